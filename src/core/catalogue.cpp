@@ -1,0 +1,55 @@
+#include "core/catalogue.h"
+
+namespace tessaro {
+
+const std::array<const char*, kSoftkeyCount> kSoftkeyPrefixes = {
+    "LSK: ", "RSK: ", "Up: ", "Down: ", "Left: ", "Right: ", "Smart: ",
+};
+
+const std::array<DefaultSoftkey, kSoftkeyCount> kDefaultSoftkeys = {{
+    {"PhoneBook", "PhoneBook"},
+    {"Message", "Message"},
+    {"RecentCall", "RecentCall"},
+    {"Mutilmedia", "Multimedia"},
+    {"Datebook", "Datebook"},
+    {"MMRingStyle", "MMRingStyle"},
+    {"VoiceRecord", "VoiceRecord"},
+}};
+
+bool isShortcutDisplayName(std::string_view displayName)
+{
+    return displayName.size() >= kShortcutMark.size() &&
+           displayName.substr(displayName.size() - kShortcutMark.size()) == kShortcutMark;
+}
+
+std::string LanguageName(int id)
+{
+    if (id < 1 || id > kLanguageCount)
+        return {};
+    return kLanguageNames[id - 1];
+}
+
+std::string LanguageShown(int id)
+{
+    if (id < 1 || id > kLanguageCount)
+        return {};
+    static constexpr char digits[] = "0123456789ABCDEF";
+    return {digits[(id >> 4) & 0xF], digits[id & 0xF]};
+}
+
+int LanguageFromShown(std::string_view shown)
+{
+    for (int id = 1; id <= kLanguageCount; ++id)
+        if (LanguageShown(id) == shown)
+            return id;
+    return 0;
+}
+
+std::string SoftkeyPrefix(int k)
+{
+    if (k < 0 || k >= kSoftkeyCount)
+        return {};
+    return kSoftkeyPrefixes[k];
+}
+
+} // namespace tessaro

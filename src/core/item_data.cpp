@@ -1,0 +1,68 @@
+#include "core/item_data.h"
+
+namespace tessaro {
+
+uint16_t ItemDataLength(const ItemDataBlock* block, bool saveAll)
+{
+    if (!block)
+        return 0;
+    unsigned total = 0;
+    for (const DataEntry& e : block->entries) {
+        if (e.kind == kind::Unsupported) {
+            if (saveAll)
+                total += e.Length;
+        } else {
+            total += e.Length + 3u;
+        }
+    }
+    return static_cast<uint16_t>(total);
+}
+
+void ItemDataTable::store(size_t slot, ItemDataBlock block)
+{
+    if (slot >= kTableSlots)
+        return;
+    block.owner = static_cast<uint8_t>(slot);
+    slots_[slot] = std::make_unique<ItemDataBlock>(std::move(block));
+}
+
+bool ItemDataTable::drop(size_t slot)
+{
+    if (slot >= kTableSlots || !slots_[slot])
+        return false;
+    slots_[slot].reset();
+    return true;
+}
+
+size_t ItemDataTable::count() const
+{
+    size_t n = 0;
+    for (const auto& s : slots_)
+        n += s ? 1 : 0;
+    return n;
+}
+
+void FreeItemData(ItemDataTable& table)
+{
+    for (size_t slot = 0; slot < kTableSlots; ++slot)
+        table.drop(slot);
+}
+
+std::string asciiText(const DataEntry& entry)
+{
+    std::string text;
+    for (uint8_t b : entry.bytes) {
+        if (b == 0)
+            break;
+        text.push_back(static_cast<char>(b));
+    }
+    return text;
+}
+
+std::u16string textUpToZero(const std::u16string& text)
+{
+    const auto zero = text.find(u'\0');
+    return zero == std::u16string::npos ? text : text.substr(0, zero);
+}
+
+} // namespace tessaro

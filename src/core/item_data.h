@@ -1,0 +1,125 @@
+#pragma once
+// Item data: the typed data records of one menu item (titles, icons, function) as an item
+// data block, and the table of 256 blocks indexed by RecordNo.
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace tessaro {
+
+// Record kinds as stored in the file.
+namespace kind {
+inline constexpr uint8_t MenuTitle = 0;
+inline constexpr uint8_t SoftkeyTitle = 1;
+inline constexpr uint8_t Url = 5;
+inline constexpr uint8_t DialNumber = 6;      // 36-byte files; in 22-byte files an "06" icon
+inline constexpr uint8_t Midlet1 = 9;
+inline constexpr uint8_t MidletName = 10;
+inline constexpr uint8_t MidletVendor = 11;
+inline constexpr uint8_t FileIcon = 12;
+inline constexpr uint8_t DrmListIcon = 15;
+inline constexpr uint8_t DrmStaticIcon = 16;
+inline constexpr uint8_t DrmAnimatedIcon = 17;
+inline constexpr uint8_t Code12 = 18;
+inline constexpr uint8_t Code13 = 19;
+inline constexpr uint8_t Code14 = 20;
+inline constexpr uint8_t ShowText = 21;
+inline constexpr uint8_t Action = 22;
+inline constexpr uint8_t ShortcutData = 23;
+inline constexpr uint8_t Unsupported = 0xFE;  // in memory only: records of unknown kinds
+} // namespace kind
+
+// Icon roles (first payload byte of a file-system icon).
+inline constexpr uint8_t kRoleAnimated = 4;
+inline constexpr uint8_t kRoleStatic = 3;
+inline constexpr uint8_t kRoleList = 2;
+
+// Fixed capacities of a block.
+inline constexpr size_t kMaxEntries = 11;
+inline constexpr size_t kMaxTitles = 28;
+inline constexpr size_t kMaxTitleChars = 399;          // 800-byte buffer with its zero unit
+inline constexpr size_t kMaxUnsupportedRecords = 11;
+inline constexpr size_t kMaxUnsupportedPayload = 2048;
+inline constexpr size_t kShortcutDataLength = 25;
+inline constexpr size_t kTableSlots = 256;
+
+struct Title {
+    uint8_t language = 1;        // language id 1..47
+    std::u16string text;         // without the zero unit
+
+    bool operator==(const Title&) const = default;
+};
+
+struct UnsupportedRecord {
+    uint8_t kind = 0;
+    uint16_t length = 0;         // L as stored
+    std::vector<uint8_t> payload;
+
+    bool operator==(const UnsupportedRecord&) const = default;
+};
+
+// One data entry. Which fields are meaningful depends on `kind`:
+//   titles (0, 1, 21): `titles`
+//   ASCII (5, 6 as dial number, 9, 10, 11) and shortcut data (23): `bytes` (payload as stored)
+//   file-system icon (12): `role`, `path`
+//   DRM icons (15, 16, 17): `first`, `number`
+//   codes (18, 19, 20): `value` (one byte); action (22): `value` (16-bit)
+//   unsupported (0xFE): `records`
+struct DataEntry {
+    uint8_t kind = 0;
+    uint16_t Length = 0;         // payload length as it will be written
+    std::vector<Title> titles;
+    std::vector<uint8_t> bytes;
+    uint8_t role = 0;
+    std::u16string path;
+    uint8_t first = 0;
+    uint16_t number = 0;
+    uint16_t value = 0;
+    std::vector<UnsupportedRecord> records;
+
+    bool operator==(const DataEntry&) const = default;
+};
+
+struct ItemDataBlock {
+    uint8_t owner = 0;           // the owner's RecordNo
+    std::vector<DataEntry> entries;  // at most kMaxEntries
+
+    bool operator==(const ItemDataBlock&) const = default;
+};
+
+// Length of a block as it will be written: the sum of Length + 3 over its entries; the
+// unsupported-data entry counts its Length (headers included) only when saveAll is set.
+// Truncated to 16 bits.
+uint16_t ItemDataLength(const ItemDataBlock* block, bool saveAll);
+
+// The 256 slots of item data, indexed by RecordNo.
+class ItemDataTable {
+public:
+    ItemDataBlock* at(size_t slot) { return slot < kTableSlots ? slots_[slot].get() : nullptr; }
+    const ItemDataBlock* at(size_t slot) const
+    {
+        return slot < kTableSlots ? slots_[slot].get() : nullptr;
+    }
+    // Stores a block in a slot (replacing any block there) and sets its owner byte.
+    void store(size_t slot, ItemDataBlock block);
+    // Drops the block of a slot; returns whether there was one.
+    bool drop(size_t slot);
+    // Number of blocks held (`DataBlockCount`).
+    size_t count() const;
+
+private:
+    std::array<std::unique_ptr<ItemDataBlock>, kTableSlots> slots_;
+};
+
+// Frees every block of the table.
+void FreeItemData(ItemDataTable& table);
+
+// Helpers for the texts of entries.
+std::string asciiText(const DataEntry& entry);      // `bytes` up to the first zero byte
+std::u16string textUpToZero(const std::u16string& text);
+
+} // namespace tessaro

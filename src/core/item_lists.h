@@ -1,0 +1,62 @@
+#pragma once
+// The two working lists of menu items: the item base (everything the editor knows) and the
+// available items (the subset the selected profile allows). "Custom item" is always the last
+// entry of both.
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tessaro {
+
+struct ItemEntry {
+    std::string identifier;
+    std::string displayName;
+
+    bool operator==(const ItemEntry&) const = default;
+};
+
+class ItemLists {
+public:
+    // The lists can hold 256 entries; the item base count is one byte, so it holds at most
+    // 254 entries from itembase.dat plus "Custom item".
+    static constexpr size_t kCapacity = 256;
+    static constexpr size_t kMaxBaseEntries = 254;
+
+    // Starts with the built-in catalogue as item base and everything available.
+    ItemLists();
+
+    // Replaces the item base (entries without "Custom item", which is appended here; entries
+    // beyond kMaxBaseEntries are dropped). Does not touch the available items.
+    void setBase(std::vector<ItemEntry> entries);
+    // Replaces the available items (without "Custom item", which is appended here).
+    void setAvailable(std::vector<ItemEntry> entries);
+    // The available items become the whole item base.
+    void makeAllAvailable();
+
+    const std::vector<ItemEntry>& base() const { return base_; }
+    const std::vector<ItemEntry>& available() const { return available_; }
+
+    // 0-based position in the available items, or the available count when absent.
+    // Exact, case-sensitive comparison, first match wins.
+    size_t FindAvailable(std::string_view identifier) const;
+    // 0-based position in the item base, or the item-base count when absent.
+    size_t FindInBase(std::string_view identifier) const;
+    // A custom name ("~...") with a non-empty available list, or an available identifier.
+    bool IsAllowed(std::string_view identifier) const;
+
+    // Display name of available position k; empty when k is out of range.
+    std::string displayName(size_t k) const;
+    // The CanHoldItems flag of available position k (every flag is 1).
+    uint8_t canHoldItems(size_t k) const { return k < flags_.size() ? flags_[k] : 1; }
+
+private:
+    std::vector<ItemEntry> base_;
+    std::vector<ItemEntry> available_;
+    std::array<uint8_t, kCapacity> flags_;
+};
+
+} // namespace tessaro

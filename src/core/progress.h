@@ -1,0 +1,38 @@
+#pragma once
+// Progress of long operations. The core sets captions and bar positions; the Qt progress
+// windows draw them, the command-line tool prints them, tests record them.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace tessaro {
+
+// One progress window, alive for one operation. Bar 0 is `ProgressBar1`, bar 1 `ProgressBar2`
+// (the whole batch, only in the double window).
+class Progress {
+public:
+    virtual ~Progress() = default;
+    virtual void setCaption(const std::string& caption) = 0;
+    virtual std::string caption() const = 0;
+    virtual void setBar(int bar, int percent) = 0;
+};
+
+// The double progress window of a batch of transfers: two bars plus the batch counters.
+class BatchProgress : public Progress {
+public:
+    uint32_t batchTotal = 0;
+    uint32_t bytesDone = 0;
+};
+
+// Creates the single progress window (`TProgressWin`) of one transfer, listing or scan.
+class ProgressFactory {
+public:
+    virtual ~ProgressFactory() = default;
+    virtual std::unique_ptr<Progress> openSingle() = 0;
+};
+
+// x / y × 100 rounded to the nearest integer, halves to the even neighbour.
+int percentOf(uint64_t x, uint64_t y);
+
+} // namespace tessaro
