@@ -1,8 +1,30 @@
+// tessaro-cli: the menu document engine for scripting.
+#include <iostream>
+
 #include <CLI/CLI.hpp>
+
+#include "cli/cli_context.h"
 
 int main(int argc, char** argv)
 {
+    using namespace tessaro::cli;
     CLI::App app{"tessaro-cli: the Tessaro menu document engine for scripting"};
-    CLI11_PARSE(app, argc, argv);
+    app.require_subcommand(1);
+    CliContext ctx;
+    app.add_option("--dir", ctx.dir, "Default folder holding Profiles/ (default: the current directory)");
+    app.add_option("--profile", ctx.profile, "Profile to load before the command runs");
+
+    registerDocumentCommands(app, ctx);
+
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& e) {
+        return app.exit(e) == 0 ? 0 : 1;
+    } catch (const CommandFailed&) {
+        return 1;
+    } catch (const std::exception& e) {
+        std::cerr << e.what() << '\n';
+        return 1;
+    }
     return 0;
 }

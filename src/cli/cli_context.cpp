@@ -1,0 +1,39 @@
+#include "cli/cli_context.h"
+
+#include <iostream>
+
+namespace tessaro::cli {
+
+void StderrPrompter::show(MessageIcon, const std::string& caption, const std::string& text)
+{
+    if (caption.empty())
+        std::cerr << text << '\n';
+    else
+        std::cerr << caption << ": " << text << '\n';
+}
+
+Answer StderrPrompter::ask(MessageIcon icon, const std::string& caption, const std::string& text, Buttons)
+{
+    show(icon, caption, text);
+    return answer;
+}
+
+std::string CliContext::defaultFolder() const
+{
+    std::string folder = dir.empty() ? "." : dir;
+    if (folder.back() != '/')
+        folder += '/';
+    return folder;
+}
+
+void CliContext::prepare()
+{
+}
+
+void CliContext::fail(const std::string& text)
+{
+    prompter.show(MessageIcon::Error, "", text);
+    throw CommandFailed{};
+}
+
+} // namespace tessaro::cli

@@ -1,0 +1,48 @@
+#pragma once
+// What every tessaro-cli command runs with: the global options, the messages on stderr and
+// the program-wide tables the editor would hold.
+
+#include <string>
+
+#include <CLI/CLI.hpp>
+
+#include "core/prompter.h"
+#include "core/workspace.h"
+
+namespace tessaro::cli {
+
+// Messages go to stderr as "Caption: text", or just the text when the caption is empty.
+class StderrPrompter : public Prompter {
+public:
+    void show(MessageIcon icon, const std::string& caption, const std::string& text) override;
+    // Questions are printed like messages and answered with `answer`.
+    Answer ask(MessageIcon icon, const std::string& caption, const std::string& text,
+               Buttons buttons) override;
+    Answer answer = Answer::No;
+};
+
+// Thrown by a command to end with exit status 1 after its message was printed.
+struct CommandFailed {};
+
+struct CliContext {
+    // Global options.
+    std::string dir = ".";          // the default folder holding Profiles/
+    std::string profile;            // --profile NAME
+    std::string virtualPhone;       // --virtual-phone DIR
+
+    StderrPrompter prompter;
+    Workspace workspace;
+
+    // The default folder with a trailing separator.
+    std::string defaultFolder() const;
+    // Runs what the editor does at start-up for the global options: creates Profiles/ and
+    // itembase.dat, loads the item base, applies --profile. Called by every command first.
+    void prepare();
+    // Prints a message through the prompter (empty caption) and ends the command with 1.
+    [[noreturn]] void fail(const std::string& text);
+};
+
+// Each area adds its commands here.
+void registerDocumentCommands(CLI::App& app, CliContext& ctx);
+
+} // namespace tessaro::cli
