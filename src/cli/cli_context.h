@@ -44,5 +44,9 @@ struct CliContext {
 
 // Each area adds its commands here.
 void registerDocumentCommands(CLI::App& app, CliContext& ctx);
+void registerProfileCommands(CLI::App& app, CliContext& ctx);
+void registerEditCommands(CLI::App& app, CliContext& ctx);
+void registerPhoneCommands(CLI::App& app, CliContext& ctx);
+void registerDrmCommands(CLI::App& app, CliContext& ctx);
 
 } // namespace tessaro::cli

@@ -15,6 +15,10 @@ int main(int argc, char** argv)
     app.add_option("--profile", ctx.profile, "Profile to load before the command runs");
 
     registerDocumentCommands(app, ctx);
+    registerProfileCommands(app, ctx);
+    registerEditCommands(app, ctx);
+    registerPhoneCommands(app, ctx);
+    registerDrmCommands(app, ctx);
 
     try {
         app.parse(argc, argv);

@@ -1,0 +1,49 @@
+#pragma once
+// Everything the phone operations work with, gathered in one place the caller owns.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "core/progress.h"
+#include "core/prompter.h"
+
+namespace tessaro {
+
+class P2kApi;
+class OperationLog;
+
+// Identity of the connected phone; the texts keep their last values after a disconnection.
+struct PhoneLinkState {
+    bool Connected = false;
+    std::string Model;
+    std::string FirmwareVersion;
+    std::string FirmwarePrefix;
+    uint16_t LPVersion = 0;
+    std::string LPVersionText;
+    std::string IMEI;
+};
+
+// One 512-byte entry of a phone file list (little-endian on the wire).
+struct PhoneFileEntry {
+    uint32_t size = 0;
+    uint16_t reserved = 0;
+    uint16_t attributes = 0;     // 1 read-only, 2 hidden, 4 system
+    std::string path;            // one byte per character
+
+    bool operator==(const PhoneFileEntry&) const = default;
+};
+
+struct PhoneContext {
+    P2kApi& api;
+    PhoneLinkState& link;
+    OperationLog& log;
+    ProgressFactory& progress;
+    Prompter& prompter;
+    std::string defaultFolder;            // with a trailing separator
+    std::string progressLabel;            // ProgressLabel
+    std::vector<char> volumes;            // volume letters in the phone's order
+    std::vector<PhoneFileEntry> fileList; // PhoneFileList; its size is PhoneFileCount
+};
+
+} // namespace tessaro
