@@ -47,6 +47,8 @@ void registerDocumentCommands(CLI::App& app, CliContext& ctx);
 void registerProfileCommands(CLI::App& app, CliContext& ctx);
 void registerEditCommands(CLI::App& app, CliContext& ctx);
 void registerPhoneCommands(CLI::App& app, CliContext& ctx);
+// Adds the menu round-trip, SEEM and restart commands to the `phone` command.
+void registerPhoneMenuCommands(CLI::App& phone, CliContext& ctx);
 void registerDrmCommands(CLI::App& app, CliContext& ctx);
 
 } // namespace tessaro::cli

@@ -13,6 +13,7 @@ int main(int argc, char** argv)
     CliContext ctx;
     app.add_option("--dir", ctx.dir, "Default folder holding Profiles/ (default: the current directory)");
     app.add_option("--profile", ctx.profile, "Profile to load before the command runs");
+    app.add_option("--virtual-phone", ctx.virtualPhone, "Plug in the virtual phone kept in this folder");
 
     registerDocumentCommands(app, ctx);
     registerProfileCommands(app, ctx);
