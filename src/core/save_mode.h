@@ -33,6 +33,9 @@ public:
     // Sets the marker whatever the record size says: the reader reports the marker of the
     // icon records it meets, a profile its own choice.
     void forceIconMarker(IconMarker marker) { marker_ = marker; }
+    // Sets the fix whatever the record size says: a profile's fix flag counts for either
+    // record length.
+    void forceC698p(bool on) { c698p_ = on; }
 
     bool operator==(const SaveMode&) const = default;
 
