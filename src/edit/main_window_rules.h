@@ -1,0 +1,56 @@
+#pragma once
+// What the main window shows about the document, and which of its commands a document
+// enables: the status line, the item summary, the command states, the joke-mode captions.
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tessaro {
+
+class MenuDocument;
+class MenuNode;
+
+// Panel 1 of the status bar: "Format: " + record length of the last file read (0 before
+// any) + "-byte  Entries: " + the number of menu entries (tree nodes minus the fixed 9).
+std::string StatusLine(int formatRead, size_t nodeCount);
+
+// The lines of the item summary for a selected node: "Item summary:", an empty line, then
+// "[Not modified]" or one line per data entry (some only once per group). No value when the
+// summary is hidden: no node, the Softkeys container or the Menu Root.
+std::optional<std::vector<std::string>> ItemSummary(const MenuDocument& document,
+                                                    const MenuNode* node);
+
+// The document commands of the tool bar and the File menu.
+struct DocumentCommands {
+    bool save = false;             // ToolButton2, "&Save as..."
+    bool saveToPhone = false;      // ToolButton5, "Save to p&hone"
+    bool availableItems = false;   // ComboBox1
+
+    bool operator==(const DocumentCommands&) const = default;
+};
+// Before the first New or Open everything is off; afterwards Save and the available items
+// are on, and Save to phone while a phone is connected.
+DocumentCommands DocumentCommandStates(bool documentOpen, bool connected);
+
+// Window captions.
+inline constexpr const char* kMainCaption = "Tessaro v.0.6";
+inline constexpr const char* kJokeCaption = "O-ops... We must have done smth wrong :(";
+inline constexpr const char* kAfterJokeCaption = "Tessaro v.0.5";
+
+// Double-clicking the label of the available items toggles the joke mode; the first
+// toggle after start-up enters it.
+class JokeMode {
+public:
+    // Toggles and returns whether the window is now in the joke (tree hidden, hole cut).
+    bool toggle() { return active_ = !active_; }
+    bool isActive() const { return active_; }
+    // The caption the window takes with the last toggle.
+    const char* caption() const { return active_ ? kJokeCaption : kAfterJokeCaption; }
+
+private:
+    bool active_ = false;
+};
+
+} // namespace tessaro
