@@ -1,0 +1,258 @@
+#include "phone/j2mest.h"
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <fstream>
+
+#include "core/prompter.h"
+
+namespace tessaro {
+
+namespace {
+
+constexpr size_t kMaxJadBytes = 1024 * 1024;
+constexpr char kUnsupportedFormat[] = "Unsupported J2MEST format";
+
+// In the second 1104-byte layout the first record in use ends with four 0xFF bytes, and
+// every record from there on has the vendor field of the 1112-byte layout.
+constexpr int kSecondLayoutMarker = 1100;
+
+// A text field: single-byte characters up to the first 0 byte or the field's end.
+std::string fieldText(std::span<const uint8_t> record, int start, int end)
+{
+    std::string text;
+    for (int i = start; i < end && static_cast<size_t>(i) < record.size(); ++i) {
+        if (record[static_cast<size_t>(i)] == 0)
+            break;
+        text.push_back(static_cast<char>(record[static_cast<size_t>(i)]));
+    }
+    return text;
+}
+
+bool isInUse(std::span<const uint8_t> record, const J2mestLayout& layout)
+{
+    return record[static_cast<size_t>(layout.nameStart)] != 0
+        && (record[static_cast<size_t>(layout.inUseByte)] & 0x01) != 0;
+}
+
+bool hasSecondLayoutMarker(std::span<const uint8_t> record)
+{
+    return std::all_of(record.begin() + kSecondLayoutMarker, record.begin() + kSecondLayoutMarker + 4,
+                       [](uint8_t b) { return b == 0xFF; });
+}
+
+// "<digit>: ..." is how the phone writes a MIDlet-1 entry it could not resolve to a name.
+bool needsName(const std::string& midlet1)
+{
+    return midlet1.size() >= 3 && std::isdigit(static_cast<unsigned char>(midlet1[0]))
+        && midlet1[1] == ':' && midlet1[2] == ' ';
+}
+
+bool isTrimmed(char c) { return static_cast<unsigned char>(c) <= ' '; }
+
+std::string_view trim(std::string_view s)
+{
+    while (!s.empty() && isTrimmed(s.front()))
+        s.remove_prefix(1);
+    while (!s.empty() && isTrimmed(s.back()))
+        s.remove_suffix(1);
+    return s;
+}
+
+Result<std::vector<uint8_t>> readFile(const std::string& path, size_t limit)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        return Error{"Cannot open " + path};
+    std::vector<uint8_t> bytes;
+    char buffer[4096];
+    while (bytes.size() < limit) {
+        in.read(buffer, static_cast<std::streamsize>(std::min(sizeof buffer, limit - bytes.size())));
+        if (in.gcount() <= 0)
+            break;
+        bytes.insert(bytes.end(), buffer, buffer + in.gcount());
+    }
+    if (in.bad())
+        return Error{"Cannot read " + path};
+    return bytes;
+}
+
+} // namespace
+
+std::optional<J2mestLayout> j2mestLayout(int recordSize)
+{
+    switch (recordSize) {
+    case 652: return J2mestLayout{652, 4, 37, 37, 100, 100, 0, false};
+    case 660: return J2mestLayout{660, 4, 37, 37, 108, 108, 0, false};
+    case 708: return J2mestLayout{708, 6, 39, 39, 152, 152, 1, true};
+    case 712: return J2mestLayout{712, 4, 37, 37, 156, 156, 0, false};
+    case 1104: return J2mestLayout{1104, 6, 39, 39, 152, 152, 1, true};
+    case 1112: return J2mestLayout{1112, 6, 39, 39, 156, 156, 1, true};
+    default: return std::nullopt;
+    }
+}
+
+Result<J2mestCopy> parseJ2mest(std::span<const uint8_t> image)
+{
+    const size_t recordSize = image.size() / kJ2mestRecordCount;
+    const size_t headerSize = image.size() % kJ2mestRecordCount;
+    const auto found = recordSize <= 1112 ? j2mestLayout(static_cast<int>(recordSize)) : std::nullopt;
+    if (!found)
+        return Error{kUnsupportedFormat};
+
+    J2mestLayout layout = *found;
+    J2mestCopy copy;
+    copy.recordSize = layout.recordSize;
+    copy.headerSize = static_cast<int>(headerSize);
+    bool layoutDecided = false;
+    // 31 whole records follow the header, so every record read below lies inside the image.
+    for (int i = 0; i < kJavaSlotCount; ++i) {
+        const size_t start = headerSize + static_cast<size_t>(i) * recordSize;
+        const std::span<const uint8_t> record = image.subspan(start, recordSize);
+        if (!isInUse(record, layout))
+            continue;
+        if (!layoutDecided) {
+            layoutDecided = true;
+            if (layout.recordSize == 1104 && hasSecondLayoutMarker(record)) {
+                copy.secondLayout = true;
+                layout.vendorEnd = 156;
+                layout.midlet1Start = 156;
+            }
+        }
+        TJavaSlot slot;
+        slot.MidletName = fieldText(record, layout.nameStart, layout.nameEnd);
+        slot.MidletVendor = fieldText(record, layout.vendorStart, layout.vendorEnd);
+        slot.Midlet1 = fieldText(record, layout.midlet1Start, layout.recordSize);
+        slot.Corelet = layout.hasCorelet && (record[0] & 0x01) != 0;
+        if (slot.Corelet && needsName(slot.Midlet1)) {
+            // At most 30 + 29 × 1112 + 156: always within 16 bits.
+            copy.patches.push_back({static_cast<uint8_t>(i),
+                                    static_cast<uint16_t>(start + static_cast<size_t>(layout.midlet1Start))});
+        }
+        copy.slots[static_cast<size_t>(i)] = std::move(slot);
+    }
+    return copy;
+}
+
+Result<J2mestCopy> parseJ2mestFile(const std::string& path)
+{
+    // The largest table is 31 × 1112 + 30 bytes; reading one byte more is enough to refuse
+    // anything longer without loading it.
+    auto bytes = readFile(path, kJ2mestRecordCount * 1113);
+    if (!bytes)
+        return Error{bytes.error()};
+    return parseJ2mest(bytes.value());
+}
+
+std::array<uint8_t, kMidlet1FieldSize> midlet1Field(std::string_view name)
+{
+    std::array<uint8_t, kMidlet1FieldSize> field{};
+    const size_t length = std::min(name.size(), static_cast<size_t>(kMidlet1FieldSize - 1));
+    std::copy_n(name.begin(), length, field.begin());
+    return field;
+}
+
+bool patchMidlet1(std::span<uint8_t> image, size_t offset, std::string_view name)
+{
+    if (offset > image.size() || image.size() - offset < kMidlet1FieldSize)
+        return false;
+    const auto field = midlet1Field(name);
+    std::copy(field.begin(), field.end(), image.begin() + static_cast<std::ptrdiff_t>(offset));
+    return true;
+}
+
+Status patchMidlet1File(const std::string& path, size_t offset, std::string_view name)
+{
+    std::error_code ec;
+    const auto size = std::filesystem::file_size(path, ec);
+    if (ec)
+        return Error{"Cannot open " + path};
+    if (offset > size || size - offset < kMidlet1FieldSize)
+        return Error{"Cannot patch " + path + ": offset " + std::to_string(offset) + " lies beyond its end"};
+    std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
+    if (!file)
+        return Error{"Cannot open " + path + " for writing"};
+    const auto field = midlet1Field(name);
+    file.seekp(static_cast<std::streamoff>(offset));
+    file.write(reinterpret_cast<const char*>(field.data()), kMidlet1FieldSize);
+    file.flush();
+    if (!file)
+        return Error{"Cannot write to " + path};
+    return Status::success();
+}
+
+std::string jadMidletName(std::string_view text)
+{
+    static constexpr std::string_view kKey = "MIDlet-1:";
+    std::string joined;
+    while (!text.empty()) {
+        const size_t end = text.find_first_of("\r\n");
+        const std::string_view line = trim(text.substr(0, end));
+        text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
+        if (line.size() < 10 || line.substr(0, kKey.size()) != kKey)
+            continue;
+        const std::string_view value = trim(line.substr(kKey.size()));
+        joined += value.substr(0, value.find(','));
+    }
+    return std::string(trim(joined));
+}
+
+std::string ReadJadMidletName(const std::string& path)
+{
+    auto bytes = readFile(path, kMaxJadBytes);
+    if (!bytes)
+        return {};
+    return jadMidletName(std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()));
+}
+
+void JavaSlotTables::ClearJavaSlots()
+{
+    PhoneSlots = {};
+    CardSlots = {};
+}
+
+std::vector<TJavaSlot> JavaSlotTables::offeredSlots(bool phoneRead, bool cardRead) const
+{
+    std::vector<TJavaSlot> offered;
+    const auto add = [&](const JavaSlotTable& table) {
+        for (const auto& slot : table)
+            if (slot)
+                offered.push_back(*slot);
+    };
+    if (phoneRead)
+        add(PhoneSlots);
+    if (cardRead)
+        add(CardSlots);
+    return offered;
+}
+
+bool ParseJ2MEST(JavaSlotTables& tables, Prompter& prompter, const std::string& phoneCopy,
+                 const std::string& cardCopy)
+{
+    tables.PhonePatchList.clear();
+    tables.CardPatchList.clear();
+    tables.NeedsPatch = false;
+    const auto parseInto = [&](const std::string& path, JavaSlotTable& table, PatchList& patches) {
+        if (path.empty())
+            return true;
+        auto copy = parseJ2mestFile(path);
+        if (!copy) {
+            prompter.show(MessageIcon::Error, "Error", copy.error());
+            return false;
+        }
+        for (size_t i = 0; i < table.size(); ++i)
+            if (copy->slots[i])
+                table[i] = copy->slots[i];
+        patches = copy->patches;
+        return true;
+    };
+    if (!parseInto(phoneCopy, tables.PhoneSlots, tables.PhonePatchList))
+        return false;
+    if (!parseInto(cardCopy, tables.CardSlots, tables.CardPatchList))
+        return false;
+    tables.NeedsPatch = !tables.PhonePatchList.empty() || !tables.CardPatchList.empty();
+    return true;
+}
+
+} // namespace tessaro
