@@ -1,0 +1,79 @@
+#include "edit/tree_check.h"
+
+#include <array>
+#include <string>
+
+#include "core/menu_document.h"
+#include "core/renumber.h"
+
+namespace tessaro {
+
+namespace {
+
+Error atNode(int index, const std::string& what)
+{
+    return Error{"node " + std::to_string(index) + ": " + what};
+}
+
+} // namespace
+
+Status CheckRecordLinks(const MenuDocument& document)
+{
+    const MenuNode* root = document.menuRoot();
+    if (!root)
+        return Status::success();
+
+    // Slot -> whether a node may own a block there.
+    std::array<bool, kTableSlots> owned{};
+    std::array<bool, kTableSlots> taken{};
+    for (size_t slot = 3; slot <= 9; ++slot)
+        owned[slot] = true;
+
+    const auto nodes = document.preorder();
+    for (size_t i = 0; i < nodes.size(); ++i) {
+        const MenuNode* node = nodes[i];
+        const int index = static_cast<int>(i);
+        if (node == root || MenuDocument::topOf(node) != root)
+            continue;
+        const TMMAItem& item = node->item;
+        if (item.RecordNo != RecordNumberOf(document, node))
+            return atNode(index, "RecordNo " + std::to_string(item.RecordNo) + " instead of " +
+                                     std::to_string(RecordNumberOf(document, node)));
+        if (taken[item.RecordNo])
+            return atNode(index, "RecordNo " + std::to_string(item.RecordNo) + " used twice");
+        taken[item.RecordNo] = true;
+        const uint8_t parentRecord = node->parent() == root ? 10 : node->parent()->item.RecordNo;
+        if (item.ParentIndex != static_cast<uint8_t>(parentRecord - 1))
+            return atNode(index, "ParentIndex " + std::to_string(item.ParentIndex));
+        const uint8_t next = node->nextSibling() ? item.RecordNo : kNoIndex;
+        if (item.NextIndex != next)
+            return atNode(index, "NextIndex " + std::to_string(item.NextIndex));
+        if (node->hasChildren()) {
+            if (item.ChildIndex != static_cast<uint8_t>(node->child(0)->item.RecordNo - 1))
+                return atNode(index, "ChildIndex " + std::to_string(item.ChildIndex));
+        } else {
+            if (item.ChildIndex != kNoIndex)
+                return atNode(index, "ChildIndex " + std::to_string(item.ChildIndex) + " without children");
+            if (item.ItemType == kTypeContainer)
+                return atNode(index, "container without children");
+        }
+        if (item.HasData)
+            owned[item.RecordNo] = true;
+    }
+    if (root->hasChildren() && root->item.ChildIndex != static_cast<uint8_t>(root->child(0)->item.RecordNo - 1))
+        return Error{"Menu Root: ChildIndex " + std::to_string(root->item.ChildIndex)};
+
+    const ItemDataTable& table = document.data();
+    for (size_t slot = 0; slot < kTableSlots; ++slot) {
+        const ItemDataBlock* block = table.at(slot);
+        if (!block)
+            continue;
+        if (!owned[slot])
+            return Error{"slot " + std::to_string(slot) + ": block without an owner"};
+        if (block->owner != slot)
+            return Error{"slot " + std::to_string(slot) + ": owner byte " + std::to_string(block->owner)};
+    }
+    return Status::success();
+}
+
+} // namespace tessaro

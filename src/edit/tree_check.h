@@ -1,0 +1,19 @@
+#pragma once
+// A consistency check of a renumbered document: the records' index fields match the tree and
+// every data block sits in the slot of a node that owns it. Used by tests and the fuzz target
+// to catch an operation that left the document half-updated.
+
+#include "core/result.h"
+
+namespace tessaro {
+
+class MenuDocument;
+
+// Checks, for every main-menu node: RecordNo equals RecordNumberOf, ParentIndex, NextIndex
+// and ChildIndex follow from the tree, no childless node is a container, and record numbers
+// are unique; for every block of the item data table: its slot is a softkey's (3..9) or the
+// RecordNo of a main-menu node with HasData, and its owner byte is the slot. Returns the first
+// violation found, naming the node's absolute index or the slot.
+Status CheckRecordLinks(const MenuDocument& document);
+
+} // namespace tessaro

@@ -1,0 +1,359 @@
+#include "edit/tree_edit.h"
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <memory>
+
+#include "core/catalogue.h"
+#include "core/item_data.h"
+#include "core/menu_document.h"
+#include "core/prompter.h"
+#include "core/renumber.h"
+#include "core/workspace.h"
+
+namespace tessaro {
+
+namespace {
+
+constexpr uint8_t kInsertedAttributes = 0x41;
+constexpr uint8_t kReplacedAttributes = 0x40;
+constexpr uint8_t kCustomOptions = 0x18;
+constexpr uint8_t kSoftkeysRecordNo = 2;
+constexpr uint8_t kMenuRootRecordNo = 10;
+constexpr uint8_t kFirstSoftkeyRecordNo = 3;
+
+// Entries a container keeps: its titles and icons.
+constexpr std::array<uint8_t, 6> kContainerKinds = {
+    kind::MenuTitle, kind::SoftkeyTitle, kind::FileIcon,
+    kind::DrmListIcon, kind::DrmStaticIcon, kind::DrmAnimatedIcon,
+};
+
+std::unique_ptr<MenuNode> makeNode(std::string caption, const TMMAItem& item)
+{
+    return std::make_unique<MenuNode>(std::move(caption), item);
+}
+
+Error refused(std::string_view what, const MenuDocument& document, const MenuNode* node)
+{
+    const int index = node ? document.indexOf(node) : -1;
+    if (index < 0)
+        return Error{std::string(what) + ": no such node"};
+    return Error{std::string(what) + " is not allowed on node " + std::to_string(index)};
+}
+
+Error noSuchEntry(size_t entry)
+{
+    return Error{"No available item at position " + std::to_string(entry)};
+}
+
+// The number of a custom name "~N", or -1 when the rest is not a plain decimal number.
+int customNumber(const std::string& name)
+{
+    if (!isCustomName(name) || name.size() < 2)
+        return -1;
+    int value = -1;
+    const char* first = name.data() + 1;
+    const char* last = name.data() + name.size();
+    const auto [end, ec] = std::from_chars(first, last, value);
+    return (ec == std::errc() && end == last) ? value : -1;
+}
+
+// The name of the next custom item. The counter is one byte and never lowered; once it has
+// reached 255 the lowest number that no item of this document carries is taken instead, so
+// two items of one file never share a name (a file holds at most 254 nodes, so one is free).
+std::string takeCustomName(Workspace& workspace)
+{
+    if (workspace.customCounter < 255) {
+        ++workspace.customCounter;
+        return "~" + std::to_string(workspace.customCounter);
+    }
+    std::array<bool, 256> used{};
+    for (const MenuNode* node : workspace.document.preorder()) {
+        const int n = customNumber(node->item.Name);
+        if (n >= 0 && n < 256)
+            used[static_cast<size_t>(n)] = true;
+    }
+    int free = 1;
+    while (free < 255 && used[static_cast<size_t>(free)])
+        ++free;
+    return "~" + std::to_string(free);
+}
+
+// Keeps only the titles and icons of a node that has just become a container; a block left
+// empty is dropped with the node's HasData and DataLength.
+void keepContainerData(MenuDocument& document, MenuNode* node, bool saveAll)
+{
+    TMMAItem& item = node->item;
+    ItemDataBlock* block = item.HasData ? document.data().at(item.RecordNo) : nullptr;
+    if (!block)
+        return;
+    std::erase_if(block->entries, [](const DataEntry& e) {
+        return std::find(kContainerKinds.begin(), kContainerKinds.end(), e.kind) == kContainerKinds.end();
+    });
+    if (block->entries.empty()) {
+        document.data().drop(item.RecordNo);
+        item.HasData = false;
+        item.DataLength = 0;
+    } else {
+        item.DataLength = ItemDataLength(block, saveAll);
+    }
+}
+
+bool isSubitemPosition(InsertPosition position)
+{
+    return position == InsertPosition::AddSubitemFirst || position == InsertPosition::AddSubitemLast;
+}
+
+} // namespace
+
+MenuNode* NewDocument(MenuDocument& document)
+{
+    document.clear();
+
+    TMMAItem softkeys;
+    softkeys.Name = "Container";
+    softkeys.ItemType = kTypeContainer;
+    softkeys.ParentIndex = 1;
+    softkeys.NextIndex = 2;
+    softkeys.ChildIndex = kNoIndex;
+    softkeys.RecordNo = kSoftkeysRecordNo;
+    softkeys.Group = kGroupSoftkeys;
+    softkeys.CanHoldItems = 1;
+
+    TMMAItem root;
+    root.Name = "MenuRoot";
+    root.ItemType = kTypeContainer;
+    root.ParentIndex = kNoIndex;
+    root.NextIndex = kNoIndex;
+    root.ChildIndex = kMenuRootRecordNo;
+    root.RecordNo = kMenuRootRecordNo;
+    root.Group = kGroupMenu;
+    root.CanHoldItems = 1;
+
+    document.setTopNodes(makeNode("Softkeys", softkeys), makeNode("Menu Root", root));
+    NewKeys(document);
+    return document.menuRoot();
+}
+
+void NewKeys(MenuDocument& document)
+{
+    MenuNode* container = document.softkeys();
+    if (!container || container->hasChildren())
+        return;
+    for (int i = 0; i < kSoftkeyCount; ++i) {
+        TMMAItem key;
+        key.Name = kDefaultSoftkeys[i].identifier;
+        key.ItemType = kTypeItem;
+        key.ParentIndex = kNoIndex;
+        key.NextIndex = kNoIndex;
+        key.ChildIndex = kNoIndex;
+        key.RecordNo = static_cast<uint8_t>(kFirstSoftkeyRecordNo + i);
+        key.Attributes = kInsertedAttributes;
+        key.Group = kGroupSoftkeys;
+        key.CanHoldItems = 0;
+        document.appendNode(container, makeNode(SoftkeyPrefix(i) + kDefaultSoftkeys[i].displayName, key));
+    }
+}
+
+Result<EditResult> InsertAvailableItem(Workspace& workspace, size_t entry, MenuNode* selected,
+                                       InsertPosition position, Prompter& prompter)
+{
+    MenuDocument& document = workspace.document;
+    const bool subitem = isSubitemPosition(position);
+    if (subitem ? !canAddSubitem(document, selected) : !canAddItem(document, selected))
+        return refused(subitem ? "Add subitem" : "Add item", document, selected);
+    if (entry >= workspace.items.available().size())
+        return noSuchEntry(entry);
+    if (document.menuRoot()->descendantCount() >= kMaxMenuItems) {
+        prompter.show(MessageIcon::Warning, "Warning", std::string(kTooManyItemsText));
+        return Error{std::string(kTooManyItemsText)};
+    }
+
+    const ItemEntry available = workspace.items.available()[entry];
+    const bool custom = available.displayName == kCustomItem;
+    TMMAItem item;
+    std::string caption;
+    if (custom) {
+        item.Name = takeCustomName(workspace);
+        caption = item.Name;
+    } else {
+        item.Name = available.identifier;
+        caption = available.displayName;
+    }
+    item.CanHoldItems = workspace.items.canHoldItems(entry);
+    item.NextIndex = kNoIndex;
+    item.ChildIndex = kNoIndex;
+    item.ItemType = kTypeItem;
+    item.Options = custom ? kCustomOptions : 0;
+    item.HasData = false;
+    item.DataOffset = 0;
+    item.DataLength = 0;
+    item.Group = kGroupMenu;
+    item.Attributes = kInsertedAttributes;
+
+    MenuNode* parent = subitem ? selected : selected->parent();
+    size_t row = 0;
+    switch (position) {
+    case InsertPosition::AddBefore: row = selected->row(); break;
+    case InsertPosition::AddFirst: row = 0; break;
+    case InsertPosition::AddSubitemFirst: row = 0; break;
+    case InsertPosition::AddSubitemLast: row = parent->childCount(); break;
+    }
+    MenuNode* node = document.insertNode(parent, row, makeNode(std::move(caption), item));
+    node->item.ParentIndex = static_cast<uint8_t>(RecordNumberOf(document, parent) - 1);
+
+    if (subitem) {
+        if (parent->item.ItemType != kTypeContainer) {
+            parent->item.ItemType = kTypeContainer;
+            parent->item.ChildIndex = kNoIndex;
+        }
+        keepContainerData(document, parent, workspace.saveMode.saveAll());
+        document.touch(parent);
+    }
+    RenumberTree(document);
+
+    if (isShortcutDisplayName(available.displayName))
+        (void)AttachShortcutData(document, node, available.identifier);
+    return EditResult{node, custom};
+}
+
+Status AttachShortcutData(MenuDocument& document, MenuNode* node, std::string_view identifier)
+{
+    if (!node || document.indexOf(node) < 0)
+        return Error{"Shortcut data: no such node"};
+    // 25 bytes with room for the terminating zero: longer identifiers are cut at 24.
+    DataEntry entry;
+    entry.kind = kind::ShortcutData;
+    entry.Length = static_cast<uint16_t>(kShortcutDataLength);
+    entry.bytes.assign(kShortcutDataLength, 0);
+    const size_t n = std::min(identifier.size(), kShortcutDataLength - 1);
+    std::copy_n(identifier.begin(), n, entry.bytes.begin());
+
+    ItemDataBlock block;
+    block.entries.push_back(std::move(entry));
+    const uint16_t length = ItemDataLength(&block, false);
+    document.data().store(node->item.RecordNo, std::move(block));
+    node->item.ItemType = kTypeShortcut;
+    node->item.HasData = true;
+    node->item.DataLength = length;
+    document.touch(node);
+    return Status::success();
+}
+
+Result<EditResult> ReplaceItem(Workspace& workspace, size_t entry, MenuNode* node)
+{
+    MenuDocument& document = workspace.document;
+    if (!canReplace(document, node))
+        return refused("Replace", document, node);
+    const auto& list = workspace.items.available();
+    if (entry >= list.size())
+        return noSuchEntry(entry);
+    // The first available entry with this identifier decides display name and flag.
+    const size_t position = workspace.items.FindAvailable(list[entry].identifier);
+    const ItemEntry available = list[position];
+    const bool custom = available.displayName == kCustomItem;
+
+    TMMAItem& item = node->item;
+    document.data().drop(item.RecordNo);
+    item.HasData = false;
+    item.DataLength = 0;
+
+    const int index = document.indexOf(node);
+    const bool softkey = index >= 1 && index <= kSoftkeyCount;
+    std::string text;
+    if (custom) {
+        item.Name = takeCustomName(workspace);
+        text = item.Name;
+    } else {
+        item.Name = available.identifier;
+        text = available.displayName;
+    }
+    // A softkey's caption always starts with its position, as the reader shows it.
+    document.setCaption(node, softkey ? SoftkeyPrefix(index - 1) + text : text);
+
+    item.CanHoldItems = workspace.items.canHoldItems(position);
+    item.ItemType = node->hasChildren() ? kTypeContainer : kTypeItem;
+    item.Options = 0;
+    item.Attributes = kReplacedAttributes;
+    RenumberTree(document);
+    if (custom)
+        item.Options = kCustomOptions;
+    if (isShortcutDisplayName(available.displayName))
+        (void)AttachShortcutData(document, node, available.identifier);
+    document.touch(node);
+    return EditResult{node, custom};
+}
+
+bool ConfirmDeleteSubtree(Prompter& prompter)
+{
+    return prompter.ask(MessageIcon::Warning, "Warning", std::string(kDeleteQuestion), Buttons::YesNo) ==
+           Answer::Yes;
+}
+
+Status DeleteSubtree(MenuDocument& document, MenuNode* node)
+{
+    if (!canDelete(document, node))
+        return refused("Delete item", document, node);
+    auto freeData = [&](auto&& self, MenuNode* n) -> void {
+        if (document.data().drop(n->item.RecordNo)) {
+            n->item.HasData = false;
+            n->item.DataLength = 0;
+        }
+        for (const auto& c : n->children())
+            self(self, c.get());
+    };
+    freeData(freeData, node);
+    document.removeNode(node);
+    RenumberTree(document);
+    return Status::success();
+}
+
+Result<bool> DeleteSubtreeAfterAsking(MenuDocument& document, MenuNode* node, Prompter& prompter)
+{
+    if (!canDelete(document, node))
+        return refused("Delete item", document, node);
+    if (!ConfirmDeleteSubtree(prompter))
+        return false;
+    const Status status = DeleteSubtree(document, node);
+    if (!status)
+        return Error{status.error()};
+    return true;
+}
+
+Status MoveUp(MenuDocument& document, MenuNode* node)
+{
+    if (!canMoveUp(document, node))
+        return refused("Move up", document, node);
+    document.moveNode(node, node->parent(), node->row() - 1);
+    RenumberTree(document);
+    return Status::success();
+}
+
+Status MoveDown(MenuDocument& document, MenuNode* node)
+{
+    if (!canMoveDown(document, node))
+        return refused("Move down", document, node);
+    // Before the sibling after the next one; past the end when there is none (the row is
+    // clamped to the end of the group).
+    document.moveNode(node, node->parent(), node->row() + 2);
+    RenumberTree(document);
+    return Status::success();
+}
+
+Result<EditResult> DropOnNode(Workspace& workspace, MenuNode* target, const DragSource& source,
+                              Prompter& prompter)
+{
+    MenuDocument& document = workspace.document;
+    if (!canAcceptDrop(document, target, source))
+        return refused("Drop", document, target);
+    if (!source.fromTree)
+        return InsertAvailableItem(workspace, source.entry, target, InsertPosition::AddBefore, prompter);
+    MenuNode* dragged = source.node;
+    if (!document.moveNode(dragged, target->parent(), target->row()))
+        return refused("Drop", document, target);
+    RenumberTree(document);
+    return EditResult{dragged, false};
+}
+
+} // namespace tessaro
