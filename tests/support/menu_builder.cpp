@@ -125,7 +125,7 @@ MenuBuilder& MenuBuilder::softkey(int k, BuilderItem item)
     return *this;
 }
 
-int MenuBuilder::add(int parent, BuilderItem item)
+int MenuBuilder::addItem(int parent, BuilderItem item)
 {
     const int handle = static_cast<int>(nodes_.size());
     nodes_.push_back({std::move(item), parent, {}});
@@ -138,7 +138,7 @@ int MenuBuilder::add(int parent, BuilderItem item)
 
 int MenuBuilder::add(int parent, std::string name, uint8_t itemType, std::vector<uint8_t> data)
 {
-    return add(parent, BuilderItem{std::move(name), itemType, 0, 0x41, std::move(data)});
+    return addItem(parent, BuilderItem{std::move(name), itemType, 0, 0x41, std::move(data)});
 }
 
 std::vector<int> MenuBuilder::recordOrder() const

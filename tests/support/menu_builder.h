@@ -91,7 +91,7 @@ public:
     // Replaces softkey k (0..6).
     MenuBuilder& softkey(int k, BuilderItem item);
     // Adds an item as the last child of `parent` (kRoot or a handle from add); returns its handle.
-    int add(int parent, BuilderItem item);
+    int addItem(int parent, BuilderItem item);
     // Shorthand for an item with a name, an item type and data.
     int add(int parent, std::string name, uint8_t itemType = 0, std::vector<uint8_t> data = {});
 

@@ -1,0 +1,337 @@
+#include "core/menu_reader.h"
+
+#include <array>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <set>
+
+#include "core/catalogue.h"
+#include "core/item_base_file.h"
+#include "core/menu_document.h"
+#include "core/renumber.h"
+#include "core/workspace.h"
+
+namespace tessaro {
+
+namespace {
+
+constexpr size_t kHeaderSize = 10;
+constexpr size_t kFixedRecords = 10;       // root, Softkeys, seven softkeys, Menu Root
+constexpr size_t kFirstSoftkeyRecord = 2;
+constexpr size_t kFirstMenuRecord = 10;
+constexpr size_t kRecordSizeProbe = 41;    // byte 31 of record 0 in a 36-byte file: 0xCC
+// Nothing beyond the largest record area and a data area addressed by 16-bit offsets and
+// lengths can be reached.
+constexpr size_t kMaxUsefulSize = kHeaderSize + 255 * 36 + 2 * 0xFFFF;
+
+uint8_t saturatedByte(unsigned long value)
+{
+    return value > 0xFF ? 0xFF : static_cast<uint8_t>(value);
+}
+
+// The number of a custom name: the digits after "~"; 0 when they are not a number.
+unsigned long customNumber(const std::string& name)
+{
+    if (name.size() < 2)
+        return 0;
+    unsigned long n = 0;
+    for (size_t i = 1; i < name.size(); ++i) {
+        const char c = name[i];
+        if (c < '0' || c > '9')
+            return 0;
+        n = n * 10 + static_cast<unsigned long>(c - '0');
+        if (n > 0xFFFF)
+            n = 0xFFFF;  // far beyond what the one-byte counter can take
+    }
+    return n;
+}
+
+class Reader {
+public:
+    Reader(std::span<const uint8_t> bytes, Workspace& ws, const ReadOptions& options)
+        : in_(bytes), ws_(ws), options_(options)
+    {
+    }
+
+    ReadReport run()
+    {
+        ws_.document.clear();
+        if (!readHeader())
+            return std::move(report_);
+        if (!readTree())
+            return std::move(report_);
+        RenumberTree(ws_.document);
+        if (in_.size() > dataBase_) {
+            const ItemDataSource source{in_.slice(dataBase_, in_.size() - dataBase_), {static_cast<int>(recordSize_), order_}};
+            ParseItemData(*ws_.document.softkeys(), source, ws_.document.data(), ws_.saveMode, report_.warnings);
+            ParseItemData(*ws_.document.menuRoot(), source, ws_.document.data(), ws_.saveMode, report_.warnings);
+        }
+        return std::move(report_);
+    }
+
+private:
+    bool fail(std::string text)
+    {
+        report_.status = ReadStatus::Failed;
+        report_.error = std::move(text);
+        return false;
+    }
+
+    void warn(std::string text) { report_.warnings.push_back(std::move(text)); }
+
+    bool readHeader()
+    {
+        if (in_.size() <= kRecordSizeProbe)
+            return fail("Not an mma_ucp menu file: " + std::to_string(in_.size()) +
+                        " bytes are too few for the header and its ten fixed records");
+        const uint8_t probe = *in_.at(kRecordSizeProbe);
+        recordSize_ = (probe == 0xCC || probe == 0x00) ? 36 : 22;
+        const size_t fixedEnd = kHeaderSize + kFixedRecords * recordSize_;
+        if (in_.size() < fixedEnd)
+            return fail("Not an mma_ucp menu file: " + std::to_string(in_.size()) +
+                        " bytes are too few for the header and its ten fixed records (" +
+                        std::to_string(fixedEnd) + " bytes with " + std::to_string(recordSize_) +
+                        "-byte records)");
+        count_ = *in_.at(2);
+        if (count_ < kFixedRecords)
+            return fail("Not an mma_ucp menu file: the header counts " + std::to_string(count_) +
+                        " records, fewer than its ten fixed records");
+
+        const uint8_t marker = *in_.at(1);
+        SaveMode& mode = ws_.saveMode;
+        mode.setRecordSize(recordSize_);
+        if (mode.c698pEnabled())
+            mode.setC698p(marker == 0x03);
+        mode.setCdma(marker == 0x00);
+        order_ = mode.cdma() ? ByteOrder::Little : ByteOrder::Big;
+        ws_.formatRead = static_cast<int>(recordSize_);
+
+        dataBase_ = kHeaderSize + count_ * recordSize_;
+        if (in_.size() < dataBase_)
+            warn("The file ends inside its records: the header counts " + std::to_string(count_) +
+                 " records, the file holds " + std::to_string((in_.size() - kHeaderSize) / recordSize_));
+        return true;
+    }
+
+    std::span<const uint8_t> record(size_t index) const
+    {
+        return in_.slice(kHeaderSize + index * recordSize_, recordSize_);
+    }
+
+    TMMAItem itemOf(std::span<const uint8_t> r) const
+    {
+        TMMAItem item;
+        item.ItemType = r[0];
+        item.ParentIndex = r[1];
+        item.NextIndex = r[2];
+        item.ChildIndex = r[3];
+        item.Options = r[4];
+        item.Attributes = r[5];
+        const size_t width = recordSize_ == 36 ? 25 : 12;
+        for (size_t i = 0; i < width && r[6 + i] != 0; ++i)
+            item.Name.push_back(static_cast<char>(r[6 + i]));
+        item.DataOffset = read16(r.data() + recordSize_ - 4, order_);
+        item.DataLength = read16(r.data() + recordSize_ - 2, order_);
+        item.HasData = item.DataLength != 0;
+        return item;
+    }
+
+    // Looks a catalogue name up in the available items. Returns false to abort the read.
+    bool resolve(TMMAItem& item, std::string& displayName)
+    {
+        const ItemLists& items = ws_.items;
+        const size_t k = items.FindAvailable(item.Name);
+        item.CanHoldItems = items.canHoldItems(k);
+        if (item.Options == 0x18)
+            item.Options = 0x08;
+        if (k >= items.available().size()) {
+            if (!options_.acceptUnknown) {
+                report_.status = ReadStatus::Aborted;
+                return false;
+            }
+            appendUnknown(item);
+        }
+        displayName = items.displayName(k);
+        return true;
+    }
+
+    void appendUnknown(const TMMAItem& item)
+    {
+        // Each unknown identifier is appended once per read, so the item base gets no
+        // duplicate lines from a file that uses it twice.
+        if (!appended_.insert(item.Name).second)
+            return;
+        if (options_.itemBasePath.empty())
+            return;
+        const Status s = appendItemBaseLine(options_.itemBasePath, item.Name, item.ItemType == kTypeShortcut);
+        if (!s.ok()) {
+            warn("The unknown item " + item.Name + " could not be added to the item base: " + s.error());
+            return;
+        }
+        report_.itemBaseUpdated = true;
+    }
+
+    static std::unique_ptr<MenuNode> topNode(const char* caption, const char* name, uint8_t parent,
+                                             uint8_t next, uint8_t child, uint8_t recordNo, uint8_t group)
+    {
+        TMMAItem item;
+        item.ItemType = kTypeContainer;
+        item.ParentIndex = parent;
+        item.NextIndex = next;
+        item.ChildIndex = child;
+        item.RecordNo = recordNo;
+        item.Name = name;
+        item.Group = group;
+        item.CanHoldItems = 1;
+        return std::make_unique<MenuNode>(caption, std::move(item));
+    }
+
+    bool readTree()
+    {
+        MenuDocument& doc = ws_.document;
+        doc.setTopNodes(topNode("Softkeys", "Container", 1, 2, kNoIndex, 2, kGroupSoftkeys),
+                        topNode("Menu Root", "MenuRoot", kNoIndex, kNoIndex, 0, 10, kGroupMenu));
+
+        // The seven softkeys: records 2 to 8, present in every file that got this far.
+        for (size_t k = 0; k < kSoftkeyCount; ++k) {
+            const size_t index = kFirstSoftkeyRecord + k;
+            visited_[index] = true;
+            TMMAItem item = itemOf(record(index));
+            item.RecordNo = static_cast<uint8_t>(index + 1);
+            item.Group = kGroupSoftkeys;
+            item.CanHoldItems = 0;
+            std::string text;
+            if (isCustomName(item.Name)) {
+                ws_.customCounter = saturatedByte(ws_.customCounter + 1u);
+                text = item.Name;
+            } else if (!resolve(item, text)) {
+                return false;
+            }
+            item.CanHoldItems = 0;
+            doc.appendNode(doc.softkeys(), std::make_unique<MenuNode>(SoftkeyPrefix(static_cast<int>(k)) + text,
+                                                                      std::move(item)));
+        }
+        for (size_t index : {size_t(0), size_t(1), size_t(9)})
+            visited_[index] = true;
+        return readGroup(kFirstMenuRecord, doc.menuRoot());
+    }
+
+    // Reads the sibling group that starts at record `start` under `parent`, each member
+    // followed by its own group. Returns false when the read was aborted.
+    bool readGroup(size_t start, MenuNode* parent)
+    {
+        int remembered = -1;
+        for (size_t index = start; index < count_; ++index) {
+            const auto r = record(index);
+            if (r.empty())
+                break;  // end of file
+            const uint8_t parentByte = r[1];
+            if (remembered < 0 || remembered == 0)
+                remembered = parentByte;
+            if (parentByte != remembered)
+                break;
+            if (visited_[index]) {
+                warn("Record " + std::to_string(index) + " is reached a second time; its group ends there");
+                break;
+            }
+            visited_[index] = true;
+
+            TMMAItem item = itemOf(r);
+            item.RecordNo = static_cast<uint8_t>(index + 1);
+            item.Group = kGroupMenu;
+            std::string text;
+            if (isCustomName(item.Name)) {
+                const unsigned long number = customNumber(item.Name);
+                if (number > ws_.customCounter)
+                    ws_.customCounter = saturatedByte(number);
+                item.CanHoldItems = 1;
+                text = item.Name;
+            } else if (!resolve(item, text)) {
+                return false;
+            }
+            const uint8_t child = item.ChildIndex;
+            MenuNode* node = ws_.document.appendNode(parent, std::make_unique<MenuNode>(std::move(text), std::move(item)));
+
+            if (child != kNoIndex) {
+                if (child < kFirstMenuRecord || child >= count_)
+                    warn("Record " + std::to_string(index) + " names record " + std::to_string(child) +
+                         " as its first child, outside the main menu records; its children were skipped");
+                else if (visited_[child])
+                    warn("Record " + std::to_string(index) + " names record " + std::to_string(child) +
+                         " as its first child, a record already read; its children were skipped");
+                else if (!readGroup(child, node))
+                    return false;
+            }
+        }
+        return true;
+    }
+
+    ByteReader in_;
+    Workspace& ws_;
+    const ReadOptions& options_;
+    ReadReport report_;
+    size_t recordSize_ = 36;
+    size_t count_ = 0;
+    size_t dataBase_ = 0;
+    ByteOrder order_ = ByteOrder::Big;
+    std::array<bool, 256> visited_{};
+    std::set<std::string> appended_;
+};
+
+void parseNode(const MenuNode& node, const ItemDataSource& source, ItemDataTable& table, SaveMode& saveMode,
+               std::vector<std::string>& warnings)
+{
+    const TMMAItem& item = node.item;
+    if (!item.HasData)
+        return;
+    const ByteReader area(source.dataArea);
+    const std::string who = "Item " + item.Name + " (record " + std::to_string(item.RecordNo - 1) + "): ";
+    if (!area.has(item.DataOffset, item.DataLength)) {
+        warnings.push_back(who + "its data at offset " + std::to_string(item.DataOffset) + " (" +
+                           std::to_string(item.DataLength) + " bytes) lies beyond the end of the file");
+        return;
+    }
+    DecodedItemData decoded = decodeItemData(area.slice(item.DataOffset, item.DataLength), source.format);
+    for (std::string& w : decoded.warnings)
+        warnings.push_back(who + w);
+    if (decoded.iconMarker)
+        saveMode.forceIconMarker(*decoded.iconMarker);
+    if (!decoded.block.entries.empty())
+        table.store(item.RecordNo, std::move(decoded.block));
+}
+
+} // namespace
+
+void ParseItemData(const MenuNode& node, const ItemDataSource& source, ItemDataTable& table, SaveMode& saveMode,
+                   std::vector<std::string>& warnings)
+{
+    parseNode(node, source, table, saveMode, warnings);
+    for (const auto& child : node.children())
+        ParseItemData(*child, source, table, saveMode, warnings);
+}
+
+ReadReport ReadMenuBytes(std::span<const uint8_t> bytes, Workspace& ws, const ReadOptions& options)
+{
+    return Reader(bytes, ws, options).run();
+}
+
+ReadReport ReadMenuFile(const std::string& path, Workspace& ws, const ReadOptions& options)
+{
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"), &std::fclose);
+    if (!file) {
+        ws.document.clear();
+        return {ReadStatus::Failed, "Cannot open " + path + ": " + std::strerror(errno)};
+    }
+    std::vector<uint8_t> bytes(kMaxUsefulSize);
+    const size_t got = std::fread(bytes.data(), 1, bytes.size(), file.get());
+    if (std::ferror(file.get())) {
+        ws.document.clear();
+        return {ReadStatus::Failed, "Cannot read " + path + ": " + std::strerror(errno)};
+    }
+    bytes.resize(got);
+    return ReadMenuBytes(bytes, ws, options);
+}
+
+} // namespace tessaro

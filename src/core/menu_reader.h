@@ -1,0 +1,64 @@
+#pragma once
+// Reading mma_ucp: the header, the item records that encode the menu tree, and the data area
+// with each item's data records.
+//
+// The file is a 10-byte header, N records of R bytes (N is header byte 2, R is 22 or 36) and
+// the data area at 10 + N·R. Records 0 to 9 are fixed (root, Softkeys container, the seven
+// softkeys, Menu Root); the main menu follows from record 10 in sibling-group order.
+// Everything in the file is treated as hostile: records are read only below N and each at most
+// once, and every offset and length is checked against the bytes that are there.
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "core/item_data_codec.h"
+
+namespace tessaro {
+
+class MenuNode;
+class ItemDataTable;
+class SaveMode;
+struct Workspace;
+
+struct ReadOptions {
+    // False under a profile: an identifier outside the available items aborts the read.
+    bool acceptUnknown = true;
+    // itembase.dat, to which unknown identifiers are appended when they are accepted.
+    std::string itemBasePath;
+};
+
+enum class ReadStatus {
+    Done,
+    Aborted,  // an identifier outside the available items with acceptUnknown false; no message
+    Failed,   // an I/O or format error, its text in `error`
+};
+
+struct ReadReport {
+    ReadStatus status = ReadStatus::Done;
+    std::string error;
+    bool itemBaseUpdated = false;       // unknown identifiers were appended to the item base
+    std::vector<std::string> warnings;  // parts of the file that were skipped or repaired
+};
+
+// Reads an mma_ucp file into the workspace: clears the document, builds the tree and the item
+// data table, sets the save mode from the file, raises the custom counter and sets formatRead.
+// On a failure or an abort the document keeps what was built so far.
+ReadReport ReadMenuFile(const std::string& path, Workspace& ws, const ReadOptions& options);
+// The same over the bytes of a file.
+ReadReport ReadMenuBytes(std::span<const uint8_t> bytes, Workspace& ws, const ReadOptions& options);
+
+// Where ParseItemData finds item data: the data area (the file from 10 + N·R on) and its format.
+struct ItemDataSource {
+    std::span<const uint8_t> dataArea;
+    DataFormat format;
+};
+
+// Decodes the data of `node` (when HasData is set) and of every node below it, in pre-order,
+// into blocks stored at their RecordNo. A node whose data lies beyond the data area gets no
+// block. File-system icon records set the save mode's icon marker; warnings are appended.
+void ParseItemData(const MenuNode& node, const ItemDataSource& source, ItemDataTable& table,
+                   SaveMode& saveMode, std::vector<std::string>& warnings);
+
+} // namespace tessaro

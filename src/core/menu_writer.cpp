@@ -1,0 +1,298 @@
+#include "core/menu_writer.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <random>
+#include <span>
+
+#include "core/bytes.h"
+#include "core/catalogue.h"
+#include "core/item_data_codec.h"
+#include "core/menu_document.h"
+#include "core/prompter.h"
+#include "core/workspace.h"
+
+namespace tessaro {
+
+namespace {
+
+constexpr size_t kMaxRecords = 255;      // record indices are one byte, 0xFF names none
+constexpr size_t kMaxDataArea = 0xFFFF;  // DataOffset and DataLength are 16-bit
+constexpr const char* kLimitCaption = "Error";
+
+// One node's record with its rendered data.
+struct Slot {
+    MenuNode* node;
+    std::vector<uint8_t> data;
+};
+
+// The group writer's order: a sibling group, then each member's own group.
+void groupOrder(MenuNode* parent, std::vector<Slot>& out)
+{
+    for (const auto& c : parent->children())
+        out.push_back({c.get(), {}});
+    for (const auto& c : parent->children())
+        if (c->hasChildren())
+            groupOrder(c.get(), out);
+}
+
+class Renderer {
+public:
+    Renderer(Workspace& ws, Prompter& prompter) : ws_(ws), prompter_(prompter)
+    {
+        const SaveMode& mode = ws.saveMode;
+        recordSize_ = mode.recordSize() == 22 ? 22 : 36;
+        nameWidth_ = recordSize_ == 22 ? 12 : 25;
+        order_ = mode.cdma() ? ByteOrder::Little : ByteOrder::Big;
+    }
+
+    Result<std::vector<uint8_t>> run()
+    {
+        MenuDocument& doc = ws_.document;
+        if (doc.isEmpty())
+            return refuse(kLimitCaption, "There is no menu to save");
+        MenuNode* softkeys = doc.softkeys();
+        // Records 2 to 8 are the softkeys: any other shape would shift the Menu Root away
+        // from record 9, where the phone and every reader expect it.
+        bool softkeysFit = softkeys->childCount() == kSoftkeyCount;
+        for (const auto& k : softkeys->children())
+            softkeysFit = softkeysFit && !k->hasChildren();
+        if (!softkeysFit)
+            return refuse(kLimitCaption, "The softkey area must hold exactly seven items without subitems");
+        const size_t records = doc.nodeCount() + 1;
+        if (records > kMaxRecords)
+            return refuse(kLimitCaption, "The menu needs " + std::to_string(records) +
+                                             " records; an mma_ucp file holds at most 255 (245 menu items)");
+
+        std::vector<Slot> softkeySlots;
+        std::vector<Slot> menuSlots;
+        groupOrder(softkeys, softkeySlots);
+        groupOrder(doc.menuRoot(), menuSlots);
+
+        // Data first: every limit is known before a byte of the file exists.
+        const EncodeOptions encode{{static_cast<int>(recordSize_), order_}, ws_.saveMode.iconMarker(), ws_.saveMode.saveAll()};
+        size_t total = 0;
+        for (auto* slots : {&softkeySlots, &menuSlots}) {
+            for (Slot& s : *slots) {
+                const ItemDataBlock* block = doc.data().at(s.node->item.RecordNo);
+                if (!block)
+                    continue;
+                const Status st = encodeItemData(*block, encode, s.data);
+                if (!st.ok())
+                    return refuse(kLimitCaption, "The data of item " + s.node->item.Name + " cannot be saved: " +
+                                                     st.error());
+                total += s.data.size();
+            }
+        }
+        if (total > kMaxDataArea)
+            return refuse(kLimitCaption, "The item data needs " + std::to_string(total) +
+                                             " bytes; an mma_ucp data area holds at most 65535");
+
+        std::vector<uint8_t> out;
+        out.reserve(10 + records * recordSize_ + total);
+        header(out, static_cast<uint8_t>(records));
+        rootRecord(out);
+        putRecord(out, softkeys->item, softkeys->item.DataOffset, softkeys->item.DataLength);
+        if (!groupRecords(out, softkeySlots))
+            return refuse(std::string(kProfileErrorCaption), std::string(kProfileMismatchText));
+        MenuNode* root = doc.menuRoot();
+        putRecord(out, root->item, root->item.DataOffset, root->item.DataLength);
+        if (!groupRecords(out, menuSlots))
+            return refuse(std::string(kProfileErrorCaption), std::string(kProfileMismatchText));
+
+        for (auto* slots : {&softkeySlots, &menuSlots})
+            for (const Slot& s : *slots)
+                out.insert(out.end(), s.data.begin(), s.data.end());
+        return out;
+    }
+
+    bool wasRefused() const { return refused_; }
+
+private:
+    Error refuse(const std::string& caption, std::string text)
+    {
+        refused_ = true;
+        prompter_.show(MessageIcon::Error, caption, text);
+        return Error{std::move(text)};
+    }
+
+    void header(std::vector<uint8_t>& out, uint8_t records) const
+    {
+        const SaveMode& mode = ws_.saveMode;
+        uint8_t h[10] = {0x00, 0x01, 0x00, 0x01, 0xFF, 0xFF, 0x15, 0x02, 0xFF, 0xFF};
+        const uint8_t marker = mode.c698p() ? 0x03 : 0x01;
+        h[1] = marker;
+        if (mode.cdma()) {
+            h[0] = marker;
+            h[1] = 0x00;
+            h[3] = 0x00;
+        }
+        h[2] = records;
+        if (recordSize_ == 22) {
+            h[6] = 0xFF;
+            h[7] = 0xFF;
+        }
+        out.insert(out.end(), h, h + 10);
+    }
+
+    void rootRecord(std::vector<uint8_t>& out) const
+    {
+        TMMAItem root;
+        root.ItemType = 0x01;
+        root.ParentIndex = 0xFF;
+        root.NextIndex = 0xFF;
+        root.ChildIndex = 0x01;
+        root.Name = "Root";
+        root.Group = kGroupSoftkeys;
+        putRecord(out, root, 0, 0);
+    }
+
+    void putRecord(std::vector<uint8_t>& out, const TMMAItem& item, uint16_t offset, uint16_t length) const
+    {
+        out.push_back(item.ItemType);
+        out.push_back(item.ParentIndex);
+        out.push_back(item.NextIndex);
+        out.push_back(item.ChildIndex);
+        out.push_back(item.Options);
+        out.push_back(item.Attributes);
+        // A name that fills the field has no zero byte; a longer one is cut.
+        for (size_t i = 0; i < nameWidth_; ++i)
+            out.push_back(i < item.Name.size() ? static_cast<uint8_t>(item.Name[i]) : 0);
+        if (recordSize_ == 36)
+            out.push_back(item.Group);
+        append16(out, offset, order_);
+        append16(out, length, order_);
+    }
+
+    // The records of one area in group-writer order. Returns false when an item is outside
+    // the available items; the records before it have been normalised as a save does.
+    bool groupRecords(std::vector<uint8_t>& out, std::vector<Slot>& slots)
+    {
+        for (Slot& s : slots) {
+            TMMAItem& item = s.node->item;
+            if (!ws_.items.IsAllowed(item.Name))
+                return false;
+            const TMMAItem before = item;
+            if (item.ItemType == kTypeContainer && !s.node->hasChildren() && item.Group != kGroupSoftkeys)
+                item.ItemType = kTypeItem;
+            if ((item.ItemType == 2 || item.ItemType > kTypeShortcut) && !ws_.saveMode.saveAll())
+                item.ItemType = kTypeItem;
+            item.DataLength = static_cast<uint16_t>(s.data.size());
+            putRecord(out, item, static_cast<uint16_t>(offset_), item.DataLength);
+            offset_ += s.data.size();
+            if (!(item == before))
+                ws_.document.touch(s.node);
+        }
+        return true;
+    }
+
+    Workspace& ws_;
+    Prompter& prompter_;
+    size_t recordSize_ = 36;
+    size_t nameWidth_ = 25;
+    ByteOrder order_ = ByteOrder::Big;
+    size_t offset_ = 0;  // running offset into the data area
+    bool refused_ = false;
+};
+
+std::string systemError(const std::string& path)
+{
+    return "Cannot write " + path + ": " + std::strerror(errno);
+}
+
+// Writes `bytes` to a new file beside `path` and renames it over `path` once it is complete.
+Status replaceFile(const std::string& path, std::span<const uint8_t> bytes)
+{
+    namespace fs = std::filesystem;
+    fs::path target(path);
+    std::error_code ec;
+    // Replace the file a symbolic link names, not the link itself.
+    if (fs::is_symlink(target, ec)) {
+        const fs::path resolved = fs::weakly_canonical(target, ec);
+        if (!ec)
+            target = resolved;
+    }
+    fs::path folder = target.parent_path();
+    if (folder.empty())
+        folder = ".";
+
+    struct stat existing {};
+    const bool exists = ::stat(target.c_str(), &existing) == 0;
+
+    std::random_device random;
+    std::string temp;
+    int fd = -1;
+    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+        temp = (folder / ("." + target.filename().string() + ".tmp" + std::to_string(random()))).string();
+        fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd < 0 && errno != EEXIST)
+            return Error{systemError(path)};
+    }
+    if (fd < 0)
+        return Error{systemError(path)};
+
+    auto abandon = [&]() -> Status {
+        const Error error{systemError(path)};
+        ::close(fd);
+        ::unlink(temp.c_str());
+        return error;
+    };
+    size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return abandon();
+        }
+        done += static_cast<size_t>(n);
+    }
+    if (exists && ::fchmod(fd, existing.st_mode & 07777) != 0)
+        return abandon();
+    if (::fsync(fd) != 0)
+        return abandon();
+    if (::close(fd) != 0) {
+        const Error error{systemError(path)};
+        ::unlink(temp.c_str());
+        return error;
+    }
+    if (::rename(temp.c_str(), target.c_str()) != 0) {
+        const Error error{systemError(path)};
+        ::unlink(temp.c_str());
+        return error;
+    }
+    return {};
+}
+
+} // namespace
+
+Result<std::vector<uint8_t>> RenderMenuFile(Workspace& ws, Prompter& prompter)
+{
+    return Renderer(ws, prompter).run();
+}
+
+WriteReport WriteMenuFile(const std::string& path, Workspace& ws, Prompter& prompter)
+{
+    Renderer renderer(ws, prompter);
+    Result<std::vector<uint8_t>> bytes = renderer.run();
+    WriteReport report;
+    if (!bytes.ok()) {
+        report.refused = renderer.wasRefused();
+        report.error = bytes.error();
+        return report;
+    }
+    const Status written = replaceFile(path, bytes.value());
+    if (!written.ok()) {
+        report.error = written.error();
+        return report;
+    }
+    report.ok = true;
+    return report;
+}
+
+} // namespace tessaro

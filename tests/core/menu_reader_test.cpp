@@ -1,0 +1,484 @@
+#include <gtest/gtest.h>
+
+#include "core/menu_reader.h"
+#include "core/workspace.h"
+#include "support/menu_builder.h"
+#include "support/temp_dir.h"
+
+namespace tessaro {
+namespace {
+
+using testing::MenuBuilder;
+using testing::MenuFile;
+using Bytes = std::vector<uint8_t>;
+
+ReadReport read(const Bytes& bytes, Workspace& ws, bool acceptUnknown = true, std::string itemBase = {})
+{
+    return ReadMenuBytes(bytes, ws, ReadOptions{acceptUnknown, std::move(itemBase)});
+}
+
+std::vector<std::string> captions(const Workspace& ws)
+{
+    std::vector<std::string> out;
+    for (const MenuNode* n : ws.document.preorder())
+        out.push_back(n->caption());
+    return out;
+}
+
+TEST(MenuReader, BuildsTheTwoPartTreeFromA36ByteFile)
+{
+    MenuBuilder b;
+    const int games = b.add(MenuBuilder::kRoot, "Games", kTypeContainer);
+    b.add(games, "Calculator");
+    b.add(games, "~3");
+    b.add(MenuBuilder::kRoot, "Mutilmedia");
+    Workspace ws;
+    const ReadReport r = read(b.bytes(), ws);
+    EXPECT_EQ(r.status, ReadStatus::Done);
+    EXPECT_TRUE(r.warnings.empty());
+    EXPECT_FALSE(r.itemBaseUpdated);
+
+    EXPECT_EQ(captions(ws), (std::vector<std::string>{
+                                "Softkeys", "LSK: PhoneBook", "RSK: Message", "Up: RecentCall", "Down: Multimedia",
+                                "Left: Datebook", "Right: MMRingStyle", "Smart: VoiceRecord", "Menu Root", "Games",
+                                "Calculator", "~3", "Multimedia"}));
+
+    const TMMAItem& softkeys = ws.document.softkeys()->item;
+    EXPECT_EQ(softkeys, (TMMAItem{1, 1, 2, kNoIndex, 2, 0, 0, "Container", kGroupSoftkeys, 0, 0, false, 1}));
+    const TMMAItem& root = ws.document.menuRoot()->item;
+    EXPECT_EQ(root, (TMMAItem{1, kNoIndex, kNoIndex, 10, 10, 0, 0, "MenuRoot", kGroupMenu, 0, 0, false, 1}));
+
+    const TMMAItem& lsk = ws.document.nodeAt(1)->item;
+    EXPECT_EQ(lsk, (TMMAItem{0, kNoIndex, kNoIndex, kNoIndex, 3, 0, 0x41, "PhoneBook", kGroupSoftkeys, 0, 0, false, 0}));
+    EXPECT_EQ(ws.document.nodeAt(7)->item.RecordNo, 9);
+
+    // Records: Games 10, Mutilmedia 11, Calculator 12, ~3 13.
+    EXPECT_EQ(ws.document.nodeAt(9)->item,
+              (TMMAItem{1, 9, 11, 12, 11, 0, 0x41, "Games", kGroupMenu, 0, 0, false, 1}));
+    EXPECT_EQ(ws.document.nodeAt(10)->item,
+              (TMMAItem{0, 10, 13, kNoIndex, 13, 0, 0x41, "Calculator", kGroupMenu, 0, 0, false, 1}));
+    EXPECT_EQ(ws.document.nodeAt(11)->item.RecordNo, 14);
+    EXPECT_EQ(ws.document.nodeAt(11)->item.NextIndex, kNoIndex);
+    EXPECT_EQ(ws.document.nodeAt(12)->item.RecordNo, 12);
+
+    EXPECT_EQ(ws.saveMode.recordSize(), 36);
+    EXPECT_EQ(ws.saveMode.iconMarker(), IconMarker::K0C);
+    EXPECT_FALSE(ws.saveMode.c698p());
+    EXPECT_FALSE(ws.saveMode.cdma());
+    EXPECT_EQ(ws.formatRead, 36);
+    EXPECT_EQ(ws.customCounter, 3);
+}
+
+TEST(MenuReader, HeaderBytesSetTheSaveMode)
+{
+    struct Case {
+        int recordSize;
+        ByteOrder order;
+        bool c698p;
+        bool expectC698p;
+        bool expectCdma;
+    };
+    const Case cases[] = {
+        {22, ByteOrder::Big, false, false, false},
+        {22, ByteOrder::Big, true, true, false},
+        {22, ByteOrder::Little, false, false, true},
+        // CDMA with the fix: byte 0 = 0x03, byte 1 = 0x00. Byte 0 is not read: CDMA on, fix off.
+        {22, ByteOrder::Little, true, false, true},
+        {36, ByteOrder::Big, false, false, false},
+        {36, ByteOrder::Little, false, false, true},
+    };
+    for (const Case& c : cases) {
+        Workspace ws;
+        ws.saveMode.setRecordSize(22);
+        ws.saveMode.setIconMarker(IconMarker::K06);
+        ASSERT_EQ(read(MenuBuilder(c.recordSize, c.order, c.c698p).bytes(), ws).status, ReadStatus::Done);
+        EXPECT_EQ(ws.saveMode.recordSize(), c.recordSize);
+        EXPECT_EQ(ws.formatRead, c.recordSize);
+        EXPECT_EQ(ws.saveMode.c698p(), c.expectC698p) << c.recordSize << c.c698p;
+        EXPECT_EQ(ws.saveMode.cdma(), c.expectCdma);
+        // 36-byte files force "0C"; 22-byte files leave the marker as it was.
+        EXPECT_EQ(ws.saveMode.iconMarker(), c.recordSize == 36 ? IconMarker::K0C : IconMarker::K06);
+    }
+}
+
+TEST(MenuReader, CdmaTrailerWordsAreLittleEndian)
+{
+    MenuBuilder b(36, ByteOrder::Little);
+    b.add(MenuBuilder::kRoot, "Games", 0, testing::asciiRecord(5, "http://a", ByteOrder::Little));
+    b.add(MenuBuilder::kRoot, "Tools", 0, testing::asciiRecord(5, "x", ByteOrder::Little));
+    MenuFile file = b.layout();
+    Workspace ws;
+    ASSERT_EQ(read(file.bytes(), ws).status, ReadStatus::Done);
+    EXPECT_EQ(ws.document.nodeAt(10)->item.DataOffset, 12);
+    EXPECT_EQ(ws.document.nodeAt(10)->item.DataLength, 5);
+    EXPECT_EQ(asciiText(ws.document.data().at(12)->entries.at(0)), "x");
+
+    // The same records read as big-endian give byte-swapped offsets.
+    file.header = {0x00, 0x01, file.header[2], 0x01, 0xFF, 0xFF, 0x15, 0x02, 0xFF, 0xFF};
+    Workspace big;
+    read(file.bytes(), big);
+    EXPECT_EQ(big.document.nodeAt(10)->item.DataOffset, 0x0C00);
+    EXPECT_EQ(big.document.nodeAt(10)->item.DataLength, 0x0500);
+}
+
+TEST(MenuReader, ZeroAtByte41MeansThirtySixByteRecords)
+{
+    // A 22-byte file whose record 1 has a name of fewer than four characters has 0x00 at
+    // byte 41 (name byte 3 of record 1) and is read with 36-byte records.
+    MenuBuilder b(22);
+    for (int i = 0; i < 7; ++i)  // enough records to fill ten 36-byte ones
+        b.add(MenuBuilder::kRoot, "Games");
+    MenuFile file = b.layout();
+    file.records[1].name = "Cnt";
+    const Bytes bytes = file.bytes();
+    ASSERT_EQ(bytes[41], 0x00);
+    Workspace ws;
+    read(bytes, ws);
+    EXPECT_EQ(ws.formatRead, 36);
+    EXPECT_EQ(ws.saveMode.recordSize(), 36);
+}
+
+TEST(MenuReader, TwelveCharacterNameIn22ByteRecords)
+{
+    MenuBuilder b(22);
+    b.add(MenuBuilder::kRoot, "MF-Wallpaper", 0, testing::codeRecord(18, 1, ByteOrder::Big));
+    Workspace ws;
+    ASSERT_EQ(read(b.bytes(), ws).status, ReadStatus::Done);
+    const TMMAItem& item = ws.document.nodeAt(9)->item;
+    EXPECT_EQ(item.Name, "MF-Wallpaper");  // the 12 name bytes and nothing of the trailer
+    EXPECT_EQ(ws.document.nodeAt(9)->caption(), "MF-Wallpaper [SC]");
+    EXPECT_EQ(item.DataLength, 4);
+}
+
+TEST(MenuReader, CustomNamesRaiseTheCounter)
+{
+    MenuBuilder b;
+    b.softkey(2, {"~40"});
+    b.add(MenuBuilder::kRoot, "~7");
+    b.add(MenuBuilder::kRoot, "~x");
+    b.add(MenuBuilder::kRoot, "~");
+    Workspace ws;
+    ws.customCounter = 2;
+    ASSERT_EQ(read(b.bytes(), ws).status, ReadStatus::Done);
+    // The softkey adds one (3); "~7" raises it to 7; "~x" and "~" count as 0.
+    EXPECT_EQ(ws.customCounter, 7);
+    EXPECT_EQ(ws.document.nodeAt(3)->caption(), "Up: ~40");
+    EXPECT_EQ(ws.document.nodeAt(3)->item.CanHoldItems, 0);
+    EXPECT_EQ(ws.document.nodeAt(10)->caption(), "~x");
+    EXPECT_EQ(ws.document.nodeAt(10)->item.CanHoldItems, 1);
+
+    // Never lowered; numbers beyond the one-byte counter stop at 255.
+    ws.customCounter = 9;
+    MenuBuilder low;
+    low.add(MenuBuilder::kRoot, "~7");
+    read(low.bytes(), ws);
+    EXPECT_EQ(ws.customCounter, 9);
+    MenuBuilder high;
+    high.add(MenuBuilder::kRoot, "~70000");
+    read(high.bytes(), ws);
+    EXPECT_EQ(ws.customCounter, 255);
+}
+
+TEST(MenuReader, OptionsOf0x18BecomeEightOnCatalogueItemsOnly)
+{
+    MenuBuilder b;
+    b.softkey(0, {"PhoneBook", 0, 0x18});
+    b.addItem(MenuBuilder::kRoot, {"Games", 0, 0x18});
+    b.addItem(MenuBuilder::kRoot, {"~1", 0, 0x18});
+    Workspace ws;
+    read(b.bytes(), ws);
+    EXPECT_EQ(ws.document.nodeAt(1)->item.Options, 0x08);
+    EXPECT_EQ(ws.document.nodeAt(9)->item.Options, 0x08);
+    EXPECT_EQ(ws.document.nodeAt(10)->item.Options, 0x18);
+}
+
+TEST(MenuReader, ParentIndexZeroIsNotRemembered)
+{
+    // Records 10..13 under the root: 10 and 11 carry ParentIndex 0, 12 carries 9 (the group
+    // goes on), 13 carries 0 again and ends it.
+    MenuBuilder b;
+    for (const char* name : {"Games", "Tools", "Camera", "Radio"})
+        b.add(MenuBuilder::kRoot, name);
+    MenuFile file = b.layout();
+    file.records[10].parentIndex = 0;
+    file.records[11].parentIndex = 0;
+    file.records[13].parentIndex = 0;
+    Workspace ws;
+    ASSERT_EQ(read(file.bytes(), ws).status, ReadStatus::Done);
+    EXPECT_EQ(ws.document.menuRoot()->childCount(), 3u);
+    EXPECT_EQ(ws.document.nodeAt(11)->item.Name, "Camera");
+    EXPECT_TRUE(read(file.bytes(), ws).warnings.empty());
+}
+
+TEST(MenuReader, EmptyMainMenu)
+{
+    const Bytes bytes = MenuBuilder().bytes();
+    ASSERT_EQ(bytes[2], 10);
+    Workspace ws;
+    ASSERT_EQ(read(bytes, ws).status, ReadStatus::Done);
+    EXPECT_EQ(ws.document.nodeCount(), 9u);
+    EXPECT_FALSE(ws.document.menuRoot()->hasChildren());
+    EXPECT_EQ(ws.document.data().count(), 0u);
+}
+
+TEST(MenuReader, UnknownIdentifierAbortsUnderAProfile)
+{
+    MenuBuilder b;
+    b.add(MenuBuilder::kRoot, "Games");
+    b.add(MenuBuilder::kRoot, "NewThing");
+    testing::TempDir dir;
+    Workspace ws;
+    const ReadReport r = read(b.bytes(), ws, false, dir.file("itembase.dat"));
+    EXPECT_EQ(r.status, ReadStatus::Aborted);
+    EXPECT_EQ(r.error, "");
+    EXPECT_FALSE(r.itemBaseUpdated);
+    EXPECT_FALSE(std::filesystem::exists(dir.file("itembase.dat")));
+
+    // An unknown softkey aborts just the same.
+    MenuBuilder k;
+    k.softkey(6, {"Gadget"});
+    EXPECT_EQ(read(k.bytes(), ws, false).status, ReadStatus::Aborted);
+}
+
+TEST(MenuReader, UnknownIdentifiersAreAppendedToTheItemBaseOnce)
+{
+    MenuBuilder b;
+    b.softkey(1, {"Gadget"});
+    b.add(MenuBuilder::kRoot, "NewThing");
+    b.addItem(MenuBuilder::kRoot, {"QuickLink", kTypeShortcut});
+    b.add(MenuBuilder::kRoot, "NewThing");
+    testing::TempDir dir;
+    testing::writeText(dir.file("itembase.dat"), "Games;Games\r\n");
+    Workspace ws;
+    const ReadReport r = read(b.bytes(), ws, true, dir.file("itembase.dat"));
+    EXPECT_EQ(r.status, ReadStatus::Done);
+    EXPECT_TRUE(r.itemBaseUpdated);
+    EXPECT_EQ(testing::readText(dir.file("itembase.dat")),
+              "Games;Games\r\nGadget;Gadget\r\nNewThing;NewThing\r\nQuickLink;QuickLink [SC]\r\n");
+    // Unknown items show an empty display name.
+    EXPECT_EQ(ws.document.nodeAt(2)->caption(), "RSK: ");
+    EXPECT_EQ(ws.document.nodeAt(9)->caption(), "");
+    EXPECT_EQ(ws.document.menuRoot()->childCount(), 3u);
+}
+
+TEST(MenuReader, ItemDataLandsAtEachNodesRecordNo)
+{
+    const ByteOrder o = ByteOrder::Big;
+    MenuBuilder b(22);
+    b.softkey(0, {"PhoneBook", 0, 0x08, 0x41, testing::titleRecord(1, {{1, u"Names"}}, 22, o)});
+    const int games = b.add(MenuBuilder::kRoot, "Games", kTypeContainer,
+                            testing::iconRecord(6, kRoleList, u"/a/g.gif", o));
+    b.add(games, "Calculator", 0, testing::join({testing::titleRecord(0, {{7, u"Rechner"}}, 22, o),
+                                                  testing::drmRecord(16, 0x12, 5, o)}));
+    b.add(MenuBuilder::kRoot, "Tools");
+    Workspace ws;
+    const ReadReport r = read(b.bytes(), ws);
+    ASSERT_EQ(r.status, ReadStatus::Done);
+    EXPECT_TRUE(r.warnings.empty());
+
+    const ItemDataTable& t = ws.document.data();
+    EXPECT_EQ(t.count(), 3u);
+    ASSERT_NE(t.at(3), nullptr);  // the LSK
+    EXPECT_EQ(t.at(3)->owner, 3);
+    EXPECT_EQ(t.at(3)->entries.at(0).titles.at(0).text, u"Names");
+    ASSERT_NE(t.at(11), nullptr);  // Games, record 10
+    EXPECT_EQ(t.at(11)->entries.at(0).kind, kind::FileIcon);
+    EXPECT_EQ(t.at(11)->entries.at(0).path, u"/a/g.gif");
+    ASSERT_NE(t.at(13), nullptr);  // Calculator, record 12
+    EXPECT_EQ(t.at(13)->entries.at(1).number, 5);
+    EXPECT_TRUE(ws.document.nodeAt(9)->item.HasData);
+    EXPECT_FALSE(ws.document.nodeAt(11)->item.HasData);
+    // A kind 6 icon in a 22-byte file selects the "06" marker.
+    EXPECT_EQ(ws.saveMode.iconMarker(), IconMarker::K06);
+}
+
+TEST(MenuReader, MissingFileIsAnError)
+{
+    testing::TempDir dir;
+    Workspace ws;
+    const ReadReport r = ReadMenuFile(dir.file("absent"), ws, {});
+    EXPECT_EQ(r.status, ReadStatus::Failed);
+    EXPECT_EQ(r.error, "Cannot open " + dir.file("absent") + ": No such file or directory");
+    EXPECT_TRUE(ws.document.isEmpty());
+}
+
+TEST(MenuReader, ReadsFromDisk)
+{
+    MenuBuilder b;
+    b.add(MenuBuilder::kRoot, "Games");
+    testing::TempDir dir;
+    testing::writeBytes(dir.file("mma_ucp"), b.bytes());
+    Workspace ws;
+    EXPECT_EQ(ReadMenuFile(dir.file("mma_ucp"), ws, {}).status, ReadStatus::Done);
+    EXPECT_EQ(ws.document.nodeCount(), 10u);
+}
+
+// --- hostile files ------------------------------------------------------------------------
+
+TEST(MenuReader, FilesTooShortForTheFixedRecordsAreRefused)
+{
+    const Bytes full = MenuBuilder(22).bytes();
+    Workspace ws;
+    ReadReport r = read(Bytes(full.begin(), full.begin() + 41), ws);
+    EXPECT_EQ(r.status, ReadStatus::Failed);
+    EXPECT_EQ(r.error, "Not an mma_ucp menu file: 41 bytes are too few for the header and its ten fixed records");
+
+    r = read(Bytes(full.begin(), full.begin() + 229), ws);
+    EXPECT_EQ(r.status, ReadStatus::Failed);
+    EXPECT_EQ(r.error, "Not an mma_ucp menu file: 229 bytes are too few for the header and its ten fixed records "
+                       "(230 bytes with 22-byte records)");
+    EXPECT_TRUE(ws.document.isEmpty());
+    EXPECT_EQ(read(Bytes{}, ws).status, ReadStatus::Failed);
+}
+
+TEST(MenuReader, RecordCountBelowTenIsRefused)
+{
+    MenuBuilder b;
+    b.add(MenuBuilder::kRoot, "Games");
+    MenuFile file = b.layout();
+    file.header[2] = 9;
+    Workspace ws;
+    const ReadReport r = read(file.bytes(), ws);
+    EXPECT_EQ(r.status, ReadStatus::Failed);
+    EXPECT_EQ(r.error, "Not an mma_ucp menu file: the header counts 9 records, fewer than its ten fixed records");
+}
+
+TEST(MenuReader, RecordsAreReadOnlyBelowTheRecordCount)
+{
+    // N = 11: record 11 lies in the data area and is not an item, however it looks.
+    MenuBuilder b;
+    b.add(MenuBuilder::kRoot, "Games");
+    b.add(MenuBuilder::kRoot, "Tools");
+    MenuFile file = b.layout();
+    file.header[2] = 11;
+    Workspace ws;
+    ASSERT_EQ(read(file.bytes(), ws).status, ReadStatus::Done);
+    EXPECT_EQ(ws.document.menuRoot()->childCount(), 1u);
+}
+
+TEST(MenuReader, TruncatedRecordAreaReadsWhatIsThere)
+{
+    MenuBuilder b;
+    for (const char* name : {"Games", "Tools", "Camera"})
+        b.add(MenuBuilder::kRoot, name);
+    Bytes bytes = b.bytes();
+    bytes.resize(10 + 12 * 36 + 20);  // record 12 is cut
+    Workspace ws;
+    const ReadReport r = read(bytes, ws);
+    EXPECT_EQ(r.status, ReadStatus::Done);
+    EXPECT_EQ(ws.document.menuRoot()->childCount(), 2u);
+    EXPECT_EQ(r.warnings,
+              std::vector<std::string>{"The file ends inside its records: the header counts 13 records, the file holds 12"});
+}
+
+TEST(MenuReader, ChildIndexLoopsEndTheGroup)
+{
+    MenuBuilder b;
+    const int games = b.add(MenuBuilder::kRoot, "Games", kTypeContainer);
+    b.add(games, "Calculator");
+    b.add(MenuBuilder::kRoot, "Tools");
+    MenuFile file = b.layout();
+    // Records: Games 10, Tools 11, Calculator 12. Calculator names Games as its child and
+    // Tools names itself.
+    file.records[12].childIndex = 10;
+    file.records[11].childIndex = 11;
+    Workspace ws;
+    const ReadReport r = read(file.bytes(), ws);
+    EXPECT_EQ(r.status, ReadStatus::Done);
+    EXPECT_EQ(ws.document.nodeCount(), 12u);
+    EXPECT_EQ(r.warnings, (std::vector<std::string>{
+                              "Record 12 names record 10 as its first child, a record already read; its children "
+                              "were skipped",
+                              "Record 11 names record 11 as its first child, a record already read; its children "
+                              "were skipped"}));
+}
+
+TEST(MenuReader, ChildIndexOutsideTheMainMenuIsSkipped)
+{
+    MenuBuilder b;
+    b.add(MenuBuilder::kRoot, "Games");
+    b.add(MenuBuilder::kRoot, "Tools");
+    MenuFile file = b.layout();
+    file.records[10].childIndex = 2;    // a softkey
+    file.records[11].childIndex = 200;  // beyond the records
+    Workspace ws;
+    const ReadReport r = read(file.bytes(), ws);
+    EXPECT_EQ(r.status, ReadStatus::Done);
+    EXPECT_EQ(ws.document.nodeCount(), 11u);
+    EXPECT_EQ(r.warnings.size(), 2u);
+    EXPECT_EQ(r.warnings[0], "Record 10 names record 2 as its first child, outside the main menu records; its "
+                             "children were skipped");
+}
+
+TEST(MenuReader, GroupRunningIntoReadRecordsStops)
+{
+    // Games' children start at record 11 and, with the same ParentIndex, would run on into
+    // record 12 which holds Games' own sibling group again.
+    MenuBuilder b;
+    for (int i = 0; i < 4; ++i)
+        b.add(MenuBuilder::kRoot, "Games");
+    MenuFile file = b.layout();
+    file.records[10].childIndex = 12;
+    for (size_t i = 10; i < 14; ++i)
+        file.records[i].parentIndex = 9;
+    Workspace ws;
+    const ReadReport r = read(file.bytes(), ws);
+    EXPECT_EQ(r.status, ReadStatus::Done);
+    EXPECT_EQ(ws.document.nodeCount(), 13u);  // each of the four records once
+    EXPECT_FALSE(r.warnings.empty());
+}
+
+TEST(MenuReader, DeepestChainOfRecords)
+{
+    // 245 main-menu records, each the only child of the one before.
+    MenuBuilder b;
+    int parent = MenuBuilder::kRoot;
+    for (int i = 0; i < 245; ++i)
+        parent = b.add(parent, "~" + std::to_string(i), kTypeContainer);
+    Workspace ws;
+    const ReadReport r = read(b.bytes(), ws);
+    EXPECT_EQ(r.status, ReadStatus::Done);
+    EXPECT_EQ(ws.document.nodeCount(), 254u);
+    EXPECT_EQ(ws.document.nodeAt(253)->item.RecordNo, 255);
+    EXPECT_EQ(ws.customCounter, 244);
+}
+
+TEST(MenuReader, DataBeyondTheFileGivesNoBlock)
+{
+    const ByteOrder o = ByteOrder::Big;
+    MenuBuilder b;
+    b.add(MenuBuilder::kRoot, "Games", 0, testing::asciiRecord(5, "abc", o));
+    b.add(MenuBuilder::kRoot, "Tools", 0, testing::asciiRecord(5, "def", o));
+    MenuFile file = b.layout();
+    file.records[11].dataOffset = 0xFFF0;
+    Workspace ws;
+    const ReadReport r = read(file.bytes(), ws);
+    EXPECT_EQ(r.status, ReadStatus::Done);
+    EXPECT_NE(ws.document.data().at(11), nullptr);
+    EXPECT_EQ(ws.document.data().at(12), nullptr);
+    EXPECT_TRUE(ws.document.nodeAt(10)->item.HasData);  // as read
+    EXPECT_EQ(r.warnings, std::vector<std::string>{
+                              "Item Tools (record 11): its data at offset 65520 (7 bytes) lies beyond the end of the file"});
+
+    // Cut inside the data area: the first item keeps its block.
+    Bytes cut = b.bytes();
+    cut.resize(cut.size() - 2);
+    read(cut, ws);
+    EXPECT_NE(ws.document.data().at(11), nullptr);
+    EXPECT_EQ(ws.document.data().at(12), nullptr);
+}
+
+TEST(MenuReader, WarningsOfItemDataNameTheItem)
+{
+    MenuBuilder b;
+    b.add(MenuBuilder::kRoot, "Games", 0, Bytes{0x05, 0x00, 0x09, 'a'});
+    Workspace ws;
+    const ReadReport r = read(b.bytes(), ws);
+    EXPECT_EQ(r.warnings, std::vector<std::string>{
+                              "Item Games (record 10): data record at offset 0 (kind 5) says 9 payload bytes, more "
+                              "than the item data holds; the rest was dropped"});
+    EXPECT_EQ(ws.document.data().at(11), nullptr);  // no entry, no block
+}
+
+} // namespace
+} // namespace tessaro

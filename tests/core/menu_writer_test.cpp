@@ -1,0 +1,466 @@
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include "core/catalogue.h"
+#include "core/menu_reader.h"
+#include "core/menu_writer.h"
+#include "core/renumber.h"
+#include "core/workspace.h"
+#include "support/menu_builder.h"
+#include "support/recording_prompter.h"
+#include "support/temp_dir.h"
+
+namespace tessaro {
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+using testing::Prompt;
+using testing::RecordingPrompter;
+
+// A document as the editor makes it: the Softkeys container with the seven default softkeys
+// and an empty Menu Root.
+void newDocument(Workspace& ws)
+{
+    MenuDocument& doc = ws.document;
+    doc.clear();
+    TMMAItem container{1, 1, 2, kNoIndex, 2, 0, 0, "Container", kGroupSoftkeys, 0, 0, false, 1};
+    TMMAItem root{1, kNoIndex, kNoIndex, 0, 10, 0, 0, "MenuRoot", kGroupMenu, 0, 0, false, 1};
+    doc.setTopNodes(std::make_unique<MenuNode>("Softkeys", container), std::make_unique<MenuNode>("Menu Root", root));
+    for (int i = 0; i < kSoftkeyCount; ++i) {
+        TMMAItem key{0, kNoIndex, kNoIndex, kNoIndex, static_cast<uint8_t>(i + 3), 0, 0x41,
+                     kDefaultSoftkeys[i].identifier, kGroupSoftkeys, 0, 0, false, 0};
+        doc.appendNode(doc.softkeys(), std::make_unique<MenuNode>(kDefaultSoftkeys[i].displayName, key));
+    }
+}
+
+MenuNode* addItem(Workspace& ws, MenuNode* parent, const std::string& name, uint8_t type = kTypeItem)
+{
+    TMMAItem item;
+    item.Name = name;
+    item.ItemType = type;
+    item.Attributes = 0x41;
+    MenuNode* node = ws.document.appendNode(parent, std::make_unique<MenuNode>(name, item));
+    RenumberTree(ws.document);
+    return node;
+}
+
+void attach(Workspace& ws, MenuNode* node, ItemDataBlock block)
+{
+    node->item.HasData = true;
+    node->item.DataLength = ItemDataLength(&block, ws.saveMode.saveAll());
+    ws.document.data().store(node->item.RecordNo, std::move(block));
+}
+
+Bytes render(Workspace& ws, RecordingPrompter& prompter)
+{
+    auto bytes = RenderMenuFile(ws, prompter);
+    EXPECT_TRUE(bytes.ok()) << bytes.error();
+    return bytes.ok() ? bytes.value() : Bytes{};
+}
+
+Bytes slice(const Bytes& bytes, size_t offset, size_t count)
+{
+    if (offset + count > bytes.size())
+        return {};
+    return Bytes(bytes.begin() + static_cast<std::ptrdiff_t>(offset),
+                 bytes.begin() + static_cast<std::ptrdiff_t>(offset + count));
+}
+
+TEST(MenuWriter, ThirtySixByteLayout)
+{
+    Workspace ws;
+    newDocument(ws);
+    MenuNode* games = addItem(ws, ws.document.menuRoot(), "Games", kTypeContainer);
+    MenuNode* calc = addItem(ws, games, "Calculator");
+    games->item.ItemType = kTypeContainer;  // renumbering made it an item while it was empty
+    ItemDataBlock block;
+    block.entries.push_back({.kind = kind::Url, .Length = 4, .bytes = {'a', 'b', 'c', 0}});
+    attach(ws, calc, block);
+    RecordingPrompter prompter;
+    const Bytes out = render(ws, prompter);
+    ASSERT_EQ(out.size(), 10u + 12 * 36 + 7);
+
+    EXPECT_EQ(slice(out, 0, 10), (Bytes{
+                                     0x00,        // byte 0
+                                     0x01,        // format marker
+                                     0x0C,        // N = 12 records
+                                     0x01,        // byte 3
+                                     0xFF, 0xFF,  //
+                                     0x15, 0x02,  // 36-byte records
+                                     0xFF, 0xFF,
+                                 }));
+    const Bytes name = {'R', 'o', 'o', 't', 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+    Bytes root = {0x01, 0xFF, 0xFF, 0x01, 0x00, 0x00};  // record 0: type, parent, next, child, options, attributes
+    root.insert(root.end(), name.begin(), name.end());  // "Root", 25 bytes
+    root.insert(root.end(), {0xCC, 0x00, 0x00, 0x00, 0x00});  // Group, DataOffset, DataLength
+    EXPECT_EQ(slice(out, 10, 36), root);
+
+    // Record 1, the Softkeys container with its stored fields.
+    EXPECT_EQ(slice(out, 46, 6), (Bytes{0x01, 0x01, 0x02, 0xFF, 0x00, 0x00}));
+    EXPECT_EQ(slice(out, 52, 10), (Bytes{'C', 'o', 'n', 't', 'a', 'i', 'n', 'e', 'r', 0}));
+    EXPECT_EQ(out[46 + 31], 0xCC);
+    // Record 2, the LSK: type 0, no links, attributes 0x41, "PhoneBook", Group 0xCC.
+    EXPECT_EQ(slice(out, 82, 6), (Bytes{0x00, 0xFF, 0xFF, 0xFF, 0x00, 0x41}));
+    EXPECT_EQ(out[82 + 31], 0xCC);
+    // Record 9, the Menu Root: first child at record 10.
+    EXPECT_EQ(slice(out, 10 + 9 * 36, 6), (Bytes{0x01, 0xFF, 0xFF, 0x0A, 0x00, 0x00}));
+    EXPECT_EQ(out[10 + 9 * 36 + 31], 0xCD);
+    // Record 10, Games: container, parent 9, last sibling, first child 11.
+    EXPECT_EQ(slice(out, 10 + 10 * 36, 6), (Bytes{0x01, 0x09, 0xFF, 0x0B, 0x00, 0x41}));
+    EXPECT_EQ(slice(out, 10 + 10 * 36 + 31, 5), (Bytes{0xCD, 0x00, 0x00, 0x00, 0x00}));
+    // Record 11, Calculator: parent 10, data at offset 0, 7 bytes.
+    EXPECT_EQ(slice(out, 10 + 11 * 36, 6), (Bytes{0x00, 0x0A, 0xFF, 0xFF, 0x00, 0x41}));
+    EXPECT_EQ(slice(out, 10 + 11 * 36 + 31, 5), (Bytes{0xCD, 0x00, 0x00, 0x00, 0x07}));
+    // Data area: kind 5, L = 4, "abc" and its zero byte.
+    EXPECT_EQ(slice(out, 10 + 12 * 36, 7), (Bytes{0x05, 0x00, 0x04, 'a', 'b', 'c', 0x00}));
+    EXPECT_TRUE(prompter.prompts.empty());
+}
+
+TEST(MenuWriter, TwentyTwoByteLayoutCutsLongNames)
+{
+    Workspace ws;
+    newDocument(ws);
+    ws.saveMode.setRecordSize(22);
+    addItem(ws, ws.document.menuRoot(), "ReceivedCalls");
+    RecordingPrompter prompter;
+    const Bytes out = render(ws, prompter);
+    ASSERT_EQ(out.size(), 10u + 11 * 22);
+    EXPECT_EQ(slice(out, 0, 10), (Bytes{0x00, 0x01, 0x0B, 0x01, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}));
+    // Record 0: "Root" in a 12-byte name field, no Group byte, trailer words 0.
+    EXPECT_EQ(slice(out, 10, 22), (Bytes{0x01, 0xFF, 0xFF, 0x01, 0x00, 0x00, 'R', 'o', 'o', 't', 0, 0, 0, 0, 0, 0, 0, 0,
+                                         0x00, 0x00, 0x00, 0x00}));
+    // Record 10: "ReceivedCall", 12 bytes without a zero byte, then the trailer words.
+    EXPECT_EQ(slice(out, 10 + 10 * 22, 22), (Bytes{0x00, 0x09, 0xFF, 0xFF, 0x00, 0x41, 'R', 'e', 'c', 'e', 'i', 'v',
+                                                   'e', 'd', 'C', 'a', 'l', 'l', 0x00, 0x00, 0x00, 0x00}));
+}
+
+TEST(MenuWriter, HeaderFollowsTheSaveMode)
+{
+    struct Case {
+        int recordSize;
+        bool c698p;
+        bool cdma;
+        Bytes header;
+    };
+    const Case cases[] = {
+        {22, true, true, {0x03, 0x00, 0x0A, 0x00, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}},
+        {22, false, true, {0x01, 0x00, 0x0A, 0x00, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}},
+        {22, true, false, {0x00, 0x03, 0x0A, 0x01, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}},
+        {36, false, false, {0x00, 0x01, 0x0A, 0x01, 0xFF, 0xFF, 0x15, 0x02, 0xFF, 0xFF}},
+        {36, false, true, {0x01, 0x00, 0x0A, 0x00, 0xFF, 0xFF, 0x15, 0x02, 0xFF, 0xFF}},
+    };
+    Workspace ws;
+    newDocument(ws);
+    RecordingPrompter prompter;
+    for (const Case& c : cases) {
+        ws.saveMode.setRecordSize(c.recordSize);
+        ws.saveMode.setC698p(c.c698p);
+        ws.saveMode.setCdma(c.cdma);
+        EXPECT_EQ(slice(render(ws, prompter), 0, 10), c.header);
+    }
+}
+
+TEST(MenuWriter, ItemTypesAreNormalised)
+{
+    Workspace ws;
+    newDocument(ws);
+    MenuNode* empty = addItem(ws, ws.document.menuRoot(), "Games");
+    MenuNode* two = addItem(ws, ws.document.menuRoot(), "Tools", 2);
+    MenuNode* ten = addItem(ws, ws.document.menuRoot(), "Radio", 10);
+    MenuNode* nine = addItem(ws, ws.document.menuRoot(), "Camera", kTypeShortcut);
+    ws.document.nodeAt(1)->item.ItemType = kTypeContainer;  // an empty container among the softkeys
+    empty->item.ItemType = kTypeContainer;                   // an empty container in the main menu
+    RecordingPrompter prompter;
+
+    ws.saveMode.setSaveAll(true);
+    Bytes out = render(ws, prompter);
+    EXPECT_EQ(out[10 + 11 * 36], 2);
+    EXPECT_EQ(out[10 + 12 * 36], 10);
+
+    ws.saveMode.setSaveAll(false);
+    out = render(ws, prompter);
+    EXPECT_EQ(out[10 + 2 * 36], kTypeContainer);  // the softkey keeps 1
+    EXPECT_EQ(out[10 + 10 * 36], kTypeItem);
+    EXPECT_EQ(out[10 + 11 * 36], kTypeItem);
+    EXPECT_EQ(out[10 + 12 * 36], kTypeItem);
+    EXPECT_EQ(out[10 + 13 * 36], kTypeShortcut);
+    // Stored back into the nodes.
+    EXPECT_EQ(empty->item.ItemType, kTypeItem);
+    EXPECT_EQ(two->item.ItemType, kTypeItem);
+    EXPECT_EQ(ten->item.ItemType, kTypeItem);
+    EXPECT_EQ(nine->item.ItemType, kTypeShortcut);
+}
+
+TEST(MenuWriter, DataOffsetsRunThroughTheItems)
+{
+    Workspace ws;
+    newDocument(ws);
+    MenuNode* a = addItem(ws, ws.document.menuRoot(), "Games");
+    MenuNode* b = addItem(ws, ws.document.menuRoot(), "Tools");
+    MenuNode* c = addItem(ws, ws.document.menuRoot(), "Radio");
+    ItemDataBlock code;
+    code.entries.push_back({.kind = kind::Code12, .Length = 1, .value = 9});
+    attach(ws, a, code);
+    attach(ws, c, code);
+    ItemDataBlock lsk;
+    lsk.entries.push_back({.kind = kind::Code13, .Length = 1, .value = 1});
+    attach(ws, ws.document.nodeAt(1), lsk);
+    RecordingPrompter prompter;
+    const Bytes out = render(ws, prompter);
+    auto trailer = [&](size_t record) { return slice(out, 10 + record * 36 + 32, 4); };
+    EXPECT_EQ(trailer(2), (Bytes{0x00, 0x00, 0x00, 0x04}));   // the LSK's data comes first
+    EXPECT_EQ(trailer(3), (Bytes{0x00, 0x04, 0x00, 0x00}));   // no data: the running offset
+    EXPECT_EQ(trailer(10), (Bytes{0x00, 0x04, 0x00, 0x04}));
+    EXPECT_EQ(trailer(11), (Bytes{0x00, 0x08, 0x00, 0x00}));  // the offset of the next item with data
+    EXPECT_EQ(trailer(12), (Bytes{0x00, 0x08, 0x00, 0x04}));
+    EXPECT_EQ(slice(out, 10 + 13 * 36, 12), (Bytes{0x13, 0x00, 0x01, 0x01, 0x12, 0x00, 0x01, 0x09, 0x12, 0x00, 0x01, 0x09}));
+    EXPECT_EQ(b->item.DataLength, 0);
+    EXPECT_EQ(c->item.DataLength, 4);
+}
+
+TEST(MenuWriter, UnsupportedDataOnlyWithSaveAll)
+{
+    Workspace ws;
+    newDocument(ws);
+    MenuNode* games = addItem(ws, ws.document.menuRoot(), "Games");
+    ItemDataBlock block;
+    block.entries.push_back({.kind = kind::Unsupported, .Length = 7, .records = {{2, 1, {0xAB}}, {40, 0, {}}}});
+    attach(ws, games, block);
+    RecordingPrompter prompter;
+    Bytes out = render(ws, prompter);
+    EXPECT_EQ(out.size(), 10u + 11 * 36);
+    EXPECT_EQ(slice(out, 10 + 10 * 36 + 32, 4), (Bytes{0, 0, 0, 0}));
+    EXPECT_EQ(games->item.DataLength, 0);
+
+    ws.saveMode.setSaveAll(true);
+    out = render(ws, prompter);
+    EXPECT_EQ(slice(out, 10 + 10 * 36 + 32, 4), (Bytes{0, 0, 0, 7}));
+    EXPECT_EQ(slice(out, 10 + 11 * 36, 7), (Bytes{0x02, 0x00, 0x01, 0xAB, 0x28, 0x00, 0x00}));
+}
+
+TEST(MenuWriter, TitleEndOffsetsCountFromZeroInEachRecord)
+{
+    Workspace ws;
+    newDocument(ws);
+    ItemDataBlock block;
+    block.entries.push_back({.kind = kind::SoftkeyTitle, .titles = {{1, u"Ab"}}});
+    block.entries.push_back({.kind = kind::ShowText, .titles = {{1, u"C"}, {2, u"De"}}});
+    attach(ws, ws.document.nodeAt(1), block);
+    RecordingPrompter prompter;
+    const Bytes out = render(ws, prompter);
+    EXPECT_EQ(slice(out, 10 + 10 * 36, 33), (Bytes{
+                                                0x01, 0x00, 0x0B,        // kind 1, L = 11
+                                                0x01,                    // one title
+                                                0x01, 0xCD, 0x00, 0x06,  // language 1, marker, end 6
+                                                0x00, 'A', 0x00, 'b', 0x00, 0x00,
+                                                0x15, 0x00, 0x13,        // kind 21, L = 19
+                                                0x02,                    // two titles
+                                                0x01, 0xCD, 0x00, 0x04,  // end 4, counted from 0
+                                                0x02, 0xCD, 0x00, 0x0A,  // end 10
+                                                0x00, 'C', 0x00, 0x00,
+                                                0x00, 'D', 0x00,
+                                            }));
+}
+
+TEST(MenuWriter, IconMarker06WritesKindSixAndReadsBack)
+{
+    Workspace ws;
+    newDocument(ws);
+    ws.saveMode.setRecordSize(22);
+    ws.saveMode.setIconMarker(IconMarker::K06);
+    MenuNode* games = addItem(ws, ws.document.menuRoot(), "Games");
+    ItemDataBlock block;
+    block.entries.push_back({.kind = kind::FileIcon, .Length = 19, .role = kRoleAnimated, .path = u"/a/g.gif"});
+    attach(ws, games, block);
+    RecordingPrompter prompter;
+    const Bytes out = render(ws, prompter);
+    EXPECT_EQ(out[10 + 11 * 22], 0x06);
+
+    Workspace back;
+    back.saveMode.setRecordSize(22);
+    ASSERT_EQ(ReadMenuBytes(out, back, {}).status, ReadStatus::Done);
+    EXPECT_EQ(back.saveMode.iconMarker(), IconMarker::K06);
+    ASSERT_NE(back.document.data().at(11), nullptr);
+    EXPECT_EQ(back.document.data().at(11)->entries, ws.document.data().at(11)->entries);
+}
+
+TEST(MenuWriter, ItemOutsideTheProfileIsRefused)
+{
+    Workspace ws;
+    newDocument(ws);
+    addItem(ws, ws.document.menuRoot(), "~4");
+    MenuNode* games = addItem(ws, ws.document.menuRoot(), "Games");
+    games->item.ItemType = 12;
+    addItem(ws, ws.document.menuRoot(), "Radio");
+    ws.items.setAvailable({{"PhoneBook", "PhoneBook"}, {"Message", "Message"}, {"RecentCall", "RecentCall"},
+                           {"Mutilmedia", "Multimedia"}, {"Datebook", "Datebook"}, {"MMRingStyle", "MMRingStyle"},
+                           {"VoiceRecord", "VoiceRecord"}, {"Games", "Games"}});
+    testing::TempDir dir;
+    const std::string path = dir.file("mma_ucp");
+    testing::writeText(path, "old file");
+    RecordingPrompter prompter;
+    const WriteReport r = WriteMenuFile(path, ws, prompter);
+    EXPECT_FALSE(r.ok);
+    EXPECT_TRUE(r.refused);
+    EXPECT_EQ(r.error, "mma_ucp doesn't match current profile");
+    EXPECT_EQ(prompter.prompts,
+              (std::vector<Prompt>{{MessageIcon::Error, "Profile error", "mma_ucp doesn't match current profile"}}));
+    EXPECT_EQ(testing::readText(path), "old file");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
+    // Records before the refused one were normalised as the save went.
+    EXPECT_EQ(games->item.ItemType, kTypeItem);
+
+    const std::string fresh = dir.file("new");
+    EXPECT_TRUE(WriteMenuFile(fresh, ws, prompter).refused);
+    EXPECT_FALSE(std::filesystem::exists(fresh));
+}
+
+TEST(MenuWriter, CustomItemsNeedOnlyAnAvailableList)
+{
+    Workspace ws;
+    newDocument(ws);
+    addItem(ws, ws.document.menuRoot(), "~4");
+    RecordingPrompter prompter;
+    EXPECT_TRUE(RenderMenuFile(ws, prompter).ok());
+}
+
+// --- limits of the format -------------------------------------------------------------------
+
+TEST(MenuWriter, MoreThan255RecordsAreRefused)
+{
+    Workspace ws;
+    newDocument(ws);
+    for (int i = 0; i < 245; ++i)
+        ws.document.appendNode(ws.document.menuRoot(), std::make_unique<MenuNode>("x", TMMAItem{.Name = "~1"}));
+    RecordingPrompter prompter;
+    EXPECT_TRUE(RenderMenuFile(ws, prompter).ok());  // 255 records: the most a file holds
+    ws.document.appendNode(ws.document.menuRoot(), std::make_unique<MenuNode>("x", TMMAItem{.Name = "~1"}));
+
+    testing::TempDir dir;
+    const std::string path = dir.file("mma_ucp");
+    testing::writeText(path, "old file");
+    const WriteReport r = WriteMenuFile(path, ws, prompter);
+    EXPECT_TRUE(r.refused);
+    const std::string text = "The menu needs 256 records; an mma_ucp file holds at most 255 (245 menu items)";
+    EXPECT_EQ(r.error, text);
+    EXPECT_EQ(prompter.prompts, (std::vector<Prompt>{{MessageIcon::Error, "Error", text}}));
+    EXPECT_EQ(testing::readText(path), "old file");
+}
+
+TEST(MenuWriter, DataAreaAbove65535BytesIsRefused)
+{
+    Workspace ws;
+    newDocument(ws);
+    // Two items of 32770 data bytes each: 65540 in all.
+    for (const char* name : {"Games", "Tools"}) {
+        MenuNode* node = addItem(ws, ws.document.menuRoot(), name);
+        ItemDataBlock block;
+        block.entries.push_back({.kind = kind::Url, .bytes = Bytes(32766, 'u')});
+        block.entries[0].bytes.push_back(0);
+        attach(ws, node, block);
+    }
+    RecordingPrompter prompter;
+    auto bytes = RenderMenuFile(ws, prompter);
+    ASSERT_FALSE(bytes.ok());
+    EXPECT_EQ(bytes.error(), "The item data needs 65540 bytes; an mma_ucp data area holds at most 65535");
+    EXPECT_EQ(prompter.prompts.size(), 1u);
+
+    // Four bytes less fit exactly.
+    ws.document.data().at(12)->entries[0].bytes.erase(ws.document.data().at(12)->entries[0].bytes.begin(),
+                                                      ws.document.data().at(12)->entries[0].bytes.begin() + 5);
+    auto fits = RenderMenuFile(ws, prompter);
+    ASSERT_TRUE(fits.ok());
+    EXPECT_EQ(fits.value().size(), 10u + 12 * 36 + 65535);
+}
+
+TEST(MenuWriter, TextsTheirLengthFieldsCannotCountAreRefused)
+{
+    Workspace ws;
+    newDocument(ws);
+    MenuNode* games = addItem(ws, ws.document.menuRoot(), "Games");
+    ItemDataBlock block;
+    block.entries.push_back({.kind = kind::FileIcon, .role = kRoleList, .path = std::u16string(32767, u'p')});
+    attach(ws, games, block);
+    RecordingPrompter prompter;
+    auto bytes = RenderMenuFile(ws, prompter);
+    ASSERT_FALSE(bytes.ok());
+    const std::string text = "The data of item Games cannot be saved: a data record of kind 12 needs 65537 bytes, more "
+                             "than its length field can count (65535)";
+    EXPECT_EQ(bytes.error(), text);
+    EXPECT_EQ(prompter.prompts, (std::vector<Prompt>{{MessageIcon::Error, "Error", text}}));
+}
+
+TEST(MenuWriter, SoftkeyAreaMustKeepItsSevenItems)
+{
+    Workspace ws;
+    newDocument(ws);
+    ws.document.removeNode(ws.document.nodeAt(7));
+    RecordingPrompter prompter;
+    EXPECT_FALSE(RenderMenuFile(ws, prompter).ok());
+    EXPECT_EQ(prompter.texts(), std::vector<std::string>{"The softkey area must hold exactly seven items without subitems"});
+
+    Workspace empty;
+    EXPECT_EQ(RenderMenuFile(empty, prompter).error(), "There is no menu to save");
+}
+
+// --- replacing the file ---------------------------------------------------------------------
+
+TEST(MenuWriter, SaveReplacesTheFileAndKeepsItsPermissions)
+{
+    Workspace ws;
+    newDocument(ws);
+    testing::TempDir dir;
+    const std::string path = dir.file("mma_ucp");
+    testing::writeText(path, "old file");
+    ASSERT_EQ(::chmod(path.c_str(), 0640), 0);
+    RecordingPrompter prompter;
+    const WriteReport r = WriteMenuFile(path, ws, prompter);
+    EXPECT_TRUE(r.ok);
+    EXPECT_FALSE(r.refused);
+    EXPECT_EQ(testing::readBytes(path), render(ws, prompter));
+    struct stat st {};
+    ASSERT_EQ(::stat(path.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0640u);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
+}
+
+TEST(MenuWriter, FailedSaveLeavesTheTargetAndNoTemporaryFile)
+{
+    Workspace ws;
+    newDocument(ws);
+    testing::TempDir dir;
+    // The target is a folder with something in it: the final rename fails.
+    const std::string path = dir.file("target");
+    std::filesystem::create_directory(path);
+    testing::writeText(dir.file("target/keep"), "x");
+    RecordingPrompter prompter;
+    const WriteReport r = WriteMenuFile(path, ws, prompter);
+    EXPECT_FALSE(r.ok);
+    EXPECT_FALSE(r.refused);
+    EXPECT_EQ(r.error.rfind("Cannot write " + path + ": ", 0), 0u) << r.error;
+    EXPECT_TRUE(prompter.prompts.empty());
+    EXPECT_EQ(testing::readText(dir.file("target/keep")), "x");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
+
+    const std::string missing = dir.file("no/such/folder/mma_ucp");
+    const WriteReport m = WriteMenuFile(missing, ws, prompter);
+    EXPECT_FALSE(m.ok);
+    EXPECT_EQ(m.error, "Cannot write " + missing + ": No such file or directory");
+}
+
+TEST(MenuWriter, SaveThroughASymbolicLinkReplacesTheFileItNames)
+{
+    Workspace ws;
+    newDocument(ws);
+    testing::TempDir dir;
+    testing::writeText(dir.file("real"), "old");
+    std::filesystem::create_symlink("real", dir.file("link"));
+    RecordingPrompter prompter;
+    ASSERT_TRUE(WriteMenuFile(dir.file("link"), ws, prompter).ok);
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.file("link")));
+    EXPECT_EQ(testing::readBytes(dir.file("real")), render(ws, prompter));
+}
+
+} // namespace
+} // namespace tessaro
