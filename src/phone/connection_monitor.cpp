@@ -1,0 +1,235 @@
+#include "phone/connection_monitor.h"
+
+#include <algorithm>
+#include <thread>
+#include <vector>
+
+#include "core/bytes.h"
+#include "core/prompter.h"
+#include "phone/operation_log.h"
+#include "phone/p2k_api.h"
+#include "phone/phone_context.h"
+
+namespace tessaro {
+
+namespace {
+constexpr int kModelSeem = 0x0117;
+constexpr int kImeiSeem = 0x0004;
+constexpr int kImeiRecordBytes = 9;
+constexpr int kFirmwareReply = 256;
+constexpr int kLpReply = 4;
+} // namespace
+
+ConnectionMonitor::ConnectionMonitor(PhoneContext& phone, PhoneLinkView& view)
+    : phone_(phone), view_(view), wait_([](std::chrono::milliseconds ms) { std::this_thread::sleep_for(ms); })
+{
+}
+
+bool ConnectionMonitor::InitPhoneLink()
+{
+    const std::string logPath = phone_.defaultFolder + "p2klog.txt";
+    if (Status created = phone_.log.create(logPath); !created)
+        phone_.prompter.show(MessageIcon::Error, "Error", created.error());
+    if (phone_.link.Connected)
+        return true;
+    const int rc = phone_.api.P2K_Init([this](int connected) {
+        if (connected == 0)
+            ++disconnects_;
+        if (dispatch_)
+            dispatch_([this, connected] { PhoneStatusProc(connected); });
+        else
+            PhoneStatusProc(connected);
+        return connected;
+    });
+    if (rc == -1) {
+        phone_.prompter.show(MessageIcon::Error, "", "Error initializing P2KAPI library");
+        return false;
+    }
+    return true;
+}
+
+int ConnectionMonitor::PhoneStatusProc(int connected)
+{
+    if (connected != 0)
+        connect();
+    else
+        disconnect();
+    return connected;
+}
+
+ConnectionMonitor::SeemRead ConnectionMonitor::readSeem(int seem, uint8_t* buffer, int* delivered)
+{
+    // The phone may need a moment after it was plugged in; but a phone that is gone, or
+    // never answers, must not keep the program waiting for ever.
+    const unsigned serial = disconnects_;
+    for (int attempt = 1;; ++attempt) {
+        const int rc = phone_.api.Seem_Read(seem, 1, 0, 0, buffer);
+        phone_.log.LogLine("Read SEEM " + std::to_string(seem) + "_1 RC=" + std::to_string(rc));
+        if (rc != -1) {
+            *delivered = std::clamp(rc, 0, kSeemBufferSize);
+            return SeemRead::Read;
+        }
+        if (disconnects_ != serial)
+            return SeemRead::Unplugged;
+        if (attempt >= attempts_)
+            return SeemRead::GaveUp;
+        wait_(kSeemRetryWait);
+        if (disconnects_ != serial)
+            return SeemRead::Unplugged;
+    }
+}
+
+void ConnectionMonitor::connect()
+{
+    PhoneLinkState& link = phone_.link;
+    link.Connected = true;
+    phone_.log.LogLine("Phone connected");
+
+    std::vector<uint8_t> modelRecord(kSeemBufferSize, 0);
+    int modelBytes = 0;
+    const SeemRead model = readSeem(kModelSeem, modelRecord.data(), &modelBytes);
+    if (model == SeemRead::Unplugged)
+        return;
+    link.FirmwareVersion = GetFWVersion(phone_);
+
+    std::vector<uint8_t> imeiRecord(kSeemBufferSize, 0);
+    int imeiBytes = 0;
+    const SeemRead imei = readSeem(kImeiSeem, imeiRecord.data(), &imeiBytes);
+    if (imei == SeemRead::Unplugged)
+        return;
+
+    // A record that could not be read leaves its field empty rather than inventing one.
+    link.Model = model == SeemRead::Read ? decodeModel({modelRecord.data(), size_t(modelBytes)}) : "";
+    view_.showTrayBalloon("Connected:  " + link.Model);
+    view_.setPhonePanel("Phone: " + link.Model + "  [" + link.FirmwareVersion + "] ");
+
+    link.IMEI = imei == SeemRead::Read ? decodeImei({imeiRecord.data(), size_t(imeiBytes)}) : "";
+    view_.setImeiPanel(" IMEI: " + link.IMEI);
+
+    link.LPVersion = GetLPVersion(phone_);
+    link.LPVersionText = lpVersionText(link.LPVersion);
+
+    view_.setTrayImage(14);
+    view_.setStatusLamp(StatusLamp::Green);
+    view_.setPhoneActionsEnabled(true, view_.menuHasNodes());
+
+    if (!link.FirmwareVersion.empty()) {
+        link.FirmwarePrefix = firmwarePrefix(link.FirmwareVersion);
+        if (selectProfile_)
+            selectProfile_(link.FirmwarePrefix);
+    }
+}
+
+void ConnectionMonitor::disconnect()
+{
+    ++disconnects_;
+    PhoneLinkState& link = phone_.link;
+    link.Connected = false;
+    view_.setTrayImage(15);
+    view_.showTrayBalloon("Disconnected");
+    view_.setStatusLamp(StatusLamp::Red);
+    view_.setPhoneActionsEnabled(false, false);
+    view_.setPhonePanel("Phone: None ");
+    view_.setImeiPanel("IMEI: N/A ");
+    phone_.fileList.clear();
+    phone_.volumes.clear();
+    link.FirmwarePrefix.clear();
+    if (disconnected_)
+        disconnected_();
+    phone_.log.LogLine("Phone disconnected");
+}
+
+std::string GetFWVersion(PhoneContext& phone)
+{
+    if (!phone.link.Connected)
+        return "";
+    const uint8_t request[2] = {0xFF, 0xFF};
+    uint8_t reply[kFirmwareReply] = {};
+    int delivered = kFirmwareReply;
+    const int rc = phone.api.P2K_SendCMD(kCmdVersion, request, 2, reply, &delivered);
+    phone.log.LogLine("[GetFWVersion] Send command VERSION (0xFFFF)  RC=" + std::to_string(rc));
+    if (rc == -1)
+        return "";
+    delivered = std::clamp(delivered, 0, kFirmwareReply);
+    if (delivered == 0)
+        return "";
+    // Bytes 5..L, and only what the phone delivered.
+    const int last = std::min<int>(reply[0], delivered - 1);
+    if (last < 5)
+        return "";
+    return std::string(reinterpret_cast<const char*>(reply) + 5, size_t(last - 4));
+}
+
+uint16_t GetLPVersion(PhoneContext& phone)
+{
+    if (!phone.link.Connected)
+        return 0;
+    const uint8_t request[2] = {0x00, 0x04};
+    uint8_t reply[kLpReply] = {};
+    int delivered = kLpReply;
+    const int rc = phone.api.P2K_SendCMD(kCmdVersion, request, 2, reply, &delivered);
+    phone.log.LogLine("[GetLPVersion] Send command VERSION (0x0004)  RC=" + std::to_string(rc));
+    if (rc == -1)
+        return 0;
+    // Bytes the phone did not deliver count as 0.
+    for (int i = std::clamp(delivered, 0, kLpReply); i < kLpReply; ++i)
+        reply[i] = 0;
+    return uint16_t(reply[1] * 256 + reply[2]);
+}
+
+std::string decodeModel(std::span<const uint8_t> record)
+{
+    std::string model;
+    for (size_t i = 0; i + 1 < record.size(); i += 2) {
+        const uint16_t unit = readBE16(record.data() + i);
+        if (unit == 0)
+            break;
+        model += char(unit & 0xFF);
+    }
+    return model;
+}
+
+int imeiCheckDigit(std::span<const uint8_t, 14> digits)
+{
+    int sum = 0;
+    for (int p = 0; p < 14; ++p) {
+        int v = (p % 2 == 0) ? digits[p] : 2 * digits[p];
+        if (v > 9)
+            v -= 9;
+        sum += v;
+    }
+    return (10 - sum % 10) % 10;
+}
+
+std::string decodeImei(std::span<const uint8_t> record)
+{
+    uint8_t b[kImeiRecordBytes] = {};
+    std::copy_n(record.begin(), std::min<size_t>(record.size(), kImeiRecordBytes), b);
+    uint8_t digits[14];
+    int n = 0;
+    digits[n++] = b[1] >> 4;
+    for (int k = 2; k <= 7; ++k) {
+        digits[n++] = b[k] & 0x0F;
+        digits[n++] = b[k] >> 4;
+    }
+    digits[n++] = b[8] & 0x0F;
+    std::string imei;
+    for (const uint8_t d : digits)
+        imei += char('0' + d);
+    imei += char('0' + imeiCheckDigit(std::span<const uint8_t, 14>(digits, 14)));
+    return imei;
+}
+
+std::string firmwarePrefix(const std::string& firmwareVersion)
+{
+    const size_t underscore = firmwareVersion.find('_');
+    return underscore == std::string::npos ? "" : firmwareVersion.substr(0, underscore);
+}
+
+std::string lpVersionText(uint16_t lp)
+{
+    static const char* digits = "0123456789ABCDEF";
+    return {digits[(lp >> 12) & 0xF], digits[(lp >> 8) & 0xF], digits[(lp >> 4) & 0xF], digits[lp & 0xF]};
+}
+
+} // namespace tessaro

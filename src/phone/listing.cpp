@@ -1,0 +1,141 @@
+#include "phone/listing.h"
+
+#include <algorithm>
+#include <memory>
+#include <span>
+#include <vector>
+
+#include "core/progress.h"
+#include "core/prompter.h"
+#include "phone/file_list_entry.h"
+#include "phone/fsac_channel.h"
+#include "phone/operation_log.h"
+#include "phone/p2k_api.h"
+#include "phone/phone_context.h"
+
+namespace tessaro {
+
+namespace {
+
+constexpr int kVolumeReply = 128;
+constexpr int kVolumeRecord = 6;
+// One volume's listing is held in memory at once; a count beyond this (16 MB of entries) is
+// not believed and only this many are fetched.
+constexpr int kMaxEntriesPerVolume = 32768;
+
+struct ListingKind {
+    const char* tag;           // "[GetIconList]" ...
+    const char* volumeInfoLog; // the volume query's log text, up to "RC="
+    const char* caption;       // "Retrieving ... from volume /"
+};
+
+void listVolume(PhoneContext& phone, Progress& window, const ListingKind& kind, char volume,
+                const std::string& pattern)
+{
+    int count = phone.api.File_CountEx(pattern);
+    phone.log.LogLine(std::string(kind.tag) + " FileCountEx  RC=" + std::to_string(count));
+    if (count <= 0)
+        return;
+    count = std::min(count, kMaxEntriesPerVolume);
+    // Zero-filled, so entries the library leaves unfilled read as empty.
+    std::vector<uint8_t> entries(size_t(count) * kFileListEntrySize, 0);
+    window.setBar(0, 0);
+    phone.progressLabel = std::string(kind.caption) + volume + "/";
+    if (window.caption() != phone.progressLabel)
+        window.setCaption(phone.progressLabel);
+    const int rc = phone.api.File_ListEx(entries.data(), count,
+                                         [&phone, &window](int ignored, int done, int total) {
+                                             ProgressProc(phone, window, ignored, done, total);
+                                         });
+    phone.log.LogLine(std::string(kind.tag) + " FileListEx  RC=" + std::to_string(rc));
+    if (rc == -1)
+        return;
+    for (int i = 0; i < count; ++i) {
+        PhoneFileEntry entry = parseFileListEntry(
+            std::span<const uint8_t>(entries).subspan(size_t(i) * kFileListEntrySize, kFileListEntrySize));
+        // An entry without a path is one the library did not fill: nothing to show or pick.
+        if (!entry.path.empty())
+            phone.fileList.push_back(std::move(entry));
+    }
+}
+
+bool listVolumes(PhoneContext& phone, const ListingKind& kind, const std::string& letters,
+                 const std::string& namePattern, bool queryVolumes)
+{
+    if (!phone.link.Connected)
+        return false;
+    phone.fileList.clear();
+    if (queryVolumes && phone.volumes.empty()) {
+        const int rc = QueryVolumesRc(phone);
+        phone.log.LogLine(std::string(kind.tag) + kind.volumeInfoLog + std::to_string(rc));
+        if (rc == -1) {
+            phone.prompter.show(MessageIcon::Error, "", "Error getting volume info");
+            return false;
+        }
+    }
+    // The letters are copied: a disconnection during the listing forgets the volumes.
+    const std::string volumes = queryVolumes ? std::string(phone.volumes.begin(), phone.volumes.end())
+                                             : letters;
+    const std::unique_ptr<Progress> window = phone.progress.openSingle();
+    for (const char volume : volumes)
+        listVolume(phone, *window, kind, volume, std::string("/") + volume + "/" + namePattern);
+    return true;
+}
+
+} // namespace
+
+int QueryVolumesRc(PhoneContext& phone)
+{
+    FsacChannel channel(phone.api);
+    int delivered = 0;
+    const int rc = channel.volumeInfo(kVolumeReply, &delivered);
+    if (rc == -1)
+        return rc;
+    // One 6-byte record per volume, the letter in its byte 3.
+    phone.volumes.clear();
+    for (int j = 0; j < delivered / kVolumeRecord; ++j)
+        phone.volumes.push_back(char(channel.reply()[j * kVolumeRecord + 3]));
+    return rc;
+}
+
+bool QueryVolumes(PhoneContext& phone)
+{
+    return QueryVolumesRc(phone) != -1;
+}
+
+bool GetIconList(PhoneContext& phone)
+{
+    static constexpr ListingKind kind{"[GetIconList]", " Get volume info RC=",
+                                      "Retrieving picture list from volume /"};
+    return listVolumes(phone, kind, "", "*.gif", true);
+}
+
+bool GetFileList(PhoneContext& phone)
+{
+    static constexpr ListingKind kind{"[GetFileList]", " Get volume info  RC=",
+                                      "Retrieving file list from volume /"};
+    return listVolumes(phone, kind, "", "*", true);
+}
+
+bool GetMaskedList(PhoneContext& phone, const std::string& maskVolumes,
+                   const std::string& maskExtension)
+{
+    static constexpr ListingKind kind{"[GetMaskedList]", "", "Retrieving file list from volume /"};
+    return listVolumes(phone, kind, maskVolumes, "*" + maskExtension, false);
+}
+
+void ProgressProc(PhoneContext& phone, Progress& window, int, int done, int total)
+{
+    phone.log.LogLine("[ProgressProc] completion=" + std::to_string(done) + " of "
+                      + std::to_string(total));
+    // Nothing to list counts as done; counts the library gets wrong stay within 0..100.
+    const int percent = total == 0 ? 100
+        : (done <= 0 || total < 0) ? 0
+        : std::min(percentOf(uint64_t(done), uint64_t(total)), 100);
+    const std::string caption = std::to_string(percent) + "% " + phone.progressLabel;
+    if (window.caption() != caption)
+        window.setCaption(caption);
+    window.setBar(0, percent);
+}
+
+} // namespace tessaro
