@@ -28,6 +28,13 @@ std::string CliContext::defaultFolder() const
 
 void CliContext::prepare()
 {
+    profiles.setDefaultFolder(defaultFolder());
+    const Status started = profiles.startUp(workspace.items);
+    if (!started)
+        fail(started.error());
+    // Profile errors are messages, as in the editor; the command goes on under what they left.
+    if (!profile.empty())
+        profiles.LoadProfile(profile, workspace, prompter);
 }
 
 void CliContext::fail(const std::string& text)

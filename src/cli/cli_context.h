@@ -8,6 +8,7 @@
 
 #include "core/prompter.h"
 #include "core/workspace.h"
+#include "edit/profiles.h"
 
 namespace tessaro::cli {
 
@@ -32,6 +33,8 @@ struct CliContext {
 
     StderrPrompter prompter;
     Workspace workspace;
+    // The item base, the profiles and the selector state (set up by prepare()).
+    ProfileManager profiles;
 
     // The default folder with a trailing separator.
     std::string defaultFolder() const;

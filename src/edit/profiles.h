@@ -1,0 +1,104 @@
+#pragma once
+// The item base file and the phone profiles kept in the Profiles folder of the default folder,
+// and the state of the profile selector (`ComboBox2`): "Default", the profile names,
+// "Create new...".
+//
+// Item base file itembase.dat: one item a line, identifier ";" display name.
+// Profile file <name>.prf:
+//   [mma_ucp format]
+//   <record length 22|36> <icon marker 06|0C> <c698p fix 0|1>
+//   [mma items]
+//   <one identifier a line>
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/item_lists.h"
+#include "core/result.h"
+
+namespace tessaro {
+
+class Prompter;
+struct Workspace;
+
+inline constexpr std::string_view kSelectorDefault = "Default";
+inline constexpr std::string_view kSelectorCreateNew = "Create new...";
+
+// Parses the text of itembase.dat (LF or CR LF line ends). Each line is split at its first
+// ";"; a line without ";" is an identifier shown under its own name. Empty lines, lines with an
+// empty identifier and "Custom item" lines are skipped.
+std::vector<ItemEntry> parseItemBase(std::string_view text);
+
+class ProfileManager {
+public:
+    // `defaultFolder` gets a trailing separator when it lacks one.
+    explicit ProfileManager(std::string defaultFolder = "./");
+
+    // The current working directory with a trailing separator; "./" when it cannot be known.
+    static std::string currentFolder();
+
+    void setDefaultFolder(std::string folder);
+    const std::string& defaultFolder() const { return folder_; }
+    std::string profilesFolder() const;   // with a trailing separator
+    std::string itemBasePath() const;
+    std::string profilePath(const std::string& name) const;
+
+    // Start-up: creates the Profiles folder, loads (or creates) the item base, makes all of it
+    // available, lists the profiles and builds the selector at "Default". On failure the
+    // item base is the built-in catalogue and the error says which file could not be made.
+    Status startUp(ItemLists& items);
+
+    // Reads itembase.dat into the item base and makes all of it available; when the file does
+    // not exist it is created from the built-in catalogue. The file keeps at most 254 entries
+    // in memory; further lines stay in the file but are not used.
+    Status loadItemBase(ItemLists& items);
+
+    // Reads itembase.dat again, makes all of it available and puts the selector back to
+    // "Default". On a read failure the lists stay as they were.
+    Status ReloadItemBase(ItemLists& items);
+
+    // Fills TProfList from the "*.prf" files of the Profiles folder (hidden files and folders
+    // skipped), sorted by name.
+    void ListProfiles();
+    const std::vector<std::string>& profiles() const { return profiles_; }
+
+    // Rebuilds the selector from TProfList: "Default", the names, "Create new...", at "Default".
+    void rebuildSelector();
+    const std::vector<std::string>& selectorEntries() const { return selector_; }
+    int selectorIndex() const { return selectorIndex_; }
+    // Text of the selected entry.
+    const std::string& selectorText() const { return selector_[static_cast<size_t>(selectorIndex_)]; }
+    // Index 0: the default profile is in force (files are read in default mode).
+    bool isDefaultMode() const { return selectorIndex_ == 0; }
+    // Moves the selector without running the selection handler (ignored when out of range).
+    void setSelectorIndex(int index);
+    int createNewIndex() const { return static_cast<int>(selector_.size()) - 1; }
+
+    // The default profile: all of the item base available, 36-byte records, "0C", no fix;
+    // selector at "Default".
+    void ApplyDefaultProfile(Workspace& ws);
+
+    // Loads Profiles/<name>.prf into the available items and the save mode, reporting
+    // errors through the prompter. Returns 1 when the profile file exists, 0 when it does not
+    // (the default profile is then applied after the "Missing profile" message).
+    int LoadProfile(const std::string& name, Workspace& ws, Prompter& prompter);
+
+    // What the selection handler of the selector asks the caller to do.
+    enum class Selection { Done, CreateNew };
+    // The selection handler: index 0 applies the default profile, the last entry asks for a
+    // firmware profile (the selector stays where it was), any other loads that profile.
+    Selection select(int index, Workspace& ws, Prompter& prompter);
+
+private:
+    // Selects the entry named `name` among the profile names; a name missing from the
+    // selector (a file added after it was built) refreshes the list first.
+    void selectProfileEntry(const std::string& name);
+
+    std::string folder_;
+    std::vector<std::string> profiles_;
+    std::vector<std::string> selector_;
+    int selectorIndex_ = 0;
+};
+
+} // namespace tessaro

@@ -1,0 +1,23 @@
+#pragma once
+// Small file helpers for the editor's own text files (itembase.dat, profiles, tessaro.ini).
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/result.h"
+
+namespace tessaro {
+
+// The whole content of a file; an error text when it cannot be opened or read.
+Result<std::string> readWholeFile(const std::string& path);
+
+// The lines of a text, with LF or CR LF line ends; a last line end does not start an empty
+// line. The views point into `text`.
+std::vector<std::string_view> splitLines(std::string_view text);
+
+// Writes `content` to a temporary file beside `path` and renames it over `path` only when the
+// whole write succeeded, so a failure never leaves a half-written file behind.
+Status replaceFile(const std::string& path, std::string_view content);
+
+} // namespace tessaro
