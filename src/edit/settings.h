@@ -1,0 +1,35 @@
+#pragma once
+// The phone-link options kept for the run and in tessaro.ini (section "setup"):
+//   SetSystemAttr=1|0  LogEnabled=1|0  ReadJ2MEST=Phone|Card|Both|None  PatchJ2MEST=1|0
+
+#include <string>
+
+#include "core/result.h"
+
+namespace tessaro {
+
+struct Settings {
+    bool setSystemAttr = false;     // set the SYSTEM attribute of mma_ucp after an upload
+    bool logEnabled = false;        // write phone operations to p2klog.txt
+    bool readJ2mest = false;        // read the J2MEST files with the menu file
+    bool j2mestFromPhone = false;   // ... the phone's own
+    bool j2mestFromCard = false;    // ... the memory card's
+    bool patchJ2mest = false;       // offer the corelet patch and write patched files back
+    bool activateSeemItems = false; // never persisted, never enabled: stays off
+
+    bool operator==(const Settings&) const = default;
+};
+
+// The settings file in a default folder (which ends with a separator).
+std::string settingsPath(const std::string& defaultFolder);
+
+// Reads the settings; a missing file or key gives the defaults (everything off), and values
+// other than the listed ones read as off ("ReadJ2MEST" as "None"). Key names are matched
+// without regard to case; of a key given twice the first counts.
+Settings LoadSettings(const std::string& path);
+
+// Writes the four keys into section "setup" of the file, keeping whatever else it holds, and
+// flushes it; the old file stays untouched when the write fails.
+Status SaveSettings(const std::string& path, const Settings& settings);
+
+} // namespace tessaro
