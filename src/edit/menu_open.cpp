@@ -1,0 +1,65 @@
+#include "edit/menu_open.h"
+
+#include "core/menu_reader.h"
+#include "core/prompter.h"
+#include "core/workspace.h"
+#include "edit/profiles.h"
+
+namespace tessaro {
+
+namespace {
+
+ReadReport readUnder(const std::string& path, Workspace& ws, const ProfileManager& profiles)
+{
+    ws.document.clear();
+    ReadOptions options;
+    options.acceptUnknown = profiles.isDefaultMode();
+    options.itemBasePath = profiles.itemBasePath();
+    return ReadMenuFile(path, ws, options);
+}
+
+OpenResult finish(OpenResult result, ReadReport report)
+{
+    if (report.status == ReadStatus::Failed) {
+        result.ok = false;
+        result.error = std::move(report.error);
+    }
+    result.warnings = std::move(report.warnings);
+    return result;
+}
+
+} // namespace
+
+OpenResult OpenMenuFile(const std::string& path, Workspace& ws, ProfileManager& profiles,
+                        Prompter& prompter)
+{
+    OpenResult result;
+    ReadReport report = readUnder(path, ws, profiles);
+
+    if (report.status == ReadStatus::Aborted) {
+        // An identifier outside the profile: the file wins over the profile.
+        prompter.show(MessageIcon::Warning, "Profile error",
+                      "Selected profile doesn't match mma_ucp\r\n    Default profile will be applied");
+        result.profileMismatch = true;
+        ws.items.makeAllAvailable();
+        profiles.setSelectorIndex(0);
+        report = readUnder(path, ws, profiles);
+    }
+    if (report.status == ReadStatus::Failed)
+        return finish(std::move(result), std::move(report));
+
+    if (report.itemBaseUpdated) {
+        result.itemBaseUpdated = true;
+        const Status reloaded = profiles.ReloadItemBase(ws.items);
+        if (!reloaded) {
+            result.ok = false;
+            result.error = reloaded.error();
+            return result;
+        }
+        report = readUnder(path, ws, profiles);
+        prompter.show(MessageIcon::Information, "Profile info", "Item base has been updated");
+    }
+    return finish(std::move(result), std::move(report));
+}
+
+} // namespace tessaro

@@ -1,0 +1,143 @@
+#include <gtest/gtest.h>
+
+#include "core/workspace.h"
+#include "edit/menu_open.h"
+#include "edit/profiles.h"
+#include "support/menu_builder.h"
+#include "support/recording_prompter.h"
+#include "support/temp_dir.h"
+
+namespace tessaro {
+namespace {
+
+using testing::MenuBuilder;
+using testing::Prompt;
+using testing::RecordingPrompter;
+using testing::TempDir;
+using testing::readText;
+using testing::writeBytes;
+using testing::writeText;
+
+const Prompt kMismatch{MessageIcon::Warning, "Profile error",
+                       "Selected profile doesn't match mma_ucp\r\n    Default profile will be applied"};
+const Prompt kUpdated{MessageIcon::Information, "Profile info", "Item base has been updated"};
+
+std::vector<std::string> mainMenuNames(const Workspace& ws)
+{
+    std::vector<std::string> names;
+    const auto nodes = ws.document.preorder();
+    for (size_t i = 9; i < nodes.size(); ++i)
+        names.push_back(nodes[i]->item.Name);
+    return names;
+}
+
+class MenuOpenTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        profiles.setDefaultFolder(dir.path().string());
+        ASSERT_TRUE(profiles.startUp(ws.items).ok());
+    }
+
+    std::string menuFile(const std::vector<std::string>& names, uint8_t lastType = 0)
+    {
+        MenuBuilder builder;
+        for (size_t i = 0; i < names.size(); ++i)
+            builder.add(MenuBuilder::kRoot, names[i], i + 1 == names.size() ? lastType : 0);
+        const std::string path = dir.file("mma_ucp");
+        writeBytes(path, builder.bytes());
+        return path;
+    }
+
+    void useProfile(const std::string& items)
+    {
+        writeText(profiles.profilePath("P"), "[mma_ucp format]\r\n36 0C 0\r\n[mma items]\r\n" + items);
+        ASSERT_EQ(profiles.LoadProfile("P", ws, prompter), 1);
+        ASSERT_TRUE(prompter.prompts.empty());
+    }
+
+    TempDir dir;
+    ProfileManager profiles;
+    Workspace ws;
+    RecordingPrompter prompter;
+};
+
+TEST_F(MenuOpenTest, KnownItemsInDefaultModeReadOnce)
+{
+    const std::string base = readText(profiles.itemBasePath());
+    const OpenResult r = OpenMenuFile(menuFile({"PhoneBook", "Message"}), ws, profiles, prompter);
+    EXPECT_TRUE(r.ok) << r.error;
+    EXPECT_FALSE(r.profileMismatch);
+    EXPECT_FALSE(r.itemBaseUpdated);
+    EXPECT_TRUE(prompter.prompts.empty());
+    EXPECT_EQ(mainMenuNames(ws), (std::vector<std::string>{"PhoneBook", "Message"}));
+    EXPECT_EQ(readText(profiles.itemBasePath()), base);
+}
+
+TEST_F(MenuOpenTest, UnknownItemInDefaultModeGrowsTheItemBaseOnce)
+{
+    const std::string base = readText(profiles.itemBasePath());
+    const OpenResult r = OpenMenuFile(menuFile({"PhoneBook", "Brandnew", "NewShortcut"}, 9), ws, profiles, prompter);
+    EXPECT_TRUE(r.ok) << r.error;
+    EXPECT_TRUE(r.itemBaseUpdated);
+    EXPECT_EQ(prompter.prompts, (std::vector<Prompt>{kUpdated}));
+    // Appended by the first read only: the second read knows them.
+    EXPECT_EQ(readText(profiles.itemBasePath()), base + "Brandnew;Brandnew\r\nNewShortcut;NewShortcut [SC]\r\n");
+    EXPECT_LT(ws.items.FindAvailable("Brandnew"), ws.items.available().size());
+    EXPECT_EQ(ws.items.available().back().identifier, "Custom item");
+    // The tree was read again with the new names known.
+    const auto nodes = ws.document.preorder();
+    ASSERT_EQ(nodes.size(), 12u);
+    EXPECT_EQ(nodes[10]->caption(), "Brandnew");
+    EXPECT_EQ(nodes[11]->caption(), "NewShortcut [SC]");
+    EXPECT_TRUE(profiles.isDefaultMode());
+}
+
+TEST_F(MenuOpenTest, ProfileLackingAnItemWarnsOnceAndFallsBackToDefault)
+{
+    useProfile("PhoneBook\r\n");
+    const OpenResult r = OpenMenuFile(menuFile({"PhoneBook", "Message", "AIM"}), ws, profiles, prompter);
+    EXPECT_TRUE(r.ok) << r.error;
+    EXPECT_TRUE(r.profileMismatch);
+    EXPECT_FALSE(r.itemBaseUpdated);
+    EXPECT_EQ(prompter.prompts, (std::vector<Prompt>{kMismatch}));
+    EXPECT_TRUE(profiles.isDefaultMode());
+    EXPECT_EQ(ws.items.available(), ws.items.base());
+    EXPECT_EQ(mainMenuNames(ws), (std::vector<std::string>{"PhoneBook", "Message", "AIM"}));
+}
+
+TEST_F(MenuOpenTest, ProfileCoveringTheFileReadsUnderTheProfile)
+{
+    // The seven default softkeys and the two menu items.
+    useProfile("PhoneBook\r\nMessage\r\nRecentCall\r\nMutilmedia\r\nDatebook\r\nMMRingStyle\r\n"
+               "VoiceRecord\r\nAIM\r\n");
+    const OpenResult r = OpenMenuFile(menuFile({"AIM", "Message"}), ws, profiles, prompter);
+    EXPECT_TRUE(r.ok);
+    EXPECT_TRUE(prompter.prompts.empty());
+    EXPECT_EQ(profiles.selectorText(), "P");
+    EXPECT_EQ(ws.items.available().size(), 9u);
+    EXPECT_EQ(mainMenuNames(ws), (std::vector<std::string>{"AIM", "Message"}));
+}
+
+TEST_F(MenuOpenTest, MismatchWithAnItemUnknownToTheBaseDoesBoth)
+{
+    useProfile("PhoneBook\r\n");
+    const OpenResult r = OpenMenuFile(menuFile({"PhoneBook", "Brandnew"}), ws, profiles, prompter);
+    EXPECT_TRUE(r.ok);
+    EXPECT_TRUE(r.profileMismatch);
+    EXPECT_TRUE(r.itemBaseUpdated);
+    EXPECT_EQ(prompter.prompts, (std::vector<Prompt>{kMismatch, kUpdated}));
+    EXPECT_EQ(mainMenuNames(ws), (std::vector<std::string>{"PhoneBook", "Brandnew"}));
+    EXPECT_EQ(ws.items.FindAvailable("Brandnew"), ws.items.available().size() - 2);
+}
+
+TEST_F(MenuOpenTest, UnreadableFileEndsWithItsErrorAndNoMessage)
+{
+    const OpenResult r = OpenMenuFile(dir.file("no-such-file"), ws, profiles, prompter);
+    EXPECT_FALSE(r.ok);
+    EXPECT_FALSE(r.error.empty());
+    EXPECT_TRUE(prompter.prompts.empty());
+}
+
+} // namespace
+} // namespace tessaro
