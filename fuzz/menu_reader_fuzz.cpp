@@ -1,0 +1,60 @@
+// Reads arbitrary bytes as an mma_ucp file and writes back what was read. A file we write
+// must read back without a warning and write again to the same bytes.
+#include <cstdint>
+#include <cstdlib>
+#include <span>
+
+#include "core/menu_document.h"
+#include "core/menu_reader.h"
+#include "core/menu_writer.h"
+#include "core/prompter.h"
+#include "core/workspace.h"
+
+namespace {
+
+class SilentPrompter : public tessaro::Prompter {
+public:
+    void show(tessaro::MessageIcon, const std::string&, const std::string&) override {}
+    tessaro::Answer ask(tessaro::MessageIcon, const std::string&, const std::string&, tessaro::Buttons) override
+    {
+        return tessaro::Answer::No;
+    }
+};
+
+// Makes every identifier of the document available, as the item base would after the read.
+void makeNamesAvailable(tessaro::Workspace& ws)
+{
+    std::vector<tessaro::ItemEntry> available(ws.items.available().begin(), ws.items.available().end() - 1);
+    for (const tessaro::MenuNode* node : ws.document.preorder())
+        if (node->parent() && ws.items.FindAvailable(node->item.Name) >= ws.items.available().size())
+            available.push_back({node->item.Name, node->item.Name});
+    ws.items.setAvailable(std::move(available));
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    using namespace tessaro;
+    SilentPrompter prompter;
+    Workspace ws;
+    const ReadReport first = ReadMenuBytes(std::span<const uint8_t>(data, size), ws, ReadOptions{});
+    if (first.status != ReadStatus::Done)
+        return 0;
+    makeNamesAvailable(ws);
+    ws.saveMode.setSaveAll(true);
+    auto written = RenderMenuFile(ws, prompter);
+    if (!written.ok())
+        return 0;
+
+    Workspace again;
+    again.items = ws.items;
+    const ReadReport second = ReadMenuBytes(written.value(), again, ReadOptions{false, {}});
+    if (second.status != ReadStatus::Done || !second.warnings.empty())
+        std::abort();
+    again.saveMode.setSaveAll(true);
+    auto rewritten = RenderMenuFile(again, prompter);
+    if (!rewritten.ok() || rewritten.value() != written.value())
+        std::abort();
+    return 0;
+}

@@ -1,0 +1,169 @@
+// The two promises of the reader and writer together: a file written in any save mode reads
+// back to the same document, and a file read and written with "Save all data" in its own mode
+// comes back byte for byte.
+#include <gtest/gtest.h>
+
+#include "core/menu_reader.h"
+#include "core/menu_writer.h"
+#include "core/workspace.h"
+#include "support/menu_builder.h"
+#include "support/recording_prompter.h"
+
+namespace tessaro {
+namespace {
+
+using testing::MenuBuilder;
+using Bytes = std::vector<uint8_t>;
+
+// A menu with every kind of data record, softkey data, nesting three deep and custom items.
+// Kind 6 is a dial number in 36-byte files and an icon in 22-byte ones (`withDialNumber`).
+Bytes richFile(int recordSize, ByteOrder o, bool c698p, uint8_t iconKind, bool withDialNumber)
+{
+    using namespace testing;
+    MenuBuilder b(recordSize, o, c698p);
+    b.softkey(0, {"PhoneBook", 0, 0x08, 0x41, titleRecord(1, {{1, u"Names"}, {35, u"\u0418\u043C\u0435\u043D\u0430"}}, recordSize, o)});
+    b.softkey(4, {"~2", 0, 0x18, 0x00, iconRecord(iconKind, kRoleList, u"/a/mobile/picture/k.gif", o)});
+    const int games = b.add(MenuBuilder::kRoot, "Games", kTypeContainer,
+                            join({titleRecord(0, {{1, u"Games"}, {7, u"Spiele"}, {6, u"Jeux"}}, recordSize, o),
+                                  iconRecord(iconKind, kRoleStatic, u"/b/games.gif", o),
+                                  drmRecord(15, 0x12, 17, o)}));
+    b.add(games, "Calculator", kTypeJava,
+          join({asciiRecord(9, "Calc, Vendor, com.example.Calc", o), asciiRecord(10, "Calc", o),
+                asciiRecord(11, "Vendor", o), drmRecord(16, 0x12, 300, o), drmRecord(17, 0x00, 0xFFFF, o)}));
+    const int tools = b.add(games, "Tools", kTypeContainer, titleRecord(0, {{1, u""}}, recordSize, o));
+    b.add(tools, "~12", kTypeUrl, join({asciiRecord(5, "http://example.org/menu", o), titleRecord(0, {{1, u"Web"}}, recordSize, o)}));
+    b.add(tools, "~13", kTypeShowText, titleRecord(21, {{1, u"Line one\nLine two"}, {2, u"\u0627\u0644\u0633\u0644\u0627\u0645"}}, recordSize, o));
+    b.add(MenuBuilder::kRoot, "DialedCalls", kTypeShortcut, shortcutRecord("DialedCalls", o));
+    b.add(MenuBuilder::kRoot, "~14", kTypeAction, join({actionRecord(0x1234, o), codeRecord(18, 3, o)}));
+    b.add(MenuBuilder::kRoot, "~15", kTypeCall,
+          join({codeRecord(19, 0, o), codeRecord(20, 255, o),
+                withDialNumber ? asciiRecord(6, "+15551234", o) : titleRecord(0, {{9, u"Chiama"}}, recordSize, o),
+                // Unknown kinds, kept by "Save all data".
+                dataRecord(2, Bytes{0xDE, 0xAD}, o), dataRecord(24, Bytes{}, o), dataRecord(255, Bytes(40, 0x5A), o)}));
+    b.add(MenuBuilder::kRoot, "Radio");
+    return b.bytes();
+}
+
+ReadReport read(const Bytes& bytes, Workspace& ws)
+{
+    return ReadMenuBytes(bytes, ws, ReadOptions{false, {}});
+}
+
+Bytes render(Workspace& ws)
+{
+    testing::RecordingPrompter prompter;
+    auto bytes = RenderMenuFile(ws, prompter);
+    EXPECT_TRUE(bytes.ok()) << bytes.error();
+    return bytes.ok() ? bytes.value() : Bytes{};
+}
+
+TEST(MenuRoundTrip, OwnModeWithSaveAllComesBackByteForByte)
+{
+    struct Case {
+        int recordSize;
+        ByteOrder order;
+        bool c698p;
+        uint8_t iconKind;
+    };
+    const Case cases[] = {
+        {36, ByteOrder::Big, false, 12},    {36, ByteOrder::Little, false, 12}, {22, ByteOrder::Big, false, 12},
+        {22, ByteOrder::Big, false, 6},     {22, ByteOrder::Big, true, 6},      {22, ByteOrder::Little, false, 6},
+        {22, ByteOrder::Little, false, 12},
+    };
+    for (const Case& c : cases) {
+        const Bytes file = richFile(c.recordSize, c.order, c.c698p, c.iconKind, c.recordSize == 36);
+        Workspace ws;
+        const ReadReport r = read(file, ws);
+        ASSERT_EQ(r.status, ReadStatus::Done);
+        EXPECT_TRUE(r.warnings.empty());
+        ws.saveMode.setSaveAll(true);
+        EXPECT_EQ(render(ws), file) << c.recordSize << " " << (c.order == ByteOrder::Big) << " " << c.c698p << " "
+                                    << int(c.iconKind);
+    }
+}
+
+// Everything of a document except where its data lies in the file.
+void expectSameDocument(const Workspace& a, const Workspace& b, bool unsupportedKept, const std::string& mode)
+{
+    const auto na = a.document.preorder();
+    const auto nb = b.document.preorder();
+    ASSERT_EQ(na.size(), nb.size()) << mode;
+    for (size_t i = 0; i < na.size(); ++i) {
+        TMMAItem ia = na[i]->item;
+        TMMAItem ib = nb[i]->item;
+        ia.DataOffset = ib.DataOffset = 0;
+        EXPECT_EQ(na[i]->caption(), nb[i]->caption()) << mode << " node " << i;
+        EXPECT_EQ(ia, ib) << mode << " node " << i;
+    }
+    for (size_t slot = 0; slot < kTableSlots; ++slot) {
+        const ItemDataBlock* ba = a.document.data().at(slot);
+        const ItemDataBlock* bb = b.document.data().at(slot);
+        ASSERT_EQ(ba == nullptr, bb == nullptr) << mode << " slot " << slot;
+        if (!ba)
+            continue;
+        ItemDataBlock expected = *ba;
+        if (!unsupportedKept)
+            std::erase_if(expected.entries, [](const DataEntry& e) { return e.kind == kind::Unsupported; });
+        EXPECT_EQ(expected, *bb) << mode << " slot " << slot;
+    }
+}
+
+TEST(MenuRoundTrip, EverySaveModeReadsBackToTheSameDocument)
+{
+    for (int size : {22, 36}) {
+        for (bool cdma : {false, true}) {
+            for (bool c698p : {false, true}) {
+                for (IconMarker marker : {IconMarker::K06, IconMarker::K0C}) {
+                    for (bool saveAll : {false, true}) {
+                        const std::string mode = std::to_string(size) + (cdma ? " cdma" : "") + (c698p ? " c698p" : "") +
+                                                 (marker == IconMarker::K06 ? " 06" : " 0C") + (saveAll ? " all" : "");
+                        Workspace ws;
+                        ASSERT_EQ(read(richFile(36, ByteOrder::Big, false, 12, false), ws).status, ReadStatus::Done);
+                        ASSERT_EQ(ws.document.nodeCount(), 17u);
+                        ASSERT_EQ(ws.document.data().count(), 10u);
+                        ws.saveMode.setRecordSize(size);
+                        ws.saveMode.setIconMarker(marker);
+                        ws.saveMode.setC698p(c698p);
+                        ws.saveMode.setCdma(cdma);
+                        ws.saveMode.setSaveAll(saveAll);
+                        const SaveMode written = ws.saveMode;
+                        const Bytes bytes = render(ws);
+
+                        Workspace back;
+                        const ReadReport r = read(bytes, back);
+                        ASSERT_EQ(r.status, ReadStatus::Done) << mode;
+                        EXPECT_TRUE(r.warnings.empty()) << mode;
+                        expectSameDocument(ws, back, saveAll, mode);
+
+                        EXPECT_EQ(back.saveMode.recordSize(), size) << mode;
+                        EXPECT_EQ(back.saveMode.cdma(), cdma) << mode;
+                        // Byte 0, where CDMA files keep the fix, is not read.
+                        EXPECT_EQ(back.saveMode.c698p(), written.c698p() && !cdma) << mode;
+                        EXPECT_EQ(back.saveMode.iconMarker(), written.iconMarker()) << mode;
+                    }
+                }
+            }
+        }
+    }
+}
+
+TEST(MenuRoundTrip, ConvertingBetweenRecordSizesKeepsTheData)
+{
+    // 22-byte CDMA with "06" icons to 36-byte big-endian and back.
+    Workspace ws;
+    const Bytes original = richFile(22, ByteOrder::Little, false, 6, false);
+    ASSERT_EQ(read(original, ws).status, ReadStatus::Done);
+    ws.saveMode.setRecordSize(36);
+    ws.saveMode.setCdma(false);
+    ws.saveMode.setSaveAll(true);
+    Workspace wide;
+    ASSERT_EQ(read(render(ws), wide).status, ReadStatus::Done);
+    wide.saveMode.setRecordSize(22);
+    wide.saveMode.setIconMarker(IconMarker::K06);
+    wide.saveMode.setCdma(true);
+    wide.saveMode.setSaveAll(true);
+    EXPECT_EQ(render(wide), original);
+}
+
+} // namespace
+} // namespace tessaro
