@@ -119,7 +119,7 @@ TEST(MenuRoundTrip, EverySaveModeReadsBackToTheSameDocument)
                                                  (marker == IconMarker::K06 ? " 06" : " 0C") + (saveAll ? " all" : "");
                         Workspace ws;
                         ASSERT_EQ(read(richFile(36, ByteOrder::Big, false, 12, false), ws).status, ReadStatus::Done);
-                        ASSERT_EQ(ws.document.nodeCount(), 17u);
+                        ASSERT_EQ(ws.document.nodeCount(), 18u);
                         ASSERT_EQ(ws.document.data().count(), 10u);
                         ws.saveMode.setRecordSize(size);
                         ws.saveMode.setIconMarker(marker);
