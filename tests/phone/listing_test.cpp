@@ -1,0 +1,289 @@
+// Volume query, the three listing modes, the listing progress and the 512-byte entries.
+
+#include "phone/listing.h"
+
+#include <gtest/gtest.h>
+
+#include "phone/file_list_entry.h"
+#include "phone/no_phone.h"
+#include "virtual_phone_rig.h"
+
+namespace tessaro::testing {
+namespace {
+
+using Lines = std::vector<std::string>;
+using Bytes = std::vector<uint8_t>;
+
+std::vector<std::string> paths(const PhoneContext& phone)
+{
+    std::vector<std::string> out;
+    for (const auto& e : phone.fileList)
+        out.push_back(e.path);
+    return out;
+}
+
+std::vector<std::string> patterns(const VirtualPhoneRig& rig)
+{
+    std::vector<std::string> out;
+    for (const auto& r : rig.api->requests())
+        if (r.call == PhoneCall::FileCountEx)
+            out.push_back(r.text);
+    return out;
+}
+
+struct ListingRig : VirtualPhoneRig {
+    ListingRig() : VirtualPhoneRig(PhoneSpec{.volumes = "abce"})
+    {
+        connect();
+        putPhoneFile("/a/mobile/picture/x.gif", patternBytes(300));
+        putPhoneFile("/a/y.GIF", patternBytes(20));
+        putPhoneFile("/a/z.txt", patternBytes(5));
+        putPhoneFile("/c/w.gif", patternBytes(7));
+        putPhoneFile("/c/p.png", patternBytes(9));
+        putPhoneFile("/e/q.png", patternBytes(9));
+    }
+};
+
+TEST(QueryVolumes, LettersFromByte3OfEachRecord)
+{
+    ListingRig rig;
+    ASSERT_TRUE(QueryVolumes(rig.phone()));
+    EXPECT_EQ(rig.phone().volumes, (std::vector<char>{'a', 'b', 'c', 'e'}));
+    const auto sent = rig.commands();
+    ASSERT_EQ(sent.size(), 1u);
+    EXPECT_EQ(sent[0].bytes, (Bytes{0x00, 0x00, 0x00, 0x0A}));
+    EXPECT_EQ(sent[0].replyWanted, 128);
+    EXPECT_EQ(sent[0].delivered, 24); // four 6-byte records
+}
+
+// A library whose answers are scripted, for replies the virtual phone never gives.
+class Scripted : public NoPhone {
+public:
+    int P2K_SendCMD(uint16_t, const uint8_t*, int, uint8_t* reply, int* replyLength) override
+    {
+        for (int i = 0; i < *replyLength; ++i)
+            reply[i] = uint8_t('a' + i % 26);
+        *replyLength = delivered;
+        return 0;
+    }
+    int File_CountEx(const std::string&) override { return count; }
+    int File_ListEx(uint8_t* entries, int n, ProgressCallback) override
+    {
+        listed = n;
+        std::copy(fill.begin(), fill.begin() + std::min<size_t>(fill.size(), size_t(n) * 512), entries);
+        return 0;
+    }
+    int delivered = 0;
+    int count = 0;
+    int listed = 0;
+    Bytes fill;
+};
+
+struct ScriptedRig {
+    ScriptedRig() { link.Connected = true; }
+    Scripted api;
+    PhoneLinkState link;
+    OperationLog log;
+    RecordingProgressFactory progress;
+    RecordingPrompter prompter;
+    PhoneContext phone{api, link, log, progress, prompter, "./"};
+};
+
+TEST(QueryVolumes, ReplyLengthsTheLibraryGetsWrong)
+{
+    ScriptedRig rig;
+    rig.api.delivered = 5000; // more than wanted: only 128 bytes count, 21 records
+    ASSERT_TRUE(QueryVolumes(rig.phone));
+    EXPECT_EQ(rig.phone.volumes.size(), 21u);
+    EXPECT_EQ(rig.phone.volumes[0], 'd'); // reply byte 3
+    rig.api.delivered = 5;                // not one whole record
+    ASSERT_TRUE(QueryVolumes(rig.phone));
+    EXPECT_TRUE(rig.phone.volumes.empty());
+    rig.api.delivered = -7;
+    ASSERT_TRUE(QueryVolumes(rig.phone));
+    EXPECT_TRUE(rig.phone.volumes.empty());
+}
+
+TEST(GetIconList, ListsGifsOfEveryVolumeWithLogAndProgress)
+{
+    ListingRig rig;
+    ASSERT_TRUE(GetIconList(rig.phone()));
+
+    EXPECT_EQ(patterns(rig), (Lines{"/a/*.gif", "/b/*.gif", "/c/*.gif", "/e/*.gif"}));
+    EXPECT_EQ(paths(rig.phone()), (Lines{"/a/mobile/picture/x.gif", "/a/y.GIF", "/c/w.gif"}));
+    EXPECT_EQ(rig.phone().fileList[0], (PhoneFileEntry{300, 0, 0, "/a/mobile/picture/x.gif"}));
+    EXPECT_EQ(rig.logLines(), (Lines{"[GetIconList] Get volume info RC=0",
+                                     "[GetIconList] FileCountEx  RC=2",
+                                     "[ProgressProc] completion=2 of 2",
+                                     "[GetIconList] FileListEx  RC=0",
+                                     "[GetIconList] FileCountEx  RC=0",
+                                     "[GetIconList] FileCountEx  RC=1",
+                                     "[ProgressProc] completion=1 of 1",
+                                     "[GetIconList] FileListEx  RC=0",
+                                     "[GetIconList] FileCountEx  RC=0"}));
+    EXPECT_EQ(rig.progress.events(), (Lines{"open",
+                                            "bar1 0", "caption Retrieving picture list from volume /a/",
+                                            "caption 100% Retrieving picture list from volume /a/", "bar1 100",
+                                            "bar1 0", "caption Retrieving picture list from volume /c/",
+                                            "caption 100% Retrieving picture list from volume /c/", "bar1 100",
+                                            "close"}));
+}
+
+TEST(GetFileList, ListsEveryFileAndLogsWithTwoSpaces)
+{
+    ListingRig rig;
+    ASSERT_TRUE(GetFileList(rig.phone()));
+    EXPECT_EQ(patterns(rig), (Lines{"/a/*", "/b/*", "/c/*", "/e/*"}));
+    EXPECT_EQ(paths(rig.phone()), (Lines{"/a/mobile/picture/x.gif", "/a/y.GIF", "/a/z.txt", "/c/p.png",
+                                         "/c/w.gif", "/e/q.png"}));
+    EXPECT_EQ(rig.logLines()[0], "[GetFileList] Get volume info  RC=0");
+    EXPECT_EQ(rig.progress.captions()[0], "Retrieving file list from volume /a/");
+}
+
+TEST(GetFileList, KnownVolumesAreNotQueriedAgain)
+{
+    ListingRig rig;
+    rig.phone().volumes = {'c'};
+    rig.phone().fileList.push_back({1, 0, 0, "/old"});
+    ASSERT_TRUE(GetFileList(rig.phone()));
+    EXPECT_TRUE(rig.commands().empty());
+    EXPECT_EQ(paths(rig.phone()), (Lines{"/c/p.png", "/c/w.gif"}));
+}
+
+TEST(GetFileList, AVolumeWhoseListingFailsIsLeftOut)
+{
+    ListingRig rig;
+    rig.api->addTrap(PhoneCall::FileListEx, 1, VirtualPhone::TrapAction::Fail);
+    ASSERT_TRUE(GetFileList(rig.phone()));
+    EXPECT_EQ(paths(rig.phone()), (Lines{"/c/p.png", "/c/w.gif", "/e/q.png"}));
+    EXPECT_EQ(rig.logLines()[2], "[GetFileList] FileListEx  RC=-1");
+}
+
+TEST(GetIconList, FailedVolumeQueryEndsWithItsMessage)
+{
+    ListingRig rig;
+    rig.api->addTrap(PhoneCall::SendCmd, 1, VirtualPhone::TrapAction::Fail);
+    EXPECT_FALSE(GetIconList(rig.phone()));
+    EXPECT_EQ(rig.prompter.prompts, (std::vector<Prompt>{{MessageIcon::Error, "", "Error getting volume info"}}));
+    EXPECT_EQ(rig.logLines(), (Lines{"[GetIconList] Get volume info RC=-1"}));
+    EXPECT_EQ(rig.progress.opened(), 0);
+}
+
+TEST(Listings, DoNothingWhileDisconnected)
+{
+    ListingRig rig;
+    rig.link.Connected = false;
+    rig.phone().fileList.push_back({1, 0, 0, "/kept"});
+    EXPECT_FALSE(GetIconList(rig.phone()));
+    EXPECT_FALSE(GetFileList(rig.phone()));
+    EXPECT_FALSE(GetMaskedList(rig.phone(), "a", ""));
+    EXPECT_TRUE(rig.api->requests().empty());
+    EXPECT_EQ(paths(rig.phone()), Lines{"/kept"});
+}
+
+TEST(GetMaskedList, PatternsFromTheMaskWithoutAVolumeQuery)
+{
+    ListingRig rig;
+    ASSERT_TRUE(GetMaskedList(rig.phone(), "ac", ".png"));
+    EXPECT_EQ(patterns(rig), (Lines{"/a/*.png", "/c/*.png"}));
+    EXPECT_EQ(paths(rig.phone()), Lines{"/c/p.png"});
+    EXPECT_TRUE(rig.commands().empty());
+    EXPECT_EQ(rig.logLines()[0], "[GetMaskedList] FileCountEx  RC=0");
+    EXPECT_EQ(rig.progress.captions()[0], "Retrieving file list from volume /c/");
+
+    rig.api->clearRequests();
+    ASSERT_TRUE(GetMaskedList(rig.phone(), "ac", ""));
+    EXPECT_EQ(patterns(rig), (Lines{"/a/*", "/c/*"}));
+    EXPECT_EQ(rig.phone().fileList.size(), 5u);
+}
+
+TEST(ProgressProc, CaptionLeadsWithThePercentage)
+{
+    ListingRig rig;
+    RecordingProgress window;
+    rig.phone().progressLabel = "Retrieving file list from volume /a/";
+    ProgressProc(rig.phone(), window, 0, 1, 8);  // 12.5% -> 12
+    ProgressProc(rig.phone(), window, 0, 1, 8);  // same caption: not redrawn
+    ProgressProc(rig.phone(), window, 0, 3, 8);  // 37.5% -> 38
+    ProgressProc(rig.phone(), window, 0, 0, 0);  // nothing to list counts as done
+    EXPECT_EQ(window.events(), (Lines{"caption 12% Retrieving file list from volume /a/", "bar1 12",
+                                      "bar1 12",
+                                      "caption 38% Retrieving file list from volume /a/", "bar1 38",
+                                      "caption 100% Retrieving file list from volume /a/", "bar1 100"}));
+    EXPECT_EQ(rig.logLines(), (Lines{"[ProgressProc] completion=1 of 8", "[ProgressProc] completion=1 of 8",
+                                     "[ProgressProc] completion=3 of 8", "[ProgressProc] completion=0 of 0"}));
+}
+
+TEST(GetFileList, ProgressArrivesInPackets)
+{
+    ListingRig rig;
+    for (int i = 0; i < 20; ++i)
+        rig.putPhoneFile("/b/f" + std::to_string(100 + i), {1});
+    ASSERT_TRUE(GetMaskedList(rig.phone(), "b", ""));
+    EXPECT_EQ(rig.logLines(), (Lines{"[GetMaskedList] FileCountEx  RC=20", "[ProgressProc] completion=8 of 20",
+                                     "[ProgressProc] completion=16 of 20", "[ProgressProc] completion=20 of 20",
+                                     "[GetMaskedList] FileListEx  RC=0"}));
+    EXPECT_EQ(rig.progress.captions()[1], "40% Retrieving file list from volume /b/");
+}
+
+TEST(Listings, ShortLongAndGarbledListsStayInBounds)
+{
+    ScriptedRig rig;
+    // The count says 3, the library fills one entry: the unfilled ones are not listed.
+    PhoneFileEntry one{5, 0, 4, "/a/one"};
+    rig.api.fill.resize(512);
+    renderFileListEntry(one, std::span<uint8_t, 512>(rig.api.fill.data(), 512));
+    rig.api.count = 3;
+    ASSERT_TRUE(GetMaskedList(rig.phone, "a", ""));
+    EXPECT_EQ(rig.phone.fileList, std::vector<PhoneFileEntry>{one});
+
+    // A path without its ending 0 stops at the end of the entry.
+    rig.api.fill.assign(1024, 'x');
+    rig.api.count = 2;
+    ASSERT_TRUE(GetMaskedList(rig.phone, "a", ""));
+    ASSERT_EQ(rig.phone.fileList.size(), 2u);
+    EXPECT_EQ(rig.phone.fileList[0].path, std::string(504, 'x'));
+    EXPECT_EQ(rig.phone.fileList[0].size, 0x78787878u);
+
+    // A count beyond belief is cut to what one volume may hold.
+    rig.api.count = 1'000'000'000;
+    rig.api.fill.clear();
+    ASSERT_TRUE(GetMaskedList(rig.phone, "a", ""));
+    EXPECT_EQ(rig.api.listed, 32768);
+    EXPECT_TRUE(rig.phone.fileList.empty());
+}
+
+// ---- the 512-byte entry -----------------------------------------------------------------
+
+TEST(FileListEntry, ParseAndRender)
+{
+    Bytes entry(512, 0);
+    const Bytes head = {0x34, 0x12, 0x00, 0x00, // size 0x1234, little-endian
+                        0xAA, 0xBB,             // not read
+                        0x05, 0x00,             // attributes: read-only, system
+                        '/', 'a', '/', 'x'};    // the path, then 0 bytes
+    std::copy(head.begin(), head.end(), entry.begin());
+
+    const PhoneFileEntry parsed = parseFileListEntry(entry);
+    EXPECT_EQ(parsed, (PhoneFileEntry{0x1234, 0xBBAA, 5, "/a/x"}));
+
+    Bytes rendered(512, 0xEE);
+    renderFileListEntry(parsed, std::span<uint8_t, 512>(rendered.data(), 512));
+    EXPECT_EQ(rendered, entry);
+
+    // A short entry reads as if zero-filled; an overlong path is cut to 503 bytes.
+    EXPECT_EQ(parseFileListEntry(std::span<const uint8_t>(entry.data(), 10)), (PhoneFileEntry{0x1234, 0xBBAA, 5, "/a"}));
+    renderFileListEntry({1, 0, 0, std::string(600, 'p')}, std::span<uint8_t, 512>(rendered.data(), 512));
+    EXPECT_EQ(parseFileListEntry(rendered).path, std::string(503, 'p'));
+}
+
+TEST(FileListEntry, AttributeLetters)
+{
+    EXPECT_EQ(attributeLetters(0), "[]");
+    EXPECT_EQ(attributeLetters(1), "[R]");
+    EXPECT_EQ(attributeLetters(5), "[RS]");
+    EXPECT_EQ(attributeLetters(7), "[RHS]");
+}
+
+} // namespace
+} // namespace tessaro::testing
