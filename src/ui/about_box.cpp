@@ -1,0 +1,73 @@
+#include "ui/about_box.h"
+
+#include <QFrame>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "ui/progress_win.h"
+
+namespace tessaro {
+
+TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("TAboutBox"));
+    setWindowTitle(QStringLiteral("About"));
+    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+
+    auto* panel = new QFrame(this);
+    panel->setObjectName(QStringLiteral("Panel1"));
+    panel->setFrameShape(QFrame::StyledPanel);
+
+    auto* product = new QLabel(QStringLiteral("Tessaro"), panel);
+    product->setObjectName(QStringLiteral("ProductName"));
+    QFont big = product->font();
+    big.setPointSize(big.pointSize() + 6);
+    big.setBold(true);
+    product->setFont(big);
+    auto* version = new QLabel(QStringLiteral("Version 0.6"), panel);
+    version->setObjectName(QStringLiteral("Version"));
+    auto* copyright = new QLabel(QStringLiteral("Written by the Tessaro developers."), panel);
+    copyright->setObjectName(QStringLiteral("Copyright"));
+    auto* link = new QLabel(QStringLiteral("Source and notes: see the README next to the program."),
+                            panel);
+    link->setObjectName(QStringLiteral("Comments"));
+    link->setWordWrap(true);
+    auto* credits = new QPlainTextEdit(panel);
+    credits->setObjectName(QStringLiteral("Memo1"));
+    credits->setReadOnly(true);
+    credits->setPlainText(QStringLiteral(
+        "An editor for the main menu of Motorola P2K phones.\n"
+        "Thanks to everyone who tried the menus on their own phones "
+        "and reported what worked."));
+    credits->setFixedHeight(80);
+
+    auto* panelLayout = new QVBoxLayout(panel);
+    panelLayout->addWidget(product);
+    panelLayout->addWidget(version);
+    panelLayout->addWidget(copyright);
+    panelLayout->addWidget(link);
+    panelLayout->addWidget(credits);
+
+    auto* ok = new QPushButton(QStringLiteral("OK"), this);
+    ok->setObjectName(QStringLiteral("OKButton"));
+    ok->setDefault(true);
+    ok->setFocus();
+    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(panel);
+    layout->addWidget(ok, 0, Qt::AlignHCenter);
+    setFixedSize(340, sizeHint().height());
+}
+
+void TAboutBox::showEvent(QShowEvent* event)
+{
+    centreOn(this, nullptr);
+    if (auto* ok = findChild<QPushButton*>(QStringLiteral("OKButton")))
+        ok->setFocus();
+    QDialog::showEvent(event);
+}
+
+} // namespace tessaro

@@ -1,0 +1,60 @@
+#pragma once
+// Everything the editor keeps for the whole run, created by main() (or by a test) and passed
+// to the windows: the document and its tables, profiles, settings and the phone link.
+// Qt-free: the windows add the widgets.
+
+#include <memory>
+#include <string>
+
+#include "core/workspace.h"
+#include "edit/profiles.h"
+#include "edit/settings.h"
+#include "phone/j2mest.h"
+#include "phone/operation_log.h"
+#include "phone/p2k_api.h"
+#include "phone/phone_context.h"
+#include "phone/round_trip.h"
+
+namespace tessaro {
+
+class Prompter;
+class ProgressFactory;
+class ConnectionMonitor;
+class VirtualPhone;
+
+class AppContext {
+public:
+    // `defaultFolder` is where every file of the program lives (a trailing separator is
+    // added when missing); `api` is the phone library (never null). The prompter and the
+    // progress factory are used by the phone operations.
+    AppContext(std::string defaultFolder, std::unique_ptr<P2kApi> api, Prompter& prompter,
+               ProgressFactory& progress);
+    // Stops the phone library first, so no status call arrives while the rest goes.
+    ~AppContext();
+    AppContext(const AppContext&) = delete;
+    AppContext& operator=(const AppContext&) = delete;
+
+    // A file of the default folder.
+    std::string file(const std::string& name) const { return defaultFolder + name; }
+
+    const std::string defaultFolder;
+    Workspace workspace;
+    ProfileManager profiles;
+    Settings settings;
+    JavaSlotTables javaSlots;
+
+    // The phone library and what the phone operations share.
+    std::unique_ptr<P2kApi> api;
+    // The same object as `api` when the virtual phone is attached, else null.
+    VirtualPhone* virtualPhone = nullptr;
+    PhoneLinkState link;
+    OperationLog log;
+    PhoneContext phone;
+    RoundTripState roundTripState;
+    RoundTrip roundTrip;
+    // Follows the phone as it comes and goes; made by the main window, which shows it. It
+    // lives as long as the library that calls it.
+    std::unique_ptr<ConnectionMonitor> monitor;
+};
+
+} // namespace tessaro

@@ -1,0 +1,57 @@
+#include "ui/qt_prompter.h"
+
+#include <QMessageBox>
+
+namespace tessaro {
+
+namespace {
+
+QMessageBox::Icon boxIcon(MessageIcon icon)
+{
+    switch (icon) {
+    case MessageIcon::Information: return QMessageBox::Information;
+    case MessageIcon::Warning: return QMessageBox::Warning;
+    case MessageIcon::Error: return QMessageBox::Critical;
+    case MessageIcon::Question: return QMessageBox::Question;
+    case MessageIcon::None: break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+} // namespace
+
+QString QtPrompter::displayText(const std::string& text)
+{
+    QString shown = QString::fromStdString(text);
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    return shown;
+}
+
+void QtPrompter::show(MessageIcon icon, const std::string& caption, const std::string& text)
+{
+    QMessageBox box(boxIcon(icon), QString::fromStdString(caption), displayText(text),
+                    QMessageBox::Ok, parent_.data());
+    // The texts indent their second lines with spaces; keep them as written.
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
+}
+
+Answer QtPrompter::ask(MessageIcon icon, const std::string& caption, const std::string& text,
+                       Buttons buttons)
+{
+    const auto standard = buttons == Buttons::YesNo ? QMessageBox::Yes | QMessageBox::No
+                                                    : QMessageBox::Ok | QMessageBox::Cancel;
+    QMessageBox box(boxIcon(icon), QString::fromStdString(caption), displayText(text), standard,
+                    parent_.data());
+    box.setTextFormat(Qt::PlainText);
+    switch (box.exec()) {
+    case QMessageBox::Yes: return Answer::Yes;
+    case QMessageBox::No: return Answer::No;
+    case QMessageBox::Ok: return Answer::Ok;
+    default: break;
+    }
+    // Closing the box with Escape or the title bar answers like the negative button.
+    return buttons == Buttons::YesNo ? Answer::No : Answer::Cancel;
+}
+
+} // namespace tessaro

@@ -1,0 +1,130 @@
+#include "ui/setup_form.h"
+
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "core/prompter.h"
+#include "phone/phone_context.h"
+#include "phone/seem_backup.h"
+#include "ui/file_dialogs.h"
+
+namespace tessaro {
+
+TSetupForm::TSetupForm(Settings& settings, std::string iniPath, PhoneContext* phone,
+                       bool phoneConnected, FileDialogs& files, Prompter& prompter, QWidget* parent)
+    : QDialog(parent), settings_(settings), iniPath_(std::move(iniPath)), phone_(phone),
+      files_(files), prompter_(prompter), model_(settings, phoneConnected && phone != nullptr)
+{
+    setObjectName(QStringLiteral("TSetupForm"));
+    setWindowTitle(QStringLiteral("Settings"));
+    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+
+    auto makeBox = [this](SetupBox which, const char* name, const char* caption) {
+        auto* b = new QCheckBox(QString::fromLatin1(caption), this);
+        b->setObjectName(QString::fromLatin1(name));
+        boxes_[which] = b;
+        // clicked, not toggled: boxes set from the model must not run their rule again.
+        connect(b, &QCheckBox::clicked, this, [this, which](bool checked) {
+            model_.setChecked(which, checked);
+            showModel();
+        });
+        return b;
+    };
+    auto* log = makeBox(SetupBox::CheckBox7, "CheckBox7", "Enable p2k ops logging");
+    auto* system = makeBox(SetupBox::CheckBox1, "CheckBox1", "Set SYSTEM attribute");
+    auto* activate = makeBox(SetupBox::CheckBox2, "CheckBox2", "Activate items in SEEM 0032");
+    auto* read = makeBox(SetupBox::CheckBox3, "CheckBox3", "Read J2MEST");
+    auto* fromPhone = makeBox(SetupBox::CheckBox4, "CheckBox4", "From phone");
+    auto* fromCard = makeBox(SetupBox::CheckBox5, "CheckBox5", "From card");
+    auto* patch = makeBox(SetupBox::CheckBox6, "CheckBox6", "Allow patching to run corelets");
+
+    button3_ = new QPushButton(QStringLiteral("Backup SEEM"), this);
+    button3_->setObjectName(QStringLiteral("Button3"));
+    button4_ = new QPushButton(QStringLiteral("Restore backup"), this);
+    button4_->setObjectName(QStringLiteral("Button4"));
+    connect(button3_, &QPushButton::clicked, this, &TSetupForm::Button3Click);
+    connect(button4_, &QPushButton::clicked, this, &TSetupForm::Button4Click);
+
+    auto* ok = new QPushButton(QStringLiteral("OK"), this);
+    ok->setObjectName(QStringLiteral("Button1"));
+    ok->setDefault(true);
+    auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
+    cancel->setObjectName(QStringLiteral("Button2"));
+    connect(ok, &QPushButton::clicked, this, &TSetupForm::Button1Click);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+
+    auto* phoneGroup = new QGroupBox(QStringLiteral("Phone"), this);
+    auto* phoneLayout = new QVBoxLayout(phoneGroup);
+    phoneLayout->addWidget(log);
+    phoneLayout->addWidget(system);
+    phoneLayout->addWidget(activate);
+    auto* seemRow = new QHBoxLayout;
+    seemRow->addWidget(button3_);
+    seemRow->addWidget(button4_);
+    phoneLayout->addLayout(seemRow);
+
+    auto* javaGroup = new QGroupBox(QStringLiteral("Java"), this);
+    auto* javaLayout = new QVBoxLayout(javaGroup);
+    javaLayout->addWidget(read);
+    auto* sources = new QVBoxLayout;
+    sources->setContentsMargins(20, 0, 0, 0);
+    sources->addWidget(fromPhone);
+    sources->addWidget(fromCard);
+    sources->addWidget(patch);
+    javaLayout->addLayout(sources);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(ok);
+    buttons->addWidget(cancel);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(phoneGroup);
+    layout->addWidget(javaGroup);
+    layout->addLayout(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+
+    showModel();
+}
+
+void TSetupForm::showModel()
+{
+    for (const auto& [which, b] : boxes_) {
+        const BoxState state = model_.box(which);
+        b->setChecked(state.checked);
+        b->setEnabled(state.enabled);
+    }
+    button3_->setEnabled(model_.seemButtonsEnabled());
+    button4_->setEnabled(model_.seemButtonsEnabled());
+}
+
+void TSetupForm::Button1Click()
+{
+    const Status written = model_.ok(settings_, iniPath_);
+    if (!written)
+        prompter_.show(MessageIcon::Error, "", written.error());
+    accept();
+}
+
+void TSetupForm::Button3Click()
+{
+    if (!phone_ || !phone_->link.Connected)
+        return;
+    const std::string path = files_.saveFile(
+        {kSeemBackupSaveTitle, kSeemBackupFilter, kSeemBackupFileName, {}});
+    BackupSeem32(*phone_, path);
+}
+
+void TSetupForm::Button4Click()
+{
+    if (!phone_ || !phone_->link.Connected)
+        return;
+    const std::string path = files_.openFile(
+        {kSeemRestoreOpenTitle, kSeemBackupFilter, kSeemBackupFileName, {}});
+    RestoreSeem32(*phone_, path);
+}
+
+} // namespace tessaro

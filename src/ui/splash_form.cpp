@@ -1,0 +1,57 @@
+#include "ui/splash_form.h"
+
+#include <algorithm>
+
+#include <QLabel>
+#include <QVBoxLayout>
+
+#include "ui/progress_win.h"
+
+namespace tessaro {
+
+TForm1::TForm1(QWidget* owner)
+    : QWidget(nullptr, Qt::SplashScreen | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
+      owner_(owner)
+{
+    setObjectName(QStringLiteral("TForm1"));
+    setAttribute(Qt::WA_ShowWithoutActivating);
+    setAutoFillBackground(true);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, QColor(0xBF, 0xFF, 0xBF));
+    pal.setColor(QPalette::WindowText, Qt::black);
+    setPalette(pal);
+
+    auto label = [this](const char* name, const QString& text, int sizeDelta, bool bold) {
+        auto* l = new QLabel(text, this);
+        l->setObjectName(QString::fromLatin1(name));
+        l->setAlignment(Qt::AlignCenter);
+        QFont f = l->font();
+        f.setPointSize(std::max(6, f.pointSize() + sizeDelta));
+        f.setBold(bold);
+        l->setFont(f);
+        return l;
+    };
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(24, 18, 24, 18);
+    layout->addWidget(label("Label1", QStringLiteral("D2U05 Ready"), 0, false));
+    layout->addWidget(label("Label2", QStringLiteral("Tessaro"), 14, true));
+    layout->addWidget(label("Label3", QStringLiteral("v.0.6"), 2, false));
+    layout->addWidget(label("Label4", QStringLiteral("edition"), 0, false));
+    layout->addWidget(label("Label5", QStringLiteral("For everyone who keeps an old phone alive."),
+                            -1, false));
+    setFixedSize(sizeHint().expandedTo(QSize(300, 180)));
+    setAlpha(200);
+}
+
+void TForm1::setAlpha(int alpha)
+{
+    alpha_ = std::clamp(alpha, 0, 255);
+    setWindowOpacity(alpha_ / 255.0);
+}
+
+void TForm1::centreOnOwner()
+{
+    centreOn(this, owner_);
+}
+
+} // namespace tessaro

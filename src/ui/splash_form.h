@@ -1,0 +1,26 @@
+#pragma once
+// `TForm1`: the splash shown while the main window fades in. Borderless, on top,
+// semi-transparent, light green; the main window's fade lowers its opacity and closes it.
+
+#include <QWidget>
+
+namespace tessaro {
+
+class TForm1 : public QWidget {
+    Q_OBJECT
+public:
+    // Starts with opacity 200 of 255.
+    explicit TForm1(QWidget* owner);
+
+    // Opacity in 0..255, as the fade counts it.
+    int alpha() const { return alpha_; }
+    void setAlpha(int alpha);
+    // Centres the splash on the owner window.
+    void centreOnOwner();
+
+private:
+    QWidget* owner_;
+    int alpha_ = 200;
+};
+
+} // namespace tessaro

@@ -1,0 +1,898 @@
+#include "ui/tsdi_app_form.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QRadioButton>
+#include <QStatusBar>
+#include <QStyle>
+#include <QSystemTrayIcon>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include "core/menu_writer.h"
+#include "core/prompter.h"
+#include "edit/firmware_profile.h"
+#include "edit/menu_open.h"
+#include "edit/tree_edit.h"
+#include "phone/round_trip.h"
+#include "phone/virtual_phone.h"
+#include "ui/about_box.h"
+#include "ui/app_context.h"
+#include "ui/app_icons.h"
+#include "ui/available_items_box.h"
+#include "ui/file_dialogs.h"
+#include "ui/gui_dispatch.h"
+#include "ui/menu_tree_model.h"
+#include "ui/menu_tree_view.h"
+#include "ui/qt_prompter.h"
+#include "ui/setup_form.h"
+#include "ui/splash_form.h"
+#include "ui/lamp_shape.h"
+
+namespace tessaro {
+
+namespace {
+
+// The client area the window keeps: everything below the menu bar.
+constexpr int kClientWidth = 462;
+constexpr int kClientHeight = 516;
+
+const char* const kMmaFilter = "All Files (*.*)|*.*";
+
+QString qs(const std::string& text)
+{
+    return QtPrompter::displayText(text);
+}
+
+QAction* makeAction(QObject* owner, const char* name, const QString& text)
+{
+    auto* a = new QAction(text, owner);
+    a->setObjectName(QString::fromLatin1(name));
+    return a;
+}
+
+} // namespace
+
+TSDIAppForm::TSDIAppForm(AppContext& context, Prompter& prompter, FileDialogs& files,
+                         TAboutBox* about, QWidget* parent)
+    : QMainWindow(parent), ctx_(context), prompter_(prompter), files_(files), about_(about),
+      dispatch_(std::make_shared<GuiDispatch>(this))
+{
+    setObjectName(QStringLiteral("TSDIAppForm"));
+    setWindowTitle(QString::fromLatin1(kMainCaption));
+    // A fixed single border with minimise and system menu, no maximise.
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                   | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint
+                   | Qt::MSWindowsFixedSizeDialogHint);
+    setUnifiedTitleAndToolBarOnMac(false);
+
+    model_ = new MenuTreeModel(ctx_.workspace.document, this);
+    buildActions();
+    buildMenus();
+    buildToolBar();
+    buildCentral();
+    buildStatusBar();
+    buildTray();
+
+    timer_ = new QTimer(this);
+    timer_->setObjectName(QStringLiteral("Timer1"));
+    connect(timer_, &QTimer::timeout, this, &TSDIAppForm::Timer1Timer);
+
+    setFixedSize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
+    // The window starts fully transparent and fades in.
+    setWindowOpacity(0.0);
+
+    startUp();
+}
+
+TSDIAppForm::~TSDIAppForm()
+{
+    // Status calls still queued or yet to come are dropped from here on.
+    dispatch_->close();
+    delete splash_;
+}
+
+// --- construction ---------------------------------------------------------------------------
+
+void TSDIAppForm::buildActions()
+{
+    QStyle* st = style();
+    newAction_ = makeAction(this, "FileNew1", QStringLiteral("&New"));
+    newAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
+    newAction_->setIcon(st->standardIcon(QStyle::SP_FileIcon));
+    newAction_->setToolTip(QStringLiteral("Create new mma_ucp from scratch"));
+    connect(newAction_, &QAction::triggered, this, &TSDIAppForm::FileNew1Execute);
+
+    openAction_ = makeAction(this, "FileOpen1", QStringLiteral("&Open"));
+    openAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    openAction_->setIcon(st->standardIcon(QStyle::SP_DialogOpenButton));
+    openAction_->setToolTip(QStringLiteral("Open mma_ucp from file"));
+    connect(openAction_, &QAction::triggered, this, &TSDIAppForm::FileOpen1Execute);
+
+    saveAction_ = makeAction(this, "FileSaveAs1", QStringLiteral("&Save as..."));
+    saveAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    saveAction_->setIcon(st->standardIcon(QStyle::SP_DialogSaveButton));
+    saveAction_->setToolTip(QStringLiteral("Save mma_ucp to file"));
+    saveAction_->setEnabled(false);
+    connect(saveAction_, &QAction::triggered, this, &TSDIAppForm::FileSave1Execute);
+
+    openFromPhone_ = makeAction(this, "Openfromphone1", QStringLiteral("Open from &phone"));
+    openFromPhone_->setIcon(phoneCommandIcon(PhoneGlyph::OpenFromPhone));
+    openFromPhone_->setToolTip(QStringLiteral("Open mma_ucp from phone"));
+    openFromPhone_->setEnabled(false);
+    connect(openFromPhone_, &QAction::triggered, this, &TSDIAppForm::Openfromphone1Execute);
+
+    saveToPhone_ = makeAction(this, "Savetophone1", QStringLiteral("Save to p&hone"));
+    saveToPhone_->setIcon(phoneCommandIcon(PhoneGlyph::SaveToPhone));
+    saveToPhone_->setToolTip(QStringLiteral("Save mma_ucp to phone"));
+    saveToPhone_->setEnabled(false);
+    connect(saveToPhone_, &QAction::triggered, this, &TSDIAppForm::Savetophone1Execute);
+
+    restartPhone_ = makeAction(this, "RestartPhone1", QStringLiteral("&Restart Phone"));
+    restartPhone_->setIcon(phoneCommandIcon(PhoneGlyph::Restart));
+    restartPhone_->setToolTip(QStringLiteral("Restart phone"));
+    restartPhone_->setEnabled(false);
+    connect(restartPhone_, &QAction::triggered, this, &TSDIAppForm::RestartPhone1Execute);
+
+    exitAction_ = makeAction(this, "FileExit1", QStringLiteral("E&xit"));
+    connect(exitAction_, &QAction::triggered, this, &QWidget::close);
+
+    setupAction_ = makeAction(this, "Setup1", QStringLiteral("Setup"));
+    connect(setupAction_, &QAction::triggered, this, &TSDIAppForm::SetupExecute);
+
+    aboutAction_ = makeAction(this, "HelpAbout1", QStringLiteral("&About..."));
+    connect(aboutAction_, &QAction::triggered, this, &TSDIAppForm::AboutExecute);
+
+    // PopupMenu1: the menu of the available items.
+    popup1_ = new QMenu(this);
+    popup1_->setObjectName(QStringLiteral("PopupMenu1"));
+    QMenu* subitem = popup1_->addMenu(QStringLiteral("Add subitem"));
+    addSubitemMenu_ = subitem->menuAction();
+    addSubitemMenu_->setObjectName(QStringLiteral("Addsubitem1"));
+    addSubitemFirst_ = makeAction(this, "AddFirst1", QStringLiteral("Add First"));
+    addSubitemLast_ = makeAction(this, "AddLast1", QStringLiteral("Add Last"));
+    subitem->addAction(addSubitemFirst_);
+    subitem->addAction(addSubitemLast_);
+    QMenu* item = popup1_->addMenu(QStringLiteral("Add item"));
+    addItemMenu_ = item->menuAction();
+    addItemMenu_->setObjectName(QStringLiteral("Additem1"));
+    addItemFirst_ = makeAction(this, "AddFirst2", QStringLiteral("Add First"));
+    addItemBefore_ = makeAction(this, "AddBefore1", QStringLiteral("Add Before"));
+    item->addAction(addItemFirst_);
+    item->addAction(addItemBefore_);
+    replace_ = makeAction(this, "Replace1", QStringLiteral("Replace"));
+    popup1_->addAction(replace_);
+    connect(addSubitemFirst_, &QAction::triggered, this,
+            [this] { insertItem(InsertPosition::AddSubitemFirst); });
+    connect(addSubitemLast_, &QAction::triggered, this,
+            [this] { insertItem(InsertPosition::AddSubitemLast); });
+    connect(addItemFirst_, &QAction::triggered, this, [this] { insertItem(InsertPosition::AddFirst); });
+    connect(addItemBefore_, &QAction::triggered, this,
+            [this] { insertItem(InsertPosition::AddBefore); });
+    connect(replace_, &QAction::triggered, this, &TSDIAppForm::ReplaceExecute);
+    connect(popup1_, &QMenu::aboutToShow, this, &TSDIAppForm::updatePopupMenus);
+
+    // PopupMenu2: the menu of the tree.
+    popup2_ = new QMenu(this);
+    popup2_->setObjectName(QStringLiteral("PopupMenu2"));
+    modify_ = makeAction(this, "Modifyitem1", QStringLiteral("Modify item"));
+    delete_ = makeAction(this, "Deleteitem1", QStringLiteral("Delete item"));
+    moveUp_ = makeAction(this, "Moveup1", QStringLiteral("Move up"));
+    moveDown_ = makeAction(this, "Movedown1", QStringLiteral("Move down"));
+    popup2_->addAction(modify_);
+    popup2_->addAction(delete_);
+    popup2_->addAction(moveUp_);
+    popup2_->addAction(moveDown_);
+    connect(delete_, &QAction::triggered, this, &TSDIAppForm::DeleteItemExecute);
+    connect(moveUp_, &QAction::triggered, this, &TSDIAppForm::MoveUpExecute);
+    connect(moveDown_, &QAction::triggered, this, &TSDIAppForm::MoveDownExecute);
+    connect(popup2_, &QMenu::aboutToShow, this, &TSDIAppForm::updatePopupMenus);
+}
+
+void TSDIAppForm::buildMenus()
+{
+    QMenuBar* bar = menuBar();
+    bar->setObjectName(QStringLiteral("MainMenu1"));
+    QMenu* file = bar->addMenu(QStringLiteral("&File"));
+    file->setObjectName(QStringLiteral("File1"));
+    file->addAction(newAction_);
+    file->addAction(openAction_);
+    file->addAction(saveAction_);
+    file->addAction(openFromPhone_);
+    file->addAction(saveToPhone_);
+    file->addAction(restartPhone_);
+    file->addSeparator();
+    file->addAction(exitAction_);
+    bar->addAction(setupAction_);
+    if (VirtualPhone* phone = ctx_.virtualPhone) {
+        // The virtual phone can be plugged in and pulled out like a real one.
+        QMenu* virtualPhone = bar->addMenu(QStringLiteral("Virtual phone"));
+        virtualPhone->setObjectName(QStringLiteral("VirtualPhone1"));
+        plugIn_ = makeAction(this, "PlugIn1", QStringLiteral("Plug in"));
+        unplug_ = makeAction(this, "Unplug1", QStringLiteral("Unplug"));
+        connect(plugIn_, &QAction::triggered, this, [phone] { phone->plug(); });
+        connect(unplug_, &QAction::triggered, this, [phone] { phone->unplug(); });
+        connect(virtualPhone, &QMenu::aboutToShow, this, [this, phone] {
+            plugIn_->setEnabled(!phone->isPlugged());
+            unplug_->setEnabled(phone->isPlugged());
+        });
+        virtualPhone->addAction(plugIn_);
+        virtualPhone->addAction(unplug_);
+    }
+    QMenu* help = bar->addMenu(QStringLiteral("&Help"));
+    help->setObjectName(QStringLiteral("Help1"));
+    help->addAction(aboutAction_);
+}
+
+void TSDIAppForm::buildToolBar()
+{
+    QToolBar* bar = addToolBar(QStringLiteral("ToolBar1"));
+    bar->setObjectName(QStringLiteral("ToolBar1"));
+    bar->setMovable(false);
+    bar->setFloatable(false);
+    bar->setIconSize(QSize(20, 20));
+    bar->toggleViewAction()->setVisible(false);
+    setContextMenuPolicy(Qt::NoContextMenu);
+    auto button = [bar](const char* name, QAction* action) {
+        auto* b = new QToolButton(bar);
+        b->setObjectName(QString::fromLatin1(name));
+        b->setDefaultAction(action);
+        b->setAutoRaise(true);
+        bar->addWidget(b);
+        return b;
+    };
+    button("ToolButton9", newAction_);
+    button("ToolButton1", openAction_);
+    button("ToolButton2", saveAction_);
+    bar->addSeparator();
+    button("ToolButton4", openFromPhone_);
+    button("ToolButton5", saveToPhone_);
+    button("ToolButton7", restartPhone_);
+    bar->addSeparator();
+
+    profiles_ = new QComboBox(bar);
+    profiles_->setObjectName(QStringLiteral("ComboBox2"));
+    profiles_->setToolTip(qs("Select a profile for target phone.\r\nProfile excludes unsupported "
+                             "mma items and sets proper mma_ucp format"));
+    profiles_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    profiles_->setMinimumContentsLength(12);
+    profiles_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    bar->addWidget(profiles_);
+    // `activated` comes from the user only; the program moves the selector silently.
+    connect(profiles_, &QComboBox::activated, this, &TSDIAppForm::ComboBox2Select);
+}
+
+void TSDIAppForm::buildCentral()
+{
+    auto* central = new QWidget(this);
+    central->setObjectName(QStringLiteral("Panel1"));
+
+    tree_ = new MenuTreeView(*model_, central);
+    QSizePolicy keep = tree_->sizePolicy();
+    keep.setRetainSizeWhenHidden(true);
+    tree_->setSizePolicy(keep);
+    connect(tree_, &MenuTreeView::dropRequested, this, &TSDIAppForm::dropOnNode);
+    connect(tree_, &MenuTreeView::selectedNodeChanged, this, [this] {
+        showStatusLine();
+        showItemSummary();
+    });
+    connect(tree_, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
+        const QModelIndex index = tree_->indexAt(pos);
+        if (index.isValid())
+            tree_->setCurrentIndex(index);
+        popup2_->popup(tree_->viewport()->mapToGlobal(pos));
+    });
+    connect(model_, &MenuTreeModel::nodeAdded, this, [this] { showStatusLine(); });
+
+    label1_ = new QLabel(QStringLiteral("Available mma items"), central);
+    label1_->setObjectName(QStringLiteral("Label1"));
+    label1_->installEventFilter(this);
+
+    available_ = new AvailableItemsBox(central);
+    available_->setEnabled(false);
+    connect(available_, &QComboBox::activated, this, &TSDIAppForm::ComboBox1Select);
+    connect(available_, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& pos) { popup1_->popup(available_->mapToGlobal(pos)); });
+
+    summary_ = new QPlainTextEdit(central);
+    summary_->setObjectName(QStringLiteral("TntMemo1"));
+    summary_->setReadOnly(true);
+    summary_->setPlainText(QStringLiteral("Item summary:"));
+    QSizePolicy keepMemo = summary_->sizePolicy();
+    keepMemo.setRetainSizeWhenHidden(true);
+    summary_->setSizePolicy(keepMemo);
+    summary_->hide();
+
+    radioGroup1_ = new QGroupBox(QStringLiteral("MMA save mode"), central);
+    radioGroup1_->setObjectName(QStringLiteral("RadioGroup1"));
+    radio22_ = new QRadioButton(QStringLiteral("22-byte"), radioGroup1_);
+    radio22_->setObjectName(QStringLiteral("RadioButton1"));
+    radio22_->setToolTip(QStringLiteral("Old mma_ucp format"));
+    radio36_ = new QRadioButton(QStringLiteral("36-byte"), radioGroup1_);
+    radio36_->setObjectName(QStringLiteral("RadioButton2"));
+    radio36_->setToolTip(QStringLiteral("New mma_ucp format"));
+    radio36_->setChecked(true);
+    saveAll_ = new QCheckBox(QStringLiteral("Save all data"), radioGroup1_);
+    saveAll_->setObjectName(QStringLiteral("CheckBox1"));
+    saveAll_->setToolTip(QStringLiteral("Save all mma data including currently unsupported"));
+    c698p_ = new QCheckBox(QStringLiteral("c698p mma_ucp fix"), radioGroup1_);
+    c698p_->setObjectName(QStringLiteral("CheckBox2"));
+    c698p_->setToolTip(QStringLiteral("Fix mma_ucp to act properly on R3624 FW"));
+    c698p_->setEnabled(false);
+    cdma_ = new QCheckBox(QStringLiteral("CDMA mode (little-endian)"), radioGroup1_);
+    cdma_->setObjectName(QStringLiteral("CheckBox3"));
+    radioGroup2_ = new QGroupBox(QStringLiteral("Custom icon attribute"), radioGroup1_);
+    radioGroup2_->setObjectName(QStringLiteral("RadioGroup2"));
+    marker06_ = new QRadioButton(QStringLiteral("06"), radioGroup2_);
+    marker06_->setObjectName(QStringLiteral("RadioGroup2Item0"));
+    marker0C_ = new QRadioButton(QStringLiteral("0C"), radioGroup2_);
+    marker0C_->setObjectName(QStringLiteral("RadioGroup2Item1"));
+    marker0C_->setChecked(true);
+    radioGroup2_->setEnabled(false);
+
+    // User clicks change the save mode; the rules of SaveMode decide what the others show.
+    SaveMode& mode = ctx_.workspace.saveMode;
+    connect(radio22_, &QRadioButton::clicked, this, [this, &mode] {
+        mode.setRecordSize(22);
+        showSaveMode();
+    });
+    connect(radio36_, &QRadioButton::clicked, this, [this, &mode] {
+        mode.setRecordSize(36);
+        showSaveMode();
+    });
+    connect(saveAll_, &QCheckBox::clicked, this, [this, &mode](bool on) {
+        mode.setSaveAll(on);
+        showSaveMode();
+    });
+    connect(c698p_, &QCheckBox::clicked, this, [this, &mode](bool on) {
+        mode.setC698p(on);
+        showSaveMode();
+    });
+    connect(cdma_, &QCheckBox::clicked, this, [this, &mode](bool on) {
+        mode.setCdma(on);
+        showSaveMode();
+    });
+    connect(marker06_, &QRadioButton::clicked, this, [this, &mode] {
+        mode.setIconMarker(IconMarker::K06);
+        showSaveMode();
+    });
+    connect(marker0C_, &QRadioButton::clicked, this, [this, &mode] {
+        mode.setIconMarker(IconMarker::K0C);
+        showSaveMode();
+    });
+
+    auto* markers = new QHBoxLayout(radioGroup2_);
+    markers->addWidget(marker06_);
+    markers->addWidget(marker0C_);
+    auto* sizes = new QHBoxLayout;
+    sizes->addWidget(radio22_);
+    sizes->addWidget(radio36_);
+    auto* modeLayout = new QVBoxLayout(radioGroup1_);
+    modeLayout->addLayout(sizes);
+    modeLayout->addWidget(saveAll_);
+    modeLayout->addWidget(c698p_);
+    modeLayout->addWidget(cdma_);
+    modeLayout->addWidget(radioGroup2_);
+
+    auto* right = new QVBoxLayout;
+    right->addWidget(label1_);
+    right->addWidget(available_);
+    right->addWidget(summary_, 1);
+    right->addWidget(radioGroup1_);
+
+    auto* layout = new QHBoxLayout(central);
+    layout->setContentsMargins(4, 4, 4, 4);
+    layout->addWidget(tree_, 11);
+    layout->addLayout(right, 9);
+    setCentralWidget(central);
+}
+
+void TSDIAppForm::buildStatusBar()
+{
+    QStatusBar* bar = statusBar();
+    bar->setObjectName(QStringLiteral("AdvStatusBar1"));
+    bar->setSizeGripEnabled(false);
+    const int widths[3] = {150, 260, 50};
+    for (int i = 0; i < 3; ++i) {
+        panels_[i] = new QLabel(bar);
+        panels_[i]->setObjectName(QStringLiteral("Panel%1").arg(i + 1));
+        panels_[i]->setFixedWidth(widths[i] - (i == 2 ? 0 : 2));
+        bar->addWidget(panels_[i]);
+    }
+    panels_[1]->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    panels_[1]->setText(QStringLiteral("Phone: None"));
+    lamp_ = new LampShape(panels_[2]);
+    auto* lampLayout = new QHBoxLayout(panels_[2]);
+    lampLayout->setContentsMargins(0, 0, 0, 0);
+    lampLayout->addWidget(lamp_, 0, Qt::AlignCenter);
+    lamp_->setFixedSize(16, 16);
+    lamp_->setColor(Qt::red);
+}
+
+void TSDIAppForm::buildTray()
+{
+    tray_ = new QSystemTrayIcon(this);
+    tray_->setObjectName(QStringLiteral("TrayIcon1"));
+    tray_->setIcon(tessaro::trayImage(15));
+    tray_->setToolTip(QStringLiteral("Tessaro v.0.4"));
+    balloonTitle_ = QStringLiteral("P2K Status");
+    balloonText_ = QStringLiteral("Disconnected");
+    // Tray icons have no hover notification here; a click on the icon shows the phone info.
+    connect(tray_, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason r) {
+        if (r == QSystemTrayIcon::Trigger)
+            TrayIcon1MouseMove();
+    });
+    if (QSystemTrayIcon::isSystemTrayAvailable())
+        tray_->show();
+}
+
+// --- start-up ---------------------------------------------------------------------------------
+
+void TSDIAppForm::startUp()
+{
+    Workspace& ws = ctx_.workspace;
+    // Profiles folder, item base, available items, profile list and selector.
+    const Status profiles = ctx_.profiles.startUp(ws.items);
+    fillAvailableItems();
+    // An empty item data table and no custom items yet.
+    ws.document.clear();
+    ws.customCounter = 0;
+    fillProfileSelector();
+    tree_->collapseList().clear();
+    ctx_.settings = LoadSettings(settingsPath(ctx_.defaultFolder));
+    ctx_.log.setEnabled(ctx_.settings.logEnabled);
+    showSaveMode();
+    if (!profiles)
+        showError(profiles.error());
+
+    fade_.start();
+
+    // The phone library may call from a thread of its own: every status call is queued to
+    // this window's thread before it touches anything.
+    PhoneLinkView& view = *this;
+    ctx_.monitor = std::make_unique<ConnectionMonitor>(ctx_.phone, view);
+    ctx_.monitor->setDispatch([dispatch = dispatch_](std::function<void()> work) {
+        dispatch->post(std::move(work));
+    });
+    ctx_.monitor->setProfileSelection([this](const std::string& prefix) { selectPhoneProfile(prefix); });
+    ctx_.monitor->setDisconnectHook([this] { ctx_.roundTripState.StoredToPhone = false; });
+    ctx_.monitor->InitPhoneLink();
+
+    splash_ = new TForm1(this);
+    splash_->centreOnOwner();
+    splash_->show();
+    timer_->start(fade_.interval());
+}
+
+// --- showing the state ------------------------------------------------------------------------
+
+void TSDIAppForm::showSaveMode()
+{
+    const SaveMode& mode = ctx_.workspace.saveMode;
+    const QSignalBlocker b1(radio22_), b2(radio36_), b3(saveAll_), b4(c698p_), b5(cdma_),
+        b6(marker06_), b7(marker0C_);
+    radio22_->setChecked(mode.recordSize() == 22);
+    radio36_->setChecked(mode.recordSize() != 22);
+    saveAll_->setChecked(mode.saveAll());
+    c698p_->setChecked(mode.c698p());
+    c698p_->setEnabled(mode.c698pEnabled());
+    cdma_->setChecked(mode.cdma());
+    marker06_->setChecked(mode.iconMarker() == IconMarker::K06);
+    marker0C_->setChecked(mode.iconMarker() == IconMarker::K0C);
+    radioGroup2_->setEnabled(mode.markerEnabled());
+}
+
+void TSDIAppForm::fillAvailableItems()
+{
+    available_->fill(ctx_.workspace.items.available());
+    picked_.clear();
+}
+
+void TSDIAppForm::fillProfileSelector()
+{
+    const QSignalBlocker block(profiles_);
+    profiles_->clear();
+    for (const std::string& entry : ctx_.profiles.selectorEntries())
+        profiles_->addItem(QString::fromStdString(entry));
+    profiles_->setCurrentIndex(ctx_.profiles.selectorIndex());
+}
+
+void TSDIAppForm::documentCommandsChanged()
+{
+    const DocumentCommands c = DocumentCommandStates(documentOpen_, ctx_.link.Connected);
+    saveAction_->setEnabled(c.save);
+    saveToPhone_->setEnabled(c.saveToPhone);
+    available_->setEnabled(c.availableItems);
+}
+
+QLabel* TSDIAppForm::statusPanel(int number) const
+{
+    return number >= 1 && number <= 3 ? panels_[number - 1] : nullptr;
+}
+
+void TSDIAppForm::showStatusLine()
+{
+    panels_[0]->setText(QString::fromStdString(
+        StatusLine(ctx_.workspace.formatRead, ctx_.workspace.document.nodeCount())));
+}
+
+void TSDIAppForm::showItemSummary()
+{
+    const auto lines = ItemSummary(ctx_.workspace.document, tree_->selectedNode());
+    if (!lines) {
+        summary_->hide();
+        return;
+    }
+    QStringList text;
+    for (const std::string& line : *lines)
+        text << QString::fromStdString(line);
+    summary_->setPlainText(text.join(QLatin1Char('\n')));
+    summary_->show();
+}
+
+void TSDIAppForm::showError(const std::string& text)
+{
+    prompter_.show(MessageIcon::Error, "", text);
+}
+
+void TSDIAppForm::updatePopupMenus()
+{
+    const EnabledOperations ops = enabledOperations(ctx_.workspace.document, tree_->selectedNode(),
+                                                    available_->currentIndex() >= 0);
+    addSubitemMenu_->setEnabled(ops.addSubitem);
+    addSubitemFirst_->setEnabled(ops.addSubitem);
+    addSubitemLast_->setEnabled(ops.addSubitem);
+    addItemMenu_->setEnabled(ops.addItem);
+    addItemFirst_->setEnabled(ops.addItem);
+    addItemBefore_->setEnabled(ops.addItem);
+    replace_->setEnabled(ops.replace);
+    // The item properties editor is not part of this program yet.
+    modify_->setEnabled(false);
+    delete_->setEnabled(ops.remove);
+    moveUp_->setEnabled(ops.moveUp);
+    moveDown_->setEnabled(ops.moveDown);
+}
+
+// --- document commands ------------------------------------------------------------------------
+
+void TSDIAppForm::FileNew1Execute()
+{
+    MenuNode* root = NewDocument(ctx_.workspace.document);
+    summary_->hide();
+    tree_->selectNode(root);
+    documentOpen_ = true;
+    documentCommandsChanged();
+    showStatusLine();
+}
+
+void TSDIAppForm::FileOpen1Execute()
+{
+    const std::string path = files_.openFile({"Open mma file", kMmaFilter, {}, {}});
+    if (!path.empty())
+        openFile(path);
+}
+
+void TSDIAppForm::openFile(const std::string& path)
+{
+    Workspace& ws = ctx_.workspace;
+    ws.document.clear();
+    summary_->setPlainText(QStringLiteral("Item summary:"));
+    summary_->hide();
+    const OpenResult result = OpenMenuFile(path, ws, ctx_.profiles, prompter_);
+    // The available items, the selector and the save mode may all have changed.
+    showProfileState();
+    if (!result.ok)
+        showError(result.error);
+    if (!ws.document.isEmpty()) {
+        documentOpen_ = true;
+        documentCommandsChanged();
+    }
+    showStatusLine();
+}
+
+void TSDIAppForm::FileSave1Execute()
+{
+    if (!documentOpen_ || ctx_.workspace.document.isEmpty())
+        return;
+    const std::string path = files_.saveFile({"Save mma as...", kMmaFilter, {}, {}});
+    if (path.empty())
+        return;
+    const WriteReport report = WriteMenuFile(path, ctx_.workspace, prompter_);
+    // A refusal was shown by the writer; an I/O error is ours to report.
+    if (!report.ok && !report.refused)
+        showError(report.error);
+}
+
+void TSDIAppForm::SetupExecute()
+{
+    TSetupForm form(ctx_.settings, settingsPath(ctx_.defaultFolder), &ctx_.phone,
+                    ctx_.link.Connected, files_, prompter_, this);
+    if (form.exec() == QDialog::Accepted)
+        ctx_.log.setEnabled(ctx_.settings.logEnabled);
+}
+
+void TSDIAppForm::AboutExecute()
+{
+    if (!about_) {
+        ownAbout_ = std::make_unique<TAboutBox>(this);
+        about_ = ownAbout_.get();
+    }
+    about_->exec();
+}
+
+// --- phone commands -------------------------------------------------------------------------
+
+void TSDIAppForm::Openfromphone1Execute()
+{
+    Workspace& ws = ctx_.workspace;
+    summary_->setPlainText(QStringLiteral("Item summary:"));
+    summary_->hide();
+    documentOpen_ = false;
+    const PhoneOpenResult result = PhoneOpen(ctx_.roundTrip, ws, ctx_.profiles);
+    showProfileState();
+    const bool read = !result.menuPath.empty() && !ws.document.isEmpty();
+    documentOpen_ = read;
+    saveAction_->setEnabled(read);
+    saveToPhone_->setEnabled(read && ctx_.link.Connected);
+    available_->setEnabled(true);
+    showStatusLine();
+}
+
+void TSDIAppForm::Savetophone1Execute()
+{
+    if (!documentOpen_ || ctx_.workspace.document.isEmpty())
+        return;
+    (void)PhoneSave(ctx_.roundTrip, ctx_.workspace);
+}
+
+void TSDIAppForm::RestartPhone1Execute()
+{
+    PhoneRestart(ctx_.roundTrip);
+}
+
+void TSDIAppForm::setImeiPanel(const std::string& text)
+{
+    panels_[0]->setText(QString::fromStdString(text));
+}
+
+void TSDIAppForm::setPhonePanel(const std::string& text)
+{
+    panels_[1]->setText(QString::fromStdString(text));
+}
+
+void TSDIAppForm::setStatusLamp(StatusLamp lamp)
+{
+    lamp_->setColor(lamp == StatusLamp::Green ? QColor(Qt::green) : QColor(Qt::red));
+}
+
+void TSDIAppForm::setTrayImage(int image)
+{
+    trayImage_ = image;
+    tray_->setIcon(tessaro::trayImage(image));
+}
+
+void TSDIAppForm::showTrayBalloon(const std::string& text)
+{
+    balloonText_ = qs(text);
+    if (tray_->isVisible())
+        tray_->showMessage(balloonTitle_, balloonText_, QSystemTrayIcon::Information, 1000);
+}
+
+void TSDIAppForm::setPhoneActionsEnabled(bool openAndRestart, bool save)
+{
+    openFromPhone_->setEnabled(openAndRestart);
+    restartPhone_->setEnabled(openAndRestart);
+    saveToPhone_->setEnabled(save);
+}
+
+bool TSDIAppForm::menuHasNodes() const
+{
+    return !ctx_.workspace.document.isEmpty();
+}
+
+void TSDIAppForm::selectPhoneProfile(const std::string& prefix)
+{
+    ctx_.profiles.LoadProfile(prefix, ctx_.workspace, prompter_);
+    showProfileState();
+}
+
+void TSDIAppForm::showProfileState()
+{
+    fillAvailableItems();
+    fillProfileSelector();
+    showSaveMode();
+}
+
+// --- tree commands ----------------------------------------------------------------------------
+
+void TSDIAppForm::insertItem(InsertPosition position)
+{
+    MenuNode* selected = tree_->selectedNode();
+    const int entry = available_->currentIndex();
+    if (!selected || entry < 0)
+        return;
+    const auto result = InsertAvailableItem(ctx_.workspace, static_cast<size_t>(entry), selected,
+                                            position, prompter_);
+    if (!result)
+        return;
+    // A custom item is selected so its properties can be edited next.
+    if (result->custom)
+        tree_->selectNode(result->node);
+    tree_->expand(model_->indexOfNode(selected));
+    showStatusLine();
+}
+
+void TSDIAppForm::ReplaceExecute()
+{
+    MenuNode* node = tree_->selectedNode();
+    const int entry = available_->currentIndex();
+    if (!node || entry < 0)
+        return;
+    const auto result = ReplaceItem(ctx_.workspace, static_cast<size_t>(entry), node);
+    if (result)
+        showItemSummary();
+}
+
+void TSDIAppForm::DeleteItemExecute()
+{
+    MenuNode* node = tree_->selectedNode();
+    if (!node)
+        return;
+    const auto deleted = DeleteSubtreeAfterAsking(ctx_.workspace.document, node, prompter_);
+    if (deleted && *deleted) {
+        showStatusLine();
+        showItemSummary();
+    }
+}
+
+void TSDIAppForm::MoveUpExecute()
+{
+    MenuNode* node = tree_->selectedNode();
+    if (node && MoveUp(ctx_.workspace.document, node))
+        tree_->selectNode(node);
+}
+
+void TSDIAppForm::MoveDownExecute()
+{
+    MenuNode* node = tree_->selectedNode();
+    if (node && MoveDown(ctx_.workspace.document, node))
+        tree_->selectNode(node);
+}
+
+void TSDIAppForm::dropOnNode(MenuNode* target, const DragSource& source)
+{
+    const auto result = DropOnNode(ctx_.workspace, target, source, prompter_);
+    if (!result)
+        return;
+    if (!source.fromTree)
+        tree_->selectNode(result->node);
+    else
+        tree_->selectNode(source.node);
+    tree_->collapseAfterDrop(result->node);
+    showStatusLine();
+}
+
+void TSDIAppForm::ComboBox1Select(int index)
+{
+    if (index < 0)
+        return;
+    picked_ = available_->itemText(index).toStdString();
+    if (!tree_->selectedNode())
+        return;
+    popup1_->popup(available_->mapToGlobal(QPoint(available_->width() / 2, available_->height())));
+}
+
+// --- profiles ---------------------------------------------------------------------------------
+
+void TSDIAppForm::ComboBox2Select(int index)
+{
+    const auto selection = ctx_.profiles.select(index, ctx_.workspace, prompter_);
+    if (selection == ProfileManager::Selection::CreateNew)
+        createFirmwareProfile();
+    showProfileState();
+}
+
+void TSDIAppForm::createFirmwareProfile()
+{
+    const std::string image = files_.openFile(
+        {"Select CG1 to create FW profile", "CG1 binaries|*.bin;*.smg|All files|*.*", {}, {}});
+    const FirmwareProfileResult result = CreateFirmwareProfile(
+        image, ctx_.profiles, ctx_.workspace.items, ctx_.phone.progress, prompter_);
+    FinishFirmwareProfile(result, ctx_.workspace, ctx_.profiles, prompter_);
+}
+
+// --- window -----------------------------------------------------------------------------------
+
+void TSDIAppForm::Label1DblClick()
+{
+    if (joke_.toggle()) {
+        const QRect hole(tree_->mapTo(this, QPoint(0, 0)), tree_->size());
+        setWindowTitle(QString::fromLatin1(joke_.caption()));
+        tree_->hide();
+        setMask(QRegion(rect()).subtracted(QRegion(hole)));
+    } else {
+        tree_->show();
+        setWindowTitle(QString::fromLatin1(joke_.caption()));
+        clearMask();
+    }
+}
+
+bool TSDIAppForm::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == label1_ && event->type() == QEvent::MouseButtonDblClick) {
+        Label1DblClick();
+        return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void TSDIAppForm::TrayIcon1MouseMove()
+{
+    if (balloonText_ == QLatin1String("Disconnected"))
+        return;
+    const PhoneLinkState& link = ctx_.link;
+    balloonTitle_ = QStringLiteral("Phone info");
+    balloonText_ = qs("Model: " + link.Model + "\r\n" + "F/W Version: " + link.FirmwareVersion
+                      + "\r\n" + "LP Version: " + link.LPVersionText);
+    tray_->showMessage(balloonTitle_, balloonText_, QSystemTrayIcon::Information, 1000);
+}
+
+void TSDIAppForm::Timer1Timer()
+{
+    const WindowFade::Tick t = fade_.tick();
+    setWindowOpacity(t.windowAlpha / 255.0);
+    if (splash_ && t.splashAlpha)
+        splash_->setAlpha(*t.splashAlpha);
+    if (splash_ && t.closeSplash)
+        splash_->close();
+    timer_->setInterval(fade_.interval());
+    if (t.stopTimer)
+        timer_->stop();
+    if (t.requestClose)
+        close();
+}
+
+bool TSDIAppForm::screenshot(const QString& file)
+{
+    return grab().save(file);
+}
+
+void TSDIAppForm::closeEvent(QCloseEvent* event)
+{
+    // Asked once: the answer clears the stored-to-phone flag.
+    AskRebootOnClose(ctx_.roundTrip);
+    const bool mayClose = fade_.closeRequested();
+    if (fade_.timerRunning() && !timer_->isActive())
+        timer_->start(fade_.interval());
+    if (!mayClose) {
+        event->ignore();
+        return;
+    }
+    timer_->stop();
+
+    // The window goes: the splash, the log, the phone file lists and the working files.
+    delete splash_;
+    splash_ = nullptr;
+    if (ctx_.settings.logEnabled)
+        ctx_.log.close();
+    ctx_.phone.fileList.clear();
+    ctx_.phone.volumes.clear();
+    DeleteWorkingFiles(ctx_.defaultFolder);
+    if (tray_)
+        tray_->hide();
+    event->accept();
+}
+
+} // namespace tessaro

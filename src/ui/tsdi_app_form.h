@@ -1,0 +1,209 @@
+#pragma once
+// `TSDIAppForm`: the main window. It shows the open document as a tree, the available items,
+// the save mode and the profile selector, and routes every command to the core: reading and
+// writing mma_ucp, tree editing, profiles, settings and the phone round trip. It also runs the
+// start-up sequence, the fade in and out, the item summary and the close sequence.
+
+#include <QMainWindow>
+#include <QPointer>
+
+#include <memory>
+#include <string>
+
+#include "edit/edit_rules.h"
+#include "edit/main_window_rules.h"
+#include "edit/window_fade.h"
+#include "phone/connection_monitor.h"
+
+class QAction;
+class QButtonGroup;
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QMenu;
+class QPlainTextEdit;
+class QRadioButton;
+class QSystemTrayIcon;
+class QTimer;
+class QToolBar;
+class QToolButton;
+
+namespace tessaro {
+
+class AppContext;
+class AvailableItemsBox;
+class FileDialogs;
+class GuiDispatch;
+class MenuNode;
+class MenuTreeModel;
+class MenuTreeView;
+class Prompter;
+class LampShape;
+class TForm1;
+class TAboutBox;
+enum class InsertPosition;
+
+class TSDIAppForm : public QMainWindow, private PhoneLinkView {
+    Q_OBJECT
+public:
+    // Runs the start-up sequence. `about` is the about box created at program start (may be
+    // null: one is made on demand).
+    TSDIAppForm(AppContext& context, Prompter& prompter, FileDialogs& files,
+                TAboutBox* about = nullptr, QWidget* parent = nullptr);
+    ~TSDIAppForm() override;
+
+    AppContext& context() const { return ctx_; }
+    MenuTreeView* tree() const { return tree_; }
+    const WindowFade& fade() const { return fade_; }
+    const JokeMode& joke() const { return joke_; }
+    // The splash while it is shown, else null.
+    TForm1* splash() const { return splash_; }
+    // Panel 1..3 of `AdvStatusBar1`.
+    QLabel* statusPanel(int number) const;
+    // Tray image shown: 14 connected, 15 disconnected.
+    int trayImage() const { return trayImage_; }
+    QString balloonTitle() const { return balloonTitle_; }
+    QString balloonText() const { return balloonText_; }
+    // The display text remembered from the last pick in `ComboBox1`.
+    const std::string& pickedEntry() const { return picked_; }
+
+    // --- commands (each also bound to its menu entry or button) -------------------------
+    void FileNew1Execute();
+    void FileOpen1Execute();
+    // Open the given file, as the Open command does once its dialog returned a path.
+    void openFile(const std::string& path);
+    void FileSave1Execute();
+    // The phone commands.
+    void Openfromphone1Execute();
+    void Savetophone1Execute();
+    void RestartPhone1Execute();
+    void SetupExecute();
+    void AboutExecute();
+    void insertItem(InsertPosition position);
+    void ReplaceExecute();
+    void DeleteItemExecute();
+    void MoveUpExecute();
+    void MoveDownExecute();
+    // A drop the tree's acceptance test let through.
+    void dropOnNode(MenuNode* target, const DragSource& source);
+    // A pick in `ComboBox1`: remembers its text and opens `PopupMenu1` when a node is selected.
+    void ComboBox1Select(int index);
+    // A user's choice in the profile selector `ComboBox2`.
+    void ComboBox2Select(int index);
+    // Double-click on `Label1`.
+    void Label1DblClick();
+    // The pointer over the tray icon.
+    void TrayIcon1MouseMove();
+    // One tick of `Timer1`.
+    void Timer1Timer();
+
+    // Saves a picture of the window (with its frame contents) to `file`; false on failure.
+    bool screenshot(const QString& file);
+
+    // Enables the entries of the two popup menus for the selected node (done each time one
+    // opens).
+    void updatePopupMenus();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    // What the connection monitor shows (always on the GUI thread).
+    void setImeiPanel(const std::string& text) override;
+    void setPhonePanel(const std::string& text) override;
+    void setStatusLamp(StatusLamp lamp) override;
+    void setTrayImage(int image) override;
+    void showTrayBalloon(const std::string& text) override;
+    void setPhoneActionsEnabled(bool openAndRestart, bool save) override;
+    bool menuHasNodes() const override;
+    // The profile selection when a phone connects.
+    void selectPhoneProfile(const std::string& prefix);
+    // The available items, the selector and the save mode after the core changed them.
+    void showProfileState();
+
+    void buildActions();
+    void buildMenus();
+    void buildToolBar();
+    void buildCentral();
+    void buildStatusBar();
+    void buildTray();
+    void startUp();
+
+    // The save-mode controls follow the workspace's save mode.
+    void showSaveMode();
+    void fillAvailableItems();
+    void fillProfileSelector();
+    // After New or Open: the document commands follow the rules.
+    void documentCommandsChanged();
+    void showStatusLine();
+    void showItemSummary();
+    // The "Create new..." entry of the selector.
+    void createFirmwareProfile();
+    // Reports an error text of a failed file operation.
+    void showError(const std::string& text);
+
+    AppContext& ctx_;
+    Prompter& prompter_;
+    FileDialogs& files_;
+    QPointer<TAboutBox> about_;
+    std::unique_ptr<TAboutBox> ownAbout_;
+
+    MenuTreeModel* model_ = nullptr;
+    MenuTreeView* tree_ = nullptr;
+    AvailableItemsBox* available_ = nullptr;
+    QComboBox* profiles_ = nullptr;
+    QLabel* label1_ = nullptr;
+    QPlainTextEdit* summary_ = nullptr;
+    QGroupBox* radioGroup1_ = nullptr;
+    QRadioButton* radio22_ = nullptr;
+    QRadioButton* radio36_ = nullptr;
+    QCheckBox* saveAll_ = nullptr;
+    QCheckBox* c698p_ = nullptr;
+    QCheckBox* cdma_ = nullptr;
+    QGroupBox* radioGroup2_ = nullptr;
+    QRadioButton* marker06_ = nullptr;
+    QRadioButton* marker0C_ = nullptr;
+    QLabel* panels_[3] = {};
+    LampShape* lamp_ = nullptr;
+    QSystemTrayIcon* tray_ = nullptr;
+    QTimer* timer_ = nullptr;
+    QMenu* popup1_ = nullptr;
+    QMenu* popup2_ = nullptr;
+
+    QAction* newAction_ = nullptr;
+    QAction* openAction_ = nullptr;
+    QAction* saveAction_ = nullptr;
+    QAction* openFromPhone_ = nullptr;
+    QAction* saveToPhone_ = nullptr;
+    QAction* restartPhone_ = nullptr;
+    QAction* exitAction_ = nullptr;
+    QAction* setupAction_ = nullptr;
+    QAction* aboutAction_ = nullptr;
+    QAction* plugIn_ = nullptr;
+    QAction* unplug_ = nullptr;
+    QAction* addSubitemMenu_ = nullptr;
+    QAction* addSubitemFirst_ = nullptr;
+    QAction* addSubitemLast_ = nullptr;
+    QAction* addItemMenu_ = nullptr;
+    QAction* addItemFirst_ = nullptr;
+    QAction* addItemBefore_ = nullptr;
+    QAction* replace_ = nullptr;
+    QAction* modify_ = nullptr;
+    QAction* delete_ = nullptr;
+    QAction* moveUp_ = nullptr;
+    QAction* moveDown_ = nullptr;
+
+    std::shared_ptr<GuiDispatch> dispatch_;
+    TForm1* splash_ = nullptr;
+    WindowFade fade_;
+    JokeMode joke_;
+    bool documentOpen_ = false;
+    std::string picked_;
+    int trayImage_ = 15;
+    QString balloonTitle_;
+    QString balloonText_;
+};
+
+} // namespace tessaro

@@ -1,0 +1,526 @@
+// The main window without a phone: start-up state, New, the save-mode controls, the popup
+// menus, the tree commands and drops, the item summary, joke mode, fade and close.
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDropEvent>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QRadioButton>
+#include <QStatusBar>
+#include <QTimer>
+#include <QToolButton>
+#include <QtTest>
+
+#include <filesystem>
+
+#include "core/menu_document.h"
+#include "edit/tree_edit.h"
+#include "support/ui_harness.h"
+#include "ui/app_context.h"
+#include "ui/available_items_box.h"
+#include "ui/drag_objects.h"
+#include "ui/menu_tree_model.h"
+#include "ui/menu_tree_view.h"
+#include "ui/splash_form.h"
+#include "ui/lamp_shape.h"
+#include "ui/tsdi_app_form.h"
+
+using namespace tessaro;
+using namespace tessaro::testing;
+
+namespace {
+
+template <typename T>
+T* child(QObject& parent, const char* name)
+{
+    T* w = parent.findChild<T*>(QString::fromLatin1(name));
+    if (!w)
+        qFatal("no child %s", name);
+    return w;
+}
+
+QStringList comboItems(QComboBox* box)
+{
+    QStringList items;
+    for (int i = 0; i < box->count(); ++i)
+        items << box->itemText(i);
+    return items;
+}
+
+// Position of an available entry by display name.
+int entryIndex(TSDIAppForm& w, const char* displayName)
+{
+    return child<QComboBox>(w, "ComboBox1")->findText(QString::fromLatin1(displayName));
+}
+
+QStringList captionsUnder(const MenuNode* node)
+{
+    QStringList out;
+    for (const auto& c : node->children())
+        out << QString::fromStdString(c->caption());
+    return out;
+}
+
+} // namespace
+
+class MainWindowTest : public QObject {
+    Q_OBJECT
+
+private:
+    // A harness with a new document and the available entry `name` picked.
+    void pick(TSDIAppForm& w, const char* name)
+    {
+        auto* box = child<QComboBox>(w, "ComboBox1");
+        box->setCurrentIndex(entryIndex(w, name));
+        QVERIFY(box->currentIndex() >= 0);
+    }
+    MenuNode* insert(TSDIAppForm& w, MenuNode* at, const char* name, InsertPosition pos)
+    {
+        w.tree()->selectNode(at);
+        pick(w, name);
+        const size_t before = w.context().workspace.document.nodeCount();
+        w.insertItem(pos);
+        if (w.context().workspace.document.nodeCount() != before + 1)
+            return nullptr;
+        // The inserted node is the one with the name among the siblings/children.
+        for (MenuNode* n : w.context().workspace.document.preorder())
+            if (n->caption() == name)
+                return n;
+        return nullptr;
+    }
+
+private Q_SLOTS:
+    void initTestCase() { quietPlatformWarnings(); }
+
+    void startUpState()
+    {
+        WindowHarness h;
+        TSDIAppForm& w = h.start();
+        QCOMPARE(w.windowTitle(), QStringLiteral("Tessaro v.0.6"));
+        QCOMPARE(w.width(), 462);
+        QCOMPARE(w.height() - w.menuBar()->sizeHint().height(), 516);
+        // The commands that need a document or a phone are off.
+        QVERIFY(child<QToolButton>(w, "ToolButton9")->isEnabled());
+        QVERIFY(child<QToolButton>(w, "ToolButton1")->isEnabled());
+        for (const char* name : {"ToolButton2", "ToolButton4", "ToolButton5", "ToolButton7"})
+            QVERIFY2(!child<QToolButton>(w, name)->isEnabled(), name);
+        for (const char* name : {"FileSaveAs1", "Openfromphone1", "Savetophone1", "RestartPhone1"})
+            QVERIFY2(!child<QAction>(w, name)->isEnabled(), name);
+        QVERIFY(!child<QComboBox>(w, "ComboBox1")->isEnabled());
+        QCOMPARE(child<QComboBox>(w, "ComboBox1")->maxVisibleItems(), 16);
+        QVERIFY(!child<QCheckBox>(w, "CheckBox2")->isEnabled());
+        QVERIFY(!child<QGroupBox>(w, "RadioGroup2")->isEnabled());
+        QVERIFY(child<QRadioButton>(w, "RadioButton2")->isChecked());
+        QVERIFY(child<QRadioButton>(w, "RadioGroup2Item1")->isChecked());
+        QVERIFY(child<QPlainTextEdit>(w, "TntMemo1")->isHidden());
+        QCOMPARE(child<QLabel>(w, "Label1")->text(), QStringLiteral("Available mma items"));
+        // Hints.
+        QCOMPARE(child<QToolButton>(w, "ToolButton9")->toolTip(), QStringLiteral("Create new mma_ucp from scratch"));
+        QCOMPARE(child<QToolButton>(w, "ToolButton4")->toolTip(), QStringLiteral("Open mma_ucp from phone"));
+        QCOMPARE(child<QComboBox>(w, "ComboBox2")->toolTip(),
+                 QStringLiteral("Select a profile for target phone.\nProfile excludes unsupported mma "
+                                "items and sets proper mma_ucp format"));
+        QCOMPARE(child<QCheckBox>(w, "CheckBox2")->toolTip(), QStringLiteral("Fix mma_ucp to act properly on R3624 FW"));
+        // A first start makes Profiles/itembase.dat with the 152 catalogue rows; the selector
+        // holds "Default" and "Create new..." only.
+        const std::string base = h.dir.file("Profiles/itembase.dat");
+        QVERIFY(std::filesystem::exists(base));
+        const std::string text = readText(base);
+        QCOMPARE(std::count(text.begin(), text.end(), '\n'), 152);
+        QCOMPARE(comboItems(child<QComboBox>(w, "ComboBox2")),
+                 (QStringList{"Default", "Create new..."}));
+        QCOMPARE(child<QComboBox>(w, "ComboBox2")->currentIndex(), 0);
+        auto* available = child<QComboBox>(w, "ComboBox1");
+        QCOMPARE(available->count(), 153);
+        QCOMPARE(available->itemText(152), QStringLiteral("Custom item"));
+        QCOMPARE(available->currentIndex(), -1);
+        // Status bar, lamp, tray, log.
+        QCOMPARE(w.statusPanel(1)->text(), QString());
+        QCOMPARE(w.statusPanel(2)->text(), QStringLiteral("Phone: None"));
+        QCOMPARE(child<LampShape>(w, "Shape1")->color(), QColor(Qt::red));
+        QCOMPARE(w.trayImage(), 15);
+        QCOMPARE(w.balloonTitle(), QStringLiteral("P2K Status"));
+        QCOMPARE(w.balloonText(), QStringLiteral("Disconnected"));
+        QVERIFY(std::filesystem::exists(h.dir.file("p2klog.txt")));
+        QCOMPARE(std::filesystem::file_size(h.dir.file("p2klog.txt")), 0u);
+        QVERIFY(h.prompter.prompts.empty());
+        // Fading in, the splash on top.
+        auto* timer = child<QTimer>(w, "Timer1");
+        QVERIFY(timer->isActive());
+        QCOMPARE(timer->interval(), 50);
+        QCOMPARE(w.windowOpacity(), 0.0);
+        QVERIFY(w.splash() != nullptr);
+        QVERIFY(w.splash()->isVisible());
+        QCOMPARE(w.splash()->alpha(), 200);
+    }
+
+    void selectorListsProfiles()
+    {
+        WindowHarness h;
+        std::filesystem::create_directories(h.dir.path() / "Profiles");
+        writeText(h.dir.path() / "Profiles/R3624.prf", "[mma_ucp format]\r\n22 06 1\r\n[mma items]\r\nPhoneBook\r\n");
+        writeText(h.dir.path() / "Profiles/A100.prf", "[mma_ucp format]\r\n36 0C 0\r\n[mma items]\r\nMessage\r\n");
+        TSDIAppForm& w = h.start();
+        QCOMPARE(comboItems(child<QComboBox>(w, "ComboBox2")),
+                 (QStringList{"Default", "A100", "R3624", "Create new..."}));
+        // Choosing a profile filters the available items and sets the save mode.
+        w.ComboBox2Select(2);
+        QCOMPARE(comboItems(child<QComboBox>(w, "ComboBox1")),
+                 (QStringList{"PhoneBook", "Custom item"}));
+        QVERIFY(child<QRadioButton>(w, "RadioButton1")->isChecked());
+        QVERIFY(child<QRadioButton>(w, "RadioGroup2Item0")->isChecked());
+        QVERIFY(child<QCheckBox>(w, "CheckBox2")->isChecked());
+        QVERIFY(child<QGroupBox>(w, "RadioGroup2")->isEnabled());
+        // "Default" gives everything back, in 36-byte mode.
+        w.ComboBox2Select(0);
+        QCOMPARE(child<QComboBox>(w, "ComboBox1")->count(), 153);
+        QVERIFY(child<QRadioButton>(w, "RadioButton2")->isChecked());
+        QVERIFY(!child<QCheckBox>(w, "CheckBox2")->isChecked());
+        QVERIFY(h.prompter.prompts.empty());
+    }
+
+    void newDocument()
+    {
+        WindowHarness h;
+        TSDIAppForm& w = h.start();
+        child<QAction>(w, "FileNew1")->trigger();
+        const MenuDocument& doc = w.context().workspace.document;
+        QCOMPARE(doc.nodeCount(), size_t(9));
+        QCOMPARE(w.tree()->selectedNode(), doc.menuRoot());
+        QCOMPARE(w.statusPanel(1)->text(), QStringLiteral("Format: 0-byte  Entries: 0"));
+        QVERIFY(child<QToolButton>(w, "ToolButton2")->isEnabled());
+        QVERIFY(child<QComboBox>(w, "ComboBox1")->isEnabled());
+        // No phone: Save to phone stays off.
+        QVERIFY(!child<QToolButton>(w, "ToolButton5")->isEnabled());
+        QCOMPARE(captionsUnder(doc.softkeys()),
+                 (QStringList{"LSK: PhoneBook", "RSK: Message", "Up: RecentCall", "Down: Multimedia",
+                              "Left: Datebook", "Right: MMRingStyle", "Smart: VoiceRecord"}));
+        QVERIFY(child<QPlainTextEdit>(w, "TntMemo1")->isHidden());
+    }
+
+    void saveModeControls()
+    {
+        WindowHarness h;
+        TSDIAppForm& w = h.start();
+        auto* r22 = child<QRadioButton>(w, "RadioButton1");
+        auto* r36 = child<QRadioButton>(w, "RadioButton2");
+        auto* fix = child<QCheckBox>(w, "CheckBox2");
+        auto* group = child<QGroupBox>(w, "RadioGroup2");
+        auto* m06 = child<QRadioButton>(w, "RadioGroup2Item0");
+        auto* m0C = child<QRadioButton>(w, "RadioGroup2Item1");
+        const SaveMode& mode = w.context().workspace.saveMode;
+
+        w.show();
+        QTest::mouseClick(r22, Qt::LeftButton);
+        QCOMPARE(mode.recordSize(), 22);
+        QVERIFY(group->isEnabled());
+        QVERIFY(fix->isEnabled());
+        QTest::mouseClick(fix, Qt::LeftButton);
+        QTest::mouseClick(m06, Qt::LeftButton);
+        QVERIFY(mode.c698p());
+        QCOMPARE(mode.iconMarker(), IconMarker::K06);
+
+        QTest::mouseClick(r36, Qt::LeftButton);
+        QCOMPARE(mode.recordSize(), 36);
+        QVERIFY(!group->isEnabled());
+        QVERIFY(m0C->isChecked());
+        QCOMPARE(mode.iconMarker(), IconMarker::K0C);
+        QVERIFY(!fix->isEnabled());
+        QVERIFY(!fix->isChecked());
+        QVERIFY(!mode.c698p());
+
+        QTest::mouseClick(child<QCheckBox>(w, "CheckBox3"), Qt::LeftButton);
+        QVERIFY(mode.cdma());
+        QTest::mouseClick(child<QCheckBox>(w, "CheckBox1"), Qt::LeftButton);
+        QVERIFY(mode.saveAll());
+        QTest::mouseClick(child<QCheckBox>(w, "CheckBox3"), Qt::LeftButton);
+        QVERIFY(!mode.cdma());
+    }
+
+    void popupEnablingOnEveryKindOfNode()
+    {
+        WindowHarness h;
+        TSDIAppForm& w = h.start();
+        w.FileNew1Execute();
+        MenuDocument& doc = w.context().workspace.document;
+        MenuNode* a = insert(w, doc.menuRoot(), "PhoneBook", InsertPosition::AddSubitemLast);
+        MenuNode* b = insert(w, doc.menuRoot(), "Message", InsertPosition::AddSubitemLast);
+        QVERIFY(a && b);
+        auto* box = child<QComboBox>(w, "ComboBox1");
+        const char* names[] = {"Addsubitem1", "AddFirst1", "AddLast1", "Additem1", "AddFirst2",
+                               "AddBefore1", "Replace1", "Modifyitem1", "Deleteitem1", "Moveup1",
+                               "Movedown1"};
+        struct Case {
+            MenuNode* node;
+            bool picked;
+            // subitem, item, replace, delete, up, down
+            bool expected[6];
+        };
+        const Case cases[] = {
+            {doc.softkeys(), true, {false, false, false, false, false, false}},
+            {doc.nodeAt(1), true, {false, false, true, false, false, false}},
+            {doc.menuRoot(), true, {true, false, false, false, false, false}},
+            {a, true, {true, true, true, true, false, true}},
+            {b, true, {true, true, true, true, true, false}},
+            // Without a picked entry the add and replace entries are off.
+            {a, false, {false, false, false, true, false, true}},
+            {nullptr, true, {false, false, false, false, false, false}},
+        };
+        for (const Case& c : cases) {
+            w.tree()->selectNode(c.node);
+            box->setCurrentIndex(c.picked ? 0 : -1);
+            w.updatePopupMenus();
+            const bool expected[] = {c.expected[0], c.expected[0], c.expected[0], c.expected[1],
+                                     c.expected[1], c.expected[1], c.expected[2], false,
+                                     c.expected[3], c.expected[4], c.expected[5]};
+            for (size_t i = 0; i < std::size(names); ++i) {
+                const QString what = QStringLiteral("node %1 picked %2: %3")
+                                         .arg(doc.indexOf(c.node)).arg(c.picked).arg(names[i]);
+                QVERIFY2(child<QAction>(w, names[i])->isEnabled() == expected[i], qPrintable(what));
+            }
+        }
+    }
+
+    void insertReplaceDeleteMove()
+    {
+        WindowHarness h;
+        TSDIAppForm& w = h.start();
+        w.FileNew1Execute();
+        MenuDocument& doc = w.context().workspace.document;
+        MenuNode* root = doc.menuRoot();
+        MenuNode* a = insert(w, root, "PhoneBook", InsertPosition::AddSubitemLast);
+        QVERIFY(a);
+        QCOMPARE(a->item.RecordNo, uint8_t(11));
+        QCOMPARE(w.statusPanel(1)->text(), QStringLiteral("Format: 0-byte  Entries: 1"));
+        insert(w, root, "Message", InsertPosition::AddSubitemFirst);
+        insert(w, a, "Datebook", InsertPosition::AddBefore);
+        insert(w, a, "RecentCall", InsertPosition::AddFirst);
+        QCOMPARE(captionsUnder(root), (QStringList{"RecentCall", "Message", "Datebook", "PhoneBook"}));
+        insert(w, a, "Multimedia", InsertPosition::AddSubitemLast);
+        QCOMPARE(a->item.ItemType, uint8_t(kTypeContainer));
+        QVERIFY(w.tree()->isExpanded(w.tree()->menuModel().indexOfNode(a)));
+        QCOMPARE(w.statusPanel(1)->text(), QStringLiteral("Format: 0-byte  Entries: 5"));
+
+        // Custom items are numbered and selected.
+        w.tree()->selectNode(a);
+        pick(w, "Custom item");
+        w.insertItem(InsertPosition::AddSubitemLast);
+        QCOMPARE(QString::fromStdString(w.tree()->selectedNode()->caption()), QStringLiteral("~1"));
+        w.tree()->selectNode(a);
+        w.insertItem(InsertPosition::AddSubitemLast);
+        QCOMPARE(QString::fromStdString(w.tree()->selectedNode()->caption()), QStringLiteral("~2"));
+
+        // Replace keeps a softkey's prefix.
+        w.tree()->selectNode(doc.nodeAt(1));
+        pick(w, "Message");
+        w.ReplaceExecute();
+        QCOMPARE(QString::fromStdString(doc.nodeAt(1)->caption()), QStringLiteral("LSK: Message"));
+
+        // Move up / down.
+        MenuNode* message = root->child(1);
+        w.tree()->selectNode(message);
+        w.MoveUpExecute();
+        QCOMPARE(captionsUnder(root), (QStringList{"Message", "RecentCall", "Datebook", "PhoneBook"}));
+        QCOMPARE(w.tree()->selectedNode(), message);
+        w.MoveDownExecute();
+        w.MoveDownExecute();
+        QCOMPARE(captionsUnder(root), (QStringList{"RecentCall", "Datebook", "Message", "PhoneBook"}));
+
+        // Delete asks first; No keeps the tree.
+        const size_t before = doc.nodeCount();
+        w.tree()->selectNode(a);
+        h.prompter.answers = {Answer::No};
+        w.DeleteItemExecute();
+        QCOMPARE(doc.nodeCount(), before);
+        QCOMPARE(h.prompter.prompts.size(), size_t(1));
+        QCOMPARE(h.prompter.prompts[0].text,
+                 std::string("The item and all its subitems will be deleted\r\n           Continue?"));
+        QCOMPARE(h.prompter.prompts[0].caption, std::string("Warning"));
+        QVERIFY(h.prompter.prompts[0].icon == MessageIcon::Warning);
+        QVERIFY(h.prompter.prompts[0].question);
+        h.prompter.answers = {Answer::Yes};
+        w.DeleteItemExecute();
+        QCOMPARE(doc.nodeCount(), before - 4);  // PhoneBook with Multimedia, ~1 and ~2
+        QCOMPARE(captionsUnder(root), (QStringList{"RecentCall", "Datebook", "Message"}));
+        QCOMPARE(w.statusPanel(1)->text(), QStringLiteral("Format: 0-byte  Entries: 3"));
+    }
+
+    void dropsFromTreeAndFromTheBox()
+    {
+        WindowHarness h;
+        TSDIAppForm& w = h.start();
+        w.show();
+        w.FileNew1Execute();
+        MenuDocument& doc = w.context().workspace.document;
+        MenuNode* root = doc.menuRoot();
+        MenuNode* a = insert(w, root, "PhoneBook", InsertPosition::AddSubitemLast);
+        MenuNode* b = insert(w, root, "Message", InsertPosition::AddSubitemLast);
+        MenuNode* c = insert(w, b, "Datebook", InsertPosition::AddSubitemLast);
+        MenuTreeView* tree = w.tree();
+        tree->collapse(tree->menuModel().indexOfNode(b));
+        tree->expand(tree->menuModel().indexOfNode(root));
+
+        auto send = [&](QMimeData& mime, MenuNode* target, bool drop) {
+            const QPoint pos = tree->visualRect(tree->menuModel().indexOfNode(target)).center();
+            // A real drag enters the view before it moves over it or drops.
+            QDragEnterEvent enter(pos, Qt::MoveAction, &mime, Qt::LeftButton, Qt::NoModifier);
+            QCoreApplication::sendEvent(tree->viewport(), &enter);
+            if (drop) {
+                QDropEvent ev(pos, Qt::MoveAction, &mime, Qt::LeftButton, Qt::NoModifier);
+                QCoreApplication::sendEvent(tree->viewport(), &ev);
+                return ev.isAccepted();
+            }
+            QDragMoveEvent ev(pos, Qt::MoveAction, &mime, Qt::LeftButton, Qt::NoModifier);
+            QCoreApplication::sendEvent(tree->viewport(), &ev);
+            return ev.isAccepted();
+        };
+
+        // Hovering over B (which has a child) expands it and lists it for collapsing.
+        TreeNodeDrag dragA(a, tree);
+        QVERIFY(send(dragA, b, false));
+        QVERIFY(tree->isExpanded(tree->menuModel().indexOfNode(b)));
+        QCOMPARE(tree->collapseList().nodes().size(), size_t(1));
+        // Not onto a softkey, nor onto the Menu Root.
+        QVERIFY(!send(dragA, doc.nodeAt(1), false));
+        QVERIFY(!send(dragA, root, false));
+        // Dropping A onto C puts it before C under B; B stays expanded (C's parent).
+        QVERIFY(send(dragA, c, true));
+        QCOMPARE(captionsUnder(b), (QStringList{"PhoneBook", "Datebook"}));
+        QVERIFY(tree->isExpanded(tree->menuModel().indexOfNode(b)));
+        QVERIFY(tree->collapseList().isEmpty());
+        QCOMPARE(w.tree()->selectedNode(), a);
+
+        // A node is not dropped into its own subtree.
+        TreeNodeDrag dragB(b, tree);
+        QVERIFY(!send(dragB, c, true));
+
+        // An available entry dropped on C is inserted before it and selected.
+        const int k = entryIndex(w, "RecentCall");
+        TMyDragObject entry("RecentCall", static_cast<size_t>(k));
+        QVERIFY(send(entry, c, false));
+        QVERIFY(send(entry, c, true));
+        QCOMPARE(captionsUnder(b), (QStringList{"PhoneBook", "RecentCall", "Datebook"}));
+        QCOMPARE(QString::fromStdString(w.tree()->selectedNode()->caption()), QStringLiteral("RecentCall"));
+
+        // A hover expansion away from the drop is collapsed again: hover over B, drop on a
+        // node outside B.
+        MenuNode* d = insert(w, root, "Multimedia", InsertPosition::AddSubitemLast);
+        tree->collapse(tree->menuModel().indexOfNode(b));
+        TreeNodeDrag dragD(d, tree);
+        QVERIFY(send(dragD, b, false));
+        QVERIFY(tree->isExpanded(tree->menuModel().indexOfNode(b)));
+        TMyDragObject entry2("Datebook", static_cast<size_t>(entryIndex(w, "Datebook")));
+        QVERIFY(send(entry2, d, true));
+        QVERIFY(!tree->isExpanded(tree->menuModel().indexOfNode(b)));
+        QCOMPARE(captionsUnder(root), (QStringList{"Message", "Datebook", "Multimedia"}));
+    }
+
+    void itemSummaryLines()
+    {
+        WindowHarness h;
+        TSDIAppForm& w = h.start();
+        w.FileNew1Execute();
+        MenuDocument& doc = w.context().workspace.document;
+        auto* memo = child<QPlainTextEdit>(w, "TntMemo1");
+        MenuNode* a = insert(w, doc.menuRoot(), "PhoneBook", InsertPosition::AddSubitemLast);
+        w.tree()->selectNode(a);
+        QVERIFY(memo->isVisible() || !memo->isHidden());
+        QCOMPARE(memo->toPlainText(), QStringLiteral("Item summary:\n\n[Not modified]"));
+        // A shortcut entry carries shortcut data.
+        const auto& base = w.context().workspace.items.available();
+        auto sc = std::find_if(base.begin(), base.end(), [](const ItemEntry& e) {
+            return e.displayName.size() > 4 && e.displayName.ends_with("[SC]");
+        });
+        if (sc != base.end()) {
+            MenuNode* s = insert(w, doc.menuRoot(), sc->displayName.c_str(), InsertPosition::AddSubitemLast);
+            QVERIFY(s);
+            w.tree()->selectNode(doc.menuRoot());
+            w.tree()->selectNode(s);
+            QCOMPARE(memo->toPlainText(), QStringLiteral("Item summary:\n\nShortcut data"));
+        }
+        w.tree()->selectNode(doc.menuRoot());
+        QVERIFY(memo->isHidden());
+        w.tree()->selectNode(doc.nodeAt(3));
+        QVERIFY(!memo->isHidden());
+        w.tree()->selectNode(doc.softkeys());
+        QVERIFY(memo->isHidden());
+    }
+
+    void jokeModeOnAndOff()
+    {
+        WindowHarness h;
+        TSDIAppForm& w = h.start();
+        w.show();
+        auto* label = child<QLabel>(w, "Label1");
+        QTest::mouseDClick(label, Qt::LeftButton);
+        QCOMPARE(w.windowTitle(), QStringLiteral("O-ops... We must have done smth wrong :("));
+        QVERIFY(w.tree()->isHidden());
+        QVERIFY(!w.mask().isEmpty());
+        const QPoint inTree = w.tree()->mapTo(&w, w.tree()->rect().center());
+        QVERIFY(!w.mask().contains(inTree));
+        QVERIFY(w.mask().contains(QPoint(2, 2)));
+        QTest::mouseDClick(label, Qt::LeftButton);
+        QCOMPARE(w.windowTitle(), QStringLiteral("Tessaro v.0.5"));
+        QVERIFY(!w.tree()->isHidden());
+        QVERIFY(w.mask().isEmpty());
+    }
+
+    void fadeInThenCloseFadesOut()
+    {
+        WindowHarness h;
+        TSDIAppForm& w = h.start();
+        w.show();
+        auto* timer = child<QTimer>(w, "Timer1");
+        timer->stop();  // the test drives the ticks
+        writeText(h.dir.path() / "mma_temp", "x");
+        writeText(h.dir.path() / "j2mest_mmc", "x");
+
+        // A close request during the fade-in is refused and does not start the fade-out.
+        for (int i = 0; i < 5; ++i)
+            w.Timer1Timer();
+        QCOMPARE(w.fade().level(), 50);
+        QVERIFY(!w.close());
+        QVERIFY(w.isVisible());
+        QVERIFY(w.fade().direction() == WindowFade::Direction::In);
+
+        while (w.fade().level() != 255)
+            w.Timer1Timer();
+        QCOMPARE(w.windowOpacity(), 1.0);
+        QVERIFY(!w.splash()->isVisible());
+        QVERIFY(!timer->isActive());
+        QCOMPARE(timer->interval(), 30);
+
+        // Closing now fades out: refused until the level reaches 0.
+        QVERIFY(!w.close());
+        QVERIFY(timer->isActive());
+        QVERIFY(w.fade().direction() == WindowFade::Direction::Out);
+        timer->stop();
+        int ticks = 0;
+        while (w.isVisible() && ticks < 100) {
+            w.Timer1Timer();
+            ++ticks;
+        }
+        QCOMPARE(ticks, 26);
+        QVERIFY(!w.isVisible());
+        QVERIFY(w.splash() == nullptr);
+        QVERIFY(!std::filesystem::exists(h.dir.path() / "mma_temp"));
+        QVERIFY(!std::filesystem::exists(h.dir.path() / "j2mest_mmc"));
+        QVERIFY(h.prompter.prompts.empty());
+    }
+
+    void fadeRunsOnItsTimer()
+    {
+        WindowHarness h;
+        TSDIAppForm& w = h.start();
+        w.show();
+        QTRY_COMPARE_WITH_TIMEOUT(w.fade().level(), 255, 5000);
+        QCOMPARE(w.windowOpacity(), 1.0);
+        w.close();
+        QTRY_VERIFY_WITH_TIMEOUT(!w.isVisible(), 5000);
+    }
+};
+
+QTEST_MAIN(MainWindowTest)
+#include "main_window_test.moc"

@@ -1,0 +1,90 @@
+#include "support/ui_harness.h"
+
+#include <filesystem>
+#include <stdexcept>
+
+#include <QString>
+#include <QtGlobal>
+
+#include "phone/no_phone.h"
+#include "phone/virtual_phone.h"
+#include "ui/app_context.h"
+#include "ui/tsdi_app_form.h"
+
+namespace tessaro::testing {
+
+namespace {
+
+QtMessageHandler previousHandler = nullptr;
+
+void quietHandler(QtMsgType type, const QMessageLogContext& context, const QString& message)
+{
+    if (message.contains(QLatin1String("does not support setting window opacity"))
+        || message.contains(QLatin1String("does not support setting window masks")))
+        return;
+    if (previousHandler)
+        previousHandler(type, context, message);
+}
+
+} // namespace
+
+void quietPlatformWarnings()
+{
+    previousHandler = qInstallMessageHandler(quietHandler);
+}
+
+std::string FakeFileDialogs::next(const FileDialogRequest& request)
+{
+    requests.push_back(request);
+    if (answers.empty())
+        return {};
+    std::string a = answers.front();
+    answers.pop_front();
+    return a;
+}
+
+std::string FakeFileDialogs::openFile(const FileDialogRequest& request)
+{
+    return next(request);
+}
+
+std::string FakeFileDialogs::saveFile(const FileDialogRequest& request)
+{
+    return next(request);
+}
+
+WindowHarness::WindowHarness(std::unique_ptr<P2kApi> api)
+{
+    if (!api)
+        api = std::make_unique<NoPhone>();
+    context = std::make_unique<AppContext>(dir.path().string(), std::move(api), prompter, progress);
+}
+
+WindowHarness::~WindowHarness()
+{
+    window.reset();
+}
+
+TSDIAppForm& WindowHarness::start()
+{
+    window = std::make_unique<TSDIAppForm>(*context, prompter, files);
+    progress.setOwner(window.get());
+    return *window;
+}
+
+std::unique_ptr<VirtualPhone> openVirtualPhone(const std::string& dir)
+{
+    auto phone = VirtualPhone::open(dir, VirtualPhone::Options{});
+    if (!phone)
+        throw std::runtime_error(phone.error());
+    return std::move(phone).value();
+}
+
+void copySamplePhone(const std::string& target)
+{
+    std::filesystem::copy(TESSARO_EXAMPLES "/virtual-phone", target,
+                          std::filesystem::copy_options::recursive
+                              | std::filesystem::copy_options::overwrite_existing);
+}
+
+} // namespace tessaro::testing

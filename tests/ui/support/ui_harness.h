@@ -1,0 +1,65 @@
+#pragma once
+// What a window test runs with: a fresh default folder, a recording prompter, file dialogs
+// answered from a queue, and the main window over its own AppContext.
+
+#include <deque>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "support/recording_prompter.h"
+#include "support/temp_dir.h"
+#include "ui/file_dialogs.h"
+#include "ui/progress_win.h"
+
+namespace tessaro {
+class AppContext;
+class P2kApi;
+class TSDIAppForm;
+class VirtualPhone;
+}
+
+namespace tessaro::testing {
+
+// Answers file dialogs from `answers` (an empty string is a cancel) and records the requests.
+class FakeFileDialogs : public FileDialogs {
+public:
+    std::string openFile(const FileDialogRequest& request) override;
+    std::string saveFile(const FileDialogRequest& request) override;
+
+    std::deque<std::string> answers;
+    std::vector<FileDialogRequest> requests;
+
+private:
+    std::string next(const FileDialogRequest& request);
+};
+
+class WindowHarness {
+public:
+    // With no phone library given, the no-phone backend.
+    explicit WindowHarness(std::unique_ptr<P2kApi> api = nullptr);
+    ~WindowHarness();
+
+    // Creates the window (the start-up sequence runs). Separate from the constructor so a
+    // test can put files into the folder first.
+    TSDIAppForm& start();
+
+    TempDir dir;
+    RecordingPrompter prompter;
+    FakeFileDialogs files;
+    QtProgressFactory progress;
+    std::unique_ptr<AppContext> context;
+    std::unique_ptr<TSDIAppForm> window;
+};
+
+// The offscreen platform cannot make windows transparent or shaped and says so on every fade
+// tick; call from initTestCase() to keep the test output readable.
+void quietPlatformWarnings();
+
+// Opens the virtual phone kept in `dir`, status calls made on the calling thread.
+std::unique_ptr<VirtualPhone> openVirtualPhone(const std::string& dir);
+
+// Copies the sample phone of examples/virtual-phone into `target`.
+void copySamplePhone(const std::string& target);
+
+} // namespace tessaro::testing
