@@ -1,9 +1,124 @@
+// tessaro-cli profiles, items and profile-from-firmware.
+#include <iostream>
+#include <memory>
+
+#include <nlohmann/json.hpp>
+
 #include "cli/cli_context.h"
+#include "core/progress.h"
+#include "edit/firmware_profile.h"
 
 namespace tessaro::cli {
 
-void registerProfileCommands(CLI::App&, CliContext&)
+namespace {
+
+// The command line shows no progress bars: a scan just runs.
+class QuietProgress : public Progress {
+public:
+    void setCaption(const std::string& caption) override { caption_ = caption; }
+    std::string caption() const override { return caption_; }
+    void setBar(int, int) override {}
+
+private:
+    std::string caption_;
+};
+
+class QuietProgressFactory : public ProgressFactory {
+public:
+    std::unique_ptr<Progress> openSingle() override { return std::make_unique<QuietProgress>(); }
+};
+
+// Identifiers and display names are 8-bit strings, one character per byte.
+std::string latin1ToUtf8(const std::string& text)
 {
+    std::string out;
+    out.reserve(text.size());
+    for (char c : text) {
+        const auto u = static_cast<unsigned char>(c);
+        if (u < 0x80) {
+            out += c;
+        } else {
+            out += static_cast<char>(0xC0 | (u >> 6));
+            out += static_cast<char>(0x80 | (u & 0x3F));
+        }
+    }
+    return out;
+}
+
+std::string markerText(IconMarker marker)
+{
+    return marker == IconMarker::K06 ? "06" : "0C";
+}
+
+void printItems(CliContext& ctx, bool json)
+{
+    const SaveMode& mode = ctx.workspace.saveMode;
+    const auto& available = ctx.workspace.items.available();
+    if (json) {
+        nlohmann::ordered_json out;
+        out["profile"] = latin1ToUtf8(ctx.profiles.selectorText());
+        out["recordSize"] = mode.recordSize();
+        out["iconMarker"] = markerText(mode.iconMarker());
+        out["c698p"] = mode.c698p();
+        auto list = nlohmann::ordered_json::array();
+        for (const auto& entry : available) {
+            nlohmann::ordered_json item;
+            item["identifier"] = latin1ToUtf8(entry.identifier);
+            item["display"] = latin1ToUtf8(entry.displayName);
+            list.push_back(std::move(item));
+        }
+        out["available"] = std::move(list);
+        std::cout << out.dump(2) << '\n';
+        return;
+    }
+    std::cout << "Profile: " << ctx.profiles.selectorText() << '\n'
+              << "Record size: " << mode.recordSize() << '\n'
+              << "Icon marker: " << markerText(mode.iconMarker()) << '\n'
+              << "c698p fix: " << (mode.c698p() ? "on" : "off") << '\n'
+              << "Available items (" << available.size() << "):\n";
+    for (const auto& entry : available) {
+        std::cout << "  " << entry.identifier;
+        if (entry.displayName != entry.identifier)
+            std::cout << "  (" << entry.displayName << ')';
+        std::cout << '\n';
+    }
+}
+
+} // namespace
+
+void registerProfileCommands(CLI::App& app, CliContext& ctx)
+{
+    auto* profiles = app.add_subcommand("profiles", "List the profiles of the Profiles folder, one a line");
+    profiles->callback([&ctx] {
+        ctx.prepare();
+        for (const auto& name : ctx.profiles.profiles())
+            std::cout << name << '\n';
+    });
+
+    auto* items = app.add_subcommand("items", "Show the available items under the profile in force");
+    auto json = std::make_shared<bool>(false);
+    items->add_flag("--json", *json, "Print a JSON object");
+    items->callback([&ctx, json] {
+        ctx.prepare();
+        printItems(ctx, *json);
+    });
+
+    auto* fromFirmware = app.add_subcommand("profile-from-firmware",
+                                            "Create a profile from a CG1 firmware image; prints its name");
+    auto image = std::make_shared<std::string>();
+    fromFirmware->add_option("IMAGE", *image, "The CG1 firmware image")->required();
+    fromFirmware->callback([&ctx, image] {
+        ctx.prepare();
+        QuietProgressFactory progress;
+        const FirmwareProfileResult result =
+            CreateFirmwareProfile(*image, ctx.profiles, ctx.workspace.items, progress, ctx.prompter);
+        if (result.result.empty())
+            ctx.fail("Failed to create profile");
+        FinishFirmwareProfile(result, ctx.workspace, ctx.profiles, ctx.prompter);
+        if (result.result == kFirmwareFail)
+            throw CommandFailed{};
+        std::cout << result.result << '\n';
+    });
 }
 
 } // namespace tessaro::cli
