@@ -1,0 +1,186 @@
+// What every P2kApi backend must do, run on each backend: the virtual phone plugged in, the
+// virtual phone unplugged, and the no-phone default. A backend without a phone fails every
+// call but P2K_Init; one with a phone answers as the phone link relies on.
+
+#include <functional>
+
+#include <gtest/gtest.h>
+
+#include "core/bytes.h"
+
+#include "phone/no_phone.h"
+#include "virtual_phone_rig.h"
+
+namespace tessaro::testing {
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+struct Backend {
+    std::string name;
+    // Makes the backend in `dir` (a virtual phone folder is prepared there).
+    std::function<std::unique_ptr<P2kApi>(const std::filesystem::path& dir)> make;
+    bool hasPhone;
+};
+
+std::unique_ptr<P2kApi> virtualPhone(const std::filesystem::path& dir, bool plugged)
+{
+    makePhoneFolder(dir);
+    std::filesystem::create_directories(dir / "a" / "mobile");
+    writeBytes(dir / "a" / "mobile" / "f.gif", patternBytes(1500));
+    auto phone = VirtualPhone::open(dir);
+    EXPECT_TRUE(phone.ok()) << phone.error();
+    if (plugged)
+        phone.value()->plug();
+    return std::move(phone).value();
+}
+
+class P2kApiContract : public ::testing::TestWithParam<Backend> {
+protected:
+    void SetUp() override
+    {
+        api = GetParam().make(temp.path() / "phone");
+        ASSERT_NE(P2K_InitResult = api->P2K_Init([this](int c) {
+            statusCalls.push_back(c);
+            return c;
+        }), -1);
+    }
+
+    int fsac(const Bytes& request, uint8_t* reply, int* wanted)
+    {
+        return api->P2K_SendCMD(kCmdFsac, request.data(), int(request.size()), reply, wanted);
+    }
+
+    TempDir temp;
+    std::unique_ptr<P2kApi> api;
+    int P2K_InitResult = 0;
+    std::vector<int> statusCalls;
+};
+
+TEST_P(P2kApiContract, StatusCallbackTellsWhetherAPhoneIsThere)
+{
+    if (GetParam().hasPhone)
+        EXPECT_EQ(statusCalls, std::vector<int>{1});
+    else
+        EXPECT_TRUE(statusCalls.empty());
+}
+
+TEST_P(P2kApiContract, RepliesNeverExceedWhatWasWanted)
+{
+    // A reply buffer with guard bytes after the two wanted.
+    Bytes reply(64, 0xEE);
+    int wanted = 2;
+    const Bytes firmware = {0xFF, 0xFF};
+    const int rc = api->P2K_SendCMD(kCmdVersion, firmware.data(), 2, reply.data(), &wanted);
+    EXPECT_GE(wanted, 0);
+    EXPECT_LE(wanted, 2);
+    EXPECT_EQ(Bytes(reply.begin() + 2, reply.end()), Bytes(62, 0xEE));
+    EXPECT_EQ(rc == -1, !GetParam().hasPhone);
+
+    wanted = 0;
+    EXPECT_EQ(fsac({0, 0, 0, 0x0A}, reply.data(), &wanted) == -1, !GetParam().hasPhone);
+    EXPECT_EQ(wanted, 0);
+    EXPECT_EQ(Bytes(reply.begin() + 2, reply.end()), Bytes(62, 0xEE));
+}
+
+TEST_P(P2kApiContract, FileListFillsExactlyTheEntriesAskedFor)
+{
+    const int n = api->File_CountEx("/a/*.gif");
+    Bytes entries(3 * 512, 0xEE);
+    if (!GetParam().hasPhone) {
+        EXPECT_EQ(n, -1);
+        EXPECT_EQ(api->File_ListEx(entries.data(), 1, nullptr), -1);
+        EXPECT_EQ(entries, Bytes(3 * 512, 0xEE));
+        return;
+    }
+    ASSERT_EQ(n, 1);
+    int progressCalls = 0;
+    ASSERT_EQ(api->File_ListEx(entries.data(), 2, [&](int, int done, int total) {
+        progressCalls++;
+        EXPECT_LE(done, total);
+    }), 0);
+    EXPECT_GE(progressCalls, 1);
+    EXPECT_EQ(Bytes(entries.begin() + 1024, entries.end()), Bytes(512, 0xEE));
+    EXPECT_EQ(readLE32(entries.data()), 1500u);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(entries.data() + 8)), "/a/mobile/f.gif");
+}
+
+TEST_P(P2kApiContract, FsacWriteThenReadGivesTheBytesBack)
+{
+    const std::string path = "/a/mobile/new.bin";
+    Bytes open = {0, 0, 0, 0, 0, 0, 0, 0};
+    open.insert(open.end(), path.begin(), path.end());
+    const Bytes seek0 = {0, 0, 0, 3, 0, 0, 0, 0, 0};
+    const Bytes write = {0, 0, 0, 2, 0, 0, 0, 3, 'a', 'b', 'c'};
+    const Bytes read = {0, 0, 0, 1, 0, 0, 4, 0};
+    const Bytes close = {0, 0, 0, 4};
+    uint8_t reply[1024];
+    int none = 0;
+    const int expected = GetParam().hasPhone ? 0 : -1;
+
+    EXPECT_EQ(fsac(open, reply, &none), expected);
+    EXPECT_EQ(fsac(seek0, reply, &none), expected);
+    EXPECT_EQ(fsac(write, reply, &none), expected);
+    EXPECT_EQ(fsac(close, reply, &none), expected);
+
+    EXPECT_EQ(fsac(open, reply, &none), expected);
+    EXPECT_EQ(fsac(seek0, reply, &none), expected);
+    int wanted = 1024;
+    EXPECT_EQ(fsac(read, reply, &wanted), expected);
+    if (GetParam().hasPhone) {
+        EXPECT_EQ(Bytes(reply, reply + wanted), (Bytes{'a', 'b', 'c'}));
+        wanted = 1024;
+        EXPECT_EQ(fsac(read, reply, &wanted), 0);
+        EXPECT_EQ(Bytes(reply, reply + wanted), Bytes{0x08}); // the end-of-file marker
+    }
+    EXPECT_EQ(fsac(close, reply, &none), expected);
+}
+
+TEST_P(P2kApiContract, FilesAndFoldersOnlyWithAPhone)
+{
+    const int expected = GetParam().hasPhone ? 0 : -1;
+    EXPECT_EQ(api->File_CreateDir("/a/newdir", 0), expected);
+    EXPECT_EQ(api->File_Create("/a/mobile/f.gif", 4), expected);
+    EXPECT_EQ(api->File_Close(), expected);
+    EXPECT_EQ(api->File_Delete("/a/mobile/f.gif"), expected);
+    EXPECT_EQ(api->File_DeleteDir("/a/newdir"), expected);
+    // Failures that every phone reports the same way.
+    EXPECT_EQ(api->File_Delete("/a/mobile/f.gif"), -1);
+    EXPECT_EQ(api->File_DeleteDir("/a/newdir"), -1);
+    EXPECT_EQ(api->File_Close(), -1);
+}
+
+TEST_P(P2kApiContract, SeemRecordsOfTheIdentity)
+{
+    std::vector<uint8_t> buffer(kSeemBufferSize, 0xEE);
+    const int rc = api->Seem_Read(0x0004, 1, 0, 0, buffer.data());
+    if (!GetParam().hasPhone) {
+        EXPECT_EQ(rc, -1);
+        EXPECT_EQ(api->Seem_Write(0x0032, 1, 0, 0, buffer.data()), -1);
+        return;
+    }
+    ASSERT_EQ(rc, 9);
+    EXPECT_EQ(Bytes(buffer.begin(), buffer.begin() + 9),
+              (Bytes{0x08, 0x3A, 0x21, 0x43, 0x65, 0x87, 0x09, 0x21, 0x43}));
+    EXPECT_EQ(buffer[9], 0xEE);
+    const Bytes record = {1, 2, 3};
+    ASSERT_EQ(api->Seem_Write(0x0032, 1, 0, 3, record.data()), 0);
+    EXPECT_EQ(api->Seem_Read(0x0032, 1, 0, 0, buffer.data()), 3);
+}
+
+TEST_P(P2kApiContract, RestartOnlyWithAPhone)
+{
+    EXPECT_EQ(api->P2K_Restart() == -1, !GetParam().hasPhone);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Backends, P2kApiContract,
+    ::testing::Values(
+        Backend{"VirtualPhonePlugged", [](const auto& dir) { return virtualPhone(dir, true); }, true},
+        Backend{"VirtualPhoneUnplugged", [](const auto& dir) { return virtualPhone(dir, false); }, false},
+        Backend{"NoPhone", [](const auto&) -> std::unique_ptr<P2kApi> { return std::make_unique<NoPhone>(); },
+                false}),
+    [](const auto& info) { return info.param.name; });
+
+} // namespace
+} // namespace tessaro::testing
