@@ -2,9 +2,10 @@
 
 #include <array>
 #include <string>
+#include <unordered_map>
+#include <vector>
 
 #include "core/menu_document.h"
-#include "core/renumber.h"
 
 namespace tessaro {
 
@@ -29,6 +30,22 @@ Status CheckRecordLinks(const MenuDocument& document)
     for (size_t slot = 3; slot <= 9; ++slot)
         owned[slot] = true;
 
+    // Expected record numbers in sibling-group order: a node's children form one group, laid
+    // out right after the groups of the nodes before it, depth first.
+    std::unordered_map<const MenuNode*, unsigned> expected;
+    unsigned recordNo = 10;  // the Menu Root's
+    std::vector<const MenuNode*> pending = {root};
+    while (!pending.empty()) {
+        const MenuNode* parent = pending.back();
+        pending.pop_back();
+        for (const auto& c : parent->children())
+            expected[c.get()] = ++recordNo;
+        for (size_t i = parent->childCount(); i-- > 0;)
+            pending.push_back(parent->child(i));
+    }
+    if (recordNo > 255)
+        return Error{"the main menu needs " + std::to_string(recordNo) + " records"};
+
     const auto nodes = document.preorder();
     for (size_t i = 0; i < nodes.size(); ++i) {
         const MenuNode* node = nodes[i];
@@ -36,9 +53,9 @@ Status CheckRecordLinks(const MenuDocument& document)
         if (node == root || MenuDocument::topOf(node) != root)
             continue;
         const TMMAItem& item = node->item;
-        if (item.RecordNo != RecordNumberOf(document, node))
+        if (item.RecordNo != expected[node])
             return atNode(index, "RecordNo " + std::to_string(item.RecordNo) + " instead of " +
-                                     std::to_string(RecordNumberOf(document, node)));
+                                     std::to_string(expected[node]));
         if (taken[item.RecordNo])
             return atNode(index, "RecordNo " + std::to_string(item.RecordNo) + " used twice");
         taken[item.RecordNo] = true;

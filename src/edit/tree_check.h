@@ -9,11 +9,12 @@ namespace tessaro {
 
 class MenuDocument;
 
-// Checks, for every main-menu node: RecordNo equals RecordNumberOf, ParentIndex, NextIndex
-// and ChildIndex follow from the tree, no childless node is a container, and record numbers
-// are unique; for every block of the item data table: its slot is a softkey's (3..9) or the
-// RecordNo of a main-menu node with HasData, and its owner byte is the slot. Returns the first
-// violation found, naming the node's absolute index or the slot.
+// Checks, for every main-menu node: RecordNo is its record position in sibling-group order + 1
+// (what RecordNumberOf gives) and fits a byte, ParentIndex, NextIndex and ChildIndex follow
+// from the tree, and no childless node is a container; for every block of the item data
+// table: its slot is a softkey's (3..9) or the RecordNo of a main-menu node with HasData, and
+// its owner byte is the slot. Returns the first violation found, naming the node's absolute
+// index or the slot.
 Status CheckRecordLinks(const MenuDocument& document);
 
 } // namespace tessaro

@@ -1,0 +1,89 @@
+#include <gtest/gtest.h>
+
+#include "core/workspace.h"
+#include "edit/tree_check.h"
+#include "edit/tree_edit.h"
+#include "support/recording_prompter.h"
+
+namespace tessaro {
+namespace {
+
+// Menu Root -> (Tools -> (Games), Radio), renumbered: Tools 11, Radio 12, Games 13.
+class TreeCheck : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        NewDocument(ws.document);
+        tools = add("Tools", ws.document.menuRoot());
+        games = add("Games", tools);
+        radio = add("Radio", ws.document.menuRoot());
+        ItemDataBlock block;
+        block.entries.push_back(DataEntry{.kind = kind::Url, .Length = 2, .bytes = {'x', 0}});
+        ws.document.data().store(games->item.RecordNo, block);
+        games->item.HasData = true;
+        ASSERT_TRUE(CheckRecordLinks(ws.document).ok()) << CheckRecordLinks(ws.document).error();
+    }
+    MenuNode* add(const char* id, MenuNode* parent)
+    {
+        return InsertAvailableItem(ws, ws.items.FindAvailable(id), parent, InsertPosition::AddSubitemLast, prompter)
+            .value()
+            .node;
+    }
+    std::string problem() { return CheckRecordLinks(ws.document).error(); }
+
+    Workspace ws;
+    testing::RecordingPrompter prompter;
+    MenuNode* tools = nullptr;
+    MenuNode* games = nullptr;
+    MenuNode* radio = nullptr;
+};
+
+TEST_F(TreeCheck, NamesTheFirstBrokenLink)
+{
+    radio->item.RecordNo = 13;
+    EXPECT_EQ(problem(), "node 11: RecordNo 13 instead of 12");
+    radio->item.RecordNo = 12;
+
+    games->item.ParentIndex = 9;
+    EXPECT_EQ(problem(), "node 10: ParentIndex 9");
+    games->item.ParentIndex = 10;
+
+    tools->item.NextIndex = 0xFF;
+    EXPECT_EQ(problem(), "node 9: NextIndex 255");
+    tools->item.NextIndex = 11;
+
+    tools->item.ChildIndex = 13;
+    EXPECT_EQ(problem(), "node 9: ChildIndex 13");
+    tools->item.ChildIndex = 12;
+
+    radio->item.ItemType = kTypeContainer;
+    EXPECT_EQ(problem(), "node 11: container without children");
+    radio->item.ItemType = kTypeItem;
+
+    ws.document.menuRoot()->item.ChildIndex = 11;
+    EXPECT_EQ(problem(), "Menu Root: ChildIndex 11");
+    ws.document.menuRoot()->item.ChildIndex = 10;
+    EXPECT_TRUE(CheckRecordLinks(ws.document).ok());
+}
+
+TEST_F(TreeCheck, BlocksMustSitWithTheirOwners)
+{
+    games->item.HasData = false;
+    EXPECT_EQ(problem(), "slot 13: block without an owner");
+    games->item.HasData = true;
+
+    ws.document.data().at(13)->owner = 12;
+    EXPECT_EQ(problem(), "slot 13: owner byte 12");
+    ws.document.data().at(13)->owner = 13;
+
+    ItemDataBlock stray;
+    ws.document.data().store(200, stray);
+    EXPECT_EQ(problem(), "slot 200: block without an owner");
+    ws.document.data().drop(200);
+
+    ws.document.data().store(5, stray);  // a softkey's slot
+    EXPECT_TRUE(CheckRecordLinks(ws.document).ok());
+}
+
+} // namespace
+} // namespace tessaro
