@@ -6,6 +6,7 @@
 #include <fstream>
 
 #include "core/prompter.h"
+#include "edit/text_file.h"
 
 namespace tessaro {
 
@@ -60,22 +61,16 @@ std::string_view trim(std::string_view s)
     return s;
 }
 
-Result<std::vector<uint8_t>> readFile(const std::string& path, size_t limit)
+std::span<const uint8_t> bytesOf(const std::string& text)
 {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return Error{"Cannot open " + path};
-    std::vector<uint8_t> bytes;
-    char buffer[4096];
-    while (bytes.size() < limit) {
-        in.read(buffer, static_cast<std::streamsize>(std::min(sizeof buffer, limit - bytes.size())));
-        if (in.gcount() <= 0)
-            break;
-        bytes.insert(bytes.end(), buffer, buffer + in.gcount());
-    }
-    if (in.bad())
-        return Error{"Cannot read " + path};
-    return bytes;
+    return {reinterpret_cast<const uint8_t*>(text.data()), text.size()};
+}
+
+bool largerThan(const std::string& path, uintmax_t limit)
+{
+    std::error_code ec;
+    const auto size = std::filesystem::file_size(path, ec);
+    return !ec && size > limit;
 }
 
 } // namespace
@@ -137,12 +132,13 @@ Result<J2mestCopy> parseJ2mest(std::span<const uint8_t> image)
 
 Result<J2mestCopy> parseJ2mestFile(const std::string& path)
 {
-    // The largest table is 31 × 1112 + 30 bytes; reading one byte more is enough to refuse
-    // anything longer without loading it.
-    auto bytes = readFile(path, kJ2mestRecordCount * 1113);
+    // Anything longer than the largest table (31 × 1112 + 30 bytes) is refused unread.
+    if (largerThan(path, kJ2mestRecordCount * 1112 + kJ2mestRecordCount - 1))
+        return Error{kUnsupportedFormat};
+    auto bytes = readWholeFile(path);
     if (!bytes)
         return Error{bytes.error()};
-    return parseJ2mest(bytes.value());
+    return parseJ2mest(bytesOf(bytes.value()));
 }
 
 std::array<uint8_t, kMidlet1FieldSize> midlet1Field(std::string_view name)
@@ -200,10 +196,12 @@ std::string jadMidletName(std::string_view text)
 
 std::string ReadJadMidletName(const std::string& path)
 {
-    auto bytes = readFile(path, kMaxJadBytes);
-    if (!bytes)
+    if (largerThan(path, kMaxJadBytes))
         return {};
-    return jadMidletName(std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()));
+    auto text = readWholeFile(path);
+    if (!text)
+        return {};
+    return jadMidletName(text.value());
 }
 
 void JavaSlotTables::ClearJavaSlots()

@@ -89,8 +89,8 @@ Status patchMidlet1File(const std::string& path, size_t offset, std::string_view
 // The application name of a ".jad" descriptor's text: the part before the first "," of
 // every "MIDlet-1:" line (the whole value when it holds no comma), joined and trimmed.
 std::string jadMidletName(std::string_view text);
-// The same for a local file; empty when the file cannot be read. Only the first MiB of a
-// file is looked at: descriptors are a few hundred bytes.
+// The same for a local file; empty when the file cannot be read or is larger than 1 MiB
+// (descriptors are a few hundred bytes).
 std::string ReadJadMidletName(const std::string& path);
 
 // The Java slot tables of the phone and of the memory card, with the patch lists of the

@@ -1,0 +1,276 @@
+#include "phone/round_trip.h"
+
+#include <algorithm>
+#include <filesystem>
+
+#include "core/prompter.h"
+#include "core/workspace.h"
+#include "edit/settings.h"
+#include "phone/j2mest.h"
+#include "phone/listing.h"
+#include "phone/operation_log.h"
+#include "phone/p2k_api.h"
+#include "phone/phone_context.h"
+#include "phone/transfer.h"
+
+namespace tessaro {
+
+namespace {
+
+// Expected sizes of the downloads; they only scale the progress.
+constexpr int kMenuExpectedSize = 3000;
+constexpr int kJ2mestExpectedSize = 20000;
+constexpr int kJadExpectedSize = 500;
+
+constexpr char kFatalCaption[] = "Fatal P2K error";
+
+std::string local(const RoundTrip& rt, const char* name) { return rt.phone.defaultFolder + name; }
+
+bool fileExists(const std::string& path)
+{
+    std::error_code ec;
+    return std::filesystem::exists(path, ec);
+}
+
+// Tries each location in turn until one reads; leaves the path and folder of the last one
+// tried in `path` and `folder`.
+bool readJ2mest(RoundTrip& rt, const std::array<J2mestLocation, 2>& locations, const std::string& copy,
+                std::string& path, std::string& folder)
+{
+    for (const J2mestLocation& location : locations) {
+        path = location.path;
+        folder = location.javaFolder;
+        if (P2KFileRead(rt.phone, location.path, copy, kJ2mestExpectedSize) != -1)
+            return true;
+    }
+    return false;
+}
+
+// Uploads a patched J2MEST copy and marks it as a system file, whatever the settings say.
+bool writeJ2mest(RoundTrip& rt, const char* copy, const std::string& phonePath, const char* failure)
+{
+    if (P2KFileWrite(rt.phone, local(rt, copy), phonePath) == -1) {
+        rt.phone.prompter.show(MessageIcon::Error, "", failure);
+        return false;
+    }
+    (void)SetPhoneAttribute(rt.phone, phonePath, kSystemAttribute);
+    return true;
+}
+
+void patchCopy(RoundTrip& rt, const PatchList& list, const std::string& javaFolder, const std::string& copy,
+               bool& patched)
+{
+    const std::string jad = local(rt, "temp.jad");
+    for (const PatchEntry& entry : list) {
+        const std::string jadName = "j2me" + std::to_string(entry.slot) + ".jad";
+        rt.phone.progressLabel = "Downloading " + jadName;
+        // A descriptor that cannot be downloaded must leave no name behind, not the last one's.
+        std::error_code ignored;
+        std::filesystem::remove(jad, ignored);
+        (void)P2KFileRead(rt.phone, javaFolder + jadName, jad, kJadExpectedSize);
+        const std::string name = ReadJadMidletName(jad);
+        if (name.empty())
+            continue;
+        const Status written = patchMidlet1File(copy, entry.offset, name);
+        if (!written) {
+            rt.phone.prompter.show(MessageIcon::Error, "Error", written.error());
+            break;
+        }
+        patched = true;
+    }
+    std::error_code ignored;
+    std::filesystem::remove(jad, ignored);
+}
+
+} // namespace
+
+std::array<J2mestLocation, 2> phoneJ2mestLocations()
+{
+    return {J2mestLocation{"/a/mobile/kjava/J2MEST", "/c/mobile/kjava/"},
+            J2mestLocation{"/a/mobile/kjava/installed/J2MEST", "/c/mobile/kjava/installed/"}};
+}
+
+std::array<J2mestLocation, 2> cardJ2mestLocations(const std::string& imei)
+{
+    return {J2mestLocation{"/b/mobile/kjava/" + imei + "/J2MEST", "/b/mobile/kjava/" + imei + "/"},
+            J2mestLocation{"/b/mobile/kjava/installed/" + imei + "/J2MEST",
+                           "/b/mobile/kjava/installed/" + imei + "/"}};
+}
+
+std::string ReadPhoneMenu(RoundTrip& rt)
+{
+    PhoneContext& phone = rt.phone;
+    RoundTripState& state = rt.state;
+    phone.progressLabel = "Reading mma_ucp";
+    const std::string menu = local(rt, kMenuWorkingCopy);
+    if (P2KFileRead(phone, kPhoneMenuPath, menu, kMenuExpectedSize) == -1) {
+        phone.prompter.show(MessageIcon::Error, kFatalCaption, "Error reading mma_ucp");
+        return {};
+    }
+    if (!QueryVolumes(phone)) {
+        phone.prompter.show(MessageIcon::Error, kFatalCaption, "Error getting volume info");
+        return menu;
+    }
+    const bool card = std::find(phone.volumes.begin(), phone.volumes.end(), 'b') != phone.volumes.end();
+
+    state.PhoneJ2mestRead = false;
+    state.CardJ2mestRead = false;
+    if (!rt.settings.readJ2mest)
+        return menu;
+
+    if (rt.settings.j2mestFromPhone) {
+        // The copy is about to be replaced by the phone's own file: a patch it held is gone, and
+        // writing back what was just read (perhaps only in part) could only harm the phone's table.
+        state.PhonePatched = false;
+        phone.progressLabel = "Reading J2MEST [phone]";
+        if (!readJ2mest(rt, phoneJ2mestLocations(), local(rt, kPhoneJ2mestCopy), state.PhoneJ2mestPath,
+                        state.PhoneJavaFolder)) {
+            state.PhoneJ2mestPath.clear();
+            phone.prompter.show(MessageIcon::Error, kFatalCaption, "Error reading J2MEST [phone]");
+            return menu;
+        }
+        state.PhoneJ2mestRead = true;
+    }
+
+    if (rt.settings.j2mestFromCard && card) {
+        state.CardPatched = false;
+        state.CardJ2mestRead = true;
+        phone.progressLabel = "Reading J2MEST [card]";
+        if (!readJ2mest(rt, cardJ2mestLocations(phone.link.IMEI), local(rt, kCardJ2mestCopy),
+                        state.CardJ2mestPath, state.CardJavaFolder)) {
+            state.CardJ2mestRead = false;
+            state.CardJ2mestPath.clear();
+            phone.prompter.show(MessageIcon::Error, "P2K error",
+                                "    Error reading J2MEST [card]\r\nFile read error or J2MEST absent");
+        }
+    }
+    return menu;
+}
+
+bool WritePhoneMenu(RoundTrip& rt)
+{
+    PhoneContext& phone = rt.phone;
+    RoundTripState& state = rt.state;
+    state.StoredToPhone = false;
+    if (P2KFileWrite(phone, local(rt, kMenuWorkingCopy), kPhoneMenuPath) == -1) {
+        phone.prompter.show(MessageIcon::Error, "", "Error writing mma_ucp");
+        return false;
+    }
+    state.StoredToPhone = true;
+    if (rt.settings.setSystemAttr)
+        (void)SetPhoneAttribute(phone, kPhoneMenuPath, kSystemAttribute);
+    if (state.PhonePatched && rt.settings.patchJ2mest
+        && !writeJ2mest(rt, kPhoneJ2mestCopy, state.PhoneJ2mestPath, "Error writing J2MEST [phone]"))
+        return false;
+    if (state.CardPatched && rt.settings.patchJ2mest
+        && !writeJ2mest(rt, kCardJ2mestCopy, state.CardJ2mestPath, "Error writing J2MEST [card]"))
+        return false;
+    return true;
+}
+
+void RestartPhone(RoundTrip& rt)
+{
+    rt.phone.log.LogLine("Phone is restarted");
+    (void)rt.phone.api.P2K_Restart();
+    rt.state.StoredToPhone = false;
+}
+
+bool ParseJavaSlots(RoundTrip& rt)
+{
+    return ParseJ2MEST(rt.slots, rt.phone.prompter,
+                       rt.state.PhoneJ2mestRead ? local(rt, kPhoneJ2mestCopy) : std::string(),
+                       rt.state.CardJ2mestRead ? local(rt, kCardJ2mestCopy) : std::string());
+}
+
+void PatchJavaSlots(RoundTrip& rt)
+{
+    rt.state.PhonePatched = false;
+    rt.state.CardPatched = false;
+    patchCopy(rt, rt.slots.PhonePatchList, rt.state.PhoneJavaFolder, local(rt, kPhoneJ2mestCopy),
+              rt.state.PhonePatched);
+    patchCopy(rt, rt.slots.CardPatchList, rt.state.CardJavaFolder, local(rt, kCardJ2mestCopy),
+              rt.state.CardPatched);
+}
+
+PhoneOpenResult PhoneOpen(RoundTrip& rt, Workspace& ws, ProfileManager& profiles)
+{
+    PhoneOpenResult result;
+    RoundTripState& state = rt.state;
+    Prompter& prompter = rt.phone.prompter;
+
+    // A failed read leaves the document cleared.
+    ws.document.clear();
+    state.PhoneOpDone = false;
+    result.menuPath = ReadPhoneMenu(rt);
+    state.PhoneOpDone = rt.phone.link.Connected;
+    if (!result.menuPath.empty()) {
+        result.open = OpenMenuFile(result.menuPath, ws, profiles, prompter);
+        if (!result.open.ok)
+            prompter.show(MessageIcon::Error, "Error", result.open.error);
+    }
+
+    if (!fileExists(local(rt, kPhoneJ2mestCopy)) && !fileExists(local(rt, kCardJ2mestCopy)))
+        return result;
+    rt.slots.ClearJavaSlots();
+    (void)ParseJavaSlots(rt);
+    if (!(state.PhoneJ2mestRead || state.CardJ2mestRead) || !rt.settings.patchJ2mest || !rt.slots.NeedsPatch)
+        return result;
+    result.patchAsked = true;
+    const Answer answer = prompter.ask(MessageIcon::Question, "Patch request",
+                                       "J2MEST file(s) seem to contain wrong CORELET info\r\n"
+                                       "preventing them from starting from main menu\r\n"
+                                       "      Attempt patching?",
+                                       Buttons::YesNo);
+    if (answer != Answer::Yes)
+        return result;
+    PatchJavaSlots(rt);
+    if (state.PhonePatched || state.CardPatched) {
+        rt.slots.ClearJavaSlots();
+        (void)ParseJavaSlots(rt);
+    }
+    return result;
+}
+
+WriteReport PhoneSave(RoundTrip& rt, Workspace& ws)
+{
+    rt.state.PhoneOpDone = false;
+    WriteReport report = WriteMenuFile(local(rt, kMenuWorkingCopy), ws, rt.phone.prompter);
+    // Only a complete new "mma_temp" is uploaded: after a failed write an older copy may still
+    // be there, and sending it would pass the failure off as a save.
+    if (report.ok)
+        (void)WritePhoneMenu(rt);
+    else if (!report.refused)
+        rt.phone.prompter.show(MessageIcon::Error, "Error", report.error);
+    rt.state.PhoneOpDone = rt.phone.link.Connected;
+    return report;
+}
+
+bool PhoneRestart(RoundTrip& rt)
+{
+    if (!rt.state.PhoneOpDone)
+        return false;
+    RestartPhone(rt);
+    return true;
+}
+
+void AskRebootOnClose(RoundTrip& rt)
+{
+    if (rt.state.StoredToPhone && rt.phone.link.Connected) {
+        const Answer answer = rt.phone.prompter.ask(MessageIcon::Question, "",
+                                                    "mma_ucp was stored to the phone\r\n      Should we reboot it?",
+                                                    Buttons::YesNo);
+        if (answer == Answer::Yes)
+            RestartPhone(rt);
+    }
+    rt.state.StoredToPhone = false;
+}
+
+void DeleteWorkingFiles(const std::string& defaultFolder)
+{
+    for (const char* name : {kMenuWorkingCopy, kPhoneJ2mestCopy, kCardJ2mestCopy}) {
+        std::error_code ignored;
+        std::filesystem::remove(defaultFolder + name, ignored);
+    }
+}
+
+} // namespace tessaro

@@ -1,0 +1,116 @@
+#pragma once
+// The menu file and the Java slot tables between the phone and local working copies in the
+// default folder, the phone restart, and the editor's phone actions built on them: open from
+// the phone, save to the phone, restart, and what closing the editor does.
+
+#include <array>
+#include <string>
+
+#include "core/menu_writer.h"
+#include "edit/menu_open.h"
+
+namespace tessaro {
+
+class JavaSlotTables;
+class ProfileManager;
+struct PhoneContext;
+struct Settings;
+struct Workspace;
+
+// Working copies, in the default folder.
+inline constexpr char kMenuWorkingCopy[] = "mma_temp";
+inline constexpr char kPhoneJ2mestCopy[] = "j2mest_temp";
+inline constexpr char kCardJ2mestCopy[] = "j2mest_mmc";
+// Where the phone keeps its menu file.
+inline constexpr char kPhoneMenuPath[] = "/a/mobile/system/mma_ucp";
+// The SYSTEM attribute bit.
+inline constexpr int kSystemAttribute = 4;
+
+// One program-wide set of flags and paths of the round trip.
+struct RoundTripState {
+    bool PhoneJ2mestRead = false;   // the phone's J2MEST copy was read by the last ReadPhoneMenu
+    bool CardJ2mestRead = false;    // the same for the card's
+    std::string PhoneJ2mestPath;    // phone path the copy came from; empty after a failed read
+    std::string CardJ2mestPath;
+    std::string PhoneJavaFolder;    // where the ".jad" files of that table lie
+    std::string CardJavaFolder;
+    bool PhonePatched = false;      // the working copy holds a corelet patch not yet on the phone
+    bool CardPatched = false;
+    bool StoredToPhone = false;     // the menu went to the phone since the last restart
+    bool PhoneOpDone = true;        // false while an open from or save to the phone runs
+};
+
+// A J2MEST file on the phone and the folder of the ".jad" files that go with it.
+struct J2mestLocation {
+    std::string path;
+    std::string javaFolder;
+
+    bool operator==(const J2mestLocation&) const = default;
+};
+
+// The phone's J2MEST locations, in the order they are tried.
+std::array<J2mestLocation, 2> phoneJ2mestLocations();
+// The memory card's, which lie in a folder named after the phone's IMEI.
+std::array<J2mestLocation, 2> cardJ2mestLocations(const std::string& imei);
+
+// Everything the round trip works with; the caller owns each part. The settings are read
+// each time they are needed, so changes made in the settings dialog apply at once.
+struct RoundTrip {
+    PhoneContext& phone;
+    RoundTripState& state;
+    JavaSlotTables& slots;
+    const Settings& settings;
+};
+
+// Copies the phone's menu file into "mma_temp", queries the volumes and copies the J2MEST
+// files the settings ask for into "j2mest_temp" and "j2mest_mmc". Returns the local path of
+// the menu copy, or an empty string when the menu file could not be read. Each failure is
+// shown through the prompter and ends the read there.
+std::string ReadPhoneMenu(RoundTrip& rt);
+
+// Uploads "mma_temp" as the phone's menu file, sets its SYSTEM attribute when the settings
+// say so, and writes the patched J2MEST copies back. Stops at the first failure with its
+// message; true when everything was written.
+bool WritePhoneMenu(RoundTrip& rt);
+
+// Logs "Phone is restarted", restarts the phone and clears StoredToPhone.
+void RestartPhone(RoundTrip& rt);
+
+// Reads the working J2MEST copies that the last ReadPhoneMenu read into the slot tables
+// (see ParseJ2MEST); false when a copy could not be parsed.
+bool ParseJavaSlots(RoundTrip& rt);
+
+// Patches the slots of the patch lists in the working copies with the names from their ".jad"
+// files, downloaded from the Java folders into "temp.jad" in the default folder (removed
+// afterwards). Sets PhonePatched and CardPatched to whether a copy was changed.
+void PatchJavaSlots(RoundTrip& rt);
+
+struct PhoneOpenResult {
+    std::string menuPath;       // the menu copy read; empty when the menu could not be read
+    OpenResult open;            // the open of the menu copy, when there was one
+    bool patchAsked = false;    // the corelet patch question was asked
+};
+
+// "Open from phone": clears the document, reads the phone's menu and J2MEST files, opens the
+// menu copy under the profile in force (a read error is shown, caption "Error"), parses the
+// J2MEST copies and, when their corelet entries need it and the settings allow it, asks
+// whether to patch them. PhoneOpDone is false while it runs and then follows Connected.
+PhoneOpenResult PhoneOpen(RoundTrip& rt, Workspace& ws, ProfileManager& profiles);
+
+// "Save to phone": writes the document to "mma_temp" and, when that succeeded, uploads it with
+// WritePhoneMenu. A refused document is reported by the writer, a failed write here
+// (caption "Error"); neither is uploaded. Returns the writer's report.
+WriteReport PhoneSave(RoundTrip& rt, Workspace& ws);
+
+// "Restart phone": restarts the phone unless an open or save has not ended connected
+// (PhoneOpDone false). True when the phone was restarted.
+bool PhoneRestart(RoundTrip& rt);
+
+// The close request: when the menu was stored to a still connected phone, asks whether to
+// reboot it and does so on Yes. StoredToPhone is cleared, so the question comes only once.
+void AskRebootOnClose(RoundTrip& rt);
+
+// Removes the working copies from the default folder, where present.
+void DeleteWorkingFiles(const std::string& defaultFolder);
+
+} // namespace tessaro

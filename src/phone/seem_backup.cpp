@@ -1,0 +1,82 @@
+#include "phone/seem_backup.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <filesystem>
+#include <string_view>
+
+#include "core/prompter.h"
+#include "edit/text_file.h"
+#include "phone/p2k_api.h"
+#include "phone/phone_context.h"
+
+namespace tessaro {
+
+namespace {
+
+void refuseTooLarge(PhoneContext& phone, uintmax_t size)
+{
+    phone.prompter.show(MessageIcon::Error, "Error",
+                        "Backup file is too large for SEEM 0032_0001: " + std::to_string(size)
+                            + " bytes, at most " + std::to_string(kSeemBufferSize));
+}
+
+} // namespace
+
+bool BackupSeem32(PhoneContext& phone, const std::string& path)
+{
+    if (!phone.link.Connected || path.empty())
+        return false;
+    std::array<uint8_t, kSeemBufferSize> buffer{};
+    const int count = phone.api.Seem_Read(kBackupSeem, kBackupSeemRecord, 0, 0, buffer.data());
+    // A count beyond the buffer cannot be a record the phone delivered: no backup is better
+    // than one made of bytes that never came from it.
+    if (count < 0 || count > kSeemBufferSize) {
+        phone.prompter.show(MessageIcon::Information, "P2K Error", "Error reading SEEM");
+        return false;
+    }
+    const Status written = replaceFile(
+        path, std::string_view(reinterpret_cast<const char*>(buffer.data()), static_cast<size_t>(count)));
+    if (!written) {
+        phone.prompter.show(MessageIcon::Error, "Error", written.error());
+        return false;
+    }
+    phone.prompter.show(MessageIcon::Information, "", "SEEM 0032_0001 backed up");
+    return true;
+}
+
+bool RestoreSeem32(PhoneContext& phone, const std::string& path)
+{
+    if (!phone.link.Connected || path.empty())
+        return false;
+    // The size is checked before the file is loaded, so any file can be offered safely.
+    std::error_code ec;
+    const auto size = std::filesystem::file_size(path, ec);
+    if (!ec && size > static_cast<uintmax_t>(kSeemBufferSize)) {
+        refuseTooLarge(phone, size);
+        return false;
+    }
+    auto bytes = readWholeFile(path);
+    if (!bytes) {
+        phone.prompter.show(MessageIcon::Error, "Error", bytes.error());
+        return false;
+    }
+    if (bytes->size() > static_cast<size_t>(kSeemBufferSize)) {
+        refuseTooLarge(phone, bytes->size());
+        return false;
+    }
+    // The record image is always a full buffer, so an empty file still passes valid memory.
+    std::array<uint8_t, kSeemBufferSize> record{};
+    std::copy(bytes->begin(), bytes->end(), record.begin());
+    const int result = phone.api.Seem_Write(kBackupSeem, kBackupSeemRecord, 0,
+                                            static_cast<int>(bytes->size()), record.data());
+    if (result == -1) {
+        phone.prompter.show(MessageIcon::Information, "P2K Error", "Error writing SEEM");
+        return false;
+    }
+    phone.prompter.show(MessageIcon::Information, "", "Backup SEEM 0032_0001 restored");
+    return true;
+}
+
+} // namespace tessaro

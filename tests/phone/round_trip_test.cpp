@@ -1,0 +1,569 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+#include <memory>
+
+#include "core/workspace.h"
+#include "edit/profiles.h"
+#include "edit/settings.h"
+#include "phone/j2mest.h"
+#include "phone/operation_log.h"
+#include "phone/phone_context.h"
+#include "phone/round_trip.h"
+#include "phone/virtual_phone.h"
+#include "support/menu_builder.h"
+#include "support/recording_progress.h"
+#include "support/recording_prompter.h"
+#include "support/temp_dir.h"
+
+namespace tessaro {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::Prompt;
+using testing::RecordingPrompter;
+using testing::TempDir;
+
+constexpr char kImei[] = "312345678901234";
+
+const Prompt kPatchQuestion{MessageIcon::Question, "Patch request",
+                            "J2MEST file(s) seem to contain wrong CORELET info\r\n"
+                            "preventing them from starting from main menu\r\n      Attempt patching?",
+                            true};
+const Prompt kRebootQuestion{MessageIcon::Question, "",
+                             "mma_ucp was stored to the phone\r\n      Should we reboot it?", true};
+const Prompt kCardError{MessageIcon::Error, "P2K error",
+                        "    Error reading J2MEST [card]\r\nFile read error or J2MEST absent"};
+const Prompt kPhoneError{MessageIcon::Error, "Fatal P2K error", "Error reading J2MEST [phone]"};
+
+// A 1112-byte J2MEST with one corelet slot whose MIDlet-1 entry needs the application name.
+std::vector<uint8_t> j2mestWithCorelet(int slot, const std::string& name, const std::string& midlet1)
+{
+    std::vector<uint8_t> image(31 * 1112 + 2, 0);
+    uint8_t* record = image.data() + 2 + slot * 1112;
+    record[0] = 0x01;   // corelet
+    record[1] = 0x01;   // in use
+    std::memcpy(record + 6, name.data(), name.size());
+    std::memcpy(record + 39, "Acme", 4);
+    std::memcpy(record + 156, midlet1.data(), midlet1.size());
+    return image;
+}
+
+uint16_t midlet1Offset(int slot) { return uint16_t(2 + slot * 1112 + 156); }
+
+std::vector<uint8_t> menuBytes()
+{
+    testing::MenuBuilder builder(36);
+    builder.add(testing::MenuBuilder::kRoot, "Games", 0);
+    builder.add(testing::MenuBuilder::kRoot, "Tools", 0);
+    return builder.bytes();
+}
+
+// A virtual phone in one folder, the editor's default folder in another, and everything the
+// round trip works with.
+class RoundTripRig {
+public:
+    RoundTripRig(bool card = true)
+    {
+        testing::writeText(phoneDir.path() / "phone.json",
+                           std::string("{\"model\": \"V3\", \"firmware\": \"R374_G\", \"lp\": 1, \"imei\": \"")
+                               + kImei + "\"}");
+        put("a/mobile/system/mma_ucp", menuBytes());
+        fs::create_directories(phoneDir.path() / "c");
+        if (card)
+            fs::create_directories(phoneDir.path() / "b");
+        VirtualPhone::Options options;
+        options.rebootOnRestart = false;
+        auto opened = VirtualPhone::open(phoneDir.path(), options);
+        EXPECT_TRUE(opened.ok()) << opened.error();
+        api = std::move(opened).value();
+        api->P2K_Init([this](int connected) {
+            link.Connected = connected != 0;
+            return connected;
+        });
+        api->plug();
+        link.IMEI = kImei;
+        phone = std::make_unique<PhoneContext>(
+            PhoneContext{*api, link, log, progress, prompter, work.path().string() + "/"});
+        profiles.setDefaultFolder(work.path().string() + "/");
+        EXPECT_TRUE(profiles.startUp(ws.items).ok());
+        rt = std::make_unique<RoundTrip>(RoundTrip{*phone, state, slots, settings});
+    }
+
+    void put(const std::string& phonePath, const std::vector<uint8_t>& bytes)
+    {
+        const fs::path file = phoneDir.path() / phonePath;
+        fs::create_directories(file.parent_path());
+        testing::writeBytes(file, bytes);
+    }
+    std::vector<uint8_t> onPhone(const std::string& phonePath) const
+    {
+        return testing::readBytes(phoneDir.path() / phonePath);
+    }
+    std::string local(const char* name) const { return work.file(name); }
+
+    void readJ2mest(bool fromPhone, bool fromCard, bool patch = false)
+    {
+        settings.readJ2mest = fromPhone || fromCard;
+        settings.j2mestFromPhone = fromPhone;
+        settings.j2mestFromCard = fromCard;
+        settings.patchJ2mest = patch;
+    }
+
+    // The phone paths the FSAC open requests named, in order.
+    std::vector<std::string> opened() const
+    {
+        std::vector<std::string> paths;
+        for (const PhoneRequest& r : api->requests())
+            if (r.fsacSubcommand() == kFsacOpen) {
+                std::string path(r.bytes.begin() + 8, r.bytes.end());
+                path.erase(std::find(path.begin(), path.end(), '\0'), path.end());
+                paths.push_back(path);
+            }
+        return paths;
+    }
+    std::vector<PhoneRequest> calls(PhoneCall call) const
+    {
+        std::vector<PhoneRequest> found;
+        for (const PhoneRequest& r : api->requests())
+            if (r.call == call)
+                found.push_back(r);
+        return found;
+    }
+
+    TempDir phoneDir;
+    TempDir work;
+    std::unique_ptr<VirtualPhone> api;
+    PhoneLinkState link;
+    OperationLog log;
+    testing::RecordingProgressFactory progress;
+    RecordingPrompter prompter;
+    std::unique_ptr<PhoneContext> phone;
+    RoundTripState state;
+    JavaSlotTables slots;
+    Settings settings;
+    Workspace ws;
+    ProfileManager profiles;
+    std::unique_ptr<RoundTrip> rt;
+};
+
+const std::string kPhoneFirst = "/a/mobile/kjava/J2MEST";
+const std::string kPhoneSecond = "/a/mobile/kjava/installed/J2MEST";
+const std::string kCardFirst = std::string("/b/mobile/kjava/") + kImei + "/J2MEST";
+const std::string kCardSecond = std::string("/b/mobile/kjava/installed/") + kImei + "/J2MEST";
+
+TEST(RoundTrip, Locations)
+{
+    EXPECT_EQ(phoneJ2mestLocations()[0], (J2mestLocation{kPhoneFirst, "/c/mobile/kjava/"}));
+    EXPECT_EQ(phoneJ2mestLocations()[1], (J2mestLocation{kPhoneSecond, "/c/mobile/kjava/installed/"}));
+    EXPECT_EQ(cardJ2mestLocations("1")[0], (J2mestLocation{"/b/mobile/kjava/1/J2MEST", "/b/mobile/kjava/1/"}));
+    EXPECT_EQ(cardJ2mestLocations("1")[1],
+              (J2mestLocation{"/b/mobile/kjava/installed/1/J2MEST", "/b/mobile/kjava/installed/1/"}));
+}
+
+TEST(RoundTrip, NoneReadsOnlyTheMenu)
+{
+    RoundTripRig rig;
+    rig.put("a/mobile/kjava/J2MEST", j2mestWithCorelet(0, "A", "1: A"));
+    rig.state.PhoneJ2mestRead = true;   // from an earlier open
+    EXPECT_EQ(ReadPhoneMenu(*rig.rt), rig.local("mma_temp"));
+    EXPECT_EQ(rig.opened(), (std::vector<std::string>{"/a/mobile/system/mma_ucp"}));
+    EXPECT_EQ(testing::readBytes(rig.local("mma_temp")), menuBytes());
+    EXPECT_FALSE(rig.state.PhoneJ2mestRead);
+    EXPECT_FALSE(rig.state.CardJ2mestRead);
+    EXPECT_EQ(rig.phone->volumes, (std::vector<char>{'a', 'b', 'c'}));
+    EXPECT_TRUE(rig.prompter.prompts.empty());
+}
+
+// Every J2MEST setting with the files at the first or the second path, card present or not.
+struct ReadCase {
+    const char* name;
+    bool fromPhone;
+    bool fromCard;
+    bool card;              // volume b exists
+    bool phoneSecond;       // the phone's J2MEST lies only at the second path
+    bool cardSecond;
+    std::vector<std::string> opened;
+    bool phoneRead;
+    bool cardRead;
+    std::string phoneFolder;
+    std::string cardFolder;
+};
+
+class ReadPhoneMenuSettings : public ::testing::TestWithParam<ReadCase> {};
+
+TEST_P(ReadPhoneMenuSettings, ReadsWhatTheSettingsAskFor)
+{
+    const ReadCase& c = GetParam();
+    RoundTripRig rig(c.card);
+    const auto phoneTable = j2mestWithCorelet(1, "PhoneApp", "1: P");
+    const auto cardTable = j2mestWithCorelet(2, "CardApp", "2: C");
+    rig.put(c.phoneSecond ? kPhoneSecond.substr(1) : kPhoneFirst.substr(1), phoneTable);
+    if (c.card)
+        rig.put(c.cardSecond ? kCardSecond.substr(1) : kCardFirst.substr(1), cardTable);
+    rig.readJ2mest(c.fromPhone, c.fromCard);
+
+    EXPECT_EQ(ReadPhoneMenu(*rig.rt), rig.local("mma_temp"));
+    EXPECT_EQ(rig.opened(), c.opened);
+    EXPECT_EQ(rig.state.PhoneJ2mestRead, c.phoneRead);
+    EXPECT_EQ(rig.state.CardJ2mestRead, c.cardRead);
+    EXPECT_TRUE(rig.prompter.prompts.empty());
+    if (c.phoneRead) {
+        EXPECT_EQ(rig.state.PhoneJ2mestPath, c.phoneSecond ? kPhoneSecond : kPhoneFirst);
+        EXPECT_EQ(rig.state.PhoneJavaFolder, c.phoneFolder);
+        EXPECT_EQ(testing::readBytes(rig.local("j2mest_temp")), phoneTable);
+    }
+    if (c.cardRead) {
+        EXPECT_EQ(rig.state.CardJ2mestPath, c.opened.back());
+        EXPECT_EQ(rig.state.CardJavaFolder, c.cardFolder);
+        EXPECT_EQ(testing::readBytes(rig.local("j2mest_mmc")), cardTable);
+    }
+}
+
+const std::string kMenu = "/a/mobile/system/mma_ucp";
+
+INSTANTIATE_TEST_SUITE_P(
+    AllSettings, ReadPhoneMenuSettings,
+    ::testing::Values(
+        ReadCase{"PhoneFirst", true, false, true, false, false, {kMenu, kPhoneFirst}, true, false,
+                 "/c/mobile/kjava/", ""},
+        ReadCase{"PhoneSecond", true, false, true, true, false, {kMenu, kPhoneFirst, kPhoneSecond}, true,
+                 false, "/c/mobile/kjava/installed/", ""},
+        ReadCase{"CardFirst", false, true, true, false, false, {kMenu, kCardFirst}, false, true, "",
+                 std::string("/b/mobile/kjava/") + kImei + "/"},
+        ReadCase{"CardSecond", false, true, true, false, true, {kMenu, kCardFirst, kCardSecond}, false, true,
+                 "", std::string("/b/mobile/kjava/installed/") + kImei + "/"},
+        ReadCase{"CardAbsent", false, true, false, false, false, {kMenu}, false, false, "", ""},
+        ReadCase{"Both", true, true, true, false, false, {kMenu, kPhoneFirst, kCardFirst}, true, true,
+                 "/c/mobile/kjava/", std::string("/b/mobile/kjava/") + kImei + "/"},
+        ReadCase{"BothSecond", true, true, true, true, true,
+                 {kMenu, kPhoneFirst, kPhoneSecond, kCardFirst, kCardSecond}, true, true,
+                 "/c/mobile/kjava/installed/", std::string("/b/mobile/kjava/installed/") + kImei + "/"},
+        // Without volume b only the phone's table is read, and no card message is shown.
+        ReadCase{"BothCardAbsent", true, true, false, false, false, {kMenu, kPhoneFirst}, true, false,
+                 "/c/mobile/kjava/", ""}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(RoundTrip, MissingMenuReturnsNothing)
+{
+    RoundTripRig rig;
+    fs::remove(rig.phoneDir.path() / "a/mobile/system/mma_ucp");
+    rig.readJ2mest(true, true);
+    EXPECT_EQ(ReadPhoneMenu(*rig.rt), "");
+    EXPECT_EQ(rig.prompter.prompts,
+              (std::vector<Prompt>{{MessageIcon::Error, "Fatal P2K error", "Error reading mma_ucp"}}));
+    EXPECT_EQ(rig.opened().size(), 1u);   // neither volume query nor J2MEST read follow
+}
+
+TEST(RoundTrip, FailedVolumeQueryKeepsTheMenu)
+{
+    RoundTripRig rig;
+    rig.readJ2mest(true, false);
+    rig.api->addTrap(PhoneCall::SendCmd, 1, VirtualPhone::TrapAction::Fail, kFsacVolumes);
+    EXPECT_EQ(ReadPhoneMenu(*rig.rt), rig.local("mma_temp"));
+    EXPECT_EQ(rig.prompter.prompts,
+              (std::vector<Prompt>{{MessageIcon::Error, "Fatal P2K error", "Error getting volume info"}}));
+    EXPECT_EQ(rig.opened().size(), 1u);
+}
+
+TEST(RoundTrip, MissingPhoneTableSkipsTheCard)
+{
+    RoundTripRig rig;
+    rig.put(kCardFirst.substr(1), j2mestWithCorelet(0, "C", "1: C"));
+    rig.readJ2mest(true, true);
+    rig.state.PhoneJ2mestPath = "stale";
+    EXPECT_EQ(ReadPhoneMenu(*rig.rt), rig.local("mma_temp"));
+    EXPECT_EQ(rig.prompter.prompts, (std::vector<Prompt>{kPhoneError}));
+    EXPECT_EQ(rig.opened(), (std::vector<std::string>{kMenu, kPhoneFirst, kPhoneSecond}));
+    EXPECT_FALSE(rig.state.PhoneJ2mestRead);
+    EXPECT_FALSE(rig.state.CardJ2mestRead);
+    EXPECT_EQ(rig.state.PhoneJ2mestPath, "");
+}
+
+TEST(RoundTrip, MissingCardTableIsReported)
+{
+    RoundTripRig rig;
+    rig.readJ2mest(false, true);
+    EXPECT_EQ(ReadPhoneMenu(*rig.rt), rig.local("mma_temp"));
+    EXPECT_EQ(rig.prompter.prompts, (std::vector<Prompt>{kCardError}));
+    EXPECT_FALSE(rig.state.CardJ2mestRead);
+    EXPECT_EQ(rig.state.CardJ2mestPath, "");
+    EXPECT_EQ(rig.state.CardJavaFolder, std::string("/b/mobile/kjava/installed/") + kImei + "/");
+}
+
+TEST(RoundTrip, ProgressLabelsOfTheReads)
+{
+    RoundTripRig rig;
+    rig.put(kPhoneFirst.substr(1), j2mestWithCorelet(0, "P", "1: P"));
+    rig.put(kCardFirst.substr(1), j2mestWithCorelet(0, "C", "1: C"));
+    rig.readJ2mest(true, true);
+    ASSERT_FALSE(ReadPhoneMenu(*rig.rt).empty());
+    std::vector<std::string> firstCaptions;
+    for (const std::string& caption : rig.progress.captions())
+        if (caption.ends_with(" 0%"))
+            firstCaptions.push_back(caption);
+    EXPECT_EQ(firstCaptions, (std::vector<std::string>{"Reading mma_ucp 0%", "Reading J2MEST [phone] 0%",
+                                                       "Reading J2MEST [card] 0%"}));
+}
+
+TEST(RoundTrip, OpenParsesTheTablesAndAsksToPatch)
+{
+    for (const Answer answer : {Answer::Yes, Answer::No}) {
+        RoundTripRig rig;
+        const auto table = j2mestWithCorelet(4, "Snake", "3: Snake");
+        rig.put(kPhoneSecond.substr(1), table);
+        rig.put("c/mobile/kjava/installed/j2me4.jad", {});
+        testing::writeText(rig.phoneDir.path() / "c/mobile/kjava/installed/j2me4.jad",
+                           "MIDlet-Name: Snake\r\nMIDlet-1: Snake Game, /s.png, SnakeMIDlet\r\n");
+        rig.readJ2mest(true, false, true);
+        rig.prompter.answers = {answer};
+
+        const PhoneOpenResult result = PhoneOpen(*rig.rt, rig.ws, rig.profiles);
+        EXPECT_EQ(result.menuPath, rig.local("mma_temp"));
+        EXPECT_TRUE(result.open.ok) << result.open.error;
+        EXPECT_FALSE(rig.ws.document.isEmpty());
+        EXPECT_TRUE(result.patchAsked);
+        EXPECT_TRUE(rig.state.PhoneOpDone);
+        ASSERT_FALSE(rig.prompter.prompts.empty());
+        EXPECT_EQ(rig.prompter.prompts.back(), kPatchQuestion);
+        ASSERT_TRUE(rig.slots.PhoneSlots[4]);
+
+        auto expected = table;
+        if (answer == Answer::Yes) {
+            EXPECT_TRUE(rig.state.PhonePatched);
+            EXPECT_EQ(rig.slots.PhoneSlots[4]->Midlet1, "Snake Game");
+            EXPECT_FALSE(rig.slots.NeedsPatch);
+            const auto field = midlet1Field("Snake Game");
+            std::copy(field.begin(), field.end(), expected.begin() + midlet1Offset(4));
+            EXPECT_EQ(rig.opened().back(), "/c/mobile/kjava/installed/j2me4.jad");
+            EXPECT_FALSE(fs::exists(rig.local("temp.jad")));
+        } else {
+            EXPECT_FALSE(rig.state.PhonePatched);
+            EXPECT_EQ(rig.slots.PhoneSlots[4]->Midlet1, "3: Snake");
+            EXPECT_TRUE(rig.slots.NeedsPatch);
+        }
+        EXPECT_EQ(testing::readBytes(rig.local("j2mest_temp")), expected);
+
+        // The save writes the patched table back where it came from, as a system file.
+        rig.api->clearRequests();
+        const WriteReport saved = PhoneSave(*rig.rt, rig.ws);
+        EXPECT_TRUE(saved.ok) << saved.error;
+        EXPECT_TRUE(rig.state.StoredToPhone);
+        EXPECT_EQ(rig.onPhone(kPhoneSecond.substr(1)), expected);
+        const auto creates = rig.calls(PhoneCall::FileCreate);
+        if (answer == Answer::Yes) {
+            EXPECT_EQ(rig.opened(), (std::vector<std::string>{kMenu, kPhoneSecond}));
+            ASSERT_EQ(creates.size(), 1u);
+            EXPECT_EQ(creates[0].text, kPhoneSecond);
+            EXPECT_EQ(creates[0].args, (std::vector<int>{4}));
+        } else {
+            EXPECT_EQ(rig.opened(), (std::vector<std::string>{kMenu}));
+            EXPECT_TRUE(creates.empty());
+        }
+    }
+}
+
+TEST(RoundTrip, NoPatchQuestionWithoutPermission)
+{
+    RoundTripRig rig;
+    rig.put(kPhoneFirst.substr(1), j2mestWithCorelet(0, "Snake", "3: Snake"));
+    rig.readJ2mest(true, false, false);
+    const PhoneOpenResult result = PhoneOpen(*rig.rt, rig.ws, rig.profiles);
+    EXPECT_FALSE(result.patchAsked);
+    EXPECT_TRUE(rig.slots.NeedsPatch);
+    EXPECT_TRUE(rig.prompter.prompts.empty());
+}
+
+TEST(RoundTrip, CardPatchWithMissingJadLeavesTheSlot)
+{
+    RoundTripRig rig;
+    rig.put(kCardFirst.substr(1), j2mestWithCorelet(7, "Maps", "5: Maps"));
+    rig.readJ2mest(false, true, true);
+    rig.prompter.answers = {Answer::Yes};
+    const PhoneOpenResult result = PhoneOpen(*rig.rt, rig.ws, rig.profiles);
+    EXPECT_TRUE(result.patchAsked);
+    EXPECT_FALSE(rig.state.CardPatched);
+    EXPECT_EQ(rig.slots.CardSlots[7]->Midlet1, "5: Maps");
+    EXPECT_EQ(rig.opened().back(), std::string("/b/mobile/kjava/") + kImei + "/j2me7.jad");
+}
+
+TEST(RoundTrip, FailedMenuReadLeavesTheDocumentCleared)
+{
+    RoundTripRig rig;
+    ASSERT_TRUE(PhoneOpen(*rig.rt, rig.ws, rig.profiles).open.ok);
+    ASSERT_FALSE(rig.ws.document.isEmpty());
+    fs::remove(rig.phoneDir.path() / "a/mobile/system/mma_ucp");
+    const PhoneOpenResult result = PhoneOpen(*rig.rt, rig.ws, rig.profiles);
+    EXPECT_EQ(result.menuPath, "");
+    EXPECT_TRUE(rig.ws.document.isEmpty());
+    EXPECT_TRUE(rig.state.PhoneOpDone);
+}
+
+TEST(RoundTrip, RestartAfterAnOpenThatEndedUnpluggedDoesNothing)
+{
+    RoundTripRig rig;
+    rig.api->addTrap(PhoneCall::SendCmd, 1, VirtualPhone::TrapAction::Unplug, kFsacRead);
+    const PhoneOpenResult result = PhoneOpen(*rig.rt, rig.ws, rig.profiles);
+    EXPECT_FALSE(rig.link.Connected);
+    EXPECT_FALSE(rig.state.PhoneOpDone);
+    rig.api->clearRequests();
+    EXPECT_FALSE(PhoneRestart(*rig.rt));
+    EXPECT_TRUE(rig.calls(PhoneCall::Restart).empty());
+    (void)result;
+}
+
+TEST(RoundTrip, RestartLogsAndClearsStoredToPhone)
+{
+    RoundTripRig rig;
+    ASSERT_TRUE(rig.log.create(rig.local("p2klog.txt")).ok());
+    rig.log.setEnabled(true);
+    rig.state.StoredToPhone = true;
+    EXPECT_TRUE(PhoneRestart(*rig.rt));
+    EXPECT_EQ(rig.calls(PhoneCall::Restart).size(), 1u);
+    EXPECT_FALSE(rig.state.StoredToPhone);
+    rig.log.close();
+    EXPECT_EQ(testing::readText(rig.local("p2klog.txt")), "Phone is restarted\r\n");
+}
+
+TEST(RoundTrip, ClosingAfterASaveAsksToRebootOnce)
+{
+    for (const Answer answer : {Answer::Yes, Answer::No}) {
+        RoundTripRig rig;
+        ASSERT_TRUE(PhoneOpen(*rig.rt, rig.ws, rig.profiles).open.ok);
+        ASSERT_TRUE(PhoneSave(*rig.rt, rig.ws).ok);
+        ASSERT_TRUE(rig.state.StoredToPhone);
+        rig.prompter.answers = {answer};
+        // The close request repeats while the window fades out.
+        AskRebootOnClose(*rig.rt);
+        AskRebootOnClose(*rig.rt);
+        AskRebootOnClose(*rig.rt);
+        EXPECT_EQ(rig.prompter.prompts, (std::vector<Prompt>{kRebootQuestion}));
+        EXPECT_EQ(rig.calls(PhoneCall::Restart).size(), answer == Answer::Yes ? 1u : 0u);
+        EXPECT_FALSE(rig.state.StoredToPhone);
+    }
+}
+
+TEST(RoundTrip, NoRebootQuestionWhenUnplugged)
+{
+    RoundTripRig rig;
+    rig.state.StoredToPhone = true;
+    rig.api->unplug();
+    AskRebootOnClose(*rig.rt);
+    EXPECT_TRUE(rig.prompter.prompts.empty());
+    EXPECT_FALSE(rig.state.StoredToPhone);
+}
+
+TEST(RoundTrip, SaveSetsTheSystemAttributeWhenAsked)
+{
+    for (const bool attr : {false, true}) {
+        RoundTripRig rig;
+        rig.settings.setSystemAttr = attr;
+        ASSERT_TRUE(PhoneOpen(*rig.rt, rig.ws, rig.profiles).open.ok);
+        rig.api->clearRequests();
+        ASSERT_TRUE(PhoneSave(*rig.rt, rig.ws).ok);
+        const auto creates = rig.calls(PhoneCall::FileCreate);
+        if (attr) {
+            ASSERT_EQ(creates.size(), 1u);
+            EXPECT_EQ(creates[0].text, kMenu);
+            EXPECT_EQ(creates[0].args, (std::vector<int>{4}));
+        } else {
+            EXPECT_TRUE(creates.empty());
+        }
+        EXPECT_EQ(rig.onPhone("a/mobile/system/mma_ucp"), testing::readBytes(rig.local("mma_temp")));
+    }
+}
+
+TEST(RoundTrip, FailedMenuUploadStopsTheSave)
+{
+    RoundTripRig rig;
+    rig.settings.setSystemAttr = true;
+    rig.state.PhonePatched = true;
+    rig.settings.patchJ2mest = true;
+    ASSERT_TRUE(PhoneOpen(*rig.rt, rig.ws, rig.profiles).open.ok);
+    rig.state.StoredToPhone = true;
+    rig.api->clearRequests();
+    rig.api->addTrap(PhoneCall::SendCmd, 1, VirtualPhone::TrapAction::Fail, kFsacSeek);
+    EXPECT_FALSE(WritePhoneMenu(*rig.rt));
+    EXPECT_FALSE(rig.state.StoredToPhone);
+    EXPECT_EQ(rig.prompter.prompts, (std::vector<Prompt>{{MessageIcon::Error, "", "Error writing mma_ucp"}}));
+    EXPECT_TRUE(rig.calls(PhoneCall::FileCreate).empty());
+    EXPECT_EQ(rig.opened(), (std::vector<std::string>{kMenu}));
+}
+
+TEST(RoundTrip, FailedJ2mestUploadIsReported)
+{
+    RoundTripRig rig;
+    ASSERT_FALSE(ReadPhoneMenu(*rig.rt).empty());
+    testing::writeBytes(rig.local("j2mest_temp"), {1, 2, 3});
+    testing::writeBytes(rig.local("j2mest_mmc"), {4, 5, 6});
+    rig.state.PhonePatched = true;
+    rig.state.CardPatched = true;
+    rig.state.PhoneJ2mestPath = "/z/none/J2MEST";   // no volume z: the phone refuses it
+    rig.state.CardJ2mestPath = kCardFirst;
+    rig.settings.patchJ2mest = true;
+    EXPECT_FALSE(WritePhoneMenu(*rig.rt));
+    EXPECT_TRUE(rig.state.StoredToPhone);
+    EXPECT_EQ(rig.prompter.prompts, (std::vector<Prompt>{{MessageIcon::Error, "", "Error writing J2MEST [phone]"}}));
+    EXPECT_FALSE(fs::exists(rig.phoneDir.path() / kCardFirst.substr(1)));
+
+    // With the phone's table written, the card's follows.
+    fs::create_directories(rig.phoneDir.path() / "a/mobile/kjava");
+    fs::create_directories(rig.phoneDir.path() / kCardFirst.substr(1, kCardFirst.size() - 8));
+    rig.prompter.prompts.clear();
+    rig.state.PhoneJ2mestPath = kPhoneFirst;
+    EXPECT_TRUE(WritePhoneMenu(*rig.rt));
+    EXPECT_EQ(rig.onPhone(kPhoneFirst.substr(1)), (std::vector<uint8_t>{1, 2, 3}));
+    EXPECT_EQ(rig.onPhone(kCardFirst.substr(1)), (std::vector<uint8_t>{4, 5, 6}));
+    EXPECT_TRUE(rig.prompter.prompts.empty());
+
+    // Patched copies stay on the phone side only while patching is allowed.
+    rig.settings.patchJ2mest = false;
+    rig.api->clearRequests();
+    EXPECT_TRUE(WritePhoneMenu(*rig.rt));
+    EXPECT_EQ(rig.opened(), (std::vector<std::string>{kMenu}));
+}
+
+TEST(RoundTrip, ReReadingATableDropsItsPatch)
+{
+    RoundTripRig rig;
+    rig.put(kPhoneFirst.substr(1), j2mestWithCorelet(0, "A", "1: A"));
+    rig.readJ2mest(true, false, true);
+    rig.state.PhonePatched = true;
+    rig.state.CardPatched = true;   // the card's copy is not read again: its patch stays
+    ASSERT_FALSE(ReadPhoneMenu(*rig.rt).empty());
+    EXPECT_FALSE(rig.state.PhonePatched);
+    EXPECT_TRUE(rig.state.CardPatched);
+}
+
+TEST(RoundTrip, SaveOfARefusedDocumentUploadsNothing)
+{
+    RoundTripRig rig;
+    ASSERT_TRUE(PhoneOpen(*rig.rt, rig.ws, rig.profiles).open.ok);
+    const auto before = testing::readBytes(rig.local("mma_temp"));
+    // An item the available items no longer hold: the writer refuses the document.
+    rig.ws.items.setAvailable({});
+    rig.api->clearRequests();
+    const WriteReport report = PhoneSave(*rig.rt, rig.ws);
+    EXPECT_TRUE(report.refused);
+    EXPECT_TRUE(rig.opened().empty());
+    EXPECT_FALSE(rig.state.StoredToPhone);
+    EXPECT_EQ(testing::readBytes(rig.local("mma_temp")), before);
+    EXPECT_TRUE(rig.state.PhoneOpDone);
+}
+
+TEST(RoundTrip, WorkingFilesAreDeleted)
+{
+    TempDir dir;
+    for (const char* name : {"mma_temp", "j2mest_temp", "j2mest_mmc", "keep"})
+        testing::writeBytes(dir.file(name), {1});
+    DeleteWorkingFiles(dir.path().string() + "/");
+    EXPECT_FALSE(fs::exists(dir.file("mma_temp")));
+    EXPECT_FALSE(fs::exists(dir.file("j2mest_temp")));
+    EXPECT_FALSE(fs::exists(dir.file("j2mest_mmc")));
+    EXPECT_TRUE(fs::exists(dir.file("keep")));
+    DeleteWorkingFiles(dir.path().string() + "/");   // nothing left to delete is fine
+}
+
+} // namespace
+} // namespace tessaro
