@@ -1,0 +1,231 @@
+// Opening and saving files from the main window: the open sequence with its profile fallback
+// and item base update, saving, the writer's refusal, read errors, and a firmware profile made
+// from the selector's "Create new...".
+#include <QComboBox>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QRadioButton>
+#include <QToolButton>
+#include <QtTest>
+
+#include <filesystem>
+
+#include "core/menu_document.h"
+#include "edit/tree_edit.h"
+#include "support/menu_builder.h"
+#include "support/ui_harness.h"
+#include "ui/app_context.h"
+#include "ui/menu_tree_view.h"
+#include "ui/tsdi_app_form.h"
+
+using namespace tessaro;
+using namespace tessaro::testing;
+
+namespace {
+
+template <typename T>
+T* child(QObject& parent, const char* name)
+{
+    T* w = parent.findChild<T*>(QString::fromLatin1(name));
+    if (!w)
+        qFatal("no child %s", name);
+    return w;
+}
+
+// Menu Root -> (PhoneBook, Message -> (Datebook)), 36-byte records.
+std::vector<uint8_t> sampleMenu(const std::string& extra = {})
+{
+    MenuBuilder b;
+    b.add(MenuBuilder::kRoot, "PhoneBook");
+    const int message = b.add(MenuBuilder::kRoot, "Message", kTypeContainer);
+    b.add(message, "Datebook");
+    if (!extra.empty())
+        b.add(MenuBuilder::kRoot, extra);
+    return b.bytes();
+}
+
+void writeProfile(const TempDir& dir, const std::string& name, const std::string& body)
+{
+    std::filesystem::create_directories(dir.path() / "Profiles");
+    writeText(dir.path() / "Profiles" / (name + ".prf"), body);
+}
+
+QStringList captions(const MenuNode* node)
+{
+    QStringList out;
+    for (const auto& c : node->children())
+        out << QString::fromStdString(c->caption());
+    return out;
+}
+
+} // namespace
+
+class OpenSaveTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase() { quietPlatformWarnings(); }
+
+    void openUnderDefaultProfile()
+    {
+        WindowHarness h;
+        writeBytes(h.dir.path() / "menu.mma", sampleMenu());
+        TSDIAppForm& w = h.start();
+        h.files.answers = {h.dir.file("menu.mma")};
+        child<QAction>(w, "FileOpen1")->trigger();
+        QCOMPARE(h.files.requests.size(), size_t(1));
+        QCOMPARE(h.files.requests[0].title, std::string("Open mma file"));
+        QCOMPARE(h.files.requests[0].filter, std::string("All Files (*.*)|*.*"));
+        const MenuDocument& doc = w.context().workspace.document;
+        QCOMPARE(captions(doc.menuRoot()), (QStringList{"PhoneBook", "Message"}));
+        QCOMPARE(doc.nodeCount(), size_t(12));
+        QCOMPARE(w.statusPanel(1)->text(), QStringLiteral("Format: 36-byte  Entries: 3"));
+        QVERIFY(child<QToolButton>(w, "ToolButton2")->isEnabled());
+        QVERIFY(child<QComboBox>(w, "ComboBox1")->isEnabled());
+        QVERIFY(!child<QToolButton>(w, "ToolButton5")->isEnabled());
+        QVERIFY(h.prompter.prompts.empty());
+        // A cancelled dialog changes nothing.
+        child<QAction>(w, "FileOpen1")->trigger();
+        QCOMPARE(doc.nodeCount(), size_t(12));
+    }
+
+    void profileMismatchFallsBackToDefault()
+    {
+        WindowHarness h;
+        writeProfile(h.dir, "Small", "[mma_ucp format]\r\n22 06 0\r\n[mma items]\r\nPhoneBook\r\nDatebook\r\n");
+        writeBytes(h.dir.path() / "menu.mma", sampleMenu());
+        TSDIAppForm& w = h.start();
+        w.ComboBox2Select(1);
+        QCOMPARE(child<QComboBox>(w, "ComboBox1")->count(), 3);
+        w.openFile(h.dir.file("menu.mma"));
+        // Warned once; the selector is back at "Default" and the whole file is shown.
+        QCOMPARE(h.prompter.prompts.size(), size_t(1));
+        QCOMPARE(h.prompter.prompts[0].text,
+                 std::string("Selected profile doesn't match mma_ucp\r\n    Default profile will be applied"));
+        QCOMPARE(h.prompter.prompts[0].caption, std::string("Profile error"));
+        QVERIFY(h.prompter.prompts[0].icon == MessageIcon::Warning);
+        QCOMPARE(child<QComboBox>(w, "ComboBox2")->currentIndex(), 0);
+        QCOMPARE(child<QComboBox>(w, "ComboBox1")->count(), 153);
+        QCOMPARE(captions(w.context().workspace.document.menuRoot()), (QStringList{"PhoneBook", "Message"}));
+        // The file's format is shown by the save-mode controls.
+        QVERIFY(child<QRadioButton>(w, "RadioButton2")->isChecked());
+    }
+
+    void unknownItemUpdatesTheItemBase()
+    {
+        WindowHarness h;
+        writeBytes(h.dir.path() / "menu.mma", sampleMenu("ZZGadget"));
+        TSDIAppForm& w = h.start();
+        w.openFile(h.dir.file("menu.mma"));
+        QCOMPARE(h.prompter.prompts.size(), size_t(1));
+        QCOMPARE(h.prompter.prompts[0].text, std::string("Item base has been updated"));
+        QCOMPARE(h.prompter.prompts[0].caption, std::string("Profile info"));
+        QVERIFY(h.prompter.prompts[0].icon == MessageIcon::Information);
+        const std::string base = readText(h.dir.path() / "Profiles/itembase.dat");
+        QVERIFY(base.find("ZZGadget;ZZGadget\r\n") != std::string::npos);
+        auto* box = child<QComboBox>(w, "ComboBox1");
+        QCOMPARE(box->count(), 154);
+        QVERIFY(box->findText(QStringLiteral("ZZGadget")) >= 0);
+        QCOMPARE(box->itemText(153), QStringLiteral("Custom item"));
+        QCOMPARE(captions(w.context().workspace.document.menuRoot()),
+                 (QStringList{"PhoneBook", "Message", "ZZGadget"}));
+    }
+
+    void saveWritesTheDocument()
+    {
+        WindowHarness h;
+        TSDIAppForm& w = h.start();
+        w.FileNew1Execute();
+        MenuDocument& doc = w.context().workspace.document;
+        w.tree()->selectNode(doc.menuRoot());
+        auto* box = child<QComboBox>(w, "ComboBox1");
+        box->setCurrentIndex(box->findText(QStringLiteral("Calculator")));
+        w.insertItem(InsertPosition::AddSubitemLast);
+        const std::string path = h.dir.file("out.mma");
+        h.files.answers = {path};
+        child<QAction>(w, "FileSaveAs1")->trigger();
+        QCOMPARE(h.files.requests.back().title, std::string("Save mma as..."));
+        QCOMPARE(h.files.requests.back().filter, std::string("All Files (*.*)|*.*"));
+        QVERIFY(std::filesystem::exists(path));
+        QVERIFY(h.prompter.prompts.empty());
+        // The file reads back as the same menu.
+        w.FileNew1Execute();
+        w.openFile(path);
+        QCOMPARE(captions(doc.menuRoot()), (QStringList{"Calculator"}));
+        QCOMPARE(w.statusPanel(1)->text(), QStringLiteral("Format: 36-byte  Entries: 1"));
+    }
+
+    void writerRefusalKeepsTheOldFile()
+    {
+        WindowHarness h;
+        writeProfile(h.dir, "Small", "[mma_ucp format]\r\n36 0C 0\r\n[mma items]\r\nPhoneBook\r\n");
+        writeBytes(h.dir.path() / "menu.mma", sampleMenu());
+        TSDIAppForm& w = h.start();
+        w.openFile(h.dir.file("menu.mma"));
+        // A profile that lacks Message and Datebook: the writer refuses the document.
+        w.ComboBox2Select(1);
+        const std::string path = h.dir.file("out.mma");
+        writeText(path, "old");
+        h.files.answers = {path};
+        w.FileSave1Execute();
+        QCOMPARE(h.prompter.prompts.size(), size_t(1));
+        QCOMPARE(h.prompter.prompts[0].text, std::string("mma_ucp doesn't match current profile"));
+        QCOMPARE(h.prompter.prompts[0].caption, std::string("Profile error"));
+        QCOMPARE(readText(path), std::string("old"));
+    }
+
+    void unreadableFileIsReported()
+    {
+        WindowHarness h;
+        writeBytes(h.dir.path() / "short.mma", {0x01, 0x02, 0x03});
+        TSDIAppForm& w = h.start();
+        w.openFile(h.dir.file("short.mma"));
+        QCOMPARE(h.prompter.prompts.size(), size_t(1));
+        QVERIFY(h.prompter.prompts[0].icon == MessageIcon::Error);
+        QVERIFY(!h.prompter.prompts[0].text.empty());
+        // Nothing was read: there is no document to save.
+        QVERIFY(!child<QToolButton>(w, "ToolButton2")->isEnabled());
+        w.openFile(h.dir.file("missing.mma"));
+        QCOMPARE(h.prompter.prompts.size(), size_t(2));
+    }
+
+    void createNewProfileFromFirmware()
+    {
+        WindowHarness h;
+        // A small CG1 image: a version mark, an item table of 36-byte records and an empty
+        // shortcut table.
+        std::vector<uint8_t> image(1024, 0x20);
+        auto put = [&](size_t at, const std::string& s) {
+            std::copy(s.begin(), s.end(), image.begin() + static_cast<long>(at));
+        };
+        put(16, std::string("@(#)R9999_TEST") + '\0');
+        std::fill(image.begin() + 256, image.begin() + 256 + 36 * 3, 0);
+        put(256, "2CLICK");
+        put(256 + 36, "PhoneBook");
+        const size_t q = 256 + 36 * 2;
+        std::fill(image.begin() + q, image.begin() + q + 120, 0);
+        const uint8_t end[] = {0x00, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
+        std::copy(std::begin(end), std::end(end), image.begin() + static_cast<long>(q + 100));
+        writeBytes(h.dir.path() / "fw.smg", image);
+
+        TSDIAppForm& w = h.start();
+        auto* selector = child<QComboBox>(w, "ComboBox2");
+        // Cancelled: nothing happens.
+        w.ComboBox2Select(selector->count() - 1);
+        QCOMPARE(h.files.requests.back().title, std::string("Select CG1 to create FW profile"));
+        QCOMPARE(h.files.requests.back().filter, std::string("CG1 binaries|*.bin;*.smg|All files|*.*"));
+        QVERIFY(h.prompter.prompts.empty());
+        QCOMPARE(selector->currentIndex(), 0);
+
+        h.files.answers = {h.dir.file("fw.smg")};
+        w.ComboBox2Select(selector->count() - 1);
+        QVERIFY(std::filesystem::exists(h.dir.path() / "Profiles/R9999.prf"));
+        QCOMPARE(h.prompter.texts().back(), std::string("Profile was successfully created"));
+        QCOMPARE(selector->count(), 3);
+        QCOMPARE(selector->currentText(), QStringLiteral("R9999"));
+        QCOMPARE(child<QComboBox>(w, "ComboBox1")->count(), 3);  // 2CLICK, PhoneBook, Custom item
+    }
+};
+
+QTEST_MAIN(OpenSaveTest)
+#include "open_save_test.moc"
