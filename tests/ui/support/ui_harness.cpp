@@ -53,11 +53,13 @@ std::string FakeFileDialogs::saveFile(const FileDialogRequest& request)
     return next(request);
 }
 
-WindowHarness::WindowHarness(std::unique_ptr<P2kApi> api)
+WindowHarness::WindowHarness(std::unique_ptr<P2kApi> api, std::string folder)
 {
     if (!api)
         api = std::make_unique<NoPhone>();
-    context = std::make_unique<AppContext>(dir.path().string(), std::move(api), prompter, progress);
+    if (folder.empty())
+        folder = dir.path().string();
+    context = std::make_unique<AppContext>(folder, std::move(api), prompter, progress);
 }
 
 WindowHarness::~WindowHarness()

@@ -36,8 +36,8 @@ private:
 
 class WindowHarness {
 public:
-    // With no phone library given, the no-phone backend.
-    explicit WindowHarness(std::unique_ptr<P2kApi> api = nullptr);
+    // With no phone library given, the no-phone backend; with no folder given, `dir`.
+    explicit WindowHarness(std::unique_ptr<P2kApi> api = nullptr, std::string folder = {});
     ~WindowHarness();
 
     // Creates the window (the start-up sequence runs). Separate from the constructor so a

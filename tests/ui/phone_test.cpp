@@ -1,0 +1,342 @@
+// The main window with the virtual phone (the sample phone of examples/virtual-phone): plugging
+// in and out, open from and save to the phone with the corelet patch question, restart, the
+// reboot question when closing, and the SEEM buttons of the settings dialog.
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QThread>
+#include <QTimer>
+#include <QToolButton>
+#include <QtTest>
+
+#include <filesystem>
+
+#include "core/menu_document.h"
+#include "edit/tree_edit.h"
+#include "phone/virtual_phone.h"
+#include "support/ui_harness.h"
+#include "ui/app_context.h"
+#include "ui/lamp_shape.h"
+#include "ui/menu_tree_view.h"
+#include "ui/setup_form.h"
+#include "ui/tsdi_app_form.h"
+
+using namespace tessaro;
+using namespace tessaro::testing;
+namespace fs = std::filesystem;
+
+namespace {
+
+template <typename T>
+T* child(QObject& parent, const char* name)
+{
+    T* w = parent.findChild<T*>(QString::fromLatin1(name));
+    if (!w)
+        qFatal("no child %s", name);
+    return w;
+}
+
+const char* const kImei = "351234567890124";
+const char* const kPatchQuestion =
+    "J2MEST file(s) seem to contain wrong CORELET info\r\npreventing them from starting from main "
+    "menu\r\n      Attempt patching?";
+const char* const kRebootQuestion = "mma_ucp was stored to the phone\r\n      Should we reboot it?";
+
+// A harness whose default folder holds the sample session (profile TX100, tessaro.ini with
+// logging, both J2MEST sources and patching on) and a copy of the sample phone in "phone/".
+struct PhoneHarness {
+    explicit PhoneHarness(bool callbackThread = false)
+    {
+        const fs::path root = TESSARO_EXAMPLES;
+        fs::copy(root / "sample-session", tmp.path(), fs::copy_options::recursive);
+        copySamplePhone((tmp.path() / "phone").string());
+        VirtualPhone::Options options;
+        options.callbackThread = callbackThread;
+        auto opened = VirtualPhone::open(tmp.path() / "phone", options);
+        if (!opened)
+            qFatal("%s", opened.error().c_str());
+        phone = opened.value().get();
+        h = std::make_unique<WindowHarness>(std::move(opened).value(), tmp.path().string());
+        h->context->virtualPhone = phone;
+    }
+
+    TSDIAppForm& start() { return h->start(); }
+    // Plugs the phone in and lets the queued status call run.
+    void plug()
+    {
+        phone->plug();
+        phone->waitForCallbacks();
+        QCoreApplication::processEvents();
+    }
+    void unplug()
+    {
+        phone->unplug();
+        phone->waitForCallbacks();
+        QCoreApplication::processEvents();
+    }
+    std::string log() const { return readText(tmp.path() / "p2klog.txt"); }
+    fs::path phoneFile(const std::string& path) const { return tmp.path() / "phone" / path; }
+
+    TempDir tmp;
+    VirtualPhone* phone = nullptr;
+    std::unique_ptr<WindowHarness> h;
+};
+
+bool has(const std::string& text, const std::string& part)
+{
+    return text.find(part) != std::string::npos;
+}
+
+} // namespace
+
+class PhoneTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase() { quietPlatformWarnings(); }
+
+    void plugAndUnplug()
+    {
+        PhoneHarness p;
+        TSDIAppForm& w = p.start();
+        QVERIFY(child<QMenu>(w, "VirtualPhone1") != nullptr);
+        p.plug();
+        QCOMPARE(w.statusPanel(2)->text(), QStringLiteral("Phone: TX100  [TX100_A_01.02.03R] "));
+        QCOMPARE(w.statusPanel(1)->text(), QStringLiteral(" IMEI: %1").arg(kImei));
+        QCOMPARE(child<LampShape>(w, "Shape1")->color(), QColor(Qt::green));
+        QCOMPARE(w.trayImage(), 14);
+        QCOMPARE(w.balloonText(), QStringLiteral("Connected:  TX100"));
+        QVERIFY(child<QToolButton>(w, "ToolButton4")->isEnabled());
+        QVERIFY(child<QToolButton>(w, "ToolButton7")->isEnabled());
+        QVERIFY(child<QAction>(w, "Openfromphone1")->isEnabled());
+        QVERIFY(child<QAction>(w, "RestartPhone1")->isEnabled());
+        // No document yet: nothing to save to the phone.
+        QVERIFY(!child<QToolButton>(w, "ToolButton5")->isEnabled());
+        // The profile named by the firmware's prefix is chosen.
+        QCOMPARE(child<QComboBox>(w, "ComboBox2")->currentText(), QStringLiteral("TX100"));
+        QCOMPARE(child<QComboBox>(w, "ComboBox1")->itemText(0), QStringLiteral("PhoneBook"));
+        const std::string log = p.log();
+        QVERIFY(has(log, "Phone connected\r\n"));
+        QVERIFY(has(log, "Read SEEM 279_1 RC="));
+        QVERIFY(has(log, "Read SEEM 4_1 RC="));
+        QVERIFY(has(log, "[GetFWVersion] Send command VERSION (0xFFFF)  RC="));
+        QVERIFY(has(log, "[GetLPVersion] Send command VERSION (0x0004)  RC="));
+        QVERIFY(p.h->prompter.prompts.empty());
+
+        // The balloon shows the phone's details when the pointer comes.
+        w.TrayIcon1MouseMove();
+        QCOMPARE(w.balloonTitle(), QStringLiteral("Phone info"));
+        QCOMPARE(w.balloonText(),
+                 QStringLiteral("Model: TX100\nF/W Version: TX100_A_01.02.03R\nLP Version: 1234"));
+
+        p.unplug();
+        QCOMPARE(w.statusPanel(2)->text(), QStringLiteral("Phone: None "));
+        QCOMPARE(w.statusPanel(1)->text(), QStringLiteral("IMEI: N/A "));
+        QCOMPARE(child<LampShape>(w, "Shape1")->color(), QColor(Qt::red));
+        QCOMPARE(w.trayImage(), 15);
+        QCOMPARE(w.balloonText(), QStringLiteral("Disconnected"));
+        for (const char* name : {"ToolButton4", "ToolButton5", "ToolButton7"})
+            QVERIFY2(!child<QToolButton>(w, name)->isEnabled(), name);
+        QVERIFY(has(p.log(), "Phone disconnected\r\n"));
+        // Without a phone the balloon is left alone.
+        w.TrayIcon1MouseMove();
+        QCOMPARE(w.balloonText(), QStringLiteral("Disconnected"));
+
+        // With a document, plugging in enables Save to phone too; New does as well.
+        w.FileNew1Execute();
+        p.plug();
+        QVERIFY(child<QToolButton>(w, "ToolButton5")->isEnabled());
+    }
+
+    void statusCallsFromThePhonesThreadAreQueued()
+    {
+        PhoneHarness p(true);
+        TSDIAppForm& w = p.start();
+        p.phone->plug();
+        p.phone->waitForCallbacks();
+        // Delivered on the phone's thread, run on the window's: nothing shown yet.
+        QCOMPARE(w.statusPanel(2)->text(), QStringLiteral("Phone: None"));
+        QTRY_COMPARE(w.statusPanel(2)->text(), QStringLiteral("Phone: TX100  [TX100_A_01.02.03R] "));
+        p.phone->unplug();
+        QTRY_COMPARE(w.statusPanel(2)->text(), QStringLiteral("Phone: None "));
+    }
+
+    void openFromPhoneWithThePatch()
+    {
+        PhoneHarness p;
+        TSDIAppForm& w = p.start();
+        p.plug();
+        p.h->prompter.answers = {Answer::Yes};
+        child<QAction>(w, "Openfromphone1")->trigger();
+        // The patch question, once, with its caption.
+        QCOMPARE(p.h->prompter.texts(), (std::vector<std::string>{kPatchQuestion}));
+        QCOMPARE(p.h->prompter.prompts[0].caption, std::string("Patch request"));
+        QVERIFY(p.h->prompter.prompts[0].icon == MessageIcon::Question);
+        const MenuDocument& doc = w.context().workspace.document;
+        QCOMPARE(doc.nodeCount(), size_t(27));
+        QCOMPARE(w.statusPanel(1)->text(), QStringLiteral("Format: 36-byte  Entries: 18"));
+        QVERIFY(child<QToolButton>(w, "ToolButton2")->isEnabled());
+        QVERIFY(child<QToolButton>(w, "ToolButton5")->isEnabled());
+        QVERIFY(child<QComboBox>(w, "ComboBox1")->isEnabled());
+        // The working copies are there; the phone's slot 0 was patched from its .jad.
+        for (const char* f : {"mma_temp", "j2mest_temp", "j2mest_mmc"})
+            QVERIFY2(fs::exists(p.tmp.path() / f), f);
+        const auto& slot = w.context().javaSlots.PhoneSlots[0];
+        QVERIFY(slot.has_value());
+        QCOMPARE(slot->Midlet1, std::string("Snake Game"));
+        QVERIFY(w.context().javaSlots.CardSlots[0].has_value());
+        QCOMPARE(w.context().javaSlots.CardSlots[0]->MidletName, std::string("Chess"));
+        QVERIFY(has(p.log(), "[P2KFileRead] Enter /a/mobile/system/mma_ucp"));
+    }
+
+    void openFromPhoneRefusingThePatch()
+    {
+        PhoneHarness p;
+        TSDIAppForm& w = p.start();
+        p.plug();
+        p.h->prompter.answers = {Answer::No};
+        w.Openfromphone1Execute();
+        QCOMPARE(p.h->prompter.texts(), (std::vector<std::string>{kPatchQuestion}));
+        QCOMPARE(w.context().javaSlots.PhoneSlots[0]->Midlet1, std::string("1: Snake"));
+        QVERIFY(!w.context().roundTripState.PhonePatched);
+    }
+
+    void openFromPhoneThatFails()
+    {
+        PhoneHarness p;
+        TSDIAppForm& w = p.start();
+        p.plug();
+        fs::remove(p.phoneFile("a/mobile/system/mma_ucp"));
+        w.Openfromphone1Execute();
+        QCOMPARE(p.h->prompter.texts(), (std::vector<std::string>{"Error reading mma_ucp"}));
+        QCOMPARE(p.h->prompter.prompts[0].caption, std::string("Fatal P2K error"));
+        QVERIFY(!child<QToolButton>(w, "ToolButton2")->isEnabled());
+        QVERIFY(!child<QToolButton>(w, "ToolButton5")->isEnabled());
+        QVERIFY(child<QComboBox>(w, "ComboBox1")->isEnabled());
+    }
+
+    void saveToPhoneThenCloseAsksToRebootOnce()
+    {
+        PhoneHarness p;
+        TSDIAppForm& w = p.start();
+        w.show();
+        child<QTimer>(w, "Timer1")->stop();
+        p.plug();
+        p.h->prompter.answers = {Answer::Yes};
+        w.Openfromphone1Execute();
+        // Add an item and save to the phone: the menu and the patched J2MEST go back.
+        MenuDocument& doc = w.context().workspace.document;
+        w.tree()->selectNode(doc.menuRoot());
+        auto* box = child<QComboBox>(w, "ComboBox1");
+        box->setCurrentIndex(box->findText(QStringLiteral("Browser")));
+        w.insertItem(InsertPosition::AddSubitemLast);
+        child<QAction>(w, "Savetophone1")->trigger();
+        QCOMPARE(p.h->prompter.prompts.size(), size_t(1));
+        QVERIFY(w.context().roundTripState.StoredToPhone);
+        QCOMPARE(readBytes(p.phoneFile("a/mobile/system/mma_ucp")), readBytes(p.tmp.path() / "mma_temp"));
+        const std::string j2mest = readText(p.phoneFile("a/mobile/kjava/J2MEST"));
+        QVERIFY(has(j2mest, "Snake Game"));
+        QVERIFY(has(p.log(), "[P2KFileWrite] Enter "));
+
+        // Fade in, then close: the reboot question comes once although the fade-out asks
+        // to close on every tick.
+        while (w.fade().level() != 255)
+            w.Timer1Timer();
+        p.h->prompter.answers = {Answer::Yes};
+        p.phone->clearRequests();
+        QVERIFY(!w.close());
+        int ticks = 0;
+        while (w.isVisible() && ticks++ < 100)
+            w.Timer1Timer();
+        QVERIFY(!w.isVisible());
+        QCOMPARE(p.h->prompter.texts(), (std::vector<std::string>{kPatchQuestion, kRebootQuestion}));
+        QCOMPARE(p.h->prompter.prompts[1].caption, std::string());
+        QVERIFY(p.h->prompter.prompts[1].icon == MessageIcon::Question);
+        const auto requests = p.phone->requests();
+        QVERIFY(std::any_of(requests.begin(), requests.end(),
+                            [](const PhoneRequest& r) { return r.call == PhoneCall::Restart; }));
+        QVERIFY(has(p.log(), "Phone is restarted\r\n"));
+        // The working copies are gone.
+        for (const char* f : {"mma_temp", "j2mest_temp", "j2mest_mmc"})
+            QVERIFY2(!fs::exists(p.tmp.path() / f), f);
+    }
+
+    void saveToPhoneRefusedByTheProfile()
+    {
+        PhoneHarness p;
+        TSDIAppForm& w = p.start();
+        p.plug();
+        w.FileNew1Execute();
+        // Under profile TX100 a custom item is fine but "Chat" is not available: choose the
+        // default profile, insert it, then go back to TX100.
+        w.ComboBox2Select(0);
+        MenuDocument& doc = w.context().workspace.document;
+        w.tree()->selectNode(doc.menuRoot());
+        auto* box = child<QComboBox>(w, "ComboBox1");
+        box->setCurrentIndex(box->findText(QStringLiteral("Chat")));
+        w.insertItem(InsertPosition::AddSubitemLast);
+        w.ComboBox2Select(child<QComboBox>(w, "ComboBox2")->findText(QStringLiteral("TX100")));
+        const auto before = readBytes(p.phoneFile("a/mobile/system/mma_ucp"));
+        w.Savetophone1Execute();
+        QCOMPARE(p.h->prompter.texts(), (std::vector<std::string>{"mma_ucp doesn't match current profile"}));
+        QCOMPARE(readBytes(p.phoneFile("a/mobile/system/mma_ucp")), before);
+        QVERIFY(!w.context().roundTripState.StoredToPhone);
+    }
+
+    void restartPhone()
+    {
+        PhoneHarness p;
+        TSDIAppForm& w = p.start();
+        p.plug();
+        child<QAction>(w, "RestartPhone1")->trigger();
+        QVERIFY(has(p.log(), "Phone is restarted\r\n"));
+        // The phone reboots: it goes and comes back.
+        QCoreApplication::processEvents();
+        p.phone->waitForCallbacks();
+        QCoreApplication::processEvents();
+        QCOMPARE(child<LampShape>(w, "Shape1")->color(), QColor(Qt::green));
+    }
+
+    void seemButtonsFollowTheConnection()
+    {
+        PhoneHarness p;
+        TSDIAppForm& w = p.start();
+        AppContext& ctx = w.context();
+        {
+            TSetupForm form(ctx.settings, p.tmp.file("tessaro.ini"), &ctx.phone, ctx.link.Connected,
+                            p.h->files, p.h->prompter);
+            QVERIFY(!child<QPushButton>(form, "Button3")->isEnabled());
+            QVERIFY(!child<QPushButton>(form, "Button4")->isEnabled());
+            form.Button3Click();
+            QVERIFY(p.h->files.requests.empty());
+        }
+        p.plug();
+        TSetupForm form(ctx.settings, p.tmp.file("tessaro.ini"), &ctx.phone, ctx.link.Connected,
+                        p.h->files, p.h->prompter);
+        QVERIFY(child<QPushButton>(form, "Button3")->isEnabled());
+        QVERIFY(child<QPushButton>(form, "Button4")->isEnabled());
+        const std::string backup = p.tmp.file("backup.seem");
+        p.h->files.answers = {backup};
+        form.Button3Click();
+        QCOMPARE(p.h->files.requests.back().title, std::string("Save SEEM bakup as"));
+        QCOMPARE(p.h->files.requests.back().fileName, std::string("0032_0001.seem"));
+        QCOMPARE(p.h->files.requests.back().filter, std::string("SEEM files|*.seem"));
+        QCOMPARE(fs::file_size(backup), uintmax_t(96));
+        QCOMPARE(p.h->prompter.texts().back(), std::string("SEEM 0032_0001 backed up"));
+
+        writeBytes(backup, {1, 2, 3});
+        p.h->files.answers = {backup};
+        form.Button4Click();
+        QCOMPARE(p.h->files.requests.back().title, std::string("Restore SEEM backup from"));
+        QCOMPARE(p.h->prompter.texts().back(), std::string("Backup SEEM 0032_0001 restored"));
+        // A cancelled dialog sends nothing.
+        p.phone->clearRequests();
+        form.Button4Click();
+        QVERIFY(p.phone->requests().empty());
+    }
+};
+
+QTEST_MAIN(PhoneTest)
+#include "phone_test.moc"
