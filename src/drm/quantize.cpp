@@ -125,6 +125,7 @@ private:
 TPointArray CollectOpaquePixels(const ArgbImage& image)
 {
     TPointArray points;
+    points.reserve(image.pixels.size());
     for (uint32_t x = 0; x < image.width; ++x) {
         for (uint32_t y = 0; y < image.height; ++y) {
             const uint32_t argb = image.pixel(x, y);
