@@ -1,0 +1,172 @@
+#include "cli/edit_ops.h"
+
+#include <charconv>
+#include <string>
+
+#include "core/workspace.h"
+#include "edit/tree_edit.h"
+
+namespace tessaro::cli {
+
+namespace {
+
+bool isBlank(char c)
+{
+    return c == ' ' || c == '\t';
+}
+
+// Splits an op text into words from the left; the rest can be taken whole.
+class OpText {
+public:
+    explicit OpText(std::string_view text) : text_(text) {}
+
+    // The next blank-separated word; empty at the end.
+    std::string_view word()
+    {
+        skipBlanks();
+        size_t end = 0;
+        while (end < text_.size() && !isBlank(text_[end]))
+            ++end;
+        const std::string_view w = text_.substr(0, end);
+        text_.remove_prefix(end);
+        return w;
+    }
+    // Everything after the blanks that follow the last word taken.
+    std::string_view rest()
+    {
+        skipBlanks();
+        const std::string_view r = text_;
+        text_ = {};
+        return r;
+    }
+    bool atEnd()
+    {
+        skipBlanks();
+        return text_.empty();
+    }
+
+private:
+    void skipBlanks()
+    {
+        while (!text_.empty() && isBlank(text_.front()))
+            text_.remove_prefix(1);
+    }
+    std::string_view text_;
+};
+
+Error quoted(const std::string& what, std::string_view text)
+{
+    return Error{what + " \"" + std::string(text) + "\""};
+}
+
+// The node at an absolute index given as a decimal number.
+Result<MenuNode*> nodeOf(std::string_view word, const Workspace& workspace)
+{
+    if (word.empty())
+        return Error{"missing node number"};
+    size_t index = 0;
+    const auto [end, ec] = std::from_chars(word.data(), word.data() + word.size(), index);
+    if (ec != std::errc() || end != word.data() + word.size())
+        return quoted("bad number", word);
+    MenuNode* node = workspace.document.nodeAt(index);
+    if (!node)
+        return Error{"no node " + std::string(word)};
+    return node;
+}
+
+Result<size_t> entryOf(std::string_view identifier, const Workspace& workspace)
+{
+    if (identifier.empty())
+        return Error{"missing item"};
+    const size_t position = workspace.items.FindAvailable(identifier);
+    if (position >= workspace.items.available().size())
+        return quoted("unknown item", identifier);
+    return position;
+}
+
+Status statusOf(const Result<EditResult>& result)
+{
+    return result.ok() ? Status::success() : Status(Error{result.error()});
+}
+
+Status noMoreWords(OpText& text)
+{
+    if (!text.atEnd())
+        return quoted("unexpected", text.rest());
+    return Status::success();
+}
+
+} // namespace
+
+Status applyEditOp(std::string_view op, Workspace& workspace, Prompter& prompter)
+{
+    OpText text(op);
+    const std::string_view verb = text.word();
+    MenuDocument& document = workspace.document;
+
+    if (verb == "insert") {
+        const std::string_view where = text.word();
+        InsertPosition position;
+        if (where == "before")
+            position = InsertPosition::AddBefore;
+        else if (where == "first")
+            position = InsertPosition::AddFirst;
+        else if (where == "subfirst")
+            position = InsertPosition::AddSubitemFirst;
+        else if (where == "sublast")
+            position = InsertPosition::AddSubitemLast;
+        else
+            return quoted("unknown insert position", where);
+        auto node = nodeOf(text.word(), workspace);
+        if (!node)
+            return Error{node.error()};
+        auto entry = entryOf(text.rest(), workspace);
+        if (!entry)
+            return Error{entry.error()};
+        return statusOf(InsertAvailableItem(workspace, *entry, *node, position, prompter));
+    }
+    if (verb == "replace") {
+        auto node = nodeOf(text.word(), workspace);
+        if (!node)
+            return Error{node.error()};
+        auto entry = entryOf(text.rest(), workspace);
+        if (!entry)
+            return Error{entry.error()};
+        return statusOf(ReplaceItem(workspace, *entry, *node));
+    }
+    if (verb == "delete" || verb == "up" || verb == "down") {
+        auto node = nodeOf(text.word(), workspace);
+        if (!node)
+            return Error{node.error()};
+        if (Status s = noMoreWords(text); !s)
+            return s;
+        if (verb == "delete")
+            return DeleteSubtree(document, *node);
+        return verb == "up" ? MoveUp(document, *node) : MoveDown(document, *node);
+    }
+    if (verb == "move") {
+        auto node = nodeOf(text.word(), workspace);
+        if (!node)
+            return Error{node.error()};
+        auto target = nodeOf(text.word(), workspace);
+        if (!target)
+            return Error{target.error()};
+        if (Status s = noMoreWords(text); !s)
+            return s;
+        return statusOf(DropOnNode(workspace, *target, DragSource::treeNode(*node), prompter));
+    }
+    if (verb == "drop") {
+        auto target = nodeOf(text.word(), workspace);
+        if (!target)
+            return Error{target.error()};
+        auto entry = entryOf(text.rest(), workspace);
+        if (!entry)
+            return Error{entry.error()};
+        return statusOf(DropOnNode(workspace, *target, DragSource::availableEntry(*entry), prompter));
+    }
+    if (verb.empty())
+        return Error{"empty op"};
+    return quoted("unknown op", verb);
+}
+
+} // namespace tessaro::cli

@@ -1,0 +1,28 @@
+#pragma once
+// The edit operations of `tessaro-cli edit`, one --op text each:
+//   insert before|first|subfirst|sublast INDEX ITEM
+//   replace INDEX ITEM
+//   delete INDEX          (no confirmation)
+//   up INDEX | down INDEX
+//   move INDEX TARGET     (the tree drag: INDEX moves to stand directly before TARGET)
+//   drop TARGET ITEM      (an available entry dragged onto TARGET)
+// INDEX and TARGET are absolute node indices of the tree as it stands when the op runs; ITEM
+// is an available identifier (first match) or "Custom item", the rest of the text, blanks
+// included.
+
+#include <string_view>
+
+#include "core/result.h"
+
+namespace tessaro {
+class Prompter;
+struct Workspace;
+}
+
+namespace tessaro::cli {
+
+// Runs one op on the workspace's document. A malformed op, a bad number, an unknown item or
+// an op the editing rules refuse returns the reason and leaves the document unchanged.
+Status applyEditOp(std::string_view op, Workspace& workspace, Prompter& prompter);
+
+} // namespace tessaro::cli

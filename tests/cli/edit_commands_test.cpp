@@ -1,0 +1,306 @@
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "core/menu_reader.h"
+#include "core/menu_writer.h"
+#include "core/workspace.h"
+#include "edit/tree_edit.h"
+#include "support/recording_prompter.h"
+#include "support/temp_dir.h"
+
+namespace tessaro {
+namespace {
+
+using testing::readBytes;
+using testing::readText;
+using testing::TempDir;
+using testing::writeText;
+
+std::string shellQuoted(const std::string& text)
+{
+    std::string out = "'";
+    for (char c : text) {
+        if (c == '\'')
+            out += "'\\''";
+        else
+            out += c;
+    }
+    return out + "'";
+}
+
+struct CliRun {
+    int code = -1;
+    std::string out;
+    std::string err;
+};
+
+// Runs tessaro-cli with --dir set to the test's folder.
+CliRun runCli(const TempDir& dir, const std::vector<std::string>& args)
+{
+    std::string command = shellQuoted(TESSARO_CLI) + " --dir " + shellQuoted(dir.path().string());
+    for (const auto& a : args)
+        command += " " + shellQuoted(a);
+    command += " >" + shellQuoted(dir.file("stdout.txt")) + " 2>" + shellQuoted(dir.file("stderr.txt"));
+    const int status = std::system(command.c_str());
+    CliRun run;
+    run.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    run.out = readText(dir.file("stdout.txt"));
+    run.err = readText(dir.file("stderr.txt"));
+    return run;
+}
+
+// Reads a written file back with the core reader, unknown items accepted.
+std::vector<std::string> namesOf(const std::string& path, Workspace& ws)
+{
+    const ReadReport report = ReadMenuFile(path, ws, ReadOptions{});
+    EXPECT_EQ(report.status, ReadStatus::Done) << report.error;
+    std::vector<std::string> names;
+    for (const MenuNode* n : ws.document.preorder())
+        names.push_back(n->item.Name);
+    return names;
+}
+
+const std::vector<std::string> kTopNames = {"Container", "PhoneBook", "Message", "RecentCall", "Mutilmedia",
+                                            "Datebook",  "MMRingStyle", "VoiceRecord", "MenuRoot"};
+
+std::vector<std::string> topAnd(std::vector<std::string> menu)
+{
+    std::vector<std::string> all = kTopNames;
+    all.insert(all.end(), menu.begin(), menu.end());
+    return all;
+}
+
+TEST(CliNew, WritesTheSoftkeysAndAnEmptyMenu)
+{
+    TempDir dir;
+    const CliRun run = runCli(dir, {"new", dir.file("out.mma")});
+    ASSERT_EQ(run.code, 0) << run.err;
+    EXPECT_EQ(run.err, "");
+    const auto bytes = readBytes(dir.file("out.mma"));
+    ASSERT_EQ(bytes.size(), 10u + 10 * 36);  // header and ten 36-byte records, no data area
+    const std::vector<uint8_t> header = {
+        0x00, 0x01,  // format marker 0x01 (no c698p fix)
+        0x0A,        // ten records
+        0x01, 0xFF, 0xFF,
+        0x15, 0x02,  // 36-byte records
+        0xFF, 0xFF,
+    };
+    EXPECT_EQ(std::vector<uint8_t>(bytes.begin(), bytes.begin() + 10), header);
+    // Record 2, the left softkey.
+    std::vector<uint8_t> lsk = {0x00, 0xFF, 0xFF, 0xFF,  // ItemType, ParentIndex, NextIndex, ChildIndex
+                                0x00, 0x41,              // Options, Attributes
+                                'P', 'h', 'o', 'n', 'e', 'B', 'o', 'o', 'k'};
+    lsk.resize(6 + 25, 0);                   // name zero-padded to 25 bytes
+    lsk.insert(lsk.end(), {0xCC,             // Group: softkey area
+                           0x00, 0x00, 0x00, 0x00});  // DataOffset, DataLength
+    const size_t at = 10 + 2 * 36;
+    EXPECT_EQ(std::vector<uint8_t>(bytes.begin() + at, bytes.begin() + at + 36), lsk);
+
+    Workspace ws;
+    EXPECT_EQ(namesOf(dir.file("out.mma"), ws), kTopNames);
+}
+
+TEST(CliNew, TakesTheSaveModeOptions)
+{
+    TempDir dir;
+    const CliRun run = runCli(dir, {"new", dir.file("out.mma"), "--record-size", "22", "--icon-marker", "06",
+                                 "--c698p", "--cdma"});
+    ASSERT_EQ(run.code, 0) << run.err;
+    const auto bytes = readBytes(dir.file("out.mma"));
+    ASSERT_EQ(bytes.size(), 10u + 10 * 22);
+    const std::vector<uint8_t> header = {
+        0x03, 0x00,  // CDMA: the format marker (0x03, c698p fix) moves to byte 0
+        0x0A,        // ten records
+        0x00,        // CDMA
+        0xFF, 0xFF,
+        0xFF, 0xFF,  // 22-byte records
+        0xFF, 0xFF,
+    };
+    EXPECT_EQ(std::vector<uint8_t>(bytes.begin(), bytes.begin() + 10), header);
+}
+
+TEST(CliEdit, AppliesTheOpsInOrder)
+{
+    TempDir dir;
+    const std::string out = dir.file("out.mma");
+    const CliRun run = runCli(dir, {"edit", "new", out,
+                                 "--op", "insert sublast 8 Tools",         // 9 Tools
+                                 "--op", "insert sublast 9 Text Msg",      // 10 Text Msg under Tools
+                                 "--op", "insert subfirst 9 Custom item",  // 10 ~1, 11 Text Msg
+                                 "--op", "insert before 9 Games",          // 9 Games, 10 Tools, 11 ~1, 12 Text Msg
+                                 "--op", "drop 11 DialedCalls",            // 11 DialedCalls, 12 ~1, 13 Text Msg
+                                 "--op", "move 13 9",                      // 9 Text Msg, 10 Games, 11 Tools, ...
+                                 "--op", "down 12",                        // 12 ~1, 13 DialedCalls
+                                 "--op", "replace 1 Message",
+                                 "--op", "delete 10",                      // Games
+                                 "--op", "insert first 12 AIM"});          // first under Tools
+    ASSERT_EQ(run.code, 0) << run.err;
+    EXPECT_EQ(run.err, "");
+
+    Workspace ws;
+    const auto names = namesOf(out, ws);
+    std::vector<std::string> expected = topAnd({"Text Msg", "Tools", "AIM", "~1", "DialedCalls"});
+    expected[1] = "Message";
+    EXPECT_EQ(names, expected);
+
+    const MenuNode* custom = ws.document.nodeAt(12);
+    EXPECT_EQ(custom->item.Options, 0x18);
+    EXPECT_EQ(custom->item.Attributes, 0x41);
+    const MenuNode* lsk = ws.document.nodeAt(1);
+    EXPECT_EQ(lsk->caption(), "LSK: Message");
+    EXPECT_EQ(lsk->item.Attributes, 0x40);
+
+    const MenuNode* shortcut = ws.document.nodeAt(13);
+    EXPECT_EQ(shortcut->item.ItemType, 9);
+    EXPECT_EQ(shortcut->item.DataLength, 28);
+    const ItemDataBlock* block = ws.document.data().at(shortcut->item.RecordNo);
+    ASSERT_NE(block, nullptr);
+    ASSERT_EQ(block->entries.size(), 1u);
+    EXPECT_EQ(block->entries[0].kind, 23);
+    EXPECT_EQ(asciiText(block->entries[0]), "DialedCalls");
+}
+
+struct Refusal {
+    std::vector<std::string> ops;  // the last one is refused
+    std::string reason;
+};
+
+TEST(CliEdit, ARefusedOpStopsWithoutWriting)
+{
+    const std::vector<Refusal> cases = {
+        {{"delete 8"}, "Delete item is not allowed on node 8"},
+        {{"delete 0"}, "Delete item is not allowed on node 0"},
+        {{"insert sublast 1 Games"}, "Add subitem is not allowed on node 1"},
+        {{"insert before 8 Games"}, "Add item is not allowed on node 8"},
+        {{"insert first 3 Games"}, "Add item is not allowed on node 3"},
+        {{"replace 0 Games"}, "Replace is not allowed on node 0"},
+        {{"replace 8 Games"}, "Replace is not allowed on node 8"},
+        {{"insert sublast 8 Games", "up 9"}, "Move up is not allowed on node 9"},
+        {{"insert sublast 8 Games", "down 9"}, "Move down is not allowed on node 9"},
+        {{"insert sublast 8 Tools", "insert sublast 9 Games", "move 9 10"}, "Drop is not allowed on node 10"},
+        {{"insert sublast 8 Tools", "move 9 9"}, "Drop is not allowed on node 9"},
+        {{"insert sublast 8 Tools", "move 1 9"}, "Drop is not allowed on node 9"},
+        {{"drop 8 Games"}, "Drop is not allowed on node 8"},
+        {{"insert sublast 8 NoSuchItem"}, "unknown item \"NoSuchItem\""},
+        {{"insert sublast 8 games"}, "unknown item \"games\""},
+        {{"insert sublast 8"}, "missing item"},
+        {{"insert after 8 Games"}, "unknown insert position \"after\""},
+        {{"delete x"}, "bad number \"x\""},
+        {{"delete -1"}, "bad number \"-1\""},
+        {{"delete 9"}, "no node 9"},
+        {{"up"}, "missing node number"},
+        {{"insert sublast 8 Games", "delete 9 10"}, "unexpected \"10\""},
+        {{"frobnicate 9"}, "unknown op \"frobnicate\""},
+        {{""}, "empty op"},
+    };
+    for (const Refusal& c : cases) {
+        TempDir dir;
+        const std::string out = dir.file("out.mma");
+        writeText(out, "old");
+        std::vector<std::string> args = {"edit", "new", out};
+        for (const auto& op : c.ops) {
+            args.push_back("--op");
+            args.push_back(op);
+        }
+        const CliRun run = runCli(dir, args);
+        EXPECT_EQ(run.code, 1) << c.ops.back();
+        EXPECT_EQ(run.err, "Op \"" + c.ops.back() + "\" failed: " + c.reason + "\n");
+        EXPECT_EQ(readText(out), "old") << c.ops.back();
+    }
+}
+
+TEST(CliEdit, TheMenuHoldsAtMost245Items)
+{
+    TempDir dir;
+    std::vector<std::string> args = {"edit", "new", dir.file("full.mma")};
+    for (int i = 0; i < 245; ++i) {
+        args.push_back("--op");
+        args.push_back(i % 2 ? "insert sublast 8 Games" : "insert sublast 8 Custom item");
+    }
+    CliRun run = runCli(dir, args);
+    ASSERT_EQ(run.code, 0) << run.err;
+    const auto bytes = readBytes(dir.file("full.mma"));
+    ASSERT_GE(bytes.size(), 3u);
+    EXPECT_EQ(bytes[2], 0xFF);  // 255 records
+
+    args[2] = dir.file("over.mma");
+    args.push_back("--op");
+    args.push_back("drop 9 Radio");
+    run = runCli(dir, args);
+    EXPECT_EQ(run.code, 1);
+    EXPECT_EQ(run.err, "Warning: The menu is full: mma_ucp can hold at most 245 menu items\n"
+                       "Op \"drop 9 Radio\" failed: The menu is full: mma_ucp can hold at most 245 menu items\n");
+    EXPECT_FALSE(std::filesystem::exists(dir.file("over.mma")));
+}
+
+TEST(CliEdit, CustomNumbersContinueAfterTheFilesHighest)
+{
+    TempDir dir;
+    const std::string in = dir.file("in.mma");
+    {
+        Workspace ws;
+        testing::RecordingPrompter prompter;
+        NewDocument(ws.document);
+        auto r = InsertAvailableItem(ws, ws.items.available().size() - 1, ws.document.menuRoot(),
+                                     InsertPosition::AddSubitemLast, prompter);
+        ASSERT_TRUE(r.ok());
+        r->node->item.Name = "~7";
+        ASSERT_TRUE(WriteMenuFile(in, ws, prompter).ok);
+    }
+    const CliRun run = runCli(dir, {"edit", in, dir.file("out.mma"), "--op", "insert sublast 8 Custom item",
+                                 "--op", "replace 1 Custom item"});
+    ASSERT_EQ(run.code, 0) << run.err;
+    Workspace ws;
+    auto expected = topAnd({"~7", "~8"});
+    expected[1] = "~9";
+    EXPECT_EQ(namesOf(dir.file("out.mma"), ws), expected);
+}
+
+TEST(CliEdit, SaveModeOptionsApplyAfterTheOps)
+{
+    TempDir dir;
+    CliRun run = runCli(dir, {"edit", "new", dir.file("a.mma"), "--op", "insert sublast 8 Games", "--record-size", "22"});
+    ASSERT_EQ(run.code, 0) << run.err;
+    EXPECT_EQ(readBytes(dir.file("a.mma")).size(), 10u + 11 * 22);
+
+    // A 22-byte file stays 22-byte unless told otherwise.
+    run = runCli(dir, {"edit", dir.file("a.mma"), dir.file("b.mma"), "--op", "insert sublast 8 Radio"});
+    ASSERT_EQ(run.code, 0) << run.err;
+    EXPECT_EQ(readBytes(dir.file("b.mma")).size(), 10u + 12 * 22);
+    run = runCli(dir, {"edit", dir.file("b.mma"), dir.file("c.mma"), "--record-size", "36"});
+    ASSERT_EQ(run.code, 0) << run.err;
+    EXPECT_EQ(readBytes(dir.file("c.mma")).size(), 10u + 12 * 36);
+}
+
+TEST(CliEdit, ItemsComeFromTheProfileInForce)
+{
+    TempDir dir;
+    ASSERT_EQ(runCli(dir, {"new", dir.file("a.mma")}).code, 0);  // creates Profiles/
+    // The default softkeys and Radio.
+    writeText(dir.file("Profiles/Small.prf"), "[mma_ucp format]\r\n36 0C 0\r\n[mma items]\r\n"
+                                              "PhoneBook\r\nMessage\r\nRecentCall\r\nMutilmedia\r\n"
+                                              "Datebook\r\nMMRingStyle\r\nVoiceRecord\r\nRadio\r\n");
+    CliRun run = runCli(dir, {"--profile", "Small", "edit", "new", dir.file("b.mma"), "--op",
+                           "insert sublast 8 Games"});
+    EXPECT_EQ(run.code, 1);
+    EXPECT_EQ(run.err, "Op \"insert sublast 8 Games\" failed: unknown item \"Games\"\n");
+    run = runCli(dir, {"--profile", "Small", "edit", "new", dir.file("b.mma"), "--op", "insert sublast 8 Radio"});
+    EXPECT_EQ(run.code, 0) << run.err;
+}
+
+TEST(CliEdit, AMissingInputFails)
+{
+    TempDir dir;
+    const CliRun run = runCli(dir, {"edit", dir.file("missing.mma"), dir.file("out.mma")});
+    EXPECT_EQ(run.code, 1);
+    EXPECT_FALSE(run.err.empty());
+    EXPECT_FALSE(std::filesystem::exists(dir.file("out.mma")));
+}
+
+} // namespace
+} // namespace tessaro
