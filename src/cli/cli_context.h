@@ -2,6 +2,7 @@
 // What every tessaro-cli command runs with: the global options, the messages on stderr and
 // the program-wide tables the editor would hold.
 
+#include <memory>
 #include <string>
 
 #include <CLI/CLI.hpp>
@@ -11,6 +12,8 @@
 #include "edit/profiles.h"
 
 namespace tessaro::cli {
+
+class PhoneSession;
 
 // Messages go to stderr as "Caption: text", or just the text when the caption is empty.
 class StderrPrompter : public Prompter {
@@ -35,6 +38,8 @@ struct CliContext {
     Workspace workspace;
     // The item base, the profiles and the selector state (set up by prepare()).
     ProfileManager profiles;
+    // The phone link, set up by the first phone command (see phoneSession()).
+    std::shared_ptr<PhoneSession> phone;
 
     // The default folder with a trailing separator.
     std::string defaultFolder() const;

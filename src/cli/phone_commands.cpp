@@ -1,9 +1,204 @@
+// tessaro-cli phone: the phone's identity, its files and folders.
+#include <filesystem>
+#include <iostream>
+#include <vector>
+
+#include <nlohmann/json.hpp>
+
 #include "cli/cli_context.h"
+#include "cli/phone_session.h"
+#include "phone/file_list_entry.h"
+#include "phone/listing.h"
+#include "phone/p2k_api.h"
+#include "phone/transfer.h"
 
 namespace tessaro::cli {
 
-void registerPhoneCommands(CLI::App&, CliContext&)
+namespace {
+
+// Phone paths are 8-bit strings shown one character per byte, as the file browser does.
+std::string shown(const std::string& phonePath)
 {
+    std::string out;
+    for (const unsigned char c : phonePath) {
+        if (c < 0x80) {
+            out += char(c);
+        } else {
+            out += char(0xC0 | (c >> 6));
+            out += char(0x80 | (c & 0x3F));
+        }
+    }
+    return out;
+}
+
+// Reports a failed phone operation as the file browser does (caption "Error") and ends the
+// command with status 1.
+[[noreturn]] void failWith(CliContext& ctx, const std::string& text)
+{
+    ctx.prompter.show(MessageIcon::Error, "Error", text);
+    throw CommandFailed{};
+}
+
+PhoneSession& connectedSession(CliContext& ctx)
+{
+    ctx.prepare();
+    PhoneSession& session = phoneSession(ctx);
+    session.requireConnected();
+    return session;
+}
+
+void info(CliContext& ctx)
+{
+    const PhoneLinkState& link = connectedSession(ctx).phone().link;
+    nlohmann::ordered_json out;
+    out["model"] = shown(link.Model);
+    out["firmware"] = shown(link.FirmwareVersion);
+    out["firmwarePrefix"] = shown(link.FirmwarePrefix);
+    out["lp"] = link.LPVersionText;
+    out["imei"] = shown(link.IMEI);
+    std::cout << out.dump(2) << '\n';
+}
+
+struct ListArgs {
+    std::string mode = "icons";
+    std::string volumes = "a";
+    std::string extension;
+    bool json = false;
+};
+
+void list(CliContext& ctx, const ListArgs& args)
+{
+    PhoneContext& phone = connectedSession(ctx).phone();
+    bool listed = false;
+    if (args.mode == "icons") {
+        listed = GetIconList(phone);
+    } else if (args.mode == "all") {
+        listed = GetFileList(phone);
+    } else {
+        // The extension is typed without its dot; one typed with it is taken as meant.
+        const std::string typed = !args.extension.empty() && args.extension[0] == '.'
+            ? args.extension.substr(1) : args.extension;
+        listed = GetMaskedList(phone, args.volumes, typed.empty() ? "" : "." + typed);
+    }
+    if (!listed)
+        throw CommandFailed{};
+
+    if (args.json) {
+        nlohmann::ordered_json out = nlohmann::ordered_json::array();
+        for (const auto& entry : phone.fileList)
+            out.push_back({{"path", shown(entry.path)}, {"size", entry.size}, {"attributes", entry.attributes}});
+        std::cout << out.dump(2) << '\n';
+        return;
+    }
+    for (const auto& entry : phone.fileList)
+        std::cout << entry.size << ' ' << attributeLetters(entry.attributes) << ' ' << shown(entry.path) << '\n';
+}
+
+// The size of a phone file as the phone lists it, to scale the progress; 0 when unknown.
+int listedSize(PhoneContext& phone, const std::string& phonePath)
+{
+    if (phone.api.File_CountEx(phonePath) != 1)
+        return 0;
+    std::vector<uint8_t> entry(kFileListEntrySize, 0);
+    if (phone.api.File_ListEx(entry.data(), 1, nullptr) == -1)
+        return 0;
+    const PhoneFileEntry parsed = parseFileListEntry(entry);
+    return parsed.path == phonePath ? int(std::min<uint32_t>(parsed.size, INT32_MAX)) : 0;
+}
+
+void get(CliContext& ctx, const std::string& phonePath, const std::string& localPath)
+{
+    PhoneContext& phone = connectedSession(ctx).phone();
+    // Only a shown progress needs the size; without one no request is spent on it.
+    const int expected = TerminalProgressFactory::enabled() ? listedSize(phone, phonePath) : 0;
+    phone.progressLabel = "Downloading " + std::filesystem::path(localPath).filename().string();
+    if (P2KFileRead(phone, phonePath, localPath, expected) == -1)
+        failWith(ctx, "Error reading " + shown(phonePath));
+}
+
+void put(CliContext& ctx, const std::string& localPath, std::string phonePath)
+{
+    PhoneContext& phone = connectedSession(ctx).phone();
+    // A folder as the target takes the local file's name, as an upload into a folder does.
+    if (!phonePath.empty() && phonePath.back() == '/')
+        phonePath += std::filesystem::path(localPath).filename().string();
+    if (P2KFileWrite(phone, localPath, phonePath) == -1)
+        failWith(ctx, "Error writing " + shown(phonePath));
+}
+
+void attr(CliContext& ctx, const std::string& phonePath, int bits)
+{
+    PhoneContext& phone = connectedSession(ctx).phone();
+    if (SetPhoneAttribute(phone, phonePath, bits) == -1)
+        failWith(ctx, "Error changing attributes for " + shown(phonePath));
+}
+
+void remove(CliContext& ctx, const std::string& phonePath)
+{
+    if (connectedSession(ctx).phone().api.File_Delete(phonePath) == -1)
+        failWith(ctx, "Error deleting " + shown(phonePath));
+}
+
+void makeFolder(CliContext& ctx, const std::string& phonePath)
+{
+    if (connectedSession(ctx).phone().api.File_CreateDir(phonePath, 0) == -1)
+        failWith(ctx, "Error creating " + shown(phonePath));
+}
+
+void removeFolder(CliContext& ctx, const std::string& phonePath)
+{
+    if (connectedSession(ctx).phone().api.File_DeleteDir(phonePath) == -1)
+        failWith(ctx, "Error deleting " + shown(phonePath));
+}
+
+} // namespace
+
+void registerPhoneCommands(CLI::App& app, CliContext& ctx)
+{
+    auto* phone = app.add_subcommand("phone", "Work with the phone (--virtual-phone DIR plugs in a virtual one)");
+    phone->require_subcommand(1);
+    registerPhoneMenuCommands(*phone, ctx);
+
+    phone->add_subcommand("info", "Print the phone's model, firmware, LP version and IMEI as JSON")
+        ->callback([&ctx] { info(ctx); });
+
+    auto listArgs = std::make_shared<ListArgs>();
+    auto* ls = phone->add_subcommand("ls", "List the phone's files: size, attributes, path");
+    ls->add_option("--mode", listArgs->mode, "icons (*.gif), all, or mask (--volumes, --ext)")
+        ->check(CLI::IsMember({"icons", "all", "mask"}));
+    ls->add_option("--volumes", listArgs->volumes, "Volume letters listed in mask mode (default a)");
+    ls->add_option("--ext", listArgs->extension, "Extension listed in mask mode (none: all files)");
+    ls->add_flag("--json", listArgs->json, "Print [{\"path\", \"size\", \"attributes\"}]");
+    ls->callback([&ctx, listArgs] { list(ctx, *listArgs); });
+
+    auto paths = std::make_shared<std::pair<std::string, std::string>>();
+    auto* getCommand = phone->add_subcommand("get", "Copy a phone file to a local file");
+    getCommand->add_option("PHONEPATH", paths->first, "Phone path such as /a/mobile/system/mma_ucp")->required();
+    getCommand->add_option("LOCAL", paths->second, "Local file to write")->required();
+    getCommand->callback([&ctx, paths] { get(ctx, paths->first, paths->second); });
+
+    auto* putCommand = phone->add_subcommand("put", "Copy a local file to the phone");
+    putCommand->add_option("LOCAL", paths->first, "Local file to send")->required();
+    putCommand->add_option("PHONEPATH", paths->second, "Phone path; ending with / names a folder")->required();
+    putCommand->callback([&ctx, paths] { put(ctx, paths->first, paths->second); });
+
+    auto bits = std::make_shared<int>(0);
+    auto* attrCommand = phone->add_subcommand("attr", "Set a phone file's attribute bits: 1 read-only, 2 hidden, 4 system");
+    attrCommand->add_option("PHONEPATH", paths->first, "Phone file")->required();
+    attrCommand->add_option("BITS", *bits, "Sum of the attribute bits, 0 to 7")->required()->check(CLI::Range(0, 7));
+    attrCommand->callback([&ctx, paths, bits] { attr(ctx, paths->first, *bits); });
+
+    auto* rm = phone->add_subcommand("rm", "Delete a phone file");
+    rm->add_option("PHONEPATH", paths->first, "Phone file")->required();
+    rm->callback([&ctx, paths] { remove(ctx, paths->first); });
+
+    auto* mkdir = phone->add_subcommand("mkdir", "Create a phone folder");
+    mkdir->add_option("PHONEPATH", paths->first, "Phone folder")->required();
+    mkdir->callback([&ctx, paths] { makeFolder(ctx, paths->first); });
+
+    auto* rmdir = phone->add_subcommand("rmdir", "Delete an empty phone folder");
+    rmdir->add_option("PHONEPATH", paths->first, "Phone folder")->required();
+    rmdir->callback([&ctx, paths] { removeFolder(ctx, paths->first); });
 }
 
 } // namespace tessaro::cli

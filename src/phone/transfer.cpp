@@ -182,9 +182,10 @@ int writeFile(PhoneContext& phone, const std::string& localPath, const std::stri
     log.LogLine(tag + " Send command FSAC (0x0000) RC=" + std::to_string(rc));
     rc = channel.seek(0, 0);
     log.LogLine(tag + " Send command FSAC (0x0003) RC=" + std::to_string(rc));
-    // Only the seek decides; an empty file has then been "sent" whole.
+    // Only the seek decides. A failed seek fails the empty file too: nothing reached the
+    // phone, so reporting it as sent would hide the failure.
     if (rc == -1)
-        return size == 0 ? 0 : -1;
+        return -1;
 
     std::unique_ptr<Progress> single;
     if (batch) {

@@ -435,8 +435,10 @@ TEST(P2KFileWrite, FailedSeekEndsWithoutDataOrClose)
     EXPECT_EQ(rig.commands().size(), 2u);
     EXPECT_EQ(rig.progress.opened(), 0);
 
+    // An empty file whose seek failed was not sent either.
     rig.api->addTrap(PhoneCall::SendCmd, 1, VirtualPhone::TrapAction::Fail, kFsacSeek);
-    EXPECT_EQ(P2KFileWrite(rig.phone(), rig.local("empty"), "/a/empty"), 0);
+    EXPECT_EQ(P2KFileWrite(rig.phone(), rig.local("empty"), "/a/empty"), -1);
+    EXPECT_FALSE(std::filesystem::exists(rig.phoneFile("/a/empty")));
 }
 
 TEST(P2KFileWrite, FailedBlockStopsBeforeTheRemainder)

@@ -1,0 +1,119 @@
+#include "cli/phone_session.h"
+
+#include <cstdio>
+#include <iostream>
+
+#include <unistd.h>
+
+#include "cli/cli_context.h"
+#include "phone/no_phone.h"
+#include "phone/virtual_phone.h"
+
+namespace tessaro::cli {
+
+namespace {
+
+// One caption line on stderr, rewritten in place; the bars are part of the caption's text.
+class TerminalProgress : public BatchProgress {
+public:
+    ~TerminalProgress() override
+    {
+        if (shown_)
+            std::cerr << '\n' << std::flush;
+    }
+    void setCaption(const std::string& caption) override
+    {
+        caption_ = caption;
+        std::cerr << '\r' << caption_ << "\x1b[K" << std::flush;
+        shown_ = true;
+    }
+    std::string caption() const override { return caption_; }
+    void setBar(int, int) override {}
+
+private:
+    std::string caption_;
+    bool shown_ = false;
+};
+
+// A window that shows nothing, when stderr is not a terminal.
+class SilentProgress : public BatchProgress {
+public:
+    void setCaption(const std::string& caption) override { caption_ = caption; }
+    std::string caption() const override { return caption_; }
+    void setBar(int, int) override {}
+
+private:
+    std::string caption_;
+};
+
+} // namespace
+
+bool TerminalProgressFactory::enabled()
+{
+    return isatty(STDERR_FILENO) == 1;
+}
+
+std::unique_ptr<Progress> TerminalProgressFactory::openSingle()
+{
+    return openTerminalBatch();
+}
+
+std::unique_ptr<BatchProgress> openTerminalBatch()
+{
+    if (TerminalProgressFactory::enabled())
+        return std::make_unique<TerminalProgress>();
+    return std::make_unique<SilentProgress>();
+}
+
+PhoneSession::PhoneSession(CliContext& ctx) : ctx_(ctx)
+{
+}
+
+PhoneSession::~PhoneSession()
+{
+    api_.reset();
+}
+
+void PhoneSession::start()
+{
+    const std::string folder = ctx_.defaultFolder();
+    settings_ = LoadSettings(settingsPath(folder));
+    log_.setEnabled(settings_.logEnabled);
+
+    if (!ctx_.virtualPhone.empty()) {
+        auto opened = VirtualPhone::open(ctx_.virtualPhone);
+        if (!opened)
+            ctx_.fail(opened.error());
+        virtualPhone_ = opened.value().get();
+        api_ = std::move(opened).value();
+    } else {
+        api_ = std::make_unique<NoPhone>();
+    }
+    context_ = std::make_unique<PhoneContext>(
+        PhoneContext{*api_, link_, log_, progress_, ctx_.prompter, folder});
+    monitor_ = std::make_unique<ConnectionMonitor>(*context_, view_);
+    monitor_->setProfileSelection([this](const std::string& prefix) {
+        ctx_.profiles.LoadProfile(prefix, ctx_.workspace, ctx_.prompter);
+    });
+    monitor_->setDisconnectHook([this] { roundTrip_.StoredToPhone = false; });
+    monitor_->InitPhoneLink();
+    if (virtualPhone_)
+        virtualPhone_->plug();
+}
+
+void PhoneSession::requireConnected()
+{
+    if (!link_.Connected)
+        ctx_.fail("No phone connected");
+}
+
+PhoneSession& phoneSession(CliContext& ctx)
+{
+    if (!ctx.phone) {
+        ctx.phone = std::make_shared<PhoneSession>(ctx);
+        ctx.phone->start();
+    }
+    return *ctx.phone;
+}
+
+} // namespace tessaro::cli

@@ -1,0 +1,78 @@
+#pragma once
+// The command-line tool's phone link, set up once per run by the first phone command: the
+// settings, the operation log "p2klog.txt" in the default folder, the phone library (the
+// virtual phone of --virtual-phone, plugged in at once so that the connection sequence runs
+// with its log lines and profile selection; otherwise the no-phone default), and the
+// round-trip flags.
+
+#include <memory>
+#include <string>
+
+#include "core/progress.h"
+#include "edit/settings.h"
+#include "phone/connection_monitor.h"
+#include "phone/operation_log.h"
+#include "phone/p2k_api.h"
+#include "phone/phone_context.h"
+#include "phone/round_trip.h"
+
+namespace tessaro {
+class VirtualPhone;
+}
+
+namespace tessaro::cli {
+
+struct CliContext;
+
+// Progress windows as one line on stderr, redrawn in place, only when stderr is a terminal.
+class TerminalProgressFactory : public ProgressFactory {
+public:
+    std::unique_ptr<Progress> openSingle() override;
+    // Whether progress is shown at all.
+    static bool enabled();
+};
+
+// The double progress window of a batch, on stderr like the single one.
+std::unique_ptr<BatchProgress> openTerminalBatch();
+
+class PhoneSession {
+public:
+    explicit PhoneSession(CliContext& ctx);
+    ~PhoneSession();
+    PhoneSession(const PhoneSession&) = delete;
+    PhoneSession& operator=(const PhoneSession&) = delete;
+
+    // Loads the settings, creates the log, starts the library and plugs the virtual phone in.
+    // Ends the command (with its message) when the virtual phone folder cannot be used.
+    void start();
+
+    PhoneContext& phone() { return *context_; }
+    const Settings& settings() const { return settings_; }
+    RoundTripState& roundTrip() { return roundTrip_; }
+    bool isConnected() const { return link_.Connected; }
+    // Ends the command with "No phone connected" unless a phone is connected.
+    void requireConnected();
+    // The virtual phone, or null when the default backend is in use.
+    VirtualPhone* virtualPhone() { return virtualPhone_; }
+
+private:
+    CliContext& ctx_;
+    Settings settings_;
+    PhoneLinkState link_;
+    OperationLog log_;
+    TerminalProgressFactory progress_;
+    PhoneLinkView view_;
+    RoundTripState roundTrip_;
+    // Destroyed in reverse: the library goes first, so no status call reaches the monitor
+    // or the context after them.
+    std::unique_ptr<ConnectionMonitor> monitor_;
+    std::unique_ptr<PhoneContext> context_;
+    std::unique_ptr<P2kApi> api_;
+    VirtualPhone* virtualPhone_ = nullptr;
+};
+
+// The phone session of this run, started on first use. Call ctx.prepare() before it: the
+// profile selection of the connection works on the item base that prepare() loads.
+PhoneSession& phoneSession(CliContext& ctx);
+
+} // namespace tessaro::cli

@@ -1,0 +1,195 @@
+// tessaro-cli phone: the file commands on a virtual phone, and the default without one.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include <nlohmann/json.hpp>
+
+#include "support/cli_run.h"
+#include "support/temp_dir.h"
+
+namespace tessaro::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+class PhoneCommands : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        fs::create_directories(phoneDir() / "a" / "mobile" / "system");
+        fs::create_directories(phoneDir() / "b");
+        fs::create_directories(phoneDir() / "c" / "pics");
+        fs::create_directories(pcDir());
+        writeText(phoneDir() / "phone.json",
+                  R"({"model": "E398", "firmware": "R373_G_0E.30.49R", "lp": 4660, "imei": "312345678901234"})");
+        writeText(phoneDir() / "a" / "mobile" / "system" / "mma_ucp", "menu bytes");
+        writeText(phoneDir() / "c" / "pics" / "x.gif", "GIF89a");
+        writeText(phoneDir() / "c" / "notes.txt", "n");
+    }
+
+    fs::path phoneDir() const { return temp.path() / "phone"; }
+    fs::path pcDir() const { return temp.path() / "pc"; }
+
+    CliRun phone(std::vector<std::string> args, bool plugged = true)
+    {
+        std::vector<std::string> all = {"--dir", pcDir().string()};
+        if (plugged) {
+            all.push_back("--virtual-phone");
+            all.push_back(phoneDir().string());
+        }
+        all.push_back("phone");
+        all.insert(all.end(), args.begin(), args.end());
+        return runProgram(TESSARO_CLI, temp, all);
+    }
+
+    // A profile for the phone's firmware prefix, so that connecting selects it quietly.
+    void addFirmwareProfile()
+    {
+        fs::create_directories(pcDir() / "Profiles");
+        writeText(pcDir() / "Profiles" / "R373.prf", "[mma_ucp format]\r\n36 0C 0\r\n[mma items]\r\n");
+    }
+
+    TempDir temp;
+};
+
+const std::string kMissingProfile = "Missing profile: Profile not found. Default profile will be applied\n";
+
+TEST_F(PhoneCommands, EveryCommandNeedsAPhone)
+{
+    const std::vector<std::vector<std::string>> commands = {
+        {"info"}, {"ls"}, {"ls", "--mode", "all"}, {"get", "/a/x", "x"}, {"put", "x", "/a/x"},
+        {"attr", "/a/x", "4"}, {"rm", "/a/x"}, {"mkdir", "/a/d"}, {"rmdir", "/a/d"}};
+    for (const auto& command : commands) {
+        const CliRun run = phone(command, false);
+        EXPECT_EQ(run.status, 1) << command[0];
+        EXPECT_EQ(run.err, "No phone connected\n") << command[0];
+        EXPECT_EQ(run.out, "") << command[0];
+    }
+    // The log is still created, empty.
+    EXPECT_EQ(readText(pcDir() / "p2klog.txt"), "");
+}
+
+TEST_F(PhoneCommands, InfoPrintsTheIdentity)
+{
+    addFirmwareProfile();
+    const CliRun run = phone({"info"});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(run.out, "{\n"
+                       "  \"model\": \"E398\",\n"
+                       "  \"firmware\": \"R373_G_0E.30.49R\",\n"
+                       "  \"firmwarePrefix\": \"R373\",\n"
+                       "  \"lp\": \"1234\",\n"
+                       "  \"imei\": \"312345678901234\"\n"
+                       "}\n");
+}
+
+TEST_F(PhoneCommands, ConnectingSelectsTheFirmwareProfile)
+{
+    const CliRun run = phone({"info"});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.err, kMissingProfile);
+}
+
+TEST_F(PhoneCommands, TheConnectionIsLoggedWhenLoggingIsOn)
+{
+    addFirmwareProfile();
+    writeText(pcDir() / "tessaro.ini", "[setup]\r\nLogEnabled=1\r\n");
+    ASSERT_EQ(phone({"info"}).status, 0);
+    EXPECT_EQ(readText(pcDir() / "p2klog.txt"),
+              "Phone connected\r\n"
+              "Read SEEM 279_1 RC=10\r\n"
+              "[GetFWVersion] Send command VERSION (0xFFFF)  RC=0\r\n"
+              "Read SEEM 4_1 RC=9\r\n"
+              "[GetLPVersion] Send command VERSION (0x0004)  RC=0\r\n");
+
+    writeText(pcDir() / "tessaro.ini", "[setup]\r\nLogEnabled=0\r\n");
+    ASSERT_EQ(phone({"info"}).status, 0);
+    EXPECT_EQ(readText(pcDir() / "p2klog.txt"), "");
+}
+
+TEST_F(PhoneCommands, ListInEachMode)
+{
+    addFirmwareProfile();
+    CliRun run = phone({"ls"});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, "6 [] /c/pics/x.gif\n");
+
+    run = phone({"ls", "--mode", "all"});
+    EXPECT_EQ(run.out, "10 [] /a/mobile/system/mma_ucp\n1 [] /c/notes.txt\n6 [] /c/pics/x.gif\n");
+
+    run = phone({"ls", "--mode", "mask", "--volumes", "bc", "--ext", "txt"});
+    EXPECT_EQ(run.out, "1 [] /c/notes.txt\n");
+    run = phone({"ls", "--mode", "mask"}); // volume a, every file
+    EXPECT_EQ(run.out, "10 [] /a/mobile/system/mma_ucp\n");
+
+    ASSERT_EQ(phone({"attr", "/c/pics/x.gif", "5"}).status, 0);
+    run = phone({"ls", "--json"});
+    EXPECT_EQ(nlohmann::json::parse(run.out),
+              nlohmann::json::parse(R"([{"path": "/c/pics/x.gif", "size": 6, "attributes": 5}])"));
+    EXPECT_EQ(phone({"ls"}).out, "6 [RS] /c/pics/x.gif\n");
+
+    EXPECT_NE(phone({"ls", "--mode", "pictures"}).status, 0);
+}
+
+TEST_F(PhoneCommands, GetAndPut)
+{
+    addFirmwareProfile();
+    const std::string local = (pcDir() / "menu").string();
+    CliRun run = phone({"get", "/a/mobile/system/mma_ucp", local});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(readText(local), "menu bytes");
+
+    run = phone({"put", local, "/b/"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(readText(phoneDir() / "b" / "menu"), "menu bytes");
+    run = phone({"put", local, "/b/copy"});
+    EXPECT_EQ(readText(phoneDir() / "b" / "copy"), "menu bytes");
+
+    run = phone({"put", local, "/q/menu"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "Error: Error writing /q/menu\n");
+    // A failed read leaves the local file empty, as the transfer creates it first.
+    run = phone({"get", "/a/none", local});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "Error: Error reading /a/none\n");
+    EXPECT_EQ(readText(local), "");
+    run = phone({"put", local, "/q/empty"});
+    EXPECT_EQ(run.err, "Error: Error writing /q/empty\n");
+}
+
+TEST_F(PhoneCommands, FilesAndFolders)
+{
+    addFirmwareProfile();
+    EXPECT_EQ(phone({"mkdir", "/b/new"}).status, 0);
+    EXPECT_TRUE(fs::is_directory(phoneDir() / "b" / "new"));
+    CliRun run = phone({"mkdir", "/b/new"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "Error: Error creating /b/new\n");
+
+    EXPECT_EQ(phone({"rm", "/c/notes.txt"}).status, 0);
+    EXPECT_FALSE(fs::exists(phoneDir() / "c" / "notes.txt"));
+    run = phone({"rm", "/c/notes.txt"});
+    EXPECT_EQ(run.err, "Error: Error deleting /c/notes.txt\n");
+
+    EXPECT_EQ(phone({"rmdir", "/b/new"}).status, 0);
+    run = phone({"rmdir", "/b/new"});
+    EXPECT_EQ(run.err, "Error: Error deleting /b/new\n");
+
+    run = phone({"attr", "/c/none", "4"});
+    EXPECT_EQ(run.err, "Error: Error changing attributes for /c/none\n");
+    EXPECT_NE(phone({"attr", "/c/pics/x.gif", "8"}).status, 0);
+}
+
+TEST_F(PhoneCommands, AnUnusableVirtualPhoneFolderIsReported)
+{
+    fs::remove(phoneDir() / "phone.json");
+    const CliRun run = phone({"info"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "Cannot read " + (phoneDir() / "phone.json").string() + "\n");
+}
+
+} // namespace
+} // namespace tessaro::testing

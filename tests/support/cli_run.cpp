@@ -1,0 +1,33 @@
+#include "support/cli_run.h"
+
+#include <sys/wait.h>
+
+#include <cstdlib>
+
+namespace tessaro::testing {
+
+namespace {
+std::string quoted(const std::string& s)
+{
+    std::string q = "'";
+    for (const char c : s)
+        q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return q + "'";
+}
+} // namespace
+
+CliRun runProgram(const std::string& program, const TempDir& dir, const std::vector<std::string>& args)
+{
+    std::string command = quoted(program);
+    for (const auto& a : args)
+        command += " " + quoted(a);
+    command += " </dev/null >" + quoted(dir.file("stdout.txt")) + " 2>" + quoted(dir.file("stderr.txt"));
+    const int raw = std::system(command.c_str());
+    CliRun run;
+    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    run.out = readText(dir.file("stdout.txt"));
+    run.err = readText(dir.file("stderr.txt"));
+    return run;
+}
+
+} // namespace tessaro::testing
