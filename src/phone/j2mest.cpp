@@ -1,7 +1,6 @@
 #include "phone/j2mest.h"
 
 #include <algorithm>
-#include <cctype>
 #include <filesystem>
 #include <fstream>
 
@@ -43,11 +42,12 @@ bool hasSecondLayoutMarker(std::span<const uint8_t> record)
                        [](uint8_t b) { return b == 0xFF; });
 }
 
-// "<digit>: ..." is how the phone writes a MIDlet-1 entry it could not resolve to a name.
+// A corelet whose MIDlet-1 is still a bare "<digit>: ..." entry does not start from the main
+// menu; the patch puts the application's name there.
 bool needsName(const std::string& midlet1)
 {
-    return midlet1.size() >= 3 && std::isdigit(static_cast<unsigned char>(midlet1[0]))
-        && midlet1[1] == ':' && midlet1[2] == ' ';
+    return midlet1.size() >= 3 && midlet1[0] >= '0' && midlet1[0] <= '9' && midlet1[1] == ':'
+        && midlet1[2] == ' ';
 }
 
 bool isTrimmed(char c) { return static_cast<unsigned char>(c) <= ' '; }

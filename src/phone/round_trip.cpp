@@ -159,6 +159,12 @@ bool WritePhoneMenu(RoundTrip& rt)
     state.StoredToPhone = true;
     if (rt.settings.setSystemAttr)
         (void)SetPhoneAttribute(phone, kPhoneMenuPath, kSystemAttribute);
+    return WriteJ2mestCopies(rt);
+}
+
+bool WriteJ2mestCopies(RoundTrip& rt)
+{
+    const RoundTripState& state = rt.state;
     if (state.PhonePatched && rt.settings.patchJ2mest
         && !writeJ2mest(rt, kPhoneJ2mestCopy, state.PhoneJ2mestPath, "Error writing J2MEST [phone]"))
         return false;
@@ -231,18 +237,19 @@ PhoneOpenResult PhoneOpen(RoundTrip& rt, Workspace& ws, ProfileManager& profiles
     return result;
 }
 
-WriteReport PhoneSave(RoundTrip& rt, Workspace& ws)
+PhoneSaveResult PhoneSave(RoundTrip& rt, Workspace& ws)
 {
+    PhoneSaveResult result;
     rt.state.PhoneOpDone = false;
-    WriteReport report = WriteMenuFile(local(rt, kMenuWorkingCopy), ws, rt.phone.prompter);
+    result.write = WriteMenuFile(local(rt, kMenuWorkingCopy), ws, rt.phone.prompter);
     // Only a complete new "mma_temp" is uploaded: after a failed write an older copy may still
     // be there, and sending it would pass the failure off as a save.
-    if (report.ok)
-        (void)WritePhoneMenu(rt);
-    else if (!report.refused)
-        rt.phone.prompter.show(MessageIcon::Error, "Error", report.error);
+    if (result.write.ok)
+        result.uploaded = WritePhoneMenu(rt);
+    else if (!result.write.refused)
+        rt.phone.prompter.show(MessageIcon::Error, "Error", result.write.error);
     rt.state.PhoneOpDone = rt.phone.link.Connected;
-    return report;
+    return result;
 }
 
 bool PhoneRestart(RoundTrip& rt)

@@ -73,6 +73,11 @@ std::string ReadPhoneMenu(RoundTrip& rt);
 // message; true when everything was written.
 bool WritePhoneMenu(RoundTrip& rt);
 
+// Writes the patched J2MEST copies back to where they were read from, as system files, when
+// the settings allow patching: the last two steps of WritePhoneMenu. Stops at the first
+// failure with its message; true when nothing failed.
+bool WriteJ2mestCopies(RoundTrip& rt);
+
 // Logs "Phone is restarted", restarts the phone and clears StoredToPhone.
 void RestartPhone(RoundTrip& rt);
 
@@ -97,10 +102,15 @@ struct PhoneOpenResult {
 // whether to patch them. PhoneOpDone is false while it runs and then follows Connected.
 PhoneOpenResult PhoneOpen(RoundTrip& rt, Workspace& ws, ProfileManager& profiles);
 
+struct PhoneSaveResult {
+    WriteReport write;       // the write of "mma_temp"
+    bool uploaded = false;   // WritePhoneMenu wrote everything
+};
+
 // "Save to phone": writes the document to "mma_temp" and, when that succeeded, uploads it with
 // WritePhoneMenu. A refused document is reported by the writer, a failed write here
-// (caption "Error"); neither is uploaded. Returns the writer's report.
-WriteReport PhoneSave(RoundTrip& rt, Workspace& ws);
+// (caption "Error"); neither is uploaded.
+PhoneSaveResult PhoneSave(RoundTrip& rt, Workspace& ws);
 
 // "Restart phone": restarts the phone unless an open or save has not ended connected
 // (PhoneOpDone false). True when the phone was restarted.

@@ -347,8 +347,9 @@ TEST(RoundTrip, OpenParsesTheTablesAndAsksToPatch)
 
         // The save writes the patched table back where it came from, as a system file.
         rig.api->clearRequests();
-        const WriteReport saved = PhoneSave(*rig.rt, rig.ws);
-        EXPECT_TRUE(saved.ok) << saved.error;
+        const PhoneSaveResult saved = PhoneSave(*rig.rt, rig.ws);
+        EXPECT_TRUE(saved.write.ok) << saved.write.error;
+        EXPECT_TRUE(saved.uploaded);
         EXPECT_TRUE(rig.state.StoredToPhone);
         EXPECT_EQ(rig.onPhone(kPhoneSecond.substr(1)), expected);
         const auto creates = rig.calls(PhoneCall::FileCreate);
@@ -431,7 +432,7 @@ TEST(RoundTrip, ClosingAfterASaveAsksToRebootOnce)
     for (const Answer answer : {Answer::Yes, Answer::No}) {
         RoundTripRig rig;
         ASSERT_TRUE(PhoneOpen(*rig.rt, rig.ws, rig.profiles).open.ok);
-        ASSERT_TRUE(PhoneSave(*rig.rt, rig.ws).ok);
+        ASSERT_TRUE(PhoneSave(*rig.rt, rig.ws).uploaded);
         ASSERT_TRUE(rig.state.StoredToPhone);
         rig.prompter.answers = {answer};
         // The close request repeats while the window fades out.
@@ -461,7 +462,7 @@ TEST(RoundTrip, SaveSetsTheSystemAttributeWhenAsked)
         rig.settings.setSystemAttr = attr;
         ASSERT_TRUE(PhoneOpen(*rig.rt, rig.ws, rig.profiles).open.ok);
         rig.api->clearRequests();
-        ASSERT_TRUE(PhoneSave(*rig.rt, rig.ws).ok);
+        ASSERT_TRUE(PhoneSave(*rig.rt, rig.ws).uploaded);
         const auto creates = rig.calls(PhoneCall::FileCreate);
         if (attr) {
             ASSERT_EQ(creates.size(), 1u);
@@ -544,12 +545,31 @@ TEST(RoundTrip, SaveOfARefusedDocumentUploadsNothing)
     // An item the available items no longer hold: the writer refuses the document.
     rig.ws.items.setAvailable({});
     rig.api->clearRequests();
-    const WriteReport report = PhoneSave(*rig.rt, rig.ws);
-    EXPECT_TRUE(report.refused);
+    const PhoneSaveResult saved = PhoneSave(*rig.rt, rig.ws);
+    EXPECT_TRUE(saved.write.refused);
+    EXPECT_FALSE(saved.uploaded);
     EXPECT_TRUE(rig.opened().empty());
     EXPECT_FALSE(rig.state.StoredToPhone);
     EXPECT_EQ(testing::readBytes(rig.local("mma_temp")), before);
     EXPECT_TRUE(rig.state.PhoneOpDone);
+}
+
+TEST(RoundTrip, FailedWriteOfTheWorkingCopyUploadsNothing)
+{
+    RoundTripRig rig;
+    ASSERT_TRUE(PhoneOpen(*rig.rt, rig.ws, rig.profiles).open.ok);
+    // A folder in the working copy's place: the new file cannot be renamed over it.
+    fs::remove(rig.local("mma_temp"));
+    fs::create_directories(fs::path(rig.local("mma_temp")) / "inside");
+    rig.api->clearRequests();
+    const PhoneSaveResult saved = PhoneSave(*rig.rt, rig.ws);
+    EXPECT_FALSE(saved.write.ok);
+    EXPECT_FALSE(saved.write.refused);
+    EXPECT_FALSE(saved.uploaded);
+    EXPECT_TRUE(rig.opened().empty());
+    ASSERT_EQ(rig.prompter.prompts.size(), 1u);
+    EXPECT_EQ(rig.prompter.prompts[0].caption, "Error");
+    EXPECT_EQ(rig.prompter.prompts[0].text, saved.write.error);
 }
 
 TEST(RoundTrip, WorkingFilesAreDeleted)
