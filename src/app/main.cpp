@@ -1,6 +1,8 @@
 // tessaro: the menu editor's window. Options: --virtual-phone DIR attaches the phone kept in
-// DIR (see examples/virtual-phone); --screenshot FILE saves a picture of the window once it
-// is shown and quits.
+// DIR (see examples/virtual-phone), --plug-in plugs it in once the window is up; --open FILE
+// opens a menu file at start and --select N selects its node of absolute index N (0 Softkeys,
+// 8 Menu Root, 9 on the menu); --screenshot FILE saves a picture of the window once it is
+// shown and quits.
 #include <iostream>
 #include <memory>
 
@@ -8,12 +10,15 @@
 #include <QCommandLineParser>
 #include <QTimer>
 
+#include "core/menu_document.h"
 #include "edit/profiles.h"
 #include "phone/no_phone.h"
 #include "phone/virtual_phone.h"
 #include "ui/about_box.h"
 #include "ui/app_context.h"
 #include "ui/file_dialogs.h"
+#include "ui/menu_tree_model.h"
+#include "ui/menu_tree_view.h"
 #include "ui/progress_win.h"
 #include "ui/qt_prompter.h"
 #include "ui/tsdi_app_form.h"
@@ -38,7 +43,14 @@ int main(int argc, char** argv)
     const QCommandLineOption open(QStringLiteral("open"),
                                   QStringLiteral("Open the mma_ucp file <file> at start."),
                                   QStringLiteral("file"));
+    const QCommandLineOption plugIn(QStringLiteral("plug-in"),
+                                    QStringLiteral("Plug the virtual phone in at start."));
+    const QCommandLineOption select(QStringLiteral("select"),
+                                    QStringLiteral("Select the tree node of absolute index <n>."),
+                                    QStringLiteral("n"));
+    parser.addOption(select);
     parser.addOption(virtualPhone);
+    parser.addOption(plugIn);
     parser.addOption(screenshot);
     parser.addOption(open);
     parser.process(app);
@@ -73,8 +85,18 @@ int main(int argc, char** argv)
     files.setParent(&window);
     window.show();
 
+    if (phone && parser.isSet(plugIn))
+        QTimer::singleShot(0, &window, [phone] { phone->plug(); });
     if (parser.isSet(open))
         window.openFile(parser.value(open).toStdString());
+    if (parser.isSet(select)) {
+        MenuDocument& document = context.workspace.document;
+        if (MenuNode* node = document.nodeAt(parser.value(select).toULong())) {
+            for (MenuNode* up = node->parent(); up; up = up->parent())
+                window.tree()->expand(window.tree()->menuModel().indexOfNode(up));
+            window.tree()->selectNode(node);
+        }
+    }
     if (parser.isSet(screenshot)) {
         const QString file = parser.value(screenshot);
         // After the fade-in (25 ticks of 50 ms) the window is fully shown.

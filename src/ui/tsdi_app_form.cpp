@@ -404,13 +404,19 @@ void TSDIAppForm::buildStatusBar()
     QStatusBar* bar = statusBar();
     bar->setObjectName(QStringLiteral("AdvStatusBar1"));
     bar->setSizeGripEnabled(false);
-    const int widths[3] = {150, 260, 50};
+    // Panels of 150, 260 and 50 pixels; the first grows when its text needs more room (an
+    // IMEI in a large font) and the second, right-aligned, gives way.
     for (int i = 0; i < 3; ++i) {
         panels_[i] = new QLabel(bar);
         panels_[i]->setObjectName(QStringLiteral("Panel%1").arg(i + 1));
-        panels_[i]->setFixedWidth(widths[i] - (i == 2 ? 0 : 2));
-        bar->addWidget(panels_[i]);
     }
+    panels_[0]->setMinimumWidth(148);
+    panels_[1]->setMinimumWidth(150);
+    panels_[1]->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    panels_[2]->setFixedWidth(50);
+    bar->addWidget(panels_[0]);
+    bar->addWidget(panels_[1], 1);
+    bar->addWidget(panels_[2]);
     panels_[1]->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     panels_[1]->setText(QStringLiteral("Phone: None"));
     lamp_ = new LampShape(panels_[2]);
@@ -572,6 +578,7 @@ void TSDIAppForm::FileNew1Execute()
     MenuNode* root = NewDocument(ctx_.workspace.document);
     summary_->hide();
     tree_->selectNode(root);
+    tree_->expand(model_->indexOfNode(root));
     documentOpen_ = true;
     documentCommandsChanged();
     showStatusLine();
@@ -598,6 +605,7 @@ void TSDIAppForm::openFile(const std::string& path)
     if (!ws.document.isEmpty()) {
         documentOpen_ = true;
         documentCommandsChanged();
+        tree_->expand(model_->indexOfNode(ws.document.menuRoot()));
     }
     showStatusLine();
 }
@@ -644,6 +652,8 @@ void TSDIAppForm::Openfromphone1Execute()
     showProfileState();
     const bool read = !result.menuPath.empty() && !ws.document.isEmpty();
     documentOpen_ = read;
+    if (read)
+        tree_->expand(model_->indexOfNode(ws.document.menuRoot()));
     saveAction_->setEnabled(read);
     saveToPhone_->setEnabled(read && ctx_.link.Connected);
     available_->setEnabled(true);

@@ -20,7 +20,8 @@ QtMessageHandler previousHandler = nullptr;
 void quietHandler(QtMsgType type, const QMessageLogContext& context, const QString& message)
 {
     if (message.contains(QLatin1String("does not support setting window opacity"))
-        || message.contains(QLatin1String("does not support setting window masks")))
+        || message.contains(QLatin1String("does not support setting window masks"))
+        || message.contains(QLatin1String("does not support propagateSizeHints")))
         return;
     if (previousHandler)
         previousHandler(type, context, message);

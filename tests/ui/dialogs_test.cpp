@@ -1,0 +1,224 @@
+// The settings dialog wired to its model, the two progress windows, the about box and the
+// splash.
+#include <QCheckBox>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QtTest>
+
+#include <filesystem>
+
+#include "edit/settings.h"
+#include "support/ui_harness.h"
+#include "ui/about_box.h"
+#include "ui/dbl_progress.h"
+#include "ui/progress_win.h"
+#include "ui/qt_prompter.h"
+#include "ui/setup_form.h"
+#include "ui/splash_form.h"
+
+using namespace tessaro;
+using namespace tessaro::testing;
+
+namespace {
+
+template <typename T>
+T* child(QObject& parent, const char* name)
+{
+    T* w = parent.findChild<T*>(QString::fromLatin1(name));
+    if (!w)
+        qFatal("no child %s", name);
+    return w;
+}
+
+// Clicks a check box on its indicator (the middle of a wide box is beyond its label).
+void click(QCheckBox* box)
+{
+    QTest::mouseClick(box, Qt::LeftButton, Qt::NoModifier, QPoint(8, box->height() / 2));
+}
+
+} // namespace
+
+class DialogsTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase() { quietPlatformWarnings(); }
+
+    void setupDialogOpensFromTheSettings()
+    {
+        TempDir dir;
+        RecordingPrompter prompter;
+        FakeFileDialogs files;
+        Settings settings;
+        settings.logEnabled = true;
+        settings.readJ2mest = true;
+        settings.j2mestFromCard = true;
+        TSetupForm form(settings, dir.file("tessaro.ini"), nullptr, false, files, prompter);
+        QCOMPARE(form.windowTitle(), QStringLiteral("Settings"));
+        const struct {
+            const char* name;
+            const char* caption;
+            bool checked;
+            bool enabled;
+        } boxes[] = {
+            {"CheckBox7", "Enable p2k ops logging", true, true},
+            {"CheckBox1", "Set SYSTEM attribute", false, true},
+            {"CheckBox2", "Activate items in SEEM 0032", false, false},
+            {"CheckBox3", "Read J2MEST", true, true},
+            {"CheckBox4", "From phone", false, true},
+            {"CheckBox5", "From card", true, true},
+            {"CheckBox6", "Allow patching to run corelets", false, true},
+        };
+        for (const auto& b : boxes) {
+            auto* box = child<QCheckBox>(form, b.name);
+            QCOMPARE(box->text(), QString::fromLatin1(b.caption));
+            QVERIFY2(box->isChecked() == b.checked, b.name);
+            QVERIFY2(box->isEnabled() == b.enabled, b.name);
+        }
+        QCOMPARE(child<QPushButton>(form, "Button3")->text(), QStringLiteral("Backup SEEM"));
+        QCOMPARE(child<QPushButton>(form, "Button4")->text(), QStringLiteral("Restore backup"));
+        QVERIFY(!child<QPushButton>(form, "Button3")->isEnabled());
+        QVERIFY(!child<QPushButton>(form, "Button4")->isEnabled());
+        QVERIFY(child<QPushButton>(form, "Button1")->isDefault());
+        QCOMPARE(child<QPushButton>(form, "Button2")->text(), QStringLiteral("Cancel"));
+    }
+
+    void setupRulesAndOk()
+    {
+        TempDir dir;
+        RecordingPrompter prompter;
+        FakeFileDialogs files;
+        Settings settings;
+        const std::string ini = dir.file("tessaro.ini");
+        TSetupForm form(settings, ini, nullptr, false, files, prompter);
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        auto* read = child<QCheckBox>(form, "CheckBox3");
+        auto* phone = child<QCheckBox>(form, "CheckBox4");
+        auto* card = child<QCheckBox>(form, "CheckBox5");
+        auto* patch = child<QCheckBox>(form, "CheckBox6");
+        QVERIFY(!phone->isEnabled());
+        click(read);
+        QVERIFY(read->isChecked());
+        QVERIFY(phone->isEnabled() && card->isEnabled());
+        QVERIFY(!patch->isEnabled());
+        click(phone);
+        QVERIFY(patch->isEnabled());
+        click(patch);
+        // Unchecking the last source unchecks "Read J2MEST" and the patch option.
+        click(phone);
+        QVERIFY(!read->isChecked());
+        QVERIFY(!patch->isChecked());
+        QVERIFY(!phone->isEnabled() && !card->isEnabled() && !patch->isEnabled());
+        click(read);
+        click(card);
+        click(child<QCheckBox>(form, "CheckBox7"));
+        // Nothing is taken before OK.
+        QCOMPARE(settings, Settings{});
+        QTest::mouseClick(child<QPushButton>(form, "Button1"), Qt::LeftButton);
+        QCOMPARE(form.result(), int(QDialog::Accepted));
+        QVERIFY(settings.logEnabled && settings.readJ2mest && settings.j2mestFromCard);
+        QVERIFY(!settings.j2mestFromPhone);
+        QCOMPARE(LoadSettings(ini), settings);
+        QVERIFY(readText(ini).find("ReadJ2MEST=Card") != std::string::npos);
+    }
+
+    void setupCancelChangesNothing()
+    {
+        TempDir dir;
+        RecordingPrompter prompter;
+        FakeFileDialogs files;
+        Settings settings;
+        const std::string ini = dir.file("tessaro.ini");
+        TSetupForm form(settings, ini, nullptr, false, files, prompter);
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        click(child<QCheckBox>(form, "CheckBox1"));
+        QTest::mouseClick(child<QPushButton>(form, "Button2"), Qt::LeftButton);
+        QCOMPARE(form.result(), int(QDialog::Rejected));
+        QCOMPARE(settings, Settings{});
+        QVERIFY(!std::filesystem::exists(ini));
+    }
+
+    void singleProgressWindow()
+    {
+        QWidget owner;
+        QtProgressFactory factory(&owner);
+        {
+            std::unique_ptr<Progress> progress = factory.openSingle();
+            auto* win = dynamic_cast<TProgressWin*>(progress.get());
+            QVERIFY(win);
+            QVERIFY(win->isVisible());
+            QCOMPARE(win->windowTitle(), QString());
+            QVERIFY(!(win->windowFlags() & Qt::WindowCloseButtonHint));
+            progress->setCaption("Reading mma_ucp");
+            QCOMPARE(progress->caption(), std::string("Reading mma_ucp"));
+            QCOMPARE(win->windowTitle(), QStringLiteral("Reading mma_ucp"));
+            progress->setBar(0, 42);
+            QCOMPARE(win->bar()->value(), 42);
+            QCOMPARE(win->bar()->objectName(), QStringLiteral("ProgressBar1"));
+            progress->setBar(0, 140);
+            QCOMPARE(win->bar()->value(), 100);
+            // Escape does not close it: the operation does.
+            QTest::keyClick(win, Qt::Key_Escape);
+            QVERIFY(win->isVisible());
+        }
+        QVERIFY(owner.findChildren<TProgressWin*>().isEmpty());
+    }
+
+    void doubleProgressWindow()
+    {
+        QWidget owner;
+        TDblProgress win(&owner);
+        QCOMPARE(win.batchTotal, 0u);
+        QCOMPARE(win.bytesDone, 0u);
+        win.show();
+        win.setCaption("Uploading star.gif");
+        win.setBar(0, 30);
+        win.setBar(1, 70);
+        QCOMPARE(win.bar(0)->value(), 30);
+        QCOMPARE(win.bar(1)->value(), 70);
+        QCOMPARE(win.bar(0)->objectName(), QStringLiteral("ProgressBar1"));
+        QCOMPARE(win.bar(1)->objectName(), QStringLiteral("ProgressBar2"));
+        QCOMPARE(win.windowTitle(), QStringLiteral("Uploading star.gif"));
+    }
+
+    void aboutBoxAndSplash()
+    {
+        TAboutBox about;
+        QCOMPARE(about.windowTitle(), QStringLiteral("About"));
+        QCOMPARE(child<QLabel>(about, "ProductName")->text(), QStringLiteral("Tessaro"));
+        QCOMPARE(child<QLabel>(about, "Version")->text(), QStringLiteral("Version 0.6"));
+        QVERIFY(child<QPlainTextEdit>(about, "Memo1")->isReadOnly());
+        auto* ok = child<QPushButton>(about, "OKButton");
+        QVERIFY(ok->isDefault());
+        about.show();
+        QTest::mouseClick(ok, Qt::LeftButton);
+        QCOMPARE(about.result(), int(QDialog::Accepted));
+
+        QWidget owner;
+        TForm1 splash(&owner);
+        QCOMPARE(splash.alpha(), 200);
+        QVERIFY(splash.windowFlags() & Qt::WindowStaysOnTopHint);
+        QVERIFY(splash.windowFlags() & Qt::FramelessWindowHint);
+        QCOMPARE(splash.palette().color(QPalette::Window), QColor(0xBF, 0xFF, 0xBF));
+        QStringList texts;
+        for (auto* l : splash.findChildren<QLabel*>())
+            texts << l->text();
+        for (const char* t : {"D2U05 Ready", "v.0.6", "Tessaro", "edition"})
+            QVERIFY2(texts.contains(QString::fromLatin1(t)), t);
+    }
+
+    void prompterText()
+    {
+        QCOMPARE(QtPrompter::displayText("mma_ucp was stored to the phone\r\n      Should we reboot it?"),
+                 QStringLiteral("mma_ucp was stored to the phone\n      Should we reboot it?"));
+        QCOMPARE(QString::fromStdString(QtFileDialogs::qtFilter("CG1 binaries|*.bin;*.smg|All files|*.*")),
+                 QStringLiteral("CG1 binaries (*.bin *.smg);;All files (*)"));
+    }
+};
+
+QTEST_MAIN(DialogsTest)
+#include "dialogs_test.moc"
