@@ -36,6 +36,7 @@
 #include "ui/gui_dispatch.h"
 #include "ui/menu_tree_model.h"
 #include "ui/menu_tree_view.h"
+#include "ui/progress_win.h"
 #include "ui/qt_prompter.h"
 #include "ui/setup_form.h"
 #include "ui/splash_form.h"
@@ -91,6 +92,8 @@ TSDIAppForm::TSDIAppForm(AppContext& context, Prompter& prompter, FileDialogs& f
     connect(timer_, &QTimer::timeout, this, &TSDIAppForm::Timer1Timer);
 
     setFixedSize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
+    // On the middle of the screen, where the splash will stand too.
+    centreOn(this, nullptr);
     // The window starts fully transparent and fades in.
     setWindowOpacity(0.0);
 

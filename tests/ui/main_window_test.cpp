@@ -5,6 +5,7 @@
 #include <QDropEvent>
 #include <QGroupBox>
 #include <QLabel>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QRadioButton>
@@ -415,6 +416,31 @@ private Q_SLOTS:
         QVERIFY(send(entry2, d, true));
         QVERIFY(!tree->isExpanded(tree->menuModel().indexOfNode(b)));
         QCOMPARE(captionsUnder(root), (QStringList{"Message", "Datebook", "Multimedia"}));
+    }
+
+    void pickingAnEntryOpensTheItemMenu()
+    {
+        WindowHarness h;
+        TSDIAppForm& w = h.start();
+        w.show();
+        auto* popup = child<QMenu>(w, "PopupMenu1");
+        // No document, no selected node: the pick is remembered, no menu.
+        w.ComboBox1Select(entryIndex(w, "Message"));
+        QCOMPARE(w.pickedEntry(), std::string("Message"));
+        QVERIFY(!popup->isVisible());
+        w.FileNew1Execute();
+        auto* box = child<QComboBox>(w, "ComboBox1");
+        box->setCurrentIndex(entryIndex(w, "Calculator"));
+        w.ComboBox1Select(box->currentIndex());
+        QCOMPARE(w.pickedEntry(), std::string("Calculator"));
+        QVERIFY(popup->isVisible());
+        // Opened below the box, with the entries the Menu Root allows.
+        QVERIFY(popup->geometry().top() >= box->mapToGlobal(QPoint(0, box->height())).y());
+        QVERIFY(child<QAction>(w, "AddLast1")->isEnabled());
+        QVERIFY(!child<QAction>(w, "Replace1")->isEnabled());
+        child<QAction>(w, "AddLast1")->trigger();
+        popup->close();
+        QCOMPARE(captionsUnder(w.context().workspace.document.menuRoot()), (QStringList{"Calculator"}));
     }
 
     void itemSummaryLines()

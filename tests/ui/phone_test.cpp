@@ -102,7 +102,11 @@ private Q_SLOTS:
         PhoneHarness p;
         TSDIAppForm& w = p.start();
         QVERIFY(child<QMenu>(w, "VirtualPhone1") != nullptr);
-        p.plug();
+        // The "Virtual phone" menu plugs the phone in.
+        child<QAction>(w, "PlugIn1")->trigger();
+        QVERIFY(p.phone->isPlugged());
+        p.phone->waitForCallbacks();
+        QCoreApplication::processEvents();
         QCOMPARE(w.statusPanel(2)->text(), QStringLiteral("Phone: TX100  [TX100_A_01.02.03R] "));
         QCOMPARE(w.statusPanel(1)->text(), QStringLiteral(" IMEI: %1").arg(kImei));
         QCOMPARE(child<LampShape>(w, "Shape1")->color(), QColor(Qt::green));
@@ -131,7 +135,10 @@ private Q_SLOTS:
         QCOMPARE(w.balloonText(),
                  QStringLiteral("Model: TX100\nF/W Version: TX100_A_01.02.03R\nLP Version: 1234"));
 
-        p.unplug();
+        child<QAction>(w, "Unplug1")->trigger();
+        QVERIFY(!p.phone->isPlugged());
+        p.phone->waitForCallbacks();
+        QCoreApplication::processEvents();
         QCOMPARE(w.statusPanel(2)->text(), QStringLiteral("Phone: None "));
         QCOMPARE(w.statusPanel(1)->text(), QStringLiteral("IMEI: N/A "));
         QCOMPARE(child<LampShape>(w, "Shape1")->color(), QColor(Qt::red));
