@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "phone/no_phone.h"
 #include "virtual_phone_rig.h"
 
 namespace tessaro::testing {
@@ -276,6 +277,59 @@ TEST(P2KFileRead, UnpluggedMidTransfer)
     EXPECT_EQ(rig.progress.alive(), 0);
     // Nothing after the unplugging reaches the phone.
     EXPECT_EQ(P2KFileRead(rig.phone(), "/a/f", rig.local("f"), 5000), -1);
+}
+
+// A library whose FSAC reads are scripted, for replies the virtual phone never gives.
+class ScriptedReads : public NoPhone {
+public:
+    int P2K_SendCMD(uint16_t, const uint8_t* request, int, uint8_t* reply, int* replyLength) override
+    {
+        requests.push_back(request[3]);
+        if (request[3] == 0x01) {
+            std::fill(reply, reply + *replyLength, uint8_t(0x41));
+            *replyLength = delivered.empty() ? 0 : delivered.front();
+            if (!delivered.empty())
+                delivered.erase(delivered.begin());
+        } else {
+            *replyLength = 0;
+        }
+        return 0;
+    }
+    std::vector<int> delivered; // per read; 0 once the list is used up
+    std::vector<int> requests;  // the subcommand of each request
+};
+
+TEST(P2KFileRead, RepliesOfNothingOrTooMuchEndTheRead)
+{
+    TempDir temp;
+    ScriptedReads api;
+    PhoneLinkState link;
+    OperationLog log;
+    RecordingProgressFactory progress;
+    RecordingPrompter prompter;
+    PhoneContext phone{api, link, log, progress, prompter, temp.path().string() + "/"};
+
+    // A phone that answers every read with nothing would otherwise be asked for ever.
+    EXPECT_EQ(P2KFileRead(phone, "/a/f", temp.file("f"), 10), -1);
+    EXPECT_EQ(api.requests, (std::vector<int>{0x00, 0x03, 0x01, 0x04}));
+
+    // A delivered count above the 1024 wanted is taken as 1024.
+    api.requests.clear();
+    api.delivered = {5000, 3};
+    EXPECT_EQ(P2KFileRead(phone, "/a/f", temp.file("f"), 10), 1027);
+    EXPECT_EQ(readBytes(temp.file("f")), Bytes(1027, 0x41));
+}
+
+TEST(P2KFileRead, LocalWriteFailureIsReported)
+{
+    if (!std::filesystem::exists("/dev/full"))
+        GTEST_SKIP() << "no /dev/full";
+    VirtualPhoneRig rig;
+    rig.connect();
+    rig.putPhoneFile("/a/f", patternBytes(3000));
+    EXPECT_EQ(P2KFileRead(rig.phone(), "/a/f", "/dev/full", 3000), -1);
+    EXPECT_EQ(rig.prompter.texts(), (std::vector<std::string>{"Cannot write /dev/full"}));
+    EXPECT_EQ(rig.logLines().back(), "[P2KFileRead] Send command FSAC (0x0004) RC=0");
 }
 
 TEST(P2KFileRead, LocalFileThatCannotBeCreatedSendsNothing)
