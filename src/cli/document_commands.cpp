@@ -1,9 +1,332 @@
+// tessaro-cli dump and convert: the menu document of an mma_ucp file, read as the editor opens
+// it, printed for people or as JSON, or written again under another save mode.
+#include <iostream>
+#include <memory>
+#include <optional>
+#include <sstream>
+
+#include <nlohmann/json.hpp>
+
 #include "cli/cli_context.h"
+#include "cli/text_encoding.h"
+#include "core/catalogue.h"
+#include "core/item_data.h"
+#include "core/menu_document.h"
+#include "core/menu_writer.h"
+#include "edit/menu_open.h"
 
 namespace tessaro::cli {
 
-void registerDocumentCommands(CLI::App&, CliContext&)
+namespace {
+
+using Json = nlohmann::ordered_json;
+
+std::string markerText(IconMarker marker)
 {
+    return marker == IconMarker::K06 ? "06" : "0C";
+}
+
+std::string hexBytes(const std::vector<uint8_t>& bytes)
+{
+    static const char digits[] = "0123456789abcdef";
+    std::string out;
+    out.reserve(bytes.size() * 2);
+    for (uint8_t b : bytes) {
+        out += digits[b >> 4];
+        out += digits[b & 0xF];
+    }
+    return out;
+}
+
+std::string hexByte(unsigned value)
+{
+    static const char digits[] = "0123456789ABCDEF";
+    return std::string("0x") + digits[(value >> 4) & 0xF] + digits[value & 0xF];
+}
+
+// Reads the file as the editor's open sequence does; the reader's notes go to stderr.
+OpenResult openDocument(CliContext& ctx, const std::string& path)
+{
+    ctx.prepare();
+    OpenResult opened = OpenMenuFile(path, ctx.workspace, ctx.profiles, ctx.prompter);
+    for (const std::string& warning : opened.warnings)
+        ctx.prompter.show(MessageIcon::Warning, "Warning", warning);
+    if (!opened.ok)
+        ctx.fail(opened.error);
+    return opened;
+}
+
+bool isTitles(uint8_t k)
+{
+    return k == kind::MenuTitle || k == kind::SoftkeyTitle || k == kind::ShowText;
+}
+
+bool isText(uint8_t k)
+{
+    return k == kind::Url || k == kind::DialNumber || k == kind::Midlet1 || k == kind::MidletName ||
+           k == kind::MidletVendor || k == kind::ShortcutData;
+}
+
+bool isDrm(uint8_t k)
+{
+    return k == kind::DrmListIcon || k == kind::DrmStaticIcon || k == kind::DrmAnimatedIcon;
+}
+
+bool isValue(uint8_t k)
+{
+    return k == kind::Code12 || k == kind::Code13 || k == kind::Code14 || k == kind::Action;
+}
+
+// --- JSON -----------------------------------------------------------------------------------
+
+Json entryJson(const DataEntry& e)
+{
+    Json j;
+    j["kind"] = e.kind;
+    j["length"] = e.Length;
+    if (isTitles(e.kind)) {
+        Json titles = Json::array();
+        for (const Title& t : e.titles)
+            titles.push_back({{"language", t.language}, {"text", utf16ToUtf8(textUpToZero(t.text))}});
+        j["titles"] = std::move(titles);
+    } else if (isText(e.kind)) {
+        j["text"] = latin1ToUtf8(asciiText(e));
+    } else if (e.kind == kind::FileIcon) {
+        j["role"] = e.role;
+        j["path"] = utf16ToUtf8(textUpToZero(e.path));
+    } else if (isDrm(e.kind)) {
+        j["first"] = e.first;
+        j["number"] = e.number;
+    } else if (isValue(e.kind)) {
+        j["value"] = e.value;
+    } else if (e.kind == kind::Unsupported) {
+        Json records = Json::array();
+        for (const UnsupportedRecord& r : e.records)
+            records.push_back({{"kind", r.kind}, {"length", r.length}, {"payload", hexBytes(r.payload)}});
+        j["records"] = std::move(records);
+    }
+    return j;
+}
+
+Json documentJson(const CliContext& ctx, bool itemBaseUpdated)
+{
+    const Workspace& ws = ctx.workspace;
+    const SaveMode& mode = ws.saveMode;
+    const MenuDocument& doc = ws.document;
+    Json out;
+    out["format"] = {{"recordSize", mode.recordSize()},
+                     {"cdma", mode.cdma()},
+                     {"c698p", mode.c698p()},
+                     {"iconMarker", markerText(mode.iconMarker())},
+                     {"saveAll", mode.saveAll()}};
+    out["customCounter"] = ws.customCounter;
+    out["dataBlockCount"] = doc.data().count();
+    out["itemBaseUpdated"] = itemBaseUpdated;
+    Json nodes = Json::array();
+    const auto all = doc.preorder();
+    for (size_t i = 0; i < all.size(); ++i) {
+        const MenuNode* node = all[i];
+        const TMMAItem& item = node->item;
+        Json n;
+        n["index"] = i;
+        n["parent"] = doc.indexOf(node->parent());
+        n["caption"] = latin1ToUtf8(node->caption());
+        n["itemType"] = item.ItemType;
+        n["parentIndex"] = item.ParentIndex;
+        n["nextIndex"] = item.NextIndex;
+        n["childIndex"] = item.ChildIndex;
+        n["recordNo"] = item.RecordNo;
+        n["options"] = item.Options;
+        n["attributes"] = item.Attributes;
+        n["name"] = latin1ToUtf8(item.Name);
+        n["group"] = item.Group;
+        n["dataOffset"] = item.DataOffset;
+        n["dataLength"] = item.DataLength;
+        n["hasData"] = item.HasData;
+        n["canHoldItems"] = item.CanHoldItems;
+        const bool top = node == doc.softkeys() || node == doc.menuRoot();
+        const ItemDataBlock* block = top ? nullptr : doc.data().at(item.RecordNo);
+        if (block) {
+            Json entries = Json::array();
+            for (const DataEntry& e : block->entries)
+                entries.push_back(entryJson(e));
+            n["data"] = {{"owner", block->owner}, {"entries", std::move(entries)}};
+        } else {
+            n["data"] = nullptr;
+        }
+        nodes.push_back(std::move(n));
+    }
+    out["nodes"] = std::move(nodes);
+    return out;
+}
+
+// --- text for people ------------------------------------------------------------------------
+
+std::string kindName(uint8_t k)
+{
+    switch (k) {
+    case kind::MenuTitle: return "Menu title";
+    case kind::SoftkeyTitle: return "Softkey title";
+    case kind::ShowText: return "Show text";
+    case kind::Url: return "URL";
+    case kind::DialNumber: return "Dial this number";
+    case kind::Midlet1: return "MIDlet-1";
+    case kind::MidletName: return "MIDlet name";
+    case kind::MidletVendor: return "MIDlet vendor";
+    case kind::FileIcon: return "Icon (FS)";
+    case kind::DrmListIcon: return "List icon (DRM)";
+    case kind::DrmStaticIcon: return "Static icon (DRM)";
+    case kind::DrmAnimatedIcon: return "Animated icon (DRM)";
+    case kind::Code12: return "Code 0x12";
+    case kind::Code13: return "Code 0x13";
+    case kind::Code14: return "Code 0x14";
+    case kind::Action: return "Action code";
+    case kind::ShortcutData: return "Shortcut data";
+    case kind::Unsupported: return "Unsupported data";
+    default: return "Kind " + std::to_string(k);
+    }
+}
+
+std::string roleName(uint8_t role)
+{
+    switch (role) {
+    case kRoleAnimated: return "animated";
+    case kRoleStatic: return "static";
+    default: return "list";
+    }
+}
+
+void printEntry(std::ostream& out, const DataEntry& e, const std::string& indent)
+{
+    out << indent << kindName(e.kind) << " (kind " << int(e.kind) << ", length " << e.Length << ")";
+    if (isTitles(e.kind)) {
+        out << '\n';
+        for (const Title& t : e.titles) {
+            const std::string language = LanguageName(t.language);
+            out << indent << "  [" << (language.empty() ? std::to_string(t.language) : LanguageShown(t.language) + " " + language)
+                << "] \"" << utf16ToUtf8(textUpToZero(t.text)) << "\"\n";
+        }
+        return;
+    }
+    if (isText(e.kind))
+        out << ": \"" << latin1ToUtf8(asciiText(e)) << '"';
+    else if (e.kind == kind::FileIcon)
+        out << ": " << roleName(e.role) << " (role " << int(e.role) << ") \"" << utf16ToUtf8(textUpToZero(e.path)) << '"';
+    else if (isDrm(e.kind))
+        out << ": number " << e.number << ", first byte " << hexByte(e.first);
+    else if (isValue(e.kind))
+        out << ": " << e.value;
+    out << '\n';
+    if (e.kind == kind::Unsupported)
+        for (const UnsupportedRecord& r : e.records)
+            out << indent << "  kind " << int(r.kind) << ", length " << r.length << ": " << hexBytes(r.payload) << '\n';
+}
+
+void printNode(std::ostream& out, const MenuDocument& doc, const MenuNode* node, int depth)
+{
+    const TMMAItem& item = node->item;
+    const std::string indent(static_cast<size_t>(depth) * 2, ' ');
+    out << indent << latin1ToUtf8(node->caption()) << "  [#" << doc.indexOf(node) << ", record "
+        << int(item.RecordNo) - 1 << ", \"" << latin1ToUtf8(item.Name) << "\", type " << int(item.ItemType)
+        << ", options " << hexByte(item.Options) << ", attributes " << hexByte(item.Attributes);
+    if (item.HasData)
+        out << ", data " << item.DataLength << " bytes at " << item.DataOffset;
+    out << "]\n";
+    const bool top = node == doc.softkeys() || node == doc.menuRoot();
+    if (const ItemDataBlock* block = top ? nullptr : doc.data().at(item.RecordNo))
+        for (const DataEntry& e : block->entries)
+            printEntry(out, e, indent + "    ");
+    for (const auto& child : node->children())
+        printNode(out, doc, child.get(), depth + 1);
+}
+
+void printDocument(std::ostream& out, const CliContext& ctx, bool itemBaseUpdated)
+{
+    const Workspace& ws = ctx.workspace;
+    const SaveMode& mode = ws.saveMode;
+    out << "Format: " << mode.recordSize() << "-byte records, " << (mode.cdma() ? "little-endian (CDMA)" : "big-endian")
+        << ", icon marker " << markerText(mode.iconMarker()) << ", c698p fix " << (mode.c698p() ? "on" : "off") << '\n'
+        << "Custom counter: " << int(ws.customCounter) << '\n'
+        << "Data blocks: " << ws.document.data().count() << '\n';
+    if (itemBaseUpdated)
+        out << "Item base updated\n";
+    for (const MenuNode* top : {ws.document.softkeys(), ws.document.menuRoot()})
+        if (top)
+            printNode(out, ws.document, top, 0);
+}
+
+// --- commands -------------------------------------------------------------------------------
+
+struct ConvertArgs {
+    std::string in;
+    std::string out;
+    std::optional<int> recordSize;
+    std::optional<std::string> iconMarker;
+    bool c698p = false;
+    bool noC698p = false;
+    bool cdma = false;
+    bool noCdma = false;
+    bool saveAll = false;
+};
+
+void convert(CliContext& ctx, const ConvertArgs& args)
+{
+    openDocument(ctx, args.in);
+    // The save-mode controls in the order the window's rules tie them together: the record
+    // size first (36 forces "0C" and clears the fix), then what only 22-byte records allow.
+    SaveMode& mode = ctx.workspace.saveMode;
+    if (args.recordSize)
+        mode.setRecordSize(*args.recordSize);
+    if (args.iconMarker)
+        mode.setIconMarker(*args.iconMarker == "06" ? IconMarker::K06 : IconMarker::K0C);
+    if (args.c698p || args.noC698p)
+        mode.setC698p(args.c698p);
+    if (args.cdma || args.noCdma)
+        mode.setCdma(args.cdma);
+    if (args.saveAll)
+        mode.setSaveAll(true);
+
+    const WriteReport written = WriteMenuFile(args.out, ctx.workspace, ctx.prompter);
+    if (written.refused)
+        throw CommandFailed{};  // the prompter has said why
+    if (!written.ok)
+        ctx.fail(written.error);
+}
+
+} // namespace
+
+void registerDocumentCommands(CLI::App& app, CliContext& ctx)
+{
+    struct DumpArgs {
+        std::string file;
+        bool json = false;
+    };
+    auto dumpArgs = std::make_shared<DumpArgs>();
+    auto* dump = app.add_subcommand("dump", "Print the menu document of an mma_ucp file");
+    dump->add_option("FILE", dumpArgs->file, "The mma_ucp file")->required();
+    dump->add_flag("--json", dumpArgs->json, "Print the document as JSON");
+    dump->callback([&ctx, dumpArgs] {
+        const OpenResult opened = openDocument(ctx, dumpArgs->file);
+        if (dumpArgs->json)
+            std::cout << documentJson(ctx, opened.itemBaseUpdated).dump(2) << '\n';
+        else
+            printDocument(std::cout, ctx, opened.itemBaseUpdated);
+    });
+
+    auto convertArgs = std::make_shared<ConvertArgs>();
+    auto* conv = app.add_subcommand("convert", "Read an mma_ucp file and write it under another save mode");
+    conv->add_option("IN", convertArgs->in, "The mma_ucp file to read")->required();
+    conv->add_option("OUT", convertArgs->out, "The mma_ucp file to write")->required();
+    conv->add_option("--record-size", convertArgs->recordSize, "22 (old format) or 36 (new format)")
+        ->check(CLI::IsMember({22, 36}));
+    conv->add_option("--icon-marker", convertArgs->iconMarker, "Kind of file-system icon records: 06 or 0C (22-byte only)")
+        ->check(CLI::IsMember({"06", "0C"}));
+    auto* c698p = conv->add_flag("--c698p", convertArgs->c698p, "Check the c698p mma_ucp fix (22-byte only)");
+    conv->add_flag("--no-c698p", convertArgs->noC698p, "Clear the c698p mma_ucp fix")->excludes(c698p);
+    auto* cdma = conv->add_flag("--cdma", convertArgs->cdma, "CDMA mode (little-endian)");
+    conv->add_flag("--no-cdma", convertArgs->noCdma, "Big-endian byte order")->excludes(cdma);
+    conv->add_flag("--save-all", convertArgs->saveAll, "Save all data including currently unsupported");
+    conv->callback([&ctx, convertArgs] { convert(ctx, *convertArgs); });
 }
 
 } // namespace tessaro::cli
