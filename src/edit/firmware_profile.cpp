@@ -11,6 +11,7 @@
 #include "core/prompter.h"
 #include "core/workspace.h"
 #include "edit/firmware_image.h"
+#include "edit/firmware_search.h"
 #include "edit/profiles.h"
 #include "edit/text_file.h"
 
@@ -25,7 +26,6 @@ constexpr size_t kBlockSize = 65536;
 constexpr size_t kOverlap = 5;
 
 constexpr std::string_view kVersionPrefix = "@(#)";
-constexpr std::string_view kItemTableMark = "2CLICK";
 constexpr std::array<uint8_t, 7> kShortcutEnd = {0x00, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
 constexpr std::string_view kDialedMark = "Dialed";
 
@@ -44,27 +44,6 @@ bool isUpper(uint8_t c) { return c >= 'A' && c <= 'Z'; }
 const uint8_t* find(const uint8_t* begin, size_t length, const void* pattern, size_t patternLength)
 {
     return static_cast<const uint8_t*>(memmem(begin, length, pattern, patternLength));
-}
-
-// Offset of the first version mark in buf[0, length) whose bytes all lie there, or npos.
-size_t findVersionMark(const uint8_t* buf, size_t length)
-{
-    size_t from = 0;
-    while (from < length) {
-        const uint8_t* hit = find(buf + from, length - from, kVersionPrefix.data(), kVersionPrefix.size());
-        if (!hit)
-            return std::string_view::npos;
-        const size_t p = static_cast<size_t>(hit - buf);
-        if (p + 5 <= length) {
-            const uint8_t letter = buf[p + 4];
-            if (letter == 'T' || letter == 'G')
-                return p;
-            if (letter == 'R' && p + 6 <= length && isDigit(buf[p + 5]))
-                return p;
-        }
-        from = p + 1;
-    }
-    return std::string_view::npos;
 }
 
 // A name of a firmware table: the bytes up to the first zero byte, but never beyond its
@@ -119,7 +98,7 @@ struct BlockScan {
     uint64_t tableOffset = 0;
 };
 
-Result<BlockScan> scanBlocks(FirmwareImage& image, Progress* progress)
+Result<BlockScan> scanBlocks(FirmwareImage& image, Progress* progress, SearchVariant variant)
 {
     BlockScan scan;
     std::vector<uint8_t> buffer(kOverlap + kBlockSize);
@@ -134,18 +113,14 @@ Result<BlockScan> scanBlocks(FirmwareImage& image, Progress* progress)
             break;
         const size_t length = carried + *n;
         const uint64_t base = blockStart - carried;
-        if (!scan.versionFound) {
-            const size_t p = findVersionMark(buffer.data(), length);
-            if (p != std::string_view::npos) {
-                scan.versionFound = true;
-                scan.versionOffset = base + p;
-            }
+        const PatternHits hits = findFirmwarePatterns(buffer.data(), length, !scan.versionFound, !scan.tableFound, variant);
+        if (hits.version != PatternHits::npos) {
+            scan.versionFound = true;
+            scan.versionOffset = base + hits.version;
         }
-        if (!scan.tableFound) {
-            if (const uint8_t* hit = find(buffer.data(), length, kItemTableMark.data(), kItemTableMark.size())) {
-                scan.tableFound = true;
-                scan.tableOffset = base + static_cast<uint64_t>(hit - buffer.data());
-            }
+        if (hits.table != PatternHits::npos) {
+            scan.tableFound = true;
+            scan.tableOffset = base + hits.table;
         }
         blockStart += *n;
         if (!scan.versionFound && progress)
@@ -174,10 +149,10 @@ std::string tagFrom(std::span<const uint8_t> bytes)
 
 } // namespace
 
-Result<FirmwareAnalysis> analyseFirmware(FirmwareImage& image, Progress* progress)
+Result<FirmwareAnalysis> analyseFirmware(FirmwareImage& image, Progress* progress, SearchVariant variant)
 {
     FirmwareAnalysis analysis;
-    auto scan = scanBlocks(image, progress);
+    auto scan = scanBlocks(image, progress, variant);
     if (!scan)
         return Error{scan.error()};
     Walker walker(image, analysis);

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "core/result.h"
+#include "edit/firmware_search.h"
 
 namespace tessaro {
 
@@ -53,8 +54,9 @@ struct FirmwareAnalysis {
 // Scans an image: one pass in 64 KiB blocks for the version mark and the item table (a
 // pattern that straddles two blocks is found like any other), then the tables. `progress`
 // (may be null) gets a percentage per block while no version mark is found. Fails only when
-// the image cannot be read.
-Result<FirmwareAnalysis> analyseFirmware(FirmwareImage& image, Progress* progress);
+// the image cannot be read. `variant` chooses the pattern filter (tests and benchmarks).
+Result<FirmwareAnalysis> analyseFirmware(FirmwareImage& image, Progress* progress,
+                                         SearchVariant variant = SearchVariant::Best);
 
 // True when a firmware tag can name a profile file: not empty, no control characters, none
 // of / \ : * ? " < > |, not starting with ".".
