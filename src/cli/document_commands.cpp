@@ -2,12 +2,11 @@
 // it, printed for people or as JSON, or written again under another save mode.
 #include <iostream>
 #include <memory>
-#include <optional>
-#include <sstream>
 
 #include <nlohmann/json.hpp>
 
 #include "cli/cli_context.h"
+#include "cli/save_mode_options.h"
 #include "cli/text_encoding.h"
 #include "core/catalogue.h"
 #include "core/item_data.h"
@@ -260,32 +259,13 @@ void printDocument(std::ostream& out, const CliContext& ctx, bool itemBaseUpdate
 struct ConvertArgs {
     std::string in;
     std::string out;
-    std::optional<int> recordSize;
-    std::optional<std::string> iconMarker;
-    bool c698p = false;
-    bool noC698p = false;
-    bool cdma = false;
-    bool noCdma = false;
-    bool saveAll = false;
+    SaveModeOptions saveMode;
 };
 
 void convert(CliContext& ctx, const ConvertArgs& args)
 {
     openDocument(ctx, args.in);
-    // The save-mode controls in the order the window's rules tie them together: the record
-    // size first (36 forces "0C" and clears the fix), then what only 22-byte records allow.
-    SaveMode& mode = ctx.workspace.saveMode;
-    if (args.recordSize)
-        mode.setRecordSize(*args.recordSize);
-    if (args.iconMarker)
-        mode.setIconMarker(*args.iconMarker == "06" ? IconMarker::K06 : IconMarker::K0C);
-    if (args.c698p || args.noC698p)
-        mode.setC698p(args.c698p);
-    if (args.cdma || args.noCdma)
-        mode.setCdma(args.cdma);
-    if (args.saveAll)
-        mode.setSaveAll(true);
-
+    args.saveMode.applyTo(ctx.workspace.saveMode);
     const WriteReport written = WriteMenuFile(args.out, ctx.workspace, ctx.prompter);
     if (written.refused)
         throw CommandFailed{};  // the prompter has said why
@@ -317,15 +297,7 @@ void registerDocumentCommands(CLI::App& app, CliContext& ctx)
     auto* conv = app.add_subcommand("convert", "Read an mma_ucp file and write it under another save mode");
     conv->add_option("IN", convertArgs->in, "The mma_ucp file to read")->required();
     conv->add_option("OUT", convertArgs->out, "The mma_ucp file to write")->required();
-    conv->add_option("--record-size", convertArgs->recordSize, "22 (old format) or 36 (new format)")
-        ->check(CLI::IsMember({22, 36}));
-    conv->add_option("--icon-marker", convertArgs->iconMarker, "Kind of file-system icon records: 06 or 0C (22-byte only)")
-        ->check(CLI::IsMember({"06", "0C"}));
-    auto* c698p = conv->add_flag("--c698p", convertArgs->c698p, "Check the c698p mma_ucp fix (22-byte only)");
-    conv->add_flag("--no-c698p", convertArgs->noC698p, "Clear the c698p mma_ucp fix")->excludes(c698p);
-    auto* cdma = conv->add_flag("--cdma", convertArgs->cdma, "CDMA mode (little-endian)");
-    conv->add_flag("--no-cdma", convertArgs->noCdma, "Big-endian byte order")->excludes(cdma);
-    conv->add_flag("--save-all", convertArgs->saveAll, "Save all data including currently unsupported");
+    convertArgs->saveMode.addTo(*conv);
     conv->callback([&ctx, convertArgs] { convert(ctx, *convertArgs); });
 }
 
