@@ -45,14 +45,13 @@ std::string at(size_t offset, uint8_t k)
 // UTF-16 units of `bytes` up to the first zero unit; an odd last byte is left out.
 std::u16string decodeText(std::span<const uint8_t> bytes, ByteOrder order)
 {
-    std::u16string text;
-    text.reserve(bytes.size() / 2);
-    for (size_t i = 0; i + 1 < bytes.size(); i += 2) {
-        const char16_t unit = read16(bytes.data() + i, order);
-        if (unit == 0)
-            break;
-        text.push_back(unit);
-    }
+    size_t units = 0;
+    const size_t available = bytes.size() / 2;
+    while (units < available && (bytes[2 * units] | bytes[2 * units + 1]) != 0)
+        ++units;
+    std::u16string text(units, u'\0');
+    for (size_t i = 0; i < units; ++i)
+        text[i] = static_cast<char16_t>(read16(bytes.data() + 2 * i, order));
     return text;
 }
 
@@ -248,19 +247,28 @@ size_t asciiLength(const std::vector<uint8_t>& bytes)
     return static_cast<size_t>(std::find(bytes.begin(), bytes.end(), uint8_t(0)) - bytes.begin());
 }
 
-size_t textBytes(const std::u16string& text)
+// Code units up to the first zero unit, without copying the text.
+size_t textUnits(const std::u16string& text)
 {
-    return 2 * textUpToZero(text).size() + 2;
+    const size_t zero = text.find(u'\0');
+    return zero == std::u16string::npos ? text.size() : zero;
 }
 
+size_t textBytes(const std::u16string& text)
+{
+    return 2 * textUnits(text) + 2;
+}
+
+// The text up to its first zero unit, then one zero unit.
 void appendText(std::vector<uint8_t>& out, const std::u16string& text, ByteOrder order)
 {
-    for (char16_t unit : text) {
-        if (unit == 0)
-            break;
-        append16(out, unit, order);
-    }
-    append16(out, 0, order);
+    const size_t units = textUnits(text);
+    const size_t start = out.size();
+    out.resize(start + 2 * units + 2);
+    uint8_t* p = out.data() + start;
+    for (size_t i = 0; i < units; ++i, p += 2)
+        put16(p, text[i], order);
+    put16(p, 0, order);
 }
 
 } // namespace
@@ -315,6 +323,10 @@ Status encodeItemData(const ItemDataBlock& block, const EncodeOptions& options, 
 {
     const ByteOrder order = options.format.order;
     const size_t start = out.size();
+    size_t expected = 0;
+    for (const DataEntry& e : block.entries)
+        expected += 3 + encodedPayloadLength(e);
+    out.reserve(start + expected);
     auto fail = [&](std::string text) -> Status {
         out.resize(start);
         return Error{std::move(text)};

@@ -287,15 +287,15 @@ void parseNode(const MenuNode& node, const ItemDataSource& source, ItemDataTable
     if (!item.HasData)
         return;
     const ByteReader area(source.dataArea);
-    const std::string who = "Item " + item.Name + " (record " + std::to_string(item.RecordNo - 1) + "): ";
+    auto who = [&item] { return "Item " + item.Name + " (record " + std::to_string(item.RecordNo - 1) + "): "; };
     if (!area.has(item.DataOffset, item.DataLength)) {
-        warnings.push_back(who + "its data at offset " + std::to_string(item.DataOffset) + " (" +
+        warnings.push_back(who() + "its data at offset " + std::to_string(item.DataOffset) + " (" +
                            std::to_string(item.DataLength) + " bytes) lies beyond the end of the file");
         return;
     }
     DecodedItemData decoded = decodeItemData(area.slice(item.DataOffset, item.DataLength), source.format);
     for (std::string& w : decoded.warnings)
-        warnings.push_back(who + w);
+        warnings.push_back(who() + w);
     if (decoded.iconMarker)
         saveMode.forceIconMarker(*decoded.iconMarker);
     if (!decoded.block.entries.empty())
