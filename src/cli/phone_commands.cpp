@@ -7,6 +7,7 @@
 
 #include "cli/cli_context.h"
 #include "cli/phone_session.h"
+#include "cli/text_encoding.h"
 #include "phone/file_list_entry.h"
 #include "phone/listing.h"
 #include "phone/p2k_api.h"
@@ -19,16 +20,7 @@ namespace {
 // Phone paths are 8-bit strings shown one character per byte, as the file browser does.
 std::string shown(const std::string& phonePath)
 {
-    std::string out;
-    for (const unsigned char c : phonePath) {
-        if (c < 0x80) {
-            out += char(c);
-        } else {
-            out += char(0xC0 | (c >> 6));
-            out += char(0x80 | (c & 0x3F));
-        }
-    }
-    return out;
+    return latin1ToUtf8(phonePath);
 }
 
 // Reports a failed phone operation as the file browser does (caption "Error") and ends the

@@ -183,6 +183,15 @@ TEST_F(PhoneCommands, FilesAndFolders)
     EXPECT_NE(phone({"attr", "/c/pics/x.gif", "8"}).status, 0);
 }
 
+TEST_F(PhoneCommands, PathBytesAreShownOneCharacterEach)
+{
+    addFirmwareProfile();
+    writeText(phoneDir() / "b" / "caf\xE9.gif", "g");
+    const CliRun run = phone({"ls", "--mode", "mask", "--volumes", "b", "--json"});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(nlohmann::json::parse(run.out)[0]["path"], "/b/caf\u00e9.gif");
+}
+
 TEST_F(PhoneCommands, AnUnusableVirtualPhoneFolderIsReported)
 {
     fs::remove(phoneDir() / "phone.json");
