@@ -1,9 +1,218 @@
+// tessaro-cli phone menu-get, menu-put, seem-backup, seem-restore, restart: the menu round trip
+// with the phone, the SEEM 0032 backup and the restart.
+#include <iostream>
+#include <memory>
+#include <optional>
+
+#include <nlohmann/json.hpp>
+
 #include "cli/cli_context.h"
+#include "cli/phone_session.h"
+#include "cli/text_encoding.h"
+#include "core/menu_writer.h"
+#include "edit/menu_open.h"
+#include "phone/j2mest.h"
+#include "phone/round_trip.h"
+#include "phone/seem_backup.h"
 
 namespace tessaro::cli {
 
-void registerPhoneMenuCommands(CLI::App&, CliContext&)
+namespace {
+
+PhoneSession& connectedSession(CliContext& ctx)
 {
+    ctx.prepare();
+    PhoneSession& session = phoneSession(ctx);
+    session.requireConnected();
+    return session;
+}
+
+// The working copies live in the default folder for the length of one command, as they do
+// for one run of the editor.
+class WorkingFiles {
+public:
+    explicit WorkingFiles(std::string folder) : folder_(std::move(folder)) {}
+    ~WorkingFiles() { DeleteWorkingFiles(folder_); }
+    WorkingFiles(const WorkingFiles&) = delete;
+    WorkingFiles& operator=(const WorkingFiles&) = delete;
+
+private:
+    std::string folder_;
+};
+
+std::optional<uint16_t> patchOffset(const PatchList& patches, size_t slot)
+{
+    for (const PatchEntry& entry : patches)
+        if (entry.slot == slot)
+            return entry.offset;
+    return std::nullopt;
+}
+
+void printSlots(const char* table, const JavaSlotTable& slots, const PatchList& patches)
+{
+    for (size_t i = 0; i < slots.size(); ++i) {
+        if (!slots[i])
+            continue;
+        const TJavaSlot& slot = *slots[i];
+        std::cout << table << '\t' << i << '\t' << latin1ToUtf8(slot.MidletName) << '\t'
+                  << latin1ToUtf8(slot.MidletVendor) << '\t' << latin1ToUtf8(slot.Midlet1) << '\t'
+                  << (slot.Corelet ? "corelet" : "-");
+        if (const auto offset = patchOffset(patches, i))
+            std::cout << " patch@" << *offset;
+        std::cout << '\n';
+    }
+}
+
+nlohmann::ordered_json slotsJson(const JavaSlotTable& slots, const PatchList& patches)
+{
+    nlohmann::ordered_json out = nlohmann::ordered_json::array();
+    for (size_t i = 0; i < slots.size(); ++i) {
+        if (!slots[i])
+            continue;
+        const TJavaSlot& slot = *slots[i];
+        const auto offset = patchOffset(patches, i);
+        out.push_back({{"slot", i},
+                       {"name", latin1ToUtf8(slot.MidletName)},
+                       {"vendor", latin1ToUtf8(slot.MidletVendor)},
+                       {"midlet1", latin1ToUtf8(slot.Midlet1)},
+                       {"corelet", slot.Corelet},
+                       {"patchOffset", offset ? nlohmann::ordered_json(*offset) : nlohmann::ordered_json()}});
+    }
+    return out;
+}
+
+nlohmann::ordered_json tableJson(bool read, const std::string& path, const std::string& folder, bool patched,
+                                 const JavaSlotTable& slots, const PatchList& patches)
+{
+    return {{"read", read},
+            {"path", read ? latin1ToUtf8(path) : std::string()},
+            {"javaFolder", read ? latin1ToUtf8(folder) : std::string()},
+            {"patched", patched},
+            {"slots", read ? slotsJson(slots, patches) : nlohmann::ordered_json::array()}};
+}
+
+struct MenuGetArgs {
+    std::string out;
+    bool json = false;
+    bool patch = false;
+};
+
+void menuGet(CliContext& ctx, const MenuGetArgs& args)
+{
+    PhoneSession& session = connectedSession(ctx);
+    const WorkingFiles working(ctx.defaultFolder());
+    JavaSlotTables slots;
+    RoundTrip rt{session.phone(), session.roundTrip(), slots, session.settings()};
+    if (args.patch)
+        ctx.prompter.answer = Answer::Yes;
+
+    const PhoneOpenResult opened = PhoneOpen(rt, ctx.workspace, ctx.profiles);
+    // Every failure was shown by the open itself.
+    if (opened.menuPath.empty() || !opened.open.ok)
+        throw CommandFailed{};
+    // The editor writes patched tables back with the next save; this run ends here, so they
+    // go back now or never.
+    if ((rt.state.PhonePatched || rt.state.CardPatched) && !WriteJ2mestCopies(rt))
+        throw CommandFailed{};
+
+    const WriteReport written = WriteMenuFile(args.out, ctx.workspace, ctx.prompter);
+    if (!written.ok) {
+        if (written.refused)
+            throw CommandFailed{};
+        ctx.fail(written.error);
+    }
+
+    const RoundTripState& state = rt.state;
+    if (args.json) {
+        nlohmann::ordered_json out;
+        out["menu"] = args.out;
+        out["phone"] = tableJson(state.PhoneJ2mestRead, state.PhoneJ2mestPath, state.PhoneJavaFolder,
+                                 state.PhonePatched, slots.PhoneSlots, slots.PhonePatchList);
+        out["card"] = tableJson(state.CardJ2mestRead, state.CardJ2mestPath, state.CardJavaFolder,
+                                state.CardPatched, slots.CardSlots, slots.CardPatchList);
+        std::cout << out.dump(2) << '\n';
+        return;
+    }
+    if (state.PhoneJ2mestRead)
+        printSlots("phone", slots.PhoneSlots, slots.PhonePatchList);
+    if (state.CardJ2mestRead)
+        printSlots("card", slots.CardSlots, slots.CardPatchList);
+}
+
+void menuPut(CliContext& ctx, const std::string& in)
+{
+    PhoneSession& session = connectedSession(ctx);
+    const WorkingFiles working(ctx.defaultFolder());
+    const OpenResult opened = OpenMenuFile(in, ctx.workspace, ctx.profiles, ctx.prompter);
+    if (!opened.ok)
+        ctx.fail(opened.error);
+    JavaSlotTables slots;
+    RoundTrip rt{session.phone(), session.roundTrip(), slots, session.settings()};
+    // Refusals, write errors and upload errors were shown by the save itself.
+    if (!PhoneSave(rt, ctx.workspace).uploaded)
+        throw CommandFailed{};
+}
+
+void seemBackup(CliContext& ctx, const std::string& file)
+{
+    if (!BackupSeem32(connectedSession(ctx).phone(), file))
+        throw CommandFailed{};
+}
+
+void seemRestore(CliContext& ctx, const std::string& file)
+{
+    if (!RestoreSeem32(connectedSession(ctx).phone(), file))
+        throw CommandFailed{};
+}
+
+void restart(CliContext& ctx)
+{
+    PhoneSession& session = connectedSession(ctx);
+    JavaSlotTables slots;
+    RoundTrip rt{session.phone(), session.roundTrip(), slots, session.settings()};
+    (void)PhoneRestart(rt);
+}
+
+} // namespace
+
+void registerPhoneMenuCommands(CLI::App& phone, CliContext& ctx)
+{
+    auto getArgs = std::make_shared<MenuGetArgs>();
+    auto* get = phone.add_subcommand(
+        "menu-get",
+        "Open the phone's menu as the editor's \"Open from phone\" does (reading the J2MEST files "
+        "tessaro.ini asks for) and write it to OUT in the save mode it was read in. Prints one "
+        "line per Java slot found: table, slot, MIDlet name, vendor, MIDlet-1, "
+        "\"corelet\" or \"-\", and \"patch@OFFSET\" when the slot's MIDlet-1 needs the patch");
+    get->add_option("OUT", getArgs->out, "The mma_ucp file to write")->required();
+    get->add_flag("--json", getArgs->json,
+                  "Print {\"menu\", \"phone\", \"card\"}: per table whether it was read, its phone path, "
+                  "Java folder, whether it was patched, and its slots with corelet flag and patch offset");
+    get->add_flag("--patch", getArgs->patch,
+                  "Answer Yes to the corelet patch question (PatchJ2MEST=1 in tessaro.ini); the patched "
+                  "J2MEST files are written back to the phone before the command ends. Without it the "
+                  "question is answered No");
+    get->callback([&ctx, getArgs] { menuGet(ctx, *getArgs); });
+
+    auto file = std::make_shared<std::string>();
+    auto* put = phone.add_subcommand(
+        "menu-put",
+        "Read an mma_ucp file and save it to the phone as the editor's \"Save to phone\" does: "
+        "written to mma_temp in the save mode it was read in, uploaded, and marked SYSTEM when "
+        "tessaro.ini says SetSystemAttr=1. Run `phone restart` for the phone to use it");
+    put->add_option("IN", *file, "The mma_ucp file to send")->required();
+    put->callback([&ctx, file] { menuPut(ctx, *file); });
+
+    auto* backup = phone.add_subcommand("seem-backup", "Back up SEEM 0032 record 1 to a .seem file");
+    backup->add_option("FILE", *file, "The .seem file to write (replaced)")->required();
+    backup->callback([&ctx, file] { seemBackup(ctx, *file); });
+
+    auto* restore = phone.add_subcommand("seem-restore",
+                                         "Restore SEEM 0032 record 1 from a .seem file of at most 10000 bytes");
+    restore->add_option("FILE", *file, "The .seem file to send")->required();
+    restore->callback([&ctx, file] { seemRestore(ctx, *file); });
+
+    phone.add_subcommand("restart", "Restart the phone")->callback([&ctx] { restart(ctx); });
 }
 
 } // namespace tessaro::cli

@@ -1,0 +1,245 @@
+// tessaro-cli phone menu-get, menu-put, seem-backup, seem-restore and restart on a virtual phone.
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+
+#include <nlohmann/json.hpp>
+
+#include "support/cli_run.h"
+#include "support/menu_builder.h"
+#include "support/temp_dir.h"
+
+namespace tessaro::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string kMissingProfile = "Missing profile: Profile not found. Default profile will be applied\n";
+const std::string kPatchQuestion = "Patch request: J2MEST file(s) seem to contain wrong CORELET info\r\n"
+                                   "preventing them from starting from main menu\r\n      Attempt patching?\n";
+
+// A 1112-byte J2MEST behind a 2-byte header: slot 4 needs the patch, slot 5 does not.
+std::vector<uint8_t> j2mest()
+{
+    std::vector<uint8_t> image(31 * 1112 + 2, 0);
+    const auto slot = [&](int i, const std::string& name, const std::string& midlet1) {
+        uint8_t* record = image.data() + 2 + i * 1112;
+        record[0] = 0x01;   // corelet
+        record[1] = 0x01;   // in use
+        std::memcpy(record + 6, name.data(), name.size());
+        std::memcpy(record + 39, "Acme", 4);
+        std::memcpy(record + 156, midlet1.data(), midlet1.size());
+    };
+    slot(4, "Snake", "3: Snake");
+    slot(5, "Chess", "Chess,/c.png,C");
+    return image;
+}
+
+constexpr size_t kSnakeOffset = 2 + 4 * 1112 + 156;   // 4606
+
+class PhoneMenuCommands : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        fs::create_directories(pcDir());
+        fs::create_directories(phoneDir() / "c");
+        writeText(phoneDir() / "phone.json",
+                  R"({"model": "E398", "firmware": "R373_G_0E.30.49R", "lp": 4660, "imei": "312345678901234"})");
+        MenuBuilder builder(36);
+        builder.add(MenuBuilder::kRoot, "Games");
+        builder.add(MenuBuilder::kRoot, "Tools");
+        putOnPhone("a/mobile/system/mma_ucp", builder.bytes());
+    }
+
+    fs::path phoneDir() const { return temp.path() / "phone"; }
+    fs::path pcDir() const { return temp.path() / "pc"; }
+    std::string pc(const std::string& name) const { return (pcDir() / name).string(); }
+
+    void putOnPhone(const std::string& path, const std::vector<uint8_t>& bytes)
+    {
+        fs::create_directories((phoneDir() / path).parent_path());
+        writeBytes(phoneDir() / path, bytes);
+    }
+    void settings(const std::string& lines) { writeText(pcDir() / "tessaro.ini", "[setup]\r\n" + lines); }
+
+    CliRun phone(std::vector<std::string> args, bool plugged = true)
+    {
+        std::vector<std::string> all = {"--dir", pcDir().string()};
+        if (plugged) {
+            all.push_back("--virtual-phone");
+            all.push_back(phoneDir().string());
+        }
+        all.push_back("phone");
+        all.insert(all.end(), args.begin(), args.end());
+        return runProgram(TESSARO_CLI, temp, all);
+    }
+    CliRun cli(std::vector<std::string> args)
+    {
+        args.insert(args.begin(), {"--dir", pcDir().string()});
+        return runProgram(TESSARO_CLI, temp, args);
+    }
+
+    void expectNoWorkingFiles() const
+    {
+        for (const char* name : {"mma_temp", "j2mest_temp", "j2mest_mmc", "temp.jad"})
+            EXPECT_FALSE(fs::exists(pcDir() / name)) << name;
+    }
+
+    TempDir temp;
+};
+
+TEST_F(PhoneMenuCommands, EveryCommandNeedsAPhone)
+{
+    writeBytes(pcDir() / "in.mma", {});
+    const std::vector<std::vector<std::string>> commands = {
+        {"menu-get", pc("out.mma")}, {"menu-put", pc("in.mma")}, {"seem-backup", pc("b.seem")},
+        {"seem-restore", pc("in.mma")}, {"restart"}};
+    for (const auto& command : commands) {
+        const CliRun run = phone(command, false);
+        EXPECT_EQ(run.status, 1) << command[0];
+        EXPECT_EQ(run.err, "No phone connected\n") << command[0];
+        EXPECT_EQ(run.out, "") << command[0];
+    }
+    EXPECT_FALSE(fs::exists(pcDir() / "out.mma"));
+    EXPECT_FALSE(fs::exists(pcDir() / "b.seem"));
+}
+
+TEST_F(PhoneMenuCommands, MenuGetWritesTheMenuAsRead)
+{
+    const CliRun run = phone({"menu-get", pc("out.mma")});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err, kMissingProfile);
+    // The same bytes as reading the phone's file and writing it again in its own save mode.
+    ASSERT_EQ(cli({"convert", (phoneDir() / "a/mobile/system/mma_ucp").string(), pc("conv.mma")}).status, 0);
+    EXPECT_EQ(readBytes(pcDir() / "out.mma"), readBytes(pcDir() / "conv.mma"));
+    expectNoWorkingFiles();
+}
+
+TEST_F(PhoneMenuCommands, MenuGetWithoutAMenuFails)
+{
+    fs::remove(phoneDir() / "a/mobile/system/mma_ucp");
+    const CliRun run = phone({"menu-get", pc("out.mma")});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, kMissingProfile + "Fatal P2K error: Error reading mma_ucp\n");
+    EXPECT_FALSE(fs::exists(pcDir() / "out.mma"));
+    expectNoWorkingFiles();
+}
+
+TEST_F(PhoneMenuCommands, MenuGetPrintsTheJavaSlots)
+{
+    settings("ReadJ2MEST=Phone\r\n");
+    putOnPhone("a/mobile/kjava/J2MEST", j2mest());
+    const CliRun run = phone({"menu-get", pc("out.mma")});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "phone\t4\tSnake\tAcme\t3: Snake\tcorelet patch@4606\n"
+                       "phone\t5\tChess\tAcme\tChess,/c.png,C\tcorelet\n");
+    // Patching is not allowed by the settings: no question.
+    EXPECT_EQ(run.err, kMissingProfile);
+}
+
+TEST_F(PhoneMenuCommands, MenuGetJsonWithBothTablesAndNoCard)
+{
+    settings("ReadJ2MEST=Both\r\nPatchJ2MEST=1\r\n");
+    putOnPhone("a/mobile/kjava/installed/J2MEST", j2mest());
+    const CliRun run = phone({"menu-get", "--json", pc("out.mma")});
+    EXPECT_EQ(run.status, 0) << run.err;
+    // Without --patch the question is answered No.
+    EXPECT_EQ(run.err, kMissingProfile + kPatchQuestion);
+    EXPECT_EQ(nlohmann::json::parse(run.out), nlohmann::json::parse(R"({
+        "menu": ")" + pc("out.mma") + R"(",
+        "phone": {"read": true, "path": "/a/mobile/kjava/installed/J2MEST",
+                  "javaFolder": "/c/mobile/kjava/installed/", "patched": false,
+                  "slots": [
+                    {"slot": 4, "name": "Snake", "vendor": "Acme", "midlet1": "3: Snake",
+                     "corelet": true, "patchOffset": 4606},
+                    {"slot": 5, "name": "Chess", "vendor": "Acme", "midlet1": "Chess,/c.png,C",
+                     "corelet": true, "patchOffset": null}]},
+        "card": {"read": false, "path": "", "javaFolder": "", "patched": false, "slots": []}
+    })"));
+    EXPECT_EQ(readBytes(phoneDir() / "a/mobile/kjava/installed/J2MEST"), j2mest());
+}
+
+TEST_F(PhoneMenuCommands, MenuGetPatchWritesTheTableBack)
+{
+    settings("ReadJ2MEST=Card\r\nPatchJ2MEST=1\r\n");
+    const std::string folder = "b/mobile/kjava/312345678901234/";
+    putOnPhone(folder + "J2MEST", j2mest());
+    writeText(phoneDir() / folder / "j2me4.jad", "MIDlet-Name: Snake\r\nMIDlet-1: Snake Game, /s.png, S\r\n");
+    const CliRun run = phone({"menu-get", "--patch", pc("out.mma")});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.err, kMissingProfile + kPatchQuestion);
+    EXPECT_EQ(run.out, "card\t4\tSnake\tAcme\tSnake Game\tcorelet\n"
+                       "card\t5\tChess\tAcme\tChess,/c.png,C\tcorelet\n");
+
+    auto expected = j2mest();
+    std::memset(expected.data() + kSnakeOffset, 0, 33);
+    std::memcpy(expected.data() + kSnakeOffset, "Snake Game", 10);
+    EXPECT_EQ(readBytes(phoneDir() / folder / "J2MEST"), expected);
+    const auto attributes = nlohmann::json::parse(readText(phoneDir() / "attributes.json"));
+    EXPECT_EQ(attributes["/" + folder + "J2MEST"], 4);
+    expectNoWorkingFiles();
+}
+
+TEST_F(PhoneMenuCommands, MenuPutUploadsTheFile)
+{
+    settings("SetSystemAttr=1\r\nLogEnabled=1\r\n");
+    MenuBuilder builder(22);
+    builder.add(MenuBuilder::kRoot, "Other");
+    writeBytes(pcDir() / "in.mma", builder.bytes());
+    const CliRun run = phone({"menu-put", pc("in.mma")});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "");
+    // What went up is the file as the writer writes it in the save mode it was read in.
+    ASSERT_EQ(cli({"convert", pc("in.mma"), pc("conv.mma")}).status, 0);
+    EXPECT_EQ(readBytes(phoneDir() / "a/mobile/system/mma_ucp"), readBytes(pcDir() / "conv.mma"));
+    const auto attributes = nlohmann::json::parse(readText(phoneDir() / "attributes.json"));
+    EXPECT_EQ(attributes["/a/mobile/system/mma_ucp"], 4);
+    EXPECT_NE(readText(pcDir() / "p2klog.txt").find("[P2KFileWrite] Enter /a/mobile/system/mma_ucp\r\n"),
+              std::string::npos);
+    expectNoWorkingFiles();
+}
+
+TEST_F(PhoneMenuCommands, MenuPutOfAnUnreadableFileSendsNothing)
+{
+    const auto before = readBytes(phoneDir() / "a/mobile/system/mma_ucp");
+    const CliRun run = phone({"menu-put", pc("missing.mma")});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(readBytes(phoneDir() / "a/mobile/system/mma_ucp"), before);
+}
+
+TEST_F(PhoneMenuCommands, SeemBackupAndRestore)
+{
+    fs::create_directories(phoneDir() / "seem");
+    writeBytes(phoneDir() / "seem/0032_0001.seem", {0x00, 0x01, 0xFE});
+    CliRun run = phone({"seem-backup", pc("b.seem")});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.err, kMissingProfile + "SEEM 0032_0001 backed up\n");
+    EXPECT_EQ(readBytes(pcDir() / "b.seem"), (std::vector<uint8_t>{0x00, 0x01, 0xFE}));
+
+    writeBytes(pcDir() / "empty.seem", {});
+    run = phone({"seem-restore", pc("empty.seem")});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.err, kMissingProfile + "Backup SEEM 0032_0001 restored\n");
+    EXPECT_TRUE(readBytes(phoneDir() / "seem/0032_0001.seem").empty());
+
+    writeBytes(pcDir() / "big.seem", std::vector<uint8_t>(10001, 7));
+    run = phone({"seem-restore", pc("big.seem")});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err,
+              kMissingProfile + "Error: Backup file is too large for SEEM 0032_0001: 10001 bytes, at most 10000\n");
+    EXPECT_TRUE(readBytes(phoneDir() / "seem/0032_0001.seem").empty());
+}
+
+TEST_F(PhoneMenuCommands, RestartIsLogged)
+{
+    settings("LogEnabled=1\r\n");
+    const CliRun run = phone({"restart"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(readText(pcDir() / "p2klog.txt").find("\r\nPhone is restarted\r\n"), std::string::npos);
+}
+
+} // namespace
+} // namespace tessaro::testing
