@@ -13,9 +13,6 @@ bool QueryVolumes(PhoneContext& phone);
 // The same, returning the library's result (-1 on failure) for the log.
 int QueryVolumesRc(PhoneContext& phone);
 
-// Listing modes of the phone file browser.
-enum class ListingMode { Icons = 0, All = 1, Mask = 2 };
-
 // Each empties PhoneContext::fileList and fills it anew, volume by volume, with a progress
 // window. They do nothing and return false while the phone is not connected; false also when
 // the volume query fails (shown as "Error getting volume info"). A volume whose listing fails
