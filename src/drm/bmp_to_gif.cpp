@@ -1,7 +1,6 @@
 #include "drm/bmp_to_gif.h"
 
 #include <climits>
-#include <cstdlib>
 #include <memory>
 
 #include <stb_image.h>
