@@ -25,7 +25,8 @@ struct Workspace;
 struct ReadOptions {
     // False under a profile: an identifier outside the available items aborts the read.
     bool acceptUnknown = true;
-    // itembase.dat, to which unknown identifiers are appended when they are accepted.
+    // itembase.dat, to which unknown identifiers are appended when they are accepted (each
+    // once per read). Empty: they are accepted without being recorded.
     std::string itemBasePath;
 };
 
