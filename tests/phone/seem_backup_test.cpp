@@ -46,7 +46,7 @@ public:
                         + std::to_string(offset) + " " + std::to_string(length));
         if (readResult == -1)
             return -1;
-        std::memcpy(buffer, record.data(), std::min<size_t>(record.size(), kSeemBufferSize));
+        std::copy_n(record.begin(), std::min<size_t>(record.size(), kSeemBufferSize), buffer);
         return overrideCount ? readResult : static_cast<int>(record.size());
     }
     int Seem_Write(int seem, int rec, int offset, int count, const uint8_t* buffer) override
