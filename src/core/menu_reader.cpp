@@ -48,6 +48,29 @@ unsigned long customNumber(const std::string& name)
     return n;
 }
 
+// An identifier that can stand in an itembase.dat line without breaking it: not empty, no
+// ";" (the separator), no line breaks or other control characters.
+bool fitsItemBaseLine(const std::string& name)
+{
+    if (name.empty())
+        return false;
+    for (char c : name) {
+        const auto u = static_cast<unsigned char>(c);
+        if (u < 0x20 || u == 0x7F || c == ';')
+            return false;
+    }
+    return true;
+}
+
+// A name for a message: control characters as "?".
+std::string printable(std::string name)
+{
+    for (char& c : name)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F)
+            c = '?';
+    return name;
+}
+
 class Reader {
 public:
     Reader(std::span<const uint8_t> bytes, Workspace& ws, const ReadOptions& options)
@@ -165,6 +188,12 @@ private:
             return;
         if (options_.itemBasePath.empty())
             return;
+        if (!fitsItemBaseLine(item.Name)) {
+            warn("The unknown item name \"" + printable(item.Name) +
+                 "\" cannot be written to the item base: it is empty or holds a line break, a control "
+                 "character or \";\"");
+            return;
+        }
         const Status s = appendItemBaseLine(options_.itemBasePath, item.Name, item.ItemType == kTypeShortcut);
         if (!s.ok()) {
             warn("The unknown item " + item.Name + " could not be added to the item base: " + s.error());

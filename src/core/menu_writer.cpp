@@ -54,7 +54,7 @@ public:
     Result<std::vector<uint8_t>> run()
     {
         MenuDocument& doc = ws_.document;
-        if (doc.isEmpty())
+        if (doc.isEmpty() || !doc.menuRoot())
             return refuse(kLimitCaption, "There is no menu to save");
         MenuNode* softkeys = doc.softkeys();
         // Records 2 to 8 are the softkeys: any other shape would shift the Menu Root away

@@ -261,6 +261,25 @@ TEST(MenuReader, UnknownIdentifiersAreAppendedToTheItemBaseOnce)
     EXPECT_EQ(ws.document.menuRoot()->childCount(), 3u);
 }
 
+TEST(MenuReader, NamesThatWouldBreakTheItemBaseAreNotWrittenToIt)
+{
+    MenuBuilder b;
+    b.add(MenuBuilder::kRoot, "Bad;Name");
+    b.add(MenuBuilder::kRoot, "Two\r\nLines");
+    b.add(MenuBuilder::kRoot, "");
+    testing::TempDir dir;
+    testing::writeText(dir.file("itembase.dat"), "Games;Games\r\n");
+    Workspace ws;
+    const ReadReport r = read(b.bytes(), ws, true, dir.file("itembase.dat"));
+    EXPECT_EQ(r.status, ReadStatus::Done);
+    EXPECT_FALSE(r.itemBaseUpdated);
+    EXPECT_EQ(testing::readText(dir.file("itembase.dat")), "Games;Games\r\n");
+    EXPECT_EQ(ws.document.menuRoot()->childCount(), 3u);
+    ASSERT_EQ(r.warnings.size(), 3u);
+    EXPECT_EQ(r.warnings[1], "The unknown item name \"Two??Lines\" cannot be written to the item base: it is empty "
+                             "or holds a line break, a control character or \";\"");
+}
+
 TEST(MenuReader, ItemDataLandsAtEachNodesRecordNo)
 {
     const ByteOrder o = ByteOrder::Big;
