@@ -1,8 +1,6 @@
 #include "ui/tsdi_app_form.h"
 
 #include <QAction>
-#include <QApplication>
-#include <QButtonGroup>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -34,13 +32,13 @@
 #include "ui/available_items_box.h"
 #include "ui/file_dialogs.h"
 #include "ui/gui_dispatch.h"
+#include "ui/lamp_shape.h"
 #include "ui/menu_tree_model.h"
 #include "ui/menu_tree_view.h"
 #include "ui/progress_win.h"
 #include "ui/qt_prompter.h"
 #include "ui/setup_form.h"
 #include "ui/splash_form.h"
-#include "ui/lamp_shape.h"
 
 namespace tessaro {
 

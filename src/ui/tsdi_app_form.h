@@ -16,7 +16,6 @@
 #include "phone/connection_monitor.h"
 
 class QAction;
-class QButtonGroup;
 class QCheckBox;
 class QComboBox;
 class QGroupBox;
@@ -26,7 +25,6 @@ class QPlainTextEdit;
 class QRadioButton;
 class QSystemTrayIcon;
 class QTimer;
-class QToolBar;
 class QToolButton;
 
 namespace tessaro {

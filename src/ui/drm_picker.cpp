@@ -1,0 +1,325 @@
+#include "ui/drm_picker.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+#include <filesystem>
+
+#include "core/prompter.h"
+#include "drm/drmpack.h"
+#include "ui/file_dialogs.h"
+#include "ui/gif_preview.h"
+#include "ui/progress_win.h"
+#include "ui/up_down_arrows.h"
+
+namespace tessaro {
+
+namespace {
+
+// The layout around the preview (the model says how large the window is for each size):
+// the "Picture preview" frame at the top left with the size label and "Centered" below it,
+// a column of kColumnWidth pixels on the right, the buttons in a row below everything.
+constexpr int kMargin = 8;
+constexpr int kColumnWidth = 143;
+constexpr int kFrameTitle = 22;
+constexpr int kButtonWidth = 75;
+constexpr int kLoadNewWidth = 90;
+constexpr int kButtonHeight = 25;
+
+const char* const kScreenSizeCaptions[DrmPickerModel::kScreenSizeCount] = {"128x128", "120x160", "176x220",
+                                                                           "240x320"};
+
+// Keys that only move the caret or the selection, copy, or belong to the dialog (Enter for
+// OK, Escape for Cancel, Tab to the next control): the field's text stays as it is.
+bool leavesTextAlone(const QKeyEvent& key)
+{
+    if (key.matches(QKeySequence::Copy) || key.matches(QKeySequence::SelectAll))
+        return true;
+    switch (key.key()) {
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+    case Qt::Key_Home:
+    case Qt::Key_End:
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Escape:
+    case Qt::Key_Shift:
+    case Qt::Key_Control:
+    case Qt::Key_Alt:
+    case Qt::Key_Meta:
+        return true;
+    default:
+        return false;
+    }
+}
+
+std::string folderOf(const std::string& path)
+{
+    return path.empty() ? std::string() : std::filesystem::path(path).parent_path().string();
+}
+
+} // namespace
+
+std::optional<std::string> pickDrmIcon(QWidget* parent, DrmPack& pack, FileDialogs& files,
+                                       Prompter& prompter)
+{
+    if (!pack.isLoaded()) {
+        const std::string path =
+            files.openFile({kDrmBinaryOpenTitle, kDrmBinaryFilter, {}, folderOf(pack.packPath())});
+        if (path.empty())
+            return std::nullopt;
+        pack.setPackPath(path);
+    }
+    TDRMPicker picker(pack, files, prompter, parent);
+    if (picker.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return picker.numberText();
+}
+
+TDRMPicker::TDRMPicker(DrmPack& pack, FileDialogs& files, Prompter& prompter, QWidget* parent)
+    // A fixed border and only the system menu (with its close box) on the title bar.
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                          | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
+      model_(pack), pack_(pack), files_(files), prompter_(prompter)
+{
+    setObjectName(QStringLiteral("TDRMPicker"));
+    setWindowTitle(QStringLiteral("DRM Icon Picker"));
+    buildControls();
+    showNumber();
+    applyGeometry();
+}
+
+void TDRMPicker::buildControls()
+{
+    label1_ = new QLabel(QStringLiteral("Select an icon"), this);
+    label1_->setObjectName(QStringLiteral("Label1"));
+
+    edit1_ = new QLineEdit(this);
+    edit1_->setObjectName(QStringLiteral("Edit1"));
+    // Text reaches the field only through the key rules: no paste from a menu, a drop or an
+    // input method.
+    edit1_->setContextMenuPolicy(Qt::NoContextMenu);
+    edit1_->setAcceptDrops(false);
+    edit1_->setAttribute(Qt::WA_InputMethodEnabled, false);
+    edit1_->installEventFilter(this);
+    label1_->setBuddy(edit1_);
+
+    upDown1_ = new UpDownArrows(this);
+    upDown1_->setObjectName(QStringLiteral("UpDown1"));
+    upDown1_->setMinimum(1);
+    connect(upDown1_, &UpDownArrows::upClicked, this, [this] { UpDown1Click(true); });
+    connect(upDown1_, &UpDownArrows::downClicked, this, [this] { UpDown1Click(false); });
+
+    groupBox1_ = new QGroupBox(QStringLiteral("Picture preview"), this);
+    groupBox1_->setObjectName(QStringLiteral("GroupBox1"));
+    preview_ = new GifPreview(groupBox1_);
+    preview_->setObjectName(QStringLiteral("RxGIFAnimator1"));
+
+    label2_ = new QLabel(QString::fromStdString(model_.sizeLabel()), this);
+    label2_->setObjectName(QStringLiteral("Label2"));
+
+    checkBox1_ = new QCheckBox(QStringLiteral("Centered"), this);
+    checkBox1_->setObjectName(QStringLiteral("CheckBox1"));
+    checkBox1_->setChecked(model_.isCentered());
+    preview_->setCentered(model_.isCentered());
+    connect(checkBox1_, &QCheckBox::clicked, this, &TDRMPicker::CheckBox1Click);
+
+    radioGroup1_ = new QGroupBox(QStringLiteral("Screen size"), this);
+    radioGroup1_->setObjectName(QStringLiteral("RadioGroup1"));
+    screenSizes_ = new QButtonGroup(radioGroup1_);
+    auto* radios = new QVBoxLayout(radioGroup1_);
+    for (int i = 0; i < DrmPickerModel::kScreenSizeCount; ++i) {
+        auto* radio = new QRadioButton(QString::fromLatin1(kScreenSizeCaptions[i]), radioGroup1_);
+        screenSizes_->addButton(radio, i);
+        radios->addWidget(radio);
+    }
+    screenSizes_->button(model_.screenSize())->setChecked(true);
+    connect(screenSizes_, &QButtonGroup::idClicked, this, &TDRMPicker::RadioGroup1Click);
+
+    button1_ = new QPushButton(QStringLiteral("OK"), this);
+    button1_->setObjectName(QStringLiteral("Button1"));
+    button1_->setDefault(true);
+    connect(button1_, &QPushButton::clicked, this, &QDialog::accept);
+    button2_ = new QPushButton(QStringLiteral("Cancel"), this);
+    button2_->setObjectName(QStringLiteral("Button2"));
+    connect(button2_, &QPushButton::clicked, this, &QDialog::reject);
+    button3_ = new QPushButton(QStringLiteral("Load new..."), this);
+    button3_->setObjectName(QStringLiteral("Button3"));
+    button3_->setToolTip(QStringLiteral("Open new CG15 binary"));
+    connect(button3_, &QPushButton::clicked, this, &TDRMPicker::Button3Click);
+
+    setTabOrder(edit1_, checkBox1_);
+    setTabOrder(checkBox1_, screenSizes_->button(0));
+    setTabOrder(screenSizes_->button(DrmPickerModel::kScreenSizeCount - 1), button1_);
+    setTabOrder(button1_, button2_);
+    setTabOrder(button2_, button3_);
+}
+
+std::string TDRMPicker::numberText() const
+{
+    return edit1_->text().toStdString();
+}
+
+void TDRMPicker::showEvent(QShowEvent* event)
+{
+    // A spontaneous show is the window system giving the window back, not an opening.
+    if (!event->spontaneous()) {
+        centreOn(this, parentWidget());
+        FormShow();
+    }
+    QDialog::showEvent(event);
+}
+
+void TDRMPicker::FormShow()
+{
+    reportLoad(model_.open());
+}
+
+void TDRMPicker::Button3Click()
+{
+    const std::string path = files_.openFile(
+        {kDrmBinaryOpenTitle, kDrmBinaryFilter, {}, folderOf(pack_.packPath())});
+    if (path.empty())
+        return;
+    reportLoad(model_.loadNew(path));
+}
+
+void TDRMPicker::reportLoad(const Status& loaded)
+{
+    if (loaded) {
+        showNumber();
+        return;
+    }
+    // The load stopped before the number was reset: the field and the preview keep what they
+    // showed, but no number is offered any more.
+    upDown1_->setMaximum(model_.maximum());
+    prompter_.show(MessageIcon::Error, "", loaded.error());
+}
+
+void TDRMPicker::UpDown1Click(bool up)
+{
+    // With no number to offer the arrows do nothing.
+    if (model_.maximum() < 1)
+        return;
+    if (up)
+        model_.stepUp();
+    else
+        model_.stepDown();
+    showNumber();
+}
+
+void TDRMPicker::showNumber()
+{
+    edit1_->setText(QString::fromStdString(model_.text()));
+    edit1_->setCursorPosition(int(model_.caret()));
+    upDown1_->setMaximum(model_.maximum());
+    upDown1_->setPosition(model_.position());
+    showIcon();
+}
+
+void TDRMPicker::showIcon()
+{
+    label2_->setText(QString::fromStdString(model_.sizeLabel()));
+    if (const auto& gif = model_.preview()) {
+        if (!preview_->setGif(*gif))
+            prompter_.show(MessageIcon::Error, "", "GIF image is not valid");
+        return;
+    }
+    preview_->clear();
+    if (!model_.previewError().empty())
+        prompter_.show(MessageIcon::Error, "", model_.previewError());
+}
+
+bool TDRMPicker::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == edit1_) {
+        switch (event->type()) {
+        case QEvent::KeyPress:
+            return Edit1KeyPress(static_cast<QKeyEvent*>(event));
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+            // The middle button pastes the primary selection on X11.
+            return static_cast<QMouseEvent*>(event)->button() == Qt::MiddleButton;
+        default:
+            break;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+bool TDRMPicker::Edit1KeyPress(QKeyEvent* key)
+{
+    const bool selected = edit1_->hasSelectedText();
+    const size_t start = size_t(selected ? edit1_->selectionStart() : edit1_->cursorPosition());
+    const size_t length = selected ? size_t(edit1_->selectedText().size()) : 0;
+
+    if (key->key() == Qt::Key_Backspace) {
+        // The text shrinks; the shown icon and the arrows stay where they were.
+        model_.backspace(start, length);
+        edit1_->setText(QString::fromStdString(model_.text()));
+        edit1_->setCursorPosition(int(model_.caret()));
+        return true;
+    }
+    const QString text = key->text();
+    const bool command = key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
+    if (!command && text.size() == 1 && text[0] >= QLatin1Char('0') && text[0] <= QLatin1Char('9')) {
+        // A refused digit leaves the text, caret and selection as they were.
+        if (model_.typeDigit(char(text[0].unicode()), start, length))
+            showNumber();
+        return true;
+    }
+    return !leavesTextAlone(*key);
+}
+
+void TDRMPicker::RadioGroup1Click(int index)
+{
+    model_.setScreenSize(index);
+    applyGeometry();
+}
+
+void TDRMPicker::CheckBox1Click(bool checked)
+{
+    model_.setCentered(checked);
+    preview_->setCentered(checked);
+}
+
+void TDRMPicker::applyGeometry()
+{
+    const PickerGeometry g = model_.geometry();
+    const int pw = g.previewWidth;
+    const int ph = g.previewHeight;
+    const int column = g.windowWidth - kMargin - kColumnWidth;
+
+    groupBox1_->setGeometry(kMargin, kMargin, pw + 2 * kMargin, ph + kFrameTitle + kMargin);
+    preview_->setGeometry(kMargin, kFrameTitle, pw, ph);
+    const int belowFrame = kMargin + ph + kFrameTitle + kMargin;
+    label2_->setGeometry(kMargin, belowFrame + 8, pw + 2 * kMargin, 18);
+    checkBox1_->setGeometry(kMargin, belowFrame + 30, pw + 2 * kMargin, 20);
+
+    label1_->setGeometry(column, 12, kColumnWidth, 16);
+    edit1_->setGeometry(column, 30, 100, 22);
+    upDown1_->setGeometry(column + 100, 30, 17, 22);
+    radioGroup1_->setGeometry(column, g.screenSizeGroupTop, kColumnWidth, 124);
+
+    button3_->setGeometry(kMargin, g.buttonsTop, kLoadNewWidth, kButtonHeight);
+    button1_->setGeometry(g.windowWidth - 2 * (kButtonWidth + kMargin), g.buttonsTop, kButtonWidth, kButtonHeight);
+    button2_->setGeometry(g.windowWidth - kButtonWidth - kMargin, g.buttonsTop, kButtonWidth, kButtonHeight);
+
+    setFixedSize(g.windowWidth, g.windowHeight);
+    update();
+}
+
+} // namespace tessaro
