@@ -231,10 +231,14 @@ void TDRMPicker::showNumber()
 
 void TDRMPicker::showIcon()
 {
+    const QString previous = label2_->text();
     label2_->setText(QString::fromStdString(model_.sizeLabel()));
     if (const auto& gif = model_.preview()) {
-        if (!preview_->setGif(*gif))
-            prompter_.show(MessageIcon::Error, "", "GIF image is not valid");
+        if (!preview_->setGif(*gif)) {
+            // Qt's reader refused what giflib read: the same as any unreadable picture.
+            label2_->setText(previous);
+            prompter_.show(MessageIcon::Error, "", preview_->errorString().toStdString());
+        }
         return;
     }
     preview_->clear();

@@ -13,6 +13,7 @@ GifPreview::~GifPreview() { clear(); }
 bool GifPreview::setGif(const std::vector<uint8_t>& gif)
 {
     clear();
+    error_.clear();
     data_ = QByteArray(reinterpret_cast<const char*>(gif.data()), qsizetype(gif.size()));
     buffer_.setBuffer(&data_);
     buffer_.open(QIODevice::ReadOnly);
@@ -23,6 +24,7 @@ bool GifPreview::setGif(const std::vector<uint8_t>& gif)
     // Starting reads the first frame at once; a file Qt cannot read leaves no frame.
     movie->start();
     if (movie->currentPixmap().isNull()) {
+        error_ = movie->lastErrorString();
         movie.reset();
         buffer_.close();
         buffer_.setBuffer(nullptr);

@@ -22,8 +22,9 @@ public:
     ~GifPreview() override;
 
     // Plays `gif`, a complete GIF file. Returns false when Qt's GIF reader cannot read it;
-    // the area is then empty.
+    // the area is then empty and errorString() holds the reader's error.
     bool setGif(const std::vector<uint8_t>& gif);
+    const QString& errorString() const { return error_; }
     // Stops and forgets the picture: the area shows nothing.
     void clear();
 
@@ -44,6 +45,7 @@ private:
     QByteArray data_;
     QBuffer buffer_;
     std::unique_ptr<QMovie> movie_;
+    QString error_;
     bool centered_ = true;
 };
 
