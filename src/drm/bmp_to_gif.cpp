@@ -8,7 +8,7 @@
 #include "core/bytes.h"
 #include "drm/file_io.h"
 #include "drm/gif_writer.h"
-#include "drm/mapped_file.h"
+#include "drm/file_bytes.h"
 
 namespace tessaro {
 
@@ -92,7 +92,7 @@ Result<ArgbImage> decodeBmp(std::span<const uint8_t> bytes)
 
 Status ConvertBmpToGif(const std::string& source, const std::string& destination)
 {
-    auto file = MappedFile::open(source);
+    auto file = FileBytes::open(source);
     if (!file)
         return Error{file.error()};
     auto image = decodeBmp(file->bytes());

@@ -71,7 +71,7 @@ uint32_t DrmPack::storedCount() const
 
 void DrmPack::clear()
 {
-    image_ = MappedFile();
+    image_ = FileBytes();
     kind_ = PackKind::Plain;
     imageBase_ = 0;
     offsetTable_.clear();
@@ -84,7 +84,7 @@ void DrmPack::clear()
 Result<uint32_t> DrmPack::LoadDrmPack(const std::string& path)
 {
     clear();
-    auto file = MappedFile::open(path);
+    auto file = FileBytes::open(path);
     if (!file)
         return Error{file.error()};
     image_ = std::move(file).value();
@@ -100,7 +100,7 @@ Result<uint32_t> DrmPack::LoadDrmPack(const std::string& path)
 Result<uint32_t> DrmPack::loadImage(std::vector<uint8_t> image)
 {
     clear();
-    image_ = MappedFile::fromBytes(std::move(image));
+    image_ = FileBytes::fromBytes(std::move(image));
     auto total = buildTables();
     if (!total) {
         clear();

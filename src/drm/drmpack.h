@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "core/result.h"
-#include "drm/mapped_file.h"
+#include "drm/file_bytes.h"
 #include "drm/quantize.h"
 
 namespace tessaro {
@@ -93,7 +93,7 @@ private:
     std::optional<std::vector<uint8_t>> rawIcon(uint32_t index) const;
     std::optional<std::vector<uint8_t>> storedIcon(uint32_t index) const;
 
-    MappedFile image_;
+    FileBytes image_;
     PackKind kind_ = PackKind::Plain;
     uint32_t imageBase_ = 0;
     TOfsTable offsetTable_;
