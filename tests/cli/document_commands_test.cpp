@@ -1,14 +1,12 @@
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
-#include <cstdlib>
 #include <filesystem>
 
 #include <nlohmann/json.hpp>
 
 #include "core/item_data.h"
 #include "core/mma_item.h"
+#include "support/cli_run.h"
 #include "support/menu_builder.h"
 #include "support/temp_dir.h"
 
@@ -16,36 +14,14 @@ namespace tessaro {
 namespace {
 
 using testing::MenuBuilder;
+using testing::CliRun;
 using testing::TempDir;
 using Bytes = std::vector<uint8_t>;
-
-struct CliRun {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-std::string quoted(const std::string& s)
-{
-    std::string q = "'";
-    for (char c : s)
-        q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return q + "'";
-}
 
 // Runs tessaro-cli with --dir set to the test's folder, so Profiles/ is made there.
 CliRun runCli(const TempDir& dir, const std::vector<std::string>& args)
 {
-    std::string command = quoted(TESSARO_CLI) + " --dir " + quoted(dir.path().string());
-    for (const auto& a : args)
-        command += " " + quoted(a);
-    command += " >" + quoted(dir.file("stdout.txt")) + " 2>" + quoted(dir.file("stderr.txt"));
-    const int raw = std::system(command.c_str());
-    CliRun run;
-    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    run.out = testing::readText(dir.file("stdout.txt"));
-    run.err = testing::readText(dir.file("stderr.txt"));
-    return run;
+    return testing::runInFolder(TESSARO_CLI, dir.path().string(), dir, args);
 }
 
 // One item with every kind of data record, a softkey with a title, a nested custom item.

@@ -1,9 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
 #include <algorithm>
-#include <cstdlib>
 #include <filesystem>
 
 #include <nlohmann/json.hpp>
@@ -11,40 +8,19 @@
 #include "core/bytes.h"
 #include "drm/cg15_builder.h"
 #include "drm/decoded_gif.h"
+#include "support/cli_run.h"
 #include "support/temp_dir.h"
 
 namespace tessaro {
 namespace {
 
 using testing::Cg15Builder;
+using testing::CliRun;
 using testing::TempDir;
-
-struct CliRun {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-std::string quoted(const std::string& s)
-{
-    std::string q = "'";
-    for (char c : s)
-        q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return q + "'";
-}
 
 CliRun runCli(const TempDir& dir, const std::vector<std::string>& args)
 {
-    std::string command = quoted(TESSARO_CLI);
-    for (const auto& a : args)
-        command += " " + quoted(a);
-    command += " >" + quoted(dir.file("stdout.txt")) + " 2>" + quoted(dir.file("stderr.txt"));
-    const int raw = std::system(command.c_str());
-    CliRun run;
-    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    run.out = testing::readText(dir.file("stdout.txt"));
-    run.err = testing::readText(dir.file("stderr.txt"));
-    return run;
+    return testing::runProgram(TESSARO_CLI, dir, args);
 }
 
 // Raw icons 0-1, stored icons 0-2 (stored icon 1 empty, stored icon 3 not offered): total 5.

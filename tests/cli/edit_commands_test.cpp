@@ -1,8 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
-#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -10,48 +7,23 @@
 #include "core/menu_writer.h"
 #include "core/workspace.h"
 #include "edit/tree_edit.h"
+#include "support/cli_run.h"
 #include "support/recording_prompter.h"
 #include "support/temp_dir.h"
 
 namespace tessaro {
 namespace {
 
+using testing::CliRun;
 using testing::readBytes;
 using testing::readText;
 using testing::TempDir;
 using testing::writeText;
 
-std::string shellQuoted(const std::string& text)
-{
-    std::string out = "'";
-    for (char c : text) {
-        if (c == '\'')
-            out += "'\\''";
-        else
-            out += c;
-    }
-    return out + "'";
-}
-
-struct CliRun {
-    int code = -1;
-    std::string out;
-    std::string err;
-};
-
 // Runs tessaro-cli with --dir set to the test's folder.
 CliRun runCli(const TempDir& dir, const std::vector<std::string>& args)
 {
-    std::string command = shellQuoted(TESSARO_CLI) + " --dir " + shellQuoted(dir.path().string());
-    for (const auto& a : args)
-        command += " " + shellQuoted(a);
-    command += " >" + shellQuoted(dir.file("stdout.txt")) + " 2>" + shellQuoted(dir.file("stderr.txt"));
-    const int status = std::system(command.c_str());
-    CliRun run;
-    run.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    run.out = readText(dir.file("stdout.txt"));
-    run.err = readText(dir.file("stderr.txt"));
-    return run;
+    return testing::runInFolder(TESSARO_CLI, dir.path().string(), dir, args);
 }
 
 // Reads a written file back with the core reader, unknown items accepted.
@@ -79,7 +51,7 @@ TEST(CliNew, WritesTheSoftkeysAndAnEmptyMenu)
 {
     TempDir dir;
     const CliRun run = runCli(dir, {"new", dir.file("out.mma")});
-    ASSERT_EQ(run.code, 0) << run.err;
+    ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.err, "");
     const auto bytes = readBytes(dir.file("out.mma"));
     ASSERT_EQ(bytes.size(), 10u + 10 * 36);  // header and ten 36-byte records, no data area
@@ -110,7 +82,7 @@ TEST(CliNew, TakesTheSaveModeOptions)
     TempDir dir;
     const CliRun run = runCli(dir, {"new", dir.file("out.mma"), "--record-size", "22", "--icon-marker", "06",
                                  "--c698p", "--cdma"});
-    ASSERT_EQ(run.code, 0) << run.err;
+    ASSERT_EQ(run.status, 0) << run.err;
     const auto bytes = readBytes(dir.file("out.mma"));
     ASSERT_EQ(bytes.size(), 10u + 10 * 22);
     const std::vector<uint8_t> header = {
@@ -139,7 +111,7 @@ TEST(CliEdit, AppliesTheOpsInOrder)
                                  "--op", "replace 1 Message",
                                  "--op", "delete 10",                      // Games
                                  "--op", "insert first 12 AIM"});          // first under Tools
-    ASSERT_EQ(run.code, 0) << run.err;
+    ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.err, "");
 
     Workspace ws;
@@ -208,7 +180,7 @@ TEST(CliEdit, ARefusedOpStopsWithoutWriting)
             args.push_back(op);
         }
         const CliRun run = runCli(dir, args);
-        EXPECT_EQ(run.code, 1) << c.ops.back();
+        EXPECT_EQ(run.status, 1) << c.ops.back();
         EXPECT_EQ(run.err, "Op \"" + c.ops.back() + "\" failed: " + c.reason + "\n");
         EXPECT_EQ(readText(out), "old") << c.ops.back();
     }
@@ -223,7 +195,7 @@ TEST(CliEdit, TheMenuHoldsAtMost245Items)
         args.push_back(i % 2 ? "insert sublast 8 Games" : "insert sublast 8 Custom item");
     }
     CliRun run = runCli(dir, args);
-    ASSERT_EQ(run.code, 0) << run.err;
+    ASSERT_EQ(run.status, 0) << run.err;
     const auto bytes = readBytes(dir.file("full.mma"));
     ASSERT_GE(bytes.size(), 3u);
     EXPECT_EQ(bytes[2], 0xFF);  // 255 records
@@ -232,7 +204,7 @@ TEST(CliEdit, TheMenuHoldsAtMost245Items)
     args.push_back("--op");
     args.push_back("drop 9 Radio");
     run = runCli(dir, args);
-    EXPECT_EQ(run.code, 1);
+    EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.err, "Warning: The menu is full: mma_ucp can hold at most 245 menu items\n"
                        "Op \"drop 9 Radio\" failed: The menu is full: mma_ucp can hold at most 245 menu items\n");
     EXPECT_FALSE(std::filesystem::exists(dir.file("over.mma")));
@@ -254,7 +226,7 @@ TEST(CliEdit, CustomNumbersContinueAfterTheFilesHighest)
     }
     const CliRun run = runCli(dir, {"edit", in, dir.file("out.mma"), "--op", "insert sublast 8 Custom item",
                                  "--op", "replace 1 Custom item"});
-    ASSERT_EQ(run.code, 0) << run.err;
+    ASSERT_EQ(run.status, 0) << run.err;
     Workspace ws;
     auto expected = topAnd({"~7", "~8"});
     expected[1] = "~9";
@@ -265,39 +237,39 @@ TEST(CliEdit, SaveModeOptionsApplyAfterTheOps)
 {
     TempDir dir;
     CliRun run = runCli(dir, {"edit", "new", dir.file("a.mma"), "--op", "insert sublast 8 Games", "--record-size", "22"});
-    ASSERT_EQ(run.code, 0) << run.err;
+    ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(readBytes(dir.file("a.mma")).size(), 10u + 11 * 22);
 
     // A 22-byte file stays 22-byte unless told otherwise.
     run = runCli(dir, {"edit", dir.file("a.mma"), dir.file("b.mma"), "--op", "insert sublast 8 Radio"});
-    ASSERT_EQ(run.code, 0) << run.err;
+    ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(readBytes(dir.file("b.mma")).size(), 10u + 12 * 22);
     run = runCli(dir, {"edit", dir.file("b.mma"), dir.file("c.mma"), "--record-size", "36"});
-    ASSERT_EQ(run.code, 0) << run.err;
+    ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(readBytes(dir.file("c.mma")).size(), 10u + 12 * 36);
 }
 
 TEST(CliEdit, ItemsComeFromTheProfileInForce)
 {
     TempDir dir;
-    ASSERT_EQ(runCli(dir, {"new", dir.file("a.mma")}).code, 0);  // creates Profiles/
+    ASSERT_EQ(runCli(dir, {"new", dir.file("a.mma")}).status, 0);  // creates Profiles/
     // The default softkeys and Radio.
     writeText(dir.file("Profiles/Small.prf"), "[mma_ucp format]\r\n36 0C 0\r\n[mma items]\r\n"
                                               "PhoneBook\r\nMessage\r\nRecentCall\r\nMutilmedia\r\n"
                                               "Datebook\r\nMMRingStyle\r\nVoiceRecord\r\nRadio\r\n");
     CliRun run = runCli(dir, {"--profile", "Small", "edit", "new", dir.file("b.mma"), "--op",
                            "insert sublast 8 Games"});
-    EXPECT_EQ(run.code, 1);
+    EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.err, "Op \"insert sublast 8 Games\" failed: unknown item \"Games\"\n");
     run = runCli(dir, {"--profile", "Small", "edit", "new", dir.file("b.mma"), "--op", "insert sublast 8 Radio"});
-    EXPECT_EQ(run.code, 0) << run.err;
+    EXPECT_EQ(run.status, 0) << run.err;
 }
 
 TEST(CliEdit, AMissingInputFails)
 {
     TempDir dir;
     const CliRun run = runCli(dir, {"edit", dir.file("missing.mma"), dir.file("out.mma")});
-    EXPECT_EQ(run.code, 1);
+    EXPECT_EQ(run.status, 1);
     EXPECT_FALSE(run.err.empty());
     EXPECT_FALSE(std::filesystem::exists(dir.file("out.mma")));
 }

@@ -6,15 +6,14 @@
 
 #include <nlohmann/json.hpp>
 
-#include "support/cli_run.h"
-#include "support/temp_dir.h"
+#include "cli/virtual_phone_cli.h"
 
 namespace tessaro::testing {
 namespace {
 
 namespace fs = std::filesystem;
 
-class PhoneCommands : public ::testing::Test {
+class PhoneCommands : public VirtualPhoneCliTest {
 protected:
     void SetUp() override
     {
@@ -29,29 +28,12 @@ protected:
         writeText(phoneDir() / "c" / "notes.txt", "n");
     }
 
-    fs::path phoneDir() const { return temp.path() / "phone"; }
-    fs::path pcDir() const { return temp.path() / "pc"; }
-
-    CliRun phone(std::vector<std::string> args, bool plugged = true)
-    {
-        std::vector<std::string> all = {"--dir", pcDir().string()};
-        if (plugged) {
-            all.push_back("--virtual-phone");
-            all.push_back(phoneDir().string());
-        }
-        all.push_back("phone");
-        all.insert(all.end(), args.begin(), args.end());
-        return runProgram(TESSARO_CLI, temp, all);
-    }
-
     // A profile for the phone's firmware prefix, so that connecting selects it quietly.
     void addFirmwareProfile()
     {
         fs::create_directories(pcDir() / "Profiles");
         writeText(pcDir() / "Profiles" / "R373.prf", "[mma_ucp format]\r\n36 0C 0\r\n[mma items]\r\n");
     }
-
-    TempDir temp;
 };
 
 const std::string kMissingProfile = "Missing profile: Profile not found. Default profile will be applied\n";

@@ -7,9 +7,8 @@
 
 #include <nlohmann/json.hpp>
 
-#include "support/cli_run.h"
+#include "cli/virtual_phone_cli.h"
 #include "support/menu_builder.h"
-#include "support/temp_dir.h"
 
 namespace tessaro::testing {
 namespace {
@@ -39,7 +38,7 @@ std::vector<uint8_t> j2mest()
 
 constexpr size_t kSnakeOffset = 2 + 4 * 1112 + 156;   // 4606
 
-class PhoneMenuCommands : public ::testing::Test {
+class PhoneMenuCommands : public VirtualPhoneCliTest {
 protected:
     void SetUp() override
     {
@@ -53,8 +52,6 @@ protected:
         putOnPhone("a/mobile/system/mma_ucp", builder.bytes());
     }
 
-    fs::path phoneDir() const { return temp.path() / "phone"; }
-    fs::path pcDir() const { return temp.path() / "pc"; }
     std::string pc(const std::string& name) const { return (pcDir() / name).string(); }
 
     void putOnPhone(const std::string& path, const std::vector<uint8_t>& bytes)
@@ -64,30 +61,11 @@ protected:
     }
     void settings(const std::string& lines) { writeText(pcDir() / "tessaro.ini", "[setup]\r\n" + lines); }
 
-    CliRun phone(std::vector<std::string> args, bool plugged = true)
-    {
-        std::vector<std::string> all = {"--dir", pcDir().string()};
-        if (plugged) {
-            all.push_back("--virtual-phone");
-            all.push_back(phoneDir().string());
-        }
-        all.push_back("phone");
-        all.insert(all.end(), args.begin(), args.end());
-        return runProgram(TESSARO_CLI, temp, all);
-    }
-    CliRun cli(std::vector<std::string> args)
-    {
-        args.insert(args.begin(), {"--dir", pcDir().string()});
-        return runProgram(TESSARO_CLI, temp, args);
-    }
-
     void expectNoWorkingFiles() const
     {
         for (const char* name : {"mma_temp", "j2mest_temp", "j2mest_mmc", "temp.jad"})
             EXPECT_FALSE(fs::exists(pcDir() / name)) << name;
     }
-
-    TempDir temp;
 };
 
 TEST_F(PhoneMenuCommands, EveryCommandNeedsAPhone)

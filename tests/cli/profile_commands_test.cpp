@@ -1,50 +1,26 @@
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
-#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 
 #include <nlohmann/json.hpp>
 
+#include "support/cli_run.h"
 #include "support/temp_dir.h"
 
 namespace tessaro {
 namespace {
 
+using testing::CliRun;
 using testing::TempDir;
 using testing::readText;
 using testing::writeBytes;
 using testing::writeText;
 
-struct CliRun {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-std::string quoted(const std::string& s)
-{
-    std::string q = "'";
-    for (char c : s)
-        q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return q + "'";
-}
-
 // Runs tessaro-cli with --dir set to the test's folder.
 CliRun runCli(const TempDir& dir, const std::vector<std::string>& args)
 {
-    std::string command = quoted(TESSARO_CLI) + " --dir " + quoted(dir.path().string());
-    for (const auto& a : args)
-        command += " " + quoted(a);
-    command += " >" + quoted(dir.file("stdout.txt")) + " 2>" + quoted(dir.file("stderr.txt"));
-    const int raw = std::system(command.c_str());
-    CliRun run;
-    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    run.out = readText(dir.file("stdout.txt"));
-    run.err = readText(dir.file("stderr.txt"));
-    return run;
+    return testing::runInFolder(TESSARO_CLI, dir.path().string(), dir, args);
 }
 
 void writeProfile(const TempDir& dir, const std::string& name, const std::string& text)

@@ -30,4 +30,11 @@ CliRun runProgram(const std::string& program, const TempDir& dir, const std::vec
     return run;
 }
 
+CliRun runInFolder(const std::string& program, const std::string& folder, const TempDir& dir,
+                   std::vector<std::string> args)
+{
+    args.insert(args.begin(), {"--dir", folder});
+    return runProgram(program, dir, args);
+}
+
 } // namespace tessaro::testing

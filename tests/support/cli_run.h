@@ -17,4 +17,9 @@ struct CliRun {
 // Runs `program` with `args` (each passed as one word); the output is caught in files in `dir`.
 CliRun runProgram(const std::string& program, const TempDir& dir, const std::vector<std::string>& args);
 
+// The same with `--dir FOLDER` ahead of `args`: the tool keeps Profiles/, tessaro.ini and
+// p2klog.txt in FOLDER.
+CliRun runInFolder(const std::string& program, const std::string& folder, const TempDir& dir,
+                   std::vector<std::string> args);
+
 } // namespace tessaro::testing
