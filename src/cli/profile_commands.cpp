@@ -5,6 +5,7 @@
 #include <nlohmann/json.hpp>
 
 #include "cli/cli_context.h"
+#include "cli/text_encoding.h"
 #include "core/progress.h"
 #include "edit/firmware_profile.h"
 
@@ -27,23 +28,6 @@ class QuietProgressFactory : public ProgressFactory {
 public:
     std::unique_ptr<Progress> openSingle() override { return std::make_unique<QuietProgress>(); }
 };
-
-// Identifiers and display names are 8-bit strings, one character per byte.
-std::string latin1ToUtf8(const std::string& text)
-{
-    std::string out;
-    out.reserve(text.size());
-    for (char c : text) {
-        const auto u = static_cast<unsigned char>(c);
-        if (u < 0x80) {
-            out += c;
-        } else {
-            out += static_cast<char>(0xC0 | (u >> 6));
-            out += static_cast<char>(0x80 | (u & 0x3F));
-        }
-    }
-    return out;
-}
 
 std::string markerText(IconMarker marker)
 {
