@@ -4,12 +4,10 @@
 #include <iostream>
 #include <memory>
 
-#include <unistd.h>
-
 #include <nlohmann/json.hpp>
 
 #include "cli/cli_context.h"
-#include "core/progress.h"
+#include "cli/cli_progress.h"
 #include "drm/bmp_to_gif.h"
 #include "drm/drmpack.h"
 #include "drm/file_io.h"
@@ -84,33 +82,11 @@ void get(CliContext& ctx, const std::string& path, const std::string& numberText
         ctx.fail(written.error());
 }
 
-// "Exporting DRM icons: P%" on one terminal line, redrawn only when the text changes.
-class TerminalProgress {
-public:
-    TerminalProgress() : enabled_(::isatty(STDERR_FILENO) == 1) {}
-    ~TerminalProgress()
-    {
-        if (enabled_ && !shown_.empty())
-            std::cerr << '\n';
-    }
-    TerminalProgress(const TerminalProgress&) = delete;
-    TerminalProgress& operator=(const TerminalProgress&) = delete;
-
-    void update(uint64_t done, uint64_t total)
-    {
-        if (!enabled_)
-            return;
-        const std::string text = "Exporting DRM icons: " + std::to_string(percentOf(done, total)) + "%";
-        if (text != shown_) {
-            std::cerr << '\r' << text << std::flush;
-            shown_ = text;
-        }
-    }
-
-private:
-    bool enabled_;
-    std::string shown_;
-};
+// "Exporting DRM icons: P%" on the terminal line of the export.
+std::string exportCaption(uint64_t done, uint64_t total)
+{
+    return "Exporting DRM icons: " + std::to_string(percentOf(done, total)) + "%";
+}
 
 void exportAll(CliContext& ctx, const std::string& path, const std::string& dir)
 {
@@ -125,9 +101,9 @@ void exportAll(CliContext& ctx, const std::string& path, const std::string& dir)
     const uint32_t offered = pack.total() > 0 ? pack.total() - 1 : 0;
     uint32_t written = 0;
     {
-        TerminalProgress progress;
+        const auto progress = openTerminalProgress();
         for (uint32_t index = 0; index < offered; ++index) {
-            progress.update(index, offered);
+            progress->setCaption(exportCaption(index, offered));
             auto gif = pack.GetDrmIcon(index);
             if (!gif)
                 continue;
@@ -137,7 +113,7 @@ void exportAll(CliContext& ctx, const std::string& path, const std::string& dir)
                 ctx.fail(status.error());
             ++written;
         }
-        progress.update(offered, offered);
+        progress->setCaption(exportCaption(offered, offered));
     }
     std::cout << written << '\n';
 }

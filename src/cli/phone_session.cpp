@@ -1,69 +1,10 @@
 #include "cli/phone_session.h"
 
-#include <cstdio>
-#include <iostream>
-
-#include <unistd.h>
-
 #include "cli/cli_context.h"
 #include "phone/no_phone.h"
 #include "phone/virtual_phone.h"
 
 namespace tessaro::cli {
-
-namespace {
-
-// One caption line on stderr, rewritten in place; the bars are part of the caption's text.
-class TerminalProgress : public BatchProgress {
-public:
-    ~TerminalProgress() override
-    {
-        if (shown_)
-            std::cerr << '\n' << std::flush;
-    }
-    void setCaption(const std::string& caption) override
-    {
-        caption_ = caption;
-        std::cerr << '\r' << caption_ << "\x1b[K" << std::flush;
-        shown_ = true;
-    }
-    std::string caption() const override { return caption_; }
-    void setBar(int, int) override {}
-
-private:
-    std::string caption_;
-    bool shown_ = false;
-};
-
-// A window that shows nothing, when stderr is not a terminal.
-class SilentProgress : public BatchProgress {
-public:
-    void setCaption(const std::string& caption) override { caption_ = caption; }
-    std::string caption() const override { return caption_; }
-    void setBar(int, int) override {}
-
-private:
-    std::string caption_;
-};
-
-} // namespace
-
-bool TerminalProgressFactory::enabled()
-{
-    return isatty(STDERR_FILENO) == 1;
-}
-
-std::unique_ptr<Progress> TerminalProgressFactory::openSingle()
-{
-    return openTerminalBatch();
-}
-
-std::unique_ptr<BatchProgress> openTerminalBatch()
-{
-    if (TerminalProgressFactory::enabled())
-        return std::make_unique<TerminalProgress>();
-    return std::make_unique<SilentProgress>();
-}
 
 PhoneSession::PhoneSession(CliContext& ctx) : ctx_(ctx)
 {

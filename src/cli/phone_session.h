@@ -8,7 +8,7 @@
 #include <memory>
 #include <string>
 
-#include "core/progress.h"
+#include "cli/cli_progress.h"
 #include "edit/settings.h"
 #include "phone/connection_monitor.h"
 #include "phone/operation_log.h"
@@ -23,17 +23,6 @@ class VirtualPhone;
 namespace tessaro::cli {
 
 struct CliContext;
-
-// Progress windows as one line on stderr, redrawn in place, only when stderr is a terminal.
-class TerminalProgressFactory : public ProgressFactory {
-public:
-    std::unique_ptr<Progress> openSingle() override;
-    // Whether progress is shown at all.
-    static bool enabled();
-};
-
-// The double progress window of a batch, on stderr like the single one.
-std::unique_ptr<BatchProgress> openTerminalBatch();
 
 class PhoneSession {
 public:

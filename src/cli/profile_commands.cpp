@@ -5,29 +5,13 @@
 #include <nlohmann/json.hpp>
 
 #include "cli/cli_context.h"
+#include "cli/cli_progress.h"
 #include "cli/text_encoding.h"
-#include "core/progress.h"
 #include "edit/firmware_profile.h"
 
 namespace tessaro::cli {
 
 namespace {
-
-// The command line shows no progress bars: a scan just runs.
-class QuietProgress : public Progress {
-public:
-    void setCaption(const std::string& caption) override { caption_ = caption; }
-    std::string caption() const override { return caption_; }
-    void setBar(int, int) override {}
-
-private:
-    std::string caption_;
-};
-
-class QuietProgressFactory : public ProgressFactory {
-public:
-    std::unique_ptr<Progress> openSingle() override { return std::make_unique<QuietProgress>(); }
-};
 
 std::string markerText(IconMarker marker)
 {
@@ -93,6 +77,7 @@ void registerProfileCommands(CLI::App& app, CliContext& ctx)
     fromFirmware->add_option("IMAGE", *image, "The CG1 firmware image")->required();
     fromFirmware->callback([&ctx, image] {
         ctx.prepare();
+        // The command line shows no progress bars: a scan just runs.
         QuietProgressFactory progress;
         const FirmwareProfileResult result =
             CreateFirmwareProfile(*image, ctx.profiles, ctx.workspace.items, progress, ctx.prompter);
