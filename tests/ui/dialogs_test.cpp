@@ -23,15 +23,6 @@ using namespace tessaro::testing;
 
 namespace {
 
-template <typename T>
-T* child(QObject& parent, const char* name)
-{
-    T* w = parent.findChild<T*>(QString::fromLatin1(name));
-    if (!w)
-        qFatal("no child %s", name);
-    return w;
-}
-
 // Clicks a check box on its indicator (the middle of a wide box is beyond its label).
 void click(QCheckBox* box)
 {

@@ -27,15 +27,6 @@ using namespace tessaro::testing;
 
 namespace {
 
-template <typename T>
-T* child(QObject& parent, const char* name)
-{
-    T* w = parent.findChild<T*>(QString::fromLatin1(name));
-    if (!w)
-        qFatal("no child %s", name);
-    return w;
-}
-
 std::vector<uint8_t> gifOf(uint32_t width, uint32_t height)
 {
     ArgbImage image{width, height, std::vector<uint32_t>(size_t(width) * height, 0xFF336699)};

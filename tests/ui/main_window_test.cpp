@@ -33,15 +33,6 @@ using namespace tessaro::testing;
 
 namespace {
 
-template <typename T>
-T* child(QObject& parent, const char* name)
-{
-    T* w = parent.findChild<T*>(QString::fromLatin1(name));
-    if (!w)
-        qFatal("no child %s", name);
-    return w;
-}
-
 QStringList comboItems(QComboBox* box)
 {
     QStringList items;

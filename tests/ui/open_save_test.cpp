@@ -23,15 +23,6 @@ using namespace tessaro::testing;
 
 namespace {
 
-template <typename T>
-T* child(QObject& parent, const char* name)
-{
-    T* w = parent.findChild<T*>(QString::fromLatin1(name));
-    if (!w)
-        qFatal("no child %s", name);
-    return w;
-}
-
 // Menu Root -> (PhoneBook, Message -> (Datebook)), 36-byte records.
 std::vector<uint8_t> sampleMenu(const std::string& extra = {})
 {

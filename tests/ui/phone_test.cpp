@@ -29,15 +29,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-template <typename T>
-T* child(QObject& parent, const char* name)
-{
-    T* w = parent.findChild<T*>(QString::fromLatin1(name));
-    if (!w)
-        qFatal("no child %s", name);
-    return w;
-}
-
 const char* const kImei = "351234567890124";
 const char* const kPatchQuestion =
     "J2MEST file(s) seem to contain wrong CORELET info\r\npreventing them from starting from main "

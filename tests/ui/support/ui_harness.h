@@ -7,6 +7,9 @@
 #include <string>
 #include <vector>
 
+#include <QObject>
+#include <QString>
+
 #include "support/recording_prompter.h"
 #include "support/temp_dir.h"
 #include "ui/file_dialogs.h"
@@ -51,6 +54,16 @@ public:
     std::unique_ptr<AppContext> context;
     std::unique_ptr<TSDIAppForm> window;
 };
+
+// The child of `parent` named `name`; stops the test program when there is none.
+template <typename T>
+T* child(QObject& parent, const char* name)
+{
+    T* w = parent.findChild<T*>(QString::fromLatin1(name));
+    if (!w)
+        qFatal("no child %s", name);
+    return w;
+}
 
 // The offscreen platform cannot make windows transparent or shaped and says so on every fade
 // tick; call from initTestCase() to keep the test output readable.
