@@ -2,37 +2,23 @@
 // `TProgressWin`: the single progress window of one transfer, listing or scan. The operation
 // that opens it sets its caption and bar; the window has no behaviour of its own.
 
-#include <QDialog>
-
 #include "core/progress.h"
-
-class QLabel;
-class QProgressBar;
+#include "ui/progress_dialog.h"
 
 namespace tessaro {
 
-class TProgressWin : public QDialog, public Progress {
+class TProgressWin : public ProgressDialog, public Progress {
     Q_OBJECT
 public:
     // Centred on `owner`; no caption of its own and no close button.
     explicit TProgressWin(QWidget* owner);
 
-    void setCaption(const std::string& caption) override;
-    std::string caption() const override { return caption_; }
+    void setCaption(const std::string& caption) override { showCaption(caption); }
+    std::string caption() const override { return shownCaption(); }
     // Only bar 0 exists here; other bars are ignored. Positions are clamped to 0..100.
-    void setBar(int bar, int percent) override;
+    void setBar(int bar, int percent) override { moveBar(bar, percent); }
 
-    QProgressBar* bar() const { return bar_; }
-
-protected:
-    void showEvent(QShowEvent* event) override;
-    // The operation closes the window, not the user.
-    void reject() override {}
-
-private:
-    std::string caption_;
-    QLabel* label_;
-    QProgressBar* bar_;
+    QProgressBar* bar() const { return barAt(0); }
 };
 
 // Opens a `TProgressWin` over an owner window for each operation that asks for one.
