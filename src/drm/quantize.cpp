@@ -24,23 +24,33 @@ uint8_t channelOf(const ColourPoint& p, Channel c)
     return 0;
 }
 
-ColourBox makeBox(std::span<const ColourPoint> points)
-{
+// The smallest and largest value of each channel over a run of points.
+struct ChannelBounds {
     uint8_t minR = 255, minG = 255, minB = 255, maxR = 0, maxG = 0, maxB = 0;
-    uint64_t sumR = 0, sumG = 0, sumB = 0;
-    for (const ColourPoint& p : points) {
+
+    void add(const ColourPoint& p)
+    {
         minR = std::min(minR, p.red);
         minG = std::min(minG, p.green);
         minB = std::min(minB, p.blue);
         maxR = std::max(maxR, p.red);
         maxG = std::max(maxG, p.green);
         maxB = std::max(maxB, p.blue);
+    }
+};
+
+ColourBox makeBox(std::span<const ColourPoint> points)
+{
+    ChannelBounds b;
+    uint64_t sumR = 0, sumG = 0, sumB = 0;
+    for (const ColourPoint& p : points) {
+        b.add(p);
         sumR += p.red;
         sumG += p.green;
         sumB += p.blue;
     }
     const uint64_t n = points.size();
-    return ColourBox{minR, minG, minB, maxR, maxG, maxB,
+    return ColourBox{b.minR, b.minG, b.minB, b.maxR, b.maxG, b.maxB,
                      uint8_t(sumR / n), uint8_t(sumG / n), uint8_t(sumB / n), int32_t(n)};
 }
 
@@ -49,27 +59,21 @@ ColourBox makeBox(std::span<const ColourPoint> points)
 void splitRange(std::span<ColourPoint> points, std::span<ColourPoint> scratch, int depth, BoxList& boxes)
 {
     if (depth < kMaxSplitDepth && points.size() >= 2) {
-        uint8_t minR = 255, minG = 255, minB = 255, maxR = 0, maxG = 0, maxB = 0;
-        for (const ColourPoint& p : points) {
-            minR = std::min(minR, p.red);
-            minG = std::min(minG, p.green);
-            minB = std::min(minB, p.blue);
-            maxR = std::max(maxR, p.red);
-            maxG = std::max(maxG, p.green);
-            maxB = std::max(maxB, p.blue);
-        }
-        const int rangeR = maxR - minR, rangeG = maxG - minG, rangeB = maxB - minB;
+        ChannelBounds b;
+        for (const ColourPoint& p : points)
+            b.add(p);
+        const int rangeR = b.maxR - b.minR, rangeG = b.maxG - b.minG, rangeB = b.maxB - b.minB;
         Channel channel;
         int splitValue;
         if (rangeG <= rangeR && rangeB <= rangeR) {
             channel = Channel::Red;
-            splitValue = minR + rangeR / 2;
+            splitValue = b.minR + rangeR / 2;
         } else if (rangeR <= rangeG && rangeB <= rangeG) {
             channel = Channel::Green;
-            splitValue = minG + rangeG / 2;
+            splitValue = b.minG + rangeG / 2;
         } else {
             channel = Channel::Blue;
-            splitValue = minB + rangeB / 2;
+            splitValue = b.minB + rangeB / 2;
         }
 
         size_t lower = 0, upper = 0;
