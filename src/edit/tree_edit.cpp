@@ -100,6 +100,18 @@ void keepContainerData(MenuDocument& document, MenuNode* node, bool saveAll)
     }
 }
 
+// Names `item` after an available entry ("Custom item" gives a fresh custom name) and returns
+// the caption the node is shown with.
+std::string nameAfterEntry(Workspace& workspace, const ItemEntry& available, TMMAItem& item)
+{
+    if (available.displayName == kCustomItem) {
+        item.Name = takeCustomName(workspace);
+        return item.Name;
+    }
+    item.Name = available.identifier;
+    return available.displayName;
+}
+
 bool isSubitemPosition(InsertPosition position)
 {
     return position == InsertPosition::AddSubitemFirst || position == InsertPosition::AddSubitemLast;
@@ -173,14 +185,7 @@ Result<EditResult> InsertAvailableItem(Workspace& workspace, size_t entry, MenuN
     const ItemEntry available = workspace.items.available()[entry];
     const bool custom = available.displayName == kCustomItem;
     TMMAItem item;
-    std::string caption;
-    if (custom) {
-        item.Name = takeCustomName(workspace);
-        caption = item.Name;
-    } else {
-        item.Name = available.identifier;
-        caption = available.displayName;
-    }
+    std::string caption = nameAfterEntry(workspace, available, item);
     item.CanHoldItems = workspace.items.canHoldItems(entry);
     item.NextIndex = kNoIndex;
     item.ChildIndex = kNoIndex;
@@ -261,14 +266,7 @@ Result<EditResult> ReplaceItem(Workspace& workspace, size_t entry, MenuNode* nod
 
     const int index = document.indexOf(node);
     const bool softkey = index >= 1 && index <= kSoftkeyCount;
-    std::string text;
-    if (custom) {
-        item.Name = takeCustomName(workspace);
-        text = item.Name;
-    } else {
-        item.Name = available.identifier;
-        text = available.displayName;
-    }
+    const std::string text = nameAfterEntry(workspace, available, item);
     // A softkey's caption always starts with its position, as the reader shows it.
     document.setCaption(node, softkey ? SoftkeyPrefix(index - 1) + text : text);
 
