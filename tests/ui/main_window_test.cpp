@@ -47,14 +47,6 @@ int entryIndex(TSDIAppForm& w, const char* displayName)
     return child<QComboBox>(w, "ComboBox1")->findText(QString::fromLatin1(displayName));
 }
 
-QStringList captionsUnder(const MenuNode* node)
-{
-    QStringList out;
-    for (const auto& c : node->children())
-        out << QString::fromStdString(c->caption());
-    return out;
-}
-
 } // namespace
 
 class MainWindowTest : public QObject {

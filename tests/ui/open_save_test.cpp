@@ -41,14 +41,6 @@ void writeProfile(const TempDir& dir, const std::string& name, const std::string
     writeText(dir.path() / "Profiles" / (name + ".prf"), body);
 }
 
-QStringList captions(const MenuNode* node)
-{
-    QStringList out;
-    for (const auto& c : node->children())
-        out << QString::fromStdString(c->caption());
-    return out;
-}
-
 } // namespace
 
 class OpenSaveTest : public QObject {
@@ -68,7 +60,7 @@ private Q_SLOTS:
         QCOMPARE(h.files.requests[0].title, std::string("Open mma file"));
         QCOMPARE(h.files.requests[0].filter, std::string("All Files (*.*)|*.*"));
         const MenuDocument& doc = w.context().workspace.document;
-        QCOMPARE(captions(doc.menuRoot()), (QStringList{"PhoneBook", "Message"}));
+        QCOMPARE(captionsUnder(doc.menuRoot()), (QStringList{"PhoneBook", "Message"}));
         QCOMPARE(doc.nodeCount(), size_t(12));
         QCOMPARE(w.statusPanel(1)->text(), QStringLiteral("Format: 36-byte  Entries: 3"));
         QVERIFY(child<QToolButton>(w, "ToolButton2")->isEnabled());
@@ -97,7 +89,7 @@ private Q_SLOTS:
         QVERIFY(h.prompter.prompts[0].icon == MessageIcon::Warning);
         QCOMPARE(child<QComboBox>(w, "ComboBox2")->currentIndex(), 0);
         QCOMPARE(child<QComboBox>(w, "ComboBox1")->count(), 153);
-        QCOMPARE(captions(w.context().workspace.document.menuRoot()), (QStringList{"PhoneBook", "Message"}));
+        QCOMPARE(captionsUnder(w.context().workspace.document.menuRoot()), (QStringList{"PhoneBook", "Message"}));
         // The file's format is shown by the save-mode controls.
         QVERIFY(child<QRadioButton>(w, "RadioButton2")->isChecked());
     }
@@ -118,7 +110,7 @@ private Q_SLOTS:
         QCOMPARE(box->count(), 154);
         QVERIFY(box->findText(QStringLiteral("ZZGadget")) >= 0);
         QCOMPARE(box->itemText(153), QStringLiteral("Custom item"));
-        QCOMPARE(captions(w.context().workspace.document.menuRoot()),
+        QCOMPARE(captionsUnder(w.context().workspace.document.menuRoot()),
                  (QStringList{"PhoneBook", "Message", "ZZGadget"}));
     }
 
@@ -142,7 +134,7 @@ private Q_SLOTS:
         // The file reads back as the same menu.
         w.FileNew1Execute();
         w.openFile(path);
-        QCOMPARE(captions(doc.menuRoot()), (QStringList{"Calculator"}));
+        QCOMPARE(captionsUnder(doc.menuRoot()), (QStringList{"Calculator"}));
         QCOMPARE(w.statusPanel(1)->text(), QStringLiteral("Format: 36-byte  Entries: 1"));
     }
 

@@ -6,6 +6,7 @@
 #include <QString>
 #include <QtGlobal>
 
+#include "core/menu_document.h"
 #include "phone/no_phone.h"
 #include "phone/virtual_phone.h"
 #include "ui/app_context.h"
@@ -28,6 +29,14 @@ void quietHandler(QtMsgType type, const QMessageLogContext& context, const QStri
 }
 
 } // namespace
+
+QStringList captionsUnder(const MenuNode* node)
+{
+    QStringList out;
+    for (const auto& c : node->children())
+        out << QString::fromStdString(c->caption());
+    return out;
+}
 
 void quietPlatformWarnings()
 {

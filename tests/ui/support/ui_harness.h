@@ -9,6 +9,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 #include "support/recording_prompter.h"
 #include "support/temp_dir.h"
@@ -17,6 +18,7 @@
 
 namespace tessaro {
 class AppContext;
+class MenuNode;
 class P2kApi;
 class TSDIAppForm;
 class VirtualPhone;
@@ -64,6 +66,9 @@ T* child(QObject& parent, const char* name)
         qFatal("no child %s", name);
     return w;
 }
+
+// The captions of the children of `node`, in order.
+QStringList captionsUnder(const MenuNode* node);
 
 // The offscreen platform cannot make windows transparent or shaped and says so on every fade
 // tick; call from initTestCase() to keep the test output readable.
