@@ -86,6 +86,22 @@ public:
             analysis_.names.push_back({std::move(name), shortcut});
     }
 
+    // Takes `length`-byte records from `at` on while they start with a digit or an upper-case
+    // letter and `count` is below kMaxTableRecords; `count` counts them. Fails on a read error.
+    Status takeForward(uint64_t at, size_t length, bool shortcut, size_t& count)
+    {
+        for (; count < kMaxTableRecords; at += length) {
+            auto record = bytesAt(at, length);
+            if (!record)
+                return Error{record.error()};
+            if (record->size() < length || !(isDigit((*record)[0]) || isUpper((*record)[0])))
+                break;
+            take(*record, shortcut);
+            ++count;
+        }
+        return Status::success();
+    }
+
 private:
     FirmwareImage& image_;
     FirmwareAnalysis& analysis_;
@@ -180,15 +196,8 @@ Result<FirmwareAnalysis> analyseFirmware(FirmwareImage& image, Progress* progres
     analysis.recordLength = static_cast<int>(L);
 
     // Item records from P while they start with a digit or an upper-case letter.
-    for (uint64_t at = P; analysis.itemCount < kMaxTableRecords; at += L) {
-        auto record = walker.bytesAt(at, L);
-        if (!record)
-            return Error{record.error()};
-        if (record->size() < L || !(isDigit((*record)[0]) || isUpper((*record)[0])))
-            break;
-        walker.take(*record, false);
-        ++analysis.itemCount;
-    }
+    if (Status walked = walker.takeForward(P, L, false, analysis.itemCount); !walked)
+        return Error{walked.error()};
 
     // The shortcut table ends with 00 FF FF FF FF FF FF somewhere in the 64 KiB after it.
     const uint64_t Q = P + analysis.itemCount * L;
@@ -236,15 +245,8 @@ Result<FirmwareAnalysis> analyseFirmware(FirmwareImage& image, Progress* progres
     for (size_t k = 0; k + kDialedMark.size() <= dialed->size(); k += 2) {
         if (std::memcmp(dialed->data() + k, kDialedMark.data(), kDialedMark.size()) != 0)
             continue;
-        for (uint64_t at = E + k; analysis.shortcutCount < kMaxTableRecords; at += kDialedRecord) {
-            auto record = walker.bytesAt(at, kDialedRecord);
-            if (!record)
-                return Error{record.error()};
-            if (record->size() < kDialedRecord || !(isDigit((*record)[0]) || isUpper((*record)[0])))
-                break;
-            walker.take(*record, true);
-            ++analysis.shortcutCount;
-        }
+        if (Status walked = walker.takeForward(E + k, kDialedRecord, true, analysis.shortcutCount); !walked)
+            return Error{walked.error()};
         break;
     }
     return analysis;
