@@ -9,7 +9,7 @@
 
 namespace tessaro::cli {
 
-// A window that keeps its caption and shows nothing; its bars are part of no output.
+// A window that keeps its caption and shows nothing.
 class QuietProgress : public BatchProgress {
 public:
     void setCaption(const std::string& caption) override { caption_ = caption; }
@@ -26,7 +26,7 @@ public:
     std::unique_ptr<Progress> openSingle() override;
 };
 
-// Opens the terminal window of the next function for every operation.
+// Opens openTerminalProgress() for every operation.
 class TerminalProgressFactory : public ProgressFactory {
 public:
     std::unique_ptr<Progress> openSingle() override;
