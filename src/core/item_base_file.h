@@ -12,7 +12,8 @@ namespace tessaro {
 // again, and " [SC]" after it for a shortcut item.
 std::string itemBaseLine(std::string_view identifier, bool shortcut);
 
-// Appends one such line (with its line end) to the item base file.
+// Appends one such line (with its line end) to the item base file, first ending a last line
+// that has no line end.
 Status appendItemBaseLine(const std::string& path, std::string_view identifier, bool shortcut);
 
 } // namespace tessaro

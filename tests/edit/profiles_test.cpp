@@ -130,6 +130,16 @@ TEST_F(ProfilesTest, ReloadTakesAppendedLinesAndReturnsSelectorToDefault)
     EXPECT_EQ(ws.items.available(), ws.items.base());
 }
 
+TEST_F(ProfilesTest, AppendedLineStartsOnItsOwnLineAfterAnOpenLastLine)
+{
+    // Edited by hand: the last line has no line end.
+    writeText(profiles.itemBasePath(), "PhoneBook;Phone book\r\nZeta;Zeta");
+    ASSERT_TRUE(appendItemBaseLine(profiles.itemBasePath(), "NewOne", false).ok());
+    EXPECT_EQ(readText(profiles.itemBasePath()), "PhoneBook;Phone book\r\nZeta;Zeta\r\nNewOne;NewOne\r\n");
+    ASSERT_TRUE(profiles.ReloadItemBase(ws.items).ok());
+    EXPECT_EQ(identifiers(ws.items.base()), (std::vector<std::string>{"PhoneBook", "Zeta", "NewOne", "Custom item"}));
+}
+
 TEST_F(ProfilesTest, ReloadFailureKeepsTheLists)
 {
     const auto before = ws.items.base();
