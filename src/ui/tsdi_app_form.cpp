@@ -603,11 +603,12 @@ void TSDIAppForm::openFile(const std::string& path)
     showProfileState();
     if (!result.ok)
         showError(result.error);
-    if (!ws.document.isEmpty()) {
-        documentOpen_ = true;
-        documentCommandsChanged();
+    // The open cleared the document first: when nothing could be read there is nothing left
+    // to save, whatever an earlier New or Open had enabled.
+    documentOpen_ = !ws.document.isEmpty();
+    documentCommandsChanged();
+    if (documentOpen_)
         tree_->expand(model_->indexOfNode(ws.document.menuRoot()));
-    }
     showStatusLine();
 }
 

@@ -170,6 +170,15 @@ private Q_SLOTS:
         QVERIFY(!child<QToolButton>(w, "ToolButton2")->isEnabled());
         w.openFile(h.dir.file("missing.mma"));
         QCOMPARE(h.prompter.prompts.size(), size_t(2));
+
+        // After a New the failed open has cleared the document: Save goes off with it.
+        w.FileNew1Execute();
+        QVERIFY(child<QToolButton>(w, "ToolButton2")->isEnabled());
+        w.openFile(h.dir.file("short.mma"));
+        QCOMPARE(h.prompter.prompts.size(), size_t(3));
+        QVERIFY(w.context().workspace.document.isEmpty());
+        QVERIFY(!child<QToolButton>(w, "ToolButton2")->isEnabled());
+        QVERIFY(!child<QComboBox>(w, "ComboBox1")->isEnabled());
     }
 
     void createNewProfileFromFirmware()
