@@ -31,7 +31,11 @@ constexpr std::string_view kDialedMark = "Dialed";
 
 constexpr size_t kTagBytes = 100;
 constexpr size_t kShortcutWindow = 65536;
+// The end pattern counts only where it starts below 65529, the "Dialed" mark only where it
+// starts below 506: the last offsets of each window are not looked at.
+constexpr size_t kShortcutEndLimit = 65529;
 constexpr size_t kDialedWindow = 512;
+constexpr size_t kDialedLimit = 506;
 constexpr size_t kShortcutRecord = 52;
 constexpr size_t kDialedRecord = 44;
 // Real firmware tables hold a few hundred names at most; a hostile image (megabytes of
@@ -120,6 +124,7 @@ Result<BlockScan> scanBlocks(FirmwareImage& image, Progress* progress, SearchVar
     std::vector<uint8_t> buffer(kOverlap + kBlockSize);
     size_t carried = 0;       // bytes at the start of buffer kept from the previous block
     uint64_t blockStart = 0;  // image offset of the block that follows them
+    uint64_t block = 0;       // number of the block being read, from 0
     const uint64_t size = image.size();
     while (!scan.versionFound || !scan.tableFound) {
         auto n = image.read(blockStart, std::span<uint8_t>(buffer.data() + carried, kBlockSize));
@@ -138,9 +143,11 @@ Result<BlockScan> scanBlocks(FirmwareImage& image, Progress* progress, SearchVar
             scan.tableFound = true;
             scan.tableOffset = base + hits.table;
         }
-        blockStart += *n;
+        // The bar counts the blocks before this one: bytes in the block × its number.
         if (!scan.versionFound && progress)
-            progress->setBar(0, percentOf(blockStart, size));
+            progress->setBar(0, percentOf(uint64_t(*n) * block, size));
+        blockStart += *n;
+        ++block;
         carried = std::min(kOverlap, length);
         std::memmove(buffer.data(), buffer.data() + length - carried, carried);
     }
@@ -204,7 +211,8 @@ Result<FirmwareAnalysis> analyseFirmware(FirmwareImage& image, Progress* progres
     auto window = walker.bytesAt(Q, kShortcutWindow);
     if (!window)
         return Error{window.error()};
-    const uint8_t* hit = find(window->data(), window->size(), kShortcutEnd.data(), kShortcutEnd.size());
+    const size_t searched = std::min(window->size(), kShortcutEndLimit - 1 + kShortcutEnd.size());
+    const uint8_t* hit = find(window->data(), searched, kShortcutEnd.data(), kShortcutEnd.size());
     if (!hit)
         return analysis;
     const uint64_t j = static_cast<uint64_t>(hit - window->data());
@@ -242,7 +250,7 @@ Result<FirmwareAnalysis> analyseFirmware(FirmwareImage& image, Progress* progres
     auto dialed = walker.bytesAt(E, kDialedWindow);
     if (!dialed)
         return Error{dialed.error()};
-    for (size_t k = 0; k + kDialedMark.size() <= dialed->size(); k += 2) {
+    for (size_t k = 0; k < kDialedLimit && k + kDialedMark.size() <= dialed->size(); k += 2) {
         if (std::memcmp(dialed->data() + k, kDialedMark.data(), kDialedMark.size()) != 0)
             continue;
         if (Status walked = walker.takeForward(E + k, kDialedRecord, true, analysis.shortcutCount); !walked)

@@ -239,6 +239,32 @@ TEST(FirmwareScan, DialedTableIgnoredWhenShortcutsWereFound)
     EXPECT_EQ(analyse(b.bytes).names, before.names);
 }
 
+TEST(FirmwareScan, ShortcutEndPatternCountsBelowOffset65529)
+{
+    for (const size_t j : {size_t{65528}, size_t{65529}}) {
+        ImageBuilder b(3 * kBlock);
+        b.put(0x10, "@(#)T_");
+        const size_t q = b.items(0x1000, {"2CLICK", "AIM"}, 36);
+        b.shortcuts(q + j, {"WallPaper"}, 12);
+        const FirmwareAnalysis a = analyse(b.bytes);
+        EXPECT_EQ(a.shortcutCount, j < 65529 ? 1u : 0u) << j;
+    }
+}
+
+TEST(FirmwareScan, DialedMarkCountsBelowOffset506)
+{
+    for (const size_t k : {size_t{504}, size_t{506}}) {
+        ImageBuilder b(2 * kBlock);
+        b.put(0x10, "@(#)T_");
+        const size_t q = b.items(0x1000, {"2CLICK"}, 36);
+        const size_t patternAt = q + 0x100;
+        b.put(patternAt, {0x00, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF});
+        b.put(patternAt + 7 + k, "DialedCalls");
+        const FirmwareAnalysis a = analyse(b.bytes);
+        EXPECT_EQ(a.shortcutCount, k < 506 ? 1u : 0u) << k;
+    }
+}
+
 // --- hostile images --------------------------------------------------------------------------
 
 TEST(FirmwareScan, ImagesMissingPartsEndCleanly)
@@ -317,7 +343,15 @@ TEST(FirmwareScan, ProgressPerBlockUntilTheMarkIsFound)
     b.items(0x100, {"2CLICK"}, 36);
     b.put(2 * kBlock + 10, "@(#)T_");
     analyse(b.bytes, &progress);
-    EXPECT_EQ(progress.bars, (std::vector<std::pair<int, int>>{{0, 25}, {0, 50}}));
+    // Bytes in the block × the block's number: the bar counts the blocks before the one read.
+    EXPECT_EQ(progress.bars, (std::vector<std::pair<int, int>>{{0, 0}, {0, 25}}));
+
+    // A short last block is weighed by its own length: 32768 × 2 of 163840 bytes.
+    Recording partial;
+    ImageBuilder c(2 * kBlock + kBlock / 2);
+    c.items(0x100, {"2CLICK"}, 36);
+    analyse(c.bytes, &partial);
+    EXPECT_EQ(partial.bars, (std::vector<std::pair<int, int>>{{0, 0}, {0, 40}, {0, 40}}));
 }
 
 TEST(FirmwareProfileTag, UsableNames)
