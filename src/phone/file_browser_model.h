@@ -1,0 +1,165 @@
+#pragma once
+// The rules of the phone file browser "Picture Picker": the folder tree built from the phone
+// file list, the file rows of the selected folder, the upload target, uploads, downloads,
+// the delete walk, attributes and folders. The window shows this model and hands it the
+// user's choices; every phone call goes through the transfers and the library.
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tessaro {
+
+struct PhoneContext;
+class BatchProgress;
+
+// Which listing "Update file list" runs.
+enum class ListingMode { IconsOnly = 0, AllFiles = 1, ByMask = 2 };
+
+// What the browser keeps between openings, for the whole run; owned by the application.
+struct BrowserState {
+    ListingMode mode = ListingMode::IconsOnly;
+    std::string maskVolumes = "a";     // volume letters of the masked listing
+    std::string maskExtension;         // empty, or "." + the extension typed
+    std::string lastDownloadFolder;    // local folder of the last multi-file download
+    std::string chosenPath;            // the phone path handed to the item editor
+};
+
+// Runs the listing of `mode` (icons, all files, or by mask); false when nothing was listed
+// because the phone is away or the volume query failed.
+bool listPhoneFiles(PhoneContext& phone, const BrowserState& state);
+
+// One entry of the mask dialog's volume list.
+struct MaskVolume {
+    char letter = 0;
+    bool checked = true;
+};
+
+// Opening the mask dialog: with known phone volumes the stored letters become all of them and
+// the list holds one checked entry per letter; without, the list stays as `shown` was.
+std::vector<MaskVolume> openMaskVolumes(const std::vector<char>& phoneVolumes, BrowserState& state,
+                                        const std::vector<MaskVolume>& shown);
+// The extension as the dialog's field shows it: without its leading dot.
+std::string maskExtensionText(const BrowserState& state);
+// OK in the mask dialog: the checked letters in list order, "." + `text` (or empty) as the
+// extension, and the masked mode.
+void applyMask(BrowserState& state, const std::vector<MaskVolume>& volumes, const std::string& text);
+
+// The answers of the delete confirmation dialog (its modal results).
+enum class DeleteAnswer { YesToAll = 1, Cancel = 2, Yes = 6, Skip = 7 };
+
+// A folder of the tree. The root "Phone" has no name of its own and the empty path.
+struct FolderNode {
+    std::string name;
+    FolderNode* parent = nullptr;
+    std::vector<std::unique_ptr<FolderNode>> children;   // sorted by name, exact bytes
+    std::vector<std::string> files;                      // TWList: the file names in list order
+};
+
+// One row of the file list.
+struct FileRow {
+    std::string name;
+    std::string size;        // decimal, empty when no list entry matches
+    std::string attributes;  // "[RHS]" style
+};
+
+class FileBrowserModel {
+public:
+    FileBrowserModel(PhoneContext& phone, BrowserState& state);
+
+    // Clears the tree and adds every path of the phone file list in list order.
+    void buildTree();
+    const FolderNode& root() const { return root_; }
+    // The folder reached by the components of `folderPath` ("/a/mobile"); null when absent.
+    const FolderNode* findFolder(const std::string& folderPath) const;
+    // "/" + the names from below the root down to `node`; empty for the root.
+    static std::string folderPath(const FolderNode& node);
+
+    // Opening the window: no current folder, "Use path" off, confirmations on.
+    void open();
+    // Selects a folder and fills the rows; the root (or null) leaves no folder selected and no
+    // rows. The icon path is cleared.
+    void selectFolder(const FolderNode* node);
+    const FolderNode* selectedFolder() const { return selected_; }
+    // A folder other than the root is selected.
+    bool hasFolder() const { return selected_ != nullptr; }
+    const std::vector<FileRow>& rows() const { return rows_; }
+    // The selected folder's path + "/", or what "Use path" last made current.
+    const std::string& currentFolderPath() const { return currentFolder_; }
+
+    // The selected rows, in list order (indices into rows()).
+    void setSelection(std::vector<int> rows);
+    const std::vector<int>& selection() const { return selection_; }
+    void selectAll();
+    // A click in the list: the icon path becomes the first selected file's phone path.
+    void clickFile();
+    const std::string& iconPath() const { return iconPath_; }
+    // The phone path of row `row` of the selected folder.
+    std::string filePath(int row) const;
+
+    // "Use path": on, the field takes the current folder path; off, it is emptied.
+    void setUsePath(bool on);
+    bool usePath() const { return usePath_; }
+    const std::string& usePathText() const { return usePathText_; }
+    void setUsePathText(const std::string& text) { usePathText_ = text; }
+
+    // The upload target ending in "/", or nothing after "Target directory not specified".
+    std::optional<std::string> uploadTarget();
+    // Uploads `localFiles` in order: one file with its own progress window, several in one
+    // double window made by `openBatch`. Stops at the first failure with its message; files
+    // written stay in the list and tree. False when nothing was started or a file failed.
+    bool upload(const std::vector<std::string>& localFiles,
+                const std::function<std::unique_ptr<BatchProgress>()>& openBatch);
+
+    // Downloads the one selected file to `localPath`; false (with a message) on failure.
+    bool downloadOne(const std::string& localPath);
+    // Downloads the selected files into `folder`, remembered as the last download folder when
+    // all of them arrived.
+    bool downloadSelected(const std::string& folder,
+                          const std::function<std::unique_ptr<BatchProgress>()>& openBatch);
+    // The sum of the selected files' listed sizes.
+    uint64_t selectedSize() const;
+
+    // Deletes the selected files, asking first while confirmations are on: with one file a
+    // Yes/No question, with several `askMany` (the delete confirmation dialog, given
+    // "Delete " + name). False when a deletion failed.
+    bool deleteSelected(const std::function<DeleteAnswer(const std::string& text)>& askMany);
+
+    // The attribute dialog's preset: the one selected file's bits, 0 for several.
+    int attributePreset() const;
+    // Sets `bits` on each selected file; false (with a message) at the first failure.
+    bool applyAttributes(int bits);
+
+    // Creates folder path + "/" + `name` on the phone, adds the node and selects it.
+    bool createFolder(const std::string& name);
+    // Deletes the selected folder, its files first (after the warning question when there
+    // are any). False when something failed or the user said No.
+    bool deleteFolder();
+
+private:
+    FolderNode* addFolders(const std::vector<std::string>& components);
+    void addPath(const std::string& path);
+    void fillRows();
+    FileRow rowFor(const std::string& name) const;
+    FolderNode* mutableSelected();
+    int entryIndex(const std::string& path) const;
+    bool confirmedDelete(const std::string& name, bool several, bool& askAgain,
+                         const std::function<DeleteAnswer(const std::string&)>& askMany,
+                         bool& stop);
+
+    PhoneContext& phone_;
+    BrowserState& state_;
+    FolderNode root_;
+    const FolderNode* selected_ = nullptr;
+    std::vector<FileRow> rows_;
+    std::vector<int> selection_;
+    std::string currentFolder_;
+    std::string iconPath_;
+    std::string usePathText_;
+    bool usePath_ = false;
+    bool confirmDeletions_ = true;
+};
+
+} // namespace tessaro
