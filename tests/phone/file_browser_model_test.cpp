@@ -285,8 +285,8 @@ TEST_P(FileBrowserDeleteWalk, AnswersDecideFileByFile)
     for (const char* name : {"x.gif", "y.gif", "z.gif"}) {
         const bool kept = std::count(GetParam().left.begin(), GetParam().left.end(), name) > 0;
         EXPECT_EQ(std::filesystem::exists(rig.phoneFile("/a/mobile/picture/" + std::string(name))), kept);
-        EXPECT_EQ(std::count(listPaths(rig.phone()).begin(), listPaths(rig.phone()).end(),
-                             "/a/mobile/picture/" + std::string(name)) > 0, kept);
+        const Names listed = listPaths(rig.phone());
+        EXPECT_EQ(std::count(listed.begin(), listed.end(), "/a/mobile/picture/" + std::string(name)) > 0, kept);
     }
     EXPECT_TRUE(rig.prompter.prompts.empty());
 }
@@ -435,7 +435,8 @@ TEST(FileBrowserListing, UpdateRunsTheListingOfTheMode)
     rig.putPhoneFile("/a/t.txt", patternBytes(3));
     rig.state.mode = ListingMode::AllFiles;
     ASSERT_TRUE(listPhoneFiles(rig.phone(), rig.state));
-    EXPECT_NE(std::count(listPaths(rig.phone()).begin(), listPaths(rig.phone()).end(), "/a/t.txt"), 0);
+    const Names listed = listPaths(rig.phone());
+    EXPECT_NE(std::count(listed.begin(), listed.end(), "/a/t.txt"), 0);
     rig.state.mode = ListingMode::ByMask;
     rig.state.maskVolumes = "c";
     rig.state.maskExtension = ".gif";
