@@ -1,0 +1,112 @@
+#pragma once
+// The three small dialogs of the phone file browser: the file mask (`TMaskRequest`), the file
+// attributes (`TOKRightDlg`) and the delete confirmation (`TDelRequest`). They are made once,
+// kept for the whole run and keep their control states between showings. Their modal results
+// are OK = 1, Cancel = 2, Yes = 6, No = 7.
+
+#include <QDialog>
+
+#include <string>
+#include <vector>
+
+#include "phone/file_browser_model.h"
+
+class QCheckBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+
+namespace tessaro {
+
+inline constexpr int kResultOk = 1;
+inline constexpr int kResultCancel = 2;
+inline constexpr int kResultYes = 6;
+inline constexpr int kResultNo = 7;
+
+// "Set file mask": which volumes a masked listing reads and the extension it looks for.
+class TMaskRequest : public QDialog {
+    Q_OBJECT
+public:
+    explicit TMaskRequest(QWidget* parent = nullptr);
+
+    // Fills the controls for an opening: with known phone volumes the list is rebuilt with
+    // each letter checked (and they become the stored letters); the field shows the stored
+    // extension without its dot.
+    void prepare(const std::vector<char>& phoneVolumes, BrowserState& state);
+    // After OK: stores the checked letters and the extension and selects the masked mode.
+    void apply(BrowserState& state) const;
+    // prepare, show modally, apply on OK; true on OK.
+    bool execute(const std::vector<char>& phoneVolumes, BrowserState& state);
+
+    // The list entries as the user left them.
+    std::vector<MaskVolume> volumes() const;
+
+    void reject() override { done(kResultCancel); }
+
+private:
+    QLabel* label1_;
+    QListWidget* checkListBox1_;
+    QLabel* label2_;
+    QLineEdit* edit1_;
+    QPushButton* okBtn_;
+    QPushButton* cancelBtn_;
+};
+
+// "Set file attributes": three boxes for the bits 1 read-only, 2 hidden, 4 system.
+class TOKRightDlg : public QDialog {
+    Q_OBJECT
+public:
+    explicit TOKRightDlg(QWidget* parent = nullptr);
+
+    void setAttributes(int bits);
+    int attributes() const;
+    // Presets the boxes, shows the dialog centred on `owner`; the chosen bits on OK, -1 else.
+    int execute(QWidget* owner, int bits);
+
+    void reject() override { done(kResultCancel); }
+
+private:
+    QGroupBox* groupBox1_;
+    QCheckBox* checkBox1_;
+    QCheckBox* checkBox2_;
+    QCheckBox* checkBox3_;
+    QPushButton* okBtn_;
+    QPushButton* cancelBtn_;
+};
+
+// "Confirmation": Yes, Yes to all, Skip or Cancel for one file of a multi-file delete.
+// Enter and Escape both answer Cancel.
+class TDelRequest : public QDialog {
+    Q_OBJECT
+public:
+    explicit TDelRequest(QWidget* parent = nullptr);
+
+    // The question, "Delete selected files?" until a caller replaces it.
+    void setText(const std::string& text);
+    // Shows the dialog with `text`; the button chosen.
+    DeleteAnswer ask(const std::string& text);
+
+    void reject() override { done(kResultCancel); }
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    QLabel* label1_;
+    QLabel* image1_;
+    QPushButton* okBtn_;
+    QPushButton* button1_;
+    QPushButton* button2_;
+    QPushButton* cancelBtn_;
+};
+
+// The three dialogs, made once at program start and kept.
+struct BrowserDialogs {
+    TMaskRequest mask;
+    TOKRightDlg attributes;
+    TDelRequest deletion;
+};
+
+} // namespace tessaro
