@@ -20,6 +20,11 @@ class QPushButton;
 
 namespace tessaro {
 
+// Phone texts are 8-bit: each byte is shown as the character of the same code, and a
+// character goes back as its low 8 bits.
+QString phoneText(const std::string& bytes);
+std::string phoneBytes(const QString& text);
+
 inline constexpr int kResultOk = 1;
 inline constexpr int kResultCancel = 2;
 inline constexpr int kResultYes = 6;

@@ -93,6 +93,9 @@ public:
     void CreateFolderClick();
     void DeleteFolderClick();
 
+    // Cancel: the chosen path is cleared.
+    void reject() override;
+
 protected:
     void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;

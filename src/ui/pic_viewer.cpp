@@ -1,0 +1,504 @@
+#include "ui/pic_viewer.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QCheckBox>
+#include <QFileDialog>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QInputDialog>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QShowEvent>
+#include <QToolButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+#include "phone/listing.h"
+#include "phone/phone_context.h"
+#include "ui/browser_dialogs.h"
+#include "ui/dbl_progress.h"
+
+namespace tessaro {
+
+namespace {
+
+QString qs(const std::string& text)
+{
+    return QString::fromStdString(text);
+}
+
+QString qtFilterOf(const std::string& filter)
+{
+    return QString::fromStdString(QtFileDialogs::qtFilter(filter));
+}
+
+QAction* action(QMenu* menu, const char* name, const char* caption)
+{
+    QAction* a = menu->addAction(QString::fromLatin1(caption));
+    a->setObjectName(QString::fromLatin1(name));
+    return a;
+}
+
+} // namespace
+
+std::vector<std::string> QtBrowserChoices::openFiles(const FileDialogRequest& request)
+{
+    const QStringList chosen = QFileDialog::getOpenFileNames(parent_, qs(request.title), qs(request.folder),
+                                                             qtFilterOf(request.filter));
+    std::vector<std::string> out;
+    for (const auto& file : chosen)
+        out.push_back(file.toStdString());
+    return out;
+}
+
+std::string QtBrowserChoices::saveFile(const FileDialogRequest& request)
+{
+    QString start = qs(request.folder);
+    if (!request.fileName.empty())
+        start = start.isEmpty() ? qs(request.fileName) : start + "/" + qs(request.fileName);
+    return QFileDialog::getSaveFileName(parent_, qs(request.title), start, qtFilterOf(request.filter))
+        .toStdString();
+}
+
+std::string QtBrowserChoices::chooseFolder(const std::string& caption, const std::string& folder)
+{
+    return QFileDialog::getExistingDirectory(parent_, qs(caption), qs(folder)).toStdString();
+}
+
+std::optional<std::string> QtBrowserChoices::askText(const std::string& title, const std::string& label)
+{
+    bool ok = false;
+    const QString text = QInputDialog::getText(parent_, qs(title), qs(label), QLineEdit::Normal, {}, &ok);
+    if (!ok)
+        return std::nullopt;
+    return phoneBytes(text);
+}
+
+std::optional<std::string> pickPhoneFile(QWidget* parent, PhoneContext& phone, BrowserState& state,
+                                         BrowserDialogs& dialogs, BrowserChoices& choices,
+                                         bool animatedIcon)
+{
+    if (phone.fileList.empty()) {
+        if (animatedIcon)
+            listPhoneFiles(phone, state);
+        else
+            GetIconList(phone);
+    }
+    TPicViewer viewer(phone, state, dialogs, choices, parent);
+    viewer.buildTree();
+    if (viewer.exec() != kResultOk) {
+        state.chosenPath.clear();
+        return std::nullopt;
+    }
+    state.chosenPath = viewer.iconPath();
+    if (state.chosenPath.empty())
+        return std::nullopt;
+    return state.chosenPath;
+}
+
+TPicViewer::TPicViewer(PhoneContext& phone, BrowserState& state, BrowserDialogs& dialogs,
+                       BrowserChoices& choices, QWidget* parent)
+    : QDialog(parent), phone_(phone), state_(state), dialogs_(dialogs), choices_(choices),
+      model_(phone, state)
+{
+    setObjectName(QStringLiteral("TPicViewer"));
+    setWindowTitle(QStringLiteral("Picture Picker"));
+    buildControls();
+}
+
+void TPicViewer::buildControls()
+{
+    tree_ = new QTreeWidget(this);
+    tree_->setObjectName(QStringLiteral("TntTreeView1"));
+    tree_->setHeaderHidden(true);
+    tree_->setContextMenuPolicy(Qt::CustomContextMenu);
+
+    list_ = new QTreeWidget(this);
+    list_->setObjectName(QStringLiteral("TntListView1"));
+    list_->setHeaderLabels({QStringLiteral("File"), QStringLiteral("File Size"), QStringLiteral("Attr")});
+    list_->setRootIsDecorated(false);
+    list_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    list_->setContextMenuPolicy(Qt::CustomContextMenu);
+    list_->installEventFilter(this);
+
+    label1_ = new QLabel(QStringLiteral("Icon path/name:"), this);
+    label1_->setObjectName(QStringLiteral("TntLabel1"));
+    edit1_ = new QLineEdit(this);
+    edit1_->setObjectName(QStringLiteral("TntEdit1"));
+    edit1_->setReadOnly(true);
+    checkBox1_ = new QCheckBox(QStringLiteral("Use path"), this);
+    checkBox1_->setObjectName(QStringLiteral("TntCheckBox1"));
+    edit2_ = new QLineEdit(this);
+    edit2_->setObjectName(QStringLiteral("TntEdit2"));
+    edit2_->setEnabled(false);
+
+    updateButton_ = new QPushButton(QStringLiteral("Update file list"), this);
+    updateButton_->setObjectName(QStringLiteral("PJLinkedSpeedButton1"));
+    updateButton_->setAutoDefault(false);
+    modeButton_ = new QToolButton(this);
+    modeButton_->setObjectName(QStringLiteral("PJLinkedMenuSpeedButton1"));
+    modeButton_->setArrowType(Qt::DownArrow);
+    modeButton_->setPopupMode(QToolButton::InstantPopup);
+
+    popupMenu2_ = new QMenu(this);
+    popupMenu2_->setObjectName(QStringLiteral("PopupMenu2"));
+    auto* modes = new QActionGroup(popupMenu2_);
+    QAction* icons = action(popupMenu2_, "IconsOnly", "Icons only");
+    QAction* all = action(popupMenu2_, "AllFiles", "All files");
+    QAction* mask = action(popupMenu2_, "ByMask", "By mask...");
+    for (QAction* a : {icons, all, mask}) {
+        a->setCheckable(true);
+        modes->addAction(a);
+    }
+    modeButton_->setMenu(popupMenu2_);
+    connect(icons, &QAction::triggered, this, [this] { selectMode(ListingMode::IconsOnly); });
+    connect(all, &QAction::triggered, this, [this] { selectMode(ListingMode::AllFiles); });
+    connect(mask, &QAction::triggered, this, [this] { ByMaskClick(); });
+
+    popupMenu1_ = new QMenu(this);
+    popupMenu1_->setObjectName(QStringLiteral("PopupMenu1"));
+    connect(action(popupMenu1_, "Upload", "Upload to this folder"), &QAction::triggered, this,
+            [this] { UploadClick(); });
+    connect(action(popupMenu1_, "Download", "Download selected"), &QAction::triggered, this,
+            [this] { DownloadClick(); });
+    connect(action(popupMenu1_, "Delete", "Delete selected"), &QAction::triggered, this,
+            [this] { DeleteClick(); });
+    connect(action(popupMenu1_, "SetAttribute", "Set attribute"), &QAction::triggered, this,
+            [this] { SetAttributeClick(); });
+
+    popupMenu3_ = new QMenu(this);
+    popupMenu3_->setObjectName(QStringLiteral("PopupMenu3"));
+    connect(action(popupMenu3_, "CreateFolder", "Create folder"), &QAction::triggered, this,
+            [this] { CreateFolderClick(); });
+    connect(action(popupMenu3_, "DeleteFolder", "Delete folder"), &QAction::triggered, this,
+            [this] { DeleteFolderClick(); });
+
+    okButton_ = new QPushButton(QStringLiteral("OK"), this);
+    okButton_->setObjectName(QStringLiteral("TntButton1"));
+    okButton_->setDefault(true);
+    cancelButton_ = new QPushButton(QStringLiteral("Cancel"), this);
+    cancelButton_->setObjectName(QStringLiteral("TntButton2"));
+    cancelButton_->setAutoDefault(false);
+
+    connect(tree_, &QTreeWidget::itemSelectionChanged, this, [this] { TntTreeView1Change(); });
+    connect(tree_, &QTreeWidget::itemClicked, this, [this] { TntTreeView1Change(); });
+    connect(list_, &QTreeWidget::itemSelectionChanged, this, [this] { syncSelection(); });
+    connect(list_, &QTreeWidget::itemClicked, this, [this] { TntListView1Click(); });
+    connect(checkBox1_, &QCheckBox::toggled, this, [this](bool on) { TntCheckBox1Click(on); });
+    connect(edit2_, &QLineEdit::textEdited, this,
+            [this](const QString& text) { model_.setUsePathText(phoneBytes(text)); });
+    connect(updateButton_, &QPushButton::clicked, this, [this] { PJLinkedSpeedButton1Click(); });
+    connect(tree_, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& at) { updateMenus(); popupMenu3_->popup(tree_->viewport()->mapToGlobal(at)); });
+    connect(list_, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& at) { updateMenus(); popupMenu1_->popup(list_->viewport()->mapToGlobal(at)); });
+    connect(popupMenu2_, &QMenu::aboutToShow, this, [this] { updateMenus(); });
+    connect(okButton_, &QPushButton::clicked, this, [this] {
+        state_.chosenPath = iconPath();
+        done(kResultOk);
+    });
+    connect(cancelButton_, &QPushButton::clicked, this, [this] { reject(); });
+
+    auto* pathRow = new QGridLayout;
+    pathRow->addWidget(label1_, 0, 0);
+    pathRow->addWidget(edit1_, 0, 1);
+    pathRow->addWidget(checkBox1_, 1, 0);
+    pathRow->addWidget(edit2_, 1, 1);
+    auto* views = new QHBoxLayout;
+    views->addWidget(tree_, 1);
+    views->addWidget(list_, 2);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(updateButton_);
+    buttons->addWidget(modeButton_);
+    buttons->addStretch();
+    buttons->addWidget(okButton_);
+    buttons->addWidget(cancelButton_);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(views, 1);
+    layout->addLayout(pathRow);
+    layout->addLayout(buttons);
+    resize(560, 400);
+}
+
+void TPicViewer::reject()
+{
+    state_.chosenPath.clear();
+    done(kResultCancel);
+}
+
+void TPicViewer::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    if (!event->spontaneous())
+        FormShow();
+}
+
+void TPicViewer::FormShow()
+{
+    model_.open();
+    {
+        const QSignalBlocker block(checkBox1_);
+        checkBox1_->setChecked(false);
+    }
+    edit2_->clear();
+    edit2_->setEnabled(false);
+    const char* names[] = {"IconsOnly", "AllFiles", "ByMask"};
+    popupMenu2_->findChild<QAction*>(QString::fromLatin1(names[int(state_.mode)]))->setChecked(true);
+    updateMenus();
+}
+
+void TPicViewer::buildTree()
+{
+    model_.buildTree();
+    showTree();
+    showRows();
+    edit1_->clear();
+}
+
+std::string TPicViewer::iconPath() const
+{
+    return phoneBytes(edit1_->text());
+}
+
+const FolderNode* TPicViewer::nodeOf(QTreeWidgetItem* item) const
+{
+    return item ? reinterpret_cast<const FolderNode*>(item->data(0, Qt::UserRole).value<quintptr>()) : nullptr;
+}
+
+QTreeWidgetItem* TPicViewer::itemOf(const FolderNode* node) const
+{
+    QTreeWidgetItemIterator it(tree_);
+    for (; *it; ++it)
+        if (nodeOf(*it) == node)
+            return *it;
+    return nullptr;
+}
+
+void TPicViewer::showTree()
+{
+    showing_ = true;
+    tree_->clear();
+    auto* root = new QTreeWidgetItem(tree_, {QStringLiteral("Phone")});
+    root->setData(0, Qt::UserRole, QVariant::fromValue(quintptr(&model_.root())));
+    // Folders are added depth first; each item carries its model node.
+    std::vector<std::pair<const FolderNode*, QTreeWidgetItem*>> pending{{&model_.root(), root}};
+    while (!pending.empty()) {
+        const auto [node, item] = pending.back();
+        pending.pop_back();
+        for (const auto& child : node->children) {
+            auto* made = new QTreeWidgetItem(item, {phoneText(child->name)});
+            made->setData(0, Qt::UserRole, QVariant::fromValue(quintptr(child.get())));
+            pending.push_back({child.get(), made});
+        }
+    }
+    root->setExpanded(true);
+    if (QTreeWidgetItem* selected = model_.hasFolder() ? itemOf(model_.selectedFolder()) : nullptr) {
+        for (QTreeWidgetItem* up = selected->parent(); up; up = up->parent())
+            up->setExpanded(true);
+        tree_->setCurrentItem(selected);
+    }
+    showing_ = false;
+}
+
+void TPicViewer::showRows()
+{
+    showing_ = true;
+    list_->clear();
+    for (const auto& row : model_.rows())
+        new QTreeWidgetItem(list_, {phoneText(row.name), phoneText(row.size), phoneText(row.attributes)});
+    for (const int row : model_.selection())
+        list_->topLevelItem(row)->setSelected(true);
+    showing_ = false;
+    updateMenus();
+}
+
+void TPicViewer::TntTreeView1Change()
+{
+    if (showing_)
+        return;
+    QTreeWidgetItem* current = tree_->currentItem();
+    const auto selected = tree_->selectedItems();
+    if (selected.isEmpty())
+        current = nullptr;
+    const FolderNode* node = nodeOf(current);
+    if (node == model_.selectedFolder() && node)
+        return;
+    model_.selectFolder(node);
+    edit1_->clear();
+    if (!model_.hasFolder() && current) {
+        // The root holds no files: it is not kept selected.
+        showing_ = true;
+        tree_->clearSelection();
+        showing_ = false;
+    }
+    showRows();
+    if (model_.usePath())
+        edit2_->setText(phoneText(model_.usePathText()));
+}
+
+void TPicViewer::syncSelection()
+{
+    if (showing_)
+        return;
+    std::vector<int> rows;
+    for (int i = 0; i < list_->topLevelItemCount(); ++i)
+        if (list_->topLevelItem(i)->isSelected())
+            rows.push_back(i);
+    model_.setSelection(rows);
+    updateMenus();
+}
+
+void TPicViewer::TntListView1Click()
+{
+    syncSelection();
+    model_.clickFile();
+    if (!model_.selection().empty())
+        edit1_->setText(phoneText(model_.iconPath()));
+}
+
+void TPicViewer::TntCheckBox1Click(bool checked)
+{
+    model_.setUsePath(checked);
+    edit2_->setEnabled(checked);
+    edit2_->setText(phoneText(model_.usePathText()));
+    if (checked)
+        edit2_->setFocus();
+}
+
+void TPicViewer::updateMenus()
+{
+    popupMenu2_->findChild<QAction*>(QStringLiteral("ByMask"))->setEnabled(!phone_.volumes.empty());
+    popupMenu1_->findChild<QAction*>(QStringLiteral("Delete"))->setEnabled(!model_.selection().empty());
+}
+
+void TPicViewer::PJLinkedSpeedButton1Click()
+{
+    list_->clear();
+    listPhoneFiles(phone_, state_);
+    buildTree();
+}
+
+void TPicViewer::selectMode(ListingMode mode)
+{
+    state_.mode = mode;
+    const char* names[] = {"IconsOnly", "AllFiles", "ByMask"};
+    popupMenu2_->findChild<QAction*>(QString::fromLatin1(names[int(mode)]))->setChecked(true);
+}
+
+void TPicViewer::ByMaskClick()
+{
+    if (phone_.volumes.empty() || !dialogs_.mask.execute(phone_.volumes, state_)) {
+        selectMode(state_.mode);
+        return;
+    }
+    selectMode(ListingMode::ByMask);
+}
+
+std::function<std::unique_ptr<BatchProgress>()> TPicViewer::batches()
+{
+    return [this] {
+        auto window = std::make_unique<TDblProgress>(this);
+        window->show();
+        return std::unique_ptr<BatchProgress>(std::move(window));
+    };
+}
+
+void TPicViewer::UploadClick()
+{
+    const auto files = choices_.openFiles({"Select file", kPicViewerFilter, {}, {}});
+    if (files.empty())
+        return;
+    model_.upload(files, batches());
+    showTree();
+    showRows();
+    if (model_.usePath())
+        edit2_->setText(phoneText(model_.usePathText()));
+}
+
+void TPicViewer::DownloadClick()
+{
+    syncSelection();
+    if (!model_.hasFolder() || model_.selection().empty())
+        return;
+    if (model_.selection().size() == 1) {
+        const std::string name = model_.rows()[size_t(model_.selection().front())].name;
+        const std::string local = choices_.saveFile({"Save file as", kPicViewerFilter, name, {}});
+        if (!local.empty())
+            model_.downloadOne(local);
+        return;
+    }
+    const std::string folder =
+        choices_.chooseFolder("Select folder to download selected files", state_.lastDownloadFolder);
+    if (!folder.empty())
+        model_.downloadSelected(folder, batches());
+}
+
+void TPicViewer::DeleteClick()
+{
+    syncSelection();
+    if (!model_.hasFolder() || model_.selection().empty())
+        return;
+    model_.deleteSelected([this](const std::string& text) { return dialogs_.deletion.ask(text); });
+    showRows();
+    edit1_->setText(phoneText(model_.iconPath()));
+}
+
+void TPicViewer::SetAttributeClick()
+{
+    syncSelection();
+    if (!model_.hasFolder() || model_.selection().empty())
+        return;
+    const int bits = dialogs_.attributes.execute(this, model_.attributePreset());
+    if (bits < 0)
+        return;
+    model_.applyAttributes(bits);
+    for (const int row : model_.selection())
+        list_->topLevelItem(row)->setText(2, phoneText(model_.rows()[size_t(row)].attributes));
+}
+
+void TPicViewer::CreateFolderClick()
+{
+    if (!model_.hasFolder())
+        return;
+    const auto name = choices_.askText("New folder", "Type in new folder name");
+    if (!name)
+        return;
+    if (model_.createFolder(*name)) {
+        showTree();
+        showRows();
+        edit1_->clear();
+    }
+}
+
+void TPicViewer::DeleteFolderClick()
+{
+    if (!model_.hasFolder())
+        return;
+    model_.deleteFolder();
+    showTree();
+    showRows();
+    edit1_->setText(phoneText(model_.iconPath()));
+}
+
+bool TPicViewer::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == list_ && event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_A && key->modifiers() == Qt::ControlModifier) {
+            if (list_->topLevelItemCount() > 0) {
+                list_->selectAll();
+                syncSelection();
+            }
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+} // namespace tessaro

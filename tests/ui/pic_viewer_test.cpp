@@ -1,0 +1,375 @@
+// The phone file browser window and its three dialogs over a virtual phone: controls and
+// captions, choosing a folder and a file, the path handed back, an upload and a delete
+// through injected dialogs, Ctrl+A, and the dialogs' results.
+#include <QApplication>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QPushButton>
+#include <QTimer>
+#include <QToolButton>
+#include <QTreeWidget>
+#include <QtTest>
+
+#include <filesystem>
+
+#include "phone/listing.h"
+#include "phone/operation_log.h"
+#include "phone/phone_context.h"
+#include "phone/virtual_phone.h"
+#include "support/recording_progress.h"
+#include "support/recording_prompter.h"
+#include "support/temp_dir.h"
+#include "support/ui_harness.h"
+#include "ui/browser_dialogs.h"
+#include "ui/pic_viewer.h"
+
+using namespace tessaro;
+using namespace tessaro::testing;
+
+namespace {
+
+// Answers the browser's platform dialogs from fixed values and records what was asked.
+class FakeChoices : public BrowserChoices {
+public:
+    std::vector<std::string> openFiles(const FileDialogRequest& request) override
+    {
+        asked.push_back(request.title + "|" + request.filter);
+        return files;
+    }
+    std::string saveFile(const FileDialogRequest& request) override
+    {
+        asked.push_back(request.title + "|" + request.filter + "|" + request.fileName);
+        return saveTo;
+    }
+    std::string chooseFolder(const std::string& caption, const std::string&) override
+    {
+        asked.push_back(caption);
+        return folder;
+    }
+    std::optional<std::string> askText(const std::string& title, const std::string& label) override
+    {
+        asked.push_back(title + "|" + label);
+        return text;
+    }
+
+    std::vector<std::string> files;
+    std::string saveTo;
+    std::string folder;
+    std::optional<std::string> text;
+    std::vector<std::string> asked;
+};
+
+// A plugged-in virtual phone with volumes a and c and three pictures.
+struct Browser {
+    Browser()
+    {
+        const auto dir = temp.path() / "phone";
+        std::filesystem::create_directories(dir / "c");
+        writeText(dir / "phone.json",
+                  "{\"model\": \"E398\", \"firmware\": \"R373_G_0E.30.49R\", \"lp\": 1, \"imei\": \"312345678901234\"}\n");
+        put("/a/mobile/picture/x.gif", "GIF89a-x");
+        put("/a/mobile/picture/y.gif", "GIF89a-yy");
+        put("/c/w.gif", "GIF89a-www");
+        api = openVirtualPhone(dir.string());
+        api->plug();
+        link.Connected = true;
+        context = std::make_unique<PhoneContext>(
+            PhoneContext{*api, link, log, progress, prompter, temp.path().string() + "/"});
+    }
+    void put(const std::string& phonePath, const std::string& text) const
+    {
+        const auto file = temp.path() / "phone" / phonePath.substr(1);
+        std::filesystem::create_directories(file.parent_path());
+        writeText(file, text);
+    }
+    std::filesystem::path phoneFile(const std::string& phonePath) const
+    {
+        return temp.path() / "phone" / phonePath.substr(1);
+    }
+
+    TempDir temp;
+    std::unique_ptr<VirtualPhone> api;
+    PhoneLinkState link;
+    OperationLog log;
+    RecordingProgressFactory progress;
+    RecordingPrompter prompter;
+    std::unique_ptr<PhoneContext> context;
+    PhoneContext& phone() { return *context; }
+    BrowserState state;
+    BrowserDialogs dialogs;
+    FakeChoices choices;
+};
+
+QTreeWidgetItem* folderItem(TPicViewer& viewer, const QStringList& names)
+{
+    auto* tree = child<QTreeWidget>(viewer, "TntTreeView1");
+    QTreeWidgetItem* item = tree->topLevelItem(0);
+    for (const auto& name : names) {
+        QTreeWidgetItem* next = nullptr;
+        for (int i = 0; item && i < item->childCount(); ++i)
+            if (item->child(i)->text(0) == name)
+                next = item->child(i);
+        item = next;
+    }
+    return item;
+}
+
+void clickItem(QTreeWidget* view, QTreeWidgetItem* item)
+{
+    view->scrollToItem(item);
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualItemRect(item).center());
+}
+
+QStringList rowTexts(TPicViewer& viewer, int column)
+{
+    auto* list = child<QTreeWidget>(viewer, "TntListView1");
+    QStringList out;
+    for (int i = 0; i < list->topLevelItemCount(); ++i)
+        out << list->topLevelItem(i)->text(column);
+    return out;
+}
+
+QStringList menuTexts(QMenu* menu)
+{
+    QStringList out;
+    for (auto* a : menu->actions())
+        out << a->text();
+    return out;
+}
+
+} // namespace
+
+class PicViewerTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase() { quietPlatformWarnings(); }
+
+    void controlsAndCaptions()
+    {
+        Browser b;
+        TPicViewer viewer(b.phone(), b.state, b.dialogs, b.choices);
+        viewer.buildTree();
+        viewer.show();
+        QCOMPARE(viewer.windowTitle(), QStringLiteral("Picture Picker"));
+        auto* list = child<QTreeWidget>(viewer, "TntListView1");
+        QCOMPARE(list->headerItem()->text(0), QStringLiteral("File"));
+        QCOMPARE(list->headerItem()->text(1), QStringLiteral("File Size"));
+        QCOMPARE(list->headerItem()->text(2), QStringLiteral("Attr"));
+        QCOMPARE(child<QTreeWidget>(viewer, "TntTreeView1")->topLevelItem(0)->text(0), QStringLiteral("Phone"));
+        QCOMPARE(child<QLabel>(viewer, "TntLabel1")->text(), QStringLiteral("Icon path/name:"));
+        QVERIFY(child<QLineEdit>(viewer, "TntEdit1")->isReadOnly());
+        QCOMPARE(child<QCheckBox>(viewer, "TntCheckBox1")->text(), QStringLiteral("Use path"));
+        QVERIFY(!child<QLineEdit>(viewer, "TntEdit2")->isEnabled());
+        QCOMPARE(child<QPushButton>(viewer, "PJLinkedSpeedButton1")->text(), QStringLiteral("Update file list"));
+        QVERIFY(child<QToolButton>(viewer, "PJLinkedMenuSpeedButton1"));
+        QCOMPARE(menuTexts(child<QMenu>(viewer, "PopupMenu2")),
+                 (QStringList{"Icons only", "All files", "By mask..."}));
+        QVERIFY(child<QAction>(viewer, "IconsOnly")->isChecked());
+        QCOMPARE(menuTexts(child<QMenu>(viewer, "PopupMenu1")),
+                 (QStringList{"Upload to this folder", "Download selected", "Delete selected", "Set attribute"}));
+        QCOMPARE(menuTexts(child<QMenu>(viewer, "PopupMenu3")), (QStringList{"Create folder", "Delete folder"}));
+        QCOMPARE(child<QPushButton>(viewer, "TntButton1")->text(), QStringLiteral("OK"));
+        QVERIFY(child<QPushButton>(viewer, "TntButton1")->isDefault());
+        QCOMPARE(child<QPushButton>(viewer, "TntButton2")->text(), QStringLiteral("Cancel"));
+    }
+
+    void folderFileAndRoot()
+    {
+        Browser b;
+        QVERIFY(GetIconList(b.phone()));
+        TPicViewer viewer(b.phone(), b.state, b.dialogs, b.choices);
+        viewer.buildTree();
+        viewer.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&viewer));
+        auto* tree = child<QTreeWidget>(viewer, "TntTreeView1");
+        QTreeWidgetItem* picture = folderItem(viewer, {"a", "mobile", "picture"});
+        QVERIFY(picture);
+        clickItem(tree, picture);
+        QCOMPARE(rowTexts(viewer, 0), (QStringList{"x.gif", "y.gif"}));
+        QCOMPARE(rowTexts(viewer, 1), (QStringList{"8", "9"}));
+        QCOMPARE(rowTexts(viewer, 2), (QStringList{"[]", "[]"}));
+        auto* list = child<QTreeWidget>(viewer, "TntListView1");
+        clickItem(list, list->topLevelItem(1));
+        QCOMPARE(child<QLineEdit>(viewer, "TntEdit1")->text(), QStringLiteral("/a/mobile/picture/y.gif"));
+
+        // Ctrl+A selects every file.
+        list->setFocus();
+        QTest::keyClick(list, Qt::Key_A, Qt::ControlModifier);
+        QCOMPARE(viewer.model().selection(), (std::vector<int>{0, 1}));
+
+        clickItem(tree, tree->topLevelItem(0));
+        QCOMPARE(list->topLevelItemCount(), 0);
+        QVERIFY(!viewer.model().hasFolder());
+        QVERIFY(tree->selectedItems().isEmpty());
+        QCOMPARE(child<QLineEdit>(viewer, "TntEdit1")->text(), QString());
+    }
+
+    void pickListsFirstAndReturnsTheClickedPath()
+    {
+        Browser b;
+        QTimer::singleShot(0, this, [this] {
+            auto* viewer = qobject_cast<TPicViewer*>(QApplication::activeModalWidget());
+            QVERIFY(viewer);
+            clickItem(child<QTreeWidget>(*viewer, "TntTreeView1"), folderItem(*viewer, {"c"}));
+            auto* list = child<QTreeWidget>(*viewer, "TntListView1");
+            QCOMPARE(list->topLevelItemCount(), 1);
+            clickItem(list, list->topLevelItem(0));
+            QTest::mouseClick(child<QPushButton>(*viewer, "TntButton1"), Qt::LeftButton);
+        });
+        QWidget owner;
+        QCOMPARE(pickPhoneFile(&owner, b.phone(), b.state, b.dialogs, b.choices, false),
+                 std::optional<std::string>("/c/w.gif"));
+        QCOMPARE(b.state.chosenPath, std::string("/c/w.gif"));
+        QCOMPARE(b.phone().fileList.size(), size_t(3));
+
+        // The list is there now: no listing, and Cancel gives nothing.
+        b.api->clearRequests();
+        QTimer::singleShot(0, this, [] {
+            auto* viewer = qobject_cast<TPicViewer*>(QApplication::activeModalWidget());
+            QVERIFY(viewer);
+            QTest::mouseClick(child<QPushButton>(*viewer, "TntButton2"), Qt::LeftButton);
+        });
+        QCOMPARE(pickPhoneFile(&owner, b.phone(), b.state, b.dialogs, b.choices, true), std::nullopt);
+        QVERIFY(b.api->requests().empty());
+        QCOMPARE(b.state.chosenPath, std::string());
+    }
+
+    void uploadAndDeleteThroughTheInjectedDialogs()
+    {
+        Browser b;
+        QVERIFY(GetIconList(b.phone()));
+        TPicViewer viewer(b.phone(), b.state, b.dialogs, b.choices);
+        viewer.buildTree();
+        viewer.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&viewer));
+        clickItem(child<QTreeWidget>(viewer, "TntTreeView1"), folderItem(viewer, {"c"}));
+
+        const std::string local = b.temp.file("new.gif");
+        writeText(local, "GIF89a-new");
+        b.choices.files = {local};
+        child<QAction>(viewer, "Upload")->trigger();
+        QCOMPARE(b.choices.asked, (std::vector<std::string>{"Select file|GIF files|*.gif|All files|*.*"}));
+        QCOMPARE(readText(b.phoneFile("/c/new.gif")), std::string("GIF89a-new"));
+        QCOMPARE(rowTexts(viewer, 0), (QStringList{"w.gif", "new.gif"}));
+        QCOMPARE(rowTexts(viewer, 1), (QStringList{"10", "10"}));
+
+        auto* list = child<QTreeWidget>(viewer, "TntListView1");
+        clickItem(list, list->topLevelItem(0));
+        b.prompter.answers = {Answer::Yes};
+        QVERIFY(viewer.model().hasFolder());
+        QCOMPARE(viewer.model().selection(), std::vector<int>{0});
+        child<QAction>(viewer, "Delete")->trigger();
+        QCOMPARE(b.prompter.prompts.size(), size_t(1));
+        QCOMPARE(b.prompter.prompts[0].caption, std::string("Confirmation"));
+        QCOMPARE(b.prompter.prompts[0].text, std::string("Delete w.gif"));
+        QVERIFY(!std::filesystem::exists(b.phoneFile("/c/w.gif")));
+        QCOMPARE(rowTexts(viewer, 0), (QStringList{"new.gif"}));
+        QCOMPARE(child<QLineEdit>(viewer, "TntEdit1")->text(), QString());
+    }
+
+    void uploadToTheRootWithoutUsePathIsRefused()
+    {
+        Browser b;
+        QVERIFY(GetIconList(b.phone()));
+        TPicViewer viewer(b.phone(), b.state, b.dialogs, b.choices);
+        viewer.buildTree();
+        viewer.show();
+        const std::string local = b.temp.file("new.gif");
+        writeText(local, "GIF89a");
+        b.choices.files = {local};
+        viewer.UploadClick();
+        QCOMPARE(b.prompter.texts(), (std::vector<std::string>{"Target directory not specified"}));
+
+        // With "Use path" and a typed folder, the folder's nodes appear.
+        std::filesystem::create_directories(b.phoneFile("/a/up"));
+        auto* use = child<QCheckBox>(viewer, "TntCheckBox1");
+        use->setChecked(true);
+        auto* edit2 = child<QLineEdit>(viewer, "TntEdit2");
+        QVERIFY(edit2->isEnabled());
+        edit2->clear();
+        QTest::keyClicks(edit2, QStringLiteral("/a/up"));
+        viewer.UploadClick();
+        QVERIFY(std::filesystem::exists(b.phoneFile("/a/up/new.gif")));
+        QVERIFY(folderItem(viewer, {"a", "up"}));
+    }
+
+    void deleteDialogResults()
+    {
+        TDelRequest dialog;
+        QCOMPARE(dialog.windowTitle(), QStringLiteral("Confirmation"));
+        QCOMPARE(child<QLabel>(dialog, "Label1")->text(), QStringLiteral("Delete selected files?"));
+        const std::pair<const char*, DeleteAnswer> buttons[] = {{"OKBtn", DeleteAnswer::Yes},
+                                                                {"Button1", DeleteAnswer::YesToAll},
+                                                                {"Button2", DeleteAnswer::Skip},
+                                                                {"CancelBtn", DeleteAnswer::Cancel}};
+        for (const auto& [name, answer] : buttons) {
+            QTimer::singleShot(0, &dialog, [&dialog, name = name] {
+                QTest::mouseClick(child<QPushButton>(dialog, name), Qt::LeftButton);
+            });
+            QCOMPARE(dialog.ask("Delete a.gif"), answer);
+        }
+        QCOMPARE(child<QLabel>(dialog, "Label1")->text(), QStringLiteral("Delete a.gif"));
+        // Enter answers Cancel, even with the focus on "Yes".
+        QTimer::singleShot(0, &dialog, [&dialog] {
+            child<QPushButton>(dialog, "OKBtn")->setFocus();
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        });
+        QCOMPARE(dialog.ask("Delete b.gif"), DeleteAnswer::Cancel);
+        QCOMPARE(child<QPushButton>(dialog, "OKBtn")->text(), QStringLiteral("Yes"));
+        QCOMPARE(child<QPushButton>(dialog, "Button1")->text(), QStringLiteral("Yes to all"));
+        QCOMPARE(child<QPushButton>(dialog, "Button2")->text(), QStringLiteral("Skip"));
+    }
+
+    void maskDialogTwiceAndExtension()
+    {
+        TMaskRequest dialog;
+        BrowserState state;
+        QCOMPARE(dialog.windowTitle(), QStringLiteral("Set file mask"));
+        auto* boxes = child<QListWidget>(dialog, "CheckListBox1");
+        auto* edit = child<QLineEdit>(dialog, "Edit1");
+        QTimer::singleShot(0, &dialog, [&] {
+            boxes->item(1)->setCheckState(Qt::Unchecked);
+            QTest::keyClicks(edit, QStringLiteral("gif"));
+            QTest::mouseClick(child<QPushButton>(dialog, "OKBtn"), Qt::LeftButton);
+        });
+        QVERIFY(dialog.execute({'a', 'b', 'c'}, state));
+        QCOMPARE(state.maskVolumes, std::string("ac"));
+        QCOMPARE(state.maskExtension, std::string(".gif"));
+        QCOMPARE(state.mode, ListingMode::ByMask);
+
+        QTimer::singleShot(0, &dialog, [&] {
+            QCOMPARE(boxes->count(), 3);
+            for (int i = 0; i < 3; ++i)
+                QCOMPARE(boxes->item(i)->checkState(), Qt::Checked);
+            QCOMPARE(edit->text(), QStringLiteral("gif"));
+            for (int i = 0; i < 3; ++i)
+                boxes->item(i)->setCheckState(Qt::Unchecked);
+            QTest::mouseClick(child<QPushButton>(dialog, "OKBtn"), Qt::LeftButton);
+        });
+        QVERIFY(dialog.execute({'a', 'b', 'c'}, state));
+        QCOMPARE(state.maskVolumes, std::string());
+        QCOMPARE(state.maskExtension, std::string(".gif"));
+    }
+
+    void attributeDialogBits()
+    {
+        TOKRightDlg dialog;
+        QCOMPARE(dialog.windowTitle(), QStringLiteral("Set file attributes"));
+        QTimer::singleShot(0, &dialog, [&] {
+            QVERIFY(child<QCheckBox>(dialog, "CheckBox2")->isChecked());
+            child<QCheckBox>(dialog, "CheckBox1")->setChecked(true);
+            QTest::mouseClick(child<QPushButton>(dialog, "OKBtn"), Qt::LeftButton);
+        });
+        QCOMPARE(dialog.execute(nullptr, 2), 3);
+        QTimer::singleShot(0, &dialog, [&] {
+            QTest::mouseClick(child<QPushButton>(dialog, "CancelBtn"), Qt::LeftButton);
+        });
+        QCOMPARE(dialog.execute(nullptr, 4), -1);
+    }
+};
+
+QTEST_MAIN(PicViewerTest)
+#include "pic_viewer_test.moc"
