@@ -7,6 +7,7 @@
 #include <string>
 
 #include "core/workspace.h"
+#include "drm/drmpack.h"
 #include "edit/profiles.h"
 #include "edit/settings.h"
 #include "phone/j2mest.h"
@@ -42,6 +43,8 @@ public:
     ProfileManager profiles;
     Settings settings;
     JavaSlotTables javaSlots;
+    // The CG15 icon pack of the DRM icon picker; its path outlives each picker window.
+    DrmPack drmPack;
 
     // The phone library and what the phone operations share.
     std::unique_ptr<P2kApi> api;

@@ -32,6 +32,7 @@
 #include "ui/available_items_box.h"
 #include "ui/file_dialogs.h"
 #include "ui/gui_dispatch.h"
+#include "ui/item_editor.h"
 #include "ui/lamp_shape.h"
 #include "ui/menu_tree_model.h"
 #include "ui/menu_tree_view.h"
@@ -196,6 +197,7 @@ void TSDIAppForm::buildActions()
     popup2_->addAction(delete_);
     popup2_->addAction(moveUp_);
     popup2_->addAction(moveDown_);
+    connect(modify_, &QAction::triggered, this, &TSDIAppForm::ModifyitemExecute);
     connect(delete_, &QAction::triggered, this, &TSDIAppForm::DeleteItemExecute);
     connect(moveUp_, &QAction::triggered, this, &TSDIAppForm::MoveUpExecute);
     connect(moveDown_, &QAction::triggered, this, &TSDIAppForm::MoveDownExecute);
@@ -565,8 +567,7 @@ void TSDIAppForm::updatePopupMenus()
     addItemFirst_->setEnabled(ops.addItem);
     addItemBefore_->setEnabled(ops.addItem);
     replace_->setEnabled(ops.replace);
-    // The item properties editor is not part of this program yet.
-    modify_->setEnabled(false);
+    modify_->setEnabled(ops.modify);
     delete_->setEnabled(ops.remove);
     moveUp_->setEnabled(ops.moveUp);
     moveDown_->setEnabled(ops.moveDown);
@@ -739,11 +740,13 @@ void TSDIAppForm::insertItem(InsertPosition position)
                                             position, prompter_);
     if (!result)
         return;
-    // A custom item is selected so its properties can be edited next.
+    // A custom item is selected and its properties are edited at once.
     if (result->custom)
         tree_->selectNode(result->node);
     tree_->expand(model_->indexOfNode(selected));
     showStatusLine();
+    if (result->custom)
+        modifyNode(result->node);
 }
 
 void TSDIAppForm::ReplaceExecute()
@@ -753,8 +756,33 @@ void TSDIAppForm::ReplaceExecute()
     if (!node || entry < 0)
         return;
     const auto result = ReplaceItem(ctx_.workspace, static_cast<size_t>(entry), node);
-    if (result)
-        showItemSummary();
+    if (!result)
+        return;
+    showItemSummary();
+    if (result->custom)
+        modifyNode(result->node);
+}
+
+void TSDIAppForm::ModifyitemExecute()
+{
+    MenuNode* node = tree_->selectedNode();
+    if (canModify(ctx_.workspace.document, node))
+        modifyNode(node);
+}
+
+void TSDIAppForm::modifyNode(MenuNode* node)
+{
+    MenuDocument& document = ctx_.workspace.document;
+    TForm3 form(ctx_, prompter_, files_, entryLanguages_, this);
+    const int index = document.indexOf(node);
+    form.LoadItem(document.data().at(node->item.RecordNo), node->item.ItemType,
+                  index >= 0 && index < kMenuRootIndex, node->item.Attributes, node->item.Options);
+    const bool ok = runItemEditor_ ? runItemEditor_(form) : form.exec() == QDialog::Accepted;
+    if (ok) {
+        const bool saveAll = ctx_.workspace.saveMode.saveAll();
+        commitItemEdit(document, *node, form.itemResult(saveAll), saveAll);
+    }
+    showItemSummary();
 }
 
 void TSDIAppForm::DeleteItemExecute()
@@ -794,6 +822,8 @@ void TSDIAppForm::dropOnNode(MenuNode* target, const DragSource& source)
         tree_->selectNode(source.node);
     tree_->collapseAfterDrop(result->node);
     showStatusLine();
+    if (!source.fromTree && result->custom)
+        modifyNode(result->node);
 }
 
 void TSDIAppForm::ComboBox1Select(int index)

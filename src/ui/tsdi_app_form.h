@@ -7,6 +7,7 @@
 #include <QMainWindow>
 #include <QPointer>
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -14,6 +15,7 @@
 #include "edit/main_window_rules.h"
 #include "edit/window_fade.h"
 #include "phone/connection_monitor.h"
+#include "ui/entry_forms.h"
 
 class QAction;
 class QCheckBox;
@@ -40,6 +42,7 @@ class Prompter;
 class LampShape;
 class TForm1;
 class TAboutBox;
+class TForm3;
 enum class InsertPosition;
 
 class TSDIAppForm : public QMainWindow, private PhoneLinkView {
@@ -83,6 +86,11 @@ public:
     void DeleteItemExecute();
     void MoveUpExecute();
     void MoveDownExecute();
+    // "Modify item": the item properties window on the selected node; OK stores its result.
+    void ModifyitemExecute();
+    // How the item properties window is shown; true when it closed with OK. Modal by default;
+    // tests answer it without a modal loop.
+    void setItemEditorRunner(std::function<bool(TForm3&)> runner) { runItemEditor_ = std::move(runner); }
     // A drop the tree's acceptance test let through.
     void dropOnNode(MenuNode* target, const DragSource& source);
     // A pick in `ComboBox1`: remembers its text and opens `PopupMenu1` when a node is selected.
@@ -137,6 +145,8 @@ private:
     void documentCommandsChanged();
     void showStatusLine();
     void showItemSummary();
+    // The item properties window on `node`, and its result stored on OK.
+    void modifyNode(MenuNode* node);
     // The "Create new..." entry of the selector.
     void createFirmwareProfile();
     // Reports an error text of a failed file operation.
@@ -199,6 +209,9 @@ private:
     JokeMode joke_;
     bool documentOpen_ = false;
     std::string picked_;
+    std::function<bool(TForm3&)> runItemEditor_;
+    // The language each entry dialog of the item properties window opens with.
+    EntryLanguages entryLanguages_;
     int trayImage_ = 15;
     QString balloonTitle_;
     QString balloonText_;

@@ -256,8 +256,11 @@ private Q_SLOTS:
             w.tree()->selectNode(c.node);
             box->setCurrentIndex(c.picked ? 0 : -1);
             w.updatePopupMenus();
+            // "Modify item" on every node but the Softkeys container and the Menu Root.
+            const int at = doc.indexOf(c.node);
+            const bool modify = at > 0 && at != 8;
             const bool expected[] = {c.expected[0], c.expected[0], c.expected[0], c.expected[1],
-                                     c.expected[1], c.expected[1], c.expected[2], false,
+                                     c.expected[1], c.expected[1], c.expected[2], modify,
                                      c.expected[3], c.expected[4], c.expected[5]};
             for (size_t i = 0; i < std::size(names); ++i) {
                 const QString what = QStringLiteral("node %1 picked %2: %3")

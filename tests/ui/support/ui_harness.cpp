@@ -80,6 +80,8 @@ WindowHarness::~WindowHarness()
 TSDIAppForm& WindowHarness::start()
 {
     window = std::make_unique<TSDIAppForm>(*context, prompter, files);
+    // The item properties window closes with Cancel unless a test answers it.
+    window->setItemEditorRunner([](TForm3&) { return false; });
     progress.setOwner(window.get());
     return *window;
 }

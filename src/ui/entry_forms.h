@@ -1,0 +1,53 @@
+#pragma once
+// The two small dialogs of the item editor that enter one title: `TEntryForm1` "Name
+// settings" (menu and softkey titles, one line) and `TEntryForm2` "Text editor " (texts to
+// show, up to 400 characters without line breaks). Each picks one of the 47 languages.
+
+#include <QDialog>
+
+class QComboBox;
+class QLineEdit;
+class QPlainTextEdit;
+
+namespace tessaro {
+
+// The language each dialog selects when it opens: per dialog, kept by the caller for the
+// whole run; 0 ("English US") until the first "Edit" of a title.
+struct EntryLanguages {
+    int nameSettings = 0;   // index into the language table
+    int textEditor = 0;
+};
+
+class TEntryForm1 : public QDialog {
+    Q_OBJECT
+public:
+    explicit TEntryForm1(QWidget* parent = nullptr);
+
+    // Fills the language list and selects `language` (an index into the language table).
+    void prepare(int language, const QString& text);
+    int language() const;
+    QString text() const;
+
+private:
+    QLineEdit* edit_ = nullptr;
+    QComboBox* languages_ = nullptr;
+};
+
+class TEntryForm2 : public QDialog {
+    Q_OBJECT
+public:
+    explicit TEntryForm2(QWidget* parent = nullptr);
+
+    void prepare(int language, const QString& text);
+    int language() const;
+    // The memo's text, line breaks left out.
+    QString text() const;
+
+private:
+    void limitText();
+
+    QComboBox* languages_ = nullptr;
+    QPlainTextEdit* memo_ = nullptr;
+};
+
+} // namespace tessaro

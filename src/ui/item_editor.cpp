@@ -1,0 +1,555 @@
+#include "ui/item_editor.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMovie>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStyle>
+#include <QTabWidget>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+#include "core/catalogue.h"
+#include "drm/drmpack.h"
+#include "ui/app_context.h"
+#include "ui/drm_picker.h"
+#include "ui/entry_forms.h"
+#include "ui/gif_preview.h"
+
+namespace tessaro {
+
+namespace {
+
+constexpr int kPreviewSize = 48;
+
+const char* const kFunctionNames[kFunctionCount] = {"[None]",   "URL link", "Application start",
+                                                    "Emulate action", "Shortcut", "Call/Send",
+                                                    "Show text"};
+
+QString fromAscii(const std::string& text) { return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())); }
+
+std::string toAscii(const QString& text) { return text.toLatin1().toStdString(); }
+
+// Letters and decimal digits in the toolkit's sense, for paths beyond Latin-1.
+bool letterOrDigit(char16_t c)
+{
+    const QChar ch(c);
+    return ch.isLetter() || ch.category() == QChar::Number_DecimalDigit;
+}
+
+QPushButton* button(QWidget* parent, const char* name, const char* caption)
+{
+    auto* b = new QPushButton(QString::fromLatin1(caption), parent);
+    b->setObjectName(QString::fromLatin1(name));
+    b->setAutoDefault(false);
+    return b;
+}
+
+QLineEdit* lineEdit(QWidget* parent, const char* name, int maxLength = 0)
+{
+    auto* e = new QLineEdit(parent);
+    e->setObjectName(QString::fromLatin1(name));
+    if (maxLength > 0)
+        e->setMaxLength(maxLength);
+    return e;
+}
+
+} // namespace
+
+std::optional<EntryAnswer> runEntryDialog(QWidget* parent, const EntryRequest& request)
+{
+    if (request.showText) {
+        TEntryForm2 form(parent);
+        form.prepare(request.language, request.text);
+        if (form.exec() != QDialog::Accepted)
+            return std::nullopt;
+        return EntryAnswer{form.language(), form.text()};
+    }
+    TEntryForm1 form(parent);
+    form.prepare(request.language, request.text);
+    if (form.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return EntryAnswer{form.language(), form.text()};
+}
+
+TForm3::TForm3(AppContext& context, Prompter& prompter, FileDialogs& files,
+               EntryLanguages& languages, QWidget* parent)
+    : QDialog(parent), ctx_(context), prompter_(prompter), files_(files), languages_(languages),
+      entryRunner_(runEntryDialog)
+{
+    setObjectName(QStringLiteral("TForm3"));
+    setWindowTitle(QStringLiteral("Item properties"));
+    model_.setLetterOrDigit(letterOrDigit);
+    buildControls();
+    refresh();
+}
+
+TForm3::~TForm3() = default;
+
+void TForm3::buildControls()
+{
+    auto* layout = new QVBoxLayout(this);
+    pages_ = new QTabWidget(this);
+    pages_->setObjectName(QStringLiteral("TntPageControl1"));
+    visualPage_ = buildVisualPage();
+    functionPage_ = buildFunctionPage();
+    pages_->addTab(visualPage_, QStringLiteral("Visual"));
+    pages_->addTab(functionPage_, QStringLiteral("Function"));
+    layout->addWidget(pages_);
+
+    auto* choiceRow = new QHBoxLayout;
+    choiceRow->addWidget(new QLabel(QStringLiteral("Item function:"), this));
+    function_ = new QComboBox(this);
+    function_->setObjectName(QStringLiteral("TntComboBox2"));
+    for (const char* name : kFunctionNames)
+        function_->addItem(QString::fromLatin1(name));
+    choiceRow->addWidget(function_, 1);
+    reset_ = button(this, "TntBitBtn7", "Reset All Data");
+    reset_->setToolTip(QStringLiteral("Clear all data attached to the item"));
+    choiceRow->addWidget(reset_);
+    layout->addLayout(choiceRow);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    ok_ = button(this, "Button1", "OK");
+    ok_->setDefault(true);
+    cancel_ = button(this, "Button2", "Cancel");
+    apply_ = button(this, "Button3", "Apply");
+    buttons->addWidget(ok_);
+    buttons->addWidget(cancel_);
+    buttons->addWidget(apply_);
+    layout->addLayout(buttons);
+
+    connect(function_, &QComboBox::activated, this, [this](int index) {
+        model_.chooseFunction(static_cast<ItemFunction>(index));
+        refresh();
+    });
+    connect(reset_, &QPushButton::clicked, this, &TForm3::TntBitBtn7Click);
+    connect(ok_, &QPushButton::clicked, this, &TForm3::Button1Click);
+    connect(cancel_, &QPushButton::clicked, this, &TForm3::Button2Click);
+    connect(apply_, &QPushButton::clicked, this, &TForm3::Button3Click);
+}
+
+QWidget* TForm3::buildVisualPage()
+{
+    auto* page = new QWidget(this);
+    auto* layout = new QGridLayout(page);
+
+    static const char* const kListNames[2] = {"TntListView1", "TntListView2"};
+    static const char* const kListCaptions[2] = {"Menu title", "Softkey title"};
+    static const char* const kButtonNames[2][3] = {{"TntBitBtn1", "TntBitBtn2", "TntBitBtn3"},
+                                                   {"TntBitBtn4", "TntBitBtn5", "TntBitBtn6"}};
+    for (int i = 0; i < 2; ++i) {
+        auto* group = new QGroupBox(QString::fromLatin1(kListCaptions[i]), page);
+        auto* groupLayout = new QVBoxLayout(group);
+        auto* list = new QTreeWidget(group);
+        list->setObjectName(QString::fromLatin1(kListNames[i]));
+        list->setHeaderLabels({QStringLiteral("No."), QStringLiteral("Language ID"), QStringLiteral("Title")});
+        list->setRootIsDecorated(false);
+        groupLayout->addWidget(list);
+        auto* row = new QHBoxLayout;
+        for (int b = 0; b < 3; ++b) {
+            static const char* const kCaptions[3] = {"Add", "Edit", "Delete"};
+            listButtons_[i][b] = button(group, kButtonNames[i][b], kCaptions[b]);
+            row->addWidget(listButtons_[i][b]);
+        }
+        groupLayout->addLayout(row);
+        layout->addWidget(group, 0, i);
+        lists_[i] = list;
+    }
+
+    iconGroup_ = new QGroupBox(QStringLiteral("Item icons"), page);
+    iconGroup_->setObjectName(QStringLiteral("TntGroupBox8"));
+    auto* icons = new QGridLayout(iconGroup_);
+    static const char* const kRowCaptions[3] = {"Animated icon", "Static icon", "List icon"};
+    for (int i = 0; i < 3; ++i) {
+        const QString n = QString::number(i + 1);
+        icons->addWidget(new QLabel(QString::fromLatin1(kRowCaptions[i]), iconGroup_), i, 0);
+        auto* source = new QGroupBox(QStringLiteral("Source"), iconGroup_);
+        source->setObjectName(QStringLiteral("TntRadioGroup") + n);
+        auto* sourceLayout = new QHBoxLayout(source);
+        fsButtons_[i] = new QRadioButton(QStringLiteral("FS"), source);
+        drmButtons_[i] = new QRadioButton(QStringLiteral("DRM"), source);
+        sourceLayout->addWidget(fsButtons_[i]);
+        sourceLayout->addWidget(drmButtons_[i]);
+        icons->addWidget(source, i, 1);
+        sourceGroups_[i] = source;
+        iconEdits_[i] = new QLineEdit(iconGroup_);
+        iconEdits_[i]->setObjectName(QStringLiteral("TntEdit") + n);
+        icons->addWidget(iconEdits_[i], i, 2);
+        pickers_[i] = new QPushButton(QStringLiteral("..."), iconGroup_);
+        pickers_[i]->setObjectName(QStringLiteral("BitBtn") + n);
+        pickers_[i]->setAutoDefault(false);
+        icons->addWidget(pickers_[i], i, 3);
+        previews_[i] = new GifPreview(iconGroup_);
+        previews_[i]->setObjectName(QStringLiteral("RxGIFAnimator") + n);
+        previews_[i]->setFixedSize(kPreviewSize, kPreviewSize);
+        icons->addWidget(previews_[i], i, 4);
+
+        const auto row = static_cast<IconRow>(i);
+        connect(fsButtons_[i], &QRadioButton::clicked, this, [this, row] {
+            model_.setIconSource(row, IconSource::FS);
+            refresh();
+        });
+        connect(drmButtons_[i], &QRadioButton::clicked, this, [this, row] {
+            model_.setIconSource(row, IconSource::DRM);
+            refresh();
+        });
+        connect(iconEdits_[i], &QLineEdit::textEdited, this, [this, row](const QString& text) {
+            model_.setIconText(row, text.toStdU16String(), prompter_);
+            refresh();
+        });
+        connect(pickers_[i], &QPushButton::clicked, this, [this, row] { pickerClick(row); });
+    }
+    layout->addWidget(iconGroup_, 1, 0, 1, 2);
+
+    auto* attributes = new QGroupBox(QStringLiteral("Item attributes"), page);
+    auto* attributesLayout = new QHBoxLayout(attributes);
+    lockable_ = new QCheckBox(QStringLiteral("Lockable"), attributes);
+    lockable_->setObjectName(QStringLiteral("TntCheckBox1"));
+    protected_ = new QCheckBox(QStringLiteral("Protected"), attributes);
+    protected_->setObjectName(QStringLiteral("TntCheckBox2"));
+    nonChangeable_ = new QCheckBox(QStringLiteral("Non-changeable"), attributes);
+    nonChangeable_->setObjectName(QStringLiteral("TntCheckBox3"));
+    attributesLayout->addWidget(lockable_);
+    attributesLayout->addWidget(protected_);
+    attributesLayout->addWidget(nonChangeable_);
+    layout->addWidget(attributes, 2, 0, 1, 2);
+    connect(lockable_, &QCheckBox::clicked, this, [this](bool on) { model_.setLockable(on); refresh(); });
+    connect(protected_, &QCheckBox::clicked, this, [this](bool on) { model_.setProtected(on); refresh(); });
+    connect(nonChangeable_, &QCheckBox::clicked, this,
+            [this](bool on) { model_.setNonChangeable(on); refresh(); });
+
+    for (int i = 0; i < 2; ++i) {
+        const auto list = static_cast<TitleList>(i);
+        connect(listButtons_[i][0], &QPushButton::clicked, this, [this, list] { addTitle(list); });
+        connect(listButtons_[i][1], &QPushButton::clicked, this, [this, list] { editTitle(list); });
+        connect(listButtons_[i][2], &QPushButton::clicked, this, [this, list] { deleteTitle(list); });
+    }
+    return page;
+}
+
+QWidget* TForm3::buildFunctionPage()
+{
+    auto* page = new QWidget(this);
+    auto* layout = new QVBoxLayout(page);
+    auto group = [&](ItemFunction f, const char* name, const char* caption) {
+        auto* g = new QGroupBox(QString::fromLatin1(caption), page);
+        g->setObjectName(QString::fromLatin1(name));
+        groups_[static_cast<int>(f)] = g;
+        layout->addWidget(g);
+        return g;
+    };
+    auto field = [&](FunctionField f, QWidget* parent, const char* name, int maxLength = 0) {
+        auto* e = lineEdit(parent, name, maxLength);
+        fields_[static_cast<int>(f)] = e;
+        connect(e, &QLineEdit::textEdited, this, [this, f](const QString& text) {
+            model_.setFunctionField(f, toAscii(text), prompter_);
+            refresh();
+        });
+        return e;
+    };
+    auto labelled = [](QGridLayout* grid, int row, const char* caption, QWidget* w) {
+        grid->addWidget(new QLabel(QString::fromLatin1(caption), w->parentWidget()), row, 0);
+        grid->addWidget(w, row, 1);
+    };
+
+    auto* url = group(ItemFunction::Url, "TntGroupBox1", "URL link");
+    (new QVBoxLayout(url))->addWidget(field(FunctionField::Url, url, "Edit1"));
+
+    auto* app = group(ItemFunction::AppStart, "TntGroupBox2", "Application start");
+    auto* appGrid = new QGridLayout(app);
+    labelled(appGrid, 0, "MIDlet-1", field(FunctionField::Midlet1, app, "Edit2"));
+    labelled(appGrid, 1, "MIDlet name", field(FunctionField::MidletName, app, "Edit3"));
+    labelled(appGrid, 2, "MIDlet vendor", field(FunctionField::MidletVendor, app, "Edit4"));
+    installed_ = new QComboBox(app);
+    installed_->setObjectName(QStringLiteral("ComboBoxEx1"));
+    labelled(appGrid, 3, "Select installed:", installed_);
+    connect(installed_, &QComboBox::activated, this, [this](int index) {
+        if (index >= 0)
+            model_.chooseInstalled(static_cast<size_t>(index));
+        refresh();
+    });
+
+    auto* action = group(ItemFunction::Action, "TntGroupBox3", "Emulate action");
+    auto* actionGrid = new QGridLayout(action);
+    labelled(actionGrid, 0, "Action code (dec) [?]:", field(FunctionField::Action, action, "Edit5", 5));
+
+    auto* shortcut = group(ItemFunction::Shortcut, "TntGroupBox4", "Shortcut data [?]");
+    (new QVBoxLayout(shortcut))->addWidget(field(FunctionField::Shortcut, shortcut, "Edit6", 25));
+
+    auto* call = group(ItemFunction::CallSend, "TntGroupBox5", "Call a number/Send SMS ");
+    auto* callGrid = new QGridLayout(call);
+    labelled(callGrid, 0, "Dial this number", field(FunctionField::Dial, call, "Edit10", 13));
+    auto* callSend = new QGroupBox(call);
+    callSend->setObjectName(QStringLiteral("TntRadioGroup4"));
+    auto* callSendLayout = new QHBoxLayout(callSend);
+    call_ = new QRadioButton(QStringLiteral("Call"), callSend);
+    send_ = new QRadioButton(QStringLiteral("Send"), callSend);
+    callSendLayout->addWidget(call_);
+    callSendLayout->addWidget(send_);
+    callGrid->addWidget(callSend, 1, 0, 1, 2);
+    labelled(callGrid, 2, "Code 0x12 [?]", field(FunctionField::Code12, call, "Edit7", 3));
+    labelled(callGrid, 3, "Code 0x13 [?]", field(FunctionField::Code13, call, "Edit8", 3));
+    labelled(callGrid, 4, "Code 0x14 [?]", field(FunctionField::Code14, call, "Edit9", 3));
+    connect(call_, &QRadioButton::clicked, this, [this] { model_.setSend(false); refresh(); });
+    connect(send_, &QRadioButton::clicked, this, [this] { model_.setSend(true); refresh(); });
+
+    auto* text = group(ItemFunction::ShowText, "TntGroupBox6", "Show text");
+    auto* textLayout = new QVBoxLayout(text);
+    lists_[2] = new QTreeWidget(text);
+    lists_[2]->setObjectName(QStringLiteral("TntListView3"));
+    lists_[2]->setHeaderLabels({QStringLiteral("No."), QStringLiteral("Language ID"), QStringLiteral("Title")});
+    lists_[2]->setRootIsDecorated(false);
+    textLayout->addWidget(lists_[2]);
+    auto* textButtons = new QHBoxLayout;
+    static const char* const kNames[3] = {"TntBitBtn8", "TntBitBtn9", "TntBitBtn10"};
+    static const char* const kCaptions[3] = {"Add", "Edit", "Delete"};
+    for (int b = 0; b < 3; ++b) {
+        listButtons_[2][b] = button(text, kNames[b], kCaptions[b]);
+        textButtons->addWidget(listButtons_[2][b]);
+    }
+    textLayout->addLayout(textButtons);
+    connect(listButtons_[2][0], &QPushButton::clicked, this, &TForm3::TntBitBtn8Click);
+    connect(listButtons_[2][1], &QPushButton::clicked, this, &TForm3::TntBitBtn9Click);
+    connect(listButtons_[2][2], &QPushButton::clicked, this, &TForm3::TntBitBtn10Click);
+    layout->addStretch(1);
+    return page;
+}
+
+void TForm3::LoadItem(const ItemDataBlock* block, uint8_t itemType, bool softkey,
+                      uint8_t attributes, uint8_t options)
+{
+    model_.LoadItem(block, itemType, softkey, attributes, options);
+    refresh();
+}
+
+void TForm3::showEvent(QShowEvent* event)
+{
+    // The installed applications of the Java slot tables that were read: phone first.
+    std::vector<ItemEditorModel::Installed> installed;
+    const bool phoneRead = ctx_.roundTripState.PhoneJ2mestRead;
+    const bool cardRead = ctx_.roundTripState.CardJ2mestRead;
+    const auto add = [&installed](const JavaSlotTable& table, bool card) {
+        for (const auto& slot : table)
+            if (slot)
+                installed.push_back({slot->MidletName, slot->MidletVendor, slot->Midlet1, card});
+    };
+    if (phoneRead)
+        add(ctx_.javaSlots.PhoneSlots, false);
+    if (cardRead)
+        add(ctx_.javaSlots.CardSlots, true);
+    model_.FormShow(ctx_.link.Connected, phoneRead || cardRead, std::move(installed));
+
+    installed_->clear();
+    const QIcon phoneIcon = style()->standardIcon(QStyle::SP_ComputerIcon);
+    const QIcon cardIcon = style()->standardIcon(QStyle::SP_DriveFDIcon);
+    for (const auto& app : model_.installed())
+        installed_->addItem(app.card ? cardIcon : phoneIcon,
+                            QLatin1Char(' ') + fromAscii(app.MidletName));
+    installed_->setCurrentIndex(-1);
+    refresh();
+    QDialog::showEvent(event);
+}
+
+void TForm3::refresh()
+{
+    const ItemEditorModel& m = model_;
+    const int functionPage = pages_->indexOf(functionPage_);
+    pages_->setTabVisible(functionPage, m.functionPageVisible());
+    pages_->setCurrentWidget(m.page() == EditorPage::Function && m.functionPageVisible() ? functionPage_
+                                                                                          : visualPage_);
+    for (int i = 0; i < 3; ++i)
+        refreshList(static_cast<TitleList>(i));
+
+    iconGroup_->setEnabled(m.iconGroupEnabled());
+    for (int i = 0; i < 3; ++i) {
+        const auto& icon = m.icon(static_cast<IconRow>(i));
+        const QSignalBlocker b1(fsButtons_[i]), b2(drmButtons_[i]);
+        fsButtons_[i]->setChecked(icon.source == IconSource::FS);
+        drmButtons_[i]->setChecked(icon.source == IconSource::DRM);
+        sourceGroups_[i]->setEnabled(icon.enabled);
+        iconEdits_[i]->setEnabled(icon.enabled);
+        const QString text = QString::fromStdU16String(icon.text);
+        if (iconEdits_[i]->text() != text)
+            iconEdits_[i]->setText(text);
+        // Files on the phone are picked in the phone file browser, which this program does
+        // not have yet: such paths are typed into the field.
+        pickers_[i]->setEnabled(icon.pickerEnabled && icon.source == IconSource::DRM);
+        refreshPreview(static_cast<IconRow>(i));
+    }
+
+    const QSignalBlocker b3(lockable_), b4(protected_), b5(nonChangeable_);
+    lockable_->setChecked(m.isLockable());
+    protected_->setChecked(m.isProtected());
+    nonChangeable_->setChecked(m.isNonChangeable());
+    protected_->setEnabled(m.protectedEnabled());
+    nonChangeable_->setEnabled(m.nonChangeableEnabled());
+
+    const QSignalBlocker b6(function_);
+    function_->setCurrentIndex(static_cast<int>(m.function()));
+    function_->setEnabled(m.functionChoiceEnabled());
+    for (int f = 1; f < kFunctionCount; ++f)
+        groups_[f]->setEnabled(m.groupEnabled(static_cast<ItemFunction>(f)));
+    for (int f = 0; f < kFunctionFieldCount; ++f) {
+        const auto field = static_cast<FunctionField>(f);
+        const QString text = fromAscii(m.field(field));
+        if (fields_[f]->text() != text)
+            fields_[f]->setText(text);
+        fields_[f]->setEnabled(m.fieldEnabled(field));
+    }
+    installed_->setEnabled(m.installedEnabled());
+    const QSignalBlocker b7(call_), b8(send_);
+    call_->setChecked(!m.isSend());
+    send_->setChecked(m.isSend());
+    call_->setEnabled(m.callSendEnabled());
+    send_->setEnabled(m.callSendEnabled());
+
+    reset_->setEnabled(m.resetEnabled());
+    apply_->setEnabled(m.applyEnabled());
+}
+
+void TForm3::refreshList(TitleList list)
+{
+    const int i = static_cast<int>(list);
+    QTreeWidget* view = lists_[i];
+    const auto& state = model_.titles(list);
+    const int selected = view->currentIndex().isValid() ? view->currentIndex().row() : -1;
+    const QSignalBlocker block(view);
+    view->clear();
+    for (const auto& row : state.rows)
+        view->addTopLevelItem(new QTreeWidgetItem(
+            {QString::fromStdString(row.number), QString::fromStdString(LanguageShown(row.language)),
+             QString::fromStdU16String(row.text)}));
+    if (selected >= 0 && selected < view->topLevelItemCount())
+        view->setCurrentItem(view->topLevelItem(selected));
+    listButtons_[i][0]->setEnabled(state.addEnabled);
+    listButtons_[i][1]->setEnabled(state.editEnabled);
+    listButtons_[i][2]->setEnabled(state.deleteEnabled);
+}
+
+void TForm3::refreshPreview(IconRow row)
+{
+    const int i = static_cast<int>(row);
+    const auto& icon = model_.icon(row);
+    GifPreview* preview = previews_[i];
+    if (!icon.previewVisible) {
+        preview->clear();
+        preview->hide();
+        return;
+    }
+    preview->show();
+    // A DRM number shows its icon when a pack is loaded; files on the phone are not fetched.
+    std::optional<std::vector<uint8_t>> gif;
+    if (icon.source == IconSource::DRM && ctx_.drmPack.isLoaded()) {
+        const std::string digits = toAscii(QString::fromStdU16String(icon.text));
+        if (!checkNumber(digits, 1, 4000) && !digits.empty())
+            gif = ctx_.drmPack.GetDrmIcon(static_cast<uint32_t>(std::stoul(digits) - 1));
+    }
+    const QByteArray wanted = gif ? QByteArray(reinterpret_cast<const char*>(gif->data()),
+                                               static_cast<qsizetype>(gif->size()))
+                                  : QByteArray();
+    if (wanted == preview->gif() && (preview->hasPicture() || wanted.isEmpty()))
+        return;
+    if (gif)
+        preview->setGif(*gif);
+    else
+        preview->clear();
+}
+
+int& TForm3::rememberedLanguage(TitleList list)
+{
+    return list == TitleList::ShowText ? languages_.textEditor : languages_.nameSettings;
+}
+
+void TForm3::addTitle(TitleList list)
+{
+    if (!model_.titles(list).addEnabled)
+        return;
+    const auto answer =
+        entryRunner_(this, {list == TitleList::ShowText, rememberedLanguage(list), QString()});
+    if (!answer)
+        return;
+    model_.addTitle(list, static_cast<uint8_t>(answer->language + 1), answer->text.toStdU16String());
+    refresh();
+}
+
+void TForm3::editTitle(TitleList list)
+{
+    const int i = static_cast<int>(list);
+    const QModelIndex current = lists_[i]->currentIndex();
+    const auto& rows = model_.titles(list).rows;
+    if (!current.isValid() || current.row() >= static_cast<int>(rows.size()))
+        return;
+    const size_t row = static_cast<size_t>(current.row());
+    rememberedLanguage(list) = rows[row].language - 1;
+    const auto answer = entryRunner_(this, {list == TitleList::ShowText, rememberedLanguage(list),
+                                            QString::fromStdU16String(rows[row].text)});
+    if (!answer)
+        return;
+    model_.editTitle(list, row, static_cast<uint8_t>(answer->language + 1), answer->text.toStdU16String());
+    refresh();
+}
+
+void TForm3::deleteTitle(TitleList list)
+{
+    const QModelIndex current = lists_[static_cast<int>(list)]->currentIndex();
+    if (!current.isValid())
+        return;
+    model_.deleteTitle(list, static_cast<size_t>(current.row()));
+    refresh();
+}
+
+void TForm3::pickerClick(IconRow row)
+{
+    const int i = static_cast<int>(row);
+    if (!pickers_[i]->isEnabled() || model_.icon(row).source != IconSource::DRM)
+        return;
+    const auto number = pickDrmIcon(this, ctx_.drmPack, files_, prompter_);
+    if (!number)
+        return;
+    model_.setIconText(row, QString::fromStdString(*number).toStdU16String(), prompter_);
+    refresh();
+}
+
+void TForm3::TntBitBtn7Click()
+{
+    if (model_.resetAllData(prompter_))
+        refresh();
+}
+
+void TForm3::stopPreviews()
+{
+    for (GifPreview* preview : previews_)
+        if (preview->movie())
+            preview->movie()->stop();
+}
+
+void TForm3::Button1Click()
+{
+    model_.ApplyDataChange();
+    stopPreviews();
+    accept();
+}
+
+void TForm3::Button2Click()
+{
+    stopPreviews();
+    reject();
+}
+
+void TForm3::Button3Click()
+{
+    model_.applyNow();
+    refresh();
+}
+
+} // namespace tessaro

@@ -1,0 +1,137 @@
+#pragma once
+// `TForm3`: the "Item properties" window. It edits one menu item's titles, icons,
+// attributes and function on a private working copy; the caller stores the result on the
+// node after OK. The rules live in ItemEditorModel; this window shows the model's state and
+// passes the user's clicks and typing to it.
+
+#include <QDialog>
+
+#include <array>
+#include <functional>
+#include <optional>
+
+#include "edit/item_editor_model.h"
+
+class QButtonGroup;
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+class QTabWidget;
+class QTreeWidget;
+
+namespace tessaro {
+
+class AppContext;
+class FileDialogs;
+class GifPreview;
+class Prompter;
+struct EntryLanguages;
+
+// What an entry dialog is asked: which one ("Text editor " for texts to show, else "Name
+// settings"), the language to select (an index into the language table) and the text.
+struct EntryRequest {
+    bool showText = false;
+    int language = 0;
+    QString text;
+};
+// What it answers on OK.
+struct EntryAnswer {
+    int language = 0;
+    QString text;
+};
+// Shows an entry dialog modally over `parent`; nothing on Cancel. Tests answer without one.
+using EntryRunner = std::function<std::optional<EntryAnswer>(QWidget* parent, const EntryRequest&)>;
+// The real dialogs, TEntryForm1 and TEntryForm2.
+std::optional<EntryAnswer> runEntryDialog(QWidget* parent, const EntryRequest& request);
+
+class TForm3 : public QDialog {
+    Q_OBJECT
+public:
+    // `languages` holds the remembered language of each entry dialog for the whole run.
+    TForm3(AppContext& context, Prompter& prompter, FileDialogs& files, EntryLanguages& languages,
+           QWidget* parent = nullptr);
+    ~TForm3() override;
+
+    const ItemEditorModel& model() const { return model_; }
+    void setEntryRunner(EntryRunner runner) { entryRunner_ = std::move(runner); }
+
+    // Fills the window from a node: its block (or none), ItemType, softkey flag, Attributes,
+    // Options.
+    void LoadItem(const ItemDataBlock* block, uint8_t itemType, bool softkey, uint8_t attributes,
+                  uint8_t options);
+    // The block and node fields to store after OK (`saveAll`: "Save all data" is on).
+    ItemEditResult itemResult(bool saveAll) const { return model_.commit(saveAll); }
+
+    // --- handlers ------------------------------------------------------------------------
+    void TntBitBtn1Click() { addTitle(TitleList::Menu); }
+    void TntBitBtn2Click() { editTitle(TitleList::Menu); }
+    void TntBitBtn3Click() { deleteTitle(TitleList::Menu); }
+    void TntBitBtn4Click() { addTitle(TitleList::Softkey); }
+    void TntBitBtn5Click() { editTitle(TitleList::Softkey); }
+    void TntBitBtn6Click() { deleteTitle(TitleList::Softkey); }
+    void TntBitBtn8Click() { addTitle(TitleList::ShowText); }
+    void TntBitBtn9Click() { editTitle(TitleList::ShowText); }
+    void TntBitBtn10Click() { deleteTitle(TitleList::ShowText); }
+    // "Reset All Data".
+    void TntBitBtn7Click();
+    // The picker button of an icon row.
+    void pickerClick(IconRow row);
+    void Button1Click();   // OK
+    void Button2Click();   // Cancel
+    void Button3Click();   // Apply
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void buildControls();
+    QWidget* buildVisualPage();
+    QWidget* buildFunctionPage();
+    // Puts the model's state on every control.
+    void refresh();
+    void refreshList(TitleList list);
+    void refreshPreview(IconRow row);
+    void addTitle(TitleList list);
+    void editTitle(TitleList list);
+    void deleteTitle(TitleList list);
+    int& rememberedLanguage(TitleList list);
+    void stopPreviews();
+
+    AppContext& ctx_;
+    Prompter& prompter_;
+    FileDialogs& files_;
+    EntryLanguages& languages_;
+    EntryRunner entryRunner_;
+    ItemEditorModel model_;
+
+    QTabWidget* pages_ = nullptr;
+    QWidget* visualPage_ = nullptr;
+    QWidget* functionPage_ = nullptr;
+    std::array<QTreeWidget*, 3> lists_{};
+    std::array<std::array<QPushButton*, 3>, 3> listButtons_{};   // Add, Edit, Delete per list
+    QGroupBox* iconGroup_ = nullptr;
+    std::array<QGroupBox*, 3> sourceGroups_{};
+    std::array<QRadioButton*, 3> fsButtons_{};
+    std::array<QRadioButton*, 3> drmButtons_{};
+    std::array<QLineEdit*, 3> iconEdits_{};
+    std::array<QPushButton*, 3> pickers_{};
+    std::array<GifPreview*, 3> previews_{};
+    QCheckBox* lockable_ = nullptr;
+    QCheckBox* protected_ = nullptr;
+    QCheckBox* nonChangeable_ = nullptr;
+    QComboBox* function_ = nullptr;
+    std::array<QGroupBox*, kFunctionCount> groups_{};     // index by ItemFunction; [0] unused
+    std::array<QLineEdit*, kFunctionFieldCount> fields_{};
+    QComboBox* installed_ = nullptr;
+    QRadioButton* call_ = nullptr;
+    QRadioButton* send_ = nullptr;
+    QPushButton* reset_ = nullptr;
+    QPushButton* ok_ = nullptr;
+    QPushButton* cancel_ = nullptr;
+    QPushButton* apply_ = nullptr;
+};
+
+} // namespace tessaro

@@ -1,0 +1,315 @@
+// The item properties window: opened from "Modify item" and after a custom insert, titles
+// entered through the entry dialog, fields checked as they are typed, OK stored on the node
+// and shown in the item summary; the two entry dialogs.
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QTreeWidget>
+#include <QtTest>
+
+#include "core/menu_document.h"
+#include "edit/tree_edit.h"
+#include "support/ui_harness.h"
+#include "ui/app_context.h"
+#include "ui/available_items_box.h"
+#include "ui/entry_forms.h"
+#include "ui/gif_preview.h"
+#include "ui/item_editor.h"
+#include "ui/menu_tree_view.h"
+#include "ui/tsdi_app_form.h"
+
+using namespace tessaro;
+using namespace tessaro::testing;
+
+namespace {
+
+QStringList rowTexts(QTreeWidget* list, int row)
+{
+    QTreeWidgetItem* item = list->topLevelItem(row);
+    return {item->text(0), item->text(1), item->text(2)};
+}
+
+// Runs `body` on the window the main window opens; the window then counts as closed with OK
+// when `body` clicked OK.
+void answerEditor(TSDIAppForm& w, int& opened, std::function<void(TForm3&)> body)
+{
+    w.setItemEditorRunner([&opened, body](TForm3& form) {
+        ++opened;
+        form.show();
+        body(form);
+        form.hide();
+        return form.QDialog::result() == QDialog::Accepted;
+    });
+}
+
+} // namespace
+
+class ItemEditorTest : public QObject {
+    Q_OBJECT
+
+private:
+    MenuNode* insert(TSDIAppForm& w, MenuNode* at, const char* name)
+    {
+        w.tree()->selectNode(at);
+        auto* box = child<QComboBox>(w, "ComboBox1");
+        box->setCurrentIndex(box->findText(QString::fromLatin1(name)));
+        w.insertItem(InsertPosition::AddSubitemLast);
+        return w.tree()->selectedNode() != at ? w.tree()->selectedNode()
+                                              : w.context().workspace.document.preorder().back();
+    }
+
+private Q_SLOTS:
+    void initTestCase() { quietPlatformWarnings(); }
+
+    void modifyItemAddsATitleAndOkStoresIt()
+    {
+        WindowHarness h;
+        TSDIAppForm& w = h.start();
+        w.FileNew1Execute();
+        MenuDocument& doc = w.context().workspace.document;
+        MenuNode* node = insert(w, doc.menuRoot(), "Message");
+        QVERIFY(node && node->caption() == "Message");
+        QCOMPARE(node->item.Attributes, uint8_t(0x41));
+
+        w.tree()->selectNode(node);
+        w.updatePopupMenus();
+        QAction* modify = child<QAction>(w, "Modifyitem1");
+        QVERIFY(modify->isEnabled());
+
+        int opened = 0;
+        std::vector<EntryRequest> requests;
+        answerEditor(w, opened, [&](TForm3& form) {
+            QCOMPARE(form.windowTitle(), QStringLiteral("Item properties"));
+            auto* pages = child<QTabWidget>(form, "TntPageControl1");
+            QCOMPARE(pages->currentWidget(), pages->widget(0));
+            QCOMPARE(pages->tabText(0), QStringLiteral("Visual"));
+            QVERIFY(pages->isTabVisible(1));
+            QVERIFY(child<QGroupBox>(form, "TntGroupBox8")->isEnabled());
+            QVERIFY(child<QCheckBox>(form, "TntCheckBox1")->isChecked());
+            QVERIFY(child<QCheckBox>(form, "TntCheckBox2")->isEnabled());
+            QVERIFY(!child<QCheckBox>(form, "TntCheckBox3")->isEnabled());
+            QVERIFY(!child<QPushButton>(form, "Button3")->isEnabled());
+            QVERIFY(!child<QPushButton>(form, "TntBitBtn7")->isEnabled());
+
+            form.setEntryRunner([&](QWidget*, const EntryRequest& request) {
+                requests.push_back(request);
+                return std::optional<EntryAnswer>(EntryAnswer{9, QStringLiteral("Spiele")});
+            });
+            child<QPushButton>(form, "TntBitBtn1")->click();
+            auto* list = child<QTreeWidget>(form, "TntListView1");
+            QCOMPARE(list->topLevelItemCount(), 1);
+            QCOMPARE(rowTexts(list, 0), (QStringList{"#1", "0A", "Spiele"}));
+            QVERIFY(child<QPushButton>(form, "Button3")->isEnabled());
+            QVERIFY(child<QPushButton>(form, "TntBitBtn7")->isEnabled());
+            QVERIFY(child<QPushButton>(form, "TntBitBtn2")->isEnabled());
+
+            child<QCheckBox>(form, "TntCheckBox2")->click();  // Protected
+            QCOMPARE(form.model().attributes(), uint8_t(0x61));
+            child<QPushButton>(form, "Button1")->click();
+        });
+        modify->trigger();
+
+        QCOMPARE(opened, 1);
+        QCOMPARE(requests.size(), size_t(1));
+        QVERIFY(!requests[0].showText);
+        QCOMPARE(requests[0].language, 0);  // "English US" until the first Edit
+        const ItemDataBlock* block = doc.data().at(node->item.RecordNo);
+        QVERIFY(block);
+        QCOMPARE(block->owner, node->item.RecordNo);
+        QCOMPARE(block->entries.size(), size_t(1));
+        QCOMPARE(block->entries[0].kind, kind::MenuTitle);
+        QCOMPARE(block->entries[0].titles.size(), size_t(1));
+        QCOMPARE(block->entries[0].titles[0].language, uint8_t(10));
+        QVERIFY(block->entries[0].titles[0].text == u"Spiele");
+        QVERIFY(node->item.HasData);
+        QCOMPARE(node->item.DataLength, uint16_t(3 + 1 + 4 + 14));
+        QCOMPARE(node->item.Options, uint8_t(0x08));
+        QCOMPARE(node->item.Attributes, uint8_t(0x61));
+        QCOMPARE(child<QPlainTextEdit>(w, "TntMemo1")->toPlainText(),
+                 QStringLiteral("Item summary:\n\nName in menu modified"));
+
+        // Opened again: the title is loaded; Edit remembers its language for the dialog.
+        answerEditor(w, opened, [&](TForm3& form) {
+            auto* list = child<QTreeWidget>(form, "TntListView1");
+            QCOMPARE(list->topLevelItemCount(), 1);
+            QVERIFY(child<QPushButton>(form, "TntBitBtn7")->isEnabled());
+            list->setCurrentItem(list->topLevelItem(0));
+            form.setEntryRunner([&](QWidget*, const EntryRequest& request) {
+                requests.push_back(request);
+                return std::optional<EntryAnswer>();  // Cancel changes nothing
+            });
+            child<QPushButton>(form, "TntBitBtn2")->click();
+            QCOMPARE(rowTexts(list, 0), (QStringList{"#1", "0A", "Spiele"}));
+            child<QPushButton>(form, "TntBitBtn3")->click();
+            QCOMPARE(list->topLevelItemCount(), 0);
+            QVERIFY(!child<QPushButton>(form, "TntBitBtn2")->isEnabled());
+            child<QPushButton>(form, "Button1")->click();
+        });
+        modify->trigger();
+        QCOMPARE(requests.size(), size_t(2));
+        QCOMPARE(requests[1].language, 9);
+        QCOMPARE(requests[1].text, QStringLiteral("Spiele"));
+        // Everything emptied: the block is freed.
+        QVERIFY(!doc.data().at(node->item.RecordNo));
+        QVERIFY(!node->item.HasData);
+        QCOMPARE(node->item.DataLength, uint16_t(0));
+        QCOMPARE(child<QPlainTextEdit>(w, "TntMemo1")->toPlainText(),
+                 QStringLiteral("Item summary:\n\n[Not modified]"));
+    }
+
+    void softkeyAndContainerOpenings()
+    {
+        WindowHarness h;
+        TSDIAppForm& w = h.start();
+        w.FileNew1Execute();
+        MenuDocument& doc = w.context().workspace.document;
+        int opened = 0;
+        answerEditor(w, opened, [&](TForm3& form) {
+            QVERIFY(!child<QGroupBox>(form, "TntGroupBox8")->isEnabled());
+            QVERIFY(!child<QPushButton>(form, "BitBtn1")->isEnabled());
+            QVERIFY(!child<QCheckBox>(form, "TntCheckBox2")->isEnabled());
+            QVERIFY(child<QCheckBox>(form, "TntCheckBox3")->isEnabled());
+            child<QPushButton>(form, "Button2")->click();
+        });
+        w.tree()->selectNode(doc.nodeAt(1));
+        w.ModifyitemExecute();
+        QCOMPARE(opened, 1);
+
+        MenuNode* folder = insert(w, doc.menuRoot(), "Message");
+        insert(w, folder, "PhoneBook");
+        QCOMPARE(folder->item.ItemType, uint8_t(kTypeContainer));
+        answerEditor(w, opened, [&](TForm3& form) {
+            auto* pages = child<QTabWidget>(form, "TntPageControl1");
+            QVERIFY(!pages->isTabVisible(1));
+            QVERIFY(!child<QComboBox>(form, "TntComboBox2")->isEnabled());
+            child<QPushButton>(form, "Button2")->click();
+        });
+        w.tree()->selectNode(folder);
+        w.ModifyitemExecute();
+        QCOMPARE(opened, 2);
+        QCOMPARE(folder->item.ItemType, uint8_t(kTypeContainer));
+    }
+
+    void customInsertOpensTheWindowAndShortcutIsStored()
+    {
+        WindowHarness h;
+        TSDIAppForm& w = h.start();
+        w.FileNew1Execute();
+        MenuDocument& doc = w.context().workspace.document;
+        int opened = 0;
+        answerEditor(w, opened, [&](TForm3& form) {
+            auto* choice = child<QComboBox>(form, "TntComboBox2");
+            QCOMPARE(choice->itemText(4), QStringLiteral("Shortcut"));
+            choice->setCurrentIndex(4);
+            Q_EMIT choice->activated(4);
+            auto* pages = child<QTabWidget>(form, "TntPageControl1");
+            QCOMPARE(pages->currentIndex(), 1);
+            auto* edit6 = child<QLineEdit>(form, "Edit6");
+            QVERIFY(edit6->isEnabled());
+            QCOMPARE(edit6->maxLength(), 25);
+            QTest::keyClicks(edit6, "ABC");
+            child<QPushButton>(form, "Button1")->click();
+        });
+        MenuNode* node = insert(w, doc.menuRoot(), "Custom item");
+        QCOMPARE(opened, 1);
+        QCOMPARE(node->caption(), std::string("~1"));
+        QCOMPARE(node->item.ItemType, uint8_t(9));
+        QCOMPARE(node->item.Attributes, uint8_t(0x60));
+        QCOMPARE(node->item.Options, uint8_t(0x18));
+        const ItemDataBlock* block = doc.data().at(node->item.RecordNo);
+        QVERIFY(block && block->entries.size() == 1);
+        QCOMPARE(block->entries[0].kind, kind::ShortcutData);
+        QCOMPARE(block->entries[0].bytes[0], uint8_t('A'));
+        QCOMPARE(block->entries[0].bytes[3], uint8_t(0));
+        QCOMPARE(node->item.DataLength, uint16_t(28));
+        QCOMPARE(child<QPlainTextEdit>(w, "TntMemo1")->toPlainText(),
+                 QStringLiteral("Item summary:\n\nShortcut data"));
+    }
+
+    void typedFieldsAreChecked()
+    {
+        WindowHarness h;
+        TSDIAppForm& w = h.start();
+        w.FileNew1Execute();
+        MenuDocument& doc = w.context().workspace.document;
+        MenuNode* node = insert(w, doc.menuRoot(), "Message");
+        int opened = 0;
+        answerEditor(w, opened, [&](TForm3& form) {
+            auto* path = child<QLineEdit>(form, "TntEdit1");
+            path->setText(QStringLiteral("/d/x"));
+            Q_EMIT path->textEdited(path->text());
+            QCOMPARE(path->text(), QString());
+            path->setText(QStringLiteral("/a/picture/icon_1.gif"));
+            Q_EMIT path->textEdited(path->text());
+            QCOMPARE(path->text(), QStringLiteral("/a/picture/icon_1.gif"));
+            QVERIFY(child<GifPreview>(form, "RxGIFAnimator1")->isVisible());
+            // Without a phone the FS picker stays off; DRM turns it on.
+            QVERIFY(!child<QPushButton>(form, "BitBtn2")->isEnabled());
+            auto* source = child<QGroupBox>(form, "TntRadioGroup2");
+            source->findChildren<QRadioButton*>().at(1)->click();
+            QVERIFY(child<QPushButton>(form, "BitBtn2")->isEnabled());
+            auto* drm = child<QLineEdit>(form, "TntEdit2");
+            drm->setText(QStringLiteral("4001"));
+            Q_EMIT drm->textEdited(drm->text());
+            QCOMPARE(drm->text(), QString());
+            child<QPushButton>(form, "Button1")->click();
+        });
+        w.tree()->selectNode(node);
+        w.ModifyitemExecute();
+        const auto& prompts = h.prompter.prompts;
+        QCOMPARE(prompts.size(), size_t(2));
+        QCOMPARE(prompts[0].caption, std::string("Input format error"));
+        QCOMPARE(prompts[0].icon, MessageIcon::Error);
+        QCOMPARE(prompts[0].text,
+                 std::string("Invalid volume letter. Expecting a,b,c,e\r\nInput will be ignored"));
+        QCOMPARE(prompts[1].text, std::string("Value too big\r\nInput will be ignored"));
+        const ItemDataBlock* block = doc.data().at(node->item.RecordNo);
+        QVERIFY(block && block->entries.size() == 1);
+        QCOMPARE(block->entries[0].kind, kind::FileIcon);
+        QCOMPARE(block->entries[0].role, kRoleAnimated);
+        QCOMPARE(child<QPlainTextEdit>(w, "TntMemo1")->toPlainText(),
+                 QStringLiteral("Item summary:\n\nIcon(s) modified [source: file]"));
+    }
+
+    void entryDialogs()
+    {
+        TEntryForm1 name;
+        QCOMPARE(name.windowTitle(), QStringLiteral("Name settings"));
+        name.prepare(5, QStringLiteral("Hallo"));
+        auto* languages = child<QComboBox>(name, "TntComboBox1");
+        QCOMPARE(languages->count(), 47);
+        QCOMPARE(languages->itemText(0), QStringLiteral("English US"));
+        QCOMPARE(name.language(), 5);
+        QCOMPARE(child<QLineEdit>(name, "TntEdit1")->text(), QStringLiteral("Hallo"));
+
+        TEntryForm2 text;
+        QCOMPARE(text.windowTitle(), QStringLiteral("Text editor "));
+        text.prepare(0, QString());
+        auto* memo = child<QPlainTextEdit>(text, "TntMemo1");
+        memo->setPlainText(QStringLiteral("one\ntwo") + QString(500, QLatin1Char('x')));
+        QCOMPARE(memo->toPlainText().size(), 400);
+        QVERIFY(text.text().startsWith(QStringLiteral("onetwo")));
+
+        // The real dialog, answered by a timer.
+        QTimer::singleShot(0, [] {
+            for (QWidget* top : QApplication::topLevelWidgets())
+                if (auto* form = qobject_cast<TEntryForm1*>(top); form && form->isVisible()) {
+                    child<QLineEdit>(*form, "TntEdit1")->setText(QStringLiteral("Neu"));
+                    form->accept();
+                }
+        });
+        const auto answer = runEntryDialog(nullptr, {false, 3, QString()});
+        QVERIFY(answer);
+        QCOMPARE(answer->language, 3);
+        QCOMPARE(answer->text, QStringLiteral("Neu"));
+    }
+};
+
+QTEST_MAIN(ItemEditorTest)
+#include "item_editor_test.moc"
