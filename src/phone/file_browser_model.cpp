@@ -1,6 +1,7 @@
 #include "phone/file_browser_model.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <filesystem>
 #include <system_error>
 
@@ -284,7 +285,7 @@ bool FileBrowserModel::upload(const std::vector<std::string>& localFiles,
     std::unique_ptr<BatchProgress> batch;
     if (localFiles.size() > 1) {
         batch = openBatch();
-        batch->batchTotal = uint32_t(total);
+        batch->batchTotal = uint32_t(std::min<uint64_t>(total, UINT32_MAX));
     }
     bool ok = true;
     for (const auto& file : localFiles) {
@@ -316,15 +317,22 @@ uint64_t FileBrowserModel::selectedSize() const
     return total;
 }
 
+int FileBrowserModel::expectedSize(const std::string& phonePath) const
+{
+    // The listed size only scales the progress; sizes beyond int are shown as full.
+    const int at = entryIndex(phonePath);
+    if (at < 0)
+        return 0;
+    return int(std::min<uint64_t>(phone_.fileList[size_t(at)].size, uint64_t(INT32_MAX)));
+}
+
 bool FileBrowserModel::downloadOne(const std::string& localPath)
 {
     if (!selected_ || selection_.empty())
         return false;
-    const int row = selection_.front();
-    const std::string phonePath = filePath(row);
+    const std::string phonePath = filePath(selection_.front());
     phone_.progressLabel = "Downloading " + fileNameOf(localPath);
-    const int size = rows_[size_t(row)].size.empty() ? 0 : std::stoi(rows_[size_t(row)].size);
-    if (P2KFileRead(phone_, phonePath, localPath, size) == -1) {
+    if (P2KFileRead(phone_, phonePath, localPath, expectedSize(phonePath)) == -1) {
         phone_.prompter.show(MessageIcon::Error, kError, "Error reading " + phonePath);
         return false;
     }
@@ -338,13 +346,11 @@ bool FileBrowserModel::downloadSelected(const std::string& folder,
         return false;
     const uint64_t total = selectedSize();
     auto batch = openBatch();
-    batch->batchTotal = uint32_t(total);
+    batch->batchTotal = uint32_t(std::min<uint64_t>(total, UINT32_MAX));
     for (const int row : selection_) {
         const std::string phonePath = filePath(row);
-        const int at = entryIndex(phonePath);
-        const int size = at >= 0 ? int(phone_.fileList[size_t(at)].size) : 0;
         const std::string local = (std::filesystem::path(folder) / rows_[size_t(row)].name).string();
-        if (P2KGroupRead(phone_, phonePath, local, size, *batch) == -1) {
+        if (P2KGroupRead(phone_, phonePath, local, expectedSize(phonePath), *batch) == -1) {
             batch.reset();
             phone_.prompter.show(MessageIcon::Error, kError, "Error reading " + phonePath);
             return false;

@@ -4,6 +4,7 @@
 // the delete walk, attributes and folders. The window shows this model and hands it the
 // user's choices; every phone call goes through the transfers and the library.
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -145,6 +146,7 @@ private:
     FileRow rowFor(const std::string& name) const;
     FolderNode* mutableSelected();
     int entryIndex(const std::string& path) const;
+    int expectedSize(const std::string& phonePath) const;
     bool confirmedDelete(const std::string& name, bool several, bool& askAgain,
                          const std::function<DeleteAnswer(const std::string&)>& askMany,
                          bool& stop);
