@@ -270,6 +270,35 @@ private Q_SLOTS:
         QCOMPARE(child<QLineEdit>(viewer, "TntEdit1")->text(), QString());
     }
 
+    void downloadCreateFolderAndMaskMenu()
+    {
+        Browser b;
+        TPicViewer viewer(b.phone(), b.state, b.dialogs, b.choices);
+        viewer.show();
+        // No listing yet: the volumes are unknown and "By mask..." is off.
+        QVERIFY(!child<QAction>(viewer, "ByMask")->isEnabled());
+        QVERIFY(GetIconList(b.phone()));
+        viewer.buildTree();
+        QVERIFY(QTest::qWaitForWindowExposed(&viewer));
+        clickItem(child<QTreeWidget>(viewer, "TntTreeView1"), folderItem(viewer, {"a", "mobile", "picture"}));
+        auto* list = child<QTreeWidget>(viewer, "TntListView1");
+        clickItem(list, list->topLevelItem(0));
+        b.choices.saveTo = b.temp.file("got.gif");
+        child<QAction>(viewer, "Download")->trigger();
+        QCOMPARE(b.choices.asked.back(), std::string("Save file as|GIF files|*.gif|All files|*.*|x.gif"));
+        QCOMPARE(readText(b.choices.saveTo), std::string("GIF89a-x"));
+
+        b.choices.text = "sub";
+        child<QAction>(viewer, "CreateFolder")->trigger();
+        QCOMPARE(b.choices.asked.back(), std::string("New folder|Type in new folder name"));
+        QVERIFY(std::filesystem::is_directory(b.phoneFile("/a/mobile/picture/sub")));
+        QTreeWidgetItem* sub = folderItem(viewer, {"a", "mobile", "picture", "sub"});
+        QVERIFY(sub);
+        QCOMPARE(child<QTreeWidget>(viewer, "TntTreeView1")->currentItem(), sub);
+        QCOMPARE(list->topLevelItemCount(), 0);
+        QVERIFY(child<QAction>(viewer, "ByMask")->isEnabled());   // the listing read the volumes
+    }
+
     void uploadToTheRootWithoutUsePathIsRefused()
     {
         Browser b;
