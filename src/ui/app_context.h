@@ -10,6 +10,7 @@
 #include "drm/drmpack.h"
 #include "edit/profiles.h"
 #include "edit/settings.h"
+#include "phone/file_browser_model.h"
 #include "phone/j2mest.h"
 #include "phone/operation_log.h"
 #include "phone/p2k_api.h"
@@ -45,6 +46,8 @@ public:
     JavaSlotTables javaSlots;
     // The CG15 icon pack of the DRM icon picker; its path outlives each picker window.
     DrmPack drmPack;
+    // What the phone file browser keeps between openings.
+    BrowserState browser;
 
     // The phone library and what the phone operations share.
     std::unique_ptr<P2kApi> api;

@@ -381,9 +381,8 @@ void TForm3::refresh()
         const QString text = QString::fromStdU16String(icon.text);
         if (iconEdits_[i]->text() != text)
             iconEdits_[i]->setText(text);
-        // Files on the phone are picked in the phone file browser, which this program does
-        // not have yet: such paths are typed into the field.
-        pickers_[i]->setEnabled(icon.pickerEnabled && icon.source == IconSource::DRM);
+        pickers_[i]->setEnabled(icon.pickerEnabled &&
+                                (icon.source == IconSource::DRM || phoneFilePicker_));
         refreshPreview(static_cast<IconRow>(i));
     }
 
@@ -508,15 +507,34 @@ void TForm3::deleteTitle(TitleList list)
     refresh();
 }
 
+void TForm3::setPhoneFilePicker(PhoneFilePicker picker)
+{
+    phoneFilePicker_ = std::move(picker);
+    refresh();
+}
+
 void TForm3::pickerClick(IconRow row)
 {
     const int i = static_cast<int>(row);
-    if (!pickers_[i]->isEnabled() || model_.icon(row).source != IconSource::DRM)
+    if (!pickers_[i]->isEnabled())
         return;
-    const auto number = pickDrmIcon(this, ctx_.drmPack, files_, prompter_);
-    if (!number)
-        return;
-    model_.setIconText(row, QString::fromStdString(*number).toStdU16String(), prompter_);
+    if (model_.icon(row).source == IconSource::DRM) {
+        const auto number = pickDrmIcon(this, ctx_.drmPack, files_, prompter_);
+        if (!number)
+            return;
+        model_.setIconText(row, QString::fromStdString(*number).toStdU16String(), prompter_);
+    } else {
+        if (!phoneFilePicker_)
+            return;
+        const auto path = phoneFilePicker_(this, row == IconRow::Animated);
+        if (!path || path->empty())
+            return;
+        // Phone paths are 8-bit: one character per byte.
+        model_.setIconSource(row, IconSource::FS);
+        model_.setIconText(row, QString::fromLatin1(path->data(), static_cast<qsizetype>(path->size()))
+                                    .toStdU16String(),
+                           prompter_);
+    }
     refresh();
 }
 

@@ -44,6 +44,10 @@ struct EntryAnswer {
 };
 // Shows an entry dialog modally over `parent`; nothing on Cancel. Tests answer without one.
 using EntryRunner = std::function<std::optional<EntryAnswer>(QWidget* parent, const EntryRequest&)>;
+// Shows the phone file browser modally over `parent` for an icon row (`animatedIcon` for the
+// animated row); the chosen phone path, nothing on Cancel.
+using PhoneFilePicker = std::function<std::optional<std::string>(QWidget* parent, bool animatedIcon)>;
+
 // The real dialogs, TEntryForm1 and TEntryForm2.
 std::optional<EntryAnswer> runEntryDialog(QWidget* parent, const EntryRequest& request);
 
@@ -57,6 +61,8 @@ public:
 
     const ItemEditorModel& model() const { return model_; }
     void setEntryRunner(EntryRunner runner) { entryRunner_ = std::move(runner); }
+    // Without a phone file picker the FS picker buttons stay off and paths are typed.
+    void setPhoneFilePicker(PhoneFilePicker picker);
 
     // Fills the window from a node: its block (or none), ItemType, softkey flag, Attributes,
     // Options.
@@ -105,6 +111,7 @@ private:
     FileDialogs& files_;
     EntryLanguages& languages_;
     EntryRunner entryRunner_;
+    PhoneFilePicker phoneFilePicker_;
     ItemEditorModel model_;
 
     QTabWidget* pages_ = nullptr;

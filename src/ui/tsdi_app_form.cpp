@@ -31,11 +31,13 @@
 #include "ui/app_icons.h"
 #include "ui/available_items_box.h"
 #include "ui/file_dialogs.h"
+#include "ui/browser_dialogs.h"
 #include "ui/gui_dispatch.h"
 #include "ui/item_editor.h"
 #include "ui/lamp_shape.h"
 #include "ui/menu_tree_model.h"
 #include "ui/menu_tree_view.h"
+#include "ui/pic_viewer.h"
 #include "ui/progress_win.h"
 #include "ui/qt_prompter.h"
 #include "ui/setup_form.h"
@@ -774,6 +776,14 @@ void TSDIAppForm::modifyNode(MenuNode* node)
 {
     MenuDocument& document = ctx_.workspace.document;
     TForm3 form(ctx_, prompter_, files_, entryLanguages_, this);
+    form.setPhoneFilePicker([this](QWidget* parent, bool animatedIcon) {
+        if (!browserDialogs_) {
+            browserDialogs_ = std::make_unique<BrowserDialogs>();
+            browserChoices_ = std::make_unique<QtBrowserChoices>(this);
+        }
+        return pickPhoneFile(parent, ctx_.phone, ctx_.browser, *browserDialogs_, *browserChoices_,
+                             animatedIcon);
+    });
     const int index = document.indexOf(node);
     form.LoadItem(document.data().at(node->item.RecordNo), node->item.ItemType,
                   index >= 0 && index < kMenuRootIndex, node->item.Attributes, node->item.Options);

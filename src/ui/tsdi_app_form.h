@@ -43,6 +43,8 @@ class LampShape;
 class TForm1;
 class TAboutBox;
 class TForm3;
+class BrowserChoices;
+struct BrowserDialogs;
 enum class InsertPosition;
 
 class TSDIAppForm : public QMainWindow, private PhoneLinkView {
@@ -210,6 +212,9 @@ private:
     bool documentOpen_ = false;
     std::string picked_;
     std::function<bool(TForm3&)> runItemEditor_;
+    // The phone file browser's dialogs and platform choices, made at its first use.
+    std::unique_ptr<BrowserDialogs> browserDialogs_;
+    std::unique_ptr<BrowserChoices> browserChoices_;
     // The language each entry dialog of the item properties window opens with.
     EntryLanguages entryLanguages_;
     int trayImage_ = 15;

@@ -277,6 +277,39 @@ private Q_SLOTS:
                  QStringLiteral("Item summary:\n\nIcon(s) modified [source: file]"));
     }
 
+    void fsPickerPutsThePhonePathIntoTheField()
+    {
+        WindowHarness h;
+        TSDIAppForm& w = h.start();
+        w.FileNew1Execute();
+        MenuDocument& doc = w.context().workspace.document;
+        MenuNode* node = insert(w, doc.menuRoot(), "Message");
+        w.context().link.Connected = true;
+        int opened = 0;
+        std::vector<bool> asked;
+        answerEditor(w, opened, [&](TForm3& form) {
+            form.setPhoneFilePicker([&](QWidget*, bool animatedIcon) {
+                asked.push_back(animatedIcon);
+                return std::optional<std::string>(animatedIcon ? "/a/picture/anim.gif" : "/d/x");
+            });
+            auto* picker1 = child<QPushButton>(form, "BitBtn1");
+            QVERIFY(picker1->isEnabled());
+            picker1->click();
+            QCOMPARE(child<QLineEdit>(form, "TntEdit1")->text(), QStringLiteral("/a/picture/anim.gif"));
+            child<QPushButton>(form, "BitBtn3")->click();
+            QCOMPARE(child<QLineEdit>(form, "TntEdit3")->text(), QString());
+            child<QPushButton>(form, "Button1")->click();
+        });
+        w.tree()->selectNode(node);
+        w.ModifyitemExecute();
+        QCOMPARE(asked, (std::vector<bool>{true, false}));
+        QCOMPARE(h.prompter.texts(),
+                 (std::vector<std::string>{"Invalid volume letter. Expecting a,b,c,e\r\nInput will be ignored"}));
+        const ItemDataBlock* block = doc.data().at(node->item.RecordNo);
+        QVERIFY(block && block->entries.size() == 1);
+        QVERIFY(block->entries[0].path == u"/a/picture/anim.gif");
+    }
+
     void entryDialogs()
     {
         TEntryForm1 name;
