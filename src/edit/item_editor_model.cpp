@@ -685,8 +685,12 @@ ItemEditResult ItemEditorModel::commit(bool saveAll) const
         if (entries.size() < kMaxEntries)
             entries.push_back(std::move(entry));
     };
-    auto function = [&result](uint8_t itemType) {
-        result.ItemType = itemType;
+    // A container keeps its type: its children depend on it, and a function record that came
+    // with it from a file does not make it a leaf.
+    const bool container = itemType_ == kTypeContainer;
+    auto function = [&result, container](uint8_t itemType) {
+        if (!container)
+            result.ItemType = itemType;
         result.Attributes = kFunctionAttributes;
     };
     auto titled = [&](uint8_t entryKind, const std::vector<Title>& titles) {

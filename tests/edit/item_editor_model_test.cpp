@@ -103,6 +103,17 @@ TEST_F(ItemEditor, ContainerHasNoFunctionPage)
     EXPECT_EQ(model.itemType(), 0);  // the function's entries give the type again on OK
 }
 
+TEST_F(ItemEditor, ContainerKeepsItsTypeWhenItCarriesAFunctionRecord)
+{
+    ItemDataBlock block;
+    block.entries = {urlEntry("http://a")};
+    model.LoadItem(&block, 1, false, 0x41, 0);
+    model.ApplyDataChange();
+    const auto result = model.commit(false);
+    ASSERT_EQ(result.block.entries.size(), 1u);
+    EXPECT_EQ(result.ItemType, 1);
+}
+
 TEST_F(ItemEditor, LoadShowsEveryKnownEntry)
 {
     ItemDataBlock block;
