@@ -214,7 +214,8 @@ void ItemEditorModel::ClearPanel(bool resetAll)
     }
     fields_ = {};
     callSendEnabled_ = false;
-    dialEnabled_ = true;
+    // "Send" leaves no room for a number to dial.
+    dialEnabled_ = !send_;
     codesEnabled_ = true;
     resetEnabled_ = false;
     lockable_ = protected_ = nonChangeable_ = false;
@@ -241,7 +242,7 @@ void ItemEditorModel::ClearFunctionTab()
     lists_[static_cast<int>(TitleList::ShowText)].addEnabled = false;
     fields_ = {};
     callSendEnabled_ = false;
-    dialEnabled_ = true;
+    dialEnabled_ = !send_;
     codesEnabled_ = true;
     installedEnabled_ = false;
     copy_.clearFunction();
@@ -365,6 +366,7 @@ void ItemEditorModel::LoadItem(const ItemDataBlock* block, uint8_t itemType, boo
             codesEnabled_ = false;
             callSendEnabled_ = false;
             send_ = false;
+            dialEnabled_ = true;
         }
     }
     applyEnabled_ = false;
@@ -540,12 +542,13 @@ void ItemEditorModel::setSend(bool send)
 {
     send_ = send;
     applyEnabled_ = true;
+    // A container keeps its type, as on commit: its children depend on it.
+    if (itemType_ != kTypeContainer)
+        itemType_ = send ? kTypeSms : kTypeCall;
     if (send) {
-        itemType_ = kTypeSms;
         fields_[static_cast<int>(FunctionField::Dial)].clear();
         dialEnabled_ = false;
     } else {
-        itemType_ = kTypeCall;
         dialEnabled_ = true;
     }
 }

@@ -265,6 +265,40 @@ TEST_F(ItemEditor, DialNumberLocksTheCodesAndCall)
     EXPECT_TRUE(model.callSendEnabled());
 }
 
+TEST_F(ItemEditor, LoadedSmsItemKeepsTheDialFieldDisabled)
+{
+    ItemDataBlock block;
+    DataEntry code;
+    code.kind = kind::Code12;
+    code.Length = 1;
+    code.value = 3;
+    block.entries = {code};
+    model.LoadItem(&block, 5, false, 0x60, 0);
+    EXPECT_TRUE(model.isSend());
+    EXPECT_TRUE(model.callSendEnabled());
+    EXPECT_FALSE(model.fieldEnabled(FunctionField::Dial));
+    EXPECT_TRUE(model.fieldEnabled(FunctionField::Code12));
+    model.setSend(false);
+    EXPECT_TRUE(model.fieldEnabled(FunctionField::Dial));
+}
+
+TEST_F(ItemEditor, CallSendOnAContainerKeepsItsType)
+{
+    ItemDataBlock block;
+    DataEntry code;
+    code.kind = kind::Code13;
+    code.Length = 1;
+    code.value = 9;
+    block.entries = {code};
+    model.LoadItem(&block, 1, false, 0x41, 0);
+    model.setSend(true);
+    EXPECT_EQ(model.itemType(), 1);
+    model.setSend(false);
+    EXPECT_EQ(model.itemType(), 1);
+    model.ApplyDataChange();
+    EXPECT_EQ(model.commit(false).ItemType, 1);
+}
+
 // --- attributes and options ------------------------------------------------------------------
 
 TEST_F(ItemEditor, ProtectedTogglesBit0x20Only)
