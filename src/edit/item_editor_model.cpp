@@ -319,7 +319,8 @@ void ItemEditorModel::LoadItem(const ItemDataBlock* block, uint8_t itemType, boo
                 auto& icon = icons_[rowOfRole(entry.role)];
                 icon.source = IconSource::FS;
                 icon.text = textUpToZero(entry.path);
-                icon.previewVisible = !icon.text.empty();
+                // Only the animated row's preview comes up with a loaded path.
+                icon.previewVisible = entry.role == kRoleAnimated && !icon.text.empty();
                 break;
             }
             case kind::DrmAnimatedIcon:

@@ -123,6 +123,9 @@ TEST_F(ItemEditor, LoadShowsEveryKnownEntry)
     icon.role = 7;  // unknown roles are list icons
     icon.path = u"/a/x.gif";
     block.entries.push_back(icon);
+    icon.role = kRoleAnimated;
+    icon.path = u"/a/anim.gif";
+    block.entries.push_back(icon);
     DataEntry code;
     code.kind = kind::Code13;
     code.value = 200;
@@ -136,6 +139,9 @@ TEST_F(ItemEditor, LoadShowsEveryKnownEntry)
     EXPECT_EQ(menu.rows[1], (TitleRow{"#2", 10, u"Spiele"}));
     EXPECT_TRUE(menu.editEnabled);
     EXPECT_EQ(model.icon(IconRow::List).text, u"/a/x.gif");
+    EXPECT_FALSE(model.icon(IconRow::List).previewVisible);  // only the animated row's shows
+    EXPECT_EQ(model.icon(IconRow::Animated).text, u"/a/anim.gif");
+    EXPECT_TRUE(model.icon(IconRow::Animated).previewVisible);
     EXPECT_EQ(model.field(FunctionField::Code13), "200");
     EXPECT_EQ(model.function(), ItemFunction::CallSend);
     EXPECT_TRUE(model.isSend());  // ItemType 5
