@@ -427,7 +427,8 @@ void TPicViewer::DownloadClick()
     if (!model_.hasFolder() || model_.selection().empty())
         return;
     if (model_.selection().size() == 1) {
-        const std::string name = model_.rows()[size_t(model_.selection().front())].name;
+        // The proposed name is window text: the phone's 8-bit name, each byte one character.
+        const std::string name = phoneText(model_.rows()[size_t(model_.selection().front())].name).toStdString();
         const std::string local = choices_.saveFile({"Save file as", kPicViewerFilter, name, {}});
         if (!local.empty())
             model_.downloadOne(local);

@@ -299,6 +299,26 @@ private Q_SLOTS:
         QVERIFY(child<QAction>(viewer, "ByMask")->isEnabled());   // the listing read the volumes
     }
 
+    void downloadProposesThePhoneNameAsWindowText()
+    {
+        Browser b;
+        b.put("/c/e/\xE9t\xE9.gif", "GIF89a-e");   // 8-bit name: e-acute t e-acute
+        QVERIFY(GetIconList(b.phone()));
+        TPicViewer viewer(b.phone(), b.state, b.dialogs, b.choices);
+        viewer.buildTree();
+        viewer.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&viewer));
+        clickItem(child<QTreeWidget>(viewer, "TntTreeView1"), folderItem(viewer, {"c", "e"}));
+        auto* list = child<QTreeWidget>(viewer, "TntListView1");
+        QCOMPARE(list->topLevelItem(0)->text(0), QStringLiteral("\u00E9t\u00E9.gif"));
+        clickItem(list, list->topLevelItem(0));
+        b.choices.saveTo = b.temp.file("e.gif");
+        child<QAction>(viewer, "Download")->trigger();
+        // The dialog gets the same characters (UTF-8 here), not the raw phone bytes.
+        QCOMPARE(b.choices.asked.back(), std::string("Save file as|GIF files|*.gif|All files|*.*|\xC3\xA9t\xC3\xA9.gif"));
+        QCOMPARE(readText(b.choices.saveTo), std::string("GIF89a-e"));
+    }
+
     void uploadToTheRootWithoutUsePathIsRefused()
     {
         Browser b;
