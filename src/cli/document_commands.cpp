@@ -7,7 +7,7 @@
 
 #include "cli/cli_context.h"
 #include "cli/save_mode_options.h"
-#include "cli/text_encoding.h"
+#include "core/text_encoding.h"
 #include "core/catalogue.h"
 #include "core/item_data.h"
 #include "core/menu_document.h"

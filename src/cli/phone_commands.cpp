@@ -7,7 +7,7 @@
 
 #include "cli/cli_context.h"
 #include "cli/phone_session.h"
-#include "cli/text_encoding.h"
+#include "core/text_encoding.h"
 #include "phone/file_list_entry.h"
 #include "phone/listing.h"
 #include "phone/p2k_api.h"

@@ -8,7 +8,7 @@
 
 #include "cli/cli_context.h"
 #include "cli/phone_session.h"
-#include "cli/text_encoding.h"
+#include "core/text_encoding.h"
 #include "core/menu_writer.h"
 #include "edit/menu_open.h"
 #include "phone/j2mest.h"

@@ -6,7 +6,7 @@
 
 #include "cli/cli_context.h"
 #include "cli/cli_progress.h"
-#include "cli/text_encoding.h"
+#include "core/text_encoding.h"
 #include "edit/firmware_profile.h"
 
 namespace tessaro::cli {

@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include "core/progress.h"
+#include "core/text_encoding.h"
 #include "core/prompter.h"
 #include "phone/file_list_entry.h"
 #include "phone/listing.h"
@@ -289,11 +290,12 @@ bool FileBrowserModel::upload(const std::vector<std::string>& localFiles,
     }
     bool ok = true;
     for (const auto& file : localFiles) {
-        const std::string phonePath = *target + fileNameOf(file);
+        // Phone paths hold one byte per character; local names are UTF-8.
+        const std::string phonePath = *target + utf8ToLatin1(fileNameOf(file));
         const int written = batch ? P2KGroupWrite(phone_, file, phonePath, *batch)
                                   : P2KFileWrite(phone_, file, phonePath);
         if (written == -1) {
-            phone_.prompter.show(MessageIcon::Error, kError, "Error writing " + phonePath);
+            phone_.prompter.show(MessageIcon::Error, kError, "Error writing " + latin1ToUtf8(phonePath));
             ok = false;
             break;
         }
@@ -333,7 +335,7 @@ bool FileBrowserModel::downloadOne(const std::string& localPath)
     const std::string phonePath = filePath(selection_.front());
     phone_.progressLabel = "Downloading " + fileNameOf(localPath);
     if (P2KFileRead(phone_, phonePath, localPath, expectedSize(phonePath)) == -1) {
-        phone_.prompter.show(MessageIcon::Error, kError, "Error reading " + phonePath);
+        phone_.prompter.show(MessageIcon::Error, kError, "Error reading " + latin1ToUtf8(phonePath));
         return false;
     }
     return true;
@@ -349,10 +351,10 @@ bool FileBrowserModel::downloadSelected(const std::string& folder,
     batch->batchTotal = uint32_t(std::min<uint64_t>(total, UINT32_MAX));
     for (const int row : selection_) {
         const std::string phonePath = filePath(row);
-        const std::string local = (std::filesystem::path(folder) / rows_[size_t(row)].name).string();
+        const std::string local = (std::filesystem::path(folder) / latin1ToUtf8(rows_[size_t(row)].name)).string();
         if (P2KGroupRead(phone_, phonePath, local, expectedSize(phonePath), *batch) == -1) {
             batch.reset();
-            phone_.prompter.show(MessageIcon::Error, kError, "Error reading " + phonePath);
+            phone_.prompter.show(MessageIcon::Error, kError, "Error reading " + latin1ToUtf8(phonePath));
             return false;
         }
     }
@@ -364,7 +366,7 @@ bool FileBrowserModel::confirmedDelete(const std::string& name, bool several, bo
                                        const std::function<DeleteAnswer(const std::string&)>& askMany,
                                        bool& stop)
 {
-    const std::string text = "Delete " + name;
+    const std::string text = "Delete " + latin1ToUtf8(name);
     if (!confirmDeletions_ || !askAgain)
         return true;
     if (!several)
@@ -407,7 +409,7 @@ bool FileBrowserModel::deleteSelected(const std::function<DeleteAnswer(const std
             continue;
         const std::string phonePath = folderPath(*folder) + "/" + name;
         if (phone_.api.File_Delete(phonePath) == -1) {
-            phone_.prompter.show(MessageIcon::Error, kError, "Error deleting " + phonePath);
+            phone_.prompter.show(MessageIcon::Error, kError, "Error deleting " + latin1ToUtf8(phonePath));
             ok = false;
             break;
         }
@@ -447,7 +449,7 @@ bool FileBrowserModel::applyAttributes(int bits)
     for (const int row : selection_) {
         const std::string phonePath = filePath(row);
         if (SetPhoneAttribute(phone_, phonePath, bits) == -1) {
-            phone_.prompter.show(MessageIcon::Error, kError, "Error changing attributes for " + phonePath);
+            phone_.prompter.show(MessageIcon::Error, kError, "Error changing attributes for " + latin1ToUtf8(phonePath));
             return false;
         }
         // The list keeps the new bits, so the cell stays right when the folder is shown again.
@@ -465,7 +467,7 @@ bool FileBrowserModel::createFolder(const std::string& name)
         return false;
     const std::string path = folderPath(*selected_) + "/" + name;
     if (phone_.api.File_CreateDir(path, 0) == -1) {
-        phone_.prompter.show(MessageIcon::Error, kError, "Error creating " + path);
+        phone_.prompter.show(MessageIcon::Error, kError, "Error creating " + latin1ToUtf8(path));
         return false;
     }
     const FolderNode* made = addFolders(splitPath(path));
@@ -492,7 +494,7 @@ bool FileBrowserModel::deleteFolder()
     }
     const std::string path = folderPath(*selected_);
     if (phone_.api.File_DeleteDir(path) == -1) {
-        phone_.prompter.show(MessageIcon::Error, kError, "Error deleting " + path);
+        phone_.prompter.show(MessageIcon::Error, kError, "Error deleting " + latin1ToUtf8(path));
         return false;
     }
     FolderNode* gone = mutableSelected();

@@ -197,7 +197,7 @@ TDelRequest::TDelRequest(QWidget* parent) : QDialog(parent)
 
 void TDelRequest::setText(const std::string& text)
 {
-    label1_->setText(phoneText(text));
+    label1_->setText(QString::fromStdString(text));
 }
 
 DeleteAnswer TDelRequest::ask(const std::string& text)

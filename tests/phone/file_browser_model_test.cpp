@@ -178,6 +178,31 @@ TEST(FileBrowserUpload, OneFileIntoTheSelectedFolderJoinsListTreeAndRows)
     EXPECT_EQ(rig.model.rows()[1].size, "1500");
 }
 
+TEST(FileBrowserUpload, LocalNamesBecomeOneBytePerCharacterOnThePhoneAndBack)
+{
+    BrowserRig rig;
+    const std::string localName = "\xC3\xA9t\xC3\xA9.gif";  // UTF-8 on this side
+    const std::string phoneName = "\xE9t\xE9.gif";            // one byte a character on the phone
+    writeBytes(rig.local(localName), patternBytes(20));
+    rig.select("/c");
+    ASSERT_TRUE(rig.model.upload({rig.local(localName)}, rig.batches()));
+    EXPECT_EQ(rig.phone().fileList.back().path, "/c/" + phoneName);
+    EXPECT_EQ(readBytes(rig.phoneFile("/c/" + phoneName)), patternBytes(20));
+
+    // Several files downloaded into a folder get their names back in UTF-8.
+    rig.model.setSelection({0, 1});
+    const std::string folder = (rig.temp.path() / "pc").string();
+    ASSERT_TRUE(rig.model.downloadSelected(folder, rig.batches()));
+    EXPECT_EQ(readBytes(rig.temp.path() / "pc" / localName), patternBytes(20));
+
+    // Messages are UTF-8 too.
+    rig.model.setSelection({1});
+    rig.prompter.answers = {Answer::No};
+    const auto never = [](const std::string&) -> DeleteAnswer { ADD_FAILURE(); return DeleteAnswer::Cancel; };
+    ASSERT_TRUE(rig.model.deleteSelected(never));
+    EXPECT_EQ(rig.prompter.prompts.back().text, "Delete " + localName);
+}
+
 TEST(FileBrowserUpload, UsePathToANewFolderMakesItsNodesAfterTheUpload)
 {
     BrowserRig rig;

@@ -1,6 +1,6 @@
-#include "cli/text_encoding.h"
+#include "core/text_encoding.h"
 
-namespace tessaro::cli {
+namespace tessaro {
 
 namespace {
 
@@ -34,6 +34,36 @@ std::string latin1ToUtf8(std::string_view text)
     return out;
 }
 
+std::string utf8ToLatin1(std::string_view text)
+{
+    std::string out;
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size();) {
+        const auto b = static_cast<unsigned char>(text[i]);
+        size_t length = b < 0x80 ? 1 : (b & 0xE0) == 0xC0 ? 2 : (b & 0xF0) == 0xE0 ? 3 : (b & 0xF8) == 0xF0 ? 4 : 0;
+        if (length == 0 || i + length > text.size()) {
+            out += '?';
+            ++i;
+            continue;
+        }
+        char32_t c = length == 1 ? b : b & (0x7F >> length);
+        bool valid = true;
+        for (size_t k = 1; k < length; ++k) {
+            const auto next = static_cast<unsigned char>(text[i + k]);
+            valid = valid && (next & 0xC0) == 0x80;
+            c = (c << 6) | (next & 0x3F);
+        }
+        if (!valid) {
+            out += '?';
+            ++i;
+            continue;
+        }
+        out += c <= 0xFF ? static_cast<char>(c) : '?';
+        i += length;
+    }
+    return out;
+}
+
 std::string utf16ToUtf8(std::u16string_view text)
 {
     std::string out;
@@ -52,4 +82,4 @@ std::string utf16ToUtf8(std::u16string_view text)
     return out;
 }
 
-} // namespace tessaro::cli
+} // namespace tessaro

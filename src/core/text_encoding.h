@@ -1,0 +1,17 @@
+#pragma once
+// Conversions between the program's UTF-8 texts and the phone's: identifiers, names, ASCII
+// records and phone paths are 8-bit strings, one character per byte; titles are UTF-16.
+
+#include <string>
+#include <string_view>
+
+namespace tessaro {
+
+// Each byte as the character of the same number (U+0000..U+00FF).
+std::string latin1ToUtf8(std::string_view text);
+// UTF-8 as one byte per character; characters above U+00FF (and malformed bytes) become '?'.
+std::string utf8ToLatin1(std::string_view text);
+// UTF-16 code units as UTF-8; an unpaired surrogate becomes U+FFFD.
+std::string utf16ToUtf8(std::u16string_view text);
+
+} // namespace tessaro
