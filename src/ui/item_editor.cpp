@@ -28,6 +28,18 @@ namespace tessaro {
 
 namespace {
 
+// A title list: "No.", "Language ID" and "Title" columns, the last taking the room left.
+QTreeWidget* makeTitleList(QWidget* parent, const QString& objectName)
+{
+    auto* list = new QTreeWidget(parent);
+    list->setObjectName(objectName);
+    list->setHeaderLabels({QStringLiteral("No."), QStringLiteral("Language ID"), QStringLiteral("Title")});
+    list->setRootIsDecorated(false);
+    list->setColumnWidth(0, 40);
+    list->setColumnWidth(1, 84);
+    return list;
+}
+
 constexpr int kPreviewSize = 48;
 
 const char* const kFunctionNames[kFunctionCount] = {"[None]",   "URL link", "Application start",
@@ -150,10 +162,7 @@ QWidget* TForm3::buildVisualPage()
     for (int i = 0; i < 2; ++i) {
         auto* group = new QGroupBox(QString::fromLatin1(kListCaptions[i]), page);
         auto* groupLayout = new QVBoxLayout(group);
-        auto* list = new QTreeWidget(group);
-        list->setObjectName(QString::fromLatin1(kListNames[i]));
-        list->setHeaderLabels({QStringLiteral("No."), QStringLiteral("Language ID"), QStringLiteral("Title")});
-        list->setRootIsDecorated(false);
+        auto* list = makeTitleList(group, QString::fromLatin1(kListNames[i]));
         groupLayout->addWidget(list);
         auto* row = new QHBoxLayout;
         for (int b = 0; b < 3; ++b) {
@@ -305,10 +314,7 @@ QWidget* TForm3::buildFunctionPage()
 
     auto* text = group(ItemFunction::ShowText, "TntGroupBox6", "Show text");
     auto* textLayout = new QVBoxLayout(text);
-    lists_[2] = new QTreeWidget(text);
-    lists_[2]->setObjectName(QStringLiteral("TntListView3"));
-    lists_[2]->setHeaderLabels({QStringLiteral("No."), QStringLiteral("Language ID"), QStringLiteral("Title")});
-    lists_[2]->setRootIsDecorated(false);
+    lists_[2] = makeTitleList(text, QStringLiteral("TntListView3"));
     textLayout->addWidget(lists_[2]);
     auto* textButtons = new QHBoxLayout;
     static const char* const kNames[3] = {"TntBitBtn8", "TntBitBtn9", "TntBitBtn10"};
