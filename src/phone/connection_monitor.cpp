@@ -63,7 +63,7 @@ ConnectionMonitor::SeemRead ConnectionMonitor::readSeem(int seem, uint8_t* buffe
     // never answers, must not keep the program waiting for ever.
     const unsigned serial = disconnects_;
     for (int attempt = 1;; ++attempt) {
-        const int rc = phone_.api.Seem_Read(seem, 1, 0, 0, buffer);
+        const int rc = phone_.api.Seem_Read(seem, 1, 0, 0, buffer, kSeemBufferSize);
         phone_.log.LogLine("Read SEEM " + std::to_string(seem) + "_1 RC=" + std::to_string(rc));
         if (rc != -1) {
             *delivered = std::clamp(rc, 0, kSeemBufferSize);

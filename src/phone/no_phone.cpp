@@ -22,7 +22,7 @@ int NoPhone::File_CreateDir(const std::string&, int) { return -1; }
 int NoPhone::File_DeleteDir(const std::string&) { return -1; }
 int NoPhone::File_CountEx(const std::string&) { return -1; }
 int NoPhone::File_ListEx(uint8_t*, int, ProgressCallback) { return -1; }
-int NoPhone::Seem_Read(int, int, int, int, uint8_t*) { return -1; }
+int NoPhone::Seem_Read(int, int, int, int, uint8_t*, int) { return -1; }
 int NoPhone::Seem_Write(int, int, int, int, const uint8_t*) { return -1; }
 
 } // namespace tessaro

@@ -21,7 +21,8 @@ public:
     int File_DeleteDir(const std::string& path) override;
     int File_CountEx(const std::string& pattern) override;
     int File_ListEx(uint8_t* entries, int count, ProgressCallback progress) override;
-    int Seem_Read(int seem, int record, int offset, int length, uint8_t* buffer) override;
+    int Seem_Read(int seem, int record, int offset, int length, uint8_t* buffer,
+                  int capacity) override;
     int Seem_Write(int seem, int record, int offset, int count, const uint8_t* buffer) override;
 };
 

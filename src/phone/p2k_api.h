@@ -40,9 +40,11 @@ public:
     virtual int File_CountEx(const std::string& pattern) = 0;
     // Fills `count` 512-byte entries of the last counted pattern.
     virtual int File_ListEx(uint8_t* entries, int count, ProgressCallback progress) = 0;
-    // Reads a whole SEEM record (offset 0, length 0) into a 10000-byte buffer; returns the
-    // bytes delivered.
-    virtual int Seem_Read(int seem, int record, int offset, int length, uint8_t* buffer) = 0;
+    // Reads a whole SEEM record (offset 0, length 0) into `buffer` of `capacity` bytes
+    // (the callers' buffers hold 10000); returns the bytes delivered. A record longer than
+    // the buffer is refused with -1 and nothing is written past `capacity`.
+    virtual int Seem_Read(int seem, int record, int offset, int length, uint8_t* buffer,
+                          int capacity) = 0;
     virtual int Seem_Write(int seem, int record, int offset, int count, const uint8_t* buffer) = 0;
 };
 

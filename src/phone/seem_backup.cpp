@@ -29,7 +29,8 @@ bool BackupSeem32(PhoneContext& phone, const std::string& path)
     if (!phone.link.Connected || path.empty())
         return false;
     std::array<uint8_t, kSeemBufferSize> buffer{};
-    const int count = phone.api.Seem_Read(kBackupSeem, kBackupSeemRecord, 0, 0, buffer.data());
+    const int count = phone.api.Seem_Read(kBackupSeem, kBackupSeemRecord, 0, 0, buffer.data(),
+                                           int(buffer.size()));
     // A count beyond the buffer cannot be a record the phone delivered: no backup is better
     // than one made of bytes that never came from it.
     if (count < 0 || count > kSeemBufferSize) {

@@ -948,7 +948,8 @@ fs::path VirtualPhone::seemFile(int seem, int record) const
     return fs::exists(upper, ec) ? upper : lower;
 }
 
-int VirtualPhone::Seem_Read(int seem, int record, int offset, int length, uint8_t* buffer)
+int VirtualPhone::Seem_Read(int seem, int record, int offset, int length, uint8_t* buffer,
+                            int capacity)
 {
     int result = -1;
     {
@@ -956,7 +957,7 @@ int VirtualPhone::Seem_Read(int seem, int record, int offset, int length, uint8_
         PhoneRequest rec{PhoneCall::SeemRead};
         rec.args = {seem, record, offset, length};
         const bool valid = seem >= 0 && seem <= 0xFFFF && record >= 0 && record <= 0xFFFF
-            && offset >= 0 && length >= 0 && buffer;
+            && offset >= 0 && length >= 0 && buffer && capacity >= 0;
         if (!enter(rec) && valid) {
             std::optional<std::vector<uint8_t>> bytes;
             if (seem == 0x0117 && record == 1)
@@ -970,8 +971,10 @@ int VirtualPhone::Seem_Read(int seem, int record, int offset, int length, uint8_
                 size_t n = bytes->size() - size_t(offset);
                 if (length > 0)
                     n = std::min(n, size_t(length));
-                std::copy_n(bytes->begin() + offset, n, buffer);
-                result = int(n);
+                if (n <= size_t(capacity)) {
+                    std::copy_n(bytes->begin() + offset, n, buffer);
+                    result = int(n);
+                }
             }
         }
         finish(rec, result);

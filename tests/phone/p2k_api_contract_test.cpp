@@ -153,7 +153,7 @@ TEST_P(P2kApiContract, FilesAndFoldersOnlyWithAPhone)
 TEST_P(P2kApiContract, SeemRecordsOfTheIdentity)
 {
     std::vector<uint8_t> buffer(kSeemBufferSize, 0xEE);
-    const int rc = api->Seem_Read(0x0004, 1, 0, 0, buffer.data());
+    const int rc = api->Seem_Read(0x0004, 1, 0, 0, buffer.data(), kSeemBufferSize);
     if (!GetParam().hasPhone) {
         EXPECT_EQ(rc, -1);
         EXPECT_EQ(api->Seem_Write(0x0032, 1, 0, 0, buffer.data()), -1);
@@ -165,7 +165,7 @@ TEST_P(P2kApiContract, SeemRecordsOfTheIdentity)
     EXPECT_EQ(buffer[9], 0xEE);
     const Bytes record = {1, 2, 3};
     ASSERT_EQ(api->Seem_Write(0x0032, 1, 0, 3, record.data()), 0);
-    EXPECT_EQ(api->Seem_Read(0x0032, 1, 0, 0, buffer.data()), 3);
+    EXPECT_EQ(api->Seem_Read(0x0032, 1, 0, 0, buffer.data(), kSeemBufferSize), 3);
 }
 
 TEST_P(P2kApiContract, RestartOnlyWithAPhone)

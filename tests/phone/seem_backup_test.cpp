@@ -40,7 +40,7 @@ public:
     int File_CountEx(const std::string&) override { return fail("File_CountEx"); }
     int File_ListEx(uint8_t*, int, ProgressCallback) override { return fail("File_ListEx"); }
 
-    int Seem_Read(int seem, int rec, int offset, int length, uint8_t* buffer) override
+    int Seem_Read(int seem, int rec, int offset, int length, uint8_t* buffer, int) override
     {
         calls.push_back("Seem_Read " + std::to_string(seem) + " " + std::to_string(rec) + " "
                         + std::to_string(offset) + " " + std::to_string(length));

@@ -117,7 +117,7 @@ TEST(VirtualPhone, SeemRecordsAreFilesInTheSeemFolder)
     VirtualPhoneRig rig;
     rig.connect();
     Bytes buffer(kSeemBufferSize);
-    EXPECT_EQ(rig.api->Seem_Read(0x0032, 1, 0, 0, buffer.data()), -1); // no such record yet
+    EXPECT_EQ(rig.api->Seem_Read(0x0032, 1, 0, 0, buffer.data(), kSeemBufferSize), -1); // no such record yet
 
     const Bytes record = {9, 8, 7, 6};
     ASSERT_EQ(rig.api->Seem_Write(0x0032, 1, 0, 4, record.data()), 0);
@@ -126,14 +126,14 @@ TEST(VirtualPhone, SeemRecordsAreFilesInTheSeemFolder)
     EXPECT_TRUE(std::filesystem::exists(rig.phoneDir() / "seem" / "01ab_0010.seem"));
 
     writeBytes(rig.phoneDir() / "seem" / "00FF_0002.seem", {1, 2}); // upper-case names are found
-    EXPECT_EQ(rig.api->Seem_Read(0x00FF, 2, 0, 0, buffer.data()), 2);
+    EXPECT_EQ(rig.api->Seem_Read(0x00FF, 2, 0, 0, buffer.data(), kSeemBufferSize), 2);
 
     // The identity comes from phone.json and is not written; records stay within 10000 bytes.
     EXPECT_EQ(rig.api->Seem_Write(0x0117, 1, 0, 4, record.data()), -1);
     Bytes big(10001, 1);
     EXPECT_EQ(rig.api->Seem_Write(0x0032, 1, 0, 10001, big.data()), -1);
     writeBytes(rig.phoneDir() / "seem" / "0033_0001.seem", big);
-    EXPECT_EQ(rig.api->Seem_Read(0x0033, 1, 0, 0, buffer.data()), -1);
+    EXPECT_EQ(rig.api->Seem_Read(0x0033, 1, 0, 0, buffer.data(), kSeemBufferSize), -1);
 }
 
 TEST(VirtualPhone, VolumesAreTheOneLetterFoldersInOrder)
@@ -243,7 +243,7 @@ TEST(VirtualPhone, StatusCallsFromItsOwnThread)
     rig.api->P2K_Init([&](int c) {
         // A receiver may call the phone back from the status call.
         Bytes buffer(kSeemBufferSize);
-        rig.api->Seem_Read(0x0117, 1, 0, 0, buffer.data());
+        rig.api->Seem_Read(0x0117, 1, 0, 0, buffer.data(), kSeemBufferSize);
         std::lock_guard lock(mutex);
         status.push_back(c);
         threads.push_back(std::this_thread::get_id());
