@@ -1,0 +1,130 @@
+#pragma once
+// A P2K phone as a USB device, for tests: it shows the descriptors and interface strings of a
+// phone, decodes P2K frames sent to its "Motorola Test Command" interface and answers them from
+// a VirtualPhone's storage (FSAC, SEEM, VERSION, restart). It can also show itself as a phone in
+// AT mode, which asks to be switched with "AT+MODE=8\r\n" on its data interface. Faults can be
+// injected for the next matching exchange.
+
+#include <chrono>
+#include <cstdint>
+#include <deque>
+#include <mutex>
+#include <optional>
+#include <span>
+#include <vector>
+
+#include "phone/usb_link.h"
+
+namespace tessaro {
+class VirtualPhone;
+}
+
+namespace tessaro::testing {
+
+struct SimulatedPhoneOptions {
+    int testCommandInterface = 8;   // interface number of "Motorola Test Command"
+    bool atMode = false;            // shows itself as an AT-mode phone (PID 0x4902, CDC ACM
+                                    // communication interface 0 + data interface 1 with bulk
+                                    // IN 0x82 / OUT 0x02); "AT+MODE=8\r\n" on bulk OUT asks to switch
+    int listRecordSize = 0x10C;     // listing record size
+    int listEntriesPerChunk = 3;
+    std::chrono::microseconds replyDelay{0}; // a reply is queued this long after the request
+};
+
+// What to do to the reply of the next request that matches (command 0 = any command).
+struct SimulatedFault {
+    enum class Kind {
+        ReplaceBytes,   // the whole read answer becomes `bytes`
+        Truncate,       // the read answer is cut to `value` bytes
+        ErrorClass,     // the reply carries error class `value` (0x8 / 0x6 is success)
+        WrongId,        // the reply's packet id is the sent one plus `value`
+        WrongCount,     // the reply's count field (N) becomes `value`
+        Stall,          // the send request is refused with a stall
+        PollStall,      // the poll request is refused with a stall
+        NoReply,        // the reply is never queued (polls keep answering "not ready")
+    };
+    Kind kind = Kind::NoReply;
+    uint16_t command = 0;
+    int value = 0;
+    std::vector<uint8_t> bytes;
+};
+
+// One P2K request as the phone received it.
+struct SimulatedRequest {
+    uint16_t packetId = 0;
+    uint16_t command = 0;
+    std::vector<uint8_t> payload;
+};
+
+class SimulatedP2kPhone {
+public:
+    explicit SimulatedP2kPhone(VirtualPhone& storage, SimulatedPhoneOptions options = {});
+
+    uint16_t vendorId() const;    // 0x22B8
+    uint16_t productId() const;   // 0x4901 (P2K) / 0x4902 (AT)
+    const SimulatedPhoneOptions& options() const { return options_; }
+    // Device descriptor followed by the whole configuration descriptor (as sysfs "descriptors").
+    std::vector<uint8_t> descriptors() const;
+    std::vector<UsbInterfaceInfo> interfaces() const;
+
+    struct Answer {
+        UsbStatus status = UsbStatus::Ok;
+        std::vector<uint8_t> data;
+        int transferred = 0;
+    };
+    // A control transfer: standard GET_DESCRIPTOR of strings (0x80/0x06, wValue 0x03nn) and the
+    // P2K vendor requests. IN: `data` holds at most wLength bytes; OUT: `transferred`.
+    Answer control(const UsbSetup& setup, std::span<const uint8_t> out, uint16_t wLength);
+    Answer bulk(uint8_t endpoint, std::span<const uint8_t> out, int inLength);
+
+    // Set once "AT+MODE=8\r\n" arrived in AT mode: the host takes this device off the bus and
+    // plugs in a P2K-mode one (a new SimulatedP2kPhone without atMode).
+    bool wantsModeSwitch() const;
+
+    // Applies `fault` to the next request matching its command.
+    void injectFault(SimulatedFault fault);
+    // From the `n`th P2K request on (1 = the next one) the device is gone: that request and
+    // everything after it answer Gone.
+    void goneAfterRequests(int n);
+    // Gone at once (the device was pulled out).
+    void pullOut();
+    bool gone() const;
+    // Set when a restart request arrived: the phone leaves the bus.
+    bool restarted() const;
+
+    // Every P2K request received, in order, for byte-exact assertions.
+    std::vector<SimulatedRequest> requests() const;
+    void clearRequests();
+
+private:
+    struct Pending {
+        std::chrono::steady_clock::time_point readyAt;
+        std::vector<uint8_t> reply;   // the whole read answer: header + reply
+    };
+
+    Answer answerSend(std::span<const uint8_t> out);
+    Answer answerPoll(uint16_t wLength);
+    Answer answerRead(uint16_t wLength);
+    std::vector<uint8_t> execute(const SimulatedRequest& request);
+    std::vector<uint8_t> fsac(std::span<const uint8_t> payload);
+    std::vector<uint8_t> listChunk();
+    std::optional<SimulatedFault> takeFault(uint16_t command);
+
+    VirtualPhone& storage_;
+    SimulatedPhoneOptions options_;
+    mutable std::mutex mutex_;
+    std::vector<SimulatedRequest> requests_;
+    std::deque<Pending> pending_;
+    std::vector<SimulatedFault> faults_;
+    int goneCountdown_ = 0;   // 0: not armed
+    bool gone_ = false;
+    bool wantsModeSwitch_ = false;
+    bool restarted_ = false;
+    // The listing in progress: the entries still to hand out, FSAC 0x08 after FSAC 0x07.
+    std::vector<std::vector<uint8_t>> listing_;
+    size_t listingNext_ = 0;
+    // An FSAC open with attributes waiting to see whether a close follows directly.
+    std::optional<std::vector<uint8_t>> heldOpen_;
+};
+
+} // namespace tessaro::testing
