@@ -3,12 +3,15 @@
 // call but P2K_Init; one with a phone answers as the phone link relies on.
 
 #include <functional>
+#include <thread>
 
 #include <gtest/gtest.h>
 
 #include "core/bytes.h"
 
 #include "phone/no_phone.h"
+#include "phone/usb_phone.h"
+#include "usbsim/simulated_usb_link.h"
 #include "virtual_phone_rig.h"
 
 namespace tessaro::testing {
@@ -35,6 +38,34 @@ std::unique_ptr<P2kApi> virtualPhone(const std::filesystem::path& dir, bool plug
     return std::move(phone).value();
 }
 
+// The USB phone over a simulated phone on a simulated bus, keeping the phone's storage alive
+// until the USB phone is gone.
+struct SimulatedStorage {
+    std::unique_ptr<VirtualPhone> storage;
+};
+class UsbSimulatedPhone : private SimulatedStorage, public UsbPhone {
+public:
+    UsbSimulatedPhone(std::unique_ptr<VirtualPhone> phone, std::unique_ptr<SimulatedUsbLink> link, bool plugged)
+        : SimulatedStorage{std::move(phone)}, UsbPhone(plug(*storage, std::move(link), plugged))
+    {
+    }
+
+private:
+    static std::unique_ptr<UsbLink> plug(VirtualPhone& storage, std::unique_ptr<SimulatedUsbLink> link, bool plugged)
+    {
+        if (plugged)
+            link->plug(std::make_shared<SimulatedP2kPhone>(storage, SimulatedPhoneOptions{.testCommandInterface = 3}));
+        return link;
+    }
+};
+
+std::unique_ptr<P2kApi> usbSimulated(const std::filesystem::path& dir, bool plugged)
+{
+    auto phone = virtualPhone(dir, false);
+    std::unique_ptr<VirtualPhone> storage(static_cast<VirtualPhone*>(phone.release()));
+    return std::make_unique<UsbSimulatedPhone>(std::move(storage), std::make_unique<SimulatedUsbLink>(), plugged);
+}
+
 class P2kApiContract : public ::testing::TestWithParam<Backend> {
 protected:
     void SetUp() override
@@ -45,6 +76,8 @@ protected:
             return c;
         }), -1);
     }
+    // Status calls may still come from a backend's thread until it is gone.
+    void TearDown() override { api.reset(); }
 
     int fsac(const Bytes& request, uint8_t* reply, int* wanted)
     {
@@ -52,6 +85,7 @@ protected:
     }
 
     TempDir temp;
+    const std::thread::id callingThread = std::this_thread::get_id();
     std::unique_ptr<P2kApi> api;
     int P2K_InitResult = 0;
     std::vector<int> statusCalls;
@@ -95,10 +129,15 @@ TEST_P(P2kApiContract, FileListFillsExactlyTheEntriesAskedFor)
     }
     ASSERT_EQ(n, 1);
     int progressCalls = 0;
+    bool returned = false;
     ASSERT_EQ(api->File_ListEx(entries.data(), 2, [&](int, int done, int total) {
         progressCalls++;
         EXPECT_LE(done, total);
+        // Progress arrives on the calling thread, before the call returns.
+        EXPECT_EQ(std::this_thread::get_id(), callingThread);
+        EXPECT_FALSE(returned);
     }), 0);
+    returned = true;
     EXPECT_GE(progressCalls, 1);
     EXPECT_EQ(Bytes(entries.begin() + 1024, entries.end()), Bytes(512, 0xEE));
     EXPECT_EQ(readLE32(entries.data()), 1500u);
@@ -168,6 +207,16 @@ TEST_P(P2kApiContract, SeemRecordsOfTheIdentity)
     EXPECT_EQ(api->Seem_Read(0x0032, 1, 0, 0, buffer.data(), kSeemBufferSize), 3);
 }
 
+TEST_P(P2kApiContract, SeemRecordLongerThanTheBufferIsRefused)
+{
+    // The IMEI record holds 9 bytes; a buffer of 8 cannot take it.
+    std::vector<uint8_t> buffer(16, 0xEE);
+    EXPECT_EQ(api->Seem_Read(0x0004, 1, 0, 0, buffer.data(), 8), -1);
+    EXPECT_EQ(std::vector<uint8_t>(buffer.begin() + 8, buffer.end()), std::vector<uint8_t>(8, 0xEE));
+    EXPECT_EQ(api->Seem_Read(0x0004, 1, 0, 0, buffer.data(), 9), GetParam().hasPhone ? 9 : -1);
+    EXPECT_EQ(std::vector<uint8_t>(buffer.begin() + 9, buffer.end()), std::vector<uint8_t>(7, 0xEE));
+}
+
 TEST_P(P2kApiContract, RestartOnlyWithAPhone)
 {
     EXPECT_EQ(api->P2K_Restart() == -1, !GetParam().hasPhone);
@@ -178,6 +227,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         Backend{"VirtualPhonePlugged", [](const auto& dir) { return virtualPhone(dir, true); }, true},
         Backend{"VirtualPhoneUnplugged", [](const auto& dir) { return virtualPhone(dir, false); }, false},
+        Backend{"UsbSimulated", [](const auto& dir) { return usbSimulated(dir, true); }, true},
+        Backend{"UsbSimulatedNoPhone", [](const auto& dir) { return usbSimulated(dir, false); }, false},
         Backend{"NoPhone", [](const auto&) -> std::unique_ptr<P2kApi> { return std::make_unique<NoPhone>(); },
                 false}),
     [](const auto& info) { return info.param.name; });

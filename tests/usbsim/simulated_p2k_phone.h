@@ -13,6 +13,7 @@
 #include <span>
 #include <vector>
 
+#include "phone/phone_context.h"
 #include "phone/usb_link.h"
 
 namespace tessaro {
@@ -42,6 +43,7 @@ struct SimulatedFault {
         Stall,          // the send request is refused with a stall
         PollStall,      // the poll request is refused with a stall
         NoReply,        // the reply is never queued (polls keep answering "not ready")
+        GoneAfterSend,  // the request arrives, then the phone leaves the bus
     };
     Kind kind = Kind::NoReply;
     uint16_t command = 0;
@@ -63,6 +65,8 @@ public:
     uint16_t vendorId() const;    // 0x22B8
     uint16_t productId() const;   // 0x4901 (P2K) / 0x4902 (AT)
     const SimulatedPhoneOptions& options() const { return options_; }
+    // The virtual phone whose storage answers (plugged in by the constructor).
+    VirtualPhone& storage() const { return storage_; }
     // Device descriptor followed by the whole configuration descriptor (as sysfs "descriptors").
     std::vector<uint8_t> descriptors() const;
     std::vector<UsbInterfaceInfo> interfaces() const;
@@ -99,15 +103,25 @@ public:
 private:
     struct Pending {
         std::chrono::steady_clock::time_point readyAt;
-        std::vector<uint8_t> reply;   // the whole read answer: header + reply
+        uint16_t size = 0;            // announced by the poll: P2K header + data
+        std::vector<uint8_t> answer;  // the whole read answer
+    };
+    // What the phone makes of a request: data, an error class, or no reply at all.
+    struct Outcome {
+        std::vector<uint8_t> data;
+        std::optional<int> errorClass;
+        bool reply = true;
     };
 
     Answer answerSend(std::span<const uint8_t> out);
     Answer answerPoll(uint16_t wLength);
     Answer answerRead(uint16_t wLength);
-    std::vector<uint8_t> execute(const SimulatedRequest& request);
-    std::vector<uint8_t> fsac(std::span<const uint8_t> payload);
-    std::vector<uint8_t> listChunk();
+    std::vector<uint8_t> stringDescriptor(int index, uint16_t wLength) const;
+    Outcome execute(const SimulatedRequest& request);
+    Outcome fsac(std::span<const uint8_t> payload);
+    Outcome forwardFsac(std::span<const uint8_t> payload);
+    Outcome count(std::span<const uint8_t> arguments);
+    Outcome listChunk();
     std::optional<SimulatedFault> takeFault(uint16_t command);
 
     VirtualPhone& storage_;
@@ -118,10 +132,11 @@ private:
     std::vector<SimulatedFault> faults_;
     int goneCountdown_ = 0;   // 0: not armed
     bool gone_ = false;
+    bool pollStall_ = false;
     bool wantsModeSwitch_ = false;
     bool restarted_ = false;
     // The listing in progress: the entries still to hand out, FSAC 0x08 after FSAC 0x07.
-    std::vector<std::vector<uint8_t>> listing_;
+    std::vector<PhoneFileEntry> listing_;
     size_t listingNext_ = 0;
     // An FSAC open with attributes waiting to see whether a close follows directly.
     std::optional<std::vector<uint8_t>> heldOpen_;

@@ -1,0 +1,479 @@
+#include "usbsim/simulated_p2k_phone.h"
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+
+#include "core/bytes.h"
+#include "phone/file_list_entry.h"
+#include "phone/p2k_framing.h"
+#include "phone/virtual_phone.h"
+
+namespace tessaro::testing {
+
+namespace {
+
+constexpr uint16_t kP2kProductId = 0x4901;
+constexpr uint16_t kAtProductId = 0x4902;
+constexpr uint8_t kStandardIn = 0x80;
+constexpr uint8_t kGetDescriptor = 0x06;
+constexpr uint8_t kVendorOut = 0x41;
+constexpr uint8_t kVendorIn = 0xC1;
+constexpr int kGenericFailure = 7;
+constexpr int kWrongDataLength = 0;
+constexpr size_t kReplyBuffer = 0x10000;
+const std::string kModeSwitch = "AT+MODE=8\r\n";
+
+// String descriptor indexes.
+enum : uint8_t { kManufacturer = 1, kProduct, kCommunication, kData, kTestCommand };
+
+const char* stringOf(int index)
+{
+    switch (index) {
+    case kManufacturer: return "Motorola Inc.";
+    case kProduct: return "Motorola Phone";
+    case kCommunication: return "Motorola Communication Interface";
+    case kData: return "Motorola Data Interface";
+    case kTestCommand: return "Motorola Test Command";
+    default: return nullptr;
+    }
+}
+
+struct InterfaceLayout {
+    int number;
+    int interfaceClass;
+    uint8_t stringIndex;
+    std::vector<uint8_t> endpoints;
+};
+
+std::vector<InterfaceLayout> layoutOf(const SimulatedPhoneOptions& options)
+{
+    // An AT-mode phone is a CDC ACM modem; a P2K-mode one keeps the modem interfaces in front
+    // of its test command interface and fills the numbers between with vendor interfaces.
+    std::vector<InterfaceLayout> out;
+    const int last = options.atMode ? 1 : std::max(options.testCommandInterface, 0);
+    for (int n = 0; n <= last; ++n) {
+        if (!options.atMode && n == last)
+            out.push_back({n, 0xFF, kTestCommand, {}});
+        else if (n == 0)
+            out.push_back({n, 0x02, kCommunication, {0x81}});
+        else if (n == 1)
+            out.push_back({n, 0x0A, kData, {0x82, 0x02}});
+        else
+            out.push_back({n, 0xFF, 0, {}});
+    }
+    return out;
+}
+
+std::string pathOf(std::span<const uint8_t> bytes)
+{
+    const auto end = std::find(bytes.begin(), bytes.end(), uint8_t(0));
+    return std::string(bytes.begin(), end);
+}
+
+} // namespace
+
+SimulatedP2kPhone::SimulatedP2kPhone(VirtualPhone& storage, SimulatedPhoneOptions options)
+    : storage_(storage), options_(options)
+{
+    storage_.plug();
+}
+
+uint16_t SimulatedP2kPhone::vendorId() const
+{
+    return kMotorolaVendorId;
+}
+
+uint16_t SimulatedP2kPhone::productId() const
+{
+    return options_.atMode ? kAtProductId : kP2kProductId;
+}
+
+std::vector<uint8_t> SimulatedP2kPhone::descriptors() const
+{
+    std::vector<uint8_t> d = {18, 0x01, 0x00, 0x02, 0x00, 0x00, 0x00, 64};
+    append16(d, vendorId(), ByteOrder::Little);
+    append16(d, productId(), ByteOrder::Little);
+    append16(d, 0x0001, ByteOrder::Little);
+    d.insert(d.end(), {kManufacturer, kProduct, 0, 1});
+
+    const auto layout = layoutOf(options_);
+    std::vector<uint8_t> body;
+    for (const auto& i : layout) {
+        body.insert(body.end(), {9, 0x04, uint8_t(i.number), 0, uint8_t(i.endpoints.size()),
+                                 uint8_t(i.interfaceClass), 0, 0, i.stringIndex});
+        for (const uint8_t e : i.endpoints) {
+            const uint8_t type = i.interfaceClass == 0x02 ? 0x03 : 0x02; // interrupt / bulk
+            body.insert(body.end(), {7, 0x05, e, type, 64, 0, uint8_t(type == 0x03 ? 16 : 0)});
+        }
+    }
+    std::vector<uint8_t> config = {9, 0x02};
+    append16(config, uint16_t(9 + body.size()), ByteOrder::Little);
+    config.insert(config.end(), {uint8_t(layout.size()), 1, 0, 0x80, 250});
+    d.insert(d.end(), config.begin(), config.end());
+    d.insert(d.end(), body.begin(), body.end());
+    return d;
+}
+
+std::vector<UsbInterfaceInfo> SimulatedP2kPhone::interfaces() const
+{
+    std::vector<UsbInterfaceInfo> out;
+    for (const auto& i : layoutOf(options_)) {
+        const char* name = stringOf(i.stringIndex);
+        out.push_back({i.number, i.interfaceClass, name ? name : "", i.endpoints});
+    }
+    return out;
+}
+
+std::vector<uint8_t> SimulatedP2kPhone::stringDescriptor(int index, uint16_t wLength) const
+{
+    std::vector<uint8_t> d;
+    if (index == 0) {
+        d = {4, 0x03, 0x09, 0x04}; // English (US)
+    } else if (const char* text = stringOf(index)) {
+        d = {0, 0x03};
+        for (const char* c = text; *c; ++c)
+            append16(d, uint8_t(*c), ByteOrder::Little);
+        d[0] = uint8_t(d.size());
+    }
+    d.resize(std::min(d.size(), size_t(wLength)));
+    return d;
+}
+
+SimulatedP2kPhone::Answer SimulatedP2kPhone::control(const UsbSetup& setup,
+                                                     std::span<const uint8_t> out, uint16_t wLength)
+{
+    std::lock_guard lock(mutex_);
+    if (gone_)
+        return {UsbStatus::Gone};
+    if (setup.requestType == kStandardIn && setup.request == kGetDescriptor && (setup.value >> 8) == 0x03) {
+        auto d = stringDescriptor(setup.value & 0xFF, wLength);
+        if (d.empty())
+            return {UsbStatus::Stall};
+        const int n = int(d.size());
+        return {UsbStatus::Ok, std::move(d), n};
+    }
+    // The P2K vendor requests go to the test command interface only.
+    if (options_.atMode || setup.index != options_.testCommandInterface)
+        return {UsbStatus::Stall};
+    if (setup.requestType == kVendorOut && setup.request == 0x02)
+        return answerSend(out);
+    if (setup.requestType == kVendorIn && setup.request == 0x00)
+        return answerPoll(wLength);
+    if (setup.requestType == kVendorIn && setup.request == 0x01 && setup.value == 1)
+        return answerRead(wLength);
+    return {UsbStatus::Stall};
+}
+
+SimulatedP2kPhone::Answer SimulatedP2kPhone::bulk(uint8_t endpoint, std::span<const uint8_t> out,
+                                                  int inLength)
+{
+    std::lock_guard lock(mutex_);
+    if (gone_)
+        return {UsbStatus::Gone};
+    if (!options_.atMode)
+        return {UsbStatus::Stall};
+    if (endpoint == 0x02) {
+        if (std::string(out.begin(), out.end()) == kModeSwitch)
+            wantsModeSwitch_ = true;
+        return {UsbStatus::Ok, {}, int(out.size())};
+    }
+    if (endpoint == 0x82) {
+        (void)inLength;
+        return {UsbStatus::Timeout}; // the modem has nothing to say
+    }
+    return {UsbStatus::Stall};
+}
+
+SimulatedP2kPhone::Answer SimulatedP2kPhone::answerSend(std::span<const uint8_t> out)
+{
+    if (goneCountdown_ > 0 && --goneCountdown_ == 0) {
+        gone_ = true;
+        return {UsbStatus::Gone};
+    }
+    if (out.size() < size_t(kP2kHeaderSize))
+        return {UsbStatus::Stall};
+    SimulatedRequest request;
+    request.packetId = readBE16(out.data());
+    request.command = readBE16(out.data() + 2);
+    request.payload.assign(out.begin() + kP2kHeaderSize, out.end());
+    requests_.push_back(request);
+    const int sent = int(out.size());
+
+    const auto fault = takeFault(request.command);
+    if (fault && fault->kind == SimulatedFault::Kind::Stall)
+        return {UsbStatus::Stall};
+    if (fault && fault->kind == SimulatedFault::Kind::PollStall)
+        pollStall_ = true;
+    if (fault && fault->kind == SimulatedFault::Kind::GoneAfterSend) {
+        gone_ = true;
+        return {UsbStatus::Ok, {}, sent};
+    }
+
+    Outcome outcome;
+    if (readBE16(out.data() + 4) != request.payload.size())
+        outcome.errorClass = kWrongDataLength;
+    else
+        outcome = execute(request);
+    if (!outcome.reply || (fault && fault->kind == SimulatedFault::Kind::NoReply))
+        return {UsbStatus::Ok, {}, sent};
+
+    uint16_t id = request.packetId;
+    if (fault && fault->kind == SimulatedFault::Kind::WrongId)
+        id = uint16_t(id + fault->value);
+    if (fault && fault->kind == SimulatedFault::Kind::ErrorClass) {
+        outcome.errorClass = fault->value;
+        outcome.data.clear();
+    }
+    std::vector<uint8_t> answer = renderReply(id, outcome.data, outcome.errorClass);
+    const uint16_t size = uint16_t(answer.size() - 6);
+    if (fault && fault->kind == SimulatedFault::Kind::WrongCount)
+        put16(&answer[10], uint16_t(fault->value), ByteOrder::Big);
+    if (fault && fault->kind == SimulatedFault::Kind::Truncate)
+        answer.resize(std::min(answer.size(), size_t(std::max(fault->value, 0))));
+    if (fault && fault->kind == SimulatedFault::Kind::ReplaceBytes)
+        answer = fault->bytes;
+    pending_.push_back({std::chrono::steady_clock::now() + options_.replyDelay,
+                        fault && fault->kind == SimulatedFault::Kind::ReplaceBytes
+                            ? uint16_t(std::max<size_t>(answer.size(), 6) - 6) : size,
+                        std::move(answer)});
+    return {UsbStatus::Ok, {}, sent};
+}
+
+SimulatedP2kPhone::Answer SimulatedP2kPhone::answerPoll(uint16_t wLength)
+{
+    if (pollStall_) {
+        pollStall_ = false;
+        return {UsbStatus::Stall};
+    }
+    const auto now = std::chrono::steady_clock::now();
+    const auto ready = std::count_if(pending_.begin(), pending_.end(),
+                                     [&](const Pending& p) { return p.readyAt <= now; });
+    std::vector<uint8_t> answer = ready && pending_.front().readyAt <= now
+        ? renderPollAnswer(uint16_t(ready), pending_.front().size) : renderPollAnswer(0, 0);
+    answer.resize(std::min(answer.size(), size_t(wLength)));
+    const int n = int(answer.size());
+    return {UsbStatus::Ok, std::move(answer), n};
+}
+
+SimulatedP2kPhone::Answer SimulatedP2kPhone::answerRead(uint16_t wLength)
+{
+    if (pending_.empty() || pending_.front().readyAt > std::chrono::steady_clock::now())
+        return {UsbStatus::Ok, {}, 0};
+    std::vector<uint8_t> answer = std::move(pending_.front().answer);
+    pending_.pop_front();
+    answer.resize(std::min(answer.size(), size_t(wLength)));
+    const int n = int(answer.size());
+    return {UsbStatus::Ok, std::move(answer), n};
+}
+
+SimulatedP2kPhone::Outcome SimulatedP2kPhone::execute(const SimulatedRequest& request)
+{
+    const auto& p = request.payload;
+    // Anything but an FSAC close after a held open sends the open on first.
+    const bool closeNext = request.command == kCmdFsac && p.size() >= 4 && readBE32(p.data()) == kFsacClose;
+    if (heldOpen_ && !closeNext) {
+        std::vector<uint8_t> open = std::move(*heldOpen_);
+        heldOpen_.reset();
+        forwardFsac(open);
+    }
+    switch (request.command) {
+    case kCmdFsac:
+        return fsac(p);
+    case kCmdVersion: {
+        std::vector<uint8_t> reply(kReplyBuffer);
+        int wanted = int(reply.size());
+        if (storage_.P2K_SendCMD(kCmdVersion, p.data(), int(p.size()), reply.data(), &wanted) == -1)
+            return {{}, kGenericFailure};
+        reply.resize(size_t(wanted));
+        return {std::move(reply)};
+    }
+    case kCmdSeemRead: {
+        if (p.size() != 8)
+            return {{}, kWrongDataLength};
+        std::vector<uint8_t> reply(1 + size_t(kSeemBufferSize));
+        const int n = storage_.Seem_Read(readBE16(&p[0]), readBE16(&p[2]), readBE16(&p[4]),
+                                         readBE16(&p[6]), reply.data() + 1, kSeemBufferSize);
+        if (n < 0)
+            return {{1}};
+        reply.resize(1 + size_t(n));
+        reply[0] = 0;
+        return {std::move(reply)};
+    }
+    case kCmdSeemWrite: {
+        if (p.size() < 8 || readBE16(&p[6]) != p.size() - 8)
+            return {{}, kWrongDataLength};
+        const int rc = storage_.Seem_Write(readBE16(&p[0]), readBE16(&p[2]), readBE16(&p[4]),
+                                           readBE16(&p[6]), p.data() + 8);
+        return {{uint8_t(rc == 0 ? 0 : 1)}};
+    }
+    case kCmdRestart:
+        storage_.P2K_Restart();
+        restarted_ = true;
+        pending_.clear();
+        return {{}, std::nullopt, false};
+    default:
+        return {{}, 4}; // invalid opcode
+    }
+}
+
+SimulatedP2kPhone::Outcome SimulatedP2kPhone::fsac(std::span<const uint8_t> payload)
+{
+    if (payload.size() < 4)
+        return {{}, kWrongDataLength};
+    const auto arguments = payload.subspan(4);
+    auto ack = [](int rc) { return rc == -1 ? Outcome{{}, kGenericFailure} : Outcome{}; };
+    switch (readBE32(payload.data())) {
+    case kFsacOpen: {
+        if (payload.size() < 8)
+            return {{}, kWrongDataLength};
+        // Held back: directly followed by a close it is an attribute change, which the
+        // virtual phone makes with File_Create and File_Close (its own FSAC open and close
+        // would empty the file).
+        const std::string path = pathOf(payload.subspan(8));
+        const auto file = storage_.resolve(path);
+        std::error_code ec;
+        if (file.empty() || !std::filesystem::is_directory(file.parent_path(), ec))
+            return {{}, kGenericFailure};
+        heldOpen_.emplace(payload.begin(), payload.end());
+        return {};
+    }
+    case kFsacClose:
+        if (heldOpen_) {
+            const std::vector<uint8_t> open = std::move(*heldOpen_);
+            heldOpen_.reset();
+            const std::string path = pathOf(std::span(open).subspan(8));
+            if (storage_.File_Create(path, int(readBE32(open.data() + 4))) == -1)
+                return {{}, kGenericFailure};
+            return ack(storage_.File_Close());
+        }
+        return forwardFsac(payload);
+    case kFsacDelete:
+        return ack(storage_.File_Delete(pathOf(arguments)));
+    case kFsacCreateDir:
+    case kFsacDeleteDir: {
+        if (arguments.size() < 4 || readBE32(arguments.data()) != kFolderAttributes)
+            return {{}, 5}; // invalid parameter
+        const std::string path = pathOf(arguments.subspan(4));
+        return ack(readBE32(payload.data()) == kFsacCreateDir ? storage_.File_CreateDir(path, 0)
+                                                             : storage_.File_DeleteDir(path));
+    }
+    case kFsacCount:
+        return count(arguments);
+    case kFsacListNext:
+        return listChunk();
+    case kFsacVolumes: {
+        // The virtual phone answers with the library's records (letter at byte 3); the phone
+        // itself sends its volume names.
+        std::vector<uint8_t> records(128);
+        int wanted = int(records.size());
+        const uint8_t request[4] = {0, 0, 0, uint8_t(kFsacVolumes)};
+        if (storage_.P2K_SendCMD(kCmdFsac, request, 4, records.data(), &wanted) == -1)
+            return {{}, kGenericFailure};
+        std::vector<char> letters;
+        for (int j = 0; j + 6 <= wanted; j += 6)
+            letters.push_back(char(records[size_t(j) + 3]));
+        return {renderVolumeList(letters)};
+    }
+    default:
+        return forwardFsac(payload);
+    }
+}
+
+SimulatedP2kPhone::Outcome SimulatedP2kPhone::forwardFsac(std::span<const uint8_t> payload)
+{
+    std::vector<uint8_t> reply(kReplyBuffer);
+    int wanted = int(reply.size());
+    if (storage_.P2K_SendCMD(kCmdFsac, payload.data(), int(payload.size()), reply.data(), &wanted) == -1)
+        return {{}, kGenericFailure};
+    reply.resize(size_t(wanted));
+    return {std::move(reply)};
+}
+
+SimulatedP2kPhone::Outcome SimulatedP2kPhone::count(std::span<const uint8_t> arguments)
+{
+    listing_.clear();
+    listingNext_ = 0;
+    const auto pattern = parseCountRequest(arguments);
+    const int n = pattern ? storage_.File_CountEx(*pattern) : -1;
+    std::vector<uint8_t> answer;
+    if (n > 0) {
+        std::vector<uint8_t> entries(size_t(n) * kFileListEntrySize);
+        if (storage_.File_ListEx(entries.data(), n, nullptr) == -1)
+            return {{0xFF, 0xFF}};
+        for (int i = 0; i < n; ++i)
+            listing_.push_back(parseFileListEntry(std::span(entries).subspan(size_t(i) * kFileListEntrySize, 512)));
+    }
+    append16(answer, uint16_t(n < 0 ? 0xFFFF : std::min(n, 0xFFFE)), ByteOrder::Big);
+    return {std::move(answer)};
+}
+
+SimulatedP2kPhone::Outcome SimulatedP2kPhone::listChunk()
+{
+    const size_t n = std::min(listing_.size() - listingNext_, size_t(std::max(options_.listEntriesPerChunk, 1)));
+    const auto chunk = std::span(listing_).subspan(listingNext_, n);
+    listingNext_ += n;
+    return {renderListChunk(chunk, options_.listRecordSize)};
+}
+
+std::optional<SimulatedFault> SimulatedP2kPhone::takeFault(uint16_t command)
+{
+    const auto it = std::find_if(faults_.begin(), faults_.end(), [&](const SimulatedFault& f) {
+        return f.command == 0 || f.command == command;
+    });
+    if (it == faults_.end())
+        return std::nullopt;
+    SimulatedFault fault = std::move(*it);
+    faults_.erase(it);
+    return fault;
+}
+
+bool SimulatedP2kPhone::wantsModeSwitch() const
+{
+    std::lock_guard lock(mutex_);
+    return wantsModeSwitch_;
+}
+
+void SimulatedP2kPhone::injectFault(SimulatedFault fault)
+{
+    std::lock_guard lock(mutex_);
+    faults_.push_back(std::move(fault));
+}
+
+void SimulatedP2kPhone::goneAfterRequests(int n)
+{
+    std::lock_guard lock(mutex_);
+    goneCountdown_ = std::max(n, 1);
+}
+
+void SimulatedP2kPhone::pullOut()
+{
+    std::lock_guard lock(mutex_);
+    gone_ = true;
+}
+
+bool SimulatedP2kPhone::gone() const
+{
+    std::lock_guard lock(mutex_);
+    return gone_;
+}
+
+bool SimulatedP2kPhone::restarted() const
+{
+    std::lock_guard lock(mutex_);
+    return restarted_;
+}
+
+std::vector<SimulatedRequest> SimulatedP2kPhone::requests() const
+{
+    std::lock_guard lock(mutex_);
+    return requests_;
+}
+
+void SimulatedP2kPhone::clearRequests()
+{
+    std::lock_guard lock(mutex_);
+    requests_.clear();
+}
+
+} // namespace tessaro::testing
