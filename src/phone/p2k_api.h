@@ -18,9 +18,12 @@ inline constexpr int kFileListEntrySize = 512;
 class P2kApi {
 public:
     // Called with nonzero when a phone is connected, 0 when it is gone; returns its argument.
-    // A library may call it on a thread of its own.
+    // A library may call it on a thread of its own, and may call back in from there: the USB
+    // phone always calls it on its backend thread, the virtual phone on its own thread when
+    // asked to (else on the thread that plugged, unplugged or called).
     using StatusCallback = std::function<int(int connected)>;
-    // Listing progress: an ignored value, entries done, entries in total.
+    // Listing progress: an ignored value, entries done, entries in total. Every backend calls
+    // it on the thread that called File_ListEx, before File_ListEx returns.
     using ProgressCallback = std::function<void(int ignored, int done, int total)>;
 
     virtual ~P2kApi() = default;
