@@ -1,18 +1,27 @@
-// tessaro: the menu editor's window. Options: --virtual-phone DIR attaches the phone kept in
-// DIR (see examples/virtual-phone), --plug-in plugs it in once the window is up; --open FILE
+// tessaro: the menu editor's window. It talks to phones on USB unless --virtual-phone DIR
+// attaches the phone kept in DIR (see examples/virtual-phone; --plug-in plugs it in once the
+// window is up) or --no-phone leaves the phone commands off; --open FILE
 // opens a menu file at start and --select N selects its node of absolute index N (0 Softkeys,
 // 8 Menu Root, 9 on the menu); --screenshot FILE saves a picture of the window once it is
-// shown and quits.
+// shown and quits. The program keeps its files in the current folder, in DIR with --folder DIR,
+// or in the user's data folder with --user-folder (as the desktop entry starts it).
+#include <cstdlib>
+#include <filesystem>
 #include <iostream>
 #include <memory>
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QDir>
+#include <QMessageBox>
+#include <QStandardPaths>
 #include <QTimer>
 
 #include "core/menu_document.h"
+#include "edit/data_folder.h"
 #include "edit/profiles.h"
 #include "phone/no_phone.h"
+#include "phone/usb_phone.h"
 #include "phone/virtual_phone.h"
 #include "ui/about_box.h"
 #include "ui/app_context.h"
@@ -23,16 +32,41 @@
 #include "ui/qt_prompter.h"
 #include "ui/tsdi_app_form.h"
 
+namespace {
+
+// The sample profile installed with the program (share/tessaro/sample beside bin/), or where
+// the system keeps shared data.
+std::filesystem::path sampleFolder()
+{
+    const QString besideProgram = QDir(QCoreApplication::applicationDirPath())
+                                      .absoluteFilePath(QStringLiteral("../share/tessaro/sample"));
+    if (QDir(besideProgram).exists())
+        return besideProgram.toStdString();
+    return QStandardPaths::locate(QStandardPaths::GenericDataLocation, QStringLiteral("tessaro/sample"),
+                                  QStandardPaths::LocateDirectory)
+        .toStdString();
+}
+
+} // namespace
+
 int main(int argc, char** argv)
 {
     using namespace tessaro;
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tessaro"));
-    QApplication::setApplicationVersion(QStringLiteral("0.6"));
+    QApplication::setApplicationVersion(QStringLiteral(TESSARO_VERSION));
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Tessaro: main menu editor for P2K phones"));
     parser.addHelpOption();
+    parser.addVersionOption();
+    const QCommandLineOption folder(
+        QStringLiteral("folder"),
+        QStringLiteral("Keep the program's files (Profiles/, tessaro.ini, the log) in <dir>."),
+        QStringLiteral("dir"));
+    const QCommandLineOption userFolder(
+        QStringLiteral("user-folder"),
+        QStringLiteral("Keep the program's files in the user's data folder (~/.local/share/tessaro)."));
     const QCommandLineOption virtualPhone(
         QStringLiteral("virtual-phone"), QStringLiteral("Attach the virtual phone kept in <dir>."),
         QStringLiteral("dir"));
@@ -43,17 +77,32 @@ int main(int argc, char** argv)
     const QCommandLineOption open(QStringLiteral("open"),
                                   QStringLiteral("Open the mma_ucp file <file> at start."),
                                   QStringLiteral("file"));
+    const QCommandLineOption noPhone(QStringLiteral("no-phone"),
+                                     QStringLiteral("Talk to no phone: the phone commands stay off."));
     const QCommandLineOption plugIn(QStringLiteral("plug-in"),
                                     QStringLiteral("Plug the virtual phone in at start."));
     const QCommandLineOption select(QStringLiteral("select"),
                                     QStringLiteral("Select the tree node of absolute index <n>."),
                                     QStringLiteral("n"));
-    parser.addOption(select);
-    parser.addOption(virtualPhone);
-    parser.addOption(plugIn);
-    parser.addOption(screenshot);
-    parser.addOption(open);
+    for (const QCommandLineOption* option :
+         {&virtualPhone, &plugIn, &noPhone, &folder, &userFolder, &open, &select, &screenshot})
+        parser.addOption(*option);
     parser.process(app);
+
+    if (parser.isSet(folder) || parser.isSet(userFolder)) {
+        const std::filesystem::path dir = parser.isSet(folder)
+            ? std::filesystem::path(parser.value(folder).toStdString())
+            : userDataFolder(std::getenv("XDG_DATA_HOME"), std::getenv("HOME"));
+        const Status ready = prepareDataFolder(dir, sampleFolder());
+        std::error_code ec;
+        if (ready)
+            std::filesystem::current_path(dir, ec);
+        if (!ready || ec) {
+            const std::string text = ready ? "Cannot use the folder " + dir.string() : ready.error();
+            QMessageBox::critical(nullptr, QStringLiteral("Tessaro"), QString::fromStdString(text));
+            return 1;
+        }
+    }
 
     std::unique_ptr<P2kApi> api;
     VirtualPhone* phone = nullptr;
@@ -68,15 +117,30 @@ int main(int argc, char** argv)
         }
         api = std::move(opened).value();
         phone = static_cast<VirtualPhone*>(api.get());
-    } else {
+    } else if (parser.isSet(noPhone)) {
         api = std::make_unique<NoPhone>();
     }
 
     QtPrompter prompter;
+    UsbPhone* usbPhone = nullptr;
+    if (!api) {
+        auto usb = makeUsbPhone();
+        usbPhone = usb.get();
+        // A phone that is there but cannot be used is said once, over the window.
+        usb->setNotice([&prompter](const std::string& text) {
+            QMetaObject::invokeMethod(qApp, [&prompter, text] {
+                prompter.show(MessageIcon::Warning, "Warning", text);
+            }, Qt::QueuedConnection);
+        });
+        api = std::move(usb);
+    }
     QtProgressFactory progress;
     QtFileDialogs files;
     AppContext context(ProfileManager::currentFolder(), std::move(api), prompter, progress);
     context.virtualPhone = phone;
+    // The library starts with the window, so its diagnostics can go to the operation log.
+    if (usbPhone)
+        usbPhone->setDiagnostics([&context](const std::string& line) { context.log.LogLine(line); });
 
     TAboutBox about;
     TSDIAppForm window(context, prompter, files, &about);

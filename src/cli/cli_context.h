@@ -33,6 +33,8 @@ struct CliContext {
     std::string dir = ".";          // the default folder holding Profiles/
     std::string profile;            // --profile NAME
     std::string virtualPhone;       // --virtual-phone DIR
+    bool usb = false;               // --usb: a real phone on USB
+    int waitSeconds = 15;           // --wait SECONDS: how long --usb waits for a phone
 
     StderrPrompter prompter;
     Workspace workspace;

@@ -9,11 +9,18 @@ int main(int argc, char** argv)
 {
     using namespace tessaro::cli;
     CLI::App app{"tessaro-cli: the Tessaro menu document engine for scripting"};
+    app.set_version_flag("--version", std::string("tessaro-cli ") + TESSARO_VERSION);
     app.require_subcommand(1);
     CliContext ctx;
     app.add_option("--dir", ctx.dir, "Default folder holding Profiles/ (default: the current directory)");
     app.add_option("--profile", ctx.profile, "Profile to load before the command runs");
-    app.add_option("--virtual-phone", ctx.virtualPhone, "Plug in the virtual phone kept in this folder");
+    auto* virtualPhone = app.add_option("--virtual-phone", ctx.virtualPhone,
+                                        "Plug in the virtual phone kept in this folder");
+    auto* usb = app.add_flag("--usb", ctx.usb, "Talk to a real phone on USB")->excludes(virtualPhone);
+    app.add_option("--wait", ctx.waitSeconds,
+                   "With --usb: seconds to wait for a phone to connect (default 15)")
+        ->needs(usb)
+        ->check(CLI::Range(0, 3600));
 
     registerDocumentCommands(app, ctx);
     registerProfileCommands(app, ctx);

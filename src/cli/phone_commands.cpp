@@ -147,7 +147,7 @@ void removeFolder(CliContext& ctx, const std::string& phonePath)
 
 void registerPhoneCommands(CLI::App& app, CliContext& ctx)
 {
-    auto* phone = app.add_subcommand("phone", "Work with the phone (--virtual-phone DIR plugs in a virtual one)");
+    auto* phone = app.add_subcommand("phone", "Work with the phone (--usb: a real phone on USB; --virtual-phone DIR: a virtual one)");
     phone->require_subcommand(1);
     registerPhoneMenuCommands(*phone, ctx);
 

@@ -1,7 +1,10 @@
 #include "cli/phone_session.h"
 
+#include <iostream>
+
 #include "cli/cli_context.h"
 #include "phone/no_phone.h"
+#include "phone/usb_phone.h"
 #include "phone/virtual_phone.h"
 
 namespace tessaro::cli {
@@ -27,6 +30,12 @@ void PhoneSession::start()
             ctx_.fail(opened.error());
         virtualPhone_ = opened.value().get();
         api_ = std::move(opened).value();
+    } else if (ctx_.usb) {
+        auto usb = makeUsbPhone();
+        usb->setDiagnostics([this](const std::string& line) { log_.LogLine(line); });
+        usb->setNotice([](const std::string& text) { std::cerr << text << '\n'; });
+        usbPhone_ = usb.get();
+        api_ = std::move(usb);
     } else {
         api_ = std::make_unique<NoPhone>();
     }
@@ -37,9 +46,44 @@ void PhoneSession::start()
         ctx_.profiles.LoadProfile(prefix, ctx_.workspace, ctx_.prompter);
     });
     monitor_->setDisconnectHook([this] { roundTrip_.StoredToPhone = false; });
-    monitor_->InitPhoneLink();
+    if (ctx_.usb)
+        monitor_->setDispatch([this](std::function<void()> call) { statusQueue_.push(std::move(call)); });
+    if (!monitor_->InitPhoneLink()) {
+        if (usbPhone_ && !usbPhone_->startError().empty())
+            std::cerr << usbPhone_->startError() << '\n';
+        throw CommandFailed{};
+    }
     if (virtualPhone_)
         virtualPhone_->plug();
+    if (ctx_.usb) {
+        // The phone may be switching from AT mode, which takes a few seconds.
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(ctx_.waitSeconds);
+        statusQueue_.runUntil([this] { return link_.Connected; }, deadline);
+    }
+}
+
+void PhoneSession::StatusQueue::push(std::function<void()> call)
+{
+    {
+        std::lock_guard lock(mutex_);
+        calls_.push_back(std::move(call));
+    }
+    arrived_.notify_one();
+}
+
+void PhoneSession::StatusQueue::runUntil(const std::function<bool()>& done,
+                                         std::chrono::steady_clock::time_point deadline)
+{
+    std::unique_lock lock(mutex_);
+    while (!done()) {
+        if (!arrived_.wait_until(lock, deadline, [this] { return !calls_.empty(); }))
+            return;
+        auto call = std::move(calls_.front());
+        calls_.pop_front();
+        lock.unlock();
+        call();
+        lock.lock();
+    }
 }
 
 void PhoneSession::requireConnected()

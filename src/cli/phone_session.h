@@ -2,10 +2,15 @@
 // The command-line tool's phone link, set up once per run by the first phone command: the
 // settings, the operation log "p2klog.txt" in the default folder, the phone library (the
 // virtual phone of --virtual-phone, plugged in at once so that the connection sequence runs
-// with its log lines and profile selection; otherwise the no-phone default), and the
-// round-trip flags.
+// with its log lines and profile selection; a real phone on USB with --usb, waited for;
+// otherwise the no-phone default), and the round-trip flags.
 
+#include <chrono>
+#include <condition_variable>
+#include <deque>
+#include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
 
 #include "cli/cli_progress.h"
@@ -17,6 +22,7 @@
 #include "phone/round_trip.h"
 
 namespace tessaro {
+class UsbPhone;
 class VirtualPhone;
 }
 
@@ -31,8 +37,9 @@ public:
     PhoneSession(const PhoneSession&) = delete;
     PhoneSession& operator=(const PhoneSession&) = delete;
 
-    // Loads the settings, creates the log, starts the library and plugs the virtual phone in.
-    // Ends the command (with its message) when the virtual phone folder cannot be used.
+    // Loads the settings, creates the log, starts the library and plugs the virtual phone in
+    // or waits for a USB phone. Ends the command (with its message) when the virtual phone
+    // folder cannot be used.
     void start();
 
     PhoneContext& phone() { return *context_; }
@@ -45,6 +52,22 @@ public:
     VirtualPhone* virtualPhone() { return virtualPhone_; }
 
 private:
+    // Status calls of a USB phone arrive on the backend's thread; they are queued and run on
+    // the command's thread, so the connection sequence never races the command.
+    class StatusQueue {
+    public:
+        void push(std::function<void()> call);
+        // Runs queued calls until `done` holds or `deadline` passes.
+        void runUntil(const std::function<bool()>& done, std::chrono::steady_clock::time_point deadline);
+
+    private:
+        std::mutex mutex_;
+        std::condition_variable arrived_;
+        std::deque<std::function<void()>> calls_;
+    };
+
+    void startUsb();
+
     CliContext& ctx_;
     Settings settings_;
     PhoneLinkState link_;
@@ -52,12 +75,14 @@ private:
     TerminalProgressFactory progress_;
     PhoneLinkView view_;
     RoundTripState roundTrip_;
+    StatusQueue statusQueue_;
     // Destroyed in reverse: the library goes first, so no status call reaches the monitor
     // or the context after them.
     std::unique_ptr<ConnectionMonitor> monitor_;
     std::unique_ptr<PhoneContext> context_;
     std::unique_ptr<P2kApi> api_;
     VirtualPhone* virtualPhone_ = nullptr;
+    UsbPhone* usbPhone_ = nullptr;
 };
 
 // The phone session of this run, started on first use. Call ctx.prepare() before it: the
