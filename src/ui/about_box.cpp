@@ -26,7 +26,7 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent)
     big.setPointSize(big.pointSize() + 6);
     big.setBold(true);
     product->setFont(big);
-    auto* version = new QLabel(QStringLiteral("Version 0.6"), panel);
+    auto* version = new QLabel(QStringLiteral("Version " TESSARO_VERSION), panel);
     version->setObjectName(QStringLiteral("Version"));
     auto* copyright = new QLabel(QStringLiteral("Written by the Tessaro developers."), panel);
     copyright->setObjectName(QStringLiteral("Copyright"));
