@@ -399,6 +399,7 @@ void FakeUsbBus::State::submit(Device& device, UMockdevIoctlClient* client, UMoc
         buffer ? std::span<const uint8_t>(buffer->data, size_t(buffer->data_len)) : std::span<const uint8_t>();
 
     std::shared_ptr<SimulatedP2kPhone> phone;
+    std::shared_ptr<Device> pullOut;
     bool holdThis = false;
     {
         std::lock_guard lock(mutex);
@@ -415,13 +416,15 @@ void FakeUsbBus::State::submit(Device& device, UMockdevIoctlClient* client, UMoc
             // Pulled out while this transfer is on its way: it never gets an answer but the
             // end that the unplug brings.
             holdThis = true;
-            std::weak_ptr<State> weak = weak_from_this();
-            std::shared_ptr<Device> self = find(device.devnum);
-            schedule(Clock::duration::zero(), [weak, self] {
-                if (auto state = weak.lock())
-                    state->unplug(self);
-            });
+            pullOut = find(device.devnum);
         }
+    }
+    if (pullOut) {
+        std::weak_ptr<State> weak = weak_from_this();
+        schedule(Clock::duration::zero(), [weak, pullOut] {
+            if (auto state = weak.lock())
+                state->unplug(pullOut);
+        });
     }
 
     Urb record{urbData, buffer, urbData->client_addr};
