@@ -1,9 +1,7 @@
 // What every P2kApi backend must do, run on each backend: the virtual phone plugged in, the
-// virtual phone unplugged, and the no-phone default. A backend without a phone fails every
+// virtual phone unplugged, the USB phone over a simulated phone, and the no-phone default (the
+// USB phone through libusb on the fake USB bus runs it in tests/usb). A backend without a phone fails every
 // call but P2K_Init; one with a phone answers as the phone link relies on.
-
-#include <functional>
-#include <thread>
 
 #include <gtest/gtest.h>
 
@@ -12,84 +10,10 @@
 #include "phone/no_phone.h"
 #include "phone/usb_phone.h"
 #include "usbsim/simulated_usb_link.h"
-#include "virtual_phone_rig.h"
+#include "p2k_api_contract.h"
 
 namespace tessaro::testing {
 namespace {
-
-using Bytes = std::vector<uint8_t>;
-
-struct Backend {
-    std::string name;
-    // Makes the backend in `dir` (a virtual phone folder is prepared there).
-    std::function<std::unique_ptr<P2kApi>(const std::filesystem::path& dir)> make;
-    bool hasPhone;
-};
-
-std::unique_ptr<P2kApi> virtualPhone(const std::filesystem::path& dir, bool plugged)
-{
-    makePhoneFolder(dir);
-    std::filesystem::create_directories(dir / "a" / "mobile");
-    writeBytes(dir / "a" / "mobile" / "f.gif", patternBytes(1500));
-    auto phone = VirtualPhone::open(dir);
-    EXPECT_TRUE(phone.ok()) << phone.error();
-    if (plugged)
-        phone.value()->plug();
-    return std::move(phone).value();
-}
-
-// The USB phone over a simulated phone on a simulated bus, keeping the phone's storage alive
-// until the USB phone is gone.
-struct SimulatedStorage {
-    std::unique_ptr<VirtualPhone> storage;
-};
-class UsbSimulatedPhone : private SimulatedStorage, public UsbPhone {
-public:
-    UsbSimulatedPhone(std::unique_ptr<VirtualPhone> phone, std::unique_ptr<SimulatedUsbLink> link, bool plugged)
-        : SimulatedStorage{std::move(phone)}, UsbPhone(plug(*storage, std::move(link), plugged))
-    {
-    }
-
-private:
-    static std::unique_ptr<UsbLink> plug(VirtualPhone& storage, std::unique_ptr<SimulatedUsbLink> link, bool plugged)
-    {
-        if (plugged)
-            link->plug(std::make_shared<SimulatedP2kPhone>(storage, SimulatedPhoneOptions{.testCommandInterface = 3}));
-        return link;
-    }
-};
-
-std::unique_ptr<P2kApi> usbSimulated(const std::filesystem::path& dir, bool plugged)
-{
-    auto phone = virtualPhone(dir, false);
-    std::unique_ptr<VirtualPhone> storage(static_cast<VirtualPhone*>(phone.release()));
-    return std::make_unique<UsbSimulatedPhone>(std::move(storage), std::make_unique<SimulatedUsbLink>(), plugged);
-}
-
-class P2kApiContract : public ::testing::TestWithParam<Backend> {
-protected:
-    void SetUp() override
-    {
-        api = GetParam().make(temp.path() / "phone");
-        ASSERT_NE(P2K_InitResult = api->P2K_Init([this](int c) {
-            statusCalls.push_back(c);
-            return c;
-        }), -1);
-    }
-    // Status calls may still come from a backend's thread until it is gone.
-    void TearDown() override { api.reset(); }
-
-    int fsac(const Bytes& request, uint8_t* reply, int* wanted)
-    {
-        return api->P2K_SendCMD(kCmdFsac, request.data(), int(request.size()), reply, wanted);
-    }
-
-    TempDir temp;
-    const std::thread::id callingThread = std::this_thread::get_id();
-    std::unique_ptr<P2kApi> api;
-    int P2K_InitResult = 0;
-    std::vector<int> statusCalls;
-};
 
 TEST_P(P2kApiContract, StatusCallbackTellsWhetherAPhoneIsThere)
 {
@@ -222,6 +146,35 @@ TEST_P(P2kApiContract, RestartOnlyWithAPhone)
     EXPECT_EQ(api->P2K_Restart() == -1, !GetParam().hasPhone);
 }
 
+#ifndef TESSARO_CONTRACT_SUITE_ONLY
+// The USB phone over a simulated phone on a simulated bus, keeping the phone's storage alive
+// until the USB phone is gone.
+struct SimulatedStorage {
+    std::unique_ptr<VirtualPhone> storage;
+};
+class UsbSimulatedPhone : private SimulatedStorage, public UsbPhone {
+public:
+    UsbSimulatedPhone(std::unique_ptr<VirtualPhone> phone, std::unique_ptr<SimulatedUsbLink> link, bool plugged)
+        : SimulatedStorage{std::move(phone)}, UsbPhone(plug(*storage, std::move(link), plugged))
+    {
+    }
+
+private:
+    static std::unique_ptr<UsbLink> plug(VirtualPhone& storage, std::unique_ptr<SimulatedUsbLink> link, bool plugged)
+    {
+        if (plugged)
+            link->plug(std::make_shared<SimulatedP2kPhone>(storage, SimulatedPhoneOptions{.testCommandInterface = 3}));
+        return link;
+    }
+};
+
+std::unique_ptr<P2kApi> usbSimulated(const std::filesystem::path& dir, bool plugged)
+{
+    auto phone = virtualPhone(dir, false);
+    std::unique_ptr<VirtualPhone> storage(static_cast<VirtualPhone*>(phone.release()));
+    return std::make_unique<UsbSimulatedPhone>(std::move(storage), std::make_unique<SimulatedUsbLink>(), plugged);
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Backends, P2kApiContract,
     ::testing::Values(
@@ -232,6 +185,7 @@ INSTANTIATE_TEST_SUITE_P(
         Backend{"NoPhone", [](const auto&) -> std::unique_ptr<P2kApi> { return std::make_unique<NoPhone>(); },
                 false}),
     [](const auto& info) { return info.param.name; });
+#endif
 
 } // namespace
 } // namespace tessaro::testing
