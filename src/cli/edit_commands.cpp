@@ -7,6 +7,7 @@
 #include "core/menu_writer.h"
 #include "edit/menu_open.h"
 #include "edit/tree_edit.h"
+#include "edit/undo_history.h"
 
 namespace tessaro::cli {
 
@@ -50,8 +51,9 @@ void runEdit(CliContext& ctx, const EditArgs& args)
         if (!opened.ok)
             ctx.fail(opened.error);
     }
+    UndoHistory history(ws);
     for (const std::string& op : args.ops) {
-        const Status applied = applyEditOp(op, ws, ctx.prompter);
+        const Status applied = applyEditOp(op, ws, history, ctx.prompter);
         if (!applied)
             ctx.fail("Op \"" + op + "\" failed: " + applied.error());
     }
@@ -78,7 +80,8 @@ void registerEditCommands(CLI::App& app, CliContext& ctx)
     edit->add_option("OUT", editArgs->out, "mma_ucp to write")->required();
     edit->add_option("--op", editArgs->ops,
                      "An edit operation: insert before|first|subfirst|sublast INDEX ITEM, replace INDEX ITEM, "
-                     "delete INDEX, up INDEX, down INDEX, move INDEX TARGET, drop TARGET ITEM")
+                     "delete INDEX, up INDEX, down INDEX, move INDEX TARGET, drop TARGET ITEM; undo and redo "
+                     "take back and bring again the ops before them")
         ->expected(1)
         ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
     editArgs->saveMode.addTo(*edit);

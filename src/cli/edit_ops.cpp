@@ -5,6 +5,7 @@
 
 #include "core/workspace.h"
 #include "edit/tree_edit.h"
+#include "edit/undo_history.h"
 
 namespace tessaro::cli {
 
@@ -96,9 +97,8 @@ Status noMoreWords(OpText& text)
     return Status::success();
 }
 
-} // namespace
-
-Status applyEditOp(std::string_view op, Workspace& workspace, Prompter& prompter)
+// Runs one op of the tree; the history is the caller's.
+Status applyTreeOp(std::string_view op, Workspace& workspace, Prompter& prompter)
 {
     OpText text(op);
     const std::string_view verb = text.word();
@@ -167,6 +167,45 @@ Status applyEditOp(std::string_view op, Workspace& workspace, Prompter& prompter
     if (verb.empty())
         return Error{"empty op"};
     return quoted("unknown op", verb);
+}
+
+// The step name an op is recorded under, as the window names the same action.
+std::string_view stepName(std::string_view op)
+{
+    OpText text(op);
+    const std::string_view verb = text.word();
+    if (verb == "insert")
+        return undo_step::InsertItem;
+    if (verb == "replace")
+        return undo_step::ReplaceItem;
+    if (verb == "delete")
+        return undo_step::DeleteItem;
+    if (verb == "up")
+        return undo_step::MoveUp;
+    if (verb == "down")
+        return undo_step::MoveDown;
+    return undo_step::DropItem;
+}
+
+} // namespace
+
+Status applyEditOp(std::string_view op, Workspace& workspace, UndoHistory& history, Prompter& prompter)
+{
+    OpText text(op);
+    const std::string_view verb = text.word();
+    if (verb == "undo" || verb == "redo") {
+        if (Status s = noMoreWords(text); !s)
+            return s;
+        const bool done = verb == "undo" ? history.undo().has_value() : history.redo().has_value();
+        if (!done)
+            return Error{verb == "undo" ? "nothing to undo" : "nothing to redo"};
+        return Status::success();
+    }
+    UndoHistory::Snapshot before = history.capture();
+    Status applied = applyTreeOp(op, workspace, prompter);
+    if (applied)
+        history.commit(stepName(op), std::move(before));
+    return applied;
 }
 
 } // namespace tessaro::cli

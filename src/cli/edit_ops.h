@@ -6,6 +6,7 @@
 //   up INDEX | down INDEX
 //   move INDEX TARGET     (the tree drag: INDEX moves to stand directly before TARGET)
 //   drop TARGET ITEM      (an available entry dragged onto TARGET)
+//   undo | redo           (takes back / brings again the last op of the ops before it)
 // INDEX and TARGET are absolute node indices of the tree as it stands when the op runs; ITEM
 // is an available identifier (first match) or "Custom item", the rest of the text, blanks
 // included.
@@ -16,13 +17,15 @@
 
 namespace tessaro {
 class Prompter;
+class UndoHistory;
 struct Workspace;
 }
 
 namespace tessaro::cli {
 
-// Runs one op on the workspace's document. A malformed op, a bad number, an unknown item or
-// an op the editing rules refuse returns the reason and leaves the document unchanged.
-Status applyEditOp(std::string_view op, Workspace& workspace, Prompter& prompter);
+// Runs one op on the workspace's document; each op that changes it is one step of `history`.
+// A malformed op, a bad number, an unknown item, an op the editing rules refuse, or an undo or
+// redo with nothing to take back returns the reason and leaves the document unchanged.
+Status applyEditOp(std::string_view op, Workspace& workspace, UndoHistory& history, Prompter& prompter);
 
 } // namespace tessaro::cli

@@ -7,15 +7,16 @@
 namespace tessaro {
 
 enum class MessageIcon { None, Information, Warning, Error, Question };
-enum class Buttons { Ok, YesNo };
-enum class Answer { Ok, Cancel, Yes, No };
+enum class Buttons { Ok, YesNo, SaveDiscardCancel };
+enum class Answer { Ok, Cancel, Yes, No, Save, Discard };
 
 class Prompter {
 public:
     virtual ~Prompter() = default;
     // A message box with one OK button.
     virtual void show(MessageIcon icon, const std::string& caption, const std::string& text) = 0;
-    // A question; returns the button the user chose.
+    // A question; returns the button the user chose. A box closed without a choice answers
+    // No for YesNo and Cancel otherwise.
     virtual Answer ask(MessageIcon icon, const std::string& caption, const std::string& text,
                        Buttons buttons) = 0;
 };

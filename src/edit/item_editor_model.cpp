@@ -203,6 +203,7 @@ void ItemEditorModel::ClearPanel(bool resetAll)
     functionPageVisible_ = functionChoiceEnabled_;
     applyEnabled_ = false;
     page_ = EditorPage::Visual;
+    ++pageTurns_;
 
     for (auto& list : lists_)
         list = TitleListState{};
@@ -238,6 +239,7 @@ void ItemEditorModel::ClearFunctionTab()
     send_ = itemType_ == kTypeSms;
     applyEnabled_ = false;
     page_ = EditorPage::Visual;
+    ++pageTurns_;
     lists_[static_cast<int>(TitleList::ShowText)] = TitleListState{};
     lists_[static_cast<int>(TitleList::ShowText)].addEnabled = false;
     fields_ = {};
@@ -371,6 +373,9 @@ void ItemEditorModel::LoadItem(const ItemDataBlock* block, uint8_t itemType, boo
         }
     }
     applyEnabled_ = false;
+    ItemEditorModel probe = *this;
+    probe.ApplyDataChange();
+    loaded_ = {probe.commit(false), probe.commit(true)};
 }
 
 void ItemEditorModel::FormShow(bool phoneConnected, bool javaRead, std::vector<Installed> installed)
@@ -489,6 +494,7 @@ void ItemEditorModel::chooseFunction(ItemFunction function)
         return;
     }
     page_ = EditorPage::Function;
+    ++pageTurns_;
     enableGroup(function);
 }
 
@@ -594,6 +600,22 @@ bool ItemEditorModel::resetAllData(Prompter& prompter)
         return false;
     ClearPanel(true);
     return true;
+}
+
+bool ItemEditorModel::hasChanges(bool saveAll) const
+{
+    // What OK would store: the controls rebuilt into a working copy, then committed.
+    ItemEditorModel probe = *this;
+    probe.ApplyDataChange();
+    return probe.commit(saveAll) != loaded_[saveAll ? 1 : 0];
+}
+
+bool ItemEditorModel::confirmCancel(Prompter& prompter, bool saveAll) const
+{
+    if (!hasChanges(saveAll))
+        return true;
+    return prompter.ask(MessageIcon::Question, "Confirmation", kDiscardItemChangesQuestion,
+                        Buttons::YesNo) == Answer::Yes;
 }
 
 void ItemEditorModel::applyNow()

@@ -23,6 +23,8 @@ class Prompter;
 // Caption and tail of every input error of the editor.
 inline constexpr const char* kInputErrorCaption = "Input format error";
 inline constexpr const char* kInputIgnored = "Input will be ignored";
+// Asked (caption "Confirmation", question icon, Yes/No) before Cancel throws changes away.
+inline constexpr const char* kDiscardItemChangesQuestion = "Discard the changes to this item?";
 
 // Title lists hold at most this many rows.
 inline constexpr size_t kMaxTitleRows = 12;
@@ -93,6 +95,8 @@ struct ItemEditResult {
     uint8_t ItemType = 0;
     uint8_t Options = 0;
     uint8_t Attributes = 0;
+
+    bool operator==(const ItemEditResult&) const = default;
 };
 
 class ItemEditorModel {
@@ -148,6 +152,10 @@ public:
     bool resetAllData(Prompter& prompter);
     // "Apply".
     void applyNow();
+    // True when OK would store something else than it would have right after LoadItem.
+    bool hasChanges(bool saveAll) const;
+    // Cancel: with changes, asks kDiscardItemChangesQuestion; true when the window may close.
+    bool confirmCancel(Prompter& prompter, bool saveAll) const;
 
     // Characters above U+00FF in paths are judged by this (the window passes the toolkit's
     // classification).
@@ -168,6 +176,9 @@ public:
     bool functionChoiceEnabled() const { return functionChoiceEnabled_; }
     bool functionPageVisible() const { return functionPageVisible_; }
     EditorPage page() const { return page_; }
+    // Counts the times the editor turned to a page; the window turns to page() only when this
+    // changed, so a page the user turned to stays while they work on it.
+    unsigned pageTurns() const { return pageTurns_; }
     bool groupEnabled(ItemFunction f) const { return groupEnabled_[static_cast<int>(f)]; }
     bool isSend() const { return send_; }
     bool callSendEnabled() const { return callSendEnabled_; }
@@ -217,6 +228,7 @@ private:
     bool functionChoiceEnabled_ = true;
     bool functionPageVisible_ = true;
     EditorPage page_ = EditorPage::Visual;
+    unsigned pageTurns_ = 0;
     std::array<bool, kFunctionCount> groupEnabled_{};
     bool send_ = false;
     bool callSendEnabled_ = false;
@@ -231,6 +243,8 @@ private:
     bool installedEnabled_ = false;
 
     WorkingCopy copy_;
+    // What OK would have stored right after LoadItem, without and with "Save all data".
+    std::array<ItemEditResult, 2> loaded_{};
     std::optional<DataEntry> unsupported_;   // loaded records of unknown kinds
     std::function<bool(char16_t)> letterOrDigit_;
 };

@@ -371,8 +371,13 @@ void TForm3::refresh()
     const ItemEditorModel& m = model_;
     const int functionPage = pages_->indexOf(functionPage_);
     pages_->setTabVisible(functionPage, m.functionPageVisible());
-    pages_->setCurrentWidget(m.page() == EditorPage::Function && m.functionPageVisible() ? functionPage_
-                                                                                          : visualPage_);
+    // Turn pages only when the editor turned them: a page the user is working on stays.
+    if (m.pageTurns() != shownPageTurns_) {
+        shownPageTurns_ = m.pageTurns();
+        pages_->setCurrentWidget(m.page() == EditorPage::Function && m.functionPageVisible()
+                                     ? functionPage_
+                                     : visualPage_);
+    }
     for (int i = 0; i < 3; ++i)
         refreshList(static_cast<TitleList>(i));
 
@@ -566,8 +571,16 @@ void TForm3::Button1Click()
 
 void TForm3::Button2Click()
 {
-    stopPreviews();
     reject();
+}
+
+void TForm3::reject()
+{
+    // Cancel, Escape and the close box all end here.
+    if (!model_.confirmCancel(prompter_, ctx_.workspace.saveMode.saveAll()))
+        return;
+    stopPreviews();
+    QDialog::reject();
 }
 
 void TForm3::Button3Click()

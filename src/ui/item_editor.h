@@ -88,6 +88,8 @@ public:
     void Button1Click();   // OK
     void Button2Click();   // Cancel
     void Button3Click();   // Apply
+    // Cancel, Escape or the close box: with changes, asks before they are thrown away.
+    void reject() override;
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -113,6 +115,8 @@ private:
     EntryRunner entryRunner_;
     PhoneFilePicker phoneFilePicker_;
     ItemEditorModel model_;
+    // The editor's page turns already shown (see ItemEditorModel::pageTurns).
+    unsigned shownPageTurns_ = ~0u;
 
     QTabWidget* pages_ = nullptr;
     QWidget* visualPage_ = nullptr;

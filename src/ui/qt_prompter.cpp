@@ -39,8 +39,11 @@ void QtPrompter::show(MessageIcon icon, const std::string& caption, const std::s
 Answer QtPrompter::ask(MessageIcon icon, const std::string& caption, const std::string& text,
                        Buttons buttons)
 {
-    const auto standard = buttons == Buttons::YesNo ? QMessageBox::Yes | QMessageBox::No
-                                                    : QMessageBox::Ok | QMessageBox::Cancel;
+    QMessageBox::StandardButtons standard = QMessageBox::Ok | QMessageBox::Cancel;
+    if (buttons == Buttons::YesNo)
+        standard = QMessageBox::Yes | QMessageBox::No;
+    else if (buttons == Buttons::SaveDiscardCancel)
+        standard = QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel;
     QMessageBox box(boxIcon(icon), QString::fromStdString(caption), displayText(text), standard,
                     parent_.data());
     box.setTextFormat(Qt::PlainText);
@@ -48,6 +51,8 @@ Answer QtPrompter::ask(MessageIcon icon, const std::string& caption, const std::
     case QMessageBox::Yes: return Answer::Yes;
     case QMessageBox::No: return Answer::No;
     case QMessageBox::Ok: return Answer::Ok;
+    case QMessageBox::Save: return Answer::Save;
+    case QMessageBox::Discard: return Answer::Discard;
     default: break;
     }
     // Closing the box with Escape or the title bar answers like the negative button.

@@ -24,6 +24,7 @@
 #include "edit/firmware_profile.h"
 #include "edit/menu_open.h"
 #include "edit/tree_edit.h"
+#include "edit/unsaved_changes.h"
 #include "phone/round_trip.h"
 #include "phone/virtual_phone.h"
 #include "ui/about_box.h"
@@ -70,10 +71,10 @@ QAction* makeAction(QObject* owner, const char* name, const QString& text)
 TSDIAppForm::TSDIAppForm(AppContext& context, Prompter& prompter, FileDialogs& files,
                          TAboutBox* about, QWidget* parent)
     : QMainWindow(parent), ctx_(context), prompter_(prompter), files_(files), about_(about),
-      dispatch_(std::make_shared<GuiDispatch>(this))
+      dispatch_(std::make_shared<GuiDispatch>(this)), history_(context.workspace)
 {
     setObjectName(QStringLiteral("TSDIAppForm"));
-    setWindowTitle(QString::fromLatin1(kMainCaption));
+    setCaption(kMainCaption);
     // A fixed single border with minimise and system menu, no maximise.
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                    | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint
@@ -159,6 +160,15 @@ void TSDIAppForm::buildActions()
     aboutAction_ = makeAction(this, "HelpAbout1", QStringLiteral("&About..."));
     connect(aboutAction_, &QAction::triggered, this, &TSDIAppForm::AboutExecute);
 
+    undo_ = makeAction(this, "EditUndo1", QStringLiteral("&Undo"));
+    undo_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    undo_->setEnabled(false);
+    connect(undo_, &QAction::triggered, this, &TSDIAppForm::EditUndo1Execute);
+    redo_ = makeAction(this, "EditRedo1", QStringLiteral("&Redo"));
+    redo_->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+    redo_->setEnabled(false);
+    connect(redo_, &QAction::triggered, this, &TSDIAppForm::EditRedo1Execute);
+
     // PopupMenu1: the menu of the available items.
     popup1_ = new QMenu(this);
     popup1_->setObjectName(QStringLiteral("PopupMenu1"));
@@ -220,6 +230,10 @@ void TSDIAppForm::buildMenus()
     file->addAction(restartPhone_);
     file->addSeparator();
     file->addAction(exitAction_);
+    QMenu* edit = bar->addMenu(QStringLiteral("&Edit"));
+    edit->setObjectName(QStringLiteral("Edit1"));
+    edit->addAction(undo_);
+    edit->addAction(redo_);
     bar->addAction(setupAction_);
     if (VirtualPhone* phone = ctx_.virtualPhone) {
         // The virtual phone can be plugged in and pulled out like a real one.
@@ -348,35 +362,20 @@ void TSDIAppForm::buildCentral()
     radioGroup2_->setEnabled(false);
 
     // User clicks change the save mode; the rules of SaveMode decide what the others show.
-    SaveMode& mode = ctx_.workspace.saveMode;
-    connect(radio22_, &QRadioButton::clicked, this, [this, &mode] {
-        mode.setRecordSize(22);
-        showSaveMode();
-    });
-    connect(radio36_, &QRadioButton::clicked, this, [this, &mode] {
-        mode.setRecordSize(36);
-        showSaveMode();
-    });
-    connect(saveAll_, &QCheckBox::clicked, this, [this, &mode](bool on) {
-        mode.setSaveAll(on);
-        showSaveMode();
-    });
-    connect(c698p_, &QCheckBox::clicked, this, [this, &mode](bool on) {
-        mode.setC698p(on);
-        showSaveMode();
-    });
-    connect(cdma_, &QCheckBox::clicked, this, [this, &mode](bool on) {
-        mode.setCdma(on);
-        showSaveMode();
-    });
-    connect(marker06_, &QRadioButton::clicked, this, [this, &mode] {
-        mode.setIconMarker(IconMarker::K06);
-        showSaveMode();
-    });
-    connect(marker0C_, &QRadioButton::clicked, this, [this, &mode] {
-        mode.setIconMarker(IconMarker::K0C);
-        showSaveMode();
-    });
+    connect(radio22_, &QRadioButton::clicked, this,
+            [this] { changeSaveMode([](SaveMode& m) { m.setRecordSize(22); }); });
+    connect(radio36_, &QRadioButton::clicked, this,
+            [this] { changeSaveMode([](SaveMode& m) { m.setRecordSize(36); }); });
+    connect(saveAll_, &QCheckBox::clicked, this,
+            [this](bool on) { changeSaveMode([on](SaveMode& m) { m.setSaveAll(on); }); });
+    connect(c698p_, &QCheckBox::clicked, this,
+            [this](bool on) { changeSaveMode([on](SaveMode& m) { m.setC698p(on); }); });
+    connect(cdma_, &QCheckBox::clicked, this,
+            [this](bool on) { changeSaveMode([on](SaveMode& m) { m.setCdma(on); }); });
+    connect(marker06_, &QRadioButton::clicked, this,
+            [this] { changeSaveMode([](SaveMode& m) { m.setIconMarker(IconMarker::K06); }); });
+    connect(marker0C_, &QRadioButton::clicked, this,
+            [this] { changeSaveMode([](SaveMode& m) { m.setIconMarker(IconMarker::K0C); }); });
 
     auto* markers = new QHBoxLayout(radioGroup2_);
     markers->addWidget(marker06_);
@@ -558,6 +557,94 @@ void TSDIAppForm::showError(const std::string& text)
     prompter_.show(MessageIcon::Error, "", text);
 }
 
+// --- undo history and unsaved changes -----------------------------------------------------
+
+bool TSDIAppForm::confirmUnsavedChanges()
+{
+    return ConfirmUnsavedChanges(documentOpen_ && history_.isModified(), prompter_,
+                                 [this] { return FileSave1Execute(); });
+}
+
+void TSDIAppForm::startHistory()
+{
+    history_.clear();
+    showHistory();
+}
+
+void TSDIAppForm::commitStep(std::string_view name, UndoHistory::Snapshot before)
+{
+    // Without a document (before the first New or Open) there is nothing to take back.
+    if (documentOpen_)
+        history_.commit(name, std::move(before));
+    showHistory();
+}
+
+void TSDIAppForm::changeSaveMode(const std::function<void(SaveMode&)>& change)
+{
+    UndoHistory::Snapshot before = history_.capture(viewState());
+    change(ctx_.workspace.saveMode);
+    showSaveMode();
+    commitStep(undo_step::ChangeSaveMode, std::move(before));
+}
+
+void TSDIAppForm::showHistory()
+{
+    const bool canUndo = documentOpen_ && history_.canUndo();
+    const bool canRedo = documentOpen_ && history_.canRedo();
+    undo_->setEnabled(canUndo);
+    redo_->setEnabled(canRedo);
+    undo_->setText(canUndo ? QStringLiteral("&Undo ") + QString::fromStdString(history_.undoName())
+                           : QStringLiteral("&Undo"));
+    redo_->setText(canRedo ? QStringLiteral("&Redo ") + QString::fromStdString(history_.redoName())
+                           : QStringLiteral("&Redo"));
+    setWindowModified(documentOpen_ && history_.isModified());
+}
+
+ViewState TSDIAppForm::viewState() const
+{
+    const MenuDocument& document = ctx_.workspace.document;
+    ViewState view;
+    view.selected = document.indexOf(tree_->selectedNode());
+    const std::vector<MenuNode*> nodes = document.preorder();
+    for (size_t i = 0; i < nodes.size(); ++i)
+        if (nodes[i]->hasChildren() && tree_->isExpanded(model_->indexOfNode(nodes[i])))
+            view.expanded.push_back(static_cast<int>(i));
+    return view;
+}
+
+void TSDIAppForm::showRestored(const std::optional<ViewState>& view)
+{
+    if (!view)
+        return;
+    const MenuDocument& document = ctx_.workspace.document;
+    for (int index : view->expanded)
+        if (MenuNode* node = document.nodeAt(static_cast<size_t>(index)))
+            tree_->expand(model_->indexOfNode(node));
+    MenuNode* selected = view->selected >= 0 ? document.nodeAt(static_cast<size_t>(view->selected)) : nullptr;
+    tree_->selectNode(selected ? selected : document.menuRoot());
+    showSaveMode();
+    showStatusLine();
+    showItemSummary();
+    showHistory();
+}
+
+void TSDIAppForm::EditUndo1Execute()
+{
+    if (documentOpen_)
+        showRestored(history_.undo(viewState()));
+}
+
+void TSDIAppForm::EditRedo1Execute()
+{
+    if (documentOpen_)
+        showRestored(history_.redo(viewState()));
+}
+
+void TSDIAppForm::setCaption(const char* caption)
+{
+    setWindowTitle(QString::fromLatin1(caption) + QStringLiteral("[*]"));
+}
+
 void TSDIAppForm::updatePopupMenus()
 {
     const EnabledOperations ops = enabledOperations(ctx_.workspace.document, tree_->selectedNode(),
@@ -579,6 +666,8 @@ void TSDIAppForm::updatePopupMenus()
 
 void TSDIAppForm::FileNew1Execute()
 {
+    if (!confirmUnsavedChanges())
+        return;
     MenuNode* root = NewDocument(ctx_.workspace.document);
     summary_->hide();
     tree_->selectNode(root);
@@ -586,10 +675,13 @@ void TSDIAppForm::FileNew1Execute()
     documentOpen_ = true;
     documentCommandsChanged();
     showStatusLine();
+    startHistory();
 }
 
 void TSDIAppForm::FileOpen1Execute()
 {
+    if (!confirmUnsavedChanges())
+        return;
     const std::string path = files_.openFile({"Open mma file", kMmaFilter, {}, {}});
     if (!path.empty())
         openFile(path);
@@ -613,19 +705,25 @@ void TSDIAppForm::openFile(const std::string& path)
     if (documentOpen_)
         tree_->expand(model_->indexOfNode(ws.document.menuRoot()));
     showStatusLine();
+    startHistory();
 }
 
-void TSDIAppForm::FileSave1Execute()
+bool TSDIAppForm::FileSave1Execute()
 {
     if (!documentOpen_ || ctx_.workspace.document.isEmpty())
-        return;
+        return false;
     const std::string path = files_.saveFile({"Save mma as...", kMmaFilter, {}, {}});
     if (path.empty())
-        return;
+        return false;
     const WriteReport report = WriteMenuFile(path, ctx_.workspace, prompter_);
     // A refusal was shown by the writer; an I/O error is ours to report.
     if (!report.ok && !report.refused)
         showError(report.error);
+    if (report.ok) {
+        history_.setSaved();
+        showHistory();
+    }
+    return report.ok;
 }
 
 void TSDIAppForm::SetupExecute()
@@ -649,6 +747,8 @@ void TSDIAppForm::AboutExecute()
 
 void TSDIAppForm::Openfromphone1Execute()
 {
+    if (!confirmUnsavedChanges())
+        return;
     Workspace& ws = ctx_.workspace;
     summary_->setPlainText(QStringLiteral("Item summary:"));
     summary_->hide();
@@ -663,13 +763,18 @@ void TSDIAppForm::Openfromphone1Execute()
     saveToPhone_->setEnabled(read && ctx_.link.Connected);
     available_->setEnabled(true);
     showStatusLine();
+    startHistory();
 }
 
 void TSDIAppForm::Savetophone1Execute()
 {
     if (!documentOpen_ || ctx_.workspace.document.isEmpty())
         return;
-    (void)PhoneSave(ctx_.roundTrip, ctx_.workspace);
+    // The menu on the phone is as good as a saved file.
+    if (PhoneSave(ctx_.roundTrip, ctx_.workspace).uploaded) {
+        history_.setSaved();
+        showHistory();
+    }
 }
 
 void TSDIAppForm::RestartPhone1Execute()
@@ -719,8 +824,11 @@ bool TSDIAppForm::menuHasNodes() const
 
 void TSDIAppForm::selectPhoneProfile(const std::string& prefix)
 {
+    // A profile brings its own save mode; a change of it can be taken back like a click.
+    UndoHistory::Snapshot before = history_.capture(viewState());
     ctx_.profiles.LoadProfile(prefix, ctx_.workspace, prompter_);
     showProfileState();
+    commitStep(undo_step::ChangeSaveMode, std::move(before));
 }
 
 void TSDIAppForm::showProfileState()
@@ -738,6 +846,7 @@ void TSDIAppForm::insertItem(InsertPosition position)
     const int entry = available_->currentIndex();
     if (!selected || entry < 0)
         return;
+    UndoHistory::Snapshot before = history_.capture(viewState());
     const auto result = InsertAvailableItem(ctx_.workspace, static_cast<size_t>(entry), selected,
                                             position, prompter_);
     if (!result)
@@ -747,6 +856,7 @@ void TSDIAppForm::insertItem(InsertPosition position)
         tree_->selectNode(result->node);
     tree_->expand(model_->indexOfNode(selected));
     showStatusLine();
+    commitStep(undo_step::InsertItem, std::move(before));
     if (result->custom)
         modifyNode(result->node);
 }
@@ -757,10 +867,12 @@ void TSDIAppForm::ReplaceExecute()
     const int entry = available_->currentIndex();
     if (!node || entry < 0)
         return;
+    UndoHistory::Snapshot before = history_.capture(viewState());
     const auto result = ReplaceItem(ctx_.workspace, static_cast<size_t>(entry), node);
     if (!result)
         return;
     showItemSummary();
+    commitStep(undo_step::ReplaceItem, std::move(before));
     if (result->custom)
         modifyNode(result->node);
 }
@@ -789,8 +901,10 @@ void TSDIAppForm::modifyNode(MenuNode* node)
                   index >= 0 && index < kMenuRootIndex, node->item.Attributes, node->item.Options);
     const bool ok = runItemEditor_ ? runItemEditor_(form) : form.exec() == QDialog::Accepted;
     if (ok) {
+        UndoHistory::Snapshot before = history_.capture(viewState());
         const bool saveAll = ctx_.workspace.saveMode.saveAll();
         commitItemEdit(document, *node, form.itemResult(saveAll), saveAll);
+        commitStep(undo_step::ModifyItem, std::move(before));
     }
     showItemSummary();
 }
@@ -800,29 +914,38 @@ void TSDIAppForm::DeleteItemExecute()
     MenuNode* node = tree_->selectedNode();
     if (!node)
         return;
+    UndoHistory::Snapshot before = history_.capture(viewState());
     const auto deleted = DeleteSubtreeAfterAsking(ctx_.workspace.document, node, prompter_);
     if (deleted && *deleted) {
         showStatusLine();
         showItemSummary();
+        commitStep(undo_step::DeleteItem, std::move(before));
     }
 }
 
 void TSDIAppForm::MoveUpExecute()
 {
     MenuNode* node = tree_->selectedNode();
-    if (node && MoveUp(ctx_.workspace.document, node))
+    UndoHistory::Snapshot before = history_.capture(viewState());
+    if (node && MoveUp(ctx_.workspace.document, node)) {
         tree_->selectNode(node);
+        commitStep(undo_step::MoveUp, std::move(before));
+    }
 }
 
 void TSDIAppForm::MoveDownExecute()
 {
     MenuNode* node = tree_->selectedNode();
-    if (node && MoveDown(ctx_.workspace.document, node))
+    UndoHistory::Snapshot before = history_.capture(viewState());
+    if (node && MoveDown(ctx_.workspace.document, node)) {
         tree_->selectNode(node);
+        commitStep(undo_step::MoveDown, std::move(before));
+    }
 }
 
 void TSDIAppForm::dropOnNode(MenuNode* target, const DragSource& source)
 {
+    UndoHistory::Snapshot before = history_.capture(viewState());
     const auto result = DropOnNode(ctx_.workspace, target, source, prompter_);
     if (!result)
         return;
@@ -832,6 +955,7 @@ void TSDIAppForm::dropOnNode(MenuNode* target, const DragSource& source)
         tree_->selectNode(source.node);
     tree_->collapseAfterDrop(result->node);
     showStatusLine();
+    commitStep(undo_step::DropItem, std::move(before));
     if (!source.fromTree && result->custom)
         modifyNode(result->node);
 }
@@ -850,10 +974,12 @@ void TSDIAppForm::ComboBox1Select(int index)
 
 void TSDIAppForm::ComboBox2Select(int index)
 {
+    UndoHistory::Snapshot before = history_.capture(viewState());
     const auto selection = ctx_.profiles.select(index, ctx_.workspace, prompter_);
     if (selection == ProfileManager::Selection::CreateNew)
         createFirmwareProfile();
     showProfileState();
+    commitStep(undo_step::ChangeSaveMode, std::move(before));
 }
 
 void TSDIAppForm::createFirmwareProfile()
@@ -871,12 +997,12 @@ void TSDIAppForm::Label1DblClick()
 {
     if (joke_.toggle()) {
         const QRect hole(tree_->mapTo(this, QPoint(0, 0)), tree_->size());
-        setWindowTitle(QString::fromLatin1(joke_.caption()));
+        setCaption(joke_.caption());
         tree_->hide();
         setMask(QRegion(rect()).subtracted(QRegion(hole)));
     } else {
         tree_->show();
-        setWindowTitle(QString::fromLatin1(joke_.caption()));
+        setCaption(joke_.caption());
         clearMask();
     }
 }
@@ -923,6 +1049,12 @@ bool TSDIAppForm::screenshot(const QString& file)
 
 void TSDIAppForm::closeEvent(QCloseEvent* event)
 {
+    // Unsaved changes are asked about when the user closes, not on the fade-out's own
+    // requests; Cancel leaves the window as it was, before the reboot question or a fade.
+    if (fade_.direction() == WindowFade::Direction::In && !confirmUnsavedChanges()) {
+        event->ignore();
+        return;
+    }
     // Asked once: the answer clears the stored-to-phone flag.
     AskRebootOnClose(ctx_.roundTrip);
     const bool mayClose = fade_.closeRequested();

@@ -13,6 +13,7 @@
 
 #include "edit/edit_rules.h"
 #include "edit/main_window_rules.h"
+#include "edit/undo_history.h"
 #include "edit/window_fade.h"
 #include "phone/connection_monitor.h"
 #include "ui/entry_forms.h"
@@ -70,19 +71,25 @@ public:
     QString balloonText() const { return balloonText_; }
     // The display text remembered from the last pick in `ComboBox1`.
     const std::string& pickedEntry() const { return picked_; }
+    // The undo history of the open document.
+    const UndoHistory& history() const { return history_; }
 
     // --- commands (each also bound to its menu entry or button) -------------------------
     void FileNew1Execute();
     void FileOpen1Execute();
     // Open the given file, as the Open command does once its dialog returned a path.
     void openFile(const std::string& path);
-    void FileSave1Execute();
+    // "&Save as...": true when the document was written.
+    bool FileSave1Execute();
     // The phone commands.
     void Openfromphone1Execute();
     void Savetophone1Execute();
     void RestartPhone1Execute();
     void SetupExecute();
     void AboutExecute();
+    // Edit → Undo / Redo.
+    void EditUndo1Execute();
+    void EditRedo1Execute();
     void insertItem(InsertPosition position);
     void ReplaceExecute();
     void DeleteItemExecute();
@@ -154,6 +161,23 @@ private:
     // Reports an error text of a failed file operation.
     void showError(const std::string& text);
 
+    // Before New, Open, Open from phone and closing: true when the action may go on (the
+    // document is unchanged, or was saved, or the user discards the changes).
+    bool confirmUnsavedChanges();
+    // A fresh undo history for a document just made or read.
+    void startHistory();
+    // Ends a user action that began with `before`: one undo step when the document changed.
+    void commitStep(std::string_view name, UndoHistory::Snapshot before);
+    // A click on a save-mode control, recorded as one step.
+    void changeSaveMode(const std::function<void(SaveMode&)>& change);
+    // The Edit menu and the title's modified mark follow the history.
+    void showHistory();
+    // The window after an undo or redo brought back a state seen in `view`.
+    void showRestored(const std::optional<ViewState>& view);
+    ViewState viewState() const;
+    // The main caption or a joke caption, with the title's modified mark.
+    void setCaption(const char* caption);
+
     AppContext& ctx_;
     Prompter& prompter_;
     FileDialogs& files_;
@@ -191,6 +215,8 @@ private:
     QAction* exitAction_ = nullptr;
     QAction* setupAction_ = nullptr;
     QAction* aboutAction_ = nullptr;
+    QAction* undo_ = nullptr;
+    QAction* redo_ = nullptr;
     QAction* plugIn_ = nullptr;
     QAction* unplug_ = nullptr;
     QAction* addSubitemMenu_ = nullptr;
@@ -210,6 +236,7 @@ private:
     WindowFade fade_;
     JokeMode joke_;
     bool documentOpen_ = false;
+    UndoHistory history_;
     std::string picked_;
     std::function<bool(TForm3&)> runItemEditor_;
     // The phone file browser's dialogs and platform choices, made at its first use.

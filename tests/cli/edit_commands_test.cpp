@@ -169,6 +169,11 @@ TEST(CliEdit, ARefusedOpStopsWithoutWriting)
         {{"insert sublast 8 Games", "delete 9 10"}, "unexpected \"10\""},
         {{"frobnicate 9"}, "unknown op \"frobnicate\""},
         {{""}, "empty op"},
+        {{"undo"}, "nothing to undo"},
+        {{"redo"}, "nothing to redo"},
+        {{"insert sublast 8 Games", "undo", "undo"}, "nothing to undo"},
+        {{"insert sublast 8 Games", "redo"}, "nothing to redo"},
+        {{"insert sublast 8 Games", "undo 9"}, "unexpected \"9\""},
     };
     for (const Refusal& c : cases) {
         TempDir dir;
@@ -184,6 +189,45 @@ TEST(CliEdit, ARefusedOpStopsWithoutWriting)
         EXPECT_EQ(run.err, "Op \"" + c.ops.back() + "\" failed: " + c.reason + "\n");
         EXPECT_EQ(readText(out), "old") << c.ops.back();
     }
+}
+
+TEST(CliEdit, UndoAndRedoTakeBackAndBringAgainTheOpsBeforeThem)
+{
+    TempDir dir;
+    const std::string in = dir.file("in.mma");
+    ASSERT_EQ(runCli(dir, {"edit", "new", in, "--op", "insert sublast 8 Tools", "--op", "insert sublast 9 Games"})
+                  .status,
+              0);
+    struct Case {
+        std::vector<std::string> ops;
+        std::vector<std::string> menu;   // names under the Menu Root afterwards
+    };
+    const std::vector<Case> cases = {
+        {{"delete 9", "undo"}, {"Tools", "Games"}},
+        {{"delete 10", "replace 9 AIM", "undo", "undo"}, {"Tools", "Games"}},
+        {{"delete 10", "replace 9 AIM", "undo", "undo", "redo"}, {"Tools"}},
+        {{"delete 10", "undo", "redo", "insert first 9 AIM"}, {"AIM", "Tools"}},
+        {{"insert sublast 8 AIM", "move 11 9", "undo"}, {"Tools", "Games", "AIM"}},
+    };
+    for (const Case& c : cases) {
+        const std::string out = dir.file("out.mma");
+        std::vector<std::string> args = {"edit", in, out};
+        for (const auto& op : c.ops) {
+            args.push_back("--op");
+            args.push_back(op);
+        }
+        const CliRun run = runCli(dir, args);
+        ASSERT_EQ(run.status, 0) << run.err;
+        Workspace ws;
+        EXPECT_EQ(namesOf(out, ws), topAnd(c.menu)) << c.ops.back();
+    }
+    // Undoing every op writes the file that was read, byte for byte.
+    const std::string out = dir.file("undone.mma");
+    ASSERT_EQ(runCli(dir, {"edit", in, out, "--op", "insert before 9 AIM", "--op", "delete 11", "--op", "up 10",
+                           "--op", "undo", "--op", "undo", "--op", "undo"})
+                  .status,
+              0);
+    EXPECT_EQ(readBytes(out), readBytes(in));
 }
 
 TEST(CliEdit, TheMenuHoldsAtMost245Items)

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <vector>
+
 #include "core/workspace.h"
 #include "edit/item_editor_model.h"
 #include "edit/tree_edit.h"
@@ -475,6 +478,52 @@ TEST_F(ItemEditor, ResetAllDataAsksAndClearsAttributeBits)
     EXPECT_EQ(model.attributes(), 0xC0);
     EXPECT_EQ(prompter.prompts[0], (Prompt{MessageIcon::Warning, "Warning",
                                            "This will remove all data\r\n   Continue?", true}));
+}
+
+struct CancelCase {
+    const char* what;
+    std::function<void(ItemEditorModel&, Prompter&)> act;
+    bool changed;
+};
+
+TEST_F(ItemEditor, CancelAsksOnlyWhenOkWouldStoreSomethingElse)
+{
+    const std::vector<CancelCase> cases = {
+        {"nothing done", [](ItemEditorModel&, Prompter&) {}, false},
+        {"Apply alone", [](ItemEditorModel& m, Prompter&) { m.applyNow(); }, false},
+        {"a title added", [](ItemEditorModel& m, Prompter&) { m.addTitle(TitleList::Menu, 2, u"y"); }, true},
+        {"an attribute set", [](ItemEditorModel& m, Prompter&) { m.setLockable(true); }, true},
+        {"an attribute set and cleared",
+         [](ItemEditorModel& m, Prompter&) {
+             m.setLockable(true);
+             m.setLockable(false);
+         },
+         false},
+        {"a URL typed",
+         [](ItemEditorModel& m, Prompter& p) {
+             m.chooseFunction(ItemFunction::Url);
+             m.setFunctionField(FunctionField::Url, "http://a", p);
+         },
+         true},
+    };
+    for (const CancelCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        ItemDataBlock block;
+        block.entries = {titleEntry(kind::MenuTitle, {{1, u"x"}})};
+        model.LoadItem(&block, kTypeItem, false, 0x40, 0x08);
+        c.act(model, prompter);
+        EXPECT_EQ(model.hasChanges(false), c.changed);
+        prompter.prompts.clear();
+        prompter.answers = {Answer::No, Answer::Yes};
+        EXPECT_EQ(model.confirmCancel(prompter, false), !c.changed);
+        if (c.changed) {
+            EXPECT_TRUE(model.confirmCancel(prompter, false));
+            EXPECT_EQ(prompter.prompts[0], (Prompt{MessageIcon::Question, "Confirmation",
+                                                   "Discard the changes to this item?", true}));
+        } else {
+            EXPECT_TRUE(prompter.prompts.empty());
+        }
+    }
 }
 
 // --- storing on the node ------------------------------------------------------------------------

@@ -232,6 +232,69 @@ private Q_SLOTS:
                  QStringLiteral("Item summary:\n\nShortcut data"));
     }
 
+    void thePageStaysWhereTheUserTurnedIt()
+    {
+        WindowHarness h;
+        TSDIAppForm& w = h.start();
+        w.FileNew1Execute();
+        int opened = 0;
+        answerEditor(w, opened, [&](TForm3& form) {
+            auto* pages = child<QTabWidget>(form, "TntPageControl1");
+            auto* choice = child<QComboBox>(form, "TntComboBox2");
+            choice->setCurrentIndex(4);
+            Q_EMIT choice->activated(4);  // "Shortcut" turns to the Function page
+            QCOMPARE(pages->currentIndex(), 1);
+            pages->setCurrentIndex(0);
+            child<QCheckBox>(form, "TntCheckBox1")->click();
+            form.setEntryRunner([](QWidget*, const EntryRequest&) {
+                return std::optional<EntryAnswer>(EntryAnswer{0, QStringLiteral("Hi")});
+            });
+            child<QPushButton>(form, "TntBitBtn1")->click();
+            QCOMPARE(pages->currentIndex(), 0);
+            pages->setCurrentIndex(1);
+            QTest::keyClicks(child<QLineEdit>(form, "Edit6"), "AB");
+            QCOMPARE(pages->currentIndex(), 1);
+            choice->setCurrentIndex(0);
+            Q_EMIT choice->activated(0);  // "[None]" turns back to the Visual page
+            QCOMPARE(pages->currentIndex(), 0);
+            child<QPushButton>(form, "Button1")->click();
+        });
+        insert(w, w.context().workspace.document.menuRoot(), "Custom item");
+        QCOMPARE(opened, 1);
+    }
+
+    void cancelAsksBeforeThrowingChangesAway()
+    {
+        WindowHarness h;
+        TSDIAppForm& w = h.start();
+        w.FileNew1Execute();
+        MenuDocument& doc = w.context().workspace.document;
+        MenuNode* node = insert(w, doc.menuRoot(), "Message");
+        w.tree()->selectNode(node);
+        int opened = 0;
+        answerEditor(w, opened, [&](TForm3& form) {
+            // Unchanged: Cancel closes without a question.
+            child<QPushButton>(form, "Button2")->click();
+            QVERIFY(form.isHidden());
+            QVERIFY(h.prompter.prompts.empty());
+        });
+        w.ModifyitemExecute();
+        answerEditor(w, opened, [&](TForm3& form) {
+            child<QCheckBox>(form, "TntCheckBox2")->click();  // Protected
+            h.prompter.answers = {Answer::No, Answer::Yes};
+            QTest::keyClick(&form, Qt::Key_Escape);
+            QVERIFY(form.isVisible());
+            child<QPushButton>(form, "Button2")->click();
+            QVERIFY(form.isHidden());
+        });
+        w.ModifyitemExecute();
+        QCOMPARE(opened, 2);
+        const Prompt asked{MessageIcon::Question, "Confirmation", "Discard the changes to this item?", true};
+        QCOMPARE(h.prompter.prompts, (std::vector<Prompt>{asked, asked}));
+        QCOMPARE(node->item.Attributes, uint8_t(0x41));
+        QVERIFY(!w.history().canUndo() || w.history().undoName() != "Modify item");
+    }
+
     void typedFieldsAreChecked()
     {
         WindowHarness h;
