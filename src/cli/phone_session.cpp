@@ -36,7 +36,7 @@ void PhoneSession::start()
     monitor_->setProfileSelection([this](const std::string& prefix) {
         ctx_.profiles.LoadProfile(prefix, ctx_.workspace, ctx_.prompter);
     });
-    monitor_->setDisconnectHook([this] { roundTrip_.StoredToPhone = false; });
+    monitor_->setDisconnectHook([this] { PhoneDisconnected(roundTrip_); });
     monitor_->InitPhoneLink();
     if (virtualPhone_)
         virtualPhone_->plug();

@@ -7,8 +7,10 @@
 namespace tessaro {
 
 enum class MessageIcon { None, Information, Warning, Error, Question };
-enum class Buttons { Ok, YesNo };
-enum class Answer { Ok, Cancel, Yes, No };
+// Ok: OK and Cancel. YesAllNoCancel: Yes, Yes to all, No and Cancel, for a question asked
+// once per file of several.
+enum class Buttons { Ok, YesNo, YesAllNoCancel };
+enum class Answer { Ok, Cancel, Yes, No, YesToAll };
 
 class Prompter {
 public:

@@ -39,13 +39,17 @@ void QtPrompter::show(MessageIcon icon, const std::string& caption, const std::s
 Answer QtPrompter::ask(MessageIcon icon, const std::string& caption, const std::string& text,
                        Buttons buttons)
 {
-    const auto standard = buttons == Buttons::YesNo ? QMessageBox::Yes | QMessageBox::No
-                                                    : QMessageBox::Ok | QMessageBox::Cancel;
+    QMessageBox::StandardButtons standard = QMessageBox::Ok | QMessageBox::Cancel;
+    if (buttons == Buttons::YesNo)
+        standard = QMessageBox::Yes | QMessageBox::No;
+    else if (buttons == Buttons::YesAllNoCancel)
+        standard = QMessageBox::Yes | QMessageBox::YesToAll | QMessageBox::No | QMessageBox::Cancel;
     QMessageBox box(boxIcon(icon), QString::fromStdString(caption), displayText(text), standard,
                     parent_.data());
     box.setTextFormat(Qt::PlainText);
     switch (box.exec()) {
     case QMessageBox::Yes: return Answer::Yes;
+    case QMessageBox::YesToAll: return Answer::YesToAll;
     case QMessageBox::No: return Answer::No;
     case QMessageBox::Ok: return Answer::Ok;
     default: break;
