@@ -6,8 +6,8 @@
 #include <memory>
 
 #include "core/progress.h"
-#include "core/replacing_file.h"
 #include "core/prompter.h"
+#include "core/replacing_file.h"
 #include "phone/fsac_channel.h"
 #include "phone/operation_log.h"
 #include "phone/p2k_api.h"
@@ -163,8 +163,6 @@ PhoneReadResult ReadPhoneFile(PhoneContext& phone, const std::string& phonePath,
 }
 
 namespace {
-
-
 
 int writeFile(PhoneContext& phone, const std::string& localPath, const std::string& phonePath,
               BatchProgress* batch)
