@@ -45,7 +45,7 @@ void PhoneSession::start()
     monitor_->setProfileSelection([this](const std::string& prefix) {
         ctx_.profiles.LoadProfile(prefix, ctx_.workspace, ctx_.prompter);
     });
-    monitor_->setDisconnectHook([this] { roundTrip_.StoredToPhone = false; });
+    monitor_->setDisconnectHook([this] { PhoneDisconnected(roundTrip_); });
     if (ctx_.usb)
         monitor_->setDispatch([this](std::function<void()> call) { statusQueue_.push(std::move(call)); });
     if (!monitor_->InitPhoneLink()) {

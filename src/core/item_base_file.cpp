@@ -1,6 +1,9 @@
 #include "core/item_base_file.h"
 
 #include <fstream>
+#include <iterator>
+
+#include "core/replacing_file.h"
 
 namespace tessaro {
 
@@ -16,27 +19,22 @@ std::string itemBaseLine(std::string_view identifier, bool shortcut)
 
 Status appendItemBaseLine(const std::string& path, std::string_view identifier, bool shortcut)
 {
+    std::string text;
+    {
+        std::ifstream in(path, std::ios::binary);
+        if (in)
+            text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+        if (in.bad())
+            return Error{"Cannot read " + path};
+    }
     // A file edited by hand may end without a line end: the new line must not be glued onto
     // its last line, which would corrupt that entry and lose the new one.
-    bool endsOpen = false;
-    {
-        std::ifstream in(path, std::ios::binary | std::ios::ate);
-        if (in && in.tellg() > 0) {
-            in.seekg(-1, std::ios::end);
-            char last = 0;
-            endsOpen = in.get(last) && last != '\n';
-        }
-    }
-    std::ofstream out(path, std::ios::binary | std::ios::app);
-    if (!out)
-        return Error{"Cannot open " + path + " for appending"};
-    if (endsOpen)
-        out << "\r\n";
-    out << itemBaseLine(identifier, shortcut) << "\r\n";
-    out.flush();
-    if (!out)
-        return Error{"Cannot write to " + path};
-    return {};
+    if (!text.empty() && text.back() != '\n')
+        text += "\r\n";
+    text += itemBaseLine(identifier, shortcut);
+    text += "\r\n";
+    // The whole file is replaced, so a failed write never leaves half a line behind.
+    return replaceFile(path, std::string_view(text));
 }
 
 } // namespace tessaro

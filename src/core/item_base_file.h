@@ -13,7 +13,7 @@ namespace tessaro {
 std::string itemBaseLine(std::string_view identifier, bool shortcut);
 
 // Appends one such line (with its line end) to the item base file, first ending a last line
-// that has no line end.
+// that has no line end. The file is replaced whole (replaceFile).
 Status appendItemBaseLine(const std::string& path, std::string_view identifier, bool shortcut);
 
 } // namespace tessaro

@@ -80,9 +80,11 @@ public:
 
     ReadReport run()
     {
-        ws_.document.clear();
-        if (!readHeader())
+        // A file that is no menu file changes nothing: not the document, not the save mode.
+        if (!checkHeader())
             return std::move(report_);
+        ws_.document.clear();
+        takeHeader();
         if (!readTree())
             return std::move(report_);
         RenumberTree(ws_.document);
@@ -91,6 +93,7 @@ public:
             ParseItemData(*ws_.document.softkeys(), source, ws_.document.data(), ws_.saveMode, report_.warnings);
             ParseItemData(*ws_.document.menuRoot(), source, ws_.document.data(), ws_.saveMode, report_.warnings);
         }
+        recordUnknown();
         return std::move(report_);
     }
 
@@ -104,7 +107,7 @@ private:
 
     void warn(std::string text) { report_.warnings.push_back(std::move(text)); }
 
-    bool readHeader()
+    bool checkHeader()
     {
         if (in_.size() <= kRecordSizeProbe)
             return fail("Not an mma_ucp menu file: " + std::to_string(in_.size()) +
@@ -121,7 +124,18 @@ private:
         if (count_ < kFixedRecords)
             return fail("Not an mma_ucp menu file: the header counts " + std::to_string(count_) +
                         " records, fewer than its ten fixed records");
+        // Every menu file starts with the same root record: record 0 named "Root".
+        const auto root = record(0);
+        std::string rootName;
+        for (size_t i = 0; i < (recordSize_ == 36 ? 25u : 12u) && root[6 + i] != 0; ++i)
+            rootName.push_back(static_cast<char>(root[6 + i]));
+        if (rootName != "Root")
+            return fail(kNotMenuFileText);
+        return true;
+    }
 
+    void takeHeader()
+    {
         const uint8_t marker = *in_.at(1);
         SaveMode& mode = ws_.saveMode;
         mode.setRecordSize(recordSize_);
@@ -135,7 +149,6 @@ private:
         if (in_.size() < dataBase_)
             warn("The file ends inside its records: the header counts " + std::to_string(count_) +
                  " records, the file holds " + std::to_string((in_.size() - kHeaderSize) / recordSize_));
-        return true;
     }
 
     std::span<const uint8_t> record(size_t index) const
@@ -182,11 +195,9 @@ private:
 
     void appendUnknown(const TMMAItem& item)
     {
-        // Each unknown identifier is appended once per read, so the item base gets no
-        // duplicate lines from a file that uses it twice.
+        // Each unknown identifier is noted once per read, so the item base gets no duplicate
+        // lines from a file that uses it twice.
         if (!appended_.insert(item.Name).second)
-            return;
-        if (options_.itemBasePath.empty())
             return;
         if (!fitsItemBaseLine(item.Name)) {
             warn("The unknown item name \"" + printable(item.Name) +
@@ -194,12 +205,30 @@ private:
                  "character or \";\"");
             return;
         }
-        const Status s = appendItemBaseLine(options_.itemBasePath, item.Name, item.ItemType == kTypeShortcut);
-        if (!s.ok()) {
-            warn("The unknown item " + item.Name + " could not be added to the item base: " + s.error());
+        unknown_.push_back({item.Name, item.ItemType == kTypeShortcut});
+    }
+
+    // Only a clean read adds to the item base: the names in a damaged file may be as damaged
+    // as the rest, and a junk line in itembase.dat stays there for good.
+    void recordUnknown()
+    {
+        if (unknown_.empty() || options_.itemBasePath.empty())
+            return;
+        if (!report_.warnings.empty()) {
+            std::string names;
+            for (const auto& [name, shortcut] : unknown_)
+                names += (names.empty() ? "" : ", ") + name;
+            warn("Unknown items of this damaged file were not added to the item base: " + names);
             return;
         }
-        report_.itemBaseUpdated = true;
+        for (const auto& [name, shortcut] : unknown_) {
+            const Status s = appendItemBaseLine(options_.itemBasePath, name, shortcut);
+            if (!s.ok()) {
+                warn("The unknown item " + name + " could not be added to the item base: " + s.error());
+                return;
+            }
+            report_.itemBaseUpdated = true;
+        }
     }
 
     static std::unique_ptr<MenuNode> topNode(const char* caption, const char* name, uint8_t parent,
@@ -307,6 +336,7 @@ private:
     ByteOrder order_ = ByteOrder::Big;
     std::array<bool, 256> visited_{};
     std::set<std::string> appended_;
+    std::vector<std::pair<std::string, bool>> unknown_;  // identifier, shortcut; in file order
 };
 
 void parseNode(const MenuNode& node, const ItemDataSource& source, ItemDataTable& table, SaveMode& saveMode,
@@ -349,16 +379,12 @@ ReadReport ReadMenuBytes(std::span<const uint8_t> bytes, Workspace& ws, const Re
 ReadReport ReadMenuFile(const std::string& path, Workspace& ws, const ReadOptions& options)
 {
     std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"), &std::fclose);
-    if (!file) {
-        ws.document.clear();
+    if (!file)
         return {ReadStatus::Failed, "Cannot open " + path + ": " + std::strerror(errno)};
-    }
     std::vector<uint8_t> bytes(kMaxUsefulSize);
     const size_t got = std::fread(bytes.data(), 1, bytes.size(), file.get());
-    if (std::ferror(file.get())) {
-        ws.document.clear();
+    if (std::ferror(file.get()))
         return {ReadStatus::Failed, "Cannot read " + path + ": " + std::strerror(errno)};
-    }
     bytes.resize(got);
     return ReadMenuBytes(bytes, ws, options);
 }

@@ -22,11 +22,15 @@ class ItemDataTable;
 class SaveMode;
 struct Workspace;
 
+// The read error of a file whose record 0 is not the menu's root record "Root".
+inline constexpr char kNotMenuFileText[] = "Not an mma_ucp menu file: its first record is not the menu root \"Root\"";
+
 struct ReadOptions {
     // False under a profile: an identifier outside the available items aborts the read.
     bool acceptUnknown = true;
     // itembase.dat, to which unknown identifiers are appended when they are accepted (each
-    // once per read). Empty: they are accepted without being recorded.
+    // once per read), and only after a read without warnings: a damaged file's unknown
+    // identifiers are listed in a warning instead. Empty: they are accepted unrecorded.
     std::string itemBasePath;
 };
 
@@ -45,7 +49,9 @@ struct ReadReport {
 
 // Reads an mma_ucp file into the workspace: clears the document, builds the tree and the item
 // data table, sets the save mode from the file, raises the custom counter and sets formatRead.
-// On a failure or an abort the document keeps what was built so far.
+// A file that cannot be read or is no menu file (too short, fewer than ten records, record 0
+// not "Root") fails before anything is changed; after an abort the document keeps what was
+// built so far.
 ReadReport ReadMenuFile(const std::string& path, Workspace& ws, const ReadOptions& options);
 // The same over the bytes of a file.
 ReadReport ReadMenuBytes(std::span<const uint8_t> bytes, Workspace& ws, const ReadOptions& options);

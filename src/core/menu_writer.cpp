@@ -1,13 +1,5 @@
 #include "core/menu_writer.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstring>
-#include <filesystem>
-#include <random>
 #include <span>
 
 #include "core/bytes.h"
@@ -15,6 +7,7 @@
 #include "core/item_data_codec.h"
 #include "core/menu_document.h"
 #include "core/prompter.h"
+#include "core/replacing_file.h"
 #include "core/workspace.h"
 
 namespace tessaro {
@@ -39,6 +32,16 @@ void groupOrder(MenuNode* parent, std::vector<Slot>& out)
     for (const auto& c : parent->children())
         if (c->hasChildren())
             groupOrder(c.get(), out);
+}
+
+bool holdsDialNumber(const ItemDataBlock* block)
+{
+    if (!block)
+        return false;
+    for (const DataEntry& e : block->entries)
+        if (e.kind == kind::DialNumber)
+            return true;
+    return false;
 }
 
 class Renderer {
@@ -73,6 +76,18 @@ public:
         std::vector<Slot> menuSlots;
         groupOrder(softkeys, softkeySlots);
         groupOrder(doc.menuRoot(), menuSlots);
+
+        if (recordSize_ == 22) {
+            // In 22-byte files kind 6 is a file-system icon: a number to dial written there
+            // would come back as an icon path made of its digits.
+            std::string dialItems;
+            for (auto* slots : {&softkeySlots, &menuSlots})
+                for (const Slot& s : *slots)
+                    if (holdsDialNumber(doc.data().at(s.node->item.RecordNo)))
+                        dialItems += (dialItems.empty() ? "" : ", ") + s.node->item.Name;
+            if (!dialItems.empty())
+                return refuse(kLimitCaption, std::string(kDialIn22ByteText) + dialItems);
+        }
 
         // Data first: every limit is known before a byte of the file exists.
         const EncodeOptions encode{{static_cast<int>(recordSize_), order_}, ws_.saveMode.iconMarker(), ws_.saveMode.saveAll()};
@@ -199,75 +214,6 @@ private:
     size_t offset_ = 0;  // running offset into the data area
     bool refused_ = false;
 };
-
-std::string systemError(const std::string& path)
-{
-    return "Cannot write " + path + ": " + std::strerror(errno);
-}
-
-// Writes `bytes` to a new file beside `path` and renames it over `path` once it is complete.
-Status replaceFile(const std::string& path, std::span<const uint8_t> bytes)
-{
-    namespace fs = std::filesystem;
-    fs::path target(path);
-    std::error_code ec;
-    // Replace the file a symbolic link names, not the link itself.
-    if (fs::is_symlink(target, ec)) {
-        const fs::path resolved = fs::weakly_canonical(target, ec);
-        if (!ec)
-            target = resolved;
-    }
-    fs::path folder = target.parent_path();
-    if (folder.empty())
-        folder = ".";
-
-    struct stat existing {};
-    const bool exists = ::stat(target.c_str(), &existing) == 0;
-
-    std::random_device random;
-    std::string temp;
-    int fd = -1;
-    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-        temp = (folder / ("." + target.filename().string() + ".tmp" + std::to_string(random()))).string();
-        fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0 && errno != EEXIST)
-            return Error{systemError(path)};
-    }
-    if (fd < 0)
-        return Error{systemError(path)};
-
-    auto abandon = [&]() -> Status {
-        const Error error{systemError(path)};
-        ::close(fd);
-        ::unlink(temp.c_str());
-        return error;
-    };
-    size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return abandon();
-        }
-        done += static_cast<size_t>(n);
-    }
-    if (exists && ::fchmod(fd, existing.st_mode & 07777) != 0)
-        return abandon();
-    if (::fsync(fd) != 0)
-        return abandon();
-    if (::close(fd) != 0) {
-        const Error error{systemError(path)};
-        ::unlink(temp.c_str());
-        return error;
-    }
-    if (::rename(temp.c_str(), target.c_str()) != 0) {
-        const Error error{systemError(path)};
-        ::unlink(temp.c_str());
-        return error;
-    }
-    return {};
-}
 
 } // namespace
 

@@ -22,6 +22,10 @@ struct Workspace;
 inline constexpr std::string_view kProfileMismatchText = "mma_ucp doesn't match current profile";
 inline constexpr std::string_view kProfileErrorCaption = "Profile error";
 
+// Refused in 22-byte records (caption "Error"), followed by the items' names.
+inline constexpr std::string_view kDialIn22ByteText =
+    "\"Dial this number\" cannot be saved in 22-byte records, where that record is an icon. Items: ";
+
 struct WriteReport {
     bool ok = false;
     // The document was refused: an item outside the profile, or a limit of the format. The

@@ -7,8 +7,10 @@
 namespace tessaro {
 
 enum class MessageIcon { None, Information, Warning, Error, Question };
-enum class Buttons { Ok, YesNo, SaveDiscardCancel };
-enum class Answer { Ok, Cancel, Yes, No, Save, Discard };
+// Ok: OK and Cancel. YesAllNoCancel: Yes, Yes to all, No and Cancel, for a question asked
+// once per file of several. SaveDiscardCancel: whether to save changes before they are lost.
+enum class Buttons { Ok, YesNo, YesAllNoCancel, SaveDiscardCancel };
+enum class Answer { Ok, Cancel, Yes, No, YesToAll, Save, Discard };
 
 class Prompter {
 public:

@@ -1,9 +1,8 @@
 #include "drm/file_io.h"
 
-#include <cerrno>
-#include <cstdio>
 #include <cstring>
-#include <memory>
+
+#include "core/replacing_file.h"
 
 namespace tessaro {
 
@@ -14,14 +13,15 @@ std::string fileErrorText(const char* what, const std::string& path, int error)
 
 Status writeFileBytes(const std::string& path, std::span<const uint8_t> bytes)
 {
-    std::FILE* file = std::fopen(path.c_str(), "wb");
+    int error = 0;
+    auto file = ReplacingFile::create(path, &error);
     if (!file)
-        return Error{fileErrorText("Cannot create", path, errno)};
-    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    const int writeError = errno;
-    const bool closed = std::fclose(file) == 0;
-    if (!written || !closed)
-        return Error{fileErrorText("Cannot write", path, written ? errno : writeError)};
+        return Error{fileErrorText("Cannot create", path, error)};
+    Status written = file.value().write(bytes);
+    if (written)
+        written = file.value().commit();
+    if (!written)
+        return Error{fileErrorText("Cannot write", path, file.value().errorNumber())};
     return Status::success();
 }
 

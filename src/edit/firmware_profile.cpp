@@ -13,6 +13,7 @@
 #include "edit/firmware_image.h"
 #include "edit/firmware_search.h"
 #include "edit/profiles.h"
+#include "core/replacing_file.h"
 #include "edit/text_file.h"
 
 namespace tessaro {

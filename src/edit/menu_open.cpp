@@ -11,7 +11,6 @@ namespace {
 
 ReadReport readUnder(const std::string& path, Workspace& ws, const ProfileManager& profiles)
 {
-    ws.document.clear();
     ReadOptions options;
     options.acceptUnknown = profiles.isDefaultMode();
     options.itemBasePath = profiles.itemBasePath();
@@ -25,6 +24,7 @@ OpenResult finish(OpenResult result, ReadReport report)
         result.error = std::move(report.error);
     }
     result.warnings = std::move(report.warnings);
+    result.repaired = !result.warnings.empty();
     return result;
 }
 
@@ -60,6 +60,16 @@ OpenResult OpenMenuFile(const std::string& path, Workspace& ws, ProfileManager& 
         prompter.show(MessageIcon::Information, "Profile info", "Item base has been updated");
     }
     return finish(std::move(result), std::move(report));
+}
+
+void ShowRepairs(const OpenResult& result, Prompter& prompter)
+{
+    if (!result.repaired)
+        return;
+    std::string text = "The file is damaged. What could not be read as it stands was repaired or left out:";
+    for (const std::string& warning : result.warnings)
+        text += "\r\n" + warning;
+    prompter.show(MessageIcon::Warning, kRepairedCaption, text);
 }
 
 } // namespace tessaro

@@ -18,15 +18,24 @@ struct OpenResult {
     bool profileMismatch = false;       // the profile was dropped for the default one
     bool itemBaseUpdated = false;       // identifiers were appended to itembase.dat
     std::vector<std::string> warnings;  // the reader's notes on the final read
+    // The reader repaired or skipped damaged parts: the document is not what the file holds,
+    // so it counts as modified.
+    bool repaired = false;
 };
 
-// Clears the document and reads `path` into it: in default mode when the selector is at
+inline constexpr char kRepairedCaption[] = "File repaired";
+
+// Reads `path` into the document, replacing it: in default mode when the selector is at
 // "Default", else under the profile. A profile mismatch warns ("Profile error"), makes the
 // whole item base available, puts the selector at "Default" and reads again; appended
 // identifiers reload the item base, read the file once more and report "Item base has been
-// updated". A read failure ends the sequence with its error text (not shown here); the
-// document keeps what was built.
+// updated". A read failure ends the sequence with its error text (not shown here); a file
+// that is no menu file changes nothing.
 OpenResult OpenMenuFile(const std::string& path, Workspace& ws, ProfileManager& profiles,
                         Prompter& prompter);
+
+// After a repaired open: one message (caption "File repaired", warning icon) that lists the
+// reader's notes. Nothing for a clean open.
+void ShowRepairs(const OpenResult& result, Prompter& prompter);
 
 } // namespace tessaro

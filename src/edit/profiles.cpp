@@ -6,6 +6,7 @@
 #include "core/catalogue.h"
 #include "core/prompter.h"
 #include "core/workspace.h"
+#include "core/replacing_file.h"
 #include "edit/text_file.h"
 
 namespace tessaro {

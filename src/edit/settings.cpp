@@ -6,6 +6,7 @@
 #define SI_IMPLEMENTATION
 #include <SimpleIni.h>
 
+#include "core/replacing_file.h"
 #include "edit/text_file.h"
 
 namespace tessaro {

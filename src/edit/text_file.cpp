@@ -1,12 +1,10 @@
 #include "edit/text_file.h"
 
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <random>
 
 namespace tessaro {
 
@@ -40,32 +38,6 @@ std::vector<std::string_view> splitLines(std::string_view text)
         start = next;
     }
     return lines;
-}
-
-Status replaceFile(const std::string& path, std::string_view content)
-{
-    // The temporary file lives in the target's folder so the rename never crosses file systems.
-    std::random_device rd;
-    const std::string temp = path + ".tmp" + std::to_string(rd() % 1000000);
-    {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        if (!out)
-            return Error{"Cannot create " + path + ": " + std::strerror(errno)};
-        out.write(content.data(), static_cast<std::streamsize>(content.size()));
-        out.flush();
-        if (!out) {
-            out.close();
-            std::remove(temp.c_str());
-            return Error{"Cannot write " + path};
-        }
-    }
-    std::error_code ec;
-    std::filesystem::rename(temp, path, ec);
-    if (ec) {
-        std::remove(temp.c_str());
-        return Error{"Cannot write " + path + ": " + ec.message()};
-    }
-    return {};
 }
 
 } // namespace tessaro

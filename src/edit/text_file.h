@@ -1,5 +1,6 @@
 #pragma once
-// Small file helpers for the editor's own text files (itembase.dat, profiles, tessaro.ini).
+// Small file helpers for the editor's own text files (itembase.dat, profiles, tessaro.ini);
+// they are written with replaceFile (core/replacing_file.h).
 
 #include <string>
 #include <string_view>
@@ -15,9 +16,5 @@ Result<std::string> readWholeFile(const std::string& path);
 // The lines of a text, with LF or CR LF line ends; a last line end does not start an empty
 // line. The views point into `text`.
 std::vector<std::string_view> splitLines(std::string_view text);
-
-// Writes `content` to a temporary file beside `path` and renames it over `path` only when the
-// whole write succeeded, so a failure never leaves a half-written file behind.
-Status replaceFile(const std::string& path, std::string_view content);
 
 } // namespace tessaro

@@ -101,6 +101,9 @@ public:
     bool isModified() const { return savedAt_ != static_cast<long>(undo_.size()); }
     // The document as it stands has been saved (to a file or to the phone).
     void setSaved() { savedAt_ = static_cast<long>(undo_.size()); }
+    // The document as it stands differs from what was read (a damaged file was repaired
+    // while it was read), so it counts as modified until it is saved.
+    void setUnsaved() { savedAt_ = -1; }
 
 private:
     struct Step {

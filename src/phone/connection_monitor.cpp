@@ -57,11 +57,11 @@ int ConnectionMonitor::PhoneStatusProc(int connected)
     return connected;
 }
 
-ConnectionMonitor::SeemRead ConnectionMonitor::readSeem(int seem, uint8_t* buffer, int* delivered)
+ConnectionMonitor::SeemRead ConnectionMonitor::readSeem(int seem, uint8_t* buffer, int* delivered,
+                                                        unsigned serial)
 {
     // The phone may need a moment after it was plugged in; but a phone that is gone, or
     // never answers, must not keep the program waiting for ever.
-    const unsigned serial = disconnects_;
     for (int attempt = 1;; ++attempt) {
         const int rc = phone_.api.Seem_Read(seem, 1, 0, 0, buffer, kSeemBufferSize);
         phone_.log.LogLine("Read SEEM " + std::to_string(seem) + "_1 RC=" + std::to_string(rc));
@@ -81,20 +81,25 @@ ConnectionMonitor::SeemRead ConnectionMonitor::readSeem(int seem, uint8_t* buffe
 
 void ConnectionMonitor::connect()
 {
+    // Taken once: an unplug at any point of the sequence, even between two steps, ends it.
+    const unsigned serial = disconnects_;
+    const auto gone = [this, serial] { return disconnects_ != serial; };
     PhoneLinkState& link = phone_.link;
     link.Connected = true;
     phone_.log.LogLine("Phone connected");
 
     std::vector<uint8_t> modelRecord(kSeemBufferSize, 0);
     int modelBytes = 0;
-    const SeemRead model = readSeem(kModelSeem, modelRecord.data(), &modelBytes);
+    const SeemRead model = readSeem(kModelSeem, modelRecord.data(), &modelBytes, serial);
     if (model == SeemRead::Unplugged)
         return;
     link.FirmwareVersion = GetFWVersion(phone_);
+    if (gone())
+        return;
 
     std::vector<uint8_t> imeiRecord(kSeemBufferSize, 0);
     int imeiBytes = 0;
-    const SeemRead imei = readSeem(kImeiSeem, imeiRecord.data(), &imeiBytes);
+    const SeemRead imei = readSeem(kImeiSeem, imeiRecord.data(), &imeiBytes, serial);
     if (imei == SeemRead::Unplugged)
         return;
 
@@ -108,6 +113,10 @@ void ConnectionMonitor::connect()
 
     link.LPVersion = GetLPVersion(phone_);
     link.LPVersionText = lpVersionText(link.LPVersion);
+    // Enabling the phone actions or choosing a profile for a phone that is no longer there
+    // would undo what the disconnection did.
+    if (gone())
+        return;
 
     view_.setTrayImage(14);
     view_.setStatusLamp(StatusLamp::Green);

@@ -75,7 +75,8 @@ public:
 
 private:
     enum class SeemRead { Read, GaveUp, Unplugged };
-    SeemRead readSeem(int seem, uint8_t* buffer, int* delivered);
+    // Tries a SEEM read; Unplugged once the disconnection count is no longer `serial`.
+    SeemRead readSeem(int seem, uint8_t* buffer, int* delivered, unsigned serial);
     void connect();
     void disconnect();
 

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
+#include <optional>
 #include <system_error>
 
 #include "core/progress.h"
@@ -37,6 +39,59 @@ std::vector<std::string> splitPath(const std::string& path)
 std::string fileNameOf(const std::string& localPath)
 {
     return std::filesystem::path(localPath).filename().string();
+}
+
+// Asked before a transfer replaces a file that is already there: with one file Yes/No, with
+// several Yes / Yes to all / No / Cancel.
+class OverwriteQuestion {
+public:
+    enum class Decision { Write, Skip, Stop };
+
+    OverwriteQuestion(Prompter& prompter, bool several) : prompter_(prompter), several_(several) {}
+
+    // `shownPath` is the file as the user knows it (UTF-8).
+    Decision ask(const std::string& shownPath)
+    {
+        if (!askAgain_)
+            return Decision::Write;
+        const Answer answer = prompter_.ask(MessageIcon::Question, "Confirmation",
+                                            "File " + shownPath + " already exists\r\nOverwrite it?",
+                                            several_ ? Buttons::YesAllNoCancel : Buttons::YesNo);
+        switch (answer) {
+        case Answer::YesToAll:
+            askAgain_ = false;
+            return Decision::Write;
+        case Answer::Yes:
+            return Decision::Write;
+        case Answer::Cancel:
+            return several_ ? Decision::Stop : Decision::Skip;
+        default:
+            return Decision::Skip;
+        }
+    }
+
+private:
+    Prompter& prompter_;
+    bool several_;
+    bool askAgain_ = true;
+};
+
+// The files of `all` that may be written, after asking for each one `exists` says is there;
+// nothing after Cancel.
+std::vector<std::string> confirmedFiles(Prompter& prompter, const std::vector<std::string>& all,
+                                        const std::function<std::optional<std::string>(const std::string&)>& existing)
+{
+    OverwriteQuestion question(prompter, all.size() > 1);
+    std::vector<std::string> chosen;
+    for (const std::string& file : all) {
+        const auto shown = existing(file);
+        const auto decision = shown ? question.ask(*shown) : OverwriteQuestion::Decision::Write;
+        if (decision == OverwriteQuestion::Decision::Stop)
+            return {};
+        if (decision == OverwriteQuestion::Decision::Write)
+            chosen.push_back(file);
+    }
+    return chosen;
 }
 
 } // namespace
@@ -273,8 +328,20 @@ bool FileBrowserModel::upload(const std::vector<std::string>& localFiles,
     const auto target = uploadTarget();
     if (!target)
         return false;
+    // Phone paths hold one byte per character; local names are UTF-8.
+    const auto phonePathOf = [&](const std::string& file) { return *target + utf8ToLatin1(fileNameOf(file)); };
+    // The phone file list says what is already on the phone.
+    const std::vector<std::string> files =
+        confirmedFiles(phone_.prompter, localFiles, [&](const std::string& file) -> std::optional<std::string> {
+            const std::string phonePath = phonePathOf(file);
+            if (entryIndex(phonePath) < 0)
+                return std::nullopt;
+            return latin1ToUtf8(phonePath);
+        });
+    if (files.empty())
+        return true;
     uint64_t total = 0;
-    for (const auto& file : localFiles) {
+    for (const auto& file : files) {
         std::error_code error;
         const auto size = std::filesystem::file_size(file, error);
         if (error) {
@@ -284,20 +351,24 @@ bool FileBrowserModel::upload(const std::vector<std::string>& localFiles,
         total += size;
     }
     std::unique_ptr<BatchProgress> batch;
-    if (localFiles.size() > 1) {
+    if (files.size() > 1) {
         batch = openBatch();
         batch->batchTotal = uint32_t(std::min<uint64_t>(total, UINT32_MAX));
     }
     bool ok = true;
-    for (const auto& file : localFiles) {
-        // Phone paths hold one byte per character; local names are UTF-8.
-        const std::string phonePath = *target + utf8ToLatin1(fileNameOf(file));
+    for (const auto& file : files) {
+        const std::string phonePath = phonePathOf(file);
         const int written = batch ? P2KGroupWrite(phone_, file, phonePath, *batch)
                                   : P2KFileWrite(phone_, file, phonePath);
         if (written == -1) {
             phone_.prompter.show(MessageIcon::Error, kError, "Error writing " + latin1ToUtf8(phonePath));
             ok = false;
             break;
+        }
+        // A file written over keeps its one row, with the new size.
+        if (const int at = entryIndex(phonePath); at >= 0) {
+            phone_.fileList[size_t(at)].size = uint32_t(written);
+            continue;
         }
         phone_.fileList.push_back(PhoneFileEntry{uint32_t(written), 0, 0, phonePath});
         addPath(phonePath);
@@ -346,12 +417,33 @@ bool FileBrowserModel::downloadSelected(const std::string& folder,
 {
     if (!selected_ || selection_.empty())
         return false;
-    const uint64_t total = selectedSize();
+    const auto localOf = [&](const std::string& name) {
+        return (std::filesystem::path(folder) / latin1ToUtf8(name)).string();
+    };
+    std::vector<std::string> names;
+    for (const int row : selection_)
+        names.push_back(rows_[size_t(row)].name);
+    names = confirmedFiles(phone_.prompter, names, [&](const std::string& name) -> std::optional<std::string> {
+        std::error_code ec;
+        const std::string local = localOf(name);
+        if (!std::filesystem::exists(local, ec))
+            return std::nullopt;
+        return local;
+    });
+    if (names.empty())
+        return true;
+    const std::string folderPathText = folderPath(*selected_);
+    uint64_t total = 0;
+    for (const std::string& name : names) {
+        const int at = entryIndex(folderPathText + "/" + name);
+        if (at >= 0)
+            total += phone_.fileList[size_t(at)].size;
+    }
     auto batch = openBatch();
     batch->batchTotal = uint32_t(std::min<uint64_t>(total, UINT32_MAX));
-    for (const int row : selection_) {
-        const std::string phonePath = filePath(row);
-        const std::string local = (std::filesystem::path(folder) / latin1ToUtf8(rows_[size_t(row)].name)).string();
+    for (const std::string& name : names) {
+        const std::string phonePath = folderPathText + "/" + name;
+        const std::string local = localOf(name);
         if (P2KGroupRead(phone_, phonePath, local, expectedSize(phonePath), *batch) == -1) {
             batch.reset();
             phone_.prompter.show(MessageIcon::Error, kError, "Error reading " + latin1ToUtf8(phonePath));

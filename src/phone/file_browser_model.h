@@ -109,15 +109,20 @@ public:
     // The upload target ending in "/", or nothing after "Target directory not specified".
     std::optional<std::string> uploadTarget();
     // Uploads `localFiles` in order: one file with its own progress window, several in one
-    // double window made by `openBatch`. Stops at the first failure with its message; files
-    // written stay in the list and tree. False when nothing was started or a file failed.
+    // double window made by `openBatch`. A file the phone file list already holds is written
+    // over only after the question "File PATH already exists\r\nOverwrite it?" (caption
+    // "Confirmation"; Yes/No for one file, Yes / Yes to all / No / Cancel for several, all
+    // asked before the first transfer), and keeps its one entry and row. Stops at the first
+    // failure with its message; files written stay in the list and tree. False when nothing
+    // was started or a file failed.
     bool upload(const std::vector<std::string>& localFiles,
                 const std::function<std::unique_ptr<BatchProgress>()>& openBatch);
 
     // Downloads the one selected file to `localPath`; false (with a message) on failure.
     bool downloadOne(const std::string& localPath);
     // Downloads the selected files into `folder`, remembered as the last download folder when
-    // all of them arrived.
+    // all of them arrived. Local files that are already there are replaced only after the
+    // same question as for uploads.
     bool downloadSelected(const std::string& folder,
                           const std::function<std::unique_ptr<BatchProgress>()>& openBatch);
     // The sum of the selected files' listed sizes.

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 
 #include "core/prompter.h"
+#include "core/replacing_file.h"
 #include "edit/text_file.h"
 
 namespace tessaro {
@@ -160,22 +160,13 @@ bool patchMidlet1(std::span<uint8_t> image, size_t offset, std::string_view name
 
 Status patchMidlet1File(const std::string& path, size_t offset, std::string_view name)
 {
-    std::error_code ec;
-    const auto size = std::filesystem::file_size(path, ec);
-    if (ec)
-        return Error{"Cannot open " + path};
-    if (offset > size || size - offset < kMidlet1FieldSize)
+    auto text = readWholeFile(path);
+    if (!text)
+        return Error{text.error()};
+    std::vector<uint8_t> image(text->begin(), text->end());
+    if (!patchMidlet1(image, offset, name))
         return Error{"Cannot patch " + path + ": offset " + std::to_string(offset) + " lies beyond its end"};
-    std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
-    if (!file)
-        return Error{"Cannot open " + path + " for writing"};
-    const auto field = midlet1Field(name);
-    file.seekp(static_cast<std::streamoff>(offset));
-    file.write(reinterpret_cast<const char*>(field.data()), kMidlet1FieldSize);
-    file.flush();
-    if (!file)
-        return Error{"Cannot write to " + path};
-    return Status::success();
+    return replaceFile(path, std::span<const uint8_t>(image));
 }
 
 std::string jadMidletName(std::string_view text)

@@ -103,8 +103,11 @@ std::string ReadPhoneMenu(RoundTrip& rt)
     RoundTripState& state = rt.state;
     phone.progressLabel = "Reading mma_ucp";
     const std::string menu = local(rt, kMenuWorkingCopy);
-    if (P2KFileRead(phone, kPhoneMenuPath, menu, kMenuExpectedSize) == -1) {
-        phone.prompter.show(MessageIcon::Error, kFatalCaption, "Error reading mma_ucp");
+    const PhoneReadResult read = ReadPhoneFile(phone, kPhoneMenuPath, menu, kMenuExpectedSize, nullptr);
+    if (read.stored == -1) {
+        // Part of a menu file is no menu: nothing of it is opened.
+        phone.prompter.show(MessageIcon::Error, kFatalCaption,
+                            read.cutShort ? kMenuCutShortText : "Error reading mma_ucp");
         return {};
     }
     if (!QueryVolumes(phone)) {
@@ -213,6 +216,7 @@ PhoneOpenResult PhoneOpen(RoundTrip& rt, Workspace& ws, ProfileManager& profiles
         result.open = OpenMenuFile(result.menuPath, ws, profiles, prompter);
         if (!result.open.ok)
             prompter.show(MessageIcon::Error, "Error", result.open.error);
+        ShowRepairs(result.open, prompter);
     }
 
     if (!fileExists(local(rt, kPhoneJ2mestCopy)) && !fileExists(local(rt, kCardJ2mestCopy)))
@@ -270,6 +274,13 @@ void AskRebootOnClose(RoundTrip& rt)
             RestartPhone(rt);
     }
     rt.state.StoredToPhone = false;
+}
+
+void PhoneDisconnected(RoundTripState& state)
+{
+    state.StoredToPhone = false;
+    state.PhonePatched = false;
+    state.CardPatched = false;
 }
 
 void DeleteWorkingFiles(const std::string& defaultFolder)

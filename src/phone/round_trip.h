@@ -23,6 +23,9 @@ inline constexpr char kPhoneJ2mestCopy[] = "j2mest_temp";
 inline constexpr char kCardJ2mestCopy[] = "j2mest_mmc";
 // Where the phone keeps its menu file.
 inline constexpr char kPhoneMenuPath[] = "/a/mobile/system/mma_ucp";
+// Shown (caption "Fatal P2K error") when the phone stopped answering in the middle of its
+// menu file.
+inline constexpr char kMenuCutShortText[] = "The phone's mma_ucp could not be read completely";
 // The SYSTEM attribute bit.
 inline constexpr int kSystemAttribute = 4;
 
@@ -97,7 +100,8 @@ struct PhoneOpenResult {
 };
 
 // "Open from phone": clears the document, reads the phone's menu and J2MEST files, opens the
-// menu copy under the profile in force (a read error is shown, caption "Error"), parses the
+// menu copy under the profile in force (a read error is shown, caption "Error"; the repairs of
+// a damaged file in one "File repaired" message, and open.repaired is set), parses the
 // J2MEST copies and, when their corelet entries need it and the settings allow it, asks
 // whether to patch them. PhoneOpDone is false while it runs and then follows Connected.
 PhoneOpenResult PhoneOpen(RoundTrip& rt, Workspace& ws, ProfileManager& profiles);
@@ -119,6 +123,10 @@ bool PhoneRestart(RoundTrip& rt);
 // The close request: when the menu was stored to a still connected phone, asks whether to
 // reboot it and does so on Yes. StoredToPhone is cleared, so the question comes only once.
 void AskRebootOnClose(RoundTrip& rt);
+
+// The phone went away: StoredToPhone is cleared, and so are PhonePatched and CardPatched, so
+// a patch made for that phone's J2MEST is never written to another phone.
+void PhoneDisconnected(RoundTripState& state);
 
 // Removes the working copies from the default folder, where present.
 void DeleteWorkingFiles(const std::string& defaultFolder);

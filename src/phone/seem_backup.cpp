@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "core/prompter.h"
+#include "core/replacing_file.h"
 #include "edit/text_file.h"
 #include "phone/p2k_api.h"
 #include "phone/phone_context.h"

@@ -7,6 +7,7 @@
 
 #include "core/progress.h"
 #include "core/prompter.h"
+#include "core/replacing_file.h"
 #include "phone/fsac_channel.h"
 #include "phone/operation_log.h"
 #include "phone/p2k_api.h"
@@ -47,18 +48,24 @@ int cappedPercent(uint64_t x, int64_t y)
     return int64_t(x) < y ? percentOf(x, uint64_t(y)) : 100;
 }
 
-int readFile(PhoneContext& phone, const std::string& phonePath, const std::string& localPath,
-             int expectedSize, BatchProgress* batch)
+} // namespace
+
+PhoneReadResult ReadPhoneFile(PhoneContext& phone, const std::string& phonePath, const std::string& localPath,
+                              int expectedSize, BatchProgress* batch)
 {
     const std::string tag = batch ? "[P2KGroupRead]" : "[P2KFileRead]";
     // A path that does not fit the 4096-byte request buffer is refused before anything happens.
     if (!FsacChannel::fits(phonePath.size(), false))
-        return -1;
-    LocalFile local(std::fopen(localPath.c_str(), "wb"));
-    if (!local) {
+        return {};
+    // The data goes into a new file beside the target, which replaces the target only once
+    // the whole file has arrived: a failed or cut short read (a mistyped path, an unplugged
+    // phone) leaves the local file as it was.
+    auto created = ReplacingFile::create(localPath);
+    if (!created) {
         phone.prompter.show(MessageIcon::Error, "Error", "Cannot create " + localPath);
-        return -1;
+        return {};
     }
+    ReplacingFile& local = created.value();
     OperationLog& log = phone.log;
     log.LogLine(tag + " Enter " + phonePath);
 
@@ -67,11 +74,11 @@ int readFile(PhoneContext& phone, const std::string& phonePath, const std::strin
     log.LogLine(tag + " Send command FSAC (0x0000) RC=" + std::to_string(rc));
     // The group read goes on to the seek whatever the open answered.
     if (rc == -1 && !batch)
-        return -1;
+        return {};
     rc = channel.seek(0, 0);
     log.LogLine(tag + " Send command FSAC (0x0003) RC=" + std::to_string(rc));
     if (rc == -1)
-        return -1;
+        return {};
 
     const std::string name = fileName(localPath);
     std::unique_ptr<Progress> single;
@@ -103,10 +110,10 @@ int readFile(PhoneContext& phone, const std::string& phonePath, const std::strin
             break;
         }
         // A phone that answers with nothing would otherwise be asked for ever; a file past
-        // what the count can hold ends the same way.
+        // what the count can hold ends the same way. Neither is a whole file.
         if (delivered == 0 || stored + delivered > INT_MAX)
             break;
-        if (std::fwrite(channel.reply(), 1, size_t(delivered), local.get()) != size_t(delivered)) {
+        if (!local.write({channel.reply(), size_t(delivered)})) {
             localFailed = true;
             break;
         }
@@ -132,21 +139,30 @@ int readFile(PhoneContext& phone, const std::string& phonePath, const std::strin
         rc = channel.read(&delivered);
         log.LogLine(tag + " Send command FSAC (0x0001) RC=" + std::to_string(rc) + receivedText
                     + std::to_string(delivered));
-        if (rc != -1 && delivered == FsacChannel::kBlockSize
-            && std::fwrite(channel.reply() + FsacChannel::kBlockSize - 1, 1, 1, local.get()) != 1)
+        // Without the check's answer the file's last byte may be missing.
+        if (rc == -1)
+            endOfFile = false;
+        else if (delivered == FsacChannel::kBlockSize
+                 && !local.write({channel.reply() + FsacChannel::kBlockSize - 1, 1}))
             localFailed = true;
     }
 
-    if (std::fclose(local.release()) != 0)
+    const bool whole = endOfFile && stored > 0 && !localFailed;
+    if (whole && !local.commit())
         localFailed = true;
+    local.discard();
     rc = channel.close();
     log.LogLine(tag + " Send command FSAC (0x0004) RC=" + std::to_string(rc));
     if (localFailed) {
         phone.prompter.show(MessageIcon::Error, "Error", "Cannot write " + localPath);
-        return -1;
+        return {};
     }
-    return stored > 0 ? int(stored) : -1;
+    if (!whole)
+        return {-1, stored > 0};
+    return {int(stored), false};
 }
+
+namespace {
 
 int writeFile(PhoneContext& phone, const std::string& localPath, const std::string& phonePath,
               BatchProgress* batch)
@@ -268,13 +284,13 @@ int writeFile(PhoneContext& phone, const std::string& localPath, const std::stri
 int P2KFileRead(PhoneContext& phone, const std::string& phonePath, const std::string& localPath,
                 int expectedSize)
 {
-    return readFile(phone, phonePath, localPath, expectedSize, nullptr);
+    return ReadPhoneFile(phone, phonePath, localPath, expectedSize, nullptr).stored;
 }
 
 int P2KGroupRead(PhoneContext& phone, const std::string& phonePath, const std::string& localPath,
                  int expectedSize, BatchProgress& progress)
 {
-    return readFile(phone, phonePath, localPath, expectedSize, &progress);
+    return ReadPhoneFile(phone, phonePath, localPath, expectedSize, &progress).stored;
 }
 
 int P2KFileWrite(PhoneContext& phone, const std::string& localPath, const std::string& phonePath)

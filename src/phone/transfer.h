@@ -9,8 +9,20 @@ namespace tessaro {
 struct PhoneContext;
 class BatchProgress;
 
-// Reads a phone file into a local file; returns the bytes stored, or -1.
-// `expectedSize` only scales the progress. Shows its own progress window.
+// How a read of a phone file ended: the bytes stored, or -1. `cutShort`: the phone stopped
+// answering after part of the file had arrived. The local file is replaced only by a whole,
+// non-empty phone file; after a failure it is left as it was.
+struct PhoneReadResult {
+    int stored = -1;
+    bool cutShort = false;
+};
+
+// Reads a phone file into a local file; `batch` null shows its own progress window, else
+// reports into the caller's double progress window. `expectedSize` only scales the progress.
+PhoneReadResult ReadPhoneFile(PhoneContext& phone, const std::string& phonePath,
+                              const std::string& localPath, int expectedSize, BatchProgress* batch);
+
+// ReadPhoneFile with its own progress window; returns the bytes stored, or -1.
 int P2KFileRead(PhoneContext& phone, const std::string& phonePath, const std::string& localPath,
                 int expectedSize);
 // The same inside a batch, reporting into the caller's double progress window.

@@ -8,6 +8,7 @@
 #include <nlohmann/json.hpp>
 
 #include "core/bytes.h"
+#include "core/replacing_file.h"
 #include "phone/file_list_entry.h"
 
 namespace tessaro {
@@ -68,27 +69,6 @@ std::optional<std::vector<uint8_t>> readWholeFile(const fs::path& file)
     if (in.bad())
         return std::nullopt;
     return bytes;
-}
-
-// Writes beside the target and renames over it, so a failed write keeps the old file.
-bool replaceFile(const fs::path& file, const void* data, size_t size)
-{
-    const fs::path temporary = file.string() + ".tmp";
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        if (!out)
-            return false;
-        out.write(static_cast<const char*>(data), static_cast<std::streamsize>(size));
-        if (!out.flush())
-            return false;
-    }
-    std::error_code ec;
-    fs::rename(temporary, file, ec);
-    if (ec) {
-        fs::remove(temporary, ec);
-        return false;
-    }
-    return true;
 }
 
 std::string hex4(int value, bool upper)
@@ -482,7 +462,7 @@ bool VirtualPhone::saveAttributes() const
         doc[path] = bits;
     // Paths are 8-bit strings; bytes that are not UTF-8 are kept as they come.
     const std::string text = doc.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) + "\n";
-    return replaceFile(dir_ / "attributes.json", text.data(), text.size());
+    return replaceFile((dir_ / "attributes.json").string(), std::string_view(text)).ok();
 }
 
 // ---- the library operations -------------------------------------------------------------
@@ -1014,7 +994,7 @@ int VirtualPhone::Seem_Write(int seem, int record, int offset, int count, const 
                 bytes.resize(std::max(bytes.size(), size_t(offset) + size_t(count)));
                 if (count > 0)
                     std::copy_n(buffer, count, bytes.begin() + offset);
-                if (replaceFile(file, bytes.data(), bytes.size()))
+                if (replaceFile(file.string(), std::span<const uint8_t>(bytes)))
                     result = 0;
             }
         }

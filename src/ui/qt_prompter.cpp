@@ -44,11 +44,14 @@ Answer QtPrompter::ask(MessageIcon icon, const std::string& caption, const std::
         standard = QMessageBox::Yes | QMessageBox::No;
     else if (buttons == Buttons::SaveDiscardCancel)
         standard = QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel;
+    else if (buttons == Buttons::YesAllNoCancel)
+        standard = QMessageBox::Yes | QMessageBox::YesToAll | QMessageBox::No | QMessageBox::Cancel;
     QMessageBox box(boxIcon(icon), QString::fromStdString(caption), displayText(text), standard,
                     parent_.data());
     box.setTextFormat(Qt::PlainText);
     switch (box.exec()) {
     case QMessageBox::Yes: return Answer::Yes;
+    case QMessageBox::YesToAll: return Answer::YesToAll;
     case QMessageBox::No: return Answer::No;
     case QMessageBox::Ok: return Answer::Ok;
     case QMessageBox::Save: return Answer::Save;

@@ -1,8 +1,10 @@
 #include "ui/tsdi_app_form.h"
 
 #include <QAction>
+#include <QBuffer>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QFileInfo>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -21,6 +23,7 @@
 
 #include "core/menu_writer.h"
 #include "core/prompter.h"
+#include "core/replacing_file.h"
 #include "edit/firmware_profile.h"
 #include "edit/menu_open.h"
 #include "edit/tree_edit.h"
@@ -477,7 +480,7 @@ void TSDIAppForm::startUp()
         dispatch->post(std::move(work));
     });
     ctx_.monitor->setProfileSelection([this](const std::string& prefix) { selectPhoneProfile(prefix); });
-    ctx_.monitor->setDisconnectHook([this] { ctx_.roundTripState.StoredToPhone = false; });
+    ctx_.monitor->setDisconnectHook([this] { PhoneDisconnected(ctx_.roundTripState); });
     ctx_.monitor->InitPhoneLink();
 
     splash_ = new TForm1(this);
@@ -690,7 +693,6 @@ void TSDIAppForm::FileOpen1Execute()
 void TSDIAppForm::openFile(const std::string& path)
 {
     Workspace& ws = ctx_.workspace;
-    ws.document.clear();
     summary_->setPlainText(QStringLiteral("Item summary:"));
     summary_->hide();
     const OpenResult result = OpenMenuFile(path, ws, ctx_.profiles, prompter_);
@@ -698,14 +700,17 @@ void TSDIAppForm::openFile(const std::string& path)
     showProfileState();
     if (!result.ok)
         showError(result.error);
-    // The open cleared the document first: when nothing could be read there is nothing left
-    // to save, whatever an earlier New or Open had enabled.
+    ShowRepairs(result, prompter_);
+    // A file that is no menu file leaves the document as it was; after an open that got
+    // under way only what was read can be saved.
     documentOpen_ = !ws.document.isEmpty();
     documentCommandsChanged();
     if (documentOpen_)
         tree_->expand(model_->indexOfNode(ws.document.menuRoot()));
     showStatusLine();
     startHistory();
+    if (result.repaired)
+        markModified();
 }
 
 bool TSDIAppForm::FileSave1Execute()
@@ -764,6 +769,8 @@ void TSDIAppForm::Openfromphone1Execute()
     available_->setEnabled(true);
     showStatusLine();
     startHistory();
+    if (read && result.open.repaired)
+        markModified();
 }
 
 void TSDIAppForm::Savetophone1Execute()
@@ -1042,9 +1049,23 @@ void TSDIAppForm::Timer1Timer()
         close();
 }
 
+void TSDIAppForm::markModified()
+{
+    history_.setUnsaved();
+    showHistory();
+}
+
 bool TSDIAppForm::screenshot(const QString& file)
 {
-    return grab().save(file);
+    QByteArray png;
+    QBuffer buffer(&png);
+    // The picture's format follows the file name's suffix, PNG when it names none.
+    const QByteArray suffix = QFileInfo(file).suffix().toLatin1();
+    if (!buffer.open(QIODevice::WriteOnly) || !grab().save(&buffer, suffix.isEmpty() ? "PNG" : suffix.constData()))
+        return false;
+    return replaceFile(file.toStdString(),
+                       std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(png.constData()), size_t(png.size())))
+        .ok();
 }
 
 void TSDIAppForm::closeEvent(QCloseEvent* event)

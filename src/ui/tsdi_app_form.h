@@ -113,6 +113,10 @@ public:
     // One tick of `Timer1`.
     void Timer1Timer();
 
+    // The document differs from the file it came from (e.g. a damaged file was repaired while
+    // it was read): the window's modified state, isWindowModified().
+    void markModified();
+
     // Saves a picture of the window (with its frame contents) to `file`; false on failure.
     bool screenshot(const QString& file);
 

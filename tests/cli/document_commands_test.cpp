@@ -215,6 +215,17 @@ TEST(DocumentCommands, ConvertFailuresLeaveTheTargetAlone)
     EXPECT_EQ(run.err, "Cannot write " + dir.file("target") + ": Is a directory\n");
     EXPECT_EQ(testing::readText(dir.file("target/keep")), "x");
 
+    // A number to dial has no place in 22-byte records, where its kind means an icon.
+    MenuBuilder dial;
+    dial.add(MenuBuilder::kRoot, "Games", 0, testing::asciiRecord(6, "112", ByteOrder::Big));
+    testing::writeBytes(dir.file("dial"), dial.bytes());
+    testing::writeText(dir.file("old22"), "old");
+    run = runCli(dir, {"convert", dir.file("dial"), dir.file("old22"), "--record-size", "22"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "Error: \"Dial this number\" cannot be saved in 22-byte records, where that record is an "
+                       "icon. Items: Games\n");
+    EXPECT_EQ(testing::readText(dir.file("old22")), "old");
+
     run = runCli(dir, {"convert", dir.file("in"), dir.file("out"), "--record-size", "30"});
     EXPECT_EQ(run.status, 1);
     run = runCli(dir, {"convert", dir.file("in"), dir.file("out"), "--cdma", "--no-cdma"});

@@ -280,6 +280,56 @@ TEST(MenuReader, NamesThatWouldBreakTheItemBaseAreNotWrittenToIt)
                              "or holds a line break, a control character or \";\"");
 }
 
+TEST(MenuReader, FilesThatAreNoMenuChangeNothing)
+{
+    // Bytes that pass the size and count checks: 22-byte records, twelve of them.
+    Bytes noise(300);
+    uint32_t x = 12345;
+    for (uint8_t& byte : noise) {
+        x = x * 1103515245u + 12345u;
+        byte = uint8_t(x >> 16);
+    }
+    noise[2] = 12;
+    noise[41] = 0x55;
+    MenuFile renamed = MenuBuilder().layout();
+    renamed.records[0].name = "Rot";
+
+    for (const Bytes& foreign : {noise, renamed.bytes()}) {
+        MenuBuilder b(22);
+        b.add(MenuBuilder::kRoot, "Games");
+        Workspace ws;
+        ASSERT_EQ(read(b.bytes(), ws).status, ReadStatus::Done);
+        const std::vector<std::string> before = captions(ws);
+        testing::TempDir dir;
+        testing::writeText(dir.file("itembase.dat"), "Games;Games\r\n");
+
+        const ReadReport r = read(foreign, ws, true, dir.file("itembase.dat"));
+        EXPECT_EQ(r.status, ReadStatus::Failed);
+        EXPECT_EQ(r.error, "Not an mma_ucp menu file: its first record is not the menu root \"Root\"");
+        EXPECT_EQ(captions(ws), before);
+        EXPECT_EQ(ws.saveMode.recordSize(), 22);
+        EXPECT_EQ(testing::readText(dir.file("itembase.dat")), "Games;Games\r\n");
+    }
+}
+
+TEST(MenuReader, DamagedFilesAddNothingToTheItemBase)
+{
+    MenuBuilder b;
+    b.add(MenuBuilder::kRoot, "NewThing", 0, testing::asciiRecord(5, "abc", ByteOrder::Big));
+    b.add(MenuBuilder::kRoot, "Other");
+    MenuFile file = b.layout();
+    file.records[10].dataOffset = 0xFFF0;
+    testing::TempDir dir;
+    testing::writeText(dir.file("itembase.dat"), "Games;Games\r\n");
+    Workspace ws;
+    const ReadReport r = read(file.bytes(), ws, true, dir.file("itembase.dat"));
+    EXPECT_EQ(r.status, ReadStatus::Done);
+    EXPECT_FALSE(r.itemBaseUpdated);
+    EXPECT_EQ(testing::readText(dir.file("itembase.dat")), "Games;Games\r\n");
+    ASSERT_EQ(r.warnings.size(), 2u);
+    EXPECT_EQ(r.warnings[1], "Unknown items of this damaged file were not added to the item base: NewThing, Other");
+}
+
 TEST(MenuReader, ItemDataLandsAtEachNodesRecordNo)
 {
     const ByteOrder o = ByteOrder::Big;

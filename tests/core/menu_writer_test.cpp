@@ -285,6 +285,32 @@ TEST(MenuWriter, IconMarker06WritesKindSixAndReadsBack)
     EXPECT_EQ(back.document.data().at(11)->entries, ws.document.data().at(11)->entries);
 }
 
+TEST(MenuWriter, DialNumberIn22ByteRecordsIsRefused)
+{
+    Workspace ws;
+    newDocument(ws);
+    const auto dial = [](std::string_view number) {
+        return DataEntry{.kind = kind::DialNumber, .Length = uint16_t(number.size() + 1),
+                         .bytes = std::vector<uint8_t>(number.begin(), number.end())};
+    };
+    attach(ws, addItem(ws, ws.document.menuRoot(), "Games"), ItemDataBlock{0, {dial("112")}});
+    addItem(ws, ws.document.menuRoot(), "Tools");
+    attach(ws, addItem(ws, ws.document.menuRoot(), "~3"), ItemDataBlock{0, {dial("5550100")}});
+    RecordingPrompter prompter;
+    ASSERT_TRUE(RenderMenuFile(ws, prompter).ok());  // 36-byte records hold dial numbers
+
+    ws.saveMode.setRecordSize(22);
+    testing::TempDir dir;
+    const std::string path = dir.file("mma_ucp");
+    testing::writeText(path, "old file");
+    const WriteReport r = WriteMenuFile(path, ws, prompter);
+    EXPECT_TRUE(r.refused);
+    const std::string text = "\"Dial this number\" cannot be saved in 22-byte records, where that record is an "
+                             "icon. Items: Games, ~3";
+    EXPECT_EQ(prompter.prompts, (std::vector<Prompt>{{MessageIcon::Error, "Error", text}}));
+    EXPECT_EQ(testing::readText(path), "old file");
+}
+
 TEST(MenuWriter, ItemOutsideTheProfileIsRefused)
 {
     Workspace ws;

@@ -3,6 +3,7 @@
 
 #include "phone/connection_monitor.h"
 
+#include <algorithm>
 #include <mutex>
 
 #include <gtest/gtest.h>
@@ -212,6 +213,24 @@ TEST(ConnectionMonitor, ReadFailingBecauseThePhoneWentAwayStopsAtOnce)
     EXPECT_EQ(rig.logLines(), (Lines{"Phone connected", "Phone disconnected", "Read SEEM 279_1 RC=-1"}));
     EXPECT_TRUE(rig.waits.empty());
     EXPECT_FALSE(rig.link.Connected);
+}
+
+TEST(ConnectionMonitor, UnplugBetweenStepsStopsTheWholeSequence)
+{
+    // Unplugged during the firmware query (before the second SEEM read) or the LP query
+    // (after it): no phone actions are enabled and no profile is chosen for a phone that is gone.
+    for (const int nthCommand : {1, 2}) {
+        MonitorRig rig;
+        rig.api->addTrap(PhoneCall::SendCmd, nthCommand, VirtualPhone::TrapAction::Unplug);
+        ASSERT_TRUE(rig.monitor.InitPhoneLink());
+        rig.api->plug();
+
+        EXPECT_FALSE(rig.link.Connected) << nthCommand;
+        EXPECT_TRUE(rig.selected.empty()) << nthCommand;
+        EXPECT_TRUE(rig.waits.empty()) << nthCommand;
+        EXPECT_EQ(rig.view.calls.back(), "imei panel IMEI: N/A ") << nthCommand;
+        EXPECT_EQ(std::count(rig.view.calls.begin(), rig.view.calls.end(), "actions 00"), 1) << nthCommand;
+    }
 }
 
 TEST(ConnectionMonitor, LogIsCreatedEmptyAndStaysEmptyWhileLoggingIsOff)

@@ -247,6 +247,90 @@ TEST(FileBrowserUpload, MissingLocalFileShowsTheFileErrorAndSendsNothing)
     EXPECT_TRUE(rig.commands().empty());
 }
 
+// Uploading x.gif, y.gif (both on the phone) and n.gif (new) with the answers in turn.
+struct OverwriteCase {
+    std::vector<Answer> answers;
+    Names asked;     // the files the question named
+    Names written;   // the files that reached the phone
+};
+
+class FileBrowserUploadOverwrite : public ::testing::TestWithParam<OverwriteCase> {};
+
+TEST_P(FileBrowserUploadOverwrite, AsksBeforeWritingOverAPhoneFile)
+{
+    BrowserRig rig;
+    for (const char* name : {"x.gif", "y.gif", "n.gif"})
+        writeBytes(rig.local(name), patternBytes(77));
+    rig.select("/a/mobile/picture");
+    rig.prompter.answers.assign(GetParam().answers.begin(), GetParam().answers.end());
+    ASSERT_TRUE(rig.model.upload({rig.local("x.gif"), rig.local("y.gif"), rig.local("n.gif")}, rig.batches()));
+
+    Names asked;
+    for (const Prompt& p : rig.prompter.prompts) {
+        EXPECT_EQ(p.caption, "Confirmation");
+        asked.push_back(p.text);
+    }
+    Names expected;
+    for (const std::string& name : GetParam().asked)
+        expected.push_back("File /a/mobile/picture/" + name + " already exists\r\nOverwrite it?");
+    EXPECT_EQ(asked, expected);
+    EXPECT_EQ(rig.prompter.questionButtons, std::vector<Buttons>(asked.size(), Buttons::YesAllNoCancel));
+    for (const char* name : {"x.gif", "y.gif", "n.gif"}) {
+        const bool written = std::count(GetParam().written.begin(), GetParam().written.end(), name) > 0;
+        const std::string path = "/a/mobile/picture/" + std::string(name);
+        if (written)
+            EXPECT_EQ(readBytes(rig.phoneFile(path)), patternBytes(77)) << name;
+        else if (std::string(name) != "n.gif")
+            EXPECT_NE(readBytes(rig.phoneFile(path)).size(), 77u) << name;
+        // Written over or not, a file has one list entry and one row.
+        const Names listed = listPaths(rig.phone());
+        const Names rows = rowNames(rig.model);
+        const bool there = written || std::string(name) != "n.gif";
+        EXPECT_EQ(std::count(listed.begin(), listed.end(), path), there ? 1 : 0) << name;
+        EXPECT_EQ(std::count(rows.begin(), rows.end(), name), there ? 1 : 0) << name;
+    }
+    if (std::count(GetParam().written.begin(), GetParam().written.end(), "x.gif") > 0)
+        EXPECT_EQ(rig.model.rows()[0].size, "77");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Answers, FileBrowserUploadOverwrite,
+    ::testing::Values(OverwriteCase{{Answer::Yes, Answer::No}, {"x.gif", "y.gif"}, {"x.gif", "n.gif"}},
+                      OverwriteCase{{Answer::YesToAll}, {"x.gif"}, {"x.gif", "y.gif", "n.gif"}},
+                      OverwriteCase{{Answer::No, Answer::Cancel}, {"x.gif", "y.gif"}, {}}));
+
+TEST(FileBrowserUpload, OneFileOverAPhoneFileAsksYesNo)
+{
+    BrowserRig rig;
+    writeBytes(rig.local("w.gif"), patternBytes(3));
+    rig.select("/c");
+    rig.prompter.answers = {Answer::No};
+    ASSERT_TRUE(rig.model.upload({rig.local("w.gif")}, rig.batches()));
+    EXPECT_EQ(rig.prompter.texts(), (Names{"File /c/w.gif already exists\r\nOverwrite it?"}));
+    EXPECT_EQ(rig.prompter.questionButtons, std::vector<Buttons>{Buttons::YesNo});
+    EXPECT_TRUE(rig.api->requests().empty());
+}
+
+TEST(FileBrowserDownload, SeveralFilesAskBeforeReplacingLocalFiles)
+{
+    BrowserRig rig;
+    writeBytes(rig.local("x.gif"), {9});
+    rig.select("/a/mobile/picture");
+    rig.model.setSelection({0, 2});
+    rig.prompter.answers = {Answer::No};
+    ASSERT_TRUE(rig.model.downloadSelected((rig.temp.path() / "pc").string(), rig.batches()));
+    EXPECT_EQ(rig.prompter.texts(), (Names{"File " + rig.local("x.gif") + " already exists\r\nOverwrite it?"}));
+    EXPECT_EQ(rig.prompter.questionButtons, std::vector<Buttons>{Buttons::YesAllNoCancel});
+    EXPECT_EQ(readBytes(rig.local("x.gif")), (std::vector<uint8_t>{9}));
+    EXPECT_EQ(readBytes(rig.local("z.gif")), patternBytes(5));
+
+    rig.prompter.prompts.clear();
+    rig.prompter.answers = {Answer::Cancel};
+    ASSERT_TRUE(rig.model.downloadSelected((rig.temp.path() / "pc").string(), rig.batches()));
+    EXPECT_EQ(rig.prompter.prompts.size(), 1u);   // x.gif; z.gif is not asked for any more
+    EXPECT_EQ(readBytes(rig.local("x.gif")), (std::vector<uint8_t>{9}));
+}
+
 TEST(FileBrowserDownload, OneFileUsesTheListedSizeAndItsOwnLabel)
 {
     BrowserRig rig;

@@ -401,6 +401,53 @@ TEST(RoundTrip, FailedMenuReadLeavesTheDocumentCleared)
     EXPECT_TRUE(rig.state.PhoneOpDone);
 }
 
+TEST(RoundTrip, ReadsCutShortOpenNothing)
+{
+    // The menu: its first block arrives, the read after it fails.
+    RoundTripRig rig;
+    ASSERT_TRUE(PhoneOpen(*rig.rt, rig.ws, rig.profiles).open.ok);
+    rig.prompter.prompts.clear();
+    rig.api->addTrap(PhoneCall::SendCmd, 2, VirtualPhone::TrapAction::Fail, kFsacRead);
+    const PhoneOpenResult menu = PhoneOpen(*rig.rt, rig.ws, rig.profiles);
+    EXPECT_EQ(menu.menuPath, "");
+    EXPECT_TRUE(rig.ws.document.isEmpty());
+    EXPECT_EQ(rig.prompter.prompts, (std::vector<Prompt>{{MessageIcon::Error, "Fatal P2K error",
+                                                          "The phone's mma_ucp could not be read completely"}}));
+
+    // A J2MEST table cut after 20 blocks (20480 bytes, which would pass for a 660-byte layout)
+    // is not parsed into slots.
+    RoundTripRig cut;
+    cut.put(kPhoneFirst.substr(1), j2mestWithCorelet(0, "Snake", "1: Snake"));
+    cut.readJ2mest(true, false);
+    // Two reads for the menu, then twenty full blocks of the table.
+    cut.api->addTrap(PhoneCall::SendCmd, 23, VirtualPhone::TrapAction::Fail, kFsacRead);
+    const PhoneOpenResult table = PhoneOpen(*cut.rt, cut.ws, cut.profiles);
+    EXPECT_TRUE(table.open.ok);
+    EXPECT_FALSE(cut.state.PhoneJ2mestRead);
+    EXPECT_FALSE(fs::exists(cut.local("j2mest_temp")));
+    EXPECT_FALSE(cut.slots.PhoneSlots[0].has_value());
+    EXPECT_EQ(cut.prompter.prompts, (std::vector<Prompt>{kPhoneError}));
+}
+
+TEST(RoundTrip, DisconnectionForgetsThePatches)
+{
+    RoundTripRig rig;
+    ASSERT_FALSE(ReadPhoneMenu(*rig.rt).empty());
+    testing::writeBytes(rig.local("j2mest_temp"), {1, 2, 3});
+    rig.state.PhonePatched = true;
+    rig.state.CardPatched = true;
+    rig.state.StoredToPhone = true;
+    rig.state.PhoneJ2mestPath = kPhoneFirst;
+    rig.settings.patchJ2mest = true;
+
+    PhoneDisconnected(rig.state);
+    EXPECT_FALSE(rig.state.StoredToPhone);
+    // The next phone gets the menu, never the table patched for the last one.
+    rig.api->clearRequests();
+    EXPECT_TRUE(WritePhoneMenu(*rig.rt));
+    EXPECT_EQ(rig.opened(), (std::vector<std::string>{kMenu}));
+}
+
 TEST(RoundTrip, RestartAfterAnOpenThatEndedUnpluggedDoesNothing)
 {
     RoundTripRig rig;

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "phone/no_phone.h"
 #include "virtual_phone_rig.h"
 
@@ -222,7 +224,8 @@ TEST(P2KFileRead, FailedOpenSendsNothingMore)
     EXPECT_EQ(exchanges(rig).size(), 1u);
     EXPECT_EQ(rig.logLines(), (std::vector<std::string>{"[P2KFileRead] Enter /a/missing/file",
                                                         "[P2KFileRead] Send command FSAC (0x0000) RC=-1"}));
-    EXPECT_TRUE(readBytes(rig.local("old")).empty()); // replaced by an empty file
+    // A mistyped phone path never empties the local file.
+    EXPECT_EQ(readBytes(rig.local("old")), (Bytes{1, 2, 3}));
     EXPECT_EQ(rig.progress.opened(), 0);
 }
 
@@ -240,16 +243,21 @@ TEST(P2KGroupRead, FailedOpenStillSendsTheSeek)
     EXPECT_EQ(sent[1].request, kSeekStart);
 }
 
-TEST(P2KFileRead, ReadFailingAfterDataKeepsWhatArrived)
+TEST(P2KFileRead, ReadFailingAfterDataIsCutShortAndLeavesTheLocalFile)
 {
     VirtualPhoneRig rig;
     rig.connect();
-    const Bytes content = patternBytes(3000);
-    rig.putPhoneFile("/a/f", content);
+    rig.putPhoneFile("/a/f", patternBytes(3000));
+    writeBytes(rig.local("f"), {7, 7});
     rig.api->addTrap(PhoneCall::SendCmd, 2, VirtualPhone::TrapAction::Fail, kFsacRead);
 
-    EXPECT_EQ(P2KFileRead(rig.phone(), "/a/f", rig.local("f"), 3000), 1024);
-    EXPECT_EQ(readBytes(rig.local("f")), Bytes(content.begin(), content.begin() + 1024));
+    const PhoneReadResult read = ReadPhoneFile(rig.phone(), "/a/f", rig.local("f"), 3000, nullptr);
+    EXPECT_EQ(read.stored, -1);
+    EXPECT_TRUE(read.cutShort);
+    EXPECT_EQ(readBytes(rig.local("f")), (Bytes{7, 7}));
+    // No temporary file is left beside it.
+    for (const auto& entry : std::filesystem::directory_iterator(rig.local("")))
+        EXPECT_FALSE(entry.path().filename().string().starts_with(".f.tmp")) << entry.path();
     const auto lines = rig.logLines();
     EXPECT_EQ(lines[lines.size() - 2], "[P2KFileRead] Send command FSAC (0x0001) RC=-1 bytes received=0");
     EXPECT_EQ(lines.back(), "[P2KFileRead] Send command FSAC (0x0004) RC=0");
@@ -269,7 +277,8 @@ TEST(P2KFileRead, UnpluggedMidTransfer)
     rig.putPhoneFile("/a/f", patternBytes(5000));
     rig.api->addTrap(PhoneCall::SendCmd, 3, VirtualPhone::TrapAction::Unplug, kFsacRead);
 
-    EXPECT_EQ(P2KFileRead(rig.phone(), "/a/f", rig.local("f"), 5000), 2048);
+    EXPECT_EQ(P2KFileRead(rig.phone(), "/a/f", rig.local("f"), 5000), -1);
+    EXPECT_FALSE(std::filesystem::exists(rig.local("f")));
     EXPECT_FALSE(rig.api->isPlugged());
     EXPECT_FALSE(rig.link.Connected);
     EXPECT_EQ(statusCalls, 2);
@@ -288,6 +297,10 @@ public:
         if (request[3] == 0x01) {
             std::fill(reply, reply + *replyLength, uint8_t(0x41));
             *replyLength = delivered.empty() ? 0 : delivered.front();
+            if (delivered.empty() && endMarker) {
+                reply[0] = 0x08;
+                *replyLength = 1;
+            }
             if (!delivered.empty())
                 delivered.erase(delivered.begin());
         } else {
@@ -295,7 +308,8 @@ public:
         }
         return 0;
     }
-    std::vector<int> delivered; // per read; 0 once the list is used up
+    std::vector<int> delivered; // per read; 0 (or the end-of-file marker) once the list is used up
+    bool endMarker = false;
     std::vector<int> requests;  // the subcommand of each request
 };
 
@@ -316,11 +330,12 @@ TEST(P2KFileRead, RepliesOfNothingOrTooMuchEndTheRead)
     // A delivered count above the 1024 wanted is taken as 1024.
     api.requests.clear();
     api.delivered = {5000, 3};
+    api.endMarker = true;
     EXPECT_EQ(P2KFileRead(phone, "/a/f", temp.file("f"), 10), 1027);
     EXPECT_EQ(readBytes(temp.file("f")), Bytes(1027, 0x41));
 }
 
-TEST(P2KFileRead, LocalWriteFailureIsReported)
+TEST(P2KFileRead, DeviceAsLocalFileIsRefusedBeforeAnythingIsSent)
 {
     if (!std::filesystem::exists("/dev/full"))
         GTEST_SKIP() << "no /dev/full";
@@ -328,8 +343,8 @@ TEST(P2KFileRead, LocalWriteFailureIsReported)
     rig.connect();
     rig.putPhoneFile("/a/f", patternBytes(3000));
     EXPECT_EQ(P2KFileRead(rig.phone(), "/a/f", "/dev/full", 3000), -1);
-    EXPECT_EQ(rig.prompter.texts(), (std::vector<std::string>{"Cannot write /dev/full"}));
-    EXPECT_EQ(rig.logLines().back(), "[P2KFileRead] Send command FSAC (0x0004) RC=0");
+    EXPECT_EQ(rig.prompter.texts(), (std::vector<std::string>{"Cannot create /dev/full"}));
+    EXPECT_TRUE(rig.commands().empty());
 }
 
 TEST(P2KFileRead, LocalFileThatCannotBeCreatedSendsNothing)

@@ -8,9 +8,10 @@ void RecordingPrompter::show(MessageIcon icon, const std::string& caption, const
 }
 
 Answer RecordingPrompter::ask(MessageIcon icon, const std::string& caption, const std::string& text,
-                              Buttons)
+                              Buttons buttons)
 {
     prompts.push_back({icon, caption, text, true});
+    questionButtons.push_back(buttons);
     if (answers.empty())
         return fallback;
     const Answer a = answers.front();

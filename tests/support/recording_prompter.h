@@ -28,6 +28,8 @@ public:
     std::deque<Answer> answers;
     Answer fallback = Answer::No;
     std::vector<Prompt> prompts;
+    // The buttons of each question, in order.
+    std::vector<Buttons> questionButtons;
 
     // Texts of all prompts, in order.
     std::vector<std::string> texts() const;

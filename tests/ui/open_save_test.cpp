@@ -171,14 +171,40 @@ private Q_SLOTS:
         w.openFile(h.dir.file("missing.mma"));
         QCOMPARE(h.prompter.prompts.size(), size_t(2));
 
-        // After a New the failed open has cleared the document: Save goes off with it.
+        // A file that is no menu file changes nothing: the new document stays, and Save with it.
         w.FileNew1Execute();
         QVERIFY(child<QToolButton>(w, "ToolButton2")->isEnabled());
         w.openFile(h.dir.file("short.mma"));
         QCOMPARE(h.prompter.prompts.size(), size_t(3));
-        QVERIFY(w.context().workspace.document.isEmpty());
-        QVERIFY(!child<QToolButton>(w, "ToolButton2")->isEnabled());
-        QVERIFY(!child<QComboBox>(w, "ComboBox1")->isEnabled());
+        QVERIFY(!w.context().workspace.document.isEmpty());
+        QVERIFY(child<QToolButton>(w, "ToolButton2")->isEnabled());
+    }
+
+    void damagedFileIsReportedAsRepairedAndModified()
+    {
+        WindowHarness h;
+        MenuBuilder b;
+        b.add(MenuBuilder::kRoot, "PhoneBook", 0, asciiRecord(5, "abc", ByteOrder::Big));
+        b.add(MenuBuilder::kRoot, "Message", 0, asciiRecord(5, "def", ByteOrder::Big));
+        MenuFile damaged = b.layout();
+        damaged.records[11].dataOffset = 0xFFF0;
+        writeBytes(h.dir.path() / "clean.mma", b.bytes());
+        writeBytes(h.dir.path() / "damaged.mma", damaged.bytes());
+        TSDIAppForm& w = h.start();
+
+        w.openFile(h.dir.file("clean.mma"));
+        QVERIFY(h.prompter.prompts.empty());
+        QVERIFY(!w.isWindowModified());
+
+        w.openFile(h.dir.file("damaged.mma"));
+        QCOMPARE(h.prompter.prompts.size(), size_t(1));
+        QCOMPARE(h.prompter.prompts[0].caption, std::string("File repaired"));
+        QVERIFY(h.prompter.prompts[0].icon == MessageIcon::Warning);
+        QCOMPARE(h.prompter.prompts[0].text,
+                 std::string("The file is damaged. What could not be read as it stands was repaired or left out:\r\n"
+                             "Item Message (record 11): its data at offset 65520 (7 bytes) lies beyond the end of "
+                             "the file"));
+        QVERIFY(w.isWindowModified());
     }
 
     void createNewProfileFromFirmware()

@@ -270,6 +270,32 @@ private Q_SLOTS:
         QCOMPARE(child<QLineEdit>(viewer, "TntEdit1")->text(), QString());
     }
 
+    void uploadOverAnExistingFileAsksFirst()
+    {
+        Browser b;
+        QVERIFY(GetIconList(b.phone()));
+        TPicViewer viewer(b.phone(), b.state, b.dialogs, b.choices);
+        viewer.buildTree();
+        viewer.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&viewer));
+        clickItem(child<QTreeWidget>(viewer, "TntTreeView1"), folderItem(viewer, {"c"}));
+        const std::string local = b.temp.file("w.gif");
+        writeText(local, "GIF89a-new");
+        b.choices.files = {local};
+
+        b.prompter.answers = {Answer::No};
+        child<QAction>(viewer, "Upload")->trigger();
+        QCOMPARE(b.prompter.texts(), (std::vector<std::string>{"File /c/w.gif already exists\r\nOverwrite it?"}));
+        QCOMPARE(b.prompter.prompts[0].caption, std::string("Confirmation"));
+        QCOMPARE(readText(b.phoneFile("/c/w.gif")), std::string("GIF89a-www"));
+
+        b.prompter.answers = {Answer::Yes};
+        child<QAction>(viewer, "Upload")->trigger();
+        QCOMPARE(readText(b.phoneFile("/c/w.gif")), std::string("GIF89a-new"));
+        // The file written over keeps its one row.
+        QCOMPARE(rowTexts(viewer, 0), (QStringList{"w.gif"}));
+    }
+
     void downloadCreateFolderAndMaskMenu()
     {
         Browser b;
