@@ -28,9 +28,9 @@
 #include "ui/file_dialogs.h"
 #include "ui/menu_tree_model.h"
 #include "ui/menu_tree_view.h"
-#include "ui/progress_win.h"
+#include "ui/progress_window.h"
 #include "ui/qt_prompter.h"
-#include "ui/tsdi_app_form.h"
+#include "ui/main_window.h"
 
 namespace {
 
@@ -142,8 +142,8 @@ int main(int argc, char** argv)
     if (usbPhone)
         usbPhone->setDiagnostics([&context](const std::string& line) { context.log.LogLine(line); });
 
-    TAboutBox about;
-    TSDIAppForm window(context, prompter, files, &about);
+    AboutBox about;
+    MainWindow window(context, prompter, files, &about);
     prompter.setParent(&window);
     progress.setOwner(&window);
     files.setParent(&window);

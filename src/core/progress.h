@@ -25,7 +25,7 @@ public:
     uint32_t bytesDone = 0;
 };
 
-// Creates the single progress window (`TProgressWin`) of one transfer, listing or scan.
+// Creates the single progress window (ProgressWindow) of one transfer, listing or scan.
 class ProgressFactory {
 public:
     virtual ~ProgressFactory() = default;

@@ -1,5 +1,5 @@
 #pragma once
-// The rules of the "Settings" dialog (`TSetupForm`) without its widgets: a working copy of the
+// The rules of the "Settings" dialog (SetupDialog) without its widgets: a working copy of the
 // settings and the checked and enabled state of each check box. The dialog wires its boxes to
 // setChecked() and shows box(); OK copies the working copy back and writes tessaro.ini.
 

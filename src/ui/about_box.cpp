@@ -6,11 +6,11 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "ui/progress_win.h"
+#include "ui/progress_window.h"
 
 namespace tessaro {
 
-TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent)
+AboutBox::AboutBox(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("TAboutBox"));
     setWindowTitle(QStringLiteral("About"));
@@ -62,7 +62,7 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent)
     setFixedSize(340, sizeHint().height());
 }
 
-void TAboutBox::showEvent(QShowEvent* event)
+void AboutBox::showEvent(QShowEvent* event)
 {
     centreOn(this, nullptr);
     if (auto* ok = findChild<QPushButton*>(QStringLiteral("OKButton")))

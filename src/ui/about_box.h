@@ -1,14 +1,14 @@
 #pragma once
-// `TAboutBox`: the program's about box, created once at program start and shown modally.
+// `AboutBox`: the program's about box, created once at program start and shown modally.
 
 #include <QDialog>
 
 namespace tessaro {
 
-class TAboutBox : public QDialog {
+class AboutBox : public QDialog {
     Q_OBJECT
 public:
-    explicit TAboutBox(QWidget* parent = nullptr);
+    explicit AboutBox(QWidget* parent = nullptr);
 
 protected:
     void showEvent(QShowEvent* event) override;

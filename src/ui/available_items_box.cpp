@@ -42,7 +42,7 @@ void AvailableItemsBox::mouseMoveEvent(QMouseEvent* event)
                         >= QApplication::startDragDistance()) {
         pressed_ = false;
         auto* drag = new QDrag(this);
-        drag->setMimeData(new TMyDragObject(currentText().toStdString(),
+        drag->setMimeData(new AvailableItemDrag(currentText().toStdString(),
                                             static_cast<size_t>(currentIndex())));
         drag->exec(Qt::MoveAction | Qt::CopyAction, Qt::MoveAction);
         return;

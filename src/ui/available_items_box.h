@@ -1,6 +1,6 @@
 #pragma once
 // `ComboBox1`: the available mma items, 16 entries visible when dropped down. Its index is an
-// index into the available items. Dragging the box starts a `TMyDragObject` of the entry
+// index into the available items. Dragging the box starts a `AvailableItemDrag` of the entry
 // shown; a plain click drops the list down as usual.
 
 #include <QComboBox>

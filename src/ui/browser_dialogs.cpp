@@ -13,7 +13,7 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
-#include "ui/progress_win.h"
+#include "ui/progress_window.h"
 
 namespace tessaro {
 
@@ -43,7 +43,7 @@ std::string phoneBytes(const QString& text)
     return out;
 }
 
-TMaskRequest::TMaskRequest(QWidget* parent) : QDialog(parent)
+MaskDialog::MaskDialog(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("TMaskRequest"));
     setWindowTitle(QStringLiteral("Set file mask"));
@@ -74,7 +74,7 @@ TMaskRequest::TMaskRequest(QWidget* parent) : QDialog(parent)
     layout->addLayout(buttons);
 }
 
-void TMaskRequest::prepare(const std::vector<char>& phoneVolumes, BrowserState& state)
+void MaskDialog::prepare(const std::vector<char>& phoneVolumes, BrowserState& state)
 {
     const auto list = openMaskVolumes(phoneVolumes, state, volumes());
     checkListBox1_->clear();
@@ -86,7 +86,7 @@ void TMaskRequest::prepare(const std::vector<char>& phoneVolumes, BrowserState& 
     edit1_->setText(phoneText(maskExtensionText(state)));
 }
 
-std::vector<MaskVolume> TMaskRequest::volumes() const
+std::vector<MaskVolume> MaskDialog::volumes() const
 {
     std::vector<MaskVolume> out;
     for (int i = 0; i < checkListBox1_->count(); ++i) {
@@ -97,12 +97,12 @@ std::vector<MaskVolume> TMaskRequest::volumes() const
     return out;
 }
 
-void TMaskRequest::apply(BrowserState& state) const
+void MaskDialog::apply(BrowserState& state) const
 {
     applyMask(state, volumes(), phoneBytes(edit1_->text()));
 }
 
-bool TMaskRequest::execute(const std::vector<char>& phoneVolumes, BrowserState& state)
+bool MaskDialog::execute(const std::vector<char>& phoneVolumes, BrowserState& state)
 {
     prepare(phoneVolumes, state);
     centreOn(this, nullptr);
@@ -112,7 +112,7 @@ bool TMaskRequest::execute(const std::vector<char>& phoneVolumes, BrowserState& 
     return true;
 }
 
-TOKRightDlg::TOKRightDlg(QWidget* parent) : QDialog(parent)
+AttributesDialog::AttributesDialog(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("TOKRightDlg"));
     setWindowTitle(QStringLiteral("Set file attributes"));
@@ -144,27 +144,27 @@ TOKRightDlg::TOKRightDlg(QWidget* parent) : QDialog(parent)
     layout->addLayout(buttons);
 }
 
-void TOKRightDlg::setAttributes(int bits)
+void AttributesDialog::setAttributes(int bits)
 {
     checkBox1_->setChecked(bits & 1);
     checkBox2_->setChecked(bits & 2);
     checkBox3_->setChecked(bits & 4);
 }
 
-int TOKRightDlg::attributes() const
+int AttributesDialog::attributes() const
 {
     return (checkBox1_->isChecked() ? 1 : 0) | (checkBox2_->isChecked() ? 2 : 0)
            | (checkBox3_->isChecked() ? 4 : 0);
 }
 
-int TOKRightDlg::execute(QWidget* owner, int bits)
+int AttributesDialog::execute(QWidget* owner, int bits)
 {
     setAttributes(bits);
     centreOn(this, owner);
     return exec() == kResultOk ? attributes() : -1;
 }
 
-TDelRequest::TDelRequest(QWidget* parent) : QDialog(parent)
+DeleteConfirmDialog::DeleteConfirmDialog(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("TDelRequest"));
     setWindowTitle(QStringLiteral("Confirmation"));
@@ -195,12 +195,12 @@ TDelRequest::TDelRequest(QWidget* parent) : QDialog(parent)
     layout->addLayout(buttons);
 }
 
-void TDelRequest::setText(const std::string& text)
+void DeleteConfirmDialog::setText(const std::string& text)
 {
     label1_->setText(QString::fromStdString(text));
 }
 
-DeleteAnswer TDelRequest::ask(const std::string& text)
+DeleteAnswer DeleteConfirmDialog::ask(const std::string& text)
 {
     setText(text);
     centreOn(this, nullptr);
@@ -216,7 +216,7 @@ DeleteAnswer TDelRequest::ask(const std::string& text)
     }
 }
 
-void TDelRequest::keyPressEvent(QKeyEvent* event)
+void DeleteConfirmDialog::keyPressEvent(QKeyEvent* event)
 {
     // Enter answers Cancel whichever button has the focus: the safe answer.
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {

@@ -1,6 +1,6 @@
 #pragma once
-// The three small dialogs of the phone file browser: the file mask (`TMaskRequest`), the file
-// attributes (`TOKRightDlg`) and the delete confirmation (`TDelRequest`). They are made once,
+// The three small dialogs of the phone file browser: the file mask (`MaskDialog`), the file
+// attributes (`AttributesDialog`) and the delete confirmation (`DeleteConfirmDialog`). They are made once,
 // kept for the whole run and keep their control states between showings. Their modal results
 // are OK = 1, Cancel = 2, Yes = 6, No = 7.
 
@@ -31,10 +31,10 @@ inline constexpr int kResultYes = 6;
 inline constexpr int kResultNo = 7;
 
 // "Set file mask": which volumes a masked listing reads and the extension it looks for.
-class TMaskRequest : public QDialog {
+class MaskDialog : public QDialog {
     Q_OBJECT
 public:
-    explicit TMaskRequest(QWidget* parent = nullptr);
+    explicit MaskDialog(QWidget* parent = nullptr);
 
     // Fills the controls for an opening: with known phone volumes the list is rebuilt with
     // each letter checked (and they become the stored letters); the field shows the stored
@@ -60,10 +60,10 @@ private:
 };
 
 // "Set file attributes": three boxes for the bits 1 read-only, 2 hidden, 4 system.
-class TOKRightDlg : public QDialog {
+class AttributesDialog : public QDialog {
     Q_OBJECT
 public:
-    explicit TOKRightDlg(QWidget* parent = nullptr);
+    explicit AttributesDialog(QWidget* parent = nullptr);
 
     void setAttributes(int bits);
     int attributes() const;
@@ -83,10 +83,10 @@ private:
 
 // "Confirmation": Yes, Yes to all, Skip or Cancel for one file of a multi-file delete.
 // Enter and Escape both answer Cancel.
-class TDelRequest : public QDialog {
+class DeleteConfirmDialog : public QDialog {
     Q_OBJECT
 public:
-    explicit TDelRequest(QWidget* parent = nullptr);
+    explicit DeleteConfirmDialog(QWidget* parent = nullptr);
 
     // The question, "Delete selected files?" until a caller replaces it.
     void setText(const std::string& text);
@@ -109,9 +109,9 @@ private:
 
 // The three dialogs, made once at program start and kept.
 struct BrowserDialogs {
-    TMaskRequest mask;
-    TOKRightDlg attributes;
-    TDelRequest deletion;
+    MaskDialog mask;
+    AttributesDialog attributes;
+    DeleteConfirmDialog deletion;
 };
 
 } // namespace tessaro

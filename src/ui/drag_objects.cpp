@@ -2,7 +2,7 @@
 
 namespace tessaro {
 
-TMyDragObject::TMyDragObject(std::string displayText, size_t index)
+AvailableItemDrag::AvailableItemDrag(std::string displayText, size_t index)
     : displayText_(std::move(displayText)), index_(index)
 {
     setData(QString::fromLatin1(mimeType()), QByteArray::number(static_cast<qulonglong>(index)));

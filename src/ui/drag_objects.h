@@ -1,5 +1,5 @@
 #pragma once
-// What the tree accepts in a drag: a node of the tree itself, or `TMyDragObject`, an entry of
+// What the tree accepts in a drag: a node of the tree itself, or `AvailableItemDrag`, an entry of
 // the available items carrying its display text and its index.
 
 #include <QMimeData>
@@ -11,10 +11,10 @@ namespace tessaro {
 
 class MenuNode;
 
-class TMyDragObject : public QMimeData {
+class AvailableItemDrag : public QMimeData {
     Q_OBJECT
 public:
-    TMyDragObject(std::string displayText, size_t index);
+    AvailableItemDrag(std::string displayText, size_t index);
 
     const std::string& displayText() const { return displayText_; }
     size_t index() const { return index_; }

@@ -48,7 +48,7 @@ std::optional<DragSource> MenuTreeView::sourceOf(const QMimeData* mime) const
             return DragSource::treeNode(tree->node());
         return std::nullopt;
     }
-    if (const auto* entry = qobject_cast<const TMyDragObject*>(mime))
+    if (const auto* entry = qobject_cast<const AvailableItemDrag*>(mime))
         return DragSource::availableEntry(entry->index());
     return std::nullopt;
 }

@@ -6,7 +6,7 @@
 #include <QProgressBar>
 #include <QVBoxLayout>
 
-#include "ui/progress_win.h"
+#include "ui/progress_window.h"
 
 namespace tessaro {
 

@@ -12,11 +12,11 @@
 #include "edit/settings.h"
 #include "support/ui_harness.h"
 #include "ui/about_box.h"
-#include "ui/dbl_progress.h"
-#include "ui/progress_win.h"
+#include "ui/double_progress_window.h"
+#include "ui/progress_window.h"
 #include "ui/qt_prompter.h"
-#include "ui/setup_form.h"
-#include "ui/splash_form.h"
+#include "ui/setup_dialog.h"
+#include "ui/splash_screen.h"
 
 using namespace tessaro;
 using namespace tessaro::testing;
@@ -46,7 +46,7 @@ private Q_SLOTS:
         settings.logEnabled = true;
         settings.readJ2mest = true;
         settings.j2mestFromCard = true;
-        TSetupForm form(settings, dir.file("tessaro.ini"), nullptr, false, files, prompter);
+        SetupDialog form(settings, dir.file("tessaro.ini"), nullptr, false, files, prompter);
         QCOMPARE(form.windowTitle(), QStringLiteral("Settings"));
         const struct {
             const char* name;
@@ -83,7 +83,7 @@ private Q_SLOTS:
         FakeFileDialogs files;
         Settings settings;
         const std::string ini = dir.file("tessaro.ini");
-        TSetupForm form(settings, ini, nullptr, false, files, prompter);
+        SetupDialog form(settings, ini, nullptr, false, files, prompter);
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
         auto* read = child<QCheckBox>(form, "CheckBox3");
@@ -123,7 +123,7 @@ private Q_SLOTS:
         FakeFileDialogs files;
         Settings settings;
         const std::string ini = dir.file("tessaro.ini");
-        TSetupForm form(settings, ini, nullptr, false, files, prompter);
+        SetupDialog form(settings, ini, nullptr, false, files, prompter);
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
         click(child<QCheckBox>(form, "CheckBox1"));
@@ -139,7 +139,7 @@ private Q_SLOTS:
         QtProgressFactory factory(&owner);
         {
             std::unique_ptr<Progress> progress = factory.openSingle();
-            auto* win = dynamic_cast<TProgressWin*>(progress.get());
+            auto* win = dynamic_cast<ProgressWindow*>(progress.get());
             QVERIFY(win);
             QVERIFY(win->isVisible());
             QCOMPARE(win->windowTitle(), QString());
@@ -156,13 +156,13 @@ private Q_SLOTS:
             QTest::keyClick(win, Qt::Key_Escape);
             QVERIFY(win->isVisible());
         }
-        QVERIFY(owner.findChildren<TProgressWin*>().isEmpty());
+        QVERIFY(owner.findChildren<ProgressWindow*>().isEmpty());
     }
 
     void doubleProgressWindow()
     {
         QWidget owner;
-        TDblProgress win(&owner);
+        DoubleProgressWindow win(&owner);
         QCOMPARE(win.batchTotal, 0u);
         QCOMPARE(win.bytesDone, 0u);
         win.show();
@@ -178,7 +178,7 @@ private Q_SLOTS:
 
     void aboutBoxAndSplash()
     {
-        TAboutBox about;
+        AboutBox about;
         QCOMPARE(about.windowTitle(), QStringLiteral("About"));
         QCOMPARE(child<QLabel>(about, "ProductName")->text(), QStringLiteral("Tessaro"));
         QCOMPARE(child<QLabel>(about, "Version")->text(), QStringLiteral("Version 0.6"));
@@ -190,7 +190,7 @@ private Q_SLOTS:
         QCOMPARE(about.result(), int(QDialog::Accepted));
 
         QWidget owner;
-        TForm1 splash(&owner);
+        SplashScreen splash(&owner);
         QCOMPARE(splash.alpha(), 200);
         QVERIFY(splash.windowFlags() & Qt::WindowStaysOnTopHint);
         QVERIFY(splash.windowFlags() & Qt::FramelessWindowHint);

@@ -24,9 +24,9 @@
 #include "ui/drag_objects.h"
 #include "ui/menu_tree_model.h"
 #include "ui/menu_tree_view.h"
-#include "ui/splash_form.h"
+#include "ui/splash_screen.h"
 #include "ui/lamp_shape.h"
-#include "ui/tsdi_app_form.h"
+#include "ui/main_window.h"
 
 using namespace tessaro;
 using namespace tessaro::testing;
@@ -42,7 +42,7 @@ QStringList comboItems(QComboBox* box)
 }
 
 // Position of an available entry by display name.
-int entryIndex(TSDIAppForm& w, const char* displayName)
+int entryIndex(MainWindow& w, const char* displayName)
 {
     return child<QComboBox>(w, "ComboBox1")->findText(QString::fromLatin1(displayName));
 }
@@ -54,13 +54,13 @@ class MainWindowTest : public QObject {
 
 private:
     // A harness with a new document and the available entry `name` picked.
-    void pick(TSDIAppForm& w, const char* name)
+    void pick(MainWindow& w, const char* name)
     {
         auto* box = child<QComboBox>(w, "ComboBox1");
         box->setCurrentIndex(entryIndex(w, name));
         QVERIFY(box->currentIndex() >= 0);
     }
-    MenuNode* insert(TSDIAppForm& w, MenuNode* at, const char* name, InsertPosition pos)
+    MenuNode* insert(MainWindow& w, MenuNode* at, const char* name, InsertPosition pos)
     {
         w.tree()->selectNode(at);
         pick(w, name);
@@ -81,7 +81,7 @@ private Q_SLOTS:
     void startUpState()
     {
         WindowHarness h;
-        TSDIAppForm& w = h.start();
+        MainWindow& w = h.start();
         QCOMPARE(w.windowTitle(), QStringLiteral("Tessaro v.0.6[*]"));
         QCOMPARE(w.width(), 462);
         QCOMPARE(w.height() - w.menuBar()->sizeHint().height(), 516);
@@ -146,11 +146,11 @@ private Q_SLOTS:
         std::filesystem::create_directories(h.dir.path() / "Profiles");
         writeText(h.dir.path() / "Profiles/R3624.prf", "[mma_ucp format]\r\n22 06 1\r\n[mma items]\r\nPhoneBook\r\n");
         writeText(h.dir.path() / "Profiles/A100.prf", "[mma_ucp format]\r\n36 0C 0\r\n[mma items]\r\nMessage\r\n");
-        TSDIAppForm& w = h.start();
+        MainWindow& w = h.start();
         QCOMPARE(comboItems(child<QComboBox>(w, "ComboBox2")),
                  (QStringList{"Default", "A100", "R3624", "Create new..."}));
         // Choosing a profile filters the available items and sets the save mode.
-        w.ComboBox2Select(2);
+        w.pickProfile(2);
         QCOMPARE(comboItems(child<QComboBox>(w, "ComboBox1")),
                  (QStringList{"PhoneBook", "Custom item"}));
         QVERIFY(child<QRadioButton>(w, "RadioButton1")->isChecked());
@@ -158,7 +158,7 @@ private Q_SLOTS:
         QVERIFY(child<QCheckBox>(w, "CheckBox2")->isChecked());
         QVERIFY(child<QGroupBox>(w, "RadioGroup2")->isEnabled());
         // "Default" gives everything back, in 36-byte mode.
-        w.ComboBox2Select(0);
+        w.pickProfile(0);
         QCOMPARE(child<QComboBox>(w, "ComboBox1")->count(), 153);
         QVERIFY(child<QRadioButton>(w, "RadioButton2")->isChecked());
         QVERIFY(!child<QCheckBox>(w, "CheckBox2")->isChecked());
@@ -168,7 +168,7 @@ private Q_SLOTS:
     void newDocument()
     {
         WindowHarness h;
-        TSDIAppForm& w = h.start();
+        MainWindow& w = h.start();
         child<QAction>(w, "FileNew1")->trigger();
         const MenuDocument& doc = w.context().workspace.document;
         QCOMPARE(doc.nodeCount(), size_t(9));
@@ -187,7 +187,7 @@ private Q_SLOTS:
     void saveModeControls()
     {
         WindowHarness h;
-        TSDIAppForm& w = h.start();
+        MainWindow& w = h.start();
         auto* r22 = child<QRadioButton>(w, "RadioButton1");
         auto* r36 = child<QRadioButton>(w, "RadioButton2");
         auto* fix = child<QCheckBox>(w, "CheckBox2");
@@ -226,8 +226,8 @@ private Q_SLOTS:
     void popupEnablingOnEveryKindOfNode()
     {
         WindowHarness h;
-        TSDIAppForm& w = h.start();
-        w.FileNew1Execute();
+        MainWindow& w = h.start();
+        w.newDocument();
         MenuDocument& doc = w.context().workspace.document;
         MenuNode* a = insert(w, doc.menuRoot(), "PhoneBook", InsertPosition::AddSubitemLast);
         MenuNode* b = insert(w, doc.menuRoot(), "Message", InsertPosition::AddSubitemLast);
@@ -273,8 +273,8 @@ private Q_SLOTS:
     void insertReplaceDeleteMove()
     {
         WindowHarness h;
-        TSDIAppForm& w = h.start();
-        w.FileNew1Execute();
+        MainWindow& w = h.start();
+        w.newDocument();
         MenuDocument& doc = w.context().workspace.document;
         MenuNode* root = doc.menuRoot();
         MenuNode* a = insert(w, root, "PhoneBook", InsertPosition::AddSubitemLast);
@@ -302,24 +302,24 @@ private Q_SLOTS:
         // Replace keeps a softkey's prefix.
         w.tree()->selectNode(doc.nodeAt(1));
         pick(w, "Message");
-        w.ReplaceExecute();
+        w.replaceItem();
         QCOMPARE(QString::fromStdString(doc.nodeAt(1)->caption()), QStringLiteral("LSK: Message"));
 
         // Move up / down.
         MenuNode* message = root->child(1);
         w.tree()->selectNode(message);
-        w.MoveUpExecute();
+        w.moveItemUp();
         QCOMPARE(captionsUnder(root), (QStringList{"Message", "RecentCall", "Datebook", "PhoneBook"}));
         QCOMPARE(w.tree()->selectedNode(), message);
-        w.MoveDownExecute();
-        w.MoveDownExecute();
+        w.moveItemDown();
+        w.moveItemDown();
         QCOMPARE(captionsUnder(root), (QStringList{"RecentCall", "Datebook", "Message", "PhoneBook"}));
 
         // Delete asks first; No keeps the tree.
         const size_t before = doc.nodeCount();
         w.tree()->selectNode(a);
         h.prompter.answers = {Answer::No};
-        w.DeleteItemExecute();
+        w.deleteItem();
         QCOMPARE(doc.nodeCount(), before);
         QCOMPARE(h.prompter.prompts.size(), size_t(1));
         QCOMPARE(h.prompter.prompts[0].text,
@@ -328,7 +328,7 @@ private Q_SLOTS:
         QVERIFY(h.prompter.prompts[0].icon == MessageIcon::Warning);
         QVERIFY(h.prompter.prompts[0].question);
         h.prompter.answers = {Answer::Yes};
-        w.DeleteItemExecute();
+        w.deleteItem();
         QCOMPARE(doc.nodeCount(), before - 4);  // PhoneBook with Multimedia, ~1 and ~2
         QCOMPARE(captionsUnder(root), (QStringList{"RecentCall", "Datebook", "Message"}));
         QCOMPARE(w.statusPanel(1)->text(), QStringLiteral("Format: 0-byte  Entries: 3"));
@@ -337,9 +337,9 @@ private Q_SLOTS:
     void dropsFromTreeAndFromTheBox()
     {
         WindowHarness h;
-        TSDIAppForm& w = h.start();
+        MainWindow& w = h.start();
         w.show();
-        w.FileNew1Execute();
+        w.newDocument();
         MenuDocument& doc = w.context().workspace.document;
         MenuNode* root = doc.menuRoot();
         MenuNode* a = insert(w, root, "PhoneBook", InsertPosition::AddSubitemLast);
@@ -385,7 +385,7 @@ private Q_SLOTS:
 
         // An available entry dropped on C is inserted before it and selected.
         const int k = entryIndex(w, "RecentCall");
-        TMyDragObject entry("RecentCall", static_cast<size_t>(k));
+        AvailableItemDrag entry("RecentCall", static_cast<size_t>(k));
         QVERIFY(send(entry, c, false));
         QVERIFY(send(entry, c, true));
         QCOMPARE(captionsUnder(b), (QStringList{"PhoneBook", "RecentCall", "Datebook"}));
@@ -398,7 +398,7 @@ private Q_SLOTS:
         TreeNodeDrag dragD(d, tree);
         QVERIFY(send(dragD, b, false));
         QVERIFY(tree->isExpanded(tree->menuModel().indexOfNode(b)));
-        TMyDragObject entry2("Datebook", static_cast<size_t>(entryIndex(w, "Datebook")));
+        AvailableItemDrag entry2("Datebook", static_cast<size_t>(entryIndex(w, "Datebook")));
         QVERIFY(send(entry2, d, true));
         QVERIFY(!tree->isExpanded(tree->menuModel().indexOfNode(b)));
         QCOMPARE(captionsUnder(root), (QStringList{"Message", "Datebook", "Multimedia"}));
@@ -407,17 +407,17 @@ private Q_SLOTS:
     void pickingAnEntryOpensTheItemMenu()
     {
         WindowHarness h;
-        TSDIAppForm& w = h.start();
+        MainWindow& w = h.start();
         w.show();
         auto* popup = child<QMenu>(w, "PopupMenu1");
         // No document, no selected node: the pick is remembered, no menu.
-        w.ComboBox1Select(entryIndex(w, "Message"));
+        w.pickAvailableItem(entryIndex(w, "Message"));
         QCOMPARE(w.pickedEntry(), std::string("Message"));
         QVERIFY(!popup->isVisible());
-        w.FileNew1Execute();
+        w.newDocument();
         auto* box = child<QComboBox>(w, "ComboBox1");
         box->setCurrentIndex(entryIndex(w, "Calculator"));
-        w.ComboBox1Select(box->currentIndex());
+        w.pickAvailableItem(box->currentIndex());
         QCOMPARE(w.pickedEntry(), std::string("Calculator"));
         QVERIFY(popup->isVisible());
         // Opened below the box, with the entries the Menu Root allows.
@@ -432,8 +432,8 @@ private Q_SLOTS:
     void itemSummaryLines()
     {
         WindowHarness h;
-        TSDIAppForm& w = h.start();
-        w.FileNew1Execute();
+        MainWindow& w = h.start();
+        w.newDocument();
         MenuDocument& doc = w.context().workspace.document;
         auto* memo = child<QPlainTextEdit>(w, "TntMemo1");
         MenuNode* a = insert(w, doc.menuRoot(), "PhoneBook", InsertPosition::AddSubitemLast);
@@ -463,7 +463,7 @@ private Q_SLOTS:
     void jokeModeOnAndOff()
     {
         WindowHarness h;
-        TSDIAppForm& w = h.start();
+        MainWindow& w = h.start();
         w.show();
         auto* label = child<QLabel>(w, "Label1");
         QTest::mouseDClick(label, Qt::LeftButton);
@@ -482,7 +482,7 @@ private Q_SLOTS:
     void fadeInThenCloseFadesOut()
     {
         WindowHarness h;
-        TSDIAppForm& w = h.start();
+        MainWindow& w = h.start();
         w.show();
         auto* timer = child<QTimer>(w, "Timer1");
         timer->stop();  // the test drives the ticks
@@ -491,14 +491,14 @@ private Q_SLOTS:
 
         // A close request during the fade-in is refused and does not start the fade-out.
         for (int i = 0; i < 5; ++i)
-            w.Timer1Timer();
+            w.fadeTick();
         QCOMPARE(w.fade().level(), 50);
         QVERIFY(!w.close());
         QVERIFY(w.isVisible());
         QVERIFY(w.fade().direction() == WindowFade::Direction::In);
 
         while (w.fade().level() != 255)
-            w.Timer1Timer();
+            w.fadeTick();
         QCOMPARE(w.windowOpacity(), 1.0);
         QVERIFY(!w.splash()->isVisible());
         QVERIFY(!timer->isActive());
@@ -511,7 +511,7 @@ private Q_SLOTS:
         timer->stop();
         int ticks = 0;
         while (w.isVisible() && ticks < 100) {
-            w.Timer1Timer();
+            w.fadeTick();
             ++ticks;
         }
         QCOMPARE(ticks, 26);
@@ -525,7 +525,7 @@ private Q_SLOTS:
     void fadeRunsOnItsTimer()
     {
         WindowHarness h;
-        TSDIAppForm& w = h.start();
+        MainWindow& w = h.start();
         w.show();
         QTRY_COMPARE_WITH_TIMEOUT(w.fade().level(), 255, 5000);
         QCOMPARE(w.windowOpacity(), 1.0);

@@ -16,7 +16,7 @@
 #include "support/ui_harness.h"
 #include "ui/app_context.h"
 #include "ui/menu_tree_view.h"
-#include "ui/tsdi_app_form.h"
+#include "ui/main_window.h"
 
 using namespace tessaro;
 using namespace tessaro::testing;
@@ -53,7 +53,7 @@ private Q_SLOTS:
     {
         WindowHarness h;
         writeBytes(h.dir.path() / "menu.mma", sampleMenu());
-        TSDIAppForm& w = h.start();
+        MainWindow& w = h.start();
         h.files.answers = {h.dir.file("menu.mma")};
         child<QAction>(w, "FileOpen1")->trigger();
         QCOMPARE(h.files.requests.size(), size_t(1));
@@ -77,8 +77,8 @@ private Q_SLOTS:
         WindowHarness h;
         writeProfile(h.dir, "Small", "[mma_ucp format]\r\n22 06 0\r\n[mma items]\r\nPhoneBook\r\nDatebook\r\n");
         writeBytes(h.dir.path() / "menu.mma", sampleMenu());
-        TSDIAppForm& w = h.start();
-        w.ComboBox2Select(1);
+        MainWindow& w = h.start();
+        w.pickProfile(1);
         QCOMPARE(child<QComboBox>(w, "ComboBox1")->count(), 3);
         w.openFile(h.dir.file("menu.mma"));
         // Warned once; the selector is back at "Default" and the whole file is shown.
@@ -98,7 +98,7 @@ private Q_SLOTS:
     {
         WindowHarness h;
         writeBytes(h.dir.path() / "menu.mma", sampleMenu("ZZGadget"));
-        TSDIAppForm& w = h.start();
+        MainWindow& w = h.start();
         w.openFile(h.dir.file("menu.mma"));
         QCOMPARE(h.prompter.prompts.size(), size_t(1));
         QCOMPARE(h.prompter.prompts[0].text, std::string("Item base has been updated"));
@@ -117,8 +117,8 @@ private Q_SLOTS:
     void saveWritesTheDocument()
     {
         WindowHarness h;
-        TSDIAppForm& w = h.start();
-        w.FileNew1Execute();
+        MainWindow& w = h.start();
+        w.newDocument();
         MenuDocument& doc = w.context().workspace.document;
         w.tree()->selectNode(doc.menuRoot());
         auto* box = child<QComboBox>(w, "ComboBox1");
@@ -132,7 +132,7 @@ private Q_SLOTS:
         QVERIFY(std::filesystem::exists(path));
         QVERIFY(h.prompter.prompts.empty());
         // The file reads back as the same menu.
-        w.FileNew1Execute();
+        w.newDocument();
         w.openFile(path);
         QCOMPARE(captionsUnder(doc.menuRoot()), (QStringList{"Calculator"}));
         QCOMPARE(w.statusPanel(1)->text(), QStringLiteral("Format: 36-byte  Entries: 1"));
@@ -143,14 +143,14 @@ private Q_SLOTS:
         WindowHarness h;
         writeProfile(h.dir, "Small", "[mma_ucp format]\r\n36 0C 0\r\n[mma items]\r\nPhoneBook\r\n");
         writeBytes(h.dir.path() / "menu.mma", sampleMenu());
-        TSDIAppForm& w = h.start();
+        MainWindow& w = h.start();
         w.openFile(h.dir.file("menu.mma"));
         // A profile that lacks Message and Datebook: the writer refuses the document.
-        w.ComboBox2Select(1);
+        w.pickProfile(1);
         const std::string path = h.dir.file("out.mma");
         writeText(path, "old");
         h.files.answers = {path};
-        w.FileSave1Execute();
+        w.saveDocument();
         QCOMPARE(h.prompter.prompts.size(), size_t(1));
         QCOMPARE(h.prompter.prompts[0].text, std::string("mma_ucp doesn't match current profile"));
         QCOMPARE(h.prompter.prompts[0].caption, std::string("Profile error"));
@@ -161,7 +161,7 @@ private Q_SLOTS:
     {
         WindowHarness h;
         writeBytes(h.dir.path() / "short.mma", {0x01, 0x02, 0x03});
-        TSDIAppForm& w = h.start();
+        MainWindow& w = h.start();
         w.openFile(h.dir.file("short.mma"));
         QCOMPARE(h.prompter.prompts.size(), size_t(1));
         QVERIFY(h.prompter.prompts[0].icon == MessageIcon::Error);
@@ -172,7 +172,7 @@ private Q_SLOTS:
         QCOMPARE(h.prompter.prompts.size(), size_t(2));
 
         // A file that is no menu file changes nothing: the new document stays, and Save with it.
-        w.FileNew1Execute();
+        w.newDocument();
         QVERIFY(child<QToolButton>(w, "ToolButton2")->isEnabled());
         w.openFile(h.dir.file("short.mma"));
         QCOMPARE(h.prompter.prompts.size(), size_t(3));
@@ -190,7 +190,7 @@ private Q_SLOTS:
         damaged.records[11].dataOffset = 0xFFF0;
         writeBytes(h.dir.path() / "clean.mma", b.bytes());
         writeBytes(h.dir.path() / "damaged.mma", damaged.bytes());
-        TSDIAppForm& w = h.start();
+        MainWindow& w = h.start();
 
         w.openFile(h.dir.file("clean.mma"));
         QVERIFY(h.prompter.prompts.empty());
@@ -226,17 +226,17 @@ private Q_SLOTS:
         std::copy(std::begin(end), std::end(end), image.begin() + static_cast<long>(q + 100));
         writeBytes(h.dir.path() / "fw.smg", image);
 
-        TSDIAppForm& w = h.start();
+        MainWindow& w = h.start();
         auto* selector = child<QComboBox>(w, "ComboBox2");
         // Cancelled: nothing happens.
-        w.ComboBox2Select(selector->count() - 1);
+        w.pickProfile(selector->count() - 1);
         QCOMPARE(h.files.requests.back().title, std::string("Select CG1 to create FW profile"));
         QCOMPARE(h.files.requests.back().filter, std::string("CG1 binaries|*.bin;*.smg|All files|*.*"));
         QVERIFY(h.prompter.prompts.empty());
         QCOMPARE(selector->currentIndex(), 0);
 
         h.files.answers = {h.dir.file("fw.smg")};
-        w.ComboBox2Select(selector->count() - 1);
+        w.pickProfile(selector->count() - 1);
         QVERIFY(std::filesystem::exists(h.dir.path() / "Profiles/R9999.prf"));
         QCOMPARE(h.prompter.texts().back(), std::string("Profile was successfully created"));
         QCOMPARE(selector->count(), 3);

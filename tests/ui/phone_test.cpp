@@ -20,8 +20,8 @@
 #include "ui/app_context.h"
 #include "ui/lamp_shape.h"
 #include "ui/menu_tree_view.h"
-#include "ui/setup_form.h"
-#include "ui/tsdi_app_form.h"
+#include "ui/setup_dialog.h"
+#include "ui/main_window.h"
 
 using namespace tessaro;
 using namespace tessaro::testing;
@@ -53,7 +53,7 @@ struct PhoneHarness {
         h->context->virtualPhone = phone;
     }
 
-    TSDIAppForm& start() { return h->start(); }
+    MainWindow& start() { return h->start(); }
     // Plugs the phone in and lets the queued status call run.
     void plug()
     {
@@ -91,7 +91,7 @@ private Q_SLOTS:
     void plugAndUnplug()
     {
         PhoneHarness p;
-        TSDIAppForm& w = p.start();
+        MainWindow& w = p.start();
         QVERIFY(child<QMenu>(w, "VirtualPhone1") != nullptr);
         // The "Virtual phone" menu plugs the phone in.
         child<QAction>(w, "PlugIn1")->trigger();
@@ -121,7 +121,7 @@ private Q_SLOTS:
         QVERIFY(p.h->prompter.prompts.empty());
 
         // The balloon shows the phone's details when the pointer comes.
-        w.TrayIcon1MouseMove();
+        w.trayIconHovered();
         QCOMPARE(w.balloonTitle(), QStringLiteral("Phone info"));
         QCOMPARE(w.balloonText(),
                  QStringLiteral("Model: TX100\nF/W Version: TX100_A_01.02.03R\nLP Version: 1234"));
@@ -139,11 +139,11 @@ private Q_SLOTS:
             QVERIFY2(!child<QToolButton>(w, name)->isEnabled(), name);
         QVERIFY(has(p.log(), "Phone disconnected\r\n"));
         // Without a phone the balloon is left alone.
-        w.TrayIcon1MouseMove();
+        w.trayIconHovered();
         QCOMPARE(w.balloonText(), QStringLiteral("Disconnected"));
 
         // With a document, plugging in enables Save to phone too; New does as well.
-        w.FileNew1Execute();
+        w.newDocument();
         p.plug();
         QVERIFY(child<QToolButton>(w, "ToolButton5")->isEnabled());
     }
@@ -151,7 +151,7 @@ private Q_SLOTS:
     void statusCallsFromThePhonesThreadAreQueued()
     {
         PhoneHarness p(true);
-        TSDIAppForm& w = p.start();
+        MainWindow& w = p.start();
         p.phone->plug();
         p.phone->waitForCallbacks();
         // Delivered on the phone's thread, run on the window's: nothing shown yet.
@@ -164,7 +164,7 @@ private Q_SLOTS:
     void openFromPhoneWithThePatch()
     {
         PhoneHarness p;
-        TSDIAppForm& w = p.start();
+        MainWindow& w = p.start();
         p.plug();
         p.h->prompter.answers = {Answer::Yes};
         child<QAction>(w, "Openfromphone1")->trigger();
@@ -192,10 +192,10 @@ private Q_SLOTS:
     void openFromPhoneRefusingThePatch()
     {
         PhoneHarness p;
-        TSDIAppForm& w = p.start();
+        MainWindow& w = p.start();
         p.plug();
         p.h->prompter.answers = {Answer::No};
-        w.Openfromphone1Execute();
+        w.openFromPhone();
         QCOMPARE(p.h->prompter.texts(), (std::vector<std::string>{kPatchQuestion}));
         QCOMPARE(w.context().javaSlots.PhoneSlots[0]->Midlet1, std::string("1: Snake"));
         QVERIFY(!w.context().roundTripState.PhonePatched);
@@ -204,10 +204,10 @@ private Q_SLOTS:
     void openFromPhoneThatFails()
     {
         PhoneHarness p;
-        TSDIAppForm& w = p.start();
+        MainWindow& w = p.start();
         p.plug();
         fs::remove(p.phoneFile("a/mobile/system/mma_ucp"));
-        w.Openfromphone1Execute();
+        w.openFromPhone();
         QCOMPARE(p.h->prompter.texts(), (std::vector<std::string>{"Error reading mma_ucp"}));
         QCOMPARE(p.h->prompter.prompts[0].caption, std::string("Fatal P2K error"));
         QVERIFY(!child<QToolButton>(w, "ToolButton2")->isEnabled());
@@ -218,12 +218,12 @@ private Q_SLOTS:
     void saveToPhoneThenCloseAsksToRebootOnce()
     {
         PhoneHarness p;
-        TSDIAppForm& w = p.start();
+        MainWindow& w = p.start();
         w.show();
         child<QTimer>(w, "Timer1")->stop();
         p.plug();
         p.h->prompter.answers = {Answer::Yes};
-        w.Openfromphone1Execute();
+        w.openFromPhone();
         // Add an item and save to the phone: the menu and the patched J2MEST go back.
         MenuDocument& doc = w.context().workspace.document;
         w.tree()->selectNode(doc.menuRoot());
@@ -241,13 +241,13 @@ private Q_SLOTS:
         // Fade in, then close: the reboot question comes once although the fade-out asks
         // to close on every tick.
         while (w.fade().level() != 255)
-            w.Timer1Timer();
+            w.fadeTick();
         p.h->prompter.answers = {Answer::Yes};
         p.phone->clearRequests();
         QVERIFY(!w.close());
         int ticks = 0;
         while (w.isVisible() && ticks++ < 100)
-            w.Timer1Timer();
+            w.fadeTick();
         QVERIFY(!w.isVisible());
         QCOMPARE(p.h->prompter.texts(), (std::vector<std::string>{kPatchQuestion, kRebootQuestion}));
         QCOMPARE(p.h->prompter.prompts[1].caption, std::string());
@@ -264,20 +264,20 @@ private Q_SLOTS:
     void saveToPhoneRefusedByTheProfile()
     {
         PhoneHarness p;
-        TSDIAppForm& w = p.start();
+        MainWindow& w = p.start();
         p.plug();
-        w.FileNew1Execute();
+        w.newDocument();
         // Under profile TX100 a custom item is fine but "Chat" is not available: choose the
         // default profile, insert it, then go back to TX100.
-        w.ComboBox2Select(0);
+        w.pickProfile(0);
         MenuDocument& doc = w.context().workspace.document;
         w.tree()->selectNode(doc.menuRoot());
         auto* box = child<QComboBox>(w, "ComboBox1");
         box->setCurrentIndex(box->findText(QStringLiteral("Chat")));
         w.insertItem(InsertPosition::AddSubitemLast);
-        w.ComboBox2Select(child<QComboBox>(w, "ComboBox2")->findText(QStringLiteral("TX100")));
+        w.pickProfile(child<QComboBox>(w, "ComboBox2")->findText(QStringLiteral("TX100")));
         const auto before = readBytes(p.phoneFile("a/mobile/system/mma_ucp"));
-        w.Savetophone1Execute();
+        w.saveToPhone();
         QCOMPARE(p.h->prompter.texts(), (std::vector<std::string>{"mma_ucp doesn't match current profile"}));
         QCOMPARE(readBytes(p.phoneFile("a/mobile/system/mma_ucp")), before);
         QVERIFY(!w.context().roundTripState.StoredToPhone);
@@ -286,7 +286,7 @@ private Q_SLOTS:
     void restartPhone()
     {
         PhoneHarness p;
-        TSDIAppForm& w = p.start();
+        MainWindow& w = p.start();
         p.plug();
         child<QAction>(w, "RestartPhone1")->trigger();
         QVERIFY(has(p.log(), "Phone is restarted\r\n"));
@@ -300,24 +300,24 @@ private Q_SLOTS:
     void seemButtonsFollowTheConnection()
     {
         PhoneHarness p;
-        TSDIAppForm& w = p.start();
+        MainWindow& w = p.start();
         AppContext& ctx = w.context();
         {
-            TSetupForm form(ctx.settings, p.tmp.file("tessaro.ini"), &ctx.phone, ctx.link.Connected,
+            SetupDialog form(ctx.settings, p.tmp.file("tessaro.ini"), &ctx.phone, ctx.link.Connected,
                             p.h->files, p.h->prompter);
             QVERIFY(!child<QPushButton>(form, "Button3")->isEnabled());
             QVERIFY(!child<QPushButton>(form, "Button4")->isEnabled());
-            form.Button3Click();
+            form.backupSeem();
             QVERIFY(p.h->files.requests.empty());
         }
         p.plug();
-        TSetupForm form(ctx.settings, p.tmp.file("tessaro.ini"), &ctx.phone, ctx.link.Connected,
+        SetupDialog form(ctx.settings, p.tmp.file("tessaro.ini"), &ctx.phone, ctx.link.Connected,
                         p.h->files, p.h->prompter);
         QVERIFY(child<QPushButton>(form, "Button3")->isEnabled());
         QVERIFY(child<QPushButton>(form, "Button4")->isEnabled());
         const std::string backup = p.tmp.file("backup.seem");
         p.h->files.answers = {backup};
-        form.Button3Click();
+        form.backupSeem();
         QCOMPARE(p.h->files.requests.back().title, std::string("Save SEEM bakup as"));
         QCOMPARE(p.h->files.requests.back().fileName, std::string("0032_0001.seem"));
         QCOMPARE(p.h->files.requests.back().filter, std::string("SEEM files|*.seem"));
@@ -326,12 +326,12 @@ private Q_SLOTS:
 
         writeBytes(backup, {1, 2, 3});
         p.h->files.answers = {backup};
-        form.Button4Click();
+        form.restoreSeem();
         QCOMPARE(p.h->files.requests.back().title, std::string("Restore SEEM backup from"));
         QCOMPARE(p.h->prompter.texts().back(), std::string("Backup SEEM 0032_0001 restored"));
         // A cancelled dialog sends nothing.
         p.phone->clearRequests();
-        form.Button4Click();
+        form.restoreSeem();
         QVERIFY(p.phone->requests().empty());
     }
 };

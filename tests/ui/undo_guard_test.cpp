@@ -14,7 +14,7 @@
 #include "ui/app_context.h"
 #include "ui/menu_tree_model.h"
 #include "ui/menu_tree_view.h"
-#include "ui/tsdi_app_form.h"
+#include "ui/main_window.h"
 
 using namespace tessaro;
 using namespace tessaro::testing;
@@ -23,7 +23,7 @@ namespace {
 
 const Prompt kSaveQuestion{MessageIcon::Question, "Confirmation", "Save changes to the menu?", true};
 
-MenuNode* insert(TSDIAppForm& w, MenuNode* at, const char* name, InsertPosition position)
+MenuNode* insert(MainWindow& w, MenuNode* at, const char* name, InsertPosition position)
 {
     w.tree()->selectNode(at);
     auto* box = child<QComboBox>(w, "ComboBox1");
@@ -36,9 +36,9 @@ MenuNode* insert(TSDIAppForm& w, MenuNode* at, const char* name, InsertPosition 
 }
 
 // A new document with PhoneBook > Message under the Menu Root: two steps to undo.
-void newDocumentWithTwoItems(TSDIAppForm& w)
+void newDocumentWithTwoItems(MainWindow& w)
 {
-    w.FileNew1Execute();
+    w.newDocument();
     MenuNode* book = insert(w, w.context().workspace.document.menuRoot(), "PhoneBook",
                             InsertPosition::AddSubitemLast);
     insert(w, book, "Message", InsertPosition::AddSubitemLast);
@@ -55,7 +55,7 @@ private Q_SLOTS:
     void editMenuUndoesAndRedoesWithTheirNames()
     {
         WindowHarness h;
-        TSDIAppForm& w = h.start();
+        MainWindow& w = h.start();
         auto* undo = child<QAction>(w, "EditUndo1");
         auto* redo = child<QAction>(w, "EditRedo1");
         QCOMPARE(undo->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Z));
@@ -83,7 +83,7 @@ private Q_SLOTS:
         // A delete is one step; a save-mode click another, and the controls follow an undo.
         w.tree()->selectNode(doc.nodeAt(9));
         h.prompter.answers = {Answer::Yes};
-        w.DeleteItemExecute();
+        w.deleteItem();
         QCOMPARE(undo->text(), QStringLiteral("&Undo Delete item"));
         child<QRadioButton>(w, "RadioButton1")->click();
         QCOMPARE(undo->text(), QStringLiteral("&Undo Change save mode"));
@@ -103,10 +103,10 @@ private Q_SLOTS:
     void saveClearsTheModifiedMark()
     {
         WindowHarness h;
-        TSDIAppForm& w = h.start();
+        MainWindow& w = h.start();
         newDocumentWithTwoItems(w);
         h.files.answers = {(h.dir.path() / "menu.mma").string()};
-        QVERIFY(w.FileSave1Execute());
+        QVERIFY(w.saveDocument());
         QVERIFY(!w.isWindowModified());
         child<QAction>(w, "EditUndo1")->trigger();
         QVERIFY(w.isWindowModified());
@@ -117,13 +117,13 @@ private Q_SLOTS:
     void newAndOpenAskAboutUnsavedChanges()
     {
         WindowHarness h;
-        TSDIAppForm& w = h.start();
+        MainWindow& w = h.start();
         newDocumentWithTwoItems(w);
         const MenuDocument& doc = w.context().workspace.document;
 
         // Cancel: nothing happens, not even the open dialog.
         h.prompter.answers = {Answer::Cancel, Answer::Cancel};
-        w.FileNew1Execute();
+        w.newDocument();
         child<QAction>(w, "FileOpen1")->trigger();
         QCOMPARE(doc.nodeCount(), size_t(11));
         QVERIFY(h.files.requests.empty());
@@ -132,14 +132,14 @@ private Q_SLOTS:
         // Save with the save dialog cancelled: the action does not go on either.
         h.prompter.answers = {Answer::Save};
         h.files.answers = {""};
-        w.FileNew1Execute();
+        w.newDocument();
         QCOMPARE(doc.nodeCount(), size_t(11));
 
         // Save that writes the file: the new document follows.
         const std::string saved = (h.dir.path() / "menu.mma").string();
         h.prompter.answers = {Answer::Save};
         h.files.answers = {saved};
-        w.FileNew1Execute();
+        w.newDocument();
         QCOMPARE(doc.nodeCount(), size_t(9));
         QVERIFY(std::filesystem::exists(saved));
         QVERIFY(!w.isWindowModified());
@@ -150,7 +150,7 @@ private Q_SLOTS:
         insert(w, doc.menuRoot(), "PhoneBook", InsertPosition::AddSubitemLast);
         h.prompter.answers = {Answer::Discard};
         h.files.answers = {saved};
-        w.FileOpen1Execute();
+        w.openDocument();
         QCOMPARE(doc.nodeCount(), size_t(11));
         QVERIFY(!w.isWindowModified());
         QCOMPARE(h.prompter.prompts, (std::vector<Prompt>(5, kSaveQuestion)));
@@ -159,12 +159,12 @@ private Q_SLOTS:
     void closingAsksAndCancelKeepsTheWindow()
     {
         WindowHarness h;
-        TSDIAppForm& w = h.start();
+        MainWindow& w = h.start();
         w.show();
         auto* timer = child<QTimer>(w, "Timer1");
         timer->stop();
         while (w.fade().level() != 255)
-            w.Timer1Timer();
+            w.fadeTick();
         newDocumentWithTwoItems(w);
 
         h.prompter.answers = {Answer::Cancel};
@@ -179,7 +179,7 @@ private Q_SLOTS:
         QVERIFY(w.fade().direction() == WindowFade::Direction::Out);
         timer->stop();
         for (int ticks = 0; w.isVisible() && ticks < 100; ++ticks)
-            w.Timer1Timer();
+            w.fadeTick();
         QVERIFY(!w.isVisible());
         QCOMPARE(h.prompter.prompts, (std::vector<Prompt>(2, kSaveQuestion)));
     }

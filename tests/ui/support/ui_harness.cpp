@@ -10,7 +10,7 @@
 #include "phone/no_phone.h"
 #include "phone/virtual_phone.h"
 #include "ui/app_context.h"
-#include "ui/tsdi_app_form.h"
+#include "ui/main_window.h"
 
 namespace tessaro::testing {
 
@@ -77,11 +77,11 @@ WindowHarness::~WindowHarness()
     window.reset();
 }
 
-TSDIAppForm& WindowHarness::start()
+MainWindow& WindowHarness::start()
 {
-    window = std::make_unique<TSDIAppForm>(*context, prompter, files);
+    window = std::make_unique<MainWindow>(*context, prompter, files);
     // The item properties window closes with Cancel unless a test answers it.
-    window->setItemEditorRunner([](TForm3&) { return false; });
+    window->setItemEditorRunner([](ItemPropertiesWindow&) { return false; });
     progress.setOwner(window.get());
     return *window;
 }

@@ -14,13 +14,13 @@
 #include "support/recording_prompter.h"
 #include "support/temp_dir.h"
 #include "ui/file_dialogs.h"
-#include "ui/progress_win.h"
+#include "ui/progress_window.h"
 
 namespace tessaro {
 class AppContext;
 class MenuNode;
 class P2kApi;
-class TSDIAppForm;
+class MainWindow;
 class VirtualPhone;
 }
 
@@ -47,14 +47,14 @@ public:
 
     // Creates the window (the start-up sequence runs). Separate from the constructor so a
     // test can put files into the folder first.
-    TSDIAppForm& start();
+    MainWindow& start();
 
     TempDir dir;
     RecordingPrompter prompter;
     FakeFileDialogs files;
     QtProgressFactory progress;
     std::unique_ptr<AppContext> context;
-    std::unique_ptr<TSDIAppForm> window;
+    std::unique_ptr<MainWindow> window;
 };
 
 // The child of `parent` named `name`; stops the test program when there is none.

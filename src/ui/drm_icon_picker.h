@@ -1,5 +1,5 @@
 #pragma once
-// `TDRMPicker`: the "DRM Icon Picker". It steps through the icons of a CG15 firmware image
+// `DrmIconPicker`: the "DRM Icon Picker". It steps through the icons of a CG15 firmware image
 // by number, previews each at the size it would have on a chosen phone screen and hands the
 // chosen number back to the item editor. The rules live in DrmPickerModel; this window shows
 // the model and passes it the user's clicks and keys.
@@ -38,24 +38,24 @@ inline constexpr const char* kDrmBinaryFilter = "CG15 binaries|*.smg;*.bin|All f
 std::optional<std::string> pickDrmIcon(QWidget* parent, DrmPack& pack, FileDialogs& files,
                                        Prompter& prompter);
 
-class TDRMPicker : public QDialog {
+class DrmIconPicker : public QDialog {
     Q_OBJECT
 public:
     // Works on the program's pack, which outlives the window; `files` answers "Load new...".
-    TDRMPicker(DrmPack& pack, FileDialogs& files, Prompter& prompter, QWidget* parent = nullptr);
+    DrmIconPicker(DrmPack& pack, FileDialogs& files, Prompter& prompter, QWidget* parent = nullptr);
 
     const DrmPickerModel& model() const { return model_; }
     // The number field's text: the result on OK.
     std::string numberText() const;
 
     // Button3 "Load new...": another CG15 file; cancelling the dialog changes nothing.
-    void Button3Click();
+    void loadNewImage();
     // The arrows of UpDown1: one number up or down, wrapping around at both ends.
-    void UpDown1Click(bool up);
+    void stepIcon(bool up);
     // RadioGroup1 "Screen size": the preview takes the chosen size and the window follows.
-    void RadioGroup1Click(int index);
+    void chooseScreenSize(int index);
     // CheckBox1 "Centered".
-    void CheckBox1Click(bool checked);
+    void setCentered(bool checked);
 
 protected:
     // Each opening reloads the pack from the current pack path and starts at number 1.
@@ -65,13 +65,13 @@ protected:
 
 private:
     void buildControls();
-    void FormShow();
+    void prepareOnShow();
     void reportLoad(const Status& loaded);
     // Puts the model's number, arrows range, size label and preview on the controls.
     void showNumber();
     void showIcon();
     void applyGeometry();
-    bool Edit1KeyPress(QKeyEvent* key);
+    bool numberKeyPress(QKeyEvent* key);
 
     DrmPickerModel model_;
     DrmPack& pack_;

@@ -1,6 +1,6 @@
 #pragma once
-// The two small dialogs of the item editor that enter one title: `TEntryForm1` "Name
-// settings" (menu and softkey titles, one line) and `TEntryForm2` "Text editor " (texts to
+// The two small dialogs of the item editor that enter one title: `TitleEntryDialog` "Name
+// settings" (menu and softkey titles, one line) and `TextEntryDialog` "Text editor " (texts to
 // show, up to 400 characters without line breaks). Each picks one of the 47 languages.
 
 #include <QDialog>
@@ -18,10 +18,10 @@ struct EntryLanguages {
     int textEditor = 0;
 };
 
-class TEntryForm1 : public QDialog {
+class TitleEntryDialog : public QDialog {
     Q_OBJECT
 public:
-    explicit TEntryForm1(QWidget* parent = nullptr);
+    explicit TitleEntryDialog(QWidget* parent = nullptr);
 
     // Fills the language list and selects `language` (an index into the language table).
     void prepare(int language, const QString& text);
@@ -33,10 +33,10 @@ private:
     QComboBox* languages_ = nullptr;
 };
 
-class TEntryForm2 : public QDialog {
+class TextEntryDialog : public QDialog {
     Q_OBJECT
 public:
-    explicit TEntryForm2(QWidget* parent = nullptr);
+    explicit TextEntryDialog(QWidget* parent = nullptr);
 
     void prepare(int language, const QString& text);
     int language() const;

@@ -1,4 +1,4 @@
-#include "ui/drm_picker.h"
+#include "ui/drm_icon_picker.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -17,7 +17,7 @@
 #include "drm/drmpack.h"
 #include "ui/file_dialogs.h"
 #include "ui/gif_preview.h"
-#include "ui/progress_win.h"
+#include "ui/progress_window.h"
 #include "ui/up_down_arrows.h"
 
 namespace tessaro {
@@ -82,13 +82,13 @@ std::optional<std::string> pickDrmIcon(QWidget* parent, DrmPack& pack, FileDialo
             return std::nullopt;
         pack.setPackPath(path);
     }
-    TDRMPicker picker(pack, files, prompter, parent);
+    DrmIconPicker picker(pack, files, prompter, parent);
     if (picker.exec() != QDialog::Accepted)
         return std::nullopt;
     return picker.numberText();
 }
 
-TDRMPicker::TDRMPicker(DrmPack& pack, FileDialogs& files, Prompter& prompter, QWidget* parent)
+DrmIconPicker::DrmIconPicker(DrmPack& pack, FileDialogs& files, Prompter& prompter, QWidget* parent)
     // A fixed border and only the system menu (with its close box) on the title bar.
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                           | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
@@ -101,7 +101,7 @@ TDRMPicker::TDRMPicker(DrmPack& pack, FileDialogs& files, Prompter& prompter, QW
     applyGeometry();
 }
 
-void TDRMPicker::buildControls()
+void DrmIconPicker::buildControls()
 {
     label1_ = new QLabel(QStringLiteral("Select an icon"), this);
     label1_->setObjectName(QStringLiteral("Label1"));
@@ -119,8 +119,8 @@ void TDRMPicker::buildControls()
     upDown1_ = new UpDownArrows(this);
     upDown1_->setObjectName(QStringLiteral("UpDown1"));
     upDown1_->setMinimum(1);
-    connect(upDown1_, &UpDownArrows::upClicked, this, [this] { UpDown1Click(true); });
-    connect(upDown1_, &UpDownArrows::downClicked, this, [this] { UpDown1Click(false); });
+    connect(upDown1_, &UpDownArrows::upClicked, this, [this] { stepIcon(true); });
+    connect(upDown1_, &UpDownArrows::downClicked, this, [this] { stepIcon(false); });
 
     groupBox1_ = new QGroupBox(QStringLiteral("Picture preview"), this);
     groupBox1_->setObjectName(QStringLiteral("GroupBox1"));
@@ -134,7 +134,7 @@ void TDRMPicker::buildControls()
     checkBox1_->setObjectName(QStringLiteral("CheckBox1"));
     checkBox1_->setChecked(model_.isCentered());
     preview_->setCentered(model_.isCentered());
-    connect(checkBox1_, &QCheckBox::clicked, this, &TDRMPicker::CheckBox1Click);
+    connect(checkBox1_, &QCheckBox::clicked, this, &DrmIconPicker::setCentered);
 
     radioGroup1_ = new QGroupBox(QStringLiteral("Screen size"), this);
     radioGroup1_->setObjectName(QStringLiteral("RadioGroup1"));
@@ -146,7 +146,7 @@ void TDRMPicker::buildControls()
         radios->addWidget(radio);
     }
     screenSizes_->button(model_.screenSize())->setChecked(true);
-    connect(screenSizes_, &QButtonGroup::idClicked, this, &TDRMPicker::RadioGroup1Click);
+    connect(screenSizes_, &QButtonGroup::idClicked, this, &DrmIconPicker::chooseScreenSize);
 
     button1_ = new QPushButton(QStringLiteral("OK"), this);
     button1_->setObjectName(QStringLiteral("Button1"));
@@ -158,7 +158,7 @@ void TDRMPicker::buildControls()
     button3_ = new QPushButton(QStringLiteral("Load new..."), this);
     button3_->setObjectName(QStringLiteral("Button3"));
     button3_->setToolTip(QStringLiteral("Open new CG15 binary"));
-    connect(button3_, &QPushButton::clicked, this, &TDRMPicker::Button3Click);
+    connect(button3_, &QPushButton::clicked, this, &DrmIconPicker::loadNewImage);
 
     setTabOrder(edit1_, checkBox1_);
     setTabOrder(checkBox1_, screenSizes_->button(0));
@@ -167,27 +167,27 @@ void TDRMPicker::buildControls()
     setTabOrder(button2_, button3_);
 }
 
-std::string TDRMPicker::numberText() const
+std::string DrmIconPicker::numberText() const
 {
     return edit1_->text().toStdString();
 }
 
-void TDRMPicker::showEvent(QShowEvent* event)
+void DrmIconPicker::showEvent(QShowEvent* event)
 {
     // A spontaneous show is the window system giving the window back, not an opening.
     if (!event->spontaneous()) {
         centreOn(this, parentWidget());
-        FormShow();
+        prepareOnShow();
     }
     QDialog::showEvent(event);
 }
 
-void TDRMPicker::FormShow()
+void DrmIconPicker::prepareOnShow()
 {
     reportLoad(model_.open());
 }
 
-void TDRMPicker::Button3Click()
+void DrmIconPicker::loadNewImage()
 {
     const std::string path = files_.openFile(
         {kDrmBinaryOpenTitle, kDrmBinaryFilter, {}, folderOf(pack_.packPath())});
@@ -196,7 +196,7 @@ void TDRMPicker::Button3Click()
     reportLoad(model_.loadNew(path));
 }
 
-void TDRMPicker::reportLoad(const Status& loaded)
+void DrmIconPicker::reportLoad(const Status& loaded)
 {
     if (loaded) {
         showNumber();
@@ -208,7 +208,7 @@ void TDRMPicker::reportLoad(const Status& loaded)
     prompter_.show(MessageIcon::Error, "", loaded.error());
 }
 
-void TDRMPicker::UpDown1Click(bool up)
+void DrmIconPicker::stepIcon(bool up)
 {
     // With no number to offer the arrows do nothing.
     if (model_.maximum() < 1)
@@ -220,7 +220,7 @@ void TDRMPicker::UpDown1Click(bool up)
     showNumber();
 }
 
-void TDRMPicker::showNumber()
+void DrmIconPicker::showNumber()
 {
     edit1_->setText(QString::fromStdString(model_.text()));
     edit1_->setCursorPosition(int(model_.caret()));
@@ -229,7 +229,7 @@ void TDRMPicker::showNumber()
     showIcon();
 }
 
-void TDRMPicker::showIcon()
+void DrmIconPicker::showIcon()
 {
     const QString previous = label2_->text();
     label2_->setText(QString::fromStdString(model_.sizeLabel()));
@@ -246,12 +246,12 @@ void TDRMPicker::showIcon()
         prompter_.show(MessageIcon::Error, "", model_.previewError());
 }
 
-bool TDRMPicker::eventFilter(QObject* watched, QEvent* event)
+bool DrmIconPicker::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == edit1_) {
         switch (event->type()) {
         case QEvent::KeyPress:
-            return Edit1KeyPress(static_cast<QKeyEvent*>(event));
+            return numberKeyPress(static_cast<QKeyEvent*>(event));
         case QEvent::MouseButtonPress:
         case QEvent::MouseButtonRelease:
         case QEvent::MouseButtonDblClick:
@@ -264,7 +264,7 @@ bool TDRMPicker::eventFilter(QObject* watched, QEvent* event)
     return QDialog::eventFilter(watched, event);
 }
 
-bool TDRMPicker::Edit1KeyPress(QKeyEvent* key)
+bool DrmIconPicker::numberKeyPress(QKeyEvent* key)
 {
     const bool selected = edit1_->hasSelectedText();
     const size_t start = size_t(selected ? edit1_->selectionStart() : edit1_->cursorPosition());
@@ -288,19 +288,19 @@ bool TDRMPicker::Edit1KeyPress(QKeyEvent* key)
     return !leavesTextAlone(*key);
 }
 
-void TDRMPicker::RadioGroup1Click(int index)
+void DrmIconPicker::chooseScreenSize(int index)
 {
     model_.setScreenSize(index);
     applyGeometry();
 }
 
-void TDRMPicker::CheckBox1Click(bool checked)
+void DrmIconPicker::setCentered(bool checked)
 {
     model_.setCentered(checked);
     preview_->setCentered(checked);
 }
 
-void TDRMPicker::applyGeometry()
+void DrmIconPicker::applyGeometry()
 {
     const PickerGeometry g = model_.geometry();
     const int pw = g.previewWidth;

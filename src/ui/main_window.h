@@ -1,5 +1,5 @@
 #pragma once
-// `TSDIAppForm`: the main window. It shows the open document as a tree, the available items,
+// `MainWindow`: the main window. It shows the open document as a tree, the available items,
 // the save mode and the profile selector, and routes every command to the core: reading and
 // writing mma_ucp, tree editing, profiles, settings and the phone round trip. It also runs the
 // start-up sequence, the fade in and out, the item summary and the close sequence.
@@ -16,7 +16,7 @@
 #include "edit/undo_history.h"
 #include "edit/window_fade.h"
 #include "phone/connection_monitor.h"
-#include "ui/entry_forms.h"
+#include "ui/entry_dialogs.h"
 
 class QAction;
 class QCheckBox;
@@ -41,28 +41,28 @@ class MenuTreeModel;
 class MenuTreeView;
 class Prompter;
 class LampShape;
-class TForm1;
-class TAboutBox;
-class TForm3;
+class SplashScreen;
+class AboutBox;
+class ItemPropertiesWindow;
 class BrowserChoices;
 struct BrowserDialogs;
 enum class InsertPosition;
 
-class TSDIAppForm : public QMainWindow, private PhoneLinkView {
+class MainWindow : public QMainWindow, private PhoneLinkView {
     Q_OBJECT
 public:
     // Runs the start-up sequence. `about` is the about box created at program start (may be
     // null: one is made on demand).
-    TSDIAppForm(AppContext& context, Prompter& prompter, FileDialogs& files,
-                TAboutBox* about = nullptr, QWidget* parent = nullptr);
-    ~TSDIAppForm() override;
+    MainWindow(AppContext& context, Prompter& prompter, FileDialogs& files,
+                AboutBox* about = nullptr, QWidget* parent = nullptr);
+    ~MainWindow() override;
 
     AppContext& context() const { return ctx_; }
     MenuTreeView* tree() const { return tree_; }
     const WindowFade& fade() const { return fade_; }
     const JokeMode& joke() const { return joke_; }
     // The splash while it is shown, else null.
-    TForm1* splash() const { return splash_; }
+    SplashScreen* splash() const { return splash_; }
     // Panel 1..3 of `AdvStatusBar1`.
     QLabel* statusPanel(int number) const;
     // Tray image shown: 14 connected, 15 disconnected.
@@ -75,43 +75,43 @@ public:
     const UndoHistory& history() const { return history_; }
 
     // --- commands (each also bound to its menu entry or button) -------------------------
-    void FileNew1Execute();
-    void FileOpen1Execute();
+    void newDocument();
+    void openDocument();
     // Open the given file, as the Open command does once its dialog returned a path.
     void openFile(const std::string& path);
     // "&Save as...": true when the document was written.
-    bool FileSave1Execute();
+    bool saveDocument();
     // The phone commands.
-    void Openfromphone1Execute();
-    void Savetophone1Execute();
-    void RestartPhone1Execute();
-    void SetupExecute();
-    void AboutExecute();
+    void openFromPhone();
+    void saveToPhone();
+    void restartPhone();
+    void showSetup();
+    void showAbout();
     // Edit → Undo / Redo.
-    void EditUndo1Execute();
-    void EditRedo1Execute();
+    void undoStep();
+    void redoStep();
     void insertItem(InsertPosition position);
-    void ReplaceExecute();
-    void DeleteItemExecute();
-    void MoveUpExecute();
-    void MoveDownExecute();
+    void replaceItem();
+    void deleteItem();
+    void moveItemUp();
+    void moveItemDown();
     // "Modify item": the item properties window on the selected node; OK stores its result.
-    void ModifyitemExecute();
+    void modifyItem();
     // How the item properties window is shown; true when it closed with OK. Modal by default;
     // tests answer it without a modal loop.
-    void setItemEditorRunner(std::function<bool(TForm3&)> runner) { runItemEditor_ = std::move(runner); }
+    void setItemEditorRunner(std::function<bool(ItemPropertiesWindow&)> runner) { runItemEditor_ = std::move(runner); }
     // A drop the tree's acceptance test let through.
     void dropOnNode(MenuNode* target, const DragSource& source);
     // A pick in `ComboBox1`: remembers its text and opens `PopupMenu1` when a node is selected.
-    void ComboBox1Select(int index);
+    void pickAvailableItem(int index);
     // A user's choice in the profile selector `ComboBox2`.
-    void ComboBox2Select(int index);
+    void pickProfile(int index);
     // Double-click on `Label1`.
-    void Label1DblClick();
+    void toggleJokeMode();
     // The pointer over the tray icon.
-    void TrayIcon1MouseMove();
+    void trayIconHovered();
     // One tick of `Timer1`.
-    void Timer1Timer();
+    void fadeTick();
 
     // The document differs from the file it came from (e.g. a damaged file was repaired while
     // it was read): the window's modified state, isWindowModified().
@@ -185,8 +185,8 @@ private:
     AppContext& ctx_;
     Prompter& prompter_;
     FileDialogs& files_;
-    QPointer<TAboutBox> about_;
-    std::unique_ptr<TAboutBox> ownAbout_;
+    QPointer<AboutBox> about_;
+    std::unique_ptr<AboutBox> ownAbout_;
 
     MenuTreeModel* model_ = nullptr;
     MenuTreeView* tree_ = nullptr;
@@ -236,13 +236,13 @@ private:
     QAction* moveDown_ = nullptr;
 
     std::shared_ptr<GuiDispatch> dispatch_;
-    TForm1* splash_ = nullptr;
+    SplashScreen* splash_ = nullptr;
     WindowFade fade_;
     JokeMode joke_;
     bool documentOpen_ = false;
     UndoHistory history_;
     std::string picked_;
-    std::function<bool(TForm3&)> runItemEditor_;
+    std::function<bool(ItemPropertiesWindow&)> runItemEditor_;
     // The phone file browser's dialogs and platform choices, made at its first use.
     std::unique_ptr<BrowserDialogs> browserDialogs_;
     std::unique_ptr<BrowserChoices> browserChoices_;

@@ -1,16 +1,16 @@
 #pragma once
-// `TForm1`: the splash shown while the main window fades in. Borderless, on top,
+// `SplashScreen`: the splash shown while the main window fades in. Borderless, on top,
 // semi-transparent, light green; the main window's fade lowers its opacity and closes it.
 
 #include <QWidget>
 
 namespace tessaro {
 
-class TForm1 : public QWidget {
+class SplashScreen : public QWidget {
     Q_OBJECT
 public:
     // Starts with opacity 200 of 255.
-    explicit TForm1(QWidget* owner);
+    explicit SplashScreen(QWidget* owner);
 
     // Opacity in 0..255, as the fade counts it.
     int alpha() const { return alpha_; }

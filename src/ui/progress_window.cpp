@@ -1,4 +1,4 @@
-#include "ui/progress_win.h"
+#include "ui/progress_window.h"
 
 #include <QGuiApplication>
 #include <QScreen>
@@ -16,13 +16,13 @@ void centreOn(QWidget* window, QWidget* owner)
         window->move(area.center() - QPoint(window->width() / 2, window->height() / 2));
 }
 
-TProgressWin::TProgressWin(QWidget* owner) : ProgressDialog(owner, QStringLiteral("TProgressWin"), 1)
+ProgressWindow::ProgressWindow(QWidget* owner) : ProgressDialog(owner, QStringLiteral("TProgressWin"), 1)
 {
 }
 
 std::unique_ptr<Progress> QtProgressFactory::openSingle()
 {
-    auto window = std::make_unique<TProgressWin>(owner_);
+    auto window = std::make_unique<ProgressWindow>(owner_);
     window->show();
     return window;
 }

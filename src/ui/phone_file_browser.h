@@ -1,5 +1,5 @@
 #pragma once
-// `TPicViewer`: the phone file browser "Picture Picker". It shows the phone's folders as a
+// `PhoneFileBrowser`: the phone file browser "Picture Picker". It shows the phone's folders as a
 // tree and the files of the chosen folder as a list, lets the user pick one as an icon and
 // manage the phone's files on the way. The rules live in FileBrowserModel; this window shows
 // the model and passes it the user's clicks and choices.
@@ -69,11 +69,11 @@ std::optional<std::string> pickPhoneFile(QWidget* parent, PhoneContext& phone, B
                                          BrowserDialogs& dialogs, BrowserChoices& choices,
                                          bool animatedIcon);
 
-class TPicViewer : public QDialog {
+class PhoneFileBrowser : public QDialog {
     Q_OBJECT
 public:
     // Works on the program's file list and browser state, which outlive the window.
-    TPicViewer(PhoneContext& phone, BrowserState& state, BrowserDialogs& dialogs,
+    PhoneFileBrowser(PhoneContext& phone, BrowserState& state, BrowserDialogs& dialogs,
                BrowserChoices& choices, QWidget* parent = nullptr);
 
     const FileBrowserModel& model() const { return model_; }
@@ -83,15 +83,15 @@ public:
     std::string iconPath() const;
 
     // The commands of the buttons and menus.
-    void PJLinkedSpeedButton1Click();
+    void updateFileList();
     void selectMode(ListingMode mode);
-    void ByMaskClick();
-    void UploadClick();
-    void DownloadClick();
-    void DeleteClick();
-    void SetAttributeClick();
-    void CreateFolderClick();
-    void DeleteFolderClick();
+    void listByMask();
+    void uploadFiles();
+    void downloadFiles();
+    void deleteFiles();
+    void setAttributes();
+    void createFolder();
+    void deleteFolder();
 
     // Cancel: the chosen path is cleared.
     void reject() override;
@@ -102,13 +102,13 @@ protected:
 
 private:
     void buildControls();
-    void FormShow();
+    void prepareOnShow();
     // Puts the model's tree on the tree view, keeping the selected folder.
     void showTree();
     void showRows();
-    void TntTreeView1Change();
-    void TntListView1Click();
-    void TntCheckBox1Click(bool checked);
+    void folderChanged();
+    void fileClicked();
+    void usePathToggled(bool checked);
     void syncSelection();
     void updateMenus();
     const FolderNode* nodeOf(QTreeWidgetItem* item) const;

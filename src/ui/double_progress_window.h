@@ -1,5 +1,5 @@
 #pragma once
-// `TDblProgress`: the double progress window of a batch of file transfers, with the bar of
+// `DoubleProgressWindow`: the double progress window of a batch of file transfers, with the bar of
 // the file in progress, the bar of the whole batch and the batch counters.
 
 #include "core/progress.h"
@@ -7,11 +7,11 @@
 
 namespace tessaro {
 
-class TDblProgress : public ProgressDialog, public BatchProgress {
+class DoubleProgressWindow : public ProgressDialog, public BatchProgress {
     Q_OBJECT
 public:
     // Centred on `owner`; no title-bar buttons. Both counters start at 0.
-    explicit TDblProgress(QWidget* owner);
+    explicit DoubleProgressWindow(QWidget* owner);
 
     void setCaption(const std::string& caption) override { showCaption(caption); }
     std::string caption() const override { return shownCaption(); }

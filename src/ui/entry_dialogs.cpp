@@ -1,4 +1,4 @@
-#include "ui/entry_forms.h"
+#include "ui/entry_dialogs.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -63,7 +63,7 @@ protected:
 
 } // namespace
 
-TEntryForm1::TEntryForm1(QWidget* parent) : QDialog(parent)
+TitleEntryDialog::TitleEntryDialog(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("TEntryForm1"));
     setWindowTitle(QStringLiteral("Name settings"));
@@ -79,17 +79,17 @@ TEntryForm1::TEntryForm1(QWidget* parent) : QDialog(parent)
     connect(languages_, &QComboBox::activated, this, [this] { edit_->setFocus(); });
 }
 
-void TEntryForm1::prepare(int language, const QString& text)
+void TitleEntryDialog::prepare(int language, const QString& text)
 {
     fillLanguages(languages_, language);
     edit_->setText(text);
 }
 
-int TEntryForm1::language() const { return languages_->currentIndex(); }
+int TitleEntryDialog::language() const { return languages_->currentIndex(); }
 
-QString TEntryForm1::text() const { return edit_->text(); }
+QString TitleEntryDialog::text() const { return edit_->text(); }
 
-TEntryForm2::TEntryForm2(QWidget* parent) : QDialog(parent)
+TextEntryDialog::TextEntryDialog(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("TEntryForm2"));
     setWindowTitle(QStringLiteral("Text editor "));
@@ -102,18 +102,18 @@ TEntryForm2::TEntryForm2(QWidget* parent) : QDialog(parent)
     layout->addWidget(memo_);
     layout->addWidget(okCancel(this));
     connect(languages_, &QComboBox::activated, this, [this] { memo_->setFocus(); });
-    connect(memo_, &QPlainTextEdit::textChanged, this, &TEntryForm2::limitText);
+    connect(memo_, &QPlainTextEdit::textChanged, this, &TextEntryDialog::limitText);
 }
 
-void TEntryForm2::prepare(int language, const QString& text)
+void TextEntryDialog::prepare(int language, const QString& text)
 {
     fillLanguages(languages_, language);
     memo_->setPlainText(text);
 }
 
-int TEntryForm2::language() const { return languages_->currentIndex(); }
+int TextEntryDialog::language() const { return languages_->currentIndex(); }
 
-QString TEntryForm2::text() const
+QString TextEntryDialog::text() const
 {
     QString text = memo_->toPlainText();
     text.remove(QLatin1Char('\n')).remove(QLatin1Char('\r'));
@@ -121,7 +121,7 @@ QString TEntryForm2::text() const
 }
 
 // Pasted text may bring line breaks or more than the memo holds: both are taken out at once.
-void TEntryForm2::limitText()
+void TextEntryDialog::limitText()
 {
     const QString current = memo_->toPlainText();
     QString limited = current;

@@ -24,7 +24,7 @@
 #include "support/temp_dir.h"
 #include "support/ui_harness.h"
 #include "ui/browser_dialogs.h"
-#include "ui/pic_viewer.h"
+#include "ui/phone_file_browser.h"
 
 using namespace tessaro;
 using namespace tessaro::testing;
@@ -103,7 +103,7 @@ struct Browser {
     FakeChoices choices;
 };
 
-QTreeWidgetItem* folderItem(TPicViewer& viewer, const QStringList& names)
+QTreeWidgetItem* folderItem(PhoneFileBrowser& viewer, const QStringList& names)
 {
     auto* tree = child<QTreeWidget>(viewer, "TntTreeView1");
     QTreeWidgetItem* item = tree->topLevelItem(0);
@@ -123,7 +123,7 @@ void clickItem(QTreeWidget* view, QTreeWidgetItem* item)
     QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualItemRect(item).center());
 }
 
-QStringList rowTexts(TPicViewer& viewer, int column)
+QStringList rowTexts(PhoneFileBrowser& viewer, int column)
 {
     auto* list = child<QTreeWidget>(viewer, "TntListView1");
     QStringList out;
@@ -150,7 +150,7 @@ private Q_SLOTS:
     void controlsAndCaptions()
     {
         Browser b;
-        TPicViewer viewer(b.phone(), b.state, b.dialogs, b.choices);
+        PhoneFileBrowser viewer(b.phone(), b.state, b.dialogs, b.choices);
         viewer.buildTree();
         viewer.show();
         QCOMPARE(viewer.windowTitle(), QStringLiteral("Picture Picker"));
@@ -180,7 +180,7 @@ private Q_SLOTS:
     {
         Browser b;
         QVERIFY(GetIconList(b.phone()));
-        TPicViewer viewer(b.phone(), b.state, b.dialogs, b.choices);
+        PhoneFileBrowser viewer(b.phone(), b.state, b.dialogs, b.choices);
         viewer.buildTree();
         viewer.show();
         QVERIFY(QTest::qWaitForWindowExposed(&viewer));
@@ -211,7 +211,7 @@ private Q_SLOTS:
     {
         Browser b;
         QTimer::singleShot(0, this, [this] {
-            auto* viewer = qobject_cast<TPicViewer*>(QApplication::activeModalWidget());
+            auto* viewer = qobject_cast<PhoneFileBrowser*>(QApplication::activeModalWidget());
             QVERIFY(viewer);
             clickItem(child<QTreeWidget>(*viewer, "TntTreeView1"), folderItem(*viewer, {"c"}));
             auto* list = child<QTreeWidget>(*viewer, "TntListView1");
@@ -228,7 +228,7 @@ private Q_SLOTS:
         // The list is there now: no listing, and Cancel gives nothing.
         b.api->clearRequests();
         QTimer::singleShot(0, this, [] {
-            auto* viewer = qobject_cast<TPicViewer*>(QApplication::activeModalWidget());
+            auto* viewer = qobject_cast<PhoneFileBrowser*>(QApplication::activeModalWidget());
             QVERIFY(viewer);
             QTest::mouseClick(child<QPushButton>(*viewer, "TntButton2"), Qt::LeftButton);
         });
@@ -241,7 +241,7 @@ private Q_SLOTS:
     {
         Browser b;
         QVERIFY(GetIconList(b.phone()));
-        TPicViewer viewer(b.phone(), b.state, b.dialogs, b.choices);
+        PhoneFileBrowser viewer(b.phone(), b.state, b.dialogs, b.choices);
         viewer.buildTree();
         viewer.show();
         QVERIFY(QTest::qWaitForWindowExposed(&viewer));
@@ -274,7 +274,7 @@ private Q_SLOTS:
     {
         Browser b;
         QVERIFY(GetIconList(b.phone()));
-        TPicViewer viewer(b.phone(), b.state, b.dialogs, b.choices);
+        PhoneFileBrowser viewer(b.phone(), b.state, b.dialogs, b.choices);
         viewer.buildTree();
         viewer.show();
         QVERIFY(QTest::qWaitForWindowExposed(&viewer));
@@ -299,7 +299,7 @@ private Q_SLOTS:
     void downloadCreateFolderAndMaskMenu()
     {
         Browser b;
-        TPicViewer viewer(b.phone(), b.state, b.dialogs, b.choices);
+        PhoneFileBrowser viewer(b.phone(), b.state, b.dialogs, b.choices);
         viewer.show();
         // No listing yet: the volumes are unknown and "By mask..." is off.
         QVERIFY(!child<QAction>(viewer, "ByMask")->isEnabled());
@@ -330,7 +330,7 @@ private Q_SLOTS:
         Browser b;
         b.put("/c/e/\xE9t\xE9.gif", "GIF89a-e");   // 8-bit name: e-acute t e-acute
         QVERIFY(GetIconList(b.phone()));
-        TPicViewer viewer(b.phone(), b.state, b.dialogs, b.choices);
+        PhoneFileBrowser viewer(b.phone(), b.state, b.dialogs, b.choices);
         viewer.buildTree();
         viewer.show();
         QVERIFY(QTest::qWaitForWindowExposed(&viewer));
@@ -349,13 +349,13 @@ private Q_SLOTS:
     {
         Browser b;
         QVERIFY(GetIconList(b.phone()));
-        TPicViewer viewer(b.phone(), b.state, b.dialogs, b.choices);
+        PhoneFileBrowser viewer(b.phone(), b.state, b.dialogs, b.choices);
         viewer.buildTree();
         viewer.show();
         const std::string local = b.temp.file("new.gif");
         writeText(local, "GIF89a");
         b.choices.files = {local};
-        viewer.UploadClick();
+        viewer.uploadFiles();
         QCOMPARE(b.prompter.texts(), (std::vector<std::string>{"Target directory not specified"}));
 
         // With "Use path" and a typed folder, the folder's nodes appear.
@@ -366,14 +366,14 @@ private Q_SLOTS:
         QVERIFY(edit2->isEnabled());
         edit2->clear();
         QTest::keyClicks(edit2, QStringLiteral("/a/up"));
-        viewer.UploadClick();
+        viewer.uploadFiles();
         QVERIFY(std::filesystem::exists(b.phoneFile("/a/up/new.gif")));
         QVERIFY(folderItem(viewer, {"a", "up"}));
     }
 
     void deleteDialogResults()
     {
-        TDelRequest dialog;
+        DeleteConfirmDialog dialog;
         QCOMPARE(dialog.windowTitle(), QStringLiteral("Confirmation"));
         QCOMPARE(child<QLabel>(dialog, "Label1")->text(), QStringLiteral("Delete selected files?"));
         const std::pair<const char*, DeleteAnswer> buttons[] = {{"OKBtn", DeleteAnswer::Yes},
@@ -400,7 +400,7 @@ private Q_SLOTS:
 
     void maskDialogTwiceAndExtension()
     {
-        TMaskRequest dialog;
+        MaskDialog dialog;
         BrowserState state;
         QCOMPARE(dialog.windowTitle(), QStringLiteral("Set file mask"));
         auto* boxes = child<QListWidget>(dialog, "CheckListBox1");
@@ -431,7 +431,7 @@ private Q_SLOTS:
 
     void attributeDialogBits()
     {
-        TOKRightDlg dialog;
+        AttributesDialog dialog;
         QCOMPARE(dialog.windowTitle(), QStringLiteral("Set file attributes"));
         QTimer::singleShot(0, &dialog, [&] {
             QVERIFY(child<QCheckBox>(dialog, "CheckBox2")->isChecked());
@@ -447,4 +447,4 @@ private Q_SLOTS:
 };
 
 QTEST_MAIN(PicViewerTest)
-#include "pic_viewer_test.moc"
+#include "phone_file_browser_test.moc"

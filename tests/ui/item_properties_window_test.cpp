@@ -18,11 +18,11 @@
 #include "support/ui_harness.h"
 #include "ui/app_context.h"
 #include "ui/available_items_box.h"
-#include "ui/entry_forms.h"
+#include "ui/entry_dialogs.h"
 #include "ui/gif_preview.h"
-#include "ui/item_editor.h"
+#include "ui/item_properties_window.h"
 #include "ui/menu_tree_view.h"
-#include "ui/tsdi_app_form.h"
+#include "ui/main_window.h"
 
 using namespace tessaro;
 using namespace tessaro::testing;
@@ -37,9 +37,9 @@ QStringList rowTexts(QTreeWidget* list, int row)
 
 // Runs `body` on the window the main window opens; the window then counts as closed with OK
 // when `body` clicked OK.
-void answerEditor(TSDIAppForm& w, int& opened, std::function<void(TForm3&)> body)
+void answerEditor(MainWindow& w, int& opened, std::function<void(ItemPropertiesWindow&)> body)
 {
-    w.setItemEditorRunner([&opened, body](TForm3& form) {
+    w.setItemEditorRunner([&opened, body](ItemPropertiesWindow& form) {
         ++opened;
         form.show();
         body(form);
@@ -54,7 +54,7 @@ class ItemEditorTest : public QObject {
     Q_OBJECT
 
 private:
-    MenuNode* insert(TSDIAppForm& w, MenuNode* at, const char* name)
+    MenuNode* insert(MainWindow& w, MenuNode* at, const char* name)
     {
         w.tree()->selectNode(at);
         auto* box = child<QComboBox>(w, "ComboBox1");
@@ -70,8 +70,8 @@ private Q_SLOTS:
     void modifyItemAddsATitleAndOkStoresIt()
     {
         WindowHarness h;
-        TSDIAppForm& w = h.start();
-        w.FileNew1Execute();
+        MainWindow& w = h.start();
+        w.newDocument();
         MenuDocument& doc = w.context().workspace.document;
         MenuNode* node = insert(w, doc.menuRoot(), "Message");
         QVERIFY(node && node->caption() == "Message");
@@ -84,7 +84,7 @@ private Q_SLOTS:
 
         int opened = 0;
         std::vector<EntryRequest> requests;
-        answerEditor(w, opened, [&](TForm3& form) {
+        answerEditor(w, opened, [&](ItemPropertiesWindow& form) {
             QCOMPARE(form.windowTitle(), QStringLiteral("Item properties"));
             auto* pages = child<QTabWidget>(form, "TntPageControl1");
             QCOMPARE(pages->currentWidget(), pages->widget(0));
@@ -135,7 +135,7 @@ private Q_SLOTS:
                  QStringLiteral("Item summary:\n\nName in menu modified"));
 
         // Opened again: the title is loaded; Edit remembers its language for the dialog.
-        answerEditor(w, opened, [&](TForm3& form) {
+        answerEditor(w, opened, [&](ItemPropertiesWindow& form) {
             auto* list = child<QTreeWidget>(form, "TntListView1");
             QCOMPARE(list->topLevelItemCount(), 1);
             QVERIFY(child<QPushButton>(form, "TntBitBtn7")->isEnabled());
@@ -166,11 +166,11 @@ private Q_SLOTS:
     void softkeyAndContainerOpenings()
     {
         WindowHarness h;
-        TSDIAppForm& w = h.start();
-        w.FileNew1Execute();
+        MainWindow& w = h.start();
+        w.newDocument();
         MenuDocument& doc = w.context().workspace.document;
         int opened = 0;
-        answerEditor(w, opened, [&](TForm3& form) {
+        answerEditor(w, opened, [&](ItemPropertiesWindow& form) {
             QVERIFY(!child<QGroupBox>(form, "TntGroupBox8")->isEnabled());
             QVERIFY(!child<QPushButton>(form, "BitBtn1")->isEnabled());
             QVERIFY(!child<QCheckBox>(form, "TntCheckBox2")->isEnabled());
@@ -178,20 +178,20 @@ private Q_SLOTS:
             child<QPushButton>(form, "Button2")->click();
         });
         w.tree()->selectNode(doc.nodeAt(1));
-        w.ModifyitemExecute();
+        w.modifyItem();
         QCOMPARE(opened, 1);
 
         MenuNode* folder = insert(w, doc.menuRoot(), "Message");
         insert(w, folder, "PhoneBook");
         QCOMPARE(folder->item.ItemType, uint8_t(kTypeContainer));
-        answerEditor(w, opened, [&](TForm3& form) {
+        answerEditor(w, opened, [&](ItemPropertiesWindow& form) {
             auto* pages = child<QTabWidget>(form, "TntPageControl1");
             QVERIFY(!pages->isTabVisible(1));
             QVERIFY(!child<QComboBox>(form, "TntComboBox2")->isEnabled());
             child<QPushButton>(form, "Button2")->click();
         });
         w.tree()->selectNode(folder);
-        w.ModifyitemExecute();
+        w.modifyItem();
         QCOMPARE(opened, 2);
         QCOMPARE(folder->item.ItemType, uint8_t(kTypeContainer));
     }
@@ -199,11 +199,11 @@ private Q_SLOTS:
     void customInsertOpensTheWindowAndShortcutIsStored()
     {
         WindowHarness h;
-        TSDIAppForm& w = h.start();
-        w.FileNew1Execute();
+        MainWindow& w = h.start();
+        w.newDocument();
         MenuDocument& doc = w.context().workspace.document;
         int opened = 0;
-        answerEditor(w, opened, [&](TForm3& form) {
+        answerEditor(w, opened, [&](ItemPropertiesWindow& form) {
             auto* choice = child<QComboBox>(form, "TntComboBox2");
             QCOMPARE(choice->itemText(4), QStringLiteral("Shortcut"));
             choice->setCurrentIndex(4);
@@ -235,10 +235,10 @@ private Q_SLOTS:
     void thePageStaysWhereTheUserTurnedIt()
     {
         WindowHarness h;
-        TSDIAppForm& w = h.start();
-        w.FileNew1Execute();
+        MainWindow& w = h.start();
+        w.newDocument();
         int opened = 0;
-        answerEditor(w, opened, [&](TForm3& form) {
+        answerEditor(w, opened, [&](ItemPropertiesWindow& form) {
             auto* pages = child<QTabWidget>(form, "TntPageControl1");
             auto* choice = child<QComboBox>(form, "TntComboBox2");
             choice->setCurrentIndex(4);
@@ -266,20 +266,20 @@ private Q_SLOTS:
     void cancelAsksBeforeThrowingChangesAway()
     {
         WindowHarness h;
-        TSDIAppForm& w = h.start();
-        w.FileNew1Execute();
+        MainWindow& w = h.start();
+        w.newDocument();
         MenuDocument& doc = w.context().workspace.document;
         MenuNode* node = insert(w, doc.menuRoot(), "Message");
         w.tree()->selectNode(node);
         int opened = 0;
-        answerEditor(w, opened, [&](TForm3& form) {
+        answerEditor(w, opened, [&](ItemPropertiesWindow& form) {
             // Unchanged: Cancel closes without a question.
             child<QPushButton>(form, "Button2")->click();
             QVERIFY(form.isHidden());
             QVERIFY(h.prompter.prompts.empty());
         });
-        w.ModifyitemExecute();
-        answerEditor(w, opened, [&](TForm3& form) {
+        w.modifyItem();
+        answerEditor(w, opened, [&](ItemPropertiesWindow& form) {
             child<QCheckBox>(form, "TntCheckBox2")->click();  // Protected
             h.prompter.answers = {Answer::No, Answer::Yes};
             QTest::keyClick(&form, Qt::Key_Escape);
@@ -287,7 +287,7 @@ private Q_SLOTS:
             child<QPushButton>(form, "Button2")->click();
             QVERIFY(form.isHidden());
         });
-        w.ModifyitemExecute();
+        w.modifyItem();
         QCOMPARE(opened, 2);
         const Prompt asked{MessageIcon::Question, "Confirmation", "Discard the changes to this item?", true};
         QCOMPARE(h.prompter.prompts, (std::vector<Prompt>{asked, asked}));
@@ -298,12 +298,12 @@ private Q_SLOTS:
     void typedFieldsAreChecked()
     {
         WindowHarness h;
-        TSDIAppForm& w = h.start();
-        w.FileNew1Execute();
+        MainWindow& w = h.start();
+        w.newDocument();
         MenuDocument& doc = w.context().workspace.document;
         MenuNode* node = insert(w, doc.menuRoot(), "Message");
         int opened = 0;
-        answerEditor(w, opened, [&](TForm3& form) {
+        answerEditor(w, opened, [&](ItemPropertiesWindow& form) {
             auto* path = child<QLineEdit>(form, "TntEdit1");
             path->setText(QStringLiteral("/d/x"));
             Q_EMIT path->textEdited(path->text());
@@ -324,7 +324,7 @@ private Q_SLOTS:
             child<QPushButton>(form, "Button1")->click();
         });
         w.tree()->selectNode(node);
-        w.ModifyitemExecute();
+        w.modifyItem();
         const auto& prompts = h.prompter.prompts;
         QCOMPARE(prompts.size(), size_t(2));
         QCOMPARE(prompts[0].caption, std::string("Input format error"));
@@ -343,14 +343,14 @@ private Q_SLOTS:
     void fsPickerPutsThePhonePathIntoTheField()
     {
         WindowHarness h;
-        TSDIAppForm& w = h.start();
-        w.FileNew1Execute();
+        MainWindow& w = h.start();
+        w.newDocument();
         MenuDocument& doc = w.context().workspace.document;
         MenuNode* node = insert(w, doc.menuRoot(), "Message");
         w.context().link.Connected = true;
         int opened = 0;
         std::vector<bool> asked;
-        answerEditor(w, opened, [&](TForm3& form) {
+        answerEditor(w, opened, [&](ItemPropertiesWindow& form) {
             form.setPhoneFilePicker([&](QWidget*, bool animatedIcon) {
                 asked.push_back(animatedIcon);
                 return std::optional<std::string>(animatedIcon ? "/a/picture/anim.gif" : "/d/x");
@@ -364,7 +364,7 @@ private Q_SLOTS:
             child<QPushButton>(form, "Button1")->click();
         });
         w.tree()->selectNode(node);
-        w.ModifyitemExecute();
+        w.modifyItem();
         QCOMPARE(asked, (std::vector<bool>{true, false}));
         QCOMPARE(h.prompter.texts(),
                  (std::vector<std::string>{"Invalid volume letter. Expecting a,b,c,e\r\nInput will be ignored"}));
@@ -375,7 +375,7 @@ private Q_SLOTS:
 
     void entryDialogs()
     {
-        TEntryForm1 name;
+        TitleEntryDialog name;
         QCOMPARE(name.windowTitle(), QStringLiteral("Name settings"));
         name.prepare(5, QStringLiteral("Hallo"));
         auto* languages = child<QComboBox>(name, "TntComboBox1");
@@ -384,7 +384,7 @@ private Q_SLOTS:
         QCOMPARE(name.language(), 5);
         QCOMPARE(child<QLineEdit>(name, "TntEdit1")->text(), QStringLiteral("Hallo"));
 
-        TEntryForm2 text;
+        TextEntryDialog text;
         QCOMPARE(text.windowTitle(), QStringLiteral("Text editor "));
         text.prepare(0, QString());
         auto* memo = child<QPlainTextEdit>(text, "TntMemo1");
@@ -395,7 +395,7 @@ private Q_SLOTS:
         // The real dialog, answered by a timer.
         QTimer::singleShot(0, [] {
             for (QWidget* top : QApplication::topLevelWidgets())
-                if (auto* form = qobject_cast<TEntryForm1*>(top); form && form->isVisible()) {
+                if (auto* form = qobject_cast<TitleEntryDialog*>(top); form && form->isVisible()) {
                     child<QLineEdit>(*form, "TntEdit1")->setText(QStringLiteral("Neu"));
                     form->accept();
                 }
@@ -408,4 +408,4 @@ private Q_SLOTS:
 };
 
 QTEST_MAIN(ItemEditorTest)
-#include "item_editor_test.moc"
+#include "item_properties_window_test.moc"

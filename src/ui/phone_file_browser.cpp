@@ -1,4 +1,4 @@
-#include "ui/pic_viewer.h"
+#include "ui/phone_file_browser.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -21,7 +21,7 @@
 #include "phone/listing.h"
 #include "phone/phone_context.h"
 #include "ui/browser_dialogs.h"
-#include "ui/dbl_progress.h"
+#include "ui/double_progress_window.h"
 
 namespace tessaro {
 
@@ -89,7 +89,7 @@ std::optional<std::string> pickPhoneFile(QWidget* parent, PhoneContext& phone, B
         else
             GetIconList(phone);
     }
-    TPicViewer viewer(phone, state, dialogs, choices, parent);
+    PhoneFileBrowser viewer(phone, state, dialogs, choices, parent);
     viewer.buildTree();
     if (viewer.exec() != kResultOk) {
         state.chosenPath.clear();
@@ -101,7 +101,7 @@ std::optional<std::string> pickPhoneFile(QWidget* parent, PhoneContext& phone, B
     return state.chosenPath;
 }
 
-TPicViewer::TPicViewer(PhoneContext& phone, BrowserState& state, BrowserDialogs& dialogs,
+PhoneFileBrowser::PhoneFileBrowser(PhoneContext& phone, BrowserState& state, BrowserDialogs& dialogs,
                        BrowserChoices& choices, QWidget* parent)
     : QDialog(parent), phone_(phone), state_(state), dialogs_(dialogs), choices_(choices),
       model_(phone, state)
@@ -111,7 +111,7 @@ TPicViewer::TPicViewer(PhoneContext& phone, BrowserState& state, BrowserDialogs&
     buildControls();
 }
 
-void TPicViewer::buildControls()
+void PhoneFileBrowser::buildControls()
 {
     tree_ = new QTreeWidget(this);
     tree_->setObjectName(QStringLiteral("TntTreeView1"));
@@ -159,25 +159,25 @@ void TPicViewer::buildControls()
     modeButton_->setMenu(popupMenu2_);
     connect(icons, &QAction::triggered, this, [this] { selectMode(ListingMode::IconsOnly); });
     connect(all, &QAction::triggered, this, [this] { selectMode(ListingMode::AllFiles); });
-    connect(mask, &QAction::triggered, this, [this] { ByMaskClick(); });
+    connect(mask, &QAction::triggered, this, [this] { listByMask(); });
 
     popupMenu1_ = new QMenu(this);
     popupMenu1_->setObjectName(QStringLiteral("PopupMenu1"));
     connect(action(popupMenu1_, "Upload", "Upload to this folder"), &QAction::triggered, this,
-            [this] { UploadClick(); });
+            [this] { uploadFiles(); });
     connect(action(popupMenu1_, "Download", "Download selected"), &QAction::triggered, this,
-            [this] { DownloadClick(); });
+            [this] { downloadFiles(); });
     connect(action(popupMenu1_, "Delete", "Delete selected"), &QAction::triggered, this,
-            [this] { DeleteClick(); });
+            [this] { deleteFiles(); });
     connect(action(popupMenu1_, "SetAttribute", "Set attribute"), &QAction::triggered, this,
-            [this] { SetAttributeClick(); });
+            [this] { setAttributes(); });
 
     popupMenu3_ = new QMenu(this);
     popupMenu3_->setObjectName(QStringLiteral("PopupMenu3"));
     connect(action(popupMenu3_, "CreateFolder", "Create folder"), &QAction::triggered, this,
-            [this] { CreateFolderClick(); });
+            [this] { createFolder(); });
     connect(action(popupMenu3_, "DeleteFolder", "Delete folder"), &QAction::triggered, this,
-            [this] { DeleteFolderClick(); });
+            [this] { deleteFolder(); });
 
     okButton_ = new QPushButton(QStringLiteral("OK"), this);
     okButton_->setObjectName(QStringLiteral("TntButton1"));
@@ -186,14 +186,14 @@ void TPicViewer::buildControls()
     cancelButton_->setObjectName(QStringLiteral("TntButton2"));
     cancelButton_->setAutoDefault(false);
 
-    connect(tree_, &QTreeWidget::itemSelectionChanged, this, [this] { TntTreeView1Change(); });
-    connect(tree_, &QTreeWidget::itemClicked, this, [this] { TntTreeView1Change(); });
+    connect(tree_, &QTreeWidget::itemSelectionChanged, this, [this] { folderChanged(); });
+    connect(tree_, &QTreeWidget::itemClicked, this, [this] { folderChanged(); });
     connect(list_, &QTreeWidget::itemSelectionChanged, this, [this] { syncSelection(); });
-    connect(list_, &QTreeWidget::itemClicked, this, [this] { TntListView1Click(); });
-    connect(checkBox1_, &QCheckBox::toggled, this, [this](bool on) { TntCheckBox1Click(on); });
+    connect(list_, &QTreeWidget::itemClicked, this, [this] { fileClicked(); });
+    connect(checkBox1_, &QCheckBox::toggled, this, [this](bool on) { usePathToggled(on); });
     connect(edit2_, &QLineEdit::textEdited, this,
             [this](const QString& text) { model_.setUsePathText(phoneBytes(text)); });
-    connect(updateButton_, &QPushButton::clicked, this, [this] { PJLinkedSpeedButton1Click(); });
+    connect(updateButton_, &QPushButton::clicked, this, [this] { updateFileList(); });
     connect(tree_, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& at) { updateMenus(); popupMenu3_->popup(tree_->viewport()->mapToGlobal(at)); });
     connect(list_, &QWidget::customContextMenuRequested, this,
@@ -226,20 +226,20 @@ void TPicViewer::buildControls()
     resize(560, 400);
 }
 
-void TPicViewer::reject()
+void PhoneFileBrowser::reject()
 {
     state_.chosenPath.clear();
     done(kResultCancel);
 }
 
-void TPicViewer::showEvent(QShowEvent* event)
+void PhoneFileBrowser::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
     if (!event->spontaneous())
-        FormShow();
+        prepareOnShow();
 }
 
-void TPicViewer::FormShow()
+void PhoneFileBrowser::prepareOnShow()
 {
     model_.open();
     {
@@ -253,7 +253,7 @@ void TPicViewer::FormShow()
     updateMenus();
 }
 
-void TPicViewer::buildTree()
+void PhoneFileBrowser::buildTree()
 {
     model_.buildTree();
     showTree();
@@ -261,17 +261,17 @@ void TPicViewer::buildTree()
     edit1_->clear();
 }
 
-std::string TPicViewer::iconPath() const
+std::string PhoneFileBrowser::iconPath() const
 {
     return phoneBytes(edit1_->text());
 }
 
-const FolderNode* TPicViewer::nodeOf(QTreeWidgetItem* item) const
+const FolderNode* PhoneFileBrowser::nodeOf(QTreeWidgetItem* item) const
 {
     return item ? reinterpret_cast<const FolderNode*>(item->data(0, Qt::UserRole).value<quintptr>()) : nullptr;
 }
 
-QTreeWidgetItem* TPicViewer::itemOf(const FolderNode* node) const
+QTreeWidgetItem* PhoneFileBrowser::itemOf(const FolderNode* node) const
 {
     QTreeWidgetItemIterator it(tree_);
     for (; *it; ++it)
@@ -280,7 +280,7 @@ QTreeWidgetItem* TPicViewer::itemOf(const FolderNode* node) const
     return nullptr;
 }
 
-void TPicViewer::showTree()
+void PhoneFileBrowser::showTree()
 {
     showing_ = true;
     tree_->clear();
@@ -306,7 +306,7 @@ void TPicViewer::showTree()
     showing_ = false;
 }
 
-void TPicViewer::showRows()
+void PhoneFileBrowser::showRows()
 {
     showing_ = true;
     list_->clear();
@@ -318,7 +318,7 @@ void TPicViewer::showRows()
     updateMenus();
 }
 
-void TPicViewer::TntTreeView1Change()
+void PhoneFileBrowser::folderChanged()
 {
     if (showing_)
         return;
@@ -342,7 +342,7 @@ void TPicViewer::TntTreeView1Change()
         edit2_->setText(phoneText(model_.usePathText()));
 }
 
-void TPicViewer::syncSelection()
+void PhoneFileBrowser::syncSelection()
 {
     if (showing_)
         return;
@@ -354,7 +354,7 @@ void TPicViewer::syncSelection()
     updateMenus();
 }
 
-void TPicViewer::TntListView1Click()
+void PhoneFileBrowser::fileClicked()
 {
     syncSelection();
     model_.clickFile();
@@ -362,7 +362,7 @@ void TPicViewer::TntListView1Click()
         edit1_->setText(phoneText(model_.iconPath()));
 }
 
-void TPicViewer::TntCheckBox1Click(bool checked)
+void PhoneFileBrowser::usePathToggled(bool checked)
 {
     model_.setUsePath(checked);
     edit2_->setEnabled(checked);
@@ -371,27 +371,27 @@ void TPicViewer::TntCheckBox1Click(bool checked)
         edit2_->setFocus();
 }
 
-void TPicViewer::updateMenus()
+void PhoneFileBrowser::updateMenus()
 {
     popupMenu2_->findChild<QAction*>(QStringLiteral("ByMask"))->setEnabled(!phone_.volumes.empty());
     popupMenu1_->findChild<QAction*>(QStringLiteral("Delete"))->setEnabled(!model_.selection().empty());
 }
 
-void TPicViewer::PJLinkedSpeedButton1Click()
+void PhoneFileBrowser::updateFileList()
 {
     list_->clear();
     listPhoneFiles(phone_, state_);
     buildTree();
 }
 
-void TPicViewer::selectMode(ListingMode mode)
+void PhoneFileBrowser::selectMode(ListingMode mode)
 {
     state_.mode = mode;
     const char* names[] = {"IconsOnly", "AllFiles", "ByMask"};
     popupMenu2_->findChild<QAction*>(QString::fromLatin1(names[int(mode)]))->setChecked(true);
 }
 
-void TPicViewer::ByMaskClick()
+void PhoneFileBrowser::listByMask()
 {
     if (phone_.volumes.empty() || !dialogs_.mask.execute(phone_.volumes, state_)) {
         selectMode(state_.mode);
@@ -400,16 +400,16 @@ void TPicViewer::ByMaskClick()
     selectMode(ListingMode::ByMask);
 }
 
-std::function<std::unique_ptr<BatchProgress>()> TPicViewer::batches()
+std::function<std::unique_ptr<BatchProgress>()> PhoneFileBrowser::batches()
 {
     return [this] {
-        auto window = std::make_unique<TDblProgress>(this);
+        auto window = std::make_unique<DoubleProgressWindow>(this);
         window->show();
         return std::unique_ptr<BatchProgress>(std::move(window));
     };
 }
 
-void TPicViewer::UploadClick()
+void PhoneFileBrowser::uploadFiles()
 {
     const auto files = choices_.openFiles({"Select file", kPicViewerFilter, {}, {}});
     if (files.empty())
@@ -421,7 +421,7 @@ void TPicViewer::UploadClick()
         edit2_->setText(phoneText(model_.usePathText()));
 }
 
-void TPicViewer::DownloadClick()
+void PhoneFileBrowser::downloadFiles()
 {
     syncSelection();
     if (!model_.hasFolder() || model_.selection().empty())
@@ -440,7 +440,7 @@ void TPicViewer::DownloadClick()
         model_.downloadSelected(folder, batches());
 }
 
-void TPicViewer::DeleteClick()
+void PhoneFileBrowser::deleteFiles()
 {
     syncSelection();
     if (!model_.hasFolder() || model_.selection().empty())
@@ -450,7 +450,7 @@ void TPicViewer::DeleteClick()
     edit1_->setText(phoneText(model_.iconPath()));
 }
 
-void TPicViewer::SetAttributeClick()
+void PhoneFileBrowser::setAttributes()
 {
     syncSelection();
     if (!model_.hasFolder() || model_.selection().empty())
@@ -463,7 +463,7 @@ void TPicViewer::SetAttributeClick()
         list_->topLevelItem(row)->setText(2, phoneText(model_.rows()[size_t(row)].attributes));
 }
 
-void TPicViewer::CreateFolderClick()
+void PhoneFileBrowser::createFolder()
 {
     if (!model_.hasFolder())
         return;
@@ -477,7 +477,7 @@ void TPicViewer::CreateFolderClick()
     }
 }
 
-void TPicViewer::DeleteFolderClick()
+void PhoneFileBrowser::deleteFolder()
 {
     if (!model_.hasFolder())
         return;
@@ -487,7 +487,7 @@ void TPicViewer::DeleteFolderClick()
     edit1_->setText(phoneText(model_.iconPath()));
 }
 
-bool TPicViewer::eventFilter(QObject* watched, QEvent* event)
+bool PhoneFileBrowser::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == list_ && event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);

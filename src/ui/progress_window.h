@@ -1,5 +1,5 @@
 #pragma once
-// `TProgressWin`: the single progress window of one transfer, listing or scan. The operation
+// `ProgressWindow`: the single progress window of one transfer, listing or scan. The operation
 // that opens it sets its caption and bar; the window has no behaviour of its own.
 
 #include "core/progress.h"
@@ -7,11 +7,11 @@
 
 namespace tessaro {
 
-class TProgressWin : public ProgressDialog, public Progress {
+class ProgressWindow : public ProgressDialog, public Progress {
     Q_OBJECT
 public:
     // Centred on `owner`; no caption of its own and no close button.
-    explicit TProgressWin(QWidget* owner);
+    explicit ProgressWindow(QWidget* owner);
 
     void setCaption(const std::string& caption) override { showCaption(caption); }
     std::string caption() const override { return shownCaption(); }
@@ -21,7 +21,7 @@ public:
     QProgressBar* bar() const { return barAt(0); }
 };
 
-// Opens a `TProgressWin` over an owner window for each operation that asks for one.
+// Opens a `ProgressWindow` over an owner window for each operation that asks for one.
 class QtProgressFactory : public ProgressFactory {
 public:
     explicit QtProgressFactory(QWidget* owner = nullptr) : owner_(owner) {}

@@ -1,4 +1,4 @@
-#include "ui/item_editor.h"
+#include "ui/item_properties_window.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -20,8 +20,8 @@
 #include "core/catalogue.h"
 #include "drm/drmpack.h"
 #include "ui/app_context.h"
-#include "ui/drm_picker.h"
-#include "ui/entry_forms.h"
+#include "ui/drm_icon_picker.h"
+#include "ui/entry_dialogs.h"
 #include "ui/gif_preview.h"
 
 namespace tessaro {
@@ -79,20 +79,20 @@ QLineEdit* lineEdit(QWidget* parent, const char* name, int maxLength = 0)
 std::optional<EntryAnswer> runEntryDialog(QWidget* parent, const EntryRequest& request)
 {
     if (request.showText) {
-        TEntryForm2 form(parent);
+        TextEntryDialog form(parent);
         form.prepare(request.language, request.text);
         if (form.exec() != QDialog::Accepted)
             return std::nullopt;
         return EntryAnswer{form.language(), form.text()};
     }
-    TEntryForm1 form(parent);
+    TitleEntryDialog form(parent);
     form.prepare(request.language, request.text);
     if (form.exec() != QDialog::Accepted)
         return std::nullopt;
     return EntryAnswer{form.language(), form.text()};
 }
 
-TForm3::TForm3(AppContext& context, Prompter& prompter, FileDialogs& files,
+ItemPropertiesWindow::ItemPropertiesWindow(AppContext& context, Prompter& prompter, FileDialogs& files,
                EntryLanguages& languages, QWidget* parent)
     : QDialog(parent), ctx_(context), prompter_(prompter), files_(files), languages_(languages),
       entryRunner_(runEntryDialog)
@@ -104,9 +104,9 @@ TForm3::TForm3(AppContext& context, Prompter& prompter, FileDialogs& files,
     refresh();
 }
 
-TForm3::~TForm3() = default;
+ItemPropertiesWindow::~ItemPropertiesWindow() = default;
 
-void TForm3::buildControls()
+void ItemPropertiesWindow::buildControls()
 {
     auto* layout = new QVBoxLayout(this);
     pages_ = new QTabWidget(this);
@@ -144,13 +144,13 @@ void TForm3::buildControls()
         model_.chooseFunction(static_cast<ItemFunction>(index));
         refresh();
     });
-    connect(reset_, &QPushButton::clicked, this, &TForm3::TntBitBtn7Click);
-    connect(ok_, &QPushButton::clicked, this, &TForm3::Button1Click);
-    connect(cancel_, &QPushButton::clicked, this, &TForm3::Button2Click);
-    connect(apply_, &QPushButton::clicked, this, &TForm3::Button3Click);
+    connect(reset_, &QPushButton::clicked, this, &ItemPropertiesWindow::TntBitBtn7Click);
+    connect(ok_, &QPushButton::clicked, this, &ItemPropertiesWindow::okClicked);
+    connect(cancel_, &QPushButton::clicked, this, &ItemPropertiesWindow::cancelClicked);
+    connect(apply_, &QPushButton::clicked, this, &ItemPropertiesWindow::applyClicked);
 }
 
-QWidget* TForm3::buildVisualPage()
+QWidget* ItemPropertiesWindow::buildVisualPage()
 {
     auto* page = new QWidget(this);
     auto* layout = new QGridLayout(page);
@@ -246,7 +246,7 @@ QWidget* TForm3::buildVisualPage()
     return page;
 }
 
-QWidget* TForm3::buildFunctionPage()
+QWidget* ItemPropertiesWindow::buildFunctionPage()
 {
     auto* page = new QWidget(this);
     auto* layout = new QVBoxLayout(page);
@@ -324,21 +324,21 @@ QWidget* TForm3::buildFunctionPage()
         textButtons->addWidget(listButtons_[2][b]);
     }
     textLayout->addLayout(textButtons);
-    connect(listButtons_[2][0], &QPushButton::clicked, this, &TForm3::TntBitBtn8Click);
-    connect(listButtons_[2][1], &QPushButton::clicked, this, &TForm3::TntBitBtn9Click);
-    connect(listButtons_[2][2], &QPushButton::clicked, this, &TForm3::TntBitBtn10Click);
+    connect(listButtons_[2][0], &QPushButton::clicked, this, &ItemPropertiesWindow::addShowTextTitle);
+    connect(listButtons_[2][1], &QPushButton::clicked, this, &ItemPropertiesWindow::editShowTextTitle);
+    connect(listButtons_[2][2], &QPushButton::clicked, this, &ItemPropertiesWindow::deleteShowTextTitle);
     layout->addStretch(1);
     return page;
 }
 
-void TForm3::LoadItem(const ItemDataBlock* block, uint8_t itemType, bool softkey,
-                      uint8_t attributes, uint8_t options)
+void ItemPropertiesWindow::loadItem(const ItemDataBlock* block, uint8_t itemType, bool softkey,
+                                  uint8_t attributes, uint8_t options)
 {
     model_.LoadItem(block, itemType, softkey, attributes, options);
     refresh();
 }
 
-void TForm3::showEvent(QShowEvent* event)
+void ItemPropertiesWindow::showEvent(QShowEvent* event)
 {
     // The installed applications of the Java slot tables that were read: phone first.
     std::vector<ItemEditorModel::Installed> installed;
@@ -366,7 +366,7 @@ void TForm3::showEvent(QShowEvent* event)
     QDialog::showEvent(event);
 }
 
-void TForm3::refresh()
+void ItemPropertiesWindow::refresh()
 {
     const ItemEditorModel& m = model_;
     const int functionPage = pages_->indexOf(functionPage_);
@@ -427,7 +427,7 @@ void TForm3::refresh()
     apply_->setEnabled(m.applyEnabled());
 }
 
-void TForm3::refreshList(TitleList list)
+void ItemPropertiesWindow::refreshList(TitleList list)
 {
     const int i = static_cast<int>(list);
     QTreeWidget* view = lists_[i];
@@ -446,7 +446,7 @@ void TForm3::refreshList(TitleList list)
     listButtons_[i][2]->setEnabled(state.deleteEnabled);
 }
 
-void TForm3::refreshPreview(IconRow row)
+void ItemPropertiesWindow::refreshPreview(IconRow row)
 {
     const int i = static_cast<int>(row);
     const auto& icon = model_.icon(row);
@@ -475,12 +475,12 @@ void TForm3::refreshPreview(IconRow row)
         preview->clear();
 }
 
-int& TForm3::rememberedLanguage(TitleList list)
+int& ItemPropertiesWindow::rememberedLanguage(TitleList list)
 {
     return list == TitleList::ShowText ? languages_.textEditor : languages_.nameSettings;
 }
 
-void TForm3::addTitle(TitleList list)
+void ItemPropertiesWindow::addTitle(TitleList list)
 {
     if (!model_.titles(list).addEnabled)
         return;
@@ -492,7 +492,7 @@ void TForm3::addTitle(TitleList list)
     refresh();
 }
 
-void TForm3::editTitle(TitleList list)
+void ItemPropertiesWindow::editTitle(TitleList list)
 {
     const int i = static_cast<int>(list);
     const QModelIndex current = lists_[i]->currentIndex();
@@ -509,7 +509,7 @@ void TForm3::editTitle(TitleList list)
     refresh();
 }
 
-void TForm3::deleteTitle(TitleList list)
+void ItemPropertiesWindow::deleteTitle(TitleList list)
 {
     const QModelIndex current = lists_[static_cast<int>(list)]->currentIndex();
     if (!current.isValid())
@@ -518,13 +518,13 @@ void TForm3::deleteTitle(TitleList list)
     refresh();
 }
 
-void TForm3::setPhoneFilePicker(PhoneFilePicker picker)
+void ItemPropertiesWindow::setPhoneFilePicker(PhoneFilePicker picker)
 {
     phoneFilePicker_ = std::move(picker);
     refresh();
 }
 
-void TForm3::pickerClick(IconRow row)
+void ItemPropertiesWindow::pickerClick(IconRow row)
 {
     const int i = static_cast<int>(row);
     if (!pickers_[i]->isEnabled())
@@ -549,32 +549,32 @@ void TForm3::pickerClick(IconRow row)
     refresh();
 }
 
-void TForm3::TntBitBtn7Click()
+void ItemPropertiesWindow::TntBitBtn7Click()
 {
     if (model_.resetAllData(prompter_))
         refresh();
 }
 
-void TForm3::stopPreviews()
+void ItemPropertiesWindow::stopPreviews()
 {
     for (GifPreview* preview : previews_)
         if (preview->movie())
             preview->movie()->stop();
 }
 
-void TForm3::Button1Click()
+void ItemPropertiesWindow::okClicked()
 {
     model_.ApplyDataChange();
     stopPreviews();
     accept();
 }
 
-void TForm3::Button2Click()
+void ItemPropertiesWindow::cancelClicked()
 {
     reject();
 }
 
-void TForm3::reject()
+void ItemPropertiesWindow::reject()
 {
     // Cancel, Escape and the close box all end here.
     if (!model_.confirmCancel(prompter_, ctx_.workspace.saveMode.saveAll()))
@@ -583,7 +583,7 @@ void TForm3::reject()
     QDialog::reject();
 }
 
-void TForm3::Button3Click()
+void ItemPropertiesWindow::applyClicked()
 {
     model_.applyNow();
     refresh();

@@ -1,4 +1,4 @@
-#include "ui/tsdi_app_form.h"
+#include "ui/main_window.h"
 
 #include <QAction>
 #include <QBuffer>
@@ -37,15 +37,15 @@
 #include "ui/file_dialogs.h"
 #include "ui/browser_dialogs.h"
 #include "ui/gui_dispatch.h"
-#include "ui/item_editor.h"
+#include "ui/item_properties_window.h"
 #include "ui/lamp_shape.h"
 #include "ui/menu_tree_model.h"
 #include "ui/menu_tree_view.h"
-#include "ui/pic_viewer.h"
-#include "ui/progress_win.h"
+#include "ui/phone_file_browser.h"
+#include "ui/progress_window.h"
 #include "ui/qt_prompter.h"
-#include "ui/setup_form.h"
-#include "ui/splash_form.h"
+#include "ui/setup_dialog.h"
+#include "ui/splash_screen.h"
 
 namespace tessaro {
 
@@ -71,8 +71,8 @@ QAction* makeAction(QObject* owner, const char* name, const QString& text)
 
 } // namespace
 
-TSDIAppForm::TSDIAppForm(AppContext& context, Prompter& prompter, FileDialogs& files,
-                         TAboutBox* about, QWidget* parent)
+MainWindow::MainWindow(AppContext& context, Prompter& prompter, FileDialogs& files,
+                         AboutBox* about, QWidget* parent)
     : QMainWindow(parent), ctx_(context), prompter_(prompter), files_(files), about_(about),
       dispatch_(std::make_shared<GuiDispatch>(this)), history_(context.workspace)
 {
@@ -94,7 +94,7 @@ TSDIAppForm::TSDIAppForm(AppContext& context, Prompter& prompter, FileDialogs& f
 
     timer_ = new QTimer(this);
     timer_->setObjectName(QStringLiteral("Timer1"));
-    connect(timer_, &QTimer::timeout, this, &TSDIAppForm::Timer1Timer);
+    connect(timer_, &QTimer::timeout, this, &MainWindow::fadeTick);
 
     setFixedSize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
     // On the middle of the screen, where the splash will stand too.
@@ -105,7 +105,7 @@ TSDIAppForm::TSDIAppForm(AppContext& context, Prompter& prompter, FileDialogs& f
     startUp();
 }
 
-TSDIAppForm::~TSDIAppForm()
+MainWindow::~MainWindow()
 {
     // Status calls still queued or yet to come are dropped from here on.
     dispatch_->close();
@@ -114,63 +114,63 @@ TSDIAppForm::~TSDIAppForm()
 
 // --- construction ---------------------------------------------------------------------------
 
-void TSDIAppForm::buildActions()
+void MainWindow::buildActions()
 {
     QStyle* st = style();
     newAction_ = makeAction(this, "FileNew1", QStringLiteral("&New"));
     newAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
     newAction_->setIcon(st->standardIcon(QStyle::SP_FileIcon));
     newAction_->setToolTip(QStringLiteral("Create new mma_ucp from scratch"));
-    connect(newAction_, &QAction::triggered, this, &TSDIAppForm::FileNew1Execute);
+    connect(newAction_, &QAction::triggered, this, &MainWindow::newDocument);
 
     openAction_ = makeAction(this, "FileOpen1", QStringLiteral("&Open"));
     openAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
     openAction_->setIcon(st->standardIcon(QStyle::SP_DialogOpenButton));
     openAction_->setToolTip(QStringLiteral("Open mma_ucp from file"));
-    connect(openAction_, &QAction::triggered, this, &TSDIAppForm::FileOpen1Execute);
+    connect(openAction_, &QAction::triggered, this, &MainWindow::openDocument);
 
     saveAction_ = makeAction(this, "FileSaveAs1", QStringLiteral("&Save as..."));
     saveAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     saveAction_->setIcon(st->standardIcon(QStyle::SP_DialogSaveButton));
     saveAction_->setToolTip(QStringLiteral("Save mma_ucp to file"));
     saveAction_->setEnabled(false);
-    connect(saveAction_, &QAction::triggered, this, &TSDIAppForm::FileSave1Execute);
+    connect(saveAction_, &QAction::triggered, this, &MainWindow::saveDocument);
 
     openFromPhone_ = makeAction(this, "Openfromphone1", QStringLiteral("Open from &phone"));
     openFromPhone_->setIcon(phoneCommandIcon(PhoneGlyph::OpenFromPhone));
     openFromPhone_->setToolTip(QStringLiteral("Open mma_ucp from phone"));
     openFromPhone_->setEnabled(false);
-    connect(openFromPhone_, &QAction::triggered, this, &TSDIAppForm::Openfromphone1Execute);
+    connect(openFromPhone_, &QAction::triggered, this, &MainWindow::openFromPhone);
 
     saveToPhone_ = makeAction(this, "Savetophone1", QStringLiteral("Save to p&hone"));
     saveToPhone_->setIcon(phoneCommandIcon(PhoneGlyph::SaveToPhone));
     saveToPhone_->setToolTip(QStringLiteral("Save mma_ucp to phone"));
     saveToPhone_->setEnabled(false);
-    connect(saveToPhone_, &QAction::triggered, this, &TSDIAppForm::Savetophone1Execute);
+    connect(saveToPhone_, &QAction::triggered, this, &MainWindow::saveToPhone);
 
     restartPhone_ = makeAction(this, "RestartPhone1", QStringLiteral("&Restart Phone"));
     restartPhone_->setIcon(phoneCommandIcon(PhoneGlyph::Restart));
     restartPhone_->setToolTip(QStringLiteral("Restart phone"));
     restartPhone_->setEnabled(false);
-    connect(restartPhone_, &QAction::triggered, this, &TSDIAppForm::RestartPhone1Execute);
+    connect(restartPhone_, &QAction::triggered, this, &MainWindow::restartPhone);
 
     exitAction_ = makeAction(this, "FileExit1", QStringLiteral("E&xit"));
     connect(exitAction_, &QAction::triggered, this, &QWidget::close);
 
     setupAction_ = makeAction(this, "Setup1", QStringLiteral("Setup"));
-    connect(setupAction_, &QAction::triggered, this, &TSDIAppForm::SetupExecute);
+    connect(setupAction_, &QAction::triggered, this, &MainWindow::showSetup);
 
     aboutAction_ = makeAction(this, "HelpAbout1", QStringLiteral("&About..."));
-    connect(aboutAction_, &QAction::triggered, this, &TSDIAppForm::AboutExecute);
+    connect(aboutAction_, &QAction::triggered, this, &MainWindow::showAbout);
 
     undo_ = makeAction(this, "EditUndo1", QStringLiteral("&Undo"));
     undo_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
     undo_->setEnabled(false);
-    connect(undo_, &QAction::triggered, this, &TSDIAppForm::EditUndo1Execute);
+    connect(undo_, &QAction::triggered, this, &MainWindow::undoStep);
     redo_ = makeAction(this, "EditRedo1", QStringLiteral("&Redo"));
     redo_->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
     redo_->setEnabled(false);
-    connect(redo_, &QAction::triggered, this, &TSDIAppForm::EditRedo1Execute);
+    connect(redo_, &QAction::triggered, this, &MainWindow::redoStep);
 
     // PopupMenu1: the menu of the available items.
     popup1_ = new QMenu(this);
@@ -198,8 +198,8 @@ void TSDIAppForm::buildActions()
     connect(addItemFirst_, &QAction::triggered, this, [this] { insertItem(InsertPosition::AddFirst); });
     connect(addItemBefore_, &QAction::triggered, this,
             [this] { insertItem(InsertPosition::AddBefore); });
-    connect(replace_, &QAction::triggered, this, &TSDIAppForm::ReplaceExecute);
-    connect(popup1_, &QMenu::aboutToShow, this, &TSDIAppForm::updatePopupMenus);
+    connect(replace_, &QAction::triggered, this, &MainWindow::replaceItem);
+    connect(popup1_, &QMenu::aboutToShow, this, &MainWindow::updatePopupMenus);
 
     // PopupMenu2: the menu of the tree.
     popup2_ = new QMenu(this);
@@ -212,14 +212,14 @@ void TSDIAppForm::buildActions()
     popup2_->addAction(delete_);
     popup2_->addAction(moveUp_);
     popup2_->addAction(moveDown_);
-    connect(modify_, &QAction::triggered, this, &TSDIAppForm::ModifyitemExecute);
-    connect(delete_, &QAction::triggered, this, &TSDIAppForm::DeleteItemExecute);
-    connect(moveUp_, &QAction::triggered, this, &TSDIAppForm::MoveUpExecute);
-    connect(moveDown_, &QAction::triggered, this, &TSDIAppForm::MoveDownExecute);
-    connect(popup2_, &QMenu::aboutToShow, this, &TSDIAppForm::updatePopupMenus);
+    connect(modify_, &QAction::triggered, this, &MainWindow::modifyItem);
+    connect(delete_, &QAction::triggered, this, &MainWindow::deleteItem);
+    connect(moveUp_, &QAction::triggered, this, &MainWindow::moveItemUp);
+    connect(moveDown_, &QAction::triggered, this, &MainWindow::moveItemDown);
+    connect(popup2_, &QMenu::aboutToShow, this, &MainWindow::updatePopupMenus);
 }
 
-void TSDIAppForm::buildMenus()
+void MainWindow::buildMenus()
 {
     QMenuBar* bar = menuBar();
     bar->setObjectName(QStringLiteral("MainMenu1"));
@@ -258,7 +258,7 @@ void TSDIAppForm::buildMenus()
     help->addAction(aboutAction_);
 }
 
-void TSDIAppForm::buildToolBar()
+void MainWindow::buildToolBar()
 {
     QToolBar* bar = addToolBar(QStringLiteral("ToolBar1"));
     bar->setObjectName(QStringLiteral("ToolBar1"));
@@ -293,10 +293,10 @@ void TSDIAppForm::buildToolBar()
     profiles_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     bar->addWidget(profiles_);
     // `activated` comes from the user only; the program moves the selector silently.
-    connect(profiles_, &QComboBox::activated, this, &TSDIAppForm::ComboBox2Select);
+    connect(profiles_, &QComboBox::activated, this, &MainWindow::pickProfile);
 }
 
-void TSDIAppForm::buildCentral()
+void MainWindow::buildCentral()
 {
     auto* central = new QWidget(this);
     central->setObjectName(QStringLiteral("Panel1"));
@@ -305,7 +305,7 @@ void TSDIAppForm::buildCentral()
     QSizePolicy keep = tree_->sizePolicy();
     keep.setRetainSizeWhenHidden(true);
     tree_->setSizePolicy(keep);
-    connect(tree_, &MenuTreeView::dropRequested, this, &TSDIAppForm::dropOnNode);
+    connect(tree_, &MenuTreeView::dropRequested, this, &MainWindow::dropOnNode);
     connect(tree_, &MenuTreeView::selectedNodeChanged, this, [this] {
         showStatusLine();
         showItemSummary();
@@ -324,7 +324,7 @@ void TSDIAppForm::buildCentral()
 
     available_ = new AvailableItemsBox(central);
     available_->setEnabled(false);
-    connect(available_, &QComboBox::activated, this, &TSDIAppForm::ComboBox1Select);
+    connect(available_, &QComboBox::activated, this, &MainWindow::pickAvailableItem);
     connect(available_, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& pos) { popup1_->popup(available_->mapToGlobal(pos)); });
 
@@ -406,7 +406,7 @@ void TSDIAppForm::buildCentral()
     setCentralWidget(central);
 }
 
-void TSDIAppForm::buildStatusBar()
+void MainWindow::buildStatusBar()
 {
     QStatusBar* bar = statusBar();
     bar->setObjectName(QStringLiteral("AdvStatusBar1"));
@@ -434,7 +434,7 @@ void TSDIAppForm::buildStatusBar()
     lamp_->setColor(Qt::red);
 }
 
-void TSDIAppForm::buildTray()
+void MainWindow::buildTray()
 {
     tray_ = new QSystemTrayIcon(this);
     tray_->setObjectName(QStringLiteral("TrayIcon1"));
@@ -445,7 +445,7 @@ void TSDIAppForm::buildTray()
     // Tray icons have no hover notification here; a click on the icon shows the phone info.
     connect(tray_, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason r) {
         if (r == QSystemTrayIcon::Trigger)
-            TrayIcon1MouseMove();
+            trayIconHovered();
     });
     if (QSystemTrayIcon::isSystemTrayAvailable())
         tray_->show();
@@ -453,7 +453,7 @@ void TSDIAppForm::buildTray()
 
 // --- start-up ---------------------------------------------------------------------------------
 
-void TSDIAppForm::startUp()
+void MainWindow::startUp()
 {
     Workspace& ws = ctx_.workspace;
     // Profiles folder, item base, available items, profile list and selector.
@@ -483,7 +483,7 @@ void TSDIAppForm::startUp()
     ctx_.monitor->setDisconnectHook([this] { PhoneDisconnected(ctx_.roundTripState); });
     ctx_.monitor->InitPhoneLink();
 
-    splash_ = new TForm1(this);
+    splash_ = new SplashScreen(this);
     splash_->centreOnOwner();
     splash_->show();
     timer_->start(fade_.interval());
@@ -491,7 +491,7 @@ void TSDIAppForm::startUp()
 
 // --- showing the state ------------------------------------------------------------------------
 
-void TSDIAppForm::showSaveMode()
+void MainWindow::showSaveMode()
 {
     const SaveMode& mode = ctx_.workspace.saveMode;
     const QSignalBlocker b1(radio22_), b2(radio36_), b3(saveAll_), b4(c698p_), b5(cdma_),
@@ -507,13 +507,13 @@ void TSDIAppForm::showSaveMode()
     radioGroup2_->setEnabled(mode.markerEnabled());
 }
 
-void TSDIAppForm::fillAvailableItems()
+void MainWindow::fillAvailableItems()
 {
     available_->fill(ctx_.workspace.items.available());
     picked_.clear();
 }
 
-void TSDIAppForm::fillProfileSelector()
+void MainWindow::fillProfileSelector()
 {
     const QSignalBlocker block(profiles_);
     profiles_->clear();
@@ -522,7 +522,7 @@ void TSDIAppForm::fillProfileSelector()
     profiles_->setCurrentIndex(ctx_.profiles.selectorIndex());
 }
 
-void TSDIAppForm::documentCommandsChanged()
+void MainWindow::documentCommandsChanged()
 {
     const DocumentCommands c = DocumentCommandStates(documentOpen_, ctx_.link.Connected);
     saveAction_->setEnabled(c.save);
@@ -530,18 +530,18 @@ void TSDIAppForm::documentCommandsChanged()
     available_->setEnabled(c.availableItems);
 }
 
-QLabel* TSDIAppForm::statusPanel(int number) const
+QLabel* MainWindow::statusPanel(int number) const
 {
     return number >= 1 && number <= 3 ? panels_[number - 1] : nullptr;
 }
 
-void TSDIAppForm::showStatusLine()
+void MainWindow::showStatusLine()
 {
     panels_[0]->setText(QString::fromStdString(
         StatusLine(ctx_.workspace.formatRead, ctx_.workspace.document.nodeCount())));
 }
 
-void TSDIAppForm::showItemSummary()
+void MainWindow::showItemSummary()
 {
     const auto lines = ItemSummary(ctx_.workspace.document, tree_->selectedNode());
     if (!lines) {
@@ -555,26 +555,26 @@ void TSDIAppForm::showItemSummary()
     summary_->show();
 }
 
-void TSDIAppForm::showError(const std::string& text)
+void MainWindow::showError(const std::string& text)
 {
     prompter_.show(MessageIcon::Error, "", text);
 }
 
 // --- undo history and unsaved changes -----------------------------------------------------
 
-bool TSDIAppForm::confirmUnsavedChanges()
+bool MainWindow::confirmUnsavedChanges()
 {
     return ConfirmUnsavedChanges(documentOpen_ && history_.isModified(), prompter_,
-                                 [this] { return FileSave1Execute(); });
+                                 [this] { return saveDocument(); });
 }
 
-void TSDIAppForm::startHistory()
+void MainWindow::startHistory()
 {
     history_.clear();
     showHistory();
 }
 
-void TSDIAppForm::commitStep(std::string_view name, UndoHistory::Snapshot before)
+void MainWindow::commitStep(std::string_view name, UndoHistory::Snapshot before)
 {
     // Without a document (before the first New or Open) there is nothing to take back.
     if (documentOpen_)
@@ -582,7 +582,7 @@ void TSDIAppForm::commitStep(std::string_view name, UndoHistory::Snapshot before
     showHistory();
 }
 
-void TSDIAppForm::changeSaveMode(const std::function<void(SaveMode&)>& change)
+void MainWindow::changeSaveMode(const std::function<void(SaveMode&)>& change)
 {
     UndoHistory::Snapshot before = history_.capture(viewState());
     change(ctx_.workspace.saveMode);
@@ -590,7 +590,7 @@ void TSDIAppForm::changeSaveMode(const std::function<void(SaveMode&)>& change)
     commitStep(undo_step::ChangeSaveMode, std::move(before));
 }
 
-void TSDIAppForm::showHistory()
+void MainWindow::showHistory()
 {
     const bool canUndo = documentOpen_ && history_.canUndo();
     const bool canRedo = documentOpen_ && history_.canRedo();
@@ -603,7 +603,7 @@ void TSDIAppForm::showHistory()
     setWindowModified(documentOpen_ && history_.isModified());
 }
 
-ViewState TSDIAppForm::viewState() const
+ViewState MainWindow::viewState() const
 {
     const MenuDocument& document = ctx_.workspace.document;
     ViewState view;
@@ -615,7 +615,7 @@ ViewState TSDIAppForm::viewState() const
     return view;
 }
 
-void TSDIAppForm::showRestored(const std::optional<ViewState>& view)
+void MainWindow::showRestored(const std::optional<ViewState>& view)
 {
     if (!view)
         return;
@@ -631,24 +631,24 @@ void TSDIAppForm::showRestored(const std::optional<ViewState>& view)
     showHistory();
 }
 
-void TSDIAppForm::EditUndo1Execute()
+void MainWindow::undoStep()
 {
     if (documentOpen_)
         showRestored(history_.undo(viewState()));
 }
 
-void TSDIAppForm::EditRedo1Execute()
+void MainWindow::redoStep()
 {
     if (documentOpen_)
         showRestored(history_.redo(viewState()));
 }
 
-void TSDIAppForm::setCaption(const char* caption)
+void MainWindow::setCaption(const char* caption)
 {
     setWindowTitle(QString::fromLatin1(caption) + QStringLiteral("[*]"));
 }
 
-void TSDIAppForm::updatePopupMenus()
+void MainWindow::updatePopupMenus()
 {
     const EnabledOperations ops = enabledOperations(ctx_.workspace.document, tree_->selectedNode(),
                                                     available_->currentIndex() >= 0);
@@ -667,7 +667,7 @@ void TSDIAppForm::updatePopupMenus()
 
 // --- document commands ------------------------------------------------------------------------
 
-void TSDIAppForm::FileNew1Execute()
+void MainWindow::newDocument()
 {
     if (!confirmUnsavedChanges())
         return;
@@ -681,7 +681,7 @@ void TSDIAppForm::FileNew1Execute()
     startHistory();
 }
 
-void TSDIAppForm::FileOpen1Execute()
+void MainWindow::openDocument()
 {
     if (!confirmUnsavedChanges())
         return;
@@ -690,7 +690,7 @@ void TSDIAppForm::FileOpen1Execute()
         openFile(path);
 }
 
-void TSDIAppForm::openFile(const std::string& path)
+void MainWindow::openFile(const std::string& path)
 {
     Workspace& ws = ctx_.workspace;
     summary_->setPlainText(QStringLiteral("Item summary:"));
@@ -713,7 +713,7 @@ void TSDIAppForm::openFile(const std::string& path)
         markModified();
 }
 
-bool TSDIAppForm::FileSave1Execute()
+bool MainWindow::saveDocument()
 {
     if (!documentOpen_ || ctx_.workspace.document.isEmpty())
         return false;
@@ -731,18 +731,18 @@ bool TSDIAppForm::FileSave1Execute()
     return report.ok;
 }
 
-void TSDIAppForm::SetupExecute()
+void MainWindow::showSetup()
 {
-    TSetupForm form(ctx_.settings, settingsPath(ctx_.defaultFolder), &ctx_.phone,
+    SetupDialog form(ctx_.settings, settingsPath(ctx_.defaultFolder), &ctx_.phone,
                     ctx_.link.Connected, files_, prompter_, this);
     if (form.exec() == QDialog::Accepted)
         ctx_.log.setEnabled(ctx_.settings.logEnabled);
 }
 
-void TSDIAppForm::AboutExecute()
+void MainWindow::showAbout()
 {
     if (!about_) {
-        ownAbout_ = std::make_unique<TAboutBox>(this);
+        ownAbout_ = std::make_unique<AboutBox>(this);
         about_ = ownAbout_.get();
     }
     about_->exec();
@@ -750,7 +750,7 @@ void TSDIAppForm::AboutExecute()
 
 // --- phone commands -------------------------------------------------------------------------
 
-void TSDIAppForm::Openfromphone1Execute()
+void MainWindow::openFromPhone()
 {
     if (!confirmUnsavedChanges())
         return;
@@ -773,7 +773,7 @@ void TSDIAppForm::Openfromphone1Execute()
         markModified();
 }
 
-void TSDIAppForm::Savetophone1Execute()
+void MainWindow::saveToPhone()
 {
     if (!documentOpen_ || ctx_.workspace.document.isEmpty())
         return;
@@ -784,52 +784,52 @@ void TSDIAppForm::Savetophone1Execute()
     }
 }
 
-void TSDIAppForm::RestartPhone1Execute()
+void MainWindow::restartPhone()
 {
     PhoneRestart(ctx_.roundTrip);
 }
 
-void TSDIAppForm::setImeiPanel(const std::string& text)
+void MainWindow::setImeiPanel(const std::string& text)
 {
     panels_[0]->setText(QString::fromStdString(text));
 }
 
-void TSDIAppForm::setPhonePanel(const std::string& text)
+void MainWindow::setPhonePanel(const std::string& text)
 {
     panels_[1]->setText(QString::fromStdString(text));
 }
 
-void TSDIAppForm::setStatusLamp(StatusLamp lamp)
+void MainWindow::setStatusLamp(StatusLamp lamp)
 {
     lamp_->setColor(lamp == StatusLamp::Green ? QColor(Qt::green) : QColor(Qt::red));
 }
 
-void TSDIAppForm::setTrayImage(int image)
+void MainWindow::setTrayImage(int image)
 {
     trayImage_ = image;
     tray_->setIcon(tessaro::trayImage(image));
 }
 
-void TSDIAppForm::showTrayBalloon(const std::string& text)
+void MainWindow::showTrayBalloon(const std::string& text)
 {
     balloonText_ = qs(text);
     if (tray_->isVisible())
         tray_->showMessage(balloonTitle_, balloonText_, QSystemTrayIcon::Information, 1000);
 }
 
-void TSDIAppForm::setPhoneActionsEnabled(bool openAndRestart, bool save)
+void MainWindow::setPhoneActionsEnabled(bool openAndRestart, bool save)
 {
     openFromPhone_->setEnabled(openAndRestart);
     restartPhone_->setEnabled(openAndRestart);
     saveToPhone_->setEnabled(save);
 }
 
-bool TSDIAppForm::menuHasNodes() const
+bool MainWindow::menuHasNodes() const
 {
     return !ctx_.workspace.document.isEmpty();
 }
 
-void TSDIAppForm::selectPhoneProfile(const std::string& prefix)
+void MainWindow::selectPhoneProfile(const std::string& prefix)
 {
     // A profile brings its own save mode; a change of it can be taken back like a click.
     UndoHistory::Snapshot before = history_.capture(viewState());
@@ -838,7 +838,7 @@ void TSDIAppForm::selectPhoneProfile(const std::string& prefix)
     commitStep(undo_step::ChangeSaveMode, std::move(before));
 }
 
-void TSDIAppForm::showProfileState()
+void MainWindow::showProfileState()
 {
     fillAvailableItems();
     fillProfileSelector();
@@ -847,7 +847,7 @@ void TSDIAppForm::showProfileState()
 
 // --- tree commands ----------------------------------------------------------------------------
 
-void TSDIAppForm::insertItem(InsertPosition position)
+void MainWindow::insertItem(InsertPosition position)
 {
     MenuNode* selected = tree_->selectedNode();
     const int entry = available_->currentIndex();
@@ -868,7 +868,7 @@ void TSDIAppForm::insertItem(InsertPosition position)
         modifyNode(result->node);
 }
 
-void TSDIAppForm::ReplaceExecute()
+void MainWindow::replaceItem()
 {
     MenuNode* node = tree_->selectedNode();
     const int entry = available_->currentIndex();
@@ -884,17 +884,17 @@ void TSDIAppForm::ReplaceExecute()
         modifyNode(result->node);
 }
 
-void TSDIAppForm::ModifyitemExecute()
+void MainWindow::modifyItem()
 {
     MenuNode* node = tree_->selectedNode();
     if (canModify(ctx_.workspace.document, node))
         modifyNode(node);
 }
 
-void TSDIAppForm::modifyNode(MenuNode* node)
+void MainWindow::modifyNode(MenuNode* node)
 {
     MenuDocument& document = ctx_.workspace.document;
-    TForm3 form(ctx_, prompter_, files_, entryLanguages_, this);
+    ItemPropertiesWindow form(ctx_, prompter_, files_, entryLanguages_, this);
     form.setPhoneFilePicker([this](QWidget* parent, bool animatedIcon) {
         if (!browserDialogs_) {
             browserDialogs_ = std::make_unique<BrowserDialogs>();
@@ -904,7 +904,7 @@ void TSDIAppForm::modifyNode(MenuNode* node)
                              animatedIcon);
     });
     const int index = document.indexOf(node);
-    form.LoadItem(document.data().at(node->item.RecordNo), node->item.ItemType,
+    form.loadItem(document.data().at(node->item.RecordNo), node->item.ItemType,
                   index >= 0 && index < kMenuRootIndex, node->item.Attributes, node->item.Options);
     const bool ok = runItemEditor_ ? runItemEditor_(form) : form.exec() == QDialog::Accepted;
     if (ok) {
@@ -916,7 +916,7 @@ void TSDIAppForm::modifyNode(MenuNode* node)
     showItemSummary();
 }
 
-void TSDIAppForm::DeleteItemExecute()
+void MainWindow::deleteItem()
 {
     MenuNode* node = tree_->selectedNode();
     if (!node)
@@ -930,7 +930,7 @@ void TSDIAppForm::DeleteItemExecute()
     }
 }
 
-void TSDIAppForm::MoveUpExecute()
+void MainWindow::moveItemUp()
 {
     MenuNode* node = tree_->selectedNode();
     UndoHistory::Snapshot before = history_.capture(viewState());
@@ -940,7 +940,7 @@ void TSDIAppForm::MoveUpExecute()
     }
 }
 
-void TSDIAppForm::MoveDownExecute()
+void MainWindow::moveItemDown()
 {
     MenuNode* node = tree_->selectedNode();
     UndoHistory::Snapshot before = history_.capture(viewState());
@@ -950,7 +950,7 @@ void TSDIAppForm::MoveDownExecute()
     }
 }
 
-void TSDIAppForm::dropOnNode(MenuNode* target, const DragSource& source)
+void MainWindow::dropOnNode(MenuNode* target, const DragSource& source)
 {
     UndoHistory::Snapshot before = history_.capture(viewState());
     const auto result = DropOnNode(ctx_.workspace, target, source, prompter_);
@@ -967,7 +967,7 @@ void TSDIAppForm::dropOnNode(MenuNode* target, const DragSource& source)
         modifyNode(result->node);
 }
 
-void TSDIAppForm::ComboBox1Select(int index)
+void MainWindow::pickAvailableItem(int index)
 {
     if (index < 0)
         return;
@@ -979,7 +979,7 @@ void TSDIAppForm::ComboBox1Select(int index)
 
 // --- profiles ---------------------------------------------------------------------------------
 
-void TSDIAppForm::ComboBox2Select(int index)
+void MainWindow::pickProfile(int index)
 {
     UndoHistory::Snapshot before = history_.capture(viewState());
     const auto selection = ctx_.profiles.select(index, ctx_.workspace, prompter_);
@@ -989,7 +989,7 @@ void TSDIAppForm::ComboBox2Select(int index)
     commitStep(undo_step::ChangeSaveMode, std::move(before));
 }
 
-void TSDIAppForm::createFirmwareProfile()
+void MainWindow::createFirmwareProfile()
 {
     const std::string image = files_.openFile(
         {"Select CG1 to create FW profile", "CG1 binaries|*.bin;*.smg|All files|*.*", {}, {}});
@@ -1000,7 +1000,7 @@ void TSDIAppForm::createFirmwareProfile()
 
 // --- window -----------------------------------------------------------------------------------
 
-void TSDIAppForm::Label1DblClick()
+void MainWindow::toggleJokeMode()
 {
     if (joke_.toggle()) {
         const QRect hole(tree_->mapTo(this, QPoint(0, 0)), tree_->size());
@@ -1014,16 +1014,16 @@ void TSDIAppForm::Label1DblClick()
     }
 }
 
-bool TSDIAppForm::eventFilter(QObject* watched, QEvent* event)
+bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == label1_ && event->type() == QEvent::MouseButtonDblClick) {
-        Label1DblClick();
+        toggleJokeMode();
         return true;
     }
     return QMainWindow::eventFilter(watched, event);
 }
 
-void TSDIAppForm::TrayIcon1MouseMove()
+void MainWindow::trayIconHovered()
 {
     if (balloonText_ == QLatin1String("Disconnected"))
         return;
@@ -1034,7 +1034,7 @@ void TSDIAppForm::TrayIcon1MouseMove()
     tray_->showMessage(balloonTitle_, balloonText_, QSystemTrayIcon::Information, 1000);
 }
 
-void TSDIAppForm::Timer1Timer()
+void MainWindow::fadeTick()
 {
     const WindowFade::Tick t = fade_.tick();
     setWindowOpacity(t.windowAlpha / 255.0);
@@ -1049,13 +1049,13 @@ void TSDIAppForm::Timer1Timer()
         close();
 }
 
-void TSDIAppForm::markModified()
+void MainWindow::markModified()
 {
     history_.setUnsaved();
     showHistory();
 }
 
-bool TSDIAppForm::screenshot(const QString& file)
+bool MainWindow::screenshot(const QString& file)
 {
     QByteArray png;
     QBuffer buffer(&png);
@@ -1068,7 +1068,7 @@ bool TSDIAppForm::screenshot(const QString& file)
         .ok();
 }
 
-void TSDIAppForm::closeEvent(QCloseEvent* event)
+void MainWindow::closeEvent(QCloseEvent* event)
 {
     // Unsaved changes are asked about when the user closes, not on the fade-out's own
     // requests; Cancel leaves the window as it was, before the reboot question or a fade.

@@ -1,5 +1,5 @@
 #pragma once
-// `TForm3`: the "Item properties" window. It edits one menu item's titles, icons,
+// `ItemPropertiesWindow`: the "Item properties" window. It edits one menu item's titles, icons,
 // attributes and function on a private working copy; the caller stores the result on the
 // node after OK. The rules live in ItemEditorModel; this window shows the model's state and
 // passes the user's clicks and typing to it.
@@ -48,16 +48,16 @@ using EntryRunner = std::function<std::optional<EntryAnswer>(QWidget* parent, co
 // animated row); the chosen phone path, nothing on Cancel.
 using PhoneFilePicker = std::function<std::optional<std::string>(QWidget* parent, bool animatedIcon)>;
 
-// The real dialogs, TEntryForm1 and TEntryForm2.
+// The real dialogs, TitleEntryDialog and TextEntryDialog.
 std::optional<EntryAnswer> runEntryDialog(QWidget* parent, const EntryRequest& request);
 
-class TForm3 : public QDialog {
+class ItemPropertiesWindow : public QDialog {
     Q_OBJECT
 public:
     // `languages` holds the remembered language of each entry dialog for the whole run.
-    TForm3(AppContext& context, Prompter& prompter, FileDialogs& files, EntryLanguages& languages,
+    ItemPropertiesWindow(AppContext& context, Prompter& prompter, FileDialogs& files, EntryLanguages& languages,
            QWidget* parent = nullptr);
-    ~TForm3() override;
+    ~ItemPropertiesWindow() override;
 
     const ItemEditorModel& model() const { return model_; }
     void setEntryRunner(EntryRunner runner) { entryRunner_ = std::move(runner); }
@@ -66,28 +66,28 @@ public:
 
     // Fills the window from a node: its block (or none), ItemType, softkey flag, Attributes,
     // Options.
-    void LoadItem(const ItemDataBlock* block, uint8_t itemType, bool softkey, uint8_t attributes,
+    void loadItem(const ItemDataBlock* block, uint8_t itemType, bool softkey, uint8_t attributes,
                   uint8_t options);
     // The block and node fields to store after OK (`saveAll`: "Save all data" is on).
     ItemEditResult itemResult(bool saveAll) const { return model_.commit(saveAll); }
 
     // --- handlers ------------------------------------------------------------------------
-    void TntBitBtn1Click() { addTitle(TitleList::Menu); }
-    void TntBitBtn2Click() { editTitle(TitleList::Menu); }
-    void TntBitBtn3Click() { deleteTitle(TitleList::Menu); }
-    void TntBitBtn4Click() { addTitle(TitleList::Softkey); }
-    void TntBitBtn5Click() { editTitle(TitleList::Softkey); }
-    void TntBitBtn6Click() { deleteTitle(TitleList::Softkey); }
-    void TntBitBtn8Click() { addTitle(TitleList::ShowText); }
-    void TntBitBtn9Click() { editTitle(TitleList::ShowText); }
-    void TntBitBtn10Click() { deleteTitle(TitleList::ShowText); }
+    void addMenuTitle() { addTitle(TitleList::Menu); }
+    void editMenuTitle() { editTitle(TitleList::Menu); }
+    void deleteMenuTitle() { deleteTitle(TitleList::Menu); }
+    void addSoftkeyTitle() { addTitle(TitleList::Softkey); }
+    void editSoftkeyTitle() { editTitle(TitleList::Softkey); }
+    void deleteSoftkeyTitle() { deleteTitle(TitleList::Softkey); }
+    void addShowTextTitle() { addTitle(TitleList::ShowText); }
+    void editShowTextTitle() { editTitle(TitleList::ShowText); }
+    void deleteShowTextTitle() { deleteTitle(TitleList::ShowText); }
     // "Reset All Data".
     void TntBitBtn7Click();
     // The picker button of an icon row.
     void pickerClick(IconRow row);
-    void Button1Click();   // OK
-    void Button2Click();   // Cancel
-    void Button3Click();   // Apply
+    void okClicked();   // OK
+    void cancelClicked();   // Cancel
+    void applyClicked();   // Apply
     // Cancel, Escape or the close box: with changes, asks before they are thrown away.
     void reject() override;
 

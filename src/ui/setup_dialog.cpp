@@ -1,4 +1,4 @@
-#include "ui/setup_form.h"
+#include "ui/setup_dialog.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
@@ -13,7 +13,7 @@
 
 namespace tessaro {
 
-TSetupForm::TSetupForm(Settings& settings, std::string iniPath, PhoneContext* phone,
+SetupDialog::SetupDialog(Settings& settings, std::string iniPath, PhoneContext* phone,
                        bool phoneConnected, FileDialogs& files, Prompter& prompter, QWidget* parent)
     : QDialog(parent), settings_(settings), iniPath_(std::move(iniPath)), phone_(phone),
       files_(files), prompter_(prompter), model_(settings, phoneConnected && phone != nullptr)
@@ -45,15 +45,15 @@ TSetupForm::TSetupForm(Settings& settings, std::string iniPath, PhoneContext* ph
     button3_->setObjectName(QStringLiteral("Button3"));
     button4_ = new QPushButton(QStringLiteral("Restore backup"), this);
     button4_->setObjectName(QStringLiteral("Button4"));
-    connect(button3_, &QPushButton::clicked, this, &TSetupForm::Button3Click);
-    connect(button4_, &QPushButton::clicked, this, &TSetupForm::Button4Click);
+    connect(button3_, &QPushButton::clicked, this, &SetupDialog::backupSeem);
+    connect(button4_, &QPushButton::clicked, this, &SetupDialog::restoreSeem);
 
     auto* ok = new QPushButton(QStringLiteral("OK"), this);
     ok->setObjectName(QStringLiteral("Button1"));
     ok->setDefault(true);
     auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
     cancel->setObjectName(QStringLiteral("Button2"));
-    connect(ok, &QPushButton::clicked, this, &TSetupForm::Button1Click);
+    connect(ok, &QPushButton::clicked, this, &SetupDialog::okClicked);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 
     auto* phoneGroup = new QGroupBox(QStringLiteral("Phone"), this);
@@ -90,7 +90,7 @@ TSetupForm::TSetupForm(Settings& settings, std::string iniPath, PhoneContext* ph
     showModel();
 }
 
-void TSetupForm::showModel()
+void SetupDialog::showModel()
 {
     for (const auto& [which, b] : boxes_) {
         const BoxState state = model_.box(which);
@@ -101,7 +101,7 @@ void TSetupForm::showModel()
     button4_->setEnabled(model_.seemButtonsEnabled());
 }
 
-void TSetupForm::Button1Click()
+void SetupDialog::okClicked()
 {
     const Status written = model_.ok(settings_, iniPath_);
     if (!written)
@@ -109,7 +109,7 @@ void TSetupForm::Button1Click()
     accept();
 }
 
-void TSetupForm::Button3Click()
+void SetupDialog::backupSeem()
 {
     if (!phone_ || !phone_->link.Connected)
         return;
@@ -118,7 +118,7 @@ void TSetupForm::Button3Click()
     BackupSeem32(*phone_, path);
 }
 
-void TSetupForm::Button4Click()
+void SetupDialog::restoreSeem()
 {
     if (!phone_ || !phone_->link.Connected)
         return;

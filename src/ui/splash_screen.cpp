@@ -1,15 +1,15 @@
-#include "ui/splash_form.h"
+#include "ui/splash_screen.h"
 
 #include <algorithm>
 
 #include <QLabel>
 #include <QVBoxLayout>
 
-#include "ui/progress_win.h"
+#include "ui/progress_window.h"
 
 namespace tessaro {
 
-TForm1::TForm1(QWidget* owner)
+SplashScreen::SplashScreen(QWidget* owner)
     : QWidget(nullptr, Qt::SplashScreen | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
       owner_(owner)
 {
@@ -43,13 +43,13 @@ TForm1::TForm1(QWidget* owner)
     setAlpha(200);
 }
 
-void TForm1::setAlpha(int alpha)
+void SplashScreen::setAlpha(int alpha)
 {
     alpha_ = std::clamp(alpha, 0, 255);
     setWindowOpacity(alpha_ / 255.0);
 }
 
-void TForm1::centreOnOwner()
+void SplashScreen::centreOnOwner()
 {
     centreOn(this, owner_);
 }

@@ -18,7 +18,7 @@
 #include "drm/drmpack.h"
 #include "drm/gif_writer.h"
 #include "support/ui_harness.h"
-#include "ui/drm_picker.h"
+#include "ui/drm_icon_picker.h"
 #include "ui/gif_preview.h"
 #include "ui/up_down_arrows.h"
 
@@ -78,16 +78,16 @@ struct Picker {
     DrmPack pack;
     RecordingPrompter prompter;
     FakeFileDialogs files;
-    std::unique_ptr<TDRMPicker> window;
+    std::unique_ptr<DrmIconPicker> window;
 
     explicit Picker(std::vector<std::vector<uint8_t>> stored = twelveIcons())
     {
         pack.setPackPath(packFile(dir, "pack.smg", std::move(stored)));
     }
 
-    TDRMPicker& open()
+    DrmIconPicker& open()
     {
-        window = std::make_unique<TDRMPicker>(pack, files, prompter);
+        window = std::make_unique<DrmIconPicker>(pack, files, prompter);
         window->show();
         if (!QTest::qWaitForWindowExposed(window.get()))
             qFatal("picker not shown");
@@ -119,7 +119,7 @@ private Q_SLOTS:
     void controlsAndCaptions()
     {
         Picker p;
-        TDRMPicker picker(p.pack, p.files, p.prompter);
+        DrmIconPicker picker(p.pack, p.files, p.prompter);
         QCOMPARE(picker.windowTitle(), QStringLiteral("DRM Icon Picker"));
         QCOMPARE(child<QLabel>(picker, "Label1")->text(), QStringLiteral("Select an icon"));
         QCOMPARE(child<QLineEdit>(picker, "Edit1")->text(), QStringLiteral("1"));
@@ -198,7 +198,7 @@ private Q_SLOTS:
         owner.setGeometry(100, 80, 800, 600);
         owner.show();
         QVERIFY(QTest::qWaitForWindowExposed(&owner));
-        TDRMPicker picker(p.pack, p.files, p.prompter, &owner);
+        DrmIconPicker picker(p.pack, p.files, p.prompter, &owner);
         picker.show();
         QVERIFY(QTest::qWaitForWindowExposed(&picker));
         // Within the few pixels a window frame may add.
@@ -342,7 +342,7 @@ private Q_SLOTS:
     void screenSizesGrowTheWindow()
     {
         Picker p;
-        TDRMPicker& w = p.open();
+        DrmIconPicker& w = p.open();
         auto* frame = child<QGroupBox>(w, "GroupBox1");
         auto* sizes = child<QGroupBox>(w, "RadioGroup1");
         auto* ok = child<QPushButton>(w, "Button1");
@@ -536,7 +536,7 @@ private Q_SLOTS:
         p.files.answers = {p.pack.packPath()};
         p.pack.setPackPath({});
         QTimer::singleShot(0, this, [] {
-            auto* picker = qobject_cast<TDRMPicker*>(QApplication::activeModalWidget());
+            auto* picker = qobject_cast<DrmIconPicker*>(QApplication::activeModalWidget());
             QVERIFY(picker);
             auto* edit = child<QLineEdit>(*picker, "Edit1");
             edit->selectAll();
@@ -552,11 +552,11 @@ private Q_SLOTS:
         QCOMPARE(p.files.requests[0].filter, std::string("CG15 binaries|*.smg;*.bin|All files|*.*"));
         QVERIFY(p.pack.isLoaded());
         QCOMPARE(p.pack.packPath(), p.dir.file("pack.smg"));
-        QVERIFY(owner.findChildren<TDRMPicker*>().isEmpty());
+        QVERIFY(owner.findChildren<DrmIconPicker*>().isEmpty());
 
         // Loaded now: no question, and Cancel gives nothing.
         QTimer::singleShot(0, this, [] {
-            auto* picker = qobject_cast<TDRMPicker*>(QApplication::activeModalWidget());
+            auto* picker = qobject_cast<DrmIconPicker*>(QApplication::activeModalWidget());
             QVERIFY(picker);
             QTest::mouseClick(child<QPushButton>(*picker, "Button2"), Qt::LeftButton);
         });
@@ -578,4 +578,4 @@ private Q_SLOTS:
 };
 
 QTEST_MAIN(DrmPickerTest)
-#include "drm_picker_test.moc"
+#include "drm_icon_picker_test.moc"

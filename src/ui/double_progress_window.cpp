@@ -1,0 +1,9 @@
+#include "ui/double_progress_window.h"
+
+namespace tessaro {
+
+DoubleProgressWindow::DoubleProgressWindow(QWidget* owner) : ProgressDialog(owner, QStringLiteral("TDblProgress"), 2)
+{
+}
+
+} // namespace tessaro
