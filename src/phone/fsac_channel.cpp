@@ -9,8 +9,6 @@
 namespace tessaro {
 
 namespace {
-constexpr uint32_t kOpen = 0x00, kRead = 0x01, kWrite = 0x02, kSeek = 0x03, kClose = 0x04,
-                   kVolumes = 0x0A;
 constexpr int kHeader = 8;
 } // namespace
 
@@ -38,7 +36,7 @@ int FsacChannel::open(const std::string& path, bool terminated)
 {
     if (!fits(path.size(), terminated))
         return -1;
-    header(kOpen);
+    header(kFsacOpen);
     put32(request_.data() + 4, 0, ByteOrder::Big);
     std::memcpy(request_.data() + kHeader, path.data(), path.size());
     int length = kHeader + int(path.size());
@@ -49,7 +47,7 @@ int FsacChannel::open(const std::string& path, bool terminated)
 
 int FsacChannel::seek(uint32_t offset, uint8_t origin)
 {
-    header(kSeek);
+    header(kFsacSeek);
     put32(request_.data() + 4, offset, ByteOrder::Big);
     request_[8] = origin;
     return send(9, 0, nullptr);
@@ -57,7 +55,7 @@ int FsacChannel::seek(uint32_t offset, uint8_t origin)
 
 int FsacChannel::read(int* delivered)
 {
-    header(kRead);
+    header(kFsacRead);
     put32(request_.data() + 4, kBlockSize, ByteOrder::Big);
     return send(kHeader, kBlockSize, delivered);
 }
@@ -66,7 +64,7 @@ int FsacChannel::write(const uint8_t* data, uint32_t count)
 {
     if (count > uint32_t(kBlockSize))
         return -1;
-    header(kWrite);
+    header(kFsacWrite);
     put32(request_.data() + 4, count, ByteOrder::Big);
     if (count > 0)
         std::memcpy(request_.data() + kHeader, data, count);
@@ -75,13 +73,13 @@ int FsacChannel::write(const uint8_t* data, uint32_t count)
 
 int FsacChannel::close()
 {
-    header(kClose);
+    header(kFsacClose);
     return send(4, 0, nullptr);
 }
 
 int FsacChannel::volumeInfo(int wanted, int* delivered)
 {
-    header(kVolumes);
+    header(kFsacVolumes);
     return send(4, std::clamp(wanted, 0, kBufferSize), delivered);
 }
 

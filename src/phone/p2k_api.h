@@ -12,6 +12,19 @@ namespace tessaro {
 inline constexpr uint16_t kCmdFsac = 0x004A;     // file system access
 inline constexpr uint16_t kCmdVersion = 0x0039;  // version query
 
+// FSAC subcommands: the first four request bytes, big-endian.
+inline constexpr uint32_t kFsacOpen = 0x00;
+inline constexpr uint32_t kFsacRead = 0x01;
+inline constexpr uint32_t kFsacWrite = 0x02;
+inline constexpr uint32_t kFsacSeek = 0x03;
+inline constexpr uint32_t kFsacClose = 0x04;
+inline constexpr uint32_t kFsacDelete = 0x05;
+inline constexpr uint32_t kFsacCount = 0x07;      // starts a listing
+inline constexpr uint32_t kFsacListNext = 0x08;   // next chunk of the listing
+inline constexpr uint32_t kFsacVolumes = 0x0A;
+inline constexpr uint32_t kFsacCreateDir = 0x0E;
+inline constexpr uint32_t kFsacDeleteDir = 0x0F;
+
 inline constexpr int kSeemBufferSize = 10000;
 inline constexpr int kFileListEntrySize = 512;
 

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "core/result.h"
+#include "phone/p2k_api.h"
 #include "phone/phone_context.h"
 
 namespace tessaro {
@@ -21,12 +22,6 @@ inline constexpr uint16_t kCmdSeemRead = 0x0020;
 inline constexpr uint16_t kCmdRestart = 0x0022;
 inline constexpr uint16_t kCmdSeemWrite = 0x002F;
 
-// FSAC subcommands the USB backend builds itself.
-inline constexpr uint32_t kFsacDelete = 0x05;
-inline constexpr uint32_t kFsacCount = 0x07;
-inline constexpr uint32_t kFsacListNext = 0x08;
-inline constexpr uint32_t kFsacCreateDir = 0x0E;
-inline constexpr uint32_t kFsacDeleteDir = 0x0F;
 // The attribute word of folder requests.
 inline constexpr uint32_t kFolderAttributes = 0x10;
 // The argument byte of the next-chunk request (the phone's meaning of it is not known; kept

@@ -12,7 +12,6 @@
 #include "phone/file_list_entry.h"
 #include "phone/p2k_framing.h"
 #include "phone/usb_link.h"
-#include "phone/virtual_phone.h"
 
 namespace tessaro {
 

@@ -49,13 +49,6 @@ struct PhoneRequest {
     int64_t fsacSubcommand() const;
 };
 
-// FSAC subcommands.
-inline constexpr uint32_t kFsacOpen = 0x00;
-inline constexpr uint32_t kFsacRead = 0x01;
-inline constexpr uint32_t kFsacWrite = 0x02;
-inline constexpr uint32_t kFsacSeek = 0x03;
-inline constexpr uint32_t kFsacClose = 0x04;
-inline constexpr uint32_t kFsacVolumes = 0x0A;
 
 // The phone's identity, from phone.json.
 struct PhoneIdentity {
