@@ -138,8 +138,10 @@ struct FakeUsbBus::State : std::enable_shared_from_this<FakeUsbBus::State> {
                 continue;
             }
             const auto next = jobs.begin();
-            if (Clock::now() < next->first) {
-                jobsChanged.wait_until(lock, next->first);
+            // A copy: the job may be dropped (and its key with it) while this thread waits.
+            const Clock::time_point due = next->first;
+            if (Clock::now() < due) {
+                jobsChanged.wait_until(lock, due);
                 continue;
             }
             auto job = std::move(next->second);
