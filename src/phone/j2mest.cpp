@@ -5,6 +5,7 @@
 
 #include "core/prompter.h"
 #include "core/replacing_file.h"
+#include "core/translatable.h"
 #include "edit/text_file.h"
 
 namespace tessaro {
@@ -12,7 +13,7 @@ namespace tessaro {
 namespace {
 
 constexpr size_t kMaxJadBytes = 1024 * 1024;
-constexpr char kUnsupportedFormat[] = "Unsupported J2MEST format";
+constexpr char kUnsupportedFormat[] = TRANSLATABLE("Core", "Unsupported J2MEST format");
 
 // In the second 1104-byte layout the first record in use ends with four 0xFF bytes, and
 // every record from there on has the vendor field of the 1112-byte layout.
@@ -227,7 +228,7 @@ bool ParseJ2MEST(JavaSlotTables& tables, Prompter& prompter, const std::string& 
             return true;
         auto copy = parseJ2mestFile(path);
         if (!copy) {
-            prompter.show(MessageIcon::Error, "Error", copy.error());
+            prompter.show(MessageIcon::Error, TRANSLATABLE("Core", "Error"), copy.error());
             return false;
         }
         for (size_t i = 0; i < table.size(); ++i)
