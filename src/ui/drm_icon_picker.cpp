@@ -128,7 +128,7 @@ void DrmIconPicker::buildControls()
     preview_ = new GifPreview(groupBox1_);
     preview_->setObjectName(QStringLiteral("RxGIFAnimator1"));
 
-    label2_ = new QLabel(QString::fromStdString(model_.sizeLabel()), this);
+    label2_ = new QLabel(coreText(model_.sizeLabel()), this);
     label2_->setObjectName(QStringLiteral("Label2"));
 
     checkBox1_ = new QCheckBox(tr("Centered"), this);

@@ -541,7 +541,7 @@ QLabel* MainWindow::statusPanel(int number) const
 
 void MainWindow::showStatusLine()
 {
-    panels_[0]->setText(QString::fromStdString(
+    panels_[0]->setText(coreText(
         StatusLine(ctx_.workspace.formatRead, ctx_.workspace.document.nodeCount())));
 }
 
@@ -554,7 +554,7 @@ void MainWindow::showItemSummary()
     }
     QStringList text;
     for (const std::string& line : *lines)
-        text << QString::fromStdString(line);
+        text << coreText(line);
     summary_->setPlainText(text.join(QLatin1Char('\n')));
     summary_->show();
 }

@@ -6,14 +6,18 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPlainTextEdit>
 #include <QTranslator>
 #include <QtTest>
 
+#include "core/menu_document.h"
+#include "edit/tree_edit.h"
 #include "support/ui_harness.h"
 #include "ui/app_context.h"
 #include "ui/app_translations.h"
 #include "ui/core_text.h"
 #include "ui/main_window.h"
+#include "ui/menu_tree_view.h"
 #include "ui/progress_window.h"
 
 using namespace tessaro;
@@ -132,6 +136,26 @@ private Q_SLOTS:
         QCOMPARE(w.windowTitle(), QStringLiteral("Tessaro v.0.6[*]"));
         // The core gets its answers in English whatever the windows show.
         QCOMPARE(h.context->profiles.selectorEntries().front(), std::string("Default"));
+    }
+
+    void documentTextsRussian()
+    {
+        QVERIFY(loadRussian());
+        WindowHarness h;
+        MainWindow& w = h.start();
+        child<QAction>(w, "FileNew1")->trigger();
+        QCOMPARE(w.statusPanel(1)->text(), QStringLiteral("Формат: 0-байтный  Записей: 0"));
+        MenuDocument& doc = w.context().workspace.document;
+        auto* available = child<QComboBox>(w, "ComboBox1");
+        available->setCurrentIndex(available->findText(QStringLiteral("PhoneBook")));
+        w.tree()->selectNode(doc.menuRoot());
+        w.insertItem(InsertPosition::AddSubitemLast);
+        QCOMPARE(w.statusPanel(1)->text(), QStringLiteral("Формат: 0-байтный  Записей: 1"));
+        w.tree()->selectNode(doc.menuRoot()->children().back().get());
+        QCOMPARE(child<QPlainTextEdit>(w, "TntMemo1")->toPlainText(),
+                 QStringLiteral("Сводка по пункту:\n\n[Не изменён]"));
+        // The Edit menu names the step to undo.
+        QCOMPARE(child<QAction>(w, "EditUndo1")->text(), QStringLiteral("&Отменить вставку пункта"));
     }
 
     void progressCaptionRussian()
