@@ -8,6 +8,14 @@ namespace tessaro {
 
 namespace {
 
+// The boxes' standard buttons show Qt's own texts, which Qt's translations hold. They are
+// listed here as well so the editor's translation carries them for systems without Qt's.
+[[maybe_unused]] constexpr const char* kStandardButtonTexts[] = {
+    QT_TRANSLATE_NOOP("QPlatformTheme", "OK"),     QT_TRANSLATE_NOOP("QPlatformTheme", "Cancel"),
+    QT_TRANSLATE_NOOP("QPlatformTheme", "&Yes"),   QT_TRANSLATE_NOOP("QPlatformTheme", "Yes to &All"),
+    QT_TRANSLATE_NOOP("QPlatformTheme", "&No"),    QT_TRANSLATE_NOOP("QPlatformTheme", "Save"),
+    QT_TRANSLATE_NOOP("QPlatformTheme", "Discard")};
+
 QMessageBox::Icon boxIcon(MessageIcon icon)
 {
     switch (icon) {

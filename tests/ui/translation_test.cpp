@@ -6,7 +6,9 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QTranslator>
 #include <QtTest>
 
@@ -167,6 +169,23 @@ private Q_SLOTS:
         QCOMPARE(child<QLabel>(window, "Label1")->text(), window.windowTitle());
         // The core reads back the caption it set.
         QCOMPARE(window.caption(), std::string("37% Retrieving picture list from volume /b/"));
+    }
+
+    void messageBoxButtonsRussian()
+    {
+        // The buttons the prompter's boxes use, translated even where Qt's own translations
+        // are not installed.
+        QVERIFY(loadRussian());
+        QMessageBox box(QMessageBox::Question, QString(), QString(),
+                        QMessageBox::Yes | QMessageBox::YesToAll | QMessageBox::No | QMessageBox::Cancel);
+        QCOMPARE(box.button(QMessageBox::Yes)->text(), QStringLiteral("&Да"));
+        QCOMPARE(box.button(QMessageBox::YesToAll)->text(), QStringLiteral("Да для &всех"));
+        QCOMPARE(box.button(QMessageBox::No)->text(), QStringLiteral("&Нет"));
+        QCOMPARE(box.button(QMessageBox::Cancel)->text(), QStringLiteral("Отмена"));
+        QMessageBox save(QMessageBox::Question, QString(), QString(),
+                         QMessageBox::Save | QMessageBox::Discard);
+        QCOMPARE(save.button(QMessageBox::Save)->text(), QStringLiteral("Сохранить"));
+        QCOMPARE(save.button(QMessageBox::Discard)->text(), QStringLiteral("Не сохранять"));
     }
 
     void mainWindowEnglishWithoutTranslation()
