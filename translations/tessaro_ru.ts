@@ -877,6 +877,30 @@ preventing them from starting from main menu<byte value="xd"/>
         <source>Size: </source>
         <translation>Размер: </translation>
     </message>
+    <message>
+        <source>Cannot patch </source>
+        <translation>Не удаётся исправить </translation>
+    </message>
+    <message>
+        <source>: offset </source>
+        <translation>: смещение </translation>
+    </message>
+    <message>
+        <source> lies beyond its end</source>
+        <translation> лежит за его концом</translation>
+    </message>
+    <message>
+        <source>Cannot read picture &quot;</source>
+        <translation>Не удаётся прочитать картинку &quot;</translation>
+    </message>
+    <message>
+        <source>Cannot convert picture &quot;</source>
+        <translation>Не удаётся преобразовать картинку &quot;</translation>
+    </message>
+    <message>
+        <source>&quot; holds no readable DRM icon pack: </source>
+        <translation>&quot; не содержит читаемого набора значков DRM: </translation>
+    </message>
 </context>
 <context>
     <name>QPlatformTheme</name>

@@ -166,7 +166,8 @@ Status patchMidlet1File(const std::string& path, size_t offset, std::string_view
         return Error{text.error()};
     std::vector<uint8_t> image(text->begin(), text->end());
     if (!patchMidlet1(image, offset, name))
-        return Error{"Cannot patch " + path + ": offset " + std::to_string(offset) + " lies beyond its end"};
+        return Error{TRANSLATABLE("Core", "Cannot patch ") + path + TRANSLATABLE("Core", ": offset ") +
+                     std::to_string(offset) + TRANSLATABLE("Core", " lies beyond its end")};
     return replaceFile(path, std::span<const uint8_t>(image));
 }
 
