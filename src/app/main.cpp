@@ -25,6 +25,8 @@
 #include "phone/virtual_phone.h"
 #include "ui/about_box.h"
 #include "ui/app_context.h"
+#include "ui/app_translations.h"
+#include "ui/core_text.h"
 #include "ui/file_dialogs.h"
 #include "ui/menu_tree_model.h"
 #include "ui/menu_tree_view.h"
@@ -88,6 +90,10 @@ int main(int argc, char** argv)
          {&virtualPhone, &plugIn, &noPhone, &folder, &userFolder, &open, &select, &screenshot})
         parser.addOption(*option);
     parser.process(app);
+    // The windows speak the system's language when there is a translation for it; --help
+    // above stays English, like tessaro-cli's, for help2man and scripts.
+    installTranslations(app, QLocale::system(),
+                        translationFolders(QCoreApplication::applicationDirPath()));
 
     if (parser.isSet(folder) || parser.isSet(userFolder)) {
         const std::filesystem::path dir = parser.isSet(folder)
@@ -98,8 +104,9 @@ int main(int argc, char** argv)
         if (ready)
             std::filesystem::current_path(dir, ec);
         if (!ready || ec) {
-            const std::string text = ready ? "Cannot use the folder " + dir.string() : ready.error();
-            QMessageBox::critical(nullptr, QStringLiteral("Tessaro"), QString::fromStdString(text));
+            const std::string text =
+                ready ? QT_TRANSLATE_NOOP("Core", "Cannot use the folder ") + dir.string() : ready.error();
+            QMessageBox::critical(nullptr, QStringLiteral("Tessaro"), coreText(text));
             return 1;
         }
     }
@@ -129,7 +136,7 @@ int main(int argc, char** argv)
         // A phone that is there but cannot be used is said once, over the window.
         usb->setNotice([&prompter](const std::string& text) {
             QMetaObject::invokeMethod(qApp, [&prompter, text] {
-                prompter.show(MessageIcon::Warning, "Warning", text);
+                prompter.show(MessageIcon::Warning, QT_TRANSLATE_NOOP("Core", "Warning"), text);
             }, Qt::QueuedConnection);
         });
         api = std::move(usb);

@@ -11,6 +11,7 @@
 #include "core/item_base_file.h"
 #include "core/menu_document.h"
 #include "core/renumber.h"
+#include "core/translatable.h"
 #include "core/workspace.h"
 
 namespace tessaro {
@@ -110,20 +111,20 @@ private:
     bool checkHeader()
     {
         if (in_.size() <= kRecordSizeProbe)
-            return fail("Not an mma_ucp menu file: " + std::to_string(in_.size()) +
-                        " bytes are too few for the header and its ten fixed records");
+            return fail(TRANSLATABLE("Core", "Not an mma_ucp menu file: ") + std::to_string(in_.size()) +
+                        TRANSLATABLE("Core", " bytes are too few for the header and its ten fixed records"));
         const uint8_t probe = *in_.at(kRecordSizeProbe);
         recordSize_ = (probe == 0xCC || probe == 0x00) ? 36 : 22;
         const size_t fixedEnd = kHeaderSize + kFixedRecords * recordSize_;
         if (in_.size() < fixedEnd)
-            return fail("Not an mma_ucp menu file: " + std::to_string(in_.size()) +
-                        " bytes are too few for the header and its ten fixed records (" +
-                        std::to_string(fixedEnd) + " bytes with " + std::to_string(recordSize_) +
-                        "-byte records)");
+            return fail(TRANSLATABLE("Core", "Not an mma_ucp menu file: ") + std::to_string(in_.size()) +
+                        TRANSLATABLE("Core", " bytes are too few for the header and its ten fixed records (") +
+                        std::to_string(fixedEnd) + TRANSLATABLE("Core", " bytes with ") +
+                        std::to_string(recordSize_) + TRANSLATABLE("Core", "-byte records)"));
         count_ = *in_.at(2);
         if (count_ < kFixedRecords)
-            return fail("Not an mma_ucp menu file: the header counts " + std::to_string(count_) +
-                        " records, fewer than its ten fixed records");
+            return fail(TRANSLATABLE("Core", "Not an mma_ucp menu file: the header counts ") +
+                        std::to_string(count_) + TRANSLATABLE("Core", " records, fewer than its ten fixed records"));
         // Every menu file starts with the same root record: record 0 named "Root".
         const auto root = record(0);
         std::string rootName;
@@ -147,8 +148,9 @@ private:
 
         dataBase_ = kHeaderSize + count_ * recordSize_;
         if (in_.size() < dataBase_)
-            warn("The file ends inside its records: the header counts " + std::to_string(count_) +
-                 " records, the file holds " + std::to_string((in_.size() - kHeaderSize) / recordSize_));
+            warn(TRANSLATABLE("Core", "The file ends inside its records: the header counts ") +
+                 std::to_string(count_) + TRANSLATABLE("Core", " records, the file holds ") +
+                 std::to_string((in_.size() - kHeaderSize) / recordSize_));
     }
 
     std::span<const uint8_t> record(size_t index) const
@@ -200,9 +202,9 @@ private:
         if (!appended_.insert(item.Name).second)
             return;
         if (!fitsItemBaseLine(item.Name)) {
-            warn("The unknown item name \"" + printable(item.Name) +
-                 "\" cannot be written to the item base: it is empty or holds a line break, a control "
-                 "character or \";\"");
+            warn(TRANSLATABLE("Core", "The unknown item name \"") + printable(item.Name) +
+                 TRANSLATABLE("Core", "\" cannot be written to the item base: it is empty or holds a line "
+                                      "break, a control character or \";\""));
             return;
         }
         unknown_.push_back({item.Name, item.ItemType == kTypeShortcut});
@@ -218,13 +220,14 @@ private:
             std::string names;
             for (const auto& [name, shortcut] : unknown_)
                 names += (names.empty() ? "" : ", ") + name;
-            warn("Unknown items of this damaged file were not added to the item base: " + names);
+            warn(TRANSLATABLE("Core", "Unknown items of this damaged file were not added to the item base: ") + names);
             return;
         }
         for (const auto& [name, shortcut] : unknown_) {
             const Status s = appendItemBaseLine(options_.itemBasePath, name, shortcut);
             if (!s.ok()) {
-                warn("The unknown item " + name + " could not be added to the item base: " + s.error());
+                warn(TRANSLATABLE("Core", "The unknown item ") + name +
+                     TRANSLATABLE("Core", " could not be added to the item base: ") + s.error());
                 return;
             }
             report_.itemBaseUpdated = true;
@@ -291,7 +294,8 @@ private:
             if (parentByte != remembered)
                 break;
             if (visited_[index]) {
-                warn("Record " + std::to_string(index) + " is reached a second time; its group ends there");
+                warn(TRANSLATABLE("Core", "Record ") + std::to_string(index) +
+                     TRANSLATABLE("Core", " is reached a second time; its group ends there"));
                 break;
             }
             visited_[index] = true;
@@ -314,11 +318,15 @@ private:
 
             if (child != kNoIndex) {
                 if (child < kFirstMenuRecord || child >= count_)
-                    warn("Record " + std::to_string(index) + " names record " + std::to_string(child) +
-                         " as its first child, outside the main menu records; its children were skipped");
+                    warn(TRANSLATABLE("Core", "Record ") + std::to_string(index) +
+                         TRANSLATABLE("Core", " names record ") + std::to_string(child) +
+                         TRANSLATABLE("Core", " as its first child, outside the main menu records; "
+                                              "its children were skipped"));
                 else if (visited_[child])
-                    warn("Record " + std::to_string(index) + " names record " + std::to_string(child) +
-                         " as its first child, a record already read; its children were skipped");
+                    warn(TRANSLATABLE("Core", "Record ") + std::to_string(index) +
+                         TRANSLATABLE("Core", " names record ") + std::to_string(child) +
+                         TRANSLATABLE("Core", " as its first child, a record already read; "
+                                              "its children were skipped"));
                 else if (!readGroup(child, node))
                     return false;
             }
@@ -346,10 +354,14 @@ void parseNode(const MenuNode& node, const ItemDataSource& source, ItemDataTable
     if (!item.HasData)
         return;
     const ByteReader area(source.dataArea);
-    auto who = [&item] { return "Item " + item.Name + " (record " + std::to_string(item.RecordNo - 1) + "): "; };
+    auto who = [&item] {
+        return TRANSLATABLE("Core", "Item ") + item.Name + TRANSLATABLE("Core", " (record ") +
+               std::to_string(item.RecordNo - 1) + "): ";
+    };
     if (!area.has(item.DataOffset, item.DataLength)) {
-        warnings.push_back(who() + "its data at offset " + std::to_string(item.DataOffset) + " (" +
-                           std::to_string(item.DataLength) + " bytes) lies beyond the end of the file");
+        warnings.push_back(who() + TRANSLATABLE("Core", "its data at offset ") + std::to_string(item.DataOffset) +
+                           " (" + std::to_string(item.DataLength) +
+                           TRANSLATABLE("Core", " bytes) lies beyond the end of the file"));
         return;
     }
     DecodedItemData decoded = decodeItemData(area.slice(item.DataOffset, item.DataLength), source.format);

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "core/item_data_codec.h"
+#include "core/translatable.h"
 
 namespace tessaro {
 
@@ -23,7 +24,8 @@ class SaveMode;
 struct Workspace;
 
 // The read error of a file whose record 0 is not the menu's root record "Root".
-inline constexpr char kNotMenuFileText[] = "Not an mma_ucp menu file: its first record is not the menu root \"Root\"";
+inline constexpr char kNotMenuFileText[] =
+    TRANSLATABLE("Core", "Not an mma_ucp menu file: its first record is not the menu root \"Root\"");
 
 struct ReadOptions {
     // False under a profile: an identifier outside the available items aborts the read.

@@ -8,6 +8,7 @@
 #include "core/menu_document.h"
 #include "core/prompter.h"
 #include "core/replacing_file.h"
+#include "core/translatable.h"
 #include "core/workspace.h"
 
 namespace tessaro {
@@ -16,7 +17,7 @@ namespace {
 
 constexpr size_t kMaxRecords = 255;      // record indices are one byte, 0xFF names none
 constexpr size_t kMaxDataArea = 0xFFFF;  // DataOffset and DataLength are 16-bit
-constexpr const char* kLimitCaption = "Error";
+constexpr const char* kLimitCaption = TRANSLATABLE("Core", "Error");
 
 // One node's record with its rendered data.
 struct Slot {
@@ -58,7 +59,7 @@ public:
     {
         MenuDocument& doc = ws_.document;
         if (doc.isEmpty() || !doc.menuRoot())
-            return refuse(kLimitCaption, "There is no menu to save");
+            return refuse(kLimitCaption, TRANSLATABLE("Core", "There is no menu to save"));
         MenuNode* softkeys = doc.softkeys();
         // Records 2 to 8 are the softkeys: any other shape would shift the Menu Root away
         // from record 9, where the phone and every reader expect it.
@@ -66,11 +67,13 @@ public:
         for (const auto& k : softkeys->children())
             softkeysFit = softkeysFit && !k->hasChildren();
         if (!softkeysFit)
-            return refuse(kLimitCaption, "The softkey area must hold exactly seven items without subitems");
+            return refuse(kLimitCaption,
+                          TRANSLATABLE("Core", "The softkey area must hold exactly seven items without subitems"));
         const size_t records = doc.nodeCount() + 1;
         if (records > kMaxRecords)
-            return refuse(kLimitCaption, "The menu needs " + std::to_string(records) +
-                                             " records; an mma_ucp file holds at most 255 (245 menu items)");
+            return refuse(kLimitCaption,
+                          TRANSLATABLE("Core", "The menu needs ") + std::to_string(records)
+                              + TRANSLATABLE("Core", " records; an mma_ucp file holds at most 255 (245 menu items)"));
 
         std::vector<Slot> softkeySlots;
         std::vector<Slot> menuSlots;
@@ -99,14 +102,15 @@ public:
                     continue;
                 const Status st = encodeItemData(*block, encode, s.data);
                 if (!st.ok())
-                    return refuse(kLimitCaption, "The data of item " + s.node->item.Name + " cannot be saved: " +
-                                                     st.error());
+                    return refuse(kLimitCaption, TRANSLATABLE("Core", "The data of item ") + s.node->item.Name
+                                                     + TRANSLATABLE("Core", " cannot be saved: ") + st.error());
                 total += s.data.size();
             }
         }
         if (total > kMaxDataArea)
-            return refuse(kLimitCaption, "The item data needs " + std::to_string(total) +
-                                             " bytes; an mma_ucp data area holds at most 65535");
+            return refuse(kLimitCaption,
+                          TRANSLATABLE("Core", "The item data needs ") + std::to_string(total)
+                              + TRANSLATABLE("Core", " bytes; an mma_ucp data area holds at most 65535"));
 
         std::vector<uint8_t> out;
         out.reserve(10 + records * recordSize_ + total);

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "core/result.h"
+#include "core/translatable.h"
 
 namespace tessaro {
 
@@ -19,8 +20,9 @@ class Prompter;
 struct Workspace;
 
 // Shown (caption "Profile error", error icon) when an item is outside the available items.
-inline constexpr std::string_view kProfileMismatchText = "mma_ucp doesn't match current profile";
-inline constexpr std::string_view kProfileErrorCaption = "Profile error";
+inline constexpr std::string_view kProfileMismatchText =
+    TRANSLATABLE("Core", "mma_ucp doesn't match current profile");
+inline constexpr std::string_view kProfileErrorCaption = TRANSLATABLE("Core", "Profile error");
 
 // Refused in 22-byte records (caption "Error"), followed by the items' names.
 inline constexpr std::string_view kDialIn22ByteText =

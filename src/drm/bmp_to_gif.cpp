@@ -6,6 +6,7 @@
 #include <stb_image.h>
 
 #include "core/bytes.h"
+#include "core/translatable.h"
 #include "drm/file_io.h"
 #include "drm/gif_writer.h"
 #include "drm/file_bytes.h"
@@ -97,10 +98,10 @@ Status ConvertBmpToGif(const std::string& source, const std::string& destination
         return Error{file.error()};
     auto image = decodeBmp(file->bytes());
     if (!image)
-        return Error{"Cannot read picture \"" + source + "\": " + image.error()};
+        return Error{TRANSLATABLE("Core", "Cannot read picture \"") + source + "\": " + image.error()};
     auto gif = convertToGif(*image);
     if (!gif)
-        return Error{"Cannot convert picture \"" + source + "\": " + gif.error()};
+        return Error{TRANSLATABLE("Core", "Cannot convert picture \"") + source + "\": " + gif.error()};
     return writeFileBytes(destination, *gif);
 }
 

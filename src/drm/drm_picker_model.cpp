@@ -5,6 +5,7 @@
 
 #include <gif_lib.h>
 
+#include "core/translatable.h"
 #include "drm/gif_writer.h"
 
 namespace tessaro {
@@ -41,7 +42,7 @@ int readFromMemory(GifFileType* gif, GifByteType* out, int length)
 std::string gifReaderError(int code)
 {
     const char* text = GifErrorString(code);
-    return text ? text : "GIF image is not valid";
+    return text ? text : TRANSLATABLE("Core", "GIF image is not valid");
 }
 
 } // namespace
@@ -96,7 +97,7 @@ void DrmPickerModel::ShowIcon(uint32_t index)
     if (!icon) {
         preview_.reset();
         previewError_.clear();
-        sizeLabel_ = "[no image]";
+        sizeLabel_ = TRANSLATABLE("Core", "[no image]");
         return;
     }
     std::string error;
@@ -109,7 +110,7 @@ void DrmPickerModel::ShowIcon(uint32_t index)
     }
     preview_ = std::move(icon);
     previewError_.clear();
-    sizeLabel_ = "Size: " + std::to_string(size->width) + "x" + std::to_string(size->height);
+    sizeLabel_ = TRANSLATABLE("Core", "Size: ") + std::to_string(size->width) + "x" + std::to_string(size->height);
 }
 
 void DrmPickerModel::showNumber(uint32_t number)

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "core/bytes.h"
+#include "core/translatable.h"
 #include "drm/gif_writer.h"
 
 namespace tessaro {
@@ -91,7 +92,7 @@ Result<uint32_t> DrmPack::LoadDrmPack(const std::string& path)
     auto total = buildTables();
     if (!total) {
         clear();
-        return Error{"\"" + path + "\" holds no readable DRM icon pack: " + total.error()};
+        return Error{"\"" + path + TRANSLATABLE("Core", "\" holds no readable DRM icon pack: ") + total.error()};
     }
     loaded_ = true;
     return total;

@@ -15,6 +15,7 @@
 #include "edit/profiles.h"
 #include "core/replacing_file.h"
 #include "edit/text_file.h"
+#include "core/translatable.h"
 
 namespace tessaro {
 
@@ -305,7 +306,7 @@ FirmwareProfileResult CreateFirmwareProfile(const std::string& imagePath,
     Result<FirmwareAnalysis> analysis = [&] {
         auto window = progress.openSingle();
         if (window)
-            window->setCaption("Scanning CG1");
+            window->setCaption(TRANSLATABLE("Core", "Scanning CG1"));
         return analyseFirmware(**image, window.get());
     }();
     if (!analysis) {
@@ -340,7 +341,8 @@ FirmwareProfileResult CreateFirmwareProfile(const std::string& imagePath,
             out.error = written.error();
     }
     if (out.ItemBaseUpdated)
-        prompter.show(MessageIcon::Information, "Profile info", "Item base has been updated");
+        prompter.show(MessageIcon::Information, TRANSLATABLE("Core", "Profile info"),
+                      TRANSLATABLE("Core", "Item base has been updated"));
     return out;
 }
 
@@ -357,13 +359,13 @@ void FinishFirmwareProfile(const FirmwareProfileResult& result, Workspace& ws,
     if (result.result == kFirmwareFail) {
         if (!result.error.empty())
             prompter.show(MessageIcon::Error, "", result.error);
-        prompter.show(MessageIcon::None, "", "Failed to create profile");
+        prompter.show(MessageIcon::None, "", TRANSLATABLE("Core", "Failed to create profile"));
         return;
     }
     profiles.ListProfiles();
     profiles.rebuildSelector();
     profiles.LoadProfile(result.result, ws, prompter);
-    prompter.show(MessageIcon::None, "", "Profile was successfully created");
+    prompter.show(MessageIcon::None, "", TRANSLATABLE("Core", "Profile was successfully created"));
 }
 
 } // namespace tessaro

@@ -5,6 +5,7 @@
 #include "core/menu_document.h"
 #include "core/mma_item.h"
 #include "core/prompter.h"
+#include "core/translatable.h"
 
 namespace tessaro {
 
@@ -16,7 +17,7 @@ constexpr uint8_t kOptionsCustom = 0x18;
 constexpr uint8_t kDrmFirstByte = 0x12;
 constexpr uint8_t kAttributeBits = kAttrLockable | kAttrNonChangeable | kAttrProtected;
 
-constexpr const char* kResetQuestion = "This will remove all data\r\n   Continue?";
+constexpr const char* kResetQuestion = TRANSLATABLE("Core", "This will remove all data\r\n   Continue?");
 
 // Letters and decimal digits of Latin-1: phone paths are 8-bit, so these are the ones that
 // matter; anything above is left to the caller's classification.
@@ -104,15 +105,15 @@ std::optional<std::string> checkPhonePath(const std::u16string& text,
     if (text.empty())
         return std::nullopt;
     if (text[0] != u'/')
-        return "Invalid path delimiter. Expecting '/'";
+        return TRANSLATABLE("Core", "Invalid path delimiter. Expecting '/'");
     if (text.size() == 1)
         return std::nullopt;
     if (text[1] != u'a' && text[1] != u'b' && text[1] != u'c' && text[1] != u'e')
-        return "Invalid volume letter. Expecting a,b,c,e";
+        return TRANSLATABLE("Core", "Invalid volume letter. Expecting a,b,c,e");
     if (text.size() == 2)
         return std::nullopt;
     if (text[2] != u'/')
-        return "Invalid path delimiter. Expecting '/'";
+        return TRANSLATABLE("Core", "Invalid path delimiter. Expecting '/'");
     static constexpr std::u16string_view kPunctuation = u"()-./[]_";
     for (size_t i = 3; i < text.size(); ++i) {
         const char16_t c = text[i];
@@ -120,7 +121,7 @@ std::optional<std::string> checkPhonePath(const std::u16string& text,
             continue;
         if (c > 0xFF && isLetterOrDigit && isLetterOrDigit(c))
             continue;
-        return "Invalid character in file name";
+        return TRANSLATABLE("Core", "Invalid character in file name");
     }
     return std::nullopt;
 }
@@ -131,12 +132,12 @@ std::optional<std::string> checkNumber(const std::string& text, long minimum, lo
         return std::nullopt;
     for (char c : text)
         if (c < '0' || c > '9')
-            return "Invalid numeric value";
+            return TRANSLATABLE("Core", "Invalid numeric value");
     const long value = decimal(text);
     if (value < minimum)
-        return "Value too small";
+        return TRANSLATABLE("Core", "Value too small");
     if (value > maximum)
-        return "Value too big";
+        return TRANSLATABLE("Core", "Value too big");
     return std::nullopt;
 }
 
@@ -145,7 +146,7 @@ std::optional<std::string> checkDialNumber(const std::string& text)
     static constexpr std::string_view kDialCharacters = "#*+0123456789npw";
     for (char c : text)
         if (kDialCharacters.find(c) == std::string_view::npos)
-            return "Invalid dialing character";
+            return TRANSLATABLE("Core", "Invalid dialing character");
     return std::nullopt;
 }
 
@@ -596,7 +597,8 @@ void ItemEditorModel::setNonChangeable(bool on)
 
 bool ItemEditorModel::resetAllData(Prompter& prompter)
 {
-    if (prompter.ask(MessageIcon::Warning, "Warning", kResetQuestion, Buttons::YesNo) != Answer::Yes)
+    if (prompter.ask(MessageIcon::Warning, TRANSLATABLE("Core", "Warning"), kResetQuestion,
+                     Buttons::YesNo) != Answer::Yes)
         return false;
     ClearPanel(true);
     return true;
@@ -614,7 +616,8 @@ bool ItemEditorModel::confirmCancel(Prompter& prompter, bool saveAll) const
 {
     if (!hasChanges(saveAll))
         return true;
-    return prompter.ask(MessageIcon::Question, "Confirmation", kDiscardItemChangesQuestion,
+    return prompter.ask(MessageIcon::Question, TRANSLATABLE("Core", "Confirmation"),
+                        kDiscardItemChangesQuestion,
                         Buttons::YesNo) == Answer::Yes;
 }
 

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "core/item_data.h"
+#include "core/translatable.h"
 
 namespace tessaro {
 
@@ -21,10 +22,11 @@ class MenuNode;
 class Prompter;
 
 // Caption and tail of every input error of the editor.
-inline constexpr const char* kInputErrorCaption = "Input format error";
-inline constexpr const char* kInputIgnored = "Input will be ignored";
+inline constexpr const char* kInputErrorCaption = TRANSLATABLE("Core", "Input format error");
+inline constexpr const char* kInputIgnored = TRANSLATABLE("Core", "Input will be ignored");
 // Asked (caption "Confirmation", question icon, Yes/No) before Cancel throws changes away.
-inline constexpr const char* kDiscardItemChangesQuestion = "Discard the changes to this item?";
+inline constexpr const char* kDiscardItemChangesQuestion =
+    TRANSLATABLE("Core", "Discard the changes to this item?");
 
 // Title lists hold at most this many rows.
 inline constexpr size_t kMaxTitleRows = 12;

@@ -4,6 +4,7 @@
 
 #include "core/item_data.h"
 #include "core/menu_document.h"
+#include "core/translatable.h"
 
 namespace tessaro {
 
@@ -18,7 +19,8 @@ std::string StatusLine(int formatRead, size_t nodeCount)
 {
     // An empty tree counts no entries rather than a negative number.
     const size_t entries = nodeCount > kFixedNodes ? nodeCount - kFixedNodes : 0;
-    return "Format: " + std::to_string(formatRead) + "-byte  Entries: " + std::to_string(entries);
+    return TRANSLATABLE("Core", "Format: ") + std::to_string(formatRead) + TRANSLATABLE("Core", "-byte  Entries: ")
+           + std::to_string(entries);
 }
 
 std::optional<std::vector<std::string>> ItemSummary(const MenuDocument& document,
@@ -27,9 +29,9 @@ std::optional<std::vector<std::string>> ItemSummary(const MenuDocument& document
     const int index = document.indexOf(node);
     if (index < 0 || index == 0 || index == 8)
         return std::nullopt;
-    std::vector<std::string> lines{"Item summary:", ""};
+    std::vector<std::string> lines{TRANSLATABLE("Core", "Item summary:"), ""};
     if (!node->item.HasData) {
-        lines.emplace_back("[Not modified]");
+        lines.emplace_back(TRANSLATABLE("Core", "[Not modified]"));
         return lines;
     }
     const ItemDataBlock* block = document.data().at(node->item.RecordNo);
@@ -45,24 +47,25 @@ std::optional<std::vector<std::string>> ItemSummary(const MenuDocument& document
     };
     for (const DataEntry& entry : block->entries) {
         switch (entry.kind) {
-        case kind::MenuTitle: lines.emplace_back("Name in menu modified"); break;
-        case kind::SoftkeyTitle: lines.emplace_back("Softkey name modified"); break;
-        case kind::Url: lines.emplace_back("URL attached"); break;
+        case kind::MenuTitle: lines.emplace_back(TRANSLATABLE("Core", "Name in menu modified")); break;
+        case kind::SoftkeyTitle: lines.emplace_back(TRANSLATABLE("Core", "Softkey name modified")); break;
+        case kind::Url: lines.emplace_back(TRANSLATABLE("Core", "URL attached")); break;
         case kind::DialNumber:
         case kind::Code12:
         case kind::Code13:
-        case kind::Code14: once(Phone, "Phone number attached"); break;
+        case kind::Code14: once(Phone, TRANSLATABLE("Core", "Phone number attached")); break;
         case kind::Midlet1:
         case kind::MidletName:
-        case kind::MidletVendor: once(Midlet, "MIDlet attached"); break;
-        case kind::FileIcon: once(FileIcon, "Icon(s) modified [source: file]"); break;
+        case kind::MidletVendor: once(Midlet, TRANSLATABLE("Core", "MIDlet attached")); break;
+        case kind::FileIcon: once(FileIcon, TRANSLATABLE("Core", "Icon(s) modified [source: file]")); break;
         case kind::DrmListIcon:
         case kind::DrmStaticIcon:
-        case kind::DrmAnimatedIcon: once(DrmIcon, "Icon(s) modified [source: DRM]"); break;
-        case kind::ShowText: lines.emplace_back("Text screen attached"); break;
-        case kind::Action: lines.emplace_back("Action emulated"); break;
-        case kind::ShortcutData: lines.emplace_back("Shortcut data"); break;
-        default: lines.emplace_back("Unsupported Data"); break;
+        case kind::DrmAnimatedIcon: once(DrmIcon,
+                                         TRANSLATABLE("Core", "Icon(s) modified [source: DRM]")); break;
+        case kind::ShowText: lines.emplace_back(TRANSLATABLE("Core", "Text screen attached")); break;
+        case kind::Action: lines.emplace_back(TRANSLATABLE("Core", "Action emulated")); break;
+        case kind::ShortcutData: lines.emplace_back(TRANSLATABLE("Core", "Shortcut data")); break;
+        default: lines.emplace_back(TRANSLATABLE("Core", "Unsupported Data")); break;
         }
     }
     return lines;

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <vector>
+#include "core/translatable.h"
 
 namespace tessaro {
 
@@ -36,7 +37,7 @@ DocumentCommands DocumentCommandStates(bool documentOpen, bool connected);
 
 // Window captions.
 inline constexpr const char* kMainCaption = "Tessaro v.0.6";
-inline constexpr const char* kJokeCaption = "O-ops... We must have done smth wrong :(";
+inline constexpr const char* kJokeCaption = TRANSLATABLE("Core", "O-ops... We must have done smth wrong :(");
 inline constexpr const char* kAfterJokeCaption = "Tessaro v.0.5";
 
 // Double-clicking the label of the available items toggles the joke mode; the first

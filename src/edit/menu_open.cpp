@@ -2,6 +2,7 @@
 
 #include "core/menu_reader.h"
 #include "core/prompter.h"
+#include "core/translatable.h"
 #include "core/workspace.h"
 #include "edit/profiles.h"
 
@@ -38,8 +39,8 @@ OpenResult OpenMenuFile(const std::string& path, Workspace& ws, ProfileManager& 
 
     if (report.status == ReadStatus::Aborted) {
         // An identifier outside the profile: the file wins over the profile.
-        prompter.show(MessageIcon::Warning, "Profile error",
-                      "Selected profile doesn't match mma_ucp\r\n    Default profile will be applied");
+        prompter.show(MessageIcon::Warning, TRANSLATABLE("Core", "Profile error"),
+                      TRANSLATABLE("Core", "Selected profile doesn't match mma_ucp\r\n    Default profile will be applied"));
         result.profileMismatch = true;
         ws.items.makeAllAvailable();
         profiles.setSelectorIndex(0);
@@ -57,7 +58,8 @@ OpenResult OpenMenuFile(const std::string& path, Workspace& ws, ProfileManager& 
             return result;
         }
         report = readUnder(path, ws, profiles);
-        prompter.show(MessageIcon::Information, "Profile info", "Item base has been updated");
+        prompter.show(MessageIcon::Information, TRANSLATABLE("Core", "Profile info"),
+                      TRANSLATABLE("Core", "Item base has been updated"));
     }
     return finish(std::move(result), std::move(report));
 }
@@ -66,7 +68,8 @@ void ShowRepairs(const OpenResult& result, Prompter& prompter)
 {
     if (!result.repaired)
         return;
-    std::string text = "The file is damaged. What could not be read as it stands was repaired or left out:";
+    std::string text =
+        TRANSLATABLE("Core", "The file is damaged. What could not be read as it stands was repaired or left out:");
     for (const std::string& warning : result.warnings)
         text += "\r\n" + warning;
     prompter.show(MessageIcon::Warning, kRepairedCaption, text);

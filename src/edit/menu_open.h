@@ -5,6 +5,7 @@
 
 #include <string>
 #include <vector>
+#include "core/translatable.h"
 
 namespace tessaro {
 
@@ -23,7 +24,7 @@ struct OpenResult {
     bool repaired = false;
 };
 
-inline constexpr char kRepairedCaption[] = "File repaired";
+inline constexpr char kRepairedCaption[] = TRANSLATABLE("Core", "File repaired");
 
 // Reads `path` into the document, replacing it: in default mode when the selector is at
 // "Default", else under the profile. A profile mismatch warns ("Profile error"), makes the

@@ -8,6 +8,7 @@
 #include "core/workspace.h"
 #include "core/replacing_file.h"
 #include "edit/text_file.h"
+#include "core/translatable.h"
 
 namespace tessaro {
 
@@ -18,7 +19,7 @@ namespace {
 constexpr std::string_view kFormatSection = "[mma_ucp format]";
 constexpr std::string_view kItemsSection = "[mma items]";
 constexpr std::string_view kProfileExtension = ".prf";
-constexpr const char* kProfileErrorCaption = "Profile error";
+constexpr const char* kProfileErrorCaption = TRANSLATABLE("Core", "Profile error");
 
 // A decimal number made of digits only; 0 for anything else, as the format line is read.
 int decimalOrZero(std::string_view token)
@@ -157,7 +158,8 @@ Status ProfileManager::startUp(ItemLists& items)
     fs::create_directories(profilesFolder(), ec);
     Status status = loadItemBase(items);
     if (ec && status.ok())
-        status = Error{"Cannot create the folder " + profilesFolder() + ": " + ec.message()};
+        status = Error{TRANSLATABLE("Core", "Cannot create the folder ") + profilesFolder() + ": "
+                       + ec.message()};
     ListProfiles();
     rebuildSelector();
     return status;
@@ -269,8 +271,8 @@ int ProfileManager::LoadProfile(const std::string& name, Workspace& ws, Prompter
 {
     std::error_code ec;
     if (!isProfileFileName(name) || !fs::is_regular_file(profilePath(name), ec)) {
-        prompter.show(MessageIcon::Warning, "Missing profile",
-                      "Profile not found. Default profile will be applied");
+        prompter.show(MessageIcon::Warning, TRANSLATABLE("Core", "Missing profile"),
+                      TRANSLATABLE("Core", "Profile not found. Default profile will be applied"));
         ApplyDefaultProfile(ws);
         return 0;
     }
@@ -288,21 +290,21 @@ int ProfileManager::LoadProfile(const std::string& name, Workspace& ws, Prompter
     auto line = [&](size_t i) { return i < lines.size() ? lines[i] : std::string_view(); };
 
     if (lines.empty() || lines[0] != kFormatSection)
-        return fail("Invalid profile formatting");
+        return fail(TRANSLATABLE("Core", "Invalid profile formatting"));
 
     SaveMode& mode = ws.saveMode;
     TokenCursor tokens(line(1));
     const int recordSize = decimalOrZero(tokens.first());
     if (recordSize != 22 && recordSize != 36) {
         mode.setRecordSize(36);
-        return fail("Invalid mma record length (36 byte assumed)");
+        return fail(TRANSLATABLE("Core", "Invalid mma record length (36 byte assumed)"));
     }
     mode.setRecordSize(recordSize);
 
     const std::string_view marker = tokens.next();
     if (marker != "06" && marker != "0C") {
         mode.forceIconMarker(IconMarker::K0C);
-        return fail("Invalid user icon marker (0C assumed)");
+        return fail(TRANSLATABLE("Core", "Invalid user icon marker (0C assumed)"));
     }
     // With 36-byte records the marker is checked but "0C" stays.
     if (recordSize == 22)
@@ -311,12 +313,12 @@ int ProfileManager::LoadProfile(const std::string& name, Workspace& ws, Prompter
     const std::string_view fix = tokens.next();
     if (fix != "0" && fix != "1") {
         mode.forceC698p(false);
-        return fail("C698p fix can be either 1 (ON) or 0 (OFF - assumed)");
+        return fail(TRANSLATABLE("Core", "C698p fix can be either 1 (ON) or 0 (OFF - assumed)"));
     }
     mode.forceC698p(fix == "1");
 
     if (line(2) != kItemsSection)
-        return fail("Invalid profile formatting");
+        return fail(TRANSLATABLE("Core", "Invalid profile formatting"));
 
     std::vector<ItemEntry> available;
     bool unsupportedFound = false;
@@ -339,7 +341,7 @@ int ProfileManager::LoadProfile(const std::string& name, Workspace& ws, Prompter
 
     selectProfileEntry(name);
     if (unsupportedFound)
-        return fail("Unsupported mma item(s) found and omitted: " + unsupported);
+        return fail(TRANSLATABLE("Core", "Unsupported mma item(s) found and omitted: ") + unsupported);
     return 1;
 }
 

@@ -16,14 +16,15 @@
 
 #include "core/item_lists.h"
 #include "core/result.h"
+#include "core/translatable.h"
 
 namespace tessaro {
 
 class Prompter;
 struct Workspace;
 
-inline constexpr std::string_view kSelectorDefault = "Default";
-inline constexpr std::string_view kSelectorCreateNew = "Create new...";
+inline constexpr std::string_view kSelectorDefault = TRANSLATABLE("Core", "Default");
+inline constexpr std::string_view kSelectorCreateNew = TRANSLATABLE("Core", "Create new...");
 
 // Parses the text of itembase.dat (LF or CR LF line ends). Each line is split at its first
 // ";"; a line without ";" is an identifier shown under its own name. Empty lines, lines with an

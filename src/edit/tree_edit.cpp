@@ -10,6 +10,7 @@
 #include "core/menu_document.h"
 #include "core/prompter.h"
 #include "core/renumber.h"
+#include "core/translatable.h"
 #include "core/workspace.h"
 
 namespace tessaro {
@@ -178,7 +179,7 @@ Result<EditResult> InsertAvailableItem(Workspace& workspace, size_t entry, MenuN
     if (entry >= workspace.items.available().size())
         return noSuchEntry(entry);
     if (document.menuRoot()->descendantCount() >= kMaxMenuItems) {
-        prompter.show(MessageIcon::Warning, "Warning", std::string(kTooManyItemsText));
+        prompter.show(MessageIcon::Warning, TRANSLATABLE("Core", "Warning"), std::string(kTooManyItemsText));
         return Error{std::string(kTooManyItemsText)};
     }
 
@@ -285,7 +286,8 @@ Result<EditResult> ReplaceItem(Workspace& workspace, size_t entry, MenuNode* nod
 
 bool ConfirmDeleteSubtree(Prompter& prompter)
 {
-    return prompter.ask(MessageIcon::Warning, "Warning", std::string(kDeleteQuestion), Buttons::YesNo) ==
+    return prompter.ask(MessageIcon::Warning, TRANSLATABLE("Core", "Warning"),
+                        std::string(kDeleteQuestion), Buttons::YesNo) ==
            Answer::Yes;
 }
 

@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "core/result.h"
+#include "core/translatable.h"
 #include "edit/edit_rules.h"
 
 namespace tessaro {
@@ -32,10 +33,10 @@ inline constexpr size_t kMaxMenuItems = 245;
 
 // Shown (caption "Warning", warning icon) when an insert would pass kMaxMenuItems.
 inline constexpr std::string_view kTooManyItemsText =
-    "The menu is full: mma_ucp can hold at most 245 menu items";
+    TRANSLATABLE("Core", "The menu is full: mma_ucp can hold at most 245 menu items");
 // The question asked before DeleteSubtree (caption "Warning", warning icon, Yes/No).
 inline constexpr std::string_view kDeleteQuestion =
-    "The item and all its subitems will be deleted\r\n           Continue?";
+    TRANSLATABLE("Core", "The item and all its subitems will be deleted\r\n           Continue?");
 
 // The node an insert, replace or drop produced or moved.
 struct EditResult {

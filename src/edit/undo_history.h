@@ -17,6 +17,7 @@
 #include "core/item_data.h"
 #include "core/mma_item.h"
 #include "core/save_mode.h"
+#include "core/translatable.h"
 
 namespace tessaro {
 
@@ -24,14 +25,14 @@ struct Workspace;
 
 // The names of the steps, as the Edit menu shows them after "Undo " / "Redo ".
 namespace undo_step {
-inline constexpr std::string_view InsertItem = "Insert item";
-inline constexpr std::string_view ReplaceItem = "Replace item";
-inline constexpr std::string_view DeleteItem = "Delete item";
-inline constexpr std::string_view MoveUp = "Move up";
-inline constexpr std::string_view MoveDown = "Move down";
-inline constexpr std::string_view DropItem = "Drop item";
-inline constexpr std::string_view ModifyItem = "Modify item";
-inline constexpr std::string_view ChangeSaveMode = "Change save mode";
+inline constexpr std::string_view InsertItem = TRANSLATABLE("Core", "Insert item");
+inline constexpr std::string_view ReplaceItem = TRANSLATABLE("Core", "Replace item");
+inline constexpr std::string_view DeleteItem = TRANSLATABLE("Core", "Delete item");
+inline constexpr std::string_view MoveUp = TRANSLATABLE("Core", "Move up");
+inline constexpr std::string_view MoveDown = TRANSLATABLE("Core", "Move down");
+inline constexpr std::string_view DropItem = TRANSLATABLE("Core", "Drop item");
+inline constexpr std::string_view ModifyItem = TRANSLATABLE("Core", "Modify item");
+inline constexpr std::string_view ChangeSaveMode = TRANSLATABLE("Core", "Change save mode");
 } // namespace undo_step
 
 // Where a view of the tree stood: the selected node and the expanded nodes, as absolute

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "core/prompter.h"
+#include "core/translatable.h"
 
 namespace tessaro {
 
@@ -10,7 +11,8 @@ bool ConfirmUnsavedChanges(bool modified, Prompter& prompter, const std::functio
 {
     if (!modified)
         return true;
-    switch (prompter.ask(MessageIcon::Question, "Confirmation", std::string(kSaveChangesQuestion),
+    switch (prompter.ask(MessageIcon::Question, TRANSLATABLE("Core", "Confirmation"),
+                         std::string(kSaveChangesQuestion),
                          Buttons::SaveDiscardCancel)) {
     case Answer::Save:
         return save();

@@ -4,13 +4,14 @@
 
 #include <functional>
 #include <string_view>
+#include "core/translatable.h"
 
 namespace tessaro {
 
 class Prompter;
 
 // Asked with caption "Confirmation", a question icon and Save / Discard / Cancel.
-inline constexpr std::string_view kSaveChangesQuestion = "Save changes to the menu?";
+inline constexpr std::string_view kSaveChangesQuestion = TRANSLATABLE("Core", "Save changes to the menu?");
 
 // Whether the guarded action may go on. An unmodified document goes on without a question.
 // Otherwise the user chooses: Save runs `save` and goes on only when it saved (a refused,

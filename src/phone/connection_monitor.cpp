@@ -6,6 +6,7 @@
 
 #include "core/bytes.h"
 #include "core/prompter.h"
+#include "core/translatable.h"
 #include "phone/operation_log.h"
 #include "phone/p2k_api.h"
 #include "phone/phone_context.h"
@@ -29,7 +30,7 @@ bool ConnectionMonitor::InitPhoneLink()
 {
     const std::string logPath = phone_.defaultFolder + "p2klog.txt";
     if (Status created = phone_.log.create(logPath); !created)
-        phone_.prompter.show(MessageIcon::Error, "Error", created.error());
+        phone_.prompter.show(MessageIcon::Error, TRANSLATABLE("Core", "Error"), created.error());
     if (phone_.link.Connected)
         return true;
     const int rc = phone_.api.P2K_Init([this](int connected) {
@@ -42,7 +43,8 @@ bool ConnectionMonitor::InitPhoneLink()
         return connected;
     });
     if (rc == -1) {
-        phone_.prompter.show(MessageIcon::Error, "", "Error initializing P2KAPI library");
+        phone_.prompter.show(MessageIcon::Error, "",
+                             TRANSLATABLE("Core", "Error initializing P2KAPI library"));
         return false;
     }
     return true;
@@ -105,11 +107,11 @@ void ConnectionMonitor::connect()
 
     // A record that could not be read leaves its field empty rather than inventing one.
     link.Model = model == SeemRead::Read ? decodeModel({modelRecord.data(), size_t(modelBytes)}) : "";
-    view_.showTrayBalloon("Connected:  " + link.Model);
-    view_.setPhonePanel("Phone: " + link.Model + "  [" + link.FirmwareVersion + "] ");
+    view_.showTrayBalloon(TRANSLATABLE("Core", "Connected:  ") + link.Model);
+    view_.setPhonePanel(TRANSLATABLE("Core", "Phone: ") + link.Model + "  [" + link.FirmwareVersion + "] ");
 
     link.IMEI = imei == SeemRead::Read ? decodeImei({imeiRecord.data(), size_t(imeiBytes)}) : "";
-    view_.setImeiPanel(" IMEI: " + link.IMEI);
+    view_.setImeiPanel(TRANSLATABLE("Core", " IMEI: ") + link.IMEI);
 
     link.LPVersion = GetLPVersion(phone_);
     link.LPVersionText = lpVersionText(link.LPVersion);
@@ -135,11 +137,11 @@ void ConnectionMonitor::disconnect()
     PhoneLinkState& link = phone_.link;
     link.Connected = false;
     view_.setTrayImage(15);
-    view_.showTrayBalloon("Disconnected");
+    view_.showTrayBalloon(TRANSLATABLE("Core", "Disconnected"));
     view_.setStatusLamp(StatusLamp::Red);
     view_.setPhoneActionsEnabled(false, false);
-    view_.setPhonePanel("Phone: None ");
-    view_.setImeiPanel("IMEI: N/A ");
+    view_.setPhonePanel(TRANSLATABLE("Core", "Phone: None "));
+    view_.setImeiPanel(TRANSLATABLE("Core", "IMEI: N/A "));
     phone_.fileList.clear();
     phone_.volumes.clear();
     link.FirmwarePrefix.clear();

@@ -15,12 +15,13 @@
 #include "phone/p2k_api.h"
 #include "phone/phone_context.h"
 #include "phone/transfer.h"
+#include "core/translatable.h"
 
 namespace tessaro {
 
 namespace {
 
-const char* const kError = "Error";
+const char* const kError = TRANSLATABLE("Core", "Error");
 
 std::vector<std::string> splitPath(const std::string& path)
 {
@@ -54,8 +55,9 @@ public:
     {
         if (!askAgain_)
             return Decision::Write;
-        const Answer answer = prompter_.ask(MessageIcon::Question, "Confirmation",
-                                            "File " + shownPath + " already exists\r\nOverwrite it?",
+        const Answer answer = prompter_.ask(MessageIcon::Question, TRANSLATABLE("Core", "Confirmation"),
+                                            TRANSLATABLE("Core", "File ") + shownPath
+                                                + TRANSLATABLE("Core", " already exists\r\nOverwrite it?"),
                                             several_ ? Buttons::YesAllNoCancel : Buttons::YesNo);
         switch (answer) {
         case Answer::YesToAll:
@@ -309,7 +311,8 @@ std::optional<std::string> FileBrowserModel::uploadTarget()
         target = folderPath(*selected_);
     } else {
         if (!usePath_ || usePathText_.empty()) {
-            phone_.prompter.show(MessageIcon::Error, kError, "Target directory not specified");
+            phone_.prompter.show(MessageIcon::Error, kError,
+                                 TRANSLATABLE("Core", "Target directory not specified"));
             return std::nullopt;
         }
         target = usePathText_;
@@ -361,7 +364,8 @@ bool FileBrowserModel::upload(const std::vector<std::string>& localFiles,
         const int written = batch ? P2KGroupWrite(phone_, file, phonePath, *batch)
                                   : P2KFileWrite(phone_, file, phonePath);
         if (written == -1) {
-            phone_.prompter.show(MessageIcon::Error, kError, "Error writing " + latin1ToUtf8(phonePath));
+            phone_.prompter.show(MessageIcon::Error, kError, TRANSLATABLE("Core", "Error writing ")
+                                 + latin1ToUtf8(phonePath));
             ok = false;
             break;
         }
@@ -404,9 +408,10 @@ bool FileBrowserModel::downloadOne(const std::string& localPath)
     if (!selected_ || selection_.empty())
         return false;
     const std::string phonePath = filePath(selection_.front());
-    phone_.progressLabel = "Downloading " + fileNameOf(localPath);
+    phone_.progressLabel = TRANSLATABLE("Core", "Downloading ") + fileNameOf(localPath);
     if (P2KFileRead(phone_, phonePath, localPath, expectedSize(phonePath)) == -1) {
-        phone_.prompter.show(MessageIcon::Error, kError, "Error reading " + latin1ToUtf8(phonePath));
+        phone_.prompter.show(MessageIcon::Error, kError, TRANSLATABLE("Core", "Error reading ")
+                             + latin1ToUtf8(phonePath));
         return false;
     }
     return true;
@@ -446,7 +451,8 @@ bool FileBrowserModel::downloadSelected(const std::string& folder,
         const std::string local = localOf(name);
         if (P2KGroupRead(phone_, phonePath, local, expectedSize(phonePath), *batch) == -1) {
             batch.reset();
-            phone_.prompter.show(MessageIcon::Error, kError, "Error reading " + latin1ToUtf8(phonePath));
+            phone_.prompter.show(MessageIcon::Error, kError, TRANSLATABLE("Core", "Error reading ")
+                                 + latin1ToUtf8(phonePath));
             return false;
         }
     }
@@ -458,11 +464,12 @@ bool FileBrowserModel::confirmedDelete(const std::string& name, bool several, bo
                                        const std::function<DeleteAnswer(const std::string&)>& askMany,
                                        bool& stop)
 {
-    const std::string text = "Delete " + latin1ToUtf8(name);
+    const std::string text = TRANSLATABLE("Core", "Delete ") + latin1ToUtf8(name);
     if (!confirmDeletions_ || !askAgain)
         return true;
     if (!several)
-        return phone_.prompter.ask(MessageIcon::Question, "Confirmation", text, Buttons::YesNo)
+        return phone_.prompter.ask(MessageIcon::Question, TRANSLATABLE("Core", "Confirmation"),
+                                   text, Buttons::YesNo)
                == Answer::Yes;
     switch (askMany(text)) {
     case DeleteAnswer::Cancel:
@@ -501,7 +508,8 @@ bool FileBrowserModel::deleteSelected(const std::function<DeleteAnswer(const std
             continue;
         const std::string phonePath = folderPath(*folder) + "/" + name;
         if (phone_.api.File_Delete(phonePath) == -1) {
-            phone_.prompter.show(MessageIcon::Error, kError, "Error deleting " + latin1ToUtf8(phonePath));
+            phone_.prompter.show(MessageIcon::Error, kError,
+                                 TRANSLATABLE("Core", "Error deleting ") + latin1ToUtf8(phonePath));
             ok = false;
             break;
         }
@@ -541,7 +549,8 @@ bool FileBrowserModel::applyAttributes(int bits)
     for (const int row : selection_) {
         const std::string phonePath = filePath(row);
         if (SetPhoneAttribute(phone_, phonePath, bits) == -1) {
-            phone_.prompter.show(MessageIcon::Error, kError, "Error changing attributes for " + latin1ToUtf8(phonePath));
+            phone_.prompter.show(MessageIcon::Error, kError,
+                                 TRANSLATABLE("Core", "Error changing attributes for ") + latin1ToUtf8(phonePath));
             return false;
         }
         // The list keeps the new bits, so the cell stays right when the folder is shown again.
@@ -559,7 +568,8 @@ bool FileBrowserModel::createFolder(const std::string& name)
         return false;
     const std::string path = folderPath(*selected_) + "/" + name;
     if (phone_.api.File_CreateDir(path, 0) == -1) {
-        phone_.prompter.show(MessageIcon::Error, kError, "Error creating " + latin1ToUtf8(path));
+        phone_.prompter.show(MessageIcon::Error, kError, TRANSLATABLE("Core", "Error creating ")
+                             + latin1ToUtf8(path));
         return false;
     }
     const FolderNode* made = addFolders(splitPath(path));
@@ -572,8 +582,8 @@ bool FileBrowserModel::deleteFolder()
     if (!selected_)
         return false;
     if (!rows_.empty()) {
-        if (phone_.prompter.ask(MessageIcon::Warning, "Warning",
-                                "All files in folder will be deleted\r\n  Continue?", Buttons::YesNo)
+        if (phone_.prompter.ask(MessageIcon::Warning, TRANSLATABLE("Core", "Warning"),
+                                TRANSLATABLE("Core", "All files in folder will be deleted\r\n  Continue?"), Buttons::YesNo)
             != Answer::Yes)
             return false;
         confirmDeletions_ = false;
@@ -586,7 +596,8 @@ bool FileBrowserModel::deleteFolder()
     }
     const std::string path = folderPath(*selected_);
     if (phone_.api.File_DeleteDir(path) == -1) {
-        phone_.prompter.show(MessageIcon::Error, kError, "Error deleting " + latin1ToUtf8(path));
+        phone_.prompter.show(MessageIcon::Error, kError, TRANSLATABLE("Core", "Error deleting ")
+                             + latin1ToUtf8(path));
         return false;
     }
     FolderNode* gone = mutableSelected();

@@ -5,6 +5,7 @@
 
 #include "core/prompter.h"
 #include "core/replacing_file.h"
+#include "core/translatable.h"
 #include "edit/text_file.h"
 
 namespace tessaro {
@@ -12,7 +13,7 @@ namespace tessaro {
 namespace {
 
 constexpr size_t kMaxJadBytes = 1024 * 1024;
-constexpr char kUnsupportedFormat[] = "Unsupported J2MEST format";
+constexpr char kUnsupportedFormat[] = TRANSLATABLE("Core", "Unsupported J2MEST format");
 
 // In the second 1104-byte layout the first record in use ends with four 0xFF bytes, and
 // every record from there on has the vendor field of the 1112-byte layout.
@@ -165,7 +166,8 @@ Status patchMidlet1File(const std::string& path, size_t offset, std::string_view
         return Error{text.error()};
     std::vector<uint8_t> image(text->begin(), text->end());
     if (!patchMidlet1(image, offset, name))
-        return Error{"Cannot patch " + path + ": offset " + std::to_string(offset) + " lies beyond its end"};
+        return Error{TRANSLATABLE("Core", "Cannot patch ") + path + TRANSLATABLE("Core", ": offset ") +
+                     std::to_string(offset) + TRANSLATABLE("Core", " lies beyond its end")};
     return replaceFile(path, std::span<const uint8_t>(image));
 }
 
@@ -227,7 +229,7 @@ bool ParseJ2MEST(JavaSlotTables& tables, Prompter& prompter, const std::string& 
             return true;
         auto copy = parseJ2mestFile(path);
         if (!copy) {
-            prompter.show(MessageIcon::Error, "Error", copy.error());
+            prompter.show(MessageIcon::Error, TRANSLATABLE("Core", "Error"), copy.error());
             return false;
         }
         for (size_t i = 0; i < table.size(); ++i)

@@ -7,6 +7,7 @@
 
 #include "core/progress.h"
 #include "core/prompter.h"
+#include "core/translatable.h"
 #include "phone/file_list_entry.h"
 #include "phone/fsac_channel.h"
 #include "phone/operation_log.h"
@@ -69,7 +70,7 @@ bool listVolumes(PhoneContext& phone, const ListingKind& kind, const std::string
         const int rc = QueryVolumesRc(phone);
         phone.log.LogLine(std::string(kind.tag) + kind.volumeInfoLog + std::to_string(rc));
         if (rc == -1) {
-            phone.prompter.show(MessageIcon::Error, "", "Error getting volume info");
+            phone.prompter.show(MessageIcon::Error, "", TRANSLATABLE("Core", "Error getting volume info"));
             return false;
         }
     }
@@ -106,21 +107,22 @@ bool QueryVolumes(PhoneContext& phone)
 bool GetIconList(PhoneContext& phone)
 {
     static constexpr ListingKind kind{"[GetIconList]", " Get volume info RC=",
-                                      "Retrieving picture list from volume /"};
+                                      TRANSLATABLE("Core", "Retrieving picture list from volume /")};
     return listVolumes(phone, kind, "", "*.gif", true);
 }
 
 bool GetFileList(PhoneContext& phone)
 {
     static constexpr ListingKind kind{"[GetFileList]", " Get volume info  RC=",
-                                      "Retrieving file list from volume /"};
+                                      TRANSLATABLE("Core", "Retrieving file list from volume /")};
     return listVolumes(phone, kind, "", "*", true);
 }
 
 bool GetMaskedList(PhoneContext& phone, const std::string& maskVolumes,
                    const std::string& maskExtension)
 {
-    static constexpr ListingKind kind{"[GetMaskedList]", "", "Retrieving file list from volume /"};
+    static constexpr ListingKind kind{"[GetMaskedList]", "",
+                                      TRANSLATABLE("Core", "Retrieving file list from volume /")};
     return listVolumes(phone, kind, maskVolumes, "*" + maskExtension, false);
 }
 

@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "core/prompter.h"
+#include "core/translatable.h"
 #include "core/workspace.h"
 #include "edit/settings.h"
 #include "phone/j2mest.h"
@@ -22,7 +23,7 @@ constexpr int kMenuExpectedSize = 3000;
 constexpr int kJ2mestExpectedSize = 20000;
 constexpr int kJadExpectedSize = 500;
 
-constexpr char kFatalCaption[] = "Fatal P2K error";
+constexpr char kFatalCaption[] = TRANSLATABLE("Core", "Fatal P2K error");
 
 std::string local(const RoundTrip& rt, const char* name) { return rt.phone.defaultFolder + name; }
 
@@ -63,7 +64,7 @@ void patchCopy(RoundTrip& rt, const PatchList& list, const std::string& javaFold
     const std::string jad = local(rt, "temp.jad");
     for (const PatchEntry& entry : list) {
         const std::string jadName = "j2me" + std::to_string(entry.slot) + ".jad";
-        rt.phone.progressLabel = "Downloading " + jadName;
+        rt.phone.progressLabel = TRANSLATABLE("Core", "Downloading ") + jadName;
         // A descriptor that cannot be downloaded must leave no name behind, not the last one's.
         std::error_code ignored;
         std::filesystem::remove(jad, ignored);
@@ -73,7 +74,7 @@ void patchCopy(RoundTrip& rt, const PatchList& list, const std::string& javaFold
             continue;
         const Status written = patchMidlet1File(copy, entry.offset, name);
         if (!written) {
-            rt.phone.prompter.show(MessageIcon::Error, "Error", written.error());
+            rt.phone.prompter.show(MessageIcon::Error, TRANSLATABLE("Core", "Error"), written.error());
             break;
         }
         patched = true;
@@ -101,17 +102,18 @@ std::string ReadPhoneMenu(RoundTrip& rt)
 {
     PhoneContext& phone = rt.phone;
     RoundTripState& state = rt.state;
-    phone.progressLabel = "Reading mma_ucp";
+    phone.progressLabel = TRANSLATABLE("Core", "Reading mma_ucp");
     const std::string menu = local(rt, kMenuWorkingCopy);
     const PhoneReadResult read = ReadPhoneFile(phone, kPhoneMenuPath, menu, kMenuExpectedSize, nullptr);
     if (read.stored == -1) {
         // Part of a menu file is no menu: nothing of it is opened.
         phone.prompter.show(MessageIcon::Error, kFatalCaption,
-                            read.cutShort ? kMenuCutShortText : "Error reading mma_ucp");
+                            read.cutShort ? kMenuCutShortText : TRANSLATABLE("Core", "Error reading mma_ucp"));
         return {};
     }
     if (!QueryVolumes(phone)) {
-        phone.prompter.show(MessageIcon::Error, kFatalCaption, "Error getting volume info");
+        phone.prompter.show(MessageIcon::Error, kFatalCaption,
+                            TRANSLATABLE("Core", "Error getting volume info"));
         return menu;
     }
     const bool card = std::find(phone.volumes.begin(), phone.volumes.end(), 'b') != phone.volumes.end();
@@ -125,11 +127,12 @@ std::string ReadPhoneMenu(RoundTrip& rt)
         // The copy is about to be replaced by the phone's own file: a patch it held is gone, and
         // writing back what was just read (perhaps only in part) could only harm the phone's table.
         state.PhonePatched = false;
-        phone.progressLabel = "Reading J2MEST [phone]";
+        phone.progressLabel = TRANSLATABLE("Core", "Reading J2MEST [phone]");
         if (!readJ2mest(rt, phoneJ2mestLocations(), local(rt, kPhoneJ2mestCopy), state.PhoneJ2mestPath,
                         state.PhoneJavaFolder)) {
             state.PhoneJ2mestPath.clear();
-            phone.prompter.show(MessageIcon::Error, kFatalCaption, "Error reading J2MEST [phone]");
+            phone.prompter.show(MessageIcon::Error, kFatalCaption,
+                                TRANSLATABLE("Core", "Error reading J2MEST [phone]"));
             return menu;
         }
         state.PhoneJ2mestRead = true;
@@ -138,13 +141,13 @@ std::string ReadPhoneMenu(RoundTrip& rt)
     if (rt.settings.j2mestFromCard && card) {
         state.CardPatched = false;
         state.CardJ2mestRead = true;
-        phone.progressLabel = "Reading J2MEST [card]";
+        phone.progressLabel = TRANSLATABLE("Core", "Reading J2MEST [card]");
         if (!readJ2mest(rt, cardJ2mestLocations(phone.link.IMEI), local(rt, kCardJ2mestCopy),
                         state.CardJ2mestPath, state.CardJavaFolder)) {
             state.CardJ2mestRead = false;
             state.CardJ2mestPath.clear();
-            phone.prompter.show(MessageIcon::Error, "P2K error",
-                                "    Error reading J2MEST [card]\r\nFile read error or J2MEST absent");
+            phone.prompter.show(MessageIcon::Error, TRANSLATABLE("Core", "P2K error"),
+                                TRANSLATABLE("Core", "    Error reading J2MEST [card]\r\nFile read error or J2MEST absent"));
         }
     }
     return menu;
@@ -156,7 +159,7 @@ bool WritePhoneMenu(RoundTrip& rt)
     RoundTripState& state = rt.state;
     state.StoredToPhone = false;
     if (P2KFileWrite(phone, local(rt, kMenuWorkingCopy), kPhoneMenuPath) == -1) {
-        phone.prompter.show(MessageIcon::Error, "", "Error writing mma_ucp");
+        phone.prompter.show(MessageIcon::Error, "", TRANSLATABLE("Core", "Error writing mma_ucp"));
         return false;
     }
     state.StoredToPhone = true;
@@ -215,7 +218,7 @@ PhoneOpenResult PhoneOpen(RoundTrip& rt, Workspace& ws, ProfileManager& profiles
     if (!result.menuPath.empty()) {
         result.open = OpenMenuFile(result.menuPath, ws, profiles, prompter);
         if (!result.open.ok)
-            prompter.show(MessageIcon::Error, "Error", result.open.error);
+            prompter.show(MessageIcon::Error, TRANSLATABLE("Core", "Error"), result.open.error);
         ShowRepairs(result.open, prompter);
     }
 
@@ -226,10 +229,10 @@ PhoneOpenResult PhoneOpen(RoundTrip& rt, Workspace& ws, ProfileManager& profiles
     if (!(state.PhoneJ2mestRead || state.CardJ2mestRead) || !rt.settings.patchJ2mest || !rt.slots.NeedsPatch)
         return result;
     result.patchAsked = true;
-    const Answer answer = prompter.ask(MessageIcon::Question, "Patch request",
-                                       "J2MEST file(s) seem to contain wrong CORELET info\r\n"
+    const Answer answer = prompter.ask(MessageIcon::Question, TRANSLATABLE("Core", "Patch request"),
+                                       TRANSLATABLE("Core", "J2MEST file(s) seem to contain wrong CORELET info\r\n"
                                        "preventing them from starting from main menu\r\n"
-                                       "      Attempt patching?",
+                                       "      Attempt patching?"),
                                        Buttons::YesNo);
     if (answer != Answer::Yes)
         return result;
@@ -251,7 +254,7 @@ PhoneSaveResult PhoneSave(RoundTrip& rt, Workspace& ws)
     if (result.write.ok)
         result.uploaded = WritePhoneMenu(rt);
     else if (!result.write.refused)
-        rt.phone.prompter.show(MessageIcon::Error, "Error", result.write.error);
+        rt.phone.prompter.show(MessageIcon::Error, TRANSLATABLE("Core", "Error"), result.write.error);
     rt.state.PhoneOpDone = rt.phone.link.Connected;
     return result;
 }
@@ -268,7 +271,7 @@ void AskRebootOnClose(RoundTrip& rt)
 {
     if (rt.state.StoredToPhone && rt.phone.link.Connected) {
         const Answer answer = rt.phone.prompter.ask(MessageIcon::Question, "",
-                                                    "mma_ucp was stored to the phone\r\n      Should we reboot it?",
+                                                    TRANSLATABLE("Core", "mma_ucp was stored to the phone\r\n      Should we reboot it?"),
                                                     Buttons::YesNo);
         if (answer == Answer::Yes)
             RestartPhone(rt);

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "core/menu_writer.h"
+#include "core/translatable.h"
 #include "edit/menu_open.h"
 
 namespace tessaro {
@@ -25,7 +26,8 @@ inline constexpr char kCardJ2mestCopy[] = "j2mest_mmc";
 inline constexpr char kPhoneMenuPath[] = "/a/mobile/system/mma_ucp";
 // Shown (caption "Fatal P2K error") when the phone stopped answering in the middle of its
 // menu file.
-inline constexpr char kMenuCutShortText[] = "The phone's mma_ucp could not be read completely";
+inline constexpr char kMenuCutShortText[] =
+    TRANSLATABLE("Core", "The phone's mma_ucp could not be read completely");
 // The SYSTEM attribute bit.
 inline constexpr int kSystemAttribute = 4;
 

@@ -8,6 +8,7 @@
 
 #include "core/prompter.h"
 #include "core/replacing_file.h"
+#include "core/translatable.h"
 #include "edit/text_file.h"
 #include "phone/p2k_api.h"
 #include "phone/phone_context.h"
@@ -18,9 +19,9 @@ namespace {
 
 void refuseTooLarge(PhoneContext& phone, uintmax_t size)
 {
-    phone.prompter.show(MessageIcon::Error, "Error",
-                        "Backup file is too large for SEEM 0032_0001: " + std::to_string(size)
-                            + " bytes, at most " + std::to_string(kSeemBufferSize));
+    phone.prompter.show(MessageIcon::Error, TRANSLATABLE("Core", "Error"),
+                        TRANSLATABLE("Core", "Backup file is too large for SEEM 0032_0001: ") + std::to_string(size)
+                            + TRANSLATABLE("Core", " bytes, at most ") + std::to_string(kSeemBufferSize));
 }
 
 } // namespace
@@ -35,16 +36,17 @@ bool BackupSeem32(PhoneContext& phone, const std::string& path)
     // A count beyond the buffer cannot be a record the phone delivered: no backup is better
     // than one made of bytes that never came from it.
     if (count < 0 || count > kSeemBufferSize) {
-        phone.prompter.show(MessageIcon::Information, "P2K Error", "Error reading SEEM");
+        phone.prompter.show(MessageIcon::Information, TRANSLATABLE("Core", "P2K Error"),
+                            TRANSLATABLE("Core", "Error reading SEEM"));
         return false;
     }
     const Status written = replaceFile(
         path, std::string_view(reinterpret_cast<const char*>(buffer.data()), static_cast<size_t>(count)));
     if (!written) {
-        phone.prompter.show(MessageIcon::Error, "Error", written.error());
+        phone.prompter.show(MessageIcon::Error, TRANSLATABLE("Core", "Error"), written.error());
         return false;
     }
-    phone.prompter.show(MessageIcon::Information, "", "SEEM 0032_0001 backed up");
+    phone.prompter.show(MessageIcon::Information, "", TRANSLATABLE("Core", "SEEM 0032_0001 backed up"));
     return true;
 }
 
@@ -61,7 +63,7 @@ bool RestoreSeem32(PhoneContext& phone, const std::string& path)
     }
     auto bytes = readWholeFile(path);
     if (!bytes) {
-        phone.prompter.show(MessageIcon::Error, "Error", bytes.error());
+        phone.prompter.show(MessageIcon::Error, TRANSLATABLE("Core", "Error"), bytes.error());
         return false;
     }
     if (bytes->size() > static_cast<size_t>(kSeemBufferSize)) {
@@ -74,10 +76,11 @@ bool RestoreSeem32(PhoneContext& phone, const std::string& path)
     const int result = phone.api.Seem_Write(kBackupSeem, kBackupSeemRecord, 0,
                                             static_cast<int>(bytes->size()), record.data());
     if (result == -1) {
-        phone.prompter.show(MessageIcon::Information, "P2K Error", "Error writing SEEM");
+        phone.prompter.show(MessageIcon::Information, TRANSLATABLE("Core", "P2K Error"),
+                            TRANSLATABLE("Core", "Error writing SEEM"));
         return false;
     }
-    phone.prompter.show(MessageIcon::Information, "", "Backup SEEM 0032_0001 restored");
+    phone.prompter.show(MessageIcon::Information, "", TRANSLATABLE("Core", "Backup SEEM 0032_0001 restored"));
     return true;
 }
 

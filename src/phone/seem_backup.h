@@ -3,6 +3,7 @@
 // file holds the record's bytes exactly as the phone delivered them, without header or trailer.
 
 #include <string>
+#include "core/translatable.h"
 
 namespace tessaro {
 
@@ -12,9 +13,9 @@ inline constexpr int kBackupSeem = 0x0032;
 inline constexpr int kBackupSeemRecord = 1;
 // What the file dialogs of both operations start with.
 inline constexpr char kSeemBackupFileName[] = "0032_0001.seem";
-inline constexpr char kSeemBackupFilter[] = "SEEM files|*.seem";
-inline constexpr char kSeemBackupSaveTitle[] = "Save SEEM bakup as";
-inline constexpr char kSeemRestoreOpenTitle[] = "Restore SEEM backup from";
+inline constexpr char kSeemBackupFilter[] = TRANSLATABLE("Core", "SEEM files|*.seem");
+inline constexpr char kSeemBackupSaveTitle[] = TRANSLATABLE("Core", "Save SEEM bakup as");
+inline constexpr char kSeemRestoreOpenTitle[] = TRANSLATABLE("Core", "Restore SEEM backup from");
 
 // Reads the record and writes it to `path`, replacing the file. Does nothing while no phone is
 // connected or when `path` is empty (the dialog was cancelled). Reports the outcome through

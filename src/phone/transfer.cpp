@@ -8,6 +8,7 @@
 #include "core/progress.h"
 #include "core/prompter.h"
 #include "core/replacing_file.h"
+#include "core/translatable.h"
 #include "phone/fsac_channel.h"
 #include "phone/operation_log.h"
 #include "phone/p2k_api.h"
@@ -62,7 +63,8 @@ PhoneReadResult ReadPhoneFile(PhoneContext& phone, const std::string& phonePath,
     // phone) leaves the local file as it was.
     auto created = ReplacingFile::create(localPath);
     if (!created) {
-        phone.prompter.show(MessageIcon::Error, "Error", "Cannot create " + localPath);
+        phone.prompter.show(MessageIcon::Error, TRANSLATABLE("Core", "Error"),
+                            TRANSLATABLE("Core", "Cannot create ") + localPath);
         return {};
     }
     ReplacingFile& local = created.value();
@@ -154,7 +156,8 @@ PhoneReadResult ReadPhoneFile(PhoneContext& phone, const std::string& phonePath,
     rc = channel.close();
     log.LogLine(tag + " Send command FSAC (0x0004) RC=" + std::to_string(rc));
     if (localFailed) {
-        phone.prompter.show(MessageIcon::Error, "Error", "Cannot write " + localPath);
+        phone.prompter.show(MessageIcon::Error, TRANSLATABLE("Core", "Error"),
+                            TRANSLATABLE("Core", "Cannot write ") + localPath);
         return {};
     }
     if (!whole)
@@ -176,20 +179,22 @@ int writeFile(PhoneContext& phone, const std::string& localPath, const std::stri
     std::error_code ec;
     const auto fileSize = local ? std::filesystem::file_size(localPath, ec) : 0;
     if (!local || ec) {
-        phone.prompter.show(MessageIcon::Error, "Error", "Cannot open " + localPath);
+        phone.prompter.show(MessageIcon::Error, TRANSLATABLE("Core", "Error"),
+                            TRANSLATABLE("Core", "Cannot open ") + localPath);
         return -1;
     }
     if (fileSize > uintmax_t(INT_MAX)) {
-        phone.prompter.show(MessageIcon::Error, "Error", "File too large: " + localPath);
+        phone.prompter.show(MessageIcon::Error, TRANSLATABLE("Core", "Error"),
+                            TRANSLATABLE("Core", "File too large: ") + localPath);
         return -1;
     }
     const int size = int(fileSize);
     const std::string name = fileName(localPath);
     if (batch)
-        phone.progressLabel = "Uploading " + name + " 0% (Total "
+        phone.progressLabel = TRANSLATABLE("Core", "Uploading ") + name + TRANSLATABLE("Core", " 0% (Total ")
             + percentText(percentOf(batch->bytesDone, batch->batchTotal)) + ")";
     else
-        phone.progressLabel = "Uploading " + name + " 0%";
+        phone.progressLabel = TRANSLATABLE("Core", "Uploading ") + name + " 0%";
     OperationLog& log = phone.log;
     log.LogLine(tag + " Enter " + phonePath);
 
@@ -235,10 +240,11 @@ int writeFile(PhoneContext& phone, const std::string& localPath, const std::stri
             batch->bytesDone += FsacChannel::kBlockSize;
             const int total = cappedPercent(batch->bytesDone, batch->batchTotal);
             batch->setBar(1, total);
-            phone.progressLabel = "Uploading " + name + " " + percentText(p) + " (Total "
-                + percentText(total) + ")";
+            phone.progressLabel =
+                TRANSLATABLE("Core", "Uploading ") + name + " " + percentText(p)
+                + TRANSLATABLE("Core", " (Total ") + percentText(total) + ")";
         } else {
-            phone.progressLabel = "Uploading " + name + " " + percentText(p);
+            phone.progressLabel = TRANSLATABLE("Core", "Uploading ") + name + " " + percentText(p);
         }
         showCaption(window, phone.progressLabel);
     }
@@ -261,9 +267,11 @@ int writeFile(PhoneContext& phone, const std::string& localPath, const std::stri
                 // Not limited to 100, unlike the blocks before.
                 const int total = percentOf(batch->bytesDone, batch->batchTotal);
                 batch->setBar(1, total);
-                phone.progressLabel = "Uploading " + name + " 100% (Total " + percentText(total) + ")";
+                phone.progressLabel =
+                    TRANSLATABLE("Core", "Uploading ") + name + TRANSLATABLE("Core", " 100% (Total ")
+                    + percentText(total) + ")";
             } else {
-                phone.progressLabel = "Uploading " + name + " 100%";
+                phone.progressLabel = TRANSLATABLE("Core", "Uploading ") + name + " 100%";
             }
             showCaption(window, phone.progressLabel);
         }
@@ -273,7 +281,8 @@ int writeFile(PhoneContext& phone, const std::string& localPath, const std::stri
     rc = channel.close();
     log.LogLine(tag + " Send command FSAC (0x0004) RC=" + std::to_string(rc));
     if (localFailed) {
-        phone.prompter.show(MessageIcon::Error, "Error", "Cannot read " + localPath);
+        phone.prompter.show(MessageIcon::Error, TRANSLATABLE("Core", "Error"),
+                            TRANSLATABLE("Core", "Cannot read ") + localPath);
         return -1;
     }
     return sent == size ? size : -1;

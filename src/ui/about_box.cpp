@@ -13,7 +13,7 @@ namespace tessaro {
 AboutBox::AboutBox(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("TAboutBox"));
-    setWindowTitle(QStringLiteral("About"));
+    setWindowTitle(tr("About"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
 
     auto* panel = new QFrame(this);
@@ -26,18 +26,18 @@ AboutBox::AboutBox(QWidget* parent) : QDialog(parent)
     big.setPointSize(big.pointSize() + 6);
     big.setBold(true);
     product->setFont(big);
-    auto* version = new QLabel(QStringLiteral("Version " TESSARO_VERSION), panel);
+    auto* version = new QLabel(tr("Version %1").arg(QStringLiteral(TESSARO_VERSION)), panel);
     version->setObjectName(QStringLiteral("Version"));
-    auto* copyright = new QLabel(QStringLiteral("Written by the Tessaro developers."), panel);
+    auto* copyright = new QLabel(tr("Written by the Tessaro developers."), panel);
     copyright->setObjectName(QStringLiteral("Copyright"));
-    auto* link = new QLabel(QStringLiteral("Source and notes: see the README next to the program."),
+    auto* link = new QLabel(tr("Source and notes: see the README next to the program."),
                             panel);
     link->setObjectName(QStringLiteral("Comments"));
     link->setWordWrap(true);
     auto* credits = new QPlainTextEdit(panel);
     credits->setObjectName(QStringLiteral("Memo1"));
     credits->setReadOnly(true);
-    credits->setPlainText(QStringLiteral(
+    credits->setPlainText(tr(
         "An editor for the main menu of Motorola P2K phones.\n"
         "Thanks to everyone who tried the menus on their own phones "
         "and reported what worked."));
@@ -50,7 +50,7 @@ AboutBox::AboutBox(QWidget* parent) : QDialog(parent)
     panelLayout->addWidget(link);
     panelLayout->addWidget(credits);
 
-    auto* ok = new QPushButton(QStringLiteral("OK"), this);
+    auto* ok = new QPushButton(tr("OK"), this);
     ok->setObjectName(QStringLiteral("OKButton"));
     ok->setDefault(true);
     ok->setFocus();

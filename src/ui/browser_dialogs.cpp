@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -13,6 +14,7 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
+#include "ui/core_text.h"
 #include "ui/progress_window.h"
 
 namespace tessaro {
@@ -21,7 +23,7 @@ namespace {
 
 QPushButton* button(QWidget* parent, const char* name, const char* caption)
 {
-    auto* b = new QPushButton(QString::fromLatin1(caption), parent);
+    auto* b = new QPushButton(QCoreApplication::translate("tessaro::BrowserDialogs", caption), parent);
     b->setObjectName(QString::fromLatin1(name));
     b->setAutoDefault(false);
     return b;
@@ -46,19 +48,19 @@ std::string phoneBytes(const QString& text)
 MaskDialog::MaskDialog(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("TMaskRequest"));
-    setWindowTitle(QStringLiteral("Set file mask"));
+    setWindowTitle(tr("Set file mask"));
     setModal(true);
-    label1_ = new QLabel(QStringLiteral("Check volumes to read"), this);
+    label1_ = new QLabel(tr("Check volumes to read"), this);
     label1_->setObjectName(QStringLiteral("Label1"));
     checkListBox1_ = new QListWidget(this);
     checkListBox1_->setObjectName(QStringLiteral("CheckListBox1"));
-    label2_ = new QLabel(QStringLiteral("Extension (none to read all files)"), this);
+    label2_ = new QLabel(tr("Extension (none to read all files)"), this);
     label2_->setObjectName(QStringLiteral("Label2"));
     edit1_ = new QLineEdit(this);
     edit1_->setObjectName(QStringLiteral("Edit1"));
-    okBtn_ = button(this, "OKBtn", "OK");
+    okBtn_ = button(this, "OKBtn", QT_TRANSLATE_NOOP("tessaro::BrowserDialogs", "OK"));
     okBtn_->setDefault(true);
-    cancelBtn_ = button(this, "CancelBtn", "Cancel");
+    cancelBtn_ = button(this, "CancelBtn", QT_TRANSLATE_NOOP("tessaro::BrowserDialogs", "Cancel"));
     connect(okBtn_, &QPushButton::clicked, this, [this] { done(kResultOk); });
     connect(cancelBtn_, &QPushButton::clicked, this, [this] { done(kResultCancel); });
 
@@ -115,23 +117,23 @@ bool MaskDialog::execute(const std::vector<char>& phoneVolumes, BrowserState& st
 AttributesDialog::AttributesDialog(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("TOKRightDlg"));
-    setWindowTitle(QStringLiteral("Set file attributes"));
+    setWindowTitle(tr("Set file attributes"));
     setModal(true);
-    groupBox1_ = new QGroupBox(QStringLiteral("File attributes"), this);
+    groupBox1_ = new QGroupBox(tr("File attributes"), this);
     groupBox1_->setObjectName(QStringLiteral("GroupBox1"));
-    checkBox1_ = new QCheckBox(QStringLiteral("Read-only"), groupBox1_);
+    checkBox1_ = new QCheckBox(tr("Read-only"), groupBox1_);
     checkBox1_->setObjectName(QStringLiteral("CheckBox1"));
-    checkBox2_ = new QCheckBox(QStringLiteral("Hidden"), groupBox1_);
+    checkBox2_ = new QCheckBox(tr("Hidden"), groupBox1_);
     checkBox2_->setObjectName(QStringLiteral("CheckBox2"));
-    checkBox3_ = new QCheckBox(QStringLiteral("System"), groupBox1_);
+    checkBox3_ = new QCheckBox(tr("System"), groupBox1_);
     checkBox3_->setObjectName(QStringLiteral("CheckBox3"));
     auto* boxes = new QVBoxLayout(groupBox1_);
     boxes->addWidget(checkBox1_);
     boxes->addWidget(checkBox2_);
     boxes->addWidget(checkBox3_);
-    okBtn_ = button(this, "OKBtn", "OK");
+    okBtn_ = button(this, "OKBtn", QT_TRANSLATE_NOOP("tessaro::BrowserDialogs", "OK"));
     okBtn_->setDefault(true);
-    cancelBtn_ = button(this, "CancelBtn", "Cancel");
+    cancelBtn_ = button(this, "CancelBtn", QT_TRANSLATE_NOOP("tessaro::BrowserDialogs", "Cancel"));
     connect(okBtn_, &QPushButton::clicked, this, [this] { done(kResultOk); });
     connect(cancelBtn_, &QPushButton::clicked, this, [this] { done(kResultCancel); });
 
@@ -167,17 +169,17 @@ int AttributesDialog::execute(QWidget* owner, int bits)
 DeleteConfirmDialog::DeleteConfirmDialog(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("TDelRequest"));
-    setWindowTitle(QStringLiteral("Confirmation"));
+    setWindowTitle(tr("Confirmation"));
     setModal(true);
     image1_ = new QLabel(this);
     image1_->setObjectName(QStringLiteral("Image1"));
     image1_->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxQuestion).pixmap(32, 32));
-    label1_ = new QLabel(QStringLiteral("Delete selected files?"), this);
+    label1_ = new QLabel(tr("Delete selected files?"), this);
     label1_->setObjectName(QStringLiteral("Label1"));
-    okBtn_ = button(this, "OKBtn", "Yes");
-    button1_ = button(this, "Button1", "Yes to all");
-    button2_ = button(this, "Button2", "Skip");
-    cancelBtn_ = button(this, "CancelBtn", "Cancel");
+    okBtn_ = button(this, "OKBtn", QT_TRANSLATE_NOOP("tessaro::BrowserDialogs", "Yes"));
+    button1_ = button(this, "Button1", QT_TRANSLATE_NOOP("tessaro::BrowserDialogs", "Yes to all"));
+    button2_ = button(this, "Button2", QT_TRANSLATE_NOOP("tessaro::BrowserDialogs", "Skip"));
+    cancelBtn_ = button(this, "CancelBtn", QT_TRANSLATE_NOOP("tessaro::BrowserDialogs", "Cancel"));
     cancelBtn_->setDefault(true);
     connect(okBtn_, &QPushButton::clicked, this, [this] { done(kResultYes); });
     connect(button1_, &QPushButton::clicked, this, [this] { done(kResultOk); });
@@ -197,7 +199,7 @@ DeleteConfirmDialog::DeleteConfirmDialog(QWidget* parent) : QDialog(parent)
 
 void DeleteConfirmDialog::setText(const std::string& text)
 {
-    label1_->setText(QString::fromStdString(text));
+    label1_->setText(coreText(text));
 }
 
 DeleteAnswer DeleteConfirmDialog::ask(const std::string& text)

@@ -15,6 +15,7 @@
 
 #include "core/prompter.h"
 #include "drm/drmpack.h"
+#include "ui/core_text.h"
 #include "ui/file_dialogs.h"
 #include "ui/gif_preview.h"
 #include "ui/progress_window.h"
@@ -95,7 +96,7 @@ DrmIconPicker::DrmIconPicker(DrmPack& pack, FileDialogs& files, Prompter& prompt
       model_(pack), pack_(pack), files_(files), prompter_(prompter)
 {
     setObjectName(QStringLiteral("TDRMPicker"));
-    setWindowTitle(QStringLiteral("DRM Icon Picker"));
+    setWindowTitle(tr("DRM Icon Picker"));
     buildControls();
     showNumber();
     applyGeometry();
@@ -103,7 +104,7 @@ DrmIconPicker::DrmIconPicker(DrmPack& pack, FileDialogs& files, Prompter& prompt
 
 void DrmIconPicker::buildControls()
 {
-    label1_ = new QLabel(QStringLiteral("Select an icon"), this);
+    label1_ = new QLabel(tr("Select an icon"), this);
     label1_->setObjectName(QStringLiteral("Label1"));
 
     edit1_ = new QLineEdit(this);
@@ -122,21 +123,21 @@ void DrmIconPicker::buildControls()
     connect(upDown1_, &UpDownArrows::upClicked, this, [this] { stepIcon(true); });
     connect(upDown1_, &UpDownArrows::downClicked, this, [this] { stepIcon(false); });
 
-    groupBox1_ = new QGroupBox(QStringLiteral("Picture preview"), this);
+    groupBox1_ = new QGroupBox(tr("Picture preview"), this);
     groupBox1_->setObjectName(QStringLiteral("GroupBox1"));
     preview_ = new GifPreview(groupBox1_);
     preview_->setObjectName(QStringLiteral("RxGIFAnimator1"));
 
-    label2_ = new QLabel(QString::fromStdString(model_.sizeLabel()), this);
+    label2_ = new QLabel(coreText(model_.sizeLabel()), this);
     label2_->setObjectName(QStringLiteral("Label2"));
 
-    checkBox1_ = new QCheckBox(QStringLiteral("Centered"), this);
+    checkBox1_ = new QCheckBox(tr("Centered"), this);
     checkBox1_->setObjectName(QStringLiteral("CheckBox1"));
     checkBox1_->setChecked(model_.isCentered());
     preview_->setCentered(model_.isCentered());
     connect(checkBox1_, &QCheckBox::clicked, this, &DrmIconPicker::setCentered);
 
-    radioGroup1_ = new QGroupBox(QStringLiteral("Screen size"), this);
+    radioGroup1_ = new QGroupBox(tr("Screen size"), this);
     radioGroup1_->setObjectName(QStringLiteral("RadioGroup1"));
     screenSizes_ = new QButtonGroup(radioGroup1_);
     auto* radios = new QVBoxLayout(radioGroup1_);
@@ -148,16 +149,16 @@ void DrmIconPicker::buildControls()
     screenSizes_->button(model_.screenSize())->setChecked(true);
     connect(screenSizes_, &QButtonGroup::idClicked, this, &DrmIconPicker::chooseScreenSize);
 
-    button1_ = new QPushButton(QStringLiteral("OK"), this);
+    button1_ = new QPushButton(tr("OK"), this);
     button1_->setObjectName(QStringLiteral("Button1"));
     button1_->setDefault(true);
     connect(button1_, &QPushButton::clicked, this, &QDialog::accept);
-    button2_ = new QPushButton(QStringLiteral("Cancel"), this);
+    button2_ = new QPushButton(tr("Cancel"), this);
     button2_->setObjectName(QStringLiteral("Button2"));
     connect(button2_, &QPushButton::clicked, this, &QDialog::reject);
-    button3_ = new QPushButton(QStringLiteral("Load new..."), this);
+    button3_ = new QPushButton(tr("Load new..."), this);
     button3_->setObjectName(QStringLiteral("Button3"));
-    button3_->setToolTip(QStringLiteral("Open new CG15 binary"));
+    button3_->setToolTip(tr("Open new CG15 binary"));
     connect(button3_, &QPushButton::clicked, this, &DrmIconPicker::loadNewImage);
 
     setTabOrder(edit1_, checkBox1_);
@@ -232,7 +233,7 @@ void DrmIconPicker::showNumber()
 void DrmIconPicker::showIcon()
 {
     const QString previous = label2_->text();
-    label2_->setText(QString::fromStdString(model_.sizeLabel()));
+    label2_->setText(coreText(model_.sizeLabel()));
     if (const auto& gif = model_.preview()) {
         if (!preview_->setGif(*gif)) {
             // Qt's reader refused what giflib read: the same as any unreadable picture.

@@ -28,8 +28,9 @@ class Prompter;
 class UpDownArrows;
 
 // The open-file dialog that chooses a CG15 image, from the item editor and "Load new...".
-inline constexpr const char* kDrmBinaryOpenTitle = "Select a DRM binary";
-inline constexpr const char* kDrmBinaryFilter = "CG15 binaries|*.smg;*.bin|All files|*.*";
+inline constexpr const char* kDrmBinaryOpenTitle = QT_TRANSLATE_NOOP("Core", "Select a DRM binary");
+inline constexpr const char* kDrmBinaryFilter =
+    QT_TRANSLATE_NOOP("Core", "CG15 binaries|*.smg;*.bin|All files|*.*");
 
 // What the item editor does for a DRM icon field: when no pack is loaded it asks for a CG15
 // file first (a cancel ends here) and makes it the current pack path; then it shows the

@@ -1,6 +1,7 @@
 #include "ui/entry_dialogs.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDialogButtonBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -10,6 +11,7 @@
 #include <QVBoxLayout>
 
 #include "core/catalogue.h"
+#include "ui/core_text.h"
 
 namespace tessaro {
 
@@ -28,17 +30,19 @@ void fillLanguages(QComboBox* box, int language)
 {
     box->clear();
     for (const char* name : kLanguageNames)
-        box->addItem(QString::fromLatin1(name));
+        box->addItem(coreText(name));
     box->setCurrentIndex(language >= 0 && language < kLanguageCount ? language : 0);
 }
 
 QDialogButtonBox* okCancel(QDialog* dialog)
 {
     auto* buttons = new QDialogButtonBox(dialog);
-    QPushButton* ok = buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
+    QPushButton* ok = buttons->addButton(QCoreApplication::translate("tessaro::EntryDialogs", "OK"),
+                                         QDialogButtonBox::AcceptRole);
     ok->setObjectName(QStringLiteral("OKBtn"));
     ok->setDefault(true);
-    QPushButton* cancel = buttons->addButton(QStringLiteral("Cancel"), QDialogButtonBox::RejectRole);
+    QPushButton* cancel = buttons->addButton(QCoreApplication::translate("tessaro::EntryDialogs", "Cancel"),
+                                             QDialogButtonBox::RejectRole);
     cancel->setObjectName(QStringLiteral("CancelBtn"));
     QObject::connect(buttons, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
     QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
@@ -66,13 +70,13 @@ protected:
 TitleEntryDialog::TitleEntryDialog(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("TEntryForm1"));
-    setWindowTitle(QStringLiteral("Name settings"));
+    setWindowTitle(tr("Name settings"));
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(new QLabel(QStringLiteral("Type in new name"), this));
+    layout->addWidget(new QLabel(tr("Type in new name"), this));
     edit_ = new QLineEdit(this);
     edit_->setObjectName(QStringLiteral("TntEdit1"));
     layout->addWidget(edit_);
-    layout->addWidget(new QLabel(QStringLiteral("Select language"), this));
+    layout->addWidget(new QLabel(tr("Select language"), this));
     languages_ = languageList(this);
     layout->addWidget(languages_);
     layout->addWidget(okCancel(this));
@@ -92,9 +96,9 @@ QString TitleEntryDialog::text() const { return edit_->text(); }
 TextEntryDialog::TextEntryDialog(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("TEntryForm2"));
-    setWindowTitle(QStringLiteral("Text editor "));
+    setWindowTitle(tr("Text editor "));
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(new QLabel(QStringLiteral("Select language"), this));
+    layout->addWidget(new QLabel(tr("Select language"), this));
     languages_ = languageList(this);
     layout->addWidget(languages_);
     memo_ = new SingleParagraphMemo(this);

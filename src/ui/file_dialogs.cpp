@@ -4,11 +4,13 @@
 #include <QFileDialog>
 #include <QStringList>
 
+#include "ui/core_text.h"
+
 namespace tessaro {
 
 std::string QtFileDialogs::qtFilter(const std::string& filter)
 {
-    const QStringList parts = QString::fromStdString(filter).split(QLatin1Char('|'));
+    const QStringList parts = coreText(filter).split(QLatin1Char('|'));
     QStringList lines;
     for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
         QStringList patterns = parts[i + 1].split(QLatin1Char(';'), Qt::SkipEmptyParts);
@@ -37,7 +39,7 @@ std::string QtFileDialogs::openFile(const FileDialogRequest& request)
 {
     // QFileDialog::getOpenFileName only returns files that exist.
     const QString path = QFileDialog::getOpenFileName(
-        parent_, QString::fromStdString(request.title), startPath(request),
+        parent_, coreText(request.title), startPath(request),
         QString::fromStdString(qtFilter(request.filter)));
     return path.toStdString();
 }
@@ -45,7 +47,7 @@ std::string QtFileDialogs::openFile(const FileDialogRequest& request)
 std::string QtFileDialogs::saveFile(const FileDialogRequest& request)
 {
     const QString path = QFileDialog::getSaveFileName(
-        parent_, QString::fromStdString(request.title), startPath(request),
+        parent_, coreText(request.title), startPath(request),
         QString::fromStdString(qtFilter(request.filter)));
     return path.toStdString();
 }

@@ -3,6 +3,7 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -33,7 +34,9 @@ QTreeWidget* makeTitleList(QWidget* parent, const QString& objectName)
 {
     auto* list = new QTreeWidget(parent);
     list->setObjectName(objectName);
-    list->setHeaderLabels({QStringLiteral("No."), QStringLiteral("Language ID"), QStringLiteral("Title")});
+    list->setHeaderLabels({QCoreApplication::translate("tessaro::ItemPropertiesWindow", "No."),
+                           QCoreApplication::translate("tessaro::ItemPropertiesWindow", "Language ID"),
+                           QCoreApplication::translate("tessaro::ItemPropertiesWindow", "Title")});
     list->setRootIsDecorated(false);
     list->setColumnWidth(0, 40);
     list->setColumnWidth(1, 84);
@@ -42,9 +45,14 @@ QTreeWidget* makeTitleList(QWidget* parent, const QString& objectName)
 
 constexpr int kPreviewSize = 48;
 
-const char* const kFunctionNames[kFunctionCount] = {"[None]",   "URL link", "Application start",
-                                                    "Emulate action", "Shortcut", "Call/Send",
-                                                    "Show text"};
+const char* const kFunctionNames[kFunctionCount] = {
+    QT_TRANSLATE_NOOP("tessaro::ItemPropertiesWindow", "[None]"),
+    QT_TRANSLATE_NOOP("tessaro::ItemPropertiesWindow", "URL link"),
+    QT_TRANSLATE_NOOP("tessaro::ItemPropertiesWindow", "Application start"),
+    QT_TRANSLATE_NOOP("tessaro::ItemPropertiesWindow", "Emulate action"),
+    QT_TRANSLATE_NOOP("tessaro::ItemPropertiesWindow", "Shortcut"),
+    QT_TRANSLATE_NOOP("tessaro::ItemPropertiesWindow", "Call/Send"),
+    QT_TRANSLATE_NOOP("tessaro::ItemPropertiesWindow", "Show text")};
 
 QString fromAscii(const std::string& text) { return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())); }
 
@@ -59,7 +67,7 @@ bool letterOrDigit(char16_t c)
 
 QPushButton* button(QWidget* parent, const char* name, const char* caption)
 {
-    auto* b = new QPushButton(QString::fromLatin1(caption), parent);
+    auto* b = new QPushButton(QCoreApplication::translate("tessaro::ItemPropertiesWindow", caption), parent);
     b->setObjectName(QString::fromLatin1(name));
     b->setAutoDefault(false);
     return b;
@@ -98,7 +106,7 @@ ItemPropertiesWindow::ItemPropertiesWindow(AppContext& context, Prompter& prompt
       entryRunner_(runEntryDialog)
 {
     setObjectName(QStringLiteral("TForm3"));
-    setWindowTitle(QStringLiteral("Item properties"));
+    setWindowTitle(tr("Item properties"));
     model_.setLetterOrDigit(letterOrDigit);
     buildControls();
     refresh();
@@ -113,28 +121,28 @@ void ItemPropertiesWindow::buildControls()
     pages_->setObjectName(QStringLiteral("TntPageControl1"));
     visualPage_ = buildVisualPage();
     functionPage_ = buildFunctionPage();
-    pages_->addTab(visualPage_, QStringLiteral("Visual"));
-    pages_->addTab(functionPage_, QStringLiteral("Function"));
+    pages_->addTab(visualPage_, tr("Visual"));
+    pages_->addTab(functionPage_, tr("Function"));
     layout->addWidget(pages_);
 
     auto* choiceRow = new QHBoxLayout;
-    choiceRow->addWidget(new QLabel(QStringLiteral("Item function:"), this));
+    choiceRow->addWidget(new QLabel(tr("Item function:"), this));
     function_ = new QComboBox(this);
     function_->setObjectName(QStringLiteral("TntComboBox2"));
     for (const char* name : kFunctionNames)
-        function_->addItem(QString::fromLatin1(name));
+        function_->addItem(tr(name));
     choiceRow->addWidget(function_, 1);
-    reset_ = button(this, "TntBitBtn7", "Reset All Data");
-    reset_->setToolTip(QStringLiteral("Clear all data attached to the item"));
+    reset_ = button(this, "TntBitBtn7", QT_TR_NOOP("Reset All Data"));
+    reset_->setToolTip(tr("Clear all data attached to the item"));
     choiceRow->addWidget(reset_);
     layout->addLayout(choiceRow);
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
-    ok_ = button(this, "Button1", "OK");
+    ok_ = button(this, "Button1", QT_TR_NOOP("OK"));
     ok_->setDefault(true);
-    cancel_ = button(this, "Button2", "Cancel");
-    apply_ = button(this, "Button3", "Apply");
+    cancel_ = button(this, "Button2", QT_TR_NOOP("Cancel"));
+    apply_ = button(this, "Button3", QT_TR_NOOP("Apply"));
     buttons->addWidget(ok_);
     buttons->addWidget(cancel_);
     buttons->addWidget(apply_);
@@ -156,17 +164,18 @@ QWidget* ItemPropertiesWindow::buildVisualPage()
     auto* layout = new QGridLayout(page);
 
     static const char* const kListNames[2] = {"TntListView1", "TntListView2"};
-    static const char* const kListCaptions[2] = {"Menu title", "Softkey title"};
+    static const char* const kListCaptions[2] = {QT_TR_NOOP("Menu title"), QT_TR_NOOP("Softkey title")};
     static const char* const kButtonNames[2][3] = {{"TntBitBtn1", "TntBitBtn2", "TntBitBtn3"},
                                                    {"TntBitBtn4", "TntBitBtn5", "TntBitBtn6"}};
     for (int i = 0; i < 2; ++i) {
-        auto* group = new QGroupBox(QString::fromLatin1(kListCaptions[i]), page);
+        auto* group = new QGroupBox(tr(kListCaptions[i]), page);
         auto* groupLayout = new QVBoxLayout(group);
         auto* list = makeTitleList(group, QString::fromLatin1(kListNames[i]));
         groupLayout->addWidget(list);
         auto* row = new QHBoxLayout;
         for (int b = 0; b < 3; ++b) {
-            static const char* const kCaptions[3] = {"Add", "Edit", "Delete"};
+            static const char* const kCaptions[3] = {QT_TR_NOOP("Add"), QT_TR_NOOP("Edit"),
+                                                     QT_TR_NOOP("Delete")};
             listButtons_[i][b] = button(group, kButtonNames[i][b], kCaptions[b]);
             row->addWidget(listButtons_[i][b]);
         }
@@ -175,14 +184,15 @@ QWidget* ItemPropertiesWindow::buildVisualPage()
         lists_[i] = list;
     }
 
-    iconGroup_ = new QGroupBox(QStringLiteral("Item icons"), page);
+    iconGroup_ = new QGroupBox(tr("Item icons"), page);
     iconGroup_->setObjectName(QStringLiteral("TntGroupBox8"));
     auto* icons = new QGridLayout(iconGroup_);
-    static const char* const kRowCaptions[3] = {"Animated icon", "Static icon", "List icon"};
+    static const char* const kRowCaptions[3] = {QT_TR_NOOP("Animated icon"), QT_TR_NOOP("Static icon"),
+                                                QT_TR_NOOP("List icon")};
     for (int i = 0; i < 3; ++i) {
         const QString n = QString::number(i + 1);
-        icons->addWidget(new QLabel(QString::fromLatin1(kRowCaptions[i]), iconGroup_), i, 0);
-        auto* source = new QGroupBox(QStringLiteral("Source"), iconGroup_);
+        icons->addWidget(new QLabel(tr(kRowCaptions[i]), iconGroup_), i, 0);
+        auto* source = new QGroupBox(tr("Source"), iconGroup_);
         source->setObjectName(QStringLiteral("TntRadioGroup") + n);
         auto* sourceLayout = new QHBoxLayout(source);
         fsButtons_[i] = new QRadioButton(QStringLiteral("FS"), source);
@@ -220,13 +230,13 @@ QWidget* ItemPropertiesWindow::buildVisualPage()
     }
     layout->addWidget(iconGroup_, 1, 0, 1, 2);
 
-    auto* attributes = new QGroupBox(QStringLiteral("Item attributes"), page);
+    auto* attributes = new QGroupBox(tr("Item attributes"), page);
     auto* attributesLayout = new QHBoxLayout(attributes);
-    lockable_ = new QCheckBox(QStringLiteral("Lockable"), attributes);
+    lockable_ = new QCheckBox(tr("Lockable"), attributes);
     lockable_->setObjectName(QStringLiteral("TntCheckBox1"));
-    protected_ = new QCheckBox(QStringLiteral("Protected"), attributes);
+    protected_ = new QCheckBox(tr("Protected"), attributes);
     protected_->setObjectName(QStringLiteral("TntCheckBox2"));
-    nonChangeable_ = new QCheckBox(QStringLiteral("Non-changeable"), attributes);
+    nonChangeable_ = new QCheckBox(tr("Non-changeable"), attributes);
     nonChangeable_->setObjectName(QStringLiteral("TntCheckBox3"));
     attributesLayout->addWidget(lockable_);
     attributesLayout->addWidget(protected_);
@@ -251,7 +261,7 @@ QWidget* ItemPropertiesWindow::buildFunctionPage()
     auto* page = new QWidget(this);
     auto* layout = new QVBoxLayout(page);
     auto group = [&](ItemFunction f, const char* name, const char* caption) {
-        auto* g = new QGroupBox(QString::fromLatin1(caption), page);
+        auto* g = new QGroupBox(tr(caption), page);
         g->setObjectName(QString::fromLatin1(name));
         groups_[static_cast<int>(f)] = g;
         layout->addWidget(g);
@@ -267,58 +277,59 @@ QWidget* ItemPropertiesWindow::buildFunctionPage()
         return e;
     };
     auto labelled = [](QGridLayout* grid, int row, const char* caption, QWidget* w) {
-        grid->addWidget(new QLabel(QString::fromLatin1(caption), w->parentWidget()), row, 0);
+        grid->addWidget(new QLabel(QCoreApplication::translate("tessaro::ItemPropertiesWindow", caption), w->parentWidget()),
+                        row, 0);
         grid->addWidget(w, row, 1);
     };
 
-    auto* url = group(ItemFunction::Url, "TntGroupBox1", "URL link");
+    auto* url = group(ItemFunction::Url, "TntGroupBox1", QT_TR_NOOP("URL link"));
     (new QVBoxLayout(url))->addWidget(field(FunctionField::Url, url, "Edit1"));
 
-    auto* app = group(ItemFunction::AppStart, "TntGroupBox2", "Application start");
+    auto* app = group(ItemFunction::AppStart, "TntGroupBox2", QT_TR_NOOP("Application start"));
     auto* appGrid = new QGridLayout(app);
-    labelled(appGrid, 0, "MIDlet-1", field(FunctionField::Midlet1, app, "Edit2"));
-    labelled(appGrid, 1, "MIDlet name", field(FunctionField::MidletName, app, "Edit3"));
-    labelled(appGrid, 2, "MIDlet vendor", field(FunctionField::MidletVendor, app, "Edit4"));
+    labelled(appGrid, 0, QT_TR_NOOP("MIDlet-1"), field(FunctionField::Midlet1, app, "Edit2"));
+    labelled(appGrid, 1, QT_TR_NOOP("MIDlet name"), field(FunctionField::MidletName, app, "Edit3"));
+    labelled(appGrid, 2, QT_TR_NOOP("MIDlet vendor"), field(FunctionField::MidletVendor, app, "Edit4"));
     installed_ = new QComboBox(app);
     installed_->setObjectName(QStringLiteral("ComboBoxEx1"));
-    labelled(appGrid, 3, "Select installed:", installed_);
+    labelled(appGrid, 3, QT_TR_NOOP("Select installed:"), installed_);
     connect(installed_, &QComboBox::activated, this, [this](int index) {
         if (index >= 0)
             model_.chooseInstalled(static_cast<size_t>(index));
         refresh();
     });
 
-    auto* action = group(ItemFunction::Action, "TntGroupBox3", "Emulate action");
+    auto* action = group(ItemFunction::Action, "TntGroupBox3", QT_TR_NOOP("Emulate action"));
     auto* actionGrid = new QGridLayout(action);
-    labelled(actionGrid, 0, "Action code (dec) [?]:", field(FunctionField::Action, action, "Edit5", 5));
+    labelled(actionGrid, 0, QT_TR_NOOP("Action code (dec) [?]:"), field(FunctionField::Action, action, "Edit5", 5));
 
-    auto* shortcut = group(ItemFunction::Shortcut, "TntGroupBox4", "Shortcut data [?]");
+    auto* shortcut = group(ItemFunction::Shortcut, "TntGroupBox4", QT_TR_NOOP("Shortcut data [?]"));
     (new QVBoxLayout(shortcut))->addWidget(field(FunctionField::Shortcut, shortcut, "Edit6", 25));
 
-    auto* call = group(ItemFunction::CallSend, "TntGroupBox5", "Call a number/Send SMS ");
+    auto* call = group(ItemFunction::CallSend, "TntGroupBox5", QT_TR_NOOP("Call a number/Send SMS "));
     auto* callGrid = new QGridLayout(call);
-    labelled(callGrid, 0, "Dial this number", field(FunctionField::Dial, call, "Edit10", 13));
+    labelled(callGrid, 0, QT_TR_NOOP("Dial this number"), field(FunctionField::Dial, call, "Edit10", 13));
     auto* callSend = new QGroupBox(call);
     callSend->setObjectName(QStringLiteral("TntRadioGroup4"));
     auto* callSendLayout = new QHBoxLayout(callSend);
-    call_ = new QRadioButton(QStringLiteral("Call"), callSend);
-    send_ = new QRadioButton(QStringLiteral("Send"), callSend);
+    call_ = new QRadioButton(tr("Call"), callSend);
+    send_ = new QRadioButton(tr("Send"), callSend);
     callSendLayout->addWidget(call_);
     callSendLayout->addWidget(send_);
     callGrid->addWidget(callSend, 1, 0, 1, 2);
-    labelled(callGrid, 2, "Code 0x12 [?]", field(FunctionField::Code12, call, "Edit7", 3));
-    labelled(callGrid, 3, "Code 0x13 [?]", field(FunctionField::Code13, call, "Edit8", 3));
-    labelled(callGrid, 4, "Code 0x14 [?]", field(FunctionField::Code14, call, "Edit9", 3));
+    labelled(callGrid, 2, QT_TR_NOOP("Code 0x12 [?]"), field(FunctionField::Code12, call, "Edit7", 3));
+    labelled(callGrid, 3, QT_TR_NOOP("Code 0x13 [?]"), field(FunctionField::Code13, call, "Edit8", 3));
+    labelled(callGrid, 4, QT_TR_NOOP("Code 0x14 [?]"), field(FunctionField::Code14, call, "Edit9", 3));
     connect(call_, &QRadioButton::clicked, this, [this] { model_.setSend(false); refresh(); });
     connect(send_, &QRadioButton::clicked, this, [this] { model_.setSend(true); refresh(); });
 
-    auto* text = group(ItemFunction::ShowText, "TntGroupBox6", "Show text");
+    auto* text = group(ItemFunction::ShowText, "TntGroupBox6", QT_TR_NOOP("Show text"));
     auto* textLayout = new QVBoxLayout(text);
     lists_[2] = makeTitleList(text, QStringLiteral("TntListView3"));
     textLayout->addWidget(lists_[2]);
     auto* textButtons = new QHBoxLayout;
     static const char* const kNames[3] = {"TntBitBtn8", "TntBitBtn9", "TntBitBtn10"};
-    static const char* const kCaptions[3] = {"Add", "Edit", "Delete"};
+    static const char* const kCaptions[3] = {QT_TR_NOOP("Add"), QT_TR_NOOP("Edit"), QT_TR_NOOP("Delete")};
     for (int b = 0; b < 3; ++b) {
         listButtons_[2][b] = button(text, kNames[b], kCaptions[b]);
         textButtons->addWidget(listButtons_[2][b]);

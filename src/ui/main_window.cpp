@@ -34,6 +34,7 @@
 #include "ui/app_context.h"
 #include "ui/app_icons.h"
 #include "ui/available_items_box.h"
+#include "ui/core_text.h"
 #include "ui/file_dialogs.h"
 #include "ui/browser_dialogs.h"
 #include "ui/gui_dispatch.h"
@@ -55,7 +56,7 @@ namespace {
 constexpr int kClientWidth = 462;
 constexpr int kClientHeight = 516;
 
-const char* const kMmaFilter = "All Files (*.*)|*.*";
+const char* const kMmaFilter = QT_TRANSLATE_NOOP("Core", "All Files (*.*)|*.*");
 
 QString qs(const std::string& text)
 {
@@ -117,57 +118,57 @@ MainWindow::~MainWindow()
 void MainWindow::buildActions()
 {
     QStyle* st = style();
-    newAction_ = makeAction(this, "FileNew1", QStringLiteral("&New"));
+    newAction_ = makeAction(this, "FileNew1", tr("&New"));
     newAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
     newAction_->setIcon(st->standardIcon(QStyle::SP_FileIcon));
-    newAction_->setToolTip(QStringLiteral("Create new mma_ucp from scratch"));
+    newAction_->setToolTip(tr("Create new mma_ucp from scratch"));
     connect(newAction_, &QAction::triggered, this, &MainWindow::newDocument);
 
-    openAction_ = makeAction(this, "FileOpen1", QStringLiteral("&Open"));
+    openAction_ = makeAction(this, "FileOpen1", tr("&Open"));
     openAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
     openAction_->setIcon(st->standardIcon(QStyle::SP_DialogOpenButton));
-    openAction_->setToolTip(QStringLiteral("Open mma_ucp from file"));
+    openAction_->setToolTip(tr("Open mma_ucp from file"));
     connect(openAction_, &QAction::triggered, this, &MainWindow::openDocument);
 
-    saveAction_ = makeAction(this, "FileSaveAs1", QStringLiteral("&Save as..."));
+    saveAction_ = makeAction(this, "FileSaveAs1", tr("&Save as..."));
     saveAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     saveAction_->setIcon(st->standardIcon(QStyle::SP_DialogSaveButton));
-    saveAction_->setToolTip(QStringLiteral("Save mma_ucp to file"));
+    saveAction_->setToolTip(tr("Save mma_ucp to file"));
     saveAction_->setEnabled(false);
     connect(saveAction_, &QAction::triggered, this, &MainWindow::saveDocument);
 
-    openFromPhone_ = makeAction(this, "Openfromphone1", QStringLiteral("Open from &phone"));
+    openFromPhone_ = makeAction(this, "Openfromphone1", tr("Open from &phone"));
     openFromPhone_->setIcon(phoneCommandIcon(PhoneGlyph::OpenFromPhone));
-    openFromPhone_->setToolTip(QStringLiteral("Open mma_ucp from phone"));
+    openFromPhone_->setToolTip(tr("Open mma_ucp from phone"));
     openFromPhone_->setEnabled(false);
     connect(openFromPhone_, &QAction::triggered, this, &MainWindow::openFromPhone);
 
-    saveToPhone_ = makeAction(this, "Savetophone1", QStringLiteral("Save to p&hone"));
+    saveToPhone_ = makeAction(this, "Savetophone1", tr("Save to p&hone"));
     saveToPhone_->setIcon(phoneCommandIcon(PhoneGlyph::SaveToPhone));
-    saveToPhone_->setToolTip(QStringLiteral("Save mma_ucp to phone"));
+    saveToPhone_->setToolTip(tr("Save mma_ucp to phone"));
     saveToPhone_->setEnabled(false);
     connect(saveToPhone_, &QAction::triggered, this, &MainWindow::saveToPhone);
 
-    restartPhone_ = makeAction(this, "RestartPhone1", QStringLiteral("&Restart Phone"));
+    restartPhone_ = makeAction(this, "RestartPhone1", tr("&Restart Phone"));
     restartPhone_->setIcon(phoneCommandIcon(PhoneGlyph::Restart));
-    restartPhone_->setToolTip(QStringLiteral("Restart phone"));
+    restartPhone_->setToolTip(tr("Restart phone"));
     restartPhone_->setEnabled(false);
     connect(restartPhone_, &QAction::triggered, this, &MainWindow::restartPhone);
 
-    exitAction_ = makeAction(this, "FileExit1", QStringLiteral("E&xit"));
+    exitAction_ = makeAction(this, "FileExit1", tr("E&xit"));
     connect(exitAction_, &QAction::triggered, this, &QWidget::close);
 
-    setupAction_ = makeAction(this, "Setup1", QStringLiteral("Setup"));
+    setupAction_ = makeAction(this, "Setup1", tr("Setup"));
     connect(setupAction_, &QAction::triggered, this, &MainWindow::showSetup);
 
-    aboutAction_ = makeAction(this, "HelpAbout1", QStringLiteral("&About..."));
+    aboutAction_ = makeAction(this, "HelpAbout1", tr("&About..."));
     connect(aboutAction_, &QAction::triggered, this, &MainWindow::showAbout);
 
-    undo_ = makeAction(this, "EditUndo1", QStringLiteral("&Undo"));
+    undo_ = makeAction(this, "EditUndo1", tr("&Undo"));
     undo_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
     undo_->setEnabled(false);
     connect(undo_, &QAction::triggered, this, &MainWindow::undoStep);
-    redo_ = makeAction(this, "EditRedo1", QStringLiteral("&Redo"));
+    redo_ = makeAction(this, "EditRedo1", tr("&Redo"));
     redo_->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
     redo_->setEnabled(false);
     connect(redo_, &QAction::triggered, this, &MainWindow::redoStep);
@@ -175,21 +176,21 @@ void MainWindow::buildActions()
     // PopupMenu1: the menu of the available items.
     popup1_ = new QMenu(this);
     popup1_->setObjectName(QStringLiteral("PopupMenu1"));
-    QMenu* subitem = popup1_->addMenu(QStringLiteral("Add subitem"));
+    QMenu* subitem = popup1_->addMenu(tr("Add subitem"));
     addSubitemMenu_ = subitem->menuAction();
     addSubitemMenu_->setObjectName(QStringLiteral("Addsubitem1"));
-    addSubitemFirst_ = makeAction(this, "AddFirst1", QStringLiteral("Add First"));
-    addSubitemLast_ = makeAction(this, "AddLast1", QStringLiteral("Add Last"));
+    addSubitemFirst_ = makeAction(this, "AddFirst1", tr("Add First"));
+    addSubitemLast_ = makeAction(this, "AddLast1", tr("Add Last"));
     subitem->addAction(addSubitemFirst_);
     subitem->addAction(addSubitemLast_);
-    QMenu* item = popup1_->addMenu(QStringLiteral("Add item"));
+    QMenu* item = popup1_->addMenu(tr("Add item"));
     addItemMenu_ = item->menuAction();
     addItemMenu_->setObjectName(QStringLiteral("Additem1"));
-    addItemFirst_ = makeAction(this, "AddFirst2", QStringLiteral("Add First"));
-    addItemBefore_ = makeAction(this, "AddBefore1", QStringLiteral("Add Before"));
+    addItemFirst_ = makeAction(this, "AddFirst2", tr("Add First"));
+    addItemBefore_ = makeAction(this, "AddBefore1", tr("Add Before"));
     item->addAction(addItemFirst_);
     item->addAction(addItemBefore_);
-    replace_ = makeAction(this, "Replace1", QStringLiteral("Replace"));
+    replace_ = makeAction(this, "Replace1", tr("Replace"));
     popup1_->addAction(replace_);
     connect(addSubitemFirst_, &QAction::triggered, this,
             [this] { insertItem(InsertPosition::AddSubitemFirst); });
@@ -204,10 +205,10 @@ void MainWindow::buildActions()
     // PopupMenu2: the menu of the tree.
     popup2_ = new QMenu(this);
     popup2_->setObjectName(QStringLiteral("PopupMenu2"));
-    modify_ = makeAction(this, "Modifyitem1", QStringLiteral("Modify item"));
-    delete_ = makeAction(this, "Deleteitem1", QStringLiteral("Delete item"));
-    moveUp_ = makeAction(this, "Moveup1", QStringLiteral("Move up"));
-    moveDown_ = makeAction(this, "Movedown1", QStringLiteral("Move down"));
+    modify_ = makeAction(this, "Modifyitem1", tr("Modify item"));
+    delete_ = makeAction(this, "Deleteitem1", tr("Delete item"));
+    moveUp_ = makeAction(this, "Moveup1", tr("Move up"));
+    moveDown_ = makeAction(this, "Movedown1", tr("Move down"));
     popup2_->addAction(modify_);
     popup2_->addAction(delete_);
     popup2_->addAction(moveUp_);
@@ -223,7 +224,7 @@ void MainWindow::buildMenus()
 {
     QMenuBar* bar = menuBar();
     bar->setObjectName(QStringLiteral("MainMenu1"));
-    QMenu* file = bar->addMenu(QStringLiteral("&File"));
+    QMenu* file = bar->addMenu(tr("&File"));
     file->setObjectName(QStringLiteral("File1"));
     file->addAction(newAction_);
     file->addAction(openAction_);
@@ -233,17 +234,17 @@ void MainWindow::buildMenus()
     file->addAction(restartPhone_);
     file->addSeparator();
     file->addAction(exitAction_);
-    QMenu* edit = bar->addMenu(QStringLiteral("&Edit"));
+    QMenu* edit = bar->addMenu(tr("&Edit"));
     edit->setObjectName(QStringLiteral("Edit1"));
     edit->addAction(undo_);
     edit->addAction(redo_);
     bar->addAction(setupAction_);
     if (VirtualPhone* phone = ctx_.virtualPhone) {
         // The virtual phone can be plugged in and pulled out like a real one.
-        QMenu* virtualPhone = bar->addMenu(QStringLiteral("Virtual phone"));
+        QMenu* virtualPhone = bar->addMenu(tr("Virtual phone"));
         virtualPhone->setObjectName(QStringLiteral("VirtualPhone1"));
-        plugIn_ = makeAction(this, "PlugIn1", QStringLiteral("Plug in"));
-        unplug_ = makeAction(this, "Unplug1", QStringLiteral("Unplug"));
+        plugIn_ = makeAction(this, "PlugIn1", tr("Plug in"));
+        unplug_ = makeAction(this, "Unplug1", tr("Unplug"));
         connect(plugIn_, &QAction::triggered, this, [phone] { phone->plug(); });
         connect(unplug_, &QAction::triggered, this, [phone] { phone->unplug(); });
         connect(virtualPhone, &QMenu::aboutToShow, this, [this, phone] {
@@ -253,7 +254,7 @@ void MainWindow::buildMenus()
         virtualPhone->addAction(plugIn_);
         virtualPhone->addAction(unplug_);
     }
-    QMenu* help = bar->addMenu(QStringLiteral("&Help"));
+    QMenu* help = bar->addMenu(tr("&Help"));
     help->setObjectName(QStringLiteral("Help1"));
     help->addAction(aboutAction_);
 }
@@ -286,7 +287,7 @@ void MainWindow::buildToolBar()
 
     profiles_ = new QComboBox(bar);
     profiles_->setObjectName(QStringLiteral("ComboBox2"));
-    profiles_->setToolTip(qs("Select a profile for target phone.\r\nProfile excludes unsupported "
+    profiles_->setToolTip(tr("Select a profile for target phone.\nProfile excludes unsupported "
                              "mma items and sets proper mma_ucp format"));
     profiles_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     profiles_->setMinimumContentsLength(12);
@@ -318,7 +319,7 @@ void MainWindow::buildCentral()
     });
     connect(model_, &MenuTreeModel::nodeAdded, this, [this] { showStatusLine(); });
 
-    label1_ = new QLabel(QStringLiteral("Available mma items"), central);
+    label1_ = new QLabel(tr("Available mma items"), central);
     label1_->setObjectName(QStringLiteral("Label1"));
     label1_->installEventFilter(this);
 
@@ -331,31 +332,31 @@ void MainWindow::buildCentral()
     summary_ = new QPlainTextEdit(central);
     summary_->setObjectName(QStringLiteral("TntMemo1"));
     summary_->setReadOnly(true);
-    summary_->setPlainText(QStringLiteral("Item summary:"));
+    summary_->setPlainText(tr("Item summary:"));
     QSizePolicy keepMemo = summary_->sizePolicy();
     keepMemo.setRetainSizeWhenHidden(true);
     summary_->setSizePolicy(keepMemo);
     summary_->hide();
 
-    radioGroup1_ = new QGroupBox(QStringLiteral("MMA save mode"), central);
+    radioGroup1_ = new QGroupBox(tr("MMA save mode"), central);
     radioGroup1_->setObjectName(QStringLiteral("RadioGroup1"));
-    radio22_ = new QRadioButton(QStringLiteral("22-byte"), radioGroup1_);
+    radio22_ = new QRadioButton(tr("22-byte"), radioGroup1_);
     radio22_->setObjectName(QStringLiteral("RadioButton1"));
-    radio22_->setToolTip(QStringLiteral("Old mma_ucp format"));
-    radio36_ = new QRadioButton(QStringLiteral("36-byte"), radioGroup1_);
+    radio22_->setToolTip(tr("Old mma_ucp format"));
+    radio36_ = new QRadioButton(tr("36-byte"), radioGroup1_);
     radio36_->setObjectName(QStringLiteral("RadioButton2"));
-    radio36_->setToolTip(QStringLiteral("New mma_ucp format"));
+    radio36_->setToolTip(tr("New mma_ucp format"));
     radio36_->setChecked(true);
-    saveAll_ = new QCheckBox(QStringLiteral("Save all data"), radioGroup1_);
+    saveAll_ = new QCheckBox(tr("Save all data"), radioGroup1_);
     saveAll_->setObjectName(QStringLiteral("CheckBox1"));
-    saveAll_->setToolTip(QStringLiteral("Save all mma data including currently unsupported"));
-    c698p_ = new QCheckBox(QStringLiteral("c698p mma_ucp fix"), radioGroup1_);
+    saveAll_->setToolTip(tr("Save all mma data including currently unsupported"));
+    c698p_ = new QCheckBox(tr("c698p mma_ucp fix"), radioGroup1_);
     c698p_->setObjectName(QStringLiteral("CheckBox2"));
-    c698p_->setToolTip(QStringLiteral("Fix mma_ucp to act properly on R3624 FW"));
+    c698p_->setToolTip(tr("Fix mma_ucp to act properly on R3624 FW"));
     c698p_->setEnabled(false);
-    cdma_ = new QCheckBox(QStringLiteral("CDMA mode (little-endian)"), radioGroup1_);
+    cdma_ = new QCheckBox(tr("CDMA mode (little-endian)"), radioGroup1_);
     cdma_->setObjectName(QStringLiteral("CheckBox3"));
-    radioGroup2_ = new QGroupBox(QStringLiteral("Custom icon attribute"), radioGroup1_);
+    radioGroup2_ = new QGroupBox(tr("Custom icon attribute"), radioGroup1_);
     radioGroup2_->setObjectName(QStringLiteral("RadioGroup2"));
     marker06_ = new QRadioButton(QStringLiteral("06"), radioGroup2_);
     marker06_->setObjectName(QStringLiteral("RadioGroup2Item0"));
@@ -425,7 +426,7 @@ void MainWindow::buildStatusBar()
     bar->addWidget(panels_[1], 1);
     bar->addWidget(panels_[2]);
     panels_[1]->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    panels_[1]->setText(QStringLiteral("Phone: None"));
+    panels_[1]->setText(tr("Phone: None"));
     lamp_ = new LampShape(panels_[2]);
     auto* lampLayout = new QHBoxLayout(panels_[2]);
     lampLayout->setContentsMargins(0, 0, 0, 0);
@@ -440,8 +441,8 @@ void MainWindow::buildTray()
     tray_->setObjectName(QStringLiteral("TrayIcon1"));
     tray_->setIcon(tessaro::trayImage(15));
     tray_->setToolTip(QStringLiteral("Tessaro v.0.4"));
-    balloonTitle_ = QStringLiteral("P2K Status");
-    balloonText_ = QStringLiteral("Disconnected");
+    balloonTitle_ = tr("P2K Status");
+    balloonText_ = coreText("Disconnected");
     // Tray icons have no hover notification here; a click on the icon shows the phone info.
     connect(tray_, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason r) {
         if (r == QSystemTrayIcon::Trigger)
@@ -517,8 +518,11 @@ void MainWindow::fillProfileSelector()
 {
     const QSignalBlocker block(profiles_);
     profiles_->clear();
+    // Profile names are file names; only the two fixed entries are words to translate.
     for (const std::string& entry : ctx_.profiles.selectorEntries())
-        profiles_->addItem(QString::fromStdString(entry));
+        profiles_->addItem(entry == kSelectorDefault || entry == kSelectorCreateNew
+                               ? coreText(entry)
+                               : QString::fromStdString(entry));
     profiles_->setCurrentIndex(ctx_.profiles.selectorIndex());
 }
 
@@ -537,7 +541,7 @@ QLabel* MainWindow::statusPanel(int number) const
 
 void MainWindow::showStatusLine()
 {
-    panels_[0]->setText(QString::fromStdString(
+    panels_[0]->setText(coreText(
         StatusLine(ctx_.workspace.formatRead, ctx_.workspace.document.nodeCount())));
 }
 
@@ -550,7 +554,7 @@ void MainWindow::showItemSummary()
     }
     QStringList text;
     for (const std::string& line : *lines)
-        text << QString::fromStdString(line);
+        text << coreText(line);
     summary_->setPlainText(text.join(QLatin1Char('\n')));
     summary_->show();
 }
@@ -596,10 +600,10 @@ void MainWindow::showHistory()
     const bool canRedo = documentOpen_ && history_.canRedo();
     undo_->setEnabled(canUndo);
     redo_->setEnabled(canRedo);
-    undo_->setText(canUndo ? QStringLiteral("&Undo ") + QString::fromStdString(history_.undoName())
-                           : QStringLiteral("&Undo"));
-    redo_->setText(canRedo ? QStringLiteral("&Redo ") + QString::fromStdString(history_.redoName())
-                           : QStringLiteral("&Redo"));
+    undo_->setText(canUndo ? tr("&Undo ") + coreText(history_.undoName())
+                           : tr("&Undo"));
+    redo_->setText(canRedo ? tr("&Redo ") + coreText(history_.redoName())
+                           : tr("&Redo"));
     setWindowModified(documentOpen_ && history_.isModified());
 }
 
@@ -645,7 +649,7 @@ void MainWindow::redoStep()
 
 void MainWindow::setCaption(const char* caption)
 {
-    setWindowTitle(QString::fromLatin1(caption) + QStringLiteral("[*]"));
+    setWindowTitle(coreText(caption) + QStringLiteral("[*]"));
 }
 
 void MainWindow::updatePopupMenus()
@@ -685,7 +689,8 @@ void MainWindow::openDocument()
 {
     if (!confirmUnsavedChanges())
         return;
-    const std::string path = files_.openFile({"Open mma file", kMmaFilter, {}, {}});
+    const std::string path = files_.openFile({QT_TRANSLATE_NOOP("Core", "Open mma file"),
+                                              kMmaFilter, {}, {}});
     if (!path.empty())
         openFile(path);
 }
@@ -693,7 +698,7 @@ void MainWindow::openDocument()
 void MainWindow::openFile(const std::string& path)
 {
     Workspace& ws = ctx_.workspace;
-    summary_->setPlainText(QStringLiteral("Item summary:"));
+    summary_->setPlainText(tr("Item summary:"));
     summary_->hide();
     const OpenResult result = OpenMenuFile(path, ws, ctx_.profiles, prompter_);
     // The available items, the selector and the save mode may all have changed.
@@ -717,7 +722,8 @@ bool MainWindow::saveDocument()
 {
     if (!documentOpen_ || ctx_.workspace.document.isEmpty())
         return false;
-    const std::string path = files_.saveFile({"Save mma as...", kMmaFilter, {}, {}});
+    const std::string path = files_.saveFile({QT_TRANSLATE_NOOP("Core", "Save mma as..."),
+                                              kMmaFilter, {}, {}});
     if (path.empty())
         return false;
     const WriteReport report = WriteMenuFile(path, ctx_.workspace, prompter_);
@@ -755,7 +761,7 @@ void MainWindow::openFromPhone()
     if (!confirmUnsavedChanges())
         return;
     Workspace& ws = ctx_.workspace;
-    summary_->setPlainText(QStringLiteral("Item summary:"));
+    summary_->setPlainText(tr("Item summary:"));
     summary_->hide();
     documentOpen_ = false;
     const PhoneOpenResult result = PhoneOpen(ctx_.roundTrip, ws, ctx_.profiles);
@@ -791,12 +797,12 @@ void MainWindow::restartPhone()
 
 void MainWindow::setImeiPanel(const std::string& text)
 {
-    panels_[0]->setText(QString::fromStdString(text));
+    panels_[0]->setText(coreText(text));
 }
 
 void MainWindow::setPhonePanel(const std::string& text)
 {
-    panels_[1]->setText(QString::fromStdString(text));
+    panels_[1]->setText(coreText(text));
 }
 
 void MainWindow::setStatusLamp(StatusLamp lamp)
@@ -812,7 +818,7 @@ void MainWindow::setTrayImage(int image)
 
 void MainWindow::showTrayBalloon(const std::string& text)
 {
-    balloonText_ = qs(text);
+    balloonText_ = coreText(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     if (tray_->isVisible())
         tray_->showMessage(balloonTitle_, balloonText_, QSystemTrayIcon::Information, 1000);
 }
@@ -992,7 +998,8 @@ void MainWindow::pickProfile(int index)
 void MainWindow::createFirmwareProfile()
 {
     const std::string image = files_.openFile(
-        {"Select CG1 to create FW profile", "CG1 binaries|*.bin;*.smg|All files|*.*", {}, {}});
+        {QT_TRANSLATE_NOOP("Core", "Select CG1 to create FW profile"),
+         QT_TRANSLATE_NOOP("Core", "CG1 binaries|*.bin;*.smg|All files|*.*"), {}, {}});
     const FirmwareProfileResult result = CreateFirmwareProfile(
         image, ctx_.profiles, ctx_.workspace.items, ctx_.phone.progress, prompter_);
     FinishFirmwareProfile(result, ctx_.workspace, ctx_.profiles, prompter_);
@@ -1025,12 +1032,13 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 
 void MainWindow::trayIconHovered()
 {
-    if (balloonText_ == QLatin1String("Disconnected"))
+    if (balloonText_ == coreText("Disconnected"))
         return;
     const PhoneLinkState& link = ctx_.link;
-    balloonTitle_ = QStringLiteral("Phone info");
-    balloonText_ = qs("Model: " + link.Model + "\r\n" + "F/W Version: " + link.FirmwareVersion
-                      + "\r\n" + "LP Version: " + link.LPVersionText);
+    balloonTitle_ = tr("Phone info");
+    balloonText_ = tr("Model: ") + qs(link.Model) + QLatin1Char('\n') + tr("F/W Version: ")
+                   + qs(link.FirmwareVersion) + QLatin1Char('\n') + tr("LP Version: ")
+                   + qs(link.LPVersionText);
     tray_->showMessage(balloonTitle_, balloonText_, QSystemTrayIcon::Information, 1000);
 }
 

@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QFileDialog>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -21,6 +22,7 @@
 #include "phone/listing.h"
 #include "phone/phone_context.h"
 #include "ui/browser_dialogs.h"
+#include "ui/core_text.h"
 #include "ui/double_progress_window.h"
 
 namespace tessaro {
@@ -39,7 +41,7 @@ QString qtFilterOf(const std::string& filter)
 
 QAction* action(QMenu* menu, const char* name, const char* caption)
 {
-    QAction* a = menu->addAction(QString::fromLatin1(caption));
+    QAction* a = menu->addAction(QCoreApplication::translate("tessaro::PhoneFileBrowser", caption));
     a->setObjectName(QString::fromLatin1(name));
     return a;
 }
@@ -48,7 +50,8 @@ QAction* action(QMenu* menu, const char* name, const char* caption)
 
 std::vector<std::string> QtBrowserChoices::openFiles(const FileDialogRequest& request)
 {
-    const QStringList chosen = QFileDialog::getOpenFileNames(parent_, qs(request.title), qs(request.folder),
+    const QStringList chosen = QFileDialog::getOpenFileNames(parent_, coreText(request.title),
+                                                             qs(request.folder),
                                                              qtFilterOf(request.filter));
     std::vector<std::string> out;
     for (const auto& file : chosen)
@@ -61,19 +64,20 @@ std::string QtBrowserChoices::saveFile(const FileDialogRequest& request)
     QString start = qs(request.folder);
     if (!request.fileName.empty())
         start = start.isEmpty() ? qs(request.fileName) : start + "/" + qs(request.fileName);
-    return QFileDialog::getSaveFileName(parent_, qs(request.title), start, qtFilterOf(request.filter))
+    return QFileDialog::getSaveFileName(parent_, coreText(request.title), start, qtFilterOf(request.filter))
         .toStdString();
 }
 
 std::string QtBrowserChoices::chooseFolder(const std::string& caption, const std::string& folder)
 {
-    return QFileDialog::getExistingDirectory(parent_, qs(caption), qs(folder)).toStdString();
+    return QFileDialog::getExistingDirectory(parent_, coreText(caption), qs(folder)).toStdString();
 }
 
 std::optional<std::string> QtBrowserChoices::askText(const std::string& title, const std::string& label)
 {
     bool ok = false;
-    const QString text = QInputDialog::getText(parent_, qs(title), qs(label), QLineEdit::Normal, {}, &ok);
+    const QString text = QInputDialog::getText(parent_, coreText(title), coreText(label),
+                                               QLineEdit::Normal, {}, &ok);
     if (!ok)
         return std::nullopt;
     return phoneBytes(text);
@@ -107,7 +111,7 @@ PhoneFileBrowser::PhoneFileBrowser(PhoneContext& phone, BrowserState& state, Bro
       model_(phone, state)
 {
     setObjectName(QStringLiteral("TPicViewer"));
-    setWindowTitle(QStringLiteral("Picture Picker"));
+    setWindowTitle(tr("Picture Picker"));
     buildControls();
 }
 
@@ -120,25 +124,25 @@ void PhoneFileBrowser::buildControls()
 
     list_ = new QTreeWidget(this);
     list_->setObjectName(QStringLiteral("TntListView1"));
-    list_->setHeaderLabels({QStringLiteral("File"), QStringLiteral("File Size"), QStringLiteral("Attr")});
+    list_->setHeaderLabels({tr("File"), tr("File Size"), tr("Attr")});
     list_->setRootIsDecorated(false);
     list_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     list_->setContextMenuPolicy(Qt::CustomContextMenu);
     list_->installEventFilter(this);
 
-    label1_ = new QLabel(QStringLiteral("Icon path/name:"), this);
+    label1_ = new QLabel(tr("Icon path/name:"), this);
     label1_->setObjectName(QStringLiteral("TntLabel1"));
     edit1_ = new QLineEdit(this);
     edit1_->setObjectName(QStringLiteral("TntEdit1"));
     edit1_->setReadOnly(true);
-    checkBox1_ = new QCheckBox(QStringLiteral("Use path"), this);
+    checkBox1_ = new QCheckBox(tr("Use path"), this);
     checkBox1_->setObjectName(QStringLiteral("TntCheckBox1"));
     edit2_ = new QLineEdit(this);
     edit2_->setObjectName(QStringLiteral("TntEdit2"));
     edit2_->setEnabled(false);
 
-    updateButton_ = new QPushButton(QStringLiteral("Update file list"), this);
+    updateButton_ = new QPushButton(tr("Update file list"), this);
     updateButton_->setObjectName(QStringLiteral("PJLinkedSpeedButton1"));
     updateButton_->setAutoDefault(false);
     modeButton_ = new QToolButton(this);
@@ -149,9 +153,9 @@ void PhoneFileBrowser::buildControls()
     popupMenu2_ = new QMenu(this);
     popupMenu2_->setObjectName(QStringLiteral("PopupMenu2"));
     auto* modes = new QActionGroup(popupMenu2_);
-    QAction* icons = action(popupMenu2_, "IconsOnly", "Icons only");
-    QAction* all = action(popupMenu2_, "AllFiles", "All files");
-    QAction* mask = action(popupMenu2_, "ByMask", "By mask...");
+    QAction* icons = action(popupMenu2_, "IconsOnly", QT_TR_NOOP("Icons only"));
+    QAction* all = action(popupMenu2_, "AllFiles", QT_TR_NOOP("All files"));
+    QAction* mask = action(popupMenu2_, "ByMask", QT_TR_NOOP("By mask..."));
     for (QAction* a : {icons, all, mask}) {
         a->setCheckable(true);
         modes->addAction(a);
@@ -163,26 +167,26 @@ void PhoneFileBrowser::buildControls()
 
     popupMenu1_ = new QMenu(this);
     popupMenu1_->setObjectName(QStringLiteral("PopupMenu1"));
-    connect(action(popupMenu1_, "Upload", "Upload to this folder"), &QAction::triggered, this,
+    connect(action(popupMenu1_, "Upload", QT_TR_NOOP("Upload to this folder")), &QAction::triggered, this,
             [this] { uploadFiles(); });
-    connect(action(popupMenu1_, "Download", "Download selected"), &QAction::triggered, this,
+    connect(action(popupMenu1_, "Download", QT_TR_NOOP("Download selected")), &QAction::triggered, this,
             [this] { downloadFiles(); });
-    connect(action(popupMenu1_, "Delete", "Delete selected"), &QAction::triggered, this,
+    connect(action(popupMenu1_, "Delete", QT_TR_NOOP("Delete selected")), &QAction::triggered, this,
             [this] { deleteFiles(); });
-    connect(action(popupMenu1_, "SetAttribute", "Set attribute"), &QAction::triggered, this,
+    connect(action(popupMenu1_, "SetAttribute", QT_TR_NOOP("Set attribute")), &QAction::triggered, this,
             [this] { setAttributes(); });
 
     popupMenu3_ = new QMenu(this);
     popupMenu3_->setObjectName(QStringLiteral("PopupMenu3"));
-    connect(action(popupMenu3_, "CreateFolder", "Create folder"), &QAction::triggered, this,
+    connect(action(popupMenu3_, "CreateFolder", QT_TR_NOOP("Create folder")), &QAction::triggered, this,
             [this] { createFolder(); });
-    connect(action(popupMenu3_, "DeleteFolder", "Delete folder"), &QAction::triggered, this,
+    connect(action(popupMenu3_, "DeleteFolder", QT_TR_NOOP("Delete folder")), &QAction::triggered, this,
             [this] { deleteFolder(); });
 
-    okButton_ = new QPushButton(QStringLiteral("OK"), this);
+    okButton_ = new QPushButton(tr("OK"), this);
     okButton_->setObjectName(QStringLiteral("TntButton1"));
     okButton_->setDefault(true);
-    cancelButton_ = new QPushButton(QStringLiteral("Cancel"), this);
+    cancelButton_ = new QPushButton(tr("Cancel"), this);
     cancelButton_->setObjectName(QStringLiteral("TntButton2"));
     cancelButton_->setAutoDefault(false);
 
@@ -284,7 +288,7 @@ void PhoneFileBrowser::showTree()
 {
     showing_ = true;
     tree_->clear();
-    auto* root = new QTreeWidgetItem(tree_, {QStringLiteral("Phone")});
+    auto* root = new QTreeWidgetItem(tree_, {tr("Phone")});
     root->setData(0, Qt::UserRole, QVariant::fromValue(quintptr(&model_.root())));
     // Folders are added depth first; each item carries its model node.
     std::vector<std::pair<const FolderNode*, QTreeWidgetItem*>> pending{{&model_.root(), root}};
@@ -411,7 +415,8 @@ std::function<std::unique_ptr<BatchProgress>()> PhoneFileBrowser::batches()
 
 void PhoneFileBrowser::uploadFiles()
 {
-    const auto files = choices_.openFiles({"Select file", kPicViewerFilter, {}, {}});
+    const auto files = choices_.openFiles({QT_TRANSLATE_NOOP("Core", "Select file"),
+                                           kPicViewerFilter, {}, {}});
     if (files.empty())
         return;
     model_.upload(files, batches());
@@ -429,13 +434,15 @@ void PhoneFileBrowser::downloadFiles()
     if (model_.selection().size() == 1) {
         // The proposed name is window text: the phone's 8-bit name, each byte one character.
         const std::string name = phoneText(model_.rows()[size_t(model_.selection().front())].name).toStdString();
-        const std::string local = choices_.saveFile({"Save file as", kPicViewerFilter, name, {}});
+        const std::string local = choices_.saveFile({QT_TRANSLATE_NOOP("Core", "Save file as"),
+                                                     kPicViewerFilter, name, {}});
         if (!local.empty())
             model_.downloadOne(local);
         return;
     }
     const std::string folder =
-        choices_.chooseFolder("Select folder to download selected files", state_.lastDownloadFolder);
+        choices_.chooseFolder(QT_TRANSLATE_NOOP("Core", "Select folder to download selected files"),
+                              state_.lastDownloadFolder);
     if (!folder.empty())
         model_.downloadSelected(folder, batches());
 }
@@ -467,7 +474,8 @@ void PhoneFileBrowser::createFolder()
 {
     if (!model_.hasFolder())
         return;
-    const auto name = choices_.askText("New folder", "Type in new folder name");
+    const auto name = choices_.askText(QT_TRANSLATE_NOOP("Core", "New folder"),
+                                      QT_TRANSLATE_NOOP("Core", "Type in new folder name"));
     if (!name)
         return;
     if (model_.createFolder(*name)) {

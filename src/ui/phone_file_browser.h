@@ -29,7 +29,7 @@ namespace tessaro {
 struct BrowserDialogs;
 struct PhoneContext;
 
-inline constexpr const char* kPicViewerFilter = "GIF files|*.gif|All files|*.*";
+inline constexpr const char* kPicViewerFilter = QT_TRANSLATE_NOOP("Core", "GIF files|*.gif|All files|*.*");
 
 // The platform choices the browser makes. The windows ask through this interface so tests
 // can answer without a real dialog; an empty answer is a cancel.

@@ -6,6 +6,7 @@
 #include <QProgressBar>
 #include <QVBoxLayout>
 
+#include "ui/core_text.h"
 #include "ui/progress_window.h"
 
 namespace tessaro {
@@ -42,7 +43,7 @@ void ProgressDialog::showCaption(const std::string& caption)
     if (caption == caption_)
         return;
     caption_ = caption;
-    const QString text = QString::fromStdString(caption);
+    const QString text = coreText(caption);
     setWindowTitle(text);
     label_->setText(text);
     if (isVisible())

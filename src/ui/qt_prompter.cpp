@@ -2,9 +2,19 @@
 
 #include <QMessageBox>
 
+#include "ui/core_text.h"
+
 namespace tessaro {
 
 namespace {
+
+// The boxes' standard buttons show Qt's own texts, which Qt's translations hold. They are
+// listed here as well so the editor's translation carries them for systems without Qt's.
+[[maybe_unused]] constexpr const char* kStandardButtonTexts[] = {
+    QT_TRANSLATE_NOOP("QPlatformTheme", "OK"),     QT_TRANSLATE_NOOP("QPlatformTheme", "Cancel"),
+    QT_TRANSLATE_NOOP("QPlatformTheme", "&Yes"),   QT_TRANSLATE_NOOP("QPlatformTheme", "Yes to &All"),
+    QT_TRANSLATE_NOOP("QPlatformTheme", "&No"),    QT_TRANSLATE_NOOP("QPlatformTheme", "Save"),
+    QT_TRANSLATE_NOOP("QPlatformTheme", "Discard")};
 
 QMessageBox::Icon boxIcon(MessageIcon icon)
 {
@@ -18,6 +28,14 @@ QMessageBox::Icon boxIcon(MessageIcon icon)
     return QMessageBox::NoIcon;
 }
 
+// The text in the user's language, as the box shows it.
+QString boxText(const std::string& text)
+{
+    QString shown = coreText(text);
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    return shown;
+}
+
 } // namespace
 
 QString QtPrompter::displayText(const std::string& text)
@@ -29,7 +47,7 @@ QString QtPrompter::displayText(const std::string& text)
 
 void QtPrompter::show(MessageIcon icon, const std::string& caption, const std::string& text)
 {
-    QMessageBox box(boxIcon(icon), QString::fromStdString(caption), displayText(text),
+    QMessageBox box(boxIcon(icon), coreText(caption), boxText(text),
                     QMessageBox::Ok, parent_.data());
     // The texts indent their second lines with spaces; keep them as written.
     box.setTextFormat(Qt::PlainText);
@@ -46,7 +64,7 @@ Answer QtPrompter::ask(MessageIcon icon, const std::string& caption, const std::
         standard = QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel;
     else if (buttons == Buttons::YesAllNoCancel)
         standard = QMessageBox::Yes | QMessageBox::YesToAll | QMessageBox::No | QMessageBox::Cancel;
-    QMessageBox box(boxIcon(icon), QString::fromStdString(caption), displayText(text), standard,
+    QMessageBox box(boxIcon(icon), coreText(caption), boxText(text), standard,
                     parent_.data());
     box.setTextFormat(Qt::PlainText);
     switch (box.exec()) {

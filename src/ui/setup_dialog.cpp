@@ -19,11 +19,11 @@ SetupDialog::SetupDialog(Settings& settings, std::string iniPath, PhoneContext* 
       files_(files), prompter_(prompter), model_(settings, phoneConnected && phone != nullptr)
 {
     setObjectName(QStringLiteral("TSetupForm"));
-    setWindowTitle(QStringLiteral("Settings"));
+    setWindowTitle(tr("Settings"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
 
     auto makeBox = [this](SetupBox which, const char* name, const char* caption) {
-        auto* b = new QCheckBox(QString::fromLatin1(caption), this);
+        auto* b = new QCheckBox(tr(caption), this);
         b->setObjectName(QString::fromLatin1(name));
         boxes_[which] = b;
         // clicked, not toggled: boxes set from the model must not run their rule again.
@@ -33,30 +33,30 @@ SetupDialog::SetupDialog(Settings& settings, std::string iniPath, PhoneContext* 
         });
         return b;
     };
-    auto* log = makeBox(SetupBox::CheckBox7, "CheckBox7", "Enable p2k ops logging");
-    auto* system = makeBox(SetupBox::CheckBox1, "CheckBox1", "Set SYSTEM attribute");
-    auto* activate = makeBox(SetupBox::CheckBox2, "CheckBox2", "Activate items in SEEM 0032");
-    auto* read = makeBox(SetupBox::CheckBox3, "CheckBox3", "Read J2MEST");
-    auto* fromPhone = makeBox(SetupBox::CheckBox4, "CheckBox4", "From phone");
-    auto* fromCard = makeBox(SetupBox::CheckBox5, "CheckBox5", "From card");
-    auto* patch = makeBox(SetupBox::CheckBox6, "CheckBox6", "Allow patching to run corelets");
+    auto* log = makeBox(SetupBox::CheckBox7, "CheckBox7", QT_TR_NOOP("Enable p2k ops logging"));
+    auto* system = makeBox(SetupBox::CheckBox1, "CheckBox1", QT_TR_NOOP("Set SYSTEM attribute"));
+    auto* activate = makeBox(SetupBox::CheckBox2, "CheckBox2", QT_TR_NOOP("Activate items in SEEM 0032"));
+    auto* read = makeBox(SetupBox::CheckBox3, "CheckBox3", QT_TR_NOOP("Read J2MEST"));
+    auto* fromPhone = makeBox(SetupBox::CheckBox4, "CheckBox4", QT_TR_NOOP("From phone"));
+    auto* fromCard = makeBox(SetupBox::CheckBox5, "CheckBox5", QT_TR_NOOP("From card"));
+    auto* patch = makeBox(SetupBox::CheckBox6, "CheckBox6", QT_TR_NOOP("Allow patching to run corelets"));
 
-    button3_ = new QPushButton(QStringLiteral("Backup SEEM"), this);
+    button3_ = new QPushButton(tr("Backup SEEM"), this);
     button3_->setObjectName(QStringLiteral("Button3"));
-    button4_ = new QPushButton(QStringLiteral("Restore backup"), this);
+    button4_ = new QPushButton(tr("Restore backup"), this);
     button4_->setObjectName(QStringLiteral("Button4"));
     connect(button3_, &QPushButton::clicked, this, &SetupDialog::backupSeem);
     connect(button4_, &QPushButton::clicked, this, &SetupDialog::restoreSeem);
 
-    auto* ok = new QPushButton(QStringLiteral("OK"), this);
+    auto* ok = new QPushButton(tr("OK"), this);
     ok->setObjectName(QStringLiteral("Button1"));
     ok->setDefault(true);
-    auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
+    auto* cancel = new QPushButton(tr("Cancel"), this);
     cancel->setObjectName(QStringLiteral("Button2"));
     connect(ok, &QPushButton::clicked, this, &SetupDialog::okClicked);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 
-    auto* phoneGroup = new QGroupBox(QStringLiteral("Phone"), this);
+    auto* phoneGroup = new QGroupBox(tr("Phone"), this);
     auto* phoneLayout = new QVBoxLayout(phoneGroup);
     phoneLayout->addWidget(log);
     phoneLayout->addWidget(system);
@@ -66,7 +66,7 @@ SetupDialog::SetupDialog(Settings& settings, std::string iniPath, PhoneContext* 
     seemRow->addWidget(button4_);
     phoneLayout->addLayout(seemRow);
 
-    auto* javaGroup = new QGroupBox(QStringLiteral("Java"), this);
+    auto* javaGroup = new QGroupBox(tr("Java"), this);
     auto* javaLayout = new QVBoxLayout(javaGroup);
     javaLayout->addWidget(read);
     auto* sources = new QVBoxLayout;

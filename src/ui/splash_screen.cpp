@@ -36,8 +36,8 @@ SplashScreen::SplashScreen(QWidget* owner)
     layout->addWidget(label("Label1", QStringLiteral("D2U05 Ready"), 0, false));
     layout->addWidget(label("Label2", QStringLiteral("Tessaro"), 14, true));
     layout->addWidget(label("Label3", QStringLiteral("v.0.6"), 2, false));
-    layout->addWidget(label("Label4", QStringLiteral("edition"), 0, false));
-    layout->addWidget(label("Label5", QStringLiteral("For everyone who keeps an old phone alive."),
+    layout->addWidget(label("Label4", tr("edition"), 0, false));
+    layout->addWidget(label("Label5", tr("For everyone who keeps an old phone alive."),
                             -1, false));
     setFixedSize(sizeHint().expandedTo(QSize(300, 180)));
     setAlpha(200);

@@ -18,7 +18,8 @@ for file in \
     usr/share/icons/hicolor/256x256/apps/org.tessaro.Tessaro.png \
     usr/lib/udev/rules.d/70-tessaro-p2k.rules \
     usr/share/man/man1/tessaro.1 usr/share/man/man1/tessaro-cli.1 \
-    usr/share/tessaro/sample/Profiles/TX100.prf usr/share/tessaro/sample/tessaro.ini
+    usr/share/tessaro/sample/Profiles/TX100.prf usr/share/tessaro/sample/tessaro.ini \
+    usr/share/tessaro/translations/tessaro_ru.qm
 do
     if [ ! -s "$dest/$file" ]; then
         echo "missing from the installed tree: /$file"

@@ -1,0 +1,202 @@
+// The Russian translation loaded as the editor loads it at start: the windows' own texts, the
+// core's texts where the windows show them (whole, or piece by piece around paths and
+// numbers), and English unchanged when no translation is loaded.
+#include <QAction>
+#include <QComboBox>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTranslator>
+#include <QtTest>
+
+#include "core/menu_document.h"
+#include "edit/tree_edit.h"
+#include "support/ui_harness.h"
+#include "ui/app_context.h"
+#include "ui/app_translations.h"
+#include "ui/core_text.h"
+#include "ui/main_window.h"
+#include "ui/menu_tree_view.h"
+#include "ui/progress_window.h"
+
+using namespace tessaro;
+using namespace tessaro::testing;
+
+namespace {
+
+void removeTranslations()
+{
+    for (QTranslator* translator : qApp->findChildren<QTranslator*>()) {
+        QCoreApplication::removeTranslator(translator);
+        delete translator;
+    }
+}
+
+bool loadRussian()
+{
+    return installTranslations(*qApp, QLocale(QLocale::Russian, QLocale::Russia),
+                               {QStringLiteral(TESSARO_TRANSLATIONS)});
+}
+
+QStringList menuTitles(MainWindow& w)
+{
+    QStringList titles;
+    for (QAction* action : w.menuBar()->actions())
+        titles << action->text();
+    return titles;
+}
+
+// Core texts as the windows receive them, and as the Russian windows show them.
+void coreTexts()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("russian");
+    QTest::newRow("caption") << "Error" << QStringLiteral("Ошибка");
+    QTest::newRow("two lines") << "mma_ucp was stored to the phone\r\n      Should we reboot it?"
+                               << QStringLiteral("mma_ucp записан в телефон\r\n      Перезагрузить его?");
+    QTest::newRow("piece and path") << "Error reading /a/mobile/system/mma_ucp"
+                                    << QStringLiteral("Ошибка чтения /a/mobile/system/mma_ucp");
+    QTest::newRow("path between pieces")
+        << "File /a/Error/Warning.gif already exists\r\nOverwrite it?"
+        << QStringLiteral("Файл /a/Error/Warning.gif уже существует\r\nПерезаписать его?");
+    QTest::newRow("status panel") << "Phone: V3  [R374_G_0E.30.49R] "
+                                  << QStringLiteral("Телефон: V3  [R374_G_0E.30.49R] ");
+    QTest::newRow("numbers between pieces") << "Format: 36-byte  Entries: 12"
+                                            << QStringLiteral("Формат: 36-байтный  Записей: 12");
+    QTest::newRow("progress") << "Uploading Error.gif 42% (Total 7%)"
+                              << QStringLiteral("Отправка Error.gif 42% (всего 7%)");
+    QTest::newRow("percent first") << "12% Retrieving file list from volume /a/"
+                                   << QStringLiteral("12% Получение списка файлов с тома /a/");
+    QTest::newRow("known line, unknown line")
+        << "The file is damaged. What could not be read as it stands was repaired or left out:\r\n"
+           "record 12: title beyond its record"
+        << QStringLiteral("Файл повреждён. То, что не удалось прочитать как есть, исправлено или "
+                          "пропущено:\r\nrecord 12: title beyond its record");
+    QTest::newRow("word inside a word") << "Errors happen" << QStringLiteral("Errors happen");
+    QTest::newRow("word inside a line") << "No Warning here" << QStringLiteral("No Warning here");
+    QTest::newRow("unknown") << "Phone restarted" << QStringLiteral("Phone restarted");
+    QTest::newRow("empty") << "" << QString();
+}
+
+} // namespace
+
+class TranslationTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase() { quietPlatformWarnings(); }
+    void cleanup() { removeTranslations(); }
+
+    void foundBesideTheProgramOrInTheBuildFolder()
+    {
+        QCOMPARE(translationFolders(QStringLiteral("/opt/tessaro/bin")),
+                 (QStringList{"/opt/tessaro/share/tessaro/translations", "/opt/tessaro/bin/translations"}));
+        // English is the source language: nothing to load.
+        QVERIFY(!installTranslations(*qApp, QLocale(QLocale::English, QLocale::UnitedStates),
+                                     {QStringLiteral(TESSARO_TRANSLATIONS)}));
+        QVERIFY(!installTranslations(*qApp, QLocale(QLocale::Russian, QLocale::Russia),
+                                     {QStringLiteral("/nonexistent")}));
+        QVERIFY(loadRussian());
+    }
+
+    void coreTextRussian_data() { coreTexts(); }
+    void coreTextRussian()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, russian);
+        QVERIFY(loadRussian());
+        QCOMPARE(coreText(text.toStdString()), russian);
+    }
+
+    void coreTextEnglish_data() { coreTexts(); }
+    void coreTextEnglish()
+    {
+        QFETCH(QString, text);
+        QCOMPARE(coreText(text.toStdString()), text);
+    }
+
+    void mainWindowRussian()
+    {
+        QVERIFY(loadRussian());
+        WindowHarness h;
+        MainWindow& w = h.start();
+        QCOMPARE(menuTitles(w), (QStringList{"&Файл", "&Правка", "Настройка", "&Справка"}));
+        QCOMPARE(child<QAction>(w, "FileNew1")->text(), QStringLiteral("&Новый"));
+        QCOMPARE(child<QAction>(w, "FileExit1")->text(), QStringLiteral("В&ыход"));
+        QCOMPARE(child<QAction>(w, "Openfromphone1")->toolTip(), QStringLiteral("Открыть mma_ucp с телефона"));
+        QCOMPARE(child<QLabel>(w, "Label1")->text(), QStringLiteral("Доступные пункты mma"));
+        auto* profiles = child<QComboBox>(w, "ComboBox2");
+        QCOMPARE(profiles->itemText(0), QStringLiteral("По умолчанию"));
+        QCOMPARE(profiles->itemText(profiles->count() - 1), QStringLiteral("Создать новый..."));
+        // The core's texts: the phone panel and the tray balloon.
+        QCOMPARE(w.statusPanel(2)->text(), QStringLiteral("Телефон: нет"));
+        QCOMPARE(w.balloonText(), QStringLiteral("Отключён"));
+        // The program's name and version are no words to translate.
+        QCOMPARE(w.windowTitle(), QStringLiteral("Tessaro v.0.6[*]"));
+        // The core gets its answers in English whatever the windows show.
+        QCOMPARE(h.context->profiles.selectorEntries().front(), std::string("Default"));
+    }
+
+    void documentTextsRussian()
+    {
+        QVERIFY(loadRussian());
+        WindowHarness h;
+        MainWindow& w = h.start();
+        child<QAction>(w, "FileNew1")->trigger();
+        QCOMPARE(w.statusPanel(1)->text(), QStringLiteral("Формат: 0-байтный  Записей: 0"));
+        MenuDocument& doc = w.context().workspace.document;
+        auto* available = child<QComboBox>(w, "ComboBox1");
+        available->setCurrentIndex(available->findText(QStringLiteral("PhoneBook")));
+        w.tree()->selectNode(doc.menuRoot());
+        w.insertItem(InsertPosition::AddSubitemLast);
+        QCOMPARE(w.statusPanel(1)->text(), QStringLiteral("Формат: 0-байтный  Записей: 1"));
+        w.tree()->selectNode(doc.menuRoot()->children().back().get());
+        QCOMPARE(child<QPlainTextEdit>(w, "TntMemo1")->toPlainText(),
+                 QStringLiteral("Сводка по пункту:\n\n[Не изменён]"));
+        // The Edit menu names the step to undo.
+        QCOMPARE(child<QAction>(w, "EditUndo1")->text(), QStringLiteral("&Отменить вставку пункта"));
+    }
+
+    void progressCaptionRussian()
+    {
+        QVERIFY(loadRussian());
+        ProgressWindow window(nullptr);
+        window.setCaption("37% Retrieving picture list from volume /b/");
+        QCOMPARE(window.windowTitle(), QStringLiteral("37% Получение списка картинок с тома /b/"));
+        QCOMPARE(child<QLabel>(window, "Label1")->text(), window.windowTitle());
+        // The core reads back the caption it set.
+        QCOMPARE(window.caption(), std::string("37% Retrieving picture list from volume /b/"));
+    }
+
+    void messageBoxButtonsRussian()
+    {
+        // The buttons the prompter's boxes use, translated even where Qt's own translations
+        // are not installed.
+        QVERIFY(loadRussian());
+        QMessageBox box(QMessageBox::Question, QString(), QString(),
+                        QMessageBox::Yes | QMessageBox::YesToAll | QMessageBox::No | QMessageBox::Cancel);
+        QCOMPARE(box.button(QMessageBox::Yes)->text(), QStringLiteral("&Да"));
+        QCOMPARE(box.button(QMessageBox::YesToAll)->text(), QStringLiteral("Да для &всех"));
+        QCOMPARE(box.button(QMessageBox::No)->text(), QStringLiteral("&Нет"));
+        QCOMPARE(box.button(QMessageBox::Cancel)->text(), QStringLiteral("Отмена"));
+        QMessageBox save(QMessageBox::Question, QString(), QString(),
+                         QMessageBox::Save | QMessageBox::Discard);
+        QCOMPARE(save.button(QMessageBox::Save)->text(), QStringLiteral("Сохранить"));
+        QCOMPARE(save.button(QMessageBox::Discard)->text(), QStringLiteral("Не сохранять"));
+    }
+
+    void mainWindowEnglishWithoutTranslation()
+    {
+        WindowHarness h;
+        MainWindow& w = h.start();
+        QCOMPARE(menuTitles(w), (QStringList{"&File", "&Edit", "Setup", "&Help"}));
+        QCOMPARE(w.statusPanel(2)->text(), QStringLiteral("Phone: None"));
+        QCOMPARE(w.balloonText(), QStringLiteral("Disconnected"));
+    }
+};
+
+QTEST_MAIN(TranslationTest)
+#include "translation_test.moc"
