@@ -38,6 +38,25 @@ QStringList captionsUnder(const MenuNode* node)
     return out;
 }
 
+QStringList clippedChildren(QWidget& window)
+{
+    QStringList clipped;
+    const QRect area = window.rect();
+    for (QWidget* w : window.findChildren<QWidget*>()) {
+        if (w->isWindow() || !w->isVisibleTo(&window))
+            continue;
+        const QSize need = w->minimumSizeHint();
+        const QSizePolicy policy = w->sizePolicy();
+        const bool narrow = policy.horizontalPolicy() != QSizePolicy::Ignored && need.width() > w->width();
+        const bool low = policy.verticalPolicy() != QSizePolicy::Ignored && need.height() > w->height();
+        const QRect at(w->mapTo(&window, QPoint(0, 0)), w->size());
+        if (narrow || low || !area.contains(at))
+            clipped << (w->objectName().isEmpty() ? QString::fromLatin1(w->metaObject()->className())
+                                                  : w->objectName());
+    }
+    return clipped;
+}
+
 void quietPlatformWarnings()
 {
     previousHandler = qInstallMessageHandler(quietHandler);
