@@ -337,8 +337,11 @@ void DrmIconPicker::applyGeometry()
 {
     const PickerGeometry g = model_.geometry();
     preview_->setFixedSize(g.previewWidth, g.previewHeight);
-    // The window follows at once, not when the layout's request comes round.
-    layout()->activate();
+    // The frame and the window follow at once, not when the layouts' requests come round.
+    for (QLayout* l : {groupBox1_->layout(), layout()}) {
+        l->invalidate();
+        l->activate();
+    }
     update();
 }
 

@@ -581,7 +581,10 @@ private Q_SLOTS:
             QTest::keyClick(tree, c.key);
             QCOMPARE(editorRuns, c.runs);
         }
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
         const QRect calcRect = tree->visualRect(tree->menuModel().indexOfNode(calc));
+        QVERIFY(calcRect.isValid());
+        QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, calcRect.center());
         QTest::mouseDClick(tree->viewport(), Qt::LeftButton, {}, calcRect.center());
         QCOMPARE(editorRuns, 4);
         // The Softkeys container is no item to modify: F2 does nothing there.

@@ -68,8 +68,8 @@ T* child(QObject& parent, const char* name)
     return w;
 }
 
-// The children of `window` shown smaller than they need (their minimum size hint) or reaching
-// out of the window, by object name (class name when unnamed): what a larger font or a
+// The children of `window` that a layout gives less than they need (their minimum size hint),
+// and any that reach out of the window, by object name (class name when unnamed): what a larger font or a
 // scaled screen would cut off.
 QStringList clippedChildren(QWidget& window);
 
