@@ -448,7 +448,7 @@ void MainWindow::buildStatusBar()
 {
     QStatusBar* bar = statusBar();
     bar->setObjectName(QStringLiteral("AdvStatusBar1"));
-    bar->setSizeGripEnabled(true);
+    bar->setSizeGripEnabled(false);
     // Panels of 150, 260 and 50 pixels; the first grows when its text needs more room (an
     // IMEI in a large font) and the second, right-aligned, gives way.
     for (int i = 0; i < 3; ++i) {
