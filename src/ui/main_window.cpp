@@ -1088,17 +1088,21 @@ bool MainWindow::treeKey(QKeyEvent* event)
     case Qt::Key_Up: command = mods == Qt::ControlModifier ? moveUp_ : nullptr; break;
     case Qt::Key_Down: command = mods == Qt::ControlModifier ? moveDown_ : nullptr; break;
     case Qt::Key_Menu:
+        // Accepted, so no context-menu event follows at a place of the platform's choosing.
+        event->accept();
         popupAt(popup2_);
         return true;
     case Qt::Key_Insert:
         if (mods != Qt::NoModifier)
             return false;
+        event->accept();
         popupAt(popup1_);
         return true;
     default: break;
     }
     if (!command)
         return false;
+    event->accept();
     // The same rules as the popup menu's entries: a key on a node it does not fit does nothing.
     updatePopupMenus();
     if (command->isEnabled())
