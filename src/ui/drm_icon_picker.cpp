@@ -16,6 +16,7 @@
 
 #include "core/prompter.h"
 #include "drm/drmpack.h"
+#include "ui/dialog_parent_scope.h"
 #include "ui/file_dialogs.h"
 #include "ui/gif_preview.h"
 #include "ui/progress_window.h"
@@ -81,6 +82,8 @@ std::optional<std::string> pickDrmIcon(QWidget* parent, DrmPack& pack, FileDialo
         pack.setPackPath(path);
     }
     DrmIconPicker picker(pack, files, prompter, parent);
+    DialogParentScope over(&picker);
+    over.add(files).add(prompter);
     if (picker.exec() != QDialog::Accepted)
         return std::nullopt;
     return picker.numberText();
