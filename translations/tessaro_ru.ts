@@ -901,6 +901,22 @@ preventing them from starting from main menu<byte value="xd"/>
         <source>&quot; holds no readable DRM icon pack: </source>
         <translation>&quot; не содержит читаемого набора значков DRM: </translation>
     </message>
+    <message>
+        <source> (see &quot;Using a real phone&quot; in the README) and plug the phone in again.</source>
+        <translation> (см. «Using a real phone» в README) и подключите телефон заново.</translation>
+    </message>
+    <message>
+        <source>A Motorola phone was found on USB but cannot be opened: in use by another program or driver. </source>
+        <translation>Телефон Motorola найден на USB, но его не удаётся открыть: он занят другой программой или драйвером. </translation>
+    </message>
+    <message>
+        <source>A Motorola phone was found on USB but cannot be opened: permission denied. </source>
+        <translation>Телефон Motorola найден на USB, но его не удаётся открыть: нет прав доступа. </translation>
+    </message>
+    <message>
+        <source>Install the udev rule </source>
+        <translation>Установите правило udev </translation>
+    </message>
 </context>
 <context>
     <name>QPlatformTheme</name>
@@ -1573,6 +1589,13 @@ Profile excludes unsupported mma items and sets proper mma_ucp format</source>
     <message>
         <source>Phone</source>
         <translation>Телефон</translation>
+    </message>
+</context>
+<context>
+    <name>tessaro::ProgressDialog</name>
+    <message>
+        <source>Cancel</source>
+        <translation>Отмена</translation>
     </message>
 </context>
 <context>

@@ -25,6 +25,7 @@
 #include "phone/virtual_phone.h"
 #include "ui/about_box.h"
 #include "ui/app_context.h"
+#include "ui/app_icons.h"
 #include "ui/app_translations.h"
 #include "ui/core_text.h"
 #include "ui/file_dialogs.h"
@@ -57,6 +58,8 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tessaro"));
     QApplication::setApplicationVersion(QStringLiteral(TESSARO_VERSION));
+    // Every window, dialog and message box carries the program's icon.
+    QApplication::setWindowIcon(tessaro::applicationIcon());
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Tessaro: main menu editor for P2K phones"));

@@ -16,6 +16,9 @@ public:
     virtual void setCaption(const std::string& caption) = 0;
     virtual std::string caption() const = 0;
     virtual void setBar(int bar, int percent) = 0;
+    // True once the user asked to stop the operation from its window. Transfers look at it
+    // after each block, listings after each volume.
+    virtual bool cancelled() const { return false; }
 };
 
 // The double progress window of a batch of transfers: two bars plus the batch counters.

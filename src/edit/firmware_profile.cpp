@@ -148,6 +148,9 @@ Result<BlockScan> scanBlocks(FirmwareImage& image, Progress* progress, SearchVar
         // The bar counts the blocks before this one: bytes in the block × its number.
         if (!scan.versionFound && progress)
             progress->setBar(0, percentOf(uint64_t(*n) * block, size));
+        // Cancel from the progress window: what was found so far is not used.
+        if (progress && progress->cancelled())
+            break;
         blockStart += *n;
         ++block;
         carried = std::min(kOverlap, length);
@@ -303,12 +306,20 @@ FirmwareProfileResult CreateFirmwareProfile(const std::string& imagePath,
         out.error = image.error();
         return out;
     }
+    bool cancelled = false;
     Result<FirmwareAnalysis> analysis = [&] {
         auto window = progress.openSingle();
         if (window)
             window->setCaption(TRANSLATABLE("Core", "Scanning CG1"));
-        return analyseFirmware(**image, window.get());
+        auto scanned = analyseFirmware(**image, window.get());
+        cancelled = window && window->cancelled();
+        return scanned;
     }();
+    // A scan the user stopped ends like a cancelled file question: nothing written, no message.
+    if (cancelled) {
+        out.result.clear();
+        return out;
+    }
     if (!analysis) {
         out.error = analysis.error();
         return out;

@@ -72,7 +72,8 @@ struct FirmwareProfileResult {
     std::string error;             // the text of a failed file operation, if any
 };
 
-// CreateFirmwareProfile for the image at `imagePath` (an empty path: the user cancelled).
+// CreateFirmwareProfile for the image at `imagePath` (an empty path: the user cancelled; so
+// does a Cancel in the scan's progress window).
 // Writes Profiles/<tag>.prf, appends the names the item base in `items` lacks to itembase.dat
 // and shows "Item base has been updated" when it did. The result is "Fail" when the image
 // has no version mark, no complete item table, or a tag that cannot name a file; a failed

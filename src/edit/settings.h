@@ -32,4 +32,19 @@ Settings LoadSettings(const std::string& path);
 // flushes it; the old file stays untouched when the write fails.
 Status SaveSettings(const std::string& path, const Settings& settings);
 
+// Where the main window stood, kept in section "window" of the same file as opaque strings of
+// hexadecimal digits: the window's geometry and the state of its splitter. Empty when unknown.
+struct WindowPlacement {
+    std::string geometry;
+    std::string splitter;
+
+    bool operator==(const WindowPlacement&) const = default;
+};
+
+// Reads section "window"; a missing file, key or a value that is not an even count of hex
+// digits gives an empty string.
+WindowPlacement LoadWindowPlacement(const std::string& path);
+// Writes section "window", keeping everything else of the file.
+Status SaveWindowPlacement(const std::string& path, const WindowPlacement& placement);
+
 } // namespace tessaro

@@ -364,8 +364,8 @@ bool FileBrowserModel::upload(const std::vector<std::string>& localFiles,
         const int written = batch ? P2KGroupWrite(phone_, file, phonePath, *batch)
                                   : P2KFileWrite(phone_, file, phonePath);
         if (written == -1) {
-            phone_.prompter.show(MessageIcon::Error, kError, TRANSLATABLE("Core", "Error writing ")
-                                 + latin1ToUtf8(phonePath));
+            if (!phone_.cancelled)
+                phone_.prompter.show(MessageIcon::Error, kError, TRANSLATABLE("Core", "Error writing ") + latin1ToUtf8(phonePath));
             ok = false;
             break;
         }
@@ -410,8 +410,8 @@ bool FileBrowserModel::downloadOne(const std::string& localPath)
     const std::string phonePath = filePath(selection_.front());
     phone_.progressLabel = TRANSLATABLE("Core", "Downloading ") + fileNameOf(localPath);
     if (P2KFileRead(phone_, phonePath, localPath, expectedSize(phonePath)) == -1) {
-        phone_.prompter.show(MessageIcon::Error, kError, TRANSLATABLE("Core", "Error reading ")
-                             + latin1ToUtf8(phonePath));
+        if (!phone_.cancelled)
+            phone_.prompter.show(MessageIcon::Error, kError, TRANSLATABLE("Core", "Error reading ") + latin1ToUtf8(phonePath));
         return false;
     }
     return true;
@@ -451,8 +451,8 @@ bool FileBrowserModel::downloadSelected(const std::string& folder,
         const std::string local = localOf(name);
         if (P2KGroupRead(phone_, phonePath, local, expectedSize(phonePath), *batch) == -1) {
             batch.reset();
-            phone_.prompter.show(MessageIcon::Error, kError, TRANSLATABLE("Core", "Error reading ")
-                                 + latin1ToUtf8(phonePath));
+            if (!phone_.cancelled)
+                phone_.prompter.show(MessageIcon::Error, kError, TRANSLATABLE("Core", "Error reading ") + latin1ToUtf8(phonePath));
             return false;
         }
     }

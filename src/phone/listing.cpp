@@ -63,6 +63,7 @@ void listVolume(PhoneContext& phone, Progress& window, const ListingKind& kind, 
 bool listVolumes(PhoneContext& phone, const ListingKind& kind, const std::string& letters,
                  const std::string& namePattern, bool queryVolumes)
 {
+    phone.cancelled = false;
     if (!phone.link.Connected)
         return false;
     phone.fileList.clear();
@@ -78,8 +79,16 @@ bool listVolumes(PhoneContext& phone, const ListingKind& kind, const std::string
     const std::string volumes = queryVolumes ? std::string(phone.volumes.begin(), phone.volumes.end())
                                              : letters;
     const std::unique_ptr<Progress> window = phone.progress.openSingle();
-    for (const char volume : volumes)
+    for (const char volume : volumes) {
         listVolume(phone, *window, kind, volume, std::string("/") + volume + "/" + namePattern);
+        // The library lists a volume in one call; a cancel takes effect between volumes and
+        // keeps the files of the volumes already listed.
+        if (window->cancelled()) {
+            phone.cancelled = true;
+            phone.log.LogLine(std::string(kind.tag) + " Listing cancelled");
+            return false;
+        }
+    }
     return true;
 }
 

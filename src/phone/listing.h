@@ -16,7 +16,8 @@ int QueryVolumesRc(PhoneContext& phone);
 // Each empties PhoneContext::fileList and fills it anew, volume by volume, with a progress
 // window. They do nothing and return false while the phone is not connected; false also when
 // the volume query fails (shown as "Error getting volume info"). A volume whose listing fails
-// is left out.
+// is left out. A listing cancelled from its window stops after the volume in progress, keeps
+// what was listed, sets PhoneContext::cancelled and returns false.
 bool GetIconList(PhoneContext& phone);
 bool GetFileList(PhoneContext& phone);
 // Lists the volumes named by `maskVolumes` (letters) with the pattern "/L/*" + `maskExtension`

@@ -44,6 +44,9 @@ struct PhoneContext {
     std::string progressLabel;            // ProgressLabel
     std::vector<char> volumes;            // volume letters in the phone's order
     std::vector<PhoneFileEntry> fileList; // PhoneFileList; its size is PhoneFileCount
+    // The last transfer or listing was stopped from its progress window: its failure needs no
+    // further message.
+    bool cancelled = false;
 };
 
 } // namespace tessaro

@@ -43,6 +43,8 @@ bool readJ2mest(RoundTrip& rt, const std::array<J2mestLocation, 2>& locations, c
         folder = location.javaFolder;
         if (P2KFileRead(rt.phone, location.path, copy, kJ2mestExpectedSize) != -1)
             return true;
+        if (rt.phone.cancelled)
+            return false;
     }
     return false;
 }
@@ -51,7 +53,8 @@ bool readJ2mest(RoundTrip& rt, const std::array<J2mestLocation, 2>& locations, c
 bool writeJ2mest(RoundTrip& rt, const char* copy, const std::string& phonePath, const char* failure)
 {
     if (P2KFileWrite(rt.phone, local(rt, copy), phonePath) == -1) {
-        rt.phone.prompter.show(MessageIcon::Error, "", failure);
+        if (!rt.phone.cancelled)
+            rt.phone.prompter.show(MessageIcon::Error, "", failure);
         return false;
     }
     (void)SetPhoneAttribute(rt.phone, phonePath, kSystemAttribute);
@@ -107,6 +110,8 @@ std::string ReadPhoneMenu(RoundTrip& rt)
     const PhoneReadResult read = ReadPhoneFile(phone, kPhoneMenuPath, menu, kMenuExpectedSize, nullptr);
     if (read.stored == -1) {
         // Part of a menu file is no menu: nothing of it is opened.
+        if (phone.cancelled)
+            return {};
         phone.prompter.show(MessageIcon::Error, kFatalCaption,
                             read.cutShort ? kMenuCutShortText : TRANSLATABLE("Core", "Error reading mma_ucp"));
         return {};
@@ -131,8 +136,8 @@ std::string ReadPhoneMenu(RoundTrip& rt)
         if (!readJ2mest(rt, phoneJ2mestLocations(), local(rt, kPhoneJ2mestCopy), state.PhoneJ2mestPath,
                         state.PhoneJavaFolder)) {
             state.PhoneJ2mestPath.clear();
-            phone.prompter.show(MessageIcon::Error, kFatalCaption,
-                                TRANSLATABLE("Core", "Error reading J2MEST [phone]"));
+            if (!phone.cancelled)
+                phone.prompter.show(MessageIcon::Error, kFatalCaption, TRANSLATABLE("Core", "Error reading J2MEST [phone]"));
             return menu;
         }
         state.PhoneJ2mestRead = true;
@@ -146,7 +151,8 @@ std::string ReadPhoneMenu(RoundTrip& rt)
                         state.CardJ2mestPath, state.CardJavaFolder)) {
             state.CardJ2mestRead = false;
             state.CardJ2mestPath.clear();
-            phone.prompter.show(MessageIcon::Error, TRANSLATABLE("Core", "P2K error"),
+            if (!phone.cancelled)
+                phone.prompter.show(MessageIcon::Error, TRANSLATABLE("Core", "P2K error"),
                                 TRANSLATABLE("Core", "    Error reading J2MEST [card]\r\nFile read error or J2MEST absent"));
         }
     }
@@ -159,7 +165,8 @@ bool WritePhoneMenu(RoundTrip& rt)
     RoundTripState& state = rt.state;
     state.StoredToPhone = false;
     if (P2KFileWrite(phone, local(rt, kMenuWorkingCopy), kPhoneMenuPath) == -1) {
-        phone.prompter.show(MessageIcon::Error, "", TRANSLATABLE("Core", "Error writing mma_ucp"));
+        if (!phone.cancelled)
+            phone.prompter.show(MessageIcon::Error, "", TRANSLATABLE("Core", "Error writing mma_ucp"));
         return false;
     }
     state.StoredToPhone = true;

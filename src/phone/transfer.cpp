@@ -55,6 +55,7 @@ PhoneReadResult ReadPhoneFile(PhoneContext& phone, const std::string& phonePath,
                               int expectedSize, BatchProgress* batch)
 {
     const std::string tag = batch ? "[P2KGroupRead]" : "[P2KFileRead]";
+    phone.cancelled = false;
     // A path that does not fit the 4096-byte request buffer is refused before anything happens.
     if (!FsacChannel::fits(phonePath.size(), false))
         return {};
@@ -132,6 +133,10 @@ PhoneReadResult ReadPhoneFile(PhoneContext& phone, const std::string& phonePath,
             showCaption(*single, phone.progressLabel + " " + percentText(filePercent));
             single->setBar(0, filePercent);
         }
+        if ((batch ? static_cast<Progress&>(*batch) : *single).cancelled()) {
+            phone.cancelled = true;
+            break;
+        }
     }
 
     if (endOfFile && fullBlock) {
@@ -155,6 +160,11 @@ PhoneReadResult ReadPhoneFile(PhoneContext& phone, const std::string& phonePath,
     local.discard();
     rc = channel.close();
     log.LogLine(tag + " Send command FSAC (0x0004) RC=" + std::to_string(rc));
+    // What arrived of a cancelled read was only ever in the temporary file, now discarded.
+    if (phone.cancelled) {
+        log.LogLine(tag + " Download cancelled, nothing kept of " + phonePath);
+        return {};
+    }
     if (localFailed) {
         phone.prompter.show(MessageIcon::Error, TRANSLATABLE("Core", "Error"),
                             TRANSLATABLE("Core", "Cannot write ") + localPath);
@@ -171,6 +181,7 @@ int writeFile(PhoneContext& phone, const std::string& localPath, const std::stri
               BatchProgress* batch)
 {
     const std::string tag = batch ? "[P2KGroupWrite]" : "[P2KFileWrite]";
+    phone.cancelled = false;
     // The single-file write sends the path with a trailing 0 byte, the group write without.
     const bool terminated = !batch;
     if (!FsacChannel::fits(phonePath.size(), terminated))
@@ -247,12 +258,16 @@ int writeFile(PhoneContext& phone, const std::string& localPath, const std::stri
             phone.progressLabel = TRANSLATABLE("Core", "Uploading ") + name + " " + percentText(p);
         }
         showCaption(window, phone.progressLabel);
+        if (window.cancelled()) {
+            phone.cancelled = true;
+            break;
+        }
     }
 
     // The remainder follows only whole blocks that all arrived: after a failed block it
     // would land at the wrong place in the phone's file.
     const int rest = size % FsacChannel::kBlockSize;
-    if (rest != 0 && !blockFailed && !localFailed) {
+    if (rest != 0 && !blockFailed && !localFailed && !phone.cancelled) {
         if (std::fread(block, 1, size_t(rest), local.get()) != size_t(rest)) {
             localFailed = true;
         } else {
@@ -280,6 +295,12 @@ int writeFile(PhoneContext& phone, const std::string& localPath, const std::stri
     local.reset();
     rc = channel.close();
     log.LogLine(tag + " Send command FSAC (0x0004) RC=" + std::to_string(rc));
+    // A cut off upload would leave a file on the phone that looks whole by name: remove it.
+    if (phone.cancelled) {
+        rc = phone.api.File_Delete(phonePath);
+        log.LogLine(tag + " Upload cancelled, File_Delete " + phonePath + " RC=" + std::to_string(rc));
+        return -1;
+    }
     if (localFailed) {
         phone.prompter.show(MessageIcon::Error, TRANSLATABLE("Core", "Error"),
                             TRANSLATABLE("Core", "Cannot read ") + localPath);

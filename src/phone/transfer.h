@@ -30,6 +30,9 @@ int P2KGroupRead(PhoneContext& phone, const std::string& phonePath, const std::s
                  int expectedSize, BatchProgress& progress);
 // Writes a local file to the phone; returns the local file's size when all of it was sent,
 // else -1.
+// A transfer cancelled from its progress window stops after the block in progress, sets
+// PhoneContext::cancelled and returns -1 without a message; a cancelled upload deletes the
+// phone file, a cancelled download leaves the local file as it was.
 int P2KFileWrite(PhoneContext& phone, const std::string& localPath, const std::string& phonePath);
 int P2KGroupWrite(PhoneContext& phone, const std::string& localPath, const std::string& phonePath,
                   BatchProgress& progress);

@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "core/bytes.h"
+#include "core/translatable.h"
 #include "phone/file_list_entry.h"
 #include "phone/p2k_framing.h"
 #include "phone/usb_link.h"
@@ -63,9 +64,12 @@ std::string deviceName(const UsbDeviceInfo& info)
 
 std::string noticeText(UsbStatus status)
 {
-    return "A Motorola phone was found on USB but cannot be opened: " + statusWords(status)
-        + ". Install the udev rule " + kUdevRule
-        + " (see \"Using a real phone\" in the README) and plug the phone in again.";
+    const std::string why = status == UsbStatus::Busy
+        ? TRANSLATABLE("Core", "A Motorola phone was found on USB but cannot be opened: in use by another "
+                               "program or driver. ")
+        : TRANSLATABLE("Core", "A Motorola phone was found on USB but cannot be opened: permission denied. ");
+    return why + TRANSLATABLE("Core", "Install the udev rule ") + kUdevRule
+        + TRANSLATABLE("Core", " (see \"Using a real phone\" in the README) and plug the phone in again.");
 }
 
 std::vector<uint8_t> fsacRequest(uint32_t subcommand)

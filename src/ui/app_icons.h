@@ -1,6 +1,7 @@
 #pragma once
-// The program's own small pictures: the phone commands of the tool bar and the two tray
-// images (a phone with a green or a grey screen).
+// The program's own pictures: the application icon, the phone commands of the tool bar and
+// the two tray images (a phone with a green or a grey screen). Each is drawn anew for the
+// usual icon sizes at 1×, 1.5×, 2× and 3× device pixels, so it stays sharp on any screen.
 
 #include <QIcon>
 
@@ -9,6 +10,8 @@ namespace tessaro {
 enum class PhoneGlyph { OpenFromPhone, SaveToPhone, Restart };
 
 QIcon phoneCommandIcon(PhoneGlyph glyph);
+// The icon of every window: a candy-bar phone whose screen shows a menu tree.
+QIcon applicationIcon();
 // Tray image 14 (connected) or 15 (disconnected).
 QIcon trayImage(int number);
 

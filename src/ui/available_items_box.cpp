@@ -2,7 +2,9 @@
 
 #include <QApplication>
 #include <QDrag>
+#include <QKeyEvent>
 #include <QMouseEvent>
+#include <QWheelEvent>
 
 #include "ui/drag_objects.h"
 
@@ -13,6 +15,29 @@ AvailableItemsBox::AvailableItemsBox(QWidget* parent) : QComboBox(parent)
     setObjectName(QStringLiteral("ComboBox1"));
     setMaxVisibleItems(16);
     setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(this, &QComboBox::activated, this, [this](int index) {
+        if (!stepping_)
+            Q_EMIT itemPicked(index);
+    });
+}
+
+void AvailableItemsBox::keyPressEvent(QKeyEvent* event)
+{
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && currentIndex() >= 0) {
+        Q_EMIT itemPicked(currentIndex());
+        event->accept();
+        return;
+    }
+    stepping_ = true;
+    QComboBox::keyPressEvent(event);
+    stepping_ = false;
+}
+
+void AvailableItemsBox::wheelEvent(QWheelEvent* event)
+{
+    stepping_ = true;
+    QComboBox::wheelEvent(event);
+    stepping_ = false;
 }
 
 void AvailableItemsBox::fill(const std::vector<ItemEntry>& available)

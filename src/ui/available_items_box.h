@@ -1,7 +1,8 @@
 #pragma once
 // `ComboBox1`: the available mma items, 16 entries visible when dropped down. Its index is an
 // index into the available items. Dragging the box starts a `AvailableItemDrag` of the entry
-// shown; a plain click drops the list down as usual.
+// shown; a plain click drops the list down as usual. A pick is a choice in the dropped-down
+// list (mouse or Enter) or Enter on the closed box, not an arrow key or wheel step through it.
 
 #include <QComboBox>
 #include <QPoint>
@@ -21,7 +22,13 @@ public:
     // afterwards.
     void fill(const std::vector<ItemEntry>& available);
 
+Q_SIGNALS:
+    // The user picked the entry at `index`.
+    void itemPicked(int index);
+
 protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
@@ -29,6 +36,8 @@ protected:
 private:
     QPoint pressPos_;
     bool pressed_ = false;
+    // An arrow key or wheel step is moving the current entry.
+    bool stepping_ = false;
 };
 
 } // namespace tessaro

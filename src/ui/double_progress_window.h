@@ -17,6 +17,7 @@ public:
     std::string caption() const override { return shownCaption(); }
     // Bar 0 is the file in progress (`ProgressBar1`), bar 1 the batch (`ProgressBar2`).
     void setBar(int bar, int percent) override { moveBar(bar, percent); }
+    bool cancelled() const override { return isCancelled(); }
 
     QProgressBar* bar(int index) const { return barAt(index == 0 ? 0 : 1); }
 };

@@ -9,6 +9,7 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QHBoxLayout>
 #include <QVBoxLayout>
 
 #include <filesystem>
@@ -16,6 +17,7 @@
 #include "core/prompter.h"
 #include "drm/drmpack.h"
 #include "ui/core_text.h"
+#include "ui/dialog_parent_scope.h"
 #include "ui/file_dialogs.h"
 #include "ui/gif_preview.h"
 #include "ui/progress_window.h"
@@ -25,15 +27,12 @@ namespace tessaro {
 
 namespace {
 
-// The layout around the preview (the model says how large the window is for each size):
-// the "Picture preview" frame at the top left with the size label and "Centered" below it,
-// a column of kColumnWidth pixels on the right, the buttons in a row below everything.
-constexpr int kMargin = 8;
+// The layout around the preview, whose size the model gives for each screen: the "Picture
+// preview" frame at the top left with the size label and "Centered" below it, the number and
+// "Screen size" in a column on the right (the group's foot level with "Centered"), the
+// buttons in a row below everything. The window is as large as its contents, so it grows with
+// the preview and with the font.
 constexpr int kColumnWidth = 143;
-constexpr int kFrameTitle = 22;
-constexpr int kButtonWidth = 75;
-constexpr int kLoadNewWidth = 90;
-constexpr int kButtonHeight = 25;
 
 const char* const kScreenSizeCaptions[DrmPickerModel::kScreenSizeCount] = {"128x128", "120x160", "176x220",
                                                                            "240x320"};
@@ -84,6 +83,8 @@ std::optional<std::string> pickDrmIcon(QWidget* parent, DrmPack& pack, FileDialo
         pack.setPackPath(path);
     }
     DrmIconPicker picker(pack, files, prompter, parent);
+    DialogParentScope over(&picker);
+    over.add(files).add(prompter);
     if (picker.exec() != QDialog::Accepted)
         return std::nullopt;
     return picker.numberText();
@@ -160,6 +161,41 @@ void DrmIconPicker::buildControls()
     button3_->setObjectName(QStringLiteral("Button3"));
     button3_->setToolTip(tr("Open new CG15 binary"));
     connect(button3_, &QPushButton::clicked, this, &DrmIconPicker::loadNewImage);
+
+    auto* frame = new QVBoxLayout(groupBox1_);
+    frame->addWidget(preview_);
+    auto* left = new QVBoxLayout;
+    left->addWidget(groupBox1_);
+    left->addWidget(label2_);
+    left->addWidget(checkBox1_);
+    auto* number = new QHBoxLayout;
+    number->setSpacing(0);
+    number->addWidget(edit1_);
+    number->addWidget(upDown1_);
+    number->addStretch(1);
+    auto* right = new QVBoxLayout;
+    right->addWidget(label1_);
+    right->addLayout(number);
+    right->addStretch(1);
+    right->addWidget(radioGroup1_);
+    auto* top = new QHBoxLayout;
+    top->addLayout(left);
+    top->addLayout(right);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(button3_);
+    buttons->addStretch(1);
+    buttons->addWidget(button1_);
+    buttons->addWidget(button2_);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    layout->addLayout(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    // Room for five digits at any font size; the column keeps at least its usual width.
+    const int digit = edit1_->fontMetrics().horizontalAdvance(QLatin1Char('0'));
+    edit1_->setFixedWidth(qMax(100, digit * 9));
+    upDown1_->setFixedWidth(qMax(17, digit * 2));
+    upDown1_->setFixedHeight(edit1_->sizeHint().height());
+    radioGroup1_->setMinimumWidth(kColumnWidth);
 
     setTabOrder(edit1_, checkBox1_);
     setTabOrder(checkBox1_, screenSizes_->button(0));
@@ -304,26 +340,12 @@ void DrmIconPicker::setCentered(bool checked)
 void DrmIconPicker::applyGeometry()
 {
     const PickerGeometry g = model_.geometry();
-    const int pw = g.previewWidth;
-    const int ph = g.previewHeight;
-    const int column = g.windowWidth - kMargin - kColumnWidth;
-
-    groupBox1_->setGeometry(kMargin, kMargin, pw + 2 * kMargin, ph + kFrameTitle + kMargin);
-    preview_->setGeometry(kMargin, kFrameTitle, pw, ph);
-    const int belowFrame = kMargin + ph + kFrameTitle + kMargin;
-    label2_->setGeometry(kMargin, belowFrame + 8, pw + 2 * kMargin, 18);
-    checkBox1_->setGeometry(kMargin, belowFrame + 30, pw + 2 * kMargin, 20);
-
-    label1_->setGeometry(column, 12, kColumnWidth, 16);
-    edit1_->setGeometry(column, 30, 100, 22);
-    upDown1_->setGeometry(column + 100, 30, 17, 22);
-    radioGroup1_->setGeometry(column, g.screenSizeGroupTop, kColumnWidth, 124);
-
-    button3_->setGeometry(kMargin, g.buttonsTop, kLoadNewWidth, kButtonHeight);
-    button1_->setGeometry(g.windowWidth - 2 * (kButtonWidth + kMargin), g.buttonsTop, kButtonWidth, kButtonHeight);
-    button2_->setGeometry(g.windowWidth - kButtonWidth - kMargin, g.buttonsTop, kButtonWidth, kButtonHeight);
-
-    setFixedSize(g.windowWidth, g.windowHeight);
+    preview_->setFixedSize(g.previewWidth, g.previewHeight);
+    // The frame and the window follow at once, not when the layouts' requests come round.
+    for (QLayout* l : {groupBox1_->layout(), layout()}) {
+        l->invalidate();
+        l->activate();
+    }
     update();
 }
 

@@ -30,6 +30,7 @@ class QtFileDialogs : public FileDialogs {
 public:
     explicit QtFileDialogs(QWidget* parent = nullptr) : parent_(parent) {}
     void setParent(QWidget* parent) { parent_ = parent; }
+    QWidget* parent() const { return parent_; }
 
     std::string openFile(const FileDialogRequest& request) override;
     std::string saveFile(const FileDialogRequest& request) override;

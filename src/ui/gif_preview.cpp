@@ -74,6 +74,8 @@ void GifPreview::paintEvent(QPaintEvent*)
     if (!movie_)
         return;
     QPainter painter(this);
+    // On a scaled screen each icon pixel becomes a sharp block, as on the phone, not a blur.
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
     painter.drawPixmap(pictureRect().topLeft(), movie_->currentPixmap());
 }
 

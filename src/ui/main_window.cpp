@@ -12,7 +12,9 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QKeyEvent>
 #include <QRadioButton>
+#include <QSplitter>
 #include <QStatusBar>
 #include <QStyle>
 #include <QSystemTrayIcon>
@@ -37,6 +39,7 @@
 #include "ui/core_text.h"
 #include "ui/file_dialogs.h"
 #include "ui/browser_dialogs.h"
+#include "ui/dialog_parent_scope.h"
 #include "ui/gui_dispatch.h"
 #include "ui/item_properties_window.h"
 #include "ui/lamp_shape.h"
@@ -79,10 +82,10 @@ MainWindow::MainWindow(AppContext& context, Prompter& prompter, FileDialogs& fil
 {
     setObjectName(QStringLiteral("TSDIAppForm"));
     setCaption(kMainCaption);
-    // A fixed single border with minimise and system menu, no maximise.
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
-                   | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint
-                   | Qt::MSWindowsFixedSizeDialogHint);
+                   | Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint
+                   | Qt::WindowCloseButtonHint);
+    setWindowIcon(applicationIcon());
     setUnifiedTitleAndToolBarOnMac(false);
 
     model_ = new MenuTreeModel(ctx_.workspace.document, this);
@@ -97,9 +100,12 @@ MainWindow::MainWindow(AppContext& context, Prompter& prompter, FileDialogs& fil
     timer_->setObjectName(QStringLiteral("Timer1"));
     connect(timer_, &QTimer::timeout, this, &MainWindow::fadeTick);
 
-    setFixedSize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
-    // On the middle of the screen, where the splash will stand too.
+    // Opens at its usual size; the user may resize or maximise it, the tree takes the room.
+    resize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
+    // On the middle of the screen, where the splash will stand too, unless it stood
+    // elsewhere when it was last closed.
     centreOn(this, nullptr);
+    restorePlacement();
     // The window starts fully transparent and fades in.
     setWindowOpacity(0.0);
 
@@ -209,6 +215,13 @@ void MainWindow::buildActions()
     delete_ = makeAction(this, "Deleteitem1", tr("Delete item"));
     moveUp_ = makeAction(this, "Moveup1", tr("Move up"));
     moveDown_ = makeAction(this, "Movedown1", tr("Move down"));
+    // Shown in the menu; the tree itself takes the keys (treeKey).
+    modify_->setShortcut(QKeySequence(Qt::Key_F2));
+    delete_->setShortcut(QKeySequence(Qt::Key_Delete));
+    moveUp_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Up));
+    moveDown_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Down));
+    for (QAction* a : {modify_, delete_, moveUp_, moveDown_})
+        a->setShortcutContext(Qt::WidgetShortcut);
     popup2_->addAction(modify_);
     popup2_->addAction(delete_);
     popup2_->addAction(moveUp_);
@@ -325,7 +338,7 @@ void MainWindow::buildCentral()
 
     available_ = new AvailableItemsBox(central);
     available_->setEnabled(false);
-    connect(available_, &QComboBox::activated, this, &MainWindow::pickAvailableItem);
+    connect(available_, &AvailableItemsBox::itemPicked, this, &MainWindow::pickAvailableItem);
     connect(available_, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& pos) { popup1_->popup(available_->mapToGlobal(pos)); });
 
@@ -394,17 +407,42 @@ void MainWindow::buildCentral()
     modeLayout->addWidget(cdma_);
     modeLayout->addWidget(radioGroup2_);
 
-    auto* right = new QVBoxLayout;
+    auto* rightPanel = new QWidget(central);
+    auto* right = new QVBoxLayout(rightPanel);
+    right->setContentsMargins(0, 0, 0, 0);
     right->addWidget(label1_);
     right->addWidget(available_);
     right->addWidget(summary_, 1);
     right->addWidget(radioGroup1_);
 
+    splitter_ = new QSplitter(Qt::Horizontal, central);
+    splitter_->setObjectName(QStringLiteral("Splitter1"));
+    splitter_->setChildrenCollapsible(false);
+    // The tree stands in a holder of its own: hidden in joke mode, it keeps its room there.
+    auto* treeHolder = new QWidget(central);
+    auto* treeLayout = new QVBoxLayout(treeHolder);
+    treeLayout->setContentsMargins(0, 0, 0, 0);
+    treeLayout->addWidget(tree_);
+    splitter_->addWidget(treeHolder);
+    splitter_->addWidget(rightPanel);
+    // The tree takes whatever the window gains; the panel keeps its width.
+    splitter_->setStretchFactor(0, 1);
+    splitter_->setStretchFactor(1, 0);
+    splitter_->setSizes({11 * kClientWidth / 20, 9 * kClientWidth / 20});
     auto* layout = new QHBoxLayout(central);
     layout->setContentsMargins(4, 4, 4, 4);
-    layout->addWidget(tree_, 11);
-    layout->addLayout(right, 9);
+    layout->addWidget(splitter_);
     setCentralWidget(central);
+
+    // Keyboard and double-click on the tree; the keys are shown in the tree's popup menu.
+    tree_->installEventFilter(this);
+    tree_->setExpandsOnDoubleClick(false);
+    connect(tree_, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) {
+        if (canModify(ctx_.workspace.document, tree_->selectedNode()))
+            modifyItem();
+        else
+            tree_->setExpanded(index, !tree_->isExpanded(index));
+    });
 }
 
 void MainWindow::buildStatusBar()
@@ -741,6 +779,8 @@ void MainWindow::showSetup()
 {
     SetupDialog form(ctx_.settings, settingsPath(ctx_.defaultFolder), &ctx_.phone,
                     ctx_.link.Connected, files_, prompter_, this);
+    DialogParentScope over(&form);
+    over.add(prompter_).add(files_).add(ctx_.phone.prompter).add(ctx_.phone.progress);
     if (form.exec() == QDialog::Accepted)
         ctx_.log.setEnabled(ctx_.settings.logEnabled);
 }
@@ -912,7 +952,12 @@ void MainWindow::modifyNode(MenuNode* node)
     const int index = document.indexOf(node);
     form.loadItem(document.data().at(node->item.RecordNo), node->item.ItemType,
                   index >= 0 && index < kMenuRootIndex, node->item.Attributes, node->item.Options);
-    const bool ok = runItemEditor_ ? runItemEditor_(form) : form.exec() == QDialog::Accepted;
+    bool ok = false;
+    {
+        DialogParentScope over(&form);
+        over.add(prompter_).add(files_).add(ctx_.phone.prompter).add(ctx_.phone.progress);
+        ok = runItemEditor_ ? runItemEditor_(form) : form.exec() == QDialog::Accepted;
+    }
     if (ok) {
         UndoHistory::Snapshot before = history_.capture(viewState());
         const bool saveAll = ctx_.workspace.saveMode.saveAll();
@@ -1027,7 +1072,66 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
         toggleJokeMode();
         return true;
     }
+    if (watched == tree_ && event->type() == QEvent::KeyPress && treeKey(static_cast<QKeyEvent*>(event)))
+        return true;
     return QMainWindow::eventFilter(watched, event);
+}
+
+bool MainWindow::treeKey(QKeyEvent* event)
+{
+    const Qt::KeyboardModifiers mods = event->modifiers() & ~Qt::KeyboardModifiers(Qt::KeypadModifier);
+    // Where a popup opened from the keyboard stands: under the selected node.
+    const auto popupAt = [this](QMenu* menu) {
+        const QRect item = tree_->visualRect(tree_->currentIndex());
+        const QPoint at = item.isValid() ? item.bottomLeft() : QPoint(0, 0);
+        menu->popup(tree_->viewport()->mapToGlobal(at));
+    };
+    QAction* command = nullptr;
+    switch (event->key()) {
+    case Qt::Key_Delete: command = mods == Qt::NoModifier ? delete_ : nullptr; break;
+    case Qt::Key_F2:
+    case Qt::Key_Return:
+    case Qt::Key_Enter: command = mods == Qt::NoModifier ? modify_ : nullptr; break;
+    case Qt::Key_Up: command = mods == Qt::ControlModifier ? moveUp_ : nullptr; break;
+    case Qt::Key_Down: command = mods == Qt::ControlModifier ? moveDown_ : nullptr; break;
+    case Qt::Key_Menu:
+        // Accepted, so no context-menu event follows at a place of the platform's choosing.
+        event->accept();
+        popupAt(popup2_);
+        return true;
+    case Qt::Key_Insert:
+        if (mods != Qt::NoModifier)
+            return false;
+        event->accept();
+        popupAt(popup1_);
+        return true;
+    default: break;
+    }
+    if (!command)
+        return false;
+    event->accept();
+    // The same rules as the popup menu's entries: a key on a node it does not fit does nothing.
+    updatePopupMenus();
+    if (command->isEnabled())
+        command->trigger();
+    return true;
+}
+
+void MainWindow::restorePlacement()
+{
+    const WindowPlacement placement = LoadWindowPlacement(settingsPath(ctx_.defaultFolder));
+    if (!placement.geometry.empty())
+        restoreGeometry(QByteArray::fromHex(QByteArray::fromStdString(placement.geometry)));
+    if (!placement.splitter.empty())
+        splitter_->restoreState(QByteArray::fromHex(QByteArray::fromStdString(placement.splitter)));
+}
+
+void MainWindow::savePlacement()
+{
+    const WindowPlacement placement{saveGeometry().toHex().toStdString(),
+                                    splitter_->saveState().toHex().toStdString()};
+    // Where the window stood is a convenience: a file that cannot be written costs nothing.
+    (void)SaveWindowPlacement(settingsPath(ctx_.defaultFolder), placement);
 }
 
 void MainWindow::trayIconHovered()
@@ -1095,7 +1199,9 @@ void MainWindow::closeEvent(QCloseEvent* event)
     }
     timer_->stop();
 
-    // The window goes: the splash, the log, the phone file lists and the working files.
+    // The window goes: its place, the splash, the log, the phone file lists and the working
+    // files.
+    savePlacement();
     delete splash_;
     splash_ = nullptr;
     if (ctx_.settings.logEnabled)

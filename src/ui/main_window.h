@@ -22,10 +22,12 @@ class QAction;
 class QCheckBox;
 class QComboBox;
 class QGroupBox;
+class QKeyEvent;
 class QLabel;
 class QMenu;
 class QPlainTextEdit;
 class QRadioButton;
+class QSplitter;
 class QSystemTrayIcon;
 class QTimer;
 class QToolButton;
@@ -59,6 +61,8 @@ public:
 
     AppContext& context() const { return ctx_; }
     MenuTreeView* tree() const { return tree_; }
+    // `Splitter1` between the tree and the panel on its right.
+    QSplitter* splitter() const { return splitter_; }
     const WindowFade& fade() const { return fade_; }
     const JokeMode& joke() const { return joke_; }
     // The splash while it is shown, else null.
@@ -126,6 +130,12 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    // The window's place, size and splitter as they were when it was last closed
+    // (section "window" of tessaro.ini), and their saving when it closes.
+    void restorePlacement();
+    void savePlacement();
+    // The tree's keys: Delete, F2 / Enter, Ctrl+Up / Ctrl+Down, the context-menu key, Insert.
+    bool treeKey(QKeyEvent* event);
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -190,6 +200,7 @@ private:
 
     MenuTreeModel* model_ = nullptr;
     MenuTreeView* tree_ = nullptr;
+    QSplitter* splitter_ = nullptr;
     AvailableItemsBox* available_ = nullptr;
     QComboBox* profiles_ = nullptr;
     QLabel* label1_ = nullptr;

@@ -23,6 +23,7 @@
 #include "phone/phone_context.h"
 #include "ui/browser_dialogs.h"
 #include "ui/core_text.h"
+#include "ui/dialog_parent_scope.h"
 #include "ui/double_progress_window.h"
 
 namespace tessaro {
@@ -95,6 +96,8 @@ std::optional<std::string> pickPhoneFile(QWidget* parent, PhoneContext& phone, B
     }
     PhoneFileBrowser viewer(phone, state, dialogs, choices, parent);
     viewer.buildTree();
+    DialogParentScope over(&viewer);
+    over.add(phone.prompter).add(choices).add(phone.progress);
     if (viewer.exec() != kResultOk) {
         state.chosenPath.clear();
         return std::nullopt;
@@ -194,6 +197,11 @@ void PhoneFileBrowser::buildControls()
     connect(tree_, &QTreeWidget::itemClicked, this, [this] { folderChanged(); });
     connect(list_, &QTreeWidget::itemSelectionChanged, this, [this] { syncSelection(); });
     connect(list_, &QTreeWidget::itemClicked, this, [this] { fileClicked(); });
+    // Moving through the list with the keys picks the file as a click does.
+    connect(list_, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* current) {
+        if (!showing_ && current)
+            fileClicked();
+    });
     connect(checkBox1_, &QCheckBox::toggled, this, [this](bool on) { usePathToggled(on); });
     connect(edit2_, &QLineEdit::textEdited, this,
             [this](const QString& text) { model_.setUsePathText(phoneBytes(text)); });
@@ -409,6 +417,7 @@ std::function<std::unique_ptr<BatchProgress>()> PhoneFileBrowser::batches()
     return [this] {
         auto window = std::make_unique<DoubleProgressWindow>(this);
         window->show();
+        window->keepDrawn(true);
         return std::unique_ptr<BatchProgress>(std::move(window));
     };
 }

@@ -51,6 +51,7 @@ class QtBrowserChoices : public BrowserChoices {
 public:
     explicit QtBrowserChoices(QWidget* parent = nullptr) : parent_(parent) {}
     void setParent(QWidget* parent) { parent_ = parent; }
+    QWidget* parent() const { return parent_; }
 
     std::vector<std::string> openFiles(const FileDialogRequest& request) override;
     std::string saveFile(const FileDialogRequest& request) override;

@@ -2,8 +2,11 @@
 
 #include <algorithm>
 
+#include <QCoreApplication>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QVBoxLayout>
 
 #include "ui/core_text.h"
@@ -30,7 +33,36 @@ ProgressDialog::ProgressDialog(QWidget* owner, const QString& objectName, int ba
         bar->setValue(0);
         layout->addWidget(bar);
     }
-    setFixedSize(320, sizeHint().height());
+    cancel_ = new QPushButton(tr("Cancel"), this);
+    cancel_->setObjectName(QStringLiteral("CancelButton"));
+    cancel_->setAutoDefault(false);
+    connect(cancel_, &QPushButton::clicked, this, [this] {
+        cancelled_ = true;
+        cancel_->setEnabled(false);
+    });
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(cancel_);
+    layout->addLayout(buttons);
+    // Wide enough for the usual captions at any font size; the height follows the contents.
+    label_->setMinimumWidth(qMax(300, fontMetrics().averageCharWidth() * 48));
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+void ProgressDialog::keepDrawn(bool force)
+{
+    constexpr qint64 kFrameMs = 33;
+    if (!isVisible() || (!force && sinceDrawn_.isValid() && sinceDrawn_.elapsed() < kFrameMs))
+        return;
+    sinceDrawn_.start();
+    // Paints, expose and timer events, and the clicks on Cancel: input for the other windows
+    // is blocked while this application-modal window is up.
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
+
+void ProgressDialog::reject()
+{
+    cancel_->click();
 }
 
 QProgressBar* ProgressDialog::barAt(int index) const
@@ -46,8 +78,7 @@ void ProgressDialog::showCaption(const std::string& caption)
     const QString text = coreText(caption);
     setWindowTitle(text);
     label_->setText(text);
-    if (isVisible())
-        label_->repaint();
+    keepDrawn();
 }
 
 void ProgressDialog::moveBar(int index, int percent)
@@ -59,9 +90,7 @@ void ProgressDialog::moveBar(int index, int percent)
     if (target->value() == percent)
         return;
     target->setValue(percent);
-    // The operations run on the GUI thread; paint now rather than when they return.
-    if (isVisible())
-        target->repaint();
+    keepDrawn();
 }
 
 void ProgressDialog::showEvent(QShowEvent* event)

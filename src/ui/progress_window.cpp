@@ -24,6 +24,8 @@ std::unique_ptr<Progress> QtProgressFactory::openSingle()
 {
     auto window = std::make_unique<ProgressWindow>(owner_);
     window->show();
+    // Drawn before the operation's first request, not when it returns.
+    window->keepDrawn(true);
     return window;
 }
 

@@ -17,6 +17,7 @@ public:
     std::string caption() const override { return shownCaption(); }
     // Only bar 0 exists here; other bars are ignored. Positions are clamped to 0..100.
     void setBar(int bar, int percent) override { moveBar(bar, percent); }
+    bool cancelled() const override { return isCancelled(); }
 
     QProgressBar* bar() const { return barAt(0); }
 };
@@ -26,6 +27,7 @@ class QtProgressFactory : public ProgressFactory {
 public:
     explicit QtProgressFactory(QWidget* owner = nullptr) : owner_(owner) {}
     void setOwner(QWidget* owner) { owner_ = owner; }
+    QWidget* owner() const { return owner_; }
 
     // The window is shown at once and closed when the returned object is destroyed.
     std::unique_ptr<Progress> openSingle() override;

@@ -14,6 +14,7 @@ public:
     explicit QtPrompter(QWidget* parent = nullptr) : parent_(parent) {}
 
     void setParent(QWidget* parent) { parent_ = parent; }
+    QWidget* parent() const { return parent_.data(); }
 
     void show(MessageIcon icon, const std::string& caption, const std::string& text) override;
     Answer ask(MessageIcon icon, const std::string& caption, const std::string& text,

@@ -533,6 +533,36 @@ TEST_F(FirmwareProfileTest, CancelDoesNothing)
     EXPECT_TRUE(prompter.prompts.empty());
 }
 
+TEST_F(FirmwareProfileTest, CancelInTheProgressWindowStopsTheScanAndWritesNothing)
+{
+    struct : ProgressFactory {
+        // Cancel is pressed as soon as the bar first moves.
+        struct Window : Progress {
+            explicit Window(int& bars) : bars_(bars) {}
+            void setCaption(const std::string&) override {}
+            std::string caption() const override { return {}; }
+            void setBar(int, int) override { ++bars_; }
+            bool cancelled() const override { return bars_ > 0; }
+            int& bars_;
+        };
+        std::unique_ptr<Progress> openSingle() override { return std::make_unique<Window>(bars); }
+        int bars = 0;
+    } cancelling;
+    ImageBuilder b(4 * kBlock);
+    b.items(0x100, {"2CLICK", "NewItem"}, 36);
+    b.put(2 * kBlock + 10, "@(#)R3624_G_0E.30.49R");
+    const std::string path = dir.file("fw.smg");
+    writeBytes(path, b.bytes);
+    const auto r = CreateFirmwareProfile(path, profiles, ws.items, cancelling, prompter);
+    EXPECT_EQ(cancelling.bars, 1);
+    EXPECT_EQ(r.result, "");
+    EXPECT_FALSE(r.ItemBaseUpdated);
+    EXPECT_FALSE(std::filesystem::exists(profiles.profilePath("R3624")));
+    EXPECT_EQ(readText(profiles.itemBasePath()), baseText);
+    FinishFirmwareProfile(r, ws, profiles, prompter);
+    EXPECT_TRUE(prompter.prompts.empty());
+}
+
 TEST_F(FirmwareProfileTest, ExistingProfileIsOverwritten)
 {
     std::filesystem::create_directories(profiles.profilesFolder());

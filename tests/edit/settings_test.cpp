@@ -142,5 +142,46 @@ TEST(Settings, FailedSaveReportsAndLeavesNoFile)
     EXPECT_FALSE(std::filesystem::exists(path));
 }
 
+
+TEST(WindowPlacement, SavedBesideTheSetupKeysAndReadBack)
+{
+    TempDir dir;
+    const std::string path = dir.file("tessaro.ini");
+    ASSERT_TRUE(SaveSettings(path, make(true, true, false, false, false, false)).ok());
+    const WindowPlacement placement{"01d9d0cb0003", "000000ff"};
+    ASSERT_TRUE(SaveWindowPlacement(path, placement).ok());
+    EXPECT_EQ(readText(dir.path() / "tessaro.ini"),
+              "[setup]\r\nSetSystemAttr=1\r\nLogEnabled=1\r\nReadJ2MEST=None\r\nPatchJ2MEST=0\r\n\r\n\r\n"
+              "[window]\r\nGeometry=01d9d0cb0003\r\nSplitter=000000ff\r\n");
+    EXPECT_EQ(LoadWindowPlacement(path), placement);
+    // Saving the settings again keeps the placement, and the other way round; the file does not
+    // grow from saving the same values.
+    const std::string once = readText(dir.path() / "tessaro.ini");
+    ASSERT_TRUE(SaveWindowPlacement(path, placement).ok());
+    EXPECT_EQ(readText(dir.path() / "tessaro.ini"), once);
+    ASSERT_TRUE(SaveSettings(path, make(false, true, false, false, false, false)).ok());
+    EXPECT_EQ(LoadWindowPlacement(path), placement);
+    EXPECT_EQ(LoadSettings(path), make(false, true, false, false, false, false));
+}
+
+TEST(WindowPlacement, ValuesThatAreNotHexBytesAreIgnored)
+{
+    const struct {
+        const char* text;
+        WindowPlacement expected;
+    } cases[] = {
+        {"", {}},
+        {"[window]\nGeometry=abc\nSplitter=00ff\n", {"", "00ff"}},
+        {"[window]\nGeometry=zz00\nSplitter=\n", {}},
+        {"[window]\nGeometry=0A0b\n", {"0A0b", ""}},
+        {"[setup]\nGeometry=00ff\n", {}},
+    };
+    for (const auto& c : cases) {
+        TempDir dir;
+        writeText(dir.path() / "tessaro.ini", c.text);
+        EXPECT_EQ(LoadWindowPlacement(dir.file("tessaro.ini")), c.expected) << c.text;
+    }
+}
+
 } // namespace
 } // namespace tessaro

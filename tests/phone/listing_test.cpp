@@ -285,5 +285,20 @@ TEST(FileListEntry, AttributeLetters)
     EXPECT_EQ(attributeLetters(7), "[RHS]");
 }
 
+
+TEST(GetFileList, CancelStopsAfterTheVolumeInProgress)
+{
+    ListingRig rig;
+    // Cancel is pressed while volume a is listed (its bar goes to 0, then to 100).
+    rig.progress.cancelAfterBars(2);
+    EXPECT_FALSE(GetFileList(rig.phone()));
+    EXPECT_TRUE(rig.phone().cancelled);
+    EXPECT_EQ(patterns(rig), (Lines{"/a/*"}));
+    EXPECT_EQ(paths(rig.phone()), (Lines{"/a/mobile/picture/x.gif", "/a/y.GIF", "/a/z.txt"}));
+    EXPECT_EQ(rig.logLines().back(), "[GetFileList] Listing cancelled");
+    EXPECT_TRUE(rig.prompter.prompts.empty());
+    EXPECT_EQ(rig.progress.alive(), 0);
+}
+
 } // namespace
 } // namespace tessaro::testing

@@ -589,5 +589,82 @@ TEST(SetPhoneAttribute, LogsAndReturnsTheCloseResult)
     EXPECT_EQ(calls[2].call, PhoneCall::FileCreate);
 }
 
+// ---- cancelling from the progress window ------------------------------------------------
+
+struct CancelCase {
+    const char* name;
+    bool upload;
+    bool batch;
+    int barsBeforeCancel; // one bar per block in the single window, two in the double one
+    const char* lastLogLine;
+};
+
+class CancelledTransfer : public ::testing::TestWithParam<CancelCase> {};
+
+TEST_P(CancelledTransfer, StopsAfterTheFirstBlockAndLeavesNothingPartial)
+{
+    const CancelCase& c = GetParam();
+    VirtualPhoneRig rig;
+    rig.connect();
+    const Bytes content = patternBytes(5000);
+    RecordingProgress batch;
+    batch.batchTotal = 5000;
+    batch.cancelAfterBars(c.barsBeforeCancel);
+    rig.progress.cancelAfterBars(c.barsBeforeCancel);
+
+    int result = 0;
+    if (c.upload) {
+        writeBytes(rig.local("up.bin"), content);
+        result = c.batch ? P2KGroupWrite(rig.phone(), rig.local("up.bin"), "/a/up.bin", batch)
+                         : P2KFileWrite(rig.phone(), rig.local("up.bin"), "/a/up.bin");
+        // The part that reached the phone is deleted again.
+        EXPECT_FALSE(std::filesystem::exists(rig.phoneFile("/a/up.bin")));
+        ASSERT_FALSE(rig.api->requests().empty());
+        EXPECT_EQ(rig.api->requests().back().call, PhoneCall::FileDelete);
+        EXPECT_EQ(rig.api->requests().back().text, "/a/up.bin");
+    } else {
+        rig.putPhoneFile("/a/f", content);
+        writeBytes(rig.local("f"), {7, 7});
+        result = c.batch ? P2KGroupRead(rig.phone(), "/a/f", rig.local("f"), 5000, batch)
+                         : P2KFileRead(rig.phone(), "/a/f", rig.local("f"), 5000);
+        // The older local file stays as it was and no temporary file is left beside it.
+        EXPECT_EQ(readBytes(rig.local("f")), (Bytes{7, 7}));
+        for (const auto& entry : std::filesystem::directory_iterator(rig.local("")))
+            EXPECT_FALSE(entry.path().filename().string().starts_with(".f.tmp")) << entry.path();
+    }
+    EXPECT_EQ(result, -1);
+    EXPECT_TRUE(rig.phone().cancelled);
+    // Open, seek, one block, close: nothing after the block in progress.
+    const auto sent = rig.commands();
+    ASSERT_EQ(sent.size(), 4u);
+    EXPECT_EQ(sent[3].bytes, kClose);
+    EXPECT_EQ(rig.logLines().back(), c.lastLogLine);
+    // A cancel is the user's own choice: no error message follows it.
+    EXPECT_TRUE(rig.prompter.prompts.empty());
+    EXPECT_EQ(rig.progress.alive(), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, CancelledTransfer,
+    ::testing::Values(
+        CancelCase{"Download", false, false, 1, "[P2KFileRead] Download cancelled, nothing kept of /a/f"},
+        CancelCase{"GroupDownload", false, true, 2, "[P2KGroupRead] Download cancelled, nothing kept of /a/f"},
+        CancelCase{"Upload", true, false, 1, "[P2KFileWrite] Upload cancelled, File_Delete /a/up.bin RC=0"},
+        CancelCase{"GroupUpload", true, true, 2,
+                   "[P2KGroupWrite] Upload cancelled, File_Delete /a/up.bin RC=0"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(CancelledTransfer, NextTransferStartsUncancelled)
+{
+    VirtualPhoneRig rig;
+    rig.connect();
+    rig.putPhoneFile("/a/f", patternBytes(3000));
+    rig.progress.cancelAfterBars(1);
+    ASSERT_EQ(P2KFileRead(rig.phone(), "/a/f", rig.local("f"), 3000), -1);
+    rig.progress.cancelAfterBars(-1);
+    EXPECT_EQ(P2KFileRead(rig.phone(), "/a/f", rig.local("f"), 3000), 3000);
+    EXPECT_FALSE(rig.phone().cancelled);
+}
+
 } // namespace
 } // namespace tessaro::testing

@@ -23,6 +23,7 @@ void RecordingProgress::setCaption(const std::string& caption)
 void RecordingProgress::setBar(int bar, int percent)
 {
     bars_[bar & 1] = percent;
+    ++barsSet_;
     events_->push_back("bar" + std::to_string(bar + 1) + " " + std::to_string(percent));
 }
 
@@ -30,7 +31,9 @@ std::unique_ptr<Progress> RecordingProgressFactory::openSingle()
 {
     ++opened_;
     events_->push_back("open");
-    return std::make_unique<RecordingProgress>(events_);
+    auto window = std::make_unique<RecordingProgress>(events_);
+    window->cancelAfterBars(cancelAfterBars_);
+    return window;
 }
 
 std::vector<std::string> RecordingProgressFactory::captions() const

@@ -24,6 +24,10 @@ public:
     void setCaption(const std::string& caption) override;
     std::string caption() const override { return caption_; }
     void setBar(int bar, int percent) override;
+    bool cancelled() const override { return cancelAfterBars_ >= 0 && barsSet_ >= cancelAfterBars_; }
+
+    // The user presses Cancel once `count` bar moves have been made (0: at once).
+    void cancelAfterBars(int count) { cancelAfterBars_ = count; }
 
     // The bar positions (0 before any setBar).
     int bar(int index) const { return bars_[index & 1]; }
@@ -34,11 +38,15 @@ private:
     std::shared_ptr<std::vector<std::string>> events_;
     std::string caption_;
     int bars_[2] = {0, 0};
+    int barsSet_ = 0;
+    int cancelAfterBars_ = -1;
 };
 
 class RecordingProgressFactory : public ProgressFactory {
 public:
     std::unique_ptr<Progress> openSingle() override;
+    // Every window opened from now on is cancelled after `count` bar moves.
+    void cancelAfterBars(int count) { cancelAfterBars_ = count; }
 
     // Lines of all windows opened, in order.
     const std::vector<std::string>& events() const { return *events_; }
@@ -52,6 +60,7 @@ public:
 private:
     std::shared_ptr<std::vector<std::string>> events_ = std::make_shared<std::vector<std::string>>();
     int opened_ = 0;
+    int cancelAfterBars_ = -1;
 };
 
 } // namespace tessaro::testing

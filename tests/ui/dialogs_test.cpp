@@ -12,7 +12,9 @@
 #include "edit/settings.h"
 #include "support/ui_harness.h"
 #include "ui/about_box.h"
+#include "ui/dialog_parent_scope.h"
 #include "ui/double_progress_window.h"
+#include "ui/phone_file_browser.h"
 #include "ui/progress_window.h"
 #include "ui/qt_prompter.h"
 #include "ui/setup_dialog.h"
@@ -152,9 +154,12 @@ private Q_SLOTS:
             QCOMPARE(win->bar()->objectName(), QStringLiteral("ProgressBar1"));
             progress->setBar(0, 140);
             QCOMPARE(win->bar()->value(), 100);
-            // Escape does not close it: the operation does.
+            // Escape does not close it, the operation does; it asks the operation to stop, as
+            // Cancel does.
+            QVERIFY(!progress->cancelled());
             QTest::keyClick(win, Qt::Key_Escape);
             QVERIFY(win->isVisible());
+            QVERIFY(progress->cancelled());
         }
         QVERIFY(owner.findChildren<ProgressWindow*>().isEmpty());
     }
@@ -174,6 +179,37 @@ private Q_SLOTS:
         QCOMPARE(win.bar(0)->objectName(), QStringLiteral("ProgressBar1"));
         QCOMPARE(win.bar(1)->objectName(), QStringLiteral("ProgressBar2"));
         QCOMPARE(win.windowTitle(), QStringLiteral("Uploading star.gif"));
+        QVERIFY(!win.cancelled());
+        QTest::mouseClick(child<QPushButton>(win, "CancelButton"), Qt::LeftButton);
+        QVERIFY(win.cancelled());
+    }
+
+    void dialogsStandOverTheWindowTheyComeFrom()
+    {
+        QWidget main, form, browser;
+        QtPrompter prompter(&main);
+        QtFileDialogs files(&main);
+        QtProgressFactory progress(&main);
+        QtBrowserChoices choices(&main);
+        RecordingPrompter recording;
+        {
+            DialogParentScope overForm(&form);
+            overForm.add(prompter).add(files).add(progress).add(choices).add(recording);
+            QCOMPARE(prompter.parent(), &form);
+            QCOMPARE(files.parent(), &form);
+            QCOMPARE(progress.owner(), &form);
+            QCOMPARE(choices.parent(), &form);
+            {
+                DialogParentScope overBrowser(&browser);
+                overBrowser.add(prompter).add(choices);
+                QCOMPARE(prompter.parent(), &browser);
+                QCOMPARE(choices.parent(), &browser);
+            }
+            QCOMPARE(prompter.parent(), &form);
+            QCOMPARE(choices.parent(), &form);
+        }
+        for (QWidget* parent : {prompter.parent(), files.parent(), progress.owner(), choices.parent()})
+            QCOMPARE(parent, &main);
     }
 
     void aboutBoxAndSplash()

@@ -154,7 +154,6 @@ private Q_SLOTS:
         QVERIFY(!(flags & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint
                            | Qt::WindowContextHelpButtonHint)));
         QCOMPARE(picker.minimumSize(), picker.maximumSize());
-        QCOMPARE(picker.size(), QSize(359, 408));
         // Nothing is read before the window opens.
         QVERIFY(!p.pack.isLoaded());
     }
@@ -356,12 +355,11 @@ private Q_SLOTS:
         const QRect cancel0 = cancel->geometry();
         const QRect loadNew0 = loadNew->geometry();
         const QRect label0 = label2->geometry();
-        QCOMPARE(window0, QSize(359, 408));
         QCOMPARE(p.preview()->size(), QSize(176, 220));
-        // The buttons stand 124 pixels below the preview height, the screen-size group 36
-        // pixels above it.
-        QCOMPARE(ok0.top(), 220 + 124);
-        QCOMPARE(sizes0.top(), 220 - 36);
+        // The screen-size group's foot is level with "Centered"; the buttons stand below both.
+        QCOMPARE(sizes0.bottom(), child<QCheckBox>(w, "CheckBox1")->geometry().bottom());
+        QVERIFY(ok0.top() > sizes0.bottom());
+        QVERIFY(clippedChildren(w).isEmpty());
 
         const struct {
             int index;
@@ -383,9 +381,28 @@ private Q_SLOTS:
             QCOMPARE(loadNew->geometry(), loadNew0.translated(0, dy));
             QCOMPARE(label2->geometry(), label0.translated(0, dy).adjusted(0, 0, dx, 0));
             QCOMPARE(p.window->model().screenSize(), c.index);
+            QVERIFY2(clippedChildren(w).isEmpty(), qPrintable(clippedChildren(w).join(u' ')));
         }
         // The picture is never resized to the area.
         QCOMPARE(p.preview()->pictureRect().size(), QSize(11, 21));
+    }
+
+    void largerTextIsNotClipped()
+    {
+        const QFont usual = QApplication::font();
+        QFont large = usual;
+        large.setPointSizeF(usual.pointSizeF() * 1.5);
+        QApplication::setFont(large);
+        QStringList clipped;
+        {
+            Picker p;
+            DrmIconPicker& w = p.open();
+            clipped << clippedChildren(w);
+            p.screenSize(0)->click(); // the smallest preview
+            clipped << clippedChildren(w);
+        }
+        QApplication::setFont(usual);
+        QVERIFY2(clipped.isEmpty(), qPrintable(clipped.join(u' ')));
     }
 
     void centeredOrTopLeft()

@@ -9,6 +9,7 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QRadioButton>
+#include <QSplitter>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolButton>
@@ -45,6 +46,16 @@ QStringList comboItems(QComboBox* box)
 int entryIndex(MainWindow& w, const char* displayName)
 {
     return child<QComboBox>(w, "ComboBox1")->findText(QString::fromLatin1(displayName));
+}
+
+// Fades the window in and out through its own ticks until it is gone.
+void closeThroughTheFade(MainWindow& w)
+{
+    while (w.fade().level() != 255)
+        w.fadeTick();
+    w.close();
+    for (int ticks = 0; w.isVisible() && ticks < 100; ++ticks)
+        w.fadeTick();
 }
 
 } // namespace
@@ -531,6 +542,128 @@ private Q_SLOTS:
         QCOMPARE(w.windowOpacity(), 1.0);
         w.close();
         QTRY_VERIFY_WITH_TIMEOUT(!w.isVisible(), 5000);
+    }
+    void treeKeysAndDoubleClick()
+    {
+        WindowHarness h;
+        MainWindow& w = h.start();
+        w.show();
+        w.newDocument();
+        MenuDocument& doc = w.context().workspace.document;
+        MenuNode* root = doc.menuRoot();
+        insert(w, root, "Message", InsertPosition::AddSubitemLast);
+        MenuNode* calc = insert(w, root, "Calculator", InsertPosition::AddSubitemLast);
+        QVERIFY(calc);
+        MenuTreeView* tree = w.tree();
+        int editorRuns = 0;
+        w.setItemEditorRunner([&](ItemPropertiesWindow&) {
+            ++editorRuns;
+            return false;
+        });
+        // The keys are shown in the tree's menu.
+        QCOMPARE(child<QAction>(w, "Modifyitem1")->shortcut(), QKeySequence(Qt::Key_F2));
+        QCOMPARE(child<QAction>(w, "Deleteitem1")->shortcut(), QKeySequence(Qt::Key_Delete));
+        QCOMPARE(child<QAction>(w, "Moveup1")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Up));
+        QCOMPARE(child<QAction>(w, "Movedown1")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Down));
+
+        tree->selectNode(calc);
+        QTest::keyClick(tree, Qt::Key_Up, Qt::ControlModifier);
+        QCOMPARE(captionsUnder(root), (QStringList{"Calculator", "Message"}));
+        QCOMPARE(tree->selectedNode(), calc);
+        QTest::keyClick(tree, Qt::Key_Down, Qt::ControlModifier);
+        QCOMPARE(captionsUnder(root), (QStringList{"Message", "Calculator"}));
+
+        const struct {
+            Qt::Key key;
+            int runs;
+        } opens[] = {{Qt::Key_F2, 1}, {Qt::Key_Return, 2}, {Qt::Key_Enter, 3}};
+        for (const auto& c : opens) {
+            QTest::keyClick(tree, c.key);
+            QCOMPARE(editorRuns, c.runs);
+        }
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        const QRect calcRect = tree->visualRect(tree->menuModel().indexOfNode(calc));
+        QVERIFY(calcRect.isValid());
+        QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, calcRect.center());
+        QTest::mouseDClick(tree->viewport(), Qt::LeftButton, {}, calcRect.center());
+        QCOMPARE(editorRuns, 4);
+        // The Softkeys container is no item to modify: F2 does nothing there.
+        tree->selectNode(doc.nodeAt(0));
+        QTest::keyClick(tree, Qt::Key_F2);
+        QCOMPARE(editorRuns, 4);
+
+        tree->selectNode(calc);
+        QTest::keyClick(tree, Qt::Key_Menu);
+        auto* treeMenu = child<QMenu>(w, "PopupMenu2");
+        QVERIFY(treeMenu->isVisible());
+        treeMenu->close();
+        QTest::keyClick(tree, Qt::Key_Insert);
+        auto* insertMenu = child<QMenu>(w, "PopupMenu1");
+        QVERIFY(insertMenu->isVisible());
+        insertMenu->close();
+
+        // Delete asks the question of the menu entry first.
+        h.prompter.answers = {Answer::No, Answer::Yes};
+        QTest::keyClick(tree, Qt::Key_Delete);
+        QCOMPARE(captionsUnder(root), (QStringList{"Message", "Calculator"}));
+        QTest::keyClick(tree, Qt::Key_Delete);
+        QCOMPARE(captionsUnder(root), (QStringList{"Message"}));
+        QCOMPARE(h.prompter.prompts.size(), size_t(2));
+        QCOMPARE(h.prompter.prompts[0].caption, std::string("Warning"));
+        QCOMPARE(h.prompter.prompts[0].text, std::string(kDeleteQuestion));
+    }
+
+    void availableItemsOpenTheMenuOnlyOnAPick()
+    {
+        WindowHarness h;
+        MainWindow& w = h.start();
+        w.show();
+        w.newDocument();
+        auto* box = child<AvailableItemsBox>(w, "ComboBox1");
+        auto* popup = child<QMenu>(w, "PopupMenu1");
+        box->setCurrentIndex(entryIndex(w, "Calculator"));
+        // Stepping through the closed box with the arrows only moves its entry.
+        QTest::keyClick(box, Qt::Key_Down);
+        QCOMPARE(box->currentIndex(), entryIndex(w, "Calculator") + 1);
+        QVERIFY(!popup->isVisible());
+        QTest::keyClick(box, Qt::Key_Up);
+        QVERIFY(!popup->isVisible());
+        // Enter picks the entry shown.
+        QTest::keyClick(box, Qt::Key_Return);
+        QVERIFY(popup->isVisible());
+        QCOMPARE(w.pickedEntry(), std::string("Calculator"));
+        popup->close();
+    }
+
+    void resizingGrowsTheTreeAndThePlaceIsRemembered()
+    {
+        WindowHarness h;
+        MainWindow& w = h.start();
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QVERIFY(w.windowFlags() & Qt::WindowMaximizeButtonHint);
+        QVERIFY(w.minimumSize() != w.maximumSize());
+        QWidget* panel = w.splitter()->widget(1);
+        const int treeBefore = w.tree()->width();
+        const int panelBefore = panel->width();
+        w.resize(w.width() + 200, w.height() + 100);
+        QTRY_COMPARE(w.tree()->width(), treeBefore + 200);
+        QCOMPARE(panel->width(), panelBefore);
+        // The user moves the splitter too.
+        w.splitter()->setSizes({w.splitter()->sizes()[0] - 50, panelBefore + 50});
+        const QList<int> sizes = w.splitter()->sizes();
+        const QSize size = w.size();
+        closeThroughTheFade(w);
+        QVERIFY(!w.isVisible());
+        const std::string ini = readText(h.dir.path() / "tessaro.ini");
+        QVERIFY2(ini.find("[window]\r\nGeometry=") != std::string::npos, ini.c_str());
+
+        WindowHarness again(nullptr, h.dir.path().string());
+        MainWindow& w2 = again.start();
+        w2.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w2));
+        QCOMPARE(w2.size(), size);
+        QTRY_COMPARE(w2.splitter()->sizes(), sizes);
     }
 };
 

@@ -237,6 +237,26 @@ private Q_SLOTS:
         QCOMPARE(b.state.chosenPath, std::string());
     }
 
+    void arrowKeysPickAndEnterIsOk()
+    {
+        Browser b;
+        QTimer::singleShot(0, this, [this] {
+            auto* viewer = qobject_cast<PhoneFileBrowser*>(QApplication::activeModalWidget());
+            QVERIFY(viewer);
+            clickItem(child<QTreeWidget>(*viewer, "TntTreeView1"), folderItem(*viewer, {"a", "mobile", "picture"}));
+            auto* list = child<QTreeWidget>(*viewer, "TntListView1");
+            auto* path = child<QLineEdit>(*viewer, "TntEdit1");
+            QTest::keyClick(list, Qt::Key_Down);
+            QCOMPARE(path->text(), QStringLiteral("/a/mobile/picture/x.gif"));
+            QTest::keyClick(list, Qt::Key_Down);
+            QCOMPARE(path->text(), QStringLiteral("/a/mobile/picture/y.gif"));
+            QTest::keyClick(list, Qt::Key_Return);
+        });
+        QWidget owner;
+        QCOMPARE(pickPhoneFile(&owner, b.phone(), b.state, b.dialogs, b.choices, false),
+                 std::optional<std::string>("/a/mobile/picture/y.gif"));
+    }
+
     void uploadAndDeleteThroughTheInjectedDialogs()
     {
         Browser b;

@@ -82,6 +82,37 @@ bool has(const std::string& text, const std::string& part)
 
 } // namespace
 
+// Watches the progress windows of an operation: counts their paint events and, when asked,
+// clicks Cancel through the event queue as soon as one is shown, as a user would.
+class ProgressWatcher : public QObject {
+public:
+    explicit ProgressWatcher(bool cancel) : cancel_(cancel) { qApp->installEventFilter(this); }
+    ~ProgressWatcher() override { qApp->removeEventFilter(this); }
+
+    int paints = 0;
+    int shown = 0;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        auto* widget = qobject_cast<QWidget*>(watched);
+        if (!widget || widget->window()->objectName() != QLatin1String("TProgressWin"))
+            return false;
+        if (event->type() == QEvent::Paint)
+            ++paints;
+        if (event->type() == QEvent::Show && widget->isWindow()) {
+            ++shown;
+            if (cancel_)
+                QMetaObject::invokeMethod(widget->findChild<QPushButton*>(QStringLiteral("CancelButton")),
+                                          &QPushButton::click, Qt::QueuedConnection);
+        }
+        return false;
+    }
+
+private:
+    bool cancel_;
+};
+
 class PhoneTest : public QObject {
     Q_OBJECT
 
@@ -334,6 +365,36 @@ private Q_SLOTS:
         form.restoreSeem();
         QVERIFY(p.phone->requests().empty());
     }
+    void progressWindowIsDrawnWhileTheMenuIsRead()
+    {
+        PhoneHarness p;
+        MainWindow& w = p.start();
+        p.plug();
+        p.h->prompter.answers = {Answer::No};
+        ProgressWatcher watcher(false);
+        w.openFromPhone();
+        // The window lives only while the phone is read: its paints happened meanwhile.
+        QVERIFY(watcher.shown > 0);
+        QVERIFY(watcher.paints > 0);
+        QCOMPARE(w.context().workspace.document.nodeCount(), size_t(27));
+    }
+
+    void cancellingTheMenuReadOpensNothingAndSaysNothing()
+    {
+        PhoneHarness p;
+        MainWindow& w = p.start();
+        p.plug();
+        ProgressWatcher watcher(true);
+        w.openFromPhone();
+        QCOMPARE(watcher.shown, 1);
+        QVERIFY(p.h->prompter.prompts.empty());
+        QVERIFY(!fs::exists(p.tmp.path() / "mma_temp"));
+        QVERIFY(!child<QToolButton>(w, "ToolButton2")->isEnabled());
+        QVERIFY(has(p.log(), "[P2KFileRead] Download cancelled, nothing kept of /a/mobile/system/mma_ucp"));
+        // Only the first of the file's two blocks was asked for.
+        QVERIFY(!has(p.log(), "bytes received=22"));
+    }
+
 };
 
 QTEST_MAIN(PhoneTest)

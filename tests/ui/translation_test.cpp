@@ -75,6 +75,12 @@ void coreTexts()
            "record 12: title beyond its record"
         << QStringLiteral("Файл повреждён. То, что не удалось прочитать как есть, исправлено или "
                           "пропущено:\r\nrecord 12: title beyond its record");
+    QTest::newRow("USB notice") << "A Motorola phone was found on USB but cannot be opened: permission denied. "
+                                   "Install the udev rule 70-tessaro-p2k.rules (see \"Using a real phone\" in "
+                                   "the README) and plug the phone in again."
+                                << QStringLiteral("Телефон Motorola найден на USB, но его не удаётся открыть: нет "
+                                                  "прав доступа. Установите правило udev 70-tessaro-p2k.rules (см. "
+                                                  "«Using a real phone» в README) и подключите телефон заново.");
     QTest::newRow("word inside a word") << "Errors happen" << QStringLiteral("Errors happen");
     QTest::newRow("word inside a line") << "No Warning here" << QStringLiteral("No Warning here");
     QTest::newRow("unknown") << "Phone restarted" << QStringLiteral("Phone restarted");

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <stdexcept>
 
+#include <QLayout>
 #include <QString>
 #include <QtGlobal>
 
@@ -28,6 +29,19 @@ void quietHandler(QtMsgType type, const QMessageLogContext& context, const QStri
         previousHandler(type, context, message);
 }
 
+// True when `layout` or one of its inner layouts places `widget`.
+bool places(const QLayout* layout, const QWidget* widget)
+{
+    if (!layout)
+        return false;
+    for (int i = 0; i < layout->count(); ++i) {
+        QLayoutItem* item = layout->itemAt(i);
+        if (item->widget() == widget || places(item->layout(), widget))
+            return true;
+    }
+    return false;
+}
+
 } // namespace
 
 QStringList captionsUnder(const MenuNode* node)
@@ -36,6 +50,28 @@ QStringList captionsUnder(const MenuNode* node)
     for (const auto& c : node->children())
         out << QString::fromStdString(c->caption());
     return out;
+}
+
+QStringList clippedChildren(QWidget& window)
+{
+    QStringList clipped;
+    const QRect area = window.rect();
+    for (QWidget* w : window.findChildren<QWidget*>()) {
+        if (w->isWindow() || !w->isVisibleTo(&window))
+            continue;
+        // Widgets a layout places must get what they ask for; those a compound widget places
+        // by hand (the two halves of the up/down arrows) only have to stay inside.
+        const bool laidOut = places(w->parentWidget()->layout(), w);
+        const QSize need = laidOut ? w->minimumSizeHint() : QSize();
+        const QSizePolicy policy = w->sizePolicy();
+        const bool narrow = policy.horizontalPolicy() != QSizePolicy::Ignored && need.width() > w->width();
+        const bool low = policy.verticalPolicy() != QSizePolicy::Ignored && need.height() > w->height();
+        const QRect at(w->mapTo(&window, QPoint(0, 0)), w->size());
+        if (narrow || low || !area.contains(at))
+            clipped << (w->objectName().isEmpty() ? QString::fromLatin1(w->metaObject()->className())
+                                                  : w->objectName());
+    }
+    return clipped;
 }
 
 void quietPlatformWarnings()

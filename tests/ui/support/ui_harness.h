@@ -8,6 +8,7 @@
 #include <vector>
 
 #include <QObject>
+#include <QWidget>
 #include <QString>
 #include <QStringList>
 
@@ -66,6 +67,11 @@ T* child(QObject& parent, const char* name)
         qFatal("no child %s", name);
     return w;
 }
+
+// The children of `window` that a layout gives less than they need (their minimum size hint),
+// and any that reach out of the window, by object name (class name when unnamed): what a larger font or a
+// scaled screen would cut off.
+QStringList clippedChildren(QWidget& window);
 
 // The captions of the children of `node`, in order.
 QStringList captionsUnder(const MenuNode* node);
