@@ -25,12 +25,11 @@ inline std::string_view textOf(const uint8_t* data, size_t size)
     return {reinterpret_cast<const char*>(data), size};
 }
 
-// A folder of this process under the system's temporary folder, removed when the run ends
-// normally. Every input overwrites the same files, so the page cache absorbs the writes.
+// A folder of this process in memory (/dev/shm) or else under the system's temporary folder,
+// removed when the run ends normally. Every input overwrites the same files.
 class ScratchFolder {
 public:
-    ScratchFolder()
-        : path_(std::filesystem::temp_directory_path() / ("tessaro-fuzz-" + std::to_string(::getpid())))
+    ScratchFolder() : path_(base() / ("tessaro-fuzz-" + std::to_string(::getpid())))
     {
         std::filesystem::create_directories(path_);
     }
@@ -43,6 +42,14 @@ public:
     std::string file(const std::string& name) const { return (path_ / name).string(); }
 
 private:
+    static std::filesystem::path base()
+    {
+        std::error_code ec;
+        if (std::filesystem::is_directory("/dev/shm", ec))
+            return "/dev/shm";
+        return std::filesystem::temp_directory_path();
+    }
+
     std::filesystem::path path_;
 };
 

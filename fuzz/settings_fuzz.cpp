@@ -24,6 +24,15 @@ bool isSetupKey(const std::string& section, const std::string& key)
                                       || same(key, "ReadJ2MEST") || same(key, "PatchJ2MEST"));
 }
 
+// Files are saved with CR LF line ends. The INI reader lets a section header without its "]"
+// run on over the line end, so a CR the save adds there lands in the name; names and values
+// are compared without CRs.
+std::string withoutCr(std::string text)
+{
+    std::erase(text, '\r');
+    return text;
+}
+
 // Every value of the file outside the four setup keys, by section and key, in file order.
 std::map<std::pair<std::string, std::string>, std::vector<std::string>> otherValues(const std::string& text)
 {
@@ -44,9 +53,9 @@ std::map<std::pair<std::string, std::string>, std::vector<std::string>> otherVal
             CSimpleIniA::TNamesDepend all;
             ini.GetAllValues(section.pItem, key.pItem, all);
             all.sort(CSimpleIniA::Entry::LoadOrder());
-            auto& list = values[{section.pItem, key.pItem}];
+            auto& list = values[{withoutCr(section.pItem), withoutCr(key.pItem)}];
             for (const auto& v : all)
-                list.emplace_back(v.pItem);
+                list.push_back(withoutCr(v.pItem));
         }
     }
     return values;
