@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <map>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #define SI_NO_CONVERSION
@@ -24,13 +25,26 @@ bool isSetupKey(const std::string& section, const std::string& key)
                                       || same(key, "ReadJ2MEST") || same(key, "PatchJ2MEST"));
 }
 
-// Files are saved with CR LF line ends. The INI reader lets a section header without its "]"
-// run on over the line end, so a CR the save adds there lands in the name; names and values
-// are compared without CRs.
-std::string withoutCr(std::string text)
+// The INI reader skips a section header without its "]" but leaves its name to the keys of
+// the lines after it, name and following lines run together. Such a file is not kept as read,
+// whatever the program does, so the other sections are compared only for files without one.
+bool hasUnclosedSection(std::string_view text)
 {
-    std::erase(text, '\r');
-    return text;
+    if (text.starts_with("\xEF\xBB\xBF"))  // the reader skips a UTF-8 byte order mark
+        text.remove_prefix(3);
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find_first_of("\r\n", start);
+        if (end == std::string_view::npos)
+            end = text.size();
+        std::string_view line = text.substr(start, end - start);
+        const size_t first = line.find_first_not_of(" \t");
+        if (first != std::string_view::npos && line[first] == '['
+            && line.find(']', first) == std::string_view::npos)
+            return true;
+        start = end + 1;
+    }
+    return false;
 }
 
 // Every value of the file outside the four setup keys, by section and key, in file order.
@@ -53,9 +67,9 @@ std::map<std::pair<std::string, std::string>, std::vector<std::string>> otherVal
             CSimpleIniA::TNamesDepend all;
             ini.GetAllValues(section.pItem, key.pItem, all);
             all.sort(CSimpleIniA::Entry::LoadOrder());
-            auto& list = values[{withoutCr(section.pItem), withoutCr(key.pItem)}];
+            auto& list = values[{section.pItem, key.pItem}];
             for (const auto& v : all)
-                list.push_back(withoutCr(v.pItem));
+                list.emplace_back(v.pItem);
         }
     }
     return values;
@@ -92,6 +106,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     fuzz::check(SaveSettings(path, wanted).ok());
     const std::string saved = fuzz::readFile(path);
     fuzz::check(parseSettings(saved) == wanted);
-    fuzz::check(otherValues(saved) == otherValues(text));
+    if (!hasUnclosedSection(text))
+        fuzz::check(otherValues(saved) == otherValues(text));
     return 0;
 }
