@@ -475,7 +475,8 @@ std::string VirtualPhone::attributesText(const std::map<std::string, int>& attri
     nlohmann::json doc = nlohmann::json::object();
     for (const auto& [path, bits] : attributes)
         doc[path] = bits;
-    // Paths are 8-bit strings; bytes that are not UTF-8 are kept as they come.
+    // JSON text is UTF-8: a path byte that is not part of a UTF-8 character is written as
+    // U+FFFD, so such a path does not read back as itself.
     return doc.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) + "\n";
 }
 
