@@ -28,8 +28,11 @@ Status appendItemBaseLine(const std::string& path, std::string_view identifier, 
             return Error{"Cannot read " + path};
     }
     // A file edited by hand may end without a line end: the new line must not be glued onto
-    // its last line, which would corrupt that entry and lose the new one.
-    if (!text.empty() && text.back() != '\n')
+    // its last line, which would corrupt that entry and lose the new one. A last line ending
+    // in a lone CR only lacks its LF: a second CR would stay in the entry.
+    if (!text.empty() && text.back() == '\r')
+        text += '\n';
+    else if (!text.empty() && text.back() != '\n')
         text += "\r\n";
     text += itemBaseLine(identifier, shortcut);
     text += "\r\n";

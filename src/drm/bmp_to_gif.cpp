@@ -1,6 +1,7 @@
 #include "drm/bmp_to_gif.h"
 
 #include <climits>
+#include <cstdlib>
 #include <memory>
 
 #include <stb_image.h>
@@ -68,6 +69,12 @@ Result<ArgbImage> decodeBmp(std::span<const uint8_t> bytes)
     if (bytes.size() > size_t(INT_MAX))
         return Error{"the BMP picture is too large"};
     int width = 0, height = 0, components = 0;
+    // The decoder allocates what the header claims before it reads a pixel, so a few bytes
+    // could ask for gigabytes. Every pixel takes at least one bit of the file. (The height of
+    // a top-down picture comes out negative here.)
+    if (stbi_info_from_memory(bytes.data(), int(bytes.size()), &width, &height, &components)
+        && std::abs(int64_t(width)) * std::abs(int64_t(height)) > 8 * int64_t(bytes.size()))
+        return Error{"the BMP picture claims more pixels than its file holds"};
     std::unique_ptr<stbi_uc, StbFree> rgba(
         stbi_load_from_memory(bytes.data(), int(bytes.size()), &width, &height, &components, 4));
     if (!rgba) {

@@ -83,11 +83,16 @@ std::string settingsPath(const std::string& defaultFolder)
 
 Settings LoadSettings(const std::string& path)
 {
+    const auto content = readWholeFile(path);
+    return content ? parseSettings(*content) : Settings{};
+}
+
+Settings parseSettings(std::string_view text)
+{
     Settings settings;
     CSimpleIniA ini;
     configure(ini);
-    const auto content = readWholeFile(path);
-    if (!content || ini.LoadData(content->data(), content->size()) < 0)
+    if (ini.LoadData(text.data(), text.size()) < 0)
         return settings;
 
     settings.setSystemAttr = firstValue(ini, kSetSystemAttr) == "1";

@@ -3,6 +3,7 @@
 //   SetSystemAttr=1|0  LogEnabled=1|0  ReadJ2MEST=Phone|Card|Both|None  PatchJ2MEST=1|0
 
 #include <string>
+#include <string_view>
 
 #include "core/result.h"
 
@@ -27,6 +28,8 @@ std::string settingsPath(const std::string& defaultFolder);
 // other than the listed ones read as off ("ReadJ2MEST" as "None"). Key names are matched
 // without regard to case; of a key given twice the first counts.
 Settings LoadSettings(const std::string& path);
+// The same over the text of a settings file.
+Settings parseSettings(std::string_view text);
 
 // Writes the four keys into section "setup" of the file, keeping whatever else it holds, and
 // flushes it; the old file stays untouched when the write fails.

@@ -435,6 +435,31 @@ std::vector<char> VirtualPhone::volumeLetters() const
 
 // ---- attributes -------------------------------------------------------------------------
 
+Result<std::map<std::string, int>> VirtualPhone::parseAttributes(std::string_view text,
+                                                                  const std::string& fileName)
+{
+    const auto doc = nlohmann::json::parse(text.begin(), text.end(), nullptr, false);
+    if (doc.is_discarded() || !doc.is_object())
+        return Error{fileName + ": not a JSON object"};
+    std::map<std::string, int> attributes;
+    for (const auto& [path, bits] : doc.items()) {
+        if (!bits.is_number_integer() || bits.get<int64_t>() < 0 || bits.get<int64_t>() > 0xFFFF)
+            return Error{fileName + ": the bits of \"" + path + "\" must lie between 0 and 65535"};
+        attributes[path] = int(bits.get<int64_t>());
+    }
+    return attributes;
+}
+
+std::string VirtualPhone::attributesText(const std::map<std::string, int>& attributes)
+{
+    nlohmann::json doc = nlohmann::json::object();
+    for (const auto& [path, bits] : attributes)
+        doc[path] = bits;
+    // JSON text is UTF-8: a path byte that is not part of a UTF-8 character is written as
+    // U+FFFD, so such a path does not read back as itself.
+    return doc.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) + "\n";
+}
+
 Status VirtualPhone::loadAttributes()
 {
     const fs::path file = dir_ / "attributes.json";
@@ -444,24 +469,17 @@ Status VirtualPhone::loadAttributes()
     const auto bytes = readWholeFile(file);
     if (!bytes)
         return Error{"Cannot read " + file.string()};
-    const auto doc = nlohmann::json::parse(bytes->begin(), bytes->end(), nullptr, false);
-    if (doc.is_discarded() || !doc.is_object())
-        return Error{file.string() + ": not a JSON object"};
-    for (const auto& [path, bits] : doc.items()) {
-        if (!bits.is_number_integer() || bits.get<int64_t>() < 0 || bits.get<int64_t>() > 0xFFFF)
-            return Error{file.string() + ": the bits of \"" + path + "\" must lie between 0 and 65535"};
-        attributes_[path] = int(bits.get<int64_t>());
-    }
+    auto attributes = parseAttributes(std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()),
+                                      file.string());
+    if (!attributes)
+        return Error{attributes.error()};
+    attributes_ = std::move(attributes).value();
     return Status::success();
 }
 
 bool VirtualPhone::saveAttributes() const
 {
-    nlohmann::json doc = nlohmann::json::object();
-    for (const auto& [path, bits] : attributes_)
-        doc[path] = bits;
-    // Paths are 8-bit strings; bytes that are not UTF-8 are kept as they come.
-    const std::string text = doc.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) + "\n";
+    const std::string text = attributesText(attributes_);
     return replaceFile((dir_ / "attributes.json").string(), std::string_view(text)).ok();
 }
 

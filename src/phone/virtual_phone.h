@@ -19,6 +19,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -86,6 +87,13 @@ public:
                                                       Options options);
     static Result<std::unique_ptr<VirtualPhone>> open(const std::filesystem::path& dir);
     ~VirtualPhone() override;
+
+    // Parses the text of attributes.json into attribute bits by phone path; the error names
+    // `fileName` and the entry that is wrong.
+    static Result<std::map<std::string, int>> parseAttributes(std::string_view text,
+                                                              const std::string& fileName);
+    // The attributes.json text of attribute bits by phone path.
+    static std::string attributesText(const std::map<std::string, int>& attributes);
 
     int P2K_Init(StatusCallback status) override;
     int P2K_SendCMD(uint16_t command, const uint8_t* request, int requestLength, uint8_t* reply,

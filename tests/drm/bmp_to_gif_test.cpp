@@ -160,6 +160,18 @@ TEST(BmpToGif, ConvertsFileToTheQuantisedGif)
     EXPECT_NE(d->indices[5], expected.transparentIndex);
 }
 
+// Found by fuzzing: a 291-byte file whose header claimed 37637 x 8965 pixels made the
+// decoder ask for gigabytes.
+TEST(BmpToGif, HeaderClaimingMorePixelsThanTheFileHoldsIsRefused)
+{
+    std::vector<uint8_t> bytes = bmp32(3, 2, kMixed);
+    put32(bytes.data() + 18, 37637, ByteOrder::Little); // width
+    put32(bytes.data() + 22, 8965, ByteOrder::Little);  // height
+    auto image = decodeBmp(bytes);
+    ASSERT_FALSE(image.ok());
+    EXPECT_EQ(image.error(), "the BMP picture claims more pixels than its file holds");
+}
+
 TEST(BmpToGif, FailuresWriteNothingAndSayWhy)
 {
     TempDir dir;

@@ -1,0 +1,76 @@
+// Loads arbitrary bytes as a phone profile (Profiles/<name>.prf) through the profile
+// selector, with the built-in item base. A profile that loads without a message is written
+// again as a firmware scan writes profiles, and must load back to the same save mode and the
+// same available items.
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "core/catalogue.h"
+#include "core/prompter.h"
+#include "core/workspace.h"
+#include "edit/firmware_profile.h"
+#include "edit/profiles.h"
+#include "fuzz_support.h"
+
+using namespace tessaro;
+
+namespace {
+
+class CountingPrompter : public Prompter {
+public:
+    void show(MessageIcon, const std::string&, const std::string&) override { ++shown; }
+    Answer ask(MessageIcon, const std::string&, const std::string&, Buttons) override { return Answer::No; }
+    int shown = 0;
+};
+
+// The firmware tag whose profile has this save mode; empty when no tag gives it (the "06"
+// marker together with the fix).
+std::string tagFor(const SaveMode& mode)
+{
+    const bool sixMarker = mode.recordSize() == 22 && mode.iconMarker() == IconMarker::K06;
+    if (mode.c698p())
+        return sixMarker ? std::string() : "R3624";
+    return sixMarker ? "R364" : "R999";
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    static const ProfileManager profiles = [] {
+        ProfileManager p(fuzz::scratch().path().string());
+        std::filesystem::create_directories(p.profilesFolder());
+        return p;
+    }();
+    ProfileManager manager = profiles;
+    const std::string path = manager.profilePath("fuzz");
+    fuzz::writeFile(path, fuzz::textOf(data, size));
+
+    Workspace ws;
+    CountingPrompter prompter;
+    fuzz::check(manager.LoadProfile("fuzz", ws, prompter) == 1);
+    fuzz::check(ws.saveMode.recordSize() == 22 || ws.saveMode.recordSize() == 36);
+    const auto& available = ws.items.available();
+    fuzz::check(!available.empty() && available.size() <= ItemLists::kCapacity);
+    fuzz::check(available.back().identifier == kCustomItem);
+    if (prompter.shown != 0)
+        return 0;
+    fuzz::check(manager.selectorText() == "fuzz");
+
+    const std::string tag = tagFor(ws.saveMode);
+    if (tag.empty())
+        return 0;
+    std::vector<FirmwareName> names;
+    for (size_t k = 0; k + 1 < available.size(); ++k)
+        names.push_back({available[k].identifier, false});
+    fuzz::writeFile(path, firmwareProfileText(tag, ws.saveMode.recordSize(), names));
+
+    Workspace again;
+    fuzz::check(manager.LoadProfile("fuzz", again, prompter) == 1);
+    fuzz::check(prompter.shown == 0);
+    fuzz::check(again.saveMode == ws.saveMode);
+    fuzz::check(again.items.available() == available);
+    return 0;
+}
