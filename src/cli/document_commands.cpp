@@ -7,6 +7,7 @@
 
 #include "cli/cli_context.h"
 #include "cli/save_mode_options.h"
+#include "core/bytes.h"
 #include "core/text_encoding.h"
 #include "core/catalogue.h"
 #include "core/item_data.h"
@@ -39,8 +40,7 @@ std::string hexBytes(const std::vector<uint8_t>& bytes)
 
 std::string hexByte(unsigned value)
 {
-    static const char digits[] = "0123456789ABCDEF";
-    return std::string("0x") + digits[(value >> 4) & 0xF] + digits[value & 0xF];
+    return "0x" + hexDigits(value, 2);
 }
 
 // Reads the file as the editor's open sequence does; the reader's notes go to stderr.

@@ -8,6 +8,7 @@
 
 #include "cli/cli_context.h"
 #include "cli/cli_progress.h"
+#include "core/bytes.h"
 #include "drm/bmp_to_gif.h"
 #include "drm/drmpack.h"
 #include "drm/file_io.h"
@@ -28,11 +29,7 @@ void loadPack(CliContext& ctx, DrmPack& pack, const std::string& path)
 
 std::string hexWord(uint32_t value)
 {
-    static const char digits[] = "0123456789ABCDEF";
-    std::string text = "0x";
-    for (int shift = 28; shift >= 0; shift -= 4)
-        text += digits[(value >> shift) & 0xF];
-    return text;
+    return "0x" + hexDigits(value, 8);
 }
 
 // A DRM icon number as the picker shows it: decimal digits only, 1 to total - 1.

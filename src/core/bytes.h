@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <span>
+#include <string>
 #include <vector>
 
 namespace tessaro {
@@ -87,5 +88,16 @@ public:
 private:
     std::span<const uint8_t> bytes_;
 };
+
+// The low `width` hexadecimal digits of `value`, upper-case unless `upper` is false:
+// hexDigits(0x4A, 4) is "004A".
+inline std::string hexDigits(uint32_t value, int width, bool upper = true)
+{
+    const char* digits = upper ? "0123456789ABCDEF" : "0123456789abcdef";
+    std::string text(size_t(width > 0 ? width : 0), '0');
+    for (auto at = text.rbegin(); at != text.rend(); ++at, value >>= 4)
+        *at = digits[value & 0xF];
+    return text;
+}
 
 } // namespace tessaro

@@ -1,5 +1,7 @@
 #include "core/catalogue.h"
 
+#include "core/bytes.h"
+
 namespace tessaro {
 
 const std::array<const char*, kSoftkeyCount> kSoftkeyPrefixes = {
@@ -33,8 +35,7 @@ std::string LanguageShown(int id)
 {
     if (id < 1 || id > kLanguageCount)
         return {};
-    static constexpr char digits[] = "0123456789ABCDEF";
-    return {digits[(id >> 4) & 0xF], digits[id & 0xF]};
+    return hexDigits(uint32_t(id), 2);
 }
 
 int LanguageFromShown(std::string_view shown)

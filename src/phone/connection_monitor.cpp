@@ -239,8 +239,7 @@ std::string firmwarePrefix(const std::string& firmwareVersion)
 
 std::string lpVersionText(uint16_t lp)
 {
-    static const char* digits = "0123456789ABCDEF";
-    return {digits[(lp >> 12) & 0xF], digits[(lp >> 8) & 0xF], digits[(lp >> 4) & 0xF], digits[lp & 0xF]};
+    return hexDigits(lp, 4);
 }
 
 } // namespace tessaro

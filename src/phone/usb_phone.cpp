@@ -36,11 +36,7 @@ constexpr uint8_t kRequestRead = 0x01;
 
 std::string hex4(unsigned value)
 {
-    static const char* digits = "0123456789ABCDEF";
-    std::string text = "0x0000";
-    for (int i = 5; i >= 2; --i, value >>= 4)
-        text[size_t(i)] = digits[value & 0xF];
-    return text;
+    return "0x" + hexDigits(value, 4);
 }
 
 std::string statusWords(UsbStatus status)

@@ -73,15 +73,7 @@ std::optional<std::vector<uint8_t>> readWholeFile(const fs::path& file)
 
 std::string hex4(int value, bool upper)
 {
-    static const char* lower = "0123456789abcdef";
-    static const char* upperDigits = "0123456789ABCDEF";
-    const char* digits = upper ? upperDigits : lower;
-    std::string text(4, '0');
-    for (int i = 3; i >= 0; --i) {
-        text[i] = digits[value & 0xF];
-        value >>= 4;
-    }
-    return text;
+    return hexDigits(uint32_t(value), 4, upper);
 }
 
 } // namespace
