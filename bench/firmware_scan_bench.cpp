@@ -14,9 +14,9 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include "edit/firmware_image.h"
-#include "edit/firmware_profile.h"
-#include "edit/firmware_search.h"
+#include "workspace/firmware_image.h"
+#include "workspace/firmware_profile.h"
+#include "workspace/firmware_search.h"
 
 namespace {
 

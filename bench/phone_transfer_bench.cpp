@@ -7,10 +7,10 @@
 #include <fstream>
 #include <random>
 
-#include "phone/operation_log.h"
+#include "p2k/operation_log.h"
 #include "phone/phone_context.h"
 #include "phone/transfer.h"
-#include "phone/virtual_phone.h"
+#include "p2k/virtual_phone.h"
 
 namespace {
 

@@ -9,8 +9,8 @@
 #include <random>
 
 #include "core/bytes.h"
-#include "phone/usb_phone.h"
-#include "phone/virtual_phone.h"
+#include "p2k/usb_phone.h"
+#include "p2k/virtual_phone.h"
 #include "usbsim/simulated_usb_link.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "phone/virtual_phone.h"
+#include "p2k/virtual_phone.h"
 #include "fuzz_support.h"
 
 using tessaro::VirtualPhone;

@@ -7,8 +7,8 @@
 #include <cstring>
 #include <span>
 
-#include "phone/file_list_entry.h"
-#include "phone/p2k_api.h"
+#include "p2k/file_list_entry.h"
+#include "p2k/p2k_api.h"
 #include "fuzz_support.h"
 
 using namespace tessaro;

@@ -8,8 +8,8 @@
 #include <string_view>
 #include <vector>
 
-#include "edit/firmware_image.h"
-#include "edit/firmware_profile.h"
+#include "workspace/firmware_image.h"
+#include "workspace/firmware_profile.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 
 #include "core/item_base_file.h"
 #include "core/item_lists.h"
-#include "edit/profiles.h"
+#include "workspace/profiles.h"
 #include "fuzz_support.h"
 
 using namespace tessaro;

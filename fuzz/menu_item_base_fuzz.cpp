@@ -15,7 +15,7 @@
 #include "core/menu_document.h"
 #include "core/menu_reader.h"
 #include "core/workspace.h"
-#include "edit/profiles.h"
+#include "workspace/profiles.h"
 #include "fuzz_support.h"
 
 using namespace tessaro;

@@ -10,8 +10,8 @@
 #include "core/catalogue.h"
 #include "core/prompter.h"
 #include "core/workspace.h"
-#include "edit/firmware_profile.h"
-#include "edit/profiles.h"
+#include "workspace/firmware_profile.h"
+#include "workspace/profiles.h"
 #include "fuzz_support.h"
 
 using namespace tessaro;

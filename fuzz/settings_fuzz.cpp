@@ -10,7 +10,7 @@
 #define SI_IMPLEMENTATION
 #include <SimpleIni.h>
 
-#include "edit/settings.h"
+#include "workspace/settings.h"
 #include "fuzz_support.h"
 
 using namespace tessaro;

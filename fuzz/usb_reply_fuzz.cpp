@@ -8,8 +8,8 @@
 #include <cstdlib>
 #include <span>
 
-#include "phone/file_list_entry.h"
-#include "phone/p2k_framing.h"
+#include "p2k/file_list_entry.h"
+#include "p2k/p2k_framing.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

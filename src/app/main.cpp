@@ -18,11 +18,11 @@
 #include <QTimer>
 
 #include "core/menu_document.h"
-#include "edit/data_folder.h"
-#include "edit/profiles.h"
-#include "phone/no_phone.h"
-#include "phone/usb_phone.h"
-#include "phone/virtual_phone.h"
+#include "workspace/data_folder.h"
+#include "workspace/profiles.h"
+#include "p2k/no_phone.h"
+#include "p2k/usb_phone.h"
+#include "p2k/virtual_phone.h"
 #include "ui/about_box.h"
 #include "ui/app_context.h"
 #include "ui/app_icons.h"

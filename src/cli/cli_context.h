@@ -9,7 +9,7 @@
 
 #include "core/prompter.h"
 #include "core/workspace.h"
-#include "edit/profiles.h"
+#include "workspace/profiles.h"
 
 namespace tessaro::cli {
 

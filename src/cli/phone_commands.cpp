@@ -8,9 +8,9 @@
 #include "cli/cli_context.h"
 #include "cli/phone_session.h"
 #include "core/text_encoding.h"
-#include "phone/file_list_entry.h"
+#include "p2k/file_list_entry.h"
 #include "phone/listing.h"
-#include "phone/p2k_api.h"
+#include "p2k/p2k_api.h"
 #include "phone/transfer.h"
 
 namespace tessaro::cli {

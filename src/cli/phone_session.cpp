@@ -3,9 +3,9 @@
 #include <iostream>
 
 #include "cli/cli_context.h"
-#include "phone/no_phone.h"
-#include "phone/usb_phone.h"
-#include "phone/virtual_phone.h"
+#include "p2k/no_phone.h"
+#include "p2k/usb_phone.h"
+#include "p2k/virtual_phone.h"
 
 namespace tessaro::cli {
 

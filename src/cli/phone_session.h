@@ -14,10 +14,10 @@
 #include <string>
 
 #include "cli/cli_progress.h"
-#include "edit/settings.h"
+#include "workspace/settings.h"
 #include "phone/connection_monitor.h"
-#include "phone/operation_log.h"
-#include "phone/p2k_api.h"
+#include "p2k/operation_log.h"
+#include "p2k/p2k_api.h"
 #include "phone/phone_context.h"
 #include "phone/round_trip.h"
 

@@ -7,7 +7,7 @@
 #include "cli/cli_context.h"
 #include "cli/cli_progress.h"
 #include "core/text_encoding.h"
-#include "edit/firmware_profile.h"
+#include "workspace/firmware_profile.h"
 
 namespace tessaro::cli {
 

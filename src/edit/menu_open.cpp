@@ -4,7 +4,7 @@
 #include "core/prompter.h"
 #include "core/translatable.h"
 #include "core/workspace.h"
-#include "edit/profiles.h"
+#include "workspace/profiles.h"
 
 namespace tessaro {
 

@@ -7,8 +7,8 @@
 #include "core/bytes.h"
 #include "core/prompter.h"
 #include "core/translatable.h"
-#include "phone/operation_log.h"
-#include "phone/p2k_api.h"
+#include "p2k/operation_log.h"
+#include "p2k/p2k_api.h"
 #include "phone/phone_context.h"
 
 namespace tessaro {

@@ -6,7 +6,7 @@
 #include "core/prompter.h"
 #include "core/replacing_file.h"
 #include "core/translatable.h"
-#include "edit/text_file.h"
+#include "core/text_file.h"
 
 namespace tessaro {
 

@@ -7,6 +7,7 @@
 
 #include "core/progress.h"
 #include "core/prompter.h"
+#include "p2k/file_list_entry.h"
 
 namespace tessaro {
 
@@ -22,16 +23,6 @@ struct PhoneLinkState {
     uint16_t LPVersion = 0;
     std::string LPVersionText;
     std::string IMEI;
-};
-
-// One 512-byte entry of a phone file list (little-endian on the wire).
-struct PhoneFileEntry {
-    uint32_t size = 0;
-    uint16_t reserved = 0;
-    uint16_t attributes = 0;     // 1 read-only, 2 hidden, 4 system
-    std::string path;            // one byte per character
-
-    bool operator==(const PhoneFileEntry&) const = default;
 };
 
 struct PhoneContext {

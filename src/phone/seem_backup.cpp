@@ -9,8 +9,8 @@
 #include "core/prompter.h"
 #include "core/replacing_file.h"
 #include "core/translatable.h"
-#include "edit/text_file.h"
-#include "phone/p2k_api.h"
+#include "core/text_file.h"
+#include "p2k/p2k_api.h"
 #include "phone/phone_context.h"
 
 namespace tessaro {

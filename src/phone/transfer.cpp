@@ -9,9 +9,9 @@
 #include "core/prompter.h"
 #include "core/replacing_file.h"
 #include "core/translatable.h"
-#include "phone/fsac_channel.h"
-#include "phone/operation_log.h"
-#include "phone/p2k_api.h"
+#include "p2k/fsac_channel.h"
+#include "p2k/operation_log.h"
+#include "p2k/p2k_api.h"
 #include "phone/phone_context.h"
 
 namespace tessaro {

@@ -8,12 +8,12 @@
 
 #include "core/workspace.h"
 #include "drm/drmpack.h"
-#include "edit/profiles.h"
-#include "edit/settings.h"
-#include "phone/file_browser_model.h"
+#include "workspace/profiles.h"
+#include "workspace/settings.h"
+#include "models/file_browser_model.h"
 #include "phone/j2mest.h"
-#include "phone/operation_log.h"
-#include "phone/p2k_api.h"
+#include "p2k/operation_log.h"
+#include "p2k/p2k_api.h"
 #include "phone/phone_context.h"
 #include "phone/round_trip.h"
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "phone/file_browser_model.h"
+#include "models/file_browser_model.h"
 
 class QCheckBox;
 class QGroupBox;

@@ -9,7 +9,7 @@
 #include <optional>
 #include <string>
 
-#include "drm/drm_picker_model.h"
+#include "models/drm_picker_model.h"
 
 class QButtonGroup;
 class QCheckBox;

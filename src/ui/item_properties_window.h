@@ -10,7 +10,7 @@
 #include <functional>
 #include <optional>
 
-#include "edit/item_editor_model.h"
+#include "models/item_editor_model.h"
 
 class QButtonGroup;
 class QCheckBox;

@@ -12,9 +12,9 @@
 #include <string>
 
 #include "edit/edit_rules.h"
-#include "edit/main_window_rules.h"
+#include "models/main_window_rules.h"
 #include "edit/undo_history.h"
-#include "edit/window_fade.h"
+#include "models/window_fade.h"
 #include "phone/connection_monitor.h"
 #include "ui/entry_dialogs.h"
 

@@ -8,7 +8,7 @@
 
 #include <QTreeView>
 
-#include "edit/collapse_list.h"
+#include "models/collapse_list.h"
 #include "edit/edit_rules.h"
 
 namespace tessaro {

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "phone/file_browser_model.h"
+#include "models/file_browser_model.h"
 #include "ui/file_dialogs.h"
 
 class QCheckBox;

@@ -8,7 +8,7 @@
 #include <functional>
 #include <map>
 
-#include "edit/setup_model.h"
+#include "models/setup_model.h"
 
 class QCheckBox;
 class QPushButton;

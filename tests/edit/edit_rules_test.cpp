@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "core/workspace.h"
-#include "edit/collapse_list.h"
+#include "models/collapse_list.h"
 #include "edit/edit_rules.h"
 #include "edit/tree_edit.h"
 #include "support/recording_prompter.h"

@@ -2,7 +2,7 @@
 
 #include "core/workspace.h"
 #include "edit/menu_open.h"
-#include "edit/profiles.h"
+#include "workspace/profiles.h"
 #include "support/menu_builder.h"
 #include "support/recording_prompter.h"
 #include "support/temp_dir.h"

@@ -9,7 +9,7 @@
 #include "core/menu_writer.h"
 #include "core/prompter.h"
 #include "core/workspace.h"
-#include "edit/item_editor_model.h"
+#include "models/item_editor_model.h"
 #include "edit/tree_edit.h"
 #include "edit/undo_history.h"
 #include "edit/unsaved_changes.h"

@@ -8,8 +8,8 @@
 
 #include <gtest/gtest.h>
 
-#include "phone/no_phone.h"
-#include "virtual_phone_rig.h"
+#include "p2k/no_phone.h"
+#include "support/virtual_phone_rig.h"
 
 namespace tessaro::testing {
 namespace {

@@ -5,13 +5,13 @@
 #include <memory>
 
 #include "core/workspace.h"
-#include "edit/profiles.h"
-#include "edit/settings.h"
+#include "workspace/profiles.h"
+#include "workspace/settings.h"
 #include "phone/j2mest.h"
-#include "phone/operation_log.h"
+#include "p2k/operation_log.h"
 #include "phone/phone_context.h"
 #include "phone/round_trip.h"
-#include "phone/virtual_phone.h"
+#include "p2k/virtual_phone.h"
 #include "support/menu_builder.h"
 #include "support/recording_progress.h"
 #include "support/recording_prompter.h"

@@ -4,8 +4,8 @@
 #include <filesystem>
 
 #include "core/progress.h"
-#include "phone/operation_log.h"
-#include "phone/p2k_api.h"
+#include "p2k/operation_log.h"
+#include "p2k/p2k_api.h"
 #include "phone/phone_context.h"
 #include "phone/seem_backup.h"
 #include "support/recording_prompter.h"

@@ -7,8 +7,8 @@
 
 #include <filesystem>
 
-#include "phone/no_phone.h"
-#include "virtual_phone_rig.h"
+#include "p2k/no_phone.h"
+#include "support/virtual_phone_rig.h"
 
 namespace tessaro::testing {
 namespace {

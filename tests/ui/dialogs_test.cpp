@@ -9,7 +9,7 @@
 
 #include <filesystem>
 
-#include "edit/settings.h"
+#include "workspace/settings.h"
 #include "support/ui_harness.h"
 #include "ui/about_box.h"
 #include "ui/dialog_parent_scope.h"

@@ -16,9 +16,9 @@
 #include <filesystem>
 
 #include "phone/listing.h"
-#include "phone/operation_log.h"
+#include "p2k/operation_log.h"
 #include "phone/phone_context.h"
-#include "phone/virtual_phone.h"
+#include "p2k/virtual_phone.h"
 #include "support/recording_progress.h"
 #include "support/recording_prompter.h"
 #include "support/temp_dir.h"

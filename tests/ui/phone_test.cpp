@@ -15,7 +15,7 @@
 
 #include "core/menu_document.h"
 #include "edit/tree_edit.h"
-#include "phone/virtual_phone.h"
+#include "p2k/virtual_phone.h"
 #include "support/ui_harness.h"
 #include "ui/app_context.h"
 #include "ui/lamp_shape.h"

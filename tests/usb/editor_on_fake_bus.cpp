@@ -8,8 +8,8 @@
 #include <filesystem>
 
 #include "core/menu_document.h"
-#include "phone/usb_phone.h"
-#include "phone/virtual_phone.h"
+#include "p2k/usb_phone.h"
+#include "p2k/virtual_phone.h"
 #include "support/ui_harness.h"
 #include "ui/app_context.h"
 #include "ui/lamp_shape.h"

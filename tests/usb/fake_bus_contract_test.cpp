@@ -1,10 +1,10 @@
 // The P2kApi contract suite on the USB phone through the real libusb, its phone on the fake
 // USB bus with the Test Command interface at number 5.
 
-#include "p2k_api_contract.h"
+#include "p2k/p2k_api_contract.h"
 
-#include "phone/libusb_link.h"
-#include "phone/usb_phone.h"
+#include "p2k/libusb_link.h"
+#include "p2k/usb_phone.h"
 #include "usb/fake_usb_bus.h"
 
 namespace tessaro::testing {

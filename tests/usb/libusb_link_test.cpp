@@ -6,8 +6,8 @@
 #include <atomic>
 
 #include "core/bytes.h"
-#include "phone/libusb_link.h"
-#include "phone/virtual_phone_rig.h"
+#include "p2k/libusb_link.h"
+#include "support/virtual_phone_rig.h"
 #include "usb/fake_usb_bus.h"
 
 namespace tessaro::testing {

@@ -9,7 +9,7 @@
 #include <map>
 
 #include "core/bytes.h"
-#include "phone/virtual_phone_rig.h"
+#include "support/virtual_phone_rig.h"
 #include "support/cli_run.h"
 #include "support/menu_builder.h"
 #include "usb/fake_usb_bus.h"

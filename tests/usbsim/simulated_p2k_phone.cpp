@@ -5,9 +5,9 @@
 #include <string>
 
 #include "core/bytes.h"
-#include "phone/file_list_entry.h"
-#include "phone/p2k_framing.h"
-#include "phone/virtual_phone.h"
+#include "p2k/file_list_entry.h"
+#include "p2k/p2k_framing.h"
+#include "p2k/virtual_phone.h"
 
 namespace tessaro::testing {
 

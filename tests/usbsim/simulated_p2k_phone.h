@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "phone/phone_context.h"
-#include "phone/usb_link.h"
+#include "p2k/usb_link.h"
 
 namespace tessaro {
 class VirtualPhone;

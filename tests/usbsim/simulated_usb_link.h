@@ -13,7 +13,7 @@
 #include <thread>
 #include <vector>
 
-#include "phone/usb_link.h"
+#include "p2k/usb_link.h"
 #include "usbsim/simulated_p2k_phone.h"
 
 namespace tessaro::testing {

@@ -8,8 +8,8 @@
 #include <QtGlobal>
 
 #include "core/menu_document.h"
-#include "phone/no_phone.h"
-#include "phone/virtual_phone.h"
+#include "p2k/no_phone.h"
+#include "p2k/virtual_phone.h"
 #include "ui/app_context.h"
 #include "ui/main_window.h"
 

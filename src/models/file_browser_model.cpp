@@ -1,0 +1,611 @@
+#include "models/file_browser_model.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <system_error>
+
+#include "core/progress.h"
+#include "core/text_encoding.h"
+#include "core/prompter.h"
+#include "p2k/file_list_entry.h"
+#include "phone/listing.h"
+#include "p2k/p2k_api.h"
+#include "phone/phone_context.h"
+#include "phone/transfer.h"
+#include "core/translatable.h"
+
+namespace tessaro {
+
+namespace {
+
+const char* const kError = TRANSLATABLE("Core", "Error");
+
+std::vector<std::string> splitPath(const std::string& path)
+{
+    std::vector<std::string> parts;
+    size_t start = (!path.empty() && path[0] == '/') ? 1 : 0;
+    while (start <= path.size()) {
+        size_t end = path.find('/', start);
+        if (end == std::string::npos)
+            end = path.size();
+        parts.push_back(path.substr(start, end - start));
+        start = end + 1;
+    }
+    return parts;
+}
+
+std::string fileNameOf(const std::string& localPath)
+{
+    return std::filesystem::path(localPath).filename().string();
+}
+
+// Asked before a transfer replaces a file that is already there: with one file Yes/No, with
+// several Yes / Yes to all / No / Cancel.
+class OverwriteQuestion {
+public:
+    enum class Decision { Write, Skip, Stop };
+
+    OverwriteQuestion(Prompter& prompter, bool several) : prompter_(prompter), several_(several) {}
+
+    // `shownPath` is the file as the user knows it (UTF-8).
+    Decision ask(const std::string& shownPath)
+    {
+        if (!askAgain_)
+            return Decision::Write;
+        const Answer answer = prompter_.ask(MessageIcon::Question, TRANSLATABLE("Core", "Confirmation"),
+                                            TRANSLATABLE("Core", "File ") + shownPath
+                                                + TRANSLATABLE("Core", " already exists\r\nOverwrite it?"),
+                                            several_ ? Buttons::YesAllNoCancel : Buttons::YesNo);
+        switch (answer) {
+        case Answer::YesToAll:
+            askAgain_ = false;
+            return Decision::Write;
+        case Answer::Yes:
+            return Decision::Write;
+        case Answer::Cancel:
+            return several_ ? Decision::Stop : Decision::Skip;
+        default:
+            return Decision::Skip;
+        }
+    }
+
+private:
+    Prompter& prompter_;
+    bool several_;
+    bool askAgain_ = true;
+};
+
+// The files of `all` that may be written, after asking for each one `exists` says is there;
+// nothing after Cancel.
+std::vector<std::string> confirmedFiles(Prompter& prompter, const std::vector<std::string>& all,
+                                        const std::function<std::optional<std::string>(const std::string&)>& existing)
+{
+    OverwriteQuestion question(prompter, all.size() > 1);
+    std::vector<std::string> chosen;
+    for (const std::string& file : all) {
+        const auto shown = existing(file);
+        const auto decision = shown ? question.ask(*shown) : OverwriteQuestion::Decision::Write;
+        if (decision == OverwriteQuestion::Decision::Stop)
+            return {};
+        if (decision == OverwriteQuestion::Decision::Write)
+            chosen.push_back(file);
+    }
+    return chosen;
+}
+
+} // namespace
+
+bool listPhoneFiles(PhoneContext& phone, const BrowserState& state)
+{
+    switch (state.mode) {
+    case ListingMode::AllFiles:
+        return GetFileList(phone);
+    case ListingMode::ByMask:
+        return GetMaskedList(phone, state.maskVolumes, state.maskExtension);
+    case ListingMode::IconsOnly:
+        break;
+    }
+    return GetIconList(phone);
+}
+
+std::vector<MaskVolume> openMaskVolumes(const std::vector<char>& phoneVolumes, BrowserState& state,
+                                        const std::vector<MaskVolume>& shown)
+{
+    if (phoneVolumes.empty())
+        return shown;
+    state.maskVolumes.assign(phoneVolumes.begin(), phoneVolumes.end());
+    std::vector<MaskVolume> list;
+    for (const char letter : phoneVolumes)
+        list.push_back({letter, true});
+    return list;
+}
+
+std::string maskExtensionText(const BrowserState& state)
+{
+    const std::string& ext = state.maskExtension;
+    return (!ext.empty() && ext[0] == '.') ? ext.substr(1) : ext;
+}
+
+void applyMask(BrowserState& state, const std::vector<MaskVolume>& volumes, const std::string& text)
+{
+    state.maskVolumes.clear();
+    for (const auto& v : volumes)
+        if (v.checked)
+            state.maskVolumes.push_back(v.letter);
+    state.maskExtension = text.empty() ? std::string() : "." + text;
+    state.mode = ListingMode::ByMask;
+}
+
+FileBrowserModel::FileBrowserModel(PhoneContext& phone, BrowserState& state)
+    : phone_(phone), state_(state)
+{
+}
+
+void FileBrowserModel::buildTree()
+{
+    selectFolder(nullptr);
+    root_.children.clear();
+    root_.files.clear();
+    for (const auto& entry : phone_.fileList)
+        addPath(entry.path);
+}
+
+FolderNode* FileBrowserModel::addFolders(const std::vector<std::string>& components)
+{
+    FolderNode* node = &root_;
+    for (const auto& name : components) {
+        // Doubled or trailing separators make no folder of their own.
+        if (name.empty())
+            continue;
+        auto& kids = node->children;
+        auto at = std::lower_bound(kids.begin(), kids.end(), name,
+                                   [](const auto& child, const std::string& n) { return child->name < n; });
+        if (at == kids.end() || (*at)->name != name) {
+            auto made = std::make_unique<FolderNode>();
+            made->name = name;
+            made->parent = node;
+            at = kids.insert(at, std::move(made));
+        }
+        node = at->get();
+    }
+    return node;
+}
+
+void FileBrowserModel::addPath(const std::string& path)
+{
+    auto parts = splitPath(path);
+    if (parts.empty())
+        return;
+    const std::string file = parts.back();
+    parts.pop_back();
+    FolderNode* folder = addFolders(parts);
+    if (!file.empty())
+        folder->files.push_back(file);
+}
+
+const FolderNode* FileBrowserModel::findFolder(const std::string& path) const
+{
+    const FolderNode* node = &root_;
+    for (const auto& name : splitPath(path)) {
+        if (name.empty())
+            continue;
+        auto at = std::find_if(node->children.begin(), node->children.end(),
+                               [&](const auto& child) { return child->name == name; });
+        if (at == node->children.end())
+            return nullptr;
+        node = at->get();
+    }
+    return node;
+}
+
+std::string FileBrowserModel::folderPath(const FolderNode& node)
+{
+    std::string path;
+    for (const FolderNode* n = &node; n->parent; n = n->parent)
+        path = "/" + n->name + path;
+    return path;
+}
+
+void FileBrowserModel::open()
+{
+    currentFolder_.clear();
+    usePath_ = false;
+    usePathText_.clear();
+    confirmDeletions_ = true;
+}
+
+void FileBrowserModel::selectFolder(const FolderNode* node)
+{
+    rows_.clear();
+    selection_.clear();
+    iconPath_.clear();
+    if (!node || !node->parent) {
+        selected_ = nullptr;
+        return;
+    }
+    selected_ = node;
+    fillRows();
+    currentFolder_ = folderPath(*node) + "/";
+    if (usePath_)
+        usePathText_ = currentFolder_;
+}
+
+void FileBrowserModel::fillRows()
+{
+    rows_.clear();
+    selection_.clear();
+    if (!selected_)
+        return;
+    for (const auto& name : selected_->files)
+        rows_.push_back(rowFor(name));
+}
+
+FileRow FileBrowserModel::rowFor(const std::string& name) const
+{
+    FileRow row{name, {}, attributeLetters(0)};
+    const int at = entryIndex(folderPath(*selected_) + "/" + name);
+    if (at >= 0) {
+        row.size = std::to_string(phone_.fileList[size_t(at)].size);
+        row.attributes = attributeLetters(phone_.fileList[size_t(at)].attributes);
+    }
+    return row;
+}
+
+int FileBrowserModel::entryIndex(const std::string& path) const
+{
+    for (size_t i = 0; i < phone_.fileList.size(); ++i)
+        if (phone_.fileList[i].path == path)
+            return int(i);
+    return -1;
+}
+
+FolderNode* FileBrowserModel::mutableSelected()
+{
+    // The tree is ours; the const pointer only keeps callers from changing it.
+    return const_cast<FolderNode*>(selected_);
+}
+
+void FileBrowserModel::setSelection(std::vector<int> rows)
+{
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    rows.erase(std::remove_if(rows.begin(), rows.end(),
+                              [&](int r) { return r < 0 || r >= int(rows_.size()); }),
+               rows.end());
+    selection_ = std::move(rows);
+}
+
+void FileBrowserModel::selectAll()
+{
+    selection_.clear();
+    for (int i = 0; i < int(rows_.size()); ++i)
+        selection_.push_back(i);
+}
+
+void FileBrowserModel::clickFile()
+{
+    if (!selection_.empty())
+        iconPath_ = filePath(selection_.front());
+}
+
+std::string FileBrowserModel::filePath(int row) const
+{
+    if (!selected_ || row < 0 || row >= int(rows_.size()))
+        return {};
+    return folderPath(*selected_) + "/" + rows_[size_t(row)].name;
+}
+
+void FileBrowserModel::setUsePath(bool on)
+{
+    usePath_ = on;
+    usePathText_ = on ? currentFolder_ : std::string();
+}
+
+std::optional<std::string> FileBrowserModel::uploadTarget()
+{
+    std::string target;
+    if (selected_ && !usePath_) {
+        target = folderPath(*selected_);
+    } else {
+        if (!usePath_ || usePathText_.empty()) {
+            phone_.prompter.show(MessageIcon::Error, kError,
+                                 TRANSLATABLE("Core", "Target directory not specified"));
+            return std::nullopt;
+        }
+        target = usePathText_;
+        currentFolder_ = target;
+    }
+    if (target.empty() || target.back() != '/')
+        target += '/';
+    return target;
+}
+
+bool FileBrowserModel::upload(const std::vector<std::string>& localFiles,
+                              const std::function<std::unique_ptr<BatchProgress>()>& openBatch)
+{
+    if (localFiles.empty())
+        return false;
+    const auto target = uploadTarget();
+    if (!target)
+        return false;
+    // Phone paths hold one byte per character; local names are UTF-8.
+    const auto phonePathOf = [&](const std::string& file) { return *target + utf8ToLatin1(fileNameOf(file)); };
+    // The phone file list says what is already on the phone.
+    const std::vector<std::string> files =
+        confirmedFiles(phone_.prompter, localFiles, [&](const std::string& file) -> std::optional<std::string> {
+            const std::string phonePath = phonePathOf(file);
+            if (entryIndex(phonePath) < 0)
+                return std::nullopt;
+            return latin1ToUtf8(phonePath);
+        });
+    if (files.empty())
+        return true;
+    uint64_t total = 0;
+    for (const auto& file : files) {
+        std::error_code error;
+        const auto size = std::filesystem::file_size(file, error);
+        if (error) {
+            phone_.prompter.show(MessageIcon::Error, kError, error.message());
+            return false;
+        }
+        total += size;
+    }
+    std::unique_ptr<BatchProgress> batch;
+    if (files.size() > 1) {
+        batch = openBatch();
+        batch->batchTotal = uint32_t(std::min<uint64_t>(total, UINT32_MAX));
+    }
+    bool ok = true;
+    for (const auto& file : files) {
+        const std::string phonePath = phonePathOf(file);
+        const int written = batch ? P2KGroupWrite(phone_, file, phonePath, *batch)
+                                  : P2KFileWrite(phone_, file, phonePath);
+        if (written == -1) {
+            if (!phone_.cancelled)
+                phone_.prompter.show(MessageIcon::Error, kError, TRANSLATABLE("Core", "Error writing ") + latin1ToUtf8(phonePath));
+            ok = false;
+            break;
+        }
+        // A file written over keeps its one row, with the new size.
+        if (const int at = entryIndex(phonePath); at >= 0) {
+            phone_.fileList[size_t(at)].size = uint32_t(written);
+            continue;
+        }
+        phone_.fileList.push_back(PhoneFileEntry{uint32_t(written), 0, 0, phonePath});
+        addPath(phonePath);
+    }
+    // New nodes may have moved in the sorted tree, but nodes never move in memory.
+    if (selected_)
+        fillRows();
+    return ok;
+}
+
+uint64_t FileBrowserModel::selectedSize() const
+{
+    uint64_t total = 0;
+    for (const int row : selection_) {
+        const int at = entryIndex(filePath(row));
+        if (at >= 0)
+            total += phone_.fileList[size_t(at)].size;
+    }
+    return total;
+}
+
+int FileBrowserModel::expectedSize(const std::string& phonePath) const
+{
+    // The listed size only scales the progress; sizes beyond int are shown as full.
+    const int at = entryIndex(phonePath);
+    if (at < 0)
+        return 0;
+    return int(std::min<uint64_t>(phone_.fileList[size_t(at)].size, uint64_t(INT32_MAX)));
+}
+
+bool FileBrowserModel::downloadOne(const std::string& localPath)
+{
+    if (!selected_ || selection_.empty())
+        return false;
+    const std::string phonePath = filePath(selection_.front());
+    phone_.progressLabel = TRANSLATABLE("Core", "Downloading ") + fileNameOf(localPath);
+    if (P2KFileRead(phone_, phonePath, localPath, expectedSize(phonePath)) == -1) {
+        if (!phone_.cancelled)
+            phone_.prompter.show(MessageIcon::Error, kError, TRANSLATABLE("Core", "Error reading ") + latin1ToUtf8(phonePath));
+        return false;
+    }
+    return true;
+}
+
+bool FileBrowserModel::downloadSelected(const std::string& folder,
+                                        const std::function<std::unique_ptr<BatchProgress>()>& openBatch)
+{
+    if (!selected_ || selection_.empty())
+        return false;
+    const auto localOf = [&](const std::string& name) {
+        return (std::filesystem::path(folder) / latin1ToUtf8(name)).string();
+    };
+    std::vector<std::string> names;
+    for (const int row : selection_)
+        names.push_back(rows_[size_t(row)].name);
+    names = confirmedFiles(phone_.prompter, names, [&](const std::string& name) -> std::optional<std::string> {
+        std::error_code ec;
+        const std::string local = localOf(name);
+        if (!std::filesystem::exists(local, ec))
+            return std::nullopt;
+        return local;
+    });
+    if (names.empty())
+        return true;
+    const std::string folderPathText = folderPath(*selected_);
+    uint64_t total = 0;
+    for (const std::string& name : names) {
+        const int at = entryIndex(folderPathText + "/" + name);
+        if (at >= 0)
+            total += phone_.fileList[size_t(at)].size;
+    }
+    auto batch = openBatch();
+    batch->batchTotal = uint32_t(std::min<uint64_t>(total, UINT32_MAX));
+    for (const std::string& name : names) {
+        const std::string phonePath = folderPathText + "/" + name;
+        const std::string local = localOf(name);
+        if (P2KGroupRead(phone_, phonePath, local, expectedSize(phonePath), *batch) == -1) {
+            batch.reset();
+            if (!phone_.cancelled)
+                phone_.prompter.show(MessageIcon::Error, kError, TRANSLATABLE("Core", "Error reading ") + latin1ToUtf8(phonePath));
+            return false;
+        }
+    }
+    state_.lastDownloadFolder = folder;
+    return true;
+}
+
+bool FileBrowserModel::confirmedDelete(const std::string& name, bool several, bool& askAgain,
+                                       const std::function<DeleteAnswer(const std::string&)>& askMany,
+                                       bool& stop)
+{
+    const std::string text = TRANSLATABLE("Core", "Delete ") + latin1ToUtf8(name);
+    if (!confirmDeletions_ || !askAgain)
+        return true;
+    if (!several)
+        return phone_.prompter.ask(MessageIcon::Question, TRANSLATABLE("Core", "Confirmation"),
+                                   text, Buttons::YesNo)
+               == Answer::Yes;
+    switch (askMany(text)) {
+    case DeleteAnswer::Cancel:
+        stop = true;
+        return false;
+    case DeleteAnswer::YesToAll:
+        askAgain = false;
+        return true;
+    case DeleteAnswer::Skip:
+        return false;
+    case DeleteAnswer::Yes:
+        break;
+    }
+    return true;
+}
+
+bool FileBrowserModel::deleteSelected(const std::function<DeleteAnswer(const std::string& text)>& askMany)
+{
+    if (!selected_ || selection_.empty())
+        return false;
+    FolderNode* folder = mutableSelected();
+    // Names, not row numbers: rows go away as their files are deleted.
+    std::vector<std::string> names;
+    for (const int row : selection_)
+        names.push_back(rows_[size_t(row)].name);
+    const bool several = names.size() > 1;
+    bool askAgain = true;
+    bool ok = true;
+    for (const auto& name : names) {
+        bool stop = false;
+        // The single-file question depends on how many were selected, not on how many remain.
+        const bool yes = confirmedDelete(name, several, askAgain, askMany, stop);
+        if (stop)
+            break;
+        if (!yes)
+            continue;
+        const std::string phonePath = folderPath(*folder) + "/" + name;
+        if (phone_.api.File_Delete(phonePath) == -1) {
+            phone_.prompter.show(MessageIcon::Error, kError,
+                                 TRANSLATABLE("Core", "Error deleting ") + latin1ToUtf8(phonePath));
+            ok = false;
+            break;
+        }
+        auto& files = folder->files;
+        const auto at = std::find(files.begin(), files.end(), name);
+        if (at != files.end()) {
+            const int row = int(at - files.begin());
+            files.erase(at);
+            rows_.erase(rows_.begin() + row);
+            std::vector<int> moved;
+            for (const int s : selection_)
+                if (s != row)
+                    moved.push_back(s > row ? s - 1 : s);
+            selection_ = std::move(moved);
+        }
+        const int entry = entryIndex(phonePath);
+        if (entry >= 0)
+            phone_.fileList.erase(phone_.fileList.begin() + entry);
+        if (iconPath_ == phonePath)
+            iconPath_.clear();
+    }
+    return ok;
+}
+
+int FileBrowserModel::attributePreset() const
+{
+    if (selection_.size() != 1)
+        return 0;
+    const int at = entryIndex(filePath(selection_.front()));
+    return at >= 0 ? phone_.fileList[size_t(at)].attributes & 7 : 0;
+}
+
+bool FileBrowserModel::applyAttributes(int bits)
+{
+    if (!selected_)
+        return false;
+    for (const int row : selection_) {
+        const std::string phonePath = filePath(row);
+        if (SetPhoneAttribute(phone_, phonePath, bits) == -1) {
+            phone_.prompter.show(MessageIcon::Error, kError,
+                                 TRANSLATABLE("Core", "Error changing attributes for ") + latin1ToUtf8(phonePath));
+            return false;
+        }
+        // The list keeps the new bits, so the cell stays right when the folder is shown again.
+        const int at = entryIndex(phonePath);
+        if (at >= 0)
+            phone_.fileList[size_t(at)].attributes = uint16_t(bits);
+        rows_[size_t(row)].attributes = attributeLetters(bits);
+    }
+    return true;
+}
+
+bool FileBrowserModel::createFolder(const std::string& name)
+{
+    if (!selected_)
+        return false;
+    const std::string path = folderPath(*selected_) + "/" + name;
+    if (phone_.api.File_CreateDir(path, 0) == -1) {
+        phone_.prompter.show(MessageIcon::Error, kError, TRANSLATABLE("Core", "Error creating ")
+                             + latin1ToUtf8(path));
+        return false;
+    }
+    const FolderNode* made = addFolders(splitPath(path));
+    selectFolder(made);
+    return true;
+}
+
+bool FileBrowserModel::deleteFolder()
+{
+    if (!selected_)
+        return false;
+    if (!rows_.empty()) {
+        if (phone_.prompter.ask(MessageIcon::Warning, TRANSLATABLE("Core", "Warning"),
+                                TRANSLATABLE("Core", "All files in folder will be deleted\r\n  Continue?"), Buttons::YesNo)
+            != Answer::Yes)
+            return false;
+        confirmDeletions_ = false;
+        selectAll();
+        const bool deleted = deleteSelected([](const std::string&) { return DeleteAnswer::Yes; });
+        confirmDeletions_ = true;
+        // A folder that still holds files cannot go; the failure was shown.
+        if (!deleted)
+            return false;
+    }
+    const std::string path = folderPath(*selected_);
+    if (phone_.api.File_DeleteDir(path) == -1) {
+        phone_.prompter.show(MessageIcon::Error, kError, TRANSLATABLE("Core", "Error deleting ")
+                             + latin1ToUtf8(path));
+        return false;
+    }
+    FolderNode* gone = mutableSelected();
+    selectFolder(nullptr);
+    auto& siblings = gone->parent->children;
+    siblings.erase(std::find_if(siblings.begin(), siblings.end(),
+                                [&](const auto& child) { return child.get() == gone; }));
+    return true;
+}
+
+} // namespace tessaro

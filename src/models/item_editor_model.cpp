@@ -1,0 +1,851 @@
+#include "models/item_editor_model.h"
+
+#include <algorithm>
+
+#include "core/menu_document.h"
+#include "core/mma_item.h"
+#include "core/prompter.h"
+#include "core/translatable.h"
+
+namespace tessaro {
+
+namespace {
+
+constexpr uint8_t kFunctionAttributes = 0x60;
+constexpr uint8_t kOptionsTitled = 0x08;
+constexpr uint8_t kOptionsCustom = 0x18;
+constexpr uint8_t kDrmFirstByte = 0x12;
+constexpr uint8_t kAttributeBits = kAttrLockable | kAttrNonChangeable | kAttrProtected;
+
+constexpr const char* kResetQuestion = TRANSLATABLE("Core", "This will remove all data\r\n   Continue?");
+
+// Letters and decimal digits of Latin-1: phone paths are 8-bit, so these are the ones that
+// matter; anything above is left to the caller's classification.
+bool latin1LetterOrDigit(char16_t c)
+{
+    if ((c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z'))
+        return true;
+    if (c == 0xAA || c == 0xB5 || c == 0xBA)
+        return true;
+    return c >= 0xC0 && c <= 0xFF && c != 0xD7 && c != 0xF7;
+}
+
+// A number field's text as bytes; characters outside ASCII can only fail the digit check.
+std::string narrow(const std::u16string& text)
+{
+    std::string out;
+    out.reserve(text.size());
+    for (char16_t c : text)
+        out.push_back(c < 0x80 ? static_cast<char>(c) : '?');
+    return out;
+}
+
+std::u16string widen(const std::string& text)
+{
+    std::u16string out;
+    out.reserve(text.size());
+    for (unsigned char c : text)
+        out.push_back(c);
+    return out;
+}
+
+// Digits only (checked before), so this cannot fail except by overflow, which the range
+// check has refused too.
+long decimal(const std::string& text)
+{
+    long value = 0;
+    for (char c : text) {
+        value = value * 10 + (c - '0');
+        if (value > 1000000)
+            return value;
+    }
+    return value;
+}
+
+std::vector<uint8_t> asciiBytes(const std::string& text)
+{
+    std::vector<uint8_t> bytes(text.begin(), text.end());
+    bytes.push_back(0);
+    return bytes;
+}
+
+uint16_t titlesLength(const std::vector<Title>& titles)
+{
+    size_t length = 1 + 4 * titles.size();
+    for (const auto& t : titles)
+        length += 2 * t.text.size() + 2;
+    return static_cast<uint16_t>(length);
+}
+
+std::vector<Title> titlesOf(const TitleListState& list)
+{
+    std::vector<Title> titles;
+    for (const auto& row : list.rows) {
+        if (titles.size() == kMaxTitles)
+            break;
+        titles.push_back({row.language, row.text.substr(0, kMaxTitleChars)});
+    }
+    return titles;
+}
+
+int rowOfRole(uint8_t role)
+{
+    if (role == kRoleAnimated)
+        return static_cast<int>(IconRow::Animated);
+    if (role == kRoleStatic)
+        return static_cast<int>(IconRow::Static);
+    return static_cast<int>(IconRow::List);
+}
+
+} // namespace
+
+std::optional<std::string> checkPhonePath(const std::u16string& text,
+                                          const std::function<bool(char16_t)>& isLetterOrDigit)
+{
+    if (text.empty())
+        return std::nullopt;
+    if (text[0] != u'/')
+        return TRANSLATABLE("Core", "Invalid path delimiter. Expecting '/'");
+    if (text.size() == 1)
+        return std::nullopt;
+    if (text[1] != u'a' && text[1] != u'b' && text[1] != u'c' && text[1] != u'e')
+        return TRANSLATABLE("Core", "Invalid volume letter. Expecting a,b,c,e");
+    if (text.size() == 2)
+        return std::nullopt;
+    if (text[2] != u'/')
+        return TRANSLATABLE("Core", "Invalid path delimiter. Expecting '/'");
+    static constexpr std::u16string_view kPunctuation = u"()-./[]_";
+    for (size_t i = 3; i < text.size(); ++i) {
+        const char16_t c = text[i];
+        if (latin1LetterOrDigit(c) || kPunctuation.find(c) != std::u16string_view::npos)
+            continue;
+        if (c > 0xFF && isLetterOrDigit && isLetterOrDigit(c))
+            continue;
+        return TRANSLATABLE("Core", "Invalid character in file name");
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> checkNumber(const std::string& text, long minimum, long maximum)
+{
+    if (text.empty())
+        return std::nullopt;
+    for (char c : text)
+        if (c < '0' || c > '9')
+            return TRANSLATABLE("Core", "Invalid numeric value");
+    const long value = decimal(text);
+    if (value < minimum)
+        return TRANSLATABLE("Core", "Value too small");
+    if (value > maximum)
+        return TRANSLATABLE("Core", "Value too big");
+    return std::nullopt;
+}
+
+std::optional<std::string> checkDialNumber(const std::string& text)
+{
+    static constexpr std::string_view kDialCharacters = "#*+0123456789npw";
+    for (char c : text)
+        if (kDialCharacters.find(c) == std::string_view::npos)
+            return TRANSLATABLE("Core", "Invalid dialing character");
+    return std::nullopt;
+}
+
+std::string inputErrorText(const std::string& failure)
+{
+    return failure + "\r\n" + kInputIgnored;
+}
+
+void ItemEditorModel::WorkingCopy::clearFunction()
+{
+    showText.reset();
+    url.reset();
+    dial.reset();
+    midlet1.reset();
+    midletName.reset();
+    midletVendor.reset();
+    shortcut.reset();
+    action.reset();
+    codes = {};
+}
+
+ItemEditorModel::ItemEditorModel()
+{
+    ClearPanel();
+}
+
+bool ItemEditorModel::fieldEnabled(FunctionField f) const
+{
+    switch (f) {
+    case FunctionField::Url:
+        return groupEnabled(ItemFunction::Url);
+    case FunctionField::Midlet1:
+    case FunctionField::MidletName:
+    case FunctionField::MidletVendor:
+        return groupEnabled(ItemFunction::AppStart);
+    case FunctionField::Action:
+        return groupEnabled(ItemFunction::Action);
+    case FunctionField::Shortcut:
+        return groupEnabled(ItemFunction::Shortcut);
+    case FunctionField::Code12:
+    case FunctionField::Code13:
+    case FunctionField::Code14:
+        return groupEnabled(ItemFunction::CallSend) && codesEnabled_;
+    case FunctionField::Dial:
+        return groupEnabled(ItemFunction::CallSend) && dialEnabled_;
+    }
+    return false;
+}
+
+void ItemEditorModel::ClearPanel(bool resetAll)
+{
+    send_ = itemType_ == kTypeSms;
+    function_ = ItemFunction::None;
+    functionChoiceEnabled_ = itemType_ != kTypeContainer;
+    functionPageVisible_ = functionChoiceEnabled_;
+    applyEnabled_ = false;
+    page_ = EditorPage::Visual;
+    ++pageTurns_;
+
+    for (auto& list : lists_)
+        list = TitleListState{};
+    lists_[static_cast<int>(TitleList::ShowText)].addEnabled = false;
+    for (auto& icon : icons_) {
+        icon = IconRowState{};
+        icon.enabled = !softkey_;
+        icon.pickerEnabled = !softkey_ && phoneConnected_;
+    }
+    fields_ = {};
+    callSendEnabled_ = false;
+    // "Send" leaves no room for a number to dial.
+    dialEnabled_ = !send_;
+    codesEnabled_ = true;
+    resetEnabled_ = false;
+    lockable_ = protected_ = nonChangeable_ = false;
+    // The offered applications stay listed: only a function choice enables the list again.
+    installedEnabled_ = false;
+    groupEnabled_ = {};
+
+    copy_ = WorkingCopy{};
+    unsupported_.reset();
+    if (itemType_ != kTypeContainer)
+        itemType_ = kTypeItem;
+    if (resetAll) {
+        options_ = 0;
+        attributes_ &= static_cast<uint8_t>(~kAttributeBits);
+    }
+}
+
+void ItemEditorModel::ClearFunctionTab()
+{
+    send_ = itemType_ == kTypeSms;
+    applyEnabled_ = false;
+    page_ = EditorPage::Visual;
+    ++pageTurns_;
+    lists_[static_cast<int>(TitleList::ShowText)] = TitleListState{};
+    lists_[static_cast<int>(TitleList::ShowText)].addEnabled = false;
+    fields_ = {};
+    callSendEnabled_ = false;
+    dialEnabled_ = !send_;
+    codesEnabled_ = true;
+    installedEnabled_ = false;
+    copy_.clearFunction();
+    unsupported_.reset();
+    groupEnabled_ = {};
+    if (itemType_ != kTypeContainer)
+        itemType_ = kTypeItem;
+}
+
+void ItemEditorModel::LoadItem(const ItemDataBlock* block, uint8_t itemType, bool softkey,
+                               uint8_t attributes, uint8_t options)
+{
+    itemType_ = itemType;
+    attributes_ = attributes;
+    options_ = options;
+    softkey_ = softkey;
+    ClearPanel();
+    lockable_ = (attributes & kAttrLockable) != 0;
+    protected_ = (attributes & kAttrProtected) != 0;
+    nonChangeable_ = (attributes & kAttrNonChangeable) != 0;
+
+    if (block) {
+        resetEnabled_ = true;
+        auto rowsOf = [](const DataEntry& entry) {
+            std::vector<TitleRow> rows;
+            for (const auto& t : entry.titles)
+                rows.push_back({"#" + std::to_string(rows.size() + 1), t.language,
+                                textUpToZero(t.text)});
+            return rows;
+        };
+        auto setField = [this](FunctionField f, std::string text) {
+            fields_[static_cast<int>(f)] = std::move(text);
+        };
+        for (const auto& entry : block->entries) {
+            switch (entry.kind) {
+            case kind::MenuTitle:
+            case kind::SoftkeyTitle: {
+                auto& list = lists_[entry.kind == kind::MenuTitle ? 0 : 1];
+                list.rows = rowsOf(entry);
+                list.editEnabled = list.deleteEnabled = true;
+                list.addEnabled = list.rows.size() < kMaxTitleRows;
+                break;
+            }
+            case kind::ShowText: {
+                auto& list = lists_[static_cast<int>(TitleList::ShowText)];
+                list.rows = rowsOf(entry);
+                groupEnabled_[static_cast<int>(ItemFunction::ShowText)] = true;
+                list.editEnabled = list.deleteEnabled = true;
+                list.addEnabled = list.rows.size() < kMaxTitleRows;
+                function_ = ItemFunction::ShowText;
+                break;
+            }
+            case kind::Url:
+                setField(FunctionField::Url, asciiText(entry));
+                groupEnabled_[static_cast<int>(ItemFunction::Url)] = true;
+                function_ = ItemFunction::Url;
+                break;
+            case kind::DialNumber:
+                setField(FunctionField::Dial, asciiText(entry));
+                groupEnabled_[static_cast<int>(ItemFunction::CallSend)] = true;
+                function_ = ItemFunction::CallSend;
+                break;
+            case kind::Midlet1:
+            case kind::MidletName:
+            case kind::MidletVendor:
+                setField(entry.kind == kind::Midlet1      ? FunctionField::Midlet1
+                         : entry.kind == kind::MidletName ? FunctionField::MidletName
+                                                          : FunctionField::MidletVendor,
+                         asciiText(entry));
+                groupEnabled_[static_cast<int>(ItemFunction::AppStart)] = true;
+                function_ = ItemFunction::AppStart;
+                break;
+            case kind::FileIcon: {
+                auto& icon = icons_[rowOfRole(entry.role)];
+                icon.source = IconSource::FS;
+                icon.text = textUpToZero(entry.path);
+                // Only the animated row's preview comes up with a loaded path.
+                icon.previewVisible = entry.role == kRoleAnimated && !icon.text.empty();
+                break;
+            }
+            case kind::DrmAnimatedIcon:
+            case kind::DrmStaticIcon:
+            case kind::DrmListIcon: {
+                auto& icon = icons_[entry.kind == kind::DrmAnimatedIcon  ? 0
+                                    : entry.kind == kind::DrmStaticIcon ? 1
+                                                                        : 2];
+                icon.source = IconSource::DRM;
+                icon.text = widen(std::to_string(entry.number));
+                icon.previewVisible = true;
+                icon.drmMark = true;
+                break;
+            }
+            case kind::Code12:
+            case kind::Code13:
+            case kind::Code14:
+                fields_[static_cast<int>(FunctionField::Code12) + (entry.kind - kind::Code12)] =
+                    std::to_string(entry.value & 0xFF);
+                groupEnabled_[static_cast<int>(ItemFunction::CallSend)] = true;
+                callSendEnabled_ = true;
+                function_ = ItemFunction::CallSend;
+                break;
+            case kind::Action:
+                setField(FunctionField::Action, std::to_string(entry.value));
+                groupEnabled_[static_cast<int>(ItemFunction::Action)] = true;
+                function_ = ItemFunction::Action;
+                break;
+            case kind::ShortcutData: {
+                std::string text = asciiText(entry);
+                text.resize(std::min(text.size(), kShortcutDataLength));
+                setField(FunctionField::Shortcut, std::move(text));
+                groupEnabled_[static_cast<int>(ItemFunction::Shortcut)] = true;
+                function_ = ItemFunction::Shortcut;
+                break;
+            }
+            default:
+                unsupported_ = entry;
+                break;
+            }
+        }
+        // A dial number fixes the choice at "Call" and leaves the codes read-only.
+        if (!field(FunctionField::Dial).empty()) {
+            codesEnabled_ = false;
+            callSendEnabled_ = false;
+            send_ = false;
+            dialEnabled_ = true;
+        }
+    }
+    applyEnabled_ = false;
+    ItemEditorModel probe = *this;
+    probe.ApplyDataChange();
+    loaded_ = {probe.commit(false), probe.commit(true)};
+}
+
+void ItemEditorModel::FormShow(bool phoneConnected, bool javaRead, std::vector<Installed> installed)
+{
+    phoneConnected_ = phoneConnected;
+    javaRead_ = javaRead;
+    applyEnabled_ = false;
+    installed_ = javaRead ? std::move(installed) : std::vector<Installed>{};
+    if (groupEnabled(ItemFunction::AppStart))
+        installedEnabled_ = javaRead_;
+    for (auto& icon : icons_)
+        icon.pickerEnabled = !softkey_ && (icon.drmMark || phoneConnected_);
+}
+
+void ItemEditorModel::updateListButtons(TitleList list)
+{
+    auto& state = lists_[static_cast<int>(list)];
+    const bool usable = list != TitleList::ShowText || groupEnabled(ItemFunction::ShowText);
+    state.addEnabled = usable && state.rows.size() < kMaxTitleRows;
+    state.editEnabled = state.deleteEnabled = usable && !state.rows.empty();
+}
+
+void ItemEditorModel::listChanged(TitleList list)
+{
+    applyEnabled_ = true;
+    if (!titles(list).rows.empty())
+        resetEnabled_ = true;
+    updateListButtons(list);
+}
+
+bool ItemEditorModel::addTitle(TitleList list, uint8_t language, const std::u16string& text)
+{
+    auto& state = lists_[static_cast<int>(list)];
+    if (text.empty() || state.rows.size() >= kMaxTitleRows)
+        return false;
+    state.rows.push_back({"#" + std::to_string(state.rows.size() + 1), language,
+                          text.substr(0, kMaxTitleChars)});
+    listChanged(list);
+    return true;
+}
+
+bool ItemEditorModel::editTitle(TitleList list, size_t row, uint8_t language,
+                                const std::u16string& text)
+{
+    auto& state = lists_[static_cast<int>(list)];
+    if (text.empty() || row >= state.rows.size())
+        return false;
+    state.rows[row].language = language;
+    state.rows[row].text = text.substr(0, kMaxTitleChars);
+    listChanged(list);
+    return true;
+}
+
+bool ItemEditorModel::deleteTitle(TitleList list, size_t row)
+{
+    auto& state = lists_[static_cast<int>(list)];
+    if (row >= state.rows.size())
+        return false;
+    state.rows.erase(state.rows.begin() + static_cast<std::ptrdiff_t>(row));
+    listChanged(list);
+    return true;
+}
+
+void ItemEditorModel::setIconSource(IconRow row, IconSource source)
+{
+    auto& icon = icons_[static_cast<int>(row)];
+    icon.source = source;
+    icon.text.clear();
+    icon.previewVisible = false;
+    applyEnabled_ = true;
+    icon.pickerEnabled = !softkey_ && (source == IconSource::DRM || phoneConnected_);
+}
+
+void ItemEditorModel::setIconText(IconRow row, const std::u16string& text, Prompter& prompter)
+{
+    auto& icon = icons_[static_cast<int>(row)];
+    icon.text = text;
+    icon.previewVisible = !text.empty();
+    if (!text.empty())
+        resetEnabled_ = true;
+    applyEnabled_ = true;
+    const auto failure = icon.source == IconSource::DRM ? checkNumber(narrow(text), 1, 4000)
+                                                        : checkPhonePath(text, letterOrDigit_);
+    if (failure) {
+        prompter.show(MessageIcon::Error, kInputErrorCaption, inputErrorText(*failure));
+        icon.text.clear();
+        icon.previewVisible = false;
+    }
+}
+
+void ItemEditorModel::enableGroup(ItemFunction function)
+{
+    groupEnabled_[static_cast<int>(function)] = true;
+    switch (function) {
+    case ItemFunction::AppStart:
+        installedEnabled_ = javaRead_;
+        break;
+    case ItemFunction::CallSend:
+        callSendEnabled_ = true;
+        dialEnabled_ = !send_;
+        break;
+    case ItemFunction::ShowText:
+        updateListButtons(TitleList::ShowText);
+        break;
+    default:
+        break;
+    }
+}
+
+void ItemEditorModel::chooseFunction(ItemFunction function)
+{
+    ClearFunctionTab();
+    function_ = function;
+    if (function == ItemFunction::None) {
+        page_ = EditorPage::Visual;
+        return;
+    }
+    page_ = EditorPage::Function;
+    ++pageTurns_;
+    enableGroup(function);
+}
+
+void ItemEditorModel::setFunctionField(FunctionField f, const std::string& text, Prompter& prompter)
+{
+    auto& value = fields_[static_cast<int>(f)];
+    value = text;
+    applyEnabled_ = true;
+    if (!text.empty())
+        resetEnabled_ = true;
+    std::optional<std::string> failure;
+    switch (f) {
+    case FunctionField::Action:
+        failure = checkNumber(text, 0, 65535);
+        break;
+    case FunctionField::Code12:
+    case FunctionField::Code13:
+    case FunctionField::Code14:
+        failure = checkNumber(text, 0, 255);
+        break;
+    case FunctionField::Dial:
+        failure = checkDialNumber(text);
+        break;
+    default:
+        break;
+    }
+    if (failure) {
+        prompter.show(MessageIcon::Error, kInputErrorCaption, inputErrorText(*failure));
+        value.clear();
+    }
+    if (f == FunctionField::Dial)
+        dialChanged();
+}
+
+void ItemEditorModel::dialChanged()
+{
+    if (!field(FunctionField::Dial).empty()) {
+        for (auto f : {FunctionField::Code12, FunctionField::Code13, FunctionField::Code14})
+            fields_[static_cast<int>(f)].clear();
+        codesEnabled_ = false;
+        send_ = false;
+        if (itemType_ != kTypeContainer)
+            itemType_ = kTypeCall;
+        callSendEnabled_ = false;
+    } else {
+        codesEnabled_ = true;
+        callSendEnabled_ = groupEnabled(ItemFunction::CallSend);
+    }
+}
+
+void ItemEditorModel::setSend(bool send)
+{
+    send_ = send;
+    applyEnabled_ = true;
+    // A container keeps its type, as on commit: its children depend on it.
+    if (itemType_ != kTypeContainer)
+        itemType_ = send ? kTypeSms : kTypeCall;
+    if (send) {
+        fields_[static_cast<int>(FunctionField::Dial)].clear();
+        dialEnabled_ = false;
+    } else {
+        dialEnabled_ = true;
+    }
+}
+
+void ItemEditorModel::chooseInstalled(size_t index)
+{
+    if (index >= installed_.size())
+        return;
+    const auto& app = installed_[index];
+    fields_[static_cast<int>(FunctionField::Midlet1)] = app.Midlet1;
+    fields_[static_cast<int>(FunctionField::MidletName)] = app.MidletName;
+    fields_[static_cast<int>(FunctionField::MidletVendor)] = app.MidletVendor;
+    applyEnabled_ = true;
+    if (!app.Midlet1.empty() || !app.MidletName.empty() || !app.MidletVendor.empty())
+        resetEnabled_ = true;
+}
+
+void ItemEditorModel::setLockable(bool on)
+{
+    lockable_ = on;
+    attributes_ = on ? (attributes_ | kAttrLockable) : (attributes_ & ~kAttrLockable);
+    applyEnabled_ = true;
+}
+
+void ItemEditorModel::setProtected(bool on)
+{
+    protected_ = on;
+    attributes_ = on ? (attributes_ | kAttrProtected) : (attributes_ & ~kAttrProtected);
+    applyEnabled_ = true;
+}
+
+void ItemEditorModel::setNonChangeable(bool on)
+{
+    nonChangeable_ = on;
+    attributes_ = on ? (attributes_ | kAttrNonChangeable) : (attributes_ & ~kAttrNonChangeable);
+    applyEnabled_ = true;
+}
+
+bool ItemEditorModel::resetAllData(Prompter& prompter)
+{
+    if (prompter.ask(MessageIcon::Warning, TRANSLATABLE("Core", "Warning"), kResetQuestion,
+                     Buttons::YesNo) != Answer::Yes)
+        return false;
+    ClearPanel(true);
+    return true;
+}
+
+bool ItemEditorModel::hasChanges(bool saveAll) const
+{
+    // What OK would store: the controls rebuilt into a working copy, then committed.
+    ItemEditorModel probe = *this;
+    probe.ApplyDataChange();
+    return probe.commit(saveAll) != loaded_[saveAll ? 1 : 0];
+}
+
+bool ItemEditorModel::confirmCancel(Prompter& prompter, bool saveAll) const
+{
+    if (!hasChanges(saveAll))
+        return true;
+    return prompter.ask(MessageIcon::Question, TRANSLATABLE("Core", "Confirmation"),
+                        kDiscardItemChangesQuestion,
+                        Buttons::YesNo) == Answer::Yes;
+}
+
+void ItemEditorModel::applyNow()
+{
+    ApplyDataChange();
+    applyEnabled_ = false;
+}
+
+void ItemEditorModel::ApplyDataChange()
+{
+    // Everything is rebuilt from what the controls show, so an emptied field really goes.
+    auto unsupported = std::move(unsupported_);
+    copy_ = WorkingCopy{};
+    unsupported_ = std::move(unsupported);
+
+    if (!titles(TitleList::Menu).rows.empty())
+        copy_.menuTitles = titlesOf(titles(TitleList::Menu));
+    if (!titles(TitleList::Softkey).rows.empty())
+        copy_.softkeyTitles = titlesOf(titles(TitleList::Softkey));
+
+    for (int i = 0; i < 3; ++i) {
+        const auto& icon = icons_[i];
+        if (icon.text.empty())
+            continue;
+        if (icon.source == IconSource::DRM) {
+            const std::string digits = narrow(icon.text);
+            if (!checkNumber(digits, 1, 4000))
+                copy_.drm[i] = static_cast<uint16_t>(decimal(digits));
+        } else {
+            copy_.paths[i] = icon.text;
+        }
+    }
+
+    auto take = [this](FunctionField f, std::optional<std::string>& into) {
+        if (!field(f).empty())
+            into = field(f);
+    };
+    switch (function_) {
+    case ItemFunction::Url:
+        take(FunctionField::Url, copy_.url);
+        break;
+    case ItemFunction::AppStart:
+        take(FunctionField::Midlet1, copy_.midlet1);
+        take(FunctionField::MidletName, copy_.midletName);
+        take(FunctionField::MidletVendor, copy_.midletVendor);
+        break;
+    case ItemFunction::Action:
+        if (!checkNumber(field(FunctionField::Action), 0, 65535) && !field(FunctionField::Action).empty())
+            copy_.action = static_cast<uint16_t>(decimal(field(FunctionField::Action)));
+        break;
+    case ItemFunction::Shortcut:
+        take(FunctionField::Shortcut, copy_.shortcut);
+        break;
+    case ItemFunction::CallSend:
+        for (int i = 0; i < 3; ++i) {
+            const std::string& code = fields_[static_cast<int>(FunctionField::Code12) + i];
+            if (!code.empty() && !checkNumber(code, 0, 255))
+                copy_.codes[i] = static_cast<uint8_t>(decimal(code));
+        }
+        take(FunctionField::Dial, copy_.dial);
+        break;
+    case ItemFunction::ShowText:
+        if (!titles(TitleList::ShowText).rows.empty())
+            copy_.showText = titlesOf(titles(TitleList::ShowText));
+        break;
+    case ItemFunction::None:
+        copy_.clearFunction();
+        unsupported_.reset();
+        break;
+    }
+}
+
+bool ItemEditorModel::hasData(bool saveAll) const
+{
+    const auto any = [](const auto& array) {
+        return std::any_of(array.begin(), array.end(), [](const auto& v) { return v.has_value(); });
+    };
+    return copy_.menuTitles || copy_.softkeyTitles || any(copy_.paths) || any(copy_.drm) ||
+           copy_.showText || copy_.url || copy_.dial || copy_.midlet1 || copy_.midletName ||
+           copy_.midletVendor || copy_.shortcut || copy_.action || any(copy_.codes) ||
+           (unsupported_ && saveAll);
+}
+
+ItemEditResult ItemEditorModel::commit(bool saveAll) const
+{
+    ItemEditResult result;
+    result.hasData = hasData(saveAll);
+    result.ItemType = itemType_;
+    result.Options = options_;
+    result.Attributes = attributes_;
+    auto& entries = result.block.entries;
+    auto append = [&entries](DataEntry entry) {
+        if (entries.size() < kMaxEntries)
+            entries.push_back(std::move(entry));
+    };
+    // A container keeps its type: its children depend on it, and a function record that came
+    // with it from a file does not make it a leaf.
+    const bool container = itemType_ == kTypeContainer;
+    auto function = [&result, container](uint8_t itemType) {
+        if (!container)
+            result.ItemType = itemType;
+        result.Attributes = kFunctionAttributes;
+    };
+    auto titled = [&](uint8_t entryKind, const std::vector<Title>& titles) {
+        DataEntry e;
+        e.kind = entryKind;
+        e.Length = titlesLength(titles);
+        e.titles = titles;
+        append(std::move(e));
+    };
+    auto ascii = [&](uint8_t entryKind, const std::string& text) {
+        DataEntry e;
+        e.kind = entryKind;
+        e.bytes = asciiBytes(text);
+        e.Length = static_cast<uint16_t>(e.bytes.size());
+        append(std::move(e));
+    };
+
+    // 1, 2: titles.
+    for (const auto* titles : {&copy_.menuTitles, &copy_.softkeyTitles}) {
+        if (!*titles)
+            continue;
+        titled(titles == &copy_.menuTitles ? kind::MenuTitle : kind::SoftkeyTitle, **titles);
+        if (result.Options != kOptionsCustom)
+            result.Options = kOptionsTitled;
+    }
+    // 3: show text.
+    if (copy_.showText) {
+        titled(kind::ShowText, *copy_.showText);
+        function(kTypeShowText);
+    }
+    // 4 to 6: file-system icons.
+    static constexpr uint8_t kRoles[3] = {kRoleAnimated, kRoleStatic, kRoleList};
+    for (int i = 0; i < 3; ++i) {
+        if (!copy_.paths[i])
+            continue;
+        DataEntry e;
+        e.kind = kind::FileIcon;
+        e.role = kRoles[i];
+        e.path = *copy_.paths[i];
+        e.Length = static_cast<uint16_t>(2 * e.path.size() + 3);
+        append(std::move(e));
+    }
+    // 7 to 11: URL, dial number, MIDlet texts.
+    if (copy_.url) {
+        ascii(kind::Url, *copy_.url);
+        function(kTypeUrl);
+    }
+    if (copy_.dial) {
+        ascii(kind::DialNumber, *copy_.dial);
+        function(kTypeCall);
+    }
+    const std::pair<const std::optional<std::string>*, uint8_t> midlets[] = {
+        {&copy_.midlet1, kind::Midlet1},
+        {&copy_.midletName, kind::MidletName},
+        {&copy_.midletVendor, kind::MidletVendor}};
+    for (const auto& [text, entryKind] : midlets) {
+        if (!*text)
+            continue;
+        ascii(entryKind, **text);
+        function(kTypeJava);
+    }
+    // 12 to 14: DRM icons.
+    static constexpr uint8_t kDrmKinds[3] = {kind::DrmAnimatedIcon, kind::DrmStaticIcon,
+                                             kind::DrmListIcon};
+    for (int i = 0; i < 3; ++i) {
+        if (!copy_.drm[i])
+            continue;
+        DataEntry e;
+        e.kind = kDrmKinds[i];
+        e.Length = 4;
+        e.first = kDrmFirstByte;
+        e.number = *copy_.drm[i];
+        append(std::move(e));
+    }
+    // 15: action code; 16: shortcut data.
+    if (copy_.action) {
+        DataEntry e;
+        e.kind = kind::Action;
+        e.Length = 2;
+        e.value = *copy_.action;
+        append(std::move(e));
+        function(kTypeAction);
+    }
+    if (copy_.shortcut) {
+        DataEntry e;
+        e.kind = kind::ShortcutData;
+        e.Length = static_cast<uint16_t>(kShortcutDataLength);
+        e.bytes.assign(copy_.shortcut->begin(), copy_.shortcut->end());
+        e.bytes.resize(kShortcutDataLength, 0);
+        append(std::move(e));
+        function(kTypeShortcut);
+    }
+    // 17: codes 0x12 to 0x14.
+    for (int i = 0; i < 3; ++i) {
+        if (!copy_.codes[i])
+            continue;
+        DataEntry e;
+        e.kind = static_cast<uint8_t>(kind::Code12 + i);
+        e.Length = 1;
+        e.value = *copy_.codes[i];
+        append(std::move(e));
+        function(send_ ? kTypeSms : kTypeCall);
+    }
+    // 18: records of unknown kinds, kept only while "Save all data" writes them.
+    if (unsupported_ && saveAll)
+        append(*unsupported_);
+    return result;
+}
+
+void commitItemEdit(MenuDocument& document, MenuNode& node, const ItemEditResult& result,
+                    bool saveAll)
+{
+    const size_t slot = node.item.RecordNo;
+    if (result.hasData) {
+        document.data().store(slot, result.block);
+        node.item.HasData = true;
+        node.item.DataLength = ItemDataLength(document.data().at(slot), saveAll);
+    } else {
+        document.data().drop(slot);
+        node.item.HasData = false;
+        node.item.DataLength = 0;
+    }
+    node.item.Options = result.Options;
+    node.item.Attributes = result.Attributes;
+    node.item.ItemType = result.ItemType;
+    document.touch(&node);
+}
+
+} // namespace tessaro

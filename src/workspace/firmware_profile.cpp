@@ -1,0 +1,382 @@
+#include "workspace/firmware_profile.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <filesystem>
+
+#include "core/item_base_file.h"
+#include "core/item_lists.h"
+#include "core/progress.h"
+#include "core/prompter.h"
+#include "core/workspace.h"
+#include "workspace/firmware_image.h"
+#include "workspace/firmware_search.h"
+#include "workspace/profiles.h"
+#include "core/replacing_file.h"
+#include "core/text_file.h"
+#include "core/translatable.h"
+
+namespace tessaro {
+
+namespace {
+
+constexpr size_t kBlockSize = 65536;
+// The longest pattern of the block scan is "@(#)R" with its digit: 6 bytes. Carrying its
+// length − 1 bytes from one block into the next lets a pattern that straddles the boundary
+// be seen whole, while every byte is still read once.
+constexpr size_t kOverlap = 5;
+
+constexpr std::string_view kVersionPrefix = "@(#)";
+constexpr std::array<uint8_t, 7> kShortcutEnd = {0x00, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
+constexpr std::string_view kDialedMark = "Dialed";
+
+constexpr size_t kTagBytes = 100;
+constexpr size_t kShortcutWindow = 65536;
+// The end pattern counts only where it starts below 65529, the "Dialed" mark only where it
+// starts below 506: the last offsets of each window are not looked at.
+constexpr size_t kShortcutEndLimit = 65529;
+constexpr size_t kDialedWindow = 512;
+constexpr size_t kDialedLimit = 506;
+constexpr size_t kShortcutRecord = 52;
+constexpr size_t kDialedRecord = 44;
+// Real firmware tables hold a few hundred names at most; a hostile image (megabytes of
+// letters, say) must not fill the item base with millions of lines.
+constexpr size_t kMaxTableRecords = 4096;
+
+bool isDigit(uint8_t c) { return c >= '0' && c <= '9'; }
+bool isUpper(uint8_t c) { return c >= 'A' && c <= 'Z'; }
+
+const uint8_t* find(const uint8_t* begin, size_t length, const void* pattern, size_t patternLength)
+{
+    return static_cast<const uint8_t*>(memmem(begin, length, pattern, patternLength));
+}
+
+// A name of a firmware table: the bytes up to the first zero byte, but never beyond its
+// record.
+std::string recordName(std::span<const uint8_t> record)
+{
+    const auto end = std::find(record.begin(), record.end(), uint8_t{0});
+    return std::string(record.begin(), end);
+}
+
+// Names go into line-based files: a control character or ";" would break the line or the
+// item base's identifier;display split, so such a name is left out.
+bool isWritableName(std::string_view name)
+{
+    return std::none_of(name.begin(), name.end(), [](char c) {
+        const auto u = static_cast<unsigned char>(c);
+        return u < 0x20 || u == 0x7F || c == ';';
+    });
+}
+
+class Walker {
+public:
+    Walker(FirmwareImage& image, FirmwareAnalysis& analysis) : image_(image), analysis_(analysis) {}
+
+    // Reads `count` bytes at `offset` into a buffer; short at the end of the image.
+    Result<std::vector<uint8_t>> bytesAt(uint64_t offset, size_t count)
+    {
+        std::vector<uint8_t> bytes(count);
+        auto n = image_.read(offset, bytes);
+        if (!n)
+            return Error{n.error()};
+        bytes.resize(*n);
+        return bytes;
+    }
+
+    void take(std::span<const uint8_t> record, bool shortcut)
+    {
+        std::string name = recordName(record);
+        if (isWritableName(name))
+            analysis_.names.push_back({std::move(name), shortcut});
+    }
+
+    // Takes `length`-byte records from `at` on while they start with a digit or an upper-case
+    // letter and `count` is below kMaxTableRecords; `count` counts them. Fails on a read error.
+    Status takeForward(uint64_t at, size_t length, bool shortcut, size_t& count)
+    {
+        for (; count < kMaxTableRecords; at += length) {
+            auto record = bytesAt(at, length);
+            if (!record)
+                return Error{record.error()};
+            if (record->size() < length || !(isDigit((*record)[0]) || isUpper((*record)[0])))
+                break;
+            take(*record, shortcut);
+            ++count;
+        }
+        return Status::success();
+    }
+
+private:
+    FirmwareImage& image_;
+    FirmwareAnalysis& analysis_;
+};
+
+struct BlockScan {
+    bool versionFound = false;
+    uint64_t versionOffset = 0;
+    bool tableFound = false;
+    uint64_t tableOffset = 0;
+};
+
+Result<BlockScan> scanBlocks(FirmwareImage& image, Progress* progress, SearchVariant variant)
+{
+    BlockScan scan;
+    std::vector<uint8_t> buffer(kOverlap + kBlockSize);
+    size_t carried = 0;       // bytes at the start of buffer kept from the previous block
+    uint64_t blockStart = 0;  // image offset of the block that follows them
+    uint64_t block = 0;       // number of the block being read, from 0
+    const uint64_t size = image.size();
+    while (!scan.versionFound || !scan.tableFound) {
+        auto n = image.read(blockStart, std::span<uint8_t>(buffer.data() + carried, kBlockSize));
+        if (!n)
+            return Error{n.error()};
+        if (*n == 0)
+            break;
+        const size_t length = carried + *n;
+        const uint64_t base = blockStart - carried;
+        const PatternHits hits = findFirmwarePatterns(buffer.data(), length, !scan.versionFound, !scan.tableFound, variant);
+        if (hits.version != PatternHits::npos) {
+            scan.versionFound = true;
+            scan.versionOffset = base + hits.version;
+        }
+        if (hits.table != PatternHits::npos) {
+            scan.tableFound = true;
+            scan.tableOffset = base + hits.table;
+        }
+        // The bar counts the blocks before this one: bytes in the block × its number.
+        if (!scan.versionFound && progress)
+            progress->setBar(0, percentOf(uint64_t(*n) * block, size));
+        // Cancel from the progress window: what was found so far is not used.
+        if (progress && progress->cancelled())
+            break;
+        blockStart += *n;
+        ++block;
+        carried = std::min(kOverlap, length);
+        std::memmove(buffer.data(), buffer.data() + length - carried, carried);
+    }
+    return scan;
+}
+
+std::string tagFrom(std::span<const uint8_t> bytes)
+{
+    if (bytes.empty())
+        return {};
+    // After "R" and "T" the tag runs to the first "_", after "G" to the first zero byte;
+    // a zero byte or the end of the bytes read ends it in any case.
+    const bool untilUnderscore = bytes[0] != 'G';
+    std::string tag;
+    for (uint8_t c : bytes) {
+        if (c == 0 || (untilUnderscore && c == '_'))
+            break;
+        tag += static_cast<char>(c);
+    }
+    return tag;
+}
+
+} // namespace
+
+Result<FirmwareAnalysis> analyseFirmware(FirmwareImage& image, Progress* progress, SearchVariant variant)
+{
+    FirmwareAnalysis analysis;
+    auto scan = scanBlocks(image, progress, variant);
+    if (!scan)
+        return Error{scan.error()};
+    Walker walker(image, analysis);
+
+    analysis.versionFound = scan->versionFound;
+    if (!analysis.versionFound)
+        return analysis;
+    analysis.versionOffset = scan->versionOffset;
+    auto tagBytes = walker.bytesAt(scan->versionOffset + kVersionPrefix.size(), kTagBytes);
+    if (!tagBytes)
+        return Error{tagBytes.error()};
+    analysis.tag = tagFrom(*tagBytes);
+
+    if (!scan->tableFound)
+        return analysis;
+    const uint64_t P = scan->tableOffset;
+    auto first = walker.bytesAt(P, 20);
+    if (!first)
+        return Error{first.error()};
+    if (first->size() < 20)
+        return analysis;  // the first record is cut off by the end of the image
+    analysis.itemTableFound = true;
+    analysis.itemTableOffset = P;
+    const size_t L = (*first)[19] != 0 ? 20 : 36;
+    analysis.recordLength = static_cast<int>(L);
+
+    // Item records from P while they start with a digit or an upper-case letter.
+    if (Status walked = walker.takeForward(P, L, false, analysis.itemCount); !walked)
+        return Error{walked.error()};
+
+    // The shortcut table ends with 00 FF FF FF FF FF FF somewhere in the 64 KiB after it.
+    const uint64_t Q = P + analysis.itemCount * L;
+    auto window = walker.bytesAt(Q, kShortcutWindow);
+    if (!window)
+        return Error{window.error()};
+    const size_t searched = std::min(window->size(), kShortcutEndLimit - 1 + kShortcutEnd.size());
+    const uint8_t* hit = find(window->data(), searched, kShortcutEnd.data(), kShortcutEnd.size());
+    if (!hit)
+        return analysis;
+    const uint64_t j = static_cast<uint64_t>(hit - window->data());
+    // The five bytes before the pattern tell the gap between the last record and it.
+    std::vector<uint8_t> g5;
+    if (Q + j >= 5) {
+        auto gapBytes = walker.bytesAt(Q + j - 5, 5);
+        if (!gapBytes)
+            return Error{gapBytes.error()};
+        g5 = std::move(*gapBytes);
+    }
+    const uint64_t gap = (g5.size() == 5 && g5[0] == 0 && g5[2] == 0 && g5[1] == g5[4]) ? 12 : 10;
+    const uint64_t E = Q + j + kShortcutEnd.size();
+
+    // 52-byte shortcut records, walked backwards from the end of the table.
+    if (E >= gap + kShortcutRecord) {
+        uint64_t at = E - gap - kShortcutRecord;
+        while (analysis.shortcutCount < kMaxTableRecords) {
+            auto record = walker.bytesAt(at, kShortcutRecord);
+            if (!record)
+                return Error{record.error()};
+            if (record->size() < kShortcutRecord || !isUpper((*record)[0]))
+                break;
+            walker.take(*record, true);
+            ++analysis.shortcutCount;
+            if (at < kShortcutRecord)
+                break;
+            at -= kShortcutRecord;
+        }
+    }
+    if (analysis.shortcutCount > 0)
+        return analysis;
+
+    // No shortcut records: older firmware keeps a table of 44-byte records from "Dialed".
+    auto dialed = walker.bytesAt(E, kDialedWindow);
+    if (!dialed)
+        return Error{dialed.error()};
+    for (size_t k = 0; k < kDialedLimit && k + kDialedMark.size() <= dialed->size(); k += 2) {
+        if (std::memcmp(dialed->data() + k, kDialedMark.data(), kDialedMark.size()) != 0)
+            continue;
+        if (Status walked = walker.takeForward(E + k, kDialedRecord, true, analysis.shortcutCount); !walked)
+            return Error{walked.error()};
+        break;
+    }
+    return analysis;
+}
+
+bool isUsableProfileTag(std::string_view tag)
+{
+    if (tag.empty() || tag.front() == '.')
+        return false;
+    return std::none_of(tag.begin(), tag.end(), [](char c) {
+        const auto u = static_cast<unsigned char>(c);
+        return u < 0x20 || u == 0x7F || std::strchr("/\\:*?\"<>|", c) != nullptr;
+    });
+}
+
+std::string firmwareProfileText(std::string_view tag, int recordLength,
+                                const std::vector<FirmwareName>& names)
+{
+    const bool sixMarker = tag == "TRIPLETS" || tag == "R364" || tag == "R372" || tag == "R474";
+    std::string text = "[mma_ucp format]\r\n";
+    text += recordLength == 36 ? "36" : "22";
+    text += sixMarker ? " 06 " : " 0C ";
+    text += tag == "R3624" ? "1" : "0";
+    text += "\r\n[mma items]\r\n";
+    for (const auto& n : names) {
+        text += n.name;
+        text += "\r\n";
+    }
+    return text;
+}
+
+FirmwareProfileResult CreateFirmwareProfile(const std::string& imagePath,
+                                            const ProfileManager& profiles,
+                                            const ItemLists& items, ProgressFactory& progress,
+                                            Prompter& prompter)
+{
+    FirmwareProfileResult out;
+    if (imagePath.empty())
+        return out;
+    out.result = std::string(kFirmwareFail);
+
+    auto image = FileImage::open(imagePath);
+    if (!image) {
+        out.error = image.error();
+        return out;
+    }
+    bool cancelled = false;
+    Result<FirmwareAnalysis> analysis = [&] {
+        auto window = progress.openSingle();
+        if (window)
+            window->setCaption(TRANSLATABLE("Core", "Scanning CG1"));
+        auto scanned = analyseFirmware(**image, window.get());
+        cancelled = window && window->cancelled();
+        return scanned;
+    }();
+    // A scan the user stopped ends like a cancelled file question: nothing written, no message.
+    if (cancelled) {
+        out.result.clear();
+        return out;
+    }
+    if (!analysis) {
+        out.error = analysis.error();
+        return out;
+    }
+    if (!analysis->versionFound || !analysis->itemTableFound || !isUsableProfileTag(analysis->tag))
+        return out;
+
+    std::error_code ec;
+    std::filesystem::create_directories(profiles.profilesFolder(), ec);
+
+    // The item base in memory stays as it is during the scan: a name met twice is appended
+    // twice, and the caller reloads the file afterwards.
+    for (const auto& n : analysis->names) {
+        if (items.FindInBase(n.name) < items.base().size())
+            continue;
+        const Status appended = appendItemBaseLine(profiles.itemBasePath(), n.name, n.shortcut);
+        if (!appended) {
+            out.error = appended.error();
+            break;
+        }
+        out.ItemBaseUpdated = true;
+    }
+    if (out.error.empty()) {
+        const Status written = replaceFile(profiles.profilePath(analysis->tag),
+                                           firmwareProfileText(analysis->tag, analysis->recordLength,
+                                                               analysis->names));
+        if (written)
+            out.result = analysis->tag;
+        else
+            out.error = written.error();
+    }
+    if (out.ItemBaseUpdated)
+        prompter.show(MessageIcon::Information, TRANSLATABLE("Core", "Profile info"),
+                      TRANSLATABLE("Core", "Item base has been updated"));
+    return out;
+}
+
+void FinishFirmwareProfile(const FirmwareProfileResult& result, Workspace& ws,
+                           ProfileManager& profiles, Prompter& prompter)
+{
+    if (result.ItemBaseUpdated) {
+        const Status reloaded = profiles.ReloadItemBase(ws.items);
+        if (!reloaded)
+            prompter.show(MessageIcon::Error, "", reloaded.error());
+    }
+    if (result.result.empty())
+        return;
+    if (result.result == kFirmwareFail) {
+        if (!result.error.empty())
+            prompter.show(MessageIcon::Error, "", result.error);
+        prompter.show(MessageIcon::None, "", TRANSLATABLE("Core", "Failed to create profile"));
+        return;
+    }
+    profiles.ListProfiles();
+    profiles.rebuildSelector();
+    profiles.LoadProfile(result.result, ws, prompter);
+    prompter.show(MessageIcon::None, "", TRANSLATABLE("Core", "Profile was successfully created"));
+}
+
+} // namespace tessaro

@@ -1,0 +1,568 @@
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <vector>
+
+#include "core/workspace.h"
+#include "models/item_editor_model.h"
+#include "edit/tree_edit.h"
+#include "support/recording_prompter.h"
+
+namespace tessaro {
+namespace {
+
+using testing::Prompt;
+using testing::RecordingPrompter;
+
+Prompt inputError(const std::string& text)
+{
+    return {MessageIcon::Error, "Input format error", text + "\r\nInput will be ignored", false};
+}
+
+DataEntry titleEntry(uint8_t k, std::vector<Title> titles)
+{
+    DataEntry e;
+    e.kind = k;
+    e.titles = std::move(titles);
+    return e;
+}
+
+DataEntry unknownEntry()
+{
+    DataEntry e;
+    e.kind = kind::Unsupported;
+    e.Length = 5;
+    e.records = {{2, 2, {0xAB, 0xCD}}};
+    return e;
+}
+
+DataEntry urlEntry(const std::string& url)
+{
+    DataEntry e;
+    e.kind = kind::Url;
+    e.bytes.assign(url.begin(), url.end());
+    e.bytes.push_back(0);
+    e.Length = static_cast<uint16_t>(e.bytes.size());
+    return e;
+}
+
+class ItemEditor : public ::testing::Test {
+protected:
+    ItemEditorModel model;
+    RecordingPrompter prompter;
+};
+
+// --- opening ------------------------------------------------------------------------------
+
+TEST_F(ItemEditor, SoftkeyAndMainMenuItemsEnableOppositeControls)
+{
+    model.LoadItem(nullptr, 0, true, 0x40, 0);
+    model.FormShow(true, false, {});
+    EXPECT_FALSE(model.iconGroupEnabled());
+    for (auto row : {IconRow::Animated, IconRow::Static, IconRow::List}) {
+        EXPECT_FALSE(model.icon(row).pickerEnabled);
+        EXPECT_FALSE(model.icon(row).enabled);
+    }
+    EXPECT_FALSE(model.protectedEnabled());
+    EXPECT_TRUE(model.nonChangeableEnabled());
+
+    model.LoadItem(nullptr, 0, false, 0x40, 0);
+    model.FormShow(true, false, {});
+    EXPECT_TRUE(model.iconGroupEnabled());
+    for (auto row : {IconRow::Animated, IconRow::Static, IconRow::List})
+        EXPECT_TRUE(model.icon(row).pickerEnabled);  // a phone is connected
+    EXPECT_TRUE(model.protectedEnabled());
+    EXPECT_FALSE(model.nonChangeableEnabled());
+}
+
+TEST_F(ItemEditor, PickerWithoutPhoneOnlyForDrmRows)
+{
+    ItemDataBlock block;
+    DataEntry drm;
+    drm.kind = kind::DrmStaticIcon;
+    drm.first = 0x12;
+    drm.number = 77;
+    block.entries = {drm};
+    model.LoadItem(&block, 0, false, 0x41, 0);
+    model.FormShow(false, false, {});
+    EXPECT_FALSE(model.icon(IconRow::Animated).pickerEnabled);
+    EXPECT_TRUE(model.icon(IconRow::Static).pickerEnabled);
+    EXPECT_EQ(model.icon(IconRow::Static).source, IconSource::DRM);
+    EXPECT_EQ(model.icon(IconRow::Static).text, u"77");
+    model.setIconSource(IconRow::List, IconSource::DRM);
+    EXPECT_TRUE(model.icon(IconRow::List).pickerEnabled);
+    model.setIconSource(IconRow::List, IconSource::FS);
+    EXPECT_FALSE(model.icon(IconRow::List).pickerEnabled);
+}
+
+TEST_F(ItemEditor, ContainerHasNoFunctionPage)
+{
+    model.LoadItem(nullptr, 1, false, 0x41, 0);
+    EXPECT_FALSE(model.functionPageVisible());
+    EXPECT_FALSE(model.functionChoiceEnabled());
+    EXPECT_EQ(model.itemType(), 1);
+    model.LoadItem(nullptr, 9, false, 0x41, 0);
+    EXPECT_TRUE(model.functionPageVisible());
+    EXPECT_EQ(model.itemType(), 0);  // the function's entries give the type again on OK
+}
+
+TEST_F(ItemEditor, ContainerKeepsItsTypeWhenItCarriesAFunctionRecord)
+{
+    ItemDataBlock block;
+    block.entries = {urlEntry("http://a")};
+    model.LoadItem(&block, 1, false, 0x41, 0);
+    model.ApplyDataChange();
+    const auto result = model.commit(false);
+    ASSERT_EQ(result.block.entries.size(), 1u);
+    EXPECT_EQ(result.ItemType, 1);
+}
+
+TEST_F(ItemEditor, LoadShowsEveryKnownEntry)
+{
+    ItemDataBlock block;
+    block.entries.push_back(titleEntry(kind::MenuTitle, {{1, u"Games"}, {10, u"Spiele"}}));
+    DataEntry icon;
+    icon.kind = kind::FileIcon;
+    icon.role = 7;  // unknown roles are list icons
+    icon.path = u"/a/x.gif";
+    block.entries.push_back(icon);
+    icon.role = kRoleAnimated;
+    icon.path = u"/a/anim.gif";
+    block.entries.push_back(icon);
+    DataEntry code;
+    code.kind = kind::Code13;
+    code.value = 200;
+    block.entries.push_back(code);
+    block.entries.push_back(unknownEntry());
+    model.LoadItem(&block, 5, false, 0x60, 0x08);
+    model.FormShow(false, false, {});
+
+    const auto& menu = model.titles(TitleList::Menu);
+    ASSERT_EQ(menu.rows.size(), 2u);
+    EXPECT_EQ(menu.rows[1], (TitleRow{"#2", 10, u"Spiele"}));
+    EXPECT_TRUE(menu.editEnabled);
+    EXPECT_EQ(model.icon(IconRow::List).text, u"/a/x.gif");
+    EXPECT_FALSE(model.icon(IconRow::List).previewVisible);  // only the animated row's shows
+    EXPECT_EQ(model.icon(IconRow::Animated).text, u"/a/anim.gif");
+    EXPECT_TRUE(model.icon(IconRow::Animated).previewVisible);
+    EXPECT_EQ(model.field(FunctionField::Code13), "200");
+    EXPECT_EQ(model.function(), ItemFunction::CallSend);
+    EXPECT_TRUE(model.isSend());  // ItemType 5
+    EXPECT_TRUE(model.callSendEnabled());
+    EXPECT_TRUE(model.hasUnsupported());
+    EXPECT_TRUE(model.resetEnabled());
+    EXPECT_FALSE(model.applyEnabled());
+}
+
+// --- title lists ---------------------------------------------------------------------------
+
+TEST_F(ItemEditor, TwelfthTitleDisablesAddAndDeleteEnablesIt)
+{
+    model.LoadItem(nullptr, 0, false, 0x41, 0);
+    for (int i = 0; i < 11; ++i)
+        ASSERT_TRUE(model.addTitle(TitleList::Menu, 1, u"t"));
+    EXPECT_TRUE(model.titles(TitleList::Menu).addEnabled);
+    ASSERT_TRUE(model.addTitle(TitleList::Menu, 1, u"t"));
+    EXPECT_FALSE(model.titles(TitleList::Menu).addEnabled);
+    EXPECT_FALSE(model.addTitle(TitleList::Menu, 1, u"thirteenth"));
+    EXPECT_EQ(model.titles(TitleList::Menu).rows.back().number, "#12");
+
+    ASSERT_TRUE(model.deleteTitle(TitleList::Menu, 0));
+    EXPECT_TRUE(model.titles(TitleList::Menu).addEnabled);
+    // Rows keep their numbers; a new row takes the count at the time it is added.
+    EXPECT_EQ(model.titles(TitleList::Menu).rows.front().number, "#2");
+    ASSERT_TRUE(model.addTitle(TitleList::Menu, 1, u"again"));
+    EXPECT_EQ(model.titles(TitleList::Menu).rows.back().number, "#12");
+}
+
+TEST_F(ItemEditor, EmptyTextsAddNothingAndEmptyListDisablesEditDelete)
+{
+    model.LoadItem(nullptr, 0, false, 0x41, 0);
+    EXPECT_FALSE(model.addTitle(TitleList::Softkey, 1, u""));
+    EXPECT_FALSE(model.applyEnabled());
+    ASSERT_TRUE(model.addTitle(TitleList::Softkey, 2, u"Go"));
+    EXPECT_TRUE(model.applyEnabled());
+    EXPECT_TRUE(model.titles(TitleList::Softkey).deleteEnabled);
+    EXPECT_FALSE(model.editTitle(TitleList::Softkey, 0, 3, u""));
+    ASSERT_TRUE(model.editTitle(TitleList::Softkey, 0, 3, u"Los"));
+    EXPECT_EQ(model.titles(TitleList::Softkey).rows[0], (TitleRow{"#1", 3, u"Los"}));
+    ASSERT_TRUE(model.deleteTitle(TitleList::Softkey, 0));
+    EXPECT_FALSE(model.titles(TitleList::Softkey).editEnabled);
+    EXPECT_FALSE(model.titles(TitleList::Softkey).deleteEnabled);
+}
+
+// --- input checks ----------------------------------------------------------------------------
+
+TEST(ItemEditorChecks, PhonePaths)
+{
+    EXPECT_EQ(checkPhonePath(u""), std::nullopt);
+    EXPECT_EQ(checkPhonePath(u"/"), std::nullopt);
+    EXPECT_EQ(checkPhonePath(u"/e"), std::nullopt);
+    EXPECT_EQ(checkPhonePath(u"/a/picture/icon_1.gif"), std::nullopt);
+    EXPECT_EQ(checkPhonePath(u"/c/(x)-[y].Z_9"), std::nullopt);
+    EXPECT_EQ(checkPhonePath(u"/a/b\u00e4r.gif"), std::nullopt);
+    EXPECT_EQ(checkPhonePath(u"a/x"), "Invalid path delimiter. Expecting '/'");
+    EXPECT_EQ(checkPhonePath(u"/d/x"), "Invalid volume letter. Expecting a,b,c,e");
+    EXPECT_EQ(checkPhonePath(u"/A"), "Invalid volume letter. Expecting a,b,c,e");
+    EXPECT_EQ(checkPhonePath(u"/ax"), "Invalid path delimiter. Expecting '/'");
+    EXPECT_EQ(checkPhonePath(u"/a/my icon.gif"), "Invalid character in file name");
+    EXPECT_EQ(checkPhonePath(u"/a/x\u4e00"), "Invalid character in file name");
+    EXPECT_EQ(checkPhonePath(u"/a/x\u4e00", [](char16_t) { return true; }), std::nullopt);
+}
+
+TEST(ItemEditorChecks, NumbersAndDialCharacters)
+{
+    EXPECT_EQ(checkNumber("", 1, 4000), std::nullopt);
+    EXPECT_EQ(checkNumber("4000", 1, 4000), std::nullopt);
+    EXPECT_EQ(checkNumber("4001", 1, 4000), "Value too big");
+    EXPECT_EQ(checkNumber("0", 1, 4000), "Value too small");
+    EXPECT_EQ(checkNumber("12a", 1, 4000), "Invalid numeric value");
+    EXPECT_EQ(checkNumber("-1", 0, 255), "Invalid numeric value");
+    EXPECT_EQ(checkNumber("99999999999999999999", 0, 65535), "Value too big");
+    EXPECT_EQ(checkDialNumber("*100#"), std::nullopt);
+    EXPECT_EQ(checkDialNumber("+49pw1n"), std::nullopt);
+    EXPECT_EQ(checkDialNumber("+4917x"), "Invalid dialing character");
+}
+
+TEST_F(ItemEditor, FailedFieldShowsMessageAndEmptiesField)
+{
+    model.LoadItem(nullptr, 0, false, 0x41, 0);
+    model.setIconText(IconRow::Animated, u"/d/x", prompter);
+    EXPECT_EQ(model.icon(IconRow::Animated).text, u"");
+    EXPECT_FALSE(model.icon(IconRow::Animated).previewVisible);
+    model.setIconText(IconRow::Animated, u"/a/picture/icon_1.gif", prompter);
+    EXPECT_EQ(model.icon(IconRow::Animated).text, u"/a/picture/icon_1.gif");
+    EXPECT_TRUE(model.icon(IconRow::Animated).previewVisible);
+
+    model.setIconSource(IconRow::Static, IconSource::DRM);
+    model.setIconText(IconRow::Static, u"4001", prompter);
+    model.setIconText(IconRow::Static, u"0", prompter);
+    model.setIconText(IconRow::Static, u"12a", prompter);
+    model.chooseFunction(ItemFunction::CallSend);
+    model.setFunctionField(FunctionField::Dial, "+4917x", prompter);
+    EXPECT_EQ(model.field(FunctionField::Dial), "");
+    model.setFunctionField(FunctionField::Code12, "256", prompter);
+    model.chooseFunction(ItemFunction::Action);
+    model.setFunctionField(FunctionField::Action, "65536", prompter);
+
+    EXPECT_EQ(prompter.prompts,
+              (std::vector<Prompt>{inputError("Invalid volume letter. Expecting a,b,c,e"),
+                                   inputError("Value too big"), inputError("Value too small"),
+                                   inputError("Invalid numeric value"),
+                                   inputError("Invalid dialing character"),
+                                   inputError("Value too big"), inputError("Value too big")}));
+}
+
+TEST_F(ItemEditor, DialNumberLocksTheCodesAndCall)
+{
+    model.LoadItem(nullptr, 0, false, 0x41, 0);
+    model.chooseFunction(ItemFunction::CallSend);
+    model.setFunctionField(FunctionField::Code12, "7", prompter);
+    model.setSend(true);
+    EXPECT_EQ(model.itemType(), 5);
+    EXPECT_FALSE(model.fieldEnabled(FunctionField::Dial));
+    model.setSend(false);
+    EXPECT_EQ(model.itemType(), 4);
+    model.setFunctionField(FunctionField::Dial, "*100#", prompter);
+    EXPECT_TRUE(prompter.prompts.empty());
+    EXPECT_EQ(model.field(FunctionField::Code12), "");
+    EXPECT_FALSE(model.fieldEnabled(FunctionField::Code12));
+    EXPECT_FALSE(model.callSendEnabled());
+    EXPECT_FALSE(model.isSend());
+    model.setFunctionField(FunctionField::Dial, "", prompter);
+    EXPECT_TRUE(model.fieldEnabled(FunctionField::Code12));
+    EXPECT_TRUE(model.callSendEnabled());
+}
+
+TEST_F(ItemEditor, LoadedSmsItemKeepsTheDialFieldDisabled)
+{
+    ItemDataBlock block;
+    DataEntry code;
+    code.kind = kind::Code12;
+    code.Length = 1;
+    code.value = 3;
+    block.entries = {code};
+    model.LoadItem(&block, 5, false, 0x60, 0);
+    EXPECT_TRUE(model.isSend());
+    EXPECT_TRUE(model.callSendEnabled());
+    EXPECT_FALSE(model.fieldEnabled(FunctionField::Dial));
+    EXPECT_TRUE(model.fieldEnabled(FunctionField::Code12));
+    model.setSend(false);
+    EXPECT_TRUE(model.fieldEnabled(FunctionField::Dial));
+}
+
+TEST_F(ItemEditor, CallSendOnAContainerKeepsItsType)
+{
+    ItemDataBlock block;
+    DataEntry code;
+    code.kind = kind::Code13;
+    code.Length = 1;
+    code.value = 9;
+    block.entries = {code};
+    model.LoadItem(&block, 1, false, 0x41, 0);
+    model.setSend(true);
+    EXPECT_EQ(model.itemType(), 1);
+    model.setSend(false);
+    EXPECT_EQ(model.itemType(), 1);
+    model.ApplyDataChange();
+    EXPECT_EQ(model.commit(false).ItemType, 1);
+}
+
+// --- attributes and options ------------------------------------------------------------------
+
+TEST_F(ItemEditor, ProtectedTogglesBit0x20Only)
+{
+    model.LoadItem(nullptr, 0, false, 0x41, 0);
+    EXPECT_TRUE(model.isLockable());
+    model.setProtected(true);
+    EXPECT_EQ(model.attributes(), 0x61);
+    model.setProtected(false);
+    EXPECT_EQ(model.attributes(), 0x41);
+    model.setNonChangeable(true);
+    EXPECT_EQ(model.attributes(), 0x45);
+    model.setLockable(false);
+    EXPECT_EQ(model.attributes(), 0x44);
+}
+
+struct OptionsCase {
+    uint8_t loaded;
+    bool withTitle;
+    uint8_t expected;
+};
+
+class ItemEditorOptions : public ::testing::TestWithParam<OptionsCase> {};
+
+TEST_P(ItemEditorOptions, TitlesSetOptions)
+{
+    const auto c = GetParam();
+    ItemEditorModel model;
+    model.LoadItem(nullptr, 0, false, 0x41, c.loaded);
+    if (c.withTitle)
+        model.addTitle(TitleList::Menu, 1, u"Mine");
+    model.ApplyDataChange();
+    EXPECT_EQ(model.commit(false).Options, c.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, ItemEditorOptions,
+                         ::testing::Values(OptionsCase{0x18, true, 0x18},   // custom item
+                                           OptionsCase{0x00, true, 0x08},   // catalogue item
+                                           OptionsCase{0x00, false, 0x00},  // no titles
+                                           OptionsCase{0x18, false, 0x18}));
+
+// --- commit ------------------------------------------------------------------------------------
+
+TEST_F(ItemEditor, ShortcutAbcGivesKind23Type9Attributes0x60)
+{
+    model.LoadItem(nullptr, 0, false, 0x41, 0x18);
+    model.chooseFunction(ItemFunction::Shortcut);
+    model.setFunctionField(FunctionField::Shortcut, "ABC", prompter);
+    model.ApplyDataChange();
+    const auto result = model.commit(true);
+    ASSERT_TRUE(result.hasData);
+    ASSERT_EQ(result.block.entries.size(), 1u);
+    const auto& e = result.block.entries[0];
+    EXPECT_EQ(e.kind, 23);
+    EXPECT_EQ(e.Length, 25);
+    std::vector<uint8_t> expected(25, 0);
+    expected[0] = 'A';
+    expected[1] = 'B';
+    expected[2] = 'C';
+    EXPECT_EQ(e.bytes, expected);
+    EXPECT_EQ(result.ItemType, 9);
+    EXPECT_EQ(result.Attributes, 0x60);
+}
+
+TEST_F(ItemEditor, CommitOrderAndLengths)
+{
+    model.LoadItem(nullptr, 0, false, 0x41, 0);
+    model.addTitle(TitleList::Softkey, 2, u"Ok");          // 1 + 4 + 6 = 11
+    model.addTitle(TitleList::Menu, 1, u"Abc");            // 1 + 4 + 8 = 13
+    model.setIconText(IconRow::Static, u"/a/s.gif", prompter);  // 2*8 + 3 = 19
+    model.setIconSource(IconRow::Animated, IconSource::DRM);
+    model.setIconText(IconRow::Animated, u"12", prompter);
+    model.chooseFunction(ItemFunction::CallSend);
+    model.setSend(true);
+    model.setFunctionField(FunctionField::Code14, "9", prompter);
+    model.setFunctionField(FunctionField::Code12, "255", prompter);
+    model.ApplyDataChange();
+    const auto result = model.commit(false);
+    std::vector<std::pair<int, int>> kindsAndLengths;
+    for (const auto& e : result.block.entries)
+        kindsAndLengths.emplace_back(e.kind, e.Length);
+    EXPECT_EQ(kindsAndLengths, (std::vector<std::pair<int, int>>{
+                                   {0, 13}, {1, 11}, {12, 19}, {17, 4}, {18, 1}, {20, 1}}));
+    EXPECT_EQ(result.block.entries[2].role, 3);
+    EXPECT_EQ(result.block.entries[3].first, 0x12);
+    EXPECT_EQ(result.block.entries[3].number, 12);
+    EXPECT_EQ(result.block.entries[4].value, 255);
+    EXPECT_EQ(result.ItemType, 5);  // "Send"
+    EXPECT_EQ(result.Attributes, 0x60);
+    EXPECT_EQ(result.Options, 0x08);
+}
+
+TEST_F(ItemEditor, UrlAndApplicationEntries)
+{
+    model.LoadItem(nullptr, 0, false, 0x41, 0);
+    model.chooseFunction(ItemFunction::Url);
+    model.setFunctionField(FunctionField::Url, "http://x", prompter);
+    model.ApplyDataChange();
+    auto result = model.commit(false);
+    ASSERT_EQ(result.block.entries.size(), 1u);
+    EXPECT_EQ(result.block.entries[0].Length, 9);
+    EXPECT_EQ(result.ItemType, 3);
+
+    model.FormShow(false, true, {{"Snake", "Acme", "Snake,/snake.png,Main", true}});
+    model.chooseFunction(ItemFunction::AppStart);
+    EXPECT_TRUE(model.installedEnabled());
+    model.chooseInstalled(0);
+    EXPECT_EQ(model.field(FunctionField::Midlet1), "Snake,/snake.png,Main");
+    EXPECT_EQ(model.field(FunctionField::MidletName), "Snake");
+    EXPECT_EQ(model.field(FunctionField::MidletVendor), "Acme");
+    model.ApplyDataChange();
+    result = model.commit(false);
+    ASSERT_EQ(result.block.entries.size(), 3u);
+    EXPECT_EQ(result.block.entries[0].kind, 9);
+    EXPECT_EQ(result.block.entries[2].kind, 11);
+    EXPECT_EQ(result.ItemType, 6);
+}
+
+TEST_F(ItemEditor, EmptiedFieldLeavesNoEntry)
+{
+    ItemDataBlock block;
+    block.entries = {urlEntry("http://old")};
+    model.LoadItem(&block, 3, false, 0x60, 0);
+    model.setFunctionField(FunctionField::Url, "", prompter);
+    model.ApplyDataChange();
+    EXPECT_FALSE(model.hasData(true));
+}
+
+TEST_F(ItemEditor, UnsupportedRecordsSurviveOnlyWithSaveAllAndUnchangedFunction)
+{
+    ItemDataBlock block;
+    block.entries = {urlEntry("http://a"), unknownEntry()};
+
+    // Unchanged URL function: kept with "Save all data", dropped without.
+    model.LoadItem(&block, 3, false, 0x60, 0);
+    model.ApplyDataChange();
+    auto result = model.commit(true);
+    ASSERT_EQ(result.block.entries.size(), 2u);
+    EXPECT_EQ(result.block.entries[1], unknownEntry());
+    EXPECT_EQ(model.commit(false).block.entries.size(), 1u);
+
+    // Function changed during this opening (even back to the same one): dropped.
+    model.LoadItem(&block, 3, false, 0x60, 0);
+    model.chooseFunction(ItemFunction::Url);
+    model.setFunctionField(FunctionField::Url, "http://a", prompter);
+    model.ApplyDataChange();
+    EXPECT_EQ(model.commit(true).block.entries.size(), 1u);
+
+    // Only unsupported data and no function: "[None]" drops it, so there is no data.
+    ItemDataBlock onlyUnknown;
+    onlyUnknown.entries = {unknownEntry()};
+    model.LoadItem(&onlyUnknown, 0, false, 0x41, 0);
+    model.ApplyDataChange();
+    EXPECT_FALSE(model.hasData(true));
+}
+
+TEST_F(ItemEditor, ResetAllDataAsksAndClearsAttributeBits)
+{
+    ItemDataBlock block;
+    block.entries = {titleEntry(kind::MenuTitle, {{1, u"x"}})};
+    model.LoadItem(&block, 0, false, 0xE5, 0x18);
+    prompter.answers = {Answer::No, Answer::Yes};
+    EXPECT_FALSE(model.resetAllData(prompter));
+    EXPECT_EQ(model.titles(TitleList::Menu).rows.size(), 1u);
+    EXPECT_TRUE(model.resetAllData(prompter));
+    EXPECT_TRUE(model.titles(TitleList::Menu).rows.empty());
+    EXPECT_EQ(model.options(), 0);
+    EXPECT_EQ(model.attributes(), 0xC0);
+    EXPECT_EQ(prompter.prompts[0], (Prompt{MessageIcon::Warning, "Warning",
+                                           "This will remove all data\r\n   Continue?", true}));
+}
+
+struct CancelCase {
+    const char* what;
+    std::function<void(ItemEditorModel&, Prompter&)> act;
+    bool changed;
+};
+
+TEST_F(ItemEditor, CancelAsksOnlyWhenOkWouldStoreSomethingElse)
+{
+    const std::vector<CancelCase> cases = {
+        {"nothing done", [](ItemEditorModel&, Prompter&) {}, false},
+        {"Apply alone", [](ItemEditorModel& m, Prompter&) { m.applyNow(); }, false},
+        {"a title added", [](ItemEditorModel& m, Prompter&) { m.addTitle(TitleList::Menu, 2, u"y"); }, true},
+        {"an attribute set", [](ItemEditorModel& m, Prompter&) { m.setLockable(true); }, true},
+        {"an attribute set and cleared",
+         [](ItemEditorModel& m, Prompter&) {
+             m.setLockable(true);
+             m.setLockable(false);
+         },
+         false},
+        {"a URL typed",
+         [](ItemEditorModel& m, Prompter& p) {
+             m.chooseFunction(ItemFunction::Url);
+             m.setFunctionField(FunctionField::Url, "http://a", p);
+         },
+         true},
+    };
+    for (const CancelCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        ItemDataBlock block;
+        block.entries = {titleEntry(kind::MenuTitle, {{1, u"x"}})};
+        model.LoadItem(&block, kTypeItem, false, 0x40, 0x08);
+        c.act(model, prompter);
+        EXPECT_EQ(model.hasChanges(false), c.changed);
+        prompter.prompts.clear();
+        prompter.answers = {Answer::No, Answer::Yes};
+        EXPECT_EQ(model.confirmCancel(prompter, false), !c.changed);
+        if (c.changed) {
+            EXPECT_TRUE(model.confirmCancel(prompter, false));
+            EXPECT_EQ(prompter.prompts[0], (Prompt{MessageIcon::Question, "Confirmation",
+                                                   "Discard the changes to this item?", true}));
+        } else {
+            EXPECT_TRUE(prompter.prompts.empty());
+        }
+    }
+}
+
+// --- storing on the node ------------------------------------------------------------------------
+
+TEST(CommitItemEdit, StoresOrFreesTheNodeBlock)
+{
+    Workspace ws;
+    RecordingPrompter prompter;
+    NewDocument(ws.document);
+    MenuNode* node = InsertAvailableItem(ws, ws.items.FindAvailable("Custom item"),
+                                         ws.document.menuRoot(), InsertPosition::AddSubitemLast,
+                                         prompter)
+                         .value()
+                         .node;
+    const size_t blocksBefore = ws.document.data().count();
+
+    ItemEditorModel model;
+    model.LoadItem(nullptr, node->item.ItemType, false, node->item.Attributes, node->item.Options);
+    model.addTitle(TitleList::Menu, 1, u"Mine");
+    model.ApplyDataChange();
+    commitItemEdit(ws.document, *node, model.commit(true), true);
+    const ItemDataBlock* block = ws.document.data().at(node->item.RecordNo);
+    ASSERT_NE(block, nullptr);
+    EXPECT_EQ(block->owner, node->item.RecordNo);
+    EXPECT_EQ(ws.document.data().count(), blocksBefore + 1);
+    EXPECT_TRUE(node->item.HasData);
+    EXPECT_EQ(node->item.DataLength, 3 + 1 + 4 + 10);
+    EXPECT_EQ(node->item.Options, 0x18);
+
+    // Everything emptied: the block goes.
+    model.LoadItem(block, node->item.ItemType, false, node->item.Attributes, node->item.Options);
+    model.deleteTitle(TitleList::Menu, 0);
+    model.ApplyDataChange();
+    commitItemEdit(ws.document, *node, model.commit(true), true);
+    EXPECT_EQ(ws.document.data().at(node->item.RecordNo), nullptr);
+    EXPECT_EQ(ws.document.data().count(), blocksBefore);
+    EXPECT_FALSE(node->item.HasData);
+    EXPECT_EQ(node->item.DataLength, 0);
+}
+
+} // namespace
+} // namespace tessaro
