@@ -47,25 +47,25 @@ std::vector<uint8_t> largestFile()
 {
     Workspace ws;
     MenuDocument& doc = ws.document;
-    TMMAItem container{1, 1, 2, kNoIndex, 2, 0, 0, "Container", kGroupSoftkeys, 0, 0, false, 1};
-    TMMAItem root{1, kNoIndex, kNoIndex, 0, 10, 0, 0, "MenuRoot", kGroupMenu, 0, 0, false, 1};
+    MenuRecord container{1, 1, 2, kNoIndex, 2, 0, 0, "Container", kGroupSoftkeys, 0, 0, false, 1};
+    MenuRecord root{1, kNoIndex, kNoIndex, 0, 10, 0, 0, "MenuRoot", kGroupMenu, 0, 0, false, 1};
     doc.setTopNodes(std::make_unique<MenuNode>("Softkeys", container), std::make_unique<MenuNode>("Menu Root", root));
     for (int i = 0; i < kSoftkeyCount; ++i) {
-        TMMAItem key{0, kNoIndex, kNoIndex, kNoIndex, static_cast<uint8_t>(i + 3), 0, 0x41,
+        MenuRecord key{0, kNoIndex, kNoIndex, kNoIndex, static_cast<uint8_t>(i + 3), 0, 0x41,
                      kDefaultSoftkeys[i].identifier, kGroupSoftkeys, 0, 0, true, 0};
         doc.appendNode(doc.softkeys(), std::make_unique<MenuNode>(kDefaultSoftkeys[i].displayName, key));
         doc.data().store(static_cast<size_t>(i + 3), itemData(i));
     }
     int n = 0;
     auto add = [&](MenuNode* parent, uint8_t type) {
-        TMMAItem item;
-        item.ItemType = type;
-        item.Attributes = 0x41;
-        item.Options = 0x08;
-        item.Name = n % 2 ? kItemCatalogue[static_cast<size_t>(n) % kItemCatalogue.size()].identifier : "~" + std::to_string(n);
-        item.HasData = true;
+        MenuRecord item;
+        item.itemType = type;
+        item.attributes = 0x41;
+        item.options = 0x08;
+        item.name = n % 2 ? kItemCatalogue[static_cast<size_t>(n) % kItemCatalogue.size()].identifier : "~" + std::to_string(n);
+        item.hasData = true;
         ++n;
-        return doc.appendNode(parent, std::make_unique<MenuNode>(item.Name, item));
+        return doc.appendNode(parent, std::make_unique<MenuNode>(item.name, item));
     };
     std::vector<MenuNode*> folders;
     for (int f = 0; f < 15; ++f)
@@ -77,8 +77,8 @@ std::vector<uint8_t> largestFile()
         add(doc.menuRoot(), kTypeItem);
     RenumberTree(doc);
     for (const MenuNode* node : doc.preorder())
-        if (node->item.HasData && node->item.RecordNo > 10)
-            doc.data().store(node->item.RecordNo, itemData(node->item.RecordNo));
+        if (node->item.hasData && node->item.recordNo > 10)
+            doc.data().store(node->item.recordNo, itemData(node->item.recordNo));
 
     SilentPrompter prompter;
     auto bytes = RenderMenuFile(ws, prompter);

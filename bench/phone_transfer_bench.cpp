@@ -60,7 +60,7 @@ struct Bench {
         api = std::move(VirtualPhone::open(dir / "phone")).value();
         api->setRecording(false);
         api->plug();
-        link.Connected = true;
+        link.connected = true;
         phone = std::make_unique<PhoneContext>(PhoneContext{*api, link, log, progress, prompter, dir.string() + "/"});
     }
     ~Bench()

@@ -27,9 +27,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     JavaSlotTable expected = copy->slots;
     for (const PatchEntry& p : copy->patches) {
         fuzz::check(p.slot < kJavaSlotCount && copy->slots[p.slot].has_value());
-        fuzz::check(copy->slots[p.slot]->Corelet);
+        fuzz::check(copy->slots[p.slot]->corelet);
         fuzz::check(patchMidlet1(image, p.offset, name));
-        expected[p.slot]->Midlet1 = name.substr(0, kMidlet1FieldSize - 1);
+        expected[p.slot]->midlet1 = name.substr(0, kMidlet1FieldSize - 1);
     }
     const auto patched = parseJ2mest(image);
     fuzz::check(patched.ok() && patched->patches.empty());

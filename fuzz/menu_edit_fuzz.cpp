@@ -50,7 +50,7 @@ private:
 struct Snapshot {
     std::vector<const MenuNode*> nodes;
     std::vector<std::string> captions;
-    std::vector<TMMAItem> items;
+    std::vector<MenuRecord> items;
     std::vector<ItemDataBlock> blocks;
     uint8_t counter = 0;
 
@@ -90,7 +90,7 @@ Shape shapeOf(const MenuDocument& doc)
     Shape shape;
     for (const MenuNode* n : doc.preorder()) {
         shape.parents.push_back(doc.indexOf(n->parent()));
-        shape.names.push_back(n->item.Name);
+        shape.names.push_back(n->item.name);
     }
     return shape;
 }

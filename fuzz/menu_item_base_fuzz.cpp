@@ -55,7 +55,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         return 0;
     std::set<std::string> inDocument;
     for (const MenuNode* node : ws.document.preorder())
-        inDocument.insert(node->item.Name);
+        inDocument.insert(node->item.name);
     for (const std::string& id : appended)
         fuzz::check(inDocument.count(id) == 1);
 

@@ -26,8 +26,8 @@ void makeNamesAvailable(tessaro::Workspace& ws)
 {
     std::vector<tessaro::ItemEntry> available(ws.items.available().begin(), ws.items.available().end() - 1);
     for (const tessaro::MenuNode* node : ws.document.preorder())
-        if (node->parent() && ws.items.FindAvailable(node->item.Name) >= ws.items.available().size())
-            available.push_back({node->item.Name, node->item.Name});
+        if (node->parent() && ws.items.FindAvailable(node->item.name) >= ws.items.available().size())
+            available.push_back({node->item.name, node->item.name});
     ws.items.setAvailable(std::move(available));
 }
 

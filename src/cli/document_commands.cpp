@@ -82,7 +82,7 @@ Json entryJson(const DataEntry& e)
 {
     Json j;
     j["kind"] = e.kind;
-    j["length"] = e.Length;
+    j["length"] = e.length;
     if (isTitles(e.kind)) {
         Json titles = Json::array();
         for (const Title& t : e.titles)
@@ -125,26 +125,26 @@ Json documentJson(const CliContext& ctx, bool itemBaseUpdated)
     const auto all = doc.preorder();
     for (size_t i = 0; i < all.size(); ++i) {
         const MenuNode* node = all[i];
-        const TMMAItem& item = node->item;
+        const MenuRecord& item = node->item;
         Json n;
         n["index"] = i;
         n["parent"] = doc.indexOf(node->parent());
         n["caption"] = latin1ToUtf8(node->caption());
-        n["itemType"] = item.ItemType;
-        n["parentIndex"] = item.ParentIndex;
-        n["nextIndex"] = item.NextIndex;
-        n["childIndex"] = item.ChildIndex;
-        n["recordNo"] = item.RecordNo;
-        n["options"] = item.Options;
-        n["attributes"] = item.Attributes;
-        n["name"] = latin1ToUtf8(item.Name);
-        n["group"] = item.Group;
-        n["dataOffset"] = item.DataOffset;
-        n["dataLength"] = item.DataLength;
-        n["hasData"] = item.HasData;
-        n["canHoldItems"] = item.CanHoldItems;
+        n["itemType"] = item.itemType;
+        n["parentIndex"] = item.parentIndex;
+        n["nextIndex"] = item.nextIndex;
+        n["childIndex"] = item.childIndex;
+        n["recordNo"] = item.recordNo;
+        n["options"] = item.options;
+        n["attributes"] = item.attributes;
+        n["name"] = latin1ToUtf8(item.name);
+        n["group"] = item.group;
+        n["dataOffset"] = item.dataOffset;
+        n["dataLength"] = item.dataLength;
+        n["hasData"] = item.hasData;
+        n["canHoldItems"] = item.canHoldItems;
         const bool top = node == doc.softkeys() || node == doc.menuRoot();
-        const ItemDataBlock* block = top ? nullptr : doc.data().at(item.RecordNo);
+        const ItemDataBlock* block = top ? nullptr : doc.data().at(item.recordNo);
         if (block) {
             Json entries = Json::array();
             for (const DataEntry& e : block->entries)
@@ -197,7 +197,7 @@ std::string roleName(uint8_t role)
 
 void printEntry(std::ostream& out, const DataEntry& e, const std::string& indent)
 {
-    out << indent << kindName(e.kind) << " (kind " << int(e.kind) << ", length " << e.Length << ")";
+    out << indent << kindName(e.kind) << " (kind " << int(e.kind) << ", length " << e.length << ")";
     if (isTitles(e.kind)) {
         out << '\n';
         for (const Title& t : e.titles) {
@@ -223,16 +223,16 @@ void printEntry(std::ostream& out, const DataEntry& e, const std::string& indent
 
 void printNode(std::ostream& out, const MenuDocument& doc, const MenuNode* node, int depth)
 {
-    const TMMAItem& item = node->item;
+    const MenuRecord& item = node->item;
     const std::string indent(static_cast<size_t>(depth) * 2, ' ');
     out << indent << latin1ToUtf8(node->caption()) << "  [#" << doc.indexOf(node) << ", record "
-        << int(item.RecordNo) - 1 << ", \"" << latin1ToUtf8(item.Name) << "\", type " << int(item.ItemType)
-        << ", options " << hexByte(item.Options) << ", attributes " << hexByte(item.Attributes);
-    if (item.HasData)
-        out << ", data " << item.DataLength << " bytes at " << item.DataOffset;
+        << int(item.recordNo) - 1 << ", \"" << latin1ToUtf8(item.name) << "\", type " << int(item.itemType)
+        << ", options " << hexByte(item.options) << ", attributes " << hexByte(item.attributes);
+    if (item.hasData)
+        out << ", data " << item.dataLength << " bytes at " << item.dataOffset;
     out << "]\n";
     const bool top = node == doc.softkeys() || node == doc.menuRoot();
-    if (const ItemDataBlock* block = top ? nullptr : doc.data().at(item.RecordNo))
+    if (const ItemDataBlock* block = top ? nullptr : doc.data().at(item.recordNo))
         for (const DataEntry& e : block->entries)
             printEntry(out, e, indent + "    ");
     for (const auto& child : node->children())

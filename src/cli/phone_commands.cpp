@@ -43,11 +43,11 @@ void info(CliContext& ctx)
 {
     const PhoneLinkState& link = connectedSession(ctx).phone().link;
     nlohmann::ordered_json out;
-    out["model"] = shown(link.Model);
-    out["firmware"] = shown(link.FirmwareVersion);
-    out["firmwarePrefix"] = shown(link.FirmwarePrefix);
-    out["lp"] = link.LPVersionText;
-    out["imei"] = shown(link.IMEI);
+    out["model"] = shown(link.model);
+    out["firmware"] = shown(link.firmwareVersion);
+    out["firmwarePrefix"] = shown(link.firmwarePrefix);
+    out["lp"] = link.lpVersionText;
+    out["imei"] = shown(link.imei);
     std::cout << out.dump(2) << '\n';
 }
 

@@ -53,10 +53,10 @@ void printSlots(const char* table, const JavaSlotTable& slots, const PatchList& 
     for (size_t i = 0; i < slots.size(); ++i) {
         if (!slots[i])
             continue;
-        const TJavaSlot& slot = *slots[i];
-        std::cout << table << '\t' << i << '\t' << latin1ToUtf8(slot.MidletName) << '\t'
-                  << latin1ToUtf8(slot.MidletVendor) << '\t' << latin1ToUtf8(slot.Midlet1) << '\t'
-                  << (slot.Corelet ? "corelet" : "-");
+        const JavaSlot& slot = *slots[i];
+        std::cout << table << '\t' << i << '\t' << latin1ToUtf8(slot.midletName) << '\t'
+                  << latin1ToUtf8(slot.midletVendor) << '\t' << latin1ToUtf8(slot.midlet1) << '\t'
+                  << (slot.corelet ? "corelet" : "-");
         if (const auto offset = patchOffset(patches, i))
             std::cout << " patch@" << *offset;
         std::cout << '\n';
@@ -69,13 +69,13 @@ nlohmann::ordered_json slotsJson(const JavaSlotTable& slots, const PatchList& pa
     for (size_t i = 0; i < slots.size(); ++i) {
         if (!slots[i])
             continue;
-        const TJavaSlot& slot = *slots[i];
+        const JavaSlot& slot = *slots[i];
         const auto offset = patchOffset(patches, i);
         out.push_back({{"slot", i},
-                       {"name", latin1ToUtf8(slot.MidletName)},
-                       {"vendor", latin1ToUtf8(slot.MidletVendor)},
-                       {"midlet1", latin1ToUtf8(slot.Midlet1)},
-                       {"corelet", slot.Corelet},
+                       {"name", latin1ToUtf8(slot.midletName)},
+                       {"vendor", latin1ToUtf8(slot.midletVendor)},
+                       {"midlet1", latin1ToUtf8(slot.midlet1)},
+                       {"corelet", slot.corelet},
                        {"patchOffset", offset ? nlohmann::ordered_json(*offset) : nlohmann::ordered_json()}});
     }
     return out;
@@ -112,7 +112,7 @@ void menuGet(CliContext& ctx, const MenuGetArgs& args)
         throw CommandFailed{};
     // The editor writes patched tables back with the next save; this run ends here, so they
     // go back now or never.
-    if ((rt.state.PhonePatched || rt.state.CardPatched) && !WriteJ2mestCopies(rt))
+    if ((rt.state.phonePatched || rt.state.cardPatched) && !WriteJ2mestCopies(rt))
         throw CommandFailed{};
 
     const WriteReport written = WriteMenuFile(args.out, ctx.workspace, ctx.prompter);
@@ -126,17 +126,17 @@ void menuGet(CliContext& ctx, const MenuGetArgs& args)
     if (args.json) {
         nlohmann::ordered_json out;
         out["menu"] = args.out;
-        out["phone"] = tableJson(state.PhoneJ2mestRead, state.PhoneJ2mestPath, state.PhoneJavaFolder,
-                                 state.PhonePatched, slots.PhoneSlots, slots.PhonePatchList);
-        out["card"] = tableJson(state.CardJ2mestRead, state.CardJ2mestPath, state.CardJavaFolder,
-                                state.CardPatched, slots.CardSlots, slots.CardPatchList);
+        out["phone"] = tableJson(state.phoneJ2mestRead, state.phoneJ2mestPath, state.phoneJavaFolder,
+                                 state.phonePatched, slots.phoneSlots, slots.phonePatchList);
+        out["card"] = tableJson(state.cardJ2mestRead, state.cardJ2mestPath, state.cardJavaFolder,
+                                state.cardPatched, slots.cardSlots, slots.cardPatchList);
         std::cout << out.dump(2) << '\n';
         return;
     }
-    if (state.PhoneJ2mestRead)
-        printSlots("phone", slots.PhoneSlots, slots.PhonePatchList);
-    if (state.CardJ2mestRead)
-        printSlots("card", slots.CardSlots, slots.CardPatchList);
+    if (state.phoneJ2mestRead)
+        printSlots("phone", slots.phoneSlots, slots.phonePatchList);
+    if (state.cardJ2mestRead)
+        printSlots("card", slots.cardSlots, slots.cardPatchList);
 }
 
 void menuPut(CliContext& ctx, const std::string& in)

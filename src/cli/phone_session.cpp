@@ -58,7 +58,7 @@ void PhoneSession::start()
     if (ctx_.usb) {
         // The phone may be switching from AT mode, which takes a few seconds.
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(ctx_.waitSeconds);
-        statusQueue_.runUntil([this] { return link_.Connected; }, deadline);
+        statusQueue_.runUntil([this] { return link_.connected; }, deadline);
     }
 }
 
@@ -88,7 +88,7 @@ void PhoneSession::StatusQueue::runUntil(const std::function<bool()>& done,
 
 void PhoneSession::requireConnected()
 {
-    if (!link_.Connected)
+    if (!link_.connected)
         ctx_.fail("No phone connected");
 }
 

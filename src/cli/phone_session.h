@@ -45,7 +45,7 @@ public:
     PhoneContext& phone() { return *context_; }
     const Settings& settings() const { return settings_; }
     RoundTripState& roundTrip() { return roundTrip_; }
-    bool isConnected() const { return link_.Connected; }
+    bool isConnected() const { return link_.connected; }
     // Ends the command with "No phone connected" unless a phone is connected.
     void requireConnected();
     // The virtual phone, or null when the default backend is in use.

@@ -10,9 +10,9 @@ uint16_t ItemDataLength(const ItemDataBlock* block, bool saveAll)
     for (const DataEntry& e : block->entries) {
         if (e.kind == kind::Unsupported) {
             if (saveAll)
-                total += e.Length;
+                total += e.length;
         } else {
-            total += e.Length + 3u;
+            total += e.length + 3u;
         }
     }
     return static_cast<uint16_t>(total);

@@ -1,6 +1,6 @@
 #pragma once
 // Item data: the typed data records of one menu item (titles, icons, function) as an item
-// data block, and the table of 256 blocks indexed by RecordNo.
+// data block, and the table of 256 blocks indexed by recordNo.
 
 #include <array>
 #include <cstddef>
@@ -71,7 +71,7 @@ struct UnsupportedRecord {
 //   unsupported (0xFE): `records`
 struct DataEntry {
     uint8_t kind = 0;
-    uint16_t Length = 0;         // payload length as it will be written
+    uint16_t length = 0;         // payload length as it will be written
     std::vector<Title> titles;
     std::vector<uint8_t> bytes;
     uint8_t role = 0;
@@ -85,7 +85,7 @@ struct DataEntry {
 };
 
 struct ItemDataBlock {
-    uint8_t owner = 0;           // the owner's RecordNo
+    uint8_t owner = 0;           // the owner's recordNo
     std::vector<DataEntry> entries;  // at most kMaxEntries
 
     bool operator==(const ItemDataBlock&) const = default;
@@ -96,7 +96,7 @@ struct ItemDataBlock {
 // Truncated to 16 bits.
 uint16_t ItemDataLength(const ItemDataBlock* block, bool saveAll);
 
-// The 256 slots of item data, indexed by RecordNo.
+// The 256 slots of item data, indexed by recordNo.
 class ItemDataTable {
 public:
     ItemDataBlock* at(size_t slot) { return slot < kTableSlots ? slots_[slot].get() : nullptr; }

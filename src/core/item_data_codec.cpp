@@ -86,7 +86,7 @@ public:
             p += advance;
         }
         for (DataEntry& e : out_.block.entries)
-            e.Length = static_cast<uint16_t>(std::min(encodedPayloadLength(e), kMaxField));
+            e.length = static_cast<uint16_t>(std::min(encodedPayloadLength(e), kMaxField));
         return std::move(out_);
     }
 

@@ -35,7 +35,7 @@ struct DecodedItemData {
     std::vector<std::string> warnings;    // what was dropped or repaired, one line each
 };
 
-// Decodes the data of one item: exactly the DataLength bytes found at its DataOffset.
+// Decodes the data of one item: exactly the dataLength bytes found at its dataOffset.
 // Never fails: a record that runs past the data ends the decoding with a warning; entries
 // beyond the block's capacities are dropped with a warning. Each entry's Length is the
 // payload length it will be written with.

@@ -50,7 +50,7 @@ public:
 
     // Display name of available position k; empty when k is out of range.
     std::string displayName(size_t k) const;
-    // The CanHoldItems flag of available position k (every flag is 1).
+    // The canHoldItems flag of available position k (every flag is 1).
     uint8_t canHoldItems(size_t k) const { return k < flags_.size() ? flags_[k] : 1; }
 
 private:

@@ -18,7 +18,7 @@ namespace tessaro {
 
 class MenuNode {
 public:
-    MenuNode(std::string caption, TMMAItem record) : item(std::move(record)), caption_(std::move(caption)) {}
+    MenuNode(std::string caption, MenuRecord record) : item(std::move(record)), caption_(std::move(caption)) {}
 
     const std::string& caption() const { return caption_; }
     MenuNode* parent() const { return parent_; }
@@ -35,7 +35,7 @@ public:
     // True when `other` is this node or lies below it.
     bool contains(const MenuNode* other) const;
 
-    TMMAItem item;
+    MenuRecord item;
 
 private:
     friend class MenuDocument;

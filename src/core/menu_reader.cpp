@@ -158,32 +158,32 @@ private:
         return in_.slice(kHeaderSize + index * recordSize_, recordSize_);
     }
 
-    TMMAItem itemOf(std::span<const uint8_t> r) const
+    MenuRecord itemOf(std::span<const uint8_t> r) const
     {
-        TMMAItem item;
-        item.ItemType = r[0];
-        item.ParentIndex = r[1];
-        item.NextIndex = r[2];
-        item.ChildIndex = r[3];
-        item.Options = r[4];
-        item.Attributes = r[5];
+        MenuRecord item;
+        item.itemType = r[0];
+        item.parentIndex = r[1];
+        item.nextIndex = r[2];
+        item.childIndex = r[3];
+        item.options = r[4];
+        item.attributes = r[5];
         const size_t width = recordSize_ == 36 ? 25 : 12;
         for (size_t i = 0; i < width && r[6 + i] != 0; ++i)
-            item.Name.push_back(static_cast<char>(r[6 + i]));
-        item.DataOffset = read16(r.data() + recordSize_ - 4, order_);
-        item.DataLength = read16(r.data() + recordSize_ - 2, order_);
-        item.HasData = item.DataLength != 0;
+            item.name.push_back(static_cast<char>(r[6 + i]));
+        item.dataOffset = read16(r.data() + recordSize_ - 4, order_);
+        item.dataLength = read16(r.data() + recordSize_ - 2, order_);
+        item.hasData = item.dataLength != 0;
         return item;
     }
 
     // Looks a catalogue name up in the available items. Returns false to abort the read.
-    bool resolve(TMMAItem& item, std::string& displayName)
+    bool resolve(MenuRecord& item, std::string& displayName)
     {
         const ItemLists& items = ws_.items;
-        const size_t k = items.FindAvailable(item.Name);
-        item.CanHoldItems = items.canHoldItems(k);
-        if (item.Options == 0x18)
-            item.Options = 0x08;
+        const size_t k = items.FindAvailable(item.name);
+        item.canHoldItems = items.canHoldItems(k);
+        if (item.options == 0x18)
+            item.options = 0x08;
         if (k >= items.available().size()) {
             if (!options_.acceptUnknown) {
                 report_.status = ReadStatus::Aborted;
@@ -195,19 +195,19 @@ private:
         return true;
     }
 
-    void appendUnknown(const TMMAItem& item)
+    void appendUnknown(const MenuRecord& item)
     {
         // Each unknown identifier is noted once per read, so the item base gets no duplicate
         // lines from a file that uses it twice.
-        if (!appended_.insert(item.Name).second)
+        if (!appended_.insert(item.name).second)
             return;
-        if (!fitsItemBaseLine(item.Name)) {
-            warn(TRANSLATABLE("Core", "The unknown item name \"") + printable(item.Name) +
+        if (!fitsItemBaseLine(item.name)) {
+            warn(TRANSLATABLE("Core", "The unknown item name \"") + printable(item.name) +
                  TRANSLATABLE("Core", "\" cannot be written to the item base: it is empty or holds a line "
                                       "break, a control character or \";\""));
             return;
         }
-        unknown_.push_back({item.Name, item.ItemType == kTypeShortcut});
+        unknown_.push_back({item.name, item.itemType == kTypeShortcut});
     }
 
     // Only a clean read adds to the item base: the names in a damaged file may be as damaged
@@ -237,15 +237,15 @@ private:
     static std::unique_ptr<MenuNode> topNode(const char* caption, const char* name, uint8_t parent,
                                              uint8_t next, uint8_t child, uint8_t recordNo, uint8_t group)
     {
-        TMMAItem item;
-        item.ItemType = kTypeContainer;
-        item.ParentIndex = parent;
-        item.NextIndex = next;
-        item.ChildIndex = child;
-        item.RecordNo = recordNo;
-        item.Name = name;
-        item.Group = group;
-        item.CanHoldItems = 1;
+        MenuRecord item;
+        item.itemType = kTypeContainer;
+        item.parentIndex = parent;
+        item.nextIndex = next;
+        item.childIndex = child;
+        item.recordNo = recordNo;
+        item.name = name;
+        item.group = group;
+        item.canHoldItems = 1;
         return std::make_unique<MenuNode>(caption, std::move(item));
     }
 
@@ -259,18 +259,18 @@ private:
         for (size_t k = 0; k < kSoftkeyCount; ++k) {
             const size_t index = kFirstSoftkeyRecord + k;
             visited_[index] = true;
-            TMMAItem item = itemOf(record(index));
-            item.RecordNo = static_cast<uint8_t>(index + 1);
-            item.Group = kGroupSoftkeys;
-            item.CanHoldItems = 0;
+            MenuRecord item = itemOf(record(index));
+            item.recordNo = static_cast<uint8_t>(index + 1);
+            item.group = kGroupSoftkeys;
+            item.canHoldItems = 0;
             std::string text;
-            if (isCustomName(item.Name)) {
+            if (isCustomName(item.name)) {
                 ws_.customCounter = saturatedByte(ws_.customCounter + 1u);
-                text = item.Name;
+                text = item.name;
             } else if (!resolve(item, text)) {
                 return false;
             }
-            item.CanHoldItems = 0;
+            item.canHoldItems = 0;
             doc.appendNode(doc.softkeys(), std::make_unique<MenuNode>(SoftkeyPrefix(static_cast<int>(k)) + text,
                                                                       std::move(item)));
         }
@@ -300,20 +300,20 @@ private:
             }
             visited_[index] = true;
 
-            TMMAItem item = itemOf(r);
-            item.RecordNo = static_cast<uint8_t>(index + 1);
-            item.Group = kGroupMenu;
+            MenuRecord item = itemOf(r);
+            item.recordNo = static_cast<uint8_t>(index + 1);
+            item.group = kGroupMenu;
             std::string text;
-            if (isCustomName(item.Name)) {
-                const unsigned long number = customNumber(item.Name);
+            if (isCustomName(item.name)) {
+                const unsigned long number = customNumber(item.name);
                 if (number > ws_.customCounter)
                     ws_.customCounter = saturatedByte(number);
-                item.CanHoldItems = 1;
-                text = item.Name;
+                item.canHoldItems = 1;
+                text = item.name;
             } else if (!resolve(item, text)) {
                 return false;
             }
-            const uint8_t child = item.ChildIndex;
+            const uint8_t child = item.childIndex;
             MenuNode* node = ws_.document.appendNode(parent, std::make_unique<MenuNode>(std::move(text), std::move(item)));
 
             if (child != kNoIndex) {
@@ -350,27 +350,27 @@ private:
 void parseNode(const MenuNode& node, const ItemDataSource& source, ItemDataTable& table, SaveMode& saveMode,
                std::vector<std::string>& warnings)
 {
-    const TMMAItem& item = node.item;
-    if (!item.HasData)
+    const MenuRecord& item = node.item;
+    if (!item.hasData)
         return;
     const ByteReader area(source.dataArea);
     auto who = [&item] {
-        return TRANSLATABLE("Core", "Item ") + item.Name + TRANSLATABLE("Core", " (record ") +
-               std::to_string(item.RecordNo - 1) + "): ";
+        return TRANSLATABLE("Core", "Item ") + item.name + TRANSLATABLE("Core", " (record ") +
+               std::to_string(item.recordNo - 1) + "): ";
     };
-    if (!area.has(item.DataOffset, item.DataLength)) {
-        warnings.push_back(who() + TRANSLATABLE("Core", "its data at offset ") + std::to_string(item.DataOffset) +
-                           " (" + std::to_string(item.DataLength) +
+    if (!area.has(item.dataOffset, item.dataLength)) {
+        warnings.push_back(who() + TRANSLATABLE("Core", "its data at offset ") + std::to_string(item.dataOffset) +
+                           " (" + std::to_string(item.dataLength) +
                            TRANSLATABLE("Core", " bytes) lies beyond the end of the file"));
         return;
     }
-    DecodedItemData decoded = decodeItemData(area.slice(item.DataOffset, item.DataLength), source.format);
+    DecodedItemData decoded = decodeItemData(area.slice(item.dataOffset, item.dataLength), source.format);
     for (std::string& w : decoded.warnings)
         warnings.push_back(who() + w);
     if (decoded.iconMarker)
         saveMode.forceIconMarker(*decoded.iconMarker);
     if (!decoded.block.entries.empty())
-        table.store(item.RecordNo, std::move(decoded.block));
+        table.store(item.recordNo, std::move(decoded.block));
 }
 
 } // namespace

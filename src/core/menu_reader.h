@@ -64,8 +64,8 @@ struct ItemDataSource {
     DataFormat format;
 };
 
-// Decodes the data of `node` (when HasData is set) and of every node below it, in pre-order,
-// into blocks stored at their RecordNo. A node whose data lies beyond the data area gets no
+// Decodes the data of `node` (when hasData is set) and of every node below it, in pre-order,
+// into blocks stored at their recordNo. A node whose data lies beyond the data area gets no
 // block. File-system icon records set the save mode's icon marker; warnings are appended.
 void ParseItemData(const MenuNode& node, const ItemDataSource& source, ItemDataTable& table,
                    SaveMode& saveMode, std::vector<std::string>& warnings);

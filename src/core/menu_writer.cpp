@@ -16,7 +16,7 @@ namespace tessaro {
 namespace {
 
 constexpr size_t kMaxRecords = 255;      // record indices are one byte, 0xFF names none
-constexpr size_t kMaxDataArea = 0xFFFF;  // DataOffset and DataLength are 16-bit
+constexpr size_t kMaxDataArea = 0xFFFF;  // dataOffset and dataLength are 16-bit
 constexpr const char* kLimitCaption = TRANSLATABLE("Core", "Error");
 
 // One node's record with its rendered data.
@@ -86,8 +86,8 @@ public:
             std::string dialItems;
             for (auto* slots : {&softkeySlots, &menuSlots})
                 for (const Slot& s : *slots)
-                    if (holdsDialNumber(doc.data().at(s.node->item.RecordNo)))
-                        dialItems += (dialItems.empty() ? "" : ", ") + s.node->item.Name;
+                    if (holdsDialNumber(doc.data().at(s.node->item.recordNo)))
+                        dialItems += (dialItems.empty() ? "" : ", ") + s.node->item.name;
             if (!dialItems.empty())
                 return refuse(kLimitCaption, std::string(kDialIn22ByteText) + dialItems);
         }
@@ -97,12 +97,12 @@ public:
         size_t total = 0;
         for (auto* slots : {&softkeySlots, &menuSlots}) {
             for (Slot& s : *slots) {
-                const ItemDataBlock* block = doc.data().at(s.node->item.RecordNo);
+                const ItemDataBlock* block = doc.data().at(s.node->item.recordNo);
                 if (!block)
                     continue;
                 const Status st = encodeItemData(*block, encode, s.data);
                 if (!st.ok())
-                    return refuse(kLimitCaption, TRANSLATABLE("Core", "The data of item ") + s.node->item.Name
+                    return refuse(kLimitCaption, TRANSLATABLE("Core", "The data of item ") + s.node->item.name
                                                      + TRANSLATABLE("Core", " cannot be saved: ") + st.error());
                 total += s.data.size();
             }
@@ -116,11 +116,11 @@ public:
         out.reserve(10 + records * recordSize_ + total);
         header(out, static_cast<uint8_t>(records));
         rootRecord(out);
-        putRecord(out, softkeys->item, softkeys->item.DataOffset, softkeys->item.DataLength);
+        putRecord(out, softkeys->item, softkeys->item.dataOffset, softkeys->item.dataLength);
         if (!groupRecords(out, softkeySlots))
             return refuse(std::string(kProfileErrorCaption), std::string(kProfileMismatchText));
         MenuNode* root = doc.menuRoot();
-        putRecord(out, root->item, root->item.DataOffset, root->item.DataLength);
+        putRecord(out, root->item, root->item.dataOffset, root->item.dataLength);
         if (!groupRecords(out, menuSlots))
             return refuse(std::string(kProfileErrorCaption), std::string(kProfileMismatchText));
 
@@ -161,29 +161,29 @@ private:
 
     void rootRecord(std::vector<uint8_t>& out) const
     {
-        TMMAItem root;
-        root.ItemType = 0x01;
-        root.ParentIndex = 0xFF;
-        root.NextIndex = 0xFF;
-        root.ChildIndex = 0x01;
-        root.Name = "Root";
-        root.Group = kGroupSoftkeys;
+        MenuRecord root;
+        root.itemType = 0x01;
+        root.parentIndex = 0xFF;
+        root.nextIndex = 0xFF;
+        root.childIndex = 0x01;
+        root.name = "Root";
+        root.group = kGroupSoftkeys;
         putRecord(out, root, 0, 0);
     }
 
-    void putRecord(std::vector<uint8_t>& out, const TMMAItem& item, uint16_t offset, uint16_t length) const
+    void putRecord(std::vector<uint8_t>& out, const MenuRecord& item, uint16_t offset, uint16_t length) const
     {
-        out.push_back(item.ItemType);
-        out.push_back(item.ParentIndex);
-        out.push_back(item.NextIndex);
-        out.push_back(item.ChildIndex);
-        out.push_back(item.Options);
-        out.push_back(item.Attributes);
+        out.push_back(item.itemType);
+        out.push_back(item.parentIndex);
+        out.push_back(item.nextIndex);
+        out.push_back(item.childIndex);
+        out.push_back(item.options);
+        out.push_back(item.attributes);
         // A name that fills the field has no zero byte; a longer one is cut.
         for (size_t i = 0; i < nameWidth_; ++i)
-            out.push_back(i < item.Name.size() ? static_cast<uint8_t>(item.Name[i]) : 0);
+            out.push_back(i < item.name.size() ? static_cast<uint8_t>(item.name[i]) : 0);
         if (recordSize_ == 36)
-            out.push_back(item.Group);
+            out.push_back(item.group);
         append16(out, offset, order_);
         append16(out, length, order_);
     }
@@ -193,16 +193,16 @@ private:
     bool groupRecords(std::vector<uint8_t>& out, std::vector<Slot>& slots)
     {
         for (Slot& s : slots) {
-            TMMAItem& item = s.node->item;
-            if (!ws_.items.IsAllowed(item.Name))
+            MenuRecord& item = s.node->item;
+            if (!ws_.items.IsAllowed(item.name))
                 return false;
-            const TMMAItem before = item;
-            if (item.ItemType == kTypeContainer && !s.node->hasChildren() && item.Group != kGroupSoftkeys)
-                item.ItemType = kTypeItem;
-            if ((item.ItemType == 2 || item.ItemType > kTypeShortcut) && !ws_.saveMode.saveAll())
-                item.ItemType = kTypeItem;
-            item.DataLength = static_cast<uint16_t>(s.data.size());
-            putRecord(out, item, static_cast<uint16_t>(offset_), item.DataLength);
+            const MenuRecord before = item;
+            if (item.itemType == kTypeContainer && !s.node->hasChildren() && item.group != kGroupSoftkeys)
+                item.itemType = kTypeItem;
+            if ((item.itemType == 2 || item.itemType > kTypeShortcut) && !ws_.saveMode.saveAll())
+                item.itemType = kTypeItem;
+            item.dataLength = static_cast<uint16_t>(s.data.size());
+            putRecord(out, item, static_cast<uint16_t>(offset_), item.dataLength);
             offset_ += s.data.size();
             if (!(item == before))
                 ws_.document.touch(s.node);

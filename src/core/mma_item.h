@@ -1,6 +1,6 @@
 #pragma once
 // The record every menu tree node owns: the fields of one mma_ucp item record plus the
-// editor's bookkeeping (RecordNo, HasData, CanHoldItems).
+// editor's bookkeeping (recordNo, hasData, canHoldItems).
 
 #include <cstdint>
 #include <string>
@@ -11,7 +11,7 @@ inline constexpr uint8_t kNoIndex = 0xFF;      // index fields: no record
 inline constexpr uint8_t kGroupSoftkeys = 0xCC;
 inline constexpr uint8_t kGroupMenu = 0xCD;
 
-// ItemType values.
+// itemType values.
 inline constexpr uint8_t kTypeItem = 0;
 inline constexpr uint8_t kTypeContainer = 1;
 inline constexpr uint8_t kTypeUrl = 3;
@@ -27,22 +27,22 @@ inline constexpr uint8_t kAttrLockable = 0x01;
 inline constexpr uint8_t kAttrNonChangeable = 0x04;
 inline constexpr uint8_t kAttrProtected = 0x20;
 
-struct TMMAItem {
-    uint8_t ItemType = 0;
-    uint8_t ParentIndex = kNoIndex;
-    uint8_t NextIndex = kNoIndex;
-    uint8_t ChildIndex = kNoIndex;
-    uint8_t RecordNo = 0;        // own record index + 1; also the item data table slot
-    uint8_t Options = 0;
-    uint8_t Attributes = 0;
-    std::string Name;            // identifier, or "~N" for a custom item
-    uint8_t Group = kGroupMenu;
-    uint16_t DataOffset = 0;
-    uint16_t DataLength = 0;
-    bool HasData = false;
-    uint8_t CanHoldItems = 1;
+struct MenuRecord {
+    uint8_t itemType = 0;
+    uint8_t parentIndex = kNoIndex;
+    uint8_t nextIndex = kNoIndex;
+    uint8_t childIndex = kNoIndex;
+    uint8_t recordNo = 0;        // own record index + 1; also the item data table slot
+    uint8_t options = 0;
+    uint8_t attributes = 0;
+    std::string name;            // identifier, or "~N" for a custom item
+    uint8_t group = kGroupMenu;
+    uint16_t dataOffset = 0;
+    uint16_t dataLength = 0;
+    bool hasData = false;
+    uint8_t canHoldItems = 1;
 
-    bool operator==(const TMMAItem&) const = default;
+    bool operator==(const MenuRecord&) const = default;
 };
 
 // True for the name of a custom item ("~" followed by a number).

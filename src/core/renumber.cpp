@@ -59,24 +59,24 @@ void RenumberTree(MenuDocument& document)
     for (MenuNode* node : nodes) {
         if (node == root || MenuDocument::topOf(node) != root)
             continue;
-        TMMAItem& item = node->item;
-        const uint8_t old = item.RecordNo;
-        item.RecordNo = recordNo[node];
-        item.NextIndex = item.RecordNo;
-        item.ParentIndex = static_cast<uint8_t>(recordNo[node->parent()] - 1);
+        MenuRecord& item = node->item;
+        const uint8_t old = item.recordNo;
+        item.recordNo = recordNo[node];
+        item.nextIndex = item.recordNo;
+        item.parentIndex = static_cast<uint8_t>(recordNo[node->parent()] - 1);
         if (!node->hasChildren()) {
-            item.ChildIndex = kNoIndex;
-            if (item.ItemType == kTypeContainer)
-                item.ItemType = kTypeItem;
+            item.childIndex = kNoIndex;
+            if (item.itemType == kTypeContainer)
+                item.itemType = kTypeItem;
         }
-        if (item.HasData) {
+        if (item.hasData) {
             if (ItemDataBlock* b = oldTable.at(old))
-                newTable.store(item.RecordNo, std::move(*b));
+                newTable.store(item.recordNo, std::move(*b));
         }
         if (!node->previousSibling())
-            node->parent()->item.ChildIndex = static_cast<uint8_t>(item.RecordNo - 1);
+            node->parent()->item.childIndex = static_cast<uint8_t>(item.recordNo - 1);
         if (!node->nextSibling())
-            item.NextIndex = kNoIndex;
+            item.nextIndex = kNoIndex;
     }
     document.setData(std::move(newTable));
 }

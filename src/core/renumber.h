@@ -10,13 +10,13 @@ namespace tessaro {
 class MenuDocument;
 class MenuNode;
 
-// The node's RecordNo (record position + 1) under the sibling-group order, in byte
+// The node's recordNo (record position + 1) under the sibling-group order, in byte
 // arithmetic. The Menu Root gives 10; its first child 11.
 uint8_t RecordNumberOf(const MenuDocument& document, const MenuNode* node);
 
-// Recomputes RecordNo, ParentIndex, NextIndex and ChildIndex of every main-menu node from
+// Recomputes recordNo, parentIndex, nextIndex and childIndex of every main-menu node from
 // the tree shape, turns childless containers into items, and moves the item data blocks to
-// their new slots. Blocks of vanished nodes or of nodes without HasData are dropped.
+// their new slots. Blocks of vanished nodes or of nodes without hasData are dropped.
 void RenumberTree(MenuDocument& document);
 
 } // namespace tessaro

@@ -35,8 +35,8 @@ struct RawImageRecord {
 };
 
 // Offset-table entries as absolute file offsets; stored icon j spans entries j to j + 1.
-using TOfsTable = std::vector<uint32_t>;
-using TRAWOfsTable = std::vector<RawImageRecord>;
+using IconOffsetTable = std::vector<uint32_t>;
+using RawImageTable = std::vector<RawImageRecord>;
 
 // Header words and sizes of the layout.
 inline constexpr size_t kCg15HeaderSize = 60;
@@ -76,8 +76,8 @@ public:
     uint32_t storedCount() const;
     PackKind kind() const { return kind_; }
     uint32_t imageBase() const { return imageBase_; }
-    const TOfsTable& offsetTable() const { return offsetTable_; }
-    const TRAWOfsTable& rawTable() const { return rawTable_; }
+    const IconOffsetTable& offsetTable() const { return offsetTable_; }
+    const RawImageTable& rawTable() const { return rawTable_; }
     std::span<const uint8_t> image() const { return image_.bytes(); }
 
     // Set by every completed load; the item editor asks for a file while it is false.
@@ -96,8 +96,8 @@ private:
     FileBytes image_;
     PackKind kind_ = PackKind::Plain;
     uint32_t imageBase_ = 0;
-    TOfsTable offsetTable_;
-    TRAWOfsTable rawTable_;
+    IconOffsetTable offsetTable_;
+    RawImageTable rawTable_;
     uint32_t total_ = 0;
     bool loaded_ = false;
     std::string packPath_;

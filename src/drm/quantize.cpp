@@ -126,9 +126,9 @@ private:
 
 } // namespace
 
-TPointArray CollectOpaquePixels(const ArgbImage& image)
+ColourPoints CollectOpaquePixels(const ArgbImage& image)
 {
-    TPointArray points;
+    ColourPoints points;
     points.reserve(image.pixels.size());
     for (uint32_t x = 0; x < image.width; ++x) {
         for (uint32_t y = 0; y < image.height; ++y) {
@@ -186,7 +186,7 @@ QuantizedImage quantizeImage(const ArgbImage& image)
 {
     if (image.pixels.size() != size_t(image.width) * image.height)
         return {};
-    TPointArray points = CollectOpaquePixels(image);
+    ColourPoints points = CollectOpaquePixels(image);
     BoxList boxes;
     SplitBox(points, 0, boxes);
     SortBoxesByCount(boxes);

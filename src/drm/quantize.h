@@ -28,7 +28,7 @@ struct ColourPoint {
 
     bool operator==(const ColourPoint&) const = default;
 };
-using TPointArray = std::vector<ColourPoint>;
+using ColourPoints = std::vector<ColourPoint>;
 
 // One box of the split. Minimum and maximum are over the pixels that ended in the box, so
 // boxes of one split may overlap in the channels that were not split.
@@ -64,7 +64,7 @@ struct QuantizedImage {
 
 // The (red, green, blue) of every pixel with alpha above 128, column by column (x outer,
 // y inner), as the palette computation takes them.
-TPointArray CollectOpaquePixels(const ArgbImage& image);
+ColourPoints CollectOpaquePixels(const ArgbImage& image);
 
 // Splits `points` at `depth` and appends the resulting boxes to `boxes` in creation order.
 // The points are reordered in place (each split keeps the input order within both halves).

@@ -21,7 +21,7 @@ bool isMenuItem(const MenuDocument& document, const MenuNode* node)
 
 bool canAddSubitem(const MenuDocument& document, const MenuNode* node)
 {
-    return indexIn(document, node) >= kMenuRootIndex && node->item.CanHoldItems == 1;
+    return indexIn(document, node) >= kMenuRootIndex && node->item.canHoldItems == 1;
 }
 
 bool canAddItem(const MenuDocument& document, const MenuNode* node)

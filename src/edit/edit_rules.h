@@ -18,7 +18,7 @@ inline constexpr int kFirstMenuItemIndex = 9;
 // Absolute index of the Menu Root.
 inline constexpr int kMenuRootIndex = 8;
 
-// "Add subitem" (Add First / Add Last): the Menu Root or a menu item whose CanHoldItems is 1.
+// "Add subitem" (Add First / Add Last): the Menu Root or a menu item whose canHoldItems is 1.
 bool canAddSubitem(const MenuDocument& document, const MenuNode* node);
 // "Add item" (Add First / Add Before): a menu item.
 bool canAddItem(const MenuDocument& document, const MenuNode* node);

@@ -52,33 +52,33 @@ Status CheckRecordLinks(const MenuDocument& document)
         const int index = static_cast<int>(i);
         if (node == root || MenuDocument::topOf(node) != root)
             continue;
-        const TMMAItem& item = node->item;
-        if (item.RecordNo != expected[node])
-            return atNode(index, "RecordNo " + std::to_string(item.RecordNo) + " instead of " +
+        const MenuRecord& item = node->item;
+        if (item.recordNo != expected[node])
+            return atNode(index, "RecordNo " + std::to_string(item.recordNo) + " instead of " +
                                      std::to_string(expected[node]));
-        if (taken[item.RecordNo])
-            return atNode(index, "RecordNo " + std::to_string(item.RecordNo) + " used twice");
-        taken[item.RecordNo] = true;
-        const uint8_t parentRecord = node->parent() == root ? 10 : node->parent()->item.RecordNo;
-        if (item.ParentIndex != static_cast<uint8_t>(parentRecord - 1))
-            return atNode(index, "ParentIndex " + std::to_string(item.ParentIndex));
-        const uint8_t next = node->nextSibling() ? item.RecordNo : kNoIndex;
-        if (item.NextIndex != next)
-            return atNode(index, "NextIndex " + std::to_string(item.NextIndex));
+        if (taken[item.recordNo])
+            return atNode(index, "RecordNo " + std::to_string(item.recordNo) + " used twice");
+        taken[item.recordNo] = true;
+        const uint8_t parentRecord = node->parent() == root ? 10 : node->parent()->item.recordNo;
+        if (item.parentIndex != static_cast<uint8_t>(parentRecord - 1))
+            return atNode(index, "ParentIndex " + std::to_string(item.parentIndex));
+        const uint8_t next = node->nextSibling() ? item.recordNo : kNoIndex;
+        if (item.nextIndex != next)
+            return atNode(index, "NextIndex " + std::to_string(item.nextIndex));
         if (node->hasChildren()) {
-            if (item.ChildIndex != static_cast<uint8_t>(node->child(0)->item.RecordNo - 1))
-                return atNode(index, "ChildIndex " + std::to_string(item.ChildIndex));
+            if (item.childIndex != static_cast<uint8_t>(node->child(0)->item.recordNo - 1))
+                return atNode(index, "ChildIndex " + std::to_string(item.childIndex));
         } else {
-            if (item.ChildIndex != kNoIndex)
-                return atNode(index, "ChildIndex " + std::to_string(item.ChildIndex) + " without children");
-            if (item.ItemType == kTypeContainer)
+            if (item.childIndex != kNoIndex)
+                return atNode(index, "ChildIndex " + std::to_string(item.childIndex) + " without children");
+            if (item.itemType == kTypeContainer)
                 return atNode(index, "container without children");
         }
-        if (item.HasData)
-            owned[item.RecordNo] = true;
+        if (item.hasData)
+            owned[item.recordNo] = true;
     }
-    if (root->hasChildren() && root->item.ChildIndex != static_cast<uint8_t>(root->child(0)->item.RecordNo - 1))
-        return Error{"Menu Root: ChildIndex " + std::to_string(root->item.ChildIndex)};
+    if (root->hasChildren() && root->item.childIndex != static_cast<uint8_t>(root->child(0)->item.recordNo - 1))
+        return Error{"Menu Root: ChildIndex " + std::to_string(root->item.childIndex)};
 
     const ItemDataTable& table = document.data();
     for (size_t slot = 0; slot < kTableSlots; ++slot) {

@@ -30,7 +30,7 @@ constexpr std::array<uint8_t, 6> kContainerKinds = {
     kind::DrmListIcon, kind::DrmStaticIcon, kind::DrmAnimatedIcon,
 };
 
-std::unique_ptr<MenuNode> makeNode(std::string caption, const TMMAItem& item)
+std::unique_ptr<MenuNode> makeNode(std::string caption, const MenuRecord& item)
 {
     return std::make_unique<MenuNode>(std::move(caption), item);
 }
@@ -71,7 +71,7 @@ std::string takeCustomName(Workspace& workspace)
     }
     std::array<bool, 256> used{};
     for (const MenuNode* node : workspace.document.preorder()) {
-        const int n = customNumber(node->item.Name);
+        const int n = customNumber(node->item.name);
         if (n >= 0 && n < 256)
             used[static_cast<size_t>(n)] = true;
     }
@@ -82,34 +82,34 @@ std::string takeCustomName(Workspace& workspace)
 }
 
 // Keeps only the titles and icons of a node that has just become a container; a block left
-// empty is dropped with the node's HasData and DataLength.
+// empty is dropped with the node's hasData and dataLength.
 void keepContainerData(MenuDocument& document, MenuNode* node, bool saveAll)
 {
-    TMMAItem& item = node->item;
-    ItemDataBlock* block = item.HasData ? document.data().at(item.RecordNo) : nullptr;
+    MenuRecord& item = node->item;
+    ItemDataBlock* block = item.hasData ? document.data().at(item.recordNo) : nullptr;
     if (!block)
         return;
     std::erase_if(block->entries, [](const DataEntry& e) {
         return std::find(kContainerKinds.begin(), kContainerKinds.end(), e.kind) == kContainerKinds.end();
     });
     if (block->entries.empty()) {
-        document.data().drop(item.RecordNo);
-        item.HasData = false;
-        item.DataLength = 0;
+        document.data().drop(item.recordNo);
+        item.hasData = false;
+        item.dataLength = 0;
     } else {
-        item.DataLength = ItemDataLength(block, saveAll);
+        item.dataLength = ItemDataLength(block, saveAll);
     }
 }
 
 // Names `item` after an available entry ("Custom item" gives a fresh custom name) and returns
 // the caption the node is shown with.
-std::string nameAfterEntry(Workspace& workspace, const ItemEntry& available, TMMAItem& item)
+std::string nameAfterEntry(Workspace& workspace, const ItemEntry& available, MenuRecord& item)
 {
     if (available.displayName == kCustomItem) {
-        item.Name = takeCustomName(workspace);
-        return item.Name;
+        item.name = takeCustomName(workspace);
+        return item.name;
     }
-    item.Name = available.identifier;
+    item.name = available.identifier;
     return available.displayName;
 }
 
@@ -124,25 +124,25 @@ MenuNode* NewDocument(MenuDocument& document)
 {
     document.clear();
 
-    TMMAItem softkeys;
-    softkeys.Name = "Container";
-    softkeys.ItemType = kTypeContainer;
-    softkeys.ParentIndex = 1;
-    softkeys.NextIndex = 2;
-    softkeys.ChildIndex = kNoIndex;
-    softkeys.RecordNo = kSoftkeysRecordNo;
-    softkeys.Group = kGroupSoftkeys;
-    softkeys.CanHoldItems = 1;
+    MenuRecord softkeys;
+    softkeys.name = "Container";
+    softkeys.itemType = kTypeContainer;
+    softkeys.parentIndex = 1;
+    softkeys.nextIndex = 2;
+    softkeys.childIndex = kNoIndex;
+    softkeys.recordNo = kSoftkeysRecordNo;
+    softkeys.group = kGroupSoftkeys;
+    softkeys.canHoldItems = 1;
 
-    TMMAItem root;
-    root.Name = "MenuRoot";
-    root.ItemType = kTypeContainer;
-    root.ParentIndex = kNoIndex;
-    root.NextIndex = kNoIndex;
-    root.ChildIndex = kMenuRootRecordNo;
-    root.RecordNo = kMenuRootRecordNo;
-    root.Group = kGroupMenu;
-    root.CanHoldItems = 1;
+    MenuRecord root;
+    root.name = "MenuRoot";
+    root.itemType = kTypeContainer;
+    root.parentIndex = kNoIndex;
+    root.nextIndex = kNoIndex;
+    root.childIndex = kMenuRootRecordNo;
+    root.recordNo = kMenuRootRecordNo;
+    root.group = kGroupMenu;
+    root.canHoldItems = 1;
 
     document.setTopNodes(makeNode("Softkeys", softkeys), makeNode("Menu Root", root));
     NewKeys(document);
@@ -155,16 +155,16 @@ void NewKeys(MenuDocument& document)
     if (!container || container->hasChildren())
         return;
     for (int i = 0; i < kSoftkeyCount; ++i) {
-        TMMAItem key;
-        key.Name = kDefaultSoftkeys[i].identifier;
-        key.ItemType = kTypeItem;
-        key.ParentIndex = kNoIndex;
-        key.NextIndex = kNoIndex;
-        key.ChildIndex = kNoIndex;
-        key.RecordNo = static_cast<uint8_t>(kFirstSoftkeyRecordNo + i);
-        key.Attributes = kInsertedAttributes;
-        key.Group = kGroupSoftkeys;
-        key.CanHoldItems = 0;
+        MenuRecord key;
+        key.name = kDefaultSoftkeys[i].identifier;
+        key.itemType = kTypeItem;
+        key.parentIndex = kNoIndex;
+        key.nextIndex = kNoIndex;
+        key.childIndex = kNoIndex;
+        key.recordNo = static_cast<uint8_t>(kFirstSoftkeyRecordNo + i);
+        key.attributes = kInsertedAttributes;
+        key.group = kGroupSoftkeys;
+        key.canHoldItems = 0;
         document.appendNode(container, makeNode(SoftkeyPrefix(i) + kDefaultSoftkeys[i].displayName, key));
     }
 }
@@ -185,18 +185,18 @@ Result<EditResult> InsertAvailableItem(Workspace& workspace, size_t entry, MenuN
 
     const ItemEntry available = workspace.items.available()[entry];
     const bool custom = available.displayName == kCustomItem;
-    TMMAItem item;
+    MenuRecord item;
     std::string caption = nameAfterEntry(workspace, available, item);
-    item.CanHoldItems = workspace.items.canHoldItems(entry);
-    item.NextIndex = kNoIndex;
-    item.ChildIndex = kNoIndex;
-    item.ItemType = kTypeItem;
-    item.Options = custom ? kCustomOptions : 0;
-    item.HasData = false;
-    item.DataOffset = 0;
-    item.DataLength = 0;
-    item.Group = kGroupMenu;
-    item.Attributes = kInsertedAttributes;
+    item.canHoldItems = workspace.items.canHoldItems(entry);
+    item.nextIndex = kNoIndex;
+    item.childIndex = kNoIndex;
+    item.itemType = kTypeItem;
+    item.options = custom ? kCustomOptions : 0;
+    item.hasData = false;
+    item.dataOffset = 0;
+    item.dataLength = 0;
+    item.group = kGroupMenu;
+    item.attributes = kInsertedAttributes;
 
     MenuNode* parent = subitem ? selected : selected->parent();
     size_t row = 0;
@@ -207,12 +207,12 @@ Result<EditResult> InsertAvailableItem(Workspace& workspace, size_t entry, MenuN
     case InsertPosition::AddSubitemLast: row = parent->childCount(); break;
     }
     MenuNode* node = document.insertNode(parent, row, makeNode(std::move(caption), item));
-    node->item.ParentIndex = static_cast<uint8_t>(RecordNumberOf(document, parent) - 1);
+    node->item.parentIndex = static_cast<uint8_t>(RecordNumberOf(document, parent) - 1);
 
     if (subitem) {
-        if (parent->item.ItemType != kTypeContainer) {
-            parent->item.ItemType = kTypeContainer;
-            parent->item.ChildIndex = kNoIndex;
+        if (parent->item.itemType != kTypeContainer) {
+            parent->item.itemType = kTypeContainer;
+            parent->item.childIndex = kNoIndex;
         }
         keepContainerData(document, parent, workspace.saveMode.saveAll());
         document.touch(parent);
@@ -231,7 +231,7 @@ Status AttachShortcutData(MenuDocument& document, MenuNode* node, std::string_vi
     // 25 bytes with room for the terminating zero: longer identifiers are cut at 24.
     DataEntry entry;
     entry.kind = kind::ShortcutData;
-    entry.Length = static_cast<uint16_t>(kShortcutDataLength);
+    entry.length = static_cast<uint16_t>(kShortcutDataLength);
     entry.bytes.assign(kShortcutDataLength, 0);
     const size_t n = std::min(identifier.size(), kShortcutDataLength - 1);
     std::copy_n(identifier.begin(), n, entry.bytes.begin());
@@ -239,10 +239,10 @@ Status AttachShortcutData(MenuDocument& document, MenuNode* node, std::string_vi
     ItemDataBlock block;
     block.entries.push_back(std::move(entry));
     const uint16_t length = ItemDataLength(&block, false);
-    document.data().store(node->item.RecordNo, std::move(block));
-    node->item.ItemType = kTypeShortcut;
-    node->item.HasData = true;
-    node->item.DataLength = length;
+    document.data().store(node->item.recordNo, std::move(block));
+    node->item.itemType = kTypeShortcut;
+    node->item.hasData = true;
+    node->item.dataLength = length;
     document.touch(node);
     return Status::success();
 }
@@ -260,10 +260,10 @@ Result<EditResult> ReplaceItem(Workspace& workspace, size_t entry, MenuNode* nod
     const ItemEntry available = list[position];
     const bool custom = available.displayName == kCustomItem;
 
-    TMMAItem& item = node->item;
-    document.data().drop(item.RecordNo);
-    item.HasData = false;
-    item.DataLength = 0;
+    MenuRecord& item = node->item;
+    document.data().drop(item.recordNo);
+    item.hasData = false;
+    item.dataLength = 0;
 
     const int index = document.indexOf(node);
     const bool softkey = index >= 1 && index <= kSoftkeyCount;
@@ -271,13 +271,13 @@ Result<EditResult> ReplaceItem(Workspace& workspace, size_t entry, MenuNode* nod
     // A softkey's caption always starts with its position, as the reader shows it.
     document.setCaption(node, softkey ? SoftkeyPrefix(index - 1) + text : text);
 
-    item.CanHoldItems = workspace.items.canHoldItems(position);
-    item.ItemType = node->hasChildren() ? kTypeContainer : kTypeItem;
-    item.Options = 0;
-    item.Attributes = kReplacedAttributes;
+    item.canHoldItems = workspace.items.canHoldItems(position);
+    item.itemType = node->hasChildren() ? kTypeContainer : kTypeItem;
+    item.options = 0;
+    item.attributes = kReplacedAttributes;
     RenumberTree(document);
     if (custom)
-        item.Options = kCustomOptions;
+        item.options = kCustomOptions;
     if (isShortcutDisplayName(available.displayName))
         (void)AttachShortcutData(document, node, available.identifier);
     document.touch(node);
@@ -296,9 +296,9 @@ Status DeleteSubtree(MenuDocument& document, MenuNode* node)
     if (!canDelete(document, node))
         return refused("Delete item", document, node);
     auto freeData = [&](auto&& self, MenuNode* n) -> void {
-        if (document.data().drop(n->item.RecordNo)) {
-            n->item.HasData = false;
-            n->item.DataLength = 0;
+        if (document.data().drop(n->item.recordNo)) {
+            n->item.hasData = false;
+            n->item.dataLength = 0;
         }
         for (const auto& c : n->children())
             self(self, c.get());

@@ -61,7 +61,7 @@ Result<EditResult> InsertAvailableItem(Workspace& workspace, size_t entry, MenuN
                                        InsertPosition position, Prompter& prompter);
 
 // Gives `node` a data block holding only the shortcut data (kind 23): the identifier,
-// zero-padded to 25 bytes. The node becomes a shortcut item (ItemType 9) with DataLength 28.
+// zero-padded to 25 bytes. The node becomes a shortcut item (itemType 9) with dataLength 28.
 // Fails for a null node or one of another document.
 Status AttachShortcutData(MenuDocument& document, MenuNode* node, std::string_view identifier);
 

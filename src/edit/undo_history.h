@@ -50,7 +50,7 @@ public:
     struct Snapshot {
         struct Node {
             std::string caption;
-            TMMAItem item;
+            MenuRecord item;
             std::vector<Node> children;
 
             bool operator==(const Node&) const = default;

@@ -566,11 +566,11 @@ void ItemEditorModel::chooseInstalled(size_t index)
     if (index >= installed_.size())
         return;
     const auto& app = installed_[index];
-    fields_[static_cast<int>(FunctionField::Midlet1)] = app.Midlet1;
-    fields_[static_cast<int>(FunctionField::MidletName)] = app.MidletName;
-    fields_[static_cast<int>(FunctionField::MidletVendor)] = app.MidletVendor;
+    fields_[static_cast<int>(FunctionField::Midlet1)] = app.midlet1;
+    fields_[static_cast<int>(FunctionField::MidletName)] = app.midletName;
+    fields_[static_cast<int>(FunctionField::MidletVendor)] = app.midletVendor;
     applyEnabled_ = true;
-    if (!app.Midlet1.empty() || !app.MidletName.empty() || !app.MidletVendor.empty())
+    if (!app.midlet1.empty() || !app.midletName.empty() || !app.midletVendor.empty())
         resetEnabled_ = true;
 }
 
@@ -706,9 +706,9 @@ ItemEditResult ItemEditorModel::commit(bool saveAll) const
 {
     ItemEditResult result;
     result.hasData = hasData(saveAll);
-    result.ItemType = itemType_;
-    result.Options = options_;
-    result.Attributes = attributes_;
+    result.itemType = itemType_;
+    result.options = options_;
+    result.attributes = attributes_;
     auto& entries = result.block.entries;
     auto append = [&entries](DataEntry entry) {
         if (entries.size() < kMaxEntries)
@@ -719,13 +719,13 @@ ItemEditResult ItemEditorModel::commit(bool saveAll) const
     const bool container = itemType_ == kTypeContainer;
     auto function = [&result, container](uint8_t itemType) {
         if (!container)
-            result.ItemType = itemType;
-        result.Attributes = kFunctionAttributes;
+            result.itemType = itemType;
+        result.attributes = kFunctionAttributes;
     };
     auto titled = [&](uint8_t entryKind, const std::vector<Title>& titles) {
         DataEntry e;
         e.kind = entryKind;
-        e.Length = titlesLength(titles);
+        e.length = titlesLength(titles);
         e.titles = titles;
         append(std::move(e));
     };
@@ -733,7 +733,7 @@ ItemEditResult ItemEditorModel::commit(bool saveAll) const
         DataEntry e;
         e.kind = entryKind;
         e.bytes = asciiBytes(text);
-        e.Length = static_cast<uint16_t>(e.bytes.size());
+        e.length = static_cast<uint16_t>(e.bytes.size());
         append(std::move(e));
     };
 
@@ -742,8 +742,8 @@ ItemEditResult ItemEditorModel::commit(bool saveAll) const
         if (!*titles)
             continue;
         titled(titles == &copy_.menuTitles ? kind::MenuTitle : kind::SoftkeyTitle, **titles);
-        if (result.Options != kOptionsCustom)
-            result.Options = kOptionsTitled;
+        if (result.options != kOptionsCustom)
+            result.options = kOptionsTitled;
     }
     // 3: show text.
     if (copy_.showText) {
@@ -759,7 +759,7 @@ ItemEditResult ItemEditorModel::commit(bool saveAll) const
         e.kind = kind::FileIcon;
         e.role = kRoles[i];
         e.path = *copy_.paths[i];
-        e.Length = static_cast<uint16_t>(2 * e.path.size() + 3);
+        e.length = static_cast<uint16_t>(2 * e.path.size() + 3);
         append(std::move(e));
     }
     // 7 to 11: URL, dial number, MIDlet texts.
@@ -789,7 +789,7 @@ ItemEditResult ItemEditorModel::commit(bool saveAll) const
             continue;
         DataEntry e;
         e.kind = kDrmKinds[i];
-        e.Length = 4;
+        e.length = 4;
         e.first = kDrmFirstByte;
         e.number = *copy_.drm[i];
         append(std::move(e));
@@ -798,7 +798,7 @@ ItemEditResult ItemEditorModel::commit(bool saveAll) const
     if (copy_.action) {
         DataEntry e;
         e.kind = kind::Action;
-        e.Length = 2;
+        e.length = 2;
         e.value = *copy_.action;
         append(std::move(e));
         function(kTypeAction);
@@ -806,7 +806,7 @@ ItemEditResult ItemEditorModel::commit(bool saveAll) const
     if (copy_.shortcut) {
         DataEntry e;
         e.kind = kind::ShortcutData;
-        e.Length = static_cast<uint16_t>(kShortcutDataLength);
+        e.length = static_cast<uint16_t>(kShortcutDataLength);
         e.bytes.assign(copy_.shortcut->begin(), copy_.shortcut->end());
         e.bytes.resize(kShortcutDataLength, 0);
         append(std::move(e));
@@ -818,7 +818,7 @@ ItemEditResult ItemEditorModel::commit(bool saveAll) const
             continue;
         DataEntry e;
         e.kind = static_cast<uint8_t>(kind::Code12 + i);
-        e.Length = 1;
+        e.length = 1;
         e.value = *copy_.codes[i];
         append(std::move(e));
         function(send_ ? kTypeSms : kTypeCall);
@@ -832,19 +832,19 @@ ItemEditResult ItemEditorModel::commit(bool saveAll) const
 void commitItemEdit(MenuDocument& document, MenuNode& node, const ItemEditResult& result,
                     bool saveAll)
 {
-    const size_t slot = node.item.RecordNo;
+    const size_t slot = node.item.recordNo;
     if (result.hasData) {
         document.data().store(slot, result.block);
-        node.item.HasData = true;
-        node.item.DataLength = ItemDataLength(document.data().at(slot), saveAll);
+        node.item.hasData = true;
+        node.item.dataLength = ItemDataLength(document.data().at(slot), saveAll);
     } else {
         document.data().drop(slot);
-        node.item.HasData = false;
-        node.item.DataLength = 0;
+        node.item.hasData = false;
+        node.item.dataLength = 0;
     }
-    node.item.Options = result.Options;
-    node.item.Attributes = result.Attributes;
-    node.item.ItemType = result.ItemType;
+    node.item.options = result.options;
+    node.item.attributes = result.attributes;
+    node.item.itemType = result.itemType;
     document.touch(&node);
 }
 

@@ -2,7 +2,7 @@
 // The rules of the "Item properties" window: a working copy of one item's data block with
 // presence marks, the state of every control (texts, checks, which parts are enabled), the
 // input checks with their messages, and the commit that turns the working copy back into a
-// data block and the node's ItemType, Options and Attributes. The window only shows this
+// data block and the node's itemType, Options and Attributes. The window only shows this
 // state and passes the user's actions in.
 
 #include <array>
@@ -94,9 +94,9 @@ struct IconRowState {
 struct ItemEditResult {
     bool hasData = false;
     ItemDataBlock block;         // owner byte not set: the caller stores it at the node's slot
-    uint8_t ItemType = 0;
-    uint8_t Options = 0;
-    uint8_t Attributes = 0;
+    uint8_t itemType = 0;
+    uint8_t options = 0;
+    uint8_t attributes = 0;
 
     bool operator==(const ItemEditResult&) const = default;
 };
@@ -106,7 +106,7 @@ public:
     ItemEditorModel();
 
     // --- operations of the window ---------------------------------------------------------
-    // Fills the editor from a node: its block (or none), ItemType, whether it is a softkey,
+    // Fills the editor from a node: its block (or none), itemType, whether it is a softkey,
     // Attributes and Options.
     void LoadItem(const ItemDataBlock* block, uint8_t itemType, bool softkey, uint8_t attributes,
                   uint8_t options);
@@ -119,16 +119,16 @@ public:
     void ApplyDataChange();
     // True when the working copy holds anything worth a block.
     bool hasData(bool saveAll) const;
-    // The block built from the working copy in the fixed entry order, with the ItemType,
+    // The block built from the working copy in the fixed entry order, with the itemType,
     // Options and Attributes that its entries imply. Runs on the last ApplyDataChange.
     ItemEditResult commit(bool saveAll) const;
 
     // --- the user's actions -----------------------------------------------------------------
     // An installed Java application offered for "Application start".
     struct Installed {
-        std::string MidletName;
-        std::string MidletVendor;
-        std::string Midlet1;
+        std::string midletName;
+        std::string midletVendor;
+        std::string midlet1;
         bool card = false;       // from the card's slot table (else the phone's)
     };
     // The window is about to show: whether a phone is connected, whether a phone or card Java
@@ -252,8 +252,8 @@ private:
 };
 
 // Stores an editor result on a node after OK: with data the node's slot gets the block (a new
-// one when it had none) and HasData and DataLength follow it; without data the block is freed
-// and both are cleared. ItemType, Options and Attributes are taken from the result either way.
+// one when it had none) and hasData and dataLength follow it; without data the block is freed
+// and both are cleared. itemType, Options and Attributes are taken from the result either way.
 void commitItemEdit(MenuDocument& document, MenuNode& node, const ItemEditResult& result,
                     bool saveAll);
 

@@ -30,11 +30,11 @@ std::optional<std::vector<std::string>> ItemSummary(const MenuDocument& document
     if (index < 0 || index == 0 || index == 8)
         return std::nullopt;
     std::vector<std::string> lines{TRANSLATABLE("Core", "Item summary:"), ""};
-    if (!node->item.HasData) {
+    if (!node->item.hasData) {
         lines.emplace_back(TRANSLATABLE("Core", "[Not modified]"));
         return lines;
     }
-    const ItemDataBlock* block = document.data().at(node->item.RecordNo);
+    const ItemDataBlock* block = document.data().at(node->item.recordNo);
     if (!block)
         return lines;
     // Groups whose line is added only for their first entry.

@@ -31,7 +31,7 @@ bool ConnectionMonitor::InitPhoneLink()
     const std::string logPath = phone_.defaultFolder + "p2klog.txt";
     if (Status created = phone_.log.create(logPath); !created)
         phone_.prompter.show(MessageIcon::Error, TRANSLATABLE("Core", "Error"), created.error());
-    if (phone_.link.Connected)
+    if (phone_.link.connected)
         return true;
     const int rc = phone_.api.P2K_Init([this](int connected) {
         if (connected == 0)
@@ -87,7 +87,7 @@ void ConnectionMonitor::connect()
     const unsigned serial = disconnects_;
     const auto gone = [this, serial] { return disconnects_ != serial; };
     PhoneLinkState& link = phone_.link;
-    link.Connected = true;
+    link.connected = true;
     phone_.log.LogLine("Phone connected");
 
     std::vector<uint8_t> modelRecord(kSeemBufferSize, 0);
@@ -95,7 +95,7 @@ void ConnectionMonitor::connect()
     const SeemRead model = readSeem(kModelSeem, modelRecord.data(), &modelBytes, serial);
     if (model == SeemRead::Unplugged)
         return;
-    link.FirmwareVersion = GetFWVersion(phone_);
+    link.firmwareVersion = GetFWVersion(phone_);
     if (gone())
         return;
 
@@ -106,15 +106,15 @@ void ConnectionMonitor::connect()
         return;
 
     // A record that could not be read leaves its field empty rather than inventing one.
-    link.Model = model == SeemRead::Read ? decodeModel({modelRecord.data(), size_t(modelBytes)}) : "";
-    view_.showTrayBalloon(TRANSLATABLE("Core", "Connected:  ") + link.Model);
-    view_.setPhonePanel(TRANSLATABLE("Core", "Phone: ") + link.Model + "  [" + link.FirmwareVersion + "] ");
+    link.model = model == SeemRead::Read ? decodeModel({modelRecord.data(), size_t(modelBytes)}) : "";
+    view_.showTrayBalloon(TRANSLATABLE("Core", "Connected:  ") + link.model);
+    view_.setPhonePanel(TRANSLATABLE("Core", "Phone: ") + link.model + "  [" + link.firmwareVersion + "] ");
 
-    link.IMEI = imei == SeemRead::Read ? decodeImei({imeiRecord.data(), size_t(imeiBytes)}) : "";
-    view_.setImeiPanel(TRANSLATABLE("Core", " IMEI: ") + link.IMEI);
+    link.imei = imei == SeemRead::Read ? decodeImei({imeiRecord.data(), size_t(imeiBytes)}) : "";
+    view_.setImeiPanel(TRANSLATABLE("Core", " IMEI: ") + link.imei);
 
-    link.LPVersion = GetLPVersion(phone_);
-    link.LPVersionText = lpVersionText(link.LPVersion);
+    link.lpVersion = GetLPVersion(phone_);
+    link.lpVersionText = lpVersionText(link.lpVersion);
     // Enabling the phone actions or choosing a profile for a phone that is no longer there
     // would undo what the disconnection did.
     if (gone())
@@ -124,10 +124,10 @@ void ConnectionMonitor::connect()
     view_.setStatusLamp(StatusLamp::Green);
     view_.setPhoneActionsEnabled(true, view_.menuHasNodes());
 
-    if (!link.FirmwareVersion.empty()) {
-        link.FirmwarePrefix = firmwarePrefix(link.FirmwareVersion);
+    if (!link.firmwareVersion.empty()) {
+        link.firmwarePrefix = firmwarePrefix(link.firmwareVersion);
         if (selectProfile_)
-            selectProfile_(link.FirmwarePrefix);
+            selectProfile_(link.firmwarePrefix);
     }
 }
 
@@ -135,7 +135,7 @@ void ConnectionMonitor::disconnect()
 {
     ++disconnects_;
     PhoneLinkState& link = phone_.link;
-    link.Connected = false;
+    link.connected = false;
     view_.setTrayImage(15);
     view_.showTrayBalloon(TRANSLATABLE("Core", "Disconnected"));
     view_.setStatusLamp(StatusLamp::Red);
@@ -144,7 +144,7 @@ void ConnectionMonitor::disconnect()
     view_.setImeiPanel(TRANSLATABLE("Core", "IMEI: N/A "));
     phone_.fileList.clear();
     phone_.volumes.clear();
-    link.FirmwarePrefix.clear();
+    link.firmwarePrefix.clear();
     if (disconnected_)
         disconnected_();
     phone_.log.LogLine("Phone disconnected");
@@ -152,7 +152,7 @@ void ConnectionMonitor::disconnect()
 
 std::string GetFWVersion(PhoneContext& phone)
 {
-    if (!phone.link.Connected)
+    if (!phone.link.connected)
         return "";
     const uint8_t request[2] = {0xFF, 0xFF};
     uint8_t reply[kFirmwareReply] = {};
@@ -173,7 +173,7 @@ std::string GetFWVersion(PhoneContext& phone)
 
 uint16_t GetLPVersion(PhoneContext& phone)
 {
-    if (!phone.link.Connected)
+    if (!phone.link.connected)
         return 0;
     const uint8_t request[2] = {0x00, 0x04};
     uint8_t reply[kLpReply] = {};

@@ -116,12 +116,12 @@ Result<J2mestCopy> parseJ2mest(std::span<const uint8_t> image)
                 layout.midlet1Start = 156;
             }
         }
-        TJavaSlot slot;
-        slot.MidletName = fieldText(record, layout.nameStart, layout.nameEnd);
-        slot.MidletVendor = fieldText(record, layout.vendorStart, layout.vendorEnd);
-        slot.Midlet1 = fieldText(record, layout.midlet1Start, layout.recordSize);
-        slot.Corelet = layout.hasCorelet && (record[0] & 0x01) != 0;
-        if (slot.Corelet && needsName(slot.Midlet1)) {
+        JavaSlot slot;
+        slot.midletName = fieldText(record, layout.nameStart, layout.nameEnd);
+        slot.midletVendor = fieldText(record, layout.vendorStart, layout.vendorEnd);
+        slot.midlet1 = fieldText(record, layout.midlet1Start, layout.recordSize);
+        slot.corelet = layout.hasCorelet && (record[0] & 0x01) != 0;
+        if (slot.corelet && needsName(slot.midlet1)) {
             // At most 30 + 29 × 1112 + 156: always within 16 bits.
             copy.patches.push_back({static_cast<uint8_t>(i),
                                     static_cast<uint16_t>(start + static_cast<size_t>(layout.midlet1Start))});
@@ -199,31 +199,31 @@ std::string ReadJadMidletName(const std::string& path)
 
 void JavaSlotTables::ClearJavaSlots()
 {
-    PhoneSlots = {};
-    CardSlots = {};
+    phoneSlots = {};
+    cardSlots = {};
 }
 
-std::vector<TJavaSlot> JavaSlotTables::offeredSlots(bool phoneRead, bool cardRead) const
+std::vector<JavaSlot> JavaSlotTables::offeredSlots(bool phoneRead, bool cardRead) const
 {
-    std::vector<TJavaSlot> offered;
+    std::vector<JavaSlot> offered;
     const auto add = [&](const JavaSlotTable& table) {
         for (const auto& slot : table)
             if (slot)
                 offered.push_back(*slot);
     };
     if (phoneRead)
-        add(PhoneSlots);
+        add(phoneSlots);
     if (cardRead)
-        add(CardSlots);
+        add(cardSlots);
     return offered;
 }
 
 bool ParseJ2MEST(JavaSlotTables& tables, Prompter& prompter, const std::string& phoneCopy,
                  const std::string& cardCopy)
 {
-    tables.PhonePatchList.clear();
-    tables.CardPatchList.clear();
-    tables.NeedsPatch = false;
+    tables.phonePatchList.clear();
+    tables.cardPatchList.clear();
+    tables.needsPatch = false;
     const auto parseInto = [&](const std::string& path, JavaSlotTable& table, PatchList& patches) {
         if (path.empty())
             return true;
@@ -238,11 +238,11 @@ bool ParseJ2MEST(JavaSlotTables& tables, Prompter& prompter, const std::string& 
         patches = copy->patches;
         return true;
     };
-    if (!parseInto(phoneCopy, tables.PhoneSlots, tables.PhonePatchList))
+    if (!parseInto(phoneCopy, tables.phoneSlots, tables.phonePatchList))
         return false;
-    if (!parseInto(cardCopy, tables.CardSlots, tables.CardPatchList))
+    if (!parseInto(cardCopy, tables.cardSlots, tables.cardPatchList))
         return false;
-    tables.NeedsPatch = !tables.PhonePatchList.empty() || !tables.CardPatchList.empty();
+    tables.needsPatch = !tables.phonePatchList.empty() || !tables.cardPatchList.empty();
     return true;
 }
 

@@ -25,16 +25,16 @@ inline constexpr int kJ2mestRecordCount = 31; // records the file is divided int
 inline constexpr int kMidlet1FieldSize = 33;  // width of the MIDlet-1 field the patch writes
 
 // One installed application.
-struct TJavaSlot {
-    std::string MidletName;
-    std::string MidletVendor;
-    std::string Midlet1;
-    bool Corelet = false;
+struct JavaSlot {
+    std::string midletName;
+    std::string midletVendor;
+    std::string midlet1;
+    bool corelet = false;
 
-    bool operator==(const TJavaSlot&) const = default;
+    bool operator==(const JavaSlot&) const = default;
 };
 
-using JavaSlotTable = std::array<std::optional<TJavaSlot>, kJavaSlotCount>;
+using JavaSlotTable = std::array<std::optional<JavaSlot>, kJavaSlotCount>;
 
 // A slot whose MIDlet-1 field is to be patched: slot index and file offset of the field.
 struct PatchEntry {
@@ -97,24 +97,24 @@ std::string ReadJadMidletName(const std::string& path);
 // last parse.
 class JavaSlotTables {
 public:
-    JavaSlotTable PhoneSlots;
-    JavaSlotTable CardSlots;
-    PatchList PhonePatchList;
-    PatchList CardPatchList;
-    bool NeedsPatch = false;
+    JavaSlotTable phoneSlots;
+    JavaSlotTable cardSlots;
+    PatchList phonePatchList;
+    PatchList cardPatchList;
+    bool needsPatch = false;
 
     // Empties both slot tables.
     void ClearJavaSlots();
     // The filled slots the item editor offers: the phone's when `phoneRead`, then the
     // card's when `cardRead`.
-    std::vector<TJavaSlot> offeredSlots(bool phoneRead, bool cardRead) const;
+    std::vector<JavaSlot> offeredSlots(bool phoneRead, bool cardRead) const;
 };
 
 // Parses the local copies into the tables: `phoneCopy` and `cardCopy` name the files to read,
 // an empty path skips that copy. Slots go into the entries of their record; entries of
 // records not in use are left as they are. On an unsupported size or an unreadable file it
 // shows the reason (caption "Error", error icon) and returns false at once, keeping what was
-// parsed before; else sets NeedsPatch and returns true.
+// parsed before; else sets needsPatch and returns true.
 bool ParseJ2MEST(JavaSlotTables& tables, Prompter& prompter, const std::string& phoneCopy,
                  const std::string& cardCopy);
 

@@ -64,7 +64,7 @@ bool listVolumes(PhoneContext& phone, const ListingKind& kind, const std::string
                  const std::string& namePattern, bool queryVolumes)
 {
     phone.cancelled = false;
-    if (!phone.link.Connected)
+    if (!phone.link.connected)
         return false;
     phone.fileList.clear();
     if (queryVolumes && phone.volumes.empty()) {

@@ -16,13 +16,13 @@ class OperationLog;
 
 // Identity of the connected phone; the texts keep their last values after a disconnection.
 struct PhoneLinkState {
-    bool Connected = false;
-    std::string Model;
-    std::string FirmwareVersion;
-    std::string FirmwarePrefix;
-    uint16_t LPVersion = 0;
-    std::string LPVersionText;
-    std::string IMEI;
+    bool connected = false;
+    std::string model;
+    std::string firmwareVersion;
+    std::string firmwarePrefix;
+    uint16_t lpVersion = 0;
+    std::string lpVersionText;
+    std::string imei;
 };
 
 struct PhoneContext {

@@ -123,34 +123,34 @@ std::string ReadPhoneMenu(RoundTrip& rt)
     }
     const bool card = std::find(phone.volumes.begin(), phone.volumes.end(), 'b') != phone.volumes.end();
 
-    state.PhoneJ2mestRead = false;
-    state.CardJ2mestRead = false;
+    state.phoneJ2mestRead = false;
+    state.cardJ2mestRead = false;
     if (!rt.settings.readJ2mest)
         return menu;
 
     if (rt.settings.j2mestFromPhone) {
         // The copy is about to be replaced by the phone's own file: a patch it held is gone, and
         // writing back what was just read (perhaps only in part) could only harm the phone's table.
-        state.PhonePatched = false;
+        state.phonePatched = false;
         phone.progressLabel = TRANSLATABLE("Core", "Reading J2MEST [phone]");
-        if (!readJ2mest(rt, phoneJ2mestLocations(), local(rt, kPhoneJ2mestCopy), state.PhoneJ2mestPath,
-                        state.PhoneJavaFolder)) {
-            state.PhoneJ2mestPath.clear();
+        if (!readJ2mest(rt, phoneJ2mestLocations(), local(rt, kPhoneJ2mestCopy), state.phoneJ2mestPath,
+                        state.phoneJavaFolder)) {
+            state.phoneJ2mestPath.clear();
             if (!phone.cancelled)
                 phone.prompter.show(MessageIcon::Error, kFatalCaption, TRANSLATABLE("Core", "Error reading J2MEST [phone]"));
             return menu;
         }
-        state.PhoneJ2mestRead = true;
+        state.phoneJ2mestRead = true;
     }
 
     if (rt.settings.j2mestFromCard && card) {
-        state.CardPatched = false;
-        state.CardJ2mestRead = true;
+        state.cardPatched = false;
+        state.cardJ2mestRead = true;
         phone.progressLabel = TRANSLATABLE("Core", "Reading J2MEST [card]");
-        if (!readJ2mest(rt, cardJ2mestLocations(phone.link.IMEI), local(rt, kCardJ2mestCopy),
-                        state.CardJ2mestPath, state.CardJavaFolder)) {
-            state.CardJ2mestRead = false;
-            state.CardJ2mestPath.clear();
+        if (!readJ2mest(rt, cardJ2mestLocations(phone.link.imei), local(rt, kCardJ2mestCopy),
+                        state.cardJ2mestPath, state.cardJavaFolder)) {
+            state.cardJ2mestRead = false;
+            state.cardJ2mestPath.clear();
             if (!phone.cancelled)
                 phone.prompter.show(MessageIcon::Error, TRANSLATABLE("Core", "P2K error"),
                                 TRANSLATABLE("Core", "    Error reading J2MEST [card]\r\nFile read error or J2MEST absent"));
@@ -163,13 +163,13 @@ bool WritePhoneMenu(RoundTrip& rt)
 {
     PhoneContext& phone = rt.phone;
     RoundTripState& state = rt.state;
-    state.StoredToPhone = false;
+    state.storedToPhone = false;
     if (P2KFileWrite(phone, local(rt, kMenuWorkingCopy), kPhoneMenuPath) == -1) {
         if (!phone.cancelled)
             phone.prompter.show(MessageIcon::Error, "", TRANSLATABLE("Core", "Error writing mma_ucp"));
         return false;
     }
-    state.StoredToPhone = true;
+    state.storedToPhone = true;
     if (rt.settings.setSystemAttr)
         (void)SetPhoneAttribute(phone, kPhoneMenuPath, kSystemAttribute);
     return WriteJ2mestCopies(rt);
@@ -178,11 +178,11 @@ bool WritePhoneMenu(RoundTrip& rt)
 bool WriteJ2mestCopies(RoundTrip& rt)
 {
     const RoundTripState& state = rt.state;
-    if (state.PhonePatched && rt.settings.patchJ2mest
-        && !writeJ2mest(rt, kPhoneJ2mestCopy, state.PhoneJ2mestPath, "Error writing J2MEST [phone]"))
+    if (state.phonePatched && rt.settings.patchJ2mest
+        && !writeJ2mest(rt, kPhoneJ2mestCopy, state.phoneJ2mestPath, "Error writing J2MEST [phone]"))
         return false;
-    if (state.CardPatched && rt.settings.patchJ2mest
-        && !writeJ2mest(rt, kCardJ2mestCopy, state.CardJ2mestPath, "Error writing J2MEST [card]"))
+    if (state.cardPatched && rt.settings.patchJ2mest
+        && !writeJ2mest(rt, kCardJ2mestCopy, state.cardJ2mestPath, "Error writing J2MEST [card]"))
         return false;
     return true;
 }
@@ -191,24 +191,24 @@ void RestartPhone(RoundTrip& rt)
 {
     rt.phone.log.LogLine("Phone is restarted");
     (void)rt.phone.api.P2K_Restart();
-    rt.state.StoredToPhone = false;
+    rt.state.storedToPhone = false;
 }
 
 bool ParseJavaSlots(RoundTrip& rt)
 {
     return ParseJ2MEST(rt.slots, rt.phone.prompter,
-                       rt.state.PhoneJ2mestRead ? local(rt, kPhoneJ2mestCopy) : std::string(),
-                       rt.state.CardJ2mestRead ? local(rt, kCardJ2mestCopy) : std::string());
+                       rt.state.phoneJ2mestRead ? local(rt, kPhoneJ2mestCopy) : std::string(),
+                       rt.state.cardJ2mestRead ? local(rt, kCardJ2mestCopy) : std::string());
 }
 
 void PatchJavaSlots(RoundTrip& rt)
 {
-    rt.state.PhonePatched = false;
-    rt.state.CardPatched = false;
-    patchCopy(rt, rt.slots.PhonePatchList, rt.state.PhoneJavaFolder, local(rt, kPhoneJ2mestCopy),
-              rt.state.PhonePatched);
-    patchCopy(rt, rt.slots.CardPatchList, rt.state.CardJavaFolder, local(rt, kCardJ2mestCopy),
-              rt.state.CardPatched);
+    rt.state.phonePatched = false;
+    rt.state.cardPatched = false;
+    patchCopy(rt, rt.slots.phonePatchList, rt.state.phoneJavaFolder, local(rt, kPhoneJ2mestCopy),
+              rt.state.phonePatched);
+    patchCopy(rt, rt.slots.cardPatchList, rt.state.cardJavaFolder, local(rt, kCardJ2mestCopy),
+              rt.state.cardPatched);
 }
 
 PhoneOpenResult PhoneOpen(RoundTrip& rt, Workspace& ws, ProfileManager& profiles)
@@ -219,9 +219,9 @@ PhoneOpenResult PhoneOpen(RoundTrip& rt, Workspace& ws, ProfileManager& profiles
 
     // A failed read leaves the document cleared.
     ws.document.clear();
-    state.PhoneOpDone = false;
+    state.phoneReady = false;
     result.menuPath = ReadPhoneMenu(rt);
-    state.PhoneOpDone = rt.phone.link.Connected;
+    state.phoneReady = rt.phone.link.connected;
     if (!result.menuPath.empty()) {
         result.open = OpenMenuFile(result.menuPath, ws, profiles, prompter);
         if (!result.open.ok)
@@ -233,7 +233,7 @@ PhoneOpenResult PhoneOpen(RoundTrip& rt, Workspace& ws, ProfileManager& profiles
         return result;
     rt.slots.ClearJavaSlots();
     (void)ParseJavaSlots(rt);
-    if (!(state.PhoneJ2mestRead || state.CardJ2mestRead) || !rt.settings.patchJ2mest || !rt.slots.NeedsPatch)
+    if (!(state.phoneJ2mestRead || state.cardJ2mestRead) || !rt.settings.patchJ2mest || !rt.slots.needsPatch)
         return result;
     result.patchAsked = true;
     const Answer answer = prompter.ask(MessageIcon::Question, TRANSLATABLE("Core", "Patch request"),
@@ -244,7 +244,7 @@ PhoneOpenResult PhoneOpen(RoundTrip& rt, Workspace& ws, ProfileManager& profiles
     if (answer != Answer::Yes)
         return result;
     PatchJavaSlots(rt);
-    if (state.PhonePatched || state.CardPatched) {
+    if (state.phonePatched || state.cardPatched) {
         rt.slots.ClearJavaSlots();
         (void)ParseJavaSlots(rt);
     }
@@ -254,7 +254,7 @@ PhoneOpenResult PhoneOpen(RoundTrip& rt, Workspace& ws, ProfileManager& profiles
 PhoneSaveResult PhoneSave(RoundTrip& rt, Workspace& ws)
 {
     PhoneSaveResult result;
-    rt.state.PhoneOpDone = false;
+    rt.state.phoneReady = false;
     result.write = WriteMenuFile(local(rt, kMenuWorkingCopy), ws, rt.phone.prompter);
     // Only a complete new "mma_temp" is uploaded: after a failed write an older copy may still
     // be there, and sending it would pass the failure off as a save.
@@ -262,13 +262,13 @@ PhoneSaveResult PhoneSave(RoundTrip& rt, Workspace& ws)
         result.uploaded = WritePhoneMenu(rt);
     else if (!result.write.refused)
         rt.phone.prompter.show(MessageIcon::Error, TRANSLATABLE("Core", "Error"), result.write.error);
-    rt.state.PhoneOpDone = rt.phone.link.Connected;
+    rt.state.phoneReady = rt.phone.link.connected;
     return result;
 }
 
 bool PhoneRestart(RoundTrip& rt)
 {
-    if (!rt.state.PhoneOpDone)
+    if (!rt.state.phoneReady)
         return false;
     RestartPhone(rt);
     return true;
@@ -276,21 +276,21 @@ bool PhoneRestart(RoundTrip& rt)
 
 void AskRebootOnClose(RoundTrip& rt)
 {
-    if (rt.state.StoredToPhone && rt.phone.link.Connected) {
+    if (rt.state.storedToPhone && rt.phone.link.connected) {
         const Answer answer = rt.phone.prompter.ask(MessageIcon::Question, "",
                                                     TRANSLATABLE("Core", "mma_ucp was stored to the phone\r\n      Should we reboot it?"),
                                                     Buttons::YesNo);
         if (answer == Answer::Yes)
             RestartPhone(rt);
     }
-    rt.state.StoredToPhone = false;
+    rt.state.storedToPhone = false;
 }
 
 void PhoneDisconnected(RoundTripState& state)
 {
-    state.StoredToPhone = false;
-    state.PhonePatched = false;
-    state.CardPatched = false;
+    state.storedToPhone = false;
+    state.phonePatched = false;
+    state.cardPatched = false;
 }
 
 void DeleteWorkingFiles(const std::string& defaultFolder)

@@ -33,16 +33,16 @@ inline constexpr int kSystemAttribute = 4;
 
 // One program-wide set of flags and paths of the round trip.
 struct RoundTripState {
-    bool PhoneJ2mestRead = false;   // the phone's J2MEST copy was read by the last ReadPhoneMenu
-    bool CardJ2mestRead = false;    // the same for the card's
-    std::string PhoneJ2mestPath;    // phone path the copy came from; empty after a failed read
-    std::string CardJ2mestPath;
-    std::string PhoneJavaFolder;    // where the ".jad" files of that table lie
-    std::string CardJavaFolder;
-    bool PhonePatched = false;      // the working copy holds a corelet patch not yet on the phone
-    bool CardPatched = false;
-    bool StoredToPhone = false;     // the menu went to the phone since the last restart
-    bool PhoneOpDone = true;        // false while an open from or save to the phone runs
+    bool phoneJ2mestRead = false;   // the phone's J2MEST copy was read by the last ReadPhoneMenu
+    bool cardJ2mestRead = false;    // the same for the card's
+    std::string phoneJ2mestPath;    // phone path the copy came from; empty after a failed read
+    std::string cardJ2mestPath;
+    std::string phoneJavaFolder;    // where the ".jad" files of that table lie
+    std::string cardJavaFolder;
+    bool phonePatched = false;      // the working copy holds a corelet patch not yet on the phone
+    bool cardPatched = false;
+    bool storedToPhone = false;     // the menu went to the phone since the last restart
+    bool phoneReady = true;        // false while an open from or save to the phone runs
 };
 
 // A J2MEST file on the phone and the folder of the ".jad" files that go with it.
@@ -83,7 +83,7 @@ bool WritePhoneMenu(RoundTrip& rt);
 // failure with its message; true when nothing failed.
 bool WriteJ2mestCopies(RoundTrip& rt);
 
-// Logs "Phone is restarted", restarts the phone and clears StoredToPhone.
+// Logs "Phone is restarted", restarts the phone and clears storedToPhone.
 void RestartPhone(RoundTrip& rt);
 
 // Reads the working J2MEST copies that the last ReadPhoneMenu read into the slot tables
@@ -92,7 +92,7 @@ bool ParseJavaSlots(RoundTrip& rt);
 
 // Patches the slots of the patch lists in the working copies with the names from their ".jad"
 // files, downloaded from the Java folders into "temp.jad" in the default folder (removed
-// afterwards). Sets PhonePatched and CardPatched to whether a copy was changed.
+// afterwards). Sets phonePatched and cardPatched to whether a copy was changed.
 void PatchJavaSlots(RoundTrip& rt);
 
 struct PhoneOpenResult {
@@ -105,7 +105,7 @@ struct PhoneOpenResult {
 // menu copy under the profile in force (a read error is shown, caption "Error"; the repairs of
 // a damaged file in one "File repaired" message, and open.repaired is set), parses the
 // J2MEST copies and, when their corelet entries need it and the settings allow it, asks
-// whether to patch them. PhoneOpDone is false while it runs and then follows Connected.
+// whether to patch them. phoneReady is false while it runs and then follows connected.
 PhoneOpenResult PhoneOpen(RoundTrip& rt, Workspace& ws, ProfileManager& profiles);
 
 struct PhoneSaveResult {
@@ -119,14 +119,14 @@ struct PhoneSaveResult {
 PhoneSaveResult PhoneSave(RoundTrip& rt, Workspace& ws);
 
 // "Restart phone": restarts the phone unless an open or save has not ended connected
-// (PhoneOpDone false). True when the phone was restarted.
+// (phoneReady false). True when the phone was restarted.
 bool PhoneRestart(RoundTrip& rt);
 
 // The close request: when the menu was stored to a still connected phone, asks whether to
-// reboot it and does so on Yes. StoredToPhone is cleared, so the question comes only once.
+// reboot it and does so on Yes. storedToPhone is cleared, so the question comes only once.
 void AskRebootOnClose(RoundTrip& rt);
 
-// The phone went away: StoredToPhone is cleared, and so are PhonePatched and CardPatched, so
+// The phone went away: storedToPhone is cleared, and so are phonePatched and cardPatched, so
 // a patch made for that phone's J2MEST is never written to another phone.
 void PhoneDisconnected(RoundTripState& state);
 

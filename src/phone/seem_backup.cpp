@@ -28,7 +28,7 @@ void refuseTooLarge(PhoneContext& phone, uintmax_t size)
 
 bool BackupSeem32(PhoneContext& phone, const std::string& path)
 {
-    if (!phone.link.Connected || path.empty())
+    if (!phone.link.connected || path.empty())
         return false;
     std::array<uint8_t, kSeemBufferSize> buffer{};
     const int count = phone.api.Seem_Read(kBackupSeem, kBackupSeemRecord, 0, 0, buffer.data(),
@@ -52,7 +52,7 @@ bool BackupSeem32(PhoneContext& phone, const std::string& path)
 
 bool RestoreSeem32(PhoneContext& phone, const std::string& path)
 {
-    if (!phone.link.Connected || path.empty())
+    if (!phone.link.connected || path.empty())
         return false;
     // The size is checked before the file is loaded, so any file can be offered safely.
     std::error_code ec;

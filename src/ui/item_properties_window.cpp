@@ -353,25 +353,25 @@ void ItemPropertiesWindow::showEvent(QShowEvent* event)
 {
     // The installed applications of the Java slot tables that were read: phone first.
     std::vector<ItemEditorModel::Installed> installed;
-    const bool phoneRead = ctx_.roundTripState.PhoneJ2mestRead;
-    const bool cardRead = ctx_.roundTripState.CardJ2mestRead;
+    const bool phoneRead = ctx_.roundTripState.phoneJ2mestRead;
+    const bool cardRead = ctx_.roundTripState.cardJ2mestRead;
     const auto add = [&installed](const JavaSlotTable& table, bool card) {
         for (const auto& slot : table)
             if (slot)
-                installed.push_back({slot->MidletName, slot->MidletVendor, slot->Midlet1, card});
+                installed.push_back({slot->midletName, slot->midletVendor, slot->midlet1, card});
     };
     if (phoneRead)
-        add(ctx_.javaSlots.PhoneSlots, false);
+        add(ctx_.javaSlots.phoneSlots, false);
     if (cardRead)
-        add(ctx_.javaSlots.CardSlots, true);
-    model_.FormShow(ctx_.link.Connected, phoneRead || cardRead, std::move(installed));
+        add(ctx_.javaSlots.cardSlots, true);
+    model_.FormShow(ctx_.link.connected, phoneRead || cardRead, std::move(installed));
 
     installed_->clear();
     const QIcon phoneIcon = style()->standardIcon(QStyle::SP_ComputerIcon);
     const QIcon cardIcon = style()->standardIcon(QStyle::SP_DriveFDIcon);
     for (const auto& app : model_.installed())
         installed_->addItem(app.card ? cardIcon : phoneIcon,
-                            QLatin1Char(' ') + fromAscii(app.MidletName));
+                            QLatin1Char(' ') + fromAscii(app.midletName));
     installed_->setCurrentIndex(-1);
     refresh();
     QDialog::showEvent(event);

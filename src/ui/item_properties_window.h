@@ -64,7 +64,7 @@ public:
     // Without a phone file picker the FS picker buttons stay off and paths are typed.
     void setPhoneFilePicker(PhoneFilePicker picker);
 
-    // Fills the window from a node: its block (or none), ItemType, softkey flag, Attributes,
+    // Fills the window from a node: its block (or none), itemType, softkey flag, Attributes,
     // Options.
     void loadItem(const ItemDataBlock* block, uint8_t itemType, bool softkey, uint8_t attributes,
                   uint8_t options);

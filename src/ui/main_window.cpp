@@ -566,7 +566,7 @@ void MainWindow::fillProfileSelector()
 
 void MainWindow::documentCommandsChanged()
 {
-    const DocumentCommands c = DocumentCommandStates(documentOpen_, ctx_.link.Connected);
+    const DocumentCommands c = DocumentCommandStates(documentOpen_, ctx_.link.connected);
     saveAction_->setEnabled(c.save);
     saveToPhone_->setEnabled(c.saveToPhone);
     available_->setEnabled(c.availableItems);
@@ -778,7 +778,7 @@ bool MainWindow::saveDocument()
 void MainWindow::showSetup()
 {
     SetupDialog form(ctx_.settings, settingsPath(ctx_.defaultFolder), &ctx_.phone,
-                    ctx_.link.Connected, files_, prompter_, this);
+                    ctx_.link.connected, files_, prompter_, this);
     DialogParentScope over(&form);
     over.add(prompter_).add(files_).add(ctx_.phone.prompter).add(ctx_.phone.progress);
     if (form.exec() == QDialog::Accepted)
@@ -811,7 +811,7 @@ void MainWindow::openFromPhone()
     if (read)
         tree_->expand(model_->indexOfNode(ws.document.menuRoot()));
     saveAction_->setEnabled(read);
-    saveToPhone_->setEnabled(read && ctx_.link.Connected);
+    saveToPhone_->setEnabled(read && ctx_.link.connected);
     available_->setEnabled(true);
     showStatusLine();
     startHistory();
@@ -950,8 +950,8 @@ void MainWindow::modifyNode(MenuNode* node)
                              animatedIcon);
     });
     const int index = document.indexOf(node);
-    form.loadItem(document.data().at(node->item.RecordNo), node->item.ItemType,
-                  index >= 0 && index < kMenuRootIndex, node->item.Attributes, node->item.Options);
+    form.loadItem(document.data().at(node->item.recordNo), node->item.itemType,
+                  index >= 0 && index < kMenuRootIndex, node->item.attributes, node->item.options);
     bool ok = false;
     {
         DialogParentScope over(&form);
@@ -1140,9 +1140,9 @@ void MainWindow::trayIconHovered()
         return;
     const PhoneLinkState& link = ctx_.link;
     balloonTitle_ = tr("Phone info");
-    balloonText_ = tr("Model: ") + qs(link.Model) + QLatin1Char('\n') + tr("F/W Version: ")
-                   + qs(link.FirmwareVersion) + QLatin1Char('\n') + tr("LP Version: ")
-                   + qs(link.LPVersionText);
+    balloonText_ = tr("Model: ") + qs(link.model) + QLatin1Char('\n') + tr("F/W Version: ")
+                   + qs(link.firmwareVersion) + QLatin1Char('\n') + tr("LP Version: ")
+                   + qs(link.lpVersionText);
     tray_->showMessage(balloonTitle_, balloonText_, QSystemTrayIcon::Information, 1000);
 }
 

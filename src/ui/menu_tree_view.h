@@ -1,14 +1,14 @@
 #pragma once
 // `TreeView1`: the menu tree. Captions are not editable; nodes can be dragged inside the
 // tree and entries of the available items dropped on it. While a drag hovers over an
-// accepted node that has children, the node is expanded and remembered in `TCollapseList`;
+// accepted node that has children, the node is expanded and remembered in `DragExpandedNodes`;
 // after the drop the nodes the drag opened are collapsed again.
 
 #include <optional>
 
 #include <QTreeView>
 
-#include "models/collapse_list.h"
+#include "models/drag_expanded_nodes.h"
 #include "edit/edit_rules.h"
 
 namespace tessaro {
@@ -23,10 +23,10 @@ public:
     MenuTreeModel& menuModel() const { return model_; }
     MenuNode* selectedNode() const;
     void selectNode(const MenuNode* node);
-    TCollapseList& collapseList() { return collapseList_; }
+    DragExpandedNodes& collapseList() { return collapseList_; }
 
     // The acceptance test of a drag hovering over `target`; expands an accepted target that
-    // has children and lists it in `TCollapseList`.
+    // has children and lists it in `DragExpandedNodes`.
     bool dragHover(MenuNode* target, const DragSource& source);
     // After a drop of `dropped`: collapses the listed nodes that are neither the dropped node
     // nor its ancestors, with all their descendants, and empties the list.
@@ -52,7 +52,7 @@ private:
     void collapseAll(const QModelIndex& index);
 
     MenuTreeModel& model_;
-    TCollapseList collapseList_;
+    DragExpandedNodes collapseList_;
 };
 
 } // namespace tessaro

@@ -111,7 +111,7 @@ void SetupDialog::okClicked()
 
 void SetupDialog::backupSeem()
 {
-    if (!phone_ || !phone_->link.Connected)
+    if (!phone_ || !phone_->link.connected)
         return;
     const std::string path = files_.saveFile(
         {kSeemBackupSaveTitle, kSeemBackupFilter, kSeemBackupFileName, {}});
@@ -120,7 +120,7 @@ void SetupDialog::backupSeem()
 
 void SetupDialog::restoreSeem()
 {
-    if (!phone_ || !phone_->link.Connected)
+    if (!phone_ || !phone_->link.connected)
         return;
     const std::string path = files_.openFile(
         {kSeemRestoreOpenTitle, kSeemBackupFilter, kSeemBackupFileName, {}});

@@ -340,7 +340,7 @@ FirmwareProfileResult CreateFirmwareProfile(const std::string& imagePath,
             out.error = appended.error();
             break;
         }
-        out.ItemBaseUpdated = true;
+        out.itemBaseUpdated = true;
     }
     if (out.error.empty()) {
         const Status written = replaceFile(profiles.profilePath(analysis->tag),
@@ -351,7 +351,7 @@ FirmwareProfileResult CreateFirmwareProfile(const std::string& imagePath,
         else
             out.error = written.error();
     }
-    if (out.ItemBaseUpdated)
+    if (out.itemBaseUpdated)
         prompter.show(MessageIcon::Information, TRANSLATABLE("Core", "Profile info"),
                       TRANSLATABLE("Core", "Item base has been updated"));
     return out;
@@ -360,7 +360,7 @@ FirmwareProfileResult CreateFirmwareProfile(const std::string& imagePath,
 void FinishFirmwareProfile(const FirmwareProfileResult& result, Workspace& ws,
                            ProfileManager& profiles, Prompter& prompter)
 {
-    if (result.ItemBaseUpdated) {
+    if (result.itemBaseUpdated) {
         const Status reloaded = profiles.ReloadItemBase(ws.items);
         if (!reloaded)
             prompter.show(MessageIcon::Error, "", reloaded.error());

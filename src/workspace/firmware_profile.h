@@ -68,7 +68,7 @@ std::string firmwareProfileText(std::string_view tag, int recordLength,
 
 struct FirmwareProfileResult {
     std::string result;            // "" when cancelled, "Fail", or the firmware tag
-    bool ItemBaseUpdated = false;  // lines were appended to itembase.dat
+    bool itemBaseUpdated = false;  // lines were appended to itembase.dat
     std::string error;             // the text of a failed file operation, if any
 };
 

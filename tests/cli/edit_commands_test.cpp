@@ -33,7 +33,7 @@ std::vector<std::string> namesOf(const std::string& path, Workspace& ws)
     EXPECT_EQ(report.status, ReadStatus::Done) << report.error;
     std::vector<std::string> names;
     for (const MenuNode* n : ws.document.preorder())
-        names.push_back(n->item.Name);
+        names.push_back(n->item.name);
     return names;
 }
 
@@ -64,12 +64,12 @@ TEST(CliNew, WritesTheSoftkeysAndAnEmptyMenu)
     };
     EXPECT_EQ(std::vector<uint8_t>(bytes.begin(), bytes.begin() + 10), header);
     // Record 2, the left softkey.
-    std::vector<uint8_t> lsk = {0x00, 0xFF, 0xFF, 0xFF,  // ItemType, ParentIndex, NextIndex, ChildIndex
+    std::vector<uint8_t> lsk = {0x00, 0xFF, 0xFF, 0xFF,  // itemType, parentIndex, nextIndex, childIndex
                                 0x00, 0x41,              // Options, Attributes
                                 'P', 'h', 'o', 'n', 'e', 'B', 'o', 'o', 'k'};
     lsk.resize(6 + 25, 0);                   // name zero-padded to 25 bytes
     lsk.insert(lsk.end(), {0xCC,             // Group: softkey area
-                           0x00, 0x00, 0x00, 0x00});  // DataOffset, DataLength
+                           0x00, 0x00, 0x00, 0x00});  // dataOffset, dataLength
     const size_t at = 10 + 2 * 36;
     EXPECT_EQ(std::vector<uint8_t>(bytes.begin() + at, bytes.begin() + at + 36), lsk);
 
@@ -121,16 +121,16 @@ TEST(CliEdit, AppliesTheOpsInOrder)
     EXPECT_EQ(names, expected);
 
     const MenuNode* custom = ws.document.nodeAt(12);
-    EXPECT_EQ(custom->item.Options, 0x18);
-    EXPECT_EQ(custom->item.Attributes, 0x41);
+    EXPECT_EQ(custom->item.options, 0x18);
+    EXPECT_EQ(custom->item.attributes, 0x41);
     const MenuNode* lsk = ws.document.nodeAt(1);
     EXPECT_EQ(lsk->caption(), "LSK: Message");
-    EXPECT_EQ(lsk->item.Attributes, 0x40);
+    EXPECT_EQ(lsk->item.attributes, 0x40);
 
     const MenuNode* shortcut = ws.document.nodeAt(13);
-    EXPECT_EQ(shortcut->item.ItemType, 9);
-    EXPECT_EQ(shortcut->item.DataLength, 28);
-    const ItemDataBlock* block = ws.document.data().at(shortcut->item.RecordNo);
+    EXPECT_EQ(shortcut->item.itemType, 9);
+    EXPECT_EQ(shortcut->item.dataLength, 28);
+    const ItemDataBlock* block = ws.document.data().at(shortcut->item.recordNo);
     ASSERT_NE(block, nullptr);
     ASSERT_EQ(block->entries.size(), 1u);
     EXPECT_EQ(block->entries[0].kind, 23);
@@ -265,7 +265,7 @@ TEST(CliEdit, CustomNumbersContinueAfterTheFilesHighest)
         auto r = InsertAvailableItem(ws, ws.items.available().size() - 1, ws.document.menuRoot(),
                                      InsertPosition::AddSubitemLast, prompter);
         ASSERT_TRUE(r.ok());
-        r->node->item.Name = "~7";
+        r->node->item.name = "~7";
         ASSERT_TRUE(WriteMenuFile(in, ws, prompter).ok);
     }
     const CliRun run = runCli(dir, {"edit", in, dir.file("out.mma"), "--op", "insert sublast 8 Custom item",

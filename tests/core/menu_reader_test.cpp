@@ -43,23 +43,23 @@ TEST(MenuReader, BuildsTheTwoPartTreeFromA36ByteFile)
                                 "Left: Datebook", "Right: MMRingStyle", "Smart: VoiceRecord", "Menu Root", "Games",
                                 "Calculator", "~3", "Multimedia"}));
 
-    const TMMAItem& softkeys = ws.document.softkeys()->item;
-    EXPECT_EQ(softkeys, (TMMAItem{1, 1, 2, kNoIndex, 2, 0, 0, "Container", kGroupSoftkeys, 0, 0, false, 1}));
-    const TMMAItem& root = ws.document.menuRoot()->item;
-    EXPECT_EQ(root, (TMMAItem{1, kNoIndex, kNoIndex, 10, 10, 0, 0, "MenuRoot", kGroupMenu, 0, 0, false, 1}));
+    const MenuRecord& softkeys = ws.document.softkeys()->item;
+    EXPECT_EQ(softkeys, (MenuRecord{1, 1, 2, kNoIndex, 2, 0, 0, "Container", kGroupSoftkeys, 0, 0, false, 1}));
+    const MenuRecord& root = ws.document.menuRoot()->item;
+    EXPECT_EQ(root, (MenuRecord{1, kNoIndex, kNoIndex, 10, 10, 0, 0, "MenuRoot", kGroupMenu, 0, 0, false, 1}));
 
-    const TMMAItem& lsk = ws.document.nodeAt(1)->item;
-    EXPECT_EQ(lsk, (TMMAItem{0, kNoIndex, kNoIndex, kNoIndex, 3, 0, 0x41, "PhoneBook", kGroupSoftkeys, 0, 0, false, 0}));
-    EXPECT_EQ(ws.document.nodeAt(7)->item.RecordNo, 9);
+    const MenuRecord& lsk = ws.document.nodeAt(1)->item;
+    EXPECT_EQ(lsk, (MenuRecord{0, kNoIndex, kNoIndex, kNoIndex, 3, 0, 0x41, "PhoneBook", kGroupSoftkeys, 0, 0, false, 0}));
+    EXPECT_EQ(ws.document.nodeAt(7)->item.recordNo, 9);
 
     // Records: Games 10, Mutilmedia 11, Calculator 12, ~3 13.
     EXPECT_EQ(ws.document.nodeAt(9)->item,
-              (TMMAItem{1, 9, 11, 12, 11, 0, 0x41, "Games", kGroupMenu, 0, 0, false, 1}));
+              (MenuRecord{1, 9, 11, 12, 11, 0, 0x41, "Games", kGroupMenu, 0, 0, false, 1}));
     EXPECT_EQ(ws.document.nodeAt(10)->item,
-              (TMMAItem{0, 10, 13, kNoIndex, 13, 0, 0x41, "Calculator", kGroupMenu, 0, 0, false, 1}));
-    EXPECT_EQ(ws.document.nodeAt(11)->item.RecordNo, 14);
-    EXPECT_EQ(ws.document.nodeAt(11)->item.NextIndex, kNoIndex);
-    EXPECT_EQ(ws.document.nodeAt(12)->item.RecordNo, 12);
+              (MenuRecord{0, 10, 13, kNoIndex, 13, 0, 0x41, "Calculator", kGroupMenu, 0, 0, false, 1}));
+    EXPECT_EQ(ws.document.nodeAt(11)->item.recordNo, 14);
+    EXPECT_EQ(ws.document.nodeAt(11)->item.nextIndex, kNoIndex);
+    EXPECT_EQ(ws.document.nodeAt(12)->item.recordNo, 12);
 
     EXPECT_EQ(ws.saveMode.recordSize(), 36);
     EXPECT_EQ(ws.saveMode.iconMarker(), IconMarker::K0C);
@@ -109,16 +109,16 @@ TEST(MenuReader, CdmaTrailerWordsAreLittleEndian)
     MenuFile file = b.layout();
     Workspace ws;
     ASSERT_EQ(read(file.bytes(), ws).status, ReadStatus::Done);
-    EXPECT_EQ(ws.document.nodeAt(10)->item.DataOffset, 12);
-    EXPECT_EQ(ws.document.nodeAt(10)->item.DataLength, 5);
+    EXPECT_EQ(ws.document.nodeAt(10)->item.dataOffset, 12);
+    EXPECT_EQ(ws.document.nodeAt(10)->item.dataLength, 5);
     EXPECT_EQ(asciiText(ws.document.data().at(12)->entries.at(0)), "x");
 
     // The same records read as big-endian give byte-swapped offsets.
     file.header = {0x00, 0x01, file.header[2], 0x01, 0xFF, 0xFF, 0x15, 0x02, 0xFF, 0xFF};
     Workspace big;
     read(file.bytes(), big);
-    EXPECT_EQ(big.document.nodeAt(10)->item.DataOffset, 0x0C00);
-    EXPECT_EQ(big.document.nodeAt(10)->item.DataLength, 0x0500);
+    EXPECT_EQ(big.document.nodeAt(10)->item.dataOffset, 0x0C00);
+    EXPECT_EQ(big.document.nodeAt(10)->item.dataLength, 0x0500);
 }
 
 TEST(MenuReader, ZeroAtByte41MeansThirtySixByteRecords)
@@ -144,10 +144,10 @@ TEST(MenuReader, TwelveCharacterNameIn22ByteRecords)
     b.add(MenuBuilder::kRoot, "MF-Wallpaper", 0, testing::codeRecord(18, 1, ByteOrder::Big));
     Workspace ws;
     ASSERT_EQ(read(b.bytes(), ws).status, ReadStatus::Done);
-    const TMMAItem& item = ws.document.nodeAt(9)->item;
-    EXPECT_EQ(item.Name, "MF-Wallpaper");  // the 12 name bytes and nothing of the trailer
+    const MenuRecord& item = ws.document.nodeAt(9)->item;
+    EXPECT_EQ(item.name, "MF-Wallpaper");  // the 12 name bytes and nothing of the trailer
     EXPECT_EQ(ws.document.nodeAt(9)->caption(), "MF-Wallpaper [SC]");
-    EXPECT_EQ(item.DataLength, 4);
+    EXPECT_EQ(item.dataLength, 4);
 }
 
 TEST(MenuReader, CustomNamesRaiseTheCounter)
@@ -163,9 +163,9 @@ TEST(MenuReader, CustomNamesRaiseTheCounter)
     // The softkey adds one (3); "~7" raises it to 7; "~x" and "~" count as 0.
     EXPECT_EQ(ws.customCounter, 7);
     EXPECT_EQ(ws.document.nodeAt(3)->caption(), "Up: ~40");
-    EXPECT_EQ(ws.document.nodeAt(3)->item.CanHoldItems, 0);
+    EXPECT_EQ(ws.document.nodeAt(3)->item.canHoldItems, 0);
     EXPECT_EQ(ws.document.nodeAt(10)->caption(), "~x");
-    EXPECT_EQ(ws.document.nodeAt(10)->item.CanHoldItems, 1);
+    EXPECT_EQ(ws.document.nodeAt(10)->item.canHoldItems, 1);
 
     // Never lowered; numbers beyond the one-byte counter stop at 255.
     ws.customCounter = 9;
@@ -187,14 +187,14 @@ TEST(MenuReader, OptionsOf0x18BecomeEightOnCatalogueItemsOnly)
     b.addItem(MenuBuilder::kRoot, {"~1", 0, 0x18});
     Workspace ws;
     read(b.bytes(), ws);
-    EXPECT_EQ(ws.document.nodeAt(1)->item.Options, 0x08);
-    EXPECT_EQ(ws.document.nodeAt(9)->item.Options, 0x08);
-    EXPECT_EQ(ws.document.nodeAt(10)->item.Options, 0x18);
+    EXPECT_EQ(ws.document.nodeAt(1)->item.options, 0x08);
+    EXPECT_EQ(ws.document.nodeAt(9)->item.options, 0x08);
+    EXPECT_EQ(ws.document.nodeAt(10)->item.options, 0x18);
 }
 
 TEST(MenuReader, ParentIndexZeroIsNotRemembered)
 {
-    // Records 10..13 under the root: 10 and 11 carry ParentIndex 0, 12 carries 9 (the group
+    // Records 10..13 under the root: 10 and 11 carry parentIndex 0, 12 carries 9 (the group
     // goes on), 13 carries 0 again and ends it.
     MenuBuilder b;
     for (const char* name : {"Games", "Tools", "Camera", "Radio"})
@@ -206,7 +206,7 @@ TEST(MenuReader, ParentIndexZeroIsNotRemembered)
     Workspace ws;
     ASSERT_EQ(read(file.bytes(), ws).status, ReadStatus::Done);
     EXPECT_EQ(ws.document.menuRoot()->childCount(), 3u);
-    EXPECT_EQ(ws.document.nodeAt(11)->item.Name, "Camera");
+    EXPECT_EQ(ws.document.nodeAt(11)->item.name, "Camera");
     EXPECT_TRUE(read(file.bytes(), ws).warnings.empty());
 }
 
@@ -355,8 +355,8 @@ TEST(MenuReader, ItemDataLandsAtEachNodesRecordNo)
     EXPECT_EQ(t.at(11)->entries.at(0).path, u"/a/g.gif");
     ASSERT_NE(t.at(13), nullptr);  // Calculator, record 12
     EXPECT_EQ(t.at(13)->entries.at(1).number, 5);
-    EXPECT_TRUE(ws.document.nodeAt(9)->item.HasData);
-    EXPECT_FALSE(ws.document.nodeAt(11)->item.HasData);
+    EXPECT_TRUE(ws.document.nodeAt(9)->item.hasData);
+    EXPECT_FALSE(ws.document.nodeAt(11)->item.hasData);
     // A kind 6 icon in a 22-byte file selects the "06" marker.
     EXPECT_EQ(ws.saveMode.iconMarker(), IconMarker::K06);
 }
@@ -481,7 +481,7 @@ TEST(MenuReader, ChildIndexOutsideTheMainMenuIsSkipped)
 
 TEST(MenuReader, GroupRunningIntoReadRecordsStops)
 {
-    // Games' children start at record 11 and, with the same ParentIndex, would run on into
+    // Games' children start at record 11 and, with the same parentIndex, would run on into
     // record 12 which holds Games' own sibling group again.
     MenuBuilder b;
     for (int i = 0; i < 4; ++i)
@@ -508,7 +508,7 @@ TEST(MenuReader, DeepestChainOfRecords)
     const ReadReport r = read(b.bytes(), ws);
     EXPECT_EQ(r.status, ReadStatus::Done);
     EXPECT_EQ(ws.document.nodeCount(), 254u);
-    EXPECT_EQ(ws.document.nodeAt(253)->item.RecordNo, 255);
+    EXPECT_EQ(ws.document.nodeAt(253)->item.recordNo, 255);
     EXPECT_EQ(ws.customCounter, 244);
 }
 
@@ -525,7 +525,7 @@ TEST(MenuReader, DataBeyondTheFileGivesNoBlock)
     EXPECT_EQ(r.status, ReadStatus::Done);
     EXPECT_NE(ws.document.data().at(11), nullptr);
     EXPECT_EQ(ws.document.data().at(12), nullptr);
-    EXPECT_TRUE(ws.document.nodeAt(10)->item.HasData);  // as read
+    EXPECT_TRUE(ws.document.nodeAt(10)->item.hasData);  // as read
     EXPECT_EQ(r.warnings, std::vector<std::string>{
                               "Item Tools (record 11): its data at offset 65520 (7 bytes) lies beyond the end of the file"});
 

@@ -89,9 +89,9 @@ void expectSameDocument(const Workspace& a, const Workspace& b, bool unsupported
     const auto nb = b.document.preorder();
     ASSERT_EQ(na.size(), nb.size()) << mode;
     for (size_t i = 0; i < na.size(); ++i) {
-        TMMAItem ia = na[i]->item;
-        TMMAItem ib = nb[i]->item;
-        ia.DataOffset = ib.DataOffset = 0;
+        MenuRecord ia = na[i]->item;
+        MenuRecord ib = nb[i]->item;
+        ia.dataOffset = ib.dataOffset = 0;
         EXPECT_EQ(na[i]->caption(), nb[i]->caption()) << mode << " node " << i;
         EXPECT_EQ(ia, ib) << mode << " node " << i;
     }

@@ -24,11 +24,11 @@ void newDocument(Workspace& ws)
 {
     MenuDocument& doc = ws.document;
     doc.clear();
-    TMMAItem container{1, 1, 2, kNoIndex, 2, 0, 0, "Container", kGroupSoftkeys, 0, 0, false, 1};
-    TMMAItem root{1, kNoIndex, kNoIndex, 0, 10, 0, 0, "MenuRoot", kGroupMenu, 0, 0, false, 1};
+    MenuRecord container{1, 1, 2, kNoIndex, 2, 0, 0, "Container", kGroupSoftkeys, 0, 0, false, 1};
+    MenuRecord root{1, kNoIndex, kNoIndex, 0, 10, 0, 0, "MenuRoot", kGroupMenu, 0, 0, false, 1};
     doc.setTopNodes(std::make_unique<MenuNode>("Softkeys", container), std::make_unique<MenuNode>("Menu Root", root));
     for (int i = 0; i < kSoftkeyCount; ++i) {
-        TMMAItem key{0, kNoIndex, kNoIndex, kNoIndex, static_cast<uint8_t>(i + 3), 0, 0x41,
+        MenuRecord key{0, kNoIndex, kNoIndex, kNoIndex, static_cast<uint8_t>(i + 3), 0, 0x41,
                      kDefaultSoftkeys[i].identifier, kGroupSoftkeys, 0, 0, false, 0};
         doc.appendNode(doc.softkeys(), std::make_unique<MenuNode>(kDefaultSoftkeys[i].displayName, key));
     }
@@ -36,10 +36,10 @@ void newDocument(Workspace& ws)
 
 MenuNode* addItem(Workspace& ws, MenuNode* parent, const std::string& name, uint8_t type = kTypeItem)
 {
-    TMMAItem item;
-    item.Name = name;
-    item.ItemType = type;
-    item.Attributes = 0x41;
+    MenuRecord item;
+    item.name = name;
+    item.itemType = type;
+    item.attributes = 0x41;
     MenuNode* node = ws.document.appendNode(parent, std::make_unique<MenuNode>(name, item));
     RenumberTree(ws.document);
     return node;
@@ -47,9 +47,9 @@ MenuNode* addItem(Workspace& ws, MenuNode* parent, const std::string& name, uint
 
 void attach(Workspace& ws, MenuNode* node, ItemDataBlock block)
 {
-    node->item.HasData = true;
-    node->item.DataLength = ItemDataLength(&block, ws.saveMode.saveAll());
-    ws.document.data().store(node->item.RecordNo, std::move(block));
+    node->item.hasData = true;
+    node->item.dataLength = ItemDataLength(&block, ws.saveMode.saveAll());
+    ws.document.data().store(node->item.recordNo, std::move(block));
 }
 
 Bytes render(Workspace& ws, RecordingPrompter& prompter)
@@ -73,9 +73,9 @@ TEST(MenuWriter, ThirtySixByteLayout)
     newDocument(ws);
     MenuNode* games = addItem(ws, ws.document.menuRoot(), "Games", kTypeContainer);
     MenuNode* calc = addItem(ws, games, "Calculator");
-    games->item.ItemType = kTypeContainer;  // renumbering made it an item while it was empty
+    games->item.itemType = kTypeContainer;  // renumbering made it an item while it was empty
     ItemDataBlock block;
-    block.entries.push_back({.kind = kind::Url, .Length = 4, .bytes = {'a', 'b', 'c', 0}});
+    block.entries.push_back({.kind = kind::Url, .length = 4, .bytes = {'a', 'b', 'c', 0}});
     attach(ws, calc, block);
     RecordingPrompter prompter;
     const Bytes out = render(ws, prompter);
@@ -93,7 +93,7 @@ TEST(MenuWriter, ThirtySixByteLayout)
     const Bytes name = {'R', 'o', 'o', 't', 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
     Bytes root = {0x01, 0xFF, 0xFF, 0x01, 0x00, 0x00};  // record 0: type, parent, next, child, options, attributes
     root.insert(root.end(), name.begin(), name.end());  // "Root", 25 bytes
-    root.insert(root.end(), {0xCC, 0x00, 0x00, 0x00, 0x00});  // Group, DataOffset, DataLength
+    root.insert(root.end(), {0xCC, 0x00, 0x00, 0x00, 0x00});  // Group, dataOffset, dataLength
     EXPECT_EQ(slice(out, 10, 36), root);
 
     // Record 1, the Softkeys container with its stored fields.
@@ -169,8 +169,8 @@ TEST(MenuWriter, ItemTypesAreNormalised)
     MenuNode* two = addItem(ws, ws.document.menuRoot(), "Tools", 2);
     MenuNode* ten = addItem(ws, ws.document.menuRoot(), "Radio", 10);
     MenuNode* nine = addItem(ws, ws.document.menuRoot(), "Camera", kTypeShortcut);
-    ws.document.nodeAt(1)->item.ItemType = kTypeContainer;  // an empty container among the softkeys
-    empty->item.ItemType = kTypeContainer;                   // an empty container in the main menu
+    ws.document.nodeAt(1)->item.itemType = kTypeContainer;  // an empty container among the softkeys
+    empty->item.itemType = kTypeContainer;                   // an empty container in the main menu
     RecordingPrompter prompter;
 
     ws.saveMode.setSaveAll(true);
@@ -186,10 +186,10 @@ TEST(MenuWriter, ItemTypesAreNormalised)
     EXPECT_EQ(out[10 + 12 * 36], kTypeItem);
     EXPECT_EQ(out[10 + 13 * 36], kTypeShortcut);
     // Stored back into the nodes.
-    EXPECT_EQ(empty->item.ItemType, kTypeItem);
-    EXPECT_EQ(two->item.ItemType, kTypeItem);
-    EXPECT_EQ(ten->item.ItemType, kTypeItem);
-    EXPECT_EQ(nine->item.ItemType, kTypeShortcut);
+    EXPECT_EQ(empty->item.itemType, kTypeItem);
+    EXPECT_EQ(two->item.itemType, kTypeItem);
+    EXPECT_EQ(ten->item.itemType, kTypeItem);
+    EXPECT_EQ(nine->item.itemType, kTypeShortcut);
 }
 
 TEST(MenuWriter, DataOffsetsRunThroughTheItems)
@@ -200,11 +200,11 @@ TEST(MenuWriter, DataOffsetsRunThroughTheItems)
     MenuNode* b = addItem(ws, ws.document.menuRoot(), "Tools");
     MenuNode* c = addItem(ws, ws.document.menuRoot(), "Radio");
     ItemDataBlock code;
-    code.entries.push_back({.kind = kind::Code12, .Length = 1, .value = 9});
+    code.entries.push_back({.kind = kind::Code12, .length = 1, .value = 9});
     attach(ws, a, code);
     attach(ws, c, code);
     ItemDataBlock lsk;
-    lsk.entries.push_back({.kind = kind::Code13, .Length = 1, .value = 1});
+    lsk.entries.push_back({.kind = kind::Code13, .length = 1, .value = 1});
     attach(ws, ws.document.nodeAt(1), lsk);
     RecordingPrompter prompter;
     const Bytes out = render(ws, prompter);
@@ -215,8 +215,8 @@ TEST(MenuWriter, DataOffsetsRunThroughTheItems)
     EXPECT_EQ(trailer(11), (Bytes{0x00, 0x08, 0x00, 0x00}));  // the offset of the next item with data
     EXPECT_EQ(trailer(12), (Bytes{0x00, 0x08, 0x00, 0x04}));
     EXPECT_EQ(slice(out, 10 + 13 * 36, 12), (Bytes{0x13, 0x00, 0x01, 0x01, 0x12, 0x00, 0x01, 0x09, 0x12, 0x00, 0x01, 0x09}));
-    EXPECT_EQ(b->item.DataLength, 0);
-    EXPECT_EQ(c->item.DataLength, 4);
+    EXPECT_EQ(b->item.dataLength, 0);
+    EXPECT_EQ(c->item.dataLength, 4);
 }
 
 TEST(MenuWriter, UnsupportedDataOnlyWithSaveAll)
@@ -225,13 +225,13 @@ TEST(MenuWriter, UnsupportedDataOnlyWithSaveAll)
     newDocument(ws);
     MenuNode* games = addItem(ws, ws.document.menuRoot(), "Games");
     ItemDataBlock block;
-    block.entries.push_back({.kind = kind::Unsupported, .Length = 7, .records = {{2, 1, {0xAB}}, {40, 0, {}}}});
+    block.entries.push_back({.kind = kind::Unsupported, .length = 7, .records = {{2, 1, {0xAB}}, {40, 0, {}}}});
     attach(ws, games, block);
     RecordingPrompter prompter;
     Bytes out = render(ws, prompter);
     EXPECT_EQ(out.size(), 10u + 11 * 36);
     EXPECT_EQ(slice(out, 10 + 10 * 36 + 32, 4), (Bytes{0, 0, 0, 0}));
-    EXPECT_EQ(games->item.DataLength, 0);
+    EXPECT_EQ(games->item.dataLength, 0);
 
     ws.saveMode.setSaveAll(true);
     out = render(ws, prompter);
@@ -271,7 +271,7 @@ TEST(MenuWriter, IconMarker06WritesKindSixAndReadsBack)
     ws.saveMode.setIconMarker(IconMarker::K06);
     MenuNode* games = addItem(ws, ws.document.menuRoot(), "Games");
     ItemDataBlock block;
-    block.entries.push_back({.kind = kind::FileIcon, .Length = 19, .role = kRoleAnimated, .path = u"/a/g.gif"});
+    block.entries.push_back({.kind = kind::FileIcon, .length = 19, .role = kRoleAnimated, .path = u"/a/g.gif"});
     attach(ws, games, block);
     RecordingPrompter prompter;
     const Bytes out = render(ws, prompter);
@@ -290,7 +290,7 @@ TEST(MenuWriter, DialNumberIn22ByteRecordsIsRefused)
     Workspace ws;
     newDocument(ws);
     const auto dial = [](std::string_view number) {
-        return DataEntry{.kind = kind::DialNumber, .Length = uint16_t(number.size() + 1),
+        return DataEntry{.kind = kind::DialNumber, .length = uint16_t(number.size() + 1),
                          .bytes = std::vector<uint8_t>(number.begin(), number.end())};
     };
     attach(ws, addItem(ws, ws.document.menuRoot(), "Games"), ItemDataBlock{0, {dial("112")}});
@@ -317,7 +317,7 @@ TEST(MenuWriter, ItemOutsideTheProfileIsRefused)
     newDocument(ws);
     addItem(ws, ws.document.menuRoot(), "~4");
     MenuNode* games = addItem(ws, ws.document.menuRoot(), "Games");
-    games->item.ItemType = 12;
+    games->item.itemType = 12;
     addItem(ws, ws.document.menuRoot(), "Radio");
     ws.items.setAvailable({{"PhoneBook", "PhoneBook"}, {"Message", "Message"}, {"RecentCall", "RecentCall"},
                            {"Mutilmedia", "Multimedia"}, {"Datebook", "Datebook"}, {"MMRingStyle", "MMRingStyle"},
@@ -335,7 +335,7 @@ TEST(MenuWriter, ItemOutsideTheProfileIsRefused)
     EXPECT_EQ(testing::readText(path), "old file");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
     // Records before the refused one were normalised as the save went.
-    EXPECT_EQ(games->item.ItemType, kTypeItem);
+    EXPECT_EQ(games->item.itemType, kTypeItem);
 
     const std::string fresh = dir.file("new");
     EXPECT_TRUE(WriteMenuFile(fresh, ws, prompter).refused);
@@ -358,10 +358,10 @@ TEST(MenuWriter, MoreThan255RecordsAreRefused)
     Workspace ws;
     newDocument(ws);
     for (int i = 0; i < 245; ++i)
-        ws.document.appendNode(ws.document.menuRoot(), std::make_unique<MenuNode>("x", TMMAItem{.Name = "~1"}));
+        ws.document.appendNode(ws.document.menuRoot(), std::make_unique<MenuNode>("x", MenuRecord{.name = "~1"}));
     RecordingPrompter prompter;
     EXPECT_TRUE(RenderMenuFile(ws, prompter).ok());  // 255 records: the most a file holds
-    ws.document.appendNode(ws.document.menuRoot(), std::make_unique<MenuNode>("x", TMMAItem{.Name = "~1"}));
+    ws.document.appendNode(ws.document.menuRoot(), std::make_unique<MenuNode>("x", MenuRecord{.name = "~1"}));
 
     testing::TempDir dir;
     const std::string path = dir.file("mma_ucp");

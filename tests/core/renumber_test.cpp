@@ -8,9 +8,9 @@ namespace {
 
 std::unique_ptr<MenuNode> node(const std::string& name, uint8_t type = kTypeItem)
 {
-    TMMAItem item;
-    item.Name = name;
-    item.ItemType = type;
+    MenuRecord item;
+    item.name = name;
+    item.itemType = type;
     return std::make_unique<MenuNode>(name, item);
 }
 
@@ -22,11 +22,11 @@ void buildTop(MenuDocument& doc)
     doc.setTopNodes(std::move(softkeys), std::move(root));
     for (int i = 0; i < 7; ++i) {
         auto key = node("Key" + std::to_string(i));
-        key->item.RecordNo = static_cast<uint8_t>(i + 3);
-        key->item.Group = kGroupSoftkeys;
+        key->item.recordNo = static_cast<uint8_t>(i + 3);
+        key->item.group = kGroupSoftkeys;
         doc.appendNode(doc.softkeys(), std::move(key));
     }
-    doc.menuRoot()->item.RecordNo = 10;
+    doc.menuRoot()->item.recordNo = 10;
 }
 
 TEST(Renumber, SiblingGroupOrderOfNestedTree)
@@ -42,26 +42,26 @@ TEST(Renumber, SiblingGroupOrderOfNestedTree)
     MenuNode* c = doc.appendNode(t1, node("C"));
     RenumberTree(doc);
 
-    // Record positions T0 10, T1 11, A 12, B 13, D 14, C 15; RecordNo is position + 1.
-    EXPECT_EQ(t0->item.RecordNo, 11);
-    EXPECT_EQ(t1->item.RecordNo, 12);
-    EXPECT_EQ(a->item.RecordNo, 13);
-    EXPECT_EQ(b->item.RecordNo, 14);
-    EXPECT_EQ(d->item.RecordNo, 15);
-    EXPECT_EQ(c->item.RecordNo, 16);
+    // Record positions T0 10, T1 11, A 12, B 13, D 14, C 15; recordNo is position + 1.
+    EXPECT_EQ(t0->item.recordNo, 11);
+    EXPECT_EQ(t1->item.recordNo, 12);
+    EXPECT_EQ(a->item.recordNo, 13);
+    EXPECT_EQ(b->item.recordNo, 14);
+    EXPECT_EQ(d->item.recordNo, 15);
+    EXPECT_EQ(c->item.recordNo, 16);
     for (MenuNode* n : {t0, t1, a, b, d, c})
-        EXPECT_EQ(RecordNumberOf(doc, n), n->item.RecordNo) << n->caption();
+        EXPECT_EQ(RecordNumberOf(doc, n), n->item.recordNo) << n->caption();
 
-    EXPECT_EQ(doc.menuRoot()->item.ChildIndex, 10);
-    EXPECT_EQ(t0->item.ParentIndex, 9);
-    EXPECT_EQ(t0->item.NextIndex, 11);
-    EXPECT_EQ(t1->item.NextIndex, kNoIndex);
-    EXPECT_EQ(t0->item.ChildIndex, 12);
-    EXPECT_EQ(a->item.ParentIndex, 10);
-    EXPECT_EQ(a->item.ChildIndex, 14);
-    EXPECT_EQ(b->item.ChildIndex, kNoIndex);
-    EXPECT_EQ(c->item.ParentIndex, 11);
-    EXPECT_EQ(t1->item.ChildIndex, 15);
+    EXPECT_EQ(doc.menuRoot()->item.childIndex, 10);
+    EXPECT_EQ(t0->item.parentIndex, 9);
+    EXPECT_EQ(t0->item.nextIndex, 11);
+    EXPECT_EQ(t1->item.nextIndex, kNoIndex);
+    EXPECT_EQ(t0->item.childIndex, 12);
+    EXPECT_EQ(a->item.parentIndex, 10);
+    EXPECT_EQ(a->item.childIndex, 14);
+    EXPECT_EQ(b->item.childIndex, kNoIndex);
+    EXPECT_EQ(c->item.parentIndex, 11);
+    EXPECT_EQ(t1->item.childIndex, 15);
 }
 
 TEST(Renumber, ChildlessContainerBecomesItemAndBlocksFollowTheirNodes)
@@ -71,20 +71,20 @@ TEST(Renumber, ChildlessContainerBecomesItemAndBlocksFollowTheirNodes)
     MenuNode* first = doc.appendNode(doc.menuRoot(), node("First", kTypeContainer));
     MenuNode* second = doc.appendNode(doc.menuRoot(), node("Second"));
     RenumberTree(doc);
-    EXPECT_EQ(first->item.ItemType, kTypeItem);
+    EXPECT_EQ(first->item.itemType, kTypeItem);
 
     ItemDataBlock block;
-    block.entries.push_back(DataEntry{.kind = kind::Url, .Length = 2, .bytes = {'x', 0}});
-    doc.data().store(second->item.RecordNo, block);
-    second->item.HasData = true;
+    block.entries.push_back(DataEntry{.kind = kind::Url, .length = 2, .bytes = {'x', 0}});
+    doc.data().store(second->item.recordNo, block);
+    second->item.hasData = true;
     ItemDataBlock softkeyBlock;
-    softkeyBlock.entries.push_back(DataEntry{.kind = kind::Url, .Length = 2, .bytes = {'k', 0}});
+    softkeyBlock.entries.push_back(DataEntry{.kind = kind::Url, .length = 2, .bytes = {'k', 0}});
     doc.data().store(3, softkeyBlock);
 
-    // Moving Second in front of First gives it RecordNo 11; its block moves along.
+    // Moving Second in front of First gives it recordNo 11; its block moves along.
     doc.moveNode(second, doc.menuRoot(), 0);
     RenumberTree(doc);
-    EXPECT_EQ(second->item.RecordNo, 11);
+    EXPECT_EQ(second->item.recordNo, 11);
     ASSERT_NE(doc.data().at(11), nullptr);
     EXPECT_EQ(doc.data().at(11)->owner, 11);
     EXPECT_EQ(doc.data().at(11)->entries[0].bytes[0], 'x');

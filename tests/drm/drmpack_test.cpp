@@ -105,7 +105,7 @@ TEST(DrmPack, OffsetTableBecomesAbsoluteFileOffsets)
     DrmPack pack;
     ASSERT_TRUE(load(pack, b).ok());
     const uint32_t s = b.layout.storedData;
-    EXPECT_EQ(pack.offsetTable(), (TOfsTable{s, s + 4, s + 9, s + 15}));
+    EXPECT_EQ(pack.offsetTable(), (IconOffsetTable{s, s + 4, s + 9, s + 15}));
 }
 
 TEST(DrmPack, StoredIconsAreCopiedOutAsTheyAre)

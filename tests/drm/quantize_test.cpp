@@ -28,9 +28,9 @@ TEST(Quantize, CollectOpaquePixelsGoesColumnByColumnAndSkipsAlpha128)
     // 2 x 2, rows top to bottom: (0,0) (1,0) / (0,1) (1,1).
     const ArgbImage image = imageOf(2, 2, {argb(255, 1, 0, 0), argb(129, 2, 0, 0),
                                            argb(200, 3, 0, 0), argb(128, 4, 0, 0)});
-    const TPointArray points = CollectOpaquePixels(image);
+    const ColourPoints points = CollectOpaquePixels(image);
     // Column 0 top to bottom, then column 1; alpha 128 is left out, 129 taken.
-    EXPECT_EQ(points, (TPointArray{{1, 0, 0}, {3, 0, 0}, {2, 0, 0}}));
+    EXPECT_EQ(points, (ColourPoints{{1, 0, 0}, {3, 0, 0}, {2, 0, 0}}));
 }
 
 TEST(Quantize, AllAlphaAtMost128GivesNoBoxesAndIndexZero)
@@ -46,7 +46,7 @@ TEST(Quantize, AllAlphaAtMost128GivesNoBoxesAndIndexZero)
 TEST(Quantize, OneOpaqueColourGivesOneBox)
 {
     const ArgbImage image = imageOf(4, 3, std::vector<uint32_t>(12, argb(255, 0x12, 0x34, 0x56)));
-    TPointArray points = CollectOpaquePixels(image);
+    ColourPoints points = CollectOpaquePixels(image);
     BoxList boxes;
     SplitBox(points, 0, boxes);
     ASSERT_EQ(boxes.size(), 1u);
@@ -70,7 +70,7 @@ TEST(Quantize, Alpha150FormsThePaletteButIsWrittenTransparent)
 
     // With an opaque pixel of the same colour it counts towards the box.
     const ArgbImage both = imageOf(2, 1, {argb(150, 40, 50, 60), argb(255, 40, 50, 60)});
-    TPointArray points = CollectOpaquePixels(both);
+    ColourPoints points = CollectOpaquePixels(both);
     BoxList boxes;
     SplitBox(points, 0, boxes);
     ASSERT_EQ(boxes.size(), 1u);
@@ -89,7 +89,7 @@ TEST(Quantize, MappingThresholdIs200)
 TEST(Quantize, NeighboursDifferingByOneLandInSeparateBoxes)
 {
     // Split value 10 + (1 div 2) = 10: red 10 goes low, 11 high.
-    TPointArray points{{10, 0, 0}, {11, 0, 0}};
+    ColourPoints points{{10, 0, 0}, {11, 0, 0}};
     BoxList boxes;
     SplitBox(points, 0, boxes);
     ASSERT_EQ(boxes.size(), 2u);
@@ -108,7 +108,7 @@ TEST(Quantize, SplitChannelTiesGoToRedThenGreen)
 {
     struct Case {
         const char* name;
-        TPointArray points;
+        ColourPoints points;
         ColourPoint firstBox; // the lower half of the chosen channel
     };
     const Case cases[] = {
@@ -122,7 +122,7 @@ TEST(Quantize, SplitChannelTiesGoToRedThenGreen)
         {"blue largest", {{1, 2, 0}, {0, 0, 3}}, {1, 2, 0}},
     };
     for (const Case& c : cases) {
-        TPointArray points = c.points;
+        ColourPoints points = c.points;
         BoxList boxes;
         SplitBox(points, 0, boxes);
         ASSERT_EQ(boxes.size(), 2u) << c.name;
@@ -137,7 +137,7 @@ TEST(Quantize, DepthLimitGives64BoxesWithTruncatedMeans)
     for (int r = 0; r < 256; ++r)
         pixels.push_back(argb(255, uint8_t(r), 7, 7));
     const ArgbImage image = imageOf(256, 1, pixels);
-    TPointArray points = CollectOpaquePixels(image);
+    ColourPoints points = CollectOpaquePixels(image);
     BoxList boxes;
     SplitBox(points, 0, boxes);
     ASSERT_EQ(boxes.size(), 64u);
@@ -199,7 +199,7 @@ TEST(Quantize, MappingMatchesFindBoxIndexOnRandomPictures)
             p = uint32_t(random()) & colourMask;
         const ArgbImage image = imageOf(width, height, pixels);
 
-        TPointArray points = CollectOpaquePixels(image);
+        ColourPoints points = CollectOpaquePixels(image);
         BoxList boxes;
         SplitBox(points, 0, boxes);
         SortBoxesByCount(boxes);

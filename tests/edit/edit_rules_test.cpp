@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "core/workspace.h"
-#include "models/collapse_list.h"
+#include "models/drag_expanded_nodes.h"
 #include "edit/edit_rules.h"
 #include "edit/tree_edit.h"
 #include "support/recording_prompter.h"
@@ -20,7 +20,7 @@ protected:
         radio = add("Radio", tools, InsertPosition::AddSubitemLast);
         aim = add("AIM", radio, InsertPosition::AddSubitemLast);
         camera = add("Camera", doc().menuRoot(), InsertPosition::AddSubitemLast);
-        camera->item.CanHoldItems = 0;
+        camera->item.canHoldItems = 0;
     }
     MenuDocument& doc() { return ws.document; }
     MenuNode* add(const char* id, MenuNode* at, InsertPosition p)
@@ -109,7 +109,7 @@ TEST_F(EditRules, NodesOfAnotherDocumentAreRefused)
 TEST_F(EditRules, RefusedOperationsLeaveTheDocumentAlone)
 {
     const auto before = doc().preorder();
-    std::vector<TMMAItem> items;
+    std::vector<MenuRecord> items;
     for (MenuNode* n : before)
         items.push_back(n->item);
     const uint8_t counter = ws.customCounter;
@@ -148,11 +148,11 @@ TEST_F(EditRules, RefusalsNameTheNode)
     EXPECT_EQ(ReplaceItem(ws, 500, tools).error(), "No available item at position 500");
 }
 
-// --- TCollapseList ----------------------------------------------------------------------
+// --- DragExpandedNodes ----------------------------------------------------------------------
 
 TEST_F(EditRules, CollapseListKeepsTheDroppedNodeAndItsAncestorsOpen)
 {
-    TCollapseList list(doc());
+    DragExpandedNodes list(doc());
     list.add(tools);
     list.add(radio);
     list.add(camera);
@@ -170,7 +170,7 @@ TEST_F(EditRules, CollapseListKeepsTheDroppedNodeAndItsAncestorsOpen)
 
 TEST_F(EditRules, CollapseListForgetsRemovedNodesAndClearedDocuments)
 {
-    TCollapseList list(doc());
+    DragExpandedNodes list(doc());
     list.add(tools);
     list.add(radio);
     list.add(aim);

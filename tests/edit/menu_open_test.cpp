@@ -27,7 +27,7 @@ std::vector<std::string> mainMenuNames(const Workspace& ws)
     std::vector<std::string> names;
     const auto nodes = ws.document.preorder();
     for (size_t i = 9; i < nodes.size(); ++i)
-        names.push_back(nodes[i]->item.Name);
+        names.push_back(nodes[i]->item.name);
     return names;
 }
 

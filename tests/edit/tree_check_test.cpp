@@ -18,9 +18,9 @@ protected:
         games = add("Games", tools);
         radio = add("Radio", ws.document.menuRoot());
         ItemDataBlock block;
-        block.entries.push_back(DataEntry{.kind = kind::Url, .Length = 2, .bytes = {'x', 0}});
-        ws.document.data().store(games->item.RecordNo, block);
-        games->item.HasData = true;
+        block.entries.push_back(DataEntry{.kind = kind::Url, .length = 2, .bytes = {'x', 0}});
+        ws.document.data().store(games->item.recordNo, block);
+        games->item.hasData = true;
         ASSERT_TRUE(CheckRecordLinks(ws.document).ok()) << CheckRecordLinks(ws.document).error();
     }
     MenuNode* add(const char* id, MenuNode* parent)
@@ -40,37 +40,37 @@ protected:
 
 TEST_F(TreeCheck, NamesTheFirstBrokenLink)
 {
-    radio->item.RecordNo = 13;
+    radio->item.recordNo = 13;
     EXPECT_EQ(problem(), "node 11: RecordNo 13 instead of 12");
-    radio->item.RecordNo = 12;
+    radio->item.recordNo = 12;
 
-    games->item.ParentIndex = 9;
+    games->item.parentIndex = 9;
     EXPECT_EQ(problem(), "node 10: ParentIndex 9");
-    games->item.ParentIndex = 10;
+    games->item.parentIndex = 10;
 
-    tools->item.NextIndex = 0xFF;
+    tools->item.nextIndex = 0xFF;
     EXPECT_EQ(problem(), "node 9: NextIndex 255");
-    tools->item.NextIndex = 11;
+    tools->item.nextIndex = 11;
 
-    tools->item.ChildIndex = 13;
+    tools->item.childIndex = 13;
     EXPECT_EQ(problem(), "node 9: ChildIndex 13");
-    tools->item.ChildIndex = 12;
+    tools->item.childIndex = 12;
 
-    radio->item.ItemType = kTypeContainer;
+    radio->item.itemType = kTypeContainer;
     EXPECT_EQ(problem(), "node 11: container without children");
-    radio->item.ItemType = kTypeItem;
+    radio->item.itemType = kTypeItem;
 
-    ws.document.menuRoot()->item.ChildIndex = 11;
+    ws.document.menuRoot()->item.childIndex = 11;
     EXPECT_EQ(problem(), "Menu Root: ChildIndex 11");
-    ws.document.menuRoot()->item.ChildIndex = 10;
+    ws.document.menuRoot()->item.childIndex = 10;
     EXPECT_TRUE(CheckRecordLinks(ws.document).ok());
 }
 
 TEST_F(TreeCheck, BlocksMustSitWithTheirOwners)
 {
-    games->item.HasData = false;
+    games->item.hasData = false;
     EXPECT_EQ(problem(), "slot 13: block without an owner");
-    games->item.HasData = true;
+    games->item.hasData = true;
 
     ws.document.data().at(13)->owner = 12;
     EXPECT_EQ(problem(), "slot 13: owner byte 12");

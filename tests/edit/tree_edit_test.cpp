@@ -61,13 +61,13 @@ protected:
             e.kind = k;
             if (k == kind::MenuTitle || k == kind::SoftkeyTitle) {
                 e.titles = {{1, u"Ab"}};
-                e.Length = 1 + 4 + 6;  // count, one title header, "Ab" and its zero unit
+                e.length = 1 + 4 + 6;  // count, one title header, "Ab" and its zero unit
             } else if (k == kind::Unsupported) {
                 e.records = {{2, 1, {0x7F}}};
-                e.Length = 4;          // one record: header and one payload byte
+                e.length = 4;          // one record: header and one payload byte
             } else {
                 e.bytes = {'x', 0};
-                e.Length = 2;
+                e.length = 2;
             }
             block.entries.push_back(e);
         }
@@ -75,9 +75,9 @@ protected:
     }
     void giveData(MenuNode* node, const ItemDataBlock& block)
     {
-        doc().data().store(node->item.RecordNo, block);
-        node->item.HasData = true;
-        node->item.DataLength = ItemDataLength(&block, false);
+        doc().data().store(node->item.recordNo, block);
+        node->item.hasData = true;
+        node->item.dataLength = ItemDataLength(&block, false);
     }
     static std::vector<uint8_t> kindsOf(const ItemDataBlock* block)
     {
@@ -100,15 +100,15 @@ TEST_F(TreeEdit, NewDocumentHasTheFixedTopAndNothingElse)
 
     const MenuNode* softkeys = at(0);
     EXPECT_EQ(softkeys->caption(), "Softkeys");
-    TMMAItem container;
-    container.Name = "Container";
-    container.ItemType = 1;
-    container.ParentIndex = 1;
-    container.NextIndex = 2;
-    container.ChildIndex = 0xFF;
-    container.RecordNo = 2;
-    container.Group = 0xCC;
-    container.CanHoldItems = 1;
+    MenuRecord container;
+    container.name = "Container";
+    container.itemType = 1;
+    container.parentIndex = 1;
+    container.nextIndex = 2;
+    container.childIndex = 0xFF;
+    container.recordNo = 2;
+    container.group = 0xCC;
+    container.canHoldItems = 1;
     EXPECT_EQ(softkeys->item, container);
 
     const std::vector<std::pair<std::string, std::string>> keys = {
@@ -121,31 +121,31 @@ TEST_F(TreeEdit, NewDocumentHasTheFixedTopAndNothingElse)
         const MenuNode* key = at(1 + i);
         EXPECT_EQ(key->parent(), softkeys);
         EXPECT_EQ(key->caption(), keys[i].first);
-        TMMAItem expected;
-        expected.Name = keys[i].second;
-        expected.ItemType = 0;
-        expected.ParentIndex = 0xFF;
-        expected.NextIndex = 0xFF;
-        expected.ChildIndex = 0xFF;
-        expected.RecordNo = static_cast<uint8_t>(i + 3);
-        expected.Attributes = 0x41;
-        expected.Group = 0xCC;
-        expected.CanHoldItems = 0;
+        MenuRecord expected;
+        expected.name = keys[i].second;
+        expected.itemType = 0;
+        expected.parentIndex = 0xFF;
+        expected.nextIndex = 0xFF;
+        expected.childIndex = 0xFF;
+        expected.recordNo = static_cast<uint8_t>(i + 3);
+        expected.attributes = 0x41;
+        expected.group = 0xCC;
+        expected.canHoldItems = 0;
         EXPECT_EQ(key->item, expected) << key->caption();
     }
 
     MenuNode* menuRoot = at(8);
     EXPECT_EQ(menuRoot, root());
     EXPECT_EQ(menuRoot->caption(), "Menu Root");
-    TMMAItem rootItem;
-    rootItem.Name = "MenuRoot";
-    rootItem.ItemType = 1;
-    rootItem.ParentIndex = 0xFF;
-    rootItem.NextIndex = 0xFF;
-    rootItem.ChildIndex = 10;
-    rootItem.RecordNo = 10;
-    rootItem.Group = 0xCD;
-    rootItem.CanHoldItems = 1;
+    MenuRecord rootItem;
+    rootItem.name = "MenuRoot";
+    rootItem.itemType = 1;
+    rootItem.parentIndex = 0xFF;
+    rootItem.nextIndex = 0xFF;
+    rootItem.childIndex = 10;
+    rootItem.recordNo = 10;
+    rootItem.group = 0xCD;
+    rootItem.canHoldItems = 1;
     EXPECT_EQ(menuRoot->item, rootItem);
     EXPECT_FALSE(menuRoot->hasChildren());
 }
@@ -161,7 +161,7 @@ TEST_F(TreeEdit, NewDocumentReplacesTheOldOneButKeepsTheCustomCounter)
     EXPECT_EQ(doc().nodeCount(), 9u);
     EXPECT_EQ(doc().data().count(), 0u);
     EXPECT_EQ(ws.customCounter, 1);
-    EXPECT_EQ(insert("Custom item", root(), InsertPosition::AddSubitemLast)->item.Name, "~2");
+    EXPECT_EQ(insert("Custom item", root(), InsertPosition::AddSubitemLast)->item.name, "~2");
 }
 
 // --- inserting ------------------------------------------------------------------------
@@ -174,20 +174,20 @@ TEST_F(TreeEdit, FirstItemUnderTheMenuRoot)
     EXPECT_FALSE(r->custom);
     EXPECT_EQ(doc().indexOf(node), 9);
     EXPECT_EQ(node->caption(), "Multimedia");
-    TMMAItem expected;
-    expected.Name = "Mutilmedia";
-    expected.ItemType = 0;
-    expected.ParentIndex = 9;
-    expected.NextIndex = 0xFF;
-    expected.ChildIndex = 0xFF;
-    expected.RecordNo = 11;
-    expected.Options = 0;
-    expected.Attributes = 0x41;
-    expected.Group = 0xCD;
-    expected.CanHoldItems = 1;
+    MenuRecord expected;
+    expected.name = "Mutilmedia";
+    expected.itemType = 0;
+    expected.parentIndex = 9;
+    expected.nextIndex = 0xFF;
+    expected.childIndex = 0xFF;
+    expected.recordNo = 11;
+    expected.options = 0;
+    expected.attributes = 0x41;
+    expected.group = 0xCD;
+    expected.canHoldItems = 1;
     EXPECT_EQ(node->item, expected);
-    EXPECT_EQ(root()->item.ChildIndex, 10);
-    EXPECT_EQ(root()->item.ItemType, 1);
+    EXPECT_EQ(root()->item.childIndex, 10);
+    EXPECT_EQ(root()->item.itemType, 1);
     EXPECT_TRUE(prompter.prompts.empty());
 }
 
@@ -212,7 +212,7 @@ TEST_F(TreeEdit, TheFourPositions)
 TEST_F(TreeEdit, LayoutOfANestedTreeBuiltByInserts)
 {
     // Menu Root -> (T0, T1), T0 -> (A, B), A -> (D), T1 -> (C): positions T0 10, T1 11,
-    // A 12, B 13, D 14, C 15, so RecordNo 11 to 16.
+    // A 12, B 13, D 14, C 15, so recordNo 11 to 16.
     MenuNode* t0 = sub("Tools", root());
     MenuNode* t1 = sub("Games", root());
     MenuNode* a = sub("AIM", t0);
@@ -222,19 +222,19 @@ TEST_F(TreeEdit, LayoutOfANestedTreeBuiltByInserts)
     const std::vector<std::pair<MenuNode*, int>> expected = {{t0, 11}, {t1, 12}, {a, 13},
                                                              {b, 14},  {d, 15},  {c, 16}};
     for (const auto& [node, recordNo] : expected)
-        EXPECT_EQ(node->item.RecordNo, recordNo) << node->caption();
-    EXPECT_EQ(t0->item.ItemType, 1);
-    EXPECT_EQ(t0->item.ChildIndex, 12);
-    EXPECT_EQ(a->item.ChildIndex, 14);
-    EXPECT_EQ(t1->item.ChildIndex, 15);
-    EXPECT_EQ(b->item.ItemType, 0);
+        EXPECT_EQ(node->item.recordNo, recordNo) << node->caption();
+    EXPECT_EQ(t0->item.itemType, 1);
+    EXPECT_EQ(t0->item.childIndex, 12);
+    EXPECT_EQ(a->item.childIndex, 14);
+    EXPECT_EQ(t1->item.childIndex, 15);
+    EXPECT_EQ(b->item.itemType, 0);
     expectConsistent();
 }
 
 TEST_F(TreeEdit, SubitemTurnsAnItemIntoAContainerKeepingTitlesAndIcons)
 {
     MenuNode* item = sub("Browser", root());
-    item->item.ItemType = kTypeUrl;
+    item->item.itemType = kTypeUrl;
     giveData(item, blockOf({kind::Url, kind::MenuTitle, kind::DrmListIcon, kind::Unsupported,
                             kind::FileIcon, kind::SoftkeyTitle, kind::DrmStaticIcon,
                             kind::DrmAnimatedIcon, kind::ShortcutData}));
@@ -242,14 +242,14 @@ TEST_F(TreeEdit, SubitemTurnsAnItemIntoAContainerKeepingTitlesAndIcons)
 
     MenuNode* child = insert("Games", item, InsertPosition::AddSubitemFirst);
     ASSERT_NE(child, nullptr);
-    EXPECT_EQ(item->item.ItemType, 1);
-    const ItemDataBlock* block = doc().data().at(item->item.RecordNo);
+    EXPECT_EQ(item->item.itemType, 1);
+    const ItemDataBlock* block = doc().data().at(item->item.recordNo);
     ASSERT_NE(block, nullptr);
     EXPECT_EQ(kindsOf(block), (std::vector<uint8_t>{0, 15, 12, 1, 16, 17}));
-    EXPECT_TRUE(item->item.HasData);
+    EXPECT_TRUE(item->item.hasData);
     // Two titles of 11 bytes and four icons of 2 bytes, each with its 3-byte header.
-    EXPECT_EQ(item->item.DataLength, 2 * (11 + 3) + 4 * (2 + 3));
-    EXPECT_EQ(block->owner, item->item.RecordNo);
+    EXPECT_EQ(item->item.dataLength, 2 * (11 + 3) + 4 * (2 + 3));
+    EXPECT_EQ(block->owner, item->item.recordNo);
     expectConsistent();
 }
 
@@ -262,22 +262,22 @@ TEST_F(TreeEdit, SubitemUnderAnItemWithOnlyFunctionDataDropsItsBlock)
     ASSERT_EQ(doc().data().count(), 2u);
 
     insert("Games", item, InsertPosition::AddSubitemLast);
-    EXPECT_EQ(item->item.ItemType, 1);
-    EXPECT_FALSE(item->item.HasData);
-    EXPECT_EQ(item->item.DataLength, 0);
-    EXPECT_EQ(doc().data().at(item->item.RecordNo), nullptr);
+    EXPECT_EQ(item->item.itemType, 1);
+    EXPECT_FALSE(item->item.hasData);
+    EXPECT_EQ(item->item.dataLength, 0);
+    EXPECT_EQ(doc().data().at(item->item.recordNo), nullptr);
     EXPECT_EQ(doc().data().count(), 1u);
-    EXPECT_NE(doc().data().at(first->item.RecordNo), nullptr);
+    EXPECT_NE(doc().data().at(first->item.recordNo), nullptr);
     expectConsistent();
 }
 
 TEST_F(TreeEdit, SubitemUnderAShortcutItemLosesTheShortcutData)
 {
     MenuNode* item = sub("DialedCalls", root());
-    ASSERT_EQ(item->item.ItemType, 9);
+    ASSERT_EQ(item->item.itemType, 9);
     insert("Games", item, InsertPosition::AddSubitemLast);
-    EXPECT_EQ(item->item.ItemType, 1);
-    EXPECT_FALSE(item->item.HasData);
+    EXPECT_EQ(item->item.itemType, 1);
+    EXPECT_FALSE(item->item.hasData);
     EXPECT_EQ(doc().data().count(), 0u);
 }
 
@@ -288,7 +288,7 @@ TEST_F(TreeEdit, AddingBesideANodeLeavesTheParentsDataAlone)
     giveData(folder, blockOf({kind::MenuTitle, kind::Url}));
     insert("Radio", child, InsertPosition::AddBefore);
     insert("Camera", child, InsertPosition::AddFirst);
-    EXPECT_EQ(kindsOf(doc().data().at(folder->item.RecordNo)), (std::vector<uint8_t>{0, 5}));
+    EXPECT_EQ(kindsOf(doc().data().at(folder->item.recordNo)), (std::vector<uint8_t>{0, 5}));
     expectConsistent();
 }
 
@@ -298,12 +298,12 @@ TEST_F(TreeEdit, BlocksMoveWithTheirNodesWhenItemsAreInsertedBefore)
     MenuNode* leaf = sub("Games", folder);
     giveData(leaf, blockOf({kind::MenuTitle}));
     giveData(folder, blockOf({kind::SoftkeyTitle}));
-    ASSERT_EQ(leaf->item.RecordNo, 12);
+    ASSERT_EQ(leaf->item.recordNo, 12);
 
     insert("Radio", folder, InsertPosition::AddBefore);
     insert("Camera", folder, InsertPosition::AddBefore);
-    EXPECT_EQ(folder->item.RecordNo, 13);
-    EXPECT_EQ(leaf->item.RecordNo, 14);
+    EXPECT_EQ(folder->item.recordNo, 13);
+    EXPECT_EQ(leaf->item.recordNo, 14);
     ASSERT_NE(doc().data().at(14), nullptr);
     EXPECT_EQ(kindsOf(doc().data().at(14)), (std::vector<uint8_t>{kind::MenuTitle}));
     EXPECT_EQ(kindsOf(doc().data().at(13)), (std::vector<uint8_t>{kind::SoftkeyTitle}));
@@ -318,32 +318,32 @@ TEST_F(TreeEdit, CustomItemsAreNumberedOneAfterAnother)
     ASSERT_TRUE(r1.ok() && r2.ok());
     EXPECT_TRUE(r1->custom);
     EXPECT_TRUE(r2->custom);
-    EXPECT_EQ(r1->node->item.Name, "~1");
+    EXPECT_EQ(r1->node->item.name, "~1");
     EXPECT_EQ(r1->node->caption(), "~1");
-    EXPECT_EQ(r2->node->item.Name, "~2");
-    EXPECT_EQ(r1->node->item.Options, 0x18);
-    EXPECT_EQ(r1->node->item.Attributes, 0x41);
-    EXPECT_EQ(r1->node->item.CanHoldItems, 1);
+    EXPECT_EQ(r2->node->item.name, "~2");
+    EXPECT_EQ(r1->node->item.options, 0x18);
+    EXPECT_EQ(r1->node->item.attributes, 0x41);
+    EXPECT_EQ(r1->node->item.canHoldItems, 1);
     EXPECT_EQ(ws.customCounter, 2);
 }
 
 TEST_F(TreeEdit, CustomNumberingContinuesAfterTheCounterAFileRaised)
 {
     ws.customCounter = 7;  // what reading a file with "~7" leaves behind
-    EXPECT_EQ(insert("Custom item", root(), InsertPosition::AddSubitemLast)->item.Name, "~8");
+    EXPECT_EQ(insert("Custom item", root(), InsertPosition::AddSubitemLast)->item.name, "~8");
 }
 
 TEST_F(TreeEdit, CustomNumbersPast255ReuseTheLowestFreeOneOfTheDocument)
 {
     ws.customCounter = 254;
     MenuNode* last = insert("Custom item", root(), InsertPosition::AddSubitemLast);
-    EXPECT_EQ(last->item.Name, "~255");
-    last->item.Name = "~1";
+    EXPECT_EQ(last->item.name, "~255");
+    last->item.name = "~1";
     ws.document.setCaption(last, "~1");
     MenuNode* a = insert("Custom item", root(), InsertPosition::AddSubitemLast);
     MenuNode* b = insert("Custom item", root(), InsertPosition::AddSubitemLast);
-    EXPECT_EQ(a->item.Name, "~2");
-    EXPECT_EQ(b->item.Name, "~3");
+    EXPECT_EQ(a->item.name, "~2");
+    EXPECT_EQ(b->item.name, "~3");
     EXPECT_EQ(ws.customCounter, 255);
 }
 
@@ -354,18 +354,18 @@ TEST_F(TreeEdit, ShortcutEntriesGetShortcutData)
     ASSERT_TRUE(r.ok());
     MenuNode* node = r->node;
     EXPECT_EQ(node->caption(), "DialedCalls [SC]");
-    EXPECT_EQ(node->item.Name, "DialedCalls");
-    EXPECT_EQ(node->item.ItemType, 9);
-    EXPECT_TRUE(node->item.HasData);
-    EXPECT_EQ(node->item.DataLength, 28);  // 25 bytes and the 3-byte record header
+    EXPECT_EQ(node->item.name, "DialedCalls");
+    EXPECT_EQ(node->item.itemType, 9);
+    EXPECT_TRUE(node->item.hasData);
+    EXPECT_EQ(node->item.dataLength, 28);  // 25 bytes and the 3-byte record header
 
-    const ItemDataBlock* block = doc().data().at(node->item.RecordNo);
+    const ItemDataBlock* block = doc().data().at(node->item.recordNo);
     ASSERT_NE(block, nullptr);
     EXPECT_EQ(block->owner, 11);
     ASSERT_EQ(block->entries.size(), 1u);
     const DataEntry& e = block->entries[0];
     EXPECT_EQ(e.kind, 23);
-    EXPECT_EQ(e.Length, 25);
+    EXPECT_EQ(e.length, 25);
     const std::vector<uint8_t> bytes = {
         'D', 'i', 'a', 'l', 'e', 'd', 'C', 'a', 'l', 'l', 's',  // the identifier
         0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,               // zero padding to 25 bytes
@@ -374,7 +374,7 @@ TEST_F(TreeEdit, ShortcutEntriesGetShortcutData)
 
     // The block follows its node when an item is put before it.
     insert("Radio", node, InsertPosition::AddFirst);
-    EXPECT_EQ(node->item.RecordNo, 12);
+    EXPECT_EQ(node->item.recordNo, 12);
     ASSERT_NE(doc().data().at(12), nullptr);
     EXPECT_EQ(doc().data().at(12)->entries[0].bytes, bytes);
     expectConsistent();
@@ -384,7 +384,7 @@ TEST_F(TreeEdit, ShortcutIdentifiersLongerThan24AreCutToKeepTheirZero)
 {
     MenuNode* node = sub("Games", root());
     ASSERT_TRUE(AttachShortcutData(doc(), node, "ABCDEFGHIJKLMNOPQRSTUVWXYZ").ok());
-    const auto& bytes = doc().data().at(node->item.RecordNo)->entries[0].bytes;
+    const auto& bytes = doc().data().at(node->item.recordNo)->entries[0].bytes;
     ASSERT_EQ(bytes.size(), 25u);
     EXPECT_EQ(std::string(bytes.begin(), bytes.begin() + 24), "ABCDEFGHIJKLMNOPQRSTUVWX");
     EXPECT_EQ(bytes[24], 0);
@@ -395,8 +395,8 @@ TEST_F(TreeEdit, ProfileShortcutEntriesAreRecognisedByTheirDisplayName)
 {
     ws.items.setAvailable({{"Games", "Games"}, {"MyShort", "MyShort [SC]"}});
     MenuNode* node = sub("MyShort", root());
-    EXPECT_EQ(node->item.ItemType, 9);
-    EXPECT_EQ(asciiText(doc().data().at(node->item.RecordNo)->entries[0]), "MyShort");
+    EXPECT_EQ(node->item.itemType, 9);
+    EXPECT_EQ(asciiText(doc().data().at(node->item.recordNo)->entries[0]), "MyShort");
 }
 
 // --- the item-count limit -------------------------------------------------------------
@@ -409,10 +409,10 @@ TEST_F(TreeEdit, The246thItemIsRefusedWithAMessage)
     ASSERT_EQ(doc().nodeCount(), 254u);
     MenuNode* last = at(253);
     ASSERT_TRUE(prompter.prompts.empty());
-    // Records 0 to 254 are all taken: the highest RecordNo is 255.
+    // Records 0 to 254 are all taken: the highest recordNo is 255.
     uint8_t highest = 0;
     for (MenuNode* n : doc().preorder())
-        highest = std::max(highest, n->item.RecordNo);
+        highest = std::max(highest, n->item.recordNo);
     EXPECT_EQ(highest, 255);
     expectConsistent();
 
@@ -454,19 +454,19 @@ TEST_F(TreeEdit, ReplacingASoftkeyKeepsItsPrefix)
     EXPECT_EQ(r->node, lsk);
     EXPECT_FALSE(r->custom);
     EXPECT_EQ(lsk->caption(), "LSK: Message");
-    EXPECT_EQ(lsk->item.Name, "Message");
-    EXPECT_EQ(lsk->item.RecordNo, 3);
-    EXPECT_EQ(lsk->item.Group, 0xCC);
-    EXPECT_EQ(lsk->item.Attributes, 0x40);
-    EXPECT_EQ(lsk->item.Options, 0);
-    EXPECT_FALSE(lsk->item.HasData);
+    EXPECT_EQ(lsk->item.name, "Message");
+    EXPECT_EQ(lsk->item.recordNo, 3);
+    EXPECT_EQ(lsk->item.group, 0xCC);
+    EXPECT_EQ(lsk->item.attributes, 0x40);
+    EXPECT_EQ(lsk->item.options, 0);
+    EXPECT_FALSE(lsk->item.hasData);
     EXPECT_EQ(doc().data().at(3), nullptr);
 
     EXPECT_EQ(ReplaceItem(ws, entry("Mutilmedia"), at(7)).value().node->caption(), "Smart: Multimedia");
     EXPECT_EQ(ReplaceItem(ws, customEntry(), at(2)).value().node->caption(), "RSK: ~1");
     auto sc = ReplaceItem(ws, entry("HomeScreen"), at(4));
     EXPECT_EQ(at(4)->caption(), "Down: HomeScreen [SC]");
-    EXPECT_EQ(at(4)->item.ItemType, 9);
+    EXPECT_EQ(at(4)->item.itemType, 9);
     ASSERT_NE(doc().data().at(6), nullptr);
     EXPECT_EQ(asciiText(doc().data().at(6)->entries[0]), "HomeScreen");
 }
@@ -475,22 +475,22 @@ TEST_F(TreeEdit, ReplacingFreesTheBlockFromTheTable)
 {
     MenuNode* item = sub("Browser", root());
     MenuNode* other = sub("Games", root());
-    item->item.ItemType = kTypeUrl;
+    item->item.itemType = kTypeUrl;
     giveData(item, blockOf({kind::MenuTitle, kind::Url}));
     giveData(other, blockOf({kind::MenuTitle}));
-    item->item.Options = 0x08;
-    item->item.Attributes = 0x60;
+    item->item.options = 0x08;
+    item->item.attributes = 0x60;
     ASSERT_EQ(doc().data().count(), 2u);
 
     ASSERT_TRUE(ReplaceItem(ws, entry("Camera"), item).ok());
     EXPECT_EQ(item->caption(), "Camera");
-    EXPECT_EQ(item->item.Name, "Camera");
-    EXPECT_EQ(item->item.ItemType, 0);
-    EXPECT_EQ(item->item.Options, 0);
-    EXPECT_EQ(item->item.Attributes, 0x40);
-    EXPECT_FALSE(item->item.HasData);
-    EXPECT_EQ(item->item.DataLength, 0);
-    EXPECT_EQ(doc().data().at(item->item.RecordNo), nullptr);
+    EXPECT_EQ(item->item.name, "Camera");
+    EXPECT_EQ(item->item.itemType, 0);
+    EXPECT_EQ(item->item.options, 0);
+    EXPECT_EQ(item->item.attributes, 0x40);
+    EXPECT_FALSE(item->item.hasData);
+    EXPECT_EQ(item->item.dataLength, 0);
+    EXPECT_EQ(doc().data().at(item->item.recordNo), nullptr);
     EXPECT_EQ(doc().data().count(), 1u);
     expectConsistent();
 }
@@ -502,11 +502,11 @@ TEST_F(TreeEdit, ReplacingAContainerKeepsItAContainerAndCustomGetsItsOptions)
     auto r = ReplaceItem(ws, customEntry(), folder);
     ASSERT_TRUE(r.ok());
     EXPECT_TRUE(r->custom);
-    EXPECT_EQ(folder->item.ItemType, 1);
-    EXPECT_EQ(folder->item.Name, "~1");
+    EXPECT_EQ(folder->item.itemType, 1);
+    EXPECT_EQ(folder->item.name, "~1");
     EXPECT_EQ(folder->caption(), "~1");
-    EXPECT_EQ(folder->item.Options, 0x18);
-    EXPECT_EQ(folder->item.Attributes, 0x40);
+    EXPECT_EQ(folder->item.options, 0x18);
+    EXPECT_EQ(folder->item.attributes, 0x40);
     expectConsistent();
 }
 
@@ -560,8 +560,8 @@ TEST_F(TreeEdit, DeleteFreesTheBlocksOfTheWholeSubtreeAndMovesTheOthers)
     ASSERT_TRUE(DeleteSubtree(doc(), folder).ok());
     EXPECT_EQ(menuCaptions(), (std::vector<std::string>{"Camera", "AIM"}));
     EXPECT_EQ(doc().data().count(), 2u);
-    EXPECT_EQ(after->item.RecordNo, 11);
-    EXPECT_EQ(afterChild->item.RecordNo, 12);
+    EXPECT_EQ(after->item.recordNo, 11);
+    EXPECT_EQ(afterChild->item.recordNo, 12);
     EXPECT_EQ(kindsOf(doc().data().at(11)), (std::vector<uint8_t>{kind::SoftkeyTitle}));
     EXPECT_EQ(kindsOf(doc().data().at(12)), (std::vector<uint8_t>{kind::DrmListIcon}));
     expectConsistent();
@@ -571,16 +571,16 @@ TEST_F(TreeEdit, DeletingTheLastChildTurnsTheContainerBackIntoAnItem)
 {
     MenuNode* folder = sub("Tools", root());
     MenuNode* only = sub("Games", folder);
-    ASSERT_EQ(folder->item.ItemType, 1);
+    ASSERT_EQ(folder->item.itemType, 1);
     ASSERT_TRUE(DeleteSubtree(doc(), only).ok());
-    EXPECT_EQ(folder->item.ItemType, 0);
-    EXPECT_EQ(folder->item.ChildIndex, 0xFF);
+    EXPECT_EQ(folder->item.itemType, 0);
+    EXPECT_EQ(folder->item.childIndex, 0xFF);
 
-    // The last item of the menu: the Menu Root keeps its ChildIndex.
+    // The last item of the menu: the Menu Root keeps its childIndex.
     ASSERT_TRUE(DeleteSubtree(doc(), folder).ok());
     EXPECT_EQ(doc().nodeCount(), 9u);
-    EXPECT_EQ(root()->item.ItemType, 1);
-    EXPECT_EQ(root()->item.ChildIndex, 10);
+    EXPECT_EQ(root()->item.itemType, 1);
+    EXPECT_EQ(root()->item.childIndex, 10);
 }
 
 // --- moving ---------------------------------------------------------------------------
@@ -598,16 +598,16 @@ TEST_F(TreeEdit, MoveUpAndDownAmongSiblings)
 
     ASSERT_TRUE(MoveUp(doc(), c).ok());
     EXPECT_EQ(menuCaptions(), (std::vector<std::string>{"AIM", "Camera", "Browser"}));
-    EXPECT_EQ(c->item.RecordNo, 12);
+    EXPECT_EQ(c->item.recordNo, 12);
     EXPECT_EQ(kindsOf(doc().data().at(12)), (std::vector<uint8_t>{kind::MenuTitle}));
 
     ASSERT_TRUE(MoveDown(doc(), a).ok());  // first of three becomes second
     EXPECT_EQ(menuCaptions(), (std::vector<std::string>{"Camera", "AIM", "Browser"}));
     ASSERT_TRUE(MoveDown(doc(), a).ok());  // second-to-last becomes last
     EXPECT_EQ(menuCaptions(), (std::vector<std::string>{"Camera", "Browser", "AIM"}));
-    EXPECT_EQ(a->item.NextIndex, 0xFF);
-    EXPECT_EQ(b->item.NextIndex, b->item.RecordNo);
-    EXPECT_EQ(c->item.RecordNo, 11);
+    EXPECT_EQ(a->item.nextIndex, 0xFF);
+    EXPECT_EQ(b->item.nextIndex, b->item.recordNo);
+    EXPECT_EQ(c->item.recordNo, 11);
     EXPECT_EQ(kindsOf(doc().data().at(11)), (std::vector<uint8_t>{kind::MenuTitle}));
     expectConsistent();
 }
@@ -624,7 +624,7 @@ TEST_F(TreeEdit, MovingASubtreeCarriesItsChildrenAndTheirBlocks)
     ASSERT_TRUE(MoveDown(doc(), first).ok());
     EXPECT_EQ(menuCaptions(), (std::vector<std::string>{"Games", "Camera", "Tools", "Radio", "AIM"}));
     // Games 11, Tools 12, Camera 13, Radio 14, AIM 15.
-    EXPECT_EQ(grandChild->item.RecordNo, 15);
+    EXPECT_EQ(grandChild->item.recordNo, 15);
     EXPECT_EQ(kindsOf(doc().data().at(15)), (std::vector<uint8_t>{kind::Url}));
     expectConsistent();
 }
@@ -645,8 +645,8 @@ TEST_F(TreeEdit, DroppingATreeNodeMovesItBeforeTheTarget)
     EXPECT_EQ(only->parent(), root());
     EXPECT_EQ(menuCaptions(), (std::vector<std::string>{"Tools", "Games", "Camera"}));
     // The folder lost its last child.
-    EXPECT_EQ(folder->item.ItemType, 0);
-    EXPECT_EQ(kindsOf(doc().data().at(only->item.RecordNo)), (std::vector<uint8_t>{kind::MenuTitle}));
+    EXPECT_EQ(folder->item.itemType, 0);
+    EXPECT_EQ(kindsOf(doc().data().at(only->item.recordNo)), (std::vector<uint8_t>{kind::MenuTitle}));
     expectConsistent();
 
     // Into a deeper group.
@@ -687,16 +687,16 @@ TEST_F(TreeEdit, DroppingAnAvailableEntryInsertsBeforeTheTarget)
     ASSERT_TRUE(r.ok());
     EXPECT_TRUE(r->custom);
     EXPECT_EQ(r->node->parent(), folder);
-    EXPECT_EQ(r->node->item.Name, "~1");
-    EXPECT_EQ(r->node->item.Options, 0x18);
+    EXPECT_EQ(r->node->item.name, "~1");
+    EXPECT_EQ(r->node->item.options, 0x18);
     EXPECT_EQ(menuCaptions(), (std::vector<std::string>{"Tools", "~1", "Games"}));
     // The parent's block is not filtered by a drop.
-    EXPECT_EQ(kindsOf(doc().data().at(folder->item.RecordNo)), (std::vector<uint8_t>{0, 5}));
+    EXPECT_EQ(kindsOf(doc().data().at(folder->item.recordNo)), (std::vector<uint8_t>{0, 5}));
 
     auto sc = DropOnNode(ws, folder, DragSource::availableEntry(entry("WallPaper")), prompter);
     ASSERT_TRUE(sc.ok());
-    EXPECT_EQ(sc->node->item.ItemType, 9);
-    EXPECT_EQ(sc->node->item.DataLength, 28);
+    EXPECT_EQ(sc->node->item.itemType, 9);
+    EXPECT_EQ(sc->node->item.dataLength, 28);
     expectConsistent();
 }
 
@@ -728,22 +728,22 @@ TEST_F(TreeEdit, DeepChainKeepsItsLinksThroughEveryOperation)
     }
     MenuNode* radio = sub("Radio", root());
     // The Menu Root's group first (chain[0] 11, Radio 12), then the chain below chain[0].
-    EXPECT_EQ(radio->item.RecordNo, 12);
-    EXPECT_EQ(chain[1]->item.RecordNo, 13);
-    EXPECT_EQ(chain.back()->item.RecordNo, 71);
+    EXPECT_EQ(radio->item.recordNo, 12);
+    EXPECT_EQ(chain[1]->item.recordNo, 13);
+    EXPECT_EQ(chain.back()->item.recordNo, 71);
     expectConsistent();
 
     ASSERT_TRUE(MoveUp(doc(), radio).ok());
-    EXPECT_EQ(chain[0]->item.RecordNo, 12);
+    EXPECT_EQ(chain[0]->item.recordNo, 12);
     ASSERT_TRUE(DeleteSubtree(doc(), chain[30]).ok());
-    EXPECT_EQ(chain[29]->item.ItemType, 0);
+    EXPECT_EQ(chain[29]->item.itemType, 0);
     EXPECT_EQ(doc().data().count(), 30u);
     ASSERT_TRUE(DropOnNode(ws, radio, DragSource::treeNode(chain[20]), prompter).ok());
-    EXPECT_EQ(chain[19]->item.ItemType, 0);
-    EXPECT_EQ(chain[20]->item.RecordNo, 11);
+    EXPECT_EQ(chain[19]->item.itemType, 0);
+    EXPECT_EQ(chain[20]->item.recordNo, 11);
     EXPECT_EQ(doc().data().count(), 30u);
     for (MenuNode* n : {chain[0], chain[19], chain[20], chain[29]})
-        EXPECT_NE(doc().data().at(n->item.RecordNo), nullptr) << n->item.RecordNo;
+        EXPECT_NE(doc().data().at(n->item.recordNo), nullptr) << n->item.recordNo;
     expectConsistent();
 }
 

@@ -90,10 +90,10 @@ TEST_F(Undo, EveryEditKindIsOneStepThatUndoesToTheOpenedBytesAndRedoesToTheEdite
              DataEntry url;
              url.kind = kind::Url;
              url.bytes = {'h', 0};
-             url.Length = 2;
+             url.length = 2;
              edit.block.entries = {url};
-             edit.ItemType = kTypeUrl;
-             edit.Attributes = 0x60;
+             edit.itemType = kTypeUrl;
+             edit.attributes = 0x60;
              commitItemEdit(t.ws.document, *t.at(13), edit, false);
              return true;
          }},
@@ -203,9 +203,9 @@ TEST_F(Undo, EachStateComesBackWithTheViewItWasSeenIn)
     ASSERT_TRUE(DeleteSubtree(ws.document, at(12)).ok());
     ASSERT_TRUE(history.commit(undo_step::DeleteItem, std::move(before)));
     EXPECT_EQ(history.undo({11, {8}}), (ViewState{12, {8, 9}}));
-    EXPECT_EQ(at(12)->item.Name, "RecentCall");
+    EXPECT_EQ(at(12)->item.name, "RecentCall");
     EXPECT_EQ(history.redo({12, {9}}), (ViewState{11, {8}}));
-    EXPECT_EQ(at(12)->item.Name, "VoiceRecord");
+    EXPECT_EQ(at(12)->item.name, "VoiceRecord");
 }
 
 TEST_F(Undo, TheOldestStepsGoFirstAndASavedStateAmongThemIsLost)

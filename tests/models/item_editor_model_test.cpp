@@ -31,7 +31,7 @@ DataEntry unknownEntry()
 {
     DataEntry e;
     e.kind = kind::Unsupported;
-    e.Length = 5;
+    e.length = 5;
     e.records = {{2, 2, {0xAB, 0xCD}}};
     return e;
 }
@@ -42,7 +42,7 @@ DataEntry urlEntry(const std::string& url)
     e.kind = kind::Url;
     e.bytes.assign(url.begin(), url.end());
     e.bytes.push_back(0);
-    e.Length = static_cast<uint16_t>(e.bytes.size());
+    e.length = static_cast<uint16_t>(e.bytes.size());
     return e;
 }
 
@@ -114,7 +114,7 @@ TEST_F(ItemEditor, ContainerKeepsItsTypeWhenItCarriesAFunctionRecord)
     model.ApplyDataChange();
     const auto result = model.commit(false);
     ASSERT_EQ(result.block.entries.size(), 1u);
-    EXPECT_EQ(result.ItemType, 1);
+    EXPECT_EQ(result.itemType, 1);
 }
 
 TEST_F(ItemEditor, LoadShowsEveryKnownEntry)
@@ -147,7 +147,7 @@ TEST_F(ItemEditor, LoadShowsEveryKnownEntry)
     EXPECT_TRUE(model.icon(IconRow::Animated).previewVisible);
     EXPECT_EQ(model.field(FunctionField::Code13), "200");
     EXPECT_EQ(model.function(), ItemFunction::CallSend);
-    EXPECT_TRUE(model.isSend());  // ItemType 5
+    EXPECT_TRUE(model.isSend());  // itemType 5
     EXPECT_TRUE(model.callSendEnabled());
     EXPECT_TRUE(model.hasUnsupported());
     EXPECT_TRUE(model.resetEnabled());
@@ -279,7 +279,7 @@ TEST_F(ItemEditor, LoadedSmsItemKeepsTheDialFieldDisabled)
     ItemDataBlock block;
     DataEntry code;
     code.kind = kind::Code12;
-    code.Length = 1;
+    code.length = 1;
     code.value = 3;
     block.entries = {code};
     model.LoadItem(&block, 5, false, 0x60, 0);
@@ -296,7 +296,7 @@ TEST_F(ItemEditor, CallSendOnAContainerKeepsItsType)
     ItemDataBlock block;
     DataEntry code;
     code.kind = kind::Code13;
-    code.Length = 1;
+    code.length = 1;
     code.value = 9;
     block.entries = {code};
     model.LoadItem(&block, 1, false, 0x41, 0);
@@ -305,7 +305,7 @@ TEST_F(ItemEditor, CallSendOnAContainerKeepsItsType)
     model.setSend(false);
     EXPECT_EQ(model.itemType(), 1);
     model.ApplyDataChange();
-    EXPECT_EQ(model.commit(false).ItemType, 1);
+    EXPECT_EQ(model.commit(false).itemType, 1);
 }
 
 // --- attributes and options ------------------------------------------------------------------
@@ -340,7 +340,7 @@ TEST_P(ItemEditorOptions, TitlesSetOptions)
     if (c.withTitle)
         model.addTitle(TitleList::Menu, 1, u"Mine");
     model.ApplyDataChange();
-    EXPECT_EQ(model.commit(false).Options, c.expected);
+    EXPECT_EQ(model.commit(false).options, c.expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, ItemEditorOptions,
@@ -362,14 +362,14 @@ TEST_F(ItemEditor, ShortcutAbcGivesKind23Type9Attributes0x60)
     ASSERT_EQ(result.block.entries.size(), 1u);
     const auto& e = result.block.entries[0];
     EXPECT_EQ(e.kind, 23);
-    EXPECT_EQ(e.Length, 25);
+    EXPECT_EQ(e.length, 25);
     std::vector<uint8_t> expected(25, 0);
     expected[0] = 'A';
     expected[1] = 'B';
     expected[2] = 'C';
     EXPECT_EQ(e.bytes, expected);
-    EXPECT_EQ(result.ItemType, 9);
-    EXPECT_EQ(result.Attributes, 0x60);
+    EXPECT_EQ(result.itemType, 9);
+    EXPECT_EQ(result.attributes, 0x60);
 }
 
 TEST_F(ItemEditor, CommitOrderAndLengths)
@@ -388,16 +388,16 @@ TEST_F(ItemEditor, CommitOrderAndLengths)
     const auto result = model.commit(false);
     std::vector<std::pair<int, int>> kindsAndLengths;
     for (const auto& e : result.block.entries)
-        kindsAndLengths.emplace_back(e.kind, e.Length);
+        kindsAndLengths.emplace_back(e.kind, e.length);
     EXPECT_EQ(kindsAndLengths, (std::vector<std::pair<int, int>>{
                                    {0, 13}, {1, 11}, {12, 19}, {17, 4}, {18, 1}, {20, 1}}));
     EXPECT_EQ(result.block.entries[2].role, 3);
     EXPECT_EQ(result.block.entries[3].first, 0x12);
     EXPECT_EQ(result.block.entries[3].number, 12);
     EXPECT_EQ(result.block.entries[4].value, 255);
-    EXPECT_EQ(result.ItemType, 5);  // "Send"
-    EXPECT_EQ(result.Attributes, 0x60);
-    EXPECT_EQ(result.Options, 0x08);
+    EXPECT_EQ(result.itemType, 5);  // "Send"
+    EXPECT_EQ(result.attributes, 0x60);
+    EXPECT_EQ(result.options, 0x08);
 }
 
 TEST_F(ItemEditor, UrlAndApplicationEntries)
@@ -408,8 +408,8 @@ TEST_F(ItemEditor, UrlAndApplicationEntries)
     model.ApplyDataChange();
     auto result = model.commit(false);
     ASSERT_EQ(result.block.entries.size(), 1u);
-    EXPECT_EQ(result.block.entries[0].Length, 9);
-    EXPECT_EQ(result.ItemType, 3);
+    EXPECT_EQ(result.block.entries[0].length, 9);
+    EXPECT_EQ(result.itemType, 3);
 
     model.FormShow(false, true, {{"Snake", "Acme", "Snake,/snake.png,Main", true}});
     model.chooseFunction(ItemFunction::AppStart);
@@ -423,7 +423,7 @@ TEST_F(ItemEditor, UrlAndApplicationEntries)
     ASSERT_EQ(result.block.entries.size(), 3u);
     EXPECT_EQ(result.block.entries[0].kind, 9);
     EXPECT_EQ(result.block.entries[2].kind, 11);
-    EXPECT_EQ(result.ItemType, 6);
+    EXPECT_EQ(result.itemType, 6);
 }
 
 TEST_F(ItemEditor, EmptiedFieldLeavesNoEntry)
@@ -541,27 +541,27 @@ TEST(CommitItemEdit, StoresOrFreesTheNodeBlock)
     const size_t blocksBefore = ws.document.data().count();
 
     ItemEditorModel model;
-    model.LoadItem(nullptr, node->item.ItemType, false, node->item.Attributes, node->item.Options);
+    model.LoadItem(nullptr, node->item.itemType, false, node->item.attributes, node->item.options);
     model.addTitle(TitleList::Menu, 1, u"Mine");
     model.ApplyDataChange();
     commitItemEdit(ws.document, *node, model.commit(true), true);
-    const ItemDataBlock* block = ws.document.data().at(node->item.RecordNo);
+    const ItemDataBlock* block = ws.document.data().at(node->item.recordNo);
     ASSERT_NE(block, nullptr);
-    EXPECT_EQ(block->owner, node->item.RecordNo);
+    EXPECT_EQ(block->owner, node->item.recordNo);
     EXPECT_EQ(ws.document.data().count(), blocksBefore + 1);
-    EXPECT_TRUE(node->item.HasData);
-    EXPECT_EQ(node->item.DataLength, 3 + 1 + 4 + 10);
-    EXPECT_EQ(node->item.Options, 0x18);
+    EXPECT_TRUE(node->item.hasData);
+    EXPECT_EQ(node->item.dataLength, 3 + 1 + 4 + 10);
+    EXPECT_EQ(node->item.options, 0x18);
 
     // Everything emptied: the block goes.
-    model.LoadItem(block, node->item.ItemType, false, node->item.Attributes, node->item.Options);
+    model.LoadItem(block, node->item.itemType, false, node->item.attributes, node->item.options);
     model.deleteTitle(TitleList::Menu, 0);
     model.ApplyDataChange();
     commitItemEdit(ws.document, *node, model.commit(true), true);
-    EXPECT_EQ(ws.document.data().at(node->item.RecordNo), nullptr);
+    EXPECT_EQ(ws.document.data().at(node->item.recordNo), nullptr);
     EXPECT_EQ(ws.document.data().count(), blocksBefore);
-    EXPECT_FALSE(node->item.HasData);
-    EXPECT_EQ(node->item.DataLength, 0);
+    EXPECT_FALSE(node->item.hasData);
+    EXPECT_EQ(node->item.dataLength, 0);
 }
 
 } // namespace

@@ -8,13 +8,13 @@ namespace {
 
 std::unique_ptr<MenuNode> node(const std::string& name, uint8_t type = kTypeItem)
 {
-    TMMAItem item;
-    item.Name = name;
-    item.ItemType = type;
+    MenuRecord item;
+    item.name = name;
+    item.itemType = type;
     return std::make_unique<MenuNode>(name, item);
 }
 
-// Softkeys with seven softkeys, the Menu Root and one menu item with RecordNo 11.
+// Softkeys with seven softkeys, the Menu Root and one menu item with recordNo 11.
 struct SmallDocument {
     MenuDocument doc;
     MenuNode* item = nullptr;
@@ -25,7 +25,7 @@ struct SmallDocument {
         for (int i = 0; i < 7; ++i)
             doc.appendNode(doc.softkeys(), node("Key" + std::to_string(i)));
         item = doc.appendNode(doc.menuRoot(), node("Item"));
-        item->item.RecordNo = 11;
+        item->item.recordNo = 11;
     }
 
     void giveData(std::vector<uint8_t> kinds)
@@ -37,7 +37,7 @@ struct SmallDocument {
             block.entries.push_back(e);
         }
         doc.data().store(11, block);
-        item->item.HasData = true;
+        item->item.hasData = true;
     }
 };
 

@@ -293,7 +293,7 @@ TEST(UsbPhone, FileTransfersOfEverySizeAreByteExact)
 {
     UsbRig rig;
     ASSERT_EQ(rig.init(), 0);
-    rig.storage_.link.Connected = true;
+    rig.storage_.link.connected = true;
     for (const size_t size : {0, 1, 1023, 1024, 1025, 20216}) {
         const Bytes content = patternBytes(size);
         const std::string name = "f" + std::to_string(size);

@@ -74,13 +74,13 @@ TEST(ConnectionMonitor, PluggingInRunsTheWholeSequence)
                                      "imei panel  IMEI: 312345678901234", "tray 14", "lamp green",
                                      "actions 11"}));
     EXPECT_EQ(rig.selected, Lines{"R373"});
-    EXPECT_TRUE(rig.link.Connected);
-    EXPECT_EQ(rig.link.Model, "E398");
-    EXPECT_EQ(rig.link.FirmwareVersion, "R373_G_0E.30.49R");
-    EXPECT_EQ(rig.link.FirmwarePrefix, "R373");
-    EXPECT_EQ(rig.link.LPVersion, 0x1234);
-    EXPECT_EQ(rig.link.LPVersionText, "1234");
-    EXPECT_EQ(rig.link.IMEI, "312345678901234");
+    EXPECT_TRUE(rig.link.connected);
+    EXPECT_EQ(rig.link.model, "E398");
+    EXPECT_EQ(rig.link.firmwareVersion, "R373_G_0E.30.49R");
+    EXPECT_EQ(rig.link.firmwarePrefix, "R373");
+    EXPECT_EQ(rig.link.lpVersion, 0x1234);
+    EXPECT_EQ(rig.link.lpVersionText, "1234");
+    EXPECT_EQ(rig.link.imei, "312345678901234");
     EXPECT_TRUE(rig.waits.empty());
 
     // The requests, in order: SEEM 0x0117, VERSION 0xFFFF, SEEM 0x0004, VERSION 0x0004.
@@ -117,13 +117,13 @@ TEST(ConnectionMonitor, UnpluggingForgetsListsButKeepsTheIdentity)
 
     EXPECT_EQ(rig.view.calls, (Lines{"tray 15", "balloon Disconnected", "lamp red", "actions 00",
                                      "phone panel Phone: None ", "imei panel IMEI: N/A "}));
-    EXPECT_FALSE(rig.link.Connected);
+    EXPECT_FALSE(rig.link.connected);
     EXPECT_TRUE(rig.phone().volumes.empty());
     EXPECT_TRUE(rig.phone().fileList.empty());
-    EXPECT_EQ(rig.link.FirmwarePrefix, "");
-    EXPECT_EQ(rig.link.Model, "E398");
-    EXPECT_EQ(rig.link.IMEI, "312345678901234");
-    EXPECT_EQ(rig.link.LPVersionText, "1234");
+    EXPECT_EQ(rig.link.firmwarePrefix, "");
+    EXPECT_EQ(rig.link.model, "E398");
+    EXPECT_EQ(rig.link.imei, "312345678901234");
+    EXPECT_EQ(rig.link.lpVersionText, "1234");
     EXPECT_EQ(rig.disconnectHooks, 1);
     EXPECT_EQ(rig.logLines().back(), "Phone disconnected");
 }
@@ -136,7 +136,7 @@ TEST(ConnectionMonitor, FirmwareWithoutUnderscoreStillSelectsAProfile)
     ASSERT_TRUE(rig.monitor.InitPhoneLink());
     rig.api->plug();
     EXPECT_EQ(rig.selected, Lines{""});
-    EXPECT_EQ(rig.link.FirmwarePrefix, "");
+    EXPECT_EQ(rig.link.firmwarePrefix, "");
 }
 
 TEST(ConnectionMonitor, EmptyFirmwareSkipsTheProfileSelection)
@@ -147,7 +147,7 @@ TEST(ConnectionMonitor, EmptyFirmwareSkipsTheProfileSelection)
     ASSERT_TRUE(rig.monitor.InitPhoneLink());
     rig.api->plug();
     EXPECT_TRUE(rig.selected.empty());
-    EXPECT_EQ(rig.link.FirmwareVersion, "");
+    EXPECT_EQ(rig.link.firmwareVersion, "");
     EXPECT_EQ(rig.view.calls[1], "phone panel Phone: E398  [] ");
 }
 
@@ -165,7 +165,7 @@ TEST(ConnectionMonitor, SeemReadsAreRetriedEvery500Ms)
                                      "Read SEEM 4_1 RC=9",
                                      "[GetLPVersion] Send command VERSION (0x0004)  RC=0"}));
     EXPECT_EQ(rig.waits, (std::vector<int>{500, 500}));
-    EXPECT_EQ(rig.link.Model, "E398");
+    EXPECT_EQ(rig.link.model, "E398");
 }
 
 TEST(ConnectionMonitor, SeemReadsGiveUpAfterTheAttemptLimit)
@@ -183,9 +183,9 @@ TEST(ConnectionMonitor, SeemReadsGiveUpAfterTheAttemptLimit)
                      "Read SEEM 279_1 RC=-1", "[GetFWVersion] Send command VERSION (0xFFFF)  RC=0"}));
     EXPECT_EQ(rig.waits, (std::vector<int>{500, 500}));
     // The sequence goes on; the model that could not be read stays empty.
-    EXPECT_EQ(rig.link.Model, "");
-    EXPECT_EQ(rig.link.IMEI, "312345678901234");
-    EXPECT_TRUE(rig.link.Connected);
+    EXPECT_EQ(rig.link.model, "");
+    EXPECT_EQ(rig.link.imei, "312345678901234");
+    EXPECT_TRUE(rig.link.connected);
     EXPECT_EQ(rig.selected, Lines{"R373"});
 }
 
@@ -198,7 +198,7 @@ TEST(ConnectionMonitor, SeemReadsGiveUpWhenThePhoneIsUnplugged)
     rig.api->plug();
 
     EXPECT_EQ(rig.logLines(), (Lines{"Phone connected", "Read SEEM 279_1 RC=-1", "Phone disconnected"}));
-    EXPECT_FALSE(rig.link.Connected);
+    EXPECT_FALSE(rig.link.connected);
     EXPECT_TRUE(rig.selected.empty());
     EXPECT_EQ(rig.view.calls.back(), "imei panel IMEI: N/A ");
 }
@@ -212,7 +212,7 @@ TEST(ConnectionMonitor, ReadFailingBecauseThePhoneWentAwayStopsAtOnce)
     // The disconnection arrives during the read, before its log line.
     EXPECT_EQ(rig.logLines(), (Lines{"Phone connected", "Phone disconnected", "Read SEEM 279_1 RC=-1"}));
     EXPECT_TRUE(rig.waits.empty());
-    EXPECT_FALSE(rig.link.Connected);
+    EXPECT_FALSE(rig.link.connected);
 }
 
 TEST(ConnectionMonitor, UnplugBetweenStepsStopsTheWholeSequence)
@@ -225,7 +225,7 @@ TEST(ConnectionMonitor, UnplugBetweenStepsStopsTheWholeSequence)
         ASSERT_TRUE(rig.monitor.InitPhoneLink());
         rig.api->plug();
 
-        EXPECT_FALSE(rig.link.Connected) << nthCommand;
+        EXPECT_FALSE(rig.link.connected) << nthCommand;
         EXPECT_TRUE(rig.selected.empty()) << nthCommand;
         EXPECT_TRUE(rig.waits.empty()) << nthCommand;
         EXPECT_EQ(rig.view.calls.back(), "imei panel IMEI: N/A ") << nthCommand;
@@ -278,14 +278,14 @@ TEST(ConnectionMonitor, NoPhoneStartsQuietlyAndNeverConnects)
 
     EXPECT_TRUE(monitor.InitPhoneLink());
     EXPECT_TRUE(prompter.prompts.empty());
-    EXPECT_FALSE(link.Connected);
+    EXPECT_FALSE(link.connected);
     EXPECT_TRUE(view.calls.empty());
 }
 
 TEST(ConnectionMonitor, AlreadyConnectedDoesNotStartTheLibraryAgain)
 {
     MonitorRig rig;
-    rig.link.Connected = true;
+    rig.link.connected = true;
     ASSERT_TRUE(rig.monitor.InitPhoneLink());
     EXPECT_TRUE(rig.api->requests().empty());
 }
@@ -307,7 +307,7 @@ TEST(ConnectionMonitor, StatusCallsFromTheLibraryThreadAreDispatched)
     ASSERT_TRUE(rig.monitor.InitPhoneLink());
     rig.api->plug();
     rig.api->waitForCallbacks();
-    EXPECT_FALSE(rig.link.Connected); // nothing ran on the library's thread
+    EXPECT_FALSE(rig.link.connected); // nothing ran on the library's thread
 
     std::vector<std::function<void()>> jobs;
     {
@@ -316,7 +316,7 @@ TEST(ConnectionMonitor, StatusCallsFromTheLibraryThreadAreDispatched)
     }
     ASSERT_EQ(jobs.size(), 1u);
     jobs[0]();
-    EXPECT_TRUE(rig.link.Connected);
+    EXPECT_TRUE(rig.link.connected);
     EXPECT_EQ(ranOn, testThread);
     EXPECT_EQ(rig.logLines(), kConnectLog);
 }
@@ -387,7 +387,7 @@ TEST(GetVersions, RepliesAreReadOnlyAsFarAsDelivered)
     PhoneContext phone{api, link, log, progress, prompter, "./"};
 
     EXPECT_EQ(GetFWVersion(phone), ""); // not connected: nothing is asked
-    link.Connected = true;
+    link.connected = true;
 
     api.answer = {9, 0, 0, 0, 0, 'R', '3', '7', '3', '_'};
     api.delivered = 10;

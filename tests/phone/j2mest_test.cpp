@@ -56,11 +56,11 @@ TEST_P(J2mestLayouts, ReadsTheFieldsOfEachRecordSize)
     EXPECT_EQ(parsed->headerSize, 7);
     for (int i = 0; i < kJavaSlotCount; ++i)
         EXPECT_EQ(parsed->slots[size_t(i)].has_value(), i == 4) << "slot " << i;
-    const TJavaSlot& slot = *parsed->slots[4];
-    EXPECT_EQ(slot.MidletName, "Snake");
-    EXPECT_EQ(slot.MidletVendor, "Acme");
-    EXPECT_EQ(slot.Midlet1, "3: Snake");
-    EXPECT_EQ(slot.Corelet, c.corelet);
+    const JavaSlot& slot = *parsed->slots[4];
+    EXPECT_EQ(slot.midletName, "Snake");
+    EXPECT_EQ(slot.midletVendor, "Acme");
+    EXPECT_EQ(slot.midlet1, "3: Snake");
+    EXPECT_EQ(slot.corelet, c.corelet);
     if (c.corelet)
         EXPECT_EQ(parsed->patches, (PatchList{{4, uint16_t(7 + 4 * c.r + c.midlet1At)}}));
     else
@@ -87,7 +87,7 @@ TEST(J2mest, InUseNeedsANameAndTheInUseBit)
     EXPECT_FALSE(parsed->slots[0]);
     EXPECT_FALSE(parsed->slots[1]);
     ASSERT_TRUE(parsed->slots[2]);
-    EXPECT_FALSE(parsed->slots[2]->Corelet);
+    EXPECT_FALSE(parsed->slots[2]->corelet);
     EXPECT_TRUE(parsed->patches.empty());
 }
 
@@ -102,9 +102,9 @@ TEST(J2mest, SizesOf652ByteRecordsAndTheirHeader)
         ASSERT_TRUE(parsed.ok());
         EXPECT_EQ(parsed->headerSize, h);
         ASSERT_TRUE(parsed->slots[0]);
-        EXPECT_EQ(parsed->slots[0]->MidletName, "Chess");
-        EXPECT_EQ(parsed->slots[0]->MidletVendor, "Vendor");
-        EXPECT_EQ(parsed->slots[0]->Midlet1, "Chess,/i.png,Main");
+        EXPECT_EQ(parsed->slots[0]->midletName, "Chess");
+        EXPECT_EQ(parsed->slots[0]->midletVendor, "Vendor");
+        EXPECT_EQ(parsed->slots[0]->midlet1, "Chess,/i.png,Main");
     }
 }
 
@@ -117,7 +117,7 @@ TEST(J2mest, A660ByteTableNeverAsksForAPatch)
     auto parsed = parseJ2mest(image);
     ASSERT_TRUE(parsed.ok());
     EXPECT_TRUE(parsed->slots[29]);
-    EXPECT_FALSE(parsed->slots[29]->Corelet);
+    EXPECT_FALSE(parsed->slots[29]->corelet);
     EXPECT_TRUE(parsed->patches.empty());
 }
 
@@ -143,9 +143,9 @@ TEST(J2mest, SecondLayoutOf1104ByteTables)
     auto parsed = parseJ2mest(image);
     ASSERT_TRUE(parsed.ok());
     EXPECT_TRUE(parsed->secondLayout);
-    EXPECT_EQ(parsed->slots[1]->MidletVendor, vendor);
-    EXPECT_EQ(parsed->slots[1]->Midlet1, "1: First");
-    EXPECT_EQ(parsed->slots[3]->Midlet1, "2: Later");
+    EXPECT_EQ(parsed->slots[1]->midletVendor, vendor);
+    EXPECT_EQ(parsed->slots[1]->midlet1, "1: First");
+    EXPECT_EQ(parsed->slots[3]->midlet1, "2: Later");
     EXPECT_EQ(parsed->patches, (PatchList{{1, uint16_t(2 + 1104 + 156)}, {3, uint16_t(2 + 3 * 1104 + 156)}}));
 }
 
@@ -158,7 +158,7 @@ TEST(J2mest, MarkerOnALaterRecordDoesNotSwitchTheLayout)
     auto parsed = parseJ2mest(image);
     ASSERT_TRUE(parsed.ok());
     EXPECT_FALSE(parsed->secondLayout);
-    EXPECT_EQ(parsed->slots[1]->Midlet1, "2: B");
+    EXPECT_EQ(parsed->slots[1]->midlet1, "2: B");
     EXPECT_EQ(parsed->patches[1], (PatchEntry{1, 1104 + 152}));
 }
 
@@ -168,9 +168,9 @@ TEST(J2mest, TextsWithoutZeroByteEndAtTheNextField)
     std::memset(record(image, 708, 0, 0), 'A', 708);   // byte 0 'A' = 0x41: corelet bit set
     auto parsed = parseJ2mest(image);
     ASSERT_TRUE(parsed.ok());
-    EXPECT_EQ(parsed->slots[0]->MidletName, std::string(33, 'A'));      // bytes 6..38
-    EXPECT_EQ(parsed->slots[0]->MidletVendor, std::string(113, 'A'));   // bytes 39..151
-    EXPECT_EQ(parsed->slots[0]->Midlet1, std::string(556, 'A'));        // to the record's end
+    EXPECT_EQ(parsed->slots[0]->midletName, std::string(33, 'A'));      // bytes 6..38
+    EXPECT_EQ(parsed->slots[0]->midletVendor, std::string(113, 'A'));   // bytes 39..151
+    EXPECT_EQ(parsed->slots[0]->midlet1, std::string(556, 'A'));        // to the record's end
 }
 
 TEST(J2mest, Midlet1ShapesThatNeedNoPatch)
@@ -246,7 +246,7 @@ TEST(J2mest, PatchedFileReadsBackWithTheName)
     ASSERT_TRUE(patchMidlet1File(dir.file("j2"), before->patches[0].offset, "Snake Game"));
     auto after = parseJ2mestFile(dir.file("j2"));
     ASSERT_TRUE(after.ok());
-    EXPECT_EQ(after->slots[0]->Midlet1, "Snake Game");
+    EXPECT_EQ(after->slots[0]->midlet1, "Snake Game");
     EXPECT_TRUE(after->patches.empty());
     EXPECT_EQ(testing::readBytes(dir.file("j2")).size(), image.size());
 
@@ -319,11 +319,11 @@ TEST(J2mest, ParseIntoTablesStopsAtAnUnsupportedCopy)
     RecordingPrompter prompter;
     EXPECT_FALSE(ParseJ2MEST(tables, prompter, dir.file("j2mest_temp"), dir.file("j2mest_mmc")));
     EXPECT_EQ(prompter.prompts, (std::vector<Prompt>{{MessageIcon::Error, "Error", "Unsupported J2MEST format"}}));
-    // The phone copy parsed before stays; NeedsPatch is only set by a complete parse.
-    ASSERT_TRUE(tables.PhoneSlots[5]);
-    EXPECT_EQ(tables.PhoneSlots[5]->MidletName, "Snake");
-    EXPECT_EQ(tables.PhonePatchList.size(), 1u);
-    EXPECT_FALSE(tables.NeedsPatch);
+    // The phone copy parsed before stays; needsPatch is only set by a complete parse.
+    ASSERT_TRUE(tables.phoneSlots[5]);
+    EXPECT_EQ(tables.phoneSlots[5]->midletName, "Snake");
+    EXPECT_EQ(tables.phonePatchList.size(), 1u);
+    EXPECT_FALSE(tables.needsPatch);
 }
 
 TEST(J2mest, ParseIntoTablesReadsOnlyTheCopiesNamed)
@@ -335,16 +335,16 @@ TEST(J2mest, ParseIntoTablesReadsOnlyTheCopiesNamed)
 
     JavaSlotTables tables;
     RecordingPrompter prompter;
-    tables.PhonePatchList = {{1, 2}};
-    tables.NeedsPatch = true;
+    tables.phonePatchList = {{1, 2}};
+    tables.needsPatch = true;
     EXPECT_TRUE(ParseJ2MEST(tables, prompter, "", ""));
-    EXPECT_TRUE(tables.PhonePatchList.empty());
-    EXPECT_FALSE(tables.NeedsPatch);
+    EXPECT_TRUE(tables.phonePatchList.empty());
+    EXPECT_FALSE(tables.needsPatch);
 
     EXPECT_TRUE(ParseJ2MEST(tables, prompter, "", dir.file("j2mest_mmc")));
     EXPECT_TRUE(prompter.prompts.empty());
-    EXPECT_EQ(tables.CardPatchList, (PatchList{{0, uint16_t(1 + 152)}}));
-    EXPECT_TRUE(tables.NeedsPatch);
+    EXPECT_EQ(tables.cardPatchList, (PatchList{{0, uint16_t(1 + 152)}}));
+    EXPECT_TRUE(tables.needsPatch);
     EXPECT_EQ(tables.offeredSlots(true, true).size(), 1u);
     EXPECT_TRUE(tables.offeredSlots(true, false).empty());
 
@@ -355,12 +355,12 @@ TEST(J2mest, ParseIntoTablesReadsOnlyTheCopiesNamed)
 TEST(J2mest, OfferedSlotsListThePhoneFirst)
 {
     JavaSlotTables tables;
-    tables.CardSlots[0] = TJavaSlot{"Card", "", "", false};
-    tables.PhoneSlots[9] = TJavaSlot{"Phone", "", "", false};
+    tables.cardSlots[0] = JavaSlot{"Card", "", "", false};
+    tables.phoneSlots[9] = JavaSlot{"Phone", "", "", false};
     const auto offered = tables.offeredSlots(true, true);
     ASSERT_EQ(offered.size(), 2u);
-    EXPECT_EQ(offered[0].MidletName, "Phone");
-    EXPECT_EQ(offered[1].MidletName, "Card");
+    EXPECT_EQ(offered[0].midletName, "Phone");
+    EXPECT_EQ(offered[1].midletName, "Card");
 }
 
 TEST(J2mest, UnreadableCopyIsReported)

@@ -80,7 +80,7 @@ public:
 };
 
 struct ScriptedRig {
-    ScriptedRig() { link.Connected = true; }
+    ScriptedRig() { link.connected = true; }
     Scripted api;
     PhoneLinkState link;
     OperationLog log;
@@ -172,7 +172,7 @@ TEST(GetIconList, FailedVolumeQueryEndsWithItsMessage)
 TEST(Listings, DoNothingWhileDisconnected)
 {
     ListingRig rig;
-    rig.link.Connected = false;
+    rig.link.connected = false;
     rig.phone().fileList.push_back({1, 0, 0, "/kept"});
     EXPECT_FALSE(GetIconList(rig.phone()));
     EXPECT_FALSE(GetFileList(rig.phone()));

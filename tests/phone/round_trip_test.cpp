@@ -79,11 +79,11 @@ public:
         EXPECT_TRUE(opened.ok()) << opened.error();
         api = std::move(opened).value();
         api->P2K_Init([this](int connected) {
-            link.Connected = connected != 0;
+            link.connected = connected != 0;
             return connected;
         });
         api->plug();
-        link.IMEI = kImei;
+        link.imei = kImei;
         phone = std::make_unique<PhoneContext>(
             PhoneContext{*api, link, log, progress, prompter, work.path().string() + "/"});
         profiles.setDefaultFolder(work.path().string() + "/");
@@ -166,12 +166,12 @@ TEST(RoundTrip, NoneReadsOnlyTheMenu)
 {
     RoundTripRig rig;
     rig.put("a/mobile/kjava/J2MEST", j2mestWithCorelet(0, "A", "1: A"));
-    rig.state.PhoneJ2mestRead = true;   // from an earlier open
+    rig.state.phoneJ2mestRead = true;   // from an earlier open
     EXPECT_EQ(ReadPhoneMenu(*rig.rt), rig.local("mma_temp"));
     EXPECT_EQ(rig.opened(), (std::vector<std::string>{"/a/mobile/system/mma_ucp"}));
     EXPECT_EQ(testing::readBytes(rig.local("mma_temp")), menuBytes());
-    EXPECT_FALSE(rig.state.PhoneJ2mestRead);
-    EXPECT_FALSE(rig.state.CardJ2mestRead);
+    EXPECT_FALSE(rig.state.phoneJ2mestRead);
+    EXPECT_FALSE(rig.state.cardJ2mestRead);
     EXPECT_EQ(rig.phone->volumes, (std::vector<char>{'a', 'b', 'c'}));
     EXPECT_TRUE(rig.prompter.prompts.empty());
 }
@@ -206,17 +206,17 @@ TEST_P(ReadPhoneMenuSettings, ReadsWhatTheSettingsAskFor)
 
     EXPECT_EQ(ReadPhoneMenu(*rig.rt), rig.local("mma_temp"));
     EXPECT_EQ(rig.opened(), c.opened);
-    EXPECT_EQ(rig.state.PhoneJ2mestRead, c.phoneRead);
-    EXPECT_EQ(rig.state.CardJ2mestRead, c.cardRead);
+    EXPECT_EQ(rig.state.phoneJ2mestRead, c.phoneRead);
+    EXPECT_EQ(rig.state.cardJ2mestRead, c.cardRead);
     EXPECT_TRUE(rig.prompter.prompts.empty());
     if (c.phoneRead) {
-        EXPECT_EQ(rig.state.PhoneJ2mestPath, c.phoneSecond ? kPhoneSecond : kPhoneFirst);
-        EXPECT_EQ(rig.state.PhoneJavaFolder, c.phoneFolder);
+        EXPECT_EQ(rig.state.phoneJ2mestPath, c.phoneSecond ? kPhoneSecond : kPhoneFirst);
+        EXPECT_EQ(rig.state.phoneJavaFolder, c.phoneFolder);
         EXPECT_EQ(testing::readBytes(rig.local("j2mest_temp")), phoneTable);
     }
     if (c.cardRead) {
-        EXPECT_EQ(rig.state.CardJ2mestPath, c.opened.back());
-        EXPECT_EQ(rig.state.CardJavaFolder, c.cardFolder);
+        EXPECT_EQ(rig.state.cardJ2mestPath, c.opened.back());
+        EXPECT_EQ(rig.state.cardJavaFolder, c.cardFolder);
         EXPECT_EQ(testing::readBytes(rig.local("j2mest_mmc")), cardTable);
     }
 }
@@ -272,13 +272,13 @@ TEST(RoundTrip, MissingPhoneTableSkipsTheCard)
     RoundTripRig rig;
     rig.put(kCardFirst.substr(1), j2mestWithCorelet(0, "C", "1: C"));
     rig.readJ2mest(true, true);
-    rig.state.PhoneJ2mestPath = "stale";
+    rig.state.phoneJ2mestPath = "stale";
     EXPECT_EQ(ReadPhoneMenu(*rig.rt), rig.local("mma_temp"));
     EXPECT_EQ(rig.prompter.prompts, (std::vector<Prompt>{kPhoneError}));
     EXPECT_EQ(rig.opened(), (std::vector<std::string>{kMenu, kPhoneFirst, kPhoneSecond}));
-    EXPECT_FALSE(rig.state.PhoneJ2mestRead);
-    EXPECT_FALSE(rig.state.CardJ2mestRead);
-    EXPECT_EQ(rig.state.PhoneJ2mestPath, "");
+    EXPECT_FALSE(rig.state.phoneJ2mestRead);
+    EXPECT_FALSE(rig.state.cardJ2mestRead);
+    EXPECT_EQ(rig.state.phoneJ2mestPath, "");
 }
 
 TEST(RoundTrip, MissingCardTableIsReported)
@@ -287,9 +287,9 @@ TEST(RoundTrip, MissingCardTableIsReported)
     rig.readJ2mest(false, true);
     EXPECT_EQ(ReadPhoneMenu(*rig.rt), rig.local("mma_temp"));
     EXPECT_EQ(rig.prompter.prompts, (std::vector<Prompt>{kCardError}));
-    EXPECT_FALSE(rig.state.CardJ2mestRead);
-    EXPECT_EQ(rig.state.CardJ2mestPath, "");
-    EXPECT_EQ(rig.state.CardJavaFolder, std::string("/b/mobile/kjava/installed/") + kImei + "/");
+    EXPECT_FALSE(rig.state.cardJ2mestRead);
+    EXPECT_EQ(rig.state.cardJ2mestPath, "");
+    EXPECT_EQ(rig.state.cardJavaFolder, std::string("/b/mobile/kjava/installed/") + kImei + "/");
 }
 
 TEST(RoundTrip, ProgressLabelsOfTheReads)
@@ -324,24 +324,24 @@ TEST(RoundTrip, OpenParsesTheTablesAndAsksToPatch)
         EXPECT_TRUE(result.open.ok) << result.open.error;
         EXPECT_FALSE(rig.ws.document.isEmpty());
         EXPECT_TRUE(result.patchAsked);
-        EXPECT_TRUE(rig.state.PhoneOpDone);
+        EXPECT_TRUE(rig.state.phoneReady);
         ASSERT_FALSE(rig.prompter.prompts.empty());
         EXPECT_EQ(rig.prompter.prompts.back(), kPatchQuestion);
-        ASSERT_TRUE(rig.slots.PhoneSlots[4]);
+        ASSERT_TRUE(rig.slots.phoneSlots[4]);
 
         auto expected = table;
         if (answer == Answer::Yes) {
-            EXPECT_TRUE(rig.state.PhonePatched);
-            EXPECT_EQ(rig.slots.PhoneSlots[4]->Midlet1, "Snake Game");
-            EXPECT_FALSE(rig.slots.NeedsPatch);
+            EXPECT_TRUE(rig.state.phonePatched);
+            EXPECT_EQ(rig.slots.phoneSlots[4]->midlet1, "Snake Game");
+            EXPECT_FALSE(rig.slots.needsPatch);
             const auto field = midlet1Field("Snake Game");
             std::copy(field.begin(), field.end(), expected.begin() + midlet1Offset(4));
             EXPECT_EQ(rig.opened().back(), "/c/mobile/kjava/installed/j2me4.jad");
             EXPECT_FALSE(fs::exists(rig.local("temp.jad")));
         } else {
-            EXPECT_FALSE(rig.state.PhonePatched);
-            EXPECT_EQ(rig.slots.PhoneSlots[4]->Midlet1, "3: Snake");
-            EXPECT_TRUE(rig.slots.NeedsPatch);
+            EXPECT_FALSE(rig.state.phonePatched);
+            EXPECT_EQ(rig.slots.phoneSlots[4]->midlet1, "3: Snake");
+            EXPECT_TRUE(rig.slots.needsPatch);
         }
         EXPECT_EQ(testing::readBytes(rig.local("j2mest_temp")), expected);
 
@@ -350,7 +350,7 @@ TEST(RoundTrip, OpenParsesTheTablesAndAsksToPatch)
         const PhoneSaveResult saved = PhoneSave(*rig.rt, rig.ws);
         EXPECT_TRUE(saved.write.ok) << saved.write.error;
         EXPECT_TRUE(saved.uploaded);
-        EXPECT_TRUE(rig.state.StoredToPhone);
+        EXPECT_TRUE(rig.state.storedToPhone);
         EXPECT_EQ(rig.onPhone(kPhoneSecond.substr(1)), expected);
         const auto creates = rig.calls(PhoneCall::FileCreate);
         if (answer == Answer::Yes) {
@@ -372,7 +372,7 @@ TEST(RoundTrip, NoPatchQuestionWithoutPermission)
     rig.readJ2mest(true, false, false);
     const PhoneOpenResult result = PhoneOpen(*rig.rt, rig.ws, rig.profiles);
     EXPECT_FALSE(result.patchAsked);
-    EXPECT_TRUE(rig.slots.NeedsPatch);
+    EXPECT_TRUE(rig.slots.needsPatch);
     EXPECT_TRUE(rig.prompter.prompts.empty());
 }
 
@@ -384,8 +384,8 @@ TEST(RoundTrip, CardPatchWithMissingJadLeavesTheSlot)
     rig.prompter.answers = {Answer::Yes};
     const PhoneOpenResult result = PhoneOpen(*rig.rt, rig.ws, rig.profiles);
     EXPECT_TRUE(result.patchAsked);
-    EXPECT_FALSE(rig.state.CardPatched);
-    EXPECT_EQ(rig.slots.CardSlots[7]->Midlet1, "5: Maps");
+    EXPECT_FALSE(rig.state.cardPatched);
+    EXPECT_EQ(rig.slots.cardSlots[7]->midlet1, "5: Maps");
     EXPECT_EQ(rig.opened().back(), std::string("/b/mobile/kjava/") + kImei + "/j2me7.jad");
 }
 
@@ -398,7 +398,7 @@ TEST(RoundTrip, FailedMenuReadLeavesTheDocumentCleared)
     const PhoneOpenResult result = PhoneOpen(*rig.rt, rig.ws, rig.profiles);
     EXPECT_EQ(result.menuPath, "");
     EXPECT_TRUE(rig.ws.document.isEmpty());
-    EXPECT_TRUE(rig.state.PhoneOpDone);
+    EXPECT_TRUE(rig.state.phoneReady);
 }
 
 TEST(RoundTrip, ReadsCutShortOpenNothing)
@@ -423,9 +423,9 @@ TEST(RoundTrip, ReadsCutShortOpenNothing)
     cut.api->addTrap(PhoneCall::SendCmd, 23, VirtualPhone::TrapAction::Fail, kFsacRead);
     const PhoneOpenResult table = PhoneOpen(*cut.rt, cut.ws, cut.profiles);
     EXPECT_TRUE(table.open.ok);
-    EXPECT_FALSE(cut.state.PhoneJ2mestRead);
+    EXPECT_FALSE(cut.state.phoneJ2mestRead);
     EXPECT_FALSE(fs::exists(cut.local("j2mest_temp")));
-    EXPECT_FALSE(cut.slots.PhoneSlots[0].has_value());
+    EXPECT_FALSE(cut.slots.phoneSlots[0].has_value());
     EXPECT_EQ(cut.prompter.prompts, (std::vector<Prompt>{kPhoneError}));
 }
 
@@ -434,14 +434,14 @@ TEST(RoundTrip, DisconnectionForgetsThePatches)
     RoundTripRig rig;
     ASSERT_FALSE(ReadPhoneMenu(*rig.rt).empty());
     testing::writeBytes(rig.local("j2mest_temp"), {1, 2, 3});
-    rig.state.PhonePatched = true;
-    rig.state.CardPatched = true;
-    rig.state.StoredToPhone = true;
-    rig.state.PhoneJ2mestPath = kPhoneFirst;
+    rig.state.phonePatched = true;
+    rig.state.cardPatched = true;
+    rig.state.storedToPhone = true;
+    rig.state.phoneJ2mestPath = kPhoneFirst;
     rig.settings.patchJ2mest = true;
 
     PhoneDisconnected(rig.state);
-    EXPECT_FALSE(rig.state.StoredToPhone);
+    EXPECT_FALSE(rig.state.storedToPhone);
     // The next phone gets the menu, never the table patched for the last one.
     rig.api->clearRequests();
     EXPECT_TRUE(WritePhoneMenu(*rig.rt));
@@ -453,8 +453,8 @@ TEST(RoundTrip, RestartAfterAnOpenThatEndedUnpluggedDoesNothing)
     RoundTripRig rig;
     rig.api->addTrap(PhoneCall::SendCmd, 1, VirtualPhone::TrapAction::Unplug, kFsacRead);
     const PhoneOpenResult result = PhoneOpen(*rig.rt, rig.ws, rig.profiles);
-    EXPECT_FALSE(rig.link.Connected);
-    EXPECT_FALSE(rig.state.PhoneOpDone);
+    EXPECT_FALSE(rig.link.connected);
+    EXPECT_FALSE(rig.state.phoneReady);
     rig.api->clearRequests();
     EXPECT_FALSE(PhoneRestart(*rig.rt));
     EXPECT_TRUE(rig.calls(PhoneCall::Restart).empty());
@@ -466,10 +466,10 @@ TEST(RoundTrip, RestartLogsAndClearsStoredToPhone)
     RoundTripRig rig;
     ASSERT_TRUE(rig.log.create(rig.local("p2klog.txt")).ok());
     rig.log.setEnabled(true);
-    rig.state.StoredToPhone = true;
+    rig.state.storedToPhone = true;
     EXPECT_TRUE(PhoneRestart(*rig.rt));
     EXPECT_EQ(rig.calls(PhoneCall::Restart).size(), 1u);
-    EXPECT_FALSE(rig.state.StoredToPhone);
+    EXPECT_FALSE(rig.state.storedToPhone);
     rig.log.close();
     EXPECT_EQ(testing::readText(rig.local("p2klog.txt")), "Phone is restarted\r\n");
 }
@@ -480,7 +480,7 @@ TEST(RoundTrip, ClosingAfterASaveAsksToRebootOnce)
         RoundTripRig rig;
         ASSERT_TRUE(PhoneOpen(*rig.rt, rig.ws, rig.profiles).open.ok);
         ASSERT_TRUE(PhoneSave(*rig.rt, rig.ws).uploaded);
-        ASSERT_TRUE(rig.state.StoredToPhone);
+        ASSERT_TRUE(rig.state.storedToPhone);
         rig.prompter.answers = {answer};
         // The close request repeats while the window fades out.
         AskRebootOnClose(*rig.rt);
@@ -488,18 +488,18 @@ TEST(RoundTrip, ClosingAfterASaveAsksToRebootOnce)
         AskRebootOnClose(*rig.rt);
         EXPECT_EQ(rig.prompter.prompts, (std::vector<Prompt>{kRebootQuestion}));
         EXPECT_EQ(rig.calls(PhoneCall::Restart).size(), answer == Answer::Yes ? 1u : 0u);
-        EXPECT_FALSE(rig.state.StoredToPhone);
+        EXPECT_FALSE(rig.state.storedToPhone);
     }
 }
 
 TEST(RoundTrip, NoRebootQuestionWhenUnplugged)
 {
     RoundTripRig rig;
-    rig.state.StoredToPhone = true;
+    rig.state.storedToPhone = true;
     rig.api->unplug();
     AskRebootOnClose(*rig.rt);
     EXPECT_TRUE(rig.prompter.prompts.empty());
-    EXPECT_FALSE(rig.state.StoredToPhone);
+    EXPECT_FALSE(rig.state.storedToPhone);
 }
 
 TEST(RoundTrip, SaveSetsTheSystemAttributeWhenAsked)
@@ -526,14 +526,14 @@ TEST(RoundTrip, FailedMenuUploadStopsTheSave)
 {
     RoundTripRig rig;
     rig.settings.setSystemAttr = true;
-    rig.state.PhonePatched = true;
+    rig.state.phonePatched = true;
     rig.settings.patchJ2mest = true;
     ASSERT_TRUE(PhoneOpen(*rig.rt, rig.ws, rig.profiles).open.ok);
-    rig.state.StoredToPhone = true;
+    rig.state.storedToPhone = true;
     rig.api->clearRequests();
     rig.api->addTrap(PhoneCall::SendCmd, 1, VirtualPhone::TrapAction::Fail, kFsacSeek);
     EXPECT_FALSE(WritePhoneMenu(*rig.rt));
-    EXPECT_FALSE(rig.state.StoredToPhone);
+    EXPECT_FALSE(rig.state.storedToPhone);
     EXPECT_EQ(rig.prompter.prompts, (std::vector<Prompt>{{MessageIcon::Error, "", "Error writing mma_ucp"}}));
     EXPECT_TRUE(rig.calls(PhoneCall::FileCreate).empty());
     EXPECT_EQ(rig.opened(), (std::vector<std::string>{kMenu}));
@@ -545,13 +545,13 @@ TEST(RoundTrip, FailedJ2mestUploadIsReported)
     ASSERT_FALSE(ReadPhoneMenu(*rig.rt).empty());
     testing::writeBytes(rig.local("j2mest_temp"), {1, 2, 3});
     testing::writeBytes(rig.local("j2mest_mmc"), {4, 5, 6});
-    rig.state.PhonePatched = true;
-    rig.state.CardPatched = true;
-    rig.state.PhoneJ2mestPath = "/z/none/J2MEST";   // no volume z: the phone refuses it
-    rig.state.CardJ2mestPath = kCardFirst;
+    rig.state.phonePatched = true;
+    rig.state.cardPatched = true;
+    rig.state.phoneJ2mestPath = "/z/none/J2MEST";   // no volume z: the phone refuses it
+    rig.state.cardJ2mestPath = kCardFirst;
     rig.settings.patchJ2mest = true;
     EXPECT_FALSE(WritePhoneMenu(*rig.rt));
-    EXPECT_TRUE(rig.state.StoredToPhone);
+    EXPECT_TRUE(rig.state.storedToPhone);
     EXPECT_EQ(rig.prompter.prompts, (std::vector<Prompt>{{MessageIcon::Error, "", "Error writing J2MEST [phone]"}}));
     EXPECT_FALSE(fs::exists(rig.phoneDir.path() / kCardFirst.substr(1)));
 
@@ -559,7 +559,7 @@ TEST(RoundTrip, FailedJ2mestUploadIsReported)
     fs::create_directories(rig.phoneDir.path() / "a/mobile/kjava");
     fs::create_directories(rig.phoneDir.path() / kCardFirst.substr(1, kCardFirst.size() - 8));
     rig.prompter.prompts.clear();
-    rig.state.PhoneJ2mestPath = kPhoneFirst;
+    rig.state.phoneJ2mestPath = kPhoneFirst;
     EXPECT_TRUE(WritePhoneMenu(*rig.rt));
     EXPECT_EQ(rig.onPhone(kPhoneFirst.substr(1)), (std::vector<uint8_t>{1, 2, 3}));
     EXPECT_EQ(rig.onPhone(kCardFirst.substr(1)), (std::vector<uint8_t>{4, 5, 6}));
@@ -577,11 +577,11 @@ TEST(RoundTrip, ReReadingATableDropsItsPatch)
     RoundTripRig rig;
     rig.put(kPhoneFirst.substr(1), j2mestWithCorelet(0, "A", "1: A"));
     rig.readJ2mest(true, false, true);
-    rig.state.PhonePatched = true;
-    rig.state.CardPatched = true;   // the card's copy is not read again: its patch stays
+    rig.state.phonePatched = true;
+    rig.state.cardPatched = true;   // the card's copy is not read again: its patch stays
     ASSERT_FALSE(ReadPhoneMenu(*rig.rt).empty());
-    EXPECT_FALSE(rig.state.PhonePatched);
-    EXPECT_TRUE(rig.state.CardPatched);
+    EXPECT_FALSE(rig.state.phonePatched);
+    EXPECT_TRUE(rig.state.cardPatched);
 }
 
 TEST(RoundTrip, SaveOfARefusedDocumentUploadsNothing)
@@ -596,9 +596,9 @@ TEST(RoundTrip, SaveOfARefusedDocumentUploadsNothing)
     EXPECT_TRUE(saved.write.refused);
     EXPECT_FALSE(saved.uploaded);
     EXPECT_TRUE(rig.opened().empty());
-    EXPECT_FALSE(rig.state.StoredToPhone);
+    EXPECT_FALSE(rig.state.storedToPhone);
     EXPECT_EQ(testing::readBytes(rig.local("mma_temp")), before);
-    EXPECT_TRUE(rig.state.PhoneOpDone);
+    EXPECT_TRUE(rig.state.phoneReady);
 }
 
 TEST(RoundTrip, FailedWriteOfTheWorkingCopyUploadsNothing)

@@ -83,7 +83,7 @@ struct Fixture {
     TempDir dir;
     PhoneContext phone{api, link, log, progress, prompter, dir.path().string() + "/"};
 
-    Fixture() { link.Connected = true; }
+    Fixture() { link.connected = true; }
 };
 
 const Prompt kBackedUp{MessageIcon::Information, "", "SEEM 0032_0001 backed up"};
@@ -148,7 +148,7 @@ TEST(SeemBackup, NothingHappensUnpluggedOrCancelled)
 {
     Fixture f;
     EXPECT_FALSE(BackupSeem32(f.phone, ""));
-    f.link.Connected = false;
+    f.link.connected = false;
     testing::writeBytes(f.dir.file("r.seem"), {1, 2});
     EXPECT_FALSE(BackupSeem32(f.phone, f.dir.file("b.seem")));
     EXPECT_FALSE(RestoreSeem32(f.phone, f.dir.file("r.seem")));

@@ -270,7 +270,7 @@ TEST(P2KFileRead, UnpluggedMidTransfer)
     int statusCalls = 0;
     rig.api->P2K_Init([&](int connected) {
         statusCalls++;
-        rig.link.Connected = connected != 0;
+        rig.link.connected = connected != 0;
         return connected;
     });
     rig.connect();
@@ -280,7 +280,7 @@ TEST(P2KFileRead, UnpluggedMidTransfer)
     EXPECT_EQ(P2KFileRead(rig.phone(), "/a/f", rig.local("f"), 5000), -1);
     EXPECT_FALSE(std::filesystem::exists(rig.local("f")));
     EXPECT_FALSE(rig.api->isPlugged());
-    EXPECT_FALSE(rig.link.Connected);
+    EXPECT_FALSE(rig.link.connected);
     EXPECT_EQ(statusCalls, 2);
     EXPECT_EQ(rig.logLines().back(), "[P2KFileRead] Send command FSAC (0x0004) RC=-1");
     EXPECT_EQ(rig.progress.alive(), 0);

@@ -78,7 +78,7 @@ public:
     void connect()
     {
         api->plug();
-        link.Connected = true;
+        link.connected = true;
     }
 
     std::filesystem::path phoneDir() const { return temp.path() / "phone"; }

@@ -75,7 +75,7 @@ private Q_SLOTS:
         MenuDocument& doc = w.context().workspace.document;
         MenuNode* node = insert(w, doc.menuRoot(), "Message");
         QVERIFY(node && node->caption() == "Message");
-        QCOMPARE(node->item.Attributes, uint8_t(0x41));
+        QCOMPARE(node->item.attributes, uint8_t(0x41));
 
         w.tree()->selectNode(node);
         w.updatePopupMenus();
@@ -119,18 +119,18 @@ private Q_SLOTS:
         QCOMPARE(requests.size(), size_t(1));
         QVERIFY(!requests[0].showText);
         QCOMPARE(requests[0].language, 0);  // "English US" until the first Edit
-        const ItemDataBlock* block = doc.data().at(node->item.RecordNo);
+        const ItemDataBlock* block = doc.data().at(node->item.recordNo);
         QVERIFY(block);
-        QCOMPARE(block->owner, node->item.RecordNo);
+        QCOMPARE(block->owner, node->item.recordNo);
         QCOMPARE(block->entries.size(), size_t(1));
         QCOMPARE(block->entries[0].kind, kind::MenuTitle);
         QCOMPARE(block->entries[0].titles.size(), size_t(1));
         QCOMPARE(block->entries[0].titles[0].language, uint8_t(10));
         QVERIFY(block->entries[0].titles[0].text == u"Spiele");
-        QVERIFY(node->item.HasData);
-        QCOMPARE(node->item.DataLength, uint16_t(3 + 1 + 4 + 14));
-        QCOMPARE(node->item.Options, uint8_t(0x08));
-        QCOMPARE(node->item.Attributes, uint8_t(0x61));
+        QVERIFY(node->item.hasData);
+        QCOMPARE(node->item.dataLength, uint16_t(3 + 1 + 4 + 14));
+        QCOMPARE(node->item.options, uint8_t(0x08));
+        QCOMPARE(node->item.attributes, uint8_t(0x61));
         QCOMPARE(child<QPlainTextEdit>(w, "TntMemo1")->toPlainText(),
                  QStringLiteral("Item summary:\n\nName in menu modified"));
 
@@ -156,9 +156,9 @@ private Q_SLOTS:
         QCOMPARE(requests[1].language, 9);
         QCOMPARE(requests[1].text, QStringLiteral("Spiele"));
         // Everything emptied: the block is freed.
-        QVERIFY(!doc.data().at(node->item.RecordNo));
-        QVERIFY(!node->item.HasData);
-        QCOMPARE(node->item.DataLength, uint16_t(0));
+        QVERIFY(!doc.data().at(node->item.recordNo));
+        QVERIFY(!node->item.hasData);
+        QCOMPARE(node->item.dataLength, uint16_t(0));
         QCOMPARE(child<QPlainTextEdit>(w, "TntMemo1")->toPlainText(),
                  QStringLiteral("Item summary:\n\n[Not modified]"));
     }
@@ -183,7 +183,7 @@ private Q_SLOTS:
 
         MenuNode* folder = insert(w, doc.menuRoot(), "Message");
         insert(w, folder, "PhoneBook");
-        QCOMPARE(folder->item.ItemType, uint8_t(kTypeContainer));
+        QCOMPARE(folder->item.itemType, uint8_t(kTypeContainer));
         answerEditor(w, opened, [&](ItemPropertiesWindow& form) {
             auto* pages = child<QTabWidget>(form, "TntPageControl1");
             QVERIFY(!pages->isTabVisible(1));
@@ -193,7 +193,7 @@ private Q_SLOTS:
         w.tree()->selectNode(folder);
         w.modifyItem();
         QCOMPARE(opened, 2);
-        QCOMPARE(folder->item.ItemType, uint8_t(kTypeContainer));
+        QCOMPARE(folder->item.itemType, uint8_t(kTypeContainer));
     }
 
     void customInsertOpensTheWindowAndShortcutIsStored()
@@ -219,15 +219,15 @@ private Q_SLOTS:
         MenuNode* node = insert(w, doc.menuRoot(), "Custom item");
         QCOMPARE(opened, 1);
         QCOMPARE(node->caption(), std::string("~1"));
-        QCOMPARE(node->item.ItemType, uint8_t(9));
-        QCOMPARE(node->item.Attributes, uint8_t(0x60));
-        QCOMPARE(node->item.Options, uint8_t(0x18));
-        const ItemDataBlock* block = doc.data().at(node->item.RecordNo);
+        QCOMPARE(node->item.itemType, uint8_t(9));
+        QCOMPARE(node->item.attributes, uint8_t(0x60));
+        QCOMPARE(node->item.options, uint8_t(0x18));
+        const ItemDataBlock* block = doc.data().at(node->item.recordNo);
         QVERIFY(block && block->entries.size() == 1);
         QCOMPARE(block->entries[0].kind, kind::ShortcutData);
         QCOMPARE(block->entries[0].bytes[0], uint8_t('A'));
         QCOMPARE(block->entries[0].bytes[3], uint8_t(0));
-        QCOMPARE(node->item.DataLength, uint16_t(28));
+        QCOMPARE(node->item.dataLength, uint16_t(28));
         QCOMPARE(child<QPlainTextEdit>(w, "TntMemo1")->toPlainText(),
                  QStringLiteral("Item summary:\n\nShortcut data"));
     }
@@ -291,7 +291,7 @@ private Q_SLOTS:
         QCOMPARE(opened, 2);
         const Prompt asked{MessageIcon::Question, "Confirmation", "Discard the changes to this item?", true};
         QCOMPARE(h.prompter.prompts, (std::vector<Prompt>{asked, asked}));
-        QCOMPARE(node->item.Attributes, uint8_t(0x41));
+        QCOMPARE(node->item.attributes, uint8_t(0x41));
         QVERIFY(!w.history().canUndo() || w.history().undoName() != "Modify item");
     }
 
@@ -332,7 +332,7 @@ private Q_SLOTS:
         QCOMPARE(prompts[0].text,
                  std::string("Invalid volume letter. Expecting a,b,c,e\r\nInput will be ignored"));
         QCOMPARE(prompts[1].text, std::string("Value too big\r\nInput will be ignored"));
-        const ItemDataBlock* block = doc.data().at(node->item.RecordNo);
+        const ItemDataBlock* block = doc.data().at(node->item.recordNo);
         QVERIFY(block && block->entries.size() == 1);
         QCOMPARE(block->entries[0].kind, kind::FileIcon);
         QCOMPARE(block->entries[0].role, kRoleAnimated);
@@ -347,7 +347,7 @@ private Q_SLOTS:
         w.newDocument();
         MenuDocument& doc = w.context().workspace.document;
         MenuNode* node = insert(w, doc.menuRoot(), "Message");
-        w.context().link.Connected = true;
+        w.context().link.connected = true;
         int opened = 0;
         std::vector<bool> asked;
         answerEditor(w, opened, [&](ItemPropertiesWindow& form) {
@@ -368,7 +368,7 @@ private Q_SLOTS:
         QCOMPARE(asked, (std::vector<bool>{true, false}));
         QCOMPARE(h.prompter.texts(),
                  (std::vector<std::string>{"Invalid volume letter. Expecting a,b,c,e\r\nInput will be ignored"}));
-        const ItemDataBlock* block = doc.data().at(node->item.RecordNo);
+        const ItemDataBlock* block = doc.data().at(node->item.recordNo);
         QVERIFY(block && block->entries.size() == 1);
         QVERIFY(block->entries[0].path == u"/a/picture/anim.gif");
     }

@@ -290,14 +290,14 @@ private Q_SLOTS:
         MenuNode* root = doc.menuRoot();
         MenuNode* a = insert(w, root, "PhoneBook", InsertPosition::AddSubitemLast);
         QVERIFY(a);
-        QCOMPARE(a->item.RecordNo, uint8_t(11));
+        QCOMPARE(a->item.recordNo, uint8_t(11));
         QCOMPARE(w.statusPanel(1)->text(), QStringLiteral("Format: 0-byte  Entries: 1"));
         insert(w, root, "Message", InsertPosition::AddSubitemFirst);
         insert(w, a, "Datebook", InsertPosition::AddBefore);
         insert(w, a, "RecentCall", InsertPosition::AddFirst);
         QCOMPARE(captionsUnder(root), (QStringList{"RecentCall", "Message", "Datebook", "PhoneBook"}));
         insert(w, a, "Multimedia", InsertPosition::AddSubitemLast);
-        QCOMPARE(a->item.ItemType, uint8_t(kTypeContainer));
+        QCOMPARE(a->item.itemType, uint8_t(kTypeContainer));
         QVERIFY(w.tree()->isExpanded(w.tree()->menuModel().indexOfNode(a)));
         QCOMPARE(w.statusPanel(1)->text(), QStringLiteral("Format: 0-byte  Entries: 5"));
 

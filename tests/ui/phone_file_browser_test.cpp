@@ -75,7 +75,7 @@ struct Browser {
         put("/c/w.gif", "GIF89a-www");
         api = openVirtualPhone(dir.string());
         api->plug();
-        link.Connected = true;
+        link.connected = true;
         context = std::make_unique<PhoneContext>(
             PhoneContext{*api, link, log, progress, prompter, temp.path().string() + "/"});
     }

@@ -212,11 +212,11 @@ private Q_SLOTS:
         // The working copies are there; the phone's slot 0 was patched from its .jad.
         for (const char* f : {"mma_temp", "j2mest_temp", "j2mest_mmc"})
             QVERIFY2(fs::exists(p.tmp.path() / f), f);
-        const auto& slot = w.context().javaSlots.PhoneSlots[0];
+        const auto& slot = w.context().javaSlots.phoneSlots[0];
         QVERIFY(slot.has_value());
-        QCOMPARE(slot->Midlet1, std::string("Snake Game"));
-        QVERIFY(w.context().javaSlots.CardSlots[0].has_value());
-        QCOMPARE(w.context().javaSlots.CardSlots[0]->MidletName, std::string("Chess"));
+        QCOMPARE(slot->midlet1, std::string("Snake Game"));
+        QVERIFY(w.context().javaSlots.cardSlots[0].has_value());
+        QCOMPARE(w.context().javaSlots.cardSlots[0]->midletName, std::string("Chess"));
         QVERIFY(has(p.log(), "[P2KFileRead] Enter /a/mobile/system/mma_ucp"));
     }
 
@@ -228,8 +228,8 @@ private Q_SLOTS:
         p.h->prompter.answers = {Answer::No};
         w.openFromPhone();
         QCOMPARE(p.h->prompter.texts(), (std::vector<std::string>{kPatchQuestion}));
-        QCOMPARE(w.context().javaSlots.PhoneSlots[0]->Midlet1, std::string("1: Snake"));
-        QVERIFY(!w.context().roundTripState.PhonePatched);
+        QCOMPARE(w.context().javaSlots.phoneSlots[0]->midlet1, std::string("1: Snake"));
+        QVERIFY(!w.context().roundTripState.phonePatched);
     }
 
     void openFromPhoneThatFails()
@@ -263,7 +263,7 @@ private Q_SLOTS:
         w.insertItem(InsertPosition::AddSubitemLast);
         child<QAction>(w, "Savetophone1")->trigger();
         QCOMPARE(p.h->prompter.prompts.size(), size_t(1));
-        QVERIFY(w.context().roundTripState.StoredToPhone);
+        QVERIFY(w.context().roundTripState.storedToPhone);
         QCOMPARE(readBytes(p.phoneFile("a/mobile/system/mma_ucp")), readBytes(p.tmp.path() / "mma_temp"));
         const std::string j2mest = readText(p.phoneFile("a/mobile/kjava/J2MEST"));
         QVERIFY(has(j2mest, "Snake Game"));
@@ -311,7 +311,7 @@ private Q_SLOTS:
         w.saveToPhone();
         QCOMPARE(p.h->prompter.texts(), (std::vector<std::string>{"mma_ucp doesn't match current profile"}));
         QCOMPARE(readBytes(p.phoneFile("a/mobile/system/mma_ucp")), before);
-        QVERIFY(!w.context().roundTripState.StoredToPhone);
+        QVERIFY(!w.context().roundTripState.storedToPhone);
     }
 
     void restartPhone()
@@ -334,7 +334,7 @@ private Q_SLOTS:
         MainWindow& w = p.start();
         AppContext& ctx = w.context();
         {
-            SetupDialog form(ctx.settings, p.tmp.file("tessaro.ini"), &ctx.phone, ctx.link.Connected,
+            SetupDialog form(ctx.settings, p.tmp.file("tessaro.ini"), &ctx.phone, ctx.link.connected,
                             p.h->files, p.h->prompter);
             QVERIFY(!child<QPushButton>(form, "Button3")->isEnabled());
             QVERIFY(!child<QPushButton>(form, "Button4")->isEnabled());
@@ -342,7 +342,7 @@ private Q_SLOTS:
             QVERIFY(p.h->files.requests.empty());
         }
         p.plug();
-        SetupDialog form(ctx.settings, p.tmp.file("tessaro.ini"), &ctx.phone, ctx.link.Connected,
+        SetupDialog form(ctx.settings, p.tmp.file("tessaro.ini"), &ctx.phone, ctx.link.connected,
                         p.h->files, p.h->prompter);
         QVERIFY(child<QPushButton>(form, "Button3")->isEnabled());
         QVERIFY(child<QPushButton>(form, "Button4")->isEnabled());

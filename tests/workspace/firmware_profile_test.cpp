@@ -425,7 +425,7 @@ TEST_F(FirmwareProfileTest, CreatesTheProfileAndAppendsMissingNames)
 {
     const auto r = create(typicalImage().bytes);
     EXPECT_EQ(r.result, "R3624");
-    EXPECT_TRUE(r.ItemBaseUpdated);
+    EXPECT_TRUE(r.itemBaseUpdated);
     EXPECT_TRUE(r.error.empty());
     EXPECT_EQ(lastCaption, "Scanning CG1");
     EXPECT_EQ(readText(profiles.profilePath("R3624")),
@@ -450,7 +450,7 @@ TEST_F(FirmwareProfileTest, SecondRunAppendsNothing)
     prompter.prompts.clear();
     const auto r = create(typicalImage().bytes);
     EXPECT_EQ(r.result, "R3624");
-    EXPECT_FALSE(r.ItemBaseUpdated);
+    EXPECT_FALSE(r.itemBaseUpdated);
     EXPECT_TRUE(prompter.prompts.empty());
     EXPECT_EQ(readText(profiles.itemBasePath()), grown);
 }
@@ -495,7 +495,7 @@ TEST_F(FirmwareProfileTest, FailuresWriteNoProfile)
         prompter.prompts.clear();
         const auto r = create(c.bytes);
         EXPECT_EQ(r.result, "Fail") << c.what;
-        EXPECT_FALSE(r.ItemBaseUpdated) << c.what;
+        EXPECT_FALSE(r.itemBaseUpdated) << c.what;
         EXPECT_TRUE(r.error.empty()) << c.what;
         FinishFirmwareProfile(r, ws, profiles, prompter);
         EXPECT_EQ(prompter.prompts, (std::vector<Prompt>{kFailed})) << c.what;
@@ -556,7 +556,7 @@ TEST_F(FirmwareProfileTest, CancelInTheProgressWindowStopsTheScanAndWritesNothin
     const auto r = CreateFirmwareProfile(path, profiles, ws.items, cancelling, prompter);
     EXPECT_EQ(cancelling.bars, 1);
     EXPECT_EQ(r.result, "");
-    EXPECT_FALSE(r.ItemBaseUpdated);
+    EXPECT_FALSE(r.itemBaseUpdated);
     EXPECT_FALSE(std::filesystem::exists(profiles.profilePath("R3624")));
     EXPECT_EQ(readText(profiles.itemBasePath()), baseText);
     FinishFirmwareProfile(r, ws, profiles, prompter);

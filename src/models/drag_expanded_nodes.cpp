@@ -1,26 +1,26 @@
-#include "models/collapse_list.h"
+#include "models/drag_expanded_nodes.h"
 
 #include <algorithm>
 
 namespace tessaro {
 
-TCollapseList::TCollapseList(MenuDocument& document) : document_(document)
+DragExpandedNodes::DragExpandedNodes(MenuDocument& document) : document_(document)
 {
     document_.addObserver(this);
 }
 
-TCollapseList::~TCollapseList()
+DragExpandedNodes::~DragExpandedNodes()
 {
     document_.removeObserver(this);
 }
 
-void TCollapseList::add(MenuNode* node)
+void DragExpandedNodes::add(MenuNode* node)
 {
     if (node && std::find(nodes_.begin(), nodes_.end(), node) == nodes_.end())
         nodes_.push_back(node);
 }
 
-std::vector<MenuNode*> TCollapseList::toCollapse(const MenuNode* dropped) const
+std::vector<MenuNode*> DragExpandedNodes::toCollapse(const MenuNode* dropped) const
 {
     std::vector<MenuNode*> out;
     for (MenuNode* node : nodes_)
@@ -29,19 +29,19 @@ std::vector<MenuNode*> TCollapseList::toCollapse(const MenuNode* dropped) const
     return out;
 }
 
-std::vector<MenuNode*> TCollapseList::takeForDrop(const MenuNode* dropped)
+std::vector<MenuNode*> DragExpandedNodes::takeForDrop(const MenuNode* dropped)
 {
     std::vector<MenuNode*> out = toCollapse(dropped);
     nodes_.clear();
     return out;
 }
 
-void TCollapseList::documentReset()
+void DragExpandedNodes::documentReset()
 {
     nodes_.clear();
 }
 
-void TCollapseList::nodeAboutToBeRemoved(MenuNode* node)
+void DragExpandedNodes::nodeAboutToBeRemoved(MenuNode* node)
 {
     std::erase_if(nodes_, [node](const MenuNode* listed) { return node->contains(listed); });
 }

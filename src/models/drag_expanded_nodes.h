@@ -1,5 +1,5 @@
 #pragma once
-// `TCollapseList`: the nodes that were expanded while a drag hovered over them. After a drop
+// `DragExpandedNodes`: the nodes that were expanded while a drag hovered over them. After a drop
 // every one of them that is neither the dropped node nor one of its ancestors is collapsed
 // again, so the tree shows the dropped node and little else that the drag opened.
 //
@@ -13,12 +13,12 @@
 
 namespace tessaro {
 
-class TCollapseList : public DocumentObserver {
+class DragExpandedNodes : public DocumentObserver {
 public:
-    explicit TCollapseList(MenuDocument& document);
-    ~TCollapseList() override;
-    TCollapseList(const TCollapseList&) = delete;
-    TCollapseList& operator=(const TCollapseList&) = delete;
+    explicit DragExpandedNodes(MenuDocument& document);
+    ~DragExpandedNodes() override;
+    DragExpandedNodes(const DragExpandedNodes&) = delete;
+    DragExpandedNodes& operator=(const DragExpandedNodes&) = delete;
 
     // Remembers a node the hover expanded; a node already listed is not listed twice.
     void add(MenuNode* node);
