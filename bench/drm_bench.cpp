@@ -62,7 +62,7 @@ void BM_RawIcon240x320ToGif(benchmark::State& state)
     }
     size_t bytes = 0;
     for (auto _ : state) {
-        auto gif = pack.GetDrmIcon(0);
+        auto gif = pack.extractDrmIcon(0);
         bytes = gif ? gif->size() : 0;
         benchmark::DoNotOptimize(gif);
     }
@@ -77,7 +77,7 @@ void BM_QuantizeAndEncode240x320(benchmark::State& state)
     std::vector<uint8_t> data;
     Cg15Builder::appendRawData(data, icon);
     const RawImageRecord record{icon.width, icon.height, 0xFFFF00FF, 0};
-    const ArgbImage image = *DrmPack::DecodeRawImage(record, data);
+    const ArgbImage image = *DrmPack::decodeRawImage(record, data);
     for (auto _ : state) {
         QuantizedImage q = quantizeImage(image);
         benchmark::DoNotOptimize(q);
@@ -141,7 +141,7 @@ void BM_Load64MiBPack(benchmark::State& state)
     uint32_t total = 0;
     for (auto _ : state) {
         DrmPack pack;
-        auto loaded = pack.LoadDrmPack(file.path());
+        auto loaded = pack.loadDrmPack(file.path());
         total = loaded ? *loaded : 0;
         benchmark::DoNotOptimize(pack);
     }
@@ -160,10 +160,10 @@ void BM_Load64MiBPackAndFetchAll(benchmark::State& state)
     uint32_t images = 0;
     for (auto _ : state) {
         DrmPack pack;
-        auto loaded = pack.LoadDrmPack(file.path());
+        auto loaded = pack.loadDrmPack(file.path());
         images = 0;
         for (uint32_t i = 0; loaded && i + 1 < *loaded; ++i)
-            images += pack.GetDrmIcon(i).has_value();
+            images += pack.extractDrmIcon(i).has_value();
     }
     state.counters["images"] = images;
     state.counters["peak_rss_MB"] = double(peakRssKb()) / 1e3;

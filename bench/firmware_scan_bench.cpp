@@ -75,7 +75,7 @@ void BM_PlainRead(benchmark::State& state)
 }
 BENCHMARK(BM_PlainRead)->Unit(benchmark::kMillisecond);
 
-// The scan of CreateFirmwareProfile: version mark, item table, tables after it.
+// The scan of createProfileFromFirmware: version mark, item table, tables after it.
 void BM_FirmwareScan(benchmark::State& state)
 {
     const auto variant = static_cast<tessaro::SearchVariant>(state.range(0));

@@ -75,13 +75,13 @@ std::vector<uint8_t> largestFile()
             add(folder, kTypeItem);
     for (int i = 0; i < 5; ++i)
         add(doc.menuRoot(), kTypeItem);
-    RenumberTree(doc);
+    renumberTree(doc);
     for (const MenuNode* node : doc.preorder())
         if (node->item.hasData && node->item.recordNo > 10)
             doc.data().store(node->item.recordNo, itemData(node->item.recordNo));
 
     SilentPrompter prompter;
-    auto bytes = RenderMenuFile(ws, prompter);
+    auto bytes = renderMenuFile(ws, prompter);
     if (!bytes.ok() || doc.nodeCount() != 254) {
         std::cerr << "cannot build the largest document: " << bytes.error() << '\n';
         std::abort();
@@ -101,9 +101,9 @@ void BM_RoundTrip(benchmark::State& state)
     SilentPrompter prompter;
     Workspace ws;  // the editor's tables live for the whole run; a read replaces the document
     for (auto _ : state) {
-        ReadMenuBytes(bytes, ws, ReadOptions{false, {}});
-        RenumberTree(ws.document);
-        auto out = RenderMenuFile(ws, prompter);
+        readMenuBytes(bytes, ws, ReadOptions{false, {}});
+        renumberTree(ws.document);
+        auto out = renderMenuFile(ws, prompter);
         benchmark::DoNotOptimize(out);
     }
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * bytes.size()));
@@ -116,7 +116,7 @@ void BM_Read(benchmark::State& state)
     const auto& bytes = sample();
     Workspace ws;
     for (auto _ : state) {
-        auto report = ReadMenuBytes(bytes, ws, ReadOptions{false, {}});
+        auto report = readMenuBytes(bytes, ws, ReadOptions{false, {}});
         benchmark::DoNotOptimize(report);
     }
 }
@@ -125,19 +125,19 @@ BENCHMARK(BM_Read)->Unit(benchmark::kMicrosecond);
 void BM_Renumber(benchmark::State& state)
 {
     Workspace ws;
-    ReadMenuBytes(sample(), ws, ReadOptions{false, {}});
+    readMenuBytes(sample(), ws, ReadOptions{false, {}});
     for (auto _ : state)
-        RenumberTree(ws.document);
+        renumberTree(ws.document);
 }
 BENCHMARK(BM_Renumber)->Unit(benchmark::kMicrosecond);
 
 void BM_Write(benchmark::State& state)
 {
     Workspace ws;
-    ReadMenuBytes(sample(), ws, ReadOptions{false, {}});
+    readMenuBytes(sample(), ws, ReadOptions{false, {}});
     SilentPrompter prompter;
     for (auto _ : state) {
-        auto out = RenderMenuFile(ws, prompter);
+        auto out = renderMenuFile(ws, prompter);
         benchmark::DoNotOptimize(out);
     }
 }

@@ -90,7 +90,7 @@ void BM_WriteOneMegabyte(benchmark::State& state)
 {
     Bench bench;
     for (auto _ : state) {
-        if (P2KFileWrite(*bench.phone, (bench.dir / "big").string(), "/a/big") != kFileSize)
+        if (uploadFile(*bench.phone, (bench.dir / "big").string(), "/a/big") != kFileSize)
             state.SkipWithError("write failed");
     }
     report(state, kWriteRequests);
@@ -100,10 +100,10 @@ BENCHMARK(BM_WriteOneMegabyte)->Unit(benchmark::kMillisecond)->UseRealTime();
 void BM_ReadOneMegabyte(benchmark::State& state)
 {
     Bench bench;
-    if (P2KFileWrite(*bench.phone, (bench.dir / "big").string(), "/a/big") != kFileSize)
+    if (uploadFile(*bench.phone, (bench.dir / "big").string(), "/a/big") != kFileSize)
         state.SkipWithError("set-up write failed");
     for (auto _ : state) {
-        if (P2KFileRead(*bench.phone, "/a/big", (bench.dir / "back").string(), kFileSize) != kFileSize)
+        if (downloadFile(*bench.phone, "/a/big", (bench.dir / "back").string(), kFileSize) != kFileSize)
             state.SkipWithError("read failed");
     }
     report(state, kReadRequests);

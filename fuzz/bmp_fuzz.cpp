@@ -19,7 +19,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const auto gif = convertToGif(*image);
     if (!gif)
         return 0;
-    const auto screen = ReadGifScreenSize(*gif);
+    const auto screen = readGifScreenSize(*gif);
     fuzz::check(screen.ok() && screen->width == image->width && screen->height == image->height);
     return 0;
 }

@@ -15,9 +15,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         return 0;
     const uint64_t last = uint64_t(*total) + 2;
     for (uint64_t index = 0; index < last && index <= 0xFFFFFFFFu; ++index) {
-        auto icon = pack.GetDrmIcon(uint32_t(index));
+        auto icon = pack.extractDrmIcon(uint32_t(index));
         if (icon) {
-            auto screen = tessaro::ReadGifScreenSize(*icon);
+            auto screen = tessaro::readGifScreenSize(*icon);
             (void)screen;
         }
     }

@@ -24,7 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     items.makeAllAvailable();
     fuzz::check(items.base().size() <= ItemLists::kMaxBaseEntries + 1);
     for (size_t k = 0; k + 1 < items.available().size(); ++k)
-        fuzz::check(items.FindAvailable(items.available()[k].identifier) <= k);
+        fuzz::check(items.findAvailable(items.available()[k].identifier) <= k);
 
     const std::string path = fuzz::scratch().file("itembase.dat");
     fuzz::writeFile(path, text);

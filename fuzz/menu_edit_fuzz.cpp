@@ -120,38 +120,38 @@ void applyOps(Workspace& ws, Bytes& in, QuietPrompter& prompter)
         case 0: {
             const auto position = static_cast<InsertPosition>(in.next() % 4);
             MenuNode* node = pickNode(ws, in);
-            ok = InsertAvailableItem(ws, pickEntry(ws, in), node, position, prompter).ok();
+            ok = insertAvailableItem(ws, pickEntry(ws, in), node, position, prompter).ok();
             break;
         }
         case 1: {
             MenuNode* node = pickNode(ws, in);
-            ok = ReplaceItem(ws, pickEntry(ws, in), node).ok();
+            ok = replaceWithItem(ws, pickEntry(ws, in), node).ok();
             break;
         }
         case 2:
-            ok = DeleteSubtree(ws.document, pickNode(ws, in)).ok();
+            ok = deleteSubtree(ws.document, pickNode(ws, in)).ok();
             break;
         case 3:
-            ok = MoveUp(ws.document, pickNode(ws, in)).ok();
+            ok = moveNodeUp(ws.document, pickNode(ws, in)).ok();
             break;
         case 4:
-            ok = MoveDown(ws.document, pickNode(ws, in)).ok();
+            ok = moveNodeDown(ws.document, pickNode(ws, in)).ok();
             break;
         case 5: {
             MenuNode* dragged = pickNode(ws, in);
             MenuNode* target = pickNode(ws, in);
             const bool accepted = canAcceptDrop(ws.document, target, DragSource::treeNode(dragged));
-            ok = DropOnNode(ws, target, DragSource::treeNode(dragged), prompter).ok();
+            ok = dropOntoNode(ws, target, DragSource::treeNode(dragged), prompter).ok();
             check(ok == accepted);
             break;
         }
         case 6: {
             MenuNode* target = pickNode(ws, in);
-            ok = DropOnNode(ws, target, DragSource::availableEntry(pickEntry(ws, in)), prompter).ok();
+            ok = dropOntoNode(ws, target, DragSource::availableEntry(pickEntry(ws, in)), prompter).ok();
             break;
         }
         case 7: {
-            auto r = DeleteSubtreeAfterAsking(ws.document, pickNode(ws, in), prompter);
+            auto r = deleteSubtreeAfterAsking(ws.document, pickNode(ws, in), prompter);
             ok = r.ok() && r.value();
             break;
         }
@@ -160,12 +160,12 @@ void applyOps(Workspace& ws, Bytes& in, QuietPrompter& prompter)
             ws.customCounter = static_cast<uint8_t>(ws.customCounter < 250 ? 250 + in.next() % 6 : in.next());
             continue;
         default:
-            NewDocument(ws.document);
+            startNewMenu(ws.document);
             break;
         }
         if (!ok)
             check(snapshot(ws) == before);
-        check(CheckRecordLinks(ws.document).ok());
+        check(checkRecordLinks(ws.document).ok());
         check(ws.document.nodeCount() <= 9 + kMaxMenuItems);
     }
 }
@@ -185,20 +185,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     ReadOptions options;  // unknown identifiers accepted, no item base file
     bool read = false;
     if (!file.empty()) {
-        const ReadReport report = ReadMenuBytes(file, ws, options);
+        const ReadReport report = readMenuBytes(file, ws, options);
         read = report.status == ReadStatus::Done && !ws.document.isEmpty();
     }
     if (!read)
-        NewDocument(ws.document);
-    check(CheckRecordLinks(ws.document).ok());
+        startNewMenu(ws.document);
+    check(checkRecordLinks(ws.document).ok());
 
     applyOps(ws, ops, prompter);
 
-    auto bytes = RenderMenuFile(ws, prompter);
+    auto bytes = renderMenuFile(ws, prompter);
     if (!bytes.ok())
         return 0;
     Workspace back;
-    const ReadReport report = ReadMenuBytes(bytes.value(), back, options);
+    const ReadReport report = readMenuBytes(bytes.value(), back, options);
     check(report.status == ReadStatus::Done);
     const Shape written = shapeOf(ws.document);
     Shape reread = shapeOf(back.document);

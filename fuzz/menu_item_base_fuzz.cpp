@@ -36,7 +36,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     ws.items.makeAllAvailable();
     const ItemLists known = ws.items;
 
-    const ReadReport report = ReadMenuBytes(menu, ws, ReadOptions{true, path});
+    const ReadReport report = readMenuBytes(menu, ws, ReadOptions{true, path});
     fuzz::check(report.status != ReadStatus::Aborted);
     const std::string afterText = fuzz::readFile(path);
     fuzz::check(afterText.compare(0, baseText.size(), baseText) == 0);
@@ -48,7 +48,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     std::set<std::string> appended;
     for (size_t i = before.size(); i < after.size(); ++i) {
         const std::string& id = after[i].identifier;
-        fuzz::check(known.FindAvailable(id) == known.available().size());
+        fuzz::check(known.findAvailable(id) == known.available().size());
         fuzz::check(appended.insert(id).second);
     }
     if (report.status != ReadStatus::Done)
@@ -69,6 +69,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     Workspace again;
     again.items.setBase(after);
     again.items.makeAllAvailable();
-    fuzz::check(ReadMenuBytes(menu, again, ReadOptions{false, {}}).status == ReadStatus::Done);
+    fuzz::check(readMenuBytes(menu, again, ReadOptions{false, {}}).status == ReadStatus::Done);
     return 0;
 }

@@ -26,7 +26,7 @@ void makeNamesAvailable(tessaro::Workspace& ws)
 {
     std::vector<tessaro::ItemEntry> available(ws.items.available().begin(), ws.items.available().end() - 1);
     for (const tessaro::MenuNode* node : ws.document.preorder())
-        if (node->parent() && ws.items.FindAvailable(node->item.name) >= ws.items.available().size())
+        if (node->parent() && ws.items.findAvailable(node->item.name) >= ws.items.available().size())
             available.push_back({node->item.name, node->item.name});
     ws.items.setAvailable(std::move(available));
 }
@@ -38,22 +38,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     using namespace tessaro;
     SilentPrompter prompter;
     Workspace ws;
-    const ReadReport first = ReadMenuBytes(std::span<const uint8_t>(data, size), ws, ReadOptions{});
+    const ReadReport first = readMenuBytes(std::span<const uint8_t>(data, size), ws, ReadOptions{});
     if (first.status != ReadStatus::Done)
         return 0;
     makeNamesAvailable(ws);
     ws.saveMode.setSaveAll(true);
-    auto written = RenderMenuFile(ws, prompter);
+    auto written = renderMenuFile(ws, prompter);
     if (!written.ok())
         return 0;
 
     Workspace again;
     again.items = ws.items;
-    const ReadReport second = ReadMenuBytes(written.value(), again, ReadOptions{false, {}});
+    const ReadReport second = readMenuBytes(written.value(), again, ReadOptions{false, {}});
     if (second.status != ReadStatus::Done || !second.warnings.empty())
         std::abort();
     again.saveMode.setSaveAll(true);
-    auto rewritten = RenderMenuFile(again, prompter);
+    auto rewritten = renderMenuFile(again, prompter);
     if (!rewritten.ok() || rewritten.value() != written.value())
         std::abort();
     return 0;

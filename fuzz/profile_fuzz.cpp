@@ -50,7 +50,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
     Workspace ws;
     CountingPrompter prompter;
-    fuzz::check(manager.LoadProfile("fuzz", ws, prompter) == 1);
+    fuzz::check(manager.loadProfile("fuzz", ws, prompter) == 1);
     fuzz::check(ws.saveMode.recordSize() == 22 || ws.saveMode.recordSize() == 36);
     const auto& available = ws.items.available();
     fuzz::check(!available.empty() && available.size() <= ItemLists::kCapacity);
@@ -68,7 +68,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     fuzz::writeFile(path, firmwareProfileText(tag, ws.saveMode.recordSize(), names));
 
     Workspace again;
-    fuzz::check(manager.LoadProfile("fuzz", again, prompter) == 1);
+    fuzz::check(manager.loadProfile("fuzz", again, prompter) == 1);
     fuzz::check(prompter.shown == 0);
     fuzz::check(again.saveMode == ws.saveMode);
     fuzz::check(again.items.available() == available);

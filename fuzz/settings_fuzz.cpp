@@ -89,10 +89,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
     const std::string path = fuzz::scratch().file("tessaro.ini");
     fuzz::writeFile(path, text);
-    fuzz::check(LoadSettings(path) == read);
+    fuzz::check(loadSettings(path) == read);
 
     const Settings wanted = choice(size ? data[size - 1] : 0);
-    fuzz::check(SaveSettings(path, wanted).ok());
+    fuzz::check(saveSettings(path, wanted).ok());
     const std::string saved = fuzz::readFile(path);
     fuzz::check(parseSettings(saved) == wanted);
     // A UTF-8 byte order mark inside the file may land at its start when the save drops what

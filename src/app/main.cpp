@@ -150,7 +150,7 @@ int main(int argc, char** argv)
     context.virtualPhone = phone;
     // The library starts with the window, so its diagnostics can go to the operation log.
     if (usbPhone)
-        usbPhone->setDiagnostics([&context](const std::string& line) { context.log.LogLine(line); });
+        usbPhone->setDiagnostics([&context](const std::string& line) { context.log.writeLine(line); });
 
     AboutBox about;
     MainWindow window(context, prompter, files, &about);

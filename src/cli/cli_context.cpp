@@ -34,7 +34,7 @@ void CliContext::prepare()
         fail(started.error());
     // Profile errors are messages, as in the editor; the command goes on under what they left.
     if (!profile.empty())
-        profiles.LoadProfile(profile, workspace, prompter);
+        profiles.loadProfile(profile, workspace, prompter);
 }
 
 void CliContext::fail(const std::string& text)

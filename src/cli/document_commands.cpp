@@ -47,7 +47,7 @@ std::string hexByte(unsigned value)
 OpenResult openDocument(CliContext& ctx, const std::string& path)
 {
     ctx.prepare();
-    OpenResult opened = OpenMenuFile(path, ctx.workspace, ctx.profiles, ctx.prompter);
+    OpenResult opened = openMenuFile(path, ctx.workspace, ctx.profiles, ctx.prompter);
     for (const std::string& warning : opened.warnings)
         ctx.prompter.show(MessageIcon::Warning, "Warning", warning);
     if (!opened.ok)
@@ -201,8 +201,8 @@ void printEntry(std::ostream& out, const DataEntry& e, const std::string& indent
     if (isTitles(e.kind)) {
         out << '\n';
         for (const Title& t : e.titles) {
-            const std::string language = LanguageName(t.language);
-            out << indent << "  [" << (language.empty() ? std::to_string(t.language) : LanguageShown(t.language) + " " + language)
+            const std::string language = languageName(t.language);
+            out << indent << "  [" << (language.empty() ? std::to_string(t.language) : languageShown(t.language) + " " + language)
                 << "] \"" << utf16ToUtf8(textUpToZero(t.text)) << "\"\n";
         }
         return;
@@ -266,7 +266,7 @@ void convert(CliContext& ctx, const ConvertArgs& args)
 {
     openDocument(ctx, args.in);
     args.saveMode.applyTo(ctx.workspace.saveMode);
-    const WriteReport written = WriteMenuFile(args.out, ctx.workspace, ctx.prompter);
+    const WriteReport written = writeMenuFile(args.out, ctx.workspace, ctx.prompter);
     if (written.refused)
         throw CommandFailed{};  // the prompter has said why
     if (!written.ok)

@@ -22,7 +22,7 @@ constexpr const char* kNoImage = "[no image]";
 void loadPack(CliContext& ctx, DrmPack& pack, const std::string& path)
 {
     pack.setPackPath(path);
-    auto total = pack.LoadDrmPack(path);
+    auto total = pack.loadDrmPack(path);
     if (!total)
         ctx.fail(total.error());
 }
@@ -71,7 +71,7 @@ void get(CliContext& ctx, const std::string& path, const std::string& numberText
     uint32_t number = 0;
     if (!parseNumber(numberText, pack.total(), number))
         ctx.fail(kNoImage);
-    auto gif = pack.GetDrmIcon(number - 1);
+    auto gif = pack.extractDrmIcon(number - 1);
     if (!gif)
         ctx.fail(kNoImage);
     const Status written = writeFileBytes(outPath, *gif);
@@ -101,7 +101,7 @@ void exportAll(CliContext& ctx, const std::string& path, const std::string& dir)
         const auto progress = openTerminalProgress();
         for (uint32_t index = 0; index < offered; ++index) {
             progress->setCaption(exportCaption(index, offered));
-            auto gif = pack.GetDrmIcon(index);
+            auto gif = pack.extractDrmIcon(index);
             if (!gif)
                 continue;
             const std::string file = (std::filesystem::path(dir) / (std::to_string(index + 1) + ".gif")).string();
@@ -155,7 +155,7 @@ void registerDrmCommands(CLI::App& app, CliContext& ctx)
     toGif->add_option("IN", toGifArgs->in, "The BMP file")->required();
     toGif->add_option("OUT", toGifArgs->out, "The GIF file to write")->required();
     toGif->callback([&ctx, toGifArgs] {
-        const Status status = ConvertBmpToGif(toGifArgs->in, toGifArgs->out);
+        const Status status = convertBmpToGif(toGifArgs->in, toGifArgs->out);
         if (!status)
             ctx.fail(status.error());
     });

@@ -16,7 +16,7 @@ namespace {
 // Writes the document; a refused or failed save ends the command with 1.
 void writeDocument(CliContext& ctx, const std::string& path)
 {
-    const WriteReport report = WriteMenuFile(path, ctx.workspace, ctx.prompter);
+    const WriteReport report = writeMenuFile(path, ctx.workspace, ctx.prompter);
     if (report.ok)
         return;
     // A refusal has been shown by the writer already.
@@ -42,10 +42,10 @@ void runEdit(CliContext& ctx, const EditArgs& args)
     ctx.prepare();
     Workspace& ws = ctx.workspace;
     if (args.in == "new") {
-        NewDocument(ws.document);
+        startNewMenu(ws.document);
     } else {
         // Read as `dump` reads: the open sequence, the reader's notes as warnings.
-        const OpenResult opened = OpenMenuFile(args.in, ws, ctx.profiles, ctx.prompter);
+        const OpenResult opened = openMenuFile(args.in, ws, ctx.profiles, ctx.prompter);
         for (const std::string& warning : opened.warnings)
             ctx.prompter.show(MessageIcon::Warning, "Warning", warning);
         if (!opened.ok)
@@ -64,7 +64,7 @@ void runEdit(CliContext& ctx, const EditArgs& args)
 void runNew(CliContext& ctx, const NewArgs& args)
 {
     ctx.prepare();
-    NewDocument(ctx.workspace.document);
+    startNewMenu(ctx.workspace.document);
     args.saveMode.applyTo(ctx.workspace.saveMode);
     writeDocument(ctx, args.out);
 }

@@ -79,7 +79,7 @@ Result<size_t> entryOf(std::string_view identifier, const Workspace& workspace)
 {
     if (identifier.empty())
         return Error{"missing item"};
-    const size_t position = workspace.items.FindAvailable(identifier);
+    const size_t position = workspace.items.findAvailable(identifier);
     if (position >= workspace.items.available().size())
         return quoted("unknown item", identifier);
     return position;
@@ -123,7 +123,7 @@ Status applyTreeOp(std::string_view op, Workspace& workspace, Prompter& prompter
         auto entry = entryOf(text.rest(), workspace);
         if (!entry)
             return Error{entry.error()};
-        return statusOf(InsertAvailableItem(workspace, *entry, *node, position, prompter));
+        return statusOf(insertAvailableItem(workspace, *entry, *node, position, prompter));
     }
     if (verb == "replace") {
         auto node = nodeOf(text.word(), workspace);
@@ -132,7 +132,7 @@ Status applyTreeOp(std::string_view op, Workspace& workspace, Prompter& prompter
         auto entry = entryOf(text.rest(), workspace);
         if (!entry)
             return Error{entry.error()};
-        return statusOf(ReplaceItem(workspace, *entry, *node));
+        return statusOf(replaceWithItem(workspace, *entry, *node));
     }
     if (verb == "delete" || verb == "up" || verb == "down") {
         auto node = nodeOf(text.word(), workspace);
@@ -141,8 +141,8 @@ Status applyTreeOp(std::string_view op, Workspace& workspace, Prompter& prompter
         if (Status s = noMoreWords(text); !s)
             return s;
         if (verb == "delete")
-            return DeleteSubtree(document, *node);
-        return verb == "up" ? MoveUp(document, *node) : MoveDown(document, *node);
+            return deleteSubtree(document, *node);
+        return verb == "up" ? moveNodeUp(document, *node) : moveNodeDown(document, *node);
     }
     if (verb == "move") {
         auto node = nodeOf(text.word(), workspace);
@@ -153,7 +153,7 @@ Status applyTreeOp(std::string_view op, Workspace& workspace, Prompter& prompter
             return Error{target.error()};
         if (Status s = noMoreWords(text); !s)
             return s;
-        return statusOf(DropOnNode(workspace, *target, DragSource::treeNode(*node), prompter));
+        return statusOf(dropOntoNode(workspace, *target, DragSource::treeNode(*node), prompter));
     }
     if (verb == "drop") {
         auto target = nodeOf(text.word(), workspace);
@@ -162,7 +162,7 @@ Status applyTreeOp(std::string_view op, Workspace& workspace, Prompter& prompter
         auto entry = entryOf(text.rest(), workspace);
         if (!entry)
             return Error{entry.error()};
-        return statusOf(DropOnNode(workspace, *target, DragSource::availableEntry(*entry), prompter));
+        return statusOf(dropOntoNode(workspace, *target, DragSource::availableEntry(*entry), prompter));
     }
     if (verb.empty())
         return Error{"empty op"};
@@ -177,13 +177,13 @@ std::string_view stepName(std::string_view op)
     if (verb == "insert")
         return undo_step::InsertItem;
     if (verb == "replace")
-        return undo_step::ReplaceItem;
+        return undo_step::replaceWithItem;
     if (verb == "delete")
         return undo_step::DeleteItem;
     if (verb == "up")
-        return undo_step::MoveUp;
+        return undo_step::moveNodeUp;
     if (verb == "down")
-        return undo_step::MoveDown;
+        return undo_step::moveNodeDown;
     return undo_step::DropItem;
 }
 

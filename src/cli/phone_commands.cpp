@@ -63,14 +63,14 @@ void list(CliContext& ctx, const ListArgs& args)
     PhoneContext& phone = connectedSession(ctx).phone();
     bool listed = false;
     if (args.mode == "icons") {
-        listed = GetIconList(phone);
+        listed = listIcons(phone);
     } else if (args.mode == "all") {
-        listed = GetFileList(phone);
+        listed = listAllFiles(phone);
     } else {
         // The extension is typed without its dot; one typed with it is taken as meant.
         const std::string typed = !args.extension.empty() && args.extension[0] == '.'
             ? args.extension.substr(1) : args.extension;
-        listed = GetMaskedList(phone, args.volumes, typed.empty() ? "" : "." + typed);
+        listed = listMatchingFiles(phone, args.volumes, typed.empty() ? "" : "." + typed);
     }
     if (!listed)
         throw CommandFailed{};
@@ -104,7 +104,7 @@ void get(CliContext& ctx, const std::string& phonePath, const std::string& local
     // Only a shown progress needs the size; without one no request is spent on it.
     const int expected = TerminalProgressFactory::enabled() ? listedSize(phone, phonePath) : 0;
     phone.progressLabel = "Downloading " + std::filesystem::path(localPath).filename().string();
-    if (P2KFileRead(phone, phonePath, localPath, expected) == -1)
+    if (downloadFile(phone, phonePath, localPath, expected) == -1)
         failWith(ctx, "Error reading " + shown(phonePath));
 }
 
@@ -114,14 +114,14 @@ void put(CliContext& ctx, const std::string& localPath, std::string phonePath)
     // A folder as the target takes the local file's name, as an upload into a folder does.
     if (!phonePath.empty() && phonePath.back() == '/')
         phonePath += std::filesystem::path(localPath).filename().string();
-    if (P2KFileWrite(phone, localPath, phonePath) == -1)
+    if (uploadFile(phone, localPath, phonePath) == -1)
         failWith(ctx, "Error writing " + shown(phonePath));
 }
 
 void attr(CliContext& ctx, const std::string& phonePath, int bits)
 {
     PhoneContext& phone = connectedSession(ctx).phone();
-    if (SetPhoneAttribute(phone, phonePath, bits) == -1)
+    if (setPhoneAttributes(phone, phonePath, bits) == -1)
         failWith(ctx, "Error changing attributes for " + shown(phonePath));
 }
 

@@ -32,7 +32,7 @@ PhoneSession& connectedSession(CliContext& ctx)
 class WorkingFiles {
 public:
     explicit WorkingFiles(std::string folder) : folder_(std::move(folder)) {}
-    ~WorkingFiles() { DeleteWorkingFiles(folder_); }
+    ~WorkingFiles() { deleteWorkingFiles(folder_); }
     WorkingFiles(const WorkingFiles&) = delete;
     WorkingFiles& operator=(const WorkingFiles&) = delete;
 
@@ -106,16 +106,16 @@ void menuGet(CliContext& ctx, const MenuGetArgs& args)
     if (args.patch)
         ctx.prompter.answer = Answer::Yes;
 
-    const PhoneOpenResult opened = PhoneOpen(rt, ctx.workspace, ctx.profiles);
+    const PhoneOpenResult opened = openMenuFromPhone(rt, ctx.workspace, ctx.profiles);
     // Every failure was shown by the open itself.
     if (opened.menuPath.empty() || !opened.open.ok)
         throw CommandFailed{};
     // The editor writes patched tables back with the next save; this run ends here, so they
     // go back now or never.
-    if ((rt.state.phonePatched || rt.state.cardPatched) && !WriteJ2mestCopies(rt))
+    if ((rt.state.phonePatched || rt.state.cardPatched) && !writeJ2mestCopies(rt))
         throw CommandFailed{};
 
-    const WriteReport written = WriteMenuFile(args.out, ctx.workspace, ctx.prompter);
+    const WriteReport written = writeMenuFile(args.out, ctx.workspace, ctx.prompter);
     if (!written.ok) {
         if (written.refused)
             throw CommandFailed{};
@@ -143,25 +143,25 @@ void menuPut(CliContext& ctx, const std::string& in)
 {
     PhoneSession& session = connectedSession(ctx);
     const WorkingFiles working(ctx.defaultFolder());
-    const OpenResult opened = OpenMenuFile(in, ctx.workspace, ctx.profiles, ctx.prompter);
+    const OpenResult opened = openMenuFile(in, ctx.workspace, ctx.profiles, ctx.prompter);
     if (!opened.ok)
         ctx.fail(opened.error);
     JavaSlotTables slots;
     RoundTrip rt{session.phone(), session.roundTrip(), slots, session.settings()};
     // Refusals, write errors and upload errors were shown by the save itself.
-    if (!PhoneSave(rt, ctx.workspace).uploaded)
+    if (!saveMenuToPhone(rt, ctx.workspace).uploaded)
         throw CommandFailed{};
 }
 
 void seemBackup(CliContext& ctx, const std::string& file)
 {
-    if (!BackupSeem32(connectedSession(ctx).phone(), file))
+    if (!backupSeemRecord(connectedSession(ctx).phone(), file))
         throw CommandFailed{};
 }
 
 void seemRestore(CliContext& ctx, const std::string& file)
 {
-    if (!RestoreSeem32(connectedSession(ctx).phone(), file))
+    if (!restoreSeemRecord(connectedSession(ctx).phone(), file))
         throw CommandFailed{};
 }
 
@@ -170,7 +170,7 @@ void restart(CliContext& ctx)
     PhoneSession& session = connectedSession(ctx);
     JavaSlotTables slots;
     RoundTrip rt{session.phone(), session.roundTrip(), slots, session.settings()};
-    (void)PhoneRestart(rt);
+    (void)restartWhenReady(rt);
 }
 
 } // namespace

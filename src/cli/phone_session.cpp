@@ -21,7 +21,7 @@ PhoneSession::~PhoneSession()
 void PhoneSession::start()
 {
     const std::string folder = ctx_.defaultFolder();
-    settings_ = LoadSettings(settingsPath(folder));
+    settings_ = loadSettings(settingsPath(folder));
     log_.setEnabled(settings_.logEnabled);
 
     if (!ctx_.virtualPhone.empty()) {
@@ -32,7 +32,7 @@ void PhoneSession::start()
         api_ = std::move(opened).value();
     } else if (ctx_.usb) {
         auto usb = makeUsbPhone();
-        usb->setDiagnostics([this](const std::string& line) { log_.LogLine(line); });
+        usb->setDiagnostics([this](const std::string& line) { log_.writeLine(line); });
         usb->setNotice([](const std::string& text) { std::cerr << text << '\n'; });
         usbPhone_ = usb.get();
         api_ = std::move(usb);
@@ -43,12 +43,12 @@ void PhoneSession::start()
         PhoneContext{*api_, link_, log_, progress_, ctx_.prompter, folder});
     monitor_ = std::make_unique<ConnectionMonitor>(*context_, view_);
     monitor_->setProfileSelection([this](const std::string& prefix) {
-        ctx_.profiles.LoadProfile(prefix, ctx_.workspace, ctx_.prompter);
+        ctx_.profiles.loadProfile(prefix, ctx_.workspace, ctx_.prompter);
     });
-    monitor_->setDisconnectHook([this] { PhoneDisconnected(roundTrip_); });
+    monitor_->setDisconnectHook([this] { forgetPhoneState(roundTrip_); });
     if (ctx_.usb)
         monitor_->setDispatch([this](std::function<void()> call) { statusQueue_.push(std::move(call)); });
-    if (!monitor_->InitPhoneLink()) {
+    if (!monitor_->initPhoneLink()) {
         if (usbPhone_ && !usbPhone_->startError().empty())
             std::cerr << usbPhone_->startError() << '\n';
         throw CommandFailed{};

@@ -80,10 +80,10 @@ void registerProfileCommands(CLI::App& app, CliContext& ctx)
         // The command line shows no progress bars: a scan just runs.
         QuietProgressFactory progress;
         const FirmwareProfileResult result =
-            CreateFirmwareProfile(*image, ctx.profiles, ctx.workspace.items, progress, ctx.prompter);
+            createProfileFromFirmware(*image, ctx.profiles, ctx.workspace.items, progress, ctx.prompter);
         if (result.result.empty())
             ctx.fail("Failed to create profile");
-        FinishFirmwareProfile(result, ctx.workspace, ctx.profiles, ctx.prompter);
+        finishFirmwareProfile(result, ctx.workspace, ctx.profiles, ctx.prompter);
         if (result.result == kFirmwareFail)
             throw CommandFailed{};
         std::cout << result.result << '\n';

@@ -24,29 +24,29 @@ bool isShortcutDisplayName(std::string_view displayName)
            displayName.substr(displayName.size() - kShortcutMark.size()) == kShortcutMark;
 }
 
-std::string LanguageName(int id)
+std::string languageName(int id)
 {
     if (id < 1 || id > kLanguageCount)
         return {};
     return kLanguageNames[id - 1];
 }
 
-std::string LanguageShown(int id)
+std::string languageShown(int id)
 {
     if (id < 1 || id > kLanguageCount)
         return {};
     return hexDigits(uint32_t(id), 2);
 }
 
-int LanguageFromShown(std::string_view shown)
+int languageFromShown(std::string_view shown)
 {
     for (int id = 1; id <= kLanguageCount; ++id)
-        if (LanguageShown(id) == shown)
+        if (languageShown(id) == shown)
             return id;
     return 0;
 }
 
-std::string SoftkeyPrefix(int k)
+std::string softkeyPrefix(int k)
 {
     if (k < 0 || k >= kSoftkeyCount)
         return {};

@@ -28,17 +28,17 @@ bool isShortcutDisplayName(std::string_view displayName);
 constexpr int kLanguageCount = 47;
 extern const std::array<const char*, kLanguageCount> kLanguageNames;
 // Name of language id (1..47); empty for any other id.
-std::string LanguageName(int id);
+std::string languageName(int id);
 // Shown form of language id: two upper-case hex digits; empty outside 1..47.
-std::string LanguageShown(int id);
+std::string languageShown(int id);
 // Id of a shown form ("0A" -> 10); 0 when the text is not one of the 47 shown forms.
-int LanguageFromShown(std::string_view shown);
+int languageFromShown(std::string_view shown);
 
 // Softkey positions in record order: LSK, RSK, Up, Down, Left, Right, Smart.
 constexpr int kSoftkeyCount = 7;
 extern const std::array<const char*, kSoftkeyCount> kSoftkeyPrefixes;
 // Caption prefix of softkey position k (0..6), e.g. "LSK: "; empty outside.
-std::string SoftkeyPrefix(int k);
+std::string softkeyPrefix(int k);
 
 struct DefaultSoftkey {
     const char* identifier;

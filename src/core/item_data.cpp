@@ -2,7 +2,7 @@
 
 namespace tessaro {
 
-uint16_t ItemDataLength(const ItemDataBlock* block, bool saveAll)
+uint16_t itemDataLength(const ItemDataBlock* block, bool saveAll)
 {
     if (!block)
         return 0;
@@ -42,7 +42,7 @@ size_t ItemDataTable::count() const
     return n;
 }
 
-void FreeItemData(ItemDataTable& table)
+void freeItemData(ItemDataTable& table)
 {
     for (size_t slot = 0; slot < kTableSlots; ++slot)
         table.drop(slot);

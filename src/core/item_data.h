@@ -94,7 +94,7 @@ struct ItemDataBlock {
 // Length of a block as it will be written: the sum of Length + 3 over its entries; the
 // unsupported-data entry counts its Length (headers included) only when saveAll is set.
 // Truncated to 16 bits.
-uint16_t ItemDataLength(const ItemDataBlock* block, bool saveAll);
+uint16_t itemDataLength(const ItemDataBlock* block, bool saveAll);
 
 // The 256 slots of item data, indexed by recordNo.
 class ItemDataTable {
@@ -116,7 +116,7 @@ private:
 };
 
 // Frees every block of the table.
-void FreeItemData(ItemDataTable& table);
+void freeItemData(ItemDataTable& table);
 
 // Helpers for the texts of entries.
 std::string asciiText(const DataEntry& entry);      // `bytes` up to the first zero byte

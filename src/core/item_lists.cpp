@@ -53,21 +53,21 @@ void ItemLists::makeAllAvailable()
     available_ = base_;
 }
 
-size_t ItemLists::FindAvailable(std::string_view identifier) const
+size_t ItemLists::findAvailable(std::string_view identifier) const
 {
     return findIn(available_, identifier);
 }
 
-size_t ItemLists::FindInBase(std::string_view identifier) const
+size_t ItemLists::findInBase(std::string_view identifier) const
 {
     return findIn(base_, identifier);
 }
 
-bool ItemLists::IsAllowed(std::string_view identifier) const
+bool ItemLists::isAllowed(std::string_view identifier) const
 {
     if (!identifier.empty() && identifier.front() == '~')
         return !available_.empty();
-    return FindAvailable(identifier) < available_.size();
+    return findAvailable(identifier) < available_.size();
 }
 
 std::string ItemLists::displayName(size_t k) const

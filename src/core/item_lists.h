@@ -42,11 +42,11 @@ public:
 
     // 0-based position in the available items, or the available count when absent.
     // Exact, case-sensitive comparison, first match wins.
-    size_t FindAvailable(std::string_view identifier) const;
+    size_t findAvailable(std::string_view identifier) const;
     // 0-based position in the item base, or the item-base count when absent.
-    size_t FindInBase(std::string_view identifier) const;
+    size_t findInBase(std::string_view identifier) const;
     // A custom name ("~...") with a non-empty available list, or an available identifier.
-    bool IsAllowed(std::string_view identifier) const;
+    bool isAllowed(std::string_view identifier) const;
 
     // Display name of available position k; empty when k is out of range.
     std::string displayName(size_t k) const;

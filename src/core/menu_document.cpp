@@ -143,7 +143,7 @@ void MenuDocument::clear()
 {
     softkeys_.reset();
     root_.reset();
-    FreeItemData(data_);
+    freeItemData(data_);
     notify([](DocumentObserver& o) { o.documentReset(); });
 }
 

@@ -88,11 +88,11 @@ public:
         takeHeader();
         if (!readTree())
             return std::move(report_);
-        RenumberTree(ws_.document);
+        renumberTree(ws_.document);
         if (in_.size() > dataBase_) {
             const ItemDataSource source{in_.slice(dataBase_, in_.size() - dataBase_), {static_cast<int>(recordSize_), order_}};
-            ParseItemData(*ws_.document.softkeys(), source, ws_.document.data(), ws_.saveMode, report_.warnings);
-            ParseItemData(*ws_.document.menuRoot(), source, ws_.document.data(), ws_.saveMode, report_.warnings);
+            parseItemData(*ws_.document.softkeys(), source, ws_.document.data(), ws_.saveMode, report_.warnings);
+            parseItemData(*ws_.document.menuRoot(), source, ws_.document.data(), ws_.saveMode, report_.warnings);
         }
         recordUnknown();
         return std::move(report_);
@@ -180,7 +180,7 @@ private:
     bool resolve(MenuRecord& item, std::string& displayName)
     {
         const ItemLists& items = ws_.items;
-        const size_t k = items.FindAvailable(item.name);
+        const size_t k = items.findAvailable(item.name);
         item.canHoldItems = items.canHoldItems(k);
         if (item.options == 0x18)
             item.options = 0x08;
@@ -271,7 +271,7 @@ private:
                 return false;
             }
             item.canHoldItems = 0;
-            doc.appendNode(doc.softkeys(), std::make_unique<MenuNode>(SoftkeyPrefix(static_cast<int>(k)) + text,
+            doc.appendNode(doc.softkeys(), std::make_unique<MenuNode>(softkeyPrefix(static_cast<int>(k)) + text,
                                                                       std::move(item)));
         }
         for (size_t index : {size_t(0), size_t(1), size_t(9)})
@@ -375,20 +375,20 @@ void parseNode(const MenuNode& node, const ItemDataSource& source, ItemDataTable
 
 } // namespace
 
-void ParseItemData(const MenuNode& node, const ItemDataSource& source, ItemDataTable& table, SaveMode& saveMode,
+void parseItemData(const MenuNode& node, const ItemDataSource& source, ItemDataTable& table, SaveMode& saveMode,
                    std::vector<std::string>& warnings)
 {
     parseNode(node, source, table, saveMode, warnings);
     for (const auto& child : node.children())
-        ParseItemData(*child, source, table, saveMode, warnings);
+        parseItemData(*child, source, table, saveMode, warnings);
 }
 
-ReadReport ReadMenuBytes(std::span<const uint8_t> bytes, Workspace& ws, const ReadOptions& options)
+ReadReport readMenuBytes(std::span<const uint8_t> bytes, Workspace& ws, const ReadOptions& options)
 {
     return Reader(bytes, ws, options).run();
 }
 
-ReadReport ReadMenuFile(const std::string& path, Workspace& ws, const ReadOptions& options)
+ReadReport readMenuFile(const std::string& path, Workspace& ws, const ReadOptions& options)
 {
     std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"), &std::fclose);
     if (!file)
@@ -398,7 +398,7 @@ ReadReport ReadMenuFile(const std::string& path, Workspace& ws, const ReadOption
     if (std::ferror(file.get()))
         return {ReadStatus::Failed, "Cannot read " + path + ": " + std::strerror(errno)};
     bytes.resize(got);
-    return ReadMenuBytes(bytes, ws, options);
+    return readMenuBytes(bytes, ws, options);
 }
 
 } // namespace tessaro

@@ -54,11 +54,11 @@ struct ReadReport {
 // A file that cannot be read or is no menu file (too short, fewer than ten records, record 0
 // not "Root") fails before anything is changed; after an abort the document keeps what was
 // built so far.
-ReadReport ReadMenuFile(const std::string& path, Workspace& ws, const ReadOptions& options);
+ReadReport readMenuFile(const std::string& path, Workspace& ws, const ReadOptions& options);
 // The same over the bytes of a file.
-ReadReport ReadMenuBytes(std::span<const uint8_t> bytes, Workspace& ws, const ReadOptions& options);
+ReadReport readMenuBytes(std::span<const uint8_t> bytes, Workspace& ws, const ReadOptions& options);
 
-// Where ParseItemData finds item data: the data area (the file from 10 + N·R on) and its format.
+// Where parseItemData finds item data: the data area (the file from 10 + N·R on) and its format.
 struct ItemDataSource {
     std::span<const uint8_t> dataArea;
     DataFormat format;
@@ -67,7 +67,7 @@ struct ItemDataSource {
 // Decodes the data of `node` (when hasData is set) and of every node below it, in pre-order,
 // into blocks stored at their recordNo. A node whose data lies beyond the data area gets no
 // block. File-system icon records set the save mode's icon marker; warnings are appended.
-void ParseItemData(const MenuNode& node, const ItemDataSource& source, ItemDataTable& table,
+void parseItemData(const MenuNode& node, const ItemDataSource& source, ItemDataTable& table,
                    SaveMode& saveMode, std::vector<std::string>& warnings);
 
 } // namespace tessaro

@@ -194,7 +194,7 @@ private:
     {
         for (Slot& s : slots) {
             MenuRecord& item = s.node->item;
-            if (!ws_.items.IsAllowed(item.name))
+            if (!ws_.items.isAllowed(item.name))
                 return false;
             const MenuRecord before = item;
             if (item.itemType == kTypeContainer && !s.node->hasChildren() && item.group != kGroupSoftkeys)
@@ -221,12 +221,12 @@ private:
 
 } // namespace
 
-Result<std::vector<uint8_t>> RenderMenuFile(Workspace& ws, Prompter& prompter)
+Result<std::vector<uint8_t>> renderMenuFile(Workspace& ws, Prompter& prompter)
 {
     return Renderer(ws, prompter).run();
 }
 
-WriteReport WriteMenuFile(const std::string& path, Workspace& ws, Prompter& prompter)
+WriteReport writeMenuFile(const std::string& path, Workspace& ws, Prompter& prompter)
 {
     Renderer renderer(ws, prompter);
     Result<std::vector<uint8_t>> bytes = renderer.run();

@@ -40,10 +40,10 @@ struct WriteReport {
 // Renders the document and replaces `path` with it: a temporary file in the same folder is
 // written and renamed over the target only when complete, so a refused or failed save leaves
 // an existing file untouched. Stores normalised itemType and dataLength values in the nodes.
-WriteReport WriteMenuFile(const std::string& path, Workspace& ws, Prompter& prompter);
+WriteReport writeMenuFile(const std::string& path, Workspace& ws, Prompter& prompter);
 
-// The bytes of the file WriteMenuFile would write, or the refusal text (the prompter has shown
+// The bytes of the file writeMenuFile would write, or the refusal text (the prompter has shown
 // it). Stores normalised itemType and dataLength values in the nodes as a save does.
-Result<std::vector<uint8_t>> RenderMenuFile(Workspace& ws, Prompter& prompter);
+Result<std::vector<uint8_t>> renderMenuFile(Workspace& ws, Prompter& prompter);
 
 } // namespace tessaro

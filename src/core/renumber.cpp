@@ -7,7 +7,7 @@
 
 namespace tessaro {
 
-uint8_t RecordNumberOf(const MenuDocument& document, const MenuNode* node)
+uint8_t recordNumberOf(const MenuDocument& document, const MenuNode* node)
 {
     if (node == document.menuRoot())
         return 10;
@@ -30,7 +30,7 @@ uint8_t RecordNumberOf(const MenuDocument& document, const MenuNode* node)
     return static_cast<uint8_t>(r + 2);
 }
 
-void RenumberTree(MenuDocument& document)
+void renumberTree(MenuDocument& document)
 {
     MenuNode* root = document.menuRoot();
     if (!root)

@@ -12,11 +12,11 @@ class MenuNode;
 
 // The node's recordNo (record position + 1) under the sibling-group order, in byte
 // arithmetic. The Menu Root gives 10; its first child 11.
-uint8_t RecordNumberOf(const MenuDocument& document, const MenuNode* node);
+uint8_t recordNumberOf(const MenuDocument& document, const MenuNode* node);
 
 // Recomputes recordNo, parentIndex, nextIndex and childIndex of every main-menu node from
 // the tree shape, turns childless containers into items, and moves the item data blocks to
 // their new slots. Blocks of vanished nodes or of nodes without hasData are dropped.
-void RenumberTree(MenuDocument& document);
+void renumberTree(MenuDocument& document);
 
 } // namespace tessaro

@@ -98,7 +98,7 @@ Result<ArgbImage> decodeBmp(std::span<const uint8_t> bytes)
     return image;
 }
 
-Status ConvertBmpToGif(const std::string& source, const std::string& destination)
+Status convertBmpToGif(const std::string& source, const std::string& destination)
 {
     auto file = FileBytes::open(source);
     if (!file)

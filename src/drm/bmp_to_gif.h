@@ -19,6 +19,6 @@ Result<ArgbImage> decodeBmp(std::span<const uint8_t> bytes);
 
 // Reads the 32-bit picture at `source` and writes its GIF to `destination`. On failure
 // nothing is written and the error names the file and the reason.
-Status ConvertBmpToGif(const std::string& source, const std::string& destination);
+Status convertBmpToGif(const std::string& source, const std::string& destination);
 
 } // namespace tessaro

@@ -82,7 +82,7 @@ void DrmPack::clear()
     total_ = 0;
 }
 
-Result<uint32_t> DrmPack::LoadDrmPack(const std::string& path)
+Result<uint32_t> DrmPack::loadDrmPack(const std::string& path)
 {
     clear();
     auto file = FileBytes::open(path);
@@ -207,7 +207,7 @@ Result<uint32_t> DrmPack::buildTables()
     return total_;
 }
 
-std::optional<std::vector<uint8_t>> DrmPack::GetDrmIcon(uint32_t index) const
+std::optional<std::vector<uint8_t>> DrmPack::extractDrmIcon(uint32_t index) const
 {
     if (index < rawTable_.size())
         return rawIcon(index);
@@ -230,7 +230,7 @@ std::optional<std::vector<uint8_t>> DrmPack::rawIcon(uint32_t index) const
     const ByteReader image(image_.bytes());
     if (!image.has(record.dataOffset, needed))
         return std::nullopt;
-    auto pixels = DecodeRawImage(record, image.slice(record.dataOffset, needed));
+    auto pixels = decodeRawImage(record, image.slice(record.dataOffset, needed));
     if (!pixels)
         return std::nullopt;
     auto gif = convertToGif(*pixels);
@@ -257,7 +257,7 @@ std::optional<std::vector<uint8_t>> DrmPack::storedIcon(uint32_t index) const
     return std::vector<uint8_t>(bytes.begin(), bytes.end());
 }
 
-std::optional<ArgbImage> DrmPack::DecodeRawImage(const RawImageRecord& record, std::span<const uint8_t> data)
+std::optional<ArgbImage> DrmPack::decodeRawImage(const RawImageRecord& record, std::span<const uint8_t> data)
 {
     if (record.width == 0 || record.height == 0 || data.size() < rawImageDataSize(record.width, record.height))
         return std::nullopt;

@@ -56,19 +56,19 @@ public:
     // Any earlier pack is dropped first. Fails with the file error, or with a text naming the
     // field when the header, directory or a table lies outside the file or ends before it
     // starts; the pack-loaded flag is only set by a load that succeeds.
-    Result<uint32_t> LoadDrmPack(const std::string& path);
+    Result<uint32_t> loadDrmPack(const std::string& path);
     // The same for an image already in memory.
     Result<uint32_t> loadImage(std::vector<uint8_t> image);
 
     // Icon `index` (0-based; the picker shows index + 1) as a complete GIF file, or nothing
     // when that icon has no image: an empty or reversed span, a raw picture of size 0 or
     // whose data does not fit, an index beyond the pack.
-    std::optional<std::vector<uint8_t>> GetDrmIcon(uint32_t index) const;
+    std::optional<std::vector<uint8_t>> extractDrmIcon(uint32_t index) const;
 
     // Decodes a raw picture from `data` (at least rawImageDataSize bytes): RGB565 pixels made
     // opaque, masked pixels XORed with the key colour (so their alpha becomes 0). Nothing when
     // the picture is empty or the data too short.
-    static std::optional<ArgbImage> DecodeRawImage(const RawImageRecord& record, std::span<const uint8_t> data);
+    static std::optional<ArgbImage> decodeRawImage(const RawImageRecord& record, std::span<const uint8_t> data);
 
     uint32_t total() const { return total_; }
     uint32_t rawCount() const { return uint32_t(rawTable_.size()); }

@@ -125,7 +125,7 @@ Result<std::vector<uint8_t>> convertToGif(const ArgbImage& image)
     return writeGif(quantizeImage(image));
 }
 
-Result<GifScreenSize> ReadGifScreenSize(std::span<const uint8_t> gif)
+Result<GifScreenSize> readGifScreenSize(std::span<const uint8_t> gif)
 {
     ByteReader reader(gif);
     if (!reader.has(6, 4))

@@ -28,6 +28,6 @@ struct GifScreenSize {
 
 // The screen size stored in a GIF's header, or an error when fewer than 10 bytes are given.
 // The bytes are not otherwise checked.
-Result<GifScreenSize> ReadGifScreenSize(std::span<const uint8_t> gif);
+Result<GifScreenSize> readGifScreenSize(std::span<const uint8_t> gif);
 
 } // namespace tessaro

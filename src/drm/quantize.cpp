@@ -94,7 +94,7 @@ void splitRange(std::span<ColourPoint> points, std::span<ColourPoint> scratch, i
 }
 
 // Box membership per channel value as bit sets (bit i = box i), so that the first box
-// holding a colour is the lowest bit of three ANDed masks. Gives exactly FindBoxIndex.
+// holding a colour is the lowest bit of three ANDed masks. Gives exactly findBoxIndex.
 class BoxLookup {
 public:
     explicit BoxLookup(const BoxList& boxes) : count_(uint16_t(boxes.size()))
@@ -126,7 +126,7 @@ private:
 
 } // namespace
 
-ColourPoints CollectOpaquePixels(const ArgbImage& image)
+ColourPoints collectOpaquePixels(const ArgbImage& image)
 {
     ColourPoints points;
     points.reserve(image.pixels.size());
@@ -146,7 +146,7 @@ void SplitBox(std::span<ColourPoint> points, int depth, BoxList& boxes)
     splitRange(points, scratch, depth, boxes);
 }
 
-void SortBoxesByCount(BoxList& boxes)
+void sortBoxesByCount(BoxList& boxes)
 {
     BoxList remaining = std::move(boxes);
     boxes.clear();
@@ -161,7 +161,7 @@ void SortBoxesByCount(BoxList& boxes)
     }
 }
 
-Palette BuildPalette(const BoxList& boxes)
+Palette buildPalette(const BoxList& boxes)
 {
     Palette palette{};
     for (size_t i = 0; i < boxes.size() && i < palette.size(); ++i) {
@@ -171,7 +171,7 @@ Palette BuildPalette(const BoxList& boxes)
     return palette;
 }
 
-uint16_t FindBoxIndex(const BoxList& boxes, uint8_t red, uint8_t green, uint8_t blue)
+uint16_t findBoxIndex(const BoxList& boxes, uint8_t red, uint8_t green, uint8_t blue)
 {
     for (size_t i = 0; i < boxes.size(); ++i) {
         const ColourBox& b = boxes[i];
@@ -186,15 +186,15 @@ QuantizedImage quantizeImage(const ArgbImage& image)
 {
     if (image.pixels.size() != size_t(image.width) * image.height)
         return {};
-    ColourPoints points = CollectOpaquePixels(image);
+    ColourPoints points = collectOpaquePixels(image);
     BoxList boxes;
     SplitBox(points, 0, boxes);
-    SortBoxesByCount(boxes);
+    sortBoxesByCount(boxes);
 
     QuantizedImage out;
     out.width = image.width;
     out.height = image.height;
-    out.palette = BuildPalette(boxes);
+    out.palette = buildPalette(boxes);
     out.transparentIndex = uint16_t(boxes.size());
     out.indices.resize(size_t(image.width) * image.height);
 

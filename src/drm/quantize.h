@@ -64,20 +64,20 @@ struct QuantizedImage {
 
 // The (red, green, blue) of every pixel with alpha above 128, column by column (x outer,
 // y inner), as the palette computation takes them.
-ColourPoints CollectOpaquePixels(const ArgbImage& image);
+ColourPoints collectOpaquePixels(const ArgbImage& image);
 
 // Splits `points` at `depth` and appends the resulting boxes to `boxes` in creation order.
 // The points are reordered in place (each split keeps the input order within both halves).
 void SplitBox(std::span<ColourPoint> points, int depth, BoxList& boxes);
 
 // Reorders the boxes by descending count; boxes of equal count end up in reverse creation order.
-void SortBoxesByCount(BoxList& boxes);
+void sortBoxesByCount(BoxList& boxes);
 
 // Entries 0..n-1 = 0xFF000000 | mean colour of box i; entries n..255 = 0.
-Palette BuildPalette(const BoxList& boxes);
+Palette buildPalette(const BoxList& boxes);
 
 // The first box whose ranges hold all three channels of the colour, or n when none does.
-uint16_t FindBoxIndex(const BoxList& boxes, uint8_t red, uint8_t green, uint8_t blue);
+uint16_t findBoxIndex(const BoxList& boxes, uint8_t red, uint8_t green, uint8_t blue);
 
 // The complete reduction of one picture. Works at any size the memory allows; a picture whose
 // pixel count does not match its size gives an empty (0 x 0) result.

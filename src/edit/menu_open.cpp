@@ -15,7 +15,7 @@ ReadReport readUnder(const std::string& path, Workspace& ws, const ProfileManage
     ReadOptions options;
     options.acceptUnknown = profiles.isDefaultMode();
     options.itemBasePath = profiles.itemBasePath();
-    return ReadMenuFile(path, ws, options);
+    return readMenuFile(path, ws, options);
 }
 
 OpenResult finish(OpenResult result, ReadReport report)
@@ -31,7 +31,7 @@ OpenResult finish(OpenResult result, ReadReport report)
 
 } // namespace
 
-OpenResult OpenMenuFile(const std::string& path, Workspace& ws, ProfileManager& profiles,
+OpenResult openMenuFile(const std::string& path, Workspace& ws, ProfileManager& profiles,
                         Prompter& prompter)
 {
     OpenResult result;
@@ -51,7 +51,7 @@ OpenResult OpenMenuFile(const std::string& path, Workspace& ws, ProfileManager& 
 
     if (report.itemBaseUpdated) {
         result.itemBaseUpdated = true;
-        const Status reloaded = profiles.ReloadItemBase(ws.items);
+        const Status reloaded = profiles.reloadItemBase(ws.items);
         if (!reloaded) {
             result.ok = false;
             result.error = reloaded.error();
@@ -64,7 +64,7 @@ OpenResult OpenMenuFile(const std::string& path, Workspace& ws, ProfileManager& 
     return finish(std::move(result), std::move(report));
 }
 
-void ShowRepairs(const OpenResult& result, Prompter& prompter)
+void showRepairs(const OpenResult& result, Prompter& prompter)
 {
     if (!result.repaired)
         return;

@@ -32,11 +32,11 @@ inline constexpr char kRepairedCaption[] = TRANSLATABLE("Core", "File repaired")
 // identifiers reload the item base, read the file once more and report "Item base has been
 // updated". A read failure ends the sequence with its error text (not shown here); a file
 // that is no menu file changes nothing.
-OpenResult OpenMenuFile(const std::string& path, Workspace& ws, ProfileManager& profiles,
+OpenResult openMenuFile(const std::string& path, Workspace& ws, ProfileManager& profiles,
                         Prompter& prompter);
 
 // After a repaired open: one message (caption "File repaired", warning icon) that lists the
 // reader's notes. Nothing for a clean open.
-void ShowRepairs(const OpenResult& result, Prompter& prompter);
+void showRepairs(const OpenResult& result, Prompter& prompter);
 
 } // namespace tessaro

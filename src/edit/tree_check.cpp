@@ -18,7 +18,7 @@ Error atNode(int index, const std::string& what)
 
 } // namespace
 
-Status CheckRecordLinks(const MenuDocument& document)
+Status checkRecordLinks(const MenuDocument& document)
 {
     const MenuNode* root = document.menuRoot();
     if (!root)

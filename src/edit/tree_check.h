@@ -10,11 +10,11 @@ namespace tessaro {
 class MenuDocument;
 
 // Checks, for every main-menu node: recordNo is its record position in sibling-group order + 1
-// (what RecordNumberOf gives) and fits a byte, parentIndex, nextIndex and childIndex follow
+// (what recordNumberOf gives) and fits a byte, parentIndex, nextIndex and childIndex follow
 // from the tree, and no childless node is a container; for every block of the item data
 // table: its slot is a softkey's (3..9) or the recordNo of a main-menu node with hasData, and
 // its owner byte is the slot. Returns the first violation found, naming the node's absolute
 // index or the slot.
-Status CheckRecordLinks(const MenuDocument& document);
+Status checkRecordLinks(const MenuDocument& document);
 
 } // namespace tessaro

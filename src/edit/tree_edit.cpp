@@ -97,7 +97,7 @@ void keepContainerData(MenuDocument& document, MenuNode* node, bool saveAll)
         item.hasData = false;
         item.dataLength = 0;
     } else {
-        item.dataLength = ItemDataLength(block, saveAll);
+        item.dataLength = itemDataLength(block, saveAll);
     }
 }
 
@@ -120,7 +120,7 @@ bool isSubitemPosition(InsertPosition position)
 
 } // namespace
 
-MenuNode* NewDocument(MenuDocument& document)
+MenuNode* startNewMenu(MenuDocument& document)
 {
     document.clear();
 
@@ -145,11 +145,11 @@ MenuNode* NewDocument(MenuDocument& document)
     root.canHoldItems = 1;
 
     document.setTopNodes(makeNode("Softkeys", softkeys), makeNode("Menu Root", root));
-    NewKeys(document);
+    addSoftkeys(document);
     return document.menuRoot();
 }
 
-void NewKeys(MenuDocument& document)
+void addSoftkeys(MenuDocument& document)
 {
     MenuNode* container = document.softkeys();
     if (!container || container->hasChildren())
@@ -165,11 +165,11 @@ void NewKeys(MenuDocument& document)
         key.attributes = kInsertedAttributes;
         key.group = kGroupSoftkeys;
         key.canHoldItems = 0;
-        document.appendNode(container, makeNode(SoftkeyPrefix(i) + kDefaultSoftkeys[i].displayName, key));
+        document.appendNode(container, makeNode(softkeyPrefix(i) + kDefaultSoftkeys[i].displayName, key));
     }
 }
 
-Result<EditResult> InsertAvailableItem(Workspace& workspace, size_t entry, MenuNode* selected,
+Result<EditResult> insertAvailableItem(Workspace& workspace, size_t entry, MenuNode* selected,
                                        InsertPosition position, Prompter& prompter)
 {
     MenuDocument& document = workspace.document;
@@ -207,7 +207,7 @@ Result<EditResult> InsertAvailableItem(Workspace& workspace, size_t entry, MenuN
     case InsertPosition::AddSubitemLast: row = parent->childCount(); break;
     }
     MenuNode* node = document.insertNode(parent, row, makeNode(std::move(caption), item));
-    node->item.parentIndex = static_cast<uint8_t>(RecordNumberOf(document, parent) - 1);
+    node->item.parentIndex = static_cast<uint8_t>(recordNumberOf(document, parent) - 1);
 
     if (subitem) {
         if (parent->item.itemType != kTypeContainer) {
@@ -217,14 +217,14 @@ Result<EditResult> InsertAvailableItem(Workspace& workspace, size_t entry, MenuN
         keepContainerData(document, parent, workspace.saveMode.saveAll());
         document.touch(parent);
     }
-    RenumberTree(document);
+    renumberTree(document);
 
     if (isShortcutDisplayName(available.displayName))
-        (void)AttachShortcutData(document, node, available.identifier);
+        (void)attachShortcutData(document, node, available.identifier);
     return EditResult{node, custom};
 }
 
-Status AttachShortcutData(MenuDocument& document, MenuNode* node, std::string_view identifier)
+Status attachShortcutData(MenuDocument& document, MenuNode* node, std::string_view identifier)
 {
     if (!node || document.indexOf(node) < 0)
         return Error{"Shortcut data: no such node"};
@@ -238,7 +238,7 @@ Status AttachShortcutData(MenuDocument& document, MenuNode* node, std::string_vi
 
     ItemDataBlock block;
     block.entries.push_back(std::move(entry));
-    const uint16_t length = ItemDataLength(&block, false);
+    const uint16_t length = itemDataLength(&block, false);
     document.data().store(node->item.recordNo, std::move(block));
     node->item.itemType = kTypeShortcut;
     node->item.hasData = true;
@@ -247,7 +247,7 @@ Status AttachShortcutData(MenuDocument& document, MenuNode* node, std::string_vi
     return Status::success();
 }
 
-Result<EditResult> ReplaceItem(Workspace& workspace, size_t entry, MenuNode* node)
+Result<EditResult> replaceWithItem(Workspace& workspace, size_t entry, MenuNode* node)
 {
     MenuDocument& document = workspace.document;
     if (!canReplace(document, node))
@@ -256,7 +256,7 @@ Result<EditResult> ReplaceItem(Workspace& workspace, size_t entry, MenuNode* nod
     if (entry >= list.size())
         return noSuchEntry(entry);
     // The first available entry with this identifier decides display name and flag.
-    const size_t position = workspace.items.FindAvailable(list[entry].identifier);
+    const size_t position = workspace.items.findAvailable(list[entry].identifier);
     const ItemEntry available = list[position];
     const bool custom = available.displayName == kCustomItem;
 
@@ -269,29 +269,29 @@ Result<EditResult> ReplaceItem(Workspace& workspace, size_t entry, MenuNode* nod
     const bool softkey = index >= 1 && index <= kSoftkeyCount;
     const std::string text = nameAfterEntry(workspace, available, item);
     // A softkey's caption always starts with its position, as the reader shows it.
-    document.setCaption(node, softkey ? SoftkeyPrefix(index - 1) + text : text);
+    document.setCaption(node, softkey ? softkeyPrefix(index - 1) + text : text);
 
     item.canHoldItems = workspace.items.canHoldItems(position);
     item.itemType = node->hasChildren() ? kTypeContainer : kTypeItem;
     item.options = 0;
     item.attributes = kReplacedAttributes;
-    RenumberTree(document);
+    renumberTree(document);
     if (custom)
         item.options = kCustomOptions;
     if (isShortcutDisplayName(available.displayName))
-        (void)AttachShortcutData(document, node, available.identifier);
+        (void)attachShortcutData(document, node, available.identifier);
     document.touch(node);
     return EditResult{node, custom};
 }
 
-bool ConfirmDeleteSubtree(Prompter& prompter)
+bool confirmDeleteSubtree(Prompter& prompter)
 {
     return prompter.ask(MessageIcon::Warning, TRANSLATABLE("Core", "Warning"),
                         std::string(kDeleteQuestion), Buttons::YesNo) ==
            Answer::Yes;
 }
 
-Status DeleteSubtree(MenuDocument& document, MenuNode* node)
+Status deleteSubtree(MenuDocument& document, MenuNode* node)
 {
     if (!canDelete(document, node))
         return refused("Delete item", document, node);
@@ -305,54 +305,54 @@ Status DeleteSubtree(MenuDocument& document, MenuNode* node)
     };
     freeData(freeData, node);
     document.removeNode(node);
-    RenumberTree(document);
+    renumberTree(document);
     return Status::success();
 }
 
-Result<bool> DeleteSubtreeAfterAsking(MenuDocument& document, MenuNode* node, Prompter& prompter)
+Result<bool> deleteSubtreeAfterAsking(MenuDocument& document, MenuNode* node, Prompter& prompter)
 {
     if (!canDelete(document, node))
         return refused("Delete item", document, node);
-    if (!ConfirmDeleteSubtree(prompter))
+    if (!confirmDeleteSubtree(prompter))
         return false;
-    const Status status = DeleteSubtree(document, node);
+    const Status status = deleteSubtree(document, node);
     if (!status)
         return Error{status.error()};
     return true;
 }
 
-Status MoveUp(MenuDocument& document, MenuNode* node)
+Status moveNodeUp(MenuDocument& document, MenuNode* node)
 {
     if (!canMoveUp(document, node))
         return refused("Move up", document, node);
     document.moveNode(node, node->parent(), node->row() - 1);
-    RenumberTree(document);
+    renumberTree(document);
     return Status::success();
 }
 
-Status MoveDown(MenuDocument& document, MenuNode* node)
+Status moveNodeDown(MenuDocument& document, MenuNode* node)
 {
     if (!canMoveDown(document, node))
         return refused("Move down", document, node);
     // Before the sibling after the next one; past the end when there is none (the row is
     // clamped to the end of the group).
     document.moveNode(node, node->parent(), node->row() + 2);
-    RenumberTree(document);
+    renumberTree(document);
     return Status::success();
 }
 
-Result<EditResult> DropOnNode(Workspace& workspace, MenuNode* target, const DragSource& source,
+Result<EditResult> dropOntoNode(Workspace& workspace, MenuNode* target, const DragSource& source,
                               Prompter& prompter)
 {
     MenuDocument& document = workspace.document;
     if (!canAcceptDrop(document, target, source))
         return refused("Drop", document, target);
     if (!source.fromTree)
-        return InsertAvailableItem(workspace, source.entry, target, InsertPosition::AddBefore, prompter);
+        return insertAvailableItem(workspace, source.entry, target, InsertPosition::AddBefore, prompter);
     MenuNode* dragged = source.node;
     if (!document.moveNode(dragged, target->parent(), target->row()))
         return refused("Drop", document, target);
-    RenumberTree(document);
+    renumberTree(document);
     return EditResult{dragged, false};
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 // The editing operations on the menu tree: a new document, inserting, replacing, deleting
 // and moving items, and the two drops of drag and drop. Every structural operation ends with
-// RenumberTree, so the records' index fields always match the tree.
+// renumberTree, so the records' index fields always match the tree.
 //
 // Each operation first checks the enabling rules (edit/edit_rules.h); where they say no, it
 // returns a failure and leaves the document unchanged.
@@ -21,7 +21,7 @@ class MenuNode;
 class Prompter;
 struct Workspace;
 
-// Where InsertAvailableItem puts the new node: AddBefore directly before the selected node,
+// Where insertAvailableItem puts the new node: AddBefore directly before the selected node,
 // AddFirst as the first of its siblings, AddSubitemFirst / AddSubitemLast as the first / last
 // child of the selected node.
 enum class InsertPosition { AddBefore, AddFirst, AddSubitemFirst, AddSubitemLast };
@@ -34,7 +34,7 @@ inline constexpr size_t kMaxMenuItems = 245;
 // Shown (caption "Warning", warning icon) when an insert would pass kMaxMenuItems.
 inline constexpr std::string_view kTooManyItemsText =
     TRANSLATABLE("Core", "The menu is full: mma_ucp can hold at most 245 menu items");
-// The question asked before DeleteSubtree (caption "Warning", warning icon, Yes/No).
+// The question asked before deleteSubtree (caption "Warning", warning icon, Yes/No).
 inline constexpr std::string_view kDeleteQuestion =
     TRANSLATABLE("Core", "The item and all its subitems will be deleted\r\n           Continue?");
 
@@ -48,45 +48,45 @@ struct EditResult {
 // Clears the document (every node, every data block) and builds the fixed top: the Softkeys
 // container with the seven default softkeys and an empty Menu Root. Returns the Menu Root,
 // which the window selects. The custom counter is not touched.
-MenuNode* NewDocument(MenuDocument& document);
+MenuNode* startNewMenu(MenuDocument& document);
 // Adds the seven default softkeys under the Softkeys container; does nothing unless the
 // document has a Softkeys container without children.
-void NewKeys(MenuDocument& document);
+void addSoftkeys(MenuDocument& document);
 
 // Inserts available entry `entry` at `position` relative to `selected`. A custom entry takes
 // the next custom number; a "[SC]" entry gets its shortcut data. Refused when the rules do not
 // allow the position, the entry does not exist, or the menu already holds kMaxMenuItems items
 // (then the prompter shows kTooManyItemsText).
-Result<EditResult> InsertAvailableItem(Workspace& workspace, size_t entry, MenuNode* selected,
+Result<EditResult> insertAvailableItem(Workspace& workspace, size_t entry, MenuNode* selected,
                                        InsertPosition position, Prompter& prompter);
 
 // Gives `node` a data block holding only the shortcut data (kind 23): the identifier,
 // zero-padded to 25 bytes. The node becomes a shortcut item (itemType 9) with dataLength 28.
 // Fails for a null node or one of another document.
-Status AttachShortcutData(MenuDocument& document, MenuNode* node, std::string_view identifier);
+Status attachShortcutData(MenuDocument& document, MenuNode* node, std::string_view identifier);
 
 // Replaces `node` by available entry `entry`: its data block is freed, name and caption come
 // from the entry (softkeys keep their position prefix), and it stays a container when it has
 // children. Refused for the Softkeys container, the Menu Root and unknown entries.
-Result<EditResult> ReplaceItem(Workspace& workspace, size_t entry, MenuNode* node);
+Result<EditResult> replaceWithItem(Workspace& workspace, size_t entry, MenuNode* node);
 
 // Asks kDeleteQuestion; true when the user answered Yes.
-bool ConfirmDeleteSubtree(Prompter& prompter);
+bool confirmDeleteSubtree(Prompter& prompter);
 // Deletes a menu item with its whole subtree and frees their data blocks, without asking.
-Status DeleteSubtree(MenuDocument& document, MenuNode* node);
+Status deleteSubtree(MenuDocument& document, MenuNode* node);
 // Asks first (only when the node may be deleted at all), then deletes on Yes. Returns whether
 // the node was deleted; a failure when the rules refuse the node.
-Result<bool> DeleteSubtreeAfterAsking(MenuDocument& document, MenuNode* node, Prompter& prompter);
+Result<bool> deleteSubtreeAfterAsking(MenuDocument& document, MenuNode* node, Prompter& prompter);
 
 // Moves a menu item before its previous sibling.
-Status MoveUp(MenuDocument& document, MenuNode* node);
+Status moveNodeUp(MenuDocument& document, MenuNode* node);
 // Moves a menu item after its next sibling.
-Status MoveDown(MenuDocument& document, MenuNode* node);
+Status moveNodeDown(MenuDocument& document, MenuNode* node);
 
 // A drop on `target`. A tree node is moved to stand directly before the target, under the
 // target's parent; an available entry is inserted there as with AddBefore. Refused where the
 // acceptance test (canAcceptDrop) says no, so a node is never dropped into its own subtree.
-Result<EditResult> DropOnNode(Workspace& workspace, MenuNode* target, const DragSource& source,
+Result<EditResult> dropOntoNode(Workspace& workspace, MenuNode* target, const DragSource& source,
                               Prompter& prompter);
 
 } // namespace tessaro

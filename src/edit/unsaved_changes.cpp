@@ -7,7 +7,7 @@
 
 namespace tessaro {
 
-bool ConfirmUnsavedChanges(bool modified, Prompter& prompter, const std::function<bool()>& save)
+bool askToSaveChanges(bool modified, Prompter& prompter, const std::function<bool()>& save)
 {
     if (!modified)
         return true;

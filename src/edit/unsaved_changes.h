@@ -17,6 +17,6 @@ inline constexpr std::string_view kSaveChangesQuestion = TRANSLATABLE("Core", "S
 // Otherwise the user chooses: Save runs `save` and goes on only when it saved (a refused,
 // failed or cancelled save stops the action), Discard goes on, Cancel (or closing the box)
 // stops it and leaves everything as it was.
-bool ConfirmUnsavedChanges(bool modified, Prompter& prompter, const std::function<bool()>& save);
+bool askToSaveChanges(bool modified, Prompter& prompter, const std::function<bool()>& save);
 
 } // namespace tessaro

@@ -77,7 +77,7 @@ Status DrmPickerModel::loadNew(const std::string& path)
 
 Status DrmPickerModel::loadCurrent()
 {
-    auto total = pack_.LoadDrmPack(pack_.packPath());
+    auto total = pack_.loadDrmPack(pack_.packPath());
     if (!total) {
         // The old pack is gone with the failed load: nothing can be offered any more.
         maximum_ = -1;
@@ -87,13 +87,13 @@ Status DrmPickerModel::loadCurrent()
     position_ = 1;
     text_ = "1";
     caret_ = 1;
-    ShowIcon(0);
+    showIcon(0);
     return Status::success();
 }
 
-void DrmPickerModel::ShowIcon(uint32_t index)
+void DrmPickerModel::showIcon(uint32_t index)
 {
-    auto icon = pack_.GetDrmIcon(index);
+    auto icon = pack_.extractDrmIcon(index);
     if (!icon) {
         preview_.reset();
         previewError_.clear();
@@ -101,7 +101,7 @@ void DrmPickerModel::ShowIcon(uint32_t index)
         return;
     }
     std::string error;
-    auto size = ReadGifScreenSize(*icon);
+    auto size = readGifScreenSize(*icon);
     if (!size || !isReadableGif(*icon, error)) {
         // Stored icons are handed out unchecked; the preview cannot show what is no GIF.
         preview_.reset();
@@ -118,7 +118,7 @@ void DrmPickerModel::showNumber(uint32_t number)
     position_ = number;
     text_ = std::to_string(number);
     caret_ = text_.size();
-    ShowIcon(number - 1);
+    showIcon(number - 1);
 }
 
 void DrmPickerModel::stepUp()
@@ -156,7 +156,7 @@ bool DrmPickerModel::typeDigit(char digit, size_t selectionStart, size_t selecti
     text_ = std::move(candidate);
     caret_ = start + 1;
     position_ = uint32_t(value);
-    ShowIcon(position_ - 1);
+    showIcon(position_ - 1);
     return true;
 }
 

@@ -73,7 +73,7 @@ public:
     const std::string& previewError() const { return previewError_; }
 
     // Fetches icon `index` into the preview and updates the size label.
-    void ShowIcon(uint32_t index);
+    void showIcon(uint32_t index);
 
     int screenSize() const { return screenSize_; }
     void setScreenSize(int index);

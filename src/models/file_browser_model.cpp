@@ -102,13 +102,13 @@ bool listPhoneFiles(PhoneContext& phone, const BrowserState& state)
 {
     switch (state.mode) {
     case ListingMode::AllFiles:
-        return GetFileList(phone);
+        return listAllFiles(phone);
     case ListingMode::ByMask:
-        return GetMaskedList(phone, state.maskVolumes, state.maskExtension);
+        return listMatchingFiles(phone, state.maskVolumes, state.maskExtension);
     case ListingMode::IconsOnly:
         break;
     }
-    return GetIconList(phone);
+    return listIcons(phone);
 }
 
 std::vector<MaskVolume> openMaskVolumes(const std::vector<char>& phoneVolumes, BrowserState& state,
@@ -361,8 +361,8 @@ bool FileBrowserModel::upload(const std::vector<std::string>& localFiles,
     bool ok = true;
     for (const auto& file : files) {
         const std::string phonePath = phonePathOf(file);
-        const int written = batch ? P2KGroupWrite(phone_, file, phonePath, *batch)
-                                  : P2KFileWrite(phone_, file, phonePath);
+        const int written = batch ? uploadFileInBatch(phone_, file, phonePath, *batch)
+                                  : uploadFile(phone_, file, phonePath);
         if (written == -1) {
             if (!phone_.cancelled)
                 phone_.prompter.show(MessageIcon::Error, kError, TRANSLATABLE("Core", "Error writing ") + latin1ToUtf8(phonePath));
@@ -409,7 +409,7 @@ bool FileBrowserModel::downloadOne(const std::string& localPath)
         return false;
     const std::string phonePath = filePath(selection_.front());
     phone_.progressLabel = TRANSLATABLE("Core", "Downloading ") + fileNameOf(localPath);
-    if (P2KFileRead(phone_, phonePath, localPath, expectedSize(phonePath)) == -1) {
+    if (downloadFile(phone_, phonePath, localPath, expectedSize(phonePath)) == -1) {
         if (!phone_.cancelled)
             phone_.prompter.show(MessageIcon::Error, kError, TRANSLATABLE("Core", "Error reading ") + latin1ToUtf8(phonePath));
         return false;
@@ -449,7 +449,7 @@ bool FileBrowserModel::downloadSelected(const std::string& folder,
     for (const std::string& name : names) {
         const std::string phonePath = folderPathText + "/" + name;
         const std::string local = localOf(name);
-        if (P2KGroupRead(phone_, phonePath, local, expectedSize(phonePath), *batch) == -1) {
+        if (downloadFileInBatch(phone_, phonePath, local, expectedSize(phonePath), *batch) == -1) {
             batch.reset();
             if (!phone_.cancelled)
                 phone_.prompter.show(MessageIcon::Error, kError, TRANSLATABLE("Core", "Error reading ") + latin1ToUtf8(phonePath));
@@ -548,7 +548,7 @@ bool FileBrowserModel::applyAttributes(int bits)
         return false;
     for (const int row : selection_) {
         const std::string phonePath = filePath(row);
-        if (SetPhoneAttribute(phone_, phonePath, bits) == -1) {
+        if (setPhoneAttributes(phone_, phonePath, bits) == -1) {
             phone_.prompter.show(MessageIcon::Error, kError,
                                  TRANSLATABLE("Core", "Error changing attributes for ") + latin1ToUtf8(phonePath));
             return false;

@@ -170,7 +170,7 @@ void ItemEditorModel::WorkingCopy::clearFunction()
 
 ItemEditorModel::ItemEditorModel()
 {
-    ClearPanel();
+    clearPanel();
 }
 
 bool ItemEditorModel::fieldEnabled(FunctionField f) const
@@ -196,7 +196,7 @@ bool ItemEditorModel::fieldEnabled(FunctionField f) const
     return false;
 }
 
-void ItemEditorModel::ClearPanel(bool resetAll)
+void ItemEditorModel::clearPanel(bool resetAll)
 {
     send_ = itemType_ == kTypeSms;
     function_ = ItemFunction::None;
@@ -235,7 +235,7 @@ void ItemEditorModel::ClearPanel(bool resetAll)
     }
 }
 
-void ItemEditorModel::ClearFunctionTab()
+void ItemEditorModel::clearFunctionTab()
 {
     send_ = itemType_ == kTypeSms;
     applyEnabled_ = false;
@@ -255,14 +255,14 @@ void ItemEditorModel::ClearFunctionTab()
         itemType_ = kTypeItem;
 }
 
-void ItemEditorModel::LoadItem(const ItemDataBlock* block, uint8_t itemType, bool softkey,
+void ItemEditorModel::load(const ItemDataBlock* block, uint8_t itemType, bool softkey,
                                uint8_t attributes, uint8_t options)
 {
     itemType_ = itemType;
     attributes_ = attributes;
     options_ = options;
     softkey_ = softkey;
-    ClearPanel();
+    clearPanel();
     lockable_ = (attributes & kAttrLockable) != 0;
     protected_ = (attributes & kAttrProtected) != 0;
     nonChangeable_ = (attributes & kAttrNonChangeable) != 0;
@@ -375,11 +375,11 @@ void ItemEditorModel::LoadItem(const ItemDataBlock* block, uint8_t itemType, boo
     }
     applyEnabled_ = false;
     ItemEditorModel probe = *this;
-    probe.ApplyDataChange();
+    probe.applyDataChange();
     loaded_ = {probe.commit(false), probe.commit(true)};
 }
 
-void ItemEditorModel::FormShow(bool phoneConnected, bool javaRead, std::vector<Installed> installed)
+void ItemEditorModel::prepare(bool phoneConnected, bool javaRead, std::vector<Installed> installed)
 {
     phoneConnected_ = phoneConnected;
     javaRead_ = javaRead;
@@ -488,7 +488,7 @@ void ItemEditorModel::enableGroup(ItemFunction function)
 
 void ItemEditorModel::chooseFunction(ItemFunction function)
 {
-    ClearFunctionTab();
+    clearFunctionTab();
     function_ = function;
     if (function == ItemFunction::None) {
         page_ = EditorPage::Visual;
@@ -600,7 +600,7 @@ bool ItemEditorModel::resetAllData(Prompter& prompter)
     if (prompter.ask(MessageIcon::Warning, TRANSLATABLE("Core", "Warning"), kResetQuestion,
                      Buttons::YesNo) != Answer::Yes)
         return false;
-    ClearPanel(true);
+    clearPanel(true);
     return true;
 }
 
@@ -608,7 +608,7 @@ bool ItemEditorModel::hasChanges(bool saveAll) const
 {
     // What OK would store: the controls rebuilt into a working copy, then committed.
     ItemEditorModel probe = *this;
-    probe.ApplyDataChange();
+    probe.applyDataChange();
     return probe.commit(saveAll) != loaded_[saveAll ? 1 : 0];
 }
 
@@ -623,11 +623,11 @@ bool ItemEditorModel::confirmCancel(Prompter& prompter, bool saveAll) const
 
 void ItemEditorModel::applyNow()
 {
-    ApplyDataChange();
+    applyDataChange();
     applyEnabled_ = false;
 }
 
-void ItemEditorModel::ApplyDataChange()
+void ItemEditorModel::applyDataChange()
 {
     // Everything is rebuilt from what the controls show, so an emptied field really goes.
     auto unsupported = std::move(unsupported_);
@@ -836,7 +836,7 @@ void commitItemEdit(MenuDocument& document, MenuNode& node, const ItemEditResult
     if (result.hasData) {
         document.data().store(slot, result.block);
         node.item.hasData = true;
-        node.item.dataLength = ItemDataLength(document.data().at(slot), saveAll);
+        node.item.dataLength = itemDataLength(document.data().at(slot), saveAll);
     } else {
         document.data().drop(slot);
         node.item.hasData = false;

@@ -108,19 +108,19 @@ public:
     // --- operations of the window ---------------------------------------------------------
     // Fills the editor from a node: its block (or none), itemType, whether it is a softkey,
     // Attributes and Options.
-    void LoadItem(const ItemDataBlock* block, uint8_t itemType, bool softkey, uint8_t attributes,
+    void load(const ItemDataBlock* block, uint8_t itemType, bool softkey, uint8_t attributes,
                   uint8_t options);
     // Resets the whole editor; `resetAll` is the "Reset All Data" variant, which also clears
     // Options and the three attribute bits.
-    void ClearPanel(bool resetAll = false);
+    void clearPanel(bool resetAll = false);
     // Resets the function page.
-    void ClearFunctionTab();
+    void clearFunctionTab();
     // Rebuilds the working copy from the controls ("OK" and "Apply").
-    void ApplyDataChange();
+    void applyDataChange();
     // True when the working copy holds anything worth a block.
     bool hasData(bool saveAll) const;
     // The block built from the working copy in the fixed entry order, with the itemType,
-    // Options and Attributes that its entries imply. Runs on the last ApplyDataChange.
+    // Options and Attributes that its entries imply. Runs on the last applyDataChange.
     ItemEditResult commit(bool saveAll) const;
 
     // --- the user's actions -----------------------------------------------------------------
@@ -133,7 +133,7 @@ public:
     };
     // The window is about to show: whether a phone is connected, whether a phone or card Java
     // slot table was read, and the applications of those tables (phone first, then card).
-    void FormShow(bool phoneConnected, bool javaRead, std::vector<Installed> installed);
+    void prepare(bool phoneConnected, bool javaRead, std::vector<Installed> installed);
     // A title list's "Add" (language id 1..47; an empty text or a full list adds nothing).
     bool addTitle(TitleList list, uint8_t language, const std::u16string& text);
     // "Edit" of row `row`: an empty text changes nothing.
@@ -154,7 +154,7 @@ public:
     bool resetAllData(Prompter& prompter);
     // "Apply".
     void applyNow();
-    // True when OK would store something else than it would have right after LoadItem.
+    // True when OK would store something else than it would have right after load.
     bool hasChanges(bool saveAll) const;
     // Cancel: with changes, asks kDiscardItemChangesQuestion; true when the window may close.
     bool confirmCancel(Prompter& prompter, bool saveAll) const;
@@ -245,7 +245,7 @@ private:
     bool installedEnabled_ = false;
 
     WorkingCopy copy_;
-    // What OK would have stored right after LoadItem, without and with "Save all data".
+    // What OK would have stored right after load, without and with "Save all data".
     std::array<ItemEditResult, 2> loaded_{};
     std::optional<DataEntry> unsupported_;   // loaded records of unknown kinds
     std::function<bool(char16_t)> letterOrDigit_;

@@ -15,7 +15,7 @@ constexpr size_t kFixedNodes = 9;
 
 } // namespace
 
-std::string StatusLine(int formatRead, size_t nodeCount)
+std::string statusLine(int formatRead, size_t nodeCount)
 {
     // An empty tree counts no entries rather than a negative number.
     const size_t entries = nodeCount > kFixedNodes ? nodeCount - kFixedNodes : 0;
@@ -23,7 +23,7 @@ std::string StatusLine(int formatRead, size_t nodeCount)
            + std::to_string(entries);
 }
 
-std::optional<std::vector<std::string>> ItemSummary(const MenuDocument& document,
+std::optional<std::vector<std::string>> itemSummary(const MenuDocument& document,
                                                     const MenuNode* node)
 {
     const int index = document.indexOf(node);

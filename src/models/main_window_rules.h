@@ -15,12 +15,12 @@ class MenuNode;
 
 // Panel 1 of the status bar: "Format: " + record length of the last file read (0 before
 // any) + "-byte  Entries: " + the number of menu entries (tree nodes minus the fixed 9).
-std::string StatusLine(int formatRead, size_t nodeCount);
+std::string statusLine(int formatRead, size_t nodeCount);
 
 // The lines of the item summary for a selected node: "Item summary:", an empty line, then
 // "[Not modified]" or one line per data entry (some only once per group). No value when the
 // summary is hidden: no node, the Softkeys container or the Menu Root.
-std::optional<std::vector<std::string>> ItemSummary(const MenuDocument& document,
+std::optional<std::vector<std::string>> itemSummary(const MenuDocument& document,
                                                     const MenuNode* node);
 
 // The document commands of the tool bar and the File menu.

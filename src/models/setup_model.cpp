@@ -81,7 +81,7 @@ Status SetupModel::ok(Settings& settings, const std::string& iniPath) const
         settings.readJ2mest = false;
         settings.patchJ2mest = false;
     }
-    return SaveSettings(iniPath, settings);
+    return saveSettings(iniPath, settings);
 }
 
 } // namespace tessaro

@@ -50,7 +50,7 @@ bool OperationLog::isEnabled() const
     return enabled_;
 }
 
-void OperationLog::LogLine(const std::string& text)
+void OperationLog::writeLine(const std::string& text)
 {
     // The status callback may log from the library's thread while a transfer logs from
     // the caller's; the lock keeps their lines whole.

@@ -29,7 +29,7 @@ public:
     bool isEnabled() const;
 
     // Writes one line ended by CR LF and flushes it at once, only while logging is on.
-    void LogLine(const std::string& text);
+    void writeLine(const std::string& text);
 
 private:
     mutable std::mutex mutex_;

@@ -26,7 +26,7 @@ ConnectionMonitor::ConnectionMonitor(PhoneContext& phone, PhoneLinkView& view)
 {
 }
 
-bool ConnectionMonitor::InitPhoneLink()
+bool ConnectionMonitor::initPhoneLink()
 {
     const std::string logPath = phone_.defaultFolder + "p2klog.txt";
     if (Status created = phone_.log.create(logPath); !created)
@@ -37,9 +37,9 @@ bool ConnectionMonitor::InitPhoneLink()
         if (connected == 0)
             ++disconnects_;
         if (dispatch_)
-            dispatch_([this, connected] { PhoneStatusProc(connected); });
+            dispatch_([this, connected] { onPhoneStatus(connected); });
         else
-            PhoneStatusProc(connected);
+            onPhoneStatus(connected);
         return connected;
     });
     if (rc == -1) {
@@ -50,7 +50,7 @@ bool ConnectionMonitor::InitPhoneLink()
     return true;
 }
 
-int ConnectionMonitor::PhoneStatusProc(int connected)
+int ConnectionMonitor::onPhoneStatus(int connected)
 {
     if (connected != 0)
         connect();
@@ -66,7 +66,7 @@ ConnectionMonitor::SeemRead ConnectionMonitor::readSeem(int seem, uint8_t* buffe
     // never answers, must not keep the program waiting for ever.
     for (int attempt = 1;; ++attempt) {
         const int rc = phone_.api.Seem_Read(seem, 1, 0, 0, buffer, kSeemBufferSize);
-        phone_.log.LogLine("Read SEEM " + std::to_string(seem) + "_1 RC=" + std::to_string(rc));
+        phone_.log.writeLine("Read SEEM " + std::to_string(seem) + "_1 RC=" + std::to_string(rc));
         if (rc != -1) {
             *delivered = std::clamp(rc, 0, kSeemBufferSize);
             return SeemRead::Read;
@@ -88,14 +88,14 @@ void ConnectionMonitor::connect()
     const auto gone = [this, serial] { return disconnects_ != serial; };
     PhoneLinkState& link = phone_.link;
     link.connected = true;
-    phone_.log.LogLine("Phone connected");
+    phone_.log.writeLine("Phone connected");
 
     std::vector<uint8_t> modelRecord(kSeemBufferSize, 0);
     int modelBytes = 0;
     const SeemRead model = readSeem(kModelSeem, modelRecord.data(), &modelBytes, serial);
     if (model == SeemRead::Unplugged)
         return;
-    link.firmwareVersion = GetFWVersion(phone_);
+    link.firmwareVersion = queryFirmwareVersion(phone_);
     if (gone())
         return;
 
@@ -113,7 +113,7 @@ void ConnectionMonitor::connect()
     link.imei = imei == SeemRead::Read ? decodeImei({imeiRecord.data(), size_t(imeiBytes)}) : "";
     view_.setImeiPanel(TRANSLATABLE("Core", " IMEI: ") + link.imei);
 
-    link.lpVersion = GetLPVersion(phone_);
+    link.lpVersion = queryLpVersion(phone_);
     link.lpVersionText = lpVersionText(link.lpVersion);
     // Enabling the phone actions or choosing a profile for a phone that is no longer there
     // would undo what the disconnection did.
@@ -147,10 +147,10 @@ void ConnectionMonitor::disconnect()
     link.firmwarePrefix.clear();
     if (disconnected_)
         disconnected_();
-    phone_.log.LogLine("Phone disconnected");
+    phone_.log.writeLine("Phone disconnected");
 }
 
-std::string GetFWVersion(PhoneContext& phone)
+std::string queryFirmwareVersion(PhoneContext& phone)
 {
     if (!phone.link.connected)
         return "";
@@ -158,7 +158,7 @@ std::string GetFWVersion(PhoneContext& phone)
     uint8_t reply[kFirmwareReply] = {};
     int delivered = kFirmwareReply;
     const int rc = phone.api.P2K_SendCMD(kCmdVersion, request, 2, reply, &delivered);
-    phone.log.LogLine("[GetFWVersion] Send command VERSION (0xFFFF)  RC=" + std::to_string(rc));
+    phone.log.writeLine("[GetFWVersion] Send command VERSION (0xFFFF)  RC=" + std::to_string(rc));
     if (rc == -1)
         return "";
     delivered = std::clamp(delivered, 0, kFirmwareReply);
@@ -171,7 +171,7 @@ std::string GetFWVersion(PhoneContext& phone)
     return std::string(reinterpret_cast<const char*>(reply) + 5, size_t(last - 4));
 }
 
-uint16_t GetLPVersion(PhoneContext& phone)
+uint16_t queryLpVersion(PhoneContext& phone)
 {
     if (!phone.link.connected)
         return 0;
@@ -179,7 +179,7 @@ uint16_t GetLPVersion(PhoneContext& phone)
     uint8_t reply[kLpReply] = {};
     int delivered = kLpReply;
     const int rc = phone.api.P2K_SendCMD(kCmdVersion, request, 2, reply, &delivered);
-    phone.log.LogLine("[GetLPVersion] Send command VERSION (0x0004)  RC=" + std::to_string(rc));
+    phone.log.writeLine("[GetLPVersion] Send command VERSION (0x0004)  RC=" + std::to_string(rc));
     if (rc == -1)
         return 0;
     // Bytes the phone did not deliver count as 0.

@@ -17,7 +17,7 @@ struct PhoneContext;
 enum class StatusLamp { Red, Green };
 
 // What the main window shows of the phone link; the window implements it. Every method
-// does nothing unless overridden. The calls come from the thread PhoneStatusProc runs on.
+// does nothing unless overridden. The calls come from the thread onPhoneStatus runs on.
 class PhoneLinkView {
 public:
     virtual ~PhoneLinkView() = default;
@@ -67,11 +67,11 @@ public:
     // caption "Error", and logging stays off), then starts the library with the status
     // callback unless a phone is already connected. False, after showing "Error initializing
     // P2KAPI library", when the library could not start.
-    bool InitPhoneLink();
+    bool initPhoneLink();
 
     // The status callback: nonzero runs the connection sequence, 0 the disconnection.
     // Returns its argument.
-    int PhoneStatusProc(int connected);
+    int onPhoneStatus(int connected);
 
 private:
     enum class SeemRead { Read, GaveUp, Unplugged };
@@ -94,10 +94,10 @@ private:
 
 // The firmware version from VERSION 0xFFFF: reply bytes 5 up to byte L (L = reply byte 0),
 // within what was delivered. Empty when not connected or on failure.
-std::string GetFWVersion(PhoneContext& phone);
+std::string queryFirmwareVersion(PhoneContext& phone);
 // The LP version from VERSION 0x0004: reply byte 1 × 256 + byte 2; 0 when not connected or
 // on failure.
-uint16_t GetLPVersion(PhoneContext& phone);
+uint16_t queryLpVersion(PhoneContext& phone);
 
 // The model from SEEM 0x0117 record 1: the low byte of each 16-bit unit (high byte first)
 // up to the first 0x0000 unit or the end of the record.

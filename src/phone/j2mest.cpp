@@ -187,7 +187,7 @@ std::string jadMidletName(std::string_view text)
     return std::string(trim(joined));
 }
 
-std::string ReadJadMidletName(const std::string& path)
+std::string readJadMidletName(const std::string& path)
 {
     if (largerThan(path, kMaxJadBytes))
         return {};
@@ -197,7 +197,7 @@ std::string ReadJadMidletName(const std::string& path)
     return jadMidletName(text.value());
 }
 
-void JavaSlotTables::ClearJavaSlots()
+void JavaSlotTables::clearJavaSlots()
 {
     phoneSlots = {};
     cardSlots = {};
@@ -218,7 +218,7 @@ std::vector<JavaSlot> JavaSlotTables::offeredSlots(bool phoneRead, bool cardRead
     return offered;
 }
 
-bool ParseJ2MEST(JavaSlotTables& tables, Prompter& prompter, const std::string& phoneCopy,
+bool loadJavaSlotTables(JavaSlotTables& tables, Prompter& prompter, const std::string& phoneCopy,
                  const std::string& cardCopy)
 {
     tables.phonePatchList.clear();

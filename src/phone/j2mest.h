@@ -91,7 +91,7 @@ Status patchMidlet1File(const std::string& path, size_t offset, std::string_view
 std::string jadMidletName(std::string_view text);
 // The same for a local file; empty when the file cannot be read or is larger than 1 MiB
 // (descriptors are a few hundred bytes).
-std::string ReadJadMidletName(const std::string& path);
+std::string readJadMidletName(const std::string& path);
 
 // The Java slot tables of the phone and of the memory card, with the patch lists of the
 // last parse.
@@ -104,7 +104,7 @@ public:
     bool needsPatch = false;
 
     // Empties both slot tables.
-    void ClearJavaSlots();
+    void clearJavaSlots();
     // The filled slots the item editor offers: the phone's when `phoneRead`, then the
     // card's when `cardRead`.
     std::vector<JavaSlot> offeredSlots(bool phoneRead, bool cardRead) const;
@@ -115,7 +115,7 @@ public:
 // records not in use are left as they are. On an unsupported size or an unreadable file it
 // shows the reason (caption "Error", error icon) and returns false at once, keeping what was
 // parsed before; else sets needsPatch and returns true.
-bool ParseJ2MEST(JavaSlotTables& tables, Prompter& prompter, const std::string& phoneCopy,
+bool loadJavaSlotTables(JavaSlotTables& tables, Prompter& prompter, const std::string& phoneCopy,
                  const std::string& cardCopy);
 
 } // namespace tessaro

@@ -34,7 +34,7 @@ void listVolume(PhoneContext& phone, Progress& window, const ListingKind& kind, 
                 const std::string& pattern)
 {
     int count = phone.api.File_CountEx(pattern);
-    phone.log.LogLine(std::string(kind.tag) + " FileCountEx  RC=" + std::to_string(count));
+    phone.log.writeLine(std::string(kind.tag) + " FileCountEx  RC=" + std::to_string(count));
     if (count <= 0)
         return;
     count = std::min(count, kMaxEntriesPerVolume);
@@ -46,9 +46,9 @@ void listVolume(PhoneContext& phone, Progress& window, const ListingKind& kind, 
         window.setCaption(phone.progressLabel);
     const int rc = phone.api.File_ListEx(entries.data(), count,
                                          [&phone, &window](int ignored, int done, int total) {
-                                             ProgressProc(phone, window, ignored, done, total);
+                                             reportListingProgress(phone, window, ignored, done, total);
                                          });
-    phone.log.LogLine(std::string(kind.tag) + " FileListEx  RC=" + std::to_string(rc));
+    phone.log.writeLine(std::string(kind.tag) + " FileListEx  RC=" + std::to_string(rc));
     if (rc == -1)
         return;
     for (int i = 0; i < count; ++i) {
@@ -68,8 +68,8 @@ bool listVolumes(PhoneContext& phone, const ListingKind& kind, const std::string
         return false;
     phone.fileList.clear();
     if (queryVolumes && phone.volumes.empty()) {
-        const int rc = QueryVolumesRc(phone);
-        phone.log.LogLine(std::string(kind.tag) + kind.volumeInfoLog + std::to_string(rc));
+        const int rc = queryVolumesResult(phone);
+        phone.log.writeLine(std::string(kind.tag) + kind.volumeInfoLog + std::to_string(rc));
         if (rc == -1) {
             phone.prompter.show(MessageIcon::Error, "", TRANSLATABLE("Core", "Error getting volume info"));
             return false;
@@ -85,7 +85,7 @@ bool listVolumes(PhoneContext& phone, const ListingKind& kind, const std::string
         // keeps the files of the volumes already listed.
         if (window->cancelled()) {
             phone.cancelled = true;
-            phone.log.LogLine(std::string(kind.tag) + " Listing cancelled");
+            phone.log.writeLine(std::string(kind.tag) + " Listing cancelled");
             return false;
         }
     }
@@ -94,7 +94,7 @@ bool listVolumes(PhoneContext& phone, const ListingKind& kind, const std::string
 
 } // namespace
 
-int QueryVolumesRc(PhoneContext& phone)
+int queryVolumesResult(PhoneContext& phone)
 {
     FsacChannel channel(phone.api);
     int delivered = 0;
@@ -108,26 +108,26 @@ int QueryVolumesRc(PhoneContext& phone)
     return rc;
 }
 
-bool QueryVolumes(PhoneContext& phone)
+bool queryVolumeList(PhoneContext& phone)
 {
-    return QueryVolumesRc(phone) != -1;
+    return queryVolumesResult(phone) != -1;
 }
 
-bool GetIconList(PhoneContext& phone)
+bool listIcons(PhoneContext& phone)
 {
     static constexpr ListingKind kind{"[GetIconList]", " Get volume info RC=",
                                       TRANSLATABLE("Core", "Retrieving picture list from volume /")};
     return listVolumes(phone, kind, "", "*.gif", true);
 }
 
-bool GetFileList(PhoneContext& phone)
+bool listAllFiles(PhoneContext& phone)
 {
     static constexpr ListingKind kind{"[GetFileList]", " Get volume info  RC=",
                                       TRANSLATABLE("Core", "Retrieving file list from volume /")};
     return listVolumes(phone, kind, "", "*", true);
 }
 
-bool GetMaskedList(PhoneContext& phone, const std::string& maskVolumes,
+bool listMatchingFiles(PhoneContext& phone, const std::string& maskVolumes,
                    const std::string& maskExtension)
 {
     static constexpr ListingKind kind{"[GetMaskedList]", "",
@@ -135,9 +135,9 @@ bool GetMaskedList(PhoneContext& phone, const std::string& maskVolumes,
     return listVolumes(phone, kind, maskVolumes, "*" + maskExtension, false);
 }
 
-void ProgressProc(PhoneContext& phone, Progress& window, int, int done, int total)
+void reportListingProgress(PhoneContext& phone, Progress& window, int, int done, int total)
 {
-    phone.log.LogLine("[ProgressProc] completion=" + std::to_string(done) + " of "
+    phone.log.writeLine("[ProgressProc] completion=" + std::to_string(done) + " of "
                       + std::to_string(total));
     // Nothing to list counts as done; counts the library gets wrong stay within 0..100.
     const int percent = total == 0 ? 100

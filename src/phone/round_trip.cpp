@@ -41,7 +41,7 @@ bool readJ2mest(RoundTrip& rt, const std::array<J2mestLocation, 2>& locations, c
     for (const J2mestLocation& location : locations) {
         path = location.path;
         folder = location.javaFolder;
-        if (P2KFileRead(rt.phone, location.path, copy, kJ2mestExpectedSize) != -1)
+        if (downloadFile(rt.phone, location.path, copy, kJ2mestExpectedSize) != -1)
             return true;
         if (rt.phone.cancelled)
             return false;
@@ -52,12 +52,12 @@ bool readJ2mest(RoundTrip& rt, const std::array<J2mestLocation, 2>& locations, c
 // Uploads a patched J2MEST copy and marks it as a system file, whatever the settings say.
 bool writeJ2mest(RoundTrip& rt, const char* copy, const std::string& phonePath, const char* failure)
 {
-    if (P2KFileWrite(rt.phone, local(rt, copy), phonePath) == -1) {
+    if (uploadFile(rt.phone, local(rt, copy), phonePath) == -1) {
         if (!rt.phone.cancelled)
             rt.phone.prompter.show(MessageIcon::Error, "", failure);
         return false;
     }
-    (void)SetPhoneAttribute(rt.phone, phonePath, kSystemAttribute);
+    (void)setPhoneAttributes(rt.phone, phonePath, kSystemAttribute);
     return true;
 }
 
@@ -71,8 +71,8 @@ void patchCopy(RoundTrip& rt, const PatchList& list, const std::string& javaFold
         // A descriptor that cannot be downloaded must leave no name behind, not the last one's.
         std::error_code ignored;
         std::filesystem::remove(jad, ignored);
-        (void)P2KFileRead(rt.phone, javaFolder + jadName, jad, kJadExpectedSize);
-        const std::string name = ReadJadMidletName(jad);
+        (void)downloadFile(rt.phone, javaFolder + jadName, jad, kJadExpectedSize);
+        const std::string name = readJadMidletName(jad);
         if (name.empty())
             continue;
         const Status written = patchMidlet1File(copy, entry.offset, name);
@@ -101,13 +101,13 @@ std::array<J2mestLocation, 2> cardJ2mestLocations(const std::string& imei)
                            "/b/mobile/kjava/installed/" + imei + "/"}};
 }
 
-std::string ReadPhoneMenu(RoundTrip& rt)
+std::string readPhoneMenu(RoundTrip& rt)
 {
     PhoneContext& phone = rt.phone;
     RoundTripState& state = rt.state;
     phone.progressLabel = TRANSLATABLE("Core", "Reading mma_ucp");
     const std::string menu = local(rt, kMenuWorkingCopy);
-    const PhoneReadResult read = ReadPhoneFile(phone, kPhoneMenuPath, menu, kMenuExpectedSize, nullptr);
+    const PhoneReadResult read = readPhoneFile(phone, kPhoneMenuPath, menu, kMenuExpectedSize, nullptr);
     if (read.stored == -1) {
         // Part of a menu file is no menu: nothing of it is opened.
         if (phone.cancelled)
@@ -116,7 +116,7 @@ std::string ReadPhoneMenu(RoundTrip& rt)
                             read.cutShort ? kMenuCutShortText : TRANSLATABLE("Core", "Error reading mma_ucp"));
         return {};
     }
-    if (!QueryVolumes(phone)) {
+    if (!queryVolumeList(phone)) {
         phone.prompter.show(MessageIcon::Error, kFatalCaption,
                             TRANSLATABLE("Core", "Error getting volume info"));
         return menu;
@@ -159,23 +159,23 @@ std::string ReadPhoneMenu(RoundTrip& rt)
     return menu;
 }
 
-bool WritePhoneMenu(RoundTrip& rt)
+bool writePhoneMenu(RoundTrip& rt)
 {
     PhoneContext& phone = rt.phone;
     RoundTripState& state = rt.state;
     state.storedToPhone = false;
-    if (P2KFileWrite(phone, local(rt, kMenuWorkingCopy), kPhoneMenuPath) == -1) {
+    if (uploadFile(phone, local(rt, kMenuWorkingCopy), kPhoneMenuPath) == -1) {
         if (!phone.cancelled)
             phone.prompter.show(MessageIcon::Error, "", TRANSLATABLE("Core", "Error writing mma_ucp"));
         return false;
     }
     state.storedToPhone = true;
     if (rt.settings.setSystemAttr)
-        (void)SetPhoneAttribute(phone, kPhoneMenuPath, kSystemAttribute);
-    return WriteJ2mestCopies(rt);
+        (void)setPhoneAttributes(phone, kPhoneMenuPath, kSystemAttribute);
+    return writeJ2mestCopies(rt);
 }
 
-bool WriteJ2mestCopies(RoundTrip& rt)
+bool writeJ2mestCopies(RoundTrip& rt)
 {
     const RoundTripState& state = rt.state;
     if (state.phonePatched && rt.settings.patchJ2mest
@@ -187,21 +187,21 @@ bool WriteJ2mestCopies(RoundTrip& rt)
     return true;
 }
 
-void RestartPhone(RoundTrip& rt)
+void sendRestart(RoundTrip& rt)
 {
-    rt.phone.log.LogLine("Phone is restarted");
+    rt.phone.log.writeLine("Phone is restarted");
     (void)rt.phone.api.P2K_Restart();
     rt.state.storedToPhone = false;
 }
 
-bool ParseJavaSlots(RoundTrip& rt)
+bool parseJavaSlots(RoundTrip& rt)
 {
-    return ParseJ2MEST(rt.slots, rt.phone.prompter,
+    return loadJavaSlotTables(rt.slots, rt.phone.prompter,
                        rt.state.phoneJ2mestRead ? local(rt, kPhoneJ2mestCopy) : std::string(),
                        rt.state.cardJ2mestRead ? local(rt, kCardJ2mestCopy) : std::string());
 }
 
-void PatchJavaSlots(RoundTrip& rt)
+void patchJavaSlots(RoundTrip& rt)
 {
     rt.state.phonePatched = false;
     rt.state.cardPatched = false;
@@ -211,7 +211,7 @@ void PatchJavaSlots(RoundTrip& rt)
               rt.state.cardPatched);
 }
 
-PhoneOpenResult PhoneOpen(RoundTrip& rt, Workspace& ws, ProfileManager& profiles)
+PhoneOpenResult openMenuFromPhone(RoundTrip& rt, Workspace& ws, ProfileManager& profiles)
 {
     PhoneOpenResult result;
     RoundTripState& state = rt.state;
@@ -220,19 +220,19 @@ PhoneOpenResult PhoneOpen(RoundTrip& rt, Workspace& ws, ProfileManager& profiles
     // A failed read leaves the document cleared.
     ws.document.clear();
     state.phoneReady = false;
-    result.menuPath = ReadPhoneMenu(rt);
+    result.menuPath = readPhoneMenu(rt);
     state.phoneReady = rt.phone.link.connected;
     if (!result.menuPath.empty()) {
-        result.open = OpenMenuFile(result.menuPath, ws, profiles, prompter);
+        result.open = openMenuFile(result.menuPath, ws, profiles, prompter);
         if (!result.open.ok)
             prompter.show(MessageIcon::Error, TRANSLATABLE("Core", "Error"), result.open.error);
-        ShowRepairs(result.open, prompter);
+        showRepairs(result.open, prompter);
     }
 
     if (!fileExists(local(rt, kPhoneJ2mestCopy)) && !fileExists(local(rt, kCardJ2mestCopy)))
         return result;
-    rt.slots.ClearJavaSlots();
-    (void)ParseJavaSlots(rt);
+    rt.slots.clearJavaSlots();
+    (void)parseJavaSlots(rt);
     if (!(state.phoneJ2mestRead || state.cardJ2mestRead) || !rt.settings.patchJ2mest || !rt.slots.needsPatch)
         return result;
     result.patchAsked = true;
@@ -243,57 +243,57 @@ PhoneOpenResult PhoneOpen(RoundTrip& rt, Workspace& ws, ProfileManager& profiles
                                        Buttons::YesNo);
     if (answer != Answer::Yes)
         return result;
-    PatchJavaSlots(rt);
+    patchJavaSlots(rt);
     if (state.phonePatched || state.cardPatched) {
-        rt.slots.ClearJavaSlots();
-        (void)ParseJavaSlots(rt);
+        rt.slots.clearJavaSlots();
+        (void)parseJavaSlots(rt);
     }
     return result;
 }
 
-PhoneSaveResult PhoneSave(RoundTrip& rt, Workspace& ws)
+PhoneSaveResult saveMenuToPhone(RoundTrip& rt, Workspace& ws)
 {
     PhoneSaveResult result;
     rt.state.phoneReady = false;
-    result.write = WriteMenuFile(local(rt, kMenuWorkingCopy), ws, rt.phone.prompter);
+    result.write = writeMenuFile(local(rt, kMenuWorkingCopy), ws, rt.phone.prompter);
     // Only a complete new "mma_temp" is uploaded: after a failed write an older copy may still
     // be there, and sending it would pass the failure off as a save.
     if (result.write.ok)
-        result.uploaded = WritePhoneMenu(rt);
+        result.uploaded = writePhoneMenu(rt);
     else if (!result.write.refused)
         rt.phone.prompter.show(MessageIcon::Error, TRANSLATABLE("Core", "Error"), result.write.error);
     rt.state.phoneReady = rt.phone.link.connected;
     return result;
 }
 
-bool PhoneRestart(RoundTrip& rt)
+bool restartWhenReady(RoundTrip& rt)
 {
     if (!rt.state.phoneReady)
         return false;
-    RestartPhone(rt);
+    sendRestart(rt);
     return true;
 }
 
-void AskRebootOnClose(RoundTrip& rt)
+void askRestartOnClose(RoundTrip& rt)
 {
     if (rt.state.storedToPhone && rt.phone.link.connected) {
         const Answer answer = rt.phone.prompter.ask(MessageIcon::Question, "",
                                                     TRANSLATABLE("Core", "mma_ucp was stored to the phone\r\n      Should we reboot it?"),
                                                     Buttons::YesNo);
         if (answer == Answer::Yes)
-            RestartPhone(rt);
+            sendRestart(rt);
     }
     rt.state.storedToPhone = false;
 }
 
-void PhoneDisconnected(RoundTripState& state)
+void forgetPhoneState(RoundTripState& state)
 {
     state.storedToPhone = false;
     state.phonePatched = false;
     state.cardPatched = false;
 }
 
-void DeleteWorkingFiles(const std::string& defaultFolder)
+void deleteWorkingFiles(const std::string& defaultFolder)
 {
     for (const char* name : {kMenuWorkingCopy, kPhoneJ2mestCopy, kCardJ2mestCopy}) {
         std::error_code ignored;

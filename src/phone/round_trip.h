@@ -33,7 +33,7 @@ inline constexpr int kSystemAttribute = 4;
 
 // One program-wide set of flags and paths of the round trip.
 struct RoundTripState {
-    bool phoneJ2mestRead = false;   // the phone's J2MEST copy was read by the last ReadPhoneMenu
+    bool phoneJ2mestRead = false;   // the phone's J2MEST copy was read by the last readPhoneMenu
     bool cardJ2mestRead = false;    // the same for the card's
     std::string phoneJ2mestPath;    // phone path the copy came from; empty after a failed read
     std::string cardJ2mestPath;
@@ -71,29 +71,29 @@ struct RoundTrip {
 // files the settings ask for into "j2mest_temp" and "j2mest_mmc". Returns the local path of
 // the menu copy, or an empty string when the menu file could not be read. Each failure is
 // shown through the prompter and ends the read there.
-std::string ReadPhoneMenu(RoundTrip& rt);
+std::string readPhoneMenu(RoundTrip& rt);
 
 // Uploads "mma_temp" as the phone's menu file, sets its SYSTEM attribute when the settings
 // say so, and writes the patched J2MEST copies back. Stops at the first failure with its
 // message; true when everything was written.
-bool WritePhoneMenu(RoundTrip& rt);
+bool writePhoneMenu(RoundTrip& rt);
 
 // Writes the patched J2MEST copies back to where they were read from, as system files, when
-// the settings allow patching: the last two steps of WritePhoneMenu. Stops at the first
+// the settings allow patching: the last two steps of writePhoneMenu. Stops at the first
 // failure with its message; true when nothing failed.
-bool WriteJ2mestCopies(RoundTrip& rt);
+bool writeJ2mestCopies(RoundTrip& rt);
 
 // Logs "Phone is restarted", restarts the phone and clears storedToPhone.
-void RestartPhone(RoundTrip& rt);
+void sendRestart(RoundTrip& rt);
 
-// Reads the working J2MEST copies that the last ReadPhoneMenu read into the slot tables
-// (see ParseJ2MEST); false when a copy could not be parsed.
-bool ParseJavaSlots(RoundTrip& rt);
+// Reads the working J2MEST copies that the last readPhoneMenu read into the slot tables
+// (see loadJavaSlotTables); false when a copy could not be parsed.
+bool parseJavaSlots(RoundTrip& rt);
 
 // Patches the slots of the patch lists in the working copies with the names from their ".jad"
 // files, downloaded from the Java folders into "temp.jad" in the default folder (removed
 // afterwards). Sets phonePatched and cardPatched to whether a copy was changed.
-void PatchJavaSlots(RoundTrip& rt);
+void patchJavaSlots(RoundTrip& rt);
 
 struct PhoneOpenResult {
     std::string menuPath;       // the menu copy read; empty when the menu could not be read
@@ -106,31 +106,31 @@ struct PhoneOpenResult {
 // a damaged file in one "File repaired" message, and open.repaired is set), parses the
 // J2MEST copies and, when their corelet entries need it and the settings allow it, asks
 // whether to patch them. phoneReady is false while it runs and then follows connected.
-PhoneOpenResult PhoneOpen(RoundTrip& rt, Workspace& ws, ProfileManager& profiles);
+PhoneOpenResult openMenuFromPhone(RoundTrip& rt, Workspace& ws, ProfileManager& profiles);
 
 struct PhoneSaveResult {
     WriteReport write;       // the write of "mma_temp"
-    bool uploaded = false;   // WritePhoneMenu wrote everything
+    bool uploaded = false;   // writePhoneMenu wrote everything
 };
 
 // "Save to phone": writes the document to "mma_temp" and, when that succeeded, uploads it with
-// WritePhoneMenu. A refused document is reported by the writer, a failed write here
+// writePhoneMenu. A refused document is reported by the writer, a failed write here
 // (caption "Error"); neither is uploaded.
-PhoneSaveResult PhoneSave(RoundTrip& rt, Workspace& ws);
+PhoneSaveResult saveMenuToPhone(RoundTrip& rt, Workspace& ws);
 
 // "Restart phone": restarts the phone unless an open or save has not ended connected
 // (phoneReady false). True when the phone was restarted.
-bool PhoneRestart(RoundTrip& rt);
+bool restartWhenReady(RoundTrip& rt);
 
 // The close request: when the menu was stored to a still connected phone, asks whether to
 // reboot it and does so on Yes. storedToPhone is cleared, so the question comes only once.
-void AskRebootOnClose(RoundTrip& rt);
+void askRestartOnClose(RoundTrip& rt);
 
 // The phone went away: storedToPhone is cleared, and so are phonePatched and cardPatched, so
 // a patch made for that phone's J2MEST is never written to another phone.
-void PhoneDisconnected(RoundTripState& state);
+void forgetPhoneState(RoundTripState& state);
 
 // Removes the working copies from the default folder, where present.
-void DeleteWorkingFiles(const std::string& defaultFolder);
+void deleteWorkingFiles(const std::string& defaultFolder);
 
 } // namespace tessaro

@@ -26,7 +26,7 @@ void refuseTooLarge(PhoneContext& phone, uintmax_t size)
 
 } // namespace
 
-bool BackupSeem32(PhoneContext& phone, const std::string& path)
+bool backupSeemRecord(PhoneContext& phone, const std::string& path)
 {
     if (!phone.link.connected || path.empty())
         return false;
@@ -50,7 +50,7 @@ bool BackupSeem32(PhoneContext& phone, const std::string& path)
     return true;
 }
 
-bool RestoreSeem32(PhoneContext& phone, const std::string& path)
+bool restoreSeemRecord(PhoneContext& phone, const std::string& path)
 {
     if (!phone.link.connected || path.empty())
         return false;

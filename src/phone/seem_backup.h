@@ -20,11 +20,11 @@ inline constexpr char kSeemRestoreOpenTitle[] = TRANSLATABLE("Core", "Restore SE
 // Reads the record and writes it to `path`, replacing the file. Does nothing while no phone is
 // connected or when `path` is empty (the dialog was cancelled). Reports the outcome through
 // the prompter; true when the backup was written.
-bool BackupSeem32(PhoneContext& phone, const std::string& path);
+bool backupSeemRecord(PhoneContext& phone, const std::string& path);
 
 // Sends the bytes of the file at `path` as the record. Does nothing while no phone is
 // connected or when `path` is empty. A file larger than the 10000-byte record image is
 // refused with a message and nothing is sent. True when the phone took the record.
-bool RestoreSeem32(PhoneContext& phone, const std::string& path);
+bool restoreSeemRecord(PhoneContext& phone, const std::string& path);
 
 } // namespace tessaro

@@ -51,7 +51,7 @@ int cappedPercent(uint64_t x, int64_t y)
 
 } // namespace
 
-PhoneReadResult ReadPhoneFile(PhoneContext& phone, const std::string& phonePath, const std::string& localPath,
+PhoneReadResult readPhoneFile(PhoneContext& phone, const std::string& phonePath, const std::string& localPath,
                               int expectedSize, BatchProgress* batch)
 {
     const std::string tag = batch ? "[P2KGroupRead]" : "[P2KFileRead]";
@@ -70,16 +70,16 @@ PhoneReadResult ReadPhoneFile(PhoneContext& phone, const std::string& phonePath,
     }
     ReplacingFile& local = created.value();
     OperationLog& log = phone.log;
-    log.LogLine(tag + " Enter " + phonePath);
+    log.writeLine(tag + " Enter " + phonePath);
 
     FsacChannel channel(phone.api);
     int rc = channel.open(phonePath, false);
-    log.LogLine(tag + " Send command FSAC (0x0000) RC=" + std::to_string(rc));
+    log.writeLine(tag + " Send command FSAC (0x0000) RC=" + std::to_string(rc));
     // The group read goes on to the seek whatever the open answered.
     if (rc == -1 && !batch)
         return {};
     rc = channel.seek(0, 0);
-    log.LogLine(tag + " Send command FSAC (0x0003) RC=" + std::to_string(rc));
+    log.writeLine(tag + " Send command FSAC (0x0003) RC=" + std::to_string(rc));
     if (rc == -1)
         return {};
 
@@ -102,7 +102,7 @@ PhoneReadResult ReadPhoneFile(PhoneContext& phone, const std::string& phonePath,
     for (;;) {
         int delivered = 0;
         rc = channel.read(&delivered);
-        log.LogLine(tag + " Send command FSAC (0x0001) RC=" + std::to_string(rc) + receivedText
+        log.writeLine(tag + " Send command FSAC (0x0001) RC=" + std::to_string(rc) + receivedText
                     + std::to_string(delivered));
         if (rc == -1)
             break;
@@ -141,10 +141,10 @@ PhoneReadResult ReadPhoneFile(PhoneContext& phone, const std::string& phonePath,
 
     if (endOfFile && fullBlock) {
         rc = channel.seek(kEofCheckOffset, 2);
-        log.LogLine(tag + " Send command FSAC (0x0003) - check EOF RC=" + std::to_string(rc));
+        log.writeLine(tag + " Send command FSAC (0x0003) - check EOF RC=" + std::to_string(rc));
         int delivered = 0;
         rc = channel.read(&delivered);
-        log.LogLine(tag + " Send command FSAC (0x0001) RC=" + std::to_string(rc) + receivedText
+        log.writeLine(tag + " Send command FSAC (0x0001) RC=" + std::to_string(rc) + receivedText
                     + std::to_string(delivered));
         // Without the check's answer the file's last byte may be missing.
         if (rc == -1)
@@ -159,10 +159,10 @@ PhoneReadResult ReadPhoneFile(PhoneContext& phone, const std::string& phonePath,
         localFailed = true;
     local.discard();
     rc = channel.close();
-    log.LogLine(tag + " Send command FSAC (0x0004) RC=" + std::to_string(rc));
+    log.writeLine(tag + " Send command FSAC (0x0004) RC=" + std::to_string(rc));
     // What arrived of a cancelled read was only ever in the temporary file, now discarded.
     if (phone.cancelled) {
-        log.LogLine(tag + " Download cancelled, nothing kept of " + phonePath);
+        log.writeLine(tag + " Download cancelled, nothing kept of " + phonePath);
         return {};
     }
     if (localFailed) {
@@ -207,13 +207,13 @@ int writeFile(PhoneContext& phone, const std::string& localPath, const std::stri
     else
         phone.progressLabel = TRANSLATABLE("Core", "Uploading ") + name + " 0%";
     OperationLog& log = phone.log;
-    log.LogLine(tag + " Enter " + phonePath);
+    log.writeLine(tag + " Enter " + phonePath);
 
     FsacChannel channel(phone.api);
     int rc = channel.open(phonePath, terminated);
-    log.LogLine(tag + " Send command FSAC (0x0000) RC=" + std::to_string(rc));
+    log.writeLine(tag + " Send command FSAC (0x0000) RC=" + std::to_string(rc));
     rc = channel.seek(0, 0);
-    log.LogLine(tag + " Send command FSAC (0x0003) RC=" + std::to_string(rc));
+    log.writeLine(tag + " Send command FSAC (0x0003) RC=" + std::to_string(rc));
     // Only the seek decides. A failed seek fails the empty file too: nothing reached the
     // phone, so reporting it as sent would hide the failure.
     if (rc == -1)
@@ -238,7 +238,7 @@ int writeFile(PhoneContext& phone, const std::string& localPath, const std::stri
             break;
         }
         rc = channel.write(block, sizeof block);
-        log.LogLine(tag + " Send command FSAC (0x0002) RC=" + std::to_string(rc) + " bytes sent="
+        log.writeLine(tag + " Send command FSAC (0x0002) RC=" + std::to_string(rc) + " bytes sent="
                     + std::to_string(8 + sizeof block));
         if (rc == -1) {
             blockFailed = true;
@@ -272,7 +272,7 @@ int writeFile(PhoneContext& phone, const std::string& localPath, const std::stri
             localFailed = true;
         } else {
             rc = channel.write(block, uint32_t(rest));
-            log.LogLine(tag + " Send command FSAC (0x0002) RC=" + std::to_string(rc) + " bytes sent="
+            log.writeLine(tag + " Send command FSAC (0x0002) RC=" + std::to_string(rc) + " bytes sent="
                         + std::to_string(8 + rest));
             if (rc != -1)
                 sent += rest;
@@ -294,11 +294,11 @@ int writeFile(PhoneContext& phone, const std::string& localPath, const std::stri
 
     local.reset();
     rc = channel.close();
-    log.LogLine(tag + " Send command FSAC (0x0004) RC=" + std::to_string(rc));
+    log.writeLine(tag + " Send command FSAC (0x0004) RC=" + std::to_string(rc));
     // A cut off upload would leave a file on the phone that looks whole by name: remove it.
     if (phone.cancelled) {
         rc = phone.api.File_Delete(phonePath);
-        log.LogLine(tag + " Upload cancelled, File_Delete " + phonePath + " RC=" + std::to_string(rc));
+        log.writeLine(tag + " Upload cancelled, File_Delete " + phonePath + " RC=" + std::to_string(rc));
         return -1;
     }
     if (localFailed) {
@@ -311,33 +311,33 @@ int writeFile(PhoneContext& phone, const std::string& localPath, const std::stri
 
 } // namespace
 
-int P2KFileRead(PhoneContext& phone, const std::string& phonePath, const std::string& localPath,
+int downloadFile(PhoneContext& phone, const std::string& phonePath, const std::string& localPath,
                 int expectedSize)
 {
-    return ReadPhoneFile(phone, phonePath, localPath, expectedSize, nullptr).stored;
+    return readPhoneFile(phone, phonePath, localPath, expectedSize, nullptr).stored;
 }
 
-int P2KGroupRead(PhoneContext& phone, const std::string& phonePath, const std::string& localPath,
+int downloadFileInBatch(PhoneContext& phone, const std::string& phonePath, const std::string& localPath,
                  int expectedSize, BatchProgress& progress)
 {
-    return ReadPhoneFile(phone, phonePath, localPath, expectedSize, &progress).stored;
+    return readPhoneFile(phone, phonePath, localPath, expectedSize, &progress).stored;
 }
 
-int P2KFileWrite(PhoneContext& phone, const std::string& localPath, const std::string& phonePath)
+int uploadFile(PhoneContext& phone, const std::string& localPath, const std::string& phonePath)
 {
     return writeFile(phone, localPath, phonePath, nullptr);
 }
 
-int P2KGroupWrite(PhoneContext& phone, const std::string& localPath, const std::string& phonePath,
+int uploadFileInBatch(PhoneContext& phone, const std::string& localPath, const std::string& phonePath,
                   BatchProgress& progress)
 {
     return writeFile(phone, localPath, phonePath, &progress);
 }
 
-int SetPhoneAttribute(PhoneContext& phone, const std::string& phonePath, int attributes)
+int setPhoneAttributes(PhoneContext& phone, const std::string& phonePath, int attributes)
 {
     const int rc = phone.api.File_Create(phonePath, attributes);
-    phone.log.LogLine("Set attribute " + std::to_string(attributes) + " to " + phonePath + " RC="
+    phone.log.writeLine("Set attribute " + std::to_string(attributes) + " to " + phonePath + " RC="
                       + std::to_string(rc));
     if (rc == -1)
         return -1;

@@ -19,25 +19,25 @@ struct PhoneReadResult {
 
 // Reads a phone file into a local file; `batch` null shows its own progress window, else
 // reports into the caller's double progress window. `expectedSize` only scales the progress.
-PhoneReadResult ReadPhoneFile(PhoneContext& phone, const std::string& phonePath,
+PhoneReadResult readPhoneFile(PhoneContext& phone, const std::string& phonePath,
                               const std::string& localPath, int expectedSize, BatchProgress* batch);
 
-// ReadPhoneFile with its own progress window; returns the bytes stored, or -1.
-int P2KFileRead(PhoneContext& phone, const std::string& phonePath, const std::string& localPath,
+// readPhoneFile with its own progress window; returns the bytes stored, or -1.
+int downloadFile(PhoneContext& phone, const std::string& phonePath, const std::string& localPath,
                 int expectedSize);
 // The same inside a batch, reporting into the caller's double progress window.
-int P2KGroupRead(PhoneContext& phone, const std::string& phonePath, const std::string& localPath,
+int downloadFileInBatch(PhoneContext& phone, const std::string& phonePath, const std::string& localPath,
                  int expectedSize, BatchProgress& progress);
 // Writes a local file to the phone; returns the local file's size when all of it was sent,
 // else -1.
 // A transfer cancelled from its progress window stops after the block in progress, sets
 // PhoneContext::cancelled and returns -1 without a message; a cancelled upload deletes the
 // phone file, a cancelled download leaves the local file as it was.
-int P2KFileWrite(PhoneContext& phone, const std::string& localPath, const std::string& phonePath);
-int P2KGroupWrite(PhoneContext& phone, const std::string& localPath, const std::string& phonePath,
+int uploadFile(PhoneContext& phone, const std::string& localPath, const std::string& phonePath);
+int uploadFileInBatch(PhoneContext& phone, const std::string& localPath, const std::string& phonePath,
                   BatchProgress& progress);
 // File_Create + File_Close with the attribute bits (1 read-only, 2 hidden, 4 system); -1 on
 // failure.
-int SetPhoneAttribute(PhoneContext& phone, const std::string& phonePath, int attributes);
+int setPhoneAttributes(PhoneContext& phone, const std::string& phonePath, int attributes);
 
 } // namespace tessaro

@@ -345,7 +345,7 @@ QWidget* ItemPropertiesWindow::buildFunctionPage()
 void ItemPropertiesWindow::loadItem(const ItemDataBlock* block, uint8_t itemType, bool softkey,
                                   uint8_t attributes, uint8_t options)
 {
-    model_.LoadItem(block, itemType, softkey, attributes, options);
+    model_.load(block, itemType, softkey, attributes, options);
     refresh();
 }
 
@@ -364,7 +364,7 @@ void ItemPropertiesWindow::showEvent(QShowEvent* event)
         add(ctx_.javaSlots.phoneSlots, false);
     if (cardRead)
         add(ctx_.javaSlots.cardSlots, true);
-    model_.FormShow(ctx_.link.connected, phoneRead || cardRead, std::move(installed));
+    model_.prepare(ctx_.link.connected, phoneRead || cardRead, std::move(installed));
 
     installed_->clear();
     const QIcon phoneIcon = style()->standardIcon(QStyle::SP_ComputerIcon);
@@ -448,7 +448,7 @@ void ItemPropertiesWindow::refreshList(TitleList list)
     view->clear();
     for (const auto& row : state.rows)
         view->addTopLevelItem(new QTreeWidgetItem(
-            {QString::fromStdString(row.number), QString::fromStdString(LanguageShown(row.language)),
+            {QString::fromStdString(row.number), QString::fromStdString(languageShown(row.language)),
              QString::fromStdU16String(row.text)}));
     if (selected >= 0 && selected < view->topLevelItemCount())
         view->setCurrentItem(view->topLevelItem(selected));
@@ -473,7 +473,7 @@ void ItemPropertiesWindow::refreshPreview(IconRow row)
     if (icon.source == IconSource::DRM && ctx_.drmPack.isLoaded()) {
         const std::string digits = toAscii(QString::fromStdU16String(icon.text));
         if (!checkNumber(digits, 1, 4000) && !digits.empty())
-            gif = ctx_.drmPack.GetDrmIcon(static_cast<uint32_t>(std::stoul(digits) - 1));
+            gif = ctx_.drmPack.extractDrmIcon(static_cast<uint32_t>(std::stoul(digits) - 1));
     }
     const QByteArray wanted = gif ? QByteArray(reinterpret_cast<const char*>(gif->data()),
                                                static_cast<qsizetype>(gif->size()))
@@ -575,7 +575,7 @@ void ItemPropertiesWindow::stopPreviews()
 
 void ItemPropertiesWindow::okClicked()
 {
-    model_.ApplyDataChange();
+    model_.applyDataChange();
     stopPreviews();
     accept();
 }

@@ -503,7 +503,7 @@ void MainWindow::startUp()
     ws.customCounter = 0;
     fillProfileSelector();
     tree_->collapseList().clear();
-    ctx_.settings = LoadSettings(settingsPath(ctx_.defaultFolder));
+    ctx_.settings = loadSettings(settingsPath(ctx_.defaultFolder));
     ctx_.log.setEnabled(ctx_.settings.logEnabled);
     showSaveMode();
     if (!profiles)
@@ -519,8 +519,8 @@ void MainWindow::startUp()
         dispatch->post(std::move(work));
     });
     ctx_.monitor->setProfileSelection([this](const std::string& prefix) { selectPhoneProfile(prefix); });
-    ctx_.monitor->setDisconnectHook([this] { PhoneDisconnected(ctx_.roundTripState); });
-    ctx_.monitor->InitPhoneLink();
+    ctx_.monitor->setDisconnectHook([this] { forgetPhoneState(ctx_.roundTripState); });
+    ctx_.monitor->initPhoneLink();
 
     splash_ = new SplashScreen(this);
     splash_->centreOnOwner();
@@ -580,12 +580,12 @@ QLabel* MainWindow::statusPanel(int number) const
 void MainWindow::showStatusLine()
 {
     panels_[0]->setText(coreText(
-        StatusLine(ctx_.workspace.formatRead, ctx_.workspace.document.nodeCount())));
+        statusLine(ctx_.workspace.formatRead, ctx_.workspace.document.nodeCount())));
 }
 
 void MainWindow::showItemSummary()
 {
-    const auto lines = ItemSummary(ctx_.workspace.document, tree_->selectedNode());
+    const auto lines = itemSummary(ctx_.workspace.document, tree_->selectedNode());
     if (!lines) {
         summary_->hide();
         return;
@@ -606,7 +606,7 @@ void MainWindow::showError(const std::string& text)
 
 bool MainWindow::confirmUnsavedChanges()
 {
-    return ConfirmUnsavedChanges(documentOpen_ && history_.isModified(), prompter_,
+    return askToSaveChanges(documentOpen_ && history_.isModified(), prompter_,
                                  [this] { return saveDocument(); });
 }
 
@@ -713,7 +713,7 @@ void MainWindow::newDocument()
 {
     if (!confirmUnsavedChanges())
         return;
-    MenuNode* root = NewDocument(ctx_.workspace.document);
+    MenuNode* root = startNewMenu(ctx_.workspace.document);
     summary_->hide();
     tree_->selectNode(root);
     tree_->expand(model_->indexOfNode(root));
@@ -738,12 +738,12 @@ void MainWindow::openFile(const std::string& path)
     Workspace& ws = ctx_.workspace;
     summary_->setPlainText(tr("Item summary:"));
     summary_->hide();
-    const OpenResult result = OpenMenuFile(path, ws, ctx_.profiles, prompter_);
+    const OpenResult result = openMenuFile(path, ws, ctx_.profiles, prompter_);
     // The available items, the selector and the save mode may all have changed.
     showProfileState();
     if (!result.ok)
         showError(result.error);
-    ShowRepairs(result, prompter_);
+    showRepairs(result, prompter_);
     // A file that is no menu file leaves the document as it was; after an open that got
     // under way only what was read can be saved.
     documentOpen_ = !ws.document.isEmpty();
@@ -764,7 +764,7 @@ bool MainWindow::saveDocument()
                                               kMmaFilter, {}, {}});
     if (path.empty())
         return false;
-    const WriteReport report = WriteMenuFile(path, ctx_.workspace, prompter_);
+    const WriteReport report = writeMenuFile(path, ctx_.workspace, prompter_);
     // A refusal was shown by the writer; an I/O error is ours to report.
     if (!report.ok && !report.refused)
         showError(report.error);
@@ -804,7 +804,7 @@ void MainWindow::openFromPhone()
     summary_->setPlainText(tr("Item summary:"));
     summary_->hide();
     documentOpen_ = false;
-    const PhoneOpenResult result = PhoneOpen(ctx_.roundTrip, ws, ctx_.profiles);
+    const PhoneOpenResult result = openMenuFromPhone(ctx_.roundTrip, ws, ctx_.profiles);
     showProfileState();
     const bool read = !result.menuPath.empty() && !ws.document.isEmpty();
     documentOpen_ = read;
@@ -824,7 +824,7 @@ void MainWindow::saveToPhone()
     if (!documentOpen_ || ctx_.workspace.document.isEmpty())
         return;
     // The menu on the phone is as good as a saved file.
-    if (PhoneSave(ctx_.roundTrip, ctx_.workspace).uploaded) {
+    if (saveMenuToPhone(ctx_.roundTrip, ctx_.workspace).uploaded) {
         history_.setSaved();
         showHistory();
     }
@@ -832,7 +832,7 @@ void MainWindow::saveToPhone()
 
 void MainWindow::restartPhone()
 {
-    PhoneRestart(ctx_.roundTrip);
+    restartWhenReady(ctx_.roundTrip);
 }
 
 void MainWindow::setImeiPanel(const std::string& text)
@@ -879,7 +879,7 @@ void MainWindow::selectPhoneProfile(const std::string& prefix)
 {
     // A profile brings its own save mode; a change of it can be taken back like a click.
     UndoHistory::Snapshot before = history_.capture(viewState());
-    ctx_.profiles.LoadProfile(prefix, ctx_.workspace, prompter_);
+    ctx_.profiles.loadProfile(prefix, ctx_.workspace, prompter_);
     showProfileState();
     commitStep(undo_step::ChangeSaveMode, std::move(before));
 }
@@ -900,7 +900,7 @@ void MainWindow::insertItem(InsertPosition position)
     if (!selected || entry < 0)
         return;
     UndoHistory::Snapshot before = history_.capture(viewState());
-    const auto result = InsertAvailableItem(ctx_.workspace, static_cast<size_t>(entry), selected,
+    const auto result = insertAvailableItem(ctx_.workspace, static_cast<size_t>(entry), selected,
                                             position, prompter_);
     if (!result)
         return;
@@ -921,11 +921,11 @@ void MainWindow::replaceItem()
     if (!node || entry < 0)
         return;
     UndoHistory::Snapshot before = history_.capture(viewState());
-    const auto result = ReplaceItem(ctx_.workspace, static_cast<size_t>(entry), node);
+    const auto result = replaceWithItem(ctx_.workspace, static_cast<size_t>(entry), node);
     if (!result)
         return;
     showItemSummary();
-    commitStep(undo_step::ReplaceItem, std::move(before));
+    commitStep(undo_step::replaceWithItem, std::move(before));
     if (result->custom)
         modifyNode(result->node);
 }
@@ -973,7 +973,7 @@ void MainWindow::deleteItem()
     if (!node)
         return;
     UndoHistory::Snapshot before = history_.capture(viewState());
-    const auto deleted = DeleteSubtreeAfterAsking(ctx_.workspace.document, node, prompter_);
+    const auto deleted = deleteSubtreeAfterAsking(ctx_.workspace.document, node, prompter_);
     if (deleted && *deleted) {
         showStatusLine();
         showItemSummary();
@@ -985,9 +985,9 @@ void MainWindow::moveItemUp()
 {
     MenuNode* node = tree_->selectedNode();
     UndoHistory::Snapshot before = history_.capture(viewState());
-    if (node && MoveUp(ctx_.workspace.document, node)) {
+    if (node && moveNodeUp(ctx_.workspace.document, node)) {
         tree_->selectNode(node);
-        commitStep(undo_step::MoveUp, std::move(before));
+        commitStep(undo_step::moveNodeUp, std::move(before));
     }
 }
 
@@ -995,16 +995,16 @@ void MainWindow::moveItemDown()
 {
     MenuNode* node = tree_->selectedNode();
     UndoHistory::Snapshot before = history_.capture(viewState());
-    if (node && MoveDown(ctx_.workspace.document, node)) {
+    if (node && moveNodeDown(ctx_.workspace.document, node)) {
         tree_->selectNode(node);
-        commitStep(undo_step::MoveDown, std::move(before));
+        commitStep(undo_step::moveNodeDown, std::move(before));
     }
 }
 
 void MainWindow::dropOnNode(MenuNode* target, const DragSource& source)
 {
     UndoHistory::Snapshot before = history_.capture(viewState());
-    const auto result = DropOnNode(ctx_.workspace, target, source, prompter_);
+    const auto result = dropOntoNode(ctx_.workspace, target, source, prompter_);
     if (!result)
         return;
     if (!source.fromTree)
@@ -1045,9 +1045,9 @@ void MainWindow::createFirmwareProfile()
     const std::string image = files_.openFile(
         {QT_TRANSLATE_NOOP("Core", "Select CG1 to create FW profile"),
          QT_TRANSLATE_NOOP("Core", "CG1 binaries|*.bin;*.smg|All files|*.*"), {}, {}});
-    const FirmwareProfileResult result = CreateFirmwareProfile(
+    const FirmwareProfileResult result = createProfileFromFirmware(
         image, ctx_.profiles, ctx_.workspace.items, ctx_.phone.progress, prompter_);
-    FinishFirmwareProfile(result, ctx_.workspace, ctx_.profiles, prompter_);
+    finishFirmwareProfile(result, ctx_.workspace, ctx_.profiles, prompter_);
 }
 
 // --- window -----------------------------------------------------------------------------------
@@ -1119,7 +1119,7 @@ bool MainWindow::treeKey(QKeyEvent* event)
 
 void MainWindow::restorePlacement()
 {
-    const WindowPlacement placement = LoadWindowPlacement(settingsPath(ctx_.defaultFolder));
+    const WindowPlacement placement = loadWindowPlacement(settingsPath(ctx_.defaultFolder));
     if (!placement.geometry.empty())
         restoreGeometry(QByteArray::fromHex(QByteArray::fromStdString(placement.geometry)));
     if (!placement.splitter.empty())
@@ -1131,7 +1131,7 @@ void MainWindow::savePlacement()
     const WindowPlacement placement{saveGeometry().toHex().toStdString(),
                                     splitter_->saveState().toHex().toStdString()};
     // Where the window stood is a convenience: a file that cannot be written costs nothing.
-    (void)SaveWindowPlacement(settingsPath(ctx_.defaultFolder), placement);
+    (void)saveWindowPlacement(settingsPath(ctx_.defaultFolder), placement);
 }
 
 void MainWindow::trayIconHovered()
@@ -1189,7 +1189,7 @@ void MainWindow::closeEvent(QCloseEvent* event)
         return;
     }
     // Asked once: the answer clears the stored-to-phone flag.
-    AskRebootOnClose(ctx_.roundTrip);
+    askRestartOnClose(ctx_.roundTrip);
     const bool mayClose = fade_.closeRequested();
     if (fade_.timerRunning() && !timer_->isActive())
         timer_->start(fade_.interval());
@@ -1208,7 +1208,7 @@ void MainWindow::closeEvent(QCloseEvent* event)
         ctx_.log.close();
     ctx_.phone.fileList.clear();
     ctx_.phone.volumes.clear();
-    DeleteWorkingFiles(ctx_.defaultFolder);
+    deleteWorkingFiles(ctx_.defaultFolder);
     if (tray_)
         tray_->hide();
     event->accept();

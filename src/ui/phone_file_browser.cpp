@@ -92,7 +92,7 @@ std::optional<std::string> pickPhoneFile(QWidget* parent, PhoneContext& phone, B
         if (animatedIcon)
             listPhoneFiles(phone, state);
         else
-            GetIconList(phone);
+            listIcons(phone);
     }
     PhoneFileBrowser viewer(phone, state, dialogs, choices, parent);
     viewer.buildTree();

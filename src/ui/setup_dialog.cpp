@@ -115,7 +115,7 @@ void SetupDialog::backupSeem()
         return;
     const std::string path = files_.saveFile(
         {kSeemBackupSaveTitle, kSeemBackupFilter, kSeemBackupFileName, {}});
-    BackupSeem32(*phone_, path);
+    backupSeemRecord(*phone_, path);
 }
 
 void SetupDialog::restoreSeem()
@@ -124,7 +124,7 @@ void SetupDialog::restoreSeem()
         return;
     const std::string path = files_.openFile(
         {kSeemRestoreOpenTitle, kSeemBackupFilter, kSeemBackupFileName, {}});
-    RestoreSeem32(*phone_, path);
+    restoreSeemRecord(*phone_, path);
 }
 
 } // namespace tessaro

@@ -291,7 +291,7 @@ std::string firmwareProfileText(std::string_view tag, int recordLength,
     return text;
 }
 
-FirmwareProfileResult CreateFirmwareProfile(const std::string& imagePath,
+FirmwareProfileResult createProfileFromFirmware(const std::string& imagePath,
                                             const ProfileManager& profiles,
                                             const ItemLists& items, ProgressFactory& progress,
                                             Prompter& prompter)
@@ -333,7 +333,7 @@ FirmwareProfileResult CreateFirmwareProfile(const std::string& imagePath,
     // The item base in memory stays as it is during the scan: a name met twice is appended
     // twice, and the caller reloads the file afterwards.
     for (const auto& n : analysis->names) {
-        if (items.FindInBase(n.name) < items.base().size())
+        if (items.findInBase(n.name) < items.base().size())
             continue;
         const Status appended = appendItemBaseLine(profiles.itemBasePath(), n.name, n.shortcut);
         if (!appended) {
@@ -357,11 +357,11 @@ FirmwareProfileResult CreateFirmwareProfile(const std::string& imagePath,
     return out;
 }
 
-void FinishFirmwareProfile(const FirmwareProfileResult& result, Workspace& ws,
+void finishFirmwareProfile(const FirmwareProfileResult& result, Workspace& ws,
                            ProfileManager& profiles, Prompter& prompter)
 {
     if (result.itemBaseUpdated) {
-        const Status reloaded = profiles.ReloadItemBase(ws.items);
+        const Status reloaded = profiles.reloadItemBase(ws.items);
         if (!reloaded)
             prompter.show(MessageIcon::Error, "", reloaded.error());
     }
@@ -373,9 +373,9 @@ void FinishFirmwareProfile(const FirmwareProfileResult& result, Workspace& ws,
         prompter.show(MessageIcon::None, "", TRANSLATABLE("Core", "Failed to create profile"));
         return;
     }
-    profiles.ListProfiles();
+    profiles.profileNames();
     profiles.rebuildSelector();
-    profiles.LoadProfile(result.result, ws, prompter);
+    profiles.loadProfile(result.result, ws, prompter);
     prompter.show(MessageIcon::None, "", TRANSLATABLE("Core", "Profile was successfully created"));
 }
 

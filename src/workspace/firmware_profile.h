@@ -72,13 +72,13 @@ struct FirmwareProfileResult {
     std::string error;             // the text of a failed file operation, if any
 };
 
-// CreateFirmwareProfile for the image at `imagePath` (an empty path: the user cancelled; so
+// createProfileFromFirmware for the image at `imagePath` (an empty path: the user cancelled; so
 // does a Cancel in the scan's progress window).
 // Writes Profiles/<tag>.prf, appends the names the item base in `items` lacks to itembase.dat
 // and shows "Item base has been updated" when it did. The result is "Fail" when the image
 // has no version mark, no complete item table, or a tag that cannot name a file; a failed
 // file operation gives "Fail" with its error text.
-FirmwareProfileResult CreateFirmwareProfile(const std::string& imagePath,
+FirmwareProfileResult createProfileFromFirmware(const std::string& imagePath,
                                             const ProfileManager& profiles,
                                             const ItemLists& items, ProgressFactory& progress,
                                             Prompter& prompter);
@@ -87,7 +87,7 @@ FirmwareProfileResult CreateFirmwareProfile(const std::string& imagePath,
 // list the profiles, rebuild the selector, load the new profile and show "Profile was
 // successfully created"; on failure show the error text (if any) and "Failed to create
 // profile"; after a cancel nothing.
-void FinishFirmwareProfile(const FirmwareProfileResult& result, Workspace& ws,
+void finishFirmwareProfile(const FirmwareProfileResult& result, Workspace& ws,
                            ProfileManager& profiles, Prompter& prompter);
 
 } // namespace tessaro

@@ -160,7 +160,7 @@ Status ProfileManager::startUp(ItemLists& items)
     if (ec && status.ok())
         status = Error{TRANSLATABLE("Core", "Cannot create the folder ") + profilesFolder() + ": "
                        + ec.message()};
-    ListProfiles();
+    profileNames();
     rebuildSelector();
     return status;
 }
@@ -183,7 +183,7 @@ Status ProfileManager::loadItemBase(ItemLists& items)
     return {};
 }
 
-Status ProfileManager::ReloadItemBase(ItemLists& items)
+Status ProfileManager::reloadItemBase(ItemLists& items)
 {
     auto text = readWholeFile(itemBasePath());
     if (!text)
@@ -194,7 +194,7 @@ Status ProfileManager::ReloadItemBase(ItemLists& items)
     return {};
 }
 
-void ProfileManager::ListProfiles()
+void ProfileManager::profileNames()
 {
     profiles_.clear();
     std::error_code ec;
@@ -235,7 +235,7 @@ void ProfileManager::setSelectorIndex(int index)
         selectorIndex_ = index;
 }
 
-void ProfileManager::ApplyDefaultProfile(Workspace& ws)
+void ProfileManager::applyDefaultProfile(Workspace& ws)
 {
     ws.items.makeAllAvailable();
     // 36-byte records bring "0C" and clear the fix.
@@ -254,7 +254,7 @@ void ProfileManager::selectProfileEntry(const std::string& name)
     int index = find();
     if (index < 0) {
         // The file was added after the selector was built: list the folder again.
-        ListProfiles();
+        profileNames();
         rebuildSelector();
         index = find();
     }
@@ -267,13 +267,13 @@ void ProfileManager::selectProfileEntry(const std::string& name)
     selectorIndex_ = index;
 }
 
-int ProfileManager::LoadProfile(const std::string& name, Workspace& ws, Prompter& prompter)
+int ProfileManager::loadProfile(const std::string& name, Workspace& ws, Prompter& prompter)
 {
     std::error_code ec;
     if (!isProfileFileName(name) || !fs::is_regular_file(profilePath(name), ec)) {
         prompter.show(MessageIcon::Warning, TRANSLATABLE("Core", "Missing profile"),
                       TRANSLATABLE("Core", "Profile not found. Default profile will be applied"));
-        ApplyDefaultProfile(ws);
+        applyDefaultProfile(ws);
         return 0;
     }
 
@@ -329,7 +329,7 @@ int ProfileManager::LoadProfile(const std::string& name, Workspace& ws, Prompter
         // "Custom item" is always the last entry; a profile cannot place it elsewhere.
         if (identifier == kCustomItem)
             continue;
-        const size_t k = ws.items.FindInBase(identifier);
+        const size_t k = ws.items.findInBase(identifier);
         if (k < base.size()) {
             available.push_back({std::string(identifier), base[k].displayName});
         } else {
@@ -350,13 +350,13 @@ ProfileManager::Selection ProfileManager::select(int index, Workspace& ws, Promp
     if (index < 0 || index >= static_cast<int>(selector_.size()))
         return Selection::Done;
     if (index == 0) {
-        ApplyDefaultProfile(ws);
+        applyDefaultProfile(ws);
         return Selection::Done;
     }
     if (index == createNewIndex())
         return Selection::CreateNew;
     const std::string name = selector_[static_cast<size_t>(index)];
-    LoadProfile(name, ws, prompter);
+    loadProfile(name, ws, prompter);
     return Selection::Done;
 }
 

@@ -57,11 +57,11 @@ public:
 
     // Reads itembase.dat again, makes all of it available and puts the selector back to
     // "Default". On a read failure the lists stay as they were.
-    Status ReloadItemBase(ItemLists& items);
+    Status reloadItemBase(ItemLists& items);
 
     // Fills TProfList from the "*.prf" files of the Profiles folder (hidden files and folders
     // skipped), sorted by name.
-    void ListProfiles();
+    void profileNames();
     const std::vector<std::string>& profiles() const { return profiles_; }
 
     // Rebuilds the selector from TProfList: "Default", the names, "Create new...", at "Default".
@@ -78,12 +78,12 @@ public:
 
     // The default profile: all of the item base available, 36-byte records, "0C", no fix;
     // selector at "Default".
-    void ApplyDefaultProfile(Workspace& ws);
+    void applyDefaultProfile(Workspace& ws);
 
     // Loads Profiles/<name>.prf into the available items and the save mode, reporting
     // errors through the prompter. Returns 1 when the profile file exists, 0 when it does not
     // (the default profile is then applied after the "Missing profile" message).
-    int LoadProfile(const std::string& name, Workspace& ws, Prompter& prompter);
+    int loadProfile(const std::string& name, Workspace& ws, Prompter& prompter);
 
     // What the selection handler of the selector asks the caller to do.
     enum class Selection { Done, CreateNew };

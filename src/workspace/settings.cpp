@@ -81,7 +81,7 @@ std::string settingsPath(const std::string& defaultFolder)
     return defaultFolder + "tessaro.ini";
 }
 
-Settings LoadSettings(const std::string& path)
+Settings loadSettings(const std::string& path)
 {
     const auto content = readWholeFile(path);
     return content ? parseSettings(*content) : Settings{};
@@ -111,7 +111,7 @@ Settings parseSettings(std::string_view text)
     return settings;
 }
 
-Status SaveSettings(const std::string& path, const Settings& settings)
+Status saveSettings(const std::string& path, const Settings& settings)
 {
     CSimpleIniA ini;
     configure(ini);
@@ -135,7 +135,7 @@ Status SaveSettings(const std::string& path, const Settings& settings)
     return store(ini, path);
 }
 
-WindowPlacement LoadWindowPlacement(const std::string& path)
+WindowPlacement loadWindowPlacement(const std::string& path)
 {
     CSimpleIniA ini;
     configure(ini);
@@ -144,7 +144,7 @@ WindowPlacement LoadWindowPlacement(const std::string& path)
     return {hexValue(ini, kGeometry), hexValue(ini, kSplitter)};
 }
 
-Status SaveWindowPlacement(const std::string& path, const WindowPlacement& placement)
+Status saveWindowPlacement(const std::string& path, const WindowPlacement& placement)
 {
     CSimpleIniA ini;
     configure(ini);

@@ -27,13 +27,13 @@ std::string settingsPath(const std::string& defaultFolder);
 // Reads the settings; a missing file or key gives the defaults (everything off), and values
 // other than the listed ones read as off ("ReadJ2MEST" as "None"). Key names are matched
 // without regard to case; of a key given twice the first counts.
-Settings LoadSettings(const std::string& path);
+Settings loadSettings(const std::string& path);
 // The same over the text of a settings file.
 Settings parseSettings(std::string_view text);
 
 // Writes the four keys into section "setup" of the file, keeping whatever else it holds, and
 // flushes it; the old file stays untouched when the write fails.
-Status SaveSettings(const std::string& path, const Settings& settings);
+Status saveSettings(const std::string& path, const Settings& settings);
 
 // Where the main window stood, kept in section "window" of the same file as opaque strings of
 // hexadecimal digits: the window's geometry and the state of its splitter. Empty when unknown.
@@ -46,8 +46,8 @@ struct WindowPlacement {
 
 // Reads section "window"; a missing file, key or a value that is not an even count of hex
 // digits gives an empty string.
-WindowPlacement LoadWindowPlacement(const std::string& path);
+WindowPlacement loadWindowPlacement(const std::string& path);
 // Writes section "window", keeping everything else of the file.
-Status SaveWindowPlacement(const std::string& path, const WindowPlacement& placement);
+Status saveWindowPlacement(const std::string& path, const WindowPlacement& placement);
 
 } // namespace tessaro

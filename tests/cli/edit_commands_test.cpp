@@ -29,7 +29,7 @@ CliRun runCli(const TempDir& dir, const std::vector<std::string>& args)
 // Reads a written file back with the core reader, unknown items accepted.
 std::vector<std::string> namesOf(const std::string& path, Workspace& ws)
 {
-    const ReadReport report = ReadMenuFile(path, ws, ReadOptions{});
+    const ReadReport report = readMenuFile(path, ws, ReadOptions{});
     EXPECT_EQ(report.status, ReadStatus::Done) << report.error;
     std::vector<std::string> names;
     for (const MenuNode* n : ws.document.preorder())
@@ -261,12 +261,12 @@ TEST(CliEdit, CustomNumbersContinueAfterTheFilesHighest)
     {
         Workspace ws;
         testing::RecordingPrompter prompter;
-        NewDocument(ws.document);
-        auto r = InsertAvailableItem(ws, ws.items.available().size() - 1, ws.document.menuRoot(),
+        startNewMenu(ws.document);
+        auto r = insertAvailableItem(ws, ws.items.available().size() - 1, ws.document.menuRoot(),
                                      InsertPosition::AddSubitemLast, prompter);
         ASSERT_TRUE(r.ok());
         r->node->item.name = "~7";
-        ASSERT_TRUE(WriteMenuFile(in, ws, prompter).ok);
+        ASSERT_TRUE(writeMenuFile(in, ws, prompter).ok);
     }
     const CliRun run = runCli(dir, {"edit", in, dir.file("out.mma"), "--op", "insert sublast 8 Custom item",
                                  "--op", "replace 1 Custom item"});

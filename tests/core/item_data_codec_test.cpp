@@ -137,7 +137,7 @@ TEST(ItemDataCodec, EveryKindRoundTripsInBothByteOrdersAndSizes)
         const auto decodedMore = decodeItemData(more, format);
         EXPECT_TRUE(decodedMore.warnings.empty());
         EXPECT_EQ(encode(decodedMore.block, format, IconMarker::K06), more) << format.recordSize;
-        EXPECT_EQ(ItemDataLength(&decodedMore.block, true), more.size());
+        EXPECT_EQ(itemDataLength(&decodedMore.block, true), more.size());
     }
 }
 
@@ -202,7 +202,7 @@ TEST(ItemDataCodec, UnknownKindsAreCollectedInOneUnsupportedEntry)
     EXPECT_EQ(u.records[2], (UnsupportedRecord{24, 4, {1, 2, 3, 4}}));
     EXPECT_EQ(u.length, 4 + 3 + 7);
     // "Save all data" off leaves them out of the length and of the output.
-    EXPECT_EQ(ItemDataLength(&decoded.block, false), 3 + 9);
+    EXPECT_EQ(itemDataLength(&decoded.block, false), 3 + 9);
     EXPECT_EQ(encode(decoded.block, kBig36, IconMarker::K0C, false),
               testing::titleRecord(0, {{1, u"x"}}, 36, ByteOrder::Big));
     // With it on they are written at the place of the first one, unchanged.

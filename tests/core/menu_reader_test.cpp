@@ -14,7 +14,7 @@ using Bytes = std::vector<uint8_t>;
 
 ReadReport read(const Bytes& bytes, Workspace& ws, bool acceptUnknown = true, std::string itemBase = {})
 {
-    return ReadMenuBytes(bytes, ws, ReadOptions{acceptUnknown, std::move(itemBase)});
+    return readMenuBytes(bytes, ws, ReadOptions{acceptUnknown, std::move(itemBase)});
 }
 
 std::vector<std::string> captions(const Workspace& ws)
@@ -365,7 +365,7 @@ TEST(MenuReader, MissingFileIsAnError)
 {
     testing::TempDir dir;
     Workspace ws;
-    const ReadReport r = ReadMenuFile(dir.file("absent"), ws, {});
+    const ReadReport r = readMenuFile(dir.file("absent"), ws, {});
     EXPECT_EQ(r.status, ReadStatus::Failed);
     EXPECT_EQ(r.error, "Cannot open " + dir.file("absent") + ": No such file or directory");
     EXPECT_TRUE(ws.document.isEmpty());
@@ -378,7 +378,7 @@ TEST(MenuReader, ReadsFromDisk)
     testing::TempDir dir;
     testing::writeBytes(dir.file("mma_ucp"), b.bytes());
     Workspace ws;
-    EXPECT_EQ(ReadMenuFile(dir.file("mma_ucp"), ws, {}).status, ReadStatus::Done);
+    EXPECT_EQ(readMenuFile(dir.file("mma_ucp"), ws, {}).status, ReadStatus::Done);
     EXPECT_EQ(ws.document.nodeCount(), 10u);
 }
 

@@ -46,13 +46,13 @@ Bytes richFile(int recordSize, ByteOrder o, bool c698p, uint8_t iconKind, bool w
 
 ReadReport read(const Bytes& bytes, Workspace& ws)
 {
-    return ReadMenuBytes(bytes, ws, ReadOptions{false, {}});
+    return readMenuBytes(bytes, ws, ReadOptions{false, {}});
 }
 
 Bytes render(Workspace& ws)
 {
     testing::RecordingPrompter prompter;
-    auto bytes = RenderMenuFile(ws, prompter);
+    auto bytes = renderMenuFile(ws, prompter);
     EXPECT_TRUE(bytes.ok()) << bytes.error();
     return bytes.ok() ? bytes.value() : Bytes{};
 }

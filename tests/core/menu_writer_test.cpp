@@ -41,20 +41,20 @@ MenuNode* addItem(Workspace& ws, MenuNode* parent, const std::string& name, uint
     item.itemType = type;
     item.attributes = 0x41;
     MenuNode* node = ws.document.appendNode(parent, std::make_unique<MenuNode>(name, item));
-    RenumberTree(ws.document);
+    renumberTree(ws.document);
     return node;
 }
 
 void attach(Workspace& ws, MenuNode* node, ItemDataBlock block)
 {
     node->item.hasData = true;
-    node->item.dataLength = ItemDataLength(&block, ws.saveMode.saveAll());
+    node->item.dataLength = itemDataLength(&block, ws.saveMode.saveAll());
     ws.document.data().store(node->item.recordNo, std::move(block));
 }
 
 Bytes render(Workspace& ws, RecordingPrompter& prompter)
 {
-    auto bytes = RenderMenuFile(ws, prompter);
+    auto bytes = renderMenuFile(ws, prompter);
     EXPECT_TRUE(bytes.ok()) << bytes.error();
     return bytes.ok() ? bytes.value() : Bytes{};
 }
@@ -279,7 +279,7 @@ TEST(MenuWriter, IconMarker06WritesKindSixAndReadsBack)
 
     Workspace back;
     back.saveMode.setRecordSize(22);
-    ASSERT_EQ(ReadMenuBytes(out, back, {}).status, ReadStatus::Done);
+    ASSERT_EQ(readMenuBytes(out, back, {}).status, ReadStatus::Done);
     EXPECT_EQ(back.saveMode.iconMarker(), IconMarker::K06);
     ASSERT_NE(back.document.data().at(11), nullptr);
     EXPECT_EQ(back.document.data().at(11)->entries, ws.document.data().at(11)->entries);
@@ -297,13 +297,13 @@ TEST(MenuWriter, DialNumberIn22ByteRecordsIsRefused)
     addItem(ws, ws.document.menuRoot(), "Tools");
     attach(ws, addItem(ws, ws.document.menuRoot(), "~3"), ItemDataBlock{0, {dial("5550100")}});
     RecordingPrompter prompter;
-    ASSERT_TRUE(RenderMenuFile(ws, prompter).ok());  // 36-byte records hold dial numbers
+    ASSERT_TRUE(renderMenuFile(ws, prompter).ok());  // 36-byte records hold dial numbers
 
     ws.saveMode.setRecordSize(22);
     testing::TempDir dir;
     const std::string path = dir.file("mma_ucp");
     testing::writeText(path, "old file");
-    const WriteReport r = WriteMenuFile(path, ws, prompter);
+    const WriteReport r = writeMenuFile(path, ws, prompter);
     EXPECT_TRUE(r.refused);
     const std::string text = "\"Dial this number\" cannot be saved in 22-byte records, where that record is an "
                              "icon. Items: Games, ~3";
@@ -326,7 +326,7 @@ TEST(MenuWriter, ItemOutsideTheProfileIsRefused)
     const std::string path = dir.file("mma_ucp");
     testing::writeText(path, "old file");
     RecordingPrompter prompter;
-    const WriteReport r = WriteMenuFile(path, ws, prompter);
+    const WriteReport r = writeMenuFile(path, ws, prompter);
     EXPECT_FALSE(r.ok);
     EXPECT_TRUE(r.refused);
     EXPECT_EQ(r.error, "mma_ucp doesn't match current profile");
@@ -338,7 +338,7 @@ TEST(MenuWriter, ItemOutsideTheProfileIsRefused)
     EXPECT_EQ(games->item.itemType, kTypeItem);
 
     const std::string fresh = dir.file("new");
-    EXPECT_TRUE(WriteMenuFile(fresh, ws, prompter).refused);
+    EXPECT_TRUE(writeMenuFile(fresh, ws, prompter).refused);
     EXPECT_FALSE(std::filesystem::exists(fresh));
 }
 
@@ -348,7 +348,7 @@ TEST(MenuWriter, CustomItemsNeedOnlyAnAvailableList)
     newDocument(ws);
     addItem(ws, ws.document.menuRoot(), "~4");
     RecordingPrompter prompter;
-    EXPECT_TRUE(RenderMenuFile(ws, prompter).ok());
+    EXPECT_TRUE(renderMenuFile(ws, prompter).ok());
 }
 
 // --- limits of the format -------------------------------------------------------------------
@@ -360,13 +360,13 @@ TEST(MenuWriter, MoreThan255RecordsAreRefused)
     for (int i = 0; i < 245; ++i)
         ws.document.appendNode(ws.document.menuRoot(), std::make_unique<MenuNode>("x", MenuRecord{.name = "~1"}));
     RecordingPrompter prompter;
-    EXPECT_TRUE(RenderMenuFile(ws, prompter).ok());  // 255 records: the most a file holds
+    EXPECT_TRUE(renderMenuFile(ws, prompter).ok());  // 255 records: the most a file holds
     ws.document.appendNode(ws.document.menuRoot(), std::make_unique<MenuNode>("x", MenuRecord{.name = "~1"}));
 
     testing::TempDir dir;
     const std::string path = dir.file("mma_ucp");
     testing::writeText(path, "old file");
-    const WriteReport r = WriteMenuFile(path, ws, prompter);
+    const WriteReport r = writeMenuFile(path, ws, prompter);
     EXPECT_TRUE(r.refused);
     const std::string text = "The menu needs 256 records; an mma_ucp file holds at most 255 (245 menu items)";
     EXPECT_EQ(r.error, text);
@@ -387,7 +387,7 @@ TEST(MenuWriter, DataAreaAbove65535BytesIsRefused)
         attach(ws, node, block);
     }
     RecordingPrompter prompter;
-    auto bytes = RenderMenuFile(ws, prompter);
+    auto bytes = renderMenuFile(ws, prompter);
     ASSERT_FALSE(bytes.ok());
     EXPECT_EQ(bytes.error(), "The item data needs 65540 bytes; an mma_ucp data area holds at most 65535");
     EXPECT_EQ(prompter.prompts.size(), 1u);
@@ -395,7 +395,7 @@ TEST(MenuWriter, DataAreaAbove65535BytesIsRefused)
     // Four bytes less fit exactly.
     ws.document.data().at(12)->entries[0].bytes.erase(ws.document.data().at(12)->entries[0].bytes.begin(),
                                                       ws.document.data().at(12)->entries[0].bytes.begin() + 5);
-    auto fits = RenderMenuFile(ws, prompter);
+    auto fits = renderMenuFile(ws, prompter);
     ASSERT_TRUE(fits.ok());
     EXPECT_EQ(fits.value().size(), 10u + 12 * 36 + 65535);
 }
@@ -409,7 +409,7 @@ TEST(MenuWriter, TextsTheirLengthFieldsCannotCountAreRefused)
     block.entries.push_back({.kind = kind::FileIcon, .role = kRoleList, .path = std::u16string(32767, u'p')});
     attach(ws, games, block);
     RecordingPrompter prompter;
-    auto bytes = RenderMenuFile(ws, prompter);
+    auto bytes = renderMenuFile(ws, prompter);
     ASSERT_FALSE(bytes.ok());
     const std::string text = "The data of item Games cannot be saved: a data record of kind 12 needs 65537 bytes, more "
                              "than its length field can count (65535)";
@@ -423,11 +423,11 @@ TEST(MenuWriter, SoftkeyAreaMustKeepItsSevenItems)
     newDocument(ws);
     ws.document.removeNode(ws.document.nodeAt(7));
     RecordingPrompter prompter;
-    EXPECT_FALSE(RenderMenuFile(ws, prompter).ok());
+    EXPECT_FALSE(renderMenuFile(ws, prompter).ok());
     EXPECT_EQ(prompter.texts(), std::vector<std::string>{"The softkey area must hold exactly seven items without subitems"});
 
     Workspace empty;
-    EXPECT_EQ(RenderMenuFile(empty, prompter).error(), "There is no menu to save");
+    EXPECT_EQ(renderMenuFile(empty, prompter).error(), "There is no menu to save");
 }
 
 // --- replacing the file ---------------------------------------------------------------------
@@ -441,7 +441,7 @@ TEST(MenuWriter, SaveReplacesTheFileAndKeepsItsPermissions)
     testing::writeText(path, "old file");
     ASSERT_EQ(::chmod(path.c_str(), 0640), 0);
     RecordingPrompter prompter;
-    const WriteReport r = WriteMenuFile(path, ws, prompter);
+    const WriteReport r = writeMenuFile(path, ws, prompter);
     EXPECT_TRUE(r.ok);
     EXPECT_FALSE(r.refused);
     EXPECT_EQ(testing::readBytes(path), render(ws, prompter));
@@ -461,7 +461,7 @@ TEST(MenuWriter, FailedSaveLeavesTheTargetAndNoTemporaryFile)
     std::filesystem::create_directory(path);
     testing::writeText(dir.file("target/keep"), "x");
     RecordingPrompter prompter;
-    const WriteReport r = WriteMenuFile(path, ws, prompter);
+    const WriteReport r = writeMenuFile(path, ws, prompter);
     EXPECT_FALSE(r.ok);
     EXPECT_FALSE(r.refused);
     EXPECT_EQ(r.error.rfind("Cannot write " + path + ": ", 0), 0u) << r.error;
@@ -470,7 +470,7 @@ TEST(MenuWriter, FailedSaveLeavesTheTargetAndNoTemporaryFile)
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
 
     const std::string missing = dir.file("no/such/folder/mma_ucp");
-    const WriteReport m = WriteMenuFile(missing, ws, prompter);
+    const WriteReport m = writeMenuFile(missing, ws, prompter);
     EXPECT_FALSE(m.ok);
     EXPECT_EQ(m.error, "Cannot write " + missing + ": No such file or directory");
 }
@@ -483,7 +483,7 @@ TEST(MenuWriter, SaveThroughASymbolicLinkReplacesTheFileItNames)
     testing::writeText(dir.file("real"), "old");
     std::filesystem::create_symlink("real", dir.file("link"));
     RecordingPrompter prompter;
-    ASSERT_TRUE(WriteMenuFile(dir.file("link"), ws, prompter).ok);
+    ASSERT_TRUE(writeMenuFile(dir.file("link"), ws, prompter).ok);
     EXPECT_TRUE(std::filesystem::is_symlink(dir.file("link")));
     EXPECT_EQ(testing::readBytes(dir.file("real")), render(ws, prompter));
 }

@@ -40,7 +40,7 @@ TEST(Renumber, SiblingGroupOrderOfNestedTree)
     MenuNode* b = doc.appendNode(t0, node("B"));
     MenuNode* d = doc.appendNode(a, node("D"));
     MenuNode* c = doc.appendNode(t1, node("C"));
-    RenumberTree(doc);
+    renumberTree(doc);
 
     // Record positions T0 10, T1 11, A 12, B 13, D 14, C 15; recordNo is position + 1.
     EXPECT_EQ(t0->item.recordNo, 11);
@@ -50,7 +50,7 @@ TEST(Renumber, SiblingGroupOrderOfNestedTree)
     EXPECT_EQ(d->item.recordNo, 15);
     EXPECT_EQ(c->item.recordNo, 16);
     for (MenuNode* n : {t0, t1, a, b, d, c})
-        EXPECT_EQ(RecordNumberOf(doc, n), n->item.recordNo) << n->caption();
+        EXPECT_EQ(recordNumberOf(doc, n), n->item.recordNo) << n->caption();
 
     EXPECT_EQ(doc.menuRoot()->item.childIndex, 10);
     EXPECT_EQ(t0->item.parentIndex, 9);
@@ -70,7 +70,7 @@ TEST(Renumber, ChildlessContainerBecomesItemAndBlocksFollowTheirNodes)
     buildTop(doc);
     MenuNode* first = doc.appendNode(doc.menuRoot(), node("First", kTypeContainer));
     MenuNode* second = doc.appendNode(doc.menuRoot(), node("Second"));
-    RenumberTree(doc);
+    renumberTree(doc);
     EXPECT_EQ(first->item.itemType, kTypeItem);
 
     ItemDataBlock block;
@@ -83,7 +83,7 @@ TEST(Renumber, ChildlessContainerBecomesItemAndBlocksFollowTheirNodes)
 
     // Moving Second in front of First gives it recordNo 11; its block moves along.
     doc.moveNode(second, doc.menuRoot(), 0);
-    RenumberTree(doc);
+    renumberTree(doc);
     EXPECT_EQ(second->item.recordNo, 11);
     ASSERT_NE(doc.data().at(11), nullptr);
     EXPECT_EQ(doc.data().at(11)->owner, 11);

@@ -141,7 +141,7 @@ TEST(BmpToGif, ConvertsFileToTheQuantisedGif)
 {
     TempDir dir;
     testing::writeBytes(dir.file("in.bmp"), bmp32(3, 2, kMixed, {124, 3}));
-    const Status status = ConvertBmpToGif(dir.file("in.bmp"), dir.file("out.gif"));
+    const Status status = convertBmpToGif(dir.file("in.bmp"), dir.file("out.gif"));
     ASSERT_TRUE(status.ok()) << status.error();
 
     const ArgbImage source{3, 2, kMixed};
@@ -176,18 +176,18 @@ TEST(BmpToGif, FailuresWriteNothingAndSayWhy)
 {
     TempDir dir;
     const std::string missing = dir.file("missing.bmp");
-    Status status = ConvertBmpToGif(missing, dir.file("out.gif"));
+    Status status = convertBmpToGif(missing, dir.file("out.gif"));
     EXPECT_EQ(status.error(), "Cannot open file \"" + missing + "\". No such file or directory");
     EXPECT_FALSE(std::filesystem::exists(dir.file("out.gif")));
 
     testing::writeText(dir.file("text.bmp"), "hello");
-    status = ConvertBmpToGif(dir.file("text.bmp"), dir.file("out.gif"));
+    status = convertBmpToGif(dir.file("text.bmp"), dir.file("out.gif"));
     EXPECT_EQ(status.error(), "Cannot read picture \"" + dir.file("text.bmp") + "\": not a BMP picture");
     EXPECT_FALSE(std::filesystem::exists(dir.file("out.gif")));
 
     testing::writeBytes(dir.file("in.bmp"), bmp32(3, 2, kMixed));
     const std::string unwritable = dir.file("no/such/folder/out.gif");
-    status = ConvertBmpToGif(dir.file("in.bmp"), unwritable);
+    status = convertBmpToGif(dir.file("in.bmp"), unwritable);
     EXPECT_EQ(status.error(), "Cannot create file \"" + unwritable + "\". No such file or directory");
 }
 

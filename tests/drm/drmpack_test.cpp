@@ -118,9 +118,9 @@ TEST(DrmPack, StoredIconsAreCopiedOutAsTheyAre)
     EXPECT_EQ(*total, 4u);
     EXPECT_EQ(pack.storedCount(), 3u);
     for (uint32_t i = 0; i < 3; ++i)
-        EXPECT_EQ(pack.GetDrmIcon(i), b.stored[i]) << i;
-    EXPECT_FALSE(pack.GetDrmIcon(3).has_value());
-    EXPECT_FALSE(pack.GetDrmIcon(0xFFFFFFFF).has_value());
+        EXPECT_EQ(pack.extractDrmIcon(i), b.stored[i]) << i;
+    EXPECT_FALSE(pack.extractDrmIcon(3).has_value());
+    EXPECT_FALSE(pack.extractDrmIcon(0xFFFFFFFF).has_value());
 }
 
 TEST(DrmPack, EmptyStoredSpanHasNoImage)
@@ -129,9 +129,9 @@ TEST(DrmPack, EmptyStoredSpanHasNoImage)
     b.stored[1].clear();
     DrmPack pack;
     ASSERT_TRUE(load(pack, b).ok());
-    EXPECT_TRUE(pack.GetDrmIcon(0).has_value());
-    EXPECT_FALSE(pack.GetDrmIcon(1).has_value());
-    EXPECT_EQ(pack.GetDrmIcon(2), b.stored[2]);
+    EXPECT_TRUE(pack.extractDrmIcon(0).has_value());
+    EXPECT_FALSE(pack.extractDrmIcon(1).has_value());
+    EXPECT_EQ(pack.extractDrmIcon(2), b.stored[2]);
 }
 
 TEST(DrmPack, RawIconsComeFirstAndTheLastStoredIconIsNotOffered)
@@ -147,19 +147,19 @@ TEST(DrmPack, RawIconsComeFirstAndTheLastStoredIconIsNotOffered)
     EXPECT_EQ(pack.storedCount(), 2u);
     EXPECT_EQ(pack.rawTable()[0], (RawImageRecord{2, 3, 0xFF000000, b.layout.rawDataOffsets[0]}));
 
-    auto first = pack.GetDrmIcon(0);
+    auto first = pack.extractDrmIcon(0);
     ASSERT_TRUE(first.has_value());
-    auto size = ReadGifScreenSize(*first);
+    auto size = readGifScreenSize(*first);
     ASSERT_TRUE(size.ok());
     EXPECT_EQ(size->width, 2);
     EXPECT_EQ(size->height, 3);
-    auto second = testing::decodeGif(*pack.GetDrmIcon(1));
+    auto second = testing::decodeGif(*pack.extractDrmIcon(1));
     ASSERT_TRUE(second.has_value());
     EXPECT_EQ(second->palette[0], 0x00FC00u); // green 0x3F << 2
 
-    EXPECT_EQ(pack.GetDrmIcon(2), b.stored[0]);
-    EXPECT_EQ(pack.GetDrmIcon(3), b.stored[1]);
-    EXPECT_FALSE(pack.GetDrmIcon(4).has_value()); // stored icon 2 is past total - 1
+    EXPECT_EQ(pack.extractDrmIcon(2), b.stored[0]);
+    EXPECT_EQ(pack.extractDrmIcon(3), b.stored[1]);
+    EXPECT_FALSE(pack.extractDrmIcon(4).has_value()); // stored icon 2 is past total - 1
 }
 
 TEST(DrmPack, RawRecordsAreConvertedInPlace)
@@ -186,7 +186,7 @@ TEST(DrmPack, TotalsAbove32768AreOfferedInFull)
     auto total = load(pack, b);
     ASSERT_TRUE(total.ok());
     EXPECT_EQ(*total, 40001u);
-    EXPECT_EQ(pack.GetDrmIcon(39999), bytesOf({uint8_t(39999), uint8_t(39999 >> 8)}));
+    EXPECT_EQ(pack.extractDrmIcon(39999), bytesOf({uint8_t(39999), uint8_t(39999 >> 8)}));
 }
 
 // ---- Raw decoding ----
@@ -199,7 +199,7 @@ TEST(DrmPack, DecodeRawImageChannelsMaskAndKey)
         0x00, 0x00, 0xFF, 0xFF, 0x12, 0x34, 0x12, 0x34, // RGB565 big-endian
         0x90,                                           // mask 1001....: pixels 0 and 3
     };
-    auto image = DrmPack::DecodeRawImage(record, data);
+    auto image = DrmPack::decodeRawImage(record, data);
     ASSERT_TRUE(image.has_value());
     ASSERT_EQ(image->pixels.size(), 4u);
     EXPECT_EQ(image->pixels[0], 0x00A0B0C0u); // key colour, alpha 0
@@ -216,14 +216,14 @@ TEST(DrmPack, MaskBitsRunOnAcrossRowsMostSignificantFirst)
     std::vector<uint8_t> data(18, 0xFF);
     data.push_back(0x41); // pixels 1 and 7
     data.push_back(0x80); // pixel 8
-    auto image = DrmPack::DecodeRawImage(record, data);
+    auto image = DrmPack::decodeRawImage(record, data);
     ASSERT_TRUE(image.has_value());
     for (uint32_t k = 0; k < 9; ++k) {
         const bool masked = k == 1 || k == 7 || k == 8;
         EXPECT_EQ(image->pixels[k] >> 24, masked ? 0u : 0xFFu) << k;
     }
     data.pop_back();
-    EXPECT_FALSE(DrmPack::DecodeRawImage(record, data).has_value());
+    EXPECT_FALSE(DrmPack::decodeRawImage(record, data).has_value());
 }
 
 TEST(DrmPack, RawIconGifIsTheQuantisedDecodedPicture)
@@ -239,7 +239,7 @@ TEST(DrmPack, RawIconGifIsTheQuantisedDecodedPicture)
     b.raw = {icon};
     DrmPack pack;
     ASSERT_TRUE(load(pack, b).ok());
-    auto gif = pack.GetDrmIcon(0);
+    auto gif = pack.extractDrmIcon(0);
     ASSERT_TRUE(gif.has_value());
     auto d = testing::decodeGif(*gif);
     ASSERT_TRUE(d.has_value());
@@ -310,7 +310,7 @@ TEST(DrmPack, EmptyTablesGiveATotalOfZeroWithoutWrapping)
     ASSERT_TRUE(total.ok()) << total.error();
     EXPECT_EQ(*total, 0u);
     EXPECT_EQ(pack.storedCount(), 0u);
-    EXPECT_FALSE(pack.GetDrmIcon(0).has_value());
+    EXPECT_FALSE(pack.extractDrmIcon(0).has_value());
 }
 
 TEST(DrmPack, DamagedStoredSpansHaveNoImage)
@@ -324,9 +324,9 @@ TEST(DrmPack, DamagedStoredSpansHaveNoImage)
     put32(entries + 12, 0x7FFFFFF0, ByteOrder::Big);
     DrmPack pack;
     ASSERT_TRUE(pack.loadImage(image).ok());
-    EXPECT_FALSE(pack.GetDrmIcon(0).has_value());
-    EXPECT_EQ(pack.GetDrmIcon(1), bytesOf({'G', 'I', 'F', 1, 'G', 'I', 'F', 2, 2}));
-    EXPECT_FALSE(pack.GetDrmIcon(2).has_value());
+    EXPECT_FALSE(pack.extractDrmIcon(0).has_value());
+    EXPECT_EQ(pack.extractDrmIcon(1), bytesOf({'G', 'I', 'F', 1, 'G', 'I', 'F', 2, 2}));
+    EXPECT_FALSE(pack.extractDrmIcon(2).has_value());
 }
 
 TEST(DrmPack, DamagedRawRecordsHaveNoImage)
@@ -367,7 +367,7 @@ TEST(DrmPack, DamagedRawRecordsHaveNoImage)
         DrmPack pack;
         ASSERT_TRUE(pack.loadImage(image).ok()) << c.name;
         for (uint32_t i = 0; i < 3; ++i)
-            EXPECT_EQ(pack.GetDrmIcon(i).has_value(), c.hasImage[i]) << c.name << ", icon " << i;
+            EXPECT_EQ(pack.extractDrmIcon(i).has_value(), c.hasImage[i]) << c.name << ", icon " << i;
     }
 }
 
@@ -380,11 +380,11 @@ TEST(DrmPack, LastRawRecordIsBoundedByTheFile)
     image.resize(b.layout.rawDataOffsets[1] + 20);
     DrmPack pack;
     ASSERT_TRUE(pack.loadImage(image).ok());
-    EXPECT_TRUE(pack.GetDrmIcon(1).has_value());
+    EXPECT_TRUE(pack.extractDrmIcon(1).has_value());
     image.pop_back();
     ASSERT_TRUE(pack.loadImage(image).ok());
-    EXPECT_FALSE(pack.GetDrmIcon(1).has_value());
-    EXPECT_TRUE(pack.GetDrmIcon(0).has_value());
+    EXPECT_FALSE(pack.extractDrmIcon(1).has_value());
+    EXPECT_TRUE(pack.extractDrmIcon(0).has_value());
 }
 
 TEST(DrmPack, HugeRawPictureIsRefusedBeforeAnyAllocation)
@@ -396,7 +396,7 @@ TEST(DrmPack, HugeRawPictureIsRefusedBeforeAnyAllocation)
     put16(&image[b.layout.rawTable + 18], 0xFFFF, ByteOrder::Big);
     DrmPack pack;
     ASSERT_TRUE(pack.loadImage(image).ok());
-    EXPECT_FALSE(pack.GetDrmIcon(0).has_value());
+    EXPECT_FALSE(pack.extractDrmIcon(0).has_value());
 }
 
 // ---- Files, flag and path ----
@@ -408,23 +408,23 @@ TEST(DrmPack, LoadsFromAFileAndKeepsTheFlagOnFailure)
     testing::writeBytes(dir.file("pack.smg"), b.build());
     DrmPack pack;
     EXPECT_FALSE(pack.isLoaded());
-    auto total = pack.LoadDrmPack(dir.file("pack.smg"));
+    auto total = pack.loadDrmPack(dir.file("pack.smg"));
     ASSERT_TRUE(total.ok()) << total.error();
     EXPECT_EQ(*total, 4u);
     EXPECT_TRUE(pack.isLoaded());
-    EXPECT_EQ(pack.GetDrmIcon(2), b.stored[2]);
+    EXPECT_EQ(pack.extractDrmIcon(2), b.stored[2]);
 
     // A failed load drops the pack but does not touch the flag.
     const std::string missing = dir.file("missing.bin");
-    total = pack.LoadDrmPack(missing);
+    total = pack.loadDrmPack(missing);
     ASSERT_FALSE(total.ok());
     EXPECT_EQ(total.error(), "Cannot open file \"" + missing + "\". No such file or directory");
     EXPECT_TRUE(pack.isLoaded());
     EXPECT_EQ(pack.total(), 0u);
-    EXPECT_FALSE(pack.GetDrmIcon(0).has_value());
+    EXPECT_FALSE(pack.extractDrmIcon(0).has_value());
 
     testing::writeBytes(dir.file("short.bin"), std::vector<uint8_t>(10, 1));
-    total = pack.LoadDrmPack(dir.file("short.bin"));
+    total = pack.loadDrmPack(dir.file("short.bin"));
     EXPECT_EQ(total.error(), "\"" + dir.file("short.bin")
                                  + "\" holds no readable DRM icon pack: the file is 10 bytes long, shorter than the "
                                    "60-byte header");

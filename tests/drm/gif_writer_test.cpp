@@ -123,11 +123,11 @@ TEST(GifWriter, RefusesEmptyOversizedAndInconsistentPictures)
 TEST(GifWriter, ReadGifScreenSizeTakesBytes6To9LittleEndian)
 {
     const std::vector<uint8_t> header{'G', 'I', 'F', '8', '9', 'a', 0xF0, 0x00, 0x40, 0x01};
-    auto size = ReadGifScreenSize(header);
+    auto size = readGifScreenSize(header);
     ASSERT_TRUE(size.ok());
     EXPECT_EQ(size->width, 240);
     EXPECT_EQ(size->height, 320);
-    EXPECT_FALSE(ReadGifScreenSize(std::vector<uint8_t>(header.begin(), header.end() - 1)).ok());
+    EXPECT_FALSE(readGifScreenSize(std::vector<uint8_t>(header.begin(), header.end() - 1)).ok());
 }
 
 } // namespace

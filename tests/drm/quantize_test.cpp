@@ -28,7 +28,7 @@ TEST(Quantize, CollectOpaquePixelsGoesColumnByColumnAndSkipsAlpha128)
     // 2 x 2, rows top to bottom: (0,0) (1,0) / (0,1) (1,1).
     const ArgbImage image = imageOf(2, 2, {argb(255, 1, 0, 0), argb(129, 2, 0, 0),
                                            argb(200, 3, 0, 0), argb(128, 4, 0, 0)});
-    const ColourPoints points = CollectOpaquePixels(image);
+    const ColourPoints points = collectOpaquePixels(image);
     // Column 0 top to bottom, then column 1; alpha 128 is left out, 129 taken.
     EXPECT_EQ(points, (ColourPoints{{1, 0, 0}, {3, 0, 0}, {2, 0, 0}}));
 }
@@ -46,7 +46,7 @@ TEST(Quantize, AllAlphaAtMost128GivesNoBoxesAndIndexZero)
 TEST(Quantize, OneOpaqueColourGivesOneBox)
 {
     const ArgbImage image = imageOf(4, 3, std::vector<uint32_t>(12, argb(255, 0x12, 0x34, 0x56)));
-    ColourPoints points = CollectOpaquePixels(image);
+    ColourPoints points = collectOpaquePixels(image);
     BoxList boxes;
     SplitBox(points, 0, boxes);
     ASSERT_EQ(boxes.size(), 1u);
@@ -70,7 +70,7 @@ TEST(Quantize, Alpha150FormsThePaletteButIsWrittenTransparent)
 
     // With an opaque pixel of the same colour it counts towards the box.
     const ArgbImage both = imageOf(2, 1, {argb(150, 40, 50, 60), argb(255, 40, 50, 60)});
-    ColourPoints points = CollectOpaquePixels(both);
+    ColourPoints points = collectOpaquePixels(both);
     BoxList boxes;
     SplitBox(points, 0, boxes);
     ASSERT_EQ(boxes.size(), 1u);
@@ -137,7 +137,7 @@ TEST(Quantize, DepthLimitGives64BoxesWithTruncatedMeans)
     for (int r = 0; r < 256; ++r)
         pixels.push_back(argb(255, uint8_t(r), 7, 7));
     const ArgbImage image = imageOf(256, 1, pixels);
-    ColourPoints points = CollectOpaquePixels(image);
+    ColourPoints points = collectOpaquePixels(image);
     BoxList boxes;
     SplitBox(points, 0, boxes);
     ASSERT_EQ(boxes.size(), 64u);
@@ -160,7 +160,7 @@ TEST(Quantize, SortByCountIsDescendingWithTiesInReverseCreationOrder)
     BoxList boxes;
     for (int32_t count : {3, 5, 3, 5, 1})
         boxes.push_back(box({uint8_t(boxes.size()), 0, 0}, {}, {}, count));
-    SortBoxesByCount(boxes);
+    sortBoxesByCount(boxes);
     std::vector<int> order;
     for (const ColourBox& b : boxes)
         order.push_back(b.minRed);
@@ -172,15 +172,15 @@ TEST(Quantize, FindBoxIndexTakesTheFirstCoveringBoxElseN)
     // Box 0 is wide with a far mean, box 1 tight around the colour: box 0 still wins.
     const BoxList boxes{box({0, 0, 0}, {100, 100, 100}, {90, 90, 90}, 9),
                         box({40, 40, 40}, {60, 60, 60}, {50, 50, 50}, 3)};
-    EXPECT_EQ(FindBoxIndex(boxes, 50, 50, 50), 0);
-    EXPECT_EQ(FindBoxIndex(boxes, 101, 50, 50), 2);
-    EXPECT_EQ(FindBoxIndex(boxes, 50, 50, 101), 2);
-    EXPECT_EQ(FindBoxIndex({}, 1, 2, 3), 0);
+    EXPECT_EQ(findBoxIndex(boxes, 50, 50, 50), 0);
+    EXPECT_EQ(findBoxIndex(boxes, 101, 50, 50), 2);
+    EXPECT_EQ(findBoxIndex(boxes, 50, 50, 101), 2);
+    EXPECT_EQ(findBoxIndex({}, 1, 2, 3), 0);
 }
 
 TEST(Quantize, BuildPaletteFillsMeansThenTransparentBlack)
 {
-    const Palette palette = BuildPalette({box({}, {}, {1, 2, 3}, 5), box({}, {}, {0xAA, 0xBB, 0xCC}, 4)});
+    const Palette palette = buildPalette({box({}, {}, {1, 2, 3}, 5), box({}, {}, {0xAA, 0xBB, 0xCC}, 4)});
     EXPECT_EQ(palette[0], 0xFF010203u);
     EXPECT_EQ(palette[1], 0xFFAABBCCu);
     EXPECT_EQ(palette[2], 0u);
@@ -199,17 +199,17 @@ TEST(Quantize, MappingMatchesFindBoxIndexOnRandomPictures)
             p = uint32_t(random()) & colourMask;
         const ArgbImage image = imageOf(width, height, pixels);
 
-        ColourPoints points = CollectOpaquePixels(image);
+        ColourPoints points = collectOpaquePixels(image);
         BoxList boxes;
         SplitBox(points, 0, boxes);
-        SortBoxesByCount(boxes);
+        sortBoxesByCount(boxes);
         const QuantizedImage q = quantizeImage(image);
         ASSERT_EQ(q.transparentIndex, boxes.size());
-        EXPECT_EQ(q.palette, BuildPalette(boxes));
+        EXPECT_EQ(q.palette, buildPalette(boxes));
         for (size_t k = 0; k < pixels.size(); ++k) {
             const uint32_t p = pixels[k];
             const uint16_t expected = (p >> 24) <= 200 ? uint16_t(boxes.size())
-                                                       : FindBoxIndex(boxes, uint8_t(p >> 16), uint8_t(p >> 8), uint8_t(p));
+                                                       : findBoxIndex(boxes, uint8_t(p >> 16), uint8_t(p >> 8), uint8_t(p));
             ASSERT_EQ(q.indices[k], expected) << "round " << round << " pixel " << k;
         }
     }

@@ -14,7 +14,7 @@ class EditRules : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        NewDocument(doc());
+        startNewMenu(doc());
         tools = add("Tools", doc().menuRoot(), InsertPosition::AddSubitemLast);
         games = add("Games", tools, InsertPosition::AddSubitemLast);
         radio = add("Radio", tools, InsertPosition::AddSubitemLast);
@@ -25,7 +25,7 @@ protected:
     MenuDocument& doc() { return ws.document; }
     MenuNode* add(const char* id, MenuNode* at, InsertPosition p)
     {
-        return InsertAvailableItem(ws, ws.items.FindAvailable(id), at, p, prompter).value().node;
+        return insertAvailableItem(ws, ws.items.findAvailable(id), at, p, prompter).value().node;
     }
 
     Workspace ws;
@@ -89,19 +89,19 @@ TEST_F(EditRules, TheEnablingTable)
 TEST_F(EditRules, NodesOfAnotherDocumentAreRefused)
 {
     Workspace other;
-    NewDocument(other.document);
+    startNewMenu(other.document);
     MenuNode* foreign =
-        InsertAvailableItem(other, 0, other.document.menuRoot(), InsertPosition::AddSubitemLast, prompter)
+        insertAvailableItem(other, 0, other.document.menuRoot(), InsertPosition::AddSubitemLast, prompter)
             .value()
             .node;
     EXPECT_EQ(enabledOperations(doc(), foreign, true), EnabledOperations{});
     EXPECT_FALSE(canDragNode(doc(), foreign, tools));
     EXPECT_FALSE(canDragNode(doc(), tools, foreign));
-    EXPECT_FALSE(InsertAvailableItem(ws, 0, foreign, InsertPosition::AddBefore, prompter).ok());
-    EXPECT_FALSE(ReplaceItem(ws, 0, foreign).ok());
-    EXPECT_FALSE(DeleteSubtree(doc(), foreign).ok());
-    EXPECT_FALSE(MoveUp(doc(), foreign).ok());
-    EXPECT_FALSE(DropOnNode(ws, tools, DragSource::treeNode(foreign), prompter).ok());
+    EXPECT_FALSE(insertAvailableItem(ws, 0, foreign, InsertPosition::AddBefore, prompter).ok());
+    EXPECT_FALSE(replaceWithItem(ws, 0, foreign).ok());
+    EXPECT_FALSE(deleteSubtree(doc(), foreign).ok());
+    EXPECT_FALSE(moveNodeUp(doc(), foreign).ok());
+    EXPECT_FALSE(dropOntoNode(ws, tools, DragSource::treeNode(foreign), prompter).ok());
     EXPECT_EQ(doc().nodeCount(), 14u);
     EXPECT_EQ(other.document.nodeCount(), 10u);
 }
@@ -115,22 +115,22 @@ TEST_F(EditRules, RefusedOperationsLeaveTheDocumentAlone)
     const uint8_t counter = ws.customCounter;
     const size_t custom = ws.items.available().size() - 1;
 
-    EXPECT_FALSE(InsertAvailableItem(ws, custom, camera, InsertPosition::AddSubitemFirst, prompter).ok());
-    EXPECT_FALSE(InsertAvailableItem(ws, custom, doc().menuRoot(), InsertPosition::AddBefore, prompter).ok());
-    EXPECT_FALSE(InsertAvailableItem(ws, custom, doc().nodeAt(3), InsertPosition::AddFirst, prompter).ok());
-    EXPECT_FALSE(InsertAvailableItem(ws, custom + 1, tools, InsertPosition::AddBefore, prompter).ok());
-    EXPECT_FALSE(ReplaceItem(ws, custom, doc().nodeAt(0)).ok());
-    EXPECT_FALSE(ReplaceItem(ws, custom, doc().menuRoot()).ok());
-    EXPECT_FALSE(ReplaceItem(ws, custom + 1, tools).ok());
+    EXPECT_FALSE(insertAvailableItem(ws, custom, camera, InsertPosition::AddSubitemFirst, prompter).ok());
+    EXPECT_FALSE(insertAvailableItem(ws, custom, doc().menuRoot(), InsertPosition::AddBefore, prompter).ok());
+    EXPECT_FALSE(insertAvailableItem(ws, custom, doc().nodeAt(3), InsertPosition::AddFirst, prompter).ok());
+    EXPECT_FALSE(insertAvailableItem(ws, custom + 1, tools, InsertPosition::AddBefore, prompter).ok());
+    EXPECT_FALSE(replaceWithItem(ws, custom, doc().nodeAt(0)).ok());
+    EXPECT_FALSE(replaceWithItem(ws, custom, doc().menuRoot()).ok());
+    EXPECT_FALSE(replaceWithItem(ws, custom + 1, tools).ok());
     for (size_t index = 0; index <= 8; ++index) {
-        EXPECT_FALSE(DeleteSubtree(doc(), doc().nodeAt(index)).ok()) << index;
-        EXPECT_FALSE(MoveUp(doc(), doc().nodeAt(index)).ok()) << index;
-        EXPECT_FALSE(MoveDown(doc(), doc().nodeAt(index)).ok()) << index;
+        EXPECT_FALSE(deleteSubtree(doc(), doc().nodeAt(index)).ok()) << index;
+        EXPECT_FALSE(moveNodeUp(doc(), doc().nodeAt(index)).ok()) << index;
+        EXPECT_FALSE(moveNodeDown(doc(), doc().nodeAt(index)).ok()) << index;
     }
-    EXPECT_FALSE(MoveUp(doc(), games).ok());
-    EXPECT_FALSE(MoveDown(doc(), radio).ok());
-    EXPECT_FALSE(MoveUp(doc(), aim).ok());
-    EXPECT_FALSE(DeleteSubtree(doc(), nullptr).ok());
+    EXPECT_FALSE(moveNodeUp(doc(), games).ok());
+    EXPECT_FALSE(moveNodeDown(doc(), radio).ok());
+    EXPECT_FALSE(moveNodeUp(doc(), aim).ok());
+    EXPECT_FALSE(deleteSubtree(doc(), nullptr).ok());
 
     EXPECT_EQ(doc().preorder(), before);
     for (size_t i = 0; i < before.size(); ++i)
@@ -141,11 +141,11 @@ TEST_F(EditRules, RefusedOperationsLeaveTheDocumentAlone)
 
 TEST_F(EditRules, RefusalsNameTheNode)
 {
-    auto r = ReplaceItem(ws, 0, doc().menuRoot());
+    auto r = replaceWithItem(ws, 0, doc().menuRoot());
     EXPECT_EQ(r.error(), "Replace is not allowed on node 8");
-    EXPECT_EQ(MoveUp(doc(), games).error(), "Move up is not allowed on node 10");
-    EXPECT_EQ(DeleteSubtree(doc(), nullptr).error(), "Delete item: no such node");
-    EXPECT_EQ(ReplaceItem(ws, 500, tools).error(), "No available item at position 500");
+    EXPECT_EQ(moveNodeUp(doc(), games).error(), "Move up is not allowed on node 10");
+    EXPECT_EQ(deleteSubtree(doc(), nullptr).error(), "Delete item: no such node");
+    EXPECT_EQ(replaceWithItem(ws, 500, tools).error(), "No available item at position 500");
 }
 
 // --- DragExpandedNodes ----------------------------------------------------------------------
@@ -175,14 +175,14 @@ TEST_F(EditRules, CollapseListForgetsRemovedNodesAndClearedDocuments)
     list.add(radio);
     list.add(aim);
     list.add(camera);
-    ASSERT_TRUE(DeleteSubtree(doc(), radio).ok());
+    ASSERT_TRUE(deleteSubtree(doc(), radio).ok());
     EXPECT_EQ(list.nodes(), (std::vector<MenuNode*>{tools, camera}));
 
     // A moved node stays listed.
-    ASSERT_TRUE(MoveUp(doc(), camera).ok());
+    ASSERT_TRUE(moveNodeUp(doc(), camera).ok());
     EXPECT_EQ(list.nodes(), (std::vector<MenuNode*>{tools, camera}));
 
-    NewDocument(doc());
+    startNewMenu(doc());
     EXPECT_TRUE(list.isEmpty());
 }
 

@@ -52,7 +52,7 @@ protected:
     void useProfile(const std::string& items)
     {
         writeText(profiles.profilePath("P"), "[mma_ucp format]\r\n36 0C 0\r\n[mma items]\r\n" + items);
-        ASSERT_EQ(profiles.LoadProfile("P", ws, prompter), 1);
+        ASSERT_EQ(profiles.loadProfile("P", ws, prompter), 1);
         ASSERT_TRUE(prompter.prompts.empty());
     }
 
@@ -65,7 +65,7 @@ protected:
 TEST_F(MenuOpenTest, KnownItemsInDefaultModeReadOnce)
 {
     const std::string base = readText(profiles.itemBasePath());
-    const OpenResult r = OpenMenuFile(menuFile({"PhoneBook", "Message"}), ws, profiles, prompter);
+    const OpenResult r = openMenuFile(menuFile({"PhoneBook", "Message"}), ws, profiles, prompter);
     EXPECT_TRUE(r.ok) << r.error;
     EXPECT_FALSE(r.profileMismatch);
     EXPECT_FALSE(r.itemBaseUpdated);
@@ -77,13 +77,13 @@ TEST_F(MenuOpenTest, KnownItemsInDefaultModeReadOnce)
 TEST_F(MenuOpenTest, UnknownItemInDefaultModeGrowsTheItemBaseOnce)
 {
     const std::string base = readText(profiles.itemBasePath());
-    const OpenResult r = OpenMenuFile(menuFile({"PhoneBook", "Brandnew", "NewShortcut"}, 9), ws, profiles, prompter);
+    const OpenResult r = openMenuFile(menuFile({"PhoneBook", "Brandnew", "NewShortcut"}, 9), ws, profiles, prompter);
     EXPECT_TRUE(r.ok) << r.error;
     EXPECT_TRUE(r.itemBaseUpdated);
     EXPECT_EQ(prompter.prompts, (std::vector<Prompt>{kUpdated}));
     // Appended by the first read only: the second read knows them.
     EXPECT_EQ(readText(profiles.itemBasePath()), base + "Brandnew;Brandnew\r\nNewShortcut;NewShortcut [SC]\r\n");
-    EXPECT_LT(ws.items.FindAvailable("Brandnew"), ws.items.available().size());
+    EXPECT_LT(ws.items.findAvailable("Brandnew"), ws.items.available().size());
     EXPECT_EQ(ws.items.available().back().identifier, "Custom item");
     // The tree was read again with the new names known.
     const auto nodes = ws.document.preorder();
@@ -96,7 +96,7 @@ TEST_F(MenuOpenTest, UnknownItemInDefaultModeGrowsTheItemBaseOnce)
 TEST_F(MenuOpenTest, ProfileLackingAnItemWarnsOnceAndFallsBackToDefault)
 {
     useProfile("PhoneBook\r\n");
-    const OpenResult r = OpenMenuFile(menuFile({"PhoneBook", "Message", "AIM"}), ws, profiles, prompter);
+    const OpenResult r = openMenuFile(menuFile({"PhoneBook", "Message", "AIM"}), ws, profiles, prompter);
     EXPECT_TRUE(r.ok) << r.error;
     EXPECT_TRUE(r.profileMismatch);
     EXPECT_FALSE(r.itemBaseUpdated);
@@ -111,7 +111,7 @@ TEST_F(MenuOpenTest, ProfileCoveringTheFileReadsUnderTheProfile)
     // The seven default softkeys and the two menu items.
     useProfile("PhoneBook\r\nMessage\r\nRecentCall\r\nMutilmedia\r\nDatebook\r\nMMRingStyle\r\n"
                "VoiceRecord\r\nAIM\r\n");
-    const OpenResult r = OpenMenuFile(menuFile({"AIM", "Message"}), ws, profiles, prompter);
+    const OpenResult r = openMenuFile(menuFile({"AIM", "Message"}), ws, profiles, prompter);
     EXPECT_TRUE(r.ok);
     EXPECT_TRUE(prompter.prompts.empty());
     EXPECT_EQ(profiles.selectorText(), "P");
@@ -122,18 +122,18 @@ TEST_F(MenuOpenTest, ProfileCoveringTheFileReadsUnderTheProfile)
 TEST_F(MenuOpenTest, MismatchWithAnItemUnknownToTheBaseDoesBoth)
 {
     useProfile("PhoneBook\r\n");
-    const OpenResult r = OpenMenuFile(menuFile({"PhoneBook", "Brandnew"}), ws, profiles, prompter);
+    const OpenResult r = openMenuFile(menuFile({"PhoneBook", "Brandnew"}), ws, profiles, prompter);
     EXPECT_TRUE(r.ok);
     EXPECT_TRUE(r.profileMismatch);
     EXPECT_TRUE(r.itemBaseUpdated);
     EXPECT_EQ(prompter.prompts, (std::vector<Prompt>{kMismatch, kUpdated}));
     EXPECT_EQ(mainMenuNames(ws), (std::vector<std::string>{"PhoneBook", "Brandnew"}));
-    EXPECT_EQ(ws.items.FindAvailable("Brandnew"), ws.items.available().size() - 2);
+    EXPECT_EQ(ws.items.findAvailable("Brandnew"), ws.items.available().size() - 2);
 }
 
 TEST_F(MenuOpenTest, UnreadableFileEndsWithItsErrorAndNoMessage)
 {
-    const OpenResult r = OpenMenuFile(dir.file("no-such-file"), ws, profiles, prompter);
+    const OpenResult r = openMenuFile(dir.file("no-such-file"), ws, profiles, prompter);
     EXPECT_FALSE(r.ok);
     EXPECT_FALSE(r.error.empty());
     EXPECT_TRUE(prompter.prompts.empty());

@@ -13,7 +13,7 @@ class TreeCheck : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        NewDocument(ws.document);
+        startNewMenu(ws.document);
         tools = add("Tools", ws.document.menuRoot());
         games = add("Games", tools);
         radio = add("Radio", ws.document.menuRoot());
@@ -21,15 +21,15 @@ protected:
         block.entries.push_back(DataEntry{.kind = kind::Url, .length = 2, .bytes = {'x', 0}});
         ws.document.data().store(games->item.recordNo, block);
         games->item.hasData = true;
-        ASSERT_TRUE(CheckRecordLinks(ws.document).ok()) << CheckRecordLinks(ws.document).error();
+        ASSERT_TRUE(checkRecordLinks(ws.document).ok()) << checkRecordLinks(ws.document).error();
     }
     MenuNode* add(const char* id, MenuNode* parent)
     {
-        return InsertAvailableItem(ws, ws.items.FindAvailable(id), parent, InsertPosition::AddSubitemLast, prompter)
+        return insertAvailableItem(ws, ws.items.findAvailable(id), parent, InsertPosition::AddSubitemLast, prompter)
             .value()
             .node;
     }
-    std::string problem() { return CheckRecordLinks(ws.document).error(); }
+    std::string problem() { return checkRecordLinks(ws.document).error(); }
 
     Workspace ws;
     testing::RecordingPrompter prompter;
@@ -63,7 +63,7 @@ TEST_F(TreeCheck, NamesTheFirstBrokenLink)
     ws.document.menuRoot()->item.childIndex = 11;
     EXPECT_EQ(problem(), "Menu Root: ChildIndex 11");
     ws.document.menuRoot()->item.childIndex = 10;
-    EXPECT_TRUE(CheckRecordLinks(ws.document).ok());
+    EXPECT_TRUE(checkRecordLinks(ws.document).ok());
 }
 
 TEST_F(TreeCheck, BlocksMustSitWithTheirOwners)
@@ -82,7 +82,7 @@ TEST_F(TreeCheck, BlocksMustSitWithTheirOwners)
     ws.document.data().drop(200);
 
     ws.document.data().store(5, stray);  // a softkey's slot
-    EXPECT_TRUE(CheckRecordLinks(ws.document).ok());
+    EXPECT_TRUE(checkRecordLinks(ws.document).ok());
 }
 
 } // namespace

@@ -18,17 +18,17 @@ using testing::RecordingPrompter;
 
 class TreeEdit : public ::testing::Test {
 protected:
-    void SetUp() override { NewDocument(doc()); }
+    void SetUp() override { startNewMenu(doc()); }
 
     MenuDocument& doc() { return ws.document; }
     MenuNode* root() { return doc().menuRoot(); }
     MenuNode* at(size_t index) { return doc().nodeAt(index); }
-    size_t entry(const std::string& identifier) { return ws.items.FindAvailable(identifier); }
+    size_t entry(const std::string& identifier) { return ws.items.findAvailable(identifier); }
     size_t customEntry() { return ws.items.available().size() - 1; }
 
     MenuNode* insert(const std::string& identifier, MenuNode* selected, InsertPosition position)
     {
-        auto r = InsertAvailableItem(ws, entry(identifier), selected, position, prompter);
+        auto r = insertAvailableItem(ws, entry(identifier), selected, position, prompter);
         EXPECT_TRUE(r.ok()) << r.error();
         return r.ok() ? r->node : nullptr;
     }
@@ -48,7 +48,7 @@ protected:
 
     void expectConsistent()
     {
-        const Status s = CheckRecordLinks(doc());
+        const Status s = checkRecordLinks(doc());
         EXPECT_TRUE(s.ok()) << s.error();
     }
 
@@ -77,7 +77,7 @@ protected:
     {
         doc().data().store(node->item.recordNo, block);
         node->item.hasData = true;
-        node->item.dataLength = ItemDataLength(&block, false);
+        node->item.dataLength = itemDataLength(&block, false);
     }
     static std::vector<uint8_t> kindsOf(const ItemDataBlock* block)
     {
@@ -156,7 +156,7 @@ TEST_F(TreeEdit, NewDocumentReplacesTheOldOneButKeepsTheCustomCounter)
     giveData(custom, blockOf({kind::MenuTitle}));
     ASSERT_EQ(ws.customCounter, 1);
 
-    MenuNode* selected = NewDocument(doc());
+    MenuNode* selected = startNewMenu(doc());
     EXPECT_EQ(selected, root());
     EXPECT_EQ(doc().nodeCount(), 9u);
     EXPECT_EQ(doc().data().count(), 0u);
@@ -168,7 +168,7 @@ TEST_F(TreeEdit, NewDocumentReplacesTheOldOneButKeepsTheCustomCounter)
 
 TEST_F(TreeEdit, FirstItemUnderTheMenuRoot)
 {
-    auto r = InsertAvailableItem(ws, entry("Mutilmedia"), root(), InsertPosition::AddSubitemLast, prompter);
+    auto r = insertAvailableItem(ws, entry("Mutilmedia"), root(), InsertPosition::AddSubitemLast, prompter);
     ASSERT_TRUE(r.ok()) << r.error();
     MenuNode* node = r->node;
     EXPECT_FALSE(r->custom);
@@ -196,7 +196,7 @@ TEST_F(TreeEdit, TheFourPositions)
     MenuNode* b = sub("Browser", root());
     MenuNode* c = sub("Camera", root());
     // An identifier that differs in letter case is no available item.
-    EXPECT_FALSE(InsertAvailableItem(ws, entry("browser"), b, InsertPosition::AddBefore, prompter).ok());
+    EXPECT_FALSE(insertAvailableItem(ws, entry("browser"), b, InsertPosition::AddBefore, prompter).ok());
     EXPECT_EQ(menuCaptions(), (std::vector<std::string>{"Browser", "Camera"}));
 
     insert("AIM", c, InsertPosition::AddBefore);         // directly before Camera
@@ -313,8 +313,8 @@ TEST_F(TreeEdit, BlocksMoveWithTheirNodesWhenItemsAreInsertedBefore)
 
 TEST_F(TreeEdit, CustomItemsAreNumberedOneAfterAnother)
 {
-    auto r1 = InsertAvailableItem(ws, customEntry(), root(), InsertPosition::AddSubitemLast, prompter);
-    auto r2 = InsertAvailableItem(ws, customEntry(), r1->node, InsertPosition::AddBefore, prompter);
+    auto r1 = insertAvailableItem(ws, customEntry(), root(), InsertPosition::AddSubitemLast, prompter);
+    auto r2 = insertAvailableItem(ws, customEntry(), r1->node, InsertPosition::AddBefore, prompter);
     ASSERT_TRUE(r1.ok() && r2.ok());
     EXPECT_TRUE(r1->custom);
     EXPECT_TRUE(r2->custom);
@@ -350,7 +350,7 @@ TEST_F(TreeEdit, CustomNumbersPast255ReuseTheLowestFreeOneOfTheDocument)
 TEST_F(TreeEdit, ShortcutEntriesGetShortcutData)
 {
     MenuNode* first = sub("Games", root());
-    auto r = InsertAvailableItem(ws, entry("DialedCalls"), first, InsertPosition::AddBefore, prompter);
+    auto r = insertAvailableItem(ws, entry("DialedCalls"), first, InsertPosition::AddBefore, prompter);
     ASSERT_TRUE(r.ok());
     MenuNode* node = r->node;
     EXPECT_EQ(node->caption(), "DialedCalls [SC]");
@@ -383,12 +383,12 @@ TEST_F(TreeEdit, ShortcutEntriesGetShortcutData)
 TEST_F(TreeEdit, ShortcutIdentifiersLongerThan24AreCutToKeepTheirZero)
 {
     MenuNode* node = sub("Games", root());
-    ASSERT_TRUE(AttachShortcutData(doc(), node, "ABCDEFGHIJKLMNOPQRSTUVWXYZ").ok());
+    ASSERT_TRUE(attachShortcutData(doc(), node, "ABCDEFGHIJKLMNOPQRSTUVWXYZ").ok());
     const auto& bytes = doc().data().at(node->item.recordNo)->entries[0].bytes;
     ASSERT_EQ(bytes.size(), 25u);
     EXPECT_EQ(std::string(bytes.begin(), bytes.begin() + 24), "ABCDEFGHIJKLMNOPQRSTUVWX");
     EXPECT_EQ(bytes[24], 0);
-    EXPECT_FALSE(AttachShortcutData(doc(), nullptr, "Games").ok());
+    EXPECT_FALSE(attachShortcutData(doc(), nullptr, "Games").ok());
 }
 
 TEST_F(TreeEdit, ProfileShortcutEntriesAreRecognisedByTheirDisplayName)
@@ -421,14 +421,14 @@ TEST_F(TreeEdit, The246thItemIsRefusedWithAMessage)
     for (InsertPosition p : {InsertPosition::AddBefore, InsertPosition::AddFirst,
                              InsertPosition::AddSubitemFirst, InsertPosition::AddSubitemLast}) {
         prompter.prompts.clear();
-        auto r = InsertAvailableItem(ws, customEntry(), folder, p, prompter);
+        auto r = insertAvailableItem(ws, customEntry(), folder, p, prompter);
         ASSERT_FALSE(r.ok());
         EXPECT_EQ(r.error(), "The menu is full: mma_ucp can hold at most 245 menu items");
         EXPECT_EQ(prompter.prompts, (std::vector<Prompt>{{MessageIcon::Warning, "Warning",
                                                           "The menu is full: mma_ucp can hold at most 245 menu items",
                                                           false}}));
     }
-    auto drop = DropOnNode(ws, last, DragSource::availableEntry(entry("Games")), prompter);
+    auto drop = dropOntoNode(ws, last, DragSource::availableEntry(entry("Games")), prompter);
     EXPECT_FALSE(drop.ok());
     EXPECT_EQ(doc().nodeCount(), 254u);
     EXPECT_EQ(menuCaptions(), before);
@@ -436,9 +436,9 @@ TEST_F(TreeEdit, The246thItemIsRefusedWithAMessage)
     expectConsistent();
 
     // Replacing and moving still work on a full menu.
-    EXPECT_TRUE(ReplaceItem(ws, entry("Camera"), last).ok());
-    EXPECT_TRUE(MoveUp(doc(), last).ok());
-    EXPECT_TRUE(DeleteSubtree(doc(), last).ok());
+    EXPECT_TRUE(replaceWithItem(ws, entry("Camera"), last).ok());
+    EXPECT_TRUE(moveNodeUp(doc(), last).ok());
+    EXPECT_TRUE(deleteSubtree(doc(), last).ok());
     EXPECT_NE(sub("Games", root()), nullptr);
     expectConsistent();
 }
@@ -449,7 +449,7 @@ TEST_F(TreeEdit, ReplacingASoftkeyKeepsItsPrefix)
 {
     MenuNode* lsk = at(1);
     giveData(lsk, blockOf({kind::SoftkeyTitle}));
-    auto r = ReplaceItem(ws, entry("Message"), lsk);
+    auto r = replaceWithItem(ws, entry("Message"), lsk);
     ASSERT_TRUE(r.ok());
     EXPECT_EQ(r->node, lsk);
     EXPECT_FALSE(r->custom);
@@ -462,9 +462,9 @@ TEST_F(TreeEdit, ReplacingASoftkeyKeepsItsPrefix)
     EXPECT_FALSE(lsk->item.hasData);
     EXPECT_EQ(doc().data().at(3), nullptr);
 
-    EXPECT_EQ(ReplaceItem(ws, entry("Mutilmedia"), at(7)).value().node->caption(), "Smart: Multimedia");
-    EXPECT_EQ(ReplaceItem(ws, customEntry(), at(2)).value().node->caption(), "RSK: ~1");
-    auto sc = ReplaceItem(ws, entry("HomeScreen"), at(4));
+    EXPECT_EQ(replaceWithItem(ws, entry("Mutilmedia"), at(7)).value().node->caption(), "Smart: Multimedia");
+    EXPECT_EQ(replaceWithItem(ws, customEntry(), at(2)).value().node->caption(), "RSK: ~1");
+    auto sc = replaceWithItem(ws, entry("HomeScreen"), at(4));
     EXPECT_EQ(at(4)->caption(), "Down: HomeScreen [SC]");
     EXPECT_EQ(at(4)->item.itemType, 9);
     ASSERT_NE(doc().data().at(6), nullptr);
@@ -482,7 +482,7 @@ TEST_F(TreeEdit, ReplacingFreesTheBlockFromTheTable)
     item->item.attributes = 0x60;
     ASSERT_EQ(doc().data().count(), 2u);
 
-    ASSERT_TRUE(ReplaceItem(ws, entry("Camera"), item).ok());
+    ASSERT_TRUE(replaceWithItem(ws, entry("Camera"), item).ok());
     EXPECT_EQ(item->caption(), "Camera");
     EXPECT_EQ(item->item.name, "Camera");
     EXPECT_EQ(item->item.itemType, 0);
@@ -499,7 +499,7 @@ TEST_F(TreeEdit, ReplacingAContainerKeepsItAContainerAndCustomGetsItsOptions)
 {
     MenuNode* folder = sub("Tools", root());
     sub("Games", folder);
-    auto r = ReplaceItem(ws, customEntry(), folder);
+    auto r = replaceWithItem(ws, customEntry(), folder);
     ASSERT_TRUE(r.ok());
     EXPECT_TRUE(r->custom);
     EXPECT_EQ(folder->item.itemType, 1);
@@ -514,7 +514,7 @@ TEST_F(TreeEdit, ReplaceTakesTheFirstEntryWithTheIdentifier)
 {
     ws.items.setAvailable({{"Games", "Games first"}, {"Games", "Games second"}, {"Radio", "Radio"}});
     MenuNode* node = sub("Radio", root());
-    ASSERT_TRUE(ReplaceItem(ws, 1, node).ok());
+    ASSERT_TRUE(replaceWithItem(ws, 1, node).ok());
     EXPECT_EQ(node->caption(), "Games first");
 }
 
@@ -524,7 +524,7 @@ TEST_F(TreeEdit, DeleteAsksFirstAndNoLeavesTheTreeAlone)
 {
     MenuNode* item = sub("Games", root());
     prompter.answers = {Answer::No};
-    auto r = DeleteSubtreeAfterAsking(doc(), item, prompter);
+    auto r = deleteSubtreeAfterAsking(doc(), item, prompter);
     ASSERT_TRUE(r.ok());
     EXPECT_FALSE(r.value());
     EXPECT_EQ(prompter.prompts,
@@ -533,14 +533,14 @@ TEST_F(TreeEdit, DeleteAsksFirstAndNoLeavesTheTreeAlone)
     EXPECT_EQ(doc().nodeCount(), 10u);
 
     prompter.answers = {Answer::Yes};
-    r = DeleteSubtreeAfterAsking(doc(), item, prompter);
+    r = deleteSubtreeAfterAsking(doc(), item, prompter);
     ASSERT_TRUE(r.ok());
     EXPECT_TRUE(r.value());
     EXPECT_EQ(doc().nodeCount(), 9u);
 
     // A node that may not be deleted is refused without a question.
     prompter.prompts.clear();
-    EXPECT_FALSE(DeleteSubtreeAfterAsking(doc(), root(), prompter).ok());
+    EXPECT_FALSE(deleteSubtreeAfterAsking(doc(), root(), prompter).ok());
     EXPECT_TRUE(prompter.prompts.empty());
 }
 
@@ -557,7 +557,7 @@ TEST_F(TreeEdit, DeleteFreesTheBlocksOfTheWholeSubtreeAndMovesTheOthers)
     giveData(afterChild, blockOf({kind::DrmListIcon}));
     ASSERT_EQ(doc().data().count(), 4u);
 
-    ASSERT_TRUE(DeleteSubtree(doc(), folder).ok());
+    ASSERT_TRUE(deleteSubtree(doc(), folder).ok());
     EXPECT_EQ(menuCaptions(), (std::vector<std::string>{"Camera", "AIM"}));
     EXPECT_EQ(doc().data().count(), 2u);
     EXPECT_EQ(after->item.recordNo, 11);
@@ -572,12 +572,12 @@ TEST_F(TreeEdit, DeletingTheLastChildTurnsTheContainerBackIntoAnItem)
     MenuNode* folder = sub("Tools", root());
     MenuNode* only = sub("Games", folder);
     ASSERT_EQ(folder->item.itemType, 1);
-    ASSERT_TRUE(DeleteSubtree(doc(), only).ok());
+    ASSERT_TRUE(deleteSubtree(doc(), only).ok());
     EXPECT_EQ(folder->item.itemType, 0);
     EXPECT_EQ(folder->item.childIndex, 0xFF);
 
     // The last item of the menu: the Menu Root keeps its childIndex.
-    ASSERT_TRUE(DeleteSubtree(doc(), folder).ok());
+    ASSERT_TRUE(deleteSubtree(doc(), folder).ok());
     EXPECT_EQ(doc().nodeCount(), 9u);
     EXPECT_EQ(root()->item.itemType, 1);
     EXPECT_EQ(root()->item.childIndex, 10);
@@ -592,18 +592,18 @@ TEST_F(TreeEdit, MoveUpAndDownAmongSiblings)
     MenuNode* c = sub("Camera", root());
     giveData(c, blockOf({kind::MenuTitle}));
 
-    EXPECT_FALSE(MoveUp(doc(), a).ok());
-    EXPECT_FALSE(MoveDown(doc(), c).ok());
+    EXPECT_FALSE(moveNodeUp(doc(), a).ok());
+    EXPECT_FALSE(moveNodeDown(doc(), c).ok());
     EXPECT_EQ(menuCaptions(), (std::vector<std::string>{"AIM", "Browser", "Camera"}));
 
-    ASSERT_TRUE(MoveUp(doc(), c).ok());
+    ASSERT_TRUE(moveNodeUp(doc(), c).ok());
     EXPECT_EQ(menuCaptions(), (std::vector<std::string>{"AIM", "Camera", "Browser"}));
     EXPECT_EQ(c->item.recordNo, 12);
     EXPECT_EQ(kindsOf(doc().data().at(12)), (std::vector<uint8_t>{kind::MenuTitle}));
 
-    ASSERT_TRUE(MoveDown(doc(), a).ok());  // first of three becomes second
+    ASSERT_TRUE(moveNodeDown(doc(), a).ok());  // first of three becomes second
     EXPECT_EQ(menuCaptions(), (std::vector<std::string>{"Camera", "AIM", "Browser"}));
-    ASSERT_TRUE(MoveDown(doc(), a).ok());  // second-to-last becomes last
+    ASSERT_TRUE(moveNodeDown(doc(), a).ok());  // second-to-last becomes last
     EXPECT_EQ(menuCaptions(), (std::vector<std::string>{"Camera", "Browser", "AIM"}));
     EXPECT_EQ(a->item.nextIndex, 0xFF);
     EXPECT_EQ(b->item.nextIndex, b->item.recordNo);
@@ -621,7 +621,7 @@ TEST_F(TreeEdit, MovingASubtreeCarriesItsChildrenAndTheirBlocks)
     sub("Camera", second);
     giveData(grandChild, blockOf({kind::Url}));
 
-    ASSERT_TRUE(MoveDown(doc(), first).ok());
+    ASSERT_TRUE(moveNodeDown(doc(), first).ok());
     EXPECT_EQ(menuCaptions(), (std::vector<std::string>{"Games", "Camera", "Tools", "Radio", "AIM"}));
     // Games 11, Tools 12, Camera 13, Radio 14, AIM 15.
     EXPECT_EQ(grandChild->item.recordNo, 15);
@@ -638,7 +638,7 @@ TEST_F(TreeEdit, DroppingATreeNodeMovesItBeforeTheTarget)
     MenuNode* other = sub("Camera", root());
     giveData(only, blockOf({kind::MenuTitle}));
 
-    auto r = DropOnNode(ws, other, DragSource::treeNode(only), prompter);
+    auto r = dropOntoNode(ws, other, DragSource::treeNode(only), prompter);
     ASSERT_TRUE(r.ok());
     EXPECT_EQ(r->node, only);
     EXPECT_FALSE(r->custom);
@@ -651,7 +651,7 @@ TEST_F(TreeEdit, DroppingATreeNodeMovesItBeforeTheTarget)
 
     // Into a deeper group.
     MenuNode* inner = sub("Radio", other);
-    ASSERT_TRUE(DropOnNode(ws, inner, DragSource::treeNode(folder), prompter).ok());
+    ASSERT_TRUE(dropOntoNode(ws, inner, DragSource::treeNode(folder), prompter).ok());
     EXPECT_EQ(folder->parent(), other);
     EXPECT_EQ(menuCaptions(), (std::vector<std::string>{"Games", "Camera", "Tools", "Radio"}));
     expectConsistent();
@@ -667,12 +667,12 @@ TEST_F(TreeEdit, DroppingANodeOnItselfOrItsSubtreeIsRefused)
     for (MenuNode* target : {folder, child, grandChild}) {
         EXPECT_FALSE(canDragNode(doc(), folder, target)) << target->caption();
         EXPECT_FALSE(canAcceptDrop(doc(), target, DragSource::treeNode(folder)));
-        EXPECT_FALSE(DropOnNode(ws, target, DragSource::treeNode(folder), prompter).ok());
+        EXPECT_FALSE(dropOntoNode(ws, target, DragSource::treeNode(folder), prompter).ok());
     }
     EXPECT_EQ(menuCaptions(), before);
     EXPECT_EQ(folder->parent(), root());
     // The other way round is fine: a child moved before its ancestor.
-    EXPECT_TRUE(DropOnNode(ws, folder, DragSource::treeNode(grandChild), prompter).ok());
+    EXPECT_TRUE(dropOntoNode(ws, folder, DragSource::treeNode(grandChild), prompter).ok());
     EXPECT_EQ(menuCaptions(), (std::vector<std::string>{"Radio", "Tools", "Games"}));
     expectConsistent();
 }
@@ -683,7 +683,7 @@ TEST_F(TreeEdit, DroppingAnAvailableEntryInsertsBeforeTheTarget)
     MenuNode* child = sub("Games", folder);
     giveData(folder, blockOf({kind::MenuTitle, kind::Url}));
 
-    auto r = DropOnNode(ws, child, DragSource::availableEntry(customEntry()), prompter);
+    auto r = dropOntoNode(ws, child, DragSource::availableEntry(customEntry()), prompter);
     ASSERT_TRUE(r.ok());
     EXPECT_TRUE(r->custom);
     EXPECT_EQ(r->node->parent(), folder);
@@ -693,7 +693,7 @@ TEST_F(TreeEdit, DroppingAnAvailableEntryInsertsBeforeTheTarget)
     // The parent's block is not filtered by a drop.
     EXPECT_EQ(kindsOf(doc().data().at(folder->item.recordNo)), (std::vector<uint8_t>{0, 5}));
 
-    auto sc = DropOnNode(ws, folder, DragSource::availableEntry(entry("WallPaper")), prompter);
+    auto sc = dropOntoNode(ws, folder, DragSource::availableEntry(entry("WallPaper")), prompter);
     ASSERT_TRUE(sc.ok());
     EXPECT_EQ(sc->node->item.itemType, 9);
     EXPECT_EQ(sc->node->item.dataLength, 28);
@@ -704,13 +704,13 @@ TEST_F(TreeEdit, DropsOutsideTheMainMenuAreRefused)
 {
     MenuNode* item = sub("Games", root());
     for (size_t index = 0; index <= 8; ++index) {
-        EXPECT_FALSE(DropOnNode(ws, at(index), DragSource::availableEntry(0), prompter).ok()) << index;
-        EXPECT_FALSE(DropOnNode(ws, at(index), DragSource::treeNode(item), prompter).ok()) << index;
-        EXPECT_FALSE(DropOnNode(ws, item, DragSource::treeNode(at(index)), prompter).ok()) << index;
+        EXPECT_FALSE(dropOntoNode(ws, at(index), DragSource::availableEntry(0), prompter).ok()) << index;
+        EXPECT_FALSE(dropOntoNode(ws, at(index), DragSource::treeNode(item), prompter).ok()) << index;
+        EXPECT_FALSE(dropOntoNode(ws, item, DragSource::treeNode(at(index)), prompter).ok()) << index;
     }
-    EXPECT_FALSE(DropOnNode(ws, nullptr, DragSource::availableEntry(0), prompter).ok());
-    EXPECT_FALSE(DropOnNode(ws, item, DragSource::treeNode(nullptr), prompter).ok());
-    EXPECT_FALSE(DropOnNode(ws, item, DragSource::availableEntry(ws.items.available().size()), prompter).ok());
+    EXPECT_FALSE(dropOntoNode(ws, nullptr, DragSource::availableEntry(0), prompter).ok());
+    EXPECT_FALSE(dropOntoNode(ws, item, DragSource::treeNode(nullptr), prompter).ok());
+    EXPECT_FALSE(dropOntoNode(ws, item, DragSource::availableEntry(ws.items.available().size()), prompter).ok());
     EXPECT_EQ(doc().nodeCount(), 10u);
     EXPECT_EQ(item->parent(), root());
 }
@@ -733,12 +733,12 @@ TEST_F(TreeEdit, DeepChainKeepsItsLinksThroughEveryOperation)
     EXPECT_EQ(chain.back()->item.recordNo, 71);
     expectConsistent();
 
-    ASSERT_TRUE(MoveUp(doc(), radio).ok());
+    ASSERT_TRUE(moveNodeUp(doc(), radio).ok());
     EXPECT_EQ(chain[0]->item.recordNo, 12);
-    ASSERT_TRUE(DeleteSubtree(doc(), chain[30]).ok());
+    ASSERT_TRUE(deleteSubtree(doc(), chain[30]).ok());
     EXPECT_EQ(chain[29]->item.itemType, 0);
     EXPECT_EQ(doc().data().count(), 30u);
-    ASSERT_TRUE(DropOnNode(ws, radio, DragSource::treeNode(chain[20]), prompter).ok());
+    ASSERT_TRUE(dropOntoNode(ws, radio, DragSource::treeNode(chain[20]), prompter).ok());
     EXPECT_EQ(chain[19]->item.itemType, 0);
     EXPECT_EQ(chain[20]->item.recordNo, 11);
     EXPECT_EQ(doc().data().count(), 30u);

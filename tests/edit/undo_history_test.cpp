@@ -41,18 +41,18 @@ class Undo : public ::testing::Test {
 public:
     void SetUp() override
     {
-        const ReadReport read = ReadMenuBytes(fixture(), ws, ReadOptions{});
+        const ReadReport read = readMenuBytes(fixture(), ws, ReadOptions{});
         ASSERT_EQ(read.status, ReadStatus::Done) << read.error;
         history.clear();
     }
     std::vector<uint8_t> render()
     {
-        auto bytes = RenderMenuFile(ws, prompter);
+        auto bytes = renderMenuFile(ws, prompter);
         EXPECT_TRUE(bytes.ok()) << bytes.error();
         return bytes.ok() ? *bytes : std::vector<uint8_t>{};
     }
     MenuNode* at(size_t index) { return ws.document.nodeAt(index); }
-    size_t entry(const std::string& identifier) { return ws.items.FindAvailable(identifier); }
+    size_t entry(const std::string& identifier) { return ws.items.findAvailable(identifier); }
 
     Workspace ws;
     RecordingPrompter prompter;
@@ -69,19 +69,19 @@ TEST_F(Undo, EveryEditKindIsOneStepThatUndoesToTheOpenedBytesAndRedoesToTheEdite
     const std::vector<EditKind> kinds = {
         {undo_step::InsertItem,
          [](Undo& t) {
-             return InsertAvailableItem(t.ws, t.entry("MMRingStyle"), t.at(9), InsertPosition::AddSubitemFirst,
+             return insertAvailableItem(t.ws, t.entry("MMRingStyle"), t.at(9), InsertPosition::AddSubitemFirst,
                                         t.prompter).ok();
          }},
-        {undo_step::ReplaceItem, [](Undo& t) { return ReplaceItem(t.ws, t.entry("Mutilmedia"), t.at(12)).ok(); }},
-        {undo_step::DeleteItem, [](Undo& t) { return DeleteSubtree(t.ws.document, t.at(9)).ok(); }},
-        {undo_step::MoveUp, [](Undo& t) { return MoveUp(t.ws.document, t.at(13)).ok(); }},
-        {undo_step::MoveDown, [](Undo& t) { return MoveDown(t.ws.document, t.at(10)).ok(); }},
+        {undo_step::replaceWithItem, [](Undo& t) { return replaceWithItem(t.ws, t.entry("Mutilmedia"), t.at(12)).ok(); }},
+        {undo_step::DeleteItem, [](Undo& t) { return deleteSubtree(t.ws.document, t.at(9)).ok(); }},
+        {undo_step::moveNodeUp, [](Undo& t) { return moveNodeUp(t.ws.document, t.at(13)).ok(); }},
+        {undo_step::moveNodeDown, [](Undo& t) { return moveNodeDown(t.ws.document, t.at(10)).ok(); }},
         {undo_step::DropItem,
-         [](Undo& t) { return DropOnNode(t.ws, t.at(13), DragSource::treeNode(t.at(10)), t.prompter).ok(); }},
+         [](Undo& t) { return dropOntoNode(t.ws, t.at(13), DragSource::treeNode(t.at(10)), t.prompter).ok(); }},
         {undo_step::DropItem,
          [](Undo& t) {
              const size_t custom = t.ws.items.available().size() - 1;
-             return DropOnNode(t.ws, t.at(9), DragSource::availableEntry(custom), t.prompter).ok();
+             return dropOntoNode(t.ws, t.at(9), DragSource::availableEntry(custom), t.prompter).ok();
          }},
         {undo_step::ModifyItem,
          [](Undo& t) {
@@ -137,10 +137,10 @@ TEST_F(Undo, UndoAllGivesTheOpenedBytesAndRedoAllTheEditedOnes)
         EXPECT_TRUE(history.commit(name, std::move(before)));
     };
     step(undo_step::InsertItem, [this] {
-        (void)InsertAvailableItem(ws, entry("MMRingStyle"), at(13), InsertPosition::AddSubitemLast, prompter);
+        (void)insertAvailableItem(ws, entry("MMRingStyle"), at(13), InsertPosition::AddSubitemLast, prompter);
     });
-    step(undo_step::DeleteItem, [this] { (void)DeleteSubtree(ws.document, at(10)); });
-    step(undo_step::MoveUp, [this] { (void)MoveUp(ws.document, at(11)); });
+    step(undo_step::DeleteItem, [this] { (void)deleteSubtree(ws.document, at(10)); });
+    step(undo_step::moveNodeUp, [this] { (void)moveNodeUp(ws.document, at(11)); });
     step(undo_step::ChangeSaveMode, [this] { ws.saveMode.setCdma(true); });
     const std::vector<uint8_t> edited = render();
 
@@ -161,8 +161,8 @@ TEST_F(Undo, UndoAllGivesTheOpenedBytesAndRedoAllTheEditedOnes)
 TEST_F(Undo, AnActionThatChangedNothingIsNoStep)
 {
     UndoHistory::Snapshot before = history.capture();
-    ASSERT_FALSE(MoveUp(ws.document, at(9)).ok());  // first of its siblings
-    EXPECT_FALSE(history.commit(undo_step::MoveUp, std::move(before)));
+    ASSERT_FALSE(moveNodeUp(ws.document, at(9)).ok());  // first of its siblings
+    EXPECT_FALSE(history.commit(undo_step::moveNodeUp, std::move(before)));
     EXPECT_FALSE(history.canUndo());
     EXPECT_FALSE(history.isModified());
 }
@@ -200,7 +200,7 @@ TEST_F(Undo, TheSavedStateIsUnmodifiedWhereverTheHistoryLeadsBackToIt)
 TEST_F(Undo, EachStateComesBackWithTheViewItWasSeenIn)
 {
     UndoHistory::Snapshot before = history.capture({12, {8, 9}});
-    ASSERT_TRUE(DeleteSubtree(ws.document, at(12)).ok());
+    ASSERT_TRUE(deleteSubtree(ws.document, at(12)).ok());
     ASSERT_TRUE(history.commit(undo_step::DeleteItem, std::move(before)));
     EXPECT_EQ(history.undo({11, {8}}), (ViewState{12, {8, 9}}));
     EXPECT_EQ(at(12)->item.name, "RecentCall");
@@ -246,7 +246,7 @@ TEST(UnsavedChanges, TheGuardAsksOnlyAboutChangesAndGoesOnOnlyWhenTheyAreSafe)
         RecordingPrompter prompter;
         prompter.answers = {c.answer};
         bool saveCalled = false;
-        const bool goesOn = ConfirmUnsavedChanges(c.modified, prompter, [&] {
+        const bool goesOn = askToSaveChanges(c.modified, prompter, [&] {
             saveCalled = true;
             return c.saves;
         });

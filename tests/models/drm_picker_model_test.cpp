@@ -45,7 +45,7 @@ TEST(DrmPickerModel, OpeningLoadsThePackAndShowsNumberOne)
     EXPECT_EQ(f.model.position(), 1u);
     EXPECT_EQ(f.model.sizeLabel(), "Size: 16x16");
     ASSERT_TRUE(f.model.preview().has_value());
-    EXPECT_EQ(*f.model.preview(), f.pack.GetDrmIcon(0));
+    EXPECT_EQ(*f.model.preview(), f.pack.extractDrmIcon(0));
 }
 
 TEST(DrmPickerModel, ArrowsWrapAtBothEnds)
@@ -97,7 +97,7 @@ TEST(DrmPickerModel, EmptyIconsAndNonGifBytes)
     EXPECT_FALSE(f.model.preview().has_value());
     EXPECT_FALSE(f.model.previewError().empty());
     // An index without an image shows "[no image]" with an empty preview.
-    f.model.ShowIcon(99);
+    f.model.showIcon(99);
     EXPECT_EQ(f.model.sizeLabel(), "[no image]");
     EXPECT_FALSE(f.model.preview().has_value());
 }

@@ -45,7 +45,7 @@ struct BrowserRig : VirtualPhoneRig {
         putPhoneFile("/a/mobile/picture/y.gif", patternBytes(40));
         putPhoneFile("/a/mobile/picture/z.gif", patternBytes(5));
         putPhoneFile("/c/w.gif", patternBytes(7));
-        EXPECT_TRUE(GetIconList(phone()));
+        EXPECT_TRUE(listIcons(phone()));
         model.buildTree();
         model.open();
         api->clearRequests();

@@ -56,8 +56,8 @@ protected:
 
 TEST_F(ItemEditor, SoftkeyAndMainMenuItemsEnableOppositeControls)
 {
-    model.LoadItem(nullptr, 0, true, 0x40, 0);
-    model.FormShow(true, false, {});
+    model.load(nullptr, 0, true, 0x40, 0);
+    model.prepare(true, false, {});
     EXPECT_FALSE(model.iconGroupEnabled());
     for (auto row : {IconRow::Animated, IconRow::Static, IconRow::List}) {
         EXPECT_FALSE(model.icon(row).pickerEnabled);
@@ -66,8 +66,8 @@ TEST_F(ItemEditor, SoftkeyAndMainMenuItemsEnableOppositeControls)
     EXPECT_FALSE(model.protectedEnabled());
     EXPECT_TRUE(model.nonChangeableEnabled());
 
-    model.LoadItem(nullptr, 0, false, 0x40, 0);
-    model.FormShow(true, false, {});
+    model.load(nullptr, 0, false, 0x40, 0);
+    model.prepare(true, false, {});
     EXPECT_TRUE(model.iconGroupEnabled());
     for (auto row : {IconRow::Animated, IconRow::Static, IconRow::List})
         EXPECT_TRUE(model.icon(row).pickerEnabled);  // a phone is connected
@@ -83,8 +83,8 @@ TEST_F(ItemEditor, PickerWithoutPhoneOnlyForDrmRows)
     drm.first = 0x12;
     drm.number = 77;
     block.entries = {drm};
-    model.LoadItem(&block, 0, false, 0x41, 0);
-    model.FormShow(false, false, {});
+    model.load(&block, 0, false, 0x41, 0);
+    model.prepare(false, false, {});
     EXPECT_FALSE(model.icon(IconRow::Animated).pickerEnabled);
     EXPECT_TRUE(model.icon(IconRow::Static).pickerEnabled);
     EXPECT_EQ(model.icon(IconRow::Static).source, IconSource::DRM);
@@ -97,11 +97,11 @@ TEST_F(ItemEditor, PickerWithoutPhoneOnlyForDrmRows)
 
 TEST_F(ItemEditor, ContainerHasNoFunctionPage)
 {
-    model.LoadItem(nullptr, 1, false, 0x41, 0);
+    model.load(nullptr, 1, false, 0x41, 0);
     EXPECT_FALSE(model.functionPageVisible());
     EXPECT_FALSE(model.functionChoiceEnabled());
     EXPECT_EQ(model.itemType(), 1);
-    model.LoadItem(nullptr, 9, false, 0x41, 0);
+    model.load(nullptr, 9, false, 0x41, 0);
     EXPECT_TRUE(model.functionPageVisible());
     EXPECT_EQ(model.itemType(), 0);  // the function's entries give the type again on OK
 }
@@ -110,8 +110,8 @@ TEST_F(ItemEditor, ContainerKeepsItsTypeWhenItCarriesAFunctionRecord)
 {
     ItemDataBlock block;
     block.entries = {urlEntry("http://a")};
-    model.LoadItem(&block, 1, false, 0x41, 0);
-    model.ApplyDataChange();
+    model.load(&block, 1, false, 0x41, 0);
+    model.applyDataChange();
     const auto result = model.commit(false);
     ASSERT_EQ(result.block.entries.size(), 1u);
     EXPECT_EQ(result.itemType, 1);
@@ -134,8 +134,8 @@ TEST_F(ItemEditor, LoadShowsEveryKnownEntry)
     code.value = 200;
     block.entries.push_back(code);
     block.entries.push_back(unknownEntry());
-    model.LoadItem(&block, 5, false, 0x60, 0x08);
-    model.FormShow(false, false, {});
+    model.load(&block, 5, false, 0x60, 0x08);
+    model.prepare(false, false, {});
 
     const auto& menu = model.titles(TitleList::Menu);
     ASSERT_EQ(menu.rows.size(), 2u);
@@ -158,7 +158,7 @@ TEST_F(ItemEditor, LoadShowsEveryKnownEntry)
 
 TEST_F(ItemEditor, TwelfthTitleDisablesAddAndDeleteEnablesIt)
 {
-    model.LoadItem(nullptr, 0, false, 0x41, 0);
+    model.load(nullptr, 0, false, 0x41, 0);
     for (int i = 0; i < 11; ++i)
         ASSERT_TRUE(model.addTitle(TitleList::Menu, 1, u"t"));
     EXPECT_TRUE(model.titles(TitleList::Menu).addEnabled);
@@ -177,7 +177,7 @@ TEST_F(ItemEditor, TwelfthTitleDisablesAddAndDeleteEnablesIt)
 
 TEST_F(ItemEditor, EmptyTextsAddNothingAndEmptyListDisablesEditDelete)
 {
-    model.LoadItem(nullptr, 0, false, 0x41, 0);
+    model.load(nullptr, 0, false, 0x41, 0);
     EXPECT_FALSE(model.addTitle(TitleList::Softkey, 1, u""));
     EXPECT_FALSE(model.applyEnabled());
     ASSERT_TRUE(model.addTitle(TitleList::Softkey, 2, u"Go"));
@@ -226,7 +226,7 @@ TEST(ItemEditorChecks, NumbersAndDialCharacters)
 
 TEST_F(ItemEditor, FailedFieldShowsMessageAndEmptiesField)
 {
-    model.LoadItem(nullptr, 0, false, 0x41, 0);
+    model.load(nullptr, 0, false, 0x41, 0);
     model.setIconText(IconRow::Animated, u"/d/x", prompter);
     EXPECT_EQ(model.icon(IconRow::Animated).text, u"");
     EXPECT_FALSE(model.icon(IconRow::Animated).previewVisible);
@@ -255,7 +255,7 @@ TEST_F(ItemEditor, FailedFieldShowsMessageAndEmptiesField)
 
 TEST_F(ItemEditor, DialNumberLocksTheCodesAndCall)
 {
-    model.LoadItem(nullptr, 0, false, 0x41, 0);
+    model.load(nullptr, 0, false, 0x41, 0);
     model.chooseFunction(ItemFunction::CallSend);
     model.setFunctionField(FunctionField::Code12, "7", prompter);
     model.setSend(true);
@@ -282,7 +282,7 @@ TEST_F(ItemEditor, LoadedSmsItemKeepsTheDialFieldDisabled)
     code.length = 1;
     code.value = 3;
     block.entries = {code};
-    model.LoadItem(&block, 5, false, 0x60, 0);
+    model.load(&block, 5, false, 0x60, 0);
     EXPECT_TRUE(model.isSend());
     EXPECT_TRUE(model.callSendEnabled());
     EXPECT_FALSE(model.fieldEnabled(FunctionField::Dial));
@@ -299,12 +299,12 @@ TEST_F(ItemEditor, CallSendOnAContainerKeepsItsType)
     code.length = 1;
     code.value = 9;
     block.entries = {code};
-    model.LoadItem(&block, 1, false, 0x41, 0);
+    model.load(&block, 1, false, 0x41, 0);
     model.setSend(true);
     EXPECT_EQ(model.itemType(), 1);
     model.setSend(false);
     EXPECT_EQ(model.itemType(), 1);
-    model.ApplyDataChange();
+    model.applyDataChange();
     EXPECT_EQ(model.commit(false).itemType, 1);
 }
 
@@ -312,7 +312,7 @@ TEST_F(ItemEditor, CallSendOnAContainerKeepsItsType)
 
 TEST_F(ItemEditor, ProtectedTogglesBit0x20Only)
 {
-    model.LoadItem(nullptr, 0, false, 0x41, 0);
+    model.load(nullptr, 0, false, 0x41, 0);
     EXPECT_TRUE(model.isLockable());
     model.setProtected(true);
     EXPECT_EQ(model.attributes(), 0x61);
@@ -336,10 +336,10 @@ TEST_P(ItemEditorOptions, TitlesSetOptions)
 {
     const auto c = GetParam();
     ItemEditorModel model;
-    model.LoadItem(nullptr, 0, false, 0x41, c.loaded);
+    model.load(nullptr, 0, false, 0x41, c.loaded);
     if (c.withTitle)
         model.addTitle(TitleList::Menu, 1, u"Mine");
-    model.ApplyDataChange();
+    model.applyDataChange();
     EXPECT_EQ(model.commit(false).options, c.expected);
 }
 
@@ -353,10 +353,10 @@ INSTANTIATE_TEST_SUITE_P(Cases, ItemEditorOptions,
 
 TEST_F(ItemEditor, ShortcutAbcGivesKind23Type9Attributes0x60)
 {
-    model.LoadItem(nullptr, 0, false, 0x41, 0x18);
+    model.load(nullptr, 0, false, 0x41, 0x18);
     model.chooseFunction(ItemFunction::Shortcut);
     model.setFunctionField(FunctionField::Shortcut, "ABC", prompter);
-    model.ApplyDataChange();
+    model.applyDataChange();
     const auto result = model.commit(true);
     ASSERT_TRUE(result.hasData);
     ASSERT_EQ(result.block.entries.size(), 1u);
@@ -374,7 +374,7 @@ TEST_F(ItemEditor, ShortcutAbcGivesKind23Type9Attributes0x60)
 
 TEST_F(ItemEditor, CommitOrderAndLengths)
 {
-    model.LoadItem(nullptr, 0, false, 0x41, 0);
+    model.load(nullptr, 0, false, 0x41, 0);
     model.addTitle(TitleList::Softkey, 2, u"Ok");          // 1 + 4 + 6 = 11
     model.addTitle(TitleList::Menu, 1, u"Abc");            // 1 + 4 + 8 = 13
     model.setIconText(IconRow::Static, u"/a/s.gif", prompter);  // 2*8 + 3 = 19
@@ -384,7 +384,7 @@ TEST_F(ItemEditor, CommitOrderAndLengths)
     model.setSend(true);
     model.setFunctionField(FunctionField::Code14, "9", prompter);
     model.setFunctionField(FunctionField::Code12, "255", prompter);
-    model.ApplyDataChange();
+    model.applyDataChange();
     const auto result = model.commit(false);
     std::vector<std::pair<int, int>> kindsAndLengths;
     for (const auto& e : result.block.entries)
@@ -402,23 +402,23 @@ TEST_F(ItemEditor, CommitOrderAndLengths)
 
 TEST_F(ItemEditor, UrlAndApplicationEntries)
 {
-    model.LoadItem(nullptr, 0, false, 0x41, 0);
+    model.load(nullptr, 0, false, 0x41, 0);
     model.chooseFunction(ItemFunction::Url);
     model.setFunctionField(FunctionField::Url, "http://x", prompter);
-    model.ApplyDataChange();
+    model.applyDataChange();
     auto result = model.commit(false);
     ASSERT_EQ(result.block.entries.size(), 1u);
     EXPECT_EQ(result.block.entries[0].length, 9);
     EXPECT_EQ(result.itemType, 3);
 
-    model.FormShow(false, true, {{"Snake", "Acme", "Snake,/snake.png,Main", true}});
+    model.prepare(false, true, {{"Snake", "Acme", "Snake,/snake.png,Main", true}});
     model.chooseFunction(ItemFunction::AppStart);
     EXPECT_TRUE(model.installedEnabled());
     model.chooseInstalled(0);
     EXPECT_EQ(model.field(FunctionField::Midlet1), "Snake,/snake.png,Main");
     EXPECT_EQ(model.field(FunctionField::MidletName), "Snake");
     EXPECT_EQ(model.field(FunctionField::MidletVendor), "Acme");
-    model.ApplyDataChange();
+    model.applyDataChange();
     result = model.commit(false);
     ASSERT_EQ(result.block.entries.size(), 3u);
     EXPECT_EQ(result.block.entries[0].kind, 9);
@@ -430,9 +430,9 @@ TEST_F(ItemEditor, EmptiedFieldLeavesNoEntry)
 {
     ItemDataBlock block;
     block.entries = {urlEntry("http://old")};
-    model.LoadItem(&block, 3, false, 0x60, 0);
+    model.load(&block, 3, false, 0x60, 0);
     model.setFunctionField(FunctionField::Url, "", prompter);
-    model.ApplyDataChange();
+    model.applyDataChange();
     EXPECT_FALSE(model.hasData(true));
 }
 
@@ -442,25 +442,25 @@ TEST_F(ItemEditor, UnsupportedRecordsSurviveOnlyWithSaveAllAndUnchangedFunction)
     block.entries = {urlEntry("http://a"), unknownEntry()};
 
     // Unchanged URL function: kept with "Save all data", dropped without.
-    model.LoadItem(&block, 3, false, 0x60, 0);
-    model.ApplyDataChange();
+    model.load(&block, 3, false, 0x60, 0);
+    model.applyDataChange();
     auto result = model.commit(true);
     ASSERT_EQ(result.block.entries.size(), 2u);
     EXPECT_EQ(result.block.entries[1], unknownEntry());
     EXPECT_EQ(model.commit(false).block.entries.size(), 1u);
 
     // Function changed during this opening (even back to the same one): dropped.
-    model.LoadItem(&block, 3, false, 0x60, 0);
+    model.load(&block, 3, false, 0x60, 0);
     model.chooseFunction(ItemFunction::Url);
     model.setFunctionField(FunctionField::Url, "http://a", prompter);
-    model.ApplyDataChange();
+    model.applyDataChange();
     EXPECT_EQ(model.commit(true).block.entries.size(), 1u);
 
     // Only unsupported data and no function: "[None]" drops it, so there is no data.
     ItemDataBlock onlyUnknown;
     onlyUnknown.entries = {unknownEntry()};
-    model.LoadItem(&onlyUnknown, 0, false, 0x41, 0);
-    model.ApplyDataChange();
+    model.load(&onlyUnknown, 0, false, 0x41, 0);
+    model.applyDataChange();
     EXPECT_FALSE(model.hasData(true));
 }
 
@@ -468,7 +468,7 @@ TEST_F(ItemEditor, ResetAllDataAsksAndClearsAttributeBits)
 {
     ItemDataBlock block;
     block.entries = {titleEntry(kind::MenuTitle, {{1, u"x"}})};
-    model.LoadItem(&block, 0, false, 0xE5, 0x18);
+    model.load(&block, 0, false, 0xE5, 0x18);
     prompter.answers = {Answer::No, Answer::Yes};
     EXPECT_FALSE(model.resetAllData(prompter));
     EXPECT_EQ(model.titles(TitleList::Menu).rows.size(), 1u);
@@ -510,7 +510,7 @@ TEST_F(ItemEditor, CancelAsksOnlyWhenOkWouldStoreSomethingElse)
         SCOPED_TRACE(c.what);
         ItemDataBlock block;
         block.entries = {titleEntry(kind::MenuTitle, {{1, u"x"}})};
-        model.LoadItem(&block, kTypeItem, false, 0x40, 0x08);
+        model.load(&block, kTypeItem, false, 0x40, 0x08);
         c.act(model, prompter);
         EXPECT_EQ(model.hasChanges(false), c.changed);
         prompter.prompts.clear();
@@ -532,8 +532,8 @@ TEST(CommitItemEdit, StoresOrFreesTheNodeBlock)
 {
     Workspace ws;
     RecordingPrompter prompter;
-    NewDocument(ws.document);
-    MenuNode* node = InsertAvailableItem(ws, ws.items.FindAvailable("Custom item"),
+    startNewMenu(ws.document);
+    MenuNode* node = insertAvailableItem(ws, ws.items.findAvailable("Custom item"),
                                          ws.document.menuRoot(), InsertPosition::AddSubitemLast,
                                          prompter)
                          .value()
@@ -541,9 +541,9 @@ TEST(CommitItemEdit, StoresOrFreesTheNodeBlock)
     const size_t blocksBefore = ws.document.data().count();
 
     ItemEditorModel model;
-    model.LoadItem(nullptr, node->item.itemType, false, node->item.attributes, node->item.options);
+    model.load(nullptr, node->item.itemType, false, node->item.attributes, node->item.options);
     model.addTitle(TitleList::Menu, 1, u"Mine");
-    model.ApplyDataChange();
+    model.applyDataChange();
     commitItemEdit(ws.document, *node, model.commit(true), true);
     const ItemDataBlock* block = ws.document.data().at(node->item.recordNo);
     ASSERT_NE(block, nullptr);
@@ -554,9 +554,9 @@ TEST(CommitItemEdit, StoresOrFreesTheNodeBlock)
     EXPECT_EQ(node->item.options, 0x18);
 
     // Everything emptied: the block goes.
-    model.LoadItem(block, node->item.itemType, false, node->item.attributes, node->item.options);
+    model.load(block, node->item.itemType, false, node->item.attributes, node->item.options);
     model.deleteTitle(TitleList::Menu, 0);
-    model.ApplyDataChange();
+    model.applyDataChange();
     commitItemEdit(ws.document, *node, model.commit(true), true);
     EXPECT_EQ(ws.document.data().at(node->item.recordNo), nullptr);
     EXPECT_EQ(ws.document.data().count(), blocksBefore);

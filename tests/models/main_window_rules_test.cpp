@@ -41,29 +41,29 @@ struct SmallDocument {
     }
 };
 
-TEST(StatusLine, CountsEntriesBeyondTheFixedNine)
+TEST(statusLine, CountsEntriesBeyondTheFixedNine)
 {
-    EXPECT_EQ(StatusLine(0, 9), "Format: 0-byte  Entries: 0");
-    EXPECT_EQ(StatusLine(36, 12), "Format: 36-byte  Entries: 3");
-    EXPECT_EQ(StatusLine(22, 10), "Format: 22-byte  Entries: 1");
+    EXPECT_EQ(statusLine(0, 9), "Format: 0-byte  Entries: 0");
+    EXPECT_EQ(statusLine(36, 12), "Format: 36-byte  Entries: 3");
+    EXPECT_EQ(statusLine(22, 10), "Format: 22-byte  Entries: 1");
     // No document at all.
-    EXPECT_EQ(StatusLine(0, 0), "Format: 0-byte  Entries: 0");
+    EXPECT_EQ(statusLine(0, 0), "Format: 0-byte  Entries: 0");
 }
 
-TEST(ItemSummary, HiddenForTheTwoContainersAndNoNode)
+TEST(itemSummary, HiddenForTheTwoContainersAndNoNode)
 {
     SmallDocument d;
-    EXPECT_FALSE(ItemSummary(d.doc, d.doc.softkeys()));
-    EXPECT_FALSE(ItemSummary(d.doc, d.doc.menuRoot()));
-    EXPECT_FALSE(ItemSummary(d.doc, nullptr));
+    EXPECT_FALSE(itemSummary(d.doc, d.doc.softkeys()));
+    EXPECT_FALSE(itemSummary(d.doc, d.doc.menuRoot()));
+    EXPECT_FALSE(itemSummary(d.doc, nullptr));
     // A softkey has a summary.
-    EXPECT_TRUE(ItemSummary(d.doc, d.doc.nodeAt(1)));
+    EXPECT_TRUE(itemSummary(d.doc, d.doc.nodeAt(1)));
 }
 
-TEST(ItemSummary, NodeWithoutDataIsNotModified)
+TEST(itemSummary, NodeWithoutDataIsNotModified)
 {
     SmallDocument d;
-    const auto lines = ItemSummary(d.doc, d.item);
+    const auto lines = itemSummary(d.doc, d.item);
     ASSERT_TRUE(lines);
     EXPECT_EQ(*lines, (std::vector<std::string>{"Item summary:", "", "[Not modified]"}));
 }
@@ -81,7 +81,7 @@ TEST_P(ItemSummaryLines, OneLinePerEntryOrGroup)
     d.giveData(GetParam().kinds);
     auto expected = std::vector<std::string>{"Item summary:", ""};
     expected.insert(expected.end(), GetParam().lines.begin(), GetParam().lines.end());
-    EXPECT_EQ(ItemSummary(d.doc, d.item).value(), expected);
+    EXPECT_EQ(itemSummary(d.doc, d.item).value(), expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -141,7 +141,7 @@ TEST(SetupModel, OkCopiesTheWorkingCopyBack)
     m.setChecked(SetupBox::CheckBox6, true);
     ASSERT_TRUE(m.ok(settings, dir.file("tessaro.ini")).ok());
     EXPECT_EQ(settings, readingFrom(true, false, true));
-    EXPECT_EQ(LoadSettings(dir.file("tessaro.ini")), settings);
+    EXPECT_EQ(loadSettings(dir.file("tessaro.ini")), settings);
 }
 
 TEST(SetupModel, CancelLeavesSettingsAndFileUnchanged)
@@ -149,7 +149,7 @@ TEST(SetupModel, CancelLeavesSettingsAndFileUnchanged)
     TempDir dir;
     const std::string original = "[setup]\r\nReadJ2MEST=Both\r\nPatchJ2MEST=1\r\n";
     writeText(dir.path() / "tessaro.ini", original);
-    const Settings settings = LoadSettings(dir.file("tessaro.ini"));
+    const Settings settings = loadSettings(dir.file("tessaro.ini"));
     {
         SetupModel m(settings, false);
         m.setChecked(SetupBox::CheckBox3, false);

@@ -64,7 +64,7 @@ TEST(ConnectionMonitor, PluggingInRunsTheWholeSequence)
 {
     MonitorRig rig;
     rig.view.hasNodes = true;
-    ASSERT_TRUE(rig.monitor.InitPhoneLink());
+    ASSERT_TRUE(rig.monitor.initPhoneLink());
     EXPECT_TRUE(readText(rig.logPath()).empty());
     rig.api->plug();
 
@@ -99,7 +99,7 @@ TEST(ConnectionMonitor, PluggingInRunsTheWholeSequence)
 TEST(ConnectionMonitor, SaveToPhoneNeedsAMenuNode)
 {
     MonitorRig rig;
-    ASSERT_TRUE(rig.monitor.InitPhoneLink());
+    ASSERT_TRUE(rig.monitor.initPhoneLink());
     rig.api->plug();
     EXPECT_EQ(rig.view.calls.back(), "actions 10");
 }
@@ -107,7 +107,7 @@ TEST(ConnectionMonitor, SaveToPhoneNeedsAMenuNode)
 TEST(ConnectionMonitor, UnpluggingForgetsListsButKeepsTheIdentity)
 {
     MonitorRig rig;
-    ASSERT_TRUE(rig.monitor.InitPhoneLink());
+    ASSERT_TRUE(rig.monitor.initPhoneLink());
     rig.api->plug();
     rig.phone().volumes = {'a', 'b'};
     rig.phone().fileList.push_back({10, 0, 0, "/a/x.gif"});
@@ -133,7 +133,7 @@ TEST(ConnectionMonitor, FirmwareWithoutUnderscoreStillSelectsAProfile)
     PhoneSpec spec;
     spec.firmware = "AB12CD34";
     MonitorRig rig(spec);
-    ASSERT_TRUE(rig.monitor.InitPhoneLink());
+    ASSERT_TRUE(rig.monitor.initPhoneLink());
     rig.api->plug();
     EXPECT_EQ(rig.selected, Lines{""});
     EXPECT_EQ(rig.link.firmwarePrefix, "");
@@ -144,7 +144,7 @@ TEST(ConnectionMonitor, EmptyFirmwareSkipsTheProfileSelection)
     PhoneSpec spec;
     spec.firmware = ""; // VERSION reply byte 0 is 4
     MonitorRig rig(spec);
-    ASSERT_TRUE(rig.monitor.InitPhoneLink());
+    ASSERT_TRUE(rig.monitor.initPhoneLink());
     rig.api->plug();
     EXPECT_TRUE(rig.selected.empty());
     EXPECT_EQ(rig.link.firmwareVersion, "");
@@ -156,7 +156,7 @@ TEST(ConnectionMonitor, SeemReadsAreRetriedEvery500Ms)
     MonitorRig rig;
     rig.api->addTrap(PhoneCall::SeemRead, 1, VirtualPhone::TrapAction::Fail);
     rig.api->addTrap(PhoneCall::SeemRead, 2, VirtualPhone::TrapAction::Fail);
-    ASSERT_TRUE(rig.monitor.InitPhoneLink());
+    ASSERT_TRUE(rig.monitor.initPhoneLink());
     rig.api->plug();
 
     EXPECT_EQ(rig.logLines(), (Lines{"Phone connected", "Read SEEM 279_1 RC=-1", "Read SEEM 279_1 RC=-1",
@@ -174,7 +174,7 @@ TEST(ConnectionMonitor, SeemReadsGiveUpAfterTheAttemptLimit)
     rig.monitor.setSeemAttempts(3);
     for (int n = 1; n <= 3; ++n)
         rig.api->addTrap(PhoneCall::SeemRead, n, VirtualPhone::TrapAction::Fail);
-    ASSERT_TRUE(rig.monitor.InitPhoneLink());
+    ASSERT_TRUE(rig.monitor.initPhoneLink());
     rig.api->plug();
 
     const Lines log = rig.logLines();
@@ -194,7 +194,7 @@ TEST(ConnectionMonitor, SeemReadsGiveUpWhenThePhoneIsUnplugged)
     MonitorRig rig;
     rig.api->addTrap(PhoneCall::SeemRead, 1, VirtualPhone::TrapAction::Fail);
     rig.monitor.setRetryWait([&](std::chrono::milliseconds) { rig.api->unplug(); });
-    ASSERT_TRUE(rig.monitor.InitPhoneLink());
+    ASSERT_TRUE(rig.monitor.initPhoneLink());
     rig.api->plug();
 
     EXPECT_EQ(rig.logLines(), (Lines{"Phone connected", "Read SEEM 279_1 RC=-1", "Phone disconnected"}));
@@ -207,7 +207,7 @@ TEST(ConnectionMonitor, ReadFailingBecauseThePhoneWentAwayStopsAtOnce)
 {
     MonitorRig rig;
     rig.api->addTrap(PhoneCall::SeemRead, 1, VirtualPhone::TrapAction::Unplug);
-    ASSERT_TRUE(rig.monitor.InitPhoneLink());
+    ASSERT_TRUE(rig.monitor.initPhoneLink());
     rig.api->plug();
     // The disconnection arrives during the read, before its log line.
     EXPECT_EQ(rig.logLines(), (Lines{"Phone connected", "Phone disconnected", "Read SEEM 279_1 RC=-1"}));
@@ -222,7 +222,7 @@ TEST(ConnectionMonitor, UnplugBetweenStepsStopsTheWholeSequence)
     for (const int nthCommand : {1, 2}) {
         MonitorRig rig;
         rig.api->addTrap(PhoneCall::SendCmd, nthCommand, VirtualPhone::TrapAction::Unplug);
-        ASSERT_TRUE(rig.monitor.InitPhoneLink());
+        ASSERT_TRUE(rig.monitor.initPhoneLink());
         rig.api->plug();
 
         EXPECT_FALSE(rig.link.connected) << nthCommand;
@@ -238,7 +238,7 @@ TEST(ConnectionMonitor, LogIsCreatedEmptyAndStaysEmptyWhileLoggingIsOff)
     MonitorRig rig;
     writeText(rig.logPath(), "old lines\r\n");
     rig.log.setEnabled(false);
-    ASSERT_TRUE(rig.monitor.InitPhoneLink());
+    ASSERT_TRUE(rig.monitor.initPhoneLink());
     EXPECT_TRUE(std::filesystem::exists(rig.logPath()));
     rig.api->plug();
     rig.api->unplug();
@@ -259,7 +259,7 @@ TEST(ConnectionMonitor, LibraryThatCannotStartIsReported)
     PhoneLinkView view;
     ConnectionMonitor monitor(phone, view);
 
-    EXPECT_FALSE(monitor.InitPhoneLink());
+    EXPECT_FALSE(monitor.initPhoneLink());
     EXPECT_EQ(prompter.prompts, (std::vector<Prompt>{{MessageIcon::Error, "", "Error initializing P2KAPI library"}}));
     EXPECT_TRUE(std::filesystem::exists(temp.path() / "p2klog.txt"));
 }
@@ -276,7 +276,7 @@ TEST(ConnectionMonitor, NoPhoneStartsQuietlyAndNeverConnects)
     RecordingView view;
     ConnectionMonitor monitor(phone, view);
 
-    EXPECT_TRUE(monitor.InitPhoneLink());
+    EXPECT_TRUE(monitor.initPhoneLink());
     EXPECT_TRUE(prompter.prompts.empty());
     EXPECT_FALSE(link.connected);
     EXPECT_TRUE(view.calls.empty());
@@ -286,7 +286,7 @@ TEST(ConnectionMonitor, AlreadyConnectedDoesNotStartTheLibraryAgain)
 {
     MonitorRig rig;
     rig.link.connected = true;
-    ASSERT_TRUE(rig.monitor.InitPhoneLink());
+    ASSERT_TRUE(rig.monitor.initPhoneLink());
     EXPECT_TRUE(rig.api->requests().empty());
 }
 
@@ -304,7 +304,7 @@ TEST(ConnectionMonitor, StatusCallsFromTheLibraryThreadAreDispatched)
         queued.push_back(std::move(job));
     });
     rig.monitor.setProfileSelection([&](const std::string&) { ranOn = std::this_thread::get_id(); });
-    ASSERT_TRUE(rig.monitor.InitPhoneLink());
+    ASSERT_TRUE(rig.monitor.initPhoneLink());
     rig.api->plug();
     rig.api->waitForCallbacks();
     EXPECT_FALSE(rig.link.connected); // nothing ran on the library's thread
@@ -386,29 +386,29 @@ TEST(GetVersions, RepliesAreReadOnlyAsFarAsDelivered)
     RecordingPrompter prompter;
     PhoneContext phone{api, link, log, progress, prompter, "./"};
 
-    EXPECT_EQ(GetFWVersion(phone), ""); // not connected: nothing is asked
+    EXPECT_EQ(queryFirmwareVersion(phone), ""); // not connected: nothing is asked
     link.connected = true;
 
     api.answer = {9, 0, 0, 0, 0, 'R', '3', '7', '3', '_'};
     api.delivered = 10;
-    EXPECT_EQ(GetFWVersion(phone), "R373_");
+    EXPECT_EQ(queryFirmwareVersion(phone), "R373_");
     api.delivered = 7; // L says 9, the phone delivered less
-    EXPECT_EQ(GetFWVersion(phone), "R3");
+    EXPECT_EQ(queryFirmwareVersion(phone), "R3");
     api.delivered = 5000; // more than the 256 wanted
-    EXPECT_EQ(GetFWVersion(phone), "R373_");
+    EXPECT_EQ(queryFirmwareVersion(phone), "R373_");
     api.answer[0] = 4;
-    EXPECT_EQ(GetFWVersion(phone), "");
+    EXPECT_EQ(queryFirmwareVersion(phone), "");
     api.rc = -1;
-    EXPECT_EQ(GetFWVersion(phone), "");
+    EXPECT_EQ(queryFirmwareVersion(phone), "");
 
     api.rc = 0;
     api.answer = {0, 0x12, 0x34, 0};
     api.delivered = 4;
-    EXPECT_EQ(GetLPVersion(phone), 0x1234);
+    EXPECT_EQ(queryLpVersion(phone), 0x1234);
     api.delivered = 2;
-    EXPECT_EQ(GetLPVersion(phone), 0x1200);
+    EXPECT_EQ(queryLpVersion(phone), 0x1200);
     api.rc = -1;
-    EXPECT_EQ(GetLPVersion(phone), 0);
+    EXPECT_EQ(queryLpVersion(phone), 0);
 }
 
 } // namespace

@@ -299,12 +299,12 @@ TEST(J2mest, ReadJadMidletNameFromFile)
     std::string huge = "MIDlet-1: Huge,x\n";
     huge.resize(1024 * 1024 + 1, ' ');
     testing::writeText(dir.file("huge.jad"), huge);
-    EXPECT_EQ(ReadJadMidletName(dir.file("huge.jad")), "");
+    EXPECT_EQ(readJadMidletName(dir.file("huge.jad")), "");
     testing::writeText(dir.file("temp.jad"), "MIDlet-Vendor: Acme\r\nMIDlet-1: Snake Game, /s.png, S\r\n");
-    EXPECT_EQ(ReadJadMidletName(dir.file("temp.jad")), "Snake Game");
+    EXPECT_EQ(readJadMidletName(dir.file("temp.jad")), "Snake Game");
     testing::writeText(dir.file("empty.jad"), "");
-    EXPECT_EQ(ReadJadMidletName(dir.file("empty.jad")), "");
-    EXPECT_EQ(ReadJadMidletName(dir.file("missing.jad")), "");
+    EXPECT_EQ(readJadMidletName(dir.file("empty.jad")), "");
+    EXPECT_EQ(readJadMidletName(dir.file("missing.jad")), "");
 }
 
 TEST(J2mest, ParseIntoTablesStopsAtAnUnsupportedCopy)
@@ -317,7 +317,7 @@ TEST(J2mest, ParseIntoTablesStopsAtAnUnsupportedCopy)
 
     JavaSlotTables tables;
     RecordingPrompter prompter;
-    EXPECT_FALSE(ParseJ2MEST(tables, prompter, dir.file("j2mest_temp"), dir.file("j2mest_mmc")));
+    EXPECT_FALSE(loadJavaSlotTables(tables, prompter, dir.file("j2mest_temp"), dir.file("j2mest_mmc")));
     EXPECT_EQ(prompter.prompts, (std::vector<Prompt>{{MessageIcon::Error, "Error", "Unsupported J2MEST format"}}));
     // The phone copy parsed before stays; needsPatch is only set by a complete parse.
     ASSERT_TRUE(tables.phoneSlots[5]);
@@ -337,18 +337,18 @@ TEST(J2mest, ParseIntoTablesReadsOnlyTheCopiesNamed)
     RecordingPrompter prompter;
     tables.phonePatchList = {{1, 2}};
     tables.needsPatch = true;
-    EXPECT_TRUE(ParseJ2MEST(tables, prompter, "", ""));
+    EXPECT_TRUE(loadJavaSlotTables(tables, prompter, "", ""));
     EXPECT_TRUE(tables.phonePatchList.empty());
     EXPECT_FALSE(tables.needsPatch);
 
-    EXPECT_TRUE(ParseJ2MEST(tables, prompter, "", dir.file("j2mest_mmc")));
+    EXPECT_TRUE(loadJavaSlotTables(tables, prompter, "", dir.file("j2mest_mmc")));
     EXPECT_TRUE(prompter.prompts.empty());
     EXPECT_EQ(tables.cardPatchList, (PatchList{{0, uint16_t(1 + 152)}}));
     EXPECT_TRUE(tables.needsPatch);
     EXPECT_EQ(tables.offeredSlots(true, true).size(), 1u);
     EXPECT_TRUE(tables.offeredSlots(true, false).empty());
 
-    tables.ClearJavaSlots();
+    tables.clearJavaSlots();
     EXPECT_TRUE(tables.offeredSlots(true, true).empty());
 }
 
@@ -368,7 +368,7 @@ TEST(J2mest, UnreadableCopyIsReported)
     TempDir dir;
     JavaSlotTables tables;
     RecordingPrompter prompter;
-    EXPECT_FALSE(ParseJ2MEST(tables, prompter, dir.file("missing"), ""));
+    EXPECT_FALSE(loadJavaSlotTables(tables, prompter, dir.file("missing"), ""));
     ASSERT_EQ(prompter.prompts.size(), 1u);
     EXPECT_EQ(prompter.prompts[0].caption, "Error");
     EXPECT_TRUE(prompter.prompts[0].text.starts_with("Cannot open " + dir.file("missing"))) << prompter.prompts[0].text;

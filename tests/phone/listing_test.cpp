@@ -44,10 +44,10 @@ struct ListingRig : VirtualPhoneRig {
     }
 };
 
-TEST(QueryVolumes, LettersFromByte3OfEachRecord)
+TEST(queryVolumeList, LettersFromByte3OfEachRecord)
 {
     ListingRig rig;
-    ASSERT_TRUE(QueryVolumes(rig.phone()));
+    ASSERT_TRUE(queryVolumeList(rig.phone()));
     EXPECT_EQ(rig.phone().volumes, (std::vector<char>{'a', 'b', 'c', 'e'}));
     const auto sent = rig.commands();
     ASSERT_EQ(sent.size(), 1u);
@@ -89,25 +89,25 @@ struct ScriptedRig {
     PhoneContext phone{api, link, log, progress, prompter, "./"};
 };
 
-TEST(QueryVolumes, ReplyLengthsTheLibraryGetsWrong)
+TEST(queryVolumeList, ReplyLengthsTheLibraryGetsWrong)
 {
     ScriptedRig rig;
     rig.api.delivered = 5000; // more than wanted: only 128 bytes count, 21 records
-    ASSERT_TRUE(QueryVolumes(rig.phone));
+    ASSERT_TRUE(queryVolumeList(rig.phone));
     EXPECT_EQ(rig.phone.volumes.size(), 21u);
     EXPECT_EQ(rig.phone.volumes[0], 'd'); // reply byte 3
     rig.api.delivered = 5;                // not one whole record
-    ASSERT_TRUE(QueryVolumes(rig.phone));
+    ASSERT_TRUE(queryVolumeList(rig.phone));
     EXPECT_TRUE(rig.phone.volumes.empty());
     rig.api.delivered = -7;
-    ASSERT_TRUE(QueryVolumes(rig.phone));
+    ASSERT_TRUE(queryVolumeList(rig.phone));
     EXPECT_TRUE(rig.phone.volumes.empty());
 }
 
-TEST(GetIconList, ListsGifsOfEveryVolumeWithLogAndProgress)
+TEST(listIcons, ListsGifsOfEveryVolumeWithLogAndProgress)
 {
     ListingRig rig;
-    ASSERT_TRUE(GetIconList(rig.phone()));
+    ASSERT_TRUE(listIcons(rig.phone()));
 
     EXPECT_EQ(patterns(rig), (Lines{"/a/*.gif", "/b/*.gif", "/c/*.gif", "/e/*.gif"}));
     EXPECT_EQ(paths(rig.phone()), (Lines{"/a/mobile/picture/x.gif", "/a/y.GIF", "/c/w.gif"}));
@@ -129,10 +129,10 @@ TEST(GetIconList, ListsGifsOfEveryVolumeWithLogAndProgress)
                                             "close"}));
 }
 
-TEST(GetFileList, ListsEveryFileAndLogsWithTwoSpaces)
+TEST(listAllFiles, ListsEveryFileAndLogsWithTwoSpaces)
 {
     ListingRig rig;
-    ASSERT_TRUE(GetFileList(rig.phone()));
+    ASSERT_TRUE(listAllFiles(rig.phone()));
     EXPECT_EQ(patterns(rig), (Lines{"/a/*", "/b/*", "/c/*", "/e/*"}));
     EXPECT_EQ(paths(rig.phone()), (Lines{"/a/mobile/picture/x.gif", "/a/y.GIF", "/a/z.txt", "/c/p.png",
                                          "/c/w.gif", "/e/q.png"}));
@@ -140,30 +140,30 @@ TEST(GetFileList, ListsEveryFileAndLogsWithTwoSpaces)
     EXPECT_EQ(rig.progress.captions()[0], "Retrieving file list from volume /a/");
 }
 
-TEST(GetFileList, KnownVolumesAreNotQueriedAgain)
+TEST(listAllFiles, KnownVolumesAreNotQueriedAgain)
 {
     ListingRig rig;
     rig.phone().volumes = {'c'};
     rig.phone().fileList.push_back({1, 0, 0, "/old"});
-    ASSERT_TRUE(GetFileList(rig.phone()));
+    ASSERT_TRUE(listAllFiles(rig.phone()));
     EXPECT_TRUE(rig.commands().empty());
     EXPECT_EQ(paths(rig.phone()), (Lines{"/c/p.png", "/c/w.gif"}));
 }
 
-TEST(GetFileList, AVolumeWhoseListingFailsIsLeftOut)
+TEST(listAllFiles, AVolumeWhoseListingFailsIsLeftOut)
 {
     ListingRig rig;
     rig.api->addTrap(PhoneCall::FileListEx, 1, VirtualPhone::TrapAction::Fail);
-    ASSERT_TRUE(GetFileList(rig.phone()));
+    ASSERT_TRUE(listAllFiles(rig.phone()));
     EXPECT_EQ(paths(rig.phone()), (Lines{"/c/p.png", "/c/w.gif", "/e/q.png"}));
     EXPECT_EQ(rig.logLines()[2], "[GetFileList] FileListEx  RC=-1");
 }
 
-TEST(GetIconList, FailedVolumeQueryEndsWithItsMessage)
+TEST(listIcons, FailedVolumeQueryEndsWithItsMessage)
 {
     ListingRig rig;
     rig.api->addTrap(PhoneCall::SendCmd, 1, VirtualPhone::TrapAction::Fail);
-    EXPECT_FALSE(GetIconList(rig.phone()));
+    EXPECT_FALSE(listIcons(rig.phone()));
     EXPECT_EQ(rig.prompter.prompts, (std::vector<Prompt>{{MessageIcon::Error, "", "Error getting volume info"}}));
     EXPECT_EQ(rig.logLines(), (Lines{"[GetIconList] Get volume info RC=-1"}));
     EXPECT_EQ(rig.progress.opened(), 0);
@@ -174,17 +174,17 @@ TEST(Listings, DoNothingWhileDisconnected)
     ListingRig rig;
     rig.link.connected = false;
     rig.phone().fileList.push_back({1, 0, 0, "/kept"});
-    EXPECT_FALSE(GetIconList(rig.phone()));
-    EXPECT_FALSE(GetFileList(rig.phone()));
-    EXPECT_FALSE(GetMaskedList(rig.phone(), "a", ""));
+    EXPECT_FALSE(listIcons(rig.phone()));
+    EXPECT_FALSE(listAllFiles(rig.phone()));
+    EXPECT_FALSE(listMatchingFiles(rig.phone(), "a", ""));
     EXPECT_TRUE(rig.api->requests().empty());
     EXPECT_EQ(paths(rig.phone()), Lines{"/kept"});
 }
 
-TEST(GetMaskedList, PatternsFromTheMaskWithoutAVolumeQuery)
+TEST(listMatchingFiles, PatternsFromTheMaskWithoutAVolumeQuery)
 {
     ListingRig rig;
-    ASSERT_TRUE(GetMaskedList(rig.phone(), "ac", ".png"));
+    ASSERT_TRUE(listMatchingFiles(rig.phone(), "ac", ".png"));
     EXPECT_EQ(patterns(rig), (Lines{"/a/*.png", "/c/*.png"}));
     EXPECT_EQ(paths(rig.phone()), Lines{"/c/p.png"});
     EXPECT_TRUE(rig.commands().empty());
@@ -192,20 +192,20 @@ TEST(GetMaskedList, PatternsFromTheMaskWithoutAVolumeQuery)
     EXPECT_EQ(rig.progress.captions()[0], "Retrieving file list from volume /c/");
 
     rig.api->clearRequests();
-    ASSERT_TRUE(GetMaskedList(rig.phone(), "ac", ""));
+    ASSERT_TRUE(listMatchingFiles(rig.phone(), "ac", ""));
     EXPECT_EQ(patterns(rig), (Lines{"/a/*", "/c/*"}));
     EXPECT_EQ(rig.phone().fileList.size(), 5u);
 }
 
-TEST(ProgressProc, CaptionLeadsWithThePercentage)
+TEST(reportListingProgress, CaptionLeadsWithThePercentage)
 {
     ListingRig rig;
     RecordingProgress window;
     rig.phone().progressLabel = "Retrieving file list from volume /a/";
-    ProgressProc(rig.phone(), window, 0, 1, 8);  // 12.5% -> 12
-    ProgressProc(rig.phone(), window, 0, 1, 8);  // same caption: not redrawn
-    ProgressProc(rig.phone(), window, 0, 3, 8);  // 37.5% -> 38
-    ProgressProc(rig.phone(), window, 0, 0, 0);  // nothing to list counts as done
+    reportListingProgress(rig.phone(), window, 0, 1, 8);  // 12.5% -> 12
+    reportListingProgress(rig.phone(), window, 0, 1, 8);  // same caption: not redrawn
+    reportListingProgress(rig.phone(), window, 0, 3, 8);  // 37.5% -> 38
+    reportListingProgress(rig.phone(), window, 0, 0, 0);  // nothing to list counts as done
     EXPECT_EQ(window.events(), (Lines{"caption 12% Retrieving file list from volume /a/", "bar1 12",
                                       "bar1 12",
                                       "caption 38% Retrieving file list from volume /a/", "bar1 38",
@@ -214,12 +214,12 @@ TEST(ProgressProc, CaptionLeadsWithThePercentage)
                                      "[ProgressProc] completion=3 of 8", "[ProgressProc] completion=0 of 0"}));
 }
 
-TEST(GetFileList, ProgressArrivesInPackets)
+TEST(listAllFiles, ProgressArrivesInPackets)
 {
     ListingRig rig;
     for (int i = 0; i < 20; ++i)
         rig.putPhoneFile("/b/f" + std::to_string(100 + i), {1});
-    ASSERT_TRUE(GetMaskedList(rig.phone(), "b", ""));
+    ASSERT_TRUE(listMatchingFiles(rig.phone(), "b", ""));
     EXPECT_EQ(rig.logLines(), (Lines{"[GetMaskedList] FileCountEx  RC=20", "[ProgressProc] completion=8 of 20",
                                      "[ProgressProc] completion=16 of 20", "[ProgressProc] completion=20 of 20",
                                      "[GetMaskedList] FileListEx  RC=0"}));
@@ -234,13 +234,13 @@ TEST(Listings, ShortLongAndGarbledListsStayInBounds)
     rig.api.fill.resize(512);
     renderFileListEntry(one, std::span<uint8_t, 512>(rig.api.fill.data(), 512));
     rig.api.count = 3;
-    ASSERT_TRUE(GetMaskedList(rig.phone, "a", ""));
+    ASSERT_TRUE(listMatchingFiles(rig.phone, "a", ""));
     EXPECT_EQ(rig.phone.fileList, std::vector<PhoneFileEntry>{one});
 
     // A path without its ending 0 stops at the end of the entry.
     rig.api.fill.assign(1024, 'x');
     rig.api.count = 2;
-    ASSERT_TRUE(GetMaskedList(rig.phone, "a", ""));
+    ASSERT_TRUE(listMatchingFiles(rig.phone, "a", ""));
     ASSERT_EQ(rig.phone.fileList.size(), 2u);
     EXPECT_EQ(rig.phone.fileList[0].path, std::string(504, 'x'));
     EXPECT_EQ(rig.phone.fileList[0].size, 0x78787878u);
@@ -248,7 +248,7 @@ TEST(Listings, ShortLongAndGarbledListsStayInBounds)
     // A count beyond belief is cut to what one volume may hold.
     rig.api.count = 1'000'000'000;
     rig.api.fill.clear();
-    ASSERT_TRUE(GetMaskedList(rig.phone, "a", ""));
+    ASSERT_TRUE(listMatchingFiles(rig.phone, "a", ""));
     EXPECT_EQ(rig.api.listed, 32768);
     EXPECT_TRUE(rig.phone.fileList.empty());
 }
@@ -286,12 +286,12 @@ TEST(FileListEntry, AttributeLetters)
 }
 
 
-TEST(GetFileList, CancelStopsAfterTheVolumeInProgress)
+TEST(listAllFiles, CancelStopsAfterTheVolumeInProgress)
 {
     ListingRig rig;
     // Cancel is pressed while volume a is listed (its bar goes to 0, then to 100).
     rig.progress.cancelAfterBars(2);
-    EXPECT_FALSE(GetFileList(rig.phone()));
+    EXPECT_FALSE(listAllFiles(rig.phone()));
     EXPECT_TRUE(rig.phone().cancelled);
     EXPECT_EQ(patterns(rig), (Lines{"/a/*"}));
     EXPECT_EQ(paths(rig.phone()), (Lines{"/a/mobile/picture/x.gif", "/a/y.GIF", "/a/z.txt"}));

@@ -167,7 +167,7 @@ TEST(RoundTrip, NoneReadsOnlyTheMenu)
     RoundTripRig rig;
     rig.put("a/mobile/kjava/J2MEST", j2mestWithCorelet(0, "A", "1: A"));
     rig.state.phoneJ2mestRead = true;   // from an earlier open
-    EXPECT_EQ(ReadPhoneMenu(*rig.rt), rig.local("mma_temp"));
+    EXPECT_EQ(readPhoneMenu(*rig.rt), rig.local("mma_temp"));
     EXPECT_EQ(rig.opened(), (std::vector<std::string>{"/a/mobile/system/mma_ucp"}));
     EXPECT_EQ(testing::readBytes(rig.local("mma_temp")), menuBytes());
     EXPECT_FALSE(rig.state.phoneJ2mestRead);
@@ -204,7 +204,7 @@ TEST_P(ReadPhoneMenuSettings, ReadsWhatTheSettingsAskFor)
         rig.put(c.cardSecond ? kCardSecond.substr(1) : kCardFirst.substr(1), cardTable);
     rig.readJ2mest(c.fromPhone, c.fromCard);
 
-    EXPECT_EQ(ReadPhoneMenu(*rig.rt), rig.local("mma_temp"));
+    EXPECT_EQ(readPhoneMenu(*rig.rt), rig.local("mma_temp"));
     EXPECT_EQ(rig.opened(), c.opened);
     EXPECT_EQ(rig.state.phoneJ2mestRead, c.phoneRead);
     EXPECT_EQ(rig.state.cardJ2mestRead, c.cardRead);
@@ -250,7 +250,7 @@ TEST(RoundTrip, MissingMenuReturnsNothing)
     RoundTripRig rig;
     fs::remove(rig.phoneDir.path() / "a/mobile/system/mma_ucp");
     rig.readJ2mest(true, true);
-    EXPECT_EQ(ReadPhoneMenu(*rig.rt), "");
+    EXPECT_EQ(readPhoneMenu(*rig.rt), "");
     EXPECT_EQ(rig.prompter.prompts,
               (std::vector<Prompt>{{MessageIcon::Error, "Fatal P2K error", "Error reading mma_ucp"}}));
     EXPECT_EQ(rig.opened().size(), 1u);   // neither volume query nor J2MEST read follow
@@ -261,7 +261,7 @@ TEST(RoundTrip, FailedVolumeQueryKeepsTheMenu)
     RoundTripRig rig;
     rig.readJ2mest(true, false);
     rig.api->addTrap(PhoneCall::SendCmd, 1, VirtualPhone::TrapAction::Fail, kFsacVolumes);
-    EXPECT_EQ(ReadPhoneMenu(*rig.rt), rig.local("mma_temp"));
+    EXPECT_EQ(readPhoneMenu(*rig.rt), rig.local("mma_temp"));
     EXPECT_EQ(rig.prompter.prompts,
               (std::vector<Prompt>{{MessageIcon::Error, "Fatal P2K error", "Error getting volume info"}}));
     EXPECT_EQ(rig.opened().size(), 1u);
@@ -273,7 +273,7 @@ TEST(RoundTrip, MissingPhoneTableSkipsTheCard)
     rig.put(kCardFirst.substr(1), j2mestWithCorelet(0, "C", "1: C"));
     rig.readJ2mest(true, true);
     rig.state.phoneJ2mestPath = "stale";
-    EXPECT_EQ(ReadPhoneMenu(*rig.rt), rig.local("mma_temp"));
+    EXPECT_EQ(readPhoneMenu(*rig.rt), rig.local("mma_temp"));
     EXPECT_EQ(rig.prompter.prompts, (std::vector<Prompt>{kPhoneError}));
     EXPECT_EQ(rig.opened(), (std::vector<std::string>{kMenu, kPhoneFirst, kPhoneSecond}));
     EXPECT_FALSE(rig.state.phoneJ2mestRead);
@@ -285,7 +285,7 @@ TEST(RoundTrip, MissingCardTableIsReported)
 {
     RoundTripRig rig;
     rig.readJ2mest(false, true);
-    EXPECT_EQ(ReadPhoneMenu(*rig.rt), rig.local("mma_temp"));
+    EXPECT_EQ(readPhoneMenu(*rig.rt), rig.local("mma_temp"));
     EXPECT_EQ(rig.prompter.prompts, (std::vector<Prompt>{kCardError}));
     EXPECT_FALSE(rig.state.cardJ2mestRead);
     EXPECT_EQ(rig.state.cardJ2mestPath, "");
@@ -298,7 +298,7 @@ TEST(RoundTrip, ProgressLabelsOfTheReads)
     rig.put(kPhoneFirst.substr(1), j2mestWithCorelet(0, "P", "1: P"));
     rig.put(kCardFirst.substr(1), j2mestWithCorelet(0, "C", "1: C"));
     rig.readJ2mest(true, true);
-    ASSERT_FALSE(ReadPhoneMenu(*rig.rt).empty());
+    ASSERT_FALSE(readPhoneMenu(*rig.rt).empty());
     std::vector<std::string> firstCaptions;
     for (const std::string& caption : rig.progress.captions())
         if (caption.ends_with(" 0%"))
@@ -319,7 +319,7 @@ TEST(RoundTrip, OpenParsesTheTablesAndAsksToPatch)
         rig.readJ2mest(true, false, true);
         rig.prompter.answers = {answer};
 
-        const PhoneOpenResult result = PhoneOpen(*rig.rt, rig.ws, rig.profiles);
+        const PhoneOpenResult result = openMenuFromPhone(*rig.rt, rig.ws, rig.profiles);
         EXPECT_EQ(result.menuPath, rig.local("mma_temp"));
         EXPECT_TRUE(result.open.ok) << result.open.error;
         EXPECT_FALSE(rig.ws.document.isEmpty());
@@ -347,7 +347,7 @@ TEST(RoundTrip, OpenParsesTheTablesAndAsksToPatch)
 
         // The save writes the patched table back where it came from, as a system file.
         rig.api->clearRequests();
-        const PhoneSaveResult saved = PhoneSave(*rig.rt, rig.ws);
+        const PhoneSaveResult saved = saveMenuToPhone(*rig.rt, rig.ws);
         EXPECT_TRUE(saved.write.ok) << saved.write.error;
         EXPECT_TRUE(saved.uploaded);
         EXPECT_TRUE(rig.state.storedToPhone);
@@ -370,7 +370,7 @@ TEST(RoundTrip, NoPatchQuestionWithoutPermission)
     RoundTripRig rig;
     rig.put(kPhoneFirst.substr(1), j2mestWithCorelet(0, "Snake", "3: Snake"));
     rig.readJ2mest(true, false, false);
-    const PhoneOpenResult result = PhoneOpen(*rig.rt, rig.ws, rig.profiles);
+    const PhoneOpenResult result = openMenuFromPhone(*rig.rt, rig.ws, rig.profiles);
     EXPECT_FALSE(result.patchAsked);
     EXPECT_TRUE(rig.slots.needsPatch);
     EXPECT_TRUE(rig.prompter.prompts.empty());
@@ -382,7 +382,7 @@ TEST(RoundTrip, CardPatchWithMissingJadLeavesTheSlot)
     rig.put(kCardFirst.substr(1), j2mestWithCorelet(7, "Maps", "5: Maps"));
     rig.readJ2mest(false, true, true);
     rig.prompter.answers = {Answer::Yes};
-    const PhoneOpenResult result = PhoneOpen(*rig.rt, rig.ws, rig.profiles);
+    const PhoneOpenResult result = openMenuFromPhone(*rig.rt, rig.ws, rig.profiles);
     EXPECT_TRUE(result.patchAsked);
     EXPECT_FALSE(rig.state.cardPatched);
     EXPECT_EQ(rig.slots.cardSlots[7]->midlet1, "5: Maps");
@@ -392,10 +392,10 @@ TEST(RoundTrip, CardPatchWithMissingJadLeavesTheSlot)
 TEST(RoundTrip, FailedMenuReadLeavesTheDocumentCleared)
 {
     RoundTripRig rig;
-    ASSERT_TRUE(PhoneOpen(*rig.rt, rig.ws, rig.profiles).open.ok);
+    ASSERT_TRUE(openMenuFromPhone(*rig.rt, rig.ws, rig.profiles).open.ok);
     ASSERT_FALSE(rig.ws.document.isEmpty());
     fs::remove(rig.phoneDir.path() / "a/mobile/system/mma_ucp");
-    const PhoneOpenResult result = PhoneOpen(*rig.rt, rig.ws, rig.profiles);
+    const PhoneOpenResult result = openMenuFromPhone(*rig.rt, rig.ws, rig.profiles);
     EXPECT_EQ(result.menuPath, "");
     EXPECT_TRUE(rig.ws.document.isEmpty());
     EXPECT_TRUE(rig.state.phoneReady);
@@ -405,10 +405,10 @@ TEST(RoundTrip, ReadsCutShortOpenNothing)
 {
     // The menu: its first block arrives, the read after it fails.
     RoundTripRig rig;
-    ASSERT_TRUE(PhoneOpen(*rig.rt, rig.ws, rig.profiles).open.ok);
+    ASSERT_TRUE(openMenuFromPhone(*rig.rt, rig.ws, rig.profiles).open.ok);
     rig.prompter.prompts.clear();
     rig.api->addTrap(PhoneCall::SendCmd, 2, VirtualPhone::TrapAction::Fail, kFsacRead);
-    const PhoneOpenResult menu = PhoneOpen(*rig.rt, rig.ws, rig.profiles);
+    const PhoneOpenResult menu = openMenuFromPhone(*rig.rt, rig.ws, rig.profiles);
     EXPECT_EQ(menu.menuPath, "");
     EXPECT_TRUE(rig.ws.document.isEmpty());
     EXPECT_EQ(rig.prompter.prompts, (std::vector<Prompt>{{MessageIcon::Error, "Fatal P2K error",
@@ -421,7 +421,7 @@ TEST(RoundTrip, ReadsCutShortOpenNothing)
     cut.readJ2mest(true, false);
     // Two reads for the menu, then twenty full blocks of the table.
     cut.api->addTrap(PhoneCall::SendCmd, 23, VirtualPhone::TrapAction::Fail, kFsacRead);
-    const PhoneOpenResult table = PhoneOpen(*cut.rt, cut.ws, cut.profiles);
+    const PhoneOpenResult table = openMenuFromPhone(*cut.rt, cut.ws, cut.profiles);
     EXPECT_TRUE(table.open.ok);
     EXPECT_FALSE(cut.state.phoneJ2mestRead);
     EXPECT_FALSE(fs::exists(cut.local("j2mest_temp")));
@@ -432,7 +432,7 @@ TEST(RoundTrip, ReadsCutShortOpenNothing)
 TEST(RoundTrip, DisconnectionForgetsThePatches)
 {
     RoundTripRig rig;
-    ASSERT_FALSE(ReadPhoneMenu(*rig.rt).empty());
+    ASSERT_FALSE(readPhoneMenu(*rig.rt).empty());
     testing::writeBytes(rig.local("j2mest_temp"), {1, 2, 3});
     rig.state.phonePatched = true;
     rig.state.cardPatched = true;
@@ -440,11 +440,11 @@ TEST(RoundTrip, DisconnectionForgetsThePatches)
     rig.state.phoneJ2mestPath = kPhoneFirst;
     rig.settings.patchJ2mest = true;
 
-    PhoneDisconnected(rig.state);
+    forgetPhoneState(rig.state);
     EXPECT_FALSE(rig.state.storedToPhone);
     // The next phone gets the menu, never the table patched for the last one.
     rig.api->clearRequests();
-    EXPECT_TRUE(WritePhoneMenu(*rig.rt));
+    EXPECT_TRUE(writePhoneMenu(*rig.rt));
     EXPECT_EQ(rig.opened(), (std::vector<std::string>{kMenu}));
 }
 
@@ -452,11 +452,11 @@ TEST(RoundTrip, RestartAfterAnOpenThatEndedUnpluggedDoesNothing)
 {
     RoundTripRig rig;
     rig.api->addTrap(PhoneCall::SendCmd, 1, VirtualPhone::TrapAction::Unplug, kFsacRead);
-    const PhoneOpenResult result = PhoneOpen(*rig.rt, rig.ws, rig.profiles);
+    const PhoneOpenResult result = openMenuFromPhone(*rig.rt, rig.ws, rig.profiles);
     EXPECT_FALSE(rig.link.connected);
     EXPECT_FALSE(rig.state.phoneReady);
     rig.api->clearRequests();
-    EXPECT_FALSE(PhoneRestart(*rig.rt));
+    EXPECT_FALSE(restartWhenReady(*rig.rt));
     EXPECT_TRUE(rig.calls(PhoneCall::Restart).empty());
     (void)result;
 }
@@ -467,7 +467,7 @@ TEST(RoundTrip, RestartLogsAndClearsStoredToPhone)
     ASSERT_TRUE(rig.log.create(rig.local("p2klog.txt")).ok());
     rig.log.setEnabled(true);
     rig.state.storedToPhone = true;
-    EXPECT_TRUE(PhoneRestart(*rig.rt));
+    EXPECT_TRUE(restartWhenReady(*rig.rt));
     EXPECT_EQ(rig.calls(PhoneCall::Restart).size(), 1u);
     EXPECT_FALSE(rig.state.storedToPhone);
     rig.log.close();
@@ -478,14 +478,14 @@ TEST(RoundTrip, ClosingAfterASaveAsksToRebootOnce)
 {
     for (const Answer answer : {Answer::Yes, Answer::No}) {
         RoundTripRig rig;
-        ASSERT_TRUE(PhoneOpen(*rig.rt, rig.ws, rig.profiles).open.ok);
-        ASSERT_TRUE(PhoneSave(*rig.rt, rig.ws).uploaded);
+        ASSERT_TRUE(openMenuFromPhone(*rig.rt, rig.ws, rig.profiles).open.ok);
+        ASSERT_TRUE(saveMenuToPhone(*rig.rt, rig.ws).uploaded);
         ASSERT_TRUE(rig.state.storedToPhone);
         rig.prompter.answers = {answer};
         // The close request repeats while the window fades out.
-        AskRebootOnClose(*rig.rt);
-        AskRebootOnClose(*rig.rt);
-        AskRebootOnClose(*rig.rt);
+        askRestartOnClose(*rig.rt);
+        askRestartOnClose(*rig.rt);
+        askRestartOnClose(*rig.rt);
         EXPECT_EQ(rig.prompter.prompts, (std::vector<Prompt>{kRebootQuestion}));
         EXPECT_EQ(rig.calls(PhoneCall::Restart).size(), answer == Answer::Yes ? 1u : 0u);
         EXPECT_FALSE(rig.state.storedToPhone);
@@ -497,7 +497,7 @@ TEST(RoundTrip, NoRebootQuestionWhenUnplugged)
     RoundTripRig rig;
     rig.state.storedToPhone = true;
     rig.api->unplug();
-    AskRebootOnClose(*rig.rt);
+    askRestartOnClose(*rig.rt);
     EXPECT_TRUE(rig.prompter.prompts.empty());
     EXPECT_FALSE(rig.state.storedToPhone);
 }
@@ -507,9 +507,9 @@ TEST(RoundTrip, SaveSetsTheSystemAttributeWhenAsked)
     for (const bool attr : {false, true}) {
         RoundTripRig rig;
         rig.settings.setSystemAttr = attr;
-        ASSERT_TRUE(PhoneOpen(*rig.rt, rig.ws, rig.profiles).open.ok);
+        ASSERT_TRUE(openMenuFromPhone(*rig.rt, rig.ws, rig.profiles).open.ok);
         rig.api->clearRequests();
-        ASSERT_TRUE(PhoneSave(*rig.rt, rig.ws).uploaded);
+        ASSERT_TRUE(saveMenuToPhone(*rig.rt, rig.ws).uploaded);
         const auto creates = rig.calls(PhoneCall::FileCreate);
         if (attr) {
             ASSERT_EQ(creates.size(), 1u);
@@ -528,11 +528,11 @@ TEST(RoundTrip, FailedMenuUploadStopsTheSave)
     rig.settings.setSystemAttr = true;
     rig.state.phonePatched = true;
     rig.settings.patchJ2mest = true;
-    ASSERT_TRUE(PhoneOpen(*rig.rt, rig.ws, rig.profiles).open.ok);
+    ASSERT_TRUE(openMenuFromPhone(*rig.rt, rig.ws, rig.profiles).open.ok);
     rig.state.storedToPhone = true;
     rig.api->clearRequests();
     rig.api->addTrap(PhoneCall::SendCmd, 1, VirtualPhone::TrapAction::Fail, kFsacSeek);
-    EXPECT_FALSE(WritePhoneMenu(*rig.rt));
+    EXPECT_FALSE(writePhoneMenu(*rig.rt));
     EXPECT_FALSE(rig.state.storedToPhone);
     EXPECT_EQ(rig.prompter.prompts, (std::vector<Prompt>{{MessageIcon::Error, "", "Error writing mma_ucp"}}));
     EXPECT_TRUE(rig.calls(PhoneCall::FileCreate).empty());
@@ -542,7 +542,7 @@ TEST(RoundTrip, FailedMenuUploadStopsTheSave)
 TEST(RoundTrip, FailedJ2mestUploadIsReported)
 {
     RoundTripRig rig;
-    ASSERT_FALSE(ReadPhoneMenu(*rig.rt).empty());
+    ASSERT_FALSE(readPhoneMenu(*rig.rt).empty());
     testing::writeBytes(rig.local("j2mest_temp"), {1, 2, 3});
     testing::writeBytes(rig.local("j2mest_mmc"), {4, 5, 6});
     rig.state.phonePatched = true;
@@ -550,7 +550,7 @@ TEST(RoundTrip, FailedJ2mestUploadIsReported)
     rig.state.phoneJ2mestPath = "/z/none/J2MEST";   // no volume z: the phone refuses it
     rig.state.cardJ2mestPath = kCardFirst;
     rig.settings.patchJ2mest = true;
-    EXPECT_FALSE(WritePhoneMenu(*rig.rt));
+    EXPECT_FALSE(writePhoneMenu(*rig.rt));
     EXPECT_TRUE(rig.state.storedToPhone);
     EXPECT_EQ(rig.prompter.prompts, (std::vector<Prompt>{{MessageIcon::Error, "", "Error writing J2MEST [phone]"}}));
     EXPECT_FALSE(fs::exists(rig.phoneDir.path() / kCardFirst.substr(1)));
@@ -560,7 +560,7 @@ TEST(RoundTrip, FailedJ2mestUploadIsReported)
     fs::create_directories(rig.phoneDir.path() / kCardFirst.substr(1, kCardFirst.size() - 8));
     rig.prompter.prompts.clear();
     rig.state.phoneJ2mestPath = kPhoneFirst;
-    EXPECT_TRUE(WritePhoneMenu(*rig.rt));
+    EXPECT_TRUE(writePhoneMenu(*rig.rt));
     EXPECT_EQ(rig.onPhone(kPhoneFirst.substr(1)), (std::vector<uint8_t>{1, 2, 3}));
     EXPECT_EQ(rig.onPhone(kCardFirst.substr(1)), (std::vector<uint8_t>{4, 5, 6}));
     EXPECT_TRUE(rig.prompter.prompts.empty());
@@ -568,7 +568,7 @@ TEST(RoundTrip, FailedJ2mestUploadIsReported)
     // Patched copies stay on the phone side only while patching is allowed.
     rig.settings.patchJ2mest = false;
     rig.api->clearRequests();
-    EXPECT_TRUE(WritePhoneMenu(*rig.rt));
+    EXPECT_TRUE(writePhoneMenu(*rig.rt));
     EXPECT_EQ(rig.opened(), (std::vector<std::string>{kMenu}));
 }
 
@@ -579,7 +579,7 @@ TEST(RoundTrip, ReReadingATableDropsItsPatch)
     rig.readJ2mest(true, false, true);
     rig.state.phonePatched = true;
     rig.state.cardPatched = true;   // the card's copy is not read again: its patch stays
-    ASSERT_FALSE(ReadPhoneMenu(*rig.rt).empty());
+    ASSERT_FALSE(readPhoneMenu(*rig.rt).empty());
     EXPECT_FALSE(rig.state.phonePatched);
     EXPECT_TRUE(rig.state.cardPatched);
 }
@@ -587,12 +587,12 @@ TEST(RoundTrip, ReReadingATableDropsItsPatch)
 TEST(RoundTrip, SaveOfARefusedDocumentUploadsNothing)
 {
     RoundTripRig rig;
-    ASSERT_TRUE(PhoneOpen(*rig.rt, rig.ws, rig.profiles).open.ok);
+    ASSERT_TRUE(openMenuFromPhone(*rig.rt, rig.ws, rig.profiles).open.ok);
     const auto before = testing::readBytes(rig.local("mma_temp"));
     // An item the available items no longer hold: the writer refuses the document.
     rig.ws.items.setAvailable({});
     rig.api->clearRequests();
-    const PhoneSaveResult saved = PhoneSave(*rig.rt, rig.ws);
+    const PhoneSaveResult saved = saveMenuToPhone(*rig.rt, rig.ws);
     EXPECT_TRUE(saved.write.refused);
     EXPECT_FALSE(saved.uploaded);
     EXPECT_TRUE(rig.opened().empty());
@@ -604,12 +604,12 @@ TEST(RoundTrip, SaveOfARefusedDocumentUploadsNothing)
 TEST(RoundTrip, FailedWriteOfTheWorkingCopyUploadsNothing)
 {
     RoundTripRig rig;
-    ASSERT_TRUE(PhoneOpen(*rig.rt, rig.ws, rig.profiles).open.ok);
+    ASSERT_TRUE(openMenuFromPhone(*rig.rt, rig.ws, rig.profiles).open.ok);
     // A folder in the working copy's place: the new file cannot be renamed over it.
     fs::remove(rig.local("mma_temp"));
     fs::create_directories(fs::path(rig.local("mma_temp")) / "inside");
     rig.api->clearRequests();
-    const PhoneSaveResult saved = PhoneSave(*rig.rt, rig.ws);
+    const PhoneSaveResult saved = saveMenuToPhone(*rig.rt, rig.ws);
     EXPECT_FALSE(saved.write.ok);
     EXPECT_FALSE(saved.write.refused);
     EXPECT_FALSE(saved.uploaded);
@@ -624,12 +624,12 @@ TEST(RoundTrip, WorkingFilesAreDeleted)
     TempDir dir;
     for (const char* name : {"mma_temp", "j2mest_temp", "j2mest_mmc", "keep"})
         testing::writeBytes(dir.file(name), {1});
-    DeleteWorkingFiles(dir.path().string() + "/");
+    deleteWorkingFiles(dir.path().string() + "/");
     EXPECT_FALSE(fs::exists(dir.file("mma_temp")));
     EXPECT_FALSE(fs::exists(dir.file("j2mest_temp")));
     EXPECT_FALSE(fs::exists(dir.file("j2mest_mmc")));
     EXPECT_TRUE(fs::exists(dir.file("keep")));
-    DeleteWorkingFiles(dir.path().string() + "/");   // nothing left to delete is fine
+    deleteWorkingFiles(dir.path().string() + "/");   // nothing left to delete is fine
 }
 
 } // namespace

@@ -97,7 +97,7 @@ TEST(SeemBackup, WritesExactlyTheBytesDelivered)
     f.api.record = {0x01, 0x02, 0x00, 0xFF, 0x7E};   // far less than the 10000-byte buffer
     const std::string file = f.dir.file("0032_0001.seem");
     testing::writeBytes(file, std::vector<uint8_t>(50, 0xAA));   // replaced, not overwritten
-    EXPECT_TRUE(BackupSeem32(f.phone, file));
+    EXPECT_TRUE(backupSeemRecord(f.phone, file));
     EXPECT_EQ(f.api.calls, (std::vector<std::string>{"Seem_Read 50 1 0 0"}));
     EXPECT_EQ(testing::readBytes(file), f.api.record);
     EXPECT_EQ(f.prompter.prompts, (std::vector<Prompt>{kBackedUp}));
@@ -107,7 +107,7 @@ TEST(SeemBackup, EmptyRecordGivesAnEmptyFile)
 {
     Fixture f;
     const std::string file = f.dir.file("b.seem");
-    EXPECT_TRUE(BackupSeem32(f.phone, file));
+    EXPECT_TRUE(backupSeemRecord(f.phone, file));
     EXPECT_TRUE(std::filesystem::exists(file));
     EXPECT_EQ(std::filesystem::file_size(file), 0u);
 }
@@ -118,7 +118,7 @@ TEST(SeemBackup, ReadFailureLeavesTheFileAlone)
     const std::string file = f.dir.file("old.seem");
     testing::writeBytes(file, {9, 9, 9});
     f.api.readResult = -1;
-    EXPECT_FALSE(BackupSeem32(f.phone, file));
+    EXPECT_FALSE(backupSeemRecord(f.phone, file));
     EXPECT_EQ(testing::readBytes(file), (std::vector<uint8_t>{9, 9, 9}));
     EXPECT_EQ(f.prompter.prompts, (std::vector<Prompt>{kReadError}));
 }
@@ -129,7 +129,7 @@ TEST(SeemBackup, CountBeyondTheBufferIsAReadError)
     f.api.record = {1, 2, 3};
     f.api.overrideCount = true;
     f.api.readResult = kSeemBufferSize + 1;
-    EXPECT_FALSE(BackupSeem32(f.phone, f.dir.file("x.seem")));
+    EXPECT_FALSE(backupSeemRecord(f.phone, f.dir.file("x.seem")));
     EXPECT_FALSE(std::filesystem::exists(f.dir.file("x.seem")));
     EXPECT_EQ(f.prompter.prompts, (std::vector<Prompt>{kReadError}));
 }
@@ -138,7 +138,7 @@ TEST(SeemBackup, UnwritableFileIsReported)
 {
     Fixture f;
     f.api.record = {1};
-    EXPECT_FALSE(BackupSeem32(f.phone, f.dir.file("no/such/folder/x.seem")));
+    EXPECT_FALSE(backupSeemRecord(f.phone, f.dir.file("no/such/folder/x.seem")));
     ASSERT_EQ(f.prompter.prompts.size(), 1u);
     EXPECT_EQ(f.prompter.prompts[0].caption, "Error");
     EXPECT_EQ(f.prompter.prompts[0].icon, MessageIcon::Error);
@@ -147,11 +147,11 @@ TEST(SeemBackup, UnwritableFileIsReported)
 TEST(SeemBackup, NothingHappensUnpluggedOrCancelled)
 {
     Fixture f;
-    EXPECT_FALSE(BackupSeem32(f.phone, ""));
+    EXPECT_FALSE(backupSeemRecord(f.phone, ""));
     f.link.connected = false;
     testing::writeBytes(f.dir.file("r.seem"), {1, 2});
-    EXPECT_FALSE(BackupSeem32(f.phone, f.dir.file("b.seem")));
-    EXPECT_FALSE(RestoreSeem32(f.phone, f.dir.file("r.seem")));
+    EXPECT_FALSE(backupSeemRecord(f.phone, f.dir.file("b.seem")));
+    EXPECT_FALSE(restoreSeemRecord(f.phone, f.dir.file("r.seem")));
     EXPECT_TRUE(f.api.calls.empty());
     EXPECT_TRUE(f.prompter.prompts.empty());
     EXPECT_FALSE(std::filesystem::exists(f.dir.file("b.seem")));
@@ -162,7 +162,7 @@ TEST(SeemRestore, SendsTheWholeFile)
     Fixture f;
     const std::vector<uint8_t> bytes{0x10, 0x00, 0x20, 0x30};
     testing::writeBytes(f.dir.file("r.seem"), bytes);
-    EXPECT_TRUE(RestoreSeem32(f.phone, f.dir.file("r.seem")));
+    EXPECT_TRUE(restoreSeemRecord(f.phone, f.dir.file("r.seem")));
     EXPECT_EQ(f.api.calls, (std::vector<std::string>{"Seem_Write 50 1 0 4"}));
     EXPECT_EQ(f.api.written, bytes);
     EXPECT_EQ(f.prompter.prompts, (std::vector<Prompt>{kRestored}));
@@ -172,7 +172,7 @@ TEST(SeemRestore, EmptyFileSendsACountOfZero)
 {
     Fixture f;
     testing::writeBytes(f.dir.file("e.seem"), {});
-    EXPECT_TRUE(RestoreSeem32(f.phone, f.dir.file("e.seem")));
+    EXPECT_TRUE(restoreSeemRecord(f.phone, f.dir.file("e.seem")));
     EXPECT_EQ(f.api.writtenCount, 0);
     EXPECT_EQ(f.prompter.prompts, (std::vector<Prompt>{kRestored}));
 }
@@ -181,13 +181,13 @@ TEST(SeemRestore, FullRecordFitsAndOneByteMoreIsRefused)
 {
     Fixture f;
     testing::writeBytes(f.dir.file("full.seem"), std::vector<uint8_t>(10000, 0x5A));
-    EXPECT_TRUE(RestoreSeem32(f.phone, f.dir.file("full.seem")));
+    EXPECT_TRUE(restoreSeemRecord(f.phone, f.dir.file("full.seem")));
     EXPECT_EQ(f.api.writtenCount, 10000);
 
     f.api.calls.clear();
     f.prompter.prompts.clear();
     testing::writeBytes(f.dir.file("big.seem"), std::vector<uint8_t>(10001, 0x5A));
-    EXPECT_FALSE(RestoreSeem32(f.phone, f.dir.file("big.seem")));
+    EXPECT_FALSE(restoreSeemRecord(f.phone, f.dir.file("big.seem")));
     EXPECT_TRUE(f.api.calls.empty());
     EXPECT_EQ(f.prompter.prompts,
               (std::vector<Prompt>{{MessageIcon::Error, "Error",
@@ -199,12 +199,12 @@ TEST(SeemRestore, WriteFailureAndMissingFile)
     Fixture f;
     testing::writeBytes(f.dir.file("r.seem"), {1});
     f.api.writeResult = -1;
-    EXPECT_FALSE(RestoreSeem32(f.phone, f.dir.file("r.seem")));
+    EXPECT_FALSE(restoreSeemRecord(f.phone, f.dir.file("r.seem")));
     EXPECT_EQ(f.prompter.prompts, (std::vector<Prompt>{kWriteError}));
 
     f.prompter.prompts.clear();
     f.api.calls.clear();
-    EXPECT_FALSE(RestoreSeem32(f.phone, f.dir.file("missing.seem")));
+    EXPECT_FALSE(restoreSeemRecord(f.phone, f.dir.file("missing.seem")));
     EXPECT_TRUE(f.api.calls.empty());
     ASSERT_EQ(f.prompter.prompts.size(), 1u);
     EXPECT_EQ(f.prompter.prompts[0].caption, "Error");
@@ -215,8 +215,8 @@ TEST(SeemBackup, BackupThenRestoreRoundTrips)
     Fixture f;
     for (int i = 0; i < 300; ++i)
         f.api.record.push_back(static_cast<uint8_t>(i * 7));
-    ASSERT_TRUE(BackupSeem32(f.phone, f.dir.file("rt.seem")));
-    ASSERT_TRUE(RestoreSeem32(f.phone, f.dir.file("rt.seem")));
+    ASSERT_TRUE(backupSeemRecord(f.phone, f.dir.file("rt.seem")));
+    ASSERT_TRUE(restoreSeemRecord(f.phone, f.dir.file("rt.seem")));
     EXPECT_EQ(f.api.written, f.api.record);
 }
 

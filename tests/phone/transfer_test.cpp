@@ -73,7 +73,7 @@ TEST_P(ReadSizes, RequestsLogAndContent)
     rig.putPhoneFile(kMenuPath, content);
     rig.phone().progressLabel = "Reading mma_ucp";
 
-    const int result = P2KFileRead(rig.phone(), kMenuPath, rig.local("mma_temp"), 3000);
+    const int result = downloadFile(rig.phone(), kMenuPath, rig.local("mma_temp"), 3000);
 
     EXPECT_EQ(result, size == 0 ? -1 : size);
     EXPECT_EQ(readBytes(rig.local("mma_temp")), content);
@@ -112,7 +112,7 @@ TEST_P(ReadSizes, GroupReadLogsWithoutEqualsSign)
     RecordingProgress batch;
     batch.batchTotal = 100000;
 
-    const int result = P2KGroupRead(rig.phone(), "/c/x.gif", rig.local("x.gif"), size, batch);
+    const int result = downloadFileInBatch(rig.phone(), "/c/x.gif", rig.local("x.gif"), size, batch);
 
     EXPECT_EQ(result, size == 0 ? -1 : size);
     EXPECT_EQ(readBytes(rig.local("x.gif")), content);
@@ -127,7 +127,7 @@ TEST_P(ReadSizes, GroupReadLogsWithoutEqualsSign)
 
 INSTANTIATE_TEST_SUITE_P(Sizes, ReadSizes, ::testing::Values(0, 1, 1023, 1024, 1025, 1500, 20216));
 
-TEST(P2KFileRead, EveryFileSizeReadsBackExactly)
+TEST(downloadFile, EveryFileSizeReadsBackExactly)
 {
     VirtualPhoneRig rig;
     rig.connect();
@@ -140,12 +140,12 @@ TEST(P2KFileRead, EveryFileSizeReadsBackExactly)
     for (const int size : sizes) {
         const Bytes content = patternBytes(size_t(size));
         rig.putPhoneFile("/a/f", content);
-        ASSERT_EQ(P2KFileRead(rig.phone(), "/a/f", rig.local("f"), size), size) << size;
+        ASSERT_EQ(downloadFile(rig.phone(), "/a/f", rig.local("f"), size), size) << size;
         ASSERT_EQ(readBytes(rig.local("f")), content) << size;
     }
 }
 
-TEST(P2KFileRead, LastBlockOfOneByte08IsTakenForTheEndOfFile)
+TEST(downloadFile, LastBlockOfOneByte08IsTakenForTheEndOfFile)
 {
     // The protocol's one ambiguity: a last block made of the single byte 0x08 looks exactly
     // like the end-of-file marker, so that byte is not stored. The end-of-file check finds
@@ -156,15 +156,15 @@ TEST(P2KFileRead, LastBlockOfOneByte08IsTakenForTheEndOfFile)
     content.back() = 0x08;
     rig.putPhoneFile("/a/f", content);
 
-    EXPECT_EQ(P2KFileRead(rig.phone(), "/a/f", rig.local("f"), 1025), 1024);
+    EXPECT_EQ(downloadFile(rig.phone(), "/a/f", rig.local("f"), 1025), 1024);
     EXPECT_EQ(readBytes(rig.local("f")), Bytes(content.begin(), content.end() - 1));
 
     rig.putPhoneFile("/a/g", {0x08});
-    EXPECT_EQ(P2KFileRead(rig.phone(), "/a/g", rig.local("g"), 1), -1);
+    EXPECT_EQ(downloadFile(rig.phone(), "/a/g", rig.local("g"), 1), -1);
     EXPECT_TRUE(readBytes(rig.local("g")).empty());
 }
 
-TEST(P2KFileRead, ProgressCaptionsRoundHalvesToEven)
+TEST(downloadFile, ProgressCaptionsRoundHalvesToEven)
 {
     VirtualPhoneRig rig;
     rig.connect();
@@ -172,7 +172,7 @@ TEST(P2KFileRead, ProgressCaptionsRoundHalvesToEven)
     rig.phone().progressLabel = "Downloading f";
 
     // 1024 / 100000 = 1.024% -> 1; 1500 / 100000 = 1.5% -> 2 (the even neighbour)
-    ASSERT_EQ(P2KFileRead(rig.phone(), "/a/f", rig.local("f"), 100000), 1500);
+    ASSERT_EQ(downloadFile(rig.phone(), "/a/f", rig.local("f"), 100000), 1500);
     EXPECT_EQ(rig.progress.events(), (std::vector<std::string>{
                                           "open", "caption Downloading f 0%",
                                           "caption Downloading f 1%", "bar1 1",
@@ -181,7 +181,7 @@ TEST(P2KFileRead, ProgressCaptionsRoundHalvesToEven)
     // 1024 / 8192 = 12.5% -> 12; the caption is not redrawn when its text stays.
     rig.progress.clear();
     rig.putPhoneFile("/a/f", patternBytes(2048));
-    ASSERT_EQ(P2KFileRead(rig.phone(), "/a/f", rig.local("f"), 8192), 2048);
+    ASSERT_EQ(downloadFile(rig.phone(), "/a/f", rig.local("f"), 8192), 2048);
     EXPECT_EQ(rig.progress.events(), (std::vector<std::string>{
                                           "open", "caption Downloading f 0%",
                                           "caption Downloading f 12%", "bar1 12",
@@ -189,14 +189,14 @@ TEST(P2KFileRead, ProgressCaptionsRoundHalvesToEven)
 
     // Beyond the expected size the percentage stays at 100.
     rig.progress.clear();
-    ASSERT_EQ(P2KFileRead(rig.phone(), "/a/f", rig.local("f"), 1000), 2048);
+    ASSERT_EQ(downloadFile(rig.phone(), "/a/f", rig.local("f"), 1000), 2048);
     EXPECT_EQ(rig.progress.events(), (std::vector<std::string>{
                                           "open", "caption Downloading f 0%",
                                           "caption Downloading f 100%", "bar1 100", "bar1 100",
                                           "close"}));
 }
 
-TEST(P2KGroupRead, CaptionsCarryTheBatchTotal)
+TEST(downloadFileInBatch, CaptionsCarryTheBatchTotal)
 {
     VirtualPhoneRig rig;
     rig.connect();
@@ -205,7 +205,7 @@ TEST(P2KGroupRead, CaptionsCarryTheBatchTotal)
     batch.batchTotal = 3000;
     batch.bytesDone = 1000;
 
-    ASSERT_EQ(P2KGroupRead(rig.phone(), "/a/pic/x.gif", rig.local("x.gif"), 1500, batch), 1500);
+    ASSERT_EQ(downloadFileInBatch(rig.phone(), "/a/pic/x.gif", rig.local("x.gif"), 1500, batch), 1500);
     // file 1024/1500 = 68.3% -> 68, batch 2024/3000 = 67.5% -> 68; then 100% and 2500/3000 -> 83
     EXPECT_EQ(batch.events(), (std::vector<std::string>{
                                   "caption Downloading x.gif 0% (Total 33%)", "bar1 0",
@@ -214,13 +214,13 @@ TEST(P2KGroupRead, CaptionsCarryTheBatchTotal)
     EXPECT_EQ(batch.bytesDone, 2500u);
 }
 
-TEST(P2KFileRead, FailedOpenSendsNothingMore)
+TEST(downloadFile, FailedOpenSendsNothingMore)
 {
     VirtualPhoneRig rig;
     rig.connect();
     writeBytes(rig.local("old"), {1, 2, 3});
 
-    EXPECT_EQ(P2KFileRead(rig.phone(), "/a/missing/file", rig.local("old"), 10), -1);
+    EXPECT_EQ(downloadFile(rig.phone(), "/a/missing/file", rig.local("old"), 10), -1);
     EXPECT_EQ(exchanges(rig).size(), 1u);
     EXPECT_EQ(rig.logLines(), (std::vector<std::string>{"[P2KFileRead] Enter /a/missing/file",
                                                         "[P2KFileRead] Send command FSAC (0x0000) RC=-1"}));
@@ -229,7 +229,7 @@ TEST(P2KFileRead, FailedOpenSendsNothingMore)
     EXPECT_EQ(rig.progress.opened(), 0);
 }
 
-TEST(P2KGroupRead, FailedOpenStillSendsTheSeek)
+TEST(downloadFileInBatch, FailedOpenStillSendsTheSeek)
 {
     VirtualPhoneRig rig;
     rig.connect();
@@ -237,13 +237,13 @@ TEST(P2KGroupRead, FailedOpenStillSendsTheSeek)
     rig.api->addTrap(PhoneCall::SendCmd, 1, VirtualPhone::TrapAction::Fail, kFsacOpen);
     RecordingProgress batch;
 
-    EXPECT_EQ(P2KGroupRead(rig.phone(), "/a/f", rig.local("f"), 10, batch), -1);
+    EXPECT_EQ(downloadFileInBatch(rig.phone(), "/a/f", rig.local("f"), 10, batch), -1);
     const auto sent = exchanges(rig);
     ASSERT_EQ(sent.size(), 2u);
     EXPECT_EQ(sent[1].request, kSeekStart);
 }
 
-TEST(P2KFileRead, ReadFailingAfterDataIsCutShortAndLeavesTheLocalFile)
+TEST(downloadFile, ReadFailingAfterDataIsCutShortAndLeavesTheLocalFile)
 {
     VirtualPhoneRig rig;
     rig.connect();
@@ -251,7 +251,7 @@ TEST(P2KFileRead, ReadFailingAfterDataIsCutShortAndLeavesTheLocalFile)
     writeBytes(rig.local("f"), {7, 7});
     rig.api->addTrap(PhoneCall::SendCmd, 2, VirtualPhone::TrapAction::Fail, kFsacRead);
 
-    const PhoneReadResult read = ReadPhoneFile(rig.phone(), "/a/f", rig.local("f"), 3000, nullptr);
+    const PhoneReadResult read = readPhoneFile(rig.phone(), "/a/f", rig.local("f"), 3000, nullptr);
     EXPECT_EQ(read.stored, -1);
     EXPECT_TRUE(read.cutShort);
     EXPECT_EQ(readBytes(rig.local("f")), (Bytes{7, 7}));
@@ -264,7 +264,7 @@ TEST(P2KFileRead, ReadFailingAfterDataIsCutShortAndLeavesTheLocalFile)
     EXPECT_EQ(rig.progress.alive(), 0);
 }
 
-TEST(P2KFileRead, UnpluggedMidTransfer)
+TEST(downloadFile, UnpluggedMidTransfer)
 {
     VirtualPhoneRig rig;
     int statusCalls = 0;
@@ -277,7 +277,7 @@ TEST(P2KFileRead, UnpluggedMidTransfer)
     rig.putPhoneFile("/a/f", patternBytes(5000));
     rig.api->addTrap(PhoneCall::SendCmd, 3, VirtualPhone::TrapAction::Unplug, kFsacRead);
 
-    EXPECT_EQ(P2KFileRead(rig.phone(), "/a/f", rig.local("f"), 5000), -1);
+    EXPECT_EQ(downloadFile(rig.phone(), "/a/f", rig.local("f"), 5000), -1);
     EXPECT_FALSE(std::filesystem::exists(rig.local("f")));
     EXPECT_FALSE(rig.api->isPlugged());
     EXPECT_FALSE(rig.link.connected);
@@ -285,7 +285,7 @@ TEST(P2KFileRead, UnpluggedMidTransfer)
     EXPECT_EQ(rig.logLines().back(), "[P2KFileRead] Send command FSAC (0x0004) RC=-1");
     EXPECT_EQ(rig.progress.alive(), 0);
     // Nothing after the unplugging reaches the phone.
-    EXPECT_EQ(P2KFileRead(rig.phone(), "/a/f", rig.local("f"), 5000), -1);
+    EXPECT_EQ(downloadFile(rig.phone(), "/a/f", rig.local("f"), 5000), -1);
 }
 
 // A library whose FSAC reads are scripted, for replies the virtual phone never gives.
@@ -313,7 +313,7 @@ public:
     std::vector<int> requests;  // the subcommand of each request
 };
 
-TEST(P2KFileRead, RepliesOfNothingOrTooMuchEndTheRead)
+TEST(downloadFile, RepliesOfNothingOrTooMuchEndTheRead)
 {
     TempDir temp;
     ScriptedReads api;
@@ -324,34 +324,34 @@ TEST(P2KFileRead, RepliesOfNothingOrTooMuchEndTheRead)
     PhoneContext phone{api, link, log, progress, prompter, temp.path().string() + "/"};
 
     // A phone that answers every read with nothing would otherwise be asked for ever.
-    EXPECT_EQ(P2KFileRead(phone, "/a/f", temp.file("f"), 10), -1);
+    EXPECT_EQ(downloadFile(phone, "/a/f", temp.file("f"), 10), -1);
     EXPECT_EQ(api.requests, (std::vector<int>{0x00, 0x03, 0x01, 0x04}));
 
     // A delivered count above the 1024 wanted is taken as 1024.
     api.requests.clear();
     api.delivered = {5000, 3};
     api.endMarker = true;
-    EXPECT_EQ(P2KFileRead(phone, "/a/f", temp.file("f"), 10), 1027);
+    EXPECT_EQ(downloadFile(phone, "/a/f", temp.file("f"), 10), 1027);
     EXPECT_EQ(readBytes(temp.file("f")), Bytes(1027, 0x41));
 }
 
-TEST(P2KFileRead, DeviceAsLocalFileIsRefusedBeforeAnythingIsSent)
+TEST(downloadFile, DeviceAsLocalFileIsRefusedBeforeAnythingIsSent)
 {
     if (!std::filesystem::exists("/dev/full"))
         GTEST_SKIP() << "no /dev/full";
     VirtualPhoneRig rig;
     rig.connect();
     rig.putPhoneFile("/a/f", patternBytes(3000));
-    EXPECT_EQ(P2KFileRead(rig.phone(), "/a/f", "/dev/full", 3000), -1);
+    EXPECT_EQ(downloadFile(rig.phone(), "/a/f", "/dev/full", 3000), -1);
     EXPECT_EQ(rig.prompter.texts(), (std::vector<std::string>{"Cannot create /dev/full"}));
     EXPECT_TRUE(rig.commands().empty());
 }
 
-TEST(P2KFileRead, LocalFileThatCannotBeCreatedSendsNothing)
+TEST(downloadFile, LocalFileThatCannotBeCreatedSendsNothing)
 {
     VirtualPhoneRig rig;
     rig.connect();
-    EXPECT_EQ(P2KFileRead(rig.phone(), "/a/f", rig.local("no/such/folder/f"), 10), -1);
+    EXPECT_EQ(downloadFile(rig.phone(), "/a/f", rig.local("no/such/folder/f"), 10), -1);
     EXPECT_TRUE(rig.commands().empty());
     ASSERT_EQ(rig.prompter.prompts.size(), 1u);
     EXPECT_EQ(rig.prompter.prompts[0].caption, "Error");
@@ -369,18 +369,18 @@ TEST(Transfers, PathsLongerThanTheRequestBufferAreRefused)
     const std::string groupTooLong = tooLong + "z";                 // 8 + 4089 bytes
 
     // The read's open request of 8 + 4088 bytes fills the buffer exactly and is sent.
-    EXPECT_EQ(P2KFileRead(rig.phone(), tooLong, rig.local("f"), 1), -1);
+    EXPECT_EQ(downloadFile(rig.phone(), tooLong, rig.local("f"), 1), -1);
     ASSERT_EQ(rig.commands().size(), 1u);
     EXPECT_EQ(rig.commands()[0].bytes.size(), 4096u);
-    EXPECT_EQ(P2KFileWrite(rig.phone(), rig.local("up"), fits), -1); // sent, 4096 bytes; the phone refuses
+    EXPECT_EQ(uploadFile(rig.phone(), rig.local("up"), fits), -1); // sent, 4096 bytes; the phone refuses
     EXPECT_EQ(rig.commands()[1].bytes.size(), 4096u);
     rig.api->clearRequests();
     const std::string logBefore = readText(rig.logPath());
 
-    EXPECT_EQ(P2KFileRead(rig.phone(), groupTooLong, rig.local("f"), 1), -1);
-    EXPECT_EQ(P2KGroupRead(rig.phone(), groupTooLong, rig.local("f"), 1, batch), -1);
-    EXPECT_EQ(P2KFileWrite(rig.phone(), rig.local("up"), tooLong), -1);
-    EXPECT_EQ(P2KGroupWrite(rig.phone(), rig.local("up"), groupTooLong, batch), -1);
+    EXPECT_EQ(downloadFile(rig.phone(), groupTooLong, rig.local("f"), 1), -1);
+    EXPECT_EQ(downloadFileInBatch(rig.phone(), groupTooLong, rig.local("f"), 1, batch), -1);
+    EXPECT_EQ(uploadFile(rig.phone(), rig.local("up"), tooLong), -1);
+    EXPECT_EQ(uploadFileInBatch(rig.phone(), rig.local("up"), groupTooLong, batch), -1);
     EXPECT_TRUE(rig.api->requests().empty());
     EXPECT_EQ(readText(rig.logPath()), logBefore);
 }
@@ -398,7 +398,7 @@ TEST_P(WriteSizes, RequestsLogAndContent)
     writeBytes(rig.local("mma_temp"), content);
     rig.putPhoneFile(kMenuPath, patternBytes(30000)); // an older, longer file
 
-    EXPECT_EQ(P2KFileWrite(rig.phone(), rig.local("mma_temp"), kMenuPath), size);
+    EXPECT_EQ(uploadFile(rig.phone(), rig.local("mma_temp"), kMenuPath), size);
     EXPECT_EQ(readBytes(rig.phoneFile(kMenuPath)), content);
 
     std::vector<Exchange> expected = {{openRequest(kMenuPath, true), 0, 0}, {kSeekStart, 0, 0}};
@@ -420,13 +420,13 @@ TEST_P(WriteSizes, RequestsLogAndContent)
 
 INSTANTIATE_TEST_SUITE_P(Sizes, WriteSizes, ::testing::Values(0, 1, 1023, 1024, 1025, 1500, 20216));
 
-TEST(P2KFileWrite, FifteenHundredBytesGoAsTwoRequests)
+TEST(uploadFile, FifteenHundredBytesGoAsTwoRequests)
 {
     VirtualPhoneRig rig;
     rig.connect();
     writeBytes(rig.local("x.bin"), patternBytes(1500));
 
-    EXPECT_EQ(P2KFileWrite(rig.phone(), rig.local("x.bin"), "/a/x.bin"), 1500);
+    EXPECT_EQ(uploadFile(rig.phone(), rig.local("x.bin"), "/a/x.bin"), 1500);
     const auto sent = rig.commands();
     ASSERT_EQ(sent.size(), 5u);
     EXPECT_EQ(sent[0].bytes.size(), 9u + 8u);   // open: header, "/a/x.bin", 0
@@ -448,8 +448,8 @@ TEST(Transfers, OpenRequestLengthsOfTheMenuPath)
     writeBytes(rig.local("mma_temp"), patternBytes(5));
     rig.putPhoneFile(kMenuPath, {});
     RecordingProgress batch;
-    ASSERT_EQ(P2KFileWrite(rig.phone(), rig.local("mma_temp"), kMenuPath), 5);
-    ASSERT_EQ(P2KGroupWrite(rig.phone(), rig.local("mma_temp"), kMenuPath, batch), 5);
+    ASSERT_EQ(uploadFile(rig.phone(), rig.local("mma_temp"), kMenuPath), 5);
+    ASSERT_EQ(uploadFileInBatch(rig.phone(), rig.local("mma_temp"), kMenuPath, batch), 5);
     const auto sent = rig.commands();
     ASSERT_EQ(sent.size(), 8u);
     EXPECT_EQ(sent[0].bytes.size(), 33u);
@@ -457,7 +457,7 @@ TEST(Transfers, OpenRequestLengthsOfTheMenuPath)
     EXPECT_EQ(sent[4].bytes, openRequest(kMenuPath, false));
 }
 
-TEST(P2KGroupWrite, CaptionsAndTheUnlimitedLastTotal)
+TEST(uploadFileInBatch, CaptionsAndTheUnlimitedLastTotal)
 {
     VirtualPhoneRig rig;
     rig.connect();
@@ -465,7 +465,7 @@ TEST(P2KGroupWrite, CaptionsAndTheUnlimitedLastTotal)
     RecordingProgress batch;
     batch.batchTotal = 3000;
 
-    ASSERT_EQ(P2KGroupWrite(rig.phone(), rig.local("x.bin"), "/a/x.bin", batch), 1500);
+    ASSERT_EQ(uploadFileInBatch(rig.phone(), rig.local("x.bin"), "/a/x.bin", batch), 1500);
     EXPECT_EQ(batch.events(), (std::vector<std::string>{
                                   "caption Uploading x.bin 0% (Total 0%)",
                                   "bar1 68", "bar2 34", "caption Uploading x.bin 68% (Total 34%)",
@@ -475,42 +475,42 @@ TEST(P2KGroupWrite, CaptionsAndTheUnlimitedLastTotal)
     // A batch total smaller than what was sent: blocks stop at 100, the remainder does not.
     RecordingProgress small;
     small.batchTotal = 1000;
-    ASSERT_EQ(P2KGroupWrite(rig.phone(), rig.local("x.bin"), "/a/x.bin", small), 1500);
+    ASSERT_EQ(uploadFileInBatch(rig.phone(), rig.local("x.bin"), "/a/x.bin", small), 1500);
     EXPECT_EQ(small.caption(), "Uploading x.bin 100% (Total 150%)");
     EXPECT_EQ(small.bar(1), 150);
     EXPECT_EQ(small.bytesDone, 1500u);
 }
 
-TEST(P2KFileWrite, EmptyFileSendsOpenSeekCloseAndLeavesAnEmptyPhoneFile)
+TEST(uploadFile, EmptyFileSendsOpenSeekCloseAndLeavesAnEmptyPhoneFile)
 {
     VirtualPhoneRig rig;
     rig.connect();
     writeBytes(rig.local("empty"), {});
     rig.putPhoneFile("/a/empty", patternBytes(100));
 
-    EXPECT_EQ(P2KFileWrite(rig.phone(), rig.local("empty"), "/a/empty"), 0);
+    EXPECT_EQ(uploadFile(rig.phone(), rig.local("empty"), "/a/empty"), 0);
     EXPECT_EQ(rig.commands().size(), 3u);
     EXPECT_TRUE(readBytes(rig.phoneFile("/a/empty")).empty());
 }
 
-TEST(P2KFileWrite, FailedSeekEndsWithoutDataOrClose)
+TEST(uploadFile, FailedSeekEndsWithoutDataOrClose)
 {
     VirtualPhoneRig rig;
     rig.connect();
     writeBytes(rig.local("f"), patternBytes(100));
     writeBytes(rig.local("empty"), {});
     rig.api->addTrap(PhoneCall::SendCmd, 1, VirtualPhone::TrapAction::Fail, kFsacSeek);
-    EXPECT_EQ(P2KFileWrite(rig.phone(), rig.local("f"), "/a/f"), -1);
+    EXPECT_EQ(uploadFile(rig.phone(), rig.local("f"), "/a/f"), -1);
     EXPECT_EQ(rig.commands().size(), 2u);
     EXPECT_EQ(rig.progress.opened(), 0);
 
     // An empty file whose seek failed was not sent either.
     rig.api->addTrap(PhoneCall::SendCmd, 1, VirtualPhone::TrapAction::Fail, kFsacSeek);
-    EXPECT_EQ(P2KFileWrite(rig.phone(), rig.local("empty"), "/a/empty"), -1);
+    EXPECT_EQ(uploadFile(rig.phone(), rig.local("empty"), "/a/empty"), -1);
     EXPECT_FALSE(std::filesystem::exists(rig.phoneFile("/a/empty")));
 }
 
-TEST(P2KFileWrite, FailedBlockStopsBeforeTheRemainder)
+TEST(uploadFile, FailedBlockStopsBeforeTheRemainder)
 {
     VirtualPhoneRig rig;
     rig.connect();
@@ -518,7 +518,7 @@ TEST(P2KFileWrite, FailedBlockStopsBeforeTheRemainder)
     writeBytes(rig.local("f"), content);
     rig.api->addTrap(PhoneCall::SendCmd, 2, VirtualPhone::TrapAction::Fail, kFsacWrite);
 
-    EXPECT_EQ(P2KFileWrite(rig.phone(), rig.local("f"), "/a/f"), -1);
+    EXPECT_EQ(uploadFile(rig.phone(), rig.local("f"), "/a/f"), -1);
     // open, seek, block 1, failed block 2, close: no remainder written out of place.
     const auto sent = rig.commands();
     ASSERT_EQ(sent.size(), 5u);
@@ -526,34 +526,34 @@ TEST(P2KFileWrite, FailedBlockStopsBeforeTheRemainder)
     EXPECT_EQ(readBytes(rig.phoneFile("/a/f")), Bytes(content.begin(), content.begin() + 1024));
 }
 
-TEST(P2KFileWrite, FailedRemainderGivesMinusOne)
+TEST(uploadFile, FailedRemainderGivesMinusOne)
 {
     VirtualPhoneRig rig;
     rig.connect();
     writeBytes(rig.local("f"), patternBytes(1500));
     rig.api->addTrap(PhoneCall::SendCmd, 2, VirtualPhone::TrapAction::Fail, kFsacWrite);
-    EXPECT_EQ(P2KFileWrite(rig.phone(), rig.local("f"), "/a/f"), -1);
+    EXPECT_EQ(uploadFile(rig.phone(), rig.local("f"), "/a/f"), -1);
     EXPECT_EQ(rig.logLines()[4], "[P2KFileWrite] Send command FSAC (0x0002) RC=-1 bytes sent=484");
 }
 
-TEST(P2KFileWrite, UnpluggedMidTransfer)
+TEST(uploadFile, UnpluggedMidTransfer)
 {
     VirtualPhoneRig rig;
     rig.connect();
     writeBytes(rig.local("f"), patternBytes(4000));
     rig.api->addTrap(PhoneCall::SendCmd, 2, VirtualPhone::TrapAction::Unplug, kFsacWrite);
 
-    EXPECT_EQ(P2KFileWrite(rig.phone(), rig.local("f"), "/a/f"), -1);
+    EXPECT_EQ(uploadFile(rig.phone(), rig.local("f"), "/a/f"), -1);
     EXPECT_FALSE(rig.api->isPlugged());
     EXPECT_EQ(rig.logLines().back(), "[P2KFileWrite] Send command FSAC (0x0004) RC=-1");
     EXPECT_EQ(rig.progress.alive(), 0);
 }
 
-TEST(P2KFileWrite, MissingLocalFileIsReportedBeforeAnyRequest)
+TEST(uploadFile, MissingLocalFileIsReportedBeforeAnyRequest)
 {
     VirtualPhoneRig rig;
     rig.connect();
-    EXPECT_EQ(P2KFileWrite(rig.phone(), rig.local("absent"), "/a/f"), -1);
+    EXPECT_EQ(uploadFile(rig.phone(), rig.local("absent"), "/a/f"), -1);
     EXPECT_TRUE(rig.commands().empty());
     EXPECT_EQ(rig.prompter.texts(), (std::vector<std::string>{"Cannot open " + rig.local("absent")}));
 }
@@ -565,22 +565,22 @@ TEST(Transfers, WriteThenReadRoundTrip)
     for (const int size : {1, 1023, 1024, 1025, 2048, 3073, 20216}) {
         const Bytes content = patternBytes(size_t(size));
         writeBytes(rig.local("up"), content);
-        ASSERT_EQ(P2KFileWrite(rig.phone(), rig.local("up"), "/b/round"), size);
-        ASSERT_EQ(P2KFileRead(rig.phone(), "/b/round", rig.local("down"), size), size);
+        ASSERT_EQ(uploadFile(rig.phone(), rig.local("up"), "/b/round"), size);
+        ASSERT_EQ(downloadFile(rig.phone(), "/b/round", rig.local("down"), size), size);
         EXPECT_EQ(readBytes(rig.local("down")), content) << size;
     }
 }
 
 // ---- attributes -------------------------------------------------------------------------
 
-TEST(SetPhoneAttribute, LogsAndReturnsTheCloseResult)
+TEST(setPhoneAttributes, LogsAndReturnsTheCloseResult)
 {
     VirtualPhoneRig rig;
     rig.connect();
     rig.putPhoneFile(kMenuPath, patternBytes(10));
 
-    EXPECT_EQ(SetPhoneAttribute(rig.phone(), kMenuPath, 4), 0);
-    EXPECT_EQ(SetPhoneAttribute(rig.phone(), "/a/none", 1), -1);
+    EXPECT_EQ(setPhoneAttributes(rig.phone(), kMenuPath, 4), 0);
+    EXPECT_EQ(setPhoneAttributes(rig.phone(), "/a/none", 1), -1);
     EXPECT_EQ(rig.logLines(), (std::vector<std::string>{"Set attribute 4 to " + kMenuPath + " RC=0",
                                                         "Set attribute 1 to /a/none RC=-1"}));
     const auto calls = rig.api->requests();
@@ -615,8 +615,8 @@ TEST_P(CancelledTransfer, StopsAfterTheFirstBlockAndLeavesNothingPartial)
     int result = 0;
     if (c.upload) {
         writeBytes(rig.local("up.bin"), content);
-        result = c.batch ? P2KGroupWrite(rig.phone(), rig.local("up.bin"), "/a/up.bin", batch)
-                         : P2KFileWrite(rig.phone(), rig.local("up.bin"), "/a/up.bin");
+        result = c.batch ? uploadFileInBatch(rig.phone(), rig.local("up.bin"), "/a/up.bin", batch)
+                         : uploadFile(rig.phone(), rig.local("up.bin"), "/a/up.bin");
         // The part that reached the phone is deleted again.
         EXPECT_FALSE(std::filesystem::exists(rig.phoneFile("/a/up.bin")));
         ASSERT_FALSE(rig.api->requests().empty());
@@ -625,8 +625,8 @@ TEST_P(CancelledTransfer, StopsAfterTheFirstBlockAndLeavesNothingPartial)
     } else {
         rig.putPhoneFile("/a/f", content);
         writeBytes(rig.local("f"), {7, 7});
-        result = c.batch ? P2KGroupRead(rig.phone(), "/a/f", rig.local("f"), 5000, batch)
-                         : P2KFileRead(rig.phone(), "/a/f", rig.local("f"), 5000);
+        result = c.batch ? downloadFileInBatch(rig.phone(), "/a/f", rig.local("f"), 5000, batch)
+                         : downloadFile(rig.phone(), "/a/f", rig.local("f"), 5000);
         // The older local file stays as it was and no temporary file is left beside it.
         EXPECT_EQ(readBytes(rig.local("f")), (Bytes{7, 7}));
         for (const auto& entry : std::filesystem::directory_iterator(rig.local("")))
@@ -660,9 +660,9 @@ TEST(CancelledTransfer, NextTransferStartsUncancelled)
     rig.connect();
     rig.putPhoneFile("/a/f", patternBytes(3000));
     rig.progress.cancelAfterBars(1);
-    ASSERT_EQ(P2KFileRead(rig.phone(), "/a/f", rig.local("f"), 3000), -1);
+    ASSERT_EQ(downloadFile(rig.phone(), "/a/f", rig.local("f"), 3000), -1);
     rig.progress.cancelAfterBars(-1);
-    EXPECT_EQ(P2KFileRead(rig.phone(), "/a/f", rig.local("f"), 3000), 3000);
+    EXPECT_EQ(downloadFile(rig.phone(), "/a/f", rig.local("f"), 3000), 3000);
     EXPECT_FALSE(rig.phone().cancelled);
 }
 

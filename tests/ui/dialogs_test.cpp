@@ -114,7 +114,7 @@ private Q_SLOTS:
         QCOMPARE(form.result(), int(QDialog::Accepted));
         QVERIFY(settings.logEnabled && settings.readJ2mest && settings.j2mestFromCard);
         QVERIFY(!settings.j2mestFromPhone);
-        QCOMPARE(LoadSettings(ini), settings);
+        QCOMPARE(loadSettings(ini), settings);
         QVERIFY(readText(ini).find("ReadJ2MEST=Card") != std::string::npos);
     }
 

@@ -168,7 +168,7 @@ private Q_SLOTS:
         QCOMPARE(p.arrows()->position(), 1);
         QCOMPARE(p.label(), QStringLiteral("Size: 11x21"));
         QVERIFY(p.preview()->hasPicture());
-        const std::vector<uint8_t> first = *p.pack.GetDrmIcon(0);
+        const std::vector<uint8_t> first = *p.pack.extractDrmIcon(0);
         QCOMPARE(p.preview()->gif(), QByteArray(reinterpret_cast<const char*>(first.data()), qsizetype(first.size())));
         QVERIFY(p.prompter.prompts.empty());
     }

@@ -179,7 +179,7 @@ private Q_SLOTS:
     void folderFileAndRoot()
     {
         Browser b;
-        QVERIFY(GetIconList(b.phone()));
+        QVERIFY(listIcons(b.phone()));
         PhoneFileBrowser viewer(b.phone(), b.state, b.dialogs, b.choices);
         viewer.buildTree();
         viewer.show();
@@ -260,7 +260,7 @@ private Q_SLOTS:
     void uploadAndDeleteThroughTheInjectedDialogs()
     {
         Browser b;
-        QVERIFY(GetIconList(b.phone()));
+        QVERIFY(listIcons(b.phone()));
         PhoneFileBrowser viewer(b.phone(), b.state, b.dialogs, b.choices);
         viewer.buildTree();
         viewer.show();
@@ -293,7 +293,7 @@ private Q_SLOTS:
     void uploadOverAnExistingFileAsksFirst()
     {
         Browser b;
-        QVERIFY(GetIconList(b.phone()));
+        QVERIFY(listIcons(b.phone()));
         PhoneFileBrowser viewer(b.phone(), b.state, b.dialogs, b.choices);
         viewer.buildTree();
         viewer.show();
@@ -323,7 +323,7 @@ private Q_SLOTS:
         viewer.show();
         // No listing yet: the volumes are unknown and "By mask..." is off.
         QVERIFY(!child<QAction>(viewer, "ByMask")->isEnabled());
-        QVERIFY(GetIconList(b.phone()));
+        QVERIFY(listIcons(b.phone()));
         viewer.buildTree();
         QVERIFY(QTest::qWaitForWindowExposed(&viewer));
         clickItem(child<QTreeWidget>(viewer, "TntTreeView1"), folderItem(viewer, {"a", "mobile", "picture"}));
@@ -349,7 +349,7 @@ private Q_SLOTS:
     {
         Browser b;
         b.put("/c/e/\xE9t\xE9.gif", "GIF89a-e");   // 8-bit name: e-acute t e-acute
-        QVERIFY(GetIconList(b.phone()));
+        QVERIFY(listIcons(b.phone()));
         PhoneFileBrowser viewer(b.phone(), b.state, b.dialogs, b.choices);
         viewer.buildTree();
         viewer.show();
@@ -368,7 +368,7 @@ private Q_SLOTS:
     void uploadToTheRootWithoutUsePathIsRefused()
     {
         Browser b;
-        QVERIFY(GetIconList(b.phone()));
+        QVERIFY(listIcons(b.phone()));
         PhoneFileBrowser viewer(b.phone(), b.state, b.dialogs, b.choices);
         viewer.buildTree();
         viewer.show();

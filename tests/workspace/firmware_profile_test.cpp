@@ -403,7 +403,7 @@ protected:
         const std::string path = dir.file("fw.smg");
         writeBytes(path, bytes);
         CaptionProgress progress;
-        auto r = CreateFirmwareProfile(path, profiles, ws.items, progress, prompter);
+        auto r = createProfileFromFirmware(path, profiles, ws.items, progress, prompter);
         lastCaption = *progress.caption;
         EXPECT_EQ(readBytes(path), bytes) << "the image must not change";
         return r;
@@ -433,7 +433,7 @@ TEST_F(FirmwareProfileTest, CreatesTheProfileAndAppendsMissingNames)
     EXPECT_EQ(readText(profiles.itemBasePath()), baseText + "NewItem;NewItem\r\nNewShort;NewShort [SC]\r\n");
     EXPECT_EQ(prompter.prompts, (std::vector<Prompt>{kUpdated}));
 
-    FinishFirmwareProfile(r, ws, profiles, prompter);
+    finishFirmwareProfile(r, ws, profiles, prompter);
     EXPECT_EQ(prompter.prompts, (std::vector<Prompt>{kUpdated, kCreated}));
     EXPECT_EQ(profiles.selectorEntries(), (std::vector<std::string>{"Default", "R3624", "Create new..."}));
     EXPECT_EQ(profiles.selectorText(), "R3624");
@@ -445,7 +445,7 @@ TEST_F(FirmwareProfileTest, CreatesTheProfileAndAppendsMissingNames)
 
 TEST_F(FirmwareProfileTest, SecondRunAppendsNothing)
 {
-    FinishFirmwareProfile(create(typicalImage().bytes), ws, profiles, prompter);
+    finishFirmwareProfile(create(typicalImage().bytes), ws, profiles, prompter);
     const std::string grown = readText(profiles.itemBasePath());
     prompter.prompts.clear();
     const auto r = create(typicalImage().bytes);
@@ -497,9 +497,9 @@ TEST_F(FirmwareProfileTest, FailuresWriteNoProfile)
         EXPECT_EQ(r.result, "Fail") << c.what;
         EXPECT_FALSE(r.itemBaseUpdated) << c.what;
         EXPECT_TRUE(r.error.empty()) << c.what;
-        FinishFirmwareProfile(r, ws, profiles, prompter);
+        finishFirmwareProfile(r, ws, profiles, prompter);
         EXPECT_EQ(prompter.prompts, (std::vector<Prompt>{kFailed})) << c.what;
-        profiles.ListProfiles();
+        profiles.profileNames();
         EXPECT_TRUE(profiles.profiles().empty()) << c.what;
         EXPECT_EQ(readText(profiles.itemBasePath()), baseText) << c.what;
     }
@@ -512,10 +512,10 @@ TEST_F(FirmwareProfileTest, MissingImageReportsTheFileError)
     struct : ProgressFactory {
         std::unique_ptr<Progress> openSingle() override { return nullptr; }
     } none;
-    const auto r = CreateFirmwareProfile(dir.file("absent.bin"), profiles, ws.items, none, p);
+    const auto r = createProfileFromFirmware(dir.file("absent.bin"), profiles, ws.items, none, p);
     EXPECT_EQ(r.result, "Fail");
     EXPECT_NE(r.error.find("absent.bin"), std::string::npos);
-    FinishFirmwareProfile(r, ws, profiles, p);
+    finishFirmwareProfile(r, ws, profiles, p);
     ASSERT_EQ(p.prompts.size(), 2u);
     EXPECT_EQ(p.prompts[0].icon, MessageIcon::Error);
     EXPECT_EQ(p.prompts[0].text, r.error);
@@ -527,9 +527,9 @@ TEST_F(FirmwareProfileTest, CancelDoesNothing)
     struct : ProgressFactory {
         std::unique_ptr<Progress> openSingle() override { return nullptr; }
     } none;
-    const auto r = CreateFirmwareProfile("", profiles, ws.items, none, prompter);
+    const auto r = createProfileFromFirmware("", profiles, ws.items, none, prompter);
     EXPECT_EQ(r.result, "");
-    FinishFirmwareProfile(r, ws, profiles, prompter);
+    finishFirmwareProfile(r, ws, profiles, prompter);
     EXPECT_TRUE(prompter.prompts.empty());
 }
 
@@ -553,13 +553,13 @@ TEST_F(FirmwareProfileTest, CancelInTheProgressWindowStopsTheScanAndWritesNothin
     b.put(2 * kBlock + 10, "@(#)R3624_G_0E.30.49R");
     const std::string path = dir.file("fw.smg");
     writeBytes(path, b.bytes);
-    const auto r = CreateFirmwareProfile(path, profiles, ws.items, cancelling, prompter);
+    const auto r = createProfileFromFirmware(path, profiles, ws.items, cancelling, prompter);
     EXPECT_EQ(cancelling.bars, 1);
     EXPECT_EQ(r.result, "");
     EXPECT_FALSE(r.itemBaseUpdated);
     EXPECT_FALSE(std::filesystem::exists(profiles.profilePath("R3624")));
     EXPECT_EQ(readText(profiles.itemBasePath()), baseText);
-    FinishFirmwareProfile(r, ws, profiles, prompter);
+    finishFirmwareProfile(r, ws, profiles, prompter);
     EXPECT_TRUE(prompter.prompts.empty());
 }
 

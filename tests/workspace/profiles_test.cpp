@@ -37,7 +37,7 @@ protected:
     void writeProfile(const std::string& name, const std::string& text)
     {
         writeText(profiles.profilePath(name), text);
-        profiles.ListProfiles();
+        profiles.profileNames();
         profiles.rebuildSelector();
     }
 
@@ -109,7 +109,7 @@ TEST_F(ProfilesTest, ItemBaseKeepsAtMost254EntriesAndLeavesTheFileAlone)
     for (int i = 0; i < 300; ++i)
         text += "Item" + std::to_string(i) + ";Item" + std::to_string(i) + "\r\n";
     writeText(profiles.itemBasePath(), text);
-    ASSERT_TRUE(profiles.ReloadItemBase(ws.items).ok());
+    ASSERT_TRUE(profiles.reloadItemBase(ws.items).ok());
     ASSERT_EQ(ws.items.base().size(), 255u);
     EXPECT_EQ(ws.items.base()[253].identifier, "Item253");
     EXPECT_EQ(ws.items.base()[254].identifier, "Custom item");
@@ -119,11 +119,11 @@ TEST_F(ProfilesTest, ItemBaseKeepsAtMost254EntriesAndLeavesTheFileAlone)
 TEST_F(ProfilesTest, ReloadTakesAppendedLinesAndReturnsSelectorToDefault)
 {
     writeProfile("P", "[mma_ucp format]\r\n36 0C 0\r\n[mma items]\r\nPhoneBook\r\n");
-    ASSERT_EQ(profiles.LoadProfile("P", ws, prompter), 1);
+    ASSERT_EQ(profiles.loadProfile("P", ws, prompter), 1);
     ASSERT_EQ(profiles.selectorText(), "P");
     ASSERT_TRUE(appendItemBaseLine(profiles.itemBasePath(), "NewOne", true).ok());
 
-    ASSERT_TRUE(profiles.ReloadItemBase(ws.items).ok());
+    ASSERT_TRUE(profiles.reloadItemBase(ws.items).ok());
     EXPECT_EQ(profiles.selectorIndex(), 0);
     ASSERT_EQ(ws.items.base().size(), 154u);
     EXPECT_EQ(ws.items.base()[152], (ItemEntry{"NewOne", "NewOne [SC]"}));
@@ -136,7 +136,7 @@ TEST_F(ProfilesTest, AppendedLineStartsOnItsOwnLineAfterAnOpenLastLine)
     writeText(profiles.itemBasePath(), "PhoneBook;Phone book\r\nZeta;Zeta");
     ASSERT_TRUE(appendItemBaseLine(profiles.itemBasePath(), "NewOne", false).ok());
     EXPECT_EQ(readText(profiles.itemBasePath()), "PhoneBook;Phone book\r\nZeta;Zeta\r\nNewOne;NewOne\r\n");
-    ASSERT_TRUE(profiles.ReloadItemBase(ws.items).ok());
+    ASSERT_TRUE(profiles.reloadItemBase(ws.items).ok());
     EXPECT_EQ(identifiers(ws.items.base()), (std::vector<std::string>{"PhoneBook", "Zeta", "NewOne", "Custom item"}));
 }
 
@@ -145,7 +145,7 @@ TEST_F(ProfilesTest, ReloadFailureKeepsTheLists)
     const auto before = ws.items.base();
     std::filesystem::remove(profiles.itemBasePath());
     std::filesystem::create_directory(profiles.itemBasePath());
-    EXPECT_FALSE(profiles.ReloadItemBase(ws.items).ok());
+    EXPECT_FALSE(profiles.reloadItemBase(ws.items).ok());
     EXPECT_EQ(ws.items.base(), before);
 }
 
@@ -183,7 +183,7 @@ TEST_F(ProfilesTest, ListProfilesTakesPrfFilesOnly)
     writeText(folder / "notes.txt", "");
     writeText(folder / ".prf", "");
     std::filesystem::create_directory(folder / "folder.prf");
-    profiles.ListProfiles();
+    profiles.profileNames();
     EXPECT_EQ(profiles.profiles(), (std::vector<std::string>{"E398", "V3"}));
     profiles.rebuildSelector();
     EXPECT_EQ(profiles.selectorEntries(),
@@ -196,7 +196,7 @@ TEST_F(ProfilesTest, ProfileAddedAfterTheSelectorWasBuiltIsListedAndSelected)
     writeProfile("A", "[mma_ucp format]\r\n36 0C 0\r\n[mma items]\r\nAIM\r\n");
     writeText(profiles.profilePath("B"), "[mma_ucp format]\r\n36 0C 0\r\n[mma items]\r\nAIM\r\n");
     ASSERT_EQ(profiles.selectorEntries().size(), 3u);
-    EXPECT_EQ(profiles.LoadProfile("B", ws, prompter), 1);
+    EXPECT_EQ(profiles.loadProfile("B", ws, prompter), 1);
     EXPECT_TRUE(prompter.prompts.empty());
     EXPECT_EQ(profiles.selectorEntries(), (std::vector<std::string>{"Default", "A", "B", "Create new..."}));
     EXPECT_EQ(profiles.selectorText(), "B");
@@ -205,7 +205,7 @@ TEST_F(ProfilesTest, ProfileAddedAfterTheSelectorWasBuiltIsListedAndSelected)
 TEST_F(ProfilesTest, HiddenProfileStillNamedInTheSelector)
 {
     writeText(profiles.profilePath(".secret"), "[mma_ucp format]\r\n36 0C 0\r\n[mma items]\r\nAIM\r\n");
-    EXPECT_EQ(profiles.LoadProfile(".secret", ws, prompter), 1);
+    EXPECT_EQ(profiles.loadProfile(".secret", ws, prompter), 1);
     EXPECT_EQ(profiles.selectorText(), ".secret");
     EXPECT_FALSE(profiles.isDefaultMode());
     EXPECT_EQ(profiles.selectorEntries().back(), "Create new...");
@@ -232,7 +232,7 @@ TEST_F(ProfilesTest, SelectionHandler)
     EXPECT_TRUE(prompter.prompts.empty());
 }
 
-// --- LoadProfile ------------------------------------------------------------------------
+// --- loadProfile ------------------------------------------------------------------------
 
 const Prompt kMissing{MessageIcon::Warning, "Missing profile", "Profile not found. Default profile will be applied"};
 
@@ -244,9 +244,9 @@ Prompt profileError(const std::string& text)
 TEST_F(ProfilesTest, MissingProfileAppliesTheDefault)
 {
     writeProfile("P", "[mma_ucp format]\r\n22 06 1\r\n[mma items]\r\nAIM\r\n");
-    ASSERT_EQ(profiles.LoadProfile("P", ws, prompter), 1);
+    ASSERT_EQ(profiles.loadProfile("P", ws, prompter), 1);
 
-    EXPECT_EQ(profiles.LoadProfile("Nope", ws, prompter), 0);
+    EXPECT_EQ(profiles.loadProfile("Nope", ws, prompter), 0);
     EXPECT_EQ(prompter.prompts, (std::vector<Prompt>{kMissing}));
     EXPECT_EQ(profiles.selectorIndex(), 0);
     EXPECT_EQ(ws.items.available(), ws.items.base());
@@ -259,9 +259,9 @@ TEST_F(ProfilesTest, MissingProfileAppliesTheDefault)
 TEST_F(ProfilesTest, NamesThatCannotBeAFileOfTheFolderAreMissing)
 {
     writeText(dir.path() / "outside.prf", "[mma_ucp format]\r\n36 0C 0\r\n[mma items]\r\nAIM\r\n");
-    EXPECT_EQ(profiles.LoadProfile("../outside", ws, prompter), 0);
-    EXPECT_EQ(profiles.LoadProfile("", ws, prompter), 0);
-    EXPECT_EQ(profiles.LoadProfile(std::string("a\0b", 3), ws, prompter), 0);
+    EXPECT_EQ(profiles.loadProfile("../outside", ws, prompter), 0);
+    EXPECT_EQ(profiles.loadProfile("", ws, prompter), 0);
+    EXPECT_EQ(profiles.loadProfile(std::string("a\0b", 3), ws, prompter), 0);
     EXPECT_EQ(prompter.prompts, (std::vector<Prompt>{kMissing, kMissing, kMissing}));
 }
 
@@ -322,7 +322,7 @@ TEST_F(ProfilesTest, FormatLines)
         Workspace fresh;
         fresh.items = ws.items;
         RecordingPrompter p;
-        EXPECT_EQ(profiles.LoadProfile(name, fresh, p), 1) << c.what;
+        EXPECT_EQ(profiles.loadProfile(name, fresh, p), 1) << c.what;
         EXPECT_EQ(p.prompts, c.prompts) << c.what;
         EXPECT_EQ(fresh.saveMode.recordSize(), c.recordSize) << c.what;
         EXPECT_EQ(fresh.saveMode.iconMarker(), c.marker) << c.what;
@@ -343,8 +343,8 @@ TEST_F(ProfilesTest, FormatErrorsKeepThePreviousItemList)
 {
     writeProfile("Good", "[mma_ucp format]\r\n22 06 1\r\n[mma items]\r\nAIM\r\n");
     writeProfile("Bad", "[mma_ucp format]\r\n22 06 1\r\n[mma itemz]\r\nPhoneBook\r\n");
-    ASSERT_EQ(profiles.LoadProfile("Good", ws, prompter), 1);
-    ASSERT_EQ(profiles.LoadProfile("Bad", ws, prompter), 1);
+    ASSERT_EQ(profiles.loadProfile("Good", ws, prompter), 1);
+    ASSERT_EQ(profiles.loadProfile("Bad", ws, prompter), 1);
     EXPECT_EQ(identifiers(ws.items.available()), (std::vector<std::string>{"AIM", "Custom item"}));
     EXPECT_EQ(profiles.selectorIndex(), 0);
 }
@@ -352,19 +352,19 @@ TEST_F(ProfilesTest, FormatErrorsKeepThePreviousItemList)
 TEST_F(ProfilesTest, ItemListFollowsTheProfileOrderWithBaseDisplayNames)
 {
     writeProfile("P", "[mma_ucp format]\r\n36 0C 0\r\n[mma items]\r\nMutilmedia\r\nAIM\r\nDialedCalls\r\n");
-    ASSERT_EQ(profiles.LoadProfile("P", ws, prompter), 1);
+    ASSERT_EQ(profiles.loadProfile("P", ws, prompter), 1);
     EXPECT_EQ(ws.items.available(), (std::vector<ItemEntry>{{"Mutilmedia", "Multimedia"},
                                                             {"AIM", "AIM"},
                                                             {"DialedCalls", "DialedCalls [SC]"},
                                                             {"Custom item", "Custom item"}}));
-    EXPECT_EQ(ws.items.FindAvailable("PhoneBook"), 4u);
+    EXPECT_EQ(ws.items.findAvailable("PhoneBook"), 4u);
     EXPECT_TRUE(prompter.prompts.empty());
 }
 
 TEST_F(ProfilesTest, UnsupportedItemsReportTheLastAndKeepTheOthers)
 {
     writeProfile("P", "[mma_ucp format]\r\n22 06 1\r\n[mma items]\r\nNotKnown1\r\nAIM\r\nNotKnown2\r\nPhoneBook\r\n");
-    EXPECT_EQ(profiles.LoadProfile("P", ws, prompter), 1);
+    EXPECT_EQ(profiles.loadProfile("P", ws, prompter), 1);
     EXPECT_EQ(prompter.prompts,
               (std::vector<Prompt>{profileError("Unsupported mma item(s) found and omitted: NotKnown2")}));
     EXPECT_EQ(identifiers(ws.items.available()), (std::vector<std::string>{"AIM", "PhoneBook", "Custom item"}));
@@ -376,7 +376,7 @@ TEST_F(ProfilesTest, UnsupportedItemsReportTheLastAndKeepTheOthers)
 TEST_F(ProfilesTest, EmptyLineInTheItemListIsAnUnsupportedEmptyName)
 {
     writeProfile("P", "[mma_ucp format]\r\n36 0C 0\r\n[mma items]\r\nAIM\r\n\r\nPhoneBook\r\n");
-    profiles.LoadProfile("P", ws, prompter);
+    profiles.loadProfile("P", ws, prompter);
     EXPECT_EQ(prompter.prompts, (std::vector<Prompt>{profileError("Unsupported mma item(s) found and omitted: ")}));
     EXPECT_EQ(identifiers(ws.items.available()), (std::vector<std::string>{"AIM", "PhoneBook", "Custom item"}));
 }
@@ -384,7 +384,7 @@ TEST_F(ProfilesTest, EmptyLineInTheItemListIsAnUnsupportedEmptyName)
 TEST_F(ProfilesTest, IdentifiersMatchWithCase)
 {
     writeProfile("P", "[mma_ucp format]\r\n36 0C 0\r\n[mma items]\r\nphonebook\r\n");
-    profiles.LoadProfile("P", ws, prompter);
+    profiles.loadProfile("P", ws, prompter);
     EXPECT_EQ(prompter.texts(), (std::vector<std::string>{"Unsupported mma item(s) found and omitted: phonebook"}));
     EXPECT_EQ(identifiers(ws.items.available()), (std::vector<std::string>{"Custom item"}));
 }
@@ -392,12 +392,12 @@ TEST_F(ProfilesTest, IdentifiersMatchWithCase)
 TEST_F(ProfilesTest, DefaultRestoresItemsAddedSinceStartUp)
 {
     ASSERT_TRUE(appendItemBaseLine(profiles.itemBasePath(), "Later", false).ok());
-    ASSERT_TRUE(profiles.ReloadItemBase(ws.items).ok());
+    ASSERT_TRUE(profiles.reloadItemBase(ws.items).ok());
     writeProfile("P", "[mma_ucp format]\r\n36 0C 0\r\n[mma items]\r\nAIM\r\n");
-    ASSERT_EQ(profiles.LoadProfile("P", ws, prompter), 1);
-    profiles.ApplyDefaultProfile(ws);
+    ASSERT_EQ(profiles.loadProfile("P", ws, prompter), 1);
+    profiles.applyDefaultProfile(ws);
     EXPECT_EQ(ws.items.available(), ws.items.base());
-    EXPECT_LT(ws.items.FindAvailable("Later"), ws.items.available().size());
+    EXPECT_LT(ws.items.findAvailable("Later"), ws.items.available().size());
 }
 
 } // namespace

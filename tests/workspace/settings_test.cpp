@@ -16,7 +16,7 @@ Settings loadText(const std::string& text)
 {
     TempDir dir;
     writeText(dir.path() / "tessaro.ini", text);
-    return LoadSettings(dir.file("tessaro.ini"));
+    return loadSettings(dir.file("tessaro.ini"));
 }
 
 Settings make(bool system, bool log, bool read, bool phone, bool card, bool patch)
@@ -34,7 +34,7 @@ Settings make(bool system, bool log, bool read, bool phone, bool card, bool patc
 TEST(Settings, MissingFileGivesEverythingOff)
 {
     TempDir dir;
-    EXPECT_EQ(LoadSettings(dir.file("tessaro.ini")), Settings{});
+    EXPECT_EQ(loadSettings(dir.file("tessaro.ini")), Settings{});
     EXPECT_EQ(settingsPath("/x/"), "/x/tessaro.ini");
 }
 
@@ -90,7 +90,7 @@ TEST(Settings, SaveWritesTheFourKeys)
     };
     for (const auto& c : cases) {
         TempDir dir;
-        ASSERT_TRUE(SaveSettings(dir.file("tessaro.ini"), c.settings).ok());
+        ASSERT_TRUE(saveSettings(dir.file("tessaro.ini"), c.settings).ok());
         const std::string expected = std::string("[setup]\r\n") +
                                      "SetSystemAttr=" + (c.settings.setSystemAttr ? "1" : "0") + "\r\n" +
                                      "LogEnabled=" + (c.settings.logEnabled ? "1" : "0") + "\r\n" +
@@ -104,8 +104,8 @@ TEST(Settings, NoneWithPatchOneWritesZeroAfterALoad)
 {
     TempDir dir;
     writeText(dir.path() / "tessaro.ini", "[setup]\r\nReadJ2MEST=None\r\nPatchJ2MEST=1\r\n");
-    const Settings loaded = LoadSettings(dir.file("tessaro.ini"));
-    ASSERT_TRUE(SaveSettings(dir.file("tessaro.ini"), loaded).ok());
+    const Settings loaded = loadSettings(dir.file("tessaro.ini"));
+    ASSERT_TRUE(saveSettings(dir.file("tessaro.ini"), loaded).ok());
     EXPECT_EQ(readText(dir.path() / "tessaro.ini"),
               "[setup]\r\nReadJ2MEST=None\r\nPatchJ2MEST=0\r\nSetSystemAttr=0\r\nLogEnabled=0\r\n");
 }
@@ -115,13 +115,13 @@ TEST(Settings, SaveKeepsOtherSectionsAndKeysAndReplacesRepeatedKeys)
     TempDir dir;
     writeText(dir.path() / "tessaro.ini",
               "[window]\nLeft=10\n[setup]\nlogenabled=1\nLogEnabled=1\nExtra=keep\n");
-    ASSERT_TRUE(SaveSettings(dir.file("tessaro.ini"), make(true, false, false, false, false, false)).ok());
+    ASSERT_TRUE(saveSettings(dir.file("tessaro.ini"), make(true, false, false, false, false, false)).ok());
     const std::string text = readText(dir.path() / "tessaro.ini");
     EXPECT_NE(text.find("[window]\r\nLeft=10\r\n"), std::string::npos) << text;
     EXPECT_NE(text.find("Extra=keep\r\n"), std::string::npos) << text;
     EXPECT_EQ(text.find("logenabled"), std::string::npos) << text;
     EXPECT_EQ(text.find("LogEnabled=1"), std::string::npos) << text;
-    EXPECT_EQ(LoadSettings(dir.file("tessaro.ini")), make(true, false, false, false, false, false));
+    EXPECT_EQ(loadSettings(dir.file("tessaro.ini")), make(true, false, false, false, false, false));
 }
 
 TEST(Settings, RoundTrip)
@@ -129,8 +129,8 @@ TEST(Settings, RoundTrip)
     TempDir dir;
     for (const Settings& s : {make(true, true, true, true, false, true), make(false, false, true, false, true, false),
                               make(true, false, false, false, false, false)}) {
-        ASSERT_TRUE(SaveSettings(dir.file("tessaro.ini"), s).ok());
-        EXPECT_EQ(LoadSettings(dir.file("tessaro.ini")), s);
+        ASSERT_TRUE(saveSettings(dir.file("tessaro.ini"), s).ok());
+        EXPECT_EQ(loadSettings(dir.file("tessaro.ini")), s);
     }
 }
 
@@ -138,7 +138,7 @@ TEST(Settings, FailedSaveReportsAndLeavesNoFile)
 {
     TempDir dir;
     const std::string path = (dir.path() / "missing-folder" / "tessaro.ini").string();
-    EXPECT_FALSE(SaveSettings(path, Settings{}).ok());
+    EXPECT_FALSE(saveSettings(path, Settings{}).ok());
     EXPECT_FALSE(std::filesystem::exists(path));
 }
 
@@ -147,21 +147,21 @@ TEST(WindowPlacement, SavedBesideTheSetupKeysAndReadBack)
 {
     TempDir dir;
     const std::string path = dir.file("tessaro.ini");
-    ASSERT_TRUE(SaveSettings(path, make(true, true, false, false, false, false)).ok());
+    ASSERT_TRUE(saveSettings(path, make(true, true, false, false, false, false)).ok());
     const WindowPlacement placement{"01d9d0cb0003", "000000ff"};
-    ASSERT_TRUE(SaveWindowPlacement(path, placement).ok());
+    ASSERT_TRUE(saveWindowPlacement(path, placement).ok());
     EXPECT_EQ(readText(dir.path() / "tessaro.ini"),
               "[setup]\r\nSetSystemAttr=1\r\nLogEnabled=1\r\nReadJ2MEST=None\r\nPatchJ2MEST=0\r\n\r\n\r\n"
               "[window]\r\nGeometry=01d9d0cb0003\r\nSplitter=000000ff\r\n");
-    EXPECT_EQ(LoadWindowPlacement(path), placement);
+    EXPECT_EQ(loadWindowPlacement(path), placement);
     // Saving the settings again keeps the placement, and the other way round; the file does not
     // grow from saving the same values.
     const std::string once = readText(dir.path() / "tessaro.ini");
-    ASSERT_TRUE(SaveWindowPlacement(path, placement).ok());
+    ASSERT_TRUE(saveWindowPlacement(path, placement).ok());
     EXPECT_EQ(readText(dir.path() / "tessaro.ini"), once);
-    ASSERT_TRUE(SaveSettings(path, make(false, true, false, false, false, false)).ok());
-    EXPECT_EQ(LoadWindowPlacement(path), placement);
-    EXPECT_EQ(LoadSettings(path), make(false, true, false, false, false, false));
+    ASSERT_TRUE(saveSettings(path, make(false, true, false, false, false, false)).ok());
+    EXPECT_EQ(loadWindowPlacement(path), placement);
+    EXPECT_EQ(loadSettings(path), make(false, true, false, false, false, false));
 }
 
 TEST(WindowPlacement, ValuesThatAreNotHexBytesAreIgnored)
@@ -179,7 +179,7 @@ TEST(WindowPlacement, ValuesThatAreNotHexBytesAreIgnored)
     for (const auto& c : cases) {
         TempDir dir;
         writeText(dir.path() / "tessaro.ini", c.text);
-        EXPECT_EQ(LoadWindowPlacement(dir.file("tessaro.ini")), c.expected) << c.text;
+        EXPECT_EQ(loadWindowPlacement(dir.file("tessaro.ini")), c.expected) << c.text;
     }
 }
 
