@@ -22,6 +22,7 @@ inline constexpr uint32_t kFsacDelete = 0x05;
 inline constexpr uint32_t kFsacCount = 0x07;      // starts a listing
 inline constexpr uint32_t kFsacListNext = 0x08;   // next chunk of the listing
 inline constexpr uint32_t kFsacVolumes = 0x0A;
+inline constexpr uint32_t kFsacFreeSpace = 0x0B;
 inline constexpr uint32_t kFsacCreateDir = 0x0E;
 inline constexpr uint32_t kFsacDeleteDir = 0x0F;
 

@@ -259,4 +259,37 @@ int parseCountAnswer(std::span<const uint8_t> data)
     return count == 0xFFFF ? -1 : int(count);
 }
 
+namespace {
+// Requests padded as the established tools send them.
+constexpr size_t kPaddedRequestSize = 256;
+} // namespace
+
+std::vector<uint8_t> renderFreeSpaceRequest(char letter)
+{
+    std::vector<uint8_t> out;
+    append32(out, kFsacFreeSpace, ByteOrder::Big);
+    append16(out, 0, ByteOrder::Big);
+    appendUtf16(out, std::string("/") + letter);
+    out.resize(kPaddedRequestSize, 0);
+    return out;
+}
+
+std::optional<char> parseFreeSpaceRequest(std::span<const uint8_t> arguments)
+{
+    // A zero unit, then "/" and the letter.
+    if (arguments.size() < 6 || readBE16(arguments.data()) != 0 || readBE16(arguments.data() + 2) != '/')
+        return std::nullopt;
+    const uint16_t letter = readBE16(arguments.data() + 4);
+    if (letter < 'a' || letter > 'z')
+        return std::nullopt;
+    return char(letter);
+}
+
+std::optional<uint32_t> parseFreeSpaceAnswer(std::span<const uint8_t> data)
+{
+    if (data.size() < 4)
+        return std::nullopt;
+    return readBE32(data.data());
+}
+
 } // namespace tessaro

@@ -97,4 +97,13 @@ std::optional<std::string> parseCountRequest(std::span<const uint8_t> arguments)
 // The count answer: BE16 matches; -1 for 0xFFFF (failure) or fewer than 2 bytes.
 int parseCountAnswer(std::span<const uint8_t> data);
 
+// The free-space request for volume `letter`: subcommand, a zero unit, "/a" in UTF-16BE, zeros
+// up to 256 bytes. The answer's first four bytes are the free bytes.
+std::vector<uint8_t> renderFreeSpaceRequest(char letter);
+// The volume letter of a free-space request's payload (after the subcommand); nothing when it
+// names no volume.
+std::optional<char> parseFreeSpaceRequest(std::span<const uint8_t> arguments);
+// The free bytes of a free-space answer; nothing for fewer than 4 bytes.
+std::optional<uint32_t> parseFreeSpaceAnswer(std::span<const uint8_t> data);
+
 } // namespace tessaro
