@@ -182,15 +182,15 @@ bool ItemEditorModel::fieldEnabled(FunctionField f) const
     case FunctionField::MidletName:
     case FunctionField::MidletVendor:
         return groupEnabled(ItemFunction::AppStart);
-    case FunctionField::Action:
+    case FunctionField::ActionCode:
         return groupEnabled(ItemFunction::Action);
-    case FunctionField::Shortcut:
+    case FunctionField::ShortcutData:
         return groupEnabled(ItemFunction::Shortcut);
     case FunctionField::Code12:
     case FunctionField::Code13:
     case FunctionField::Code14:
         return groupEnabled(ItemFunction::CallSend) && codesEnabled_;
-    case FunctionField::Dial:
+    case FunctionField::DialNumber:
         return groupEnabled(ItemFunction::CallSend) && dialEnabled_;
     }
     return false;
@@ -304,7 +304,7 @@ void ItemEditorModel::load(const ItemDataBlock* block, uint8_t itemType, bool so
                 function_ = ItemFunction::Url;
                 break;
             case kind::DialNumber:
-                setField(FunctionField::Dial, asciiText(entry));
+                setField(FunctionField::DialNumber, asciiText(entry));
                 groupEnabled_[static_cast<int>(ItemFunction::CallSend)] = true;
                 function_ = ItemFunction::CallSend;
                 break;
@@ -348,14 +348,14 @@ void ItemEditorModel::load(const ItemDataBlock* block, uint8_t itemType, bool so
                 function_ = ItemFunction::CallSend;
                 break;
             case kind::Action:
-                setField(FunctionField::Action, std::to_string(entry.value));
+                setField(FunctionField::ActionCode, std::to_string(entry.value));
                 groupEnabled_[static_cast<int>(ItemFunction::Action)] = true;
                 function_ = ItemFunction::Action;
                 break;
             case kind::ShortcutData: {
                 std::string text = asciiText(entry);
                 text.resize(std::min(text.size(), kShortcutDataLength));
-                setField(FunctionField::Shortcut, std::move(text));
+                setField(FunctionField::ShortcutData, std::move(text));
                 groupEnabled_[static_cast<int>(ItemFunction::Shortcut)] = true;
                 function_ = ItemFunction::Shortcut;
                 break;
@@ -366,7 +366,7 @@ void ItemEditorModel::load(const ItemDataBlock* block, uint8_t itemType, bool so
             }
         }
         // A dial number fixes the choice at "Call" and leaves the codes read-only.
-        if (!field(FunctionField::Dial).empty()) {
+        if (!field(FunctionField::DialNumber).empty()) {
             codesEnabled_ = false;
             callSendEnabled_ = false;
             send_ = false;
@@ -508,7 +508,7 @@ void ItemEditorModel::setFunctionField(FunctionField f, const std::string& text,
         resetEnabled_ = true;
     std::optional<std::string> failure;
     switch (f) {
-    case FunctionField::Action:
+    case FunctionField::ActionCode:
         failure = checkNumber(text, 0, 65535);
         break;
     case FunctionField::Code12:
@@ -516,7 +516,7 @@ void ItemEditorModel::setFunctionField(FunctionField f, const std::string& text,
     case FunctionField::Code14:
         failure = checkNumber(text, 0, 255);
         break;
-    case FunctionField::Dial:
+    case FunctionField::DialNumber:
         failure = checkDialNumber(text);
         break;
     default:
@@ -526,13 +526,13 @@ void ItemEditorModel::setFunctionField(FunctionField f, const std::string& text,
         prompter.show(MessageIcon::Error, kInputErrorCaption, inputErrorText(*failure));
         value.clear();
     }
-    if (f == FunctionField::Dial)
+    if (f == FunctionField::DialNumber)
         dialChanged();
 }
 
 void ItemEditorModel::dialChanged()
 {
-    if (!field(FunctionField::Dial).empty()) {
+    if (!field(FunctionField::DialNumber).empty()) {
         for (auto f : {FunctionField::Code12, FunctionField::Code13, FunctionField::Code14})
             fields_[static_cast<int>(f)].clear();
         codesEnabled_ = false;
@@ -554,7 +554,7 @@ void ItemEditorModel::setSend(bool send)
     if (itemType_ != kTypeContainer)
         itemType_ = send ? kTypeSms : kTypeCall;
     if (send) {
-        fields_[static_cast<int>(FunctionField::Dial)].clear();
+        fields_[static_cast<int>(FunctionField::DialNumber)].clear();
         dialEnabled_ = false;
     } else {
         dialEnabled_ = true;
@@ -666,11 +666,12 @@ void ItemEditorModel::applyDataChange()
         take(FunctionField::MidletVendor, copy_.midletVendor);
         break;
     case ItemFunction::Action:
-        if (!checkNumber(field(FunctionField::Action), 0, 65535) && !field(FunctionField::Action).empty())
-            copy_.action = static_cast<uint16_t>(decimal(field(FunctionField::Action)));
+        if (!checkNumber(field(FunctionField::ActionCode), 0, 65535) &&
+            !field(FunctionField::ActionCode).empty())
+            copy_.action = static_cast<uint16_t>(decimal(field(FunctionField::ActionCode)));
         break;
     case ItemFunction::Shortcut:
-        take(FunctionField::Shortcut, copy_.shortcut);
+        take(FunctionField::ShortcutData, copy_.shortcut);
         break;
     case ItemFunction::CallSend:
         for (int i = 0; i < 3; ++i) {
@@ -678,7 +679,7 @@ void ItemEditorModel::applyDataChange()
             if (!code.empty() && !checkNumber(code, 0, 255))
                 copy_.codes[i] = static_cast<uint8_t>(decimal(code));
         }
-        take(FunctionField::Dial, copy_.dial);
+        take(FunctionField::DialNumber, copy_.dial);
         break;
     case ItemFunction::ShowText:
         if (!titles(TitleList::ShowText).rows.empty())

@@ -42,16 +42,16 @@ enum class EditorPage { Visual, Function };
 
 // The plain text fields of the function page.
 enum class FunctionField {
-    Url,          // Edit1
-    Midlet1,      // Edit2
-    MidletName,   // Edit3
-    MidletVendor, // Edit4
-    Action,       // Edit5
-    Shortcut,     // Edit6
-    Code12,       // Edit7
-    Code13,       // Edit8
-    Code14,       // Edit9
-    Dial,         // Edit10
+    Url,          // "URL link"
+    Midlet1,      // "MIDlet-1" of the application to start
+    MidletName,   // "MIDlet name"
+    MidletVendor, // "MIDlet vendor"
+    ActionCode,   // "Emulate action": decimal, 0..65535
+    ShortcutData, // "Shortcut data [?]", up to 25 characters
+    Code12,       // "Code 0x12 [?]": decimal, 0..255
+    Code13,       // "Code 0x13 [?]"
+    Code14,       // "Code 0x14 [?]"
+    DialNumber,   // "Dial this number"
 };
 inline constexpr int kFunctionFieldCount = 10;
 

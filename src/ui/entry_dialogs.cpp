@@ -22,7 +22,7 @@ constexpr int kMemoMaxLength = 400;
 QComboBox* languageList(QWidget* parent)
 {
     auto* box = new QComboBox(parent);
-    box->setObjectName(QStringLiteral("TntComboBox1"));
+    box->setObjectName(QStringLiteral("languageChoice"));
     return box;
 }
 
@@ -39,11 +39,11 @@ QDialogButtonBox* okCancel(QDialog* dialog)
     auto* buttons = new QDialogButtonBox(dialog);
     QPushButton* ok = buttons->addButton(QCoreApplication::translate("tessaro::EntryDialogs", "OK"),
                                          QDialogButtonBox::AcceptRole);
-    ok->setObjectName(QStringLiteral("OKBtn"));
+    ok->setObjectName(QStringLiteral("okButton"));
     ok->setDefault(true);
     QPushButton* cancel = buttons->addButton(QCoreApplication::translate("tessaro::EntryDialogs", "Cancel"),
                                              QDialogButtonBox::RejectRole);
-    cancel->setObjectName(QStringLiteral("CancelBtn"));
+    cancel->setObjectName(QStringLiteral("cancelButton"));
     QObject::connect(buttons, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
     QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
     return buttons;
@@ -69,57 +69,57 @@ protected:
 
 TitleEntryDialog::TitleEntryDialog(QWidget* parent) : QDialog(parent)
 {
-    setObjectName(QStringLiteral("TEntryForm1"));
+    setObjectName(QStringLiteral("titleEntryDialog"));
     setWindowTitle(tr("Name settings"));
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(new QLabel(tr("Type in new name"), this));
-    edit_ = new QLineEdit(this);
-    edit_->setObjectName(QStringLiteral("TntEdit1"));
-    layout->addWidget(edit_);
+    titleField_ = new QLineEdit(this);
+    titleField_->setObjectName(QStringLiteral("titleField"));
+    layout->addWidget(titleField_);
     layout->addWidget(new QLabel(tr("Select language"), this));
     languages_ = languageList(this);
     layout->addWidget(languages_);
     layout->addWidget(okCancel(this));
-    connect(languages_, &QComboBox::activated, this, [this] { edit_->setFocus(); });
+    connect(languages_, &QComboBox::activated, this, [this] { titleField_->setFocus(); });
 }
 
 void TitleEntryDialog::prepare(int language, const QString& text)
 {
     fillLanguages(languages_, language);
-    edit_->setText(text);
+    titleField_->setText(text);
 }
 
 int TitleEntryDialog::language() const { return languages_->currentIndex(); }
 
-QString TitleEntryDialog::text() const { return edit_->text(); }
+QString TitleEntryDialog::text() const { return titleField_->text(); }
 
 TextEntryDialog::TextEntryDialog(QWidget* parent) : QDialog(parent)
 {
-    setObjectName(QStringLiteral("TEntryForm2"));
+    setObjectName(QStringLiteral("textEntryDialog"));
     setWindowTitle(tr("Text editor "));
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(new QLabel(tr("Select language"), this));
     languages_ = languageList(this);
     layout->addWidget(languages_);
-    memo_ = new SingleParagraphMemo(this);
-    memo_->setObjectName(QStringLiteral("TntMemo1"));
-    layout->addWidget(memo_);
+    textField_ = new SingleParagraphMemo(this);
+    textField_->setObjectName(QStringLiteral("textField"));
+    layout->addWidget(textField_);
     layout->addWidget(okCancel(this));
-    connect(languages_, &QComboBox::activated, this, [this] { memo_->setFocus(); });
-    connect(memo_, &QPlainTextEdit::textChanged, this, &TextEntryDialog::limitText);
+    connect(languages_, &QComboBox::activated, this, [this] { textField_->setFocus(); });
+    connect(textField_, &QPlainTextEdit::textChanged, this, &TextEntryDialog::limitText);
 }
 
 void TextEntryDialog::prepare(int language, const QString& text)
 {
     fillLanguages(languages_, language);
-    memo_->setPlainText(text);
+    textField_->setPlainText(text);
 }
 
 int TextEntryDialog::language() const { return languages_->currentIndex(); }
 
 QString TextEntryDialog::text() const
 {
-    QString text = memo_->toPlainText();
+    QString text = textField_->toPlainText();
     text.remove(QLatin1Char('\n')).remove(QLatin1Char('\r'));
     return text;
 }
@@ -127,17 +127,17 @@ QString TextEntryDialog::text() const
 // Pasted text may bring line breaks or more than the memo holds: both are taken out at once.
 void TextEntryDialog::limitText()
 {
-    const QString current = memo_->toPlainText();
+    const QString current = textField_->toPlainText();
     QString limited = current;
     limited.remove(QLatin1Char('\n')).remove(QLatin1Char('\r')).remove(QChar(0x2029));
     limited.truncate(kMemoMaxLength);
     if (limited == current)
         return;
-    const QSignalBlocker block(memo_);
-    memo_->setPlainText(limited);
-    QTextCursor cursor = memo_->textCursor();
+    const QSignalBlocker block(textField_);
+    textField_->setPlainText(limited);
+    QTextCursor cursor = textField_->textCursor();
     cursor.movePosition(QTextCursor::End);
-    memo_->setTextCursor(cursor);
+    textField_->setTextCursor(cursor);
 }
 
 } // namespace tessaro

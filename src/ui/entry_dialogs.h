@@ -29,7 +29,7 @@ public:
     QString text() const;
 
 private:
-    QLineEdit* edit_ = nullptr;
+    QLineEdit* titleField_ = nullptr;
     QComboBox* languages_ = nullptr;
 };
 
@@ -47,7 +47,7 @@ private:
     void limitText();
 
     QComboBox* languages_ = nullptr;
-    QPlainTextEdit* memo_ = nullptr;
+    QPlainTextEdit* textField_ = nullptr;
 };
 
 } // namespace tessaro

@@ -105,7 +105,7 @@ ItemPropertiesWindow::ItemPropertiesWindow(AppContext& context, Prompter& prompt
     : QDialog(parent), ctx_(context), prompter_(prompter), files_(files), languages_(languages),
       entryRunner_(runEntryDialog)
 {
-    setObjectName(QStringLiteral("TForm3"));
+    setObjectName(QStringLiteral("itemPropertiesWindow"));
     setWindowTitle(tr("Item properties"));
     model_.setLetterOrDigit(letterOrDigit);
     buildControls();
@@ -118,7 +118,7 @@ void ItemPropertiesWindow::buildControls()
 {
     auto* layout = new QVBoxLayout(this);
     pages_ = new QTabWidget(this);
-    pages_->setObjectName(QStringLiteral("TntPageControl1"));
+    pages_->setObjectName(QStringLiteral("pages"));
     visualPage_ = buildVisualPage();
     functionPage_ = buildFunctionPage();
     pages_->addTab(visualPage_, tr("Visual"));
@@ -127,35 +127,35 @@ void ItemPropertiesWindow::buildControls()
 
     auto* choiceRow = new QHBoxLayout;
     choiceRow->addWidget(new QLabel(tr("Item function:"), this));
-    function_ = new QComboBox(this);
-    function_->setObjectName(QStringLiteral("TntComboBox2"));
+    functionChoice_ = new QComboBox(this);
+    functionChoice_->setObjectName(QStringLiteral("functionChoice"));
     for (const char* name : kFunctionNames)
-        function_->addItem(tr(name));
-    choiceRow->addWidget(function_, 1);
-    reset_ = button(this, "TntBitBtn7", QT_TR_NOOP("Reset All Data"));
-    reset_->setToolTip(tr("Clear all data attached to the item"));
-    choiceRow->addWidget(reset_);
+        functionChoice_->addItem(tr(name));
+    choiceRow->addWidget(functionChoice_, 1);
+    resetAllButton_ = button(this, "resetAllButton", QT_TR_NOOP("Reset All Data"));
+    resetAllButton_->setToolTip(tr("Clear all data attached to the item"));
+    choiceRow->addWidget(resetAllButton_);
     layout->addLayout(choiceRow);
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
-    ok_ = button(this, "Button1", QT_TR_NOOP("OK"));
-    ok_->setDefault(true);
-    cancel_ = button(this, "Button2", QT_TR_NOOP("Cancel"));
-    apply_ = button(this, "Button3", QT_TR_NOOP("Apply"));
-    buttons->addWidget(ok_);
-    buttons->addWidget(cancel_);
-    buttons->addWidget(apply_);
+    okButton_ = button(this, "okButton", QT_TR_NOOP("OK"));
+    okButton_->setDefault(true);
+    cancelButton_ = button(this, "cancelButton", QT_TR_NOOP("Cancel"));
+    applyButton_ = button(this, "applyButton", QT_TR_NOOP("Apply"));
+    buttons->addWidget(okButton_);
+    buttons->addWidget(cancelButton_);
+    buttons->addWidget(applyButton_);
     layout->addLayout(buttons);
 
-    connect(function_, &QComboBox::activated, this, [this](int index) {
+    connect(functionChoice_, &QComboBox::activated, this, [this](int index) {
         model_.chooseFunction(static_cast<ItemFunction>(index));
         refresh();
     });
-    connect(reset_, &QPushButton::clicked, this, &ItemPropertiesWindow::TntBitBtn7Click);
-    connect(ok_, &QPushButton::clicked, this, &ItemPropertiesWindow::okClicked);
-    connect(cancel_, &QPushButton::clicked, this, &ItemPropertiesWindow::cancelClicked);
-    connect(apply_, &QPushButton::clicked, this, &ItemPropertiesWindow::applyClicked);
+    connect(resetAllButton_, &QPushButton::clicked, this, &ItemPropertiesWindow::resetAllDataClicked);
+    connect(okButton_, &QPushButton::clicked, this, &ItemPropertiesWindow::okClicked);
+    connect(cancelButton_, &QPushButton::clicked, this, &ItemPropertiesWindow::cancelClicked);
+    connect(applyButton_, &QPushButton::clicked, this, &ItemPropertiesWindow::applyClicked);
 }
 
 QWidget* ItemPropertiesWindow::buildVisualPage()
@@ -163,10 +163,11 @@ QWidget* ItemPropertiesWindow::buildVisualPage()
     auto* page = new QWidget(this);
     auto* layout = new QGridLayout(page);
 
-    static const char* const kListNames[2] = {"TntListView1", "TntListView2"};
+    static const char* const kListNames[2] = {"menuTitles", "softkeyTitles"};
     static const char* const kListCaptions[2] = {QT_TR_NOOP("Menu title"), QT_TR_NOOP("Softkey title")};
-    static const char* const kButtonNames[2][3] = {{"TntBitBtn1", "TntBitBtn2", "TntBitBtn3"},
-                                                   {"TntBitBtn4", "TntBitBtn5", "TntBitBtn6"}};
+    static const char* const kButtonNames[2][3] = {
+        {"addMenuTitleButton", "editMenuTitleButton", "deleteMenuTitleButton"},
+        {"addSoftkeyTitleButton", "editSoftkeyTitleButton", "deleteSoftkeyTitleButton"}};
     for (int i = 0; i < 2; ++i) {
         auto* group = new QGroupBox(tr(kListCaptions[i]), page);
         auto* groupLayout = new QVBoxLayout(group);
@@ -185,15 +186,17 @@ QWidget* ItemPropertiesWindow::buildVisualPage()
     }
 
     iconGroup_ = new QGroupBox(tr("Item icons"), page);
-    iconGroup_->setObjectName(QStringLiteral("TntGroupBox8"));
+    iconGroup_->setObjectName(QStringLiteral("iconGroup"));
     auto* icons = new QGridLayout(iconGroup_);
     static const char* const kRowCaptions[3] = {QT_TR_NOOP("Animated icon"), QT_TR_NOOP("Static icon"),
                                                 QT_TR_NOOP("List icon")};
+    // Object names of a row's controls start with the row: "animatedIconField", ...
+    static const char* const kRowNames[3] = {"animatedIcon", "staticIcon", "listIcon"};
     for (int i = 0; i < 3; ++i) {
-        const QString n = QString::number(i + 1);
+        const QString rowName = QString::fromLatin1(kRowNames[i]);
         icons->addWidget(new QLabel(tr(kRowCaptions[i]), iconGroup_), i, 0);
         auto* source = new QGroupBox(tr("Source"), iconGroup_);
-        source->setObjectName(QStringLiteral("TntRadioGroup") + n);
+        source->setObjectName(rowName + QStringLiteral("Source"));
         auto* sourceLayout = new QHBoxLayout(source);
         fsButtons_[i] = new QRadioButton(QStringLiteral("FS"), source);
         drmButtons_[i] = new QRadioButton(QStringLiteral("DRM"), source);
@@ -201,15 +204,15 @@ QWidget* ItemPropertiesWindow::buildVisualPage()
         sourceLayout->addWidget(drmButtons_[i]);
         icons->addWidget(source, i, 1);
         sourceGroups_[i] = source;
-        iconEdits_[i] = new QLineEdit(iconGroup_);
-        iconEdits_[i]->setObjectName(QStringLiteral("TntEdit") + n);
-        icons->addWidget(iconEdits_[i], i, 2);
-        pickers_[i] = new QPushButton(QStringLiteral("..."), iconGroup_);
-        pickers_[i]->setObjectName(QStringLiteral("BitBtn") + n);
-        pickers_[i]->setAutoDefault(false);
-        icons->addWidget(pickers_[i], i, 3);
+        iconFields_[i] = new QLineEdit(iconGroup_);
+        iconFields_[i]->setObjectName(rowName + QStringLiteral("Field"));
+        icons->addWidget(iconFields_[i], i, 2);
+        pickerButtons_[i] = new QPushButton(QStringLiteral("..."), iconGroup_);
+        pickerButtons_[i]->setObjectName(rowName + QStringLiteral("Picker"));
+        pickerButtons_[i]->setAutoDefault(false);
+        icons->addWidget(pickerButtons_[i], i, 3);
         previews_[i] = new GifPreview(iconGroup_);
-        previews_[i]->setObjectName(QStringLiteral("RxGIFAnimator") + n);
+        previews_[i]->setObjectName(rowName + QStringLiteral("Preview"));
         previews_[i]->setFixedSize(kPreviewSize, kPreviewSize);
         icons->addWidget(previews_[i], i, 4);
 
@@ -222,22 +225,22 @@ QWidget* ItemPropertiesWindow::buildVisualPage()
             model_.setIconSource(row, IconSource::DRM);
             refresh();
         });
-        connect(iconEdits_[i], &QLineEdit::textEdited, this, [this, row](const QString& text) {
+        connect(iconFields_[i], &QLineEdit::textEdited, this, [this, row](const QString& text) {
             model_.setIconText(row, text.toStdU16String(), prompter_);
             refresh();
         });
-        connect(pickers_[i], &QPushButton::clicked, this, [this, row] { pickerClick(row); });
+        connect(pickerButtons_[i], &QPushButton::clicked, this, [this, row] { pickerClick(row); });
     }
     layout->addWidget(iconGroup_, 1, 0, 1, 2);
 
     auto* attributes = new QGroupBox(tr("Item attributes"), page);
     auto* attributesLayout = new QHBoxLayout(attributes);
     lockable_ = new QCheckBox(tr("Lockable"), attributes);
-    lockable_->setObjectName(QStringLiteral("TntCheckBox1"));
+    lockable_->setObjectName(QStringLiteral("lockableBox"));
     protected_ = new QCheckBox(tr("Protected"), attributes);
-    protected_->setObjectName(QStringLiteral("TntCheckBox2"));
+    protected_->setObjectName(QStringLiteral("protectedBox"));
     nonChangeable_ = new QCheckBox(tr("Non-changeable"), attributes);
-    nonChangeable_->setObjectName(QStringLiteral("TntCheckBox3"));
+    nonChangeable_->setObjectName(QStringLiteral("nonChangeableBox"));
     attributesLayout->addWidget(lockable_);
     attributesLayout->addWidget(protected_);
     attributesLayout->addWidget(nonChangeable_);
@@ -263,13 +266,13 @@ QWidget* ItemPropertiesWindow::buildFunctionPage()
     auto group = [&](ItemFunction f, const char* name, const char* caption) {
         auto* g = new QGroupBox(tr(caption), page);
         g->setObjectName(QString::fromLatin1(name));
-        groups_[static_cast<int>(f)] = g;
+        functionGroups_[static_cast<int>(f)] = g;
         layout->addWidget(g);
         return g;
     };
     auto field = [&](FunctionField f, QWidget* parent, const char* name, int maxLength = 0) {
         auto* e = lineEdit(parent, name, maxLength);
-        fields_[static_cast<int>(f)] = e;
+        functionFields_[static_cast<int>(f)] = e;
         connect(e, &QLineEdit::textEdited, this, [this, f](const QString& text) {
             model_.setFunctionField(f, toAscii(text), prompter_);
             refresh();
@@ -282,53 +285,58 @@ QWidget* ItemPropertiesWindow::buildFunctionPage()
         grid->addWidget(w, row, 1);
     };
 
-    auto* url = group(ItemFunction::Url, "TntGroupBox1", QT_TR_NOOP("URL link"));
-    (new QVBoxLayout(url))->addWidget(field(FunctionField::Url, url, "Edit1"));
+    auto* url = group(ItemFunction::Url, "urlGroup", QT_TR_NOOP("URL link"));
+    (new QVBoxLayout(url))->addWidget(field(FunctionField::Url, url, "urlField"));
 
-    auto* app = group(ItemFunction::AppStart, "TntGroupBox2", QT_TR_NOOP("Application start"));
+    auto* app = group(ItemFunction::AppStart, "appStartGroup", QT_TR_NOOP("Application start"));
     auto* appGrid = new QGridLayout(app);
-    labelled(appGrid, 0, QT_TR_NOOP("MIDlet-1"), field(FunctionField::Midlet1, app, "Edit2"));
-    labelled(appGrid, 1, QT_TR_NOOP("MIDlet name"), field(FunctionField::MidletName, app, "Edit3"));
-    labelled(appGrid, 2, QT_TR_NOOP("MIDlet vendor"), field(FunctionField::MidletVendor, app, "Edit4"));
-    installed_ = new QComboBox(app);
-    installed_->setObjectName(QStringLiteral("ComboBoxEx1"));
-    labelled(appGrid, 3, QT_TR_NOOP("Select installed:"), installed_);
-    connect(installed_, &QComboBox::activated, this, [this](int index) {
+    labelled(appGrid, 0, QT_TR_NOOP("MIDlet-1"), field(FunctionField::Midlet1, app, "midlet1Field"));
+    labelled(appGrid, 1, QT_TR_NOOP("MIDlet name"), field(FunctionField::MidletName, app, "midletNameField"));
+    labelled(appGrid, 2, QT_TR_NOOP("MIDlet vendor"),
+             field(FunctionField::MidletVendor, app, "midletVendorField"));
+    installedApps_ = new QComboBox(app);
+    installedApps_->setObjectName(QStringLiteral("installedApps"));
+    labelled(appGrid, 3, QT_TR_NOOP("Select installed:"), installedApps_);
+    connect(installedApps_, &QComboBox::activated, this, [this](int index) {
         if (index >= 0)
             model_.chooseInstalled(static_cast<size_t>(index));
         refresh();
     });
 
-    auto* action = group(ItemFunction::Action, "TntGroupBox3", QT_TR_NOOP("Emulate action"));
+    auto* action = group(ItemFunction::Action, "actionGroup", QT_TR_NOOP("Emulate action"));
     auto* actionGrid = new QGridLayout(action);
-    labelled(actionGrid, 0, QT_TR_NOOP("Action code (dec) [?]:"), field(FunctionField::Action, action, "Edit5", 5));
+    labelled(actionGrid, 0, QT_TR_NOOP("Action code (dec) [?]:"),
+             field(FunctionField::ActionCode, action, "actionCodeField", 5));
 
-    auto* shortcut = group(ItemFunction::Shortcut, "TntGroupBox4", QT_TR_NOOP("Shortcut data [?]"));
-    (new QVBoxLayout(shortcut))->addWidget(field(FunctionField::Shortcut, shortcut, "Edit6", 25));
+    auto* shortcut = group(ItemFunction::Shortcut, "shortcutGroup", QT_TR_NOOP("Shortcut data [?]"));
+    (new QVBoxLayout(shortcut))
+        ->addWidget(field(FunctionField::ShortcutData, shortcut, "shortcutDataField", 25));
 
-    auto* call = group(ItemFunction::CallSend, "TntGroupBox5", QT_TR_NOOP("Call a number/Send SMS "));
+    auto* call = group(ItemFunction::CallSend, "callSendGroup", QT_TR_NOOP("Call a number/Send SMS "));
     auto* callGrid = new QGridLayout(call);
-    labelled(callGrid, 0, QT_TR_NOOP("Dial this number"), field(FunctionField::Dial, call, "Edit10", 13));
+    labelled(callGrid, 0, QT_TR_NOOP("Dial this number"),
+             field(FunctionField::DialNumber, call, "dialNumberField", 13));
     auto* callSend = new QGroupBox(call);
-    callSend->setObjectName(QStringLiteral("TntRadioGroup4"));
+    callSend->setObjectName(QStringLiteral("callOrSend"));
     auto* callSendLayout = new QHBoxLayout(callSend);
-    call_ = new QRadioButton(tr("Call"), callSend);
-    send_ = new QRadioButton(tr("Send"), callSend);
-    callSendLayout->addWidget(call_);
-    callSendLayout->addWidget(send_);
+    callButton_ = new QRadioButton(tr("Call"), callSend);
+    sendButton_ = new QRadioButton(tr("Send"), callSend);
+    callSendLayout->addWidget(callButton_);
+    callSendLayout->addWidget(sendButton_);
     callGrid->addWidget(callSend, 1, 0, 1, 2);
-    labelled(callGrid, 2, QT_TR_NOOP("Code 0x12 [?]"), field(FunctionField::Code12, call, "Edit7", 3));
-    labelled(callGrid, 3, QT_TR_NOOP("Code 0x13 [?]"), field(FunctionField::Code13, call, "Edit8", 3));
-    labelled(callGrid, 4, QT_TR_NOOP("Code 0x14 [?]"), field(FunctionField::Code14, call, "Edit9", 3));
-    connect(call_, &QRadioButton::clicked, this, [this] { model_.setSend(false); refresh(); });
-    connect(send_, &QRadioButton::clicked, this, [this] { model_.setSend(true); refresh(); });
+    labelled(callGrid, 2, QT_TR_NOOP("Code 0x12 [?]"), field(FunctionField::Code12, call, "code12Field", 3));
+    labelled(callGrid, 3, QT_TR_NOOP("Code 0x13 [?]"), field(FunctionField::Code13, call, "code13Field", 3));
+    labelled(callGrid, 4, QT_TR_NOOP("Code 0x14 [?]"), field(FunctionField::Code14, call, "code14Field", 3));
+    connect(callButton_, &QRadioButton::clicked, this, [this] { model_.setSend(false); refresh(); });
+    connect(sendButton_, &QRadioButton::clicked, this, [this] { model_.setSend(true); refresh(); });
 
-    auto* text = group(ItemFunction::ShowText, "TntGroupBox6", QT_TR_NOOP("Show text"));
+    auto* text = group(ItemFunction::ShowText, "showTextGroup", QT_TR_NOOP("Show text"));
     auto* textLayout = new QVBoxLayout(text);
-    lists_[2] = makeTitleList(text, QStringLiteral("TntListView3"));
+    lists_[2] = makeTitleList(text, QStringLiteral("showTexts"));
     textLayout->addWidget(lists_[2]);
     auto* textButtons = new QHBoxLayout;
-    static const char* const kNames[3] = {"TntBitBtn8", "TntBitBtn9", "TntBitBtn10"};
+    static const char* const kNames[3] = {"addShowTextButton", "editShowTextButton",
+                                          "deleteShowTextButton"};
     static const char* const kCaptions[3] = {QT_TR_NOOP("Add"), QT_TR_NOOP("Edit"), QT_TR_NOOP("Delete")};
     for (int b = 0; b < 3; ++b) {
         listButtons_[2][b] = button(text, kNames[b], kCaptions[b]);
@@ -366,13 +374,13 @@ void ItemPropertiesWindow::showEvent(QShowEvent* event)
         add(ctx_.javaSlots.cardSlots, true);
     model_.prepare(ctx_.link.connected, phoneRead || cardRead, std::move(installed));
 
-    installed_->clear();
+    installedApps_->clear();
     const QIcon phoneIcon = style()->standardIcon(QStyle::SP_ComputerIcon);
     const QIcon cardIcon = style()->standardIcon(QStyle::SP_DriveFDIcon);
     for (const auto& app : model_.installed())
-        installed_->addItem(app.card ? cardIcon : phoneIcon,
-                            QLatin1Char(' ') + fromAscii(app.midletName));
-    installed_->setCurrentIndex(-1);
+        installedApps_->addItem(app.card ? cardIcon : phoneIcon,
+                                QLatin1Char(' ') + fromAscii(app.midletName));
+    installedApps_->setCurrentIndex(-1);
     refresh();
     QDialog::showEvent(event);
 }
@@ -399,12 +407,12 @@ void ItemPropertiesWindow::refresh()
         fsButtons_[i]->setChecked(icon.source == IconSource::FS);
         drmButtons_[i]->setChecked(icon.source == IconSource::DRM);
         sourceGroups_[i]->setEnabled(icon.enabled);
-        iconEdits_[i]->setEnabled(icon.enabled);
+        iconFields_[i]->setEnabled(icon.enabled);
         const QString text = QString::fromStdU16String(icon.text);
-        if (iconEdits_[i]->text() != text)
-            iconEdits_[i]->setText(text);
-        pickers_[i]->setEnabled(icon.pickerEnabled &&
-                                (icon.source == IconSource::DRM || phoneFilePicker_));
+        if (iconFields_[i]->text() != text)
+            iconFields_[i]->setText(text);
+        pickerButtons_[i]->setEnabled(icon.pickerEnabled &&
+                                      (icon.source == IconSource::DRM || phoneFilePicker_));
         refreshPreview(static_cast<IconRow>(i));
     }
 
@@ -415,27 +423,27 @@ void ItemPropertiesWindow::refresh()
     protected_->setEnabled(m.protectedEnabled());
     nonChangeable_->setEnabled(m.nonChangeableEnabled());
 
-    const QSignalBlocker b6(function_);
-    function_->setCurrentIndex(static_cast<int>(m.function()));
-    function_->setEnabled(m.functionChoiceEnabled());
+    const QSignalBlocker b6(functionChoice_);
+    functionChoice_->setCurrentIndex(static_cast<int>(m.function()));
+    functionChoice_->setEnabled(m.functionChoiceEnabled());
     for (int f = 1; f < kFunctionCount; ++f)
-        groups_[f]->setEnabled(m.groupEnabled(static_cast<ItemFunction>(f)));
+        functionGroups_[f]->setEnabled(m.groupEnabled(static_cast<ItemFunction>(f)));
     for (int f = 0; f < kFunctionFieldCount; ++f) {
         const auto field = static_cast<FunctionField>(f);
         const QString text = fromAscii(m.field(field));
-        if (fields_[f]->text() != text)
-            fields_[f]->setText(text);
-        fields_[f]->setEnabled(m.fieldEnabled(field));
+        if (functionFields_[f]->text() != text)
+            functionFields_[f]->setText(text);
+        functionFields_[f]->setEnabled(m.fieldEnabled(field));
     }
-    installed_->setEnabled(m.installedEnabled());
-    const QSignalBlocker b7(call_), b8(send_);
-    call_->setChecked(!m.isSend());
-    send_->setChecked(m.isSend());
-    call_->setEnabled(m.callSendEnabled());
-    send_->setEnabled(m.callSendEnabled());
+    installedApps_->setEnabled(m.installedEnabled());
+    const QSignalBlocker b7(callButton_), b8(sendButton_);
+    callButton_->setChecked(!m.isSend());
+    sendButton_->setChecked(m.isSend());
+    callButton_->setEnabled(m.callSendEnabled());
+    sendButton_->setEnabled(m.callSendEnabled());
 
-    reset_->setEnabled(m.resetEnabled());
-    apply_->setEnabled(m.applyEnabled());
+    resetAllButton_->setEnabled(m.resetEnabled());
+    applyButton_->setEnabled(m.applyEnabled());
 }
 
 void ItemPropertiesWindow::refreshList(TitleList list)
@@ -538,7 +546,7 @@ void ItemPropertiesWindow::setPhoneFilePicker(PhoneFilePicker picker)
 void ItemPropertiesWindow::pickerClick(IconRow row)
 {
     const int i = static_cast<int>(row);
-    if (!pickers_[i]->isEnabled())
+    if (!pickerButtons_[i]->isEnabled())
         return;
     if (model_.icon(row).source == IconSource::DRM) {
         const auto number = pickDrmIcon(this, ctx_.drmPack, files_, prompter_);
@@ -560,7 +568,7 @@ void ItemPropertiesWindow::pickerClick(IconRow row)
     refresh();
 }
 
-void ItemPropertiesWindow::TntBitBtn7Click()
+void ItemPropertiesWindow::resetAllDataClicked()
 {
     if (model_.resetAllData(prompter_))
         refresh();

@@ -82,7 +82,7 @@ public:
     void editShowTextTitle() { editTitle(TitleList::ShowText); }
     void deleteShowTextTitle() { deleteTitle(TitleList::ShowText); }
     // "Reset All Data".
-    void TntBitBtn7Click();
+    void resetAllDataClicked();
     // The picker button of an icon row.
     void pickerClick(IconRow row);
     void okClicked();   // OK
@@ -127,22 +127,22 @@ private:
     std::array<QGroupBox*, 3> sourceGroups_{};
     std::array<QRadioButton*, 3> fsButtons_{};
     std::array<QRadioButton*, 3> drmButtons_{};
-    std::array<QLineEdit*, 3> iconEdits_{};
-    std::array<QPushButton*, 3> pickers_{};
+    std::array<QLineEdit*, 3> iconFields_{};
+    std::array<QPushButton*, 3> pickerButtons_{};
     std::array<GifPreview*, 3> previews_{};
     QCheckBox* lockable_ = nullptr;
     QCheckBox* protected_ = nullptr;
     QCheckBox* nonChangeable_ = nullptr;
-    QComboBox* function_ = nullptr;
-    std::array<QGroupBox*, kFunctionCount> groups_{};     // index by ItemFunction; [0] unused
-    std::array<QLineEdit*, kFunctionFieldCount> fields_{};
-    QComboBox* installed_ = nullptr;
-    QRadioButton* call_ = nullptr;
-    QRadioButton* send_ = nullptr;
-    QPushButton* reset_ = nullptr;
-    QPushButton* ok_ = nullptr;
-    QPushButton* cancel_ = nullptr;
-    QPushButton* apply_ = nullptr;
+    QComboBox* functionChoice_ = nullptr;
+    std::array<QGroupBox*, kFunctionCount> functionGroups_{};   // index by ItemFunction; [0] unused
+    std::array<QLineEdit*, kFunctionFieldCount> functionFields_{};
+    QComboBox* installedApps_ = nullptr;
+    QRadioButton* callButton_ = nullptr;
+    QRadioButton* sendButton_ = nullptr;
+    QPushButton* resetAllButton_ = nullptr;
+    QPushButton* okButton_ = nullptr;
+    QPushButton* cancelButton_ = nullptr;
+    QPushButton* applyButton_ = nullptr;
 };
 
 } // namespace tessaro

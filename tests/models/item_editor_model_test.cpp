@@ -239,11 +239,11 @@ TEST_F(ItemEditor, FailedFieldShowsMessageAndEmptiesField)
     model.setIconText(IconRow::Static, u"0", prompter);
     model.setIconText(IconRow::Static, u"12a", prompter);
     model.chooseFunction(ItemFunction::CallSend);
-    model.setFunctionField(FunctionField::Dial, "+4917x", prompter);
-    EXPECT_EQ(model.field(FunctionField::Dial), "");
+    model.setFunctionField(FunctionField::DialNumber, "+4917x", prompter);
+    EXPECT_EQ(model.field(FunctionField::DialNumber), "");
     model.setFunctionField(FunctionField::Code12, "256", prompter);
     model.chooseFunction(ItemFunction::Action);
-    model.setFunctionField(FunctionField::Action, "65536", prompter);
+    model.setFunctionField(FunctionField::ActionCode, "65536", prompter);
 
     EXPECT_EQ(prompter.prompts,
               (std::vector<Prompt>{inputError("Invalid volume letter. Expecting a,b,c,e"),
@@ -260,16 +260,16 @@ TEST_F(ItemEditor, DialNumberLocksTheCodesAndCall)
     model.setFunctionField(FunctionField::Code12, "7", prompter);
     model.setSend(true);
     EXPECT_EQ(model.itemType(), 5);
-    EXPECT_FALSE(model.fieldEnabled(FunctionField::Dial));
+    EXPECT_FALSE(model.fieldEnabled(FunctionField::DialNumber));
     model.setSend(false);
     EXPECT_EQ(model.itemType(), 4);
-    model.setFunctionField(FunctionField::Dial, "*100#", prompter);
+    model.setFunctionField(FunctionField::DialNumber, "*100#", prompter);
     EXPECT_TRUE(prompter.prompts.empty());
     EXPECT_EQ(model.field(FunctionField::Code12), "");
     EXPECT_FALSE(model.fieldEnabled(FunctionField::Code12));
     EXPECT_FALSE(model.callSendEnabled());
     EXPECT_FALSE(model.isSend());
-    model.setFunctionField(FunctionField::Dial, "", prompter);
+    model.setFunctionField(FunctionField::DialNumber, "", prompter);
     EXPECT_TRUE(model.fieldEnabled(FunctionField::Code12));
     EXPECT_TRUE(model.callSendEnabled());
 }
@@ -285,10 +285,10 @@ TEST_F(ItemEditor, LoadedSmsItemKeepsTheDialFieldDisabled)
     model.load(&block, 5, false, 0x60, 0);
     EXPECT_TRUE(model.isSend());
     EXPECT_TRUE(model.callSendEnabled());
-    EXPECT_FALSE(model.fieldEnabled(FunctionField::Dial));
+    EXPECT_FALSE(model.fieldEnabled(FunctionField::DialNumber));
     EXPECT_TRUE(model.fieldEnabled(FunctionField::Code12));
     model.setSend(false);
-    EXPECT_TRUE(model.fieldEnabled(FunctionField::Dial));
+    EXPECT_TRUE(model.fieldEnabled(FunctionField::DialNumber));
 }
 
 TEST_F(ItemEditor, CallSendOnAContainerKeepsItsType)
@@ -355,7 +355,7 @@ TEST_F(ItemEditor, ShortcutAbcGivesKind23Type9Attributes0x60)
 {
     model.load(nullptr, 0, false, 0x41, 0x18);
     model.chooseFunction(ItemFunction::Shortcut);
-    model.setFunctionField(FunctionField::Shortcut, "ABC", prompter);
+    model.setFunctionField(FunctionField::ShortcutData, "ABC", prompter);
     model.applyDataChange();
     const auto result = model.commit(true);
     ASSERT_TRUE(result.hasData);

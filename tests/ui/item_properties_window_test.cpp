@@ -86,32 +86,32 @@ private Q_SLOTS:
         std::vector<EntryRequest> requests;
         answerEditor(w, opened, [&](ItemPropertiesWindow& form) {
             QCOMPARE(form.windowTitle(), QStringLiteral("Item properties"));
-            auto* pages = child<QTabWidget>(form, "TntPageControl1");
+            auto* pages = child<QTabWidget>(form, "pages");
             QCOMPARE(pages->currentWidget(), pages->widget(0));
             QCOMPARE(pages->tabText(0), QStringLiteral("Visual"));
             QVERIFY(pages->isTabVisible(1));
-            QVERIFY(child<QGroupBox>(form, "TntGroupBox8")->isEnabled());
-            QVERIFY(child<QCheckBox>(form, "TntCheckBox1")->isChecked());
-            QVERIFY(child<QCheckBox>(form, "TntCheckBox2")->isEnabled());
-            QVERIFY(!child<QCheckBox>(form, "TntCheckBox3")->isEnabled());
-            QVERIFY(!child<QPushButton>(form, "Button3")->isEnabled());
-            QVERIFY(!child<QPushButton>(form, "TntBitBtn7")->isEnabled());
+            QVERIFY(child<QGroupBox>(form, "iconGroup")->isEnabled());
+            QVERIFY(child<QCheckBox>(form, "lockableBox")->isChecked());
+            QVERIFY(child<QCheckBox>(form, "protectedBox")->isEnabled());
+            QVERIFY(!child<QCheckBox>(form, "nonChangeableBox")->isEnabled());
+            QVERIFY(!child<QPushButton>(form, "applyButton")->isEnabled());
+            QVERIFY(!child<QPushButton>(form, "resetAllButton")->isEnabled());
 
             form.setEntryRunner([&](QWidget*, const EntryRequest& request) {
                 requests.push_back(request);
                 return std::optional<EntryAnswer>(EntryAnswer{9, QStringLiteral("Spiele")});
             });
-            child<QPushButton>(form, "TntBitBtn1")->click();
-            auto* list = child<QTreeWidget>(form, "TntListView1");
+            child<QPushButton>(form, "addMenuTitleButton")->click();
+            auto* list = child<QTreeWidget>(form, "menuTitles");
             QCOMPARE(list->topLevelItemCount(), 1);
             QCOMPARE(rowTexts(list, 0), (QStringList{"#1", "0A", "Spiele"}));
-            QVERIFY(child<QPushButton>(form, "Button3")->isEnabled());
-            QVERIFY(child<QPushButton>(form, "TntBitBtn7")->isEnabled());
-            QVERIFY(child<QPushButton>(form, "TntBitBtn2")->isEnabled());
+            QVERIFY(child<QPushButton>(form, "applyButton")->isEnabled());
+            QVERIFY(child<QPushButton>(form, "resetAllButton")->isEnabled());
+            QVERIFY(child<QPushButton>(form, "editMenuTitleButton")->isEnabled());
 
-            child<QCheckBox>(form, "TntCheckBox2")->click();  // Protected
+            child<QCheckBox>(form, "protectedBox")->click();
             QCOMPARE(form.model().attributes(), uint8_t(0x61));
-            child<QPushButton>(form, "Button1")->click();
+            child<QPushButton>(form, "okButton")->click();
         });
         modify->trigger();
 
@@ -136,20 +136,20 @@ private Q_SLOTS:
 
         // Opened again: the title is loaded; Edit remembers its language for the dialog.
         answerEditor(w, opened, [&](ItemPropertiesWindow& form) {
-            auto* list = child<QTreeWidget>(form, "TntListView1");
+            auto* list = child<QTreeWidget>(form, "menuTitles");
             QCOMPARE(list->topLevelItemCount(), 1);
-            QVERIFY(child<QPushButton>(form, "TntBitBtn7")->isEnabled());
+            QVERIFY(child<QPushButton>(form, "resetAllButton")->isEnabled());
             list->setCurrentItem(list->topLevelItem(0));
             form.setEntryRunner([&](QWidget*, const EntryRequest& request) {
                 requests.push_back(request);
                 return std::optional<EntryAnswer>();  // Cancel changes nothing
             });
-            child<QPushButton>(form, "TntBitBtn2")->click();
+            child<QPushButton>(form, "editMenuTitleButton")->click();
             QCOMPARE(rowTexts(list, 0), (QStringList{"#1", "0A", "Spiele"}));
-            child<QPushButton>(form, "TntBitBtn3")->click();
+            child<QPushButton>(form, "deleteMenuTitleButton")->click();
             QCOMPARE(list->topLevelItemCount(), 0);
-            QVERIFY(!child<QPushButton>(form, "TntBitBtn2")->isEnabled());
-            child<QPushButton>(form, "Button1")->click();
+            QVERIFY(!child<QPushButton>(form, "editMenuTitleButton")->isEnabled());
+            child<QPushButton>(form, "okButton")->click();
         });
         modify->trigger();
         QCOMPARE(requests.size(), size_t(2));
@@ -171,11 +171,11 @@ private Q_SLOTS:
         MenuDocument& doc = w.context().workspace.document;
         int opened = 0;
         answerEditor(w, opened, [&](ItemPropertiesWindow& form) {
-            QVERIFY(!child<QGroupBox>(form, "TntGroupBox8")->isEnabled());
-            QVERIFY(!child<QPushButton>(form, "BitBtn1")->isEnabled());
-            QVERIFY(!child<QCheckBox>(form, "TntCheckBox2")->isEnabled());
-            QVERIFY(child<QCheckBox>(form, "TntCheckBox3")->isEnabled());
-            child<QPushButton>(form, "Button2")->click();
+            QVERIFY(!child<QGroupBox>(form, "iconGroup")->isEnabled());
+            QVERIFY(!child<QPushButton>(form, "animatedIconPicker")->isEnabled());
+            QVERIFY(!child<QCheckBox>(form, "protectedBox")->isEnabled());
+            QVERIFY(child<QCheckBox>(form, "nonChangeableBox")->isEnabled());
+            child<QPushButton>(form, "cancelButton")->click();
         });
         w.tree()->selectNode(doc.nodeAt(1));
         w.modifyItem();
@@ -185,10 +185,10 @@ private Q_SLOTS:
         insert(w, folder, "PhoneBook");
         QCOMPARE(folder->item.itemType, uint8_t(kTypeContainer));
         answerEditor(w, opened, [&](ItemPropertiesWindow& form) {
-            auto* pages = child<QTabWidget>(form, "TntPageControl1");
+            auto* pages = child<QTabWidget>(form, "pages");
             QVERIFY(!pages->isTabVisible(1));
-            QVERIFY(!child<QComboBox>(form, "TntComboBox2")->isEnabled());
-            child<QPushButton>(form, "Button2")->click();
+            QVERIFY(!child<QComboBox>(form, "functionChoice")->isEnabled());
+            child<QPushButton>(form, "cancelButton")->click();
         });
         w.tree()->selectNode(folder);
         w.modifyItem();
@@ -204,17 +204,17 @@ private Q_SLOTS:
         MenuDocument& doc = w.context().workspace.document;
         int opened = 0;
         answerEditor(w, opened, [&](ItemPropertiesWindow& form) {
-            auto* choice = child<QComboBox>(form, "TntComboBox2");
+            auto* choice = child<QComboBox>(form, "functionChoice");
             QCOMPARE(choice->itemText(4), QStringLiteral("Shortcut"));
             choice->setCurrentIndex(4);
             Q_EMIT choice->activated(4);
-            auto* pages = child<QTabWidget>(form, "TntPageControl1");
+            auto* pages = child<QTabWidget>(form, "pages");
             QCOMPARE(pages->currentIndex(), 1);
-            auto* edit6 = child<QLineEdit>(form, "Edit6");
-            QVERIFY(edit6->isEnabled());
-            QCOMPARE(edit6->maxLength(), 25);
-            QTest::keyClicks(edit6, "ABC");
-            child<QPushButton>(form, "Button1")->click();
+            auto* shortcutData = child<QLineEdit>(form, "shortcutDataField");
+            QVERIFY(shortcutData->isEnabled());
+            QCOMPARE(shortcutData->maxLength(), 25);
+            QTest::keyClicks(shortcutData, "ABC");
+            child<QPushButton>(form, "okButton")->click();
         });
         MenuNode* node = insert(w, doc.menuRoot(), "Custom item");
         QCOMPARE(opened, 1);
@@ -239,25 +239,25 @@ private Q_SLOTS:
         w.newDocument();
         int opened = 0;
         answerEditor(w, opened, [&](ItemPropertiesWindow& form) {
-            auto* pages = child<QTabWidget>(form, "TntPageControl1");
-            auto* choice = child<QComboBox>(form, "TntComboBox2");
+            auto* pages = child<QTabWidget>(form, "pages");
+            auto* choice = child<QComboBox>(form, "functionChoice");
             choice->setCurrentIndex(4);
             Q_EMIT choice->activated(4);  // "Shortcut" turns to the Function page
             QCOMPARE(pages->currentIndex(), 1);
             pages->setCurrentIndex(0);
-            child<QCheckBox>(form, "TntCheckBox1")->click();
+            child<QCheckBox>(form, "lockableBox")->click();
             form.setEntryRunner([](QWidget*, const EntryRequest&) {
                 return std::optional<EntryAnswer>(EntryAnswer{0, QStringLiteral("Hi")});
             });
-            child<QPushButton>(form, "TntBitBtn1")->click();
+            child<QPushButton>(form, "addMenuTitleButton")->click();
             QCOMPARE(pages->currentIndex(), 0);
             pages->setCurrentIndex(1);
-            QTest::keyClicks(child<QLineEdit>(form, "Edit6"), "AB");
+            QTest::keyClicks(child<QLineEdit>(form, "shortcutDataField"), "AB");
             QCOMPARE(pages->currentIndex(), 1);
             choice->setCurrentIndex(0);
             Q_EMIT choice->activated(0);  // "[None]" turns back to the Visual page
             QCOMPARE(pages->currentIndex(), 0);
-            child<QPushButton>(form, "Button1")->click();
+            child<QPushButton>(form, "okButton")->click();
         });
         insert(w, w.context().workspace.document.menuRoot(), "Custom item");
         QCOMPARE(opened, 1);
@@ -274,17 +274,17 @@ private Q_SLOTS:
         int opened = 0;
         answerEditor(w, opened, [&](ItemPropertiesWindow& form) {
             // Unchanged: Cancel closes without a question.
-            child<QPushButton>(form, "Button2")->click();
+            child<QPushButton>(form, "cancelButton")->click();
             QVERIFY(form.isHidden());
             QVERIFY(h.prompter.prompts.empty());
         });
         w.modifyItem();
         answerEditor(w, opened, [&](ItemPropertiesWindow& form) {
-            child<QCheckBox>(form, "TntCheckBox2")->click();  // Protected
+            child<QCheckBox>(form, "protectedBox")->click();
             h.prompter.answers = {Answer::No, Answer::Yes};
             QTest::keyClick(&form, Qt::Key_Escape);
             QVERIFY(form.isVisible());
-            child<QPushButton>(form, "Button2")->click();
+            child<QPushButton>(form, "cancelButton")->click();
             QVERIFY(form.isHidden());
         });
         w.modifyItem();
@@ -304,24 +304,24 @@ private Q_SLOTS:
         MenuNode* node = insert(w, doc.menuRoot(), "Message");
         int opened = 0;
         answerEditor(w, opened, [&](ItemPropertiesWindow& form) {
-            auto* path = child<QLineEdit>(form, "TntEdit1");
+            auto* path = child<QLineEdit>(form, "animatedIconField");
             path->setText(QStringLiteral("/d/x"));
             Q_EMIT path->textEdited(path->text());
             QCOMPARE(path->text(), QString());
             path->setText(QStringLiteral("/a/picture/icon_1.gif"));
             Q_EMIT path->textEdited(path->text());
             QCOMPARE(path->text(), QStringLiteral("/a/picture/icon_1.gif"));
-            QVERIFY(child<GifPreview>(form, "RxGIFAnimator1")->isVisible());
+            QVERIFY(child<GifPreview>(form, "animatedIconPreview")->isVisible());
             // Without a phone the FS picker stays off; DRM turns it on.
-            QVERIFY(!child<QPushButton>(form, "BitBtn2")->isEnabled());
-            auto* source = child<QGroupBox>(form, "TntRadioGroup2");
+            QVERIFY(!child<QPushButton>(form, "staticIconPicker")->isEnabled());
+            auto* source = child<QGroupBox>(form, "staticIconSource");
             source->findChildren<QRadioButton*>().at(1)->click();
-            QVERIFY(child<QPushButton>(form, "BitBtn2")->isEnabled());
-            auto* drm = child<QLineEdit>(form, "TntEdit2");
+            QVERIFY(child<QPushButton>(form, "staticIconPicker")->isEnabled());
+            auto* drm = child<QLineEdit>(form, "staticIconField");
             drm->setText(QStringLiteral("4001"));
             Q_EMIT drm->textEdited(drm->text());
             QCOMPARE(drm->text(), QString());
-            child<QPushButton>(form, "Button1")->click();
+            child<QPushButton>(form, "okButton")->click();
         });
         w.tree()->selectNode(node);
         w.modifyItem();
@@ -355,13 +355,13 @@ private Q_SLOTS:
                 asked.push_back(animatedIcon);
                 return std::optional<std::string>(animatedIcon ? "/a/picture/anim.gif" : "/d/x");
             });
-            auto* picker1 = child<QPushButton>(form, "BitBtn1");
-            QVERIFY(picker1->isEnabled());
-            picker1->click();
-            QCOMPARE(child<QLineEdit>(form, "TntEdit1")->text(), QStringLiteral("/a/picture/anim.gif"));
-            child<QPushButton>(form, "BitBtn3")->click();
-            QCOMPARE(child<QLineEdit>(form, "TntEdit3")->text(), QString());
-            child<QPushButton>(form, "Button1")->click();
+            auto* animatedPicker = child<QPushButton>(form, "animatedIconPicker");
+            QVERIFY(animatedPicker->isEnabled());
+            animatedPicker->click();
+            QCOMPARE(child<QLineEdit>(form, "animatedIconField")->text(), QStringLiteral("/a/picture/anim.gif"));
+            child<QPushButton>(form, "listIconPicker")->click();
+            QCOMPARE(child<QLineEdit>(form, "listIconField")->text(), QString());
+            child<QPushButton>(form, "okButton")->click();
         });
         w.tree()->selectNode(node);
         w.modifyItem();
@@ -378,16 +378,16 @@ private Q_SLOTS:
         TitleEntryDialog name;
         QCOMPARE(name.windowTitle(), QStringLiteral("Name settings"));
         name.prepare(5, QStringLiteral("Hallo"));
-        auto* languages = child<QComboBox>(name, "TntComboBox1");
+        auto* languages = child<QComboBox>(name, "languageChoice");
         QCOMPARE(languages->count(), 47);
         QCOMPARE(languages->itemText(0), QStringLiteral("English US"));
         QCOMPARE(name.language(), 5);
-        QCOMPARE(child<QLineEdit>(name, "TntEdit1")->text(), QStringLiteral("Hallo"));
+        QCOMPARE(child<QLineEdit>(name, "titleField")->text(), QStringLiteral("Hallo"));
 
         TextEntryDialog text;
         QCOMPARE(text.windowTitle(), QStringLiteral("Text editor "));
         text.prepare(0, QString());
-        auto* memo = child<QPlainTextEdit>(text, "TntMemo1");
+        auto* memo = child<QPlainTextEdit>(text, "textField");
         memo->setPlainText(QStringLiteral("one\ntwo") + QString(500, QLatin1Char('x')));
         QCOMPARE(memo->toPlainText().size(), 400);
         QVERIFY(text.text().startsWith(QStringLiteral("onetwo")));
@@ -396,7 +396,7 @@ private Q_SLOTS:
         QTimer::singleShot(0, [] {
             for (QWidget* top : QApplication::topLevelWidgets())
                 if (auto* form = qobject_cast<TitleEntryDialog*>(top); form && form->isVisible()) {
-                    child<QLineEdit>(*form, "TntEdit1")->setText(QStringLiteral("Neu"));
+                    child<QLineEdit>(*form, "titleField")->setText(QStringLiteral("Neu"));
                     form->accept();
                 }
         });
