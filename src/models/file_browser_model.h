@@ -48,15 +48,15 @@ std::string maskExtensionText(const BrowserState& state);
 // extension, and the masked mode.
 void applyMask(BrowserState& state, const std::vector<MaskVolume>& volumes, const std::string& text);
 
-// The answers of the delete confirmation dialog (its modal results).
-enum class DeleteAnswer { YesToAll = 1, Cancel = 2, Yes = 6, Skip = 7 };
+// The answers of the delete confirmation dialog.
+enum class DeleteAnswer { Yes, YesToAll, Skip, Cancel };
 
 // A folder of the tree. The root "Phone" has no name of its own and the empty path.
 struct FolderNode {
     std::string name;
     FolderNode* parent = nullptr;
     std::vector<std::unique_ptr<FolderNode>> children;   // sorted by name, exact bytes
-    std::vector<std::string> files;                      // TWList: the file names in list order
+    std::vector<std::string> files;                      // the file names in list order
 };
 
 // One row of the file list.

@@ -47,52 +47,52 @@ std::string phoneBytes(const QString& text)
 
 MaskDialog::MaskDialog(QWidget* parent) : QDialog(parent)
 {
-    setObjectName(QStringLiteral("TMaskRequest"));
+    setObjectName(QStringLiteral("maskDialog"));
     setWindowTitle(tr("Set file mask"));
     setModal(true);
-    label1_ = new QLabel(tr("Check volumes to read"), this);
-    label1_->setObjectName(QStringLiteral("Label1"));
-    checkListBox1_ = new QListWidget(this);
-    checkListBox1_->setObjectName(QStringLiteral("CheckListBox1"));
-    label2_ = new QLabel(tr("Extension (none to read all files)"), this);
-    label2_->setObjectName(QStringLiteral("Label2"));
-    edit1_ = new QLineEdit(this);
-    edit1_->setObjectName(QStringLiteral("Edit1"));
-    okBtn_ = button(this, "OKBtn", QT_TRANSLATE_NOOP("tessaro::BrowserDialogs", "OK"));
-    okBtn_->setDefault(true);
-    cancelBtn_ = button(this, "CancelBtn", QT_TRANSLATE_NOOP("tessaro::BrowserDialogs", "Cancel"));
-    connect(okBtn_, &QPushButton::clicked, this, [this] { done(kResultOk); });
-    connect(cancelBtn_, &QPushButton::clicked, this, [this] { done(kResultCancel); });
+    volumesLabel_ = new QLabel(tr("Check volumes to read"), this);
+    volumesLabel_->setObjectName(QStringLiteral("volumesLabel"));
+    volumeList_ = new QListWidget(this);
+    volumeList_->setObjectName(QStringLiteral("volumeList"));
+    extensionLabel_ = new QLabel(tr("Extension (none to read all files)"), this);
+    extensionLabel_->setObjectName(QStringLiteral("extensionLabel"));
+    extensionField_ = new QLineEdit(this);
+    extensionField_->setObjectName(QStringLiteral("extensionField"));
+    okButton_ = button(this, "okButton", QT_TRANSLATE_NOOP("tessaro::BrowserDialogs", "OK"));
+    okButton_->setDefault(true);
+    cancelButton_ = button(this, "cancelButton", QT_TRANSLATE_NOOP("tessaro::BrowserDialogs", "Cancel"));
+    connect(okButton_, &QPushButton::clicked, this, [this] { done(kResultOk); });
+    connect(cancelButton_, &QPushButton::clicked, this, [this] { done(kResultCancel); });
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
-    buttons->addWidget(okBtn_);
-    buttons->addWidget(cancelBtn_);
+    buttons->addWidget(okButton_);
+    buttons->addWidget(cancelButton_);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(label1_);
-    layout->addWidget(checkListBox1_);
-    layout->addWidget(label2_);
-    layout->addWidget(edit1_);
+    layout->addWidget(volumesLabel_);
+    layout->addWidget(volumeList_);
+    layout->addWidget(extensionLabel_);
+    layout->addWidget(extensionField_);
     layout->addLayout(buttons);
 }
 
 void MaskDialog::prepare(const std::vector<char>& phoneVolumes, BrowserState& state)
 {
     const auto list = openMaskVolumes(phoneVolumes, state, volumes());
-    checkListBox1_->clear();
+    volumeList_->clear();
     for (const auto& v : list) {
-        auto* item = new QListWidgetItem(phoneText(std::string(1, v.letter)), checkListBox1_);
+        auto* item = new QListWidgetItem(phoneText(std::string(1, v.letter)), volumeList_);
         item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
         item->setCheckState(v.checked ? Qt::Checked : Qt::Unchecked);
     }
-    edit1_->setText(phoneText(maskExtensionText(state)));
+    extensionField_->setText(phoneText(maskExtensionText(state)));
 }
 
 std::vector<MaskVolume> MaskDialog::volumes() const
 {
     std::vector<MaskVolume> out;
-    for (int i = 0; i < checkListBox1_->count(); ++i) {
-        const auto* item = checkListBox1_->item(i);
+    for (int i = 0; i < volumeList_->count(); ++i) {
+        const auto* item = volumeList_->item(i);
         const std::string letter = phoneBytes(item->text());
         out.push_back({letter.empty() ? char(0) : letter[0], item->checkState() == Qt::Checked});
     }
@@ -101,7 +101,7 @@ std::vector<MaskVolume> MaskDialog::volumes() const
 
 void MaskDialog::apply(BrowserState& state) const
 {
-    applyMask(state, volumes(), phoneBytes(edit1_->text()));
+    applyMask(state, volumes(), phoneBytes(extensionField_->text()));
 }
 
 bool MaskDialog::execute(const std::vector<char>& phoneVolumes, BrowserState& state)
@@ -116,47 +116,47 @@ bool MaskDialog::execute(const std::vector<char>& phoneVolumes, BrowserState& st
 
 AttributesDialog::AttributesDialog(QWidget* parent) : QDialog(parent)
 {
-    setObjectName(QStringLiteral("TOKRightDlg"));
+    setObjectName(QStringLiteral("attributesDialog"));
     setWindowTitle(tr("Set file attributes"));
     setModal(true);
-    groupBox1_ = new QGroupBox(tr("File attributes"), this);
-    groupBox1_->setObjectName(QStringLiteral("GroupBox1"));
-    checkBox1_ = new QCheckBox(tr("Read-only"), groupBox1_);
-    checkBox1_->setObjectName(QStringLiteral("CheckBox1"));
-    checkBox2_ = new QCheckBox(tr("Hidden"), groupBox1_);
-    checkBox2_->setObjectName(QStringLiteral("CheckBox2"));
-    checkBox3_ = new QCheckBox(tr("System"), groupBox1_);
-    checkBox3_->setObjectName(QStringLiteral("CheckBox3"));
-    auto* boxes = new QVBoxLayout(groupBox1_);
-    boxes->addWidget(checkBox1_);
-    boxes->addWidget(checkBox2_);
-    boxes->addWidget(checkBox3_);
-    okBtn_ = button(this, "OKBtn", QT_TRANSLATE_NOOP("tessaro::BrowserDialogs", "OK"));
-    okBtn_->setDefault(true);
-    cancelBtn_ = button(this, "CancelBtn", QT_TRANSLATE_NOOP("tessaro::BrowserDialogs", "Cancel"));
-    connect(okBtn_, &QPushButton::clicked, this, [this] { done(kResultOk); });
-    connect(cancelBtn_, &QPushButton::clicked, this, [this] { done(kResultCancel); });
+    attributesGroup_ = new QGroupBox(tr("File attributes"), this);
+    attributesGroup_->setObjectName(QStringLiteral("attributesGroup"));
+    readOnlyBox_ = new QCheckBox(tr("Read-only"), attributesGroup_);
+    readOnlyBox_->setObjectName(QStringLiteral("readOnlyBox"));
+    hiddenBox_ = new QCheckBox(tr("Hidden"), attributesGroup_);
+    hiddenBox_->setObjectName(QStringLiteral("hiddenBox"));
+    systemBox_ = new QCheckBox(tr("System"), attributesGroup_);
+    systemBox_->setObjectName(QStringLiteral("systemBox"));
+    auto* boxes = new QVBoxLayout(attributesGroup_);
+    boxes->addWidget(readOnlyBox_);
+    boxes->addWidget(hiddenBox_);
+    boxes->addWidget(systemBox_);
+    okButton_ = button(this, "okButton", QT_TRANSLATE_NOOP("tessaro::BrowserDialogs", "OK"));
+    okButton_->setDefault(true);
+    cancelButton_ = button(this, "cancelButton", QT_TRANSLATE_NOOP("tessaro::BrowserDialogs", "Cancel"));
+    connect(okButton_, &QPushButton::clicked, this, [this] { done(kResultOk); });
+    connect(cancelButton_, &QPushButton::clicked, this, [this] { done(kResultCancel); });
 
     auto* buttons = new QVBoxLayout;
-    buttons->addWidget(okBtn_);
-    buttons->addWidget(cancelBtn_);
+    buttons->addWidget(okButton_);
+    buttons->addWidget(cancelButton_);
     buttons->addStretch();
     auto* layout = new QHBoxLayout(this);
-    layout->addWidget(groupBox1_);
+    layout->addWidget(attributesGroup_);
     layout->addLayout(buttons);
 }
 
 void AttributesDialog::setAttributes(int bits)
 {
-    checkBox1_->setChecked(bits & 1);
-    checkBox2_->setChecked(bits & 2);
-    checkBox3_->setChecked(bits & 4);
+    readOnlyBox_->setChecked(bits & 1);
+    hiddenBox_->setChecked(bits & 2);
+    systemBox_->setChecked(bits & 4);
 }
 
 int AttributesDialog::attributes() const
 {
-    return (checkBox1_->isChecked() ? 1 : 0) | (checkBox2_->isChecked() ? 2 : 0)
-           | (checkBox3_->isChecked() ? 4 : 0);
+    return (readOnlyBox_->isChecked() ? 1 : 0) | (hiddenBox_->isChecked() ? 2 : 0)
+           | (systemBox_->isChecked() ? 4 : 0);
 }
 
 int AttributesDialog::execute(QWidget* owner, int bits)
@@ -168,29 +168,29 @@ int AttributesDialog::execute(QWidget* owner, int bits)
 
 DeleteConfirmDialog::DeleteConfirmDialog(QWidget* parent) : QDialog(parent)
 {
-    setObjectName(QStringLiteral("TDelRequest"));
+    setObjectName(QStringLiteral("deleteConfirmDialog"));
     setWindowTitle(tr("Confirmation"));
     setModal(true);
-    image1_ = new QLabel(this);
-    image1_->setObjectName(QStringLiteral("Image1"));
-    image1_->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxQuestion).pixmap(32, 32));
-    label1_ = new QLabel(tr("Delete selected files?"), this);
-    label1_->setObjectName(QStringLiteral("Label1"));
-    okBtn_ = button(this, "OKBtn", QT_TRANSLATE_NOOP("tessaro::BrowserDialogs", "Yes"));
-    button1_ = button(this, "Button1", QT_TRANSLATE_NOOP("tessaro::BrowserDialogs", "Yes to all"));
-    button2_ = button(this, "Button2", QT_TRANSLATE_NOOP("tessaro::BrowserDialogs", "Skip"));
-    cancelBtn_ = button(this, "CancelBtn", QT_TRANSLATE_NOOP("tessaro::BrowserDialogs", "Cancel"));
-    cancelBtn_->setDefault(true);
-    connect(okBtn_, &QPushButton::clicked, this, [this] { done(kResultYes); });
-    connect(button1_, &QPushButton::clicked, this, [this] { done(kResultOk); });
-    connect(button2_, &QPushButton::clicked, this, [this] { done(kResultNo); });
-    connect(cancelBtn_, &QPushButton::clicked, this, [this] { done(kResultCancel); });
+    questionIcon_ = new QLabel(this);
+    questionIcon_->setObjectName(QStringLiteral("questionIcon"));
+    questionIcon_->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxQuestion).pixmap(32, 32));
+    questionLabel_ = new QLabel(tr("Delete selected files?"), this);
+    questionLabel_->setObjectName(QStringLiteral("questionLabel"));
+    yesButton_ = button(this, "yesButton", QT_TRANSLATE_NOOP("tessaro::BrowserDialogs", "Yes"));
+    yesToAllButton_ = button(this, "yesToAllButton", QT_TRANSLATE_NOOP("tessaro::BrowserDialogs", "Yes to all"));
+    skipButton_ = button(this, "skipButton", QT_TRANSLATE_NOOP("tessaro::BrowserDialogs", "Skip"));
+    cancelButton_ = button(this, "cancelButton", QT_TRANSLATE_NOOP("tessaro::BrowserDialogs", "Cancel"));
+    cancelButton_->setDefault(true);
+    connect(yesButton_, &QPushButton::clicked, this, [this] { done(kResultYes); });
+    connect(yesToAllButton_, &QPushButton::clicked, this, [this] { done(kResultOk); });
+    connect(skipButton_, &QPushButton::clicked, this, [this] { done(kResultNo); });
+    connect(cancelButton_, &QPushButton::clicked, this, [this] { done(kResultCancel); });
 
     auto* text = new QHBoxLayout;
-    text->addWidget(image1_);
-    text->addWidget(label1_, 1);
+    text->addWidget(questionIcon_);
+    text->addWidget(questionLabel_, 1);
     auto* buttons = new QHBoxLayout;
-    for (auto* b : {okBtn_, button1_, button2_, cancelBtn_})
+    for (auto* b : {yesButton_, yesToAllButton_, skipButton_, cancelButton_})
         buttons->addWidget(b);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(text);
@@ -199,7 +199,7 @@ DeleteConfirmDialog::DeleteConfirmDialog(QWidget* parent) : QDialog(parent)
 
 void DeleteConfirmDialog::setText(const std::string& text)
 {
-    label1_->setText(coreText(text));
+    questionLabel_->setText(coreText(text));
 }
 
 DeleteAnswer DeleteConfirmDialog::ask(const std::string& text)

@@ -51,12 +51,12 @@ public:
     void reject() override { done(kResultCancel); }
 
 private:
-    QLabel* label1_;
-    QListWidget* checkListBox1_;
-    QLabel* label2_;
-    QLineEdit* edit1_;
-    QPushButton* okBtn_;
-    QPushButton* cancelBtn_;
+    QLabel* volumesLabel_;
+    QListWidget* volumeList_;
+    QLabel* extensionLabel_;
+    QLineEdit* extensionField_;
+    QPushButton* okButton_;
+    QPushButton* cancelButton_;
 };
 
 // "Set file attributes": three boxes for the bits 1 read-only, 2 hidden, 4 system.
@@ -73,12 +73,12 @@ public:
     void reject() override { done(kResultCancel); }
 
 private:
-    QGroupBox* groupBox1_;
-    QCheckBox* checkBox1_;
-    QCheckBox* checkBox2_;
-    QCheckBox* checkBox3_;
-    QPushButton* okBtn_;
-    QPushButton* cancelBtn_;
+    QGroupBox* attributesGroup_;
+    QCheckBox* readOnlyBox_;
+    QCheckBox* hiddenBox_;
+    QCheckBox* systemBox_;
+    QPushButton* okButton_;
+    QPushButton* cancelButton_;
 };
 
 // "Confirmation": Yes, Yes to all, Skip or Cancel for one file of a multi-file delete.
@@ -99,12 +99,12 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    QLabel* label1_;
-    QLabel* image1_;
-    QPushButton* okBtn_;
-    QPushButton* button1_;
-    QPushButton* button2_;
-    QPushButton* cancelBtn_;
+    QLabel* questionLabel_;
+    QLabel* questionIcon_;
+    QPushButton* yesButton_;
+    QPushButton* yesToAllButton_;
+    QPushButton* skipButton_;
+    QPushButton* cancelButton_;
 };
 
 // The three dialogs, made once at program start and kept.

@@ -96,7 +96,7 @@ DrmIconPicker::DrmIconPicker(DrmPack& pack, FileDialogs& files, Prompter& prompt
                           | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
       model_(pack), pack_(pack), files_(files), prompter_(prompter)
 {
-    setObjectName(QStringLiteral("TDRMPicker"));
+    setObjectName(QStringLiteral("drmIconPicker"));
     setWindowTitle(tr("DRM Icon Picker"));
     buildControls();
     showNumber();
@@ -105,108 +105,108 @@ DrmIconPicker::DrmIconPicker(DrmPack& pack, FileDialogs& files, Prompter& prompt
 
 void DrmIconPicker::buildControls()
 {
-    label1_ = new QLabel(tr("Select an icon"), this);
-    label1_->setObjectName(QStringLiteral("Label1"));
+    headingLabel_ = new QLabel(tr("Select an icon"), this);
+    headingLabel_->setObjectName(QStringLiteral("headingLabel"));
 
-    edit1_ = new QLineEdit(this);
-    edit1_->setObjectName(QStringLiteral("Edit1"));
+    numberField_ = new QLineEdit(this);
+    numberField_->setObjectName(QStringLiteral("numberField"));
     // Text reaches the field only through the key rules: no paste from a menu, a drop or an
     // input method.
-    edit1_->setContextMenuPolicy(Qt::NoContextMenu);
-    edit1_->setAcceptDrops(false);
-    edit1_->setAttribute(Qt::WA_InputMethodEnabled, false);
-    edit1_->installEventFilter(this);
-    label1_->setBuddy(edit1_);
+    numberField_->setContextMenuPolicy(Qt::NoContextMenu);
+    numberField_->setAcceptDrops(false);
+    numberField_->setAttribute(Qt::WA_InputMethodEnabled, false);
+    numberField_->installEventFilter(this);
+    headingLabel_->setBuddy(numberField_);
 
-    upDown1_ = new UpDownArrows(this);
-    upDown1_->setObjectName(QStringLiteral("UpDown1"));
-    upDown1_->setMinimum(1);
-    connect(upDown1_, &UpDownArrows::upClicked, this, [this] { stepIcon(true); });
-    connect(upDown1_, &UpDownArrows::downClicked, this, [this] { stepIcon(false); });
+    numberArrows_ = new UpDownArrows(this);
+    numberArrows_->setObjectName(QStringLiteral("numberArrows"));
+    numberArrows_->setMinimum(1);
+    connect(numberArrows_, &UpDownArrows::upClicked, this, [this] { stepIcon(true); });
+    connect(numberArrows_, &UpDownArrows::downClicked, this, [this] { stepIcon(false); });
 
-    groupBox1_ = new QGroupBox(tr("Picture preview"), this);
-    groupBox1_->setObjectName(QStringLiteral("GroupBox1"));
-    preview_ = new GifPreview(groupBox1_);
-    preview_->setObjectName(QStringLiteral("RxGIFAnimator1"));
+    previewFrame_ = new QGroupBox(tr("Picture preview"), this);
+    previewFrame_->setObjectName(QStringLiteral("previewFrame"));
+    preview_ = new GifPreview(previewFrame_);
+    preview_->setObjectName(QStringLiteral("preview"));
 
-    label2_ = new QLabel(coreText(model_.sizeLabel()), this);
-    label2_->setObjectName(QStringLiteral("Label2"));
+    sizeLabel_ = new QLabel(coreText(model_.sizeLabel()), this);
+    sizeLabel_->setObjectName(QStringLiteral("sizeLabel"));
 
-    checkBox1_ = new QCheckBox(tr("Centered"), this);
-    checkBox1_->setObjectName(QStringLiteral("CheckBox1"));
-    checkBox1_->setChecked(model_.isCentered());
+    centeredBox_ = new QCheckBox(tr("Centered"), this);
+    centeredBox_->setObjectName(QStringLiteral("centeredBox"));
+    centeredBox_->setChecked(model_.isCentered());
     preview_->setCentered(model_.isCentered());
-    connect(checkBox1_, &QCheckBox::clicked, this, &DrmIconPicker::setCentered);
+    connect(centeredBox_, &QCheckBox::clicked, this, &DrmIconPicker::setCentered);
 
-    radioGroup1_ = new QGroupBox(tr("Screen size"), this);
-    radioGroup1_->setObjectName(QStringLiteral("RadioGroup1"));
-    screenSizes_ = new QButtonGroup(radioGroup1_);
-    auto* radios = new QVBoxLayout(radioGroup1_);
+    screenSizeGroup_ = new QGroupBox(tr("Screen size"), this);
+    screenSizeGroup_->setObjectName(QStringLiteral("screenSizeGroup"));
+    screenSizes_ = new QButtonGroup(screenSizeGroup_);
+    auto* radios = new QVBoxLayout(screenSizeGroup_);
     for (int i = 0; i < DrmPickerModel::kScreenSizeCount; ++i) {
-        auto* radio = new QRadioButton(QString::fromLatin1(kScreenSizeCaptions[i]), radioGroup1_);
+        auto* radio = new QRadioButton(QString::fromLatin1(kScreenSizeCaptions[i]), screenSizeGroup_);
         screenSizes_->addButton(radio, i);
         radios->addWidget(radio);
     }
     screenSizes_->button(model_.screenSize())->setChecked(true);
     connect(screenSizes_, &QButtonGroup::idClicked, this, &DrmIconPicker::chooseScreenSize);
 
-    button1_ = new QPushButton(tr("OK"), this);
-    button1_->setObjectName(QStringLiteral("Button1"));
-    button1_->setDefault(true);
-    connect(button1_, &QPushButton::clicked, this, &QDialog::accept);
-    button2_ = new QPushButton(tr("Cancel"), this);
-    button2_->setObjectName(QStringLiteral("Button2"));
-    connect(button2_, &QPushButton::clicked, this, &QDialog::reject);
-    button3_ = new QPushButton(tr("Load new..."), this);
-    button3_->setObjectName(QStringLiteral("Button3"));
-    button3_->setToolTip(tr("Open new CG15 binary"));
-    connect(button3_, &QPushButton::clicked, this, &DrmIconPicker::loadNewImage);
+    okButton_ = new QPushButton(tr("OK"), this);
+    okButton_->setObjectName(QStringLiteral("okButton"));
+    okButton_->setDefault(true);
+    connect(okButton_, &QPushButton::clicked, this, &QDialog::accept);
+    cancelButton_ = new QPushButton(tr("Cancel"), this);
+    cancelButton_->setObjectName(QStringLiteral("cancelButton"));
+    connect(cancelButton_, &QPushButton::clicked, this, &QDialog::reject);
+    loadNewButton_ = new QPushButton(tr("Load new..."), this);
+    loadNewButton_->setObjectName(QStringLiteral("loadNewButton"));
+    loadNewButton_->setToolTip(tr("Open new CG15 binary"));
+    connect(loadNewButton_, &QPushButton::clicked, this, &DrmIconPicker::loadNewImage);
 
-    auto* frame = new QVBoxLayout(groupBox1_);
+    auto* frame = new QVBoxLayout(previewFrame_);
     frame->addWidget(preview_);
     auto* left = new QVBoxLayout;
-    left->addWidget(groupBox1_);
-    left->addWidget(label2_);
-    left->addWidget(checkBox1_);
+    left->addWidget(previewFrame_);
+    left->addWidget(sizeLabel_);
+    left->addWidget(centeredBox_);
     auto* number = new QHBoxLayout;
     number->setSpacing(0);
-    number->addWidget(edit1_);
-    number->addWidget(upDown1_);
+    number->addWidget(numberField_);
+    number->addWidget(numberArrows_);
     number->addStretch(1);
     auto* right = new QVBoxLayout;
-    right->addWidget(label1_);
+    right->addWidget(headingLabel_);
     right->addLayout(number);
     right->addStretch(1);
-    right->addWidget(radioGroup1_);
+    right->addWidget(screenSizeGroup_);
     auto* top = new QHBoxLayout;
     top->addLayout(left);
     top->addLayout(right);
     auto* buttons = new QHBoxLayout;
-    buttons->addWidget(button3_);
+    buttons->addWidget(loadNewButton_);
     buttons->addStretch(1);
-    buttons->addWidget(button1_);
-    buttons->addWidget(button2_);
+    buttons->addWidget(okButton_);
+    buttons->addWidget(cancelButton_);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
     layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
     // Room for five digits at any font size; the column keeps at least its usual width.
-    const int digit = edit1_->fontMetrics().horizontalAdvance(QLatin1Char('0'));
-    edit1_->setFixedWidth(qMax(100, digit * 9));
-    upDown1_->setFixedWidth(qMax(17, digit * 2));
-    upDown1_->setFixedHeight(edit1_->sizeHint().height());
-    radioGroup1_->setMinimumWidth(kColumnWidth);
+    const int digit = numberField_->fontMetrics().horizontalAdvance(QLatin1Char('0'));
+    numberField_->setFixedWidth(qMax(100, digit * 9));
+    numberArrows_->setFixedWidth(qMax(17, digit * 2));
+    numberArrows_->setFixedHeight(numberField_->sizeHint().height());
+    screenSizeGroup_->setMinimumWidth(kColumnWidth);
 
-    setTabOrder(edit1_, checkBox1_);
-    setTabOrder(checkBox1_, screenSizes_->button(0));
-    setTabOrder(screenSizes_->button(DrmPickerModel::kScreenSizeCount - 1), button1_);
-    setTabOrder(button1_, button2_);
-    setTabOrder(button2_, button3_);
+    setTabOrder(numberField_, centeredBox_);
+    setTabOrder(centeredBox_, screenSizes_->button(0));
+    setTabOrder(screenSizes_->button(DrmPickerModel::kScreenSizeCount - 1), okButton_);
+    setTabOrder(okButton_, cancelButton_);
+    setTabOrder(cancelButton_, loadNewButton_);
 }
 
 std::string DrmIconPicker::numberText() const
 {
-    return edit1_->text().toStdString();
+    return numberField_->text().toStdString();
 }
 
 void DrmIconPicker::showEvent(QShowEvent* event)
@@ -241,7 +241,7 @@ void DrmIconPicker::reportLoad(const Status& loaded)
     }
     // The load stopped before the number was reset: the field and the preview keep what they
     // showed, but no number is offered any more.
-    upDown1_->setMaximum(model_.maximum());
+    numberArrows_->setMaximum(model_.maximum());
     prompter_.show(MessageIcon::Error, "", loaded.error());
 }
 
@@ -259,21 +259,21 @@ void DrmIconPicker::stepIcon(bool up)
 
 void DrmIconPicker::showNumber()
 {
-    edit1_->setText(QString::fromStdString(model_.text()));
-    edit1_->setCursorPosition(int(model_.caret()));
-    upDown1_->setMaximum(model_.maximum());
-    upDown1_->setPosition(model_.position());
+    numberField_->setText(QString::fromStdString(model_.text()));
+    numberField_->setCursorPosition(int(model_.caret()));
+    numberArrows_->setMaximum(model_.maximum());
+    numberArrows_->setPosition(model_.position());
     showIcon();
 }
 
 void DrmIconPicker::showIcon()
 {
-    const QString previous = label2_->text();
-    label2_->setText(coreText(model_.sizeLabel()));
+    const QString previous = sizeLabel_->text();
+    sizeLabel_->setText(coreText(model_.sizeLabel()));
     if (const auto& gif = model_.preview()) {
         if (!preview_->setGif(*gif)) {
             // Qt's reader refused what giflib read: the same as any unreadable picture.
-            label2_->setText(previous);
+            sizeLabel_->setText(previous);
             prompter_.show(MessageIcon::Error, "", preview_->errorString().toStdString());
         }
         return;
@@ -285,7 +285,7 @@ void DrmIconPicker::showIcon()
 
 bool DrmIconPicker::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == edit1_) {
+    if (watched == numberField_) {
         switch (event->type()) {
         case QEvent::KeyPress:
             return numberKeyPress(static_cast<QKeyEvent*>(event));
@@ -303,15 +303,15 @@ bool DrmIconPicker::eventFilter(QObject* watched, QEvent* event)
 
 bool DrmIconPicker::numberKeyPress(QKeyEvent* key)
 {
-    const bool selected = edit1_->hasSelectedText();
-    const size_t start = size_t(selected ? edit1_->selectionStart() : edit1_->cursorPosition());
-    const size_t length = selected ? size_t(edit1_->selectedText().size()) : 0;
+    const bool selected = numberField_->hasSelectedText();
+    const size_t start = size_t(selected ? numberField_->selectionStart() : numberField_->cursorPosition());
+    const size_t length = selected ? size_t(numberField_->selectedText().size()) : 0;
 
     if (key->key() == Qt::Key_Backspace) {
         // The text shrinks; the shown icon and the arrows stay where they were.
         model_.backspace(start, length);
-        edit1_->setText(QString::fromStdString(model_.text()));
-        edit1_->setCursorPosition(int(model_.caret()));
+        numberField_->setText(QString::fromStdString(model_.text()));
+        numberField_->setCursorPosition(int(model_.caret()));
         return true;
     }
     const QString text = key->text();
@@ -342,7 +342,7 @@ void DrmIconPicker::applyGeometry()
     const PickerGeometry g = model_.geometry();
     preview_->setFixedSize(g.previewWidth, g.previewHeight);
     // The frame and the window follow at once, not when the layouts' requests come round.
-    for (QLayout* l : {groupBox1_->layout(), layout()}) {
+    for (QLayout* l : {previewFrame_->layout(), layout()}) {
         l->invalidate();
         l->activate();
     }

@@ -49,19 +49,21 @@ public:
     // The number field's text: the result on OK.
     std::string numberText() const;
 
-    // Button3 "Load new...": another CG15 file; cancelling the dialog changes nothing.
+    // "Load new...": another CG15 file; cancelling the dialog changes nothing.
     void loadNewImage();
-    // The arrows of UpDown1: one number up or down, wrapping around at both ends.
+    // The arrows beside the number field: one number up or down, wrapping around at both
+    // ends.
     void stepIcon(bool up);
-    // RadioGroup1 "Screen size": the preview takes the chosen size and the window follows.
+    // "Screen size": the preview takes the chosen size and the window follows.
     void chooseScreenSize(int index);
-    // CheckBox1 "Centered".
+    // "Centered".
     void setCentered(bool checked);
 
 protected:
     // Each opening reloads the pack from the current pack path and starts at number 1.
     void showEvent(QShowEvent* event) override;
-    // The key rules of Edit1: digits through the model, Backspace, nothing else that types.
+    // The key rules of the number field: digits through the model, Backspace, nothing else
+    // that types.
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -79,18 +81,18 @@ private:
     FileDialogs& files_;
     Prompter& prompter_;
 
-    QLabel* label1_ = nullptr;
-    QLineEdit* edit1_ = nullptr;
-    UpDownArrows* upDown1_ = nullptr;
-    QLabel* label2_ = nullptr;
-    QCheckBox* checkBox1_ = nullptr;
-    QGroupBox* radioGroup1_ = nullptr;
+    QLabel* headingLabel_ = nullptr;
+    QLineEdit* numberField_ = nullptr;
+    UpDownArrows* numberArrows_ = nullptr;
+    QLabel* sizeLabel_ = nullptr;
+    QCheckBox* centeredBox_ = nullptr;
+    QGroupBox* screenSizeGroup_ = nullptr;
     QButtonGroup* screenSizes_ = nullptr;
-    QGroupBox* groupBox1_ = nullptr;
+    QGroupBox* previewFrame_ = nullptr;
     GifPreview* preview_ = nullptr;
-    QPushButton* button1_ = nullptr;
-    QPushButton* button2_ = nullptr;
-    QPushButton* button3_ = nullptr;
+    QPushButton* okButton_ = nullptr;
+    QPushButton* cancelButton_ = nullptr;
+    QPushButton* loadNewButton_ = nullptr;
 };
 
 } // namespace tessaro

@@ -113,7 +113,7 @@ PhoneFileBrowser::PhoneFileBrowser(PhoneContext& phone, BrowserState& state, Bro
     : QDialog(parent), phone_(phone), state_(state), dialogs_(dialogs), choices_(choices),
       model_(phone, state)
 {
-    setObjectName(QStringLiteral("TPicViewer"));
+    setObjectName(QStringLiteral("phoneFileBrowser"));
     setWindowTitle(tr("Picture Picker"));
     buildControls();
 }
@@ -121,12 +121,12 @@ PhoneFileBrowser::PhoneFileBrowser(PhoneContext& phone, BrowserState& state, Bro
 void PhoneFileBrowser::buildControls()
 {
     tree_ = new QTreeWidget(this);
-    tree_->setObjectName(QStringLiteral("TntTreeView1"));
+    tree_->setObjectName(QStringLiteral("folderTree"));
     tree_->setHeaderHidden(true);
     tree_->setContextMenuPolicy(Qt::CustomContextMenu);
 
     list_ = new QTreeWidget(this);
-    list_->setObjectName(QStringLiteral("TntListView1"));
+    list_->setObjectName(QStringLiteral("fileList"));
     list_->setHeaderLabels({tr("File"), tr("File Size"), tr("Attr")});
     list_->setRootIsDecorated(false);
     list_->setSelectionMode(QAbstractItemView::ExtendedSelection);
@@ -134,63 +134,63 @@ void PhoneFileBrowser::buildControls()
     list_->setContextMenuPolicy(Qt::CustomContextMenu);
     list_->installEventFilter(this);
 
-    label1_ = new QLabel(tr("Icon path/name:"), this);
-    label1_->setObjectName(QStringLiteral("TntLabel1"));
-    edit1_ = new QLineEdit(this);
-    edit1_->setObjectName(QStringLiteral("TntEdit1"));
-    edit1_->setReadOnly(true);
-    checkBox1_ = new QCheckBox(tr("Use path"), this);
-    checkBox1_->setObjectName(QStringLiteral("TntCheckBox1"));
-    edit2_ = new QLineEdit(this);
-    edit2_->setObjectName(QStringLiteral("TntEdit2"));
-    edit2_->setEnabled(false);
+    iconPathLabel_ = new QLabel(tr("Icon path/name:"), this);
+    iconPathLabel_->setObjectName(QStringLiteral("iconPathLabel"));
+    iconPathField_ = new QLineEdit(this);
+    iconPathField_->setObjectName(QStringLiteral("iconPathField"));
+    iconPathField_->setReadOnly(true);
+    usePathBox_ = new QCheckBox(tr("Use path"), this);
+    usePathBox_->setObjectName(QStringLiteral("usePathBox"));
+    usePathField_ = new QLineEdit(this);
+    usePathField_->setObjectName(QStringLiteral("usePathField"));
+    usePathField_->setEnabled(false);
 
     updateButton_ = new QPushButton(tr("Update file list"), this);
-    updateButton_->setObjectName(QStringLiteral("PJLinkedSpeedButton1"));
+    updateButton_->setObjectName(QStringLiteral("updateButton"));
     updateButton_->setAutoDefault(false);
-    modeButton_ = new QToolButton(this);
-    modeButton_->setObjectName(QStringLiteral("PJLinkedMenuSpeedButton1"));
-    modeButton_->setArrowType(Qt::DownArrow);
-    modeButton_->setPopupMode(QToolButton::InstantPopup);
+    listingModeButton_ = new QToolButton(this);
+    listingModeButton_->setObjectName(QStringLiteral("listingModeButton"));
+    listingModeButton_->setArrowType(Qt::DownArrow);
+    listingModeButton_->setPopupMode(QToolButton::InstantPopup);
 
-    popupMenu2_ = new QMenu(this);
-    popupMenu2_->setObjectName(QStringLiteral("PopupMenu2"));
-    auto* modes = new QActionGroup(popupMenu2_);
-    QAction* icons = action(popupMenu2_, "IconsOnly", QT_TR_NOOP("Icons only"));
-    QAction* all = action(popupMenu2_, "AllFiles", QT_TR_NOOP("All files"));
-    QAction* mask = action(popupMenu2_, "ByMask", QT_TR_NOOP("By mask..."));
+    listingModeMenu_ = new QMenu(this);
+    listingModeMenu_->setObjectName(QStringLiteral("listingModeMenu"));
+    auto* modes = new QActionGroup(listingModeMenu_);
+    QAction* icons = action(listingModeMenu_, "IconsOnly", QT_TR_NOOP("Icons only"));
+    QAction* all = action(listingModeMenu_, "AllFiles", QT_TR_NOOP("All files"));
+    QAction* mask = action(listingModeMenu_, "ByMask", QT_TR_NOOP("By mask..."));
     for (QAction* a : {icons, all, mask}) {
         a->setCheckable(true);
         modes->addAction(a);
     }
-    modeButton_->setMenu(popupMenu2_);
+    listingModeButton_->setMenu(listingModeMenu_);
     connect(icons, &QAction::triggered, this, [this] { selectMode(ListingMode::IconsOnly); });
     connect(all, &QAction::triggered, this, [this] { selectMode(ListingMode::AllFiles); });
     connect(mask, &QAction::triggered, this, [this] { listByMask(); });
 
-    popupMenu1_ = new QMenu(this);
-    popupMenu1_->setObjectName(QStringLiteral("PopupMenu1"));
-    connect(action(popupMenu1_, "Upload", QT_TR_NOOP("Upload to this folder")), &QAction::triggered, this,
+    fileMenu_ = new QMenu(this);
+    fileMenu_->setObjectName(QStringLiteral("fileMenu"));
+    connect(action(fileMenu_, "Upload", QT_TR_NOOP("Upload to this folder")), &QAction::triggered, this,
             [this] { uploadFiles(); });
-    connect(action(popupMenu1_, "Download", QT_TR_NOOP("Download selected")), &QAction::triggered, this,
+    connect(action(fileMenu_, "Download", QT_TR_NOOP("Download selected")), &QAction::triggered, this,
             [this] { downloadFiles(); });
-    connect(action(popupMenu1_, "Delete", QT_TR_NOOP("Delete selected")), &QAction::triggered, this,
+    connect(action(fileMenu_, "Delete", QT_TR_NOOP("Delete selected")), &QAction::triggered, this,
             [this] { deleteFiles(); });
-    connect(action(popupMenu1_, "SetAttribute", QT_TR_NOOP("Set attribute")), &QAction::triggered, this,
+    connect(action(fileMenu_, "SetAttribute", QT_TR_NOOP("Set attribute")), &QAction::triggered, this,
             [this] { setAttributes(); });
 
-    popupMenu3_ = new QMenu(this);
-    popupMenu3_->setObjectName(QStringLiteral("PopupMenu3"));
-    connect(action(popupMenu3_, "CreateFolder", QT_TR_NOOP("Create folder")), &QAction::triggered, this,
+    folderMenu_ = new QMenu(this);
+    folderMenu_->setObjectName(QStringLiteral("folderMenu"));
+    connect(action(folderMenu_, "CreateFolder", QT_TR_NOOP("Create folder")), &QAction::triggered, this,
             [this] { createFolder(); });
-    connect(action(popupMenu3_, "DeleteFolder", QT_TR_NOOP("Delete folder")), &QAction::triggered, this,
+    connect(action(folderMenu_, "DeleteFolder", QT_TR_NOOP("Delete folder")), &QAction::triggered, this,
             [this] { deleteFolder(); });
 
     okButton_ = new QPushButton(tr("OK"), this);
-    okButton_->setObjectName(QStringLiteral("TntButton1"));
+    okButton_->setObjectName(QStringLiteral("okButton"));
     okButton_->setDefault(true);
     cancelButton_ = new QPushButton(tr("Cancel"), this);
-    cancelButton_->setObjectName(QStringLiteral("TntButton2"));
+    cancelButton_->setObjectName(QStringLiteral("cancelButton"));
     cancelButton_->setAutoDefault(false);
 
     connect(tree_, &QTreeWidget::itemSelectionChanged, this, [this] { folderChanged(); });
@@ -202,15 +202,15 @@ void PhoneFileBrowser::buildControls()
         if (!showing_ && current)
             fileClicked();
     });
-    connect(checkBox1_, &QCheckBox::toggled, this, [this](bool on) { usePathToggled(on); });
-    connect(edit2_, &QLineEdit::textEdited, this,
+    connect(usePathBox_, &QCheckBox::toggled, this, [this](bool on) { usePathToggled(on); });
+    connect(usePathField_, &QLineEdit::textEdited, this,
             [this](const QString& text) { model_.setUsePathText(phoneBytes(text)); });
     connect(updateButton_, &QPushButton::clicked, this, [this] { updateFileList(); });
     connect(tree_, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint& at) { updateMenus(); popupMenu3_->popup(tree_->viewport()->mapToGlobal(at)); });
+            [this](const QPoint& at) { updateMenus(); folderMenu_->popup(tree_->viewport()->mapToGlobal(at)); });
     connect(list_, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint& at) { updateMenus(); popupMenu1_->popup(list_->viewport()->mapToGlobal(at)); });
-    connect(popupMenu2_, &QMenu::aboutToShow, this, [this] { updateMenus(); });
+            [this](const QPoint& at) { updateMenus(); fileMenu_->popup(list_->viewport()->mapToGlobal(at)); });
+    connect(listingModeMenu_, &QMenu::aboutToShow, this, [this] { updateMenus(); });
     connect(okButton_, &QPushButton::clicked, this, [this] {
         state_.chosenPath = iconPath();
         done(kResultOk);
@@ -218,16 +218,16 @@ void PhoneFileBrowser::buildControls()
     connect(cancelButton_, &QPushButton::clicked, this, [this] { reject(); });
 
     auto* pathRow = new QGridLayout;
-    pathRow->addWidget(label1_, 0, 0);
-    pathRow->addWidget(edit1_, 0, 1);
-    pathRow->addWidget(checkBox1_, 1, 0);
-    pathRow->addWidget(edit2_, 1, 1);
+    pathRow->addWidget(iconPathLabel_, 0, 0);
+    pathRow->addWidget(iconPathField_, 0, 1);
+    pathRow->addWidget(usePathBox_, 1, 0);
+    pathRow->addWidget(usePathField_, 1, 1);
     auto* views = new QHBoxLayout;
     views->addWidget(tree_, 1);
     views->addWidget(list_, 2);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(updateButton_);
-    buttons->addWidget(modeButton_);
+    buttons->addWidget(listingModeButton_);
     buttons->addStretch();
     buttons->addWidget(okButton_);
     buttons->addWidget(cancelButton_);
@@ -255,13 +255,13 @@ void PhoneFileBrowser::prepareOnShow()
 {
     model_.open();
     {
-        const QSignalBlocker block(checkBox1_);
-        checkBox1_->setChecked(false);
+        const QSignalBlocker block(usePathBox_);
+        usePathBox_->setChecked(false);
     }
-    edit2_->clear();
-    edit2_->setEnabled(false);
+    usePathField_->clear();
+    usePathField_->setEnabled(false);
     const char* names[] = {"IconsOnly", "AllFiles", "ByMask"};
-    popupMenu2_->findChild<QAction*>(QString::fromLatin1(names[int(state_.mode)]))->setChecked(true);
+    listingModeMenu_->findChild<QAction*>(QString::fromLatin1(names[int(state_.mode)]))->setChecked(true);
     updateMenus();
 }
 
@@ -270,12 +270,12 @@ void PhoneFileBrowser::buildTree()
     model_.buildTree();
     showTree();
     showRows();
-    edit1_->clear();
+    iconPathField_->clear();
 }
 
 std::string PhoneFileBrowser::iconPath() const
 {
-    return phoneBytes(edit1_->text());
+    return phoneBytes(iconPathField_->text());
 }
 
 const FolderNode* PhoneFileBrowser::nodeOf(QTreeWidgetItem* item) const
@@ -342,7 +342,7 @@ void PhoneFileBrowser::folderChanged()
     if (node == model_.selectedFolder() && node)
         return;
     model_.selectFolder(node);
-    edit1_->clear();
+    iconPathField_->clear();
     if (!model_.hasFolder() && current) {
         // The root holds no files: it is not kept selected.
         showing_ = true;
@@ -351,7 +351,7 @@ void PhoneFileBrowser::folderChanged()
     }
     showRows();
     if (model_.usePath())
-        edit2_->setText(phoneText(model_.usePathText()));
+        usePathField_->setText(phoneText(model_.usePathText()));
 }
 
 void PhoneFileBrowser::syncSelection()
@@ -371,22 +371,22 @@ void PhoneFileBrowser::fileClicked()
     syncSelection();
     model_.clickFile();
     if (!model_.selection().empty())
-        edit1_->setText(phoneText(model_.iconPath()));
+        iconPathField_->setText(phoneText(model_.iconPath()));
 }
 
 void PhoneFileBrowser::usePathToggled(bool checked)
 {
     model_.setUsePath(checked);
-    edit2_->setEnabled(checked);
-    edit2_->setText(phoneText(model_.usePathText()));
+    usePathField_->setEnabled(checked);
+    usePathField_->setText(phoneText(model_.usePathText()));
     if (checked)
-        edit2_->setFocus();
+        usePathField_->setFocus();
 }
 
 void PhoneFileBrowser::updateMenus()
 {
-    popupMenu2_->findChild<QAction*>(QStringLiteral("ByMask"))->setEnabled(!phone_.volumes.empty());
-    popupMenu1_->findChild<QAction*>(QStringLiteral("Delete"))->setEnabled(!model_.selection().empty());
+    listingModeMenu_->findChild<QAction*>(QStringLiteral("ByMask"))->setEnabled(!phone_.volumes.empty());
+    fileMenu_->findChild<QAction*>(QStringLiteral("Delete"))->setEnabled(!model_.selection().empty());
 }
 
 void PhoneFileBrowser::updateFileList()
@@ -400,7 +400,7 @@ void PhoneFileBrowser::selectMode(ListingMode mode)
 {
     state_.mode = mode;
     const char* names[] = {"IconsOnly", "AllFiles", "ByMask"};
-    popupMenu2_->findChild<QAction*>(QString::fromLatin1(names[int(mode)]))->setChecked(true);
+    listingModeMenu_->findChild<QAction*>(QString::fromLatin1(names[int(mode)]))->setChecked(true);
 }
 
 void PhoneFileBrowser::listByMask()
@@ -425,14 +425,14 @@ std::function<std::unique_ptr<BatchProgress>()> PhoneFileBrowser::batches()
 void PhoneFileBrowser::uploadFiles()
 {
     const auto files = choices_.openFiles({QT_TRANSLATE_NOOP("Core", "Select file"),
-                                           kPicViewerFilter, {}, {}});
+                                           kPhoneFileDialogFilter, {}, {}});
     if (files.empty())
         return;
     model_.upload(files, batches());
     showTree();
     showRows();
     if (model_.usePath())
-        edit2_->setText(phoneText(model_.usePathText()));
+        usePathField_->setText(phoneText(model_.usePathText()));
 }
 
 void PhoneFileBrowser::downloadFiles()
@@ -444,7 +444,7 @@ void PhoneFileBrowser::downloadFiles()
         // The proposed name is window text: the phone's 8-bit name, each byte one character.
         const std::string name = phoneText(model_.rows()[size_t(model_.selection().front())].name).toStdString();
         const std::string local = choices_.saveFile({QT_TRANSLATE_NOOP("Core", "Save file as"),
-                                                     kPicViewerFilter, name, {}});
+                                                     kPhoneFileDialogFilter, name, {}});
         if (!local.empty())
             model_.downloadOne(local);
         return;
@@ -463,7 +463,7 @@ void PhoneFileBrowser::deleteFiles()
         return;
     model_.deleteSelected([this](const std::string& text) { return dialogs_.deletion.ask(text); });
     showRows();
-    edit1_->setText(phoneText(model_.iconPath()));
+    iconPathField_->setText(phoneText(model_.iconPath()));
 }
 
 void PhoneFileBrowser::setAttributes()
@@ -490,7 +490,7 @@ void PhoneFileBrowser::createFolder()
     if (model_.createFolder(*name)) {
         showTree();
         showRows();
-        edit1_->clear();
+        iconPathField_->clear();
     }
 }
 
@@ -501,7 +501,7 @@ void PhoneFileBrowser::deleteFolder()
     model_.deleteFolder();
     showTree();
     showRows();
-    edit1_->setText(phoneText(model_.iconPath()));
+    iconPathField_->setText(phoneText(model_.iconPath()));
 }
 
 bool PhoneFileBrowser::eventFilter(QObject* watched, QEvent* event)

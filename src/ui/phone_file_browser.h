@@ -29,7 +29,7 @@ namespace tessaro {
 struct BrowserDialogs;
 struct PhoneContext;
 
-inline constexpr const char* kPicViewerFilter = QT_TRANSLATE_NOOP("Core", "GIF files|*.gif|All files|*.*");
+inline constexpr const char* kPhoneFileDialogFilter = QT_TRANSLATE_NOOP("Core", "GIF files|*.gif|All files|*.*");
 
 // The platform choices the browser makes. The windows ask through this interface so tests
 // can answer without a real dialog; an empty answer is a cancel.
@@ -125,15 +125,15 @@ private:
 
     QTreeWidget* tree_ = nullptr;
     QTreeWidget* list_ = nullptr;
-    QLabel* label1_ = nullptr;
-    QLineEdit* edit1_ = nullptr;
-    QCheckBox* checkBox1_ = nullptr;
-    QLineEdit* edit2_ = nullptr;
+    QLabel* iconPathLabel_ = nullptr;
+    QLineEdit* iconPathField_ = nullptr;
+    QCheckBox* usePathBox_ = nullptr;
+    QLineEdit* usePathField_ = nullptr;
     QPushButton* updateButton_ = nullptr;
-    QToolButton* modeButton_ = nullptr;
-    QMenu* popupMenu1_ = nullptr;
-    QMenu* popupMenu2_ = nullptr;
-    QMenu* popupMenu3_ = nullptr;
+    QToolButton* listingModeButton_ = nullptr;
+    QMenu* fileMenu_ = nullptr;
+    QMenu* listingModeMenu_ = nullptr;
+    QMenu* folderMenu_ = nullptr;
     QPushButton* okButton_ = nullptr;
     QPushButton* cancelButton_ = nullptr;
 };

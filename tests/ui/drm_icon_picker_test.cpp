@@ -94,13 +94,13 @@ struct Picker {
         return *window;
     }
 
-    QLineEdit* edit() { return child<QLineEdit>(*window, "Edit1"); }
-    UpDownArrows* arrows() { return child<UpDownArrows>(*window, "UpDown1"); }
-    QString label() { return child<QLabel>(*window, "Label2")->text(); }
-    GifPreview* preview() { return child<GifPreview>(*window, "RxGIFAnimator1"); }
+    QLineEdit* edit() { return child<QLineEdit>(*window, "numberField"); }
+    UpDownArrows* arrows() { return child<UpDownArrows>(*window, "numberArrows"); }
+    QString label() { return child<QLabel>(*window, "sizeLabel")->text(); }
+    GifPreview* preview() { return child<GifPreview>(*window, "preview"); }
     QRadioButton* screenSize(int index)
     {
-        return child<QGroupBox>(*window, "RadioGroup1")->findChildren<QRadioButton*>().at(index);
+        return child<QGroupBox>(*window, "screenSizeGroup")->findChildren<QRadioButton*>().at(index);
     }
     void up() { QTest::mouseClick(arrows()->upButton(), Qt::LeftButton); }
     void down() { QTest::mouseClick(arrows()->downButton(), Qt::LeftButton); }
@@ -121,16 +121,16 @@ private Q_SLOTS:
         Picker p;
         DrmIconPicker picker(p.pack, p.files, p.prompter);
         QCOMPARE(picker.windowTitle(), QStringLiteral("DRM Icon Picker"));
-        QCOMPARE(child<QLabel>(picker, "Label1")->text(), QStringLiteral("Select an icon"));
-        QCOMPARE(child<QLineEdit>(picker, "Edit1")->text(), QStringLiteral("1"));
-        auto* arrows = child<UpDownArrows>(picker, "UpDown1");
+        QCOMPARE(child<QLabel>(picker, "headingLabel")->text(), QStringLiteral("Select an icon"));
+        QCOMPARE(child<QLineEdit>(picker, "numberField")->text(), QStringLiteral("1"));
+        auto* arrows = child<UpDownArrows>(picker, "numberArrows");
         QCOMPARE(arrows->minimum(), 1);
         QCOMPARE(arrows->position(), 1);
-        QCOMPARE(child<QLabel>(picker, "Label2")->text(), QStringLiteral("Size:"));
-        auto* centred = child<QCheckBox>(picker, "CheckBox1");
+        QCOMPARE(child<QLabel>(picker, "sizeLabel")->text(), QStringLiteral("Size:"));
+        auto* centred = child<QCheckBox>(picker, "centeredBox");
         QCOMPARE(centred->text(), QStringLiteral("Centered"));
         QVERIFY(centred->isChecked());
-        auto* sizes = child<QGroupBox>(picker, "RadioGroup1");
+        auto* sizes = child<QGroupBox>(picker, "screenSizeGroup");
         QCOMPARE(sizes->title(), QStringLiteral("Screen size"));
         const QList<QRadioButton*> radios = sizes->findChildren<QRadioButton*>();
         QCOMPARE(radios.size(), 4);
@@ -139,13 +139,13 @@ private Q_SLOTS:
             QCOMPARE(radios[i]->text(), QString::fromLatin1(captions[i]));
             QCOMPARE(radios[i]->isChecked(), i == 2);
         }
-        QCOMPARE(child<QGroupBox>(picker, "GroupBox1")->title(), QStringLiteral("Picture preview"));
-        QCOMPARE(child<GifPreview>(picker, "RxGIFAnimator1")->size(), QSize(176, 220));
-        auto* ok = child<QPushButton>(picker, "Button1");
+        QCOMPARE(child<QGroupBox>(picker, "previewFrame")->title(), QStringLiteral("Picture preview"));
+        QCOMPARE(child<GifPreview>(picker, "preview")->size(), QSize(176, 220));
+        auto* ok = child<QPushButton>(picker, "okButton");
         QCOMPARE(ok->text(), QStringLiteral("OK"));
         QVERIFY(ok->isDefault());
-        QCOMPARE(child<QPushButton>(picker, "Button2")->text(), QStringLiteral("Cancel"));
-        auto* loadNew = child<QPushButton>(picker, "Button3");
+        QCOMPARE(child<QPushButton>(picker, "cancelButton")->text(), QStringLiteral("Cancel"));
+        auto* loadNew = child<QPushButton>(picker, "loadNewButton");
         QCOMPARE(loadNew->text(), QStringLiteral("Load new..."));
         QCOMPARE(loadNew->toolTip(), QStringLiteral("Open new CG15 binary"));
         // A fixed border, only the system menu on the title bar.
@@ -342,22 +342,22 @@ private Q_SLOTS:
     {
         Picker p;
         DrmIconPicker& w = p.open();
-        auto* frame = child<QGroupBox>(w, "GroupBox1");
-        auto* sizes = child<QGroupBox>(w, "RadioGroup1");
-        auto* ok = child<QPushButton>(w, "Button1");
-        auto* cancel = child<QPushButton>(w, "Button2");
-        auto* loadNew = child<QPushButton>(w, "Button3");
-        auto* label2 = child<QLabel>(w, "Label2");
+        auto* frame = child<QGroupBox>(w, "previewFrame");
+        auto* sizes = child<QGroupBox>(w, "screenSizeGroup");
+        auto* ok = child<QPushButton>(w, "okButton");
+        auto* cancel = child<QPushButton>(w, "cancelButton");
+        auto* loadNew = child<QPushButton>(w, "loadNewButton");
+        auto* sizeLabel = child<QLabel>(w, "sizeLabel");
         const QSize window0 = w.size();
         const QRect frame0 = frame->geometry();
         const QRect sizes0 = sizes->geometry();
         const QRect ok0 = ok->geometry();
         const QRect cancel0 = cancel->geometry();
         const QRect loadNew0 = loadNew->geometry();
-        const QRect label0 = label2->geometry();
+        const QRect sizeLabel0 = sizeLabel->geometry();
         QCOMPARE(p.preview()->size(), QSize(176, 220));
         // The screen-size group's foot is level with "Centered"; the buttons stand below both.
-        QCOMPARE(sizes0.bottom(), child<QCheckBox>(w, "CheckBox1")->geometry().bottom());
+        QCOMPARE(sizes0.bottom(), child<QCheckBox>(w, "centeredBox")->geometry().bottom());
         QVERIFY(ok0.top() > sizes0.bottom());
         QVERIFY(clippedChildren(w).isEmpty());
 
@@ -379,7 +379,7 @@ private Q_SLOTS:
             QCOMPARE(ok->geometry(), ok0.translated(dx, dy));
             QCOMPARE(cancel->geometry(), cancel0.translated(dx, dy));
             QCOMPARE(loadNew->geometry(), loadNew0.translated(0, dy));
-            QCOMPARE(label2->geometry(), label0.translated(0, dy).adjusted(0, 0, dx, 0));
+            QCOMPARE(sizeLabel->geometry(), sizeLabel0.translated(0, dy).adjusted(0, 0, dx, 0));
             QCOMPARE(p.window->model().screenSize(), c.index);
             QVERIFY2(clippedChildren(w).isEmpty(), qPrintable(clippedChildren(w).join(u' ')));
         }
@@ -410,7 +410,7 @@ private Q_SLOTS:
         Picker p({gifOf(16, 16)});
         p.open();
         QCOMPARE(p.preview()->pictureRect(), QRect((176 - 16) / 2, (220 - 16) / 2, 16, 16));
-        auto* centred = child<QCheckBox>(*p.window, "CheckBox1");
+        auto* centred = child<QCheckBox>(*p.window, "centeredBox");
         centred->click();
         QVERIFY(!p.preview()->isCentered());
         QVERIFY(!p.window->model().isCentered());
@@ -457,7 +457,7 @@ private Q_SLOTS:
         p.type("7");
         const std::string path = p.pack.packPath();
         p.files.answers = {""};
-        child<QPushButton>(*p.window, "Button3")->click();
+        child<QPushButton>(*p.window, "loadNewButton")->click();
         QCOMPARE(p.files.requests.size(), size_t(1));
         QCOMPARE(p.files.requests[0].title, std::string("Select a DRM binary"));
         QCOMPARE(p.files.requests[0].filter, std::string("CG15 binaries|*.smg;*.bin|All files|*.*"));
@@ -480,7 +480,7 @@ private Q_SLOTS:
         const std::string other = packFile(p.dir, "other.bin", {gifOf(30, 40), gifOf(1, 1)},
                                            {solidRawIcon(5, 7, 0xF800), solidRawIcon(9, 4, 0x07E0)});
         p.files.answers = {other};
-        child<QPushButton>(*p.window, "Button3")->click();
+        child<QPushButton>(*p.window, "loadNewButton")->click();
         QCOMPARE(p.pack.packPath(), other);
         QVERIFY(p.pack.isLoaded());
         // 3 offset entries + 2 raw records - 1.
@@ -496,7 +496,7 @@ private Q_SLOTS:
         QCOMPARE(p.edit()->text(), QStringLiteral("1"));
         // The next "Load new..." starts in the folder of the pack in use.
         p.files.answers = {""};
-        child<QPushButton>(*p.window, "Button3")->click();
+        child<QPushButton>(*p.window, "loadNewButton")->click();
         QCOMPARE(p.files.requests.back().folder, p.dir.path().string());
         QVERIFY(p.prompter.prompts.empty());
     }
@@ -507,7 +507,7 @@ private Q_SLOTS:
         p.open();
         const std::string missing = p.dir.file("gone.smg");
         p.files.answers = {missing};
-        child<QPushButton>(*p.window, "Button3")->click();
+        child<QPushButton>(*p.window, "loadNewButton")->click();
         QCOMPARE(p.prompter.texts(),
                  std::vector<std::string>{"Cannot open file \"" + missing + "\". No such file or directory"});
         QCOMPARE(p.prompter.prompts[0].icon, MessageIcon::Error);
@@ -530,7 +530,7 @@ private Q_SLOTS:
         QCOMPARE(p.label(), QStringLiteral("Size:"));
         // Another file can still be chosen.
         p.files.answers = {p.dir.file("pack.smg")};
-        child<QPushButton>(*p.window, "Button3")->click();
+        child<QPushButton>(*p.window, "loadNewButton")->click();
         QCOMPARE(p.label(), QStringLiteral("Size: 11x21"));
         QVERIFY(p.pack.isLoaded());
     }
@@ -555,11 +555,11 @@ private Q_SLOTS:
         QTimer::singleShot(0, this, [] {
             auto* picker = qobject_cast<DrmIconPicker*>(QApplication::activeModalWidget());
             QVERIFY(picker);
-            auto* edit = child<QLineEdit>(*picker, "Edit1");
+            auto* edit = child<QLineEdit>(*picker, "numberField");
             edit->selectAll();
             QTest::keyClicks(edit, QStringLiteral("12"));
             QTest::keyClick(edit, Qt::Key_Backspace);
-            QTest::mouseClick(child<QPushButton>(*picker, "Button1"), Qt::LeftButton);
+            QTest::mouseClick(child<QPushButton>(*picker, "okButton"), Qt::LeftButton);
         });
         QWidget owner;
         const std::optional<std::string> number = pickDrmIcon(&owner, p.pack, p.files, p.prompter);
@@ -575,7 +575,7 @@ private Q_SLOTS:
         QTimer::singleShot(0, this, [] {
             auto* picker = qobject_cast<DrmIconPicker*>(QApplication::activeModalWidget());
             QVERIFY(picker);
-            QTest::mouseClick(child<QPushButton>(*picker, "Button2"), Qt::LeftButton);
+            QTest::mouseClick(child<QPushButton>(*picker, "cancelButton"), Qt::LeftButton);
         });
         QCOMPARE(pickDrmIcon(&owner, p.pack, p.files, p.prompter), std::nullopt);
         QCOMPARE(p.files.requests.size(), size_t(1));

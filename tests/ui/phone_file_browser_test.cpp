@@ -105,7 +105,7 @@ struct Browser {
 
 QTreeWidgetItem* folderItem(PhoneFileBrowser& viewer, const QStringList& names)
 {
-    auto* tree = child<QTreeWidget>(viewer, "TntTreeView1");
+    auto* tree = child<QTreeWidget>(viewer, "folderTree");
     QTreeWidgetItem* item = tree->topLevelItem(0);
     for (const auto& name : names) {
         QTreeWidgetItem* next = nullptr;
@@ -125,7 +125,7 @@ void clickItem(QTreeWidget* view, QTreeWidgetItem* item)
 
 QStringList rowTexts(PhoneFileBrowser& viewer, int column)
 {
-    auto* list = child<QTreeWidget>(viewer, "TntListView1");
+    auto* list = child<QTreeWidget>(viewer, "fileList");
     QStringList out;
     for (int i = 0; i < list->topLevelItemCount(); ++i)
         out << list->topLevelItem(i)->text(column);
@@ -142,7 +142,7 @@ QStringList menuTexts(QMenu* menu)
 
 } // namespace
 
-class PicViewerTest : public QObject {
+class PhoneFileBrowserTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void initTestCase() { quietPlatformWarnings(); }
@@ -154,26 +154,26 @@ private Q_SLOTS:
         viewer.buildTree();
         viewer.show();
         QCOMPARE(viewer.windowTitle(), QStringLiteral("Picture Picker"));
-        auto* list = child<QTreeWidget>(viewer, "TntListView1");
+        auto* list = child<QTreeWidget>(viewer, "fileList");
         QCOMPARE(list->headerItem()->text(0), QStringLiteral("File"));
         QCOMPARE(list->headerItem()->text(1), QStringLiteral("File Size"));
         QCOMPARE(list->headerItem()->text(2), QStringLiteral("Attr"));
-        QCOMPARE(child<QTreeWidget>(viewer, "TntTreeView1")->topLevelItem(0)->text(0), QStringLiteral("Phone"));
-        QCOMPARE(child<QLabel>(viewer, "TntLabel1")->text(), QStringLiteral("Icon path/name:"));
-        QVERIFY(child<QLineEdit>(viewer, "TntEdit1")->isReadOnly());
-        QCOMPARE(child<QCheckBox>(viewer, "TntCheckBox1")->text(), QStringLiteral("Use path"));
-        QVERIFY(!child<QLineEdit>(viewer, "TntEdit2")->isEnabled());
-        QCOMPARE(child<QPushButton>(viewer, "PJLinkedSpeedButton1")->text(), QStringLiteral("Update file list"));
-        QVERIFY(child<QToolButton>(viewer, "PJLinkedMenuSpeedButton1"));
-        QCOMPARE(menuTexts(child<QMenu>(viewer, "PopupMenu2")),
+        QCOMPARE(child<QTreeWidget>(viewer, "folderTree")->topLevelItem(0)->text(0), QStringLiteral("Phone"));
+        QCOMPARE(child<QLabel>(viewer, "iconPathLabel")->text(), QStringLiteral("Icon path/name:"));
+        QVERIFY(child<QLineEdit>(viewer, "iconPathField")->isReadOnly());
+        QCOMPARE(child<QCheckBox>(viewer, "usePathBox")->text(), QStringLiteral("Use path"));
+        QVERIFY(!child<QLineEdit>(viewer, "usePathField")->isEnabled());
+        QCOMPARE(child<QPushButton>(viewer, "updateButton")->text(), QStringLiteral("Update file list"));
+        QVERIFY(child<QToolButton>(viewer, "listingModeButton"));
+        QCOMPARE(menuTexts(child<QMenu>(viewer, "listingModeMenu")),
                  (QStringList{"Icons only", "All files", "By mask..."}));
         QVERIFY(child<QAction>(viewer, "IconsOnly")->isChecked());
-        QCOMPARE(menuTexts(child<QMenu>(viewer, "PopupMenu1")),
+        QCOMPARE(menuTexts(child<QMenu>(viewer, "fileMenu")),
                  (QStringList{"Upload to this folder", "Download selected", "Delete selected", "Set attribute"}));
-        QCOMPARE(menuTexts(child<QMenu>(viewer, "PopupMenu3")), (QStringList{"Create folder", "Delete folder"}));
-        QCOMPARE(child<QPushButton>(viewer, "TntButton1")->text(), QStringLiteral("OK"));
-        QVERIFY(child<QPushButton>(viewer, "TntButton1")->isDefault());
-        QCOMPARE(child<QPushButton>(viewer, "TntButton2")->text(), QStringLiteral("Cancel"));
+        QCOMPARE(menuTexts(child<QMenu>(viewer, "folderMenu")), (QStringList{"Create folder", "Delete folder"}));
+        QCOMPARE(child<QPushButton>(viewer, "okButton")->text(), QStringLiteral("OK"));
+        QVERIFY(child<QPushButton>(viewer, "okButton")->isDefault());
+        QCOMPARE(child<QPushButton>(viewer, "cancelButton")->text(), QStringLiteral("Cancel"));
     }
 
     void folderFileAndRoot()
@@ -184,16 +184,16 @@ private Q_SLOTS:
         viewer.buildTree();
         viewer.show();
         QVERIFY(QTest::qWaitForWindowExposed(&viewer));
-        auto* tree = child<QTreeWidget>(viewer, "TntTreeView1");
+        auto* tree = child<QTreeWidget>(viewer, "folderTree");
         QTreeWidgetItem* picture = folderItem(viewer, {"a", "mobile", "picture"});
         QVERIFY(picture);
         clickItem(tree, picture);
         QCOMPARE(rowTexts(viewer, 0), (QStringList{"x.gif", "y.gif"}));
         QCOMPARE(rowTexts(viewer, 1), (QStringList{"8", "9"}));
         QCOMPARE(rowTexts(viewer, 2), (QStringList{"[]", "[]"}));
-        auto* list = child<QTreeWidget>(viewer, "TntListView1");
+        auto* list = child<QTreeWidget>(viewer, "fileList");
         clickItem(list, list->topLevelItem(1));
-        QCOMPARE(child<QLineEdit>(viewer, "TntEdit1")->text(), QStringLiteral("/a/mobile/picture/y.gif"));
+        QCOMPARE(child<QLineEdit>(viewer, "iconPathField")->text(), QStringLiteral("/a/mobile/picture/y.gif"));
 
         // Ctrl+A selects every file.
         list->setFocus();
@@ -204,7 +204,7 @@ private Q_SLOTS:
         QCOMPARE(list->topLevelItemCount(), 0);
         QVERIFY(!viewer.model().hasFolder());
         QVERIFY(tree->selectedItems().isEmpty());
-        QCOMPARE(child<QLineEdit>(viewer, "TntEdit1")->text(), QString());
+        QCOMPARE(child<QLineEdit>(viewer, "iconPathField")->text(), QString());
     }
 
     void pickListsFirstAndReturnsTheClickedPath()
@@ -213,11 +213,11 @@ private Q_SLOTS:
         QTimer::singleShot(0, this, [this] {
             auto* viewer = qobject_cast<PhoneFileBrowser*>(QApplication::activeModalWidget());
             QVERIFY(viewer);
-            clickItem(child<QTreeWidget>(*viewer, "TntTreeView1"), folderItem(*viewer, {"c"}));
-            auto* list = child<QTreeWidget>(*viewer, "TntListView1");
+            clickItem(child<QTreeWidget>(*viewer, "folderTree"), folderItem(*viewer, {"c"}));
+            auto* list = child<QTreeWidget>(*viewer, "fileList");
             QCOMPARE(list->topLevelItemCount(), 1);
             clickItem(list, list->topLevelItem(0));
-            QTest::mouseClick(child<QPushButton>(*viewer, "TntButton1"), Qt::LeftButton);
+            QTest::mouseClick(child<QPushButton>(*viewer, "okButton"), Qt::LeftButton);
         });
         QWidget owner;
         QCOMPARE(pickPhoneFile(&owner, b.phone(), b.state, b.dialogs, b.choices, false),
@@ -230,7 +230,7 @@ private Q_SLOTS:
         QTimer::singleShot(0, this, [] {
             auto* viewer = qobject_cast<PhoneFileBrowser*>(QApplication::activeModalWidget());
             QVERIFY(viewer);
-            QTest::mouseClick(child<QPushButton>(*viewer, "TntButton2"), Qt::LeftButton);
+            QTest::mouseClick(child<QPushButton>(*viewer, "cancelButton"), Qt::LeftButton);
         });
         QCOMPARE(pickPhoneFile(&owner, b.phone(), b.state, b.dialogs, b.choices, true), std::nullopt);
         QVERIFY(b.api->requests().empty());
@@ -243,9 +243,9 @@ private Q_SLOTS:
         QTimer::singleShot(0, this, [this] {
             auto* viewer = qobject_cast<PhoneFileBrowser*>(QApplication::activeModalWidget());
             QVERIFY(viewer);
-            clickItem(child<QTreeWidget>(*viewer, "TntTreeView1"), folderItem(*viewer, {"a", "mobile", "picture"}));
-            auto* list = child<QTreeWidget>(*viewer, "TntListView1");
-            auto* path = child<QLineEdit>(*viewer, "TntEdit1");
+            clickItem(child<QTreeWidget>(*viewer, "folderTree"), folderItem(*viewer, {"a", "mobile", "picture"}));
+            auto* list = child<QTreeWidget>(*viewer, "fileList");
+            auto* path = child<QLineEdit>(*viewer, "iconPathField");
             QTest::keyClick(list, Qt::Key_Down);
             QCOMPARE(path->text(), QStringLiteral("/a/mobile/picture/x.gif"));
             QTest::keyClick(list, Qt::Key_Down);
@@ -265,7 +265,7 @@ private Q_SLOTS:
         viewer.buildTree();
         viewer.show();
         QVERIFY(QTest::qWaitForWindowExposed(&viewer));
-        clickItem(child<QTreeWidget>(viewer, "TntTreeView1"), folderItem(viewer, {"c"}));
+        clickItem(child<QTreeWidget>(viewer, "folderTree"), folderItem(viewer, {"c"}));
 
         const std::string local = b.temp.file("new.gif");
         writeText(local, "GIF89a-new");
@@ -276,7 +276,7 @@ private Q_SLOTS:
         QCOMPARE(rowTexts(viewer, 0), (QStringList{"w.gif", "new.gif"}));
         QCOMPARE(rowTexts(viewer, 1), (QStringList{"10", "10"}));
 
-        auto* list = child<QTreeWidget>(viewer, "TntListView1");
+        auto* list = child<QTreeWidget>(viewer, "fileList");
         clickItem(list, list->topLevelItem(0));
         b.prompter.answers = {Answer::Yes};
         QVERIFY(viewer.model().hasFolder());
@@ -287,7 +287,7 @@ private Q_SLOTS:
         QCOMPARE(b.prompter.prompts[0].text, std::string("Delete w.gif"));
         QVERIFY(!std::filesystem::exists(b.phoneFile("/c/w.gif")));
         QCOMPARE(rowTexts(viewer, 0), (QStringList{"new.gif"}));
-        QCOMPARE(child<QLineEdit>(viewer, "TntEdit1")->text(), QString());
+        QCOMPARE(child<QLineEdit>(viewer, "iconPathField")->text(), QString());
     }
 
     void uploadOverAnExistingFileAsksFirst()
@@ -298,7 +298,7 @@ private Q_SLOTS:
         viewer.buildTree();
         viewer.show();
         QVERIFY(QTest::qWaitForWindowExposed(&viewer));
-        clickItem(child<QTreeWidget>(viewer, "TntTreeView1"), folderItem(viewer, {"c"}));
+        clickItem(child<QTreeWidget>(viewer, "folderTree"), folderItem(viewer, {"c"}));
         const std::string local = b.temp.file("w.gif");
         writeText(local, "GIF89a-new");
         b.choices.files = {local};
@@ -326,8 +326,8 @@ private Q_SLOTS:
         QVERIFY(listIcons(b.phone()));
         viewer.buildTree();
         QVERIFY(QTest::qWaitForWindowExposed(&viewer));
-        clickItem(child<QTreeWidget>(viewer, "TntTreeView1"), folderItem(viewer, {"a", "mobile", "picture"}));
-        auto* list = child<QTreeWidget>(viewer, "TntListView1");
+        clickItem(child<QTreeWidget>(viewer, "folderTree"), folderItem(viewer, {"a", "mobile", "picture"}));
+        auto* list = child<QTreeWidget>(viewer, "fileList");
         clickItem(list, list->topLevelItem(0));
         b.choices.saveTo = b.temp.file("got.gif");
         child<QAction>(viewer, "Download")->trigger();
@@ -340,7 +340,7 @@ private Q_SLOTS:
         QVERIFY(std::filesystem::is_directory(b.phoneFile("/a/mobile/picture/sub")));
         QTreeWidgetItem* sub = folderItem(viewer, {"a", "mobile", "picture", "sub"});
         QVERIFY(sub);
-        QCOMPARE(child<QTreeWidget>(viewer, "TntTreeView1")->currentItem(), sub);
+        QCOMPARE(child<QTreeWidget>(viewer, "folderTree")->currentItem(), sub);
         QCOMPARE(list->topLevelItemCount(), 0);
         QVERIFY(child<QAction>(viewer, "ByMask")->isEnabled());   // the listing read the volumes
     }
@@ -354,8 +354,8 @@ private Q_SLOTS:
         viewer.buildTree();
         viewer.show();
         QVERIFY(QTest::qWaitForWindowExposed(&viewer));
-        clickItem(child<QTreeWidget>(viewer, "TntTreeView1"), folderItem(viewer, {"c", "e"}));
-        auto* list = child<QTreeWidget>(viewer, "TntListView1");
+        clickItem(child<QTreeWidget>(viewer, "folderTree"), folderItem(viewer, {"c", "e"}));
+        auto* list = child<QTreeWidget>(viewer, "fileList");
         QCOMPARE(list->topLevelItem(0)->text(0), QStringLiteral("\u00E9t\u00E9.gif"));
         clickItem(list, list->topLevelItem(0));
         b.choices.saveTo = b.temp.file("e.gif");
@@ -380,12 +380,12 @@ private Q_SLOTS:
 
         // With "Use path" and a typed folder, the folder's nodes appear.
         std::filesystem::create_directories(b.phoneFile("/a/up"));
-        auto* use = child<QCheckBox>(viewer, "TntCheckBox1");
+        auto* use = child<QCheckBox>(viewer, "usePathBox");
         use->setChecked(true);
-        auto* edit2 = child<QLineEdit>(viewer, "TntEdit2");
-        QVERIFY(edit2->isEnabled());
-        edit2->clear();
-        QTest::keyClicks(edit2, QStringLiteral("/a/up"));
+        auto* usePathField = child<QLineEdit>(viewer, "usePathField");
+        QVERIFY(usePathField->isEnabled());
+        usePathField->clear();
+        QTest::keyClicks(usePathField, QStringLiteral("/a/up"));
         viewer.uploadFiles();
         QVERIFY(std::filesystem::exists(b.phoneFile("/a/up/new.gif")));
         QVERIFY(folderItem(viewer, {"a", "up"}));
@@ -395,27 +395,27 @@ private Q_SLOTS:
     {
         DeleteConfirmDialog dialog;
         QCOMPARE(dialog.windowTitle(), QStringLiteral("Confirmation"));
-        QCOMPARE(child<QLabel>(dialog, "Label1")->text(), QStringLiteral("Delete selected files?"));
-        const std::pair<const char*, DeleteAnswer> buttons[] = {{"OKBtn", DeleteAnswer::Yes},
-                                                                {"Button1", DeleteAnswer::YesToAll},
-                                                                {"Button2", DeleteAnswer::Skip},
-                                                                {"CancelBtn", DeleteAnswer::Cancel}};
+        QCOMPARE(child<QLabel>(dialog, "questionLabel")->text(), QStringLiteral("Delete selected files?"));
+        const std::pair<const char*, DeleteAnswer> buttons[] = {{"yesButton", DeleteAnswer::Yes},
+                                                                {"yesToAllButton", DeleteAnswer::YesToAll},
+                                                                {"skipButton", DeleteAnswer::Skip},
+                                                                {"cancelButton", DeleteAnswer::Cancel}};
         for (const auto& [name, answer] : buttons) {
             QTimer::singleShot(0, &dialog, [&dialog, name = name] {
                 QTest::mouseClick(child<QPushButton>(dialog, name), Qt::LeftButton);
             });
             QCOMPARE(dialog.ask("Delete a.gif"), answer);
         }
-        QCOMPARE(child<QLabel>(dialog, "Label1")->text(), QStringLiteral("Delete a.gif"));
+        QCOMPARE(child<QLabel>(dialog, "questionLabel")->text(), QStringLiteral("Delete a.gif"));
         // Enter answers Cancel, even with the focus on "Yes".
         QTimer::singleShot(0, &dialog, [&dialog] {
-            child<QPushButton>(dialog, "OKBtn")->setFocus();
+            child<QPushButton>(dialog, "yesButton")->setFocus();
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
         });
         QCOMPARE(dialog.ask("Delete b.gif"), DeleteAnswer::Cancel);
-        QCOMPARE(child<QPushButton>(dialog, "OKBtn")->text(), QStringLiteral("Yes"));
-        QCOMPARE(child<QPushButton>(dialog, "Button1")->text(), QStringLiteral("Yes to all"));
-        QCOMPARE(child<QPushButton>(dialog, "Button2")->text(), QStringLiteral("Skip"));
+        QCOMPARE(child<QPushButton>(dialog, "yesButton")->text(), QStringLiteral("Yes"));
+        QCOMPARE(child<QPushButton>(dialog, "yesToAllButton")->text(), QStringLiteral("Yes to all"));
+        QCOMPARE(child<QPushButton>(dialog, "skipButton")->text(), QStringLiteral("Skip"));
     }
 
     void maskDialogTwiceAndExtension()
@@ -423,12 +423,12 @@ private Q_SLOTS:
         MaskDialog dialog;
         BrowserState state;
         QCOMPARE(dialog.windowTitle(), QStringLiteral("Set file mask"));
-        auto* boxes = child<QListWidget>(dialog, "CheckListBox1");
-        auto* edit = child<QLineEdit>(dialog, "Edit1");
+        auto* boxes = child<QListWidget>(dialog, "volumeList");
+        auto* edit = child<QLineEdit>(dialog, "extensionField");
         QTimer::singleShot(0, &dialog, [&] {
             boxes->item(1)->setCheckState(Qt::Unchecked);
             QTest::keyClicks(edit, QStringLiteral("gif"));
-            QTest::mouseClick(child<QPushButton>(dialog, "OKBtn"), Qt::LeftButton);
+            QTest::mouseClick(child<QPushButton>(dialog, "okButton"), Qt::LeftButton);
         });
         QVERIFY(dialog.execute({'a', 'b', 'c'}, state));
         QCOMPARE(state.maskVolumes, std::string("ac"));
@@ -442,7 +442,7 @@ private Q_SLOTS:
             QCOMPARE(edit->text(), QStringLiteral("gif"));
             for (int i = 0; i < 3; ++i)
                 boxes->item(i)->setCheckState(Qt::Unchecked);
-            QTest::mouseClick(child<QPushButton>(dialog, "OKBtn"), Qt::LeftButton);
+            QTest::mouseClick(child<QPushButton>(dialog, "okButton"), Qt::LeftButton);
         });
         QVERIFY(dialog.execute({'a', 'b', 'c'}, state));
         QCOMPARE(state.maskVolumes, std::string());
@@ -454,17 +454,17 @@ private Q_SLOTS:
         AttributesDialog dialog;
         QCOMPARE(dialog.windowTitle(), QStringLiteral("Set file attributes"));
         QTimer::singleShot(0, &dialog, [&] {
-            QVERIFY(child<QCheckBox>(dialog, "CheckBox2")->isChecked());
-            child<QCheckBox>(dialog, "CheckBox1")->setChecked(true);
-            QTest::mouseClick(child<QPushButton>(dialog, "OKBtn"), Qt::LeftButton);
+            QVERIFY(child<QCheckBox>(dialog, "hiddenBox")->isChecked());
+            child<QCheckBox>(dialog, "readOnlyBox")->setChecked(true);
+            QTest::mouseClick(child<QPushButton>(dialog, "okButton"), Qt::LeftButton);
         });
         QCOMPARE(dialog.execute(nullptr, 2), 3);
         QTimer::singleShot(0, &dialog, [&] {
-            QTest::mouseClick(child<QPushButton>(dialog, "CancelBtn"), Qt::LeftButton);
+            QTest::mouseClick(child<QPushButton>(dialog, "cancelButton"), Qt::LeftButton);
         });
         QCOMPARE(dialog.execute(nullptr, 4), -1);
     }
 };
 
-QTEST_MAIN(PicViewerTest)
+QTEST_MAIN(PhoneFileBrowserTest)
 #include "phone_file_browser_test.moc"
