@@ -25,9 +25,9 @@ std::optional<std::vector<std::string>> itemSummary(const MenuDocument& document
 
 // The document commands of the tool bar and the File menu.
 struct DocumentCommands {
-    bool save = false;             // ToolButton2, "&Save as..."
-    bool saveToPhone = false;      // ToolButton5, "Save to p&hone"
-    bool availableItems = false;   // ComboBox1
+    bool save = false;             // "&Save as..." and its button
+    bool saveToPhone = false;      // "Save to p&hone" and its button
+    bool availableItems = false;   // the available items
 
     bool operator==(const DocumentCommands&) const = default;
 };

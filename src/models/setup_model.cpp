@@ -5,31 +5,32 @@ namespace tessaro {
 SetupModel::SetupModel(const Settings& settings, bool phoneConnected)
     : work_(settings), seemButtons_(phoneConnected)
 {
-    at(SetupBox::CheckBox1) = {work_.setSystemAttr, true};
-    at(SetupBox::CheckBox7) = {work_.logEnabled, true};
-    at(SetupBox::CheckBox2) = {work_.activateSeemItems, false};
+    at(SetupOption::SetSystemAttribute) = {work_.setSystemAttr, true};
+    at(SetupOption::LogPhoneOperations) = {work_.logEnabled, true};
+    at(SetupOption::ActivateSeemItems) = {work_.activateSeemItems, false};
     if (work_.readJ2mest) {
-        at(SetupBox::CheckBox3) = {true, true};
-        at(SetupBox::CheckBox4) = {work_.j2mestFromPhone, true};
-        at(SetupBox::CheckBox5) = {work_.j2mestFromCard, true};
-        at(SetupBox::CheckBox6) = {work_.patchJ2mest, true};
+        at(SetupOption::ReadJavaSlots) = {true, true};
+        at(SetupOption::JavaSlotsFromPhone) = {work_.j2mestFromPhone, true};
+        at(SetupOption::JavaSlotsFromCard) = {work_.j2mestFromCard, true};
+        at(SetupOption::AllowCoreletPatching) = {work_.patchJ2mest, true};
     } else {
-        at(SetupBox::CheckBox3) = {false, true};
-        at(SetupBox::CheckBox4) = {false, false};
-        at(SetupBox::CheckBox5) = {false, false};
-        at(SetupBox::CheckBox6) = {false, false};
+        at(SetupOption::ReadJavaSlots) = {false, true};
+        at(SetupOption::JavaSlotsFromPhone) = {false, false};
+        at(SetupOption::JavaSlotsFromCard) = {false, false};
+        at(SetupOption::AllowCoreletPatching) = {false, false};
     }
 }
 
 void SetupModel::readTurnedOff()
 {
     work_.readJ2mest = work_.j2mestFromPhone = work_.j2mestFromCard = work_.patchJ2mest = false;
-    at(SetupBox::CheckBox3).checked = false;
-    for (SetupBox sub : {SetupBox::CheckBox4, SetupBox::CheckBox5, SetupBox::CheckBox6})
+    at(SetupOption::ReadJavaSlots).checked = false;
+    for (SetupOption sub : {SetupOption::JavaSlotsFromPhone, SetupOption::JavaSlotsFromCard,
+                            SetupOption::AllowCoreletPatching})
         at(sub) = {false, false};
 }
 
-bool SetupModel::setChecked(SetupBox which, bool checked)
+bool SetupModel::setChecked(SetupOption which, bool checked)
 {
     BoxState& state = at(which);
     if (!state.enabled)
@@ -40,32 +41,32 @@ bool SetupModel::setChecked(SetupBox which, bool checked)
     state.checked = checked;
 
     switch (which) {
-    case SetupBox::CheckBox1:
+    case SetupOption::SetSystemAttribute:
         work_.setSystemAttr = checked;
         break;
-    case SetupBox::CheckBox2:
+    case SetupOption::ActivateSeemItems:
         work_.activateSeemItems = checked;
         break;
-    case SetupBox::CheckBox6:
+    case SetupOption::AllowCoreletPatching:
         work_.patchJ2mest = checked;
         break;
-    case SetupBox::CheckBox7:
+    case SetupOption::LogPhoneOperations:
         work_.logEnabled = checked;
         break;
-    case SetupBox::CheckBox3:
+    case SetupOption::ReadJavaSlots:
         if (checked) {
             work_.readJ2mest = true;
-            at(SetupBox::CheckBox4).enabled = true;
-            at(SetupBox::CheckBox5).enabled = true;
+            at(SetupOption::JavaSlotsFromPhone).enabled = true;
+            at(SetupOption::JavaSlotsFromCard).enabled = true;
         } else {
             readTurnedOff();
         }
         break;
-    case SetupBox::CheckBox4:
-    case SetupBox::CheckBox5:
-        (which == SetupBox::CheckBox4 ? work_.j2mestFromPhone : work_.j2mestFromCard) = checked;
+    case SetupOption::JavaSlotsFromPhone:
+    case SetupOption::JavaSlotsFromCard:
+        (which == SetupOption::JavaSlotsFromPhone ? work_.j2mestFromPhone : work_.j2mestFromCard) = checked;
         if (checked)
-            at(SetupBox::CheckBox6).enabled = true;
+            at(SetupOption::AllowCoreletPatching).enabled = true;
         work_.readJ2mest = work_.j2mestFromPhone || work_.j2mestFromCard;
         if (!work_.j2mestFromPhone && !work_.j2mestFromCard)
             readTurnedOff();

@@ -10,15 +10,15 @@
 
 namespace tessaro {
 
-// The dialog's check boxes, by component name.
-enum class SetupBox {
-    CheckBox1,  // "Set SYSTEM attribute"
-    CheckBox2,  // "Activate items in SEEM 0032" (never enabled)
-    CheckBox3,  // "Read J2MEST"
-    CheckBox4,  // "From phone"
-    CheckBox5,  // "From card"
-    CheckBox6,  // "Allow patching to run corelets"
-    CheckBox7,  // "Enable p2k ops logging"
+// The dialog's options, one check box each.
+enum class SetupOption {
+    SetSystemAttribute,    // "Set SYSTEM attribute"
+    ActivateSeemItems,     // "Activate items in SEEM 0032" (never enabled)
+    ReadJavaSlots,         // "Read J2MEST"
+    JavaSlotsFromPhone,    // "From phone"
+    JavaSlotsFromCard,     // "From card"
+    AllowCoreletPatching,  // "Allow patching to run corelets"
+    LogPhoneOperations,    // "Enable p2k ops logging"
 };
 
 struct BoxState {
@@ -33,14 +33,14 @@ public:
     // Opens the dialog over a copy of `settings`; the SEEM buttons follow `phoneConnected`.
     SetupModel(const Settings& settings, bool phoneConnected);
 
-    BoxState box(SetupBox which) const { return boxes_[index(which)]; }
-    // "Backup SEEM" (`Button3`) and "Restore backup" (`Button4`).
+    BoxState box(SetupOption which) const { return boxes_[index(which)]; }
+    // "Backup SEEM" and "Restore backup".
     bool seemButtonsEnabled() const { return seemButtons_; }
     const Settings& workingCopy() const { return work_; }
 
     // A click on a box (or a change made from code): the box takes `checked` and its rule
     // runs. A disabled box cannot change; returns false then, true otherwise.
-    bool setChecked(SetupBox which, bool checked);
+    bool setChecked(SetupOption which, bool checked);
 
     // OK: the working copy becomes the settings (without a source, reading and patching go
     // off) and is written to `iniPath`. The settings are updated even when the write fails.
@@ -48,8 +48,8 @@ public:
     // Cancel leaves the settings and the file alone: nothing to do beyond closing.
 
 private:
-    static size_t index(SetupBox which) { return static_cast<size_t>(which); }
-    BoxState& at(SetupBox which) { return boxes_[index(which)]; }
+    static size_t index(SetupOption which) { return static_cast<size_t>(which); }
+    BoxState& at(SetupOption which) { return boxes_[index(which)]; }
     // "Read J2MEST" unchecked: every J2MEST option off, the three sub-options cleared and
     // disabled.
     void readTurnedOff();

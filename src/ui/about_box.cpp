@@ -12,30 +12,30 @@ namespace tessaro {
 
 AboutBox::AboutBox(QWidget* parent) : QDialog(parent)
 {
-    setObjectName(QStringLiteral("TAboutBox"));
+    setObjectName(QStringLiteral("aboutBox"));
     setWindowTitle(tr("About"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
 
     auto* panel = new QFrame(this);
-    panel->setObjectName(QStringLiteral("Panel1"));
+    panel->setObjectName(QStringLiteral("aboutPanel"));
     panel->setFrameShape(QFrame::StyledPanel);
 
     auto* product = new QLabel(QStringLiteral("Tessaro"), panel);
-    product->setObjectName(QStringLiteral("ProductName"));
+    product->setObjectName(QStringLiteral("productName"));
     QFont big = product->font();
     big.setPointSize(big.pointSize() + 6);
     big.setBold(true);
     product->setFont(big);
     auto* version = new QLabel(tr("Version %1").arg(QStringLiteral(TESSARO_VERSION)), panel);
-    version->setObjectName(QStringLiteral("Version"));
+    version->setObjectName(QStringLiteral("version"));
     auto* copyright = new QLabel(tr("Written by the Tessaro developers."), panel);
-    copyright->setObjectName(QStringLiteral("Copyright"));
+    copyright->setObjectName(QStringLiteral("copyright"));
     auto* link = new QLabel(tr("Source and notes: see the README next to the program."),
                             panel);
-    link->setObjectName(QStringLiteral("Comments"));
+    link->setObjectName(QStringLiteral("webLink"));
     link->setWordWrap(true);
     auto* credits = new QPlainTextEdit(panel);
-    credits->setObjectName(QStringLiteral("Memo1"));
+    credits->setObjectName(QStringLiteral("credits"));
     credits->setReadOnly(true);
     credits->setPlainText(tr(
         "An editor for the main menu of Motorola P2K phones.\n"
@@ -51,7 +51,7 @@ AboutBox::AboutBox(QWidget* parent) : QDialog(parent)
     panelLayout->addWidget(credits);
 
     auto* ok = new QPushButton(tr("OK"), this);
-    ok->setObjectName(QStringLiteral("OKButton"));
+    ok->setObjectName(QStringLiteral("okButton"));
     ok->setDefault(true);
     ok->setFocus();
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
@@ -65,7 +65,7 @@ AboutBox::AboutBox(QWidget* parent) : QDialog(parent)
 void AboutBox::showEvent(QShowEvent* event)
 {
     centreOn(this, nullptr);
-    if (auto* ok = findChild<QPushButton*>(QStringLiteral("OKButton")))
+    if (auto* ok = findChild<QPushButton*>(QStringLiteral("okButton")))
         ok->setFocus();
     QDialog::showEvent(event);
 }

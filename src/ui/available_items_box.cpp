@@ -12,7 +12,7 @@ namespace tessaro {
 
 AvailableItemsBox::AvailableItemsBox(QWidget* parent) : QComboBox(parent)
 {
-    setObjectName(QStringLiteral("ComboBox1"));
+    setObjectName(QStringLiteral("availableItems"));
     setMaxVisibleItems(16);
     setContextMenuPolicy(Qt::CustomContextMenu);
     connect(this, &QComboBox::activated, this, [this](int index) {

@@ -1,8 +1,9 @@
 #pragma once
-// `ComboBox1`: the available mma items, 16 entries visible when dropped down. Its index is an
-// index into the available items. Dragging the box starts a `AvailableItemDrag` of the entry
-// shown; a plain click drops the list down as usual. A pick is a choice in the dropped-down
-// list (mouse or Enter) or Enter on the closed box, not an arrow key or wheel step through it.
+// `AvailableItemsBox`: the available mma items, 16 entries visible when dropped down. Its
+// index is an index into the available items. Dragging the box starts a `AvailableItemDrag` of
+// the entry shown; a plain click drops the list down as usual. A pick is a choice in the
+// dropped-down list (mouse or Enter) or Enter on the closed box, not an arrow key or wheel
+// step through it.
 
 #include <QComboBox>
 #include <QPoint>

@@ -2,7 +2,9 @@
 
 namespace tessaro {
 
-DoubleProgressWindow::DoubleProgressWindow(QWidget* owner) : ProgressDialog(owner, QStringLiteral("TDblProgress"), 2)
+DoubleProgressWindow::DoubleProgressWindow(QWidget* owner)
+    : ProgressDialog(owner, QStringLiteral("doubleProgressWindow"),
+                     {"fileProgressBar", "batchProgressBar"})
 {
 }
 

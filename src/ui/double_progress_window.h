@@ -15,7 +15,7 @@ public:
 
     void setCaption(const std::string& caption) override { showCaption(caption); }
     std::string caption() const override { return shownCaption(); }
-    // Bar 0 is the file in progress (`ProgressBar1`), bar 1 the batch (`ProgressBar2`).
+    // Bar 0 is the file in progress, bar 1 the batch.
     void setBar(int bar, int percent) override { moveBar(bar, percent); }
     bool cancelled() const override { return isCancelled(); }
 

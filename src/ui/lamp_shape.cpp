@@ -6,7 +6,7 @@ namespace tessaro {
 
 LampShape::LampShape(QWidget* parent) : QWidget(parent)
 {
-    setObjectName(QStringLiteral("Shape1"));
+    setObjectName(QStringLiteral("statusLamp"));
     setMinimumSize(14, 14);
 }
 

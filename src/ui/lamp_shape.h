@@ -1,5 +1,5 @@
 #pragma once
-// `Shape1`: the round lamp in the last status bar panel, red without a phone, green with one.
+// `LampShape`: the round lamp in the last status bar panel, red without a phone, green with one.
 
 #include <QColor>
 #include <QWidget>

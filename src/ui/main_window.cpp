@@ -80,7 +80,7 @@ MainWindow::MainWindow(AppContext& context, Prompter& prompter, FileDialogs& fil
     : QMainWindow(parent), ctx_(context), prompter_(prompter), files_(files), about_(about),
       dispatch_(std::make_shared<GuiDispatch>(this)), history_(context.workspace)
 {
-    setObjectName(QStringLiteral("TSDIAppForm"));
+    setObjectName(QStringLiteral("mainWindow"));
     setCaption(kMainCaption);
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                    | Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint
@@ -97,7 +97,7 @@ MainWindow::MainWindow(AppContext& context, Prompter& prompter, FileDialogs& fil
     buildTray();
 
     timer_ = new QTimer(this);
-    timer_->setObjectName(QStringLiteral("Timer1"));
+    timer_->setObjectName(QStringLiteral("fadeTimer"));
     connect(timer_, &QTimer::timeout, this, &MainWindow::fadeTick);
 
     // Opens at its usual size; the user may resize or maximise it, the tree takes the room.
@@ -124,80 +124,80 @@ MainWindow::~MainWindow()
 void MainWindow::buildActions()
 {
     QStyle* st = style();
-    newAction_ = makeAction(this, "FileNew1", tr("&New"));
+    newAction_ = makeAction(this, "newAction", tr("&New"));
     newAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
     newAction_->setIcon(st->standardIcon(QStyle::SP_FileIcon));
     newAction_->setToolTip(tr("Create new mma_ucp from scratch"));
     connect(newAction_, &QAction::triggered, this, &MainWindow::newDocument);
 
-    openAction_ = makeAction(this, "FileOpen1", tr("&Open"));
+    openAction_ = makeAction(this, "openAction", tr("&Open"));
     openAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
     openAction_->setIcon(st->standardIcon(QStyle::SP_DialogOpenButton));
     openAction_->setToolTip(tr("Open mma_ucp from file"));
     connect(openAction_, &QAction::triggered, this, &MainWindow::openDocument);
 
-    saveAction_ = makeAction(this, "FileSaveAs1", tr("&Save as..."));
+    saveAction_ = makeAction(this, "saveAsAction", tr("&Save as..."));
     saveAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     saveAction_->setIcon(st->standardIcon(QStyle::SP_DialogSaveButton));
     saveAction_->setToolTip(tr("Save mma_ucp to file"));
     saveAction_->setEnabled(false);
     connect(saveAction_, &QAction::triggered, this, &MainWindow::saveDocument);
 
-    openFromPhone_ = makeAction(this, "Openfromphone1", tr("Open from &phone"));
+    openFromPhone_ = makeAction(this, "openFromPhoneAction", tr("Open from &phone"));
     openFromPhone_->setIcon(phoneCommandIcon(PhoneGlyph::OpenFromPhone));
     openFromPhone_->setToolTip(tr("Open mma_ucp from phone"));
     openFromPhone_->setEnabled(false);
     connect(openFromPhone_, &QAction::triggered, this, &MainWindow::openFromPhone);
 
-    saveToPhone_ = makeAction(this, "Savetophone1", tr("Save to p&hone"));
+    saveToPhone_ = makeAction(this, "saveToPhoneAction", tr("Save to p&hone"));
     saveToPhone_->setIcon(phoneCommandIcon(PhoneGlyph::SaveToPhone));
     saveToPhone_->setToolTip(tr("Save mma_ucp to phone"));
     saveToPhone_->setEnabled(false);
     connect(saveToPhone_, &QAction::triggered, this, &MainWindow::saveToPhone);
 
-    restartPhone_ = makeAction(this, "RestartPhone1", tr("&Restart Phone"));
+    restartPhone_ = makeAction(this, "restartPhoneAction", tr("&Restart Phone"));
     restartPhone_->setIcon(phoneCommandIcon(PhoneGlyph::Restart));
     restartPhone_->setToolTip(tr("Restart phone"));
     restartPhone_->setEnabled(false);
     connect(restartPhone_, &QAction::triggered, this, &MainWindow::restartPhone);
 
-    exitAction_ = makeAction(this, "FileExit1", tr("E&xit"));
+    exitAction_ = makeAction(this, "exitAction", tr("E&xit"));
     connect(exitAction_, &QAction::triggered, this, &QWidget::close);
 
-    setupAction_ = makeAction(this, "Setup1", tr("Setup"));
+    setupAction_ = makeAction(this, "setupAction", tr("Setup"));
     connect(setupAction_, &QAction::triggered, this, &MainWindow::showSetup);
 
-    aboutAction_ = makeAction(this, "HelpAbout1", tr("&About..."));
+    aboutAction_ = makeAction(this, "aboutAction", tr("&About..."));
     connect(aboutAction_, &QAction::triggered, this, &MainWindow::showAbout);
 
-    undo_ = makeAction(this, "EditUndo1", tr("&Undo"));
+    undo_ = makeAction(this, "undoAction", tr("&Undo"));
     undo_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
     undo_->setEnabled(false);
     connect(undo_, &QAction::triggered, this, &MainWindow::undoStep);
-    redo_ = makeAction(this, "EditRedo1", tr("&Redo"));
+    redo_ = makeAction(this, "redoAction", tr("&Redo"));
     redo_->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
     redo_->setEnabled(false);
     connect(redo_, &QAction::triggered, this, &MainWindow::redoStep);
 
-    // PopupMenu1: the menu of the available items.
-    popup1_ = new QMenu(this);
-    popup1_->setObjectName(QStringLiteral("PopupMenu1"));
-    QMenu* subitem = popup1_->addMenu(tr("Add subitem"));
+    // The menu of the available items.
+    availableItemsMenu_ = new QMenu(this);
+    availableItemsMenu_->setObjectName(QStringLiteral("availableItemsMenu"));
+    QMenu* subitem = availableItemsMenu_->addMenu(tr("Add subitem"));
     addSubitemMenu_ = subitem->menuAction();
-    addSubitemMenu_->setObjectName(QStringLiteral("Addsubitem1"));
-    addSubitemFirst_ = makeAction(this, "AddFirst1", tr("Add First"));
-    addSubitemLast_ = makeAction(this, "AddLast1", tr("Add Last"));
+    addSubitemMenu_->setObjectName(QStringLiteral("addSubitemMenu"));
+    addSubitemFirst_ = makeAction(this, "addSubitemFirstAction", tr("Add First"));
+    addSubitemLast_ = makeAction(this, "addSubitemLastAction", tr("Add Last"));
     subitem->addAction(addSubitemFirst_);
     subitem->addAction(addSubitemLast_);
-    QMenu* item = popup1_->addMenu(tr("Add item"));
+    QMenu* item = availableItemsMenu_->addMenu(tr("Add item"));
     addItemMenu_ = item->menuAction();
-    addItemMenu_->setObjectName(QStringLiteral("Additem1"));
-    addItemFirst_ = makeAction(this, "AddFirst2", tr("Add First"));
-    addItemBefore_ = makeAction(this, "AddBefore1", tr("Add Before"));
+    addItemMenu_->setObjectName(QStringLiteral("addItemMenu"));
+    addItemFirst_ = makeAction(this, "addItemFirstAction", tr("Add First"));
+    addItemBefore_ = makeAction(this, "addItemBeforeAction", tr("Add Before"));
     item->addAction(addItemFirst_);
     item->addAction(addItemBefore_);
-    replace_ = makeAction(this, "Replace1", tr("Replace"));
-    popup1_->addAction(replace_);
+    replace_ = makeAction(this, "replaceAction", tr("Replace"));
+    availableItemsMenu_->addAction(replace_);
     connect(addSubitemFirst_, &QAction::triggered, this,
             [this] { insertItem(InsertPosition::AddSubitemFirst); });
     connect(addSubitemLast_, &QAction::triggered, this,
@@ -206,15 +206,15 @@ void MainWindow::buildActions()
     connect(addItemBefore_, &QAction::triggered, this,
             [this] { insertItem(InsertPosition::AddBefore); });
     connect(replace_, &QAction::triggered, this, &MainWindow::replaceItem);
-    connect(popup1_, &QMenu::aboutToShow, this, &MainWindow::updatePopupMenus);
+    connect(availableItemsMenu_, &QMenu::aboutToShow, this, &MainWindow::updatePopupMenus);
 
-    // PopupMenu2: the menu of the tree.
-    popup2_ = new QMenu(this);
-    popup2_->setObjectName(QStringLiteral("PopupMenu2"));
-    modify_ = makeAction(this, "Modifyitem1", tr("Modify item"));
-    delete_ = makeAction(this, "Deleteitem1", tr("Delete item"));
-    moveUp_ = makeAction(this, "Moveup1", tr("Move up"));
-    moveDown_ = makeAction(this, "Movedown1", tr("Move down"));
+    // The menu of the tree.
+    treeMenu_ = new QMenu(this);
+    treeMenu_->setObjectName(QStringLiteral("treeMenu"));
+    modify_ = makeAction(this, "modifyItemAction", tr("Modify item"));
+    delete_ = makeAction(this, "deleteItemAction", tr("Delete item"));
+    moveUp_ = makeAction(this, "moveUpAction", tr("Move up"));
+    moveDown_ = makeAction(this, "moveDownAction", tr("Move down"));
     // Shown in the menu; the tree itself takes the keys (treeKey).
     modify_->setShortcut(QKeySequence(Qt::Key_F2));
     delete_->setShortcut(QKeySequence(Qt::Key_Delete));
@@ -222,23 +222,23 @@ void MainWindow::buildActions()
     moveDown_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Down));
     for (QAction* a : {modify_, delete_, moveUp_, moveDown_})
         a->setShortcutContext(Qt::WidgetShortcut);
-    popup2_->addAction(modify_);
-    popup2_->addAction(delete_);
-    popup2_->addAction(moveUp_);
-    popup2_->addAction(moveDown_);
+    treeMenu_->addAction(modify_);
+    treeMenu_->addAction(delete_);
+    treeMenu_->addAction(moveUp_);
+    treeMenu_->addAction(moveDown_);
     connect(modify_, &QAction::triggered, this, &MainWindow::modifyItem);
     connect(delete_, &QAction::triggered, this, &MainWindow::deleteItem);
     connect(moveUp_, &QAction::triggered, this, &MainWindow::moveItemUp);
     connect(moveDown_, &QAction::triggered, this, &MainWindow::moveItemDown);
-    connect(popup2_, &QMenu::aboutToShow, this, &MainWindow::updatePopupMenus);
+    connect(treeMenu_, &QMenu::aboutToShow, this, &MainWindow::updatePopupMenus);
 }
 
 void MainWindow::buildMenus()
 {
     QMenuBar* bar = menuBar();
-    bar->setObjectName(QStringLiteral("MainMenu1"));
+    bar->setObjectName(QStringLiteral("menuBar"));
     QMenu* file = bar->addMenu(tr("&File"));
-    file->setObjectName(QStringLiteral("File1"));
+    file->setObjectName(QStringLiteral("fileMenu"));
     file->addAction(newAction_);
     file->addAction(openAction_);
     file->addAction(saveAction_);
@@ -248,16 +248,16 @@ void MainWindow::buildMenus()
     file->addSeparator();
     file->addAction(exitAction_);
     QMenu* edit = bar->addMenu(tr("&Edit"));
-    edit->setObjectName(QStringLiteral("Edit1"));
+    edit->setObjectName(QStringLiteral("editMenu"));
     edit->addAction(undo_);
     edit->addAction(redo_);
     bar->addAction(setupAction_);
     if (VirtualPhone* phone = ctx_.virtualPhone) {
         // The virtual phone can be plugged in and pulled out like a real one.
         QMenu* virtualPhone = bar->addMenu(tr("Virtual phone"));
-        virtualPhone->setObjectName(QStringLiteral("VirtualPhone1"));
-        plugIn_ = makeAction(this, "PlugIn1", tr("Plug in"));
-        unplug_ = makeAction(this, "Unplug1", tr("Unplug"));
+        virtualPhone->setObjectName(QStringLiteral("virtualPhoneMenu"));
+        plugIn_ = makeAction(this, "plugInAction", tr("Plug in"));
+        unplug_ = makeAction(this, "unplugAction", tr("Unplug"));
         connect(plugIn_, &QAction::triggered, this, [phone] { phone->plug(); });
         connect(unplug_, &QAction::triggered, this, [phone] { phone->unplug(); });
         connect(virtualPhone, &QMenu::aboutToShow, this, [this, phone] {
@@ -268,14 +268,15 @@ void MainWindow::buildMenus()
         virtualPhone->addAction(unplug_);
     }
     QMenu* help = bar->addMenu(tr("&Help"));
-    help->setObjectName(QStringLiteral("Help1"));
+    help->setObjectName(QStringLiteral("helpMenu"));
     help->addAction(aboutAction_);
 }
 
 void MainWindow::buildToolBar()
 {
-    QToolBar* bar = addToolBar(QStringLiteral("ToolBar1"));
-    bar->setObjectName(QStringLiteral("ToolBar1"));
+    auto* bar = new QToolBar(this);
+    bar->setObjectName(QStringLiteral("toolBar"));
+    addToolBar(bar);
     bar->setMovable(false);
     bar->setFloatable(false);
     bar->setIconSize(QSize(20, 20));
@@ -289,17 +290,17 @@ void MainWindow::buildToolBar()
         bar->addWidget(b);
         return b;
     };
-    button("ToolButton9", newAction_);
-    button("ToolButton1", openAction_);
-    button("ToolButton2", saveAction_);
+    button("newButton", newAction_);
+    button("openButton", openAction_);
+    button("saveButton", saveAction_);
     bar->addSeparator();
-    button("ToolButton4", openFromPhone_);
-    button("ToolButton5", saveToPhone_);
-    button("ToolButton7", restartPhone_);
+    button("openFromPhoneButton", openFromPhone_);
+    button("saveToPhoneButton", saveToPhone_);
+    button("restartPhoneButton", restartPhone_);
     bar->addSeparator();
 
     profiles_ = new QComboBox(bar);
-    profiles_->setObjectName(QStringLiteral("ComboBox2"));
+    profiles_->setObjectName(QStringLiteral("profileSelector"));
     profiles_->setToolTip(tr("Select a profile for target phone.\nProfile excludes unsupported "
                              "mma items and sets proper mma_ucp format"));
     profiles_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
@@ -313,7 +314,7 @@ void MainWindow::buildToolBar()
 void MainWindow::buildCentral()
 {
     auto* central = new QWidget(this);
-    central->setObjectName(QStringLiteral("Panel1"));
+    central->setObjectName(QStringLiteral("centralArea"));
 
     tree_ = new MenuTreeView(*model_, central);
     QSizePolicy keep = tree_->sizePolicy();
@@ -328,22 +329,24 @@ void MainWindow::buildCentral()
         const QModelIndex index = tree_->indexAt(pos);
         if (index.isValid())
             tree_->setCurrentIndex(index);
-        popup2_->popup(tree_->viewport()->mapToGlobal(pos));
+        treeMenu_->popup(tree_->viewport()->mapToGlobal(pos));
     });
     connect(model_, &MenuTreeModel::nodeAdded, this, [this] { showStatusLine(); });
 
-    label1_ = new QLabel(tr("Available mma items"), central);
-    label1_->setObjectName(QStringLiteral("Label1"));
-    label1_->installEventFilter(this);
+    availableLabel_ = new QLabel(tr("Available mma items"), central);
+    availableLabel_->setObjectName(QStringLiteral("availableItemsLabel"));
+    availableLabel_->installEventFilter(this);
 
     available_ = new AvailableItemsBox(central);
     available_->setEnabled(false);
     connect(available_, &AvailableItemsBox::itemPicked, this, &MainWindow::pickAvailableItem);
     connect(available_, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint& pos) { popup1_->popup(available_->mapToGlobal(pos)); });
+            [this](const QPoint& pos) {
+                availableItemsMenu_->popup(available_->mapToGlobal(pos));
+            });
 
     summary_ = new QPlainTextEdit(central);
-    summary_->setObjectName(QStringLiteral("TntMemo1"));
+    summary_->setObjectName(QStringLiteral("itemSummary"));
     summary_->setReadOnly(true);
     summary_->setPlainText(tr("Item summary:"));
     QSizePolicy keepMemo = summary_->sizePolicy();
@@ -351,32 +354,32 @@ void MainWindow::buildCentral()
     summary_->setSizePolicy(keepMemo);
     summary_->hide();
 
-    radioGroup1_ = new QGroupBox(tr("MMA save mode"), central);
-    radioGroup1_->setObjectName(QStringLiteral("RadioGroup1"));
-    radio22_ = new QRadioButton(tr("22-byte"), radioGroup1_);
-    radio22_->setObjectName(QStringLiteral("RadioButton1"));
+    saveModeGroup_ = new QGroupBox(tr("MMA save mode"), central);
+    saveModeGroup_->setObjectName(QStringLiteral("saveModeGroup"));
+    radio22_ = new QRadioButton(tr("22-byte"), saveModeGroup_);
+    radio22_->setObjectName(QStringLiteral("recordSize22"));
     radio22_->setToolTip(tr("Old mma_ucp format"));
-    radio36_ = new QRadioButton(tr("36-byte"), radioGroup1_);
-    radio36_->setObjectName(QStringLiteral("RadioButton2"));
+    radio36_ = new QRadioButton(tr("36-byte"), saveModeGroup_);
+    radio36_->setObjectName(QStringLiteral("recordSize36"));
     radio36_->setToolTip(tr("New mma_ucp format"));
     radio36_->setChecked(true);
-    saveAll_ = new QCheckBox(tr("Save all data"), radioGroup1_);
-    saveAll_->setObjectName(QStringLiteral("CheckBox1"));
+    saveAll_ = new QCheckBox(tr("Save all data"), saveModeGroup_);
+    saveAll_->setObjectName(QStringLiteral("saveAllBox"));
     saveAll_->setToolTip(tr("Save all mma data including currently unsupported"));
-    c698p_ = new QCheckBox(tr("c698p mma_ucp fix"), radioGroup1_);
-    c698p_->setObjectName(QStringLiteral("CheckBox2"));
+    c698p_ = new QCheckBox(tr("c698p mma_ucp fix"), saveModeGroup_);
+    c698p_->setObjectName(QStringLiteral("c698pFixBox"));
     c698p_->setToolTip(tr("Fix mma_ucp to act properly on R3624 FW"));
     c698p_->setEnabled(false);
-    cdma_ = new QCheckBox(tr("CDMA mode (little-endian)"), radioGroup1_);
-    cdma_->setObjectName(QStringLiteral("CheckBox3"));
-    radioGroup2_ = new QGroupBox(tr("Custom icon attribute"), radioGroup1_);
-    radioGroup2_->setObjectName(QStringLiteral("RadioGroup2"));
-    marker06_ = new QRadioButton(QStringLiteral("06"), radioGroup2_);
-    marker06_->setObjectName(QStringLiteral("RadioGroup2Item0"));
-    marker0C_ = new QRadioButton(QStringLiteral("0C"), radioGroup2_);
-    marker0C_->setObjectName(QStringLiteral("RadioGroup2Item1"));
+    cdma_ = new QCheckBox(tr("CDMA mode (little-endian)"), saveModeGroup_);
+    cdma_->setObjectName(QStringLiteral("cdmaBox"));
+    iconMarkerGroup_ = new QGroupBox(tr("Custom icon attribute"), saveModeGroup_);
+    iconMarkerGroup_->setObjectName(QStringLiteral("iconMarkerGroup"));
+    marker06_ = new QRadioButton(QStringLiteral("06"), iconMarkerGroup_);
+    marker06_->setObjectName(QStringLiteral("iconMarker06"));
+    marker0C_ = new QRadioButton(QStringLiteral("0C"), iconMarkerGroup_);
+    marker0C_->setObjectName(QStringLiteral("iconMarker0C"));
     marker0C_->setChecked(true);
-    radioGroup2_->setEnabled(false);
+    iconMarkerGroup_->setEnabled(false);
 
     // User clicks change the save mode; the rules of SaveMode decide what the others show.
     connect(radio22_, &QRadioButton::clicked, this,
@@ -394,29 +397,29 @@ void MainWindow::buildCentral()
     connect(marker0C_, &QRadioButton::clicked, this,
             [this] { changeSaveMode([](SaveMode& m) { m.setIconMarker(IconMarker::K0C); }); });
 
-    auto* markers = new QHBoxLayout(radioGroup2_);
+    auto* markers = new QHBoxLayout(iconMarkerGroup_);
     markers->addWidget(marker06_);
     markers->addWidget(marker0C_);
     auto* sizes = new QHBoxLayout;
     sizes->addWidget(radio22_);
     sizes->addWidget(radio36_);
-    auto* modeLayout = new QVBoxLayout(radioGroup1_);
+    auto* modeLayout = new QVBoxLayout(saveModeGroup_);
     modeLayout->addLayout(sizes);
     modeLayout->addWidget(saveAll_);
     modeLayout->addWidget(c698p_);
     modeLayout->addWidget(cdma_);
-    modeLayout->addWidget(radioGroup2_);
+    modeLayout->addWidget(iconMarkerGroup_);
 
     auto* rightPanel = new QWidget(central);
     auto* right = new QVBoxLayout(rightPanel);
     right->setContentsMargins(0, 0, 0, 0);
-    right->addWidget(label1_);
+    right->addWidget(availableLabel_);
     right->addWidget(available_);
     right->addWidget(summary_, 1);
-    right->addWidget(radioGroup1_);
+    right->addWidget(saveModeGroup_);
 
     splitter_ = new QSplitter(Qt::Horizontal, central);
-    splitter_->setObjectName(QStringLiteral("Splitter1"));
+    splitter_->setObjectName(QStringLiteral("treeSplitter"));
     splitter_->setChildrenCollapsible(false);
     // The tree stands in a holder of its own: hidden in joke mode, it keeps its room there.
     auto* treeHolder = new QWidget(central);
@@ -448,13 +451,14 @@ void MainWindow::buildCentral()
 void MainWindow::buildStatusBar()
 {
     QStatusBar* bar = statusBar();
-    bar->setObjectName(QStringLiteral("AdvStatusBar1"));
+    bar->setObjectName(QStringLiteral("statusBar"));
     bar->setSizeGripEnabled(false);
     // Panels of 150, 260 and 50 pixels; the first grows when its text needs more room (an
     // IMEI in a large font) and the second, right-aligned, gives way.
+    const char* const panelNames[] = {"infoPanel", "phonePanel", "lampPanel"};
     for (int i = 0; i < 3; ++i) {
         panels_[i] = new QLabel(bar);
-        panels_[i]->setObjectName(QStringLiteral("Panel%1").arg(i + 1));
+        panels_[i]->setObjectName(QString::fromLatin1(panelNames[i]));
     }
     panels_[0]->setMinimumWidth(148);
     panels_[1]->setMinimumWidth(150);
@@ -476,7 +480,7 @@ void MainWindow::buildStatusBar()
 void MainWindow::buildTray()
 {
     tray_ = new QSystemTrayIcon(this);
-    tray_->setObjectName(QStringLiteral("TrayIcon1"));
+    tray_->setObjectName(QStringLiteral("trayIcon"));
     tray_->setIcon(tessaro::trayImage(15));
     tray_->setToolTip(QStringLiteral("Tessaro v.0.4"));
     balloonTitle_ = tr("P2K Status");
@@ -543,7 +547,7 @@ void MainWindow::showSaveMode()
     cdma_->setChecked(mode.cdma());
     marker06_->setChecked(mode.iconMarker() == IconMarker::K06);
     marker0C_->setChecked(mode.iconMarker() == IconMarker::K0C);
-    radioGroup2_->setEnabled(mode.markerEnabled());
+    iconMarkerGroup_->setEnabled(mode.markerEnabled());
 }
 
 void MainWindow::fillAvailableItems()
@@ -1025,7 +1029,8 @@ void MainWindow::pickAvailableItem(int index)
     picked_ = available_->itemText(index).toStdString();
     if (!tree_->selectedNode())
         return;
-    popup1_->popup(available_->mapToGlobal(QPoint(available_->width() / 2, available_->height())));
+    availableItemsMenu_->popup(
+        available_->mapToGlobal(QPoint(available_->width() / 2, available_->height())));
 }
 
 // --- profiles ---------------------------------------------------------------------------------
@@ -1068,7 +1073,7 @@ void MainWindow::toggleJokeMode()
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == label1_ && event->type() == QEvent::MouseButtonDblClick) {
+    if (watched == availableLabel_ && event->type() == QEvent::MouseButtonDblClick) {
         toggleJokeMode();
         return true;
     }
@@ -1097,13 +1102,13 @@ bool MainWindow::treeKey(QKeyEvent* event)
     case Qt::Key_Menu:
         // Accepted, so no context-menu event follows at a place of the platform's choosing.
         event->accept();
-        popupAt(popup2_);
+        popupAt(treeMenu_);
         return true;
     case Qt::Key_Insert:
         if (mods != Qt::NoModifier)
             return false;
         event->accept();
-        popupAt(popup1_);
+        popupAt(availableItemsMenu_);
         return true;
     default: break;
     }

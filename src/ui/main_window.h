@@ -61,19 +61,19 @@ public:
 
     AppContext& context() const { return ctx_; }
     MenuTreeView* tree() const { return tree_; }
-    // `Splitter1` between the tree and the panel on its right.
+    // The splitter between the tree and the panel on its right.
     QSplitter* splitter() const { return splitter_; }
     const WindowFade& fade() const { return fade_; }
     const JokeMode& joke() const { return joke_; }
     // The splash while it is shown, else null.
     SplashScreen* splash() const { return splash_; }
-    // Panel 1..3 of `AdvStatusBar1`.
+    // Panel 1..3 of the status bar.
     QLabel* statusPanel(int number) const;
     // Tray image shown: 14 connected, 15 disconnected.
     int trayImage() const { return trayImage_; }
     QString balloonTitle() const { return balloonTitle_; }
     QString balloonText() const { return balloonText_; }
-    // The display text remembered from the last pick in `ComboBox1`.
+    // The display text remembered from the last pick in the available items.
     const std::string& pickedEntry() const { return picked_; }
     // The undo history of the open document.
     const UndoHistory& history() const { return history_; }
@@ -106,15 +106,16 @@ public:
     void setItemEditorRunner(std::function<bool(ItemPropertiesWindow&)> runner) { runItemEditor_ = std::move(runner); }
     // A drop the tree's acceptance test let through.
     void dropOnNode(MenuNode* target, const DragSource& source);
-    // A pick in `ComboBox1`: remembers its text and opens `PopupMenu1` when a node is selected.
+    // A pick in the available items: remembers its text and opens their menu when a node is
+    // selected.
     void pickAvailableItem(int index);
-    // A user's choice in the profile selector `ComboBox2`.
+    // A user's choice in the profile selector.
     void pickProfile(int index);
-    // Double-click on `Label1`.
+    // Double-click on the label of the available items.
     void toggleJokeMode();
     // The pointer over the tray icon.
     void trayIconHovered();
-    // One tick of `Timer1`.
+    // One tick of the fade timer.
     void fadeTick();
 
     // The document differs from the file it came from (e.g. a damaged file was repaired while
@@ -203,23 +204,23 @@ private:
     QSplitter* splitter_ = nullptr;
     AvailableItemsBox* available_ = nullptr;
     QComboBox* profiles_ = nullptr;
-    QLabel* label1_ = nullptr;
+    QLabel* availableLabel_ = nullptr;
     QPlainTextEdit* summary_ = nullptr;
-    QGroupBox* radioGroup1_ = nullptr;
+    QGroupBox* saveModeGroup_ = nullptr;
     QRadioButton* radio22_ = nullptr;
     QRadioButton* radio36_ = nullptr;
     QCheckBox* saveAll_ = nullptr;
     QCheckBox* c698p_ = nullptr;
     QCheckBox* cdma_ = nullptr;
-    QGroupBox* radioGroup2_ = nullptr;
+    QGroupBox* iconMarkerGroup_ = nullptr;
     QRadioButton* marker06_ = nullptr;
     QRadioButton* marker0C_ = nullptr;
     QLabel* panels_[3] = {};
     LampShape* lamp_ = nullptr;
     QSystemTrayIcon* tray_ = nullptr;
     QTimer* timer_ = nullptr;
-    QMenu* popup1_ = nullptr;
-    QMenu* popup2_ = nullptr;
+    QMenu* availableItemsMenu_ = nullptr;
+    QMenu* treeMenu_ = nullptr;
 
     QAction* newAction_ = nullptr;
     QAction* openAction_ = nullptr;

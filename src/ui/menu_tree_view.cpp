@@ -13,7 +13,7 @@ namespace tessaro {
 MenuTreeView::MenuTreeView(MenuTreeModel& model, QWidget* parent)
     : QTreeView(parent), model_(model), collapseList_(model.document())
 {
-    setObjectName(QStringLiteral("TreeView1"));
+    setObjectName(QStringLiteral("menuTree"));
     setModel(&model_);
     header()->hide();
     setEditTriggers(QAbstractItemView::NoEditTriggers);

@@ -1,5 +1,5 @@
 #pragma once
-// `TreeView1`: the menu tree. Captions are not editable; nodes can be dragged inside the
+// `MenuTreeView`: the menu tree. Captions are not editable; nodes can be dragged inside the
 // tree and entries of the available items dropped on it. While a drag hovers over an
 // accepted node that has children, the node is expanded and remembered in `DragExpandedNodes`;
 // after the drop the nodes the drag opened are collapsed again.

@@ -14,16 +14,17 @@
 
 namespace tessaro {
 
-ProgressDialog::ProgressDialog(QWidget* owner, const QString& objectName, int barCount)
+ProgressDialog::ProgressDialog(QWidget* owner, const QString& objectName,
+                               std::initializer_list<const char*> barNames)
     : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
 {
     setObjectName(objectName);
     setModal(true);
     label_ = new QLabel(this);
-    label_->setObjectName(QStringLiteral("Label1"));
-    for (int i = 0; i < barCount; ++i) {
+    label_->setObjectName(QStringLiteral("captionLabel"));
+    for (const char* name : barNames) {
         auto* bar = new QProgressBar(this);
-        bar->setObjectName(QStringLiteral("ProgressBar%1").arg(i + 1));
+        bar->setObjectName(QString::fromLatin1(name));
         bars_.push_back(bar);
     }
     auto* layout = new QVBoxLayout(this);
@@ -34,7 +35,7 @@ ProgressDialog::ProgressDialog(QWidget* owner, const QString& objectName, int ba
         layout->addWidget(bar);
     }
     cancel_ = new QPushButton(tr("Cancel"), this);
-    cancel_->setObjectName(QStringLiteral("CancelButton"));
+    cancel_->setObjectName(QStringLiteral("cancelButton"));
     cancel_->setAutoDefault(false);
     connect(cancel_, &QPushButton::clicked, this, [this] {
         cancelled_ = true;

@@ -1,12 +1,12 @@
 #pragma once
 // What the single and the double progress window share: a modal window without title-bar
-// buttons, centred on its owner when shown, whose caption is both its title and its label
-// `Label1`, over bars `ProgressBar1`, `ProgressBar2`, ... that run from 0 to 100, and a
-// Cancel button that asks the operation to stop.
+// buttons, centred on its owner when shown, whose caption is both its title and the label
+// over its bars, which run from 0 to 100, and a Cancel button that asks the operation to stop.
 // The operations run on the GUI thread; the window keeps itself drawn by handling pending
 // events (at most about 30 times a second) whenever the operation moves a bar or the caption.
 // Being application-modal, it takes the user's input and no other window does.
 
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -22,12 +22,13 @@ namespace tessaro {
 class ProgressDialog : public QDialog {
     Q_OBJECT
 public:
-    // A window named `objectName` over `owner` with `barCount` bars, all at 0.
-    ProgressDialog(QWidget* owner, const QString& objectName, int barCount);
+    // A window named `objectName` over `owner` with one bar, at 0, for each of `barNames`.
+    ProgressDialog(QWidget* owner, const QString& objectName,
+                   std::initializer_list<const char*> barNames);
 
-    // Bar `index` (0 is `ProgressBar1`); null when the window has no such bar.
+    // Bar `index` (0 is the top one); null when the window has no such bar.
     QProgressBar* barAt(int index) const;
-    // The Cancel button `CancelButton`; a click makes isCancelled() true for good.
+    // The Cancel button; a click makes isCancelled() true for good.
     QPushButton* cancelButton() const { return cancel_; }
     bool isCancelled() const { return cancelled_; }
     // Draws the window and handles the events waiting for it, unless that was done less than

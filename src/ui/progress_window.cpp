@@ -16,7 +16,8 @@ void centreOn(QWidget* window, QWidget* owner)
         window->move(area.center() - QPoint(window->width() / 2, window->height() / 2));
 }
 
-ProgressWindow::ProgressWindow(QWidget* owner) : ProgressDialog(owner, QStringLiteral("TProgressWin"), 1)
+ProgressWindow::ProgressWindow(QWidget* owner)
+    : ProgressDialog(owner, QStringLiteral("progressWindow"), {"progressBar"})
 {
 }
 

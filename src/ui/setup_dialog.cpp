@@ -18,11 +18,11 @@ SetupDialog::SetupDialog(Settings& settings, std::string iniPath, PhoneContext* 
     : QDialog(parent), settings_(settings), iniPath_(std::move(iniPath)), phone_(phone),
       files_(files), prompter_(prompter), model_(settings, phoneConnected && phone != nullptr)
 {
-    setObjectName(QStringLiteral("TSetupForm"));
+    setObjectName(QStringLiteral("setupDialog"));
     setWindowTitle(tr("Settings"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
 
-    auto makeBox = [this](SetupBox which, const char* name, const char* caption) {
+    auto makeBox = [this](SetupOption which, const char* name, const char* caption) {
         auto* b = new QCheckBox(tr(caption), this);
         b->setObjectName(QString::fromLatin1(name));
         boxes_[which] = b;
@@ -33,26 +33,30 @@ SetupDialog::SetupDialog(Settings& settings, std::string iniPath, PhoneContext* 
         });
         return b;
     };
-    auto* log = makeBox(SetupBox::CheckBox7, "CheckBox7", QT_TR_NOOP("Enable p2k ops logging"));
-    auto* system = makeBox(SetupBox::CheckBox1, "CheckBox1", QT_TR_NOOP("Set SYSTEM attribute"));
-    auto* activate = makeBox(SetupBox::CheckBox2, "CheckBox2", QT_TR_NOOP("Activate items in SEEM 0032"));
-    auto* read = makeBox(SetupBox::CheckBox3, "CheckBox3", QT_TR_NOOP("Read J2MEST"));
-    auto* fromPhone = makeBox(SetupBox::CheckBox4, "CheckBox4", QT_TR_NOOP("From phone"));
-    auto* fromCard = makeBox(SetupBox::CheckBox5, "CheckBox5", QT_TR_NOOP("From card"));
-    auto* patch = makeBox(SetupBox::CheckBox6, "CheckBox6", QT_TR_NOOP("Allow patching to run corelets"));
+    auto* log = makeBox(SetupOption::LogPhoneOperations, "loggingBox",
+                        QT_TR_NOOP("Enable p2k ops logging"));
+    auto* system = makeBox(SetupOption::SetSystemAttribute, "systemAttributeBox",
+                           QT_TR_NOOP("Set SYSTEM attribute"));
+    auto* activate = makeBox(SetupOption::ActivateSeemItems, "activateSeemItemsBox",
+                             QT_TR_NOOP("Activate items in SEEM 0032"));
+    auto* read = makeBox(SetupOption::ReadJavaSlots, "readJavaSlotsBox", QT_TR_NOOP("Read J2MEST"));
+    auto* fromPhone = makeBox(SetupOption::JavaSlotsFromPhone, "fromPhoneBox", QT_TR_NOOP("From phone"));
+    auto* fromCard = makeBox(SetupOption::JavaSlotsFromCard, "fromCardBox", QT_TR_NOOP("From card"));
+    auto* patch = makeBox(SetupOption::AllowCoreletPatching, "allowPatchingBox",
+                          QT_TR_NOOP("Allow patching to run corelets"));
 
-    button3_ = new QPushButton(tr("Backup SEEM"), this);
-    button3_->setObjectName(QStringLiteral("Button3"));
-    button4_ = new QPushButton(tr("Restore backup"), this);
-    button4_->setObjectName(QStringLiteral("Button4"));
-    connect(button3_, &QPushButton::clicked, this, &SetupDialog::backupSeem);
-    connect(button4_, &QPushButton::clicked, this, &SetupDialog::restoreSeem);
+    backupButton_ = new QPushButton(tr("Backup SEEM"), this);
+    backupButton_->setObjectName(QStringLiteral("backupSeemButton"));
+    restoreButton_ = new QPushButton(tr("Restore backup"), this);
+    restoreButton_->setObjectName(QStringLiteral("restoreBackupButton"));
+    connect(backupButton_, &QPushButton::clicked, this, &SetupDialog::backupSeem);
+    connect(restoreButton_, &QPushButton::clicked, this, &SetupDialog::restoreSeem);
 
     auto* ok = new QPushButton(tr("OK"), this);
-    ok->setObjectName(QStringLiteral("Button1"));
+    ok->setObjectName(QStringLiteral("okButton"));
     ok->setDefault(true);
     auto* cancel = new QPushButton(tr("Cancel"), this);
-    cancel->setObjectName(QStringLiteral("Button2"));
+    cancel->setObjectName(QStringLiteral("cancelButton"));
     connect(ok, &QPushButton::clicked, this, &SetupDialog::okClicked);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 
@@ -62,8 +66,8 @@ SetupDialog::SetupDialog(Settings& settings, std::string iniPath, PhoneContext* 
     phoneLayout->addWidget(system);
     phoneLayout->addWidget(activate);
     auto* seemRow = new QHBoxLayout;
-    seemRow->addWidget(button3_);
-    seemRow->addWidget(button4_);
+    seemRow->addWidget(backupButton_);
+    seemRow->addWidget(restoreButton_);
     phoneLayout->addLayout(seemRow);
 
     auto* javaGroup = new QGroupBox(tr("Java"), this);
@@ -97,8 +101,8 @@ void SetupDialog::showModel()
         b->setChecked(state.checked);
         b->setEnabled(state.enabled);
     }
-    button3_->setEnabled(model_.seemButtonsEnabled());
-    button4_->setEnabled(model_.seemButtonsEnabled());
+    backupButton_->setEnabled(model_.seemButtonsEnabled());
+    restoreButton_->setEnabled(model_.seemButtonsEnabled());
 }
 
 void SetupDialog::okClicked()

@@ -27,11 +27,11 @@ public:
                FileDialogs& files, Prompter& prompter, QWidget* parent = nullptr);
 
     const SetupModel& model() const { return model_; }
-    QCheckBox* box(SetupBox which) const { return boxes_.at(which); }
+    QCheckBox* box(SetupOption which) const { return boxes_.at(which); }
 
-    // Button1 "OK": the working copy becomes the settings and is written to the file.
+    // "OK": the working copy becomes the settings and is written to the file.
     void okClicked();
-    // Button3 "Backup SEEM" and Button4 "Restore backup".
+    // "Backup SEEM" and "Restore backup".
     void backupSeem();
     void restoreSeem();
 
@@ -44,9 +44,9 @@ private:
     FileDialogs& files_;
     Prompter& prompter_;
     SetupModel model_;
-    std::map<SetupBox, QCheckBox*> boxes_;
-    QPushButton* button3_;
-    QPushButton* button4_;
+    std::map<SetupOption, QCheckBox*> boxes_;
+    QPushButton* backupButton_;
+    QPushButton* restoreButton_;
 };
 
 } // namespace tessaro

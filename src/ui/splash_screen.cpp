@@ -13,7 +13,7 @@ SplashScreen::SplashScreen(QWidget* owner)
     : QWidget(nullptr, Qt::SplashScreen | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
       owner_(owner)
 {
-    setObjectName(QStringLiteral("TForm1"));
+    setObjectName(QStringLiteral("splashScreen"));
     setAttribute(Qt::WA_ShowWithoutActivating);
     setAutoFillBackground(true);
     QPalette pal = palette();
@@ -33,11 +33,11 @@ SplashScreen::SplashScreen(QWidget* owner)
     };
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(24, 18, 24, 18);
-    layout->addWidget(label("Label1", QStringLiteral("D2U05 Ready"), 0, false));
-    layout->addWidget(label("Label2", QStringLiteral("Tessaro"), 14, true));
-    layout->addWidget(label("Label3", QStringLiteral("v.0.6"), 2, false));
-    layout->addWidget(label("Label4", tr("edition"), 0, false));
-    layout->addWidget(label("Label5", tr("For everyone who keeps an old phone alive."),
+    layout->addWidget(label("readyLabel", QStringLiteral("D2U05 Ready"), 0, false));
+    layout->addWidget(label("productLabel", QStringLiteral("Tessaro"), 14, true));
+    layout->addWidget(label("versionLabel", QStringLiteral("v.0.6"), 2, false));
+    layout->addWidget(label("editionLabel", tr("edition"), 0, false));
+    layout->addWidget(label("dedicationLabel", tr("For everyone who keeps an old phone alive."),
                             -1, false));
     setFixedSize(sizeHint().expandedTo(QSize(300, 180)));
     setAlpha(200);

@@ -24,11 +24,11 @@ Settings readingFrom(bool phone, bool card, bool patch)
     return s;
 }
 
-// The J2MEST boxes 3, 4, 5, 6 in order.
+// The J2MEST boxes: reading, its two sources and patching, in that order.
 std::vector<BoxState> j2mestBoxes(const SetupModel& m)
 {
-    return {m.box(SetupBox::CheckBox3), m.box(SetupBox::CheckBox4), m.box(SetupBox::CheckBox5),
-            m.box(SetupBox::CheckBox6)};
+    return {m.box(SetupOption::ReadJavaSlots), m.box(SetupOption::JavaSlotsFromPhone),
+            m.box(SetupOption::JavaSlotsFromCard), m.box(SetupOption::AllowCoreletPatching)};
 }
 
 TEST(SetupModel, OpeningWithReadingOn)
@@ -36,9 +36,9 @@ TEST(SetupModel, OpeningWithReadingOn)
     Settings s = readingFrom(true, false, true);
     s.setSystemAttr = true;
     const SetupModel m(s, true);
-    EXPECT_EQ(m.box(SetupBox::CheckBox1), kOnEnabled);
-    EXPECT_EQ(m.box(SetupBox::CheckBox7), kOffEnabled);
-    EXPECT_EQ(m.box(SetupBox::CheckBox2), kOffDisabled);
+    EXPECT_EQ(m.box(SetupOption::SetSystemAttribute), kOnEnabled);
+    EXPECT_EQ(m.box(SetupOption::LogPhoneOperations), kOffEnabled);
+    EXPECT_EQ(m.box(SetupOption::ActivateSeemItems), kOffDisabled);
     EXPECT_EQ(j2mestBoxes(m), (std::vector<BoxState>{kOnEnabled, kOnEnabled, kOffEnabled, kOnEnabled}));
     EXPECT_TRUE(m.seemButtonsEnabled());
     EXPECT_EQ(m.workingCopy(), s);
@@ -49,7 +49,7 @@ TEST(SetupModel, OpeningWithReadingOff)
     Settings s;
     s.logEnabled = true;
     const SetupModel m(s, false);
-    EXPECT_EQ(m.box(SetupBox::CheckBox7), kOnEnabled);
+    EXPECT_EQ(m.box(SetupOption::LogPhoneOperations), kOnEnabled);
     EXPECT_EQ(j2mestBoxes(m), (std::vector<BoxState>{kOffEnabled, kOffDisabled, kOffDisabled, kOffDisabled}));
     EXPECT_FALSE(m.seemButtonsEnabled());
 }
@@ -57,7 +57,7 @@ TEST(SetupModel, OpeningWithReadingOff)
 TEST(SetupModel, CheckingReadEnablesTheSourcesOnly)
 {
     SetupModel m(Settings{}, false);
-    EXPECT_TRUE(m.setChecked(SetupBox::CheckBox3, true));
+    EXPECT_TRUE(m.setChecked(SetupOption::ReadJavaSlots, true));
     EXPECT_EQ(j2mestBoxes(m), (std::vector<BoxState>{kOnEnabled, kOffEnabled, kOffEnabled, kOffDisabled}));
     EXPECT_TRUE(m.workingCopy().readJ2mest);
 }
@@ -65,22 +65,22 @@ TEST(SetupModel, CheckingReadEnablesTheSourcesOnly)
 TEST(SetupModel, CheckingASourceEnablesPatching)
 {
     SetupModel m(Settings{}, false);
-    m.setChecked(SetupBox::CheckBox3, true);
-    m.setChecked(SetupBox::CheckBox5, true);
+    m.setChecked(SetupOption::ReadJavaSlots, true);
+    m.setChecked(SetupOption::JavaSlotsFromCard, true);
     EXPECT_EQ(j2mestBoxes(m), (std::vector<BoxState>{kOnEnabled, kOffEnabled, kOnEnabled, kOffEnabled}));
-    m.setChecked(SetupBox::CheckBox6, true);
+    m.setChecked(SetupOption::AllowCoreletPatching, true);
     EXPECT_EQ(m.workingCopy(), readingFrom(false, true, true));
 }
 
 TEST(SetupModel, UncheckingTheLastSourceTurnsReadingOff)
 {
     SetupModel m(readingFrom(true, true, true), false);
-    m.setChecked(SetupBox::CheckBox4, false);
+    m.setChecked(SetupOption::JavaSlotsFromPhone, false);
     // One source left: everything stays on and enabled.
     EXPECT_EQ(j2mestBoxes(m), (std::vector<BoxState>{kOnEnabled, kOffEnabled, kOnEnabled, kOnEnabled}));
     EXPECT_EQ(m.workingCopy(), readingFrom(false, true, true));
 
-    m.setChecked(SetupBox::CheckBox5, false);
+    m.setChecked(SetupOption::JavaSlotsFromCard, false);
     EXPECT_EQ(j2mestBoxes(m), (std::vector<BoxState>{kOffEnabled, kOffDisabled, kOffDisabled, kOffDisabled}));
     EXPECT_EQ(m.workingCopy(), Settings{});
 }
@@ -88,32 +88,32 @@ TEST(SetupModel, UncheckingTheLastSourceTurnsReadingOff)
 TEST(SetupModel, UncheckingReadClearsEverythingBelowIt)
 {
     SetupModel m(readingFrom(true, true, true), false);
-    m.setChecked(SetupBox::CheckBox3, false);
+    m.setChecked(SetupOption::ReadJavaSlots, false);
     EXPECT_EQ(j2mestBoxes(m), (std::vector<BoxState>{kOffEnabled, kOffDisabled, kOffDisabled, kOffDisabled}));
     EXPECT_EQ(m.workingCopy(), Settings{});
     // Checking it again brings the sources back unchecked.
-    m.setChecked(SetupBox::CheckBox3, true);
+    m.setChecked(SetupOption::ReadJavaSlots, true);
     EXPECT_EQ(j2mestBoxes(m), (std::vector<BoxState>{kOnEnabled, kOffEnabled, kOffEnabled, kOffDisabled}));
 }
 
 TEST(SetupModel, DisabledBoxesCannotChange)
 {
     SetupModel m(Settings{}, true);
-    EXPECT_FALSE(m.setChecked(SetupBox::CheckBox2, true));
-    EXPECT_FALSE(m.setChecked(SetupBox::CheckBox4, true));
-    EXPECT_FALSE(m.setChecked(SetupBox::CheckBox6, true));
+    EXPECT_FALSE(m.setChecked(SetupOption::ActivateSeemItems, true));
+    EXPECT_FALSE(m.setChecked(SetupOption::JavaSlotsFromPhone, true));
+    EXPECT_FALSE(m.setChecked(SetupOption::AllowCoreletPatching, true));
     EXPECT_EQ(m.workingCopy(), Settings{});
-    EXPECT_EQ(m.box(SetupBox::CheckBox2), kOffDisabled);
+    EXPECT_EQ(m.box(SetupOption::ActivateSeemItems), kOffDisabled);
 }
 
 TEST(SetupModel, PlainBoxesFollowTheirFlags)
 {
     SetupModel m(Settings{}, false);
-    m.setChecked(SetupBox::CheckBox1, true);
-    m.setChecked(SetupBox::CheckBox7, true);
+    m.setChecked(SetupOption::SetSystemAttribute, true);
+    m.setChecked(SetupOption::LogPhoneOperations, true);
     EXPECT_TRUE(m.workingCopy().setSystemAttr);
     EXPECT_TRUE(m.workingCopy().logEnabled);
-    m.setChecked(SetupBox::CheckBox7, false);
+    m.setChecked(SetupOption::LogPhoneOperations, false);
     EXPECT_FALSE(m.workingCopy().logEnabled);
 }
 
@@ -122,8 +122,8 @@ TEST(SetupModel, OkWithReadCheckedButNoSourceWritesNone)
     TempDir dir;
     Settings settings;
     SetupModel m(settings, false);
-    m.setChecked(SetupBox::CheckBox3, true);
-    m.setChecked(SetupBox::CheckBox1, true);
+    m.setChecked(SetupOption::ReadJavaSlots, true);
+    m.setChecked(SetupOption::SetSystemAttribute, true);
     ASSERT_TRUE(m.ok(settings, dir.file("tessaro.ini")).ok());
     EXPECT_FALSE(settings.readJ2mest);
     EXPECT_TRUE(settings.setSystemAttr);
@@ -136,9 +136,9 @@ TEST(SetupModel, OkCopiesTheWorkingCopyBack)
     TempDir dir;
     Settings settings;
     SetupModel m(settings, false);
-    m.setChecked(SetupBox::CheckBox3, true);
-    m.setChecked(SetupBox::CheckBox4, true);
-    m.setChecked(SetupBox::CheckBox6, true);
+    m.setChecked(SetupOption::ReadJavaSlots, true);
+    m.setChecked(SetupOption::JavaSlotsFromPhone, true);
+    m.setChecked(SetupOption::AllowCoreletPatching, true);
     ASSERT_TRUE(m.ok(settings, dir.file("tessaro.ini")).ok());
     EXPECT_EQ(settings, readingFrom(true, false, true));
     EXPECT_EQ(loadSettings(dir.file("tessaro.ini")), settings);
@@ -152,8 +152,8 @@ TEST(SetupModel, CancelLeavesSettingsAndFileUnchanged)
     const Settings settings = loadSettings(dir.file("tessaro.ini"));
     {
         SetupModel m(settings, false);
-        m.setChecked(SetupBox::CheckBox3, false);
-        m.setChecked(SetupBox::CheckBox7, true);
+        m.setChecked(SetupOption::ReadJavaSlots, false);
+        m.setChecked(SetupOption::LogPhoneOperations, true);
         // Cancel: the model is dropped without ok().
     }
     EXPECT_EQ(settings, readingFrom(true, true, true));

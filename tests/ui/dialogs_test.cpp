@@ -56,13 +56,13 @@ private Q_SLOTS:
             bool checked;
             bool enabled;
         } boxes[] = {
-            {"CheckBox7", "Enable p2k ops logging", true, true},
-            {"CheckBox1", "Set SYSTEM attribute", false, true},
-            {"CheckBox2", "Activate items in SEEM 0032", false, false},
-            {"CheckBox3", "Read J2MEST", true, true},
-            {"CheckBox4", "From phone", false, true},
-            {"CheckBox5", "From card", true, true},
-            {"CheckBox6", "Allow patching to run corelets", false, true},
+            {"loggingBox", "Enable p2k ops logging", true, true},
+            {"systemAttributeBox", "Set SYSTEM attribute", false, true},
+            {"activateSeemItemsBox", "Activate items in SEEM 0032", false, false},
+            {"readJavaSlotsBox", "Read J2MEST", true, true},
+            {"fromPhoneBox", "From phone", false, true},
+            {"fromCardBox", "From card", true, true},
+            {"allowPatchingBox", "Allow patching to run corelets", false, true},
         };
         for (const auto& b : boxes) {
             auto* box = child<QCheckBox>(form, b.name);
@@ -70,12 +70,12 @@ private Q_SLOTS:
             QVERIFY2(box->isChecked() == b.checked, b.name);
             QVERIFY2(box->isEnabled() == b.enabled, b.name);
         }
-        QCOMPARE(child<QPushButton>(form, "Button3")->text(), QStringLiteral("Backup SEEM"));
-        QCOMPARE(child<QPushButton>(form, "Button4")->text(), QStringLiteral("Restore backup"));
-        QVERIFY(!child<QPushButton>(form, "Button3")->isEnabled());
-        QVERIFY(!child<QPushButton>(form, "Button4")->isEnabled());
-        QVERIFY(child<QPushButton>(form, "Button1")->isDefault());
-        QCOMPARE(child<QPushButton>(form, "Button2")->text(), QStringLiteral("Cancel"));
+        QCOMPARE(child<QPushButton>(form, "backupSeemButton")->text(), QStringLiteral("Backup SEEM"));
+        QCOMPARE(child<QPushButton>(form, "restoreBackupButton")->text(), QStringLiteral("Restore backup"));
+        QVERIFY(!child<QPushButton>(form, "backupSeemButton")->isEnabled());
+        QVERIFY(!child<QPushButton>(form, "restoreBackupButton")->isEnabled());
+        QVERIFY(child<QPushButton>(form, "okButton")->isDefault());
+        QCOMPARE(child<QPushButton>(form, "cancelButton")->text(), QStringLiteral("Cancel"));
     }
 
     void setupRulesAndOk()
@@ -88,10 +88,10 @@ private Q_SLOTS:
         SetupDialog form(settings, ini, nullptr, false, files, prompter);
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
-        auto* read = child<QCheckBox>(form, "CheckBox3");
-        auto* phone = child<QCheckBox>(form, "CheckBox4");
-        auto* card = child<QCheckBox>(form, "CheckBox5");
-        auto* patch = child<QCheckBox>(form, "CheckBox6");
+        auto* read = child<QCheckBox>(form, "readJavaSlotsBox");
+        auto* phone = child<QCheckBox>(form, "fromPhoneBox");
+        auto* card = child<QCheckBox>(form, "fromCardBox");
+        auto* patch = child<QCheckBox>(form, "allowPatchingBox");
         QVERIFY(!phone->isEnabled());
         click(read);
         QVERIFY(read->isChecked());
@@ -107,10 +107,10 @@ private Q_SLOTS:
         QVERIFY(!phone->isEnabled() && !card->isEnabled() && !patch->isEnabled());
         click(read);
         click(card);
-        click(child<QCheckBox>(form, "CheckBox7"));
+        click(child<QCheckBox>(form, "loggingBox"));
         // Nothing is taken before OK.
         QCOMPARE(settings, Settings{});
-        QTest::mouseClick(child<QPushButton>(form, "Button1"), Qt::LeftButton);
+        QTest::mouseClick(child<QPushButton>(form, "okButton"), Qt::LeftButton);
         QCOMPARE(form.result(), int(QDialog::Accepted));
         QVERIFY(settings.logEnabled && settings.readJ2mest && settings.j2mestFromCard);
         QVERIFY(!settings.j2mestFromPhone);
@@ -128,8 +128,8 @@ private Q_SLOTS:
         SetupDialog form(settings, ini, nullptr, false, files, prompter);
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
-        click(child<QCheckBox>(form, "CheckBox1"));
-        QTest::mouseClick(child<QPushButton>(form, "Button2"), Qt::LeftButton);
+        click(child<QCheckBox>(form, "systemAttributeBox"));
+        QTest::mouseClick(child<QPushButton>(form, "cancelButton"), Qt::LeftButton);
         QCOMPARE(form.result(), int(QDialog::Rejected));
         QCOMPARE(settings, Settings{});
         QVERIFY(!std::filesystem::exists(ini));
@@ -151,7 +151,7 @@ private Q_SLOTS:
             QCOMPARE(win->windowTitle(), QStringLiteral("Reading mma_ucp"));
             progress->setBar(0, 42);
             QCOMPARE(win->bar()->value(), 42);
-            QCOMPARE(win->bar()->objectName(), QStringLiteral("ProgressBar1"));
+            QCOMPARE(win->bar()->objectName(), QStringLiteral("progressBar"));
             progress->setBar(0, 140);
             QCOMPARE(win->bar()->value(), 100);
             // Escape does not close it, the operation does; it asks the operation to stop, as
@@ -176,11 +176,11 @@ private Q_SLOTS:
         win.setBar(1, 70);
         QCOMPARE(win.bar(0)->value(), 30);
         QCOMPARE(win.bar(1)->value(), 70);
-        QCOMPARE(win.bar(0)->objectName(), QStringLiteral("ProgressBar1"));
-        QCOMPARE(win.bar(1)->objectName(), QStringLiteral("ProgressBar2"));
+        QCOMPARE(win.bar(0)->objectName(), QStringLiteral("fileProgressBar"));
+        QCOMPARE(win.bar(1)->objectName(), QStringLiteral("batchProgressBar"));
         QCOMPARE(win.windowTitle(), QStringLiteral("Uploading star.gif"));
         QVERIFY(!win.cancelled());
-        QTest::mouseClick(child<QPushButton>(win, "CancelButton"), Qt::LeftButton);
+        QTest::mouseClick(child<QPushButton>(win, "cancelButton"), Qt::LeftButton);
         QVERIFY(win.cancelled());
     }
 
@@ -216,10 +216,10 @@ private Q_SLOTS:
     {
         AboutBox about;
         QCOMPARE(about.windowTitle(), QStringLiteral("About"));
-        QCOMPARE(child<QLabel>(about, "ProductName")->text(), QStringLiteral("Tessaro"));
-        QCOMPARE(child<QLabel>(about, "Version")->text(), QStringLiteral("Version 0.6"));
-        QVERIFY(child<QPlainTextEdit>(about, "Memo1")->isReadOnly());
-        auto* ok = child<QPushButton>(about, "OKButton");
+        QCOMPARE(child<QLabel>(about, "productName")->text(), QStringLiteral("Tessaro"));
+        QCOMPARE(child<QLabel>(about, "version")->text(), QStringLiteral("Version 0.6"));
+        QVERIFY(child<QPlainTextEdit>(about, "credits")->isReadOnly());
+        auto* ok = child<QPushButton>(about, "okButton");
         QVERIFY(ok->isDefault());
         about.show();
         QTest::mouseClick(ok, Qt::LeftButton);

@@ -57,7 +57,7 @@ private:
     MenuNode* insert(MainWindow& w, MenuNode* at, const char* name)
     {
         w.tree()->selectNode(at);
-        auto* box = child<QComboBox>(w, "ComboBox1");
+        auto* box = child<QComboBox>(w, "availableItems");
         box->setCurrentIndex(box->findText(QString::fromLatin1(name)));
         w.insertItem(InsertPosition::AddSubitemLast);
         return w.tree()->selectedNode() != at ? w.tree()->selectedNode()
@@ -79,7 +79,7 @@ private Q_SLOTS:
 
         w.tree()->selectNode(node);
         w.updatePopupMenus();
-        QAction* modify = child<QAction>(w, "Modifyitem1");
+        QAction* modify = child<QAction>(w, "modifyItemAction");
         QVERIFY(modify->isEnabled());
 
         int opened = 0;
@@ -131,7 +131,7 @@ private Q_SLOTS:
         QCOMPARE(node->item.dataLength, uint16_t(3 + 1 + 4 + 14));
         QCOMPARE(node->item.options, uint8_t(0x08));
         QCOMPARE(node->item.attributes, uint8_t(0x61));
-        QCOMPARE(child<QPlainTextEdit>(w, "TntMemo1")->toPlainText(),
+        QCOMPARE(child<QPlainTextEdit>(w, "itemSummary")->toPlainText(),
                  QStringLiteral("Item summary:\n\nName in menu modified"));
 
         // Opened again: the title is loaded; Edit remembers its language for the dialog.
@@ -159,7 +159,7 @@ private Q_SLOTS:
         QVERIFY(!doc.data().at(node->item.recordNo));
         QVERIFY(!node->item.hasData);
         QCOMPARE(node->item.dataLength, uint16_t(0));
-        QCOMPARE(child<QPlainTextEdit>(w, "TntMemo1")->toPlainText(),
+        QCOMPARE(child<QPlainTextEdit>(w, "itemSummary")->toPlainText(),
                  QStringLiteral("Item summary:\n\n[Not modified]"));
     }
 
@@ -228,7 +228,7 @@ private Q_SLOTS:
         QCOMPARE(block->entries[0].bytes[0], uint8_t('A'));
         QCOMPARE(block->entries[0].bytes[3], uint8_t(0));
         QCOMPARE(node->item.dataLength, uint16_t(28));
-        QCOMPARE(child<QPlainTextEdit>(w, "TntMemo1")->toPlainText(),
+        QCOMPARE(child<QPlainTextEdit>(w, "itemSummary")->toPlainText(),
                  QStringLiteral("Item summary:\n\nShortcut data"));
     }
 
@@ -336,7 +336,7 @@ private Q_SLOTS:
         QVERIFY(block && block->entries.size() == 1);
         QCOMPARE(block->entries[0].kind, kind::FileIcon);
         QCOMPARE(block->entries[0].role, kRoleAnimated);
-        QCOMPARE(child<QPlainTextEdit>(w, "TntMemo1")->toPlainText(),
+        QCOMPARE(child<QPlainTextEdit>(w, "itemSummary")->toPlainText(),
                  QStringLiteral("Item summary:\n\nIcon(s) modified [source: file]"));
     }
 

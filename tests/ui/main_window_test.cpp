@@ -45,7 +45,7 @@ QStringList comboItems(QComboBox* box)
 // Position of an available entry by display name.
 int entryIndex(MainWindow& w, const char* displayName)
 {
-    return child<QComboBox>(w, "ComboBox1")->findText(QString::fromLatin1(displayName));
+    return child<QComboBox>(w, "availableItems")->findText(QString::fromLatin1(displayName));
 }
 
 // Fades the window in and out through its own ticks until it is gone.
@@ -67,7 +67,7 @@ private:
     // A harness with a new document and the available entry `name` picked.
     void pick(MainWindow& w, const char* name)
     {
-        auto* box = child<QComboBox>(w, "ComboBox1");
+        auto* box = child<QComboBox>(w, "availableItems");
         box->setCurrentIndex(entryIndex(w, name));
         QVERIFY(box->currentIndex() >= 0);
     }
@@ -97,44 +97,46 @@ private Q_SLOTS:
         QCOMPARE(w.width(), 462);
         QCOMPARE(w.height() - w.menuBar()->sizeHint().height(), 516);
         // The commands that need a document or a phone are off.
-        QVERIFY(child<QToolButton>(w, "ToolButton9")->isEnabled());
-        QVERIFY(child<QToolButton>(w, "ToolButton1")->isEnabled());
-        for (const char* name : {"ToolButton2", "ToolButton4", "ToolButton5", "ToolButton7"})
+        QVERIFY(child<QToolButton>(w, "newButton")->isEnabled());
+        QVERIFY(child<QToolButton>(w, "openButton")->isEnabled());
+        for (const char* name :
+             {"saveButton", "openFromPhoneButton", "saveToPhoneButton", "restartPhoneButton"})
             QVERIFY2(!child<QToolButton>(w, name)->isEnabled(), name);
-        for (const char* name : {"FileSaveAs1", "Openfromphone1", "Savetophone1", "RestartPhone1"})
+        for (const char* name :
+             {"saveAsAction", "openFromPhoneAction", "saveToPhoneAction", "restartPhoneAction"})
             QVERIFY2(!child<QAction>(w, name)->isEnabled(), name);
-        QVERIFY(!child<QComboBox>(w, "ComboBox1")->isEnabled());
-        QCOMPARE(child<QComboBox>(w, "ComboBox1")->maxVisibleItems(), 16);
-        QVERIFY(!child<QCheckBox>(w, "CheckBox2")->isEnabled());
-        QVERIFY(!child<QGroupBox>(w, "RadioGroup2")->isEnabled());
-        QVERIFY(child<QRadioButton>(w, "RadioButton2")->isChecked());
-        QVERIFY(child<QRadioButton>(w, "RadioGroup2Item1")->isChecked());
-        QVERIFY(child<QPlainTextEdit>(w, "TntMemo1")->isHidden());
-        QCOMPARE(child<QLabel>(w, "Label1")->text(), QStringLiteral("Available mma items"));
+        QVERIFY(!child<QComboBox>(w, "availableItems")->isEnabled());
+        QCOMPARE(child<QComboBox>(w, "availableItems")->maxVisibleItems(), 16);
+        QVERIFY(!child<QCheckBox>(w, "c698pFixBox")->isEnabled());
+        QVERIFY(!child<QGroupBox>(w, "iconMarkerGroup")->isEnabled());
+        QVERIFY(child<QRadioButton>(w, "recordSize36")->isChecked());
+        QVERIFY(child<QRadioButton>(w, "iconMarker0C")->isChecked());
+        QVERIFY(child<QPlainTextEdit>(w, "itemSummary")->isHidden());
+        QCOMPARE(child<QLabel>(w, "availableItemsLabel")->text(), QStringLiteral("Available mma items"));
         // Hints.
-        QCOMPARE(child<QToolButton>(w, "ToolButton9")->toolTip(), QStringLiteral("Create new mma_ucp from scratch"));
-        QCOMPARE(child<QToolButton>(w, "ToolButton4")->toolTip(), QStringLiteral("Open mma_ucp from phone"));
-        QCOMPARE(child<QComboBox>(w, "ComboBox2")->toolTip(),
+        QCOMPARE(child<QToolButton>(w, "newButton")->toolTip(), QStringLiteral("Create new mma_ucp from scratch"));
+        QCOMPARE(child<QToolButton>(w, "openFromPhoneButton")->toolTip(), QStringLiteral("Open mma_ucp from phone"));
+        QCOMPARE(child<QComboBox>(w, "profileSelector")->toolTip(),
                  QStringLiteral("Select a profile for target phone.\nProfile excludes unsupported mma "
                                 "items and sets proper mma_ucp format"));
-        QCOMPARE(child<QCheckBox>(w, "CheckBox2")->toolTip(), QStringLiteral("Fix mma_ucp to act properly on R3624 FW"));
+        QCOMPARE(child<QCheckBox>(w, "c698pFixBox")->toolTip(), QStringLiteral("Fix mma_ucp to act properly on R3624 FW"));
         // A first start makes Profiles/itembase.dat with the 152 catalogue rows; the selector
         // holds "Default" and "Create new..." only.
         const std::string base = h.dir.file("Profiles/itembase.dat");
         QVERIFY(std::filesystem::exists(base));
         const std::string text = readText(base);
         QCOMPARE(std::count(text.begin(), text.end(), '\n'), 152);
-        QCOMPARE(comboItems(child<QComboBox>(w, "ComboBox2")),
+        QCOMPARE(comboItems(child<QComboBox>(w, "profileSelector")),
                  (QStringList{"Default", "Create new..."}));
-        QCOMPARE(child<QComboBox>(w, "ComboBox2")->currentIndex(), 0);
-        auto* available = child<QComboBox>(w, "ComboBox1");
+        QCOMPARE(child<QComboBox>(w, "profileSelector")->currentIndex(), 0);
+        auto* available = child<QComboBox>(w, "availableItems");
         QCOMPARE(available->count(), 153);
         QCOMPARE(available->itemText(152), QStringLiteral("Custom item"));
         QCOMPARE(available->currentIndex(), -1);
         // Status bar, lamp, tray, log.
         QCOMPARE(w.statusPanel(1)->text(), QString());
         QCOMPARE(w.statusPanel(2)->text(), QStringLiteral("Phone: None"));
-        QCOMPARE(child<LampShape>(w, "Shape1")->color(), QColor(Qt::red));
+        QCOMPARE(child<LampShape>(w, "statusLamp")->color(), QColor(Qt::red));
         QCOMPARE(w.trayImage(), 15);
         QCOMPARE(w.balloonTitle(), QStringLiteral("P2K Status"));
         QCOMPARE(w.balloonText(), QStringLiteral("Disconnected"));
@@ -142,7 +144,7 @@ private Q_SLOTS:
         QCOMPARE(std::filesystem::file_size(h.dir.file("p2klog.txt")), 0u);
         QVERIFY(h.prompter.prompts.empty());
         // Fading in, the splash on top.
-        auto* timer = child<QTimer>(w, "Timer1");
+        auto* timer = child<QTimer>(w, "fadeTimer");
         QVERIFY(timer->isActive());
         QCOMPARE(timer->interval(), 50);
         QCOMPARE(w.windowOpacity(), 0.0);
@@ -158,21 +160,21 @@ private Q_SLOTS:
         writeText(h.dir.path() / "Profiles/R3624.prf", "[mma_ucp format]\r\n22 06 1\r\n[mma items]\r\nPhoneBook\r\n");
         writeText(h.dir.path() / "Profiles/A100.prf", "[mma_ucp format]\r\n36 0C 0\r\n[mma items]\r\nMessage\r\n");
         MainWindow& w = h.start();
-        QCOMPARE(comboItems(child<QComboBox>(w, "ComboBox2")),
+        QCOMPARE(comboItems(child<QComboBox>(w, "profileSelector")),
                  (QStringList{"Default", "A100", "R3624", "Create new..."}));
         // Choosing a profile filters the available items and sets the save mode.
         w.pickProfile(2);
-        QCOMPARE(comboItems(child<QComboBox>(w, "ComboBox1")),
+        QCOMPARE(comboItems(child<QComboBox>(w, "availableItems")),
                  (QStringList{"PhoneBook", "Custom item"}));
-        QVERIFY(child<QRadioButton>(w, "RadioButton1")->isChecked());
-        QVERIFY(child<QRadioButton>(w, "RadioGroup2Item0")->isChecked());
-        QVERIFY(child<QCheckBox>(w, "CheckBox2")->isChecked());
-        QVERIFY(child<QGroupBox>(w, "RadioGroup2")->isEnabled());
+        QVERIFY(child<QRadioButton>(w, "recordSize22")->isChecked());
+        QVERIFY(child<QRadioButton>(w, "iconMarker06")->isChecked());
+        QVERIFY(child<QCheckBox>(w, "c698pFixBox")->isChecked());
+        QVERIFY(child<QGroupBox>(w, "iconMarkerGroup")->isEnabled());
         // "Default" gives everything back, in 36-byte mode.
         w.pickProfile(0);
-        QCOMPARE(child<QComboBox>(w, "ComboBox1")->count(), 153);
-        QVERIFY(child<QRadioButton>(w, "RadioButton2")->isChecked());
-        QVERIFY(!child<QCheckBox>(w, "CheckBox2")->isChecked());
+        QCOMPARE(child<QComboBox>(w, "availableItems")->count(), 153);
+        QVERIFY(child<QRadioButton>(w, "recordSize36")->isChecked());
+        QVERIFY(!child<QCheckBox>(w, "c698pFixBox")->isChecked());
         QVERIFY(h.prompter.prompts.empty());
     }
 
@@ -180,31 +182,31 @@ private Q_SLOTS:
     {
         WindowHarness h;
         MainWindow& w = h.start();
-        child<QAction>(w, "FileNew1")->trigger();
+        child<QAction>(w, "newAction")->trigger();
         const MenuDocument& doc = w.context().workspace.document;
         QCOMPARE(doc.nodeCount(), size_t(9));
         QCOMPARE(w.tree()->selectedNode(), doc.menuRoot());
         QCOMPARE(w.statusPanel(1)->text(), QStringLiteral("Format: 0-byte  Entries: 0"));
-        QVERIFY(child<QToolButton>(w, "ToolButton2")->isEnabled());
-        QVERIFY(child<QComboBox>(w, "ComboBox1")->isEnabled());
+        QVERIFY(child<QToolButton>(w, "saveButton")->isEnabled());
+        QVERIFY(child<QComboBox>(w, "availableItems")->isEnabled());
         // No phone: Save to phone stays off.
-        QVERIFY(!child<QToolButton>(w, "ToolButton5")->isEnabled());
+        QVERIFY(!child<QToolButton>(w, "saveToPhoneButton")->isEnabled());
         QCOMPARE(captionsUnder(doc.softkeys()),
                  (QStringList{"LSK: PhoneBook", "RSK: Message", "Up: RecentCall", "Down: Multimedia",
                               "Left: Datebook", "Right: MMRingStyle", "Smart: VoiceRecord"}));
-        QVERIFY(child<QPlainTextEdit>(w, "TntMemo1")->isHidden());
+        QVERIFY(child<QPlainTextEdit>(w, "itemSummary")->isHidden());
     }
 
     void saveModeControls()
     {
         WindowHarness h;
         MainWindow& w = h.start();
-        auto* r22 = child<QRadioButton>(w, "RadioButton1");
-        auto* r36 = child<QRadioButton>(w, "RadioButton2");
-        auto* fix = child<QCheckBox>(w, "CheckBox2");
-        auto* group = child<QGroupBox>(w, "RadioGroup2");
-        auto* m06 = child<QRadioButton>(w, "RadioGroup2Item0");
-        auto* m0C = child<QRadioButton>(w, "RadioGroup2Item1");
+        auto* r22 = child<QRadioButton>(w, "recordSize22");
+        auto* r36 = child<QRadioButton>(w, "recordSize36");
+        auto* fix = child<QCheckBox>(w, "c698pFixBox");
+        auto* group = child<QGroupBox>(w, "iconMarkerGroup");
+        auto* m06 = child<QRadioButton>(w, "iconMarker06");
+        auto* m0C = child<QRadioButton>(w, "iconMarker0C");
         const SaveMode& mode = w.context().workspace.saveMode;
 
         w.show();
@@ -226,11 +228,11 @@ private Q_SLOTS:
         QVERIFY(!fix->isChecked());
         QVERIFY(!mode.c698p());
 
-        QTest::mouseClick(child<QCheckBox>(w, "CheckBox3"), Qt::LeftButton);
+        QTest::mouseClick(child<QCheckBox>(w, "cdmaBox"), Qt::LeftButton);
         QVERIFY(mode.cdma());
-        QTest::mouseClick(child<QCheckBox>(w, "CheckBox1"), Qt::LeftButton);
+        QTest::mouseClick(child<QCheckBox>(w, "saveAllBox"), Qt::LeftButton);
         QVERIFY(mode.saveAll());
-        QTest::mouseClick(child<QCheckBox>(w, "CheckBox3"), Qt::LeftButton);
+        QTest::mouseClick(child<QCheckBox>(w, "cdmaBox"), Qt::LeftButton);
         QVERIFY(!mode.cdma());
     }
 
@@ -243,10 +245,11 @@ private Q_SLOTS:
         MenuNode* a = insert(w, doc.menuRoot(), "PhoneBook", InsertPosition::AddSubitemLast);
         MenuNode* b = insert(w, doc.menuRoot(), "Message", InsertPosition::AddSubitemLast);
         QVERIFY(a && b);
-        auto* box = child<QComboBox>(w, "ComboBox1");
-        const char* names[] = {"Addsubitem1", "AddFirst1", "AddLast1", "Additem1", "AddFirst2",
-                               "AddBefore1", "Replace1", "Modifyitem1", "Deleteitem1", "Moveup1",
-                               "Movedown1"};
+        auto* box = child<QComboBox>(w, "availableItems");
+        const char* names[] = {"addSubitemMenu", "addSubitemFirstAction", "addSubitemLastAction",
+                               "addItemMenu", "addItemFirstAction", "addItemBeforeAction",
+                               "replaceAction", "modifyItemAction", "deleteItemAction",
+                               "moveUpAction", "moveDownAction"};
         struct Case {
             MenuNode* node;
             bool picked;
@@ -420,22 +423,22 @@ private Q_SLOTS:
         WindowHarness h;
         MainWindow& w = h.start();
         w.show();
-        auto* popup = child<QMenu>(w, "PopupMenu1");
+        auto* popup = child<QMenu>(w, "availableItemsMenu");
         // No document, no selected node: the pick is remembered, no menu.
         w.pickAvailableItem(entryIndex(w, "Message"));
         QCOMPARE(w.pickedEntry(), std::string("Message"));
         QVERIFY(!popup->isVisible());
         w.newDocument();
-        auto* box = child<QComboBox>(w, "ComboBox1");
+        auto* box = child<QComboBox>(w, "availableItems");
         box->setCurrentIndex(entryIndex(w, "Calculator"));
         w.pickAvailableItem(box->currentIndex());
         QCOMPARE(w.pickedEntry(), std::string("Calculator"));
         QVERIFY(popup->isVisible());
         // Opened below the box, with the entries the Menu Root allows.
         QVERIFY(popup->geometry().top() >= box->mapToGlobal(QPoint(0, box->height())).y());
-        QVERIFY(child<QAction>(w, "AddLast1")->isEnabled());
-        QVERIFY(!child<QAction>(w, "Replace1")->isEnabled());
-        child<QAction>(w, "AddLast1")->trigger();
+        QVERIFY(child<QAction>(w, "addSubitemLastAction")->isEnabled());
+        QVERIFY(!child<QAction>(w, "replaceAction")->isEnabled());
+        child<QAction>(w, "addSubitemLastAction")->trigger();
         popup->close();
         QCOMPARE(captionsUnder(w.context().workspace.document.menuRoot()), (QStringList{"Calculator"}));
     }
@@ -446,7 +449,7 @@ private Q_SLOTS:
         MainWindow& w = h.start();
         w.newDocument();
         MenuDocument& doc = w.context().workspace.document;
-        auto* memo = child<QPlainTextEdit>(w, "TntMemo1");
+        auto* memo = child<QPlainTextEdit>(w, "itemSummary");
         MenuNode* a = insert(w, doc.menuRoot(), "PhoneBook", InsertPosition::AddSubitemLast);
         w.tree()->selectNode(a);
         QVERIFY(memo->isVisible() || !memo->isHidden());
@@ -476,7 +479,7 @@ private Q_SLOTS:
         WindowHarness h;
         MainWindow& w = h.start();
         w.show();
-        auto* label = child<QLabel>(w, "Label1");
+        auto* label = child<QLabel>(w, "availableItemsLabel");
         QTest::mouseDClick(label, Qt::LeftButton);
         QCOMPARE(w.windowTitle(), QStringLiteral("O-ops... We must have done smth wrong :([*]"));
         QVERIFY(w.tree()->isHidden());
@@ -495,7 +498,7 @@ private Q_SLOTS:
         WindowHarness h;
         MainWindow& w = h.start();
         w.show();
-        auto* timer = child<QTimer>(w, "Timer1");
+        auto* timer = child<QTimer>(w, "fadeTimer");
         timer->stop();  // the test drives the ticks
         writeText(h.dir.path() / "mma_temp", "x");
         writeText(h.dir.path() / "j2mest_mmc", "x");
@@ -561,10 +564,10 @@ private Q_SLOTS:
             return false;
         });
         // The keys are shown in the tree's menu.
-        QCOMPARE(child<QAction>(w, "Modifyitem1")->shortcut(), QKeySequence(Qt::Key_F2));
-        QCOMPARE(child<QAction>(w, "Deleteitem1")->shortcut(), QKeySequence(Qt::Key_Delete));
-        QCOMPARE(child<QAction>(w, "Moveup1")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Up));
-        QCOMPARE(child<QAction>(w, "Movedown1")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Down));
+        QCOMPARE(child<QAction>(w, "modifyItemAction")->shortcut(), QKeySequence(Qt::Key_F2));
+        QCOMPARE(child<QAction>(w, "deleteItemAction")->shortcut(), QKeySequence(Qt::Key_Delete));
+        QCOMPARE(child<QAction>(w, "moveUpAction")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Up));
+        QCOMPARE(child<QAction>(w, "moveDownAction")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Down));
 
         tree->selectNode(calc);
         QTest::keyClick(tree, Qt::Key_Up, Qt::ControlModifier);
@@ -594,11 +597,11 @@ private Q_SLOTS:
 
         tree->selectNode(calc);
         QTest::keyClick(tree, Qt::Key_Menu);
-        auto* treeMenu = child<QMenu>(w, "PopupMenu2");
+        auto* treeMenu = child<QMenu>(w, "treeMenu");
         QVERIFY(treeMenu->isVisible());
         treeMenu->close();
         QTest::keyClick(tree, Qt::Key_Insert);
-        auto* insertMenu = child<QMenu>(w, "PopupMenu1");
+        auto* insertMenu = child<QMenu>(w, "availableItemsMenu");
         QVERIFY(insertMenu->isVisible());
         insertMenu->close();
 
@@ -619,8 +622,8 @@ private Q_SLOTS:
         MainWindow& w = h.start();
         w.show();
         w.newDocument();
-        auto* box = child<AvailableItemsBox>(w, "ComboBox1");
-        auto* popup = child<QMenu>(w, "PopupMenu1");
+        auto* box = child<AvailableItemsBox>(w, "availableItems");
+        auto* popup = child<QMenu>(w, "availableItemsMenu");
         box->setCurrentIndex(entryIndex(w, "Calculator"));
         // Stepping through the closed box with the arrows only moves its entry.
         QTest::keyClick(box, Qt::Key_Down);

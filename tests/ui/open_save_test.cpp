@@ -55,7 +55,7 @@ private Q_SLOTS:
         writeBytes(h.dir.path() / "menu.mma", sampleMenu());
         MainWindow& w = h.start();
         h.files.answers = {h.dir.file("menu.mma")};
-        child<QAction>(w, "FileOpen1")->trigger();
+        child<QAction>(w, "openAction")->trigger();
         QCOMPARE(h.files.requests.size(), size_t(1));
         QCOMPARE(h.files.requests[0].title, std::string("Open mma file"));
         QCOMPARE(h.files.requests[0].filter, std::string("All Files (*.*)|*.*"));
@@ -63,12 +63,12 @@ private Q_SLOTS:
         QCOMPARE(captionsUnder(doc.menuRoot()), (QStringList{"PhoneBook", "Message"}));
         QCOMPARE(doc.nodeCount(), size_t(12));
         QCOMPARE(w.statusPanel(1)->text(), QStringLiteral("Format: 36-byte  Entries: 3"));
-        QVERIFY(child<QToolButton>(w, "ToolButton2")->isEnabled());
-        QVERIFY(child<QComboBox>(w, "ComboBox1")->isEnabled());
-        QVERIFY(!child<QToolButton>(w, "ToolButton5")->isEnabled());
+        QVERIFY(child<QToolButton>(w, "saveButton")->isEnabled());
+        QVERIFY(child<QComboBox>(w, "availableItems")->isEnabled());
+        QVERIFY(!child<QToolButton>(w, "saveToPhoneButton")->isEnabled());
         QVERIFY(h.prompter.prompts.empty());
         // A cancelled dialog changes nothing.
-        child<QAction>(w, "FileOpen1")->trigger();
+        child<QAction>(w, "openAction")->trigger();
         QCOMPARE(doc.nodeCount(), size_t(12));
     }
 
@@ -79,7 +79,7 @@ private Q_SLOTS:
         writeBytes(h.dir.path() / "menu.mma", sampleMenu());
         MainWindow& w = h.start();
         w.pickProfile(1);
-        QCOMPARE(child<QComboBox>(w, "ComboBox1")->count(), 3);
+        QCOMPARE(child<QComboBox>(w, "availableItems")->count(), 3);
         w.openFile(h.dir.file("menu.mma"));
         // Warned once; the selector is back at "Default" and the whole file is shown.
         QCOMPARE(h.prompter.prompts.size(), size_t(1));
@@ -87,11 +87,11 @@ private Q_SLOTS:
                  std::string("Selected profile doesn't match mma_ucp\r\n    Default profile will be applied"));
         QCOMPARE(h.prompter.prompts[0].caption, std::string("Profile error"));
         QVERIFY(h.prompter.prompts[0].icon == MessageIcon::Warning);
-        QCOMPARE(child<QComboBox>(w, "ComboBox2")->currentIndex(), 0);
-        QCOMPARE(child<QComboBox>(w, "ComboBox1")->count(), 153);
+        QCOMPARE(child<QComboBox>(w, "profileSelector")->currentIndex(), 0);
+        QCOMPARE(child<QComboBox>(w, "availableItems")->count(), 153);
         QCOMPARE(captionsUnder(w.context().workspace.document.menuRoot()), (QStringList{"PhoneBook", "Message"}));
         // The file's format is shown by the save-mode controls.
-        QVERIFY(child<QRadioButton>(w, "RadioButton2")->isChecked());
+        QVERIFY(child<QRadioButton>(w, "recordSize36")->isChecked());
     }
 
     void unknownItemUpdatesTheItemBase()
@@ -106,7 +106,7 @@ private Q_SLOTS:
         QVERIFY(h.prompter.prompts[0].icon == MessageIcon::Information);
         const std::string base = readText(h.dir.path() / "Profiles/itembase.dat");
         QVERIFY(base.find("ZZGadget;ZZGadget\r\n") != std::string::npos);
-        auto* box = child<QComboBox>(w, "ComboBox1");
+        auto* box = child<QComboBox>(w, "availableItems");
         QCOMPARE(box->count(), 154);
         QVERIFY(box->findText(QStringLiteral("ZZGadget")) >= 0);
         QCOMPARE(box->itemText(153), QStringLiteral("Custom item"));
@@ -121,12 +121,12 @@ private Q_SLOTS:
         w.newDocument();
         MenuDocument& doc = w.context().workspace.document;
         w.tree()->selectNode(doc.menuRoot());
-        auto* box = child<QComboBox>(w, "ComboBox1");
+        auto* box = child<QComboBox>(w, "availableItems");
         box->setCurrentIndex(box->findText(QStringLiteral("Calculator")));
         w.insertItem(InsertPosition::AddSubitemLast);
         const std::string path = h.dir.file("out.mma");
         h.files.answers = {path};
-        child<QAction>(w, "FileSaveAs1")->trigger();
+        child<QAction>(w, "saveAsAction")->trigger();
         QCOMPARE(h.files.requests.back().title, std::string("Save mma as..."));
         QCOMPARE(h.files.requests.back().filter, std::string("All Files (*.*)|*.*"));
         QVERIFY(std::filesystem::exists(path));
@@ -167,17 +167,17 @@ private Q_SLOTS:
         QVERIFY(h.prompter.prompts[0].icon == MessageIcon::Error);
         QVERIFY(!h.prompter.prompts[0].text.empty());
         // Nothing was read: there is no document to save.
-        QVERIFY(!child<QToolButton>(w, "ToolButton2")->isEnabled());
+        QVERIFY(!child<QToolButton>(w, "saveButton")->isEnabled());
         w.openFile(h.dir.file("missing.mma"));
         QCOMPARE(h.prompter.prompts.size(), size_t(2));
 
         // A file that is no menu file changes nothing: the new document stays, and Save with it.
         w.newDocument();
-        QVERIFY(child<QToolButton>(w, "ToolButton2")->isEnabled());
+        QVERIFY(child<QToolButton>(w, "saveButton")->isEnabled());
         w.openFile(h.dir.file("short.mma"));
         QCOMPARE(h.prompter.prompts.size(), size_t(3));
         QVERIFY(!w.context().workspace.document.isEmpty());
-        QVERIFY(child<QToolButton>(w, "ToolButton2")->isEnabled());
+        QVERIFY(child<QToolButton>(w, "saveButton")->isEnabled());
     }
 
     void damagedFileIsReportedAsRepairedAndModified()
@@ -227,7 +227,7 @@ private Q_SLOTS:
         writeBytes(h.dir.path() / "fw.smg", image);
 
         MainWindow& w = h.start();
-        auto* selector = child<QComboBox>(w, "ComboBox2");
+        auto* selector = child<QComboBox>(w, "profileSelector");
         // Cancelled: nothing happens.
         w.pickProfile(selector->count() - 1);
         QCOMPARE(h.files.requests.back().title, std::string("Select CG1 to create FW profile"));
@@ -241,7 +241,7 @@ private Q_SLOTS:
         QCOMPARE(h.prompter.texts().back(), std::string("Profile was successfully created"));
         QCOMPARE(selector->count(), 3);
         QCOMPARE(selector->currentText(), QStringLiteral("R9999"));
-        QCOMPARE(child<QComboBox>(w, "ComboBox1")->count(), 3);  // 2CLICK, PhoneBook, Custom item
+        QCOMPARE(child<QComboBox>(w, "availableItems")->count(), 3);  // 2CLICK, PhoneBook, Custom item
     }
 };
 

@@ -96,14 +96,14 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
         auto* widget = qobject_cast<QWidget*>(watched);
-        if (!widget || widget->window()->objectName() != QLatin1String("TProgressWin"))
+        if (!widget || widget->window()->objectName() != QLatin1String("progressWindow"))
             return false;
         if (event->type() == QEvent::Paint)
             ++paints;
         if (event->type() == QEvent::Show && widget->isWindow()) {
             ++shown;
             if (cancel_)
-                QMetaObject::invokeMethod(widget->findChild<QPushButton*>(QStringLiteral("CancelButton")),
+                QMetaObject::invokeMethod(widget->findChild<QPushButton*>(QStringLiteral("cancelButton")),
                                           &QPushButton::click, Qt::QueuedConnection);
         }
         return false;
@@ -123,26 +123,26 @@ private Q_SLOTS:
     {
         PhoneHarness p;
         MainWindow& w = p.start();
-        QVERIFY(child<QMenu>(w, "VirtualPhone1") != nullptr);
+        QVERIFY(child<QMenu>(w, "virtualPhoneMenu") != nullptr);
         // The "Virtual phone" menu plugs the phone in.
-        child<QAction>(w, "PlugIn1")->trigger();
+        child<QAction>(w, "plugInAction")->trigger();
         QVERIFY(p.phone->isPlugged());
         p.phone->waitForCallbacks();
         QCoreApplication::processEvents();
         QCOMPARE(w.statusPanel(2)->text(), QStringLiteral("Phone: TX100  [TX100_A_01.02.03R] "));
         QCOMPARE(w.statusPanel(1)->text(), QStringLiteral(" IMEI: %1").arg(kImei));
-        QCOMPARE(child<LampShape>(w, "Shape1")->color(), QColor(Qt::green));
+        QCOMPARE(child<LampShape>(w, "statusLamp")->color(), QColor(Qt::green));
         QCOMPARE(w.trayImage(), 14);
         QCOMPARE(w.balloonText(), QStringLiteral("Connected:  TX100"));
-        QVERIFY(child<QToolButton>(w, "ToolButton4")->isEnabled());
-        QVERIFY(child<QToolButton>(w, "ToolButton7")->isEnabled());
-        QVERIFY(child<QAction>(w, "Openfromphone1")->isEnabled());
-        QVERIFY(child<QAction>(w, "RestartPhone1")->isEnabled());
+        QVERIFY(child<QToolButton>(w, "openFromPhoneButton")->isEnabled());
+        QVERIFY(child<QToolButton>(w, "restartPhoneButton")->isEnabled());
+        QVERIFY(child<QAction>(w, "openFromPhoneAction")->isEnabled());
+        QVERIFY(child<QAction>(w, "restartPhoneAction")->isEnabled());
         // No document yet: nothing to save to the phone.
-        QVERIFY(!child<QToolButton>(w, "ToolButton5")->isEnabled());
+        QVERIFY(!child<QToolButton>(w, "saveToPhoneButton")->isEnabled());
         // The profile named by the firmware's prefix is chosen.
-        QCOMPARE(child<QComboBox>(w, "ComboBox2")->currentText(), QStringLiteral("TX100"));
-        QCOMPARE(child<QComboBox>(w, "ComboBox1")->itemText(0), QStringLiteral("PhoneBook"));
+        QCOMPARE(child<QComboBox>(w, "profileSelector")->currentText(), QStringLiteral("TX100"));
+        QCOMPARE(child<QComboBox>(w, "availableItems")->itemText(0), QStringLiteral("PhoneBook"));
         const std::string log = p.log();
         QVERIFY(has(log, "Phone connected\r\n"));
         QVERIFY(has(log, "Read SEEM 279_1 RC="));
@@ -157,16 +157,16 @@ private Q_SLOTS:
         QCOMPARE(w.balloonText(),
                  QStringLiteral("Model: TX100\nF/W Version: TX100_A_01.02.03R\nLP Version: 1234"));
 
-        child<QAction>(w, "Unplug1")->trigger();
+        child<QAction>(w, "unplugAction")->trigger();
         QVERIFY(!p.phone->isPlugged());
         p.phone->waitForCallbacks();
         QCoreApplication::processEvents();
         QCOMPARE(w.statusPanel(2)->text(), QStringLiteral("Phone: None "));
         QCOMPARE(w.statusPanel(1)->text(), QStringLiteral("IMEI: N/A "));
-        QCOMPARE(child<LampShape>(w, "Shape1")->color(), QColor(Qt::red));
+        QCOMPARE(child<LampShape>(w, "statusLamp")->color(), QColor(Qt::red));
         QCOMPARE(w.trayImage(), 15);
         QCOMPARE(w.balloonText(), QStringLiteral("Disconnected"));
-        for (const char* name : {"ToolButton4", "ToolButton5", "ToolButton7"})
+        for (const char* name : {"openFromPhoneButton", "saveToPhoneButton", "restartPhoneButton"})
             QVERIFY2(!child<QToolButton>(w, name)->isEnabled(), name);
         QVERIFY(has(p.log(), "Phone disconnected\r\n"));
         // Without a phone the balloon is left alone.
@@ -176,7 +176,7 @@ private Q_SLOTS:
         // With a document, plugging in enables Save to phone too; New does as well.
         w.newDocument();
         p.plug();
-        QVERIFY(child<QToolButton>(w, "ToolButton5")->isEnabled());
+        QVERIFY(child<QToolButton>(w, "saveToPhoneButton")->isEnabled());
     }
 
     void statusCallsFromThePhonesThreadAreQueued()
@@ -198,7 +198,7 @@ private Q_SLOTS:
         MainWindow& w = p.start();
         p.plug();
         p.h->prompter.answers = {Answer::Yes};
-        child<QAction>(w, "Openfromphone1")->trigger();
+        child<QAction>(w, "openFromPhoneAction")->trigger();
         // The patch question, once, with its caption.
         QCOMPARE(p.h->prompter.texts(), (std::vector<std::string>{kPatchQuestion}));
         QCOMPARE(p.h->prompter.prompts[0].caption, std::string("Patch request"));
@@ -206,9 +206,9 @@ private Q_SLOTS:
         const MenuDocument& doc = w.context().workspace.document;
         QCOMPARE(doc.nodeCount(), size_t(27));
         QCOMPARE(w.statusPanel(1)->text(), QStringLiteral("Format: 36-byte  Entries: 18"));
-        QVERIFY(child<QToolButton>(w, "ToolButton2")->isEnabled());
-        QVERIFY(child<QToolButton>(w, "ToolButton5")->isEnabled());
-        QVERIFY(child<QComboBox>(w, "ComboBox1")->isEnabled());
+        QVERIFY(child<QToolButton>(w, "saveButton")->isEnabled());
+        QVERIFY(child<QToolButton>(w, "saveToPhoneButton")->isEnabled());
+        QVERIFY(child<QComboBox>(w, "availableItems")->isEnabled());
         // The working copies are there; the phone's slot 0 was patched from its .jad.
         for (const char* f : {"mma_temp", "j2mest_temp", "j2mest_mmc"})
             QVERIFY2(fs::exists(p.tmp.path() / f), f);
@@ -241,9 +241,9 @@ private Q_SLOTS:
         w.openFromPhone();
         QCOMPARE(p.h->prompter.texts(), (std::vector<std::string>{"Error reading mma_ucp"}));
         QCOMPARE(p.h->prompter.prompts[0].caption, std::string("Fatal P2K error"));
-        QVERIFY(!child<QToolButton>(w, "ToolButton2")->isEnabled());
-        QVERIFY(!child<QToolButton>(w, "ToolButton5")->isEnabled());
-        QVERIFY(child<QComboBox>(w, "ComboBox1")->isEnabled());
+        QVERIFY(!child<QToolButton>(w, "saveButton")->isEnabled());
+        QVERIFY(!child<QToolButton>(w, "saveToPhoneButton")->isEnabled());
+        QVERIFY(child<QComboBox>(w, "availableItems")->isEnabled());
     }
 
     void saveToPhoneThenCloseAsksToRebootOnce()
@@ -251,17 +251,17 @@ private Q_SLOTS:
         PhoneHarness p;
         MainWindow& w = p.start();
         w.show();
-        child<QTimer>(w, "Timer1")->stop();
+        child<QTimer>(w, "fadeTimer")->stop();
         p.plug();
         p.h->prompter.answers = {Answer::Yes};
         w.openFromPhone();
         // Add an item and save to the phone: the menu and the patched J2MEST go back.
         MenuDocument& doc = w.context().workspace.document;
         w.tree()->selectNode(doc.menuRoot());
-        auto* box = child<QComboBox>(w, "ComboBox1");
+        auto* box = child<QComboBox>(w, "availableItems");
         box->setCurrentIndex(box->findText(QStringLiteral("Browser")));
         w.insertItem(InsertPosition::AddSubitemLast);
-        child<QAction>(w, "Savetophone1")->trigger();
+        child<QAction>(w, "saveToPhoneAction")->trigger();
         QCOMPARE(p.h->prompter.prompts.size(), size_t(1));
         QVERIFY(w.context().roundTripState.storedToPhone);
         QCOMPARE(readBytes(p.phoneFile("a/mobile/system/mma_ucp")), readBytes(p.tmp.path() / "mma_temp"));
@@ -303,10 +303,10 @@ private Q_SLOTS:
         w.pickProfile(0);
         MenuDocument& doc = w.context().workspace.document;
         w.tree()->selectNode(doc.menuRoot());
-        auto* box = child<QComboBox>(w, "ComboBox1");
+        auto* box = child<QComboBox>(w, "availableItems");
         box->setCurrentIndex(box->findText(QStringLiteral("Chat")));
         w.insertItem(InsertPosition::AddSubitemLast);
-        w.pickProfile(child<QComboBox>(w, "ComboBox2")->findText(QStringLiteral("TX100")));
+        w.pickProfile(child<QComboBox>(w, "profileSelector")->findText(QStringLiteral("TX100")));
         const auto before = readBytes(p.phoneFile("a/mobile/system/mma_ucp"));
         w.saveToPhone();
         QCOMPARE(p.h->prompter.texts(), (std::vector<std::string>{"mma_ucp doesn't match current profile"}));
@@ -319,13 +319,13 @@ private Q_SLOTS:
         PhoneHarness p;
         MainWindow& w = p.start();
         p.plug();
-        child<QAction>(w, "RestartPhone1")->trigger();
+        child<QAction>(w, "restartPhoneAction")->trigger();
         QVERIFY(has(p.log(), "Phone is restarted\r\n"));
         // The phone reboots: it goes and comes back.
         QCoreApplication::processEvents();
         p.phone->waitForCallbacks();
         QCoreApplication::processEvents();
-        QCOMPARE(child<LampShape>(w, "Shape1")->color(), QColor(Qt::green));
+        QCOMPARE(child<LampShape>(w, "statusLamp")->color(), QColor(Qt::green));
     }
 
     void seemButtonsFollowTheConnection()
@@ -336,16 +336,16 @@ private Q_SLOTS:
         {
             SetupDialog form(ctx.settings, p.tmp.file("tessaro.ini"), &ctx.phone, ctx.link.connected,
                             p.h->files, p.h->prompter);
-            QVERIFY(!child<QPushButton>(form, "Button3")->isEnabled());
-            QVERIFY(!child<QPushButton>(form, "Button4")->isEnabled());
+            QVERIFY(!child<QPushButton>(form, "backupSeemButton")->isEnabled());
+            QVERIFY(!child<QPushButton>(form, "restoreBackupButton")->isEnabled());
             form.backupSeem();
             QVERIFY(p.h->files.requests.empty());
         }
         p.plug();
         SetupDialog form(ctx.settings, p.tmp.file("tessaro.ini"), &ctx.phone, ctx.link.connected,
                         p.h->files, p.h->prompter);
-        QVERIFY(child<QPushButton>(form, "Button3")->isEnabled());
-        QVERIFY(child<QPushButton>(form, "Button4")->isEnabled());
+        QVERIFY(child<QPushButton>(form, "backupSeemButton")->isEnabled());
+        QVERIFY(child<QPushButton>(form, "restoreBackupButton")->isEnabled());
         const std::string backup = p.tmp.file("backup.seem");
         p.h->files.answers = {backup};
         form.backupSeem();
@@ -389,7 +389,7 @@ private Q_SLOTS:
         QCOMPARE(watcher.shown, 1);
         QVERIFY(p.h->prompter.prompts.empty());
         QVERIFY(!fs::exists(p.tmp.path() / "mma_temp"));
-        QVERIFY(!child<QToolButton>(w, "ToolButton2")->isEnabled());
+        QVERIFY(!child<QToolButton>(w, "saveButton")->isEnabled());
         QVERIFY(has(p.log(), "[P2KFileRead] Download cancelled, nothing kept of /a/mobile/system/mma_ucp"));
         // Only the first of the file's two blocks was asked for.
         QVERIFY(!has(p.log(), "bytes received=22"));

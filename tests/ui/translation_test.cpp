@@ -130,11 +130,11 @@ private Q_SLOTS:
         WindowHarness h;
         MainWindow& w = h.start();
         QCOMPARE(menuTitles(w), (QStringList{"&Файл", "&Правка", "Настройка", "&Справка"}));
-        QCOMPARE(child<QAction>(w, "FileNew1")->text(), QStringLiteral("&Новый"));
-        QCOMPARE(child<QAction>(w, "FileExit1")->text(), QStringLiteral("В&ыход"));
-        QCOMPARE(child<QAction>(w, "Openfromphone1")->toolTip(), QStringLiteral("Открыть mma_ucp с телефона"));
-        QCOMPARE(child<QLabel>(w, "Label1")->text(), QStringLiteral("Доступные пункты mma"));
-        auto* profiles = child<QComboBox>(w, "ComboBox2");
+        QCOMPARE(child<QAction>(w, "newAction")->text(), QStringLiteral("&Новый"));
+        QCOMPARE(child<QAction>(w, "exitAction")->text(), QStringLiteral("В&ыход"));
+        QCOMPARE(child<QAction>(w, "openFromPhoneAction")->toolTip(), QStringLiteral("Открыть mma_ucp с телефона"));
+        QCOMPARE(child<QLabel>(w, "availableItemsLabel")->text(), QStringLiteral("Доступные пункты mma"));
+        auto* profiles = child<QComboBox>(w, "profileSelector");
         QCOMPARE(profiles->itemText(0), QStringLiteral("По умолчанию"));
         QCOMPARE(profiles->itemText(profiles->count() - 1), QStringLiteral("Создать новый..."));
         // The core's texts: the phone panel and the tray balloon.
@@ -151,19 +151,19 @@ private Q_SLOTS:
         QVERIFY(loadRussian());
         WindowHarness h;
         MainWindow& w = h.start();
-        child<QAction>(w, "FileNew1")->trigger();
+        child<QAction>(w, "newAction")->trigger();
         QCOMPARE(w.statusPanel(1)->text(), QStringLiteral("Формат: 0-байтный  Записей: 0"));
         MenuDocument& doc = w.context().workspace.document;
-        auto* available = child<QComboBox>(w, "ComboBox1");
+        auto* available = child<QComboBox>(w, "availableItems");
         available->setCurrentIndex(available->findText(QStringLiteral("PhoneBook")));
         w.tree()->selectNode(doc.menuRoot());
         w.insertItem(InsertPosition::AddSubitemLast);
         QCOMPARE(w.statusPanel(1)->text(), QStringLiteral("Формат: 0-байтный  Записей: 1"));
         w.tree()->selectNode(doc.menuRoot()->children().back().get());
-        QCOMPARE(child<QPlainTextEdit>(w, "TntMemo1")->toPlainText(),
+        QCOMPARE(child<QPlainTextEdit>(w, "itemSummary")->toPlainText(),
                  QStringLiteral("Сводка по пункту:\n\n[Не изменён]"));
         // The Edit menu names the step to undo.
-        QCOMPARE(child<QAction>(w, "EditUndo1")->text(), QStringLiteral("&Отменить вставку пункта"));
+        QCOMPARE(child<QAction>(w, "undoAction")->text(), QStringLiteral("&Отменить вставку пункта"));
     }
 
     void progressCaptionRussian()
@@ -172,7 +172,7 @@ private Q_SLOTS:
         ProgressWindow window(nullptr);
         window.setCaption("37% Retrieving picture list from volume /b/");
         QCOMPARE(window.windowTitle(), QStringLiteral("37% Получение списка картинок с тома /b/"));
-        QCOMPARE(child<QLabel>(window, "Label1")->text(), window.windowTitle());
+        QCOMPARE(child<QLabel>(window, "captionLabel")->text(), window.windowTitle());
         // The core reads back the caption it set.
         QCOMPARE(window.caption(), std::string("37% Retrieving picture list from volume /b/"));
     }

@@ -26,7 +26,7 @@ const Prompt kSaveQuestion{MessageIcon::Question, "Confirmation", "Save changes 
 MenuNode* insert(MainWindow& w, MenuNode* at, const char* name, InsertPosition position)
 {
     w.tree()->selectNode(at);
-    auto* box = child<QComboBox>(w, "ComboBox1");
+    auto* box = child<QComboBox>(w, "availableItems");
     box->setCurrentIndex(box->findText(QString::fromLatin1(name)));
     w.insertItem(position);
     for (MenuNode* n : w.context().workspace.document.preorder())
@@ -56,8 +56,8 @@ private Q_SLOTS:
     {
         WindowHarness h;
         MainWindow& w = h.start();
-        auto* undo = child<QAction>(w, "EditUndo1");
-        auto* redo = child<QAction>(w, "EditRedo1");
+        auto* undo = child<QAction>(w, "undoAction");
+        auto* redo = child<QAction>(w, "redoAction");
         QCOMPARE(undo->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Z));
         QCOMPARE(redo->shortcuts(), (QList<QKeySequence>{QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z),
                                                          QKeySequence(Qt::CTRL | Qt::Key_Y)}));
@@ -85,10 +85,10 @@ private Q_SLOTS:
         h.prompter.answers = {Answer::Yes};
         w.deleteItem();
         QCOMPARE(undo->text(), QStringLiteral("&Undo Delete item"));
-        child<QRadioButton>(w, "RadioButton1")->click();
+        child<QRadioButton>(w, "recordSize22")->click();
         QCOMPARE(undo->text(), QStringLiteral("&Undo Change save mode"));
         undo->trigger();
-        QVERIFY(child<QRadioButton>(w, "RadioButton2")->isChecked());
+        QVERIFY(child<QRadioButton>(w, "recordSize36")->isChecked());
         undo->trigger();
         QCOMPARE(captionsUnder(doc.menuRoot()), QStringList{"PhoneBook"});
         QCOMPARE(w.tree()->selectedNode(), doc.nodeAt(9));
@@ -108,9 +108,9 @@ private Q_SLOTS:
         h.files.answers = {(h.dir.path() / "menu.mma").string()};
         QVERIFY(w.saveDocument());
         QVERIFY(!w.isWindowModified());
-        child<QAction>(w, "EditUndo1")->trigger();
+        child<QAction>(w, "undoAction")->trigger();
         QVERIFY(w.isWindowModified());
-        child<QAction>(w, "EditRedo1")->trigger();
+        child<QAction>(w, "redoAction")->trigger();
         QVERIFY(!w.isWindowModified());
     }
 
@@ -124,7 +124,7 @@ private Q_SLOTS:
         // Cancel: nothing happens, not even the open dialog.
         h.prompter.answers = {Answer::Cancel, Answer::Cancel};
         w.newDocument();
-        child<QAction>(w, "FileOpen1")->trigger();
+        child<QAction>(w, "openAction")->trigger();
         QCOMPARE(doc.nodeCount(), size_t(11));
         QVERIFY(h.files.requests.empty());
         QVERIFY(w.isWindowModified());
@@ -143,10 +143,10 @@ private Q_SLOTS:
         QCOMPARE(doc.nodeCount(), size_t(9));
         QVERIFY(std::filesystem::exists(saved));
         QVERIFY(!w.isWindowModified());
-        QVERIFY(!child<QAction>(w, "EditUndo1")->isEnabled());
+        QVERIFY(!child<QAction>(w, "undoAction")->isEnabled());
 
         // Unchanged: no question. Discard throws the changes away.
-        child<QAction>(w, "FileOpen1")->trigger();  // open dialog cancelled (no answer queued)
+        child<QAction>(w, "openAction")->trigger();  // open dialog cancelled (no answer queued)
         insert(w, doc.menuRoot(), "PhoneBook", InsertPosition::AddSubitemLast);
         h.prompter.answers = {Answer::Discard};
         h.files.answers = {saved};
@@ -161,7 +161,7 @@ private Q_SLOTS:
         WindowHarness h;
         MainWindow& w = h.start();
         w.show();
-        auto* timer = child<QTimer>(w, "Timer1");
+        auto* timer = child<QTimer>(w, "fadeTimer");
         timer->stop();
         while (w.fade().level() != 255)
             w.fadeTick();

@@ -47,7 +47,7 @@ private Q_SLOTS:
         QTRY_COMPARE_WITH_TIMEOUT(w.statusPanel(2)->text(),
                                   QStringLiteral("Phone: TX100  [TX100_A_01.02.03R] "), 10000);
         QCOMPARE(w.statusPanel(1)->text(), QStringLiteral(" IMEI: 351234567890124"));
-        QCOMPARE(child<LampShape>(w, "Shape1")->color(), QColor(Qt::green));
+        QCOMPARE(child<LampShape>(w, "statusLamp")->color(), QColor(Qt::green));
 
         w.openFromPhone();
         const MenuDocument& document = h.context->workspace.document;
@@ -56,7 +56,7 @@ private Q_SLOTS:
 
         bus.unplug(bus.devices().front());
         QTRY_COMPARE_WITH_TIMEOUT(w.statusPanel(2)->text(), QStringLiteral("Phone: None "), 10000);
-        QCOMPARE(child<LampShape>(w, "Shape1")->color(), QColor(Qt::red));
+        QCOMPARE(child<LampShape>(w, "statusLamp")->color(), QColor(Qt::red));
         QCOMPARE(w.balloonText(), QStringLiteral("Disconnected"));
     }
 };
