@@ -440,10 +440,6 @@ File read error or J2MEST absent</source>
 Ошибка чтения файла или J2MEST отсутствует</translation>
     </message>
     <message>
-        <source>Error writing mma_ucp</source>
-        <translation>Ошибка записи mma_ucp</translation>
-    </message>
-    <message>
         <source>Patch request</source>
         <translation>Запрос на исправление</translation>
     </message>
@@ -460,10 +456,6 @@ preventing them from starting from main menu<byte value="xd"/>
       Should we reboot it?</source>
         <translation>mma_ucp записан в телефон<byte value="xd"/>
       Перезагрузить его?</translation>
-    </message>
-    <message>
-        <source>The phone&apos;s mma_ucp could not be read completely</source>
-        <translation>Не удалось полностью прочитать mma_ucp телефона</translation>
     </message>
     <message>
         <source>Backup file is too large for SEEM 0032_0001: </source>
@@ -526,16 +518,8 @@ preventing them from starting from main menu<byte value="xd"/>
         <translation>Отправка </translation>
     </message>
     <message>
-        <source> 0% (Total </source>
-        <translation> 0% (всего </translation>
-    </message>
-    <message>
         <source> (Total </source>
         <translation> (всего </translation>
-    </message>
-    <message>
-        <source> 100% (Total </source>
-        <translation> 100% (всего </translation>
     </message>
     <message>
         <source>Cannot read </source>
@@ -916,6 +900,30 @@ preventing them from starting from main menu<byte value="xd"/>
     <message>
         <source>Install the udev rule </source>
         <translation>Установите правило udev </translation>
+    </message>
+    <message>
+        <source>Error getting the file list of volume /</source>
+        <translation>Ошибка получения списка файлов тома /</translation>
+    </message>
+    <message>
+        <source>Error getting free space of volume /</source>
+        <translation>Ошибка получения свободного места тома /</translation>
+    </message>
+    <message>
+        <source>Cancelled</source>
+        <translation>Отменено</translation>
+    </message>
+    <message>
+        <source> is not on the phone</source>
+        <translation> нет в телефоне</translation>
+    </message>
+    <message>
+        <source>Keeping a copy of </source>
+        <translation>Сохранение копии </translation>
+    </message>
+    <message>
+        <source>. The phone&apos;s previous file is kept in </source>
+        <translation>. Прежний файл телефона сохранён в </translation>
     </message>
 </context>
 <context>

@@ -42,6 +42,9 @@ PhoneSession& connectedSession(CliContext& ctx)
 void info(CliContext& ctx)
 {
     const PhoneLinkState& link = connectedSession(ctx).phone().link;
+    // A phone that does not tell who it is was not really reached.
+    if (!link.unreadable.empty())
+        failWith(ctx, "The phone did not answer with its " + link.unreadable);
     nlohmann::ordered_json out;
     out["model"] = shown(link.model);
     out["firmware"] = shown(link.firmwareVersion);
@@ -86,26 +89,13 @@ void list(CliContext& ctx, const ListArgs& args)
         std::cout << entry.size << ' ' << attributeLetters(entry.attributes) << ' ' << shown(entry.path) << '\n';
 }
 
-// The size of a phone file as the phone lists it, to scale the progress; 0 when unknown.
-int listedSize(PhoneContext& phone, const std::string& phonePath)
-{
-    if (phone.api.File_CountEx(phonePath) != 1)
-        return 0;
-    std::vector<uint8_t> entry(kFileListEntrySize, 0);
-    if (phone.api.File_ListEx(entry.data(), 1, nullptr) == -1)
-        return 0;
-    const PhoneFileEntry parsed = parseFileListEntry(entry);
-    return parsed.path == phonePath ? int(std::min<uint32_t>(parsed.size, INT32_MAX)) : 0;
-}
-
 void get(CliContext& ctx, const std::string& phonePath, const std::string& localPath)
 {
     PhoneContext& phone = connectedSession(ctx).phone();
-    // Only a shown progress needs the size; without one no request is spent on it.
-    const int expected = TerminalProgressFactory::enabled() ? listedSize(phone, phonePath) : 0;
     phone.progressLabel = "Downloading " + std::filesystem::path(localPath).filename().string();
-    if (downloadFile(phone, phonePath, localPath, expected) == -1)
-        failWith(ctx, "Error reading " + shown(phonePath));
+    const Status read = downloadFile(phone, phonePath, localPath);
+    if (!read)
+        failWith(ctx, read.error());
 }
 
 void put(CliContext& ctx, const std::string& localPath, std::string phonePath)
@@ -114,15 +104,40 @@ void put(CliContext& ctx, const std::string& localPath, std::string phonePath)
     // A folder as the target takes the local file's name, as an upload into a folder does.
     if (!phonePath.empty() && phonePath.back() == '/')
         phonePath += std::filesystem::path(localPath).filename().string();
-    if (uploadFile(phone, localPath, phonePath) == -1)
-        failWith(ctx, "Error writing " + shown(phonePath));
+    const Status sent = uploadFile(phone, localPath, phonePath);
+    if (!sent)
+        failWith(ctx, sent.error());
 }
 
 void attr(CliContext& ctx, const std::string& phonePath, int bits)
 {
+    const Status changed = setPhoneAttributes(connectedSession(ctx).phone(), phonePath, bits);
+    if (!changed)
+        failWith(ctx, changed.error());
+}
+
+struct FreeSpaceArgs {
+    bool json = false;
+};
+
+void freeSpaceOfVolumes(CliContext& ctx, const FreeSpaceArgs& args)
+{
     PhoneContext& phone = connectedSession(ctx).phone();
-    if (setPhoneAttributes(phone, phonePath, bits) == -1)
-        failWith(ctx, "Error changing attributes for " + shown(phonePath));
+    const auto volumes = queryVolumes(phone);
+    if (!volumes)
+        failWith(ctx, volumes.error());
+    nlohmann::ordered_json out = nlohmann::ordered_json::array();
+    for (const char volume : *volumes) {
+        const auto free = freeSpace(phone, volume);
+        if (!free)
+            failWith(ctx, free.error());
+        if (args.json)
+            out.push_back({{"volume", std::string("/") + volume}, {"free", *free}});
+        else
+            std::cout << '/' << volume << ' ' << *free << '\n';
+    }
+    if (args.json)
+        std::cout << out.dump(2) << '\n';
 }
 
 void remove(CliContext& ctx, const std::string& phonePath)
@@ -162,6 +177,11 @@ void registerPhoneCommands(CLI::App& app, CliContext& ctx)
     ls->add_option("--ext", listArgs->extension, "Extension listed in mask mode (none: all files)");
     ls->add_flag("--json", listArgs->json, "Print [{\"path\", \"size\", \"attributes\"}]");
     ls->callback([&ctx, listArgs] { list(ctx, *listArgs); });
+
+    auto freeArgs = std::make_shared<FreeSpaceArgs>();
+    auto* df = phone->add_subcommand("df", "Print each volume's free space in bytes");
+    df->add_flag("--json", freeArgs->json, "Print [{\"volume\", \"free\"}]");
+    df->callback([&ctx, freeArgs] { freeSpaceOfVolumes(ctx, *freeArgs); });
 
     auto paths = std::make_shared<std::pair<std::string, std::string>>();
     auto* getCommand = phone->add_subcommand("get", "Copy a phone file to a local file");

@@ -8,7 +8,7 @@
 
 namespace tessaro {
 
-// One progress window, alive for one operation. Bar 0 is `ProgressBar1`, bar 1 `ProgressBar2`
+// One progress window, alive for one operation. Bar 0 is the file's bar, bar 1 the batch's
 // (the whole batch, only in the double window).
 class Progress {
 public:

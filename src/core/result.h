@@ -1,21 +1,45 @@
 #pragma once
-// Failure as a value: an operation returns either its value or an error text.
+// Failure as a value: an operation returns either its value or an error, which travels up to
+// the window or the command-line tool that shows it. Nothing below them shows a failure.
 
 #include <optional>
 #include <string>
 #include <utility>
 
+#include "core/translatable.h"
+
 namespace tessaro {
 
+// What kind of failure, so a caller can tell a stop the user asked for from a real failure
+// without looking at texts.
+enum class ErrorKind {
+    Cancelled,   // the user stopped the operation; nothing more needs saying
+    PhoneGone,   // the phone stopped answering or was pulled out
+    Io,          // a local file could not be read or written
+    Refused,     // the request or the document is not allowed (a limit, a profile, the phone's refusal)
+    Format,      // the input is not what its format says
+};
+
+inline constexpr char kErrorCaption[] = TRANSLATABLE("Core", "Error");
+
 struct Error {
-    std::string text;
+    Error(std::string text) : text(std::move(text)) {}
+    Error(const char* text) : text(text) {}
+    Error(ErrorKind kind, std::string text, std::string caption = kErrorCaption)
+        : kind(kind), text(std::move(text)), caption(std::move(caption)) {}
+
+    ErrorKind kind = ErrorKind::Format;
+    std::string text;               // the message, complete as the user sees it
+    std::string caption = kErrorCaption;  // the message box's caption
+
+    bool cancelled() const { return kind == ErrorKind::Cancelled; }
 };
 
 template <typename T>
 class [[nodiscard]] Result {
 public:
     Result(T value) : value_(std::move(value)) {}
-    Result(Error error) : error_(std::move(error.text)) {}
+    Result(Error error) : error_(std::move(error)) {}
 
     bool ok() const { return value_.has_value(); }
     explicit operator bool() const { return ok(); }
@@ -23,27 +47,34 @@ public:
     T& value() & { return *value_; }
     T&& value() && { return std::move(*value_); }
     const T& operator*() const { return *value_; }
+    T& operator*() { return *value_; }
     const T* operator->() const { return &*value_; }
-    const std::string& error() const { return error_; }
+    T* operator->() { return &*value_; }
+    // The error's text; empty for a success.
+    const std::string& error() const { return error_.text; }
+    // The whole error, to pass on: `if (!r) return r.failure();`.
+    const Error& failure() const { return error_; }
 
 private:
     std::optional<T> value_;
-    std::string error_;
+    Error error_{""};
 };
 
 // A result that carries no value.
 class [[nodiscard]] Status {
 public:
     Status() = default;
-    Status(Error error) : error_(std::move(error.text)), failed_(true) {}
+    Status(Error error) : error_(std::move(error)), failed_(true) {}
     static Status success() { return {}; }
 
     bool ok() const { return !failed_; }
     explicit operator bool() const { return ok(); }
-    const std::string& error() const { return error_; }
+    const std::string& error() const { return error_.text; }
+    const Error& failure() const { return error_; }
+    bool cancelled() const { return failed_ && error_.cancelled(); }
 
 private:
-    std::string error_;
+    Error error_{""};
     bool failed_ = false;
 };
 

@@ -361,17 +361,21 @@ bool FileBrowserModel::upload(const std::vector<std::string>& localFiles,
     bool ok = true;
     for (const auto& file : files) {
         const std::string phonePath = phonePathOf(file);
-        const int written = batch ? uploadFileInBatch(phone_, file, phonePath, *batch)
-                                  : uploadFile(phone_, file, phonePath);
-        if (written == -1) {
+        const Status sent = uploadFile(phone_, file, phonePath, batch.get());
+        if (!sent) {
+            phone_.cancelled = sent.cancelled();
             if (!phone_.cancelled)
-                phone_.prompter.show(MessageIcon::Error, kError, TRANSLATABLE("Core", "Error writing ") + latin1ToUtf8(phonePath));
+                phone_.prompter.show(MessageIcon::Error, kError, sent.error());
             ok = false;
             break;
         }
-        // A file written over keeps its one row, with the new size.
+        std::error_code ec;
+        const auto written = std::filesystem::file_size(file, ec);
+        // A file written over keeps its one row, with the new size and the bits it was
+        // written with.
         if (const int at = entryIndex(phonePath); at >= 0) {
             phone_.fileList[size_t(at)].size = uint32_t(written);
+            phone_.fileList[size_t(at)].attributes = 0;
             continue;
         }
         phone_.fileList.push_back(PhoneFileEntry{uint32_t(written), 0, 0, phonePath});
@@ -394,13 +398,14 @@ uint64_t FileBrowserModel::selectedSize() const
     return total;
 }
 
-int FileBrowserModel::expectedSize(const std::string& phonePath) const
+Status FileBrowserModel::download(const std::string& phonePath, const std::string& localPath, BatchProgress* batch)
 {
-    // The listed size only scales the progress; sizes beyond int are shown as full.
+    // The listing gave the file's size and attributes; a file it does not hold is looked up.
     const int at = entryIndex(phonePath);
-    if (at < 0)
-        return 0;
-    return int(std::min<uint64_t>(phone_.fileList[size_t(at)].size, uint64_t(INT32_MAX)));
+    const Status read = at >= 0 ? downloadFile(phone_, phone_.fileList[size_t(at)], localPath, batch)
+                                : downloadFile(phone_, phonePath, localPath);
+    phone_.cancelled = read.cancelled();
+    return read;
 }
 
 bool FileBrowserModel::downloadOne(const std::string& localPath)
@@ -409,9 +414,10 @@ bool FileBrowserModel::downloadOne(const std::string& localPath)
         return false;
     const std::string phonePath = filePath(selection_.front());
     phone_.progressLabel = TRANSLATABLE("Core", "Downloading ") + fileNameOf(localPath);
-    if (downloadFile(phone_, phonePath, localPath, expectedSize(phonePath)) == -1) {
-        if (!phone_.cancelled)
-            phone_.prompter.show(MessageIcon::Error, kError, TRANSLATABLE("Core", "Error reading ") + latin1ToUtf8(phonePath));
+    const Status read = download(phonePath, localPath, nullptr);
+    if (!read) {
+        if (!read.cancelled())
+            phone_.prompter.show(MessageIcon::Error, kError, read.error());
         return false;
     }
     return true;
@@ -449,10 +455,11 @@ bool FileBrowserModel::downloadSelected(const std::string& folder,
     for (const std::string& name : names) {
         const std::string phonePath = folderPathText + "/" + name;
         const std::string local = localOf(name);
-        if (downloadFileInBatch(phone_, phonePath, local, expectedSize(phonePath), *batch) == -1) {
+        const Status read = download(phonePath, local, batch.get());
+        if (!read) {
             batch.reset();
-            if (!phone_.cancelled)
-                phone_.prompter.show(MessageIcon::Error, kError, TRANSLATABLE("Core", "Error reading ") + latin1ToUtf8(phonePath));
+            if (!read.cancelled())
+                phone_.prompter.show(MessageIcon::Error, kError, read.error());
             return false;
         }
     }
@@ -548,9 +555,9 @@ bool FileBrowserModel::applyAttributes(int bits)
         return false;
     for (const int row : selection_) {
         const std::string phonePath = filePath(row);
-        if (setPhoneAttributes(phone_, phonePath, bits) == -1) {
-            phone_.prompter.show(MessageIcon::Error, kError,
-                                 TRANSLATABLE("Core", "Error changing attributes for ") + latin1ToUtf8(phonePath));
+        const Status changed = setPhoneAttributes(phone_, phonePath, bits);
+        if (!changed) {
+            phone_.prompter.show(MessageIcon::Error, kError, changed.error());
             return false;
         }
         // The list keeps the new bits, so the cell stays right when the folder is shown again.

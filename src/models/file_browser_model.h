@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "core/result.h"
+
 namespace tessaro {
 
 struct PhoneContext;
@@ -151,7 +153,8 @@ private:
     FileRow rowFor(const std::string& name) const;
     FolderNode* mutableSelected();
     int entryIndex(const std::string& path) const;
-    int expectedSize(const std::string& phonePath) const;
+    // Downloads a phone file, with its listed size and attributes when the list holds it.
+    Status download(const std::string& phonePath, const std::string& localPath, BatchProgress* batch);
     bool confirmedDelete(const std::string& name, bool several, bool& askAgain,
                          const std::function<DeleteAnswer(const std::string&)>& askMany,
                          bool& stop);

@@ -5,6 +5,7 @@
 
 #include "core/bytes.h"
 #include "p2k/p2k_api.h"
+#include "p2k/p2k_framing.h"
 
 namespace tessaro {
 
@@ -12,9 +13,9 @@ namespace {
 constexpr int kHeader = 8;
 } // namespace
 
-bool FsacChannel::fits(size_t length, bool terminated)
+bool FsacChannel::fits(size_t length)
 {
-    return length <= size_t(kBufferSize - kHeader - (terminated ? 1 : 0));
+    return length <= size_t(kBufferSize - kHeader);
 }
 
 void FsacChannel::header(uint32_t subcommand)
@@ -32,17 +33,15 @@ int FsacChannel::send(int length, int wanted, int* delivered)
     return rc;
 }
 
-int FsacChannel::open(const std::string& path, bool terminated)
+int FsacChannel::open(const std::string& path, uint32_t attributes)
 {
-    if (!fits(path.size(), terminated))
+    if (!fits(path.size()))
         return -1;
     header(kFsacOpen);
-    put32(request_.data() + 4, 0, ByteOrder::Big);
+    put32(request_.data() + 4, attributes, ByteOrder::Big);
+    // The path runs to the end of the request, without a terminating 0.
     std::memcpy(request_.data() + kHeader, path.data(), path.size());
-    int length = kHeader + int(path.size());
-    if (terminated)
-        request_[length++] = 0;
-    return send(length, 0, nullptr);
+    return send(kHeader + int(path.size()), 0, nullptr);
 }
 
 int FsacChannel::seek(uint32_t offset, uint8_t origin)
@@ -53,11 +52,13 @@ int FsacChannel::seek(uint32_t offset, uint8_t origin)
     return send(9, 0, nullptr);
 }
 
-int FsacChannel::read(int* delivered)
+int FsacChannel::read(int count, int* delivered)
 {
+    if (count < 1 || count > kBlockSize)
+        return -1;
     header(kFsacRead);
-    put32(request_.data() + 4, kBlockSize, ByteOrder::Big);
-    return send(kHeader, kBlockSize, delivered);
+    put32(request_.data() + 4, uint32_t(count), ByteOrder::Big);
+    return send(kHeader, count, delivered);
 }
 
 int FsacChannel::write(const uint8_t* data, uint32_t count)
@@ -75,6 +76,13 @@ int FsacChannel::close()
 {
     header(kFsacClose);
     return send(4, 0, nullptr);
+}
+
+int FsacChannel::freeSpace(char volume, int* delivered)
+{
+    const std::vector<uint8_t> request = renderFreeSpaceRequest(volume);
+    std::copy(request.begin(), request.end(), request_.begin());
+    return send(int(request.size()), 4, delivered);
 }
 
 int FsacChannel::volumeInfo(int wanted, int* delivered)

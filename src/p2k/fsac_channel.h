@@ -1,6 +1,7 @@
 #pragma once
-// The request and reply buffers of one FSAC exchange series (a transfer or a volume query):
-// 4096 bytes each, zero-filled at the start, and the requests built in them, big-endian.
+// The request and reply buffers of one FSAC exchange series (a transfer, a volume or
+// free-space query): 4096 bytes each, zero-filled at the start, and the requests built in
+// them, big-endian.
 
 #include <array>
 #include <cstdint>
@@ -13,22 +14,24 @@ class P2kApi;
 class FsacChannel {
 public:
     static constexpr int kBufferSize = 4096;
+    // The most a read or a write moves in one request.
     static constexpr int kBlockSize = 1024;
 
     explicit FsacChannel(P2kApi& api) : api_(api) {}
 
-    // Whether an open request for a path of `length` bytes fits the request buffer (with the
-    // single-file write's trailing 0 byte when `terminated`).
-    static bool fits(size_t length, bool terminated);
+    // Whether an open request for a path of `length` bytes fits the request buffer.
+    static bool fits(size_t length);
 
     // Each returns the library's result; a request that would not fit the buffer is not sent
     // and gives -1. `delivered` receives the reply bytes delivered, never more than wanted.
-    int open(const std::string& path, bool terminated);
+    // Opening sets the file's attribute bits to `attributes`: a read opens with the file's own.
+    int open(const std::string& path, uint32_t attributes);
     int seek(uint32_t offset, uint8_t origin);
-    int read(int* delivered);                              // one 1024-byte block
-    int write(const uint8_t* data, uint32_t count);        // at most 1024 bytes
+    int read(int count, int* delivered);                   // at most kBlockSize bytes
+    int write(const uint8_t* data, uint32_t count);        // at most kBlockSize bytes
     int close();
     int volumeInfo(int wanted, int* delivered);
+    int freeSpace(char volume, int* delivered);            // the answer: BE32 free bytes
 
     const uint8_t* reply() const { return reply_.data(); }
 

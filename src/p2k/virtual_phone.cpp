@@ -10,6 +10,7 @@
 #include "core/bytes.h"
 #include "core/replacing_file.h"
 #include "p2k/file_list_entry.h"
+#include "p2k/p2k_framing.h"
 
 namespace tessaro {
 
@@ -24,6 +25,7 @@ constexpr size_t kMaxModel = kSeemBufferSize / 2 - 1;
 // The volume reply holds 128 bytes, 6 per volume.
 constexpr size_t kMaxVolumes = 21;
 constexpr int kVolumeRecord = 6;
+constexpr uint32_t kMaxBlock = 0x400;   // the most one FSAC read or write moves
 // File_ListEx reports its progress every few entries, as a library reading them in packets.
 constexpr int kListPacket = 8;
 
@@ -547,6 +549,8 @@ int VirtualPhone::fsac(const uint8_t* request, int requestLength, uint8_t* reply
         return fsacClose();
     case kFsacVolumes:
         return volumeInfo(reply, wanted, delivered);
+    case kFsacFreeSpace:
+        return freeSpace(request, requestLength, reply, wanted, delivered);
     default:
         return -1;
     }
@@ -570,7 +574,11 @@ int VirtualPhone::fsacOpen(const uint8_t* request, int requestLength)
         return -1;
     if (!fs::is_directory(resolved->file.parent_path(), ec))
         return -1;
-    open_ = OpenFile{resolved->file};
+    // Opening sets the file's attribute bits to the request's word, as a phone does: a reader
+    // opens with the file's own bits, a writer usually with 0.
+    open_ = OpenFile{resolved->file, resolved->phonePath, int(readBE32(request + 4) & 0xFFFF)};
+    if (fs::is_regular_file(status) && !setAttributes(open_->phonePath, open_->attributes))
+        return -1;
     return 0;
 }
 
@@ -609,15 +617,11 @@ int VirtualPhone::fsacRead(const uint8_t* request, int requestLength, uint8_t* r
     const uint64_t size = fs::file_size(open_->file, ec);
     if (ec)
         return -1;
-    if (open_->position >= size) {
-        if (wanted < 1)
-            return 0;
-        reply[0] = 0x08; // the end-of-file marker
-        *delivered = 1;
-        return 0;
-    }
-    const uint64_t count = std::min<uint64_t>({readBE32(request + 4), uint64_t(wanted),
-                                               size - open_->position});
+    // A phone moves at most 1024 bytes a read and has nothing to give at or past the end.
+    const uint32_t asked = readBE32(request + 4);
+    if (asked == 0 || asked > kMaxBlock || open_->position >= size)
+        return -1;
+    const uint64_t count = std::min<uint64_t>({asked, uint64_t(std::max(wanted, 0)), size - open_->position});
     std::ifstream in(open_->file, std::ios::binary);
     in.seekg(std::streamoff(open_->position));
     in.read(reinterpret_cast<char*>(reply), std::streamsize(count));
@@ -633,7 +637,7 @@ int VirtualPhone::fsacWrite(const uint8_t* request, int requestLength)
     if (requestLength < 8 || !open_)
         return -1;
     const uint64_t count = readBE32(request + 4);
-    if (count > uint64_t(requestLength - 8))
+    if (count > uint64_t(requestLength - 8) || count > kMaxBlock)
         return -1;
     std::error_code ec;
     const bool exists = fs::is_regular_file(open_->file, ec);
@@ -669,12 +673,15 @@ int VirtualPhone::fsacClose()
         return -1;
     int result = 0;
     if (!open_->readSeen && !open_->written) {
-        // Opened, sought and closed: the upload of an empty file, which leaves the file
-        // there and empty.
+        // Opened and closed without a read: the upload of an empty file, which leaves the
+        // file there and empty.
         std::ofstream create(open_->file, std::ios::binary | std::ios::trunc);
         if (!create)
             result = -1;
     }
+    // A file the session created takes the bits it was opened with.
+    if (result == 0 && !setAttributes(open_->phonePath, open_->attributes))
+        result = -1;
     open_.reset();
     return result;
 }
@@ -689,6 +696,40 @@ int VirtualPhone::volumeInfo(uint8_t* reply, int wanted, int* delivered)
     std::copy_n(records.begin(), n, reply);
     *delivered = int(n);
     return 0;
+}
+
+int VirtualPhone::freeSpace(const uint8_t* request, int requestLength, uint8_t* reply, int wanted,
+                            int* delivered)
+{
+    const auto letter = parseFreeSpaceRequest(std::span(request, size_t(requestLength)).subspan(4));
+    if (!letter || wanted < 4)
+        return -1;
+    const auto letters = volumeLetters();
+    if (std::find(letters.begin(), letters.end(), *letter) == letters.end())
+        return -1;
+    std::error_code ec;
+    const fs::space_info space = fs::space(dir_ / std::string(1, *letter), ec);
+    if (ec)
+        return -1;
+    put32(reply, uint32_t(std::min<uintmax_t>(space.available, 0xFFFFFFFFu)), ByteOrder::Big);
+    *delivered = 4;
+    return 0;
+}
+
+bool VirtualPhone::setAttributes(const std::string& phonePath, int bits)
+{
+    const auto old = attributes_.find(phonePath);
+    if ((old == attributes_.end() ? 0 : old->second) == bits)
+        return true;
+    const auto before = attributes_;
+    if (bits == 0)
+        attributes_.erase(phonePath);
+    else
+        attributes_[phonePath] = bits;
+    if (saveAttributes())
+        return true;
+    attributes_ = before;
+    return false;
 }
 
 int VirtualPhone::version(const uint8_t* request, int requestLength, uint8_t* reply, int wanted,
@@ -763,15 +804,8 @@ int VirtualPhone::File_Close()
         if (!enter(rec) && pendingAttributes_) {
             const auto [path, bits] = *pendingAttributes_;
             pendingAttributes_.reset();
-            const auto before = attributes_;
-            if (bits == 0)
-                attributes_.erase(path);
-            else
-                attributes_[path] = bits;
-            if (saveAttributes())
+            if (setAttributes(path, bits))
                 result = 0;
-            else
-                attributes_ = before;
         }
         finish(rec, result);
     }

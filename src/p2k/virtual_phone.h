@@ -154,6 +154,8 @@ private:
     };
     struct OpenFile {
         std::filesystem::path file;
+        std::string phonePath;
+        int attributes = 0;      // the bits it was opened with
         uint64_t position = 0;
         bool readSeen = false;
         bool written = false;
@@ -174,6 +176,9 @@ private:
     int fsacWrite(const uint8_t* request, int requestLength);
     int fsacClose();
     int volumeInfo(uint8_t* reply, int wanted, int* delivered);
+    int freeSpace(const uint8_t* request, int requestLength, uint8_t* reply, int wanted, int* delivered);
+    // Sets and stores the attribute bits of a phone path; false when they cannot be stored.
+    bool setAttributes(const std::string& phonePath, int bits);
     int version(const uint8_t* request, int requestLength, uint8_t* reply, int wanted,
                 int* delivered);
     std::vector<char> volumeLetters() const;

@@ -115,6 +115,12 @@ void ConnectionMonitor::connect()
 
     link.lpVersion = queryLpVersion(phone_);
     link.lpVersionText = lpVersionText(link.lpVersion);
+    link.unreadable.clear();
+    for (const auto& [missing, what] : {std::pair{link.model.empty(), "model"},
+                                        std::pair{link.firmwareVersion.empty(), "firmware version"},
+                                        std::pair{link.imei.empty(), "IMEI"}})
+        if (missing)
+            link.unreadable += (link.unreadable.empty() ? "" : ", ") + std::string(what);
     // Enabling the phone actions or choosing a profile for a phone that is no longer there
     // would undo what the disconnection did.
     if (gone())

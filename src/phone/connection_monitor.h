@@ -25,7 +25,7 @@ public:
     virtual void setImeiPanel(const std::string&) {}
     // Second status bar panel ("Phone: ..." / "Phone: None ").
     virtual void setPhonePanel(const std::string&) {}
-    // The status lamp `Shape1`.
+    // The status lamp.
     virtual void setStatusLamp(StatusLamp) {}
     // Tray icon image: 14 connected, 15 disconnected.
     virtual void setTrayImage(int) {}

@@ -11,6 +11,7 @@
 #include "p2k/file_list_entry.h"
 #include "p2k/fsac_channel.h"
 #include "p2k/operation_log.h"
+#include "p2k/p2k_framing.h"
 #include "p2k/p2k_api.h"
 #include "phone/phone_context.h"
 
@@ -30,13 +31,17 @@ struct ListingKind {
     const char* caption;       // "Retrieving ... from volume /"
 };
 
-void listVolume(PhoneContext& phone, Progress& window, const ListingKind& kind, char volume,
+// Lists one volume into PhoneContext::fileList; false when the phone refused the count or
+// the listing.
+bool listVolume(PhoneContext& phone, Progress& window, const ListingKind& kind, char volume,
                 const std::string& pattern)
 {
     int count = phone.api.File_CountEx(pattern);
     phone.log.writeLine(std::string(kind.tag) + " FileCountEx  RC=" + std::to_string(count));
-    if (count <= 0)
-        return;
+    if (count == -1)
+        return false;
+    if (count == 0)
+        return true;
     count = std::min(count, kMaxEntriesPerVolume);
     // Zero-filled, so entries the library leaves unfilled read as empty.
     std::vector<uint8_t> entries(size_t(count) * kFileListEntrySize, 0);
@@ -50,7 +55,7 @@ void listVolume(PhoneContext& phone, Progress& window, const ListingKind& kind, 
                                          });
     phone.log.writeLine(std::string(kind.tag) + " FileListEx  RC=" + std::to_string(rc));
     if (rc == -1)
-        return;
+        return false;
     for (int i = 0; i < count; ++i) {
         PhoneFileEntry entry = parseFileListEntry(
             std::span<const uint8_t>(entries).subspan(size_t(i) * kFileListEntrySize, kFileListEntrySize));
@@ -58,29 +63,34 @@ void listVolume(PhoneContext& phone, Progress& window, const ListingKind& kind, 
         if (!entry.path.empty())
             phone.fileList.push_back(std::move(entry));
     }
+    return true;
 }
 
 bool listVolumes(PhoneContext& phone, const ListingKind& kind, const std::string& letters,
-                 const std::string& namePattern, bool queryVolumes)
+                 const std::string& namePattern, bool allVolumes)
 {
     phone.cancelled = false;
     if (!phone.link.connected)
         return false;
     phone.fileList.clear();
-    if (queryVolumes && phone.volumes.empty()) {
-        const int rc = queryVolumesResult(phone);
-        phone.log.writeLine(std::string(kind.tag) + kind.volumeInfoLog + std::to_string(rc));
-        if (rc == -1) {
+    if (allVolumes && phone.volumes.empty()) {
+        const bool queried = bool(queryVolumes(phone));
+        phone.log.writeLine(std::string(kind.tag) + kind.volumeInfoLog + (queried ? "0" : "-1"));
+        if (!queried) {
             phone.prompter.show(MessageIcon::Error, "", TRANSLATABLE("Core", "Error getting volume info"));
             return false;
         }
     }
     // The letters are copied: a disconnection during the listing forgets the volumes.
-    const std::string volumes = queryVolumes ? std::string(phone.volumes.begin(), phone.volumes.end())
+    const std::string volumes = allVolumes ? std::string(phone.volumes.begin(), phone.volumes.end())
                                              : letters;
     const std::unique_ptr<Progress> window = phone.progress.openSingle();
     for (const char volume : volumes) {
-        listVolume(phone, *window, kind, volume, std::string("/") + volume + "/" + namePattern);
+        if (!listVolume(phone, *window, kind, volume, std::string("/") + volume + "/" + namePattern)) {
+            phone.prompter.show(MessageIcon::Error, "",
+                                TRANSLATABLE("Core", "Error getting the file list of volume /") + std::string(1, volume));
+            return false;
+        }
         // The library lists a volume in one call; a cancel takes effect between volumes and
         // keeps the files of the volumes already listed.
         if (window->cancelled()) {
@@ -94,23 +104,31 @@ bool listVolumes(PhoneContext& phone, const ListingKind& kind, const std::string
 
 } // namespace
 
-int queryVolumesResult(PhoneContext& phone)
+Result<std::vector<char>> queryVolumes(PhoneContext& phone)
 {
     FsacChannel channel(phone.api);
     int delivered = 0;
-    const int rc = channel.volumeInfo(kVolumeReply, &delivered);
-    if (rc == -1)
-        return rc;
+    if (channel.volumeInfo(kVolumeReply, &delivered) == -1)
+        return Error(ErrorKind::PhoneGone, TRANSLATABLE("Core", "Error getting volume info"));
     // One 6-byte record per volume, the letter in its byte 3.
     phone.volumes.clear();
     for (int j = 0; j < delivered / kVolumeRecord; ++j)
         phone.volumes.push_back(char(channel.reply()[j * kVolumeRecord + 3]));
-    return rc;
+    return phone.volumes;
 }
 
-bool queryVolumeList(PhoneContext& phone)
+Result<uint32_t> freeSpace(PhoneContext& phone, char volume)
 {
-    return queryVolumesResult(phone) != -1;
+    FsacChannel channel(phone.api);
+    int delivered = 0;
+    const int rc = channel.freeSpace(volume, &delivered);
+    phone.log.writeLine(std::string("[FreeSpace] /") + volume + " RC=" + std::to_string(rc));
+    const auto free = rc == -1 ? std::nullopt
+                               : parseFreeSpaceAnswer(std::span(channel.reply(), size_t(delivered)));
+    if (!free)
+        return Error(ErrorKind::PhoneGone, TRANSLATABLE("Core", "Error getting free space of volume /")
+                                               + std::string(1, volume));
+    return *free;
 }
 
 bool listIcons(PhoneContext& phone)

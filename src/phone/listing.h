@@ -1,22 +1,26 @@
 #pragma once
 // Phone volumes and file listings into PhoneContext::fileList.
 
+#include <cstdint>
 #include <string>
+#include <vector>
+
+#include "core/result.h"
 
 namespace tessaro {
 
 struct PhoneContext;
 class Progress;
 
-// Sends the volume query and fills PhoneContext::volumes; false on failure.
-bool queryVolumeList(PhoneContext& phone);
-// The same, returning the library's result (-1 on failure) for the log.
-int queryVolumesResult(PhoneContext& phone);
+// The phone's volume letters in its order, also kept in PhoneContext::volumes.
+Result<std::vector<char>> queryVolumes(PhoneContext& phone);
+// The free bytes of one volume.
+Result<uint32_t> freeSpace(PhoneContext& phone, char volume);
 
 // Each empties PhoneContext::fileList and fills it anew, volume by volume, with a progress
 // window. They do nothing and return false while the phone is not connected; false also when
-// the volume query fails (shown as "Error getting volume info"). A volume whose listing fails
-// is left out. A listing cancelled from its window stops after the volume in progress, keeps
+// the volume query fails (shown as "Error getting volume info") or the phone refuses a
+// volume's count or listing (shown too; the volumes before it stay listed). A listing cancelled from its window stops after the volume in progress, keeps
 // what was listed, sets PhoneContext::cancelled and returns false.
 bool listIcons(PhoneContext& phone);
 bool listAllFiles(PhoneContext& phone);

@@ -23,6 +23,8 @@ struct PhoneLinkState {
     uint16_t lpVersion = 0;
     std::string lpVersionText;
     std::string imei;
+    // What of the identity could not be read ("model, IMEI"); empty when all of it was.
+    std::string unreadable;
 };
 
 struct PhoneContext {

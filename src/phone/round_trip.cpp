@@ -18,11 +18,6 @@ namespace tessaro {
 
 namespace {
 
-// Expected sizes of the downloads; they only scale the progress.
-constexpr int kMenuExpectedSize = 3000;
-constexpr int kJ2mestExpectedSize = 20000;
-constexpr int kJadExpectedSize = 500;
-
 constexpr char kFatalCaption[] = TRANSLATABLE("Core", "Fatal P2K error");
 
 std::string local(const RoundTrip& rt, const char* name) { return rt.phone.defaultFolder + name; }
@@ -41,20 +36,24 @@ bool readJ2mest(RoundTrip& rt, const std::array<J2mestLocation, 2>& locations, c
     for (const J2mestLocation& location : locations) {
         path = location.path;
         folder = location.javaFolder;
-        if (downloadFile(rt.phone, location.path, copy, kJ2mestExpectedSize) != -1)
+        const Status read = downloadFile(rt.phone, location.path, copy);
+        if (read)
             return true;
-        if (rt.phone.cancelled)
+        if (read.cancelled()) {
+            rt.phone.cancelled = true;
             return false;
+        }
     }
     return false;
 }
 
 // Uploads a patched J2MEST copy and marks it as a system file, whatever the settings say.
-bool writeJ2mest(RoundTrip& rt, const char* copy, const std::string& phonePath, const char* failure)
+bool writeJ2mest(RoundTrip& rt, const char* copy, const std::string& phonePath)
 {
-    if (uploadFile(rt.phone, local(rt, copy), phonePath) == -1) {
-        if (!rt.phone.cancelled)
-            rt.phone.prompter.show(MessageIcon::Error, "", failure);
+    const Status sent = uploadFile(rt.phone, local(rt, copy), phonePath);
+    if (!sent) {
+        if (!sent.cancelled())
+            rt.phone.prompter.show(MessageIcon::Error, "", sent.error());
         return false;
     }
     (void)setPhoneAttributes(rt.phone, phonePath, kSystemAttribute);
@@ -71,7 +70,7 @@ void patchCopy(RoundTrip& rt, const PatchList& list, const std::string& javaFold
         // A descriptor that cannot be downloaded must leave no name behind, not the last one's.
         std::error_code ignored;
         std::filesystem::remove(jad, ignored);
-        (void)downloadFile(rt.phone, javaFolder + jadName, jad, kJadExpectedSize);
+        (void)downloadFile(rt.phone, javaFolder + jadName, jad);
         const std::string name = readJadMidletName(jad);
         if (name.empty())
             continue;
@@ -107,16 +106,19 @@ std::string readPhoneMenu(RoundTrip& rt)
     RoundTripState& state = rt.state;
     phone.progressLabel = TRANSLATABLE("Core", "Reading mma_ucp");
     const std::string menu = local(rt, kMenuWorkingCopy);
-    const PhoneReadResult read = readPhoneFile(phone, kPhoneMenuPath, menu, kMenuExpectedSize, nullptr);
-    if (read.stored == -1) {
+    const Status read = downloadFile(phone, kPhoneMenuPath, menu);
+    if (!read) {
         // Part of a menu file is no menu: nothing of it is opened.
+        phone.cancelled = read.cancelled();
         if (phone.cancelled)
             return {};
-        phone.prompter.show(MessageIcon::Error, kFatalCaption,
-                            read.cutShort ? kMenuCutShortText : TRANSLATABLE("Core", "Error reading mma_ucp"));
+        if (read.failure().kind == ErrorKind::Io)
+            phone.prompter.show(MessageIcon::Error, kErrorCaption, read.error());
+        else
+            phone.prompter.show(MessageIcon::Error, kFatalCaption, TRANSLATABLE("Core", "Error reading mma_ucp"));
         return {};
     }
-    if (!queryVolumeList(phone)) {
+    if (!queryVolumes(phone)) {
         phone.prompter.show(MessageIcon::Error, kFatalCaption,
                             TRANSLATABLE("Core", "Error getting volume info"));
         return menu;
@@ -164,9 +166,12 @@ bool writePhoneMenu(RoundTrip& rt)
     PhoneContext& phone = rt.phone;
     RoundTripState& state = rt.state;
     state.storedToPhone = false;
-    if (uploadFile(phone, local(rt, kMenuWorkingCopy), kPhoneMenuPath) == -1) {
+    const Status sent = uploadFile(phone, local(rt, kMenuWorkingCopy), kPhoneMenuPath);
+    if (!sent) {
+        phone.cancelled = sent.cancelled();
         if (!phone.cancelled)
-            phone.prompter.show(MessageIcon::Error, "", TRANSLATABLE("Core", "Error writing mma_ucp"));
+            phone.prompter.show(MessageIcon::Error, "",
+                                sent.error());
         return false;
     }
     state.storedToPhone = true;
@@ -179,10 +184,10 @@ bool writeJ2mestCopies(RoundTrip& rt)
 {
     const RoundTripState& state = rt.state;
     if (state.phonePatched && rt.settings.patchJ2mest
-        && !writeJ2mest(rt, kPhoneJ2mestCopy, state.phoneJ2mestPath, "Error writing J2MEST [phone]"))
+        && !writeJ2mest(rt, kPhoneJ2mestCopy, state.phoneJ2mestPath))
         return false;
     if (state.cardPatched && rt.settings.patchJ2mest
-        && !writeJ2mest(rt, kCardJ2mestCopy, state.cardJ2mestPath, "Error writing J2MEST [card]"))
+        && !writeJ2mest(rt, kCardJ2mestCopy, state.cardJ2mestPath))
         return false;
     return true;
 }

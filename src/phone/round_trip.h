@@ -24,10 +24,6 @@ inline constexpr char kPhoneJ2mestCopy[] = "j2mest_temp";
 inline constexpr char kCardJ2mestCopy[] = "j2mest_mmc";
 // Where the phone keeps its menu file.
 inline constexpr char kPhoneMenuPath[] = "/a/mobile/system/mma_ucp";
-// Shown (caption "Fatal P2K error") when the phone stopped answering in the middle of its
-// menu file.
-inline constexpr char kMenuCutShortText[] =
-    TRANSLATABLE("Core", "The phone's mma_ucp could not be read completely");
 // The SYSTEM attribute bit.
 inline constexpr int kSystemAttribute = 4;
 

@@ -1,13 +1,16 @@
 #include "phone/transfer.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
+#include <optional>
+#include <vector>
 
 #include "core/progress.h"
-#include "core/prompter.h"
 #include "core/replacing_file.h"
+#include "core/text_encoding.h"
 #include "core/translatable.h"
 #include "p2k/fsac_channel.h"
 #include "p2k/operation_log.h"
@@ -18,17 +21,14 @@ namespace tessaro {
 
 namespace {
 
-constexpr uint32_t kEofCheckOffset = 0x000003FF;
-constexpr uint8_t kEofMarker = 0x08;
-
 struct FileCloser {
     void operator()(std::FILE* file) const { std::fclose(file); }
 };
 using LocalFile = std::unique_ptr<std::FILE, FileCloser>;
 
-std::string fileName(const std::string& localPath)
+std::string fileName(const std::string& path)
 {
-    return std::filesystem::path(localPath).filename().string();
+    return std::filesystem::path(path).filename().string();
 }
 
 std::string percentText(int percent)
@@ -49,79 +49,99 @@ int cappedPercent(uint64_t x, int64_t y)
     return int64_t(x) < y ? percentOf(x, uint64_t(y)) : 100;
 }
 
-} // namespace
-
-PhoneReadResult readPhoneFile(PhoneContext& phone, const std::string& phonePath, const std::string& localPath,
-                              int expectedSize, BatchProgress* batch)
+// A request the phone did not carry out: gone when the link says so, else refused.
+Error phoneFailure(const PhoneContext& phone, std::string text)
 {
-    const std::string tag = batch ? "[P2KGroupRead]" : "[P2KFileRead]";
-    phone.cancelled = false;
-    // A path that does not fit the 4096-byte request buffer is refused before anything happens.
-    if (!FsacChannel::fits(phonePath.size(), false))
-        return {};
-    // The data goes into a new file beside the target, which replaces the target only once
-    // the whole file has arrived: a failed or cut short read (a mistyped path, an unplugged
-    // phone) leaves the local file as it was.
-    auto created = ReplacingFile::create(localPath);
-    if (!created) {
-        phone.prompter.show(MessageIcon::Error, TRANSLATABLE("Core", "Error"),
-                            TRANSLATABLE("Core", "Cannot create ") + localPath);
-        return {};
+    return Error(phone.link.connected ? ErrorKind::Refused : ErrorKind::PhoneGone, std::move(text));
+}
+
+Error cancelledError()
+{
+    return Error(ErrorKind::Cancelled, TRANSLATABLE("Core", "Cancelled"));
+}
+
+std::string rc(int value)
+{
+    return std::to_string(value);
+}
+
+// The progress of one transfer: its own window, or the caller's double window.
+class TransferProgress {
+public:
+    TransferProgress(PhoneContext& phone, BatchProgress* batch) : batch_(batch)
+    {
+        if (!batch_)
+            single_ = phone.progress.openSingle();
     }
+    Progress& window() { return batch_ ? static_cast<Progress&>(*batch_) : *single_; }
+    BatchProgress* batch() { return batch_; }
+
+private:
+    BatchProgress* batch_;
+    std::unique_ptr<Progress> single_;
+};
+
+Status download(PhoneContext& phone, const PhoneFileEntry& file, const std::string& localPath,
+                TransferProgress& progress)
+{
+    BatchProgress* batch = progress.batch();
+    const std::string tag = batch ? "[P2KGroupRead]" : "[P2KFileRead]";
+    const std::string& phonePath = file.path;
+    const std::string readError = TRANSLATABLE("Core", "Error reading ") + latin1ToUtf8(phonePath);
+    if (!FsacChannel::fits(phonePath.size()))
+        return Error(ErrorKind::Refused, readError);
+    // The data goes into a new file beside the target, which replaces the target only once
+    // the whole file has arrived: a failed or cut short read leaves the local file as it was.
+    auto created = ReplacingFile::create(localPath);
+    if (!created)
+        return Error(ErrorKind::Io, TRANSLATABLE("Core", "Cannot create ") + localPath);
     ReplacingFile& local = created.value();
     OperationLog& log = phone.log;
     log.writeLine(tag + " Enter " + phonePath);
 
     FsacChannel channel(phone.api);
-    int rc = channel.open(phonePath, false);
-    log.writeLine(tag + " Send command FSAC (0x0000) RC=" + std::to_string(rc));
-    // The group read goes on to the seek whatever the open answered.
-    if (rc == -1 && !batch)
-        return {};
-    rc = channel.seek(0, 0);
-    log.writeLine(tag + " Send command FSAC (0x0003) RC=" + std::to_string(rc));
-    if (rc == -1)
-        return {};
+    // Opening sets the attribute bits: the file's own keep them as they are.
+    int result = channel.open(phonePath, file.attributes);
+    log.writeLine(tag + " Send command FSAC (0x0000) RC=" + rc(result));
+    if (result == -1)
+        return phoneFailure(phone, readError);
+    result = channel.seek(0, 0);
+    log.writeLine(tag + " Send command FSAC (0x0003) RC=" + rc(result));
+    if (result == -1) {
+        (void)channel.close();
+        return phoneFailure(phone, readError);
+    }
 
     const std::string name = fileName(localPath);
-    std::unique_ptr<Progress> single;
+    Progress& window = progress.window();
     if (batch) {
         showCaption(*batch, "Downloading " + name + " 0% (Total "
                                 + percentText(percentOf(batch->bytesDone, batch->batchTotal)) + ")");
         batch->setBar(0, 0);
     } else {
-        single = phone.progress.openSingle();
-        single->setCaption(phone.progressLabel + " 0%");
+        window.setCaption(phone.progressLabel + " 0%");
     }
 
     const std::string receivedText = batch ? " bytes received" : " bytes received=";
-    int64_t stored = 0;
-    bool fullBlock = false;
-    bool endOfFile = false;
-    bool localFailed = false;
-    for (;;) {
+    const uint32_t size = file.size;
+    uint32_t stored = 0;
+    Status outcome;
+    while (stored < size) {
+        const int wanted = int(std::min<uint32_t>(FsacChannel::kBlockSize, size - stored));
         int delivered = 0;
-        rc = channel.read(&delivered);
-        log.writeLine(tag + " Send command FSAC (0x0001) RC=" + std::to_string(rc) + receivedText
-                    + std::to_string(delivered));
-        if (rc == -1)
-            break;
-        if (delivered == FsacChannel::kBlockSize)
-            fullBlock = true;
-        if (delivered == 1 && channel.reply()[0] == kEofMarker) {
-            endOfFile = true;
+        result = channel.read(wanted, &delivered);
+        log.writeLine(tag + " Send command FSAC (0x0001) RC=" + rc(result) + receivedText + rc(delivered));
+        // A phone that answers with nothing would otherwise be asked for ever.
+        if (result == -1 || delivered <= 0) {
+            outcome = phoneFailure(phone, readError);
             break;
         }
-        // A phone that answers with nothing would otherwise be asked for ever; a file past
-        // what the count can hold ends the same way. Neither is a whole file.
-        if (delivered == 0 || stored + delivered > INT_MAX)
-            break;
         if (!local.write({channel.reply(), size_t(delivered)})) {
-            localFailed = true;
+            outcome = Error(ErrorKind::Io, TRANSLATABLE("Core", "Cannot write ") + localPath);
             break;
         }
-        stored += delivered;
-        const int filePercent = cappedPercent(uint64_t(stored), expectedSize);
+        stored += uint32_t(delivered);
+        const int filePercent = cappedPercent(stored, size);
         if (batch) {
             batch->bytesDone += uint32_t(delivered);
             const int total = cappedPercent(batch->bytesDone, batch->batchTotal);
@@ -130,218 +150,225 @@ PhoneReadResult readPhoneFile(PhoneContext& phone, const std::string& phonePath,
             batch->setBar(0, filePercent);
             batch->setBar(1, total);
         } else {
-            showCaption(*single, phone.progressLabel + " " + percentText(filePercent));
-            single->setBar(0, filePercent);
+            showCaption(window, phone.progressLabel + " " + percentText(filePercent));
+            window.setBar(0, filePercent);
         }
-        if ((batch ? static_cast<Progress&>(*batch) : *single).cancelled()) {
-            phone.cancelled = true;
+        if (window.cancelled() && stored < size) {
+            outcome = cancelledError();
             break;
         }
     }
 
-    if (endOfFile && fullBlock) {
-        rc = channel.seek(kEofCheckOffset, 2);
-        log.writeLine(tag + " Send command FSAC (0x0003) - check EOF RC=" + std::to_string(rc));
-        int delivered = 0;
-        rc = channel.read(&delivered);
-        log.writeLine(tag + " Send command FSAC (0x0001) RC=" + std::to_string(rc) + receivedText
-                    + std::to_string(delivered));
-        // Without the check's answer the file's last byte may be missing.
-        if (rc == -1)
-            endOfFile = false;
-        else if (delivered == FsacChannel::kBlockSize
-                 && !local.write({channel.reply() + FsacChannel::kBlockSize - 1, 1}))
-            localFailed = true;
-    }
-
-    const bool whole = endOfFile && stored > 0 && !localFailed;
-    if (whole && !local.commit())
-        localFailed = true;
+    if (outcome && !local.commit())
+        outcome = Error(ErrorKind::Io, TRANSLATABLE("Core", "Cannot write ") + localPath);
     local.discard();
-    rc = channel.close();
-    log.writeLine(tag + " Send command FSAC (0x0004) RC=" + std::to_string(rc));
-    // What arrived of a cancelled read was only ever in the temporary file, now discarded.
-    if (phone.cancelled) {
+    result = channel.close();
+    log.writeLine(tag + " Send command FSAC (0x0004) RC=" + rc(result));
+    if (outcome.cancelled())
         log.writeLine(tag + " Download cancelled, nothing kept of " + phonePath);
-        return {};
-    }
-    if (localFailed) {
-        phone.prompter.show(MessageIcon::Error, TRANSLATABLE("Core", "Error"),
-                            TRANSLATABLE("Core", "Cannot write ") + localPath);
-        return {};
-    }
-    if (!whole)
-        return {-1, stored > 0};
-    return {int(stored), false};
+    return outcome;
 }
 
-namespace {
-
-int writeFile(PhoneContext& phone, const std::string& localPath, const std::string& phonePath,
-              BatchProgress* batch)
+// Sends the local file to the phone: open with `attributes`, the blocks, close. No seek: a
+// fresh open starts at the beginning of the file.
+Status upload(PhoneContext& phone, const std::string& localPath, const std::string& phonePath,
+              uint32_t attributes, TransferProgress& progress, bool cancellable)
 {
+    BatchProgress* batch = progress.batch();
     const std::string tag = batch ? "[P2KGroupWrite]" : "[P2KFileWrite]";
-    phone.cancelled = false;
-    // The single-file write sends the path with a trailing 0 byte, the group write without.
-    const bool terminated = !batch;
-    if (!FsacChannel::fits(phonePath.size(), terminated))
-        return -1;
+    const std::string writeError = TRANSLATABLE("Core", "Error writing ") + latin1ToUtf8(phonePath);
+    if (!FsacChannel::fits(phonePath.size()))
+        return Error(ErrorKind::Refused, writeError);
     LocalFile local(std::fopen(localPath.c_str(), "rb"));
     std::error_code ec;
     const auto fileSize = local ? std::filesystem::file_size(localPath, ec) : 0;
-    if (!local || ec) {
-        phone.prompter.show(MessageIcon::Error, TRANSLATABLE("Core", "Error"),
-                            TRANSLATABLE("Core", "Cannot open ") + localPath);
-        return -1;
-    }
-    if (fileSize > uintmax_t(INT_MAX)) {
-        phone.prompter.show(MessageIcon::Error, TRANSLATABLE("Core", "Error"),
-                            TRANSLATABLE("Core", "File too large: ") + localPath);
-        return -1;
-    }
+    if (!local || ec)
+        return Error(ErrorKind::Io, TRANSLATABLE("Core", "Cannot open ") + localPath);
+    if (fileSize > uintmax_t(INT_MAX))
+        return Error(ErrorKind::Refused, TRANSLATABLE("Core", "File too large: ") + localPath);
     const int size = int(fileSize);
     const std::string name = fileName(localPath);
-    if (batch)
-        phone.progressLabel = TRANSLATABLE("Core", "Uploading ") + name + TRANSLATABLE("Core", " 0% (Total ")
-            + percentText(percentOf(batch->bytesDone, batch->batchTotal)) + ")";
-    else
-        phone.progressLabel = TRANSLATABLE("Core", "Uploading ") + name + " 0%";
+    const auto label = [&](int percent) {
+        std::string text = TRANSLATABLE("Core", "Uploading ") + name + " " + percentText(percent);
+        if (batch)
+            text += TRANSLATABLE("Core", " (Total ") + percentText(percentOf(batch->bytesDone, batch->batchTotal))
+                + ")";
+        return text;
+    };
+    phone.progressLabel = label(0);
     OperationLog& log = phone.log;
     log.writeLine(tag + " Enter " + phonePath);
 
     FsacChannel channel(phone.api);
-    int rc = channel.open(phonePath, terminated);
-    log.writeLine(tag + " Send command FSAC (0x0000) RC=" + std::to_string(rc));
-    rc = channel.seek(0, 0);
-    log.writeLine(tag + " Send command FSAC (0x0003) RC=" + std::to_string(rc));
-    // Only the seek decides. A failed seek fails the empty file too: nothing reached the
-    // phone, so reporting it as sent would hide the failure.
-    if (rc == -1)
-        return -1;
+    int result = channel.open(phonePath, attributes);
+    log.writeLine(tag + " Send command FSAC (0x0000) RC=" + rc(result));
+    if (result == -1)
+        return phoneFailure(phone, writeError);
 
-    std::unique_ptr<Progress> single;
-    if (batch) {
-        showCaption(*batch, phone.progressLabel);
-    } else {
-        single = phone.progress.openSingle();
-        single->setCaption(phone.progressLabel);
-    }
-    Progress& window = batch ? static_cast<Progress&>(*batch) : *single;
-
+    Progress& window = progress.window();
+    showCaption(window, phone.progressLabel);
     uint8_t block[FsacChannel::kBlockSize];
     int sent = 0;
-    bool blockFailed = false;
-    bool localFailed = false;
-    for (int i = 0; i < size / FsacChannel::kBlockSize; ++i) {
-        if (std::fread(block, 1, sizeof block, local.get()) != sizeof block) {
-            localFailed = true;
+    Status outcome;
+    while (sent < size) {
+        const int count = std::min(FsacChannel::kBlockSize, size - sent);
+        if (std::fread(block, 1, size_t(count), local.get()) != size_t(count)) {
+            outcome = Error(ErrorKind::Io, TRANSLATABLE("Core", "Cannot read ") + localPath);
             break;
         }
-        rc = channel.write(block, sizeof block);
-        log.writeLine(tag + " Send command FSAC (0x0002) RC=" + std::to_string(rc) + " bytes sent="
-                    + std::to_string(8 + sizeof block));
-        if (rc == -1) {
-            blockFailed = true;
+        result = channel.write(block, uint32_t(count));
+        log.writeLine(tag + " Send command FSAC (0x0002) RC=" + rc(result) + " bytes sent=" + rc(8 + count));
+        if (result == -1) {
+            outcome = phoneFailure(phone, writeError);
             break;
         }
-        sent += FsacChannel::kBlockSize;
-        const int p = cappedPercent(uint64_t(sent), size);
-        window.setBar(0, p);
-        if (batch) {
-            batch->bytesDone += FsacChannel::kBlockSize;
-            const int total = cappedPercent(batch->bytesDone, batch->batchTotal);
-            batch->setBar(1, total);
-            phone.progressLabel =
-                TRANSLATABLE("Core", "Uploading ") + name + " " + percentText(p)
-                + TRANSLATABLE("Core", " (Total ") + percentText(total) + ")";
-        } else {
-            phone.progressLabel = TRANSLATABLE("Core", "Uploading ") + name + " " + percentText(p);
-        }
+        sent += count;
+        if (batch)
+            batch->bytesDone += uint32_t(count);
+        const int percent = cappedPercent(uint64_t(sent), size);
+        window.setBar(0, percent);
+        if (batch)
+            batch->setBar(1, cappedPercent(batch->bytesDone, batch->batchTotal));
+        phone.progressLabel = label(percent);
         showCaption(window, phone.progressLabel);
-        if (window.cancelled()) {
-            phone.cancelled = true;
+        if (cancellable && window.cancelled() && sent < size) {
+            outcome = cancelledError();
             break;
         }
     }
-
-    // The remainder follows only whole blocks that all arrived: after a failed block it
-    // would land at the wrong place in the phone's file.
-    const int rest = size % FsacChannel::kBlockSize;
-    if (rest != 0 && !blockFailed && !localFailed && !phone.cancelled) {
-        if (std::fread(block, 1, size_t(rest), local.get()) != size_t(rest)) {
-            localFailed = true;
-        } else {
-            rc = channel.write(block, uint32_t(rest));
-            log.writeLine(tag + " Send command FSAC (0x0002) RC=" + std::to_string(rc) + " bytes sent="
-                        + std::to_string(8 + rest));
-            if (rc != -1)
-                sent += rest;
-            window.setBar(0, 100);
-            if (batch) {
-                batch->bytesDone += uint32_t(rest);
-                // Not limited to 100, unlike the blocks before.
-                const int total = percentOf(batch->bytesDone, batch->batchTotal);
-                batch->setBar(1, total);
-                phone.progressLabel =
-                    TRANSLATABLE("Core", "Uploading ") + name + TRANSLATABLE("Core", " 100% (Total ")
-                    + percentText(total) + ")";
-            } else {
-                phone.progressLabel = TRANSLATABLE("Core", "Uploading ") + name + " 100%";
-            }
-            showCaption(window, phone.progressLabel);
-        }
-    }
-
     local.reset();
-    rc = channel.close();
-    log.writeLine(tag + " Send command FSAC (0x0004) RC=" + std::to_string(rc));
-    // A cut off upload would leave a file on the phone that looks whole by name: remove it.
-    if (phone.cancelled) {
-        rc = phone.api.File_Delete(phonePath);
-        log.writeLine(tag + " Upload cancelled, File_Delete " + phonePath + " RC=" + std::to_string(rc));
-        return -1;
-    }
-    if (localFailed) {
-        phone.prompter.show(MessageIcon::Error, TRANSLATABLE("Core", "Error"),
-                            TRANSLATABLE("Core", "Cannot read ") + localPath);
-        return -1;
-    }
-    return sent == size ? size : -1;
+    result = channel.close();
+    log.writeLine(tag + " Send command FSAC (0x0004) RC=" + rc(result));
+    // The phone may keep the last data until the close: a failed close is a failed upload.
+    if (outcome && result == -1)
+        outcome = phoneFailure(phone, writeError);
+    return outcome;
 }
 
 } // namespace
 
-int downloadFile(PhoneContext& phone, const std::string& phonePath, const std::string& localPath,
-                int expectedSize)
+std::string backupPathFor(const PhoneContext& phone, const std::string& phonePath)
 {
-    return readPhoneFile(phone, phonePath, localPath, expectedSize, nullptr).stored;
+    std::string relative = phonePath;
+    relative.erase(0, relative.find_first_not_of('/'));
+    return phone.defaultFolder + "Backups/" + relative;
 }
 
-int downloadFileInBatch(PhoneContext& phone, const std::string& phonePath, const std::string& localPath,
-                 int expectedSize, BatchProgress& progress)
+namespace {
+
+// The phone's entry of `phonePath`, or nothing when its folder lists no such file.
+Result<std::optional<PhoneFileEntry>> lookUp(PhoneContext& phone, const std::string& phonePath)
 {
-    return readPhoneFile(phone, phonePath, localPath, expectedSize, &progress).stored;
+    const std::string readError = TRANSLATABLE("Core", "Error reading ") + latin1ToUtf8(phonePath);
+    const size_t slash = phonePath.rfind('/');
+    if (slash == std::string::npos || slash + 1 == phonePath.size())
+        return Error(ErrorKind::Refused, readError);
+    // The folder's listing with the file's name as the mask names just that file.
+    const int count = phone.api.File_CountEx(phonePath);
+    phone.log.writeLine("[FindFile] FileCountEx " + phonePath + " RC=" + rc(count));
+    if (count == -1)
+        return phoneFailure(phone, readError);
+    if (count == 0)
+        return std::optional<PhoneFileEntry>();
+    const int wanted = std::min(count, 64);
+    std::vector<uint8_t> entries(size_t(wanted) * kFileListEntrySize, 0);
+    const int listed = phone.api.File_ListEx(entries.data(), wanted, nullptr);
+    phone.log.writeLine("[FindFile] FileListEx RC=" + rc(listed));
+    if (listed == -1)
+        return phoneFailure(phone, readError);
+    for (int i = 0; i < wanted; ++i) {
+        PhoneFileEntry entry = parseFileListEntry(
+            std::span<const uint8_t>(entries).subspan(size_t(i) * kFileListEntrySize, kFileListEntrySize));
+        if (entry.path == phonePath)
+            return std::optional<PhoneFileEntry>(std::move(entry));
+    }
+    return std::optional<PhoneFileEntry>();
 }
 
-int uploadFile(PhoneContext& phone, const std::string& localPath, const std::string& phonePath)
+} // namespace
+
+Result<PhoneFileEntry> findPhoneFile(PhoneContext& phone, const std::string& phonePath)
 {
-    return writeFile(phone, localPath, phonePath, nullptr);
+    auto found = lookUp(phone, phonePath);
+    if (!found)
+        return found.failure();
+    if (!*found)
+        return Error(ErrorKind::Refused, latin1ToUtf8(phonePath) + TRANSLATABLE("Core", " is not on the phone"));
+    return std::move(**found);
 }
 
-int uploadFileInBatch(PhoneContext& phone, const std::string& localPath, const std::string& phonePath,
-                  BatchProgress& progress)
+Status downloadFile(PhoneContext& phone, const PhoneFileEntry& file, const std::string& localPath,
+                    BatchProgress* batch)
 {
-    return writeFile(phone, localPath, phonePath, &progress);
+    TransferProgress progress(phone, batch);
+    return download(phone, file, localPath, progress);
 }
 
-int setPhoneAttributes(PhoneContext& phone, const std::string& phonePath, int attributes)
+Status downloadFile(PhoneContext& phone, const std::string& phonePath, const std::string& localPath)
 {
-    const int rc = phone.api.File_Create(phonePath, attributes);
+    const auto file = findPhoneFile(phone, phonePath);
+    if (!file)
+        return file.failure();
+    return downloadFile(phone, *file, localPath, nullptr);
+}
+
+Status uploadFile(PhoneContext& phone, const std::string& localPath, const std::string& phonePath,
+                  BatchProgress* batch)
+{
+    // P2K has no rename: the phone's file is overwritten in place, so its old content is kept
+    // here first, for a stop from the progress window and for the user after a failure.
+    std::string backup;
+    uint32_t oldAttributes = 0;
+    const auto existing = lookUp(phone, phonePath);
+    if (!existing)
+        return phoneFailure(phone, TRANSLATABLE("Core", "Error writing ") + latin1ToUtf8(phonePath));
+    if (*existing) {
+        backup = backupPathFor(phone, phonePath);
+        oldAttributes = (*existing)->attributes;
+        std::error_code ec;
+        std::filesystem::create_directories(std::filesystem::path(backup).parent_path(), ec);
+        const std::string label = phone.progressLabel;
+        phone.progressLabel = TRANSLATABLE("Core", "Keeping a copy of ") + fileName(phonePath);
+        TransferProgress own(phone, nullptr);
+        const Status kept = download(phone, **existing, backup, own);
+        phone.progressLabel = label;
+        if (!kept)
+            return kept;
+    }
+
+    TransferProgress progress(phone, batch);
+    const Status sent = upload(phone, localPath, phonePath, 0, progress, true);
+    if (sent)
+        return sent;
+    const std::string tag = batch ? "[P2KGroupWrite]" : "[P2KFileWrite]";
+    if (sent.cancelled() && backup.empty()) {
+        // Stopped by the user: a part of a new file would look whole by its name.
+        const int rc = phone.api.File_Delete(phonePath);
+        phone.log.writeLine(tag + " Upload cancelled, File_Delete " + phonePath + " RC=" + std::to_string(rc));
+        return sent;
+    }
+    if (backup.empty())
+        return sent;
+    if (sent.cancelled()) {
+        // Stopped by the user: the phone gets its old file back.
+        phone.log.writeLine(tag + " Upload cancelled, putting back " + phonePath);
+        TransferProgress restore(phone, batch);
+        if (upload(phone, backup, phonePath, oldAttributes, restore, false))
+            return sent;
+    }
+    return Error(sent.failure().kind,
+                 TRANSLATABLE("Core", "Error writing ") + latin1ToUtf8(phonePath)
+                     + TRANSLATABLE("Core", ". The phone's previous file is kept in ") + backup);
+}
+
+Status setPhoneAttributes(PhoneContext& phone, const std::string& phonePath, int attributes)
+{
+    const int result = phone.api.File_Create(phonePath, attributes);
     phone.log.writeLine("Set attribute " + std::to_string(attributes) + " to " + phonePath + " RC="
-                      + std::to_string(rc));
-    if (rc == -1)
-        return -1;
-    return phone.api.File_Close();
+                        + std::to_string(result));
+    if (result == -1 || phone.api.File_Close() == -1)
+        return phoneFailure(phone, TRANSLATABLE("Core", "Error changing attributes for ") + latin1ToUtf8(phonePath));
+    return Status::success();
 }
 
 } // namespace tessaro

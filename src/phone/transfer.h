@@ -1,43 +1,49 @@
 #pragma once
 // Copying files between the phone and the computer with FSAC requests, and the attribute
-// change of a phone file. Every call logs its requests and reports progress.
+// change of a phone file. Every call logs its requests and reports progress; a failure comes
+// back as an error for the window or the command-line tool to show.
+//
+// The phone has no end-of-file answer a reader could trust (a file may end in any byte) and
+// no rename, so a download asks for exactly the size a listing gave, and an upload over an
+// existing file first keeps the phone's old file in a local backup.
 
 #include <string>
+
+#include "core/result.h"
+#include "p2k/file_list_entry.h"
 
 namespace tessaro {
 
 struct PhoneContext;
 class BatchProgress;
 
-// How a read of a phone file ended: the bytes stored, or -1. `cutShort`: the phone stopped
-// answering after part of the file had arrived. The local file is replaced only by a whole,
-// non-empty phone file; after a failure it is left as it was.
-struct PhoneReadResult {
-    int stored = -1;
-    bool cutShort = false;
-};
+// Where the backups of overwritten phone files go: "Backups/" in the default folder, the
+// phone path below it ("Backups/a/mobile/system/mma_ucp").
+std::string backupPathFor(const PhoneContext& phone, const std::string& phonePath);
 
-// Reads a phone file into a local file; `batch` null shows its own progress window, else
-// reports into the caller's double progress window. `expectedSize` only scales the progress.
-PhoneReadResult readPhoneFile(PhoneContext& phone, const std::string& phonePath,
-                              const std::string& localPath, int expectedSize, BatchProgress* batch);
+// Finds a phone file by listing its folder with the file's name as the mask, for its size
+// and attribute bits. Refused when the phone lists no such file.
+Result<PhoneFileEntry> findPhoneFile(PhoneContext& phone, const std::string& phonePath);
 
-// readPhoneFile with its own progress window; returns the bytes stored, or -1.
-int downloadFile(PhoneContext& phone, const std::string& phonePath, const std::string& localPath,
-                int expectedSize);
-// The same inside a batch, reporting into the caller's double progress window.
-int downloadFileInBatch(PhoneContext& phone, const std::string& phonePath, const std::string& localPath,
-                 int expectedSize, BatchProgress& progress);
-// Writes a local file to the phone; returns the local file's size when all of it was sent,
-// else -1.
-// A transfer cancelled from its progress window stops after the block in progress, sets
-// PhoneContext::cancelled and returns -1 without a message; a cancelled upload deletes the
-// phone file, a cancelled download leaves the local file as it was.
-int uploadFile(PhoneContext& phone, const std::string& localPath, const std::string& phonePath);
-int uploadFileInBatch(PhoneContext& phone, const std::string& localPath, const std::string& phonePath,
-                  BatchProgress& progress);
-// File_Create + File_Close with the attribute bits (1 read-only, 2 hidden, 4 system); -1 on
-// failure.
-int setPhoneAttributes(PhoneContext& phone, const std::string& phonePath, int attributes);
+// Downloads `file` (as a listing gave it) into `localPath`: opens it with its own attribute
+// bits, which so stay as they are, and reads exactly its size in blocks of at most 1024
+// bytes, never at or past its end. The local file is replaced only once the whole file
+// arrived. `batch` null shows the transfer's own progress window, else it reports into the
+// caller's double progress window. A download stopped from its window ends Cancelled and
+// keeps nothing.
+Status downloadFile(PhoneContext& phone, const PhoneFileEntry& file, const std::string& localPath,
+                    BatchProgress* batch);
+// findPhoneFile, then the download with the transfer's own progress window.
+Status downloadFile(PhoneContext& phone, const std::string& phonePath, const std::string& localPath);
+
+// Uploads `localPath` as `phonePath`. When the phone already has that file, it is first
+// downloaded into its backup (backupPathFor); an upload stopped from its window puts the old
+// file back from there, and a failed one says where the backup is. A failed close is a
+// failed upload. `batch` as for downloadFile.
+Status uploadFile(PhoneContext& phone, const std::string& localPath, const std::string& phonePath,
+                  BatchProgress* batch = nullptr);
+
+// File_Create + File_Close with the attribute bits (1 read-only, 2 hidden, 4 system).
+Status setPhoneAttributes(PhoneContext& phone, const std::string& phonePath, int attributes);
 
 } // namespace tessaro

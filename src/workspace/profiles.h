@@ -1,6 +1,6 @@
 #pragma once
 // The item base file and the phone profiles kept in the Profiles folder of the default folder,
-// and the state of the profile selector (`ComboBox2`): "Default", the profile names,
+// and the state of the profile selector: "Default", the profile names,
 // "Create new...".
 //
 // Item base file itembase.dat: one item a line, identifier ";" display name.
@@ -59,12 +59,12 @@ public:
     // "Default". On a read failure the lists stay as they were.
     Status reloadItemBase(ItemLists& items);
 
-    // Fills TProfList from the "*.prf" files of the Profiles folder (hidden files and folders
+    // Fills the profile list from the "*.prf" files of the Profiles folder (hidden files and folders
     // skipped), sorted by name.
     void profileNames();
     const std::vector<std::string>& profiles() const { return profiles_; }
 
-    // Rebuilds the selector from TProfList: "Default", the names, "Create new...", at "Default".
+    // Rebuilds the selector from the profile list: "Default", the names, "Create new...", at "Default".
     void rebuildSelector();
     const std::vector<std::string>& selectorEntries() const { return selector_; }
     int selectorIndex() const { return selectorIndex_; }

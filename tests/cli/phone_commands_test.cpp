@@ -136,7 +136,7 @@ TEST_F(PhoneCommands, GetAndPut)
     // A mistyped phone path leaves the local file as it was.
     run = phone({"get", "/a/none", local});
     EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.err, "Error: Error reading /a/none\n");
+    EXPECT_EQ(run.err, "Error: /a/none is not on the phone\n");
     EXPECT_EQ(readText(local), "menu bytes");
 }
 

@@ -229,8 +229,8 @@ TEST(FileBrowserUpload, FailureStopsAndKeepsWhatWasWritten)
     writeBytes(rig.local("p.gif"), patternBytes(10));
     writeBytes(rig.local("q.gif"), patternBytes(20));
     rig.select("/c");
-    // The second file's open succeeds but its seek fails.
-    rig.api->addTrap(PhoneCall::SendCmd, 2, VirtualPhone::TrapAction::Fail, kFsacSeek);
+    // The second file's open succeeds but its write fails.
+    rig.api->addTrap(PhoneCall::SendCmd, 2, VirtualPhone::TrapAction::Fail, kFsacWrite);
     EXPECT_FALSE(rig.model.upload({rig.local("p.gif"), rig.local("q.gif")}, rig.batches()));
     EXPECT_EQ(rig.prompter.texts(), (Names{"Error writing /c/q.gif"}));
     EXPECT_EQ(rowNames(rig.model), (Names{"w.gif", "p.gif"}));

@@ -298,10 +298,9 @@ TEST(UsbPhone, FileTransfersOfEverySizeAreByteExact)
         const Bytes content = patternBytes(size);
         const std::string name = "f" + std::to_string(size);
         writeBytes(rig.storage_.local(name), content);
-        EXPECT_EQ(uploadFile(*rig.context, rig.storage_.local(name), "/a/" + name), int(size));
+        EXPECT_TRUE(uploadFile(*rig.context, rig.storage_.local(name), "/a/" + name));
         EXPECT_EQ(readBytes(rig.storage_.phoneFile("/a/" + name)), content) << size;
-        EXPECT_EQ(downloadFile(*rig.context, "/a/" + name, rig.storage_.local(name + ".back"), 3000),
-                  size ? int(size) : -1);
+        EXPECT_TRUE(downloadFile(*rig.context, "/a/" + name, rig.storage_.local(name + ".back")));
         EXPECT_EQ(readBytes(rig.storage_.local(name + ".back")), content) << size;
     }
 }

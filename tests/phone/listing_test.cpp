@@ -44,10 +44,10 @@ struct ListingRig : VirtualPhoneRig {
     }
 };
 
-TEST(queryVolumeList, LettersFromByte3OfEachRecord)
+TEST(queryVolumes, LettersFromByte3OfEachRecord)
 {
     ListingRig rig;
-    ASSERT_TRUE(queryVolumeList(rig.phone()));
+    ASSERT_TRUE(queryVolumes(rig.phone()));
     EXPECT_EQ(rig.phone().volumes, (std::vector<char>{'a', 'b', 'c', 'e'}));
     const auto sent = rig.commands();
     ASSERT_EQ(sent.size(), 1u);
@@ -89,18 +89,18 @@ struct ScriptedRig {
     PhoneContext phone{api, link, log, progress, prompter, "./"};
 };
 
-TEST(queryVolumeList, ReplyLengthsTheLibraryGetsWrong)
+TEST(queryVolumes, ReplyLengthsTheLibraryGetsWrong)
 {
     ScriptedRig rig;
     rig.api.delivered = 5000; // more than wanted: only 128 bytes count, 21 records
-    ASSERT_TRUE(queryVolumeList(rig.phone));
+    ASSERT_TRUE(queryVolumes(rig.phone));
     EXPECT_EQ(rig.phone.volumes.size(), 21u);
     EXPECT_EQ(rig.phone.volumes[0], 'd'); // reply byte 3
     rig.api.delivered = 5;                // not one whole record
-    ASSERT_TRUE(queryVolumeList(rig.phone));
+    ASSERT_TRUE(queryVolumes(rig.phone));
     EXPECT_TRUE(rig.phone.volumes.empty());
     rig.api.delivered = -7;
-    ASSERT_TRUE(queryVolumeList(rig.phone));
+    ASSERT_TRUE(queryVolumes(rig.phone));
     EXPECT_TRUE(rig.phone.volumes.empty());
 }
 
@@ -150,13 +150,16 @@ TEST(listAllFiles, KnownVolumesAreNotQueriedAgain)
     EXPECT_EQ(paths(rig.phone()), (Lines{"/c/p.png", "/c/w.gif"}));
 }
 
-TEST(listAllFiles, AVolumeWhoseListingFailsIsLeftOut)
+TEST(listAllFiles, ARefusedCountOrListingEndsTheListingWithItsMessage)
 {
-    ListingRig rig;
-    rig.api->addTrap(PhoneCall::FileListEx, 1, VirtualPhone::TrapAction::Fail);
-    ASSERT_TRUE(listAllFiles(rig.phone()));
-    EXPECT_EQ(paths(rig.phone()), (Lines{"/c/p.png", "/c/w.gif", "/e/q.png"}));
-    EXPECT_EQ(rig.logLines()[2], "[GetFileList] FileListEx  RC=-1");
+    for (const PhoneCall refused : {PhoneCall::FileCountEx, PhoneCall::FileListEx}) {
+        ListingRig rig;
+        // Volume a lists, c is refused: e is not asked for.
+        rig.api->addTrap(refused, refused == PhoneCall::FileCountEx ? 3 : 2, VirtualPhone::TrapAction::Fail);
+        EXPECT_FALSE(listAllFiles(rig.phone()));
+        EXPECT_EQ(rig.prompter.texts(), (Lines{"Error getting the file list of volume /c"}));
+        EXPECT_EQ(patterns(rig), (Lines{"/a/*", "/b/*", "/c/*"}));
+    }
 }
 
 TEST(listIcons, FailedVolumeQueryEndsWithItsMessage)

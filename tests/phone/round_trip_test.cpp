@@ -112,15 +112,13 @@ public:
     }
 
     // The phone paths the FSAC open requests named, in order.
-    std::vector<std::string> opened() const
+    // The phone files looked up (every read starts by finding its file), in order.
+    std::vector<std::string> tried() const
     {
         std::vector<std::string> paths;
         for (const PhoneRequest& r : api->requests())
-            if (r.fsacSubcommand() == kFsacOpen) {
-                std::string path(r.bytes.begin() + 8, r.bytes.end());
-                path.erase(std::find(path.begin(), path.end(), '\0'), path.end());
-                paths.push_back(path);
-            }
+            if (r.call == PhoneCall::FileCountEx)
+                paths.push_back(r.text);
         return paths;
     }
     std::vector<PhoneRequest> calls(PhoneCall call) const
@@ -168,7 +166,7 @@ TEST(RoundTrip, NoneReadsOnlyTheMenu)
     rig.put("a/mobile/kjava/J2MEST", j2mestWithCorelet(0, "A", "1: A"));
     rig.state.phoneJ2mestRead = true;   // from an earlier open
     EXPECT_EQ(readPhoneMenu(*rig.rt), rig.local("mma_temp"));
-    EXPECT_EQ(rig.opened(), (std::vector<std::string>{"/a/mobile/system/mma_ucp"}));
+    EXPECT_EQ(rig.tried(), (std::vector<std::string>{"/a/mobile/system/mma_ucp"}));
     EXPECT_EQ(testing::readBytes(rig.local("mma_temp")), menuBytes());
     EXPECT_FALSE(rig.state.phoneJ2mestRead);
     EXPECT_FALSE(rig.state.cardJ2mestRead);
@@ -184,7 +182,7 @@ struct ReadCase {
     bool card;              // volume b exists
     bool phoneSecond;       // the phone's J2MEST lies only at the second path
     bool cardSecond;
-    std::vector<std::string> opened;
+    std::vector<std::string> tried;
     bool phoneRead;
     bool cardRead;
     std::string phoneFolder;
@@ -205,7 +203,7 @@ TEST_P(ReadPhoneMenuSettings, ReadsWhatTheSettingsAskFor)
     rig.readJ2mest(c.fromPhone, c.fromCard);
 
     EXPECT_EQ(readPhoneMenu(*rig.rt), rig.local("mma_temp"));
-    EXPECT_EQ(rig.opened(), c.opened);
+    EXPECT_EQ(rig.tried(), c.tried);
     EXPECT_EQ(rig.state.phoneJ2mestRead, c.phoneRead);
     EXPECT_EQ(rig.state.cardJ2mestRead, c.cardRead);
     EXPECT_TRUE(rig.prompter.prompts.empty());
@@ -215,7 +213,7 @@ TEST_P(ReadPhoneMenuSettings, ReadsWhatTheSettingsAskFor)
         EXPECT_EQ(testing::readBytes(rig.local("j2mest_temp")), phoneTable);
     }
     if (c.cardRead) {
-        EXPECT_EQ(rig.state.cardJ2mestPath, c.opened.back());
+        EXPECT_EQ(rig.state.cardJ2mestPath, c.tried.back());
         EXPECT_EQ(rig.state.cardJavaFolder, c.cardFolder);
         EXPECT_EQ(testing::readBytes(rig.local("j2mest_mmc")), cardTable);
     }
@@ -253,7 +251,7 @@ TEST(RoundTrip, MissingMenuReturnsNothing)
     EXPECT_EQ(readPhoneMenu(*rig.rt), "");
     EXPECT_EQ(rig.prompter.prompts,
               (std::vector<Prompt>{{MessageIcon::Error, "Fatal P2K error", "Error reading mma_ucp"}}));
-    EXPECT_EQ(rig.opened().size(), 1u);   // neither volume query nor J2MEST read follow
+    EXPECT_EQ(rig.tried().size(), 1u);   // neither volume query nor J2MEST read follow
 }
 
 TEST(RoundTrip, FailedVolumeQueryKeepsTheMenu)
@@ -264,7 +262,7 @@ TEST(RoundTrip, FailedVolumeQueryKeepsTheMenu)
     EXPECT_EQ(readPhoneMenu(*rig.rt), rig.local("mma_temp"));
     EXPECT_EQ(rig.prompter.prompts,
               (std::vector<Prompt>{{MessageIcon::Error, "Fatal P2K error", "Error getting volume info"}}));
-    EXPECT_EQ(rig.opened().size(), 1u);
+    EXPECT_EQ(rig.tried().size(), 1u);
 }
 
 TEST(RoundTrip, MissingPhoneTableSkipsTheCard)
@@ -275,7 +273,7 @@ TEST(RoundTrip, MissingPhoneTableSkipsTheCard)
     rig.state.phoneJ2mestPath = "stale";
     EXPECT_EQ(readPhoneMenu(*rig.rt), rig.local("mma_temp"));
     EXPECT_EQ(rig.prompter.prompts, (std::vector<Prompt>{kPhoneError}));
-    EXPECT_EQ(rig.opened(), (std::vector<std::string>{kMenu, kPhoneFirst, kPhoneSecond}));
+    EXPECT_EQ(rig.tried(), (std::vector<std::string>{kMenu, kPhoneFirst, kPhoneSecond}));
     EXPECT_FALSE(rig.state.phoneJ2mestRead);
     EXPECT_FALSE(rig.state.cardJ2mestRead);
     EXPECT_EQ(rig.state.phoneJ2mestPath, "");
@@ -336,7 +334,7 @@ TEST(RoundTrip, OpenParsesTheTablesAndAsksToPatch)
             EXPECT_FALSE(rig.slots.needsPatch);
             const auto field = midlet1Field("Snake Game");
             std::copy(field.begin(), field.end(), expected.begin() + midlet1Offset(4));
-            EXPECT_EQ(rig.opened().back(), "/c/mobile/kjava/installed/j2me4.jad");
+            EXPECT_EQ(rig.tried().back(), "/c/mobile/kjava/installed/j2me4.jad");
             EXPECT_FALSE(fs::exists(rig.local("temp.jad")));
         } else {
             EXPECT_FALSE(rig.state.phonePatched);
@@ -354,12 +352,12 @@ TEST(RoundTrip, OpenParsesTheTablesAndAsksToPatch)
         EXPECT_EQ(rig.onPhone(kPhoneSecond.substr(1)), expected);
         const auto creates = rig.calls(PhoneCall::FileCreate);
         if (answer == Answer::Yes) {
-            EXPECT_EQ(rig.opened(), (std::vector<std::string>{kMenu, kPhoneSecond}));
+            EXPECT_EQ(rig.tried(), (std::vector<std::string>{kMenu, kPhoneSecond}));
             ASSERT_EQ(creates.size(), 1u);
             EXPECT_EQ(creates[0].text, kPhoneSecond);
             EXPECT_EQ(creates[0].args, (std::vector<int>{4}));
         } else {
-            EXPECT_EQ(rig.opened(), (std::vector<std::string>{kMenu}));
+            EXPECT_EQ(rig.tried(), (std::vector<std::string>{kMenu}));
             EXPECT_TRUE(creates.empty());
         }
     }
@@ -386,7 +384,7 @@ TEST(RoundTrip, CardPatchWithMissingJadLeavesTheSlot)
     EXPECT_TRUE(result.patchAsked);
     EXPECT_FALSE(rig.state.cardPatched);
     EXPECT_EQ(rig.slots.cardSlots[7]->midlet1, "5: Maps");
-    EXPECT_EQ(rig.opened().back(), std::string("/b/mobile/kjava/") + kImei + "/j2me7.jad");
+    EXPECT_EQ(rig.tried().back(), std::string("/b/mobile/kjava/") + kImei + "/j2me7.jad");
 }
 
 TEST(RoundTrip, FailedMenuReadLeavesTheDocumentCleared)
@@ -403,24 +401,24 @@ TEST(RoundTrip, FailedMenuReadLeavesTheDocumentCleared)
 
 TEST(RoundTrip, ReadsCutShortOpenNothing)
 {
-    // The menu: its first block arrives, the read after it fails.
+    // The menu: its read fails.
     RoundTripRig rig;
     ASSERT_TRUE(openMenuFromPhone(*rig.rt, rig.ws, rig.profiles).open.ok);
     rig.prompter.prompts.clear();
-    rig.api->addTrap(PhoneCall::SendCmd, 2, VirtualPhone::TrapAction::Fail, kFsacRead);
+    rig.api->addTrap(PhoneCall::SendCmd, 1, VirtualPhone::TrapAction::Fail, kFsacRead);
     const PhoneOpenResult menu = openMenuFromPhone(*rig.rt, rig.ws, rig.profiles);
     EXPECT_EQ(menu.menuPath, "");
     EXPECT_TRUE(rig.ws.document.isEmpty());
-    EXPECT_EQ(rig.prompter.prompts, (std::vector<Prompt>{{MessageIcon::Error, "Fatal P2K error",
-                                                          "The phone's mma_ucp could not be read completely"}}));
+    EXPECT_EQ(rig.prompter.prompts,
+              (std::vector<Prompt>{{MessageIcon::Error, "Fatal P2K error", "Error reading mma_ucp"}}));
 
     // A J2MEST table cut after 20 blocks (20480 bytes, which would pass for a 660-byte layout)
     // is not parsed into slots.
     RoundTripRig cut;
     cut.put(kPhoneFirst.substr(1), j2mestWithCorelet(0, "Snake", "1: Snake"));
     cut.readJ2mest(true, false);
-    // Two reads for the menu, then twenty full blocks of the table.
-    cut.api->addTrap(PhoneCall::SendCmd, 23, VirtualPhone::TrapAction::Fail, kFsacRead);
+    // One read for the menu, then twenty full blocks of the table.
+    cut.api->addTrap(PhoneCall::SendCmd, 22, VirtualPhone::TrapAction::Fail, kFsacRead);
     const PhoneOpenResult table = openMenuFromPhone(*cut.rt, cut.ws, cut.profiles);
     EXPECT_TRUE(table.open.ok);
     EXPECT_FALSE(cut.state.phoneJ2mestRead);
@@ -445,7 +443,7 @@ TEST(RoundTrip, DisconnectionForgetsThePatches)
     // The next phone gets the menu, never the table patched for the last one.
     rig.api->clearRequests();
     EXPECT_TRUE(writePhoneMenu(*rig.rt));
-    EXPECT_EQ(rig.opened(), (std::vector<std::string>{kMenu}));
+    EXPECT_EQ(rig.tried(), (std::vector<std::string>{kMenu}));
 }
 
 TEST(RoundTrip, RestartAfterAnOpenThatEndedUnpluggedDoesNothing)
@@ -531,12 +529,17 @@ TEST(RoundTrip, FailedMenuUploadStopsTheSave)
     ASSERT_TRUE(openMenuFromPhone(*rig.rt, rig.ws, rig.profiles).open.ok);
     rig.state.storedToPhone = true;
     rig.api->clearRequests();
-    rig.api->addTrap(PhoneCall::SendCmd, 1, VirtualPhone::TrapAction::Fail, kFsacSeek);
+    rig.api->addTrap(PhoneCall::SendCmd, 1, VirtualPhone::TrapAction::Fail, kFsacWrite);
     EXPECT_FALSE(writePhoneMenu(*rig.rt));
     EXPECT_FALSE(rig.state.storedToPhone);
-    EXPECT_EQ(rig.prompter.prompts, (std::vector<Prompt>{{MessageIcon::Error, "", "Error writing mma_ucp"}}));
+    // The phone's menu was kept before it was written over, and the message says where.
+    EXPECT_EQ(rig.prompter.prompts,
+              (std::vector<Prompt>{{MessageIcon::Error, "", "Error writing " + kMenu
+                                                                + ". The phone's previous file is kept in "
+                                                                + rig.local("Backups/a/mobile/system/mma_ucp")}}));
+    EXPECT_EQ(testing::readBytes(rig.local("Backups/a/mobile/system/mma_ucp")), menuBytes());
     EXPECT_TRUE(rig.calls(PhoneCall::FileCreate).empty());
-    EXPECT_EQ(rig.opened(), (std::vector<std::string>{kMenu}));
+    EXPECT_EQ(rig.tried(), (std::vector<std::string>{kMenu}));
 }
 
 TEST(RoundTrip, FailedJ2mestUploadIsReported)
@@ -552,7 +555,7 @@ TEST(RoundTrip, FailedJ2mestUploadIsReported)
     rig.settings.patchJ2mest = true;
     EXPECT_FALSE(writePhoneMenu(*rig.rt));
     EXPECT_TRUE(rig.state.storedToPhone);
-    EXPECT_EQ(rig.prompter.prompts, (std::vector<Prompt>{{MessageIcon::Error, "", "Error writing J2MEST [phone]"}}));
+    EXPECT_EQ(rig.prompter.prompts, (std::vector<Prompt>{{MessageIcon::Error, "", "Error writing /z/none/J2MEST"}}));
     EXPECT_FALSE(fs::exists(rig.phoneDir.path() / kCardFirst.substr(1)));
 
     // With the phone's table written, the card's follows.
@@ -569,7 +572,7 @@ TEST(RoundTrip, FailedJ2mestUploadIsReported)
     rig.settings.patchJ2mest = false;
     rig.api->clearRequests();
     EXPECT_TRUE(writePhoneMenu(*rig.rt));
-    EXPECT_EQ(rig.opened(), (std::vector<std::string>{kMenu}));
+    EXPECT_EQ(rig.tried(), (std::vector<std::string>{kMenu}));
 }
 
 TEST(RoundTrip, ReReadingATableDropsItsPatch)
@@ -595,7 +598,7 @@ TEST(RoundTrip, SaveOfARefusedDocumentUploadsNothing)
     const PhoneSaveResult saved = saveMenuToPhone(*rig.rt, rig.ws);
     EXPECT_TRUE(saved.write.refused);
     EXPECT_FALSE(saved.uploaded);
-    EXPECT_TRUE(rig.opened().empty());
+    EXPECT_TRUE(rig.tried().empty());
     EXPECT_FALSE(rig.state.storedToPhone);
     EXPECT_EQ(testing::readBytes(rig.local("mma_temp")), before);
     EXPECT_TRUE(rig.state.phoneReady);
@@ -613,7 +616,7 @@ TEST(RoundTrip, FailedWriteOfTheWorkingCopyUploadsNothing)
     EXPECT_FALSE(saved.write.ok);
     EXPECT_FALSE(saved.write.refused);
     EXPECT_FALSE(saved.uploaded);
-    EXPECT_TRUE(rig.opened().empty());
+    EXPECT_TRUE(rig.tried().empty());
     ASSERT_EQ(rig.prompter.prompts.size(), 1u);
     EXPECT_EQ(rig.prompter.prompts[0].caption, "Error");
     EXPECT_EQ(rig.prompter.prompts[0].text, saved.write.error);

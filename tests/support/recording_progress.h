@@ -3,7 +3,7 @@
 // is recorded as one line of text, in order:
 //   "open"              a single progress window was created
 //   "caption TEXT"      setCaption(TEXT)
-//   "bar1 P", "bar2 P"  ProgressBar1 / ProgressBar2 set to P
+//   "bar1 P", "bar2 P"  the first (file) / second (batch) bar set to P
 //   "close"             the window was destroyed
 
 #include <memory>
