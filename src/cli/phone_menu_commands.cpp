@@ -149,8 +149,12 @@ void menuPut(CliContext& ctx, const std::string& in)
     JavaSlotTables slots;
     RoundTrip rt{session.phone(), session.roundTrip(), slots, session.settings()};
     // Refusals, write errors and upload errors were shown by the save itself.
-    if (!saveMenuToPhone(rt, ctx.workspace).uploaded)
+    if (!saveMenuToPhone(rt, ctx.workspace).uploaded) {
+        if (!rt.state.menuBackup.empty())
+            std::cerr << "To put the phone's previous menu back: tessaro-cli phone put " << rt.state.menuBackup
+                      << ' ' << kPhoneMenuPath << '\n';
         throw CommandFailed{};
+    }
 }
 
 void seemBackup(CliContext& ctx, const std::string& file)

@@ -98,17 +98,27 @@ std::vector<std::string> confirmedFiles(Prompter& prompter, const std::vector<st
 
 } // namespace
 
-bool listPhoneFiles(PhoneContext& phone, const BrowserState& state)
+bool listPhoneFiles(PhoneContext& phone, BrowserState& state)
 {
+    bool listed = false;
     switch (state.mode) {
     case ListingMode::AllFiles:
-        return listAllFiles(phone);
+        listed = listAllFiles(phone);
+        break;
     case ListingMode::ByMask:
-        return listMatchingFiles(phone, state.maskVolumes, state.maskExtension);
+        listed = listMatchingFiles(phone, state.maskVolumes, state.maskExtension);
+        break;
     case ListingMode::IconsOnly:
+        listed = listIcons(phone);
         break;
     }
-    return listIcons(phone);
+    state.freeBytes.clear();
+    const std::string volumes = state.mode == ListingMode::ByMask
+        ? state.maskVolumes : std::string(phone.volumes.begin(), phone.volumes.end());
+    for (const char volume : volumes)
+        if (const auto free = listed ? freeSpace(phone, volume) : Result<uint32_t>(Error("")))
+            state.freeBytes[volume] = *free;
+    return listed;
 }
 
 std::vector<MaskVolume> openMaskVolumes(const std::vector<char>& phoneVolumes, BrowserState& state,
@@ -151,6 +161,11 @@ void FileBrowserModel::buildTree()
     root_.files.clear();
     for (const auto& entry : phone_.fileList)
         addPath(entry.path);
+    // The volumes are the folders below the root; each shows what room it had left.
+    for (const auto& volume : root_.children)
+        if (const auto free = state_.freeBytes.find(volume->name.size() == 1 ? volume->name[0] : '\0');
+            free != state_.freeBytes.end())
+            volume->freeBytes = free->second;
 }
 
 FolderNode* FileBrowserModel::addFolders(const std::vector<std::string>& components)

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -28,11 +29,13 @@ struct BrowserState {
     std::string maskExtension;         // empty, or "." + the extension typed
     std::string lastDownloadFolder;    // local folder of the last multi-file download
     std::string chosenPath;            // the phone path handed to the item editor
+    std::map<char, uint32_t> freeBytes; // each listed volume's free space, as of the listing
 };
 
-// Runs the listing of `mode` (icons, all files, or by mask); false when nothing was listed
-// because the phone is away or the volume query failed.
-bool listPhoneFiles(PhoneContext& phone, const BrowserState& state);
+// Runs the listing of `mode` (icons, all files, or by mask) and asks each volume listed for
+// its free space; false when nothing was listed because the phone is away or the volume
+// query failed.
+bool listPhoneFiles(PhoneContext& phone, BrowserState& state);
 
 // One entry of the mask dialog's volume list.
 struct MaskVolume {
@@ -59,6 +62,7 @@ struct FolderNode {
     FolderNode* parent = nullptr;
     std::vector<std::unique_ptr<FolderNode>> children;   // sorted by name, exact bytes
     std::vector<std::string> files;                      // the file names in list order
+    std::optional<uint32_t> freeBytes;                   // a volume's free space, when the phone told it
 };
 
 // One row of the file list.

@@ -166,7 +166,7 @@ bool writePhoneMenu(RoundTrip& rt)
     PhoneContext& phone = rt.phone;
     RoundTripState& state = rt.state;
     state.storedToPhone = false;
-    const Status sent = uploadFile(phone, local(rt, kMenuWorkingCopy), kPhoneMenuPath);
+    const Status sent = uploadFile(phone, local(rt, kMenuWorkingCopy), kPhoneMenuPath, nullptr, &state.menuBackup);
     if (!sent) {
         phone.cancelled = sent.cancelled();
         if (!phone.cancelled)
@@ -178,6 +178,16 @@ bool writePhoneMenu(RoundTrip& rt)
     if (rt.settings.setSystemAttr)
         (void)setPhoneAttributes(phone, kPhoneMenuPath, kSystemAttribute);
     return writeJ2mestCopies(rt);
+}
+
+Status putBackPhoneMenu(RoundTrip& rt)
+{
+    if (rt.state.menuBackup.empty())
+        return Error(ErrorKind::Refused, TRANSLATABLE("Core", "No earlier menu of the phone is kept"));
+    const Status sent = uploadFile(rt.phone, rt.state.menuBackup, kPhoneMenuPath);
+    if (sent && rt.settings.setSystemAttr)
+        return setPhoneAttributes(rt.phone, kPhoneMenuPath, kSystemAttribute);
+    return sent;
 }
 
 bool writeJ2mestCopies(RoundTrip& rt)

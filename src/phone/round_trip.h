@@ -39,6 +39,8 @@ struct RoundTripState {
     bool cardPatched = false;
     bool storedToPhone = false;     // the menu went to the phone since the last restart
     bool phoneReady = true;        // false while an open from or save to the phone runs
+    std::string menuBackup;         // the phone's menu as the last menu upload found it; empty
+                                    // when the phone had none
 };
 
 // A J2MEST file on the phone and the folder of the ".jad" files that go with it.
@@ -73,6 +75,10 @@ std::string readPhoneMenu(RoundTrip& rt);
 // say so, and writes the patched J2MEST copies back. Stops at the first failure with its
 // message; true when everything was written.
 bool writePhoneMenu(RoundTrip& rt);
+
+// Puts the menu kept in state.menuBackup back on the phone, marked SYSTEM when the settings
+// say so.
+Status putBackPhoneMenu(RoundTrip& rt);
 
 // Writes the patched J2MEST copies back to where they were read from, as system files, when
 // the settings allow patching: the last two steps of writePhoneMenu. Stops at the first

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <ctime>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
@@ -247,12 +248,32 @@ Status upload(PhoneContext& phone, const std::string& localPath, const std::stri
 
 } // namespace
 
-std::string backupPathFor(const PhoneContext& phone, const std::string& phonePath)
+std::string backupFolderFor(const PhoneContext& phone, const std::string& phonePath)
 {
-    std::string relative = phonePath;
+    std::string relative = phonePath.substr(0, phonePath.rfind('/') + 1);
     relative.erase(0, relative.find_first_not_of('/'));
     return phone.defaultFolder + "Backups/" + relative;
 }
+
+namespace {
+
+// A name for a new backup of `phonePath` that no file has yet.
+std::string newBackupPath(const PhoneContext& phone, const std::string& phonePath)
+{
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    char stamp[32];
+    std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &local);
+    const std::string base = backupFolderFor(phone, phonePath) + fileName(phonePath) + "." + stamp;
+    std::string path = base;
+    std::error_code ec;
+    for (int n = 2; std::filesystem::exists(path, ec); ++n)
+        path = base + "-" + std::to_string(n);
+    return path;
+}
+
+} // namespace
 
 namespace {
 
@@ -313,8 +334,10 @@ Status downloadFile(PhoneContext& phone, const std::string& phonePath, const std
 }
 
 Status uploadFile(PhoneContext& phone, const std::string& localPath, const std::string& phonePath,
-                  BatchProgress* batch)
+                  BatchProgress* batch, std::string* backupMade)
 {
+    if (backupMade)
+        backupMade->clear();
     // P2K has no rename: the phone's file is overwritten in place, so its old content is kept
     // here first, for a stop from the progress window and for the user after a failure.
     std::string backup;
@@ -323,7 +346,7 @@ Status uploadFile(PhoneContext& phone, const std::string& localPath, const std::
     if (!existing)
         return phoneFailure(phone, TRANSLATABLE("Core", "Error writing ") + latin1ToUtf8(phonePath));
     if (*existing) {
-        backup = backupPathFor(phone, phonePath);
+        backup = newBackupPath(phone, phonePath);
         oldAttributes = (*existing)->attributes;
         std::error_code ec;
         std::filesystem::create_directories(std::filesystem::path(backup).parent_path(), ec);
@@ -334,6 +357,8 @@ Status uploadFile(PhoneContext& phone, const std::string& localPath, const std::
         phone.progressLabel = label;
         if (!kept)
             return kept;
+        if (backupMade)
+            *backupMade = backup;
     }
 
     TransferProgress progress(phone, batch);

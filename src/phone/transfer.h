@@ -17,9 +17,10 @@ namespace tessaro {
 struct PhoneContext;
 class BatchProgress;
 
-// Where the backups of overwritten phone files go: "Backups/" in the default folder, the
-// phone path below it ("Backups/a/mobile/system/mma_ucp").
-std::string backupPathFor(const PhoneContext& phone, const std::string& phonePath);
+// The folder of the backups of a phone file: "Backups/" in the default folder with the phone
+// path's folders below it ("Backups/a/mobile/system/"). Each backup is named after the file and
+// the time it was made ("mma_ucp.20261207-174501"), so putting one back never overwrites it.
+std::string backupFolderFor(const PhoneContext& phone, const std::string& phonePath);
 
 // Finds a phone file by listing its folder with the file's name as the mask, for its size
 // and attribute bits. Refused when the phone lists no such file.
@@ -37,11 +38,12 @@ Status downloadFile(PhoneContext& phone, const PhoneFileEntry& file, const std::
 Status downloadFile(PhoneContext& phone, const std::string& phonePath, const std::string& localPath);
 
 // Uploads `localPath` as `phonePath`. When the phone already has that file, it is first
-// downloaded into its backup (backupPathFor); an upload stopped from its window puts the old
-// file back from there, and a failed one says where the backup is. A failed close is a
-// failed upload. `batch` as for downloadFile.
+// downloaded into a new backup (see backupFolderFor); an upload stopped from its window puts
+// the old file back from there, and a failed one says where the backup is. A failed close is
+// a failed upload. `batch` as for downloadFile. `backup`, when given, receives the backup's
+// path (empty when the phone had no such file).
 Status uploadFile(PhoneContext& phone, const std::string& localPath, const std::string& phonePath,
-                  BatchProgress* batch = nullptr);
+                  BatchProgress* batch = nullptr, std::string* backup = nullptr);
 
 // File_Create + File_Close with the attribute bits (1 read-only, 2 hidden, 4 system).
 Status setPhoneAttributes(PhoneContext& phone, const std::string& phonePath, int attributes);

@@ -828,10 +828,25 @@ void MainWindow::saveToPhone()
     if (!documentOpen_ || ctx_.workspace.document.isEmpty())
         return;
     // The menu on the phone is as good as a saved file.
-    if (saveMenuToPhone(ctx_.roundTrip, ctx_.workspace).uploaded) {
+    const PhoneSaveResult saved = saveMenuToPhone(ctx_.roundTrip, ctx_.workspace);
+    if (saved.uploaded) {
         history_.setSaved();
         showHistory();
+        return;
     }
+    // A menu cut off on the phone would not start: offer the one the phone had.
+    const RoundTripState& state = ctx_.roundTrip.state;
+    if (!saved.write.ok || state.menuBackup.empty() || !ctx_.phone.link.connected || ctx_.phone.cancelled)
+        return;
+    const QString question = tr("The phone's previous menu is kept in %1.\nPut it back on the phone now?")
+                                 .arg(QString::fromStdString(state.menuBackup));
+    if (prompter_.ask(MessageIcon::Question, tr("Save to phone").toStdString(), question.toStdString(),
+                      Buttons::YesNo)
+        != Answer::Yes)
+        return;
+    const Status restored = putBackPhoneMenu(ctx_.roundTrip);
+    if (!restored)
+        prompter_.show(MessageIcon::Error, restored.failure().caption, restored.error());
 }
 
 void MainWindow::restartPhone()

@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QCheckBox>
+#include <QLocale>
 #include <QCoreApplication>
 #include <QFileDialog>
 #include <QGridLayout>
@@ -123,6 +124,8 @@ void PhoneFileBrowser::buildControls()
     tree_ = new QTreeWidget(this);
     tree_->setObjectName(QStringLiteral("folderTree"));
     tree_->setHeaderHidden(true);
+    // The second column tells a volume's free space.
+    tree_->setColumnCount(2);
     tree_->setContextMenuPolicy(Qt::CustomContextMenu);
 
     list_ = new QTreeWidget(this);
@@ -305,6 +308,8 @@ void PhoneFileBrowser::showTree()
         pending.pop_back();
         for (const auto& child : node->children) {
             auto* made = new QTreeWidgetItem(item, {phoneText(child->name)});
+            if (child->freeBytes)
+                made->setText(1, tr("%1 free").arg(QLocale().formattedDataSize(qint64(*child->freeBytes))));
             made->setData(0, Qt::UserRole, QVariant::fromValue(quintptr(child.get())));
             pending.push_back({child.get(), made});
         }
