@@ -73,8 +73,7 @@ public:
                                                                  sizeof text);
                 if (n > 0)
                     info.name.assign(reinterpret_cast<const char*>(text), size_t(n));
-                else
-                    info.nameUnreadable = true;
+                info.nameUnreadable = n < 0;
             }
             out.push_back(std::move(info));
         }

@@ -1,6 +1,6 @@
 // The simulated P2K phone answers as a real one does, classic and bulk: the poll's two forms,
-// nothing after a listing's end, and requests a phone would not take refused with an error
-// class.
+// nothing after a listing's end, requests a phone would not take refused with an error class,
+// and the free-space request handed to its storage.
 
 #include "usbsim/simulated_p2k_phone.h"
 
@@ -43,6 +43,7 @@ public:
         phone_ = std::make_unique<SimulatedP2kPhone>(*storage_.api, options);
     }
 
+    VirtualPhone& storage() { return *storage_.api; }
     const RequestLayout& requestLayout() const { return options_.bulk ? kBulkRequest : kClassicRequest; }
     const ReplyLayout& replyLayout() const { return options_.bulk ? kBulkReply : kClassicReply; }
     SimulatedP2kPhone& phone() { return *phone_; }
@@ -160,6 +161,17 @@ TEST_P(SimulatedPhoneKinds, AListingEndsAfterTheCountedEntries)
     const P2kReply past = wire.request(kCmdFsac, next);
     ASSERT_TRUE(past.ok()) << past.describe();
     EXPECT_TRUE(past.data.empty());
+}
+
+TEST_P(SimulatedPhoneKinds, FreeSpaceIsAskedOfTheStorage)
+{
+    Wire wire(GetParam().options);
+    const Bytes request = renderFreeSpaceRequest('a');
+    (void)wire.request(kCmdFsac, request);
+    const auto asked = wire.storage().requests();
+    ASSERT_FALSE(asked.empty());
+    EXPECT_EQ(asked.back().command, kCmdFsac);
+    EXPECT_EQ(asked.back().bytes, request);
 }
 
 TEST(SimulatedPhone, PollSaysNotReadyInTwoBytesAndReadyInFour)

@@ -296,7 +296,7 @@ TEST(UsbPhone, FailedLooksAreTriedAgainUntilThePhoneIsFound)
          device + "cannot be opened (failed); looking again"},
         {"permission denied", [](SimulatedUsbLink& l, bool f) { l.setOpenStatus(f ? UsbStatus::Denied : UsbStatus::Ok); },
          device + "cannot be opened (permission denied); looking again"},
-        {"strings unreadable", [](SimulatedUsbLink& l, bool f) { l.setStringsReadable(!f); },
+        {"strings unreadable", [](SimulatedUsbLink& l, bool f) { l.phone()->refuseStrings(f); },
          device + "its interface strings cannot be read; looking again"},
         {"claim refused", [](SimulatedUsbLink& l, bool f) { l.setClaimStatus(f ? UsbStatus::Error : UsbStatus::Ok); },
          device + "cannot claim its test command interface (failed); looking again"},
@@ -304,9 +304,8 @@ TEST(UsbPhone, FailedLooksAreTriedAgainUntilThePhoneIsFound)
          device + "cannot be opened (device gone); looking again"},
     };
     for (const auto& c : cases) {
-        UsbRig rig({.testCommandInterface = 5}, {}, false);
+        UsbRig rig({.testCommandInterface = 5});
         c.arrange(*rig.bus, true);
-        rig.plugPhone({.testCommandInterface = 5});
         ASSERT_EQ(rig.init(), 0) << c.name;
         const auto start = std::chrono::steady_clock::now();
         std::this_thread::sleep_for(std::chrono::milliseconds(400));

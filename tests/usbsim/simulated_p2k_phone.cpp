@@ -171,7 +171,7 @@ SimulatedP2kPhone::Answer SimulatedP2kPhone::control(const UsbSetup& setup,
         return {UsbStatus::Gone};
     if (setup.requestType == kStandardIn && setup.request == kGetDescriptor && (setup.value >> 8) == 0x03) {
         auto d = stringDescriptor(setup.value & 0xFF, wLength);
-        if (d.empty())
+        if (d.empty() || refuseStrings_)
             return {UsbStatus::Stall};
         const int n = int(d.size());
         return {UsbStatus::Ok, std::move(d), n};
@@ -523,6 +523,18 @@ std::optional<SimulatedFault> SimulatedP2kPhone::takeFault(uint16_t command)
     SimulatedFault fault = std::move(*it);
     faults_.erase(it);
     return fault;
+}
+
+void SimulatedP2kPhone::refuseStrings(bool refuse)
+{
+    std::lock_guard lock(mutex_);
+    refuseStrings_ = refuse;
+}
+
+bool SimulatedP2kPhone::refusesStrings() const
+{
+    std::lock_guard lock(mutex_);
+    return refuseStrings_;
 }
 
 bool SimulatedP2kPhone::wantsModeSwitch() const

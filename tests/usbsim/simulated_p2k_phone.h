@@ -101,6 +101,10 @@ public:
     // none is ready).
     Answer bulk(uint8_t endpoint, std::span<const uint8_t> out, int inLength);
 
+    // While set, string descriptors are refused with a stall (as by a device still settling).
+    void refuseStrings(bool refuse);
+    bool refusesStrings() const;
+
     // Set once "AT+MODE=8\r\n" arrived in AT mode: the host takes this device off the bus and
     // plugs in a P2K-mode one (a new SimulatedP2kPhone without atMode).
     bool wantsModeSwitch() const;
@@ -156,6 +160,7 @@ private:
     int goneCountdown_ = 0;   // 0: not armed
     bool gone_ = false;
     bool pollStall_ = false;
+    bool refuseStrings_ = false;
     bool wantsModeSwitch_ = false;
     bool restarted_ = false;
     // The listing in progress: the entries still to hand out, FSAC 0x08 after FSAC 0x07.

@@ -16,8 +16,7 @@ public:
     std::vector<UsbInterfaceInfo> interfaces() override
     {
         auto all = phone_->interfaces();
-        std::lock_guard lock(link_.mutex_);
-        if (!link_.stringsReadable_)
+        if (phone_->refusesStrings())
             for (auto& i : all)
                 if (!i.name.empty()) {
                     i.name.clear();
@@ -148,12 +147,6 @@ void SimulatedUsbLink::setClaimStatus(UsbStatus status)
 {
     std::lock_guard lock(mutex_);
     claimStatus_ = status;
-}
-
-void SimulatedUsbLink::setStringsReadable(bool readable)
-{
-    std::lock_guard lock(mutex_);
-    stringsReadable_ = readable;
 }
 
 int SimulatedUsbLink::opens() const

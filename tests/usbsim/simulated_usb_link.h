@@ -45,8 +45,6 @@ public:
     void setOpenStatus(UsbStatus status);
     // claim() answers `status` instead of claiming; Ok claims again.
     void setClaimStatus(UsbStatus status);
-    // Interface strings cannot be read (as when the device is still settling) until set again.
-    void setStringsReadable(bool readable);
     // Calls of open() so far.
     int opens() const;
     // Control and bulk transfers made through this link so far.
@@ -85,7 +83,6 @@ private:
     std::string startError_;
     UsbStatus openStatus_ = UsbStatus::Ok;
     UsbStatus claimStatus_ = UsbStatus::Ok;
-    bool stringsReadable_ = true;
     int opens_ = 0;
     std::function<void()> changed_;
     bool running_ = false;   // an action or `changed_` is running on the link's thread
