@@ -161,6 +161,9 @@ TEST_P(UsbPhoneKinds, RequestBytesOfEachOperation)
     }
     EXPECT_EQ(rig.storage_.api->requests().back().call, PhoneCall::Restart);
     EXPECT_TRUE(rig.diagnostics().size() == 1) << ::testing::PrintToString(rig.diagnostics());
+    // A bulk phone is never polled: no control transfer at all.
+    EXPECT_EQ(rig.bus->controlTransfers() == 0, bulk());
+    EXPECT_EQ(rig.bus->bulkTransfers() == 0, !bulk());
 }
 
 TEST_P(UsbPhoneKinds, FailedRepliesGiveMinusOneAndALineInWords)
