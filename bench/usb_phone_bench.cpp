@@ -1,6 +1,7 @@
-// The USB phone over a simulated phone: control transfers per 1 KiB block read and written
-// (send, poll, read when the phone answers at once), and the time per block when the phone
-// takes 1 ms to answer, against that ideal 1 ms.
+// The USB phone over a simulated phone: transfers per 1 KiB block read and written, control
+// transfers on a classic phone (send, poll, read when the phone answers at once) and bulk
+// transfers on a bulk one (request out, reply in), and the time per block when the phone takes
+// 1 ms to answer, against that ideal 1 ms.
 
 #include <benchmark/benchmark.h>
 
@@ -30,9 +31,10 @@ std::vector<uint8_t> fsac(uint32_t subcommand, std::vector<uint8_t> arguments = 
     return out;
 }
 
-// A virtual phone with a 256 KiB file behind a simulated USB phone, the file open.
+// A virtual phone with a 256 KiB file behind a simulated USB phone, classic or bulk, the file
+// open.
 struct Rig {
-    explicit Rig(std::chrono::microseconds replyDelay)
+    Rig(bool bulk, std::chrono::microseconds replyDelay) : bulk(bulk)
     {
         std::random_device rd;
         dir = fs::temp_directory_path() / ("tessaro-usb-bench-" + std::to_string(rd()));
@@ -45,7 +47,8 @@ struct Rig {
         storage->setRecording(false);
         auto owned = std::make_unique<SimulatedUsbLink>();
         link = owned.get();
-        link->plug(std::make_shared<SimulatedP2kPhone>(*storage, SimulatedPhoneOptions{.replyDelay = replyDelay}));
+        link->plug(std::make_shared<SimulatedP2kPhone>(
+            *storage, SimulatedPhoneOptions{.bulk = bulk, .replyDelay = replyDelay}));
         usb = std::make_unique<UsbPhone>(std::move(owned));
         usb->P2K_Init([](int c) { return c; });
         const std::string path = "/a/big";
@@ -67,61 +70,71 @@ struct Rig {
         return usb->P2K_SendCMD(kCmdFsac, request.data(), int(request.size()), reply, &wanted);
     }
     void rewind() { send(fsac(0x03, {0, 0, 0, 0, 0})); }
+    // The transfers of the phone's kind: control transfers (classic) or bulk transfers.
+    long transfers() const { return bulk ? link->bulkTransfers() : link->controlTransfers(); }
 
+    const bool bulk;
     fs::path dir;
     std::unique_ptr<VirtualPhone> storage;
     SimulatedUsbLink* link = nullptr;
     std::unique_ptr<UsbPhone> usb;
 };
 
-// Reads (or writes) block after block, going back to the start of the file now and then
-// outside the timing; counts only the transfers of the blocks.
-void blocks(benchmark::State& state, bool write, std::chrono::microseconds delay)
+// Reads (or writes) block after block, going back to the start of the file at its end outside
+// the timing; counts only the transfers of the blocks. A read asks for exactly what is left of
+// the file, at most 0x400 bytes: FSAC read, BE32 1, then the BE32 count.
+void blocks(benchmark::State& state, bool bulk, bool write, std::chrono::microseconds delay)
 {
-    Rig rig(delay);
-    const std::vector<uint8_t> read = fsac(0x01, {0, 0, 0x04, 0x00});
+    Rig rig(bulk, delay);
+    constexpr uint32_t fileSize = uint32_t(kFileBlocks) * kBlock;
     std::vector<uint8_t> data = fsac(0x02, {0, 0, 0x04, 0x00});
     data.resize(data.size() + kBlock, 'y');
     std::vector<uint8_t> reply(kBlock);
     long transfers = 0;
     long done = 0;
-    int inFile = 0;
+    int64_t bytes = 0;
+    uint32_t position = 0;
     for (auto _ : state) {
-        if (inFile == kFileBlocks) {
+        if (position == fileSize) {
             state.PauseTiming();
             rig.rewind();
-            inFile = 0;
+            position = 0;
             state.ResumeTiming();
         }
-        const long before = rig.link->controlTransfers();
-        const int rc = write ? rig.send(data) : rig.send(read, reply.data(), kBlock);
-        transfers += rig.link->controlTransfers() - before;
+        const uint32_t count = std::min<uint32_t>(kBlock, fileSize - position);
+        std::vector<uint8_t> read = fsac(0x01);
+        read.resize(8);
+        put32(&read[4], count, ByteOrder::Big);
+        const long before = rig.transfers();
+        const int rc = write ? rig.send(data) : rig.send(read, reply.data(), int(count));
+        transfers += rig.transfers() - before;
         if (rc != 0) {
             state.SkipWithError("a block failed");
             break;
         }
-        ++inFile;
+        position += count;
+        bytes += count;
         ++done;
     }
-    state.counters["transfers_per_block"] = done ? double(transfers) / double(done) : 0.0;
-    state.SetBytesProcessed(done * kBlock);
+    state.counters[bulk ? "bulk_transfers_per_block" : "control_transfers_per_block"]
+        = done ? double(transfers) / double(done) : 0.0;
+    state.SetBytesProcessed(bytes);
 }
 
-void BM_UsbReadBlock(benchmark::State& state) { blocks(state, false, std::chrono::microseconds(0)); }
-void BM_UsbWriteBlock(benchmark::State& state) { blocks(state, true, std::chrono::microseconds(0)); }
+using std::chrono::microseconds;
+using std::chrono::milliseconds;
+BENCHMARK_CAPTURE(blocks, ClassicRead, false, false, microseconds(0))->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(blocks, ClassicWrite, false, true, microseconds(0))->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(blocks, BulkRead, true, false, microseconds(0))->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(blocks, BulkWrite, true, true, microseconds(0))->Unit(benchmark::kMicrosecond);
 // The phone answers 1 ms after each request: ideally 1 ms a block.
-void BM_UsbReadBlockPhoneAnswersAfter1ms(benchmark::State& state)
-{
-    blocks(state, false, std::chrono::milliseconds(1));
-}
-void BM_UsbWriteBlockPhoneAnswersAfter1ms(benchmark::State& state)
-{
-    blocks(state, true, std::chrono::milliseconds(1));
-}
-
-BENCHMARK(BM_UsbReadBlock)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_UsbWriteBlock)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_UsbReadBlockPhoneAnswersAfter1ms)->Unit(benchmark::kMicrosecond)->UseRealTime();
-BENCHMARK(BM_UsbWriteBlockPhoneAnswersAfter1ms)->Unit(benchmark::kMicrosecond)->UseRealTime();
+BENCHMARK_CAPTURE(blocks, ClassicReadPhoneAnswersAfter1ms, false, false, milliseconds(1))
+    ->Unit(benchmark::kMicrosecond)->UseRealTime();
+BENCHMARK_CAPTURE(blocks, ClassicWritePhoneAnswersAfter1ms, false, true, milliseconds(1))
+    ->Unit(benchmark::kMicrosecond)->UseRealTime();
+BENCHMARK_CAPTURE(blocks, BulkReadPhoneAnswersAfter1ms, true, false, milliseconds(1))
+    ->Unit(benchmark::kMicrosecond)->UseRealTime();
+BENCHMARK_CAPTURE(blocks, BulkWritePhoneAnswersAfter1ms, true, true, milliseconds(1))
+    ->Unit(benchmark::kMicrosecond)->UseRealTime();
 
 } // namespace

@@ -1,7 +1,8 @@
-// Feeds arbitrary bytes, as a phone might send them, to the poll answer, the reply checks,
-// the listing chunk parse (and on to the 512-byte entries), the volume list, the count answer
-// and the count request parse. Nothing may read outside what arrived or crash, and a reply
-// that passes its checks must hold its data within the bytes.
+// Feeds arbitrary bytes, as a phone might send them, to the poll answer, the reply checks of
+// classic and bulk replies, the listing chunk parse (and on to the 512-byte entries), the
+// volume list, the count answer, the count request parse and both request headers. Nothing may
+// read outside what arrived or crash, and a reply that passes its checks must hold its data
+// within the bytes.
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -50,5 +51,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         std::abort();
     (void)parseCountAnswer(bytes);
     (void)parseCountRequest(bytes);
+    // A bulk phone's reply, and the request header either kind of phone is sent.
+    for (const ReplyLayout& layout : {kClassicReply, kBulkReply}) {
+        const size_t at = size_t(layout.idOffset);
+        const uint16_t claimed = size >= at + 2 ? uint16_t(((data[at] << 8) | data[at + 1]) & 0x0FFF) : 0;
+        const P2kReply reply = parseReply(bytes, claimed, layout);
+        if (reply.ok() && (reply.data.data() < data + layout.dataOffset || reply.data.data() + reply.data.size() > data + size))
+            std::abort();
+        (void)replyPacketId(bytes, layout);
+        (void)replySize(bytes, layout);
+    }
+    (void)parseRequest(bytes, kClassicRequest);
+    (void)parseRequest(bytes, kBulkRequest);
     return 0;
 }

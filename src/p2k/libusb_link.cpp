@@ -65,13 +65,15 @@ public:
             info.number = setting.bInterfaceNumber;
             info.interfaceClass = setting.bInterfaceClass;
             for (int e = 0; e < setting.bNumEndpoints; ++e)
-                info.endpoints.push_back(setting.endpoint[e].bEndpointAddress);
+                info.endpoints.push_back({setting.endpoint[e].bEndpointAddress,
+                                          UsbEndpointType(setting.endpoint[e].bmAttributes & 0x03)});
             if (setting.iInterface != 0) {
                 unsigned char text[kStringCapacity] = {};
                 const int n = libusb_get_string_descriptor_ascii(handle_, setting.iInterface, text,
                                                                  sizeof text);
                 if (n > 0)
                     info.name.assign(reinterpret_cast<const char*>(text), size_t(n));
+                info.nameUnreadable = n < 0;
             }
             out.push_back(std::move(info));
         }

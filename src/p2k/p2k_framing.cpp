@@ -19,6 +19,9 @@ constexpr int kListHeader = 4;
 // The file part of a record: attributes, owner, size.
 constexpr int kRecordTail = 8;
 constexpr size_t kMaxVolumes = 21;
+// Count and free-space requests are padded with zeros to this size, subcommand included, as
+// the established tools send them.
+constexpr size_t kPaddedRequestSize = 256;
 
 void appendUtf16(std::vector<uint8_t>& out, const std::string& text)
 {
@@ -33,18 +36,34 @@ uint16_t nextPacketId(uint16_t id)
     return uint16_t((id + 1) & kIdMask);
 }
 
-std::vector<uint8_t> renderRequest(uint16_t id, uint16_t command, std::span<const uint8_t> payload)
+std::vector<uint8_t> renderRequest(uint16_t id, uint16_t command, std::span<const uint8_t> payload,
+                                   const RequestLayout& layout)
 {
     if (payload.size() > size_t(kMaxPayload))
         return {};
-    std::vector<uint8_t> out;
-    out.reserve(kP2kHeaderSize + payload.size());
-    append16(out, id, ByteOrder::Big);
-    append16(out, command, ByteOrder::Big);
-    append16(out, uint16_t(payload.size()), ByteOrder::Big);
-    append16(out, 0, ByteOrder::Big);
+    std::vector<uint8_t> out(size_t(layout.headerSize), 0);
+    out.reserve(out.size() + payload.size());
+    put16(&out[0], id, ByteOrder::Big);
+    put16(&out[2], command, ByteOrder::Big);
+    put16(&out[size_t(layout.lengthOffset)], uint16_t(payload.size()), ByteOrder::Big);
     out.insert(out.end(), payload.begin(), payload.end());
     return out;
+}
+
+std::optional<ParsedRequest> parseRequest(std::span<const uint8_t> request, const RequestLayout& layout)
+{
+    if (request.size() < size_t(layout.headerSize))
+        return std::nullopt;
+    ParsedRequest parsed;
+    parsed.id = readBE16(request.data());
+    parsed.command = readBE16(request.data() + 2);
+    parsed.payload = request.subspan(size_t(layout.headerSize));
+    parsed.idTooWide = parsed.id > kIdMask;
+    for (int i = 4; i < layout.headerSize; ++i)
+        if (i != layout.lengthOffset && i != layout.lengthOffset + 1 && request[size_t(i)] != 0)
+            parsed.reservedSet = true;
+    parsed.lengthMismatch = readBE16(request.data() + layout.lengthOffset) != parsed.payload.size();
+    return parsed;
 }
 
 PollAnswer parsePollAnswer(std::span<const uint8_t> answer)
@@ -58,8 +77,8 @@ std::vector<uint8_t> renderPollAnswer(uint16_t count, uint16_t size)
 {
     std::vector<uint8_t> out;
     append16(out, count, ByteOrder::Big);
-    append16(out, size, ByteOrder::Big);
-    out.resize(8, 0);
+    if (count > 0)
+        append16(out, size, ByteOrder::Big);
     return out;
 }
 
@@ -76,51 +95,73 @@ std::string P2kReply::describe() const
     return "corrupted reply (" + reason + ")";
 }
 
-P2kReply parseReply(std::span<const uint8_t> answer, uint16_t sentId)
+P2kReply parseReply(std::span<const uint8_t> answer, uint16_t sentId, const ReplyLayout& layout)
 {
     P2kReply reply;
     auto corrupted = [&](const char* why) {
         reply.reason = why;
         return reply;
     };
-    if (answer.size() < size_t(kReplyDataOffset))
+    const size_t header = size_t(layout.dataOffset);
+    if (answer.size() < header)
         return corrupted("shorter than its header");
-    if (answer[0] != 1)
+    if (layout.countOffset >= 0 && answer[size_t(layout.countOffset)] != 1)
         return corrupted("not one reply");
-    const uint16_t id = readBE16(answer.data() + 6);
+    const uint16_t id = readBE16(answer.data() + layout.idOffset);
     if (!(id & kReplyBit) || (id & kIdMask) != (sentId & kIdMask))
         return corrupted("wrong packet id");
-    const int errorClass = answer[8] >> 4;
+    const int errorClass = answer[size_t(layout.resultOffset)] >> 4;
     if (errorClass != kClassData && errorClass != kClassNoData) {
         reply.kind = P2kReply::Kind::PhoneError;
         reply.errorClass = errorClass;
         return reply;
     }
-    const size_t length = readBE16(answer.data() + 4);
-    const size_t dataLength = readBE16(answer.data() + 10);
-    if (length < size_t(kP2kHeaderSize))
-        return corrupted("length field shorter than the header");
-    if (dataLength > length - kP2kHeaderSize)
-        return corrupted("data length beyond the length field");
-    if (dataLength > answer.size() - kReplyDataOffset)
+    const size_t dataLength = readBE16(answer.data() + layout.dataLengthOffset);
+    if (layout.lengthOffset >= 0) {
+        const size_t length = readBE16(answer.data() + layout.lengthOffset);
+        if (length < size_t(kP2kHeaderSize))
+            return corrupted("length field shorter than the header");
+        if (dataLength > length - kP2kHeaderSize)
+            return corrupted("data length beyond the length field");
+    }
+    if (dataLength > answer.size() - header)
         return corrupted("data length beyond what arrived");
     reply.kind = P2kReply::Kind::Data;
-    reply.data = answer.subspan(kReplyDataOffset, dataLength);
+    reply.data = answer.subspan(header, dataLength);
     return reply;
 }
 
-std::vector<uint8_t> renderReply(uint16_t sentId, std::span<const uint8_t> data,
-                                 std::optional<int> errorClass)
+std::optional<uint16_t> replyPacketId(std::span<const uint8_t> answer, const ReplyLayout& layout)
+{
+    if (answer.size() < size_t(layout.idOffset + 2)
+        || (layout.countOffset >= 0 && (answer.size() <= size_t(layout.countOffset) || answer[size_t(layout.countOffset)] != 1)))
+        return std::nullopt;
+    const uint16_t id = readBE16(answer.data() + layout.idOffset);
+    if (!(id & kReplyBit))
+        return std::nullopt;
+    return uint16_t(id & kIdMask);
+}
+
+std::optional<size_t> replySize(std::span<const uint8_t> answer, const ReplyLayout& layout)
+{
+    if (answer.size() < size_t(layout.dataOffset))
+        return std::nullopt;
+    return size_t(layout.dataOffset) + readBE16(answer.data() + layout.dataLengthOffset);
+}
+
+std::vector<uint8_t> renderReply(uint16_t sentId, std::span<const uint8_t> data, std::optional<int> errorClass,
+                                 const ReplyLayout& layout)
 {
     const size_t n = std::min(data.size(), size_t(kMaxPayload - kP2kHeaderSize));
     const int cls = errorClass ? *errorClass : (n ? kClassData : kClassNoData);
-    std::vector<uint8_t> out = {1, 0, 0, 0};
-    append16(out, uint16_t(kP2kHeaderSize + n), ByteOrder::Big);
-    append16(out, uint16_t(kReplyBit | (sentId & kIdMask)), ByteOrder::Big);
-    out.push_back(uint8_t((cls & 0xF) << 4));
-    out.push_back(0);
-    append16(out, uint16_t(n), ByteOrder::Big);
-    append16(out, 0, ByteOrder::Big);
+    std::vector<uint8_t> out(size_t(layout.dataOffset), 0);
+    if (layout.countOffset >= 0)
+        out[size_t(layout.countOffset)] = 1;
+    if (layout.lengthOffset >= 0)
+        put16(&out[size_t(layout.lengthOffset)], uint16_t(kP2kHeaderSize + n), ByteOrder::Big);
+    put16(&out[size_t(layout.idOffset)], uint16_t(kReplyBit | (sentId & kIdMask)), ByteOrder::Big);
+    out[size_t(layout.resultOffset)] = uint8_t((cls & 0xF) << 4);
+    put16(&out[size_t(layout.dataLengthOffset)], uint16_t(n), ByteOrder::Big);
     out.insert(out.end(), data.begin(), data.begin() + std::ptrdiff_t(n));
     return out;
 }
@@ -227,28 +268,33 @@ std::optional<std::vector<uint8_t>> renderCountRequest(const std::string& patter
     appendUtf16(out, pattern.substr(0, slash + 1));
     append16(out, kNameSeparator, ByteOrder::Big);
     appendUtf16(out, pattern.substr(slash + 1));
+    append16(out, 0, ByteOrder::Big);
+    if (out.size() > kPaddedRequestSize)
+        return std::nullopt;
+    out.resize(kPaddedRequestSize, 0);
     return out;
 }
 
-std::optional<std::string> parseCountRequest(std::span<const uint8_t> arguments)
+std::optional<CountPattern> parseCountRequest(std::span<const uint8_t> arguments)
 {
-    std::string pattern;
+    CountPattern parsed;
     bool separated = false;
     for (size_t i = 0; i + 1 < arguments.size(); i += 2) {
         const uint16_t unit = readBE16(arguments.data() + i);
         if (unit == kNameSeparator && !separated) {
             separated = true;
         } else if (unit == 0) {
-            break; // zero padding some hosts add
+            parsed.terminated = separated;
+            break;
         } else {
             if (unit > 0xFF)
                 return std::nullopt;
-            pattern.push_back(char(unit));
+            parsed.pattern.push_back(char(unit));
         }
     }
     if (!separated)
         return std::nullopt;
-    return pattern;
+    return parsed;
 }
 
 int parseCountAnswer(std::span<const uint8_t> data)
@@ -258,11 +304,6 @@ int parseCountAnswer(std::span<const uint8_t> data)
     const uint16_t count = readBE16(data.data());
     return count == 0xFFFF ? -1 : int(count);
 }
-
-namespace {
-// Requests padded as the established tools send them.
-constexpr size_t kPaddedRequestSize = 256;
-} // namespace
 
 std::vector<uint8_t> renderFreeSpaceRequest(char letter)
 {

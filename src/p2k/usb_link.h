@@ -15,12 +15,32 @@ namespace tessaro {
 
 inline constexpr uint16_t kMotorolaVendorId = 0x22B8;
 
+// The transfer type of an endpoint (bits 0-1 of its bmAttributes).
+enum class UsbEndpointType { Control, Isochronous, Bulk, Interrupt };
+
+struct UsbEndpointInfo {
+    uint8_t address = 0;   // bit 7 set: IN
+    UsbEndpointType type = UsbEndpointType::Bulk;
+
+    bool isIn() const { return address & 0x80; }
+};
+
 // One interface of the device's active configuration.
 struct UsbInterfaceInfo {
     int number = 0;
     int interfaceClass = 0;
     std::string name;                 // its iInterface string; empty when it has none
-    std::vector<uint8_t> endpoints;   // endpoint addresses (bit 7 set: IN)
+    bool nameUnreadable = false;      // it has a string, which could not be read
+    std::vector<UsbEndpointInfo> endpoints;
+
+    // The address of its first bulk endpoint of that direction; 0 when it has none.
+    uint8_t bulkEndpoint(bool in) const
+    {
+        for (const auto& e : endpoints)
+            if (e.type == UsbEndpointType::Bulk && e.isIn() == in)
+                return e.address;
+        return 0;
+    }
 };
 
 // A device on the bus, as enumeration found it.
@@ -64,7 +84,8 @@ public:
     virtual ~UsbDevice() = default;
 
     virtual const UsbDeviceInfo& info() const = 0;
-    // The interfaces of the active configuration with their strings.
+    // The interfaces of the active configuration with their strings; empty when the
+    // configuration cannot be read.
     virtual std::vector<UsbInterfaceInfo> interfaces() = 0;
     // Detaches a kernel driver bound to the interface (none bound is not a failure), then
     // claims it.

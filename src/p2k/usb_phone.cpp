@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 #include <condition_variable>
+#include <map>
 #include <mutex>
 #include <optional>
 #include <set>
@@ -12,6 +13,7 @@
 #include "core/translatable.h"
 #include "p2k/file_list_entry.h"
 #include "p2k/p2k_framing.h"
+#include "p2k/p2k_transport.h"
 #include "p2k/usb_link.h"
 
 namespace tessaro {
@@ -19,20 +21,12 @@ namespace tessaro {
 namespace {
 
 using Clock = std::chrono::steady_clock;
+using std::chrono::milliseconds;
 
 const std::string kTestCommandName = "Motorola Test Command";
 const std::string kModeSwitch = "AT+MODE=8\r\n";
 constexpr int kCdcDataClass = 0x0A;
-constexpr int kPollAnswerSize = 8;
-constexpr int kMaxReadLength = 0xFFFF;
 constexpr const char* kUdevRule = "70-tessaro-p2k.rules";
-
-// The three vendor requests of an exchange, addressed to the test command interface.
-constexpr uint8_t kVendorOut = 0x41;
-constexpr uint8_t kVendorIn = 0xC1;
-constexpr uint8_t kRequestSend = 0x02;
-constexpr uint8_t kRequestPoll = 0x00;
-constexpr uint8_t kRequestRead = 0x01;
 
 std::string hex4(unsigned value)
 {
@@ -81,25 +75,12 @@ void appendPath(std::vector<uint8_t>& out, const std::string& path)
     out.insert(out.end(), path.begin(), std::find(path.begin(), path.end(), '\0'));
 }
 
-// When to poll again for a reply. The phone usually answers within a millisecond or two, so
-// the first polls follow at once and then every 50 µs; past 2 ms the pauses double up to 1 ms
-// so a slow command does not keep the bus busy.
-class PollSchedule {
-public:
-    std::chrono::microseconds next(Clock::duration elapsed)
-    {
-        using std::chrono::microseconds;
-        if (++polls_ <= 3)
-            return microseconds(0);
-        if (elapsed < std::chrono::milliseconds(2))
-            return microseconds(50);
-        pause_ = std::min(pause_ * 2, microseconds(1000));
-        return pause_;
-    }
-
-private:
-    int polls_ = 0;
-    std::chrono::microseconds pause_{50};
+// What a look at a Motorola device found.
+enum class LookOutcome {
+    Phone,      // a P2K phone, now in use
+    NoPhone,    // surely no phone: no Test Command interface and no data interface to switch
+    Switching,  // a phone in AT mode, asked to switch
+    Failed,     // could not tell (not opened, strings unreadable, claim refused, gone meanwhile)
 };
 
 } // namespace
@@ -110,7 +91,17 @@ struct UsbPhone::Impl {
         options.transferTimeoutMs = std::max(options.transferTimeoutMs, 1);
         options.replyTimeoutMs = std::max(options.replyTimeoutMs, 1);
         options.rescanIntervalMs = std::max(options.rescanIntervalMs, 1);
+        options.retryMinMs = std::max(options.retryMinMs, 1);
+        options.retryMaxMs = std::max(options.retryMaxMs, options.retryMinMs);
+        options.switchWaitMs = std::max(options.switchWaitMs, 1);
     }
+
+    // The last look at a device on the bus, by its key.
+    struct Look {
+        LookOutcome outcome = LookOutcome::Failed;
+        Clock::time_point next;   // when to look again
+        int failures = 0;
+    };
 
     std::unique_ptr<UsbLink> link;
     Options options;
@@ -120,14 +111,16 @@ struct UsbPhone::Impl {
     // progress callback may call in again.
     std::recursive_mutex callMutex;
     std::unique_ptr<UsbDevice> device;
+    std::unique_ptr<P2kTransport> transport;
     std::string deviceKey;
     int interfaceNumber = -1;
     uint16_t packetId = 0;
     std::set<uint16_t> abandoned;     // requests whose reply was not waited for to the end
     bool listingCounted = false;
+    int listingLeft = 0;              // entries of the counted listing not yet handed out
     std::set<std::string> noticed;    // devices whose notice was given
-    std::set<std::string> switched;   // AT-mode devices asked to switch
-    std::set<std::string> ignored;    // Motorola devices that are no phone we can use
+    std::map<std::string, Look> looks;
+    std::optional<Clock::time_point> nextLook;   // the earliest look due again
 
     // The backend thread's state.
     std::mutex stateMutex;
@@ -170,6 +163,7 @@ struct UsbPhone::Impl {
 
     void dropDevice()
     {
+        transport.reset();
         device.reset();
         deviceKey.clear();
         interfaceNumber = -1;
@@ -195,66 +189,116 @@ struct UsbPhone::Impl {
 
     // A phone in AT mode switches to P2K mode on "AT+MODE=8" written to its data interface;
     // it then leaves the bus and comes back as a P2K phone a few seconds later.
-    void switchToP2k(UsbDevice& dev, const UsbInterfaceInfo& data, const UsbDeviceInfo& info, uint8_t out)
+    LookOutcome switchToP2k(UsbDevice& dev, const UsbInterfaceInfo& data, const UsbDeviceInfo& info, uint8_t out,
+                            std::string& why)
     {
         const UsbStatus claimed = dev.claim(data.number);
-        if (claimed == UsbStatus::Denied || claimed == UsbStatus::Busy) {
+        if (claimed == UsbStatus::Denied || claimed == UsbStatus::Busy)
             noticeOnce(info, claimed);
-            return;
-        }
-        switched.insert(info.key);
         if (claimed != UsbStatus::Ok) {
-            diagnostic("Motorola phone in AT mode at " + deviceName(info)
-                       + ": cannot claim its data interface (" + statusWords(claimed) + ")");
-            return;
+            why = "cannot claim its data interface (" + statusWords(claimed) + ")";
+            return LookOutcome::Failed;
         }
         std::vector<uint8_t> command(kModeSwitch.begin(), kModeSwitch.end());
         const UsbResult sent = dev.bulk(out, command, options.transferTimeoutMs);
         dev.release(data.number);
         diagnostic("Motorola phone in AT mode at " + deviceName(info) + ": sent AT+MODE=8 to switch it to P2K mode ("
                    + statusWords(sent.status) + ")");
+        return sent.ok() ? LookOutcome::Switching : LookOutcome::Failed;
     }
 
+    // Opens the device and finds out what it is; takes it into use when it is a P2K phone.
+    // `why` says what went wrong when the look failed.
+    LookOutcome lookAt(const UsbDeviceInfo& info, std::string& why)
+    {
+        UsbStatus opened = UsbStatus::Error;
+        std::unique_ptr<UsbDevice> dev = link->open(info, &opened);
+        if (!dev) {
+            if (opened == UsbStatus::Denied || opened == UsbStatus::Busy)
+                noticeOnce(info, opened);
+            why = "cannot be opened (" + statusWords(opened) + ")";
+            return LookOutcome::Failed;
+        }
+        const auto interfaces = dev->interfaces();
+        if (interfaces.empty()) {
+            why = "its configuration cannot be read";
+            return LookOutcome::Failed;
+        }
+        const auto test = std::find_if(interfaces.begin(), interfaces.end(),
+                                       [](const UsbInterfaceInfo& i) { return i.name == kTestCommandName; });
+        if (test != interfaces.end()) {
+            const UsbStatus claimed = dev->claim(test->number);
+            if (claimed == UsbStatus::Denied || claimed == UsbStatus::Busy)
+                noticeOnce(info, claimed);
+            if (claimed != UsbStatus::Ok) {
+                why = "cannot claim its test command interface (" + statusWords(claimed) + ")";
+                return LookOutcome::Failed;
+            }
+            device = std::move(dev);
+            transport = makeP2kTransport(*device, *test, options.transferTimeoutMs);
+            deviceKey = info.key;
+            interfaceNumber = test->number;
+            const std::string how = transport->describe();
+            diagnostic("P2K phone at " + deviceName(info) + ", test command interface " + std::to_string(interfaceNumber)
+                       + (how.empty() ? "" : ", " + how));
+            return LookOutcome::Phone;
+        }
+        // Without every string the Test Command interface may be among those not read.
+        if (std::any_of(interfaces.begin(), interfaces.end(), [](const UsbInterfaceInfo& i) { return i.nameUnreadable; })) {
+            why = "its interface strings cannot be read";
+            return LookOutcome::Failed;
+        }
+        for (const auto& i : interfaces) {
+            const uint8_t out = i.bulkEndpoint(false);
+            if (i.interfaceClass == kCdcDataClass && out)
+                return switchToP2k(*dev, i, info, out, why);
+        }
+        return LookOutcome::NoPhone;
+    }
+
+    // Looks at the devices that are due: new ones, failed looks whose wait is over (waits
+    // doubling from retryMinMs to retryMaxMs), phones asked to switch that are still there
+    // after switchWaitMs. Devices that are surely no phone are not looked at again.
     void findPhone()
     {
-        for (const UsbDeviceInfo& info : link->devices(kMotorolaVendorId)) {
-            if (ignored.count(info.key) || switched.count(info.key))
-                continue;
-            UsbStatus opened = UsbStatus::Error;
-            std::unique_ptr<UsbDevice> dev = link->open(info, &opened);
-            if (!dev) {
-                if (opened == UsbStatus::Denied || opened == UsbStatus::Busy)
-                    noticeOnce(info, opened);
+        const auto present = link->devices(kMotorolaVendorId);
+        std::erase_if(looks, [&](const auto& entry) {
+            return std::none_of(present.begin(), present.end(),
+                                [&](const UsbDeviceInfo& d) { return d.key == entry.first; });
+        });
+        nextLook.reset();
+        for (const UsbDeviceInfo& info : present) {
+            const auto now = Clock::now();
+            const auto found = looks.find(info.key);
+            if (found != looks.end() && (found->second.outcome == LookOutcome::NoPhone || now < found->second.next)) {
+                if (found->second.outcome != LookOutcome::NoPhone)
+                    nextLook = std::min(nextLook.value_or(found->second.next), found->second.next);
                 continue;
             }
-            const auto interfaces = dev->interfaces();
-            const auto test = std::find_if(interfaces.begin(), interfaces.end(),
-                                           [](const UsbInterfaceInfo& i) { return i.name == kTestCommandName; });
-            if (test != interfaces.end()) {
-                const UsbStatus claimed = dev->claim(test->number);
-                if (claimed == UsbStatus::Denied || claimed == UsbStatus::Busy)
-                    noticeOnce(info, claimed);
-                if (claimed != UsbStatus::Ok)
-                    continue;
-                device = std::move(dev);
-                deviceKey = info.key;
-                interfaceNumber = test->number;
-                diagnostic("P2K phone at " + deviceName(info) + ", test command interface "
-                           + std::to_string(interfaceNumber));
+            Look& look = looks[info.key];
+            std::string why;
+            look.outcome = lookAt(info, why);
+            switch (look.outcome) {
+            case LookOutcome::Phone:
+                looks.erase(info.key);
                 return;
+            case LookOutcome::NoPhone:
+                break;
+            case LookOutcome::Switching:
+                look.next = now + milliseconds(options.switchWaitMs);
+                break;
+            case LookOutcome::Failed: {
+                if (look.failures++ == 0 && !why.empty())
+                    diagnostic("USB device 22B8:" + hex4(info.productId).substr(2) + " at " + deviceName(info) + ": "
+                               + why + "; looking again");
+                const int wait = int(std::min<long long>(options.retryMaxMs,
+                                                         (long long)options.retryMinMs << std::min(look.failures - 1, 16)));
+                look.next = Clock::now() + milliseconds(wait);
+                break;
             }
-            bool switching = false;
-            for (const auto& i : interfaces) {
-                const auto out = std::find_if(i.endpoints.begin(), i.endpoints.end(),
-                                              [](uint8_t e) { return !(e & 0x80); });
-                if (i.interfaceClass == kCdcDataClass && out != i.endpoints.end()) {
-                    switchToP2k(*dev, i, info, *out);
-                    switching = true;
-                    break;
-                }
             }
-            if (!switching)
-                ignored.insert(info.key);
+            if (look.outcome != LookOutcome::NoPhone)
+                nextLook = std::min(nextLook.value_or(look.next), look.next);
         }
     }
 
@@ -271,6 +315,7 @@ struct UsbPhone::Impl {
 
             bool dropped = wasLost;
             bool connected = false;
+            std::optional<Clock::time_point> due;
             {
                 std::lock_guard call(callMutex);
                 if (device) {
@@ -284,6 +329,7 @@ struct UsbPhone::Impl {
                 if (!device)
                     findPhone();
                 connected = device != nullptr;
+                due = nextLook;
             }
             deliver(dropped, connected);
 
@@ -291,10 +337,16 @@ struct UsbPhone::Impl {
             ++scans;
             scannedCv.notify_all();
             const auto woken = [&] { return stopping || changed || lost; };
-            if (watching)
+            if (connected && watching) {
                 wake.wait(lock, woken);
-            else
-                wake.wait_for(lock, std::chrono::milliseconds(options.rescanIntervalMs), woken);
+            } else {
+                // Without a phone the bus is looked at again now and then even when the link
+                // reports changes: a look that failed is tried again, and a change may be missed.
+                auto until = Clock::now() + milliseconds(options.rescanIntervalMs);
+                if (!connected && due)
+                    until = std::min(until, *due);
+                wake.wait_until(lock, until, woken);
+            }
         }
     }
 
@@ -320,12 +372,20 @@ struct UsbPhone::Impl {
 
     // ---- the exchange (callMutex held) -----------------------------------------------
 
-    bool transfer(uint16_t command, const char* step, UsbStatus result)
+    // True when the step went well; otherwise a diagnostic line, and a device found gone is
+    // dropped.
+    bool stepDone(uint16_t command, const P2kTransport::Step& step)
     {
-        if (result == UsbStatus::Ok)
+        if (step.ok())
             return true;
-        diagnostic("P2K command " + hex4(command) + ": " + step + " " + statusWords(result));
-        if (result == UsbStatus::Gone) {
+        if (!step.corrupted.empty())
+            diagnostic("P2K reply to command " + hex4(command) + ": corrupted reply (" + step.corrupted + ")");
+        else if (step.noReply())
+            diagnostic("P2K command " + hex4(command) + ": no reply within " + std::to_string(options.replyTimeoutMs)
+                       + " ms");
+        else
+            diagnostic("P2K command " + hex4(command) + ": " + step.transfer + " " + statusWords(step.status));
+        if (step.status == UsbStatus::Gone) {
             dropDevice();
             signal(true);
         }
@@ -337,80 +397,38 @@ struct UsbPhone::Impl {
     std::optional<std::vector<uint8_t>> exchange(uint16_t command, std::span<const uint8_t> payload,
                                                  bool replyExpected = true)
     {
-        if (!device)
+        if (!device || payload.size() > size_t(kMaxPayload))
             return std::nullopt;
         const uint16_t id = packetId;
         packetId = nextPacketId(packetId);
-        std::vector<uint8_t> request = renderRequest(id, command, payload);
-        if (request.empty())
-            return std::nullopt;
-        const uint16_t index = uint16_t(interfaceNumber);
-        const UsbResult sent = device->control({kVendorOut, kRequestSend, 0, index}, request,
-                                               options.transferTimeoutMs);
-        if (!transfer(command, "send", sent.status))
+        if (!stepDone(command, transport->send(id, command, payload)))
             return std::nullopt;
         if (!replyExpected)
             return std::vector<uint8_t>();
 
-        const auto start = Clock::now();
+        const auto deadline = Clock::now() + milliseconds(options.replyTimeoutMs);
         for (;;) {
-            const auto queued = waitForReply(command, start);
-            if (!queued) {
-                abandon(id);
+            std::vector<uint8_t> answer;
+            const P2kTransport::Step received = transport->receive(deadline, answer);
+            if (!received.ok()) {
+                if (received.status != UsbStatus::Gone)
+                    abandon(id);
+                stepDone(command, received);
                 return std::nullopt;
             }
-            if (queued->readLength() > kMaxReadLength) {
-                diagnostic("P2K reply to command " + hex4(command) + ": corrupted reply (announced size "
-                           + std::to_string(queued->size) + " with " + std::to_string(queued->count) + " replies)");
-                return std::nullopt;
-            }
-            std::vector<uint8_t> answer(size_t(queued->readLength()));
-            const UsbResult read = device->control({kVendorIn, kRequestRead, 1, uint16_t(interfaceNumber)}, answer,
-                                                   options.transferTimeoutMs);
-            if (!transfer(command, "read", read.status))
-                return std::nullopt;
-            answer.resize(size_t(std::clamp(read.transferred, 0, int(answer.size()))));
-            const P2kReply reply = parseReply(answer, id);
+            const ReplyLayout& layout = transport->replyLayout();
+            const P2kReply reply = parseReply(answer, id, layout);
             if (reply.ok())
                 return std::vector<uint8_t>(reply.data.begin(), reply.data.end());
             // The reply to a request given up on earlier may still come; it is dropped and the
             // wait for this request's reply goes on.
-            if (answer.size() >= 8 && answer[0] == 1 && (answer[6] & 0x80)
-                && abandoned.erase(uint16_t(readBE16(&answer[6]) & 0x0FFF))) {
+            const auto late = replyPacketId(answer, layout);
+            if (late && *late != (id & 0x0FFF) && abandoned.erase(*late)) {
                 diagnostic("P2K reply to command " + hex4(command) + ": late reply to an earlier request dropped");
                 continue;
             }
             diagnostic("P2K reply to command " + hex4(command) + ": " + reply.describe());
             return std::nullopt;
-        }
-    }
-
-    // Polls until a reply is queued, within replyTimeoutMs from `start`.
-    std::optional<PollAnswer> waitForReply(uint16_t command, Clock::time_point start)
-    {
-        const auto limit = std::chrono::milliseconds(options.replyTimeoutMs);
-        PollSchedule schedule;
-        for (;;) {
-            const auto elapsed = Clock::now() - start;
-            const int left = int(std::chrono::duration_cast<std::chrono::milliseconds>(limit - elapsed).count());
-            uint8_t answer[kPollAnswerSize] = {};
-            const UsbResult polled = device->control({kVendorIn, kRequestPoll, 0, uint16_t(interfaceNumber)},
-                                                     answer, std::clamp(left, 1, options.transferTimeoutMs));
-            if (!transfer(command, "poll", polled.status))
-                return std::nullopt;
-            const PollAnswer queued
-                = parsePollAnswer(std::span(answer, size_t(std::clamp(polled.transferred, 0, kPollAnswerSize))));
-            if (queued.ready())
-                return queued;
-            const auto now = Clock::now() - start;
-            if (now >= limit) {
-                diagnostic("P2K command " + hex4(command) + ": no reply within "
-                           + std::to_string(options.replyTimeoutMs) + " ms");
-                return std::nullopt;
-            }
-            const auto pause = schedule.next(now);
-            if (pause.count() > 0)
-                std::this_thread::sleep_for(std::min<Clock::duration>(pause, limit - now));
         }
     }
 
@@ -599,6 +617,7 @@ int UsbPhone::File_CountEx(const std::string& pattern)
         return -1;
     const int count = parseCountAnswer(*data);
     d.listingCounted = count >= 0;
+    d.listingLeft = std::max(count, 0);
     return count;
 }
 
@@ -613,10 +632,14 @@ int UsbPhone::File_ListEx(uint8_t* entries, int count, ProgressCallback progress
     d.listingCounted = false;
     std::vector<uint8_t> next = fsacRequest(kFsacListNext);
     next.push_back(kListNextArgument);
+    // Never asked past the counted entries: a chunk there carries nothing.
+    const int wanted = std::min(count, d.listingLeft);
     int filled = 0;
     int result = 0;
-    while (filled < count) {
+    while (filled < wanted) {
         const auto data = d.exchange(kCmdFsac, next);
+        if (data && data->empty())
+            break;
         const auto chunk = data ? parseListChunk(*data) : Result<std::vector<PhoneFileEntry>>(Error{""});
         if (!chunk) {
             if (data)
@@ -627,7 +650,7 @@ int UsbPhone::File_ListEx(uint8_t* entries, int count, ProgressCallback progress
         if (chunk->empty())
             break;
         for (const auto& entry : *chunk) {
-            if (filled == count)
+            if (filled == wanted)
                 break;
             renderFileListEntry(entry, std::span<uint8_t, kFileListEntrySize>(
                                            entries + size_t(filled) * kFileListEntrySize, kFileListEntrySize));

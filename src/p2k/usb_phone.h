@@ -1,8 +1,11 @@
 #pragma once
 // Real P2K phones over USB: the phone library's operations mapped onto the phone's own
 // commands (FSAC, SEEM, restart, VERSION) and sent through the P2K framing over a UsbLink.
-// One phone at a time: the first Motorola device with a "Motorola Test Command" interface.
-// A phone found in AT mode is switched to P2K mode and picked up when it comes back.
+// One phone at a time: the first Motorola device with a "Motorola Test Command" interface,
+// spoken to with control transfers, or over its bulk endpoints when that interface has them.
+// A phone found in AT mode is switched to P2K mode and picked up when it comes back. A device
+// that could not be looked at is looked at again later; only one that is surely no phone is
+// left alone while it stays plugged in.
 
 #include <functional>
 #include <memory>
@@ -21,8 +24,15 @@ public:
         int transferTimeoutMs = 3000;
         // Bound of the wait for a reply to be queued (polling starts at once and backs off).
         int replyTimeoutMs = 5000;
-        // Enumeration interval where the link cannot report devices coming and going.
+        // Enumeration interval where the link cannot report devices coming and going, and
+        // while no phone is connected.
         int rescanIntervalMs = 500;
+        // A device whose look failed is looked at again after retryMinMs, the wait doubling
+        // with each failure up to retryMaxMs.
+        int retryMinMs = 250;
+        int retryMaxMs = 2000;
+        // A phone asked to switch from AT mode that is still there after this is asked again.
+        int switchWaitMs = 10000;
     };
     // A line for the diagnostics (failed replies with the phone's error class in words,
     // mode switches, devices that cannot be opened). May be called on the backend's thread.

@@ -1,6 +1,6 @@
 // What every P2kApi backend must do, run on each backend: the virtual phone plugged in, the
-// virtual phone unplugged, the USB phone over a simulated phone, and the no-phone default (the
-// USB phone through libusb on the fake USB bus runs it in tests/usb). A backend without a phone fails every
+// virtual phone unplugged, the USB phone over each kind of simulated phone, and the no-phone
+// default (the USB phone through libusb on the fake USB bus runs it in tests/usb). A backend without a phone fails every
 // call but P2K_Init; one with a phone answers as the phone link relies on.
 
 #include <gtest/gtest.h>
@@ -185,37 +185,46 @@ struct SimulatedStorage {
 };
 class UsbSimulatedPhone : private SimulatedStorage, public UsbPhone {
 public:
-    UsbSimulatedPhone(std::unique_ptr<VirtualPhone> phone, std::unique_ptr<SimulatedUsbLink> link, bool plugged)
+    // `plugged`: the simulated phone on the bus; null for none.
+    UsbSimulatedPhone(std::unique_ptr<VirtualPhone> phone, std::unique_ptr<SimulatedUsbLink> link,
+                      const SimulatedPhoneOptions* plugged)
         : SimulatedStorage{std::move(phone)}, UsbPhone(plug(*storage, std::move(link), plugged))
     {
     }
 
 private:
-    static std::unique_ptr<UsbLink> plug(VirtualPhone& storage, std::unique_ptr<SimulatedUsbLink> link, bool plugged)
+    static std::unique_ptr<UsbLink> plug(VirtualPhone& storage, std::unique_ptr<SimulatedUsbLink> link,
+                                         const SimulatedPhoneOptions* plugged)
     {
         if (plugged)
-            link->plug(std::make_shared<SimulatedP2kPhone>(storage, SimulatedPhoneOptions{.testCommandInterface = 3}));
+            link->plug(std::make_shared<SimulatedP2kPhone>(storage, *plugged));
         return link;
     }
 };
 
-std::unique_ptr<P2kApi> usbSimulated(const std::filesystem::path& dir, bool plugged)
+std::unique_ptr<P2kApi> usbSimulated(const std::filesystem::path& dir, const SimulatedPhoneOptions* plugged)
 {
     auto phone = virtualPhone(dir, false);
     std::unique_ptr<VirtualPhone> storage(static_cast<VirtualPhone*>(phone.release()));
     return std::make_unique<UsbSimulatedPhone>(std::move(storage), std::make_unique<SimulatedUsbLink>(), plugged);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Backends, P2kApiContract,
-    ::testing::Values(
-        Backend{"VirtualPhonePlugged", [](const auto& dir) { return virtualPhone(dir, true); }, true},
-        Backend{"VirtualPhoneUnplugged", [](const auto& dir) { return virtualPhone(dir, false); }, false},
-        Backend{"UsbSimulated", [](const auto& dir) { return usbSimulated(dir, true); }, true},
-        Backend{"UsbSimulatedNoPhone", [](const auto& dir) { return usbSimulated(dir, false); }, false},
-        Backend{"NoPhone", [](const auto&) -> std::unique_ptr<P2kApi> { return std::make_unique<NoPhone>(); },
-                false}),
-    [](const auto& info) { return info.param.name; });
+// The virtual phone, the USB phone over each kind of simulated phone, and the phone-less ones.
+std::vector<Backend> backends()
+{
+    std::vector<Backend> out = {
+        {"VirtualPhonePlugged", [](const auto& dir) { return virtualPhone(dir, true); }, true},
+        {"VirtualPhoneUnplugged", [](const auto& dir) { return virtualPhone(dir, false); }, false}};
+    for (const PhoneKind& kind : phoneKinds())
+        out.push_back({std::string("UsbSimulated") + kind.name,
+                       [options = kind.options](const auto& dir) { return usbSimulated(dir, &options); }, true});
+    out.push_back({"UsbSimulatedNoPhone", [](const auto& dir) { return usbSimulated(dir, nullptr); }, false});
+    out.push_back({"NoPhone", [](const auto&) -> std::unique_ptr<P2kApi> { return std::make_unique<NoPhone>(); }, false});
+    return out;
+}
+
+INSTANTIATE_TEST_SUITE_P(Backends, P2kApiContract, ::testing::ValuesIn(backends()),
+                         [](const auto& info) { return info.param.name; });
 #endif
 
 } // namespace

@@ -1,6 +1,6 @@
-// The USB phone over a simulated phone on a simulated bus: the request bytes of every
-// operation, replies that fail their checks, a phone pulled out mid-call, a phone in AT mode,
-// devices that cannot be opened, and file transfers of awkward sizes.
+// The USB phone over a simulated phone on a simulated bus, classic and bulk: the request bytes
+// of every operation, replies that fail their checks, a phone pulled out mid-call, a phone in
+// AT mode, devices that cannot be looked at or opened, and file transfers of awkward sizes.
 
 #include "p2k/usb_phone.h"
 
@@ -41,8 +41,9 @@ public:
         bus = link.get();
         if (plugged)
             plugPhone(phoneOptions);
-        // Short bounds so a missing reply ends the call at once.
-        usb = std::make_unique<UsbPhone>(std::move(link), UsbPhone::Options{200, 50, 10});
+        // Short bounds so a missing reply ends the call at once and a failed look is soon
+        // tried again.
+        usb = std::make_unique<UsbPhone>(std::move(link), UsbPhone::Options{200, 50, 10, 20, 80});
         usb->setDiagnostics([this](const std::string& line) { record(diagnostics_, line); });
         usb->setNotice([this](const std::string& line) { record(notices_, line); });
         context = std::make_unique<PhoneContext>(PhoneContext{*usb, storage_.link, storage_.log, storage_.progress,
@@ -50,9 +51,9 @@ public:
     }
     ~UsbRig() { usb.reset(); }
 
-    void plugPhone(SimulatedPhoneOptions options)
+    void plugPhone(SimulatedPhoneOptions options, bool announce = true)
     {
-        bus->plug(std::make_shared<SimulatedP2kPhone>(*storage_.api, options));
+        bus->plug(std::make_shared<SimulatedP2kPhone>(*storage_.api, options), announce);
     }
     int init()
     {
@@ -101,9 +102,18 @@ private:
 
 const Bytes kAttrFolder = {0, 0, 0, 0x10};
 
-TEST(UsbPhone, RequestBytesOfEachOperation)
+// The tests every kind of phone takes: classic at interface 5 and 8, bulk.
+class UsbPhoneKinds : public ::testing::TestWithParam<PhoneKind> {
+protected:
+    SimulatedPhoneOptions options() const { return GetParam().options; }
+    bool bulk() const { return GetParam().options.bulk; }
+};
+INSTANTIATE_TEST_SUITE_P(Phones, UsbPhoneKinds, ::testing::ValuesIn(phoneKinds()),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_P(UsbPhoneKinds, RequestBytesOfEachOperation)
 {
-    UsbRig rig;
+    UsbRig rig(options());
     ASSERT_EQ(rig.init(), 0);
     ASSERT_EQ(rig.statusesAfterWaitingFor({1}), std::vector<int>{1});
     rig.storage_.putPhoneFile("/a/x.gif", Bytes(3, 1));
@@ -128,7 +138,8 @@ TEST(UsbPhone, RequestBytesOfEachOperation)
          bytesOf({{0, 0, 0, 0}, {0, 0, 0, 5}, text("/a/x.gif")})},
         {"close", [&] { return api.File_Close(); }, 0x004A, {0, 0, 0, 4}},
         {"count", [&] { return api.File_CountEx("/a/*.gif") == 1 ? 0 : -1; }, 0x004A,
-         {0, 0, 0, 7, 0, '/', 0, 'a', 0, '/', 0xFF, 0xFE, 0, '*', 0, '.', 0, 'g', 0, 'i', 0, 'f'}},
+         bytesOf({{0, 0, 0, 7, 0, '/', 0, 'a', 0, '/', 0xFF, 0xFE, 0, '*', 0, '.', 0, 'g', 0, 'i', 0, 'f', 0, 0},
+                  Bytes(256 - 24, 0)})},
         {"list", [&] { return api.File_ListEx(std::vector<uint8_t>(512).data(), 1, nullptr); }, 0x004A,
          {0, 0, 0, 8, 1}},
         {"seem write", [&] { return api.Seem_Write(0x0032, 2, 0, 3, seemData.data()); }, 0x002F,
@@ -150,39 +161,46 @@ TEST(UsbPhone, RequestBytesOfEachOperation)
     }
     EXPECT_EQ(rig.storage_.api->requests().back().call, PhoneCall::Restart);
     EXPECT_TRUE(rig.diagnostics().size() == 1) << ::testing::PrintToString(rig.diagnostics());
+    // A bulk phone is never polled: no control transfer at all.
+    EXPECT_EQ(rig.bus->controlTransfers() == 0, bulk());
+    EXPECT_EQ(rig.bus->bulkTransfers() == 0, !bulk());
 }
 
-TEST(UsbPhone, FailedRepliesGiveMinusOneAndALineInWords)
+TEST_P(UsbPhoneKinds, FailedRepliesGiveMinusOneAndALineInWords)
 {
     using Kind = SimulatedFault::Kind;
     struct Case {
         SimulatedFault fault;
         Lines lines;
+        Lines bulkLines;   // where a bulk phone's reply fails otherwise
     };
     const std::string fsac = "P2K reply to command 0x004A: ";
     const std::vector<Case> cases = {
-        {{Kind::ErrorClass, 0, 5}, {fsac + "error class 5 (invalid parameter)"}},
-        {{Kind::ErrorClass, 0x004A, 15}, {fsac + "error class 15 (unrecoverable)"}},
-        {{Kind::WrongId, 0, 1}, {fsac + "corrupted reply (wrong packet id)"}},
-        {{Kind::WrongCount, 0, 0x100}, {fsac + "corrupted reply (data length beyond the length field)"}},
-        {{Kind::Truncate, 0, 10}, {fsac + "corrupted reply (shorter than its header)"}},
+        {{Kind::ErrorClass, 0, 5}, {fsac + "error class 5 (invalid parameter)"}, {}},
+        {{Kind::ErrorClass, 0x004A, 15}, {fsac + "error class 15 (unrecoverable)"}, {}},
+        {{Kind::WrongId, 0, 1}, {fsac + "corrupted reply (wrong packet id)"}, {}},
+        // A bulk reply has no length field; the data it announces never comes.
+        {{Kind::WrongCount, 0, 0x100}, {fsac + "corrupted reply (data length beyond the length field)"},
+         {fsac + "corrupted reply (data length beyond what arrived)"}},
+        {{Kind::Truncate, 0, 10}, {fsac + "corrupted reply (shorter than its header)"}, {}},
         {{Kind::ReplaceBytes, 0, 0, {2, 0, 0, 0, 0, 8, 0x80, 0, 0x80, 0, 0, 0, 0, 0}},
-         {fsac + "corrupted reply (not one reply)"}},
-        {{Kind::Stall}, {"P2K command 0x004A: send stalled"}},
+         {fsac + "corrupted reply (not one reply)"}, {fsac + "corrupted reply (wrong packet id)"}},
+        {{Kind::Stall}, {"P2K command 0x004A: send stalled"}, {}},
         // The reply stays queued and arrives while the next request waits for its own.
-        {{Kind::PollStall}, {"P2K command 0x004A: poll stalled"}},
+        {{Kind::PollStall}, {"P2K command 0x004A: poll stalled"}, {"P2K command 0x004A: read stalled"}},
         {{Kind::NoReply},
-         {fsac + "late reply to an earlier request dropped", "P2K command 0x004A: no reply within 50 ms"}},
+         {fsac + "late reply to an earlier request dropped", "P2K command 0x004A: no reply within 50 ms"}, {}},
     };
-    UsbRig rig;
+    UsbRig rig(options());
     ASSERT_EQ(rig.init(), 0);
     for (const auto& c : cases) {
         rig.storage_.putPhoneFile("/a/x", Bytes(3, 1));
         const size_t before = rig.diagnostics().size();
         rig.phone()->injectFault(c.fault);
-        EXPECT_EQ(rig.usb->File_Delete("/a/x"), -1) << c.lines.back();
+        const Lines& expected = bulk() && !c.bulkLines.empty() ? c.bulkLines : c.lines;
+        EXPECT_EQ(rig.usb->File_Delete("/a/x"), -1) << expected.back();
         const Lines lines = rig.diagnostics();
-        EXPECT_EQ(Lines(lines.begin() + std::ptrdiff_t(before), lines.end()), c.lines);
+        EXPECT_EQ(Lines(lines.begin() + std::ptrdiff_t(before), lines.end()), expected);
     }
     // The phone is still there and answers the next request.
     rig.storage_.putPhoneFile("/a/x", Bytes(3, 1));
@@ -190,9 +208,9 @@ TEST(UsbPhone, FailedRepliesGiveMinusOneAndALineInWords)
     EXPECT_EQ(rig.statusesAfterWaitingFor({1}), std::vector<int>{1});
 }
 
-TEST(UsbPhone, PhonePulledOutMidCallFailsThatCallThenReportsItGone)
+TEST_P(UsbPhoneKinds, PhonePulledOutMidCallFailsThatCallThenReportsItGone)
 {
-    UsbRig rig;
+    UsbRig rig(options());
     ASSERT_EQ(rig.init(), 0);
     rig.phone()->injectFault({SimulatedFault::Kind::GoneAfterSend});
     Bytes reply(16);
@@ -204,7 +222,9 @@ TEST(UsbPhone, PhonePulledOutMidCallFailsThatCallThenReportsItGone)
 
     // Pulled out for real and a phone plugged in again.
     rig.bus->unplug();
-    rig.plugPhone({.testCommandInterface = 2});
+    SimulatedPhoneOptions again = options();
+    again.testCommandInterface = 2;
+    rig.plugPhone(again);
     EXPECT_EQ(rig.statusesAfterWaitingFor({1, 0, 1}), (std::vector<int>{1, 0, 1}));
     rig.phone()->goneAfterRequests(2);
     EXPECT_EQ(rig.usb->P2K_SendCMD(kCmdVersion, Bytes{0xFF, 0xFF}.data(), 2, reply.data(), &wanted), 0);
@@ -212,10 +232,12 @@ TEST(UsbPhone, PhonePulledOutMidCallFailsThatCallThenReportsItGone)
     EXPECT_EQ(rig.statusesAfterWaitingFor({1, 0, 1, 0}), (std::vector<int>{1, 0, 1, 0}));
 }
 
-TEST(UsbPhone, AtModePhoneIsSwitchedAndFoundAgain)
+TEST_P(UsbPhoneKinds, AtModePhoneIsSwitchedAndFoundAgain)
 {
+    SimulatedPhoneOptions atMode = options();
+    atMode.atMode = true;
     for (const bool watch : {true, false}) {
-        UsbRig rig({.atMode = true}, {.watchSupported = watch});
+        UsbRig rig(atMode, {.watchSupported = watch});
         const auto atPhone = rig.phone();
         ASSERT_EQ(rig.init(), 0);
         EXPECT_TRUE(atPhone->wantsModeSwitch());
@@ -224,7 +246,9 @@ TEST(UsbPhone, AtModePhoneIsSwitchedAndFoundAgain)
         const Lines lines = rig.diagnostics();
         ASSERT_EQ(lines.size(), 2u);
         EXPECT_EQ(lines[0], "Motorola phone in AT mode at bus 1 address 2: sent AT+MODE=8 to switch it to P2K mode (ok)");
-        EXPECT_EQ(lines[1], "P2K phone at bus 1 address 3, test command interface 8");
+        EXPECT_EQ(lines[1], "P2K phone at bus 1 address 3, test command interface "
+                                + std::to_string(options().testCommandInterface)
+                                + (bulk() ? ", bulk endpoints IN 0x84 OUT 0x04" : ""));
         int wanted = 0;
         EXPECT_EQ(rig.usb->P2K_SendCMD(kCmdVersion, Bytes{0xFF, 0xFF}.data(), 2, nullptr, &wanted), 0);
     }
@@ -260,6 +284,58 @@ TEST(UsbPhone, DeviceThatCannotBeOpenedIsNoticedOnce)
     }
 }
 
+// A look at a device that failed is tried again with no event from the link, the waits
+// growing up to a bound; only a device that is surely no phone is not looked at again.
+TEST(UsbPhone, FailedLooksAreTriedAgainUntilThePhoneIsFound)
+{
+    struct Case {
+        const char* name;
+        std::function<void(SimulatedUsbLink&, bool fail)> arrange;
+        std::string line;
+    };
+    const std::string device = "USB device 22B8:4901 at bus 1 address 2: ";
+    const std::vector<Case> cases = {
+        {"not opened", [](SimulatedUsbLink& l, bool f) { l.setOpenStatus(f ? UsbStatus::Error : UsbStatus::Ok); },
+         device + "cannot be opened (failed); looking again"},
+        {"permission denied", [](SimulatedUsbLink& l, bool f) { l.setOpenStatus(f ? UsbStatus::Denied : UsbStatus::Ok); },
+         device + "cannot be opened (permission denied); looking again"},
+        {"strings unreadable", [](SimulatedUsbLink& l, bool f) { l.phone()->refuseStrings(f); },
+         device + "its interface strings cannot be read; looking again"},
+        {"claim refused", [](SimulatedUsbLink& l, bool f) { l.setClaimStatus(f ? UsbStatus::Error : UsbStatus::Ok); },
+         device + "cannot claim its test command interface (failed); looking again"},
+        {"gone before the look", [](SimulatedUsbLink& l, bool f) { l.setOpenStatus(f ? UsbStatus::Gone : UsbStatus::Ok); },
+         device + "cannot be opened (device gone); looking again"},
+    };
+    for (const auto& c : cases) {
+        UsbRig rig({.testCommandInterface = 5});
+        c.arrange(*rig.bus, true);
+        ASSERT_EQ(rig.init(), 0) << c.name;
+        const auto start = std::chrono::steady_clock::now();
+        std::this_thread::sleep_for(std::chrono::milliseconds(400));
+        const int looks = rig.bus->opens();
+        const auto spent = std::chrono::steady_clock::now() - start;
+        // Waits of 20, 40, 80, 80 ... ms; a look at every rescan (10 ms) would be 40 or more.
+        EXPECT_GE(looks, 2) << c.name;
+        EXPECT_LE(looks, 2 + int(spent / std::chrono::milliseconds(80)) + 2) << c.name;
+        c.arrange(*rig.bus, false);
+        EXPECT_EQ(rig.statusesAfterWaitingFor({1}), std::vector<int>{1}) << c.name;
+        const Lines lines = rig.diagnostics();
+        EXPECT_EQ(std::count(lines.begin(), lines.end(), c.line), 1) << c.name << ::testing::PrintToString(lines);
+    }
+}
+
+TEST(UsbPhone, ADeviceThatIsNoPhoneIsLookedAtOnce)
+{
+    UsbRig rig({.notAPhone = true});
+    ASSERT_EQ(rig.init(), 0);
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    EXPECT_EQ(rig.bus->opens(), 1);
+    // A phone that the link does not announce is still found while none is connected.
+    rig.plugPhone({.testCommandInterface = 5}, false);
+    EXPECT_EQ(rig.statusesAfterWaitingFor({1}), std::vector<int>{1});
+    EXPECT_EQ(rig.bus->opens(), 2);
+}
+
 TEST(UsbPhone, StartFailureIsReported)
 {
     UsbRig rig;
@@ -268,9 +344,12 @@ TEST(UsbPhone, StartFailureIsReported)
     EXPECT_EQ(rig.usb->startError(), "libusb_init failed: LIBUSB_ERROR_OTHER");
 }
 
-TEST(UsbPhone, ListingOverChunksOfAnotherRecordSize)
+TEST_P(UsbPhoneKinds, ListingOverChunksOfAnotherRecordSize)
 {
-    UsbRig rig({.listRecordSize = 0x106, .listEntriesPerChunk = 2});
+    SimulatedPhoneOptions chunks = options();
+    chunks.listRecordSize = 0x106;
+    chunks.listEntriesPerChunk = 2;
+    UsbRig rig(chunks);
     ASSERT_EQ(rig.init(), 0);
     for (const char* name : {"a", "b", "c", "d", "e"})
         rig.storage_.putPhoneFile(std::string("/a/") + name + ".gif", Bytes(7, 1));
@@ -285,13 +364,18 @@ TEST(UsbPhone, ListingOverChunksOfAnotherRecordSize)
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(&entries[4 * 512 + 8])), "/a/e.gif");
     EXPECT_EQ(readLE32(&entries[4 * 512]), 7u);
     EXPECT_EQ(Bytes(entries.begin() + 5 * 512, entries.end()), Bytes(512, 0xEE));
+    // Three chunks for five entries, none asked for past them.
+    const auto requests = rig.phone()->requests();
+    EXPECT_EQ(std::count_if(requests.begin(), requests.end(),
+                            [](const SimulatedRequest& r) { return r.payload == Bytes{0, 0, 0, 8, 1}; }),
+              3);
     // A listing must be counted first.
     EXPECT_EQ(rig.usb->File_ListEx(entries.data(), 1, nullptr), -1);
 }
 
-TEST(UsbPhone, FileTransfersOfEverySizeAreByteExact)
+TEST_P(UsbPhoneKinds, FileTransfersOfEverySizeAreByteExact)
 {
-    UsbRig rig;
+    UsbRig rig(options());
     ASSERT_EQ(rig.init(), 0);
     rig.storage_.link.connected = true;
     for (const size_t size : {0, 1, 1023, 1024, 1025, 20216}) {

@@ -85,6 +85,10 @@ struct Urb {
     int actualLength = 0;
     std::vector<uint8_t> in;               // bytes for the client's buffer
     size_t inOffset = 0;                   // 8 for a control transfer: after the setup packet
+    // A bulk IN read the phone had nothing for yet: asked again whenever the client reaps.
+    bool askAgain = false;
+    uint8_t endpoint = 0;
+    int length = 0;
 };
 
 struct Device {
@@ -448,6 +452,9 @@ void FakeUsbBus::State::submit(Device& device, UMockdevIoctlClient* client, UMoc
             answer = phone->bulk(endpoint, in ? std::span<const uint8_t>() : bytes, in ? length : 0);
         if (in && answer.data.size() > size_t(std::max(length, 0)))
             answer.data.resize(size_t(length));
+        record.askAgain = in && !holdThis && answer.status == UsbStatus::Timeout;
+        record.endpoint = endpoint;
+        record.length = length;
     } else {
         unref(buffer);
         unref(urbData);
@@ -517,6 +524,20 @@ void FakeUsbBus::State::reap(Device& device, UMockdevIoctlClient* client, UMockd
     {
         std::lock_guard lock(mutex);
         auto& queue = device.urbs[client];
+        // A bulk read ends as soon as the phone has its reply.
+        for (auto& pending : queue) {
+            if (pending.ready || !pending.askAgain || device.gone)
+                continue;
+            auto answer = device.phone->bulk(pending.endpoint, {}, pending.length);
+            if (answer.status == UsbStatus::Timeout)
+                continue;
+            pending.ready = true;
+            pending.askAgain = false;
+            pending.status = answer.status == UsbStatus::Ok ? 0 : answer.status == UsbStatus::Stall ? -EPIPE : -ENODEV;
+            answer.data.resize(std::min(answer.data.size(), size_t(std::max(pending.length, 0))));
+            pending.actualLength = int(answer.data.size());
+            pending.in = std::move(answer.data);
+        }
         auto found = std::find_if(queue.begin(), queue.end(), [](const Urb& u) { return u.ready; });
         if (found != queue.end()) {
             urb = std::move(*found);

@@ -2,8 +2,9 @@
 // A fake USB bus for end-to-end tests through the real libusb: a umockdev testbed with a root
 // hub (bus 1) on which simulated P2K phones are plugged in and out. Each phone gets a device
 // in the fake sysfs (its descriptors from the simulator) and a device node whose usbdevfs
-// ioctls are answered here: control and bulk URBs go to the simulator, a transfer it does not
-// answer stays pending until the client discards it, a phone that is gone ends its pending
+// ioctls are answered here: control and bulk URBs go to the simulator, a bulk read ends when
+// the simulator has a reply (a bulk phone's Test Command interface has its two bulk endpoints
+// in the descriptors), a transfer it does not answer stays pending until the client discards it, a phone that is gone ends its pending
 // transfers with -ENODEV and leaves the bus with a "remove" uevent. A phone asking for the
 // AT to P2K switch, or restarting, leaves and a P2K-mode phone over the same storage arrives
 // with a new device number about a second later.

@@ -100,6 +100,41 @@ TEST_F(LibusbLinkTest, AVersionQueryTravelsAsTheThreeControlTransfers)
     EXPECT_EQ(bus.lastPhone()->requests()[0].payload, (Bytes{0xFF, 0xFF}));
 }
 
+TEST_F(LibusbLinkTest, ABulkPhoneTakesTheVersionQueryOnItsBulkEndpoints)
+{
+    bus.plug(*storage, {.testCommandInterface = 8, .bulk = true});
+    auto device = openOnly();
+    ASSERT_TRUE(device);
+    const auto interfaces = device->interfaces();
+    const auto test = std::find_if(interfaces.begin(), interfaces.end(),
+                                   [](const UsbInterfaceInfo& i) { return i.name == "Motorola Test Command"; });
+    ASSERT_NE(test, interfaces.end());
+    EXPECT_EQ(test->bulkEndpoint(true), 0x84);
+    EXPECT_EQ(test->bulkEndpoint(false), 0x04);
+    ASSERT_EQ(device->claim(8), UsbStatus::Ok);
+
+    Bytes reply(0x1000);
+    // Nothing asked, nothing to read: the read ends at its timeout.
+    EXPECT_EQ(device->bulk(0x84, reply, 100).status, UsbStatus::Timeout);
+    // The classic control request is refused.
+    Bytes classic = {0x00, 0x07, 0x00, 0x39, 0x00, 0x02, 0x00, 0x00, 0xFF, 0xFF};
+    EXPECT_EQ(device->control({0x41, 0x02, 0, 8}, classic, 1000).status, UsbStatus::Stall);
+    // Id, command, six zero bytes, length, payload.
+    Bytes request = {0x00, 0x07, 0x00, 0x39, 0, 0, 0, 0, 0, 0, 0x00, 0x02, 0xFF, 0xFF};
+    const UsbResult sent = device->bulk(0x04, request, 1000);
+    EXPECT_EQ(sent.status, UsbStatus::Ok);
+    EXPECT_EQ(sent.transferred, 14);
+    const UsbResult read = device->bulk(0x84, reply, 1000);
+    ASSERT_EQ(read.status, UsbStatus::Ok);
+    ASSERT_GE(read.transferred, 12);
+    // The id with the reply bit, class 8 (data), six unused bytes, the data length.
+    Bytes header = {0x80, 0x07, 0x80, 0, 0, 0, 0, 0, 0, 0};
+    append16(header, uint16_t(read.transferred - 12), ByteOrder::Big);
+    EXPECT_EQ(Bytes(reply.begin(), reply.begin() + 12), header);
+    ASSERT_EQ(bus.lastPhone()->requests().size(), 1u);
+    EXPECT_EQ(bus.lastPhone()->requests()[0].payload, (Bytes{0xFF, 0xFF}));
+}
+
 // How each way a transfer can end reaches the caller.
 TEST_F(LibusbLinkTest, TransferFailuresMapToTheirStatus)
 {

@@ -1,6 +1,7 @@
-// tessaro-cli --usb against a phone on the fake USB bus (Test Command interface 5) gives what
-// tessaro-cli --virtual-phone gives on a copy of the same phone folder: the same output, exit
-// status and local files for every phone command, and the same phone folder afterwards.
+// tessaro-cli --usb against a phone on the fake USB bus (classic with the Test Command interface
+// at 5 or at 8, or bulk) gives what tessaro-cli --virtual-phone gives on a copy of the same
+// phone folder: the same output, exit status and local files for every phone command, and the
+// same phone folder afterwards.
 
 #include <gtest/gtest.h>
 
@@ -34,7 +35,7 @@ std::map<std::string, std::vector<uint8_t>> tree(const fs::path& dir, const std:
     return out;
 }
 
-class UsbCli : public ::testing::Test {
+class UsbCli : public ::testing::TestWithParam<PhoneKind> {
 protected:
     void SetUp() override
     {
@@ -76,14 +77,23 @@ protected:
         return result;
     }
 
+    SimulatedPhoneOptions phone(bool atMode = false) const
+    {
+        SimulatedPhoneOptions options = GetParam().options;
+        options.atMode = atMode;
+        return options;
+    }
+
     TempDir temp;
     std::unique_ptr<VirtualPhone> storage;
     FakeUsbBus bus;
 };
+INSTANTIATE_TEST_SUITE_P(Phones, UsbCli, ::testing::ValuesIn(phoneKinds()),
+                         [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(UsbCli, EveryPhoneCommandGivesWhatTheVirtualPhoneGives)
+TEST_P(UsbCli, EveryPhoneCommandGivesWhatTheVirtualPhoneGives)
 {
-    bus.plug(*storage, {.testCommandInterface = 5});
+    bus.plug(*storage, phone());
     std::vector<std::vector<std::string>> commands = {{"info"}, {"ls"}};
     for (const int size : kSizes) {
         const std::string n = std::to_string(size);
@@ -118,9 +128,9 @@ TEST_F(UsbCli, EveryPhoneCommandGivesWhatTheVirtualPhoneGives)
     EXPECT_EQ(tree(temp.path() / "usb" / "phone"), tree(temp.path() / "virtual" / "phone"));
 }
 
-TEST_F(UsbCli, APhoneInAtModeIsSwitchedAndFound)
+TEST_P(UsbCli, APhoneInAtModeIsSwitchedAndFound)
 {
-    bus.plug(*storage, {.testCommandInterface = 5, .atMode = true});
+    bus.plug(*storage, phone(true));
     const CliRun expected = run("virtual", {"--virtual-phone", (temp.path() / "virtual" / "phone").string()}, {"info"});
     const CliRun actual = run("usb", {"--usb", "--wait", "10"}, {"info"});
     EXPECT_EQ(actual.status, 0) << actual.err;
@@ -129,16 +139,16 @@ TEST_F(UsbCli, APhoneInAtModeIsSwitchedAndFound)
     EXPECT_EQ(bus.detachedDrivers(), std::vector<std::string>{"2:1"});
 }
 
-TEST_F(UsbCli, APhonePulledOutDuringADownloadEndsTheCommand)
+TEST_P(UsbCli, APhonePulledOutDuringADownloadEndsTheCommand)
 {
-    auto phone = bus.plug(*storage, {.testCommandInterface = 5});
+    auto plugged = bus.plug(*storage, phone());
     auto download = std::async(std::launch::async, [&] {
         return run("usb", {"--usb", "--wait", "10"}, {"get", "/a/mobile/s20216", "@/g"});
     });
     // Out in the middle of the 20216 bytes, once a few blocks were read.
     const auto blocksRead = [&] {
         int reads = 0;
-        for (const auto& r : phone->requests())
+        for (const auto& r : plugged->requests())
             reads += r.command == 0x004A && r.payload.size() >= 4 && readBE32(r.payload.data()) == 1;
         return reads;
     };

@@ -19,8 +19,15 @@ constexpr uint8_t kStandardIn = 0x80;
 constexpr uint8_t kGetDescriptor = 0x06;
 constexpr uint8_t kVendorOut = 0x41;
 constexpr uint8_t kVendorIn = 0xC1;
-constexpr int kGenericFailure = 7;
+constexpr uint8_t kBulkIn = 0x84;
+constexpr uint8_t kBulkOut = 0x04;
+// Error classes of refused requests.
 constexpr int kWrongDataLength = 0;
+constexpr int kInvalidOpcode = 4;
+constexpr int kInvalidParameter = 5;
+constexpr int kGenericFailure = 7;
+// What a phone answers to a read at or past the end is not known; a refusal is the worst case.
+constexpr int kPastTheEnd = kGenericFailure;
 constexpr size_t kReplyBuffer = 0x10000;
 const std::string kModeSwitch = "AT+MODE=8\r\n";
 
@@ -51,10 +58,13 @@ std::vector<InterfaceLayout> layoutOf(const SimulatedPhoneOptions& options)
     // An AT-mode phone is a CDC ACM modem; a P2K-mode one keeps the modem interfaces in front
     // of its test command interface and fills the numbers between with vendor interfaces.
     std::vector<InterfaceLayout> out;
+    if (options.notAPhone)
+        return {{0, 0xFF, 0, {}}};
     const int last = options.atMode ? 1 : std::max(options.testCommandInterface, 0);
     for (int n = 0; n <= last; ++n) {
         if (!options.atMode && n == last)
-            out.push_back({n, 0xFF, kTestCommand, {}});
+            out.push_back({n, 0xFF, kTestCommand, options.bulk ? std::vector<uint8_t>{kBulkIn, kBulkOut}
+                                                                : std::vector<uint8_t>{}});
         else if (n == 0)
             out.push_back({n, 0x02, kCommunication, {0x81}});
         else if (n == 1)
@@ -72,6 +82,16 @@ std::string pathOf(std::span<const uint8_t> bytes)
 }
 
 } // namespace
+
+const std::vector<PhoneKind>& phoneKinds()
+{
+    static const std::vector<PhoneKind> kinds = {
+        {"Classic5", {.testCommandInterface = 5}},
+        {"Classic8", {.testCommandInterface = 8}},
+        {"Bulk", {.testCommandInterface = 8, .bulk = true}},
+    };
+    return kinds;
+}
 
 SimulatedP2kPhone::SimulatedP2kPhone(VirtualPhone& storage, SimulatedPhoneOptions options)
     : storage_(storage), options_(options)
@@ -120,7 +140,10 @@ std::vector<UsbInterfaceInfo> SimulatedP2kPhone::interfaces() const
     std::vector<UsbInterfaceInfo> out;
     for (const auto& i : layoutOf(options_)) {
         const char* name = stringOf(i.stringIndex);
-        out.push_back({i.number, i.interfaceClass, name ? name : "", i.endpoints});
+        UsbInterfaceInfo info{i.number, i.interfaceClass, name ? name : ""};
+        for (const uint8_t e : i.endpoints)
+            info.endpoints.push_back({e, i.interfaceClass == 0x02 ? UsbEndpointType::Interrupt : UsbEndpointType::Bulk});
+        out.push_back(std::move(info));
     }
     return out;
 }
@@ -148,13 +171,13 @@ SimulatedP2kPhone::Answer SimulatedP2kPhone::control(const UsbSetup& setup,
         return {UsbStatus::Gone};
     if (setup.requestType == kStandardIn && setup.request == kGetDescriptor && (setup.value >> 8) == 0x03) {
         auto d = stringDescriptor(setup.value & 0xFF, wLength);
-        if (d.empty())
+        if (d.empty() || refuseStrings_)
             return {UsbStatus::Stall};
         const int n = int(d.size());
         return {UsbStatus::Ok, std::move(d), n};
     }
-    // The P2K vendor requests go to the test command interface only.
-    if (options_.atMode || setup.index != options_.testCommandInterface)
+    // The P2K vendor requests go to the test command interface of a classic phone only.
+    if (options_.atMode || options_.bulk || setup.index != options_.testCommandInterface)
         return {UsbStatus::Stall};
     if (setup.requestType == kVendorOut && setup.request == 0x02)
         return answerSend(out);
@@ -171,6 +194,13 @@ SimulatedP2kPhone::Answer SimulatedP2kPhone::bulk(uint8_t endpoint, std::span<co
     std::lock_guard lock(mutex_);
     if (gone_)
         return {UsbStatus::Gone};
+    if (options_.bulk && !options_.atMode) {
+        if (endpoint == kBulkOut)
+            return answerSend(out);
+        if (endpoint == kBulkIn)
+            return answerBulkRead(inLength);
+        return {UsbStatus::Stall};
+    }
     if (!options_.atMode)
         return {UsbStatus::Stall};
     if (endpoint == 0x02) {
@@ -191,12 +221,15 @@ SimulatedP2kPhone::Answer SimulatedP2kPhone::answerSend(std::span<const uint8_t>
         gone_ = true;
         return {UsbStatus::Gone};
     }
-    if (out.size() < size_t(kP2kHeaderSize))
+    const RequestLayout& requestLayout = options_.bulk ? kBulkRequest : kClassicRequest;
+    const ReplyLayout& replyLayout = options_.bulk ? kBulkReply : kClassicReply;
+    const auto parsed = parseRequest(out, requestLayout);
+    if (!parsed)
         return {UsbStatus::Stall};
     SimulatedRequest request;
-    request.packetId = readBE16(out.data());
-    request.command = readBE16(out.data() + 2);
-    request.payload.assign(out.begin() + kP2kHeaderSize, out.end());
+    request.packetId = parsed->id;
+    request.command = parsed->command;
+    request.payload.assign(parsed->payload.begin(), parsed->payload.end());
     requests_.push_back(request);
     const int sent = int(out.size());
 
@@ -211,8 +244,10 @@ SimulatedP2kPhone::Answer SimulatedP2kPhone::answerSend(std::span<const uint8_t>
     }
 
     Outcome outcome;
-    if (readBE16(out.data() + 4) != request.payload.size())
+    if (parsed->lengthMismatch)
         outcome.errorClass = kWrongDataLength;
+    else if (parsed->reservedSet || parsed->idTooWide)
+        outcome.errorClass = kInvalidParameter;
     else
         outcome = execute(request);
     if (!outcome.reply || (fault && fault->kind == SimulatedFault::Kind::NoReply))
@@ -225,10 +260,11 @@ SimulatedP2kPhone::Answer SimulatedP2kPhone::answerSend(std::span<const uint8_t>
         outcome.errorClass = fault->value;
         outcome.data.clear();
     }
-    std::vector<uint8_t> answer = renderReply(id, outcome.data, outcome.errorClass);
+    std::vector<uint8_t> answer = renderReply(id, outcome.data, outcome.errorClass, replyLayout);
+    // The poll announces the P2K reply: what follows the 6 bytes of the transfer.
     const uint16_t size = uint16_t(answer.size() - 6);
     if (fault && fault->kind == SimulatedFault::Kind::WrongCount)
-        put16(&answer[10], uint16_t(fault->value), ByteOrder::Big);
+        put16(&answer[size_t(replyLayout.dataLengthOffset)], uint16_t(fault->value), ByteOrder::Big);
     if (fault && fault->kind == SimulatedFault::Kind::Truncate)
         answer.resize(std::min(answer.size(), size_t(std::max(fault->value, 0))));
     if (fault && fault->kind == SimulatedFault::Kind::ReplaceBytes)
@@ -265,6 +301,23 @@ SimulatedP2kPhone::Answer SimulatedP2kPhone::answerRead(uint16_t wLength)
     answer.resize(std::min(answer.size(), size_t(wLength)));
     const int n = int(answer.size());
     return {UsbStatus::Ok, std::move(answer), n};
+}
+
+SimulatedP2kPhone::Answer SimulatedP2kPhone::answerBulkRead(int inLength)
+{
+    if (pollStall_) {
+        pollStall_ = false;
+        return {UsbStatus::Stall};
+    }
+    if (pending_.empty() || pending_.front().readyAt > std::chrono::steady_clock::now())
+        return {UsbStatus::Timeout};
+    auto& front = pending_.front().answer;
+    const size_t n = std::min(front.size(), size_t(std::max(inLength, 0)));
+    std::vector<uint8_t> answer(front.begin(), front.begin() + std::ptrdiff_t(n));
+    front.erase(front.begin(), front.begin() + std::ptrdiff_t(n));
+    if (front.empty())
+        pending_.pop_front();
+    return {UsbStatus::Ok, std::move(answer), int(n)};
 }
 
 SimulatedP2kPhone::Outcome SimulatedP2kPhone::execute(const SimulatedRequest& request)
@@ -313,7 +366,7 @@ SimulatedP2kPhone::Outcome SimulatedP2kPhone::execute(const SimulatedRequest& re
         pending_.clear();
         return {{}, std::nullopt, false};
     default:
-        return {{}, 4}; // invalid opcode
+        return {{}, kInvalidOpcode};
     }
 }
 
@@ -333,12 +386,29 @@ SimulatedP2kPhone::Outcome SimulatedP2kPhone::fsac(std::span<const uint8_t> payl
         const std::string path = pathOf(payload.subspan(8));
         const auto file = storage_.resolve(path);
         std::error_code ec;
+        openFile_.reset();
         if (file.empty() || !std::filesystem::is_directory(file.parent_path(), ec))
             return {{}, kGenericFailure};
         heldOpen_.emplace(payload.begin(), payload.end());
+        openFile_ = OpenFile{path};
         return {};
     }
+    case kFsacSeek:
+        if (openFile_ && arguments.size() >= 5) {
+            const uint64_t offset = readBE32(arguments.data());
+            switch (arguments[4]) {
+            case 0: openFile_->position = offset; break;
+            case 1: openFile_->position += offset; break;
+            case 2: openFile_->position = openFileSize() + offset; break;
+            default: break;
+            }
+        }
+        return forwardFsac(payload);
+    case kFsacRead:
+    case kFsacWrite:
+        return fileBlock(readBE32(payload.data()), payload);
     case kFsacClose:
+        openFile_.reset();
         if (heldOpen_) {
             const std::vector<uint8_t> open = std::move(*heldOpen_);
             heldOpen_.reset();
@@ -390,12 +460,36 @@ SimulatedP2kPhone::Outcome SimulatedP2kPhone::forwardFsac(std::span<const uint8_
     return {std::move(reply)};
 }
 
+SimulatedP2kPhone::Outcome SimulatedP2kPhone::fileBlock(uint32_t subcommand, std::span<const uint8_t> payload)
+{
+    if (payload.size() < 8)
+        return {{}, kWrongDataLength};
+    const uint32_t count = readBE32(payload.data() + 4);
+    if (count > kMaxFileBlock)
+        return {{}, kInvalidParameter};
+    if (subcommand == kFsacRead && openFile_ && openFile_->position >= openFileSize())
+        return {{}, kPastTheEnd};
+    Outcome outcome = forwardFsac(payload);
+    if (openFile_ && !outcome.errorClass)
+        openFile_->position += subcommand == kFsacRead ? outcome.data.size() : count;
+    return outcome;
+}
+
+uint64_t SimulatedP2kPhone::openFileSize() const
+{
+    std::error_code ec;
+    const auto size = std::filesystem::file_size(storage_.resolve(openFile_->path), ec);
+    return ec ? 0 : size;
+}
+
 SimulatedP2kPhone::Outcome SimulatedP2kPhone::count(std::span<const uint8_t> arguments)
 {
     listing_.clear();
     listingNext_ = 0;
     const auto pattern = parseCountRequest(arguments);
-    const int n = pattern ? storage_.File_CountEx(*pattern) : -1;
+    if (pattern && !pattern->terminated)
+        return {{}, kInvalidParameter};
+    const int n = pattern ? storage_.File_CountEx(pattern->pattern) : -1;
     std::vector<uint8_t> answer;
     if (n > 0) {
         std::vector<uint8_t> entries(size_t(n) * kFileListEntrySize);
@@ -410,6 +504,9 @@ SimulatedP2kPhone::Outcome SimulatedP2kPhone::count(std::span<const uint8_t> arg
 
 SimulatedP2kPhone::Outcome SimulatedP2kPhone::listChunk()
 {
+    // Past the counted entries a chunk carries no data.
+    if (listingNext_ >= listing_.size())
+        return {};
     const size_t n = std::min(listing_.size() - listingNext_, size_t(std::max(options_.listEntriesPerChunk, 1)));
     const auto chunk = std::span(listing_).subspan(listingNext_, n);
     listingNext_ += n;
@@ -426,6 +523,18 @@ std::optional<SimulatedFault> SimulatedP2kPhone::takeFault(uint16_t command)
     SimulatedFault fault = std::move(*it);
     faults_.erase(it);
     return fault;
+}
+
+void SimulatedP2kPhone::refuseStrings(bool refuse)
+{
+    std::lock_guard lock(mutex_);
+    refuseStrings_ = refuse;
+}
+
+bool SimulatedP2kPhone::refusesStrings() const
+{
+    std::lock_guard lock(mutex_);
+    return refuseStrings_;
 }
 
 bool SimulatedP2kPhone::wantsModeSwitch() const

@@ -1,9 +1,14 @@
 #pragma once
 // A P2K phone as a USB device, for tests: it shows the descriptors and interface strings of a
-// phone, decodes P2K frames sent to its "Motorola Test Command" interface and answers them from
-// a VirtualPhone's storage (FSAC, SEEM, VERSION, restart). It can also show itself as a phone in
-// AT mode, which asks to be switched with "AT+MODE=8\r\n" on its data interface. Faults can be
-// injected for the next matching exchange.
+// phone, decodes P2K frames sent to its "Motorola Test Command" interface (control transfers,
+// or bulk endpoints on a newer phone) and answers them from a VirtualPhone's storage (FSAC,
+// SEEM, VERSION, restart) as a real phone does: a poll answers 2 zero bytes until a reply is
+// queued and then exactly count and size; a listing ends after the counted entries; requests
+// a phone would not take are refused with an error class (a header word that must be 0 is
+// not, a length field that disagrees with the payload, an id over 12 bits, a count pattern
+// without its 0x0000 unit, a file read at or past the open file's end, file blocks over
+// 0x400 bytes). It can also show itself as a phone in AT mode, which asks to be switched with
+// "AT+MODE=8\r\n" on its data interface. Faults can be injected for the next matching exchange.
 
 #include <chrono>
 #include <cstdint>
@@ -27,6 +32,10 @@ struct SimulatedPhoneOptions {
     bool atMode = false;            // shows itself as an AT-mode phone (PID 0x4902, CDC ACM
                                     // communication interface 0 + data interface 1 with bulk
                                     // IN 0x82 / OUT 0x02); "AT+MODE=8\r\n" on bulk OUT asks to switch
+    bool notAPhone = false;         // a Motorola device that is no phone: one vendor interface
+                                    // without endpoints or string
+    bool bulk = false;              // a newer phone: the Test Command interface has bulk IN 0x84
+                                    // and OUT 0x04 and takes no P2K control requests
     int listRecordSize = 0x10C;     // listing record size
     int listEntriesPerChunk = 3;
     std::chrono::microseconds replyDelay{0}; // a reply is queued this long after the request
@@ -41,7 +50,7 @@ struct SimulatedFault {
         WrongId,        // the reply's packet id is the sent one plus `value`
         WrongCount,     // the reply's count field (N) becomes `value`
         Stall,          // the send request is refused with a stall
-        PollStall,      // the poll request is refused with a stall
+        PollStall,      // the next poll (bulk: read) is refused with a stall
         NoReply,        // the reply is never queued (polls keep answering "not ready")
         GoneAfterSend,  // the request arrives, then the phone leaves the bus
     };
@@ -57,6 +66,14 @@ struct SimulatedRequest {
     uint16_t command = 0;
     std::vector<uint8_t> payload;
 };
+
+// The phones the USB suites run on: classic ones with the Test Command interface at 5 and at
+// 8, and a bulk one.
+struct PhoneKind {
+    const char* name;
+    SimulatedPhoneOptions options;
+};
+const std::vector<PhoneKind>& phoneKinds();
 
 class SimulatedP2kPhone {
 public:
@@ -79,7 +96,14 @@ public:
     // A control transfer: standard GET_DESCRIPTOR of strings (0x80/0x06, wValue 0x03nn) and the
     // P2K vendor requests. IN: `data` holds at most wLength bytes; OUT: `transferred`.
     Answer control(const UsbSetup& setup, std::span<const uint8_t> out, uint16_t wLength);
+    // A bulk transfer: the AT command of an AT-mode phone, the requests and replies of a bulk
+    // phone (IN: at most `inLength` bytes of the reply, the rest at the next read; Timeout while
+    // none is ready).
     Answer bulk(uint8_t endpoint, std::span<const uint8_t> out, int inLength);
+
+    // While set, string descriptors are refused with a stall (as by a device still settling).
+    void refuseStrings(bool refuse);
+    bool refusesStrings() const;
 
     // Set once "AT+MODE=8\r\n" arrived in AT mode: the host takes this device off the bus and
     // plugs in a P2K-mode one (a new SimulatedP2kPhone without atMode).
@@ -116,12 +140,15 @@ private:
     Answer answerSend(std::span<const uint8_t> out);
     Answer answerPoll(uint16_t wLength);
     Answer answerRead(uint16_t wLength);
+    Answer answerBulkRead(int inLength);
     std::vector<uint8_t> stringDescriptor(int index, uint16_t wLength) const;
     Outcome execute(const SimulatedRequest& request);
     Outcome fsac(std::span<const uint8_t> payload);
     Outcome forwardFsac(std::span<const uint8_t> payload);
     Outcome count(std::span<const uint8_t> arguments);
     Outcome listChunk();
+    Outcome fileBlock(uint32_t subcommand, std::span<const uint8_t> payload);
+    uint64_t openFileSize() const;
     std::optional<SimulatedFault> takeFault(uint16_t command);
 
     VirtualPhone& storage_;
@@ -133,6 +160,7 @@ private:
     int goneCountdown_ = 0;   // 0: not armed
     bool gone_ = false;
     bool pollStall_ = false;
+    bool refuseStrings_ = false;
     bool wantsModeSwitch_ = false;
     bool restarted_ = false;
     // The listing in progress: the entries still to hand out, FSAC 0x08 after FSAC 0x07.
@@ -140,6 +168,12 @@ private:
     size_t listingNext_ = 0;
     // An FSAC open with attributes waiting to see whether a close follows directly.
     std::optional<std::vector<uint8_t>> heldOpen_;
+    // The file the last FSAC open named, and where reads and writes are in it.
+    struct OpenFile {
+        std::string path;
+        uint64_t position = 0;
+    };
+    std::optional<OpenFile> openFile_;
 };
 
 } // namespace tessaro::testing

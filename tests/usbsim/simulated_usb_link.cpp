@@ -13,12 +13,27 @@ public:
     }
 
     const UsbDeviceInfo& info() const override { return info_; }
-    std::vector<UsbInterfaceInfo> interfaces() override { return phone_->interfaces(); }
+    std::vector<UsbInterfaceInfo> interfaces() override
+    {
+        auto all = phone_->interfaces();
+        if (phone_->refusesStrings())
+            for (auto& i : all)
+                if (!i.name.empty()) {
+                    i.name.clear();
+                    i.nameUnreadable = true;
+                }
+        return all;
+    }
 
     UsbStatus claim(int interfaceNumber) override
     {
         if (phone_->gone())
             return UsbStatus::Gone;
+        {
+            std::lock_guard lock(link_.mutex_);
+            if (link_.claimStatus_ != UsbStatus::Ok)
+                return link_.claimStatus_;
+        }
         const auto all = phone_->interfaces();
         const bool known = std::any_of(all.begin(), all.end(),
                                        [&](const UsbInterfaceInfo& i) { return i.number == interfaceNumber; });
@@ -43,10 +58,17 @@ public:
         return result;
     }
 
-    UsbResult bulk(uint8_t endpoint, std::span<uint8_t> data, int) override
+    UsbResult bulk(uint8_t endpoint, std::span<uint8_t> data, int timeoutMs) override
     {
+        link_.countBulk();
         const bool in = endpoint & 0x80;
-        const auto answer = in ? phone_->bulk(endpoint, {}, int(data.size())) : phone_->bulk(endpoint, data, 0);
+        auto answer = in ? phone_->bulk(endpoint, {}, int(data.size())) : phone_->bulk(endpoint, data, 0);
+        // A read waits for the phone to have something to say.
+        const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+        while (in && answer.status == UsbStatus::Timeout && std::chrono::steady_clock::now() < until) {
+            std::this_thread::sleep_for(std::chrono::microseconds(20));
+            answer = phone_->bulk(endpoint, {}, int(data.size()));
+        }
         UsbResult result{answer.status, answer.transferred};
         if (in && answer.status == UsbStatus::Ok) {
             const size_t n = std::min(answer.data.size(), data.size());
@@ -80,7 +102,7 @@ SimulatedUsbLink::~SimulatedUsbLink()
     thread_.join();
 }
 
-void SimulatedUsbLink::plug(std::shared_ptr<SimulatedP2kPhone> phone)
+void SimulatedUsbLink::plug(std::shared_ptr<SimulatedP2kPhone> phone, bool announce)
 {
     std::lock_guard lock(mutex_);
     UsbDeviceInfo info;
@@ -90,7 +112,8 @@ void SimulatedUsbLink::plug(std::shared_ptr<SimulatedP2kPhone> phone)
     info.address = nextAddress_++;
     info.key = "1-" + std::to_string(info.address);
     slots_.push_back({std::move(phone), std::move(info)});
-    notifyLocked();
+    if (announce)
+        notifyLocked();
 }
 
 void SimulatedUsbLink::unplug()
@@ -120,6 +143,18 @@ void SimulatedUsbLink::setOpenStatus(UsbStatus status)
     openStatus_ = status;
 }
 
+void SimulatedUsbLink::setClaimStatus(UsbStatus status)
+{
+    std::lock_guard lock(mutex_);
+    claimStatus_ = status;
+}
+
+int SimulatedUsbLink::opens() const
+{
+    std::lock_guard lock(mutex_);
+    return opens_;
+}
+
 bool SimulatedUsbLink::start(std::string* error)
 {
     std::lock_guard lock(mutex_);
@@ -143,6 +178,7 @@ std::vector<UsbDeviceInfo> SimulatedUsbLink::devices(uint16_t vendorId)
 std::unique_ptr<UsbDevice> SimulatedUsbLink::open(const UsbDeviceInfo& device, UsbStatus* status)
 {
     std::lock_guard lock(mutex_);
+    ++opens_;
     const auto it = std::find_if(slots_.begin(), slots_.end(),
                                  [&](const Slot& s) { return s.info.key == device.key; });
     UsbStatus result = it == slots_.end() ? UsbStatus::Gone : openStatus_;
