@@ -925,6 +925,10 @@ preventing them from starting from main menu<byte value="xd"/>
         <source>. The phone&apos;s previous file is kept in </source>
         <translation>. Прежний файл телефона сохранён в </translation>
     </message>
+    <message>
+        <source>No earlier menu of the phone is kept</source>
+        <translation>Прежнее меню телефона не сохранено</translation>
+    </message>
 </context>
 <context>
     <name>QPlatformTheme</name>
@@ -1504,6 +1508,16 @@ Profile excludes unsupported mma items and sets proper mma_ucp format</source>
         <source>LP Version: </source>
         <translation>Версия LP: </translation>
     </message>
+    <message>
+        <source>The phone&apos;s previous menu is kept in %1.
+Put it back on the phone now?</source>
+        <translation>Прежнее меню телефона сохранено в %1.
+Вернуть его в телефон сейчас?</translation>
+    </message>
+    <message>
+        <source>Save to phone</source>
+        <translation>Сохранить в телефон</translation>
+    </message>
 </context>
 <context>
     <name>tessaro::MaskDialog</name>
@@ -1597,6 +1611,10 @@ Profile excludes unsupported mma items and sets proper mma_ucp format</source>
     <message>
         <source>Phone</source>
         <translation>Телефон</translation>
+    </message>
+    <message>
+        <source>%1 free</source>
+        <translation>свободно %1</translation>
     </message>
 </context>
 <context>

@@ -672,10 +672,12 @@ int VirtualPhone::fsacClose()
     if (!open_)
         return -1;
     int result = 0;
-    if (!open_->readSeen && !open_->written) {
-        // Opened and closed without a read: the upload of an empty file, which leaves the
-        // file there and empty.
-        std::ofstream create(open_->file, std::ios::binary | std::ios::trunc);
+    std::error_code ec;
+    if (!open_->written && !open_->readSeen && !fs::exists(fs::symlink_status(open_->file, ec))) {
+        // Opened and closed without a read or write: a file that was not there is created
+        // empty (the upload of an empty file); one that was keeps its content (an attribute
+        // change).
+        std::ofstream create(open_->file, std::ios::binary);
         if (!create)
             result = -1;
     }

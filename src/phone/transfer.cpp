@@ -246,6 +246,22 @@ Status upload(PhoneContext& phone, const std::string& localPath, const std::stri
     return outcome;
 }
 
+// Writes the local file as `phonePath`. An existing phone file is deleted first: opening it
+// would only change its attributes, and what a phone does with the old tail of a longer file
+// is not known.
+Status replaceOnPhone(PhoneContext& phone, const std::string& localPath, const std::string& phonePath,
+                      bool exists, uint32_t attributes, TransferProgress& progress, bool cancellable)
+{
+    if (exists) {
+        const int removed = phone.api.File_Delete(phonePath);
+        phone.log.writeLine(std::string(progress.batch() ? "[P2KGroupWrite]" : "[P2KFileWrite]") + " File_Delete "
+                            + phonePath + " RC=" + rc(removed));
+        if (removed == -1)
+            return phoneFailure(phone, TRANSLATABLE("Core", "Error writing ") + latin1ToUtf8(phonePath));
+    }
+    return upload(phone, localPath, phonePath, attributes, progress, cancellable);
+}
+
 } // namespace
 
 std::string backupFolderFor(const PhoneContext& phone, const std::string& phonePath)
@@ -362,7 +378,7 @@ Status uploadFile(PhoneContext& phone, const std::string& localPath, const std::
     }
 
     TransferProgress progress(phone, batch);
-    const Status sent = upload(phone, localPath, phonePath, 0, progress, true);
+    const Status sent = replaceOnPhone(phone, localPath, phonePath, !backup.empty(), 0, progress, true);
     if (sent)
         return sent;
     const std::string tag = batch ? "[P2KGroupWrite]" : "[P2KFileWrite]";
@@ -378,7 +394,7 @@ Status uploadFile(PhoneContext& phone, const std::string& localPath, const std::
         // Stopped by the user: the phone gets its old file back.
         phone.log.writeLine(tag + " Upload cancelled, putting back " + phonePath);
         TransferProgress restore(phone, batch);
-        if (upload(phone, backup, phonePath, oldAttributes, restore, false))
+        if (replaceOnPhone(phone, backup, phonePath, true, oldAttributes, restore, false))
             return sent;
     }
     return Error(sent.failure().kind,

@@ -323,13 +323,6 @@ SimulatedP2kPhone::Answer SimulatedP2kPhone::answerBulkRead(int inLength)
 SimulatedP2kPhone::Outcome SimulatedP2kPhone::execute(const SimulatedRequest& request)
 {
     const auto& p = request.payload;
-    // Anything but an FSAC close after a held open sends the open on first.
-    const bool closeNext = request.command == kCmdFsac && p.size() >= 4 && readBE32(p.data()) == kFsacClose;
-    if (heldOpen_ && !closeNext) {
-        std::vector<uint8_t> open = std::move(*heldOpen_);
-        heldOpen_.reset();
-        forwardFsac(open);
-    }
     switch (request.command) {
     case kCmdFsac:
         return fsac(p);
@@ -380,18 +373,12 @@ SimulatedP2kPhone::Outcome SimulatedP2kPhone::fsac(std::span<const uint8_t> payl
     case kFsacOpen: {
         if (payload.size() < 8)
             return {{}, kWrongDataLength};
-        // Held back: directly followed by a close it is an attribute change, which the
-        // virtual phone makes with File_Create and File_Close (its own FSAC open and close
-        // would empty the file).
         const std::string path = pathOf(payload.subspan(8));
-        const auto file = storage_.resolve(path);
-        std::error_code ec;
         openFile_.reset();
-        if (file.empty() || !std::filesystem::is_directory(file.parent_path(), ec))
-            return {{}, kGenericFailure};
-        heldOpen_.emplace(payload.begin(), payload.end());
-        openFile_ = OpenFile{path};
-        return {};
+        const Outcome opened = forwardFsac(payload);
+        if (!opened.errorClass)
+            openFile_ = OpenFile{path};
+        return opened;
     }
     case kFsacSeek:
         if (openFile_ && arguments.size() >= 5) {
@@ -409,14 +396,6 @@ SimulatedP2kPhone::Outcome SimulatedP2kPhone::fsac(std::span<const uint8_t> payl
         return fileBlock(readBE32(payload.data()), payload);
     case kFsacClose:
         openFile_.reset();
-        if (heldOpen_) {
-            const std::vector<uint8_t> open = std::move(*heldOpen_);
-            heldOpen_.reset();
-            const std::string path = pathOf(std::span(open).subspan(8));
-            if (storage_.File_Create(path, int(readBE32(open.data() + 4))) == -1)
-                return {{}, kGenericFailure};
-            return ack(storage_.File_Close());
-        }
         return forwardFsac(payload);
     case kFsacDelete:
         return ack(storage_.File_Delete(pathOf(arguments)));

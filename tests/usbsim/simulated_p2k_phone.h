@@ -166,8 +166,6 @@ private:
     // The listing in progress: the entries still to hand out, FSAC 0x08 after FSAC 0x07.
     std::vector<PhoneFileEntry> listing_;
     size_t listingNext_ = 0;
-    // An FSAC open with attributes waiting to see whether a close follows directly.
-    std::optional<std::vector<uint8_t>> heldOpen_;
     // The file the last FSAC open named, and where reads and writes are in it.
     struct OpenFile {
         std::string path;
