@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <regex>
 
 #include <nlohmann/json.hpp>
 
@@ -66,6 +67,20 @@ TEST_F(PhoneCommands, InfoPrintsTheIdentity)
                        "  \"lp\": \"1234\",\n"
                        "  \"imei\": \"312345678901234\"\n"
                        "}\n");
+}
+
+TEST_F(PhoneCommands, FreeSpaceOfEveryVolume)
+{
+    addFirmwareProfile();
+    // One line per volume in the phone's order: "/a 123456".
+    const CliRun run = phone({"df"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_TRUE(std::regex_match(run.out, std::regex("(/[a-z] [1-9][0-9]*\n)+"))) << run.out;
+    const CliRun json = phone({"df", "--json"});
+    const auto parsed = nlohmann::json::parse(json.out);
+    ASSERT_TRUE(parsed.is_array());
+    EXPECT_EQ(parsed[0]["volume"], "/a");
+    EXPECT_GT(parsed[0]["free"].get<uint64_t>(), 0u);
 }
 
 TEST_F(PhoneCommands, ConnectingSelectsTheFirmwareProfile)

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "core/bytes.h"
+#include "p2k/p2k_framing.h"
 #include "phone/transfer.h"
 
 #include "p2k/no_phone.h"
@@ -170,6 +171,21 @@ TEST_P(P2kApiContract, SeemRecordLongerThanTheBufferIsRefused)
     EXPECT_EQ(std::vector<uint8_t>(buffer.begin() + 8, buffer.end()), std::vector<uint8_t>(8, 0xEE));
     EXPECT_EQ(api->Seem_Read(0x0004, 1, 0, 0, buffer.data(), 9), GetParam().hasPhone ? 9 : -1);
     EXPECT_EQ(std::vector<uint8_t>(buffer.begin() + 9, buffer.end()), std::vector<uint8_t>(7, 0xEE));
+}
+
+TEST_P(P2kApiContract, FreeSpaceOfAVolume)
+{
+    // Volume /a of the folder's file system: four bytes, big-endian.
+    uint8_t reply[8] = {};
+    int wanted = 4;
+    const Bytes request = renderFreeSpaceRequest('a');
+    EXPECT_EQ(fsac(request, reply, &wanted) == -1, !GetParam().hasPhone);
+    if (GetParam().hasPhone) {
+        EXPECT_EQ(wanted, 4);
+        EXPECT_GT(readBE32(reply), 0u);
+        wanted = 4;
+        EXPECT_EQ(fsac(renderFreeSpaceRequest('q'), reply, &wanted), -1);   // no such volume
+    }
 }
 
 TEST_P(P2kApiContract, RestartOnlyWithAPhone)
