@@ -1,10 +1,30 @@
 // Read + renumber + write of the largest menu a file can hold: 254 nodes (the Softkeys
 // container, seven softkeys, the Menu Root and 245 items), every item with titles in four
-// languages, a file-system icon and a DRM icon. Everything in memory.
+// languages, a file-system icon and a DRM icon. Everything in memory. The flat and nested
+// round trips run over growing menus of the same items, so their times show how the cost
+// grows with the number of records; "allocs" counts heap allocations per round trip.
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
+#include <functional>
 #include <iostream>
+#include <new>
+
+namespace {
+size_t allocationCount = 0;
+} // namespace
+
+// Counts every allocation of the program, so a benchmark can report its own. Kept out of line:
+// inlined, the compiler would pair malloc with delete and warn.
+[[gnu::noinline]] void* operator new(size_t size)
+{
+    ++allocationCount;
+    if (void* p = std::malloc(size ? size : 1))
+        return p;
+    throw std::bad_alloc();
+}
+[[gnu::noinline]] void operator delete(void* p) noexcept { std::free(p); }
+[[gnu::noinline]] void operator delete(void* p, size_t) noexcept { std::free(p); }
 
 #include "core/catalogue.h"
 #include "core/menu_reader.h"
@@ -42,8 +62,10 @@ ItemDataBlock itemData(int n)
     return block;
 }
 
-// The menu: 15 folders of 15 items each, then 5 more items at the top.
-std::vector<uint8_t> largestFile()
+using MenuShape = std::function<void(const std::function<MenuNode*(MenuNode*, uint8_t)>& add, MenuNode* root)>;
+
+// A file of the seven softkeys and the menu that `shape` builds with `add(parent, itemType)`.
+std::vector<uint8_t> fileOf(const MenuShape& shape, size_t expectedNodes)
 {
     Workspace ws;
     MenuDocument& doc = ws.document;
@@ -67,14 +89,7 @@ std::vector<uint8_t> largestFile()
         ++n;
         return doc.appendNode(parent, std::make_unique<MenuNode>(item.name, item));
     };
-    std::vector<MenuNode*> folders;
-    for (int f = 0; f < 15; ++f)
-        folders.push_back(add(doc.menuRoot(), kTypeContainer));
-    for (MenuNode* folder : folders)
-        for (int i = 0; i < 15; ++i)
-            add(folder, kTypeItem);
-    for (int i = 0; i < 5; ++i)
-        add(doc.menuRoot(), kTypeItem);
+    shape(add, doc.menuRoot());
     renumberTree(doc);
     for (const MenuNode* node : doc.preorder())
         if (node->item.hasData && node->item.recordNo > 10)
@@ -82,34 +97,100 @@ std::vector<uint8_t> largestFile()
 
     SilentPrompter prompter;
     auto bytes = renderMenuFile(ws, prompter);
-    if (!bytes.ok() || doc.nodeCount() != 254) {
+    if (!bytes.ok() || doc.nodeCount() != expectedNodes) {
         std::cerr << "cannot build the largest document: " << bytes.error() << '\n';
         std::abort();
     }
     return bytes.value();
 }
 
+constexpr size_t kFixedNodes = 9;  // the Softkeys container, seven softkeys, the Menu Root
+
+// The largest menu: 15 folders of 15 items each, then 5 more items at the top.
 const std::vector<uint8_t>& sample()
 {
-    static const std::vector<uint8_t> bytes = largestFile();
+    static const std::vector<uint8_t> bytes = fileOf(
+        [](const auto& add, MenuNode* root) {
+            std::vector<MenuNode*> folders;
+            for (int f = 0; f < 15; ++f)
+                folders.push_back(add(root, kTypeContainer));
+            for (MenuNode* folder : folders)
+                for (int i = 0; i < 15; ++i)
+                    add(folder, kTypeItem);
+            for (int i = 0; i < 5; ++i)
+                add(root, kTypeItem);
+        },
+        254);
     return bytes;
 }
 
-void BM_RoundTrip(benchmark::State& state)
+// `items` items, all of them children of the Menu Root.
+std::vector<uint8_t> flatFile(size_t items)
 {
-    const auto& bytes = sample();
+    return fileOf(
+        [items](const auto& add, MenuNode* root) {
+            for (size_t i = 0; i < items; ++i)
+                add(root, kTypeItem);
+        },
+        kFixedNodes + items);
+}
+
+// `items` items as a tree three wide and as deep as it takes: each folder holds three items,
+// filled level by level (245 items are five levels).
+std::vector<uint8_t> nestedFile(size_t items)
+{
+    return fileOf(
+        [items](const auto& add, MenuNode* root) {
+            std::vector<MenuNode*> level = {root};
+            size_t made = 0;
+            while (made < items) {
+                std::vector<MenuNode*> next;
+                for (MenuNode* parent : level)
+                    for (int i = 0; i < 3 && made < items; ++i, ++made)
+                        next.push_back(add(parent, kTypeContainer));
+                level = std::move(next);
+            }
+        },
+        kFixedNodes + items);
+}
+
+void roundTrips(benchmark::State& state, const std::vector<uint8_t>& bytes)
+{
     SilentPrompter prompter;
     Workspace ws;  // the editor's tables live for the whole run; a read replaces the document
+    size_t allocations = 0;
     for (auto _ : state) {
+        const size_t before = allocationCount;
         readMenuBytes(bytes, ws, ReadOptions{false, {}});
         renumberTree(ws.document);
         auto out = renderMenuFile(ws, prompter);
         benchmark::DoNotOptimize(out);
+        allocations += allocationCount - before;
     }
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * bytes.size()));
     state.counters["fileBytes"] = static_cast<double>(bytes.size());
+    state.counters["allocs"] = static_cast<double>(allocations) / static_cast<double>(state.iterations());
+    state.SetComplexityN(static_cast<int64_t>(ws.document.nodeCount()));
+}
+
+void BM_RoundTrip(benchmark::State& state)
+{
+    roundTrips(state, sample());
 }
 BENCHMARK(BM_RoundTrip)->Unit(benchmark::kMicrosecond);
+
+// Argument: the number of menu items (245 gives the 254-node file).
+void BM_RoundTripFlat(benchmark::State& state)
+{
+    roundTrips(state, flatFile(static_cast<size_t>(state.range(0))));
+}
+BENCHMARK(BM_RoundTripFlat)->Arg(30)->Arg(60)->Arg(120)->Arg(245)->Complexity(benchmark::oN)->Unit(benchmark::kMicrosecond);
+
+void BM_RoundTripNested(benchmark::State& state)
+{
+    roundTrips(state, nestedFile(static_cast<size_t>(state.range(0))));
+}
+BENCHMARK(BM_RoundTripNested)->Arg(30)->Arg(60)->Arg(120)->Arg(245)->Complexity(benchmark::oN)->Unit(benchmark::kMicrosecond);
 
 void BM_Read(benchmark::State& state)
 {

@@ -10,7 +10,7 @@
 #include "core/bytes.h"
 #include "core/text_encoding.h"
 #include "core/catalogue.h"
-#include "core/item_data.h"
+#include "core/item_data_codec.h"
 #include "core/menu_document.h"
 #include "core/menu_writer.h"
 #include "edit/menu_open.h"
@@ -82,7 +82,7 @@ Json entryJson(const DataEntry& e)
 {
     Json j;
     j["kind"] = e.kind;
-    j["length"] = e.length;
+    j["length"] = encodedPayloadLength(e);
     if (isTitles(e.kind)) {
         Json titles = Json::array();
         for (const Title& t : e.titles)
@@ -197,7 +197,7 @@ std::string roleName(uint8_t role)
 
 void printEntry(std::ostream& out, const DataEntry& e, const std::string& indent)
 {
-    out << indent << kindName(e.kind) << " (kind " << int(e.kind) << ", length " << e.length << ")";
+    out << indent << kindName(e.kind) << " (kind " << int(e.kind) << ", length " << encodedPayloadLength(e) << ")";
     if (isTitles(e.kind)) {
         out << '\n';
         for (const Title& t : e.titles) {

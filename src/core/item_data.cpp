@@ -2,28 +2,12 @@
 
 namespace tessaro {
 
-uint16_t itemDataLength(const ItemDataBlock* block, bool saveAll)
-{
-    if (!block)
-        return 0;
-    unsigned total = 0;
-    for (const DataEntry& e : block->entries) {
-        if (e.kind == kind::Unsupported) {
-            if (saveAll)
-                total += e.length;
-        } else {
-            total += e.length + 3u;
-        }
-    }
-    return static_cast<uint16_t>(total);
-}
-
 void ItemDataTable::store(size_t slot, ItemDataBlock block)
 {
     if (slot >= kTableSlots)
         return;
     block.owner = static_cast<uint8_t>(slot);
-    slots_[slot] = std::make_unique<ItemDataBlock>(std::move(block));
+    slots_[slot] = std::move(block);
 }
 
 bool ItemDataTable::drop(size_t slot)

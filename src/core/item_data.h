@@ -5,7 +5,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -69,9 +69,9 @@ struct UnsupportedRecord {
 //   DRM icons (15, 16, 17): `first`, `number`
 //   codes (18, 19, 20): `value` (one byte); action (22): `value` (16-bit)
 //   unsupported (0xFE): `records`
+// Its payload length is what the codec writes for it (encodedPayloadLength).
 struct DataEntry {
     uint8_t kind = 0;
-    uint16_t length = 0;         // payload length as it will be written
     std::vector<Title> titles;
     std::vector<uint8_t> bytes;
     uint8_t role = 0;
@@ -91,18 +91,13 @@ struct ItemDataBlock {
     bool operator==(const ItemDataBlock&) const = default;
 };
 
-// Length of a block as it will be written: the sum of Length + 3 over its entries; the
-// unsupported-data entry counts its Length (headers included) only when saveAll is set.
-// Truncated to 16 bits.
-uint16_t itemDataLength(const ItemDataBlock* block, bool saveAll);
-
 // The 256 slots of item data, indexed by recordNo.
 class ItemDataTable {
 public:
-    ItemDataBlock* at(size_t slot) { return slot < kTableSlots ? slots_[slot].get() : nullptr; }
+    ItemDataBlock* at(size_t slot) { return slot < kTableSlots && slots_[slot] ? &*slots_[slot] : nullptr; }
     const ItemDataBlock* at(size_t slot) const
     {
-        return slot < kTableSlots ? slots_[slot].get() : nullptr;
+        return slot < kTableSlots && slots_[slot] ? &*slots_[slot] : nullptr;
     }
     // Stores a block in a slot (replacing any block there) and sets its owner byte.
     void store(size_t slot, ItemDataBlock block);
@@ -112,7 +107,8 @@ public:
     size_t count() const;
 
 private:
-    std::array<std::unique_ptr<ItemDataBlock>, kTableSlots> slots_;
+    // Held in place: storing a block allocates nothing beyond its entries.
+    std::array<std::optional<ItemDataBlock>, kTableSlots> slots_;
 };
 
 // Frees every block of the table.

@@ -37,6 +37,18 @@ bool isCodeKind(uint8_t k)
     return k == kind::Code12 || k == kind::Code13 || k == kind::Code14;
 }
 
+// Bytes a record of kind k takes whatever its L says; 0 for the kinds sized by their L.
+size_t fixedRecordSize(uint8_t k)
+{
+    if (isCodeKind(k))
+        return kHeaderSize + 1;
+    if (k == kind::Action)
+        return kHeaderSize + 2;
+    if (k == kind::ShortcutData)
+        return kHeaderSize + kShortcutDataLength;
+    return 0;
+}
+
 std::string at(size_t offset, uint8_t k)
 {
     return "data record at offset " + std::to_string(offset) + " (kind " + std::to_string(k) + ")";
@@ -45,13 +57,18 @@ std::string at(size_t offset, uint8_t k)
 // UTF-16 units of `bytes` up to the first zero unit; an odd last byte is left out.
 std::u16string decodeText(std::span<const uint8_t> bytes, ByteOrder order)
 {
+    const uint8_t* p = bytes.data();
     size_t units = 0;
     const size_t available = bytes.size() / 2;
-    while (units < available && (bytes[2 * units] | bytes[2 * units + 1]) != 0)
+    while (units < available && (p[2 * units] | p[2 * units + 1]) != 0)
         ++units;
     std::u16string text(units, u'\0');
-    for (size_t i = 0; i < units; ++i)
-        text[i] = static_cast<char16_t>(read16(bytes.data() + 2 * i, order));
+    if (order == ByteOrder::Big)
+        for (size_t i = 0; i < units; ++i)
+            text[i] = static_cast<char16_t>(readBE16(p + 2 * i));
+    else
+        for (size_t i = 0; i < units; ++i)
+            text[i] = static_cast<char16_t>(readLE16(p + 2 * i));
     return text;
 }
 
@@ -71,6 +88,7 @@ public:
 
     DecodedItemData run()
     {
+        out_.block.entries.reserve(recordCount());
         size_t p = 0;
         while (p < data_.size()) {
             if (data_.size() - p < kHeaderSize) {
@@ -85,25 +103,29 @@ public:
                 break;
             p += advance;
         }
-        for (DataEntry& e : out_.block.entries)
-            e.length = static_cast<uint16_t>(std::min(encodedPayloadLength(e), kMaxField));
         return std::move(out_);
     }
 
 private:
     void warn(std::string text) { out_.warnings.push_back(std::move(text)); }
 
+    // The records in the data, at most kMaxEntries: no fewer than the entries they give, so
+    // the entries are allocated once.
+    size_t recordCount() const
+    {
+        size_t count = 0;
+        for (size_t p = 0; count < kMaxEntries && p + kHeaderSize <= data_.size(); ++count) {
+            const size_t fixedSize = fixedRecordSize(data_[p]);
+            p += fixedSize ? fixedSize : kHeaderSize + read16(data_.data() + p + 1, format_.order);
+        }
+        return count;
+    }
+
     // Decodes the record at p; returns how far to advance, 0 to stop.
     size_t step(size_t p, uint8_t k, uint16_t length)
     {
         // These kinds have a fixed size on disk whatever their L says.
-        size_t fixedSize = 0;
-        if (isCodeKind(k))
-            fixedSize = kHeaderSize + 1;
-        else if (k == kind::Action)
-            fixedSize = kHeaderSize + 2;
-        else if (k == kind::ShortcutData)
-            fixedSize = kHeaderSize + kShortcutDataLength;
+        const size_t fixedSize = fixedRecordSize(k);
         if (fixedSize) {
             if (data_.size() - p < fixedSize) {
                 warn(at(p, k) + " runs past the end of the item data; the rest was dropped");
@@ -157,6 +179,7 @@ private:
 
         DataEntry e;
         e.kind = k;
+        e.titles.reserve(kept);
         size_t previous = 0;
         for (size_t j = 0; j < kept; ++j) {
             const uint8_t* entry = payload.data() + 1 + 4 * j;
@@ -247,28 +270,121 @@ size_t asciiLength(const std::vector<uint8_t>& bytes)
     return static_cast<size_t>(std::find(bytes.begin(), bytes.end(), uint8_t(0)) - bytes.begin());
 }
 
-// Code units up to the first zero unit, without copying the text.
-size_t textUnits(const std::u16string& text)
-{
-    const size_t zero = text.find(u'\0');
-    return zero == std::u16string::npos ? text.size() : zero;
-}
-
-size_t textBytes(const std::u16string& text)
-{
-    return 2 * textUnits(text) + 2;
-}
-
 // The text up to its first zero unit, then one zero unit.
 void appendText(std::vector<uint8_t>& out, const std::u16string& text, ByteOrder order)
 {
-    const size_t units = textUnits(text);
+    const std::u16string_view written = std::u16string_view(text).substr(0, text.find(u'\0'));
     const size_t start = out.size();
-    out.resize(start + 2 * units + 2);
+    out.resize(start + 2 * written.size() + 2);  // the zero unit is already there
     uint8_t* p = out.data() + start;
-    for (size_t i = 0; i < units; ++i, p += 2)
-        put16(p, text[i], order);
-    put16(p, 0, order);
+    if (order == ByteOrder::Big)
+        for (size_t i = 0; i < written.size(); ++i)
+            put16(p + 2 * i, written[i], ByteOrder::Big);
+    else
+        for (size_t i = 0; i < written.size(); ++i)
+            put16(p + 2 * i, written[i], ByteOrder::Little);
+}
+
+// A record's header with L still open; returns where L goes.
+size_t openRecord(std::vector<uint8_t>& out, uint8_t k)
+{
+    out.push_back(k);
+    const size_t at = out.size();
+    out.resize(at + 2);
+    return at;
+}
+
+void appendTitles(std::vector<uint8_t>& out, const DataEntry& e, const EncodeOptions& options)
+{
+    const ByteOrder order = options.format.order;
+    const uint8_t marker = options.format.recordSize == 36 ? 0xCD : 0x00;
+    out.push_back(static_cast<uint8_t>(e.titles.size()));
+    // The title entries (language, marker, end offset) come first; each end offset is
+    // filled in once its text is written.
+    size_t entry = out.size();
+    out.resize(entry + 4 * e.titles.size());
+    const size_t textStart = out.size();
+    for (const Title& t : e.titles) {
+        appendText(out, t.text, order);
+        out[entry] = t.language;
+        out[entry + 1] = marker;
+        put16(out.data() + entry + 2, static_cast<uint16_t>(out.size() - textStart), order);
+        entry += 4;
+    }
+}
+
+// Appends the payload of an entry (for unsupported data: its records).
+void appendPayload(std::vector<uint8_t>& out, const DataEntry& e, const EncodeOptions& options)
+{
+    const ByteOrder order = options.format.order;
+    if (isTitleKind(e.kind)) {
+        appendTitles(out, e, options);
+        return;
+    }
+    switch (e.kind) {
+    case kind::Url:
+    case kind::DialNumber:
+    case kind::Midlet1:
+    case kind::MidletName:
+    case kind::MidletVendor:
+        out.insert(out.end(), e.bytes.begin(), e.bytes.begin() + static_cast<std::ptrdiff_t>(asciiLength(e.bytes)));
+        out.push_back(0);
+        break;
+    case kind::FileIcon:
+        out.push_back(e.role);
+        appendText(out, e.path, order);
+        break;
+    case kind::DrmListIcon:
+    case kind::DrmStaticIcon:
+    case kind::DrmAnimatedIcon:
+        out.push_back(e.first);
+        out.push_back(0);
+        append16(out, e.number, order);
+        break;
+    case kind::Code12:
+    case kind::Code13:
+    case kind::Code14:
+        out.push_back(static_cast<uint8_t>(e.value));
+        break;
+    case kind::Action:
+        append16(out, e.value, order);
+        break;
+    case kind::ShortcutData:
+        for (size_t i = 0; i < kShortcutDataLength; ++i)
+            out.push_back(i < e.bytes.size() ? e.bytes[i] : 0);
+        break;
+    case kind::Unsupported:
+        for (const UnsupportedRecord& r : e.records) {
+            out.push_back(r.kind);
+            append16(out, static_cast<uint16_t>(r.payload.size()), order);
+            out.insert(out.end(), r.payload.begin(), r.payload.end());
+        }
+        break;
+    default:
+        // A kind the editor does not know, built in memory: its bytes are the payload.
+        out.insert(out.end(), e.bytes.begin(), e.bytes.end());
+        break;
+    }
+}
+
+// Appends an entry as it is written: a record with its L filled in from the payload written,
+// or for unsupported data its records. Returns the payload length, which may exceed what L
+// can count (L then holds its low 16 bits).
+size_t appendEntry(std::vector<uint8_t>& out, const DataEntry& e, const EncodeOptions& options)
+{
+    if (e.kind == kind::Unsupported) {
+        const size_t start = out.size();
+        appendPayload(out, e, options);
+        return out.size() - start;
+    }
+    uint8_t k = e.kind;
+    if (k == kind::FileIcon && options.format.recordSize == 22 && options.iconMarker == IconMarker::K06)
+        k = kind::DialNumber;
+    const size_t lengthAt = openRecord(out, k);
+    appendPayload(out, e, options);
+    const size_t length = out.size() - lengthAt - 2;
+    put16(out.data() + lengthAt, static_cast<uint16_t>(length), options.format.order);
+    return length;
 }
 
 } // namespace
@@ -278,55 +394,27 @@ DecodedItemData decodeItemData(std::span<const uint8_t> data, const DataFormat& 
     return Decoder(data, format).run();
 }
 
-size_t encodedPayloadLength(const DataEntry& e)
+size_t encodedPayloadLength(const DataEntry& entry)
 {
-    if (isTitleKind(e.kind)) {
-        size_t n = 1 + 4 * e.titles.size();
-        for (const Title& t : e.titles)
-            n += textBytes(t.text);
-        return n;
-    }
-    switch (e.kind) {
-    case kind::Url:
-    case kind::DialNumber:
-    case kind::Midlet1:
-    case kind::MidletName:
-    case kind::MidletVendor:
-        return asciiLength(e.bytes) + 1;
-    case kind::FileIcon:
-        return 1 + textBytes(e.path);
-    case kind::DrmListIcon:
-    case kind::DrmStaticIcon:
-    case kind::DrmAnimatedIcon:
-        return kDrmPayload;
-    case kind::Code12:
-    case kind::Code13:
-    case kind::Code14:
-        return 1;
-    case kind::Action:
-        return 2;
-    case kind::ShortcutData:
-        return kShortcutDataLength;
-    case kind::Unsupported: {
-        size_t n = 0;
-        for (const UnsupportedRecord& r : e.records)
-            n += kHeaderSize + r.payload.size();
-        return n;
-    }
-    default:
-        // A kind the editor does not know, built in memory: its bytes are the payload.
-        return e.bytes.size();
-    }
+    std::vector<uint8_t> bytes;
+    return appendEntry(bytes, entry, EncodeOptions{});
+}
+
+uint16_t itemDataLength(const ItemDataBlock* block, bool saveAll)
+{
+    if (!block)
+        return 0;
+    std::vector<uint8_t> bytes;
+    const EncodeOptions options{.saveAll = saveAll};
+    for (const DataEntry& e : block->entries)
+        if (e.kind != kind::Unsupported || saveAll)
+            appendEntry(bytes, e, options);
+    return static_cast<uint16_t>(bytes.size());
 }
 
 Status encodeItemData(const ItemDataBlock& block, const EncodeOptions& options, std::vector<uint8_t>& out)
 {
-    const ByteOrder order = options.format.order;
     const size_t start = out.size();
-    size_t expected = 0;
-    for (const DataEntry& e : block.entries)
-        expected += 3 + encodedPayloadLength(e);
-    out.reserve(start + expected);
     auto fail = [&](std::string text) -> Status {
         out.resize(start);
         return Error{std::move(text)};
@@ -336,80 +424,20 @@ Status encodeItemData(const ItemDataBlock& block, const EncodeOptions& options, 
         if (e.kind == kind::Unsupported) {
             if (!options.saveAll)
                 continue;
-            for (const UnsupportedRecord& r : e.records) {
+            for (const UnsupportedRecord& r : e.records)
                 if (r.payload.size() > kMaxField)
                     return fail("an unsupported data record of kind " + std::to_string(r.kind) + " holds " +
                                 std::to_string(r.payload.size()) + " bytes, more than its length field can count");
-                out.push_back(r.kind);
-                append16(out, static_cast<uint16_t>(r.payload.size()), order);
-                out.insert(out.end(), r.payload.begin(), r.payload.end());
-            }
+            appendEntry(out, e, options);
             continue;
         }
-
-        const size_t length = encodedPayloadLength(e);
+        const size_t length = appendEntry(out, e, options);
         if (length > kMaxField)
             return fail("a data record of kind " + std::to_string(e.kind) + " needs " + std::to_string(length) +
                         " bytes, more than its length field can count (65535)");
-        uint8_t k = e.kind;
-        if (k == kind::FileIcon && options.format.recordSize == 22 && options.iconMarker == IconMarker::K06)
-            k = kind::DialNumber;
-        out.push_back(k);
-        append16(out, static_cast<uint16_t>(length), order);
-
-        if (isTitleKind(e.kind)) {
-            if (e.titles.size() > kMaxTitleCount)
-                return fail("a title record holds " + std::to_string(e.titles.size()) +
-                            " titles, more than its count byte can count (255)");
-            const uint8_t marker = options.format.recordSize == 36 ? 0xCD : 0x00;
-            out.push_back(static_cast<uint8_t>(e.titles.size()));
-            size_t end = 0;
-            for (const Title& t : e.titles) {
-                end += textBytes(t.text);
-                out.push_back(t.language);
-                out.push_back(marker);
-                append16(out, static_cast<uint16_t>(end), order);
-            }
-            for (const Title& t : e.titles)
-                appendText(out, t.text, order);
-            continue;
-        }
-        switch (e.kind) {
-        case kind::Url:
-        case kind::DialNumber:
-        case kind::Midlet1:
-        case kind::MidletName:
-        case kind::MidletVendor:
-            out.insert(out.end(), e.bytes.begin(), e.bytes.begin() + static_cast<std::ptrdiff_t>(asciiLength(e.bytes)));
-            out.push_back(0);
-            break;
-        case kind::FileIcon:
-            out.push_back(e.role);
-            appendText(out, e.path, order);
-            break;
-        case kind::DrmListIcon:
-        case kind::DrmStaticIcon:
-        case kind::DrmAnimatedIcon:
-            out.push_back(e.first);
-            out.push_back(0);
-            append16(out, e.number, order);
-            break;
-        case kind::Code12:
-        case kind::Code13:
-        case kind::Code14:
-            out.push_back(static_cast<uint8_t>(e.value));
-            break;
-        case kind::Action:
-            append16(out, e.value, order);
-            break;
-        case kind::ShortcutData:
-            for (size_t i = 0; i < kShortcutDataLength; ++i)
-                out.push_back(i < e.bytes.size() ? e.bytes[i] : 0);
-            break;
-        default:
-            out.insert(out.end(), e.bytes.begin(), e.bytes.end());
-            break;
-        }
+        if (isTitleKind(e.kind) && e.titles.size() > kMaxTitleCount)
+            return fail("a title record holds " + std::to_string(e.titles.size()) +
+                        " titles, more than its count byte can count (255)");
     }
     return {};
 }

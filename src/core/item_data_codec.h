@@ -37,19 +37,23 @@ struct DecodedItemData {
 
 // Decodes the data of one item: exactly the dataLength bytes found at its dataOffset.
 // Never fails: a record that runs past the data ends the decoding with a warning; entries
-// beyond the block's capacities are dropped with a warning. Each entry's Length is the
-// payload length it will be written with.
+// beyond the block's capacities are dropped with a warning.
 DecodedItemData decodeItemData(std::span<const uint8_t> data, const DataFormat& format);
-
-// The payload length (L) an entry is written with; unsupported data: the sum of L + 3 over
-// its records. May exceed 16 bits for texts that do not fit a record (encoding refuses them).
-size_t encodedPayloadLength(const DataEntry& entry);
 
 struct EncodeOptions {
     DataFormat format;
     IconMarker iconMarker = IconMarker::K0C;  // kind written for file-system icons (22-byte only)
     bool saveAll = false;                     // write the unsupported data
 };
+
+// The payload length (L) an entry is written with, counted from the bytes the encoder writes;
+// unsupported data: the sum of L + 3 over its records. May exceed 16 bits for texts that do
+// not fit a record (encoding refuses them).
+size_t encodedPayloadLength(const DataEntry& entry);
+
+// Length of a block as it is written: the bytes of its records, those of the unsupported
+// data only when saveAll is set. Truncated to 16 bits; 0 for no block.
+uint16_t itemDataLength(const ItemDataBlock* block, bool saveAll);
 
 // Appends the data records of a block to `out` in block order. Fails, leaving `out` as it
 // was, when a length does not fit its field (an L above 65535, more than 255 titles).

@@ -11,14 +11,6 @@ ItemEntry customEntry()
     return {std::string(kCustomItem), std::string(kCustomItem)};
 }
 
-size_t findIn(const std::vector<ItemEntry>& list, std::string_view identifier)
-{
-    for (size_t i = 0; i < list.size(); ++i)
-        if (list[i].identifier == identifier)
-            return i;
-    return list.size();
-}
-
 } // namespace
 
 ItemLists::ItemLists()
@@ -38,6 +30,7 @@ void ItemLists::setBase(std::vector<ItemEntry> entries)
         entries.resize(kMaxBaseEntries);
     base_ = std::move(entries);
     base_.push_back(customEntry());
+    basePositions_ = positionsOf(base_);
 }
 
 void ItemLists::setAvailable(std::vector<ItemEntry> entries)
@@ -46,21 +39,38 @@ void ItemLists::setAvailable(std::vector<ItemEntry> entries)
         entries.resize(kCapacity - 1);
     available_ = std::move(entries);
     available_.push_back(customEntry());
+    availablePositions_ = positionsOf(available_);
 }
 
 void ItemLists::makeAllAvailable()
 {
     available_ = base_;
+    availablePositions_ = basePositions_;
+}
+
+ItemLists::Positions ItemLists::positionsOf(const std::vector<ItemEntry>& list)
+{
+    Positions positions;
+    positions.reserve(list.size());
+    for (size_t i = 0; i < list.size(); ++i)
+        positions.try_emplace(list[i].identifier, i);  // an identifier already there keeps its first place
+    return positions;
+}
+
+size_t ItemLists::find(const Positions& positions, size_t count, std::string_view identifier)
+{
+    const auto it = positions.find(identifier);
+    return it == positions.end() ? count : it->second;
 }
 
 size_t ItemLists::findAvailable(std::string_view identifier) const
 {
-    return findIn(available_, identifier);
+    return find(availablePositions_, available_.size(), identifier);
 }
 
 size_t ItemLists::findInBase(std::string_view identifier) const
 {
-    return findIn(base_, identifier);
+    return find(basePositions_, base_.size(), identifier);
 }
 
 bool ItemLists::isAllowed(std::string_view identifier) const

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace tessaro {
@@ -54,8 +55,19 @@ public:
     uint8_t canHoldItems(size_t k) const { return k < flags_.size() ? flags_[k] : 1; }
 
 private:
+    // Positions of the identifiers of a list, the first of equal ones; looked up by a view.
+    struct NameHash {
+        using is_transparent = void;
+        size_t operator()(std::string_view name) const { return std::hash<std::string_view>{}(name); }
+    };
+    using Positions = std::unordered_map<std::string, size_t, NameHash, std::equal_to<>>;
+    static Positions positionsOf(const std::vector<ItemEntry>& list);
+    static size_t find(const Positions& positions, size_t count, std::string_view identifier);
+
     std::vector<ItemEntry> base_;
     std::vector<ItemEntry> available_;
+    Positions basePositions_;
+    Positions availablePositions_;
     std::array<uint8_t, kCapacity> flags_;
 };
 

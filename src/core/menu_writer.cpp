@@ -1,5 +1,6 @@
 #include "core/menu_writer.h"
 
+#include <algorithm>
 #include <span>
 
 #include "core/bytes.h"
@@ -15,21 +16,22 @@ namespace tessaro {
 
 namespace {
 
+constexpr size_t kHeaderSize = 10;
 constexpr size_t kMaxRecords = 255;      // record indices are one byte, 0xFF names none
 constexpr size_t kMaxDataArea = 0xFFFF;  // dataOffset and dataLength are 16-bit
 constexpr const char* kLimitCaption = TRANSLATABLE("Core", "Error");
 
-// One node's record with its rendered data.
+// One node's record with the length of its data in the data area.
 struct Slot {
     MenuNode* node;
-    std::vector<uint8_t> data;
+    size_t dataLength = 0;
 };
 
 // The group writer's order: a sibling group, then each member's own group.
 void groupOrder(MenuNode* parent, std::vector<Slot>& out)
 {
     for (const auto& c : parent->children())
-        out.push_back({c.get(), {}});
+        out.push_back({c.get()});
     for (const auto& c : parent->children())
         if (c->hasChildren())
             groupOrder(c.get(), out);
@@ -75,58 +77,58 @@ public:
                           TRANSLATABLE("Core", "The menu needs ") + std::to_string(records)
                               + TRANSLATABLE("Core", " records; an mma_ucp file holds at most 255 (245 menu items)"));
 
-        std::vector<Slot> softkeySlots;
-        std::vector<Slot> menuSlots;
-        groupOrder(softkeys, softkeySlots);
-        groupOrder(doc.menuRoot(), menuSlots);
+        // The softkeys' records, then the main menu's.
+        std::vector<Slot> slots;
+        slots.reserve(records);
+        groupOrder(softkeys, slots);
+        const size_t softkeySlots = slots.size();
+        groupOrder(doc.menuRoot(), slots);
 
         if (recordSize_ == 22) {
             // In 22-byte files kind 6 is a file-system icon: a number to dial written there
             // would come back as an icon path made of its digits.
             std::string dialItems;
-            for (auto* slots : {&softkeySlots, &menuSlots})
-                for (const Slot& s : *slots)
-                    if (holdsDialNumber(doc.data().at(s.node->item.recordNo)))
-                        dialItems += (dialItems.empty() ? "" : ", ") + s.node->item.name;
+            for (const Slot& s : slots)
+                if (holdsDialNumber(doc.data().at(s.node->item.recordNo)))
+                    dialItems += (dialItems.empty() ? "" : ", ") + s.node->item.name;
             if (!dialItems.empty())
                 return refuse(kLimitCaption, std::string(kDialIn22ByteText) + dialItems);
         }
 
-        // Data first: every limit is known before a byte of the file exists.
+        // Data first, straight into the data area: every limit is known before a record is
+        // written. The buffer holds the largest file the format allows, so it never moves.
         const EncodeOptions encode{{static_cast<int>(recordSize_), order_}, ws_.saveMode.iconMarker(), ws_.saveMode.saveAll()};
-        size_t total = 0;
-        for (auto* slots : {&softkeySlots, &menuSlots}) {
-            for (Slot& s : *slots) {
-                const ItemDataBlock* block = doc.data().at(s.node->item.recordNo);
-                if (!block)
-                    continue;
-                const Status st = encodeItemData(*block, encode, s.data);
-                if (!st.ok())
-                    return refuse(kLimitCaption, TRANSLATABLE("Core", "The data of item ") + s.node->item.name
-                                                     + TRANSLATABLE("Core", " cannot be saved: ") + st.error());
-                total += s.data.size();
-            }
+        const size_t dataArea = kHeaderSize + records * recordSize_;
+        std::vector<uint8_t> out;
+        out.reserve(dataArea + kMaxDataArea);
+        out.resize(dataArea);
+        for (Slot& s : slots) {
+            const ItemDataBlock* block = doc.data().at(s.node->item.recordNo);
+            if (!block)
+                continue;
+            const size_t start = out.size();
+            const Status st = encodeItemData(*block, encode, out);
+            if (!st.ok())
+                return refuse(kLimitCaption, TRANSLATABLE("Core", "The data of item ") + s.node->item.name
+                                                 + TRANSLATABLE("Core", " cannot be saved: ") + st.error());
+            s.dataLength = out.size() - start;
         }
+        const size_t total = out.size() - dataArea;
         if (total > kMaxDataArea)
             return refuse(kLimitCaption,
                           TRANSLATABLE("Core", "The item data needs ") + std::to_string(total)
                               + TRANSLATABLE("Core", " bytes; an mma_ucp data area holds at most 65535"));
 
-        std::vector<uint8_t> out;
-        out.reserve(10 + records * recordSize_ + total);
-        header(out, static_cast<uint8_t>(records));
-        rootRecord(out);
-        putRecord(out, softkeys->item, softkeys->item.dataOffset, softkeys->item.dataLength);
-        if (!groupRecords(out, softkeySlots))
+        header(out.data(), static_cast<uint8_t>(records));
+        record_ = out.data() + kHeaderSize;
+        rootRecord();
+        putRecord(softkeys->item, softkeys->item.dataOffset, softkeys->item.dataLength);
+        if (!groupRecords(std::span(slots).first(softkeySlots)))
             return refuse(std::string(kProfileErrorCaption), std::string(kProfileMismatchText));
         MenuNode* root = doc.menuRoot();
-        putRecord(out, root->item, root->item.dataOffset, root->item.dataLength);
-        if (!groupRecords(out, menuSlots))
+        putRecord(root->item, root->item.dataOffset, root->item.dataLength);
+        if (!groupRecords(std::span(slots).subspan(softkeySlots)))
             return refuse(std::string(kProfileErrorCaption), std::string(kProfileMismatchText));
-
-        for (auto* slots : {&softkeySlots, &menuSlots})
-            for (const Slot& s : *slots)
-                out.insert(out.end(), s.data.begin(), s.data.end());
         return out;
     }
 
@@ -140,7 +142,7 @@ private:
         return Error{std::move(text)};
     }
 
-    void header(std::vector<uint8_t>& out, uint8_t records) const
+    void header(uint8_t* out, uint8_t records) const
     {
         const SaveMode& mode = ws_.saveMode;
         uint8_t h[10] = {0x00, 0x01, 0x00, 0x01, 0xFF, 0xFF, 0x15, 0x02, 0xFF, 0xFF};
@@ -156,10 +158,10 @@ private:
             h[6] = 0xFF;
             h[7] = 0xFF;
         }
-        out.insert(out.end(), h, h + 10);
+        std::copy(h, h + kHeaderSize, out);
     }
 
-    void rootRecord(std::vector<uint8_t>& out) const
+    void rootRecord()
     {
         MenuRecord root;
         root.itemType = 0x01;
@@ -168,43 +170,48 @@ private:
         root.childIndex = 0x01;
         root.name = "Root";
         root.group = kGroupSoftkeys;
-        putRecord(out, root, 0, 0);
+        putRecord(root, 0, 0);
     }
 
-    void putRecord(std::vector<uint8_t>& out, const MenuRecord& item, uint16_t offset, uint16_t length) const
+    // Writes the next record.
+    void putRecord(const MenuRecord& item, uint16_t offset, uint16_t length)
     {
-        out.push_back(item.itemType);
-        out.push_back(item.parentIndex);
-        out.push_back(item.nextIndex);
-        out.push_back(item.childIndex);
-        out.push_back(item.options);
-        out.push_back(item.attributes);
+        uint8_t* p = record_;
+        p[0] = item.itemType;
+        p[1] = item.parentIndex;
+        p[2] = item.nextIndex;
+        p[3] = item.childIndex;
+        p[4] = item.options;
+        p[5] = item.attributes;
         // A name that fills the field has no zero byte; a longer one is cut.
-        for (size_t i = 0; i < nameWidth_; ++i)
-            out.push_back(i < item.name.size() ? static_cast<uint8_t>(item.name[i]) : 0);
+        const size_t nameLength = std::min(item.name.size(), nameWidth_);
+        std::copy_n(item.name.begin(), nameLength, p + 6);
+        std::fill(p + 6 + nameLength, p + 6 + nameWidth_, uint8_t(0));
         if (recordSize_ == 36)
-            out.push_back(item.group);
-        append16(out, offset, order_);
-        append16(out, length, order_);
+            p[6 + nameWidth_] = item.group;
+        put16(p + recordSize_ - 4, offset, order_);
+        put16(p + recordSize_ - 2, length, order_);
+        record_ += recordSize_;
     }
 
     // The records of one area in group-writer order. Returns false when an item is outside
     // the available items; the records before it have been normalised as a save does.
-    bool groupRecords(std::vector<uint8_t>& out, std::vector<Slot>& slots)
+    bool groupRecords(std::span<Slot> slots)
     {
         for (Slot& s : slots) {
             MenuRecord& item = s.node->item;
             if (!ws_.items.isAllowed(item.name))
                 return false;
-            const MenuRecord before = item;
+            const uint8_t typeBefore = item.itemType;
+            const uint16_t lengthBefore = item.dataLength;
             if (item.itemType == kTypeContainer && !s.node->hasChildren() && item.group != kGroupSoftkeys)
                 item.itemType = kTypeItem;
             if ((item.itemType == 2 || item.itemType > kTypeShortcut) && !ws_.saveMode.saveAll())
                 item.itemType = kTypeItem;
-            item.dataLength = static_cast<uint16_t>(s.data.size());
-            putRecord(out, item, static_cast<uint16_t>(offset_), item.dataLength);
-            offset_ += s.data.size();
-            if (!(item == before))
+            item.dataLength = static_cast<uint16_t>(s.dataLength);
+            putRecord(item, static_cast<uint16_t>(offset_), item.dataLength);
+            offset_ += s.dataLength;
+            if (item.itemType != typeBefore || item.dataLength != lengthBefore)
                 ws_.document.touch(s.node);
         }
         return true;
@@ -215,7 +222,8 @@ private:
     size_t recordSize_ = 36;
     size_t nameWidth_ = 25;
     ByteOrder order_ = ByteOrder::Big;
-    size_t offset_ = 0;  // running offset into the data area
+    uint8_t* record_ = nullptr;  // where the next record goes
+    size_t offset_ = 0;          // running offset into the data area
     bool refused_ = false;
 };
 

@@ -1,8 +1,5 @@
 #include "core/renumber.h"
 
-#include <deque>
-#include <unordered_map>
-
 #include "core/menu_document.h"
 
 namespace tessaro {
@@ -30,24 +27,62 @@ uint8_t recordNumberOf(const MenuDocument& document, const MenuNode* node)
     return static_cast<uint8_t>(r + 2);
 }
 
+namespace {
+
+// One walk in sibling-group order: a group's records are consecutive, and each member's own
+// group is laid out (depth first) after its group. The members are visited in pre-order,
+// each with its new number and its parent's already known.
+class Renumbering {
+public:
+    Renumbering(ItemDataTable& oldTable, ItemDataTable& newTable) : oldTable_(oldTable), newTable_(newTable) {}
+
+    // Lays out the group of `parent`, whose recordNo is `parentNo`, and the groups below it.
+    void layOut(MenuNode* parent, uint8_t parentNo)
+    {
+        const auto& children = parent->children();
+        unsigned number = next_;
+        next_ += static_cast<unsigned>(children.size());
+        for (size_t row = 0; row < children.size(); ++row) {
+            MenuNode* node = children[row].get();
+            const auto recordNo = static_cast<uint8_t>(++number);
+            place(*node, recordNo, parentNo, row == 0, row + 1 == children.size());
+            layOut(node, recordNo);
+        }
+    }
+
+private:
+    void place(MenuNode& node, uint8_t recordNo, uint8_t parentNo, bool first, bool last)
+    {
+        MenuRecord& item = node.item;
+        const uint8_t old = item.recordNo;
+        item.recordNo = recordNo;
+        item.nextIndex = last ? kNoIndex : recordNo;
+        item.parentIndex = static_cast<uint8_t>(parentNo - 1);
+        if (!node.hasChildren()) {
+            item.childIndex = kNoIndex;
+            if (item.itemType == kTypeContainer)
+                item.itemType = kTypeItem;
+        }
+        if (item.hasData) {
+            if (ItemDataBlock* b = oldTable_.at(old))
+                newTable_.store(recordNo, std::move(*b));
+        }
+        if (first)
+            node.parent()->item.childIndex = static_cast<uint8_t>(recordNo - 1);
+    }
+
+    ItemDataTable& oldTable_;
+    ItemDataTable& newTable_;
+    unsigned next_ = 10;  // last record position given
+};
+
+} // namespace
+
 void renumberTree(MenuDocument& document)
 {
     MenuNode* root = document.menuRoot();
     if (!root)
         return;
-
-    // Record positions in sibling-group order, computed in one walk: a group's records are
-    // consecutive, and each member's own group is laid out (depth first) after its group.
-    std::unordered_map<const MenuNode*, uint8_t> recordNo;
-    recordNo[root] = 10;
-    unsigned next = 10;  // next free record position
-    auto layout = [&](auto&& self, const MenuNode* parent) -> void {
-        for (const auto& c : parent->children())
-            recordNo[c.get()] = static_cast<uint8_t>(++next);
-        for (const auto& c : parent->children())
-            self(self, c.get());
-    };
-    layout(layout, root);
 
     ItemDataTable& oldTable = document.data();
     ItemDataTable newTable;
@@ -55,29 +90,7 @@ void renumberTree(MenuDocument& document)
         if (ItemDataBlock* b = oldTable.at(slot))
             newTable.store(slot, std::move(*b));
 
-    const auto nodes = document.preorder();
-    for (MenuNode* node : nodes) {
-        if (node == root || MenuDocument::topOf(node) != root)
-            continue;
-        MenuRecord& item = node->item;
-        const uint8_t old = item.recordNo;
-        item.recordNo = recordNo[node];
-        item.nextIndex = item.recordNo;
-        item.parentIndex = static_cast<uint8_t>(recordNo[node->parent()] - 1);
-        if (!node->hasChildren()) {
-            item.childIndex = kNoIndex;
-            if (item.itemType == kTypeContainer)
-                item.itemType = kTypeItem;
-        }
-        if (item.hasData) {
-            if (ItemDataBlock* b = oldTable.at(old))
-                newTable.store(item.recordNo, std::move(*b));
-        }
-        if (!node->previousSibling())
-            node->parent()->item.childIndex = static_cast<uint8_t>(item.recordNo - 1);
-        if (!node->nextSibling())
-            item.nextIndex = kNoIndex;
-    }
+    Renumbering(oldTable, newTable).layOut(root, 10);
     document.setData(std::move(newTable));
 }
 

@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "core/catalogue.h"
-#include "core/item_data.h"
+#include "core/item_data_codec.h"
 #include "core/menu_document.h"
 #include "core/prompter.h"
 #include "core/renumber.h"
@@ -231,7 +231,6 @@ Status attachShortcutData(MenuDocument& document, MenuNode* node, std::string_vi
     // 25 bytes with room for the terminating zero: longer identifiers are cut at 24.
     DataEntry entry;
     entry.kind = kind::ShortcutData;
-    entry.length = static_cast<uint16_t>(kShortcutDataLength);
     entry.bytes.assign(kShortcutDataLength, 0);
     const size_t n = std::min(identifier.size(), kShortcutDataLength - 1);
     std::copy_n(identifier.begin(), n, entry.bytes.begin());

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "core/item_data_codec.h"
 #include "core/menu_document.h"
 #include "core/mma_item.h"
 #include "core/prompter.h"
@@ -67,14 +68,6 @@ std::vector<uint8_t> asciiBytes(const std::string& text)
     std::vector<uint8_t> bytes(text.begin(), text.end());
     bytes.push_back(0);
     return bytes;
-}
-
-uint16_t titlesLength(const std::vector<Title>& titles)
-{
-    size_t length = 1 + 4 * titles.size();
-    for (const auto& t : titles)
-        length += 2 * t.text.size() + 2;
-    return static_cast<uint16_t>(length);
 }
 
 std::vector<Title> titlesOf(const TitleListState& list)
@@ -726,7 +719,6 @@ ItemEditResult ItemEditorModel::commit(bool saveAll) const
     auto titled = [&](uint8_t entryKind, const std::vector<Title>& titles) {
         DataEntry e;
         e.kind = entryKind;
-        e.length = titlesLength(titles);
         e.titles = titles;
         append(std::move(e));
     };
@@ -734,7 +726,6 @@ ItemEditResult ItemEditorModel::commit(bool saveAll) const
         DataEntry e;
         e.kind = entryKind;
         e.bytes = asciiBytes(text);
-        e.length = static_cast<uint16_t>(e.bytes.size());
         append(std::move(e));
     };
 
@@ -760,7 +751,6 @@ ItemEditResult ItemEditorModel::commit(bool saveAll) const
         e.kind = kind::FileIcon;
         e.role = kRoles[i];
         e.path = *copy_.paths[i];
-        e.length = static_cast<uint16_t>(2 * e.path.size() + 3);
         append(std::move(e));
     }
     // 7 to 11: URL, dial number, MIDlet texts.
@@ -790,7 +780,6 @@ ItemEditResult ItemEditorModel::commit(bool saveAll) const
             continue;
         DataEntry e;
         e.kind = kDrmKinds[i];
-        e.length = 4;
         e.first = kDrmFirstByte;
         e.number = *copy_.drm[i];
         append(std::move(e));
@@ -799,7 +788,6 @@ ItemEditResult ItemEditorModel::commit(bool saveAll) const
     if (copy_.action) {
         DataEntry e;
         e.kind = kind::Action;
-        e.length = 2;
         e.value = *copy_.action;
         append(std::move(e));
         function(kTypeAction);
@@ -807,7 +795,6 @@ ItemEditResult ItemEditorModel::commit(bool saveAll) const
     if (copy_.shortcut) {
         DataEntry e;
         e.kind = kind::ShortcutData;
-        e.length = static_cast<uint16_t>(kShortcutDataLength);
         e.bytes.assign(copy_.shortcut->begin(), copy_.shortcut->end());
         e.bytes.resize(kShortcutDataLength, 0);
         append(std::move(e));
@@ -819,7 +806,6 @@ ItemEditResult ItemEditorModel::commit(bool saveAll) const
             continue;
         DataEntry e;
         e.kind = static_cast<uint8_t>(kind::Code12 + i);
-        e.length = 1;
         e.value = *copy_.codes[i];
         append(std::move(e));
         function(send_ ? kTypeSms : kTypeCall);

@@ -37,7 +37,7 @@ TEST(ItemDataCodec, TitleRecordLayoutBigEndian36)
     ASSERT_EQ(decoded.block.entries.size(), 1u);
     const DataEntry& e = decoded.block.entries[0];
     EXPECT_EQ(e.kind, kind::MenuTitle);
-    EXPECT_EQ(e.length, 21);
+    EXPECT_EQ(encodedPayloadLength(e), 21u);
     ASSERT_EQ(e.titles.size(), 2u);
     EXPECT_EQ(e.titles[0], (Title{1, u"Hi"}));
     EXPECT_EQ(e.titles[1], (Title{7, u"D\u0410"}));
@@ -47,7 +47,7 @@ TEST(ItemDataCodec, TitleRecordLayoutBigEndian36)
 TEST(ItemDataCodec, TitleRecordLayoutLittleEndian22)
 {
     ItemDataBlock block;
-    block.entries.push_back({.kind = kind::SoftkeyTitle, .length = 9, .titles = {{3, u"Ok"}}});
+    block.entries.push_back({.kind = kind::SoftkeyTitle, .titles = {{3, u"Ok"}}});
     const Bytes expected = {
         0x01,                    // kind 1: softkey title
         0x0B, 0x00,              // L = 11, little-endian
@@ -59,7 +59,7 @@ TEST(ItemDataCodec, TitleRecordLayoutLittleEndian22)
     const auto decoded = decodeItemData(expected, {22, ByteOrder::Little});
     ASSERT_EQ(decoded.block.entries.size(), 1u);
     EXPECT_EQ(decoded.block.entries[0].titles[0], (Title{3, u"Ok"}));
-    EXPECT_EQ(decoded.block.entries[0].length, 11);  // the length it is written with
+    EXPECT_EQ(encodedPayloadLength(decoded.block.entries[0]), 11u);  // the length it is written with
 }
 
 TEST(ItemDataCodec, LittleEndianTitleReadsAsItsBigEndianTwin)
@@ -98,7 +98,7 @@ TEST(ItemDataCodec, TitleRecordWithNoTitles)
     const auto decoded = decodeItemData(testing::dataRecord(0, payload, ByteOrder::Big), kBig36);
     ASSERT_EQ(decoded.block.entries.size(), 1u);
     EXPECT_TRUE(decoded.block.entries[0].titles.empty());
-    EXPECT_EQ(decoded.block.entries[0].length, 1);
+    EXPECT_EQ(encodedPayloadLength(decoded.block.entries[0]), 1u);
 }
 
 TEST(ItemDataCodec, EveryKindRoundTripsInBothByteOrdersAndSizes)
@@ -175,13 +175,13 @@ TEST(ItemDataCodec, FixedSizeKindsIgnoreTheirStoredLength)
     const auto decoded = decodeItemData(bytes, kBig36);
     ASSERT_EQ(decoded.block.entries.size(), 2u);
     EXPECT_EQ(decoded.block.entries[0].value, 7);
-    EXPECT_EQ(decoded.block.entries[0].length, 1);
+    EXPECT_EQ(encodedPayloadLength(decoded.block.entries[0]), 1u);
     EXPECT_EQ(asciiText(decoded.block.entries[1]), "u");
 
     const Bytes action = {0x16, 0x00, 0x09, 0x12, 0x34};  // kind 22, L = 9 (wrong), code 0x1234
     const auto a = decodeItemData(action, kBig36);
     EXPECT_EQ(a.block.entries.at(0).value, 0x1234);
-    EXPECT_EQ(a.block.entries[0].length, 2);
+    EXPECT_EQ(encodedPayloadLength(a.block.entries[0]), 2u);
 }
 
 TEST(ItemDataCodec, UnknownKindsAreCollectedInOneUnsupportedEntry)
@@ -200,7 +200,7 @@ TEST(ItemDataCodec, UnknownKindsAreCollectedInOneUnsupportedEntry)
     EXPECT_EQ(u.records[0], (UnsupportedRecord{2, 1, {0xAA}}));
     EXPECT_EQ(u.records[1], (UnsupportedRecord{200, 0, {}}));
     EXPECT_EQ(u.records[2], (UnsupportedRecord{24, 4, {1, 2, 3, 4}}));
-    EXPECT_EQ(u.length, 4 + 3 + 7);
+    EXPECT_EQ(encodedPayloadLength(u), 4u + 3 + 7);
     // "Save all data" off leaves them out of the length and of the output.
     EXPECT_EQ(itemDataLength(&decoded.block, false), 3 + 9);
     EXPECT_EQ(encode(decoded.block, kBig36, IconMarker::K0C, false),
@@ -226,8 +226,8 @@ TEST(ItemDataCodec, AsciiTextsAreKeptUpToTheirZeroByte)
     const Bytes bare = testing::dataRecord(10, Bytes{'n', 'm'}, ByteOrder::Big);
     const auto decoded = decodeItemData(join({padded, bare}), kBig36);
     ASSERT_EQ(decoded.block.entries.size(), 2u);
-    EXPECT_EQ(decoded.block.entries[0].length, 3);
-    EXPECT_EQ(decoded.block.entries[1].length, 3);
+    EXPECT_EQ(encodedPayloadLength(decoded.block.entries[0]), 3u);
+    EXPECT_EQ(encodedPayloadLength(decoded.block.entries[1]), 3u);
     EXPECT_EQ(encode(decoded.block, kBig36), join({testing::asciiRecord(5, "ab", ByteOrder::Big),
                                                    testing::asciiRecord(10, "nm", ByteOrder::Big)}));
 }

@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include "core/catalogue.h"
+#include "core/item_data_codec.h"
 #include "core/menu_reader.h"
 #include "core/menu_writer.h"
 #include "core/renumber.h"
@@ -75,7 +76,7 @@ TEST(MenuWriter, ThirtySixByteLayout)
     MenuNode* calc = addItem(ws, games, "Calculator");
     games->item.itemType = kTypeContainer;  // renumbering made it an item while it was empty
     ItemDataBlock block;
-    block.entries.push_back({.kind = kind::Url, .length = 4, .bytes = {'a', 'b', 'c', 0}});
+    block.entries.push_back({.kind = kind::Url, .bytes = {'a', 'b', 'c', 0}});
     attach(ws, calc, block);
     RecordingPrompter prompter;
     const Bytes out = render(ws, prompter);
@@ -200,11 +201,11 @@ TEST(MenuWriter, DataOffsetsRunThroughTheItems)
     MenuNode* b = addItem(ws, ws.document.menuRoot(), "Tools");
     MenuNode* c = addItem(ws, ws.document.menuRoot(), "Radio");
     ItemDataBlock code;
-    code.entries.push_back({.kind = kind::Code12, .length = 1, .value = 9});
+    code.entries.push_back({.kind = kind::Code12, .value = 9});
     attach(ws, a, code);
     attach(ws, c, code);
     ItemDataBlock lsk;
-    lsk.entries.push_back({.kind = kind::Code13, .length = 1, .value = 1});
+    lsk.entries.push_back({.kind = kind::Code13, .value = 1});
     attach(ws, ws.document.nodeAt(1), lsk);
     RecordingPrompter prompter;
     const Bytes out = render(ws, prompter);
@@ -225,7 +226,7 @@ TEST(MenuWriter, UnsupportedDataOnlyWithSaveAll)
     newDocument(ws);
     MenuNode* games = addItem(ws, ws.document.menuRoot(), "Games");
     ItemDataBlock block;
-    block.entries.push_back({.kind = kind::Unsupported, .length = 7, .records = {{2, 1, {0xAB}}, {40, 0, {}}}});
+    block.entries.push_back({.kind = kind::Unsupported, .records = {{2, 1, {0xAB}}, {40, 0, {}}}});
     attach(ws, games, block);
     RecordingPrompter prompter;
     Bytes out = render(ws, prompter);
@@ -271,7 +272,7 @@ TEST(MenuWriter, IconMarker06WritesKindSixAndReadsBack)
     ws.saveMode.setIconMarker(IconMarker::K06);
     MenuNode* games = addItem(ws, ws.document.menuRoot(), "Games");
     ItemDataBlock block;
-    block.entries.push_back({.kind = kind::FileIcon, .length = 19, .role = kRoleAnimated, .path = u"/a/g.gif"});
+    block.entries.push_back({.kind = kind::FileIcon, .role = kRoleAnimated, .path = u"/a/g.gif"});
     attach(ws, games, block);
     RecordingPrompter prompter;
     const Bytes out = render(ws, prompter);
@@ -290,8 +291,7 @@ TEST(MenuWriter, DialNumberIn22ByteRecordsIsRefused)
     Workspace ws;
     newDocument(ws);
     const auto dial = [](std::string_view number) {
-        return DataEntry{.kind = kind::DialNumber, .length = uint16_t(number.size() + 1),
-                         .bytes = std::vector<uint8_t>(number.begin(), number.end())};
+        return DataEntry{.kind = kind::DialNumber, .bytes = std::vector<uint8_t>(number.begin(), number.end())};
     };
     attach(ws, addItem(ws, ws.document.menuRoot(), "Games"), ItemDataBlock{0, {dial("112")}});
     addItem(ws, ws.document.menuRoot(), "Tools");

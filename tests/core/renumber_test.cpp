@@ -74,11 +74,11 @@ TEST(Renumber, ChildlessContainerBecomesItemAndBlocksFollowTheirNodes)
     EXPECT_EQ(first->item.itemType, kTypeItem);
 
     ItemDataBlock block;
-    block.entries.push_back(DataEntry{.kind = kind::Url, .length = 2, .bytes = {'x', 0}});
+    block.entries.push_back(DataEntry{.kind = kind::Url, .bytes = {'x', 0}});
     doc.data().store(second->item.recordNo, block);
     second->item.hasData = true;
     ItemDataBlock softkeyBlock;
-    softkeyBlock.entries.push_back(DataEntry{.kind = kind::Url, .length = 2, .bytes = {'k', 0}});
+    softkeyBlock.entries.push_back(DataEntry{.kind = kind::Url, .bytes = {'k', 0}});
     doc.data().store(3, softkeyBlock);
 
     // Moving Second in front of First gives it recordNo 11; its block moves along.

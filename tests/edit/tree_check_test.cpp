@@ -18,7 +18,7 @@ protected:
         games = add("Games", tools);
         radio = add("Radio", ws.document.menuRoot());
         ItemDataBlock block;
-        block.entries.push_back(DataEntry{.kind = kind::Url, .length = 2, .bytes = {'x', 0}});
+        block.entries.push_back(DataEntry{.kind = kind::Url, .bytes = {'x', 0}});
         ws.document.data().store(games->item.recordNo, block);
         games->item.hasData = true;
         ASSERT_TRUE(checkRecordLinks(ws.document).ok()) << checkRecordLinks(ws.document).error();

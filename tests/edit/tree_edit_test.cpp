@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "core/catalogue.h"
+#include "core/item_data_codec.h"
 #include "core/renumber.h"
 #include "core/workspace.h"
 #include "edit/tree_check.h"
@@ -61,13 +62,10 @@ protected:
             e.kind = k;
             if (k == kind::MenuTitle || k == kind::SoftkeyTitle) {
                 e.titles = {{1, u"Ab"}};
-                e.length = 1 + 4 + 6;  // count, one title header, "Ab" and its zero unit
             } else if (k == kind::Unsupported) {
                 e.records = {{2, 1, {0x7F}}};
-                e.length = 4;          // one record: header and one payload byte
             } else {
                 e.bytes = {'x', 0};
-                e.length = 2;
             }
             block.entries.push_back(e);
         }
@@ -247,8 +245,9 @@ TEST_F(TreeEdit, SubitemTurnsAnItemIntoAContainerKeepingTitlesAndIcons)
     ASSERT_NE(block, nullptr);
     EXPECT_EQ(kindsOf(block), (std::vector<uint8_t>{0, 15, 12, 1, 16, 17}));
     EXPECT_TRUE(item->item.hasData);
-    // Two titles of 11 bytes and four icons of 2 bytes, each with its 3-byte header.
-    EXPECT_EQ(item->item.dataLength, 2 * (11 + 3) + 4 * (2 + 3));
+    // Two titles of 11 bytes, three DRM icons of 4 and a file icon of 3 (its role and an empty
+    // path's zero unit), each with its 3-byte header.
+    EXPECT_EQ(item->item.dataLength, 2 * (11 + 3) + 3 * (4 + 3) + (3 + 3));
     EXPECT_EQ(block->owner, item->item.recordNo);
     expectConsistent();
 }
@@ -365,7 +364,7 @@ TEST_F(TreeEdit, ShortcutEntriesGetShortcutData)
     ASSERT_EQ(block->entries.size(), 1u);
     const DataEntry& e = block->entries[0];
     EXPECT_EQ(e.kind, 23);
-    EXPECT_EQ(e.length, 25);
+    EXPECT_EQ(encodedPayloadLength(e), 25u);
     const std::vector<uint8_t> bytes = {
         'D', 'i', 'a', 'l', 'e', 'd', 'C', 'a', 'l', 'l', 's',  // the identifier
         0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,               // zero padding to 25 bytes

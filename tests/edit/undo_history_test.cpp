@@ -90,7 +90,6 @@ TEST_F(Undo, EveryEditKindIsOneStepThatUndoesToTheOpenedBytesAndRedoesToTheEdite
              DataEntry url;
              url.kind = kind::Url;
              url.bytes = {'h', 0};
-             url.length = 2;
              edit.block.entries = {url};
              edit.itemType = kTypeUrl;
              edit.attributes = 0x60;

@@ -3,6 +3,7 @@
 #include <functional>
 #include <vector>
 
+#include "core/item_data_codec.h"
 #include "core/workspace.h"
 #include "models/item_editor_model.h"
 #include "edit/tree_edit.h"
@@ -31,7 +32,6 @@ DataEntry unknownEntry()
 {
     DataEntry e;
     e.kind = kind::Unsupported;
-    e.length = 5;
     e.records = {{2, 2, {0xAB, 0xCD}}};
     return e;
 }
@@ -42,7 +42,6 @@ DataEntry urlEntry(const std::string& url)
     e.kind = kind::Url;
     e.bytes.assign(url.begin(), url.end());
     e.bytes.push_back(0);
-    e.length = static_cast<uint16_t>(e.bytes.size());
     return e;
 }
 
@@ -279,7 +278,6 @@ TEST_F(ItemEditor, LoadedSmsItemKeepsTheDialFieldDisabled)
     ItemDataBlock block;
     DataEntry code;
     code.kind = kind::Code12;
-    code.length = 1;
     code.value = 3;
     block.entries = {code};
     model.load(&block, 5, false, 0x60, 0);
@@ -296,7 +294,6 @@ TEST_F(ItemEditor, CallSendOnAContainerKeepsItsType)
     ItemDataBlock block;
     DataEntry code;
     code.kind = kind::Code13;
-    code.length = 1;
     code.value = 9;
     block.entries = {code};
     model.load(&block, 1, false, 0x41, 0);
@@ -362,7 +359,7 @@ TEST_F(ItemEditor, ShortcutAbcGivesKind23Type9Attributes0x60)
     ASSERT_EQ(result.block.entries.size(), 1u);
     const auto& e = result.block.entries[0];
     EXPECT_EQ(e.kind, 23);
-    EXPECT_EQ(e.length, 25);
+    EXPECT_EQ(encodedPayloadLength(e), 25u);
     std::vector<uint8_t> expected(25, 0);
     expected[0] = 'A';
     expected[1] = 'B';
@@ -388,7 +385,7 @@ TEST_F(ItemEditor, CommitOrderAndLengths)
     const auto result = model.commit(false);
     std::vector<std::pair<int, int>> kindsAndLengths;
     for (const auto& e : result.block.entries)
-        kindsAndLengths.emplace_back(e.kind, e.length);
+        kindsAndLengths.emplace_back(e.kind, encodedPayloadLength(e));
     EXPECT_EQ(kindsAndLengths, (std::vector<std::pair<int, int>>{
                                    {0, 13}, {1, 11}, {12, 19}, {17, 4}, {18, 1}, {20, 1}}));
     EXPECT_EQ(result.block.entries[2].role, 3);
@@ -408,7 +405,7 @@ TEST_F(ItemEditor, UrlAndApplicationEntries)
     model.applyDataChange();
     auto result = model.commit(false);
     ASSERT_EQ(result.block.entries.size(), 1u);
-    EXPECT_EQ(result.block.entries[0].length, 9);
+    EXPECT_EQ(encodedPayloadLength(result.block.entries[0]), 9u);
     EXPECT_EQ(result.itemType, 3);
 
     model.prepare(false, true, {{"Snake", "Acme", "Snake,/snake.png,Main", true}});
