@@ -43,10 +43,9 @@ std::string asciiText(const DataEntry& entry)
     return text;
 }
 
-std::u16string textUpToZero(const std::u16string& text)
+std::u16string textUpToZero(std::u16string_view text)
 {
-    const auto zero = text.find(u'\0');
-    return zero == std::u16string::npos ? text : text.substr(0, zero);
+    return std::u16string(text.substr(0, text.find(u'\0')));
 }
 
 } // namespace tessaro

@@ -7,7 +7,10 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
+
+#include "core/entry_text.h"
 
 namespace tessaro {
 
@@ -49,7 +52,7 @@ inline constexpr size_t kTableSlots = 256;
 
 struct Title {
     uint8_t language = 1;        // language id 1..47
-    std::u16string text;         // without the zero unit
+    EntryText text;              // without the zero unit
 
     bool operator==(const Title&) const = default;
 };
@@ -75,7 +78,7 @@ struct DataEntry {
     std::vector<Title> titles;
     std::vector<uint8_t> bytes;
     uint8_t role = 0;
-    std::u16string path;
+    EntryText path;
     uint8_t first = 0;
     uint16_t number = 0;
     uint16_t value = 0;
@@ -116,6 +119,6 @@ void freeItemData(ItemDataTable& table);
 
 // Helpers for the texts of entries.
 std::string asciiText(const DataEntry& entry);      // `bytes` up to the first zero byte
-std::u16string textUpToZero(const std::u16string& text);
+std::u16string textUpToZero(std::u16string_view text);
 
 } // namespace tessaro

@@ -1,6 +1,7 @@
 #include "core/item_data_codec.h"
 
 #include <algorithm>
+#include <limits>
 
 namespace tessaro {
 
@@ -54,22 +55,31 @@ std::string at(size_t offset, uint8_t k)
     return "data record at offset " + std::to_string(offset) + " (kind " + std::to_string(k) + ")";
 }
 
-// UTF-16 units of `bytes` up to the first zero unit; an odd last byte is left out.
-std::u16string decodeText(std::span<const uint8_t> bytes, ByteOrder order)
+// Decodes the UTF-16 units of `bytes` before the first zero unit, at most `limit` of them, into
+// `out`; returns how many. An odd last byte is left out.
+size_t decodeUnits(std::span<const uint8_t> bytes, size_t limit, ByteOrder order, char16_t* out)
 {
     const uint8_t* p = bytes.data();
+    const size_t available = std::min(bytes.size() / 2, limit);
     size_t units = 0;
-    const size_t available = bytes.size() / 2;
-    while (units < available && (p[2 * units] | p[2 * units + 1]) != 0)
-        ++units;
-    std::u16string text(units, u'\0');
     if (order == ByteOrder::Big)
-        for (size_t i = 0; i < units; ++i)
-            text[i] = static_cast<char16_t>(readBE16(p + 2 * i));
+        for (uint16_t unit; units < available && (unit = readBE16(p + 2 * units)) != 0; ++units)
+            out[units] = static_cast<char16_t>(unit);
     else
-        for (size_t i = 0; i < units; ++i)
-            text[i] = static_cast<char16_t>(readLE16(p + 2 * i));
-    return text;
+        for (uint16_t unit; units < available && (unit = readLE16(p + 2 * units)) != 0; ++units)
+            out[units] = static_cast<char16_t>(unit);
+    return units;
+}
+
+// Makes `text` the text in `bytes` up to the first zero unit, at most `limit` units of it.
+// Returns whether the text went on beyond the limit.
+bool decodeText(std::span<const uint8_t> bytes, size_t limit, ByteOrder order, EntryText& text)
+{
+    size_t units = 0;
+    text.assign(std::min(bytes.size() / 2, limit), [&](char16_t* out) {
+        return units = decodeUnits(bytes, limit, order, out);
+    });
+    return units == limit && bytes.size() / 2 > limit && (bytes[2 * limit] | bytes[2 * limit + 1]) != 0;
 }
 
 // ASCII payloads are kept as their text and one zero byte, the form they are written in.
@@ -188,21 +198,18 @@ private:
                 warn(at(p, k) + ": title " + std::to_string(j + 1) + " ends beyond its record and was cut");
                 end = textArea.size();
             }
-            Title title;
+            Title& title = e.titles.emplace_back();
             title.language = entry[0];
             if (end < previous) {
                 warn(at(p, k) + ": title " + std::to_string(j + 1) + " ends before it starts and was read empty");
             } else {
                 const auto bytes = textArea.subspan(previous, end - previous);
-                title.text = decodeText(bytes, format_.order);
+                const bool cut = decodeText(bytes, kMaxTitleChars, format_.order, title.text);
                 previous = end;
+                if (cut)
+                    warn(at(p, k) + ": title " + std::to_string(j + 1) + " was cut to " +
+                         std::to_string(kMaxTitleChars) + " characters");
             }
-            if (title.text.size() > kMaxTitleChars) {
-                warn(at(p, k) + ": title " + std::to_string(j + 1) + " was cut to " +
-                     std::to_string(kMaxTitleChars) + " characters");
-                title.text.resize(kMaxTitleChars);
-            }
-            e.titles.push_back(std::move(title));
         }
         add(std::move(e), p);
     }
@@ -213,7 +220,7 @@ private:
         DataEntry e;
         e.kind = kind::FileIcon;
         e.role = payload[0];
-        e.path = decodeText(payload.subspan(1), format_.order);
+        decodeText(payload.subspan(1), std::numeric_limits<size_t>::max(), format_.order, e.path);
         add(std::move(e), p);
     }
 
@@ -249,7 +256,7 @@ private:
         it->records.push_back({k, length, std::vector<uint8_t>(payload.begin(), payload.end())});
     }
 
-    bool add(DataEntry entry, size_t p)
+    bool add(DataEntry&& entry, size_t p)
     {
         if (out_.block.entries.size() >= kMaxEntries) {
             warn(at(p, entry.kind == kind::Unsupported ? data_[p] : entry.kind) +
@@ -270,56 +277,15 @@ size_t asciiLength(const std::vector<uint8_t>& bytes)
     return static_cast<size_t>(std::find(bytes.begin(), bytes.end(), uint8_t(0)) - bytes.begin());
 }
 
-// The text up to its first zero unit, then one zero unit.
-void appendText(std::vector<uint8_t>& out, const std::u16string& text, ByteOrder order)
+// The most bytes the payload of an entry can take (for unsupported data: its records). Texts
+// count whole; they are written up to a zero unit, so the payload may come out shorter.
+size_t payloadRoom(const DataEntry& e)
 {
-    const std::u16string_view written = std::u16string_view(text).substr(0, text.find(u'\0'));
-    const size_t start = out.size();
-    out.resize(start + 2 * written.size() + 2);  // the zero unit is already there
-    uint8_t* p = out.data() + start;
-    if (order == ByteOrder::Big)
-        for (size_t i = 0; i < written.size(); ++i)
-            put16(p + 2 * i, written[i], ByteOrder::Big);
-    else
-        for (size_t i = 0; i < written.size(); ++i)
-            put16(p + 2 * i, written[i], ByteOrder::Little);
-}
-
-// A record's header with L still open; returns where L goes.
-size_t openRecord(std::vector<uint8_t>& out, uint8_t k)
-{
-    out.push_back(k);
-    const size_t at = out.size();
-    out.resize(at + 2);
-    return at;
-}
-
-void appendTitles(std::vector<uint8_t>& out, const DataEntry& e, const EncodeOptions& options)
-{
-    const ByteOrder order = options.format.order;
-    const uint8_t marker = options.format.recordSize == 36 ? 0xCD : 0x00;
-    out.push_back(static_cast<uint8_t>(e.titles.size()));
-    // The title entries (language, marker, end offset) come first; each end offset is
-    // filled in once its text is written.
-    size_t entry = out.size();
-    out.resize(entry + 4 * e.titles.size());
-    const size_t textStart = out.size();
-    for (const Title& t : e.titles) {
-        appendText(out, t.text, order);
-        out[entry] = t.language;
-        out[entry + 1] = marker;
-        put16(out.data() + entry + 2, static_cast<uint16_t>(out.size() - textStart), order);
-        entry += 4;
-    }
-}
-
-// Appends the payload of an entry (for unsupported data: its records).
-void appendPayload(std::vector<uint8_t>& out, const DataEntry& e, const EncodeOptions& options)
-{
-    const ByteOrder order = options.format.order;
     if (isTitleKind(e.kind)) {
-        appendTitles(out, e, options);
-        return;
+        size_t n = 1 + 4 * e.titles.size();
+        for (const Title& t : e.titles)
+            n += 2 * t.text.size() + 2;
+        return n;
     }
     switch (e.kind) {
     case kind::Url:
@@ -327,64 +293,145 @@ void appendPayload(std::vector<uint8_t>& out, const DataEntry& e, const EncodeOp
     case kind::Midlet1:
     case kind::MidletName:
     case kind::MidletVendor:
-        out.insert(out.end(), e.bytes.begin(), e.bytes.begin() + static_cast<std::ptrdiff_t>(asciiLength(e.bytes)));
-        out.push_back(0);
-        break;
+        return e.bytes.size() + 1;
     case kind::FileIcon:
-        out.push_back(e.role);
-        appendText(out, e.path, order);
-        break;
+        return 1 + 2 * e.path.size() + 2;
     case kind::DrmListIcon:
     case kind::DrmStaticIcon:
     case kind::DrmAnimatedIcon:
-        out.push_back(e.first);
-        out.push_back(0);
-        append16(out, e.number, order);
-        break;
+        return kDrmPayload;
     case kind::Code12:
     case kind::Code13:
     case kind::Code14:
-        out.push_back(static_cast<uint8_t>(e.value));
-        break;
+        return 1;
     case kind::Action:
-        append16(out, e.value, order);
-        break;
+        return 2;
     case kind::ShortcutData:
-        for (size_t i = 0; i < kShortcutDataLength; ++i)
-            out.push_back(i < e.bytes.size() ? e.bytes[i] : 0);
-        break;
-    case kind::Unsupported:
-        for (const UnsupportedRecord& r : e.records) {
-            out.push_back(r.kind);
-            append16(out, static_cast<uint16_t>(r.payload.size()), order);
-            out.insert(out.end(), r.payload.begin(), r.payload.end());
-        }
-        break;
+        return kShortcutDataLength;
+    case kind::Unsupported: {
+        size_t n = 0;
+        for (const UnsupportedRecord& r : e.records)
+            n += kHeaderSize + r.payload.size();
+        return n;
+    }
     default:
         // A kind the editor does not know, built in memory: its bytes are the payload.
-        out.insert(out.end(), e.bytes.begin(), e.bytes.end());
-        break;
+        return e.bytes.size();
     }
 }
 
-// Appends an entry as it is written: a record with its L filled in from the payload written,
-// or for unsupported data its records. Returns the payload length, which may exceed what L
-// can count (L then holds its low 16 bits).
-size_t appendEntry(std::vector<uint8_t>& out, const DataEntry& e, const EncodeOptions& options)
+// Writes a text up to its first zero unit, then one zero unit; returns the end.
+uint8_t* putText(uint8_t* p, std::u16string_view text, ByteOrder order)
+{
+    size_t units = 0;
+    if (order == ByteOrder::Big)
+        for (; units < text.size() && text[units] != 0; ++units)
+            put16(p + 2 * units, text[units], ByteOrder::Big);
+    else
+        for (; units < text.size() && text[units] != 0; ++units)
+            put16(p + 2 * units, text[units], ByteOrder::Little);
+    put16(p + 2 * units, 0, order);
+    return p + 2 * units + 2;
+}
+
+uint8_t* putTitles(uint8_t* p, const DataEntry& e, const EncodeOptions& options)
+{
+    const ByteOrder order = options.format.order;
+    const uint8_t marker = options.format.recordSize == 36 ? 0xCD : 0x00;
+    *p++ = static_cast<uint8_t>(e.titles.size());
+    // The title entries (language, marker, end offset) come first; each end offset is
+    // known once its text is written.
+    uint8_t* entry = p;
+    uint8_t* const texts = p + 4 * e.titles.size();
+    p = texts;
+    for (const Title& t : e.titles) {
+        p = putText(p, t.text, order);
+        entry[0] = t.language;
+        entry[1] = marker;
+        put16(entry + 2, static_cast<uint16_t>(p - texts), order);
+        entry += 4;
+    }
+    return p;
+}
+
+// Writes the payload of an entry (for unsupported data: its records); returns the end.
+uint8_t* putPayload(uint8_t* p, const DataEntry& e, const EncodeOptions& options)
+{
+    const ByteOrder order = options.format.order;
+    if (isTitleKind(e.kind))
+        return putTitles(p, e, options);
+    switch (e.kind) {
+    case kind::Url:
+    case kind::DialNumber:
+    case kind::Midlet1:
+    case kind::MidletName:
+    case kind::MidletVendor:
+        p = std::copy_n(e.bytes.begin(), asciiLength(e.bytes), p);
+        *p++ = 0;
+        return p;
+    case kind::FileIcon:
+        *p++ = e.role;
+        return putText(p, e.path, order);
+    case kind::DrmListIcon:
+    case kind::DrmStaticIcon:
+    case kind::DrmAnimatedIcon:
+        p[0] = e.first;
+        p[1] = 0;
+        put16(p + 2, e.number, order);
+        return p + kDrmPayload;
+    case kind::Code12:
+    case kind::Code13:
+    case kind::Code14:
+        *p++ = static_cast<uint8_t>(e.value);
+        return p;
+    case kind::Action:
+        put16(p, e.value, order);
+        return p + 2;
+    case kind::ShortcutData:
+        for (size_t i = 0; i < kShortcutDataLength; ++i)
+            *p++ = i < e.bytes.size() ? e.bytes[i] : 0;
+        return p;
+    case kind::Unsupported:
+        for (const UnsupportedRecord& r : e.records) {
+            *p++ = r.kind;
+            put16(p, static_cast<uint16_t>(r.payload.size()), order);
+            p = std::copy(r.payload.begin(), r.payload.end(), p + 2);
+        }
+        return p;
+    default:
+        return std::copy(e.bytes.begin(), e.bytes.end(), p);
+    }
+}
+
+// The kind byte an entry is written with.
+uint8_t writtenKind(const DataEntry& e, const EncodeOptions& options)
+{
+    if (e.kind == kind::FileIcon && options.format.recordSize == 22 && options.iconMarker == IconMarker::K06)
+        return kind::DialNumber;
+    return e.kind;
+}
+
+// The bytes an entry takes at most: its record header and payload room.
+size_t entryRoom(const DataEntry& e)
+{
+    return (e.kind == kind::Unsupported ? 0 : kHeaderSize) + payloadRoom(e);
+}
+
+// Writes an entry as it is stored: a record whose L is filled in from the payload written, or
+// for unsupported data its records. Returns the end; `length` is the payload length, which may
+// exceed what L can count (L then holds its low 16 bits).
+uint8_t* putEntry(uint8_t* p, const DataEntry& e, const EncodeOptions& options, size_t& length)
 {
     if (e.kind == kind::Unsupported) {
-        const size_t start = out.size();
-        appendPayload(out, e, options);
-        return out.size() - start;
+        uint8_t* const end = putPayload(p, e, options);
+        length = static_cast<size_t>(end - p);
+        return end;
     }
-    uint8_t k = e.kind;
-    if (k == kind::FileIcon && options.format.recordSize == 22 && options.iconMarker == IconMarker::K06)
-        k = kind::DialNumber;
-    const size_t lengthAt = openRecord(out, k);
-    appendPayload(out, e, options);
-    const size_t length = out.size() - lengthAt - 2;
-    put16(out.data() + lengthAt, static_cast<uint16_t>(length), options.format.order);
-    return length;
+    uint8_t* const end = putPayload(p + kHeaderSize, e, options);
+    length = static_cast<size_t>(end - p) - kHeaderSize;
+    p[0] = writtenKind(e, options);
+    put16(p + 1, static_cast<uint16_t>(length), options.format.order);
+    return end;
 }
 
 } // namespace
@@ -396,42 +443,58 @@ DecodedItemData decodeItemData(std::span<const uint8_t> data, const DataFormat& 
 
 size_t encodedPayloadLength(const DataEntry& entry)
 {
-    std::vector<uint8_t> bytes;
-    return appendEntry(bytes, entry, EncodeOptions{});
+    std::vector<uint8_t> bytes(entryRoom(entry));
+    size_t length = 0;
+    putEntry(bytes.data(), entry, EncodeOptions{}, length);
+    return length;
 }
 
 uint16_t itemDataLength(const ItemDataBlock* block, bool saveAll)
 {
     if (!block)
         return 0;
-    std::vector<uint8_t> bytes;
     const EncodeOptions options{.saveAll = saveAll};
-    for (const DataEntry& e : block->entries)
-        if (e.kind != kind::Unsupported || saveAll)
-            appendEntry(bytes, e, options);
-    return static_cast<uint16_t>(bytes.size());
+    size_t total = 0;
+    for (const DataEntry& e : block->entries) {
+        if (e.kind == kind::Unsupported && !saveAll)
+            continue;
+        std::vector<uint8_t> bytes(entryRoom(e));
+        size_t length = 0;
+        total += static_cast<size_t>(putEntry(bytes.data(), e, options, length) - bytes.data());
+    }
+    return static_cast<uint16_t>(total);
 }
 
 Status encodeItemData(const ItemDataBlock& block, const EncodeOptions& options, std::vector<uint8_t>& out)
 {
+    auto written = [&](const DataEntry& e) { return e.kind != kind::Unsupported || options.saveAll; };
+    // Room for the whole block at once; the texts are written up to their zero units, and
+    // what is left over is cut off at the end.
     const size_t start = out.size();
+    size_t room = 0;
+    for (const DataEntry& e : block.entries)
+        if (written(e))
+            room += entryRoom(e);
+    out.resize(start + room);
     auto fail = [&](std::string text) -> Status {
         out.resize(start);
         return Error{std::move(text)};
     };
 
+    uint8_t* p = out.data() + start;
     for (const DataEntry& e : block.entries) {
+        if (!written(e))
+            continue;
         if (e.kind == kind::Unsupported) {
-            if (!options.saveAll)
-                continue;
             for (const UnsupportedRecord& r : e.records)
                 if (r.payload.size() > kMaxField)
                     return fail("an unsupported data record of kind " + std::to_string(r.kind) + " holds " +
                                 std::to_string(r.payload.size()) + " bytes, more than its length field can count");
-            appendEntry(out, e, options);
-            continue;
         }
-        const size_t length = appendEntry(out, e, options);
+        size_t length = 0;
+        p = putEntry(p, e, options, length);
+        if (e.kind == kind::Unsupported)
+            continue;
         if (length > kMaxField)
             return fail("a data record of kind " + std::to_string(e.kind) + " needs " + std::to_string(length) +
                         " bytes, more than its length field can count (65535)");
@@ -439,6 +502,7 @@ Status encodeItemData(const ItemDataBlock& block, const EncodeOptions& options, 
             return fail("a title record holds " + std::to_string(e.titles.size()) +
                         " titles, more than its count byte can count (255)");
     }
+    out.resize(static_cast<size_t>(p - out.data()));
     return {};
 }
 

@@ -1,5 +1,6 @@
 #include "core/menu_reader.h"
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cstdio>
@@ -167,9 +168,8 @@ private:
         item.childIndex = r[3];
         item.options = r[4];
         item.attributes = r[5];
-        const size_t width = recordSize_ == 36 ? 25 : 12;
-        for (size_t i = 0; i < width && r[6 + i] != 0; ++i)
-            item.name.push_back(static_cast<char>(r[6 + i]));
+        const auto field = r.subspan(6, recordSize_ == 36 ? 25 : 12);
+        item.name.assign(field.begin(), std::find(field.begin(), field.end(), uint8_t(0)));
         item.dataOffset = read16(r.data() + recordSize_ - 4, order_);
         item.dataLength = read16(r.data() + recordSize_ - 2, order_);
         item.hasData = item.dataLength != 0;

@@ -96,11 +96,14 @@ public:
         }
 
         // Data first, straight into the data area: every limit is known before a record is
-        // written. The buffer holds the largest file the format allows, so it never moves.
+        // written. The data lengths of the last read or save tell how much room it needs.
         const EncodeOptions encode{{static_cast<int>(recordSize_), order_}, ws_.saveMode.iconMarker(), ws_.saveMode.saveAll()};
         const size_t dataArea = kHeaderSize + records * recordSize_;
+        size_t expected = 0;
+        for (const Slot& s : slots)
+            expected += s.node->item.dataLength;
         std::vector<uint8_t> out;
-        out.reserve(dataArea + kMaxDataArea);
+        out.reserve(dataArea + expected);
         out.resize(dataArea);
         for (Slot& s : slots) {
             const ItemDataBlock* block = doc.data().at(s.node->item.recordNo);

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include "core/item_data_codec.h"
 #include "support/menu_builder.h"
 
@@ -138,6 +140,52 @@ TEST(ItemDataCodec, EveryKindRoundTripsInBothByteOrdersAndSizes)
         EXPECT_TRUE(decodedMore.warnings.empty());
         EXPECT_EQ(encode(decodedMore.block, format, IconMarker::K06), more) << format.recordSize;
         EXPECT_EQ(itemDataLength(&decodedMore.block, true), more.size());
+    }
+}
+
+// Each entry as the codec renders it, with the lengths counted from those bytes, and the bytes
+// parsed back: to the entry itself, or where it is not in written form, to that form.
+TEST(ItemDataCodec, EntriesRenderAndParseWithTheLengthsTheyAreWrittenWith)
+{
+    constexpr ByteOrder o = ByteOrder::Big;
+    const std::u16string onHeap(EntryText::kInlineUnits + 1, u'x');
+    Bytes shortcut(kShortcutDataLength, 0);
+    shortcut[0] = 'S';
+    shortcut[1] = 'C';
+    struct Case {
+        DataEntry entry;
+        Bytes bytes;
+        std::optional<DataEntry> parsed;  // when it differs from `entry`
+    };
+    const std::vector<Case> cases = {
+        {{.kind = kind::MenuTitle, .titles = {{1, u"Games"}, {35, onHeap}, {7, u""}}},
+         testing::titleRecord(0, {{1, u"Games"}, {35, onHeap}, {7, u""}}, 36, o)},
+        {{.kind = kind::ShowText, .titles = {{2, std::u16string(u"a\0b", 3)}}},  // written up to its zero
+         testing::titleRecord(21, {{2, u"a"}}, 36, o),
+         DataEntry{.kind = kind::ShowText, .titles = {{2, u"a"}}}},
+        {{.kind = kind::Url, .bytes = {'h', 't'}}, testing::asciiRecord(5, "ht", o),  // the zero byte added
+         DataEntry{.kind = kind::Url, .bytes = {'h', 't', 0}}},
+        {{.kind = kind::FileIcon, .role = kRoleList, .path = u"/a/mobile/picture/a-rather-long-name.gif"},
+         testing::iconRecord(12, kRoleList, u"/a/mobile/picture/a-rather-long-name.gif", o)},
+        {{.kind = kind::DrmStaticIcon, .first = 0x12, .number = 300}, testing::drmRecord(16, 0x12, 300, o)},
+        {{.kind = kind::Code13, .value = 7}, testing::codeRecord(19, 7, o)},
+        {{.kind = kind::Action, .value = 0xBEEF}, testing::actionRecord(0xBEEF, o)},
+        {{.kind = kind::ShortcutData, .bytes = {'S', 'C'}}, testing::shortcutRecord("SC", o),  // zero-padded
+         DataEntry{.kind = kind::ShortcutData, .bytes = shortcut}},
+        {{.kind = kind::Unsupported, .records = {{40, 2, {1, 2}}, {41, 0, {}}}},
+         join({testing::dataRecord(40, Bytes{1, 2}, o), testing::dataRecord(41, Bytes{}, o)})},
+        {{.kind = 13, .bytes = {9}}, testing::dataRecord(13, Bytes{9}, o),  // a kind built in memory
+         DataEntry{.kind = kind::Unsupported, .records = {{13, 1, {9}}}}},
+    };
+    for (const Case& c : cases) {
+        const ItemDataBlock block{0, {c.entry}};
+        EXPECT_EQ(encode(block, kBig36), c.bytes) << int(c.entry.kind);
+        const size_t header = c.entry.kind == kind::Unsupported ? 0 : 3;
+        EXPECT_EQ(encodedPayloadLength(c.entry), c.bytes.size() - header) << int(c.entry.kind);
+        EXPECT_EQ(itemDataLength(&block, true), c.bytes.size()) << int(c.entry.kind);
+        const auto parsed = decodeItemData(c.bytes, kBig36);
+        EXPECT_TRUE(parsed.warnings.empty());
+        EXPECT_EQ(parsed.block.entries, std::vector<DataEntry>{c.parsed.value_or(c.entry)}) << int(c.entry.kind);
     }
 }
 
