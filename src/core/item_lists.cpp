@@ -30,7 +30,7 @@ void ItemLists::setBase(std::vector<ItemEntry> entries)
         entries.resize(kMaxBaseEntries);
     base_ = std::move(entries);
     base_.push_back(customEntry());
-    basePositions_ = positionsOf(base_);
+    baseIndex_.build(base_);
 }
 
 void ItemLists::setAvailable(std::vector<ItemEntry> entries)
@@ -39,38 +39,51 @@ void ItemLists::setAvailable(std::vector<ItemEntry> entries)
         entries.resize(kCapacity - 1);
     available_ = std::move(entries);
     available_.push_back(customEntry());
-    availablePositions_ = positionsOf(available_);
+    availableIndex_.build(available_);
 }
 
 void ItemLists::makeAllAvailable()
 {
     available_ = base_;
-    availablePositions_ = basePositions_;
+    availableIndex_ = baseIndex_;
 }
 
-ItemLists::Positions ItemLists::positionsOf(const std::vector<ItemEntry>& list)
+void ItemLists::NameIndex::build(const std::vector<ItemEntry>& list)
 {
-    Positions positions;
-    positions.reserve(list.size());
-    for (size_t i = 0; i < list.size(); ++i)
-        positions.try_emplace(list[i].identifier, i);  // an identifier already there keeps its first place
-    return positions;
+    size_t size = 16;
+    while (size < 2 * list.size())
+        size *= 2;
+    slots_.assign(size, 0);
+    const size_t mask = size - 1;
+    for (size_t i = 0; i < list.size(); ++i) {
+        const std::string_view identifier = list[i].identifier;
+        size_t at = std::hash<std::string_view>{}(identifier) & mask;
+        while (slots_[at] != 0 && list[slots_[at] - 1].identifier != identifier)
+            at = (at + 1) & mask;
+        if (slots_[at] == 0)
+            slots_[at] = static_cast<uint16_t>(i + 1);
+    }
 }
 
-size_t ItemLists::find(const Positions& positions, size_t count, std::string_view identifier)
+size_t ItemLists::NameIndex::find(const std::vector<ItemEntry>& list, std::string_view identifier) const
 {
-    const auto it = positions.find(identifier);
-    return it == positions.end() ? count : it->second;
+    if (slots_.empty())
+        return list.size();
+    const size_t mask = slots_.size() - 1;
+    for (size_t at = std::hash<std::string_view>{}(identifier) & mask; slots_[at] != 0; at = (at + 1) & mask)
+        if (list[slots_[at] - 1].identifier == identifier)
+            return slots_[at] - 1u;
+    return list.size();
 }
 
 size_t ItemLists::findAvailable(std::string_view identifier) const
 {
-    return find(availablePositions_, available_.size(), identifier);
+    return availableIndex_.find(available_, identifier);
 }
 
 size_t ItemLists::findInBase(std::string_view identifier) const
 {
-    return find(basePositions_, base_.size(), identifier);
+    return baseIndex_.find(base_, identifier);
 }
 
 bool ItemLists::isAllowed(std::string_view identifier) const

@@ -8,7 +8,6 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 namespace tessaro {
@@ -55,19 +54,24 @@ public:
     uint8_t canHoldItems(size_t k) const { return k < flags_.size() ? flags_[k] : 1; }
 
 private:
-    // Positions of the identifiers of a list, the first of equal ones; looked up by a view.
-    struct NameHash {
-        using is_transparent = void;
-        size_t operator()(std::string_view name) const { return std::hash<std::string_view>{}(name); }
+    // The positions of a list's identifiers by their hash, so a look-up needs no scan: open
+    // addressing over a power-of-two table of position + 1 (0: a free slot), at most half full.
+    // Of equal identifiers the first is found.
+    class NameIndex {
+    public:
+        void build(const std::vector<ItemEntry>& list);
+        // Position of `identifier` in `list`, the list the index was built from; its size when
+        // absent.
+        size_t find(const std::vector<ItemEntry>& list, std::string_view identifier) const;
+
+    private:
+        std::vector<uint16_t> slots_;
     };
-    using Positions = std::unordered_map<std::string, size_t, NameHash, std::equal_to<>>;
-    static Positions positionsOf(const std::vector<ItemEntry>& list);
-    static size_t find(const Positions& positions, size_t count, std::string_view identifier);
 
     std::vector<ItemEntry> base_;
     std::vector<ItemEntry> available_;
-    Positions basePositions_;
-    Positions availablePositions_;
+    NameIndex baseIndex_;
+    NameIndex availableIndex_;
     std::array<uint8_t, kCapacity> flags_;
 };
 

@@ -82,6 +82,8 @@ public:
     std::vector<MenuNode*> preorder() const;
     // The top node of a node's branch (softkeys or menu root).
     static const MenuNode* topOf(const MenuNode* node);
+    // Makes room for `count` children of `parent`, so that appending them allocates once.
+    void reserveChildren(MenuNode* parent, size_t count) { parent->children_.reserve(count); }
 
     // --- primitives (each tells the observers) --------------------------------------------
     // Removes every node and every data block.

@@ -169,7 +169,8 @@ private:
         item.options = r[4];
         item.attributes = r[5];
         const auto field = r.subspan(6, recordSize_ == 36 ? 25 : 12);
-        item.name.assign(field.begin(), std::find(field.begin(), field.end(), uint8_t(0)));
+        const auto length = std::find(field.begin(), field.end(), uint8_t(0)) - field.begin();
+        item.name.assign(reinterpret_cast<const char*>(field.data()), static_cast<size_t>(length));
         item.dataOffset = read16(r.data() + recordSize_ - 4, order_);
         item.dataLength = read16(r.data() + recordSize_ - 2, order_);
         item.hasData = item.dataLength != 0;
@@ -279,10 +280,22 @@ private:
         return readGroup(kFirstMenuRecord, doc.menuRoot());
     }
 
+    // The records from `start` on that name the same parent as the first: in a well-formed file
+    // the size of the group that starts there.
+    size_t groupSize(size_t start) const
+    {
+        size_t index = start;
+        const auto first = record(start);
+        while (index < count_ && !record(index).empty() && record(index)[1] == first[1])
+            ++index;
+        return index - start;
+    }
+
     // Reads the sibling group that starts at record `start` under `parent`, each member
     // followed by its own group. Returns false when the read was aborted.
     bool readGroup(size_t start, MenuNode* parent)
     {
+        ws_.document.reserveChildren(parent, parent->childCount() + groupSize(start));
         int remembered = -1;
         for (size_t index = start; index < count_; ++index) {
             const auto r = record(index);
