@@ -77,20 +77,21 @@ public:
                           TRANSLATABLE("Core", "The menu needs ") + std::to_string(records)
                               + TRANSLATABLE("Core", " records; an mma_ucp file holds at most 255 (245 menu items)"));
 
-        // The softkeys' records, then the main menu's.
-        std::vector<Slot> slots;
-        slots.reserve(records);
-        groupOrder(softkeys, slots);
-        const size_t softkeySlots = slots.size();
-        groupOrder(doc.menuRoot(), slots);
+        std::vector<Slot> softkeySlots;
+        std::vector<Slot> menuSlots;
+        softkeySlots.reserve(kSoftkeyCount);
+        menuSlots.reserve(records);
+        groupOrder(softkeys, softkeySlots);
+        groupOrder(doc.menuRoot(), menuSlots);
 
         if (recordSize_ == 22) {
             // In 22-byte files kind 6 is a file-system icon: a number to dial written there
             // would come back as an icon path made of its digits.
             std::string dialItems;
-            for (const Slot& s : slots)
-                if (holdsDialNumber(doc.data().at(s.node->item.recordNo)))
-                    dialItems += (dialItems.empty() ? "" : ", ") + s.node->item.name;
+            for (auto* slots : {&softkeySlots, &menuSlots})
+                for (const Slot& s : *slots)
+                    if (holdsDialNumber(doc.data().at(s.node->item.recordNo)))
+                        dialItems += (dialItems.empty() ? "" : ", ") + s.node->item.name;
             if (!dialItems.empty())
                 return refuse(kLimitCaption, std::string(kDialIn22ByteText) + dialItems);
         }
@@ -100,21 +101,24 @@ public:
         const EncodeOptions encode{{static_cast<int>(recordSize_), order_}, ws_.saveMode.iconMarker(), ws_.saveMode.saveAll()};
         const size_t dataArea = kHeaderSize + records * recordSize_;
         size_t expected = 0;
-        for (const Slot& s : slots)
-            expected += s.node->item.dataLength;
+        for (auto* slots : {&softkeySlots, &menuSlots})
+            for (const Slot& s : *slots)
+                expected += s.node->item.dataLength;
         std::vector<uint8_t> out;
         out.reserve(dataArea + expected);
         out.resize(dataArea);
-        for (Slot& s : slots) {
-            const ItemDataBlock* block = doc.data().at(s.node->item.recordNo);
-            if (!block)
-                continue;
-            const size_t start = out.size();
-            const Status st = encodeItemData(*block, encode, out);
-            if (!st.ok())
-                return refuse(kLimitCaption, TRANSLATABLE("Core", "The data of item ") + s.node->item.name
-                                                 + TRANSLATABLE("Core", " cannot be saved: ") + st.error());
-            s.dataLength = out.size() - start;
+        for (auto* slots : {&softkeySlots, &menuSlots}) {
+            for (Slot& s : *slots) {
+                const ItemDataBlock* block = doc.data().at(s.node->item.recordNo);
+                if (!block)
+                    continue;
+                const size_t start = out.size();
+                const Status st = encodeItemData(*block, encode, out);
+                if (!st.ok())
+                    return refuse(kLimitCaption, TRANSLATABLE("Core", "The data of item ") + s.node->item.name
+                                                     + TRANSLATABLE("Core", " cannot be saved: ") + st.error());
+                s.dataLength = out.size() - start;
+            }
         }
         const size_t total = out.size() - dataArea;
         if (total > kMaxDataArea)
@@ -126,11 +130,11 @@ public:
         record_ = out.data() + kHeaderSize;
         rootRecord();
         putRecord(softkeys->item, softkeys->item.dataOffset, softkeys->item.dataLength);
-        if (!groupRecords(std::span(slots).first(softkeySlots)))
+        if (!groupRecords(softkeySlots))
             return refuse(std::string(kProfileErrorCaption), std::string(kProfileMismatchText));
         MenuNode* root = doc.menuRoot();
         putRecord(root->item, root->item.dataOffset, root->item.dataLength);
-        if (!groupRecords(std::span(slots).subspan(softkeySlots)))
+        if (!groupRecords(menuSlots))
             return refuse(std::string(kProfileErrorCaption), std::string(kProfileMismatchText));
         return out;
     }
@@ -199,7 +203,7 @@ private:
 
     // The records of one area in group-writer order. Returns false when an item is outside
     // the available items; the records before it have been normalised as a save does.
-    bool groupRecords(std::span<Slot> slots)
+    bool groupRecords(std::vector<Slot>& slots)
     {
         for (Slot& s : slots) {
             MenuRecord& item = s.node->item;
