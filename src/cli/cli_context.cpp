@@ -43,4 +43,10 @@ void CliContext::fail(const std::string& text)
     throw CommandFailed{};
 }
 
+void CliContext::fail(const Error& error)
+{
+    prompter.show(MessageIcon::Error, error.caption, error.text);
+    throw CommandFailed{};
+}
+
 } // namespace tessaro::cli

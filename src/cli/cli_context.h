@@ -8,6 +8,7 @@
 #include <CLI/CLI.hpp>
 
 #include "core/prompter.h"
+#include "core/result.h"
 #include "core/workspace.h"
 #include "workspace/profiles.h"
 
@@ -50,6 +51,8 @@ struct CliContext {
     void prepare();
     // Prints a message through the prompter (empty caption) and ends the command with 1.
     [[noreturn]] void fail(const std::string& text);
+    // Prints an error as "caption: text" and ends the command with 1.
+    [[noreturn]] void fail(const Error& error);
 };
 
 // Each area adds its commands here.

@@ -159,14 +159,18 @@ void menuPut(CliContext& ctx, const std::string& in)
 
 void seemBackup(CliContext& ctx, const std::string& file)
 {
-    if (!backupSeemRecord(connectedSession(ctx).phone(), file))
-        throw CommandFailed{};
+    const Status saved = backupSeemRecord(connectedSession(ctx).phone(), file);
+    if (!saved)
+        ctx.fail(saved.failure());
+    std::cerr << kSeemBackedUpText << '\n';
 }
 
 void seemRestore(CliContext& ctx, const std::string& file)
 {
-    if (!restoreSeemRecord(connectedSession(ctx).phone(), file))
-        throw CommandFailed{};
+    const Status restored = restoreSeemRecord(connectedSession(ctx).phone(), file);
+    if (!restored)
+        ctx.fail(restored.failure());
+    std::cerr << kSeemRestoredText << '\n';
 }
 
 void restart(CliContext& ctx)

@@ -48,7 +48,10 @@ void PhoneSession::start()
     monitor_->setDisconnectHook([this] { forgetPhoneState(roundTrip_); });
     if (ctx_.usb)
         monitor_->setDispatch([this](std::function<void()> call) { statusQueue_.push(std::move(call)); });
-    if (!monitor_->initPhoneLink()) {
+    if (const Status logged = monitor_->openLog(); !logged)
+        ctx_.prompter.show(MessageIcon::Error, logged.failure().caption, logged.error());
+    if (const Status started = monitor_->startLibrary(); !started) {
+        ctx_.prompter.show(MessageIcon::Error, started.failure().caption, started.error());
         if (usbPhone_ && !usbPhone_->startError().empty())
             std::cerr << usbPhone_->startError() << '\n';
         throw CommandFailed{};

@@ -98,27 +98,33 @@ std::vector<std::string> confirmedFiles(Prompter& prompter, const std::vector<st
 
 } // namespace
 
-bool listPhoneFiles(PhoneContext& phone, BrowserState& state)
+Status listPhoneFiles(PhoneContext& phone, BrowserState& state, ListingMode mode)
 {
-    bool listed = false;
-    switch (state.mode) {
+    Result<PhoneListing> listed = Error("");
+    switch (mode) {
     case ListingMode::AllFiles:
-        listed = listAllFiles(phone);
+        listed = listAllFiles(phone, state.volumes);
         break;
     case ListingMode::ByMask:
         listed = listMatchingFiles(phone, state.maskVolumes, state.maskExtension);
         break;
     case ListingMode::IconsOnly:
-        listed = listIcons(phone);
+        listed = listIcons(phone, state.volumes);
         break;
     }
+    state.files.clear();
     state.freeBytes.clear();
-    const std::string volumes = state.mode == ListingMode::ByMask
-        ? state.maskVolumes : std::string(phone.volumes.begin(), phone.volumes.end());
+    if (!listed)
+        return listed.failure();
+    state.files = std::move(listed->files);
+    const std::string volumes = mode == ListingMode::ByMask ? state.maskVolumes
+                                                            : std::string(state.volumes.begin(), state.volumes.end());
     for (const char volume : volumes)
-        if (const auto free = listed ? freeSpace(phone, volume) : Result<uint32_t>(Error("")))
+        if (const auto free = freeSpace(phone, volume))
             state.freeBytes[volume] = *free;
-    return listed;
+    if (listed->cancelled)
+        return Error(ErrorKind::Cancelled, "");
+    return Status::success();
 }
 
 std::vector<MaskVolume> openMaskVolumes(const std::vector<char>& phoneVolumes, BrowserState& state,
@@ -159,7 +165,7 @@ void FileBrowserModel::buildTree()
     selectFolder(nullptr);
     root_.children.clear();
     root_.files.clear();
-    for (const auto& entry : phone_.fileList)
+    for (const auto& entry : state_.files)
         addPath(entry.path);
     // The volumes are the folders below the root; each shows what room it had left.
     for (const auto& volume : root_.children)
@@ -263,16 +269,16 @@ FileRow FileBrowserModel::rowFor(const std::string& name) const
     FileRow row{name, {}, attributeLetters(0)};
     const int at = entryIndex(folderPath(*selected_) + "/" + name);
     if (at >= 0) {
-        row.size = std::to_string(phone_.fileList[size_t(at)].size);
-        row.attributes = attributeLetters(phone_.fileList[size_t(at)].attributes);
+        row.size = std::to_string(state_.files[size_t(at)].size);
+        row.attributes = attributeLetters(state_.files[size_t(at)].attributes);
     }
     return row;
 }
 
 int FileBrowserModel::entryIndex(const std::string& path) const
 {
-    for (size_t i = 0; i < phone_.fileList.size(); ++i)
-        if (phone_.fileList[i].path == path)
+    for (size_t i = 0; i < state_.files.size(); ++i)
+        if (state_.files[i].path == path)
             return int(i);
     return -1;
 }
@@ -378,8 +384,7 @@ bool FileBrowserModel::upload(const std::vector<std::string>& localFiles,
         const std::string phonePath = phonePathOf(file);
         const Status sent = uploadFile(phone_, file, phonePath, batch.get());
         if (!sent) {
-            phone_.cancelled = sent.cancelled();
-            if (!phone_.cancelled)
+            if (!sent.cancelled())
                 phone_.prompter.show(MessageIcon::Error, kError, sent.error());
             ok = false;
             break;
@@ -389,11 +394,11 @@ bool FileBrowserModel::upload(const std::vector<std::string>& localFiles,
         // A file written over keeps its one row, with the new size and the bits it was
         // written with.
         if (const int at = entryIndex(phonePath); at >= 0) {
-            phone_.fileList[size_t(at)].size = uint32_t(written);
-            phone_.fileList[size_t(at)].attributes = 0;
+            state_.files[size_t(at)].size = uint32_t(written);
+            state_.files[size_t(at)].attributes = 0;
             continue;
         }
-        phone_.fileList.push_back(PhoneFileEntry{uint32_t(written), 0, 0, phonePath});
+        state_.files.push_back(PhoneFileEntry{uint32_t(written), 0, 0, phonePath});
         addPath(phonePath);
     }
     // New nodes may have moved in the sorted tree, but nodes never move in memory.
@@ -408,7 +413,7 @@ uint64_t FileBrowserModel::selectedSize() const
     for (const int row : selection_) {
         const int at = entryIndex(filePath(row));
         if (at >= 0)
-            total += phone_.fileList[size_t(at)].size;
+            total += state_.files[size_t(at)].size;
     }
     return total;
 }
@@ -417,9 +422,8 @@ Status FileBrowserModel::download(const std::string& phonePath, const std::strin
 {
     // The listing gave the file's size and attributes; a file it does not hold is looked up.
     const int at = entryIndex(phonePath);
-    const Status read = at >= 0 ? downloadFile(phone_, phone_.fileList[size_t(at)], localPath, batch)
+    const Status read = at >= 0 ? downloadFile(phone_, state_.files[size_t(at)], localPath, batch)
                                 : downloadFile(phone_, phonePath, localPath);
-    phone_.cancelled = read.cancelled();
     return read;
 }
 
@@ -463,7 +467,7 @@ bool FileBrowserModel::downloadSelected(const std::string& folder,
     for (const std::string& name : names) {
         const int at = entryIndex(folderPathText + "/" + name);
         if (at >= 0)
-            total += phone_.fileList[size_t(at)].size;
+            total += state_.files[size_t(at)].size;
     }
     auto batch = openBatch();
     batch->batchTotal = uint32_t(std::min<uint64_t>(total, UINT32_MAX));
@@ -549,7 +553,7 @@ bool FileBrowserModel::deleteSelected(const std::function<DeleteAnswer(const std
         }
         const int entry = entryIndex(phonePath);
         if (entry >= 0)
-            phone_.fileList.erase(phone_.fileList.begin() + entry);
+            state_.files.erase(state_.files.begin() + entry);
         if (iconPath_ == phonePath)
             iconPath_.clear();
     }
@@ -561,7 +565,7 @@ int FileBrowserModel::attributePreset() const
     if (selection_.size() != 1)
         return 0;
     const int at = entryIndex(filePath(selection_.front()));
-    return at >= 0 ? phone_.fileList[size_t(at)].attributes & 7 : 0;
+    return at >= 0 ? state_.files[size_t(at)].attributes & 7 : 0;
 }
 
 bool FileBrowserModel::applyAttributes(int bits)
@@ -578,7 +582,7 @@ bool FileBrowserModel::applyAttributes(int bits)
         // The list keeps the new bits, so the cell stays right when the folder is shown again.
         const int at = entryIndex(phonePath);
         if (at >= 0)
-            phone_.fileList[size_t(at)].attributes = uint16_t(bits);
+            state_.files[size_t(at)].attributes = uint16_t(bits);
         rows_[size_t(row)].attributes = attributeLetters(bits);
     }
     return true;

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "core/result.h"
+#include "p2k/file_list_entry.h"
 
 namespace tessaro {
 
@@ -30,12 +31,21 @@ struct BrowserState {
     std::string lastDownloadFolder;    // local folder of the last multi-file download
     std::string chosenPath;            // the phone path handed to the item editor
     std::map<char, uint32_t> freeBytes; // each listed volume's free space, as of the listing
+    std::vector<char> volumes;         // the phone's volume letters, once asked for
+    std::vector<PhoneFileEntry> files; // the last listing, shared with the item editor's icon fields
+    // Forgets what was learnt of a phone that went away.
+    void forgetPhone()
+    {
+        freeBytes.clear();
+        volumes.clear();
+        files.clear();
+    }
 };
 
-// Runs the listing of `mode` (icons, all files, or by mask) and asks each volume listed for
-// its free space; false when nothing was listed because the phone is away or the volume
-// query failed.
-bool listPhoneFiles(PhoneContext& phone, BrowserState& state);
+// Runs the listing of `mode` (icons, all files, or by mask; mostly state.mode) into state.files and asks each
+// volume listed for its free space. A listing stopped from its window ends Cancelled and
+// keeps the volumes listed before it.
+Status listPhoneFiles(PhoneContext& phone, BrowserState& state, ListingMode mode);
 
 // One entry of the mask dialog's volume list.
 struct MaskVolume {

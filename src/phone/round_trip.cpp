@@ -118,12 +118,12 @@ std::string readPhoneMenu(RoundTrip& rt)
             phone.prompter.show(MessageIcon::Error, kFatalCaption, TRANSLATABLE("Core", "Error reading mma_ucp"));
         return {};
     }
-    if (!queryVolumes(phone)) {
-        phone.prompter.show(MessageIcon::Error, kFatalCaption,
-                            TRANSLATABLE("Core", "Error getting volume info"));
+    const auto volumes = queryVolumes(phone);
+    if (!volumes) {
+        phone.prompter.show(MessageIcon::Error, kFatalCaption, volumes.error());
         return menu;
     }
-    const bool card = std::find(phone.volumes.begin(), phone.volumes.end(), 'b') != phone.volumes.end();
+    const bool card = std::find(volumes->begin(), volumes->end(), 'b') != volumes->end();
 
     state.phoneJ2mestRead = false;
     state.cardJ2mestRead = false;

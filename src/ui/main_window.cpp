@@ -523,8 +523,13 @@ void MainWindow::startUp()
         dispatch->post(std::move(work));
     });
     ctx_.monitor->setProfileSelection([this](const std::string& prefix) { selectPhoneProfile(prefix); });
-    ctx_.monitor->setDisconnectHook([this] { forgetPhoneState(ctx_.roundTripState); });
-    ctx_.monitor->initPhoneLink();
+    ctx_.monitor->setDisconnectHook([this] {
+        forgetPhoneState(ctx_.roundTripState);
+        ctx_.browser.forgetPhone();
+    });
+    for (const Status& started : {ctx_.monitor->openLog(), ctx_.monitor->startLibrary()})
+        if (!started)
+            prompter_.show(MessageIcon::Error, started.failure().caption, started.error());
 
     splash_ = new SplashScreen(this);
     splash_->centreOnOwner();
@@ -1226,8 +1231,7 @@ void MainWindow::closeEvent(QCloseEvent* event)
     splash_ = nullptr;
     if (ctx_.settings.logEnabled)
         ctx_.log.close();
-    ctx_.phone.fileList.clear();
-    ctx_.phone.volumes.clear();
+    ctx_.browser.forgetPhone();
     deleteWorkingFiles(ctx_.defaultFolder);
     if (tray_)
         tray_->hide();

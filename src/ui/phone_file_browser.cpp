@@ -89,11 +89,10 @@ std::optional<std::string> pickPhoneFile(QWidget* parent, PhoneContext& phone, B
                                          BrowserDialogs& dialogs, BrowserChoices& choices,
                                          bool animatedIcon)
 {
-    if (phone.fileList.empty()) {
-        if (animatedIcon)
-            listPhoneFiles(phone, state);
-        else
-            listIcons(phone);
+    if (state.files.empty()) {
+        const Status listed = listPhoneFiles(phone, state, animatedIcon ? state.mode : ListingMode::IconsOnly);
+        if (!listed && !listed.cancelled())
+            phone.prompter.show(MessageIcon::Error, listed.failure().caption, listed.error());
     }
     PhoneFileBrowser viewer(phone, state, dialogs, choices, parent);
     viewer.buildTree();
@@ -390,14 +389,16 @@ void PhoneFileBrowser::usePathToggled(bool checked)
 
 void PhoneFileBrowser::updateMenus()
 {
-    listingModeMenu_->findChild<QAction*>(QStringLiteral("ByMask"))->setEnabled(!phone_.volumes.empty());
+    listingModeMenu_->findChild<QAction*>(QStringLiteral("ByMask"))->setEnabled(!state_.volumes.empty());
     fileMenu_->findChild<QAction*>(QStringLiteral("Delete"))->setEnabled(!model_.selection().empty());
 }
 
 void PhoneFileBrowser::updateFileList()
 {
     list_->clear();
-    listPhoneFiles(phone_, state_);
+    const Status listed = listPhoneFiles(phone_, state_, state_.mode);
+    if (!listed && !listed.cancelled())
+        phone_.prompter.show(MessageIcon::Error, listed.failure().caption, listed.error());
     buildTree();
 }
 
@@ -410,7 +411,7 @@ void PhoneFileBrowser::selectMode(ListingMode mode)
 
 void PhoneFileBrowser::listByMask()
 {
-    if (phone_.volumes.empty() || !dialogs_.mask.execute(phone_.volumes, state_)) {
+    if (state_.volumes.empty() || !dialogs_.mask.execute(state_.volumes, state_)) {
         selectMode(state_.mode);
         return;
     }

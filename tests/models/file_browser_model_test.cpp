@@ -29,10 +29,10 @@ Names rowNames(const FileBrowserModel& model)
     return out;
 }
 
-Names listPaths(const PhoneContext& phone)
+Names listPaths(const BrowserState& state)
 {
     Names out;
-    for (const auto& e : phone.fileList)
+    for (const auto& e : state.files)
         out.push_back(e.path);
     return out;
 }
@@ -45,7 +45,7 @@ struct BrowserRig : VirtualPhoneRig {
         putPhoneFile("/a/mobile/picture/y.gif", patternBytes(40));
         putPhoneFile("/a/mobile/picture/z.gif", patternBytes(5));
         putPhoneFile("/c/w.gif", patternBytes(7));
-        EXPECT_TRUE(listIcons(phone()));
+        EXPECT_TRUE(listPhoneFiles(phone(), state, ListingMode::IconsOnly));
         model.buildTree();
         model.open();
         api->clearRequests();
@@ -87,7 +87,7 @@ TEST(FileBrowserTree, PathComponentsBecomeSortedFolderNodes)
 TEST(FileBrowserTree, SameNameInAnotherCaseIsASeparateNode)
 {
     BrowserRig rig;
-    rig.phone().fileList = {{1, 0, 0, "/a/Pic/b.gif"}, {2, 0, 0, "/a/pic/c.gif"}, {3, 0, 0, "/a/PIC/d.gif"}};
+    rig.state.files = {{1, 0, 0, "/a/Pic/b.gif"}, {2, 0, 0, "/a/pic/c.gif"}, {3, 0, 0, "/a/PIC/d.gif"}};
     rig.model.buildTree();
     // Sorted by byte value: upper case before lower case.
     EXPECT_EQ(childNames(rig.folder("/a")), (Names{"PIC", "Pic", "pic"}));
@@ -97,7 +97,7 @@ TEST(FileBrowserTree, SameNameInAnotherCaseIsASeparateNode)
 TEST(FileBrowserTree, EmptyListLeavesTheRootAlone)
 {
     BrowserRig rig;
-    rig.phone().fileList.clear();
+    rig.state.files.clear();
     rig.model.buildTree();
     EXPECT_TRUE(rig.model.root().children.empty());
     EXPECT_TRUE(rig.model.root().files.empty());
@@ -106,8 +106,8 @@ TEST(FileBrowserTree, EmptyListLeavesTheRootAlone)
 TEST(FileBrowserRows, FolderRowsCarrySizeAndAttributesAndClickGivesThePath)
 {
     BrowserRig rig;
-    rig.phone().fileList[1].attributes = 1 | 4;
-    rig.phone().fileList[2].attributes = 2;
+    rig.state.files[1].attributes = 1 | 4;
+    rig.state.files[2].attributes = 2;
     rig.select("/a/mobile/picture");
     ASSERT_EQ(rig.model.rows().size(), 3u);
     EXPECT_EQ(rig.model.rows()[0].size, "300");
@@ -173,7 +173,7 @@ TEST(FileBrowserUpload, OneFileIntoTheSelectedFolderJoinsListTreeAndRows)
     ASSERT_TRUE(rig.model.upload({rig.local("n.gif")}, rig.batches()));
     EXPECT_EQ(rig.batchesOpened, 0);   // one file: its own progress window
     EXPECT_EQ(readBytes(rig.phoneFile("/c/n.gif")), patternBytes(1500));
-    EXPECT_EQ(rig.phone().fileList.back(), (PhoneFileEntry{1500, 0, 0, "/c/n.gif"}));
+    EXPECT_EQ(rig.state.files.back(), (PhoneFileEntry{1500, 0, 0, "/c/n.gif"}));
     EXPECT_EQ(rowNames(rig.model), (Names{"w.gif", "n.gif"}));
     EXPECT_EQ(rig.model.rows()[1].size, "1500");
 }
@@ -186,7 +186,7 @@ TEST(FileBrowserUpload, LocalNamesBecomeOneBytePerCharacterOnThePhoneAndBack)
     writeBytes(rig.local(localName), patternBytes(20));
     rig.select("/c");
     ASSERT_TRUE(rig.model.upload({rig.local(localName)}, rig.batches()));
-    EXPECT_EQ(rig.phone().fileList.back().path, "/c/" + phoneName);
+    EXPECT_EQ(rig.state.files.back().path, "/c/" + phoneName);
     EXPECT_EQ(readBytes(rig.phoneFile("/c/" + phoneName)), patternBytes(20));
 
     // Several files downloaded into a folder get their names back in UTF-8.
@@ -283,7 +283,7 @@ TEST_P(FileBrowserUploadOverwrite, AsksBeforeWritingOverAPhoneFile)
         else if (std::string(name) != "n.gif")
             EXPECT_NE(readBytes(rig.phoneFile(path)).size(), 77u) << name;
         // Written over or not, a file has one list entry and one row.
-        const Names listed = listPaths(rig.phone());
+        const Names listed = listPaths(rig.state);
         const Names rows = rowNames(rig.model);
         const bool there = written || std::string(name) != "n.gif";
         EXPECT_EQ(std::count(listed.begin(), listed.end(), path), there ? 1 : 0) << name;
@@ -394,7 +394,7 @@ TEST_P(FileBrowserDeleteWalk, AnswersDecideFileByFile)
     for (const char* name : {"x.gif", "y.gif", "z.gif"}) {
         const bool kept = std::count(GetParam().left.begin(), GetParam().left.end(), name) > 0;
         EXPECT_EQ(std::filesystem::exists(rig.phoneFile("/a/mobile/picture/" + std::string(name))), kept);
-        const Names listed = listPaths(rig.phone());
+        const Names listed = listPaths(rig.state);
         EXPECT_EQ(std::count(listed.begin(), listed.end(), "/a/mobile/picture/" + std::string(name)) > 0, kept);
     }
     EXPECT_TRUE(rig.prompter.prompts.empty());
@@ -441,7 +441,7 @@ TEST(FileBrowserDelete, FailureStopsWithItsMessage)
 TEST(FileBrowserAttributes, PresetAndOneChoiceForSeveralFiles)
 {
     BrowserRig rig;
-    rig.phone().fileList[0].attributes = 2;
+    rig.state.files[0].attributes = 2;
     rig.select("/a/mobile/picture");
     rig.model.setSelection({0});
     EXPECT_EQ(rig.model.attributePreset(), 2);
@@ -516,7 +516,7 @@ TEST(FileBrowserFolders, DeleteWithFilesWarnsOnceThenDeletesAllWithoutAsking)
     EXPECT_EQ(rig.prompter.prompts[1], (Prompt{MessageIcon::Warning, "Warning",
                                                "All files in folder will be deleted\r\n  Continue?", true}));
     EXPECT_FALSE(std::filesystem::exists(rig.phoneFile("/a/mobile/picture")));
-    EXPECT_EQ(listPaths(rig.phone()), (Names{"/c/w.gif"}));
+    EXPECT_EQ(listPaths(rig.state), (Names{"/c/w.gif"}));
     EXPECT_TRUE(rig.folder("/a/mobile").children.empty());
     // Confirmations are back on afterwards.
     rig.select("/c");
@@ -542,15 +542,15 @@ TEST(FileBrowserListing, UpdateRunsTheListingOfTheMode)
 {
     BrowserRig rig;
     rig.putPhoneFile("/a/t.txt", patternBytes(3));
-    rig.state.mode = ListingMode::AllFiles;
-    ASSERT_TRUE(listPhoneFiles(rig.phone(), rig.state));
-    const Names listed = listPaths(rig.phone());
+    ASSERT_TRUE(listPhoneFiles(rig.phone(), rig.state, ListingMode::AllFiles));
+    const Names listed = listPaths(rig.state);
     EXPECT_NE(std::count(listed.begin(), listed.end(), "/a/t.txt"), 0);
-    rig.state.mode = ListingMode::ByMask;
     rig.state.maskVolumes = "c";
     rig.state.maskExtension = ".gif";
-    ASSERT_TRUE(listPhoneFiles(rig.phone(), rig.state));
-    EXPECT_EQ(listPaths(rig.phone()), (Names{"/c/w.gif"}));
+    ASSERT_TRUE(listPhoneFiles(rig.phone(), rig.state, ListingMode::ByMask));
+    EXPECT_EQ(listPaths(rig.state), (Names{"/c/w.gif"}));
+    // Each listed volume tells its free space.
+    EXPECT_EQ(rig.state.freeBytes.count('c'), 1u);
 }
 
 TEST(MaskDialogRules, OpeningTwiceListsEachVolumeOnceAllChecked)

@@ -104,13 +104,11 @@ TEST(ConnectionMonitor, SaveToPhoneNeedsAMenuNode)
     EXPECT_EQ(rig.view.calls.back(), "actions 10");
 }
 
-TEST(ConnectionMonitor, UnpluggingForgetsListsButKeepsTheIdentity)
+TEST(ConnectionMonitor, UnpluggingCallsTheHookButKeepsTheIdentity)
 {
     MonitorRig rig;
     ASSERT_TRUE(rig.monitor.initPhoneLink());
     rig.api->plug();
-    rig.phone().volumes = {'a', 'b'};
-    rig.phone().fileList.push_back({10, 0, 0, "/a/x.gif"});
     rig.view.calls.clear();
 
     rig.api->unplug();
@@ -118,8 +116,6 @@ TEST(ConnectionMonitor, UnpluggingForgetsListsButKeepsTheIdentity)
     EXPECT_EQ(rig.view.calls, (Lines{"tray 15", "balloon Disconnected", "lamp red", "actions 00",
                                      "phone panel Phone: None ", "imei panel IMEI: N/A "}));
     EXPECT_FALSE(rig.link.connected);
-    EXPECT_TRUE(rig.phone().volumes.empty());
-    EXPECT_TRUE(rig.phone().fileList.empty());
     EXPECT_EQ(rig.link.firmwarePrefix, "");
     EXPECT_EQ(rig.link.model, "E398");
     EXPECT_EQ(rig.link.imei, "312345678901234");
@@ -259,8 +255,10 @@ TEST(ConnectionMonitor, LibraryThatCannotStartIsReported)
     PhoneLinkView view;
     ConnectionMonitor monitor(phone, view);
 
-    EXPECT_FALSE(monitor.initPhoneLink());
-    EXPECT_EQ(prompter.prompts, (std::vector<Prompt>{{MessageIcon::Error, "", "Error initializing P2KAPI library"}}));
+    const Status started = monitor.initPhoneLink();
+    EXPECT_EQ(started.error(), "Error initializing P2KAPI library");
+    EXPECT_EQ(started.failure().caption, "");
+    EXPECT_TRUE(prompter.prompts.empty());
     EXPECT_TRUE(std::filesystem::exists(temp.path() / "p2klog.txt"));
 }
 

@@ -179,7 +179,7 @@ private Q_SLOTS:
     void folderFileAndRoot()
     {
         Browser b;
-        QVERIFY(listIcons(b.phone()));
+        QVERIFY(listPhoneFiles(b.phone(), b.state, ListingMode::IconsOnly));
         PhoneFileBrowser viewer(b.phone(), b.state, b.dialogs, b.choices);
         viewer.buildTree();
         viewer.show();
@@ -223,7 +223,7 @@ private Q_SLOTS:
         QCOMPARE(pickPhoneFile(&owner, b.phone(), b.state, b.dialogs, b.choices, false),
                  std::optional<std::string>("/c/w.gif"));
         QCOMPARE(b.state.chosenPath, std::string("/c/w.gif"));
-        QCOMPARE(b.phone().fileList.size(), size_t(3));
+        QCOMPARE(b.state.files.size(), size_t(3));
 
         // The list is there now: no listing, and Cancel gives nothing.
         b.api->clearRequests();
@@ -260,7 +260,7 @@ private Q_SLOTS:
     void uploadAndDeleteThroughTheInjectedDialogs()
     {
         Browser b;
-        QVERIFY(listIcons(b.phone()));
+        QVERIFY(listPhoneFiles(b.phone(), b.state, ListingMode::IconsOnly));
         PhoneFileBrowser viewer(b.phone(), b.state, b.dialogs, b.choices);
         viewer.buildTree();
         viewer.show();
@@ -293,7 +293,7 @@ private Q_SLOTS:
     void uploadOverAnExistingFileAsksFirst()
     {
         Browser b;
-        QVERIFY(listIcons(b.phone()));
+        QVERIFY(listPhoneFiles(b.phone(), b.state, ListingMode::IconsOnly));
         PhoneFileBrowser viewer(b.phone(), b.state, b.dialogs, b.choices);
         viewer.buildTree();
         viewer.show();
@@ -323,7 +323,7 @@ private Q_SLOTS:
         viewer.show();
         // No listing yet: the volumes are unknown and "By mask..." is off.
         QVERIFY(!child<QAction>(viewer, "ByMask")->isEnabled());
-        QVERIFY(listIcons(b.phone()));
+        QVERIFY(listPhoneFiles(b.phone(), b.state, ListingMode::IconsOnly));
         viewer.buildTree();
         QVERIFY(QTest::qWaitForWindowExposed(&viewer));
         clickItem(child<QTreeWidget>(viewer, "folderTree"), folderItem(viewer, {"a", "mobile", "picture"}));
@@ -349,7 +349,7 @@ private Q_SLOTS:
     {
         Browser b;
         b.put("/c/e/\xE9t\xE9.gif", "GIF89a-e");   // 8-bit name: e-acute t e-acute
-        QVERIFY(listIcons(b.phone()));
+        QVERIFY(listPhoneFiles(b.phone(), b.state, ListingMode::IconsOnly));
         PhoneFileBrowser viewer(b.phone(), b.state, b.dialogs, b.choices);
         viewer.buildTree();
         viewer.show();
@@ -368,7 +368,7 @@ private Q_SLOTS:
     void uploadToTheRootWithoutUsePathIsRefused()
     {
         Browser b;
-        QVERIFY(listIcons(b.phone()));
+        QVERIFY(listPhoneFiles(b.phone(), b.state, ListingMode::IconsOnly));
         PhoneFileBrowser viewer(b.phone(), b.state, b.dialogs, b.choices);
         viewer.buildTree();
         viewer.show();

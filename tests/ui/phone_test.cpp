@@ -355,7 +355,6 @@ private Q_SLOTS:
         QCOMPARE(fs::file_size(backup), uintmax_t(96));
         QCOMPARE(p.h->prompter.texts().back(), std::string("SEEM 0032_0001 backed up"));
 
-        writeBytes(backup, {1, 2, 3});
         p.h->files.answers = {backup};
         form.restoreSeem();
         QCOMPARE(p.h->files.requests.back().title, std::string("Restore SEEM backup from"));
