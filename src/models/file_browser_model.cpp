@@ -21,7 +21,6 @@ namespace tessaro {
 
 namespace {
 
-const char* const kError = TRANSLATABLE("Core", "Error");
 
 std::vector<std::string> splitPath(const std::string& path)
 {
@@ -325,17 +324,14 @@ void FileBrowserModel::setUsePath(bool on)
     usePathText_ = on ? currentFolder_ : std::string();
 }
 
-std::optional<std::string> FileBrowserModel::uploadTarget()
+Result<std::string> FileBrowserModel::uploadTarget()
 {
     std::string target;
     if (selected_ && !usePath_) {
         target = folderPath(*selected_);
     } else {
-        if (!usePath_ || usePathText_.empty()) {
-            phone_.prompter.show(MessageIcon::Error, kError,
-                                 TRANSLATABLE("Core", "Target directory not specified"));
-            return std::nullopt;
-        }
+        if (!usePath_ || usePathText_.empty())
+            return Error(ErrorKind::Refused, TRANSLATABLE("Core", "Target directory not specified"));
         target = usePathText_;
         currentFolder_ = target;
     }
@@ -344,14 +340,14 @@ std::optional<std::string> FileBrowserModel::uploadTarget()
     return target;
 }
 
-bool FileBrowserModel::upload(const std::vector<std::string>& localFiles,
-                              const std::function<std::unique_ptr<BatchProgress>()>& openBatch)
+Status FileBrowserModel::upload(const std::vector<std::string>& localFiles,
+                                const std::function<std::unique_ptr<BatchProgress>()>& openBatch)
 {
     if (localFiles.empty())
-        return false;
+        return Status::success();
     const auto target = uploadTarget();
     if (!target)
-        return false;
+        return target.failure();
     // Phone paths hold one byte per character; local names are UTF-8.
     const auto phonePathOf = [&](const std::string& file) { return *target + utf8ToLatin1(fileNameOf(file)); };
     // The phone file list says what is already on the phone.
@@ -363,15 +359,13 @@ bool FileBrowserModel::upload(const std::vector<std::string>& localFiles,
             return latin1ToUtf8(phonePath);
         });
     if (files.empty())
-        return true;
+        return Status::success();
     uint64_t total = 0;
     for (const auto& file : files) {
         std::error_code error;
         const auto size = std::filesystem::file_size(file, error);
-        if (error) {
-            phone_.prompter.show(MessageIcon::Error, kError, error.message());
-            return false;
-        }
+        if (error)
+            return Error(ErrorKind::Io, error.message());
         total += size;
     }
     std::unique_ptr<BatchProgress> batch;
@@ -379,14 +373,12 @@ bool FileBrowserModel::upload(const std::vector<std::string>& localFiles,
         batch = openBatch();
         batch->batchTotal = uint32_t(std::min<uint64_t>(total, UINT32_MAX));
     }
-    bool ok = true;
+    Status outcome;
     for (const auto& file : files) {
         const std::string phonePath = phonePathOf(file);
         const Status sent = uploadFile(phone_, file, phonePath, batch.get());
         if (!sent) {
-            if (!sent.cancelled())
-                phone_.prompter.show(MessageIcon::Error, kError, sent.error());
-            ok = false;
+            outcome = sent;
             break;
         }
         std::error_code ec;
@@ -404,7 +396,7 @@ bool FileBrowserModel::upload(const std::vector<std::string>& localFiles,
     // New nodes may have moved in the sorted tree, but nodes never move in memory.
     if (selected_)
         fillRows();
-    return ok;
+    return outcome;
 }
 
 uint64_t FileBrowserModel::selectedSize() const
@@ -427,26 +419,20 @@ Status FileBrowserModel::download(const std::string& phonePath, const std::strin
     return read;
 }
 
-bool FileBrowserModel::downloadOne(const std::string& localPath)
+Status FileBrowserModel::downloadOne(const std::string& localPath)
 {
     if (!selected_ || selection_.empty())
-        return false;
+        return Status::success();
     const std::string phonePath = filePath(selection_.front());
     phone_.progressLabel = TRANSLATABLE("Core", "Downloading ") + fileNameOf(localPath);
-    const Status read = download(phonePath, localPath, nullptr);
-    if (!read) {
-        if (!read.cancelled())
-            phone_.prompter.show(MessageIcon::Error, kError, read.error());
-        return false;
-    }
-    return true;
+    return download(phonePath, localPath, nullptr);
 }
 
-bool FileBrowserModel::downloadSelected(const std::string& folder,
-                                        const std::function<std::unique_ptr<BatchProgress>()>& openBatch)
+Status FileBrowserModel::downloadSelected(const std::string& folder,
+                                          const std::function<std::unique_ptr<BatchProgress>()>& openBatch)
 {
     if (!selected_ || selection_.empty())
-        return false;
+        return Status::success();
     const auto localOf = [&](const std::string& name) {
         return (std::filesystem::path(folder) / latin1ToUtf8(name)).string();
     };
@@ -461,7 +447,7 @@ bool FileBrowserModel::downloadSelected(const std::string& folder,
         return local;
     });
     if (names.empty())
-        return true;
+        return Status::success();
     const std::string folderPathText = folderPath(*selected_);
     uint64_t total = 0;
     for (const std::string& name : names) {
@@ -475,15 +461,11 @@ bool FileBrowserModel::downloadSelected(const std::string& folder,
         const std::string phonePath = folderPathText + "/" + name;
         const std::string local = localOf(name);
         const Status read = download(phonePath, local, batch.get());
-        if (!read) {
-            batch.reset();
-            if (!read.cancelled())
-                phone_.prompter.show(MessageIcon::Error, kError, read.error());
-            return false;
-        }
+        if (!read)
+            return read;
     }
     state_.lastDownloadFolder = folder;
-    return true;
+    return Status::success();
 }
 
 bool FileBrowserModel::confirmedDelete(const std::string& name, bool several, bool& askAgain,
@@ -512,10 +494,10 @@ bool FileBrowserModel::confirmedDelete(const std::string& name, bool several, bo
     return true;
 }
 
-bool FileBrowserModel::deleteSelected(const std::function<DeleteAnswer(const std::string& text)>& askMany)
+Status FileBrowserModel::deleteSelected(const std::function<DeleteAnswer(const std::string& text)>& askMany)
 {
     if (!selected_ || selection_.empty())
-        return false;
+        return Status::success();
     FolderNode* folder = mutableSelected();
     // Names, not row numbers: rows go away as their files are deleted.
     std::vector<std::string> names;
@@ -523,7 +505,6 @@ bool FileBrowserModel::deleteSelected(const std::function<DeleteAnswer(const std
         names.push_back(rows_[size_t(row)].name);
     const bool several = names.size() > 1;
     bool askAgain = true;
-    bool ok = true;
     for (const auto& name : names) {
         bool stop = false;
         // The single-file question depends on how many were selected, not on how many remain.
@@ -533,12 +514,8 @@ bool FileBrowserModel::deleteSelected(const std::function<DeleteAnswer(const std
         if (!yes)
             continue;
         const std::string phonePath = folderPath(*folder) + "/" + name;
-        if (phone_.api.File_Delete(phonePath) == -1) {
-            phone_.prompter.show(MessageIcon::Error, kError,
-                                 TRANSLATABLE("Core", "Error deleting ") + latin1ToUtf8(phonePath));
-            ok = false;
-            break;
-        }
+        if (phone_.api.File_Delete(phonePath) == -1)
+            return Error(ErrorKind::Refused, TRANSLATABLE("Core", "Error deleting ") + latin1ToUtf8(phonePath));
         auto& files = folder->files;
         const auto at = std::find(files.begin(), files.end(), name);
         if (at != files.end()) {
@@ -557,7 +534,7 @@ bool FileBrowserModel::deleteSelected(const std::function<DeleteAnswer(const std
         if (iconPath_ == phonePath)
             iconPath_.clear();
     }
-    return ok;
+    return Status::success();
 }
 
 int FileBrowserModel::attributePreset() const
@@ -568,70 +545,62 @@ int FileBrowserModel::attributePreset() const
     return at >= 0 ? state_.files[size_t(at)].attributes & 7 : 0;
 }
 
-bool FileBrowserModel::applyAttributes(int bits)
+Status FileBrowserModel::applyAttributes(int bits)
 {
     if (!selected_)
-        return false;
+        return Status::success();
     for (const int row : selection_) {
         const std::string phonePath = filePath(row);
         const Status changed = setPhoneAttributes(phone_, phonePath, bits);
-        if (!changed) {
-            phone_.prompter.show(MessageIcon::Error, kError, changed.error());
-            return false;
-        }
+        if (!changed)
+            return changed;
         // The list keeps the new bits, so the cell stays right when the folder is shown again.
         const int at = entryIndex(phonePath);
         if (at >= 0)
             state_.files[size_t(at)].attributes = uint16_t(bits);
         rows_[size_t(row)].attributes = attributeLetters(bits);
     }
-    return true;
+    return Status::success();
 }
 
-bool FileBrowserModel::createFolder(const std::string& name)
+Status FileBrowserModel::createFolder(const std::string& name)
 {
     if (!selected_)
-        return false;
+        return Error(ErrorKind::Cancelled, "");
     const std::string path = folderPath(*selected_) + "/" + name;
-    if (phone_.api.File_CreateDir(path, 0) == -1) {
-        phone_.prompter.show(MessageIcon::Error, kError, TRANSLATABLE("Core", "Error creating ")
-                             + latin1ToUtf8(path));
-        return false;
-    }
+    if (phone_.api.File_CreateDir(path, 0) == -1)
+        return Error(ErrorKind::Refused, TRANSLATABLE("Core", "Error creating ") + latin1ToUtf8(path));
     const FolderNode* made = addFolders(splitPath(path));
     selectFolder(made);
-    return true;
+    return Status::success();
 }
 
-bool FileBrowserModel::deleteFolder()
+Status FileBrowserModel::deleteFolder()
 {
     if (!selected_)
-        return false;
+        return Status::success();
     if (!rows_.empty()) {
         if (phone_.prompter.ask(MessageIcon::Warning, TRANSLATABLE("Core", "Warning"),
                                 TRANSLATABLE("Core", "All files in folder will be deleted\r\n  Continue?"), Buttons::YesNo)
             != Answer::Yes)
-            return false;
+            return Error(ErrorKind::Cancelled, "");
         confirmDeletions_ = false;
         selectAll();
-        const bool deleted = deleteSelected([](const std::string&) { return DeleteAnswer::Yes; });
+        const Status deleted = deleteSelected([](const std::string&) { return DeleteAnswer::Yes; });
         confirmDeletions_ = true;
-        // A folder that still holds files cannot go; the failure was shown.
+        // A folder that still holds files cannot go.
         if (!deleted)
-            return false;
+            return deleted;
     }
     const std::string path = folderPath(*selected_);
-    if (phone_.api.File_DeleteDir(path) == -1) {
-        phone_.prompter.show(MessageIcon::Error, kError, TRANSLATABLE("Core", "Error deleting ")
-                             + latin1ToUtf8(path));
-        return false;
-    }
+    if (phone_.api.File_DeleteDir(path) == -1)
+        return Error(ErrorKind::Refused, TRANSLATABLE("Core", "Error deleting ") + latin1ToUtf8(path));
     FolderNode* gone = mutableSelected();
     selectFolder(nullptr);
     auto& siblings = gone->parent->children;
     siblings.erase(std::find_if(siblings.begin(), siblings.end(),
                                 [&](const auto& child) { return child.get() == gone; }));
-    return true;
+    return Status::success();
 }
 
 } // namespace tessaro

@@ -149,9 +149,9 @@ TEST(FileBrowserUpload, RootSelectedWithoutUsePathIsRefused)
     BrowserRig rig;
     writeText(rig.local("n.gif"), "GIF89a");
     rig.model.selectFolder(&rig.model.root());
-    EXPECT_FALSE(rig.model.upload({rig.local("n.gif")}, rig.batches()));
-    ASSERT_EQ(rig.prompter.prompts.size(), 1u);
-    EXPECT_EQ(rig.prompter.prompts[0], (Prompt{MessageIcon::Error, "Error", "Target directory not specified"}));
+    const Status sent = rig.model.upload({rig.local("n.gif")}, rig.batches());
+    EXPECT_EQ(sent.error(), "Target directory not specified");
+    EXPECT_EQ(sent.failure().caption, "Error");
     EXPECT_TRUE(rig.commands().empty());
 }
 
@@ -161,8 +161,7 @@ TEST(FileBrowserUpload, UsePathWithAnEmptyFieldIsRefused)
     writeText(rig.local("n.gif"), "GIF89a");
     rig.model.setUsePath(true);
     rig.model.setUsePathText("");
-    EXPECT_FALSE(rig.model.upload({rig.local("n.gif")}, rig.batches()));
-    EXPECT_EQ(rig.prompter.texts(), (Names{"Target directory not specified"}));
+    EXPECT_EQ(rig.model.upload({rig.local("n.gif")}, rig.batches()).error(), "Target directory not specified");
 }
 
 TEST(FileBrowserUpload, OneFileIntoTheSelectedFolderJoinsListTreeAndRows)
@@ -231,8 +230,8 @@ TEST(FileBrowserUpload, FailureStopsAndKeepsWhatWasWritten)
     rig.select("/c");
     // The second file's open succeeds but its write fails.
     rig.api->addTrap(PhoneCall::SendCmd, 2, VirtualPhone::TrapAction::Fail, kFsacWrite);
-    EXPECT_FALSE(rig.model.upload({rig.local("p.gif"), rig.local("q.gif")}, rig.batches()));
-    EXPECT_EQ(rig.prompter.texts(), (Names{"Error writing /c/q.gif"}));
+    EXPECT_EQ(rig.model.upload({rig.local("p.gif"), rig.local("q.gif")}, rig.batches()).error(),
+              "Error writing /c/q.gif");
     EXPECT_EQ(rowNames(rig.model), (Names{"w.gif", "p.gif"}));
 }
 
@@ -240,10 +239,9 @@ TEST(FileBrowserUpload, MissingLocalFileShowsTheFileErrorAndSendsNothing)
 {
     BrowserRig rig;
     rig.select("/c");
-    EXPECT_FALSE(rig.model.upload({rig.local("gone.gif")}, rig.batches()));
-    ASSERT_EQ(rig.prompter.prompts.size(), 1u);
-    EXPECT_EQ(rig.prompter.prompts[0].caption, "Error");
-    EXPECT_FALSE(rig.prompter.prompts[0].text.empty());
+    const Status sent = rig.model.upload({rig.local("gone.gif")}, rig.batches());
+    EXPECT_EQ(sent.failure().kind, ErrorKind::Io);
+    EXPECT_FALSE(sent.error().empty());
     EXPECT_TRUE(rig.commands().empty());
 }
 
@@ -361,8 +359,8 @@ TEST(FileBrowserDownload, FailureShowsTheMessageAndForgetsNoFolder)
     rig.select("/a/mobile/picture");
     rig.model.selectAll();
     rig.api->addTrap(PhoneCall::SendCmd, 1, VirtualPhone::TrapAction::Fail, kFsacSeek);
-    EXPECT_FALSE(rig.model.downloadSelected(rig.local(""), rig.batches()));
-    EXPECT_EQ(rig.prompter.texts(), (Names{"Error reading /a/mobile/picture/x.gif"}));
+    EXPECT_EQ(rig.model.downloadSelected(rig.local(""), rig.batches()).error(),
+              "Error reading /a/mobile/picture/x.gif");
     EXPECT_EQ(rig.state.lastDownloadFolder, "");
 }
 
@@ -433,8 +431,8 @@ TEST(FileBrowserDelete, FailureStopsWithItsMessage)
     rig.select("/a/mobile/picture");
     rig.model.selectAll();
     rig.api->addTrap(PhoneCall::FileDelete, 2, VirtualPhone::TrapAction::Fail);
-    EXPECT_FALSE(rig.model.deleteSelected([](const std::string&) { return DeleteAnswer::YesToAll; }));
-    EXPECT_EQ(rig.prompter.texts(), (Names{"Error deleting /a/mobile/picture/y.gif"}));
+    EXPECT_EQ(rig.model.deleteSelected([](const std::string&) { return DeleteAnswer::YesToAll; }).error(),
+              "Error deleting /a/mobile/picture/y.gif");
     EXPECT_EQ(rowNames(rig.model), (Names{"y.gif", "z.gif"}));
 }
 
@@ -464,8 +462,7 @@ TEST(FileBrowserAttributes, FailureStopsWithItsMessage)
     rig.select("/a/mobile/picture");
     rig.model.selectAll();
     rig.api->addTrap(PhoneCall::FileCreate, 1, VirtualPhone::TrapAction::Fail);
-    EXPECT_FALSE(rig.model.applyAttributes(2));
-    EXPECT_EQ(rig.prompter.texts(), (Names{"Error changing attributes for /a/mobile/picture/x.gif"}));
+    EXPECT_EQ(rig.model.applyAttributes(2).error(), "Error changing attributes for /a/mobile/picture/x.gif");
     EXPECT_EQ(rig.model.rows()[0].attributes, "[]");
 }
 
@@ -486,8 +483,7 @@ TEST(FileBrowserFolders, CreateFailureIsShown)
     BrowserRig rig;
     rig.select("/c");
     rig.api->addTrap(PhoneCall::FileCreateDir, 1, VirtualPhone::TrapAction::Fail);
-    EXPECT_FALSE(rig.model.createFolder("d"));
-    EXPECT_EQ(rig.prompter.texts(), (Names{"Error creating /c/d"}));
+    EXPECT_EQ(rig.model.createFolder("d").error(), "Error creating /c/d");
     EXPECT_TRUE(rig.folder("/c").children.empty());
 }
 
@@ -533,8 +529,7 @@ TEST(FileBrowserFolders, DeleteDirFailureKeepsTheNode)
     rig.model.setSelection({});
     rig.api->addTrap(PhoneCall::FileDeleteDir, 1, VirtualPhone::TrapAction::Fail);
     rig.prompter.answers = {Answer::Yes};
-    EXPECT_FALSE(rig.model.deleteFolder());
-    EXPECT_EQ(rig.prompter.texts().back(), "Error deleting /c");
+    EXPECT_EQ(rig.model.deleteFolder().error(), "Error deleting /c");
     EXPECT_NE(rig.model.findFolder("/c"), nullptr);
 }
 
