@@ -177,13 +177,13 @@ std::string_view stepName(std::string_view op)
     if (verb == "insert")
         return undo_step::InsertItem;
     if (verb == "replace")
-        return undo_step::replaceWithItem;
+        return undo_step::ReplaceItem;
     if (verb == "delete")
         return undo_step::DeleteItem;
     if (verb == "up")
-        return undo_step::moveNodeUp;
+        return undo_step::MoveUp;
     if (verb == "down")
-        return undo_step::moveNodeDown;
+        return undo_step::MoveDown;
     return undo_step::DropItem;
 }
 

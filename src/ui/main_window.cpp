@@ -949,7 +949,7 @@ void MainWindow::replaceItem()
     if (!result)
         return;
     showItemSummary();
-    commitStep(undo_step::replaceWithItem, std::move(before));
+    commitStep(undo_step::ReplaceItem, std::move(before));
     if (result->custom)
         modifyNode(result->node);
 }
@@ -1011,7 +1011,7 @@ void MainWindow::moveItemUp()
     UndoHistory::Snapshot before = history_.capture(viewState());
     if (node && moveNodeUp(ctx_.workspace.document, node)) {
         tree_->selectNode(node);
-        commitStep(undo_step::moveNodeUp, std::move(before));
+        commitStep(undo_step::MoveUp, std::move(before));
     }
 }
 
@@ -1021,7 +1021,7 @@ void MainWindow::moveItemDown()
     UndoHistory::Snapshot before = history_.capture(viewState());
     if (node && moveNodeDown(ctx_.workspace.document, node)) {
         tree_->selectNode(node);
-        commitStep(undo_step::moveNodeDown, std::move(before));
+        commitStep(undo_step::MoveDown, std::move(before));
     }
 }
 

@@ -72,10 +72,10 @@ TEST_F(Undo, EveryEditKindIsOneStepThatUndoesToTheOpenedBytesAndRedoesToTheEdite
              return insertAvailableItem(t.ws, t.entry("MMRingStyle"), t.at(9), InsertPosition::AddSubitemFirst,
                                         t.prompter).ok();
          }},
-        {undo_step::replaceWithItem, [](Undo& t) { return replaceWithItem(t.ws, t.entry("Mutilmedia"), t.at(12)).ok(); }},
+        {undo_step::ReplaceItem, [](Undo& t) { return replaceWithItem(t.ws, t.entry("Mutilmedia"), t.at(12)).ok(); }},
         {undo_step::DeleteItem, [](Undo& t) { return deleteSubtree(t.ws.document, t.at(9)).ok(); }},
-        {undo_step::moveNodeUp, [](Undo& t) { return moveNodeUp(t.ws.document, t.at(13)).ok(); }},
-        {undo_step::moveNodeDown, [](Undo& t) { return moveNodeDown(t.ws.document, t.at(10)).ok(); }},
+        {undo_step::MoveUp, [](Undo& t) { return moveNodeUp(t.ws.document, t.at(13)).ok(); }},
+        {undo_step::MoveDown, [](Undo& t) { return moveNodeDown(t.ws.document, t.at(10)).ok(); }},
         {undo_step::DropItem,
          [](Undo& t) { return dropOntoNode(t.ws, t.at(13), DragSource::treeNode(t.at(10)), t.prompter).ok(); }},
         {undo_step::DropItem,
@@ -140,7 +140,7 @@ TEST_F(Undo, UndoAllGivesTheOpenedBytesAndRedoAllTheEditedOnes)
         (void)insertAvailableItem(ws, entry("MMRingStyle"), at(13), InsertPosition::AddSubitemLast, prompter);
     });
     step(undo_step::DeleteItem, [this] { (void)deleteSubtree(ws.document, at(10)); });
-    step(undo_step::moveNodeUp, [this] { (void)moveNodeUp(ws.document, at(11)); });
+    step(undo_step::MoveUp, [this] { (void)moveNodeUp(ws.document, at(11)); });
     step(undo_step::ChangeSaveMode, [this] { ws.saveMode.setCdma(true); });
     const std::vector<uint8_t> edited = render();
 
@@ -162,7 +162,7 @@ TEST_F(Undo, AnActionThatChangedNothingIsNoStep)
 {
     UndoHistory::Snapshot before = history.capture();
     ASSERT_FALSE(moveNodeUp(ws.document, at(9)).ok());  // first of its siblings
-    EXPECT_FALSE(history.commit(undo_step::moveNodeUp, std::move(before)));
+    EXPECT_FALSE(history.commit(undo_step::MoveUp, std::move(before)));
     EXPECT_FALSE(history.canUndo());
     EXPECT_FALSE(history.isModified());
 }
