@@ -36,11 +36,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     ws.items.makeAllAvailable();
     const ItemLists known = ws.items;
 
-    const ReadReport report = readMenuBytes(menu, ws, ReadOptions{true, path});
-    fuzz::check(report.status != ReadStatus::Aborted);
+    const auto report = readMenuBytes(menu, ws, ReadOptions{true, path});
+    fuzz::check(report.ok() || report.failure().kind != ErrorKind::Refused);
     const std::string afterText = fuzz::readFile(path);
     fuzz::check(afterText.compare(0, baseText.size(), baseText) == 0);
-    fuzz::check(report.itemBaseUpdated == (afterText.size() > baseText.size()));
+    fuzz::check((report.ok() && report->itemBaseUpdated) == (afterText.size() > baseText.size()));
     const std::vector<ItemEntry> after = parseItemBase(afterText);
     fuzz::check(after.size() >= before.size() && std::equal(before.begin(), before.end(), after.begin()));
 
@@ -51,7 +51,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         fuzz::check(known.findAvailable(id) == known.available().size());
         fuzz::check(appended.insert(id).second);
     }
-    if (report.status != ReadStatus::Done)
+    if (!report.ok())
         return 0;
     std::set<std::string> inDocument;
     for (const MenuNode* node : ws.document.preorder())
@@ -61,7 +61,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
     // Under the grown item base as a profile (unknown identifiers abort), the file reads
     // through, unless a name could not be recorded or the base outgrew the lists.
-    const bool unrecorded = std::any_of(report.warnings.begin(), report.warnings.end(), [](const std::string& w) {
+    const bool unrecorded = std::any_of(report->warnings.begin(), report->warnings.end(), [](const std::string& w) {
         return w.find("cannot be written to the item base") != std::string::npos;
     });
     if (unrecorded || after.size() > ItemLists::kMaxBaseEntries)
@@ -69,6 +69,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     Workspace again;
     again.items.setBase(after);
     again.items.makeAllAvailable();
-    fuzz::check(readMenuBytes(menu, again, ReadOptions{false, {}}).status == ReadStatus::Done);
+    fuzz::check(readMenuBytes(menu, again, ReadOptions{false, {}}).ok());
     return 0;
 }

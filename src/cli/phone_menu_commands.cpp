@@ -108,19 +108,15 @@ void menuGet(CliContext& ctx, const MenuGetArgs& args)
 
     const PhoneOpenResult opened = openMenuFromPhone(rt, ctx.workspace, ctx.profiles);
     // Every failure was shown by the open itself.
-    if (opened.menuPath.empty() || !opened.open.ok)
+    if (opened.menuPath.empty() || !opened.open.ok())
         throw CommandFailed{};
     // The editor writes patched tables back with the next save; this run ends here, so they
     // go back now or never.
     if ((rt.state.phonePatched || rt.state.cardPatched) && !writeJ2mestCopies(rt))
         throw CommandFailed{};
 
-    const WriteReport written = writeMenuFile(args.out, ctx.workspace, ctx.prompter);
-    if (!written.ok) {
-        if (written.refused)
-            throw CommandFailed{};
-        ctx.fail(written.error);
-    }
+    if (const Status written = writeMenuFile(args.out, ctx.workspace); !written)
+        ctx.showAndFail(written.failure());
 
     const RoundTripState& state = rt.state;
     if (args.json) {
@@ -143,9 +139,10 @@ void menuPut(CliContext& ctx, const std::string& in)
 {
     PhoneSession& session = connectedSession(ctx);
     const WorkingFiles working(ctx.defaultFolder());
-    const OpenResult opened = openMenuFile(in, ctx.workspace, ctx.profiles, ctx.prompter);
-    if (!opened.ok)
-        ctx.fail(opened.error);
+    const Result<OpenedMenu> opened = openMenuFile(in, ctx.workspace, ctx.profiles);
+    if (!opened)
+        ctx.fail(opened.error());
+    ctx.tell(opened->notices);
     JavaSlotTables slots;
     RoundTrip rt{session.phone(), session.roundTrip(), slots, session.settings()};
     // Refusals, write errors and upload errors were shown by the save itself.

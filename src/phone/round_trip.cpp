@@ -238,10 +238,18 @@ PhoneOpenResult openMenuFromPhone(RoundTrip& rt, Workspace& ws, ProfileManager& 
     result.menuPath = readPhoneMenu(rt);
     state.phoneReady = rt.phone.link.connected;
     if (!result.menuPath.empty()) {
-        result.open = openMenuFile(result.menuPath, ws, profiles, prompter);
-        if (!result.open.ok)
-            prompter.show(MessageIcon::Error, TRANSLATABLE("Core", "Error"), result.open.error);
-        showRepairs(result.open, prompter);
+        const Result<OpenedMenu> opened = openMenuFile(result.menuPath, ws, profiles);
+        if (opened) {
+            std::vector<Notice> notices = opened->notices;
+            if (opened->repaired)
+                notices.push_back(repairsNotice(*opened));
+            for (const Notice& notice : notices)
+                prompter.show(notice.icon, notice.caption, notice.text);
+            result.repaired = opened->repaired;
+        } else {
+            result.open = opened.failure();
+            prompter.show(MessageIcon::Error, TRANSLATABLE("Core", "Error"), opened.error());
+        }
     }
 
     if (!fileExists(local(rt, kPhoneJ2mestCopy)) && !fileExists(local(rt, kCardJ2mestCopy)))
@@ -270,13 +278,17 @@ PhoneSaveResult saveMenuToPhone(RoundTrip& rt, Workspace& ws)
 {
     PhoneSaveResult result;
     rt.state.phoneReady = false;
-    result.write = writeMenuFile(local(rt, kMenuWorkingCopy), ws, rt.phone.prompter);
+    result.write = writeMenuFile(local(rt, kMenuWorkingCopy), ws);
     // Only a complete new "mma_temp" is uploaded: after a failed write an older copy may still
     // be there, and sending it would pass the failure off as a save.
-    if (result.write.ok)
+    if (result.write.ok()) {
         result.uploaded = writePhoneMenu(rt);
-    else if (!result.write.refused)
-        rt.phone.prompter.show(MessageIcon::Error, TRANSLATABLE("Core", "Error"), result.write.error);
+    } else {
+        const Error& failed = result.write.failure();
+        rt.phone.prompter.show(MessageIcon::Error,
+                               failed.kind == ErrorKind::Refused ? failed.caption : TRANSLATABLE("Core", "Error"),
+                               failed.text);
+    }
     rt.state.phoneReady = rt.phone.link.connected;
     return result;
 }

@@ -99,25 +99,26 @@ void patchJavaSlots(RoundTrip& rt);
 
 struct PhoneOpenResult {
     std::string menuPath;       // the menu copy read; empty when the menu could not be read
-    OpenResult open;            // the open of the menu copy, when there was one
+    Status open;                // the open of the menu copy, when there was one
+    bool repaired = false;      // that open repaired a damaged file
     bool patchAsked = false;    // the corelet patch question was asked
 };
 
 // "Open from phone": clears the document, reads the phone's menu and J2MEST files, opens the
 // menu copy under the profile in force (a read error is shown, caption "Error"; the repairs of
-// a damaged file in one "File repaired" message, and open.repaired is set), parses the
+// a damaged file in one "File repaired" message, and repaired is set), parses the
 // J2MEST copies and, when their corelet entries need it and the settings allow it, asks
 // whether to patch them. phoneReady is false while it runs and then follows connected.
 PhoneOpenResult openMenuFromPhone(RoundTrip& rt, Workspace& ws, ProfileManager& profiles);
 
 struct PhoneSaveResult {
-    WriteReport write;       // the write of "mma_temp"
+    Status write;            // the write of "mma_temp"
     bool uploaded = false;   // writePhoneMenu wrote everything
 };
 
 // "Save to phone": writes the document to "mma_temp" and, when that succeeded, uploads it with
-// writePhoneMenu. A refused document is reported by the writer, a failed write here
-// (caption "Error"); neither is uploaded.
+// writePhoneMenu. A refusal is shown under its own caption, a failed write under
+// "Error"; neither is uploaded.
 PhoneSaveResult saveMenuToPhone(RoundTrip& rt, Workspace& ws);
 
 // "Restart phone": restarts the phone unless an open or save has not ended connected

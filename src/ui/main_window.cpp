@@ -606,6 +606,17 @@ void MainWindow::showError(const std::string& text)
     prompter_.show(MessageIcon::Error, "", text);
 }
 
+void MainWindow::showFailure(const Error& error, MessageIcon icon)
+{
+    prompter_.show(icon, error.caption, error.text);
+}
+
+void MainWindow::showNotices(const std::vector<Notice>& notices)
+{
+    for (const Notice& notice : notices)
+        prompter_.show(notice.icon, notice.caption, notice.text);
+}
+
 // --- undo history and unsaved changes -----------------------------------------------------
 
 bool MainWindow::confirmUnsavedChanges()
@@ -742,12 +753,16 @@ void MainWindow::openFile(const std::string& path)
     Workspace& ws = ctx_.workspace;
     summary_->setPlainText(tr("Item summary:"));
     summary_->hide();
-    const OpenResult result = openMenuFile(path, ws, ctx_.profiles, prompter_);
+    const Result<OpenedMenu> opened = openMenuFile(path, ws, ctx_.profiles);
     // The available items, the selector and the save mode may all have changed.
     showProfileState();
-    if (!result.ok)
-        showError(result.error);
-    showRepairs(result, prompter_);
+    if (!opened) {
+        showError(opened.error());
+    } else {
+        showNotices(opened->notices);
+        if (opened->repaired)
+            showNotices({repairsNotice(*opened)});
+    }
     // A file that is no menu file leaves the document as it was; after an open that got
     // under way only what was read can be saved.
     documentOpen_ = !ws.document.isEmpty();
@@ -756,7 +771,7 @@ void MainWindow::openFile(const std::string& path)
         tree_->expand(model_->indexOfNode(ws.document.menuRoot()));
     showStatusLine();
     startHistory();
-    if (result.repaired)
+    if (opened && opened->repaired)
         markModified();
 }
 
@@ -768,15 +783,14 @@ bool MainWindow::saveDocument()
                                               kMmaFilter, {}, {}});
     if (path.empty())
         return false;
-    const WriteReport report = writeMenuFile(path, ctx_.workspace, prompter_);
-    // A refusal was shown by the writer; an I/O error is ours to report.
-    if (!report.ok && !report.refused)
-        showError(report.error);
-    if (report.ok) {
-        history_.setSaved();
-        showHistory();
+    const Status written = writeMenuFile(path, ctx_.workspace);
+    if (!written) {
+        showFailure(written.failure());
+        return false;
     }
-    return report.ok;
+    history_.setSaved();
+    showHistory();
+    return true;
 }
 
 void MainWindow::showSetup()
@@ -819,7 +833,7 @@ void MainWindow::openFromPhone()
     available_->setEnabled(true);
     showStatusLine();
     startHistory();
-    if (read && result.open.repaired)
+    if (read && result.repaired)
         markModified();
 }
 
@@ -836,7 +850,7 @@ void MainWindow::saveToPhone()
     }
     // A menu cut off on the phone would not start: offer the one the phone had.
     const RoundTripState& state = ctx_.roundTrip.state;
-    if (!saved.write.ok || state.menuBackup.empty() || !ctx_.phone.link.connected || ctx_.phone.cancelled)
+    if (!saved.write.ok() || state.menuBackup.empty() || !ctx_.phone.link.connected || ctx_.phone.cancelled)
         return;
     const QString question = tr("The phone's previous menu is kept in %1.\nPut it back on the phone now?")
                                  .arg(QString::fromStdString(state.menuBackup));
@@ -898,7 +912,8 @@ void MainWindow::selectPhoneProfile(const std::string& prefix)
 {
     // A profile brings its own save mode; a change of it can be taken back like a click.
     UndoHistory::Snapshot before = history_.capture(viewState());
-    ctx_.profiles.loadProfile(prefix, ctx_.workspace, prompter_);
+    if (const Status loaded = ctx_.profiles.loadProfile(prefix, ctx_.workspace); !loaded)
+        showFailure(loaded.failure(), MessageIcon::Warning);
     showProfileState();
     commitStep(undo_step::ChangeSaveMode, std::move(before));
 }
@@ -919,10 +934,12 @@ void MainWindow::insertItem(InsertPosition position)
     if (!selected || entry < 0)
         return;
     UndoHistory::Snapshot before = history_.capture(viewState());
-    const auto result = insertAvailableItem(ctx_.workspace, static_cast<size_t>(entry), selected,
-                                            position, prompter_);
-    if (!result)
+    const auto result = insertAvailableItem(ctx_.workspace, static_cast<size_t>(entry), selected, position);
+    if (!result) {
+        if (result.failure().kind == ErrorKind::Refused)
+            showFailure(result.failure(), MessageIcon::Warning);
         return;
+    }
     // A custom item is selected and its properties are edited at once.
     if (result->custom)
         tree_->selectNode(result->node);
@@ -1023,9 +1040,12 @@ void MainWindow::moveItemDown()
 void MainWindow::dropOnNode(MenuNode* target, const DragSource& source)
 {
     UndoHistory::Snapshot before = history_.capture(viewState());
-    const auto result = dropOntoNode(ctx_.workspace, target, source, prompter_);
-    if (!result)
+    const auto result = dropOntoNode(ctx_.workspace, target, source);
+    if (!result) {
+        if (result.failure().kind == ErrorKind::Refused)
+            showFailure(result.failure(), MessageIcon::Warning);
         return;
+    }
     if (!source.fromTree)
         tree_->selectNode(result->node);
     else
@@ -1053,8 +1073,10 @@ void MainWindow::pickAvailableItem(int index)
 void MainWindow::pickProfile(int index)
 {
     UndoHistory::Snapshot before = history_.capture(viewState());
-    const auto selection = ctx_.profiles.select(index, ctx_.workspace, prompter_);
-    if (selection == ProfileManager::Selection::CreateNew)
+    const auto selection = ctx_.profiles.select(index, ctx_.workspace);
+    if (!selection)
+        showFailure(selection.failure(), MessageIcon::Warning);
+    else if (*selection == ProfileManager::Selection::CreateNew)
         createFirmwareProfile();
     showProfileState();
     commitStep(undo_step::ChangeSaveMode, std::move(before));
@@ -1065,9 +1087,17 @@ void MainWindow::createFirmwareProfile()
     const std::string image = files_.openFile(
         {QT_TRANSLATE_NOOP("Core", "Select CG1 to create FW profile"),
          QT_TRANSLATE_NOOP("Core", "CG1 binaries|*.bin;*.smg|All files|*.*"), {}, {}});
-    const FirmwareProfileResult result = createProfileFromFirmware(
-        image, ctx_.profiles, ctx_.workspace.items, ctx_.phone.progress, prompter_);
-    finishFirmwareProfile(result, ctx_.workspace, ctx_.profiles, prompter_);
+    const Result<FirmwareProfile> made =
+        createProfileFromFirmware(image, ctx_.workspace, ctx_.profiles, ctx_.phone.progress);
+    if (made) {
+        showNotices(made->notices);
+        prompter_.show(MessageIcon::None, "", std::string(kProfileCreatedText));
+    } else if (!made.failure().cancelled()) {
+        // A file error first, then the line every failure ends with.
+        if (made.failure().kind == ErrorKind::Io)
+            showFailure(made.failure());
+        prompter_.show(MessageIcon::None, "", std::string(kProfileNotCreatedText));
+    }
 }
 
 // --- window -----------------------------------------------------------------------------------
