@@ -4,9 +4,11 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include <CLI/CLI.hpp>
 
+#include "core/notice.h"
 #include "core/prompter.h"
 #include "core/result.h"
 #include "core/workspace.h"
@@ -53,6 +55,8 @@ struct CliContext {
     [[noreturn]] void fail(const std::string& text);
     // Prints an error as "caption: text" and ends the command with 1.
     [[noreturn]] void fail(const Error& error);
+    // Prints notices, in order.
+    void tell(const std::vector<Notice>& notices);
 };
 
 // Each area adds its commands here.

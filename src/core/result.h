@@ -33,6 +33,7 @@ struct Error {
     std::string caption = kErrorCaption;  // the message box's caption
 
     bool cancelled() const { return kind == ErrorKind::Cancelled; }
+    bool operator==(const Error&) const = default;
 };
 
 template <typename T>

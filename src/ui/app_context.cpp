@@ -21,7 +21,7 @@ AppContext::AppContext(std::string folder, std::unique_ptr<P2kApi> library, Prom
                        ProgressFactory& progress)
     : defaultFolder(withSeparator(std::move(folder))), profiles(defaultFolder),
       api(std::move(library)), phone{*api, link, log, progress, prompter, defaultFolder},
-      roundTrip{phone, roundTripState, javaSlots, settings}
+      roundTrip{phone, roundTripState, javaSlots, settings, workingFolder.path()}
 {
 }
 

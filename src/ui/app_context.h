@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "core/working_folder.h"
 #include "core/workspace.h"
 #include "drm/drmpack.h"
 #include "workspace/profiles.h"
@@ -57,6 +58,8 @@ public:
     OperationLog log;
     PhoneContext phone;
     RoundTripState roundTripState;
+    // The run's private folder of working copies, removed when the editor ends.
+    WorkingFolder workingFolder;
     RoundTrip roundTrip;
     // Follows the phone as it comes and goes; made by the main window, which shows it. It
     // lives as long as the library that calls it.

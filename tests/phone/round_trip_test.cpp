@@ -318,7 +318,7 @@ TEST(RoundTrip, OpenParsesTheTablesAndAsksToPatch)
 
         const PhoneOpenResult result = openMenuFromPhone(*rig.rt, rig.ws, rig.profiles);
         EXPECT_EQ(result.menuPath, rig.local("mma_temp"));
-        EXPECT_TRUE(result.open.ok) << result.open.error;
+        EXPECT_TRUE(result.open.ok()) << result.open.error();
         EXPECT_FALSE(rig.ws.document.isEmpty());
         EXPECT_TRUE(result.patchAsked);
         EXPECT_TRUE(rig.state.phoneReady);
@@ -345,7 +345,7 @@ TEST(RoundTrip, OpenParsesTheTablesAndAsksToPatch)
         // The save writes the patched table back where it came from, as a system file.
         rig.api->clearRequests();
         const PhoneSaveResult saved = saveMenuToPhone(*rig.rt, rig.ws);
-        EXPECT_TRUE(saved.write.ok) << saved.write.error;
+        EXPECT_TRUE(saved.write.ok()) << saved.write.error();
         EXPECT_TRUE(saved.uploaded);
         EXPECT_TRUE(rig.state.storedToPhone);
         EXPECT_EQ(rig.onPhone(kPhoneSecond.substr(1)), expected);
@@ -389,7 +389,7 @@ TEST(RoundTrip, CardPatchWithMissingJadLeavesTheSlot)
 TEST(RoundTrip, FailedMenuReadLeavesTheDocumentCleared)
 {
     RoundTripRig rig;
-    ASSERT_TRUE(openMenuFromPhone(*rig.rt, rig.ws, rig.profiles).open.ok);
+    ASSERT_TRUE(openMenuFromPhone(*rig.rt, rig.ws, rig.profiles).open.ok());
     ASSERT_FALSE(rig.ws.document.isEmpty());
     fs::remove(rig.phoneDir.path() / "a/mobile/system/mma_ucp");
     const PhoneOpenResult result = openMenuFromPhone(*rig.rt, rig.ws, rig.profiles);
@@ -402,7 +402,7 @@ TEST(RoundTrip, ReadsCutShortOpenNothing)
 {
     // The menu: its read fails.
     RoundTripRig rig;
-    ASSERT_TRUE(openMenuFromPhone(*rig.rt, rig.ws, rig.profiles).open.ok);
+    ASSERT_TRUE(openMenuFromPhone(*rig.rt, rig.ws, rig.profiles).open.ok());
     rig.prompter.prompts.clear();
     rig.api->addTrap(PhoneCall::SendCmd, 1, VirtualPhone::TrapAction::Fail, kFsacRead);
     const PhoneOpenResult menu = openMenuFromPhone(*rig.rt, rig.ws, rig.profiles);
@@ -419,7 +419,7 @@ TEST(RoundTrip, ReadsCutShortOpenNothing)
     // One read for the menu, then twenty full blocks of the table.
     cut.api->addTrap(PhoneCall::SendCmd, 22, VirtualPhone::TrapAction::Fail, kFsacRead);
     const PhoneOpenResult table = openMenuFromPhone(*cut.rt, cut.ws, cut.profiles);
-    EXPECT_TRUE(table.open.ok);
+    EXPECT_TRUE(table.open.ok());
     EXPECT_FALSE(cut.state.phoneJ2mestRead);
     EXPECT_FALSE(fs::exists(cut.local("j2mest_temp")));
     EXPECT_FALSE(cut.slots.phoneSlots[0].has_value());
@@ -475,7 +475,7 @@ TEST(RoundTrip, ClosingAfterASaveAsksToRebootOnce)
 {
     for (const Answer answer : {Answer::Yes, Answer::No}) {
         RoundTripRig rig;
-        ASSERT_TRUE(openMenuFromPhone(*rig.rt, rig.ws, rig.profiles).open.ok);
+        ASSERT_TRUE(openMenuFromPhone(*rig.rt, rig.ws, rig.profiles).open.ok());
         ASSERT_TRUE(saveMenuToPhone(*rig.rt, rig.ws).uploaded);
         ASSERT_TRUE(rig.state.storedToPhone);
         rig.prompter.answers = {answer};
@@ -504,7 +504,7 @@ TEST(RoundTrip, SaveSetsTheSystemAttributeWhenAsked)
     for (const bool attr : {false, true}) {
         RoundTripRig rig;
         rig.settings.setSystemAttr = attr;
-        ASSERT_TRUE(openMenuFromPhone(*rig.rt, rig.ws, rig.profiles).open.ok);
+        ASSERT_TRUE(openMenuFromPhone(*rig.rt, rig.ws, rig.profiles).open.ok());
         rig.api->clearRequests();
         ASSERT_TRUE(saveMenuToPhone(*rig.rt, rig.ws).uploaded);
         const auto creates = rig.calls(PhoneCall::FileCreate);
@@ -525,7 +525,7 @@ TEST(RoundTrip, FailedMenuUploadStopsTheSave)
     rig.settings.setSystemAttr = true;
     rig.state.phonePatched = true;
     rig.settings.patchJ2mest = true;
-    ASSERT_TRUE(openMenuFromPhone(*rig.rt, rig.ws, rig.profiles).open.ok);
+    ASSERT_TRUE(openMenuFromPhone(*rig.rt, rig.ws, rig.profiles).open.ok());
     rig.state.storedToPhone = true;
     rig.api->clearRequests();
     rig.api->addTrap(PhoneCall::SendCmd, 1, VirtualPhone::TrapAction::Fail, kFsacWrite);
@@ -589,13 +589,13 @@ TEST(RoundTrip, ReReadingATableDropsItsPatch)
 TEST(RoundTrip, SaveOfARefusedDocumentUploadsNothing)
 {
     RoundTripRig rig;
-    ASSERT_TRUE(openMenuFromPhone(*rig.rt, rig.ws, rig.profiles).open.ok);
+    ASSERT_TRUE(openMenuFromPhone(*rig.rt, rig.ws, rig.profiles).open.ok());
     const auto before = testing::readBytes(rig.local("mma_temp"));
     // An item the available items no longer hold: the writer refuses the document.
     rig.ws.items.setAvailable({});
     rig.api->clearRequests();
     const PhoneSaveResult saved = saveMenuToPhone(*rig.rt, rig.ws);
-    EXPECT_TRUE(saved.write.refused);
+    EXPECT_EQ(saved.write.failure().kind, ErrorKind::Refused);
     EXPECT_FALSE(saved.uploaded);
     EXPECT_TRUE(rig.tried().empty());
     EXPECT_FALSE(rig.state.storedToPhone);
@@ -606,19 +606,18 @@ TEST(RoundTrip, SaveOfARefusedDocumentUploadsNothing)
 TEST(RoundTrip, FailedWriteOfTheWorkingCopyUploadsNothing)
 {
     RoundTripRig rig;
-    ASSERT_TRUE(openMenuFromPhone(*rig.rt, rig.ws, rig.profiles).open.ok);
+    ASSERT_TRUE(openMenuFromPhone(*rig.rt, rig.ws, rig.profiles).open.ok());
     // A folder in the working copy's place: the new file cannot be renamed over it.
     fs::remove(rig.local("mma_temp"));
     fs::create_directories(fs::path(rig.local("mma_temp")) / "inside");
     rig.api->clearRequests();
     const PhoneSaveResult saved = saveMenuToPhone(*rig.rt, rig.ws);
-    EXPECT_FALSE(saved.write.ok);
-    EXPECT_FALSE(saved.write.refused);
+    EXPECT_EQ(saved.write.failure().kind, ErrorKind::Io);
     EXPECT_FALSE(saved.uploaded);
     EXPECT_TRUE(rig.tried().empty());
     ASSERT_EQ(rig.prompter.prompts.size(), 1u);
     EXPECT_EQ(rig.prompter.prompts[0].caption, "Error");
-    EXPECT_EQ(rig.prompter.prompts[0].text, saved.write.error);
+    EXPECT_EQ(rig.prompter.prompts[0].text, saved.write.error());
 }
 
 TEST(RoundTrip, WorkingFilesAreDeleted)
