@@ -458,7 +458,7 @@ int VirtualPhone::File_Delete(const std::string& path)
     return result;
 }
 
-int VirtualPhone::File_CreateDir(const std::string& path, int /*zero*/)
+int VirtualPhone::File_CreateDir(const std::string& path, int)
 {
     int result = -1;
     {
