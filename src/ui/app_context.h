@@ -52,7 +52,8 @@ public:
 
     // The phone library and what the phone operations share.
     std::unique_ptr<P2kApi> api;
-    // The same object as `api` when the virtual phone is attached, else null.
+    // The virtual phone behind `api` when it is attached (itself, or worn by a test decorator),
+    // else null.
     VirtualPhone* virtualPhone = nullptr;
     PhoneLinkState link;
     OperationLog log;

@@ -229,7 +229,7 @@ TEST(FileBrowserUpload, FailureStopsAndKeepsWhatWasWritten)
     writeBytes(rig.local("q.gif"), patternBytes(20));
     rig.select("/c");
     // The second file's open succeeds but its write fails.
-    rig.api->addTrap(PhoneCall::SendCmd, 2, VirtualPhone::TrapAction::Fail, kFsacWrite);
+    rig.api->addTrap(PhoneCall::SendCmd, 2, RecordingPhone::TrapAction::Fail, kFsacWrite);
     EXPECT_EQ(rig.model.upload({rig.local("p.gif"), rig.local("q.gif")}, rig.batches()).error(),
               "Error writing /c/q.gif");
     EXPECT_EQ(rowNames(rig.model), (Names{"w.gif", "p.gif"}));
@@ -358,7 +358,7 @@ TEST(FileBrowserDownload, FailureShowsTheMessageAndForgetsNoFolder)
     BrowserRig rig;
     rig.select("/a/mobile/picture");
     rig.model.selectAll();
-    rig.api->addTrap(PhoneCall::SendCmd, 1, VirtualPhone::TrapAction::Fail, kFsacSeek);
+    rig.api->addTrap(PhoneCall::SendCmd, 1, RecordingPhone::TrapAction::Fail, kFsacSeek);
     EXPECT_EQ(rig.model.downloadSelected(rig.local(""), rig.batches()).error(),
               "Error reading /a/mobile/picture/x.gif");
     EXPECT_EQ(rig.state.lastDownloadFolder, "");
@@ -430,7 +430,7 @@ TEST(FileBrowserDelete, FailureStopsWithItsMessage)
     BrowserRig rig;
     rig.select("/a/mobile/picture");
     rig.model.selectAll();
-    rig.api->addTrap(PhoneCall::FileDelete, 2, VirtualPhone::TrapAction::Fail);
+    rig.api->addTrap(PhoneCall::FileDelete, 2, RecordingPhone::TrapAction::Fail);
     EXPECT_EQ(rig.model.deleteSelected([](const std::string&) { return DeleteAnswer::YesToAll; }).error(),
               "Error deleting /a/mobile/picture/y.gif");
     EXPECT_EQ(rowNames(rig.model), (Names{"y.gif", "z.gif"}));
@@ -461,7 +461,7 @@ TEST(FileBrowserAttributes, FailureStopsWithItsMessage)
     BrowserRig rig;
     rig.select("/a/mobile/picture");
     rig.model.selectAll();
-    rig.api->addTrap(PhoneCall::FileCreate, 1, VirtualPhone::TrapAction::Fail);
+    rig.api->addTrap(PhoneCall::FileCreate, 1, RecordingPhone::TrapAction::Fail);
     EXPECT_EQ(rig.model.applyAttributes(2).error(), "Error changing attributes for /a/mobile/picture/x.gif");
     EXPECT_EQ(rig.model.rows()[0].attributes, "[]");
 }
@@ -482,7 +482,7 @@ TEST(FileBrowserFolders, CreateFailureIsShown)
 {
     BrowserRig rig;
     rig.select("/c");
-    rig.api->addTrap(PhoneCall::FileCreateDir, 1, VirtualPhone::TrapAction::Fail);
+    rig.api->addTrap(PhoneCall::FileCreateDir, 1, RecordingPhone::TrapAction::Fail);
     EXPECT_EQ(rig.model.createFolder("d").error(), "Error creating /c/d");
     EXPECT_TRUE(rig.folder("/c").children.empty());
 }
@@ -527,7 +527,7 @@ TEST(FileBrowserFolders, DeleteDirFailureKeepsTheNode)
     BrowserRig rig;
     rig.select("/c");
     rig.model.setSelection({});
-    rig.api->addTrap(PhoneCall::FileDeleteDir, 1, VirtualPhone::TrapAction::Fail);
+    rig.api->addTrap(PhoneCall::FileDeleteDir, 1, RecordingPhone::TrapAction::Fail);
     rig.prompter.answers = {Answer::Yes};
     EXPECT_EQ(rig.model.deleteFolder().error(), "Error deleting /c");
     EXPECT_NE(rig.model.findFolder("/c"), nullptr);

@@ -163,7 +163,7 @@ TEST(listAllFiles, ARefusedCountOrListingEndsTheListingWithItsMessage)
     for (const PhoneCall refused : {PhoneCall::FileCountEx, PhoneCall::FileListEx}) {
         ListingRig rig;
         // Volume a lists, c is refused: e is not asked for.
-        rig.api->addTrap(refused, refused == PhoneCall::FileCountEx ? 3 : 2, VirtualPhone::TrapAction::Fail);
+        rig.api->addTrap(refused, refused == PhoneCall::FileCountEx ? 3 : 2, RecordingPhone::TrapAction::Fail);
         EXPECT_EQ(listAllFiles(rig.phone(), rig.volumes).error(), "Error getting the file list of volume /c");
         EXPECT_EQ(patterns(rig), (Lines{"/a/*", "/b/*", "/c/*"}));
     }
@@ -172,7 +172,7 @@ TEST(listAllFiles, ARefusedCountOrListingEndsTheListingWithItsMessage)
 TEST(listIcons, FailedVolumeQueryEndsWithItsMessage)
 {
     ListingRig rig;
-    rig.api->addTrap(PhoneCall::SendCmd, 1, VirtualPhone::TrapAction::Fail);
+    rig.api->addTrap(PhoneCall::SendCmd, 1, RecordingPhone::TrapAction::Fail);
     const auto listed = listIcons(rig.phone(), rig.volumes);
     EXPECT_EQ(listed.error(), "Error getting volume info");
     EXPECT_EQ(listed.failure().caption, "");

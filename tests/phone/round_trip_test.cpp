@@ -13,6 +13,7 @@
 #include "phone/round_trip.h"
 #include "p2k/virtual_phone.h"
 #include "support/menu_builder.h"
+#include "support/recording_phone.h"
 #include "support/recording_progress.h"
 #include "support/recording_prompter.h"
 #include "support/temp_dir.h"
@@ -21,7 +22,10 @@ namespace tessaro {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::PhoneCall;
+using testing::PhoneRequest;
 using testing::Prompt;
+using testing::RecordingPhone;
 using testing::RecordingPrompter;
 using testing::TempDir;
 
@@ -77,12 +81,13 @@ public:
         options.rebootOnRestart = false;
         auto opened = VirtualPhone::open(phoneDir.path(), options);
         EXPECT_TRUE(opened.ok()) << opened.error();
-        api = std::move(opened).value();
+        virtualPhone = opened.value().get();
+        api = std::make_unique<RecordingPhone>(std::move(opened).value(), [this] { virtualPhone->unplug(); });
         api->P2K_Init([this](int connected) {
             link.connected = connected != 0;
             return connected;
         });
-        api->plug();
+        virtualPhone->plug();
         link.imei = kImei;
         phone = std::make_unique<PhoneContext>(
             PhoneContext{*api, link, log, progress, prompter, work.path().string() + "/"});
@@ -132,7 +137,8 @@ public:
 
     TempDir phoneDir;
     TempDir work;
-    std::unique_ptr<VirtualPhone> api;
+    std::unique_ptr<RecordingPhone> api;
+    VirtualPhone* virtualPhone = nullptr;
     PhoneLinkState link;
     OperationLog log;
     testing::RecordingProgressFactory progress;
@@ -257,7 +263,7 @@ TEST(RoundTrip, FailedVolumeQueryKeepsTheMenu)
 {
     RoundTripRig rig;
     rig.readJ2mest(true, false);
-    rig.api->addTrap(PhoneCall::SendCmd, 1, VirtualPhone::TrapAction::Fail, kFsacVolumes);
+    rig.api->addTrap(PhoneCall::SendCmd, 1, RecordingPhone::TrapAction::Fail, kFsacVolumes);
     EXPECT_EQ(readPhoneMenu(*rig.rt), rig.local("mma_temp"));
     EXPECT_EQ(rig.prompter.prompts,
               (std::vector<Prompt>{{MessageIcon::Error, "Fatal P2K error", "Error getting volume info"}}));
@@ -404,7 +410,7 @@ TEST(RoundTrip, ReadsCutShortOpenNothing)
     RoundTripRig rig;
     ASSERT_TRUE(openMenuFromPhone(*rig.rt, rig.ws, rig.profiles).open.ok());
     rig.prompter.prompts.clear();
-    rig.api->addTrap(PhoneCall::SendCmd, 1, VirtualPhone::TrapAction::Fail, kFsacRead);
+    rig.api->addTrap(PhoneCall::SendCmd, 1, RecordingPhone::TrapAction::Fail, kFsacRead);
     const PhoneOpenResult menu = openMenuFromPhone(*rig.rt, rig.ws, rig.profiles);
     EXPECT_EQ(menu.menuPath, "");
     EXPECT_TRUE(rig.ws.document.isEmpty());
@@ -417,7 +423,7 @@ TEST(RoundTrip, ReadsCutShortOpenNothing)
     cut.put(kPhoneFirst.substr(1), j2mestWithCorelet(0, "Snake", "1: Snake"));
     cut.readJ2mest(true, false);
     // One read for the menu, then twenty full blocks of the table.
-    cut.api->addTrap(PhoneCall::SendCmd, 22, VirtualPhone::TrapAction::Fail, kFsacRead);
+    cut.api->addTrap(PhoneCall::SendCmd, 22, RecordingPhone::TrapAction::Fail, kFsacRead);
     const PhoneOpenResult table = openMenuFromPhone(*cut.rt, cut.ws, cut.profiles);
     EXPECT_TRUE(table.open.ok());
     EXPECT_FALSE(cut.state.phoneJ2mestRead);
@@ -448,7 +454,7 @@ TEST(RoundTrip, DisconnectionForgetsThePatches)
 TEST(RoundTrip, RestartAfterAnOpenThatEndedUnpluggedDoesNothing)
 {
     RoundTripRig rig;
-    rig.api->addTrap(PhoneCall::SendCmd, 1, VirtualPhone::TrapAction::Unplug, kFsacRead);
+    rig.api->addTrap(PhoneCall::SendCmd, 1, RecordingPhone::TrapAction::Unplug, kFsacRead);
     const PhoneOpenResult result = openMenuFromPhone(*rig.rt, rig.ws, rig.profiles);
     EXPECT_FALSE(rig.link.connected);
     EXPECT_FALSE(rig.state.phoneReady);
@@ -493,7 +499,7 @@ TEST(RoundTrip, NoRebootQuestionWhenUnplugged)
 {
     RoundTripRig rig;
     rig.state.storedToPhone = true;
-    rig.api->unplug();
+    rig.virtualPhone->unplug();
     askRestartOnClose(*rig.rt);
     EXPECT_TRUE(rig.prompter.prompts.empty());
     EXPECT_FALSE(rig.state.storedToPhone);
@@ -528,7 +534,7 @@ TEST(RoundTrip, FailedMenuUploadStopsTheSave)
     ASSERT_TRUE(openMenuFromPhone(*rig.rt, rig.ws, rig.profiles).open.ok());
     rig.state.storedToPhone = true;
     rig.api->clearRequests();
-    rig.api->addTrap(PhoneCall::SendCmd, 1, VirtualPhone::TrapAction::Fail, kFsacWrite);
+    rig.api->addTrap(PhoneCall::SendCmd, 1, RecordingPhone::TrapAction::Fail, kFsacWrite);
     EXPECT_FALSE(writePhoneMenu(*rig.rt));
     EXPECT_FALSE(rig.state.storedToPhone);
     // The phone's menu was kept before it was written over, and the message says where.

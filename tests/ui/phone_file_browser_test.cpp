@@ -19,6 +19,7 @@
 #include "p2k/operation_log.h"
 #include "phone/phone_context.h"
 #include "p2k/virtual_phone.h"
+#include "support/recording_phone.h"
 #include "support/recording_progress.h"
 #include "support/recording_prompter.h"
 #include "support/temp_dir.h"
@@ -73,8 +74,9 @@ struct Browser {
         put("/a/mobile/picture/x.gif", "GIF89a-x");
         put("/a/mobile/picture/y.gif", "GIF89a-yy");
         put("/c/w.gif", "GIF89a-www");
-        api = openVirtualPhone(dir.string());
-        api->plug();
+        auto phone = openVirtualPhone(dir.string());
+        phone->plug();
+        api = std::make_unique<RecordingPhone>(std::move(phone));
         link.connected = true;
         context = std::make_unique<PhoneContext>(
             PhoneContext{*api, link, log, progress, prompter, temp.path().string() + "/"});
@@ -91,7 +93,7 @@ struct Browser {
     }
 
     TempDir temp;
-    std::unique_ptr<VirtualPhone> api;
+    std::unique_ptr<RecordingPhone> api;
     PhoneLinkState link;
     OperationLog log;
     RecordingProgressFactory progress;

@@ -16,6 +16,7 @@
 #include "core/menu_document.h"
 #include "edit/tree_edit.h"
 #include "p2k/virtual_phone.h"
+#include "support/recording_phone.h"
 #include "support/ui_harness.h"
 #include "ui/app_context.h"
 #include "ui/lamp_shape.h"
@@ -49,7 +50,9 @@ struct PhoneHarness {
         if (!opened)
             qFatal("%s", opened.error().c_str());
         phone = opened.value().get();
-        h = std::make_unique<WindowHarness>(std::move(opened).value(), tmp.path().string());
+        auto recorded = std::make_unique<RecordingPhone>(std::move(opened).value());
+        api = recorded.get();
+        h = std::make_unique<WindowHarness>(std::move(recorded), tmp.path().string());
         h->context->virtualPhone = phone;
     }
 
@@ -72,6 +75,8 @@ struct PhoneHarness {
 
     TempDir tmp;
     VirtualPhone* phone = nullptr;
+    // The window's phone library: the virtual phone, recorded.
+    RecordingPhone* api = nullptr;
     std::unique_ptr<WindowHarness> h;
 };
 
@@ -274,7 +279,7 @@ private Q_SLOTS:
         while (w.fade().level() != 255)
             w.fadeTick();
         p.h->prompter.answers = {Answer::Yes};
-        p.phone->clearRequests();
+        p.api->clearRequests();
         QVERIFY(!w.close());
         int ticks = 0;
         while (w.isVisible() && ticks++ < 100)
@@ -283,7 +288,7 @@ private Q_SLOTS:
         QCOMPARE(p.h->prompter.texts(), (std::vector<std::string>{kPatchQuestion, kRebootQuestion}));
         QCOMPARE(p.h->prompter.prompts[1].caption, std::string());
         QVERIFY(p.h->prompter.prompts[1].icon == MessageIcon::Question);
-        const auto requests = p.phone->requests();
+        const auto requests = p.api->requests();
         QVERIFY(std::any_of(requests.begin(), requests.end(),
                             [](const PhoneRequest& r) { return r.call == PhoneCall::Restart; }));
         QVERIFY(has(p.log(), "Phone is restarted\r\n"));
@@ -360,9 +365,9 @@ private Q_SLOTS:
         QCOMPARE(p.h->files.requests.back().title, std::string("Restore SEEM backup from"));
         QCOMPARE(p.h->prompter.texts().back(), std::string("Backup SEEM 0032_0001 restored"));
         // A cancelled dialog sends nothing.
-        p.phone->clearRequests();
+        p.api->clearRequests();
         form.restoreSeem();
-        QVERIFY(p.phone->requests().empty());
+        QVERIFY(p.api->requests().empty());
     }
     void progressWindowIsDrawnWhileTheMenuIsRead()
     {
