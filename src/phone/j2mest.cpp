@@ -137,7 +137,7 @@ Result<J2mestCopy> parseJ2mestFile(const std::string& path)
         return Error{kUnsupportedFormat};
     auto bytes = readWholeFile(path);
     if (!bytes)
-        return Error{bytes.error()};
+        return bytes.failure();
     return parseJ2mest(bytesOf(bytes.value()));
 }
 
@@ -162,7 +162,7 @@ Status patchMidlet1File(const std::string& path, size_t offset, std::string_view
 {
     auto text = readWholeFile(path);
     if (!text)
-        return Error{text.error()};
+        return text.failure();
     std::vector<uint8_t> image(text->begin(), text->end());
     if (!patchMidlet1(image, offset, name))
         return Error{TRANSLATABLE("Core", "Cannot patch ") + path + TRANSLATABLE("Core", ": offset ") +
