@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <future>
 #include <map>
+#include <regex>
 
 #include "core/bytes.h"
 #include "support/virtual_phone_rig.h"
@@ -22,15 +23,19 @@ namespace fs = std::filesystem;
 
 const std::vector<int> kSizes = {0, 1, 1023, 1024, 1025, 20216};
 
-// Every file under `dir` with its bytes, by relative path (folders as empty entries).
+// Every file under `dir` with its bytes, by relative path (folders as empty entries). A backup
+// is named after the second it was made, which two runs need not share: its time stamp reads
+// as "<time>".
 std::map<std::string, std::vector<uint8_t>> tree(const fs::path& dir, const std::string& skip = "")
 {
+    static const std::regex backupStamp(R"(^(Backups/.+)\.[0-9]{8}-[0-9]{6}((-[0-9]+)?)$)");
     std::map<std::string, std::vector<uint8_t>> out;
     for (const auto& entry : fs::recursive_directory_iterator(dir)) {
         const std::string name = fs::relative(entry.path(), dir).string();
         if (name == skip)
             continue;
-        out[name] = entry.is_regular_file() ? readBytes(entry.path()) : std::vector<uint8_t>{};
+        out[std::regex_replace(name, backupStamp, "$1.<time>$2")]
+            = entry.is_regular_file() ? readBytes(entry.path()) : std::vector<uint8_t>{};
     }
     return out;
 }
