@@ -276,10 +276,11 @@ TEST_P(FileBrowserUploadOverwrite, AsksBeforeWritingOverAPhoneFile)
     for (const char* name : {"x.gif", "y.gif", "n.gif"}) {
         const bool written = std::count(GetParam().written.begin(), GetParam().written.end(), name) > 0;
         const std::string path = "/a/mobile/picture/" + std::string(name);
-        if (written)
+        if (written) {
             EXPECT_EQ(readBytes(rig.phoneFile(path)), patternBytes(77)) << name;
-        else if (std::string(name) != "n.gif")
+        } else if (std::string(name) != "n.gif") {
             EXPECT_NE(readBytes(rig.phoneFile(path)).size(), 77u) << name;
+        }
         // Written over or not, a file has one list entry and one row.
         const Names listed = listPaths(rig.state);
         const Names rows = rowNames(rig.model);
@@ -287,8 +288,9 @@ TEST_P(FileBrowserUploadOverwrite, AsksBeforeWritingOverAPhoneFile)
         EXPECT_EQ(std::count(listed.begin(), listed.end(), path), there ? 1 : 0) << name;
         EXPECT_EQ(std::count(rows.begin(), rows.end(), name), there ? 1 : 0) << name;
     }
-    if (std::count(GetParam().written.begin(), GetParam().written.end(), "x.gif") > 0)
+    if (std::count(GetParam().written.begin(), GetParam().written.end(), "x.gif") > 0) {
         EXPECT_EQ(rig.model.rows()[0].size, "77");
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -317,12 +317,15 @@ TEST(uploadFile, OverAnExistingFileKeepsTheOldOneUntilTheNewOneIsWhole)
         EXPECT_TRUE(fileNameOf(backup).starts_with("mma_ucp.")) << backup;
         EXPECT_EQ(readBytes(backup), old);
         EXPECT_EQ(sent.ok(), c.ok);
-        if (!c.ok && !sent.cancelled())
+        if (!c.ok && !sent.cancelled()) {
             EXPECT_EQ(sent.error(), "Error writing " + path + ". The phone's previous file is kept in " + backup);
-        if (!c.phoneAfter.empty())
+        }
+        if (!c.phoneAfter.empty()) {
             EXPECT_EQ(readBytes(rig.phoneFile(path)), c.phoneAfter);
-        if (sent.cancelled())
+        }
+        if (sent.cancelled()) {
             EXPECT_EQ(attributesOf(rig, path), 4);
+        }
         EXPECT_EQ(rig.progress.alive(), 0);
     }
 }
