@@ -29,19 +29,12 @@ size_t allocationCount = 0;
 #include "core/catalogue.h"
 #include "core/menu_reader.h"
 #include "core/menu_writer.h"
-#include "core/prompter.h"
 #include "core/renumber.h"
 #include "core/workspace.h"
 
 namespace {
 
 using namespace tessaro;
-
-class SilentPrompter : public Prompter {
-public:
-    void show(MessageIcon, const std::string&, const std::string&) override {}
-    Answer ask(MessageIcon, const std::string&, const std::string&, Buttons) override { return Answer::No; }
-};
 
 std::u16string u16(const std::string& ascii)
 {
@@ -95,8 +88,7 @@ std::vector<uint8_t> fileOf(const MenuShape& shape, size_t expectedNodes)
         if (node->item.hasData && node->item.recordNo > 10)
             doc.data().store(node->item.recordNo, itemData(node->item.recordNo));
 
-    SilentPrompter prompter;
-    auto bytes = renderMenuFile(ws, prompter);
+    auto bytes = renderMenuFile(ws);
     if (!bytes.ok() || doc.nodeCount() != expectedNodes) {
         std::cerr << "cannot build the largest document: " << bytes.error() << '\n';
         std::abort();
@@ -156,14 +148,13 @@ std::vector<uint8_t> nestedFile(size_t items)
 
 void roundTrips(benchmark::State& state, const std::vector<uint8_t>& bytes)
 {
-    SilentPrompter prompter;
     Workspace ws;  // the editor's tables live for the whole run; a read replaces the document
     size_t allocations = 0;
     for (auto _ : state) {
         const size_t before = allocationCount;
-        readMenuBytes(bytes, ws, ReadOptions{false, {}});
+        (void)readMenuBytes(bytes, ws, ReadOptions{false, {}});
         renumberTree(ws.document);
-        auto out = renderMenuFile(ws, prompter);
+        auto out = renderMenuFile(ws);
         benchmark::DoNotOptimize(out);
         allocations += allocationCount - before;
     }
@@ -206,7 +197,7 @@ BENCHMARK(BM_Read)->Unit(benchmark::kMicrosecond);
 void BM_Renumber(benchmark::State& state)
 {
     Workspace ws;
-    readMenuBytes(sample(), ws, ReadOptions{false, {}});
+    (void)readMenuBytes(sample(), ws, ReadOptions{false, {}});
     for (auto _ : state)
         renumberTree(ws.document);
 }
@@ -215,10 +206,9 @@ BENCHMARK(BM_Renumber)->Unit(benchmark::kMicrosecond);
 void BM_Write(benchmark::State& state)
 {
     Workspace ws;
-    readMenuBytes(sample(), ws, ReadOptions{false, {}});
-    SilentPrompter prompter;
+    (void)readMenuBytes(sample(), ws, ReadOptions{false, {}});
     for (auto _ : state) {
-        auto out = renderMenuFile(ws, prompter);
+        auto out = renderMenuFile(ws);
         benchmark::DoNotOptimize(out);
     }
 }

@@ -58,7 +58,6 @@ struct Bench {
             bytes[i] = char(i * 31 + 7);
         std::ofstream(dir / "big", std::ios::binary).write(bytes.data(), std::streamsize(bytes.size()));
         api = std::move(VirtualPhone::open(dir / "phone")).value();
-        api->setRecording(false);
         api->plug();
         link.connected = true;
         phone = std::make_unique<PhoneContext>(PhoneContext{*api, link, log, progress, prompter, dir.string() + "/"});

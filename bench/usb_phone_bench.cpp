@@ -44,7 +44,6 @@ struct Rig {
         std::vector<char> bytes(size_t(kFileBlocks) * kBlock, 'x');
         std::ofstream(dir / "a" / "big", std::ios::binary).write(bytes.data(), std::streamsize(bytes.size()));
         storage = std::move(VirtualPhone::open(dir)).value();
-        storage->setRecording(false);
         auto owned = std::make_unique<SimulatedUsbLink>();
         link = owned.get();
         link->plug(std::make_shared<SimulatedP2kPhone>(

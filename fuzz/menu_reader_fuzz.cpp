@@ -7,19 +7,9 @@
 #include "core/menu_document.h"
 #include "core/menu_reader.h"
 #include "core/menu_writer.h"
-#include "core/prompter.h"
 #include "core/workspace.h"
 
 namespace {
-
-class SilentPrompter : public tessaro::Prompter {
-public:
-    void show(tessaro::MessageIcon, const std::string&, const std::string&) override {}
-    tessaro::Answer ask(tessaro::MessageIcon, const std::string&, const std::string&, tessaro::Buttons) override
-    {
-        return tessaro::Answer::No;
-    }
-};
 
 // Makes every identifier of the document available, as the item base would after the read.
 void makeNamesAvailable(tessaro::Workspace& ws)
@@ -36,24 +26,22 @@ void makeNamesAvailable(tessaro::Workspace& ws)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     using namespace tessaro;
-    SilentPrompter prompter;
     Workspace ws;
-    const ReadReport first = readMenuBytes(std::span<const uint8_t>(data, size), ws, ReadOptions{});
-    if (first.status != ReadStatus::Done)
+    if (!readMenuBytes(std::span<const uint8_t>(data, size), ws, ReadOptions{}).ok())
         return 0;
     makeNamesAvailable(ws);
     ws.saveMode.setSaveAll(true);
-    auto written = renderMenuFile(ws, prompter);
+    auto written = renderMenuFile(ws);
     if (!written.ok())
         return 0;
 
     Workspace again;
     again.items = ws.items;
-    const ReadReport second = readMenuBytes(written.value(), again, ReadOptions{false, {}});
-    if (second.status != ReadStatus::Done || !second.warnings.empty())
+    const auto second = readMenuBytes(written.value(), again, ReadOptions{false, {}});
+    if (!second.ok() || !second->warnings.empty())
         std::abort();
     again.saveMode.setSaveAll(true);
-    auto rewritten = renderMenuFile(again, prompter);
+    auto rewritten = renderMenuFile(again);
     if (!rewritten.ok() || rewritten.value() != written.value())
         std::abort();
     return 0;

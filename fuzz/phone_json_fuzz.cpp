@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "p2k/virtual_phone.h"
+#include "p2k/phone_folder.h"
 #include "fuzz_support.h"
 
 using tessaro::PhoneIdentity;

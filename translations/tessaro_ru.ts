@@ -929,6 +929,18 @@ preventing them from starting from main menu<byte value="xd"/>
         <source>No earlier menu of the phone is kept</source>
         <translation>Прежнее меню телефона не сохранено</translation>
     </message>
+    <message>
+        <source>No phone connected</source>
+        <translation>Телефон не подключён</translation>
+    </message>
+    <message>
+        <source>Backup file does not fit SEEM 0032_0001: </source>
+        <translation>Резервная копия не подходит к SEEM 0032_0001: </translation>
+    </message>
+    <message>
+        <source> bytes, the phone&apos;s record has </source>
+        <translation> байт, а в записи телефона </translation>
+    </message>
 </context>
 <context>
     <name>QPlatformTheme</name>

@@ -33,14 +33,28 @@ void CliContext::prepare()
     if (!started)
         fail(started.error());
     // Profile errors are messages, as in the editor; the command goes on under what they left.
-    if (!profile.empty())
-        profiles.loadProfile(profile, workspace, prompter);
+    if (!profile.empty()) {
+        if (const Status loaded = profiles.loadProfile(profile, workspace); !loaded)
+            prompter.show(MessageIcon::Warning, loaded.failure().caption, loaded.error());
+    }
 }
 
 void CliContext::fail(const std::string& text)
 {
     prompter.show(MessageIcon::Error, "", text);
     throw CommandFailed{};
+}
+
+void CliContext::fail(const Error& error)
+{
+    prompter.show(MessageIcon::Error, error.caption, error.text);
+    throw CommandFailed{};
+}
+
+void CliContext::tell(const std::vector<Notice>& notices)
+{
+    for (const Notice& notice : notices)
+        prompter.show(notice.icon, notice.caption, notice.text);
 }
 
 } // namespace tessaro::cli

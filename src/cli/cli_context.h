@@ -4,10 +4,13 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include <CLI/CLI.hpp>
 
+#include "core/notice.h"
 #include "core/prompter.h"
+#include "core/result.h"
 #include "core/workspace.h"
 #include "workspace/profiles.h"
 
@@ -50,6 +53,10 @@ struct CliContext {
     void prepare();
     // Prints a message through the prompter (empty caption) and ends the command with 1.
     [[noreturn]] void fail(const std::string& text);
+    // Prints an error as "caption: text" and ends the command with 1.
+    [[noreturn]] void fail(const Error& error);
+    // Prints notices, in order.
+    void tell(const std::vector<Notice>& notices);
 };
 
 // Each area adds its commands here.

@@ -44,15 +44,16 @@ std::string hexByte(unsigned value)
 }
 
 // Reads the file as the editor's open sequence does; the reader's notes go to stderr.
-OpenResult openDocument(CliContext& ctx, const std::string& path)
+OpenedMenu openDocument(CliContext& ctx, const std::string& path)
 {
     ctx.prepare();
-    OpenResult opened = openMenuFile(path, ctx.workspace, ctx.profiles, ctx.prompter);
-    for (const std::string& warning : opened.warnings)
+    Result<OpenedMenu> opened = openMenuFile(path, ctx.workspace, ctx.profiles);
+    if (!opened)
+        ctx.fail(opened.error());
+    ctx.tell(opened->notices);
+    for (const std::string& warning : opened->warnings)
         ctx.prompter.show(MessageIcon::Warning, "Warning", warning);
-    if (!opened.ok)
-        ctx.fail(opened.error);
-    return opened;
+    return std::move(opened).value();
 }
 
 bool isTitles(uint8_t k)
@@ -266,11 +267,8 @@ void convert(CliContext& ctx, const ConvertArgs& args)
 {
     openDocument(ctx, args.in);
     args.saveMode.applyTo(ctx.workspace.saveMode);
-    const WriteReport written = writeMenuFile(args.out, ctx.workspace, ctx.prompter);
-    if (written.refused)
-        throw CommandFailed{};  // the prompter has said why
-    if (!written.ok)
-        ctx.fail(written.error);
+    if (const Status written = writeMenuFile(args.out, ctx.workspace); !written)
+        ctx.fail(written.failure());
 }
 
 } // namespace
@@ -286,7 +284,7 @@ void registerDocumentCommands(CLI::App& app, CliContext& ctx)
     dump->add_option("FILE", dumpArgs->file, "The mma_ucp file")->required();
     dump->add_flag("--json", dumpArgs->json, "Print the document as JSON");
     dump->callback([&ctx, dumpArgs] {
-        const OpenResult opened = openDocument(ctx, dumpArgs->file);
+        const OpenedMenu opened = openDocument(ctx, dumpArgs->file);
         if (dumpArgs->json)
             std::cout << documentJson(ctx, opened.itemBaseUpdated).dump(2) << '\n';
         else

@@ -16,13 +16,8 @@ namespace {
 // Writes the document; a refused or failed save ends the command with 1.
 void writeDocument(CliContext& ctx, const std::string& path)
 {
-    const WriteReport report = writeMenuFile(path, ctx.workspace, ctx.prompter);
-    if (report.ok)
-        return;
-    // A refusal has been shown by the writer already.
-    if (report.refused)
-        throw CommandFailed{};
-    ctx.fail(report.error);
+    if (const Status written = writeMenuFile(path, ctx.workspace); !written)
+        ctx.fail(written.failure());
 }
 
 struct EditArgs {
@@ -45,11 +40,12 @@ void runEdit(CliContext& ctx, const EditArgs& args)
         startNewMenu(ws.document);
     } else {
         // Read as `dump` reads: the open sequence, the reader's notes as warnings.
-        const OpenResult opened = openMenuFile(args.in, ws, ctx.profiles, ctx.prompter);
-        for (const std::string& warning : opened.warnings)
+        const Result<OpenedMenu> opened = openMenuFile(args.in, ws, ctx.profiles);
+        if (!opened)
+            ctx.fail(opened.error());
+        ctx.tell(opened->notices);
+        for (const std::string& warning : opened->warnings)
             ctx.prompter.show(MessageIcon::Warning, "Warning", warning);
-        if (!opened.ok)
-            ctx.fail(opened.error);
     }
     UndoHistory history(ws);
     for (const std::string& op : args.ops) {

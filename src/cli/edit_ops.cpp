@@ -3,6 +3,7 @@
 #include <charconv>
 #include <string>
 
+#include "core/prompter.h"
 #include "core/workspace.h"
 #include "edit/tree_edit.h"
 #include "edit/undo_history.h"
@@ -85,9 +86,14 @@ Result<size_t> entryOf(std::string_view identifier, const Workspace& workspace)
     return position;
 }
 
-Status statusOf(const Result<EditResult>& result)
+// A refusal (the menu is full) is told as the editor tells it before the op fails.
+Status statusOf(const Result<EditResult>& result, Prompter& prompter)
 {
-    return result.ok() ? Status::success() : Status(Error{result.error()});
+    if (result.ok())
+        return Status::success();
+    if (result.failure().kind == ErrorKind::Refused)
+        prompter.show(MessageIcon::Warning, result.failure().caption, result.error());
+    return result.failure();
 }
 
 Status noMoreWords(OpText& text)
@@ -119,25 +125,25 @@ Status applyTreeOp(std::string_view op, Workspace& workspace, Prompter& prompter
             return quoted("unknown insert position", where);
         auto node = nodeOf(text.word(), workspace);
         if (!node)
-            return Error{node.error()};
+            return node.failure();
         auto entry = entryOf(text.rest(), workspace);
         if (!entry)
-            return Error{entry.error()};
-        return statusOf(insertAvailableItem(workspace, *entry, *node, position, prompter));
+            return entry.failure();
+        return statusOf(insertAvailableItem(workspace, *entry, *node, position), prompter);
     }
     if (verb == "replace") {
         auto node = nodeOf(text.word(), workspace);
         if (!node)
-            return Error{node.error()};
+            return node.failure();
         auto entry = entryOf(text.rest(), workspace);
         if (!entry)
-            return Error{entry.error()};
-        return statusOf(replaceWithItem(workspace, *entry, *node));
+            return entry.failure();
+        return statusOf(replaceWithItem(workspace, *entry, *node), prompter);
     }
     if (verb == "delete" || verb == "up" || verb == "down") {
         auto node = nodeOf(text.word(), workspace);
         if (!node)
-            return Error{node.error()};
+            return node.failure();
         if (Status s = noMoreWords(text); !s)
             return s;
         if (verb == "delete")
@@ -147,22 +153,22 @@ Status applyTreeOp(std::string_view op, Workspace& workspace, Prompter& prompter
     if (verb == "move") {
         auto node = nodeOf(text.word(), workspace);
         if (!node)
-            return Error{node.error()};
+            return node.failure();
         auto target = nodeOf(text.word(), workspace);
         if (!target)
-            return Error{target.error()};
+            return target.failure();
         if (Status s = noMoreWords(text); !s)
             return s;
-        return statusOf(dropOntoNode(workspace, *target, DragSource::treeNode(*node), prompter));
+        return statusOf(dropOntoNode(workspace, *target, DragSource::treeNode(*node)), prompter);
     }
     if (verb == "drop") {
         auto target = nodeOf(text.word(), workspace);
         if (!target)
-            return Error{target.error()};
+            return target.failure();
         auto entry = entryOf(text.rest(), workspace);
         if (!entry)
-            return Error{entry.error()};
-        return statusOf(dropOntoNode(workspace, *target, DragSource::availableEntry(*entry), prompter));
+            return entry.failure();
+        return statusOf(dropOntoNode(workspace, *target, DragSource::availableEntry(*entry)), prompter);
     }
     if (verb.empty())
         return Error{"empty op"};
@@ -177,13 +183,13 @@ std::string_view stepName(std::string_view op)
     if (verb == "insert")
         return undo_step::InsertItem;
     if (verb == "replace")
-        return undo_step::replaceWithItem;
+        return undo_step::ReplaceItem;
     if (verb == "delete")
         return undo_step::DeleteItem;
     if (verb == "up")
-        return undo_step::moveNodeUp;
+        return undo_step::MoveUp;
     if (verb == "down")
-        return undo_step::moveNodeDown;
+        return undo_step::MoveDown;
     return undo_step::DropItem;
 }
 

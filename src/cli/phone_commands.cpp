@@ -27,8 +27,7 @@ std::string shown(const std::string& phonePath)
 // command with status 1.
 [[noreturn]] void failWith(CliContext& ctx, const std::string& text)
 {
-    ctx.prompter.show(MessageIcon::Error, "Error", text);
-    throw CommandFailed{};
+    ctx.fail(Error(ErrorKind::Refused, text));
 }
 
 PhoneSession& connectedSession(CliContext& ctx)
@@ -64,11 +63,12 @@ struct ListArgs {
 void list(CliContext& ctx, const ListArgs& args)
 {
     PhoneContext& phone = connectedSession(ctx).phone();
-    bool listed = false;
+    std::vector<char> volumes;
+    Result<PhoneListing> listed = Error("");
     if (args.mode == "icons") {
-        listed = listIcons(phone);
+        listed = listIcons(phone, volumes);
     } else if (args.mode == "all") {
-        listed = listAllFiles(phone);
+        listed = listAllFiles(phone, volumes);
     } else {
         // The extension is typed without its dot; one typed with it is taken as meant.
         const std::string typed = !args.extension.empty() && args.extension[0] == '.'
@@ -76,16 +76,16 @@ void list(CliContext& ctx, const ListArgs& args)
         listed = listMatchingFiles(phone, args.volumes, typed.empty() ? "" : "." + typed);
     }
     if (!listed)
-        throw CommandFailed{};
+        ctx.fail(listed.failure());
 
     if (args.json) {
         nlohmann::ordered_json out = nlohmann::ordered_json::array();
-        for (const auto& entry : phone.fileList)
+        for (const auto& entry : listed->files)
             out.push_back({{"path", shown(entry.path)}, {"size", entry.size}, {"attributes", entry.attributes}});
         std::cout << out.dump(2) << '\n';
         return;
     }
-    for (const auto& entry : phone.fileList)
+    for (const auto& entry : listed->files)
         std::cout << entry.size << ' ' << attributeLetters(entry.attributes) << ' ' << shown(entry.path) << '\n';
 }
 
@@ -95,7 +95,7 @@ void get(CliContext& ctx, const std::string& phonePath, const std::string& local
     phone.progressLabel = "Downloading " + std::filesystem::path(localPath).filename().string();
     const Status read = downloadFile(phone, phonePath, localPath);
     if (!read)
-        failWith(ctx, read.error());
+        ctx.fail(read.failure());
 }
 
 void put(CliContext& ctx, const std::string& localPath, std::string phonePath)
@@ -106,14 +106,14 @@ void put(CliContext& ctx, const std::string& localPath, std::string phonePath)
         phonePath += std::filesystem::path(localPath).filename().string();
     const Status sent = uploadFile(phone, localPath, phonePath);
     if (!sent)
-        failWith(ctx, sent.error());
+        ctx.fail(sent.failure());
 }
 
 void attr(CliContext& ctx, const std::string& phonePath, int bits)
 {
     const Status changed = setPhoneAttributes(connectedSession(ctx).phone(), phonePath, bits);
     if (!changed)
-        failWith(ctx, changed.error());
+        ctx.fail(changed.failure());
 }
 
 struct FreeSpaceArgs {
@@ -125,12 +125,12 @@ void freeSpaceOfVolumes(CliContext& ctx, const FreeSpaceArgs& args)
     PhoneContext& phone = connectedSession(ctx).phone();
     const auto volumes = queryVolumes(phone);
     if (!volumes)
-        failWith(ctx, volumes.error());
+        ctx.fail(volumes.failure());
     nlohmann::ordered_json out = nlohmann::ordered_json::array();
     for (const char volume : *volumes) {
         const auto free = freeSpace(phone, volume);
         if (!free)
-            failWith(ctx, free.error());
+            ctx.fail(free.failure());
         if (args.json)
             out.push_back({{"volume", std::string("/") + volume}, {"free", *free}});
         else

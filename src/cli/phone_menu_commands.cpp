@@ -8,6 +8,7 @@
 
 #include "cli/cli_context.h"
 #include "cli/phone_session.h"
+#include "core/working_folder.h"
 #include "core/text_encoding.h"
 #include "core/menu_writer.h"
 #include "edit/menu_open.h"
@@ -29,17 +30,6 @@ PhoneSession& connectedSession(CliContext& ctx)
 
 // The working copies live in the default folder for the length of one command, as they do
 // for one run of the editor.
-class WorkingFiles {
-public:
-    explicit WorkingFiles(std::string folder) : folder_(std::move(folder)) {}
-    ~WorkingFiles() { deleteWorkingFiles(folder_); }
-    WorkingFiles(const WorkingFiles&) = delete;
-    WorkingFiles& operator=(const WorkingFiles&) = delete;
-
-private:
-    std::string folder_;
-};
-
 std::optional<uint16_t> patchOffset(const PatchList& patches, size_t slot)
 {
     for (const PatchEntry& entry : patches)
@@ -100,27 +90,27 @@ struct MenuGetArgs {
 void menuGet(CliContext& ctx, const MenuGetArgs& args)
 {
     PhoneSession& session = connectedSession(ctx);
-    const WorkingFiles working(ctx.defaultFolder());
+    const WorkingFolder working;
     JavaSlotTables slots;
-    RoundTrip rt{session.phone(), session.roundTrip(), slots, session.settings()};
+    RoundTrip rt{session.phone(), session.roundTrip(), slots, session.settings(), working.path()};
     if (args.patch)
         ctx.prompter.answer = Answer::Yes;
 
-    const PhoneOpenResult opened = openMenuFromPhone(rt, ctx.workspace, ctx.profiles);
-    // Every failure was shown by the open itself.
-    if (opened.menuPath.empty() || !opened.open.ok)
-        throw CommandFailed{};
+    const auto opened = openMenuFromPhone(rt, ctx.workspace, ctx.profiles);
+    if (!opened)
+        ctx.fail(opened.failure());
+    ctx.tell(opened->messages);
+    if (opened->patchOffered)
+        if (const auto patched = offerJavaPatch(rt); !patched)
+            ctx.fail(patched.failure());
     // The editor writes patched tables back with the next save; this run ends here, so they
     // go back now or never.
-    if ((rt.state.phonePatched || rt.state.cardPatched) && !writeJ2mestCopies(rt))
-        throw CommandFailed{};
+    if (rt.state.phonePatched || rt.state.cardPatched)
+        if (const Status written = writeJ2mestCopies(rt); !written)
+            ctx.fail(written.failure());
 
-    const WriteReport written = writeMenuFile(args.out, ctx.workspace, ctx.prompter);
-    if (!written.ok) {
-        if (written.refused)
-            throw CommandFailed{};
-        ctx.fail(written.error);
-    }
+    if (const Status written = writeMenuFile(args.out, ctx.workspace); !written)
+        ctx.fail(written.failure());
 
     const RoundTripState& state = rt.state;
     if (args.json) {
@@ -142,15 +132,19 @@ void menuGet(CliContext& ctx, const MenuGetArgs& args)
 void menuPut(CliContext& ctx, const std::string& in)
 {
     PhoneSession& session = connectedSession(ctx);
-    const WorkingFiles working(ctx.defaultFolder());
-    const OpenResult opened = openMenuFile(in, ctx.workspace, ctx.profiles, ctx.prompter);
-    if (!opened.ok)
-        ctx.fail(opened.error);
+    const WorkingFolder working;
+    const Result<OpenedMenu> opened = openMenuFile(in, ctx.workspace, ctx.profiles);
+    if (!opened)
+        ctx.fail(opened.error());
+    ctx.tell(opened->notices);
+    // What the reader had to repair or leave out goes to the phone as it was read: say so.
+    for (const std::string& warning : opened->warnings)
+        ctx.prompter.show(MessageIcon::Warning, "Warning", warning);
     JavaSlotTables slots;
-    RoundTrip rt{session.phone(), session.roundTrip(), slots, session.settings()};
-    // Refusals, write errors and upload errors were shown by the save itself.
-    if (!saveMenuToPhone(rt, ctx.workspace).uploaded) {
-        if (!rt.state.menuBackup.empty())
+    RoundTrip rt{session.phone(), session.roundTrip(), slots, session.settings(), working.path()};
+    if (const Status saved = saveMenuToPhone(rt, ctx.workspace); !saved) {
+        ctx.prompter.show(MessageIcon::Error, saved.failure().caption, saved.error());
+        if (!rt.state.menuBackup.empty() && !rt.state.storedToPhone)
             std::cerr << "To put the phone's previous menu back: tessaro-cli phone put " << rt.state.menuBackup
                       << ' ' << kPhoneMenuPath << '\n';
         throw CommandFailed{};
@@ -159,21 +153,25 @@ void menuPut(CliContext& ctx, const std::string& in)
 
 void seemBackup(CliContext& ctx, const std::string& file)
 {
-    if (!backupSeemRecord(connectedSession(ctx).phone(), file))
-        throw CommandFailed{};
+    const Status saved = backupSeemRecord(connectedSession(ctx).phone(), file);
+    if (!saved)
+        ctx.fail(saved.failure());
+    std::cerr << kSeemBackedUpText << '\n';
 }
 
 void seemRestore(CliContext& ctx, const std::string& file)
 {
-    if (!restoreSeemRecord(connectedSession(ctx).phone(), file))
-        throw CommandFailed{};
+    const Status restored = restoreSeemRecord(connectedSession(ctx).phone(), file);
+    if (!restored)
+        ctx.fail(restored.failure());
+    std::cerr << kSeemRestoredText << '\n';
 }
 
 void restart(CliContext& ctx)
 {
     PhoneSession& session = connectedSession(ctx);
     JavaSlotTables slots;
-    RoundTrip rt{session.phone(), session.roundTrip(), slots, session.settings()};
+    RoundTrip rt{session.phone(), session.roundTrip(), slots, session.settings(), {}};
     (void)restartWhenReady(rt);
 }
 

@@ -43,12 +43,16 @@ void PhoneSession::start()
         PhoneContext{*api_, link_, log_, progress_, ctx_.prompter, folder});
     monitor_ = std::make_unique<ConnectionMonitor>(*context_, view_);
     monitor_->setProfileSelection([this](const std::string& prefix) {
-        ctx_.profiles.loadProfile(prefix, ctx_.workspace, ctx_.prompter);
+        if (const Status loaded = ctx_.profiles.loadProfile(prefix, ctx_.workspace); !loaded)
+            ctx_.prompter.show(MessageIcon::Warning, loaded.failure().caption, loaded.error());
     });
     monitor_->setDisconnectHook([this] { forgetPhoneState(roundTrip_); });
     if (ctx_.usb)
         monitor_->setDispatch([this](std::function<void()> call) { statusQueue_.push(std::move(call)); });
-    if (!monitor_->initPhoneLink()) {
+    if (const Status logged = monitor_->openLog(); !logged)
+        ctx_.prompter.show(MessageIcon::Error, logged.failure().caption, logged.error());
+    if (const Status started = monitor_->startLibrary(); !started) {
+        ctx_.prompter.show(MessageIcon::Error, started.failure().caption, started.error());
         if (usbPhone_ && !usbPhone_->startError().empty())
             std::cerr << usbPhone_->startError() << '\n';
         throw CommandFailed{};

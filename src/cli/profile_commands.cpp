@@ -79,14 +79,17 @@ void registerProfileCommands(CLI::App& app, CliContext& ctx)
         ctx.prepare();
         // The command line shows no progress bars: a scan just runs.
         QuietProgressFactory progress;
-        const FirmwareProfileResult result =
-            createProfileFromFirmware(*image, ctx.profiles, ctx.workspace.items, progress, ctx.prompter);
-        if (result.result.empty())
-            ctx.fail("Failed to create profile");
-        finishFirmwareProfile(result, ctx.workspace, ctx.profiles, ctx.prompter);
-        if (result.result == kFirmwareFail)
-            throw CommandFailed{};
-        std::cout << result.result << '\n';
+        const Result<FirmwareProfile> made =
+            createProfileFromFirmware(*image, ctx.workspace, ctx.profiles, progress);
+        if (!made) {
+            // A file error comes first, then the line the editor shows for every failure.
+            if (made.failure().kind == ErrorKind::Io)
+                ctx.prompter.show(MessageIcon::Error, made.failure().caption, made.error());
+            ctx.fail(std::string(kProfileNotCreatedText));
+        }
+        ctx.tell(made->notices);
+        ctx.prompter.show(MessageIcon::None, "", std::string(kProfileCreatedText));
+        std::cout << made->tag << '\n';
     });
 }
 

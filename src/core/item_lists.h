@@ -10,7 +10,15 @@
 #include <string_view>
 #include <vector>
 
+#include "core/translatable.h"
+
 namespace tessaro {
+
+// A menu that uses an item outside the available items does not match the profile in force:
+// the writer refuses it, a read under the profile stops at it.
+inline constexpr std::string_view kProfileMismatchText =
+    TRANSLATABLE("Core", "mma_ucp doesn't match current profile");
+inline constexpr std::string_view kProfileErrorCaption = TRANSLATABLE("Core", "Profile error");
 
 struct ItemEntry {
     std::string identifier;

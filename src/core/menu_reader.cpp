@@ -2,16 +2,16 @@
 
 #include <algorithm>
 #include <array>
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
 #include <memory>
+#include <optional>
 #include <set>
 
 #include "core/catalogue.h"
 #include "core/item_base_file.h"
+#include "core/item_lists.h"
 #include "core/menu_document.h"
 #include "core/renumber.h"
+#include "core/text_file.h"
 #include "core/translatable.h"
 #include "core/workspace.h"
 
@@ -24,9 +24,6 @@ constexpr size_t kFixedRecords = 10;       // root, Softkeys, seven softkeys, Me
 constexpr size_t kFirstSoftkeyRecord = 2;
 constexpr size_t kFirstMenuRecord = 10;
 constexpr size_t kRecordSizeProbe = 41;    // byte 31 of record 0 in a 36-byte file: 0xCC
-// Nothing beyond the largest record area and a data area addressed by 16-bit offsets and
-// lengths can be reached.
-constexpr size_t kMaxUsefulSize = kHeaderSize + 255 * 36 + 2 * 0xFFFF;
 
 uint8_t saturatedByte(unsigned long value)
 {
@@ -80,15 +77,15 @@ public:
     {
     }
 
-    ReadReport run()
+    Result<ReadReport> run()
     {
         // A file that is no menu file changes nothing: not the document, not the save mode.
         if (!checkHeader())
-            return std::move(report_);
+            return std::move(*failure_);
         ws_.document.clear();
         takeHeader();
         if (!readTree())
-            return std::move(report_);
+            return std::move(*failure_);
         renumberTree(ws_.document);
         if (in_.size() > dataBase_) {
             const ItemDataSource source{in_.slice(dataBase_, in_.size() - dataBase_), {static_cast<int>(recordSize_), order_}};
@@ -102,8 +99,7 @@ public:
 private:
     bool fail(std::string text)
     {
-        report_.status = ReadStatus::Failed;
-        report_.error = std::move(text);
+        failure_ = Error(ErrorKind::Format, std::move(text), "");
         return false;
     }
 
@@ -187,7 +183,8 @@ private:
             item.options = 0x08;
         if (k >= items.available().size()) {
             if (!options_.acceptUnknown) {
-                report_.status = ReadStatus::Aborted;
+                failure_ = Error(ErrorKind::Refused, std::string(kProfileMismatchText),
+                                 std::string(kProfileErrorCaption));
                 return false;
             }
             appendUnknown(item);
@@ -351,6 +348,7 @@ private:
     Workspace& ws_;
     const ReadOptions& options_;
     ReadReport report_;
+    std::optional<Error> failure_;
     size_t recordSize_ = 36;
     size_t count_ = 0;
     size_t dataBase_ = 0;
@@ -396,22 +394,17 @@ void parseItemData(const MenuNode& node, const ItemDataSource& source, ItemDataT
         parseItemData(*child, source, table, saveMode, warnings);
 }
 
-ReadReport readMenuBytes(std::span<const uint8_t> bytes, Workspace& ws, const ReadOptions& options)
+Result<ReadReport> readMenuBytes(std::span<const uint8_t> bytes, Workspace& ws, const ReadOptions& options)
 {
     return Reader(bytes, ws, options).run();
 }
 
-ReadReport readMenuFile(const std::string& path, Workspace& ws, const ReadOptions& options)
+Result<ReadReport> readMenuFile(const std::string& path, Workspace& ws, const ReadOptions& options)
 {
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"), &std::fclose);
-    if (!file)
-        return {ReadStatus::Failed, "Cannot open " + path + ": " + std::strerror(errno)};
-    std::vector<uint8_t> bytes(kMaxUsefulSize);
-    const size_t got = std::fread(bytes.data(), 1, bytes.size(), file.get());
-    if (std::ferror(file.get()))
-        return {ReadStatus::Failed, "Cannot read " + path + ": " + std::strerror(errno)};
-    bytes.resize(got);
-    return readMenuBytes(bytes, ws, options);
+    const auto bytes = readWholeFileBytes(path);
+    if (!bytes)
+        return bytes.failure();
+    return readMenuBytes(bytes.value(), ws, options);
 }
 
 } // namespace tessaro

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "core/item_data_codec.h"
+#include "core/result.h"
 #include "core/translatable.h"
 
 namespace tessaro {
@@ -36,27 +37,22 @@ struct ReadOptions {
     std::string itemBasePath;
 };
 
-enum class ReadStatus {
-    Done,
-    Aborted,  // an identifier outside the available items with acceptUnknown false; no message
-    Failed,   // an I/O or format error, its text in `error`
-};
-
+// What a read found besides the document.
 struct ReadReport {
-    ReadStatus status = ReadStatus::Done;
-    std::string error;
     bool itemBaseUpdated = false;       // unknown identifiers were appended to the item base
     std::vector<std::string> warnings;  // parts of the file that were skipped or repaired
 };
 
 // Reads an mma_ucp file into the workspace: clears the document, builds the tree and the item
 // data table, sets the save mode from the file, raises the custom counter and sets formatRead.
-// A file that cannot be read or is no menu file (too short, fewer than ten records, record 0
-// not "Root") fails before anything is changed; after an abort the document keeps what was
-// built so far.
-ReadReport readMenuFile(const std::string& path, Workspace& ws, const ReadOptions& options);
+// A file that cannot be read (kind Io) or is no menu file (too short, fewer than ten records,
+// record 0 not "Root"; kind Format) fails before anything is changed; both come without a
+// caption. An identifier outside the available items with acceptUnknown false stops the read
+// (kind Refused, kProfileMismatchText, caption "Profile error"); the document then keeps
+// what was built so far.
+Result<ReadReport> readMenuFile(const std::string& path, Workspace& ws, const ReadOptions& options);
 // The same over the bytes of a file.
-ReadReport readMenuBytes(std::span<const uint8_t> bytes, Workspace& ws, const ReadOptions& options);
+Result<ReadReport> readMenuBytes(std::span<const uint8_t> bytes, Workspace& ws, const ReadOptions& options);
 
 // Where parseItemData finds item data: the data area (the file from 10 + N·R on) and its format.
 struct ItemDataSource {

@@ -7,7 +7,6 @@
 #include "core/catalogue.h"
 #include "core/item_data_codec.h"
 #include "core/menu_document.h"
-#include "core/prompter.h"
 #include "core/replacing_file.h"
 #include "core/translatable.h"
 #include "core/workspace.h"
@@ -49,7 +48,7 @@ bool holdsDialNumber(const ItemDataBlock* block)
 
 class Renderer {
 public:
-    Renderer(Workspace& ws, Prompter& prompter) : ws_(ws), prompter_(prompter)
+    explicit Renderer(Workspace& ws) : ws_(ws)
     {
         const SaveMode& mode = ws.saveMode;
         recordSize_ = mode.recordSize() == 22 ? 22 : 36;
@@ -139,14 +138,10 @@ public:
         return out;
     }
 
-    bool wasRefused() const { return refused_; }
-
 private:
-    Error refuse(const std::string& caption, std::string text)
+    static Error refuse(const std::string& caption, std::string text)
     {
-        refused_ = true;
-        prompter_.show(MessageIcon::Error, caption, text);
-        return Error{std::move(text)};
+        return Error(ErrorKind::Refused, std::move(text), caption);
     }
 
     void header(uint8_t* out, uint8_t records) const
@@ -225,39 +220,26 @@ private:
     }
 
     Workspace& ws_;
-    Prompter& prompter_;
     size_t recordSize_ = 36;
     size_t nameWidth_ = 25;
     ByteOrder order_ = ByteOrder::Big;
     uint8_t* record_ = nullptr;  // where the next record goes
     size_t offset_ = 0;          // running offset into the data area
-    bool refused_ = false;
 };
 
 } // namespace
 
-Result<std::vector<uint8_t>> renderMenuFile(Workspace& ws, Prompter& prompter)
+Result<std::vector<uint8_t>> renderMenuFile(Workspace& ws)
 {
-    return Renderer(ws, prompter).run();
+    return Renderer(ws).run();
 }
 
-WriteReport writeMenuFile(const std::string& path, Workspace& ws, Prompter& prompter)
+Status writeMenuFile(const std::string& path, Workspace& ws)
 {
-    Renderer renderer(ws, prompter);
-    Result<std::vector<uint8_t>> bytes = renderer.run();
-    WriteReport report;
-    if (!bytes.ok()) {
-        report.refused = renderer.wasRefused();
-        report.error = bytes.error();
-        return report;
-    }
-    const Status written = replaceFile(path, bytes.value());
-    if (!written.ok()) {
-        report.error = written.error();
-        return report;
-    }
-    report.ok = true;
-    return report;
+    Result<std::vector<uint8_t>> bytes = Renderer(ws).run();
+    if (!bytes)
+        return bytes.failure();
+    return replaceFile(path, bytes.value());
 }
 
 } // namespace tessaro

@@ -1,6 +1,8 @@
 #pragma once
-// How the core talks to the user. The core owns every text and caption; the Qt side
-// shows them with message boxes, the command-line tool prints them, tests record them.
+// How the program talks to the user. The layers below the windows only ask questions here;
+// their failures and notices travel back as values, which the windows and the command-line
+// tool show here. The core owns every text and caption; the Qt side shows them with message
+// boxes, the command-line tool prints them, tests record them.
 
 #include <string>
 

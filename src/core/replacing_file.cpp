@@ -1,11 +1,12 @@
 #include "core/replacing_file.h"
 
+#include "core/file_error.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstring>
 #include <filesystem>
 #include <random>
 
@@ -15,7 +16,7 @@ namespace {
 
 Error writeError(const std::string& path, int error)
 {
-    return Error{"Cannot write " + path + ": " + std::strerror(error)};
+    return fileError(FileStep::Write, path, error);
 }
 
 } // namespace
@@ -46,7 +47,7 @@ Result<ReplacingFile> ReplacingFile::create(const std::string& target, int* erro
         if (!S_ISREG(existing.st_mode)) {
             if (errorNumber)
                 *errorNumber = EINVAL;
-            return Error{"Cannot write " + target + ": it is not a regular file"};
+            return fileError(FileStep::Write, target, kNotRegularReason);
         }
         mode = int(existing.st_mode & 07777);
     }
@@ -144,7 +145,7 @@ Status replaceFile(const std::string& path, std::span<const uint8_t> bytes)
 {
     Result<ReplacingFile> file = ReplacingFile::create(path);
     if (!file)
-        return Error{file.error()};
+        return file.failure();
     if (Status written = file.value().write(bytes); !written)
         return written;
     return file.value().commit();

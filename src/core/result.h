@@ -23,8 +23,8 @@ enum class ErrorKind {
 inline constexpr char kErrorCaption[] = TRANSLATABLE("Core", "Error");
 
 struct Error {
-    Error(std::string text) : text(std::move(text)) {}
-    Error(const char* text) : text(text) {}
+    explicit Error(std::string text) : text(std::move(text)) {}
+    explicit Error(const char* text) : text(text) {}
     Error(ErrorKind kind, std::string text, std::string caption = kErrorCaption)
         : kind(kind), text(std::move(text)), caption(std::move(caption)) {}
 
@@ -33,6 +33,7 @@ struct Error {
     std::string caption = kErrorCaption;  // the message box's caption
 
     bool cancelled() const { return kind == ErrorKind::Cancelled; }
+    bool operator==(const Error&) const = default;
 };
 
 template <typename T>

@@ -7,10 +7,10 @@
 #include <stb_image.h>
 
 #include "core/bytes.h"
+#include "core/text_file.h"
 #include "core/translatable.h"
 #include "drm/file_io.h"
 #include "drm/gif_writer.h"
-#include "drm/file_bytes.h"
 
 namespace tessaro {
 
@@ -100,10 +100,10 @@ Result<ArgbImage> decodeBmp(std::span<const uint8_t> bytes)
 
 Status convertBmpToGif(const std::string& source, const std::string& destination)
 {
-    auto file = FileBytes::open(source);
+    auto file = readWholeFileBytes(source, FileWording::Quoted);
     if (!file)
-        return Error{file.error()};
-    auto image = decodeBmp(file->bytes());
+        return file.failure();
+    auto image = decodeBmp(*file);
     if (!image)
         return Error{TRANSLATABLE("Core", "Cannot read picture \"") + source + "\": " + image.error()};
     auto gif = convertToGif(*image);

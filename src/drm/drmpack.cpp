@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "core/bytes.h"
+#include "core/text_file.h"
 #include "core/translatable.h"
 #include "drm/gif_writer.h"
 
@@ -72,7 +73,8 @@ uint32_t DrmPack::storedCount() const
 
 void DrmPack::clear()
 {
-    image_ = FileBytes();
+    image_.clear();
+    image_.shrink_to_fit();
     kind_ = PackKind::Plain;
     imageBase_ = 0;
     offsetTable_.clear();
@@ -85,9 +87,9 @@ void DrmPack::clear()
 Result<uint32_t> DrmPack::loadDrmPack(const std::string& path)
 {
     clear();
-    auto file = FileBytes::open(path);
+    auto file = readWholeFileBytes(path, FileWording::Quoted);
     if (!file)
-        return Error{file.error()};
+        return file.failure();
     image_ = std::move(file).value();
     auto total = buildTables();
     if (!total) {
@@ -101,7 +103,7 @@ Result<uint32_t> DrmPack::loadDrmPack(const std::string& path)
 Result<uint32_t> DrmPack::loadImage(std::vector<uint8_t> image)
 {
     clear();
-    image_ = FileBytes::fromBytes(std::move(image));
+    image_ = std::move(image);
     auto total = buildTables();
     if (!total) {
         clear();
@@ -113,7 +115,7 @@ Result<uint32_t> DrmPack::loadImage(std::vector<uint8_t> image)
 
 Result<uint32_t> DrmPack::buildTables()
 {
-    const ByteReader image(image_.bytes());
+    const ByteReader image(image_);
     const uint64_t size = image.size();
     if (size < kCg15HeaderSize)
         return Error{"the file is " + std::to_string(size) + " bytes long, shorter than the "
@@ -227,7 +229,7 @@ std::optional<std::vector<uint8_t>> DrmPack::rawIcon(uint32_t index) const
         if (next <= record.dataOffset || next - record.dataOffset < needed)
             return std::nullopt;
     }
-    const ByteReader image(image_.bytes());
+    const ByteReader image(image_);
     if (!image.has(record.dataOffset, needed))
         return std::nullopt;
     auto pixels = decodeRawImage(record, image.slice(record.dataOffset, needed));
@@ -250,7 +252,7 @@ std::optional<std::vector<uint8_t>> DrmPack::storedIcon(uint32_t index) const
         return std::nullopt;
     const uint32_t begin = offsetTable_[j];
     const uint32_t end = offsetTable_[j + 1];
-    const ByteReader image(image_.bytes());
+    const ByteReader image(image_);
     if (end <= begin || !image.has(begin, end - begin))
         return std::nullopt;
     const auto bytes = image.slice(begin, end - begin);

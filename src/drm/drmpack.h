@@ -12,7 +12,6 @@
 #include <vector>
 
 #include "core/result.h"
-#include "drm/file_bytes.h"
 #include "drm/quantize.h"
 
 namespace tessaro {
@@ -78,7 +77,7 @@ public:
     uint32_t imageBase() const { return imageBase_; }
     const IconOffsetTable& offsetTable() const { return offsetTable_; }
     const RawImageTable& rawTable() const { return rawTable_; }
-    std::span<const uint8_t> image() const { return image_.bytes(); }
+    std::span<const uint8_t> image() const { return image_; }
 
     // Set by every completed load; the item editor asks for a file while it is false.
     bool isLoaded() const { return loaded_; }
@@ -93,7 +92,7 @@ private:
     std::optional<std::vector<uint8_t>> rawIcon(uint32_t index) const;
     std::optional<std::vector<uint8_t>> storedIcon(uint32_t index) const;
 
-    FileBytes image_;
+    std::vector<uint8_t> image_;  // the whole pack file
     PackKind kind_ = PackKind::Plain;
     uint32_t imageBase_ = 0;
     IconOffsetTable offsetTable_;

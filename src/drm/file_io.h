@@ -1,6 +1,5 @@
 #pragma once
-// File errors worded the one way the program shows them, and whole-file writes of the
-// pictures it produces.
+// Whole-file writes of the pictures the program produces.
 
 #include <cstdint>
 #include <span>
@@ -10,12 +9,9 @@
 
 namespace tessaro {
 
-// "<what> file "PATH". <reason of errno>", e.g. "Cannot open file "a.bin". No such file or directory".
-std::string fileErrorText(const char* what, const std::string& path, int error);
-
 // Creates or replaces the file with `bytes` through a ReplacingFile; "Cannot create file
 // "PATH". reason" when it cannot be created, "Cannot write file "PATH". reason" when the
-// write fails.
+// write fails (fileError, Quoted).
 Status writeFileBytes(const std::string& path, std::span<const uint8_t> bytes);
 
 } // namespace tessaro

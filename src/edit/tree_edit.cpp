@@ -170,7 +170,7 @@ void addSoftkeys(MenuDocument& document)
 }
 
 Result<EditResult> insertAvailableItem(Workspace& workspace, size_t entry, MenuNode* selected,
-                                       InsertPosition position, Prompter& prompter)
+                                       InsertPosition position)
 {
     MenuDocument& document = workspace.document;
     const bool subitem = isSubitemPosition(position);
@@ -178,10 +178,8 @@ Result<EditResult> insertAvailableItem(Workspace& workspace, size_t entry, MenuN
         return refused(subitem ? "Add subitem" : "Add item", document, selected);
     if (entry >= workspace.items.available().size())
         return noSuchEntry(entry);
-    if (document.menuRoot()->descendantCount() >= kMaxMenuItems) {
-        prompter.show(MessageIcon::Warning, TRANSLATABLE("Core", "Warning"), std::string(kTooManyItemsText));
-        return Error{std::string(kTooManyItemsText)};
-    }
+    if (document.menuRoot()->descendantCount() >= kMaxMenuItems)
+        return Error(ErrorKind::Refused, std::string(kTooManyItemsText), TRANSLATABLE("Core", "Warning"));
 
     const ItemEntry available = workspace.items.available()[entry];
     const bool custom = available.displayName == kCustomItem;
@@ -316,7 +314,7 @@ Result<bool> deleteSubtreeAfterAsking(MenuDocument& document, MenuNode* node, Pr
         return false;
     const Status status = deleteSubtree(document, node);
     if (!status)
-        return Error{status.error()};
+        return status.failure();
     return true;
 }
 
@@ -340,14 +338,13 @@ Status moveNodeDown(MenuDocument& document, MenuNode* node)
     return Status::success();
 }
 
-Result<EditResult> dropOntoNode(Workspace& workspace, MenuNode* target, const DragSource& source,
-                              Prompter& prompter)
+Result<EditResult> dropOntoNode(Workspace& workspace, MenuNode* target, const DragSource& source)
 {
     MenuDocument& document = workspace.document;
     if (!canAcceptDrop(document, target, source))
         return refused("Drop", document, target);
     if (!source.fromTree)
-        return insertAvailableItem(workspace, source.entry, target, InsertPosition::AddBefore, prompter);
+        return insertAvailableItem(workspace, source.entry, target, InsertPosition::AddBefore);
     MenuNode* dragged = source.node;
     if (!document.moveNode(dragged, target->parent(), target->row()))
         return refused("Drop", document, target);

@@ -4,7 +4,8 @@
 // renumberTree, so the records' index fields always match the tree.
 //
 // Each operation first checks the enabling rules (edit/edit_rules.h); where they say no, it
-// returns a failure and leaves the document unchanged.
+// returns a failure (kind Format: a request the window never makes) and leaves the document
+// unchanged.
 
 #include <cstddef>
 #include <string>
@@ -31,7 +32,8 @@ enum class InsertPosition { AddBefore, AddFirst, AddSubitemFirst, AddSubitemLast
 // Menu Root.
 inline constexpr size_t kMaxMenuItems = 245;
 
-// Shown (caption "Warning", warning icon) when an insert would pass kMaxMenuItems.
+// The refusal (kind Refused, caption "Warning"; shown with the warning icon) of an insert
+// that would pass kMaxMenuItems.
 inline constexpr std::string_view kTooManyItemsText =
     TRANSLATABLE("Core", "The menu is full: mma_ucp can hold at most 245 menu items");
 // The question asked before deleteSubtree (caption "Warning", warning icon, Yes/No).
@@ -56,9 +58,9 @@ void addSoftkeys(MenuDocument& document);
 // Inserts available entry `entry` at `position` relative to `selected`. A custom entry takes
 // the next custom number; a "[SC]" entry gets its shortcut data. Refused when the rules do not
 // allow the position, the entry does not exist, or the menu already holds kMaxMenuItems items
-// (then the prompter shows kTooManyItemsText).
+// (kTooManyItemsText, kind Refused).
 Result<EditResult> insertAvailableItem(Workspace& workspace, size_t entry, MenuNode* selected,
-                                       InsertPosition position, Prompter& prompter);
+                                       InsertPosition position);
 
 // Gives `node` a data block holding only the shortcut data (kind 23): the identifier,
 // zero-padded to 25 bytes. The node becomes a shortcut item (itemType 9) with dataLength 28.
@@ -86,7 +88,6 @@ Status moveNodeDown(MenuDocument& document, MenuNode* node);
 // A drop on `target`. A tree node is moved to stand directly before the target, under the
 // target's parent; an available entry is inserted there as with AddBefore. Refused where the
 // acceptance test (canAcceptDrop) says no, so a node is never dropped into its own subtree.
-Result<EditResult> dropOntoNode(Workspace& workspace, MenuNode* target, const DragSource& source,
-                              Prompter& prompter);
+Result<EditResult> dropOntoNode(Workspace& workspace, MenuNode* target, const DragSource& source);
 
 } // namespace tessaro

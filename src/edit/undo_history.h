@@ -26,10 +26,10 @@ struct Workspace;
 // The names of the steps, as the Edit menu shows them after "Undo " / "Redo ".
 namespace undo_step {
 inline constexpr std::string_view InsertItem = TRANSLATABLE("Core", "Insert item");
-inline constexpr std::string_view replaceWithItem = TRANSLATABLE("Core", "Replace item");
+inline constexpr std::string_view ReplaceItem = TRANSLATABLE("Core", "Replace item");
 inline constexpr std::string_view DeleteItem = TRANSLATABLE("Core", "Delete item");
-inline constexpr std::string_view moveNodeUp = TRANSLATABLE("Core", "Move up");
-inline constexpr std::string_view moveNodeDown = TRANSLATABLE("Core", "Move down");
+inline constexpr std::string_view MoveUp = TRANSLATABLE("Core", "Move up");
+inline constexpr std::string_view MoveDown = TRANSLATABLE("Core", "Move down");
 inline constexpr std::string_view DropItem = TRANSLATABLE("Core", "Drop item");
 inline constexpr std::string_view ModifyItem = TRANSLATABLE("Core", "Modify item");
 inline constexpr std::string_view ChangeSaveMode = TRANSLATABLE("Core", "Change save mode");

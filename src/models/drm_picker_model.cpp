@@ -81,7 +81,7 @@ Status DrmPickerModel::loadCurrent()
     if (!total) {
         // The old pack is gone with the failed load: nothing can be offered any more.
         maximum_ = -1;
-        return Error{total.error()};
+        return total.failure();
     }
     maximum_ = int64_t(*total) - 1;
     position_ = 1;

@@ -21,7 +21,6 @@ namespace tessaro {
 
 namespace {
 
-const char* const kError = TRANSLATABLE("Core", "Error");
 
 std::vector<std::string> splitPath(const std::string& path)
 {
@@ -98,27 +97,33 @@ std::vector<std::string> confirmedFiles(Prompter& prompter, const std::vector<st
 
 } // namespace
 
-bool listPhoneFiles(PhoneContext& phone, BrowserState& state)
+Status listPhoneFiles(PhoneContext& phone, BrowserState& state, ListingMode mode)
 {
-    bool listed = false;
-    switch (state.mode) {
+    Result<PhoneListing> listed = Error("");
+    switch (mode) {
     case ListingMode::AllFiles:
-        listed = listAllFiles(phone);
+        listed = listAllFiles(phone, state.volumes);
         break;
     case ListingMode::ByMask:
         listed = listMatchingFiles(phone, state.maskVolumes, state.maskExtension);
         break;
     case ListingMode::IconsOnly:
-        listed = listIcons(phone);
+        listed = listIcons(phone, state.volumes);
         break;
     }
+    state.files.clear();
     state.freeBytes.clear();
-    const std::string volumes = state.mode == ListingMode::ByMask
-        ? state.maskVolumes : std::string(phone.volumes.begin(), phone.volumes.end());
+    if (!listed)
+        return listed.failure();
+    state.files = std::move(listed->files);
+    const std::string volumes = mode == ListingMode::ByMask ? state.maskVolumes
+                                                            : std::string(state.volumes.begin(), state.volumes.end());
     for (const char volume : volumes)
-        if (const auto free = listed ? freeSpace(phone, volume) : Result<uint32_t>(Error("")))
+        if (const auto free = freeSpace(phone, volume))
             state.freeBytes[volume] = *free;
-    return listed;
+    if (listed->cancelled)
+        return Error(ErrorKind::Cancelled, "");
+    return Status::success();
 }
 
 std::vector<MaskVolume> openMaskVolumes(const std::vector<char>& phoneVolumes, BrowserState& state,
@@ -159,7 +164,7 @@ void FileBrowserModel::buildTree()
     selectFolder(nullptr);
     root_.children.clear();
     root_.files.clear();
-    for (const auto& entry : phone_.fileList)
+    for (const auto& entry : state_.files)
         addPath(entry.path);
     // The volumes are the folders below the root; each shows what room it had left.
     for (const auto& volume : root_.children)
@@ -263,16 +268,16 @@ FileRow FileBrowserModel::rowFor(const std::string& name) const
     FileRow row{name, {}, attributeLetters(0)};
     const int at = entryIndex(folderPath(*selected_) + "/" + name);
     if (at >= 0) {
-        row.size = std::to_string(phone_.fileList[size_t(at)].size);
-        row.attributes = attributeLetters(phone_.fileList[size_t(at)].attributes);
+        row.size = std::to_string(state_.files[size_t(at)].size);
+        row.attributes = attributeLetters(state_.files[size_t(at)].attributes);
     }
     return row;
 }
 
 int FileBrowserModel::entryIndex(const std::string& path) const
 {
-    for (size_t i = 0; i < phone_.fileList.size(); ++i)
-        if (phone_.fileList[i].path == path)
+    for (size_t i = 0; i < state_.files.size(); ++i)
+        if (state_.files[i].path == path)
             return int(i);
     return -1;
 }
@@ -319,17 +324,14 @@ void FileBrowserModel::setUsePath(bool on)
     usePathText_ = on ? currentFolder_ : std::string();
 }
 
-std::optional<std::string> FileBrowserModel::uploadTarget()
+Result<std::string> FileBrowserModel::uploadTarget()
 {
     std::string target;
     if (selected_ && !usePath_) {
         target = folderPath(*selected_);
     } else {
-        if (!usePath_ || usePathText_.empty()) {
-            phone_.prompter.show(MessageIcon::Error, kError,
-                                 TRANSLATABLE("Core", "Target directory not specified"));
-            return std::nullopt;
-        }
+        if (!usePath_ || usePathText_.empty())
+            return Error(ErrorKind::Refused, TRANSLATABLE("Core", "Target directory not specified"));
         target = usePathText_;
         currentFolder_ = target;
     }
@@ -338,14 +340,14 @@ std::optional<std::string> FileBrowserModel::uploadTarget()
     return target;
 }
 
-bool FileBrowserModel::upload(const std::vector<std::string>& localFiles,
-                              const std::function<std::unique_ptr<BatchProgress>()>& openBatch)
+Status FileBrowserModel::upload(const std::vector<std::string>& localFiles,
+                                const std::function<std::unique_ptr<BatchProgress>()>& openBatch)
 {
     if (localFiles.empty())
-        return false;
+        return Status::success();
     const auto target = uploadTarget();
     if (!target)
-        return false;
+        return target.failure();
     // Phone paths hold one byte per character; local names are UTF-8.
     const auto phonePathOf = [&](const std::string& file) { return *target + utf8ToLatin1(fileNameOf(file)); };
     // The phone file list says what is already on the phone.
@@ -357,15 +359,13 @@ bool FileBrowserModel::upload(const std::vector<std::string>& localFiles,
             return latin1ToUtf8(phonePath);
         });
     if (files.empty())
-        return true;
+        return Status::success();
     uint64_t total = 0;
     for (const auto& file : files) {
         std::error_code error;
         const auto size = std::filesystem::file_size(file, error);
-        if (error) {
-            phone_.prompter.show(MessageIcon::Error, kError, error.message());
-            return false;
-        }
+        if (error)
+            return Error(ErrorKind::Io, error.message());
         total += size;
     }
     std::unique_ptr<BatchProgress> batch;
@@ -373,15 +373,12 @@ bool FileBrowserModel::upload(const std::vector<std::string>& localFiles,
         batch = openBatch();
         batch->batchTotal = uint32_t(std::min<uint64_t>(total, UINT32_MAX));
     }
-    bool ok = true;
+    Status outcome;
     for (const auto& file : files) {
         const std::string phonePath = phonePathOf(file);
         const Status sent = uploadFile(phone_, file, phonePath, batch.get());
         if (!sent) {
-            phone_.cancelled = sent.cancelled();
-            if (!phone_.cancelled)
-                phone_.prompter.show(MessageIcon::Error, kError, sent.error());
-            ok = false;
+            outcome = sent;
             break;
         }
         std::error_code ec;
@@ -389,17 +386,17 @@ bool FileBrowserModel::upload(const std::vector<std::string>& localFiles,
         // A file written over keeps its one row, with the new size and the bits it was
         // written with.
         if (const int at = entryIndex(phonePath); at >= 0) {
-            phone_.fileList[size_t(at)].size = uint32_t(written);
-            phone_.fileList[size_t(at)].attributes = 0;
+            state_.files[size_t(at)].size = uint32_t(written);
+            state_.files[size_t(at)].attributes = 0;
             continue;
         }
-        phone_.fileList.push_back(PhoneFileEntry{uint32_t(written), 0, 0, phonePath});
+        state_.files.push_back(PhoneFileEntry{uint32_t(written), 0, 0, phonePath});
         addPath(phonePath);
     }
     // New nodes may have moved in the sorted tree, but nodes never move in memory.
     if (selected_)
         fillRows();
-    return ok;
+    return outcome;
 }
 
 uint64_t FileBrowserModel::selectedSize() const
@@ -408,7 +405,7 @@ uint64_t FileBrowserModel::selectedSize() const
     for (const int row : selection_) {
         const int at = entryIndex(filePath(row));
         if (at >= 0)
-            total += phone_.fileList[size_t(at)].size;
+            total += state_.files[size_t(at)].size;
     }
     return total;
 }
@@ -417,32 +414,25 @@ Status FileBrowserModel::download(const std::string& phonePath, const std::strin
 {
     // The listing gave the file's size and attributes; a file it does not hold is looked up.
     const int at = entryIndex(phonePath);
-    const Status read = at >= 0 ? downloadFile(phone_, phone_.fileList[size_t(at)], localPath, batch)
+    const Status read = at >= 0 ? downloadFile(phone_, state_.files[size_t(at)], localPath, batch)
                                 : downloadFile(phone_, phonePath, localPath);
-    phone_.cancelled = read.cancelled();
     return read;
 }
 
-bool FileBrowserModel::downloadOne(const std::string& localPath)
+Status FileBrowserModel::downloadOne(const std::string& localPath)
 {
     if (!selected_ || selection_.empty())
-        return false;
+        return Status::success();
     const std::string phonePath = filePath(selection_.front());
     phone_.progressLabel = TRANSLATABLE("Core", "Downloading ") + fileNameOf(localPath);
-    const Status read = download(phonePath, localPath, nullptr);
-    if (!read) {
-        if (!read.cancelled())
-            phone_.prompter.show(MessageIcon::Error, kError, read.error());
-        return false;
-    }
-    return true;
+    return download(phonePath, localPath, nullptr);
 }
 
-bool FileBrowserModel::downloadSelected(const std::string& folder,
-                                        const std::function<std::unique_ptr<BatchProgress>()>& openBatch)
+Status FileBrowserModel::downloadSelected(const std::string& folder,
+                                          const std::function<std::unique_ptr<BatchProgress>()>& openBatch)
 {
     if (!selected_ || selection_.empty())
-        return false;
+        return Status::success();
     const auto localOf = [&](const std::string& name) {
         return (std::filesystem::path(folder) / latin1ToUtf8(name)).string();
     };
@@ -457,13 +447,13 @@ bool FileBrowserModel::downloadSelected(const std::string& folder,
         return local;
     });
     if (names.empty())
-        return true;
+        return Status::success();
     const std::string folderPathText = folderPath(*selected_);
     uint64_t total = 0;
     for (const std::string& name : names) {
         const int at = entryIndex(folderPathText + "/" + name);
         if (at >= 0)
-            total += phone_.fileList[size_t(at)].size;
+            total += state_.files[size_t(at)].size;
     }
     auto batch = openBatch();
     batch->batchTotal = uint32_t(std::min<uint64_t>(total, UINT32_MAX));
@@ -471,15 +461,11 @@ bool FileBrowserModel::downloadSelected(const std::string& folder,
         const std::string phonePath = folderPathText + "/" + name;
         const std::string local = localOf(name);
         const Status read = download(phonePath, local, batch.get());
-        if (!read) {
-            batch.reset();
-            if (!read.cancelled())
-                phone_.prompter.show(MessageIcon::Error, kError, read.error());
-            return false;
-        }
+        if (!read)
+            return read;
     }
     state_.lastDownloadFolder = folder;
-    return true;
+    return Status::success();
 }
 
 bool FileBrowserModel::confirmedDelete(const std::string& name, bool several, bool& askAgain,
@@ -508,10 +494,10 @@ bool FileBrowserModel::confirmedDelete(const std::string& name, bool several, bo
     return true;
 }
 
-bool FileBrowserModel::deleteSelected(const std::function<DeleteAnswer(const std::string& text)>& askMany)
+Status FileBrowserModel::deleteSelected(const std::function<DeleteAnswer(const std::string& text)>& askMany)
 {
     if (!selected_ || selection_.empty())
-        return false;
+        return Status::success();
     FolderNode* folder = mutableSelected();
     // Names, not row numbers: rows go away as their files are deleted.
     std::vector<std::string> names;
@@ -519,7 +505,6 @@ bool FileBrowserModel::deleteSelected(const std::function<DeleteAnswer(const std
         names.push_back(rows_[size_t(row)].name);
     const bool several = names.size() > 1;
     bool askAgain = true;
-    bool ok = true;
     for (const auto& name : names) {
         bool stop = false;
         // The single-file question depends on how many were selected, not on how many remain.
@@ -529,12 +514,8 @@ bool FileBrowserModel::deleteSelected(const std::function<DeleteAnswer(const std
         if (!yes)
             continue;
         const std::string phonePath = folderPath(*folder) + "/" + name;
-        if (phone_.api.File_Delete(phonePath) == -1) {
-            phone_.prompter.show(MessageIcon::Error, kError,
-                                 TRANSLATABLE("Core", "Error deleting ") + latin1ToUtf8(phonePath));
-            ok = false;
-            break;
-        }
+        if (phone_.api.File_Delete(phonePath) == -1)
+            return Error(ErrorKind::Refused, TRANSLATABLE("Core", "Error deleting ") + latin1ToUtf8(phonePath));
         auto& files = folder->files;
         const auto at = std::find(files.begin(), files.end(), name);
         if (at != files.end()) {
@@ -549,11 +530,11 @@ bool FileBrowserModel::deleteSelected(const std::function<DeleteAnswer(const std
         }
         const int entry = entryIndex(phonePath);
         if (entry >= 0)
-            phone_.fileList.erase(phone_.fileList.begin() + entry);
+            state_.files.erase(state_.files.begin() + entry);
         if (iconPath_ == phonePath)
             iconPath_.clear();
     }
-    return ok;
+    return Status::success();
 }
 
 int FileBrowserModel::attributePreset() const
@@ -561,73 +542,65 @@ int FileBrowserModel::attributePreset() const
     if (selection_.size() != 1)
         return 0;
     const int at = entryIndex(filePath(selection_.front()));
-    return at >= 0 ? phone_.fileList[size_t(at)].attributes & 7 : 0;
+    return at >= 0 ? state_.files[size_t(at)].attributes & 7 : 0;
 }
 
-bool FileBrowserModel::applyAttributes(int bits)
+Status FileBrowserModel::applyAttributes(int bits)
 {
     if (!selected_)
-        return false;
+        return Status::success();
     for (const int row : selection_) {
         const std::string phonePath = filePath(row);
         const Status changed = setPhoneAttributes(phone_, phonePath, bits);
-        if (!changed) {
-            phone_.prompter.show(MessageIcon::Error, kError, changed.error());
-            return false;
-        }
+        if (!changed)
+            return changed;
         // The list keeps the new bits, so the cell stays right when the folder is shown again.
         const int at = entryIndex(phonePath);
         if (at >= 0)
-            phone_.fileList[size_t(at)].attributes = uint16_t(bits);
+            state_.files[size_t(at)].attributes = uint16_t(bits);
         rows_[size_t(row)].attributes = attributeLetters(bits);
     }
-    return true;
+    return Status::success();
 }
 
-bool FileBrowserModel::createFolder(const std::string& name)
+Status FileBrowserModel::createFolder(const std::string& name)
 {
     if (!selected_)
-        return false;
+        return Error(ErrorKind::Cancelled, "");
     const std::string path = folderPath(*selected_) + "/" + name;
-    if (phone_.api.File_CreateDir(path, 0) == -1) {
-        phone_.prompter.show(MessageIcon::Error, kError, TRANSLATABLE("Core", "Error creating ")
-                             + latin1ToUtf8(path));
-        return false;
-    }
+    if (phone_.api.File_CreateDir(path, 0) == -1)
+        return Error(ErrorKind::Refused, TRANSLATABLE("Core", "Error creating ") + latin1ToUtf8(path));
     const FolderNode* made = addFolders(splitPath(path));
     selectFolder(made);
-    return true;
+    return Status::success();
 }
 
-bool FileBrowserModel::deleteFolder()
+Status FileBrowserModel::deleteFolder()
 {
     if (!selected_)
-        return false;
+        return Status::success();
     if (!rows_.empty()) {
         if (phone_.prompter.ask(MessageIcon::Warning, TRANSLATABLE("Core", "Warning"),
                                 TRANSLATABLE("Core", "All files in folder will be deleted\r\n  Continue?"), Buttons::YesNo)
             != Answer::Yes)
-            return false;
+            return Error(ErrorKind::Cancelled, "");
         confirmDeletions_ = false;
         selectAll();
-        const bool deleted = deleteSelected([](const std::string&) { return DeleteAnswer::Yes; });
+        const Status deleted = deleteSelected([](const std::string&) { return DeleteAnswer::Yes; });
         confirmDeletions_ = true;
-        // A folder that still holds files cannot go; the failure was shown.
+        // A folder that still holds files cannot go.
         if (!deleted)
-            return false;
+            return deleted;
     }
     const std::string path = folderPath(*selected_);
-    if (phone_.api.File_DeleteDir(path) == -1) {
-        phone_.prompter.show(MessageIcon::Error, kError, TRANSLATABLE("Core", "Error deleting ")
-                             + latin1ToUtf8(path));
-        return false;
-    }
+    if (phone_.api.File_DeleteDir(path) == -1)
+        return Error(ErrorKind::Refused, TRANSLATABLE("Core", "Error deleting ") + latin1ToUtf8(path));
     FolderNode* gone = mutableSelected();
     selectFolder(nullptr);
     auto& siblings = gone->parent->children;
     siblings.erase(std::find_if(siblings.begin(), siblings.end(),
                                 [&](const auto& child) { return child.get() == gone; }));
-    return true;
+    return Status::success();
 }
 
 } // namespace tessaro

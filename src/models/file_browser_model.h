@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "core/result.h"
+#include "p2k/file_list_entry.h"
 
 namespace tessaro {
 
@@ -30,12 +31,21 @@ struct BrowserState {
     std::string lastDownloadFolder;    // local folder of the last multi-file download
     std::string chosenPath;            // the phone path handed to the item editor
     std::map<char, uint32_t> freeBytes; // each listed volume's free space, as of the listing
+    std::vector<char> volumes;         // the phone's volume letters, once asked for
+    std::vector<PhoneFileEntry> files; // the last listing, shared with the item editor's icon fields
+    // Forgets what was learnt of a phone that went away.
+    void forgetPhone()
+    {
+        freeBytes.clear();
+        volumes.clear();
+        files.clear();
+    }
 };
 
-// Runs the listing of `mode` (icons, all files, or by mask) and asks each volume listed for
-// its free space; false when nothing was listed because the phone is away or the volume
-// query failed.
-bool listPhoneFiles(PhoneContext& phone, BrowserState& state);
+// Runs the listing of `mode` (icons, all files, or by mask; mostly state.mode) into state.files and asks each
+// volume listed for its free space. A listing stopped from its window ends Cancelled and
+// keeps the volumes listed before it.
+Status listPhoneFiles(PhoneContext& phone, BrowserState& state, ListingMode mode);
 
 // One entry of the mask dialog's volume list.
 struct MaskVolume {
@@ -113,42 +123,41 @@ public:
     void setUsePathText(const std::string& text) { usePathText_ = text; }
 
     // The upload target ending in "/", or nothing after "Target directory not specified".
-    std::optional<std::string> uploadTarget();
+    Result<std::string> uploadTarget();
     // Uploads `localFiles` in order: one file with its own progress window, several in one
     // double window made by `openBatch`. A file the phone file list already holds is written
     // over only after the question "File PATH already exists\r\nOverwrite it?" (caption
     // "Confirmation"; Yes/No for one file, Yes / Yes to all / No / Cancel for several, all
     // asked before the first transfer), and keeps its one entry and row. Stops at the first
-    // failure with its message; files written stay in the list and tree. False when nothing
-    // was started or a file failed.
-    bool upload(const std::vector<std::string>& localFiles,
+    // failure, returned; files written stay in the list and tree.
+    Status upload(const std::vector<std::string>& localFiles,
                 const std::function<std::unique_ptr<BatchProgress>()>& openBatch);
 
-    // Downloads the one selected file to `localPath`; false (with a message) on failure.
-    bool downloadOne(const std::string& localPath);
+    // Downloads the one selected file to `localPath`.
+    Status downloadOne(const std::string& localPath);
     // Downloads the selected files into `folder`, remembered as the last download folder when
     // all of them arrived. Local files that are already there are replaced only after the
     // same question as for uploads.
-    bool downloadSelected(const std::string& folder,
+    Status downloadSelected(const std::string& folder,
                           const std::function<std::unique_ptr<BatchProgress>()>& openBatch);
     // The sum of the selected files' listed sizes.
     uint64_t selectedSize() const;
 
     // Deletes the selected files, asking first while confirmations are on: with one file a
     // Yes/No question, with several `askMany` (the delete confirmation dialog, given
-    // "Delete " + name). False when a deletion failed.
-    bool deleteSelected(const std::function<DeleteAnswer(const std::string& text)>& askMany);
+    // "Delete " + name). Stops at the first deletion that fails.
+    Status deleteSelected(const std::function<DeleteAnswer(const std::string& text)>& askMany);
 
     // The attribute dialog's preset: the one selected file's bits, 0 for several.
     int attributePreset() const;
-    // Sets `bits` on each selected file; false (with a message) at the first failure.
-    bool applyAttributes(int bits);
+    // Sets `bits` on each selected file; stops at the first failure.
+    Status applyAttributes(int bits);
 
     // Creates folder path + "/" + `name` on the phone, adds the node and selects it.
-    bool createFolder(const std::string& name);
+    Status createFolder(const std::string& name);
     // Deletes the selected folder, its files first (after the warning question when there
-    // are any). False when something failed or the user said No.
-    bool deleteFolder();
+    // are any). Cancelled when the user said No.
+    Status deleteFolder();
 
 private:
     FolderNode* addFolders(const std::vector<std::string>& components);

@@ -148,6 +148,15 @@ std::string inputErrorText(const std::string& failure)
     return failure + "\r\n" + kInputIgnored;
 }
 
+namespace {
+
+Error inputError(const std::string& failure)
+{
+    return Error(ErrorKind::Format, inputErrorText(failure), kInputErrorCaption);
+}
+
+} // namespace
+
 void ItemEditorModel::WorkingCopy::clearFunction()
 {
     showText.reset();
@@ -443,7 +452,7 @@ void ItemEditorModel::setIconSource(IconRow row, IconSource source)
     icon.pickerEnabled = !softkey_ && (source == IconSource::DRM || phoneConnected_);
 }
 
-void ItemEditorModel::setIconText(IconRow row, const std::u16string& text, Prompter& prompter)
+Status ItemEditorModel::setIconText(IconRow row, const std::u16string& text)
 {
     auto& icon = icons_[static_cast<int>(row)];
     icon.text = text;
@@ -454,10 +463,11 @@ void ItemEditorModel::setIconText(IconRow row, const std::u16string& text, Promp
     const auto failure = icon.source == IconSource::DRM ? checkNumber(narrow(text), 1, 4000)
                                                         : checkPhonePath(text, letterOrDigit_);
     if (failure) {
-        prompter.show(MessageIcon::Error, kInputErrorCaption, inputErrorText(*failure));
         icon.text.clear();
         icon.previewVisible = false;
+        return inputError(*failure);
     }
+    return Status::success();
 }
 
 void ItemEditorModel::enableGroup(ItemFunction function)
@@ -492,7 +502,7 @@ void ItemEditorModel::chooseFunction(ItemFunction function)
     enableGroup(function);
 }
 
-void ItemEditorModel::setFunctionField(FunctionField f, const std::string& text, Prompter& prompter)
+Status ItemEditorModel::setFunctionField(FunctionField f, const std::string& text)
 {
     auto& value = fields_[static_cast<int>(f)];
     value = text;
@@ -515,12 +525,13 @@ void ItemEditorModel::setFunctionField(FunctionField f, const std::string& text,
     default:
         break;
     }
-    if (failure) {
-        prompter.show(MessageIcon::Error, kInputErrorCaption, inputErrorText(*failure));
+    if (failure)
         value.clear();
-    }
     if (f == FunctionField::DialNumber)
         dialChanged();
+    if (failure)
+        return inputError(*failure);
+    return Status::success();
 }
 
 void ItemEditorModel::dialChanged()

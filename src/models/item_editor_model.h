@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "core/item_data.h"
+#include "core/result.h"
 #include "core/translatable.h"
 
 namespace tessaro {
@@ -140,10 +141,11 @@ public:
     bool editTitle(TitleList list, size_t row, uint8_t language, const std::u16string& text);
     bool deleteTitle(TitleList list, size_t row);
     void setIconSource(IconRow row, IconSource source);
-    // Typing into an icon field: a failed check shows its message and empties the field.
-    void setIconText(IconRow row, const std::u16string& text, Prompter& prompter);
+    // Typing into an icon or function field: a failed check empties the field and fails
+    // (kind Format, caption kInputErrorCaption, inputErrorText) for the window to show.
+    Status setIconText(IconRow row, const std::u16string& text);
     void chooseFunction(ItemFunction function);
-    void setFunctionField(FunctionField field, const std::string& text, Prompter& prompter);
+    Status setFunctionField(FunctionField field, const std::string& text);
     // "Call" (false) or "Send" (true).
     void setSend(bool send);
     void chooseInstalled(size_t index);

@@ -71,7 +71,7 @@ std::optional<std::vector<std::string>> itemSummary(const MenuDocument& document
     return lines;
 }
 
-DocumentCommands DocumentCommandStates(bool documentOpen, bool connected)
+DocumentCommands documentCommands(bool documentOpen, bool connected)
 {
     if (!documentOpen)
         return {};

@@ -33,7 +33,7 @@ struct DocumentCommands {
 };
 // Before the first New or Open everything is off; afterwards Save and the available items
 // are on, and Save to phone while a phone is connected.
-DocumentCommands DocumentCommandStates(bool documentOpen, bool connected);
+DocumentCommands documentCommands(bool documentOpen, bool connected);
 
 // Window captions.
 inline constexpr const char* kMainCaption = "Tessaro v.0.6";

@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "core/bytes.h"
-#include "core/prompter.h"
 #include "core/translatable.h"
 #include "p2k/operation_log.h"
 #include "p2k/p2k_api.h"
@@ -26,13 +25,15 @@ ConnectionMonitor::ConnectionMonitor(PhoneContext& phone, PhoneLinkView& view)
 {
 }
 
-bool ConnectionMonitor::initPhoneLink()
+Status ConnectionMonitor::openLog()
 {
-    const std::string logPath = phone_.defaultFolder + "p2klog.txt";
-    if (Status created = phone_.log.create(logPath); !created)
-        phone_.prompter.show(MessageIcon::Error, TRANSLATABLE("Core", "Error"), created.error());
+    return phone_.log.create(phone_.defaultFolder + "p2klog.txt");
+}
+
+Status ConnectionMonitor::startLibrary()
+{
     if (phone_.link.connected)
-        return true;
+        return Status::success();
     const int rc = phone_.api.P2K_Init([this](int connected) {
         if (connected == 0)
             ++disconnects_;
@@ -42,12 +43,16 @@ bool ConnectionMonitor::initPhoneLink()
             onPhoneStatus(connected);
         return connected;
     });
-    if (rc == -1) {
-        phone_.prompter.show(MessageIcon::Error, "",
-                             TRANSLATABLE("Core", "Error initializing P2KAPI library"));
-        return false;
-    }
-    return true;
+    if (rc == -1)
+        return Error(ErrorKind::PhoneGone, TRANSLATABLE("Core", "Error initializing P2KAPI library"), "");
+    return Status::success();
+}
+
+Status ConnectionMonitor::initPhoneLink()
+{
+    const Status logged = openLog();
+    const Status started = startLibrary();
+    return started ? logged : started;
 }
 
 int ConnectionMonitor::onPhoneStatus(int connected)
@@ -148,8 +153,6 @@ void ConnectionMonitor::disconnect()
     view_.setPhoneActionsEnabled(false, false);
     view_.setPhonePanel(TRANSLATABLE("Core", "Phone: None "));
     view_.setImeiPanel(TRANSLATABLE("Core", "IMEI: N/A "));
-    phone_.fileList.clear();
-    phone_.volumes.clear();
     link.firmwarePrefix.clear();
     if (disconnected_)
         disconnected_();

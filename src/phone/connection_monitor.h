@@ -10,6 +10,8 @@
 #include <span>
 #include <string>
 
+#include "core/result.h"
+
 namespace tessaro {
 
 struct PhoneContext;
@@ -63,11 +65,14 @@ public:
     void setSeemAttempts(int attempts) { attempts_ = attempts < 1 ? 1 : attempts; }
     void setDispatch(Dispatch dispatch) { dispatch_ = std::move(dispatch); }
 
-    // Creates "p2klog.txt" in the default folder empty and keeps it open (a failure is shown,
-    // caption "Error", and logging stays off), then starts the library with the status
-    // callback unless a phone is already connected. False, after showing "Error initializing
-    // P2KAPI library", when the library could not start.
-    bool initPhoneLink();
+    // Creates "p2klog.txt" in the default folder empty and keeps it open; when it cannot,
+    // logging stays off.
+    Status openLog();
+    // Starts the library with the status callback unless a phone is already connected; the
+    // error "Error initializing P2KAPI library" when the library could not start.
+    Status startLibrary();
+    // Both; the library's failure, else the log's.
+    Status initPhoneLink();
 
     // The status callback: nonzero runs the connection sequence, 0 the disconnection.
     // Returns its argument.

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "core/prompter.h"
 #include "core/replacing_file.h"
 #include "core/translatable.h"
 #include "core/text_file.h"
@@ -138,7 +137,7 @@ Result<J2mestCopy> parseJ2mestFile(const std::string& path)
         return Error{kUnsupportedFormat};
     auto bytes = readWholeFile(path);
     if (!bytes)
-        return Error{bytes.error()};
+        return bytes.failure();
     return parseJ2mest(bytesOf(bytes.value()));
 }
 
@@ -163,7 +162,7 @@ Status patchMidlet1File(const std::string& path, size_t offset, std::string_view
 {
     auto text = readWholeFile(path);
     if (!text)
-        return Error{text.error()};
+        return text.failure();
     std::vector<uint8_t> image(text->begin(), text->end());
     if (!patchMidlet1(image, offset, name))
         return Error{TRANSLATABLE("Core", "Cannot patch ") + path + TRANSLATABLE("Core", ": offset ") +
@@ -218,32 +217,29 @@ std::vector<JavaSlot> JavaSlotTables::offeredSlots(bool phoneRead, bool cardRead
     return offered;
 }
 
-bool loadJavaSlotTables(JavaSlotTables& tables, Prompter& prompter, const std::string& phoneCopy,
-                 const std::string& cardCopy)
+Status loadJavaSlotTables(JavaSlotTables& tables, const std::string& phoneCopy, const std::string& cardCopy)
 {
     tables.phonePatchList.clear();
     tables.cardPatchList.clear();
     tables.needsPatch = false;
-    const auto parseInto = [&](const std::string& path, JavaSlotTable& table, PatchList& patches) {
+    const auto parseInto = [&](const std::string& path, JavaSlotTable& table, PatchList& patches) -> Status {
         if (path.empty())
-            return true;
+            return Status::success();
         auto copy = parseJ2mestFile(path);
-        if (!copy) {
-            prompter.show(MessageIcon::Error, TRANSLATABLE("Core", "Error"), copy.error());
-            return false;
-        }
+        if (!copy)
+            return copy.failure();
         for (size_t i = 0; i < table.size(); ++i)
             if (copy->slots[i])
                 table[i] = copy->slots[i];
         patches = copy->patches;
-        return true;
+        return Status::success();
     };
-    if (!parseInto(phoneCopy, tables.phoneSlots, tables.phonePatchList))
-        return false;
-    if (!parseInto(cardCopy, tables.cardSlots, tables.cardPatchList))
-        return false;
+    if (Status parsed = parseInto(phoneCopy, tables.phoneSlots, tables.phonePatchList); !parsed)
+        return parsed;
+    if (Status parsed = parseInto(cardCopy, tables.cardSlots, tables.cardPatchList); !parsed)
+        return parsed;
     tables.needsPatch = !tables.phonePatchList.empty() || !tables.cardPatchList.empty();
-    return true;
+    return Status::success();
 }
 
 } // namespace tessaro

@@ -18,7 +18,6 @@
 
 namespace tessaro {
 
-class Prompter;
 
 inline constexpr int kJavaSlotCount = 30;     // records read of the 31 in the file
 inline constexpr int kJ2mestRecordCount = 31; // records the file is divided into
@@ -112,10 +111,8 @@ public:
 
 // Parses the local copies into the tables: `phoneCopy` and `cardCopy` name the files to read,
 // an empty path skips that copy. Slots go into the entries of their record; entries of
-// records not in use are left as they are. On an unsupported size or an unreadable file it
-// shows the reason (caption "Error", error icon) and returns false at once, keeping what was
-// parsed before; else sets needsPatch and returns true.
-bool loadJavaSlotTables(JavaSlotTables& tables, Prompter& prompter, const std::string& phoneCopy,
-                 const std::string& cardCopy);
+// records not in use are left as they are. An unsupported size or an unreadable file ends it
+// with that failure, keeping what was parsed before; else sets needsPatch.
+Status loadJavaSlotTables(JavaSlotTables& tables, const std::string& phoneCopy, const std::string& cardCopy);
 
 } // namespace tessaro

@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "core/progress.h"
-#include "core/prompter.h"
 #include "core/translatable.h"
 #include "p2k/file_list_entry.h"
 #include "p2k/fsac_channel.h"
@@ -31,10 +30,9 @@ struct ListingKind {
     const char* caption;       // "Retrieving ... from volume /"
 };
 
-// Lists one volume into PhoneContext::fileList; false when the phone refused the count or
-// the listing.
+// Lists one volume into `into`; false when the phone refused the count or the listing.
 bool listVolume(PhoneContext& phone, Progress& window, const ListingKind& kind, char volume,
-                const std::string& pattern)
+                const std::string& pattern, std::vector<PhoneFileEntry>& into)
 {
     int count = phone.api.File_CountEx(pattern);
     phone.log.writeLine(std::string(kind.tag) + " FileCountEx  RC=" + std::to_string(count));
@@ -61,45 +59,46 @@ bool listVolume(PhoneContext& phone, Progress& window, const ListingKind& kind, 
             std::span<const uint8_t>(entries).subspan(size_t(i) * kFileListEntrySize, kFileListEntrySize));
         // An entry without a path is one the library did not fill: nothing to show or pick.
         if (!entry.path.empty())
-            phone.fileList.push_back(std::move(entry));
+            into.push_back(std::move(entry));
     }
     return true;
 }
 
-bool listVolumes(PhoneContext& phone, const ListingKind& kind, const std::string& letters,
-                 const std::string& namePattern, bool allVolumes)
+Result<PhoneListing> listVolumes(PhoneContext& phone, const ListingKind& kind, const std::string& letters,
+                                 const std::string& namePattern)
 {
-    phone.cancelled = false;
     if (!phone.link.connected)
-        return false;
-    phone.fileList.clear();
-    if (allVolumes && phone.volumes.empty()) {
-        const bool queried = bool(queryVolumes(phone));
-        phone.log.writeLine(std::string(kind.tag) + kind.volumeInfoLog + (queried ? "0" : "-1"));
-        if (!queried) {
-            phone.prompter.show(MessageIcon::Error, "", TRANSLATABLE("Core", "Error getting volume info"));
-            return false;
-        }
-    }
-    // The letters are copied: a disconnection during the listing forgets the volumes.
-    const std::string volumes = allVolumes ? std::string(phone.volumes.begin(), phone.volumes.end())
-                                             : letters;
+        return Error(ErrorKind::PhoneGone, TRANSLATABLE("Core", "No phone connected"));
+    PhoneListing listing;
     const std::unique_ptr<Progress> window = phone.progress.openSingle();
-    for (const char volume : volumes) {
-        if (!listVolume(phone, *window, kind, volume, std::string("/") + volume + "/" + namePattern)) {
-            phone.prompter.show(MessageIcon::Error, "",
-                                TRANSLATABLE("Core", "Error getting the file list of volume /") + std::string(1, volume));
-            return false;
-        }
+    for (const char volume : letters) {
+        if (!listVolume(phone, *window, kind, volume, std::string("/") + volume + "/" + namePattern, listing.files))
+            return Error(ErrorKind::Refused, TRANSLATABLE("Core", "Error getting the file list of volume /")
+                                                 + std::string(1, volume), "");
         // The library lists a volume in one call; a cancel takes effect between volumes and
         // keeps the files of the volumes already listed.
         if (window->cancelled()) {
-            phone.cancelled = true;
+            listing.cancelled = true;
             phone.log.writeLine(std::string(kind.tag) + " Listing cancelled");
-            return false;
+            break;
         }
     }
-    return true;
+    return listing;
+}
+
+// The volumes, asked for once and kept in `volumes`.
+Status knowVolumes(PhoneContext& phone, const ListingKind& kind, std::vector<char>& volumes)
+{
+    if (!phone.link.connected)
+        return Error(ErrorKind::PhoneGone, TRANSLATABLE("Core", "No phone connected"));
+    if (!volumes.empty())
+        return Status::success();
+    auto queried = queryVolumes(phone);
+    phone.log.writeLine(std::string(kind.tag) + kind.volumeInfoLog + (queried ? "0" : "-1"));
+    if (!queried)
+        return queried.failure();
+    volumes = std::move(queried).value();
+    return Status::success();
 }
 
 } // namespace
@@ -109,12 +108,12 @@ Result<std::vector<char>> queryVolumes(PhoneContext& phone)
     FsacChannel channel(phone.api);
     int delivered = 0;
     if (channel.volumeInfo(kVolumeReply, &delivered) == -1)
-        return Error(ErrorKind::PhoneGone, TRANSLATABLE("Core", "Error getting volume info"));
+        return Error(ErrorKind::PhoneGone, TRANSLATABLE("Core", "Error getting volume info"), "");
     // One 6-byte record per volume, the letter in its byte 3.
-    phone.volumes.clear();
+    std::vector<char> volumes;
     for (int j = 0; j < delivered / kVolumeRecord; ++j)
-        phone.volumes.push_back(char(channel.reply()[j * kVolumeRecord + 3]));
-    return phone.volumes;
+        volumes.push_back(char(channel.reply()[j * kVolumeRecord + 3]));
+    return volumes;
 }
 
 Result<uint32_t> freeSpace(PhoneContext& phone, char volume)
@@ -131,26 +130,30 @@ Result<uint32_t> freeSpace(PhoneContext& phone, char volume)
     return *free;
 }
 
-bool listIcons(PhoneContext& phone)
+Result<PhoneListing> listIcons(PhoneContext& phone, std::vector<char>& volumes)
 {
     static constexpr ListingKind kind{"[GetIconList]", " Get volume info RC=",
                                       TRANSLATABLE("Core", "Retrieving picture list from volume /")};
-    return listVolumes(phone, kind, "", "*.gif", true);
+    if (const Status known = knowVolumes(phone, kind, volumes); !known)
+        return known.failure();
+    return listVolumes(phone, kind, std::string(volumes.begin(), volumes.end()), "*.gif");
 }
 
-bool listAllFiles(PhoneContext& phone)
+Result<PhoneListing> listAllFiles(PhoneContext& phone, std::vector<char>& volumes)
 {
     static constexpr ListingKind kind{"[GetFileList]", " Get volume info  RC=",
                                       TRANSLATABLE("Core", "Retrieving file list from volume /")};
-    return listVolumes(phone, kind, "", "*", true);
+    if (const Status known = knowVolumes(phone, kind, volumes); !known)
+        return known.failure();
+    return listVolumes(phone, kind, std::string(volumes.begin(), volumes.end()), "*");
 }
 
-bool listMatchingFiles(PhoneContext& phone, const std::string& maskVolumes,
-                   const std::string& maskExtension)
+Result<PhoneListing> listMatchingFiles(PhoneContext& phone, const std::string& maskVolumes,
+                                       const std::string& maskExtension)
 {
     static constexpr ListingKind kind{"[GetMaskedList]", "",
                                       TRANSLATABLE("Core", "Retrieving file list from volume /")};
-    return listVolumes(phone, kind, maskVolumes, "*" + maskExtension, false);
+    return listVolumes(phone, kind, maskVolumes, "*" + maskExtension);
 }
 
 void reportListingProgress(PhoneContext& phone, Progress& window, int, int done, int total)

@@ -1,33 +1,40 @@
 #pragma once
-// Phone volumes and file listings into PhoneContext::fileList.
+// Phone volumes and file listings.
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
 #include "core/result.h"
+#include "p2k/file_list_entry.h"
 
 namespace tessaro {
 
 struct PhoneContext;
 class Progress;
 
-// The phone's volume letters in its order, also kept in PhoneContext::volumes.
+// The phone's volume letters in its order.
 Result<std::vector<char>> queryVolumes(PhoneContext& phone);
 // The free bytes of one volume.
 Result<uint32_t> freeSpace(PhoneContext& phone, char volume);
 
-// Each empties PhoneContext::fileList and fills it anew, volume by volume, with a progress
-// window. They do nothing and return false while the phone is not connected; false also when
-// the volume query fails (shown as "Error getting volume info") or the phone refuses a
-// volume's count or listing (shown too; the volumes before it stay listed). A listing cancelled from its window stops after the volume in progress, keeps
-// what was listed, sets PhoneContext::cancelled and returns false.
-bool listIcons(PhoneContext& phone);
-bool listAllFiles(PhoneContext& phone);
+// The files of a listing, volume by volume. A listing stopped from its progress window stops
+// after the volume in progress and keeps what was listed before.
+struct PhoneListing {
+    std::vector<PhoneFileEntry> files;
+    bool cancelled = false;
+};
+
+// Each lists volume by volume with a progress window. The volumes are asked for when
+// `volumes` is empty and kept there. A failed volume query ("Error getting volume info") or a
+// count or listing the phone refuses ends the listing with an error; so does a phone that
+// is not connected.
+Result<PhoneListing> listIcons(PhoneContext& phone, std::vector<char>& volumes);
+Result<PhoneListing> listAllFiles(PhoneContext& phone, std::vector<char>& volumes);
 // Lists the volumes named by `maskVolumes` (letters) with the pattern "/L/*" + `maskExtension`
 // (empty, or "." + an extension); no volume query.
-bool listMatchingFiles(PhoneContext& phone, const std::string& maskVolumes,
-                   const std::string& maskExtension);
+Result<PhoneListing> listMatchingFiles(PhoneContext& phone, const std::string& maskVolumes,
+                                       const std::string& maskExtension);
 
 // The progress callback of File_ListEx: logs the completion and shows
 // "P% " + ProgressLabel on `window`. A total of 0 shows 100%.

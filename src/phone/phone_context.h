@@ -35,8 +35,6 @@ struct PhoneContext {
     Prompter& prompter;
     std::string defaultFolder;            // with a trailing separator
     std::string progressLabel;            // ProgressLabel
-    std::vector<char> volumes;            // volume letters in the phone's order
-    std::vector<PhoneFileEntry> fileList; // PhoneFileList; its size is PhoneFileCount
     // The last transfer or listing was stopped from its progress window: its failure needs no
     // further message.
     bool cancelled = false;

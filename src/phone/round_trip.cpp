@@ -6,6 +6,7 @@
 #include "core/prompter.h"
 #include "core/translatable.h"
 #include "core/workspace.h"
+#include "edit/menu_open.h"
 #include "workspace/settings.h"
 #include "phone/j2mest.h"
 #include "phone/listing.h"
@@ -20,48 +21,36 @@ namespace {
 
 constexpr char kFatalCaption[] = TRANSLATABLE("Core", "Fatal P2K error");
 
-std::string local(const RoundTrip& rt, const char* name) { return rt.phone.defaultFolder + name; }
-
-bool fileExists(const std::string& path)
-{
-    std::error_code ec;
-    return std::filesystem::exists(path, ec);
-}
+std::string local(const RoundTrip& rt, const char* name) { return rt.workFolder + name; }
 
 // Tries each location in turn until one reads; leaves the path and folder of the last one
-// tried in `path` and `folder`.
-bool readJ2mest(RoundTrip& rt, const std::array<J2mestLocation, 2>& locations, const std::string& copy,
-                std::string& path, std::string& folder)
+// tried in `path` and `folder`. The last failure when none reads.
+Status readJ2mest(RoundTrip& rt, const std::array<J2mestLocation, 2>& locations, const std::string& copy,
+                  std::string& path, std::string& folder)
 {
+    Status read;
     for (const J2mestLocation& location : locations) {
         path = location.path;
         folder = location.javaFolder;
-        const Status read = downloadFile(rt.phone, location.path, copy);
-        if (read)
-            return true;
-        if (read.cancelled()) {
-            rt.phone.cancelled = true;
-            return false;
-        }
+        read = downloadFile(rt.phone, location.path, copy);
+        if (read || read.cancelled())
+            return read;
     }
-    return false;
+    return read;
 }
 
 // Uploads a patched J2MEST copy and marks it as a system file, whatever the settings say.
-bool writeJ2mest(RoundTrip& rt, const char* copy, const std::string& phonePath)
+Status writeJ2mest(RoundTrip& rt, const char* copy, const std::string& phonePath)
 {
     const Status sent = uploadFile(rt.phone, local(rt, copy), phonePath);
-    if (!sent) {
-        if (!sent.cancelled())
-            rt.phone.prompter.show(MessageIcon::Error, "", sent.error());
-        return false;
-    }
+    if (!sent)
+        return sent;
     (void)setPhoneAttributes(rt.phone, phonePath, kSystemAttribute);
-    return true;
+    return Status::success();
 }
 
-void patchCopy(RoundTrip& rt, const PatchList& list, const std::string& javaFolder, const std::string& copy,
-               bool& patched)
+Status patchCopy(RoundTrip& rt, const PatchList& list, const std::string& javaFolder, const std::string& copy,
+                 bool& patched)
 {
     const std::string jad = local(rt, "temp.jad");
     for (const PatchEntry& entry : list) {
@@ -76,13 +65,15 @@ void patchCopy(RoundTrip& rt, const PatchList& list, const std::string& javaFold
             continue;
         const Status written = patchMidlet1File(copy, entry.offset, name);
         if (!written) {
-            rt.phone.prompter.show(MessageIcon::Error, TRANSLATABLE("Core", "Error"), written.error());
-            break;
+            std::error_code ignored;
+            std::filesystem::remove(jad, ignored);
+            return written;
         }
         patched = true;
     }
     std::error_code ignored;
     std::filesystem::remove(jad, ignored);
+    return Status::success();
 }
 
 } // namespace
@@ -100,47 +91,44 @@ std::array<J2mestLocation, 2> cardJ2mestLocations(const std::string& imei)
                            "/b/mobile/kjava/installed/" + imei + "/"}};
 }
 
-std::string readPhoneMenu(RoundTrip& rt)
+Result<PhoneMenuRead> readPhoneMenu(RoundTrip& rt)
 {
     PhoneContext& phone = rt.phone;
     RoundTripState& state = rt.state;
     phone.progressLabel = TRANSLATABLE("Core", "Reading mma_ucp");
-    const std::string menu = local(rt, kMenuWorkingCopy);
-    const Status read = downloadFile(phone, kPhoneMenuPath, menu);
+    PhoneMenuRead result{local(rt, kMenuWorkingCopy), {}};
+    const Status read = downloadFile(phone, kPhoneMenuPath, result.menuPath);
+    // Part of a menu file is no menu: nothing of it is opened.
     if (!read) {
-        // Part of a menu file is no menu: nothing of it is opened.
-        phone.cancelled = read.cancelled();
-        if (phone.cancelled)
-            return {};
-        if (read.failure().kind == ErrorKind::Io)
-            phone.prompter.show(MessageIcon::Error, kErrorCaption, read.error());
-        else
-            phone.prompter.show(MessageIcon::Error, kFatalCaption, TRANSLATABLE("Core", "Error reading mma_ucp"));
-        return {};
+        if (read.cancelled() || read.failure().kind == ErrorKind::Io)
+            return read.failure();
+        return Error(read.failure().kind, TRANSLATABLE("Core", "Error reading mma_ucp"), kFatalCaption);
     }
-    if (!queryVolumes(phone)) {
-        phone.prompter.show(MessageIcon::Error, kFatalCaption,
-                            TRANSLATABLE("Core", "Error getting volume info"));
-        return menu;
+    const auto volumes = queryVolumes(phone);
+    if (!volumes) {
+        result.problems.push_back({MessageIcon::Error, kFatalCaption, volumes.error()});
+        return result;
     }
-    const bool card = std::find(phone.volumes.begin(), phone.volumes.end(), 'b') != phone.volumes.end();
+    const bool card = std::find(volumes->begin(), volumes->end(), 'b') != volumes->end();
 
     state.phoneJ2mestRead = false;
     state.cardJ2mestRead = false;
     if (!rt.settings.readJ2mest)
-        return menu;
+        return result;
 
     if (rt.settings.j2mestFromPhone) {
         // The copy is about to be replaced by the phone's own file: a patch it held is gone, and
         // writing back what was just read (perhaps only in part) could only harm the phone's table.
         state.phonePatched = false;
         phone.progressLabel = TRANSLATABLE("Core", "Reading J2MEST [phone]");
-        if (!readJ2mest(rt, phoneJ2mestLocations(), local(rt, kPhoneJ2mestCopy), state.phoneJ2mestPath,
-                        state.phoneJavaFolder)) {
+        const Status table = readJ2mest(rt, phoneJ2mestLocations(), local(rt, kPhoneJ2mestCopy),
+                                        state.phoneJ2mestPath, state.phoneJavaFolder);
+        if (!table) {
             state.phoneJ2mestPath.clear();
-            if (!phone.cancelled)
-                phone.prompter.show(MessageIcon::Error, kFatalCaption, TRANSLATABLE("Core", "Error reading J2MEST [phone]"));
-            return menu;
+            if (!table.cancelled())
+                result.problems.push_back(
+                    {MessageIcon::Error, kFatalCaption, TRANSLATABLE("Core", "Error reading J2MEST [phone]")});
+            return result;
         }
         state.phoneJ2mestRead = true;
     }
@@ -149,31 +137,28 @@ std::string readPhoneMenu(RoundTrip& rt)
         state.cardPatched = false;
         state.cardJ2mestRead = true;
         phone.progressLabel = TRANSLATABLE("Core", "Reading J2MEST [card]");
-        if (!readJ2mest(rt, cardJ2mestLocations(phone.link.imei), local(rt, kCardJ2mestCopy),
-                        state.cardJ2mestPath, state.cardJavaFolder)) {
+        const Status table = readJ2mest(rt, cardJ2mestLocations(phone.link.imei), local(rt, kCardJ2mestCopy),
+                                        state.cardJ2mestPath, state.cardJavaFolder);
+        if (!table) {
             state.cardJ2mestRead = false;
             state.cardJ2mestPath.clear();
-            if (!phone.cancelled)
-                phone.prompter.show(MessageIcon::Error, TRANSLATABLE("Core", "P2K error"),
-                                TRANSLATABLE("Core", "    Error reading J2MEST [card]\r\nFile read error or J2MEST absent"));
+            if (!table.cancelled())
+                result.problems.push_back(
+                    {MessageIcon::Error, TRANSLATABLE("Core", "P2K error"),
+                     TRANSLATABLE("Core", "    Error reading J2MEST [card]\r\nFile read error or J2MEST absent")});
         }
     }
-    return menu;
+    return result;
 }
 
-bool writePhoneMenu(RoundTrip& rt)
+Status writePhoneMenu(RoundTrip& rt)
 {
     PhoneContext& phone = rt.phone;
     RoundTripState& state = rt.state;
     state.storedToPhone = false;
     const Status sent = uploadFile(phone, local(rt, kMenuWorkingCopy), kPhoneMenuPath, nullptr, &state.menuBackup);
-    if (!sent) {
-        phone.cancelled = sent.cancelled();
-        if (!phone.cancelled)
-            phone.prompter.show(MessageIcon::Error, "",
-                                sent.error());
-        return false;
-    }
+    if (!sent)
+        return sent;
     state.storedToPhone = true;
     if (rt.settings.setSystemAttr)
         (void)setPhoneAttributes(phone, kPhoneMenuPath, kSystemAttribute);
@@ -190,16 +175,16 @@ Status putBackPhoneMenu(RoundTrip& rt)
     return sent;
 }
 
-bool writeJ2mestCopies(RoundTrip& rt)
+Status writeJ2mestCopies(RoundTrip& rt)
 {
     const RoundTripState& state = rt.state;
-    if (state.phonePatched && rt.settings.patchJ2mest
-        && !writeJ2mest(rt, kPhoneJ2mestCopy, state.phoneJ2mestPath))
-        return false;
-    if (state.cardPatched && rt.settings.patchJ2mest
-        && !writeJ2mest(rt, kCardJ2mestCopy, state.cardJ2mestPath))
-        return false;
-    return true;
+    if (state.phonePatched && rt.settings.patchJ2mest)
+        if (Status written = writeJ2mest(rt, kPhoneJ2mestCopy, state.phoneJ2mestPath); !written)
+            return written;
+    if (state.cardPatched && rt.settings.patchJ2mest)
+        if (Status written = writeJ2mest(rt, kCardJ2mestCopy, state.cardJ2mestPath); !written)
+            return written;
+    return Status::success();
 }
 
 void sendRestart(RoundTrip& rt)
@@ -209,76 +194,87 @@ void sendRestart(RoundTrip& rt)
     rt.state.storedToPhone = false;
 }
 
-bool parseJavaSlots(RoundTrip& rt)
+Status parseJavaSlots(RoundTrip& rt)
 {
-    return loadJavaSlotTables(rt.slots, rt.phone.prompter,
-                       rt.state.phoneJ2mestRead ? local(rt, kPhoneJ2mestCopy) : std::string(),
-                       rt.state.cardJ2mestRead ? local(rt, kCardJ2mestCopy) : std::string());
+    return loadJavaSlotTables(rt.slots, rt.state.phoneJ2mestRead ? local(rt, kPhoneJ2mestCopy) : std::string(),
+                              rt.state.cardJ2mestRead ? local(rt, kCardJ2mestCopy) : std::string());
 }
 
-void patchJavaSlots(RoundTrip& rt)
+Status patchJavaSlots(RoundTrip& rt)
 {
     rt.state.phonePatched = false;
     rt.state.cardPatched = false;
-    patchCopy(rt, rt.slots.phonePatchList, rt.state.phoneJavaFolder, local(rt, kPhoneJ2mestCopy),
-              rt.state.phonePatched);
-    patchCopy(rt, rt.slots.cardPatchList, rt.state.cardJavaFolder, local(rt, kCardJ2mestCopy),
-              rt.state.cardPatched);
+    if (Status patched = patchCopy(rt, rt.slots.phonePatchList, rt.state.phoneJavaFolder, local(rt, kPhoneJ2mestCopy),
+                                   rt.state.phonePatched);
+        !patched)
+        return patched;
+    return patchCopy(rt, rt.slots.cardPatchList, rt.state.cardJavaFolder, local(rt, kCardJ2mestCopy),
+                     rt.state.cardPatched);
 }
 
-PhoneOpenResult openMenuFromPhone(RoundTrip& rt, Workspace& ws, ProfileManager& profiles)
+Result<PhoneOpenResult> openMenuFromPhone(RoundTrip& rt, Workspace& ws, ProfileManager& profiles)
 {
-    PhoneOpenResult result;
     RoundTripState& state = rt.state;
-    Prompter& prompter = rt.phone.prompter;
 
     // A failed read leaves the document cleared.
     ws.document.clear();
     state.phoneReady = false;
-    result.menuPath = readPhoneMenu(rt);
+    const auto read = readPhoneMenu(rt);
     state.phoneReady = rt.phone.link.connected;
-    if (!result.menuPath.empty()) {
-        result.open = openMenuFile(result.menuPath, ws, profiles, prompter);
-        if (!result.open.ok)
-            prompter.show(MessageIcon::Error, TRANSLATABLE("Core", "Error"), result.open.error);
-        showRepairs(result.open, prompter);
-    }
+    if (!read)
+        return read.failure();
+    PhoneOpenResult result;
+    result.menuPath = read->menuPath;
+    const Result<OpenedMenu> opened = openMenuFile(result.menuPath, ws, profiles);
+    if (!opened)
+        return Error(opened.failure().kind, opened.error(), kErrorCaption);
+    // In the order they happened: what could not be read, then what the open found.
+    result.messages = read->problems;
+    result.messages.insert(result.messages.end(), opened->notices.begin(), opened->notices.end());
+    if (opened->repaired)
+        result.messages.push_back(repairsNotice(*opened));
+    result.repaired = opened->repaired;
 
-    if (!fileExists(local(rt, kPhoneJ2mestCopy)) && !fileExists(local(rt, kCardJ2mestCopy)))
+    if (!std::filesystem::exists(local(rt, kPhoneJ2mestCopy)) && !std::filesystem::exists(local(rt, kCardJ2mestCopy)))
         return result;
     rt.slots.clearJavaSlots();
-    (void)parseJavaSlots(rt);
-    if (!(state.phoneJ2mestRead || state.cardJ2mestRead) || !rt.settings.patchJ2mest || !rt.slots.needsPatch)
-        return result;
-    result.patchAsked = true;
-    const Answer answer = prompter.ask(MessageIcon::Question, TRANSLATABLE("Core", "Patch request"),
-                                       TRANSLATABLE("Core", "J2MEST file(s) seem to contain wrong CORELET info\r\n"
-                                       "preventing them from starting from main menu\r\n"
-                                       "      Attempt patching?"),
-                                       Buttons::YesNo);
-    if (answer != Answer::Yes)
-        return result;
-    patchJavaSlots(rt);
-    if (state.phonePatched || state.cardPatched) {
-        rt.slots.clearJavaSlots();
-        (void)parseJavaSlots(rt);
-    }
+    if (const Status parsed = parseJavaSlots(rt); !parsed)
+        result.messages.push_back({MessageIcon::Error, parsed.failure().caption, parsed.error()});
+    result.patchOffered =
+        (state.phoneJ2mestRead || state.cardJ2mestRead) && rt.settings.patchJ2mest && rt.slots.needsPatch;
     return result;
 }
 
-PhoneSaveResult saveMenuToPhone(RoundTrip& rt, Workspace& ws)
+Result<bool> offerJavaPatch(RoundTrip& rt)
 {
-    PhoneSaveResult result;
+    const Answer answer = rt.phone.prompter.ask(MessageIcon::Question, TRANSLATABLE("Core", "Patch request"),
+                                                TRANSLATABLE("Core", "J2MEST file(s) seem to contain wrong CORELET info\r\n"
+                                                "preventing them from starting from main menu\r\n"
+                                                "      Attempt patching?"),
+                                                Buttons::YesNo);
+    if (answer != Answer::Yes)
+        return false;
+    const Status patched = patchJavaSlots(rt);
+    if (rt.state.phonePatched || rt.state.cardPatched) {
+        rt.slots.clearJavaSlots();
+        if (const Status parsed = parseJavaSlots(rt); !parsed)
+            return parsed.failure();
+    }
+    if (!patched)
+        return patched.failure();
+    return true;
+}
+
+Status saveMenuToPhone(RoundTrip& rt, Workspace& ws)
+{
     rt.state.phoneReady = false;
-    result.write = writeMenuFile(local(rt, kMenuWorkingCopy), ws, rt.phone.prompter);
     // Only a complete new "mma_temp" is uploaded: after a failed write an older copy may still
     // be there, and sending it would pass the failure off as a save.
-    if (result.write.ok)
-        result.uploaded = writePhoneMenu(rt);
-    else if (!result.write.refused)
-        rt.phone.prompter.show(MessageIcon::Error, TRANSLATABLE("Core", "Error"), result.write.error);
+    Status saved = writeMenuFile(local(rt, kMenuWorkingCopy), ws);
+    if (saved)
+        saved = writePhoneMenu(rt);
     rt.state.phoneReady = rt.phone.link.connected;
-    return result;
+    return saved;
 }
 
 bool restartWhenReady(RoundTrip& rt)
@@ -306,14 +302,6 @@ void forgetPhoneState(RoundTripState& state)
     state.storedToPhone = false;
     state.phonePatched = false;
     state.cardPatched = false;
-}
-
-void deleteWorkingFiles(const std::string& defaultFolder)
-{
-    for (const char* name : {kMenuWorkingCopy, kPhoneJ2mestCopy, kCardJ2mestCopy}) {
-        std::error_code ignored;
-        std::filesystem::remove(defaultFolder + name, ignored);
-    }
 }
 
 } // namespace tessaro

@@ -1,14 +1,16 @@
 #pragma once
 // The menu file and the Java slot tables between the phone and local working copies in the
-// default folder, the phone restart, and the editor's phone actions built on them: open from
-// the phone, save to the phone, restart, and what closing the editor does.
+// run's private working folder, the phone restart, and the editor's phone actions built on
+// them: open from the phone, save to the phone, restart, and what closing the editor does.
 
 #include <array>
 #include <string>
+#include <vector>
 
 #include "core/menu_writer.h"
+#include "core/notice.h"
+#include "core/result.h"
 #include "core/translatable.h"
-#include "edit/menu_open.h"
 
 namespace tessaro {
 
@@ -18,7 +20,7 @@ struct PhoneContext;
 struct Settings;
 struct Workspace;
 
-// Working copies, in the default folder.
+// Working copies, in the run's working folder.
 inline constexpr char kMenuWorkingCopy[] = "mma_temp";
 inline constexpr char kPhoneJ2mestCopy[] = "j2mest_temp";
 inline constexpr char kCardJ2mestCopy[] = "j2mest_mmc";
@@ -63,18 +65,25 @@ struct RoundTrip {
     RoundTripState& state;
     JavaSlotTables& slots;
     const Settings& settings;
+    std::string workFolder;   // where the working copies go, with a trailing separator
+};
+
+// What reading the phone's menu found besides the menu: what else could not be read (the
+// volumes, a J2MEST table), in the order it happened, for the caller to show after the menu.
+struct PhoneMenuRead {
+    std::string menuPath;           // the local copy of the phone's menu
+    std::vector<Notice> problems;
 };
 
 // Copies the phone's menu file into "mma_temp", queries the volumes and copies the J2MEST
-// files the settings ask for into "j2mest_temp" and "j2mest_mmc". Returns the local path of
-// the menu copy, or an empty string when the menu file could not be read. Each failure is
-// shown through the prompter and ends the read there.
-std::string readPhoneMenu(RoundTrip& rt);
+// files the settings ask for into "j2mest_temp" and "j2mest_mmc". Fails when the menu file
+// could not be read (or the read was stopped: Cancelled); what could not be read after it is
+// listed in `problems` and ends the read there.
+Result<PhoneMenuRead> readPhoneMenu(RoundTrip& rt);
 
 // Uploads "mma_temp" as the phone's menu file, sets its SYSTEM attribute when the settings
-// say so, and writes the patched J2MEST copies back. Stops at the first failure with its
-// message; true when everything was written.
-bool writePhoneMenu(RoundTrip& rt);
+// say so, and writes the patched J2MEST copies back. Stops at the first failure.
+Status writePhoneMenu(RoundTrip& rt);
 
 // Puts the menu kept in state.menuBackup back on the phone, marked SYSTEM when the settings
 // say so.
@@ -82,43 +91,43 @@ Status putBackPhoneMenu(RoundTrip& rt);
 
 // Writes the patched J2MEST copies back to where they were read from, as system files, when
 // the settings allow patching: the last two steps of writePhoneMenu. Stops at the first
-// failure with its message; true when nothing failed.
-bool writeJ2mestCopies(RoundTrip& rt);
+// failure.
+Status writeJ2mestCopies(RoundTrip& rt);
 
 // Logs "Phone is restarted", restarts the phone and clears storedToPhone.
 void sendRestart(RoundTrip& rt);
 
 // Reads the working J2MEST copies that the last readPhoneMenu read into the slot tables
-// (see loadJavaSlotTables); false when a copy could not be parsed.
-bool parseJavaSlots(RoundTrip& rt);
+// (see loadJavaSlotTables).
+Status parseJavaSlots(RoundTrip& rt);
 
 // Patches the slots of the patch lists in the working copies with the names from their ".jad"
-// files, downloaded from the Java folders into "temp.jad" in the default folder (removed
-// afterwards). Sets phonePatched and cardPatched to whether a copy was changed.
-void patchJavaSlots(RoundTrip& rt);
+// files, downloaded from the Java folders into "temp.jad" in the working folder (removed
+// afterwards). Sets phonePatched and cardPatched to whether a copy was changed; a copy that
+// cannot be patched ends it with that failure.
+Status patchJavaSlots(RoundTrip& rt);
 
 struct PhoneOpenResult {
-    std::string menuPath;       // the menu copy read; empty when the menu could not be read
-    OpenResult open;            // the open of the menu copy, when there was one
-    bool patchAsked = false;    // the corelet patch question was asked
+    std::string menuPath;          // the menu copy read; empty when the menu could not be read
+    bool repaired = false;         // the open repaired a damaged file
+    bool patchOffered = false;     // the J2MEST tables need the corelet patch and may have it
+    std::vector<Notice> messages;  // what to show, in order: profile notices, repairs, tables
 };
 
 // "Open from phone": clears the document, reads the phone's menu and J2MEST files, opens the
-// menu copy under the profile in force (a read error is shown, caption "Error"; the repairs of
-// a damaged file in one "File repaired" message, and open.repaired is set), parses the
-// J2MEST copies and, when their corelet entries need it and the settings allow it, asks
-// whether to patch them. phoneReady is false while it runs and then follows connected.
-PhoneOpenResult openMenuFromPhone(RoundTrip& rt, Workspace& ws, ProfileManager& profiles);
+// menu copy under the profile in force and parses the J2MEST copies. Fails when the menu
+// could not be read or opened (the document stays cleared). phoneReady is false while it runs
+// and then follows connected. When patchOffered, the caller shows the messages and then
+// calls offerJavaPatch.
+Result<PhoneOpenResult> openMenuFromPhone(RoundTrip& rt, Workspace& ws, ProfileManager& profiles);
 
-struct PhoneSaveResult {
-    WriteReport write;       // the write of "mma_temp"
-    bool uploaded = false;   // writePhoneMenu wrote everything
-};
+// Asks whether to patch the J2MEST tables ("Patch request") and patches them on Yes, reading
+// the patched tables again. True when the question was answered Yes.
+Result<bool> offerJavaPatch(RoundTrip& rt);
 
 // "Save to phone": writes the document to "mma_temp" and, when that succeeded, uploads it with
-// writePhoneMenu. A refused document is reported by the writer, a failed write here
-// (caption "Error"); neither is uploaded.
-PhoneSaveResult saveMenuToPhone(RoundTrip& rt, Workspace& ws);
+// writePhoneMenu. A refused or failed write uploads nothing.
+Status saveMenuToPhone(RoundTrip& rt, Workspace& ws);
 
 // "Restart phone": restarts the phone unless an open or save has not ended connected
 // (phoneReady false). True when the phone was restarted.
@@ -132,7 +141,5 @@ void askRestartOnClose(RoundTrip& rt);
 // a patch made for that phone's J2MEST is never written to another phone.
 void forgetPhoneState(RoundTripState& state);
 
-// Removes the working copies from the default folder, where present.
-void deleteWorkingFiles(const std::string& defaultFolder);
 
 } // namespace tessaro

@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <filesystem>
 #include <string_view>
+#include <vector>
 
-#include "core/prompter.h"
 #include "core/replacing_file.h"
 #include "core/translatable.h"
 #include "core/text_file.h"
@@ -17,71 +17,77 @@ namespace tessaro {
 
 namespace {
 
-void refuseTooLarge(PhoneContext& phone, uintmax_t size)
+constexpr char kP2kErrorCaption[] = TRANSLATABLE("Core", "P2K Error");
+
+Error notConnected()
 {
-    phone.prompter.show(MessageIcon::Error, TRANSLATABLE("Core", "Error"),
-                        TRANSLATABLE("Core", "Backup file is too large for SEEM 0032_0001: ") + std::to_string(size)
-                            + TRANSLATABLE("Core", " bytes, at most ") + std::to_string(kSeemBufferSize));
+    return Error(ErrorKind::PhoneGone, TRANSLATABLE("Core", "No phone connected"));
+}
+
+// The record as the phone has it now.
+Result<std::vector<uint8_t>> readRecord(PhoneContext& phone)
+{
+    std::vector<uint8_t> buffer(kSeemBufferSize);
+    const int count = phone.api.Seem_Read(kBackupSeem, kBackupSeemRecord, 0, 0, buffer.data(), int(buffer.size()));
+    // A count beyond the buffer cannot be a record the phone delivered: no backup is better
+    // than one made of bytes that never came from it.
+    if (count < 0 || count > kSeemBufferSize)
+        return Error(ErrorKind::PhoneGone, TRANSLATABLE("Core", "Error reading SEEM"), kP2kErrorCaption);
+    buffer.resize(size_t(count));
+    return buffer;
 }
 
 } // namespace
 
-bool backupSeemRecord(PhoneContext& phone, const std::string& path)
+Status backupSeemRecord(PhoneContext& phone, const std::string& path)
 {
-    if (!phone.link.connected || path.empty())
-        return false;
-    std::array<uint8_t, kSeemBufferSize> buffer{};
-    const int count = phone.api.Seem_Read(kBackupSeem, kBackupSeemRecord, 0, 0, buffer.data(),
-                                           int(buffer.size()));
-    // A count beyond the buffer cannot be a record the phone delivered: no backup is better
-    // than one made of bytes that never came from it.
-    if (count < 0 || count > kSeemBufferSize) {
-        phone.prompter.show(MessageIcon::Information, TRANSLATABLE("Core", "P2K Error"),
-                            TRANSLATABLE("Core", "Error reading SEEM"));
-        return false;
-    }
-    const Status written = replaceFile(
-        path, std::string_view(reinterpret_cast<const char*>(buffer.data()), static_cast<size_t>(count)));
-    if (!written) {
-        phone.prompter.show(MessageIcon::Error, TRANSLATABLE("Core", "Error"), written.error());
-        return false;
-    }
-    phone.prompter.show(MessageIcon::Information, "", TRANSLATABLE("Core", "SEEM 0032_0001 backed up"));
-    return true;
+    if (path.empty())
+        return Error(ErrorKind::Cancelled, "");
+    if (!phone.link.connected)
+        return notConnected();
+    const auto record = readRecord(phone);
+    if (!record)
+        return record.failure();
+    return replaceFile(path, std::string_view(reinterpret_cast<const char*>(record->data()), record->size()));
 }
 
-bool restoreSeemRecord(PhoneContext& phone, const std::string& path)
+Status restoreSeemRecord(PhoneContext& phone, const std::string& path)
 {
-    if (!phone.link.connected || path.empty())
-        return false;
+    if (path.empty())
+        return Error(ErrorKind::Cancelled, "");
+    if (!phone.link.connected)
+        return notConnected();
     // The size is checked before the file is loaded, so any file can be offered safely.
     std::error_code ec;
     const auto size = std::filesystem::file_size(path, ec);
-    if (!ec && size > static_cast<uintmax_t>(kSeemBufferSize)) {
-        refuseTooLarge(phone, size);
-        return false;
-    }
+    const auto tooLarge = [](uintmax_t bytes) {
+        return Error(ErrorKind::Refused, TRANSLATABLE("Core", "Backup file is too large for SEEM 0032_0001: ")
+                                             + std::to_string(bytes) + TRANSLATABLE("Core", " bytes, at most ")
+                                             + std::to_string(kSeemBufferSize));
+    };
+    if (!ec && size > uintmax_t(kSeemBufferSize))
+        return tooLarge(size);
     auto bytes = readWholeFile(path);
-    if (!bytes) {
-        phone.prompter.show(MessageIcon::Error, TRANSLATABLE("Core", "Error"), bytes.error());
-        return false;
-    }
-    if (bytes->size() > static_cast<size_t>(kSeemBufferSize)) {
-        refuseTooLarge(phone, bytes->size());
-        return false;
-    }
-    // The record image is always a full buffer, so an empty file still passes valid memory.
+    if (!bytes)
+        return Error(ErrorKind::Io, bytes.error());
+    if (bytes->size() > size_t(kSeemBufferSize))
+        return tooLarge(bytes->size());
+    // A backup of another size is not this phone's record as the phone keeps it: writing it
+    // would leave the settings cut or padded.
+    const auto current = readRecord(phone);
+    if (!current)
+        return current.failure();
+    if (bytes->size() != current->size())
+        return Error(ErrorKind::Refused, TRANSLATABLE("Core", "Backup file does not fit SEEM 0032_0001: ")
+                                             + std::to_string(bytes->size())
+                                             + TRANSLATABLE("Core", " bytes, the phone's record has ")
+                                             + std::to_string(current->size()));
+    // The record image is always a full buffer, so an empty record still passes valid memory.
     std::array<uint8_t, kSeemBufferSize> record{};
     std::copy(bytes->begin(), bytes->end(), record.begin());
-    const int result = phone.api.Seem_Write(kBackupSeem, kBackupSeemRecord, 0,
-                                            static_cast<int>(bytes->size()), record.data());
-    if (result == -1) {
-        phone.prompter.show(MessageIcon::Information, TRANSLATABLE("Core", "P2K Error"),
-                            TRANSLATABLE("Core", "Error writing SEEM"));
-        return false;
-    }
-    phone.prompter.show(MessageIcon::Information, "", TRANSLATABLE("Core", "Backup SEEM 0032_0001 restored"));
-    return true;
+    if (phone.api.Seem_Write(kBackupSeem, kBackupSeemRecord, 0, int(bytes->size()), record.data()) == -1)
+        return Error(ErrorKind::PhoneGone, TRANSLATABLE("Core", "Error writing SEEM"), kP2kErrorCaption);
+    return Status::success();
 }
 
 } // namespace tessaro

@@ -3,6 +3,8 @@
 // file holds the record's bytes exactly as the phone delivered them, without header or trailer.
 
 #include <string>
+
+#include "core/result.h"
 #include "core/translatable.h"
 
 namespace tessaro {
@@ -17,14 +19,17 @@ inline constexpr char kSeemBackupFilter[] = TRANSLATABLE("Core", "SEEM files|*.s
 inline constexpr char kSeemBackupSaveTitle[] = TRANSLATABLE("Core", "Save SEEM bakup as");
 inline constexpr char kSeemRestoreOpenTitle[] = TRANSLATABLE("Core", "Restore SEEM backup from");
 
-// Reads the record and writes it to `path`, replacing the file. Does nothing while no phone is
-// connected or when `path` is empty (the dialog was cancelled). Reports the outcome through
-// the prompter; true when the backup was written.
-bool backupSeemRecord(PhoneContext& phone, const std::string& path);
+// What the windows and the command-line tool say after a backup or a restore.
+inline constexpr char kSeemBackedUpText[] = TRANSLATABLE("Core", "SEEM 0032_0001 backed up");
+inline constexpr char kSeemRestoredText[] = TRANSLATABLE("Core", "Backup SEEM 0032_0001 restored");
 
-// Sends the bytes of the file at `path` as the record. Does nothing while no phone is
-// connected or when `path` is empty. A file larger than the 10000-byte record image is
-// refused with a message and nothing is sent. True when the phone took the record.
-bool restoreSeemRecord(PhoneContext& phone, const std::string& path);
+// Reads the record and writes it to `path`, replacing the file. An empty `path` (the dialog
+// was cancelled) ends Cancelled with nothing done.
+Status backupSeemRecord(PhoneContext& phone, const std::string& path);
+
+// Sends the bytes of the file at `path` as the record. The file must hold exactly as many
+// bytes as the phone's record has now: an empty or cut file, or another phone's record, is
+// refused before anything is sent. An empty `path` ends Cancelled.
+Status restoreSeemRecord(PhoneContext& phone, const std::string& path);
 
 } // namespace tessaro

@@ -20,8 +20,8 @@ std::string withSeparator(std::string folder)
 AppContext::AppContext(std::string folder, std::unique_ptr<P2kApi> library, Prompter& prompter,
                        ProgressFactory& progress)
     : defaultFolder(withSeparator(std::move(folder))), profiles(defaultFolder),
-      api(std::move(library)), phone{*api, link, log, progress, prompter, defaultFolder, {}, {}, {}},
-      roundTrip{phone, roundTripState, javaSlots, settings}
+      api(std::move(library)), phone{*api, link, log, progress, prompter, defaultFolder},
+      roundTrip{phone, roundTripState, javaSlots, settings, workingFolder.path()}
 {
 }
 

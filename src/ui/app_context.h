@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "core/working_folder.h"
 #include "core/workspace.h"
 #include "drm/drmpack.h"
 #include "workspace/profiles.h"
@@ -51,12 +52,15 @@ public:
 
     // The phone library and what the phone operations share.
     std::unique_ptr<P2kApi> api;
-    // The same object as `api` when the virtual phone is attached, else null.
+    // The virtual phone behind `api` when it is attached (itself, or worn by a test decorator),
+    // else null.
     VirtualPhone* virtualPhone = nullptr;
     PhoneLinkState link;
     OperationLog log;
     PhoneContext phone;
     RoundTripState roundTripState;
+    // The run's private folder of working copies, removed when the editor ends.
+    WorkingFolder workingFolder;
     RoundTrip roundTrip;
     // Follows the phone as it comes and goes; made by the main window, which shows it. It
     // lives as long as the library that calls it.

@@ -19,6 +19,7 @@
 #include <QVBoxLayout>
 
 #include "core/catalogue.h"
+#include "core/prompter.h"
 #include "drm/drmpack.h"
 #include "ui/app_context.h"
 #include "ui/drm_icon_picker.h"
@@ -226,7 +227,7 @@ QWidget* ItemPropertiesWindow::buildVisualPage()
             refresh();
         });
         connect(iconFields_[i], &QLineEdit::textEdited, this, [this, row](const QString& text) {
-            model_.setIconText(row, text.toStdU16String(), prompter_);
+            showInputError(model_.setIconText(row, text.toStdU16String()));
             refresh();
         });
         connect(pickerButtons_[i], &QPushButton::clicked, this, [this, row] { pickerClick(row); });
@@ -274,7 +275,7 @@ QWidget* ItemPropertiesWindow::buildFunctionPage()
         auto* e = lineEdit(parent, name, maxLength);
         functionFields_[static_cast<int>(f)] = e;
         connect(e, &QLineEdit::textEdited, this, [this, f](const QString& text) {
-            model_.setFunctionField(f, toAscii(text), prompter_);
+            showInputError(model_.setFunctionField(f, toAscii(text)));
             refresh();
         });
         return e;
@@ -552,7 +553,7 @@ void ItemPropertiesWindow::pickerClick(IconRow row)
         const auto number = pickDrmIcon(this, ctx_.drmPack, files_, prompter_);
         if (!number)
             return;
-        model_.setIconText(row, QString::fromStdString(*number).toStdU16String(), prompter_);
+        showInputError(model_.setIconText(row, QString::fromStdString(*number).toStdU16String()));
     } else {
         if (!phoneFilePicker_)
             return;
@@ -561,11 +562,16 @@ void ItemPropertiesWindow::pickerClick(IconRow row)
             return;
         // Phone paths are 8-bit: one character per byte.
         model_.setIconSource(row, IconSource::FS);
-        model_.setIconText(row, QString::fromLatin1(path->data(), static_cast<qsizetype>(path->size()))
-                                    .toStdU16String(),
-                           prompter_);
+        showInputError(model_.setIconText(
+            row, QString::fromLatin1(path->data(), static_cast<qsizetype>(path->size())).toStdU16String()));
     }
     refresh();
+}
+
+void ItemPropertiesWindow::showInputError(const Status& checked)
+{
+    if (!checked)
+        prompter_.show(MessageIcon::Error, checked.failure().caption, checked.error());
 }
 
 void ItemPropertiesWindow::resetAllDataClicked()

@@ -95,6 +95,8 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    // The message of a field's failed input check, if it failed.
+    void showInputError(const Status& checked);
     void buildControls();
     QWidget* buildVisualPage();
     QWidget* buildFunctionPage();

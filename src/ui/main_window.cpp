@@ -523,8 +523,13 @@ void MainWindow::startUp()
         dispatch->post(std::move(work));
     });
     ctx_.monitor->setProfileSelection([this](const std::string& prefix) { selectPhoneProfile(prefix); });
-    ctx_.monitor->setDisconnectHook([this] { forgetPhoneState(ctx_.roundTripState); });
-    ctx_.monitor->initPhoneLink();
+    ctx_.monitor->setDisconnectHook([this] {
+        forgetPhoneState(ctx_.roundTripState);
+        ctx_.browser.forgetPhone();
+    });
+    for (const Status& started : {ctx_.monitor->openLog(), ctx_.monitor->startLibrary()})
+        if (!started)
+            prompter_.show(MessageIcon::Error, started.failure().caption, started.error());
 
     splash_ = new SplashScreen(this);
     splash_->centreOnOwner();
@@ -570,7 +575,7 @@ void MainWindow::fillProfileSelector()
 
 void MainWindow::documentCommandsChanged()
 {
-    const DocumentCommands c = DocumentCommandStates(documentOpen_, ctx_.link.connected);
+    const DocumentCommands c = documentCommands(documentOpen_, ctx_.link.connected);
     saveAction_->setEnabled(c.save);
     saveToPhone_->setEnabled(c.saveToPhone);
     available_->setEnabled(c.availableItems);
@@ -604,6 +609,17 @@ void MainWindow::showItemSummary()
 void MainWindow::showError(const std::string& text)
 {
     prompter_.show(MessageIcon::Error, "", text);
+}
+
+void MainWindow::showFailure(const Error& error, MessageIcon icon)
+{
+    prompter_.show(icon, error.caption, error.text);
+}
+
+void MainWindow::showNotices(const std::vector<Notice>& notices)
+{
+    for (const Notice& notice : notices)
+        prompter_.show(notice.icon, notice.caption, notice.text);
 }
 
 // --- undo history and unsaved changes -----------------------------------------------------
@@ -742,12 +758,16 @@ void MainWindow::openFile(const std::string& path)
     Workspace& ws = ctx_.workspace;
     summary_->setPlainText(tr("Item summary:"));
     summary_->hide();
-    const OpenResult result = openMenuFile(path, ws, ctx_.profiles, prompter_);
+    const Result<OpenedMenu> opened = openMenuFile(path, ws, ctx_.profiles);
     // The available items, the selector and the save mode may all have changed.
     showProfileState();
-    if (!result.ok)
-        showError(result.error);
-    showRepairs(result, prompter_);
+    if (!opened) {
+        showError(opened.error());
+    } else {
+        showNotices(opened->notices);
+        if (opened->repaired)
+            showNotices({repairsNotice(*opened)});
+    }
     // A file that is no menu file leaves the document as it was; after an open that got
     // under way only what was read can be saved.
     documentOpen_ = !ws.document.isEmpty();
@@ -756,7 +776,7 @@ void MainWindow::openFile(const std::string& path)
         tree_->expand(model_->indexOfNode(ws.document.menuRoot()));
     showStatusLine();
     startHistory();
-    if (result.repaired)
+    if (opened && opened->repaired)
         markModified();
 }
 
@@ -768,15 +788,14 @@ bool MainWindow::saveDocument()
                                               kMmaFilter, {}, {}});
     if (path.empty())
         return false;
-    const WriteReport report = writeMenuFile(path, ctx_.workspace, prompter_);
-    // A refusal was shown by the writer; an I/O error is ours to report.
-    if (!report.ok && !report.refused)
-        showError(report.error);
-    if (report.ok) {
-        history_.setSaved();
-        showHistory();
+    const Status written = writeMenuFile(path, ctx_.workspace);
+    if (!written) {
+        showFailure(written.failure());
+        return false;
     }
-    return report.ok;
+    history_.setSaved();
+    showHistory();
+    return true;
 }
 
 void MainWindow::showSetup()
@@ -808,18 +827,24 @@ void MainWindow::openFromPhone()
     summary_->setPlainText(tr("Item summary:"));
     summary_->hide();
     documentOpen_ = false;
-    const PhoneOpenResult result = openMenuFromPhone(ctx_.roundTrip, ws, ctx_.profiles);
+    const auto opened = openMenuFromPhone(ctx_.roundTrip, ws, ctx_.profiles);
     showProfileState();
-    const bool read = !result.menuPath.empty() && !ws.document.isEmpty();
+    if (!opened && !opened.failure().cancelled())
+        showFailure(opened.failure());
+    if (opened) {
+        showNotices(opened->messages);
+        if (opened->patchOffered)
+            if (const auto patched = offerJavaPatch(ctx_.roundTrip); !patched)
+                showFailure(patched.failure());
+    }
+    const bool read = opened && !ws.document.isEmpty();
     documentOpen_ = read;
     if (read)
         tree_->expand(model_->indexOfNode(ws.document.menuRoot()));
-    saveAction_->setEnabled(read);
-    saveToPhone_->setEnabled(read && ctx_.link.connected);
-    available_->setEnabled(true);
+    documentCommandsChanged();
     showStatusLine();
     startHistory();
-    if (read && result.open.repaired)
+    if (read && opened->repaired)
         markModified();
 }
 
@@ -827,16 +852,19 @@ void MainWindow::saveToPhone()
 {
     if (!documentOpen_ || ctx_.workspace.document.isEmpty())
         return;
+    const Status saved = saveMenuToPhone(ctx_.roundTrip, ctx_.workspace);
     // The menu on the phone is as good as a saved file.
-    const PhoneSaveResult saved = saveMenuToPhone(ctx_.roundTrip, ctx_.workspace);
-    if (saved.uploaded) {
+    if (saved) {
         history_.setSaved();
         showHistory();
         return;
     }
+    if (saved.cancelled())
+        return;
+    showFailure(saved.failure());
     // A menu cut off on the phone would not start: offer the one the phone had.
     const RoundTripState& state = ctx_.roundTrip.state;
-    if (!saved.write.ok || state.menuBackup.empty() || !ctx_.phone.link.connected || ctx_.phone.cancelled)
+    if (state.menuBackup.empty() || !ctx_.phone.link.connected || state.storedToPhone)
         return;
     const QString question = tr("The phone's previous menu is kept in %1.\nPut it back on the phone now?")
                                  .arg(QString::fromStdString(state.menuBackup));
@@ -844,9 +872,8 @@ void MainWindow::saveToPhone()
                       Buttons::YesNo)
         != Answer::Yes)
         return;
-    const Status restored = putBackPhoneMenu(ctx_.roundTrip);
-    if (!restored)
-        prompter_.show(MessageIcon::Error, restored.failure().caption, restored.error());
+    if (const Status restored = putBackPhoneMenu(ctx_.roundTrip); !restored)
+        showFailure(restored.failure());
 }
 
 void MainWindow::restartPhone()
@@ -898,7 +925,8 @@ void MainWindow::selectPhoneProfile(const std::string& prefix)
 {
     // A profile brings its own save mode; a change of it can be taken back like a click.
     UndoHistory::Snapshot before = history_.capture(viewState());
-    ctx_.profiles.loadProfile(prefix, ctx_.workspace, prompter_);
+    if (const Status loaded = ctx_.profiles.loadProfile(prefix, ctx_.workspace); !loaded)
+        showFailure(loaded.failure(), MessageIcon::Warning);
     showProfileState();
     commitStep(undo_step::ChangeSaveMode, std::move(before));
 }
@@ -919,10 +947,12 @@ void MainWindow::insertItem(InsertPosition position)
     if (!selected || entry < 0)
         return;
     UndoHistory::Snapshot before = history_.capture(viewState());
-    const auto result = insertAvailableItem(ctx_.workspace, static_cast<size_t>(entry), selected,
-                                            position, prompter_);
-    if (!result)
+    const auto result = insertAvailableItem(ctx_.workspace, static_cast<size_t>(entry), selected, position);
+    if (!result) {
+        if (result.failure().kind == ErrorKind::Refused)
+            showFailure(result.failure(), MessageIcon::Warning);
         return;
+    }
     // A custom item is selected and its properties are edited at once.
     if (result->custom)
         tree_->selectNode(result->node);
@@ -944,7 +974,7 @@ void MainWindow::replaceItem()
     if (!result)
         return;
     showItemSummary();
-    commitStep(undo_step::replaceWithItem, std::move(before));
+    commitStep(undo_step::ReplaceItem, std::move(before));
     if (result->custom)
         modifyNode(result->node);
 }
@@ -1006,7 +1036,7 @@ void MainWindow::moveItemUp()
     UndoHistory::Snapshot before = history_.capture(viewState());
     if (node && moveNodeUp(ctx_.workspace.document, node)) {
         tree_->selectNode(node);
-        commitStep(undo_step::moveNodeUp, std::move(before));
+        commitStep(undo_step::MoveUp, std::move(before));
     }
 }
 
@@ -1016,16 +1046,19 @@ void MainWindow::moveItemDown()
     UndoHistory::Snapshot before = history_.capture(viewState());
     if (node && moveNodeDown(ctx_.workspace.document, node)) {
         tree_->selectNode(node);
-        commitStep(undo_step::moveNodeDown, std::move(before));
+        commitStep(undo_step::MoveDown, std::move(before));
     }
 }
 
 void MainWindow::dropOnNode(MenuNode* target, const DragSource& source)
 {
     UndoHistory::Snapshot before = history_.capture(viewState());
-    const auto result = dropOntoNode(ctx_.workspace, target, source, prompter_);
-    if (!result)
+    const auto result = dropOntoNode(ctx_.workspace, target, source);
+    if (!result) {
+        if (result.failure().kind == ErrorKind::Refused)
+            showFailure(result.failure(), MessageIcon::Warning);
         return;
+    }
     if (!source.fromTree)
         tree_->selectNode(result->node);
     else
@@ -1053,8 +1086,10 @@ void MainWindow::pickAvailableItem(int index)
 void MainWindow::pickProfile(int index)
 {
     UndoHistory::Snapshot before = history_.capture(viewState());
-    const auto selection = ctx_.profiles.select(index, ctx_.workspace, prompter_);
-    if (selection == ProfileManager::Selection::CreateNew)
+    const auto selection = ctx_.profiles.select(index, ctx_.workspace);
+    if (!selection)
+        showFailure(selection.failure(), MessageIcon::Warning);
+    else if (*selection == ProfileManager::Selection::CreateNew)
         createFirmwareProfile();
     showProfileState();
     commitStep(undo_step::ChangeSaveMode, std::move(before));
@@ -1065,9 +1100,17 @@ void MainWindow::createFirmwareProfile()
     const std::string image = files_.openFile(
         {QT_TRANSLATE_NOOP("Core", "Select CG1 to create FW profile"),
          QT_TRANSLATE_NOOP("Core", "CG1 binaries|*.bin;*.smg|All files|*.*"), {}, {}});
-    const FirmwareProfileResult result = createProfileFromFirmware(
-        image, ctx_.profiles, ctx_.workspace.items, ctx_.phone.progress, prompter_);
-    finishFirmwareProfile(result, ctx_.workspace, ctx_.profiles, prompter_);
+    const Result<FirmwareProfile> made =
+        createProfileFromFirmware(image, ctx_.workspace, ctx_.profiles, ctx_.phone.progress);
+    if (made) {
+        showNotices(made->notices);
+        prompter_.show(MessageIcon::None, "", std::string(kProfileCreatedText));
+    } else if (!made.failure().cancelled()) {
+        // A file error first, then the line every failure ends with.
+        if (made.failure().kind == ErrorKind::Io)
+            showFailure(made.failure());
+        prompter_.show(MessageIcon::None, "", std::string(kProfileNotCreatedText));
+    }
 }
 
 // --- window -----------------------------------------------------------------------------------
@@ -1226,9 +1269,7 @@ void MainWindow::closeEvent(QCloseEvent* event)
     splash_ = nullptr;
     if (ctx_.settings.logEnabled)
         ctx_.log.close();
-    ctx_.phone.fileList.clear();
-    ctx_.phone.volumes.clear();
-    deleteWorkingFiles(ctx_.defaultFolder);
+    ctx_.browser.forgetPhone();
     if (tray_)
         tray_->hide();
     event->accept();

@@ -10,7 +10,10 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
+#include "core/notice.h"
+#include "core/result.h"
 #include "edit/edit_rules.h"
 #include "models/main_window_rules.h"
 #include "edit/undo_history.h"
@@ -175,6 +178,9 @@ private:
     void createFirmwareProfile();
     // Reports an error text of a failed file operation.
     void showError(const std::string& text);
+    // A failure in a message box under its own caption.
+    void showFailure(const Error& error, MessageIcon icon = MessageIcon::Error);
+    void showNotices(const std::vector<Notice>& notices);
 
     // Before New, Open, Open from phone and closing: true when the action may go on (the
     // document is unchanged, or was saved, or the user discards the changes).

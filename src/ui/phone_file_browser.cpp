@@ -89,11 +89,10 @@ std::optional<std::string> pickPhoneFile(QWidget* parent, PhoneContext& phone, B
                                          BrowserDialogs& dialogs, BrowserChoices& choices,
                                          bool animatedIcon)
 {
-    if (phone.fileList.empty()) {
-        if (animatedIcon)
-            listPhoneFiles(phone, state);
-        else
-            listIcons(phone);
+    if (state.files.empty()) {
+        const Status listed = listPhoneFiles(phone, state, animatedIcon ? state.mode : ListingMode::IconsOnly);
+        if (!listed && !listed.cancelled())
+            phone.prompter.show(MessageIcon::Error, listed.failure().caption, listed.error());
     }
     PhoneFileBrowser viewer(phone, state, dialogs, choices, parent);
     viewer.buildTree();
@@ -390,14 +389,14 @@ void PhoneFileBrowser::usePathToggled(bool checked)
 
 void PhoneFileBrowser::updateMenus()
 {
-    listingModeMenu_->findChild<QAction*>(QStringLiteral("ByMask"))->setEnabled(!phone_.volumes.empty());
+    listingModeMenu_->findChild<QAction*>(QStringLiteral("ByMask"))->setEnabled(!state_.volumes.empty());
     fileMenu_->findChild<QAction*>(QStringLiteral("Delete"))->setEnabled(!model_.selection().empty());
 }
 
 void PhoneFileBrowser::updateFileList()
 {
     list_->clear();
-    listPhoneFiles(phone_, state_);
+    report(listPhoneFiles(phone_, state_, state_.mode));
     buildTree();
 }
 
@@ -410,7 +409,7 @@ void PhoneFileBrowser::selectMode(ListingMode mode)
 
 void PhoneFileBrowser::listByMask()
 {
-    if (phone_.volumes.empty() || !dialogs_.mask.execute(phone_.volumes, state_)) {
+    if (state_.volumes.empty() || !dialogs_.mask.execute(state_.volumes, state_)) {
         selectMode(state_.mode);
         return;
     }
@@ -427,13 +426,20 @@ std::function<std::unique_ptr<BatchProgress>()> PhoneFileBrowser::batches()
     };
 }
 
+bool PhoneFileBrowser::report(const Status& outcome)
+{
+    if (!outcome && !outcome.cancelled())
+        phone_.prompter.show(MessageIcon::Error, outcome.failure().caption, outcome.error());
+    return outcome.ok();
+}
+
 void PhoneFileBrowser::uploadFiles()
 {
     const auto files = choices_.openFiles({QT_TRANSLATE_NOOP("Core", "Select file"),
                                            kPhoneFileDialogFilter, {}, {}});
     if (files.empty())
         return;
-    model_.upload(files, batches());
+    report(model_.upload(files, batches()));
     showTree();
     showRows();
     if (model_.usePath())
@@ -451,14 +457,14 @@ void PhoneFileBrowser::downloadFiles()
         const std::string local = choices_.saveFile({QT_TRANSLATE_NOOP("Core", "Save file as"),
                                                      kPhoneFileDialogFilter, name, {}});
         if (!local.empty())
-            model_.downloadOne(local);
+            report(model_.downloadOne(local));
         return;
     }
     const std::string folder =
         choices_.chooseFolder(QT_TRANSLATE_NOOP("Core", "Select folder to download selected files"),
                               state_.lastDownloadFolder);
     if (!folder.empty())
-        model_.downloadSelected(folder, batches());
+        report(model_.downloadSelected(folder, batches()));
 }
 
 void PhoneFileBrowser::deleteFiles()
@@ -466,7 +472,7 @@ void PhoneFileBrowser::deleteFiles()
     syncSelection();
     if (!model_.hasFolder() || model_.selection().empty())
         return;
-    model_.deleteSelected([this](const std::string& text) { return dialogs_.deletion.ask(text); });
+    report(model_.deleteSelected([this](const std::string& text) { return dialogs_.deletion.ask(text); }));
     showRows();
     iconPathField_->setText(phoneText(model_.iconPath()));
 }
@@ -479,7 +485,7 @@ void PhoneFileBrowser::setAttributes()
     const int bits = dialogs_.attributes.execute(this, model_.attributePreset());
     if (bits < 0)
         return;
-    model_.applyAttributes(bits);
+    report(model_.applyAttributes(bits));
     for (const int row : model_.selection())
         list_->topLevelItem(row)->setText(2, phoneText(model_.rows()[size_t(row)].attributes));
 }
@@ -492,7 +498,7 @@ void PhoneFileBrowser::createFolder()
                                       QT_TRANSLATE_NOOP("Core", "Type in new folder name"));
     if (!name)
         return;
-    if (model_.createFolder(*name)) {
+    if (report(model_.createFolder(*name))) {
         showTree();
         showRows();
         iconPathField_->clear();
@@ -503,7 +509,7 @@ void PhoneFileBrowser::deleteFolder()
 {
     if (!model_.hasFolder())
         return;
-    model_.deleteFolder();
+    report(model_.deleteFolder());
     showTree();
     showRows();
     iconPathField_->setText(phoneText(model_.iconPath()));

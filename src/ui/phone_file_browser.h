@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "core/result.h"
 #include "models/file_browser_model.h"
 #include "ui/file_dialogs.h"
 
@@ -87,6 +88,8 @@ public:
     void updateFileList();
     void selectMode(ListingMode mode);
     void listByMask();
+    // Shows a failure of the model (a stop the user asked for needs no word); true on success.
+    bool report(const Status& outcome);
     void uploadFiles();
     void downloadFiles();
     void deleteFiles();

@@ -119,7 +119,7 @@ void SetupDialog::backupSeem()
         return;
     const std::string path = files_.saveFile(
         {kSeemBackupSaveTitle, kSeemBackupFilter, kSeemBackupFileName, {}});
-    backupSeemRecord(*phone_, path);
+    showOutcome(backupSeemRecord(*phone_, path), kSeemBackedUpText);
 }
 
 void SetupDialog::restoreSeem()
@@ -128,7 +128,15 @@ void SetupDialog::restoreSeem()
         return;
     const std::string path = files_.openFile(
         {kSeemRestoreOpenTitle, kSeemBackupFilter, kSeemBackupFileName, {}});
-    restoreSeemRecord(*phone_, path);
+    showOutcome(restoreSeemRecord(*phone_, path), kSeemRestoredText);
+}
+
+void SetupDialog::showOutcome(const Status& outcome, const char* done)
+{
+    if (outcome)
+        prompter_.show(MessageIcon::Information, "", done);
+    else if (!outcome.cancelled())
+        prompter_.show(MessageIcon::Error, outcome.failure().caption, outcome.error());
 }
 
 } // namespace tessaro

@@ -34,6 +34,8 @@ public:
     // "Backup SEEM" and "Restore backup".
     void backupSeem();
     void restoreSeem();
+    // Says how a backup or restore ended: `done`, or the failure.
+    void showOutcome(const Status& outcome, const char* done);
 
 private:
     void showModel();

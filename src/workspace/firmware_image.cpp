@@ -5,6 +5,8 @@
 #include <cstring>
 #include <memory>
 
+#include "core/file_error.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -13,14 +15,19 @@ namespace tessaro {
 
 Result<std::unique_ptr<FileImage>> FileImage::open(const std::string& path)
 {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Non-blocking, so that opening a pipe never waits for a writer; it is refused below.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0)
-        return Error{"Cannot open " + path + ": " + std::strerror(errno)};
+        return fileError(FileStep::Open, path, errno);
     struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        const std::string reason = S_ISDIR(st.st_mode) ? "it is a folder" : std::strerror(errno);
+    if (::fstat(fd, &st) != 0) {
+        const int error = errno;
         ::close(fd);
-        return Error{"Cannot open " + path + ": " + reason};
+        return fileError(FileStep::Open, path, error);
+    }
+    if (!S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return fileError(FileStep::Open, path, S_ISDIR(st.st_mode) ? kFolderReason : kNotRegularReason);
     }
     return std::unique_ptr<FileImage>(new FileImage(fd, static_cast<uint64_t>(st.st_size), path));
 }
@@ -39,7 +46,7 @@ Result<size_t> FileImage::read(uint64_t offset, std::span<uint8_t> out)
         if (n < 0) {
             if (errno == EINTR)
                 continue;
-            return Error{"Cannot read " + path_ + ": " + std::strerror(errno)};
+            return fileError(FileStep::Read, path_, errno);
         }
         if (n == 0)
             break;

@@ -7,8 +7,8 @@
 
 #include "core/item_base_file.h"
 #include "core/item_lists.h"
+#include "core/notice.h"
 #include "core/progress.h"
-#include "core/prompter.h"
 #include "core/workspace.h"
 #include "workspace/firmware_image.h"
 #include "workspace/firmware_search.h"
@@ -80,7 +80,7 @@ public:
         std::vector<uint8_t> bytes(count);
         auto n = image_.read(offset, bytes);
         if (!n)
-            return Error{n.error()};
+            return n.failure();
         bytes.resize(*n);
         return bytes;
     }
@@ -99,7 +99,7 @@ public:
         for (; count < kMaxTableRecords; at += length) {
             auto record = bytesAt(at, length);
             if (!record)
-                return Error{record.error()};
+                return record.failure();
             if (record->size() < length || !(isDigit((*record)[0]) || isUpper((*record)[0])))
                 break;
             take(*record, shortcut);
@@ -131,7 +131,7 @@ Result<BlockScan> scanBlocks(FirmwareImage& image, Progress* progress, SearchVar
     while (!scan.versionFound || !scan.tableFound) {
         auto n = image.read(blockStart, std::span<uint8_t>(buffer.data() + carried, kBlockSize));
         if (!n)
-            return Error{n.error()};
+            return n.failure();
         if (*n == 0)
             break;
         const size_t length = carried + *n;
@@ -182,7 +182,7 @@ Result<FirmwareAnalysis> analyseFirmware(FirmwareImage& image, Progress* progres
     FirmwareAnalysis analysis;
     auto scan = scanBlocks(image, progress, variant);
     if (!scan)
-        return Error{scan.error()};
+        return scan.failure();
     Walker walker(image, analysis);
 
     analysis.versionFound = scan->versionFound;
@@ -191,7 +191,7 @@ Result<FirmwareAnalysis> analyseFirmware(FirmwareImage& image, Progress* progres
     analysis.versionOffset = scan->versionOffset;
     auto tagBytes = walker.bytesAt(scan->versionOffset + kVersionPrefix.size(), kTagBytes);
     if (!tagBytes)
-        return Error{tagBytes.error()};
+        return tagBytes.failure();
     analysis.tag = tagFrom(*tagBytes);
 
     if (!scan->tableFound)
@@ -199,7 +199,7 @@ Result<FirmwareAnalysis> analyseFirmware(FirmwareImage& image, Progress* progres
     const uint64_t P = scan->tableOffset;
     auto first = walker.bytesAt(P, 20);
     if (!first)
-        return Error{first.error()};
+        return first.failure();
     if (first->size() < 20)
         return analysis;  // the first record is cut off by the end of the image
     analysis.itemTableFound = true;
@@ -209,13 +209,13 @@ Result<FirmwareAnalysis> analyseFirmware(FirmwareImage& image, Progress* progres
 
     // Item records from P while they start with a digit or an upper-case letter.
     if (Status walked = walker.takeForward(P, L, false, analysis.itemCount); !walked)
-        return Error{walked.error()};
+        return walked.failure();
 
     // The shortcut table ends with 00 FF FF FF FF FF FF somewhere in the 64 KiB after it.
     const uint64_t Q = P + analysis.itemCount * L;
     auto window = walker.bytesAt(Q, kShortcutWindow);
     if (!window)
-        return Error{window.error()};
+        return window.failure();
     const size_t searched = std::min(window->size(), kShortcutEndLimit - 1 + kShortcutEnd.size());
     const uint8_t* hit = find(window->data(), searched, kShortcutEnd.data(), kShortcutEnd.size());
     if (!hit)
@@ -226,7 +226,7 @@ Result<FirmwareAnalysis> analyseFirmware(FirmwareImage& image, Progress* progres
     if (Q + j >= 5) {
         auto gapBytes = walker.bytesAt(Q + j - 5, 5);
         if (!gapBytes)
-            return Error{gapBytes.error()};
+            return gapBytes.failure();
         g5 = std::move(*gapBytes);
     }
     const uint64_t gap = (g5.size() == 5 && g5[0] == 0 && g5[2] == 0 && g5[1] == g5[4]) ? 12 : 10;
@@ -238,7 +238,7 @@ Result<FirmwareAnalysis> analyseFirmware(FirmwareImage& image, Progress* progres
         while (analysis.shortcutCount < kMaxTableRecords) {
             auto record = walker.bytesAt(at, kShortcutRecord);
             if (!record)
-                return Error{record.error()};
+                return record.failure();
             if (record->size() < kShortcutRecord || !isUpper((*record)[0]))
                 break;
             walker.take(*record, true);
@@ -254,12 +254,12 @@ Result<FirmwareAnalysis> analyseFirmware(FirmwareImage& image, Progress* progres
     // No shortcut records: older firmware keeps a table of 44-byte records from "Dialed".
     auto dialed = walker.bytesAt(E, kDialedWindow);
     if (!dialed)
-        return Error{dialed.error()};
+        return dialed.failure();
     for (size_t k = 0; k < kDialedLimit && k + kDialedMark.size() <= dialed->size(); k += 2) {
         if (std::memcmp(dialed->data() + k, kDialedMark.data(), kDialedMark.size()) != 0)
             continue;
         if (Status walked = walker.takeForward(E + k, kDialedRecord, true, analysis.shortcutCount); !walked)
-            return Error{walked.error()};
+            return walked.failure();
         break;
     }
     return analysis;
@@ -291,92 +291,61 @@ std::string firmwareProfileText(std::string_view tag, int recordLength,
     return text;
 }
 
-FirmwareProfileResult createProfileFromFirmware(const std::string& imagePath,
-                                            const ProfileManager& profiles,
-                                            const ItemLists& items, ProgressFactory& progress,
-                                            Prompter& prompter)
+Result<FirmwareProfile> createProfileFromFirmware(const std::string& imagePath, Workspace& ws,
+                                                  ProfileManager& profiles, ProgressFactory& progress)
 {
-    FirmwareProfileResult out;
+    const Error cancelled(ErrorKind::Cancelled, TRANSLATABLE("Core", "Cancelled"), "");
     if (imagePath.empty())
-        return out;
-    out.result = std::string(kFirmwareFail);
+        return cancelled;
 
     auto image = FileImage::open(imagePath);
-    if (!image) {
-        out.error = image.error();
-        return out;
-    }
-    bool cancelled = false;
+    if (!image)
+        return image.failure();
+    bool stopped = false;
     Result<FirmwareAnalysis> analysis = [&] {
         auto window = progress.openSingle();
         if (window)
             window->setCaption(TRANSLATABLE("Core", "Scanning CG1"));
         auto scanned = analyseFirmware(**image, window.get());
-        cancelled = window && window->cancelled();
+        stopped = window && window->cancelled();
         return scanned;
     }();
     // A scan the user stopped ends like a cancelled file question: nothing written, no message.
-    if (cancelled) {
-        out.result.clear();
-        return out;
-    }
-    if (!analysis) {
-        out.error = analysis.error();
-        return out;
-    }
+    if (stopped)
+        return cancelled;
+    if (!analysis)
+        return analysis.failure();
     if (!analysis->versionFound || !analysis->itemTableFound || !isUsableProfileTag(analysis->tag))
-        return out;
+        return Error(ErrorKind::Format, std::string(kProfileNotCreatedText), "");
 
     std::error_code ec;
     std::filesystem::create_directories(profiles.profilesFolder(), ec);
+    const Status written = replaceFile(profiles.profilePath(analysis->tag),
+                                       firmwareProfileText(analysis->tag, analysis->recordLength, analysis->names));
+    if (!written)
+        return written.failure();
 
-    // The item base in memory stays as it is during the scan: a name met twice is appended
-    // twice, and the caller reloads the file afterwards.
-    for (const auto& n : analysis->names) {
-        if (items.findInBase(n.name) < items.base().size())
-            continue;
-        const Status appended = appendItemBaseLine(profiles.itemBasePath(), n.name, n.shortcut);
-        if (!appended) {
-            out.error = appended.error();
-            break;
-        }
-        out.itemBaseUpdated = true;
-    }
-    if (out.error.empty()) {
-        const Status written = replaceFile(profiles.profilePath(analysis->tag),
-                                           firmwareProfileText(analysis->tag, analysis->recordLength,
-                                                               analysis->names));
-        if (written)
-            out.result = analysis->tag;
-        else
-            out.error = written.error();
-    }
-    if (out.itemBaseUpdated)
-        prompter.show(MessageIcon::Information, TRANSLATABLE("Core", "Profile info"),
-                      TRANSLATABLE("Core", "Item base has been updated"));
-    return out;
-}
-
-void finishFirmwareProfile(const FirmwareProfileResult& result, Workspace& ws,
-                           ProfileManager& profiles, Prompter& prompter)
-{
-    if (result.itemBaseUpdated) {
-        const Status reloaded = profiles.reloadItemBase(ws.items);
-        if (!reloaded)
-            prompter.show(MessageIcon::Error, "", reloaded.error());
-    }
-    if (result.result.empty())
-        return;
-    if (result.result == kFirmwareFail) {
-        if (!result.error.empty())
-            prompter.show(MessageIcon::Error, "", result.error);
-        prompter.show(MessageIcon::None, "", TRANSLATABLE("Core", "Failed to create profile"));
-        return;
+    // Appended after the profile is written and all in one go, so a failure leaves the item
+    // base as it was. The item base in memory stays as it is meanwhile: a name met twice is
+    // appended twice.
+    std::vector<std::string> lines;
+    for (const auto& n : analysis->names)
+        if (ws.items.findInBase(n.name) >= ws.items.base().size())
+            lines.push_back(itemBaseLine(n.name, n.shortcut));
+    FirmwareProfile made{analysis->tag, {}};
+    if (!lines.empty()) {
+        if (Status appended = appendItemBaseLines(profiles.itemBasePath(), lines); !appended)
+            return appended.failure();
+        made.notices.push_back({MessageIcon::Information, TRANSLATABLE("Core", "Profile info"),
+                                TRANSLATABLE("Core", "Item base has been updated")});
+        if (Status reloaded = profiles.reloadItemBase(ws.items); !reloaded)
+            made.notices.push_back({MessageIcon::Error, reloaded.failure().caption, reloaded.error()});
     }
     profiles.profileNames();
     profiles.rebuildSelector();
-    profiles.loadProfile(result.result, ws, prompter);
-    prompter.show(MessageIcon::None, "", TRANSLATABLE("Core", "Profile was successfully created"));
+    if (Status loaded = profiles.loadProfile(made.tag, ws); !loaded)
+        made.notices.push_back({MessageIcon::Warning, loaded.failure().caption, loaded.error()});
+    return made;
 }
 
 } // namespace tessaro

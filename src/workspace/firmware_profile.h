@@ -16,20 +16,18 @@
 #include <string_view>
 #include <vector>
 
+#include "core/notice.h"
 #include "core/result.h"
+#include "core/translatable.h"
 #include "workspace/firmware_search.h"
 
 namespace tessaro {
 
 class FirmwareImage;
-class ItemLists;
 class ProfileManager;
 class Progress;
 class ProgressFactory;
-class Prompter;
 struct Workspace;
-
-inline constexpr std::string_view kFirmwareFail = "Fail";
 
 struct FirmwareName {
     std::string name;
@@ -66,28 +64,27 @@ bool isUsableProfileTag(std::string_view tag);
 std::string firmwareProfileText(std::string_view tag, int recordLength,
                                 const std::vector<FirmwareName>& names);
 
-struct FirmwareProfileResult {
-    std::string result;            // "" when cancelled, "Fail", or the firmware tag
-    bool itemBaseUpdated = false;  // lines were appended to itembase.dat
-    std::string error;             // the text of a failed file operation, if any
+// What the caller shows after a profile was made, and after a failure (no caption, no icon;
+// a file error comes before it).
+inline constexpr std::string_view kProfileCreatedText = TRANSLATABLE("Core", "Profile was successfully created");
+inline constexpr std::string_view kProfileNotCreatedText = TRANSLATABLE("Core", "Failed to create profile");
+
+struct FirmwareProfile {
+    std::string tag;  // the new profile's name
+    // For the caller to show, in order: "Item base has been updated", a failed reload of the
+    // item base, the profile error of loading the new profile.
+    std::vector<Notice> notices;
 };
 
-// createProfileFromFirmware for the image at `imagePath` (an empty path: the user cancelled; so
-// does a Cancel in the scan's progress window).
-// Writes Profiles/<tag>.prf, appends the names the item base in `items` lacks to itembase.dat
-// and shows "Item base has been updated" when it did. The result is "Fail" when the image
-// has no version mark, no complete item table, or a tag that cannot name a file; a failed
-// file operation gives "Fail" with its error text.
-FirmwareProfileResult createProfileFromFirmware(const std::string& imagePath,
-                                            const ProfileManager& profiles,
-                                            const ItemLists& items, ProgressFactory& progress,
-                                            Prompter& prompter);
-
-// What the profile selector does afterwards: reload the item base when it grew; on success
-// list the profiles, rebuild the selector, load the new profile and show "Profile was
-// successfully created"; on failure show the error text (if any) and "Failed to create
-// profile"; after a cancel nothing.
-void finishFirmwareProfile(const FirmwareProfileResult& result, Workspace& ws,
-                           ProfileManager& profiles, Prompter& prompter);
+// "Create new..." of the profile selector for the image at `imagePath`: scans it, writes
+// Profiles/<tag>.prf, appends the names the item base lacks to itembase.dat, reloads the item
+// base when it grew, lists the profiles, rebuilds the selector and loads the new profile.
+// Fails with kind Cancelled for an empty path (the user cancelled the file question) or a
+// Cancel in the scan's progress window, kind Format (kProfileNotCreatedText) when the image
+// has no version mark, no complete item table or a tag that cannot name a file, kind Io with
+// the file error (no caption) when a file cannot be read or written. A failure leaves the
+// item base as it was.
+Result<FirmwareProfile> createProfileFromFirmware(const std::string& imagePath, Workspace& ws,
+                                                  ProfileManager& profiles, ProgressFactory& progress);
 
 } // namespace tessaro

@@ -4,7 +4,6 @@
 #include <filesystem>
 
 #include "core/catalogue.h"
-#include "core/prompter.h"
 #include "core/workspace.h"
 #include "core/replacing_file.h"
 #include "core/text_file.h"
@@ -19,7 +18,6 @@ namespace {
 constexpr std::string_view kFormatSection = "[mma_ucp format]";
 constexpr std::string_view kItemsSection = "[mma items]";
 constexpr std::string_view kProfileExtension = ".prf";
-constexpr const char* kProfileErrorCaption = TRANSLATABLE("Core", "Profile error");
 
 // A decimal number made of digits only; 0 for anything else, as the format line is read.
 int decimalOrZero(std::string_view token)
@@ -177,7 +175,7 @@ Status ProfileManager::loadItemBase(ItemLists& items)
     }
     auto text = readWholeFile(path);
     if (!text)
-        return Error{text.error()};
+        return text.failure();
     items.setBase(parseItemBase(*text));
     items.makeAllAvailable();
     return {};
@@ -187,7 +185,7 @@ Status ProfileManager::reloadItemBase(ItemLists& items)
 {
     auto text = readWholeFile(itemBasePath());
     if (!text)
-        return Error{text.error()};
+        return text.failure();
     items.setBase(parseItemBase(*text));
     items.makeAllAvailable();
     selectorIndex_ = 0;
@@ -267,20 +265,18 @@ void ProfileManager::selectProfileEntry(const std::string& name)
     selectorIndex_ = index;
 }
 
-int ProfileManager::loadProfile(const std::string& name, Workspace& ws, Prompter& prompter)
+Status ProfileManager::loadProfile(const std::string& name, Workspace& ws)
 {
     std::error_code ec;
     if (!isProfileFileName(name) || !fs::is_regular_file(profilePath(name), ec)) {
-        prompter.show(MessageIcon::Warning, TRANSLATABLE("Core", "Missing profile"),
-                      TRANSLATABLE("Core", "Profile not found. Default profile will be applied"));
         applyDefaultProfile(ws);
-        return 0;
+        return Error(ErrorKind::Io, TRANSLATABLE("Core", "Profile not found. Default profile will be applied"),
+                     TRANSLATABLE("Core", "Missing profile"));
     }
 
     auto fail = [&](const std::string& text) {
-        prompter.show(MessageIcon::Warning, kProfileErrorCaption, text);
         selectorIndex_ = 0;
-        return 1;
+        return Error(ErrorKind::Format, text, std::string(kProfileErrorCaption));
     };
 
     // An unreadable file reads as an empty one: its first line is not the format section.
@@ -342,10 +338,10 @@ int ProfileManager::loadProfile(const std::string& name, Workspace& ws, Prompter
     selectProfileEntry(name);
     if (unsupportedFound)
         return fail(TRANSLATABLE("Core", "Unsupported mma item(s) found and omitted: ") + unsupported);
-    return 1;
+    return Status::success();
 }
 
-ProfileManager::Selection ProfileManager::select(int index, Workspace& ws, Prompter& prompter)
+Result<ProfileManager::Selection> ProfileManager::select(int index, Workspace& ws)
 {
     if (index < 0 || index >= static_cast<int>(selector_.size()))
         return Selection::Done;
@@ -356,7 +352,8 @@ ProfileManager::Selection ProfileManager::select(int index, Workspace& ws, Promp
     if (index == createNewIndex())
         return Selection::CreateNew;
     const std::string name = selector_[static_cast<size_t>(index)];
-    loadProfile(name, ws, prompter);
+    if (Status loaded = loadProfile(name, ws); !loaded)
+        return loaded.failure();
     return Selection::Done;
 }
 

@@ -20,7 +20,6 @@
 
 namespace tessaro {
 
-class Prompter;
 struct Workspace;
 
 inline constexpr std::string_view kSelectorDefault = TRANSLATABLE("Core", "Default");
@@ -80,16 +79,18 @@ public:
     // selector at "Default".
     void applyDefaultProfile(Workspace& ws);
 
-    // Loads Profiles/<name>.prf into the available items and the save mode, reporting
-    // errors through the prompter. Returns 1 when the profile file exists, 0 when it does not
-    // (the default profile is then applied after the "Missing profile" message).
-    int loadProfile(const std::string& name, Workspace& ws, Prompter& prompter);
+    // Loads Profiles/<name>.prf into the available items and the save mode. Its failures are
+    // shown as warnings: a missing file (kind Io, caption "Missing profile") applies the
+    // default profile; a profile error (kind Format, caption "Profile error") keeps what was
+    // read before it and puts the selector at "Default".
+    Status loadProfile(const std::string& name, Workspace& ws);
 
     // What the selection handler of the selector asks the caller to do.
     enum class Selection { Done, CreateNew };
     // The selection handler: index 0 applies the default profile, the last entry asks for a
-    // firmware profile (the selector stays where it was), any other loads that profile.
-    Selection select(int index, Workspace& ws, Prompter& prompter);
+    // firmware profile (the selector stays where it was), any other loads that profile and
+    // fails as loadProfile does.
+    Result<Selection> select(int index, Workspace& ws);
 
 private:
     // Selects the entry named `name` among the profile names; a name missing from the

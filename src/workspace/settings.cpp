@@ -45,7 +45,7 @@ Status store(const CSimpleIniA& ini, const std::string& path)
 {
     std::string text;
     if (ini.Save(text) < 0)
-        return Error{"Cannot write " + path};
+        return fileError(FileStep::Write, path);
     std::string crlf;
     crlf.reserve(text.size() + text.size() / 8);
     for (char c : text) {

@@ -29,8 +29,8 @@ CliRun runCli(const TempDir& dir, const std::vector<std::string>& args)
 // Reads a written file back with the core reader, unknown items accepted.
 std::vector<std::string> namesOf(const std::string& path, Workspace& ws)
 {
-    const ReadReport report = readMenuFile(path, ws, ReadOptions{});
-    EXPECT_EQ(report.status, ReadStatus::Done) << report.error;
+    const auto report = readMenuFile(path, ws, ReadOptions{});
+    EXPECT_TRUE(report.ok()) << report.error();
     std::vector<std::string> names;
     for (const MenuNode* n : ws.document.preorder())
         names.push_back(n->item.name);
@@ -260,13 +260,12 @@ TEST(CliEdit, CustomNumbersContinueAfterTheFilesHighest)
     const std::string in = dir.file("in.mma");
     {
         Workspace ws;
-        testing::RecordingPrompter prompter;
         startNewMenu(ws.document);
         auto r = insertAvailableItem(ws, ws.items.available().size() - 1, ws.document.menuRoot(),
-                                     InsertPosition::AddSubitemLast, prompter);
+                                     InsertPosition::AddSubitemLast);
         ASSERT_TRUE(r.ok());
         r->node->item.name = "~7";
-        ASSERT_TRUE(writeMenuFile(in, ws, prompter).ok);
+        ASSERT_TRUE(writeMenuFile(in, ws).ok());
     }
     const CliRun run = runCli(dir, {"edit", in, dir.file("out.mma"), "--op", "insert sublast 8 Custom item",
                                  "--op", "replace 1 Custom item"});

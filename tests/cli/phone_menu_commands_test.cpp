@@ -197,18 +197,24 @@ TEST_F(PhoneMenuCommands, SeemBackupAndRestore)
     EXPECT_EQ(run.err, kMissingProfile + "SEEM 0032_0001 backed up\n");
     EXPECT_EQ(readBytes(pcDir() / "b.seem"), (std::vector<uint8_t>{0x00, 0x01, 0xFE}));
 
-    writeBytes(pcDir() / "empty.seem", {});
-    run = phone({"seem-restore", pc("empty.seem")});
+    writeBytes(pcDir() / "other.seem", {0x07, 0x08, 0x09});
+    run = phone({"seem-restore", pc("other.seem")});
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.err, kMissingProfile + "Backup SEEM 0032_0001 restored\n");
-    EXPECT_TRUE(readBytes(phoneDir() / "seem/0032_0001.seem").empty());
+    EXPECT_EQ(readBytes(phoneDir() / "seem/0032_0001.seem"), (std::vector<uint8_t>{0x07, 0x08, 0x09}));
+
+    // An empty backup would wipe the record: refused.
+    writeBytes(pcDir() / "empty.seem", {});
+    run = phone({"seem-restore", pc("empty.seem")});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, kMissingProfile + "Error: Backup file does not fit SEEM 0032_0001: 0 bytes, the phone's record has 3\n");
 
     writeBytes(pcDir() / "big.seem", std::vector<uint8_t>(10001, 7));
     run = phone({"seem-restore", pc("big.seem")});
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.err,
               kMissingProfile + "Error: Backup file is too large for SEEM 0032_0001: 10001 bytes, at most 10000\n");
-    EXPECT_TRUE(readBytes(phoneDir() / "seem/0032_0001.seem").empty());
+    EXPECT_EQ(readBytes(phoneDir() / "seem/0032_0001.seem"), (std::vector<uint8_t>{0x07, 0x08, 0x09}));
 }
 
 TEST_F(PhoneMenuCommands, RestartIsLogged)

@@ -12,7 +12,7 @@ using testing::MenuBuilder;
 using testing::MenuFile;
 using Bytes = std::vector<uint8_t>;
 
-ReadReport read(const Bytes& bytes, Workspace& ws, bool acceptUnknown = true, std::string itemBase = {})
+Result<ReadReport> read(const Bytes& bytes, Workspace& ws, bool acceptUnknown = true, std::string itemBase = {})
 {
     return readMenuBytes(bytes, ws, ReadOptions{acceptUnknown, std::move(itemBase)});
 }
@@ -33,10 +33,10 @@ TEST(MenuReader, BuildsTheTwoPartTreeFromA36ByteFile)
     b.add(games, "~3");
     b.add(MenuBuilder::kRoot, "Mutilmedia");
     Workspace ws;
-    const ReadReport r = read(b.bytes(), ws);
-    EXPECT_EQ(r.status, ReadStatus::Done);
-    EXPECT_TRUE(r.warnings.empty());
-    EXPECT_FALSE(r.itemBaseUpdated);
+    const auto r = read(b.bytes(), ws);
+    ASSERT_TRUE(r.ok()) << r.error();
+    EXPECT_TRUE(r->warnings.empty());
+    EXPECT_FALSE(r->itemBaseUpdated);
 
     EXPECT_EQ(captions(ws), (std::vector<std::string>{
                                 "Softkeys", "LSK: PhoneBook", "RSK: Message", "Up: RecentCall", "Down: Multimedia",
@@ -91,7 +91,7 @@ TEST(MenuReader, HeaderBytesSetTheSaveMode)
         Workspace ws;
         ws.saveMode.setRecordSize(22);
         ws.saveMode.setIconMarker(IconMarker::K06);
-        ASSERT_EQ(read(MenuBuilder(c.recordSize, c.order, c.c698p).bytes(), ws).status, ReadStatus::Done);
+        ASSERT_TRUE(read(MenuBuilder(c.recordSize, c.order, c.c698p).bytes(), ws).ok());
         EXPECT_EQ(ws.saveMode.recordSize(), c.recordSize);
         EXPECT_EQ(ws.formatRead, c.recordSize);
         EXPECT_EQ(ws.saveMode.c698p(), c.expectC698p) << c.recordSize << c.c698p;
@@ -108,7 +108,7 @@ TEST(MenuReader, CdmaTrailerWordsAreLittleEndian)
     b.add(MenuBuilder::kRoot, "Tools", 0, testing::asciiRecord(5, "x", ByteOrder::Little));
     MenuFile file = b.layout();
     Workspace ws;
-    ASSERT_EQ(read(file.bytes(), ws).status, ReadStatus::Done);
+    ASSERT_TRUE(read(file.bytes(), ws).ok());
     EXPECT_EQ(ws.document.nodeAt(10)->item.dataOffset, 12);
     EXPECT_EQ(ws.document.nodeAt(10)->item.dataLength, 5);
     EXPECT_EQ(asciiText(ws.document.data().at(12)->entries.at(0)), "x");
@@ -116,7 +116,7 @@ TEST(MenuReader, CdmaTrailerWordsAreLittleEndian)
     // The same records read as big-endian give byte-swapped offsets.
     file.header = {0x00, 0x01, file.header[2], 0x01, 0xFF, 0xFF, 0x15, 0x02, 0xFF, 0xFF};
     Workspace big;
-    read(file.bytes(), big);
+    ASSERT_TRUE(read(file.bytes(), big).ok());
     EXPECT_EQ(big.document.nodeAt(10)->item.dataOffset, 0x0C00);
     EXPECT_EQ(big.document.nodeAt(10)->item.dataLength, 0x0500);
 }
@@ -133,7 +133,7 @@ TEST(MenuReader, ZeroAtByte41MeansThirtySixByteRecords)
     const Bytes bytes = file.bytes();
     ASSERT_EQ(bytes[41], 0x00);
     Workspace ws;
-    read(bytes, ws);
+    ASSERT_TRUE(read(bytes, ws).ok());
     EXPECT_EQ(ws.formatRead, 36);
     EXPECT_EQ(ws.saveMode.recordSize(), 36);
 }
@@ -143,7 +143,7 @@ TEST(MenuReader, TwelveCharacterNameIn22ByteRecords)
     MenuBuilder b(22);
     b.add(MenuBuilder::kRoot, "MF-Wallpaper", 0, testing::codeRecord(18, 1, ByteOrder::Big));
     Workspace ws;
-    ASSERT_EQ(read(b.bytes(), ws).status, ReadStatus::Done);
+    ASSERT_TRUE(read(b.bytes(), ws).ok());
     const MenuRecord& item = ws.document.nodeAt(9)->item;
     EXPECT_EQ(item.name, "MF-Wallpaper");  // the 12 name bytes and nothing of the trailer
     EXPECT_EQ(ws.document.nodeAt(9)->caption(), "MF-Wallpaper [SC]");
@@ -159,7 +159,7 @@ TEST(MenuReader, CustomNamesRaiseTheCounter)
     b.add(MenuBuilder::kRoot, "~");
     Workspace ws;
     ws.customCounter = 2;
-    ASSERT_EQ(read(b.bytes(), ws).status, ReadStatus::Done);
+    ASSERT_TRUE(read(b.bytes(), ws).ok());
     // The softkey adds one (3); "~7" raises it to 7; "~x" and "~" count as 0.
     EXPECT_EQ(ws.customCounter, 7);
     EXPECT_EQ(ws.document.nodeAt(3)->caption(), "Up: ~40");
@@ -171,11 +171,11 @@ TEST(MenuReader, CustomNamesRaiseTheCounter)
     ws.customCounter = 9;
     MenuBuilder low;
     low.add(MenuBuilder::kRoot, "~7");
-    read(low.bytes(), ws);
+    ASSERT_TRUE(read(low.bytes(), ws).ok());
     EXPECT_EQ(ws.customCounter, 9);
     MenuBuilder high;
     high.add(MenuBuilder::kRoot, "~70000");
-    read(high.bytes(), ws);
+    ASSERT_TRUE(read(high.bytes(), ws).ok());
     EXPECT_EQ(ws.customCounter, 255);
 }
 
@@ -186,7 +186,7 @@ TEST(MenuReader, OptionsOf0x18BecomeEightOnCatalogueItemsOnly)
     b.addItem(MenuBuilder::kRoot, {"Games", 0, 0x18});
     b.addItem(MenuBuilder::kRoot, {"~1", 0, 0x18});
     Workspace ws;
-    read(b.bytes(), ws);
+    ASSERT_TRUE(read(b.bytes(), ws).ok());
     EXPECT_EQ(ws.document.nodeAt(1)->item.options, 0x08);
     EXPECT_EQ(ws.document.nodeAt(9)->item.options, 0x08);
     EXPECT_EQ(ws.document.nodeAt(10)->item.options, 0x18);
@@ -204,10 +204,10 @@ TEST(MenuReader, ParentIndexZeroIsNotRemembered)
     file.records[11].parentIndex = 0;
     file.records[13].parentIndex = 0;
     Workspace ws;
-    ASSERT_EQ(read(file.bytes(), ws).status, ReadStatus::Done);
+    ASSERT_TRUE(read(file.bytes(), ws).ok());
     EXPECT_EQ(ws.document.menuRoot()->childCount(), 3u);
     EXPECT_EQ(ws.document.nodeAt(11)->item.name, "Camera");
-    EXPECT_TRUE(read(file.bytes(), ws).warnings.empty());
+    EXPECT_TRUE(read(file.bytes(), ws)->warnings.empty());
 }
 
 TEST(MenuReader, EmptyMainMenu)
@@ -215,7 +215,7 @@ TEST(MenuReader, EmptyMainMenu)
     const Bytes bytes = MenuBuilder().bytes();
     ASSERT_EQ(bytes[2], 10);
     Workspace ws;
-    ASSERT_EQ(read(bytes, ws).status, ReadStatus::Done);
+    ASSERT_TRUE(read(bytes, ws).ok());
     EXPECT_EQ(ws.document.nodeCount(), 9u);
     EXPECT_FALSE(ws.document.menuRoot()->hasChildren());
     EXPECT_EQ(ws.document.data().count(), 0u);
@@ -228,16 +228,17 @@ TEST(MenuReader, UnknownIdentifierAbortsUnderAProfile)
     b.add(MenuBuilder::kRoot, "NewThing");
     testing::TempDir dir;
     Workspace ws;
-    const ReadReport r = read(b.bytes(), ws, false, dir.file("itembase.dat"));
-    EXPECT_EQ(r.status, ReadStatus::Aborted);
-    EXPECT_EQ(r.error, "");
-    EXPECT_FALSE(r.itemBaseUpdated);
+    const auto r = read(b.bytes(), ws, false, dir.file("itembase.dat"));
+    ASSERT_FALSE(r.ok());
+    EXPECT_EQ(r.failure().kind, ErrorKind::Refused);
+    EXPECT_EQ(r.error(), "mma_ucp doesn't match current profile");
+    EXPECT_EQ(r.failure().caption, "Profile error");
     EXPECT_FALSE(std::filesystem::exists(dir.file("itembase.dat")));
 
     // An unknown softkey aborts just the same.
     MenuBuilder k;
     k.softkey(6, {"Gadget"});
-    EXPECT_EQ(read(k.bytes(), ws, false).status, ReadStatus::Aborted);
+    EXPECT_EQ(read(k.bytes(), ws, false).failure().kind, ErrorKind::Refused);
 }
 
 TEST(MenuReader, UnknownIdentifiersAreAppendedToTheItemBaseOnce)
@@ -250,9 +251,9 @@ TEST(MenuReader, UnknownIdentifiersAreAppendedToTheItemBaseOnce)
     testing::TempDir dir;
     testing::writeText(dir.file("itembase.dat"), "Games;Games\r\n");
     Workspace ws;
-    const ReadReport r = read(b.bytes(), ws, true, dir.file("itembase.dat"));
-    EXPECT_EQ(r.status, ReadStatus::Done);
-    EXPECT_TRUE(r.itemBaseUpdated);
+    const auto r = read(b.bytes(), ws, true, dir.file("itembase.dat"));
+    ASSERT_TRUE(r.ok()) << r.error();
+    EXPECT_TRUE(r->itemBaseUpdated);
     EXPECT_EQ(testing::readText(dir.file("itembase.dat")),
               "Games;Games\r\nGadget;Gadget\r\nNewThing;NewThing\r\nQuickLink;QuickLink [SC]\r\n");
     // Unknown items show an empty display name.
@@ -270,13 +271,13 @@ TEST(MenuReader, NamesThatWouldBreakTheItemBaseAreNotWrittenToIt)
     testing::TempDir dir;
     testing::writeText(dir.file("itembase.dat"), "Games;Games\r\n");
     Workspace ws;
-    const ReadReport r = read(b.bytes(), ws, true, dir.file("itembase.dat"));
-    EXPECT_EQ(r.status, ReadStatus::Done);
-    EXPECT_FALSE(r.itemBaseUpdated);
+    const auto r = read(b.bytes(), ws, true, dir.file("itembase.dat"));
+    ASSERT_TRUE(r.ok()) << r.error();
+    EXPECT_FALSE(r->itemBaseUpdated);
     EXPECT_EQ(testing::readText(dir.file("itembase.dat")), "Games;Games\r\n");
     EXPECT_EQ(ws.document.menuRoot()->childCount(), 3u);
-    ASSERT_EQ(r.warnings.size(), 3u);
-    EXPECT_EQ(r.warnings[1], "The unknown item name \"Two??Lines\" cannot be written to the item base: it is empty "
+    ASSERT_EQ(r->warnings.size(), 3u);
+    EXPECT_EQ(r->warnings[1], "The unknown item name \"Two??Lines\" cannot be written to the item base: it is empty "
                              "or holds a line break, a control character or \";\"");
 }
 
@@ -298,14 +299,14 @@ TEST(MenuReader, FilesThatAreNoMenuChangeNothing)
         MenuBuilder b(22);
         b.add(MenuBuilder::kRoot, "Games");
         Workspace ws;
-        ASSERT_EQ(read(b.bytes(), ws).status, ReadStatus::Done);
+        ASSERT_TRUE(read(b.bytes(), ws).ok());
         const std::vector<std::string> before = captions(ws);
         testing::TempDir dir;
         testing::writeText(dir.file("itembase.dat"), "Games;Games\r\n");
 
-        const ReadReport r = read(foreign, ws, true, dir.file("itembase.dat"));
-        EXPECT_EQ(r.status, ReadStatus::Failed);
-        EXPECT_EQ(r.error, "Not an mma_ucp menu file: its first record is not the menu root \"Root\"");
+        const auto r = read(foreign, ws, true, dir.file("itembase.dat"));
+        EXPECT_FALSE(r.ok());
+        EXPECT_EQ(r.error(), "Not an mma_ucp menu file: its first record is not the menu root \"Root\"");
         EXPECT_EQ(captions(ws), before);
         EXPECT_EQ(ws.saveMode.recordSize(), 22);
         EXPECT_EQ(testing::readText(dir.file("itembase.dat")), "Games;Games\r\n");
@@ -322,12 +323,12 @@ TEST(MenuReader, DamagedFilesAddNothingToTheItemBase)
     testing::TempDir dir;
     testing::writeText(dir.file("itembase.dat"), "Games;Games\r\n");
     Workspace ws;
-    const ReadReport r = read(file.bytes(), ws, true, dir.file("itembase.dat"));
-    EXPECT_EQ(r.status, ReadStatus::Done);
-    EXPECT_FALSE(r.itemBaseUpdated);
+    const auto r = read(file.bytes(), ws, true, dir.file("itembase.dat"));
+    ASSERT_TRUE(r.ok()) << r.error();
+    EXPECT_FALSE(r->itemBaseUpdated);
     EXPECT_EQ(testing::readText(dir.file("itembase.dat")), "Games;Games\r\n");
-    ASSERT_EQ(r.warnings.size(), 2u);
-    EXPECT_EQ(r.warnings[1], "Unknown items of this damaged file were not added to the item base: NewThing, Other");
+    ASSERT_EQ(r->warnings.size(), 2u);
+    EXPECT_EQ(r->warnings[1], "Unknown items of this damaged file were not added to the item base: NewThing, Other");
 }
 
 TEST(MenuReader, ItemDataLandsAtEachNodesRecordNo)
@@ -341,9 +342,9 @@ TEST(MenuReader, ItemDataLandsAtEachNodesRecordNo)
                                                   testing::drmRecord(16, 0x12, 5, o)}));
     b.add(MenuBuilder::kRoot, "Tools");
     Workspace ws;
-    const ReadReport r = read(b.bytes(), ws);
-    ASSERT_EQ(r.status, ReadStatus::Done);
-    EXPECT_TRUE(r.warnings.empty());
+    const auto r = read(b.bytes(), ws);
+    ASSERT_TRUE(r.ok()) << r.error();
+    EXPECT_TRUE(r->warnings.empty());
 
     const ItemDataTable& t = ws.document.data();
     EXPECT_EQ(t.count(), 3u);
@@ -365,9 +366,9 @@ TEST(MenuReader, MissingFileIsAnError)
 {
     testing::TempDir dir;
     Workspace ws;
-    const ReadReport r = readMenuFile(dir.file("absent"), ws, {});
-    EXPECT_EQ(r.status, ReadStatus::Failed);
-    EXPECT_EQ(r.error, "Cannot open " + dir.file("absent") + ": No such file or directory");
+    const auto r = readMenuFile(dir.file("absent"), ws, {});
+    EXPECT_FALSE(r.ok());
+    EXPECT_EQ(r.error(), "Cannot open " + dir.file("absent") + ": No such file or directory");
     EXPECT_TRUE(ws.document.isEmpty());
 }
 
@@ -378,7 +379,7 @@ TEST(MenuReader, ReadsFromDisk)
     testing::TempDir dir;
     testing::writeBytes(dir.file("mma_ucp"), b.bytes());
     Workspace ws;
-    EXPECT_EQ(readMenuFile(dir.file("mma_ucp"), ws, {}).status, ReadStatus::Done);
+    EXPECT_TRUE(readMenuFile(dir.file("mma_ucp"), ws, {}).ok());
     EXPECT_EQ(ws.document.nodeCount(), 10u);
 }
 
@@ -388,16 +389,16 @@ TEST(MenuReader, FilesTooShortForTheFixedRecordsAreRefused)
 {
     const Bytes full = MenuBuilder(22).bytes();
     Workspace ws;
-    ReadReport r = read(Bytes(full.begin(), full.begin() + 41), ws);
-    EXPECT_EQ(r.status, ReadStatus::Failed);
-    EXPECT_EQ(r.error, "Not an mma_ucp menu file: 41 bytes are too few for the header and its ten fixed records");
+    auto r = read(Bytes(full.begin(), full.begin() + 41), ws);
+    EXPECT_FALSE(r.ok());
+    EXPECT_EQ(r.error(), "Not an mma_ucp menu file: 41 bytes are too few for the header and its ten fixed records");
 
     r = read(Bytes(full.begin(), full.begin() + 229), ws);
-    EXPECT_EQ(r.status, ReadStatus::Failed);
-    EXPECT_EQ(r.error, "Not an mma_ucp menu file: 229 bytes are too few for the header and its ten fixed records "
+    EXPECT_FALSE(r.ok());
+    EXPECT_EQ(r.error(), "Not an mma_ucp menu file: 229 bytes are too few for the header and its ten fixed records "
                        "(230 bytes with 22-byte records)");
     EXPECT_TRUE(ws.document.isEmpty());
-    EXPECT_EQ(read(Bytes{}, ws).status, ReadStatus::Failed);
+    EXPECT_FALSE(read(Bytes{}, ws).ok());
 }
 
 TEST(MenuReader, RecordCountBelowTenIsRefused)
@@ -407,9 +408,9 @@ TEST(MenuReader, RecordCountBelowTenIsRefused)
     MenuFile file = b.layout();
     file.header[2] = 9;
     Workspace ws;
-    const ReadReport r = read(file.bytes(), ws);
-    EXPECT_EQ(r.status, ReadStatus::Failed);
-    EXPECT_EQ(r.error, "Not an mma_ucp menu file: the header counts 9 records, fewer than its ten fixed records");
+    const auto r = read(file.bytes(), ws);
+    EXPECT_FALSE(r.ok());
+    EXPECT_EQ(r.error(), "Not an mma_ucp menu file: the header counts 9 records, fewer than its ten fixed records");
 }
 
 TEST(MenuReader, RecordsAreReadOnlyBelowTheRecordCount)
@@ -421,7 +422,7 @@ TEST(MenuReader, RecordsAreReadOnlyBelowTheRecordCount)
     MenuFile file = b.layout();
     file.header[2] = 11;
     Workspace ws;
-    ASSERT_EQ(read(file.bytes(), ws).status, ReadStatus::Done);
+    ASSERT_TRUE(read(file.bytes(), ws).ok());
     EXPECT_EQ(ws.document.menuRoot()->childCount(), 1u);
 }
 
@@ -433,10 +434,10 @@ TEST(MenuReader, TruncatedRecordAreaReadsWhatIsThere)
     Bytes bytes = b.bytes();
     bytes.resize(10 + 12 * 36 + 20);  // record 12 is cut
     Workspace ws;
-    const ReadReport r = read(bytes, ws);
-    EXPECT_EQ(r.status, ReadStatus::Done);
+    const auto r = read(bytes, ws);
+    ASSERT_TRUE(r.ok()) << r.error();
     EXPECT_EQ(ws.document.menuRoot()->childCount(), 2u);
-    EXPECT_EQ(r.warnings,
+    EXPECT_EQ(r->warnings,
               std::vector<std::string>{"The file ends inside its records: the header counts 13 records, the file holds 12"});
 }
 
@@ -452,10 +453,10 @@ TEST(MenuReader, ChildIndexLoopsEndTheGroup)
     file.records[12].childIndex = 10;
     file.records[11].childIndex = 11;
     Workspace ws;
-    const ReadReport r = read(file.bytes(), ws);
-    EXPECT_EQ(r.status, ReadStatus::Done);
+    const auto r = read(file.bytes(), ws);
+    ASSERT_TRUE(r.ok()) << r.error();
     EXPECT_EQ(ws.document.nodeCount(), 12u);
-    EXPECT_EQ(r.warnings, (std::vector<std::string>{
+    EXPECT_EQ(r->warnings, (std::vector<std::string>{
                               "Record 12 names record 10 as its first child, a record already read; its children "
                               "were skipped",
                               "Record 11 names record 11 as its first child, a record already read; its children "
@@ -471,11 +472,11 @@ TEST(MenuReader, ChildIndexOutsideTheMainMenuIsSkipped)
     file.records[10].childIndex = 2;    // a softkey
     file.records[11].childIndex = 200;  // beyond the records
     Workspace ws;
-    const ReadReport r = read(file.bytes(), ws);
-    EXPECT_EQ(r.status, ReadStatus::Done);
+    const auto r = read(file.bytes(), ws);
+    ASSERT_TRUE(r.ok()) << r.error();
     EXPECT_EQ(ws.document.nodeCount(), 11u);
-    EXPECT_EQ(r.warnings.size(), 2u);
-    EXPECT_EQ(r.warnings[0], "Record 10 names record 2 as its first child, outside the main menu records; its "
+    EXPECT_EQ(r->warnings.size(), 2u);
+    EXPECT_EQ(r->warnings[0], "Record 10 names record 2 as its first child, outside the main menu records; its "
                              "children were skipped");
 }
 
@@ -491,10 +492,10 @@ TEST(MenuReader, GroupRunningIntoReadRecordsStops)
     for (size_t i = 10; i < 14; ++i)
         file.records[i].parentIndex = 9;
     Workspace ws;
-    const ReadReport r = read(file.bytes(), ws);
-    EXPECT_EQ(r.status, ReadStatus::Done);
+    const auto r = read(file.bytes(), ws);
+    ASSERT_TRUE(r.ok()) << r.error();
     EXPECT_EQ(ws.document.nodeCount(), 13u);  // each of the four records once
-    EXPECT_FALSE(r.warnings.empty());
+    EXPECT_FALSE(r->warnings.empty());
 }
 
 TEST(MenuReader, DeepestChainOfRecords)
@@ -505,8 +506,8 @@ TEST(MenuReader, DeepestChainOfRecords)
     for (int i = 0; i < 245; ++i)
         parent = b.add(parent, "~" + std::to_string(i), kTypeContainer);
     Workspace ws;
-    const ReadReport r = read(b.bytes(), ws);
-    EXPECT_EQ(r.status, ReadStatus::Done);
+    const auto r = read(b.bytes(), ws);
+    ASSERT_TRUE(r.ok()) << r.error();
     EXPECT_EQ(ws.document.nodeCount(), 254u);
     EXPECT_EQ(ws.document.nodeAt(253)->item.recordNo, 255);
     EXPECT_EQ(ws.customCounter, 244);
@@ -521,18 +522,18 @@ TEST(MenuReader, DataBeyondTheFileGivesNoBlock)
     MenuFile file = b.layout();
     file.records[11].dataOffset = 0xFFF0;
     Workspace ws;
-    const ReadReport r = read(file.bytes(), ws);
-    EXPECT_EQ(r.status, ReadStatus::Done);
+    const auto r = read(file.bytes(), ws);
+    ASSERT_TRUE(r.ok()) << r.error();
     EXPECT_NE(ws.document.data().at(11), nullptr);
     EXPECT_EQ(ws.document.data().at(12), nullptr);
     EXPECT_TRUE(ws.document.nodeAt(10)->item.hasData);  // as read
-    EXPECT_EQ(r.warnings, std::vector<std::string>{
+    EXPECT_EQ(r->warnings, std::vector<std::string>{
                               "Item Tools (record 11): its data at offset 65520 (7 bytes) lies beyond the end of the file"});
 
     // Cut inside the data area: the first item keeps its block.
     Bytes cut = b.bytes();
     cut.resize(cut.size() - 2);
-    read(cut, ws);
+    ASSERT_TRUE(read(cut, ws).ok());
     EXPECT_NE(ws.document.data().at(11), nullptr);
     EXPECT_EQ(ws.document.data().at(12), nullptr);
 }
@@ -542,8 +543,8 @@ TEST(MenuReader, WarningsOfItemDataNameTheItem)
     MenuBuilder b;
     b.add(MenuBuilder::kRoot, "Games", 0, Bytes{0x05, 0x00, 0x09, 'a'});
     Workspace ws;
-    const ReadReport r = read(b.bytes(), ws);
-    EXPECT_EQ(r.warnings, std::vector<std::string>{
+    const auto r = read(b.bytes(), ws);
+    EXPECT_EQ(r->warnings, std::vector<std::string>{
                               "Item Games (record 10): data record at offset 0 (kind 5) says 9 payload bytes, more "
                               "than the item data holds; the rest was dropped"});
     EXPECT_EQ(ws.document.data().at(11), nullptr);  // no entry, no block

@@ -7,7 +7,6 @@
 #include "core/menu_writer.h"
 #include "core/workspace.h"
 #include "support/menu_builder.h"
-#include "support/recording_prompter.h"
 
 namespace tessaro {
 namespace {
@@ -44,15 +43,14 @@ Bytes richFile(int recordSize, ByteOrder o, bool c698p, uint8_t iconKind, bool w
     return b.bytes();
 }
 
-ReadReport read(const Bytes& bytes, Workspace& ws)
+Result<ReadReport> read(const Bytes& bytes, Workspace& ws)
 {
     return readMenuBytes(bytes, ws, ReadOptions{false, {}});
 }
 
 Bytes render(Workspace& ws)
 {
-    testing::RecordingPrompter prompter;
-    auto bytes = renderMenuFile(ws, prompter);
+    auto bytes = renderMenuFile(ws);
     EXPECT_TRUE(bytes.ok()) << bytes.error();
     return bytes.ok() ? bytes.value() : Bytes{};
 }
@@ -73,9 +71,9 @@ TEST(MenuRoundTrip, OwnModeWithSaveAllComesBackByteForByte)
     for (const Case& c : cases) {
         const Bytes file = richFile(c.recordSize, c.order, c.c698p, c.iconKind, c.recordSize == 36);
         Workspace ws;
-        const ReadReport r = read(file, ws);
-        ASSERT_EQ(r.status, ReadStatus::Done);
-        EXPECT_TRUE(r.warnings.empty());
+        const auto r = read(file, ws);
+        ASSERT_TRUE(r.ok()) << r.error();
+        EXPECT_TRUE(r->warnings.empty());
         ws.saveMode.setSaveAll(true);
         EXPECT_EQ(render(ws), file) << c.recordSize << " " << (c.order == ByteOrder::Big) << " " << c.c698p << " "
                                     << int(c.iconKind);
@@ -118,7 +116,7 @@ TEST(MenuRoundTrip, EverySaveModeReadsBackToTheSameDocument)
                         const std::string mode = std::to_string(size) + (cdma ? " cdma" : "") + (c698p ? " c698p" : "") +
                                                  (marker == IconMarker::K06 ? " 06" : " 0C") + (saveAll ? " all" : "");
                         Workspace ws;
-                        ASSERT_EQ(read(richFile(36, ByteOrder::Big, false, 12, false), ws).status, ReadStatus::Done);
+                        ASSERT_TRUE(read(richFile(36, ByteOrder::Big, false, 12, false), ws).ok());
                         ASSERT_EQ(ws.document.nodeCount(), 18u);
                         ASSERT_EQ(ws.document.data().count(), 10u);
                         ws.saveMode.setRecordSize(size);
@@ -130,9 +128,9 @@ TEST(MenuRoundTrip, EverySaveModeReadsBackToTheSameDocument)
                         const Bytes bytes = render(ws);
 
                         Workspace back;
-                        const ReadReport r = read(bytes, back);
-                        ASSERT_EQ(r.status, ReadStatus::Done) << mode;
-                        EXPECT_TRUE(r.warnings.empty()) << mode;
+                        const auto r = read(bytes, back);
+                        ASSERT_TRUE(r.ok()) << mode << r.error();
+                        EXPECT_TRUE(r->warnings.empty()) << mode;
                         expectSameDocument(ws, back, saveAll, mode);
 
                         EXPECT_EQ(back.saveMode.recordSize(), size) << mode;
@@ -152,12 +150,12 @@ TEST(MenuRoundTrip, ConvertingBetweenRecordSizesKeepsTheData)
     // 22-byte CDMA with "06" icons to 36-byte big-endian and back.
     Workspace ws;
     const Bytes original = richFile(22, ByteOrder::Little, false, 6, false);
-    ASSERT_EQ(read(original, ws).status, ReadStatus::Done);
+    ASSERT_TRUE(read(original, ws).ok());
     ws.saveMode.setRecordSize(36);
     ws.saveMode.setCdma(false);
     ws.saveMode.setSaveAll(true);
     Workspace wide;
-    ASSERT_EQ(read(render(ws), wide).status, ReadStatus::Done);
+    ASSERT_TRUE(read(render(ws), wide).ok());
     wide.saveMode.setRecordSize(22);
     wide.saveMode.setIconMarker(IconMarker::K06);
     wide.saveMode.setCdma(true);

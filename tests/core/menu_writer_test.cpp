@@ -9,15 +9,12 @@
 #include "core/renumber.h"
 #include "core/workspace.h"
 #include "support/menu_builder.h"
-#include "support/recording_prompter.h"
 #include "support/temp_dir.h"
 
 namespace tessaro {
 namespace {
 
 using Bytes = std::vector<uint8_t>;
-using testing::Prompt;
-using testing::RecordingPrompter;
 
 // A document as the editor makes it: the Softkeys container with the seven default softkeys
 // and an empty Menu Root.
@@ -53,9 +50,9 @@ void attach(Workspace& ws, MenuNode* node, ItemDataBlock block)
     ws.document.data().store(node->item.recordNo, std::move(block));
 }
 
-Bytes render(Workspace& ws, RecordingPrompter& prompter)
+Bytes render(Workspace& ws)
 {
-    auto bytes = renderMenuFile(ws, prompter);
+    auto bytes = renderMenuFile(ws);
     EXPECT_TRUE(bytes.ok()) << bytes.error();
     return bytes.ok() ? bytes.value() : Bytes{};
 }
@@ -78,8 +75,7 @@ TEST(MenuWriter, ThirtySixByteLayout)
     ItemDataBlock block;
     block.entries.push_back({.kind = kind::Url, .bytes = {'a', 'b', 'c', 0}});
     attach(ws, calc, block);
-    RecordingPrompter prompter;
-    const Bytes out = render(ws, prompter);
+    const Bytes out = render(ws);
     ASSERT_EQ(out.size(), 10u + 12 * 36 + 7);
 
     EXPECT_EQ(slice(out, 0, 10), (Bytes{
@@ -115,7 +111,6 @@ TEST(MenuWriter, ThirtySixByteLayout)
     EXPECT_EQ(slice(out, 10 + 11 * 36 + 31, 5), (Bytes{0xCD, 0x00, 0x00, 0x00, 0x07}));
     // Data area: kind 5, L = 4, "abc" and its zero byte.
     EXPECT_EQ(slice(out, 10 + 12 * 36, 7), (Bytes{0x05, 0x00, 0x04, 'a', 'b', 'c', 0x00}));
-    EXPECT_TRUE(prompter.prompts.empty());
 }
 
 TEST(MenuWriter, TwentyTwoByteLayoutCutsLongNames)
@@ -124,8 +119,7 @@ TEST(MenuWriter, TwentyTwoByteLayoutCutsLongNames)
     newDocument(ws);
     ws.saveMode.setRecordSize(22);
     addItem(ws, ws.document.menuRoot(), "ReceivedCalls");
-    RecordingPrompter prompter;
-    const Bytes out = render(ws, prompter);
+    const Bytes out = render(ws);
     ASSERT_EQ(out.size(), 10u + 11 * 22);
     EXPECT_EQ(slice(out, 0, 10), (Bytes{0x00, 0x01, 0x0B, 0x01, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}));
     // Record 0: "Root" in a 12-byte name field, no Group byte, trailer words 0.
@@ -153,12 +147,11 @@ TEST(MenuWriter, HeaderFollowsTheSaveMode)
     };
     Workspace ws;
     newDocument(ws);
-    RecordingPrompter prompter;
     for (const Case& c : cases) {
         ws.saveMode.setRecordSize(c.recordSize);
         ws.saveMode.setC698p(c.c698p);
         ws.saveMode.setCdma(c.cdma);
-        EXPECT_EQ(slice(render(ws, prompter), 0, 10), c.header);
+        EXPECT_EQ(slice(render(ws), 0, 10), c.header);
     }
 }
 
@@ -172,15 +165,14 @@ TEST(MenuWriter, ItemTypesAreNormalised)
     MenuNode* nine = addItem(ws, ws.document.menuRoot(), "Camera", kTypeShortcut);
     ws.document.nodeAt(1)->item.itemType = kTypeContainer;  // an empty container among the softkeys
     empty->item.itemType = kTypeContainer;                   // an empty container in the main menu
-    RecordingPrompter prompter;
 
     ws.saveMode.setSaveAll(true);
-    Bytes out = render(ws, prompter);
+    Bytes out = render(ws);
     EXPECT_EQ(out[10 + 11 * 36], 2);
     EXPECT_EQ(out[10 + 12 * 36], 10);
 
     ws.saveMode.setSaveAll(false);
-    out = render(ws, prompter);
+    out = render(ws);
     EXPECT_EQ(out[10 + 2 * 36], kTypeContainer);  // the softkey keeps 1
     EXPECT_EQ(out[10 + 10 * 36], kTypeItem);
     EXPECT_EQ(out[10 + 11 * 36], kTypeItem);
@@ -207,8 +199,7 @@ TEST(MenuWriter, DataOffsetsRunThroughTheItems)
     ItemDataBlock lsk;
     lsk.entries.push_back({.kind = kind::Code13, .value = 1});
     attach(ws, ws.document.nodeAt(1), lsk);
-    RecordingPrompter prompter;
-    const Bytes out = render(ws, prompter);
+    const Bytes out = render(ws);
     auto trailer = [&](size_t record) { return slice(out, 10 + record * 36 + 32, 4); };
     EXPECT_EQ(trailer(2), (Bytes{0x00, 0x00, 0x00, 0x04}));   // the LSK's data comes first
     EXPECT_EQ(trailer(3), (Bytes{0x00, 0x04, 0x00, 0x00}));   // no data: the running offset
@@ -228,14 +219,13 @@ TEST(MenuWriter, UnsupportedDataOnlyWithSaveAll)
     ItemDataBlock block;
     block.entries.push_back({.kind = kind::Unsupported, .records = {{2, 1, {0xAB}}, {40, 0, {}}}});
     attach(ws, games, block);
-    RecordingPrompter prompter;
-    Bytes out = render(ws, prompter);
+    Bytes out = render(ws);
     EXPECT_EQ(out.size(), 10u + 11 * 36);
     EXPECT_EQ(slice(out, 10 + 10 * 36 + 32, 4), (Bytes{0, 0, 0, 0}));
     EXPECT_EQ(games->item.dataLength, 0);
 
     ws.saveMode.setSaveAll(true);
-    out = render(ws, prompter);
+    out = render(ws);
     EXPECT_EQ(slice(out, 10 + 10 * 36 + 32, 4), (Bytes{0, 0, 0, 7}));
     EXPECT_EQ(slice(out, 10 + 11 * 36, 7), (Bytes{0x02, 0x00, 0x01, 0xAB, 0x28, 0x00, 0x00}));
 }
@@ -248,8 +238,7 @@ TEST(MenuWriter, TitleEndOffsetsCountFromZeroInEachRecord)
     block.entries.push_back({.kind = kind::SoftkeyTitle, .titles = {{1, u"Ab"}}});
     block.entries.push_back({.kind = kind::ShowText, .titles = {{1, u"C"}, {2, u"De"}}});
     attach(ws, ws.document.nodeAt(1), block);
-    RecordingPrompter prompter;
-    const Bytes out = render(ws, prompter);
+    const Bytes out = render(ws);
     EXPECT_EQ(slice(out, 10 + 10 * 36, 33), (Bytes{
                                                 0x01, 0x00, 0x0B,        // kind 1, L = 11
                                                 0x01,                    // one title
@@ -274,13 +263,12 @@ TEST(MenuWriter, IconMarker06WritesKindSixAndReadsBack)
     ItemDataBlock block;
     block.entries.push_back({.kind = kind::FileIcon, .role = kRoleAnimated, .path = u"/a/g.gif"});
     attach(ws, games, block);
-    RecordingPrompter prompter;
-    const Bytes out = render(ws, prompter);
+    const Bytes out = render(ws);
     EXPECT_EQ(out[10 + 11 * 22], 0x06);
 
     Workspace back;
     back.saveMode.setRecordSize(22);
-    ASSERT_EQ(readMenuBytes(out, back, {}).status, ReadStatus::Done);
+    ASSERT_TRUE(readMenuBytes(out, back, {}).ok());
     EXPECT_EQ(back.saveMode.iconMarker(), IconMarker::K06);
     ASSERT_NE(back.document.data().at(11), nullptr);
     EXPECT_EQ(back.document.data().at(11)->entries, ws.document.data().at(11)->entries);
@@ -296,18 +284,15 @@ TEST(MenuWriter, DialNumberIn22ByteRecordsIsRefused)
     attach(ws, addItem(ws, ws.document.menuRoot(), "Games"), ItemDataBlock{0, {dial("112")}});
     addItem(ws, ws.document.menuRoot(), "Tools");
     attach(ws, addItem(ws, ws.document.menuRoot(), "~3"), ItemDataBlock{0, {dial("5550100")}});
-    RecordingPrompter prompter;
-    ASSERT_TRUE(renderMenuFile(ws, prompter).ok());  // 36-byte records hold dial numbers
+    ASSERT_TRUE(renderMenuFile(ws).ok());  // 36-byte records hold dial numbers
 
     ws.saveMode.setRecordSize(22);
     testing::TempDir dir;
     const std::string path = dir.file("mma_ucp");
     testing::writeText(path, "old file");
-    const WriteReport r = writeMenuFile(path, ws, prompter);
-    EXPECT_TRUE(r.refused);
     const std::string text = "\"Dial this number\" cannot be saved in 22-byte records, where that record is an "
                              "icon. Items: Games, ~3";
-    EXPECT_EQ(prompter.prompts, (std::vector<Prompt>{{MessageIcon::Error, "Error", text}}));
+    EXPECT_EQ(writeMenuFile(path, ws).failure(), Error(ErrorKind::Refused, text, "Error"));
     EXPECT_EQ(testing::readText(path), "old file");
 }
 
@@ -325,20 +310,15 @@ TEST(MenuWriter, ItemOutsideTheProfileIsRefused)
     testing::TempDir dir;
     const std::string path = dir.file("mma_ucp");
     testing::writeText(path, "old file");
-    RecordingPrompter prompter;
-    const WriteReport r = writeMenuFile(path, ws, prompter);
-    EXPECT_FALSE(r.ok);
-    EXPECT_TRUE(r.refused);
-    EXPECT_EQ(r.error, "mma_ucp doesn't match current profile");
-    EXPECT_EQ(prompter.prompts,
-              (std::vector<Prompt>{{MessageIcon::Error, "Profile error", "mma_ucp doesn't match current profile"}}));
+    const Status r = writeMenuFile(path, ws);
+    EXPECT_EQ(r.failure(), Error(ErrorKind::Refused, "mma_ucp doesn't match current profile", "Profile error"));
     EXPECT_EQ(testing::readText(path), "old file");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
     // Records before the refused one were normalised as the save went.
     EXPECT_EQ(games->item.itemType, kTypeItem);
 
     const std::string fresh = dir.file("new");
-    EXPECT_TRUE(writeMenuFile(fresh, ws, prompter).refused);
+    EXPECT_EQ(writeMenuFile(fresh, ws).failure().kind, ErrorKind::Refused);
     EXPECT_FALSE(std::filesystem::exists(fresh));
 }
 
@@ -347,8 +327,7 @@ TEST(MenuWriter, CustomItemsNeedOnlyAnAvailableList)
     Workspace ws;
     newDocument(ws);
     addItem(ws, ws.document.menuRoot(), "~4");
-    RecordingPrompter prompter;
-    EXPECT_TRUE(renderMenuFile(ws, prompter).ok());
+    EXPECT_TRUE(renderMenuFile(ws).ok());
 }
 
 // --- limits of the format -------------------------------------------------------------------
@@ -359,18 +338,14 @@ TEST(MenuWriter, MoreThan255RecordsAreRefused)
     newDocument(ws);
     for (int i = 0; i < 245; ++i)
         ws.document.appendNode(ws.document.menuRoot(), std::make_unique<MenuNode>("x", MenuRecord{.name = "~1"}));
-    RecordingPrompter prompter;
-    EXPECT_TRUE(renderMenuFile(ws, prompter).ok());  // 255 records: the most a file holds
+    EXPECT_TRUE(renderMenuFile(ws).ok());  // 255 records: the most a file holds
     ws.document.appendNode(ws.document.menuRoot(), std::make_unique<MenuNode>("x", MenuRecord{.name = "~1"}));
 
     testing::TempDir dir;
     const std::string path = dir.file("mma_ucp");
     testing::writeText(path, "old file");
-    const WriteReport r = writeMenuFile(path, ws, prompter);
-    EXPECT_TRUE(r.refused);
     const std::string text = "The menu needs 256 records; an mma_ucp file holds at most 255 (245 menu items)";
-    EXPECT_EQ(r.error, text);
-    EXPECT_EQ(prompter.prompts, (std::vector<Prompt>{{MessageIcon::Error, "Error", text}}));
+    EXPECT_EQ(writeMenuFile(path, ws).failure(), Error(ErrorKind::Refused, text, "Error"));
     EXPECT_EQ(testing::readText(path), "old file");
 }
 
@@ -386,16 +361,15 @@ TEST(MenuWriter, DataAreaAbove65535BytesIsRefused)
         block.entries[0].bytes.push_back(0);
         attach(ws, node, block);
     }
-    RecordingPrompter prompter;
-    auto bytes = renderMenuFile(ws, prompter);
+    auto bytes = renderMenuFile(ws);
     ASSERT_FALSE(bytes.ok());
-    EXPECT_EQ(bytes.error(), "The item data needs 65540 bytes; an mma_ucp data area holds at most 65535");
-    EXPECT_EQ(prompter.prompts.size(), 1u);
+    EXPECT_EQ(bytes.failure(), Error(ErrorKind::Refused,
+                                     "The item data needs 65540 bytes; an mma_ucp data area holds at most 65535", "Error"));
 
     // Four bytes less fit exactly.
     ws.document.data().at(12)->entries[0].bytes.erase(ws.document.data().at(12)->entries[0].bytes.begin(),
                                                       ws.document.data().at(12)->entries[0].bytes.begin() + 5);
-    auto fits = renderMenuFile(ws, prompter);
+    auto fits = renderMenuFile(ws);
     ASSERT_TRUE(fits.ok());
     EXPECT_EQ(fits.value().size(), 10u + 12 * 36 + 65535);
 }
@@ -408,13 +382,11 @@ TEST(MenuWriter, TextsTheirLengthFieldsCannotCountAreRefused)
     ItemDataBlock block;
     block.entries.push_back({.kind = kind::FileIcon, .role = kRoleList, .path = std::u16string(32767, u'p')});
     attach(ws, games, block);
-    RecordingPrompter prompter;
-    auto bytes = renderMenuFile(ws, prompter);
+    auto bytes = renderMenuFile(ws);
     ASSERT_FALSE(bytes.ok());
     const std::string text = "The data of item Games cannot be saved: a data record of kind 12 needs 65537 bytes, more "
                              "than its length field can count (65535)";
-    EXPECT_EQ(bytes.error(), text);
-    EXPECT_EQ(prompter.prompts, (std::vector<Prompt>{{MessageIcon::Error, "Error", text}}));
+    EXPECT_EQ(bytes.failure(), Error(ErrorKind::Refused, text, "Error"));
 }
 
 TEST(MenuWriter, SoftkeyAreaMustKeepItsSevenItems)
@@ -422,12 +394,10 @@ TEST(MenuWriter, SoftkeyAreaMustKeepItsSevenItems)
     Workspace ws;
     newDocument(ws);
     ws.document.removeNode(ws.document.nodeAt(7));
-    RecordingPrompter prompter;
-    EXPECT_FALSE(renderMenuFile(ws, prompter).ok());
-    EXPECT_EQ(prompter.texts(), std::vector<std::string>{"The softkey area must hold exactly seven items without subitems"});
+    EXPECT_EQ(renderMenuFile(ws).error(), "The softkey area must hold exactly seven items without subitems");
 
     Workspace empty;
-    EXPECT_EQ(renderMenuFile(empty, prompter).error(), "There is no menu to save");
+    EXPECT_EQ(renderMenuFile(empty).error(), "There is no menu to save");
 }
 
 // --- replacing the file ---------------------------------------------------------------------
@@ -440,11 +410,8 @@ TEST(MenuWriter, SaveReplacesTheFileAndKeepsItsPermissions)
     const std::string path = dir.file("mma_ucp");
     testing::writeText(path, "old file");
     ASSERT_EQ(::chmod(path.c_str(), 0640), 0);
-    RecordingPrompter prompter;
-    const WriteReport r = writeMenuFile(path, ws, prompter);
-    EXPECT_TRUE(r.ok);
-    EXPECT_FALSE(r.refused);
-    EXPECT_EQ(testing::readBytes(path), render(ws, prompter));
+    ASSERT_TRUE(writeMenuFile(path, ws).ok());
+    EXPECT_EQ(testing::readBytes(path), render(ws));
     struct stat st {};
     ASSERT_EQ(::stat(path.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0640u);
@@ -460,19 +427,15 @@ TEST(MenuWriter, FailedSaveLeavesTheTargetAndNoTemporaryFile)
     const std::string path = dir.file("target");
     std::filesystem::create_directory(path);
     testing::writeText(dir.file("target/keep"), "x");
-    RecordingPrompter prompter;
-    const WriteReport r = writeMenuFile(path, ws, prompter);
-    EXPECT_FALSE(r.ok);
-    EXPECT_FALSE(r.refused);
-    EXPECT_EQ(r.error.rfind("Cannot write " + path + ": ", 0), 0u) << r.error;
-    EXPECT_TRUE(prompter.prompts.empty());
+    const Status r = writeMenuFile(path, ws);
+    EXPECT_EQ(r.failure().kind, ErrorKind::Io);
+    EXPECT_EQ(r.failure().caption, "");
+    EXPECT_EQ(r.error().rfind("Cannot write " + path + ": ", 0), 0u) << r.error();
     EXPECT_EQ(testing::readText(dir.file("target/keep")), "x");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
 
     const std::string missing = dir.file("no/such/folder/mma_ucp");
-    const WriteReport m = writeMenuFile(missing, ws, prompter);
-    EXPECT_FALSE(m.ok);
-    EXPECT_EQ(m.error, "Cannot write " + missing + ": No such file or directory");
+    EXPECT_EQ(writeMenuFile(missing, ws).error(), "Cannot write " + missing + ": No such file or directory");
 }
 
 TEST(MenuWriter, SaveThroughASymbolicLinkReplacesTheFileItNames)
@@ -482,10 +445,9 @@ TEST(MenuWriter, SaveThroughASymbolicLinkReplacesTheFileItNames)
     testing::TempDir dir;
     testing::writeText(dir.file("real"), "old");
     std::filesystem::create_symlink("real", dir.file("link"));
-    RecordingPrompter prompter;
-    ASSERT_TRUE(writeMenuFile(dir.file("link"), ws, prompter).ok);
+    ASSERT_TRUE(writeMenuFile(dir.file("link"), ws).ok());
     EXPECT_TRUE(std::filesystem::is_symlink(dir.file("link")));
-    EXPECT_EQ(testing::readBytes(dir.file("real")), render(ws, prompter));
+    EXPECT_EQ(testing::readBytes(dir.file("real")), render(ws));
 }
 
 } // namespace

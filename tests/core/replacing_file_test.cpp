@@ -77,9 +77,10 @@ TEST(ReplacingFile, UncommittedOrFailedLeavesTheTargetUntouched)
     const std::string missing = dir.file("no/such/folder/f");
     EXPECT_EQ(replaceFile(missing, std::string_view("x")).error(),
               "Cannot write " + missing + ": No such file or directory");
-    if (fs::exists("/dev/null"))
+    if (fs::exists("/dev/null")) {
         EXPECT_EQ(replaceFile("/dev/null", std::string_view("x")).error(),
                   "Cannot write /dev/null: it is not a regular file");
+    }
 }
 
 } // namespace

@@ -4,23 +4,20 @@
 #include "edit/menu_open.h"
 #include "workspace/profiles.h"
 #include "support/menu_builder.h"
-#include "support/recording_prompter.h"
 #include "support/temp_dir.h"
 
 namespace tessaro {
 namespace {
 
 using testing::MenuBuilder;
-using testing::Prompt;
-using testing::RecordingPrompter;
 using testing::TempDir;
 using testing::readText;
 using testing::writeBytes;
 using testing::writeText;
 
-const Prompt kMismatch{MessageIcon::Warning, "Profile error",
+const Notice kMismatch{MessageIcon::Warning, "Profile error",
                        "Selected profile doesn't match mma_ucp\r\n    Default profile will be applied"};
-const Prompt kUpdated{MessageIcon::Information, "Profile info", "Item base has been updated"};
+const Notice kUpdated{MessageIcon::Information, "Profile info", "Item base has been updated"};
 
 std::vector<std::string> mainMenuNames(const Workspace& ws)
 {
@@ -52,24 +49,22 @@ protected:
     void useProfile(const std::string& items)
     {
         writeText(profiles.profilePath("P"), "[mma_ucp format]\r\n36 0C 0\r\n[mma items]\r\n" + items);
-        ASSERT_EQ(profiles.loadProfile("P", ws, prompter), 1);
-        ASSERT_TRUE(prompter.prompts.empty());
+        ASSERT_TRUE(profiles.loadProfile("P", ws).ok());
     }
 
     TempDir dir;
     ProfileManager profiles;
     Workspace ws;
-    RecordingPrompter prompter;
 };
 
 TEST_F(MenuOpenTest, KnownItemsInDefaultModeReadOnce)
 {
     const std::string base = readText(profiles.itemBasePath());
-    const OpenResult r = openMenuFile(menuFile({"PhoneBook", "Message"}), ws, profiles, prompter);
-    EXPECT_TRUE(r.ok) << r.error;
-    EXPECT_FALSE(r.profileMismatch);
-    EXPECT_FALSE(r.itemBaseUpdated);
-    EXPECT_TRUE(prompter.prompts.empty());
+    const auto r = openMenuFile(menuFile({"PhoneBook", "Message"}), ws, profiles);
+    ASSERT_TRUE(r.ok()) << r.error();
+    EXPECT_FALSE(r->profileMismatch);
+    EXPECT_FALSE(r->itemBaseUpdated);
+    EXPECT_TRUE(r->notices.empty());
     EXPECT_EQ(mainMenuNames(ws), (std::vector<std::string>{"PhoneBook", "Message"}));
     EXPECT_EQ(readText(profiles.itemBasePath()), base);
 }
@@ -77,10 +72,10 @@ TEST_F(MenuOpenTest, KnownItemsInDefaultModeReadOnce)
 TEST_F(MenuOpenTest, UnknownItemInDefaultModeGrowsTheItemBaseOnce)
 {
     const std::string base = readText(profiles.itemBasePath());
-    const OpenResult r = openMenuFile(menuFile({"PhoneBook", "Brandnew", "NewShortcut"}, 9), ws, profiles, prompter);
-    EXPECT_TRUE(r.ok) << r.error;
-    EXPECT_TRUE(r.itemBaseUpdated);
-    EXPECT_EQ(prompter.prompts, (std::vector<Prompt>{kUpdated}));
+    const auto r = openMenuFile(menuFile({"PhoneBook", "Brandnew", "NewShortcut"}, 9), ws, profiles);
+    ASSERT_TRUE(r.ok()) << r.error();
+    EXPECT_TRUE(r->itemBaseUpdated);
+    EXPECT_EQ(r->notices, (std::vector<Notice>{kUpdated}));
     // Appended by the first read only: the second read knows them.
     EXPECT_EQ(readText(profiles.itemBasePath()), base + "Brandnew;Brandnew\r\nNewShortcut;NewShortcut [SC]\r\n");
     EXPECT_LT(ws.items.findAvailable("Brandnew"), ws.items.available().size());
@@ -96,11 +91,11 @@ TEST_F(MenuOpenTest, UnknownItemInDefaultModeGrowsTheItemBaseOnce)
 TEST_F(MenuOpenTest, ProfileLackingAnItemWarnsOnceAndFallsBackToDefault)
 {
     useProfile("PhoneBook\r\n");
-    const OpenResult r = openMenuFile(menuFile({"PhoneBook", "Message", "AIM"}), ws, profiles, prompter);
-    EXPECT_TRUE(r.ok) << r.error;
-    EXPECT_TRUE(r.profileMismatch);
-    EXPECT_FALSE(r.itemBaseUpdated);
-    EXPECT_EQ(prompter.prompts, (std::vector<Prompt>{kMismatch}));
+    const auto r = openMenuFile(menuFile({"PhoneBook", "Message", "AIM"}), ws, profiles);
+    ASSERT_TRUE(r.ok()) << r.error();
+    EXPECT_TRUE(r->profileMismatch);
+    EXPECT_FALSE(r->itemBaseUpdated);
+    EXPECT_EQ(r->notices, (std::vector<Notice>{kMismatch}));
     EXPECT_TRUE(profiles.isDefaultMode());
     EXPECT_EQ(ws.items.available(), ws.items.base());
     EXPECT_EQ(mainMenuNames(ws), (std::vector<std::string>{"PhoneBook", "Message", "AIM"}));
@@ -111,9 +106,9 @@ TEST_F(MenuOpenTest, ProfileCoveringTheFileReadsUnderTheProfile)
     // The seven default softkeys and the two menu items.
     useProfile("PhoneBook\r\nMessage\r\nRecentCall\r\nMutilmedia\r\nDatebook\r\nMMRingStyle\r\n"
                "VoiceRecord\r\nAIM\r\n");
-    const OpenResult r = openMenuFile(menuFile({"AIM", "Message"}), ws, profiles, prompter);
-    EXPECT_TRUE(r.ok);
-    EXPECT_TRUE(prompter.prompts.empty());
+    const auto r = openMenuFile(menuFile({"AIM", "Message"}), ws, profiles);
+    ASSERT_TRUE(r.ok()) << r.error();
+    EXPECT_TRUE(r->notices.empty());
     EXPECT_EQ(profiles.selectorText(), "P");
     EXPECT_EQ(ws.items.available().size(), 9u);
     EXPECT_EQ(mainMenuNames(ws), (std::vector<std::string>{"AIM", "Message"}));
@@ -122,21 +117,19 @@ TEST_F(MenuOpenTest, ProfileCoveringTheFileReadsUnderTheProfile)
 TEST_F(MenuOpenTest, MismatchWithAnItemUnknownToTheBaseDoesBoth)
 {
     useProfile("PhoneBook\r\n");
-    const OpenResult r = openMenuFile(menuFile({"PhoneBook", "Brandnew"}), ws, profiles, prompter);
-    EXPECT_TRUE(r.ok);
-    EXPECT_TRUE(r.profileMismatch);
-    EXPECT_TRUE(r.itemBaseUpdated);
-    EXPECT_EQ(prompter.prompts, (std::vector<Prompt>{kMismatch, kUpdated}));
+    const auto r = openMenuFile(menuFile({"PhoneBook", "Brandnew"}), ws, profiles);
+    ASSERT_TRUE(r.ok()) << r.error();
+    EXPECT_TRUE(r->profileMismatch);
+    EXPECT_TRUE(r->itemBaseUpdated);
+    EXPECT_EQ(r->notices, (std::vector<Notice>{kMismatch, kUpdated}));
     EXPECT_EQ(mainMenuNames(ws), (std::vector<std::string>{"PhoneBook", "Brandnew"}));
     EXPECT_EQ(ws.items.findAvailable("Brandnew"), ws.items.available().size() - 2);
 }
 
-TEST_F(MenuOpenTest, UnreadableFileEndsWithItsErrorAndNoMessage)
+TEST_F(MenuOpenTest, UnreadableFileEndsWithItsError)
 {
-    const OpenResult r = openMenuFile(dir.file("no-such-file"), ws, profiles, prompter);
-    EXPECT_FALSE(r.ok);
-    EXPECT_FALSE(r.error.empty());
-    EXPECT_TRUE(prompter.prompts.empty());
+    const auto r = openMenuFile(dir.file("no-such-file"), ws, profiles);
+    EXPECT_EQ(r.failure(), Error(ErrorKind::Io, "Cannot open " + dir.file("no-such-file") + ": No such file or directory", ""));
 }
 
 } // namespace

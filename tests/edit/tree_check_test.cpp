@@ -3,7 +3,6 @@
 #include "core/workspace.h"
 #include "edit/tree_check.h"
 #include "edit/tree_edit.h"
-#include "support/recording_prompter.h"
 
 namespace tessaro {
 namespace {
@@ -25,14 +24,13 @@ protected:
     }
     MenuNode* add(const char* id, MenuNode* parent)
     {
-        return insertAvailableItem(ws, ws.items.findAvailable(id), parent, InsertPosition::AddSubitemLast, prompter)
+        return insertAvailableItem(ws, ws.items.findAvailable(id), parent, InsertPosition::AddSubitemLast)
             .value()
             .node;
     }
     std::string problem() { return checkRecordLinks(ws.document).error(); }
 
     Workspace ws;
-    testing::RecordingPrompter prompter;
     MenuNode* tools = nullptr;
     MenuNode* games = nullptr;
     MenuNode* radio = nullptr;

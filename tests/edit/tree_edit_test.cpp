@@ -29,7 +29,7 @@ protected:
 
     MenuNode* insert(const std::string& identifier, MenuNode* selected, InsertPosition position)
     {
-        auto r = insertAvailableItem(ws, entry(identifier), selected, position, prompter);
+        auto r = insertAvailableItem(ws, entry(identifier), selected, position);
         EXPECT_TRUE(r.ok()) << r.error();
         return r.ok() ? r->node : nullptr;
     }
@@ -166,7 +166,7 @@ TEST_F(TreeEdit, NewDocumentReplacesTheOldOneButKeepsTheCustomCounter)
 
 TEST_F(TreeEdit, FirstItemUnderTheMenuRoot)
 {
-    auto r = insertAvailableItem(ws, entry("Mutilmedia"), root(), InsertPosition::AddSubitemLast, prompter);
+    auto r = insertAvailableItem(ws, entry("Mutilmedia"), root(), InsertPosition::AddSubitemLast);
     ASSERT_TRUE(r.ok()) << r.error();
     MenuNode* node = r->node;
     EXPECT_FALSE(r->custom);
@@ -186,7 +186,6 @@ TEST_F(TreeEdit, FirstItemUnderTheMenuRoot)
     EXPECT_EQ(node->item, expected);
     EXPECT_EQ(root()->item.childIndex, 10);
     EXPECT_EQ(root()->item.itemType, 1);
-    EXPECT_TRUE(prompter.prompts.empty());
 }
 
 TEST_F(TreeEdit, TheFourPositions)
@@ -194,7 +193,7 @@ TEST_F(TreeEdit, TheFourPositions)
     MenuNode* b = sub("Browser", root());
     MenuNode* c = sub("Camera", root());
     // An identifier that differs in letter case is no available item.
-    EXPECT_FALSE(insertAvailableItem(ws, entry("browser"), b, InsertPosition::AddBefore, prompter).ok());
+    EXPECT_FALSE(insertAvailableItem(ws, entry("browser"), b, InsertPosition::AddBefore).ok());
     EXPECT_EQ(menuCaptions(), (std::vector<std::string>{"Browser", "Camera"}));
 
     insert("AIM", c, InsertPosition::AddBefore);         // directly before Camera
@@ -312,8 +311,8 @@ TEST_F(TreeEdit, BlocksMoveWithTheirNodesWhenItemsAreInsertedBefore)
 
 TEST_F(TreeEdit, CustomItemsAreNumberedOneAfterAnother)
 {
-    auto r1 = insertAvailableItem(ws, customEntry(), root(), InsertPosition::AddSubitemLast, prompter);
-    auto r2 = insertAvailableItem(ws, customEntry(), r1->node, InsertPosition::AddBefore, prompter);
+    auto r1 = insertAvailableItem(ws, customEntry(), root(), InsertPosition::AddSubitemLast);
+    auto r2 = insertAvailableItem(ws, customEntry(), r1->node, InsertPosition::AddBefore);
     ASSERT_TRUE(r1.ok() && r2.ok());
     EXPECT_TRUE(r1->custom);
     EXPECT_TRUE(r2->custom);
@@ -349,7 +348,7 @@ TEST_F(TreeEdit, CustomNumbersPast255ReuseTheLowestFreeOneOfTheDocument)
 TEST_F(TreeEdit, ShortcutEntriesGetShortcutData)
 {
     MenuNode* first = sub("Games", root());
-    auto r = insertAvailableItem(ws, entry("DialedCalls"), first, InsertPosition::AddBefore, prompter);
+    auto r = insertAvailableItem(ws, entry("DialedCalls"), first, InsertPosition::AddBefore);
     ASSERT_TRUE(r.ok());
     MenuNode* node = r->node;
     EXPECT_EQ(node->caption(), "DialedCalls [SC]");
@@ -407,7 +406,6 @@ TEST_F(TreeEdit, The246thItemIsRefusedWithAMessage)
         ASSERT_NE(sub(i % 2 ? "Games" : "Radio", i % 3 ? folder : root()), nullptr) << i;
     ASSERT_EQ(doc().nodeCount(), 254u);
     MenuNode* last = at(253);
-    ASSERT_TRUE(prompter.prompts.empty());
     // Records 0 to 254 are all taken: the highest recordNo is 255.
     uint8_t highest = 0;
     for (MenuNode* n : doc().preorder())
@@ -419,15 +417,11 @@ TEST_F(TreeEdit, The246thItemIsRefusedWithAMessage)
     const std::vector<std::string> before = menuCaptions();
     for (InsertPosition p : {InsertPosition::AddBefore, InsertPosition::AddFirst,
                              InsertPosition::AddSubitemFirst, InsertPosition::AddSubitemLast}) {
-        prompter.prompts.clear();
-        auto r = insertAvailableItem(ws, customEntry(), folder, p, prompter);
-        ASSERT_FALSE(r.ok());
-        EXPECT_EQ(r.error(), "The menu is full: mma_ucp can hold at most 245 menu items");
-        EXPECT_EQ(prompter.prompts, (std::vector<Prompt>{{MessageIcon::Warning, "Warning",
-                                                          "The menu is full: mma_ucp can hold at most 245 menu items",
-                                                          false}}));
+        auto r = insertAvailableItem(ws, customEntry(), folder, p);
+        EXPECT_EQ(r.failure(), Error(ErrorKind::Refused, "The menu is full: mma_ucp can hold at most 245 menu items",
+                                     "Warning"));
     }
-    auto drop = dropOntoNode(ws, last, DragSource::availableEntry(entry("Games")), prompter);
+    auto drop = dropOntoNode(ws, last, DragSource::availableEntry(entry("Games")));
     EXPECT_FALSE(drop.ok());
     EXPECT_EQ(doc().nodeCount(), 254u);
     EXPECT_EQ(menuCaptions(), before);
@@ -637,7 +631,7 @@ TEST_F(TreeEdit, DroppingATreeNodeMovesItBeforeTheTarget)
     MenuNode* other = sub("Camera", root());
     giveData(only, blockOf({kind::MenuTitle}));
 
-    auto r = dropOntoNode(ws, other, DragSource::treeNode(only), prompter);
+    auto r = dropOntoNode(ws, other, DragSource::treeNode(only));
     ASSERT_TRUE(r.ok());
     EXPECT_EQ(r->node, only);
     EXPECT_FALSE(r->custom);
@@ -650,7 +644,7 @@ TEST_F(TreeEdit, DroppingATreeNodeMovesItBeforeTheTarget)
 
     // Into a deeper group.
     MenuNode* inner = sub("Radio", other);
-    ASSERT_TRUE(dropOntoNode(ws, inner, DragSource::treeNode(folder), prompter).ok());
+    ASSERT_TRUE(dropOntoNode(ws, inner, DragSource::treeNode(folder)).ok());
     EXPECT_EQ(folder->parent(), other);
     EXPECT_EQ(menuCaptions(), (std::vector<std::string>{"Games", "Camera", "Tools", "Radio"}));
     expectConsistent();
@@ -666,12 +660,12 @@ TEST_F(TreeEdit, DroppingANodeOnItselfOrItsSubtreeIsRefused)
     for (MenuNode* target : {folder, child, grandChild}) {
         EXPECT_FALSE(canDragNode(doc(), folder, target)) << target->caption();
         EXPECT_FALSE(canAcceptDrop(doc(), target, DragSource::treeNode(folder)));
-        EXPECT_FALSE(dropOntoNode(ws, target, DragSource::treeNode(folder), prompter).ok());
+        EXPECT_FALSE(dropOntoNode(ws, target, DragSource::treeNode(folder)).ok());
     }
     EXPECT_EQ(menuCaptions(), before);
     EXPECT_EQ(folder->parent(), root());
     // The other way round is fine: a child moved before its ancestor.
-    EXPECT_TRUE(dropOntoNode(ws, folder, DragSource::treeNode(grandChild), prompter).ok());
+    EXPECT_TRUE(dropOntoNode(ws, folder, DragSource::treeNode(grandChild)).ok());
     EXPECT_EQ(menuCaptions(), (std::vector<std::string>{"Radio", "Tools", "Games"}));
     expectConsistent();
 }
@@ -682,7 +676,7 @@ TEST_F(TreeEdit, DroppingAnAvailableEntryInsertsBeforeTheTarget)
     MenuNode* child = sub("Games", folder);
     giveData(folder, blockOf({kind::MenuTitle, kind::Url}));
 
-    auto r = dropOntoNode(ws, child, DragSource::availableEntry(customEntry()), prompter);
+    auto r = dropOntoNode(ws, child, DragSource::availableEntry(customEntry()));
     ASSERT_TRUE(r.ok());
     EXPECT_TRUE(r->custom);
     EXPECT_EQ(r->node->parent(), folder);
@@ -692,7 +686,7 @@ TEST_F(TreeEdit, DroppingAnAvailableEntryInsertsBeforeTheTarget)
     // The parent's block is not filtered by a drop.
     EXPECT_EQ(kindsOf(doc().data().at(folder->item.recordNo)), (std::vector<uint8_t>{0, 5}));
 
-    auto sc = dropOntoNode(ws, folder, DragSource::availableEntry(entry("WallPaper")), prompter);
+    auto sc = dropOntoNode(ws, folder, DragSource::availableEntry(entry("WallPaper")));
     ASSERT_TRUE(sc.ok());
     EXPECT_EQ(sc->node->item.itemType, 9);
     EXPECT_EQ(sc->node->item.dataLength, 28);
@@ -703,13 +697,13 @@ TEST_F(TreeEdit, DropsOutsideTheMainMenuAreRefused)
 {
     MenuNode* item = sub("Games", root());
     for (size_t index = 0; index <= 8; ++index) {
-        EXPECT_FALSE(dropOntoNode(ws, at(index), DragSource::availableEntry(0), prompter).ok()) << index;
-        EXPECT_FALSE(dropOntoNode(ws, at(index), DragSource::treeNode(item), prompter).ok()) << index;
-        EXPECT_FALSE(dropOntoNode(ws, item, DragSource::treeNode(at(index)), prompter).ok()) << index;
+        EXPECT_FALSE(dropOntoNode(ws, at(index), DragSource::availableEntry(0)).ok()) << index;
+        EXPECT_FALSE(dropOntoNode(ws, at(index), DragSource::treeNode(item)).ok()) << index;
+        EXPECT_FALSE(dropOntoNode(ws, item, DragSource::treeNode(at(index))).ok()) << index;
     }
-    EXPECT_FALSE(dropOntoNode(ws, nullptr, DragSource::availableEntry(0), prompter).ok());
-    EXPECT_FALSE(dropOntoNode(ws, item, DragSource::treeNode(nullptr), prompter).ok());
-    EXPECT_FALSE(dropOntoNode(ws, item, DragSource::availableEntry(ws.items.available().size()), prompter).ok());
+    EXPECT_FALSE(dropOntoNode(ws, nullptr, DragSource::availableEntry(0)).ok());
+    EXPECT_FALSE(dropOntoNode(ws, item, DragSource::treeNode(nullptr)).ok());
+    EXPECT_FALSE(dropOntoNode(ws, item, DragSource::availableEntry(ws.items.available().size())).ok());
     EXPECT_EQ(doc().nodeCount(), 10u);
     EXPECT_EQ(item->parent(), root());
 }
@@ -737,7 +731,7 @@ TEST_F(TreeEdit, DeepChainKeepsItsLinksThroughEveryOperation)
     ASSERT_TRUE(deleteSubtree(doc(), chain[30]).ok());
     EXPECT_EQ(chain[29]->item.itemType, 0);
     EXPECT_EQ(doc().data().count(), 30u);
-    ASSERT_TRUE(dropOntoNode(ws, radio, DragSource::treeNode(chain[20]), prompter).ok());
+    ASSERT_TRUE(dropOntoNode(ws, radio, DragSource::treeNode(chain[20])).ok());
     EXPECT_EQ(chain[19]->item.itemType, 0);
     EXPECT_EQ(chain[20]->item.recordNo, 11);
     EXPECT_EQ(doc().data().count(), 30u);

@@ -41,13 +41,13 @@ class Undo : public ::testing::Test {
 public:
     void SetUp() override
     {
-        const ReadReport read = readMenuBytes(fixture(), ws, ReadOptions{});
-        ASSERT_EQ(read.status, ReadStatus::Done) << read.error;
+        const auto read = readMenuBytes(fixture(), ws, ReadOptions{});
+        ASSERT_TRUE(read.ok()) << read.error();
         history.clear();
     }
     std::vector<uint8_t> render()
     {
-        auto bytes = renderMenuFile(ws, prompter);
+        auto bytes = renderMenuFile(ws);
         EXPECT_TRUE(bytes.ok()) << bytes.error();
         return bytes.ok() ? *bytes : std::vector<uint8_t>{};
     }
@@ -69,19 +69,18 @@ TEST_F(Undo, EveryEditKindIsOneStepThatUndoesToTheOpenedBytesAndRedoesToTheEdite
     const std::vector<EditKind> kinds = {
         {undo_step::InsertItem,
          [](Undo& t) {
-             return insertAvailableItem(t.ws, t.entry("MMRingStyle"), t.at(9), InsertPosition::AddSubitemFirst,
-                                        t.prompter).ok();
+             return insertAvailableItem(t.ws, t.entry("MMRingStyle"), t.at(9), InsertPosition::AddSubitemFirst).ok();
          }},
-        {undo_step::replaceWithItem, [](Undo& t) { return replaceWithItem(t.ws, t.entry("Mutilmedia"), t.at(12)).ok(); }},
+        {undo_step::ReplaceItem, [](Undo& t) { return replaceWithItem(t.ws, t.entry("Mutilmedia"), t.at(12)).ok(); }},
         {undo_step::DeleteItem, [](Undo& t) { return deleteSubtree(t.ws.document, t.at(9)).ok(); }},
-        {undo_step::moveNodeUp, [](Undo& t) { return moveNodeUp(t.ws.document, t.at(13)).ok(); }},
-        {undo_step::moveNodeDown, [](Undo& t) { return moveNodeDown(t.ws.document, t.at(10)).ok(); }},
+        {undo_step::MoveUp, [](Undo& t) { return moveNodeUp(t.ws.document, t.at(13)).ok(); }},
+        {undo_step::MoveDown, [](Undo& t) { return moveNodeDown(t.ws.document, t.at(10)).ok(); }},
         {undo_step::DropItem,
-         [](Undo& t) { return dropOntoNode(t.ws, t.at(13), DragSource::treeNode(t.at(10)), t.prompter).ok(); }},
+         [](Undo& t) { return dropOntoNode(t.ws, t.at(13), DragSource::treeNode(t.at(10))).ok(); }},
         {undo_step::DropItem,
          [](Undo& t) {
              const size_t custom = t.ws.items.available().size() - 1;
-             return dropOntoNode(t.ws, t.at(9), DragSource::availableEntry(custom), t.prompter).ok();
+             return dropOntoNode(t.ws, t.at(9), DragSource::availableEntry(custom)).ok();
          }},
         {undo_step::ModifyItem,
          [](Undo& t) {
@@ -136,10 +135,10 @@ TEST_F(Undo, UndoAllGivesTheOpenedBytesAndRedoAllTheEditedOnes)
         EXPECT_TRUE(history.commit(name, std::move(before)));
     };
     step(undo_step::InsertItem, [this] {
-        (void)insertAvailableItem(ws, entry("MMRingStyle"), at(13), InsertPosition::AddSubitemLast, prompter);
+        (void)insertAvailableItem(ws, entry("MMRingStyle"), at(13), InsertPosition::AddSubitemLast);
     });
     step(undo_step::DeleteItem, [this] { (void)deleteSubtree(ws.document, at(10)); });
-    step(undo_step::moveNodeUp, [this] { (void)moveNodeUp(ws.document, at(11)); });
+    step(undo_step::MoveUp, [this] { (void)moveNodeUp(ws.document, at(11)); });
     step(undo_step::ChangeSaveMode, [this] { ws.saveMode.setCdma(true); });
     const std::vector<uint8_t> edited = render();
 
@@ -161,7 +160,7 @@ TEST_F(Undo, AnActionThatChangedNothingIsNoStep)
 {
     UndoHistory::Snapshot before = history.capture();
     ASSERT_FALSE(moveNodeUp(ws.document, at(9)).ok());  // first of its siblings
-    EXPECT_FALSE(history.commit(undo_step::moveNodeUp, std::move(before)));
+    EXPECT_FALSE(history.commit(undo_step::MoveUp, std::move(before)));
     EXPECT_FALSE(history.canUndo());
     EXPECT_FALSE(history.isModified());
 }

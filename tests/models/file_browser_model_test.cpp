@@ -29,10 +29,10 @@ Names rowNames(const FileBrowserModel& model)
     return out;
 }
 
-Names listPaths(const PhoneContext& phone)
+Names listPaths(const BrowserState& state)
 {
     Names out;
-    for (const auto& e : phone.fileList)
+    for (const auto& e : state.files)
         out.push_back(e.path);
     return out;
 }
@@ -45,7 +45,7 @@ struct BrowserRig : VirtualPhoneRig {
         putPhoneFile("/a/mobile/picture/y.gif", patternBytes(40));
         putPhoneFile("/a/mobile/picture/z.gif", patternBytes(5));
         putPhoneFile("/c/w.gif", patternBytes(7));
-        EXPECT_TRUE(listIcons(phone()));
+        EXPECT_TRUE(listPhoneFiles(phone(), state, ListingMode::IconsOnly));
         model.buildTree();
         model.open();
         api->clearRequests();
@@ -87,7 +87,7 @@ TEST(FileBrowserTree, PathComponentsBecomeSortedFolderNodes)
 TEST(FileBrowserTree, SameNameInAnotherCaseIsASeparateNode)
 {
     BrowserRig rig;
-    rig.phone().fileList = {{1, 0, 0, "/a/Pic/b.gif"}, {2, 0, 0, "/a/pic/c.gif"}, {3, 0, 0, "/a/PIC/d.gif"}};
+    rig.state.files = {{1, 0, 0, "/a/Pic/b.gif"}, {2, 0, 0, "/a/pic/c.gif"}, {3, 0, 0, "/a/PIC/d.gif"}};
     rig.model.buildTree();
     // Sorted by byte value: upper case before lower case.
     EXPECT_EQ(childNames(rig.folder("/a")), (Names{"PIC", "Pic", "pic"}));
@@ -97,7 +97,7 @@ TEST(FileBrowserTree, SameNameInAnotherCaseIsASeparateNode)
 TEST(FileBrowserTree, EmptyListLeavesTheRootAlone)
 {
     BrowserRig rig;
-    rig.phone().fileList.clear();
+    rig.state.files.clear();
     rig.model.buildTree();
     EXPECT_TRUE(rig.model.root().children.empty());
     EXPECT_TRUE(rig.model.root().files.empty());
@@ -106,8 +106,8 @@ TEST(FileBrowserTree, EmptyListLeavesTheRootAlone)
 TEST(FileBrowserRows, FolderRowsCarrySizeAndAttributesAndClickGivesThePath)
 {
     BrowserRig rig;
-    rig.phone().fileList[1].attributes = 1 | 4;
-    rig.phone().fileList[2].attributes = 2;
+    rig.state.files[1].attributes = 1 | 4;
+    rig.state.files[2].attributes = 2;
     rig.select("/a/mobile/picture");
     ASSERT_EQ(rig.model.rows().size(), 3u);
     EXPECT_EQ(rig.model.rows()[0].size, "300");
@@ -149,9 +149,9 @@ TEST(FileBrowserUpload, RootSelectedWithoutUsePathIsRefused)
     BrowserRig rig;
     writeText(rig.local("n.gif"), "GIF89a");
     rig.model.selectFolder(&rig.model.root());
-    EXPECT_FALSE(rig.model.upload({rig.local("n.gif")}, rig.batches()));
-    ASSERT_EQ(rig.prompter.prompts.size(), 1u);
-    EXPECT_EQ(rig.prompter.prompts[0], (Prompt{MessageIcon::Error, "Error", "Target directory not specified"}));
+    const Status sent = rig.model.upload({rig.local("n.gif")}, rig.batches());
+    EXPECT_EQ(sent.error(), "Target directory not specified");
+    EXPECT_EQ(sent.failure().caption, "Error");
     EXPECT_TRUE(rig.commands().empty());
 }
 
@@ -161,8 +161,7 @@ TEST(FileBrowserUpload, UsePathWithAnEmptyFieldIsRefused)
     writeText(rig.local("n.gif"), "GIF89a");
     rig.model.setUsePath(true);
     rig.model.setUsePathText("");
-    EXPECT_FALSE(rig.model.upload({rig.local("n.gif")}, rig.batches()));
-    EXPECT_EQ(rig.prompter.texts(), (Names{"Target directory not specified"}));
+    EXPECT_EQ(rig.model.upload({rig.local("n.gif")}, rig.batches()).error(), "Target directory not specified");
 }
 
 TEST(FileBrowserUpload, OneFileIntoTheSelectedFolderJoinsListTreeAndRows)
@@ -173,7 +172,7 @@ TEST(FileBrowserUpload, OneFileIntoTheSelectedFolderJoinsListTreeAndRows)
     ASSERT_TRUE(rig.model.upload({rig.local("n.gif")}, rig.batches()));
     EXPECT_EQ(rig.batchesOpened, 0);   // one file: its own progress window
     EXPECT_EQ(readBytes(rig.phoneFile("/c/n.gif")), patternBytes(1500));
-    EXPECT_EQ(rig.phone().fileList.back(), (PhoneFileEntry{1500, 0, 0, "/c/n.gif"}));
+    EXPECT_EQ(rig.state.files.back(), (PhoneFileEntry{1500, 0, 0, "/c/n.gif"}));
     EXPECT_EQ(rowNames(rig.model), (Names{"w.gif", "n.gif"}));
     EXPECT_EQ(rig.model.rows()[1].size, "1500");
 }
@@ -186,7 +185,7 @@ TEST(FileBrowserUpload, LocalNamesBecomeOneBytePerCharacterOnThePhoneAndBack)
     writeBytes(rig.local(localName), patternBytes(20));
     rig.select("/c");
     ASSERT_TRUE(rig.model.upload({rig.local(localName)}, rig.batches()));
-    EXPECT_EQ(rig.phone().fileList.back().path, "/c/" + phoneName);
+    EXPECT_EQ(rig.state.files.back().path, "/c/" + phoneName);
     EXPECT_EQ(readBytes(rig.phoneFile("/c/" + phoneName)), patternBytes(20));
 
     // Several files downloaded into a folder get their names back in UTF-8.
@@ -230,9 +229,9 @@ TEST(FileBrowserUpload, FailureStopsAndKeepsWhatWasWritten)
     writeBytes(rig.local("q.gif"), patternBytes(20));
     rig.select("/c");
     // The second file's open succeeds but its write fails.
-    rig.api->addTrap(PhoneCall::SendCmd, 2, VirtualPhone::TrapAction::Fail, kFsacWrite);
-    EXPECT_FALSE(rig.model.upload({rig.local("p.gif"), rig.local("q.gif")}, rig.batches()));
-    EXPECT_EQ(rig.prompter.texts(), (Names{"Error writing /c/q.gif"}));
+    rig.api->addTrap(PhoneCall::SendCmd, 2, RecordingPhone::TrapAction::Fail, kFsacWrite);
+    EXPECT_EQ(rig.model.upload({rig.local("p.gif"), rig.local("q.gif")}, rig.batches()).error(),
+              "Error writing /c/q.gif");
     EXPECT_EQ(rowNames(rig.model), (Names{"w.gif", "p.gif"}));
 }
 
@@ -240,10 +239,9 @@ TEST(FileBrowserUpload, MissingLocalFileShowsTheFileErrorAndSendsNothing)
 {
     BrowserRig rig;
     rig.select("/c");
-    EXPECT_FALSE(rig.model.upload({rig.local("gone.gif")}, rig.batches()));
-    ASSERT_EQ(rig.prompter.prompts.size(), 1u);
-    EXPECT_EQ(rig.prompter.prompts[0].caption, "Error");
-    EXPECT_FALSE(rig.prompter.prompts[0].text.empty());
+    const Status sent = rig.model.upload({rig.local("gone.gif")}, rig.batches());
+    EXPECT_EQ(sent.failure().kind, ErrorKind::Io);
+    EXPECT_FALSE(sent.error().empty());
     EXPECT_TRUE(rig.commands().empty());
 }
 
@@ -278,19 +276,21 @@ TEST_P(FileBrowserUploadOverwrite, AsksBeforeWritingOverAPhoneFile)
     for (const char* name : {"x.gif", "y.gif", "n.gif"}) {
         const bool written = std::count(GetParam().written.begin(), GetParam().written.end(), name) > 0;
         const std::string path = "/a/mobile/picture/" + std::string(name);
-        if (written)
+        if (written) {
             EXPECT_EQ(readBytes(rig.phoneFile(path)), patternBytes(77)) << name;
-        else if (std::string(name) != "n.gif")
+        } else if (std::string(name) != "n.gif") {
             EXPECT_NE(readBytes(rig.phoneFile(path)).size(), 77u) << name;
+        }
         // Written over or not, a file has one list entry and one row.
-        const Names listed = listPaths(rig.phone());
+        const Names listed = listPaths(rig.state);
         const Names rows = rowNames(rig.model);
         const bool there = written || std::string(name) != "n.gif";
         EXPECT_EQ(std::count(listed.begin(), listed.end(), path), there ? 1 : 0) << name;
         EXPECT_EQ(std::count(rows.begin(), rows.end(), name), there ? 1 : 0) << name;
     }
-    if (std::count(GetParam().written.begin(), GetParam().written.end(), "x.gif") > 0)
+    if (std::count(GetParam().written.begin(), GetParam().written.end(), "x.gif") > 0) {
         EXPECT_EQ(rig.model.rows()[0].size, "77");
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -360,9 +360,9 @@ TEST(FileBrowserDownload, FailureShowsTheMessageAndForgetsNoFolder)
     BrowserRig rig;
     rig.select("/a/mobile/picture");
     rig.model.selectAll();
-    rig.api->addTrap(PhoneCall::SendCmd, 1, VirtualPhone::TrapAction::Fail, kFsacSeek);
-    EXPECT_FALSE(rig.model.downloadSelected(rig.local(""), rig.batches()));
-    EXPECT_EQ(rig.prompter.texts(), (Names{"Error reading /a/mobile/picture/x.gif"}));
+    rig.api->addTrap(PhoneCall::SendCmd, 1, RecordingPhone::TrapAction::Fail, kFsacSeek);
+    EXPECT_EQ(rig.model.downloadSelected(rig.local(""), rig.batches()).error(),
+              "Error reading /a/mobile/picture/x.gif");
     EXPECT_EQ(rig.state.lastDownloadFolder, "");
 }
 
@@ -394,7 +394,7 @@ TEST_P(FileBrowserDeleteWalk, AnswersDecideFileByFile)
     for (const char* name : {"x.gif", "y.gif", "z.gif"}) {
         const bool kept = std::count(GetParam().left.begin(), GetParam().left.end(), name) > 0;
         EXPECT_EQ(std::filesystem::exists(rig.phoneFile("/a/mobile/picture/" + std::string(name))), kept);
-        const Names listed = listPaths(rig.phone());
+        const Names listed = listPaths(rig.state);
         EXPECT_EQ(std::count(listed.begin(), listed.end(), "/a/mobile/picture/" + std::string(name)) > 0, kept);
     }
     EXPECT_TRUE(rig.prompter.prompts.empty());
@@ -432,16 +432,16 @@ TEST(FileBrowserDelete, FailureStopsWithItsMessage)
     BrowserRig rig;
     rig.select("/a/mobile/picture");
     rig.model.selectAll();
-    rig.api->addTrap(PhoneCall::FileDelete, 2, VirtualPhone::TrapAction::Fail);
-    EXPECT_FALSE(rig.model.deleteSelected([](const std::string&) { return DeleteAnswer::YesToAll; }));
-    EXPECT_EQ(rig.prompter.texts(), (Names{"Error deleting /a/mobile/picture/y.gif"}));
+    rig.api->addTrap(PhoneCall::FileDelete, 2, RecordingPhone::TrapAction::Fail);
+    EXPECT_EQ(rig.model.deleteSelected([](const std::string&) { return DeleteAnswer::YesToAll; }).error(),
+              "Error deleting /a/mobile/picture/y.gif");
     EXPECT_EQ(rowNames(rig.model), (Names{"y.gif", "z.gif"}));
 }
 
 TEST(FileBrowserAttributes, PresetAndOneChoiceForSeveralFiles)
 {
     BrowserRig rig;
-    rig.phone().fileList[0].attributes = 2;
+    rig.state.files[0].attributes = 2;
     rig.select("/a/mobile/picture");
     rig.model.setSelection({0});
     EXPECT_EQ(rig.model.attributePreset(), 2);
@@ -463,9 +463,8 @@ TEST(FileBrowserAttributes, FailureStopsWithItsMessage)
     BrowserRig rig;
     rig.select("/a/mobile/picture");
     rig.model.selectAll();
-    rig.api->addTrap(PhoneCall::FileCreate, 1, VirtualPhone::TrapAction::Fail);
-    EXPECT_FALSE(rig.model.applyAttributes(2));
-    EXPECT_EQ(rig.prompter.texts(), (Names{"Error changing attributes for /a/mobile/picture/x.gif"}));
+    rig.api->addTrap(PhoneCall::FileCreate, 1, RecordingPhone::TrapAction::Fail);
+    EXPECT_EQ(rig.model.applyAttributes(2).error(), "Error changing attributes for /a/mobile/picture/x.gif");
     EXPECT_EQ(rig.model.rows()[0].attributes, "[]");
 }
 
@@ -485,9 +484,8 @@ TEST(FileBrowserFolders, CreateFailureIsShown)
 {
     BrowserRig rig;
     rig.select("/c");
-    rig.api->addTrap(PhoneCall::FileCreateDir, 1, VirtualPhone::TrapAction::Fail);
-    EXPECT_FALSE(rig.model.createFolder("d"));
-    EXPECT_EQ(rig.prompter.texts(), (Names{"Error creating /c/d"}));
+    rig.api->addTrap(PhoneCall::FileCreateDir, 1, RecordingPhone::TrapAction::Fail);
+    EXPECT_EQ(rig.model.createFolder("d").error(), "Error creating /c/d");
     EXPECT_TRUE(rig.folder("/c").children.empty());
 }
 
@@ -516,7 +514,7 @@ TEST(FileBrowserFolders, DeleteWithFilesWarnsOnceThenDeletesAllWithoutAsking)
     EXPECT_EQ(rig.prompter.prompts[1], (Prompt{MessageIcon::Warning, "Warning",
                                                "All files in folder will be deleted\r\n  Continue?", true}));
     EXPECT_FALSE(std::filesystem::exists(rig.phoneFile("/a/mobile/picture")));
-    EXPECT_EQ(listPaths(rig.phone()), (Names{"/c/w.gif"}));
+    EXPECT_EQ(listPaths(rig.state), (Names{"/c/w.gif"}));
     EXPECT_TRUE(rig.folder("/a/mobile").children.empty());
     // Confirmations are back on afterwards.
     rig.select("/c");
@@ -531,10 +529,9 @@ TEST(FileBrowserFolders, DeleteDirFailureKeepsTheNode)
     BrowserRig rig;
     rig.select("/c");
     rig.model.setSelection({});
-    rig.api->addTrap(PhoneCall::FileDeleteDir, 1, VirtualPhone::TrapAction::Fail);
+    rig.api->addTrap(PhoneCall::FileDeleteDir, 1, RecordingPhone::TrapAction::Fail);
     rig.prompter.answers = {Answer::Yes};
-    EXPECT_FALSE(rig.model.deleteFolder());
-    EXPECT_EQ(rig.prompter.texts().back(), "Error deleting /c");
+    EXPECT_EQ(rig.model.deleteFolder().error(), "Error deleting /c");
     EXPECT_NE(rig.model.findFolder("/c"), nullptr);
 }
 
@@ -542,15 +539,15 @@ TEST(FileBrowserListing, UpdateRunsTheListingOfTheMode)
 {
     BrowserRig rig;
     rig.putPhoneFile("/a/t.txt", patternBytes(3));
-    rig.state.mode = ListingMode::AllFiles;
-    ASSERT_TRUE(listPhoneFiles(rig.phone(), rig.state));
-    const Names listed = listPaths(rig.phone());
+    ASSERT_TRUE(listPhoneFiles(rig.phone(), rig.state, ListingMode::AllFiles));
+    const Names listed = listPaths(rig.state);
     EXPECT_NE(std::count(listed.begin(), listed.end(), "/a/t.txt"), 0);
-    rig.state.mode = ListingMode::ByMask;
     rig.state.maskVolumes = "c";
     rig.state.maskExtension = ".gif";
-    ASSERT_TRUE(listPhoneFiles(rig.phone(), rig.state));
-    EXPECT_EQ(listPaths(rig.phone()), (Names{"/c/w.gif"}));
+    ASSERT_TRUE(listPhoneFiles(rig.phone(), rig.state, ListingMode::ByMask));
+    EXPECT_EQ(listPaths(rig.state), (Names{"/c/w.gif"}));
+    // Each listed volume tells its free space.
+    EXPECT_EQ(rig.state.freeBytes.count('c'), 1u);
 }
 
 TEST(MaskDialogRules, OpeningTwiceListsEachVolumeOnceAllChecked)

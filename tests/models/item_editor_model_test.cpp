@@ -15,9 +15,9 @@ namespace {
 using testing::Prompt;
 using testing::RecordingPrompter;
 
-Prompt inputError(const std::string& text)
+Error inputError(const std::string& text)
 {
-    return {MessageIcon::Error, "Input format error", text + "\r\nInput will be ignored", false};
+    return Error(ErrorKind::Format, text + "\r\nInput will be ignored", "Input format error");
 }
 
 DataEntry titleEntry(uint8_t k, std::vector<Title> titles)
@@ -223,29 +223,34 @@ TEST(ItemEditorChecks, NumbersAndDialCharacters)
     EXPECT_EQ(checkDialNumber("+4917x"), "Invalid dialing character");
 }
 
-TEST_F(ItemEditor, FailedFieldShowsMessageAndEmptiesField)
+TEST_F(ItemEditor, FailedFieldReturnsItsMessageAndEmptiesField)
 {
+    std::vector<Error> errors;
+    auto keep = [&errors](const Status& checked) {
+        if (!checked)
+            errors.push_back(checked.failure());
+    };
     model.load(nullptr, 0, false, 0x41, 0);
-    model.setIconText(IconRow::Animated, u"/d/x", prompter);
+    keep(model.setIconText(IconRow::Animated, u"/d/x"));
     EXPECT_EQ(model.icon(IconRow::Animated).text, u"");
     EXPECT_FALSE(model.icon(IconRow::Animated).previewVisible);
-    model.setIconText(IconRow::Animated, u"/a/picture/icon_1.gif", prompter);
+    keep(model.setIconText(IconRow::Animated, u"/a/picture/icon_1.gif"));
     EXPECT_EQ(model.icon(IconRow::Animated).text, u"/a/picture/icon_1.gif");
     EXPECT_TRUE(model.icon(IconRow::Animated).previewVisible);
 
     model.setIconSource(IconRow::Static, IconSource::DRM);
-    model.setIconText(IconRow::Static, u"4001", prompter);
-    model.setIconText(IconRow::Static, u"0", prompter);
-    model.setIconText(IconRow::Static, u"12a", prompter);
+    keep(model.setIconText(IconRow::Static, u"4001"));
+    keep(model.setIconText(IconRow::Static, u"0"));
+    keep(model.setIconText(IconRow::Static, u"12a"));
     model.chooseFunction(ItemFunction::CallSend);
-    model.setFunctionField(FunctionField::DialNumber, "+4917x", prompter);
+    keep(model.setFunctionField(FunctionField::DialNumber, "+4917x"));
     EXPECT_EQ(model.field(FunctionField::DialNumber), "");
-    model.setFunctionField(FunctionField::Code12, "256", prompter);
+    keep(model.setFunctionField(FunctionField::Code12, "256"));
     model.chooseFunction(ItemFunction::Action);
-    model.setFunctionField(FunctionField::ActionCode, "65536", prompter);
+    keep(model.setFunctionField(FunctionField::ActionCode, "65536"));
 
-    EXPECT_EQ(prompter.prompts,
-              (std::vector<Prompt>{inputError("Invalid volume letter. Expecting a,b,c,e"),
+    EXPECT_EQ(errors,
+              (std::vector<Error>{inputError("Invalid volume letter. Expecting a,b,c,e"),
                                    inputError("Value too big"), inputError("Value too small"),
                                    inputError("Invalid numeric value"),
                                    inputError("Invalid dialing character"),
@@ -256,19 +261,18 @@ TEST_F(ItemEditor, DialNumberLocksTheCodesAndCall)
 {
     model.load(nullptr, 0, false, 0x41, 0);
     model.chooseFunction(ItemFunction::CallSend);
-    model.setFunctionField(FunctionField::Code12, "7", prompter);
+    EXPECT_TRUE(model.setFunctionField(FunctionField::Code12, "7").ok());
     model.setSend(true);
     EXPECT_EQ(model.itemType(), 5);
     EXPECT_FALSE(model.fieldEnabled(FunctionField::DialNumber));
     model.setSend(false);
     EXPECT_EQ(model.itemType(), 4);
-    model.setFunctionField(FunctionField::DialNumber, "*100#", prompter);
-    EXPECT_TRUE(prompter.prompts.empty());
+    EXPECT_TRUE(model.setFunctionField(FunctionField::DialNumber, "*100#").ok());
     EXPECT_EQ(model.field(FunctionField::Code12), "");
     EXPECT_FALSE(model.fieldEnabled(FunctionField::Code12));
     EXPECT_FALSE(model.callSendEnabled());
     EXPECT_FALSE(model.isSend());
-    model.setFunctionField(FunctionField::DialNumber, "", prompter);
+    EXPECT_TRUE(model.setFunctionField(FunctionField::DialNumber, "").ok());
     EXPECT_TRUE(model.fieldEnabled(FunctionField::Code12));
     EXPECT_TRUE(model.callSendEnabled());
 }
@@ -352,7 +356,7 @@ TEST_F(ItemEditor, ShortcutAbcGivesKind23Type9Attributes0x60)
 {
     model.load(nullptr, 0, false, 0x41, 0x18);
     model.chooseFunction(ItemFunction::Shortcut);
-    model.setFunctionField(FunctionField::ShortcutData, "ABC", prompter);
+    EXPECT_TRUE(model.setFunctionField(FunctionField::ShortcutData, "ABC").ok());
     model.applyDataChange();
     const auto result = model.commit(true);
     ASSERT_TRUE(result.hasData);
@@ -374,13 +378,13 @@ TEST_F(ItemEditor, CommitOrderAndLengths)
     model.load(nullptr, 0, false, 0x41, 0);
     model.addTitle(TitleList::Softkey, 2, u"Ok");          // 1 + 4 + 6 = 11
     model.addTitle(TitleList::Menu, 1, u"Abc");            // 1 + 4 + 8 = 13
-    model.setIconText(IconRow::Static, u"/a/s.gif", prompter);  // 2*8 + 3 = 19
+    EXPECT_TRUE(model.setIconText(IconRow::Static, u"/a/s.gif").ok());  // 2*8 + 3 = 19
     model.setIconSource(IconRow::Animated, IconSource::DRM);
-    model.setIconText(IconRow::Animated, u"12", prompter);
+    EXPECT_TRUE(model.setIconText(IconRow::Animated, u"12").ok());
     model.chooseFunction(ItemFunction::CallSend);
     model.setSend(true);
-    model.setFunctionField(FunctionField::Code14, "9", prompter);
-    model.setFunctionField(FunctionField::Code12, "255", prompter);
+    EXPECT_TRUE(model.setFunctionField(FunctionField::Code14, "9").ok());
+    EXPECT_TRUE(model.setFunctionField(FunctionField::Code12, "255").ok());
     model.applyDataChange();
     const auto result = model.commit(false);
     std::vector<std::pair<int, int>> kindsAndLengths;
@@ -401,7 +405,7 @@ TEST_F(ItemEditor, UrlAndApplicationEntries)
 {
     model.load(nullptr, 0, false, 0x41, 0);
     model.chooseFunction(ItemFunction::Url);
-    model.setFunctionField(FunctionField::Url, "http://x", prompter);
+    EXPECT_TRUE(model.setFunctionField(FunctionField::Url, "http://x").ok());
     model.applyDataChange();
     auto result = model.commit(false);
     ASSERT_EQ(result.block.entries.size(), 1u);
@@ -428,7 +432,7 @@ TEST_F(ItemEditor, EmptiedFieldLeavesNoEntry)
     ItemDataBlock block;
     block.entries = {urlEntry("http://old")};
     model.load(&block, 3, false, 0x60, 0);
-    model.setFunctionField(FunctionField::Url, "", prompter);
+    EXPECT_TRUE(model.setFunctionField(FunctionField::Url, "").ok());
     model.applyDataChange();
     EXPECT_FALSE(model.hasData(true));
 }
@@ -449,7 +453,7 @@ TEST_F(ItemEditor, UnsupportedRecordsSurviveOnlyWithSaveAllAndUnchangedFunction)
     // Function changed during this opening (even back to the same one): dropped.
     model.load(&block, 3, false, 0x60, 0);
     model.chooseFunction(ItemFunction::Url);
-    model.setFunctionField(FunctionField::Url, "http://a", prompter);
+    EXPECT_TRUE(model.setFunctionField(FunctionField::Url, "http://a").ok());
     model.applyDataChange();
     EXPECT_EQ(model.commit(true).block.entries.size(), 1u);
 
@@ -497,9 +501,9 @@ TEST_F(ItemEditor, CancelAsksOnlyWhenOkWouldStoreSomethingElse)
          },
          false},
         {"a URL typed",
-         [](ItemEditorModel& m, Prompter& p) {
+         [](ItemEditorModel& m, Prompter&) {
              m.chooseFunction(ItemFunction::Url);
-             m.setFunctionField(FunctionField::Url, "http://a", p);
+             EXPECT_TRUE(m.setFunctionField(FunctionField::Url, "http://a").ok());
          },
          true},
     };
@@ -528,11 +532,9 @@ TEST_F(ItemEditor, CancelAsksOnlyWhenOkWouldStoreSomethingElse)
 TEST(CommitItemEdit, StoresOrFreesTheNodeBlock)
 {
     Workspace ws;
-    RecordingPrompter prompter;
     startNewMenu(ws.document);
     MenuNode* node = insertAvailableItem(ws, ws.items.findAvailable("Custom item"),
-                                         ws.document.menuRoot(), InsertPosition::AddSubitemLast,
-                                         prompter)
+                                         ws.document.menuRoot(), InsertPosition::AddSubitemLast)
                          .value()
                          .node;
     const size_t blocksBefore = ws.document.data().count();

@@ -103,11 +103,11 @@ INSTANTIATE_TEST_SUITE_P(
         // Titles repeat; block order is kept.
         SummaryCase{{0, 23, 0}, {"Name in menu modified", "Shortcut data", "Name in menu modified"}}));
 
-TEST(DocumentCommandStates, FollowDocumentAndConnection)
+TEST(documentCommands, FollowDocumentAndConnection)
 {
-    EXPECT_EQ(DocumentCommandStates(false, true), (DocumentCommands{false, false, false}));
-    EXPECT_EQ(DocumentCommandStates(true, false), (DocumentCommands{true, false, true}));
-    EXPECT_EQ(DocumentCommandStates(true, true), (DocumentCommands{true, true, true}));
+    EXPECT_EQ(documentCommands(false, true), (DocumentCommands{false, false, false}));
+    EXPECT_EQ(documentCommands(true, false), (DocumentCommands{true, false, true}));
+    EXPECT_EQ(documentCommands(true, true), (DocumentCommands{true, true, true}));
 }
 
 TEST(JokeMode, FirstToggleEntersSecondLeaves)

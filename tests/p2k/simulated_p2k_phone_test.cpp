@@ -40,10 +40,10 @@ public:
     explicit Wire(SimulatedPhoneOptions options) : storage_(PhoneSpec{}), options_(options)
     {
         storage_.putPhoneFile("/a/f", Bytes(3, 0x5A));
-        phone_ = std::make_unique<SimulatedP2kPhone>(*storage_.api, options);
+        phone_ = std::make_unique<SimulatedP2kPhone>(PhoneStorage{*storage_.virtualPhone, *storage_.api}, options);
     }
 
-    VirtualPhone& storage() { return *storage_.api; }
+    RecordingPhone& storage() { return *storage_.api; }
     const RequestLayout& requestLayout() const { return options_.bulk ? kBulkRequest : kClassicRequest; }
     const ReplyLayout& replyLayout() const { return options_.bulk ? kBulkReply : kClassicReply; }
     SimulatedP2kPhone& phone() { return *phone_; }
@@ -177,7 +177,7 @@ TEST_P(SimulatedPhoneKinds, FreeSpaceIsAskedOfTheStorage)
 TEST(SimulatedPhone, PollSaysNotReadyInTwoBytesAndReadyInFour)
 {
     VirtualPhoneRig storage{PhoneSpec{}};
-    SimulatedP2kPhone phone(*storage.api, {.testCommandInterface = 5, .replyDelay = std::chrono::milliseconds(20)});
+    SimulatedP2kPhone phone(*storage.virtualPhone, {.testCommandInterface = 5, .replyDelay = std::chrono::milliseconds(20)});
     const Bytes version = renderRequest(7, kCmdVersion, Bytes{0xFF, 0xFF});
     ASSERT_EQ(phone.control({0x41, 0x02, 0, 5}, version, 0).status, UsbStatus::Ok);
     EXPECT_EQ(phone.control({0xC1, 0x00, 0, 5}, {}, 8).data, (Bytes{0, 0}));

@@ -53,7 +53,8 @@ public:
 
     void plugPhone(SimulatedPhoneOptions options, bool announce = true)
     {
-        bus->plug(std::make_shared<SimulatedP2kPhone>(*storage_.api, options), announce);
+        bus->plug(std::make_shared<SimulatedP2kPhone>(PhoneStorage{*storage_.virtualPhone, *storage_.api}, options),
+                  announce);
     }
     int init()
     {

@@ -1,5 +1,6 @@
 // What is particular to the virtual phone: its folder, phone.json, the SEEM files, the
-// attribute file, refused paths, the listing rules, traps and the callback thread.
+// attribute file, refused paths, the listing rules, the callback thread, and the recording
+// phone's traps worn over it.
 
 #include "p2k/virtual_phone.h"
 
@@ -7,57 +8,12 @@
 
 #include "core/bytes.h"
 
-#include "phone/connection_monitor.h"
 #include "support/virtual_phone_rig.h"
 
 namespace tessaro::testing {
 namespace {
 
 using Bytes = std::vector<uint8_t>;
-
-TEST(PhoneIdentity, RecordsDecodeToWhatPhoneJsonSays)
-{
-    auto id = PhoneIdentity::parse(R"({"model": "V3x", "firmware": "R252211_U_85.9B.E1P", "lp": 43981,
-                                       "imei": "490154203237518", "comment": "ignored"})");
-    ASSERT_TRUE(id.ok()) << id.error();
-    EXPECT_EQ(id->modelRecord(), (Bytes{0, 'V', 0, '3', 0, 'x', /*end*/ 0, 0}));
-    EXPECT_EQ(decodeModel(id->modelRecord()), "V3x");
-    EXPECT_EQ(decodeImei(id->imeiRecord()), "490154203237518");
-    const Bytes fw = id->firmwareReply();
-    EXPECT_EQ(fw[0], 4 + 19);                      // L
-    EXPECT_EQ(std::string(fw.begin() + 5, fw.end()), "R252211_U_85.9B.E1P");
-    EXPECT_EQ(id->lpReply(), (Bytes{0x00, 0xAB, 0xCD, 0x00}));
-}
-
-TEST(PhoneIdentity, BadPhoneJsonIsRefusedWithTheField)
-{
-    struct Case {
-        const char* json;
-        const char* error;
-    };
-    const Case cases[] = {
-        {"not json", "phone.json: not a JSON object"},
-        {R"({"firmware": "x", "lp": 1, "imei": "490154203237518"})", "phone.json: \"model\" must be a string"},
-        {R"({"model": "m", "firmware": "x", "lp": 65536, "imei": "490154203237518"})",
-         "phone.json: \"lp\" must lie between 0 and 65535"},
-        {R"({"model": "m", "firmware": "x", "lp": -1, "imei": "490154203237518"})",
-         "phone.json: \"lp\" must lie between 0 and 65535"},
-        {R"({"model": "m", "firmware": "x", "lp": 1.5, "imei": "490154203237518"})",
-         "phone.json: \"lp\" must be a whole number"},
-        {R"({"model": "m", "firmware": "x", "lp": 1, "imei": "49015420323751"})",
-         "phone.json: \"imei\" must be 15 digits"},
-        {R"({"model": "m", "firmware": "x", "lp": 1, "imei": "49015420323751A"})",
-         "phone.json: \"imei\" must be 15 digits"},
-    };
-    for (const auto& c : cases) {
-        const auto id = PhoneIdentity::parse(c.json);
-        ASSERT_FALSE(id.ok()) << c.json;
-        EXPECT_EQ(id.error(), c.error);
-    }
-    const std::string longFirmware = R"({"model": "m", "lp": 1, "imei": "490154203237518", "firmware": ")"
-        + std::string(252, 'f') + "\"}";
-    EXPECT_EQ(PhoneIdentity::parse(longFirmware).error(), "phone.json: \"firmware\" is longer than 251 bytes");
-}
 
 TEST(VirtualPhone, FolderWithoutPhoneJsonIsRefused)
 {
@@ -78,7 +34,7 @@ TEST(VirtualPhone, PathsLeavingTheFolderAreRefused)
 
     for (const std::string path : {"/a/../../outside/secret", "/a/link/secret", "/a/file", "/a/./x",
                                    "/x/file", "a/file", "/", "/a//x", "/outside/secret"}) {
-        EXPECT_TRUE(rig.api->resolve(path).empty()) << path;
+        EXPECT_TRUE(rig.virtualPhone->resolve(path).empty()) << path;
         EXPECT_EQ(rig.api->File_Delete(path), -1) << path;
     }
     EXPECT_EQ(rig.api->File_CreateDir("/a/link/new", 0), -1);
@@ -86,8 +42,8 @@ TEST(VirtualPhone, PathsLeavingTheFolderAreRefused)
     // The link is not followed by a listing either.
     EXPECT_EQ(rig.api->File_CountEx("/a/*"), 0);
     EXPECT_TRUE(std::filesystem::exists(rig.temp.path() / "outside" / "secret"));
-    EXPECT_EQ(rig.api->resolve("/a/mobile/"), rig.phoneDir() / "a" / "mobile");
-    EXPECT_TRUE(rig.api->resolve("/a/" + std::string(501, 'n')).empty()); // 504 bytes
+    EXPECT_EQ(rig.virtualPhone->resolve("/a/mobile/"), rig.phoneDir() / "a" / "mobile");
+    EXPECT_TRUE(rig.virtualPhone->resolve("/a/" + std::string(501, 'n')).empty()); // 504 bytes
 }
 
 TEST(VirtualPhone, AttributesSurviveARestartOfTheProgram)
@@ -202,11 +158,11 @@ TEST(VirtualPhone, ReadingAFileThatIsNotThereFailsAndCreatesNothing)
     EXPECT_FALSE(std::filesystem::exists(rig.phoneFile("/a/n")));
 }
 
-TEST(VirtualPhone, RecordsCallsAndTrapsTheChosenOne)
+TEST(RecordingPhone, RecordsCallsAndTrapsTheChosenOne)
 {
     VirtualPhoneRig rig;
     rig.connect();
-    rig.api->addTrap(PhoneCall::FileCreateDir, 2, VirtualPhone::TrapAction::Fail);
+    rig.api->addTrap(PhoneCall::FileCreateDir, 2, RecordingPhone::TrapAction::Fail);
     EXPECT_EQ(rig.api->File_CreateDir("/a/one", 0), 0);
     EXPECT_EQ(rig.api->File_CreateDir("/a/two", 0), -1);
     EXPECT_EQ(rig.api->File_CreateDir("/a/three", 0), 0);
@@ -226,10 +182,10 @@ TEST(VirtualPhone, RestartRebootsThePhone)
         status.push_back(c);
         return c;
     });
-    rig.api->plug();
+    rig.virtualPhone->plug();
     EXPECT_EQ(rig.api->P2K_Restart(), 0);
     EXPECT_EQ(status, (std::vector<int>{1, 0, 1}));
-    EXPECT_TRUE(rig.api->isPlugged());
+    EXPECT_TRUE(rig.virtualPhone->isPlugged());
 }
 
 TEST(VirtualPhone, StatusCallsFromItsOwnThread)
@@ -249,10 +205,10 @@ TEST(VirtualPhone, StatusCallsFromItsOwnThread)
         threads.push_back(std::this_thread::get_id());
         return c;
     });
-    rig.api->plug();
-    rig.api->unplug();
-    rig.api->plug();
-    rig.api->waitForCallbacks();
+    rig.virtualPhone->plug();
+    rig.virtualPhone->unplug();
+    rig.virtualPhone->plug();
+    rig.virtualPhone->waitForCallbacks();
     std::lock_guard lock(mutex);
     EXPECT_EQ(status, (std::vector<int>{1, 0, 1}));
     ASSERT_EQ(threads.size(), 3u);

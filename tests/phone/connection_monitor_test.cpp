@@ -66,7 +66,7 @@ TEST(ConnectionMonitor, PluggingInRunsTheWholeSequence)
     rig.view.hasNodes = true;
     ASSERT_TRUE(rig.monitor.initPhoneLink());
     EXPECT_TRUE(readText(rig.logPath()).empty());
-    rig.api->plug();
+    rig.virtualPhone->plug();
 
     EXPECT_EQ(rig.logLines(), kConnectLog);
     EXPECT_EQ(rig.view.calls, (Lines{"balloon Connected:  E398",
@@ -100,26 +100,22 @@ TEST(ConnectionMonitor, SaveToPhoneNeedsAMenuNode)
 {
     MonitorRig rig;
     ASSERT_TRUE(rig.monitor.initPhoneLink());
-    rig.api->plug();
+    rig.virtualPhone->plug();
     EXPECT_EQ(rig.view.calls.back(), "actions 10");
 }
 
-TEST(ConnectionMonitor, UnpluggingForgetsListsButKeepsTheIdentity)
+TEST(ConnectionMonitor, UnpluggingCallsTheHookButKeepsTheIdentity)
 {
     MonitorRig rig;
     ASSERT_TRUE(rig.monitor.initPhoneLink());
-    rig.api->plug();
-    rig.phone().volumes = {'a', 'b'};
-    rig.phone().fileList.push_back({10, 0, 0, "/a/x.gif"});
+    rig.virtualPhone->plug();
     rig.view.calls.clear();
 
-    rig.api->unplug();
+    rig.virtualPhone->unplug();
 
     EXPECT_EQ(rig.view.calls, (Lines{"tray 15", "balloon Disconnected", "lamp red", "actions 00",
                                      "phone panel Phone: None ", "imei panel IMEI: N/A "}));
     EXPECT_FALSE(rig.link.connected);
-    EXPECT_TRUE(rig.phone().volumes.empty());
-    EXPECT_TRUE(rig.phone().fileList.empty());
     EXPECT_EQ(rig.link.firmwarePrefix, "");
     EXPECT_EQ(rig.link.model, "E398");
     EXPECT_EQ(rig.link.imei, "312345678901234");
@@ -134,7 +130,7 @@ TEST(ConnectionMonitor, FirmwareWithoutUnderscoreStillSelectsAProfile)
     spec.firmware = "AB12CD34";
     MonitorRig rig(spec);
     ASSERT_TRUE(rig.monitor.initPhoneLink());
-    rig.api->plug();
+    rig.virtualPhone->plug();
     EXPECT_EQ(rig.selected, Lines{""});
     EXPECT_EQ(rig.link.firmwarePrefix, "");
 }
@@ -145,7 +141,7 @@ TEST(ConnectionMonitor, EmptyFirmwareSkipsTheProfileSelection)
     spec.firmware = ""; // VERSION reply byte 0 is 4
     MonitorRig rig(spec);
     ASSERT_TRUE(rig.monitor.initPhoneLink());
-    rig.api->plug();
+    rig.virtualPhone->plug();
     EXPECT_TRUE(rig.selected.empty());
     EXPECT_EQ(rig.link.firmwareVersion, "");
     EXPECT_EQ(rig.view.calls[1], "phone panel Phone: E398  [] ");
@@ -154,10 +150,10 @@ TEST(ConnectionMonitor, EmptyFirmwareSkipsTheProfileSelection)
 TEST(ConnectionMonitor, SeemReadsAreRetriedEvery500Ms)
 {
     MonitorRig rig;
-    rig.api->addTrap(PhoneCall::SeemRead, 1, VirtualPhone::TrapAction::Fail);
-    rig.api->addTrap(PhoneCall::SeemRead, 2, VirtualPhone::TrapAction::Fail);
+    rig.api->addTrap(PhoneCall::SeemRead, 1, RecordingPhone::TrapAction::Fail);
+    rig.api->addTrap(PhoneCall::SeemRead, 2, RecordingPhone::TrapAction::Fail);
     ASSERT_TRUE(rig.monitor.initPhoneLink());
-    rig.api->plug();
+    rig.virtualPhone->plug();
 
     EXPECT_EQ(rig.logLines(), (Lines{"Phone connected", "Read SEEM 279_1 RC=-1", "Read SEEM 279_1 RC=-1",
                                      "Read SEEM 279_1 RC=10",
@@ -173,9 +169,9 @@ TEST(ConnectionMonitor, SeemReadsGiveUpAfterTheAttemptLimit)
     MonitorRig rig;
     rig.monitor.setSeemAttempts(3);
     for (int n = 1; n <= 3; ++n)
-        rig.api->addTrap(PhoneCall::SeemRead, n, VirtualPhone::TrapAction::Fail);
+        rig.api->addTrap(PhoneCall::SeemRead, n, RecordingPhone::TrapAction::Fail);
     ASSERT_TRUE(rig.monitor.initPhoneLink());
-    rig.api->plug();
+    rig.virtualPhone->plug();
 
     const Lines log = rig.logLines();
     EXPECT_EQ(Lines(log.begin(), log.begin() + 5),
@@ -192,10 +188,10 @@ TEST(ConnectionMonitor, SeemReadsGiveUpAfterTheAttemptLimit)
 TEST(ConnectionMonitor, SeemReadsGiveUpWhenThePhoneIsUnplugged)
 {
     MonitorRig rig;
-    rig.api->addTrap(PhoneCall::SeemRead, 1, VirtualPhone::TrapAction::Fail);
-    rig.monitor.setRetryWait([&](std::chrono::milliseconds) { rig.api->unplug(); });
+    rig.api->addTrap(PhoneCall::SeemRead, 1, RecordingPhone::TrapAction::Fail);
+    rig.monitor.setRetryWait([&](std::chrono::milliseconds) { rig.virtualPhone->unplug(); });
     ASSERT_TRUE(rig.monitor.initPhoneLink());
-    rig.api->plug();
+    rig.virtualPhone->plug();
 
     EXPECT_EQ(rig.logLines(), (Lines{"Phone connected", "Read SEEM 279_1 RC=-1", "Phone disconnected"}));
     EXPECT_FALSE(rig.link.connected);
@@ -206,9 +202,9 @@ TEST(ConnectionMonitor, SeemReadsGiveUpWhenThePhoneIsUnplugged)
 TEST(ConnectionMonitor, ReadFailingBecauseThePhoneWentAwayStopsAtOnce)
 {
     MonitorRig rig;
-    rig.api->addTrap(PhoneCall::SeemRead, 1, VirtualPhone::TrapAction::Unplug);
+    rig.api->addTrap(PhoneCall::SeemRead, 1, RecordingPhone::TrapAction::Unplug);
     ASSERT_TRUE(rig.monitor.initPhoneLink());
-    rig.api->plug();
+    rig.virtualPhone->plug();
     // The disconnection arrives during the read, before its log line.
     EXPECT_EQ(rig.logLines(), (Lines{"Phone connected", "Phone disconnected", "Read SEEM 279_1 RC=-1"}));
     EXPECT_TRUE(rig.waits.empty());
@@ -221,9 +217,9 @@ TEST(ConnectionMonitor, UnplugBetweenStepsStopsTheWholeSequence)
     // (after it): no phone actions are enabled and no profile is chosen for a phone that is gone.
     for (const int nthCommand : {1, 2}) {
         MonitorRig rig;
-        rig.api->addTrap(PhoneCall::SendCmd, nthCommand, VirtualPhone::TrapAction::Unplug);
+        rig.api->addTrap(PhoneCall::SendCmd, nthCommand, RecordingPhone::TrapAction::Unplug);
         ASSERT_TRUE(rig.monitor.initPhoneLink());
-        rig.api->plug();
+        rig.virtualPhone->plug();
 
         EXPECT_FALSE(rig.link.connected) << nthCommand;
         EXPECT_TRUE(rig.selected.empty()) << nthCommand;
@@ -240,8 +236,8 @@ TEST(ConnectionMonitor, LogIsCreatedEmptyAndStaysEmptyWhileLoggingIsOff)
     rig.log.setEnabled(false);
     ASSERT_TRUE(rig.monitor.initPhoneLink());
     EXPECT_TRUE(std::filesystem::exists(rig.logPath()));
-    rig.api->plug();
-    rig.api->unplug();
+    rig.virtualPhone->plug();
+    rig.virtualPhone->unplug();
     EXPECT_EQ(readText(rig.logPath()), "");
 }
 
@@ -259,8 +255,10 @@ TEST(ConnectionMonitor, LibraryThatCannotStartIsReported)
     PhoneLinkView view;
     ConnectionMonitor monitor(phone, view);
 
-    EXPECT_FALSE(monitor.initPhoneLink());
-    EXPECT_EQ(prompter.prompts, (std::vector<Prompt>{{MessageIcon::Error, "", "Error initializing P2KAPI library"}}));
+    const Status started = monitor.initPhoneLink();
+    EXPECT_EQ(started.error(), "Error initializing P2KAPI library");
+    EXPECT_EQ(started.failure().caption, "");
+    EXPECT_TRUE(prompter.prompts.empty());
     EXPECT_TRUE(std::filesystem::exists(temp.path() / "p2klog.txt"));
 }
 
@@ -305,8 +303,8 @@ TEST(ConnectionMonitor, StatusCallsFromTheLibraryThreadAreDispatched)
     });
     rig.monitor.setProfileSelection([&](const std::string&) { ranOn = std::this_thread::get_id(); });
     ASSERT_TRUE(rig.monitor.initPhoneLink());
-    rig.api->plug();
-    rig.api->waitForCallbacks();
+    rig.virtualPhone->plug();
+    rig.virtualPhone->waitForCallbacks();
     EXPECT_FALSE(rig.link.connected); // nothing ran on the library's thread
 
     std::vector<std::function<void()>> jobs;

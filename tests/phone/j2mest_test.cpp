@@ -316,9 +316,8 @@ TEST(J2mest, ParseIntoTablesStopsAtAnUnsupportedCopy)
     testing::writeBytes(dir.file("j2mest_mmc"), std::vector<uint8_t>(1000, 1));
 
     JavaSlotTables tables;
-    RecordingPrompter prompter;
-    EXPECT_FALSE(loadJavaSlotTables(tables, prompter, dir.file("j2mest_temp"), dir.file("j2mest_mmc")));
-    EXPECT_EQ(prompter.prompts, (std::vector<Prompt>{{MessageIcon::Error, "Error", "Unsupported J2MEST format"}}));
+    EXPECT_EQ(loadJavaSlotTables(tables, dir.file("j2mest_temp"), dir.file("j2mest_mmc")).error(),
+              "Unsupported J2MEST format");
     // The phone copy parsed before stays; needsPatch is only set by a complete parse.
     ASSERT_TRUE(tables.phoneSlots[5]);
     EXPECT_EQ(tables.phoneSlots[5]->midletName, "Snake");
@@ -334,15 +333,13 @@ TEST(J2mest, ParseIntoTablesReadsOnlyTheCopiesNamed)
     testing::writeBytes(dir.file("j2mest_mmc"), card);
 
     JavaSlotTables tables;
-    RecordingPrompter prompter;
     tables.phonePatchList = {{1, 2}};
     tables.needsPatch = true;
-    EXPECT_TRUE(loadJavaSlotTables(tables, prompter, "", ""));
+    EXPECT_TRUE(loadJavaSlotTables(tables, "", ""));
     EXPECT_TRUE(tables.phonePatchList.empty());
     EXPECT_FALSE(tables.needsPatch);
 
-    EXPECT_TRUE(loadJavaSlotTables(tables, prompter, "", dir.file("j2mest_mmc")));
-    EXPECT_TRUE(prompter.prompts.empty());
+    EXPECT_TRUE(loadJavaSlotTables(tables, "", dir.file("j2mest_mmc")));
     EXPECT_EQ(tables.cardPatchList, (PatchList{{0, uint16_t(1 + 152)}}));
     EXPECT_TRUE(tables.needsPatch);
     EXPECT_EQ(tables.offeredSlots(true, true).size(), 1u);
@@ -367,11 +364,9 @@ TEST(J2mest, UnreadableCopyIsReported)
 {
     TempDir dir;
     JavaSlotTables tables;
-    RecordingPrompter prompter;
-    EXPECT_FALSE(loadJavaSlotTables(tables, prompter, dir.file("missing"), ""));
-    ASSERT_EQ(prompter.prompts.size(), 1u);
-    EXPECT_EQ(prompter.prompts[0].caption, "Error");
-    EXPECT_TRUE(prompter.prompts[0].text.starts_with("Cannot open " + dir.file("missing"))) << prompter.prompts[0].text;
+    const Status loaded = loadJavaSlotTables(tables, dir.file("missing"), "");
+    EXPECT_EQ(loaded.failure().kind, ErrorKind::Io);
+    EXPECT_TRUE(loaded.error().starts_with("Cannot open " + dir.file("missing"))) << loaded.error();
 }
 
 } // namespace

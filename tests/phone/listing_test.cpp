@@ -14,10 +14,10 @@ namespace {
 using Lines = std::vector<std::string>;
 using Bytes = std::vector<uint8_t>;
 
-std::vector<std::string> paths(const PhoneContext& phone)
+std::vector<std::string> paths(const Result<PhoneListing>& listing)
 {
     std::vector<std::string> out;
-    for (const auto& e : phone.fileList)
+    for (const auto& e : listing->files)
         out.push_back(e.path);
     return out;
 }
@@ -32,6 +32,7 @@ std::vector<std::string> patterns(const VirtualPhoneRig& rig)
 }
 
 struct ListingRig : VirtualPhoneRig {
+    std::vector<char> volumes;
     ListingRig() : VirtualPhoneRig(PhoneSpec{.volumes = "abce"})
     {
         connect();
@@ -47,8 +48,9 @@ struct ListingRig : VirtualPhoneRig {
 TEST(queryVolumes, LettersFromByte3OfEachRecord)
 {
     ListingRig rig;
-    ASSERT_TRUE(queryVolumes(rig.phone()));
-    EXPECT_EQ(rig.phone().volumes, (std::vector<char>{'a', 'b', 'c', 'e'}));
+    const auto volumes = queryVolumes(rig.phone());
+    ASSERT_TRUE(volumes);
+    EXPECT_EQ(*volumes, (std::vector<char>{'a', 'b', 'c', 'e'}));
     const auto sent = rig.commands();
     ASSERT_EQ(sent.size(), 1u);
     EXPECT_EQ(sent[0].bytes, (Bytes{0x00, 0x00, 0x00, 0x0A}));
@@ -93,25 +95,30 @@ TEST(queryVolumes, ReplyLengthsTheLibraryGetsWrong)
 {
     ScriptedRig rig;
     rig.api.delivered = 5000; // more than wanted: only 128 bytes count, 21 records
-    ASSERT_TRUE(queryVolumes(rig.phone));
-    EXPECT_EQ(rig.phone.volumes.size(), 21u);
-    EXPECT_EQ(rig.phone.volumes[0], 'd'); // reply byte 3
-    rig.api.delivered = 5;                // not one whole record
-    ASSERT_TRUE(queryVolumes(rig.phone));
-    EXPECT_TRUE(rig.phone.volumes.empty());
+    auto volumes = queryVolumes(rig.phone);
+    ASSERT_TRUE(volumes);
+    EXPECT_EQ(volumes->size(), 21u);
+    EXPECT_EQ((*volumes)[0], 'd'); // reply byte 3
+    rig.api.delivered = 5;         // not one whole record
+    volumes = queryVolumes(rig.phone);
+    ASSERT_TRUE(volumes);
+    EXPECT_TRUE(volumes->empty());
     rig.api.delivered = -7;
-    ASSERT_TRUE(queryVolumes(rig.phone));
-    EXPECT_TRUE(rig.phone.volumes.empty());
+    volumes = queryVolumes(rig.phone);
+    ASSERT_TRUE(volumes);
+    EXPECT_TRUE(volumes->empty());
 }
 
 TEST(listIcons, ListsGifsOfEveryVolumeWithLogAndProgress)
 {
     ListingRig rig;
-    ASSERT_TRUE(listIcons(rig.phone()));
+    const auto listed = listIcons(rig.phone(), rig.volumes);
+    ASSERT_TRUE(listed);
 
     EXPECT_EQ(patterns(rig), (Lines{"/a/*.gif", "/b/*.gif", "/c/*.gif", "/e/*.gif"}));
-    EXPECT_EQ(paths(rig.phone()), (Lines{"/a/mobile/picture/x.gif", "/a/y.GIF", "/c/w.gif"}));
-    EXPECT_EQ(rig.phone().fileList[0], (PhoneFileEntry{300, 0, 0, "/a/mobile/picture/x.gif"}));
+    EXPECT_EQ(paths(listed), (Lines{"/a/mobile/picture/x.gif", "/a/y.GIF", "/c/w.gif"}));
+    EXPECT_EQ(listed->files[0], (PhoneFileEntry{300, 0, 0, "/a/mobile/picture/x.gif"}));
+    EXPECT_EQ(rig.volumes, (std::vector<char>{'a', 'b', 'c', 'e'}));
     EXPECT_EQ(rig.logLines(), (Lines{"[GetIconList] Get volume info RC=0",
                                      "[GetIconList] FileCountEx  RC=2",
                                      "[ProgressProc] completion=2 of 2",
@@ -132,9 +139,10 @@ TEST(listIcons, ListsGifsOfEveryVolumeWithLogAndProgress)
 TEST(listAllFiles, ListsEveryFileAndLogsWithTwoSpaces)
 {
     ListingRig rig;
-    ASSERT_TRUE(listAllFiles(rig.phone()));
+    const auto listed = listAllFiles(rig.phone(), rig.volumes);
+    ASSERT_TRUE(listed);
     EXPECT_EQ(patterns(rig), (Lines{"/a/*", "/b/*", "/c/*", "/e/*"}));
-    EXPECT_EQ(paths(rig.phone()), (Lines{"/a/mobile/picture/x.gif", "/a/y.GIF", "/a/z.txt", "/c/p.png",
+    EXPECT_EQ(paths(listed), (Lines{"/a/mobile/picture/x.gif", "/a/y.GIF", "/a/z.txt", "/c/p.png",
                                          "/c/w.gif", "/e/q.png"}));
     EXPECT_EQ(rig.logLines()[0], "[GetFileList] Get volume info  RC=0");
     EXPECT_EQ(rig.progress.captions()[0], "Retrieving file list from volume /a/");
@@ -143,11 +151,11 @@ TEST(listAllFiles, ListsEveryFileAndLogsWithTwoSpaces)
 TEST(listAllFiles, KnownVolumesAreNotQueriedAgain)
 {
     ListingRig rig;
-    rig.phone().volumes = {'c'};
-    rig.phone().fileList.push_back({1, 0, 0, "/old"});
-    ASSERT_TRUE(listAllFiles(rig.phone()));
+    rig.volumes = {'c'};
+    const auto listed = listAllFiles(rig.phone(), rig.volumes);
+    ASSERT_TRUE(listed);
     EXPECT_TRUE(rig.commands().empty());
-    EXPECT_EQ(paths(rig.phone()), (Lines{"/c/p.png", "/c/w.gif"}));
+    EXPECT_EQ(paths(listed), (Lines{"/c/p.png", "/c/w.gif"}));
 }
 
 TEST(listAllFiles, ARefusedCountOrListingEndsTheListingWithItsMessage)
@@ -155,9 +163,8 @@ TEST(listAllFiles, ARefusedCountOrListingEndsTheListingWithItsMessage)
     for (const PhoneCall refused : {PhoneCall::FileCountEx, PhoneCall::FileListEx}) {
         ListingRig rig;
         // Volume a lists, c is refused: e is not asked for.
-        rig.api->addTrap(refused, refused == PhoneCall::FileCountEx ? 3 : 2, VirtualPhone::TrapAction::Fail);
-        EXPECT_FALSE(listAllFiles(rig.phone()));
-        EXPECT_EQ(rig.prompter.texts(), (Lines{"Error getting the file list of volume /c"}));
+        rig.api->addTrap(refused, refused == PhoneCall::FileCountEx ? 3 : 2, RecordingPhone::TrapAction::Fail);
+        EXPECT_EQ(listAllFiles(rig.phone(), rig.volumes).error(), "Error getting the file list of volume /c");
         EXPECT_EQ(patterns(rig), (Lines{"/a/*", "/b/*", "/c/*"}));
     }
 }
@@ -165,9 +172,10 @@ TEST(listAllFiles, ARefusedCountOrListingEndsTheListingWithItsMessage)
 TEST(listIcons, FailedVolumeQueryEndsWithItsMessage)
 {
     ListingRig rig;
-    rig.api->addTrap(PhoneCall::SendCmd, 1, VirtualPhone::TrapAction::Fail);
-    EXPECT_FALSE(listIcons(rig.phone()));
-    EXPECT_EQ(rig.prompter.prompts, (std::vector<Prompt>{{MessageIcon::Error, "", "Error getting volume info"}}));
+    rig.api->addTrap(PhoneCall::SendCmd, 1, RecordingPhone::TrapAction::Fail);
+    const auto listed = listIcons(rig.phone(), rig.volumes);
+    EXPECT_EQ(listed.error(), "Error getting volume info");
+    EXPECT_EQ(listed.failure().caption, "");
     EXPECT_EQ(rig.logLines(), (Lines{"[GetIconList] Get volume info RC=-1"}));
     EXPECT_EQ(rig.progress.opened(), 0);
 }
@@ -176,28 +184,28 @@ TEST(Listings, DoNothingWhileDisconnected)
 {
     ListingRig rig;
     rig.link.connected = false;
-    rig.phone().fileList.push_back({1, 0, 0, "/kept"});
-    EXPECT_FALSE(listIcons(rig.phone()));
-    EXPECT_FALSE(listAllFiles(rig.phone()));
-    EXPECT_FALSE(listMatchingFiles(rig.phone(), "a", ""));
+    EXPECT_EQ(listIcons(rig.phone(), rig.volumes).failure().kind, ErrorKind::PhoneGone);
+    EXPECT_EQ(listAllFiles(rig.phone(), rig.volumes).failure().kind, ErrorKind::PhoneGone);
+    EXPECT_EQ(listMatchingFiles(rig.phone(), "a", "").failure().kind, ErrorKind::PhoneGone);
     EXPECT_TRUE(rig.api->requests().empty());
-    EXPECT_EQ(paths(rig.phone()), Lines{"/kept"});
 }
 
 TEST(listMatchingFiles, PatternsFromTheMaskWithoutAVolumeQuery)
 {
     ListingRig rig;
-    ASSERT_TRUE(listMatchingFiles(rig.phone(), "ac", ".png"));
+    const auto listed = listMatchingFiles(rig.phone(), "ac", ".png");
+    ASSERT_TRUE(listed);
     EXPECT_EQ(patterns(rig), (Lines{"/a/*.png", "/c/*.png"}));
-    EXPECT_EQ(paths(rig.phone()), Lines{"/c/p.png"});
+    EXPECT_EQ(paths(listed), Lines{"/c/p.png"});
     EXPECT_TRUE(rig.commands().empty());
     EXPECT_EQ(rig.logLines()[0], "[GetMaskedList] FileCountEx  RC=0");
     EXPECT_EQ(rig.progress.captions()[0], "Retrieving file list from volume /c/");
 
     rig.api->clearRequests();
-    ASSERT_TRUE(listMatchingFiles(rig.phone(), "ac", ""));
+    const auto all = listMatchingFiles(rig.phone(), "ac", "");
+    ASSERT_TRUE(all);
     EXPECT_EQ(patterns(rig), (Lines{"/a/*", "/c/*"}));
-    EXPECT_EQ(rig.phone().fileList.size(), 5u);
+    EXPECT_EQ(all->files.size(), 5u);
 }
 
 TEST(reportListingProgress, CaptionLeadsWithThePercentage)
@@ -237,23 +245,26 @@ TEST(Listings, ShortLongAndGarbledListsStayInBounds)
     rig.api.fill.resize(512);
     renderFileListEntry(one, std::span<uint8_t, 512>(rig.api.fill.data(), 512));
     rig.api.count = 3;
-    ASSERT_TRUE(listMatchingFiles(rig.phone, "a", ""));
-    EXPECT_EQ(rig.phone.fileList, std::vector<PhoneFileEntry>{one});
+    auto listed = listMatchingFiles(rig.phone, "a", "");
+    ASSERT_TRUE(listed);
+    EXPECT_EQ(listed->files, std::vector<PhoneFileEntry>{one});
 
     // A path without its ending 0 stops at the end of the entry.
     rig.api.fill.assign(1024, 'x');
     rig.api.count = 2;
-    ASSERT_TRUE(listMatchingFiles(rig.phone, "a", ""));
-    ASSERT_EQ(rig.phone.fileList.size(), 2u);
-    EXPECT_EQ(rig.phone.fileList[0].path, std::string(504, 'x'));
-    EXPECT_EQ(rig.phone.fileList[0].size, 0x78787878u);
+    listed = listMatchingFiles(rig.phone, "a", "");
+    ASSERT_TRUE(listed);
+    ASSERT_EQ(listed->files.size(), 2u);
+    EXPECT_EQ(listed->files[0].path, std::string(504, 'x'));
+    EXPECT_EQ(listed->files[0].size, 0x78787878u);
 
     // A count beyond belief is cut to what one volume may hold.
     rig.api.count = 1'000'000'000;
     rig.api.fill.clear();
-    ASSERT_TRUE(listMatchingFiles(rig.phone, "a", ""));
+    listed = listMatchingFiles(rig.phone, "a", "");
+    ASSERT_TRUE(listed);
     EXPECT_EQ(rig.api.listed, 32768);
-    EXPECT_TRUE(rig.phone.fileList.empty());
+    EXPECT_TRUE(listed->files.empty());
 }
 
 // ---- the 512-byte entry -----------------------------------------------------------------
@@ -294,10 +305,11 @@ TEST(listAllFiles, CancelStopsAfterTheVolumeInProgress)
     ListingRig rig;
     // Cancel is pressed while volume a is listed (its bar goes to 0, then to 100).
     rig.progress.cancelAfterBars(2);
-    EXPECT_FALSE(listAllFiles(rig.phone()));
-    EXPECT_TRUE(rig.phone().cancelled);
+    const auto listed = listAllFiles(rig.phone(), rig.volumes);
+    ASSERT_TRUE(listed);
+    EXPECT_TRUE(listed->cancelled);
     EXPECT_EQ(patterns(rig), (Lines{"/a/*"}));
-    EXPECT_EQ(paths(rig.phone()), (Lines{"/a/mobile/picture/x.gif", "/a/y.GIF", "/a/z.txt"}));
+    EXPECT_EQ(paths(listed), (Lines{"/a/mobile/picture/x.gif", "/a/y.GIF", "/a/z.txt"}));
     EXPECT_EQ(rig.logLines().back(), "[GetFileList] Listing cancelled");
     EXPECT_TRUE(rig.prompter.prompts.empty());
     EXPECT_EQ(rig.progress.alive(), 0);

@@ -13,6 +13,7 @@
 #include "phone/round_trip.h"
 #include "p2k/virtual_phone.h"
 #include "support/menu_builder.h"
+#include "support/recording_phone.h"
 #include "support/recording_progress.h"
 #include "support/recording_prompter.h"
 #include "support/temp_dir.h"
@@ -21,7 +22,10 @@ namespace tessaro {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::PhoneCall;
+using testing::PhoneRequest;
 using testing::Prompt;
+using testing::RecordingPhone;
 using testing::RecordingPrompter;
 using testing::TempDir;
 
@@ -33,9 +37,9 @@ const Prompt kPatchQuestion{MessageIcon::Question, "Patch request",
                             true};
 const Prompt kRebootQuestion{MessageIcon::Question, "",
                              "mma_ucp was stored to the phone\r\n      Should we reboot it?", true};
-const Prompt kCardError{MessageIcon::Error, "P2K error",
+const Notice kCardError{MessageIcon::Error, "P2K error",
                         "    Error reading J2MEST [card]\r\nFile read error or J2MEST absent"};
-const Prompt kPhoneError{MessageIcon::Error, "Fatal P2K error", "Error reading J2MEST [phone]"};
+const Notice kPhoneError{MessageIcon::Error, "Fatal P2K error", "Error reading J2MEST [phone]"};
 
 // A 1112-byte J2MEST with one corelet slot whose MIDlet-1 entry needs the application name.
 std::vector<uint8_t> j2mestWithCorelet(int slot, const std::string& name, const std::string& midlet1)
@@ -77,18 +81,52 @@ public:
         options.rebootOnRestart = false;
         auto opened = VirtualPhone::open(phoneDir.path(), options);
         EXPECT_TRUE(opened.ok()) << opened.error();
-        api = std::move(opened).value();
+        virtualPhone = opened.value().get();
+        api = std::make_unique<RecordingPhone>(std::move(opened).value(), [this] { virtualPhone->unplug(); });
         api->P2K_Init([this](int connected) {
             link.connected = connected != 0;
             return connected;
         });
-        api->plug();
+        virtualPhone->plug();
         link.imei = kImei;
         phone = std::make_unique<PhoneContext>(
             PhoneContext{*api, link, log, progress, prompter, work.path().string() + "/"});
         profiles.setDefaultFolder(work.path().string() + "/");
         EXPECT_TRUE(profiles.startUp(ws.items).ok());
-        rt = std::make_unique<RoundTrip>(RoundTrip{*phone, state, slots, settings});
+        rt = std::make_unique<RoundTrip>(RoundTrip{*phone, state, slots, settings, work.path().string() + "/"});
+    }
+
+    // Reads the phone's menu as the window does: the copy's path, or "" when the menu could not
+    // be read; what went wrong is kept in `shown`.
+    std::string read()
+    {
+        auto result = readPhoneMenu(*rt);
+        if (!result) {
+            shown.push_back({MessageIcon::Error, result.failure().caption, result.error()});
+            return "";
+        }
+        shown.insert(shown.end(), result->problems.begin(), result->problems.end());
+        return result->menuPath;
+    }
+
+    struct Opened {
+        bool ok = false;
+        std::string menuPath;
+        bool patchOffered = false;
+    };
+    // Opens from the phone as the window does, answering the patch question when it is offered.
+    Opened open()
+    {
+        auto result = openMenuFromPhone(*rt, ws, profiles);
+        if (!result) {
+            shown.push_back({MessageIcon::Error, result.failure().caption, result.error()});
+            return {};
+        }
+        shown.insert(shown.end(), result->messages.begin(), result->messages.end());
+        if (result->patchOffered)
+            if (const auto patched = offerJavaPatch(*rt); !patched)
+                shown.push_back({MessageIcon::Error, patched.failure().caption, patched.error()});
+        return {true, result->menuPath, result->patchOffered};
     }
 
     void put(const std::string& phonePath, const std::vector<uint8_t>& bytes)
@@ -132,7 +170,8 @@ public:
 
     TempDir phoneDir;
     TempDir work;
-    std::unique_ptr<VirtualPhone> api;
+    std::unique_ptr<RecordingPhone> api;
+    VirtualPhone* virtualPhone = nullptr;
     PhoneLinkState link;
     OperationLog log;
     testing::RecordingProgressFactory progress;
@@ -144,6 +183,7 @@ public:
     Workspace ws;
     ProfileManager profiles;
     std::unique_ptr<RoundTrip> rt;
+    std::vector<Notice> shown;
 };
 
 const std::string kPhoneFirst = "/a/mobile/kjava/J2MEST";
@@ -165,13 +205,12 @@ TEST(RoundTrip, NoneReadsOnlyTheMenu)
     RoundTripRig rig;
     rig.put("a/mobile/kjava/J2MEST", j2mestWithCorelet(0, "A", "1: A"));
     rig.state.phoneJ2mestRead = true;   // from an earlier open
-    EXPECT_EQ(readPhoneMenu(*rig.rt), rig.local("mma_temp"));
+    EXPECT_EQ(rig.read(), rig.local("mma_temp"));
     EXPECT_EQ(rig.tried(), (std::vector<std::string>{"/a/mobile/system/mma_ucp"}));
     EXPECT_EQ(testing::readBytes(rig.local("mma_temp")), menuBytes());
     EXPECT_FALSE(rig.state.phoneJ2mestRead);
     EXPECT_FALSE(rig.state.cardJ2mestRead);
-    EXPECT_EQ(rig.phone->volumes, (std::vector<char>{'a', 'b', 'c'}));
-    EXPECT_TRUE(rig.prompter.prompts.empty());
+    EXPECT_TRUE(rig.shown.empty());
 }
 
 // Every J2MEST setting with the files at the first or the second path, card present or not.
@@ -202,11 +241,11 @@ TEST_P(ReadPhoneMenuSettings, ReadsWhatTheSettingsAskFor)
         rig.put(c.cardSecond ? kCardSecond.substr(1) : kCardFirst.substr(1), cardTable);
     rig.readJ2mest(c.fromPhone, c.fromCard);
 
-    EXPECT_EQ(readPhoneMenu(*rig.rt), rig.local("mma_temp"));
+    EXPECT_EQ(rig.read(), rig.local("mma_temp"));
     EXPECT_EQ(rig.tried(), c.tried);
     EXPECT_EQ(rig.state.phoneJ2mestRead, c.phoneRead);
     EXPECT_EQ(rig.state.cardJ2mestRead, c.cardRead);
-    EXPECT_TRUE(rig.prompter.prompts.empty());
+    EXPECT_TRUE(rig.shown.empty());
     if (c.phoneRead) {
         EXPECT_EQ(rig.state.phoneJ2mestPath, c.phoneSecond ? kPhoneSecond : kPhoneFirst);
         EXPECT_EQ(rig.state.phoneJavaFolder, c.phoneFolder);
@@ -248,9 +287,8 @@ TEST(RoundTrip, MissingMenuReturnsNothing)
     RoundTripRig rig;
     fs::remove(rig.phoneDir.path() / "a/mobile/system/mma_ucp");
     rig.readJ2mest(true, true);
-    EXPECT_EQ(readPhoneMenu(*rig.rt), "");
-    EXPECT_EQ(rig.prompter.prompts,
-              (std::vector<Prompt>{{MessageIcon::Error, "Fatal P2K error", "Error reading mma_ucp"}}));
+    EXPECT_EQ(rig.read(), "");
+    EXPECT_EQ(rig.shown, (std::vector<Notice>{{MessageIcon::Error, "Fatal P2K error", "Error reading mma_ucp"}}));
     EXPECT_EQ(rig.tried().size(), 1u);   // neither volume query nor J2MEST read follow
 }
 
@@ -258,10 +296,10 @@ TEST(RoundTrip, FailedVolumeQueryKeepsTheMenu)
 {
     RoundTripRig rig;
     rig.readJ2mest(true, false);
-    rig.api->addTrap(PhoneCall::SendCmd, 1, VirtualPhone::TrapAction::Fail, kFsacVolumes);
-    EXPECT_EQ(readPhoneMenu(*rig.rt), rig.local("mma_temp"));
-    EXPECT_EQ(rig.prompter.prompts,
-              (std::vector<Prompt>{{MessageIcon::Error, "Fatal P2K error", "Error getting volume info"}}));
+    rig.api->addTrap(PhoneCall::SendCmd, 1, RecordingPhone::TrapAction::Fail, kFsacVolumes);
+    EXPECT_EQ(rig.read(), rig.local("mma_temp"));
+    EXPECT_EQ(rig.shown,
+              (std::vector<Notice>{{MessageIcon::Error, "Fatal P2K error", "Error getting volume info"}}));
     EXPECT_EQ(rig.tried().size(), 1u);
 }
 
@@ -271,8 +309,8 @@ TEST(RoundTrip, MissingPhoneTableSkipsTheCard)
     rig.put(kCardFirst.substr(1), j2mestWithCorelet(0, "C", "1: C"));
     rig.readJ2mest(true, true);
     rig.state.phoneJ2mestPath = "stale";
-    EXPECT_EQ(readPhoneMenu(*rig.rt), rig.local("mma_temp"));
-    EXPECT_EQ(rig.prompter.prompts, (std::vector<Prompt>{kPhoneError}));
+    EXPECT_EQ(rig.read(), rig.local("mma_temp"));
+    EXPECT_EQ(rig.shown, (std::vector<Notice>{kPhoneError}));
     EXPECT_EQ(rig.tried(), (std::vector<std::string>{kMenu, kPhoneFirst, kPhoneSecond}));
     EXPECT_FALSE(rig.state.phoneJ2mestRead);
     EXPECT_FALSE(rig.state.cardJ2mestRead);
@@ -283,8 +321,8 @@ TEST(RoundTrip, MissingCardTableIsReported)
 {
     RoundTripRig rig;
     rig.readJ2mest(false, true);
-    EXPECT_EQ(readPhoneMenu(*rig.rt), rig.local("mma_temp"));
-    EXPECT_EQ(rig.prompter.prompts, (std::vector<Prompt>{kCardError}));
+    EXPECT_EQ(rig.read(), rig.local("mma_temp"));
+    EXPECT_EQ(rig.shown, (std::vector<Notice>{kCardError}));
     EXPECT_FALSE(rig.state.cardJ2mestRead);
     EXPECT_EQ(rig.state.cardJ2mestPath, "");
     EXPECT_EQ(rig.state.cardJavaFolder, std::string("/b/mobile/kjava/installed/") + kImei + "/");
@@ -296,7 +334,7 @@ TEST(RoundTrip, ProgressLabelsOfTheReads)
     rig.put(kPhoneFirst.substr(1), j2mestWithCorelet(0, "P", "1: P"));
     rig.put(kCardFirst.substr(1), j2mestWithCorelet(0, "C", "1: C"));
     rig.readJ2mest(true, true);
-    ASSERT_FALSE(readPhoneMenu(*rig.rt).empty());
+    ASSERT_FALSE(rig.read().empty());
     std::vector<std::string> firstCaptions;
     for (const std::string& caption : rig.progress.captions())
         if (caption.ends_with(" 0%"))
@@ -317,11 +355,11 @@ TEST(RoundTrip, OpenParsesTheTablesAndAsksToPatch)
         rig.readJ2mest(true, false, true);
         rig.prompter.answers = {answer};
 
-        const PhoneOpenResult result = openMenuFromPhone(*rig.rt, rig.ws, rig.profiles);
+        const auto result = rig.open();
         EXPECT_EQ(result.menuPath, rig.local("mma_temp"));
-        EXPECT_TRUE(result.open.ok) << result.open.error;
+        EXPECT_TRUE(result.ok);
         EXPECT_FALSE(rig.ws.document.isEmpty());
-        EXPECT_TRUE(result.patchAsked);
+        EXPECT_TRUE(result.patchOffered);
         EXPECT_TRUE(rig.state.phoneReady);
         ASSERT_FALSE(rig.prompter.prompts.empty());
         EXPECT_EQ(rig.prompter.prompts.back(), kPatchQuestion);
@@ -345,9 +383,8 @@ TEST(RoundTrip, OpenParsesTheTablesAndAsksToPatch)
 
         // The save writes the patched table back where it came from, as a system file.
         rig.api->clearRequests();
-        const PhoneSaveResult saved = saveMenuToPhone(*rig.rt, rig.ws);
-        EXPECT_TRUE(saved.write.ok) << saved.write.error;
-        EXPECT_TRUE(saved.uploaded);
+        const Status saved = saveMenuToPhone(*rig.rt, rig.ws);
+        EXPECT_TRUE(saved) << saved.error();
         EXPECT_TRUE(rig.state.storedToPhone);
         EXPECT_EQ(rig.onPhone(kPhoneSecond.substr(1)), expected);
         const auto creates = rig.calls(PhoneCall::FileCreate);
@@ -368,10 +405,11 @@ TEST(RoundTrip, NoPatchQuestionWithoutPermission)
     RoundTripRig rig;
     rig.put(kPhoneFirst.substr(1), j2mestWithCorelet(0, "Snake", "3: Snake"));
     rig.readJ2mest(true, false, false);
-    const PhoneOpenResult result = openMenuFromPhone(*rig.rt, rig.ws, rig.profiles);
-    EXPECT_FALSE(result.patchAsked);
+    const auto result = rig.open();
+    EXPECT_FALSE(result.patchOffered);
     EXPECT_TRUE(rig.slots.needsPatch);
     EXPECT_TRUE(rig.prompter.prompts.empty());
+    EXPECT_TRUE(rig.shown.empty());
 }
 
 TEST(RoundTrip, CardPatchWithMissingJadLeavesTheSlot)
@@ -380,8 +418,8 @@ TEST(RoundTrip, CardPatchWithMissingJadLeavesTheSlot)
     rig.put(kCardFirst.substr(1), j2mestWithCorelet(7, "Maps", "5: Maps"));
     rig.readJ2mest(false, true, true);
     rig.prompter.answers = {Answer::Yes};
-    const PhoneOpenResult result = openMenuFromPhone(*rig.rt, rig.ws, rig.profiles);
-    EXPECT_TRUE(result.patchAsked);
+    const auto result = rig.open();
+    EXPECT_TRUE(result.patchOffered);
     EXPECT_FALSE(rig.state.cardPatched);
     EXPECT_EQ(rig.slots.cardSlots[7]->midlet1, "5: Maps");
     EXPECT_EQ(rig.tried().back(), std::string("/b/mobile/kjava/") + kImei + "/j2me7.jad");
@@ -390,10 +428,10 @@ TEST(RoundTrip, CardPatchWithMissingJadLeavesTheSlot)
 TEST(RoundTrip, FailedMenuReadLeavesTheDocumentCleared)
 {
     RoundTripRig rig;
-    ASSERT_TRUE(openMenuFromPhone(*rig.rt, rig.ws, rig.profiles).open.ok);
+    ASSERT_TRUE(rig.open().ok);
     ASSERT_FALSE(rig.ws.document.isEmpty());
     fs::remove(rig.phoneDir.path() / "a/mobile/system/mma_ucp");
-    const PhoneOpenResult result = openMenuFromPhone(*rig.rt, rig.ws, rig.profiles);
+    const auto result = rig.open();
     EXPECT_EQ(result.menuPath, "");
     EXPECT_TRUE(rig.ws.document.isEmpty());
     EXPECT_TRUE(rig.state.phoneReady);
@@ -403,14 +441,13 @@ TEST(RoundTrip, ReadsCutShortOpenNothing)
 {
     // The menu: its read fails.
     RoundTripRig rig;
-    ASSERT_TRUE(openMenuFromPhone(*rig.rt, rig.ws, rig.profiles).open.ok);
-    rig.prompter.prompts.clear();
-    rig.api->addTrap(PhoneCall::SendCmd, 1, VirtualPhone::TrapAction::Fail, kFsacRead);
-    const PhoneOpenResult menu = openMenuFromPhone(*rig.rt, rig.ws, rig.profiles);
+    ASSERT_TRUE(rig.open().ok);
+    rig.shown.clear();
+    rig.api->addTrap(PhoneCall::SendCmd, 1, RecordingPhone::TrapAction::Fail, kFsacRead);
+    const auto menu = rig.open();
     EXPECT_EQ(menu.menuPath, "");
     EXPECT_TRUE(rig.ws.document.isEmpty());
-    EXPECT_EQ(rig.prompter.prompts,
-              (std::vector<Prompt>{{MessageIcon::Error, "Fatal P2K error", "Error reading mma_ucp"}}));
+    EXPECT_EQ(rig.shown, (std::vector<Notice>{{MessageIcon::Error, "Fatal P2K error", "Error reading mma_ucp"}}));
 
     // A J2MEST table cut after 20 blocks (20480 bytes, which would pass for a 660-byte layout)
     // is not parsed into slots.
@@ -418,19 +455,19 @@ TEST(RoundTrip, ReadsCutShortOpenNothing)
     cut.put(kPhoneFirst.substr(1), j2mestWithCorelet(0, "Snake", "1: Snake"));
     cut.readJ2mest(true, false);
     // One read for the menu, then twenty full blocks of the table.
-    cut.api->addTrap(PhoneCall::SendCmd, 22, VirtualPhone::TrapAction::Fail, kFsacRead);
-    const PhoneOpenResult table = openMenuFromPhone(*cut.rt, cut.ws, cut.profiles);
-    EXPECT_TRUE(table.open.ok);
+    cut.api->addTrap(PhoneCall::SendCmd, 22, RecordingPhone::TrapAction::Fail, kFsacRead);
+    const auto table = cut.open();
+    EXPECT_TRUE(table.ok);
     EXPECT_FALSE(cut.state.phoneJ2mestRead);
     EXPECT_FALSE(fs::exists(cut.local("j2mest_temp")));
     EXPECT_FALSE(cut.slots.phoneSlots[0].has_value());
-    EXPECT_EQ(cut.prompter.prompts, (std::vector<Prompt>{kPhoneError}));
+    EXPECT_EQ(cut.shown, (std::vector<Notice>{kPhoneError}));
 }
 
 TEST(RoundTrip, DisconnectionForgetsThePatches)
 {
     RoundTripRig rig;
-    ASSERT_FALSE(readPhoneMenu(*rig.rt).empty());
+    ASSERT_FALSE(rig.read().empty());
     testing::writeBytes(rig.local("j2mest_temp"), {1, 2, 3});
     rig.state.phonePatched = true;
     rig.state.cardPatched = true;
@@ -449,8 +486,8 @@ TEST(RoundTrip, DisconnectionForgetsThePatches)
 TEST(RoundTrip, RestartAfterAnOpenThatEndedUnpluggedDoesNothing)
 {
     RoundTripRig rig;
-    rig.api->addTrap(PhoneCall::SendCmd, 1, VirtualPhone::TrapAction::Unplug, kFsacRead);
-    const PhoneOpenResult result = openMenuFromPhone(*rig.rt, rig.ws, rig.profiles);
+    rig.api->addTrap(PhoneCall::SendCmd, 1, RecordingPhone::TrapAction::Unplug, kFsacRead);
+    const auto result = rig.open();
     EXPECT_FALSE(rig.link.connected);
     EXPECT_FALSE(rig.state.phoneReady);
     rig.api->clearRequests();
@@ -476,8 +513,8 @@ TEST(RoundTrip, ClosingAfterASaveAsksToRebootOnce)
 {
     for (const Answer answer : {Answer::Yes, Answer::No}) {
         RoundTripRig rig;
-        ASSERT_TRUE(openMenuFromPhone(*rig.rt, rig.ws, rig.profiles).open.ok);
-        ASSERT_TRUE(saveMenuToPhone(*rig.rt, rig.ws).uploaded);
+        ASSERT_TRUE(rig.open().ok);
+        ASSERT_TRUE(saveMenuToPhone(*rig.rt, rig.ws));
         ASSERT_TRUE(rig.state.storedToPhone);
         rig.prompter.answers = {answer};
         // The close request repeats while the window fades out.
@@ -494,7 +531,7 @@ TEST(RoundTrip, NoRebootQuestionWhenUnplugged)
 {
     RoundTripRig rig;
     rig.state.storedToPhone = true;
-    rig.api->unplug();
+    rig.virtualPhone->unplug();
     askRestartOnClose(*rig.rt);
     EXPECT_TRUE(rig.prompter.prompts.empty());
     EXPECT_FALSE(rig.state.storedToPhone);
@@ -505,9 +542,9 @@ TEST(RoundTrip, SaveSetsTheSystemAttributeWhenAsked)
     for (const bool attr : {false, true}) {
         RoundTripRig rig;
         rig.settings.setSystemAttr = attr;
-        ASSERT_TRUE(openMenuFromPhone(*rig.rt, rig.ws, rig.profiles).open.ok);
+        ASSERT_TRUE(rig.open().ok);
         rig.api->clearRequests();
-        ASSERT_TRUE(saveMenuToPhone(*rig.rt, rig.ws).uploaded);
+        ASSERT_TRUE(saveMenuToPhone(*rig.rt, rig.ws));
         const auto creates = rig.calls(PhoneCall::FileCreate);
         if (attr) {
             ASSERT_EQ(creates.size(), 1u);
@@ -526,17 +563,15 @@ TEST(RoundTrip, FailedMenuUploadStopsTheSave)
     rig.settings.setSystemAttr = true;
     rig.state.phonePatched = true;
     rig.settings.patchJ2mest = true;
-    ASSERT_TRUE(openMenuFromPhone(*rig.rt, rig.ws, rig.profiles).open.ok);
+    ASSERT_TRUE(rig.open().ok);
     rig.state.storedToPhone = true;
     rig.api->clearRequests();
-    rig.api->addTrap(PhoneCall::SendCmd, 1, VirtualPhone::TrapAction::Fail, kFsacWrite);
-    EXPECT_FALSE(writePhoneMenu(*rig.rt));
+    rig.api->addTrap(PhoneCall::SendCmd, 1, RecordingPhone::TrapAction::Fail, kFsacWrite);
+    const Status written = writePhoneMenu(*rig.rt);
     EXPECT_FALSE(rig.state.storedToPhone);
     // The phone's menu was kept before it was written over, and the message says where.
     const auto backup = fs::directory_iterator(rig.local("Backups/a/mobile/system"))->path().string();
-    EXPECT_EQ(rig.prompter.prompts,
-              (std::vector<Prompt>{{MessageIcon::Error, "",
-                                    "Error writing " + kMenu + ". The phone's previous file is kept in " + backup}}));
+    EXPECT_EQ(written.error(), "Error writing " + kMenu + ". The phone's previous file is kept in " + backup);
     EXPECT_EQ(testing::readBytes(backup), menuBytes());
     EXPECT_TRUE(rig.calls(PhoneCall::FileCreate).empty());
     EXPECT_EQ(rig.tried(), (std::vector<std::string>{kMenu}));
@@ -545,7 +580,7 @@ TEST(RoundTrip, FailedMenuUploadStopsTheSave)
 TEST(RoundTrip, FailedJ2mestUploadIsReported)
 {
     RoundTripRig rig;
-    ASSERT_FALSE(readPhoneMenu(*rig.rt).empty());
+    ASSERT_FALSE(rig.read().empty());
     testing::writeBytes(rig.local("j2mest_temp"), {1, 2, 3});
     testing::writeBytes(rig.local("j2mest_mmc"), {4, 5, 6});
     rig.state.phonePatched = true;
@@ -553,20 +588,17 @@ TEST(RoundTrip, FailedJ2mestUploadIsReported)
     rig.state.phoneJ2mestPath = "/z/none/J2MEST";   // no volume z: the phone refuses it
     rig.state.cardJ2mestPath = kCardFirst;
     rig.settings.patchJ2mest = true;
-    EXPECT_FALSE(writePhoneMenu(*rig.rt));
+    EXPECT_EQ(writePhoneMenu(*rig.rt).error(), "Error writing /z/none/J2MEST");
     EXPECT_TRUE(rig.state.storedToPhone);
-    EXPECT_EQ(rig.prompter.prompts, (std::vector<Prompt>{{MessageIcon::Error, "", "Error writing /z/none/J2MEST"}}));
     EXPECT_FALSE(fs::exists(rig.phoneDir.path() / kCardFirst.substr(1)));
 
     // With the phone's table written, the card's follows.
     fs::create_directories(rig.phoneDir.path() / "a/mobile/kjava");
     fs::create_directories(rig.phoneDir.path() / kCardFirst.substr(1, kCardFirst.size() - 8));
-    rig.prompter.prompts.clear();
     rig.state.phoneJ2mestPath = kPhoneFirst;
     EXPECT_TRUE(writePhoneMenu(*rig.rt));
     EXPECT_EQ(rig.onPhone(kPhoneFirst.substr(1)), (std::vector<uint8_t>{1, 2, 3}));
     EXPECT_EQ(rig.onPhone(kCardFirst.substr(1)), (std::vector<uint8_t>{4, 5, 6}));
-    EXPECT_TRUE(rig.prompter.prompts.empty());
 
     // Patched copies stay on the phone side only while patching is allowed.
     rig.settings.patchJ2mest = false;
@@ -582,7 +614,7 @@ TEST(RoundTrip, ReReadingATableDropsItsPatch)
     rig.readJ2mest(true, false, true);
     rig.state.phonePatched = true;
     rig.state.cardPatched = true;   // the card's copy is not read again: its patch stays
-    ASSERT_FALSE(readPhoneMenu(*rig.rt).empty());
+    ASSERT_FALSE(rig.read().empty());
     EXPECT_FALSE(rig.state.phonePatched);
     EXPECT_TRUE(rig.state.cardPatched);
 }
@@ -590,14 +622,13 @@ TEST(RoundTrip, ReReadingATableDropsItsPatch)
 TEST(RoundTrip, SaveOfARefusedDocumentUploadsNothing)
 {
     RoundTripRig rig;
-    ASSERT_TRUE(openMenuFromPhone(*rig.rt, rig.ws, rig.profiles).open.ok);
+    ASSERT_TRUE(rig.open().ok);
     const auto before = testing::readBytes(rig.local("mma_temp"));
     // An item the available items no longer hold: the writer refuses the document.
     rig.ws.items.setAvailable({});
     rig.api->clearRequests();
-    const PhoneSaveResult saved = saveMenuToPhone(*rig.rt, rig.ws);
-    EXPECT_TRUE(saved.write.refused);
-    EXPECT_FALSE(saved.uploaded);
+    const Status saved = saveMenuToPhone(*rig.rt, rig.ws);
+    EXPECT_EQ(saved.failure().kind, ErrorKind::Refused);
     EXPECT_TRUE(rig.tried().empty());
     EXPECT_FALSE(rig.state.storedToPhone);
     EXPECT_EQ(testing::readBytes(rig.local("mma_temp")), before);
@@ -607,32 +638,16 @@ TEST(RoundTrip, SaveOfARefusedDocumentUploadsNothing)
 TEST(RoundTrip, FailedWriteOfTheWorkingCopyUploadsNothing)
 {
     RoundTripRig rig;
-    ASSERT_TRUE(openMenuFromPhone(*rig.rt, rig.ws, rig.profiles).open.ok);
+    ASSERT_TRUE(rig.open().ok);
     // A folder in the working copy's place: the new file cannot be renamed over it.
     fs::remove(rig.local("mma_temp"));
     fs::create_directories(fs::path(rig.local("mma_temp")) / "inside");
     rig.api->clearRequests();
-    const PhoneSaveResult saved = saveMenuToPhone(*rig.rt, rig.ws);
-    EXPECT_FALSE(saved.write.ok);
-    EXPECT_FALSE(saved.write.refused);
-    EXPECT_FALSE(saved.uploaded);
+    const Status saved = saveMenuToPhone(*rig.rt, rig.ws);
+    EXPECT_EQ(saved.failure().kind, ErrorKind::Io);
+    EXPECT_FALSE(saved.error().empty());
     EXPECT_TRUE(rig.tried().empty());
-    ASSERT_EQ(rig.prompter.prompts.size(), 1u);
-    EXPECT_EQ(rig.prompter.prompts[0].caption, "Error");
-    EXPECT_EQ(rig.prompter.prompts[0].text, saved.write.error);
-}
-
-TEST(RoundTrip, WorkingFilesAreDeleted)
-{
-    TempDir dir;
-    for (const char* name : {"mma_temp", "j2mest_temp", "j2mest_mmc", "keep"})
-        testing::writeBytes(dir.file(name), {1});
-    deleteWorkingFiles(dir.path().string() + "/");
-    EXPECT_FALSE(fs::exists(dir.file("mma_temp")));
-    EXPECT_FALSE(fs::exists(dir.file("j2mest_temp")));
-    EXPECT_FALSE(fs::exists(dir.file("j2mest_mmc")));
-    EXPECT_TRUE(fs::exists(dir.file("keep")));
-    deleteWorkingFiles(dir.path().string() + "/");   // nothing left to delete is fine
+    EXPECT_FALSE(rig.state.storedToPhone);
 }
 
 } // namespace

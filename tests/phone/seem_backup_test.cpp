@@ -14,7 +14,6 @@
 namespace tessaro {
 namespace {
 
-using testing::Prompt;
 using testing::RecordingPrompter;
 using testing::TempDir;
 
@@ -86,11 +85,6 @@ struct Fixture {
     Fixture() { link.connected = true; }
 };
 
-const Prompt kBackedUp{MessageIcon::Information, "", "SEEM 0032_0001 backed up"};
-const Prompt kReadError{MessageIcon::Information, "P2K Error", "Error reading SEEM"};
-const Prompt kRestored{MessageIcon::Information, "", "Backup SEEM 0032_0001 restored"};
-const Prompt kWriteError{MessageIcon::Information, "P2K Error", "Error writing SEEM"};
-
 TEST(SeemBackup, WritesExactlyTheBytesDelivered)
 {
     Fixture f;
@@ -100,114 +94,100 @@ TEST(SeemBackup, WritesExactlyTheBytesDelivered)
     EXPECT_TRUE(backupSeemRecord(f.phone, file));
     EXPECT_EQ(f.api.calls, (std::vector<std::string>{"Seem_Read 50 1 0 0"}));
     EXPECT_EQ(testing::readBytes(file), f.api.record);
-    EXPECT_EQ(f.prompter.prompts, (std::vector<Prompt>{kBackedUp}));
 }
 
-TEST(SeemBackup, EmptyRecordGivesAnEmptyFile)
+TEST(SeemBackup, FailuresLeaveTheFileAlone)
 {
-    Fixture f;
-    const std::string file = f.dir.file("b.seem");
-    EXPECT_TRUE(backupSeemRecord(f.phone, file));
-    EXPECT_TRUE(std::filesystem::exists(file));
-    EXPECT_EQ(std::filesystem::file_size(file), 0u);
-}
-
-TEST(SeemBackup, ReadFailureLeavesTheFileAlone)
-{
-    Fixture f;
-    const std::string file = f.dir.file("old.seem");
-    testing::writeBytes(file, {9, 9, 9});
-    f.api.readResult = -1;
-    EXPECT_FALSE(backupSeemRecord(f.phone, file));
-    EXPECT_EQ(testing::readBytes(file), (std::vector<uint8_t>{9, 9, 9}));
-    EXPECT_EQ(f.prompter.prompts, (std::vector<Prompt>{kReadError}));
-}
-
-TEST(SeemBackup, CountBeyondTheBufferIsAReadError)
-{
-    Fixture f;
-    f.api.record = {1, 2, 3};
-    f.api.overrideCount = true;
-    f.api.readResult = kSeemBufferSize + 1;
-    EXPECT_FALSE(backupSeemRecord(f.phone, f.dir.file("x.seem")));
-    EXPECT_FALSE(std::filesystem::exists(f.dir.file("x.seem")));
-    EXPECT_EQ(f.prompter.prompts, (std::vector<Prompt>{kReadError}));
-}
-
-TEST(SeemBackup, UnwritableFileIsReported)
-{
-    Fixture f;
-    f.api.record = {1};
-    EXPECT_FALSE(backupSeemRecord(f.phone, f.dir.file("no/such/folder/x.seem")));
-    ASSERT_EQ(f.prompter.prompts.size(), 1u);
-    EXPECT_EQ(f.prompter.prompts[0].caption, "Error");
-    EXPECT_EQ(f.prompter.prompts[0].icon, MessageIcon::Error);
+    struct Case {
+        const char* name;
+        int readResult;
+        bool overrideCount;
+        std::string file;
+        std::string caption;
+        std::string error;   // empty: only the caption is checked (a file error's words)
+    };
+    const std::vector<Case> cases = {
+        {"read fails", -1, false, "old.seem", "P2K Error", "Error reading SEEM"},
+        // A count beyond the buffer cannot be a record the phone delivered.
+        {"count too large", kSeemBufferSize + 1, true, "old.seem", "P2K Error", "Error reading SEEM"},
+        {"no folder", 0, false, "no/such/folder/x.seem", "", ""},   // a file error: the window words it
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Fixture f;
+        f.api.record = {1, 2, 3};
+        f.api.readResult = c.readResult;
+        f.api.overrideCount = c.overrideCount;
+        testing::writeBytes(f.dir.file("old.seem"), {9, 9, 9});
+        const Status saved = backupSeemRecord(f.phone, f.dir.file(c.file));
+        EXPECT_FALSE(saved);
+        EXPECT_EQ(saved.failure().caption, c.caption);
+        if (!c.error.empty())
+            EXPECT_EQ(saved.error(), c.error);
+        EXPECT_EQ(testing::readBytes(f.dir.file("old.seem")), (std::vector<uint8_t>{9, 9, 9}));
+        EXPECT_TRUE(f.prompter.prompts.empty());
+    }
 }
 
 TEST(SeemBackup, NothingHappensUnpluggedOrCancelled)
 {
     Fixture f;
-    EXPECT_FALSE(backupSeemRecord(f.phone, ""));
+    EXPECT_TRUE(backupSeemRecord(f.phone, "").cancelled());
+    EXPECT_TRUE(restoreSeemRecord(f.phone, "").cancelled());
     f.link.connected = false;
     testing::writeBytes(f.dir.file("r.seem"), {1, 2});
-    EXPECT_FALSE(backupSeemRecord(f.phone, f.dir.file("b.seem")));
-    EXPECT_FALSE(restoreSeemRecord(f.phone, f.dir.file("r.seem")));
+    EXPECT_EQ(backupSeemRecord(f.phone, f.dir.file("b.seem")).failure().kind, ErrorKind::PhoneGone);
+    EXPECT_EQ(restoreSeemRecord(f.phone, f.dir.file("r.seem")).failure().kind, ErrorKind::PhoneGone);
     EXPECT_TRUE(f.api.calls.empty());
-    EXPECT_TRUE(f.prompter.prompts.empty());
     EXPECT_FALSE(std::filesystem::exists(f.dir.file("b.seem")));
 }
 
-TEST(SeemRestore, SendsTheWholeFile)
+TEST(SeemRestore, SendsOnlyABackupOfTheRecordsSize)
 {
-    Fixture f;
-    const std::vector<uint8_t> bytes{0x10, 0x00, 0x20, 0x30};
-    testing::writeBytes(f.dir.file("r.seem"), bytes);
-    EXPECT_TRUE(restoreSeemRecord(f.phone, f.dir.file("r.seem")));
-    EXPECT_EQ(f.api.calls, (std::vector<std::string>{"Seem_Write 50 1 0 4"}));
-    EXPECT_EQ(f.api.written, bytes);
-    EXPECT_EQ(f.prompter.prompts, (std::vector<Prompt>{kRestored}));
-}
-
-TEST(SeemRestore, EmptyFileSendsACountOfZero)
-{
-    Fixture f;
-    testing::writeBytes(f.dir.file("e.seem"), {});
-    EXPECT_TRUE(restoreSeemRecord(f.phone, f.dir.file("e.seem")));
-    EXPECT_EQ(f.api.writtenCount, 0);
-    EXPECT_EQ(f.prompter.prompts, (std::vector<Prompt>{kRestored}));
-}
-
-TEST(SeemRestore, FullRecordFitsAndOneByteMoreIsRefused)
-{
-    Fixture f;
-    testing::writeBytes(f.dir.file("full.seem"), std::vector<uint8_t>(10000, 0x5A));
-    EXPECT_TRUE(restoreSeemRecord(f.phone, f.dir.file("full.seem")));
-    EXPECT_EQ(f.api.writtenCount, 10000);
-
-    f.api.calls.clear();
-    f.prompter.prompts.clear();
-    testing::writeBytes(f.dir.file("big.seem"), std::vector<uint8_t>(10001, 0x5A));
-    EXPECT_FALSE(restoreSeemRecord(f.phone, f.dir.file("big.seem")));
-    EXPECT_TRUE(f.api.calls.empty());
-    EXPECT_EQ(f.prompter.prompts,
-              (std::vector<Prompt>{{MessageIcon::Error, "Error",
-                                    "Backup file is too large for SEEM 0032_0001: 10001 bytes, at most 10000"}}));
+    struct Case {
+        const char* name;
+        size_t fileSize;     // the phone's record holds 300 bytes
+        std::string error;   // empty: sent
+    };
+    const std::vector<Case> cases = {
+        {"same size", 300, ""},
+        {"empty", 0, "Backup file does not fit SEEM 0032_0001: 0 bytes, the phone's record has 300"},
+        {"cut", 299, "Backup file does not fit SEEM 0032_0001: 299 bytes, the phone's record has 300"},
+        {"longer", 301, "Backup file does not fit SEEM 0032_0001: 301 bytes, the phone's record has 300"},
+        {"beyond the buffer", 10001, "Backup file is too large for SEEM 0032_0001: 10001 bytes, at most 10000"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Fixture f;
+        f.api.record.assign(300, 0x11);
+        const std::vector<uint8_t> bytes(c.fileSize, 0x5A);
+        testing::writeBytes(f.dir.file("r.seem"), bytes);
+        const Status restored = restoreSeemRecord(f.phone, f.dir.file("r.seem"));
+        EXPECT_EQ(restored.error(), c.error);
+        if (c.error.empty()) {
+            EXPECT_EQ(f.api.calls, (std::vector<std::string>{"Seem_Read 50 1 0 0", "Seem_Write 50 1 0 300"}));
+            EXPECT_EQ(f.api.written, bytes);
+        } else {
+            EXPECT_EQ(restored.failure().kind, ErrorKind::Refused);
+            EXPECT_EQ(f.api.writtenCount, -2);   // nothing sent
+        }
+    }
 }
 
 TEST(SeemRestore, WriteFailureAndMissingFile)
 {
     Fixture f;
+    f.api.record = {7};
     testing::writeBytes(f.dir.file("r.seem"), {1});
     f.api.writeResult = -1;
-    EXPECT_FALSE(restoreSeemRecord(f.phone, f.dir.file("r.seem")));
-    EXPECT_EQ(f.prompter.prompts, (std::vector<Prompt>{kWriteError}));
+    const Status failed = restoreSeemRecord(f.phone, f.dir.file("r.seem"));
+    EXPECT_EQ(failed.error(), "Error writing SEEM");
+    EXPECT_EQ(failed.failure().caption, "P2K Error");
 
-    f.prompter.prompts.clear();
     f.api.calls.clear();
-    EXPECT_FALSE(restoreSeemRecord(f.phone, f.dir.file("missing.seem")));
+    const Status missing = restoreSeemRecord(f.phone, f.dir.file("missing.seem"));
+    EXPECT_EQ(missing.failure().kind, ErrorKind::Io);
     EXPECT_TRUE(f.api.calls.empty());
-    ASSERT_EQ(f.prompter.prompts.size(), 1u);
-    EXPECT_EQ(f.prompter.prompts[0].caption, "Error");
 }
 
 TEST(SeemBackup, BackupThenRestoreRoundTrips)

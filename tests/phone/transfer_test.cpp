@@ -178,13 +178,13 @@ TEST(downloadFile, FailuresLeaveTheLocalFileAsItWas)
     const std::vector<Case> cases = {
         {"not on the phone", [](VirtualPhoneRig&) {}, "/a/f is not on the phone", 0},
         {"open refused",
-         [](VirtualPhoneRig& rig) { rig.api->addTrap(PhoneCall::SendCmd, 1, VirtualPhone::TrapAction::Fail, kFsacOpen); },
+         [](VirtualPhoneRig& rig) { rig.api->addTrap(PhoneCall::SendCmd, 1, RecordingPhone::TrapAction::Fail, kFsacOpen); },
          "Error reading /a/f", 1},
         {"read fails after data",
-         [](VirtualPhoneRig& rig) { rig.api->addTrap(PhoneCall::SendCmd, 2, VirtualPhone::TrapAction::Fail, kFsacRead); },
+         [](VirtualPhoneRig& rig) { rig.api->addTrap(PhoneCall::SendCmd, 2, RecordingPhone::TrapAction::Fail, kFsacRead); },
          "Error reading /a/f", 5},
         {"unplugged mid-read",
-         [](VirtualPhoneRig& rig) { rig.api->addTrap(PhoneCall::SendCmd, 2, VirtualPhone::TrapAction::Unplug, kFsacRead); },
+         [](VirtualPhoneRig& rig) { rig.api->addTrap(PhoneCall::SendCmd, 2, RecordingPhone::TrapAction::Unplug, kFsacRead); },
          "Error reading /a/f", 5},
         {"cancelled", [](VirtualPhoneRig& rig) { rig.progress.cancelAfterBars(1); }, "Cancelled", 4},
     };
@@ -295,10 +295,10 @@ TEST(uploadFile, OverAnExistingFileKeepsTheOldOneUntilTheNewOneIsWhole)
         // Cancel after the first block: the old file is put back, bits included.
         {"cancelled", [](VirtualPhoneRig& rig) { rig.progress.cancelAfterBars(1); }, false, old},
         {"close fails",
-         [](VirtualPhoneRig& rig) { rig.api->addTrap(PhoneCall::SendCmd, 2, VirtualPhone::TrapAction::Fail, kFsacClose); },
+         [](VirtualPhoneRig& rig) { rig.api->addTrap(PhoneCall::SendCmd, 2, RecordingPhone::TrapAction::Fail, kFsacClose); },
          false, {}},
         {"unplugged",
-         [](VirtualPhoneRig& rig) { rig.api->addTrap(PhoneCall::SendCmd, 2, VirtualPhone::TrapAction::Unplug, kFsacWrite); },
+         [](VirtualPhoneRig& rig) { rig.api->addTrap(PhoneCall::SendCmd, 2, RecordingPhone::TrapAction::Unplug, kFsacWrite); },
          false, {}},
     };
     for (const Case& c : cases) {
@@ -317,12 +317,15 @@ TEST(uploadFile, OverAnExistingFileKeepsTheOldOneUntilTheNewOneIsWhole)
         EXPECT_TRUE(fileNameOf(backup).starts_with("mma_ucp.")) << backup;
         EXPECT_EQ(readBytes(backup), old);
         EXPECT_EQ(sent.ok(), c.ok);
-        if (!c.ok && !sent.cancelled())
+        if (!c.ok && !sent.cancelled()) {
             EXPECT_EQ(sent.error(), "Error writing " + path + ". The phone's previous file is kept in " + backup);
-        if (!c.phoneAfter.empty())
+        }
+        if (!c.phoneAfter.empty()) {
             EXPECT_EQ(readBytes(rig.phoneFile(path)), c.phoneAfter);
-        if (sent.cancelled())
+        }
+        if (sent.cancelled()) {
             EXPECT_EQ(attributesOf(rig, path), 4);
+        }
         EXPECT_EQ(rig.progress.alive(), 0);
     }
 }

@@ -1,6 +1,7 @@
 #pragma once
 // A virtual phone in a temporary folder with everything the phone operations need around
-// it: the context, a log file, recording progress windows and a recording prompter.
+// it: the context, a log file, recording progress windows and a recording prompter. The
+// operations reach the phone through a RecordingPhone.
 
 #include <filesystem>
 #include <memory>
@@ -12,6 +13,7 @@
 #include "p2k/operation_log.h"
 #include "phone/phone_context.h"
 #include "p2k/virtual_phone.h"
+#include "support/recording_phone.h"
 #include "support/recording_progress.h"
 #include "support/recording_prompter.h"
 #include "support/temp_dir.h"
@@ -66,7 +68,9 @@ public:
         auto opened = VirtualPhone::open(phoneDir(), options);
         if (!opened)
             throw std::runtime_error(opened.error());
-        api = std::move(opened).value();
+        virtualPhone = opened.value().get();
+        api = std::make_unique<RecordingPhone>(std::move(opened).value(),
+                                               [phone = virtualPhone] { phone->unplug(); });
         context = std::make_unique<PhoneContext>(
             PhoneContext{*api, link, log, progress, prompter, (temp.path() / "pc").string() + "/"});
         if (!log.create(logPath()))
@@ -77,7 +81,7 @@ public:
     // Plugs the phone in and marks the link connected, without the connection sequence.
     void connect()
     {
-        api->plug();
+        virtualPhone->plug();
         link.connected = true;
     }
 
@@ -107,7 +111,9 @@ public:
     }
 
     TempDir temp;
-    std::unique_ptr<VirtualPhone> api;
+    // The phone calls go through `api`; the virtual phone behind it plugs in and out.
+    std::unique_ptr<RecordingPhone> api;
+    VirtualPhone* virtualPhone = nullptr;
     PhoneLinkState link;
     OperationLog log;
     RecordingProgressFactory progress;

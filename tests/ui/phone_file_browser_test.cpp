@@ -19,6 +19,7 @@
 #include "p2k/operation_log.h"
 #include "phone/phone_context.h"
 #include "p2k/virtual_phone.h"
+#include "support/recording_phone.h"
 #include "support/recording_progress.h"
 #include "support/recording_prompter.h"
 #include "support/temp_dir.h"
@@ -73,8 +74,9 @@ struct Browser {
         put("/a/mobile/picture/x.gif", "GIF89a-x");
         put("/a/mobile/picture/y.gif", "GIF89a-yy");
         put("/c/w.gif", "GIF89a-www");
-        api = openVirtualPhone(dir.string());
-        api->plug();
+        auto phone = openVirtualPhone(dir.string());
+        phone->plug();
+        api = std::make_unique<RecordingPhone>(std::move(phone));
         link.connected = true;
         context = std::make_unique<PhoneContext>(
             PhoneContext{*api, link, log, progress, prompter, temp.path().string() + "/"});
@@ -91,7 +93,7 @@ struct Browser {
     }
 
     TempDir temp;
-    std::unique_ptr<VirtualPhone> api;
+    std::unique_ptr<RecordingPhone> api;
     PhoneLinkState link;
     OperationLog log;
     RecordingProgressFactory progress;
@@ -179,7 +181,7 @@ private Q_SLOTS:
     void folderFileAndRoot()
     {
         Browser b;
-        QVERIFY(listIcons(b.phone()));
+        QVERIFY(listPhoneFiles(b.phone(), b.state, ListingMode::IconsOnly));
         PhoneFileBrowser viewer(b.phone(), b.state, b.dialogs, b.choices);
         viewer.buildTree();
         viewer.show();
@@ -223,7 +225,7 @@ private Q_SLOTS:
         QCOMPARE(pickPhoneFile(&owner, b.phone(), b.state, b.dialogs, b.choices, false),
                  std::optional<std::string>("/c/w.gif"));
         QCOMPARE(b.state.chosenPath, std::string("/c/w.gif"));
-        QCOMPARE(b.phone().fileList.size(), size_t(3));
+        QCOMPARE(b.state.files.size(), size_t(3));
 
         // The list is there now: no listing, and Cancel gives nothing.
         b.api->clearRequests();
@@ -260,7 +262,7 @@ private Q_SLOTS:
     void uploadAndDeleteThroughTheInjectedDialogs()
     {
         Browser b;
-        QVERIFY(listIcons(b.phone()));
+        QVERIFY(listPhoneFiles(b.phone(), b.state, ListingMode::IconsOnly));
         PhoneFileBrowser viewer(b.phone(), b.state, b.dialogs, b.choices);
         viewer.buildTree();
         viewer.show();
@@ -293,7 +295,7 @@ private Q_SLOTS:
     void uploadOverAnExistingFileAsksFirst()
     {
         Browser b;
-        QVERIFY(listIcons(b.phone()));
+        QVERIFY(listPhoneFiles(b.phone(), b.state, ListingMode::IconsOnly));
         PhoneFileBrowser viewer(b.phone(), b.state, b.dialogs, b.choices);
         viewer.buildTree();
         viewer.show();
@@ -323,7 +325,7 @@ private Q_SLOTS:
         viewer.show();
         // No listing yet: the volumes are unknown and "By mask..." is off.
         QVERIFY(!child<QAction>(viewer, "ByMask")->isEnabled());
-        QVERIFY(listIcons(b.phone()));
+        QVERIFY(listPhoneFiles(b.phone(), b.state, ListingMode::IconsOnly));
         viewer.buildTree();
         QVERIFY(QTest::qWaitForWindowExposed(&viewer));
         clickItem(child<QTreeWidget>(viewer, "folderTree"), folderItem(viewer, {"a", "mobile", "picture"}));
@@ -349,7 +351,7 @@ private Q_SLOTS:
     {
         Browser b;
         b.put("/c/e/\xE9t\xE9.gif", "GIF89a-e");   // 8-bit name: e-acute t e-acute
-        QVERIFY(listIcons(b.phone()));
+        QVERIFY(listPhoneFiles(b.phone(), b.state, ListingMode::IconsOnly));
         PhoneFileBrowser viewer(b.phone(), b.state, b.dialogs, b.choices);
         viewer.buildTree();
         viewer.show();
@@ -368,7 +370,7 @@ private Q_SLOTS:
     void uploadToTheRootWithoutUsePathIsRefused()
     {
         Browser b;
-        QVERIFY(listIcons(b.phone()));
+        QVERIFY(listPhoneFiles(b.phone(), b.state, ListingMode::IconsOnly));
         PhoneFileBrowser viewer(b.phone(), b.state, b.dialogs, b.choices);
         viewer.buildTree();
         viewer.show();

@@ -16,6 +16,7 @@
 #include "core/menu_document.h"
 #include "edit/tree_edit.h"
 #include "p2k/virtual_phone.h"
+#include "support/recording_phone.h"
 #include "support/ui_harness.h"
 #include "ui/app_context.h"
 #include "ui/lamp_shape.h"
@@ -49,7 +50,9 @@ struct PhoneHarness {
         if (!opened)
             qFatal("%s", opened.error().c_str());
         phone = opened.value().get();
-        h = std::make_unique<WindowHarness>(std::move(opened).value(), tmp.path().string());
+        auto recorded = std::make_unique<RecordingPhone>(std::move(opened).value());
+        api = recorded.get();
+        h = std::make_unique<WindowHarness>(std::move(recorded), tmp.path().string());
         h->context->virtualPhone = phone;
     }
 
@@ -72,6 +75,8 @@ struct PhoneHarness {
 
     TempDir tmp;
     VirtualPhone* phone = nullptr;
+    // The window's phone library: the virtual phone, recorded.
+    RecordingPhone* api = nullptr;
     std::unique_ptr<WindowHarness> h;
 };
 
@@ -211,7 +216,7 @@ private Q_SLOTS:
         QVERIFY(child<QComboBox>(w, "availableItems")->isEnabled());
         // The working copies are there; the phone's slot 0 was patched from its .jad.
         for (const char* f : {"mma_temp", "j2mest_temp", "j2mest_mmc"})
-            QVERIFY2(fs::exists(p.tmp.path() / f), f);
+            QVERIFY2(fs::exists(w.context().workingFolder.file(f)), f);
         const auto& slot = w.context().javaSlots.phoneSlots[0];
         QVERIFY(slot.has_value());
         QCOMPARE(slot->midlet1, std::string("Snake Game"));
@@ -243,7 +248,8 @@ private Q_SLOTS:
         QCOMPARE(p.h->prompter.prompts[0].caption, std::string("Fatal P2K error"));
         QVERIFY(!child<QToolButton>(w, "saveButton")->isEnabled());
         QVERIFY(!child<QToolButton>(w, "saveToPhoneButton")->isEnabled());
-        QVERIFY(child<QComboBox>(w, "availableItems")->isEnabled());
+        // Nothing is open, so there is nothing to insert into.
+        QVERIFY(!child<QComboBox>(w, "availableItems")->isEnabled());
     }
 
     void saveToPhoneThenCloseAsksToRebootOnce()
@@ -264,7 +270,7 @@ private Q_SLOTS:
         child<QAction>(w, "saveToPhoneAction")->trigger();
         QCOMPARE(p.h->prompter.prompts.size(), size_t(1));
         QVERIFY(w.context().roundTripState.storedToPhone);
-        QCOMPARE(readBytes(p.phoneFile("a/mobile/system/mma_ucp")), readBytes(p.tmp.path() / "mma_temp"));
+        QCOMPARE(readBytes(p.phoneFile("a/mobile/system/mma_ucp")), readBytes(w.context().workingFolder.file("mma_temp")));
         const std::string j2mest = readText(p.phoneFile("a/mobile/kjava/J2MEST"));
         QVERIFY(has(j2mest, "Snake Game"));
         QVERIFY(has(p.log(), "[P2KFileWrite] Enter "));
@@ -274,7 +280,7 @@ private Q_SLOTS:
         while (w.fade().level() != 255)
             w.fadeTick();
         p.h->prompter.answers = {Answer::Yes};
-        p.phone->clearRequests();
+        p.api->clearRequests();
         QVERIFY(!w.close());
         int ticks = 0;
         while (w.isVisible() && ticks++ < 100)
@@ -283,11 +289,11 @@ private Q_SLOTS:
         QCOMPARE(p.h->prompter.texts(), (std::vector<std::string>{kPatchQuestion, kRebootQuestion}));
         QCOMPARE(p.h->prompter.prompts[1].caption, std::string());
         QVERIFY(p.h->prompter.prompts[1].icon == MessageIcon::Question);
-        const auto requests = p.phone->requests();
+        const auto requests = p.api->requests();
         QVERIFY(std::any_of(requests.begin(), requests.end(),
                             [](const PhoneRequest& r) { return r.call == PhoneCall::Restart; }));
         QVERIFY(has(p.log(), "Phone is restarted\r\n"));
-        // The working copies are gone.
+        // The working copies were kept in the run's own folder, never in the user's.
         for (const char* f : {"mma_temp", "j2mest_temp", "j2mest_mmc"})
             QVERIFY2(!fs::exists(p.tmp.path() / f), f);
     }
@@ -355,15 +361,14 @@ private Q_SLOTS:
         QCOMPARE(fs::file_size(backup), uintmax_t(96));
         QCOMPARE(p.h->prompter.texts().back(), std::string("SEEM 0032_0001 backed up"));
 
-        writeBytes(backup, {1, 2, 3});
         p.h->files.answers = {backup};
         form.restoreSeem();
         QCOMPARE(p.h->files.requests.back().title, std::string("Restore SEEM backup from"));
         QCOMPARE(p.h->prompter.texts().back(), std::string("Backup SEEM 0032_0001 restored"));
         // A cancelled dialog sends nothing.
-        p.phone->clearRequests();
+        p.api->clearRequests();
         form.restoreSeem();
-        QVERIFY(p.phone->requests().empty());
+        QVERIFY(p.api->requests().empty());
     }
     void progressWindowIsDrawnWhileTheMenuIsRead()
     {
@@ -388,7 +393,7 @@ private Q_SLOTS:
         w.openFromPhone();
         QCOMPARE(watcher.shown, 1);
         QVERIFY(p.h->prompter.prompts.empty());
-        QVERIFY(!fs::exists(p.tmp.path() / "mma_temp"));
+        QVERIFY(!fs::exists(w.context().workingFolder.file("mma_temp")));
         QVERIFY(!child<QToolButton>(w, "saveButton")->isEnabled());
         QVERIFY(has(p.log(), "[P2KFileRead] Download cancelled, nothing kept of /a/mobile/system/mma_ucp"));
         // Only the first of the file's two blocks was asked for.

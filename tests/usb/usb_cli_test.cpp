@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <future>
 #include <map>
+#include <regex>
 
 #include "core/bytes.h"
 #include "support/virtual_phone_rig.h"
@@ -22,12 +23,16 @@ namespace fs = std::filesystem;
 
 const std::vector<int> kSizes = {0, 1, 1023, 1024, 1025, 20216};
 
-// Every file under `dir` with its bytes, by relative path (folders as empty entries).
+// Every file under `dir` with its bytes, by relative path (folders as empty entries). Backups
+// are named by the second they were made, which two runs need not share: that part is left out.
 std::map<std::string, std::vector<uint8_t>> tree(const fs::path& dir, const std::string& skip = "")
 {
+    static const std::regex kBackupTime(R"(\.\d{8}-\d{6}(-\d+)?$)");
     std::map<std::string, std::vector<uint8_t>> out;
     for (const auto& entry : fs::recursive_directory_iterator(dir)) {
-        const std::string name = fs::relative(entry.path(), dir).string();
+        std::string name = fs::relative(entry.path(), dir).string();
+        if (name.starts_with("Backups/"))
+            name = std::regex_replace(name, kBackupTime, "");
         if (name == skip)
             continue;
         out[name] = entry.is_regular_file() ? readBytes(entry.path()) : std::vector<uint8_t>{};

@@ -93,10 +93,14 @@ const std::vector<PhoneKind>& phoneKinds()
     return kinds;
 }
 
-SimulatedP2kPhone::SimulatedP2kPhone(VirtualPhone& storage, SimulatedPhoneOptions options)
+PhoneStorage::PhoneStorage(VirtualPhone& phone) : phone(phone), api(phone) {}
+
+PhoneStorage::PhoneStorage(VirtualPhone& phone, P2kApi& api) : phone(phone), api(api) {}
+
+SimulatedP2kPhone::SimulatedP2kPhone(PhoneStorage storage, SimulatedPhoneOptions options)
     : storage_(storage), options_(options)
 {
-    storage_.plug();
+    storage_.phone.plug();
 }
 
 uint16_t SimulatedP2kPhone::vendorId() const
@@ -329,7 +333,7 @@ SimulatedP2kPhone::Outcome SimulatedP2kPhone::execute(const SimulatedRequest& re
     case kCmdVersion: {
         std::vector<uint8_t> reply(kReplyBuffer);
         int wanted = int(reply.size());
-        if (storage_.P2K_SendCMD(kCmdVersion, p.data(), int(p.size()), reply.data(), &wanted) == -1)
+        if (storage_.api.P2K_SendCMD(kCmdVersion, p.data(), int(p.size()), reply.data(), &wanted) == -1)
             return {{}, kGenericFailure};
         reply.resize(size_t(wanted));
         return {std::move(reply)};
@@ -338,7 +342,7 @@ SimulatedP2kPhone::Outcome SimulatedP2kPhone::execute(const SimulatedRequest& re
         if (p.size() != 8)
             return {{}, kWrongDataLength};
         std::vector<uint8_t> reply(1 + size_t(kSeemBufferSize));
-        const int n = storage_.Seem_Read(readBE16(&p[0]), readBE16(&p[2]), readBE16(&p[4]),
+        const int n = storage_.api.Seem_Read(readBE16(&p[0]), readBE16(&p[2]), readBE16(&p[4]),
                                          readBE16(&p[6]), reply.data() + 1, kSeemBufferSize);
         if (n < 0)
             return {{1}};
@@ -349,12 +353,12 @@ SimulatedP2kPhone::Outcome SimulatedP2kPhone::execute(const SimulatedRequest& re
     case kCmdSeemWrite: {
         if (p.size() < 8 || readBE16(&p[6]) != p.size() - 8)
             return {{}, kWrongDataLength};
-        const int rc = storage_.Seem_Write(readBE16(&p[0]), readBE16(&p[2]), readBE16(&p[4]),
+        const int rc = storage_.api.Seem_Write(readBE16(&p[0]), readBE16(&p[2]), readBE16(&p[4]),
                                            readBE16(&p[6]), p.data() + 8);
         return {{uint8_t(rc == 0 ? 0 : 1)}};
     }
     case kCmdRestart:
-        storage_.P2K_Restart();
+        storage_.api.P2K_Restart();
         restarted_ = true;
         pending_.clear();
         return {{}, std::nullopt, false};
@@ -398,14 +402,14 @@ SimulatedP2kPhone::Outcome SimulatedP2kPhone::fsac(std::span<const uint8_t> payl
         openFile_.reset();
         return forwardFsac(payload);
     case kFsacDelete:
-        return ack(storage_.File_Delete(pathOf(arguments)));
+        return ack(storage_.api.File_Delete(pathOf(arguments)));
     case kFsacCreateDir:
     case kFsacDeleteDir: {
         if (arguments.size() < 4 || readBE32(arguments.data()) != kFolderAttributes)
             return {{}, 5}; // invalid parameter
         const std::string path = pathOf(arguments.subspan(4));
-        return ack(readBE32(payload.data()) == kFsacCreateDir ? storage_.File_CreateDir(path, 0)
-                                                             : storage_.File_DeleteDir(path));
+        return ack(readBE32(payload.data()) == kFsacCreateDir ? storage_.api.File_CreateDir(path, 0)
+                                                             : storage_.api.File_DeleteDir(path));
     }
     case kFsacCount:
         return count(arguments);
@@ -417,7 +421,7 @@ SimulatedP2kPhone::Outcome SimulatedP2kPhone::fsac(std::span<const uint8_t> payl
         std::vector<uint8_t> records(128);
         int wanted = int(records.size());
         const uint8_t request[4] = {0, 0, 0, uint8_t(kFsacVolumes)};
-        if (storage_.P2K_SendCMD(kCmdFsac, request, 4, records.data(), &wanted) == -1)
+        if (storage_.api.P2K_SendCMD(kCmdFsac, request, 4, records.data(), &wanted) == -1)
             return {{}, kGenericFailure};
         std::vector<char> letters;
         for (int j = 0; j + 6 <= wanted; j += 6)
@@ -433,7 +437,7 @@ SimulatedP2kPhone::Outcome SimulatedP2kPhone::forwardFsac(std::span<const uint8_
 {
     std::vector<uint8_t> reply(kReplyBuffer);
     int wanted = int(reply.size());
-    if (storage_.P2K_SendCMD(kCmdFsac, payload.data(), int(payload.size()), reply.data(), &wanted) == -1)
+    if (storage_.api.P2K_SendCMD(kCmdFsac, payload.data(), int(payload.size()), reply.data(), &wanted) == -1)
         return {{}, kGenericFailure};
     reply.resize(size_t(wanted));
     return {std::move(reply)};
@@ -457,7 +461,7 @@ SimulatedP2kPhone::Outcome SimulatedP2kPhone::fileBlock(uint32_t subcommand, std
 uint64_t SimulatedP2kPhone::openFileSize() const
 {
     std::error_code ec;
-    const auto size = std::filesystem::file_size(storage_.resolve(openFile_->path), ec);
+    const auto size = std::filesystem::file_size(storage_.phone.resolve(openFile_->path), ec);
     return ec ? 0 : size;
 }
 
@@ -468,11 +472,11 @@ SimulatedP2kPhone::Outcome SimulatedP2kPhone::count(std::span<const uint8_t> arg
     const auto pattern = parseCountRequest(arguments);
     if (pattern && !pattern->terminated)
         return {{}, kInvalidParameter};
-    const int n = pattern ? storage_.File_CountEx(pattern->pattern) : -1;
+    const int n = pattern ? storage_.api.File_CountEx(pattern->pattern) : -1;
     std::vector<uint8_t> answer;
     if (n > 0) {
         std::vector<uint8_t> entries(size_t(n) * kFileListEntrySize);
-        if (storage_.File_ListEx(entries.data(), n, nullptr) == -1)
+        if (storage_.api.File_ListEx(entries.data(), n, nullptr) == -1)
             return {{0xFF, 0xFF}};
         for (int i = 0; i < n; ++i)
             listing_.push_back(parseFileListEntry(std::span(entries).subspan(size_t(i) * kFileListEntrySize, 512)));

@@ -22,10 +22,21 @@
 #include "p2k/usb_link.h"
 
 namespace tessaro {
+class P2kApi;
 class VirtualPhone;
 }
 
 namespace tessaro::testing {
+
+// What a simulated phone answers from: a virtual phone, and the way its requests reach it
+// (the phone itself, or a RecordingPhone wearing it).
+struct PhoneStorage {
+    PhoneStorage(VirtualPhone& phone);
+    PhoneStorage(VirtualPhone& phone, P2kApi& api);
+
+    VirtualPhone& phone;
+    P2kApi& api;
+};
 
 struct SimulatedPhoneOptions {
     int testCommandInterface = 8;   // interface number of "Motorola Test Command"
@@ -77,13 +88,13 @@ const std::vector<PhoneKind>& phoneKinds();
 
 class SimulatedP2kPhone {
 public:
-    explicit SimulatedP2kPhone(VirtualPhone& storage, SimulatedPhoneOptions options = {});
+    explicit SimulatedP2kPhone(PhoneStorage storage, SimulatedPhoneOptions options = {});
 
     uint16_t vendorId() const;    // 0x22B8
     uint16_t productId() const;   // 0x4901 (P2K) / 0x4902 (AT)
     const SimulatedPhoneOptions& options() const { return options_; }
     // The virtual phone whose storage answers (plugged in by the constructor).
-    VirtualPhone& storage() const { return storage_; }
+    const PhoneStorage& storage() const { return storage_; }
     // Device descriptor followed by the whole configuration descriptor (as sysfs "descriptors").
     std::vector<uint8_t> descriptors() const;
     std::vector<UsbInterfaceInfo> interfaces() const;
@@ -151,7 +162,7 @@ private:
     uint64_t openFileSize() const;
     std::optional<SimulatedFault> takeFault(uint16_t command);
 
-    VirtualPhone& storage_;
+    PhoneStorage storage_;
     SimulatedPhoneOptions options_;
     mutable std::mutex mutex_;
     std::vector<SimulatedRequest> requests_;

@@ -218,8 +218,8 @@ void SimulatedUsbLink::afterTransfer(const std::shared_ptr<SimulatedP2kPhone>& p
     notifyLocked();
     SimulatedPhoneOptions options = phone->options();
     options.atMode = false;
-    VirtualPhone& storage = phone->storage();
-    schedule(std::chrono::steady_clock::now() + options_.returnDelay, [this, &storage, options] {
+    const PhoneStorage storage = phone->storage();
+    schedule(std::chrono::steady_clock::now() + options_.returnDelay, [this, storage, options] {
         plug(std::make_shared<SimulatedP2kPhone>(storage, options));
     });
 }

@@ -8,14 +8,11 @@
 #include "workspace/firmware_image.h"
 #include "workspace/firmware_profile.h"
 #include "workspace/profiles.h"
-#include "support/recording_prompter.h"
 #include "support/temp_dir.h"
 
 namespace tessaro {
 namespace {
 
-using testing::Prompt;
-using testing::RecordingPrompter;
 using testing::TempDir;
 using testing::readBytes;
 using testing::readText;
@@ -398,12 +395,12 @@ protected:
         baseText = readText(profiles.itemBasePath());
     }
 
-    FirmwareProfileResult create(const std::vector<uint8_t>& bytes)
+    Result<FirmwareProfile> create(const std::vector<uint8_t>& bytes)
     {
         const std::string path = dir.file("fw.smg");
         writeBytes(path, bytes);
         CaptionProgress progress;
-        auto r = createProfileFromFirmware(path, profiles, ws.items, progress, prompter);
+        auto r = createProfileFromFirmware(path, ws, profiles, progress);
         lastCaption = *progress.caption;
         EXPECT_EQ(readBytes(path), bytes) << "the image must not change";
         return r;
@@ -412,29 +409,27 @@ protected:
     TempDir dir;
     ProfileManager profiles;
     Workspace ws;
-    RecordingPrompter prompter;
     std::string baseText;
     std::string lastCaption;
 };
 
-const Prompt kUpdated{MessageIcon::Information, "Profile info", "Item base has been updated"};
-const Prompt kCreated{MessageIcon::None, "", "Profile was successfully created"};
-const Prompt kFailed{MessageIcon::None, "", "Failed to create profile"};
+struct : ProgressFactory {
+    std::unique_ptr<Progress> openSingle() override { return nullptr; }
+} noProgress;
 
-TEST_F(FirmwareProfileTest, CreatesTheProfileAndAppendsMissingNames)
+const Notice kUpdated{MessageIcon::Information, "Profile info", "Item base has been updated"};
+
+TEST_F(FirmwareProfileTest, CreatesTheProfileAppendsMissingNamesAndLoadsIt)
 {
     const auto r = create(typicalImage().bytes);
-    EXPECT_EQ(r.result, "R3624");
-    EXPECT_TRUE(r.itemBaseUpdated);
-    EXPECT_TRUE(r.error.empty());
+    ASSERT_TRUE(r.ok()) << r.error();
+    EXPECT_EQ(r->tag, "R3624");
+    EXPECT_EQ(r->notices, (std::vector<Notice>{kUpdated}));
     EXPECT_EQ(lastCaption, "Scanning CG1");
     EXPECT_EQ(readText(profiles.profilePath("R3624")),
               "[mma_ucp format]\r\n36 0C 1\r\n[mma items]\r\n2CLICK\r\nPhoneBook\r\nNewItem\r\nNewShort\r\nWallPaper\r\n");
     EXPECT_EQ(readText(profiles.itemBasePath()), baseText + "NewItem;NewItem\r\nNewShort;NewShort [SC]\r\n");
-    EXPECT_EQ(prompter.prompts, (std::vector<Prompt>{kUpdated}));
 
-    finishFirmwareProfile(r, ws, profiles, prompter);
-    EXPECT_EQ(prompter.prompts, (std::vector<Prompt>{kUpdated, kCreated}));
     EXPECT_EQ(profiles.selectorEntries(), (std::vector<std::string>{"Default", "R3624", "Create new..."}));
     EXPECT_EQ(profiles.selectorText(), "R3624");
     ASSERT_EQ(ws.items.available().size(), 6u);
@@ -445,13 +440,12 @@ TEST_F(FirmwareProfileTest, CreatesTheProfileAndAppendsMissingNames)
 
 TEST_F(FirmwareProfileTest, SecondRunAppendsNothing)
 {
-    finishFirmwareProfile(create(typicalImage().bytes), ws, profiles, prompter);
+    ASSERT_TRUE(create(typicalImage().bytes).ok());
     const std::string grown = readText(profiles.itemBasePath());
-    prompter.prompts.clear();
     const auto r = create(typicalImage().bytes);
-    EXPECT_EQ(r.result, "R3624");
-    EXPECT_FALSE(r.itemBaseUpdated);
-    EXPECT_TRUE(prompter.prompts.empty());
+    ASSERT_TRUE(r.ok()) << r.error();
+    EXPECT_EQ(r->tag, "R3624");
+    EXPECT_TRUE(r->notices.empty());
     EXPECT_EQ(readText(profiles.itemBasePath()), grown);
 }
 
@@ -462,7 +456,8 @@ TEST_F(FirmwareProfileTest, ANameMetTwiceIsAppendedTwice)
     const size_t q = b.items(0x100, {"2CLICK", "Twice"}, 20);
     b.shortcuts(q + 0x200, {"Twice"}, 10);
     const auto r = create(b.bytes);
-    EXPECT_EQ(r.result, "TRIPLETS");
+    ASSERT_TRUE(r.ok()) << r.error();
+    EXPECT_EQ(r->tag, "TRIPLETS");
     EXPECT_EQ(readText(profiles.itemBasePath()), baseText + "Twice;Twice\r\nTwice;Twice [SC]\r\n");
     EXPECT_EQ(readText(profiles.profilePath("TRIPLETS")),
               "[mma_ucp format]\r\n22 06 0\r\n[mma items]\r\n2CLICK\r\nTwice\r\nTwice\r\n");
@@ -492,13 +487,8 @@ TEST_F(FirmwareProfileTest, FailuresWriteNoProfile)
         {"empty image", {}},
     };
     for (const auto& c : cases) {
-        prompter.prompts.clear();
         const auto r = create(c.bytes);
-        EXPECT_EQ(r.result, "Fail") << c.what;
-        EXPECT_FALSE(r.itemBaseUpdated) << c.what;
-        EXPECT_TRUE(r.error.empty()) << c.what;
-        finishFirmwareProfile(r, ws, profiles, prompter);
-        EXPECT_EQ(prompter.prompts, (std::vector<Prompt>{kFailed})) << c.what;
+        EXPECT_EQ(r.failure(), Error(ErrorKind::Format, "Failed to create profile", "")) << c.what;
         profiles.profileNames();
         EXPECT_TRUE(profiles.profiles().empty()) << c.what;
         EXPECT_EQ(readText(profiles.itemBasePath()), baseText) << c.what;
@@ -506,31 +496,23 @@ TEST_F(FirmwareProfileTest, FailuresWriteNoProfile)
     EXPECT_FALSE(std::filesystem::exists(dir.path() / "evil.prf"));
 }
 
-TEST_F(FirmwareProfileTest, MissingImageReportsTheFileError)
+TEST_F(FirmwareProfileTest, FileErrorsFailWithTheErrorAndLeaveTheItemBase)
 {
-    RecordingPrompter p;
-    struct : ProgressFactory {
-        std::unique_ptr<Progress> openSingle() override { return nullptr; }
-    } none;
-    const auto r = createProfileFromFirmware(dir.file("absent.bin"), profiles, ws.items, none, p);
-    EXPECT_EQ(r.result, "Fail");
-    EXPECT_NE(r.error.find("absent.bin"), std::string::npos);
-    finishFirmwareProfile(r, ws, profiles, p);
-    ASSERT_EQ(p.prompts.size(), 2u);
-    EXPECT_EQ(p.prompts[0].icon, MessageIcon::Error);
-    EXPECT_EQ(p.prompts[0].text, r.error);
-    EXPECT_EQ(p.prompts[1], kFailed);
+    const auto missing = createProfileFromFirmware(dir.file("absent.bin"), ws, profiles, noProgress);
+    EXPECT_EQ(missing.failure(),
+              Error(ErrorKind::Io, "Cannot open " + dir.file("absent.bin") + ": No such file or directory", ""));
+
+    // A folder where the profile goes: nothing is appended for a profile that was not written.
+    std::filesystem::create_directories(profiles.profilePath("R3624") + "/inside");
+    const auto blocked = create(typicalImage().bytes);
+    EXPECT_EQ(blocked.failure().kind, ErrorKind::Io);
+    EXPECT_EQ(readText(profiles.itemBasePath()), baseText);
 }
 
 TEST_F(FirmwareProfileTest, CancelDoesNothing)
 {
-    struct : ProgressFactory {
-        std::unique_ptr<Progress> openSingle() override { return nullptr; }
-    } none;
-    const auto r = createProfileFromFirmware("", profiles, ws.items, none, prompter);
-    EXPECT_EQ(r.result, "");
-    finishFirmwareProfile(r, ws, profiles, prompter);
-    EXPECT_TRUE(prompter.prompts.empty());
+    EXPECT_TRUE(createProfileFromFirmware("", ws, profiles, noProgress).failure().cancelled());
+    EXPECT_TRUE(profiles.isDefaultMode());
 }
 
 TEST_F(FirmwareProfileTest, CancelInTheProgressWindowStopsTheScanAndWritesNothing)
@@ -553,14 +535,11 @@ TEST_F(FirmwareProfileTest, CancelInTheProgressWindowStopsTheScanAndWritesNothin
     b.put(2 * kBlock + 10, "@(#)R3624_G_0E.30.49R");
     const std::string path = dir.file("fw.smg");
     writeBytes(path, b.bytes);
-    const auto r = createProfileFromFirmware(path, profiles, ws.items, cancelling, prompter);
+    const auto r = createProfileFromFirmware(path, ws, profiles, cancelling);
     EXPECT_EQ(cancelling.bars, 1);
-    EXPECT_EQ(r.result, "");
-    EXPECT_FALSE(r.itemBaseUpdated);
+    EXPECT_TRUE(r.failure().cancelled());
     EXPECT_FALSE(std::filesystem::exists(profiles.profilePath("R3624")));
     EXPECT_EQ(readText(profiles.itemBasePath()), baseText);
-    finishFirmwareProfile(r, ws, profiles, prompter);
-    EXPECT_TRUE(prompter.prompts.empty());
 }
 
 TEST_F(FirmwareProfileTest, ExistingProfileIsOverwritten)
@@ -570,7 +549,7 @@ TEST_F(FirmwareProfileTest, ExistingProfileIsOverwritten)
     ImageBuilder b(kBlock);
     b.put(0, "@(#)T9_");
     b.items(0x100, {"2CLICK"}, 36);
-    EXPECT_EQ(create(b.bytes).result, "T9");
+    EXPECT_EQ(create(b.bytes)->tag, "T9");
     EXPECT_EQ(readText(profiles.profilePath("T9")), "[mma_ucp format]\r\n36 0C 0\r\n[mma items]\r\n2CLICK\r\n");
 }
 

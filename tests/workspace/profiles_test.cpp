@@ -6,14 +6,11 @@
 #include "core/item_base_file.h"
 #include "core/workspace.h"
 #include "workspace/profiles.h"
-#include "support/recording_prompter.h"
 #include "support/temp_dir.h"
 
 namespace tessaro {
 namespace {
 
-using testing::Prompt;
-using testing::RecordingPrompter;
 using testing::TempDir;
 using testing::readText;
 using testing::writeText;
@@ -44,7 +41,6 @@ protected:
     TempDir dir;
     ProfileManager profiles;
     Workspace ws;
-    RecordingPrompter prompter;
 };
 
 // --- item base --------------------------------------------------------------------------
@@ -119,7 +115,7 @@ TEST_F(ProfilesTest, ItemBaseKeepsAtMost254EntriesAndLeavesTheFileAlone)
 TEST_F(ProfilesTest, ReloadTakesAppendedLinesAndReturnsSelectorToDefault)
 {
     writeProfile("P", "[mma_ucp format]\r\n36 0C 0\r\n[mma items]\r\nPhoneBook\r\n");
-    ASSERT_EQ(profiles.loadProfile("P", ws, prompter), 1);
+    ASSERT_TRUE(profiles.loadProfile("P", ws).ok());
     ASSERT_EQ(profiles.selectorText(), "P");
     ASSERT_TRUE(appendItemBaseLine(profiles.itemBasePath(), "NewOne", true).ok());
 
@@ -196,8 +192,7 @@ TEST_F(ProfilesTest, ProfileAddedAfterTheSelectorWasBuiltIsListedAndSelected)
     writeProfile("A", "[mma_ucp format]\r\n36 0C 0\r\n[mma items]\r\nAIM\r\n");
     writeText(profiles.profilePath("B"), "[mma_ucp format]\r\n36 0C 0\r\n[mma items]\r\nAIM\r\n");
     ASSERT_EQ(profiles.selectorEntries().size(), 3u);
-    EXPECT_EQ(profiles.loadProfile("B", ws, prompter), 1);
-    EXPECT_TRUE(prompter.prompts.empty());
+    EXPECT_TRUE(profiles.loadProfile("B", ws).ok());
     EXPECT_EQ(profiles.selectorEntries(), (std::vector<std::string>{"Default", "A", "B", "Create new..."}));
     EXPECT_EQ(profiles.selectorText(), "B");
 }
@@ -205,7 +200,7 @@ TEST_F(ProfilesTest, ProfileAddedAfterTheSelectorWasBuiltIsListedAndSelected)
 TEST_F(ProfilesTest, HiddenProfileStillNamedInTheSelector)
 {
     writeText(profiles.profilePath(".secret"), "[mma_ucp format]\r\n36 0C 0\r\n[mma items]\r\nAIM\r\n");
-    EXPECT_EQ(profiles.loadProfile(".secret", ws, prompter), 1);
+    EXPECT_TRUE(profiles.loadProfile(".secret", ws).ok());
     EXPECT_EQ(profiles.selectorText(), ".secret");
     EXPECT_FALSE(profiles.isDefaultMode());
     EXPECT_EQ(profiles.selectorEntries().back(), "Create new...");
@@ -214,40 +209,43 @@ TEST_F(ProfilesTest, HiddenProfileStillNamedInTheSelector)
 TEST_F(ProfilesTest, SelectionHandler)
 {
     writeProfile("P", "[mma_ucp format]\r\n22 06 1\r\n[mma items]\r\nAIM\r\n");
-    EXPECT_EQ(profiles.select(1, ws, prompter), ProfileManager::Selection::Done);
+    const auto select = [this](int index) {
+        const auto selected = profiles.select(index, ws);
+        EXPECT_TRUE(selected.ok()) << selected.error();
+        return selected.ok() ? *selected : ProfileManager::Selection::Done;
+    };
+    EXPECT_EQ(select(1), ProfileManager::Selection::Done);
     EXPECT_EQ(profiles.selectorText(), "P");
     EXPECT_EQ(ws.items.available().size(), 2u);
 
     // "Create new..." asks the caller and leaves the profile in force.
-    EXPECT_EQ(profiles.select(2, ws, prompter), ProfileManager::Selection::CreateNew);
+    EXPECT_EQ(select(2), ProfileManager::Selection::CreateNew);
     EXPECT_EQ(profiles.selectorText(), "P");
     EXPECT_EQ(ws.saveMode.recordSize(), 22);
 
-    EXPECT_EQ(profiles.select(0, ws, prompter), ProfileManager::Selection::Done);
+    EXPECT_EQ(select(0), ProfileManager::Selection::Done);
     EXPECT_TRUE(profiles.isDefaultMode());
     EXPECT_EQ(ws.items.available(), ws.items.base());
     EXPECT_EQ(ws.saveMode.recordSize(), 36);
     EXPECT_EQ(ws.saveMode.iconMarker(), IconMarker::K0C);
     EXPECT_FALSE(ws.saveMode.c698p());
-    EXPECT_TRUE(prompter.prompts.empty());
 }
 
 // --- loadProfile ------------------------------------------------------------------------
 
-const Prompt kMissing{MessageIcon::Warning, "Missing profile", "Profile not found. Default profile will be applied"};
+const Error kMissing(ErrorKind::Io, "Profile not found. Default profile will be applied", "Missing profile");
 
-Prompt profileError(const std::string& text)
+Error profileError(const std::string& text)
 {
-    return {MessageIcon::Warning, "Profile error", text};
+    return Error(ErrorKind::Format, text, "Profile error");
 }
 
 TEST_F(ProfilesTest, MissingProfileAppliesTheDefault)
 {
     writeProfile("P", "[mma_ucp format]\r\n22 06 1\r\n[mma items]\r\nAIM\r\n");
-    ASSERT_EQ(profiles.loadProfile("P", ws, prompter), 1);
+    ASSERT_TRUE(profiles.loadProfile("P", ws).ok());
 
-    EXPECT_EQ(profiles.loadProfile("Nope", ws, prompter), 0);
-    EXPECT_EQ(prompter.prompts, (std::vector<Prompt>{kMissing}));
+    EXPECT_EQ(profiles.loadProfile("Nope", ws).failure(), kMissing);
     EXPECT_EQ(profiles.selectorIndex(), 0);
     EXPECT_EQ(ws.items.available(), ws.items.base());
     EXPECT_EQ(ws.saveMode.recordSize(), 36);
@@ -259,16 +257,15 @@ TEST_F(ProfilesTest, MissingProfileAppliesTheDefault)
 TEST_F(ProfilesTest, NamesThatCannotBeAFileOfTheFolderAreMissing)
 {
     writeText(dir.path() / "outside.prf", "[mma_ucp format]\r\n36 0C 0\r\n[mma items]\r\nAIM\r\n");
-    EXPECT_EQ(profiles.loadProfile("../outside", ws, prompter), 0);
-    EXPECT_EQ(profiles.loadProfile("", ws, prompter), 0);
-    EXPECT_EQ(profiles.loadProfile(std::string("a\0b", 3), ws, prompter), 0);
-    EXPECT_EQ(prompter.prompts, (std::vector<Prompt>{kMissing, kMissing, kMissing}));
+    EXPECT_EQ(profiles.loadProfile("../outside", ws).failure(), kMissing);
+    EXPECT_EQ(profiles.loadProfile("", ws).failure(), kMissing);
+    EXPECT_EQ(profiles.loadProfile(std::string("a\0b", 3), ws).failure(), kMissing);
 }
 
 struct FormatCase {
     const char* what;
     std::string text;
-    std::vector<Prompt> prompts;
+    std::vector<Error> errors;  // the one error of the load, if any
     int recordSize;
     IconMarker marker;
     bool c698p;
@@ -321,9 +318,8 @@ TEST_F(ProfilesTest, FormatLines)
         writeProfile(name, c.text);
         Workspace fresh;
         fresh.items = ws.items;
-        RecordingPrompter p;
-        EXPECT_EQ(profiles.loadProfile(name, fresh, p), 1) << c.what;
-        EXPECT_EQ(p.prompts, c.prompts) << c.what;
+        const Status loaded = profiles.loadProfile(name, fresh);
+        EXPECT_EQ(loaded.ok() ? std::vector<Error>{} : std::vector<Error>{loaded.failure()}, c.errors) << c.what;
         EXPECT_EQ(fresh.saveMode.recordSize(), c.recordSize) << c.what;
         EXPECT_EQ(fresh.saveMode.iconMarker(), c.marker) << c.what;
         EXPECT_EQ(fresh.saveMode.c698p(), c.c698p) << c.what;
@@ -343,8 +339,8 @@ TEST_F(ProfilesTest, FormatErrorsKeepThePreviousItemList)
 {
     writeProfile("Good", "[mma_ucp format]\r\n22 06 1\r\n[mma items]\r\nAIM\r\n");
     writeProfile("Bad", "[mma_ucp format]\r\n22 06 1\r\n[mma itemz]\r\nPhoneBook\r\n");
-    ASSERT_EQ(profiles.loadProfile("Good", ws, prompter), 1);
-    ASSERT_EQ(profiles.loadProfile("Bad", ws, prompter), 1);
+    ASSERT_TRUE(profiles.loadProfile("Good", ws).ok());
+    ASSERT_EQ(profiles.loadProfile("Bad", ws).failure(), profileError("Invalid profile formatting"));
     EXPECT_EQ(identifiers(ws.items.available()), (std::vector<std::string>{"AIM", "Custom item"}));
     EXPECT_EQ(profiles.selectorIndex(), 0);
 }
@@ -352,21 +348,19 @@ TEST_F(ProfilesTest, FormatErrorsKeepThePreviousItemList)
 TEST_F(ProfilesTest, ItemListFollowsTheProfileOrderWithBaseDisplayNames)
 {
     writeProfile("P", "[mma_ucp format]\r\n36 0C 0\r\n[mma items]\r\nMutilmedia\r\nAIM\r\nDialedCalls\r\n");
-    ASSERT_EQ(profiles.loadProfile("P", ws, prompter), 1);
+    ASSERT_TRUE(profiles.loadProfile("P", ws).ok());
     EXPECT_EQ(ws.items.available(), (std::vector<ItemEntry>{{"Mutilmedia", "Multimedia"},
                                                             {"AIM", "AIM"},
                                                             {"DialedCalls", "DialedCalls [SC]"},
                                                             {"Custom item", "Custom item"}}));
     EXPECT_EQ(ws.items.findAvailable("PhoneBook"), 4u);
-    EXPECT_TRUE(prompter.prompts.empty());
 }
 
 TEST_F(ProfilesTest, UnsupportedItemsReportTheLastAndKeepTheOthers)
 {
     writeProfile("P", "[mma_ucp format]\r\n22 06 1\r\n[mma items]\r\nNotKnown1\r\nAIM\r\nNotKnown2\r\nPhoneBook\r\n");
-    EXPECT_EQ(profiles.loadProfile("P", ws, prompter), 1);
-    EXPECT_EQ(prompter.prompts,
-              (std::vector<Prompt>{profileError("Unsupported mma item(s) found and omitted: NotKnown2")}));
+    EXPECT_EQ(profiles.loadProfile("P", ws).failure(),
+              profileError("Unsupported mma item(s) found and omitted: NotKnown2"));
     EXPECT_EQ(identifiers(ws.items.available()), (std::vector<std::string>{"AIM", "PhoneBook", "Custom item"}));
     EXPECT_EQ(profiles.selectorIndex(), 0);
     EXPECT_EQ(ws.saveMode.recordSize(), 22);
@@ -376,16 +370,14 @@ TEST_F(ProfilesTest, UnsupportedItemsReportTheLastAndKeepTheOthers)
 TEST_F(ProfilesTest, EmptyLineInTheItemListIsAnUnsupportedEmptyName)
 {
     writeProfile("P", "[mma_ucp format]\r\n36 0C 0\r\n[mma items]\r\nAIM\r\n\r\nPhoneBook\r\n");
-    profiles.loadProfile("P", ws, prompter);
-    EXPECT_EQ(prompter.prompts, (std::vector<Prompt>{profileError("Unsupported mma item(s) found and omitted: ")}));
+    EXPECT_EQ(profiles.loadProfile("P", ws).failure(), profileError("Unsupported mma item(s) found and omitted: "));
     EXPECT_EQ(identifiers(ws.items.available()), (std::vector<std::string>{"AIM", "PhoneBook", "Custom item"}));
 }
 
 TEST_F(ProfilesTest, IdentifiersMatchWithCase)
 {
     writeProfile("P", "[mma_ucp format]\r\n36 0C 0\r\n[mma items]\r\nphonebook\r\n");
-    profiles.loadProfile("P", ws, prompter);
-    EXPECT_EQ(prompter.texts(), (std::vector<std::string>{"Unsupported mma item(s) found and omitted: phonebook"}));
+    EXPECT_EQ(profiles.loadProfile("P", ws).error(), "Unsupported mma item(s) found and omitted: phonebook");
     EXPECT_EQ(identifiers(ws.items.available()), (std::vector<std::string>{"Custom item"}));
 }
 
@@ -394,7 +386,7 @@ TEST_F(ProfilesTest, DefaultRestoresItemsAddedSinceStartUp)
     ASSERT_TRUE(appendItemBaseLine(profiles.itemBasePath(), "Later", false).ok());
     ASSERT_TRUE(profiles.reloadItemBase(ws.items).ok());
     writeProfile("P", "[mma_ucp format]\r\n36 0C 0\r\n[mma items]\r\nAIM\r\n");
-    ASSERT_EQ(profiles.loadProfile("P", ws, prompter), 1);
+    ASSERT_TRUE(profiles.loadProfile("P", ws).ok());
     profiles.applyDefaultProfile(ws);
     EXPECT_EQ(ws.items.available(), ws.items.base());
     EXPECT_LT(ws.items.findAvailable("Later"), ws.items.available().size());

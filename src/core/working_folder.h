@@ -1,0 +1,30 @@
+#pragma once
+// A private folder for the working copies of one run (the phone's menu and Java tables, the
+// descriptors downloaded for a patch): made new under the system's temporary folder, so it
+// holds nothing of the user's and two runs never share it, and removed with everything in it
+// when the run ends.
+
+#include <string>
+
+#include "core/result.h"
+
+namespace tessaro {
+
+class WorkingFolder {
+public:
+    // Makes the folder; its path is empty (and every working copy fails) when it cannot be made.
+    WorkingFolder();
+    ~WorkingFolder();
+    WorkingFolder(const WorkingFolder&) = delete;
+    WorkingFolder& operator=(const WorkingFolder&) = delete;
+
+    // The folder with a trailing separator.
+    const std::string& path() const { return path_; }
+    // A working copy's path in the folder.
+    std::string file(const std::string& name) const { return path_ + name; }
+
+private:
+    std::string path_;
+};
+
+} // namespace tessaro

@@ -1,0 +1,56 @@
+#include "edit/document_controller.h"
+
+#include "core/workspace.h"
+
+namespace tessaro {
+
+DocumentController::DocumentController(Workspace& workspace) : workspace_(workspace), history_(workspace) {}
+
+void DocumentController::opened(bool repaired)
+{
+    open_ = !workspace_.document.isEmpty();
+    history_.clear();
+    if (open_ && repaired)
+        history_.setUnsaved();
+    announce();
+}
+
+void DocumentController::saved()
+{
+    history_.setSaved();
+    announce();
+}
+
+std::optional<ViewState> DocumentController::undo(ViewState current)
+{
+    if (!open_)
+        return std::nullopt;
+    const auto view = history_.undo(std::move(current));
+    announce();
+    return view;
+}
+
+std::optional<ViewState> DocumentController::redo(ViewState current)
+{
+    if (!open_)
+        return std::nullopt;
+    const auto view = history_.redo(std::move(current));
+    announce();
+    return view;
+}
+
+void DocumentController::commit(std::string_view step, UndoHistory::Snapshot before)
+{
+    // Before the first New or Open there is nothing to take back.
+    if (open_)
+        history_.commit(step, std::move(before));
+    announce();
+}
+
+void DocumentController::announce()
+{
+    if (listener_)
+        listener_();
+}
+
+} // namespace tessaro

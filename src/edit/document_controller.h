@@ -1,0 +1,72 @@
+#pragma once
+// The menu as a user works on it, for the editor's window and `tessaro-cli edit` alike: the
+// workspace's document, its undo history and whether a document is open. Every change a user
+// makes runs through change(), which records it as one undo step; the listener hears of each
+// change once, whatever caused it, and redraws what depends on the document.
+
+#include <functional>
+#include <optional>
+#include <string_view>
+#include <utility>
+
+#include "edit/undo_history.h"
+
+namespace tessaro {
+
+struct Workspace;
+
+class DocumentController {
+public:
+    // Told after every change of the document, its save mode or its history.
+    using Listener = std::function<void()>;
+
+    explicit DocumentController(Workspace& workspace);
+
+    Workspace& workspace() { return workspace_; }
+    const UndoHistory& history() const { return history_; }
+    // A document was made or read and has not been closed since.
+    bool isOpen() const { return open_; }
+    // The open document differs from what was last opened or saved.
+    bool isModified() const { return open_ && history_.isModified(); }
+
+    void setListener(Listener listener) { listener_ = std::move(listener); }
+
+    // A document was made or read (New, Open, Open from phone): a fresh history; open when it
+    // holds nodes. A `repaired` one differs from its file, so it counts as modified.
+    void opened(bool repaired = false);
+    // The document as it stands was saved, to a file or to the phone.
+    void saved();
+
+    // Runs the user action `step` on the document. When it changed the document (or its save
+    // mode), the state before becomes an undo step; `view` is where the tree stood, given
+    // back by an undo. Returns what `action` returns. Without an open document nothing is
+    // recorded.
+    template <typename Action>
+    decltype(auto) change(std::string_view step, ViewState view, Action&& action)
+    {
+        UndoHistory::Snapshot before = history_.capture(std::move(view));
+        struct Commit {
+            DocumentController& self;
+            std::string_view step;
+            UndoHistory::Snapshot& before;
+            ~Commit() { self.commit(step, std::move(before)); }
+        } commit{*this, step, before};
+        return std::forward<Action>(action)();
+    }
+
+    // Takes back the last step / brings back the last undone one; the view to show, nothing
+    // when there was no step.
+    std::optional<ViewState> undo(ViewState current = {});
+    std::optional<ViewState> redo(ViewState current = {});
+
+private:
+    void commit(std::string_view step, UndoHistory::Snapshot before);
+    void announce();
+
+    Workspace& workspace_;
+    UndoHistory history_;
+    bool open_ = false;
+    Listener listener_;
+};
+
+} // namespace tessaro
