@@ -122,8 +122,9 @@ TEST(SeemBackup, FailuresLeaveTheFileAlone)
         const Status saved = backupSeemRecord(f.phone, f.dir.file(c.file));
         EXPECT_FALSE(saved);
         EXPECT_EQ(saved.failure().caption, c.caption);
-        if (!c.error.empty())
+        if (!c.error.empty()) {
             EXPECT_EQ(saved.error(), c.error);
+        }
         EXPECT_EQ(testing::readBytes(f.dir.file("old.seem")), (std::vector<uint8_t>{9, 9, 9}));
         EXPECT_TRUE(f.prompter.prompts.empty());
     }
