@@ -26,18 +26,6 @@ std::string markerText(IconMarker marker)
     return marker == IconMarker::K06 ? "06" : "0C";
 }
 
-std::string hexBytes(const std::vector<uint8_t>& bytes)
-{
-    static const char digits[] = "0123456789abcdef";
-    std::string out;
-    out.reserve(bytes.size() * 2);
-    for (uint8_t b : bytes) {
-        out += digits[b >> 4];
-        out += digits[b & 0xF];
-    }
-    return out;
-}
-
 std::string hexByte(unsigned value)
 {
     return "0x" + hexDigits(value, 2);
@@ -102,7 +90,7 @@ Json entryJson(const DataEntry& e)
     } else if (e.kind == kind::Unsupported) {
         Json records = Json::array();
         for (const UnsupportedRecord& r : e.records)
-            records.push_back({{"kind", r.kind}, {"length", r.length}, {"payload", hexBytes(r.payload)}});
+            records.push_back({{"kind", r.kind}, {"length", r.length}, {"payload", hexText(r.payload)}});
         j["records"] = std::move(records);
     }
     return j;
@@ -219,7 +207,7 @@ void printEntry(std::ostream& out, const DataEntry& e, const std::string& indent
     out << '\n';
     if (e.kind == kind::Unsupported)
         for (const UnsupportedRecord& r : e.records)
-            out << indent << "  kind " << int(r.kind) << ", length " << r.length << ": " << hexBytes(r.payload) << '\n';
+            out << indent << "  kind " << int(r.kind) << ", length " << r.length << ": " << hexText(r.payload) << '\n';
 }
 
 void printNode(std::ostream& out, const MenuDocument& doc, const MenuNode* node, int depth)
