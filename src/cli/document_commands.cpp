@@ -8,12 +8,12 @@
 #include "cli/cli_context.h"
 #include "cli/save_mode_options.h"
 #include "core/bytes.h"
+#include "core/hex_text.h"
 #include "core/text_encoding.h"
 #include "core/catalogue.h"
 #include "core/item_data_codec.h"
 #include "core/menu_document.h"
 #include "core/menu_writer.h"
-#include "edit/menu_open.h"
 
 namespace tessaro::cli {
 
@@ -29,19 +29,6 @@ std::string markerText(IconMarker marker)
 std::string hexByte(unsigned value)
 {
     return "0x" + hexDigits(value, 2);
-}
-
-// Reads the file as the editor's open sequence does; the reader's notes go to stderr.
-OpenedMenu openDocument(CliContext& ctx, const std::string& path)
-{
-    ctx.prepare();
-    Result<OpenedMenu> opened = openMenuFile(path, ctx.workspace, ctx.profiles);
-    if (!opened)
-        ctx.fail(opened.error());
-    ctx.tell(opened->notices);
-    for (const std::string& warning : opened->warnings)
-        ctx.prompter.show(MessageIcon::Warning, "Warning", warning);
-    return std::move(opened).value();
 }
 
 bool isTitles(uint8_t k)
@@ -253,7 +240,7 @@ struct ConvertArgs {
 
 void convert(CliContext& ctx, const ConvertArgs& args)
 {
-    openDocument(ctx, args.in);
+    ctx.openDocument(args.in);
     args.saveMode.applyTo(ctx.workspace.saveMode);
     if (const Status written = writeMenuFile(args.out, ctx.workspace); !written)
         ctx.fail(written.failure());
@@ -272,7 +259,7 @@ void registerDocumentCommands(CLI::App& app, CliContext& ctx)
     dump->add_option("FILE", dumpArgs->file, "The mma_ucp file")->required();
     dump->add_flag("--json", dumpArgs->json, "Print the document as JSON");
     dump->callback([&ctx, dumpArgs] {
-        const OpenedMenu opened = openDocument(ctx, dumpArgs->file);
+        const OpenedMenu opened = ctx.openDocument(dumpArgs->file);
         if (dumpArgs->json)
             std::cout << documentJson(ctx, opened.itemBaseUpdated).dump(2) << '\n';
         else

@@ -27,13 +27,14 @@ int main(int argc, char** argv)
     registerEditCommands(app, ctx);
     registerPhoneCommands(app, ctx);
     registerDrmCommands(app, ctx);
+    registerTextCommands(app, ctx);
 
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
         return app.exit(e) == 0 ? 0 : 1;
-    } catch (const CommandFailed&) {
-        return 1;
+    } catch (const CommandFailed& failed) {
+        return failed.status;
     } catch (const std::exception& e) {
         std::cerr << e.what() << '\n';
         return 1;

@@ -8,6 +8,7 @@
 #include "core/item_data_codec.h"
 #include "core/item_lists.h"
 #include "core/menu_document.h"
+#include "core/menu_writer.h"
 #include "core/renumber.h"
 #include "core/workspace.h"
 

@@ -7,6 +7,8 @@
 #include <nlohmann/json.hpp>
 
 #include "core/bytes.h"
+#include "core/hex_text.h"
+#include "core/menu_writer.h"
 #include "core/text_encoding.h"
 
 namespace tessaro {
@@ -203,6 +205,44 @@ Json itemsJson(const std::vector<DescribedItem>& items)
     for (const DescribedItem& item : items)
         out.push_back(itemJson(item));
     return out;
+}
+
+// Writes `j` with two spaces per level: an array or object of plain values (a title, an item
+// without data) on one line, any other one element per line.
+void print(const Json& j, size_t indent, std::string& out)
+{
+    auto plain = [](const Json& v) { return !v.is_structured(); };
+    const bool structured = j.is_structured();
+    if (!structured || std::all_of(j.begin(), j.end(), plain)) {
+        if (!structured) {
+            out += j.dump(-1, ' ', false, Json::error_handler_t::replace);
+            return;
+        }
+        // One line, with a space after each separator.
+        out += j.is_object() ? '{' : '[';
+        bool first = true;
+        for (auto it = j.begin(); it != j.end(); ++it) {
+            out += first ? "" : ", ";
+            first = false;
+            if (j.is_object())
+                out += Json(it.key()).dump(-1, ' ', false, Json::error_handler_t::replace) + ": ";
+            out += it->dump(-1, ' ', false, Json::error_handler_t::replace);
+        }
+        out += j.is_object() ? '}' : ']';
+        return;
+    }
+    const std::string inner(indent + 2, ' ');
+    out += j.is_object() ? "{\n" : "[\n";
+    bool first = true;
+    for (auto it = j.begin(); it != j.end(); ++it) {
+        out += first ? "" : ",\n";
+        first = false;
+        out += inner;
+        if (j.is_object())
+            out += Json(it.key()).dump(-1, ' ', false, Json::error_handler_t::replace) + ": ";
+        print(*it, indent + 2, out);
+    }
+    out += "\n" + std::string(indent, ' ') + (j.is_object() ? '}' : ']');
 }
 
 // --- reading ------------------------------------------------------------------------------
@@ -509,11 +549,17 @@ std::string lineAndColumn(std::string_view text, size_t position)
     const std::string_view before = text.substr(0, position);
     const size_t line = static_cast<size_t>(std::count(before.begin(), before.end(), '\n')) + 1;
     const size_t lineStart = before.rfind('\n');
-    const size_t column = position - (lineStart == std::string_view::npos ? 0 : lineStart + 1);
+    const size_t column = position - (lineStart == std::string_view::npos ? 0 : lineStart + 1) + 1;
     return "line " + std::to_string(line) + ", column " + std::to_string(column);
 }
 
 } // namespace
+
+std::string itemTypeText(uint8_t itemType)
+{
+    const Json name = nameOrNumber(kTypeNames, itemType);
+    return name.is_string() ? name.get<std::string>() : std::to_string(itemType);
+}
 
 std::string menuTextOf(const MenuDescription& description)
 {
@@ -526,7 +572,9 @@ std::string menuTextOf(const MenuDescription& description)
                      {"saveAll", mode.saveAll()}};
     j["softkeys"] = itemsJson(description.softkeys);
     j["menu"] = itemsJson(description.menu);
-    return j.dump(2, ' ', false, Json::error_handler_t::replace) + '\n';
+    std::string out;
+    print(j, 0, out);
+    return out + '\n';
 }
 
 Result<MenuDescription> parseMenuText(std::string_view text)

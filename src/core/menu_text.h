@@ -11,6 +11,7 @@
 // The layout of every record kind is in docs/formats.md. Numbers the file derives from the
 // tree (record numbers, index fields, data offsets and lengths) are not part of it.
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -29,5 +30,8 @@ std::string menuTextOf(const MenuDescription& description);
 // a value of the wrong type or out of range, an unknown kind or type name, bad hexadecimal.
 // The limits of a menu file are checkMenuDescription's (core/menu_description.h).
 Result<MenuDescription> parseMenuText(std::string_view text);
+
+// The name an item type has in the text form ("container", "java"), or its number.
+std::string itemTypeText(uint8_t itemType);
 
 } // namespace tessaro

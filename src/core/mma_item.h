@@ -2,7 +2,6 @@
 // The record every menu tree node owns: the fields of one mma_ucp item record plus the
 // editor's bookkeeping (recordNo, hasData, canHoldItems).
 
-#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -11,11 +10,6 @@ namespace tessaro {
 inline constexpr uint8_t kNoIndex = 0xFF;      // index fields: no record
 inline constexpr uint8_t kGroupSoftkeys = 0xCC;
 inline constexpr uint8_t kGroupMenu = 0xCD;
-
-// The most menu items a document holds: record positions are one byte (0xFF means none), and
-// 10 of the 255 records are the file root, the Softkeys container, the softkeys and the
-// Menu Root.
-inline constexpr size_t kMaxMenuItems = 245;
 
 // itemType values.
 inline constexpr uint8_t kTypeItem = 0;

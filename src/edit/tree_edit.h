@@ -11,7 +11,7 @@
 #include <string>
 #include <string_view>
 
-#include "core/mma_item.h"
+#include "core/menu_writer.h"
 #include "core/result.h"
 #include "core/translatable.h"
 #include "edit/edit_rules.h"
