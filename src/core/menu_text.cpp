@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <charconv>
 #include <initializer_list>
 
 #include <nlohmann/json.hpp>
@@ -82,167 +83,317 @@ constexpr std::array<std::pair<uint8_t, const char*>, 3> kRoleNames = {{
     {kRoleAnimated, "animated"},
 }};
 
-template <size_t N>
-Json nameOrNumber(const std::array<std::pair<uint8_t, const char*>, N>& names, uint8_t value)
-{
-    for (const auto& [code, name] : names)
-        if (code == value)
-            return name;
-    return value;
-}
-
 std::string byteText(uint8_t value)
 {
     return "0x" + hexDigits(value, 2);
 }
 
-// --- writing ------------------------------------------------------------------------------
+// --- writing ---
 
-// A UTF-16 text as "text", or as "utf16" (big-endian units in hexadecimal) when UTF-8 cannot
-// carry it.
-void putText(Json& j, const char* key, std::u16string_view text)
+// Writes the text form straight into a string, in the layout of the text form: an object or
+// array of plain values on one line, any other one element per line, two spaces per level.
+class TextWriter {
+public:
+    explicit TextWriter(std::string& out) : out_(out) {}
+
+    void open(char bracket, bool multiLine)
+    {
+        element();
+        out_ += bracket;
+        levels_.push_back({bracket == '{' ? '}' : ']', multiLine, true});
+    }
+
+    void close()
+    {
+        const Level level = levels_.back();
+        levels_.pop_back();
+        if (level.multiLine && !level.first) {
+            out_ += '\n';
+            out_.append(2 * levels_.size(), ' ');
+        }
+        out_ += level.closing;
+    }
+
+    void key(std::string_view name)
+    {
+        element();
+        out_ += '"';
+        out_ += name;
+        out_ += "\": ";
+        afterKey_ = true;
+    }
+
+    void string(std::string_view utf8)
+    {
+        element();
+        out_ += '"';
+        escaped(utf8);
+        out_ += '"';
+    }
+
+    // A UTF-16 text as a JSON string.
+    void string(std::u16string_view text)
+    {
+        element();
+        out_ += '"';
+        for (size_t i = 0; i < text.size(); ++i) {
+            char32_t c = text[i];
+            if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF)
+                c = 0x10000 + ((c - 0xD800) << 10) + (char32_t(text[++i]) - 0xDC00);
+            if (c < 0x80) {
+                escape(static_cast<char>(c));
+            } else if (c < 0x800) {
+                out_ += static_cast<char>(0xC0 | (c >> 6));
+                out_ += static_cast<char>(0x80 | (c & 0x3F));
+            } else if (c < 0x10000) {
+                out_ += static_cast<char>(0xE0 | (c >> 12));
+                out_ += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+                out_ += static_cast<char>(0x80 | (c & 0x3F));
+            } else {
+                out_ += static_cast<char>(0xF0 | (c >> 18));
+                out_ += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+                out_ += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+                out_ += static_cast<char>(0x80 | (c & 0x3F));
+            }
+        }
+        out_ += '"';
+    }
+
+    // One byte per character as a JSON string.
+    void latin1(std::string_view text)
+    {
+        element();
+        out_ += '"';
+        for (char c : text) {
+            const auto b = static_cast<unsigned char>(c);
+            if (b < 0x80) {
+                escape(c);
+            } else {
+                out_ += static_cast<char>(0xC0 | (b >> 6));
+                out_ += static_cast<char>(0x80 | (b & 0x3F));
+            }
+        }
+        out_ += '"';
+    }
+
+    void number(unsigned value)
+    {
+        element();
+        char digits[12];
+        const auto [end, ec] = std::to_chars(digits, digits + sizeof digits, value);
+        out_.append(digits, end);
+    }
+
+    void boolean(bool value)
+    {
+        element();
+        out_ += value ? "true" : "false";
+    }
+
+private:
+    struct Level {
+        char closing;
+        bool multiLine;
+        bool first;
+    };
+
+    // The separator and indentation before the next element of the open level.
+    void element()
+    {
+        if (afterKey_) {
+            afterKey_ = false;
+            return;
+        }
+        if (levels_.empty())
+            return;
+        Level& level = levels_.back();
+        if (level.multiLine) {
+            out_ += level.first ? "\n" : ",\n";
+            out_.append(2 * levels_.size(), ' ');
+        } else if (!level.first) {
+            out_ += ", ";
+        }
+        level.first = false;
+    }
+
+    // Appends text, escaping what JSON needs escaped; runs of other characters go at once.
+    void escaped(std::string_view text)
+    {
+        size_t run = 0;
+        for (size_t i = 0; i < text.size(); ++i) {
+            const auto c = static_cast<unsigned char>(text[i]);
+            if (c >= 0x20 && c != '"' && c != '\\')
+                continue;
+            out_.append(text.data() + run, i - run);
+            escape(text[i]);
+            run = i + 1;
+        }
+        out_.append(text.data() + run, text.size() - run);
+    }
+
+    void escape(char c)
+    {
+        switch (c) {
+        case '"': out_ += "\\\""; return;
+        case '\\': out_ += "\\\\"; return;
+        case '\b': out_ += "\\b"; return;
+        case '\f': out_ += "\\f"; return;
+        case '\n': out_ += "\\n"; return;
+        case '\r': out_ += "\\r"; return;
+        case '\t': out_ += "\\t"; return;
+        default:
+            if (static_cast<unsigned char>(c) < 0x20) {
+                out_ += "\\u00";
+                out_ += hexDigits(static_cast<unsigned char>(c), 2, false);
+            } else {
+                out_ += c;
+            }
+        }
+    }
+
+    std::string& out_;
+    std::vector<Level> levels_;
+    bool afterKey_ = false;
+};
+
+template <size_t N>
+void writeNameOrNumber(TextWriter& w, const std::array<std::pair<uint8_t, const char*>, N>& names, uint8_t value)
+{
+    for (const auto& [code, name] : names)
+        if (code == value) {
+            w.string(std::string_view(name));
+            return;
+        }
+    w.number(value);
+}
+
+void writeByte(TextWriter& w, uint8_t value)
+{
+    w.string(std::string_view(byteText(value)));
+}
+
+// A UTF-16 text under `key`, or under "utf16" as big-endian units when UTF-8 cannot carry it.
+void writeText(TextWriter& w, std::string_view key, std::u16string_view text)
 {
     if (isPairedUtf16(text)) {
-        j[key] = utf16ToUtf8(text);
+        w.key(key);
+        w.string(text);
         return;
     }
     std::vector<uint8_t> units;
     for (char16_t u : text)
         append16(units, u, ByteOrder::Big);
-    j["utf16"] = hexText(units);
+    w.key("utf16");
+    w.string(std::string_view(hexText(units)));
 }
 
-// Shortcut data as the identifier it names when it is one (the rest zero bytes), else as
-// hexadecimal.
-void putShortcut(Json& j, const std::vector<uint8_t>& bytes)
+void writeEntry(TextWriter& w, const DataEntry& e)
 {
-    const auto zero = std::find(bytes.begin(), bytes.end(), uint8_t(0));
-    const bool named = bytes.size() == kShortcutDataLength && zero != bytes.begin() &&
-                       std::all_of(zero, bytes.end(), [](uint8_t b) { return b == 0; });
-    if (named)
-        j["target"] = latin1ToUtf8(std::string(bytes.begin(), zero));
-    else
-        j["hex"] = hexText(bytes);
-}
-
-Json entryJson(const DataEntry& e)
-{
-    Json j;
     const KindName* k = kindOf(e.kind);
-    if (!k) {
-        // An entry of a kind without a name, made in memory: its bytes are its payload.
-        j["kind"] = "unsupported";
-        j["records"] = Json::array({Json{{"kind", e.kind}, {"hex", hexText(e.bytes)}}});
-        return j;
-    }
-    j["kind"] = k->name;
-    switch (k->shape) {
-    case Shape::Titles: {
-        Json titles = Json::array();
+    const Shape shape = k ? k->shape : Shape::Unsupported;
+    w.open('{', shape == Shape::Titles || shape == Shape::Unsupported);
+    w.key("kind");
+    w.string(std::string_view(k ? k->name : "unsupported"));
+    switch (shape) {
+    case Shape::Titles:
+        w.key("titles");
+        w.open('[', !e.titles.empty());
         for (const Title& t : e.titles) {
-            Json title;
-            title["language"] = hexDigits(t.language, 2);
-            putText(title, "text", t.text.view());
-            titles.push_back(std::move(title));
+            w.open('{', false);
+            w.key("language");
+            w.string(std::string_view(hexDigits(t.language, 2)));
+            writeText(w, "text", t.text.view());
+            w.close();
         }
-        j["titles"] = std::move(titles);
+        w.close();
         break;
-    }
     case Shape::Ascii:
-        j["text"] = latin1ToUtf8(asciiText(e));
+        w.key("text");
+        w.latin1(asciiText(e));
         break;
     case Shape::Icon:
-        j["role"] = nameOrNumber(kRoleNames, e.role);
-        putText(j, "path", e.path.view());
+        w.key("role");
+        writeNameOrNumber(w, kRoleNames, e.role);
+        writeText(w, "path", e.path.view());
         break;
     case Shape::Drm:
-        j["number"] = e.number;
-        j["first"] = byteText(e.first);
+        w.key("number");
+        w.number(e.number);
+        w.key("first");
+        writeByte(w, e.first);
         break;
     case Shape::Code:
     case Shape::Action:
-        j["value"] = e.value;
+        w.key("value");
+        w.number(e.value);
         break;
-    case Shape::Shortcut:
-        putShortcut(j, e.bytes);
+    case Shape::Shortcut: {
+        const auto zero = std::find(e.bytes.begin(), e.bytes.end(), uint8_t(0));
+        const bool named = e.bytes.size() == kShortcutDataLength && zero != e.bytes.begin() &&
+                           std::all_of(zero, e.bytes.end(), [](uint8_t b) { return b == 0; });
+        w.key(named ? "target" : "hex");
+        if (named)
+            w.latin1(std::string_view(reinterpret_cast<const char*>(e.bytes.data()),
+                                      static_cast<size_t>(zero - e.bytes.begin())));
+        else
+            w.string(std::string_view(hexText(e.bytes)));
         break;
+    }
     case Shape::Unsupported: {
-        Json records = Json::array();
-        for (const UnsupportedRecord& r : e.records)
-            records.push_back({{"kind", r.kind}, {"hex", hexText(r.payload)}});
-        j["records"] = std::move(records);
+        // An entry of a kind without a name, made in memory, is one record of its bytes.
+        const std::vector<UnsupportedRecord> own = k ? std::vector<UnsupportedRecord>{}
+                                                     : std::vector<UnsupportedRecord>{{e.kind, 0, e.bytes}};
+        const std::vector<UnsupportedRecord>& records = k ? e.records : own;
+        w.key("records");
+        w.open('[', !records.empty());
+        for (const UnsupportedRecord& r : records) {
+            w.open('{', false);
+            w.key("kind");
+            w.number(r.kind);
+            w.key("hex");
+            w.string(std::string_view(hexText(r.payload)));
+            w.close();
+        }
+        w.close();
         break;
     }
     }
-    return j;
+    w.close();
 }
 
-Json itemJson(const DescribedItem& item)
+void writeItems(TextWriter& w, const std::vector<DescribedItem>& items);
+
+void writeItem(TextWriter& w, const DescribedItem& item)
 {
-    Json j;
-    j["id"] = latin1ToUtf8(item.name);
-    j["type"] = nameOrNumber(kTypeNames, item.itemType);
-    j["options"] = byteText(item.options);
-    j["attributes"] = byteText(item.attributes);
+    w.open('{', !item.data.empty() || !item.items.empty());
+    w.key("id");
+    w.latin1(item.name);
+    w.key("type");
+    writeNameOrNumber(w, kTypeNames, item.itemType);
+    w.key("options");
+    writeByte(w, item.options);
+    w.key("attributes");
+    writeByte(w, item.attributes);
     if (!item.data.empty()) {
-        Json data = Json::array();
+        w.key("data");
+        w.open('[', true);
         for (const DataEntry& e : item.data)
-            data.push_back(entryJson(e));
-        j["data"] = std::move(data);
+            writeEntry(w, e);
+        w.close();
     }
     if (!item.items.empty()) {
-        Json items = Json::array();
-        for (const DescribedItem& child : item.items)
-            items.push_back(itemJson(child));
-        j["items"] = std::move(items);
+        w.key("items");
+        writeItems(w, item.items);
     }
-    return j;
+    w.close();
 }
 
-Json itemsJson(const std::vector<DescribedItem>& items)
+void writeItems(TextWriter& w, const std::vector<DescribedItem>& items)
 {
-    Json out = Json::array();
+    w.open('[', !items.empty());
     for (const DescribedItem& item : items)
-        out.push_back(itemJson(item));
-    return out;
-}
-
-// Writes `j` with two spaces per level: an array or object of plain values (a title, an item
-// without data) on one line, any other one element per line.
-void print(const Json& j, size_t indent, std::string& out)
-{
-    auto plain = [](const Json& v) { return !v.is_structured(); };
-    const bool structured = j.is_structured();
-    if (!structured || std::all_of(j.begin(), j.end(), plain)) {
-        if (!structured) {
-            out += j.dump(-1, ' ', false, Json::error_handler_t::replace);
-            return;
-        }
-        // One line, with a space after each separator.
-        out += j.is_object() ? '{' : '[';
-        bool first = true;
-        for (auto it = j.begin(); it != j.end(); ++it) {
-            out += first ? "" : ", ";
-            first = false;
-            if (j.is_object())
-                out += Json(it.key()).dump(-1, ' ', false, Json::error_handler_t::replace) + ": ";
-            out += it->dump(-1, ' ', false, Json::error_handler_t::replace);
-        }
-        out += j.is_object() ? '}' : ']';
-        return;
-    }
-    const std::string inner(indent + 2, ' ');
-    out += j.is_object() ? "{\n" : "[\n";
-    bool first = true;
-    for (auto it = j.begin(); it != j.end(); ++it) {
-        out += first ? "" : ",\n";
-        first = false;
-        out += inner;
-        if (j.is_object())
-            out += Json(it.key()).dump(-1, ' ', false, Json::error_handler_t::replace) + ": ";
-        print(*it, indent + 2, out);
-    }
-    out += "\n" + std::string(indent, ' ') + (j.is_object() ? '}' : ']');
+        writeItem(w, item);
+    w.close();
 }
 
 // --- reading ------------------------------------------------------------------------------
@@ -557,24 +708,39 @@ std::string lineAndColumn(std::string_view text, size_t position)
 
 std::string itemTypeText(uint8_t itemType)
 {
-    const Json name = nameOrNumber(kTypeNames, itemType);
-    return name.is_string() ? name.get<std::string>() : std::to_string(itemType);
+    for (const auto& [code, name] : kTypeNames)
+        if (code == itemType)
+            return name;
+    return std::to_string(itemType);
 }
 
 std::string menuTextOf(const MenuDescription& description)
 {
     const SaveMode& mode = description.saveMode;
-    Json j;
-    j["saveMode"] = {{"recordSize", mode.recordSize()},
-                     {"iconMarker", mode.iconMarker() == IconMarker::K06 ? "06" : "0C"},
-                     {"c698p", mode.c698p()},
-                     {"cdma", mode.cdma()},
-                     {"saveAll", mode.saveAll()}};
-    j["softkeys"] = itemsJson(description.softkeys);
-    j["menu"] = itemsJson(description.menu);
     std::string out;
-    print(j, 0, out);
-    return out + '\n';
+    out.reserve(size_t(1) << 16);
+    TextWriter w(out);
+    w.open('{', true);
+    w.key("saveMode");
+    w.open('{', false);
+    w.key("recordSize");
+    w.number(static_cast<unsigned>(mode.recordSize()));
+    w.key("iconMarker");
+    w.string(std::string_view(mode.iconMarker() == IconMarker::K06 ? "06" : "0C"));
+    w.key("c698p");
+    w.boolean(mode.c698p());
+    w.key("cdma");
+    w.boolean(mode.cdma());
+    w.key("saveAll");
+    w.boolean(mode.saveAll());
+    w.close();
+    w.key("softkeys");
+    writeItems(w, description.softkeys);
+    w.key("menu");
+    writeItems(w, description.menu);
+    w.close();
+    out += '\n';
+    return out;
 }
 
 Result<MenuDescription> parseMenuText(std::string_view text)
