@@ -483,7 +483,7 @@ void MainWindow::buildTray()
     tray_ = new QSystemTrayIcon(this);
     tray_->setObjectName(QStringLiteral("trayIcon"));
     tray_->setIcon(tessaro::trayImage(15));
-    tray_->setToolTip(QStringLiteral("Tessaro v.0.4"));
+    tray_->setToolTip(QString::fromLatin1(kMainCaption));
     balloonTitle_ = tr("P2K Status");
     balloonText_ = coreText("Disconnected");
     // Tray icons have no hover notification here; a click on the icon shows the phone info.
