@@ -8,12 +8,12 @@
 #include "cli/cli_context.h"
 #include "cli/save_mode_options.h"
 #include "core/bytes.h"
-#include "core/hex_text.h"
-#include "core/text_encoding.h"
 #include "core/catalogue.h"
+#include "core/hex_text.h"
 #include "core/item_data_codec.h"
 #include "core/menu_document.h"
 #include "core/menu_writer.h"
+#include "core/text_encoding.h"
 
 namespace tessaro::cli {
 

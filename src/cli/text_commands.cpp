@@ -140,7 +140,8 @@ void registerTextCommands(CLI::App& app, CliContext& ctx)
 
     auto diffArgs = std::make_shared<DiffArgs>();
     auto* diff = app.add_subcommand(
-        "diff", "Show what changed between two menus (mma_ucp files or JSON descriptions); exit 0 equal, 1 different, 2 error");
+        "diff",
+        "Show what changed between two menus (mma_ucp files or JSON descriptions); exit 0 equal, 1 different, 2 error");
     diff->add_option("A", diffArgs->before, "The first menu")->required();
     diff->add_option("B", diffArgs->after, "The second menu")->required();
     diff->add_flag("--json", diffArgs->json, "Print the changes as JSON");

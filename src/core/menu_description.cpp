@@ -45,8 +45,8 @@ public:
     Status run(const MenuDescription& d)
     {
         if (d.softkeys.size() != kSoftkeyCount)
-            return fail("/softkeys", "there must be exactly " + std::to_string(kSoftkeyCount) + " softkeys, not " +
-                                         std::to_string(d.softkeys.size()));
+            return fail("/softkeys", "there must be exactly " + std::to_string(kSoftkeyCount) + " softkeys, not "
+                                         + std::to_string(d.softkeys.size()));
         for (size_t k = 0; k < d.softkeys.size(); ++k) {
             const std::string at = "/softkeys/" + std::to_string(k);
             if (!d.softkeys[k].items.empty())
@@ -68,8 +68,8 @@ private:
         for (size_t i = 0; i < items.size(); ++i) {
             const std::string here = at + "/" + std::to_string(i);
             if (++menuItems_ > kMaxMenuItems)
-                return fail(here, "more than " + std::to_string(kMaxMenuItems) +
-                                      " menu items; an mma_ucp file holds no more");
+                return fail(here, "more than " + std::to_string(kMaxMenuItems)
+                                      + " menu items; an mma_ucp file holds no more");
             if (Status s = item(items[i], here); !s)
                 return s;
             if (Status s = group(items[i].items, here + "/items"); !s)
@@ -86,9 +86,9 @@ private:
         if (it.name.find('\0') != std::string::npos)
             return fail(at + "/id", "the identifier holds a zero character");
         if (it.name.size() > width)
-            return fail(at + "/id", "the identifier \"" + it.name + "\" has " + std::to_string(it.name.size()) +
-                                        " characters; " + std::to_string(mode_.recordSize()) + "-byte records hold " +
-                                        std::to_string(width));
+            return fail(at + "/id", "the identifier \"" + it.name + "\" has " + std::to_string(it.name.size())
+                                        + " characters; " + std::to_string(mode_.recordSize()) + "-byte records hold "
+                                        + std::to_string(width));
         if (!items_.isAllowed(it.name))
             return fail(at + "/id", "unknown identifier \"" + it.name + "\": it is not among the available items");
         if (it.data.size() > kMaxEntries)
@@ -110,8 +110,8 @@ private:
                 const EntryText& text = e.titles[t].text;
                 const std::string here = at + "/titles/" + std::to_string(t);
                 if (text.size() > kMaxTitleChars)
-                    return fail(here, "the title is too long: " + std::to_string(text.size()) + " characters, at most " +
-                                          std::to_string(kMaxTitleChars));
+                    return fail(here, "the title is too long: " + std::to_string(text.size()) + " characters, at most "
+                                          + std::to_string(kMaxTitleChars));
                 if (std::find(text.begin(), text.end(), u'\0') != text.end())
                     return fail(here, "the title holds a zero character");
             }
@@ -174,8 +174,8 @@ public:
         doc.setTopNodes(std::move(softkeys), std::move(root));
         for (size_t k = 0; k < d.softkeys.size(); ++k) {
             const DescribedItem& key = d.softkeys[k];
-            MenuNode* node = doc.appendNode(doc.softkeys(), makeNode(key, kGroupSoftkeys,
-                                                                     softkeyPrefix(static_cast<int>(k))));
+            MenuNode* node =
+                doc.appendNode(doc.softkeys(), makeNode(key, kGroupSoftkeys, softkeyPrefix(static_cast<int>(k))));
             node->item.recordNo = static_cast<uint8_t>(k + 3);
             node->item.canHoldItems = 0;
         }
@@ -185,7 +185,7 @@ public:
         for (size_t k = 0; k < d.softkeys.size(); ++k)
             store(*doc.softkeys()->child(k), d.softkeys[k]);
         storeGroup(*doc.menuRoot(), d.menu);
-        ws_.customCounter = static_cast<uint8_t>(std::min(0xFFu, counter_));
+        ws_.customCounter = static_cast<uint8_t>(std::min(0xFFu, std::max<unsigned>(ws_.customCounter, counter_)));
         doc.notifyReset();
     }
 

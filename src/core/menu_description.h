@@ -21,7 +21,7 @@ class MenuDocument;
 struct Workspace;
 
 struct DescribedItem {
-    std::string name;                 // the identifier, one byte per character
+    std::string name; // the identifier, one byte per character
     uint8_t itemType = kTypeItem;
     uint8_t options = 0;
     uint8_t attributes = 0;
@@ -33,8 +33,8 @@ struct DescribedItem {
 
 struct MenuDescription {
     SaveMode saveMode;
-    std::vector<DescribedItem> softkeys;  // LSK, RSK, Up, Down, Left, Right, Smart
-    std::vector<DescribedItem> menu;      // the Menu Root's items
+    std::vector<DescribedItem> softkeys; // LSK, RSK, Up, Down, Left, Right, Smart
+    std::vector<DescribedItem> menu;     // the Menu Root's items
 
     bool operator==(const MenuDescription&) const = default;
 };

@@ -4,8 +4,8 @@
 #include <map>
 
 #include "core/bytes.h"
-#include "core/hex_text.h"
 #include "core/catalogue.h"
+#include "core/hex_text.h"
 #include "core/menu_text.h"
 #include "core/text_encoding.h"
 
@@ -32,7 +32,7 @@ std::string onOff(bool on)
 
 struct Fact {
     ChangeKind kind;
-    std::string label;  // "menu title 07", "list icon", "URL"
+    std::string label; // "menu title 07", "list icon", "URL"
     std::string value;
 };
 
@@ -112,11 +112,11 @@ std::vector<Fact> factsOf(const std::vector<DataEntry>& data)
 // One main-menu item in pre-order with where it stands.
 struct Placed {
     const DescribedItem* item;
-    std::string key;        // identifier and occurrence: the same item on both sides
-    std::string parentKey;  // empty at the top of the main menu
-    std::string where;      // "Games/Tools #2", "menu #4"
+    std::string key;       // identifier and occurrence: the same item on both sides
+    std::string parentKey; // empty at the top of the main menu
+    std::string where;     // "Games/Tools #2", "menu #4"
     size_t row;
-    int match = -1;         // index of the same item on the other side
+    int match = -1; // index of the same item on the other side
 };
 
 void place(const std::vector<DescribedItem>& items, const std::string& parentKey, const std::string& parentPath,
@@ -126,8 +126,8 @@ void place(const std::vector<DescribedItem>& items, const std::string& parentKey
         const DescribedItem& it = items[row];
         const std::string name = latin1ToUtf8(it.name);
         const std::string key = name + "#" + std::to_string(seen[it.name]++);
-        out.push_back({&it, key, parentKey, (parentPath.empty() ? "menu" : parentPath) + " #" + std::to_string(row + 1),
-                       row});
+        out.push_back(
+            {&it, key, parentKey, (parentPath.empty() ? "menu" : parentPath) + " #" + std::to_string(row + 1), row});
         place(it.items, key, parentPath.empty() ? name : parentPath + "/" + name, seen, out);
     }
 }
@@ -143,7 +143,7 @@ std::vector<Placed> placed(const std::vector<DescribedItem>& menu)
 // Positions (in `values`) of a longest strictly increasing subsequence.
 std::vector<size_t> longestIncreasing(const std::vector<size_t>& values)
 {
-    std::vector<size_t> tails;             // index of the smallest tail of each length
+    std::vector<size_t> tails; // index of the smallest tail of each length
     std::vector<int> previous(values.size(), -1);
     for (size_t i = 0; i < values.size(); ++i) {
         const auto at = std::lower_bound(tails.begin(), tails.end(), values[i],
@@ -167,7 +167,8 @@ public:
     {
         saveMode(a.saveMode, b.saveMode);
         for (size_t k = 0; k < std::max(a.softkeys.size(), b.softkeys.size()); ++k)
-            softkey(k, k < a.softkeys.size() ? &a.softkeys[k] : nullptr, k < b.softkeys.size() ? &b.softkeys[k] : nullptr);
+            softkey(k, k < a.softkeys.size() ? &a.softkeys[k] : nullptr,
+                    k < b.softkeys.size() ? &b.softkeys[k] : nullptr);
         menu(a.menu, b.menu);
         return std::move(changes_);
     }
@@ -185,7 +186,8 @@ private:
                 add(ChangeKind::SaveMode, {}, std::string("save mode: ") + name + " " + before + " -> " + after);
         };
         setting("record size", std::to_string(a.recordSize()), std::to_string(b.recordSize()));
-        setting("icon marker", a.iconMarker() == IconMarker::K06 ? "06" : "0C", b.iconMarker() == IconMarker::K06 ? "06" : "0C");
+        setting("icon marker", a.iconMarker() == IconMarker::K06 ? "06" : "0C",
+                b.iconMarker() == IconMarker::K06 ? "06" : "0C");
         setting("c698p fix", onOff(a.c698p()), onOff(b.c698p()));
         setting("CDMA", onOff(a.cdma()), onOff(b.cdma()));
         setting("save all data", onOff(a.saveAll()), onOff(b.saveAll()));
@@ -229,7 +231,7 @@ private:
         // Among the siblings both menus share under the same parent, those out of their old
         // order have moved; a longest run in the old order stays.
         std::vector<bool> moved(after.size(), false);
-        std::map<std::string, std::vector<size_t>> stayers;  // parent key -> items of `after`
+        std::map<std::string, std::vector<size_t>> stayers; // parent key -> items of `after`
         for (size_t i = 0; i < after.size(); ++i) {
             const Placed& p = after[i];
             if (p.match < 0)

@@ -11,24 +11,24 @@
 namespace tessaro {
 
 enum class ChangeKind {
-    SaveMode,    // a setting of the save mode
-    Added,       // an item only in the second menu
-    Removed,     // an item only in the first menu
-    Moved,       // another parent, or another place among the siblings both menus share
-    Replaced,    // another identifier at a softkey position
+    SaveMode, // a setting of the save mode
+    Added,    // an item only in the second menu
+    Removed,  // an item only in the first menu
+    Moved,    // another parent, or another place among the siblings both menus share
+    Replaced, // another identifier at a softkey position
     Type,
     Options,
     Attributes,
-    Titles,      // a title of one language added, removed or changed
-    Icon,        // a file-system or DRM icon
-    Function,    // URL, dial number, MIDlet, codes, action, shortcut
-    Data,        // unsupported records, or the same records in another order
+    Titles,   // a title of one language added, removed or changed
+    Icon,     // a file-system or DRM icon
+    Function, // URL, dial number, MIDlet, codes, action, shortcut
+    Data,     // unsupported records, or the same records in another order
 };
 
 struct MenuChange {
     ChangeKind kind;
-    std::string item;  // the identifier concerned; empty for the save mode
-    std::string text;  // one line, e.g. "moved Calculator from Games #1 to Games/Tools #2"
+    std::string item; // the identifier concerned; empty for the save mode
+    std::string text; // one line, e.g. "moved Calculator from Games #1 to Games/Tools #2"
 };
 
 // The changes from `before` to `after`, save mode first, then the softkeys in order, then

@@ -329,8 +329,8 @@ void writeEntry(TextWriter& w, const DataEntry& e)
         break;
     case Shape::Shortcut: {
         const auto zero = std::find(e.bytes.begin(), e.bytes.end(), uint8_t(0));
-        const bool named = e.bytes.size() == kShortcutDataLength && zero != e.bytes.begin() &&
-                           std::all_of(zero, e.bytes.end(), [](uint8_t b) { return b == 0; });
+        const bool named = e.bytes.size() == kShortcutDataLength && zero != e.bytes.begin()
+                           && std::all_of(zero, e.bytes.end(), [](uint8_t b) { return b == 0; });
         w.key(named ? "target" : "hex");
         if (named)
             w.latin1(std::string_view(reinterpret_cast<const char*>(e.bytes.data()),
@@ -341,8 +341,8 @@ void writeEntry(TextWriter& w, const DataEntry& e)
     }
     case Shape::Unsupported: {
         // An entry of a kind without a name, made in memory, is one record of its bytes.
-        const std::vector<UnsupportedRecord> own = k ? std::vector<UnsupportedRecord>{}
-                                                     : std::vector<UnsupportedRecord>{{e.kind, 0, e.bytes}};
+        const std::vector<UnsupportedRecord> own =
+            k ? std::vector<UnsupportedRecord>{} : std::vector<UnsupportedRecord>{{e.kind, 0, e.bytes}};
         const std::vector<UnsupportedRecord>& records = k ? e.records : own;
         w.key("records");
         w.open('[', !records.empty());
@@ -470,7 +470,7 @@ unsigned numberAt(const Json& j, const std::string& path, unsigned maximum)
 {
     if (!j.is_number_integer())
         wrongType(path, j, "an integer");
-    if (j.is_number_unsigned() ? j.get<uint64_t>() > maximum : true)
+    if (!j.is_number_unsigned() || j.get<uint64_t>() > maximum)
         problem(path, j.dump() + " is out of range (0 to " + std::to_string(maximum) + ")");
     return static_cast<unsigned>(j.get<uint64_t>());
 }
@@ -565,7 +565,8 @@ DataEntry entryAt(const Json& j, const std::string& path)
             const std::string& language = stringAt(titles[t]["language"], at + "/language");
             const auto id = language.size() == 2 ? bytesOfHex(language) : std::nullopt;
             if (!id)
-                problem(at + "/language", "\"" + language + "\" is no language; expected two hexadecimal digits such as \"01\"");
+                problem(at + "/language",
+                        "\"" + language + "\" is no language; expected two hexadecimal digits such as \"01\"");
             e.titles.push_back({(*id)[0], EntryText(textAt(titles[t], "text", at))});
         }
         break;
@@ -599,15 +600,15 @@ DataEntry entryAt(const Json& j, const std::string& path)
         if (j.contains("target")) {
             const std::string target = latin1At(j["target"], path + "/target");
             if (target.empty() || target.size() > kShortcutDataLength || target.find('\0') != std::string::npos)
-                problem(path + "/target", "a shortcut target has 1 to " + std::to_string(kShortcutDataLength) +
-                                              " characters, none of them zero");
+                problem(path + "/target", "a shortcut target has 1 to " + std::to_string(kShortcutDataLength)
+                                              + " characters, none of them zero");
             e.bytes.assign(target.begin(), target.end());
             e.bytes.resize(kShortcutDataLength, 0);
         } else if (j.contains("hex")) {
             e.bytes = hexAt(j["hex"], path + "/hex");
             if (e.bytes.size() != kShortcutDataLength)
-                problem(path + "/hex", "shortcut data has " + std::to_string(kShortcutDataLength) + " bytes, not " +
-                                           std::to_string(e.bytes.size()));
+                problem(path + "/hex", "shortcut data has " + std::to_string(kShortcutDataLength) + " bytes, not "
+                                           + std::to_string(e.bytes.size()));
         } else {
             problem(path + "/target", "missing");
         }
@@ -753,8 +754,8 @@ Result<MenuDescription> parseMenuText(std::string_view text)
         // The library's message after its own prefix: "syntax error while parsing ...".
         if (const size_t colon = reason.find(": "); colon != std::string::npos)
             reason = reason.substr(colon + 2);
-        return Error(ErrorKind::Format, "/: not JSON at " + lineAndColumn(text, e.byte == 0 ? 0 : e.byte - 1) +
-                                            ": " + reason);
+        return Error(ErrorKind::Format,
+                     "/: not JSON at " + lineAndColumn(text, e.byte == 0 ? 0 : e.byte - 1) + ": " + reason);
     }
     const Json& root = j;
     try {

@@ -88,10 +88,11 @@ TEST(MenuText, ReadableShape)
     using namespace testing;
     MenuBuilder b;
     const auto o = ByteOrder::Big;
-    b.add(MenuBuilder::kRoot, "~4", kTypeUrl,
-          join({titleRecord(0, {{1, u"Web"}, {35, u"\u0421\u0435\u0442\u044C"}}, 36, o), iconRecord(12, kRoleStatic, u"/a/w.gif", o),
-                drmRecord(15, 0x12, 7, o), asciiRecord(5, "http://x.org", o), shortcutRecord("DialedCalls", o),
-                dataRecord(30, Bytes{0x0A, 0xFF}, o)}));
+    b.add(
+        MenuBuilder::kRoot, "~4", kTypeUrl,
+        join({titleRecord(0, {{1, u"Web"}, {35, u"\u0421\u0435\u0442\u044C"}}, 36, o),
+              iconRecord(12, kRoleStatic, u"/a/w.gif", o), drmRecord(15, 0x12, 7, o), asciiRecord(5, "http://x.org", o),
+              shortcutRecord("DialedCalls", o), dataRecord(30, Bytes{0x0A, 0xFF}, o)}));
     const Json j = Json::parse(menuTextOf(described(b.bytes())));
     EXPECT_EQ(j["saveMode"].dump(), R"({"recordSize":36,"iconMarker":"0C","c698p":false,"cdma":false,"saveAll":true})");
     EXPECT_EQ(j["softkeys"][0].dump(), R"({"id":"PhoneBook","type":"item","options":"0x00","attributes":"0x41"})");
@@ -107,7 +108,7 @@ TEST(MenuText, HostileDescriptionsAreRefusedAtTheirPath)
 {
     const std::string valid = menuTextOf(described(richFile(36, ByteOrder::Big, false, 12, true)));
     struct Case {
-        const char* pointer;  // replaced in the valid description, or "" for the text itself
+        const char* pointer; // replaced in the valid description, or "" for the text itself
         Json value;
         std::string error;
     };
@@ -115,7 +116,8 @@ TEST(MenuText, HostileDescriptionsAreRefusedAtTheirPath)
     for (int i = 0; i < 246; ++i)
         many.push_back({{"id", "~" + std::to_string(i + 1)}});
     const Case cases[] = {
-        {"/menu/0/id", "NoSuchItem", "/menu/0/id: unknown identifier \"NoSuchItem\": it is not among the available items"},
+        {"/menu/0/id", "NoSuchItem",
+         "/menu/0/id: unknown identifier \"NoSuchItem\": it is not among the available items"},
         {"/menu/0/data/0/titles/1/text", std::string(400, 'x'),
          "/menu/0/data/0/titles/1: the title is too long: 400 characters, at most 399"},
         {"/menu", many, "/menu/245: more than 245 menu items; an mma_ucp file holds no more"},
@@ -123,22 +125,26 @@ TEST(MenuText, HostileDescriptionsAreRefusedAtTheirPath)
          "/menu/3/data/2: a dial number cannot be saved in 22-byte records, where that record is an icon"},
         {"/menu/0/items/1/id", "VeryLongIdentifierOfAnItem",
          "/menu/0/items/1/id: the identifier \"VeryLongIdentifierOfAnItem\" has 26 characters; 36-byte records hold 25"},
-        {"/menu/3/data/3/records/0/hex", "dxad", "/menu/3/data/3/records/0/hex: bad hexadecimal: expected pairs of the digits 0-9 and a-f"},
+        {"/menu/3/data/3/records/0/hex", "dxad",
+         "/menu/3/data/3/records/0/hex: bad hexadecimal: expected pairs of the digits 0-9 and a-f"},
         {"/menu/0/id", 5, "/menu/0/id: expected a string, found an integer"},
         {"/menu/0/type", "folder",
          "/menu/0/type: unknown item type \"folder\" (one of item, container, url, call, sms, java, showText, action, "
          "shortcut, or a number)"},
         {"/menu/0/attributes", 300, "/menu/0/attributes: 300 is out of range (0 to 255)"},
-        {"/menu/0/options", "0x1G", "/menu/0/options: \"0x1G\" is no byte; expected two hexadecimal digits such as \"0x41\""},
+        {"/menu/0/options", "0x1G",
+         "/menu/0/options: \"0x1G\" is no byte; expected two hexadecimal digits such as \"0x41\""},
         {"/menu/0/data/0/kind", "banner", "/menu/0/data/0/kind: unknown record kind \"banner\""},
         {"/menu/0/data/0/titles/0/language", "1",
          "/menu/0/data/0/titles/0/language: \"1\" is no language; expected two hexadecimal digits such as \"01\""},
         {"/menu/0/colour", "red", "/menu/0/colour: unknown key \"colour\""},
         {"/softkeys/6", nullptr, "/softkeys/6: expected an object, found null"},
         {"/softkeys/0/items", Json::array({{{"id", "Radio"}}}), "/softkeys/0/items: a softkey holds no subitems"},
-        {"/menu/0/items/1/items/0/data/0/text", "caf\u00e9 \u20ac", "/menu/0/items/1/items/0/data/0/text: the character U+20AC does not fit one byte (U+0000 to U+00FF)"},
-        {"", "{\"menu\": [}", "/: not JSON at line 1, column 11: syntax error while parsing value - unexpected '}'; "
-                              "expected '[', '{', or a literal"},
+        {"/menu/0/items/1/items/0/data/0/text", "caf\u00e9 \u20ac",
+         "/menu/0/items/1/items/0/data/0/text: the character U+20AC does not fit one byte (U+0000 to U+00FF)"},
+        {"", "{\"menu\": [}",
+         "/: not JSON at line 1, column 11: syntax error while parsing value - unexpected '}'; "
+         "expected '[', '{', or a literal"},
     };
     for (const Case& c : cases) {
         std::string text = c.value.get_ptr<const std::string*>() && !*c.pointer ? c.value.get<std::string>() : valid;
@@ -169,16 +175,21 @@ TEST(MenuDiff, OneLinePerKindOfChange)
     const Case cases[] = {
         {"nothing", [](MenuDescription&) {}, {}},
         {"save mode", [](MenuDescription& d) { d.saveMode.setCdma(true); }, {"save mode: CDMA off -> on"}},
-        {"added", [](MenuDescription& d) { d.menu.insert(d.menu.begin() + 1, DescribedItem{.name = "~20"}); },
+        {"added",
+         [](MenuDescription& d) { d.menu.insert(d.menu.begin() + 1, DescribedItem{.name = "~20"}); },
          {"added ~20 at menu #2"}},
-        {"removed", [](MenuDescription& d) { d.menu[0].items[1].items.pop_back(); }, {"removed ~13 from Games/Tools #2"}},
+        {"removed",
+         [](MenuDescription& d) { d.menu[0].items[1].items.pop_back(); },
+         {"removed ~13 from Games/Tools #2"}},
         {"moved",
          [](MenuDescription& d) {
              d.menu[0].items[1].items.push_back(d.menu[0].items[0]);
              d.menu[0].items.erase(d.menu[0].items.begin());
          },
          {"moved Calculator from Games #1 to Games/Tools #3"}},
-        {"reordered", [](MenuDescription& d) { std::swap(d.menu[1], d.menu[2]); }, {"moved ~14 from menu #3 to menu #2"}},
+        {"reordered",
+         [](MenuDescription& d) { std::swap(d.menu[1], d.menu[2]); },
+         {"moved ~14 from menu #3 to menu #2"}},
         {"replaced softkey", [](MenuDescription& d) { d.softkeys[1].name = "~30"; }, {"RSK: Message replaced by ~30"}},
         {"type and bytes",
          [](MenuDescription& d) {
@@ -203,9 +214,13 @@ TEST(MenuDiff, OneLinePerKindOfChange)
          },
          {"Games: static icon \"/b/games.gif\" -> \"/b/g.gif\"",
           "Games: DRM list icon 17 (first byte 0x12) -> 18 (first byte 0x12)"}},
-        {"function", [](MenuDescription& d) { d.menu[3].data[2].bytes = {'1', '2', 0}; },
+        {"function",
+         [](MenuDescription& d) {
+             d.menu[3].data[2].bytes = {'1', '2', 0};
+         },
          {"~15: dial number \"+15551234\" -> \"12\""}},
-        {"order only", [](MenuDescription& d) { std::swap(d.menu[0].data[1], d.menu[0].data[2]); },
+        {"order only",
+         [](MenuDescription& d) { std::swap(d.menu[0].data[1], d.menu[0].data[2]); },
          {"Games: data records in another order"}},
     };
     for (const Case& c : cases) {
