@@ -672,7 +672,9 @@ std::vector<DescribedItem> itemsAt(const Json& j, const std::string& path)
 SaveMode saveModeAt(const Json& j, const std::string& path)
 {
     expectObject(j, path, {"recordSize", "iconMarker", "c698p", "cdma", "saveAll"}, {});
+    // Whatever the text lists is meant to be written, unsupported records included.
     SaveMode mode;
+    mode.setSaveAll(true);
     if (j.contains("recordSize")) {
         const unsigned size = numberAt(j["recordSize"], path + "/recordSize", 0xFF);
         if (size != 22 && size != 36)
@@ -761,8 +763,7 @@ Result<MenuDescription> parseMenuText(std::string_view text)
     try {
         expectObject(root, "", {"saveMode", "softkeys", "menu"}, {"softkeys", "menu"});
         MenuDescription d;
-        if (root.contains("saveMode"))
-            d.saveMode = saveModeAt(root["saveMode"], "/saveMode");
+        d.saveMode = saveModeAt(root.contains("saveMode") ? root["saveMode"] : Json::object(), "/saveMode");
         d.softkeys = itemsAt(root["softkeys"], "/softkeys");
         d.menu = itemsAt(root["menu"], "/menu");
         return d;

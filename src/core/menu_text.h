@@ -28,7 +28,8 @@ std::string menuTextOf(const MenuDescription& description);
 // Reads the text form. Fails (kind Format) on the first problem, its text starting with the
 // JSON path of the value: malformed JSON (with its line and column), a missing or unknown key,
 // a value of the wrong type or out of range, an unknown kind or type name, bad hexadecimal.
-// The limits of a menu file are checkMenuDescription's (core/menu_description.h).
+// The limits of a menu file are checkMenuDescription's (core/menu_description.h). A missing
+// save mode key takes the panel's default, but "saveAll" is on unless the text says false.
 Result<MenuDescription> parseMenuText(std::string_view text);
 
 // The name an item type has in the text form ("container", "java"), or its number.
