@@ -363,6 +363,21 @@ void writeEntry(TextWriter& w, const DataEntry& e)
 
 void writeItems(TextWriter& w, const std::vector<DescribedItem>& items);
 
+// About the length of the text of some items, so the text is allocated once.
+size_t textSizeGuess(const std::vector<DescribedItem>& items)
+{
+    size_t n = 0;
+    for (const DescribedItem& item : items) {
+        n += 120 + item.name.size() + textSizeGuess(item.items);
+        for (const DataEntry& e : item.data) {
+            n += 100 + e.bytes.size() * 2 + e.path.size() * 3;
+            for (const Title& t : e.titles)
+                n += 60 + t.text.size() * 3;
+        }
+    }
+    return n;
+}
+
 void writeItem(TextWriter& w, const DescribedItem& item)
 {
     w.open('{', !item.data.empty() || !item.items.empty());
@@ -437,9 +452,11 @@ void expectObject(const Json& j, const std::string& path, std::initializer_list<
 {
     if (!j.is_object())
         wrongType(path, j, "an object");
-    for (const auto& [key, value] : j.items())
+    for (auto it = j.begin(); it != j.end(); ++it) {
+        const std::string& key = it.key();
         if (std::none_of(known.begin(), known.end(), [&key](const char* k) { return key == k; }))
             problem(path + "/" + key, "unknown key \"" + key + "\"");
+    }
     for (const char* key : required)
         if (!j.contains(key))
             problem(path + "/" + key, "missing");
@@ -721,7 +738,7 @@ std::string menuTextOf(const MenuDescription& description)
 {
     const SaveMode& mode = description.saveMode;
     std::string out;
-    out.reserve(size_t(1) << 16);
+    out.reserve(textSizeGuess(description.softkeys) + textSizeGuess(description.menu) + 256);
     TextWriter w(out);
     w.open('{', true);
     w.key("saveMode");
