@@ -713,6 +713,14 @@ SaveMode saveModeAt(const Json& j, const std::string& path)
     return mode;
 }
 
+// The library's message without its "[json.exception.…] " prefix.
+std::string libraryReason(const std::exception& e)
+{
+    const std::string text = e.what();
+    const size_t end = text.find("] ");
+    return end == std::string::npos ? text : text.substr(end + 2);
+}
+
 // "line 3, column 7" of a byte position.
 std::string lineAndColumn(std::string_view text, size_t position)
 {
@@ -775,6 +783,9 @@ Result<MenuDescription> parseMenuText(std::string_view text)
             reason = reason.substr(colon + 2);
         return Error(ErrorKind::Format,
                      "/: not JSON at " + lineAndColumn(text, e.byte == 0 ? 0 : e.byte - 1) + ": " + reason);
+    } catch (const Json::exception& e) {
+        // A number too large for a double, say.
+        return Error(ErrorKind::Format, "/: not JSON: " + libraryReason(e));
     }
     const Json& root = j;
     try {
@@ -787,7 +798,7 @@ Result<MenuDescription> parseMenuText(std::string_view text)
     } catch (const TextProblem& p) {
         return Error(ErrorKind::Format, (p.path.empty() ? "/" : p.path) + ": " + p.what);
     } catch (const Json::exception& e) {
-        return Error(ErrorKind::Format, std::string("/: ") + e.what());
+        return Error(ErrorKind::Format, "/: " + libraryReason(e));
     }
 }
 
