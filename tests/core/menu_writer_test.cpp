@@ -1,8 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 
+#include <functional>
+
 #include "core/catalogue.h"
+#include "core/file_fingerprint.h"
 #include "core/item_data_codec.h"
 #include "core/menu_reader.h"
 #include "core/menu_writer.h"
@@ -113,21 +117,21 @@ TEST(MenuWriter, ThirtySixByteLayout)
     EXPECT_EQ(slice(out, 10 + 12 * 36, 7), (Bytes{0x05, 0x00, 0x04, 'a', 'b', 'c', 0x00}));
 }
 
-TEST(MenuWriter, TwentyTwoByteLayoutCutsLongNames)
+TEST(MenuWriter, TwentyTwoByteLayout)
 {
     Workspace ws;
     newDocument(ws);
     ws.saveMode.setRecordSize(22);
-    addItem(ws, ws.document.menuRoot(), "ReceivedCalls");
+    addItem(ws, ws.document.menuRoot(), "MF-Wallpaper");
     const Bytes out = render(ws);
     ASSERT_EQ(out.size(), 10u + 11 * 22);
     EXPECT_EQ(slice(out, 0, 10), (Bytes{0x00, 0x01, 0x0B, 0x01, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}));
     // Record 0: "Root" in a 12-byte name field, no Group byte, trailer words 0.
     EXPECT_EQ(slice(out, 10, 22), (Bytes{0x01, 0xFF, 0xFF, 0x01, 0x00, 0x00, 'R', 'o', 'o', 't', 0, 0, 0, 0, 0, 0, 0, 0,
                                          0x00, 0x00, 0x00, 0x00}));
-    // Record 10: "ReceivedCall", 12 bytes without a zero byte, then the trailer words.
-    EXPECT_EQ(slice(out, 10 + 10 * 22, 22), (Bytes{0x00, 0x09, 0xFF, 0xFF, 0x00, 0x41, 'R', 'e', 'c', 'e', 'i', 'v',
-                                                   'e', 'd', 'C', 'a', 'l', 'l', 0x00, 0x00, 0x00, 0x00}));
+    // Record 10: "MF-Wallpaper", 12 bytes without a zero byte, then the trailer words.
+    EXPECT_EQ(slice(out, 10 + 10 * 22, 22), (Bytes{0x00, 0x09, 0xFF, 0xFF, 0x00, 0x41, 'M', 'F',  '-',  'W',  'a',
+                                                   'l',  'l',  'p',  'a',  'p',  'e',  'r', 0x00, 0x00, 0x00, 0x00}));
 }
 
 TEST(MenuWriter, HeaderFollowsTheSaveMode)
@@ -448,6 +452,48 @@ TEST(MenuWriter, SaveThroughASymbolicLinkReplacesTheFileItNames)
     ASSERT_TRUE(writeMenuFile(dir.file("link"), ws).ok());
     EXPECT_TRUE(std::filesystem::is_symlink(dir.file("link")));
     EXPECT_EQ(testing::readBytes(dir.file("real")), render(ws));
+}
+
+// Two programs opened the same file; the first one saved. The second one's save refuses,
+// whatever the first did, and leaves the file as the first one left it.
+TEST(MenuWriter, SaveOverAFileChangedSinceItWasOpenedIsRefused)
+{
+    struct Case {
+        const char* what;
+        std::function<void(const std::string& path, Workspace& ws)> change;
+    };
+    const std::vector<Case> cases = {
+        {"saved with other content",
+         [](const std::string& path, Workspace& ws) {
+             addItem(ws, ws.document.menuRoot(), "Games");
+             FileFingerprint first = fingerprintOnDisk(path);
+             ASSERT_TRUE(writeMenuFileChecked(path, ws, first).ok());
+             EXPECT_EQ(first, fingerprintOnDisk(path)); // its own next save goes through
+         }},
+        {"written again with the same bytes",
+         [](const std::string& path, Workspace&) {
+             const timespec times[2] = {{0, UTIME_OMIT}, {1, 0}};
+             ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+         }},
+        {"removed", [](const std::string& path, Workspace&) { std::filesystem::remove(path); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Workspace ws;
+        newDocument(ws);
+        testing::TempDir dir;
+        const std::string path = dir.file("mma_ucp");
+        testing::writeBytes(path, render(ws));
+        FileFingerprint second = fingerprintOnDisk(path);
+        c.change(path, ws);
+        const bool existed = std::filesystem::exists(path);
+        const Bytes before = existed ? testing::readBytes(path) : Bytes{};
+        addItem(ws, ws.document.menuRoot(), "Tools");
+        EXPECT_EQ(writeMenuFileChecked(path, ws, second).failure(),
+                  Error(ErrorKind::Refused, "The file was changed by another program since it was opened"));
+        EXPECT_EQ(std::filesystem::exists(path), existed);
+        EXPECT_EQ(existed ? testing::readBytes(path) : Bytes{}, before);
+    }
 }
 
 } // namespace
