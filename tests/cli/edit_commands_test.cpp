@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -8,6 +9,7 @@
 #include "core/workspace.h"
 #include "edit/tree_edit.h"
 #include "support/cli_run.h"
+#include "support/menu_builder.h"
 #include "support/recording_prompter.h"
 #include "support/temp_dir.h"
 
@@ -15,6 +17,7 @@ namespace tessaro {
 namespace {
 
 using testing::CliRun;
+using testing::MenuBuilder;
 using testing::readBytes;
 using testing::readText;
 using testing::TempDir;
@@ -45,6 +48,51 @@ std::vector<std::string> topAnd(std::vector<std::string> menu)
     std::vector<std::string> all = kTopNames;
     all.insert(all.end(), menu.begin(), menu.end());
     return all;
+}
+
+// The word "new" as IN: a new document only while no file of that name exists, and said so.
+TEST(CliEdit, NewDocumentOnlyWhenAskedFor)
+{
+    TempDir dir;
+    const auto previous = std::filesystem::current_path();
+    std::filesystem::current_path(dir.path());
+    ASSERT_EQ(runCli(dir, {"new", dir.file("fresh.mma")}).status, 0);
+    struct Case {
+        std::vector<std::string> args;
+        bool fileNamedNew;
+        std::string err;
+        std::string written; // "new": the file named new, read and written back
+    };
+    const std::vector<Case> cases = {
+        {{"--new", "out.mma"}, true, "", "fresh"},
+        {{"new", "out.mma"},
+         false,
+         "Warning: IN \"new\" starts a new document while no file \"new\" exists; use --new\n",
+         "fresh"},
+        {{"new", "new"}, true, "", "new"},
+        {{"--new", "a", "b"}, false, "edit --new takes OUT only\n", ""},
+    };
+    MenuBuilder userFile;
+    userFile.add(MenuBuilder::kRoot, "Games");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.args[0] + " " + c.args[1]);
+        std::filesystem::remove("new");
+        std::filesystem::remove("out.mma");
+        if (c.fileNamedNew)
+            testing::writeBytes("new", userFile.bytes());
+        std::vector<std::string> args = {"edit"};
+        args.insert(args.end(), c.args.begin(), c.args.end());
+        const CliRun run = runCli(dir, args);
+        EXPECT_EQ(run.status, c.written.empty() ? 1 : 0);
+        EXPECT_EQ(run.err, c.err);
+        if (c.written == "fresh") {
+            EXPECT_EQ(readBytes("out.mma"), readBytes(dir.file("fresh.mma")));
+        }
+        if (c.written == "new") {
+            EXPECT_EQ(readBytes("new"), userFile.bytes());
+        }
+    }
+    std::filesystem::current_path(previous);
 }
 
 TEST(CliNew, WritesTheSoftkeysAndAnEmptyMenu)
@@ -100,17 +148,29 @@ TEST(CliEdit, AppliesTheOpsInOrder)
 {
     TempDir dir;
     const std::string out = dir.file("out.mma");
-    const CliRun run = runCli(dir, {"edit", "new", out,
-                                 "--op", "insert sublast 8 Tools",         // 9 Tools
-                                 "--op", "insert sublast 9 Text Msg",      // 10 Text Msg under Tools
-                                 "--op", "insert subfirst 9 Custom item",  // 10 ~1, 11 Text Msg
-                                 "--op", "insert before 9 Games",          // 9 Games, 10 Tools, 11 ~1, 12 Text Msg
-                                 "--op", "drop 11 DialedCalls",            // 11 DialedCalls, 12 ~1, 13 Text Msg
-                                 "--op", "move 13 9",                      // 9 Text Msg, 10 Games, 11 Tools, ...
-                                 "--op", "down 12",                        // 12 ~1, 13 DialedCalls
-                                 "--op", "replace 1 Message",
-                                 "--op", "delete 10",                      // Games
-                                 "--op", "insert first 12 AIM"});          // first under Tools
+    const CliRun run = runCli(dir, {"edit",
+                                    "--new",
+                                    out,
+                                    "--op",
+                                    "insert sublast 8 Tools", // 9 Tools
+                                    "--op",
+                                    "insert sublast 9 Text Msg", // 10 Text Msg under Tools
+                                    "--op",
+                                    "insert subfirst 9 Custom item", // 10 ~1, 11 Text Msg
+                                    "--op",
+                                    "insert before 9 Games", // 9 Games, 10 Tools, 11 ~1, 12 Text Msg
+                                    "--op",
+                                    "drop 11 DialedCalls", // 11 DialedCalls, 12 ~1, 13 Text Msg
+                                    "--op",
+                                    "move 13 9", // 9 Text Msg, 10 Games, 11 Tools, ...
+                                    "--op",
+                                    "down 12", // 12 ~1, 13 DialedCalls
+                                    "--op",
+                                    "replace 1 Message",
+                                    "--op",
+                                    "delete 10", // Games
+                                    "--op",
+                                    "insert first 12 AIM"}); // first under Tools
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.err, "");
 
@@ -179,7 +239,7 @@ TEST(CliEdit, ARefusedOpStopsWithoutWriting)
         TempDir dir;
         const std::string out = dir.file("out.mma");
         writeText(out, "old");
-        std::vector<std::string> args = {"edit", "new", out};
+        std::vector<std::string> args = {"edit", "--new", out};
         for (const auto& op : c.ops) {
             args.push_back("--op");
             args.push_back(op);
@@ -195,9 +255,9 @@ TEST(CliEdit, UndoAndRedoTakeBackAndBringAgainTheOpsBeforeThem)
 {
     TempDir dir;
     const std::string in = dir.file("in.mma");
-    ASSERT_EQ(runCli(dir, {"edit", "new", in, "--op", "insert sublast 8 Tools", "--op", "insert sublast 9 Games"})
-                  .status,
-              0);
+    ASSERT_EQ(
+        runCli(dir, {"edit", "--new", in, "--op", "insert sublast 8 Tools", "--op", "insert sublast 9 Games"}).status,
+        0);
     struct Case {
         std::vector<std::string> ops;
         std::vector<std::string> menu;   // names under the Menu Root afterwards
@@ -233,7 +293,7 @@ TEST(CliEdit, UndoAndRedoTakeBackAndBringAgainTheOpsBeforeThem)
 TEST(CliEdit, TheMenuHoldsAtMost245Items)
 {
     TempDir dir;
-    std::vector<std::string> args = {"edit", "new", dir.file("full.mma")};
+    std::vector<std::string> args = {"edit", "--new", dir.file("full.mma")};
     for (int i = 0; i < 245; ++i) {
         args.push_back("--op");
         args.push_back(i % 2 ? "insert sublast 8 Games" : "insert sublast 8 Custom item");
@@ -279,7 +339,8 @@ TEST(CliEdit, CustomNumbersContinueAfterTheFilesHighest)
 TEST(CliEdit, SaveModeOptionsApplyAfterTheOps)
 {
     TempDir dir;
-    CliRun run = runCli(dir, {"edit", "new", dir.file("a.mma"), "--op", "insert sublast 8 Games", "--record-size", "22"});
+    CliRun run =
+        runCli(dir, {"edit", "--new", dir.file("a.mma"), "--op", "insert sublast 8 Games", "--record-size", "22"});
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(readBytes(dir.file("a.mma")).size(), 10u + 11 * 22);
 
@@ -300,11 +361,11 @@ TEST(CliEdit, ItemsComeFromTheProfileInForce)
     writeText(dir.file("Profiles/Small.prf"), "[mma_ucp format]\r\n36 0C 0\r\n[mma items]\r\n"
                                               "PhoneBook\r\nMessage\r\nRecentCall\r\nMutilmedia\r\n"
                                               "Datebook\r\nMMRingStyle\r\nVoiceRecord\r\nRadio\r\n");
-    CliRun run = runCli(dir, {"--profile", "Small", "edit", "new", dir.file("b.mma"), "--op",
-                           "insert sublast 8 Games"});
+    CliRun run =
+        runCli(dir, {"--profile", "Small", "edit", "--new", dir.file("b.mma"), "--op", "insert sublast 8 Games"});
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.err, "Op \"insert sublast 8 Games\" failed: unknown item \"Games\"\n");
-    run = runCli(dir, {"--profile", "Small", "edit", "new", dir.file("b.mma"), "--op", "insert sublast 8 Radio"});
+    run = runCli(dir, {"--profile", "Small", "edit", "--new", dir.file("b.mma"), "--op", "insert sublast 8 Radio"});
     EXPECT_EQ(run.status, 0) << run.err;
 }
 
