@@ -9,7 +9,7 @@
 #include "core/menu_writer.h"
 #include "edit/menu_open.h"
 #include "edit/tree_edit.h"
-#include "edit/undo_history.h"
+#include "edit/document_controller.h"
 
 namespace tessaro::cli {
 
@@ -72,9 +72,10 @@ void runEdit(CliContext& ctx, EditArgs args)
             ctx.prompter.show(MessageIcon::Warning, "Warning", warning);
         opened = std::move(read).value();
     }
-    UndoHistory history(ws);
+    DocumentController document(ws);
+    document.opened();
     for (const std::string& op : args.ops) {
-        const Status applied = applyEditOp(op, ws, history, ctx.prompter);
+        const Status applied = applyEditOp(op, document, ctx.prompter);
         if (!applied)
             ctx.fail("Op \"" + op + "\" failed: " + applied.error());
     }
