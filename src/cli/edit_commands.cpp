@@ -96,7 +96,7 @@ void runNew(CliContext& ctx, const NewArgs& args)
 void registerEditCommands(CLI::App& app, CliContext& ctx)
 {
     auto editArgs = std::make_shared<EditArgs>();
-    CLI::App* edit = app.add_subcommand("edit", "Read IN (or a new document for \"new\"), apply the ops in order, "
+    CLI::App* edit = app.add_subcommand("edit", "Read IN (or start a new document with --new), apply the ops in order, "
                                                 "set the save mode and write OUT");
     edit->add_option("IN", editArgs->in, "mma_ucp to read (not given with --new)");
     edit->add_option("OUT", editArgs->out, "mma_ucp to write");
