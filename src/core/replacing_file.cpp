@@ -255,9 +255,10 @@ Status replaceFile(const std::string& path, std::span<const uint8_t> bytes, Repl
     return file.value().commit();
 }
 
-Status replaceFile(const std::string& path, std::string_view text)
+Status replaceFile(const std::string& path, std::string_view text, ReplaceOptions options)
 {
-    return replaceFile(path, std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(text.data()), text.size()));
+    return replaceFile(path, std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(text.data()), text.size()),
+                       options);
 }
 
 } // namespace tessaro

@@ -83,6 +83,6 @@ std::string temporaryPrefix(const std::string& fileName);
 
 // Replaces `path` with `bytes` through a ReplacingFile.
 Status replaceFile(const std::string& path, std::span<const uint8_t> bytes, ReplaceOptions options = {});
-Status replaceFile(const std::string& path, std::string_view text);
+Status replaceFile(const std::string& path, std::string_view text, ReplaceOptions options = {});
 
 } // namespace tessaro

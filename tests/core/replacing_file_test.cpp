@@ -111,9 +111,7 @@ TEST(ReplacingFile, HostileTargets)
          "the file is read-only",
          [](const TempDir& d) {
              EXPECT_EQ(readText(d.path() / "menu"), "old");
-             const std::string_view text = "new";
-             const std::span<const uint8_t> bytes(reinterpret_cast<const uint8_t*>(text.data()), text.size());
-             ASSERT_TRUE(replaceFile(d.file("menu"), bytes, {.readOnlyToo = true}).ok());
+             ASSERT_TRUE(replaceFile(d.file("menu"), std::string_view("new"), {.readOnlyToo = true}).ok());
              EXPECT_EQ(readText(d.path() / "menu"), "new");
              EXPECT_EQ(fs::status(d.path() / "menu").permissions() & fs::perms::all,
                        fs::perms::owner_read | fs::perms::group_read);
@@ -134,12 +132,9 @@ TEST(ReplacingFile, HostileTargets)
              if (::geteuid() == 0) {
                  EXPECT_EQ(std::pair(st.st_uid, st.st_gid), std::pair(uid_t(1234), gid_t(4321)));
              }
-             writeText(d.path() / "probe", "");
-             if (::setxattr(d.file("probe").c_str(), "user.tessaro", "x", 1, 0) != 0)
-                 return; // no extended attributes here
              char value[8] = {};
              const ssize_t n = ::getxattr(d.file("menu").c_str(), "user.tessaro", value, sizeof value);
-             EXPECT_EQ(std::string(value, size_t(std::max<ssize_t>(n, 0))), "kept");
+             EXPECT_TRUE(n < 0 ? errno == ENOTSUP : std::string(value, size_t(n)) == "kept");
          }},
         {"link to a file not yet there",
          [](const TempDir& d) {
