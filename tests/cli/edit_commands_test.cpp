@@ -1,11 +1,17 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
+#include <chrono>
 #include <filesystem>
 #include <string>
+#include <thread>
 #include <vector>
 
+#include "core/folder_lock.h"
 #include "core/menu_reader.h"
 #include "core/menu_writer.h"
+#include "core/text_file.h"
 #include "core/workspace.h"
 #include "edit/tree_edit.h"
 #include "support/cli_run.h"
@@ -69,6 +75,38 @@ TEST(CliEdit, NewDocumentOnlyWhenAskedFor)
     EXPECT_EQ(readBytes("new"), userFile.bytes());
     EXPECT_EQ(runCli(dir, {"edit", "--new", "a", "b"}).err, "edit --new takes OUT only\n");
     std::filesystem::current_path(previous);
+}
+
+// Another program writes the file while `edit F F` runs: the command, held at the folder's lock
+// until then (it has read the file by the time it waits there), refuses to save over it.
+TEST(CliEdit, SaveOverAFileChangedMeanwhileIsRefused)
+{
+    TempDir dir;
+    const std::string path = dir.file("m.mma");
+    ASSERT_EQ(runCli(dir, {"new", path}).status, 0);
+    struct stat folder {};
+    ASSERT_EQ(::stat(dir.path().c_str(), &folder), 0);
+    const std::string waiter = ":" + std::to_string(folder.st_ino) + " ";
+    CliRun run;
+    std::thread edit;
+    {
+        const FolderLock lock(path);
+        edit = std::thread([&] { run = runCli(dir, {"edit", path, path, "--op", "insert sublast 8 Games"}); });
+        const auto waiting = [&] {
+            const std::string locks = readText("/proc/locks");
+            for (const std::string_view line : splitLines(locks))
+                if (line.find("->") != std::string_view::npos && line.find(waiter) != std::string_view::npos)
+                    return true;
+            return false;
+        };
+        for (int i = 0; i < 6000 && !waiting(); ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        writeText(path, "written by another program");
+    }
+    edit.join();
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "Error: The file was changed by another program since it was opened\n");
+    EXPECT_EQ(readText(path), "written by another program");
 }
 
 TEST(CliNew, WritesTheSoftkeysAndAnEmptyMenu)
