@@ -12,6 +12,7 @@
 #include "core/prompter.h"
 #include "core/result.h"
 #include "core/workspace.h"
+#include "edit/menu_open.h"
 #include "workspace/profiles.h"
 
 namespace tessaro::cli {
@@ -28,8 +29,10 @@ public:
     Answer answer = Answer::No;
 };
 
-// Thrown by a command to end with exit status 1 after its message was printed.
-struct CommandFailed {};
+// Thrown by a command to end with `status` after its message (if any) was printed.
+struct CommandFailed {
+    int status = 1;
+};
 
 struct CliContext {
     // Global options.
@@ -57,6 +60,10 @@ struct CliContext {
     [[noreturn]] void fail(const Error& error);
     // Prints notices, in order.
     void tell(const std::vector<Notice>& notices);
+    // Runs prepare(), then reads an mma_ucp file into the workspace as the editor's open
+    // sequence does; its notices and the reader's warnings go to stderr. Fails the command
+    // when the file cannot be read.
+    OpenedMenu openDocument(const std::string& path);
 };
 
 // Each area adds its commands here.
@@ -67,5 +74,6 @@ void registerPhoneCommands(CLI::App& app, CliContext& ctx);
 // Adds the menu round-trip, SEEM and restart commands to the `phone` command.
 void registerPhoneMenuCommands(CLI::App& phone, CliContext& ctx);
 void registerDrmCommands(CLI::App& app, CliContext& ctx);
+void registerTextCommands(CLI::App& app, CliContext& ctx);
 
 } // namespace tessaro::cli

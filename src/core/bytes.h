@@ -100,20 +100,11 @@ inline std::string hexDigits(uint32_t value, int width, bool upper = true)
     return text;
 }
 
-// hexDigits with "0x" before them: hexNumber(0x4A, 2) is "0x4A".
+// hexDigits with "0x" before them: hexNumber(0x4A, 2) is "0x4A". Byte strings as hexadecimal
+// text: core/hex_text.h.
 inline std::string hexNumber(uint32_t value, int width, bool upper = true)
 {
     return "0x" + hexDigits(value, width, upper);
-}
-
-// Two lower-case hexadecimal digits a byte, nothing between: {0x0A, 0xFF} is "0aff".
-inline std::string hexBytes(std::span<const uint8_t> bytes)
-{
-    std::string text;
-    text.reserve(bytes.size() * 2);
-    for (uint8_t b : bytes)
-        text += hexDigits(b, 2, false);
-    return text;
 }
 
 } // namespace tessaro
