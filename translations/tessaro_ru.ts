@@ -570,10 +570,6 @@ preventing them from starting from main menu<byte value="xd"/>
         <translation>Имя неизвестного пункта &quot;</translation>
     </message>
     <message>
-        <source>&quot; cannot be written to the item base: it is empty or holds a line break, a control character or &quot;;&quot;</source>
-        <translation>&quot; нельзя записать в базу пунктов: оно пустое или содержит перевод строки, управляющий символ или &quot;;&quot;</translation>
-    </message>
-    <message>
         <source>Unknown items of this damaged file were not added to the item base: </source>
         <translation>Неизвестные пункты этого повреждённого файла не добавлены в базу пунктов: </translation>
     </message>
@@ -940,6 +936,34 @@ preventing them from starting from main menu<byte value="xd"/>
     <message>
         <source> bytes, the phone&apos;s record has </source>
         <translation> байт, а в записи телефона </translation>
+    </message>
+    <message>
+        <source>The file was changed by another program since it was opened</source>
+        <translation>Файл был изменён другой программой после того, как его открыли</translation>
+    </message>
+    <message>
+        <source>Records not reached from the menu tree were left out: </source>
+        <translation>Записи, недостижимые из дерева меню, пропущены: </translation>
+    </message>
+    <message>
+        <source>&quot; cannot be written to the item base: it is empty or holds a line break, a control character, &quot;;&quot; or a byte beyond ASCII</source>
+        <translation>&quot; нельзя записать в базу пунктов: оно пустое или содержит перевод строки, управляющий символ, &quot;;&quot; или байт вне ASCII</translation>
+    </message>
+    <message>
+        <source> data records of unknown kinds will be left out. Save all keeps them.</source>
+        <translation> записей данных неизвестных видов не будут сохранены. «Сохранять все данные» сохранит их.</translation>
+    </message>
+    <message>
+        <source>Names longer than 12 bytes cannot be saved in 22-byte records, where they would be cut. Items: </source>
+        <translation>Имена длиннее 12 байт нельзя сохранить в 22-байтовых записях: они были бы обрезаны. Пункты: </translation>
+    </message>
+    <message>
+        <source>the file is read-only</source>
+        <translation>файл доступен только для чтения</translation>
+    </message>
+    <message>
+        <source>A profile of this firmware exists already: </source>
+        <translation>Профиль этой прошивки уже существует: </translation>
     </message>
     <message>
         <source>Menu text (*.json)|*.json|All Files (*.*)|*.*</source>

@@ -26,11 +26,6 @@ std::string markerText(IconMarker marker)
     return marker == IconMarker::K06 ? "06" : "0C";
 }
 
-std::string hexByte(unsigned value)
-{
-    return "0x" + hexDigits(value, 2);
-}
-
 bool isTitles(uint8_t k)
 {
     return k == kind::MenuTitle || k == kind::SoftkeyTitle || k == kind::ShowText;
@@ -188,7 +183,7 @@ void printEntry(std::ostream& out, const DataEntry& e, const std::string& indent
     else if (e.kind == kind::FileIcon)
         out << ": " << roleName(e.role) << " (role " << int(e.role) << ") \"" << utf16ToUtf8(textUpToZero(e.path)) << '"';
     else if (isDrm(e.kind))
-        out << ": number " << e.number << ", first byte " << hexByte(e.first);
+        out << ": number " << e.number << ", first byte " << hexNumber(e.first, 2);
     else if (isValue(e.kind))
         out << ": " << e.value;
     out << '\n';
@@ -203,7 +198,7 @@ void printNode(std::ostream& out, const MenuDocument& doc, const MenuNode* node,
     const std::string indent(static_cast<size_t>(depth) * 2, ' ');
     out << indent << latin1ToUtf8(node->caption()) << "  [#" << doc.indexOf(node) << ", record "
         << int(item.recordNo) - 1 << ", \"" << latin1ToUtf8(item.name) << "\", type " << int(item.itemType)
-        << ", options " << hexByte(item.options) << ", attributes " << hexByte(item.attributes);
+        << ", options " << hexNumber(item.options, 2) << ", attributes " << hexNumber(item.attributes, 2);
     if (item.hasData)
         out << ", data " << item.dataLength << " bytes at " << item.dataOffset;
     out << "]\n";
@@ -240,9 +235,10 @@ struct ConvertArgs {
 
 void convert(CliContext& ctx, const ConvertArgs& args)
 {
-    ctx.openDocument(args.in);
+    const OpenedMenu opened = ctx.openDocument(args.in);
     args.saveMode.applyTo(ctx.workspace.saveMode);
-    if (const Status written = writeMenuFile(args.out, ctx.workspace); !written)
+    warnUnknownRecordsLeftOut(ctx.workspace, ctx.prompter);
+    if (const Status written = writeOverOpened(ctx.workspace, args.out, &opened, args.in); !written)
         ctx.fail(written.failure());
 }
 

@@ -27,11 +27,6 @@ void loadPack(CliContext& ctx, DrmPack& pack, const std::string& path)
         ctx.fail(total.error());
 }
 
-std::string hexWord(uint32_t value)
-{
-    return "0x" + hexDigits(value, 8);
-}
-
 // A DRM icon number as the picker shows it: decimal digits only, 1 to total - 1.
 bool parseNumber(const std::string& text, uint32_t total, uint32_t& number)
 {
@@ -59,7 +54,7 @@ void info(CliContext& ctx, const std::string& path)
     out["rawCount"] = pack.rawCount();
     out["storedCount"] = pack.storedCount();
     out["offsetEntries"] = pack.offsetTable().size();
-    out["imageBase"] = hexWord(pack.imageBase());
+    out["imageBase"] = hexNumber(pack.imageBase(), 8);
     out["fileSize"] = pack.image().size();
     std::cout << out.dump(2) << '\n';
 }

@@ -1,3 +1,5 @@
+#include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -13,16 +15,20 @@ namespace tessaro::cli {
 
 namespace {
 
-// Writes the document; a refused or failed save ends the command with 1.
-void writeDocument(CliContext& ctx, const std::string& path)
+// Writes the document; a refused or failed save ends the command with 1. Over the file that was
+// read (`opened` given), the save refuses when another program changed that file meanwhile.
+void writeDocument(CliContext& ctx, const std::string& path, const OpenedMenu* opened = nullptr,
+                   const std::string& in = {})
 {
-    if (const Status written = writeMenuFile(path, ctx.workspace); !written)
+    warnUnknownRecordsLeftOut(ctx.workspace, ctx.prompter);
+    if (const Status written = writeOverOpened(ctx.workspace, path, opened, in); !written)
         ctx.fail(written.failure());
 }
 
 struct EditArgs {
     std::string in;
     std::string out;
+    bool newDocument = false;
     std::vector<std::string> ops;
     SaveModeOptions saveMode;
 };
@@ -32,20 +38,39 @@ struct NewArgs {
     SaveModeOptions saveMode;
 };
 
-void runEdit(CliContext& ctx, const EditArgs& args)
+void runEdit(CliContext& ctx, EditArgs args)
 {
+    // With --new the one file named is OUT.
+    if (args.newDocument) {
+        if (!args.out.empty())
+            ctx.fail("edit --new takes OUT only");
+        args.out = std::move(args.in);
+        args.in.clear();
+    }
+    if (args.out.empty())
+        ctx.fail("edit needs IN and OUT, or --new and OUT");
     ctx.prepare();
     Workspace& ws = ctx.workspace;
-    if (args.in == "new") {
+    std::optional<OpenedMenu> opened;
+    std::error_code ec;
+    // The word "new" for IN stays a new document only while no file of that name would be read.
+    const bool oldNewWord =
+        !args.newDocument && args.in == "new"
+        && std::filesystem::symlink_status(args.in, ec).type() == std::filesystem::file_type::not_found;
+    if (oldNewWord)
+        ctx.prompter.show(MessageIcon::Warning, "Warning",
+                          "IN \"new\" starts a new document while no file \"new\" exists; use --new");
+    if (args.newDocument || oldNewWord) {
         startNewMenu(ws.document);
     } else {
         // Read as `dump` reads: the open sequence, the reader's notes as warnings.
-        const Result<OpenedMenu> opened = openMenuFile(args.in, ws, ctx.profiles);
-        if (!opened)
-            ctx.fail(opened.error());
-        ctx.tell(opened->notices);
-        for (const std::string& warning : opened->warnings)
+        Result<OpenedMenu> read = openMenuFile(args.in, ws, ctx.profiles);
+        if (!read)
+            ctx.fail(read.error());
+        ctx.tell(read->notices);
+        for (const std::string& warning : read->warnings)
             ctx.prompter.show(MessageIcon::Warning, "Warning", warning);
+        opened = std::move(read).value();
     }
     DocumentController document(ws);
     document.opened();
@@ -55,7 +80,7 @@ void runEdit(CliContext& ctx, const EditArgs& args)
             ctx.fail("Op \"" + op + "\" failed: " + applied.error());
     }
     args.saveMode.applyTo(ws.saveMode);
-    writeDocument(ctx, args.out);
+    writeDocument(ctx, args.out, opened ? &*opened : nullptr, args.in);
 }
 
 void runNew(CliContext& ctx, const NewArgs& args)
@@ -71,10 +96,13 @@ void runNew(CliContext& ctx, const NewArgs& args)
 void registerEditCommands(CLI::App& app, CliContext& ctx)
 {
     auto editArgs = std::make_shared<EditArgs>();
-    CLI::App* edit = app.add_subcommand("edit", "Read IN (or a new document for \"new\"), apply the ops in order, "
+    CLI::App* edit = app.add_subcommand("edit", "Read IN (or start a new document with --new), apply the ops in order, "
                                                 "set the save mode and write OUT");
-    edit->add_option("IN", editArgs->in, "mma_ucp to read, or the word new")->required();
-    edit->add_option("OUT", editArgs->out, "mma_ucp to write")->required();
+    edit->add_option("IN", editArgs->in, "mma_ucp to read (not given with --new)");
+    edit->add_option("OUT", editArgs->out, "mma_ucp to write");
+    edit->add_flag("--new", editArgs->newDocument,
+                   "Start from a new document instead of reading IN (the word new as IN still does so "
+                   "while no file of that name exists)");
     edit->add_option("--op", editArgs->ops,
                      "An edit operation: insert before|first|subfirst|sublast INDEX ITEM, replace INDEX ITEM, "
                      "delete INDEX, up INDEX, down INDEX, move INDEX TARGET, drop TARGET ITEM; undo and redo "

@@ -1,9 +1,12 @@
 // tessaro-cli: the menu document engine for scripting.
+#include <cerrno>
+#include <cstdio>
 #include <iostream>
 
 #include <CLI/CLI.hpp>
 
 #include "cli/cli_context.h"
+#include "core/file_error.h"
 
 int main(int argc, char** argv)
 {
@@ -39,6 +42,13 @@ int main(int argc, char** argv)
         return failed.status;
     } catch (const std::exception& e) {
         std::cerr << e.what() << '\n';
+        return 1;
+    }
+    // What was printed must have arrived: a full disk or a closed pipe is a failed command.
+    errno = 0;
+    std::cout.flush();
+    if (!std::cout || std::fflush(stdout) != 0 || std::ferror(stdout)) {
+        std::cerr << tessaro::fileError(tessaro::FileStep::Write, "standard output", errno ? errno : EIO).text << '\n';
         return 1;
     }
     return 0;

@@ -1,5 +1,6 @@
 // tessaro-cli phone menu-get, menu-put, seem-backup, seem-restore, restart: the menu round trip
 // with the phone, the SEEM 0032 backup and the restart.
+#include <algorithm>
 #include <iostream>
 #include <memory>
 #include <optional>
@@ -8,9 +9,10 @@
 
 #include "cli/cli_context.h"
 #include "cli/phone_session.h"
-#include "core/working_folder.h"
-#include "core/text_encoding.h"
+#include "cli/save_mode_options.h"
 #include "core/menu_writer.h"
+#include "core/text_encoding.h"
+#include "core/working_folder.h"
 #include "edit/menu_open.h"
 #include "phone/j2mest.h"
 #include "phone/round_trip.h"
@@ -85,7 +87,21 @@ struct MenuGetArgs {
     std::string out;
     bool json = false;
     bool patch = false;
+    bool saveAll = false;
 };
+
+struct MenuPutArgs {
+    std::string in;
+    bool saveAll = false;
+};
+
+// --save-all of the menu commands: the rest of the save mode is the one the menu was read in.
+void applySaveAll(CliContext& ctx, bool saveAll)
+{
+    if (saveAll)
+        ctx.workspace.saveMode.setSaveAll(true);
+    warnUnknownRecordsLeftOut(ctx.workspace, ctx.prompter);
+}
 
 void menuGet(CliContext& ctx, const MenuGetArgs& args)
 {
@@ -100,6 +116,10 @@ void menuGet(CliContext& ctx, const MenuGetArgs& args)
     if (!opened)
         ctx.fail(opened.failure());
     ctx.tell(opened->messages);
+    // A table that could not be read ("Fatal P2K error"): the menu is still written, but the
+    // command did not do all it was asked.
+    const bool failedInPart = std::any_of(opened->messages.begin(), opened->messages.end(),
+                                          [](const Notice& n) { return n.icon == MessageIcon::Error; });
     if (opened->patchOffered)
         if (const auto patched = offerJavaPatch(rt); !patched)
             ctx.fail(patched.failure());
@@ -109,6 +129,7 @@ void menuGet(CliContext& ctx, const MenuGetArgs& args)
         if (const Status written = writeJ2mestCopies(rt); !written)
             ctx.fail(written.failure());
 
+    applySaveAll(ctx, args.saveAll);
     if (const Status written = writeMenuFile(args.out, ctx.workspace); !written)
         ctx.fail(written.failure());
 
@@ -121,16 +142,21 @@ void menuGet(CliContext& ctx, const MenuGetArgs& args)
         out["card"] = tableJson(state.cardJ2mestRead, state.cardJ2mestPath, state.cardJavaFolder,
                                 state.cardPatched, slots.cardSlots, slots.cardPatchList);
         std::cout << out.dump(2) << '\n';
+        if (failedInPart)
+            throw CommandFailed{};
         return;
     }
     if (state.phoneJ2mestRead)
         printSlots("phone", slots.phoneSlots, slots.phonePatchList);
     if (state.cardJ2mestRead)
         printSlots("card", slots.cardSlots, slots.cardPatchList);
+    if (failedInPart)
+        throw CommandFailed{};
 }
 
-void menuPut(CliContext& ctx, const std::string& in)
+void menuPut(CliContext& ctx, const MenuPutArgs& args)
 {
+    const std::string& in = args.in;
     PhoneSession& session = connectedSession(ctx);
     const WorkingFolder working;
     const Result<OpenedMenu> opened = openMenuFile(in, ctx.workspace, ctx.profiles);
@@ -140,6 +166,7 @@ void menuPut(CliContext& ctx, const std::string& in)
     // What the reader had to repair or leave out goes to the phone as it was read: say so.
     for (const std::string& warning : opened->warnings)
         ctx.prompter.show(MessageIcon::Warning, "Warning", warning);
+    applySaveAll(ctx, args.saveAll);
     JavaSlotTables slots;
     RoundTrip rt{session.phone(), session.roundTrip(), slots, session.settings(), working.path()};
     if (const Status saved = saveMenuToPhone(rt, ctx.workspace); !saved) {
@@ -194,6 +221,7 @@ void registerPhoneMenuCommands(CLI::App& phone, CliContext& ctx)
                   "Answer Yes to the corelet patch question (PatchJ2MEST=1 in tessaro.ini); the patched "
                   "J2MEST files are written back to the phone before the command ends. Without it the "
                   "question is answered No");
+    get->add_flag("--save-all", getArgs->saveAll, "Save all data including currently unsupported");
     get->callback([&ctx, getArgs] { menuGet(ctx, *getArgs); });
 
     auto file = std::make_shared<std::string>();
@@ -202,8 +230,10 @@ void registerPhoneMenuCommands(CLI::App& phone, CliContext& ctx)
         "Read an mma_ucp file and save it to the phone as the editor's \"Save to phone\" does: "
         "written to mma_temp in the save mode it was read in, uploaded, and marked SYSTEM when "
         "tessaro.ini says SetSystemAttr=1. Run `phone restart` for the phone to use it");
-    put->add_option("IN", *file, "The mma_ucp file to send")->required();
-    put->callback([&ctx, file] { menuPut(ctx, *file); });
+    auto putArgs = std::make_shared<MenuPutArgs>();
+    put->add_option("IN", putArgs->in, "The mma_ucp file to send")->required();
+    put->add_flag("--save-all", putArgs->saveAll, "Save all data including currently unsupported");
+    put->callback([&ctx, putArgs] { menuPut(ctx, *putArgs); });
 
     auto* backup = phone.add_subcommand("seem-backup", "Back up SEEM 0032 record 1 to a .seem file");
     backup->add_option("FILE", *file, "The .seem file to write (replaced)")->required();

@@ -74,13 +74,17 @@ void registerProfileCommands(CLI::App& app, CliContext& ctx)
     auto* fromFirmware = app.add_subcommand("profile-from-firmware",
                                             "Create a profile from a CG1 firmware image; prints its name");
     auto image = std::make_shared<std::string>();
+    auto force = std::make_shared<bool>(false);
     fromFirmware->add_option("IMAGE", *image, "The CG1 firmware image")->required();
-    fromFirmware->callback([&ctx, image] {
+    fromFirmware->add_flag("--force", *force, "Replace a profile of the same name");
+    fromFirmware->callback([&ctx, image, force] {
         ctx.prepare();
         // The command line shows no progress bars: a scan just runs.
         QuietProgressFactory progress;
         const Result<FirmwareProfile> made =
-            createProfileFromFirmware(*image, ctx.workspace, ctx.profiles, progress);
+            createProfileFromFirmware(*image, ctx.workspace, ctx.profiles, progress, *force);
+        if (!made && made.failure().kind == ErrorKind::Refused)
+            ctx.fail(made.error() + "; --force replaces it");
         if (!made) {
             // A file error comes first, then the line the editor shows for every failure.
             if (made.failure().kind == ErrorKind::Io)

@@ -1,6 +1,13 @@
 #include "cli/save_mode_options.h"
 
+#include <filesystem>
+
+#include "core/file_fingerprint.h"
+#include "core/menu_writer.h"
+#include "core/prompter.h"
 #include "core/save_mode.h"
+#include "core/workspace.h"
+#include "edit/menu_open.h"
 
 namespace tessaro::cli {
 
@@ -35,6 +42,22 @@ void SaveModeOptions::applyTo(SaveMode& mode) const
         mode.setCdma(false);
     if (saveAll_)
         mode.setSaveAll(true);
+}
+
+void warnUnknownRecordsLeftOut(const Workspace& ws, Prompter& prompter)
+{
+    if (const size_t count = unknownRecordsLeftOut(ws); count > 0)
+        prompter.show(MessageIcon::Warning, "Warning", unknownRecordsLeftOutText(count));
+}
+
+Status writeOverOpened(Workspace& ws, const std::string& out, const OpenedMenu* opened, const std::string& in)
+{
+    std::error_code ec;
+    if (opened && std::filesystem::equivalent(in, out, ec)) {
+        FileFingerprint fingerprint = opened->fingerprint;
+        return writeMenuFileChecked(out, ws, fingerprint);
+    }
+    return writeMenuFile(out, ws);
 }
 
 } // namespace tessaro::cli

@@ -8,8 +8,13 @@
 
 #include <CLI/CLI.hpp>
 
+#include "core/result.h"
+
 namespace tessaro {
+struct OpenedMenu;
+class Prompter;
 class SaveMode;
+struct Workspace;
 }
 
 namespace tessaro::cli {
@@ -33,5 +38,12 @@ private:
     CLI::Option* noCdma_ = nullptr;
     bool saveAll_ = false;
 };
+
+// Before a save: warns on stderr when it leaves data records of unknown kinds out.
+void warnUnknownRecordsLeftOut(const Workspace& ws, Prompter& prompter);
+
+// Writes the document to `out`; when `out` is the file `in` that was read as `opened`, only while
+// that file is still the one that was read (writeMenuFileChecked).
+Status writeOverOpened(Workspace& ws, const std::string& out, const OpenedMenu* opened, const std::string& in);
 
 } // namespace tessaro::cli

@@ -100,4 +100,11 @@ inline std::string hexDigits(uint32_t value, int width, bool upper = true)
     return text;
 }
 
+// hexDigits with "0x" before them: hexNumber(0x4A, 2) is "0x4A". Byte strings as hexadecimal
+// text: core/hex_text.h.
+inline std::string hexNumber(uint32_t value, int width, bool upper = true)
+{
+    return "0x" + hexDigits(value, width, upper);
+}
+
 } // namespace tessaro

@@ -14,10 +14,13 @@ namespace tessaro {
 std::string itemBaseLine(std::string_view identifier, bool shortcut);
 
 // Appends one such line (with its line end) to the item base file, first ending a last line
-// that has no line end. A missing file is created; the file is replaced whole (replaceFile),
-// and one that cannot be read is left as it is.
-Status appendItemBaseLine(const std::string& path, std::string_view identifier, bool shortcut);
-// The same for several lines at once (made by itemBaseLine): all of them or none are added.
-Status appendItemBaseLines(const std::string& path, const std::vector<std::string>& lines);
+// that has no line end, unless a line of the file has that identifier already (the file may
+// hold more lines than the item base in memory takes). A missing file is created; the file is
+// replaced whole (replaceFile) under the folder's lock, and one that cannot be read is left as
+// it is. Returns the number of lines added.
+Result<size_t> appendItemBaseLine(const std::string& path, std::string_view identifier, bool shortcut);
+// The same for several lines at once (made by itemBaseLine), each identifier once: all of them
+// or none are added.
+Result<size_t> appendItemBaseLines(const std::string& path, const std::vector<std::string>& lines);
 
 } // namespace tessaro

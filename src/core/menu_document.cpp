@@ -232,4 +232,30 @@ void MenuDocument::removeObserver(DocumentObserver* observer)
     std::erase(observers_, observer);
 }
 
+void setFixedTopNodes(MenuDocument& document, uint8_t menuRootChild)
+{
+    MenuRecord softkeys;
+    softkeys.name = "Container";
+    softkeys.itemType = kTypeContainer;
+    softkeys.parentIndex = 1;
+    softkeys.nextIndex = 2;
+    softkeys.childIndex = kNoIndex;
+    softkeys.recordNo = kSoftkeysRecordNo;
+    softkeys.group = kGroupSoftkeys;
+    softkeys.canHoldItems = 1;
+
+    MenuRecord root;
+    root.name = "MenuRoot";
+    root.itemType = kTypeContainer;
+    root.parentIndex = kNoIndex;
+    root.nextIndex = kNoIndex;
+    root.childIndex = menuRootChild;
+    root.recordNo = kMenuRootRecordNo;
+    root.group = kGroupMenu;
+    root.canHoldItems = 1;
+
+    document.setTopNodes(std::make_unique<MenuNode>("Softkeys", std::move(softkeys)),
+                         std::make_unique<MenuNode>("Menu Root", std::move(root)));
+}
+
 } // namespace tessaro

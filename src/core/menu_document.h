@@ -127,4 +127,9 @@ private:
     std::vector<DocumentObserver*> observers_;
 };
 
+// Clears nothing; sets the two fixed top nodes, both empty: "Softkeys" (the container of the
+// softkeys) and "Menu Root". `menuRootChild` is the Menu Root's first-child field until the
+// menu gets items (renumbering sets it then).
+void setFixedTopNodes(MenuDocument& document, uint8_t menuRootChild);
+
 } // namespace tessaro

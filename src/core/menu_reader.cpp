@@ -48,24 +48,25 @@ unsigned long customNumber(const std::string& name)
 }
 
 // An identifier that can stand in an itembase.dat line without breaking it: not empty, no
-// ";" (the separator), no line breaks or other control characters.
+// ";" (the separator), no line breaks or other control characters. Identifiers are printable
+// ASCII: a byte above it is a damaged name, which would stay in the item base for good.
 bool fitsItemBaseLine(const std::string& name)
 {
     if (name.empty())
         return false;
     for (char c : name) {
         const auto u = static_cast<unsigned char>(c);
-        if (u < 0x20 || u == 0x7F || c == ';')
+        if (u < 0x20 || u >= 0x7F || c == ';')
             return false;
     }
     return true;
 }
 
-// A name for a message: control characters as "?".
+// A name for a message: control characters and bytes above ASCII as "?".
 std::string printable(std::string name)
 {
     for (char& c : name)
-        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F)
+        if (static_cast<unsigned char>(c) < 0x20 || static_cast<unsigned char>(c) >= 0x7F)
             c = '?';
     return name;
 }
@@ -87,11 +88,13 @@ public:
         if (!readTree())
             return std::move(*failure_);
         renumberTree(ws_.document);
-        if (in_.size() > dataBase_) {
-            const ItemDataSource source{in_.slice(dataBase_, in_.size() - dataBase_), {static_cast<int>(recordSize_), order_}};
-            parseItemData(*ws_.document.softkeys(), source, ws_.document.data(), ws_.saveMode, report_.warnings);
-            parseItemData(*ws_.document.menuRoot(), source, ws_.document.data(), ws_.saveMode, report_.warnings);
-        }
+        noteUnreached();
+        // Also with no data area at all: every item that announces data then gets its warning.
+        const size_t dataSize = in_.size() > dataBase_ ? in_.size() - dataBase_ : 0;
+        const ItemDataSource source{in_.slice(std::min(dataBase_, in_.size()), dataSize),
+                                    {static_cast<int>(recordSize_), order_}};
+        parseItemData(*ws_.document.softkeys(), source, ws_.document.data(), ws_.saveMode, report_.warnings);
+        parseItemData(*ws_.document.menuRoot(), source, ws_.document.data(), ws_.saveMode, report_.warnings);
         recordUnknown();
         return std::move(report_);
     }
@@ -150,6 +153,18 @@ private:
                  std::to_string((in_.size() - kHeaderSize) / recordSize_));
     }
 
+    // Records of the main menu that no parent or sibling led to are not in the document.
+    void noteUnreached()
+    {
+        const size_t present = std::min(count_, (in_.size() - kHeaderSize) / recordSize_);
+        std::string list;
+        for (size_t index = kFirstMenuRecord; index < present; ++index)
+            if (!visited_[index])
+                list += (list.empty() ? "" : ", ") + std::to_string(index);
+        if (!list.empty())
+            warn(TRANSLATABLE("Core", "Records not reached from the menu tree were left out: ") + list);
+    }
+
     std::span<const uint8_t> record(size_t index) const
     {
         return in_.slice(kHeaderSize + index * recordSize_, recordSize_);
@@ -179,8 +194,8 @@ private:
         const ItemLists& items = ws_.items;
         const size_t k = items.findAvailable(item.name);
         item.canHoldItems = items.canHoldItems(k);
-        if (item.options == 0x18)
-            item.options = 0x08;
+        if (item.options == kOptionsCustom)
+            item.options = kOptionsTitled;
         if (k >= items.available().size()) {
             if (!options_.acceptUnknown) {
                 failure_ = Error(ErrorKind::Refused, std::string(kProfileMismatchText),
@@ -200,9 +215,9 @@ private:
         if (!appended_.insert(item.name).second)
             return;
         if (!fitsItemBaseLine(item.name)) {
-            warn(TRANSLATABLE("Core", "The unknown item name \"") + printable(item.name) +
-                 TRANSLATABLE("Core", "\" cannot be written to the item base: it is empty or holds a line "
-                                      "break, a control character or \";\""));
+            warn(TRANSLATABLE("Core", "The unknown item name \"") + printable(item.name)
+                 + TRANSLATABLE("Core", "\" cannot be written to the item base: it is empty or holds a line "
+                                        "break, a control character, \";\" or a byte beyond ASCII"));
             return;
         }
         unknown_.push_back({item.name, item.itemType == kTypeShortcut});
@@ -222,36 +237,23 @@ private:
             return;
         }
         for (const auto& [name, shortcut] : unknown_) {
-            const Status s = appendItemBaseLine(options_.itemBasePath, name, shortcut);
-            if (!s.ok()) {
-                warn(TRANSLATABLE("Core", "The unknown item ") + name +
-                     TRANSLATABLE("Core", " could not be added to the item base: ") + s.error());
+            const Result<size_t> added = appendItemBaseLine(options_.itemBasePath, name, shortcut);
+            if (!added) {
+                warn(TRANSLATABLE("Core", "The unknown item ") + name
+                     + TRANSLATABLE("Core", " could not be added to the item base: ") + added.error());
                 return;
             }
-            report_.itemBaseUpdated = true;
+            // A line the file has already (beyond what the item base in memory holds) is not
+            // added again, and reloading would not make it known.
+            if (*added > 0)
+                report_.itemBaseUpdated = true;
         }
-    }
-
-    static std::unique_ptr<MenuNode> topNode(const char* caption, const char* name, uint8_t parent,
-                                             uint8_t next, uint8_t child, uint8_t recordNo, uint8_t group)
-    {
-        MenuRecord item;
-        item.itemType = kTypeContainer;
-        item.parentIndex = parent;
-        item.nextIndex = next;
-        item.childIndex = child;
-        item.recordNo = recordNo;
-        item.name = name;
-        item.group = group;
-        item.canHoldItems = 1;
-        return std::make_unique<MenuNode>(caption, std::move(item));
     }
 
     bool readTree()
     {
         MenuDocument& doc = ws_.document;
-        doc.setTopNodes(topNode("Softkeys", "Container", 1, 2, kNoIndex, 2, kGroupSoftkeys),
-                        topNode("Menu Root", "MenuRoot", kNoIndex, kNoIndex, 0, 10, kGroupMenu));
+        setFixedTopNodes(doc, 0);
 
         // The seven softkeys: records 2 to 8, present in every file that got this far.
         for (size_t k = 0; k < kSoftkeyCount; ++k) {

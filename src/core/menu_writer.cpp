@@ -5,6 +5,8 @@
 
 #include "core/bytes.h"
 #include "core/catalogue.h"
+#include "core/file_fingerprint.h"
+#include "core/folder_lock.h"
 #include "core/item_data_codec.h"
 #include "core/menu_document.h"
 #include "core/replacing_file.h"
@@ -93,6 +95,14 @@ public:
                         dialItems += (dialItems.empty() ? "" : ", ") + s.node->item.name;
             if (!dialItems.empty())
                 return refuse(kLimitCaption, std::string(kDialIn22ByteText) + dialItems);
+            // A cut name is another item, or none the phone knows.
+            std::string longNames;
+            for (auto* slots : {&softkeySlots, &menuSlots})
+                for (const Slot& s : *slots)
+                    if (s.node->item.name.size() > 12)
+                        longNames += (longNames.empty() ? "" : ", ") + s.node->item.name;
+            if (!longNames.empty())
+                return refuse(kLimitCaption, kLongNameIn22ByteText + longNames);
         }
 
         // Data first, straight into the data area: every limit is known before a record is
@@ -234,12 +244,52 @@ Result<std::vector<uint8_t>> renderMenuFile(Workspace& ws)
     return Renderer(ws).run();
 }
 
-Status writeMenuFile(const std::string& path, Workspace& ws)
+size_t unknownRecordsLeftOut(const Workspace& ws)
+{
+    if (ws.saveMode.saveAll())
+        return 0;
+    const MenuDocument& doc = ws.document;
+    size_t count = 0;
+    // The two top nodes write no data of their own.
+    for (const MenuNode* node : doc.preorder()) {
+        const ItemDataBlock* block =
+            node == doc.softkeys() || node == doc.menuRoot() ? nullptr : doc.data().at(node->item.recordNo);
+        if (!block)
+            continue;
+        for (const DataEntry& e : block->entries)
+            if (e.kind == kind::Unsupported)
+                count += e.records.size();
+    }
+    return count;
+}
+
+std::string unknownRecordsLeftOutText(size_t count)
+{
+    return std::to_string(count)
+           + TRANSLATABLE("Core", " data records of unknown kinds will be left out. Save all keeps them.");
+}
+
+Status writeMenuFile(const std::string& path, Workspace& ws, ReplaceOptions options)
 {
     Result<std::vector<uint8_t>> bytes = Renderer(ws).run();
     if (!bytes)
         return bytes.failure();
-    return replaceFile(path, bytes.value());
+    return replaceFile(path, bytes.value(), options);
+}
+
+Status writeMenuFileChecked(const std::string& path, Workspace& ws, FileFingerprint& fingerprint,
+                            ReplaceOptions options)
+{
+    Result<std::vector<uint8_t>> bytes = Renderer(ws).run();
+    if (!bytes)
+        return bytes.failure();
+    const FolderLock lock(path);
+    if (Status unchanged = checkUnchanged(path, fingerprint); !unchanged)
+        return unchanged;
+    if (Status written = replaceFile(path, bytes.value(), options); !written)
+        return written;
+    fingerprint = fingerprintOf(path, bytes.value());
+    return Status::success();
 }
 
 } // namespace tessaro

@@ -13,11 +13,13 @@
 #include <vector>
 
 #include "core/item_lists.h"
+#include "core/replacing_file.h"
 #include "core/result.h"
 #include "core/translatable.h"
 
 namespace tessaro {
 
+struct FileFingerprint;
 struct Workspace;
 
 // The most menu items a document holds: record positions are one byte (0xFF means none), and
@@ -29,13 +31,35 @@ inline constexpr size_t kMaxMenuItems = 245;
 inline constexpr std::string_view kDialIn22ByteText =
     "\"Dial this number\" cannot be saved in 22-byte records, where that record is an icon. Items: ";
 
+// Refused in 22-byte records (caption "Error"), whose name field holds 12 bytes, followed by the
+// longer names.
+inline constexpr char kLongNameIn22ByteText[] =
+    TRANSLATABLE("Core", "Names longer than 12 bytes cannot be saved in 22-byte records, where they would be cut. "
+                         "Items: ");
+
 // Renders the document and replaces `path` with it: a temporary file in the same folder is
 // written and renamed over the target only when complete, so a refused or failed save leaves
 // an existing file untouched. Stores normalised itemType and dataLength values in the nodes.
 // Fails with a refusal (kind Refused, caption "Profile error" for an item outside the
 // available items, "Error" for a limit of the format; the save-failed flag) or the file
-// error of the write (kind Io, no caption).
-Status writeMenuFile(const std::string& path, Workspace& ws);
+// error of the write (kind Io, no caption); a read-only target is refused (kind Refused,
+// kReadOnlyReason) unless options.readOnlyToo.
+Status writeMenuFile(const std::string& path, Workspace& ws, ReplaceOptions options = {});
+
+// writeMenuFile over the file that was opened (or last saved) as `fingerprint`: refuses with
+// kChangedOnDiskText (kind Refused, caption "Error"), leaving the file alone, when the file on
+// disk is no longer that one. The check and the replace run under the folder's lock, so of two
+// programs saving the same opened file the second one refuses. On success `fingerprint` is the
+// file written, for the next save.
+Status writeMenuFileChecked(const std::string& path, Workspace& ws, FileFingerprint& fingerprint,
+                            ReplaceOptions options = {});
+
+// The data records of unknown kinds in the document that a save under its save mode leaves out:
+// 0 while "Save all data" is on.
+size_t unknownRecordsLeftOut(const Workspace& ws);
+// The question (and the command-line tool's warning) before a save that leaves `count` such
+// records out: "N data records of unknown kinds will be left out. Save all keeps them."
+std::string unknownRecordsLeftOutText(size_t count);
 
 // The bytes of the file writeMenuFile would write, or its refusal. Stores normalised itemType
 // and dataLength values in the nodes as a save does.

@@ -27,6 +27,17 @@ inline constexpr uint8_t kAttrLockable = 0x01;
 inline constexpr uint8_t kAttrNonChangeable = 0x04;
 inline constexpr uint8_t kAttrProtected = 0x20;
 
+// Options values: an item with a title of its own, and a custom item (read back as titled on
+// catalogue items).
+inline constexpr uint8_t kOptionsTitled = 0x08;
+inline constexpr uint8_t kOptionsCustom = 0x18;
+
+// The fixed records: the Softkeys container is record 1 (recordNo 2), the seven softkeys
+// records 2 to 8, the Menu Root record 9 (recordNo 10).
+inline constexpr uint8_t kSoftkeysRecordNo = 2;
+inline constexpr uint8_t kFirstSoftkeyRecordNo = 3;
+inline constexpr uint8_t kMenuRootRecordNo = 10;
+
 struct MenuRecord {
     uint8_t itemType = 0;
     uint8_t parentIndex = kNoIndex;

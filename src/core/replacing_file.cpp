@@ -2,13 +2,18 @@
 
 #include "core/file_error.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
+#include <ctime>
 #include <filesystem>
 #include <random>
+#include <vector>
 
 namespace tessaro {
 
@@ -19,9 +24,63 @@ Error writeError(const std::string& path, int error)
     return fileError(FileStep::Write, path, error);
 }
 
+constexpr size_t kKeptNameBytes = 200;    // of the file name in a temporary name
+constexpr time_t kStaleSeconds = 10 * 60; // a save in progress takes less
+
+// Removes temporary files of ours for this target that a crashed save left: ours by owner and
+// name, old enough that no save can still be writing them.
+void removeStaleTemporaries(const std::filesystem::path& folder, const std::string& prefix)
+{
+    DIR* dir = ::opendir(folder.c_str());
+    if (!dir)
+        return;
+    const time_t now = ::time(nullptr);
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string name = entry->d_name;
+        if (name.size() <= prefix.size() || name.compare(0, prefix.size(), prefix) != 0
+            || name.find_first_not_of("0123456789", prefix.size()) != std::string::npos)
+            continue;
+        struct stat st {};
+        if (::fstatat(::dirfd(dir), name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(st.st_mode)
+            || st.st_uid != ::geteuid() || now - st.st_mtime < kStaleSeconds)
+            continue;
+        ::unlinkat(::dirfd(dir), name.c_str(), 0);
+    }
+    ::closedir(dir);
+}
+
+bool readOnly(const std::string& path, const struct stat& st)
+{
+    // No write bit at all counts for root too, who may write anyway.
+    return (st.st_mode & 0222) == 0 || (::access(path.c_str(), W_OK) != 0 && errno == EACCES);
+}
+
 } // namespace
 
-Result<ReplacingFile> ReplacingFile::create(const std::string& target, int* errorNumber)
+Result<std::string> linkTarget(const std::string& path)
+{
+    namespace fs = std::filesystem;
+    fs::path at(path);
+    // As the system follows links, but to the end of a dangling one as well: the file it names
+    // is made there.
+    for (int hops = 0; hops < 40; ++hops) {
+        std::error_code ec;
+        if (!fs::is_symlink(at, ec))
+            return at.string();
+        const fs::path next = fs::read_symlink(at, ec);
+        if (ec)
+            return Error(ErrorKind::Io, ec.message());
+        at = next.is_absolute() ? next : at.parent_path() / next;
+    }
+    return Error(ErrorKind::Io, std::strerror(ELOOP));
+}
+
+std::string temporaryPrefix(const std::string& fileName)
+{
+    return "." + fileName.substr(0, kKeptNameBytes) + ".tmp";
+}
+
+Result<ReplacingFile> ReplacingFile::create(const std::string& target, int* errorNumber, ReplaceOptions options)
 {
     const auto writeError = [errorNumber](const std::string& path, int error) {
         if (errorNumber)
@@ -29,14 +88,15 @@ Result<ReplacingFile> ReplacingFile::create(const std::string& target, int* erro
         return tessaro::writeError(path, error);
     };
     namespace fs = std::filesystem;
-    fs::path resolved(target);
-    std::error_code ec;
-    // Replace the file a symbolic link names, not the link itself.
-    if (fs::is_symlink(resolved, ec)) {
-        const fs::path followed = fs::weakly_canonical(resolved, ec);
-        if (!ec)
-            resolved = followed;
+    // Replace the file a symbolic link names, not the link itself; a loop names no file, and
+    // writing a regular file over the link would break it.
+    const Result<std::string> followed = linkTarget(target);
+    if (!followed) {
+        if (errorNumber)
+            *errorNumber = ELOOP;
+        return fileError(FileStep::Write, target, followed.error());
     }
+    const fs::path resolved(followed.value());
     int mode = -1;
     struct stat existing {};
     if (::stat(resolved.c_str(), &existing) == 0) {
@@ -49,21 +109,33 @@ Result<ReplacingFile> ReplacingFile::create(const std::string& target, int* erro
                 *errorNumber = EINVAL;
             return fileError(FileStep::Write, target, kNotRegularReason);
         }
+        if (!options.readOnlyToo && readOnly(resolved.string(), existing)) {
+            if (errorNumber)
+                *errorNumber = EACCES;
+            Error refused = fileError(FileStep::Write, target, kReadOnlyReason);
+            refused.kind = ErrorKind::Refused;
+            return refused;
+        }
         mode = int(existing.st_mode & 07777);
     }
     fs::path folder = resolved.parent_path();
     if (folder.empty())
         folder = ".";
+    const std::string prefix = temporaryPrefix(resolved.filename().string());
+    removeStaleTemporaries(folder, prefix);
 
     // Created exclusively under a name no one else holds (as mkstemp does), but with the
     // usual 0666 less the umask, the permissions a plain new file would get.
     std::random_device random;
     for (int attempt = 0; attempt < 100; ++attempt) {
-        const std::string temp =
-            (folder / ("." + resolved.filename().string() + ".tmp" + std::to_string(random()))).string();
+        const std::string temp = (folder / (prefix + std::to_string(random()))).string();
         const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0)
-            return ReplacingFile(resolved.string(), target, temp, fd, mode);
+        if (fd >= 0) {
+            ReplacingFile file(resolved.string(), target, temp, fd, mode);
+            if (mode >= 0)
+                file.copyMetadataFrom(resolved.string());
+            return file;
+        }
         if (errno != EEXIST)
             return writeError(target, errno);
     }
@@ -73,6 +145,30 @@ Result<ReplacingFile> ReplacingFile::create(const std::string& target, int* erro
 ReplacingFile::ReplacingFile(std::string target, std::string shownPath, std::string temp, int fd, int mode)
     : target_(std::move(target)), shownPath_(std::move(shownPath)), temp_(std::move(temp)), fd_(fd), mode_(mode)
 {
+}
+
+void ReplacingFile::copyMetadataFrom(const std::string& old)
+{
+    // Each step is kept where it can be and skipped where it cannot (a user who is not the
+    // owner, a file system without attributes): the content matters more than these.
+    struct stat st {};
+    if (::stat(old.c_str(), &st) == 0) {
+        [[maybe_unused]] const int kept = ::fchown(fd_, st.st_uid, st.st_gid);
+    }
+    const ssize_t listSize = ::listxattr(old.c_str(), nullptr, 0);
+    if (listSize <= 0)
+        return;
+    std::vector<char> names(static_cast<size_t>(listSize));
+    const ssize_t got = ::listxattr(old.c_str(), names.data(), names.size());
+    for (ssize_t at = 0; got > 0 && at < got; at += ssize_t(std::char_traits<char>::length(names.data() + at)) + 1) {
+        const char* name = names.data() + at;
+        const ssize_t valueSize = ::getxattr(old.c_str(), name, nullptr, 0);
+        if (valueSize < 0)
+            continue;
+        std::vector<char> value(static_cast<size_t>(valueSize));
+        if (::getxattr(old.c_str(), name, value.data(), value.size()) == valueSize)
+            (void)::fsetxattr(fd_, name, value.data(), value.size(), 0);
+    }
 }
 
 ReplacingFile::ReplacingFile(ReplacingFile&& other) noexcept
@@ -138,12 +234,20 @@ Status ReplacingFile::commit()
     if (::rename(temp_.c_str(), target_.c_str()) != 0)
         return fail(errno);
     temp_.clear();
+    // The rename itself on the disk too; a file system that cannot sync folders still renamed.
+    std::filesystem::path folder = std::filesystem::path(target_).parent_path();
+    if (folder.empty())
+        folder = ".";
+    if (const int dirFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); dirFd >= 0) {
+        (void)::fsync(dirFd);
+        ::close(dirFd);
+    }
     return {};
 }
 
-Status replaceFile(const std::string& path, std::span<const uint8_t> bytes)
+Status replaceFile(const std::string& path, std::span<const uint8_t> bytes, ReplaceOptions options)
 {
-    Result<ReplacingFile> file = ReplacingFile::create(path);
+    Result<ReplacingFile> file = ReplacingFile::create(path, nullptr, options);
     if (!file)
         return file.failure();
     if (Status written = file.value().write(bytes); !written)
@@ -151,9 +255,10 @@ Status replaceFile(const std::string& path, std::span<const uint8_t> bytes)
     return file.value().commit();
 }
 
-Status replaceFile(const std::string& path, std::string_view text)
+Status replaceFile(const std::string& path, std::string_view text, ReplaceOptions options)
 {
-    return replaceFile(path, std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(text.data()), text.size()));
+    return replaceFile(path, std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(text.data()), text.size()),
+                       options);
 }
 
 } // namespace tessaro

@@ -1,8 +1,12 @@
 #pragma once
 // Replacing a file so that it is always either the old file or the complete new one: the new
 // content goes into a uniquely named temporary file in the target's folder, is flushed to the
-// disk and only then renamed over the target. The target's permissions are kept; a target that
-// is a symbolic link is replaced through the link (the file it names changes, the link stays).
+// disk and only then renamed over the target, and the folder is flushed after the rename. The
+// target's permissions, owner and group, extended attributes and access lists are kept where
+// the file system and our rights allow; a target that is a symbolic link is replaced through
+// the link (the file it names changes, or is made, and the link stays), a link loop is
+// refused. A read-only target is refused unless the caller says otherwise. Temporary files
+// left behind by a save that crashed are removed by the next save of the same file.
 
 #include <cstdint>
 #include <span>
@@ -13,12 +17,30 @@
 
 namespace tessaro {
 
+// The refusal of a read-only target, after "Cannot write TARGET: " (kind Refused, no caption):
+// the window may ask and replace it with ReplaceOptions::readOnlyToo.
+inline constexpr char kReadOnlyReason[] = TRANSLATABLE("Core", "the file is read-only");
+
+// Whether `error` is that refusal, for the question whether to replace the file all the same.
+inline bool isReadOnlyRefusal(const Error& error)
+{
+    const std::string_view text = error.text, reason = kReadOnlyReason;
+    return error.kind == ErrorKind::Refused && text.size() >= reason.size()
+           && text.substr(text.size() - reason.size()) == reason;
+}
+
+struct ReplaceOptions {
+    bool readOnlyToo = false; // replace a target that has no write permission
+};
+
 class ReplacingFile {
 public:
     // Creates the temporary file beside `target`. Fails with "Cannot write TARGET: reason"
-    // when it cannot be created or the target is a folder or not a regular file; the errno
-    // of that failure goes to `errorNumber` when given.
-    static Result<ReplacingFile> create(const std::string& target, int* errorNumber = nullptr);
+    // when it cannot be created, the target is a folder or not a regular file, or a link loop
+    // (kind Io), or the target is read-only without options.readOnlyToo (kind Refused); the
+    // errno of that failure goes to `errorNumber` when given.
+    static Result<ReplacingFile> create(const std::string& target, int* errorNumber = nullptr,
+                                        ReplaceOptions options = {});
 
     ReplacingFile(ReplacingFile&& other) noexcept;
     ReplacingFile& operator=(ReplacingFile&&) = delete;
@@ -38,6 +60,8 @@ public:
 
 private:
     ReplacingFile(std::string target, std::string shownPath, std::string temp, int fd, int mode);
+    // Owner, group and extended attributes (access lists among them) of the old file.
+    void copyMetadataFrom(const std::string& old);
     Status fail(int error);
 
     std::string target_;     // the file that is replaced (a link's target resolved)
@@ -48,8 +72,17 @@ private:
     int errno_ = 0;
 };
 
+// The file a write to `path` changes: where its chain of symbolic links ends (a file that may
+// not exist yet), or `path` itself. Fails with the errno of a link loop or of a link that
+// cannot be read.
+Result<std::string> linkTarget(const std::string& path);
+
+// The name the temporary file of `target` starts with: "." + the file name (cut so that the
+// whole name stays far below the 255-byte limit) + ".tmp".
+std::string temporaryPrefix(const std::string& fileName);
+
 // Replaces `path` with `bytes` through a ReplacingFile.
-Status replaceFile(const std::string& path, std::span<const uint8_t> bytes);
-Status replaceFile(const std::string& path, std::string_view text);
+Status replaceFile(const std::string& path, std::span<const uint8_t> bytes, ReplaceOptions options = {});
+Status replaceFile(const std::string& path, std::string_view text, ReplaceOptions options = {});
 
 } // namespace tessaro

@@ -1,6 +1,7 @@
 #include "edit/menu_open.h"
 
 #include "core/menu_reader.h"
+#include "core/text_file.h"
 #include "core/translatable.h"
 #include "core/workspace.h"
 #include "workspace/profiles.h"
@@ -9,20 +10,25 @@ namespace tessaro {
 
 namespace {
 
-Result<ReadReport> readUnder(const std::string& path, Workspace& ws, const ProfileManager& profiles)
+Result<ReadReport> readUnder(std::span<const uint8_t> bytes, Workspace& ws, const ProfileManager& profiles)
 {
     ReadOptions options;
     options.acceptUnknown = profiles.isDefaultMode();
     options.itemBasePath = profiles.itemBasePath();
-    return readMenuFile(path, ws, options);
+    return readMenuBytes(bytes, ws, options);
 }
 
 } // namespace
 
 Result<OpenedMenu> openMenuFile(const std::string& path, Workspace& ws, ProfileManager& profiles)
 {
+    // Read once: every pass below reads the same bytes, the ones the fingerprint is of.
+    const auto bytes = readWholeFileBytes(path);
+    if (!bytes)
+        return bytes.failure();
     OpenedMenu opened;
-    Result<ReadReport> read = readUnder(path, ws, profiles);
+    opened.fingerprint = fingerprintOf(path, bytes.value());
+    Result<ReadReport> read = readUnder(bytes.value(), ws, profiles);
 
     if (!read && read.failure().kind == ErrorKind::Refused) {
         // An identifier outside the profile: the file wins over the profile.
@@ -32,7 +38,7 @@ Result<OpenedMenu> openMenuFile(const std::string& path, Workspace& ws, ProfileM
         opened.profileMismatch = true;
         ws.items.makeAllAvailable();
         profiles.setSelectorIndex(0);
-        read = readUnder(path, ws, profiles);
+        read = readUnder(bytes.value(), ws, profiles);
     }
     if (!read)
         return read.failure();
@@ -42,7 +48,7 @@ Result<OpenedMenu> openMenuFile(const std::string& path, Workspace& ws, ProfileM
         const Status reloaded = profiles.reloadItemBase(ws.items);
         if (!reloaded)
             return reloaded.failure();
-        read = readUnder(path, ws, profiles);
+        read = readUnder(bytes.value(), ws, profiles);
         if (!read)
             return read.failure();
         opened.notices.push_back({MessageIcon::Information, TRANSLATABLE("Core", "Profile info"),

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "core/file_fingerprint.h"
 #include "core/notice.h"
 #include "core/result.h"
 #include "core/translatable.h"
@@ -25,6 +26,8 @@ struct OpenedMenu {
     // For the caller to show, in order: the "Profile error" warning of the fallback to the
     // default profile, "Item base has been updated".
     std::vector<Notice> notices;
+    // The file as it was read, for writeMenuFileChecked when the document is saved over it.
+    FileFingerprint fingerprint;
 };
 
 inline constexpr char kRepairedCaption[] = TRANSLATABLE("Core", "File repaired");

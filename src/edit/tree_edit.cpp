@@ -19,10 +19,6 @@ namespace {
 
 constexpr uint8_t kInsertedAttributes = 0x41;
 constexpr uint8_t kReplacedAttributes = 0x40;
-constexpr uint8_t kCustomOptions = 0x18;
-constexpr uint8_t kSoftkeysRecordNo = 2;
-constexpr uint8_t kMenuRootRecordNo = 10;
-constexpr uint8_t kFirstSoftkeyRecordNo = 3;
 
 // Entries a container keeps: its titles and icons.
 constexpr std::array<uint8_t, 6> kContainerKinds = {
@@ -60,20 +56,23 @@ int customNumber(const std::string& name)
     return (ec == std::errc() && end == last) ? value : -1;
 }
 
-// The name of the next custom item. The counter is one byte and never lowered; once it has
-// reached 255 the lowest number that no item of this document carries is taken instead, so
-// two items of one file never share a name (a file holds at most 254 nodes, so one is free).
+// The name of the next custom item. The counter is one byte and never lowered; a number an item
+// of the document carries already (a softkey's, which does not raise the counter to its number)
+// is passed over. Once the counter has reached 255 the lowest number that no item of this
+// document carries is taken instead, so two items of one file never share a name (a file holds
+// at most 254 nodes, so one is free).
 std::string takeCustomName(Workspace& workspace)
 {
-    if (workspace.customCounter < 255) {
-        ++workspace.customCounter;
-        return "~" + std::to_string(workspace.customCounter);
-    }
     std::array<bool, 256> used{};
     for (const MenuNode* node : workspace.document.preorder()) {
         const int n = customNumber(node->item.name);
         if (n >= 0 && n < 256)
             used[static_cast<size_t>(n)] = true;
+    }
+    while (workspace.customCounter < 255) {
+        ++workspace.customCounter;
+        if (!used[workspace.customCounter])
+            return "~" + std::to_string(workspace.customCounter);
     }
     int free = 1;
     while (free < 255 && used[static_cast<size_t>(free)])
@@ -123,28 +122,7 @@ bool isSubitemPosition(InsertPosition position)
 MenuNode* startNewMenu(MenuDocument& document)
 {
     document.clear();
-
-    MenuRecord softkeys;
-    softkeys.name = "Container";
-    softkeys.itemType = kTypeContainer;
-    softkeys.parentIndex = 1;
-    softkeys.nextIndex = 2;
-    softkeys.childIndex = kNoIndex;
-    softkeys.recordNo = kSoftkeysRecordNo;
-    softkeys.group = kGroupSoftkeys;
-    softkeys.canHoldItems = 1;
-
-    MenuRecord root;
-    root.name = "MenuRoot";
-    root.itemType = kTypeContainer;
-    root.parentIndex = kNoIndex;
-    root.nextIndex = kNoIndex;
-    root.childIndex = kMenuRootRecordNo;
-    root.recordNo = kMenuRootRecordNo;
-    root.group = kGroupMenu;
-    root.canHoldItems = 1;
-
-    document.setTopNodes(makeNode("Softkeys", softkeys), makeNode("Menu Root", root));
+    setFixedTopNodes(document, kMenuRootRecordNo);
     addSoftkeys(document);
     return document.menuRoot();
 }
@@ -189,7 +167,7 @@ Result<EditResult> insertAvailableItem(Workspace& workspace, size_t entry, MenuN
     item.nextIndex = kNoIndex;
     item.childIndex = kNoIndex;
     item.itemType = kTypeItem;
-    item.options = custom ? kCustomOptions : 0;
+    item.options = custom ? kOptionsCustom : 0;
     item.hasData = false;
     item.dataOffset = 0;
     item.dataLength = 0;
@@ -274,7 +252,7 @@ Result<EditResult> replaceWithItem(Workspace& workspace, size_t entry, MenuNode*
     item.attributes = kReplacedAttributes;
     renumberTree(document);
     if (custom)
-        item.options = kCustomOptions;
+        item.options = kOptionsCustom;
     if (isShortcutDisplayName(available.displayName))
         (void)attachShortcutData(document, node, available.identifier);
     document.touch(node);

@@ -13,8 +13,6 @@ namespace tessaro {
 namespace {
 
 constexpr uint8_t kFunctionAttributes = 0x60;
-constexpr uint8_t kOptionsTitled = 0x08;
-constexpr uint8_t kOptionsCustom = 0x18;
 constexpr uint8_t kDrmFirstByte = 0x12;
 constexpr uint8_t kAttributeBits = kAttrLockable | kAttrNonChangeable | kAttrProtected;
 

@@ -33,11 +33,6 @@ int msLeft(Clock::time_point deadline, int bound)
     return int(std::clamp<long long>(left, 1, bound));
 }
 
-std::string hex2(unsigned value)
-{
-    return "0x" + hexDigits(value, 2);
-}
-
 // When to poll again for a reply. The phone usually answers within a millisecond or two, so
 // the first polls follow at once and then every 50 µs; past 2 ms the pauses double up to 1 ms
 // so a slow command does not keep the bus busy.
@@ -124,7 +119,10 @@ public:
     }
 
     const ReplyLayout& replyLayout() const override { return kBulkReply; }
-    std::string describe() const override { return "bulk endpoints IN " + hex2(in_) + " OUT " + hex2(out_); }
+    std::string describe() const override
+    {
+        return "bulk endpoints IN " + hexNumber(in_, 2) + " OUT " + hexNumber(out_, 2);
+    }
 
     Step send(uint16_t id, uint16_t command, std::span<const uint8_t> payload) override
     {

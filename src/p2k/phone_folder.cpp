@@ -8,6 +8,7 @@
 
 #include "core/bytes.h"
 #include "core/replacing_file.h"
+#include "core/text_file.h"
 #include "p2k/p2k_api.h"
 
 namespace tessaro {
@@ -54,15 +55,14 @@ bool globMatch(const std::string& glob, const std::string& name)
     return g == glob.size();
 }
 
-std::optional<std::vector<uint8_t>> readWholeFile(const fs::path& file)
+// A regular file of bounded size only: a pipe or a device put in the folder must not hang the
+// phone or be read without end.
+std::optional<std::vector<uint8_t>> fileBytes(const fs::path& file)
 {
-    std::ifstream in(file, std::ios::binary);
-    if (!in)
+    auto bytes = readWholeFileBytes(file.string());
+    if (!bytes)
         return std::nullopt;
-    std::vector<uint8_t> bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    if (in.bad())
-        return std::nullopt;
-    return bytes;
+    return std::move(bytes).value();
 }
 
 std::string hex4(int value, bool upper)
@@ -161,7 +161,7 @@ Result<PhoneFolder> PhoneFolder::open(const fs::path& dir)
     std::error_code ec;
     if (!fs::is_directory(dir, ec))
         return Error{"Virtual phone folder not found: " + dir.string()};
-    const auto json = readWholeFile(dir / "phone.json");
+    const auto json = fileBytes(dir / "phone.json");
     if (!json)
         return Error{"Cannot read " + (dir / "phone.json").string()};
     auto identity = PhoneIdentity::parse(std::string(json->begin(), json->end()));
@@ -398,7 +398,7 @@ Status PhoneFolder::loadAttributes()
     std::error_code ec;
     if (!fs::exists(file, ec))
         return Status::success();
-    const auto bytes = readWholeFile(file);
+    const auto bytes = fileBytes(file);
     if (!bytes)
         return Error{"Cannot read " + file.string()};
     auto attributes = parseAttributes(std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()),
@@ -454,7 +454,7 @@ std::optional<std::vector<uint8_t>> PhoneFolder::seemRecord(int seem, int record
         return identity_.modelRecord();
     if (seem == 0x0004 && record == 1)
         return identity_.imeiRecord();
-    return readWholeFile(seemFile(seem, record));
+    return fileBytes(seemFile(seem, record));
 }
 
 bool PhoneFolder::writeSeemRecord(int seem, int record, uint32_t offset, std::span<const uint8_t> bytes)
@@ -465,7 +465,7 @@ bool PhoneFolder::writeSeemRecord(int seem, int record, uint32_t offset, std::sp
     std::vector<uint8_t> content;
     bool ok = true;
     if (offset > 0) {
-        auto old = readWholeFile(file);
+        auto old = fileBytes(file);
         ok = old && offset <= old->size();
         if (ok)
             content = std::move(*old);

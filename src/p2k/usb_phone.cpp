@@ -28,11 +28,6 @@ const std::string kModeSwitch = "AT+MODE=8\r\n";
 constexpr int kCdcDataClass = 0x0A;
 constexpr const char* kUdevRule = "70-tessaro-p2k.rules";
 
-std::string hex4(unsigned value)
-{
-    return "0x" + hexDigits(value, 4);
-}
-
 std::string statusWords(UsbStatus status)
 {
     switch (status) {
@@ -176,8 +171,8 @@ struct UsbPhone::Impl {
         if (!noticed.insert(info.key).second)
             return;
         const std::string text = noticeText(why);
-        diagnostic("USB device 22B8:" + hex4(info.productId).substr(2) + " at " + deviceName(info)
-                   + ": " + statusWords(why));
+        diagnostic("USB device 22B8:" + hexDigits(info.productId, 4) + " at " + deviceName(info) + ": "
+                   + statusWords(why));
         NoticeCallback callback;
         {
             std::lock_guard lock(stateMutex);
@@ -289,7 +284,7 @@ struct UsbPhone::Impl {
                 break;
             case LookOutcome::Failed: {
                 if (look.failures++ == 0 && !why.empty())
-                    diagnostic("USB device 22B8:" + hex4(info.productId).substr(2) + " at " + deviceName(info) + ": "
+                    diagnostic("USB device 22B8:" + hexDigits(info.productId, 4) + " at " + deviceName(info) + ": "
                                + why + "; looking again");
                 const int wait = int(std::min<long long>(options.retryMaxMs,
                                                          (long long)options.retryMinMs << std::min(look.failures - 1, 16)));
@@ -379,12 +374,12 @@ struct UsbPhone::Impl {
         if (step.ok())
             return true;
         if (!step.corrupted.empty())
-            diagnostic("P2K reply to command " + hex4(command) + ": corrupted reply (" + step.corrupted + ")");
+            diagnostic("P2K reply to command " + hexNumber(command, 4) + ": corrupted reply (" + step.corrupted + ")");
         else if (step.noReply())
-            diagnostic("P2K command " + hex4(command) + ": no reply within " + std::to_string(options.replyTimeoutMs)
-                       + " ms");
+            diagnostic("P2K command " + hexNumber(command, 4) + ": no reply within "
+                       + std::to_string(options.replyTimeoutMs) + " ms");
         else
-            diagnostic("P2K command " + hex4(command) + ": " + step.transfer + " " + statusWords(step.status));
+            diagnostic("P2K command " + hexNumber(command, 4) + ": " + step.transfer + " " + statusWords(step.status));
         if (step.status == UsbStatus::Gone) {
             dropDevice();
             signal(true);
@@ -424,10 +419,11 @@ struct UsbPhone::Impl {
             // wait for this request's reply goes on.
             const auto late = replyPacketId(answer, layout);
             if (late && *late != (id & 0x0FFF) && abandoned.erase(*late)) {
-                diagnostic("P2K reply to command " + hex4(command) + ": late reply to an earlier request dropped");
+                diagnostic("P2K reply to command " + hexNumber(command, 4)
+                           + ": late reply to an earlier request dropped");
                 continue;
             }
-            diagnostic("P2K reply to command " + hex4(command) + ": " + reply.describe());
+            diagnostic("P2K reply to command " + hexNumber(command, 4) + ": " + reply.describe());
             return std::nullopt;
         }
     }
@@ -543,7 +539,7 @@ int UsbPhone::P2K_SendCMD(uint16_t command, const uint8_t* request, int requestL
             *data = renderVolumeList(parseVolumeList(*data));
         // A seek answers a failure with one byte instead of an empty acknowledgement.
         if (subcommand == kFsacSeek && data->size() == 1) {
-            d.diagnostic("P2K reply to command " + hex4(command) + ": seek refused");
+            d.diagnostic("P2K reply to command " + hexNumber(command, 4) + ": seek refused");
             return -1;
         }
     }
@@ -643,7 +639,7 @@ int UsbPhone::File_ListEx(uint8_t* entries, int count, ProgressCallback progress
         const auto chunk = data ? parseListChunk(*data) : Result<std::vector<PhoneFileEntry>>(Error{""});
         if (!chunk) {
             if (data)
-                d.diagnostic("P2K reply to command " + hex4(kCmdFsac) + ": " + chunk.error());
+                d.diagnostic("P2K reply to command " + hexNumber(kCmdFsac, 4) + ": " + chunk.error());
             result = -1;
             break;
         }
@@ -679,8 +675,8 @@ int UsbPhone::Seem_Read(int seem, int record, int offset, int length, uint8_t* b
     if (!data || data->empty())
         return -1;
     if ((*data)[0] != 0) {
-        d.diagnostic("SEEM " + hex4(unsigned(seem)) + " record " + hex4(unsigned(record)) + ": read status "
-                     + std::to_string((*data)[0]));
+        d.diagnostic("SEEM " + hexNumber(unsigned(seem), 4) + " record " + hexNumber(unsigned(record), 4)
+                     + ": read status " + std::to_string((*data)[0]));
         return -1;
     }
     const size_t size = data->size() - 1;
@@ -708,8 +704,8 @@ int UsbPhone::Seem_Write(int seem, int record, int offset, int count, const uint
         return -1;
     // The reply's first byte is the status; an acknowledgement without data is success.
     if (!data->empty() && (*data)[0] != 0) {
-        d.diagnostic("SEEM " + hex4(unsigned(seem)) + " record " + hex4(unsigned(record)) + ": write status "
-                     + std::to_string((*data)[0]));
+        d.diagnostic("SEEM " + hexNumber(unsigned(seem), 4) + " record " + hexNumber(unsigned(record), 4)
+                     + ": write status " + std::to_string((*data)[0]));
         return -1;
     }
     return 0;

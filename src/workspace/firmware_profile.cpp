@@ -291,8 +291,8 @@ std::string firmwareProfileText(std::string_view tag, int recordLength,
     return text;
 }
 
-Result<FirmwareProfile> createProfileFromFirmware(const std::string& imagePath, Workspace& ws,
-                                                  ProfileManager& profiles, ProgressFactory& progress)
+Result<FirmwareProfile> createProfileFromFirmware(const std::string& imagePath, Workspace& ws, ProfileManager& profiles,
+                                                  ProgressFactory& progress, bool replaceExisting)
 {
     const Error cancelled(ErrorKind::Cancelled, TRANSLATABLE("Core", "Cancelled"), "");
     if (imagePath.empty())
@@ -319,23 +319,28 @@ Result<FirmwareProfile> createProfileFromFirmware(const std::string& imagePath, 
         return Error(ErrorKind::Format, std::string(kProfileNotCreatedText), "");
 
     std::error_code ec;
+    const std::string profilePath = profiles.profilePath(analysis->tag);
+    if (!replaceExisting
+        && std::filesystem::symlink_status(profilePath, ec).type() != std::filesystem::file_type::not_found)
+        return Error(ErrorKind::Refused, kProfileExistsText + profilePath, "");
     std::filesystem::create_directories(profiles.profilesFolder(), ec);
-    const Status written = replaceFile(profiles.profilePath(analysis->tag),
-                                       firmwareProfileText(analysis->tag, analysis->recordLength, analysis->names));
+    const Status written =
+        replaceFile(profilePath, firmwareProfileText(analysis->tag, analysis->recordLength, analysis->names));
     if (!written)
         return written.failure();
 
     // Appended after the profile is written and all in one go, so a failure leaves the item
-    // base as it was. The item base in memory stays as it is meanwhile: a name met twice is
-    // appended twice.
+    // base as it was; a name met twice, or in the file already, is appended once or not at all.
     std::vector<std::string> lines;
     for (const auto& n : analysis->names)
         if (ws.items.findInBase(n.name) >= ws.items.base().size())
             lines.push_back(itemBaseLine(n.name, n.shortcut));
     FirmwareProfile made{analysis->tag, {}};
-    if (!lines.empty()) {
-        if (Status appended = appendItemBaseLines(profiles.itemBasePath(), lines); !appended)
-            return appended.failure();
+    const Result<size_t> appended =
+        lines.empty() ? Result<size_t>(size_t{0}) : appendItemBaseLines(profiles.itemBasePath(), lines);
+    if (!appended)
+        return appended.failure();
+    if (*appended > 0) {
         made.notices.push_back({MessageIcon::Information, TRANSLATABLE("Core", "Profile info"),
                                 TRANSLATABLE("Core", "Item base has been updated")});
         if (Status reloaded = profiles.reloadItemBase(ws.items); !reloaded)

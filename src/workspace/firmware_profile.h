@@ -83,8 +83,13 @@ struct FirmwareProfile {
 // Cancel in the scan's progress window, kind Format (kProfileNotCreatedText) when the image
 // has no version mark, no complete item table or a tag that cannot name a file, kind Io with
 // the file error (no caption) when a file cannot be read or written. A failure leaves the
-// item base as it was.
-Result<FirmwareProfile> createProfileFromFirmware(const std::string& imagePath, Workspace& ws,
-                                                  ProfileManager& profiles, ProgressFactory& progress);
+// item base as it was. With `replaceExisting` false a profile of that name that exists already
+// is refused (kind Refused, kProfileExistsText and its path, no caption) and nothing is written:
+// the caller may ask and call again with true.
+Result<FirmwareProfile> createProfileFromFirmware(const std::string& imagePath, Workspace& ws, ProfileManager& profiles,
+                                                  ProgressFactory& progress, bool replaceExisting = true);
+
+// The refusal of a profile that exists already, followed by its path.
+inline constexpr char kProfileExistsText[] = TRANSLATABLE("Core", "A profile of this firmware exists already: ");
 
 } // namespace tessaro

@@ -4,10 +4,11 @@
 #include <filesystem>
 
 #include "core/catalogue.h"
-#include "core/workspace.h"
+#include "core/folder_lock.h"
 #include "core/replacing_file.h"
 #include "core/text_file.h"
 #include "core/translatable.h"
+#include "core/workspace.h"
 
 namespace tessaro {
 
@@ -167,6 +168,9 @@ Status ProfileManager::loadItemBase(ItemLists& items)
 {
     const std::string path = itemBasePath();
     std::error_code ec;
+    // Under the folder's lock: a second program starting at the same time must not write the
+    // catalogue over lines the first one has just appended.
+    const FolderLock lock(path);
     if (!fs::exists(path, ec) && !ec) {
         // A first start: the item base is the catalogue, and the file is made from it.
         items.setBase(catalogueEntries());

@@ -196,6 +196,7 @@ TEST(DocumentCommands, ConvertAppliesTheOptionsInTheWindowsOrder)
     // 36 to 22 without more options: "0C" stays, no fix; unsupported data is left out.
     run = runCli(dir, {"convert", dir.file("in"), dir.file("plain"), "--record-size", "22"});
     ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.err, "Warning: 1 data records of unknown kinds will be left out. Save all keeps them.\n");
     const Bytes plain = testing::readBytes(dir.file("plain"));
     EXPECT_EQ(Bytes(plain.begin(), plain.begin() + 4), (Bytes{0x00, 0x01, 0x0D, 0x01}));
     const CliRun dumped = runCli(dir, {"dump", dir.file("plain"), "--json"});
@@ -212,7 +213,8 @@ TEST(DocumentCommands, ConvertFailuresLeaveTheTargetAlone)
     testing::writeText(dir.file("target/keep"), "x");
     CliRun run = runCli(dir, {"convert", dir.file("in"), dir.file("target")});
     EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.err, "Cannot write " + dir.file("target") + ": Is a directory\n");
+    EXPECT_EQ(run.err, "Warning: 1 data records of unknown kinds will be left out. Save all keeps them.\nCannot write "
+                           + dir.file("target") + ": Is a directory\n");
     EXPECT_EQ(testing::readText(dir.file("target/keep")), "x");
 
     // A number to dial has no place in 22-byte records, where its kind means an icon.
@@ -224,6 +226,18 @@ TEST(DocumentCommands, ConvertFailuresLeaveTheTargetAlone)
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.err, "Error: \"Dial this number\" cannot be saved in 22-byte records, where that record is an "
                        "icon. Items: Games\n");
+    EXPECT_EQ(testing::readText(dir.file("old22")), "old");
+
+    // Nor a name of more than 12 bytes, which the 22-byte name field would cut into another.
+    MenuBuilder names;
+    names.add(MenuBuilder::kRoot, "ReceivedCalls");
+    names.add(MenuBuilder::kRoot, "Games");
+    names.add(MenuBuilder::kRoot, "~1234567890123");
+    testing::writeBytes(dir.file("names"), names.bytes());
+    run = runCli(dir, {"convert", dir.file("names"), dir.file("old22"), "--record-size", "22"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "Error: Names longer than 12 bytes cannot be saved in 22-byte records, where they would be "
+                       "cut. Items: ReceivedCalls, ~1234567890123\n");
     EXPECT_EQ(testing::readText(dir.file("old22")), "old");
 
     run = runCli(dir, {"convert", dir.file("in"), dir.file("out"), "--record-size", "30"});

@@ -1,13 +1,21 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
+#include <chrono>
+#include <filesystem>
 #include <string>
+#include <thread>
 #include <vector>
 
+#include "core/folder_lock.h"
 #include "core/menu_reader.h"
 #include "core/menu_writer.h"
+#include "core/text_file.h"
 #include "core/workspace.h"
 #include "edit/tree_edit.h"
 #include "support/cli_run.h"
+#include "support/menu_builder.h"
 #include "support/recording_prompter.h"
 #include "support/temp_dir.h"
 
@@ -15,6 +23,7 @@ namespace tessaro {
 namespace {
 
 using testing::CliRun;
+using testing::MenuBuilder;
 using testing::readBytes;
 using testing::readText;
 using testing::TempDir;
@@ -45,6 +54,59 @@ std::vector<std::string> topAnd(std::vector<std::string> menu)
     std::vector<std::string> all = kTopNames;
     all.insert(all.end(), menu.begin(), menu.end());
     return all;
+}
+
+// The word "new" as IN: a new document only while no file of that name exists, and said so.
+TEST(CliEdit, NewDocumentOnlyWhenAskedFor)
+{
+    TempDir dir;
+    const auto previous = std::filesystem::current_path();
+    std::filesystem::current_path(dir.path());
+    EXPECT_EQ(runCli(dir, {"edit", "new", "a.mma"}).err,
+              "Warning: IN \"new\" starts a new document while no file \"new\" exists; use --new\n");
+    MenuBuilder userFile;
+    userFile.add(MenuBuilder::kRoot, "Games");
+    testing::writeBytes("new", userFile.bytes());
+    ASSERT_EQ(runCli(dir, {"edit", "--new", "b.mma"}).status, 0);
+    EXPECT_EQ(readBytes("b.mma"), readBytes("a.mma"));
+    const CliRun run = runCli(dir, {"edit", "new", "new"});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(readBytes("new"), userFile.bytes());
+    EXPECT_EQ(runCli(dir, {"edit", "--new", "a", "b"}).err, "edit --new takes OUT only\n");
+    std::filesystem::current_path(previous);
+}
+
+// Another program writes the file while `edit F F` runs: the command, held at the folder's lock
+// until then (it has read the file by the time it waits there), refuses to save over it.
+TEST(CliEdit, SaveOverAFileChangedMeanwhileIsRefused)
+{
+    TempDir dir;
+    const std::string path = dir.file("m.mma");
+    ASSERT_EQ(runCli(dir, {"new", path}).status, 0);
+    struct stat folder {};
+    ASSERT_EQ(::stat(dir.path().c_str(), &folder), 0);
+    const std::string waiter = ":" + std::to_string(folder.st_ino) + " ";
+    CliRun run;
+    std::thread edit;
+    {
+        const FolderLock lock(path);
+        edit = std::thread([&] { run = runCli(dir, {"edit", path, path, "--op", "insert sublast 8 Games"}); });
+        const auto waiting = [&] {
+            const std::string locks = readText("/proc/locks");
+            for (const std::string_view line : splitLines(locks))
+                if (line.find("->") != std::string_view::npos && line.find(waiter) != std::string_view::npos)
+                    return true;
+            return false;
+        };
+        for (int i = 0; i < 6000 && !waiting(); ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        writeText(path, "written by another program");
+    }
+    edit.join();
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "Error: The file was changed by another program since it was opened\n");
+    EXPECT_EQ(readText(path), "written by another program");
 }
 
 TEST(CliNew, WritesTheSoftkeysAndAnEmptyMenu)
@@ -100,17 +162,29 @@ TEST(CliEdit, AppliesTheOpsInOrder)
 {
     TempDir dir;
     const std::string out = dir.file("out.mma");
-    const CliRun run = runCli(dir, {"edit", "new", out,
-                                 "--op", "insert sublast 8 Tools",         // 9 Tools
-                                 "--op", "insert sublast 9 Text Msg",      // 10 Text Msg under Tools
-                                 "--op", "insert subfirst 9 Custom item",  // 10 ~1, 11 Text Msg
-                                 "--op", "insert before 9 Games",          // 9 Games, 10 Tools, 11 ~1, 12 Text Msg
-                                 "--op", "drop 11 DialedCalls",            // 11 DialedCalls, 12 ~1, 13 Text Msg
-                                 "--op", "move 13 9",                      // 9 Text Msg, 10 Games, 11 Tools, ...
-                                 "--op", "down 12",                        // 12 ~1, 13 DialedCalls
-                                 "--op", "replace 1 Message",
-                                 "--op", "delete 10",                      // Games
-                                 "--op", "insert first 12 AIM"});          // first under Tools
+    const CliRun run = runCli(dir, {"edit",
+                                    "--new",
+                                    out,
+                                    "--op",
+                                    "insert sublast 8 Tools", // 9 Tools
+                                    "--op",
+                                    "insert sublast 9 Text Msg", // 10 Text Msg under Tools
+                                    "--op",
+                                    "insert subfirst 9 Custom item", // 10 ~1, 11 Text Msg
+                                    "--op",
+                                    "insert before 9 Games", // 9 Games, 10 Tools, 11 ~1, 12 Text Msg
+                                    "--op",
+                                    "drop 11 DialedCalls", // 11 DialedCalls, 12 ~1, 13 Text Msg
+                                    "--op",
+                                    "move 13 9", // 9 Text Msg, 10 Games, 11 Tools, ...
+                                    "--op",
+                                    "down 12", // 12 ~1, 13 DialedCalls
+                                    "--op",
+                                    "replace 1 Message",
+                                    "--op",
+                                    "delete 10", // Games
+                                    "--op",
+                                    "insert first 12 AIM"}); // first under Tools
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.err, "");
 
@@ -179,7 +253,7 @@ TEST(CliEdit, ARefusedOpStopsWithoutWriting)
         TempDir dir;
         const std::string out = dir.file("out.mma");
         writeText(out, "old");
-        std::vector<std::string> args = {"edit", "new", out};
+        std::vector<std::string> args = {"edit", "--new", out};
         for (const auto& op : c.ops) {
             args.push_back("--op");
             args.push_back(op);
@@ -195,9 +269,9 @@ TEST(CliEdit, UndoAndRedoTakeBackAndBringAgainTheOpsBeforeThem)
 {
     TempDir dir;
     const std::string in = dir.file("in.mma");
-    ASSERT_EQ(runCli(dir, {"edit", "new", in, "--op", "insert sublast 8 Tools", "--op", "insert sublast 9 Games"})
-                  .status,
-              0);
+    ASSERT_EQ(
+        runCli(dir, {"edit", "--new", in, "--op", "insert sublast 8 Tools", "--op", "insert sublast 9 Games"}).status,
+        0);
     struct Case {
         std::vector<std::string> ops;
         std::vector<std::string> menu;   // names under the Menu Root afterwards
@@ -233,7 +307,7 @@ TEST(CliEdit, UndoAndRedoTakeBackAndBringAgainTheOpsBeforeThem)
 TEST(CliEdit, TheMenuHoldsAtMost245Items)
 {
     TempDir dir;
-    std::vector<std::string> args = {"edit", "new", dir.file("full.mma")};
+    std::vector<std::string> args = {"edit", "--new", dir.file("full.mma")};
     for (int i = 0; i < 245; ++i) {
         args.push_back("--op");
         args.push_back(i % 2 ? "insert sublast 8 Games" : "insert sublast 8 Custom item");
@@ -279,7 +353,8 @@ TEST(CliEdit, CustomNumbersContinueAfterTheFilesHighest)
 TEST(CliEdit, SaveModeOptionsApplyAfterTheOps)
 {
     TempDir dir;
-    CliRun run = runCli(dir, {"edit", "new", dir.file("a.mma"), "--op", "insert sublast 8 Games", "--record-size", "22"});
+    CliRun run =
+        runCli(dir, {"edit", "--new", dir.file("a.mma"), "--op", "insert sublast 8 Games", "--record-size", "22"});
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(readBytes(dir.file("a.mma")).size(), 10u + 11 * 22);
 
@@ -300,11 +375,11 @@ TEST(CliEdit, ItemsComeFromTheProfileInForce)
     writeText(dir.file("Profiles/Small.prf"), "[mma_ucp format]\r\n36 0C 0\r\n[mma items]\r\n"
                                               "PhoneBook\r\nMessage\r\nRecentCall\r\nMutilmedia\r\n"
                                               "Datebook\r\nMMRingStyle\r\nVoiceRecord\r\nRadio\r\n");
-    CliRun run = runCli(dir, {"--profile", "Small", "edit", "new", dir.file("b.mma"), "--op",
-                           "insert sublast 8 Games"});
+    CliRun run =
+        runCli(dir, {"--profile", "Small", "edit", "--new", dir.file("b.mma"), "--op", "insert sublast 8 Games"});
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.err, "Op \"insert sublast 8 Games\" failed: unknown item \"Games\"\n");
-    run = runCli(dir, {"--profile", "Small", "edit", "new", dir.file("b.mma"), "--op", "insert sublast 8 Radio"});
+    run = runCli(dir, {"--profile", "Small", "edit", "--new", dir.file("b.mma"), "--op", "insert sublast 8 Radio"});
     EXPECT_EQ(run.status, 0) << run.err;
 }
 

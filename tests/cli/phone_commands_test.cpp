@@ -2,12 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <filesystem>
 #include <regex>
 
 #include <nlohmann/json.hpp>
 
 #include "cli/virtual_phone_cli.h"
+#include "support/menu_builder.h"
 
 namespace tessaro::testing {
 namespace {
@@ -187,10 +190,32 @@ TEST_F(PhoneCommands, PathBytesAreShownOneCharacterEach)
     EXPECT_EQ(nlohmann::json::parse(run.out)[0]["path"], "/b/caf\u00e9.gif");
 }
 
+TEST_F(PhoneCommands, OutputThatCannotBeWrittenFailsTheCommand)
+{
+    addFirmwareProfile();
+    MenuBuilder menu;
+    menu.add(MenuBuilder::kRoot, "Games");
+    writeBytes(pcDir() / "mma_ucp", menu.bytes());
+    const std::vector<std::vector<std::string>> commands = {
+        {"dump", (pcDir() / "mma_ucp").string()}, {"items"}, {"--virtual-phone", phoneDir().string(), "phone", "ls"}};
+    for (const auto& command : commands) {
+        std::vector<std::string> args = {"--dir", pcDir().string()};
+        args.insert(args.end(), command.begin(), command.end());
+        const CliRun run = runProgram(TESSARO_CLI, temp, args, "/dev/full");
+        EXPECT_EQ(run.status, 1) << command[0];
+        EXPECT_EQ(run.err, "Cannot write standard output: No space left on device\n") << command[0];
+    }
+}
+
 TEST_F(PhoneCommands, AnUnusableVirtualPhoneFolderIsReported)
 {
     fs::remove(phoneDir() / "phone.json");
-    const CliRun run = phone({"info"});
+    CliRun run = phone({"info"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "Cannot read " + (phoneDir() / "phone.json").string() + "\n");
+    // A pipe in its place is refused, not waited on.
+    ASSERT_EQ(::mkfifo((phoneDir() / "phone.json").c_str(), 0600), 0);
+    run = phone({"info"});
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.err, "Cannot read " + (phoneDir() / "phone.json").string() + "\n");
 }

@@ -106,6 +106,15 @@ TEST_F(PhoneMenuCommands, MenuGetWithoutAMenuFails)
     expectNoWorkingFiles();
 }
 
+TEST_F(PhoneMenuCommands, MenuGetWithAnUnreadableTableFailsAfterWritingTheMenu)
+{
+    settings("ReadJ2MEST=Phone\r\n");
+    const CliRun run = phone({"menu-get", pc("out.mma")});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, kMissingProfile + "Fatal P2K error: Error reading J2MEST [phone]\n");
+    EXPECT_TRUE(fs::exists(pcDir() / "out.mma"));
+}
+
 TEST_F(PhoneMenuCommands, MenuGetPrintsTheJavaSlots)
 {
     settings("ReadJ2MEST=Phone\r\n");
@@ -178,6 +187,33 @@ TEST_F(PhoneMenuCommands, MenuPutUploadsTheFile)
     EXPECT_NE(readText(pcDir() / "p2klog.txt").find("[P2KFileWrite] Enter /a/mobile/system/mma_ucp\r\n"),
               std::string::npos);
     expectNoWorkingFiles();
+}
+
+TEST_F(PhoneMenuCommands, SaveAllKeepsUnknownKindsAndTheirLossIsNamed)
+{
+    MenuBuilder builder(36);
+    builder.add(MenuBuilder::kRoot, "Games", 0, dataRecord(30, std::vector<uint8_t>{0x0A, 0xFF}, ByteOrder::Big));
+    const std::vector<uint8_t> menu = builder.bytes();
+    putOnPhone("a/mobile/system/mma_ucp", menu);
+    writeBytes(pcDir() / "in.mma", menu);
+    const std::string onPhone = (phoneDir() / "a/mobile/system/mma_ucp").string();
+    const std::string warning = "Warning: 1 data records of unknown kinds will be left out. Save all keeps them.\n";
+    struct Case {
+        std::vector<std::string> args;
+        std::string written;
+        bool kept;
+    };
+    const std::vector<Case> cases = {{{"menu-get", pc("out.mma")}, pc("out.mma"), false},
+                                     {{"menu-get", pc("all.mma"), "--save-all"}, pc("all.mma"), true},
+                                     {{"menu-put", pc("in.mma")}, onPhone, false},
+                                     {{"menu-put", pc("in.mma"), "--save-all"}, onPhone, true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.args.size() == 3 ? c.args[0] + " --save-all" : c.args[0]);
+        const CliRun run = phone(c.args);
+        ASSERT_EQ(run.status, 0) << run.err;
+        EXPECT_EQ(run.err.find(warning) == std::string::npos, c.kept) << run.err;
+        EXPECT_EQ(readBytes(c.written) == menu, c.kept);
+    }
 }
 
 TEST_F(PhoneMenuCommands, MenuPutOfAnUnreadableFileSendsNothing)

@@ -153,8 +153,14 @@ TEST(ProfileCommands, ProfileFromFirmware)
     EXPECT_EQ(j["c698p"], true);
     EXPECT_EQ(j["available"][3], (nlohmann::json{{"identifier", "FwShortcut"}, {"display", "FwShortcut [SC]"}}));
 
-    // A second run knows every name.
-    const CliRun again = runCli(dir, {"profile-from-firmware", dir.file("fw.smg")});
+    // A second run finds the profile and leaves it; with --force it replaces it, knowing every name.
+    const std::string profile = (dir.path() / "Profiles" / "R3624.prf").string();
+    writeText(profile, "edited by hand");
+    CliRun again = runCli(dir, {"profile-from-firmware", dir.file("fw.smg")});
+    EXPECT_EQ(again.status, 1);
+    EXPECT_EQ(again.err, "A profile of this firmware exists already: " + profile + "; --force replaces it\n");
+    EXPECT_EQ(readText(profile), "edited by hand");
+    again = runCli(dir, {"profile-from-firmware", "--force", dir.file("fw.smg")});
     EXPECT_EQ(again.status, 0);
     EXPECT_EQ(again.err, "Profile was successfully created\n");
 }

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "core/menu_reader.h"
 #include "core/workspace.h"
 #include "support/menu_builder.h"
@@ -195,7 +197,7 @@ TEST(MenuReader, OptionsOf0x18BecomeEightOnCatalogueItemsOnly)
 TEST(MenuReader, ParentIndexZeroIsNotRemembered)
 {
     // Records 10..13 under the root: 10 and 11 carry parentIndex 0, 12 carries 9 (the group
-    // goes on), 13 carries 0 again and ends it.
+    // goes on), 13 carries 0 again and ends it, left out with a warning.
     MenuBuilder b;
     for (const char* name : {"Games", "Tools", "Camera", "Radio"})
         b.add(MenuBuilder::kRoot, name);
@@ -207,7 +209,8 @@ TEST(MenuReader, ParentIndexZeroIsNotRemembered)
     ASSERT_TRUE(read(file.bytes(), ws).ok());
     EXPECT_EQ(ws.document.menuRoot()->childCount(), 3u);
     EXPECT_EQ(ws.document.nodeAt(11)->item.name, "Camera");
-    EXPECT_TRUE(read(file.bytes(), ws)->warnings.empty());
+    EXPECT_EQ(read(file.bytes(), ws)->warnings,
+              std::vector<std::string>{"Records not reached from the menu tree were left out: 13"});
 }
 
 TEST(MenuReader, EmptyMainMenu)
@@ -268,6 +271,7 @@ TEST(MenuReader, NamesThatWouldBreakTheItemBaseAreNotWrittenToIt)
     b.add(MenuBuilder::kRoot, "Bad;Name");
     b.add(MenuBuilder::kRoot, "Two\r\nLines");
     b.add(MenuBuilder::kRoot, "");
+    b.add(MenuBuilder::kRoot, "Phone\xC2ook"); // one damaged byte
     testing::TempDir dir;
     testing::writeText(dir.file("itembase.dat"), "Games;Games\r\n");
     Workspace ws;
@@ -275,10 +279,12 @@ TEST(MenuReader, NamesThatWouldBreakTheItemBaseAreNotWrittenToIt)
     ASSERT_TRUE(r.ok()) << r.error();
     EXPECT_FALSE(r->itemBaseUpdated);
     EXPECT_EQ(testing::readText(dir.file("itembase.dat")), "Games;Games\r\n");
-    EXPECT_EQ(ws.document.menuRoot()->childCount(), 3u);
-    ASSERT_EQ(r->warnings.size(), 3u);
+    EXPECT_EQ(ws.document.menuRoot()->childCount(), 4u);
+    ASSERT_EQ(r->warnings.size(), 4u);
     EXPECT_EQ(r->warnings[1], "The unknown item name \"Two??Lines\" cannot be written to the item base: it is empty "
-                             "or holds a line break, a control character or \";\"");
+                              "or holds a line break, a control character, \";\" or a byte beyond ASCII");
+    EXPECT_EQ(r->warnings[3], "The unknown item name \"Phone?ook\" cannot be written to the item base: it is empty "
+                              "or holds a line break, a control character, \";\" or a byte beyond ASCII");
 }
 
 TEST(MenuReader, FilesThatAreNoMenuChangeNothing)
@@ -548,6 +554,52 @@ TEST(MenuReader, WarningsOfItemDataNameTheItem)
                               "Item Games (record 10): data record at offset 0 (kind 5) says 9 payload bytes, more "
                               "than the item data holds; the rest was dropped"});
     EXPECT_EQ(ws.document.data().at(11), nullptr);  // no entry, no block
+}
+
+TEST(MenuReader, LostRecordsAndMissingDataAreWarningsAndAddNothingToTheItemBase)
+{
+    // Records: NewA 10, NewB 11 (data), NewC 12 under NewB (data); data area 14 bytes.
+    MenuBuilder b;
+    b.add(MenuBuilder::kRoot, "NewA");
+    const int parent =
+        b.add(MenuBuilder::kRoot, "NewB", kTypeContainer, testing::asciiRecord(5, "abc", ByteOrder::Big));
+    b.add(parent, "NewC", 0, testing::asciiRecord(5, "def", ByteOrder::Big));
+    const MenuFile clean = b.layout();
+    struct Case {
+        const char* what;
+        std::function<Bytes()> damaged;
+        std::vector<std::string> warnings;
+    };
+    const std::vector<Case> cases = {
+        {"a changed parent byte",
+         [&] {
+             MenuFile f = clean;
+             f.records[11].parentIndex = 10;
+             return f.bytes();
+         },
+         {"Records not reached from the menu tree were left out: 11, 12"}},
+        {"cut where the data area starts",
+         [&] {
+             Bytes c = clean.bytes();
+             c.resize(c.size() - 14);
+             return c;
+         },
+         {"Item NewB (record 11): its data at offset 0 (7 bytes) lies beyond the end of the file",
+          "Item NewC (record 12): its data at offset 7 (7 bytes) lies beyond the end of the file"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        testing::TempDir dir;
+        testing::writeText(dir.file("itembase.dat"), "Games;Games\r\n");
+        Workspace ws;
+        const auto r = read(c.damaged(), ws, true, dir.file("itembase.dat"));
+        ASSERT_TRUE(r.ok()) << r.error();
+        std::vector<std::string> expected = c.warnings;
+        expected.push_back("Unknown items of this damaged file were not added to the item base: "
+                           + std::string(c.warnings.size() == 1 ? "NewA" : "NewA, NewB, NewC"));
+        EXPECT_EQ(r->warnings, expected);
+        EXPECT_EQ(testing::readText(dir.file("itembase.dat")), "Games;Games\r\n");
+    }
 }
 
 } // namespace

@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 
 #include "core/catalogue.h"
+#include "core/file_fingerprint.h"
 #include "core/item_data_codec.h"
 #include "core/menu_reader.h"
 #include "core/menu_writer.h"
@@ -113,21 +115,21 @@ TEST(MenuWriter, ThirtySixByteLayout)
     EXPECT_EQ(slice(out, 10 + 12 * 36, 7), (Bytes{0x05, 0x00, 0x04, 'a', 'b', 'c', 0x00}));
 }
 
-TEST(MenuWriter, TwentyTwoByteLayoutCutsLongNames)
+TEST(MenuWriter, TwentyTwoByteLayout)
 {
     Workspace ws;
     newDocument(ws);
     ws.saveMode.setRecordSize(22);
-    addItem(ws, ws.document.menuRoot(), "ReceivedCalls");
+    addItem(ws, ws.document.menuRoot(), "MF-Wallpaper");
     const Bytes out = render(ws);
     ASSERT_EQ(out.size(), 10u + 11 * 22);
     EXPECT_EQ(slice(out, 0, 10), (Bytes{0x00, 0x01, 0x0B, 0x01, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}));
     // Record 0: "Root" in a 12-byte name field, no Group byte, trailer words 0.
     EXPECT_EQ(slice(out, 10, 22), (Bytes{0x01, 0xFF, 0xFF, 0x01, 0x00, 0x00, 'R', 'o', 'o', 't', 0, 0, 0, 0, 0, 0, 0, 0,
                                          0x00, 0x00, 0x00, 0x00}));
-    // Record 10: "ReceivedCall", 12 bytes without a zero byte, then the trailer words.
-    EXPECT_EQ(slice(out, 10 + 10 * 22, 22), (Bytes{0x00, 0x09, 0xFF, 0xFF, 0x00, 0x41, 'R', 'e', 'c', 'e', 'i', 'v',
-                                                   'e', 'd', 'C', 'a', 'l', 'l', 0x00, 0x00, 0x00, 0x00}));
+    // Record 10: "MF-Wallpaper", 12 bytes without a zero byte, then the trailer words.
+    EXPECT_EQ(slice(out, 10 + 10 * 22, 22), (Bytes{0x00, 0x09, 0xFF, 0xFF, 0x00, 0x41, 'M', 'F',  '-',  'W',  'a',
+                                                   'l',  'l',  'p',  'a',  'p',  'e',  'r', 0x00, 0x00, 0x00, 0x00}));
 }
 
 TEST(MenuWriter, HeaderFollowsTheSaveMode)
@@ -448,6 +450,29 @@ TEST(MenuWriter, SaveThroughASymbolicLinkReplacesTheFileItNames)
     ASSERT_TRUE(writeMenuFile(dir.file("link"), ws).ok());
     EXPECT_TRUE(std::filesystem::is_symlink(dir.file("link")));
     EXPECT_EQ(testing::readBytes(dir.file("real")), render(ws));
+}
+
+// Two programs opened the same file: the second one's save refuses after the first one's.
+TEST(MenuWriter, SaveOverAFileChangedSinceItWasOpenedIsRefused)
+{
+    Workspace ws;
+    newDocument(ws);
+    testing::TempDir dir;
+    const std::string path = dir.file("mma_ucp");
+    testing::writeBytes(path, render(ws));
+    FileFingerprint first = fingerprintOnDisk(path);
+    FileFingerprint second = first;
+    addItem(ws, ws.document.menuRoot(), "Games");
+    ASSERT_TRUE(writeMenuFileChecked(path, ws, first).ok());
+    const Bytes saved = testing::readBytes(path);
+    const Error changed(ErrorKind::Refused, "The file was changed by another program since it was opened");
+    EXPECT_EQ(writeMenuFileChecked(path, ws, second).failure(), changed);
+    EXPECT_EQ(testing::readBytes(path), saved);
+    // The first one's next save goes through; the same bytes written again later are a change.
+    ASSERT_TRUE(writeMenuFileChecked(path, ws, first).ok());
+    const timespec later[2] = {{0, UTIME_OMIT}, {1, 0}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), later, 0), 0);
+    EXPECT_EQ(writeMenuFileChecked(path, ws, first).failure(), changed);
 }
 
 } // namespace

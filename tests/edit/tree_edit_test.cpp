@@ -329,6 +329,9 @@ TEST_F(TreeEdit, CustomNumberingContinuesAfterTheCounterAFileRaised)
 {
     ws.customCounter = 7;  // what reading a file with "~7" leaves behind
     EXPECT_EQ(insert("Custom item", root(), InsertPosition::AddSubitemLast)->item.name, "~8");
+    // A softkey "~9" raises the counter by one only: its number is passed over.
+    at(1)->item.name = "~9";
+    EXPECT_EQ(insert("Custom item", root(), InsertPosition::AddSubitemLast)->item.name, "~10");
 }
 
 TEST_F(TreeEdit, CustomNumbersPast255ReuseTheLowestFreeOneOfTheDocument)

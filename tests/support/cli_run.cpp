@@ -16,16 +16,18 @@ std::string quoted(const std::string& s)
 }
 } // namespace
 
-CliRun runProgram(const std::string& program, const TempDir& dir, const std::vector<std::string>& args)
+CliRun runProgram(const std::string& program, const TempDir& dir, const std::vector<std::string>& args,
+                  const std::string& stdoutPath)
 {
     std::string command = quoted(program);
     for (const auto& a : args)
         command += " " + quoted(a);
-    command += " </dev/null >" + quoted(dir.file("stdout.txt")) + " 2>" + quoted(dir.file("stderr.txt"));
+    const std::string out = stdoutPath.empty() ? dir.file("stdout.txt") : stdoutPath;
+    command += " </dev/null >" + quoted(out) + " 2>" + quoted(dir.file("stderr.txt"));
     const int raw = std::system(command.c_str());
     CliRun run;
     run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    run.out = readText(dir.file("stdout.txt"));
+    run.out = stdoutPath.empty() ? readText(dir.file("stdout.txt")) : std::string();
     run.err = readText(dir.file("stderr.txt"));
     return run;
 }

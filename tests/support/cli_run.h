@@ -14,8 +14,10 @@ struct CliRun {
     std::string err;
 };
 
-// Runs `program` with `args` (each passed as one word); the output is caught in files in `dir`.
-CliRun runProgram(const std::string& program, const TempDir& dir, const std::vector<std::string>& args);
+// Runs `program` with `args` (each passed as one word); the output is caught in files in `dir`,
+// or stdout goes to `stdoutPath` when one is given (out is then empty).
+CliRun runProgram(const std::string& program, const TempDir& dir, const std::vector<std::string>& args,
+                  const std::string& stdoutPath = {});
 
 // The same with `--dir FOLDER` ahead of `args`: the tool keeps Profiles/, tessaro.ini and
 // p2klog.txt in FOLDER.
