@@ -22,6 +22,7 @@
 #include "ui/gif_preview.h"
 #include "ui/progress_window.h"
 #include "ui/up_down_arrows.h"
+#include "ui/mnemonics.h"
 
 namespace tessaro {
 
@@ -101,6 +102,7 @@ DrmIconPicker::DrmIconPicker(DrmPack& pack, FileDialogs& files, Prompter& prompt
     buildControls();
     showNumber();
     applyGeometry();
+    giveMnemonics(*this);
 }
 
 void DrmIconPicker::buildControls()

@@ -5,6 +5,7 @@
 #include <QDropEvent>
 #include <QGroupBox>
 #include <QLabel>
+#include <QListView>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
@@ -88,6 +89,32 @@ private:
 
 private Q_SLOTS:
     void initTestCase() { quietPlatformWarnings(); }
+
+    void availableItemsDropDownIsCappedAndTypingFilters()
+    {
+        AvailableItemsBox box;
+        std::vector<ItemEntry> entries;
+        for (const char* name : {"Camera", "Calendar", "Games", "Radio", "Recent calls", "Tools"})
+            for (int i = 0; i < 10; ++i)
+                entries.push_back({name, std::string(name) + " " + std::to_string(i)});
+        box.fill(entries);
+        box.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&box));
+        box.showPopup();
+        QAbstractItemView* list = box.view();
+        QVERIFY(list->window()->height() <= 17 * list->sizeHintForRow(0) + 8);
+        QTest::keyClicks(list, "CAL");
+        QCOMPARE(box.filter(), QStringLiteral("CAL"));
+        QStringList shown;
+        for (int row = 0; row < box.count(); ++row)
+            if (!static_cast<QListView*>(list)->isRowHidden(row))
+                shown << box.itemText(row);
+        QCOMPARE(shown.size(), 20);   // "Calendar" and "Recent calls"
+        QCOMPARE(list->currentIndex().row(), 10);
+        QTest::keyClick(list, Qt::Key_Return);
+        QCOMPARE(box.currentIndex(), 10);
+        QVERIFY(box.filter().isEmpty());
+    }
 
     void startUpState()
     {
