@@ -355,7 +355,7 @@ private Q_SLOTS:
         const std::string backup = p.tmp.file("backup.seem");
         p.h->files.answers = {backup};
         form.backupSeem();
-        QCOMPARE(p.h->files.requests.back().title, std::string("Save SEEM bakup as"));
+        QCOMPARE(p.h->files.requests.back().title, std::string("Save SEEM backup as"));
         QCOMPARE(p.h->files.requests.back().fileName, std::string("0032_0001.seem"));
         QCOMPARE(p.h->files.requests.back().filter, std::string("SEEM files|*.seem"));
         QCOMPARE(fs::file_size(backup), uintmax_t(96));
