@@ -26,10 +26,11 @@ std::string CliContext::defaultFolder() const
     return folder;
 }
 
-void CliContext::prepare()
+void CliContext::prepare(bool onlyReads)
 {
+    readOnly = onlyReads;
     profiles.setDefaultFolder(defaultFolder());
-    const Status started = profiles.startUp(workspace.items);
+    const Status started = profiles.startUp(workspace.items, !onlyReads);
     if (!started)
         fail(started.error());
     // Profile errors are messages, as in the editor; the command goes on under what they left.

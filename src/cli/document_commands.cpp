@@ -44,10 +44,10 @@ std::string hexByte(unsigned value)
 }
 
 // Reads the file as the editor's open sequence does; the reader's notes go to stderr.
-OpenedMenu openDocument(CliContext& ctx, const std::string& path)
+OpenedMenu openDocument(CliContext& ctx, const std::string& path, bool readOnly = false)
 {
-    ctx.prepare();
-    Result<OpenedMenu> opened = openMenuFile(path, ctx.workspace, ctx.profiles);
+    ctx.prepare(readOnly);
+    Result<OpenedMenu> opened = openMenuFile(path, ctx.workspace, ctx.profiles, !readOnly);
     if (!opened)
         ctx.fail(opened.error());
     ctx.tell(opened->notices);
@@ -284,7 +284,7 @@ void registerDocumentCommands(CLI::App& app, CliContext& ctx)
     dump->add_option("FILE", dumpArgs->file, "The mma_ucp file")->required();
     dump->add_flag("--json", dumpArgs->json, "Print the document as JSON");
     dump->callback([&ctx, dumpArgs] {
-        const OpenedMenu opened = openDocument(ctx, dumpArgs->file);
+        const OpenedMenu opened = openDocument(ctx, dumpArgs->file, true);
         if (dumpArgs->json)
             std::cout << documentJson(ctx, opened.itemBaseUpdated).dump(2) << '\n';
         else

@@ -9,20 +9,23 @@ namespace tessaro {
 
 namespace {
 
-Result<ReadReport> readUnder(const std::string& path, Workspace& ws, const ProfileManager& profiles)
+Result<ReadReport> readUnder(const std::string& path, Workspace& ws, const ProfileManager& profiles,
+                             bool recordUnknown)
 {
     ReadOptions options;
     options.acceptUnknown = profiles.isDefaultMode();
-    options.itemBasePath = profiles.itemBasePath();
+    if (recordUnknown)
+        options.itemBasePath = profiles.itemBasePath();
     return readMenuFile(path, ws, options);
 }
 
 } // namespace
 
-Result<OpenedMenu> openMenuFile(const std::string& path, Workspace& ws, ProfileManager& profiles)
+Result<OpenedMenu> openMenuFile(const std::string& path, Workspace& ws, ProfileManager& profiles,
+                                bool recordUnknown)
 {
     OpenedMenu opened;
-    Result<ReadReport> read = readUnder(path, ws, profiles);
+    Result<ReadReport> read = readUnder(path, ws, profiles, recordUnknown);
 
     if (!read && read.failure().kind == ErrorKind::Refused) {
         // An identifier outside the profile: the file wins over the profile.
@@ -32,7 +35,7 @@ Result<OpenedMenu> openMenuFile(const std::string& path, Workspace& ws, ProfileM
         opened.profileMismatch = true;
         ws.items.makeAllAvailable();
         profiles.setSelectorIndex(0);
-        read = readUnder(path, ws, profiles);
+        read = readUnder(path, ws, profiles, recordUnknown);
     }
     if (!read)
         return read.failure();
@@ -42,7 +45,7 @@ Result<OpenedMenu> openMenuFile(const std::string& path, Workspace& ws, ProfileM
         const Status reloaded = profiles.reloadItemBase(ws.items);
         if (!reloaded)
             return reloaded.failure();
-        read = readUnder(path, ws, profiles);
+        read = readUnder(path, ws, profiles, recordUnknown);
         if (!read)
             return read.failure();
         opened.notices.push_back({MessageIcon::Information, TRANSLATABLE("Core", "Profile info"),
