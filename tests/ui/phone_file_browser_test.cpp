@@ -359,8 +359,6 @@ private Q_SLOTS:
         auto* tree = child<QTreeWidget>(viewer, "folderTree");
         folderItem(viewer, {"c"})->setExpanded(true);
         clickItem(tree, folderItem(viewer, {"a", "mobile", "picture"}));
-        b.choices.text = "sub";
-        child<QAction>(viewer, "CreateFolder")->trigger();
 
         const auto check = [&](const QStringList& current) {
             for (const QStringList& open : {QStringList{"a"}, QStringList{"a", "mobile"}, QStringList{"c"}})
@@ -369,6 +367,9 @@ private Q_SLOTS:
             QCOMPARE(viewer.model().selectedFolder(), viewer.model().findFolder("/" + current.join(u'/').toStdString()));
         };
         child<QPushButton>(viewer, "updateButton")->click();
+        check({"a", "mobile", "picture"});
+        b.choices.text = "sub";
+        child<QAction>(viewer, "CreateFolder")->trigger();
         check({"a", "mobile", "picture", "sub"});
         child<QAction>(viewer, "DeleteFolder")->trigger();
         check({"a", "mobile", "picture"});
