@@ -490,10 +490,6 @@ preventing them from starting from main menu<byte value="xd"/>
         <translation>Файлы SEEM|*.seem</translation>
     </message>
     <message>
-        <source>Save SEEM bakup as</source>
-        <translation>Сохранить резервную копию SEEM как</translation>
-    </message>
-    <message>
         <source>Restore SEEM backup from</source>
         <translation>Восстановить резервную копию SEEM из</translation>
     </message>
@@ -941,6 +937,18 @@ preventing them from starting from main menu<byte value="xd"/>
         <source> bytes, the phone&apos;s record has </source>
         <translation> байт, а в записи телефона </translation>
     </message>
+    <message>
+        <source>Save SEEM backup as</source>
+        <translation>Сохранить резервную копию SEEM как</translation>
+    </message>
+    <message>
+        <source>The folder is not empty.</source>
+        <translation>Папка не пуста.</translation>
+    </message>
+    <message>
+        <source>The phone refused to delete the folder.</source>
+        <translation>Телефон отказался удалить папку.</translation>
+    </message>
 </context>
 <context>
     <name>QPlatformTheme</name>
@@ -1107,6 +1115,17 @@ Thanks to everyone who tried the menus on their own phones and reported what wor
     <message>
         <source>Cancel</source>
         <translation>Отмена</translation>
+    </message>
+</context>
+<context>
+    <name>tessaro::FolderTreeView</name>
+    <message>
+        <source>Phone</source>
+        <translation>Телефон</translation>
+    </message>
+    <message>
+        <source>%1 free</source>
+        <translation>свободно %1</translation>
     </message>
 </context>
 <context>
@@ -1547,6 +1566,17 @@ Put it back on the phone now?</source>
     </message>
 </context>
 <context>
+    <name>tessaro::MenuTreeModel</name>
+    <message>
+        <source>Softkeys</source>
+        <translation>Софт-клавиши</translation>
+    </message>
+    <message>
+        <source>Menu Root</source>
+        <translation>Корень меню</translation>
+    </message>
+</context>
+<context>
     <name>tessaro::PhoneFileBrowser</name>
     <message>
         <source>Picture Picker</source>
@@ -1619,14 +1649,6 @@ Put it back on the phone now?</source>
     <message>
         <source>Cancel</source>
         <translation>Отмена</translation>
-    </message>
-    <message>
-        <source>Phone</source>
-        <translation>Телефон</translation>
-    </message>
-    <message>
-        <source>%1 free</source>
-        <translation>свободно %1</translation>
     </message>
 </context>
 <context>
