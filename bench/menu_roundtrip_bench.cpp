@@ -27,7 +27,9 @@ size_t allocationCount = 0;
 [[gnu::noinline]] void operator delete(void* p, size_t) noexcept { std::free(p); }
 
 #include "core/catalogue.h"
+#include "core/menu_description.h"
 #include "core/menu_reader.h"
+#include "core/menu_text.h"
 #include "core/menu_writer.h"
 #include "core/renumber.h"
 #include "core/workspace.h"
@@ -213,5 +215,34 @@ void BM_Write(benchmark::State& state)
     }
 }
 BENCHMARK(BM_Write)->Unit(benchmark::kMicrosecond);
+
+// The text form of the same menu: document to JSON text (beside BM_Read), and JSON text to
+// the file's bytes (beside BM_Write).
+void BM_ExportText(benchmark::State& state)
+{
+    Workspace ws;
+    (void)readMenuBytes(sample(), ws, ReadOptions{false, {}});
+    for (auto _ : state) {
+        auto text = menuTextOf(describeMenu(ws.document, ws.saveMode));
+        benchmark::DoNotOptimize(text);
+    }
+}
+BENCHMARK(BM_ExportText)->Unit(benchmark::kMicrosecond);
+
+void BM_CompileText(benchmark::State& state)
+{
+    Workspace ws;
+    (void)readMenuBytes(sample(), ws, ReadOptions{false, {}});
+    const std::string text = menuTextOf(describeMenu(ws.document, ws.saveMode));
+    for (auto _ : state) {
+        auto description = parseMenuText(text);
+        if (!description || !installMenuDescription(description.value(), ws))
+            state.SkipWithError("the text does not compile");
+        auto out = renderMenuFile(ws);
+        benchmark::DoNotOptimize(out);
+    }
+    state.counters["textBytes"] = static_cast<double>(text.size());
+}
+BENCHMARK(BM_CompileText)->Unit(benchmark::kMicrosecond);
 
 } // namespace

@@ -58,4 +58,16 @@ void CliContext::tell(const std::vector<Notice>& notices)
         prompter.show(notice.icon, notice.caption, notice.text);
 }
 
+OpenedMenu CliContext::openDocument(const std::string& path, bool onlyReads)
+{
+    prepare(onlyReads);
+    Result<OpenedMenu> opened = openMenuFile(path, workspace, profiles, !onlyReads);
+    if (!opened)
+        fail(opened.error());
+    tell(opened->notices);
+    for (const std::string& warning : opened->warnings)
+        prompter.show(MessageIcon::Warning, "Warning", warning);
+    return std::move(opened).value();
+}
+
 } // namespace tessaro::cli

@@ -12,6 +12,7 @@
 #include "core/prompter.h"
 #include "core/result.h"
 #include "core/workspace.h"
+#include "edit/menu_open.h"
 #include "workspace/profiles.h"
 
 namespace tessaro::cli {
@@ -28,8 +29,10 @@ public:
     Answer answer = Answer::No;
 };
 
-// Thrown by a command to end with exit status 1 after its message was printed.
-struct CommandFailed {};
+// Thrown by a command to end with `status` after its message (if any) was printed.
+struct CommandFailed {
+    int status = 1;
+};
 
 struct CliContext {
     // Global options.
@@ -59,6 +62,12 @@ struct CliContext {
     [[noreturn]] void fail(const Error& error);
     // Prints notices, in order.
     void tell(const std::vector<Notice>& notices);
+    // Runs prepare(), then reads an mma_ucp file into the workspace as the editor's open
+    // sequence does; its notices and the reader's warnings go to stderr. Fails the command
+    // when the file cannot be read.
+    // A command that only reads passes `readOnly`: unknown identifiers are not added to the
+    // item base and nothing of the folder is created.
+    OpenedMenu openDocument(const std::string& path, bool readOnly = false);
 };
 
 // Each area adds its commands here.
@@ -69,5 +78,6 @@ void registerPhoneCommands(CLI::App& app, CliContext& ctx);
 // Adds the menu round-trip, SEEM and restart commands to the `phone` command.
 void registerPhoneMenuCommands(CLI::App& phone, CliContext& ctx);
 void registerDrmCommands(CLI::App& app, CliContext& ctx);
+void registerTextCommands(CLI::App& app, CliContext& ctx);
 
 } // namespace tessaro::cli

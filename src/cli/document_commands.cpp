@@ -8,12 +8,12 @@
 #include "cli/cli_context.h"
 #include "cli/save_mode_options.h"
 #include "core/bytes.h"
-#include "core/text_encoding.h"
 #include "core/catalogue.h"
+#include "core/hex_text.h"
 #include "core/item_data_codec.h"
 #include "core/menu_document.h"
 #include "core/menu_writer.h"
-#include "edit/menu_open.h"
+#include "core/text_encoding.h"
 
 namespace tessaro::cli {
 
@@ -26,34 +26,9 @@ std::string markerText(IconMarker marker)
     return marker == IconMarker::K06 ? "06" : "0C";
 }
 
-std::string hexBytes(const std::vector<uint8_t>& bytes)
-{
-    static const char digits[] = "0123456789abcdef";
-    std::string out;
-    out.reserve(bytes.size() * 2);
-    for (uint8_t b : bytes) {
-        out += digits[b >> 4];
-        out += digits[b & 0xF];
-    }
-    return out;
-}
-
 std::string hexByte(unsigned value)
 {
     return "0x" + hexDigits(value, 2);
-}
-
-// Reads the file as the editor's open sequence does; the reader's notes go to stderr.
-OpenedMenu openDocument(CliContext& ctx, const std::string& path, bool readOnly = false)
-{
-    ctx.prepare(readOnly);
-    Result<OpenedMenu> opened = openMenuFile(path, ctx.workspace, ctx.profiles, !readOnly);
-    if (!opened)
-        ctx.fail(opened.error());
-    ctx.tell(opened->notices);
-    for (const std::string& warning : opened->warnings)
-        ctx.prompter.show(MessageIcon::Warning, "Warning", warning);
-    return std::move(opened).value();
 }
 
 bool isTitles(uint8_t k)
@@ -102,7 +77,7 @@ Json entryJson(const DataEntry& e)
     } else if (e.kind == kind::Unsupported) {
         Json records = Json::array();
         for (const UnsupportedRecord& r : e.records)
-            records.push_back({{"kind", r.kind}, {"length", r.length}, {"payload", hexBytes(r.payload)}});
+            records.push_back({{"kind", r.kind}, {"length", r.length}, {"payload", hexText(r.payload)}});
         j["records"] = std::move(records);
     }
     return j;
@@ -219,7 +194,7 @@ void printEntry(std::ostream& out, const DataEntry& e, const std::string& indent
     out << '\n';
     if (e.kind == kind::Unsupported)
         for (const UnsupportedRecord& r : e.records)
-            out << indent << "  kind " << int(r.kind) << ", length " << r.length << ": " << hexBytes(r.payload) << '\n';
+            out << indent << "  kind " << int(r.kind) << ", length " << r.length << ": " << hexText(r.payload) << '\n';
 }
 
 void printNode(std::ostream& out, const MenuDocument& doc, const MenuNode* node, int depth)
@@ -265,7 +240,7 @@ struct ConvertArgs {
 
 void convert(CliContext& ctx, const ConvertArgs& args)
 {
-    openDocument(ctx, args.in);
+    ctx.openDocument(args.in);
     args.saveMode.applyTo(ctx.workspace.saveMode);
     if (const Status written = writeMenuFile(args.out, ctx.workspace); !written)
         ctx.fail(written.failure());
@@ -284,7 +259,7 @@ void registerDocumentCommands(CLI::App& app, CliContext& ctx)
     dump->add_option("FILE", dumpArgs->file, "The mma_ucp file")->required();
     dump->add_flag("--json", dumpArgs->json, "Print the document as JSON");
     dump->callback([&ctx, dumpArgs] {
-        const OpenedMenu opened = openDocument(ctx, dumpArgs->file, true);
+        const OpenedMenu opened = ctx.openDocument(dumpArgs->file, true);
         if (dumpArgs->json)
             std::cout << documentJson(ctx, opened.itemBaseUpdated).dump(2) << '\n';
         else

@@ -7,7 +7,7 @@
 #include "core/menu_writer.h"
 #include "edit/menu_open.h"
 #include "edit/tree_edit.h"
-#include "edit/undo_history.h"
+#include "edit/document_controller.h"
 
 namespace tessaro::cli {
 
@@ -47,9 +47,10 @@ void runEdit(CliContext& ctx, const EditArgs& args)
         for (const std::string& warning : opened->warnings)
             ctx.prompter.show(MessageIcon::Warning, "Warning", warning);
     }
-    UndoHistory history(ws);
+    DocumentController document(ws);
+    document.opened();
     for (const std::string& op : args.ops) {
-        const Status applied = applyEditOp(op, ws, history, ctx.prompter);
+        const Status applied = applyEditOp(op, document, ctx.prompter);
         if (!applied)
             ctx.fail("Op \"" + op + "\" failed: " + applied.error());
     }

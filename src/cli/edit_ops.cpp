@@ -6,7 +6,7 @@
 #include "core/prompter.h"
 #include "core/workspace.h"
 #include "edit/tree_edit.h"
-#include "edit/undo_history.h"
+#include "edit/document_controller.h"
 
 namespace tessaro::cli {
 
@@ -195,23 +195,19 @@ std::string_view stepName(std::string_view op)
 
 } // namespace
 
-Status applyEditOp(std::string_view op, Workspace& workspace, UndoHistory& history, Prompter& prompter)
+Status applyEditOp(std::string_view op, DocumentController& document, Prompter& prompter)
 {
     OpText text(op);
     const std::string_view verb = text.word();
     if (verb == "undo" || verb == "redo") {
         if (Status s = noMoreWords(text); !s)
             return s;
-        const bool done = verb == "undo" ? history.undo().has_value() : history.redo().has_value();
+        const bool done = verb == "undo" ? document.undo().has_value() : document.redo().has_value();
         if (!done)
             return Error{verb == "undo" ? "nothing to undo" : "nothing to redo"};
         return Status::success();
     }
-    UndoHistory::Snapshot before = history.capture();
-    Status applied = applyTreeOp(op, workspace, prompter);
-    if (applied)
-        history.commit(stepName(op), std::move(before));
-    return applied;
+    return document.change(stepName(op), {}, [&] { return applyTreeOp(op, document.workspace(), prompter); });
 }
 
 } // namespace tessaro::cli

@@ -17,15 +17,15 @@
 
 namespace tessaro {
 class Prompter;
-class UndoHistory;
+class DocumentController;
 struct Workspace;
 }
 
 namespace tessaro::cli {
 
-// Runs one op on the workspace's document; each op that changes it is one step of `history`.
+// Runs one op on the document; each op that changes it is one undo step.
 // A malformed op, a bad number, an unknown item, an op the editing rules refuse, or an undo or
 // redo with nothing to take back returns the reason and leaves the document unchanged.
-Status applyEditOp(std::string_view op, Workspace& workspace, UndoHistory& history, Prompter& prompter);
+Status applyEditOp(std::string_view op, DocumentController& document, Prompter& prompter);
 
 } // namespace tessaro::cli

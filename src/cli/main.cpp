@@ -27,13 +27,16 @@ int main(int argc, char** argv)
     registerEditCommands(app, ctx);
     registerPhoneCommands(app, ctx);
     registerDrmCommands(app, ctx);
+    registerTextCommands(app, ctx);
 
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
-        return app.exit(e) == 0 ? 0 : 1;
-    } catch (const CommandFailed&) {
-        return 1;
+        const int status = app.exit(e) == 0 ? 0 : 1;
+        // diff, like diff(1), tells trouble (2) from a difference (1).
+        return status != 0 && app.get_subcommand("diff")->parsed() ? 2 : status;
+    } catch (const CommandFailed& failed) {
+        return failed.status;
     } catch (const std::exception& e) {
         std::cerr << e.what() << '\n';
         return 1;

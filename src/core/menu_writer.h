@@ -6,6 +6,7 @@
 // data area, 16-bit lengths) are refused before anything is written, and a file on disk is
 // replaced only by a complete new one.
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -18,6 +19,11 @@
 namespace tessaro {
 
 struct Workspace;
+
+// The most menu items a document holds: record positions are one byte (0xFF means none), and
+// 10 of the 255 records are the file root, the Softkeys container, the softkeys and the
+// Menu Root.
+inline constexpr size_t kMaxMenuItems = 245;
 
 // Refused in 22-byte records (caption "Error"), followed by the items' names.
 inline constexpr std::string_view kDialIn22ByteText =

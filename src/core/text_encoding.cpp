@@ -23,6 +23,29 @@ void appendCodePoint(std::string& out, char32_t c)
     }
 }
 
+// The code point of the UTF-8 sequence at i, advancing i past it; a malformed byte gives
+// U+FFFD and is passed alone.
+char32_t nextCodePoint(std::string_view text, size_t& i)
+{
+    const auto b = static_cast<unsigned char>(text[i]);
+    const size_t length = b < 0x80 ? 1 : (b & 0xE0) == 0xC0 ? 2 : (b & 0xF0) == 0xE0 ? 3 : (b & 0xF8) == 0xF0 ? 4 : 0;
+    if (length == 0 || i + length > text.size()) {
+        ++i;
+        return 0xFFFD;
+    }
+    char32_t c = length == 1 ? b : b & (0x7F >> length);
+    for (size_t k = 1; k < length; ++k) {
+        const auto next = static_cast<unsigned char>(text[i + k]);
+        if ((next & 0xC0) != 0x80) {
+            ++i;
+            return 0xFFFD;
+        }
+        c = (c << 6) | (next & 0x3F);
+    }
+    i += length;
+    return c;
+}
+
 } // namespace
 
 std::string latin1ToUtf8(std::string_view text)
@@ -39,29 +62,38 @@ std::string utf8ToLatin1(std::string_view text)
     std::string out;
     out.reserve(text.size());
     for (size_t i = 0; i < text.size();) {
-        const auto b = static_cast<unsigned char>(text[i]);
-        size_t length = b < 0x80 ? 1 : (b & 0xE0) == 0xC0 ? 2 : (b & 0xF0) == 0xE0 ? 3 : (b & 0xF8) == 0xF0 ? 4 : 0;
-        if (length == 0 || i + length > text.size()) {
-            out += '?';
-            ++i;
-            continue;
-        }
-        char32_t c = length == 1 ? b : b & (0x7F >> length);
-        bool valid = true;
-        for (size_t k = 1; k < length; ++k) {
-            const auto next = static_cast<unsigned char>(text[i + k]);
-            valid = valid && (next & 0xC0) == 0x80;
-            c = (c << 6) | (next & 0x3F);
-        }
-        if (!valid) {
-            out += '?';
-            ++i;
-            continue;
-        }
+        const char32_t c = nextCodePoint(text, i);
         out += c <= 0xFF ? static_cast<char>(c) : '?';
-        i += length;
     }
     return out;
+}
+
+std::u16string utf8ToUtf16(std::string_view text)
+{
+    std::u16string out;
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size();) {
+        const char32_t c = nextCodePoint(text, i);
+        if (c >= 0x10000) {
+            out += static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10));
+            out += static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
+        } else {
+            out += static_cast<char16_t>(c);
+        }
+    }
+    return out;
+}
+
+bool isPairedUtf16(std::u16string_view text)
+{
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char16_t u = text[i];
+        if (u >= 0xD800 && u <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF)
+            ++i;
+        else if (u >= 0xD800 && u <= 0xDFFF)
+            return false;
+    }
+    return true;
 }
 
 std::string utf16ToUtf8(std::u16string_view text)

@@ -13,5 +13,10 @@ std::string latin1ToUtf8(std::string_view text);
 std::string utf8ToLatin1(std::string_view text);
 // UTF-16 code units as UTF-8; an unpaired surrogate becomes U+FFFD.
 std::string utf16ToUtf8(std::u16string_view text);
+// UTF-8 as UTF-16 code units; malformed bytes become U+FFFD.
+std::u16string utf8ToUtf16(std::string_view text);
+// True when every surrogate of the text is one of a pair, so it survives the way to UTF-8
+// and back.
+bool isPairedUtf16(std::u16string_view text);
 
 } // namespace tessaro

@@ -41,10 +41,10 @@ std::optional<ViewState> DocumentController::redo(ViewState current)
 
 void DocumentController::commit(std::string_view step, UndoHistory::Snapshot before)
 {
-    // Before the first New or Open there is nothing to take back.
-    if (open_)
-        history_.commit(step, std::move(before));
-    announce();
+    // Before the first New or Open there is nothing to take back; an action that changed
+    // nothing is no step and needs no redrawing.
+    if (open_ && history_.commit(step, std::move(before)))
+        announce();
 }
 
 void DocumentController::announce()

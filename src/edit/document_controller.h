@@ -17,7 +17,8 @@ struct Workspace;
 
 class DocumentController {
 public:
-    // Told after every change of the document, its save mode or its history.
+    // Told after every recorded change of the open document or its save mode, and after
+    // every change of its history or open state.
     using Listener = std::function<void()>;
 
     explicit DocumentController(Workspace& workspace);

@@ -11,6 +11,7 @@
 #include <string>
 #include <string_view>
 
+#include "core/menu_writer.h"
 #include "core/result.h"
 #include "core/translatable.h"
 #include "edit/edit_rules.h"
@@ -26,11 +27,6 @@ struct Workspace;
 // AddFirst as the first of its siblings, AddSubitemFirst / AddSubitemLast as the first / last
 // child of the selected node.
 enum class InsertPosition { AddBefore, AddFirst, AddSubitemFirst, AddSubitemLast };
-
-// The most menu items a document holds: record positions are one byte (0xFF means none), and
-// 10 of the 255 records are the file root, the Softkeys container, the softkeys and the
-// Menu Root.
-inline constexpr size_t kMaxMenuItems = 245;
 
 // The refusal (kind Refused, caption "Warning"; shown with the warning icon) of an insert
 // that would pass kMaxMenuItems.

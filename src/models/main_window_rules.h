@@ -36,7 +36,10 @@ struct DocumentCommands {
 DocumentCommands documentCommands(bool documentOpen, bool connected);
 
 // Window captions.
-inline constexpr const char* kMainCaption = "Tessaro v.0.6";
+// The program's name and version as the caption, the tray and the splash show it; the version
+// is the project's, given by the build.
+inline constexpr const char* kVersionText = "v." TESSARO_VERSION;
+inline constexpr const char* kMainCaption = "Tessaro v." TESSARO_VERSION;
 inline constexpr const char* kJokeCaption = TRANSLATABLE("Core", "O-ops... We must have done smth wrong :(");
 inline constexpr const char* kAfterJokeCaption = "Tessaro v.0.5";
 

@@ -78,7 +78,7 @@ QAction* makeAction(QObject* owner, const char* name, const QString& text)
 MainWindow::MainWindow(AppContext& context, Prompter& prompter, FileDialogs& files,
                          AboutBox* about, QWidget* parent)
     : QMainWindow(parent), ctx_(context), prompter_(prompter), files_(files), about_(about),
-      dispatch_(std::make_shared<GuiDispatch>(this)), history_(context.workspace)
+      dispatch_(std::make_shared<GuiDispatch>(this)), document_(context.workspace)
 {
     setObjectName(QStringLiteral("mainWindow"));
     setCaption(kMainCaption);
@@ -95,6 +95,7 @@ MainWindow::MainWindow(AppContext& context, Prompter& prompter, FileDialogs& fil
     buildCentral();
     buildStatusBar();
     buildTray();
+    document_.setListener([this] { documentChanged(); });
 
     timer_ = new QTimer(this);
     timer_->setObjectName(QStringLiteral("fadeTimer"));
@@ -482,7 +483,7 @@ void MainWindow::buildTray()
     tray_ = new QSystemTrayIcon(this);
     tray_->setObjectName(QStringLiteral("trayIcon"));
     tray_->setIcon(tessaro::trayImage(15));
-    tray_->setToolTip(QStringLiteral("Tessaro v.0.4"));
+    tray_->setToolTip(QString::fromLatin1(kMainCaption));
     balloonTitle_ = tr("P2K Status");
     balloonText_ = coreText("Disconnected");
     // Tray icons have no hover notification here; a click on the icon shows the phone info.
@@ -575,7 +576,7 @@ void MainWindow::fillProfileSelector()
 
 void MainWindow::documentCommandsChanged()
 {
-    const DocumentCommands c = documentCommands(documentOpen_, ctx_.link.connected);
+    const DocumentCommands c = documentCommands(document_.isOpen(), ctx_.link.connected);
     saveAction_->setEnabled(c.save);
     saveToPhone_->setEnabled(c.saveToPhone);
     available_->setEnabled(c.availableItems);
@@ -626,43 +627,29 @@ void MainWindow::showNotices(const std::vector<Notice>& notices)
 
 bool MainWindow::confirmUnsavedChanges()
 {
-    return askToSaveChanges(documentOpen_ && history_.isModified(), prompter_,
-                                 [this] { return saveDocument(); });
-}
-
-void MainWindow::startHistory()
-{
-    history_.clear();
-    showHistory();
-}
-
-void MainWindow::commitStep(std::string_view name, UndoHistory::Snapshot before)
-{
-    // Without a document (before the first New or Open) there is nothing to take back.
-    if (documentOpen_)
-        history_.commit(name, std::move(before));
-    showHistory();
+    return askToSaveChanges(document_.isModified(), prompter_, [this] { return saveDocument(); });
 }
 
 void MainWindow::changeSaveMode(const std::function<void(SaveMode&)>& change)
 {
-    UndoHistory::Snapshot before = history_.capture(viewState());
-    change(ctx_.workspace.saveMode);
-    showSaveMode();
-    commitStep(undo_step::ChangeSaveMode, std::move(before));
+    document_.change(undo_step::ChangeSaveMode, viewState(), [&] {
+        change(ctx_.workspace.saveMode);
+        showSaveMode();
+    });
 }
 
-void MainWindow::showHistory()
+void MainWindow::documentChanged()
 {
-    const bool canUndo = documentOpen_ && history_.canUndo();
-    const bool canRedo = documentOpen_ && history_.canRedo();
+    const UndoHistory& history = document_.history();
+    const bool canUndo = document_.isOpen() && history.canUndo();
+    const bool canRedo = document_.isOpen() && history.canRedo();
     undo_->setEnabled(canUndo);
     redo_->setEnabled(canRedo);
-    undo_->setText(canUndo ? tr("&Undo ") + coreText(history_.undoName())
-                           : tr("&Undo"));
-    redo_->setText(canRedo ? tr("&Redo ") + coreText(history_.redoName())
-                           : tr("&Redo"));
-    setWindowModified(documentOpen_ && history_.isModified());
+    undo_->setText(canUndo ? tr("&Undo ") + coreText(history.undoName()) : tr("&Undo"));
+    redo_->setText(canRedo ? tr("&Redo ") + coreText(history.redoName()) : tr("&Redo"));
+    setWindowModified(document_.isModified());
+    documentCommandsChanged();
+    showStatusLine();
 }
 
 ViewState MainWindow::viewState() const
@@ -688,21 +675,17 @@ void MainWindow::showRestored(const std::optional<ViewState>& view)
     MenuNode* selected = view->selected >= 0 ? document.nodeAt(static_cast<size_t>(view->selected)) : nullptr;
     tree_->selectNode(selected ? selected : document.menuRoot());
     showSaveMode();
-    showStatusLine();
     showItemSummary();
-    showHistory();
 }
 
 void MainWindow::undoStep()
 {
-    if (documentOpen_)
-        showRestored(history_.undo(viewState()));
+    showRestored(document_.undo(viewState()));
 }
 
 void MainWindow::redoStep()
 {
-    if (documentOpen_)
-        showRestored(history_.redo(viewState()));
+    showRestored(document_.redo(viewState()));
 }
 
 void MainWindow::setCaption(const char* caption)
@@ -737,10 +720,7 @@ void MainWindow::newDocument()
     summary_->hide();
     tree_->selectNode(root);
     tree_->expand(model_->indexOfNode(root));
-    documentOpen_ = true;
-    documentCommandsChanged();
-    showStatusLine();
-    startHistory();
+    document_.opened();
 }
 
 void MainWindow::openDocument()
@@ -770,19 +750,14 @@ void MainWindow::openFile(const std::string& path)
     }
     // A file that is no menu file leaves the document as it was; after an open that got
     // under way only what was read can be saved.
-    documentOpen_ = !ws.document.isEmpty();
-    documentCommandsChanged();
-    if (documentOpen_)
+    if (!ws.document.isEmpty())
         tree_->expand(model_->indexOfNode(ws.document.menuRoot()));
-    showStatusLine();
-    startHistory();
-    if (opened && opened->repaired)
-        markModified();
+    document_.opened(opened && opened->repaired);
 }
 
 bool MainWindow::saveDocument()
 {
-    if (!documentOpen_ || ctx_.workspace.document.isEmpty())
+    if (!document_.isOpen())
         return false;
     const std::string path = files_.saveFile({QT_TRANSLATE_NOOP("Core", "Save mma as..."),
                                               kMmaFilter, {}, {}});
@@ -793,8 +768,7 @@ bool MainWindow::saveDocument()
         showFailure(written.failure());
         return false;
     }
-    history_.setSaved();
-    showHistory();
+    document_.saved();
     return true;
 }
 
@@ -826,7 +800,6 @@ void MainWindow::openFromPhone()
     Workspace& ws = ctx_.workspace;
     summary_->setPlainText(tr("Item summary:"));
     summary_->hide();
-    documentOpen_ = false;
     const auto opened = openMenuFromPhone(ctx_.roundTrip, ws, ctx_.profiles);
     showProfileState();
     if (!opened && !opened.failure().cancelled())
@@ -838,25 +811,19 @@ void MainWindow::openFromPhone()
                 showFailure(patched.failure());
     }
     const bool read = opened && !ws.document.isEmpty();
-    documentOpen_ = read;
     if (read)
         tree_->expand(model_->indexOfNode(ws.document.menuRoot()));
-    documentCommandsChanged();
-    showStatusLine();
-    startHistory();
-    if (read && opened->repaired)
-        markModified();
+    document_.opened(read && opened->repaired);
 }
 
 void MainWindow::saveToPhone()
 {
-    if (!documentOpen_ || ctx_.workspace.document.isEmpty())
+    if (!document_.isOpen())
         return;
     const Status saved = saveMenuToPhone(ctx_.roundTrip, ctx_.workspace);
     // The menu on the phone is as good as a saved file.
     if (saved) {
-        history_.setSaved();
-        showHistory();
+        document_.saved();
         return;
     }
     if (saved.cancelled())
@@ -924,11 +891,11 @@ bool MainWindow::menuHasNodes() const
 void MainWindow::selectPhoneProfile(const std::string& prefix)
 {
     // A profile brings its own save mode; a change of it can be taken back like a click.
-    UndoHistory::Snapshot before = history_.capture(viewState());
-    if (const Status loaded = ctx_.profiles.loadProfile(prefix, ctx_.workspace); !loaded)
-        showFailure(loaded.failure(), MessageIcon::Warning);
-    showProfileState();
-    commitStep(undo_step::ChangeSaveMode, std::move(before));
+    document_.change(undo_step::ChangeSaveMode, viewState(), [&] {
+        if (const Status loaded = ctx_.profiles.loadProfile(prefix, ctx_.workspace); !loaded)
+            showFailure(loaded.failure(), MessageIcon::Warning);
+        showProfileState();
+    });
 }
 
 void MainWindow::showProfileState()
@@ -946,8 +913,9 @@ void MainWindow::insertItem(InsertPosition position)
     const int entry = available_->currentIndex();
     if (!selected || entry < 0)
         return;
-    UndoHistory::Snapshot before = history_.capture(viewState());
-    const auto result = insertAvailableItem(ctx_.workspace, static_cast<size_t>(entry), selected, position);
+    const auto result = document_.change(undo_step::InsertItem, viewState(), [&] {
+        return insertAvailableItem(ctx_.workspace, static_cast<size_t>(entry), selected, position);
+    });
     if (!result) {
         if (result.failure().kind == ErrorKind::Refused)
             showFailure(result.failure(), MessageIcon::Warning);
@@ -957,8 +925,6 @@ void MainWindow::insertItem(InsertPosition position)
     if (result->custom)
         tree_->selectNode(result->node);
     tree_->expand(model_->indexOfNode(selected));
-    showStatusLine();
-    commitStep(undo_step::InsertItem, std::move(before));
     if (result->custom)
         modifyNode(result->node);
 }
@@ -969,12 +935,12 @@ void MainWindow::replaceItem()
     const int entry = available_->currentIndex();
     if (!node || entry < 0)
         return;
-    UndoHistory::Snapshot before = history_.capture(viewState());
-    const auto result = replaceWithItem(ctx_.workspace, static_cast<size_t>(entry), node);
+    const auto result = document_.change(undo_step::ReplaceItem, viewState(), [&] {
+        return replaceWithItem(ctx_.workspace, static_cast<size_t>(entry), node);
+    });
     if (!result)
         return;
     showItemSummary();
-    commitStep(undo_step::ReplaceItem, std::move(before));
     if (result->custom)
         modifyNode(result->node);
 }
@@ -1008,10 +974,10 @@ void MainWindow::modifyNode(MenuNode* node)
         ok = runItemEditor_ ? runItemEditor_(form) : form.exec() == QDialog::Accepted;
     }
     if (ok) {
-        UndoHistory::Snapshot before = history_.capture(viewState());
-        const bool saveAll = ctx_.workspace.saveMode.saveAll();
-        commitItemEdit(document, *node, form.itemResult(saveAll), saveAll);
-        commitStep(undo_step::ModifyItem, std::move(before));
+        document_.change(undo_step::ModifyItem, viewState(), [&] {
+            const bool saveAll = ctx_.workspace.saveMode.saveAll();
+            commitItemEdit(document, *node, form.itemResult(saveAll), saveAll);
+        });
     }
     showItemSummary();
 }
@@ -1021,51 +987,47 @@ void MainWindow::deleteItem()
     MenuNode* node = tree_->selectedNode();
     if (!node)
         return;
-    UndoHistory::Snapshot before = history_.capture(viewState());
-    const auto deleted = deleteSubtreeAfterAsking(ctx_.workspace.document, node, prompter_);
-    if (deleted && *deleted) {
-        showStatusLine();
+    const auto deleted = document_.change(undo_step::DeleteItem, viewState(), [&] {
+        return deleteSubtreeAfterAsking(ctx_.workspace.document, node, prompter_);
+    });
+    if (deleted && *deleted)
         showItemSummary();
-        commitStep(undo_step::DeleteItem, std::move(before));
-    }
 }
 
 void MainWindow::moveItemUp()
 {
     MenuNode* node = tree_->selectedNode();
-    UndoHistory::Snapshot before = history_.capture(viewState());
-    if (node && moveNodeUp(ctx_.workspace.document, node)) {
-        tree_->selectNode(node);
-        commitStep(undo_step::MoveUp, std::move(before));
-    }
+    if (!node)
+        return;
+    document_.change(undo_step::MoveUp, viewState(), [&] {
+        if (moveNodeUp(ctx_.workspace.document, node))
+            tree_->selectNode(node);
+    });
 }
 
 void MainWindow::moveItemDown()
 {
     MenuNode* node = tree_->selectedNode();
-    UndoHistory::Snapshot before = history_.capture(viewState());
-    if (node && moveNodeDown(ctx_.workspace.document, node)) {
-        tree_->selectNode(node);
-        commitStep(undo_step::MoveDown, std::move(before));
-    }
+    if (!node)
+        return;
+    document_.change(undo_step::MoveDown, viewState(), [&] {
+        if (moveNodeDown(ctx_.workspace.document, node))
+            tree_->selectNode(node);
+    });
 }
 
 void MainWindow::dropOnNode(MenuNode* target, const DragSource& source)
 {
-    UndoHistory::Snapshot before = history_.capture(viewState());
-    const auto result = dropOntoNode(ctx_.workspace, target, source);
+    const auto result = document_.change(undo_step::DropItem, viewState(), [&] {
+        return dropOntoNode(ctx_.workspace, target, source);
+    });
     if (!result) {
         if (result.failure().kind == ErrorKind::Refused)
             showFailure(result.failure(), MessageIcon::Warning);
         return;
     }
-    if (!source.fromTree)
-        tree_->selectNode(result->node);
-    else
-        tree_->selectNode(source.node);
+    tree_->selectNode(source.fromTree ? source.node : result->node);
     tree_->collapseAfterDrop(result->node);
-    showStatusLine();
-    commitStep(undo_step::DropItem, std::move(before));
     if (!source.fromTree && result->custom)
         modifyNode(result->node);
 }
@@ -1085,14 +1047,14 @@ void MainWindow::pickAvailableItem(int index)
 
 void MainWindow::pickProfile(int index)
 {
-    UndoHistory::Snapshot before = history_.capture(viewState());
-    const auto selection = ctx_.profiles.select(index, ctx_.workspace);
-    if (!selection)
-        showFailure(selection.failure(), MessageIcon::Warning);
-    else if (*selection == ProfileManager::Selection::CreateNew)
-        createFirmwareProfile();
-    showProfileState();
-    commitStep(undo_step::ChangeSaveMode, std::move(before));
+    document_.change(undo_step::ChangeSaveMode, viewState(), [&] {
+        const auto selection = ctx_.profiles.select(index, ctx_.workspace);
+        if (!selection)
+            showFailure(selection.failure(), MessageIcon::Warning);
+        else if (*selection == ProfileManager::Selection::CreateNew)
+            createFirmwareProfile();
+        showProfileState();
+    });
 }
 
 void MainWindow::createFirmwareProfile()
@@ -1222,12 +1184,6 @@ void MainWindow::fadeTick()
         timer_->stop();
     if (t.requestClose)
         close();
-}
-
-void MainWindow::markModified()
-{
-    history_.setUnsaved();
-    showHistory();
 }
 
 bool MainWindow::screenshot(const QString& file)

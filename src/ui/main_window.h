@@ -16,7 +16,7 @@
 #include "core/result.h"
 #include "edit/edit_rules.h"
 #include "models/main_window_rules.h"
-#include "edit/undo_history.h"
+#include "edit/document_controller.h"
 #include "models/window_fade.h"
 #include "phone/connection_monitor.h"
 #include "ui/entry_dialogs.h"
@@ -79,7 +79,7 @@ public:
     // The display text remembered from the last pick in the available items.
     const std::string& pickedEntry() const { return picked_; }
     // The undo history of the open document.
-    const UndoHistory& history() const { return history_; }
+    const UndoHistory& history() const { return document_.history(); }
 
     // --- commands (each also bound to its menu entry or button) -------------------------
     void newDocument();
@@ -120,10 +120,6 @@ public:
     void trayIconHovered();
     // One tick of the fade timer.
     void fadeTick();
-
-    // The document differs from the file it came from (e.g. a damaged file was repaired while
-    // it was read): the window's modified state, isWindowModified().
-    void markModified();
 
     // Saves a picture of the window (with its frame contents) to `file`; false on failure.
     bool screenshot(const QString& file);
@@ -185,14 +181,11 @@ private:
     // Before New, Open, Open from phone and closing: true when the action may go on (the
     // document is unchanged, or was saved, or the user discards the changes).
     bool confirmUnsavedChanges();
-    // A fresh undo history for a document just made or read.
-    void startHistory();
-    // Ends a user action that began with `before`: one undo step when the document changed.
-    void commitStep(std::string_view name, UndoHistory::Snapshot before);
     // A click on a save-mode control, recorded as one step.
     void changeSaveMode(const std::function<void(SaveMode&)>& change);
-    // The Edit menu and the title's modified mark follow the history.
-    void showHistory();
+    // After every change of the document or its history: the Edit menu, the title's modified
+    // mark, the commands that need a document and the status line follow.
+    void documentChanged();
     // The window after an undo or redo brought back a state seen in `view`.
     void showRestored(const std::optional<ViewState>& view);
     ViewState viewState() const;
@@ -257,8 +250,7 @@ private:
     SplashScreen* splash_ = nullptr;
     WindowFade fade_;
     JokeMode joke_;
-    bool documentOpen_ = false;
-    UndoHistory history_;
+    DocumentController document_;
     std::string picked_;
     std::function<bool(ItemPropertiesWindow&)> runItemEditor_;
     // The phone file browser's dialogs and platform choices, made at its first use.

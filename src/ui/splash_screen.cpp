@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
+#include "models/main_window_rules.h"
 #include "ui/progress_window.h"
 
 namespace tessaro {
@@ -38,7 +39,7 @@ SplashScreen::SplashScreen(QWidget* owner)
     layout->setContentsMargins(24, 18, 24, 18);
     layout->addWidget(label("readyLabel", QStringLiteral("D2U05 Ready"), 0, false));
     layout->addWidget(label("productLabel", QStringLiteral("Tessaro"), 14, true));
-    layout->addWidget(label("versionLabel", QStringLiteral("v.0.6"), 2, false));
+    layout->addWidget(label("versionLabel", QString::fromLatin1(kVersionText), 2, false));
     layout->addWidget(label("editionLabel", tr("edition"), 0, false));
     layout->addWidget(label("dedicationLabel", tr("For everyone who keeps an old phone alive."),
                             -1, false));

@@ -11,37 +11,8 @@
 namespace tessaro {
 namespace {
 
-using testing::MenuBuilder;
+using testing::richFile;
 using Bytes = std::vector<uint8_t>;
-
-// A menu with every kind of data record, softkey data, nesting three deep and custom items.
-// Kind 6 is a dial number in 36-byte files and an icon in 22-byte ones (`withDialNumber`).
-Bytes richFile(int recordSize, ByteOrder o, bool c698p, uint8_t iconKind, bool withDialNumber)
-{
-    using namespace testing;
-    MenuBuilder b(recordSize, o, c698p);
-    b.softkey(0, {"PhoneBook", 0, 0x08, 0x41, titleRecord(1, {{1, u"Names"}, {35, u"\u0418\u043C\u0435\u043D\u0430"}}, recordSize, o)});
-    b.softkey(4, {"~2", 0, 0x18, 0x00, iconRecord(iconKind, kRoleList, u"/a/mobile/picture/k.gif", o)});
-    const int games = b.add(MenuBuilder::kRoot, "Games", kTypeContainer,
-                            join({titleRecord(0, {{1, u"Games"}, {7, u"Spiele"}, {6, u"Jeux"}}, recordSize, o),
-                                  iconRecord(iconKind, kRoleStatic, u"/b/games.gif", o),
-                                  drmRecord(15, 0x12, 17, o)}));
-    b.add(games, "Calculator", kTypeJava,
-          join({asciiRecord(9, "Calc, Vendor, com.example.Calc", o), asciiRecord(10, "Calc", o),
-                asciiRecord(11, "Vendor", o), drmRecord(16, 0x12, 300, o), drmRecord(17, 0x00, 0xFFFF, o)}));
-    const int tools = b.add(games, "Tools", kTypeContainer, titleRecord(0, {{1, u""}}, recordSize, o));
-    b.add(tools, "~12", kTypeUrl, join({asciiRecord(5, "http://example.org/menu", o), titleRecord(0, {{1, u"Web"}}, recordSize, o)}));
-    b.add(tools, "~13", kTypeShowText, titleRecord(21, {{1, u"Line one\nLine two"}, {2, u"\u0627\u0644\u0633\u0644\u0627\u0645"}}, recordSize, o));
-    b.add(MenuBuilder::kRoot, "DialedCalls", kTypeShortcut, shortcutRecord("DialedCalls", o));
-    b.add(MenuBuilder::kRoot, "~14", kTypeAction, join({actionRecord(0x1234, o), codeRecord(18, 3, o)}));
-    b.add(MenuBuilder::kRoot, "~15", kTypeCall,
-          join({codeRecord(19, 0, o), codeRecord(20, 255, o),
-                withDialNumber ? asciiRecord(6, "+15551234", o) : titleRecord(0, {{9, u"Chiama"}}, recordSize, o),
-                // Unknown kinds, kept by "Save all data".
-                dataRecord(2, Bytes{0xDE, 0xAD}, o), dataRecord(24, Bytes{}, o), dataRecord(255, Bytes(40, 0x5A), o)}));
-    b.add(MenuBuilder::kRoot, "Radio");
-    return b.bytes();
-}
 
 Result<ReadReport> read(const Bytes& bytes, Workspace& ws)
 {

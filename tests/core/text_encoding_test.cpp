@@ -28,5 +28,14 @@ TEST(TextEncoding, Utf16ToUtf8)
     EXPECT_EQ(utf16ToUtf8(std::u16string(1, char16_t(0xD800))), "\xEF\xBF\xBD");  // unpaired surrogate
 }
 
+TEST(TextEncoding, Utf8ToUtf16AndWhatSurvivesTheWayBack)
+{
+    EXPECT_EQ(utf8ToUtf16("Spiele \xC3\xA9\xF0\x9F\x98\x80"), u"Spiele \u00E9\U0001F600");
+    EXPECT_EQ(utf8ToUtf16("a\xC3"), u"a\uFFFD");
+    EXPECT_TRUE(isPairedUtf16(u"\U0001F600"));
+    EXPECT_FALSE(isPairedUtf16(std::u16string(1, char16_t(0xDC00))));
+    EXPECT_FALSE(isPairedUtf16(std::u16string{char16_t(0xD800), u'a'}));
+}
+
 } // namespace
 } // namespace tessaro

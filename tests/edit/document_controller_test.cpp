@@ -35,10 +35,11 @@ TEST_F(Controlled, EachChangeIsOneStepAndOneAnnouncement)
     EXPECT_TRUE(controller.isOpen());
     EXPECT_FALSE(controller.isModified());
 
-    // A change that changes something is a step; one that changes nothing is none.
+    // A change that changes something is a step and an announcement; one that changes
+    // nothing is neither.
     EXPECT_TRUE(controller.change("Change save mode", {}, [this] { return toggleCdma(); }));
     EXPECT_FALSE(controller.change("Move up", {}, [] { return false; }));
-    EXPECT_EQ(announced, 3);
+    EXPECT_EQ(announced, 2);
     EXPECT_TRUE(controller.isModified());
     EXPECT_EQ(controller.history().undoName(), "Change save mode");
 
@@ -50,7 +51,7 @@ TEST_F(Controlled, EachChangeIsOneStepAndOneAnnouncement)
 
     controller.saved();
     EXPECT_FALSE(controller.isModified());
-    EXPECT_EQ(announced, 6);
+    EXPECT_EQ(announced, 5);
 }
 
 TEST_F(Controlled, NothingIsRecordedWithoutAnOpenDocument)

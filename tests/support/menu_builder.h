@@ -116,4 +116,8 @@ private:
     std::vector<int> rootChildren_;
 };
 
+// A menu with every kind of data record, softkey data, nesting three deep and custom items.
+// Kind 6 is a dial number in 36-byte files and an icon in 22-byte ones (`withDialNumber`).
+std::vector<uint8_t> richFile(int recordSize, ByteOrder order, bool c698p, uint8_t iconKind, bool withDialNumber);
+
 } // namespace tessaro::testing

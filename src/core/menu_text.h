@@ -1,0 +1,38 @@
+#pragma once
+// The text form of a menu: a JSON document meant to be written by hand and kept under version
+// control. Its keys come in a fixed order, each item is one object, titles are plain text:
+//
+//   {"saveMode": {"recordSize": 36, "iconMarker": "0C", "c698p": false, "cdma": false, "saveAll": true},
+//    "softkeys": [ seven items ],
+//    "menu": [ items ]}
+//   item: {"id": "Games", "type": "container", "options": "0x08", "attributes": "0x41",
+//          "data": [ records ], "items": [ subitems ]}
+//
+// The layout of every record kind is in docs/formats.md. Numbers the file derives from the
+// tree (record numbers, index fields, data offsets and lengths) are not part of it.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "core/menu_description.h"
+#include "core/result.h"
+
+namespace tessaro {
+
+// The description as JSON text, two spaces per level, ending with a line break. Nothing is
+// lost: a record of an unknown kind is kept as hexadecimal, a text that UTF-8 cannot carry
+// (an unpaired surrogate) as its UTF-16 units.
+std::string menuTextOf(const MenuDescription& description);
+
+// Reads the text form. Fails (kind Format) on the first problem, its text starting with the
+// JSON path of the value: malformed JSON (with its line and column), a missing or unknown key,
+// a value of the wrong type or out of range, an unknown kind or type name, bad hexadecimal.
+// The limits of a menu file are checkMenuDescription's (core/menu_description.h). A missing
+// save mode key takes the panel's default, but "saveAll" is on unless the text says false.
+Result<MenuDescription> parseMenuText(std::string_view text);
+
+// The name an item type has in the text form ("container", "java"), or its number.
+std::string itemTypeText(uint8_t itemType);
+
+} // namespace tessaro
