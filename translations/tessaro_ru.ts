@@ -1334,10 +1334,6 @@ Thanks to everyone who tried the menus on their own phones and reported what wor
         <translation>Открыть mma_ucp из файла</translation>
     </message>
     <message>
-        <source>&amp;Save as...</source>
-        <translation>&amp;Сохранить как...</translation>
-    </message>
-    <message>
         <source>Save mma_ucp to file</source>
         <translation>Сохранить mma_ucp в файл</translation>
     </message>
@@ -1368,10 +1364,6 @@ Thanks to everyone who tried the menus on their own phones and reported what wor
     <message>
         <source>E&amp;xit</source>
         <translation>В&amp;ыход</translation>
-    </message>
-    <message>
-        <source>Setup</source>
-        <translation>Настройка</translation>
     </message>
     <message>
         <source>&amp;About...</source>
@@ -1432,18 +1424,6 @@ Thanks to everyone who tried the menus on their own phones and reported what wor
     <message>
         <source>&amp;Edit</source>
         <translation>&amp;Правка</translation>
-    </message>
-    <message>
-        <source>Virtual phone</source>
-        <translation>Виртуальный телефон</translation>
-    </message>
-    <message>
-        <source>Plug in</source>
-        <translation>Подключить</translation>
-    </message>
-    <message>
-        <source>Unplug</source>
-        <translation>Отключить</translation>
     </message>
     <message>
         <source>&amp;Help</source>
@@ -1548,6 +1528,48 @@ Put it back on the phone now?</source>
     <message>
         <source>Save to phone</source>
         <translation>Сохранить в телефон</translation>
+    </message>
+    <message>
+        <source>&amp;Save</source>
+        <translation>&amp;Сохранить</translation>
+    </message>
+    <message>
+        <source>Save &amp;as...</source>
+        <translation>Сохранить &amp;как...</translation>
+    </message>
+    <message>
+        <source>&amp;Setup</source>
+        <translation>&amp;Настройка</translation>
+    </message>
+    <message>
+        <source>Pick an item in &quot;Available mma items&quot; first</source>
+        <translation>Сначала выберите пункт в «Доступные пункты mma»</translation>
+    </message>
+    <message>
+        <source>&amp;Virtual phone</source>
+        <translation>&amp;Виртуальный телефон</translation>
+    </message>
+    <message>
+        <source>&amp;Plug in</source>
+        <translation>&amp;Подключить</translation>
+    </message>
+    <message>
+        <source>&amp;Unplug</source>
+        <translation>&amp;Отключить</translation>
+    </message>
+    <message>
+        <source>%1 was changed on disk since it was opened or saved here.
+Write over it?</source>
+        <translation>Файл %1 изменён на диске после открытия или сохранения здесь.
+Записать поверх него?</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>Сохранить</translation>
+    </message>
+    <message>
+        <source>The menu was written to the phone as %1</source>
+        <translation>Меню записано в телефон как %1</translation>
     </message>
 </context>
 <context>

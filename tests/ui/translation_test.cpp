@@ -129,7 +129,7 @@ private Q_SLOTS:
         QVERIFY(loadRussian());
         WindowHarness h;
         MainWindow& w = h.start();
-        QCOMPARE(menuTitles(w), (QStringList{"&Файл", "&Правка", "Настройка", "&Справка"}));
+        QCOMPARE(menuTitles(w), (QStringList{"&Файл", "&Правка", "&Настройка", "&Справка"}));
         QCOMPARE(child<QAction>(w, "newAction")->text(), QStringLiteral("&Новый"));
         QCOMPARE(child<QAction>(w, "exitAction")->text(), QStringLiteral("В&ыход"));
         QCOMPARE(child<QAction>(w, "openFromPhoneAction")->toolTip(), QStringLiteral("Открыть mma_ucp с телефона"));
@@ -198,7 +198,7 @@ private Q_SLOTS:
     {
         WindowHarness h;
         MainWindow& w = h.start();
-        QCOMPARE(menuTitles(w), (QStringList{"&File", "&Edit", "Setup", "&Help"}));
+        QCOMPARE(menuTitles(w), (QStringList{"&File", "&Edit", "&Setup", "&Help"}));
         QCOMPARE(w.statusPanel(2)->text(), QStringLiteral("Phone: None"));
         QCOMPARE(w.balloonText(), QStringLiteral("Disconnected"));
     }
