@@ -152,7 +152,7 @@ private Q_SLOTS:
         WindowHarness h;
         MainWindow& w = h.start();
         child<QAction>(w, "newAction")->trigger();
-        QCOMPARE(w.statusPanel(1)->text(), QStringLiteral("Формат: 0-байтный  Записей: 0"));
+        QCOMPARE(w.statusPanel(1)->text(), QStringLiteral("Формат: 36-байтный  Записей: 0"));
         MenuDocument& doc = w.context().workspace.document;
         auto* available = child<QComboBox>(w, "availableItems");
         available->setCurrentIndex(available->findText(QStringLiteral("PhoneBook")));
