@@ -158,7 +158,7 @@ private Q_SLOTS:
         available->setCurrentIndex(available->findText(QStringLiteral("PhoneBook")));
         w.tree()->selectNode(doc.menuRoot());
         w.insertItem(InsertPosition::AddSubitemLast);
-        QCOMPARE(w.statusPanel(1)->text(), QStringLiteral("Формат: 0-байтный  Записей: 1"));
+        QCOMPARE(w.statusPanel(1)->text(), QStringLiteral("Формат: 36-байтный  Записей: 1"));
         w.tree()->selectNode(doc.menuRoot()->children().back().get());
         QCOMPARE(child<QPlainTextEdit>(w, "itemSummary")->toPlainText(),
                  QStringLiteral("Сводка по пункту:\n\n[Не изменён]"));
