@@ -949,6 +949,22 @@ preventing them from starting from main menu<byte value="xd"/>
         <source>The phone refused to delete the folder.</source>
         <translation>Телефон отказался удалить папку.</translation>
     </message>
+    <message>
+        <source>Menu text (*.json)|*.json|All Files (*.*)|*.*</source>
+        <translation>Текст меню (*.json)|*.json|Все файлы (*.*)|*.*</translation>
+    </message>
+    <message>
+        <source>Export as text...</source>
+        <translation>Экспорт в текст...</translation>
+    </message>
+    <message>
+        <source>Import text...</source>
+        <translation>Импорт текста...</translation>
+    </message>
+    <message>
+        <source>Compare with...</source>
+        <translation>Сравнить с...</translation>
+    </message>
 </context>
 <context>
     <name>QPlatformTheme</name>
@@ -1570,6 +1586,54 @@ Write over it?</source>
     <message>
         <source>The menu was written to the phone as %1</source>
         <translation>Меню записано в телефон как %1</translation>
+    </message>
+    <message>
+        <source>E&amp;xport as text...</source>
+        <translation>&amp;Экспорт в текст...</translation>
+    </message>
+    <message>
+        <source>Write the menu as an editable JSON description</source>
+        <translation>Записать меню как редактируемое описание JSON</translation>
+    </message>
+    <message>
+        <source>&amp;Import text...</source>
+        <translation>&amp;Импорт текста...</translation>
+    </message>
+    <message>
+        <source>Open a menu from its JSON description</source>
+        <translation>Открыть меню из его описания JSON</translation>
+    </message>
+    <message>
+        <source>&amp;Compare with...</source>
+        <translation>&amp;Сравнить с...</translation>
+    </message>
+    <message>
+        <source>Show what differs between this menu and an mma_ucp file or a menu text</source>
+        <translation>Показать, чем это меню отличается от файла mma_ucp или текста меню</translation>
+    </message>
+    <message>
+        <source>Compare with &amp;phone</source>
+        <translation>Сравнить с &amp;телефоном</translation>
+    </message>
+    <message>
+        <source>Show what Save to phone would change on the phone</source>
+        <translation>Показать, что изменит в телефоне запись в телефон</translation>
+    </message>
+    <message>
+        <source>Menu text written to %1</source>
+        <translation>Текст меню записан в %1</translation>
+    </message>
+    <message>
+        <source>the phone</source>
+        <translation>телефона</translation>
+    </message>
+    <message>
+        <source>Changes from %1 to this menu</source>
+        <translation>Изменения от %1 к этому меню</translation>
+    </message>
+    <message>
+        <source>The menus are the same.</source>
+        <translation>Меню одинаковы.</translation>
     </message>
 </context>
 <context>

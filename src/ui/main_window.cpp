@@ -263,6 +263,7 @@ void MainWindow::buildMenus()
     file->addAction(openFromPhone_);
     file->addAction(saveToPhone_);
     file->addAction(restartPhone_);
+    buildTextActions(file);
     file->addSeparator();
     file->addAction(exitAction_);
     QMenu* edit = bar->addMenu(tr("&Edit"));
@@ -596,6 +597,7 @@ void MainWindow::documentCommandsChanged()
     saveAction_->setEnabled(c.save);
     saveToPhone_->setEnabled(c.saveToPhone);
     available_->setEnabled(c.availableItems);
+    textActionsChanged();
 }
 
 QLabel* MainWindow::statusPanel(int number) const
@@ -954,6 +956,7 @@ void MainWindow::setPhoneActionsEnabled(bool openAndRestart, bool save)
     openFromPhone_->setEnabled(openAndRestart);
     restartPhone_->setEnabled(openAndRestart);
     saveToPhone_->setEnabled(save);
+    comparePhone_->setEnabled(save);
 }
 
 bool MainWindow::menuHasNodes() const

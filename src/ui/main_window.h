@@ -5,6 +5,7 @@
 // start-up sequence, the fade in and out, the item summary and the close sequence.
 
 #include <QMainWindow>
+#include <QDialog>
 #include <QPointer>
 
 #include <functional>
@@ -96,6 +97,12 @@ public:
     // The phone commands.
     void openFromPhone();
     void saveToPhone();
+    // Menus as text: the open menu as a JSON description, one read back as the open menu,
+    // and what differs between the open menu and a file or the phone's menu.
+    void exportText();
+    void importText();
+    void compareWithFile();
+    void compareWithPhone();
     void restartPhone();
     void showSetup();
     void showAbout();
@@ -197,6 +204,11 @@ private:
     // After every change of the document or its history: the Edit menu, the title's modified
     // mark, the commands that need a document and the status line follow.
     void documentChanged();
+    void buildTextActions(QMenu* file);
+    void textActionsChanged();
+    // The changes from the menu at `otherPath` (named `otherName`) to the open one, in the
+    // differences window.
+    void showDifferences(const std::string& otherPath, const QString& otherName);
     // The window after an undo or redo brought back a state seen in `view`.
     void showRestored(const std::optional<ViewState>& view);
     ViewState viewState() const;
@@ -240,6 +252,11 @@ private:
     QAction* saveToPhone_ = nullptr;
     QAction* restartPhone_ = nullptr;
     QAction* exitAction_ = nullptr;
+    QAction* exportText_ = nullptr;
+    QAction* importText_ = nullptr;
+    QAction* compareFile_ = nullptr;
+    QAction* comparePhone_ = nullptr;
+    QPointer<QDialog> differences_;
     QAction* setupAction_ = nullptr;
     QAction* aboutAction_ = nullptr;
     QAction* undo_ = nullptr;

@@ -285,6 +285,33 @@ private Q_SLOTS:
         QCOMPARE(selector->currentText(), QStringLiteral("R9999"));
         QCOMPARE(child<QComboBox>(w, "availableItems")->count(), 3);  // 2CLICK, PhoneBook, Custom item
     }
+
+    // The menu as text: exported, compared with a changed copy, imported back as the open menu.
+    void menuAsTextExportCompareImport()
+    {
+        WindowHarness h;
+        writeBytes(h.dir.path() / "menu.mma", sampleMenu());
+        writeBytes(h.dir.path() / "more.mma", sampleMenu("Browser"));
+        MainWindow& w = h.start();
+        QVERIFY(!child<QAction>(w, "exportTextAction")->isEnabled());
+        h.files.answers = {h.dir.file("menu.mma"), h.dir.file("menu.json"), h.dir.file("more.mma")};
+        child<QAction>(w, "openAction")->trigger();
+        child<QAction>(w, "exportTextAction")->trigger();
+        QVERIFY(readText(h.dir.path() / "menu.json").find("\"id\": \"Datebook\"") != std::string::npos);
+
+        child<QAction>(w, "compareFileAction")->trigger();
+        auto* differences = child<QPlainTextEdit>(w, "differencesText");
+        QVERIFY(differences->toPlainText().contains(QStringLiteral("Browser")));
+        QCOMPARE(differences->toPlainText().count(u'\n'), 0);   // one change, one line
+
+        w.newDocument();
+        h.files.answers = {h.dir.file("menu.json")};
+        child<QAction>(w, "importTextAction")->trigger();
+        const MenuDocument& doc = w.context().workspace.document;
+        QCOMPARE(captionsUnder(doc.menuRoot()), (QStringList{"PhoneBook", "Message"}));
+        QVERIFY(w.isWindowModified());
+        QVERIFY(h.prompter.prompts.empty());
+    }
 };
 
 QTEST_MAIN(OpenSaveTest)

@@ -1,0 +1,55 @@
+#include "edit/menu_text_file.h"
+
+#include "core/menu_reader.h"
+#include "core/menu_text.h"
+#include "core/replacing_file.h"
+#include "core/text_file.h"
+#include "core/workspace.h"
+
+namespace tessaro {
+
+namespace {
+
+bool looksLikeText(const std::string& bytes)
+{
+    const size_t first = bytes.find_first_not_of(" \t\r\n");
+    return first != std::string::npos && bytes[first] == '{';
+}
+
+} // namespace
+
+Status exportMenuText(const Workspace& ws, const std::string& path)
+{
+    return replaceFile(path, std::string_view(menuTextOf(describeMenu(ws.document, ws.saveMode))));
+}
+
+Status importMenuText(const std::string& path, Workspace& ws)
+{
+    const Result<std::string> text = readWholeFile(path);
+    if (!text)
+        return text.failure();
+    const Result<MenuDescription> description = parseMenuText(*text);
+    if (!description)
+        return description.failure();
+    return installMenuDescription(*description, ws);
+}
+
+Result<MenuDescription> describeMenuFile(const std::string& path, const ItemLists& items)
+{
+    const Result<std::string> bytes = readWholeFile(path);
+    if (!bytes)
+        return bytes.failure();
+    if (looksLikeText(*bytes))
+        return parseMenuText(*bytes);
+    Workspace other;
+    other.items = items;
+    const auto read = readMenuBytes(std::span(reinterpret_cast<const uint8_t*>(bytes->data()), bytes->size()),
+                                    other, ReadOptions{true, {}});
+    if (!read)
+        return read.failure();
+    MenuDescription description = describeMenu(other.document, other.saveMode);
+    description.saveMode.setSaveAll(true);
+    return description;
+}
+
+} // namespace tessaro

@@ -1,0 +1,162 @@
+// The main window's menus-as-text commands: export the open menu as its JSON description,
+// import one, and compare the open menu with a file or with the phone's menu.
+#include <QAction>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QStatusBar>
+#include <QVBoxLayout>
+
+#include "core/menu_diff.h"
+#include "core/workspace.h"
+#include "edit/menu_text_file.h"
+#include "phone/round_trip.h"
+#include "phone/transfer.h"
+#include "ui/app_context.h"
+#include "ui/core_text.h"
+#include "ui/file_dialogs.h"
+#include "ui/main_window.h"
+#include "ui/menu_tree_model.h"
+#include "ui/menu_tree_view.h"
+
+namespace tessaro {
+
+namespace {
+
+const char* const kTextFilter = QT_TRANSLATE_NOOP("Core", "Menu text (*.json)|*.json|All Files (*.*)|*.*");
+const char* const kCompareFilter = QT_TRANSLATE_NOOP("Core", "All Files (*.*)|*.*");
+// The phone's menu as it stands, fetched for a comparison only.
+constexpr char kPhoneMenuCopy[] = "mma_phone";
+
+QAction* textAction(QObject* owner, const char* name, const QString& text)
+{
+    auto* action = new QAction(text, owner);
+    action->setObjectName(QString::fromLatin1(name));
+    return action;
+}
+
+} // namespace
+
+void MainWindow::buildTextActions(QMenu* file)
+{
+    exportText_ = textAction(this, "exportTextAction", tr("E&xport as text..."));
+    exportText_->setToolTip(tr("Write the menu as an editable JSON description"));
+    connect(exportText_, &QAction::triggered, this, &MainWindow::exportText);
+    importText_ = textAction(this, "importTextAction", tr("&Import text..."));
+    importText_->setToolTip(tr("Open a menu from its JSON description"));
+    connect(importText_, &QAction::triggered, this, &MainWindow::importText);
+    compareFile_ = textAction(this, "compareFileAction", tr("&Compare with..."));
+    compareFile_->setToolTip(tr("Show what differs between this menu and an mma_ucp file or a menu text"));
+    connect(compareFile_, &QAction::triggered, this, &MainWindow::compareWithFile);
+    comparePhone_ = textAction(this, "comparePhoneAction", tr("Compare with &phone"));
+    comparePhone_->setToolTip(tr("Show what Save to phone would change on the phone"));
+    connect(comparePhone_, &QAction::triggered, this, &MainWindow::compareWithPhone);
+    file->addSeparator();
+    file->addAction(exportText_);
+    file->addAction(importText_);
+    file->addAction(compareFile_);
+    file->addAction(comparePhone_);
+    textActionsChanged();
+}
+
+void MainWindow::textActionsChanged()
+{
+    exportText_->setEnabled(document_.isOpen());
+    compareFile_->setEnabled(document_.isOpen());
+    comparePhone_->setEnabled(document_.isOpen() && ctx_.link.connected);
+}
+
+void MainWindow::exportText()
+{
+    if (!document_.isOpen())
+        return;
+    const std::string path = files_.saveFile({QT_TRANSLATE_NOOP("Core", "Export as text..."), kTextFilter, {}, {}});
+    if (path.empty())
+        return;
+    if (const Status written = exportMenuText(ctx_.workspace, path); !written)
+        showFailure(written.failure());
+    else
+        statusBar()->showMessage(tr("Menu text written to %1").arg(QString::fromStdString(path)), 5000);
+}
+
+void MainWindow::importText()
+{
+    if (!confirmUnsavedChanges())
+        return;
+    const std::string path = files_.openFile({QT_TRANSLATE_NOOP("Core", "Import text..."), kTextFilter, {}, {}});
+    if (path.empty())
+        return;
+    if (const Status imported = importMenuText(path, ctx_.workspace); !imported) {
+        showFailure(imported.failure());
+        return;
+    }
+    summary_->hide();
+    showProfileState();
+    tree_->selectNode(ctx_.workspace.document.menuRoot());
+    tree_->expand(model_->indexOfNode(ctx_.workspace.document.menuRoot()));
+    // No mma_ucp file holds it yet: leaving it asks to save, as after a repair.
+    document_.opened(true);
+}
+
+void MainWindow::compareWithFile()
+{
+    if (!document_.isOpen())
+        return;
+    const std::string path = files_.openFile({QT_TRANSLATE_NOOP("Core", "Compare with..."), kCompareFilter, {}, {}});
+    if (!path.empty())
+        showDifferences(path, QString::fromStdString(path));
+}
+
+void MainWindow::compareWithPhone()
+{
+    if (!document_.isOpen() || !ctx_.link.connected)
+        return;
+    ctx_.phone.progressLabel = TRANSLATABLE("Core", "Reading mma_ucp");
+    const std::string copy = ctx_.workingFolder.file(kPhoneMenuCopy);
+    if (const Status read = downloadFile(ctx_.phone, kPhoneMenuPath, copy); !read) {
+        if (!read.cancelled())
+            showFailure(read.failure());
+        return;
+    }
+    showDifferences(copy, tr("the phone"));
+}
+
+void MainWindow::showDifferences(const std::string& otherPath, const QString& otherName)
+{
+    const Result<MenuDescription> other = describeMenuFile(otherPath, ctx_.workspace.items);
+    if (!other) {
+        showFailure(other.failure());
+        return;
+    }
+    // Records of unknown kinds count as the open menu would keep them with "Save all data".
+    MenuDescription mine = describeMenu(ctx_.workspace.document, ctx_.workspace.saveMode);
+    mine.saveMode.setSaveAll(true);
+    const std::vector<std::string> lines = menuChangeLines(*other, mine);
+
+    if (!differences_) {
+        differences_ = new QDialog(this);
+        differences_->setObjectName(QStringLiteral("differencesWindow"));
+        auto* layout = new QVBoxLayout(differences_);
+        auto* text = new QPlainTextEdit(differences_);
+        text->setObjectName(QStringLiteral("differencesText"));
+        text->setReadOnly(true);
+        text->setLineWrapMode(QPlainTextEdit::NoWrap);
+        layout->addWidget(text);
+        auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, differences_);
+        connect(buttons, &QDialogButtonBox::rejected, differences_, &QDialog::close);
+        layout->addWidget(buttons);
+        differences_->resize(640, 400);
+    }
+    differences_->setWindowTitle(tr("Changes from %1 to this menu").arg(otherName));
+    QStringList shown;
+    for (const std::string& line : lines)
+        shown << QString::fromStdString(line);
+    if (shown.isEmpty())
+        shown << tr("The menus are the same.");
+    differences_->findChild<QPlainTextEdit*>(QStringLiteral("differencesText"))->setPlainText(shown.join(u'\n'));
+    differences_->show();
+    differences_->raise();
+}
+
+} // namespace tessaro
