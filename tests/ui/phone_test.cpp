@@ -9,6 +9,7 @@
 #include <QThread>
 #include <QTimer>
 #include <QToolButton>
+#include <QStatusBar>
 #include <QtTest>
 
 #include <filesystem>
@@ -263,6 +264,7 @@ private Q_SLOTS:
         w.openFromPhone();
         // Add an item and save to the phone: the menu and the patched J2MEST go back.
         MenuDocument& doc = w.context().workspace.document;
+        QCOMPARE(w.tree()->selectedNode(), doc.menuRoot()->child(0));   // ready for the keys
         w.tree()->selectNode(doc.menuRoot());
         auto* box = child<QComboBox>(w, "availableItems");
         box->setCurrentIndex(box->findText(QStringLiteral("Browser")));
@@ -270,6 +272,8 @@ private Q_SLOTS:
         child<QAction>(w, "saveToPhoneAction")->trigger();
         QCOMPARE(p.h->prompter.prompts.size(), size_t(1));
         QVERIFY(w.context().roundTripState.storedToPhone);
+        QCOMPARE(w.statusBar()->currentMessage(),
+                 QStringLiteral("The menu was written to the phone as /a/mobile/system/mma_ucp"));
         QCOMPARE(readBytes(p.phoneFile("a/mobile/system/mma_ucp")), readBytes(w.context().workingFolder.file("mma_temp")));
         const std::string j2mest = readText(p.phoneFile("a/mobile/kjava/J2MEST"));
         QVERIFY(has(j2mest, "Snake Game"));
