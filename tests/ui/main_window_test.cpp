@@ -651,9 +651,14 @@ private Q_SLOTS:
         auto* treeMenu = child<QMenu>(w, "treeMenu");
         QVERIFY(treeMenu->isVisible());
         treeMenu->close();
+        // Nothing picked: the insert menu's first line says what to do.
+        child<QComboBox>(w, "availableItems")->setCurrentIndex(-1);
         QTest::keyClick(tree, Qt::Key_Insert);
         auto* insertMenu = child<QMenu>(w, "availableItemsMenu");
         QVERIFY(insertMenu->isVisible());
+        QAction* hint = child<QAction>(w, "pickFirstHint");
+        QVERIFY(hint->isVisible() && !hint->isEnabled());
+        QCOMPARE(hint->text(), QStringLiteral("Pick an item in \"Available mma items\" first"));
         insertMenu->close();
 
         // Delete asks the question of the menu entry first.
