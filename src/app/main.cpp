@@ -62,14 +62,25 @@ struct Options {
              {&virtualPhone, &plugIn, &noPhone, &folder, &userFolder, &open, &select, &screenshot})
             parser.addOption(*option);
     }
-    const QCommandLineOption folder{QStringLiteral("folder"), QStringLiteral("Keep the program's files (Profiles/, tessaro.ini, the log) in <dir>."), QStringLiteral("dir")};
-    const QCommandLineOption userFolder{QStringLiteral("user-folder"), QStringLiteral("Keep the program's files in the user's data folder (~/.local/share/tessaro).")};
-    const QCommandLineOption virtualPhone{QStringLiteral("virtual-phone"), QStringLiteral("Attach the virtual phone kept in <dir>."), QStringLiteral("dir")};
-    const QCommandLineOption screenshot{QStringLiteral("screenshot"), QStringLiteral("Save a picture of the window to <file> once it is shown, then quit."), QStringLiteral("file")};
-    const QCommandLineOption open{QStringLiteral("open"), QStringLiteral("Open the mma_ucp file <file> at start."), QStringLiteral("file")};
-    const QCommandLineOption noPhone{QStringLiteral("no-phone"), QStringLiteral("Talk to no phone: the phone commands stay off.")};
+    const QCommandLineOption folder{
+        QStringLiteral("folder"),
+        QStringLiteral("Keep the program's files (Profiles/, tessaro.ini, the log) in <dir>."), QStringLiteral("dir")};
+    const QCommandLineOption userFolder{
+        QStringLiteral("user-folder"),
+        QStringLiteral("Keep the program's files in the user's data folder (~/.local/share/tessaro).")};
+    const QCommandLineOption virtualPhone{QStringLiteral("virtual-phone"),
+                                          QStringLiteral("Attach the virtual phone kept in <dir>."),
+                                          QStringLiteral("dir")};
+    const QCommandLineOption screenshot{
+        QStringLiteral("screenshot"),
+        QStringLiteral("Save a picture of the window to <file> once it is shown, then quit."), QStringLiteral("file")};
+    const QCommandLineOption open{QStringLiteral("open"), QStringLiteral("Open the mma_ucp file <file> at start."),
+                                  QStringLiteral("file")};
+    const QCommandLineOption noPhone{QStringLiteral("no-phone"),
+                                     QStringLiteral("Talk to no phone: the phone commands stay off.")};
     const QCommandLineOption plugIn{QStringLiteral("plug-in"), QStringLiteral("Plug the virtual phone in at start.")};
-    const QCommandLineOption select{QStringLiteral("select"), QStringLiteral("Select the tree node of absolute index <n>."), QStringLiteral("n")};
+    const QCommandLineOption select{QStringLiteral("select"),
+                                    QStringLiteral("Select the tree node of absolute index <n>."), QStringLiteral("n")};
 };
 
 // True when the command line asks only for --help or --version, which need no display.
@@ -94,7 +105,7 @@ int main(int argc, char** argv)
         QCoreApplication::setApplicationVersion(QStringLiteral(TESSARO_VERSION));
         QCommandLineParser parser;
         const Options options(parser);
-        parser.process(text);  // answers and exits
+        parser.process(text); // answers and exits
         return 0;
     }
     QApplication app(argc, argv);
@@ -113,8 +124,8 @@ int main(int argc, char** argv)
 
     if (parser.isSet(options.folder) || parser.isSet(options.userFolder)) {
         const std::filesystem::path dir = parser.isSet(options.folder)
-            ? std::filesystem::path(parser.value(options.folder).toStdString())
-            : userDataFolder(std::getenv("XDG_DATA_HOME"), std::getenv("HOME"));
+                                              ? std::filesystem::path(parser.value(options.folder).toStdString())
+                                              : userDataFolder(std::getenv("XDG_DATA_HOME"), std::getenv("HOME"));
         const Status ready = prepareDataFolder(dir, sampleFolder());
         std::error_code ec;
         if (ready)

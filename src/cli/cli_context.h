@@ -55,7 +55,7 @@ struct CliContext {
     // itembase.dat, loads the item base, applies --profile. Called by every command first;
     // a command that only reads passes `readOnly` and nothing is created.
     void prepare(bool readOnly = false);
-    bool readOnly = false;          // set by prepare(): no file of the folder is made or changed
+    bool readOnly = false; // set by prepare(): no file of the folder is made or changed
     // Prints a message through the prompter (empty caption) and ends the command with 1.
     [[noreturn]] void fail(const std::string& text);
     // Prints an error as "caption: text" and ends the command with 1.

@@ -21,8 +21,7 @@ int rowOfRole(uint8_t role)
 
 int rowOfDrmKind(uint8_t entryKind)
 {
-    return static_cast<int>(std::find(std::begin(kDrmKinds), std::end(kDrmKinds), entryKind) -
-                            std::begin(kDrmKinds));
+    return static_cast<int>(std::find(std::begin(kDrmKinds), std::end(kDrmKinds), entryKind) - std::begin(kDrmKinds));
 }
 
 std::vector<uint8_t> asciiBytes(const std::string& text)
@@ -62,9 +61,8 @@ bool ItemDataFields::any(bool saveAll) const
     const auto some = [](const auto& array) {
         return std::any_of(array.begin(), array.end(), [](const auto& v) { return v.has_value(); });
     };
-    return menuTitles || softkeyTitles || some(paths) || some(drm) || showText || url || dial ||
-           midlet1 || midletName || midletVendor || shortcut || action || some(codes) ||
-           (unsupported && saveAll);
+    return menuTitles || softkeyTitles || some(paths) || some(drm) || showText || url || dial || midlet1 || midletName
+           || midletVendor || shortcut || action || some(codes) || (unsupported && saveAll);
 }
 
 ItemDataFields readItemDataFields(const ItemDataBlock& block)
@@ -72,12 +70,8 @@ ItemDataFields readItemDataFields(const ItemDataBlock& block)
     ItemDataFields fields;
     for (const auto& entry : block.entries) {
         switch (entry.kind) {
-        case kind::MenuTitle:
-            fields.menuTitles = titlesUpToZero(entry.titles);
-            continue;
-        case kind::SoftkeyTitle:
-            fields.softkeyTitles = titlesUpToZero(entry.titles);
-            continue;
+        case kind::MenuTitle: fields.menuTitles = titlesUpToZero(entry.titles); continue;
+        case kind::SoftkeyTitle: fields.softkeyTitles = titlesUpToZero(entry.titles); continue;
         case kind::FileIcon: {
             const int row = rowOfRole(entry.role);
             fields.paths[row] = textUpToZero(entry.path);
@@ -92,41 +86,23 @@ ItemDataFields readItemDataFields(const ItemDataBlock& block)
             fields.paths[row].reset();
             continue;
         }
-        case kind::ShowText:
-            fields.showText = titlesUpToZero(entry.titles);
-            break;
-        case kind::Url:
-            fields.url = asciiText(entry);
-            break;
-        case kind::DialNumber:
-            fields.dial = asciiText(entry);
-            break;
-        case kind::Midlet1:
-            fields.midlet1 = asciiText(entry);
-            break;
-        case kind::MidletName:
-            fields.midletName = asciiText(entry);
-            break;
-        case kind::MidletVendor:
-            fields.midletVendor = asciiText(entry);
-            break;
+        case kind::ShowText: fields.showText = titlesUpToZero(entry.titles); break;
+        case kind::Url: fields.url = asciiText(entry); break;
+        case kind::DialNumber: fields.dial = asciiText(entry); break;
+        case kind::Midlet1: fields.midlet1 = asciiText(entry); break;
+        case kind::MidletName: fields.midletName = asciiText(entry); break;
+        case kind::MidletVendor: fields.midletVendor = asciiText(entry); break;
         case kind::Code12:
         case kind::Code13:
-        case kind::Code14:
-            fields.codes[entry.kind - kind::Code12] = static_cast<uint8_t>(entry.value & 0xFF);
-            break;
-        case kind::Action:
-            fields.action = entry.value;
-            break;
+        case kind::Code14: fields.codes[entry.kind - kind::Code12] = static_cast<uint8_t>(entry.value & 0xFF); break;
+        case kind::Action: fields.action = entry.value; break;
         case kind::ShortcutData: {
             std::string text = asciiText(entry);
             text.resize(std::min(text.size(), kShortcutDataLength));
             fields.shortcut = std::move(text);
             break;
         }
-        default:
-            fields.unsupported = entry;
-            continue;
+        default: fields.unsupported = entry; continue;
         }
         fields.lastFunctionKind = entry.kind;
     }

@@ -19,15 +19,15 @@ inline constexpr int kIconStatic = 1;
 inline constexpr int kIconList = 2;
 
 struct ItemDataFields {
-    std::optional<std::vector<Title>> menuTitles;        // kind 0
-    std::optional<std::vector<Title>> softkeyTitles;     // kind 1
-    std::array<std::optional<std::u16string>, 3> paths;  // kind 12, by icon row
-    std::array<std::optional<uint16_t>, 3> drm;          // kinds 17, 16, 15, by icon row
-    std::optional<std::vector<Title>> showText;          // kind 21
+    std::optional<std::vector<Title>> menuTitles;       // kind 0
+    std::optional<std::vector<Title>> softkeyTitles;    // kind 1
+    std::array<std::optional<std::u16string>, 3> paths; // kind 12, by icon row
+    std::array<std::optional<uint16_t>, 3> drm;         // kinds 17, 16, 15, by icon row
+    std::optional<std::vector<Title>> showText;         // kind 21
     std::optional<std::string> url, dial, midlet1, midletName, midletVendor, shortcut;
     std::optional<uint16_t> action;
-    std::array<std::optional<uint8_t>, 3> codes;         // kinds 18..20
-    std::optional<DataEntry> unsupported;                // records of unknown kinds
+    std::array<std::optional<uint8_t>, 3> codes; // kinds 18..20
+    std::optional<DataEntry> unsupported;        // records of unknown kinds
     // Kind of the last function record read (URL, dial number, MIDlet texts, codes, action,
     // shortcut data, show text); none for a block without one. Not used when writing.
     std::optional<uint8_t> lastFunctionKind;

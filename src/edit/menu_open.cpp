@@ -9,8 +9,7 @@ namespace tessaro {
 
 namespace {
 
-Result<ReadReport> readUnder(const std::string& path, Workspace& ws, const ProfileManager& profiles,
-                             bool recordUnknown)
+Result<ReadReport> readUnder(const std::string& path, Workspace& ws, const ProfileManager& profiles, bool recordUnknown)
 {
     ReadOptions options;
     options.acceptUnknown = profiles.isDefaultMode();
@@ -21,8 +20,7 @@ Result<ReadReport> readUnder(const std::string& path, Workspace& ws, const Profi
 
 } // namespace
 
-Result<OpenedMenu> openMenuFile(const std::string& path, Workspace& ws, ProfileManager& profiles,
-                                bool recordUnknown)
+Result<OpenedMenu> openMenuFile(const std::string& path, Workspace& ws, ProfileManager& profiles, bool recordUnknown)
 {
     OpenedMenu opened;
     Result<ReadReport> read = readUnder(path, ws, profiles, recordUnknown);

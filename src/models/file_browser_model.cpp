@@ -21,7 +21,6 @@ namespace tessaro {
 
 namespace {
 
-
 std::string fileNameOf(const std::string& localPath)
 {
     return std::filesystem::path(localPath).filename().string();
@@ -518,9 +517,9 @@ Status FileBrowserModel::deleteFolder()
         // (subfolders, or files the listing did not show) is the usual one.
         const bool holdsSomething = !selected_->children.empty() || phone_.api.File_CountEx(path + "/*") > 0;
         return Error(ErrorKind::Refused,
-                     TRANSLATABLE("Core", "Error deleting ") + latin1ToUtf8(path) + "\r\n" +
-                         (holdsSomething ? TRANSLATABLE("Core", "The folder is not empty.")
-                                         : TRANSLATABLE("Core", "The phone refused to delete the folder.")));
+                     TRANSLATABLE("Core", "Error deleting ") + latin1ToUtf8(path) + "\r\n"
+                         + (holdsSomething ? TRANSLATABLE("Core", "The folder is not empty.")
+                                           : TRANSLATABLE("Core", "The phone refused to delete the folder.")));
     }
     const FolderNode* gone = selected_;
     selectFolder(nullptr);

@@ -92,8 +92,8 @@ void FolderTree::remove(const FolderNode& node)
     if (!node.parent)
         return;
     auto& siblings = node.parent->children;
-    siblings.erase(std::find_if(siblings.begin(), siblings.end(),
-                                [&](const auto& child) { return child.get() == &node; }));
+    siblings.erase(
+        std::find_if(siblings.begin(), siblings.end(), [&](const auto& child) { return child.get() == &node; }));
 }
 
 std::string FolderTree::pathOf(const FolderNode& node)

@@ -18,9 +18,9 @@ namespace tessaro {
 struct FolderNode {
     std::string name;
     FolderNode* parent = nullptr;
-    std::vector<std::unique_ptr<FolderNode>> children;   // sorted by name, exact bytes
-    std::vector<std::string> files;                      // the file names in list order
-    std::optional<uint32_t> freeBytes;                   // a volume's free space, when the phone told it
+    std::vector<std::unique_ptr<FolderNode>> children; // sorted by name, exact bytes
+    std::vector<std::string> files;                    // the file names in list order
+    std::optional<uint32_t> freeBytes;                 // a volume's free space, when the phone told it
 };
 
 class FolderTree {

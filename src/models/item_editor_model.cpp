@@ -78,20 +78,14 @@ std::vector<Title> titlesOf(const TitleListState& list)
 ItemFunction functionOfKind(uint8_t entryKind)
 {
     switch (entryKind) {
-    case kind::ShowText:
-        return ItemFunction::ShowText;
-    case kind::Url:
-        return ItemFunction::Url;
+    case kind::ShowText: return ItemFunction::ShowText;
+    case kind::Url: return ItemFunction::Url;
     case kind::Midlet1:
     case kind::MidletName:
-    case kind::MidletVendor:
-        return ItemFunction::AppStart;
-    case kind::Action:
-        return ItemFunction::Action;
-    case kind::ShortcutData:
-        return ItemFunction::Shortcut;
-    default:
-        return ItemFunction::CallSend;
+    case kind::MidletVendor: return ItemFunction::AppStart;
+    case kind::Action: return ItemFunction::Action;
+    case kind::ShortcutData: return ItemFunction::Shortcut;
+    default: return ItemFunction::CallSend;
     }
 }
 
@@ -647,9 +641,7 @@ void ItemEditorModel::applyDataChange()
         if (!titles(TitleList::ShowText).rows.empty())
             copy_.showText = titlesOf(titles(TitleList::ShowText));
         break;
-    case ItemFunction::None:
-        copy_.clearFunction();
-        break;
+    case ItemFunction::None: copy_.clearFunction(); break;
     }
 }
 
@@ -672,14 +664,13 @@ ItemEditResult ItemEditorModel::commit(bool saveAll) const
     // A container keeps its type: its children depend on it, and a function record that came
     // with it from a file does not make it a leaf.
     const bool anyCode = copy_.codes[0] || copy_.codes[1] || copy_.codes[2];
-    const std::pair<bool, uint8_t> functions[] = {
-        {copy_.showText.has_value(), kTypeShowText},
-        {copy_.url.has_value(), kTypeUrl},
-        {copy_.dial.has_value(), kTypeCall},
-        {copy_.midlet1 || copy_.midletName || copy_.midletVendor, kTypeJava},
-        {copy_.action.has_value(), kTypeAction},
-        {copy_.shortcut.has_value(), kTypeShortcut},
-        {anyCode, send_ ? kTypeSms : kTypeCall}};
+    const std::pair<bool, uint8_t> functions[] = {{copy_.showText.has_value(), kTypeShowText},
+                                                  {copy_.url.has_value(), kTypeUrl},
+                                                  {copy_.dial.has_value(), kTypeCall},
+                                                  {copy_.midlet1 || copy_.midletName || copy_.midletVendor, kTypeJava},
+                                                  {copy_.action.has_value(), kTypeAction},
+                                                  {copy_.shortcut.has_value(), kTypeShortcut},
+                                                  {anyCode, send_ ? kTypeSms : kTypeCall}};
     for (const auto& [present, itemType] : functions) {
         if (!present)
             continue;

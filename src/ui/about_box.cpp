@@ -6,8 +6,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "ui/progress_window.h"
 #include "ui/mnemonics.h"
+#include "ui/progress_window.h"
 
 namespace tessaro {
 

@@ -84,7 +84,8 @@ bool AvailableItemsBox::eventFilter(QObject* watched, QEvent* event)
             return true;
         }
         const QString typed = key->text();
-        if (!typed.isEmpty() && typed.at(0).isPrint() && !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+        if (!typed.isEmpty() && typed.at(0).isPrint()
+            && !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
             setFilter(filter_ + typed);
             return true;
         }

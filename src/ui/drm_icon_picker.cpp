@@ -20,9 +20,9 @@
 #include "ui/dialog_parent_scope.h"
 #include "ui/file_dialogs.h"
 #include "ui/gif_preview.h"
+#include "ui/mnemonics.h"
 #include "ui/progress_window.h"
 #include "ui/up_down_arrows.h"
-#include "ui/mnemonics.h"
 
 namespace tessaro {
 

@@ -21,8 +21,7 @@ public:
     std::set<std::string> expandedPaths() const;
     // Refills the view from `root`, opening the root, the folders of `expanded` and the way
     // down to `selected`, which becomes the current item (none: no current item).
-    void showFolders(const FolderNode& root, const FolderNode* selected,
-                     const std::set<std::string>& expanded);
+    void showFolders(const FolderNode& root, const FolderNode* selected, const std::set<std::string>& expanded);
 
     const FolderNode* nodeOf(QTreeWidgetItem* item) const;
     QTreeWidgetItem* itemOf(const FolderNode* node) const;

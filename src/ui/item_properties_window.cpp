@@ -27,8 +27,8 @@
 #include "ui/drm_icon_picker.h"
 #include "ui/entry_dialogs.h"
 #include "ui/gif_preview.h"
-#include "ui/screen_fit.h"
 #include "ui/mnemonics.h"
+#include "ui/screen_fit.h"
 
 namespace tessaro {
 

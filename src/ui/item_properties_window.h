@@ -127,7 +127,7 @@ private:
     QWidget* visualPage_ = nullptr;
     QWidget* functionPage_ = nullptr;
     std::function<void(const ItemEditResult&)> applyHandler_;
-    bool placed_ = false;   // sized and placed on its screen once
+    bool placed_ = false; // sized and placed on its screen once
     std::array<QTreeWidget*, 3> lists_{};
     std::array<std::array<QPushButton*, 3>, 3> listButtons_{};   // Add, Edit, Delete per list
     QGroupBox* iconGroup_ = nullptr;

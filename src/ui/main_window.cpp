@@ -27,21 +27,20 @@
 #include "core/menu_writer.h"
 #include "core/prompter.h"
 #include "core/replacing_file.h"
-#include "workspace/firmware_profile.h"
 #include "edit/menu_open.h"
 #include "edit/tree_edit.h"
 #include "edit/unsaved_changes.h"
-#include "phone/round_trip.h"
 #include "p2k/virtual_phone.h"
+#include "phone/round_trip.h"
 #include "ui/about_box.h"
 #include "ui/app_context.h"
 #include "ui/app_icons.h"
 #include "ui/available_items_box.h"
+#include "ui/browser_dialogs.h"
 #include "ui/core_text.h"
+#include "ui/dialog_parent_scope.h"
 #include "ui/elided_label.h"
 #include "ui/file_dialogs.h"
-#include "ui/browser_dialogs.h"
-#include "ui/dialog_parent_scope.h"
 #include "ui/gui_dispatch.h"
 #include "ui/item_properties_window.h"
 #include "ui/lamp_shape.h"
@@ -53,6 +52,7 @@
 #include "ui/screen_fit.h"
 #include "ui/setup_dialog.h"
 #include "ui/splash_screen.h"
+#include "workspace/firmware_profile.h"
 
 namespace tessaro {
 
@@ -607,9 +607,8 @@ QLabel* MainWindow::statusPanel(int number) const
 
 void MainWindow::showStatusLine()
 {
-    panels_[0]->setText(coreText(
-        statusLine(ctx_.workspace.formatRead, ctx_.workspace.saveMode.recordSize(),
-                   ctx_.workspace.document.nodeCount())));
+    panels_[0]->setText(coreText(statusLine(ctx_.workspace.formatRead, ctx_.workspace.saveMode.recordSize(),
+                                            ctx_.workspace.document.nodeCount())));
 }
 
 void MainWindow::showItemSummary()
@@ -1049,8 +1048,7 @@ void MainWindow::modifyNode(MenuNode* node)
     const bool saveAll = ctx_.workspace.saveMode.saveAll();
     // Apply stores the change at once, as an undo step of its own.
     form.setApplyHandler([&](const ItemEditResult& result) {
-        document_.change(undo_step::ModifyItem, viewState(),
-                         [&] { commitItemEdit(document, *node, result, saveAll); });
+        document_.change(undo_step::ModifyItem, viewState(), [&] { commitItemEdit(document, *node, result, saveAll); });
         showItemSummary();
     });
     const int index = document.indexOf(node);

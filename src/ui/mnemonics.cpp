@@ -15,7 +15,7 @@ QChar mnemonicOf(const QString& caption)
             continue;
         if (caption[i + 1] != QLatin1Char('&'))
             return caption[i + 1].toLower();
-        ++i;  // "&&" is a plain ampersand
+        ++i; // "&&" is a plain ampersand
     }
     return {};
 }

@@ -10,8 +10,8 @@
 #include <QVBoxLayout>
 
 #include "ui/core_text.h"
-#include "ui/progress_window.h"
 #include "ui/mnemonics.h"
+#include "ui/progress_window.h"
 
 namespace tessaro {
 

@@ -95,8 +95,8 @@ SetupDialog::SetupDialog(Settings& settings, std::string iniPath, PhoneContext* 
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
     // Tab follows the rows as they are shown: the phone group with its SEEM buttons, then Java.
-    QWidget* const order[] = {log, system, activate, backupButton_, restoreButton_, read, fromPhone, fromCard, patch,
-                              ok, cancel};
+    QWidget* const order[] = {log,      system, activate, backupButton_, restoreButton_, read, fromPhone,
+                              fromCard, patch,  ok,       cancel};
     for (size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
 

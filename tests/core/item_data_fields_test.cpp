@@ -12,7 +12,7 @@ using Bytes = std::vector<uint8_t>;
 
 struct RoundTrip {
     const char* name;
-    Bytes bytes;  // records in the order the editor writes them
+    Bytes bytes; // records in the order the editor writes them
 };
 
 // Block bytes -> fields -> block bytes, for every field the editor shows.
@@ -26,8 +26,8 @@ TEST(ItemDataFields, BlockToFieldsToBlockKeepsTheBytes)
         {"icons", join({iconRecord(12, 4, u"/a/anim.gif", big), iconRecord(12, 2, u"/c/list.gif", big),
                         drmRecord(16, 0x12, 77, big)})},
         {"url", join({asciiRecord(5, "http://x.org", big)})},
-        {"java", join({asciiRecord(9, "Game, Game, 1", big), asciiRecord(10, "Game", big),
-                       asciiRecord(11, "Maker", big)})},
+        {"java",
+         join({asciiRecord(9, "Game, Game, 1", big), asciiRecord(10, "Game", big), asciiRecord(11, "Maker", big)})},
         {"action", join({actionRecord(4242, big)})},
         {"shortcut", join({shortcutRecord("CONTACTS", big)})},
         {"call", join({asciiRecord(6, "+12345", big)})},
@@ -40,7 +40,8 @@ TEST(ItemDataFields, BlockToFieldsToBlockKeepsTheBytes)
         ASSERT_TRUE(decoded.warnings.empty());
         const ItemDataFields fields = readItemDataFields(decoded.block);
         Bytes written;
-        ASSERT_TRUE(encodeItemData(writeItemDataFields(fields, true), {{36, big}, IconMarker::K0C, true}, written).ok());
+        ASSERT_TRUE(
+            encodeItemData(writeItemDataFields(fields, true), {{36, big}, IconMarker::K0C, true}, written).ok());
         EXPECT_EQ(written, c.bytes);
     }
 }

@@ -405,7 +405,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         // Skip keeps the file and asks again for the next.
         DeleteCase{{DeleteAnswer::Skip, DeleteAnswer::Yes, DeleteAnswer::Skip},
-                   {"Delete x.gif?", "Delete y.gif?", "Delete z.gif?"}, {"x.gif", "z.gif"}},
+                   {"Delete x.gif?", "Delete y.gif?", "Delete z.gif?"},
+                   {"x.gif", "z.gif"}},
         // Yes to all deletes the rest without asking.
         DeleteCase{{DeleteAnswer::Skip, DeleteAnswer::YesToAll}, {"Delete x.gif?", "Delete y.gif?"}, {"x.gif"}},
         // Cancel stops at once.

@@ -43,7 +43,7 @@ struct SmallDocument {
 
 TEST(statusLine, CountsEntriesBeyondTheFixedNine)
 {
-    EXPECT_EQ(statusLine(0, 36, 9), "Format: 36-byte  Entries: 0");   // a new menu: as it will be saved
+    EXPECT_EQ(statusLine(0, 36, 9), "Format: 36-byte  Entries: 0"); // a new menu: as it will be saved
     EXPECT_EQ(statusLine(0, 22, 9), "Format: 22-byte  Entries: 0");
     EXPECT_EQ(statusLine(36, 22, 12), "Format: 36-byte  Entries: 3");
     EXPECT_EQ(statusLine(22, 36, 10), "Format: 22-byte  Entries: 1");

@@ -10,18 +10,18 @@
 
 #include <filesystem>
 
-#include "workspace/settings.h"
 #include "support/ui_harness.h"
 #include "ui/about_box.h"
 #include "ui/app_context.h"
-#include "ui/main_window.h"
 #include "ui/dialog_parent_scope.h"
 #include "ui/double_progress_window.h"
+#include "ui/main_window.h"
 #include "ui/phone_file_browser.h"
 #include "ui/progress_window.h"
 #include "ui/qt_prompter.h"
 #include "ui/setup_dialog.h"
 #include "ui/splash_screen.h"
+#include "workspace/settings.h"
 
 using namespace tessaro;
 using namespace tessaro::testing;
@@ -98,9 +98,9 @@ private Q_SLOTS:
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         }
         // "Activate items in SEEM 0032" is off here, so Tab passes it by.
-        QCOMPARE(order, (QStringList{"loggingBox", "systemAttributeBox", "backupSeemButton",
-                                     "restoreBackupButton", "readJavaSlotsBox", "fromPhoneBox", "fromCardBox",
-                                     "allowPatchingBox", "okButton", "cancelButton"}));
+        QCOMPARE(order, (QStringList{"loggingBox", "systemAttributeBox", "backupSeemButton", "restoreBackupButton",
+                                     "readJavaSlotsBox", "fromPhoneBox", "fromCardBox", "allowPatchingBox", "okButton",
+                                     "cancelButton"}));
     }
 
     void setupRulesAndOk()

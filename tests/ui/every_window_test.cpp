@@ -62,31 +62,30 @@ std::vector<WindowMaker> allWindows(WindowHarness& h, WindowParts& parts)
 {
     h.start();
     return {
-            {"main window", nullptr},
-            {"Item properties",
-             [&h, &parts] {
-                 return std::make_unique<ItemPropertiesWindow>(*h.context, h.prompter, h.files, parts.languages);
-             }},
-            {"Settings",
-             [&h] {
-                 return std::make_unique<SetupDialog>(h.context->settings, h.dir.file("tessaro.ini"), nullptr,
-                                                      false, h.files, h.prompter);
-             }},
-            {"Picture Picker",
-             [&h, &parts] {
-                 return std::make_unique<PhoneFileBrowser>(h.context->phone, h.context->browser,
-                                                           parts.browserDialogs, parts.choices);
-             }},
-            {"DRM Icon Picker",
-             [&h] { return std::make_unique<DrmIconPicker>(h.context->drmPack, h.files, h.prompter); }},
-            {"About", [] { return std::make_unique<AboutBox>(); }},
-            {"Name settings", [] { return std::make_unique<TitleEntryDialog>(); }},
-            {"Text editor", [] { return std::make_unique<TextEntryDialog>(); }},
-            {"mask", [] { return std::make_unique<MaskDialog>(); }},
-            {"attributes", [] { return std::make_unique<AttributesDialog>(); }},
-            {"delete confirmation", [] { return std::make_unique<DeleteConfirmDialog>(); }},
-            {"progress", [&h] { return std::make_unique<ProgressWindow>(h.window.get()); }},
-            {"double progress", [&h] { return std::make_unique<DoubleProgressWindow>(h.window.get()); }},
+        {"main window", nullptr},
+        {"Item properties",
+         [&h, &parts] {
+             return std::make_unique<ItemPropertiesWindow>(*h.context, h.prompter, h.files, parts.languages);
+         }},
+        {"Settings",
+         [&h] {
+             return std::make_unique<SetupDialog>(h.context->settings, h.dir.file("tessaro.ini"), nullptr, false,
+                                                  h.files, h.prompter);
+         }},
+        {"Picture Picker",
+         [&h, &parts] {
+             return std::make_unique<PhoneFileBrowser>(h.context->phone, h.context->browser, parts.browserDialogs,
+                                                       parts.choices);
+         }},
+        {"DRM Icon Picker", [&h] { return std::make_unique<DrmIconPicker>(h.context->drmPack, h.files, h.prompter); }},
+        {"About", [] { return std::make_unique<AboutBox>(); }},
+        {"Name settings", [] { return std::make_unique<TitleEntryDialog>(); }},
+        {"Text editor", [] { return std::make_unique<TextEntryDialog>(); }},
+        {"mask", [] { return std::make_unique<MaskDialog>(); }},
+        {"attributes", [] { return std::make_unique<AttributesDialog>(); }},
+        {"delete confirmation", [] { return std::make_unique<DeleteConfirmDialog>(); }},
+        {"progress", [&h] { return std::make_unique<ProgressWindow>(h.window.get()); }},
+        {"double progress", [&h] { return std::make_unique<DoubleProgressWindow>(h.window.get()); }},
     };
 }
 

@@ -26,11 +26,11 @@
 #include "ui/available_items_box.h"
 #include "ui/drag_objects.h"
 #include "ui/elided_label.h"
+#include "ui/lamp_shape.h"
+#include "ui/main_window.h"
 #include "ui/menu_tree_model.h"
 #include "ui/menu_tree_view.h"
 #include "ui/splash_screen.h"
-#include "ui/lamp_shape.h"
-#include "ui/main_window.h"
 
 using namespace tessaro;
 using namespace tessaro::testing;
@@ -132,7 +132,7 @@ private Q_SLOTS:
         for (int row = 0; row < box.count(); ++row)
             if (!static_cast<QListView*>(list)->isRowHidden(row))
                 shown << box.itemText(row);
-        QCOMPARE(shown.size(), 20);   // "Calendar" and "Recent calls"
+        QCOMPARE(shown.size(), 20); // "Calendar" and "Recent calls"
         QCOMPARE(list->currentIndex().row(), 10);
         QTest::keyClick(list, Qt::Key_Return);
         QCOMPARE(box.currentIndex(), 10);

@@ -364,7 +364,8 @@ private Q_SLOTS:
             for (const QStringList& open : {QStringList{"a"}, QStringList{"a", "mobile"}, QStringList{"c"}})
                 QVERIFY2(folderItem(viewer, open)->isExpanded(), qPrintable(open.join(u'/')));
             QCOMPARE(tree->currentItem(), folderItem(viewer, current));
-            QCOMPARE(viewer.model().selectedFolder(), viewer.model().findFolder("/" + current.join(u'/').toStdString()));
+            QCOMPARE(viewer.model().selectedFolder(),
+                     viewer.model().findFolder("/" + current.join(u'/').toStdString()));
         };
         child<QPushButton>(viewer, "updateButton")->click();
         check({"a", "mobile", "picture"});

@@ -6,10 +6,10 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QThread>
 #include <QTimer>
 #include <QToolButton>
-#include <QStatusBar>
 #include <QtTest>
 
 #include <filesystem>
@@ -264,7 +264,7 @@ private Q_SLOTS:
         w.openFromPhone();
         // Add an item and save to the phone: the menu and the patched J2MEST go back.
         MenuDocument& doc = w.context().workspace.document;
-        QCOMPARE(w.tree()->selectedNode(), doc.menuRoot()->child(0));   // ready for the keys
+        QCOMPARE(w.tree()->selectedNode(), doc.menuRoot()->child(0)); // ready for the keys
         w.tree()->selectNode(doc.menuRoot());
         auto* box = child<QComboBox>(w, "availableItems");
         box->setCurrentIndex(box->findText(QStringLiteral("Browser")));
