@@ -363,6 +363,21 @@ void writeEntry(TextWriter& w, const DataEntry& e)
 
 void writeItems(TextWriter& w, const std::vector<DescribedItem>& items);
 
+// About the length of the text of some items, so the text is allocated once.
+size_t textSizeGuess(const std::vector<DescribedItem>& items)
+{
+    size_t n = 0;
+    for (const DescribedItem& item : items) {
+        n += 120 + item.name.size() + textSizeGuess(item.items);
+        for (const DataEntry& e : item.data) {
+            n += 100 + e.bytes.size() * 2 + e.path.size() * 3;
+            for (const Title& t : e.titles)
+                n += 60 + t.text.size() * 3;
+        }
+    }
+    return n;
+}
+
 void writeItem(TextWriter& w, const DescribedItem& item)
 {
     w.open('{', !item.data.empty() || !item.items.empty());
@@ -437,9 +452,11 @@ void expectObject(const Json& j, const std::string& path, std::initializer_list<
 {
     if (!j.is_object())
         wrongType(path, j, "an object");
-    for (const auto& [key, value] : j.items())
+    for (auto it = j.begin(); it != j.end(); ++it) {
+        const std::string& key = it.key();
         if (std::none_of(known.begin(), known.end(), [&key](const char* k) { return key == k; }))
             problem(path + "/" + key, "unknown key \"" + key + "\"");
+    }
     for (const char* key : required)
         if (!j.contains(key))
             problem(path + "/" + key, "missing");
@@ -696,6 +713,14 @@ SaveMode saveModeAt(const Json& j, const std::string& path)
     return mode;
 }
 
+// The library's message without its "[json.exception.…] " prefix.
+std::string libraryReason(const std::exception& e)
+{
+    const std::string text = e.what();
+    const size_t end = text.find("] ");
+    return end == std::string::npos ? text : text.substr(end + 2);
+}
+
 // "line 3, column 7" of a byte position.
 std::string lineAndColumn(std::string_view text, size_t position)
 {
@@ -721,7 +746,7 @@ std::string menuTextOf(const MenuDescription& description)
 {
     const SaveMode& mode = description.saveMode;
     std::string out;
-    out.reserve(size_t(1) << 16);
+    out.reserve(textSizeGuess(description.softkeys) + textSizeGuess(description.menu) + 256);
     TextWriter w(out);
     w.open('{', true);
     w.key("saveMode");
@@ -758,6 +783,9 @@ Result<MenuDescription> parseMenuText(std::string_view text)
             reason = reason.substr(colon + 2);
         return Error(ErrorKind::Format,
                      "/: not JSON at " + lineAndColumn(text, e.byte == 0 ? 0 : e.byte - 1) + ": " + reason);
+    } catch (const Json::exception& e) {
+        // A number too large for a double, say.
+        return Error(ErrorKind::Format, "/: not JSON: " + libraryReason(e));
     }
     const Json& root = j;
     try {
@@ -770,7 +798,7 @@ Result<MenuDescription> parseMenuText(std::string_view text)
     } catch (const TextProblem& p) {
         return Error(ErrorKind::Format, (p.path.empty() ? "/" : p.path) + ": " + p.what);
     } catch (const Json::exception& e) {
-        return Error(ErrorKind::Format, std::string("/: ") + e.what());
+        return Error(ErrorKind::Format, "/: " + libraryReason(e));
     }
 }
 

@@ -145,6 +145,7 @@ TEST(MenuText, HostileDescriptionsAreRefusedAtTheirPath)
         {"", "{\"menu\": [}",
          "/: not JSON at line 1, column 11: syntax error while parsing value - unexpected '}'; "
          "expected '[', '{', or a literal"},
+        {"", "{\"menu\": 1e999}", "/: not JSON: number overflow parsing '1e999'"},
     };
     for (const Case& c : cases) {
         std::string text = c.value.get_ptr<const std::string*>() && !*c.pointer ? c.value.get<std::string>() : valid;
