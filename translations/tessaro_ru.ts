@@ -490,10 +490,6 @@ preventing them from starting from main menu<byte value="xd"/>
         <translation>Файлы SEEM|*.seem</translation>
     </message>
     <message>
-        <source>Save SEEM bakup as</source>
-        <translation>Сохранить резервную копию SEEM как</translation>
-    </message>
-    <message>
         <source>Restore SEEM backup from</source>
         <translation>Восстановить резервную копию SEEM из</translation>
     </message>
@@ -938,6 +934,34 @@ preventing them from starting from main menu<byte value="xd"/>
         <translation> байт, а в записи телефона </translation>
     </message>
     <message>
+        <source>Save SEEM backup as</source>
+        <translation>Сохранить резервную копию SEEM как</translation>
+    </message>
+    <message>
+        <source>The folder is not empty.</source>
+        <translation>Папка не пуста.</translation>
+    </message>
+    <message>
+        <source>The phone refused to delete the folder.</source>
+        <translation>Телефон отказался удалить папку.</translation>
+    </message>
+    <message>
+        <source>Menu text (*.json)|*.json|All Files (*.*)|*.*</source>
+        <translation>Текст меню (*.json)|*.json|Все файлы (*.*)|*.*</translation>
+    </message>
+    <message>
+        <source>Export as text...</source>
+        <translation>Экспорт в текст...</translation>
+    </message>
+    <message>
+        <source>Import text...</source>
+        <translation>Импорт текста...</translation>
+    </message>
+    <message>
+        <source>Compare with...</source>
+        <translation>Сравнить с...</translation>
+    </message>
+    <message>
         <source>The file was changed by another program since it was opened</source>
         <translation>Файл был изменён другой программой после того, как его открыли</translation>
     </message>
@@ -964,22 +988,6 @@ preventing them from starting from main menu<byte value="xd"/>
     <message>
         <source>A profile of this firmware exists already: </source>
         <translation>Профиль этой прошивки уже существует: </translation>
-    </message>
-    <message>
-        <source>Menu text (*.json)|*.json|All Files (*.*)|*.*</source>
-        <translation>Текст меню (*.json)|*.json|Все файлы (*.*)|*.*</translation>
-    </message>
-    <message>
-        <source>Export as text...</source>
-        <translation>Экспорт в текст...</translation>
-    </message>
-    <message>
-        <source>Import text...</source>
-        <translation>Импорт текста...</translation>
-    </message>
-    <message>
-        <source>Compare with...</source>
-        <translation>Сравнить с...</translation>
     </message>
 </context>
 <context>
@@ -1147,6 +1155,17 @@ Thanks to everyone who tried the menus on their own phones and reported what wor
     <message>
         <source>Cancel</source>
         <translation>Отмена</translation>
+    </message>
+</context>
+<context>
+    <name>tessaro::FolderTreeView</name>
+    <message>
+        <source>Phone</source>
+        <translation>Телефон</translation>
+    </message>
+    <message>
+        <source>%1 free</source>
+        <translation>свободно %1</translation>
     </message>
 </context>
 <context>
@@ -1355,10 +1374,6 @@ Thanks to everyone who tried the menus on their own phones and reported what wor
         <translation>Открыть mma_ucp из файла</translation>
     </message>
     <message>
-        <source>&amp;Save as...</source>
-        <translation>&amp;Сохранить как...</translation>
-    </message>
-    <message>
         <source>Save mma_ucp to file</source>
         <translation>Сохранить mma_ucp в файл</translation>
     </message>
@@ -1389,10 +1404,6 @@ Thanks to everyone who tried the menus on their own phones and reported what wor
     <message>
         <source>E&amp;xit</source>
         <translation>В&amp;ыход</translation>
-    </message>
-    <message>
-        <source>Setup</source>
-        <translation>Настройка</translation>
     </message>
     <message>
         <source>&amp;About...</source>
@@ -1453,18 +1464,6 @@ Thanks to everyone who tried the menus on their own phones and reported what wor
     <message>
         <source>&amp;Edit</source>
         <translation>&amp;Правка</translation>
-    </message>
-    <message>
-        <source>Virtual phone</source>
-        <translation>Виртуальный телефон</translation>
-    </message>
-    <message>
-        <source>Plug in</source>
-        <translation>Подключить</translation>
-    </message>
-    <message>
-        <source>Unplug</source>
-        <translation>Отключить</translation>
     </message>
     <message>
         <source>&amp;Help</source>
@@ -1571,6 +1570,48 @@ Put it back on the phone now?</source>
         <translation>Сохранить в телефон</translation>
     </message>
     <message>
+        <source>&amp;Save</source>
+        <translation>&amp;Сохранить</translation>
+    </message>
+    <message>
+        <source>Save &amp;as...</source>
+        <translation>Сохранить &amp;как...</translation>
+    </message>
+    <message>
+        <source>&amp;Setup</source>
+        <translation>&amp;Настройка</translation>
+    </message>
+    <message>
+        <source>Pick an item in &quot;Available mma items&quot; first</source>
+        <translation>Сначала выберите пункт в «Доступные пункты mma»</translation>
+    </message>
+    <message>
+        <source>&amp;Virtual phone</source>
+        <translation>&amp;Виртуальный телефон</translation>
+    </message>
+    <message>
+        <source>&amp;Plug in</source>
+        <translation>&amp;Подключить</translation>
+    </message>
+    <message>
+        <source>&amp;Unplug</source>
+        <translation>&amp;Отключить</translation>
+    </message>
+    <message>
+        <source>%1 was changed on disk since it was opened or saved here.
+Write over it?</source>
+        <translation>Файл %1 изменён на диске после открытия или сохранения здесь.
+Записать поверх него?</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>Сохранить</translation>
+    </message>
+    <message>
+        <source>The menu was written to the phone as %1</source>
+        <translation>Меню записано в телефон как %1</translation>
+    </message>
+    <message>
         <source>E&amp;xport as text...</source>
         <translation>&amp;Экспорт в текст...</translation>
     </message>
@@ -1632,6 +1673,17 @@ Put it back on the phone now?</source>
     <message>
         <source>Extension (none to read all files)</source>
         <translation>Расширение (пусто — все файлы)</translation>
+    </message>
+</context>
+<context>
+    <name>tessaro::MenuTreeModel</name>
+    <message>
+        <source>Softkeys</source>
+        <translation>Софт-клавиши</translation>
+    </message>
+    <message>
+        <source>Menu Root</source>
+        <translation>Корень меню</translation>
     </message>
 </context>
 <context>
@@ -1707,14 +1759,6 @@ Put it back on the phone now?</source>
     <message>
         <source>Cancel</source>
         <translation>Отмена</translation>
-    </message>
-    <message>
-        <source>Phone</source>
-        <translation>Телефон</translation>
-    </message>
-    <message>
-        <source>%1 free</source>
-        <translation>свободно %1</translation>
     </message>
 </context>
 <context>

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <iostream>
 #include <memory>
+#include <string_view>
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -50,11 +51,63 @@ std::filesystem::path sampleFolder()
         .toStdString();
 }
 
+// The editor's command-line options, added to `parser` with --help and --version.
+struct Options {
+    explicit Options(QCommandLineParser& parser)
+    {
+        parser.setApplicationDescription(QStringLiteral("Tessaro: main menu editor for P2K phones"));
+        parser.addHelpOption();
+        parser.addVersionOption();
+        for (const QCommandLineOption* option :
+             {&virtualPhone, &plugIn, &noPhone, &folder, &userFolder, &open, &select, &screenshot})
+            parser.addOption(*option);
+    }
+    const QCommandLineOption folder{
+        QStringLiteral("folder"),
+        QStringLiteral("Keep the program's files (Profiles/, tessaro.ini, the log) in <dir>."), QStringLiteral("dir")};
+    const QCommandLineOption userFolder{
+        QStringLiteral("user-folder"),
+        QStringLiteral("Keep the program's files in the user's data folder (~/.local/share/tessaro).")};
+    const QCommandLineOption virtualPhone{QStringLiteral("virtual-phone"),
+                                          QStringLiteral("Attach the virtual phone kept in <dir>."),
+                                          QStringLiteral("dir")};
+    const QCommandLineOption screenshot{
+        QStringLiteral("screenshot"),
+        QStringLiteral("Save a picture of the window to <file> once it is shown, then quit."), QStringLiteral("file")};
+    const QCommandLineOption open{QStringLiteral("open"), QStringLiteral("Open the mma_ucp file <file> at start."),
+                                  QStringLiteral("file")};
+    const QCommandLineOption noPhone{QStringLiteral("no-phone"),
+                                     QStringLiteral("Talk to no phone: the phone commands stay off.")};
+    const QCommandLineOption plugIn{QStringLiteral("plug-in"), QStringLiteral("Plug the virtual phone in at start.")};
+    const QCommandLineOption select{QStringLiteral("select"),
+                                    QStringLiteral("Select the tree node of absolute index <n>."), QStringLiteral("n")};
+};
+
+// True when the command line asks only for --help or --version, which need no display.
+bool asksForTextOnly(int argc, char** argv)
+{
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        if (arg == "--help" || arg == "-h" || arg == "-?" || arg == "--help-all" || arg == "--version" || arg == "-v")
+            return true;
+    }
+    return false;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
     using namespace tessaro;
+    if (asksForTextOnly(argc, argv)) {
+        QCoreApplication text(argc, argv);
+        QCoreApplication::setApplicationName(QStringLiteral("Tessaro"));
+        QCoreApplication::setApplicationVersion(QStringLiteral(TESSARO_VERSION));
+        QCommandLineParser parser;
+        const Options options(parser);
+        parser.process(text); // answers and exits
+        return 0;
+    }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tessaro"));
     QApplication::setApplicationVersion(QStringLiteral(TESSARO_VERSION));
@@ -62,46 +115,17 @@ int main(int argc, char** argv)
     QApplication::setWindowIcon(tessaro::applicationIcon());
 
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("Tessaro: main menu editor for P2K phones"));
-    parser.addHelpOption();
-    parser.addVersionOption();
-    const QCommandLineOption folder(
-        QStringLiteral("folder"),
-        QStringLiteral("Keep the program's files (Profiles/, tessaro.ini, the log) in <dir>."),
-        QStringLiteral("dir"));
-    const QCommandLineOption userFolder(
-        QStringLiteral("user-folder"),
-        QStringLiteral("Keep the program's files in the user's data folder (~/.local/share/tessaro)."));
-    const QCommandLineOption virtualPhone(
-        QStringLiteral("virtual-phone"), QStringLiteral("Attach the virtual phone kept in <dir>."),
-        QStringLiteral("dir"));
-    const QCommandLineOption screenshot(
-        QStringLiteral("screenshot"),
-        QStringLiteral("Save a picture of the window to <file> once it is shown, then quit."),
-        QStringLiteral("file"));
-    const QCommandLineOption open(QStringLiteral("open"),
-                                  QStringLiteral("Open the mma_ucp file <file> at start."),
-                                  QStringLiteral("file"));
-    const QCommandLineOption noPhone(QStringLiteral("no-phone"),
-                                     QStringLiteral("Talk to no phone: the phone commands stay off."));
-    const QCommandLineOption plugIn(QStringLiteral("plug-in"),
-                                    QStringLiteral("Plug the virtual phone in at start."));
-    const QCommandLineOption select(QStringLiteral("select"),
-                                    QStringLiteral("Select the tree node of absolute index <n>."),
-                                    QStringLiteral("n"));
-    for (const QCommandLineOption* option :
-         {&virtualPhone, &plugIn, &noPhone, &folder, &userFolder, &open, &select, &screenshot})
-        parser.addOption(*option);
+    const Options options(parser);
     parser.process(app);
     // The windows speak the system's language when there is a translation for it; --help
     // above stays English, like tessaro-cli's, for help2man and scripts.
     installTranslations(app, QLocale::system(),
                         translationFolders(QCoreApplication::applicationDirPath()));
 
-    if (parser.isSet(folder) || parser.isSet(userFolder)) {
-        const std::filesystem::path dir = parser.isSet(folder)
-            ? std::filesystem::path(parser.value(folder).toStdString())
-            : userDataFolder(std::getenv("XDG_DATA_HOME"), std::getenv("HOME"));
+    if (parser.isSet(options.folder) || parser.isSet(options.userFolder)) {
+        const std::filesystem::path dir = parser.isSet(options.folder)
+                                              ? std::filesystem::path(parser.value(options.folder).toStdString())
+                                              : userDataFolder(std::getenv("XDG_DATA_HOME"), std::getenv("HOME"));
         const Status ready = prepareDataFolder(dir, sampleFolder());
         std::error_code ec;
         if (ready)
@@ -116,18 +140,18 @@ int main(int argc, char** argv)
 
     std::unique_ptr<P2kApi> api;
     VirtualPhone* phone = nullptr;
-    if (parser.isSet(virtualPhone)) {
-        VirtualPhone::Options options;
+    if (parser.isSet(options.virtualPhone)) {
+        VirtualPhone::Options phoneOptions;
         // Status calls come from a thread of the phone's own, as a real library's may.
-        options.callbackThread = true;
-        auto opened = VirtualPhone::open(parser.value(virtualPhone).toStdString(), options);
+        phoneOptions.callbackThread = true;
+        auto opened = VirtualPhone::open(parser.value(options.virtualPhone).toStdString(), phoneOptions);
         if (!opened) {
             std::cerr << "tessaro: " << opened.error() << '\n';
             return 1;
         }
         api = std::move(opened).value();
         phone = static_cast<VirtualPhone*>(api.get());
-    } else if (parser.isSet(noPhone)) {
+    } else if (parser.isSet(options.noPhone)) {
         api = std::make_unique<NoPhone>();
     }
 
@@ -159,20 +183,20 @@ int main(int argc, char** argv)
     files.setParent(&window);
     window.show();
 
-    if (phone && parser.isSet(plugIn))
+    if (phone && parser.isSet(options.plugIn))
         QTimer::singleShot(0, &window, [phone] { phone->plug(); });
-    if (parser.isSet(open))
-        window.openFile(parser.value(open).toStdString());
-    if (parser.isSet(select)) {
+    if (parser.isSet(options.open))
+        window.openFile(parser.value(options.open).toStdString());
+    if (parser.isSet(options.select)) {
         MenuDocument& document = context.workspace.document;
-        if (MenuNode* node = document.nodeAt(parser.value(select).toULong())) {
+        if (MenuNode* node = document.nodeAt(parser.value(options.select).toULong())) {
             for (MenuNode* up = node->parent(); up; up = up->parent())
                 window.tree()->expand(window.tree()->menuModel().indexOfNode(up));
             window.tree()->selectNode(node);
         }
     }
-    if (parser.isSet(screenshot)) {
-        const QString file = parser.value(screenshot);
+    if (parser.isSet(options.screenshot)) {
+        const QString file = parser.value(options.screenshot);
         // After the fade-in (25 ticks of 50 ms) the window is fully shown.
         QTimer::singleShot(2500, &window, [&window, file] {
             const bool saved = window.screenshot(file);

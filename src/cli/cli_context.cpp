@@ -26,10 +26,11 @@ std::string CliContext::defaultFolder() const
     return folder;
 }
 
-void CliContext::prepare()
+void CliContext::prepare(bool onlyReads)
 {
+    readOnly = onlyReads;
     profiles.setDefaultFolder(defaultFolder());
-    const Status started = profiles.startUp(workspace.items);
+    const Status started = profiles.startUp(workspace.items, !onlyReads);
     if (!started)
         fail(started.error());
     // Profile errors are messages, as in the editor; the command goes on under what they left.
@@ -57,10 +58,10 @@ void CliContext::tell(const std::vector<Notice>& notices)
         prompter.show(notice.icon, notice.caption, notice.text);
 }
 
-OpenedMenu CliContext::openDocument(const std::string& path)
+OpenedMenu CliContext::openDocument(const std::string& path, bool onlyReads)
 {
-    prepare();
-    Result<OpenedMenu> opened = openMenuFile(path, workspace, profiles);
+    prepare(onlyReads);
+    Result<OpenedMenu> opened = openMenuFile(path, workspace, profiles, !onlyReads);
     if (!opened)
         fail(opened.error());
     tell(opened->notices);

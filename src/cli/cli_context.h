@@ -52,8 +52,10 @@ struct CliContext {
     // The default folder with a trailing separator.
     std::string defaultFolder() const;
     // Runs what the editor does at start-up for the global options: creates Profiles/ and
-    // itembase.dat, loads the item base, applies --profile. Called by every command first.
-    void prepare();
+    // itembase.dat, loads the item base, applies --profile. Called by every command first;
+    // a command that only reads passes `readOnly` and nothing is created.
+    void prepare(bool readOnly = false);
+    bool readOnly = false; // set by prepare(): no file of the folder is made or changed
     // Prints a message through the prompter (empty caption) and ends the command with 1.
     [[noreturn]] void fail(const std::string& text);
     // Prints an error as "caption: text" and ends the command with 1.
@@ -63,7 +65,9 @@ struct CliContext {
     // Runs prepare(), then reads an mma_ucp file into the workspace as the editor's open
     // sequence does; its notices and the reader's warnings go to stderr. Fails the command
     // when the file cannot be read.
-    OpenedMenu openDocument(const std::string& path);
+    // A command that only reads passes `readOnly`: unknown identifiers are not added to the
+    // item base and nothing of the folder is created.
+    OpenedMenu openDocument(const std::string& path, bool readOnly = false);
 };
 
 // Each area adds its commands here.

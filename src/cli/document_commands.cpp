@@ -255,7 +255,7 @@ void registerDocumentCommands(CLI::App& app, CliContext& ctx)
     dump->add_option("FILE", dumpArgs->file, "The mma_ucp file")->required();
     dump->add_flag("--json", dumpArgs->json, "Print the document as JSON");
     dump->callback([&ctx, dumpArgs] {
-        const OpenedMenu opened = ctx.openDocument(dumpArgs->file);
+        const OpenedMenu opened = ctx.openDocument(dumpArgs->file, true);
         if (dumpArgs->json)
             std::cout << documentJson(ctx, opened.itemBaseUpdated).dump(2) << '\n';
         else

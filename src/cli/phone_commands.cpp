@@ -30,9 +30,9 @@ std::string shown(const std::string& phonePath)
     ctx.fail(Error(ErrorKind::Refused, text));
 }
 
-PhoneSession& connectedSession(CliContext& ctx)
+PhoneSession& connectedSession(CliContext& ctx, bool readOnly = false)
 {
-    ctx.prepare();
+    ctx.prepare(readOnly);
     PhoneSession& session = phoneSession(ctx);
     session.requireConnected();
     return session;
@@ -40,7 +40,7 @@ PhoneSession& connectedSession(CliContext& ctx)
 
 void info(CliContext& ctx)
 {
-    const PhoneLinkState& link = connectedSession(ctx).phone().link;
+    const PhoneLinkState& link = connectedSession(ctx, true).phone().link;
     // A phone that does not tell who it is was not really reached.
     if (!link.unreadable.empty())
         failWith(ctx, "The phone did not answer with its " + link.unreadable);
@@ -62,7 +62,7 @@ struct ListArgs {
 
 void list(CliContext& ctx, const ListArgs& args)
 {
-    PhoneContext& phone = connectedSession(ctx).phone();
+    PhoneContext& phone = connectedSession(ctx, true).phone();
     std::vector<char> volumes;
     Result<PhoneListing> listed = Error("");
     if (args.mode == "icons") {

@@ -49,8 +49,10 @@ void PhoneSession::start()
     monitor_->setDisconnectHook([this] { forgetPhoneState(roundTrip_); });
     if (ctx_.usb)
         monitor_->setDispatch([this](std::function<void()> call) { statusQueue_.push(std::move(call)); });
-    if (const Status logged = monitor_->openLog(); !logged)
-        ctx_.prompter.show(MessageIcon::Error, logged.failure().caption, logged.error());
+    // A command that only reads makes no log unless logging is on.
+    if (!ctx_.readOnly || settings_.logEnabled)
+        if (const Status logged = monitor_->openLog(); !logged)
+            ctx_.prompter.show(MessageIcon::Error, logged.failure().caption, logged.error());
     if (const Status started = monitor_->startLibrary(); !started) {
         ctx_.prompter.show(MessageIcon::Error, started.failure().caption, started.error());
         if (usbPhone_ && !usbPhone_->startError().empty())

@@ -58,7 +58,7 @@ void registerProfileCommands(CLI::App& app, CliContext& ctx)
 {
     auto* profiles = app.add_subcommand("profiles", "List the profiles of the Profiles folder, one a line");
     profiles->callback([&ctx] {
-        ctx.prepare();
+        ctx.prepare(true);
         for (const auto& name : ctx.profiles.profiles())
             std::cout << name << '\n';
     });
@@ -67,7 +67,7 @@ void registerProfileCommands(CLI::App& app, CliContext& ctx)
     auto json = std::make_shared<bool>(false);
     items->add_flag("--json", *json, "Print a JSON object");
     items->callback([&ctx, json] {
-        ctx.prepare();
+        ctx.prepare(true);
         printItems(ctx, *json);
     });
 

@@ -10,17 +10,19 @@ namespace tessaro {
 
 namespace {
 
-Result<ReadReport> readUnder(std::span<const uint8_t> bytes, Workspace& ws, const ProfileManager& profiles)
+Result<ReadReport> readUnder(std::span<const uint8_t> bytes, Workspace& ws, const ProfileManager& profiles,
+                             bool recordUnknown)
 {
     ReadOptions options;
     options.acceptUnknown = profiles.isDefaultMode();
-    options.itemBasePath = profiles.itemBasePath();
+    if (recordUnknown)
+        options.itemBasePath = profiles.itemBasePath();
     return readMenuBytes(bytes, ws, options);
 }
 
 } // namespace
 
-Result<OpenedMenu> openMenuFile(const std::string& path, Workspace& ws, ProfileManager& profiles)
+Result<OpenedMenu> openMenuFile(const std::string& path, Workspace& ws, ProfileManager& profiles, bool recordUnknown)
 {
     // Read once: every pass below reads the same bytes, the ones the fingerprint is of.
     const auto bytes = readWholeFileBytes(path);
@@ -28,7 +30,7 @@ Result<OpenedMenu> openMenuFile(const std::string& path, Workspace& ws, ProfileM
         return bytes.failure();
     OpenedMenu opened;
     opened.fingerprint = fingerprintOf(path, bytes.value());
-    Result<ReadReport> read = readUnder(bytes.value(), ws, profiles);
+    Result<ReadReport> read = readUnder(bytes.value(), ws, profiles, recordUnknown);
 
     if (!read && read.failure().kind == ErrorKind::Refused) {
         // An identifier outside the profile: the file wins over the profile.
@@ -38,7 +40,7 @@ Result<OpenedMenu> openMenuFile(const std::string& path, Workspace& ws, ProfileM
         opened.profileMismatch = true;
         ws.items.makeAllAvailable();
         profiles.setSelectorIndex(0);
-        read = readUnder(bytes.value(), ws, profiles);
+        read = readUnder(bytes.value(), ws, profiles, recordUnknown);
     }
     if (!read)
         return read.failure();
@@ -48,7 +50,7 @@ Result<OpenedMenu> openMenuFile(const std::string& path, Workspace& ws, ProfileM
         const Status reloaded = profiles.reloadItemBase(ws.items);
         if (!reloaded)
             return reloaded.failure();
-        read = readUnder(bytes.value(), ws, profiles);
+        read = readUnder(bytes.value(), ws, profiles, recordUnknown);
         if (!read)
             return read.failure();
         opened.notices.push_back({MessageIcon::Information, TRANSLATABLE("Core", "Profile info"),

@@ -36,8 +36,10 @@ inline constexpr char kRepairedCaption[] = TRANSLATABLE("Core", "File repaired")
 // "Default", else under the profile. A profile mismatch makes the whole item base available,
 // puts the selector at "Default" and reads again; appended identifiers reload the item base
 // and read the file once more. Fails with the read error (no caption); a file that is no
-// menu file changes nothing.
-Result<OpenedMenu> openMenuFile(const std::string& path, Workspace& ws, ProfileManager& profiles);
+// menu file changes nothing. With `recordUnknown` false unknown identifiers are accepted
+// without being added to itembase.dat.
+Result<OpenedMenu> openMenuFile(const std::string& path, Workspace& ws, ProfileManager& profiles,
+                                bool recordUnknown = true);
 
 // The message after a repaired open (caption "File repaired", warning icon) that lists the
 // reader's notes.

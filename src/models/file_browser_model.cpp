@@ -21,21 +21,6 @@ namespace tessaro {
 
 namespace {
 
-
-std::vector<std::string> splitPath(const std::string& path)
-{
-    std::vector<std::string> parts;
-    size_t start = (!path.empty() && path[0] == '/') ? 1 : 0;
-    while (start <= path.size()) {
-        size_t end = path.find('/', start);
-        if (end == std::string::npos)
-            end = path.size();
-        parts.push_back(path.substr(start, end - start));
-        start = end + 1;
-    }
-    return parts;
-}
-
 std::string fileNameOf(const std::string& localPath)
 {
     return std::filesystem::path(localPath).filename().string();
@@ -162,71 +147,7 @@ FileBrowserModel::FileBrowserModel(PhoneContext& phone, BrowserState& state)
 void FileBrowserModel::buildTree()
 {
     selectFolder(nullptr);
-    root_.children.clear();
-    root_.files.clear();
-    for (const auto& entry : state_.files)
-        addPath(entry.path);
-    // The volumes are the folders below the root; each shows what room it had left.
-    for (const auto& volume : root_.children)
-        if (const auto free = state_.freeBytes.find(volume->name.size() == 1 ? volume->name[0] : '\0');
-            free != state_.freeBytes.end())
-            volume->freeBytes = free->second;
-}
-
-FolderNode* FileBrowserModel::addFolders(const std::vector<std::string>& components)
-{
-    FolderNode* node = &root_;
-    for (const auto& name : components) {
-        // Doubled or trailing separators make no folder of their own.
-        if (name.empty())
-            continue;
-        auto& kids = node->children;
-        auto at = std::lower_bound(kids.begin(), kids.end(), name,
-                                   [](const auto& child, const std::string& n) { return child->name < n; });
-        if (at == kids.end() || (*at)->name != name) {
-            auto made = std::make_unique<FolderNode>();
-            made->name = name;
-            made->parent = node;
-            at = kids.insert(at, std::move(made));
-        }
-        node = at->get();
-    }
-    return node;
-}
-
-void FileBrowserModel::addPath(const std::string& path)
-{
-    auto parts = splitPath(path);
-    if (parts.empty())
-        return;
-    const std::string file = parts.back();
-    parts.pop_back();
-    FolderNode* folder = addFolders(parts);
-    if (!file.empty())
-        folder->files.push_back(file);
-}
-
-const FolderNode* FileBrowserModel::findFolder(const std::string& path) const
-{
-    const FolderNode* node = &root_;
-    for (const auto& name : splitPath(path)) {
-        if (name.empty())
-            continue;
-        auto at = std::find_if(node->children.begin(), node->children.end(),
-                               [&](const auto& child) { return child->name == name; });
-        if (at == node->children.end())
-            return nullptr;
-        node = at->get();
-    }
-    return node;
-}
-
-std::string FileBrowserModel::folderPath(const FolderNode& node)
-{
-    std::string path;
-    for (const FolderNode* n = &node; n->parent; n = n->parent)
-        path = "/" + n->name + path;
-    return path;
+    tree_.build(state_.files, state_.freeBytes);
 }
 
 void FileBrowserModel::open()
@@ -284,8 +205,7 @@ int FileBrowserModel::entryIndex(const std::string& path) const
 
 FolderNode* FileBrowserModel::mutableSelected()
 {
-    // The tree is ours; the const pointer only keeps callers from changing it.
-    return const_cast<FolderNode*>(selected_);
+    return selected_ ? &tree_.edit(*selected_) : nullptr;
 }
 
 void FileBrowserModel::setSelection(std::vector<int> rows)
@@ -391,7 +311,7 @@ Status FileBrowserModel::upload(const std::vector<std::string>& localFiles,
             continue;
         }
         state_.files.push_back(PhoneFileEntry{uint32_t(written), 0, 0, phonePath});
-        addPath(phonePath);
+        tree_.addFile(phonePath);
     }
     // New nodes may have moved in the sorted tree, but nodes never move in memory.
     if (selected_)
@@ -472,7 +392,7 @@ bool FileBrowserModel::confirmedDelete(const std::string& name, bool several, bo
                                        const std::function<DeleteAnswer(const std::string&)>& askMany,
                                        bool& stop)
 {
-    const std::string text = TRANSLATABLE("Core", "Delete ") + latin1ToUtf8(name);
+    const std::string text = TRANSLATABLE("Core", "Delete ") + latin1ToUtf8(name) + "?";
     if (!confirmDeletions_ || !askAgain)
         return true;
     if (!several)
@@ -570,8 +490,7 @@ Status FileBrowserModel::createFolder(const std::string& name)
     const std::string path = folderPath(*selected_) + "/" + name;
     if (phone_.api.File_CreateDir(path, 0) == -1)
         return Error(ErrorKind::Refused, TRANSLATABLE("Core", "Error creating ") + latin1ToUtf8(path));
-    const FolderNode* made = addFolders(splitPath(path));
-    selectFolder(made);
+    selectFolder(&tree_.addFolder(path));
     return Status::success();
 }
 
@@ -593,13 +512,18 @@ Status FileBrowserModel::deleteFolder()
             return deleted;
     }
     const std::string path = folderPath(*selected_);
-    if (phone_.api.File_DeleteDir(path) == -1)
-        return Error(ErrorKind::Refused, TRANSLATABLE("Core", "Error deleting ") + latin1ToUtf8(path));
-    FolderNode* gone = mutableSelected();
+    if (phone_.api.File_DeleteDir(path) == -1) {
+        // The phone answers a refusal without a reason: a folder that still holds anything
+        // (subfolders, or files the listing did not show) is the usual one.
+        const bool holdsSomething = !selected_->children.empty() || phone_.api.File_CountEx(path + "/*") > 0;
+        return Error(ErrorKind::Refused,
+                     TRANSLATABLE("Core", "Error deleting ") + latin1ToUtf8(path) + "\r\n"
+                         + (holdsSomething ? TRANSLATABLE("Core", "The folder is not empty.")
+                                           : TRANSLATABLE("Core", "The phone refused to delete the folder.")));
+    }
+    const FolderNode* gone = selected_;
     selectFolder(nullptr);
-    auto& siblings = gone->parent->children;
-    siblings.erase(std::find_if(siblings.begin(), siblings.end(),
-                                [&](const auto& child) { return child.get() == gone; }));
+    tree_.remove(*gone);
     return Status::success();
 }
 

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "core/result.h"
+#include "models/folder_tree.h"
 #include "p2k/file_list_entry.h"
 
 namespace tessaro {
@@ -66,15 +67,6 @@ void applyMask(BrowserState& state, const std::vector<MaskVolume>& volumes, cons
 // The answers of the delete confirmation dialog.
 enum class DeleteAnswer { Yes, YesToAll, Skip, Cancel };
 
-// A folder of the tree. The root "Phone" has no name of its own and the empty path.
-struct FolderNode {
-    std::string name;
-    FolderNode* parent = nullptr;
-    std::vector<std::unique_ptr<FolderNode>> children;   // sorted by name, exact bytes
-    std::vector<std::string> files;                      // the file names in list order
-    std::optional<uint32_t> freeBytes;                   // a volume's free space, when the phone told it
-};
-
 // One row of the file list.
 struct FileRow {
     std::string name;
@@ -88,11 +80,12 @@ public:
 
     // Clears the tree and adds every path of the phone file list in list order.
     void buildTree();
-    const FolderNode& root() const { return root_; }
+    const FolderTree& tree() const { return tree_; }
+    const FolderNode& root() const { return tree_.root(); }
     // The folder reached by the components of `folderPath` ("/a/mobile"); null when absent.
-    const FolderNode* findFolder(const std::string& folderPath) const;
+    const FolderNode* findFolder(const std::string& folderPath) const { return tree_.find(folderPath); }
     // "/" + the names from below the root down to `node`; empty for the root.
-    static std::string folderPath(const FolderNode& node);
+    static std::string folderPath(const FolderNode& node) { return FolderTree::pathOf(node); }
 
     // Opening the window: no current folder, "Use path" off, confirmations on.
     void open();
@@ -145,7 +138,7 @@ public:
 
     // Deletes the selected files, asking first while confirmations are on: with one file a
     // Yes/No question, with several `askMany` (the delete confirmation dialog, given
-    // "Delete " + name). Stops at the first deletion that fails.
+    // "Delete " + name + "?"). Stops at the first deletion that fails.
     Status deleteSelected(const std::function<DeleteAnswer(const std::string& text)>& askMany);
 
     // The attribute dialog's preset: the one selected file's bits, 0 for several.
@@ -160,8 +153,6 @@ public:
     Status deleteFolder();
 
 private:
-    FolderNode* addFolders(const std::vector<std::string>& components);
-    void addPath(const std::string& path);
     void fillRows();
     FileRow rowFor(const std::string& name) const;
     FolderNode* mutableSelected();
@@ -174,7 +165,7 @@ private:
 
     PhoneContext& phone_;
     BrowserState& state_;
-    FolderNode root_;
+    FolderTree tree_;
     const FolderNode* selected_ = nullptr;
     std::vector<FileRow> rows_;
     std::vector<int> selection_;

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/item_data_codec.h"
+#include "core/item_data_fields.h"
 #include "core/menu_document.h"
 #include "core/mma_item.h"
 #include "core/prompter.h"
@@ -13,7 +14,6 @@ namespace tessaro {
 namespace {
 
 constexpr uint8_t kFunctionAttributes = 0x60;
-constexpr uint8_t kDrmFirstByte = 0x12;
 constexpr uint8_t kAttributeBits = kAttrLockable | kAttrNonChangeable | kAttrProtected;
 
 constexpr const char* kResetQuestion = TRANSLATABLE("Core", "This will remove all data\r\n   Continue?");
@@ -61,13 +61,6 @@ long decimal(const std::string& text)
     return value;
 }
 
-std::vector<uint8_t> asciiBytes(const std::string& text)
-{
-    std::vector<uint8_t> bytes(text.begin(), text.end());
-    bytes.push_back(0);
-    return bytes;
-}
-
 std::vector<Title> titlesOf(const TitleListState& list)
 {
     std::vector<Title> titles;
@@ -79,13 +72,19 @@ std::vector<Title> titlesOf(const TitleListState& list)
     return titles;
 }
 
-int rowOfRole(uint8_t role)
+// The choice of "Item function:" a function record belongs to.
+ItemFunction functionOfKind(uint8_t entryKind)
 {
-    if (role == kRoleAnimated)
-        return static_cast<int>(IconRow::Animated);
-    if (role == kRoleStatic)
-        return static_cast<int>(IconRow::Static);
-    return static_cast<int>(IconRow::List);
+    switch (entryKind) {
+    case kind::ShowText: return ItemFunction::ShowText;
+    case kind::Url: return ItemFunction::Url;
+    case kind::Midlet1:
+    case kind::MidletName:
+    case kind::MidletVendor: return ItemFunction::AppStart;
+    case kind::Action: return ItemFunction::Action;
+    case kind::ShortcutData: return ItemFunction::Shortcut;
+    default: return ItemFunction::CallSend;
+    }
 }
 
 } // namespace
@@ -155,19 +154,6 @@ Error inputError(const std::string& failure)
 
 } // namespace
 
-void ItemEditorModel::WorkingCopy::clearFunction()
-{
-    showText.reset();
-    url.reset();
-    dial.reset();
-    midlet1.reset();
-    midletName.reset();
-    midletVendor.reset();
-    shortcut.reset();
-    action.reset();
-    codes = {};
-}
-
 ItemEditorModel::ItemEditorModel()
 {
     clearPanel();
@@ -225,8 +211,7 @@ void ItemEditorModel::clearPanel(bool resetAll)
     installedEnabled_ = false;
     groupEnabled_ = {};
 
-    copy_ = WorkingCopy{};
-    unsupported_.reset();
+    copy_ = ItemDataFields{};
     if (itemType_ != kTypeContainer)
         itemType_ = kTypeItem;
     if (resetAll) {
@@ -249,7 +234,6 @@ void ItemEditorModel::clearFunctionTab()
     codesEnabled_ = true;
     installedEnabled_ = false;
     copy_.clearFunction();
-    unsupported_.reset();
     groupEnabled_ = {};
     if (itemType_ != kTypeContainer)
         itemType_ = kTypeItem;
@@ -269,102 +253,68 @@ void ItemEditorModel::load(const ItemDataBlock* block, uint8_t itemType, bool so
 
     if (block) {
         resetEnabled_ = true;
-        auto rowsOf = [](const DataEntry& entry) {
+        const ItemDataFields read = readItemDataFields(*block);
+        auto rowsOf = [](const std::vector<Title>& titles) {
             std::vector<TitleRow> rows;
-            for (const auto& t : entry.titles)
-                rows.push_back({"#" + std::to_string(rows.size() + 1), t.language,
-                                textUpToZero(t.text)});
+            for (const auto& t : titles)
+                rows.push_back({"#" + std::to_string(rows.size() + 1), t.language, t.text.str()});
             return rows;
         };
-        auto setField = [this](FunctionField f, std::string text) {
-            fields_[static_cast<int>(f)] = std::move(text);
+        auto loadList = [&](TitleList which, const std::optional<std::vector<Title>>& titles) {
+            if (!titles)
+                return;
+            auto& list = lists_[static_cast<int>(which)];
+            list.rows = rowsOf(*titles);
+            list.editEnabled = list.deleteEnabled = true;
+            list.addEnabled = list.rows.size() < kMaxTitleRows;
         };
-        for (const auto& entry : block->entries) {
-            switch (entry.kind) {
-            case kind::MenuTitle:
-            case kind::SoftkeyTitle: {
-                auto& list = lists_[entry.kind == kind::MenuTitle ? 0 : 1];
-                list.rows = rowsOf(entry);
-                list.editEnabled = list.deleteEnabled = true;
-                list.addEnabled = list.rows.size() < kMaxTitleRows;
-                break;
-            }
-            case kind::ShowText: {
-                auto& list = lists_[static_cast<int>(TitleList::ShowText)];
-                list.rows = rowsOf(entry);
-                groupEnabled_[static_cast<int>(ItemFunction::ShowText)] = true;
-                list.editEnabled = list.deleteEnabled = true;
-                list.addEnabled = list.rows.size() < kMaxTitleRows;
-                function_ = ItemFunction::ShowText;
-                break;
-            }
-            case kind::Url:
-                setField(FunctionField::Url, asciiText(entry));
-                groupEnabled_[static_cast<int>(ItemFunction::Url)] = true;
-                function_ = ItemFunction::Url;
-                break;
-            case kind::DialNumber:
-                setField(FunctionField::DialNumber, asciiText(entry));
-                groupEnabled_[static_cast<int>(ItemFunction::CallSend)] = true;
-                function_ = ItemFunction::CallSend;
-                break;
-            case kind::Midlet1:
-            case kind::MidletName:
-            case kind::MidletVendor:
-                setField(entry.kind == kind::Midlet1      ? FunctionField::Midlet1
-                         : entry.kind == kind::MidletName ? FunctionField::MidletName
-                                                          : FunctionField::MidletVendor,
-                         asciiText(entry));
-                groupEnabled_[static_cast<int>(ItemFunction::AppStart)] = true;
-                function_ = ItemFunction::AppStart;
-                break;
-            case kind::FileIcon: {
-                auto& icon = icons_[rowOfRole(entry.role)];
+        auto setField = [this](FunctionField f, const std::optional<std::string>& text) {
+            if (text)
+                fields_[static_cast<int>(f)] = *text;
+        };
+        loadList(TitleList::Menu, read.menuTitles);
+        loadList(TitleList::Softkey, read.softkeyTitles);
+        loadList(TitleList::ShowText, read.showText);
+        for (int row = 0; row < 3; ++row) {
+            auto& icon = icons_[row];
+            if (read.paths[row]) {
                 icon.source = IconSource::FS;
-                icon.text = textUpToZero(entry.path);
+                icon.text = *read.paths[row];
                 // Only the animated row's preview comes up with a loaded path.
-                icon.previewVisible = entry.role == kRoleAnimated && !icon.text.empty();
-                break;
-            }
-            case kind::DrmAnimatedIcon:
-            case kind::DrmStaticIcon:
-            case kind::DrmListIcon: {
-                auto& icon = icons_[entry.kind == kind::DrmAnimatedIcon  ? 0
-                                    : entry.kind == kind::DrmStaticIcon ? 1
-                                                                        : 2];
+                icon.previewVisible = row == static_cast<int>(IconRow::Animated) && !icon.text.empty();
+            } else if (read.drm[row]) {
                 icon.source = IconSource::DRM;
-                icon.text = widen(std::to_string(entry.number));
+                icon.text = widen(std::to_string(*read.drm[row]));
                 icon.previewVisible = true;
                 icon.drmMark = true;
-                break;
-            }
-            case kind::Code12:
-            case kind::Code13:
-            case kind::Code14:
-                fields_[static_cast<int>(FunctionField::Code12) + (entry.kind - kind::Code12)] =
-                    std::to_string(entry.value & 0xFF);
-                groupEnabled_[static_cast<int>(ItemFunction::CallSend)] = true;
-                callSendEnabled_ = true;
-                function_ = ItemFunction::CallSend;
-                break;
-            case kind::Action:
-                setField(FunctionField::ActionCode, std::to_string(entry.value));
-                groupEnabled_[static_cast<int>(ItemFunction::Action)] = true;
-                function_ = ItemFunction::Action;
-                break;
-            case kind::ShortcutData: {
-                std::string text = asciiText(entry);
-                text.resize(std::min(text.size(), kShortcutDataLength));
-                setField(FunctionField::ShortcutData, std::move(text));
-                groupEnabled_[static_cast<int>(ItemFunction::Shortcut)] = true;
-                function_ = ItemFunction::Shortcut;
-                break;
-            }
-            default:
-                unsupported_ = entry;
-                break;
             }
         }
+        setField(FunctionField::Url, read.url);
+        setField(FunctionField::DialNumber, read.dial);
+        setField(FunctionField::Midlet1, read.midlet1);
+        setField(FunctionField::MidletName, read.midletName);
+        setField(FunctionField::MidletVendor, read.midletVendor);
+        for (int i = 0; i < 3; ++i)
+            if (read.codes[i])
+                fields_[static_cast<int>(FunctionField::Code12) + i] = std::to_string(*read.codes[i]);
+        if (read.action)
+            setField(FunctionField::ActionCode, std::to_string(*read.action));
+        setField(FunctionField::ShortcutData, read.shortcut);
+        copy_.unsupported = read.unsupported;
+
+        const std::pair<bool, ItemFunction> present[] = {
+            {read.showText.has_value(), ItemFunction::ShowText},
+            {read.url.has_value(), ItemFunction::Url},
+            {read.dial || read.codes[0] || read.codes[1] || read.codes[2], ItemFunction::CallSend},
+            {read.midlet1 || read.midletName || read.midletVendor, ItemFunction::AppStart},
+            {read.action.has_value(), ItemFunction::Action},
+            {read.shortcut.has_value(), ItemFunction::Shortcut}};
+        for (const auto& [here, function] : present)
+            if (here)
+                groupEnabled_[static_cast<int>(function)] = true;
+        callSendEnabled_ = read.codes[0] || read.codes[1] || read.codes[2];
+        if (read.lastFunctionKind)
+            function_ = functionOfKind(*read.lastFunctionKind);
         // A dial number fixes the choice at "Call" and leaves the codes read-only.
         if (!field(FunctionField::DialNumber).empty()) {
             codesEnabled_ = false;
@@ -627,14 +577,16 @@ void ItemEditorModel::applyNow()
 {
     applyDataChange();
     applyEnabled_ = false;
+    // What Apply stored is the document's now: Cancel weighs only what comes after it.
+    loaded_ = {commit(false), commit(true)};
 }
 
 void ItemEditorModel::applyDataChange()
 {
     // Everything is rebuilt from what the controls show, so an emptied field really goes.
-    auto unsupported = std::move(unsupported_);
-    copy_ = WorkingCopy{};
-    unsupported_ = std::move(unsupported);
+    auto unsupported = std::move(copy_.unsupported);
+    copy_ = ItemDataFields{};
+    copy_.unsupported = std::move(unsupported);
 
     if (!titles(TitleList::Menu).rows.empty())
         copy_.menuTitles = titlesOf(titles(TitleList::Menu));
@@ -687,141 +639,43 @@ void ItemEditorModel::applyDataChange()
         if (!titles(TitleList::ShowText).rows.empty())
             copy_.showText = titlesOf(titles(TitleList::ShowText));
         break;
-    case ItemFunction::None:
-        copy_.clearFunction();
-        unsupported_.reset();
-        break;
+    case ItemFunction::None: copy_.clearFunction(); break;
     }
 }
 
 bool ItemEditorModel::hasData(bool saveAll) const
 {
-    const auto any = [](const auto& array) {
-        return std::any_of(array.begin(), array.end(), [](const auto& v) { return v.has_value(); });
-    };
-    return copy_.menuTitles || copy_.softkeyTitles || any(copy_.paths) || any(copy_.drm) ||
-           copy_.showText || copy_.url || copy_.dial || copy_.midlet1 || copy_.midletName ||
-           copy_.midletVendor || copy_.shortcut || copy_.action || any(copy_.codes) ||
-           (unsupported_ && saveAll);
+    return copy_.any(saveAll);
 }
 
 ItemEditResult ItemEditorModel::commit(bool saveAll) const
 {
     ItemEditResult result;
     result.hasData = hasData(saveAll);
+    result.block = writeItemDataFields(copy_, saveAll);
     result.itemType = itemType_;
     result.options = options_;
     result.attributes = attributes_;
-    auto& entries = result.block.entries;
-    auto append = [&entries](DataEntry entry) {
-        if (entries.size() < kMaxEntries)
-            entries.push_back(std::move(entry));
-    };
+    if ((copy_.menuTitles || copy_.softkeyTitles) && result.options != kOptionsCustom)
+        result.options = kOptionsTitled;
+    // A function record sets the type and attributes, the last one in record order counting.
     // A container keeps its type: its children depend on it, and a function record that came
     // with it from a file does not make it a leaf.
-    const bool container = itemType_ == kTypeContainer;
-    auto function = [&result, container](uint8_t itemType) {
-        if (!container)
+    const bool anyCode = copy_.codes[0] || copy_.codes[1] || copy_.codes[2];
+    const std::pair<bool, uint8_t> functions[] = {{copy_.showText.has_value(), kTypeShowText},
+                                                  {copy_.url.has_value(), kTypeUrl},
+                                                  {copy_.dial.has_value(), kTypeCall},
+                                                  {copy_.midlet1 || copy_.midletName || copy_.midletVendor, kTypeJava},
+                                                  {copy_.action.has_value(), kTypeAction},
+                                                  {copy_.shortcut.has_value(), kTypeShortcut},
+                                                  {anyCode, send_ ? kTypeSms : kTypeCall}};
+    for (const auto& [present, itemType] : functions) {
+        if (!present)
+            continue;
+        if (itemType_ != kTypeContainer)
             result.itemType = itemType;
         result.attributes = kFunctionAttributes;
-    };
-    auto titled = [&](uint8_t entryKind, const std::vector<Title>& titles) {
-        DataEntry e;
-        e.kind = entryKind;
-        e.titles = titles;
-        append(std::move(e));
-    };
-    auto ascii = [&](uint8_t entryKind, const std::string& text) {
-        DataEntry e;
-        e.kind = entryKind;
-        e.bytes = asciiBytes(text);
-        append(std::move(e));
-    };
-
-    // 1, 2: titles.
-    for (const auto* titles : {&copy_.menuTitles, &copy_.softkeyTitles}) {
-        if (!*titles)
-            continue;
-        titled(titles == &copy_.menuTitles ? kind::MenuTitle : kind::SoftkeyTitle, **titles);
-        if (result.options != kOptionsCustom)
-            result.options = kOptionsTitled;
     }
-    // 3: show text.
-    if (copy_.showText) {
-        titled(kind::ShowText, *copy_.showText);
-        function(kTypeShowText);
-    }
-    // 4 to 6: file-system icons.
-    static constexpr uint8_t kRoles[3] = {kRoleAnimated, kRoleStatic, kRoleList};
-    for (int i = 0; i < 3; ++i) {
-        if (!copy_.paths[i])
-            continue;
-        DataEntry e;
-        e.kind = kind::FileIcon;
-        e.role = kRoles[i];
-        e.path = *copy_.paths[i];
-        append(std::move(e));
-    }
-    // 7 to 11: URL, dial number, MIDlet texts.
-    if (copy_.url) {
-        ascii(kind::Url, *copy_.url);
-        function(kTypeUrl);
-    }
-    if (copy_.dial) {
-        ascii(kind::DialNumber, *copy_.dial);
-        function(kTypeCall);
-    }
-    const std::pair<const std::optional<std::string>*, uint8_t> midlets[] = {
-        {&copy_.midlet1, kind::Midlet1},
-        {&copy_.midletName, kind::MidletName},
-        {&copy_.midletVendor, kind::MidletVendor}};
-    for (const auto& [text, entryKind] : midlets) {
-        if (!*text)
-            continue;
-        ascii(entryKind, **text);
-        function(kTypeJava);
-    }
-    // 12 to 14: DRM icons.
-    static constexpr uint8_t kDrmKinds[3] = {kind::DrmAnimatedIcon, kind::DrmStaticIcon,
-                                             kind::DrmListIcon};
-    for (int i = 0; i < 3; ++i) {
-        if (!copy_.drm[i])
-            continue;
-        DataEntry e;
-        e.kind = kDrmKinds[i];
-        e.first = kDrmFirstByte;
-        e.number = *copy_.drm[i];
-        append(std::move(e));
-    }
-    // 15: action code; 16: shortcut data.
-    if (copy_.action) {
-        DataEntry e;
-        e.kind = kind::Action;
-        e.value = *copy_.action;
-        append(std::move(e));
-        function(kTypeAction);
-    }
-    if (copy_.shortcut) {
-        DataEntry e;
-        e.kind = kind::ShortcutData;
-        e.bytes.assign(copy_.shortcut->begin(), copy_.shortcut->end());
-        e.bytes.resize(kShortcutDataLength, 0);
-        append(std::move(e));
-        function(kTypeShortcut);
-    }
-    // 17: codes 0x12 to 0x14.
-    for (int i = 0; i < 3; ++i) {
-        if (!copy_.codes[i])
-            continue;
-        DataEntry e;
-        e.kind = static_cast<uint8_t>(kind::Code12 + i);
-        e.value = *copy_.codes[i];
-        append(std::move(e));
-        function(send_ ? kTypeSms : kTypeCall);
-    }
-    // 18: records of unknown kinds, kept only while "Save all data" writes them.
-    if (unsupported_ && saveAll)
-        append(*unsupported_);
     return result;
 }
 

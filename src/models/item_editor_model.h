@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "core/item_data.h"
+#include "core/item_data_fields.h"
 #include "core/result.h"
 #include "core/translatable.h"
 
@@ -154,9 +155,11 @@ public:
     void setNonChangeable(bool on);
     // "Reset All Data": asks first; returns whether the data was reset.
     bool resetAllData(Prompter& prompter);
-    // "Apply".
+    // "Apply": rebuilds the working copy, which the window then stores (commit()); from here
+    // on Cancel asks only about later changes.
     void applyNow();
-    // True when OK would store something else than it would have right after load.
+    // True when OK would store something else than it would have right after load or the
+    // last Apply.
     bool hasChanges(bool saveAll) const;
     // Cancel: with changes, asks kDiscardItemChangesQuestion; true when the window may close.
     bool confirmCancel(Prompter& prompter, bool saveAll) const;
@@ -195,24 +198,9 @@ public:
     bool nonChangeableEnabled() const { return softkey_; }
     const std::vector<Installed>& installed() const { return installed_; }
     bool installedEnabled() const { return installedEnabled_; }
-    bool hasUnsupported() const { return unsupported_.has_value(); }
+    bool hasUnsupported() const { return copy_.unsupported.has_value(); }
 
 private:
-    // Presence-marked working copy, one member per fixed entry role.
-    struct WorkingCopy {
-        std::optional<std::vector<Title>> menuTitles;     // entry 0
-        std::optional<std::vector<Title>> softkeyTitles;  // entry 1
-        std::array<std::optional<std::u16string>, 3> paths;  // entries 2..4
-        std::array<std::optional<uint16_t>, 3> drm;           // entries 5..7
-        // Function fields, entries 8..10.
-        std::optional<std::vector<Title>> showText;
-        std::optional<std::string> url, dial, midlet1, midletName, midletVendor, shortcut;
-        std::optional<uint16_t> action;
-        std::array<std::optional<uint8_t>, 3> codes;
-
-        void clearFunction();
-    };
-
     void listChanged(TitleList list);
     void updateListButtons(TitleList list);
     void dialChanged();
@@ -246,10 +234,10 @@ private:
     std::vector<Installed> installed_;
     bool installedEnabled_ = false;
 
-    WorkingCopy copy_;
+    // The working copy, rebuilt from the controls by applyDataChange.
+    ItemDataFields copy_;
     // What OK would have stored right after load, without and with "Save all data".
     std::array<ItemEditResult, 2> loaded_{};
-    std::optional<DataEntry> unsupported_;   // loaded records of unknown kinds
     std::function<bool(char16_t)> letterOrDigit_;
 };
 

@@ -15,11 +15,12 @@ constexpr size_t kFixedNodes = 9;
 
 } // namespace
 
-std::string statusLine(int formatRead, size_t nodeCount)
+std::string statusLine(int formatRead, int saveRecordSize, size_t nodeCount)
 {
     // An empty tree counts no entries rather than a negative number.
     const size_t entries = nodeCount > kFixedNodes ? nodeCount - kFixedNodes : 0;
-    return TRANSLATABLE("Core", "Format: ") + std::to_string(formatRead) + TRANSLATABLE("Core", "-byte  Entries: ")
+    const int recordSize = formatRead > 0 ? formatRead : saveRecordSize;
+    return TRANSLATABLE("Core", "Format: ") + std::to_string(recordSize) + TRANSLATABLE("Core", "-byte  Entries: ")
            + std::to_string(entries);
 }
 

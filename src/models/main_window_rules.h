@@ -13,9 +13,10 @@ namespace tessaro {
 class MenuDocument;
 class MenuNode;
 
-// Panel 1 of the status bar: "Format: " + record length of the last file read (0 before
-// any) + "-byte  Entries: " + the number of menu entries (tree nodes minus the fixed 9).
-std::string statusLine(int formatRead, size_t nodeCount);
+// Panel 1 of the status bar: "Format: " + record length of the last file read (for a menu
+// that was not read, the record length it will be saved with) + "-byte  Entries: " + the
+// number of menu entries (tree nodes minus the fixed 9).
+std::string statusLine(int formatRead, int saveRecordSize, size_t nodeCount);
 
 // The lines of the item summary for a selected node: "Item summary:", an empty line, then
 // "[Not modified]" or one line per data entry (some only once per group). No value when the

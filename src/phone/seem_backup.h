@@ -16,7 +16,7 @@ inline constexpr int kBackupSeemRecord = 1;
 // What the file dialogs of both operations start with.
 inline constexpr char kSeemBackupFileName[] = "0032_0001.seem";
 inline constexpr char kSeemBackupFilter[] = TRANSLATABLE("Core", "SEEM files|*.seem");
-inline constexpr char kSeemBackupSaveTitle[] = TRANSLATABLE("Core", "Save SEEM bakup as");
+inline constexpr char kSeemBackupSaveTitle[] = TRANSLATABLE("Core", "Save SEEM backup as");
 inline constexpr char kSeemRestoreOpenTitle[] = TRANSLATABLE("Core", "Restore SEEM backup from");
 
 // What the windows and the command-line tool say after a backup or a restore.

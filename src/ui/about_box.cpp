@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "ui/mnemonics.h"
 #include "ui/progress_window.h"
 
 namespace tessaro {
@@ -60,6 +61,7 @@ AboutBox::AboutBox(QWidget* parent) : QDialog(parent)
     layout->addWidget(panel);
     layout->addWidget(ok, 0, Qt::AlignHCenter);
     setFixedSize(340, sizeHint().height());
+    giveMnemonics(*this);
 }
 
 void AboutBox::showEvent(QShowEvent* event)

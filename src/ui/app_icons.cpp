@@ -103,6 +103,33 @@ QIcon phoneCommandIcon(PhoneGlyph glyph)
     });
 }
 
+QIcon newDocumentIcon()
+{
+    return smallIcon([](QPainter& p) {
+        // A white page with a folded corner and a green plus: clearly a live command.
+        QPainterPath page;
+        page.moveTo(6, 3);
+        page.lineTo(19, 3);
+        page.lineTo(26, 10);
+        page.lineTo(26, 29);
+        page.lineTo(6, 29);
+        page.closeSubpath();
+        p.setPen(QPen(QColor(40, 40, 48), 1.5));
+        p.setBrush(Qt::white);
+        p.drawPath(page);
+        p.setBrush(QColor(200, 210, 225));
+        QPainterPath fold;
+        fold.moveTo(19, 3);
+        fold.lineTo(19, 10);
+        fold.lineTo(26, 10);
+        fold.closeSubpath();
+        p.drawPath(fold);
+        p.setPen(QPen(QColor(20, 140, 60), 4, Qt::SolidLine, Qt::RoundCap));
+        p.drawLine(QPointF(16, 14), QPointF(16, 26));
+        p.drawLine(QPointF(10, 20), QPointF(22, 20));
+    });
+}
+
 QIcon trayImage(int number)
 {
     const bool connected = number == 14;

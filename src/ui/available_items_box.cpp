@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QDrag>
 #include <QKeyEvent>
+#include <QListView>
 #include <QMouseEvent>
 #include <QWheelEvent>
 
@@ -14,6 +15,10 @@ AvailableItemsBox::AvailableItemsBox(QWidget* parent) : QComboBox(parent)
 {
     setObjectName(QStringLiteral("availableItems"));
     setMaxVisibleItems(16);
+    // A plain list popup: styles that show every entry at once would drop the box down to
+    // the screen's full height.
+    setStyleSheet(QStringLiteral("QComboBox { combobox-popup: 0; }"));
+    view()->installEventFilter(this);
     setContextMenuPolicy(Qt::CustomContextMenu);
     connect(this, &QComboBox::activated, this, [this](int index) {
         if (!stepping_)
@@ -38,6 +43,54 @@ void AvailableItemsBox::wheelEvent(QWheelEvent* event)
     stepping_ = true;
     QComboBox::wheelEvent(event);
     stepping_ = false;
+}
+
+void AvailableItemsBox::showPopup()
+{
+    setFilter({});
+    QComboBox::showPopup();
+}
+
+void AvailableItemsBox::hidePopup()
+{
+    QComboBox::hidePopup();
+    setFilter({});
+}
+
+void AvailableItemsBox::setFilter(const QString& text)
+{
+    filter_ = text;
+    auto* list = qobject_cast<QListView*>(view());
+    if (!list)
+        return;
+    int first = -1;
+    for (int row = 0; row < count(); ++row) {
+        const bool shown = itemText(row).contains(text, Qt::CaseInsensitive);
+        list->setRowHidden(row, !shown);
+        if (shown && first < 0)
+            first = row;
+    }
+    if (!text.isEmpty() && first >= 0)
+        list->setCurrentIndex(model()->index(first, modelColumn()));
+}
+
+bool AvailableItemsBox::eventFilter(QObject* watched, QEvent* event)
+{
+    // Typing in the dropped-down list keeps only the entries that hold what was typed.
+    if (watched == view() && event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Backspace && !filter_.isEmpty()) {
+            setFilter(filter_.chopped(1));
+            return true;
+        }
+        const QString typed = key->text();
+        if (!typed.isEmpty() && typed.at(0).isPrint()
+            && !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+            setFilter(filter_ + typed);
+            return true;
+        }
+    }
+    return QComboBox::eventFilter(watched, event);
 }
 
 void AvailableItemsBox::fill(const std::vector<ItemEntry>& available)

@@ -1,5 +1,6 @@
 #pragma once
-// `AvailableItemsBox`: the available mma items, 16 entries visible when dropped down. Its
+// `AvailableItemsBox`: the available mma items, 16 entries visible when dropped down; typing in
+// the dropped-down list keeps the entries that hold the typed text (Backspace takes back). Its
 // index is an index into the available items. Dragging the box starts a `AvailableItemDrag` of
 // the entry shown; a plain click drops the list down as usual. A pick is a choice in the
 // dropped-down list (mouse or Enter) or Enter on the closed box, not an arrow key or wheel
@@ -7,6 +8,7 @@
 
 #include <QComboBox>
 #include <QPoint>
+#include <QString>
 
 #include <vector>
 
@@ -23,11 +25,17 @@ public:
     // afterwards.
     void fill(const std::vector<ItemEntry>& available);
 
+    void showPopup() override;
+    void hidePopup() override;
+    // The text typed into the dropped-down list.
+    const QString& filter() const { return filter_; }
+
 Q_SIGNALS:
     // The user picked the entry at `index`.
     void itemPicked(int index);
 
 protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
@@ -39,6 +47,9 @@ private:
     bool pressed_ = false;
     // An arrow key or wheel step is moving the current entry.
     bool stepping_ = false;
+    QString filter_;
+
+    void setFilter(const QString& text);
 };
 
 } // namespace tessaro

@@ -15,6 +15,7 @@
 #include <QVBoxLayout>
 
 #include "ui/core_text.h"
+#include "ui/mnemonics.h"
 #include "ui/progress_window.h"
 
 namespace tessaro {
@@ -74,6 +75,7 @@ MaskDialog::MaskDialog(QWidget* parent) : QDialog(parent)
     layout->addWidget(extensionLabel_);
     layout->addWidget(extensionField_);
     layout->addLayout(buttons);
+    giveMnemonics(*this);
 }
 
 void MaskDialog::prepare(const std::vector<char>& phoneVolumes, BrowserState& state)
@@ -144,6 +146,7 @@ AttributesDialog::AttributesDialog(QWidget* parent) : QDialog(parent)
     auto* layout = new QHBoxLayout(this);
     layout->addWidget(attributesGroup_);
     layout->addLayout(buttons);
+    giveMnemonics(*this);
 }
 
 void AttributesDialog::setAttributes(int bits)
@@ -195,6 +198,7 @@ DeleteConfirmDialog::DeleteConfirmDialog(QWidget* parent) : QDialog(parent)
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(text);
     layout->addLayout(buttons);
+    giveMnemonics(*this);
 }
 
 void DeleteConfirmDialog::setText(const std::string& text)

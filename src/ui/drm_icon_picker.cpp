@@ -20,6 +20,7 @@
 #include "ui/dialog_parent_scope.h"
 #include "ui/file_dialogs.h"
 #include "ui/gif_preview.h"
+#include "ui/mnemonics.h"
 #include "ui/progress_window.h"
 #include "ui/up_down_arrows.h"
 
@@ -101,6 +102,7 @@ DrmIconPicker::DrmIconPicker(DrmPack& pack, FileDialogs& files, Prompter& prompt
     buildControls();
     showNumber();
     applyGeometry();
+    giveMnemonics(*this);
 }
 
 void DrmIconPicker::buildControls()

@@ -12,6 +12,7 @@
 
 #include "core/catalogue.h"
 #include "ui/core_text.h"
+#include "ui/mnemonics.h"
 
 namespace tessaro {
 
@@ -81,6 +82,7 @@ TitleEntryDialog::TitleEntryDialog(QWidget* parent) : QDialog(parent)
     layout->addWidget(languages_);
     layout->addWidget(okCancel(this));
     connect(languages_, &QComboBox::activated, this, [this] { titleField_->setFocus(); });
+    giveMnemonics(*this);
 }
 
 void TitleEntryDialog::prepare(int language, const QString& text)
@@ -107,6 +109,7 @@ TextEntryDialog::TextEntryDialog(QWidget* parent) : QDialog(parent)
     layout->addWidget(okCancel(this));
     connect(languages_, &QComboBox::activated, this, [this] { textField_->setFocus(); });
     connect(textField_, &QPlainTextEdit::textChanged, this, &TextEntryDialog::limitText);
+    giveMnemonics(*this);
 }
 
 void TextEntryDialog::prepare(int language, const QString& text)

@@ -13,6 +13,8 @@
 #include <QMovie>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QStyle>
 #include <QTabWidget>
 #include <QTreeWidget>
@@ -25,10 +27,28 @@
 #include "ui/drm_icon_picker.h"
 #include "ui/entry_dialogs.h"
 #include "ui/gif_preview.h"
+#include "ui/mnemonics.h"
+#include "ui/screen_fit.h"
 
 namespace tessaro {
 
 namespace {
+
+// A page of the window: scrolls when the window is smaller than the page, and asks for the
+// page's whole size so that the window opens as large as its screen allows.
+class PageArea : public QScrollArea {
+public:
+    explicit PageArea(QWidget* parent) : QScrollArea(parent)
+    {
+        setWidgetResizable(true);
+        setFrameShape(QFrame::NoFrame);
+    }
+    QSize sizeHint() const override
+    {
+        return widget() ? widget()->sizeHint() + QSize(verticalScrollBar()->sizeHint().width(), 0)
+                        : QScrollArea::sizeHint();
+    }
+};
 
 // A title list: "No.", "Language ID" and "Title" columns, the last taking the room left.
 QTreeWidget* makeTitleList(QWidget* parent, const QString& objectName)
@@ -111,6 +131,7 @@ ItemPropertiesWindow::ItemPropertiesWindow(AppContext& context, Prompter& prompt
     model_.setLetterOrDigit(letterOrDigit);
     buildControls();
     refresh();
+    giveMnemonics(*this);
 }
 
 ItemPropertiesWindow::~ItemPropertiesWindow() = default;
@@ -120,8 +141,14 @@ void ItemPropertiesWindow::buildControls()
     auto* layout = new QVBoxLayout(this);
     pages_ = new QTabWidget(this);
     pages_->setObjectName(QStringLiteral("pages"));
-    visualPage_ = buildVisualPage();
-    functionPage_ = buildFunctionPage();
+    // Each page scrolls, so the window fits a small or scaled screen with its buttons in view.
+    auto scrolled = [this](QWidget* page) {
+        auto* area = new PageArea(pages_);
+        area->setWidget(page);
+        return area;
+    };
+    visualPage_ = scrolled(buildVisualPage());
+    functionPage_ = scrolled(buildFunctionPage());
     pages_->addTab(visualPage_, tr("Visual"));
     pages_->addTab(functionPage_, tr("Function"));
     layout->addWidget(pages_);
@@ -383,6 +410,12 @@ void ItemPropertiesWindow::showEvent(QShowEvent* event)
                                 QLatin1Char(' ') + fromAscii(app.midletName));
     installedApps_->setCurrentIndex(-1);
     refresh();
+    if (!placed_) {
+        // As large as the pages want, as far as the screen allows.
+        placed_ = true;
+        resize(sizeHint());
+        fitIntoScreen(*this);
+    }
     QDialog::showEvent(event);
 }
 
@@ -611,6 +644,8 @@ void ItemPropertiesWindow::reject()
 void ItemPropertiesWindow::applyClicked()
 {
     model_.applyNow();
+    if (applyHandler_)
+        applyHandler_(model_.commit(ctx_.workspace.saveMode.saveAll()));
     refresh();
 }
 

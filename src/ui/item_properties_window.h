@@ -70,6 +70,9 @@ public:
                   uint8_t options);
     // The block and node fields to store after OK (`saveAll`: "Save all data" is on).
     ItemEditResult itemResult(bool saveAll) const { return model_.commit(saveAll); }
+    // Apply stores through `store` what OK would store, as a step of its own; without it
+    // Apply only keeps the change for OK.
+    void setApplyHandler(std::function<void(const ItemEditResult&)> store) { applyHandler_ = std::move(store); }
 
     // --- handlers ------------------------------------------------------------------------
     void addMenuTitle() { addTitle(TitleList::Menu); }
@@ -123,6 +126,8 @@ private:
     QTabWidget* pages_ = nullptr;
     QWidget* visualPage_ = nullptr;
     QWidget* functionPage_ = nullptr;
+    std::function<void(const ItemEditResult&)> applyHandler_;
+    bool placed_ = false; // sized and placed on its screen once
     std::array<QTreeWidget*, 3> lists_{};
     std::array<std::array<QPushButton*, 3>, 3> listButtons_{};   // Add, Edit, Delete per list
     QGroupBox* iconGroup_ = nullptr;

@@ -23,23 +23,24 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "core/file_stamp.h"
 #include "core/menu_writer.h"
 #include "core/prompter.h"
 #include "core/replacing_file.h"
-#include "workspace/firmware_profile.h"
 #include "edit/menu_open.h"
 #include "edit/tree_edit.h"
 #include "edit/unsaved_changes.h"
-#include "phone/round_trip.h"
 #include "p2k/virtual_phone.h"
+#include "phone/round_trip.h"
 #include "ui/about_box.h"
 #include "ui/app_context.h"
 #include "ui/app_icons.h"
 #include "ui/available_items_box.h"
-#include "ui/core_text.h"
-#include "ui/file_dialogs.h"
 #include "ui/browser_dialogs.h"
+#include "ui/core_text.h"
 #include "ui/dialog_parent_scope.h"
+#include "ui/elided_label.h"
+#include "ui/file_dialogs.h"
 #include "ui/gui_dispatch.h"
 #include "ui/item_properties_window.h"
 #include "ui/lamp_shape.h"
@@ -48,8 +49,10 @@
 #include "ui/phone_file_browser.h"
 #include "ui/progress_window.h"
 #include "ui/qt_prompter.h"
+#include "ui/screen_fit.h"
 #include "ui/setup_dialog.h"
 #include "ui/splash_screen.h"
+#include "workspace/firmware_profile.h"
 
 namespace tessaro {
 
@@ -58,6 +61,9 @@ namespace {
 // The client area the window keeps: everything below the menu bar.
 constexpr int kClientWidth = 462;
 constexpr int kClientHeight = 516;
+
+// How long a line in the status bar stands before the panels come back, in milliseconds.
+constexpr int kStatusMessageTime = 15000;
 
 const char* const kMmaFilter = QT_TRANSLATE_NOOP("Core", "All Files (*.*)|*.*");
 
@@ -107,6 +113,7 @@ MainWindow::MainWindow(AppContext& context, Prompter& prompter, FileDialogs& fil
     // elsewhere when it was last closed.
     centreOn(this, nullptr);
     restorePlacement();
+    fitIntoScreen(*this);
     // The window starts fully transparent and fades in.
     setWindowOpacity(0.0);
 
@@ -127,7 +134,7 @@ void MainWindow::buildActions()
     QStyle* st = style();
     newAction_ = makeAction(this, "newAction", tr("&New"));
     newAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
-    newAction_->setIcon(st->standardIcon(QStyle::SP_FileIcon));
+    newAction_->setIcon(newDocumentIcon());
     newAction_->setToolTip(tr("Create new mma_ucp from scratch"));
     connect(newAction_, &QAction::triggered, this, &MainWindow::newDocument);
 
@@ -137,12 +144,17 @@ void MainWindow::buildActions()
     openAction_->setToolTip(tr("Open mma_ucp from file"));
     connect(openAction_, &QAction::triggered, this, &MainWindow::openDocument);
 
-    saveAction_ = makeAction(this, "saveAsAction", tr("&Save as..."));
-    saveAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
-    saveAction_->setIcon(st->standardIcon(QStyle::SP_DialogSaveButton));
-    saveAction_->setToolTip(tr("Save mma_ucp to file"));
+    save_ = makeAction(this, "saveAction", tr("&Save"));
+    save_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    save_->setIcon(st->standardIcon(QStyle::SP_DialogSaveButton));
+    save_->setToolTip(tr("Save mma_ucp to file"));
+    save_->setEnabled(false);
+    connect(save_, &QAction::triggered, this, &MainWindow::saveDocument);
+
+    saveAction_ = makeAction(this, "saveAsAction", tr("Save &as..."));
+    saveAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
     saveAction_->setEnabled(false);
-    connect(saveAction_, &QAction::triggered, this, &MainWindow::saveDocument);
+    connect(saveAction_, &QAction::triggered, this, &MainWindow::saveDocumentAs);
 
     openFromPhone_ = makeAction(this, "openFromPhoneAction", tr("Open from &phone"));
     openFromPhone_->setIcon(phoneCommandIcon(PhoneGlyph::OpenFromPhone));
@@ -165,7 +177,7 @@ void MainWindow::buildActions()
     exitAction_ = makeAction(this, "exitAction", tr("E&xit"));
     connect(exitAction_, &QAction::triggered, this, &QWidget::close);
 
-    setupAction_ = makeAction(this, "setupAction", tr("Setup"));
+    setupAction_ = makeAction(this, "setupAction", tr("&Setup"));
     connect(setupAction_, &QAction::triggered, this, &MainWindow::showSetup);
 
     aboutAction_ = makeAction(this, "aboutAction", tr("&About..."));
@@ -183,6 +195,10 @@ void MainWindow::buildActions()
     // The menu of the available items.
     availableItemsMenu_ = new QMenu(this);
     availableItemsMenu_->setObjectName(QStringLiteral("availableItemsMenu"));
+    // Without a pick every entry is off; the first line says why.
+    pickFirstHint_ = makeAction(this, "pickFirstHint", tr("Pick an item in \"Available mma items\" first"));
+    pickFirstHint_->setEnabled(false);
+    availableItemsMenu_->addAction(pickFirstHint_);
     QMenu* subitem = availableItemsMenu_->addMenu(tr("Add subitem"));
     addSubitemMenu_ = subitem->menuAction();
     addSubitemMenu_->setObjectName(QStringLiteral("addSubitemMenu"));
@@ -242,6 +258,7 @@ void MainWindow::buildMenus()
     file->setObjectName(QStringLiteral("fileMenu"));
     file->addAction(newAction_);
     file->addAction(openAction_);
+    file->addAction(save_);
     file->addAction(saveAction_);
     file->addAction(openFromPhone_);
     file->addAction(saveToPhone_);
@@ -256,10 +273,10 @@ void MainWindow::buildMenus()
     bar->addAction(setupAction_);
     if (VirtualPhone* phone = ctx_.virtualPhone) {
         // The virtual phone can be plugged in and pulled out like a real one.
-        QMenu* virtualPhone = bar->addMenu(tr("Virtual phone"));
+        QMenu* virtualPhone = bar->addMenu(tr("&Virtual phone"));
         virtualPhone->setObjectName(QStringLiteral("virtualPhoneMenu"));
-        plugIn_ = makeAction(this, "plugInAction", tr("Plug in"));
-        unplug_ = makeAction(this, "unplugAction", tr("Unplug"));
+        plugIn_ = makeAction(this, "plugInAction", tr("&Plug in"));
+        unplug_ = makeAction(this, "unplugAction", tr("&Unplug"));
         connect(plugIn_, &QAction::triggered, this, [phone] { phone->plug(); });
         connect(unplug_, &QAction::triggered, this, [phone] { phone->unplug(); });
         connect(virtualPhone, &QMenu::aboutToShow, this, [this, phone] {
@@ -294,7 +311,7 @@ void MainWindow::buildToolBar()
     };
     button("newButton", newAction_);
     button("openButton", openAction_);
-    button("saveButton", saveAction_);
+    button("saveButton", save_);
     bar->addSeparator();
     button("openFromPhoneButton", openFromPhone_);
     button("saveToPhoneButton", saveToPhone_);
@@ -455,16 +472,14 @@ void MainWindow::buildStatusBar()
     QStatusBar* bar = statusBar();
     bar->setObjectName(QStringLiteral("statusBar"));
     bar->setSizeGripEnabled(false);
-    // Panels of 150, 260 and 50 pixels; the first grows when its text needs more room (an
-    // IMEI in a large font) and the second, right-aligned, gives way.
+    // Panels of about 150, 260 and 50 pixels. The first two take the room their texts want
+    // and, in a narrow window, both give way: a text that does not fit is shortened at its
+    // end (its start, such as "Phone:", stays readable) rather than cut or drawn over the next.
     const char* const panelNames[] = {"infoPanel", "phonePanel", "lampPanel"};
     for (int i = 0; i < 3; ++i) {
-        panels_[i] = new QLabel(bar);
+        panels_[i] = i < 2 ? new ElidedLabel(bar) : new QLabel(bar);
         panels_[i]->setObjectName(QString::fromLatin1(panelNames[i]));
     }
-    panels_[0]->setMinimumWidth(148);
-    panels_[1]->setMinimumWidth(150);
-    panels_[1]->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     panels_[2]->setFixedWidth(50);
     bar->addWidget(panels_[0]);
     bar->addWidget(panels_[1], 1);
@@ -578,6 +593,7 @@ void MainWindow::fillProfileSelector()
 void MainWindow::documentCommandsChanged()
 {
     const DocumentCommands c = documentCommands(document_.isOpen(), ctx_.link.connected);
+    save_->setEnabled(c.save);
     saveAction_->setEnabled(c.save);
     saveToPhone_->setEnabled(c.saveToPhone);
     available_->setEnabled(c.availableItems);
@@ -591,8 +607,8 @@ QLabel* MainWindow::statusPanel(int number) const
 
 void MainWindow::showStatusLine()
 {
-    panels_[0]->setText(coreText(
-        statusLine(ctx_.workspace.formatRead, ctx_.workspace.document.nodeCount())));
+    panels_[0]->setText(coreText(statusLine(ctx_.workspace.formatRead, ctx_.workspace.saveMode.recordSize(),
+                                            ctx_.workspace.document.nodeCount())));
 }
 
 void MainWindow::showItemSummary()
@@ -699,6 +715,7 @@ void MainWindow::updatePopupMenus()
 {
     const EnabledOperations ops = enabledOperations(ctx_.workspace.document, tree_->selectedNode(),
                                                     available_->currentIndex() >= 0);
+    pickFirstHint_->setVisible(available_->currentIndex() < 0);
     addSubitemMenu_->setEnabled(ops.addSubitem);
     addSubitemFirst_->setEnabled(ops.addSubitem);
     addSubitemLast_->setEnabled(ops.addSubitem);
@@ -719,6 +736,7 @@ void MainWindow::newDocument()
     if (!confirmUnsavedChanges())
         return;
     MenuNode* root = startNewMenu(ctx_.workspace.document);
+    forgetDocumentFile();
     summary_->hide();
     tree_->selectNode(root);
     tree_->expand(model_->indexOfNode(root));
@@ -754,10 +772,51 @@ void MainWindow::openFile(const std::string& path)
     // under way only what was read can be saved.
     if (!ws.document.isEmpty())
         tree_->expand(model_->indexOfNode(ws.document.menuRoot()));
+    // Plain Save writes back to the file the menu came from.
+    if (opened) {
+        documentPath_ = path;
+        documentStamp_ = fileStamp(path);
+    }
     document_.opened(opened && opened->repaired);
+    if (opened)
+        focusFirstItem();
+}
+
+void MainWindow::forgetDocumentFile()
+{
+    documentPath_.clear();
+    documentStamp_.reset();
+}
+
+void MainWindow::focusFirstItem()
+{
+    const MenuDocument& document = ctx_.workspace.document;
+    if (document.isEmpty())
+        return;
+    MenuNode* root = document.menuRoot();
+    MenuNode* first = root && root->hasChildren() ? root->children().front().get() : root;
+    tree_->selectNode(first);
+    tree_->setFocus(Qt::OtherFocusReason);
 }
 
 bool MainWindow::saveDocument()
+{
+    if (!document_.isOpen())
+        return false;
+    if (documentPath_.empty())
+        return saveDocumentAs();
+    // Someone else's change to the file is not written over unasked.
+    if (fileStamp(documentPath_) != documentStamp_) {
+        const QString question = tr("%1 was changed on disk since it was opened or saved here.\nWrite over it?")
+                                     .arg(QString::fromStdString(documentPath_));
+        if (prompter_.ask(MessageIcon::Warning, tr("Save").toStdString(), question.toStdString(), Buttons::YesNo)
+            != Answer::Yes)
+            return false;
+    }
+    return writeDocument(documentPath_);
+}
+
+bool MainWindow::saveDocumentAs()
 {
     if (!document_.isOpen())
         return false;
@@ -765,11 +824,18 @@ bool MainWindow::saveDocument()
                                               kMmaFilter, {}, {}});
     if (path.empty())
         return false;
+    return writeDocument(path);
+}
+
+bool MainWindow::writeDocument(const std::string& path)
+{
     const Status written = writeMenuFile(path, ctx_.workspace);
     if (!written) {
         showFailure(written.failure());
         return false;
     }
+    documentPath_ = path;
+    documentStamp_ = fileStamp(path);
     document_.saved();
     return true;
 }
@@ -815,7 +881,11 @@ void MainWindow::openFromPhone()
     const bool read = opened && !ws.document.isEmpty();
     if (read)
         tree_->expand(model_->indexOfNode(ws.document.menuRoot()));
+    if (read)
+        forgetDocumentFile();
     document_.opened(read && opened->repaired);
+    if (read)
+        focusFirstItem();
 }
 
 void MainWindow::saveToPhone()
@@ -826,6 +896,8 @@ void MainWindow::saveToPhone()
     // The menu on the phone is as good as a saved file.
     if (saved) {
         document_.saved();
+        statusBar()->showMessage(tr("The menu was written to the phone as %1").arg(QString::fromLatin1(kPhoneMenuPath)),
+                                 kStatusMessageTime);
         return;
     }
     if (saved.cancelled())
@@ -895,8 +967,14 @@ void MainWindow::selectPhoneProfile(const std::string& prefix)
 {
     // A profile brings its own save mode; a change of it can be taken back like a click.
     document_.change(undo_step::ChangeSaveMode, viewState(), [&] {
-        if (const Status loaded = ctx_.profiles.loadProfile(prefix, ctx_.workspace); !loaded)
-            showFailure(loaded.failure(), MessageIcon::Warning);
+        if (const Status loaded = ctx_.profiles.loadProfile(prefix, ctx_.workspace); !loaded) {
+            // No profile for this phone (kind Io) is said in the status bar, not at every
+            // start and plug-in in a message box; a broken profile still is.
+            if (loaded.failure().kind == ErrorKind::Io)
+                statusBar()->showMessage(coreText(loaded.error()), kStatusMessageTime);
+            else
+                showFailure(loaded.failure(), MessageIcon::Warning);
+        }
         showProfileState();
     });
 }
@@ -967,6 +1045,12 @@ void MainWindow::modifyNode(MenuNode* node)
         return pickPhoneFile(parent, ctx_.phone, ctx_.browser, *browserDialogs_, *browserChoices_,
                              animatedIcon);
     });
+    const bool saveAll = ctx_.workspace.saveMode.saveAll();
+    // Apply stores the change at once, as an undo step of its own.
+    form.setApplyHandler([&](const ItemEditResult& result) {
+        document_.change(undo_step::ModifyItem, viewState(), [&] { commitItemEdit(document, *node, result, saveAll); });
+        showItemSummary();
+    });
     const int index = document.indexOf(node);
     form.loadItem(document.data().at(node->item.recordNo), node->item.itemType,
                   index >= 0 && index < kMenuRootIndex, node->item.attributes, node->item.options);
@@ -977,10 +1061,8 @@ void MainWindow::modifyNode(MenuNode* node)
         ok = runItemEditor_ ? runItemEditor_(form) : form.exec() == QDialog::Accepted;
     }
     if (ok) {
-        document_.change(undo_step::ModifyItem, viewState(), [&] {
-            const bool saveAll = ctx_.workspace.saveMode.saveAll();
-            commitItemEdit(document, *node, form.itemResult(saveAll), saveAll);
-        });
+        document_.change(undo_step::ModifyItem, viewState(),
+                         [&] { commitItemEdit(document, *node, form.itemResult(saveAll), saveAll); });
     }
     showItemSummary();
 }

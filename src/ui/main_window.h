@@ -10,14 +10,16 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "core/file_stamp.h"
 #include "core/notice.h"
 #include "core/result.h"
+#include "edit/document_controller.h"
 #include "edit/edit_rules.h"
 #include "models/main_window_rules.h"
-#include "edit/document_controller.h"
 #include "models/window_fade.h"
 #include "phone/connection_monitor.h"
 #include "ui/entry_dialogs.h"
@@ -87,8 +89,11 @@ public:
     void openDocument();
     // Open the given file, as the Open command does once its dialog returned a path.
     void openFile(const std::string& path);
-    // "&Save as...": true when the document was written.
+    // "&Save": writes to the file the document came from or was last saved to (asking first
+    // when that file changed on disk since); without one, as "Save as...". True when written.
     bool saveDocument();
+    // "Save &as...": true when the document was written.
+    bool saveDocumentAs();
     // The phone commands.
     void openFromPhone();
     void saveToPhone();
@@ -184,6 +189,12 @@ private:
     // A failure in a message box under its own caption.
     void showFailure(const Error& error, MessageIcon icon = MessageIcon::Error);
     void showNotices(const std::vector<Notice>& notices);
+    // Writes the document to `path`, which becomes the file plain Save writes to.
+    bool writeDocument(const std::string& path);
+    // A document that came from no file (New, Open from phone): Save asks for one.
+    void forgetDocumentFile();
+    // After an open: the tree has the focus and its first menu item is selected.
+    void focusFirstItem();
 
     // Before New, Open, Open from phone and closing: true when the action may go on (the
     // document is unchanged, or was saved, or the user discards the changes).
@@ -235,6 +246,7 @@ private:
 
     QAction* newAction_ = nullptr;
     QAction* openAction_ = nullptr;
+    QAction* save_ = nullptr;
     QAction* saveAction_ = nullptr;
     QAction* openFromPhone_ = nullptr;
     QAction* saveToPhone_ = nullptr;
@@ -251,6 +263,7 @@ private:
     QAction* redo_ = nullptr;
     QAction* plugIn_ = nullptr;
     QAction* unplug_ = nullptr;
+    QAction* pickFirstHint_ = nullptr;
     QAction* addSubitemMenu_ = nullptr;
     QAction* addSubitemFirst_ = nullptr;
     QAction* addSubitemLast_ = nullptr;
@@ -269,6 +282,9 @@ private:
     JokeMode joke_;
     DocumentController document_;
     std::string picked_;
+    // The file plain Save writes to (empty: none yet) and what it was when last read or written.
+    std::string documentPath_;
+    std::optional<FileStamp> documentStamp_;
     std::function<bool(ItemPropertiesWindow&)> runItemEditor_;
     // The phone file browser's dialogs and platform choices, made at its first use.
     std::unique_ptr<BrowserDialogs> browserDialogs_;

@@ -69,6 +69,12 @@ QVariant MenuTreeModel::data(const QModelIndex& index, int role) const
     const MenuNode* node = nodeOf(index);
     if (!node || role != Qt::DisplayRole)
         return {};
+    // The two fixed top rows are shown in the user's language; the names stored stay.
+    static const char* const kTopCaptions[] = {QT_TR_NOOP("Softkeys"), QT_TR_NOOP("Menu Root")};
+    if (!index.parent().isValid())
+        for (const char* caption : kTopCaptions)
+            if (node->caption() == caption)
+                return tr(caption);
     return QString::fromStdString(node->caption());
 }
 

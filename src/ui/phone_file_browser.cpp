@@ -26,6 +26,8 @@
 #include "ui/core_text.h"
 #include "ui/dialog_parent_scope.h"
 #include "ui/double_progress_window.h"
+#include "ui/folder_tree_view.h"
+#include "ui/mnemonics.h"
 
 namespace tessaro {
 
@@ -116,15 +118,13 @@ PhoneFileBrowser::PhoneFileBrowser(PhoneContext& phone, BrowserState& state, Bro
     setObjectName(QStringLiteral("phoneFileBrowser"));
     setWindowTitle(tr("Picture Picker"));
     buildControls();
+    giveMnemonics(*this);
 }
 
 void PhoneFileBrowser::buildControls()
 {
-    tree_ = new QTreeWidget(this);
+    tree_ = new FolderTreeView(this);
     tree_->setObjectName(QStringLiteral("folderTree"));
-    tree_->setHeaderHidden(true);
-    // The second column tells a volume's free space.
-    tree_->setColumnCount(2);
     tree_->setContextMenuPolicy(Qt::CustomContextMenu);
 
     list_ = new QTreeWidget(this);
@@ -269,8 +269,13 @@ void PhoneFileBrowser::prepareOnShow()
 
 void PhoneFileBrowser::buildTree()
 {
+    // A new listing keeps the open folders and the selected one where they still exist.
+    const auto expanded = tree_->expandedPaths();
+    const std::string selected = model_.hasFolder() ? FileBrowserModel::folderPath(*model_.selectedFolder()) : "";
     model_.buildTree();
-    showTree();
+    if (!selected.empty())
+        model_.selectFolder(model_.findFolder(selected));
+    showTree(expanded);
     showRows();
     iconPathField_->clear();
 }
@@ -280,45 +285,13 @@ std::string PhoneFileBrowser::iconPath() const
     return phoneBytes(iconPathField_->text());
 }
 
-const FolderNode* PhoneFileBrowser::nodeOf(QTreeWidgetItem* item) const
+void PhoneFileBrowser::showTree(std::optional<std::set<std::string>> expanded)
 {
-    return item ? reinterpret_cast<const FolderNode*>(item->data(0, Qt::UserRole).value<quintptr>()) : nullptr;
-}
-
-QTreeWidgetItem* PhoneFileBrowser::itemOf(const FolderNode* node) const
-{
-    QTreeWidgetItemIterator it(tree_);
-    for (; *it; ++it)
-        if (nodeOf(*it) == node)
-            return *it;
-    return nullptr;
-}
-
-void PhoneFileBrowser::showTree()
-{
+    // Without paths given the view's own items still point at live folders.
+    if (!expanded)
+        expanded = tree_->expandedPaths();
     showing_ = true;
-    tree_->clear();
-    auto* root = new QTreeWidgetItem(tree_, {tr("Phone")});
-    root->setData(0, Qt::UserRole, QVariant::fromValue(quintptr(&model_.root())));
-    // Folders are added depth first; each item carries its model node.
-    std::vector<std::pair<const FolderNode*, QTreeWidgetItem*>> pending{{&model_.root(), root}};
-    while (!pending.empty()) {
-        const auto [node, item] = pending.back();
-        pending.pop_back();
-        for (const auto& child : node->children) {
-            auto* made = new QTreeWidgetItem(item, {phoneText(child->name)});
-            if (child->freeBytes)
-                made->setText(1, tr("%1 free").arg(QLocale().formattedDataSize(qint64(*child->freeBytes))));
-            made->setData(0, Qt::UserRole, QVariant::fromValue(quintptr(child.get())));
-            pending.push_back({child.get(), made});
-        }
-    }
-    root->setExpanded(true);
-    if (QTreeWidgetItem* selected = model_.hasFolder() ? itemOf(model_.selectedFolder()) : nullptr) {
-        for (QTreeWidgetItem* up = selected->parent(); up; up = up->parent())
-            up->setExpanded(true);
-        tree_->setCurrentItem(selected);
-    }
+    tree_->showFolders(model_.root(), model_.hasFolder() ? model_.selectedFolder() : nullptr, *expanded);
     showing_ = false;
 }
 
@@ -342,7 +315,7 @@ void PhoneFileBrowser::folderChanged()
     const auto selected = tree_->selectedItems();
     if (selected.isEmpty())
         current = nullptr;
-    const FolderNode* node = nodeOf(current);
+    const FolderNode* node = tree_->nodeOf(current);
     if (node == model_.selectedFolder() && node)
         return;
     model_.selectFolder(node);
@@ -509,8 +482,13 @@ void PhoneFileBrowser::deleteFolder()
 {
     if (!model_.hasFolder())
         return;
-    report(model_.deleteFolder());
-    showTree();
+    const auto expanded = tree_->expandedPaths();
+    const FolderNode* parent = model_.selectedFolder()->parent;
+    const bool deleted = report(model_.deleteFolder());
+    // The folder's parent takes its place as the selected one.
+    if (deleted)
+        model_.selectFolder(parent);
+    showTree(expanded);
     showRows();
     iconPathField_->setText(phoneText(model_.iconPath()));
 }

@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -23,9 +24,10 @@ class QMenu;
 class QPushButton;
 class QToolButton;
 class QTreeWidget;
-class QTreeWidgetItem;
 
 namespace tessaro {
+
+class FolderTreeView;
 
 struct BrowserDialogs;
 struct PhoneContext;
@@ -107,16 +109,16 @@ protected:
 private:
     void buildControls();
     void prepareOnShow();
-    // Puts the model's tree on the tree view, keeping the selected folder.
-    void showTree();
+    // Puts the model's tree on the tree view, keeping the selected folder and opening the
+    // folders of `expanded` (paths; without them, those open now, as long as the model's
+    // folders did not go away).
+    void showTree(std::optional<std::set<std::string>> expanded = std::nullopt);
     void showRows();
     void folderChanged();
     void fileClicked();
     void usePathToggled(bool checked);
     void syncSelection();
     void updateMenus();
-    const FolderNode* nodeOf(QTreeWidgetItem* item) const;
-    QTreeWidgetItem* itemOf(const FolderNode* node) const;
     std::function<std::unique_ptr<BatchProgress>()> batches();
 
     PhoneContext& phone_;
@@ -126,7 +128,7 @@ private:
     FileBrowserModel model_;
     bool showing_ = false;   // the view is being refilled: its signals are not the user's
 
-    QTreeWidget* tree_ = nullptr;
+    FolderTreeView* tree_ = nullptr;
     QTreeWidget* list_ = nullptr;
     QLabel* iconPathLabel_ = nullptr;
     QLineEdit* iconPathField_ = nullptr;

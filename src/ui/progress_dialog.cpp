@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 
 #include "ui/core_text.h"
+#include "ui/mnemonics.h"
 #include "ui/progress_window.h"
 
 namespace tessaro {
@@ -48,6 +49,7 @@ ProgressDialog::ProgressDialog(QWidget* owner, const QString& objectName,
     // Wide enough for the usual captions at any font size; the height follows the contents.
     label_->setMinimumWidth(qMax(300, fontMetrics().averageCharWidth() * 48));
     layout->setSizeConstraint(QLayout::SetFixedSize);
+    giveMnemonics(*this);
 }
 
 void ProgressDialog::keepDrawn(bool force)

@@ -1,5 +1,7 @@
 #include "ui/setup_dialog.h"
 
+#include <iterator>
+
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -10,6 +12,7 @@
 #include "phone/phone_context.h"
 #include "phone/seem_backup.h"
 #include "ui/file_dialogs.h"
+#include "ui/mnemonics.h"
 
 namespace tessaro {
 
@@ -91,7 +94,14 @@ SetupDialog::SetupDialog(Settings& settings, std::string iniPath, PhoneContext* 
     layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
+    // Tab follows the rows as they are shown: the phone group with its SEEM buttons, then Java.
+    QWidget* const order[] = {log,      system, activate, backupButton_, restoreButton_, read, fromPhone,
+                              fromCard, patch,  ok,       cancel};
+    for (size_t i = 1; i < std::size(order); ++i)
+        setTabOrder(order[i - 1], order[i]);
+
     showModel();
+    giveMnemonics(*this);
 }
 
 void SetupDialog::showModel()

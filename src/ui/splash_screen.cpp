@@ -2,6 +2,9 @@
 
 #include <algorithm>
 
+#include <QApplication>
+#include <QDialog>
+#include <QEvent>
 #include <QLabel>
 #include <QVBoxLayout>
 
@@ -42,6 +45,15 @@ SplashScreen::SplashScreen(QWidget* owner)
                             -1, false));
     setFixedSize(sizeHint().expandedTo(QSize(300, 180)));
     setAlpha(200);
+    // A message or dialog shown while the splash stands must not be covered by it.
+    qApp->installEventFilter(this);
+}
+
+bool SplashScreen::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::Show && qobject_cast<QDialog*>(watched) && isVisible())
+        hide();
+    return QWidget::eventFilter(watched, event);
 }
 
 void SplashScreen::setAlpha(int alpha)

@@ -1,6 +1,7 @@
 #pragma once
 // `SplashScreen`: the splash shown while the main window fades in. Borderless, on top,
-// semi-transparent, light green; the main window's fade lowers its opacity and closes it.
+// semi-transparent, light green; the main window's fade lowers its opacity and closes it. It
+// steps aside (hides) as soon as any dialog or message box is shown.
 
 #include <QWidget>
 
@@ -17,6 +18,9 @@ public:
     void setAlpha(int alpha);
     // Centres the splash on the owner window.
     void centreOnOwner();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     QWidget* owner_;

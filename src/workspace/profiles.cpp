@@ -151,11 +151,12 @@ std::string ProfileManager::profilePath(const std::string& name) const
     return profilesFolder() + name + std::string(kProfileExtension);
 }
 
-Status ProfileManager::startUp(ItemLists& items)
+Status ProfileManager::startUp(ItemLists& items, bool writeFiles)
 {
     std::error_code ec;
-    fs::create_directories(profilesFolder(), ec);
-    Status status = loadItemBase(items);
+    if (writeFiles)
+        fs::create_directories(profilesFolder(), ec);
+    Status status = loadItemBase(items, writeFiles);
     if (ec && status.ok())
         status = Error{TRANSLATABLE("Core", "Cannot create the folder ") + profilesFolder() + ": "
                        + ec.message()};
@@ -164,7 +165,7 @@ Status ProfileManager::startUp(ItemLists& items)
     return status;
 }
 
-Status ProfileManager::loadItemBase(ItemLists& items)
+Status ProfileManager::loadItemBase(ItemLists& items, bool writeFiles)
 {
     const std::string path = itemBasePath();
     std::error_code ec;
@@ -175,7 +176,7 @@ Status ProfileManager::loadItemBase(ItemLists& items)
         // A first start: the item base is the catalogue, and the file is made from it.
         items.setBase(catalogueEntries());
         items.makeAllAvailable();
-        return replaceFile(path, catalogueText());
+        return writeFiles ? replaceFile(path, catalogueText()) : Status{};
     }
     auto text = readWholeFile(path);
     if (!text)

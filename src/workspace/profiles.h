@@ -47,12 +47,14 @@ public:
     // Start-up: creates the Profiles folder, loads (or creates) the item base, makes all of it
     // available, lists the profiles and builds the selector at "Default". On failure the
     // item base is the built-in catalogue and the error says which file could not be made.
-    Status startUp(ItemLists& items);
+    // With `writeFiles` false nothing is made: a missing item base is the catalogue in memory.
+    Status startUp(ItemLists& items, bool writeFiles = true);
 
     // Reads itembase.dat into the item base and makes all of it available; when the file does
     // not exist it is created from the built-in catalogue. The file keeps at most 254 entries
-    // in memory; further lines stay in the file but are not used.
-    Status loadItemBase(ItemLists& items);
+    // in memory; further lines stay in the file but are not used. With `writeFiles` false a
+    // missing file is not created.
+    Status loadItemBase(ItemLists& items, bool writeFiles = true);
 
     // Reads itembase.dat again, makes all of it available and puts the selector back to
     // "Default". On a read failure the lists stay as they were.

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include <nlohmann/json.hpp>
@@ -108,26 +109,48 @@ TEST(DocumentCommands, DumpForPeople)
         EXPECT_NE(run.out.find(line), std::string::npos) << line << run.out;
 }
 
-TEST(DocumentCommands, DumpAppendsUnknownItemsToTheItemBase)
+TEST(DocumentCommands, ConvertAppendsUnknownItemsToTheItemBase)
 {
     TempDir dir;
     MenuBuilder b;
     b.add(MenuBuilder::kRoot, "Gizmo");
     testing::writeBytes(dir.file("mma_ucp"), b.bytes());
-    const CliRun run = runCli(dir, {"dump", dir.file("mma_ucp"), "--json"});
+    const CliRun run = runCli(dir, {"convert", dir.file("mma_ucp"), dir.file("out"), "--record-size", "36"});
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.err, "Profile info: Item base has been updated\n");
-    const auto j = nlohmann::json::parse(run.out);
-    EXPECT_EQ(j["itemBaseUpdated"], true);
-    // Read again after the reload: the new entry has its display name.
-    EXPECT_EQ(j["nodes"][9]["caption"], "Gizmo");
     const std::string base = testing::readText(dir.file("Profiles/itembase.dat"));
     EXPECT_EQ(base.substr(base.size() - 13), "Gizmo;Gizmo\r\n");
 
-    // A second run finds it in the item base.
+    // A later run finds it in the item base, with its display name.
     const CliRun again = runCli(dir, {"dump", dir.file("mma_ucp"), "--json"});
     EXPECT_EQ(again.err, "");
-    EXPECT_EQ(nlohmann::json::parse(again.out)["itemBaseUpdated"], false);
+    const auto j = nlohmann::json::parse(again.out);
+    EXPECT_EQ(j["itemBaseUpdated"], false);
+    EXPECT_EQ(j["nodes"][9]["caption"], "Gizmo");
+}
+
+TEST(DocumentCommands, CommandsThatOnlyReadMakeNoFile)
+{
+    const std::vector<std::vector<std::string>> commands = {
+        {"dump", "MENU", "--json"}, {"dump", "MENU"}, {"items"}, {"profiles"}};
+    for (auto args : commands) {
+        TempDir dir;
+        MenuBuilder b;
+        b.add(MenuBuilder::kRoot, "Gizmo");
+        testing::writeBytes(dir.file("mma_ucp"), b.bytes());
+        for (auto& arg : args)
+            if (arg == "MENU")
+                arg = dir.file("mma_ucp");
+        const CliRun run = runCli(dir, args);
+        EXPECT_EQ(run.status, 0) << args[0] << run.err;
+        std::vector<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
+            names.push_back(entry.path().filename().string());
+        std::sort(names.begin(), names.end());
+        // The runner's stdout.txt and stderr.txt aside, the folder holds only the menu.
+        std::erase_if(names, [](const std::string& n) { return n == "stdout.txt" || n == "stderr.txt"; });
+        EXPECT_EQ(names, std::vector<std::string>{"mma_ucp"}) << args[0];
+    }
 }
 
 TEST(DocumentCommands, DumpUnderAProfileThatLacksAnItemFallsBackToTheDefault)

@@ -105,8 +105,12 @@ TEST_F(PhoneCommands, TheConnectionIsLoggedWhenLoggingIsOn)
               "Read SEEM 4_1 RC=9\r\n"
               "[GetLPVersion] Send command VERSION (0x0004)  RC=0\r\n");
 
+    // With logging off a command that only reads leaves the log alone; one that may write
+    // starts it afresh.
     writeText(pcDir() / "tessaro.ini", "[setup]\r\nLogEnabled=0\r\n");
     ASSERT_EQ(phone({"info"}).status, 0);
+    EXPECT_NE(readText(pcDir() / "p2klog.txt"), "");
+    ASSERT_EQ(phone({"df"}).status, 0);
     EXPECT_EQ(readText(pcDir() / "p2klog.txt"), "");
 }
 

@@ -49,10 +49,13 @@ std::vector<uint8_t> firmwareImage()
 TEST(ProfileCommands, StartUpCreatesTheItemBaseAndListsNothing)
 {
     TempDir dir;
-    const CliRun run = runCli(dir, {"profiles"});
+    const CliRun listed = runCli(dir, {"profiles"});
+    EXPECT_EQ(listed.status, 0) << listed.err;
+    EXPECT_EQ(listed.out, "");
+    EXPECT_EQ(listed.err, "");
+    // A command that writes sets the folder up.
+    const CliRun run = runCli(dir, {"new", dir.file("out.mma")});
     EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(run.out, "");
-    EXPECT_EQ(run.err, "");
     const std::string base = readText(dir.path() / "Profiles" / "itembase.dat");
     EXPECT_EQ(std::count(base.begin(), base.end(), '\n'), 152);
     EXPECT_EQ(base.substr(0, 15), "2CLICK;2CLICK\r\n");
@@ -187,7 +190,7 @@ TEST(ProfileCommands, DefaultFolderThatCannotHoldProfiles)
 {
     TempDir dir;
     writeText(dir.path() / "Profiles", "a file, not a folder");
-    const CliRun run = runCli(dir, {"profiles"});
+    const CliRun run = runCli(dir, {"new", dir.file("out.mma")});
     EXPECT_EQ(run.status, 1);
     EXPECT_NE(run.err.find("Profiles"), std::string::npos);
 }

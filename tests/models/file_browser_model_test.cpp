@@ -199,7 +199,7 @@ TEST(FileBrowserUpload, LocalNamesBecomeOneBytePerCharacterOnThePhoneAndBack)
     rig.prompter.answers = {Answer::No};
     const auto never = [](const std::string&) -> DeleteAnswer { ADD_FAILURE(); return DeleteAnswer::Cancel; };
     ASSERT_TRUE(rig.model.deleteSelected(never));
-    EXPECT_EQ(rig.prompter.prompts.back().text, "Delete " + localName);
+    EXPECT_EQ(rig.prompter.prompts.back().text, "Delete " + localName + "?");
 }
 
 TEST(FileBrowserUpload, UsePathToANewFolderMakesItsNodesAfterTheUpload)
@@ -405,11 +405,12 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         // Skip keeps the file and asks again for the next.
         DeleteCase{{DeleteAnswer::Skip, DeleteAnswer::Yes, DeleteAnswer::Skip},
-                   {"Delete x.gif", "Delete y.gif", "Delete z.gif"}, {"x.gif", "z.gif"}},
+                   {"Delete x.gif?", "Delete y.gif?", "Delete z.gif?"},
+                   {"x.gif", "z.gif"}},
         // Yes to all deletes the rest without asking.
-        DeleteCase{{DeleteAnswer::Skip, DeleteAnswer::YesToAll}, {"Delete x.gif", "Delete y.gif"}, {"x.gif"}},
+        DeleteCase{{DeleteAnswer::Skip, DeleteAnswer::YesToAll}, {"Delete x.gif?", "Delete y.gif?"}, {"x.gif"}},
         // Cancel stops at once.
-        DeleteCase{{DeleteAnswer::Yes, DeleteAnswer::Cancel}, {"Delete x.gif", "Delete y.gif"}, {"y.gif", "z.gif"}}));
+        DeleteCase{{DeleteAnswer::Yes, DeleteAnswer::Cancel}, {"Delete x.gif?", "Delete y.gif?"}, {"y.gif", "z.gif"}}));
 
 TEST(FileBrowserDelete, OneFileAsksYesNoAndClearsItsIconPath)
 {
@@ -424,7 +425,7 @@ TEST(FileBrowserDelete, OneFileAsksYesNoAndClearsItsIconPath)
     ASSERT_TRUE(rig.model.deleteSelected(never));
     EXPECT_EQ(rowNames(rig.model), (Names{"x.gif", "z.gif"}));
     EXPECT_EQ(rig.model.iconPath(), "");
-    EXPECT_EQ(rig.prompter.prompts[0], (Prompt{MessageIcon::Question, "Confirmation", "Delete y.gif", true}));
+    EXPECT_EQ(rig.prompter.prompts[0], (Prompt{MessageIcon::Question, "Confirmation", "Delete y.gif?", true}));
 }
 
 TEST(FileBrowserDelete, FailureStopsWithItsMessage)
@@ -521,18 +522,29 @@ TEST(FileBrowserFolders, DeleteWithFilesWarnsOnceThenDeletesAllWithoutAsking)
     rig.model.setSelection({0});
     rig.prompter.answers = {Answer::No};
     ASSERT_TRUE(rig.model.deleteSelected([](const std::string&) { return DeleteAnswer::Yes; }));
-    EXPECT_EQ(rig.prompter.prompts.back().text, "Delete w.gif");
+    EXPECT_EQ(rig.prompter.prompts.back().text, "Delete w.gif?");
 }
 
-TEST(FileBrowserFolders, DeleteDirFailureKeepsTheNode)
+TEST(FileBrowserFolders, DeleteDirFailureSaysWhyAndKeepsTheNode)
 {
-    BrowserRig rig;
-    rig.select("/c");
-    rig.model.setSelection({});
-    rig.api->addTrap(PhoneCall::FileDeleteDir, 1, RecordingPhone::TrapAction::Fail);
-    rig.prompter.answers = {Answer::Yes};
-    EXPECT_EQ(rig.model.deleteFolder().error(), "Error deleting /c");
-    EXPECT_NE(rig.model.findFolder("/c"), nullptr);
+    const struct {
+        const char* folder;
+        bool trap;
+        const char* error;
+    } cases[] = {
+        {"/c", true, "Error deleting /c\r\nThe phone refused to delete the folder."},
+        {"/a/mobile", false, "Error deleting /a/mobile\r\nThe folder is not empty."},
+    };
+    for (const auto& c : cases) {
+        BrowserRig rig;
+        rig.select(c.folder);
+        rig.model.setSelection({});
+        if (c.trap)
+            rig.api->addTrap(PhoneCall::FileDeleteDir, 1, RecordingPhone::TrapAction::Fail);
+        rig.prompter.answers = {Answer::Yes};
+        EXPECT_EQ(rig.model.deleteFolder().error(), c.error);
+        EXPECT_NE(rig.model.findFolder(c.folder), nullptr);
+    }
 }
 
 TEST(FileBrowserListing, UpdateRunsTheListingOfTheMode)

@@ -493,6 +493,18 @@ TEST_F(ItemEditor, CancelAsksOnlyWhenOkWouldStoreSomethingElse)
         {"nothing done", [](ItemEditorModel&, Prompter&) {}, false},
         {"Apply alone", [](ItemEditorModel& m, Prompter&) { m.applyNow(); }, false},
         {"a title added", [](ItemEditorModel& m, Prompter&) { m.addTitle(TitleList::Menu, 2, u"y"); }, true},
+        {"a title added and applied",
+         [](ItemEditorModel& m, Prompter&) {
+             m.addTitle(TitleList::Menu, 2, u"y");
+             m.applyNow();
+         },
+         false},
+        {"applied, then an attribute set",
+         [](ItemEditorModel& m, Prompter&) {
+             m.applyNow();
+             m.setLockable(true);
+         },
+         true},
         {"an attribute set", [](ItemEditorModel& m, Prompter&) { m.setLockable(true); }, true},
         {"an attribute set and cleared",
          [](ItemEditorModel& m, Prompter&) {

@@ -43,11 +43,12 @@ struct SmallDocument {
 
 TEST(statusLine, CountsEntriesBeyondTheFixedNine)
 {
-    EXPECT_EQ(statusLine(0, 9), "Format: 0-byte  Entries: 0");
-    EXPECT_EQ(statusLine(36, 12), "Format: 36-byte  Entries: 3");
-    EXPECT_EQ(statusLine(22, 10), "Format: 22-byte  Entries: 1");
+    EXPECT_EQ(statusLine(0, 36, 9), "Format: 36-byte  Entries: 0"); // a new menu: as it will be saved
+    EXPECT_EQ(statusLine(0, 22, 9), "Format: 22-byte  Entries: 0");
+    EXPECT_EQ(statusLine(36, 22, 12), "Format: 36-byte  Entries: 3");
+    EXPECT_EQ(statusLine(22, 36, 10), "Format: 22-byte  Entries: 1");
     // No document at all.
-    EXPECT_EQ(statusLine(0, 0), "Format: 0-byte  Entries: 0");
+    EXPECT_EQ(statusLine(0, 36, 0), "Format: 36-byte  Entries: 0");
 }
 
 TEST(itemSummary, HiddenForTheTwoContainersAndNoNode)

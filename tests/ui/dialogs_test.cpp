@@ -2,6 +2,7 @@
 // splash.
 #include <QCheckBox>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -9,16 +10,18 @@
 
 #include <filesystem>
 
-#include "workspace/settings.h"
 #include "support/ui_harness.h"
 #include "ui/about_box.h"
+#include "ui/app_context.h"
 #include "ui/dialog_parent_scope.h"
 #include "ui/double_progress_window.h"
+#include "ui/main_window.h"
 #include "ui/phone_file_browser.h"
 #include "ui/progress_window.h"
 #include "ui/qt_prompter.h"
 #include "ui/setup_dialog.h"
 #include "ui/splash_screen.h"
+#include "workspace/settings.h"
 
 using namespace tessaro;
 using namespace tessaro::testing;
@@ -70,12 +73,34 @@ private Q_SLOTS:
             QVERIFY2(box->isChecked() == b.checked, b.name);
             QVERIFY2(box->isEnabled() == b.enabled, b.name);
         }
-        QCOMPARE(child<QPushButton>(form, "backupSeemButton")->text(), QStringLiteral("Backup SEEM"));
-        QCOMPARE(child<QPushButton>(form, "restoreBackupButton")->text(), QStringLiteral("Restore backup"));
+        QCOMPARE(child<QPushButton>(form, "backupSeemButton")->text(), QStringLiteral("&Backup SEEM"));
+        QCOMPARE(child<QPushButton>(form, "restoreBackupButton")->text(), QStringLiteral("&Restore backup"));
         QVERIFY(!child<QPushButton>(form, "backupSeemButton")->isEnabled());
         QVERIFY(!child<QPushButton>(form, "restoreBackupButton")->isEnabled());
         QVERIFY(child<QPushButton>(form, "okButton")->isDefault());
-        QCOMPARE(child<QPushButton>(form, "cancelButton")->text(), QStringLiteral("Cancel"));
+        QCOMPARE(child<QPushButton>(form, "cancelButton")->text(), QStringLiteral("&Cancel"));
+    }
+
+    void setupTabFollowsTheRows()
+    {
+        WindowHarness h;
+        h.start();
+        Settings settings;
+        settings.readJ2mest = true;
+        settings.j2mestFromPhone = true;
+        SetupDialog form(settings, h.dir.file("tessaro.ini"), &h.context->phone, true, h.files, h.prompter);
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        child<QCheckBox>(form, "loggingBox")->setFocus();
+        QStringList order;
+        for (int i = 0; i < 10; ++i) {
+            order << QApplication::focusWidget()->objectName();
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        }
+        // "Activate items in SEEM 0032" is off here, so Tab passes it by.
+        QCOMPARE(order, (QStringList{"loggingBox", "systemAttributeBox", "backupSeemButton", "restoreBackupButton",
+                                     "readJavaSlotsBox", "fromPhoneBox", "fromCardBox", "allowPatchingBox", "okButton",
+                                     "cancelButton"}));
     }
 
     void setupRulesAndOk()
@@ -236,6 +261,12 @@ private Q_SLOTS:
             texts << l->text();
         for (const char* t : {"D2U05 Ready", "v.0.6", "Tessaro", "edition"})
             QVERIFY2(texts.contains(QString::fromLatin1(t)), t);
+
+        // The first message box of the start is not hidden behind the splash.
+        splash.show();
+        QMessageBox message(QMessageBox::Warning, QStringLiteral("Missing profile"), QStringLiteral("text"));
+        message.show();
+        QVERIFY(!splash.isVisible());
     }
 
     void prompterText()

@@ -142,11 +142,11 @@ private Q_SLOTS:
         QCOMPARE(child<QGroupBox>(picker, "previewFrame")->title(), QStringLiteral("Picture preview"));
         QCOMPARE(child<GifPreview>(picker, "preview")->size(), QSize(176, 220));
         auto* ok = child<QPushButton>(picker, "okButton");
-        QCOMPARE(ok->text(), QStringLiteral("OK"));
+        QCOMPARE(ok->text(), QStringLiteral("&OK"));
         QVERIFY(ok->isDefault());
-        QCOMPARE(child<QPushButton>(picker, "cancelButton")->text(), QStringLiteral("Cancel"));
+        QCOMPARE(child<QPushButton>(picker, "cancelButton")->text(), QStringLiteral("&Cancel"));
         auto* loadNew = child<QPushButton>(picker, "loadNewButton");
-        QCOMPARE(loadNew->text(), QStringLiteral("Load new..."));
+        QCOMPARE(loadNew->text(), QStringLiteral("&Load new..."));
         QCOMPARE(loadNew->toolTip(), QStringLiteral("Open new CG15 binary"));
         // A fixed border, only the system menu on the title bar.
         const Qt::WindowFlags flags = picker.windowFlags();

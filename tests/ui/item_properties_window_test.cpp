@@ -67,6 +67,40 @@ private:
 private Q_SLOTS:
     void initTestCase() { quietPlatformWarnings(); }
 
+    void applyStoresAStepThatCancelKeeps()
+    {
+        WindowHarness h;
+        MainWindow& w = h.start();
+        w.newDocument();
+        MenuDocument& doc = w.context().workspace.document;
+        MenuNode* node = insert(w, doc.menuRoot(), "Message");
+        w.tree()->selectNode(node);
+        int opened = 0;
+        answerEditor(w, opened, [&](ItemPropertiesWindow& form) {
+            form.setEntryRunner([](QWidget*, const EntryRequest&) {
+                return std::optional<EntryAnswer>(EntryAnswer{0, QStringLiteral("Hi")});
+            });
+            child<QPushButton>(form, "addMenuTitleButton")->click();
+            child<QPushButton>(form, "applyButton")->click();
+            // Applied: in the document already, one step to take back.
+            QVERIFY(doc.data().at(node->item.recordNo));
+            QCOMPARE(w.history().undoName(), std::string("Modify item"));
+            // A later change is what Cancel asks about and throws away.
+            child<QCheckBox>(form, "protectedBox")->click();
+            h.prompter.answers = {Answer::Yes};
+            child<QPushButton>(form, "cancelButton")->click();
+        });
+        child<QAction>(w, "modifyItemAction")->trigger();
+        QCOMPARE(h.prompter.prompts.back().text, std::string("Discard the changes to this item?"));
+        const ItemDataBlock* block = doc.data().at(node->item.recordNo);
+        QVERIFY(block && block->entries[0].titles[0].text == u"Hi");
+        QCOMPARE(node->item.attributes, uint8_t(0x41));
+        QCOMPARE(w.history().undoName(), std::string("Modify item"));
+        w.undoStep();
+        QVERIFY(!doc.data().at(node->item.recordNo));
+        QCOMPARE(w.history().undoName(), std::string("Insert item"));
+    }
+
     void modifyItemAddsATitleAndOkStoresIt()
     {
         WindowHarness h;

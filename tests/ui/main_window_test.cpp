@@ -5,6 +5,8 @@
 #include <QDropEvent>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLayout>
+#include <QListView>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
@@ -23,11 +25,12 @@
 #include "ui/app_context.h"
 #include "ui/available_items_box.h"
 #include "ui/drag_objects.h"
+#include "ui/elided_label.h"
+#include "ui/lamp_shape.h"
+#include "ui/main_window.h"
 #include "ui/menu_tree_model.h"
 #include "ui/menu_tree_view.h"
 #include "ui/splash_screen.h"
-#include "ui/lamp_shape.h"
-#include "ui/main_window.h"
 
 using namespace tessaro;
 using namespace tessaro::testing;
@@ -88,6 +91,53 @@ private:
 
 private Q_SLOTS:
     void initTestCase() { quietPlatformWarnings(); }
+
+    void statusPanelsGiveWayInANarrowWindow()
+    {
+        WindowHarness h;
+        MainWindow& w = h.start();
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        auto* phone = static_cast<ElidedLabel*>(w.statusPanel(2));
+        phone->setText(QStringLiteral("Телефон: TX100  [TX100_A_01.02.03R] "));
+        w.statusPanel(1)->setText(QStringLiteral("Формат: 36-байтный  Записей: 18"));
+        for (const int width : {462, 440}) {
+            w.resize(width, w.height());
+            w.statusBar()->layout()->activate();
+            const QRect info = w.statusPanel(1)->geometry();
+            const QRect lamp = w.statusPanel(3)->geometry();
+            QVERIFY2(info.right() < phone->geometry().left(), qPrintable(QString::number(width)));
+            QVERIFY2(phone->geometry().right() < lamp.left(), qPrintable(QString::number(width)));
+            QVERIFY(lamp.right() < w.statusBar()->width());
+            QVERIFY(phone->shownText().startsWith(QStringLiteral("Телефон:")));
+        }
+    }
+
+    void availableItemsDropDownIsCappedAndTypingFilters()
+    {
+        AvailableItemsBox box;
+        std::vector<ItemEntry> entries;
+        for (const char* name : {"Camera", "Calendar", "Games", "Radio", "Recent calls", "Tools"})
+            for (int i = 0; i < 10; ++i)
+                entries.push_back({name, std::string(name) + " " + std::to_string(i)});
+        box.fill(entries);
+        box.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&box));
+        box.showPopup();
+        QAbstractItemView* list = box.view();
+        QVERIFY(list->window()->height() <= 17 * list->sizeHintForRow(0) + 8);
+        QTest::keyClicks(list, "CAL");
+        QCOMPARE(box.filter(), QStringLiteral("CAL"));
+        QStringList shown;
+        for (int row = 0; row < box.count(); ++row)
+            if (!static_cast<QListView*>(list)->isRowHidden(row))
+                shown << box.itemText(row);
+        QCOMPARE(shown.size(), 20); // "Calendar" and "Recent calls"
+        QCOMPARE(list->currentIndex().row(), 10);
+        QTest::keyClick(list, Qt::Key_Return);
+        QCOMPARE(box.currentIndex(), 10);
+        QVERIFY(box.filter().isEmpty());
+    }
 
     void startUpState()
     {
@@ -186,7 +236,7 @@ private Q_SLOTS:
         const MenuDocument& doc = w.context().workspace.document;
         QCOMPARE(doc.nodeCount(), size_t(9));
         QCOMPARE(w.tree()->selectedNode(), doc.menuRoot());
-        QCOMPARE(w.statusPanel(1)->text(), QStringLiteral("Format: 0-byte  Entries: 0"));
+        QCOMPARE(w.statusPanel(1)->text(), QStringLiteral("Format: 36-byte  Entries: 0"));
         QVERIFY(child<QToolButton>(w, "saveButton")->isEnabled());
         QVERIFY(child<QComboBox>(w, "availableItems")->isEnabled());
         // No phone: Save to phone stays off.
@@ -294,7 +344,7 @@ private Q_SLOTS:
         MenuNode* a = insert(w, root, "PhoneBook", InsertPosition::AddSubitemLast);
         QVERIFY(a);
         QCOMPARE(a->item.recordNo, uint8_t(11));
-        QCOMPARE(w.statusPanel(1)->text(), QStringLiteral("Format: 0-byte  Entries: 1"));
+        QCOMPARE(w.statusPanel(1)->text(), QStringLiteral("Format: 36-byte  Entries: 1"));
         insert(w, root, "Message", InsertPosition::AddSubitemFirst);
         insert(w, a, "Datebook", InsertPosition::AddBefore);
         insert(w, a, "RecentCall", InsertPosition::AddFirst);
@@ -302,7 +352,7 @@ private Q_SLOTS:
         insert(w, a, "Multimedia", InsertPosition::AddSubitemLast);
         QCOMPARE(a->item.itemType, uint8_t(kTypeContainer));
         QVERIFY(w.tree()->isExpanded(w.tree()->menuModel().indexOfNode(a)));
-        QCOMPARE(w.statusPanel(1)->text(), QStringLiteral("Format: 0-byte  Entries: 5"));
+        QCOMPARE(w.statusPanel(1)->text(), QStringLiteral("Format: 36-byte  Entries: 5"));
 
         // Custom items are numbered and selected.
         w.tree()->selectNode(a);
@@ -345,7 +395,7 @@ private Q_SLOTS:
         w.deleteItem();
         QCOMPARE(doc.nodeCount(), before - 4);  // PhoneBook with Multimedia, ~1 and ~2
         QCOMPARE(captionsUnder(root), (QStringList{"RecentCall", "Datebook", "Message"}));
-        QCOMPARE(w.statusPanel(1)->text(), QStringLiteral("Format: 0-byte  Entries: 3"));
+        QCOMPARE(w.statusPanel(1)->text(), QStringLiteral("Format: 36-byte  Entries: 3"));
     }
 
     void dropsFromTreeAndFromTheBox()
@@ -601,9 +651,14 @@ private Q_SLOTS:
         auto* treeMenu = child<QMenu>(w, "treeMenu");
         QVERIFY(treeMenu->isVisible());
         treeMenu->close();
+        // Nothing picked: the insert menu's first line says what to do.
+        child<QComboBox>(w, "availableItems")->setCurrentIndex(-1);
         QTest::keyClick(tree, Qt::Key_Insert);
         auto* insertMenu = child<QMenu>(w, "availableItemsMenu");
         QVERIFY(insertMenu->isVisible());
+        QAction* hint = child<QAction>(w, "pickFirstHint");
+        QVERIFY(hint->isVisible() && !hint->isEnabled());
+        QCOMPARE(hint->text(), QStringLiteral("Pick an item in \"Available mma items\" first"));
         insertMenu->close();
 
         // Delete asks the question of the menu entry first.

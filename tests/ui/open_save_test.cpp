@@ -1,6 +1,7 @@
 // Opening and saving files from the main window: the open sequence with its profile fallback
 // and item base update, saving, the writer's refusal, read errors, and a firmware profile made
 // from the selector's "Create new...".
+#include <QApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -70,6 +71,47 @@ private Q_SLOTS:
         // A cancelled dialog changes nothing.
         child<QAction>(w, "openAction")->trigger();
         QCOMPARE(doc.nodeCount(), size_t(12));
+    }
+
+    void openFocusesTheTreeAndSaveWritesBackToTheFile()
+    {
+        WindowHarness h;
+        const std::string file = h.dir.file("menu.mma");
+        writeBytes(file, sampleMenu());
+        MainWindow& w = h.start();
+        w.show();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        h.files.answers = {file};
+        child<QAction>(w, "openAction")->trigger();
+        // The tree has the keys, its first menu item selected.
+        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(w.tree()));
+        QCOMPARE(w.tree()->selectedNode()->caption(), std::string("PhoneBook"));
+
+        // Ctrl+S writes the changed menu back without asking where.
+        h.prompter.answers = {Answer::Yes};
+        QTest::keyClick(w.tree(), Qt::Key_Delete);
+        QCOMPARE(captionsUnder(w.context().workspace.document.menuRoot()), (QStringList{"Message"}));
+        QTest::keyClick(&w, Qt::Key_S, Qt::ControlModifier);
+        QCOMPARE(h.files.requests.size(), size_t(1));
+        QVERIFY(!w.isWindowModified());
+        // Written under the same name: read again, PhoneBook is gone.
+        w.openFile(file);
+        QCOMPARE(captionsUnder(w.context().workspace.document.menuRoot()), (QStringList{"Message"}));
+
+        // A file changed by someone else is written over only after asking.
+        h.prompter.answers = {Answer::Yes, Answer::No};
+        QTest::keyClick(w.tree(), Qt::Key_Delete);
+        writeBytes(file, sampleMenu("Radio"));
+        QTest::keyClick(&w, Qt::Key_S, Qt::ControlModifier);
+        QCOMPARE(h.prompter.prompts.back().caption, std::string("Save"));
+        QVERIFY(w.isWindowModified());
+        QCOMPARE(readBytes(file), sampleMenu("Radio"));
+
+        // Ctrl+Shift+S asks for a name.
+        h.files.answers = {h.dir.file("copy.mma")};
+        QTest::keyClick(&w, Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(h.files.requests.back().title, std::string("Save mma as..."));
+        QVERIFY(std::filesystem::exists(h.dir.file("copy.mma")));
     }
 
     void profileMismatchFallsBackToDefault()

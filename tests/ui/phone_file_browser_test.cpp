@@ -165,7 +165,7 @@ private Q_SLOTS:
         QVERIFY(child<QLineEdit>(viewer, "iconPathField")->isReadOnly());
         QCOMPARE(child<QCheckBox>(viewer, "usePathBox")->text(), QStringLiteral("Use path"));
         QVERIFY(!child<QLineEdit>(viewer, "usePathField")->isEnabled());
-        QCOMPARE(child<QPushButton>(viewer, "updateButton")->text(), QStringLiteral("Update file list"));
+        QCOMPARE(child<QPushButton>(viewer, "updateButton")->text(), QStringLiteral("&Update file list"));
         QVERIFY(child<QToolButton>(viewer, "listingModeButton"));
         QCOMPARE(menuTexts(child<QMenu>(viewer, "listingModeMenu")),
                  (QStringList{"Icons only", "All files", "By mask..."}));
@@ -173,9 +173,9 @@ private Q_SLOTS:
         QCOMPARE(menuTexts(child<QMenu>(viewer, "fileMenu")),
                  (QStringList{"Upload to this folder", "Download selected", "Delete selected", "Set attribute"}));
         QCOMPARE(menuTexts(child<QMenu>(viewer, "folderMenu")), (QStringList{"Create folder", "Delete folder"}));
-        QCOMPARE(child<QPushButton>(viewer, "okButton")->text(), QStringLiteral("OK"));
+        QCOMPARE(child<QPushButton>(viewer, "okButton")->text(), QStringLiteral("&OK"));
         QVERIFY(child<QPushButton>(viewer, "okButton")->isDefault());
-        QCOMPARE(child<QPushButton>(viewer, "cancelButton")->text(), QStringLiteral("Cancel"));
+        QCOMPARE(child<QPushButton>(viewer, "cancelButton")->text(), QStringLiteral("&Cancel"));
     }
 
     void folderFileAndRoot()
@@ -286,7 +286,7 @@ private Q_SLOTS:
         child<QAction>(viewer, "Delete")->trigger();
         QCOMPARE(b.prompter.prompts.size(), size_t(1));
         QCOMPARE(b.prompter.prompts[0].caption, std::string("Confirmation"));
-        QCOMPARE(b.prompter.prompts[0].text, std::string("Delete w.gif"));
+        QCOMPARE(b.prompter.prompts[0].text, std::string("Delete w.gif?"));
         QVERIFY(!std::filesystem::exists(b.phoneFile("/c/w.gif")));
         QCOMPARE(rowTexts(viewer, 0), (QStringList{"new.gif"}));
         QCOMPARE(child<QLineEdit>(viewer, "iconPathField")->text(), QString());
@@ -345,6 +345,42 @@ private Q_SLOTS:
         QCOMPARE(child<QTreeWidget>(viewer, "folderTree")->currentItem(), sub);
         QCOMPARE(list->topLevelItemCount(), 0);
         QVERIFY(child<QAction>(viewer, "ByMask")->isEnabled());   // the listing read the volumes
+    }
+
+    void treeKeepsOpenFoldersAndSelectionAfterUpdateAndFolderDelete()
+    {
+        Browser b;
+        b.put("/c/e/x.gif", "GIF89a-e");
+        QVERIFY(listPhoneFiles(b.phone(), b.state, ListingMode::IconsOnly));
+        PhoneFileBrowser viewer(b.phone(), b.state, b.dialogs, b.choices);
+        viewer.buildTree();
+        viewer.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&viewer));
+        auto* tree = child<QTreeWidget>(viewer, "folderTree");
+        folderItem(viewer, {"c"})->setExpanded(true);
+        clickItem(tree, folderItem(viewer, {"a", "mobile", "picture"}));
+
+        const auto check = [&](const QStringList& current) {
+            for (const QStringList& open : {QStringList{"a"}, QStringList{"a", "mobile"}, QStringList{"c"}})
+                QVERIFY2(folderItem(viewer, open)->isExpanded(), qPrintable(open.join(u'/')));
+            QCOMPARE(tree->currentItem(), folderItem(viewer, current));
+            QCOMPARE(viewer.model().selectedFolder(),
+                     viewer.model().findFolder("/" + current.join(u'/').toStdString()));
+        };
+        child<QPushButton>(viewer, "updateButton")->click();
+        check({"a", "mobile", "picture"});
+        b.choices.text = "sub";
+        child<QAction>(viewer, "CreateFolder")->trigger();
+        check({"a", "mobile", "picture", "sub"});
+        child<QAction>(viewer, "DeleteFolder")->trigger();
+        check({"a", "mobile", "picture"});
+        QCOMPARE(rowTexts(viewer, 0), (QStringList{"x.gif", "y.gif"}));
+
+        // A folder that still holds one says so.
+        clickItem(tree, folderItem(viewer, {"a", "mobile"}));
+        child<QAction>(viewer, "DeleteFolder")->trigger();
+        QCOMPARE(b.prompter.prompts.back().text, std::string("Error deleting /a/mobile\r\nThe folder is not empty."));
+        check({"a", "mobile"});
     }
 
     void downloadProposesThePhoneNameAsWindowText()
@@ -415,9 +451,9 @@ private Q_SLOTS:
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
         });
         QCOMPARE(dialog.ask("Delete b.gif"), DeleteAnswer::Cancel);
-        QCOMPARE(child<QPushButton>(dialog, "yesButton")->text(), QStringLiteral("Yes"));
-        QCOMPARE(child<QPushButton>(dialog, "yesToAllButton")->text(), QStringLiteral("Yes to all"));
-        QCOMPARE(child<QPushButton>(dialog, "skipButton")->text(), QStringLiteral("Skip"));
+        QCOMPARE(child<QPushButton>(dialog, "yesButton")->text(), QStringLiteral("&Yes"));
+        QCOMPARE(child<QPushButton>(dialog, "yesToAllButton")->text(), QStringLiteral("Y&es to all"));
+        QCOMPARE(child<QPushButton>(dialog, "skipButton")->text(), QStringLiteral("&Skip"));
     }
 
     void maskDialogTwiceAndExtension()

@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QThread>
 #include <QTimer>
 #include <QToolButton>
@@ -263,6 +264,7 @@ private Q_SLOTS:
         w.openFromPhone();
         // Add an item and save to the phone: the menu and the patched J2MEST go back.
         MenuDocument& doc = w.context().workspace.document;
+        QCOMPARE(w.tree()->selectedNode(), doc.menuRoot()->child(0)); // ready for the keys
         w.tree()->selectNode(doc.menuRoot());
         auto* box = child<QComboBox>(w, "availableItems");
         box->setCurrentIndex(box->findText(QStringLiteral("Browser")));
@@ -270,6 +272,8 @@ private Q_SLOTS:
         child<QAction>(w, "saveToPhoneAction")->trigger();
         QCOMPARE(p.h->prompter.prompts.size(), size_t(1));
         QVERIFY(w.context().roundTripState.storedToPhone);
+        QCOMPARE(w.statusBar()->currentMessage(),
+                 QStringLiteral("The menu was written to the phone as /a/mobile/system/mma_ucp"));
         QCOMPARE(readBytes(p.phoneFile("a/mobile/system/mma_ucp")), readBytes(w.context().workingFolder.file("mma_temp")));
         const std::string j2mest = readText(p.phoneFile("a/mobile/kjava/J2MEST"));
         QVERIFY(has(j2mest, "Snake Game"));
@@ -355,7 +359,7 @@ private Q_SLOTS:
         const std::string backup = p.tmp.file("backup.seem");
         p.h->files.answers = {backup};
         form.backupSeem();
-        QCOMPARE(p.h->files.requests.back().title, std::string("Save SEEM bakup as"));
+        QCOMPARE(p.h->files.requests.back().title, std::string("Save SEEM backup as"));
         QCOMPARE(p.h->files.requests.back().fileName, std::string("0032_0001.seem"));
         QCOMPARE(p.h->files.requests.back().filter, std::string("SEEM files|*.seem"));
         QCOMPARE(fs::file_size(backup), uintmax_t(96));

@@ -129,7 +129,7 @@ private Q_SLOTS:
         QVERIFY(loadRussian());
         WindowHarness h;
         MainWindow& w = h.start();
-        QCOMPARE(menuTitles(w), (QStringList{"&Файл", "&Правка", "Настройка", "&Справка"}));
+        QCOMPARE(menuTitles(w), (QStringList{"&Файл", "&Правка", "&Настройка", "&Справка"}));
         QCOMPARE(child<QAction>(w, "newAction")->text(), QStringLiteral("&Новый"));
         QCOMPARE(child<QAction>(w, "exitAction")->text(), QStringLiteral("В&ыход"));
         QCOMPARE(child<QAction>(w, "openFromPhoneAction")->toolTip(), QStringLiteral("Открыть mma_ucp с телефона"));
@@ -152,13 +152,13 @@ private Q_SLOTS:
         WindowHarness h;
         MainWindow& w = h.start();
         child<QAction>(w, "newAction")->trigger();
-        QCOMPARE(w.statusPanel(1)->text(), QStringLiteral("Формат: 0-байтный  Записей: 0"));
+        QCOMPARE(w.statusPanel(1)->text(), QStringLiteral("Формат: 36-байтный  Записей: 0"));
         MenuDocument& doc = w.context().workspace.document;
         auto* available = child<QComboBox>(w, "availableItems");
         available->setCurrentIndex(available->findText(QStringLiteral("PhoneBook")));
         w.tree()->selectNode(doc.menuRoot());
         w.insertItem(InsertPosition::AddSubitemLast);
-        QCOMPARE(w.statusPanel(1)->text(), QStringLiteral("Формат: 0-байтный  Записей: 1"));
+        QCOMPARE(w.statusPanel(1)->text(), QStringLiteral("Формат: 36-байтный  Записей: 1"));
         w.tree()->selectNode(doc.menuRoot()->children().back().get());
         QCOMPARE(child<QPlainTextEdit>(w, "itemSummary")->toPlainText(),
                  QStringLiteral("Сводка по пункту:\n\n[Не изменён]"));
@@ -198,7 +198,7 @@ private Q_SLOTS:
     {
         WindowHarness h;
         MainWindow& w = h.start();
-        QCOMPARE(menuTitles(w), (QStringList{"&File", "&Edit", "Setup", "&Help"}));
+        QCOMPARE(menuTitles(w), (QStringList{"&File", "&Edit", "&Setup", "&Help"}));
         QCOMPARE(w.statusPanel(2)->text(), QStringLiteral("Phone: None"));
         QCOMPARE(w.balloonText(), QStringLiteral("Disconnected"));
     }

@@ -1,0 +1,30 @@
+#pragma once
+// The phone's folder tree as the file browser shows it: "Phone" at the top, the volumes with
+// their free space in a second column, each item carrying its model folder. Refilling it keeps
+// the folders that were open and the selected one, found again by their paths.
+
+#include <set>
+#include <string>
+
+#include <QTreeWidget>
+
+namespace tessaro {
+
+struct FolderNode;
+
+class FolderTreeView : public QTreeWidget {
+    Q_OBJECT
+public:
+    explicit FolderTreeView(QWidget* parent = nullptr);
+
+    // The paths of the open folders ("" for the root); taken before the model's tree changes.
+    std::set<std::string> expandedPaths() const;
+    // Refills the view from `root`, opening the root, the folders of `expanded` and the way
+    // down to `selected`, which becomes the current item (none: no current item).
+    void showFolders(const FolderNode& root, const FolderNode* selected, const std::set<std::string>& expanded);
+
+    const FolderNode* nodeOf(QTreeWidgetItem* item) const;
+    QTreeWidgetItem* itemOf(const FolderNode* node) const;
+};
+
+} // namespace tessaro
