@@ -1612,10 +1612,6 @@ Write over it?</source>
         <translation>Меню записано в телефон как %1</translation>
     </message>
     <message>
-        <source>E&amp;xport as text...</source>
-        <translation>&amp;Экспорт в текст...</translation>
-    </message>
-    <message>
         <source>Write the menu as an editable JSON description</source>
         <translation>Записать меню как редактируемое описание JSON</translation>
     </message>
@@ -1636,10 +1632,6 @@ Write over it?</source>
         <translation>Показать, чем это меню отличается от файла mma_ucp или текста меню</translation>
     </message>
     <message>
-        <source>Compare with &amp;phone</source>
-        <translation>Сравнить с &amp;телефоном</translation>
-    </message>
-    <message>
         <source>Show what Save to phone would change on the phone</source>
         <translation>Показать, что изменит в телефоне запись в телефон</translation>
     </message>
@@ -1658,6 +1650,30 @@ Write over it?</source>
     <message>
         <source>The menus are the same.</source>
         <translation>Меню одинаковы.</translation>
+    </message>
+    <message>
+        <source>%1 data records of unknown kinds will be left out. Save all keeps them.
+Save without them?</source>
+        <translation>Записи данных неизвестных видов (%1) будут пропущены. «Сохранять все данные» сохраняет их.
+Сохранить без них?</translation>
+    </message>
+    <message>
+        <source>%1 is read-only.
+Replace it all the same?</source>
+        <translation>%1 доступен только для чтения.
+Всё равно заменить его?</translation>
+    </message>
+    <message>
+        <source>Replace it?</source>
+        <translation>Заменить его?</translation>
+    </message>
+    <message>
+        <source>&amp;Export as text...</source>
+        <translation>&amp;Экспорт в текст...</translation>
+    </message>
+    <message>
+        <source>Co&amp;mpare with phone</source>
+        <translation>Сравнить с &amp;телефоном</translation>
     </message>
 </context>
 <context>

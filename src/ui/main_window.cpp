@@ -23,7 +23,6 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#include "core/file_stamp.h"
 #include "core/menu_writer.h"
 #include "core/prompter.h"
 #include "core/replacing_file.h"
@@ -775,7 +774,7 @@ void MainWindow::openFile(const std::string& path)
     // Plain Save writes back to the file the menu came from.
     if (opened) {
         documentPath_ = path;
-        documentStamp_ = fileStamp(path);
+        documentFingerprint_ = opened->fingerprint;
     }
     document_.opened(opened && opened->repaired);
     if (opened)
@@ -785,7 +784,7 @@ void MainWindow::openFile(const std::string& path)
 void MainWindow::forgetDocumentFile()
 {
     documentPath_.clear();
-    documentStamp_.reset();
+    documentFingerprint_ = {};
 }
 
 void MainWindow::focusFirstItem()
@@ -805,15 +804,7 @@ bool MainWindow::saveDocument()
         return false;
     if (documentPath_.empty())
         return saveDocumentAs();
-    // Someone else's change to the file is not written over unasked.
-    if (fileStamp(documentPath_) != documentStamp_) {
-        const QString question = tr("%1 was changed on disk since it was opened or saved here.\nWrite over it?")
-                                     .arg(QString::fromStdString(documentPath_));
-        if (prompter_.ask(MessageIcon::Warning, tr("Save").toStdString(), question.toStdString(), Buttons::YesNo)
-            != Answer::Yes)
-            return false;
-    }
-    return writeDocument(documentPath_);
+    return writeDocument(documentPath_, true);
 }
 
 bool MainWindow::saveDocumentAs()
@@ -824,18 +815,52 @@ bool MainWindow::saveDocumentAs()
                                               kMmaFilter, {}, {}});
     if (path.empty())
         return false;
-    return writeDocument(path);
+    return writeDocument(path, false);
 }
 
-bool MainWindow::writeDocument(const std::string& path)
+bool MainWindow::confirmLeftOutRecords()
 {
-    const Status written = writeMenuFile(path, ctx_.workspace);
-    if (!written) {
-        showFailure(written.failure());
+    const size_t leftOut = unknownRecordsLeftOut(ctx_.workspace);
+    if (leftOut == 0)
+        return true;
+    const QString question =
+        tr("%1 data records of unknown kinds will be left out. Save all keeps them.\nSave without them?").arg(leftOut);
+    return prompter_.ask(MessageIcon::Warning, tr("Save").toStdString(), question.toStdString(), Buttons::YesNo)
+           == Answer::Yes;
+}
+
+bool MainWindow::writeDocument(const std::string& path, bool overTheOpenedFile)
+{
+    if (!confirmLeftOutRecords())
         return false;
+    ReplaceOptions options;
+    bool checked = overTheOpenedFile;
+    for (;;) {
+        const Status written = checked ? writeMenuFileChecked(path, ctx_.workspace, documentFingerprint_, options)
+                                       : writeMenuFile(path, ctx_.workspace, options);
+        if (written)
+            break;
+        const QString file = QString::fromStdString(path);
+        QString question;
+        // Someone else's change to the file is not written over unasked, nor a read-only file.
+        if (checked && isChangedOnDisk(written.failure()))
+            question = tr("%1 was changed on disk since it was opened or saved here.\nWrite over it?").arg(file);
+        else if (!options.readOnlyToo && isReadOnlyRefusal(written.failure()))
+            question = tr("%1 is read-only.\nReplace it all the same?").arg(file);
+        if (question.isEmpty()) {
+            showFailure(written.failure());
+            return false;
+        }
+        if (prompter_.ask(MessageIcon::Warning, tr("Save").toStdString(), question.toStdString(), Buttons::YesNo)
+            != Answer::Yes)
+            return false;
+        if (checked && isChangedOnDisk(written.failure()))
+            checked = false;
+        else
+            options.readOnlyToo = true;
     }
     documentPath_ = path;
-    documentStamp_ = fileStamp(path);
+    documentFingerprint_ = fingerprintOnDisk(path);
     document_.saved();
     return true;
 }
@@ -890,7 +915,7 @@ void MainWindow::openFromPhone()
 
 void MainWindow::saveToPhone()
 {
-    if (!document_.isOpen())
+    if (!document_.isOpen() || !confirmLeftOutRecords())
         return;
     const Status saved = saveMenuToPhone(ctx_.roundTrip, ctx_.workspace);
     // The menu on the phone is as good as a saved file.
@@ -1147,8 +1172,19 @@ void MainWindow::createFirmwareProfile()
     const std::string image = files_.openFile(
         {QT_TRANSLATE_NOOP("Core", "Select CG1 to create FW profile"),
          QT_TRANSLATE_NOOP("Core", "CG1 binaries|*.bin;*.smg|All files|*.*"), {}, {}});
-    const Result<FirmwareProfile> made =
-        createProfileFromFirmware(image, ctx_.workspace, ctx_.profiles, ctx_.phone.progress);
+    Result<FirmwareProfile> made =
+        createProfileFromFirmware(image, ctx_.workspace, ctx_.profiles, ctx_.phone.progress, false);
+    // A profile made earlier for this firmware is replaced only when the user says so.
+    if (!made && made.failure().kind == ErrorKind::Refused
+        && made.error().starts_with(kProfileExistsText)
+        && prompter_.ask(MessageIcon::Question, "",
+                         (coreText(kProfileExistsText)
+                          + QString::fromStdString(made.error().substr(std::string_view(kProfileExistsText).size()))
+                          + u'\n' + tr("Replace it?"))
+                             .toStdString(),
+                         Buttons::YesNo)
+               == Answer::Yes)
+        made = createProfileFromFirmware(image, ctx_.workspace, ctx_.profiles, ctx_.phone.progress, true);
     if (made) {
         showNotices(made->notices);
         prompter_.show(MessageIcon::None, "", std::string(kProfileCreatedText));

@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "core/file_stamp.h"
+#include "core/file_fingerprint.h"
 #include "core/notice.h"
 #include "core/result.h"
 #include "edit/document_controller.h"
@@ -189,8 +189,12 @@ private:
     // A failure in a message box under its own caption.
     void showFailure(const Error& error, MessageIcon icon = MessageIcon::Error);
     void showNotices(const std::vector<Notice>& notices);
-    // Writes the document to `path`, which becomes the file plain Save writes to.
-    bool writeDocument(const std::string& path);
+    // Writes the document to `path`, which becomes the file plain Save writes to. Over the
+    // opened file it first checks that no other program changed it; a changed or read-only
+    // file is written only when the user says so.
+    bool writeDocument(const std::string& path, bool overTheOpenedFile);
+    // Before a save that leaves records of unknown kinds out: whether the user goes on.
+    bool confirmLeftOutRecords();
     // A document that came from no file (New, Open from phone): Save asks for one.
     void forgetDocumentFile();
     // After an open: the tree has the focus and its first menu item is selected.
@@ -284,7 +288,7 @@ private:
     std::string picked_;
     // The file plain Save writes to (empty: none yet) and what it was when last read or written.
     std::string documentPath_;
-    std::optional<FileStamp> documentStamp_;
+    FileFingerprint documentFingerprint_;   // the file at documentPath_ as last read or written
     std::function<bool(ItemPropertiesWindow&)> runItemEditor_;
     // The phone file browser's dialogs and platform choices, made at its first use.
     std::unique_ptr<BrowserDialogs> browserDialogs_;

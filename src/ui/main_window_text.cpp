@@ -40,7 +40,7 @@ QAction* textAction(QObject* owner, const char* name, const QString& text)
 
 void MainWindow::buildTextActions(QMenu* file)
 {
-    exportText_ = textAction(this, "exportTextAction", tr("E&xport as text..."));
+    exportText_ = textAction(this, "exportTextAction", tr("&Export as text..."));
     exportText_->setToolTip(tr("Write the menu as an editable JSON description"));
     connect(exportText_, &QAction::triggered, this, &MainWindow::exportText);
     importText_ = textAction(this, "importTextAction", tr("&Import text..."));
@@ -49,7 +49,7 @@ void MainWindow::buildTextActions(QMenu* file)
     compareFile_ = textAction(this, "compareFileAction", tr("&Compare with..."));
     compareFile_->setToolTip(tr("Show what differs between this menu and an mma_ucp file or a menu text"));
     connect(compareFile_, &QAction::triggered, this, &MainWindow::compareWithFile);
-    comparePhone_ = textAction(this, "comparePhoneAction", tr("Compare with &phone"));
+    comparePhone_ = textAction(this, "comparePhoneAction", tr("Co&mpare with phone"));
     comparePhone_->setToolTip(tr("Show what Save to phone would change on the phone"));
     connect(comparePhone_, &QAction::triggered, this, &MainWindow::compareWithPhone);
     file->addSeparator();

@@ -107,6 +107,16 @@ private Q_SLOTS:
         QVERIFY(w.isWindowModified());
         QCOMPARE(readBytes(file), sampleMenu("Radio"));
 
+        // A read-only file is replaced only after asking too.
+        h.prompter.answers = {Answer::Yes, Answer::No, Answer::Yes, Answer::Yes};
+        std::filesystem::permissions(file, std::filesystem::perms::owner_read);
+        QTest::keyClick(&w, Qt::Key_S, Qt::ControlModifier);
+        QVERIFY(h.prompter.prompts.back().text.find("read-only") != std::string::npos);
+        QCOMPARE(readBytes(file), sampleMenu("Radio"));
+        QTest::keyClick(&w, Qt::Key_S, Qt::ControlModifier);
+        QVERIFY(!w.isWindowModified());
+        QVERIFY(readBytes(file) != sampleMenu("Radio"));
+
         // Ctrl+Shift+S asks for a name.
         h.files.answers = {h.dir.file("copy.mma")};
         QTest::keyClick(&w, Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
