@@ -288,6 +288,8 @@ private:
     std::string picked_;
     // The file plain Save writes to (empty: none yet) and what it was when last read or written.
     std::string documentPath_;
+    // How long a line in the status bar stands before the panels come back, in milliseconds.
+    static constexpr int kStatusMessageTime = 15000;
     FileFingerprint documentFingerprint_;   // the file at documentPath_ as last read or written
     std::function<bool(ItemPropertiesWindow&)> runItemEditor_;
     // The phone file browser's dialogs and platform choices, made at its first use.
