@@ -1675,6 +1675,14 @@ Replace it all the same?</source>
         <source>Co&amp;mpare with phone</source>
         <translation>Сравнить с &amp;телефоном</translation>
     </message>
+    <message>
+        <source>Saving changes the phone&apos;s menu:</source>
+        <translation>Сохранение изменит меню телефона:</translation>
+    </message>
+    <message>
+        <source>&amp;Save to phone</source>
+        <translation>&amp;Сохранить в телефон</translation>
+    </message>
 </context>
 <context>
     <name>tessaro::MaskDialog</name>

@@ -99,6 +99,11 @@ public:
     void saveToPhone();
     // Menus as text: the open menu as a JSON description, one read back as the open menu,
     // and what differs between the open menu and a file or the phone's menu.
+    // Before Save to phone writes over a phone menu that differs from the open one: shown the
+    // changes, true to go on. Without one set, a window lists them with "Save to phone" and
+    // Cancel; tests answer it without a window.
+    using PhoneChangesQuestion = std::function<bool(const QStringList& changes)>;
+    void setPhoneChangesQuestion(PhoneChangesQuestion question) { phoneChangesQuestion_ = std::move(question); }
     void exportText();
     void importText();
     void compareWithFile();
@@ -213,6 +218,13 @@ private:
     // The changes from the menu at `otherPath` (named `otherName`) to the open one, in the
     // differences window.
     void showDifferences(const std::string& otherPath, const QString& otherName);
+    // The lines of the changes from the menu at `otherPath` to the open one; a failure when
+    // that file cannot be read as a menu.
+    Result<QStringList> changesFrom(const std::string& otherPath) const;
+    // Reads the phone's menu into the working folder; its path, or the failure.
+    Result<std::string> readPhoneMenuCopy();
+    // Before Save to phone: whether to go on after showing what it changes on the phone.
+    bool confirmPhoneChanges();
     // The window after an undo or redo brought back a state seen in `view`.
     void showRestored(const std::optional<ViewState>& view);
     ViewState viewState() const;
@@ -261,6 +273,7 @@ private:
     QAction* compareFile_ = nullptr;
     QAction* comparePhone_ = nullptr;
     QPointer<QDialog> differences_;
+    PhoneChangesQuestion phoneChangesQuestion_;
     QAction* setupAction_ = nullptr;
     QAction* aboutAction_ = nullptr;
     QAction* undo_ = nullptr;

@@ -46,7 +46,7 @@ void MainWindow::openFromPhone()
 
 void MainWindow::saveToPhone()
 {
-    if (!document_.isOpen() || !confirmLeftOutRecords())
+    if (!document_.isOpen() || !confirmLeftOutRecords() || !confirmPhoneChanges())
         return;
     const Status saved = saveMenuToPhone(ctx_.roundTrip, ctx_.workspace);
     // The menu on the phone is as good as a saved file.

@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QLabel>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QStatusBar>
@@ -108,32 +109,78 @@ void MainWindow::compareWithFile()
         showDifferences(path, QString::fromStdString(path));
 }
 
+Result<std::string> MainWindow::readPhoneMenuCopy()
+{
+    ctx_.phone.progressLabel = TRANSLATABLE("Core", "Reading mma_ucp");
+    const std::string copy = ctx_.workingFolder.file(kPhoneMenuCopy);
+    if (const Status read = downloadFile(ctx_.phone, kPhoneMenuPath, copy); !read)
+        return read.failure();
+    return copy;
+}
+
 void MainWindow::compareWithPhone()
 {
     if (!document_.isOpen() || !ctx_.link.connected)
         return;
-    ctx_.phone.progressLabel = TRANSLATABLE("Core", "Reading mma_ucp");
-    const std::string copy = ctx_.workingFolder.file(kPhoneMenuCopy);
-    if (const Status read = downloadFile(ctx_.phone, kPhoneMenuPath, copy); !read) {
-        if (!read.cancelled())
-            showFailure(read.failure());
+    const Result<std::string> copy = readPhoneMenuCopy();
+    if (!copy) {
+        if (!copy.failure().cancelled())
+            showFailure(copy.failure());
         return;
     }
-    showDifferences(copy, tr("the phone"));
+    showDifferences(*copy, tr("the phone"));
+}
+
+bool MainWindow::confirmPhoneChanges()
+{
+    // A phone without a readable menu has nothing to compare with; the upload says what fails.
+    const Result<std::string> copy = readPhoneMenuCopy();
+    if (!copy)
+        return !copy.failure().cancelled();
+    const Result<QStringList> changes = changesFrom(*copy);
+    if (!changes || changes->isEmpty())
+        return true;
+    if (phoneChangesQuestion_)
+        return phoneChangesQuestion_(*changes);
+    QDialog question(this);
+    question.setObjectName(QStringLiteral("phoneChangesQuestion"));
+    question.setWindowTitle(tr("Save to phone"));
+    auto* layout = new QVBoxLayout(&question);
+    layout->addWidget(new QLabel(tr("Saving changes the phone's menu:"), &question));
+    auto* text = new QPlainTextEdit(changes->join(u'\n'), &question);
+    text->setReadOnly(true);
+    text->setLineWrapMode(QPlainTextEdit::NoWrap);
+    layout->addWidget(text);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Cancel, &question);
+    buttons->addButton(tr("&Save to phone"), QDialogButtonBox::AcceptRole);
+    connect(buttons, &QDialogButtonBox::accepted, &question, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, &question, &QDialog::reject);
+    layout->addWidget(buttons);
+    question.resize(640, 400);
+    return question.exec() == QDialog::Accepted;
+}
+
+Result<QStringList> MainWindow::changesFrom(const std::string& otherPath) const
+{
+    const Result<MenuDescription> other = describeMenuFile(otherPath, ctx_.workspace.items);
+    if (!other)
+        return other.failure();
+    // Records of unknown kinds count as the open menu would keep them with "Save all data".
+    MenuDescription mine = describeMenu(ctx_.workspace.document, ctx_.workspace.saveMode);
+    mine.saveMode.setSaveAll(true);
+    QStringList lines;
+    for (const std::string& line : menuChangeLines(*other, mine))
+        lines << QString::fromStdString(line);
+    return lines;
 }
 
 void MainWindow::showDifferences(const std::string& otherPath, const QString& otherName)
 {
-    const Result<MenuDescription> other = describeMenuFile(otherPath, ctx_.workspace.items);
-    if (!other) {
-        showFailure(other.failure());
+    Result<QStringList> lines = changesFrom(otherPath);
+    if (!lines) {
+        showFailure(lines.failure());
         return;
     }
-    // Records of unknown kinds count as the open menu would keep them with "Save all data".
-    MenuDescription mine = describeMenu(ctx_.workspace.document, ctx_.workspace.saveMode);
-    mine.saveMode.setSaveAll(true);
-    const std::vector<std::string> lines = menuChangeLines(*other, mine);
-
     if (!differences_) {
         differences_ = new QDialog(this);
         differences_->setObjectName(QStringLiteral("differencesWindow"));
@@ -149,12 +196,9 @@ void MainWindow::showDifferences(const std::string& otherPath, const QString& ot
         differences_->resize(640, 400);
     }
     differences_->setWindowTitle(tr("Changes from %1 to this menu").arg(otherName));
-    QStringList shown;
-    for (const std::string& line : lines)
-        shown << QString::fromStdString(line);
-    if (shown.isEmpty())
-        shown << tr("The menus are the same.");
-    differences_->findChild<QPlainTextEdit*>(QStringLiteral("differencesText"))->setPlainText(shown.join(u'\n'));
+    if (lines->isEmpty())
+        *lines << tr("The menus are the same.");
+    differences_->findChild<QPlainTextEdit*>(QStringLiteral("differencesText"))->setPlainText(lines->join(u'\n'));
     differences_->show();
     differences_->raise();
 }

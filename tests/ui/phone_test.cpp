@@ -269,6 +269,15 @@ private Q_SLOTS:
         auto* box = child<QComboBox>(w, "availableItems");
         box->setCurrentIndex(box->findText(QStringLiteral("Browser")));
         w.insertItem(InsertPosition::AddSubitemLast);
+        // Save to phone first shows what it changes there; declined, the phone keeps its menu.
+        const auto before = readBytes(p.phoneFile("a/mobile/system/mma_ucp"));
+        p.h->phoneChangesAccepted = false;
+        child<QAction>(w, "saveToPhoneAction")->trigger();
+        QCOMPARE(p.h->phoneChanges.size(), size_t(1));
+        QVERIFY(p.h->phoneChanges[0].join(u'\n').contains(QStringLiteral("Browser")));
+        QCOMPARE(readBytes(p.phoneFile("a/mobile/system/mma_ucp")), before);
+        QVERIFY(!w.context().roundTripState.storedToPhone);
+        p.h->phoneChangesAccepted = true;
         child<QAction>(w, "saveToPhoneAction")->trigger();
         QCOMPARE(p.h->prompter.prompts.size(), size_t(1));
         QVERIFY(w.context().roundTripState.storedToPhone);

@@ -118,6 +118,11 @@ MainWindow& WindowHarness::start()
     window = std::make_unique<MainWindow>(*context, prompter, files);
     // The item properties window closes with Cancel unless a test answers it.
     window->setItemEditorRunner([](ItemPropertiesWindow&) { return false; });
+    // Save to phone goes on after its list of changes unless a test answers otherwise.
+    window->setPhoneChangesQuestion([this](const QStringList& changes) {
+        phoneChanges.push_back(changes);
+        return phoneChangesAccepted;
+    });
     progress.setOwner(window.get());
     return *window;
 }

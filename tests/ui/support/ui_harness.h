@@ -56,6 +56,9 @@ public:
     QtProgressFactory progress;
     std::unique_ptr<AppContext> context;
     std::unique_ptr<MainWindow> window;
+    // What Save to phone showed before writing, and the answer it gets.
+    std::vector<QStringList> phoneChanges;
+    bool phoneChangesAccepted = true;
 };
 
 // The child of `parent` named `name`; stops the test program when there is none.
