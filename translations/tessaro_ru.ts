@@ -1683,6 +1683,10 @@ Replace it all the same?</source>
         <source>&amp;Save to phone</source>
         <translation>&amp;Сохранить в телефон</translation>
     </message>
+    <message>
+        <source>  Left out on save: %1</source>
+        <translation>  Будет пропущено при записи: %1</translation>
+    </message>
 </context>
 <context>
     <name>tessaro::MaskDialog</name>

@@ -603,8 +603,12 @@ QLabel* MainWindow::statusPanel(int number) const
 
 void MainWindow::showStatusLine()
 {
-    panels_[0]->setText(coreText(statusLine(ctx_.workspace.formatRead, ctx_.workspace.saveMode.recordSize(),
-                                            ctx_.workspace.document.nodeCount())));
+    QString line = coreText(statusLine(ctx_.workspace.formatRead, ctx_.workspace.saveMode.recordSize(),
+                                       ctx_.workspace.document.nodeCount()));
+    // Records a save would drop are said before any save asks about them.
+    if (const size_t leftOut = unknownRecordsLeftOut(ctx_.workspace))
+        line += tr("  Left out on save: %1").arg(leftOut);
+    panels_[0]->setText(line);
 }
 
 void MainWindow::showItemSummary()

@@ -322,6 +322,25 @@ private Q_SLOTS:
         QVERIFY(w.isWindowModified());
         QVERIFY(h.prompter.prompts.empty());
     }
+
+    // A record of an unknown kind that a save without "Save all data" drops is said in the
+    // status line, and the save asks first.
+    void recordsLeftOutAreToldBeforeTheSave()
+    {
+        WindowHarness h;
+        MenuBuilder b;
+        const uint8_t payload[] = {1, 2, 3};
+        b.add(MenuBuilder::kRoot, "PhoneBook", 0, dataRecord(0x30, payload, ByteOrder::Big));
+        writeBytes(h.dir.path() / "menu.mma", b.bytes());
+        MainWindow& w = h.start();
+        w.openFile(h.dir.file("menu.mma"));
+        QVERIFY(w.statusPanel(1)->text().endsWith(QStringLiteral("Left out on save: 1")));
+        h.prompter.answers = {Answer::No};
+        child<QAction>(w, "saveAction")->trigger();
+        QCOMPARE(h.prompter.prompts.size(), size_t(1));
+        QVERIFY(h.prompter.prompts[0].text.starts_with("1 data records of unknown kinds will be left out."));
+        QCOMPARE(readBytes(h.dir.path() / "menu.mma"), b.bytes());
+    }
 };
 
 QTEST_MAIN(OpenSaveTest)
