@@ -18,11 +18,6 @@ std::string quoted(const std::string& text)
     return "\"" + text + "\"";
 }
 
-std::string byteText(uint8_t value)
-{
-    return "0x" + hexDigits(value, 2);
-}
-
 std::string onOff(bool on)
 {
     return on ? "on" : "off";
@@ -83,7 +78,7 @@ std::vector<Fact> factsOf(const std::vector<DataEntry>& data)
             const char* label = e.kind == kind::DrmListIcon     ? "DRM list icon"
                                 : e.kind == kind::DrmStaticIcon ? "DRM static icon"
                                                                 : "DRM animated icon";
-            add(ChangeKind::Icon, label, std::to_string(e.number) + " (first byte " + byteText(e.first) + ")");
+            add(ChangeKind::Icon, label, std::to_string(e.number) + " (first byte " + hexNumber(e.first, 2) + ")");
             break;
         }
         case kind::Code12:
@@ -273,10 +268,11 @@ private:
             add(ChangeKind::Type, item,
                 label + ": type " + itemTypeText(a.itemType) + " -> " + itemTypeText(b.itemType));
         if (a.options != b.options)
-            add(ChangeKind::Options, item, label + ": options " + byteText(a.options) + " -> " + byteText(b.options));
+            add(ChangeKind::Options, item,
+                label + ": options " + hexNumber(a.options, 2) + " -> " + hexNumber(b.options, 2));
         if (a.attributes != b.attributes)
             add(ChangeKind::Attributes, item,
-                label + ": attributes " + byteText(a.attributes) + " -> " + byteText(b.attributes));
+                label + ": attributes " + hexNumber(a.attributes, 2) + " -> " + hexNumber(b.attributes, 2));
         if (a.data == b.data)
             return;
         const size_t count = changes_.size();

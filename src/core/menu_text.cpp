@@ -83,11 +83,6 @@ constexpr std::array<std::pair<uint8_t, const char*>, 3> kRoleNames = {{
     {kRoleAnimated, "animated"},
 }};
 
-std::string byteText(uint8_t value)
-{
-    return "0x" + hexDigits(value, 2);
-}
-
 // --- writing ---
 
 // Writes the text form straight into a string, in the layout of the text form: an object or
@@ -269,7 +264,7 @@ void writeNameOrNumber(TextWriter& w, const std::array<std::pair<uint8_t, const 
 
 void writeByte(TextWriter& w, uint8_t value)
 {
-    w.string(std::string_view(byteText(value)));
+    w.string(std::string_view(hexNumber(value, 2)));
 }
 
 // A UTF-16 text under `key`, or under "utf16" as big-endian units when UTF-8 cannot carry it.
