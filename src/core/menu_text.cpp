@@ -135,21 +135,10 @@ public:
             char32_t c = text[i];
             if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF)
                 c = 0x10000 + ((c - 0xD800) << 10) + (char32_t(text[++i]) - 0xDC00);
-            if (c < 0x80) {
+            if (c < 0x80)
                 escape(static_cast<char>(c));
-            } else if (c < 0x800) {
-                out_ += static_cast<char>(0xC0 | (c >> 6));
-                out_ += static_cast<char>(0x80 | (c & 0x3F));
-            } else if (c < 0x10000) {
-                out_ += static_cast<char>(0xE0 | (c >> 12));
-                out_ += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-                out_ += static_cast<char>(0x80 | (c & 0x3F));
-            } else {
-                out_ += static_cast<char>(0xF0 | (c >> 18));
-                out_ += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-                out_ += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-                out_ += static_cast<char>(0x80 | (c & 0x3F));
-            }
+            else
+                appendUtf8(out_, c);
         }
         out_ += '"';
     }

@@ -2,9 +2,7 @@
 
 namespace tessaro {
 
-namespace {
-
-void appendCodePoint(std::string& out, char32_t c)
+void appendUtf8(std::string& out, char32_t c)
 {
     if (c < 0x80) {
         out += static_cast<char>(c);
@@ -22,6 +20,8 @@ void appendCodePoint(std::string& out, char32_t c)
         out += static_cast<char>(0x80 | (c & 0x3F));
     }
 }
+
+namespace {
 
 // The code point of the UTF-8 sequence at i, advancing i past it; a malformed byte gives
 // U+FFFD and is passed alone.
@@ -53,7 +53,7 @@ std::string latin1ToUtf8(std::string_view text)
     std::string out;
     out.reserve(text.size());
     for (char c : text)
-        appendCodePoint(out, static_cast<unsigned char>(c));
+        appendUtf8(out, static_cast<unsigned char>(c));
     return out;
 }
 
@@ -103,12 +103,12 @@ std::string utf16ToUtf8(std::u16string_view text)
     for (size_t i = 0; i < text.size(); ++i) {
         const char16_t u = text[i];
         if (u >= 0xD800 && u <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
-            appendCodePoint(out, 0x10000 + ((char32_t(u) - 0xD800) << 10) + (char32_t(text[i + 1]) - 0xDC00));
+            appendUtf8(out, 0x10000 + ((char32_t(u) - 0xD800) << 10) + (char32_t(text[i + 1]) - 0xDC00));
             ++i;
         } else if (u >= 0xD800 && u <= 0xDFFF) {
-            appendCodePoint(out, 0xFFFD);
+            appendUtf8(out, 0xFFFD);
         } else {
-            appendCodePoint(out, u);
+            appendUtf8(out, u);
         }
     }
     return out;

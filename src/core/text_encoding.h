@@ -7,6 +7,8 @@
 
 namespace tessaro {
 
+// Appends the UTF-8 bytes of the code point `c`.
+void appendUtf8(std::string& out, char32_t c);
 // Each byte as the character of the same number (U+0000..U+00FF).
 std::string latin1ToUtf8(std::string_view text);
 // UTF-8 as one byte per character; characters above U+00FF (and malformed bytes) become '?'.

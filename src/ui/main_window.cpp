@@ -68,13 +68,6 @@ QString qs(const std::string& text)
     return QtPrompter::displayText(text);
 }
 
-QAction* makeAction(QObject* owner, const char* name, const QString& text)
-{
-    auto* a = new QAction(text, owner);
-    a->setObjectName(QString::fromLatin1(name));
-    return a;
-}
-
 } // namespace
 
 MainWindow::MainWindow(AppContext& context, Prompter& prompter, FileDialogs& files,
@@ -121,6 +114,13 @@ MainWindow::~MainWindow()
     // Status calls still queued or yet to come are dropped from here on.
     dispatch_->close();
     delete splash_;
+}
+
+QAction* MainWindow::makeAction(QObject* owner, const char* name, const QString& text)
+{
+    auto* a = new QAction(text, owner);
+    a->setObjectName(QString::fromLatin1(name));
+    return a;
 }
 
 // --- construction ---------------------------------------------------------------------------

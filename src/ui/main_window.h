@@ -213,6 +213,8 @@ private:
     // After every change of the document or its history: the Edit menu, the title's modified
     // mark, the commands that need a document and the status line follow.
     void documentChanged();
+    // An action named `name` (its object name) showing `text`.
+    static QAction* makeAction(QObject* owner, const char* name, const QString& text);
     void buildTextActions(QMenu* file);
     void textActionsChanged();
     // The changes from the menu at `otherPath` (named `otherName`) to the open one, in the

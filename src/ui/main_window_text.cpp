@@ -30,27 +30,20 @@ const char* const kCompareFilter = QT_TRANSLATE_NOOP("Core", "All Files (*.*)|*.
 // The phone's menu as it stands, fetched for a comparison only.
 constexpr char kPhoneMenuCopy[] = "mma_phone";
 
-QAction* textAction(QObject* owner, const char* name, const QString& text)
-{
-    auto* action = new QAction(text, owner);
-    action->setObjectName(QString::fromLatin1(name));
-    return action;
-}
-
 } // namespace
 
 void MainWindow::buildTextActions(QMenu* file)
 {
-    exportText_ = textAction(this, "exportTextAction", tr("&Export as text..."));
+    exportText_ = makeAction(this, "exportTextAction", tr("&Export as text..."));
     exportText_->setToolTip(tr("Write the menu as an editable JSON description"));
     connect(exportText_, &QAction::triggered, this, &MainWindow::exportText);
-    importText_ = textAction(this, "importTextAction", tr("&Import text..."));
+    importText_ = makeAction(this, "importTextAction", tr("&Import text..."));
     importText_->setToolTip(tr("Open a menu from its JSON description"));
     connect(importText_, &QAction::triggered, this, &MainWindow::importText);
-    compareFile_ = textAction(this, "compareFileAction", tr("&Compare with..."));
+    compareFile_ = makeAction(this, "compareFileAction", tr("&Compare with..."));
     compareFile_->setToolTip(tr("Show what differs between this menu and an mma_ucp file or a menu text"));
     connect(compareFile_, &QAction::triggered, this, &MainWindow::compareWithFile);
-    comparePhone_ = textAction(this, "comparePhoneAction", tr("Co&mpare with phone"));
+    comparePhone_ = makeAction(this, "comparePhoneAction", tr("Co&mpare with phone"));
     comparePhone_->setToolTip(tr("Show what Save to phone would change on the phone"));
     connect(comparePhone_, &QAction::triggered, this, &MainWindow::compareWithPhone);
     file->addSeparator();
