@@ -40,19 +40,13 @@ MenuDescription readDescription(CliContext& ctx, const std::string& path)
     return std::move(d).value();
 }
 
-// Either kind of file: a description starts with "{", an mma_ucp file never does.
+// Either kind of file.
 MenuDescription describeEither(CliContext& ctx, const std::string& path)
 {
-    const Result<std::vector<uint8_t>> bytes = readWholeFileBytes(path);
+    const Result<std::string> bytes = readWholeFile(path);
     if (!bytes)
         ctx.fail(bytes.failure());
-    for (uint8_t b : bytes.value()) {
-        if (b == '{')
-            return readDescription(ctx, path);
-        if (b != ' ' && b != '\t' && b != '\r' && b != '\n')
-            break;
-    }
-    return describeFile(ctx, path);
+    return looksLikeMenuText(*bytes) ? readDescription(ctx, path) : describeFile(ctx, path);
 }
 
 struct ExportArgs {

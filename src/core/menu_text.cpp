@@ -786,4 +786,10 @@ Result<MenuDescription> parseMenuText(std::string_view text)
     }
 }
 
+bool looksLikeMenuText(std::string_view bytes)
+{
+    const size_t first = bytes.find_first_not_of(" \t\r\n");
+    return first != std::string_view::npos && bytes[first] == '{';
+}
+
 } // namespace tessaro

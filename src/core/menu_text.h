@@ -32,6 +32,10 @@ std::string menuTextOf(const MenuDescription& description);
 // save mode key takes the panel's default, but "saveAll" is on unless the text says false.
 Result<MenuDescription> parseMenuText(std::string_view text);
 
+// Whether `bytes` are a text form rather than an mma_ucp file: the first character that is no
+// white space is "{", which no menu file starts with.
+bool looksLikeMenuText(std::string_view bytes);
+
 // The name an item type has in the text form ("container", "java"), or its number.
 std::string itemTypeText(uint8_t itemType);
 

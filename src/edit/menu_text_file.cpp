@@ -8,16 +8,6 @@
 
 namespace tessaro {
 
-namespace {
-
-bool looksLikeText(const std::string& bytes)
-{
-    const size_t first = bytes.find_first_not_of(" \t\r\n");
-    return first != std::string::npos && bytes[first] == '{';
-}
-
-} // namespace
-
 Status exportMenuText(const Workspace& ws, const std::string& path)
 {
     return replaceFile(path, std::string_view(menuTextOf(describeMenu(ws.document, ws.saveMode))));
@@ -39,7 +29,7 @@ Result<MenuDescription> describeMenuFile(const std::string& path, const ItemList
     const Result<std::string> bytes = readWholeFile(path);
     if (!bytes)
         return bytes.failure();
-    if (looksLikeText(*bytes))
+    if (looksLikeMenuText(*bytes))
         return parseMenuText(*bytes);
     Workspace other;
     other.items = items;
