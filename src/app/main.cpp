@@ -25,7 +25,7 @@
 #include "p2k/usb_phone.h"
 #include "p2k/virtual_phone.h"
 #include "ui/about_box.h"
-#include "ui/app_context.h"
+#include "session/app_context.h"
 #include "ui/app_icons.h"
 #include "ui/app_translations.h"
 #include "ui/core_text.h"

@@ -12,7 +12,7 @@
 #include "core/prompter.h"
 #include "core/result.h"
 #include "core/workspace.h"
-#include "edit/menu_open.h"
+#include "session/menu_open.h"
 #include "workspace/profiles.h"
 
 namespace tessaro::cli {

@@ -7,9 +7,9 @@
 #include "cli/edit_ops.h"
 #include "cli/save_mode_options.h"
 #include "core/menu_writer.h"
-#include "edit/menu_open.h"
+#include "session/menu_open.h"
 #include "edit/tree_edit.h"
-#include "edit/document_controller.h"
+#include "session/document_controller.h"
 
 namespace tessaro::cli {
 

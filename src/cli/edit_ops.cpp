@@ -6,7 +6,7 @@
 #include "core/prompter.h"
 #include "core/workspace.h"
 #include "edit/tree_edit.h"
-#include "edit/document_controller.h"
+#include "session/document_controller.h"
 
 namespace tessaro::cli {
 

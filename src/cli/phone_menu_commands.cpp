@@ -13,9 +13,10 @@
 #include "core/menu_writer.h"
 #include "core/text_encoding.h"
 #include "core/working_folder.h"
-#include "edit/menu_open.h"
+#include "session/menu_open.h"
 #include "phone/j2mest.h"
 #include "phone/round_trip.h"
+#include "session/phone_menu.h"
 #include "phone/seem_backup.h"
 
 namespace tessaro::cli {

@@ -7,7 +7,7 @@
 #include "core/prompter.h"
 #include "core/save_mode.h"
 #include "core/workspace.h"
-#include "edit/menu_open.h"
+#include "session/menu_open.h"
 
 namespace tessaro::cli {
 

@@ -1,7 +1,6 @@
 #pragma once
 // The menu file and the Java slot tables between the phone and local working copies in the
-// run's private working folder, the phone restart, and the editor's phone actions built on
-// them: open from the phone, save to the phone, restart, and what closing the editor does.
+// run's private working folder, the phone restart, and what closing the editor does.
 
 #include <array>
 #include <string>
@@ -15,10 +14,8 @@
 namespace tessaro {
 
 class JavaSlotTables;
-class ProfileManager;
 struct PhoneContext;
 struct Settings;
-struct Workspace;
 
 // Working copies, in the run's working folder.
 inline constexpr char kMenuWorkingCopy[] = "mma_temp";
@@ -106,28 +103,6 @@ Status parseJavaSlots(RoundTrip& rt);
 // afterwards). Sets phonePatched and cardPatched to whether a copy was changed; a copy that
 // cannot be patched ends it with that failure.
 Status patchJavaSlots(RoundTrip& rt);
-
-struct PhoneOpenResult {
-    std::string menuPath;          // the menu copy read; empty when the menu could not be read
-    bool repaired = false;         // the open repaired a damaged file
-    bool patchOffered = false;     // the J2MEST tables need the corelet patch and may have it
-    std::vector<Notice> messages;  // what to show, in order: profile notices, repairs, tables
-};
-
-// "Open from phone": clears the document, reads the phone's menu and J2MEST files, opens the
-// menu copy under the profile in force and parses the J2MEST copies. Fails when the menu
-// could not be read or opened (the document stays cleared). phoneReady is false while it runs
-// and then follows connected. When patchOffered, the caller shows the messages and then
-// calls offerJavaPatch.
-Result<PhoneOpenResult> openMenuFromPhone(RoundTrip& rt, Workspace& ws, ProfileManager& profiles);
-
-// Asks whether to patch the J2MEST tables ("Patch request") and patches them on Yes, reading
-// the patched tables again. True when the question was answered Yes.
-Result<bool> offerJavaPatch(RoundTrip& rt);
-
-// "Save to phone": writes the document to "mma_temp" and, when that succeeded, uploads it with
-// writePhoneMenu. A refused or failed write uploads nothing.
-Status saveMenuToPhone(RoundTrip& rt, Workspace& ws);
 
 // "Restart phone": restarts the phone unless an open or save has not ended connected
 // (phoneReady false). True when the phone was restarted.

@@ -23,7 +23,7 @@
 #include "core/catalogue.h"
 #include "core/prompter.h"
 #include "drm/drmpack.h"
-#include "ui/app_context.h"
+#include "session/app_context.h"
 #include "ui/drm_icon_picker.h"
 #include "ui/entry_dialogs.h"
 #include "ui/gif_preview.h"

@@ -17,7 +17,7 @@
 #include "core/file_fingerprint.h"
 #include "core/notice.h"
 #include "core/result.h"
-#include "edit/document_controller.h"
+#include "session/document_controller.h"
 #include "edit/edit_rules.h"
 #include "models/main_window_rules.h"
 #include "models/window_fade.h"

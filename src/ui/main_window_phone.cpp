@@ -7,7 +7,8 @@
 #include <QSystemTrayIcon>
 
 #include "phone/round_trip.h"
-#include "ui/app_context.h"
+#include "session/phone_menu.h"
+#include "session/app_context.h"
 #include "ui/app_icons.h"
 #include "ui/core_text.h"
 #include "ui/lamp_shape.h"

@@ -12,7 +12,7 @@
 #include "models/item_editor_model.h"
 #include "edit/tree_edit.h"
 #include "edit/undo_history.h"
-#include "edit/unsaved_changes.h"
+#include "session/unsaved_changes.h"
 #include "support/menu_builder.h"
 #include "support/recording_prompter.h"
 

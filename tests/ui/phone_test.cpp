@@ -19,7 +19,7 @@
 #include "p2k/virtual_phone.h"
 #include "support/recording_phone.h"
 #include "support/ui_harness.h"
-#include "ui/app_context.h"
+#include "session/app_context.h"
 #include "ui/lamp_shape.h"
 #include "ui/menu_tree_view.h"
 #include "ui/setup_dialog.h"

@@ -10,7 +10,7 @@
 #include "core/menu_document.h"
 #include "p2k/no_phone.h"
 #include "p2k/virtual_phone.h"
-#include "ui/app_context.h"
+#include "session/app_context.h"
 #include "ui/main_window.h"
 
 namespace tessaro::testing {

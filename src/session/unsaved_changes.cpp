@@ -1,4 +1,4 @@
-#include "edit/unsaved_changes.h"
+#include "session/unsaved_changes.h"
 
 #include <string>
 

@@ -11,6 +11,7 @@
 #include "p2k/operation_log.h"
 #include "phone/phone_context.h"
 #include "phone/round_trip.h"
+#include "session/phone_menu.h"
 #include "p2k/virtual_phone.h"
 #include "support/menu_builder.h"
 #include "support/recording_phone.h"

@@ -1,7 +1,7 @@
 // The controller every user change runs through: one undo step per change that changed the
 // document, one announcement per change, and the open and modified state.
 
-#include "edit/document_controller.h"
+#include "session/document_controller.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "core/workspace.h"
-#include "edit/menu_open.h"
+#include "session/menu_open.h"
 #include "workspace/profiles.h"
 #include "support/menu_builder.h"
 #include "support/temp_dir.h"

@@ -1,4 +1,4 @@
-#include "edit/menu_open.h"
+#include "session/menu_open.h"
 
 #include "core/menu_reader.h"
 #include "core/text_file.h"

@@ -1,4 +1,4 @@
-#include "ui/app_context.h"
+#include "session/app_context.h"
 
 #include "phone/connection_monitor.h"
 

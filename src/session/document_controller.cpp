@@ -1,4 +1,4 @@
-#include "edit/document_controller.h"
+#include "session/document_controller.h"
 
 #include "core/workspace.h"
 

@@ -1,0 +1,39 @@
+#pragma once
+// The menu's round trip through the phone as the editor runs it: open the phone's menu as the
+// document, offer the Java table patch, save the document to the phone.
+
+#include <string>
+#include <vector>
+
+#include "core/notice.h"
+#include "core/result.h"
+#include "phone/round_trip.h"
+
+namespace tessaro {
+
+class ProfileManager;
+struct Workspace;
+
+struct PhoneOpenResult {
+    std::string menuPath;          // the menu copy read; empty when the menu could not be read
+    bool repaired = false;         // the open repaired a damaged file
+    bool patchOffered = false;     // the J2MEST tables need the corelet patch and may have it
+    std::vector<Notice> messages;  // what to show, in order: profile notices, repairs, tables
+};
+
+// "Open from phone": clears the document, reads the phone's menu and J2MEST files, opens the
+// menu copy under the profile in force and parses the J2MEST copies. Fails when the menu
+// could not be read or opened (the document stays cleared). phoneReady is false while it runs
+// and then follows connected. When patchOffered, the caller shows the messages and then
+// calls offerJavaPatch.
+Result<PhoneOpenResult> openMenuFromPhone(RoundTrip& rt, Workspace& ws, ProfileManager& profiles);
+
+// Asks whether to patch the J2MEST tables ("Patch request") and patches them on Yes, reading
+// the patched tables again. True when the question was answered Yes.
+Result<bool> offerJavaPatch(RoundTrip& rt);
+
+// "Save to phone": writes the document to "mma_temp" and, when that succeeded, uploads it with
+// writePhoneMenu. A refused or failed write uploads nothing.
+Status saveMenuToPhone(RoundTrip& rt, Workspace& ws);
+
+} // namespace tessaro
