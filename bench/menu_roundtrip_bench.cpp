@@ -32,7 +32,7 @@ size_t allocationCount = 0;
 #include "core/menu_text.h"
 #include "core/menu_writer.h"
 #include "core/renumber.h"
-#include "core/workspace.h"
+#include "core/open_menu.h"
 
 namespace {
 
@@ -62,8 +62,8 @@ using MenuShape = std::function<void(const std::function<MenuNode*(MenuNode*, ui
 // A file of the seven softkeys and the menu that `shape` builds with `add(parent, itemType)`.
 std::vector<uint8_t> fileOf(const MenuShape& shape, size_t expectedNodes)
 {
-    Workspace ws;
-    MenuDocument& doc = ws.document;
+    OpenMenu menu;
+    MenuDocument& doc = menu.document;
     MenuRecord container{1, 1, 2, kNoIndex, 2, 0, 0, "Container", kGroupSoftkeys, 0, 0, false, 1};
     MenuRecord root{1, kNoIndex, kNoIndex, 0, 10, 0, 0, "MenuRoot", kGroupMenu, 0, 0, false, 1};
     doc.setTopNodes(std::make_unique<MenuNode>("Softkeys", container), std::make_unique<MenuNode>("Menu Root", root));
@@ -90,7 +90,7 @@ std::vector<uint8_t> fileOf(const MenuShape& shape, size_t expectedNodes)
         if (node->item.hasData && node->item.recordNo > 10)
             doc.data().store(node->item.recordNo, itemData(node->item.recordNo));
 
-    auto bytes = renderMenuFile(ws);
+    auto bytes = renderMenuFile(menu);
     if (!bytes.ok() || doc.nodeCount() != expectedNodes) {
         std::cerr << "cannot build the largest document: " << bytes.error() << '\n';
         std::abort();
@@ -150,20 +150,20 @@ std::vector<uint8_t> nestedFile(size_t items)
 
 void roundTrips(benchmark::State& state, const std::vector<uint8_t>& bytes)
 {
-    Workspace ws;  // the editor's tables live for the whole run; a read replaces the document
+    OpenMenu menu;  // the editor's tables live for the whole run; a read replaces the document
     size_t allocations = 0;
     for (auto _ : state) {
         const size_t before = allocationCount;
-        (void)readMenuBytes(bytes, ws, ReadOptions{false, {}});
-        renumberTree(ws.document);
-        auto out = renderMenuFile(ws);
+        (void)readMenuBytes(bytes, menu, ReadOptions{false, {}});
+        renumberTree(menu.document);
+        auto out = renderMenuFile(menu);
         benchmark::DoNotOptimize(out);
         allocations += allocationCount - before;
     }
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * bytes.size()));
     state.counters["fileBytes"] = static_cast<double>(bytes.size());
     state.counters["allocs"] = static_cast<double>(allocations) / static_cast<double>(state.iterations());
-    state.SetComplexityN(static_cast<int64_t>(ws.document.nodeCount()));
+    state.SetComplexityN(static_cast<int64_t>(menu.document.nodeCount()));
 }
 
 void BM_RoundTrip(benchmark::State& state)
@@ -188,9 +188,9 @@ BENCHMARK(BM_RoundTripNested)->Arg(30)->Arg(60)->Arg(120)->Arg(245)->Complexity(
 void BM_Read(benchmark::State& state)
 {
     const auto& bytes = sample();
-    Workspace ws;
+    OpenMenu menu;
     for (auto _ : state) {
-        auto report = readMenuBytes(bytes, ws, ReadOptions{false, {}});
+        auto report = readMenuBytes(bytes, menu, ReadOptions{false, {}});
         benchmark::DoNotOptimize(report);
     }
 }
@@ -198,19 +198,19 @@ BENCHMARK(BM_Read)->Unit(benchmark::kMicrosecond);
 
 void BM_Renumber(benchmark::State& state)
 {
-    Workspace ws;
-    (void)readMenuBytes(sample(), ws, ReadOptions{false, {}});
+    OpenMenu menu;
+    (void)readMenuBytes(sample(), menu, ReadOptions{false, {}});
     for (auto _ : state)
-        renumberTree(ws.document);
+        renumberTree(menu.document);
 }
 BENCHMARK(BM_Renumber)->Unit(benchmark::kMicrosecond);
 
 void BM_Write(benchmark::State& state)
 {
-    Workspace ws;
-    (void)readMenuBytes(sample(), ws, ReadOptions{false, {}});
+    OpenMenu menu;
+    (void)readMenuBytes(sample(), menu, ReadOptions{false, {}});
     for (auto _ : state) {
-        auto out = renderMenuFile(ws);
+        auto out = renderMenuFile(menu);
         benchmark::DoNotOptimize(out);
     }
 }
@@ -220,10 +220,10 @@ BENCHMARK(BM_Write)->Unit(benchmark::kMicrosecond);
 // the file's bytes (beside BM_Write).
 void BM_ExportText(benchmark::State& state)
 {
-    Workspace ws;
-    (void)readMenuBytes(sample(), ws, ReadOptions{false, {}});
+    OpenMenu menu;
+    (void)readMenuBytes(sample(), menu, ReadOptions{false, {}});
     for (auto _ : state) {
-        auto text = menuTextOf(describeMenu(ws.document, ws.saveMode));
+        auto text = menuTextOf(describeMenu(menu.document, menu.saveMode));
         benchmark::DoNotOptimize(text);
     }
 }
@@ -231,14 +231,14 @@ BENCHMARK(BM_ExportText)->Unit(benchmark::kMicrosecond);
 
 void BM_CompileText(benchmark::State& state)
 {
-    Workspace ws;
-    (void)readMenuBytes(sample(), ws, ReadOptions{false, {}});
-    const std::string text = menuTextOf(describeMenu(ws.document, ws.saveMode));
+    OpenMenu menu;
+    (void)readMenuBytes(sample(), menu, ReadOptions{false, {}});
+    const std::string text = menuTextOf(describeMenu(menu.document, menu.saveMode));
     for (auto _ : state) {
         auto description = parseMenuText(text);
-        if (!description || !installMenuDescription(description.value(), ws))
+        if (!description || !installMenuDescription(description.value(), menu))
             state.SkipWithError("the text does not compile");
-        auto out = renderMenuFile(ws);
+        auto out = renderMenuFile(menu);
         benchmark::DoNotOptimize(out);
     }
     state.counters["textBytes"] = static_cast<double>(text.size());

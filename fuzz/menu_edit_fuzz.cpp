@@ -17,7 +17,7 @@
 #include "core/menu_reader.h"
 #include "core/menu_writer.h"
 #include "core/prompter.h"
-#include "core/workspace.h"
+#include "core/open_menu.h"
 #include "edit/tree_check.h"
 #include "edit/tree_edit.h"
 
@@ -57,18 +57,18 @@ struct Snapshot {
     bool operator==(const Snapshot&) const = default;
 };
 
-Snapshot snapshot(const Workspace& ws)
+Snapshot snapshot(const OpenMenu& menu)
 {
     Snapshot s;
-    for (const MenuNode* n : ws.document.preorder()) {
+    for (const MenuNode* n : menu.document.preorder()) {
         s.nodes.push_back(n);
         s.captions.push_back(n->caption());
         s.items.push_back(n->item);
     }
     for (size_t slot = 0; slot < kTableSlots; ++slot)
-        if (const ItemDataBlock* b = ws.document.data().at(slot))
+        if (const ItemDataBlock* b = menu.document.data().at(slot))
             s.blocks.push_back(*b);
-    s.counter = ws.customCounter;
+    s.counter = menu.customCounter;
     return s;
 }
 
@@ -95,78 +95,78 @@ Shape shapeOf(const MenuDocument& doc)
     return shape;
 }
 
-MenuNode* pickNode(Workspace& ws, Bytes& in)
+MenuNode* pickNode(OpenMenu& menu, Bytes& in)
 {
-    const size_t count = ws.document.nodeCount();
+    const size_t count = menu.document.nodeCount();
     const size_t raw = in.next();
     // Now and then no node at all, to exercise the refusals.
     if (raw == 0xFF || count == 0)
         return nullptr;
-    return ws.document.nodeAt(raw % count);
+    return menu.document.nodeAt(raw % count);
 }
 
-size_t pickEntry(Workspace& ws, Bytes& in)
+size_t pickEntry(OpenMenu& menu, Bytes& in)
 {
     // One past the end now and then: an entry that does not exist.
-    return in.next() % (ws.items.available().size() + 1);
+    return in.next() % (menu.items.available().size() + 1);
 }
 
-void applyOps(Workspace& ws, Bytes& in, QuietPrompter& prompter)
+void applyOps(OpenMenu& menu, Bytes& in, QuietPrompter& prompter)
 {
     for (int steps = 0; !in.empty() && steps < 64; ++steps) {
-        const Snapshot before = snapshot(ws);
+        const Snapshot before = snapshot(menu);
         bool ok = true;
         switch (in.next() % 10) {
         case 0: {
             const auto position = static_cast<InsertPosition>(in.next() % 4);
-            MenuNode* node = pickNode(ws, in);
-            ok = insertAvailableItem(ws, pickEntry(ws, in), node, position).ok();
+            MenuNode* node = pickNode(menu, in);
+            ok = insertAvailableItem(menu, pickEntry(menu, in), node, position).ok();
             break;
         }
         case 1: {
-            MenuNode* node = pickNode(ws, in);
-            ok = replaceWithItem(ws, pickEntry(ws, in), node).ok();
+            MenuNode* node = pickNode(menu, in);
+            ok = replaceWithItem(menu, pickEntry(menu, in), node).ok();
             break;
         }
         case 2:
-            ok = deleteSubtree(ws.document, pickNode(ws, in)).ok();
+            ok = deleteSubtree(menu.document, pickNode(menu, in)).ok();
             break;
         case 3:
-            ok = moveNodeUp(ws.document, pickNode(ws, in)).ok();
+            ok = moveNodeUp(menu.document, pickNode(menu, in)).ok();
             break;
         case 4:
-            ok = moveNodeDown(ws.document, pickNode(ws, in)).ok();
+            ok = moveNodeDown(menu.document, pickNode(menu, in)).ok();
             break;
         case 5: {
-            MenuNode* dragged = pickNode(ws, in);
-            MenuNode* target = pickNode(ws, in);
-            const bool accepted = canAcceptDrop(ws.document, target, DragSource::treeNode(dragged));
-            ok = dropOntoNode(ws, target, DragSource::treeNode(dragged)).ok();
+            MenuNode* dragged = pickNode(menu, in);
+            MenuNode* target = pickNode(menu, in);
+            const bool accepted = canAcceptDrop(menu.document, target, DragSource::treeNode(dragged));
+            ok = dropOntoNode(menu, target, DragSource::treeNode(dragged)).ok();
             check(ok == accepted);
             break;
         }
         case 6: {
-            MenuNode* target = pickNode(ws, in);
-            ok = dropOntoNode(ws, target, DragSource::availableEntry(pickEntry(ws, in))).ok();
+            MenuNode* target = pickNode(menu, in);
+            ok = dropOntoNode(menu, target, DragSource::availableEntry(pickEntry(menu, in))).ok();
             break;
         }
         case 7: {
-            auto r = deleteSubtreeAfterAsking(ws.document, pickNode(ws, in), prompter);
+            auto r = deleteSubtreeAfterAsking(menu.document, pickNode(menu, in), prompter);
             ok = r.ok() && r.value();
             break;
         }
         case 8:
             // Custom numbers near the top of the one-byte counter.
-            ws.customCounter = static_cast<uint8_t>(ws.customCounter < 250 ? 250 + in.next() % 6 : in.next());
+            menu.customCounter = static_cast<uint8_t>(menu.customCounter < 250 ? 250 + in.next() % 6 : in.next());
             continue;
         default:
-            startNewMenu(ws.document);
+            startNewMenu(menu.document);
             break;
         }
         if (!ok)
-            check(snapshot(ws) == before);
-        check(checkRecordLinks(ws.document).ok());
-        check(ws.document.nodeCount() <= 9 + kMaxMenuItems);
+            check(snapshot(menu) == before);
+        check(checkRecordLinks(menu.document).ok());
+        check(menu.document.nodeCount() <= 9 + kMaxMenuItems);
     }
 }
 
@@ -180,28 +180,28 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const std::span<const uint8_t> file(data + 2, fileLength);
     Bytes ops(std::span<const uint8_t>(data + 2 + fileLength, size - 2 - fileLength));
 
-    Workspace ws;
+    OpenMenu menu;
     QuietPrompter prompter;
     ReadOptions options;  // unknown identifiers accepted, no item base file
     bool read = false;
     if (!file.empty()) {
-        read = readMenuBytes(file, ws, options).ok() && !ws.document.isEmpty();
+        read = readMenuBytes(file, menu, options).ok() && !menu.document.isEmpty();
     }
     if (!read)
-        startNewMenu(ws.document);
-    check(checkRecordLinks(ws.document).ok());
+        startNewMenu(menu.document);
+    check(checkRecordLinks(menu.document).ok());
 
-    applyOps(ws, ops, prompter);
+    applyOps(menu, ops, prompter);
 
-    auto bytes = renderMenuFile(ws);
+    auto bytes = renderMenuFile(menu);
     if (!bytes.ok())
         return 0;
-    Workspace back;
+    OpenMenu back;
     check(readMenuBytes(bytes.value(), back, options).ok());
-    const Shape written = shapeOf(ws.document);
+    const Shape written = shapeOf(menu.document);
     Shape reread = shapeOf(back.document);
     check(written.parents == reread.parents);
-    if (ws.saveMode.recordSize() == 36)
+    if (menu.saveMode.recordSize() == 36)
         check(written.names == reread.names);
     return 0;
 }

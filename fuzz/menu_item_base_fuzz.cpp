@@ -15,7 +15,7 @@
 
 #include "core/menu_document.h"
 #include "core/menu_reader.h"
-#include "core/workspace.h"
+#include "core/open_menu.h"
 #include "workspace/profiles.h"
 #include "fuzz_support.h"
 
@@ -32,12 +32,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const std::string path = fuzz::scratch().file("itembase.dat");
     fuzz::writeFile(path, baseText);
     const std::vector<ItemEntry> before = parseItemBase(baseText);
-    Workspace ws;
-    ws.items.setBase(before);
-    ws.items.makeAllAvailable();
-    const ItemLists known = ws.items;
+    OpenMenu menu;
+    menu.items.setBase(before);
+    menu.items.makeAllAvailable();
+    const ItemLists known = menu.items;
 
-    const auto report = readMenuBytes(menu, ws, ReadOptions{true, path});
+    const auto report = readMenuBytes(menu, menu, ReadOptions{true, path});
     fuzz::check(report.ok() || report.failure().kind != ErrorKind::Refused);
     const std::string afterText = fuzz::readFile(path);
     fuzz::check(afterText.compare(0, baseText.size(), baseText) == 0);
@@ -55,7 +55,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (!report.ok())
         return 0;
     std::set<std::string> inDocument;
-    for (const MenuNode* node : ws.document.preorder())
+    for (const MenuNode* node : menu.document.preorder())
         inDocument.insert(node->item.name);
     for (const std::string& id : appended)
         fuzz::check(inDocument.count(id) == 1);
@@ -73,7 +73,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     // through, unless a name could not be recorded or the base outgrew the lists.
     if (warned("cannot be written to the item base") || after.size() > ItemLists::kMaxBaseEntries)
         return 0;
-    Workspace again;
+    OpenMenu again;
     again.items.setBase(after);
     again.items.makeAllAvailable();
     fuzz::check(readMenuBytes(menu, again, ReadOptions{false, {}}).ok());

@@ -7,18 +7,18 @@
 #include "core/menu_document.h"
 #include "core/menu_reader.h"
 #include "core/menu_writer.h"
-#include "core/workspace.h"
+#include "core/open_menu.h"
 
 namespace {
 
 // Makes every identifier of the document available, as the item base would after the read.
-void makeNamesAvailable(tessaro::Workspace& ws)
+void makeNamesAvailable(tessaro::OpenMenu& menu)
 {
-    std::vector<tessaro::ItemEntry> available(ws.items.available().begin(), ws.items.available().end() - 1);
-    for (const tessaro::MenuNode* node : ws.document.preorder())
-        if (node->parent() && ws.items.findAvailable(node->item.name) >= ws.items.available().size())
+    std::vector<tessaro::ItemEntry> available(menu.items.available().begin(), menu.items.available().end() - 1);
+    for (const tessaro::MenuNode* node : menu.document.preorder())
+        if (node->parent() && menu.items.findAvailable(node->item.name) >= menu.items.available().size())
             available.push_back({node->item.name, node->item.name});
-    ws.items.setAvailable(std::move(available));
+    menu.items.setAvailable(std::move(available));
 }
 
 } // namespace
@@ -26,17 +26,17 @@ void makeNamesAvailable(tessaro::Workspace& ws)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     using namespace tessaro;
-    Workspace ws;
-    if (!readMenuBytes(std::span<const uint8_t>(data, size), ws, ReadOptions{}).ok())
+    OpenMenu menu;
+    if (!readMenuBytes(std::span<const uint8_t>(data, size), menu, ReadOptions{}).ok())
         return 0;
-    makeNamesAvailable(ws);
-    ws.saveMode.setSaveAll(true);
-    auto written = renderMenuFile(ws);
+    makeNamesAvailable(menu);
+    menu.saveMode.setSaveAll(true);
+    auto written = renderMenuFile(menu);
     if (!written.ok())
         return 0;
 
-    Workspace again;
-    again.items = ws.items;
+    OpenMenu again;
+    again.items = menu.items;
     const auto second = readMenuBytes(written.value(), again, ReadOptions{false, {}});
     if (!second.ok() || !second->warnings.empty())
         std::abort();

@@ -8,7 +8,7 @@
 #include "core/menu_reader.h"
 #include "core/menu_text.h"
 #include "core/menu_writer.h"
-#include "core/workspace.h"
+#include "core/open_menu.h"
 #include "fuzz_support.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
@@ -22,13 +22,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     fuzz::check(again.ok() && again.value() == description.value());
     fuzz::check(menuTextOf(again.value()) == text);
 
-    Workspace ws;
-    if (!installMenuDescription(description.value(), ws).ok())
+    OpenMenu menu;
+    if (!installMenuDescription(description.value(), menu).ok())
         return 0;
-    const auto bytes = renderMenuFile(ws);
+    const auto bytes = renderMenuFile(menu);
     if (!bytes.ok())
         return 0;
-    Workspace back;
+    OpenMenu back;
     fuzz::check(readMenuBytes(bytes.value(), back, ReadOptions{false, {}}).ok());
     return 0;
 }

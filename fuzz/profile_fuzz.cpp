@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "core/catalogue.h"
-#include "core/workspace.h"
+#include "core/open_menu.h"
 #include "workspace/firmware_profile.h"
 #include "workspace/profiles.h"
 #include "fuzz_support.h"
@@ -40,29 +40,29 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const std::string path = manager.profilePath("fuzz");
     fuzz::writeFile(path, fuzz::textOf(data, size));
 
-    Workspace ws;
+    OpenMenu menu;
     // The file exists: whatever it holds, it is never a missing profile.
-    const Status loaded = manager.loadProfile("fuzz", ws);
+    const Status loaded = manager.loadProfile("fuzz", menu);
     fuzz::check(loaded.ok() || loaded.failure().kind == ErrorKind::Format);
-    fuzz::check(ws.saveMode.recordSize() == 22 || ws.saveMode.recordSize() == 36);
-    const auto& available = ws.items.available();
+    fuzz::check(menu.saveMode.recordSize() == 22 || menu.saveMode.recordSize() == 36);
+    const auto& available = menu.items.available();
     fuzz::check(!available.empty() && available.size() <= ItemLists::kCapacity);
     fuzz::check(available.back().identifier == kCustomItem);
     if (!loaded)
         return 0;
     fuzz::check(manager.selectorText() == "fuzz");
 
-    const std::string tag = tagFor(ws.saveMode);
+    const std::string tag = tagFor(menu.saveMode);
     if (tag.empty())
         return 0;
     std::vector<FirmwareName> names;
     for (size_t k = 0; k + 1 < available.size(); ++k)
         names.push_back({available[k].identifier, false});
-    fuzz::writeFile(path, firmwareProfileText(tag, ws.saveMode.recordSize(), names));
+    fuzz::writeFile(path, firmwareProfileText(tag, menu.saveMode.recordSize(), names));
 
-    Workspace again;
+    OpenMenu again;
     fuzz::check(manager.loadProfile("fuzz", again).ok());
-    fuzz::check(again.saveMode == ws.saveMode);
+    fuzz::check(again.saveMode == menu.saveMode);
     fuzz::check(again.items.available() == available);
     return 0;
 }

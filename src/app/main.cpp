@@ -188,7 +188,7 @@ int main(int argc, char** argv)
     if (parser.isSet(options.open))
         window.openFile(parser.value(options.open).toStdString());
     if (parser.isSet(options.select)) {
-        MenuDocument& document = context.workspace.document;
+        MenuDocument& document = context.menu.document;
         if (MenuNode* node = document.nodeAt(parser.value(options.select).toULong())) {
             for (MenuNode* up = node->parent(); up; up = up->parent())
                 window.tree()->expand(window.tree()->menuModel().indexOfNode(up));

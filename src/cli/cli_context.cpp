@@ -30,12 +30,12 @@ void CliContext::prepare(bool onlyReads)
 {
     readOnly = onlyReads;
     profiles.setDefaultFolder(defaultFolder());
-    const Status started = profiles.startUp(workspace.items, !onlyReads);
+    const Status started = profiles.startUp(menu.items, !onlyReads);
     if (!started)
         fail(started.error());
     // Profile errors are messages, as in the editor; the command goes on under what they left.
     if (!profile.empty()) {
-        if (const Status loaded = profiles.loadProfile(profile, workspace); !loaded)
+        if (const Status loaded = profiles.loadProfile(profile, menu); !loaded)
             prompter.show(MessageIcon::Warning, loaded.failure().caption, loaded.error());
     }
 }
@@ -58,10 +58,10 @@ void CliContext::tell(const std::vector<Notice>& notices)
         prompter.show(notice.icon, notice.caption, notice.text);
 }
 
-OpenedMenu CliContext::openDocument(const std::string& path, bool onlyReads)
+MenuOpenReport CliContext::openDocument(const std::string& path, bool onlyReads)
 {
     prepare(onlyReads);
-    Result<OpenedMenu> opened = openMenuFile(path, workspace, profiles, !onlyReads);
+    Result<MenuOpenReport> opened = openMenuFile(path, menu, profiles, !onlyReads);
     if (!opened)
         fail(opened.error());
     tell(opened->notices);

@@ -11,7 +11,7 @@
 #include "core/notice.h"
 #include "core/prompter.h"
 #include "core/result.h"
-#include "core/workspace.h"
+#include "core/open_menu.h"
 #include "session/menu_open.h"
 #include "workspace/profiles.h"
 
@@ -43,7 +43,7 @@ struct CliContext {
     int waitSeconds = 15;           // --wait SECONDS: how long --usb waits for a phone
 
     StderrPrompter prompter;
-    Workspace workspace;
+    OpenMenu menu;
     // The item base, the profiles and the selector state (set up by prepare()).
     ProfileManager profiles;
     // The phone link, set up by the first phone command (see phoneSession()).
@@ -62,12 +62,12 @@ struct CliContext {
     [[noreturn]] void fail(const Error& error);
     // Prints notices, in order.
     void tell(const std::vector<Notice>& notices);
-    // Runs prepare(), then reads an mma_ucp file into the workspace as the editor's open
+    // Runs prepare(), then reads an mma_ucp file into the open menu as the editor's open
     // sequence does; its notices and the reader's warnings go to stderr. Fails the command
     // when the file cannot be read.
     // A command that only reads passes `readOnly`: unknown identifiers are not added to the
     // item base and nothing of the folder is created.
-    OpenedMenu openDocument(const std::string& path, bool readOnly = false);
+    MenuOpenReport openDocument(const std::string& path, bool readOnly = false);
 };
 
 // Each area adds its commands here.

@@ -80,16 +80,16 @@ Json entryJson(const DataEntry& e)
 
 Json documentJson(const CliContext& ctx, bool itemBaseUpdated)
 {
-    const Workspace& ws = ctx.workspace;
-    const SaveMode& mode = ws.saveMode;
-    const MenuDocument& doc = ws.document;
+    const OpenMenu& menu = ctx.menu;
+    const SaveMode& mode = menu.saveMode;
+    const MenuDocument& doc = menu.document;
     Json out;
     out["format"] = {{"recordSize", mode.recordSize()},
                      {"cdma", mode.cdma()},
                      {"c698p", mode.c698p()},
                      {"iconMarker", markerText(mode.iconMarker())},
                      {"saveAll", mode.saveAll()}};
-    out["customCounter"] = ws.customCounter;
+    out["customCounter"] = menu.customCounter;
     out["dataBlockCount"] = doc.data().count();
     out["itemBaseUpdated"] = itemBaseUpdated;
     Json nodes = Json::array();
@@ -212,17 +212,17 @@ void printNode(std::ostream& out, const MenuDocument& doc, const MenuNode* node,
 
 void printDocument(std::ostream& out, const CliContext& ctx, bool itemBaseUpdated)
 {
-    const Workspace& ws = ctx.workspace;
-    const SaveMode& mode = ws.saveMode;
+    const OpenMenu& menu = ctx.menu;
+    const SaveMode& mode = menu.saveMode;
     out << "Format: " << mode.recordSize() << "-byte records, " << (mode.cdma() ? "little-endian (CDMA)" : "big-endian")
         << ", icon marker " << markerText(mode.iconMarker()) << ", c698p fix " << (mode.c698p() ? "on" : "off") << '\n'
-        << "Custom counter: " << int(ws.customCounter) << '\n'
-        << "Data blocks: " << ws.document.data().count() << '\n';
+        << "Custom counter: " << int(menu.customCounter) << '\n'
+        << "Data blocks: " << menu.document.data().count() << '\n';
     if (itemBaseUpdated)
         out << "Item base updated\n";
-    for (const MenuNode* top : {ws.document.softkeys(), ws.document.menuRoot()})
+    for (const MenuNode* top : {menu.document.softkeys(), menu.document.menuRoot()})
         if (top)
-            printNode(out, ws.document, top, 0);
+            printNode(out, menu.document, top, 0);
 }
 
 // --- commands -------------------------------------------------------------------------------
@@ -235,10 +235,10 @@ struct ConvertArgs {
 
 void convert(CliContext& ctx, const ConvertArgs& args)
 {
-    const OpenedMenu opened = ctx.openDocument(args.in);
-    args.saveMode.applyTo(ctx.workspace.saveMode);
-    warnUnknownRecordsLeftOut(ctx.workspace, ctx.prompter);
-    if (const Status written = writeOverOpened(ctx.workspace, args.out, &opened, args.in); !written)
+    const MenuOpenReport opened = ctx.openDocument(args.in);
+    args.saveMode.applyTo(ctx.menu.saveMode);
+    warnUnknownRecordsLeftOut(ctx.menu, ctx.prompter);
+    if (const Status written = writeOverOpened(ctx.menu, args.out, &opened, args.in); !written)
         ctx.fail(written.failure());
 }
 
@@ -255,7 +255,7 @@ void registerDocumentCommands(CLI::App& app, CliContext& ctx)
     dump->add_option("FILE", dumpArgs->file, "The mma_ucp file")->required();
     dump->add_flag("--json", dumpArgs->json, "Print the document as JSON");
     dump->callback([&ctx, dumpArgs] {
-        const OpenedMenu opened = ctx.openDocument(dumpArgs->file, true);
+        const MenuOpenReport opened = ctx.openDocument(dumpArgs->file, true);
         if (dumpArgs->json)
             std::cout << documentJson(ctx, opened.itemBaseUpdated).dump(2) << '\n';
         else

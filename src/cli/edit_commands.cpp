@@ -17,11 +17,11 @@ namespace {
 
 // Writes the document; a refused or failed save ends the command with 1. Over the file that was
 // read (`opened` given), the save refuses when another program changed that file meanwhile.
-void writeDocument(CliContext& ctx, const std::string& path, const OpenedMenu* opened = nullptr,
+void writeDocument(CliContext& ctx, const std::string& path, const MenuOpenReport* opened = nullptr,
                    const std::string& in = {})
 {
-    warnUnknownRecordsLeftOut(ctx.workspace, ctx.prompter);
-    if (const Status written = writeOverOpened(ctx.workspace, path, opened, in); !written)
+    warnUnknownRecordsLeftOut(ctx.menu, ctx.prompter);
+    if (const Status written = writeOverOpened(ctx.menu, path, opened, in); !written)
         ctx.fail(written.failure());
 }
 
@@ -50,8 +50,8 @@ void runEdit(CliContext& ctx, EditArgs args)
     if (args.out.empty())
         ctx.fail("edit needs IN and OUT, or --new and OUT");
     ctx.prepare();
-    Workspace& ws = ctx.workspace;
-    std::optional<OpenedMenu> opened;
+    OpenMenu& menu = ctx.menu;
+    std::optional<MenuOpenReport> opened;
     std::error_code ec;
     // The word "new" for IN stays a new document only while no file of that name would be read.
     const bool oldNewWord =
@@ -61,10 +61,10 @@ void runEdit(CliContext& ctx, EditArgs args)
         ctx.prompter.show(MessageIcon::Warning, "Warning",
                           "IN \"new\" starts a new document while no file \"new\" exists; use --new");
     if (args.newDocument || oldNewWord) {
-        startNewMenu(ws.document);
+        startNewMenu(menu.document);
     } else {
         // Read as `dump` reads: the open sequence, the reader's notes as warnings.
-        Result<OpenedMenu> read = openMenuFile(args.in, ws, ctx.profiles);
+        Result<MenuOpenReport> read = openMenuFile(args.in, menu, ctx.profiles);
         if (!read)
             ctx.fail(read.error());
         ctx.tell(read->notices);
@@ -72,22 +72,22 @@ void runEdit(CliContext& ctx, EditArgs args)
             ctx.prompter.show(MessageIcon::Warning, "Warning", warning);
         opened = std::move(read).value();
     }
-    DocumentController document(ws);
+    DocumentController document(menu);
     document.opened();
     for (const std::string& op : args.ops) {
         const Status applied = applyEditOp(op, document, ctx.prompter);
         if (!applied)
             ctx.fail("Op \"" + op + "\" failed: " + applied.error());
     }
-    args.saveMode.applyTo(ws.saveMode);
+    args.saveMode.applyTo(menu.saveMode);
     writeDocument(ctx, args.out, opened ? &*opened : nullptr, args.in);
 }
 
 void runNew(CliContext& ctx, const NewArgs& args)
 {
     ctx.prepare();
-    startNewMenu(ctx.workspace.document);
-    args.saveMode.applyTo(ctx.workspace.saveMode);
+    startNewMenu(ctx.menu.document);
+    args.saveMode.applyTo(ctx.menu.saveMode);
     writeDocument(ctx, args.out);
 }
 

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "core/prompter.h"
-#include "core/workspace.h"
+#include "core/open_menu.h"
 #include "edit/tree_edit.h"
 #include "session/document_controller.h"
 
@@ -62,7 +62,7 @@ Error quoted(const std::string& what, std::string_view text)
 }
 
 // The node at an absolute index given as a decimal number.
-Result<MenuNode*> nodeOf(std::string_view word, const Workspace& workspace)
+Result<MenuNode*> nodeOf(std::string_view word, const OpenMenu& menu)
 {
     if (word.empty())
         return Error{"missing node number"};
@@ -70,18 +70,18 @@ Result<MenuNode*> nodeOf(std::string_view word, const Workspace& workspace)
     const auto [end, ec] = std::from_chars(word.data(), word.data() + word.size(), index);
     if (ec != std::errc() || end != word.data() + word.size())
         return quoted("bad number", word);
-    MenuNode* node = workspace.document.nodeAt(index);
+    MenuNode* node = menu.document.nodeAt(index);
     if (!node)
         return Error{"no node " + std::string(word)};
     return node;
 }
 
-Result<size_t> entryOf(std::string_view identifier, const Workspace& workspace)
+Result<size_t> entryOf(std::string_view identifier, const OpenMenu& menu)
 {
     if (identifier.empty())
         return Error{"missing item"};
-    const size_t position = workspace.items.findAvailable(identifier);
-    if (position >= workspace.items.available().size())
+    const size_t position = menu.items.findAvailable(identifier);
+    if (position >= menu.items.available().size())
         return quoted("unknown item", identifier);
     return position;
 }
@@ -104,11 +104,11 @@ Status noMoreWords(OpText& text)
 }
 
 // Runs one op of the tree; the history is the caller's.
-Status applyTreeOp(std::string_view op, Workspace& workspace, Prompter& prompter)
+Status applyTreeOp(std::string_view op, OpenMenu& menu, Prompter& prompter)
 {
     OpText text(op);
     const std::string_view verb = text.word();
-    MenuDocument& document = workspace.document;
+    MenuDocument& document = menu.document;
 
     if (verb == "insert") {
         const std::string_view where = text.word();
@@ -123,25 +123,25 @@ Status applyTreeOp(std::string_view op, Workspace& workspace, Prompter& prompter
             position = InsertPosition::AddSubitemLast;
         else
             return quoted("unknown insert position", where);
-        auto node = nodeOf(text.word(), workspace);
+        auto node = nodeOf(text.word(), menu);
         if (!node)
             return node.failure();
-        auto entry = entryOf(text.rest(), workspace);
+        auto entry = entryOf(text.rest(), menu);
         if (!entry)
             return entry.failure();
-        return statusOf(insertAvailableItem(workspace, *entry, *node, position), prompter);
+        return statusOf(insertAvailableItem(menu, *entry, *node, position), prompter);
     }
     if (verb == "replace") {
-        auto node = nodeOf(text.word(), workspace);
+        auto node = nodeOf(text.word(), menu);
         if (!node)
             return node.failure();
-        auto entry = entryOf(text.rest(), workspace);
+        auto entry = entryOf(text.rest(), menu);
         if (!entry)
             return entry.failure();
-        return statusOf(replaceWithItem(workspace, *entry, *node), prompter);
+        return statusOf(replaceWithItem(menu, *entry, *node), prompter);
     }
     if (verb == "delete" || verb == "up" || verb == "down") {
-        auto node = nodeOf(text.word(), workspace);
+        auto node = nodeOf(text.word(), menu);
         if (!node)
             return node.failure();
         if (Status s = noMoreWords(text); !s)
@@ -151,24 +151,24 @@ Status applyTreeOp(std::string_view op, Workspace& workspace, Prompter& prompter
         return verb == "up" ? moveNodeUp(document, *node) : moveNodeDown(document, *node);
     }
     if (verb == "move") {
-        auto node = nodeOf(text.word(), workspace);
+        auto node = nodeOf(text.word(), menu);
         if (!node)
             return node.failure();
-        auto target = nodeOf(text.word(), workspace);
+        auto target = nodeOf(text.word(), menu);
         if (!target)
             return target.failure();
         if (Status s = noMoreWords(text); !s)
             return s;
-        return statusOf(dropOntoNode(workspace, *target, DragSource::treeNode(*node)), prompter);
+        return statusOf(dropOntoNode(menu, *target, DragSource::treeNode(*node)), prompter);
     }
     if (verb == "drop") {
-        auto target = nodeOf(text.word(), workspace);
+        auto target = nodeOf(text.word(), menu);
         if (!target)
             return target.failure();
-        auto entry = entryOf(text.rest(), workspace);
+        auto entry = entryOf(text.rest(), menu);
         if (!entry)
             return entry.failure();
-        return statusOf(dropOntoNode(workspace, *target, DragSource::availableEntry(*entry)), prompter);
+        return statusOf(dropOntoNode(menu, *target, DragSource::availableEntry(*entry)), prompter);
     }
     if (verb.empty())
         return Error{"empty op"};
@@ -207,7 +207,7 @@ Status applyEditOp(std::string_view op, DocumentController& document, Prompter& 
             return Error{verb == "undo" ? "nothing to undo" : "nothing to redo"};
         return Status::success();
     }
-    return document.change(stepName(op), {}, [&] { return applyTreeOp(op, document.workspace(), prompter); });
+    return document.change(stepName(op), {}, [&] { return applyTreeOp(op, document.menu(), prompter); });
 }
 
 } // namespace tessaro::cli

@@ -18,7 +18,7 @@
 namespace tessaro {
 class Prompter;
 class DocumentController;
-struct Workspace;
+struct OpenMenu;
 }
 
 namespace tessaro::cli {

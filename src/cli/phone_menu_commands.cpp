@@ -100,8 +100,8 @@ struct MenuPutArgs {
 void applySaveAll(CliContext& ctx, bool saveAll)
 {
     if (saveAll)
-        ctx.workspace.saveMode.setSaveAll(true);
-    warnUnknownRecordsLeftOut(ctx.workspace, ctx.prompter);
+        ctx.menu.saveMode.setSaveAll(true);
+    warnUnknownRecordsLeftOut(ctx.menu, ctx.prompter);
 }
 
 void menuGet(CliContext& ctx, const MenuGetArgs& args)
@@ -113,7 +113,7 @@ void menuGet(CliContext& ctx, const MenuGetArgs& args)
     if (args.patch)
         ctx.prompter.answer = Answer::Yes;
 
-    const auto opened = openMenuFromPhone(rt, ctx.workspace, ctx.profiles);
+    const auto opened = openMenuFromPhone(rt, ctx.menu, ctx.profiles);
     if (!opened)
         ctx.fail(opened.failure());
     ctx.tell(opened->messages);
@@ -131,7 +131,7 @@ void menuGet(CliContext& ctx, const MenuGetArgs& args)
             ctx.fail(written.failure());
 
     applySaveAll(ctx, args.saveAll);
-    if (const Status written = writeMenuFile(args.out, ctx.workspace); !written)
+    if (const Status written = writeMenuFile(args.out, ctx.menu); !written)
         ctx.fail(written.failure());
 
     const RoundTripState& state = rt.state;
@@ -160,7 +160,7 @@ void menuPut(CliContext& ctx, const MenuPutArgs& args)
     const std::string& in = args.in;
     PhoneSession& session = connectedSession(ctx);
     const WorkingFolder working;
-    const Result<OpenedMenu> opened = openMenuFile(in, ctx.workspace, ctx.profiles);
+    const Result<MenuOpenReport> opened = openMenuFile(in, ctx.menu, ctx.profiles);
     if (!opened)
         ctx.fail(opened.error());
     ctx.tell(opened->notices);
@@ -170,7 +170,7 @@ void menuPut(CliContext& ctx, const MenuPutArgs& args)
     applySaveAll(ctx, args.saveAll);
     JavaSlotTables slots;
     RoundTrip rt{session.phone(), session.roundTrip(), slots, session.settings(), working.path()};
-    if (const Status saved = saveMenuToPhone(rt, ctx.workspace); !saved) {
+    if (const Status saved = saveMenuToPhone(rt, ctx.menu); !saved) {
         ctx.prompter.show(MessageIcon::Error, saved.failure().caption, saved.error());
         if (!rt.state.menuBackup.empty() && !rt.state.storedToPhone)
             std::cerr << "To put the phone's previous menu back: tessaro-cli phone put " << rt.state.menuBackup

@@ -43,7 +43,7 @@ void PhoneSession::start()
         PhoneContext{*api_, link_, log_, progress_, ctx_.prompter, folder});
     monitor_ = std::make_unique<ConnectionMonitor>(*context_, view_);
     monitor_->setProfileSelection([this](const std::string& prefix) {
-        if (const Status loaded = ctx_.profiles.loadProfile(prefix, ctx_.workspace); !loaded)
+        if (const Status loaded = ctx_.profiles.loadProfile(prefix, ctx_.menu); !loaded)
             ctx_.prompter.show(MessageIcon::Warning, loaded.failure().caption, loaded.error());
     });
     monitor_->setDisconnectHook([this] { forgetPhoneState(roundTrip_); });

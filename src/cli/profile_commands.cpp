@@ -20,8 +20,8 @@ std::string markerText(IconMarker marker)
 
 void printItems(CliContext& ctx, bool json)
 {
-    const SaveMode& mode = ctx.workspace.saveMode;
-    const auto& available = ctx.workspace.items.available();
+    const SaveMode& mode = ctx.menu.saveMode;
+    const auto& available = ctx.menu.items.available();
     if (json) {
         nlohmann::ordered_json out;
         out["profile"] = latin1ToUtf8(ctx.profiles.selectorText());
@@ -82,7 +82,7 @@ void registerProfileCommands(CLI::App& app, CliContext& ctx)
         // The command line shows no progress bars: a scan just runs.
         QuietProgressFactory progress;
         const Result<FirmwareProfile> made =
-            createProfileFromFirmware(*image, ctx.workspace, ctx.profiles, progress, *force);
+            createProfileFromFirmware(*image, ctx.menu, ctx.profiles, progress, *force);
         if (!made && made.failure().kind == ErrorKind::Refused)
             ctx.fail(made.error() + "; --force replaces it");
         if (!made) {

@@ -6,7 +6,7 @@
 #include "core/menu_writer.h"
 #include "core/prompter.h"
 #include "core/save_mode.h"
-#include "core/workspace.h"
+#include "core/open_menu.h"
 #include "session/menu_open.h"
 
 namespace tessaro::cli {
@@ -44,20 +44,20 @@ void SaveModeOptions::applyTo(SaveMode& mode) const
         mode.setSaveAll(true);
 }
 
-void warnUnknownRecordsLeftOut(const Workspace& ws, Prompter& prompter)
+void warnUnknownRecordsLeftOut(const OpenMenu& menu, Prompter& prompter)
 {
-    if (const size_t count = unknownRecordsLeftOut(ws); count > 0)
+    if (const size_t count = unknownRecordsLeftOut(menu); count > 0)
         prompter.show(MessageIcon::Warning, "Warning", unknownRecordsLeftOutText(count));
 }
 
-Status writeOverOpened(Workspace& ws, const std::string& out, const OpenedMenu* opened, const std::string& in)
+Status writeOverOpened(OpenMenu& menu, const std::string& out, const MenuOpenReport* opened, const std::string& in)
 {
     std::error_code ec;
     if (opened && std::filesystem::equivalent(in, out, ec)) {
         FileFingerprint fingerprint = opened->fingerprint;
-        return writeMenuFileChecked(out, ws, fingerprint);
+        return writeMenuFileChecked(out, menu, fingerprint);
     }
-    return writeMenuFile(out, ws);
+    return writeMenuFile(out, menu);
 }
 
 } // namespace tessaro::cli

@@ -11,10 +11,10 @@
 #include "core/result.h"
 
 namespace tessaro {
-struct OpenedMenu;
+struct MenuOpenReport;
 class Prompter;
 class SaveMode;
-struct Workspace;
+struct OpenMenu;
 }
 
 namespace tessaro::cli {
@@ -40,10 +40,10 @@ private:
 };
 
 // Before a save: warns on stderr when it leaves data records of unknown kinds out.
-void warnUnknownRecordsLeftOut(const Workspace& ws, Prompter& prompter);
+void warnUnknownRecordsLeftOut(const OpenMenu& menu, Prompter& prompter);
 
 // Writes the document to `out`; when `out` is the file `in` that was read as `opened`, only while
 // that file is still the one that was read (writeMenuFileChecked).
-Status writeOverOpened(Workspace& ws, const std::string& out, const OpenedMenu* opened, const std::string& in);
+Status writeOverOpened(OpenMenu& menu, const std::string& out, const MenuOpenReport* opened, const std::string& in);
 
 } // namespace tessaro::cli

@@ -22,9 +22,9 @@ namespace {
 // on: the description keeps the unsupported records, so they are written back.
 MenuDescription describeFile(CliContext& ctx, const std::string& path)
 {
-    ctx.workspace.saveMode = SaveMode();
+    ctx.menu.saveMode = SaveMode();
     ctx.openDocument(path);
-    MenuDescription d = describeMenu(ctx.workspace.document, ctx.workspace.saveMode);
+    MenuDescription d = describeMenu(ctx.menu.document, ctx.menu.saveMode);
     d.saveMode.setSaveAll(true);
     return d;
 }
@@ -82,9 +82,9 @@ void compileText(CliContext& ctx, const CompileArgs& args)
     ctx.prepare();
     MenuDescription d = readDescription(ctx, args.in);
     args.saveMode.applyTo(d.saveMode);
-    if (const Status installed = installMenuDescription(d, ctx.workspace); !installed)
+    if (const Status installed = installMenuDescription(d, ctx.menu); !installed)
         ctx.fail(installed.failure());
-    if (const Status written = writeMenuFile(args.out, ctx.workspace); !written)
+    if (const Status written = writeMenuFile(args.out, ctx.menu); !written)
         ctx.fail(written.failure());
 }
 

@@ -10,7 +10,7 @@
 #include "core/menu_document.h"
 #include "core/menu_writer.h"
 #include "core/renumber.h"
-#include "core/workspace.h"
+#include "core/open_menu.h"
 
 namespace tessaro {
 
@@ -157,7 +157,7 @@ std::unique_ptr<MenuNode> topNode(const char* caption, const char* name, uint8_t
 
 class Installer {
 public:
-    explicit Installer(Workspace& ws) : ws_(ws) {}
+    explicit Installer(OpenMenu& menu) : ws_(menu) {}
 
     void run(const MenuDescription& d)
     {
@@ -238,7 +238,7 @@ private:
         }
     }
 
-    Workspace& ws_;
+    OpenMenu& ws_;
     unsigned counter_ = 0;
 };
 
@@ -262,11 +262,11 @@ Status checkMenuDescription(const MenuDescription& description, const ItemLists&
     return Checker(description.saveMode, items).run(description);
 }
 
-Status installMenuDescription(const MenuDescription& description, Workspace& ws)
+Status installMenuDescription(const MenuDescription& description, OpenMenu& menu)
 {
-    if (Status s = checkMenuDescription(description, ws.items); !s)
+    if (Status s = checkMenuDescription(description, menu.items); !s)
         return s;
-    Installer installer(ws);
+    Installer installer(menu);
     installer.run(description);
     return {};
 }

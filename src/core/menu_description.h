@@ -2,7 +2,7 @@
 // A menu as its own content: the save mode, the seven softkeys and the main menu as trees of
 // items, each with its identifier, type, options, attributes and data records. What a file
 // derives from the tree (record numbers, index fields, data offsets and lengths, the custom
-// counter) is left out; installing a description into a workspace computes it again. The text
+// counter) is left out; installing a description into a menu computes it again. The text
 // form (core/menu_text.h) and the comparison of two menus (core/menu_diff.h) work on it.
 
 #include <cstdint>
@@ -18,7 +18,7 @@ namespace tessaro {
 
 class ItemLists;
 class MenuDocument;
-struct Workspace;
+struct OpenMenu;
 
 struct DescribedItem {
     std::string name; // the identifier, one byte per character
@@ -49,9 +49,9 @@ MenuDescription describeMenu(const MenuDocument& document, const SaveMode& saveM
 // of the value in the text form, e.g. "/menu/3/data/0/titles/0/text: ...".
 Status checkMenuDescription(const MenuDescription& description, const ItemLists& items);
 
-// Checks the description, then replaces the workspace's document and save mode with it:
+// Checks the description, then replaces the open menu's document and save mode with it:
 // captions from the available items, records renumbered, data stored, the custom counter
-// raised to the highest custom number. On failure the workspace is left as it was.
-Status installMenuDescription(const MenuDescription& description, Workspace& ws);
+// raised to the highest custom number. On failure the open menu is left as it was.
+Status installMenuDescription(const MenuDescription& description, OpenMenu& menu);
 
 } // namespace tessaro

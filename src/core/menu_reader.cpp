@@ -13,7 +13,7 @@
 #include "core/renumber.h"
 #include "core/text_file.h"
 #include "core/translatable.h"
-#include "core/workspace.h"
+#include "core/open_menu.h"
 
 namespace tessaro {
 
@@ -73,8 +73,8 @@ std::string printable(std::string name)
 
 class Reader {
 public:
-    Reader(std::span<const uint8_t> bytes, Workspace& ws, const ReadOptions& options)
-        : in_(bytes), ws_(ws), options_(options)
+    Reader(std::span<const uint8_t> bytes, OpenMenu& menu, const ReadOptions& options)
+        : in_(bytes), menu_(menu), options_(options)
     {
     }
 
@@ -83,18 +83,18 @@ public:
         // A file that is no menu file changes nothing: not the document, not the save mode.
         if (!checkHeader())
             return std::move(*failure_);
-        ws_.document.clear();
+        menu_.document.clear();
         takeHeader();
         if (!readTree())
             return std::move(*failure_);
-        renumberTree(ws_.document);
+        renumberTree(menu_.document);
         noteUnreached();
         // Also with no data area at all: every item that announces data then gets its warning.
         const size_t dataSize = in_.size() > dataBase_ ? in_.size() - dataBase_ : 0;
         const ItemDataSource source{in_.slice(std::min(dataBase_, in_.size()), dataSize),
                                     {static_cast<int>(recordSize_), order_}};
-        parseItemData(*ws_.document.softkeys(), source, ws_.document.data(), ws_.saveMode, report_.warnings);
-        parseItemData(*ws_.document.menuRoot(), source, ws_.document.data(), ws_.saveMode, report_.warnings);
+        parseItemData(*menu_.document.softkeys(), source, menu_.document.data(), menu_.saveMode, report_.warnings);
+        parseItemData(*menu_.document.menuRoot(), source, menu_.document.data(), menu_.saveMode, report_.warnings);
         recordUnknown();
         return std::move(report_);
     }
@@ -138,13 +138,13 @@ private:
     void takeHeader()
     {
         const uint8_t marker = *in_.at(1);
-        SaveMode& mode = ws_.saveMode;
+        SaveMode& mode = menu_.saveMode;
         mode.setRecordSize(recordSize_);
         if (mode.c698pEnabled())
             mode.setC698p(marker == 0x03);
         mode.setCdma(marker == 0x00);
         order_ = mode.cdma() ? ByteOrder::Little : ByteOrder::Big;
-        ws_.formatRead = static_cast<int>(recordSize_);
+        menu_.formatRead = static_cast<int>(recordSize_);
 
         dataBase_ = kHeaderSize + count_ * recordSize_;
         if (in_.size() < dataBase_)
@@ -191,7 +191,7 @@ private:
     // Looks a catalogue name up in the available items. Returns false to abort the read.
     bool resolve(MenuRecord& item, std::string& displayName)
     {
-        const ItemLists& items = ws_.items;
+        const ItemLists& items = menu_.items;
         const size_t k = items.findAvailable(item.name);
         item.canHoldItems = items.canHoldItems(k);
         if (item.options == kOptionsCustom)
@@ -252,7 +252,7 @@ private:
 
     bool readTree()
     {
-        MenuDocument& doc = ws_.document;
+        MenuDocument& doc = menu_.document;
         setFixedTopNodes(doc, 0);
 
         // The seven softkeys: records 2 to 8, present in every file that got this far.
@@ -265,7 +265,7 @@ private:
             item.canHoldItems = 0;
             std::string text;
             if (isCustomName(item.name)) {
-                ws_.customCounter = saturatedByte(ws_.customCounter + 1u);
+                menu_.customCounter = saturatedByte(menu_.customCounter + 1u);
                 text = item.name;
             } else if (!resolve(item, text)) {
                 return false;
@@ -294,7 +294,7 @@ private:
     // followed by its own group. Returns false when the read was aborted.
     bool readGroup(size_t start, MenuNode* parent)
     {
-        ws_.document.reserveChildren(parent, parent->childCount() + groupSize(start));
+        menu_.document.reserveChildren(parent, parent->childCount() + groupSize(start));
         int remembered = -1;
         for (size_t index = start; index < count_; ++index) {
             const auto r = record(index);
@@ -318,15 +318,15 @@ private:
             std::string text;
             if (isCustomName(item.name)) {
                 const unsigned long number = customNumber(item.name);
-                if (number > ws_.customCounter)
-                    ws_.customCounter = saturatedByte(number);
+                if (number > menu_.customCounter)
+                    menu_.customCounter = saturatedByte(number);
                 item.canHoldItems = 1;
                 text = item.name;
             } else if (!resolve(item, text)) {
                 return false;
             }
             const uint8_t child = item.childIndex;
-            MenuNode* node = ws_.document.appendNode(parent, std::make_unique<MenuNode>(std::move(text), std::move(item)));
+            MenuNode* node = menu_.document.appendNode(parent, std::make_unique<MenuNode>(std::move(text), std::move(item)));
 
             if (child != kNoIndex) {
                 if (child < kFirstMenuRecord || child >= count_)
@@ -347,7 +347,7 @@ private:
     }
 
     ByteReader in_;
-    Workspace& ws_;
+    OpenMenu& menu_;
     const ReadOptions& options_;
     ReadReport report_;
     std::optional<Error> failure_;
@@ -396,17 +396,17 @@ void parseItemData(const MenuNode& node, const ItemDataSource& source, ItemDataT
         parseItemData(*child, source, table, saveMode, warnings);
 }
 
-Result<ReadReport> readMenuBytes(std::span<const uint8_t> bytes, Workspace& ws, const ReadOptions& options)
+Result<ReadReport> readMenuBytes(std::span<const uint8_t> bytes, OpenMenu& menu, const ReadOptions& options)
 {
-    return Reader(bytes, ws, options).run();
+    return Reader(bytes, menu, options).run();
 }
 
-Result<ReadReport> readMenuFile(const std::string& path, Workspace& ws, const ReadOptions& options)
+Result<ReadReport> readMenuFile(const std::string& path, OpenMenu& menu, const ReadOptions& options)
 {
     const auto bytes = readWholeFileBytes(path);
     if (!bytes)
         return bytes.failure();
-    return readMenuBytes(bytes.value(), ws, options);
+    return readMenuBytes(bytes.value(), menu, options);
 }
 
 } // namespace tessaro

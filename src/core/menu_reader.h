@@ -22,7 +22,7 @@ namespace tessaro {
 class MenuNode;
 class ItemDataTable;
 class SaveMode;
-struct Workspace;
+struct OpenMenu;
 
 // The read error of a file whose record 0 is not the menu's root record "Root".
 inline constexpr char kNotMenuFileText[] =
@@ -43,16 +43,16 @@ struct ReadReport {
     std::vector<std::string> warnings;  // parts of the file that were skipped or repaired
 };
 
-// Reads an mma_ucp file into the workspace: clears the document, builds the tree and the item
+// Reads an mma_ucp file into the open menu: clears the document, builds the tree and the item
 // data table, sets the save mode from the file, raises the custom counter and sets formatRead.
 // A file that cannot be read (kind Io) or is no menu file (too short, fewer than ten records,
 // record 0 not "Root"; kind Format) fails before anything is changed; both come without a
 // caption. An identifier outside the available items with acceptUnknown false stops the read
 // (kind Refused, kProfileMismatchText, caption "Profile error"); the document then keeps
 // what was built so far.
-Result<ReadReport> readMenuFile(const std::string& path, Workspace& ws, const ReadOptions& options);
+Result<ReadReport> readMenuFile(const std::string& path, OpenMenu& menu, const ReadOptions& options);
 // The same over the bytes of a file.
-Result<ReadReport> readMenuBytes(std::span<const uint8_t> bytes, Workspace& ws, const ReadOptions& options);
+Result<ReadReport> readMenuBytes(std::span<const uint8_t> bytes, OpenMenu& menu, const ReadOptions& options);
 
 // Where parseItemData finds item data: the data area (the file from 10 + N·R on) and its format.
 struct ItemDataSource {

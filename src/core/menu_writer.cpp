@@ -11,7 +11,7 @@
 #include "core/menu_document.h"
 #include "core/replacing_file.h"
 #include "core/translatable.h"
-#include "core/workspace.h"
+#include "core/open_menu.h"
 
 namespace tessaro {
 
@@ -50,9 +50,9 @@ bool holdsDialNumber(const ItemDataBlock* block)
 
 class Renderer {
 public:
-    explicit Renderer(Workspace& ws) : ws_(ws)
+    explicit Renderer(OpenMenu& menu) : menu_(menu)
     {
-        const SaveMode& mode = ws.saveMode;
+        const SaveMode& mode = menu.saveMode;
         recordSize_ = mode.recordSize() == 22 ? 22 : 36;
         nameWidth_ = recordSize_ == 22 ? 12 : 25;
         order_ = mode.cdma() ? ByteOrder::Little : ByteOrder::Big;
@@ -60,7 +60,7 @@ public:
 
     Result<std::vector<uint8_t>> run()
     {
-        MenuDocument& doc = ws_.document;
+        MenuDocument& doc = menu_.document;
         if (doc.isEmpty() || !doc.menuRoot())
             return refuse(kLimitCaption, TRANSLATABLE("Core", "There is no menu to save"));
         MenuNode* softkeys = doc.softkeys();
@@ -107,7 +107,7 @@ public:
 
         // Data first, straight into the data area: every limit is known before a record is
         // written. The data lengths of the last read or save tell how much room it needs.
-        const EncodeOptions encode{{static_cast<int>(recordSize_), order_}, ws_.saveMode.iconMarker(), ws_.saveMode.saveAll()};
+        const EncodeOptions encode{{static_cast<int>(recordSize_), order_}, menu_.saveMode.iconMarker(), menu_.saveMode.saveAll()};
         const size_t dataArea = kHeaderSize + records * recordSize_;
         size_t expected = 0;
         for (auto* slots : {&softkeySlots, &menuSlots})
@@ -156,7 +156,7 @@ private:
 
     void header(uint8_t* out, uint8_t records) const
     {
-        const SaveMode& mode = ws_.saveMode;
+        const SaveMode& mode = menu_.saveMode;
         uint8_t h[10] = {0x00, 0x01, 0x00, 0x01, 0xFF, 0xFF, 0x15, 0x02, 0xFF, 0xFF};
         const uint8_t marker = mode.c698p() ? 0x03 : 0x01;
         h[1] = marker;
@@ -212,24 +212,24 @@ private:
     {
         for (Slot& s : slots) {
             MenuRecord& item = s.node->item;
-            if (!ws_.items.isAllowed(item.name))
+            if (!menu_.items.isAllowed(item.name))
                 return false;
             const uint8_t typeBefore = item.itemType;
             const uint16_t lengthBefore = item.dataLength;
             if (item.itemType == kTypeContainer && !s.node->hasChildren() && item.group != kGroupSoftkeys)
                 item.itemType = kTypeItem;
-            if ((item.itemType == 2 || item.itemType > kTypeShortcut) && !ws_.saveMode.saveAll())
+            if ((item.itemType == 2 || item.itemType > kTypeShortcut) && !menu_.saveMode.saveAll())
                 item.itemType = kTypeItem;
             item.dataLength = static_cast<uint16_t>(s.dataLength);
             putRecord(item, static_cast<uint16_t>(offset_), item.dataLength);
             offset_ += s.dataLength;
             if (item.itemType != typeBefore || item.dataLength != lengthBefore)
-                ws_.document.touch(s.node);
+                menu_.document.touch(s.node);
         }
         return true;
     }
 
-    Workspace& ws_;
+    OpenMenu& menu_;
     size_t recordSize_ = 36;
     size_t nameWidth_ = 25;
     ByteOrder order_ = ByteOrder::Big;
@@ -239,16 +239,16 @@ private:
 
 } // namespace
 
-Result<std::vector<uint8_t>> renderMenuFile(Workspace& ws)
+Result<std::vector<uint8_t>> renderMenuFile(OpenMenu& menu)
 {
-    return Renderer(ws).run();
+    return Renderer(menu).run();
 }
 
-size_t unknownRecordsLeftOut(const Workspace& ws)
+size_t unknownRecordsLeftOut(const OpenMenu& menu)
 {
-    if (ws.saveMode.saveAll())
+    if (menu.saveMode.saveAll())
         return 0;
-    const MenuDocument& doc = ws.document;
+    const MenuDocument& doc = menu.document;
     size_t count = 0;
     // The two top nodes write no data of their own.
     for (const MenuNode* node : doc.preorder()) {
@@ -269,18 +269,18 @@ std::string unknownRecordsLeftOutText(size_t count)
            + TRANSLATABLE("Core", " data records of unknown kinds will be left out. Save all keeps them.");
 }
 
-Status writeMenuFile(const std::string& path, Workspace& ws, ReplaceOptions options)
+Status writeMenuFile(const std::string& path, OpenMenu& menu, ReplaceOptions options)
 {
-    Result<std::vector<uint8_t>> bytes = Renderer(ws).run();
+    Result<std::vector<uint8_t>> bytes = Renderer(menu).run();
     if (!bytes)
         return bytes.failure();
     return replaceFile(path, bytes.value(), options);
 }
 
-Status writeMenuFileChecked(const std::string& path, Workspace& ws, FileFingerprint& fingerprint,
+Status writeMenuFileChecked(const std::string& path, OpenMenu& menu, FileFingerprint& fingerprint,
                             ReplaceOptions options)
 {
-    Result<std::vector<uint8_t>> bytes = Renderer(ws).run();
+    Result<std::vector<uint8_t>> bytes = Renderer(menu).run();
     if (!bytes)
         return bytes.failure();
     const FolderLock lock(path);

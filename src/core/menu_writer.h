@@ -20,7 +20,7 @@
 namespace tessaro {
 
 struct FileFingerprint;
-struct Workspace;
+struct OpenMenu;
 
 // The most menu items a document holds: record positions are one byte (0xFF means none), and
 // 10 of the 255 records are the file root, the Softkeys container, the softkeys and the
@@ -44,25 +44,25 @@ inline constexpr char kLongNameIn22ByteText[] =
 // available items, "Error" for a limit of the format; the save-failed flag) or the file
 // error of the write (kind Io, no caption); a read-only target is refused (kind Refused,
 // kReadOnlyReason) unless options.readOnlyToo.
-Status writeMenuFile(const std::string& path, Workspace& ws, ReplaceOptions options = {});
+Status writeMenuFile(const std::string& path, OpenMenu& menu, ReplaceOptions options = {});
 
 // writeMenuFile over the file that was opened (or last saved) as `fingerprint`: refuses with
 // kChangedOnDiskText (kind Refused, caption "Error"), leaving the file alone, when the file on
 // disk is no longer that one. The check and the replace run under the folder's lock, so of two
 // programs saving the same opened file the second one refuses. On success `fingerprint` is the
 // file written, for the next save.
-Status writeMenuFileChecked(const std::string& path, Workspace& ws, FileFingerprint& fingerprint,
+Status writeMenuFileChecked(const std::string& path, OpenMenu& menu, FileFingerprint& fingerprint,
                             ReplaceOptions options = {});
 
 // The data records of unknown kinds in the document that a save under its save mode leaves out:
 // 0 while "Save all data" is on.
-size_t unknownRecordsLeftOut(const Workspace& ws);
+size_t unknownRecordsLeftOut(const OpenMenu& menu);
 // The question (and the command-line tool's warning) before a save that leaves `count` such
 // records out: "N data records of unknown kinds will be left out. Save all keeps them."
 std::string unknownRecordsLeftOutText(size_t count);
 
 // The bytes of the file writeMenuFile would write, or its refusal. Stores normalised itemType
 // and dataLength values in the nodes as a save does.
-Result<std::vector<uint8_t>> renderMenuFile(Workspace& ws);
+Result<std::vector<uint8_t>> renderMenuFile(OpenMenu& menu);
 
 } // namespace tessaro

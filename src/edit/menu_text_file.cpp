@@ -4,16 +4,16 @@
 #include "core/menu_text.h"
 #include "core/replacing_file.h"
 #include "core/text_file.h"
-#include "core/workspace.h"
+#include "core/open_menu.h"
 
 namespace tessaro {
 
-Status exportMenuText(const Workspace& ws, const std::string& path)
+Status exportMenuText(const OpenMenu& menu, const std::string& path)
 {
-    return replaceFile(path, std::string_view(menuTextOf(describeMenu(ws.document, ws.saveMode))));
+    return replaceFile(path, std::string_view(menuTextOf(describeMenu(menu.document, menu.saveMode))));
 }
 
-Status importMenuText(const std::string& path, Workspace& ws)
+Status importMenuText(const std::string& path, OpenMenu& menu)
 {
     const Result<std::string> text = readWholeFile(path);
     if (!text)
@@ -21,7 +21,7 @@ Status importMenuText(const std::string& path, Workspace& ws)
     const Result<MenuDescription> description = parseMenuText(*text);
     if (!description)
         return description.failure();
-    return installMenuDescription(*description, ws);
+    return installMenuDescription(*description, menu);
 }
 
 Result<MenuDescription> describeMenuFile(const std::string& path, const ItemLists& items)
@@ -31,7 +31,7 @@ Result<MenuDescription> describeMenuFile(const std::string& path, const ItemList
         return bytes.failure();
     if (looksLikeMenuText(*bytes))
         return parseMenuText(*bytes);
-    Workspace other;
+    OpenMenu other;
     other.items = items;
     const auto read = readMenuBytes(std::span(reinterpret_cast<const uint8_t*>(bytes->data()), bytes->size()),
                                     other, ReadOptions{true, {}});

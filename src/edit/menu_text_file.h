@@ -10,16 +10,16 @@
 namespace tessaro {
 
 class ItemLists;
-struct Workspace;
+struct OpenMenu;
 
-// Writes the description of the workspace's document under its save mode to `path` through
+// Writes the description of the open menu's document under its save mode to `path` through
 // the safe replace.
-Status exportMenuText(const Workspace& ws, const std::string& path);
+Status exportMenuText(const OpenMenu& menu, const std::string& path);
 
-// Reads the description at `path` and makes it the workspace's document and save mode. On
-// failure (unreadable file, bad JSON, a description the editor refuses) the workspace is left
+// Reads the description at `path` and makes it the open menu's document and save mode. On
+// failure (unreadable file, bad JSON, a description the editor refuses) the open menu is left
 // as it was; the error names the JSON path of the value at fault.
-Status importMenuText(const std::string& path, Workspace& ws);
+Status importMenuText(const std::string& path, OpenMenu& menu);
 
 // The description of a file of either kind: a text form (its first character that is no
 // white space is "{") or an mma_ucp file, read under `items` (identifiers they lack are

@@ -11,7 +11,7 @@
 #include "core/prompter.h"
 #include "core/renumber.h"
 #include "core/translatable.h"
-#include "core/workspace.h"
+#include "core/open_menu.h"
 
 namespace tessaro {
 
@@ -61,18 +61,18 @@ int customNumber(const std::string& name)
 // is passed over. Once the counter has reached 255 the lowest number that no item of this
 // document carries is taken instead, so two items of one file never share a name (a file holds
 // at most 254 nodes, so one is free).
-std::string takeCustomName(Workspace& workspace)
+std::string takeCustomName(OpenMenu& menu)
 {
     std::array<bool, 256> used{};
-    for (const MenuNode* node : workspace.document.preorder()) {
+    for (const MenuNode* node : menu.document.preorder()) {
         const int n = customNumber(node->item.name);
         if (n >= 0 && n < 256)
             used[static_cast<size_t>(n)] = true;
     }
-    while (workspace.customCounter < 255) {
-        ++workspace.customCounter;
-        if (!used[workspace.customCounter])
-            return "~" + std::to_string(workspace.customCounter);
+    while (menu.customCounter < 255) {
+        ++menu.customCounter;
+        if (!used[menu.customCounter])
+            return "~" + std::to_string(menu.customCounter);
     }
     int free = 1;
     while (free < 255 && used[static_cast<size_t>(free)])
@@ -102,10 +102,10 @@ void keepContainerData(MenuDocument& document, MenuNode* node, bool saveAll)
 
 // Names `item` after an available entry ("Custom item" gives a fresh custom name) and returns
 // the caption the node is shown with.
-std::string nameAfterEntry(Workspace& workspace, const ItemEntry& available, MenuRecord& item)
+std::string nameAfterEntry(OpenMenu& menu, const ItemEntry& available, MenuRecord& item)
 {
     if (available.displayName == kCustomItem) {
-        item.name = takeCustomName(workspace);
+        item.name = takeCustomName(menu);
         return item.name;
     }
     item.name = available.identifier;
@@ -147,23 +147,23 @@ void addSoftkeys(MenuDocument& document)
     }
 }
 
-Result<EditResult> insertAvailableItem(Workspace& workspace, size_t entry, MenuNode* selected,
+Result<EditResult> insertAvailableItem(OpenMenu& menu, size_t entry, MenuNode* selected,
                                        InsertPosition position)
 {
-    MenuDocument& document = workspace.document;
+    MenuDocument& document = menu.document;
     const bool subitem = isSubitemPosition(position);
     if (subitem ? !canAddSubitem(document, selected) : !canAddItem(document, selected))
         return refused(subitem ? "Add subitem" : "Add item", document, selected);
-    if (entry >= workspace.items.available().size())
+    if (entry >= menu.items.available().size())
         return noSuchEntry(entry);
     if (document.menuRoot()->descendantCount() >= kMaxMenuItems)
         return Error(ErrorKind::Refused, std::string(kTooManyItemsText), TRANSLATABLE("Core", "Warning"));
 
-    const ItemEntry available = workspace.items.available()[entry];
+    const ItemEntry available = menu.items.available()[entry];
     const bool custom = available.displayName == kCustomItem;
     MenuRecord item;
-    std::string caption = nameAfterEntry(workspace, available, item);
-    item.canHoldItems = workspace.items.canHoldItems(entry);
+    std::string caption = nameAfterEntry(menu, available, item);
+    item.canHoldItems = menu.items.canHoldItems(entry);
     item.nextIndex = kNoIndex;
     item.childIndex = kNoIndex;
     item.itemType = kTypeItem;
@@ -190,7 +190,7 @@ Result<EditResult> insertAvailableItem(Workspace& workspace, size_t entry, MenuN
             parent->item.itemType = kTypeContainer;
             parent->item.childIndex = kNoIndex;
         }
-        keepContainerData(document, parent, workspace.saveMode.saveAll());
+        keepContainerData(document, parent, menu.saveMode.saveAll());
         document.touch(parent);
     }
     renumberTree(document);
@@ -222,16 +222,16 @@ Status attachShortcutData(MenuDocument& document, MenuNode* node, std::string_vi
     return Status::success();
 }
 
-Result<EditResult> replaceWithItem(Workspace& workspace, size_t entry, MenuNode* node)
+Result<EditResult> replaceWithItem(OpenMenu& menu, size_t entry, MenuNode* node)
 {
-    MenuDocument& document = workspace.document;
+    MenuDocument& document = menu.document;
     if (!canReplace(document, node))
         return refused("Replace", document, node);
-    const auto& list = workspace.items.available();
+    const auto& list = menu.items.available();
     if (entry >= list.size())
         return noSuchEntry(entry);
     // The first available entry with this identifier decides display name and flag.
-    const size_t position = workspace.items.findAvailable(list[entry].identifier);
+    const size_t position = menu.items.findAvailable(list[entry].identifier);
     const ItemEntry available = list[position];
     const bool custom = available.displayName == kCustomItem;
 
@@ -242,11 +242,11 @@ Result<EditResult> replaceWithItem(Workspace& workspace, size_t entry, MenuNode*
 
     const int index = document.indexOf(node);
     const bool softkey = index >= 1 && index <= kSoftkeyCount;
-    const std::string text = nameAfterEntry(workspace, available, item);
+    const std::string text = nameAfterEntry(menu, available, item);
     // A softkey's caption always starts with its position, as the reader shows it.
     document.setCaption(node, softkey ? softkeyPrefix(index - 1) + text : text);
 
-    item.canHoldItems = workspace.items.canHoldItems(position);
+    item.canHoldItems = menu.items.canHoldItems(position);
     item.itemType = node->hasChildren() ? kTypeContainer : kTypeItem;
     item.options = 0;
     item.attributes = kReplacedAttributes;
@@ -316,13 +316,13 @@ Status moveNodeDown(MenuDocument& document, MenuNode* node)
     return Status::success();
 }
 
-Result<EditResult> dropOntoNode(Workspace& workspace, MenuNode* target, const DragSource& source)
+Result<EditResult> dropOntoNode(OpenMenu& menu, MenuNode* target, const DragSource& source)
 {
-    MenuDocument& document = workspace.document;
+    MenuDocument& document = menu.document;
     if (!canAcceptDrop(document, target, source))
         return refused("Drop", document, target);
     if (!source.fromTree)
-        return insertAvailableItem(workspace, source.entry, target, InsertPosition::AddBefore);
+        return insertAvailableItem(menu, source.entry, target, InsertPosition::AddBefore);
     MenuNode* dragged = source.node;
     if (!document.moveNode(dragged, target->parent(), target->row()))
         return refused("Drop", document, target);

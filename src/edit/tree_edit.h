@@ -21,7 +21,7 @@ namespace tessaro {
 class MenuDocument;
 class MenuNode;
 class Prompter;
-struct Workspace;
+struct OpenMenu;
 
 // Where insertAvailableItem puts the new node: AddBefore directly before the selected node,
 // AddFirst as the first of its siblings, AddSubitemFirst / AddSubitemLast as the first / last
@@ -55,7 +55,7 @@ void addSoftkeys(MenuDocument& document);
 // the next custom number; a "[SC]" entry gets its shortcut data. Refused when the rules do not
 // allow the position, the entry does not exist, or the menu already holds kMaxMenuItems items
 // (kTooManyItemsText, kind Refused).
-Result<EditResult> insertAvailableItem(Workspace& workspace, size_t entry, MenuNode* selected,
+Result<EditResult> insertAvailableItem(OpenMenu& menu, size_t entry, MenuNode* selected,
                                        InsertPosition position);
 
 // Gives `node` a data block holding only the shortcut data (kind 23): the identifier,
@@ -66,7 +66,7 @@ Status attachShortcutData(MenuDocument& document, MenuNode* node, std::string_vi
 // Replaces `node` by available entry `entry`: its data block is freed, name and caption come
 // from the entry (softkeys keep their position prefix), and it stays a container when it has
 // children. Refused for the Softkeys container, the Menu Root and unknown entries.
-Result<EditResult> replaceWithItem(Workspace& workspace, size_t entry, MenuNode* node);
+Result<EditResult> replaceWithItem(OpenMenu& menu, size_t entry, MenuNode* node);
 
 // Asks kDeleteQuestion; true when the user answered Yes.
 bool confirmDeleteSubtree(Prompter& prompter);
@@ -84,6 +84,6 @@ Status moveNodeDown(MenuDocument& document, MenuNode* node);
 // A drop on `target`. A tree node is moved to stand directly before the target, under the
 // target's parent; an available entry is inserted there as with AddBefore. Refused where the
 // acceptance test (canAcceptDrop) says no, so a node is never dropped into its own subtree.
-Result<EditResult> dropOntoNode(Workspace& workspace, MenuNode* target, const DragSource& source);
+Result<EditResult> dropOntoNode(OpenMenu& menu, MenuNode* target, const DragSource& source);
 
 } // namespace tessaro

@@ -3,7 +3,7 @@
 #include <memory>
 
 #include "core/menu_document.h"
-#include "core/workspace.h"
+#include "core/open_menu.h"
 
 namespace tessaro {
 
@@ -40,7 +40,7 @@ bool UndoHistory::Snapshot::sameDocument(const Snapshot& other) const
         && saveMode == other.saveMode;
 }
 
-UndoHistory::UndoHistory(Workspace& workspace) : workspace_(workspace) {}
+UndoHistory::UndoHistory(OpenMenu& menu) : menu_(menu) {}
 
 void UndoHistory::clear()
 {
@@ -51,7 +51,7 @@ void UndoHistory::clear()
 
 UndoHistory::Snapshot UndoHistory::capture(ViewState view) const
 {
-    const MenuDocument& document = workspace_.document;
+    const MenuDocument& document = menu_.document;
     Snapshot s;
     if (document.softkeys())
         s.softkeys = copyOf(*document.softkeys());
@@ -60,7 +60,7 @@ UndoHistory::Snapshot UndoHistory::capture(ViewState view) const
     for (size_t slot = 0; slot < kTableSlots; ++slot)
         if (const ItemDataBlock* block = document.data().at(slot))
             s.data.push_back({slot, *block});
-    s.saveMode = workspace_.saveMode;
+    s.saveMode = menu_.saveMode;
     s.view = std::move(view);
     return s;
 }
@@ -115,14 +115,14 @@ std::optional<ViewState> UndoHistory::redo(ViewState current)
 
 void UndoHistory::restore(const Snapshot& state)
 {
-    MenuDocument& document = workspace_.document;
+    MenuDocument& document = menu_.document;
     document.clear();
     for (const Snapshot::Slot& s : state.data) {
         document.data().store(s.slot, s.block);
         // A block read from a file may name another owner than its slot; keep it as it was.
         document.data().at(s.slot)->owner = s.block.owner;
     }
-    workspace_.saveMode = state.saveMode;
+    menu_.saveMode = state.saveMode;
     if (!state.softkeys && !state.menuRoot)
         return;
     document.setTopNodes(state.softkeys ? bare(*state.softkeys) : nullptr,

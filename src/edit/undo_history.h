@@ -21,7 +21,7 @@
 
 namespace tessaro {
 
-struct Workspace;
+struct OpenMenu;
 
 // The names of the steps, as the Edit menu shows them after "Undo " / "Redo ".
 namespace undo_step {
@@ -74,7 +74,7 @@ public:
     // The most steps kept; the oldest go first.
     static constexpr size_t kMaxSteps = 500;
 
-    explicit UndoHistory(Workspace& workspace);
+    explicit UndoHistory(OpenMenu& menu);
 
     // Starts a fresh history (New, Open, Open from phone): nothing to undo or redo, and the
     // document as it stands counts as saved.
@@ -113,7 +113,7 @@ private:
     };
     void restore(const Snapshot& state);
 
-    Workspace& workspace_;
+    OpenMenu& menu_;
     std::vector<Step> undo_;   // oldest first
     std::vector<Step> redo_;   // next redo last
     // Number of undo steps at the saved state; -1 when no sequence of undo and redo leads back.

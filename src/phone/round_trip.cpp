@@ -5,7 +5,7 @@
 
 #include "core/prompter.h"
 #include "core/translatable.h"
-#include "core/workspace.h"
+#include "core/open_menu.h"
 #include "workspace/settings.h"
 #include "phone/j2mest.h"
 #include "phone/listing.h"

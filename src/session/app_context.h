@@ -7,7 +7,7 @@
 #include <string>
 
 #include "core/working_folder.h"
-#include "core/workspace.h"
+#include "core/open_menu.h"
 #include "drm/drmpack.h"
 #include "workspace/profiles.h"
 #include "workspace/settings.h"
@@ -41,7 +41,7 @@ public:
     std::string file(const std::string& name) const { return defaultFolder + name; }
 
     const std::string defaultFolder;
-    Workspace workspace;
+    OpenMenu menu;
     ProfileManager profiles;
     Settings settings;
     JavaSlotTables javaSlots;

@@ -1,14 +1,14 @@
 #include "session/document_controller.h"
 
-#include "core/workspace.h"
+#include "core/open_menu.h"
 
 namespace tessaro {
 
-DocumentController::DocumentController(Workspace& workspace) : workspace_(workspace), history_(workspace) {}
+DocumentController::DocumentController(OpenMenu& menu) : menu_(menu), history_(menu) {}
 
 void DocumentController::opened(bool repaired)
 {
-    open_ = !workspace_.document.isEmpty();
+    open_ = !menu_.document.isEmpty();
     history_.clear();
     if (open_ && repaired)
         history_.setUnsaved();

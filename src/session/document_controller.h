@@ -1,6 +1,6 @@
 #pragma once
 // The menu as a user works on it, for the editor's window and `tessaro-cli edit` alike: the
-// workspace's document, its undo history and whether a document is open. Every change a user
+// menu's document, its undo history and whether a document is open. Every change a user
 // makes runs through change(), which records it as one undo step; the listener hears of each
 // change once, whatever caused it, and redraws what depends on the document.
 
@@ -13,7 +13,7 @@
 
 namespace tessaro {
 
-struct Workspace;
+struct OpenMenu;
 
 class DocumentController {
 public:
@@ -21,9 +21,9 @@ public:
     // every change of its history or open state.
     using Listener = std::function<void()>;
 
-    explicit DocumentController(Workspace& workspace);
+    explicit DocumentController(OpenMenu& menu);
 
-    Workspace& workspace() { return workspace_; }
+    OpenMenu& menu() { return menu_; }
     const UndoHistory& history() const { return history_; }
     // A document was made or read and has not been closed since.
     bool isOpen() const { return open_; }
@@ -64,7 +64,7 @@ private:
     void commit(std::string_view step, UndoHistory::Snapshot before);
     void announce();
 
-    Workspace& workspace_;
+    OpenMenu& menu_;
     UndoHistory history_;
     bool open_ = false;
     Listener listener_;

@@ -14,9 +14,9 @@
 namespace tessaro {
 
 class ProfileManager;
-struct Workspace;
+struct OpenMenu;
 
-struct OpenedMenu {
+struct MenuOpenReport {
     bool profileMismatch = false;       // the profile was dropped for the default one
     bool itemBaseUpdated = false;       // identifiers were appended to itembase.dat
     std::vector<std::string> warnings;  // the reader's notes on the final read
@@ -38,11 +38,11 @@ inline constexpr char kRepairedCaption[] = TRANSLATABLE("Core", "File repaired")
 // and read the file once more. Fails with the read error (no caption); a file that is no
 // menu file changes nothing. With `recordUnknown` false unknown identifiers are accepted
 // without being added to itembase.dat.
-Result<OpenedMenu> openMenuFile(const std::string& path, Workspace& ws, ProfileManager& profiles,
+Result<MenuOpenReport> openMenuFile(const std::string& path, OpenMenu& menu, ProfileManager& profiles,
                                 bool recordUnknown = true);
 
 // The message after a repaired open (caption "File repaired", warning icon) that lists the
 // reader's notes.
-Notice repairsNotice(const OpenedMenu& opened);
+Notice repairsNotice(const MenuOpenReport& opened);
 
 } // namespace tessaro

@@ -4,7 +4,7 @@
 
 #include "core/prompter.h"
 #include "core/translatable.h"
-#include "core/workspace.h"
+#include "core/open_menu.h"
 #include "phone/j2mest.h"
 #include "workspace/settings.h"
 #include "phone/phone_context.h"
@@ -18,12 +18,12 @@ std::string local(const RoundTrip& rt, const char* name) { return rt.workFolder 
 
 } // namespace
 
-Result<PhoneOpenResult> openMenuFromPhone(RoundTrip& rt, Workspace& ws, ProfileManager& profiles)
+Result<PhoneOpenResult> openMenuFromPhone(RoundTrip& rt, OpenMenu& menu, ProfileManager& profiles)
 {
     RoundTripState& state = rt.state;
 
     // A failed read leaves the document cleared.
-    ws.document.clear();
+    menu.document.clear();
     state.phoneReady = false;
     const auto read = readPhoneMenu(rt);
     state.phoneReady = rt.phone.link.connected;
@@ -31,7 +31,7 @@ Result<PhoneOpenResult> openMenuFromPhone(RoundTrip& rt, Workspace& ws, ProfileM
         return read.failure();
     PhoneOpenResult result;
     result.menuPath = read->menuPath;
-    const Result<OpenedMenu> opened = openMenuFile(result.menuPath, ws, profiles);
+    const Result<MenuOpenReport> opened = openMenuFile(result.menuPath, menu, profiles);
     if (!opened)
         return Error(opened.failure().kind, opened.error(), kErrorCaption);
     // In the order they happened: what could not be read, then what the open found.
@@ -71,12 +71,12 @@ Result<bool> offerJavaPatch(RoundTrip& rt)
     return true;
 }
 
-Status saveMenuToPhone(RoundTrip& rt, Workspace& ws)
+Status saveMenuToPhone(RoundTrip& rt, OpenMenu& menu)
 {
     rt.state.phoneReady = false;
     // Only a complete new "mma_temp" is uploaded: after a failed write an older copy may still
     // be there, and sending it would pass the failure off as a save.
-    Status saved = writeMenuFile(local(rt, kMenuWorkingCopy), ws);
+    Status saved = writeMenuFile(local(rt, kMenuWorkingCopy), menu);
     if (saved)
         saved = writePhoneMenu(rt);
     rt.state.phoneReady = rt.phone.link.connected;

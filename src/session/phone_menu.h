@@ -12,7 +12,7 @@
 namespace tessaro {
 
 class ProfileManager;
-struct Workspace;
+struct OpenMenu;
 
 struct PhoneOpenResult {
     std::string menuPath;          // the menu copy read; empty when the menu could not be read
@@ -26,7 +26,7 @@ struct PhoneOpenResult {
 // could not be read or opened (the document stays cleared). phoneReady is false while it runs
 // and then follows connected. When patchOffered, the caller shows the messages and then
 // calls offerJavaPatch.
-Result<PhoneOpenResult> openMenuFromPhone(RoundTrip& rt, Workspace& ws, ProfileManager& profiles);
+Result<PhoneOpenResult> openMenuFromPhone(RoundTrip& rt, OpenMenu& menu, ProfileManager& profiles);
 
 // Asks whether to patch the J2MEST tables ("Patch request") and patches them on Yes, reading
 // the patched tables again. True when the question was answered Yes.
@@ -34,6 +34,6 @@ Result<bool> offerJavaPatch(RoundTrip& rt);
 
 // "Save to phone": writes the document to "mma_temp" and, when that succeeded, uploads it with
 // writePhoneMenu. A refused or failed write uploads nothing.
-Status saveMenuToPhone(RoundTrip& rt, Workspace& ws);
+Status saveMenuToPhone(RoundTrip& rt, OpenMenu& menu);
 
 } // namespace tessaro

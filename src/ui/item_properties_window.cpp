@@ -635,7 +635,7 @@ void ItemPropertiesWindow::cancelClicked()
 void ItemPropertiesWindow::reject()
 {
     // Cancel, Escape and the close box all end here.
-    if (!model_.confirmCancel(prompter_, ctx_.workspace.saveMode.saveAll()))
+    if (!model_.confirmCancel(prompter_, ctx_.menu.saveMode.saveAll()))
         return;
     stopPreviews();
     QDialog::reject();
@@ -645,7 +645,7 @@ void ItemPropertiesWindow::applyClicked()
 {
     model_.applyNow();
     if (applyHandler_)
-        applyHandler_(model_.commit(ctx_.workspace.saveMode.saveAll()));
+        applyHandler_(model_.commit(ctx_.menu.saveMode.saveAll()));
     refresh();
 }
 

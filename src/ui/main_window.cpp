@@ -73,7 +73,7 @@ QString qs(const std::string& text)
 MainWindow::MainWindow(AppContext& context, Prompter& prompter, FileDialogs& files,
                          AboutBox* about, QWidget* parent)
     : QMainWindow(parent), ctx_(context), prompter_(prompter), files_(files), about_(about),
-      dispatch_(std::make_shared<GuiDispatch>(this)), document_(context.workspace)
+      dispatch_(std::make_shared<GuiDispatch>(this)), document_(context.menu)
 {
     setObjectName(QStringLiteral("mainWindow"));
     setCaption(kMainCaption);
@@ -83,7 +83,7 @@ MainWindow::MainWindow(AppContext& context, Prompter& prompter, FileDialogs& fil
     setWindowIcon(applicationIcon());
     setUnifiedTitleAndToolBarOnMac(false);
 
-    model_ = new MenuTreeModel(ctx_.workspace.document, this);
+    model_ = new MenuTreeModel(ctx_.menu.document, this);
     buildActions();
     buildMenus();
     buildToolBar();
@@ -456,7 +456,7 @@ void MainWindow::buildCentral()
     tree_->installEventFilter(this);
     tree_->setExpandsOnDoubleClick(false);
     connect(tree_, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) {
-        if (canModify(ctx_.workspace.document, tree_->selectedNode()))
+        if (canModify(ctx_.menu.document, tree_->selectedNode()))
             modifyItem();
         else
             tree_->setExpanded(index, !tree_->isExpanded(index));
@@ -511,13 +511,13 @@ void MainWindow::buildTray()
 
 void MainWindow::startUp()
 {
-    Workspace& ws = ctx_.workspace;
+    OpenMenu& menu = ctx_.menu;
     // Profiles folder, item base, available items, profile list and selector.
-    const Status profiles = ctx_.profiles.startUp(ws.items);
+    const Status profiles = ctx_.profiles.startUp(menu.items);
     fillAvailableItems();
     // An empty item data table and no custom items yet.
-    ws.document.clear();
-    ws.customCounter = 0;
+    menu.document.clear();
+    menu.customCounter = 0;
     fillProfileSelector();
     tree_->collapseList().clear();
     ctx_.settings = loadSettings(settingsPath(ctx_.defaultFolder));
@@ -554,7 +554,7 @@ void MainWindow::startUp()
 
 void MainWindow::showSaveMode()
 {
-    const SaveMode& mode = ctx_.workspace.saveMode;
+    const SaveMode& mode = ctx_.menu.saveMode;
     const QSignalBlocker b1(radio22_), b2(radio36_), b3(saveAll_), b4(c698p_), b5(cdma_),
         b6(marker06_), b7(marker0C_);
     radio22_->setChecked(mode.recordSize() == 22);
@@ -570,7 +570,7 @@ void MainWindow::showSaveMode()
 
 void MainWindow::fillAvailableItems()
 {
-    available_->fill(ctx_.workspace.items.available());
+    available_->fill(ctx_.menu.items.available());
     picked_.clear();
 }
 
@@ -603,17 +603,17 @@ QLabel* MainWindow::statusPanel(int number) const
 
 void MainWindow::showStatusLine()
 {
-    QString line = coreText(statusLine(ctx_.workspace.formatRead, ctx_.workspace.saveMode.recordSize(),
-                                       ctx_.workspace.document.nodeCount()));
+    QString line = coreText(statusLine(ctx_.menu.formatRead, ctx_.menu.saveMode.recordSize(),
+                                       ctx_.menu.document.nodeCount()));
     // Records a save would drop are said before any save asks about them.
-    if (const size_t leftOut = unknownRecordsLeftOut(ctx_.workspace))
+    if (const size_t leftOut = unknownRecordsLeftOut(ctx_.menu))
         line += tr("  Left out on save: %1").arg(leftOut);
     panels_[0]->setText(line);
 }
 
 void MainWindow::showItemSummary()
 {
-    const auto lines = itemSummary(ctx_.workspace.document, tree_->selectedNode());
+    const auto lines = itemSummary(ctx_.menu.document, tree_->selectedNode());
     if (!lines) {
         summary_->hide();
         return;
@@ -651,7 +651,7 @@ bool MainWindow::confirmUnsavedChanges()
 void MainWindow::changeSaveMode(const std::function<void(SaveMode&)>& change)
 {
     document_.change(undo_step::ChangeSaveMode, viewState(), [&] {
-        change(ctx_.workspace.saveMode);
+        change(ctx_.menu.saveMode);
         showSaveMode();
     });
 }
@@ -672,7 +672,7 @@ void MainWindow::documentChanged()
 
 ViewState MainWindow::viewState() const
 {
-    const MenuDocument& document = ctx_.workspace.document;
+    const MenuDocument& document = ctx_.menu.document;
     ViewState view;
     view.selected = document.indexOf(tree_->selectedNode());
     const std::vector<MenuNode*> nodes = document.preorder();
@@ -686,7 +686,7 @@ void MainWindow::showRestored(const std::optional<ViewState>& view)
 {
     if (!view)
         return;
-    const MenuDocument& document = ctx_.workspace.document;
+    const MenuDocument& document = ctx_.menu.document;
     for (int index : view->expanded)
         if (MenuNode* node = document.nodeAt(static_cast<size_t>(index)))
             tree_->expand(model_->indexOfNode(node));
@@ -713,7 +713,7 @@ void MainWindow::setCaption(const char* caption)
 
 void MainWindow::updatePopupMenus()
 {
-    const EnabledOperations ops = enabledOperations(ctx_.workspace.document, tree_->selectedNode(),
+    const EnabledOperations ops = enabledOperations(ctx_.menu.document, tree_->selectedNode(),
                                                     available_->currentIndex() >= 0);
     pickFirstHint_->setVisible(available_->currentIndex() < 0);
     addSubitemMenu_->setEnabled(ops.addSubitem);
@@ -735,7 +735,7 @@ void MainWindow::newDocument()
 {
     if (!confirmUnsavedChanges())
         return;
-    MenuNode* root = startNewMenu(ctx_.workspace.document);
+    MenuNode* root = startNewMenu(ctx_.menu.document);
     forgetDocumentFile();
     summary_->hide();
     tree_->selectNode(root);
@@ -755,10 +755,10 @@ void MainWindow::openDocument()
 
 void MainWindow::openFile(const std::string& path)
 {
-    Workspace& ws = ctx_.workspace;
+    OpenMenu& menu = ctx_.menu;
     summary_->setPlainText(tr("Item summary:"));
     summary_->hide();
-    const Result<OpenedMenu> opened = openMenuFile(path, ws, ctx_.profiles);
+    const Result<MenuOpenReport> opened = openMenuFile(path, menu, ctx_.profiles);
     // The available items, the selector and the save mode may all have changed.
     showProfileState();
     if (!opened) {
@@ -770,8 +770,8 @@ void MainWindow::openFile(const std::string& path)
     }
     // A file that is no menu file leaves the document as it was; after an open that got
     // under way only what was read can be saved.
-    if (!ws.document.isEmpty())
-        tree_->expand(model_->indexOfNode(ws.document.menuRoot()));
+    if (!menu.document.isEmpty())
+        tree_->expand(model_->indexOfNode(menu.document.menuRoot()));
     // Plain Save writes back to the file the menu came from.
     if (opened) {
         documentPath_ = path;
@@ -790,7 +790,7 @@ void MainWindow::forgetDocumentFile()
 
 void MainWindow::focusFirstItem()
 {
-    const MenuDocument& document = ctx_.workspace.document;
+    const MenuDocument& document = ctx_.menu.document;
     if (document.isEmpty())
         return;
     MenuNode* root = document.menuRoot();
@@ -821,7 +821,7 @@ bool MainWindow::saveDocumentAs()
 
 bool MainWindow::confirmLeftOutRecords()
 {
-    const size_t leftOut = unknownRecordsLeftOut(ctx_.workspace);
+    const size_t leftOut = unknownRecordsLeftOut(ctx_.menu);
     if (leftOut == 0)
         return true;
     const QString question =
@@ -837,8 +837,8 @@ bool MainWindow::writeDocument(const std::string& path, bool overTheOpenedFile)
     ReplaceOptions options;
     bool checked = overTheOpenedFile;
     for (;;) {
-        const Status written = checked ? writeMenuFileChecked(path, ctx_.workspace, documentFingerprint_, options)
-                                       : writeMenuFile(path, ctx_.workspace, options);
+        const Status written = checked ? writeMenuFileChecked(path, ctx_.menu, documentFingerprint_, options)
+                                       : writeMenuFile(path, ctx_.menu, options);
         if (written)
             break;
         const QString file = QString::fromStdString(path);
@@ -891,7 +891,7 @@ void MainWindow::selectPhoneProfile(const std::string& prefix)
 {
     // A profile brings its own save mode; a change of it can be taken back like a click.
     document_.change(undo_step::ChangeSaveMode, viewState(), [&] {
-        if (const Status loaded = ctx_.profiles.loadProfile(prefix, ctx_.workspace); !loaded) {
+        if (const Status loaded = ctx_.profiles.loadProfile(prefix, ctx_.menu); !loaded) {
             // No profile for this phone (kind Io) is said in the status bar, not at every
             // start and plug-in in a message box; a broken profile still is.
             if (loaded.failure().kind == ErrorKind::Io)
@@ -919,7 +919,7 @@ void MainWindow::insertItem(InsertPosition position)
     if (!selected || entry < 0)
         return;
     const auto result = document_.change(undo_step::InsertItem, viewState(), [&] {
-        return insertAvailableItem(ctx_.workspace, static_cast<size_t>(entry), selected, position);
+        return insertAvailableItem(ctx_.menu, static_cast<size_t>(entry), selected, position);
     });
     if (!result) {
         if (result.failure().kind == ErrorKind::Refused)
@@ -941,7 +941,7 @@ void MainWindow::replaceItem()
     if (!node || entry < 0)
         return;
     const auto result = document_.change(undo_step::ReplaceItem, viewState(), [&] {
-        return replaceWithItem(ctx_.workspace, static_cast<size_t>(entry), node);
+        return replaceWithItem(ctx_.menu, static_cast<size_t>(entry), node);
     });
     if (!result)
         return;
@@ -953,13 +953,13 @@ void MainWindow::replaceItem()
 void MainWindow::modifyItem()
 {
     MenuNode* node = tree_->selectedNode();
-    if (canModify(ctx_.workspace.document, node))
+    if (canModify(ctx_.menu.document, node))
         modifyNode(node);
 }
 
 void MainWindow::modifyNode(MenuNode* node)
 {
-    MenuDocument& document = ctx_.workspace.document;
+    MenuDocument& document = ctx_.menu.document;
     ItemPropertiesWindow form(ctx_, prompter_, files_, entryLanguages_, this);
     form.setPhoneFilePicker([this](QWidget* parent, bool animatedIcon) {
         if (!browserDialogs_) {
@@ -969,7 +969,7 @@ void MainWindow::modifyNode(MenuNode* node)
         return pickPhoneFile(parent, ctx_.phone, ctx_.browser, *browserDialogs_, *browserChoices_,
                              animatedIcon);
     });
-    const bool saveAll = ctx_.workspace.saveMode.saveAll();
+    const bool saveAll = ctx_.menu.saveMode.saveAll();
     // Apply stores the change at once, as an undo step of its own.
     form.setApplyHandler([&](const ItemEditResult& result) {
         document_.change(undo_step::ModifyItem, viewState(), [&] { commitItemEdit(document, *node, result, saveAll); });
@@ -997,7 +997,7 @@ void MainWindow::deleteItem()
     if (!node)
         return;
     const auto deleted = document_.change(undo_step::DeleteItem, viewState(), [&] {
-        return deleteSubtreeAfterAsking(ctx_.workspace.document, node, prompter_);
+        return deleteSubtreeAfterAsking(ctx_.menu.document, node, prompter_);
     });
     if (deleted && *deleted)
         showItemSummary();
@@ -1009,7 +1009,7 @@ void MainWindow::moveItemUp()
     if (!node)
         return;
     document_.change(undo_step::MoveUp, viewState(), [&] {
-        if (moveNodeUp(ctx_.workspace.document, node))
+        if (moveNodeUp(ctx_.menu.document, node))
             tree_->selectNode(node);
     });
 }
@@ -1020,7 +1020,7 @@ void MainWindow::moveItemDown()
     if (!node)
         return;
     document_.change(undo_step::MoveDown, viewState(), [&] {
-        if (moveNodeDown(ctx_.workspace.document, node))
+        if (moveNodeDown(ctx_.menu.document, node))
             tree_->selectNode(node);
     });
 }
@@ -1028,7 +1028,7 @@ void MainWindow::moveItemDown()
 void MainWindow::dropOnNode(MenuNode* target, const DragSource& source)
 {
     const auto result = document_.change(undo_step::DropItem, viewState(), [&] {
-        return dropOntoNode(ctx_.workspace, target, source);
+        return dropOntoNode(ctx_.menu, target, source);
     });
     if (!result) {
         if (result.failure().kind == ErrorKind::Refused)
@@ -1057,7 +1057,7 @@ void MainWindow::pickAvailableItem(int index)
 void MainWindow::pickProfile(int index)
 {
     document_.change(undo_step::ChangeSaveMode, viewState(), [&] {
-        const auto selection = ctx_.profiles.select(index, ctx_.workspace);
+        const auto selection = ctx_.profiles.select(index, ctx_.menu);
         if (!selection)
             showFailure(selection.failure(), MessageIcon::Warning);
         else if (*selection == ProfileManager::Selection::CreateNew)
@@ -1072,7 +1072,7 @@ void MainWindow::createFirmwareProfile()
         {QT_TRANSLATE_NOOP("Core", "Select CG1 to create FW profile"),
          QT_TRANSLATE_NOOP("Core", "CG1 binaries|*.bin;*.smg|All files|*.*"), {}, {}});
     Result<FirmwareProfile> made =
-        createProfileFromFirmware(image, ctx_.workspace, ctx_.profiles, ctx_.phone.progress, false);
+        createProfileFromFirmware(image, ctx_.menu, ctx_.profiles, ctx_.phone.progress, false);
     // A profile made earlier for this firmware is replaced only when the user says so.
     if (!made && made.failure().kind == ErrorKind::Refused
         && made.error().starts_with(kProfileExistsText)
@@ -1083,7 +1083,7 @@ void MainWindow::createFirmwareProfile()
                              .toStdString(),
                          Buttons::YesNo)
                == Answer::Yes)
-        made = createProfileFromFirmware(image, ctx_.workspace, ctx_.profiles, ctx_.phone.progress, true);
+        made = createProfileFromFirmware(image, ctx_.menu, ctx_.profiles, ctx_.phone.progress, true);
     if (made) {
         showNotices(made->notices);
         prompter_.show(MessageIcon::None, "", std::string(kProfileCreatedText));

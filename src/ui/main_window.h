@@ -177,7 +177,7 @@ private:
     void buildTray();
     void startUp();
 
-    // The save-mode controls follow the workspace's save mode.
+    // The save-mode controls follow the open menu's save mode.
     void showSaveMode();
     void fillAvailableItems();
     void fillProfileSelector();

@@ -22,10 +22,10 @@ void MainWindow::openFromPhone()
 {
     if (!confirmUnsavedChanges())
         return;
-    Workspace& ws = ctx_.workspace;
+    OpenMenu& menu = ctx_.menu;
     summary_->setPlainText(tr("Item summary:"));
     summary_->hide();
-    const auto opened = openMenuFromPhone(ctx_.roundTrip, ws, ctx_.profiles);
+    const auto opened = openMenuFromPhone(ctx_.roundTrip, menu, ctx_.profiles);
     showProfileState();
     if (!opened && !opened.failure().cancelled())
         showFailure(opened.failure());
@@ -35,9 +35,9 @@ void MainWindow::openFromPhone()
             if (const auto patched = offerJavaPatch(ctx_.roundTrip); !patched)
                 showFailure(patched.failure());
     }
-    const bool read = opened && !ws.document.isEmpty();
+    const bool read = opened && !menu.document.isEmpty();
     if (read)
-        tree_->expand(model_->indexOfNode(ws.document.menuRoot()));
+        tree_->expand(model_->indexOfNode(menu.document.menuRoot()));
     if (read)
         forgetDocumentFile();
     document_.opened(read && opened->repaired);
@@ -49,7 +49,7 @@ void MainWindow::saveToPhone()
 {
     if (!document_.isOpen() || !confirmLeftOutRecords() || !confirmPhoneChanges())
         return;
-    const Status saved = saveMenuToPhone(ctx_.roundTrip, ctx_.workspace);
+    const Status saved = saveMenuToPhone(ctx_.roundTrip, ctx_.menu);
     // The menu on the phone is as good as a saved file.
     if (saved) {
         document_.saved();
@@ -117,7 +117,7 @@ void MainWindow::setPhoneActionsEnabled(bool openAndRestart, bool save)
 
 bool MainWindow::menuHasNodes() const
 {
-    return !ctx_.workspace.document.isEmpty();
+    return !ctx_.menu.document.isEmpty();
 }
 
 } // namespace tessaro

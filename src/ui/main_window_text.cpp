@@ -10,7 +10,7 @@
 #include <QVBoxLayout>
 
 #include "core/menu_diff.h"
-#include "core/workspace.h"
+#include "core/open_menu.h"
 #include "edit/menu_text_file.h"
 #include "phone/round_trip.h"
 #include "phone/transfer.h"
@@ -68,7 +68,7 @@ void MainWindow::exportText()
     const std::string path = files_.saveFile({QT_TRANSLATE_NOOP("Core", "Export as text..."), kTextFilter, {}, {}});
     if (path.empty())
         return;
-    if (const Status written = exportMenuText(ctx_.workspace, path); !written)
+    if (const Status written = exportMenuText(ctx_.menu, path); !written)
         showFailure(written.failure());
     else
         statusBar()->showMessage(tr("Menu text written to %1").arg(QString::fromStdString(path)), 5000);
@@ -81,14 +81,14 @@ void MainWindow::importText()
     const std::string path = files_.openFile({QT_TRANSLATE_NOOP("Core", "Import text..."), kTextFilter, {}, {}});
     if (path.empty())
         return;
-    if (const Status imported = importMenuText(path, ctx_.workspace); !imported) {
+    if (const Status imported = importMenuText(path, ctx_.menu); !imported) {
         showFailure(imported.failure());
         return;
     }
     summary_->hide();
     showProfileState();
-    tree_->selectNode(ctx_.workspace.document.menuRoot());
-    tree_->expand(model_->indexOfNode(ctx_.workspace.document.menuRoot()));
+    tree_->selectNode(ctx_.menu.document.menuRoot());
+    tree_->expand(model_->indexOfNode(ctx_.menu.document.menuRoot()));
     // No mma_ucp file holds it yet: leaving it asks to save, as after a repair.
     document_.opened(true);
 }
@@ -155,11 +155,11 @@ bool MainWindow::confirmPhoneChanges()
 
 Result<QStringList> MainWindow::changesFrom(const std::string& otherPath) const
 {
-    const Result<MenuDescription> other = describeMenuFile(otherPath, ctx_.workspace.items);
+    const Result<MenuDescription> other = describeMenuFile(otherPath, ctx_.menu.items);
     if (!other)
         return other.failure();
     // Records of unknown kinds count as the open menu would keep them with "Save all data".
-    MenuDescription mine = describeMenu(ctx_.workspace.document, ctx_.workspace.saveMode);
+    MenuDescription mine = describeMenu(ctx_.menu.document, ctx_.menu.saveMode);
     mine.saveMode.setSaveAll(true);
     QStringList lines;
     for (const std::string& line : menuChangeLines(*other, mine))

@@ -9,7 +9,7 @@
 #include "core/item_lists.h"
 #include "core/notice.h"
 #include "core/progress.h"
-#include "core/workspace.h"
+#include "core/open_menu.h"
 #include "workspace/firmware_image.h"
 #include "workspace/firmware_search.h"
 #include "workspace/profiles.h"
@@ -291,7 +291,7 @@ std::string firmwareProfileText(std::string_view tag, int recordLength,
     return text;
 }
 
-Result<FirmwareProfile> createProfileFromFirmware(const std::string& imagePath, Workspace& ws, ProfileManager& profiles,
+Result<FirmwareProfile> createProfileFromFirmware(const std::string& imagePath, OpenMenu& menu, ProfileManager& profiles,
                                                   ProgressFactory& progress, bool replaceExisting)
 {
     const Error cancelled(ErrorKind::Cancelled, TRANSLATABLE("Core", "Cancelled"), "");
@@ -333,7 +333,7 @@ Result<FirmwareProfile> createProfileFromFirmware(const std::string& imagePath, 
     // base as it was; a name met twice, or in the file already, is appended once or not at all.
     std::vector<std::string> lines;
     for (const auto& n : analysis->names)
-        if (ws.items.findInBase(n.name) >= ws.items.base().size())
+        if (menu.items.findInBase(n.name) >= menu.items.base().size())
             lines.push_back(itemBaseLine(n.name, n.shortcut));
     FirmwareProfile made{analysis->tag, {}};
     const Result<size_t> appended =
@@ -343,12 +343,12 @@ Result<FirmwareProfile> createProfileFromFirmware(const std::string& imagePath, 
     if (*appended > 0) {
         made.notices.push_back({MessageIcon::Information, TRANSLATABLE("Core", "Profile info"),
                                 TRANSLATABLE("Core", "Item base has been updated")});
-        if (Status reloaded = profiles.reloadItemBase(ws.items); !reloaded)
+        if (Status reloaded = profiles.reloadItemBase(menu.items); !reloaded)
             made.notices.push_back({MessageIcon::Error, reloaded.failure().caption, reloaded.error()});
     }
     profiles.profileNames();
     profiles.rebuildSelector();
-    if (Status loaded = profiles.loadProfile(made.tag, ws); !loaded)
+    if (Status loaded = profiles.loadProfile(made.tag, menu); !loaded)
         made.notices.push_back({MessageIcon::Warning, loaded.failure().caption, loaded.error()});
     return made;
 }

@@ -27,7 +27,7 @@ class FirmwareImage;
 class ProfileManager;
 class Progress;
 class ProgressFactory;
-struct Workspace;
+struct OpenMenu;
 
 struct FirmwareName {
     std::string name;
@@ -86,7 +86,7 @@ struct FirmwareProfile {
 // item base as it was. With `replaceExisting` false a profile of that name that exists already
 // is refused (kind Refused, kProfileExistsText and its path, no caption) and nothing is written:
 // the caller may ask and call again with true.
-Result<FirmwareProfile> createProfileFromFirmware(const std::string& imagePath, Workspace& ws, ProfileManager& profiles,
+Result<FirmwareProfile> createProfileFromFirmware(const std::string& imagePath, OpenMenu& menu, ProfileManager& profiles,
                                                   ProgressFactory& progress, bool replaceExisting = true);
 
 // The refusal of a profile that exists already, followed by its path.

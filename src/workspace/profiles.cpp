@@ -8,7 +8,7 @@
 #include "core/replacing_file.h"
 #include "core/text_file.h"
 #include "core/translatable.h"
-#include "core/workspace.h"
+#include "core/open_menu.h"
 
 namespace tessaro {
 
@@ -238,11 +238,11 @@ void ProfileManager::setSelectorIndex(int index)
         selectorIndex_ = index;
 }
 
-void ProfileManager::applyDefaultProfile(Workspace& ws)
+void ProfileManager::applyDefaultProfile(OpenMenu& menu)
 {
-    ws.items.makeAllAvailable();
+    menu.items.makeAllAvailable();
     // 36-byte records bring "0C" and clear the fix.
-    ws.saveMode.setRecordSize(36);
+    menu.saveMode.setRecordSize(36);
     selectorIndex_ = 0;
 }
 
@@ -270,11 +270,11 @@ void ProfileManager::selectProfileEntry(const std::string& name)
     selectorIndex_ = index;
 }
 
-Status ProfileManager::loadProfile(const std::string& name, Workspace& ws)
+Status ProfileManager::loadProfile(const std::string& name, OpenMenu& menu)
 {
     std::error_code ec;
     if (!isProfileFileName(name) || !fs::is_regular_file(profilePath(name), ec)) {
-        applyDefaultProfile(ws);
+        applyDefaultProfile(menu);
         return Error(ErrorKind::Io, TRANSLATABLE("Core", "Profile not found. Default profile will be applied"),
                      TRANSLATABLE("Core", "Missing profile"));
     }
@@ -293,7 +293,7 @@ Status ProfileManager::loadProfile(const std::string& name, Workspace& ws)
     if (lines.empty() || lines[0] != kFormatSection)
         return fail(TRANSLATABLE("Core", "Invalid profile formatting"));
 
-    SaveMode& mode = ws.saveMode;
+    SaveMode& mode = menu.saveMode;
     TokenCursor tokens(line(1));
     const int recordSize = decimalOrZero(tokens.first());
     if (recordSize != 22 && recordSize != 36) {
@@ -324,13 +324,13 @@ Status ProfileManager::loadProfile(const std::string& name, Workspace& ws)
     std::vector<ItemEntry> available;
     bool unsupportedFound = false;
     std::string unsupported;
-    const auto& base = ws.items.base();
+    const auto& base = menu.items.base();
     for (size_t i = 3; i < lines.size(); ++i) {
         const std::string_view identifier = lines[i];
         // "Custom item" is always the last entry; a profile cannot place it elsewhere.
         if (identifier == kCustomItem)
             continue;
-        const size_t k = ws.items.findInBase(identifier);
+        const size_t k = menu.items.findInBase(identifier);
         if (k < base.size()) {
             available.push_back({std::string(identifier), base[k].displayName});
         } else {
@@ -338,7 +338,7 @@ Status ProfileManager::loadProfile(const std::string& name, Workspace& ws)
             unsupported = std::string(identifier);
         }
     }
-    ws.items.setAvailable(std::move(available));
+    menu.items.setAvailable(std::move(available));
 
     selectProfileEntry(name);
     if (unsupportedFound)
@@ -346,18 +346,18 @@ Status ProfileManager::loadProfile(const std::string& name, Workspace& ws)
     return Status::success();
 }
 
-Result<ProfileManager::Selection> ProfileManager::select(int index, Workspace& ws)
+Result<ProfileManager::Selection> ProfileManager::select(int index, OpenMenu& menu)
 {
     if (index < 0 || index >= static_cast<int>(selector_.size()))
         return Selection::Done;
     if (index == 0) {
-        applyDefaultProfile(ws);
+        applyDefaultProfile(menu);
         return Selection::Done;
     }
     if (index == createNewIndex())
         return Selection::CreateNew;
     const std::string name = selector_[static_cast<size_t>(index)];
-    if (Status loaded = loadProfile(name, ws); !loaded)
+    if (Status loaded = loadProfile(name, menu); !loaded)
         return loaded.failure();
     return Selection::Done;
 }

@@ -20,7 +20,7 @@
 
 namespace tessaro {
 
-struct Workspace;
+struct OpenMenu;
 
 inline constexpr std::string_view kSelectorDefault = TRANSLATABLE("Core", "Default");
 inline constexpr std::string_view kSelectorCreateNew = TRANSLATABLE("Core", "Create new...");
@@ -79,20 +79,20 @@ public:
 
     // The default profile: all of the item base available, 36-byte records, "0C", no fix;
     // selector at "Default".
-    void applyDefaultProfile(Workspace& ws);
+    void applyDefaultProfile(OpenMenu& menu);
 
     // Loads Profiles/<name>.prf into the available items and the save mode. Its failures are
     // shown as warnings: a missing file (kind Io, caption "Missing profile") applies the
     // default profile; a profile error (kind Format, caption "Profile error") keeps what was
     // read before it and puts the selector at "Default".
-    Status loadProfile(const std::string& name, Workspace& ws);
+    Status loadProfile(const std::string& name, OpenMenu& menu);
 
     // What the selection handler of the selector asks the caller to do.
     enum class Selection { Done, CreateNew };
     // The selection handler: index 0 applies the default profile, the last entry asks for a
     // firmware profile (the selector stays where it was), any other loads that profile and
     // fails as loadProfile does.
-    Result<Selection> select(int index, Workspace& ws);
+    Result<Selection> select(int index, OpenMenu& menu);
 
 private:
     // Selects the entry named `name` among the profile names; a name missing from the

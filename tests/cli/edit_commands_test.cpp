@@ -12,7 +12,7 @@
 #include "core/menu_reader.h"
 #include "core/menu_writer.h"
 #include "core/text_file.h"
-#include "core/workspace.h"
+#include "core/open_menu.h"
 #include "edit/tree_edit.h"
 #include "support/cli_run.h"
 #include "support/menu_builder.h"
@@ -36,12 +36,12 @@ CliRun runCli(const TempDir& dir, const std::vector<std::string>& args)
 }
 
 // Reads a written file back with the core reader, unknown items accepted.
-std::vector<std::string> namesOf(const std::string& path, Workspace& ws)
+std::vector<std::string> namesOf(const std::string& path, OpenMenu& menu)
 {
-    const auto report = readMenuFile(path, ws, ReadOptions{});
+    const auto report = readMenuFile(path, menu, ReadOptions{});
     EXPECT_TRUE(report.ok()) << report.error();
     std::vector<std::string> names;
-    for (const MenuNode* n : ws.document.preorder())
+    for (const MenuNode* n : menu.document.preorder())
         names.push_back(n->item.name);
     return names;
 }
@@ -135,8 +135,8 @@ TEST(CliNew, WritesTheSoftkeysAndAnEmptyMenu)
     const size_t at = 10 + 2 * 36;
     EXPECT_EQ(std::vector<uint8_t>(bytes.begin() + at, bytes.begin() + at + 36), lsk);
 
-    Workspace ws;
-    EXPECT_EQ(namesOf(dir.file("out.mma"), ws), kTopNames);
+    OpenMenu menu;
+    EXPECT_EQ(namesOf(dir.file("out.mma"), menu), kTopNames);
 }
 
 TEST(CliNew, TakesTheSaveModeOptions)
@@ -188,23 +188,23 @@ TEST(CliEdit, AppliesTheOpsInOrder)
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.err, "");
 
-    Workspace ws;
-    const auto names = namesOf(out, ws);
+    OpenMenu menu;
+    const auto names = namesOf(out, menu);
     std::vector<std::string> expected = topAnd({"Text Msg", "Tools", "AIM", "~1", "DialedCalls"});
     expected[1] = "Message";
     EXPECT_EQ(names, expected);
 
-    const MenuNode* custom = ws.document.nodeAt(12);
+    const MenuNode* custom = menu.document.nodeAt(12);
     EXPECT_EQ(custom->item.options, 0x18);
     EXPECT_EQ(custom->item.attributes, 0x41);
-    const MenuNode* lsk = ws.document.nodeAt(1);
+    const MenuNode* lsk = menu.document.nodeAt(1);
     EXPECT_EQ(lsk->caption(), "LSK: Message");
     EXPECT_EQ(lsk->item.attributes, 0x40);
 
-    const MenuNode* shortcut = ws.document.nodeAt(13);
+    const MenuNode* shortcut = menu.document.nodeAt(13);
     EXPECT_EQ(shortcut->item.itemType, 9);
     EXPECT_EQ(shortcut->item.dataLength, 28);
-    const ItemDataBlock* block = ws.document.data().at(shortcut->item.recordNo);
+    const ItemDataBlock* block = menu.document.data().at(shortcut->item.recordNo);
     ASSERT_NE(block, nullptr);
     ASSERT_EQ(block->entries.size(), 1u);
     EXPECT_EQ(block->entries[0].kind, 23);
@@ -292,8 +292,8 @@ TEST(CliEdit, UndoAndRedoTakeBackAndBringAgainTheOpsBeforeThem)
         }
         const CliRun run = runCli(dir, args);
         ASSERT_EQ(run.status, 0) << run.err;
-        Workspace ws;
-        EXPECT_EQ(namesOf(out, ws), topAnd(c.menu)) << c.ops.back();
+        OpenMenu menu;
+        EXPECT_EQ(namesOf(out, menu), topAnd(c.menu)) << c.ops.back();
     }
     // Undoing every op writes the file that was read, byte for byte.
     const std::string out = dir.file("undone.mma");
@@ -333,21 +333,21 @@ TEST(CliEdit, CustomNumbersContinueAfterTheFilesHighest)
     TempDir dir;
     const std::string in = dir.file("in.mma");
     {
-        Workspace ws;
-        startNewMenu(ws.document);
-        auto r = insertAvailableItem(ws, ws.items.available().size() - 1, ws.document.menuRoot(),
+        OpenMenu menu;
+        startNewMenu(menu.document);
+        auto r = insertAvailableItem(menu, menu.items.available().size() - 1, menu.document.menuRoot(),
                                      InsertPosition::AddSubitemLast);
         ASSERT_TRUE(r.ok());
         r->node->item.name = "~7";
-        ASSERT_TRUE(writeMenuFile(in, ws).ok());
+        ASSERT_TRUE(writeMenuFile(in, menu).ok());
     }
     const CliRun run = runCli(dir, {"edit", in, dir.file("out.mma"), "--op", "insert sublast 8 Custom item",
                                  "--op", "replace 1 Custom item"});
     ASSERT_EQ(run.status, 0) << run.err;
-    Workspace ws;
+    OpenMenu menu;
     auto expected = topAnd({"~7", "~8"});
     expected[1] = "~9";
-    EXPECT_EQ(namesOf(dir.file("out.mma"), ws), expected);
+    EXPECT_EQ(namesOf(dir.file("out.mma"), menu), expected);
 }
 
 TEST(CliEdit, SaveModeOptionsApplyAfterTheOps)

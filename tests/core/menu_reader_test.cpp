@@ -3,7 +3,7 @@
 #include <functional>
 
 #include "core/menu_reader.h"
-#include "core/workspace.h"
+#include "core/open_menu.h"
 #include "support/menu_builder.h"
 #include "support/temp_dir.h"
 
@@ -14,15 +14,15 @@ using testing::MenuBuilder;
 using testing::MenuFile;
 using Bytes = std::vector<uint8_t>;
 
-Result<ReadReport> read(const Bytes& bytes, Workspace& ws, bool acceptUnknown = true, std::string itemBase = {})
+Result<ReadReport> read(const Bytes& bytes, OpenMenu& menu, bool acceptUnknown = true, std::string itemBase = {})
 {
-    return readMenuBytes(bytes, ws, ReadOptions{acceptUnknown, std::move(itemBase)});
+    return readMenuBytes(bytes, menu, ReadOptions{acceptUnknown, std::move(itemBase)});
 }
 
-std::vector<std::string> captions(const Workspace& ws)
+std::vector<std::string> captions(const OpenMenu& menu)
 {
     std::vector<std::string> out;
-    for (const MenuNode* n : ws.document.preorder())
+    for (const MenuNode* n : menu.document.preorder())
         out.push_back(n->caption());
     return out;
 }
@@ -34,41 +34,41 @@ TEST(MenuReader, BuildsTheTwoPartTreeFromA36ByteFile)
     b.add(games, "Calculator");
     b.add(games, "~3");
     b.add(MenuBuilder::kRoot, "Mutilmedia");
-    Workspace ws;
-    const auto r = read(b.bytes(), ws);
+    OpenMenu menu;
+    const auto r = read(b.bytes(), menu);
     ASSERT_TRUE(r.ok()) << r.error();
     EXPECT_TRUE(r->warnings.empty());
     EXPECT_FALSE(r->itemBaseUpdated);
 
-    EXPECT_EQ(captions(ws), (std::vector<std::string>{
+    EXPECT_EQ(captions(menu), (std::vector<std::string>{
                                 "Softkeys", "LSK: PhoneBook", "RSK: Message", "Up: RecentCall", "Down: Multimedia",
                                 "Left: Datebook", "Right: MMRingStyle", "Smart: VoiceRecord", "Menu Root", "Games",
                                 "Calculator", "~3", "Multimedia"}));
 
-    const MenuRecord& softkeys = ws.document.softkeys()->item;
+    const MenuRecord& softkeys = menu.document.softkeys()->item;
     EXPECT_EQ(softkeys, (MenuRecord{1, 1, 2, kNoIndex, 2, 0, 0, "Container", kGroupSoftkeys, 0, 0, false, 1}));
-    const MenuRecord& root = ws.document.menuRoot()->item;
+    const MenuRecord& root = menu.document.menuRoot()->item;
     EXPECT_EQ(root, (MenuRecord{1, kNoIndex, kNoIndex, 10, 10, 0, 0, "MenuRoot", kGroupMenu, 0, 0, false, 1}));
 
-    const MenuRecord& lsk = ws.document.nodeAt(1)->item;
+    const MenuRecord& lsk = menu.document.nodeAt(1)->item;
     EXPECT_EQ(lsk, (MenuRecord{0, kNoIndex, kNoIndex, kNoIndex, 3, 0, 0x41, "PhoneBook", kGroupSoftkeys, 0, 0, false, 0}));
-    EXPECT_EQ(ws.document.nodeAt(7)->item.recordNo, 9);
+    EXPECT_EQ(menu.document.nodeAt(7)->item.recordNo, 9);
 
     // Records: Games 10, Mutilmedia 11, Calculator 12, ~3 13.
-    EXPECT_EQ(ws.document.nodeAt(9)->item,
+    EXPECT_EQ(menu.document.nodeAt(9)->item,
               (MenuRecord{1, 9, 11, 12, 11, 0, 0x41, "Games", kGroupMenu, 0, 0, false, 1}));
-    EXPECT_EQ(ws.document.nodeAt(10)->item,
+    EXPECT_EQ(menu.document.nodeAt(10)->item,
               (MenuRecord{0, 10, 13, kNoIndex, 13, 0, 0x41, "Calculator", kGroupMenu, 0, 0, false, 1}));
-    EXPECT_EQ(ws.document.nodeAt(11)->item.recordNo, 14);
-    EXPECT_EQ(ws.document.nodeAt(11)->item.nextIndex, kNoIndex);
-    EXPECT_EQ(ws.document.nodeAt(12)->item.recordNo, 12);
+    EXPECT_EQ(menu.document.nodeAt(11)->item.recordNo, 14);
+    EXPECT_EQ(menu.document.nodeAt(11)->item.nextIndex, kNoIndex);
+    EXPECT_EQ(menu.document.nodeAt(12)->item.recordNo, 12);
 
-    EXPECT_EQ(ws.saveMode.recordSize(), 36);
-    EXPECT_EQ(ws.saveMode.iconMarker(), IconMarker::K0C);
-    EXPECT_FALSE(ws.saveMode.c698p());
-    EXPECT_FALSE(ws.saveMode.cdma());
-    EXPECT_EQ(ws.formatRead, 36);
-    EXPECT_EQ(ws.customCounter, 3);
+    EXPECT_EQ(menu.saveMode.recordSize(), 36);
+    EXPECT_EQ(menu.saveMode.iconMarker(), IconMarker::K0C);
+    EXPECT_FALSE(menu.saveMode.c698p());
+    EXPECT_FALSE(menu.saveMode.cdma());
+    EXPECT_EQ(menu.formatRead, 36);
+    EXPECT_EQ(menu.customCounter, 3);
 }
 
 TEST(MenuReader, HeaderBytesSetTheSaveMode)
@@ -90,16 +90,16 @@ TEST(MenuReader, HeaderBytesSetTheSaveMode)
         {36, ByteOrder::Little, false, false, true},
     };
     for (const Case& c : cases) {
-        Workspace ws;
-        ws.saveMode.setRecordSize(22);
-        ws.saveMode.setIconMarker(IconMarker::K06);
-        ASSERT_TRUE(read(MenuBuilder(c.recordSize, c.order, c.c698p).bytes(), ws).ok());
-        EXPECT_EQ(ws.saveMode.recordSize(), c.recordSize);
-        EXPECT_EQ(ws.formatRead, c.recordSize);
-        EXPECT_EQ(ws.saveMode.c698p(), c.expectC698p) << c.recordSize << c.c698p;
-        EXPECT_EQ(ws.saveMode.cdma(), c.expectCdma);
+        OpenMenu menu;
+        menu.saveMode.setRecordSize(22);
+        menu.saveMode.setIconMarker(IconMarker::K06);
+        ASSERT_TRUE(read(MenuBuilder(c.recordSize, c.order, c.c698p).bytes(), menu).ok());
+        EXPECT_EQ(menu.saveMode.recordSize(), c.recordSize);
+        EXPECT_EQ(menu.formatRead, c.recordSize);
+        EXPECT_EQ(menu.saveMode.c698p(), c.expectC698p) << c.recordSize << c.c698p;
+        EXPECT_EQ(menu.saveMode.cdma(), c.expectCdma);
         // 36-byte files force "0C"; 22-byte files leave the marker as it was.
-        EXPECT_EQ(ws.saveMode.iconMarker(), c.recordSize == 36 ? IconMarker::K0C : IconMarker::K06);
+        EXPECT_EQ(menu.saveMode.iconMarker(), c.recordSize == 36 ? IconMarker::K0C : IconMarker::K06);
     }
 }
 
@@ -109,15 +109,15 @@ TEST(MenuReader, CdmaTrailerWordsAreLittleEndian)
     b.add(MenuBuilder::kRoot, "Games", 0, testing::asciiRecord(5, "http://a", ByteOrder::Little));
     b.add(MenuBuilder::kRoot, "Tools", 0, testing::asciiRecord(5, "x", ByteOrder::Little));
     MenuFile file = b.layout();
-    Workspace ws;
-    ASSERT_TRUE(read(file.bytes(), ws).ok());
-    EXPECT_EQ(ws.document.nodeAt(10)->item.dataOffset, 12);
-    EXPECT_EQ(ws.document.nodeAt(10)->item.dataLength, 5);
-    EXPECT_EQ(asciiText(ws.document.data().at(12)->entries.at(0)), "x");
+    OpenMenu menu;
+    ASSERT_TRUE(read(file.bytes(), menu).ok());
+    EXPECT_EQ(menu.document.nodeAt(10)->item.dataOffset, 12);
+    EXPECT_EQ(menu.document.nodeAt(10)->item.dataLength, 5);
+    EXPECT_EQ(asciiText(menu.document.data().at(12)->entries.at(0)), "x");
 
     // The same records read as big-endian give byte-swapped offsets.
     file.header = {0x00, 0x01, file.header[2], 0x01, 0xFF, 0xFF, 0x15, 0x02, 0xFF, 0xFF};
-    Workspace big;
+    OpenMenu big;
     ASSERT_TRUE(read(file.bytes(), big).ok());
     EXPECT_EQ(big.document.nodeAt(10)->item.dataOffset, 0x0C00);
     EXPECT_EQ(big.document.nodeAt(10)->item.dataLength, 0x0500);
@@ -134,21 +134,21 @@ TEST(MenuReader, ZeroAtByte41MeansThirtySixByteRecords)
     file.records[1].name = "Cnt";
     const Bytes bytes = file.bytes();
     ASSERT_EQ(bytes[41], 0x00);
-    Workspace ws;
-    ASSERT_TRUE(read(bytes, ws).ok());
-    EXPECT_EQ(ws.formatRead, 36);
-    EXPECT_EQ(ws.saveMode.recordSize(), 36);
+    OpenMenu menu;
+    ASSERT_TRUE(read(bytes, menu).ok());
+    EXPECT_EQ(menu.formatRead, 36);
+    EXPECT_EQ(menu.saveMode.recordSize(), 36);
 }
 
 TEST(MenuReader, TwelveCharacterNameIn22ByteRecords)
 {
     MenuBuilder b(22);
     b.add(MenuBuilder::kRoot, "MF-Wallpaper", 0, testing::codeRecord(18, 1, ByteOrder::Big));
-    Workspace ws;
-    ASSERT_TRUE(read(b.bytes(), ws).ok());
-    const MenuRecord& item = ws.document.nodeAt(9)->item;
+    OpenMenu menu;
+    ASSERT_TRUE(read(b.bytes(), menu).ok());
+    const MenuRecord& item = menu.document.nodeAt(9)->item;
     EXPECT_EQ(item.name, "MF-Wallpaper");  // the 12 name bytes and nothing of the trailer
-    EXPECT_EQ(ws.document.nodeAt(9)->caption(), "MF-Wallpaper [SC]");
+    EXPECT_EQ(menu.document.nodeAt(9)->caption(), "MF-Wallpaper [SC]");
     EXPECT_EQ(item.dataLength, 4);
 }
 
@@ -159,26 +159,26 @@ TEST(MenuReader, CustomNamesRaiseTheCounter)
     b.add(MenuBuilder::kRoot, "~7");
     b.add(MenuBuilder::kRoot, "~x");
     b.add(MenuBuilder::kRoot, "~");
-    Workspace ws;
-    ws.customCounter = 2;
-    ASSERT_TRUE(read(b.bytes(), ws).ok());
+    OpenMenu menu;
+    menu.customCounter = 2;
+    ASSERT_TRUE(read(b.bytes(), menu).ok());
     // The softkey adds one (3); "~7" raises it to 7; "~x" and "~" count as 0.
-    EXPECT_EQ(ws.customCounter, 7);
-    EXPECT_EQ(ws.document.nodeAt(3)->caption(), "Up: ~40");
-    EXPECT_EQ(ws.document.nodeAt(3)->item.canHoldItems, 0);
-    EXPECT_EQ(ws.document.nodeAt(10)->caption(), "~x");
-    EXPECT_EQ(ws.document.nodeAt(10)->item.canHoldItems, 1);
+    EXPECT_EQ(menu.customCounter, 7);
+    EXPECT_EQ(menu.document.nodeAt(3)->caption(), "Up: ~40");
+    EXPECT_EQ(menu.document.nodeAt(3)->item.canHoldItems, 0);
+    EXPECT_EQ(menu.document.nodeAt(10)->caption(), "~x");
+    EXPECT_EQ(menu.document.nodeAt(10)->item.canHoldItems, 1);
 
     // Never lowered; numbers beyond the one-byte counter stop at 255.
-    ws.customCounter = 9;
+    menu.customCounter = 9;
     MenuBuilder low;
     low.add(MenuBuilder::kRoot, "~7");
-    ASSERT_TRUE(read(low.bytes(), ws).ok());
-    EXPECT_EQ(ws.customCounter, 9);
+    ASSERT_TRUE(read(low.bytes(), menu).ok());
+    EXPECT_EQ(menu.customCounter, 9);
     MenuBuilder high;
     high.add(MenuBuilder::kRoot, "~70000");
-    ASSERT_TRUE(read(high.bytes(), ws).ok());
-    EXPECT_EQ(ws.customCounter, 255);
+    ASSERT_TRUE(read(high.bytes(), menu).ok());
+    EXPECT_EQ(menu.customCounter, 255);
 }
 
 TEST(MenuReader, OptionsOf0x18BecomeEightOnCatalogueItemsOnly)
@@ -187,11 +187,11 @@ TEST(MenuReader, OptionsOf0x18BecomeEightOnCatalogueItemsOnly)
     b.softkey(0, {"PhoneBook", 0, 0x18});
     b.addItem(MenuBuilder::kRoot, {"Games", 0, 0x18});
     b.addItem(MenuBuilder::kRoot, {"~1", 0, 0x18});
-    Workspace ws;
-    ASSERT_TRUE(read(b.bytes(), ws).ok());
-    EXPECT_EQ(ws.document.nodeAt(1)->item.options, 0x08);
-    EXPECT_EQ(ws.document.nodeAt(9)->item.options, 0x08);
-    EXPECT_EQ(ws.document.nodeAt(10)->item.options, 0x18);
+    OpenMenu menu;
+    ASSERT_TRUE(read(b.bytes(), menu).ok());
+    EXPECT_EQ(menu.document.nodeAt(1)->item.options, 0x08);
+    EXPECT_EQ(menu.document.nodeAt(9)->item.options, 0x08);
+    EXPECT_EQ(menu.document.nodeAt(10)->item.options, 0x18);
 }
 
 TEST(MenuReader, ParentIndexZeroIsNotRemembered)
@@ -205,11 +205,11 @@ TEST(MenuReader, ParentIndexZeroIsNotRemembered)
     file.records[10].parentIndex = 0;
     file.records[11].parentIndex = 0;
     file.records[13].parentIndex = 0;
-    Workspace ws;
-    ASSERT_TRUE(read(file.bytes(), ws).ok());
-    EXPECT_EQ(ws.document.menuRoot()->childCount(), 3u);
-    EXPECT_EQ(ws.document.nodeAt(11)->item.name, "Camera");
-    EXPECT_EQ(read(file.bytes(), ws)->warnings,
+    OpenMenu menu;
+    ASSERT_TRUE(read(file.bytes(), menu).ok());
+    EXPECT_EQ(menu.document.menuRoot()->childCount(), 3u);
+    EXPECT_EQ(menu.document.nodeAt(11)->item.name, "Camera");
+    EXPECT_EQ(read(file.bytes(), menu)->warnings,
               std::vector<std::string>{"Records not reached from the menu tree were left out: 13"});
 }
 
@@ -217,11 +217,11 @@ TEST(MenuReader, EmptyMainMenu)
 {
     const Bytes bytes = MenuBuilder().bytes();
     ASSERT_EQ(bytes[2], 10);
-    Workspace ws;
-    ASSERT_TRUE(read(bytes, ws).ok());
-    EXPECT_EQ(ws.document.nodeCount(), 9u);
-    EXPECT_FALSE(ws.document.menuRoot()->hasChildren());
-    EXPECT_EQ(ws.document.data().count(), 0u);
+    OpenMenu menu;
+    ASSERT_TRUE(read(bytes, menu).ok());
+    EXPECT_EQ(menu.document.nodeCount(), 9u);
+    EXPECT_FALSE(menu.document.menuRoot()->hasChildren());
+    EXPECT_EQ(menu.document.data().count(), 0u);
 }
 
 TEST(MenuReader, UnknownIdentifierAbortsUnderAProfile)
@@ -230,8 +230,8 @@ TEST(MenuReader, UnknownIdentifierAbortsUnderAProfile)
     b.add(MenuBuilder::kRoot, "Games");
     b.add(MenuBuilder::kRoot, "NewThing");
     testing::TempDir dir;
-    Workspace ws;
-    const auto r = read(b.bytes(), ws, false, dir.file("itembase.dat"));
+    OpenMenu menu;
+    const auto r = read(b.bytes(), menu, false, dir.file("itembase.dat"));
     ASSERT_FALSE(r.ok());
     EXPECT_EQ(r.failure().kind, ErrorKind::Refused);
     EXPECT_EQ(r.error(), "mma_ucp doesn't match current profile");
@@ -241,7 +241,7 @@ TEST(MenuReader, UnknownIdentifierAbortsUnderAProfile)
     // An unknown softkey aborts just the same.
     MenuBuilder k;
     k.softkey(6, {"Gadget"});
-    EXPECT_EQ(read(k.bytes(), ws, false).failure().kind, ErrorKind::Refused);
+    EXPECT_EQ(read(k.bytes(), menu, false).failure().kind, ErrorKind::Refused);
 }
 
 TEST(MenuReader, UnknownIdentifiersAreAppendedToTheItemBaseOnce)
@@ -253,16 +253,16 @@ TEST(MenuReader, UnknownIdentifiersAreAppendedToTheItemBaseOnce)
     b.add(MenuBuilder::kRoot, "NewThing");
     testing::TempDir dir;
     testing::writeText(dir.file("itembase.dat"), "Games;Games\r\n");
-    Workspace ws;
-    const auto r = read(b.bytes(), ws, true, dir.file("itembase.dat"));
+    OpenMenu menu;
+    const auto r = read(b.bytes(), menu, true, dir.file("itembase.dat"));
     ASSERT_TRUE(r.ok()) << r.error();
     EXPECT_TRUE(r->itemBaseUpdated);
     EXPECT_EQ(testing::readText(dir.file("itembase.dat")),
               "Games;Games\r\nGadget;Gadget\r\nNewThing;NewThing\r\nQuickLink;QuickLink [SC]\r\n");
     // Unknown items show an empty display name.
-    EXPECT_EQ(ws.document.nodeAt(2)->caption(), "RSK: ");
-    EXPECT_EQ(ws.document.nodeAt(9)->caption(), "");
-    EXPECT_EQ(ws.document.menuRoot()->childCount(), 3u);
+    EXPECT_EQ(menu.document.nodeAt(2)->caption(), "RSK: ");
+    EXPECT_EQ(menu.document.nodeAt(9)->caption(), "");
+    EXPECT_EQ(menu.document.menuRoot()->childCount(), 3u);
 }
 
 TEST(MenuReader, NamesThatWouldBreakTheItemBaseAreNotWrittenToIt)
@@ -274,12 +274,12 @@ TEST(MenuReader, NamesThatWouldBreakTheItemBaseAreNotWrittenToIt)
     b.add(MenuBuilder::kRoot, "Phone\xC2ook"); // one damaged byte
     testing::TempDir dir;
     testing::writeText(dir.file("itembase.dat"), "Games;Games\r\n");
-    Workspace ws;
-    const auto r = read(b.bytes(), ws, true, dir.file("itembase.dat"));
+    OpenMenu menu;
+    const auto r = read(b.bytes(), menu, true, dir.file("itembase.dat"));
     ASSERT_TRUE(r.ok()) << r.error();
     EXPECT_FALSE(r->itemBaseUpdated);
     EXPECT_EQ(testing::readText(dir.file("itembase.dat")), "Games;Games\r\n");
-    EXPECT_EQ(ws.document.menuRoot()->childCount(), 4u);
+    EXPECT_EQ(menu.document.menuRoot()->childCount(), 4u);
     ASSERT_EQ(r->warnings.size(), 4u);
     EXPECT_EQ(r->warnings[1], "The unknown item name \"Two??Lines\" cannot be written to the item base: it is empty "
                               "or holds a line break, a control character, \";\" or a byte beyond ASCII");
@@ -304,17 +304,17 @@ TEST(MenuReader, FilesThatAreNoMenuChangeNothing)
     for (const Bytes& foreign : {noise, renamed.bytes()}) {
         MenuBuilder b(22);
         b.add(MenuBuilder::kRoot, "Games");
-        Workspace ws;
-        ASSERT_TRUE(read(b.bytes(), ws).ok());
-        const std::vector<std::string> before = captions(ws);
+        OpenMenu menu;
+        ASSERT_TRUE(read(b.bytes(), menu).ok());
+        const std::vector<std::string> before = captions(menu);
         testing::TempDir dir;
         testing::writeText(dir.file("itembase.dat"), "Games;Games\r\n");
 
-        const auto r = read(foreign, ws, true, dir.file("itembase.dat"));
+        const auto r = read(foreign, menu, true, dir.file("itembase.dat"));
         EXPECT_FALSE(r.ok());
         EXPECT_EQ(r.error(), "Not an mma_ucp menu file: its first record is not the menu root \"Root\"");
-        EXPECT_EQ(captions(ws), before);
-        EXPECT_EQ(ws.saveMode.recordSize(), 22);
+        EXPECT_EQ(captions(menu), before);
+        EXPECT_EQ(menu.saveMode.recordSize(), 22);
         EXPECT_EQ(testing::readText(dir.file("itembase.dat")), "Games;Games\r\n");
     }
 }
@@ -328,8 +328,8 @@ TEST(MenuReader, DamagedFilesAddNothingToTheItemBase)
     file.records[10].dataOffset = 0xFFF0;
     testing::TempDir dir;
     testing::writeText(dir.file("itembase.dat"), "Games;Games\r\n");
-    Workspace ws;
-    const auto r = read(file.bytes(), ws, true, dir.file("itembase.dat"));
+    OpenMenu menu;
+    const auto r = read(file.bytes(), menu, true, dir.file("itembase.dat"));
     ASSERT_TRUE(r.ok()) << r.error();
     EXPECT_FALSE(r->itemBaseUpdated);
     EXPECT_EQ(testing::readText(dir.file("itembase.dat")), "Games;Games\r\n");
@@ -347,12 +347,12 @@ TEST(MenuReader, ItemDataLandsAtEachNodesRecordNo)
     b.add(games, "Calculator", 0, testing::join({testing::titleRecord(0, {{7, u"Rechner"}}, 22, o),
                                                   testing::drmRecord(16, 0x12, 5, o)}));
     b.add(MenuBuilder::kRoot, "Tools");
-    Workspace ws;
-    const auto r = read(b.bytes(), ws);
+    OpenMenu menu;
+    const auto r = read(b.bytes(), menu);
     ASSERT_TRUE(r.ok()) << r.error();
     EXPECT_TRUE(r->warnings.empty());
 
-    const ItemDataTable& t = ws.document.data();
+    const ItemDataTable& t = menu.document.data();
     EXPECT_EQ(t.count(), 3u);
     ASSERT_NE(t.at(3), nullptr);  // the LSK
     EXPECT_EQ(t.at(3)->owner, 3);
@@ -362,20 +362,20 @@ TEST(MenuReader, ItemDataLandsAtEachNodesRecordNo)
     EXPECT_EQ(t.at(11)->entries.at(0).path, u"/a/g.gif");
     ASSERT_NE(t.at(13), nullptr);  // Calculator, record 12
     EXPECT_EQ(t.at(13)->entries.at(1).number, 5);
-    EXPECT_TRUE(ws.document.nodeAt(9)->item.hasData);
-    EXPECT_FALSE(ws.document.nodeAt(11)->item.hasData);
+    EXPECT_TRUE(menu.document.nodeAt(9)->item.hasData);
+    EXPECT_FALSE(menu.document.nodeAt(11)->item.hasData);
     // A kind 6 icon in a 22-byte file selects the "06" marker.
-    EXPECT_EQ(ws.saveMode.iconMarker(), IconMarker::K06);
+    EXPECT_EQ(menu.saveMode.iconMarker(), IconMarker::K06);
 }
 
 TEST(MenuReader, MissingFileIsAnError)
 {
     testing::TempDir dir;
-    Workspace ws;
-    const auto r = readMenuFile(dir.file("absent"), ws, {});
+    OpenMenu menu;
+    const auto r = readMenuFile(dir.file("absent"), menu, {});
     EXPECT_FALSE(r.ok());
     EXPECT_EQ(r.error(), "Cannot open " + dir.file("absent") + ": No such file or directory");
-    EXPECT_TRUE(ws.document.isEmpty());
+    EXPECT_TRUE(menu.document.isEmpty());
 }
 
 TEST(MenuReader, ReadsFromDisk)
@@ -384,9 +384,9 @@ TEST(MenuReader, ReadsFromDisk)
     b.add(MenuBuilder::kRoot, "Games");
     testing::TempDir dir;
     testing::writeBytes(dir.file("mma_ucp"), b.bytes());
-    Workspace ws;
-    EXPECT_TRUE(readMenuFile(dir.file("mma_ucp"), ws, {}).ok());
-    EXPECT_EQ(ws.document.nodeCount(), 10u);
+    OpenMenu menu;
+    EXPECT_TRUE(readMenuFile(dir.file("mma_ucp"), menu, {}).ok());
+    EXPECT_EQ(menu.document.nodeCount(), 10u);
 }
 
 // --- hostile files ------------------------------------------------------------------------
@@ -394,17 +394,17 @@ TEST(MenuReader, ReadsFromDisk)
 TEST(MenuReader, FilesTooShortForTheFixedRecordsAreRefused)
 {
     const Bytes full = MenuBuilder(22).bytes();
-    Workspace ws;
-    auto r = read(Bytes(full.begin(), full.begin() + 41), ws);
+    OpenMenu menu;
+    auto r = read(Bytes(full.begin(), full.begin() + 41), menu);
     EXPECT_FALSE(r.ok());
     EXPECT_EQ(r.error(), "Not an mma_ucp menu file: 41 bytes are too few for the header and its ten fixed records");
 
-    r = read(Bytes(full.begin(), full.begin() + 229), ws);
+    r = read(Bytes(full.begin(), full.begin() + 229), menu);
     EXPECT_FALSE(r.ok());
     EXPECT_EQ(r.error(), "Not an mma_ucp menu file: 229 bytes are too few for the header and its ten fixed records "
                        "(230 bytes with 22-byte records)");
-    EXPECT_TRUE(ws.document.isEmpty());
-    EXPECT_FALSE(read(Bytes{}, ws).ok());
+    EXPECT_TRUE(menu.document.isEmpty());
+    EXPECT_FALSE(read(Bytes{}, menu).ok());
 }
 
 TEST(MenuReader, RecordCountBelowTenIsRefused)
@@ -413,8 +413,8 @@ TEST(MenuReader, RecordCountBelowTenIsRefused)
     b.add(MenuBuilder::kRoot, "Games");
     MenuFile file = b.layout();
     file.header[2] = 9;
-    Workspace ws;
-    const auto r = read(file.bytes(), ws);
+    OpenMenu menu;
+    const auto r = read(file.bytes(), menu);
     EXPECT_FALSE(r.ok());
     EXPECT_EQ(r.error(), "Not an mma_ucp menu file: the header counts 9 records, fewer than its ten fixed records");
 }
@@ -427,9 +427,9 @@ TEST(MenuReader, RecordsAreReadOnlyBelowTheRecordCount)
     b.add(MenuBuilder::kRoot, "Tools");
     MenuFile file = b.layout();
     file.header[2] = 11;
-    Workspace ws;
-    ASSERT_TRUE(read(file.bytes(), ws).ok());
-    EXPECT_EQ(ws.document.menuRoot()->childCount(), 1u);
+    OpenMenu menu;
+    ASSERT_TRUE(read(file.bytes(), menu).ok());
+    EXPECT_EQ(menu.document.menuRoot()->childCount(), 1u);
 }
 
 TEST(MenuReader, TruncatedRecordAreaReadsWhatIsThere)
@@ -439,10 +439,10 @@ TEST(MenuReader, TruncatedRecordAreaReadsWhatIsThere)
         b.add(MenuBuilder::kRoot, name);
     Bytes bytes = b.bytes();
     bytes.resize(10 + 12 * 36 + 20);  // record 12 is cut
-    Workspace ws;
-    const auto r = read(bytes, ws);
+    OpenMenu menu;
+    const auto r = read(bytes, menu);
     ASSERT_TRUE(r.ok()) << r.error();
-    EXPECT_EQ(ws.document.menuRoot()->childCount(), 2u);
+    EXPECT_EQ(menu.document.menuRoot()->childCount(), 2u);
     EXPECT_EQ(r->warnings,
               std::vector<std::string>{"The file ends inside its records: the header counts 13 records, the file holds 12"});
 }
@@ -458,10 +458,10 @@ TEST(MenuReader, ChildIndexLoopsEndTheGroup)
     // Tools names itself.
     file.records[12].childIndex = 10;
     file.records[11].childIndex = 11;
-    Workspace ws;
-    const auto r = read(file.bytes(), ws);
+    OpenMenu menu;
+    const auto r = read(file.bytes(), menu);
     ASSERT_TRUE(r.ok()) << r.error();
-    EXPECT_EQ(ws.document.nodeCount(), 12u);
+    EXPECT_EQ(menu.document.nodeCount(), 12u);
     EXPECT_EQ(r->warnings, (std::vector<std::string>{
                               "Record 12 names record 10 as its first child, a record already read; its children "
                               "were skipped",
@@ -477,10 +477,10 @@ TEST(MenuReader, ChildIndexOutsideTheMainMenuIsSkipped)
     MenuFile file = b.layout();
     file.records[10].childIndex = 2;    // a softkey
     file.records[11].childIndex = 200;  // beyond the records
-    Workspace ws;
-    const auto r = read(file.bytes(), ws);
+    OpenMenu menu;
+    const auto r = read(file.bytes(), menu);
     ASSERT_TRUE(r.ok()) << r.error();
-    EXPECT_EQ(ws.document.nodeCount(), 11u);
+    EXPECT_EQ(menu.document.nodeCount(), 11u);
     EXPECT_EQ(r->warnings.size(), 2u);
     EXPECT_EQ(r->warnings[0], "Record 10 names record 2 as its first child, outside the main menu records; its "
                              "children were skipped");
@@ -497,10 +497,10 @@ TEST(MenuReader, GroupRunningIntoReadRecordsStops)
     file.records[10].childIndex = 12;
     for (size_t i = 10; i < 14; ++i)
         file.records[i].parentIndex = 9;
-    Workspace ws;
-    const auto r = read(file.bytes(), ws);
+    OpenMenu menu;
+    const auto r = read(file.bytes(), menu);
     ASSERT_TRUE(r.ok()) << r.error();
-    EXPECT_EQ(ws.document.nodeCount(), 13u);  // each of the four records once
+    EXPECT_EQ(menu.document.nodeCount(), 13u);  // each of the four records once
     EXPECT_FALSE(r->warnings.empty());
 }
 
@@ -511,12 +511,12 @@ TEST(MenuReader, DeepestChainOfRecords)
     int parent = MenuBuilder::kRoot;
     for (int i = 0; i < 245; ++i)
         parent = b.add(parent, "~" + std::to_string(i), kTypeContainer);
-    Workspace ws;
-    const auto r = read(b.bytes(), ws);
+    OpenMenu menu;
+    const auto r = read(b.bytes(), menu);
     ASSERT_TRUE(r.ok()) << r.error();
-    EXPECT_EQ(ws.document.nodeCount(), 254u);
-    EXPECT_EQ(ws.document.nodeAt(253)->item.recordNo, 255);
-    EXPECT_EQ(ws.customCounter, 244);
+    EXPECT_EQ(menu.document.nodeCount(), 254u);
+    EXPECT_EQ(menu.document.nodeAt(253)->item.recordNo, 255);
+    EXPECT_EQ(menu.customCounter, 244);
 }
 
 TEST(MenuReader, DataBeyondTheFileGivesNoBlock)
@@ -527,33 +527,33 @@ TEST(MenuReader, DataBeyondTheFileGivesNoBlock)
     b.add(MenuBuilder::kRoot, "Tools", 0, testing::asciiRecord(5, "def", o));
     MenuFile file = b.layout();
     file.records[11].dataOffset = 0xFFF0;
-    Workspace ws;
-    const auto r = read(file.bytes(), ws);
+    OpenMenu menu;
+    const auto r = read(file.bytes(), menu);
     ASSERT_TRUE(r.ok()) << r.error();
-    EXPECT_NE(ws.document.data().at(11), nullptr);
-    EXPECT_EQ(ws.document.data().at(12), nullptr);
-    EXPECT_TRUE(ws.document.nodeAt(10)->item.hasData);  // as read
+    EXPECT_NE(menu.document.data().at(11), nullptr);
+    EXPECT_EQ(menu.document.data().at(12), nullptr);
+    EXPECT_TRUE(menu.document.nodeAt(10)->item.hasData);  // as read
     EXPECT_EQ(r->warnings, std::vector<std::string>{
                               "Item Tools (record 11): its data at offset 65520 (7 bytes) lies beyond the end of the file"});
 
     // Cut inside the data area: the first item keeps its block.
     Bytes cut = b.bytes();
     cut.resize(cut.size() - 2);
-    ASSERT_TRUE(read(cut, ws).ok());
-    EXPECT_NE(ws.document.data().at(11), nullptr);
-    EXPECT_EQ(ws.document.data().at(12), nullptr);
+    ASSERT_TRUE(read(cut, menu).ok());
+    EXPECT_NE(menu.document.data().at(11), nullptr);
+    EXPECT_EQ(menu.document.data().at(12), nullptr);
 }
 
 TEST(MenuReader, WarningsOfItemDataNameTheItem)
 {
     MenuBuilder b;
     b.add(MenuBuilder::kRoot, "Games", 0, Bytes{0x05, 0x00, 0x09, 'a'});
-    Workspace ws;
-    const auto r = read(b.bytes(), ws);
+    OpenMenu menu;
+    const auto r = read(b.bytes(), menu);
     EXPECT_EQ(r->warnings, std::vector<std::string>{
                               "Item Games (record 10): data record at offset 0 (kind 5) says 9 payload bytes, more "
                               "than the item data holds; the rest was dropped"});
-    EXPECT_EQ(ws.document.data().at(11), nullptr);  // no entry, no block
+    EXPECT_EQ(menu.document.data().at(11), nullptr);  // no entry, no block
 }
 
 TEST(MenuReader, LostRecordsAndMissingDataAreWarningsAndAddNothingToTheItemBase)
@@ -591,8 +591,8 @@ TEST(MenuReader, LostRecordsAndMissingDataAreWarningsAndAddNothingToTheItemBase)
         SCOPED_TRACE(c.what);
         testing::TempDir dir;
         testing::writeText(dir.file("itembase.dat"), "Games;Games\r\n");
-        Workspace ws;
-        const auto r = read(c.damaged(), ws, true, dir.file("itembase.dat"));
+        OpenMenu menu;
+        const auto r = read(c.damaged(), menu, true, dir.file("itembase.dat"));
         ASSERT_TRUE(r.ok()) << r.error();
         std::vector<std::string> expected = c.warnings;
         expected.push_back("Unknown items of this damaged file were not added to the item base: "

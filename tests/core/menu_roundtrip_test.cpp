@@ -5,7 +5,7 @@
 
 #include "core/menu_reader.h"
 #include "core/menu_writer.h"
-#include "core/workspace.h"
+#include "core/open_menu.h"
 #include "support/menu_builder.h"
 
 namespace tessaro {
@@ -14,14 +14,14 @@ namespace {
 using testing::richFile;
 using Bytes = std::vector<uint8_t>;
 
-Result<ReadReport> read(const Bytes& bytes, Workspace& ws)
+Result<ReadReport> read(const Bytes& bytes, OpenMenu& menu)
 {
-    return readMenuBytes(bytes, ws, ReadOptions{false, {}});
+    return readMenuBytes(bytes, menu, ReadOptions{false, {}});
 }
 
-Bytes render(Workspace& ws)
+Bytes render(OpenMenu& menu)
 {
-    auto bytes = renderMenuFile(ws);
+    auto bytes = renderMenuFile(menu);
     EXPECT_TRUE(bytes.ok()) << bytes.error();
     return bytes.ok() ? bytes.value() : Bytes{};
 }
@@ -41,18 +41,18 @@ TEST(MenuRoundTrip, OwnModeWithSaveAllComesBackByteForByte)
     };
     for (const Case& c : cases) {
         const Bytes file = richFile(c.recordSize, c.order, c.c698p, c.iconKind, c.recordSize == 36);
-        Workspace ws;
-        const auto r = read(file, ws);
+        OpenMenu menu;
+        const auto r = read(file, menu);
         ASSERT_TRUE(r.ok()) << r.error();
         EXPECT_TRUE(r->warnings.empty());
-        ws.saveMode.setSaveAll(true);
-        EXPECT_EQ(render(ws), file) << c.recordSize << " " << (c.order == ByteOrder::Big) << " " << c.c698p << " "
+        menu.saveMode.setSaveAll(true);
+        EXPECT_EQ(render(menu), file) << c.recordSize << " " << (c.order == ByteOrder::Big) << " " << c.c698p << " "
                                     << int(c.iconKind);
     }
 }
 
 // Everything of a document except where its data lies in the file.
-void expectSameDocument(const Workspace& a, const Workspace& b, bool unsupportedKept, const std::string& mode)
+void expectSameDocument(const OpenMenu& a, const OpenMenu& b, bool unsupportedKept, const std::string& mode)
 {
     const auto na = a.document.preorder();
     const auto nb = b.document.preorder();
@@ -86,23 +86,23 @@ TEST(MenuRoundTrip, EverySaveModeReadsBackToTheSameDocument)
                     for (bool saveAll : {false, true}) {
                         const std::string mode = std::to_string(size) + (cdma ? " cdma" : "") + (c698p ? " c698p" : "") +
                                                  (marker == IconMarker::K06 ? " 06" : " 0C") + (saveAll ? " all" : "");
-                        Workspace ws;
-                        ASSERT_TRUE(read(richFile(36, ByteOrder::Big, false, 12, false), ws).ok());
-                        ASSERT_EQ(ws.document.nodeCount(), 18u);
-                        ASSERT_EQ(ws.document.data().count(), 10u);
-                        ws.saveMode.setRecordSize(size);
-                        ws.saveMode.setIconMarker(marker);
-                        ws.saveMode.setC698p(c698p);
-                        ws.saveMode.setCdma(cdma);
-                        ws.saveMode.setSaveAll(saveAll);
-                        const SaveMode written = ws.saveMode;
-                        const Bytes bytes = render(ws);
+                        OpenMenu menu;
+                        ASSERT_TRUE(read(richFile(36, ByteOrder::Big, false, 12, false), menu).ok());
+                        ASSERT_EQ(menu.document.nodeCount(), 18u);
+                        ASSERT_EQ(menu.document.data().count(), 10u);
+                        menu.saveMode.setRecordSize(size);
+                        menu.saveMode.setIconMarker(marker);
+                        menu.saveMode.setC698p(c698p);
+                        menu.saveMode.setCdma(cdma);
+                        menu.saveMode.setSaveAll(saveAll);
+                        const SaveMode written = menu.saveMode;
+                        const Bytes bytes = render(menu);
 
-                        Workspace back;
+                        OpenMenu back;
                         const auto r = read(bytes, back);
                         ASSERT_TRUE(r.ok()) << mode << r.error();
                         EXPECT_TRUE(r->warnings.empty()) << mode;
-                        expectSameDocument(ws, back, saveAll, mode);
+                        expectSameDocument(menu, back, saveAll, mode);
 
                         EXPECT_EQ(back.saveMode.recordSize(), size) << mode;
                         EXPECT_EQ(back.saveMode.cdma(), cdma) << mode;
@@ -119,14 +119,14 @@ TEST(MenuRoundTrip, EverySaveModeReadsBackToTheSameDocument)
 TEST(MenuRoundTrip, ConvertingBetweenRecordSizesKeepsTheData)
 {
     // 22-byte CDMA with "06" icons to 36-byte big-endian and back.
-    Workspace ws;
+    OpenMenu menu;
     const Bytes original = richFile(22, ByteOrder::Little, false, 6, false);
-    ASSERT_TRUE(read(original, ws).ok());
-    ws.saveMode.setRecordSize(36);
-    ws.saveMode.setCdma(false);
-    ws.saveMode.setSaveAll(true);
-    Workspace wide;
-    ASSERT_TRUE(read(render(ws), wide).ok());
+    ASSERT_TRUE(read(original, menu).ok());
+    menu.saveMode.setRecordSize(36);
+    menu.saveMode.setCdma(false);
+    menu.saveMode.setSaveAll(true);
+    OpenMenu wide;
+    ASSERT_TRUE(read(render(menu), wide).ok());
     wide.saveMode.setRecordSize(22);
     wide.saveMode.setIconMarker(IconMarker::K06);
     wide.saveMode.setCdma(true);

@@ -12,7 +12,7 @@
 #include "core/menu_text.h"
 #include "core/menu_writer.h"
 #include "core/text_file.h"
-#include "core/workspace.h"
+#include "core/open_menu.h"
 #include "support/menu_builder.h"
 
 namespace tessaro {
@@ -24,10 +24,10 @@ using Json = nlohmann::ordered_json;
 
 MenuDescription described(const Bytes& file)
 {
-    Workspace ws;
-    const auto r = readMenuBytes(file, ws, ReadOptions{false, {}});
+    OpenMenu menu;
+    const auto r = readMenuBytes(file, menu, ReadOptions{false, {}});
     EXPECT_TRUE(r.ok() && r->warnings.empty()) << r.error();
-    MenuDescription d = describeMenu(ws.document, ws.saveMode);
+    MenuDescription d = describeMenu(menu.document, menu.saveMode);
     d.saveMode.setSaveAll(true);
     return d;
 }
@@ -75,9 +75,9 @@ TEST(MenuText, ExportThenCompileGivesTheFileBack)
         ASSERT_TRUE(parsed.ok()) << c.name << ": " << parsed.error();
         EXPECT_EQ(parsed.value(), d) << c.name;
         EXPECT_EQ(menuTextOf(parsed.value()), text) << c.name;
-        Workspace ws;
-        ASSERT_TRUE(installMenuDescription(parsed.value(), ws).ok()) << c.name;
-        const auto bytes = renderMenuFile(ws);
+        OpenMenu menu;
+        ASSERT_TRUE(installMenuDescription(parsed.value(), menu).ok()) << c.name;
+        const auto bytes = renderMenuFile(menu);
         ASSERT_TRUE(bytes.ok()) << c.name << ": " << bytes.error();
         EXPECT_EQ(bytes.value(), c.file) << c.name;
     }
@@ -154,13 +154,13 @@ TEST(MenuText, HostileDescriptionsAreRefusedAtTheirPath)
             j[Json::json_pointer(c.pointer)] = c.value;
             text = j.dump();
         }
-        Workspace ws;
-        ASSERT_TRUE(installMenuDescription(parseMenuText(valid).value(), ws).ok());
-        const size_t nodes = ws.document.nodeCount();
+        OpenMenu menu;
+        ASSERT_TRUE(installMenuDescription(parseMenuText(valid).value(), menu).ok());
+        const size_t nodes = menu.document.nodeCount();
         const auto parsed = parseMenuText(text);
-        const Status installed = parsed ? installMenuDescription(parsed.value(), ws) : Status(parsed.failure());
+        const Status installed = parsed ? installMenuDescription(parsed.value(), menu) : Status(parsed.failure());
         EXPECT_EQ(installed.error(), c.error) << c.pointer;
-        EXPECT_EQ(ws.document.nodeCount(), nodes) << c.pointer;
+        EXPECT_EQ(menu.document.nodeCount(), nodes) << c.pointer;
     }
 }
 

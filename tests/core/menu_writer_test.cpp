@@ -9,7 +9,7 @@
 #include "core/menu_reader.h"
 #include "core/menu_writer.h"
 #include "core/renumber.h"
-#include "core/workspace.h"
+#include "core/open_menu.h"
 #include "support/menu_builder.h"
 #include "support/temp_dir.h"
 
@@ -20,9 +20,9 @@ using Bytes = std::vector<uint8_t>;
 
 // A document as the editor makes it: the Softkeys container with the seven default softkeys
 // and an empty Menu Root.
-void newDocument(Workspace& ws)
+void newDocument(OpenMenu& menu)
 {
-    MenuDocument& doc = ws.document;
+    MenuDocument& doc = menu.document;
     doc.clear();
     MenuRecord container{1, 1, 2, kNoIndex, 2, 0, 0, "Container", kGroupSoftkeys, 0, 0, false, 1};
     MenuRecord root{1, kNoIndex, kNoIndex, 0, 10, 0, 0, "MenuRoot", kGroupMenu, 0, 0, false, 1};
@@ -34,27 +34,27 @@ void newDocument(Workspace& ws)
     }
 }
 
-MenuNode* addItem(Workspace& ws, MenuNode* parent, const std::string& name, uint8_t type = kTypeItem)
+MenuNode* addItem(OpenMenu& menu, MenuNode* parent, const std::string& name, uint8_t type = kTypeItem)
 {
     MenuRecord item;
     item.name = name;
     item.itemType = type;
     item.attributes = 0x41;
-    MenuNode* node = ws.document.appendNode(parent, std::make_unique<MenuNode>(name, item));
-    renumberTree(ws.document);
+    MenuNode* node = menu.document.appendNode(parent, std::make_unique<MenuNode>(name, item));
+    renumberTree(menu.document);
     return node;
 }
 
-void attach(Workspace& ws, MenuNode* node, ItemDataBlock block)
+void attach(OpenMenu& menu, MenuNode* node, ItemDataBlock block)
 {
     node->item.hasData = true;
-    node->item.dataLength = itemDataLength(&block, ws.saveMode.saveAll());
-    ws.document.data().store(node->item.recordNo, std::move(block));
+    node->item.dataLength = itemDataLength(&block, menu.saveMode.saveAll());
+    menu.document.data().store(node->item.recordNo, std::move(block));
 }
 
-Bytes render(Workspace& ws)
+Bytes render(OpenMenu& menu)
 {
-    auto bytes = renderMenuFile(ws);
+    auto bytes = renderMenuFile(menu);
     EXPECT_TRUE(bytes.ok()) << bytes.error();
     return bytes.ok() ? bytes.value() : Bytes{};
 }
@@ -69,15 +69,15 @@ Bytes slice(const Bytes& bytes, size_t offset, size_t count)
 
 TEST(MenuWriter, ThirtySixByteLayout)
 {
-    Workspace ws;
-    newDocument(ws);
-    MenuNode* games = addItem(ws, ws.document.menuRoot(), "Games", kTypeContainer);
-    MenuNode* calc = addItem(ws, games, "Calculator");
+    OpenMenu menu;
+    newDocument(menu);
+    MenuNode* games = addItem(menu, menu.document.menuRoot(), "Games", kTypeContainer);
+    MenuNode* calc = addItem(menu, games, "Calculator");
     games->item.itemType = kTypeContainer;  // renumbering made it an item while it was empty
     ItemDataBlock block;
     block.entries.push_back({.kind = kind::Url, .bytes = {'a', 'b', 'c', 0}});
-    attach(ws, calc, block);
-    const Bytes out = render(ws);
+    attach(menu, calc, block);
+    const Bytes out = render(menu);
     ASSERT_EQ(out.size(), 10u + 12 * 36 + 7);
 
     EXPECT_EQ(slice(out, 0, 10), (Bytes{
@@ -117,11 +117,11 @@ TEST(MenuWriter, ThirtySixByteLayout)
 
 TEST(MenuWriter, TwentyTwoByteLayout)
 {
-    Workspace ws;
-    newDocument(ws);
-    ws.saveMode.setRecordSize(22);
-    addItem(ws, ws.document.menuRoot(), "MF-Wallpaper");
-    const Bytes out = render(ws);
+    OpenMenu menu;
+    newDocument(menu);
+    menu.saveMode.setRecordSize(22);
+    addItem(menu, menu.document.menuRoot(), "MF-Wallpaper");
+    const Bytes out = render(menu);
     ASSERT_EQ(out.size(), 10u + 11 * 22);
     EXPECT_EQ(slice(out, 0, 10), (Bytes{0x00, 0x01, 0x0B, 0x01, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}));
     // Record 0: "Root" in a 12-byte name field, no Group byte, trailer words 0.
@@ -147,34 +147,34 @@ TEST(MenuWriter, HeaderFollowsTheSaveMode)
         {36, false, false, {0x00, 0x01, 0x0A, 0x01, 0xFF, 0xFF, 0x15, 0x02, 0xFF, 0xFF}},
         {36, false, true, {0x01, 0x00, 0x0A, 0x00, 0xFF, 0xFF, 0x15, 0x02, 0xFF, 0xFF}},
     };
-    Workspace ws;
-    newDocument(ws);
+    OpenMenu menu;
+    newDocument(menu);
     for (const Case& c : cases) {
-        ws.saveMode.setRecordSize(c.recordSize);
-        ws.saveMode.setC698p(c.c698p);
-        ws.saveMode.setCdma(c.cdma);
-        EXPECT_EQ(slice(render(ws), 0, 10), c.header);
+        menu.saveMode.setRecordSize(c.recordSize);
+        menu.saveMode.setC698p(c.c698p);
+        menu.saveMode.setCdma(c.cdma);
+        EXPECT_EQ(slice(render(menu), 0, 10), c.header);
     }
 }
 
 TEST(MenuWriter, ItemTypesAreNormalised)
 {
-    Workspace ws;
-    newDocument(ws);
-    MenuNode* empty = addItem(ws, ws.document.menuRoot(), "Games");
-    MenuNode* two = addItem(ws, ws.document.menuRoot(), "Tools", 2);
-    MenuNode* ten = addItem(ws, ws.document.menuRoot(), "Radio", 10);
-    MenuNode* nine = addItem(ws, ws.document.menuRoot(), "Camera", kTypeShortcut);
-    ws.document.nodeAt(1)->item.itemType = kTypeContainer;  // an empty container among the softkeys
+    OpenMenu menu;
+    newDocument(menu);
+    MenuNode* empty = addItem(menu, menu.document.menuRoot(), "Games");
+    MenuNode* two = addItem(menu, menu.document.menuRoot(), "Tools", 2);
+    MenuNode* ten = addItem(menu, menu.document.menuRoot(), "Radio", 10);
+    MenuNode* nine = addItem(menu, menu.document.menuRoot(), "Camera", kTypeShortcut);
+    menu.document.nodeAt(1)->item.itemType = kTypeContainer;  // an empty container among the softkeys
     empty->item.itemType = kTypeContainer;                   // an empty container in the main menu
 
-    ws.saveMode.setSaveAll(true);
-    Bytes out = render(ws);
+    menu.saveMode.setSaveAll(true);
+    Bytes out = render(menu);
     EXPECT_EQ(out[10 + 11 * 36], 2);
     EXPECT_EQ(out[10 + 12 * 36], 10);
 
-    ws.saveMode.setSaveAll(false);
-    out = render(ws);
+    menu.saveMode.setSaveAll(false);
+    out = render(menu);
     EXPECT_EQ(out[10 + 2 * 36], kTypeContainer);  // the softkey keeps 1
     EXPECT_EQ(out[10 + 10 * 36], kTypeItem);
     EXPECT_EQ(out[10 + 11 * 36], kTypeItem);
@@ -189,19 +189,19 @@ TEST(MenuWriter, ItemTypesAreNormalised)
 
 TEST(MenuWriter, DataOffsetsRunThroughTheItems)
 {
-    Workspace ws;
-    newDocument(ws);
-    MenuNode* a = addItem(ws, ws.document.menuRoot(), "Games");
-    MenuNode* b = addItem(ws, ws.document.menuRoot(), "Tools");
-    MenuNode* c = addItem(ws, ws.document.menuRoot(), "Radio");
+    OpenMenu menu;
+    newDocument(menu);
+    MenuNode* a = addItem(menu, menu.document.menuRoot(), "Games");
+    MenuNode* b = addItem(menu, menu.document.menuRoot(), "Tools");
+    MenuNode* c = addItem(menu, menu.document.menuRoot(), "Radio");
     ItemDataBlock code;
     code.entries.push_back({.kind = kind::Code12, .value = 9});
-    attach(ws, a, code);
-    attach(ws, c, code);
+    attach(menu, a, code);
+    attach(menu, c, code);
     ItemDataBlock lsk;
     lsk.entries.push_back({.kind = kind::Code13, .value = 1});
-    attach(ws, ws.document.nodeAt(1), lsk);
-    const Bytes out = render(ws);
+    attach(menu, menu.document.nodeAt(1), lsk);
+    const Bytes out = render(menu);
     auto trailer = [&](size_t record) { return slice(out, 10 + record * 36 + 32, 4); };
     EXPECT_EQ(trailer(2), (Bytes{0x00, 0x00, 0x00, 0x04}));   // the LSK's data comes first
     EXPECT_EQ(trailer(3), (Bytes{0x00, 0x04, 0x00, 0x00}));   // no data: the running offset
@@ -215,32 +215,32 @@ TEST(MenuWriter, DataOffsetsRunThroughTheItems)
 
 TEST(MenuWriter, UnsupportedDataOnlyWithSaveAll)
 {
-    Workspace ws;
-    newDocument(ws);
-    MenuNode* games = addItem(ws, ws.document.menuRoot(), "Games");
+    OpenMenu menu;
+    newDocument(menu);
+    MenuNode* games = addItem(menu, menu.document.menuRoot(), "Games");
     ItemDataBlock block;
     block.entries.push_back({.kind = kind::Unsupported, .records = {{2, 1, {0xAB}}, {40, 0, {}}}});
-    attach(ws, games, block);
-    Bytes out = render(ws);
+    attach(menu, games, block);
+    Bytes out = render(menu);
     EXPECT_EQ(out.size(), 10u + 11 * 36);
     EXPECT_EQ(slice(out, 10 + 10 * 36 + 32, 4), (Bytes{0, 0, 0, 0}));
     EXPECT_EQ(games->item.dataLength, 0);
 
-    ws.saveMode.setSaveAll(true);
-    out = render(ws);
+    menu.saveMode.setSaveAll(true);
+    out = render(menu);
     EXPECT_EQ(slice(out, 10 + 10 * 36 + 32, 4), (Bytes{0, 0, 0, 7}));
     EXPECT_EQ(slice(out, 10 + 11 * 36, 7), (Bytes{0x02, 0x00, 0x01, 0xAB, 0x28, 0x00, 0x00}));
 }
 
 TEST(MenuWriter, TitleEndOffsetsCountFromZeroInEachRecord)
 {
-    Workspace ws;
-    newDocument(ws);
+    OpenMenu menu;
+    newDocument(menu);
     ItemDataBlock block;
     block.entries.push_back({.kind = kind::SoftkeyTitle, .titles = {{1, u"Ab"}}});
     block.entries.push_back({.kind = kind::ShowText, .titles = {{1, u"C"}, {2, u"De"}}});
-    attach(ws, ws.document.nodeAt(1), block);
-    const Bytes out = render(ws);
+    attach(menu, menu.document.nodeAt(1), block);
+    const Bytes out = render(menu);
     EXPECT_EQ(slice(out, 10 + 10 * 36, 33), (Bytes{
                                                 0x01, 0x00, 0x0B,        // kind 1, L = 11
                                                 0x01,                    // one title
@@ -257,62 +257,62 @@ TEST(MenuWriter, TitleEndOffsetsCountFromZeroInEachRecord)
 
 TEST(MenuWriter, IconMarker06WritesKindSixAndReadsBack)
 {
-    Workspace ws;
-    newDocument(ws);
-    ws.saveMode.setRecordSize(22);
-    ws.saveMode.setIconMarker(IconMarker::K06);
-    MenuNode* games = addItem(ws, ws.document.menuRoot(), "Games");
+    OpenMenu menu;
+    newDocument(menu);
+    menu.saveMode.setRecordSize(22);
+    menu.saveMode.setIconMarker(IconMarker::K06);
+    MenuNode* games = addItem(menu, menu.document.menuRoot(), "Games");
     ItemDataBlock block;
     block.entries.push_back({.kind = kind::FileIcon, .role = kRoleAnimated, .path = u"/a/g.gif"});
-    attach(ws, games, block);
-    const Bytes out = render(ws);
+    attach(menu, games, block);
+    const Bytes out = render(menu);
     EXPECT_EQ(out[10 + 11 * 22], 0x06);
 
-    Workspace back;
+    OpenMenu back;
     back.saveMode.setRecordSize(22);
     ASSERT_TRUE(readMenuBytes(out, back, {}).ok());
     EXPECT_EQ(back.saveMode.iconMarker(), IconMarker::K06);
     ASSERT_NE(back.document.data().at(11), nullptr);
-    EXPECT_EQ(back.document.data().at(11)->entries, ws.document.data().at(11)->entries);
+    EXPECT_EQ(back.document.data().at(11)->entries, menu.document.data().at(11)->entries);
 }
 
 TEST(MenuWriter, DialNumberIn22ByteRecordsIsRefused)
 {
-    Workspace ws;
-    newDocument(ws);
+    OpenMenu menu;
+    newDocument(menu);
     const auto dial = [](std::string_view number) {
         return DataEntry{.kind = kind::DialNumber, .bytes = std::vector<uint8_t>(number.begin(), number.end())};
     };
-    attach(ws, addItem(ws, ws.document.menuRoot(), "Games"), ItemDataBlock{0, {dial("112")}});
-    addItem(ws, ws.document.menuRoot(), "Tools");
-    attach(ws, addItem(ws, ws.document.menuRoot(), "~3"), ItemDataBlock{0, {dial("5550100")}});
-    ASSERT_TRUE(renderMenuFile(ws).ok());  // 36-byte records hold dial numbers
+    attach(menu, addItem(menu, menu.document.menuRoot(), "Games"), ItemDataBlock{0, {dial("112")}});
+    addItem(menu, menu.document.menuRoot(), "Tools");
+    attach(menu, addItem(menu, menu.document.menuRoot(), "~3"), ItemDataBlock{0, {dial("5550100")}});
+    ASSERT_TRUE(renderMenuFile(menu).ok());  // 36-byte records hold dial numbers
 
-    ws.saveMode.setRecordSize(22);
+    menu.saveMode.setRecordSize(22);
     testing::TempDir dir;
     const std::string path = dir.file("mma_ucp");
     testing::writeText(path, "old file");
     const std::string text = "\"Dial this number\" cannot be saved in 22-byte records, where that record is an "
                              "icon. Items: Games, ~3";
-    EXPECT_EQ(writeMenuFile(path, ws).failure(), Error(ErrorKind::Refused, text, "Error"));
+    EXPECT_EQ(writeMenuFile(path, menu).failure(), Error(ErrorKind::Refused, text, "Error"));
     EXPECT_EQ(testing::readText(path), "old file");
 }
 
 TEST(MenuWriter, ItemOutsideTheProfileIsRefused)
 {
-    Workspace ws;
-    newDocument(ws);
-    addItem(ws, ws.document.menuRoot(), "~4");
-    MenuNode* games = addItem(ws, ws.document.menuRoot(), "Games");
+    OpenMenu menu;
+    newDocument(menu);
+    addItem(menu, menu.document.menuRoot(), "~4");
+    MenuNode* games = addItem(menu, menu.document.menuRoot(), "Games");
     games->item.itemType = 12;
-    addItem(ws, ws.document.menuRoot(), "Radio");
-    ws.items.setAvailable({{"PhoneBook", "PhoneBook"}, {"Message", "Message"}, {"RecentCall", "RecentCall"},
+    addItem(menu, menu.document.menuRoot(), "Radio");
+    menu.items.setAvailable({{"PhoneBook", "PhoneBook"}, {"Message", "Message"}, {"RecentCall", "RecentCall"},
                            {"Mutilmedia", "Multimedia"}, {"Datebook", "Datebook"}, {"MMRingStyle", "MMRingStyle"},
                            {"VoiceRecord", "VoiceRecord"}, {"Games", "Games"}});
     testing::TempDir dir;
     const std::string path = dir.file("mma_ucp");
     testing::writeText(path, "old file");
-    const Status r = writeMenuFile(path, ws);
+    const Status r = writeMenuFile(path, menu);
     EXPECT_EQ(r.failure(), Error(ErrorKind::Refused, "mma_ucp doesn't match current profile", "Profile error"));
     EXPECT_EQ(testing::readText(path), "old file");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
@@ -320,71 +320,71 @@ TEST(MenuWriter, ItemOutsideTheProfileIsRefused)
     EXPECT_EQ(games->item.itemType, kTypeItem);
 
     const std::string fresh = dir.file("new");
-    EXPECT_EQ(writeMenuFile(fresh, ws).failure().kind, ErrorKind::Refused);
+    EXPECT_EQ(writeMenuFile(fresh, menu).failure().kind, ErrorKind::Refused);
     EXPECT_FALSE(std::filesystem::exists(fresh));
 }
 
 TEST(MenuWriter, CustomItemsNeedOnlyAnAvailableList)
 {
-    Workspace ws;
-    newDocument(ws);
-    addItem(ws, ws.document.menuRoot(), "~4");
-    EXPECT_TRUE(renderMenuFile(ws).ok());
+    OpenMenu menu;
+    newDocument(menu);
+    addItem(menu, menu.document.menuRoot(), "~4");
+    EXPECT_TRUE(renderMenuFile(menu).ok());
 }
 
 // --- limits of the format -------------------------------------------------------------------
 
 TEST(MenuWriter, MoreThan255RecordsAreRefused)
 {
-    Workspace ws;
-    newDocument(ws);
+    OpenMenu menu;
+    newDocument(menu);
     for (int i = 0; i < 245; ++i)
-        ws.document.appendNode(ws.document.menuRoot(), std::make_unique<MenuNode>("x", MenuRecord{.name = "~1"}));
-    EXPECT_TRUE(renderMenuFile(ws).ok());  // 255 records: the most a file holds
-    ws.document.appendNode(ws.document.menuRoot(), std::make_unique<MenuNode>("x", MenuRecord{.name = "~1"}));
+        menu.document.appendNode(menu.document.menuRoot(), std::make_unique<MenuNode>("x", MenuRecord{.name = "~1"}));
+    EXPECT_TRUE(renderMenuFile(menu).ok());  // 255 records: the most a file holds
+    menu.document.appendNode(menu.document.menuRoot(), std::make_unique<MenuNode>("x", MenuRecord{.name = "~1"}));
 
     testing::TempDir dir;
     const std::string path = dir.file("mma_ucp");
     testing::writeText(path, "old file");
     const std::string text = "The menu needs 256 records; an mma_ucp file holds at most 255 (245 menu items)";
-    EXPECT_EQ(writeMenuFile(path, ws).failure(), Error(ErrorKind::Refused, text, "Error"));
+    EXPECT_EQ(writeMenuFile(path, menu).failure(), Error(ErrorKind::Refused, text, "Error"));
     EXPECT_EQ(testing::readText(path), "old file");
 }
 
 TEST(MenuWriter, DataAreaAbove65535BytesIsRefused)
 {
-    Workspace ws;
-    newDocument(ws);
+    OpenMenu menu;
+    newDocument(menu);
     // Two items of 32770 data bytes each: 65540 in all.
     for (const char* name : {"Games", "Tools"}) {
-        MenuNode* node = addItem(ws, ws.document.menuRoot(), name);
+        MenuNode* node = addItem(menu, menu.document.menuRoot(), name);
         ItemDataBlock block;
         block.entries.push_back({.kind = kind::Url, .bytes = Bytes(32766, 'u')});
         block.entries[0].bytes.push_back(0);
-        attach(ws, node, block);
+        attach(menu, node, block);
     }
-    auto bytes = renderMenuFile(ws);
+    auto bytes = renderMenuFile(menu);
     ASSERT_FALSE(bytes.ok());
     EXPECT_EQ(bytes.failure(), Error(ErrorKind::Refused,
                                      "The item data needs 65540 bytes; an mma_ucp data area holds at most 65535", "Error"));
 
     // Four bytes less fit exactly.
-    ws.document.data().at(12)->entries[0].bytes.erase(ws.document.data().at(12)->entries[0].bytes.begin(),
-                                                      ws.document.data().at(12)->entries[0].bytes.begin() + 5);
-    auto fits = renderMenuFile(ws);
+    menu.document.data().at(12)->entries[0].bytes.erase(menu.document.data().at(12)->entries[0].bytes.begin(),
+                                                      menu.document.data().at(12)->entries[0].bytes.begin() + 5);
+    auto fits = renderMenuFile(menu);
     ASSERT_TRUE(fits.ok());
     EXPECT_EQ(fits.value().size(), 10u + 12 * 36 + 65535);
 }
 
 TEST(MenuWriter, TextsTheirLengthFieldsCannotCountAreRefused)
 {
-    Workspace ws;
-    newDocument(ws);
-    MenuNode* games = addItem(ws, ws.document.menuRoot(), "Games");
+    OpenMenu menu;
+    newDocument(menu);
+    MenuNode* games = addItem(menu, menu.document.menuRoot(), "Games");
     ItemDataBlock block;
     block.entries.push_back({.kind = kind::FileIcon, .role = kRoleList, .path = std::u16string(32767, u'p')});
-    attach(ws, games, block);
-    auto bytes = renderMenuFile(ws);
+    attach(menu, games, block);
+    auto bytes = renderMenuFile(menu);
     ASSERT_FALSE(bytes.ok());
     const std::string text = "The data of item Games cannot be saved: a data record of kind 12 needs 65537 bytes, more "
                              "than its length field can count (65535)";
@@ -393,12 +393,12 @@ TEST(MenuWriter, TextsTheirLengthFieldsCannotCountAreRefused)
 
 TEST(MenuWriter, SoftkeyAreaMustKeepItsSevenItems)
 {
-    Workspace ws;
-    newDocument(ws);
-    ws.document.removeNode(ws.document.nodeAt(7));
-    EXPECT_EQ(renderMenuFile(ws).error(), "The softkey area must hold exactly seven items without subitems");
+    OpenMenu menu;
+    newDocument(menu);
+    menu.document.removeNode(menu.document.nodeAt(7));
+    EXPECT_EQ(renderMenuFile(menu).error(), "The softkey area must hold exactly seven items without subitems");
 
-    Workspace empty;
+    OpenMenu empty;
     EXPECT_EQ(renderMenuFile(empty).error(), "There is no menu to save");
 }
 
@@ -406,14 +406,14 @@ TEST(MenuWriter, SoftkeyAreaMustKeepItsSevenItems)
 
 TEST(MenuWriter, SaveReplacesTheFileAndKeepsItsPermissions)
 {
-    Workspace ws;
-    newDocument(ws);
+    OpenMenu menu;
+    newDocument(menu);
     testing::TempDir dir;
     const std::string path = dir.file("mma_ucp");
     testing::writeText(path, "old file");
     ASSERT_EQ(::chmod(path.c_str(), 0640), 0);
-    ASSERT_TRUE(writeMenuFile(path, ws).ok());
-    EXPECT_EQ(testing::readBytes(path), render(ws));
+    ASSERT_TRUE(writeMenuFile(path, menu).ok());
+    EXPECT_EQ(testing::readBytes(path), render(menu));
     struct stat st {};
     ASSERT_EQ(::stat(path.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0640u);
@@ -422,14 +422,14 @@ TEST(MenuWriter, SaveReplacesTheFileAndKeepsItsPermissions)
 
 TEST(MenuWriter, FailedSaveLeavesTheTargetAndNoTemporaryFile)
 {
-    Workspace ws;
-    newDocument(ws);
+    OpenMenu menu;
+    newDocument(menu);
     testing::TempDir dir;
     // The target is a folder with something in it: the final rename fails.
     const std::string path = dir.file("target");
     std::filesystem::create_directory(path);
     testing::writeText(dir.file("target/keep"), "x");
-    const Status r = writeMenuFile(path, ws);
+    const Status r = writeMenuFile(path, menu);
     EXPECT_EQ(r.failure().kind, ErrorKind::Io);
     EXPECT_EQ(r.failure().caption, "");
     EXPECT_EQ(r.error().rfind("Cannot write " + path + ": ", 0), 0u) << r.error();
@@ -437,42 +437,42 @@ TEST(MenuWriter, FailedSaveLeavesTheTargetAndNoTemporaryFile)
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
 
     const std::string missing = dir.file("no/such/folder/mma_ucp");
-    EXPECT_EQ(writeMenuFile(missing, ws).error(), "Cannot write " + missing + ": No such file or directory");
+    EXPECT_EQ(writeMenuFile(missing, menu).error(), "Cannot write " + missing + ": No such file or directory");
 }
 
 TEST(MenuWriter, SaveThroughASymbolicLinkReplacesTheFileItNames)
 {
-    Workspace ws;
-    newDocument(ws);
+    OpenMenu menu;
+    newDocument(menu);
     testing::TempDir dir;
     testing::writeText(dir.file("real"), "old");
     std::filesystem::create_symlink("real", dir.file("link"));
-    ASSERT_TRUE(writeMenuFile(dir.file("link"), ws).ok());
+    ASSERT_TRUE(writeMenuFile(dir.file("link"), menu).ok());
     EXPECT_TRUE(std::filesystem::is_symlink(dir.file("link")));
-    EXPECT_EQ(testing::readBytes(dir.file("real")), render(ws));
+    EXPECT_EQ(testing::readBytes(dir.file("real")), render(menu));
 }
 
 // Two programs opened the same file: the second one's save refuses after the first one's.
 TEST(MenuWriter, SaveOverAFileChangedSinceItWasOpenedIsRefused)
 {
-    Workspace ws;
-    newDocument(ws);
+    OpenMenu menu;
+    newDocument(menu);
     testing::TempDir dir;
     const std::string path = dir.file("mma_ucp");
-    testing::writeBytes(path, render(ws));
+    testing::writeBytes(path, render(menu));
     FileFingerprint first = fingerprintOnDisk(path);
     FileFingerprint second = first;
-    addItem(ws, ws.document.menuRoot(), "Games");
-    ASSERT_TRUE(writeMenuFileChecked(path, ws, first).ok());
+    addItem(menu, menu.document.menuRoot(), "Games");
+    ASSERT_TRUE(writeMenuFileChecked(path, menu, first).ok());
     const Bytes saved = testing::readBytes(path);
     const Error changed(ErrorKind::Refused, "The file was changed by another program since it was opened");
-    EXPECT_EQ(writeMenuFileChecked(path, ws, second).failure(), changed);
+    EXPECT_EQ(writeMenuFileChecked(path, menu, second).failure(), changed);
     EXPECT_EQ(testing::readBytes(path), saved);
     // The first one's next save goes through; the same bytes written again later are a change.
-    ASSERT_TRUE(writeMenuFileChecked(path, ws, first).ok());
+    ASSERT_TRUE(writeMenuFileChecked(path, menu, first).ok());
     const timespec later[2] = {{0, UTIME_OMIT}, {1, 0}};
     ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), later, 0), 0);
-    EXPECT_EQ(writeMenuFileChecked(path, ws, first).failure(), changed);
+    EXPECT_EQ(writeMenuFileChecked(path, menu, first).failure(), changed);
 }
 
 } // namespace

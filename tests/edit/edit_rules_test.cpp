@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "core/workspace.h"
+#include "core/open_menu.h"
 #include "models/drag_expanded_nodes.h"
 #include "edit/edit_rules.h"
 #include "edit/tree_edit.h"
@@ -21,13 +21,13 @@ protected:
         camera = add("Camera", doc().menuRoot(), InsertPosition::AddSubitemLast);
         camera->item.canHoldItems = 0;
     }
-    MenuDocument& doc() { return ws.document; }
+    MenuDocument& doc() { return menu.document; }
     MenuNode* add(const char* id, MenuNode* at, InsertPosition p)
     {
-        return insertAvailableItem(ws, ws.items.findAvailable(id), at, p).value().node;
+        return insertAvailableItem(menu, menu.items.findAvailable(id), at, p).value().node;
     }
 
-    Workspace ws;
+    OpenMenu menu;
     MenuNode* tools = nullptr;
     MenuNode* games = nullptr;
     MenuNode* radio = nullptr;
@@ -86,7 +86,7 @@ TEST_F(EditRules, TheEnablingTable)
 
 TEST_F(EditRules, NodesOfAnotherDocumentAreRefused)
 {
-    Workspace other;
+    OpenMenu other;
     startNewMenu(other.document);
     MenuNode* foreign =
         insertAvailableItem(other, 0, other.document.menuRoot(), InsertPosition::AddSubitemLast)
@@ -95,11 +95,11 @@ TEST_F(EditRules, NodesOfAnotherDocumentAreRefused)
     EXPECT_EQ(enabledOperations(doc(), foreign, true), EnabledOperations{});
     EXPECT_FALSE(canDragNode(doc(), foreign, tools));
     EXPECT_FALSE(canDragNode(doc(), tools, foreign));
-    EXPECT_FALSE(insertAvailableItem(ws, 0, foreign, InsertPosition::AddBefore).ok());
-    EXPECT_FALSE(replaceWithItem(ws, 0, foreign).ok());
+    EXPECT_FALSE(insertAvailableItem(menu, 0, foreign, InsertPosition::AddBefore).ok());
+    EXPECT_FALSE(replaceWithItem(menu, 0, foreign).ok());
     EXPECT_FALSE(deleteSubtree(doc(), foreign).ok());
     EXPECT_FALSE(moveNodeUp(doc(), foreign).ok());
-    EXPECT_FALSE(dropOntoNode(ws, tools, DragSource::treeNode(foreign)).ok());
+    EXPECT_FALSE(dropOntoNode(menu, tools, DragSource::treeNode(foreign)).ok());
     EXPECT_EQ(doc().nodeCount(), 14u);
     EXPECT_EQ(other.document.nodeCount(), 10u);
 }
@@ -110,16 +110,16 @@ TEST_F(EditRules, RefusedOperationsLeaveTheDocumentAlone)
     std::vector<MenuRecord> items;
     for (MenuNode* n : before)
         items.push_back(n->item);
-    const uint8_t counter = ws.customCounter;
-    const size_t custom = ws.items.available().size() - 1;
+    const uint8_t counter = menu.customCounter;
+    const size_t custom = menu.items.available().size() - 1;
 
-    EXPECT_FALSE(insertAvailableItem(ws, custom, camera, InsertPosition::AddSubitemFirst).ok());
-    EXPECT_FALSE(insertAvailableItem(ws, custom, doc().menuRoot(), InsertPosition::AddBefore).ok());
-    EXPECT_FALSE(insertAvailableItem(ws, custom, doc().nodeAt(3), InsertPosition::AddFirst).ok());
-    EXPECT_FALSE(insertAvailableItem(ws, custom + 1, tools, InsertPosition::AddBefore).ok());
-    EXPECT_FALSE(replaceWithItem(ws, custom, doc().nodeAt(0)).ok());
-    EXPECT_FALSE(replaceWithItem(ws, custom, doc().menuRoot()).ok());
-    EXPECT_FALSE(replaceWithItem(ws, custom + 1, tools).ok());
+    EXPECT_FALSE(insertAvailableItem(menu, custom, camera, InsertPosition::AddSubitemFirst).ok());
+    EXPECT_FALSE(insertAvailableItem(menu, custom, doc().menuRoot(), InsertPosition::AddBefore).ok());
+    EXPECT_FALSE(insertAvailableItem(menu, custom, doc().nodeAt(3), InsertPosition::AddFirst).ok());
+    EXPECT_FALSE(insertAvailableItem(menu, custom + 1, tools, InsertPosition::AddBefore).ok());
+    EXPECT_FALSE(replaceWithItem(menu, custom, doc().nodeAt(0)).ok());
+    EXPECT_FALSE(replaceWithItem(menu, custom, doc().menuRoot()).ok());
+    EXPECT_FALSE(replaceWithItem(menu, custom + 1, tools).ok());
     for (size_t index = 0; index <= 8; ++index) {
         EXPECT_FALSE(deleteSubtree(doc(), doc().nodeAt(index)).ok()) << index;
         EXPECT_FALSE(moveNodeUp(doc(), doc().nodeAt(index)).ok()) << index;
@@ -133,16 +133,16 @@ TEST_F(EditRules, RefusedOperationsLeaveTheDocumentAlone)
     EXPECT_EQ(doc().preorder(), before);
     for (size_t i = 0; i < before.size(); ++i)
         EXPECT_EQ(before[i]->item, items[i]) << i;
-    EXPECT_EQ(ws.customCounter, counter);
+    EXPECT_EQ(menu.customCounter, counter);
 }
 
 TEST_F(EditRules, RefusalsNameTheNode)
 {
-    auto r = replaceWithItem(ws, 0, doc().menuRoot());
+    auto r = replaceWithItem(menu, 0, doc().menuRoot());
     EXPECT_EQ(r.error(), "Replace is not allowed on node 8");
     EXPECT_EQ(moveNodeUp(doc(), games).error(), "Move up is not allowed on node 10");
     EXPECT_EQ(deleteSubtree(doc(), nullptr).error(), "Delete item: no such node");
-    EXPECT_EQ(replaceWithItem(ws, 500, tools).error(), "No available item at position 500");
+    EXPECT_EQ(replaceWithItem(menu, 500, tools).error(), "No available item at position 500");
 }
 
 // --- DragExpandedNodes ----------------------------------------------------------------------

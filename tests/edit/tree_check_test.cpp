@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "core/workspace.h"
+#include "core/open_menu.h"
 #include "edit/tree_check.h"
 #include "edit/tree_edit.h"
 
@@ -12,25 +12,25 @@ class TreeCheck : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        startNewMenu(ws.document);
-        tools = add("Tools", ws.document.menuRoot());
+        startNewMenu(menu.document);
+        tools = add("Tools", menu.document.menuRoot());
         games = add("Games", tools);
-        radio = add("Radio", ws.document.menuRoot());
+        radio = add("Radio", menu.document.menuRoot());
         ItemDataBlock block;
         block.entries.push_back(DataEntry{.kind = kind::Url, .bytes = {'x', 0}});
-        ws.document.data().store(games->item.recordNo, block);
+        menu.document.data().store(games->item.recordNo, block);
         games->item.hasData = true;
-        ASSERT_TRUE(checkRecordLinks(ws.document).ok()) << checkRecordLinks(ws.document).error();
+        ASSERT_TRUE(checkRecordLinks(menu.document).ok()) << checkRecordLinks(menu.document).error();
     }
     MenuNode* add(const char* id, MenuNode* parent)
     {
-        return insertAvailableItem(ws, ws.items.findAvailable(id), parent, InsertPosition::AddSubitemLast)
+        return insertAvailableItem(menu, menu.items.findAvailable(id), parent, InsertPosition::AddSubitemLast)
             .value()
             .node;
     }
-    std::string problem() { return checkRecordLinks(ws.document).error(); }
+    std::string problem() { return checkRecordLinks(menu.document).error(); }
 
-    Workspace ws;
+    OpenMenu menu;
     MenuNode* tools = nullptr;
     MenuNode* games = nullptr;
     MenuNode* radio = nullptr;
@@ -58,10 +58,10 @@ TEST_F(TreeCheck, NamesTheFirstBrokenLink)
     EXPECT_EQ(problem(), "node 11: container without children");
     radio->item.itemType = kTypeItem;
 
-    ws.document.menuRoot()->item.childIndex = 11;
+    menu.document.menuRoot()->item.childIndex = 11;
     EXPECT_EQ(problem(), "Menu Root: ChildIndex 11");
-    ws.document.menuRoot()->item.childIndex = 10;
-    EXPECT_TRUE(checkRecordLinks(ws.document).ok());
+    menu.document.menuRoot()->item.childIndex = 10;
+    EXPECT_TRUE(checkRecordLinks(menu.document).ok());
 }
 
 TEST_F(TreeCheck, BlocksMustSitWithTheirOwners)
@@ -70,17 +70,17 @@ TEST_F(TreeCheck, BlocksMustSitWithTheirOwners)
     EXPECT_EQ(problem(), "slot 13: block without an owner");
     games->item.hasData = true;
 
-    ws.document.data().at(13)->owner = 12;
+    menu.document.data().at(13)->owner = 12;
     EXPECT_EQ(problem(), "slot 13: owner byte 12");
-    ws.document.data().at(13)->owner = 13;
+    menu.document.data().at(13)->owner = 13;
 
     ItemDataBlock stray;
-    ws.document.data().store(200, stray);
+    menu.document.data().store(200, stray);
     EXPECT_EQ(problem(), "slot 200: block without an owner");
-    ws.document.data().drop(200);
+    menu.document.data().drop(200);
 
-    ws.document.data().store(5, stray);  // a softkey's slot
-    EXPECT_TRUE(checkRecordLinks(ws.document).ok());
+    menu.document.data().store(5, stray);  // a softkey's slot
+    EXPECT_TRUE(checkRecordLinks(menu.document).ok());
 }
 
 } // namespace

@@ -6,7 +6,7 @@
 #include "core/catalogue.h"
 #include "core/item_data_codec.h"
 #include "core/renumber.h"
-#include "core/workspace.h"
+#include "core/open_menu.h"
 #include "edit/tree_check.h"
 #include "edit/tree_edit.h"
 #include "support/recording_prompter.h"
@@ -21,15 +21,15 @@ class TreeEdit : public ::testing::Test {
 protected:
     void SetUp() override { startNewMenu(doc()); }
 
-    MenuDocument& doc() { return ws.document; }
+    MenuDocument& doc() { return menu.document; }
     MenuNode* root() { return doc().menuRoot(); }
     MenuNode* at(size_t index) { return doc().nodeAt(index); }
-    size_t entry(const std::string& identifier) { return ws.items.findAvailable(identifier); }
-    size_t customEntry() { return ws.items.available().size() - 1; }
+    size_t entry(const std::string& identifier) { return menu.items.findAvailable(identifier); }
+    size_t customEntry() { return menu.items.available().size() - 1; }
 
     MenuNode* insert(const std::string& identifier, MenuNode* selected, InsertPosition position)
     {
-        auto r = insertAvailableItem(ws, entry(identifier), selected, position);
+        auto r = insertAvailableItem(menu, entry(identifier), selected, position);
         EXPECT_TRUE(r.ok()) << r.error();
         return r.ok() ? r->node : nullptr;
     }
@@ -85,7 +85,7 @@ protected:
         return out;
     }
 
-    Workspace ws;
+    OpenMenu menu;
     RecordingPrompter prompter;
 };
 
@@ -152,13 +152,13 @@ TEST_F(TreeEdit, NewDocumentReplacesTheOldOneButKeepsTheCustomCounter)
 {
     MenuNode* custom = insert("Custom item", root(), InsertPosition::AddSubitemLast);
     giveData(custom, blockOf({kind::MenuTitle}));
-    ASSERT_EQ(ws.customCounter, 1);
+    ASSERT_EQ(menu.customCounter, 1);
 
     MenuNode* selected = startNewMenu(doc());
     EXPECT_EQ(selected, root());
     EXPECT_EQ(doc().nodeCount(), 9u);
     EXPECT_EQ(doc().data().count(), 0u);
-    EXPECT_EQ(ws.customCounter, 1);
+    EXPECT_EQ(menu.customCounter, 1);
     EXPECT_EQ(insert("Custom item", root(), InsertPosition::AddSubitemLast)->item.name, "~2");
 }
 
@@ -166,7 +166,7 @@ TEST_F(TreeEdit, NewDocumentReplacesTheOldOneButKeepsTheCustomCounter)
 
 TEST_F(TreeEdit, FirstItemUnderTheMenuRoot)
 {
-    auto r = insertAvailableItem(ws, entry("Mutilmedia"), root(), InsertPosition::AddSubitemLast);
+    auto r = insertAvailableItem(menu, entry("Mutilmedia"), root(), InsertPosition::AddSubitemLast);
     ASSERT_TRUE(r.ok()) << r.error();
     MenuNode* node = r->node;
     EXPECT_FALSE(r->custom);
@@ -193,7 +193,7 @@ TEST_F(TreeEdit, TheFourPositions)
     MenuNode* b = sub("Browser", root());
     MenuNode* c = sub("Camera", root());
     // An identifier that differs in letter case is no available item.
-    EXPECT_FALSE(insertAvailableItem(ws, entry("browser"), b, InsertPosition::AddBefore).ok());
+    EXPECT_FALSE(insertAvailableItem(menu, entry("browser"), b, InsertPosition::AddBefore).ok());
     EXPECT_EQ(menuCaptions(), (std::vector<std::string>{"Browser", "Camera"}));
 
     insert("AIM", c, InsertPosition::AddBefore);         // directly before Camera
@@ -235,7 +235,7 @@ TEST_F(TreeEdit, SubitemTurnsAnItemIntoAContainerKeepingTitlesAndIcons)
     giveData(item, blockOf({kind::Url, kind::MenuTitle, kind::DrmListIcon, kind::Unsupported,
                             kind::FileIcon, kind::SoftkeyTitle, kind::DrmStaticIcon,
                             kind::DrmAnimatedIcon, kind::ShortcutData}));
-    ws.saveMode.setSaveAll(true);
+    menu.saveMode.setSaveAll(true);
 
     MenuNode* child = insert("Games", item, InsertPosition::AddSubitemFirst);
     ASSERT_NE(child, nullptr);
@@ -311,8 +311,8 @@ TEST_F(TreeEdit, BlocksMoveWithTheirNodesWhenItemsAreInsertedBefore)
 
 TEST_F(TreeEdit, CustomItemsAreNumberedOneAfterAnother)
 {
-    auto r1 = insertAvailableItem(ws, customEntry(), root(), InsertPosition::AddSubitemLast);
-    auto r2 = insertAvailableItem(ws, customEntry(), r1->node, InsertPosition::AddBefore);
+    auto r1 = insertAvailableItem(menu, customEntry(), root(), InsertPosition::AddSubitemLast);
+    auto r2 = insertAvailableItem(menu, customEntry(), r1->node, InsertPosition::AddBefore);
     ASSERT_TRUE(r1.ok() && r2.ok());
     EXPECT_TRUE(r1->custom);
     EXPECT_TRUE(r2->custom);
@@ -322,12 +322,12 @@ TEST_F(TreeEdit, CustomItemsAreNumberedOneAfterAnother)
     EXPECT_EQ(r1->node->item.options, 0x18);
     EXPECT_EQ(r1->node->item.attributes, 0x41);
     EXPECT_EQ(r1->node->item.canHoldItems, 1);
-    EXPECT_EQ(ws.customCounter, 2);
+    EXPECT_EQ(menu.customCounter, 2);
 }
 
 TEST_F(TreeEdit, CustomNumberingContinuesAfterTheCounterAFileRaised)
 {
-    ws.customCounter = 7;  // what reading a file with "~7" leaves behind
+    menu.customCounter = 7;  // what reading a file with "~7" leaves behind
     EXPECT_EQ(insert("Custom item", root(), InsertPosition::AddSubitemLast)->item.name, "~8");
     // A softkey "~9" raises the counter by one only: its number is passed over.
     at(1)->item.name = "~9";
@@ -336,22 +336,22 @@ TEST_F(TreeEdit, CustomNumberingContinuesAfterTheCounterAFileRaised)
 
 TEST_F(TreeEdit, CustomNumbersPast255ReuseTheLowestFreeOneOfTheDocument)
 {
-    ws.customCounter = 254;
+    menu.customCounter = 254;
     MenuNode* last = insert("Custom item", root(), InsertPosition::AddSubitemLast);
     EXPECT_EQ(last->item.name, "~255");
     last->item.name = "~1";
-    ws.document.setCaption(last, "~1");
+    menu.document.setCaption(last, "~1");
     MenuNode* a = insert("Custom item", root(), InsertPosition::AddSubitemLast);
     MenuNode* b = insert("Custom item", root(), InsertPosition::AddSubitemLast);
     EXPECT_EQ(a->item.name, "~2");
     EXPECT_EQ(b->item.name, "~3");
-    EXPECT_EQ(ws.customCounter, 255);
+    EXPECT_EQ(menu.customCounter, 255);
 }
 
 TEST_F(TreeEdit, ShortcutEntriesGetShortcutData)
 {
     MenuNode* first = sub("Games", root());
-    auto r = insertAvailableItem(ws, entry("DialedCalls"), first, InsertPosition::AddBefore);
+    auto r = insertAvailableItem(menu, entry("DialedCalls"), first, InsertPosition::AddBefore);
     ASSERT_TRUE(r.ok());
     MenuNode* node = r->node;
     EXPECT_EQ(node->caption(), "DialedCalls [SC]");
@@ -394,7 +394,7 @@ TEST_F(TreeEdit, ShortcutIdentifiersLongerThan24AreCutToKeepTheirZero)
 
 TEST_F(TreeEdit, ProfileShortcutEntriesAreRecognisedByTheirDisplayName)
 {
-    ws.items.setAvailable({{"Games", "Games"}, {"MyShort", "MyShort [SC]"}});
+    menu.items.setAvailable({{"Games", "Games"}, {"MyShort", "MyShort [SC]"}});
     MenuNode* node = sub("MyShort", root());
     EXPECT_EQ(node->item.itemType, 9);
     EXPECT_EQ(asciiText(doc().data().at(node->item.recordNo)->entries[0]), "MyShort");
@@ -416,23 +416,23 @@ TEST_F(TreeEdit, The246thItemIsRefusedWithAMessage)
     EXPECT_EQ(highest, 255);
     expectConsistent();
 
-    const uint8_t counter = ws.customCounter;
+    const uint8_t counter = menu.customCounter;
     const std::vector<std::string> before = menuCaptions();
     for (InsertPosition p : {InsertPosition::AddBefore, InsertPosition::AddFirst,
                              InsertPosition::AddSubitemFirst, InsertPosition::AddSubitemLast}) {
-        auto r = insertAvailableItem(ws, customEntry(), folder, p);
+        auto r = insertAvailableItem(menu, customEntry(), folder, p);
         EXPECT_EQ(r.failure(), Error(ErrorKind::Refused, "The menu is full: mma_ucp can hold at most 245 menu items",
                                      "Warning"));
     }
-    auto drop = dropOntoNode(ws, last, DragSource::availableEntry(entry("Games")));
+    auto drop = dropOntoNode(menu, last, DragSource::availableEntry(entry("Games")));
     EXPECT_FALSE(drop.ok());
     EXPECT_EQ(doc().nodeCount(), 254u);
     EXPECT_EQ(menuCaptions(), before);
-    EXPECT_EQ(ws.customCounter, counter);
+    EXPECT_EQ(menu.customCounter, counter);
     expectConsistent();
 
     // Replacing and moving still work on a full menu.
-    EXPECT_TRUE(replaceWithItem(ws, entry("Camera"), last).ok());
+    EXPECT_TRUE(replaceWithItem(menu, entry("Camera"), last).ok());
     EXPECT_TRUE(moveNodeUp(doc(), last).ok());
     EXPECT_TRUE(deleteSubtree(doc(), last).ok());
     EXPECT_NE(sub("Games", root()), nullptr);
@@ -445,7 +445,7 @@ TEST_F(TreeEdit, ReplacingASoftkeyKeepsItsPrefix)
 {
     MenuNode* lsk = at(1);
     giveData(lsk, blockOf({kind::SoftkeyTitle}));
-    auto r = replaceWithItem(ws, entry("Message"), lsk);
+    auto r = replaceWithItem(menu, entry("Message"), lsk);
     ASSERT_TRUE(r.ok());
     EXPECT_EQ(r->node, lsk);
     EXPECT_FALSE(r->custom);
@@ -458,9 +458,9 @@ TEST_F(TreeEdit, ReplacingASoftkeyKeepsItsPrefix)
     EXPECT_FALSE(lsk->item.hasData);
     EXPECT_EQ(doc().data().at(3), nullptr);
 
-    EXPECT_EQ(replaceWithItem(ws, entry("Mutilmedia"), at(7)).value().node->caption(), "Smart: Multimedia");
-    EXPECT_EQ(replaceWithItem(ws, customEntry(), at(2)).value().node->caption(), "RSK: ~1");
-    auto sc = replaceWithItem(ws, entry("HomeScreen"), at(4));
+    EXPECT_EQ(replaceWithItem(menu, entry("Mutilmedia"), at(7)).value().node->caption(), "Smart: Multimedia");
+    EXPECT_EQ(replaceWithItem(menu, customEntry(), at(2)).value().node->caption(), "RSK: ~1");
+    auto sc = replaceWithItem(menu, entry("HomeScreen"), at(4));
     EXPECT_EQ(at(4)->caption(), "Down: HomeScreen [SC]");
     EXPECT_EQ(at(4)->item.itemType, 9);
     ASSERT_NE(doc().data().at(6), nullptr);
@@ -478,7 +478,7 @@ TEST_F(TreeEdit, ReplacingFreesTheBlockFromTheTable)
     item->item.attributes = 0x60;
     ASSERT_EQ(doc().data().count(), 2u);
 
-    ASSERT_TRUE(replaceWithItem(ws, entry("Camera"), item).ok());
+    ASSERT_TRUE(replaceWithItem(menu, entry("Camera"), item).ok());
     EXPECT_EQ(item->caption(), "Camera");
     EXPECT_EQ(item->item.name, "Camera");
     EXPECT_EQ(item->item.itemType, 0);
@@ -495,7 +495,7 @@ TEST_F(TreeEdit, ReplacingAContainerKeepsItAContainerAndCustomGetsItsOptions)
 {
     MenuNode* folder = sub("Tools", root());
     sub("Games", folder);
-    auto r = replaceWithItem(ws, customEntry(), folder);
+    auto r = replaceWithItem(menu, customEntry(), folder);
     ASSERT_TRUE(r.ok());
     EXPECT_TRUE(r->custom);
     EXPECT_EQ(folder->item.itemType, 1);
@@ -508,9 +508,9 @@ TEST_F(TreeEdit, ReplacingAContainerKeepsItAContainerAndCustomGetsItsOptions)
 
 TEST_F(TreeEdit, ReplaceTakesTheFirstEntryWithTheIdentifier)
 {
-    ws.items.setAvailable({{"Games", "Games first"}, {"Games", "Games second"}, {"Radio", "Radio"}});
+    menu.items.setAvailable({{"Games", "Games first"}, {"Games", "Games second"}, {"Radio", "Radio"}});
     MenuNode* node = sub("Radio", root());
-    ASSERT_TRUE(replaceWithItem(ws, 1, node).ok());
+    ASSERT_TRUE(replaceWithItem(menu, 1, node).ok());
     EXPECT_EQ(node->caption(), "Games first");
 }
 
@@ -634,7 +634,7 @@ TEST_F(TreeEdit, DroppingATreeNodeMovesItBeforeTheTarget)
     MenuNode* other = sub("Camera", root());
     giveData(only, blockOf({kind::MenuTitle}));
 
-    auto r = dropOntoNode(ws, other, DragSource::treeNode(only));
+    auto r = dropOntoNode(menu, other, DragSource::treeNode(only));
     ASSERT_TRUE(r.ok());
     EXPECT_EQ(r->node, only);
     EXPECT_FALSE(r->custom);
@@ -647,7 +647,7 @@ TEST_F(TreeEdit, DroppingATreeNodeMovesItBeforeTheTarget)
 
     // Into a deeper group.
     MenuNode* inner = sub("Radio", other);
-    ASSERT_TRUE(dropOntoNode(ws, inner, DragSource::treeNode(folder)).ok());
+    ASSERT_TRUE(dropOntoNode(menu, inner, DragSource::treeNode(folder)).ok());
     EXPECT_EQ(folder->parent(), other);
     EXPECT_EQ(menuCaptions(), (std::vector<std::string>{"Games", "Camera", "Tools", "Radio"}));
     expectConsistent();
@@ -663,12 +663,12 @@ TEST_F(TreeEdit, DroppingANodeOnItselfOrItsSubtreeIsRefused)
     for (MenuNode* target : {folder, child, grandChild}) {
         EXPECT_FALSE(canDragNode(doc(), folder, target)) << target->caption();
         EXPECT_FALSE(canAcceptDrop(doc(), target, DragSource::treeNode(folder)));
-        EXPECT_FALSE(dropOntoNode(ws, target, DragSource::treeNode(folder)).ok());
+        EXPECT_FALSE(dropOntoNode(menu, target, DragSource::treeNode(folder)).ok());
     }
     EXPECT_EQ(menuCaptions(), before);
     EXPECT_EQ(folder->parent(), root());
     // The other way round is fine: a child moved before its ancestor.
-    EXPECT_TRUE(dropOntoNode(ws, folder, DragSource::treeNode(grandChild)).ok());
+    EXPECT_TRUE(dropOntoNode(menu, folder, DragSource::treeNode(grandChild)).ok());
     EXPECT_EQ(menuCaptions(), (std::vector<std::string>{"Radio", "Tools", "Games"}));
     expectConsistent();
 }
@@ -679,7 +679,7 @@ TEST_F(TreeEdit, DroppingAnAvailableEntryInsertsBeforeTheTarget)
     MenuNode* child = sub("Games", folder);
     giveData(folder, blockOf({kind::MenuTitle, kind::Url}));
 
-    auto r = dropOntoNode(ws, child, DragSource::availableEntry(customEntry()));
+    auto r = dropOntoNode(menu, child, DragSource::availableEntry(customEntry()));
     ASSERT_TRUE(r.ok());
     EXPECT_TRUE(r->custom);
     EXPECT_EQ(r->node->parent(), folder);
@@ -689,7 +689,7 @@ TEST_F(TreeEdit, DroppingAnAvailableEntryInsertsBeforeTheTarget)
     // The parent's block is not filtered by a drop.
     EXPECT_EQ(kindsOf(doc().data().at(folder->item.recordNo)), (std::vector<uint8_t>{0, 5}));
 
-    auto sc = dropOntoNode(ws, folder, DragSource::availableEntry(entry("WallPaper")));
+    auto sc = dropOntoNode(menu, folder, DragSource::availableEntry(entry("WallPaper")));
     ASSERT_TRUE(sc.ok());
     EXPECT_EQ(sc->node->item.itemType, 9);
     EXPECT_EQ(sc->node->item.dataLength, 28);
@@ -700,13 +700,13 @@ TEST_F(TreeEdit, DropsOutsideTheMainMenuAreRefused)
 {
     MenuNode* item = sub("Games", root());
     for (size_t index = 0; index <= 8; ++index) {
-        EXPECT_FALSE(dropOntoNode(ws, at(index), DragSource::availableEntry(0)).ok()) << index;
-        EXPECT_FALSE(dropOntoNode(ws, at(index), DragSource::treeNode(item)).ok()) << index;
-        EXPECT_FALSE(dropOntoNode(ws, item, DragSource::treeNode(at(index))).ok()) << index;
+        EXPECT_FALSE(dropOntoNode(menu, at(index), DragSource::availableEntry(0)).ok()) << index;
+        EXPECT_FALSE(dropOntoNode(menu, at(index), DragSource::treeNode(item)).ok()) << index;
+        EXPECT_FALSE(dropOntoNode(menu, item, DragSource::treeNode(at(index))).ok()) << index;
     }
-    EXPECT_FALSE(dropOntoNode(ws, nullptr, DragSource::availableEntry(0)).ok());
-    EXPECT_FALSE(dropOntoNode(ws, item, DragSource::treeNode(nullptr)).ok());
-    EXPECT_FALSE(dropOntoNode(ws, item, DragSource::availableEntry(ws.items.available().size())).ok());
+    EXPECT_FALSE(dropOntoNode(menu, nullptr, DragSource::availableEntry(0)).ok());
+    EXPECT_FALSE(dropOntoNode(menu, item, DragSource::treeNode(nullptr)).ok());
+    EXPECT_FALSE(dropOntoNode(menu, item, DragSource::availableEntry(menu.items.available().size())).ok());
     EXPECT_EQ(doc().nodeCount(), 10u);
     EXPECT_EQ(item->parent(), root());
 }
@@ -734,7 +734,7 @@ TEST_F(TreeEdit, DeepChainKeepsItsLinksThroughEveryOperation)
     ASSERT_TRUE(deleteSubtree(doc(), chain[30]).ok());
     EXPECT_EQ(chain[29]->item.itemType, 0);
     EXPECT_EQ(doc().data().count(), 30u);
-    ASSERT_TRUE(dropOntoNode(ws, radio, DragSource::treeNode(chain[20])).ok());
+    ASSERT_TRUE(dropOntoNode(menu, radio, DragSource::treeNode(chain[20])).ok());
     EXPECT_EQ(chain[19]->item.itemType, 0);
     EXPECT_EQ(chain[20]->item.recordNo, 11);
     EXPECT_EQ(doc().data().count(), 30u);

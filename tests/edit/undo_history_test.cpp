@@ -8,7 +8,7 @@
 #include "core/menu_reader.h"
 #include "core/menu_writer.h"
 #include "core/prompter.h"
-#include "core/workspace.h"
+#include "core/open_menu.h"
 #include "models/item_editor_model.h"
 #include "edit/tree_edit.h"
 #include "edit/undo_history.h"
@@ -41,22 +41,22 @@ class Undo : public ::testing::Test {
 public:
     void SetUp() override
     {
-        const auto read = readMenuBytes(fixture(), ws, ReadOptions{});
+        const auto read = readMenuBytes(fixture(), menu, ReadOptions{});
         ASSERT_TRUE(read.ok()) << read.error();
         history.clear();
     }
     std::vector<uint8_t> render()
     {
-        auto bytes = renderMenuFile(ws);
+        auto bytes = renderMenuFile(menu);
         EXPECT_TRUE(bytes.ok()) << bytes.error();
         return bytes.ok() ? *bytes : std::vector<uint8_t>{};
     }
-    MenuNode* at(size_t index) { return ws.document.nodeAt(index); }
-    size_t entry(const std::string& identifier) { return ws.items.findAvailable(identifier); }
+    MenuNode* at(size_t index) { return menu.document.nodeAt(index); }
+    size_t entry(const std::string& identifier) { return menu.items.findAvailable(identifier); }
 
-    Workspace ws;
+    OpenMenu menu;
     RecordingPrompter prompter;
-    UndoHistory history{ws};
+    UndoHistory history{menu};
 };
 
 struct EditKind {
@@ -69,18 +69,18 @@ TEST_F(Undo, EveryEditKindIsOneStepThatUndoesToTheOpenedBytesAndRedoesToTheEdite
     const std::vector<EditKind> kinds = {
         {undo_step::InsertItem,
          [](Undo& t) {
-             return insertAvailableItem(t.ws, t.entry("MMRingStyle"), t.at(9), InsertPosition::AddSubitemFirst).ok();
+             return insertAvailableItem(t.menu, t.entry("MMRingStyle"), t.at(9), InsertPosition::AddSubitemFirst).ok();
          }},
-        {undo_step::ReplaceItem, [](Undo& t) { return replaceWithItem(t.ws, t.entry("Mutilmedia"), t.at(12)).ok(); }},
-        {undo_step::DeleteItem, [](Undo& t) { return deleteSubtree(t.ws.document, t.at(9)).ok(); }},
-        {undo_step::MoveUp, [](Undo& t) { return moveNodeUp(t.ws.document, t.at(13)).ok(); }},
-        {undo_step::MoveDown, [](Undo& t) { return moveNodeDown(t.ws.document, t.at(10)).ok(); }},
+        {undo_step::ReplaceItem, [](Undo& t) { return replaceWithItem(t.menu, t.entry("Mutilmedia"), t.at(12)).ok(); }},
+        {undo_step::DeleteItem, [](Undo& t) { return deleteSubtree(t.menu.document, t.at(9)).ok(); }},
+        {undo_step::MoveUp, [](Undo& t) { return moveNodeUp(t.menu.document, t.at(13)).ok(); }},
+        {undo_step::MoveDown, [](Undo& t) { return moveNodeDown(t.menu.document, t.at(10)).ok(); }},
         {undo_step::DropItem,
-         [](Undo& t) { return dropOntoNode(t.ws, t.at(13), DragSource::treeNode(t.at(10))).ok(); }},
+         [](Undo& t) { return dropOntoNode(t.menu, t.at(13), DragSource::treeNode(t.at(10))).ok(); }},
         {undo_step::DropItem,
          [](Undo& t) {
-             const size_t custom = t.ws.items.available().size() - 1;
-             return dropOntoNode(t.ws, t.at(9), DragSource::availableEntry(custom)).ok();
+             const size_t custom = t.menu.items.available().size() - 1;
+             return dropOntoNode(t.menu, t.at(9), DragSource::availableEntry(custom)).ok();
          }},
         {undo_step::ModifyItem,
          [](Undo& t) {
@@ -92,12 +92,12 @@ TEST_F(Undo, EveryEditKindIsOneStepThatUndoesToTheOpenedBytesAndRedoesToTheEdite
              edit.block.entries = {url};
              edit.itemType = kTypeUrl;
              edit.attributes = 0x60;
-             commitItemEdit(t.ws.document, *t.at(13), edit, false);
+             commitItemEdit(t.menu.document, *t.at(13), edit, false);
              return true;
          }},
         {undo_step::ChangeSaveMode,
          [](Undo& t) {
-             t.ws.saveMode.setRecordSize(22);
+             t.menu.saveMode.setRecordSize(22);
              return true;
          }},
     };
@@ -135,11 +135,11 @@ TEST_F(Undo, UndoAllGivesTheOpenedBytesAndRedoAllTheEditedOnes)
         EXPECT_TRUE(history.commit(name, std::move(before)));
     };
     step(undo_step::InsertItem, [this] {
-        (void)insertAvailableItem(ws, entry("MMRingStyle"), at(13), InsertPosition::AddSubitemLast);
+        (void)insertAvailableItem(menu, entry("MMRingStyle"), at(13), InsertPosition::AddSubitemLast);
     });
-    step(undo_step::DeleteItem, [this] { (void)deleteSubtree(ws.document, at(10)); });
-    step(undo_step::MoveUp, [this] { (void)moveNodeUp(ws.document, at(11)); });
-    step(undo_step::ChangeSaveMode, [this] { ws.saveMode.setCdma(true); });
+    step(undo_step::DeleteItem, [this] { (void)deleteSubtree(menu.document, at(10)); });
+    step(undo_step::MoveUp, [this] { (void)moveNodeUp(menu.document, at(11)); });
+    step(undo_step::ChangeSaveMode, [this] { menu.saveMode.setCdma(true); });
     const std::vector<uint8_t> edited = render();
 
     std::vector<std::string> undone;
@@ -159,7 +159,7 @@ TEST_F(Undo, UndoAllGivesTheOpenedBytesAndRedoAllTheEditedOnes)
 TEST_F(Undo, AnActionThatChangedNothingIsNoStep)
 {
     UndoHistory::Snapshot before = history.capture();
-    ASSERT_FALSE(moveNodeUp(ws.document, at(9)).ok());  // first of its siblings
+    ASSERT_FALSE(moveNodeUp(menu.document, at(9)).ok());  // first of its siblings
     EXPECT_FALSE(history.commit(undo_step::MoveUp, std::move(before)));
     EXPECT_FALSE(history.canUndo());
     EXPECT_FALSE(history.isModified());
@@ -169,7 +169,7 @@ TEST_F(Undo, TheSavedStateIsUnmodifiedWhereverTheHistoryLeadsBackToIt)
 {
     const auto step = [this] {
         UndoHistory::Snapshot before = history.capture();
-        ws.saveMode.setCdma(!ws.saveMode.cdma());
+        menu.saveMode.setCdma(!menu.saveMode.cdma());
         history.commit(undo_step::ChangeSaveMode, std::move(before));
     };
     step();
@@ -198,7 +198,7 @@ TEST_F(Undo, TheSavedStateIsUnmodifiedWhereverTheHistoryLeadsBackToIt)
 TEST_F(Undo, EachStateComesBackWithTheViewItWasSeenIn)
 {
     UndoHistory::Snapshot before = history.capture({12, {8, 9}});
-    ASSERT_TRUE(deleteSubtree(ws.document, at(12)).ok());
+    ASSERT_TRUE(deleteSubtree(menu.document, at(12)).ok());
     ASSERT_TRUE(history.commit(undo_step::DeleteItem, std::move(before)));
     EXPECT_EQ(history.undo({11, {8}}), (ViewState{12, {8, 9}}));
     EXPECT_EQ(at(12)->item.name, "RecentCall");
@@ -210,7 +210,7 @@ TEST_F(Undo, TheOldestStepsGoFirstAndASavedStateAmongThemIsLost)
 {
     for (size_t i = 0; i <= UndoHistory::kMaxSteps; ++i) {
         UndoHistory::Snapshot before = history.capture();
-        ws.saveMode.setCdma(!ws.saveMode.cdma());
+        menu.saveMode.setCdma(!menu.saveMode.cdma());
         ASSERT_TRUE(history.commit(undo_step::ChangeSaveMode, std::move(before)));
     }
     size_t undone = 0;

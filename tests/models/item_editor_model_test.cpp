@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "core/item_data_codec.h"
-#include "core/workspace.h"
+#include "core/open_menu.h"
 #include "models/item_editor_model.h"
 #include "edit/tree_edit.h"
 #include "support/recording_prompter.h"
@@ -543,23 +543,23 @@ TEST_F(ItemEditor, CancelAsksOnlyWhenOkWouldStoreSomethingElse)
 
 TEST(CommitItemEdit, StoresOrFreesTheNodeBlock)
 {
-    Workspace ws;
-    startNewMenu(ws.document);
-    MenuNode* node = insertAvailableItem(ws, ws.items.findAvailable("Custom item"),
-                                         ws.document.menuRoot(), InsertPosition::AddSubitemLast)
+    OpenMenu menu;
+    startNewMenu(menu.document);
+    MenuNode* node = insertAvailableItem(menu, menu.items.findAvailable("Custom item"),
+                                         menu.document.menuRoot(), InsertPosition::AddSubitemLast)
                          .value()
                          .node;
-    const size_t blocksBefore = ws.document.data().count();
+    const size_t blocksBefore = menu.document.data().count();
 
     ItemEditorModel model;
     model.load(nullptr, node->item.itemType, false, node->item.attributes, node->item.options);
     model.addTitle(TitleList::Menu, 1, u"Mine");
     model.applyDataChange();
-    commitItemEdit(ws.document, *node, model.commit(true), true);
-    const ItemDataBlock* block = ws.document.data().at(node->item.recordNo);
+    commitItemEdit(menu.document, *node, model.commit(true), true);
+    const ItemDataBlock* block = menu.document.data().at(node->item.recordNo);
     ASSERT_NE(block, nullptr);
     EXPECT_EQ(block->owner, node->item.recordNo);
-    EXPECT_EQ(ws.document.data().count(), blocksBefore + 1);
+    EXPECT_EQ(menu.document.data().count(), blocksBefore + 1);
     EXPECT_TRUE(node->item.hasData);
     EXPECT_EQ(node->item.dataLength, 3 + 1 + 4 + 10);
     EXPECT_EQ(node->item.options, 0x18);
@@ -568,9 +568,9 @@ TEST(CommitItemEdit, StoresOrFreesTheNodeBlock)
     model.load(block, node->item.itemType, false, node->item.attributes, node->item.options);
     model.deleteTitle(TitleList::Menu, 0);
     model.applyDataChange();
-    commitItemEdit(ws.document, *node, model.commit(true), true);
-    EXPECT_EQ(ws.document.data().at(node->item.recordNo), nullptr);
-    EXPECT_EQ(ws.document.data().count(), blocksBefore);
+    commitItemEdit(menu.document, *node, model.commit(true), true);
+    EXPECT_EQ(menu.document.data().at(node->item.recordNo), nullptr);
+    EXPECT_EQ(menu.document.data().count(), blocksBefore);
     EXPECT_FALSE(node->item.hasData);
     EXPECT_EQ(node->item.dataLength, 0);
 }

@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "core/workspace.h"
+#include "core/open_menu.h"
 #include "edit/tree_edit.h"
 
 namespace tessaro {
@@ -19,18 +19,18 @@ struct Controlled : ::testing::Test {
     // A change of the save mode, the smallest change a user can make.
     bool toggleCdma()
     {
-        ws.saveMode.setCdma(!ws.saveMode.cdma());
+        menu.saveMode.setCdma(!menu.saveMode.cdma());
         return true;
     }
 
-    Workspace ws;
-    DocumentController controller{ws};
+    OpenMenu menu;
+    DocumentController controller{menu};
     int announced = 0;
 };
 
 TEST_F(Controlled, EachChangeIsOneStepAndOneAnnouncement)
 {
-    startNewMenu(ws.document);
+    startNewMenu(menu.document);
     controller.opened();
     EXPECT_TRUE(controller.isOpen());
     EXPECT_FALSE(controller.isModified());
@@ -44,10 +44,10 @@ TEST_F(Controlled, EachChangeIsOneStepAndOneAnnouncement)
     EXPECT_EQ(controller.history().undoName(), "Change save mode");
 
     ASSERT_TRUE(controller.undo({}).has_value());
-    EXPECT_FALSE(ws.saveMode.cdma());
+    EXPECT_FALSE(menu.saveMode.cdma());
     EXPECT_FALSE(controller.isModified());
     ASSERT_TRUE(controller.redo({}).has_value());
-    EXPECT_TRUE(ws.saveMode.cdma());
+    EXPECT_TRUE(menu.saveMode.cdma());
 
     controller.saved();
     EXPECT_FALSE(controller.isModified());
@@ -64,7 +64,7 @@ TEST_F(Controlled, NothingIsRecordedWithoutAnOpenDocument)
     // An empty document is no open one either; a repaired one counts as modified.
     controller.opened(true);
     EXPECT_FALSE(controller.isOpen());
-    startNewMenu(ws.document);
+    startNewMenu(menu.document);
     controller.opened(true);
     EXPECT_TRUE(controller.isModified());
 }

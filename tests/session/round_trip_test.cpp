@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <memory>
 
-#include "core/workspace.h"
+#include "core/open_menu.h"
 #include "workspace/profiles.h"
 #include "workspace/settings.h"
 #include "phone/j2mest.h"
@@ -93,7 +93,7 @@ public:
         phone = std::make_unique<PhoneContext>(
             PhoneContext{*api, link, log, progress, prompter, work.path().string() + "/"});
         profiles.setDefaultFolder(work.path().string() + "/");
-        EXPECT_TRUE(profiles.startUp(ws.items).ok());
+        EXPECT_TRUE(profiles.startUp(menu.items).ok());
         rt = std::make_unique<RoundTrip>(RoundTrip{*phone, state, slots, settings, work.path().string() + "/"});
     }
 
@@ -118,7 +118,7 @@ public:
     // Opens from the phone as the window does, answering the patch question when it is offered.
     Opened open()
     {
-        auto result = openMenuFromPhone(*rt, ws, profiles);
+        auto result = openMenuFromPhone(*rt, menu, profiles);
         if (!result) {
             shown.push_back({MessageIcon::Error, result.failure().caption, result.error()});
             return {};
@@ -181,7 +181,7 @@ public:
     RoundTripState state;
     JavaSlotTables slots;
     Settings settings;
-    Workspace ws;
+    OpenMenu menu;
     ProfileManager profiles;
     std::unique_ptr<RoundTrip> rt;
     std::vector<Notice> shown;
@@ -359,7 +359,7 @@ TEST(RoundTrip, OpenParsesTheTablesAndAsksToPatch)
         const auto result = rig.open();
         EXPECT_EQ(result.menuPath, rig.local("mma_temp"));
         EXPECT_TRUE(result.ok);
-        EXPECT_FALSE(rig.ws.document.isEmpty());
+        EXPECT_FALSE(rig.menu.document.isEmpty());
         EXPECT_TRUE(result.patchOffered);
         EXPECT_TRUE(rig.state.phoneReady);
         ASSERT_FALSE(rig.prompter.prompts.empty());
@@ -384,7 +384,7 @@ TEST(RoundTrip, OpenParsesTheTablesAndAsksToPatch)
 
         // The save writes the patched table back where it came from, as a system file.
         rig.api->clearRequests();
-        const Status saved = saveMenuToPhone(*rig.rt, rig.ws);
+        const Status saved = saveMenuToPhone(*rig.rt, rig.menu);
         EXPECT_TRUE(saved) << saved.error();
         EXPECT_TRUE(rig.state.storedToPhone);
         EXPECT_EQ(rig.onPhone(kPhoneSecond.substr(1)), expected);
@@ -430,11 +430,11 @@ TEST(RoundTrip, FailedMenuReadLeavesTheDocumentCleared)
 {
     RoundTripRig rig;
     ASSERT_TRUE(rig.open().ok);
-    ASSERT_FALSE(rig.ws.document.isEmpty());
+    ASSERT_FALSE(rig.menu.document.isEmpty());
     fs::remove(rig.phoneDir.path() / "a/mobile/system/mma_ucp");
     const auto result = rig.open();
     EXPECT_EQ(result.menuPath, "");
-    EXPECT_TRUE(rig.ws.document.isEmpty());
+    EXPECT_TRUE(rig.menu.document.isEmpty());
     EXPECT_TRUE(rig.state.phoneReady);
 }
 
@@ -447,7 +447,7 @@ TEST(RoundTrip, ReadsCutShortOpenNothing)
     rig.api->addTrap(PhoneCall::SendCmd, 1, RecordingPhone::TrapAction::Fail, kFsacRead);
     const auto menu = rig.open();
     EXPECT_EQ(menu.menuPath, "");
-    EXPECT_TRUE(rig.ws.document.isEmpty());
+    EXPECT_TRUE(rig.menu.document.isEmpty());
     EXPECT_EQ(rig.shown, (std::vector<Notice>{{MessageIcon::Error, "Fatal P2K error", "Error reading mma_ucp"}}));
 
     // A J2MEST table cut after 20 blocks (20480 bytes, which would pass for a 660-byte layout)
@@ -515,7 +515,7 @@ TEST(RoundTrip, ClosingAfterASaveAsksToRebootOnce)
     for (const Answer answer : {Answer::Yes, Answer::No}) {
         RoundTripRig rig;
         ASSERT_TRUE(rig.open().ok);
-        ASSERT_TRUE(saveMenuToPhone(*rig.rt, rig.ws));
+        ASSERT_TRUE(saveMenuToPhone(*rig.rt, rig.menu));
         ASSERT_TRUE(rig.state.storedToPhone);
         rig.prompter.answers = {answer};
         // The close request repeats while the window fades out.
@@ -545,7 +545,7 @@ TEST(RoundTrip, SaveSetsTheSystemAttributeWhenAsked)
         rig.settings.setSystemAttr = attr;
         ASSERT_TRUE(rig.open().ok);
         rig.api->clearRequests();
-        ASSERT_TRUE(saveMenuToPhone(*rig.rt, rig.ws));
+        ASSERT_TRUE(saveMenuToPhone(*rig.rt, rig.menu));
         const auto creates = rig.calls(PhoneCall::FileCreate);
         if (attr) {
             ASSERT_EQ(creates.size(), 1u);
@@ -626,9 +626,9 @@ TEST(RoundTrip, SaveOfARefusedDocumentUploadsNothing)
     ASSERT_TRUE(rig.open().ok);
     const auto before = testing::readBytes(rig.local("mma_temp"));
     // An item the available items no longer hold: the writer refuses the document.
-    rig.ws.items.setAvailable({});
+    rig.menu.items.setAvailable({});
     rig.api->clearRequests();
-    const Status saved = saveMenuToPhone(*rig.rt, rig.ws);
+    const Status saved = saveMenuToPhone(*rig.rt, rig.menu);
     EXPECT_EQ(saved.failure().kind, ErrorKind::Refused);
     EXPECT_TRUE(rig.tried().empty());
     EXPECT_FALSE(rig.state.storedToPhone);
@@ -644,7 +644,7 @@ TEST(RoundTrip, FailedWriteOfTheWorkingCopyUploadsNothing)
     fs::remove(rig.local("mma_temp"));
     fs::create_directories(fs::path(rig.local("mma_temp")) / "inside");
     rig.api->clearRequests();
-    const Status saved = saveMenuToPhone(*rig.rt, rig.ws);
+    const Status saved = saveMenuToPhone(*rig.rt, rig.menu);
     EXPECT_EQ(saved.failure().kind, ErrorKind::Io);
     EXPECT_FALSE(saved.error().empty());
     EXPECT_TRUE(rig.tried().empty());

@@ -61,7 +61,7 @@ private:
         box->setCurrentIndex(box->findText(QString::fromLatin1(name)));
         w.insertItem(InsertPosition::AddSubitemLast);
         return w.tree()->selectedNode() != at ? w.tree()->selectedNode()
-                                              : w.context().workspace.document.preorder().back();
+                                              : w.context().menu.document.preorder().back();
     }
 
 private Q_SLOTS:
@@ -72,7 +72,7 @@ private Q_SLOTS:
         WindowHarness h;
         MainWindow& w = h.start();
         w.newDocument();
-        MenuDocument& doc = w.context().workspace.document;
+        MenuDocument& doc = w.context().menu.document;
         MenuNode* node = insert(w, doc.menuRoot(), "Message");
         w.tree()->selectNode(node);
         int opened = 0;
@@ -107,7 +107,7 @@ private Q_SLOTS:
         WindowHarness h;
         MainWindow& w = h.start();
         w.newDocument();
-        MenuDocument& doc = w.context().workspace.document;
+        MenuDocument& doc = w.context().menu.document;
         MenuNode* node = insert(w, doc.menuRoot(), "Message");
         QVERIFY(node && node->caption() == "Message");
         QCOMPARE(node->item.attributes, uint8_t(0x41));
@@ -203,7 +203,7 @@ private Q_SLOTS:
         WindowHarness h;
         MainWindow& w = h.start();
         w.newDocument();
-        MenuDocument& doc = w.context().workspace.document;
+        MenuDocument& doc = w.context().menu.document;
         int opened = 0;
         answerEditor(w, opened, [&](ItemPropertiesWindow& form) {
             QVERIFY(!child<QGroupBox>(form, "iconGroup")->isEnabled());
@@ -236,7 +236,7 @@ private Q_SLOTS:
         WindowHarness h;
         MainWindow& w = h.start();
         w.newDocument();
-        MenuDocument& doc = w.context().workspace.document;
+        MenuDocument& doc = w.context().menu.document;
         int opened = 0;
         answerEditor(w, opened, [&](ItemPropertiesWindow& form) {
             auto* choice = child<QComboBox>(form, "functionChoice");
@@ -294,7 +294,7 @@ private Q_SLOTS:
             QCOMPARE(pages->currentIndex(), 0);
             child<QPushButton>(form, "okButton")->click();
         });
-        insert(w, w.context().workspace.document.menuRoot(), "Custom item");
+        insert(w, w.context().menu.document.menuRoot(), "Custom item");
         QCOMPARE(opened, 1);
     }
 
@@ -303,7 +303,7 @@ private Q_SLOTS:
         WindowHarness h;
         MainWindow& w = h.start();
         w.newDocument();
-        MenuDocument& doc = w.context().workspace.document;
+        MenuDocument& doc = w.context().menu.document;
         MenuNode* node = insert(w, doc.menuRoot(), "Message");
         w.tree()->selectNode(node);
         int opened = 0;
@@ -335,7 +335,7 @@ private Q_SLOTS:
         WindowHarness h;
         MainWindow& w = h.start();
         w.newDocument();
-        MenuDocument& doc = w.context().workspace.document;
+        MenuDocument& doc = w.context().menu.document;
         MenuNode* node = insert(w, doc.menuRoot(), "Message");
         int opened = 0;
         answerEditor(w, opened, [&](ItemPropertiesWindow& form) {
@@ -380,7 +380,7 @@ private Q_SLOTS:
         WindowHarness h;
         MainWindow& w = h.start();
         w.newDocument();
-        MenuDocument& doc = w.context().workspace.document;
+        MenuDocument& doc = w.context().menu.document;
         MenuNode* node = insert(w, doc.menuRoot(), "Message");
         w.context().link.connected = true;
         int opened = 0;

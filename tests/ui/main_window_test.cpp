@@ -78,12 +78,12 @@ private:
     {
         w.tree()->selectNode(at);
         pick(w, name);
-        const size_t before = w.context().workspace.document.nodeCount();
+        const size_t before = w.context().menu.document.nodeCount();
         w.insertItem(pos);
-        if (w.context().workspace.document.nodeCount() != before + 1)
+        if (w.context().menu.document.nodeCount() != before + 1)
             return nullptr;
         // The inserted node is the one with the name among the siblings/children.
-        for (MenuNode* n : w.context().workspace.document.preorder())
+        for (MenuNode* n : w.context().menu.document.preorder())
             if (n->caption() == name)
                 return n;
         return nullptr;
@@ -233,7 +233,7 @@ private Q_SLOTS:
         WindowHarness h;
         MainWindow& w = h.start();
         child<QAction>(w, "newAction")->trigger();
-        const MenuDocument& doc = w.context().workspace.document;
+        const MenuDocument& doc = w.context().menu.document;
         QCOMPARE(doc.nodeCount(), size_t(9));
         QCOMPARE(w.tree()->selectedNode(), doc.menuRoot());
         QCOMPARE(w.statusPanel(1)->text(), QStringLiteral("Format: 36-byte  Entries: 0"));
@@ -257,7 +257,7 @@ private Q_SLOTS:
         auto* group = child<QGroupBox>(w, "iconMarkerGroup");
         auto* m06 = child<QRadioButton>(w, "iconMarker06");
         auto* m0C = child<QRadioButton>(w, "iconMarker0C");
-        const SaveMode& mode = w.context().workspace.saveMode;
+        const SaveMode& mode = w.context().menu.saveMode;
 
         w.show();
         QTest::mouseClick(r22, Qt::LeftButton);
@@ -291,7 +291,7 @@ private Q_SLOTS:
         WindowHarness h;
         MainWindow& w = h.start();
         w.newDocument();
-        MenuDocument& doc = w.context().workspace.document;
+        MenuDocument& doc = w.context().menu.document;
         MenuNode* a = insert(w, doc.menuRoot(), "PhoneBook", InsertPosition::AddSubitemLast);
         MenuNode* b = insert(w, doc.menuRoot(), "Message", InsertPosition::AddSubitemLast);
         QVERIFY(a && b);
@@ -339,7 +339,7 @@ private Q_SLOTS:
         WindowHarness h;
         MainWindow& w = h.start();
         w.newDocument();
-        MenuDocument& doc = w.context().workspace.document;
+        MenuDocument& doc = w.context().menu.document;
         MenuNode* root = doc.menuRoot();
         MenuNode* a = insert(w, root, "PhoneBook", InsertPosition::AddSubitemLast);
         QVERIFY(a);
@@ -404,7 +404,7 @@ private Q_SLOTS:
         MainWindow& w = h.start();
         w.show();
         w.newDocument();
-        MenuDocument& doc = w.context().workspace.document;
+        MenuDocument& doc = w.context().menu.document;
         MenuNode* root = doc.menuRoot();
         MenuNode* a = insert(w, root, "PhoneBook", InsertPosition::AddSubitemLast);
         MenuNode* b = insert(w, root, "Message", InsertPosition::AddSubitemLast);
@@ -490,7 +490,7 @@ private Q_SLOTS:
         QVERIFY(!child<QAction>(w, "replaceAction")->isEnabled());
         child<QAction>(w, "addSubitemLastAction")->trigger();
         popup->close();
-        QCOMPARE(captionsUnder(w.context().workspace.document.menuRoot()), (QStringList{"Calculator"}));
+        QCOMPARE(captionsUnder(w.context().menu.document.menuRoot()), (QStringList{"Calculator"}));
     }
 
     void itemSummaryLines()
@@ -498,14 +498,14 @@ private Q_SLOTS:
         WindowHarness h;
         MainWindow& w = h.start();
         w.newDocument();
-        MenuDocument& doc = w.context().workspace.document;
+        MenuDocument& doc = w.context().menu.document;
         auto* memo = child<QPlainTextEdit>(w, "itemSummary");
         MenuNode* a = insert(w, doc.menuRoot(), "PhoneBook", InsertPosition::AddSubitemLast);
         w.tree()->selectNode(a);
         QVERIFY(memo->isVisible() || !memo->isHidden());
         QCOMPARE(memo->toPlainText(), QStringLiteral("Item summary:\n\n[Not modified]"));
         // A shortcut entry carries shortcut data.
-        const auto& base = w.context().workspace.items.available();
+        const auto& base = w.context().menu.items.available();
         auto sc = std::find_if(base.begin(), base.end(), [](const ItemEntry& e) {
             return e.displayName.size() > 4 && e.displayName.ends_with("[SC]");
         });
@@ -603,7 +603,7 @@ private Q_SLOTS:
         MainWindow& w = h.start();
         w.show();
         w.newDocument();
-        MenuDocument& doc = w.context().workspace.document;
+        MenuDocument& doc = w.context().menu.document;
         MenuNode* root = doc.menuRoot();
         insert(w, root, "Message", InsertPosition::AddSubitemLast);
         MenuNode* calc = insert(w, root, "Calculator", InsertPosition::AddSubitemLast);

@@ -60,7 +60,7 @@ private Q_SLOTS:
         QCOMPARE(h.files.requests.size(), size_t(1));
         QCOMPARE(h.files.requests[0].title, std::string("Open mma file"));
         QCOMPARE(h.files.requests[0].filter, std::string("All Files (*.*)|*.*"));
-        const MenuDocument& doc = w.context().workspace.document;
+        const MenuDocument& doc = w.context().menu.document;
         QCOMPARE(captionsUnder(doc.menuRoot()), (QStringList{"PhoneBook", "Message"}));
         QCOMPARE(doc.nodeCount(), size_t(12));
         QCOMPARE(w.statusPanel(1)->text(), QStringLiteral("Format: 36-byte  Entries: 3"));
@@ -90,13 +90,13 @@ private Q_SLOTS:
         // Ctrl+S writes the changed menu back without asking where.
         h.prompter.answers = {Answer::Yes};
         QTest::keyClick(w.tree(), Qt::Key_Delete);
-        QCOMPARE(captionsUnder(w.context().workspace.document.menuRoot()), (QStringList{"Message"}));
+        QCOMPARE(captionsUnder(w.context().menu.document.menuRoot()), (QStringList{"Message"}));
         QTest::keyClick(&w, Qt::Key_S, Qt::ControlModifier);
         QCOMPARE(h.files.requests.size(), size_t(1));
         QVERIFY(!w.isWindowModified());
         // Written under the same name: read again, PhoneBook is gone.
         w.openFile(file);
-        QCOMPARE(captionsUnder(w.context().workspace.document.menuRoot()), (QStringList{"Message"}));
+        QCOMPARE(captionsUnder(w.context().menu.document.menuRoot()), (QStringList{"Message"}));
 
         // A file changed by someone else is written over only after asking.
         h.prompter.answers = {Answer::Yes, Answer::No};
@@ -141,7 +141,7 @@ private Q_SLOTS:
         QVERIFY(h.prompter.prompts[0].icon == MessageIcon::Warning);
         QCOMPARE(child<QComboBox>(w, "profileSelector")->currentIndex(), 0);
         QCOMPARE(child<QComboBox>(w, "availableItems")->count(), 153);
-        QCOMPARE(captionsUnder(w.context().workspace.document.menuRoot()), (QStringList{"PhoneBook", "Message"}));
+        QCOMPARE(captionsUnder(w.context().menu.document.menuRoot()), (QStringList{"PhoneBook", "Message"}));
         // The file's format is shown by the save-mode controls.
         QVERIFY(child<QRadioButton>(w, "recordSize36")->isChecked());
     }
@@ -162,7 +162,7 @@ private Q_SLOTS:
         QCOMPARE(box->count(), 154);
         QVERIFY(box->findText(QStringLiteral("ZZGadget")) >= 0);
         QCOMPARE(box->itemText(153), QStringLiteral("Custom item"));
-        QCOMPARE(captionsUnder(w.context().workspace.document.menuRoot()),
+        QCOMPARE(captionsUnder(w.context().menu.document.menuRoot()),
                  (QStringList{"PhoneBook", "Message", "ZZGadget"}));
     }
 
@@ -171,7 +171,7 @@ private Q_SLOTS:
         WindowHarness h;
         MainWindow& w = h.start();
         w.newDocument();
-        MenuDocument& doc = w.context().workspace.document;
+        MenuDocument& doc = w.context().menu.document;
         w.tree()->selectNode(doc.menuRoot());
         auto* box = child<QComboBox>(w, "availableItems");
         box->setCurrentIndex(box->findText(QStringLiteral("Calculator")));
@@ -228,7 +228,7 @@ private Q_SLOTS:
         QVERIFY(child<QToolButton>(w, "saveButton")->isEnabled());
         w.openFile(h.dir.file("short.mma"));
         QCOMPARE(h.prompter.prompts.size(), size_t(3));
-        QVERIFY(!w.context().workspace.document.isEmpty());
+        QVERIFY(!w.context().menu.document.isEmpty());
         QVERIFY(child<QToolButton>(w, "saveButton")->isEnabled());
     }
 
@@ -317,7 +317,7 @@ private Q_SLOTS:
         w.newDocument();
         h.files.answers = {h.dir.file("menu.json")};
         child<QAction>(w, "importTextAction")->trigger();
-        const MenuDocument& doc = w.context().workspace.document;
+        const MenuDocument& doc = w.context().menu.document;
         QCOMPARE(captionsUnder(doc.menuRoot()), (QStringList{"PhoneBook", "Message"}));
         QVERIFY(w.isWindowModified());
         QVERIFY(h.prompter.prompts.empty());

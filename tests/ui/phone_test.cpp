@@ -209,7 +209,7 @@ private Q_SLOTS:
         QCOMPARE(p.h->prompter.texts(), (std::vector<std::string>{kPatchQuestion}));
         QCOMPARE(p.h->prompter.prompts[0].caption, std::string("Patch request"));
         QVERIFY(p.h->prompter.prompts[0].icon == MessageIcon::Question);
-        const MenuDocument& doc = w.context().workspace.document;
+        const MenuDocument& doc = w.context().menu.document;
         QCOMPARE(doc.nodeCount(), size_t(27));
         QCOMPARE(w.statusPanel(1)->text(), QStringLiteral("Format: 36-byte  Entries: 18"));
         QVERIFY(child<QToolButton>(w, "saveButton")->isEnabled());
@@ -263,7 +263,7 @@ private Q_SLOTS:
         p.h->prompter.answers = {Answer::Yes};
         w.openFromPhone();
         // Add an item and save to the phone: the menu and the patched J2MEST go back.
-        MenuDocument& doc = w.context().workspace.document;
+        MenuDocument& doc = w.context().menu.document;
         QCOMPARE(w.tree()->selectedNode(), doc.menuRoot()->child(0)); // ready for the keys
         w.tree()->selectNode(doc.menuRoot());
         auto* box = child<QComboBox>(w, "availableItems");
@@ -320,7 +320,7 @@ private Q_SLOTS:
         // Under profile TX100 a custom item is fine but "Chat" is not available: choose the
         // default profile, insert it, then go back to TX100.
         w.pickProfile(0);
-        MenuDocument& doc = w.context().workspace.document;
+        MenuDocument& doc = w.context().menu.document;
         w.tree()->selectNode(doc.menuRoot());
         auto* box = child<QComboBox>(w, "availableItems");
         box->setCurrentIndex(box->findText(QStringLiteral("Chat")));
@@ -394,7 +394,7 @@ private Q_SLOTS:
         // The window lives only while the phone is read: its paints happened meanwhile.
         QVERIFY(watcher.shown > 0);
         QVERIFY(watcher.paints > 0);
-        QCOMPARE(w.context().workspace.document.nodeCount(), size_t(27));
+        QCOMPARE(w.context().menu.document.nodeCount(), size_t(27));
     }
 
     void cancellingTheMenuReadOpensNothingAndSaysNothing()

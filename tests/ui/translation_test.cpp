@@ -153,7 +153,7 @@ private Q_SLOTS:
         MainWindow& w = h.start();
         child<QAction>(w, "newAction")->trigger();
         QCOMPARE(w.statusPanel(1)->text(), QStringLiteral("Формат: 36-байтный  Записей: 0"));
-        MenuDocument& doc = w.context().workspace.document;
+        MenuDocument& doc = w.context().menu.document;
         auto* available = child<QComboBox>(w, "availableItems");
         available->setCurrentIndex(available->findText(QStringLiteral("PhoneBook")));
         w.tree()->selectNode(doc.menuRoot());

@@ -29,7 +29,7 @@ MenuNode* insert(MainWindow& w, MenuNode* at, const char* name, InsertPosition p
     auto* box = child<QComboBox>(w, "availableItems");
     box->setCurrentIndex(box->findText(QString::fromLatin1(name)));
     w.insertItem(position);
-    for (MenuNode* n : w.context().workspace.document.preorder())
+    for (MenuNode* n : w.context().menu.document.preorder())
         if (n->caption() == name)
             return n;
     return nullptr;
@@ -39,7 +39,7 @@ MenuNode* insert(MainWindow& w, MenuNode* at, const char* name, InsertPosition p
 void newDocumentWithTwoItems(MainWindow& w)
 {
     w.newDocument();
-    MenuNode* book = insert(w, w.context().workspace.document.menuRoot(), "PhoneBook",
+    MenuNode* book = insert(w, w.context().menu.document.menuRoot(), "PhoneBook",
                             InsertPosition::AddSubitemLast);
     insert(w, book, "Message", InsertPosition::AddSubitemLast);
 }
@@ -63,7 +63,7 @@ private Q_SLOTS:
                                                          QKeySequence(Qt::CTRL | Qt::Key_Y)}));
         QCOMPARE(w.windowTitle(), QStringLiteral("Tessaro v.0.6[*]"));
         newDocumentWithTwoItems(w);
-        MenuDocument& doc = w.context().workspace.document;
+        MenuDocument& doc = w.context().menu.document;
         QVERIFY(w.isWindowModified());
         QCOMPARE(undo->text(), QStringLiteral("&Undo Insert item"));
         QVERIFY(!redo->isEnabled());
@@ -119,7 +119,7 @@ private Q_SLOTS:
         WindowHarness h;
         MainWindow& w = h.start();
         newDocumentWithTwoItems(w);
-        const MenuDocument& doc = w.context().workspace.document;
+        const MenuDocument& doc = w.context().menu.document;
 
         // Cancel: nothing happens, not even the open dialog.
         h.prompter.answers = {Answer::Cancel, Answer::Cancel};

@@ -50,7 +50,7 @@ private Q_SLOTS:
         QCOMPARE(child<LampShape>(w, "statusLamp")->color(), QColor(Qt::green));
 
         w.openFromPhone();
-        const MenuDocument& document = h.context->workspace.document;
+        const MenuDocument& document = h.context->menu.document;
         QVERIFY(!document.isEmpty());
         QVERIFY(!captionsUnder(document.menuRoot()).isEmpty());
 

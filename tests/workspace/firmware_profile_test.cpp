@@ -4,7 +4,7 @@
 #include <filesystem>
 
 #include "core/progress.h"
-#include "core/workspace.h"
+#include "core/open_menu.h"
 #include "workspace/firmware_image.h"
 #include "workspace/firmware_profile.h"
 #include "workspace/profiles.h"
@@ -391,7 +391,7 @@ protected:
     void SetUp() override
     {
         profiles.setDefaultFolder(dir.path().string());
-        ASSERT_TRUE(profiles.startUp(ws.items).ok());
+        ASSERT_TRUE(profiles.startUp(menu.items).ok());
         baseText = readText(profiles.itemBasePath());
     }
 
@@ -400,7 +400,7 @@ protected:
         const std::string path = dir.file("fw.smg");
         writeBytes(path, bytes);
         CaptionProgress progress;
-        auto r = createProfileFromFirmware(path, ws, profiles, progress);
+        auto r = createProfileFromFirmware(path, menu, profiles, progress);
         lastCaption = *progress.caption;
         EXPECT_EQ(readBytes(path), bytes) << "the image must not change";
         return r;
@@ -408,7 +408,7 @@ protected:
 
     TempDir dir;
     ProfileManager profiles;
-    Workspace ws;
+    OpenMenu menu;
     std::string baseText;
     std::string lastCaption;
 };
@@ -432,10 +432,10 @@ TEST_F(FirmwareProfileTest, CreatesTheProfileAppendsMissingNamesAndLoadsIt)
 
     EXPECT_EQ(profiles.selectorEntries(), (std::vector<std::string>{"Default", "R3624", "Create new..."}));
     EXPECT_EQ(profiles.selectorText(), "R3624");
-    ASSERT_EQ(ws.items.available().size(), 6u);
-    EXPECT_EQ(ws.items.available()[3], (ItemEntry{"NewShort", "NewShort [SC]"}));
-    EXPECT_EQ(ws.saveMode.recordSize(), 36);
-    EXPECT_TRUE(ws.saveMode.c698p());
+    ASSERT_EQ(menu.items.available().size(), 6u);
+    EXPECT_EQ(menu.items.available()[3], (ItemEntry{"NewShort", "NewShort [SC]"}));
+    EXPECT_EQ(menu.saveMode.recordSize(), 36);
+    EXPECT_TRUE(menu.saveMode.c698p());
 }
 
 TEST_F(FirmwareProfileTest, SecondRunAppendsNothing)
@@ -499,7 +499,7 @@ TEST_F(FirmwareProfileTest, FailuresWriteNoProfile)
 
 TEST_F(FirmwareProfileTest, FileErrorsFailWithTheErrorAndLeaveTheItemBase)
 {
-    const auto missing = createProfileFromFirmware(dir.file("absent.bin"), ws, profiles, noProgress);
+    const auto missing = createProfileFromFirmware(dir.file("absent.bin"), menu, profiles, noProgress);
     EXPECT_EQ(missing.failure(),
               Error(ErrorKind::Io, "Cannot open " + dir.file("absent.bin") + ": No such file or directory", ""));
 
@@ -512,7 +512,7 @@ TEST_F(FirmwareProfileTest, FileErrorsFailWithTheErrorAndLeaveTheItemBase)
 
 TEST_F(FirmwareProfileTest, CancelDoesNothing)
 {
-    EXPECT_TRUE(createProfileFromFirmware("", ws, profiles, noProgress).failure().cancelled());
+    EXPECT_TRUE(createProfileFromFirmware("", menu, profiles, noProgress).failure().cancelled());
     EXPECT_TRUE(profiles.isDefaultMode());
 }
 
@@ -536,7 +536,7 @@ TEST_F(FirmwareProfileTest, CancelInTheProgressWindowStopsTheScanAndWritesNothin
     b.put(2 * kBlock + 10, "@(#)R3624_G_0E.30.49R");
     const std::string path = dir.file("fw.smg");
     writeBytes(path, b.bytes);
-    const auto r = createProfileFromFirmware(path, ws, profiles, cancelling);
+    const auto r = createProfileFromFirmware(path, menu, profiles, cancelling);
     EXPECT_EQ(cancelling.bars, 1);
     EXPECT_TRUE(r.failure().cancelled());
     EXPECT_FALSE(std::filesystem::exists(profiles.profilePath("R3624")));

@@ -4,7 +4,7 @@
 
 #include "core/catalogue.h"
 #include "core/item_base_file.h"
-#include "core/workspace.h"
+#include "core/open_menu.h"
 #include "workspace/profiles.h"
 #include "support/temp_dir.h"
 
@@ -28,7 +28,7 @@ protected:
     void SetUp() override
     {
         profiles.setDefaultFolder(dir.path().string());
-        ASSERT_TRUE(profiles.startUp(ws.items).ok());
+        ASSERT_TRUE(profiles.startUp(menu.items).ok());
     }
 
     void writeProfile(const std::string& name, const std::string& text)
@@ -40,7 +40,7 @@ protected:
 
     TempDir dir;
     ProfileManager profiles;
-    Workspace ws;
+    OpenMenu menu;
 };
 
 // --- item base --------------------------------------------------------------------------
@@ -59,9 +59,9 @@ TEST_F(ProfilesTest, FirstStartCreatesProfilesFolderAndItemBaseFromCatalogue)
     EXPECT_NE(text.find("MFlashIncomp;MFlashIncomp [SC]\r\n"), std::string::npos);
     EXPECT_EQ(text.find("Custom item"), std::string::npos);
 
-    ASSERT_EQ(ws.items.base().size(), 153u);
-    EXPECT_EQ(ws.items.base().back().identifier, "Custom item");
-    EXPECT_EQ(ws.items.available(), ws.items.base());
+    ASSERT_EQ(menu.items.base().size(), 153u);
+    EXPECT_EQ(menu.items.base().back().identifier, "Custom item");
+    EXPECT_EQ(menu.items.available(), menu.items.base());
     EXPECT_EQ(profiles.selectorEntries(), (std::vector<std::string>{"Default", "Create new..."}));
     EXPECT_EQ(profiles.selectorIndex(), 0);
     EXPECT_TRUE(profiles.isDefaultMode());
@@ -93,9 +93,9 @@ TEST(ItemBaseParse, LineFormsAndLineEnds)
 TEST_F(ProfilesTest, ExistingItemBaseIsReadNotRewritten)
 {
     writeText(profiles.itemBasePath(), "PhoneBook;Phone book\nZeta;Zeta [SC]\n");
-    ASSERT_TRUE(profiles.loadItemBase(ws.items).ok());
-    EXPECT_EQ(identifiers(ws.items.base()), (std::vector<std::string>{"PhoneBook", "Zeta", "Custom item"}));
-    EXPECT_EQ(ws.items.available()[0].displayName, "Phone book");
+    ASSERT_TRUE(profiles.loadItemBase(menu.items).ok());
+    EXPECT_EQ(identifiers(menu.items.base()), (std::vector<std::string>{"PhoneBook", "Zeta", "Custom item"}));
+    EXPECT_EQ(menu.items.available()[0].displayName, "Phone book");
     EXPECT_EQ(readText(profiles.itemBasePath()), "PhoneBook;Phone book\nZeta;Zeta [SC]\n");
 }
 
@@ -105,25 +105,25 @@ TEST_F(ProfilesTest, ItemBaseKeepsAtMost254EntriesAndLeavesTheFileAlone)
     for (int i = 0; i < 300; ++i)
         text += "Item" + std::to_string(i) + ";Item" + std::to_string(i) + "\r\n";
     writeText(profiles.itemBasePath(), text);
-    ASSERT_TRUE(profiles.reloadItemBase(ws.items).ok());
-    ASSERT_EQ(ws.items.base().size(), 255u);
-    EXPECT_EQ(ws.items.base()[253].identifier, "Item253");
-    EXPECT_EQ(ws.items.base()[254].identifier, "Custom item");
+    ASSERT_TRUE(profiles.reloadItemBase(menu.items).ok());
+    ASSERT_EQ(menu.items.base().size(), 255u);
+    EXPECT_EQ(menu.items.base()[253].identifier, "Item253");
+    EXPECT_EQ(menu.items.base()[254].identifier, "Custom item");
     EXPECT_EQ(readText(profiles.itemBasePath()), text);
 }
 
 TEST_F(ProfilesTest, ReloadTakesAppendedLinesAndReturnsSelectorToDefault)
 {
     writeProfile("P", "[mma_ucp format]\r\n36 0C 0\r\n[mma items]\r\nPhoneBook\r\n");
-    ASSERT_TRUE(profiles.loadProfile("P", ws).ok());
+    ASSERT_TRUE(profiles.loadProfile("P", menu).ok());
     ASSERT_EQ(profiles.selectorText(), "P");
     ASSERT_TRUE(appendItemBaseLine(profiles.itemBasePath(), "NewOne", true).ok());
 
-    ASSERT_TRUE(profiles.reloadItemBase(ws.items).ok());
+    ASSERT_TRUE(profiles.reloadItemBase(menu.items).ok());
     EXPECT_EQ(profiles.selectorIndex(), 0);
-    ASSERT_EQ(ws.items.base().size(), 154u);
-    EXPECT_EQ(ws.items.base()[152], (ItemEntry{"NewOne", "NewOne [SC]"}));
-    EXPECT_EQ(ws.items.available(), ws.items.base());
+    ASSERT_EQ(menu.items.base().size(), 154u);
+    EXPECT_EQ(menu.items.base()[152], (ItemEntry{"NewOne", "NewOne [SC]"}));
+    EXPECT_EQ(menu.items.available(), menu.items.base());
 }
 
 TEST_F(ProfilesTest, AppendedLineStartsOnItsOwnLineAfterAnOpenLastLine)
@@ -132,17 +132,17 @@ TEST_F(ProfilesTest, AppendedLineStartsOnItsOwnLineAfterAnOpenLastLine)
     writeText(profiles.itemBasePath(), "PhoneBook;Phone book\r\nZeta;Zeta");
     ASSERT_TRUE(appendItemBaseLine(profiles.itemBasePath(), "NewOne", false).ok());
     EXPECT_EQ(readText(profiles.itemBasePath()), "PhoneBook;Phone book\r\nZeta;Zeta\r\nNewOne;NewOne\r\n");
-    ASSERT_TRUE(profiles.reloadItemBase(ws.items).ok());
-    EXPECT_EQ(identifiers(ws.items.base()), (std::vector<std::string>{"PhoneBook", "Zeta", "NewOne", "Custom item"}));
+    ASSERT_TRUE(profiles.reloadItemBase(menu.items).ok());
+    EXPECT_EQ(identifiers(menu.items.base()), (std::vector<std::string>{"PhoneBook", "Zeta", "NewOne", "Custom item"}));
 }
 
 TEST_F(ProfilesTest, ReloadFailureKeepsTheLists)
 {
-    const auto before = ws.items.base();
+    const auto before = menu.items.base();
     std::filesystem::remove(profiles.itemBasePath());
     std::filesystem::create_directory(profiles.itemBasePath());
-    EXPECT_FALSE(profiles.reloadItemBase(ws.items).ok());
-    EXPECT_EQ(ws.items.base(), before);
+    EXPECT_FALSE(profiles.reloadItemBase(menu.items).ok());
+    EXPECT_EQ(menu.items.base(), before);
 }
 
 TEST(ProfileManagerStartUp, UnwritableFolderReportsAndKeepsTheCatalogue)
@@ -192,7 +192,7 @@ TEST_F(ProfilesTest, ProfileAddedAfterTheSelectorWasBuiltIsListedAndSelected)
     writeProfile("A", "[mma_ucp format]\r\n36 0C 0\r\n[mma items]\r\nAIM\r\n");
     writeText(profiles.profilePath("B"), "[mma_ucp format]\r\n36 0C 0\r\n[mma items]\r\nAIM\r\n");
     ASSERT_EQ(profiles.selectorEntries().size(), 3u);
-    EXPECT_TRUE(profiles.loadProfile("B", ws).ok());
+    EXPECT_TRUE(profiles.loadProfile("B", menu).ok());
     EXPECT_EQ(profiles.selectorEntries(), (std::vector<std::string>{"Default", "A", "B", "Create new..."}));
     EXPECT_EQ(profiles.selectorText(), "B");
 }
@@ -200,7 +200,7 @@ TEST_F(ProfilesTest, ProfileAddedAfterTheSelectorWasBuiltIsListedAndSelected)
 TEST_F(ProfilesTest, HiddenProfileStillNamedInTheSelector)
 {
     writeText(profiles.profilePath(".secret"), "[mma_ucp format]\r\n36 0C 0\r\n[mma items]\r\nAIM\r\n");
-    EXPECT_TRUE(profiles.loadProfile(".secret", ws).ok());
+    EXPECT_TRUE(profiles.loadProfile(".secret", menu).ok());
     EXPECT_EQ(profiles.selectorText(), ".secret");
     EXPECT_FALSE(profiles.isDefaultMode());
     EXPECT_EQ(profiles.selectorEntries().back(), "Create new...");
@@ -210,25 +210,25 @@ TEST_F(ProfilesTest, SelectionHandler)
 {
     writeProfile("P", "[mma_ucp format]\r\n22 06 1\r\n[mma items]\r\nAIM\r\n");
     const auto select = [this](int index) {
-        const auto selected = profiles.select(index, ws);
+        const auto selected = profiles.select(index, menu);
         EXPECT_TRUE(selected.ok()) << selected.error();
         return selected.ok() ? *selected : ProfileManager::Selection::Done;
     };
     EXPECT_EQ(select(1), ProfileManager::Selection::Done);
     EXPECT_EQ(profiles.selectorText(), "P");
-    EXPECT_EQ(ws.items.available().size(), 2u);
+    EXPECT_EQ(menu.items.available().size(), 2u);
 
     // "Create new..." asks the caller and leaves the profile in force.
     EXPECT_EQ(select(2), ProfileManager::Selection::CreateNew);
     EXPECT_EQ(profiles.selectorText(), "P");
-    EXPECT_EQ(ws.saveMode.recordSize(), 22);
+    EXPECT_EQ(menu.saveMode.recordSize(), 22);
 
     EXPECT_EQ(select(0), ProfileManager::Selection::Done);
     EXPECT_TRUE(profiles.isDefaultMode());
-    EXPECT_EQ(ws.items.available(), ws.items.base());
-    EXPECT_EQ(ws.saveMode.recordSize(), 36);
-    EXPECT_EQ(ws.saveMode.iconMarker(), IconMarker::K0C);
-    EXPECT_FALSE(ws.saveMode.c698p());
+    EXPECT_EQ(menu.items.available(), menu.items.base());
+    EXPECT_EQ(menu.saveMode.recordSize(), 36);
+    EXPECT_EQ(menu.saveMode.iconMarker(), IconMarker::K0C);
+    EXPECT_FALSE(menu.saveMode.c698p());
 }
 
 // --- loadProfile ------------------------------------------------------------------------
@@ -243,23 +243,23 @@ Error profileError(const std::string& text)
 TEST_F(ProfilesTest, MissingProfileAppliesTheDefault)
 {
     writeProfile("P", "[mma_ucp format]\r\n22 06 1\r\n[mma items]\r\nAIM\r\n");
-    ASSERT_TRUE(profiles.loadProfile("P", ws).ok());
+    ASSERT_TRUE(profiles.loadProfile("P", menu).ok());
 
-    EXPECT_EQ(profiles.loadProfile("Nope", ws).failure(), kMissing);
+    EXPECT_EQ(profiles.loadProfile("Nope", menu).failure(), kMissing);
     EXPECT_EQ(profiles.selectorIndex(), 0);
-    EXPECT_EQ(ws.items.available(), ws.items.base());
-    EXPECT_EQ(ws.saveMode.recordSize(), 36);
-    EXPECT_EQ(ws.saveMode.iconMarker(), IconMarker::K0C);
-    EXPECT_FALSE(ws.saveMode.markerEnabled());
-    EXPECT_FALSE(ws.saveMode.c698p());
+    EXPECT_EQ(menu.items.available(), menu.items.base());
+    EXPECT_EQ(menu.saveMode.recordSize(), 36);
+    EXPECT_EQ(menu.saveMode.iconMarker(), IconMarker::K0C);
+    EXPECT_FALSE(menu.saveMode.markerEnabled());
+    EXPECT_FALSE(menu.saveMode.c698p());
 }
 
 TEST_F(ProfilesTest, NamesThatCannotBeAFileOfTheFolderAreMissing)
 {
     writeText(dir.path() / "outside.prf", "[mma_ucp format]\r\n36 0C 0\r\n[mma items]\r\nAIM\r\n");
-    EXPECT_EQ(profiles.loadProfile("../outside", ws).failure(), kMissing);
-    EXPECT_EQ(profiles.loadProfile("", ws).failure(), kMissing);
-    EXPECT_EQ(profiles.loadProfile(std::string("a\0b", 3), ws).failure(), kMissing);
+    EXPECT_EQ(profiles.loadProfile("../outside", menu).failure(), kMissing);
+    EXPECT_EQ(profiles.loadProfile("", menu).failure(), kMissing);
+    EXPECT_EQ(profiles.loadProfile(std::string("a\0b", 3), menu).failure(), kMissing);
 }
 
 struct FormatCase {
@@ -316,8 +316,8 @@ TEST_F(ProfilesTest, FormatLines)
     for (const auto& c : cases) {
         const std::string name = "F" + std::to_string(n++);
         writeProfile(name, c.text);
-        Workspace fresh;
-        fresh.items = ws.items;
+        OpenMenu fresh;
+        fresh.items = menu.items;
         const Status loaded = profiles.loadProfile(name, fresh);
         EXPECT_EQ(loaded.ok() ? std::vector<Error>{} : std::vector<Error>{loaded.failure()}, c.errors) << c.what;
         EXPECT_EQ(fresh.saveMode.recordSize(), c.recordSize) << c.what;
@@ -339,57 +339,57 @@ TEST_F(ProfilesTest, FormatErrorsKeepThePreviousItemList)
 {
     writeProfile("Good", "[mma_ucp format]\r\n22 06 1\r\n[mma items]\r\nAIM\r\n");
     writeProfile("Bad", "[mma_ucp format]\r\n22 06 1\r\n[mma itemz]\r\nPhoneBook\r\n");
-    ASSERT_TRUE(profiles.loadProfile("Good", ws).ok());
-    ASSERT_EQ(profiles.loadProfile("Bad", ws).failure(), profileError("Invalid profile formatting"));
-    EXPECT_EQ(identifiers(ws.items.available()), (std::vector<std::string>{"AIM", "Custom item"}));
+    ASSERT_TRUE(profiles.loadProfile("Good", menu).ok());
+    ASSERT_EQ(profiles.loadProfile("Bad", menu).failure(), profileError("Invalid profile formatting"));
+    EXPECT_EQ(identifiers(menu.items.available()), (std::vector<std::string>{"AIM", "Custom item"}));
     EXPECT_EQ(profiles.selectorIndex(), 0);
 }
 
 TEST_F(ProfilesTest, ItemListFollowsTheProfileOrderWithBaseDisplayNames)
 {
     writeProfile("P", "[mma_ucp format]\r\n36 0C 0\r\n[mma items]\r\nMutilmedia\r\nAIM\r\nDialedCalls\r\n");
-    ASSERT_TRUE(profiles.loadProfile("P", ws).ok());
-    EXPECT_EQ(ws.items.available(), (std::vector<ItemEntry>{{"Mutilmedia", "Multimedia"},
+    ASSERT_TRUE(profiles.loadProfile("P", menu).ok());
+    EXPECT_EQ(menu.items.available(), (std::vector<ItemEntry>{{"Mutilmedia", "Multimedia"},
                                                             {"AIM", "AIM"},
                                                             {"DialedCalls", "DialedCalls [SC]"},
                                                             {"Custom item", "Custom item"}}));
-    EXPECT_EQ(ws.items.findAvailable("PhoneBook"), 4u);
+    EXPECT_EQ(menu.items.findAvailable("PhoneBook"), 4u);
 }
 
 TEST_F(ProfilesTest, UnsupportedItemsReportTheLastAndKeepTheOthers)
 {
     writeProfile("P", "[mma_ucp format]\r\n22 06 1\r\n[mma items]\r\nNotKnown1\r\nAIM\r\nNotKnown2\r\nPhoneBook\r\n");
-    EXPECT_EQ(profiles.loadProfile("P", ws).failure(),
+    EXPECT_EQ(profiles.loadProfile("P", menu).failure(),
               profileError("Unsupported mma item(s) found and omitted: NotKnown2"));
-    EXPECT_EQ(identifiers(ws.items.available()), (std::vector<std::string>{"AIM", "PhoneBook", "Custom item"}));
+    EXPECT_EQ(identifiers(menu.items.available()), (std::vector<std::string>{"AIM", "PhoneBook", "Custom item"}));
     EXPECT_EQ(profiles.selectorIndex(), 0);
-    EXPECT_EQ(ws.saveMode.recordSize(), 22);
-    EXPECT_TRUE(ws.saveMode.c698p());
+    EXPECT_EQ(menu.saveMode.recordSize(), 22);
+    EXPECT_TRUE(menu.saveMode.c698p());
 }
 
 TEST_F(ProfilesTest, EmptyLineInTheItemListIsAnUnsupportedEmptyName)
 {
     writeProfile("P", "[mma_ucp format]\r\n36 0C 0\r\n[mma items]\r\nAIM\r\n\r\nPhoneBook\r\n");
-    EXPECT_EQ(profiles.loadProfile("P", ws).failure(), profileError("Unsupported mma item(s) found and omitted: "));
-    EXPECT_EQ(identifiers(ws.items.available()), (std::vector<std::string>{"AIM", "PhoneBook", "Custom item"}));
+    EXPECT_EQ(profiles.loadProfile("P", menu).failure(), profileError("Unsupported mma item(s) found and omitted: "));
+    EXPECT_EQ(identifiers(menu.items.available()), (std::vector<std::string>{"AIM", "PhoneBook", "Custom item"}));
 }
 
 TEST_F(ProfilesTest, IdentifiersMatchWithCase)
 {
     writeProfile("P", "[mma_ucp format]\r\n36 0C 0\r\n[mma items]\r\nphonebook\r\n");
-    EXPECT_EQ(profiles.loadProfile("P", ws).error(), "Unsupported mma item(s) found and omitted: phonebook");
-    EXPECT_EQ(identifiers(ws.items.available()), (std::vector<std::string>{"Custom item"}));
+    EXPECT_EQ(profiles.loadProfile("P", menu).error(), "Unsupported mma item(s) found and omitted: phonebook");
+    EXPECT_EQ(identifiers(menu.items.available()), (std::vector<std::string>{"Custom item"}));
 }
 
 TEST_F(ProfilesTest, DefaultRestoresItemsAddedSinceStartUp)
 {
     ASSERT_TRUE(appendItemBaseLine(profiles.itemBasePath(), "Later", false).ok());
-    ASSERT_TRUE(profiles.reloadItemBase(ws.items).ok());
+    ASSERT_TRUE(profiles.reloadItemBase(menu.items).ok());
     writeProfile("P", "[mma_ucp format]\r\n36 0C 0\r\n[mma items]\r\nAIM\r\n");
-    ASSERT_TRUE(profiles.loadProfile("P", ws).ok());
-    profiles.applyDefaultProfile(ws);
-    EXPECT_EQ(ws.items.available(), ws.items.base());
-    EXPECT_LT(ws.items.findAvailable("Later"), ws.items.available().size());
+    ASSERT_TRUE(profiles.loadProfile("P", menu).ok());
+    profiles.applyDefaultProfile(menu);
+    EXPECT_EQ(menu.items.available(), menu.items.base());
+    EXPECT_LT(menu.items.findAvailable("Later"), menu.items.available().size());
 }
 
 } // namespace

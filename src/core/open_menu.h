@@ -10,7 +10,7 @@
 
 namespace tessaro {
 
-struct Workspace {
+struct OpenMenu {
     MenuDocument document;
     ItemLists items;
     SaveMode saveMode;
