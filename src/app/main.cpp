@@ -25,7 +25,7 @@
 #include "p2k/usb_phone.h"
 #include "p2k/virtual_phone.h"
 #include "ui/about_box.h"
-#include "session/app_context.h"
+#include "session/editor_session.h"
 #include "ui/app_icons.h"
 #include "ui/app_translations.h"
 #include "ui/core_text.h"
@@ -170,7 +170,7 @@ int main(int argc, char** argv)
     }
     QtProgressFactory progress;
     QtFileDialogs files;
-    AppContext context(ProfileManager::currentFolder(), std::move(api), prompter, progress);
+    EditorSession context(ProfileManager::currentFolder(), std::move(api), prompter, progress);
     context.virtualPhone = phone;
     // The library starts with the window, so its diagnostics can go to the operation log.
     if (usbPhone)

@@ -18,7 +18,7 @@ Answer StderrPrompter::ask(MessageIcon icon, const std::string& caption, const s
     return answer;
 }
 
-std::string CliContext::defaultFolder() const
+std::string CliContext::dataFolder() const
 {
     std::string folder = dir.empty() ? "." : dir;
     if (folder.back() != '/')
@@ -29,7 +29,7 @@ std::string CliContext::defaultFolder() const
 void CliContext::prepare(bool onlyReads)
 {
     readOnly = onlyReads;
-    profiles.setDefaultFolder(defaultFolder());
+    profiles.setDataFolder(dataFolder());
     const Status started = profiles.startUp(menu.items, !onlyReads);
     if (!started)
         fail(started.error());

@@ -36,7 +36,7 @@ struct CommandFailed {
 
 struct CliContext {
     // Global options.
-    std::string dir = ".";          // the default folder holding Profiles/
+    std::string dir = ".";          // the data folder holding Profiles/
     std::string profile;            // --profile NAME
     std::string virtualPhone;       // --virtual-phone DIR
     bool usb = false;               // --usb: a real phone on USB
@@ -49,8 +49,8 @@ struct CliContext {
     // The phone link, set up by the first phone command (see phoneSession()).
     std::shared_ptr<PhoneSession> phone;
 
-    // The default folder with a trailing separator.
-    std::string defaultFolder() const;
+    // The data folder with a trailing separator.
+    std::string dataFolder() const;
     // Runs what the editor does at start-up for the global options: creates Profiles/ and
     // itembase.dat, loads the item base, applies --profile. Called by every command first;
     // a command that only reads passes `readOnly` and nothing is created.

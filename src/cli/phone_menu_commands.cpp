@@ -31,7 +31,7 @@ PhoneSession& connectedSession(CliContext& ctx)
     return session;
 }
 
-// The working copies live in the default folder for the length of one command, as they do
+// The working copies live in the data folder for the length of one command, as they do
 // for one run of the editor.
 std::optional<uint16_t> patchOffset(const PatchList& patches, size_t slot)
 {

@@ -20,7 +20,7 @@ PhoneSession::~PhoneSession()
 
 void PhoneSession::start()
 {
-    const std::string folder = ctx_.defaultFolder();
+    const std::string folder = ctx_.dataFolder();
     settings_ = loadSettings(settingsPath(folder));
     log_.setEnabled(settings_.logEnabled);
 

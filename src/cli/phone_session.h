@@ -1,6 +1,6 @@
 #pragma once
 // The command-line tool's phone link, set up once per run by the first phone command: the
-// settings, the operation log "p2klog.txt" in the default folder, the phone library (the
+// settings, the operation log "p2klog.txt" in the data folder, the phone library (the
 // virtual phone of --virtual-phone, plugged in at once so that the connection sequence runs
 // with its log lines and profile selection; a real phone on USB with --usb, waited for;
 // otherwise the no-phone default), and the round-trip flags.

@@ -27,7 +27,7 @@ ConnectionMonitor::ConnectionMonitor(PhoneContext& phone, PhoneLinkView& view)
 
 Status ConnectionMonitor::openLog()
 {
-    return phone_.log.create(phone_.defaultFolder + "p2klog.txt");
+    return phone_.log.create(phone_.dataFolder + "p2klog.txt");
 }
 
 Status ConnectionMonitor::startLibrary()

@@ -65,7 +65,7 @@ public:
     void setSeemAttempts(int attempts) { attempts_ = attempts < 1 ? 1 : attempts; }
     void setDispatch(Dispatch dispatch) { dispatch_ = std::move(dispatch); }
 
-    // Creates "p2klog.txt" in the default folder empty and keeps it open; when it cannot,
+    // Creates "p2klog.txt" in the data folder empty and keeps it open; when it cannot,
     // logging stays off.
     Status openLog();
     // Starts the library with the status callback unless a phone is already connected; the

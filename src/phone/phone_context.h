@@ -33,7 +33,7 @@ struct PhoneContext {
     OperationLog& log;
     ProgressFactory& progress;
     Prompter& prompter;
-    std::string defaultFolder;            // with a trailing separator
+    std::string dataFolder;            // with a trailing separator
     std::string progressLabel;            // ProgressLabel
     // The last transfer or listing was stopped from its progress window: its failure needs no
     // further message.

@@ -268,7 +268,7 @@ std::string backupFolderFor(const PhoneContext& phone, const std::string& phoneP
 {
     std::string relative = phonePath.substr(0, phonePath.rfind('/') + 1);
     relative.erase(0, relative.find_first_not_of('/'));
-    return phone.defaultFolder + "Backups/" + relative;
+    return phone.dataFolder + "Backups/" + relative;
 }
 
 namespace {

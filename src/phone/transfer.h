@@ -17,7 +17,7 @@ namespace tessaro {
 struct PhoneContext;
 class BatchProgress;
 
-// The folder of the backups of a phone file: "Backups/" in the default folder with the phone
+// The folder of the backups of a phone file: "Backups/" in the data folder with the phone
 // path's folders below it ("Backups/a/mobile/system/"). Each backup is named after the file and
 // the time it was made ("mma_ucp.20261207-174501"), so putting one back never overwrites it.
 std::string backupFolderFor(const PhoneContext& phone, const std::string& phonePath);

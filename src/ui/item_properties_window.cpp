@@ -23,7 +23,7 @@
 #include "core/catalogue.h"
 #include "core/prompter.h"
 #include "drm/drmpack.h"
-#include "session/app_context.h"
+#include "session/editor_session.h"
 #include "ui/drm_icon_picker.h"
 #include "ui/entry_dialogs.h"
 #include "ui/gif_preview.h"
@@ -121,7 +121,7 @@ std::optional<EntryAnswer> runEntryDialog(QWidget* parent, const EntryRequest& r
     return EntryAnswer{form.language(), form.text()};
 }
 
-ItemPropertiesWindow::ItemPropertiesWindow(AppContext& context, Prompter& prompter, FileDialogs& files,
+ItemPropertiesWindow::ItemPropertiesWindow(EditorSession& context, Prompter& prompter, FileDialogs& files,
                EntryLanguages& languages, QWidget* parent)
     : QDialog(parent), ctx_(context), prompter_(prompter), files_(files), languages_(languages),
       entryRunner_(runEntryDialog)

@@ -24,7 +24,7 @@ class QTreeWidget;
 
 namespace tessaro {
 
-class AppContext;
+class EditorSession;
 class FileDialogs;
 class GifPreview;
 class Prompter;
@@ -55,7 +55,7 @@ class ItemPropertiesWindow : public QDialog {
     Q_OBJECT
 public:
     // `languages` holds the remembered language of each entry dialog for the whole run.
-    ItemPropertiesWindow(AppContext& context, Prompter& prompter, FileDialogs& files, EntryLanguages& languages,
+    ItemPropertiesWindow(EditorSession& context, Prompter& prompter, FileDialogs& files, EntryLanguages& languages,
            QWidget* parent = nullptr);
     ~ItemPropertiesWindow() override;
 
@@ -113,7 +113,7 @@ private:
     int& rememberedLanguage(TitleList list);
     void stopPreviews();
 
-    AppContext& ctx_;
+    EditorSession& ctx_;
     Prompter& prompter_;
     FileDialogs& files_;
     EntryLanguages& languages_;

@@ -32,7 +32,7 @@
 #include "p2k/virtual_phone.h"
 #include "phone/round_trip.h"
 #include "ui/about_box.h"
-#include "session/app_context.h"
+#include "session/editor_session.h"
 #include "ui/app_icons.h"
 #include "ui/available_items_box.h"
 #include "ui/browser_dialogs.h"
@@ -70,7 +70,7 @@ QString qs(const std::string& text)
 
 } // namespace
 
-MainWindow::MainWindow(AppContext& context, Prompter& prompter, FileDialogs& files,
+MainWindow::MainWindow(EditorSession& context, Prompter& prompter, FileDialogs& files,
                          AboutBox* about, QWidget* parent)
     : QMainWindow(parent), ctx_(context), prompter_(prompter), files_(files), about_(about),
       dispatch_(std::make_shared<GuiDispatch>(this)), document_(context.menu)
@@ -520,7 +520,7 @@ void MainWindow::startUp()
     menu.customCounter = 0;
     fillProfileSelector();
     tree_->collapseList().clear();
-    ctx_.settings = loadSettings(settingsPath(ctx_.defaultFolder));
+    ctx_.settings = loadSettings(settingsPath(ctx_.dataFolder));
     ctx_.log.setEnabled(ctx_.settings.logEnabled);
     showSaveMode();
     if (!profiles)
@@ -868,7 +868,7 @@ bool MainWindow::writeDocument(const std::string& path, bool overTheOpenedFile)
 
 void MainWindow::showSetup()
 {
-    SetupDialog form(ctx_.settings, settingsPath(ctx_.defaultFolder), &ctx_.phone,
+    SetupDialog form(ctx_.settings, settingsPath(ctx_.dataFolder), &ctx_.phone,
                     ctx_.link.connected, files_, prompter_, this);
     DialogParentScope over(&form);
     over.add(prompter_).add(files_).add(ctx_.phone.prompter).add(ctx_.phone.progress);
@@ -1164,7 +1164,7 @@ bool MainWindow::treeKey(QKeyEvent* event)
 
 void MainWindow::restorePlacement()
 {
-    const WindowPlacement placement = loadWindowPlacement(settingsPath(ctx_.defaultFolder));
+    const WindowPlacement placement = loadWindowPlacement(settingsPath(ctx_.dataFolder));
     if (!placement.geometry.empty())
         restoreGeometry(QByteArray::fromHex(QByteArray::fromStdString(placement.geometry)));
     if (!placement.splitter.empty())
@@ -1176,7 +1176,7 @@ void MainWindow::savePlacement()
     const WindowPlacement placement{saveGeometry().toHex().toStdString(),
                                     splitter_->saveState().toHex().toStdString()};
     // Where the window stood is a convenience: a file that cannot be written costs nothing.
-    (void)saveWindowPlacement(settingsPath(ctx_.defaultFolder), placement);
+    (void)saveWindowPlacement(settingsPath(ctx_.dataFolder), placement);
 }
 
 void MainWindow::trayIconHovered()

@@ -40,7 +40,7 @@ class QToolButton;
 
 namespace tessaro {
 
-class AppContext;
+class EditorSession;
 class AvailableItemsBox;
 class FileDialogs;
 class GuiDispatch;
@@ -61,11 +61,11 @@ class MainWindow : public QMainWindow, private PhoneLinkView {
 public:
     // Runs the start-up sequence. `about` is the about box created at program start (may be
     // null: one is made on demand).
-    MainWindow(AppContext& context, Prompter& prompter, FileDialogs& files,
+    MainWindow(EditorSession& context, Prompter& prompter, FileDialogs& files,
                 AboutBox* about = nullptr, QWidget* parent = nullptr);
     ~MainWindow() override;
 
-    AppContext& context() const { return ctx_; }
+    EditorSession& context() const { return ctx_; }
     MenuTreeView* tree() const { return tree_; }
     // The splitter between the tree and the panel on its right.
     QSplitter* splitter() const { return splitter_; }
@@ -233,7 +233,7 @@ private:
     // The main caption or a joke caption, with the title's modified mark.
     void setCaption(const char* caption);
 
-    AppContext& ctx_;
+    EditorSession& ctx_;
     Prompter& prompter_;
     FileDialogs& files_;
     QPointer<AboutBox> about_;

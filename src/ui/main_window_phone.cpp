@@ -8,7 +8,7 @@
 
 #include "phone/round_trip.h"
 #include "session/phone_menu.h"
-#include "session/app_context.h"
+#include "session/editor_session.h"
 #include "ui/app_icons.h"
 #include "ui/core_text.h"
 #include "ui/lamp_shape.h"

@@ -14,7 +14,7 @@
 #include "edit/menu_text_file.h"
 #include "phone/round_trip.h"
 #include "phone/transfer.h"
-#include "session/app_context.h"
+#include "session/editor_session.h"
 #include "ui/core_text.h"
 #include "ui/file_dialogs.h"
 #include "ui/main_window.h"

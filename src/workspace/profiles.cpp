@@ -109,9 +109,9 @@ std::vector<ItemEntry> parseItemBase(std::string_view text)
     return entries;
 }
 
-ProfileManager::ProfileManager(std::string defaultFolder)
+ProfileManager::ProfileManager(std::string dataFolder)
 {
-    setDefaultFolder(std::move(defaultFolder));
+    setDataFolder(std::move(dataFolder));
     rebuildSelector();
 }
 
@@ -127,7 +127,7 @@ std::string ProfileManager::currentFolder()
     return folder;
 }
 
-void ProfileManager::setDefaultFolder(std::string folder)
+void ProfileManager::setDataFolder(std::string folder)
 {
     if (folder.empty())
         folder = ".";

@@ -1,5 +1,5 @@
 #pragma once
-// The item base file and the phone profiles kept in the Profiles folder of the default folder,
+// The item base file and the phone profiles kept in the Profiles folder of the data folder,
 // and the state of the profile selector: "Default", the profile names,
 // "Create new...".
 //
@@ -32,14 +32,14 @@ std::vector<ItemEntry> parseItemBase(std::string_view text);
 
 class ProfileManager {
 public:
-    // `defaultFolder` gets a trailing separator when it lacks one.
-    explicit ProfileManager(std::string defaultFolder = "./");
+    // `dataFolder` gets a trailing separator when it lacks one.
+    explicit ProfileManager(std::string dataFolder = "./");
 
     // The current working directory with a trailing separator; "./" when it cannot be known.
     static std::string currentFolder();
 
-    void setDefaultFolder(std::string folder);
-    const std::string& defaultFolder() const { return folder_; }
+    void setDataFolder(std::string folder);
+    const std::string& dataFolder() const { return folder_; }
     std::string profilesFolder() const;   // with a trailing separator
     std::string itemBasePath() const;
     std::string profilePath(const std::string& name) const;

@@ -76,9 +76,9 @@ void configure(CSimpleIniA& ini)
 
 } // namespace
 
-std::string settingsPath(const std::string& defaultFolder)
+std::string settingsPath(const std::string& dataFolder)
 {
-    return defaultFolder + "tessaro.ini";
+    return dataFolder + "tessaro.ini";
 }
 
 Settings loadSettings(const std::string& path)

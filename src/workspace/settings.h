@@ -21,8 +21,8 @@ struct Settings {
     bool operator==(const Settings&) const = default;
 };
 
-// The settings file in a default folder (which ends with a separator).
-std::string settingsPath(const std::string& defaultFolder);
+// The settings file in a data folder (which ends with a separator).
+std::string settingsPath(const std::string& dataFolder);
 
 // Reads the settings; a missing file or key gives the defaults (everything off), and values
 // other than the listed ones read as off ("ReadJ2MEST" as "None"). Key names are matched

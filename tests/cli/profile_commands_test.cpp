@@ -186,7 +186,7 @@ TEST(ProfileCommands, ProfileFromFirmwareFailures)
     EXPECT_EQ(runCli(dir, {"profiles"}).out, "");
 }
 
-TEST(ProfileCommands, DefaultFolderThatCannotHoldProfiles)
+TEST(ProfileCommands, DataFolderThatCannotHoldProfiles)
 {
     TempDir dir;
     writeText(dir.path() / "Profiles", "a file, not a folder");

@@ -1,5 +1,5 @@
 #pragma once
-// What the tessaro-cli phone tests share: a temporary folder with the tool's default folder
+// What the tessaro-cli phone tests share: a temporary folder with the tool's data folder
 // in "pc/" and a virtual phone in "phone/", and the tool run over them.
 
 #include <gtest/gtest.h>
@@ -28,7 +28,7 @@ protected:
         all.insert(all.end(), args.begin(), args.end());
         return cli(all);
     }
-    // Runs tessaro-cli with ARGS, pcDir() being its default folder.
+    // Runs tessaro-cli with ARGS, pcDir() being its data folder.
     CliRun cli(const std::vector<std::string>& args)
     {
         return runInFolder(TESSARO_CLI, pcDir().string(), temp, args);

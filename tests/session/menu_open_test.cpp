@@ -32,7 +32,7 @@ class MenuOpenTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        profiles.setDefaultFolder(dir.path().string());
+        profiles.setDataFolder(dir.path().string());
         ASSERT_TRUE(profiles.startUp(menu.items).ok());
     }
 

@@ -65,7 +65,7 @@ std::vector<uint8_t> menuBytes()
     return builder.bytes();
 }
 
-// A virtual phone in one folder, the editor's default folder in another, and everything the
+// A virtual phone in one folder, the editor's data folder in another, and everything the
 // round trip works with.
 class RoundTripRig {
 public:
@@ -92,7 +92,7 @@ public:
         link.imei = kImei;
         phone = std::make_unique<PhoneContext>(
             PhoneContext{*api, link, log, progress, prompter, work.path().string() + "/"});
-        profiles.setDefaultFolder(work.path().string() + "/");
+        profiles.setDataFolder(work.path().string() + "/");
         EXPECT_TRUE(profiles.startUp(menu.items).ok());
         rt = std::make_unique<RoundTrip>(RoundTrip{*phone, state, slots, settings, work.path().string() + "/"});
     }

@@ -12,7 +12,7 @@
 
 #include "support/ui_harness.h"
 #include "ui/about_box.h"
-#include "session/app_context.h"
+#include "session/editor_session.h"
 #include "ui/dialog_parent_scope.h"
 #include "ui/double_progress_window.h"
 #include "ui/main_window.h"

@@ -12,7 +12,7 @@
 #include "drm/drmpack.h"
 #include "support/ui_harness.h"
 #include "ui/about_box.h"
-#include "session/app_context.h"
+#include "session/editor_session.h"
 #include "ui/browser_dialogs.h"
 #include "ui/double_progress_window.h"
 #include "ui/drm_icon_picker.h"

@@ -16,7 +16,7 @@
 #include "core/menu_document.h"
 #include "edit/tree_edit.h"
 #include "support/ui_harness.h"
-#include "session/app_context.h"
+#include "session/editor_session.h"
 #include "ui/available_items_box.h"
 #include "ui/entry_dialogs.h"
 #include "ui/gif_preview.h"

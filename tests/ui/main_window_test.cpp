@@ -22,7 +22,7 @@
 #include "core/menu_document.h"
 #include "edit/tree_edit.h"
 #include "support/ui_harness.h"
-#include "session/app_context.h"
+#include "session/editor_session.h"
 #include "ui/available_items_box.h"
 #include "ui/drag_objects.h"
 #include "ui/elided_label.h"

@@ -15,7 +15,7 @@
 #include "edit/tree_edit.h"
 #include "support/menu_builder.h"
 #include "support/ui_harness.h"
-#include "session/app_context.h"
+#include "session/editor_session.h"
 #include "ui/menu_tree_view.h"
 #include "ui/main_window.h"
 

@@ -19,7 +19,7 @@
 #include "p2k/virtual_phone.h"
 #include "support/recording_phone.h"
 #include "support/ui_harness.h"
-#include "session/app_context.h"
+#include "session/editor_session.h"
 #include "ui/lamp_shape.h"
 #include "ui/menu_tree_view.h"
 #include "ui/setup_dialog.h"
@@ -37,7 +37,7 @@ const char* const kPatchQuestion =
     "menu\r\n      Attempt patching?";
 const char* const kRebootQuestion = "mma_ucp was stored to the phone\r\n      Should we reboot it?";
 
-// A harness whose default folder holds the sample session (profile TX100, tessaro.ini with
+// A harness whose data folder holds the sample session (profile TX100, tessaro.ini with
 // logging, both J2MEST sources and patching on) and a copy of the sample phone in "phone/".
 struct PhoneHarness {
     explicit PhoneHarness(bool callbackThread = false)
@@ -351,7 +351,7 @@ private Q_SLOTS:
     {
         PhoneHarness p;
         MainWindow& w = p.start();
-        AppContext& ctx = w.context();
+        EditorSession& ctx = w.context();
         {
             SetupDialog form(ctx.settings, p.tmp.file("tessaro.ini"), &ctx.phone, ctx.link.connected,
                             p.h->files, p.h->prompter);

@@ -15,7 +15,7 @@
 #include "core/menu_document.h"
 #include "edit/tree_edit.h"
 #include "support/ui_harness.h"
-#include "session/app_context.h"
+#include "session/editor_session.h"
 #include "ui/app_translations.h"
 #include "ui/core_text.h"
 #include "ui/main_window.h"

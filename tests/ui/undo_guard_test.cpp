@@ -11,7 +11,7 @@
 #include "core/menu_document.h"
 #include "edit/tree_edit.h"
 #include "support/ui_harness.h"
-#include "session/app_context.h"
+#include "session/editor_session.h"
 #include "ui/menu_tree_model.h"
 #include "ui/menu_tree_view.h"
 #include "ui/main_window.h"

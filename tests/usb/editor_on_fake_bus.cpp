@@ -11,7 +11,7 @@
 #include "p2k/usb_phone.h"
 #include "p2k/virtual_phone.h"
 #include "support/ui_harness.h"
-#include "session/app_context.h"
+#include "session/editor_session.h"
 #include "ui/lamp_shape.h"
 #include "ui/main_window.h"
 #include "usb/fake_usb_bus.h"

@@ -390,7 +390,7 @@ protected:
 
     void SetUp() override
     {
-        profiles.setDefaultFolder(dir.path().string());
+        profiles.setDataFolder(dir.path().string());
         ASSERT_TRUE(profiles.startUp(menu.items).ok());
         baseText = readText(profiles.itemBasePath());
     }

@@ -27,7 +27,7 @@ class ProfilesTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        profiles.setDefaultFolder(dir.path().string());
+        profiles.setDataFolder(dir.path().string());
         ASSERT_TRUE(profiles.startUp(menu.items).ok());
     }
 
@@ -158,10 +158,10 @@ TEST(ProfileManagerStartUp, UnwritableFolderReportsAndKeepsTheCatalogue)
     EXPECT_EQ(profiles.selectorEntries(), (std::vector<std::string>{"Default", "Create new..."}));
 }
 
-TEST(ProfileManagerPaths, DefaultFolderGetsATrailingSeparator)
+TEST(ProfileManagerPaths, DataFolderGetsATrailingSeparator)
 {
     ProfileManager profiles("/some/where");
-    EXPECT_EQ(profiles.defaultFolder(), "/some/where/");
+    EXPECT_EQ(profiles.dataFolder(), "/some/where/");
     EXPECT_EQ(profiles.itemBasePath(), "/some/where/Profiles/itembase.dat");
     EXPECT_EQ(profiles.profilePath("R3624"), "/some/where/Profiles/R3624.prf");
     EXPECT_EQ(ProfileManager::currentFolder().back(), '/');

@@ -10,7 +10,7 @@
 #include "core/menu_document.h"
 #include "p2k/no_phone.h"
 #include "p2k/virtual_phone.h"
-#include "session/app_context.h"
+#include "session/editor_session.h"
 #include "ui/main_window.h"
 
 namespace tessaro::testing {
@@ -105,7 +105,7 @@ WindowHarness::WindowHarness(std::unique_ptr<P2kApi> api, std::string folder)
         api = std::make_unique<NoPhone>();
     if (folder.empty())
         folder = dir.path().string();
-    context = std::make_unique<AppContext>(folder, std::move(api), prompter, progress);
+    context = std::make_unique<EditorSession>(folder, std::move(api), prompter, progress);
 }
 
 WindowHarness::~WindowHarness()

@@ -1,6 +1,6 @@
 #pragma once
-// What a window test runs with: a fresh default folder, a recording prompter, file dialogs
-// answered from a queue, and the main window over its own AppContext.
+// What a window test runs with: a fresh data folder, a recording prompter, file dialogs
+// answered from a queue, and the main window over its own EditorSession.
 
 #include <deque>
 #include <memory>
@@ -18,7 +18,7 @@
 #include "ui/progress_window.h"
 
 namespace tessaro {
-class AppContext;
+class EditorSession;
 class MenuNode;
 class P2kApi;
 class MainWindow;
@@ -54,7 +54,7 @@ public:
     RecordingPrompter prompter;
     FakeFileDialogs files;
     QtProgressFactory progress;
-    std::unique_ptr<AppContext> context;
+    std::unique_ptr<EditorSession> context;
     std::unique_ptr<MainWindow> window;
     // What Save to phone showed before writing, and the answer it gets.
     std::vector<QStringList> phoneChanges;

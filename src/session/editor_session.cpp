@@ -1,4 +1,4 @@
-#include "session/app_context.h"
+#include "session/editor_session.h"
 
 #include "phone/connection_monitor.h"
 
@@ -17,15 +17,15 @@ std::string withSeparator(std::string folder)
 
 } // namespace
 
-AppContext::AppContext(std::string folder, std::unique_ptr<P2kApi> library, Prompter& prompter,
+EditorSession::EditorSession(std::string folder, std::unique_ptr<P2kApi> library, Prompter& prompter,
                        ProgressFactory& progress)
-    : defaultFolder(withSeparator(std::move(folder))), profiles(defaultFolder),
-      api(std::move(library)), phone{*api, link, log, progress, prompter, defaultFolder},
+    : dataFolder(withSeparator(std::move(folder))), profiles(dataFolder),
+      api(std::move(library)), phone{*api, link, log, progress, prompter, dataFolder},
       roundTrip{phone, roundTripState, javaSlots, settings, workingFolder.path()}
 {
 }
 
-AppContext::~AppContext()
+EditorSession::~EditorSession()
 {
     // A virtual phone joins its callback thread here; status calls still under way reach a
     // monitor that exists and a window that no longer takes them.

@@ -25,22 +25,22 @@ class ProgressFactory;
 class ConnectionMonitor;
 class VirtualPhone;
 
-class AppContext {
+class EditorSession {
 public:
-    // `defaultFolder` is where every file of the program lives (a trailing separator is
+    // `dataFolder` is where every file of the program lives (a trailing separator is
     // added when missing); `api` is the phone library (never null). The prompter and the
     // progress factory are used by the phone operations.
-    AppContext(std::string defaultFolder, std::unique_ptr<P2kApi> api, Prompter& prompter,
+    EditorSession(std::string dataFolder, std::unique_ptr<P2kApi> api, Prompter& prompter,
                ProgressFactory& progress);
     // Stops the phone library first, so no status call arrives while the rest goes.
-    ~AppContext();
-    AppContext(const AppContext&) = delete;
-    AppContext& operator=(const AppContext&) = delete;
+    ~EditorSession();
+    EditorSession(const EditorSession&) = delete;
+    EditorSession& operator=(const EditorSession&) = delete;
 
-    // A file of the default folder.
-    std::string file(const std::string& name) const { return defaultFolder + name; }
+    // A file of the data folder.
+    std::string file(const std::string& name) const { return dataFolder + name; }
 
-    const std::string defaultFolder;
+    const std::string dataFolder;
     OpenMenu menu;
     ProfileManager profiles;
     Settings settings;
