@@ -13,11 +13,16 @@ namespace tessaro {
 // What kind of failure, so a caller can tell a stop the user asked for from a real failure
 // without looking at texts.
 enum class ErrorKind {
-    Cancelled,   // the user stopped the operation; nothing more needs saying
-    PhoneGone,   // the phone stopped answering or was pulled out
-    Io,          // a local file could not be read or written
-    Refused,     // the request or the document is not allowed (a limit, a profile, the phone's refusal)
-    Format,      // the input is not what its format says
+    Cancelled,      // the user stopped the operation; nothing more needs saying
+    PhoneGone,      // the phone stopped answering or was pulled out
+    PhoneRefused,   // the phone answered but did not carry the request out
+    NotFound,       // a file, folder, profile or item that is not there
+    ReadOnly,       // a target without write permission, which the user may choose to replace
+    ChangedOnDisk,  // another program changed the file since it was read here
+    Exists,         // what would be made is there already (a firmware profile, say)
+    Io,             // a local file could not be read or written
+    Refused,        // the program does not allow it: a limit, a profile, an edit rule
+    Format,         // the input is not what its format says
 };
 
 inline constexpr char kErrorCaption[] = TRANSLATABLE("Core", "Error");
