@@ -989,6 +989,14 @@ preventing them from starting from main menu<byte value="xd"/>
         <source>A profile of this firmware exists already: </source>
         <translation>Профиль этой прошивки уже существует: </translation>
     </message>
+    <message>
+        <source>Cannot make a working folder: </source>
+        <translation>Не удаётся создать рабочую папку: </translation>
+    </message>
+    <message>
+        <source>The menu has no file to be saved to</source>
+        <translation>У меню нет файла, в который его сохранить</translation>
+    </message>
 </context>
 <context>
     <name>QPlatformTheme</name>
@@ -1686,6 +1694,22 @@ Replace it all the same?</source>
     <message>
         <source>  Left out on save: %1</source>
         <translation>  Будет пропущено при записи: %1</translation>
+    </message>
+    <message>
+        <source>new menu</source>
+        <translation>новое меню</translation>
+    </message>
+    <message>
+        <source>from phone</source>
+        <translation>с телефона</translation>
+    </message>
+    <message>
+        <source>imported</source>
+        <translation>импортировано</translation>
+    </message>
+    <message>
+        <source>Saved %1</source>
+        <translation>Сохранено: %1</translation>
     </message>
 </context>
 <context>

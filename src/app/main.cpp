@@ -19,22 +19,21 @@
 #include <QTimer>
 
 #include "core/menu_document.h"
-#include "workspace/data_folder.h"
-#include "workspace/profiles.h"
-#include "p2k/no_phone.h"
 #include "p2k/usb_phone.h"
 #include "p2k/virtual_phone.h"
-#include "ui/about_box.h"
 #include "session/editor_session.h"
+#include "ui/about_box.h"
 #include "ui/app_icons.h"
 #include "ui/app_translations.h"
 #include "ui/core_text.h"
 #include "ui/file_dialogs.h"
+#include "ui/main_window.h"
 #include "ui/menu_tree_model.h"
 #include "ui/menu_tree_view.h"
 #include "ui/progress_window.h"
 #include "ui/qt_prompter.h"
-#include "ui/main_window.h"
+#include "workspace/data_folder.h"
+#include "workspace/profiles.h"
 
 namespace {
 
@@ -122,6 +121,12 @@ int main(int argc, char** argv)
     installTranslations(app, QLocale::system(),
                         translationFolders(QCoreApplication::applicationDirPath()));
 
+    // Paths on the command line are where the user typed them, also after --folder moves the
+    // program into its data folder.
+    const QDir typedIn = QDir::current();
+    const auto typedPath = [&](const QCommandLineOption& option) {
+        return QDir::cleanPath(typedIn.absoluteFilePath(parser.value(option))).toStdString();
+    };
     if (parser.isSet(options.folder) || parser.isSet(options.userFolder)) {
         const std::filesystem::path dir = parser.isSet(options.folder)
                                               ? std::filesystem::path(parser.value(options.folder).toStdString())
@@ -138,43 +143,33 @@ int main(int argc, char** argv)
         }
     }
 
-    std::unique_ptr<P2kApi> api;
-    VirtualPhone* phone = nullptr;
+    PhoneBackendChoice choice;
     if (parser.isSet(options.virtualPhone)) {
-        VirtualPhone::Options phoneOptions;
+        choice.kind = PhoneBackendChoice::Kind::Virtual;
+        choice.virtualFolder = typedPath(options.virtualPhone);
         // Status calls come from a thread of the phone's own, as a real library's may.
-        phoneOptions.callbackThread = true;
-        auto opened = VirtualPhone::open(parser.value(options.virtualPhone).toStdString(), phoneOptions);
-        if (!opened) {
-            std::cerr << "tessaro: " << opened.error() << '\n';
-            return 1;
-        }
-        api = std::move(opened).value();
-        phone = static_cast<VirtualPhone*>(api.get());
+        choice.callbackThread = true;
     } else if (parser.isSet(options.noPhone)) {
-        api = std::make_unique<NoPhone>();
+        choice.kind = PhoneBackendChoice::Kind::None;
     }
-
+    Result<PhoneBackend> backend = makePhoneBackend(choice);
+    if (!backend) {
+        std::cerr << "tessaro: " << backend.error() << '\n';
+        return 1;
+    }
     QtPrompter prompter;
-    UsbPhone* usbPhone = nullptr;
-    if (!api) {
-        auto usb = makeUsbPhone();
-        usbPhone = usb.get();
+    if (UsbPhone* usb = backend->usbPhone) {
         // A phone that is there but cannot be used is said once, over the window.
         usb->setNotice([&prompter](const std::string& text) {
             QMetaObject::invokeMethod(qApp, [&prompter, text] {
                 prompter.show(MessageIcon::Warning, QT_TRANSLATE_NOOP("Core", "Warning"), text);
             }, Qt::QueuedConnection);
         });
-        api = std::move(usb);
     }
     QtProgressFactory progress;
     QtFileDialogs files;
-    EditorSession context(ProfileManager::currentFolder(), std::move(api), prompter, progress);
-    context.virtualPhone = phone;
-    // The library starts with the window, so its diagnostics can go to the operation log.
-    if (usbPhone)
-        usbPhone->setDiagnostics([&context](const std::string& line) { context.log.writeLine(line); });
+    EditorSession context(ProfileManager::currentFolder(), std::move(backend).value(), prompter, progress);
+    VirtualPhone* phone = context.virtualPhone;
 
     AboutBox about;
     MainWindow window(context, prompter, files, &about);
@@ -186,7 +181,7 @@ int main(int argc, char** argv)
     if (phone && parser.isSet(options.plugIn))
         QTimer::singleShot(0, &window, [phone] { phone->plug(); });
     if (parser.isSet(options.open))
-        window.openFile(parser.value(options.open).toStdString());
+        window.openFile(typedPath(options.open));
     if (parser.isSet(options.select)) {
         MenuDocument& document = context.menu.document;
         if (MenuNode* node = document.nodeAt(parser.value(options.select).toULong())) {
@@ -196,7 +191,7 @@ int main(int argc, char** argv)
         }
     }
     if (parser.isSet(options.screenshot)) {
-        const QString file = parser.value(options.screenshot);
+        const QString file = QString::fromStdString(typedPath(options.screenshot));
         // After the fade-in (25 ticks of 50 ms) the window is fully shown.
         QTimer::singleShot(2500, &window, [&window, file] {
             const bool saved = window.screenshot(file);

@@ -2,6 +2,15 @@
 
 #include <iostream>
 
+#include "core/file_error.h"
+#include "core/file_fingerprint.h"
+#include "core/menu_writer.h"
+#include "core/replacing_file.h"
+#include "session/editor_session.h"
+#include "session/menu_session.h"
+#include "session/phone_menu.h"
+#include "workspace/profiles.h"
+
 namespace tessaro::cli {
 
 void StderrPrompter::show(MessageIcon, const std::string& caption, const std::string& text)
@@ -18,6 +27,43 @@ Answer StderrPrompter::ask(MessageIcon icon, const std::string& caption, const s
     return answer;
 }
 
+bool CliQuestions::overwriteChangedFile(const std::string&)
+{
+    if (!ctx_.force)
+        ctx_.prompter.show(MessageIcon::Error, kErrorCaption, kChangedOnDiskText);
+    return ctx_.force;
+}
+
+bool CliQuestions::replaceReadOnlyFile(const std::string& path)
+{
+    if (!ctx_.force)
+        ctx_.prompter.show(MessageIcon::Error, "", fileError(FileStep::Write, path, kReadOnlyReason).text);
+    return ctx_.force;
+}
+
+bool CliQuestions::leaveOutUnknownRecords(size_t count)
+{
+    ctx_.prompter.show(MessageIcon::Warning, "Warning", unknownRecordsLeftOutText(count));
+    return true;
+}
+
+bool CliQuestions::replaceProfile(const std::string&)
+{
+    return replaceProfiles;
+}
+
+bool CliQuestions::patchJavaTables()
+{
+    ctx_.prompter.show(MessageIcon::Question, kPatchRequestCaption, kPatchRequestText);
+    return patch;
+}
+
+CliContext::CliContext() = default;
+
+// The session goes first, its phone library before all else, so no status call reaches the
+// phone link's queue after it is gone.
+CliContext::~CliContext() = default;
+
 std::string CliContext::dataFolder() const
 {
     std::string folder = dir.empty() ? "." : dir;
@@ -26,16 +72,55 @@ std::string CliContext::dataFolder() const
     return folder;
 }
 
+EditorSession& CliContext::session()
+{
+    if (!session_)
+        prepare(true);
+    return *session_;
+}
+
+MenuSession& CliContext::menuSession()
+{
+    session();
+    return *menuSession_;
+}
+
+OpenMenu& CliContext::menu()
+{
+    return session().menu;
+}
+
+ProfileManager& CliContext::profiles()
+{
+    return session().profiles;
+}
+
 void CliContext::prepare(bool onlyReads)
 {
+    // Once a run: a second start would put the menu a command has read away.
+    if (session_)
+        return;
     readOnly = onlyReads;
-    profiles.setDataFolder(dataFolder());
-    const Status started = profiles.startUp(menu.items, !onlyReads);
-    if (!started)
+    {
+        PhoneBackendChoice choice;
+        choice.kind = PhoneBackendChoice::Kind::None;
+        if (!virtualPhone.empty()) {
+            choice.kind = PhoneBackendChoice::Kind::Virtual;
+            choice.virtualFolder = virtualPhone;
+        } else if (usb) {
+            choice.kind = PhoneBackendChoice::Kind::Usb;
+        }
+        Result<PhoneBackend> backend = makePhoneBackend(choice);
+        if (!backend)
+            fail(backend.error());
+        session_ = std::make_unique<EditorSession>(dataFolder(), std::move(backend).value(), prompter, progress);
+        menuSession_ = std::make_unique<MenuSession>(*session_, questions);
+    }
+    if (const Status started = session_->startUp(onlyReads); !started)
         fail(started.error());
     // Profile errors are messages, as in the editor; the command goes on under what they left.
     if (!profile.empty()) {
-        if (const Status loaded = profiles.loadProfile(profile, menu); !loaded)
+        if (const Status loaded = session_->profiles.loadProfile(profile, session_->menu); !loaded)
             prompter.show(MessageIcon::Warning, loaded.failure().caption, loaded.error());
     }
 }
@@ -48,7 +133,9 @@ void CliContext::fail(const std::string& text)
 
 void CliContext::fail(const Error& error)
 {
-    prompter.show(MessageIcon::Error, error.caption, error.text);
+    // A refusal the questions already printed needs no second line.
+    if (!error.cancelled())
+        prompter.show(MessageIcon::Error, error.caption, error.text);
     throw CommandFailed{};
 }
 
@@ -61,13 +148,19 @@ void CliContext::tell(const std::vector<Notice>& notices)
 MenuOpenReport CliContext::openDocument(const std::string& path, bool onlyReads)
 {
     prepare(onlyReads);
-    Result<MenuOpenReport> opened = openMenuFile(path, menu, profiles, !onlyReads);
+    Result<MenuOpenReport> opened = menuSession().openFile(path, !onlyReads);
     if (!opened)
         fail(opened.error());
     tell(opened->notices);
     for (const std::string& warning : opened->warnings)
         prompter.show(MessageIcon::Warning, "Warning", warning);
     return std::move(opened).value();
+}
+
+void CliContext::writeMenu(const std::string& path)
+{
+    if (const Status written = menuSession().saveAs(path); !written)
+        fail(written.failure());
 }
 
 } // namespace tessaro::cli

@@ -8,12 +8,19 @@
 
 #include <CLI/CLI.hpp>
 
+#include "cli/cli_progress.h"
 #include "core/notice.h"
 #include "core/prompter.h"
 #include "core/result.h"
-#include "core/open_menu.h"
 #include "session/menu_open.h"
-#include "workspace/profiles.h"
+#include "session/session_questions.h"
+
+namespace tessaro {
+class EditorSession;
+class MenuSession;
+class ProfileManager;
+struct OpenMenu;
+} // namespace tessaro
 
 namespace tessaro::cli {
 
@@ -29,6 +36,35 @@ public:
     Answer answer = Answer::No;
 };
 
+struct CliContext;
+
+// The open menu's questions, answered by the command line: no one is there to ask, so what the
+// flags allow goes on and the rest is refused with the message a refusal prints.
+class CliQuestions : public SessionQuestions {
+public:
+    explicit CliQuestions(CliContext& ctx) : ctx_(ctx) {}
+
+    UnsavedChoice saveChangesFirst() override { return UnsavedChoice::Discard; }
+    // --force writes over; else "Error: The file was changed by another program ...".
+    bool overwriteChangedFile(const std::string& path) override;
+    // --force replaces; else "Cannot write PATH: the file is read-only".
+    bool replaceReadOnlyFile(const std::string& path) override;
+    // Goes on with the warning "N data records of unknown kinds will be left out. ...".
+    bool leaveOutUnknownRecords(size_t count) override;
+    // The command's own flag (profile from-firmware --force), set in replaceProfiles.
+    bool replaceProfile(const std::string& path) override;
+    // menu-get --patch (set in patch); the question is printed either way.
+    bool patchJavaTables() override;
+    bool writeOverPhoneMenu(const std::vector<std::string>&) override { return true; }
+    bool putBackPhoneMenu(const std::string&) override { return false; }
+
+    bool replaceProfiles = false;
+    bool patch = false;
+
+private:
+    CliContext& ctx_;
+};
+
 // Thrown by a command to end with `status` after its message (if any) was printed.
 struct CommandFailed {
     int status = 1;
@@ -41,19 +77,28 @@ struct CliContext {
     std::string virtualPhone;       // --virtual-phone DIR
     bool usb = false;               // --usb: a real phone on USB
     int waitSeconds = 15;           // --wait SECONDS: how long --usb waits for a phone
+    bool force = false;             // --force: write over changed files, replace read-only ones
+
+    CliContext();
+    ~CliContext();
 
     StderrPrompter prompter;
-    OpenMenu menu;
-    // The item base, the profiles and the selector state (set up by prepare()).
-    ProfileManager profiles;
+    TerminalProgressFactory progress;
+    CliQuestions questions{*this};
+    // The run's objects and the open menu's life, made by prepare() from the global options.
+    EditorSession& session();
+    MenuSession& menuSession();
+    OpenMenu& menu();
+    ProfileManager& profiles();
     // The phone link, set up by the first phone command (see phoneSession()).
     std::shared_ptr<PhoneSession> phone;
 
     // The data folder with a trailing separator.
     std::string dataFolder() const;
-    // Runs what the editor does at start-up for the global options: creates Profiles/ and
-    // itembase.dat, loads the item base, applies --profile. Called by every command first;
-    // a command that only reads passes `readOnly` and nothing is created.
+    // Runs what the editor does at start-up for the global options: makes the run's session
+    // with the phone library they choose, creates Profiles/ and itembase.dat, loads the item
+    // base and the settings, applies --profile. Called by every command first; a command that
+    // only reads passes `readOnly` and nothing is created.
     void prepare(bool readOnly = false);
     bool readOnly = false; // set by prepare(): no file of the folder is made or changed
     // Prints a message through the prompter (empty caption) and ends the command with 1.
@@ -68,6 +113,13 @@ struct CliContext {
     // A command that only reads passes `readOnly`: unknown identifiers are not added to the
     // item base and nothing of the folder is created.
     MenuOpenReport openDocument(const std::string& path, bool readOnly = false);
+    // Writes the open menu to `path` through the menu session: over the file that was read,
+    // only while no other program changed it (unless --force). Ends the command on failure.
+    void writeMenu(const std::string& path);
+
+private:
+    std::unique_ptr<EditorSession> session_;
+    std::unique_ptr<MenuSession> menuSession_;
 };
 
 // Each area adds its commands here.

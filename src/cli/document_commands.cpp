@@ -14,6 +14,7 @@
 #include "core/menu_document.h"
 #include "core/menu_writer.h"
 #include "core/text_encoding.h"
+#include "session/editor_session.h"
 
 namespace tessaro::cli {
 
@@ -78,9 +79,9 @@ Json entryJson(const DataEntry& e)
     return j;
 }
 
-Json documentJson(const CliContext& ctx, bool itemBaseUpdated)
+Json documentJson(CliContext& ctx, bool itemBaseUpdated)
 {
-    const OpenMenu& menu = ctx.menu;
+    const OpenMenu& menu = ctx.menu();
     const SaveMode& mode = menu.saveMode;
     const MenuDocument& doc = menu.document;
     Json out;
@@ -210,9 +211,9 @@ void printNode(std::ostream& out, const MenuDocument& doc, const MenuNode* node,
         printNode(out, doc, child.get(), depth + 1);
 }
 
-void printDocument(std::ostream& out, const CliContext& ctx, bool itemBaseUpdated)
+void printDocument(std::ostream& out, CliContext& ctx, bool itemBaseUpdated)
 {
-    const OpenMenu& menu = ctx.menu;
+    const OpenMenu& menu = ctx.menu();
     const SaveMode& mode = menu.saveMode;
     out << "Format: " << mode.recordSize() << "-byte records, " << (mode.cdma() ? "little-endian (CDMA)" : "big-endian")
         << ", icon marker " << markerText(mode.iconMarker()) << ", c698p fix " << (mode.c698p() ? "on" : "off") << '\n'
@@ -235,11 +236,9 @@ struct ConvertArgs {
 
 void convert(CliContext& ctx, const ConvertArgs& args)
 {
-    const MenuOpenReport opened = ctx.openDocument(args.in);
-    args.saveMode.applyTo(ctx.menu.saveMode);
-    warnUnknownRecordsLeftOut(ctx.menu, ctx.prompter);
-    if (const Status written = writeOverOpened(ctx.menu, args.out, &opened, args.in); !written)
-        ctx.fail(written.failure());
+    ctx.openDocument(args.in);
+    args.saveMode.applyTo(ctx.menu().saveMode);
+    ctx.writeMenu(args.out);
 }
 
 } // namespace

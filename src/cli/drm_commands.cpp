@@ -12,6 +12,7 @@
 #include "drm/bmp_to_gif.h"
 #include "drm/drmpack.h"
 #include "drm/file_io.h"
+#include "session/editor_session.h"
 
 namespace tessaro::cli {
 

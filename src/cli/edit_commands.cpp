@@ -6,24 +6,12 @@
 #include "cli/cli_context.h"
 #include "cli/edit_ops.h"
 #include "cli/save_mode_options.h"
-#include "core/menu_writer.h"
-#include "session/menu_open.h"
-#include "edit/tree_edit.h"
-#include "session/document_controller.h"
+#include "core/open_menu.h"
+#include "session/menu_session.h"
 
 namespace tessaro::cli {
 
 namespace {
-
-// Writes the document; a refused or failed save ends the command with 1. Over the file that was
-// read (`opened` given), the save refuses when another program changed that file meanwhile.
-void writeDocument(CliContext& ctx, const std::string& path, const MenuOpenReport* opened = nullptr,
-                   const std::string& in = {})
-{
-    warnUnknownRecordsLeftOut(ctx.menu, ctx.prompter);
-    if (const Status written = writeOverOpened(ctx.menu, path, opened, in); !written)
-        ctx.fail(written.failure());
-}
 
 struct EditArgs {
     std::string in;
@@ -50,8 +38,7 @@ void runEdit(CliContext& ctx, EditArgs args)
     if (args.out.empty())
         ctx.fail("edit needs IN and OUT, or --new and OUT");
     ctx.prepare();
-    OpenMenu& menu = ctx.menu;
-    std::optional<MenuOpenReport> opened;
+    MenuSession& session = ctx.menuSession();
     std::error_code ec;
     // The word "new" for IN stays a new document only while no file of that name would be read.
     const bool oldNewWord =
@@ -60,35 +47,28 @@ void runEdit(CliContext& ctx, EditArgs args)
     if (oldNewWord)
         ctx.prompter.show(MessageIcon::Warning, "Warning",
                           "IN \"new\" starts a new document while no file \"new\" exists; use --new");
-    if (args.newDocument || oldNewWord) {
-        startNewMenu(menu.document);
-    } else {
+    if (args.newDocument || oldNewWord)
+        session.newMenu();
+    else
         // Read as `dump` reads: the open sequence, the reader's notes as warnings.
-        Result<MenuOpenReport> read = openMenuFile(args.in, menu, ctx.profiles);
-        if (!read)
-            ctx.fail(read.error());
-        ctx.tell(read->notices);
-        for (const std::string& warning : read->warnings)
-            ctx.prompter.show(MessageIcon::Warning, "Warning", warning);
-        opened = std::move(read).value();
-    }
-    DocumentController document(menu);
-    document.opened();
+        ctx.openDocument(args.in);
     for (const std::string& op : args.ops) {
-        const Status applied = applyEditOp(op, document, ctx.prompter);
+        const Status applied = applyEditOp(op, session.document(), ctx.prompter);
         if (!applied)
             ctx.fail("Op \"" + op + "\" failed: " + applied.error());
     }
-    args.saveMode.applyTo(menu.saveMode);
-    writeDocument(ctx, args.out, opened ? &*opened : nullptr, args.in);
+    args.saveMode.applyTo(ctx.menu().saveMode);
+    // Over the file that was read, the save refuses when another program changed that file
+    // meanwhile.
+    ctx.writeMenu(args.out);
 }
 
 void runNew(CliContext& ctx, const NewArgs& args)
 {
     ctx.prepare();
-    startNewMenu(ctx.menu.document);
-    args.saveMode.applyTo(ctx.menu.saveMode);
-    writeDocument(ctx, args.out);
+    ctx.menuSession().newMenu();
+    args.saveMode.applyTo(ctx.menu().saveMode);
+    ctx.writeMenu(args.out);
 }
 
 } // namespace

@@ -25,6 +25,10 @@ int main(int argc, char** argv)
         ->needs(usb)
         ->check(CLI::Range(0, 3600));
 
+    app.add_flag("--force", ctx.force,
+                 "Write over a menu file that another program changed since it was read, and replace "
+                 "read-only files");
+
     registerDocumentCommands(app, ctx);
     registerProfileCommands(app, ctx);
     registerEditCommands(app, ctx);

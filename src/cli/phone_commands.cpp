@@ -9,9 +9,10 @@
 #include "cli/phone_session.h"
 #include "core/text_encoding.h"
 #include "p2k/file_list_entry.h"
-#include "phone/listing.h"
 #include "p2k/p2k_api.h"
+#include "phone/listing.h"
 #include "phone/transfer.h"
+#include "session/editor_session.h"
 
 namespace tessaro::cli {
 

@@ -12,12 +12,12 @@
 #include "cli/save_mode_options.h"
 #include "core/menu_writer.h"
 #include "core/text_encoding.h"
-#include "core/working_folder.h"
-#include "session/menu_open.h"
 #include "phone/j2mest.h"
 #include "phone/round_trip.h"
-#include "session/phone_menu.h"
 #include "phone/seem_backup.h"
+#include "session/editor_session.h"
+#include "session/menu_session.h"
+#include "session/phone_menu.h"
 
 namespace tessaro::cli {
 
@@ -31,8 +31,6 @@ PhoneSession& connectedSession(CliContext& ctx)
     return session;
 }
 
-// The working copies live in the data folder for the length of one command, as they do
-// for one run of the editor.
 std::optional<uint16_t> patchOffset(const PatchList& patches, size_t slot)
 {
     for (const PatchEntry& entry : patches)
@@ -100,41 +98,37 @@ struct MenuPutArgs {
 void applySaveAll(CliContext& ctx, bool saveAll)
 {
     if (saveAll)
-        ctx.menu.saveMode.setSaveAll(true);
-    warnUnknownRecordsLeftOut(ctx.menu, ctx.prompter);
+        ctx.menu().saveMode.setSaveAll(true);
 }
 
 void menuGet(CliContext& ctx, const MenuGetArgs& args)
 {
-    PhoneSession& session = connectedSession(ctx);
-    const WorkingFolder working;
-    JavaSlotTables slots;
-    RoundTrip rt{session.phone(), session.roundTrip(), slots, session.settings(), working.path()};
-    if (args.patch)
-        ctx.prompter.answer = Answer::Yes;
+    connectedSession(ctx);
+    EditorSession& session = ctx.session();
+    ctx.questions.patch = args.patch;
 
-    const auto opened = openMenuFromPhone(rt, ctx.menu, ctx.profiles);
+    const auto opened = ctx.menuSession().openFromPhone();
     if (!opened)
         ctx.fail(opened.failure());
-    ctx.tell(opened->messages);
+    ctx.tell(opened->notices);
     // A table that could not be read ("Fatal P2K error"): the menu is still written, but the
     // command did not do all it was asked.
-    const bool failedInPart = std::any_of(opened->messages.begin(), opened->messages.end(),
+    const bool failedInPart = std::any_of(opened->notices.begin(), opened->notices.end(),
                                           [](const Notice& n) { return n.icon == MessageIcon::Error; });
     if (opened->patchOffered)
-        if (const auto patched = offerJavaPatch(rt); !patched)
+        if (const Status patched = ctx.menuSession().offerJavaPatch(); !patched)
             ctx.fail(patched.failure());
     // The editor writes patched tables back with the next save; this run ends here, so they
     // go back now or never.
-    if (rt.state.phonePatched || rt.state.cardPatched)
-        if (const Status written = writeJ2mestCopies(rt); !written)
+    const RoundTripState& state = session.roundTripState;
+    if (state.phonePatched || state.cardPatched)
+        if (const Status written = writeJ2mestCopies(session.roundTrip); !written)
             ctx.fail(written.failure());
 
     applySaveAll(ctx, args.saveAll);
-    if (const Status written = writeMenuFile(args.out, ctx.menu); !written)
-        ctx.fail(written.failure());
+    ctx.writeMenu(args.out);
 
-    const RoundTripState& state = rt.state;
+    const JavaSlotTables& slots = session.javaSlots;
     if (args.json) {
         nlohmann::ordered_json out;
         out["menu"] = args.out;
@@ -157,24 +151,23 @@ void menuGet(CliContext& ctx, const MenuGetArgs& args)
 
 void menuPut(CliContext& ctx, const MenuPutArgs& args)
 {
-    const std::string& in = args.in;
-    PhoneSession& session = connectedSession(ctx);
-    const WorkingFolder working;
-    const Result<MenuOpenReport> opened = openMenuFile(in, ctx.menu, ctx.profiles);
-    if (!opened)
-        ctx.fail(opened.error());
-    ctx.tell(opened->notices);
+    connectedSession(ctx);
+    EditorSession& session = ctx.session();
     // What the reader had to repair or leave out goes to the phone as it was read: say so.
-    for (const std::string& warning : opened->warnings)
-        ctx.prompter.show(MessageIcon::Warning, "Warning", warning);
+    ctx.openDocument(args.in);
     applySaveAll(ctx, args.saveAll);
-    JavaSlotTables slots;
-    RoundTrip rt{session.phone(), session.roundTrip(), slots, session.settings(), working.path()};
-    if (const Status saved = saveMenuToPhone(rt, ctx.menu); !saved) {
+    if (const size_t leftOut = unknownRecordsLeftOut(ctx.menu()); leftOut > 0)
+        ctx.questions.leaveOutUnknownRecords(leftOut);
+    // Written as the editor's Save to phone writes, without its look at the phone's menu first:
+    // no one is there to be shown what changes.
+    if (const Status ready = session.workingFolder.ready(); !ready)
+        ctx.fail(ready.failure());
+    if (const Status saved = saveMenuToPhone(session.roundTrip, ctx.menu()); !saved) {
         ctx.prompter.show(MessageIcon::Error, saved.failure().caption, saved.error());
-        if (!rt.state.menuBackup.empty() && !rt.state.storedToPhone)
-            std::cerr << "To put the phone's previous menu back: tessaro-cli phone put " << rt.state.menuBackup
-                      << ' ' << kPhoneMenuPath << '\n';
+        const RoundTripState& state = session.roundTripState;
+        if (!state.menuBackup.empty() && !state.storedToPhone)
+            std::cerr << "To put the phone's previous menu back: tessaro-cli phone put " << state.menuBackup << ' '
+                      << kPhoneMenuPath << '\n';
         throw CommandFailed{};
     }
 }
@@ -197,10 +190,8 @@ void seemRestore(CliContext& ctx, const std::string& file)
 
 void restart(CliContext& ctx)
 {
-    PhoneSession& session = connectedSession(ctx);
-    JavaSlotTables slots;
-    RoundTrip rt{session.phone(), session.roundTrip(), slots, session.settings(), {}};
-    (void)restartWhenReady(rt);
+    connectedSession(ctx);
+    (void)restartWhenReady(ctx.session().roundTrip);
 }
 
 } // namespace

@@ -3,69 +3,70 @@
 #include <iostream>
 
 #include "cli/cli_context.h"
-#include "p2k/no_phone.h"
 #include "p2k/usb_phone.h"
 #include "p2k/virtual_phone.h"
+#include "session/editor_session.h"
+#include "session/menu_session.h"
 
 namespace tessaro::cli {
 
-PhoneSession::PhoneSession(CliContext& ctx) : ctx_(ctx)
-{
-}
-
-PhoneSession::~PhoneSession()
-{
-    api_.reset();
-}
-
 void PhoneSession::start()
 {
-    const std::string folder = ctx_.dataFolder();
-    settings_ = loadSettings(settingsPath(folder));
-    log_.setEnabled(settings_.logEnabled);
-
-    if (!ctx_.virtualPhone.empty()) {
-        auto opened = VirtualPhone::open(ctx_.virtualPhone);
-        if (!opened)
-            ctx_.fail(opened.error());
-        virtualPhone_ = opened.value().get();
-        api_ = std::move(opened).value();
-    } else if (ctx_.usb) {
-        auto usb = makeUsbPhone();
-        usb->setDiagnostics([this](const std::string& line) { log_.writeLine(line); });
-        usb->setNotice([](const std::string& text) { std::cerr << text << '\n'; });
-        usbPhone_ = usb.get();
-        api_ = std::move(usb);
-    } else {
-        api_ = std::make_unique<NoPhone>();
-    }
-    context_ = std::make_unique<PhoneContext>(
-        PhoneContext{*api_, link_, log_, progress_, ctx_.prompter, folder});
-    monitor_ = std::make_unique<ConnectionMonitor>(*context_, view_);
-    monitor_->setProfileSelection([this](const std::string& prefix) {
-        if (const Status loaded = ctx_.profiles.loadProfile(prefix, ctx_.menu); !loaded)
-            ctx_.prompter.show(MessageIcon::Warning, loaded.failure().caption, loaded.error());
-    });
-    monitor_->setDisconnectHook([this] { forgetPhoneState(roundTrip_); });
+    EditorSession& session = ctx_.session();
+    if (session.usbPhone)
+        session.usbPhone->setNotice([](const std::string& text) { std::cerr << text << '\n'; });
+    ConnectionMonitor::Dispatch dispatch;
     if (ctx_.usb)
-        monitor_->setDispatch([this](std::function<void()> call) { statusQueue_.push(std::move(call)); });
+        dispatch = [this](std::function<void()> call) { statusQueue_.push(std::move(call)); };
     // A command that only reads makes no log unless logging is on.
-    if (!ctx_.readOnly || settings_.logEnabled)
-        if (const Status logged = monitor_->openLog(); !logged)
-            ctx_.prompter.show(MessageIcon::Error, logged.failure().caption, logged.error());
-    if (const Status started = monitor_->startLibrary(); !started) {
-        ctx_.prompter.show(MessageIcon::Error, started.failure().caption, started.error());
-        if (usbPhone_ && !usbPhone_->startError().empty())
-            std::cerr << usbPhone_->startError() << '\n';
+    const bool openLog = !ctx_.readOnly || session.settings.logEnabled;
+    const EditorSession::PhoneStart started = session.startPhone(
+        view_, std::move(dispatch),
+        [this](const std::string& prefix) {
+            if (const Status loaded = ctx_.menuSession().choosePhoneProfile(prefix); !loaded)
+                ctx_.prompter.show(MessageIcon::Warning, loaded.failure().caption, loaded.error());
+        },
+        openLog);
+    if (!started.log)
+        ctx_.prompter.show(MessageIcon::Error, started.log.failure().caption, started.log.error());
+    if (!started.library) {
+        ctx_.prompter.show(MessageIcon::Error, started.library.failure().caption, started.library.error());
+        if (session.usbPhone && !session.usbPhone->startError().empty())
+            std::cerr << session.usbPhone->startError() << '\n';
         throw CommandFailed{};
     }
-    if (virtualPhone_)
-        virtualPhone_->plug();
+    if (session.virtualPhone)
+        session.virtualPhone->plug();
     if (ctx_.usb) {
         // The phone may be switching from AT mode, which takes a few seconds.
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(ctx_.waitSeconds);
-        statusQueue_.runUntil([this] { return link_.connected; }, deadline);
+        statusQueue_.runUntil([this] { return isConnected(); }, deadline);
     }
+}
+
+PhoneContext& PhoneSession::phone()
+{
+    return ctx_.session().phone;
+}
+
+const Settings& PhoneSession::settings() const
+{
+    return ctx_.session().settings;
+}
+
+RoundTrip& PhoneSession::roundTrip()
+{
+    return ctx_.session().roundTrip;
+}
+
+bool PhoneSession::isConnected() const
+{
+    return ctx_.session().link.connected;
+}
+
+VirtualPhone* PhoneSession::virtualPhone()
+{
+    return ctx_.session().virtualPhone;
 }
 
 void PhoneSession::StatusQueue::push(std::function<void()> call)
@@ -94,7 +95,7 @@ void PhoneSession::StatusQueue::runUntil(const std::function<bool()>& done,
 
 void PhoneSession::requireConnected()
 {
-    if (!link_.connected)
+    if (!isConnected())
         ctx_.fail("No phone connected");
 }
 

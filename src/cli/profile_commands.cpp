@@ -7,6 +7,7 @@
 #include "cli/cli_context.h"
 #include "cli/cli_progress.h"
 #include "core/text_encoding.h"
+#include "session/editor_session.h"
 #include "workspace/firmware_profile.h"
 
 namespace tessaro::cli {
@@ -20,11 +21,11 @@ std::string markerText(IconMarker marker)
 
 void printItems(CliContext& ctx, bool json)
 {
-    const SaveMode& mode = ctx.menu.saveMode;
-    const auto& available = ctx.menu.items.available();
+    const SaveMode& mode = ctx.menu().saveMode;
+    const auto& available = ctx.menu().items.available();
     if (json) {
         nlohmann::ordered_json out;
-        out["profile"] = latin1ToUtf8(ctx.profiles.selectorText());
+        out["profile"] = latin1ToUtf8(ctx.profiles().selectorText());
         out["recordSize"] = mode.recordSize();
         out["iconMarker"] = markerText(mode.iconMarker());
         out["c698p"] = mode.c698p();
@@ -39,7 +40,7 @@ void printItems(CliContext& ctx, bool json)
         std::cout << out.dump(2) << '\n';
         return;
     }
-    std::cout << "Profile: " << ctx.profiles.selectorText() << '\n'
+    std::cout << "Profile: " << ctx.profiles().selectorText() << '\n'
               << "Record size: " << mode.recordSize() << '\n'
               << "Icon marker: " << markerText(mode.iconMarker()) << '\n'
               << "c698p fix: " << (mode.c698p() ? "on" : "off") << '\n'
@@ -59,7 +60,7 @@ void registerProfileCommands(CLI::App& app, CliContext& ctx)
     auto* profiles = app.add_subcommand("profiles", "List the profiles of the Profiles folder, one a line");
     profiles->callback([&ctx] {
         ctx.prepare(true);
-        for (const auto& name : ctx.profiles.profiles())
+        for (const auto& name : ctx.profiles().profiles())
             std::cout << name << '\n';
     });
 
@@ -81,9 +82,9 @@ void registerProfileCommands(CLI::App& app, CliContext& ctx)
         ctx.prepare();
         // The command line shows no progress bars: a scan just runs.
         QuietProgressFactory progress;
-        const Result<FirmwareProfile> made =
-            createProfileFromFirmware(*image, ctx.menu, ctx.profiles, progress, *force);
-        if (!made && made.failure().kind == ErrorKind::Refused)
+        const Result<FirmwareProfile> made = createProfileFromFirmware(*image, ctx.menu(), ctx.profiles(), progress,
+                                                                       [&](const std::string&) { return *force; });
+        if (!made && made.failure().kind == ErrorKind::Exists)
             ctx.fail(made.error() + "; --force replaces it");
         if (!made) {
             // A file error comes first, then the line the editor shows for every failure.

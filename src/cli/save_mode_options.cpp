@@ -1,13 +1,6 @@
 #include "cli/save_mode_options.h"
 
-#include <filesystem>
-
-#include "core/file_fingerprint.h"
-#include "core/menu_writer.h"
-#include "core/prompter.h"
 #include "core/save_mode.h"
-#include "core/open_menu.h"
-#include "session/menu_open.h"
 
 namespace tessaro::cli {
 
@@ -42,22 +35,6 @@ void SaveModeOptions::applyTo(SaveMode& mode) const
         mode.setCdma(false);
     if (saveAll_)
         mode.setSaveAll(true);
-}
-
-void warnUnknownRecordsLeftOut(const OpenMenu& menu, Prompter& prompter)
-{
-    if (const size_t count = unknownRecordsLeftOut(menu); count > 0)
-        prompter.show(MessageIcon::Warning, "Warning", unknownRecordsLeftOutText(count));
-}
-
-Status writeOverOpened(OpenMenu& menu, const std::string& out, const MenuOpenReport* opened, const std::string& in)
-{
-    std::error_code ec;
-    if (opened && std::filesystem::equivalent(in, out, ec)) {
-        FileFingerprint fingerprint = opened->fingerprint;
-        return writeMenuFileChecked(out, menu, fingerprint);
-    }
-    return writeMenuFile(out, menu);
 }
 
 } // namespace tessaro::cli

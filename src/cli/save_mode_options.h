@@ -11,10 +11,7 @@
 #include "core/result.h"
 
 namespace tessaro {
-struct MenuOpenReport;
-class Prompter;
 class SaveMode;
-struct OpenMenu;
 }
 
 namespace tessaro::cli {
@@ -38,12 +35,5 @@ private:
     CLI::Option* noCdma_ = nullptr;
     bool saveAll_ = false;
 };
-
-// Before a save: warns on stderr when it leaves data records of unknown kinds out.
-void warnUnknownRecordsLeftOut(const OpenMenu& menu, Prompter& prompter);
-
-// Writes the document to `out`; when `out` is the file `in` that was read as `opened`, only while
-// that file is still the one that was read (writeMenuFileChecked).
-Status writeOverOpened(OpenMenu& menu, const std::string& out, const MenuOpenReport* opened, const std::string& in);
 
 } // namespace tessaro::cli

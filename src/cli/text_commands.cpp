@@ -13,6 +13,7 @@
 #include "core/menu_writer.h"
 #include "core/replacing_file.h"
 #include "core/text_file.h"
+#include "session/editor_session.h"
 
 namespace tessaro::cli {
 
@@ -22,9 +23,9 @@ namespace {
 // on: the description keeps the unsupported records, so they are written back.
 MenuDescription describeFile(CliContext& ctx, const std::string& path)
 {
-    ctx.menu.saveMode = SaveMode();
+    ctx.menu().saveMode = SaveMode();
     ctx.openDocument(path);
-    MenuDescription d = describeMenu(ctx.menu.document, ctx.menu.saveMode);
+    MenuDescription d = describeMenu(ctx.menu().document, ctx.menu().saveMode);
     d.saveMode.setSaveAll(true);
     return d;
 }
@@ -82,10 +83,9 @@ void compileText(CliContext& ctx, const CompileArgs& args)
     ctx.prepare();
     MenuDescription d = readDescription(ctx, args.in);
     args.saveMode.applyTo(d.saveMode);
-    if (const Status installed = installMenuDescription(d, ctx.menu); !installed)
+    if (const Status installed = installMenuDescription(d, ctx.menu()); !installed)
         ctx.fail(installed.failure());
-    if (const Status written = writeMenuFile(args.out, ctx.menu); !written)
-        ctx.fail(written.failure());
+    ctx.writeMenu(args.out);
 }
 
 // Exit status 0 for equal menus, 1 for different ones, 2 when either cannot be read.

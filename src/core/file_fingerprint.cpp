@@ -48,9 +48,10 @@ FileFingerprint fingerprintOnDisk(const std::string& path)
 
 Status checkUnchanged(const std::string& path, const FileFingerprint& opened)
 {
-    if (fingerprintOnDisk(path) == opened)
+    const FileFingerprint now = fingerprintOnDisk(path);
+    if (now.exists == opened.exists && now.size == opened.size && now.hash == opened.hash)
         return Status::success();
-    return Error(ErrorKind::Refused, kChangedOnDiskText);
+    return Error(ErrorKind::ChangedOnDisk, kChangedOnDiskText);
 }
 
 } // namespace tessaro

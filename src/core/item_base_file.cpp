@@ -72,7 +72,7 @@ Result<size_t> appendItemBaseLines(const std::string& path, const std::vector<st
         text += "\r\n";
     text += added;
     // The whole file is replaced, so a failed write never leaves half a line behind.
-    if (Status written = replaceFile(path, std::string_view(text)); !written)
+    if (Status written = replaceFile(path, std::string_view(text), {.folderLocked = true}); !written)
         return written.failure();
     return count;
 }

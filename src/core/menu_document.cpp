@@ -147,6 +147,15 @@ void MenuDocument::clear()
     notify([](DocumentObserver& o) { o.documentReset(); });
 }
 
+void MenuDocument::takeContentOf(MenuDocument& other)
+{
+    softkeys_ = std::move(other.softkeys_);
+    root_ = std::move(other.root_);
+    data_ = std::move(other.data_);
+    other.data_ = {};
+    notify([](DocumentObserver& o) { o.documentReset(); });
+}
+
 void MenuDocument::setTopNodes(std::unique_ptr<MenuNode> softkeys, std::unique_ptr<MenuNode> menuRoot)
 {
     softkeys_ = std::move(softkeys);

@@ -103,6 +103,9 @@ public:
     void touch(MenuNode* node);
     // Tells the observers that the whole tree changed (after a renumbering, say).
     void notifyReset();
+    // Takes the tree and the item data of `other`, which is left empty, in place of its own;
+    // the observers stay and hear of it as a reset.
+    void takeContentOf(MenuDocument& other);
 
     // --- item data -------------------------------------------------------------------
     ItemDataTable& data() { return data_; }

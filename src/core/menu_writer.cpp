@@ -6,12 +6,11 @@
 #include "core/bytes.h"
 #include "core/catalogue.h"
 #include "core/file_fingerprint.h"
-#include "core/folder_lock.h"
 #include "core/item_data_codec.h"
 #include "core/menu_document.h"
+#include "core/open_menu.h"
 #include "core/replacing_file.h"
 #include "core/translatable.h"
-#include "core/open_menu.h"
 
 namespace tessaro {
 
@@ -283,9 +282,7 @@ Status writeMenuFileChecked(const std::string& path, OpenMenu& menu, FileFingerp
     Result<std::vector<uint8_t>> bytes = Renderer(menu).run();
     if (!bytes)
         return bytes.failure();
-    const FolderLock lock(path);
-    if (Status unchanged = checkUnchanged(path, fingerprint); !unchanged)
-        return unchanged;
+    options.unchangedSince = &fingerprint;
     if (Status written = replaceFile(path, bytes.value(), options); !written)
         return written;
     fingerprint = fingerprintOf(path, bytes.value());

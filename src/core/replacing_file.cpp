@@ -1,6 +1,7 @@
 #include "core/replacing_file.h"
 
 #include "core/file_error.h"
+#include "core/folder_lock.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -12,6 +13,7 @@
 #include <cstring>
 #include <ctime>
 #include <filesystem>
+#include <optional>
 #include <random>
 #include <vector>
 
@@ -113,7 +115,7 @@ Result<ReplacingFile> ReplacingFile::create(const std::string& target, int* erro
             if (errorNumber)
                 *errorNumber = EACCES;
             Error refused = fileError(FileStep::Write, target, kReadOnlyReason);
-            refused.kind = ErrorKind::Refused;
+            refused.kind = ErrorKind::ReadOnly;
             return refused;
         }
         mode = int(existing.st_mode & 07777);
@@ -131,7 +133,7 @@ Result<ReplacingFile> ReplacingFile::create(const std::string& target, int* erro
         const std::string temp = (folder / (prefix + std::to_string(random()))).string();
         const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd >= 0) {
-            ReplacingFile file(resolved.string(), target, temp, fd, mode);
+            ReplacingFile file(resolved.string(), target, temp, fd, mode, options);
             if (mode >= 0)
                 file.copyMetadataFrom(resolved.string());
             return file;
@@ -142,8 +144,14 @@ Result<ReplacingFile> ReplacingFile::create(const std::string& target, int* erro
     return writeError(target, EEXIST);
 }
 
-ReplacingFile::ReplacingFile(std::string target, std::string shownPath, std::string temp, int fd, int mode)
-    : target_(std::move(target)), shownPath_(std::move(shownPath)), temp_(std::move(temp)), fd_(fd), mode_(mode)
+ReplacingFile::ReplacingFile(std::string target, std::string shownPath, std::string temp, int fd, int mode,
+                             ReplaceOptions options)
+    : target_(std::move(target)),
+      shownPath_(std::move(shownPath)),
+      temp_(std::move(temp)),
+      fd_(fd),
+      mode_(mode),
+      options_(options)
 {
 }
 
@@ -172,8 +180,13 @@ void ReplacingFile::copyMetadataFrom(const std::string& old)
 }
 
 ReplacingFile::ReplacingFile(ReplacingFile&& other) noexcept
-    : target_(std::move(other.target_)), shownPath_(std::move(other.shownPath_)), temp_(std::move(other.temp_)),
-      fd_(other.fd_), mode_(other.mode_), errno_(other.errno_)
+    : target_(std::move(other.target_)),
+      shownPath_(std::move(other.shownPath_)),
+      temp_(std::move(other.temp_)),
+      fd_(other.fd_),
+      mode_(other.mode_),
+      errno_(other.errno_),
+      options_(other.options_)
 {
     other.fd_ = -1;
     other.temp_.clear();
@@ -231,6 +244,16 @@ Status ReplacingFile::commit()
     fd_ = -1;
     if (closed != 0)
         return fail(errno);
+    // Of two programs replacing files in one folder, one renames at a time; a save over the
+    // file it read sees there whether another program's rename came first.
+    std::optional<FolderLock> lock;
+    if (!options_.folderLocked)
+        lock.emplace(target_);
+    if (options_.unchangedSince)
+        if (Status unchanged = checkUnchanged(target_, *options_.unchangedSince); !unchanged) {
+            discard();
+            return unchanged;
+        }
     if (::rename(temp_.c_str(), target_.c_str()) != 0)
         return fail(errno);
     temp_.clear();

@@ -2,6 +2,9 @@
 // Replacing a file so that it is always either the old file or the complete new one: the new
 // content goes into a uniquely named temporary file in the target's folder, is flushed to the
 // disk and only then renamed over the target, and the folder is flushed after the rename. The
+// rename runs under the FolderLock of the target's folder, so every program's replace of a file
+// in that folder takes its turn, and a save over the file it read checks there, right before
+// the rename, that no other program changed the file since. The
 // target's permissions, owner and group, extended attributes and access lists are kept where
 // the file system and our rights allow; a target that is a symbolic link is replaced through
 // the link (the file it names changes, or is made, and the link stays), a link loop is
@@ -13,31 +16,29 @@
 #include <string>
 #include <string_view>
 
+#include "core/file_fingerprint.h"
 #include "core/result.h"
 
 namespace tessaro {
 
-// The refusal of a read-only target, after "Cannot write TARGET: " (kind Refused, no caption):
+// The refusal of a read-only target, after "Cannot write TARGET: " (kind ReadOnly, no caption):
 // the window may ask and replace it with ReplaceOptions::readOnlyToo.
 inline constexpr char kReadOnlyReason[] = TRANSLATABLE("Core", "the file is read-only");
 
-// Whether `error` is that refusal, for the question whether to replace the file all the same.
-inline bool isReadOnlyRefusal(const Error& error)
-{
-    const std::string_view text = error.text, reason = kReadOnlyReason;
-    return error.kind == ErrorKind::Refused && text.size() >= reason.size()
-           && text.substr(text.size() - reason.size()) == reason;
-}
-
 struct ReplaceOptions {
     bool readOnlyToo = false; // replace a target that has no write permission
+    // Replace only while the target is still the file read (or last written) as this one; else
+    // fail with kind ChangedOnDisk and kChangedOnDiskText, leaving it alone.
+    const FileFingerprint* unchangedSince = nullptr;
+    // The caller holds the FolderLock of the target's folder already (a read-modify-write).
+    bool folderLocked = false;
 };
 
 class ReplacingFile {
 public:
     // Creates the temporary file beside `target`. Fails with "Cannot write TARGET: reason"
     // when it cannot be created, the target is a folder or not a regular file, or a link loop
-    // (kind Io), or the target is read-only without options.readOnlyToo (kind Refused); the
+    // (kind Io), or the target is read-only without options.readOnlyToo (kind ReadOnly); the
     // errno of that failure goes to `errorNumber` when given.
     static Result<ReplacingFile> create(const std::string& target, int* errorNumber = nullptr,
                                         ReplaceOptions options = {});
@@ -50,7 +51,8 @@ public:
     // Appends to the temporary file.
     Status write(std::span<const uint8_t> bytes);
     // Flushes the temporary file to the disk, gives it the target's permissions and renames it
-    // over the target. On failure the target is untouched and the temporary file is gone.
+    // over the target, under the folder's lock and after the check of options.unchangedSince.
+    // On failure the target is untouched and the temporary file is gone.
     Status commit();
     // Removes the temporary file; the target is untouched.
     void discard();
@@ -59,7 +61,8 @@ public:
     int errorNumber() const { return errno_; }
 
 private:
-    ReplacingFile(std::string target, std::string shownPath, std::string temp, int fd, int mode);
+    ReplacingFile(std::string target, std::string shownPath, std::string temp, int fd, int mode,
+                  ReplaceOptions options);
     // Owner, group and extended attributes (access lists among them) of the old file.
     void copyMetadataFrom(const std::string& old);
     Status fail(int error);
@@ -70,6 +73,7 @@ private:
     int fd_ = -1;
     int mode_ = -1;          // permission bits of an existing target, -1 for a new file
     int errno_ = 0;
+    ReplaceOptions options_;
 };
 
 // The file a write to `path` changes: where its chain of symbolic links ends (a file that may

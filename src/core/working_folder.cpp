@@ -1,6 +1,8 @@
 #include "core/working_folder.h"
 
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <vector>
 
@@ -18,6 +20,16 @@ WorkingFolder::WorkingFolder()
     // mkdtemp makes the folder readable by its owner only.
     if (::mkdtemp(name.data()))
         path_ = std::string(name.data()) + "/";
+    else
+        errno_ = errno;
+}
+
+Status WorkingFolder::ready() const
+{
+    if (!path_.empty())
+        return {};
+    return Error(ErrorKind::Io,
+                 TRANSLATABLE("Core", "Cannot make a working folder: ") + std::string(std::strerror(errno_)));
 }
 
 WorkingFolder::~WorkingFolder()

@@ -22,9 +22,13 @@ public:
     const std::string& path() const { return path_; }
     // A working copy's path in the folder.
     std::string file(const std::string& name) const { return path_ + name; }
+    // Whether the folder was made; else "Cannot make a working folder: REASON" (kind Io), and
+    // nothing may be written in its place.
+    Status ready() const;
 
 private:
     std::string path_;
+    int errno_ = 0; // why the folder could not be made
 };
 
 } // namespace tessaro

@@ -4,11 +4,14 @@
 // makes runs through change(), which records it as one undo step; the listener hears of each
 // change once, whatever caused it, and redraws what depends on the document.
 
+#include <cassert>
 #include <functional>
 #include <optional>
 #include <string_view>
+#include <type_traits>
 #include <utility>
 
+#include "core/result.h"
 #include "edit/undo_history.h"
 
 namespace tessaro {
@@ -41,16 +44,32 @@ public:
     // Runs the user action `step` on the document. When it changed the document (or its save
     // mode), the state before becomes an undo step; `view` is where the tree stood, given
     // back by an undo. Returns what `action` returns. Without an open document nothing is
-    // recorded.
+    // recorded. A change that starts while another runs (from a dialog's event loop inside
+    // it, say) is refused: its action does not run (an assertion in debug builds).
     template <typename Action>
     decltype(auto) change(std::string_view step, ViewState view, Action&& action)
     {
+        using Returned = decltype(std::forward<Action>(action)());
+        assert(!changing_ && "a change started while another one runs");
+        if (changing_) {
+            if constexpr (std::is_void_v<Returned>)
+                return;
+            else if constexpr (std::is_constructible_v<Returned, Error>)
+                return Returned(Error(ErrorKind::Refused, "A change started while another one runs"));
+            else
+                return Returned{};
+        }
         UndoHistory::Snapshot before = history_.capture(std::move(view));
+        changing_ = true;
         struct Commit {
             DocumentController& self;
             std::string_view step;
             UndoHistory::Snapshot& before;
-            ~Commit() { self.commit(step, std::move(before)); }
+            ~Commit()
+            {
+                self.changing_ = false;
+                self.commit(step, std::move(before));
+            }
         } commit{*this, step, before};
         return std::forward<Action>(action)();
     }
@@ -67,6 +86,7 @@ private:
     OpenMenu& menu_;
     UndoHistory history_;
     bool open_ = false;
+    bool changing_ = false;
     Listener listener_;
 };
 

@@ -51,24 +51,15 @@ Result<PhoneOpenResult> openMenuFromPhone(RoundTrip& rt, OpenMenu& menu, Profile
     return result;
 }
 
-Result<bool> offerJavaPatch(RoundTrip& rt)
+Status patchJavaTables(RoundTrip& rt)
 {
-    const Answer answer = rt.phone.prompter.ask(MessageIcon::Question, TRANSLATABLE("Core", "Patch request"),
-                                                TRANSLATABLE("Core", "J2MEST file(s) seem to contain wrong CORELET info\r\n"
-                                                "preventing them from starting from main menu\r\n"
-                                                "      Attempt patching?"),
-                                                Buttons::YesNo);
-    if (answer != Answer::Yes)
-        return false;
     const Status patched = patchJavaSlots(rt);
     if (rt.state.phonePatched || rt.state.cardPatched) {
         rt.slots.clearJavaSlots();
         if (const Status parsed = parseJavaSlots(rt); !parsed)
-            return parsed.failure();
+            return parsed;
     }
-    if (!patched)
-        return patched.failure();
-    return true;
+    return patched;
 }
 
 Status saveMenuToPhone(RoundTrip& rt, OpenMenu& menu)

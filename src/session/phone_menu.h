@@ -7,6 +7,7 @@
 
 #include "core/notice.h"
 #include "core/result.h"
+#include "core/translatable.h"
 #include "phone/round_trip.h"
 
 namespace tessaro {
@@ -24,13 +25,18 @@ struct PhoneOpenResult {
 // "Open from phone": clears the document, reads the phone's menu and J2MEST files, opens the
 // menu copy under the profile in force and parses the J2MEST copies. Fails when the menu
 // could not be read or opened (the document stays cleared). phoneReady is false while it runs
-// and then follows connected. When patchOffered, the caller shows the messages and then
-// calls offerJavaPatch.
+// and then follows connected. When patchOffered, the caller shows the messages and then asks
+// whether to patch (kPatchRequestText) before patchJavaTables.
 Result<PhoneOpenResult> openMenuFromPhone(RoundTrip& rt, OpenMenu& menu, ProfileManager& profiles);
 
-// Asks whether to patch the J2MEST tables ("Patch request") and patches them on Yes, reading
-// the patched tables again. True when the question was answered Yes.
-Result<bool> offerJavaPatch(RoundTrip& rt);
+// The question before the corelet patch of the J2MEST tables.
+inline constexpr char kPatchRequestCaption[] = TRANSLATABLE("Core", "Patch request");
+inline constexpr char kPatchRequestText[] = TRANSLATABLE("Core", "J2MEST file(s) seem to contain wrong CORELET info\r\n"
+                                                                 "preventing them from starting from main menu\r\n"
+                                                                 "      Attempt patching?");
+
+// Patches the J2MEST tables (see patchJavaSlots) and reads the patched tables again.
+Status patchJavaTables(RoundTrip& rt);
 
 // "Save to phone": writes the document to "mma_temp" and, when that succeeded, uploads it with
 // writePhoneMenu. A refused or failed write uploads nothing.

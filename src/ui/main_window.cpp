@@ -26,13 +26,11 @@
 #include "core/menu_writer.h"
 #include "core/prompter.h"
 #include "core/replacing_file.h"
-#include "session/menu_open.h"
 #include "edit/tree_edit.h"
-#include "session/unsaved_changes.h"
 #include "p2k/virtual_phone.h"
 #include "phone/round_trip.h"
-#include "ui/about_box.h"
 #include "session/editor_session.h"
+#include "ui/about_box.h"
 #include "ui/app_icons.h"
 #include "ui/available_items_box.h"
 #include "ui/browser_dialogs.h"
@@ -70,13 +68,19 @@ QString qs(const std::string& text)
 
 } // namespace
 
-MainWindow::MainWindow(EditorSession& context, Prompter& prompter, FileDialogs& files,
-                         AboutBox* about, QWidget* parent)
-    : QMainWindow(parent), ctx_(context), prompter_(prompter), files_(files), about_(about),
-      dispatch_(std::make_shared<GuiDispatch>(this)), document_(context.menu)
+MainWindow::MainWindow(EditorSession& context, Prompter& prompter, FileDialogs& files, AboutBox* about, QWidget* parent)
+    : QMainWindow(parent),
+      ctx_(context),
+      prompter_(prompter),
+      files_(files),
+      about_(about),
+      dispatch_(std::make_shared<GuiDispatch>(this)),
+      questions_(prompter, this),
+      menu_(context, questions_),
+      document_(menu_.document())
 {
     setObjectName(QStringLiteral("mainWindow"));
-    setCaption(kMainCaption);
+    showTitle();
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                    | Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint
                    | Qt::WindowCloseButtonHint);
@@ -511,17 +515,11 @@ void MainWindow::buildTray()
 
 void MainWindow::startUp()
 {
-    OpenMenu& menu = ctx_.menu;
-    // Profiles folder, item base, available items, profile list and selector.
-    const Status profiles = ctx_.profiles.startUp(menu.items);
+    // Profiles folder, item base, available items, profile list, selector and settings.
+    const Status profiles = ctx_.startUp();
     fillAvailableItems();
-    // An empty item data table and no custom items yet.
-    menu.document.clear();
-    menu.customCounter = 0;
     fillProfileSelector();
     tree_->collapseList().clear();
-    ctx_.settings = loadSettings(settingsPath(ctx_.dataFolder));
-    ctx_.log.setEnabled(ctx_.settings.logEnabled);
     showSaveMode();
     if (!profiles)
         showError(profiles.error());
@@ -530,19 +528,12 @@ void MainWindow::startUp()
 
     // The phone library may call from a thread of its own: every status call is queued to
     // this window's thread before it touches anything.
-    PhoneLinkView& view = *this;
-    ctx_.monitor = std::make_unique<ConnectionMonitor>(ctx_.phone, view);
-    ctx_.monitor->setDispatch([dispatch = dispatch_](std::function<void()> work) {
-        dispatch->post(std::move(work));
-    });
-    ctx_.monitor->setProfileSelection([this](const std::string& prefix) { selectPhoneProfile(prefix); });
-    ctx_.monitor->setDisconnectHook([this] {
-        forgetPhoneState(ctx_.roundTripState);
-        ctx_.browser.forgetPhone();
-    });
-    for (const Status& started : {ctx_.monitor->openLog(), ctx_.monitor->startLibrary()})
-        if (!started)
-            prompter_.show(MessageIcon::Error, started.failure().caption, started.error());
+    const EditorSession::PhoneStart started = ctx_.startPhone(
+        *this, [dispatch = dispatch_](std::function<void()> work) { dispatch->post(std::move(work)); },
+        [this](const std::string& prefix) { selectPhoneProfile(prefix); });
+    for (const Status& step : {started.log, started.library})
+        if (!step)
+            prompter_.show(MessageIcon::Error, step.failure().caption, step.error());
 
     splash_ = new SplashScreen(this);
     splash_->centreOnOwner();
@@ -632,7 +623,8 @@ void MainWindow::showError(const std::string& text)
 
 void MainWindow::showFailure(const Error& error, MessageIcon icon)
 {
-    prompter_.show(icon, error.caption, error.text);
+    if (!error.cancelled())
+        prompter_.show(icon, error.caption, error.text);
 }
 
 void MainWindow::showNotices(const std::vector<Notice>& notices)
@@ -645,7 +637,7 @@ void MainWindow::showNotices(const std::vector<Notice>& notices)
 
 bool MainWindow::confirmUnsavedChanges()
 {
-    return askToSaveChanges(document_.isModified(), prompter_, [this] { return saveDocument(); });
+    return menu_.mayCloseMenu([this] { return saveDocument(); });
 }
 
 void MainWindow::changeSaveMode(const std::function<void(SaveMode&)>& change)
@@ -665,6 +657,7 @@ void MainWindow::documentChanged()
     redo_->setEnabled(canRedo);
     undo_->setText(canUndo ? tr("&Undo ") + coreText(history.undoName()) : tr("&Undo"));
     redo_->setText(canRedo ? tr("&Redo ") + coreText(history.redoName()) : tr("&Redo"));
+    showTitle();
     setWindowModified(document_.isModified());
     documentCommandsChanged();
     showStatusLine();
@@ -706,9 +699,18 @@ void MainWindow::redoStep()
     showRestored(document_.redo(viewState()));
 }
 
-void MainWindow::setCaption(const char* caption)
+void MainWindow::showTitle()
 {
-    setWindowTitle(coreText(caption) + QStringLiteral("[*]"));
+    QString open;
+    switch (menu_.origin()) {
+    case MenuOrigin::None: break;
+    case MenuOrigin::New: open = tr("new menu"); break;
+    case MenuOrigin::File: open = QFileInfo(QString::fromStdString(menu_.filePath())).fileName(); break;
+    case MenuOrigin::Phone: open = tr("from phone"); break;
+    case MenuOrigin::Text: open = tr("imported"); break;
+    }
+    const QString caption = coreText(caption_);
+    setWindowTitle(open.isEmpty() ? caption + QStringLiteral("[*]") : open + QStringLiteral("[*] - ") + caption);
 }
 
 void MainWindow::updatePopupMenus()
@@ -735,12 +737,11 @@ void MainWindow::newDocument()
 {
     if (!confirmUnsavedChanges())
         return;
-    MenuNode* root = startNewMenu(ctx_.menu.document);
-    forgetDocumentFile();
+    menu_.newMenu();
     summary_->hide();
+    MenuNode* root = ctx_.menu.document.menuRoot();
     tree_->selectNode(root);
     tree_->expand(model_->indexOfNode(root));
-    document_.opened();
 }
 
 void MainWindow::openDocument()
@@ -755,37 +756,21 @@ void MainWindow::openDocument()
 
 void MainWindow::openFile(const std::string& path)
 {
-    OpenMenu& menu = ctx_.menu;
-    summary_->setPlainText(tr("Item summary:"));
-    summary_->hide();
-    const Result<MenuOpenReport> opened = openMenuFile(path, menu, ctx_.profiles);
-    // The available items, the selector and the save mode may all have changed.
+    const Result<MenuOpenReport> opened = menu_.openFile(path);
+    // The available items, the selector and the save mode follow the profile the open chose.
     showProfileState();
     if (!opened) {
+        // What was open stays open, as it was.
         showError(opened.error());
-    } else {
-        showNotices(opened->notices);
-        if (opened->repaired)
-            showNotices({repairsNotice(*opened)});
+        return;
     }
-    // A file that is no menu file leaves the document as it was; after an open that got
-    // under way only what was read can be saved.
-    if (!menu.document.isEmpty())
-        tree_->expand(model_->indexOfNode(menu.document.menuRoot()));
-    // Plain Save writes back to the file the menu came from.
-    if (opened) {
-        documentPath_ = path;
-        documentFingerprint_ = opened->fingerprint;
-    }
-    document_.opened(opened && opened->repaired);
-    if (opened)
-        focusFirstItem();
-}
-
-void MainWindow::forgetDocumentFile()
-{
-    documentPath_.clear();
-    documentFingerprint_ = {};
+    summary_->setPlainText(tr("Item summary:"));
+    summary_->hide();
+    showNotices(opened->notices);
+    if (opened->repaired)
+        showNotices({repairsNotice(*opened)});
+    tree_->expand(model_->indexOfNode(ctx_.menu.document.menuRoot()));
+    focusFirstItem();
 }
 
 void MainWindow::focusFirstItem()
@@ -803,9 +788,9 @@ bool MainWindow::saveDocument()
 {
     if (!document_.isOpen())
         return false;
-    if (documentPath_.empty())
+    if (menu_.filePath().empty())
         return saveDocumentAs();
-    return writeDocument(documentPath_, true);
+    return saved(menu_.save(), QString::fromStdString(menu_.filePath()));
 }
 
 bool MainWindow::saveDocumentAs()
@@ -816,53 +801,16 @@ bool MainWindow::saveDocumentAs()
                                               kMmaFilter, {}, {}});
     if (path.empty())
         return false;
-    return writeDocument(path, false);
+    return saved(menu_.saveAs(path), QString::fromStdString(path));
 }
 
-bool MainWindow::confirmLeftOutRecords()
+bool MainWindow::saved(const Status& status, const QString& where)
 {
-    const size_t leftOut = unknownRecordsLeftOut(ctx_.menu);
-    if (leftOut == 0)
-        return true;
-    const QString question =
-        tr("%1 data records of unknown kinds will be left out. Save all keeps them.\nSave without them?").arg(leftOut);
-    return prompter_.ask(MessageIcon::Warning, tr("Save").toStdString(), question.toStdString(), Buttons::YesNo)
-           == Answer::Yes;
-}
-
-bool MainWindow::writeDocument(const std::string& path, bool overTheOpenedFile)
-{
-    if (!confirmLeftOutRecords())
+    if (!status) {
+        showFailure(status.failure());
         return false;
-    ReplaceOptions options;
-    bool checked = overTheOpenedFile;
-    for (;;) {
-        const Status written = checked ? writeMenuFileChecked(path, ctx_.menu, documentFingerprint_, options)
-                                       : writeMenuFile(path, ctx_.menu, options);
-        if (written)
-            break;
-        const QString file = QString::fromStdString(path);
-        QString question;
-        // Someone else's change to the file is not written over unasked, nor a read-only file.
-        if (checked && isChangedOnDisk(written.failure()))
-            question = tr("%1 was changed on disk since it was opened or saved here.\nWrite over it?").arg(file);
-        else if (!options.readOnlyToo && isReadOnlyRefusal(written.failure()))
-            question = tr("%1 is read-only.\nReplace it all the same?").arg(file);
-        if (question.isEmpty()) {
-            showFailure(written.failure());
-            return false;
-        }
-        if (prompter_.ask(MessageIcon::Warning, tr("Save").toStdString(), question.toStdString(), Buttons::YesNo)
-            != Answer::Yes)
-            return false;
-        if (checked && isChangedOnDisk(written.failure()))
-            checked = false;
-        else
-            options.readOnlyToo = true;
     }
-    documentPath_ = path;
-    documentFingerprint_ = fingerprintOnDisk(path);
-    document_.saved();
+    statusBar()->showMessage(tr("Saved %1").arg(where), kStatusMessageTime);
     return true;
 }
 
@@ -890,17 +838,15 @@ void MainWindow::showAbout()
 void MainWindow::selectPhoneProfile(const std::string& prefix)
 {
     // A profile brings its own save mode; a change of it can be taken back like a click.
-    document_.change(undo_step::ChangeSaveMode, viewState(), [&] {
-        if (const Status loaded = ctx_.profiles.loadProfile(prefix, ctx_.menu); !loaded) {
-            // No profile for this phone (kind Io) is said in the status bar, not at every
-            // start and plug-in in a message box; a broken profile still is.
-            if (loaded.failure().kind == ErrorKind::Io)
-                statusBar()->showMessage(coreText(loaded.error()), kStatusMessageTime);
-            else
-                showFailure(loaded.failure(), MessageIcon::Warning);
-        }
-        showProfileState();
-    });
+    if (const Status loaded = menu_.choosePhoneProfile(prefix, viewState()); !loaded) {
+        // No profile for this phone is said in the status bar, not at every start and
+        // plug-in in a message box; a broken profile still is.
+        if (loaded.failure().kind == ErrorKind::NotFound || loaded.failure().kind == ErrorKind::Io)
+            statusBar()->showMessage(coreText(loaded.error()), kStatusMessageTime);
+        else
+            showFailure(loaded.failure(), MessageIcon::Warning);
+    }
+    showProfileState();
 }
 
 void MainWindow::showProfileState()
@@ -996,10 +942,11 @@ void MainWindow::deleteItem()
     MenuNode* node = tree_->selectedNode();
     if (!node)
         return;
-    const auto deleted = document_.change(undo_step::DeleteItem, viewState(), [&] {
-        return deleteSubtreeAfterAsking(ctx_.menu.document, node, prompter_);
-    });
-    if (deleted && *deleted)
+    // The question comes before the change: no message box runs inside one.
+    MenuDocument& document = ctx_.menu.document;
+    if (!canDelete(document, node) || !confirmDeleteSubtree(prompter_))
+        return;
+    if (document_.change(undo_step::DeleteItem, viewState(), [&] { return deleteSubtree(document, node); }))
         showItemSummary();
 }
 
@@ -1056,14 +1003,12 @@ void MainWindow::pickAvailableItem(int index)
 
 void MainWindow::pickProfile(int index)
 {
-    document_.change(undo_step::ChangeSaveMode, viewState(), [&] {
-        const auto selection = ctx_.profiles.select(index, ctx_.menu);
-        if (!selection)
-            showFailure(selection.failure(), MessageIcon::Warning);
-        else if (*selection == ProfileManager::Selection::CreateNew)
-            createFirmwareProfile();
-        showProfileState();
-    });
+    const auto selection = menu_.chooseProfile(index, viewState());
+    if (!selection)
+        showFailure(selection.failure(), MessageIcon::Warning);
+    else if (*selection == ProfileManager::Selection::CreateNew)
+        createFirmwareProfile();
+    showProfileState();
 }
 
 void MainWindow::createFirmwareProfile()
@@ -1071,21 +1016,9 @@ void MainWindow::createFirmwareProfile()
     const std::string image = files_.openFile(
         {QT_TRANSLATE_NOOP("Core", "Select CG1 to create FW profile"),
          QT_TRANSLATE_NOOP("Core", "CG1 binaries|*.bin;*.smg|All files|*.*"), {}, {}});
-    Result<FirmwareProfile> made =
-        createProfileFromFirmware(image, ctx_.menu, ctx_.profiles, ctx_.phone.progress, false);
-    // A profile made earlier for this firmware is replaced only when the user says so.
-    if (!made && made.failure().kind == ErrorKind::Refused
-        && made.error().starts_with(kProfileExistsText)
-        && prompter_.ask(MessageIcon::Question, "",
-                         (coreText(kProfileExistsText)
-                          + QString::fromStdString(made.error().substr(std::string_view(kProfileExistsText).size()))
-                          + u'\n' + tr("Replace it?"))
-                             .toStdString(),
-                         Buttons::YesNo)
-               == Answer::Yes)
-        made = createProfileFromFirmware(image, ctx_.menu, ctx_.profiles, ctx_.phone.progress, true);
+    const Result<std::vector<Notice>> made = menu_.createFirmwareProfile(image, viewState());
     if (made) {
-        showNotices(made->notices);
+        showNotices(*made);
         prompter_.show(MessageIcon::None, "", std::string(kProfileCreatedText));
     } else if (!made.failure().cancelled()) {
         // A file error first, then the line every failure ends with.
@@ -1101,12 +1034,14 @@ void MainWindow::toggleJokeMode()
 {
     if (joke_.toggle()) {
         const QRect hole(tree_->mapTo(this, QPoint(0, 0)), tree_->size());
-        setCaption(joke_.caption());
+        caption_ = joke_.caption();
+        showTitle();
         tree_->hide();
         setMask(QRegion(rect()).subtracted(QRegion(hole)));
     } else {
         tree_->show();
-        setCaption(joke_.caption());
+        caption_ = joke_.caption();
+        showTitle();
         clearMask();
     }
 }

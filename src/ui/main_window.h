@@ -14,15 +14,15 @@
 #include <string>
 #include <vector>
 
-#include "core/file_fingerprint.h"
 #include "core/notice.h"
 #include "core/result.h"
-#include "session/document_controller.h"
 #include "edit/edit_rules.h"
 #include "models/main_window_rules.h"
 #include "models/window_fade.h"
 #include "phone/connection_monitor.h"
+#include "session/menu_session.h"
 #include "ui/entry_dialogs.h"
+#include "ui/window_questions.h"
 
 class QAction;
 class QCheckBox;
@@ -81,8 +81,9 @@ public:
     QString balloonText() const { return balloonText_; }
     // The display text remembered from the last pick in the available items.
     const std::string& pickedEntry() const { return picked_; }
-    // The undo history of the open document.
-    const UndoHistory& history() const { return document_.history(); }
+    // The open menu's life: where it came from, which file Save writes, its undo history.
+    MenuSession& menuSession() { return menu_; }
+    const UndoHistory& history() const { return menu_.document().history(); }
 
     // --- commands (each also bound to its menu entry or button) -------------------------
     void newDocument();
@@ -100,10 +101,11 @@ public:
     // Menus as text: the open menu as a JSON description, one read back as the open menu,
     // and what differs between the open menu and a file or the phone's menu.
     // Before Save to phone writes over a phone menu that differs from the open one: shown the
-    // changes, true to go on. Without one set, a window lists them with "Save to phone" and
-    // Cancel; tests answer it without a window.
-    using PhoneChangesQuestion = std::function<bool(const QStringList& changes)>;
-    void setPhoneChangesQuestion(PhoneChangesQuestion question) { phoneChangesQuestion_ = std::move(question); }
+    // changes, true to go on (see WindowQuestions).
+    void setPhoneChangesQuestion(WindowQuestions::PhoneChangesQuestion question)
+    {
+        questions_.setPhoneChangesQuestion(std::move(question));
+    }
     void exportText();
     void importText();
     void compareWithFile();
@@ -194,14 +196,8 @@ private:
     // A failure in a message box under its own caption.
     void showFailure(const Error& error, MessageIcon icon = MessageIcon::Error);
     void showNotices(const std::vector<Notice>& notices);
-    // Writes the document to `path`, which becomes the file plain Save writes to. Over the
-    // opened file it first checks that no other program changed it; a changed or read-only
-    // file is written only when the user says so.
-    bool writeDocument(const std::string& path, bool overTheOpenedFile);
-    // Before a save that leaves records of unknown kinds out: whether the user goes on.
-    bool confirmLeftOutRecords();
-    // A document that came from no file (New, Open from phone): Save asks for one.
-    void forgetDocumentFile();
+    // After a save: a failure shown, a success said in the status bar. True when saved.
+    bool saved(const Status& status, const QString& where);
     // After an open: the tree has the focus and its first menu item is selected.
     void focusFirstItem();
 
@@ -220,18 +216,12 @@ private:
     // The changes from the menu at `otherPath` (named `otherName`) to the open one, in the
     // differences window.
     void showDifferences(const std::string& otherPath, const QString& otherName);
-    // The lines of the changes from the menu at `otherPath` to the open one; a failure when
-    // that file cannot be read as a menu.
-    Result<QStringList> changesFrom(const std::string& otherPath) const;
-    // Reads the phone's menu into the working folder; its path, or the failure.
-    Result<std::string> readPhoneMenuCopy();
-    // Before Save to phone: whether to go on after showing what it changes on the phone.
-    bool confirmPhoneChanges();
     // The window after an undo or redo brought back a state seen in `view`.
     void showRestored(const std::optional<ViewState>& view);
     ViewState viewState() const;
-    // The main caption or a joke caption, with the title's modified mark.
-    void setCaption(const char* caption);
+    // The title: what is open (its file's name, or where it came from) with its modified mark,
+    // beside the main caption or a joke caption.
+    void showTitle();
 
     EditorSession& ctx_;
     Prompter& prompter_;
@@ -275,7 +265,6 @@ private:
     QAction* compareFile_ = nullptr;
     QAction* comparePhone_ = nullptr;
     QPointer<QDialog> differences_;
-    PhoneChangesQuestion phoneChangesQuestion_;
     QAction* setupAction_ = nullptr;
     QAction* aboutAction_ = nullptr;
     QAction* undo_ = nullptr;
@@ -299,13 +288,15 @@ private:
     SplashScreen* splash_ = nullptr;
     WindowFade fade_;
     JokeMode joke_;
-    DocumentController document_;
+    // The program's caption in the title: the main one, or the joke's.
+    const char* caption_ = kMainCaption;
+    WindowQuestions questions_;
+    MenuSession menu_;
+    // The open menu's undo history and open state (menu_'s).
+    DocumentController& document_;
     std::string picked_;
-    // The file plain Save writes to (empty: none yet) and what it was when last read or written.
-    std::string documentPath_;
     // How long a line in the status bar stands before the panels come back, in milliseconds.
     static constexpr int kStatusMessageTime = 15000;
-    FileFingerprint documentFingerprint_;   // the file at documentPath_ as last read or written
     std::function<bool(ItemPropertiesWindow&)> runItemEditor_;
     // The phone file browser's dialogs and platform choices, made at its first use.
     std::unique_ptr<BrowserDialogs> browserDialogs_;

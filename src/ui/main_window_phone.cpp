@@ -7,7 +7,6 @@
 #include <QSystemTrayIcon>
 
 #include "phone/round_trip.h"
-#include "session/phone_menu.h"
 #include "session/editor_session.h"
 #include "ui/app_icons.h"
 #include "ui/core_text.h"
@@ -22,37 +21,31 @@ void MainWindow::openFromPhone()
 {
     if (!confirmUnsavedChanges())
         return;
-    OpenMenu& menu = ctx_.menu;
+    const auto opened = menu_.openFromPhone();
+    showProfileState();
+    if (!opened) {
+        // What was open stays open, as it was.
+        showFailure(opened.failure());
+        return;
+    }
     summary_->setPlainText(tr("Item summary:"));
     summary_->hide();
-    const auto opened = openMenuFromPhone(ctx_.roundTrip, menu, ctx_.profiles);
-    showProfileState();
-    if (!opened && !opened.failure().cancelled())
-        showFailure(opened.failure());
-    if (opened) {
-        showNotices(opened->messages);
-        if (opened->patchOffered)
-            if (const auto patched = offerJavaPatch(ctx_.roundTrip); !patched)
-                showFailure(patched.failure());
-    }
-    const bool read = opened && !menu.document.isEmpty();
-    if (read)
-        tree_->expand(model_->indexOfNode(menu.document.menuRoot()));
-    if (read)
-        forgetDocumentFile();
-    document_.opened(read && opened->repaired);
-    if (read)
-        focusFirstItem();
+    showNotices(opened->notices);
+    if (opened->patchOffered)
+        if (const Status patched = menu_.offerJavaPatch(); !patched)
+            showFailure(patched.failure());
+    if (ctx_.menu.document.isEmpty())
+        return;
+    tree_->expand(model_->indexOfNode(ctx_.menu.document.menuRoot()));
+    focusFirstItem();
 }
 
 void MainWindow::saveToPhone()
 {
-    if (!document_.isOpen() || !confirmLeftOutRecords() || !confirmPhoneChanges())
+    if (!document_.isOpen())
         return;
-    const Status saved = saveMenuToPhone(ctx_.roundTrip, ctx_.menu);
-    // The menu on the phone is as good as a saved file.
+    const Status saved = menu_.saveToPhone();
     if (saved) {
-        document_.saved();
         statusBar()->showMessage(tr("The menu was written to the phone as %1").arg(QString::fromLatin1(kPhoneMenuPath)),
                                  kStatusMessageTime);
         return;
@@ -60,17 +53,7 @@ void MainWindow::saveToPhone()
     if (saved.cancelled())
         return;
     showFailure(saved.failure());
-    // A menu cut off on the phone would not start: offer the one the phone had.
-    const RoundTripState& state = ctx_.roundTrip.state;
-    if (state.menuBackup.empty() || !ctx_.phone.link.connected || state.storedToPhone)
-        return;
-    const QString question = tr("The phone's previous menu is kept in %1.\nPut it back on the phone now?")
-                                 .arg(QString::fromStdString(state.menuBackup));
-    if (prompter_.ask(MessageIcon::Question, tr("Save to phone").toStdString(), question.toStdString(),
-                      Buttons::YesNo)
-        != Answer::Yes)
-        return;
-    if (const Status restored = putBackPhoneMenu(ctx_.roundTrip); !restored)
+    if (const Status restored = menu_.offerPutBack(); !restored)
         showFailure(restored.failure());
 }
 

@@ -9,11 +9,7 @@
 #include <QStatusBar>
 #include <QVBoxLayout>
 
-#include "core/menu_diff.h"
 #include "core/open_menu.h"
-#include "edit/menu_text_file.h"
-#include "phone/round_trip.h"
-#include "phone/transfer.h"
 #include "session/editor_session.h"
 #include "ui/core_text.h"
 #include "ui/file_dialogs.h"
@@ -27,8 +23,6 @@ namespace {
 
 const char* const kTextFilter = QT_TRANSLATE_NOOP("Core", "Menu text (*.json)|*.json|All Files (*.*)|*.*");
 const char* const kCompareFilter = QT_TRANSLATE_NOOP("Core", "All Files (*.*)|*.*");
-// The phone's menu as it stands, fetched for a comparison only.
-constexpr char kPhoneMenuCopy[] = "mma_phone";
 
 } // namespace
 
@@ -68,7 +62,7 @@ void MainWindow::exportText()
     const std::string path = files_.saveFile({QT_TRANSLATE_NOOP("Core", "Export as text..."), kTextFilter, {}, {}});
     if (path.empty())
         return;
-    if (const Status written = exportMenuText(ctx_.menu, path); !written)
+    if (const Status written = menu_.exportText(path); !written)
         showFailure(written.failure());
     else
         statusBar()->showMessage(tr("Menu text written to %1").arg(QString::fromStdString(path)), 5000);
@@ -81,7 +75,7 @@ void MainWindow::importText()
     const std::string path = files_.openFile({QT_TRANSLATE_NOOP("Core", "Import text..."), kTextFilter, {}, {}});
     if (path.empty())
         return;
-    if (const Status imported = importMenuText(path, ctx_.menu); !imported) {
+    if (const Status imported = menu_.importText(path); !imported) {
         showFailure(imported.failure());
         return;
     }
@@ -89,8 +83,6 @@ void MainWindow::importText()
     showProfileState();
     tree_->selectNode(ctx_.menu.document.menuRoot());
     tree_->expand(model_->indexOfNode(ctx_.menu.document.menuRoot()));
-    // No mma_ucp file holds it yet: leaving it asks to save, as after a repair.
-    document_.opened(true);
 }
 
 void MainWindow::compareWithFile()
@@ -102,78 +94,28 @@ void MainWindow::compareWithFile()
         showDifferences(path, QString::fromStdString(path));
 }
 
-Result<std::string> MainWindow::readPhoneMenuCopy()
-{
-    ctx_.phone.progressLabel = TRANSLATABLE("Core", "Reading mma_ucp");
-    const std::string copy = ctx_.workingFolder.file(kPhoneMenuCopy);
-    if (const Status read = downloadFile(ctx_.phone, kPhoneMenuPath, copy); !read)
-        return read.failure();
-    return copy;
-}
-
 void MainWindow::compareWithPhone()
 {
     if (!document_.isOpen() || !ctx_.link.connected)
         return;
-    const Result<std::string> copy = readPhoneMenuCopy();
+    const Result<std::string> copy = menu_.readPhoneMenuCopy();
     if (!copy) {
-        if (!copy.failure().cancelled())
-            showFailure(copy.failure());
+        showFailure(copy.failure());
         return;
     }
     showDifferences(*copy, tr("the phone"));
 }
 
-bool MainWindow::confirmPhoneChanges()
-{
-    // A phone without a readable menu has nothing to compare with; the upload says what fails.
-    const Result<std::string> copy = readPhoneMenuCopy();
-    if (!copy)
-        return !copy.failure().cancelled();
-    const Result<QStringList> changes = changesFrom(*copy);
-    if (!changes || changes->isEmpty())
-        return true;
-    if (phoneChangesQuestion_)
-        return phoneChangesQuestion_(*changes);
-    QDialog question(this);
-    question.setObjectName(QStringLiteral("phoneChangesQuestion"));
-    question.setWindowTitle(tr("Save to phone"));
-    auto* layout = new QVBoxLayout(&question);
-    layout->addWidget(new QLabel(tr("Saving changes the phone's menu:"), &question));
-    auto* text = new QPlainTextEdit(changes->join(u'\n'), &question);
-    text->setReadOnly(true);
-    text->setLineWrapMode(QPlainTextEdit::NoWrap);
-    layout->addWidget(text);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Cancel, &question);
-    buttons->addButton(tr("&Save to phone"), QDialogButtonBox::AcceptRole);
-    connect(buttons, &QDialogButtonBox::accepted, &question, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, &question, &QDialog::reject);
-    layout->addWidget(buttons);
-    question.resize(640, 400);
-    return question.exec() == QDialog::Accepted;
-}
-
-Result<QStringList> MainWindow::changesFrom(const std::string& otherPath) const
-{
-    const Result<MenuDescription> other = describeMenuFile(otherPath, ctx_.menu.items);
-    if (!other)
-        return other.failure();
-    // Records of unknown kinds count as the open menu would keep them with "Save all data".
-    MenuDescription mine = describeMenu(ctx_.menu.document, ctx_.menu.saveMode);
-    mine.saveMode.setSaveAll(true);
-    QStringList lines;
-    for (const std::string& line : menuChangeLines(*other, mine))
-        lines << QString::fromStdString(line);
-    return lines;
-}
-
 void MainWindow::showDifferences(const std::string& otherPath, const QString& otherName)
 {
-    Result<QStringList> lines = changesFrom(otherPath);
-    if (!lines) {
-        showFailure(lines.failure());
+    const Result<std::vector<std::string>> changes = menu_.changesFrom(otherPath);
+    if (!changes) {
+        showFailure(changes.failure());
         return;
     }
+    QStringList lines;
+    for (const std::string& line : *changes)
+        lines << QString::fromStdString(line);
     if (!differences_) {
         differences_ = new QDialog(this);
         differences_->setObjectName(QStringLiteral("differencesWindow"));
@@ -189,9 +131,9 @@ void MainWindow::showDifferences(const std::string& otherPath, const QString& ot
         differences_->resize(640, 400);
     }
     differences_->setWindowTitle(tr("Changes from %1 to this menu").arg(otherName));
-    if (lines->isEmpty())
-        *lines << tr("The menus are the same.");
-    differences_->findChild<QPlainTextEdit*>(QStringLiteral("differencesText"))->setPlainText(lines->join(u'\n'));
+    if (lines.isEmpty())
+        lines << tr("The menus are the same.");
+    differences_->findChild<QPlainTextEdit*>(QStringLiteral("differencesText"))->setPlainText(lines.join(u'\n'));
     differences_->show();
     differences_->raise();
 }

@@ -176,7 +176,7 @@ Status ProfileManager::loadItemBase(ItemLists& items, bool writeFiles)
         // A first start: the item base is the catalogue, and the file is made from it.
         items.setBase(catalogueEntries());
         items.makeAllAvailable();
-        return writeFiles ? replaceFile(path, catalogueText()) : Status{};
+        return writeFiles ? replaceFile(path, catalogueText(), {.folderLocked = true}) : Status{};
     }
     auto text = readWholeFile(path);
     if (!text)

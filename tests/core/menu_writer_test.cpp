@@ -465,14 +465,14 @@ TEST(MenuWriter, SaveOverAFileChangedSinceItWasOpenedIsRefused)
     addItem(menu, menu.document.menuRoot(), "Games");
     ASSERT_TRUE(writeMenuFileChecked(path, menu, first).ok());
     const Bytes saved = testing::readBytes(path);
-    const Error changed(ErrorKind::Refused, "The file was changed by another program since it was opened");
+    const Error changed(ErrorKind::ChangedOnDisk, "The file was changed by another program since it was opened");
     EXPECT_EQ(writeMenuFileChecked(path, menu, second).failure(), changed);
     EXPECT_EQ(testing::readBytes(path), saved);
-    // The first one's next save goes through; the same bytes written again later are a change.
+    // The first one's next save goes through; a file only touched since holds what it held.
     ASSERT_TRUE(writeMenuFileChecked(path, menu, first).ok());
     const timespec later[2] = {{0, UTIME_OMIT}, {1, 0}};
     ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), later, 0), 0);
-    EXPECT_EQ(writeMenuFileChecked(path, menu, first).failure(), changed);
+    EXPECT_TRUE(writeMenuFileChecked(path, menu, first).ok());
 }
 
 } // namespace

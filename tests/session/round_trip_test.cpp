@@ -124,8 +124,10 @@ public:
             return {};
         }
         shown.insert(shown.end(), result->messages.begin(), result->messages.end());
-        if (result->patchOffered)
-            if (const auto patched = offerJavaPatch(*rt); !patched)
+        if (result->patchOffered
+            && prompter.ask(MessageIcon::Question, kPatchRequestCaption, kPatchRequestText, Buttons::YesNo)
+                   == Answer::Yes)
+            if (const Status patched = patchJavaTables(*rt); !patched)
                 shown.push_back({MessageIcon::Error, patched.failure().caption, patched.error()});
         return {true, result->menuPath, result->patchOffered};
     }

@@ -400,7 +400,7 @@ protected:
         const std::string path = dir.file("fw.smg");
         writeBytes(path, bytes);
         CaptionProgress progress;
-        auto r = createProfileFromFirmware(path, menu, profiles, progress);
+        auto r = createProfileFromFirmware(path, menu, profiles, progress, [](const std::string&) { return true; });
         lastCaption = *progress.caption;
         EXPECT_EQ(readBytes(path), bytes) << "the image must not change";
         return r;
@@ -499,7 +499,8 @@ TEST_F(FirmwareProfileTest, FailuresWriteNoProfile)
 
 TEST_F(FirmwareProfileTest, FileErrorsFailWithTheErrorAndLeaveTheItemBase)
 {
-    const auto missing = createProfileFromFirmware(dir.file("absent.bin"), menu, profiles, noProgress);
+    const auto missing = createProfileFromFirmware(dir.file("absent.bin"), menu, profiles, noProgress,
+                                                   [](const std::string&) { return true; });
     EXPECT_EQ(missing.failure(),
               Error(ErrorKind::Io, "Cannot open " + dir.file("absent.bin") + ": No such file or directory", ""));
 
@@ -512,7 +513,9 @@ TEST_F(FirmwareProfileTest, FileErrorsFailWithTheErrorAndLeaveTheItemBase)
 
 TEST_F(FirmwareProfileTest, CancelDoesNothing)
 {
-    EXPECT_TRUE(createProfileFromFirmware("", menu, profiles, noProgress).failure().cancelled());
+    EXPECT_TRUE(createProfileFromFirmware("", menu, profiles, noProgress, [](const std::string&) { return true; })
+                    .failure()
+                    .cancelled());
     EXPECT_TRUE(profiles.isDefaultMode());
 }
 
@@ -536,7 +539,7 @@ TEST_F(FirmwareProfileTest, CancelInTheProgressWindowStopsTheScanAndWritesNothin
     b.put(2 * kBlock + 10, "@(#)R3624_G_0E.30.49R");
     const std::string path = dir.file("fw.smg");
     writeBytes(path, b.bytes);
-    const auto r = createProfileFromFirmware(path, menu, profiles, cancelling);
+    const auto r = createProfileFromFirmware(path, menu, profiles, cancelling, [](const std::string&) { return true; });
     EXPECT_EQ(cancelling.bars, 1);
     EXPECT_TRUE(r.failure().cancelled());
     EXPECT_FALSE(std::filesystem::exists(profiles.profilePath("R3624")));

@@ -105,7 +105,7 @@ WindowHarness::WindowHarness(std::unique_ptr<P2kApi> api, std::string folder)
         api = std::make_unique<NoPhone>();
     if (folder.empty())
         folder = dir.path().string();
-    context = std::make_unique<EditorSession>(folder, std::move(api), prompter, progress);
+    context = std::make_unique<EditorSession>(folder, PhoneBackend{std::move(api)}, prompter, progress);
 }
 
 WindowHarness::~WindowHarness()

@@ -1,0 +1,124 @@
+#include "ui/window_questions.h"
+
+#include <QCoreApplication>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QVBoxLayout>
+
+#include "core/prompter.h"
+#include "session/phone_menu.h"
+#include "session/unsaved_changes.h"
+#include "ui/core_text.h"
+#include "workspace/firmware_profile.h"
+
+namespace tessaro {
+
+namespace {
+
+// The texts are the main window's, where the user meets them; each is marked with
+// QT_TRANSLATE_NOOP in that context.
+QString windowText(const char* text)
+{
+    return QCoreApplication::translate("tessaro::MainWindow", text);
+}
+
+} // namespace
+
+WindowQuestions::WindowQuestions(Prompter& prompter, QWidget* parent) : prompter_(prompter), parent_(parent)
+{
+}
+
+bool WindowQuestions::yes(MessageIcon icon, const QString& caption, const QString& question)
+{
+    return prompter_.ask(icon, caption.toStdString(), question.toStdString(), Buttons::YesNo) == Answer::Yes;
+}
+
+UnsavedChoice WindowQuestions::saveChangesFirst()
+{
+    switch (prompter_.ask(MessageIcon::Question, TRANSLATABLE("Core", "Confirmation"),
+                          std::string(kSaveChangesQuestion), Buttons::SaveDiscardCancel)) {
+    case Answer::Save: return UnsavedChoice::Save;
+    case Answer::Discard: return UnsavedChoice::Discard;
+    default:
+        // Anything but a clear choice keeps the menu: losing work is the one mistake that
+        // cannot be taken back.
+        return UnsavedChoice::Cancel;
+    }
+}
+
+bool WindowQuestions::overwriteChangedFile(const std::string& path)
+{
+    return yes(
+        MessageIcon::Warning, windowText(QT_TRANSLATE_NOOP("tessaro::MainWindow", "Save")),
+        windowText(QT_TRANSLATE_NOOP("tessaro::MainWindow",
+                                     "%1 was changed on disk since it was opened or saved here.\nWrite over it?"))
+            .arg(QString::fromStdString(path)));
+}
+
+bool WindowQuestions::replaceReadOnlyFile(const std::string& path)
+{
+    return yes(MessageIcon::Warning, windowText(QT_TRANSLATE_NOOP("tessaro::MainWindow", "Save")),
+               windowText(QT_TRANSLATE_NOOP("tessaro::MainWindow", "%1 is read-only.\nReplace it all the same?"))
+                   .arg(QString::fromStdString(path)));
+}
+
+bool WindowQuestions::leaveOutUnknownRecords(size_t count)
+{
+    return yes(
+        MessageIcon::Warning, windowText(QT_TRANSLATE_NOOP("tessaro::MainWindow", "Save")),
+        windowText(QT_TRANSLATE_NOOP(
+                       "tessaro::MainWindow",
+                       "%1 data records of unknown kinds will be left out. Save all keeps them.\nSave without them?"))
+            .arg(count));
+}
+
+bool WindowQuestions::replaceProfile(const std::string& path)
+{
+    return yes(MessageIcon::Question, {},
+               coreText(kProfileExistsText) + QString::fromStdString(path) + u'\n'
+                   + windowText(QT_TRANSLATE_NOOP("tessaro::MainWindow", "Replace it?")));
+}
+
+bool WindowQuestions::patchJavaTables()
+{
+    return prompter_.ask(MessageIcon::Question, kPatchRequestCaption, kPatchRequestText, Buttons::YesNo) == Answer::Yes;
+}
+
+bool WindowQuestions::writeOverPhoneMenu(const std::vector<std::string>& changes)
+{
+    QStringList lines;
+    for (const std::string& line : changes)
+        lines << QString::fromStdString(line);
+    if (phoneChanges_)
+        return phoneChanges_(lines);
+    QDialog question(parent_);
+    question.setObjectName(QStringLiteral("phoneChangesQuestion"));
+    question.setWindowTitle(windowText(QT_TRANSLATE_NOOP("tessaro::MainWindow", "Save to phone")));
+    auto* layout = new QVBoxLayout(&question);
+    layout->addWidget(new QLabel(
+        windowText(QT_TRANSLATE_NOOP("tessaro::MainWindow", "Saving changes the phone's menu:")), &question));
+    auto* text = new QPlainTextEdit(lines.join(u'\n'), &question);
+    text->setReadOnly(true);
+    text->setLineWrapMode(QPlainTextEdit::NoWrap);
+    layout->addWidget(text);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Cancel, &question);
+    buttons->addButton(windowText(QT_TRANSLATE_NOOP("tessaro::MainWindow", "&Save to phone")),
+                       QDialogButtonBox::AcceptRole);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &question, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &question, &QDialog::reject);
+    layout->addWidget(buttons);
+    question.resize(640, 400);
+    return question.exec() == QDialog::Accepted;
+}
+
+bool WindowQuestions::putBackPhoneMenu(const std::string& backup)
+{
+    return yes(MessageIcon::Question, windowText(QT_TRANSLATE_NOOP("tessaro::MainWindow", "Save to phone")),
+               windowText(QT_TRANSLATE_NOOP("tessaro::MainWindow",
+                                            "The phone's previous menu is kept in %1.\nPut it back on the phone now?"))
+                   .arg(QString::fromStdString(backup)));
+}
+
+} // namespace tessaro
