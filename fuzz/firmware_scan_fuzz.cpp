@@ -94,9 +94,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     compareVariants(image);
     scan(image);
 
-    // The same bytes with their middle on the first block boundary.
-    std::vector<uint8_t> straddling(kBlock + size, 0);
-    std::copy(data, data + size, straddling.begin() + static_cast<long>(kBlock - size / 2));
+    // The same bytes with their middle on a block boundary: the first one that leaves room for
+    // the first half before it (the first block boundary for inputs of up to two blocks), so
+    // the copy never starts before the buffer.
+    const size_t half = size / 2;
+    const size_t boundary = std::max(kBlock, (half + kBlock - 1) / kBlock * kBlock);
+    std::vector<uint8_t> straddling(boundary + size, 0);
+    std::copy(data, data + size, straddling.begin() + static_cast<long>(boundary - half));
     scan(straddling);
     return 0;
 }

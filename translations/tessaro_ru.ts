@@ -1082,6 +1082,13 @@ Thanks to everyone who tried the menus on their own phones and reported what wor
     </message>
 </context>
 <context>
+    <name>tessaro::AvailableItemsBox</name>
+    <message>
+        <source>Open a menu first</source>
+        <translation>Сначала откройте меню</translation>
+    </message>
+</context>
+<context>
     <name>tessaro::BrowserDialogs</name>
     <message>
         <source>OK</source>
@@ -1152,6 +1159,33 @@ Thanks to everyone who tried the menus on their own phones and reported what wor
     <message>
         <source>Open new CG15 binary</source>
         <translation>Открыть другой файл CG15</translation>
+    </message>
+</context>
+<context>
+    <name>tessaro::EmptyTreeHint</name>
+    <message>
+        <source>No menu is open</source>
+        <translation>Меню не открыто</translation>
+    </message>
+    <message>
+        <source>&amp;Open a menu file...</source>
+        <translation>&amp;Открыть файл...</translation>
+    </message>
+    <message>
+        <source>Open from the &amp;phone</source>
+        <translation>Открыть с &amp;телефона</translation>
+    </message>
+    <message>
+        <source>Start a &amp;new menu</source>
+        <translation>Со&amp;здать меню</translation>
+    </message>
+    <message>
+        <source>A phone is connected</source>
+        <translation>Телефон подключён</translation>
+    </message>
+    <message>
+        <source>No phone is connected</source>
+        <translation>Телефон не подключён</translation>
     </message>
 </context>
 <context>

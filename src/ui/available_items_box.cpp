@@ -26,6 +26,14 @@ AvailableItemsBox::AvailableItemsBox(QWidget* parent) : QComboBox(parent)
     });
 }
 
+void AvailableItemsBox::setMenuOpen(bool open)
+{
+    setEnabled(open);
+    // The entries are there all along (the profile's items), but none is picked and the box is
+    // off until a menu is open: blank, it would look broken.
+    setPlaceholderText(open ? QString() : tr("Open a menu first"));
+}
+
 void AvailableItemsBox::keyPressEvent(QKeyEvent* event)
 {
     if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && currentIndex() >= 0) {

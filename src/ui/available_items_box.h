@@ -25,6 +25,10 @@ public:
     // afterwards.
     void fill(const std::vector<ItemEntry>& available);
 
+    // Enabled while a menu is open. Without one the box is off and, in place of an entry,
+    // says that a menu comes first.
+    void setMenuOpen(bool open);
+
     void showPopup() override;
     void hidePopup() override;
     // The text typed into the dropped-down list.

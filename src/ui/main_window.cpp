@@ -37,6 +37,7 @@
 #include "ui/core_text.h"
 #include "ui/dialog_parent_scope.h"
 #include "ui/elided_label.h"
+#include "ui/empty_tree_hint.h"
 #include "ui/file_dialogs.h"
 #include "ui/gui_dispatch.h"
 #include "ui/item_properties_window.h"
@@ -351,13 +352,14 @@ void MainWindow::buildCentral()
         treeMenu_->popup(tree_->viewport()->mapToGlobal(pos));
     });
     connect(model_, &MenuTreeModel::nodeAdded, this, [this] { showStatusLine(); });
+    emptyTreeHint_ = new EmptyTreeHint(*tree_, *openAction_, *openFromPhone_, *newAction_);
 
     availableLabel_ = new QLabel(tr("Available mma items"), central);
     availableLabel_->setObjectName(QStringLiteral("availableItemsLabel"));
     availableLabel_->installEventFilter(this);
 
     available_ = new AvailableItemsBox(central);
-    available_->setEnabled(false);
+    available_->setMenuOpen(false);
     connect(available_, &AvailableItemsBox::itemPicked, this, &MainWindow::pickAvailableItem);
     connect(available_, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& pos) {
@@ -583,7 +585,7 @@ void MainWindow::documentCommandsChanged()
     save_->setEnabled(c.save);
     saveAction_->setEnabled(c.save);
     saveToPhone_->setEnabled(c.saveToPhone);
-    available_->setEnabled(c.availableItems);
+    available_->setMenuOpen(c.availableItems);
     textActionsChanged();
 }
 
@@ -659,6 +661,7 @@ void MainWindow::documentChanged()
     redo_->setText(canRedo ? tr("&Redo ") + coreText(history.redoName()) : tr("&Redo"));
     showTitle();
     setWindowModified(document_.isModified());
+    emptyTreeHint_->setVisible(!document_.isOpen());
     documentCommandsChanged();
     showStatusLine();
 }

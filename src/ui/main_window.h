@@ -42,6 +42,7 @@ namespace tessaro {
 
 class EditorSession;
 class AvailableItemsBox;
+class EmptyTreeHint;
 class FileDialogs;
 class GuiDispatch;
 class MenuNode;
@@ -231,6 +232,7 @@ private:
 
     MenuTreeModel* model_ = nullptr;
     MenuTreeView* tree_ = nullptr;
+    EmptyTreeHint* emptyTreeHint_ = nullptr;
     QSplitter* splitter_ = nullptr;
     AvailableItemsBox* available_ = nullptr;
     QComboBox* profiles_ = nullptr;

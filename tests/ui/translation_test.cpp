@@ -9,6 +9,7 @@
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSet>
 #include <QTranslator>
 #include <QtTest>
 
@@ -20,7 +21,9 @@
 #include "ui/core_text.h"
 #include "ui/main_window.h"
 #include "ui/menu_tree_view.h"
+#include "ui/mnemonics.h"
 #include "ui/progress_window.h"
+#include "ui/wrapping_command_button.h"
 
 using namespace tessaro;
 using namespace tessaro::testing;
@@ -134,6 +137,28 @@ private Q_SLOTS:
         QCOMPARE(child<QAction>(w, "exitAction")->text(), QStringLiteral("В&ыход"));
         QCOMPARE(child<QAction>(w, "openFromPhoneAction")->toolTip(), QStringLiteral("Открыть mma_ucp с телефона"));
         QCOMPARE(child<QLabel>(w, "availableItemsLabel")->text(), QStringLiteral("Доступные пункты mma"));
+        QCOMPARE(child<QComboBox>(w, "availableItems")->placeholderText(), QStringLiteral("Сначала откройте меню"));
+        // The empty tree's commands, whose Alt letters must not take one of the menu bar's.
+        QCOMPARE(child<QLabel>(w, "emptyTreeTitle")->text(), QStringLiteral("Меню не открыто"));
+        QStringList captions = menuTitles(w);
+        for (const char* name : {"openFileCommand", "openFromPhoneCommand", "newMenuCommand"})
+            captions << child<QAbstractButton>(w, name)->text();
+        QCOMPARE(captions.mid(4), (QStringList{"&Открыть файл...", "Открыть с &телефона", "Со&здать меню"}));
+        QSet<QChar> letters;
+        for (const QString& caption : captions)
+            letters.insert(mnemonicOf(caption));
+        QCOMPARE(letters.size(), captions.size());
+        QCOMPARE(child<WrappingCommandButton>(w, "openFromPhoneCommand")->note(),
+                 QStringLiteral("Телефон не подключён"));
+        // The longer Russian captions still fit the tree at the window's first size.
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        const QStringList clipped = clippedChildren(*child<QWidget>(w, "emptyTreeHint"));
+        QVERIFY2(clipped.isEmpty(), qPrintable(clipped.join(u' ')));
+        for (const char* name : {"openFileCommand", "openFromPhoneCommand", "newMenuCommand"}) {
+            auto* command = child<WrappingCommandButton>(w, name);
+            QVERIFY2(command->height() >= command->heightForWidth(command->width()), name);
+        }
         auto* profiles = child<QComboBox>(w, "profileSelector");
         QCOMPARE(profiles->itemText(0), QStringLiteral("По умолчанию"));
         QCOMPARE(profiles->itemText(profiles->count() - 1), QStringLiteral("Создать новый..."));
