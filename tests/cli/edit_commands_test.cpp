@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -77,21 +78,19 @@ TEST(CliEdit, NewDocumentOnlyWhenAskedFor)
     std::filesystem::current_path(previous);
 }
 
-// Another program writes the file while `edit F F` runs: the command, held at the folder's lock
-// until then (it has read the file by the time it waits there), refuses to save over it.
-TEST(CliEdit, SaveOverAFileChangedMeanwhileIsRefused)
+// Runs tessaro-cli with `args` while this test holds the lock of the folder of `path`, and
+// calls `whileHeld` once the command waits for that lock; the command's run.
+CliRun runHeldAtTheLock(const TempDir& dir, const std::string& path, const std::vector<std::string>& args,
+                        const std::function<void()>& whileHeld)
 {
-    TempDir dir;
-    const std::string path = dir.file("m.mma");
-    ASSERT_EQ(runCli(dir, {"new", path}).status, 0);
     struct stat folder {};
-    ASSERT_EQ(::stat(dir.path().c_str(), &folder), 0);
+    EXPECT_EQ(::stat(dir.path().c_str(), &folder), 0);
     const std::string waiter = ":" + std::to_string(folder.st_ino) + " ";
     CliRun run;
-    std::thread edit;
+    std::thread command;
     {
         const FolderLock lock(path);
-        edit = std::thread([&] { run = runCli(dir, {"edit", path, path, "--op", "insert sublast 8 Games"}); });
+        command = std::thread([&] { run = runCli(dir, args); });
         const auto waiting = [&] {
             const std::string locks = readText("/proc/locks");
             for (const std::string_view line : splitLines(locks))
@@ -101,12 +100,81 @@ TEST(CliEdit, SaveOverAFileChangedMeanwhileIsRefused)
         };
         for (int i = 0; i < 6000 && !waiting(); ++i)
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        writeText(path, "written by another program");
+        EXPECT_TRUE(waiting()) << args.front() << " never waited for the folder's lock";
+        whileHeld();
     }
-    edit.join();
+    command.join();
+    return run;
+}
+
+// Another program writes the file while `edit F F` runs: the command, held at the folder's lock
+// until then (it has read the file by the time it waits there), refuses to save over it.
+TEST(CliEdit, SaveOverAFileChangedMeanwhileIsRefused)
+{
+    TempDir dir;
+    const std::string path = dir.file("m.mma");
+    ASSERT_EQ(runCli(dir, {"new", path}).status, 0);
+    const CliRun run = runHeldAtTheLock(dir, path, {"edit", path, path, "--op", "insert sublast 8 Games"},
+                                        [&] { writeText(path, "written by another program"); });
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.err, "Error: The file was changed by another program since it was opened\n");
     EXPECT_EQ(readText(path), "written by another program");
+}
+
+// Every command that replaces a file does so under the folder's lock, so an `edit F F` saving
+// at the same moment either sees its change or is seen by it: none is lost unsaid.
+TEST(CliEdit, EveryCommandThatReplacesAFileWaitsForTheFoldersLock)
+{
+    TempDir dir;
+    const std::string menu = dir.file("menu.mma"), text = dir.file("menu.json"), target = dir.file("target");
+    ASSERT_EQ(runCli(dir, {"new", menu}).status, 0);
+    ASSERT_EQ(runCli(dir, {"export", menu, "-o", text}).status, 0);
+    const std::vector<std::vector<std::string>> commands = {
+        {"new", target},
+        {"convert", menu, target},
+        {"compile", text, target},
+        {"export", menu, "-o", target},
+        {"edit", menu, target, "--op", "insert sublast 8 Games"},
+    };
+    for (const auto& args : commands) {
+        writeText(target, "the other program's");
+        const CliRun run =
+            runHeldAtTheLock(dir, target, args, [&] { EXPECT_EQ(readText(target), "the other program's"); });
+        EXPECT_EQ(run.status, 0) << args.front() << ": " << run.err;
+        EXPECT_NE(readText(target), "the other program's") << args.front();
+    }
+}
+
+// What the window asks before a save, the command line answers with --force: without it a
+// read-only target or another program's change is refused with the refusal's own message.
+TEST(CliEdit, ForceAnswersTheQuestionsOfASave)
+{
+    TempDir dir;
+    const std::string menu = dir.file("menu.mma"), target = dir.file("target");
+    ASSERT_EQ(runCli(dir, {"new", menu}).status, 0);
+    struct Case {
+        bool force;
+        int status;
+        std::string err;
+    };
+    for (const Case& c : {Case{false, 1, "Cannot write " + target + ": the file is read-only\n"}, Case{true, 0, ""}}) {
+        writeText(target, "kept read-only");
+        std::filesystem::permissions(target, std::filesystem::perms::owner_read);
+        std::vector<std::string> args = {"convert", menu, target};
+        if (c.force)
+            args.insert(args.begin(), "--force");
+        const CliRun run = runCli(dir, args);
+        EXPECT_EQ(run.status, c.status) << c.force;
+        EXPECT_EQ(run.err, c.err) << c.force;
+        EXPECT_EQ(readText(target) == "kept read-only", !c.force);
+        std::filesystem::remove(target);
+    }
+    // Another program's change to the file being edited is written over with --force.
+    const CliRun run = runHeldAtTheLock(dir, menu, {"--force", "edit", menu, menu, "--op", "insert sublast 8 Games"},
+                                        [&] { writeText(menu, "written by another program"); });
+    EXPECT_EQ(run.status, 0) << run.err;
+    OpenMenu read;
+    EXPECT_EQ(namesOf(menu, read), topAnd({"Games"}));
 }
 
 TEST(CliNew, WritesTheSoftkeysAndAnEmptyMenu)

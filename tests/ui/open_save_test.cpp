@@ -321,6 +321,40 @@ private Q_SLOTS:
         QCOMPARE(captionsUnder(doc.menuRoot()), (QStringList{"PhoneBook", "Message"}));
         QVERIFY(w.isWindowModified());
         QVERIFY(h.prompter.prompts.empty());
+        // No mma_ucp file holds the imported menu: the title says so and Save asks for a name
+        // instead of writing over the file opened before.
+        QVERIFY(w.windowTitle().startsWith(QStringLiteral("imported[*] - ")));
+        const std::vector<uint8_t> opened = readBytes(h.dir.path() / "menu.mma");
+        h.files.answers = {""};
+        child<QAction>(w, "saveAction")->trigger();
+        QCOMPARE(h.files.requests.back().title, std::string("Save mma as..."));
+        QCOMPARE(readBytes(h.dir.path() / "menu.mma"), opened);
+    }
+
+    // Open, Import text and Open from phone that fail leave the menu that was open as it was,
+    // its undo history and the file Save writes included.
+    void aFailedOpenKeepsTheMenuAndItsHistory()
+    {
+        WindowHarness h;
+        writeBytes(h.dir.path() / "menu.mma", sampleMenu());
+        writeBytes(h.dir.path() / "short.mma", {0x01, 0x02, 0x03});
+        writeText(h.dir.path() / "bad.json", "{\"menu\": [");
+        MainWindow& w = h.start();
+        w.openFile(h.dir.file("menu.mma"));
+        h.prompter.answers = {Answer::Yes};
+        QTest::keyClick(w.tree(), Qt::Key_Delete);
+        const MenuDocument& doc = w.context().menu.document;
+        const QStringList edited = captionsUnder(doc.menuRoot());
+        h.prompter.answers = {Answer::Discard, Answer::Discard, Answer::Discard};
+        w.openFile(h.dir.file("short.mma"));
+        h.files.answers = {h.dir.file("bad.json")};
+        child<QAction>(w, "importTextAction")->trigger();
+        w.openFromPhone();
+        QCOMPARE(captionsUnder(doc.menuRoot()), edited);
+        QVERIFY(child<QAction>(w, "undoAction")->isEnabled());
+        QVERIFY(w.isWindowModified());
+        QVERIFY(w.windowTitle().startsWith(QStringLiteral("menu.mma[*] - ")));
+        QCOMPARE(w.menuSession().filePath(), h.dir.file("menu.mma"));
     }
 
     // A record of an unknown kind that a save without "Save all data" drops is said in the
