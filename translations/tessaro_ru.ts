@@ -1667,7 +1667,7 @@ Write over it?</source>
     </message>
     <message>
         <source>&amp;Compare with...</source>
-        <translation>&amp;Сравнить с...</translation>
+        <translation>Ср&amp;авнить с...</translation>
     </message>
     <message>
         <source>Show what differs between this menu and an mma_ucp file or a menu text</source>
@@ -1715,7 +1715,7 @@ Replace it all the same?</source>
     </message>
     <message>
         <source>Co&amp;mpare with phone</source>
-        <translation>Сравнить с &amp;телефоном</translation>
+        <translation>С&amp;равнить с телефоном</translation>
     </message>
     <message>
         <source>Saving changes the phone&apos;s menu:</source>

@@ -3,6 +3,8 @@
 // numbers), and English unchanged when no translation is loaded.
 #include <QAction>
 #include <QComboBox>
+#include <QGroupBox>
+#include <QMap>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -10,8 +12,12 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSet>
+#include <QStackedWidget>
 #include <QTranslator>
 #include <QtTest>
+
+#include <functional>
+#include <memory>
 
 #include "core/menu_document.h"
 #include "edit/tree_edit.h"
@@ -19,10 +25,12 @@
 #include "session/editor_session.h"
 #include "ui/app_translations.h"
 #include "ui/core_text.h"
+#include "ui/item_properties_window.h"
 #include "ui/main_window.h"
 #include "ui/menu_tree_view.h"
 #include "ui/mnemonics.h"
 #include "ui/progress_window.h"
+#include "ui/setup_dialog.h"
 #include "ui/wrapping_command_button.h"
 
 using namespace tessaro;
@@ -125,6 +133,84 @@ private Q_SLOTS:
     {
         QFETCH(QString, text);
         QCOMPARE(coreText(text.toStdString()), text);
+    }
+
+    // In every translation, no letter is the Alt key of two different entries of one menu or
+    // controls of one dialog shown together: the second could never be reached from the
+    // keyboard. Buttons of the same caption (Add of two title lists) share theirs on purpose:
+    // Alt then moves between them.
+    void noMnemonicTwiceInAMenuOrDialog_data()
+    {
+        QTest::addColumn<bool>("russian");
+        QTest::newRow("English") << false;
+        QTest::newRow("Russian") << true;
+    }
+    void noMnemonicTwiceInAMenuOrDialog()
+    {
+        QFETCH(bool, russian);
+        if (russian)
+            QVERIFY(loadRussian());
+        WindowHarness h;
+        MainWindow& w = h.start();
+        QStringList clashes;
+        const auto check = [&clashes](const QString& where, const QStringList& captions) {
+            QMap<QChar, QString> seen;
+            for (const QString& caption : captions) {
+                const QChar letter = mnemonicOf(caption);
+                if (letter.isNull())
+                    continue;
+                if (seen.contains(letter) && seen[letter] != caption)
+                    clashes << where + QStringLiteral(": ") + seen[letter] + QStringLiteral(" / ") + caption;
+                seen[letter] = caption;
+            }
+        };
+        check(QStringLiteral("menu bar"), menuTitles(w));
+        for (QMenu* menu : w.findChildren<QMenu*>()) {
+            QStringList captions;
+            for (QAction* action : menu->actions())
+                if (!action->isSeparator())
+                    captions << action->text();
+            check(menu->objectName().isEmpty() ? menu->title() : menu->objectName(), captions);
+        }
+        EntryLanguages languages;
+        const std::vector<std::pair<const char*, std::function<std::unique_ptr<QWidget>()>>> dialogs = {
+            {"Item properties",
+             [&] { return std::make_unique<ItemPropertiesWindow>(*h.context, h.prompter, h.files, languages); }},
+            {"Settings",
+             [&] {
+                 return std::make_unique<SetupDialog>(h.context->settings, h.dir.file("tessaro.ini"), nullptr, false,
+                                                      h.files, h.prompter);
+             }},
+        };
+        for (const auto& [name, make] : dialogs) {
+            const std::unique_ptr<QWidget> dialog = make();
+            // What is shown together: the controls outside tab pages with those of each page.
+            QMap<const QWidget*, QStringList> shownTogether;
+            const auto pageOf = [](const QWidget* widget) -> const QWidget* {
+                for (; widget && widget->parentWidget(); widget = widget->parentWidget())
+                    if (qobject_cast<const QStackedWidget*>(widget->parentWidget()))
+                        return widget;
+                return nullptr;
+            };
+            const auto add = [&](const QWidget* widget, const QString& caption) {
+                shownTogether[pageOf(widget)] << caption;
+            };
+            for (const QAbstractButton* button : dialog->findChildren<QAbstractButton*>())
+                add(button, button->text());
+            for (const QLabel* label : dialog->findChildren<QLabel*>())
+                if (label->buddy())
+                    add(label, label->text());
+            for (const QGroupBox* box : dialog->findChildren<QGroupBox*>())
+                add(box, box->title());
+            const QStringList common = shownTogether.value(nullptr);
+            if (shownTogether.size() == 1)
+                check(QLatin1String(name), common);
+            for (auto page = shownTogether.cbegin(); page != shownTogether.cend(); ++page)
+                if (page.key())
+                    check(QLatin1String(name) + QStringLiteral(", page ") + page.key()->objectName(),
+                          common + page.value());
+        }
+        QVERIFY2(clashes.isEmpty(), qPrintable(clashes.join(QLatin1Char('\n'))));
     }
 
     void mainWindowRussian()
