@@ -106,7 +106,7 @@ void BM_ReadOneMegabyte(benchmark::State& state)
     if (!uploadFile(*bench.phone, (bench.dir / "big").string(), "/a/big"))
         state.SkipWithError("set-up write failed");
     for (auto _ : state) {
-        if (!downloadFile(*bench.phone, "/a/big", (bench.dir / "back").string()))
+        if (!downloadFile(*bench.phone, "/a/big", (bench.dir / "back").string(), "Reading big"))
             state.SkipWithError("read failed");
     }
     report(state, kReadRequests);

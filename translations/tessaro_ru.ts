@@ -989,6 +989,18 @@ preventing them from starting from main menu<byte value="xd"/>
         <source>A profile of this firmware exists already: </source>
         <translation>Профиль этой прошивки уже существует: </translation>
     </message>
+    <message>
+        <source>Error restarting the phone</source>
+        <translation>Ошибка перезапуска телефона</translation>
+    </message>
+    <message>
+        <source>Error reading the firmware version</source>
+        <translation>Ошибка чтения версии прошивки</translation>
+    </message>
+    <message>
+        <source>Error reading the LP version</source>
+        <translation>Ошибка чтения версии LP</translation>
+    </message>
 </context>
 <context>
     <name>QPlatformTheme</name>

@@ -104,9 +104,9 @@ void MainWindow::compareWithFile()
 
 Result<std::string> MainWindow::readPhoneMenuCopy()
 {
-    ctx_.phone.progressLabel = TRANSLATABLE("Core", "Reading mma_ucp");
     const std::string copy = ctx_.workingFolder.file(kPhoneMenuCopy);
-    if (const Status read = downloadFile(ctx_.phone, kPhoneMenuPath, copy); !read)
+    if (const Status read = downloadFile(ctx_.phone, kPhoneMenuPath, copy, TRANSLATABLE("Core", "Reading mma_ucp"));
+        !read)
         return read.failure();
     return copy;
 }
