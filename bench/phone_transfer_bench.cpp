@@ -91,7 +91,7 @@ void BM_WriteOneMegabyte(benchmark::State& state)
     for (auto _ : state) {
         // A file already on the phone would first be backed up: write a new one each time.
         state.PauseTiming();
-        (void)bench.phone->api.File_Delete("/a/big");
+        (void)bench.phone->client.deleteFile("/a/big");
         state.ResumeTiming();
         if (!uploadFile(*bench.phone, (bench.dir / "big").string(), "/a/big"))
             state.SkipWithError("write failed");
@@ -106,7 +106,7 @@ void BM_ReadOneMegabyte(benchmark::State& state)
     if (!uploadFile(*bench.phone, (bench.dir / "big").string(), "/a/big"))
         state.SkipWithError("set-up write failed");
     for (auto _ : state) {
-        if (!downloadFile(*bench.phone, "/a/big", (bench.dir / "back").string()))
+        if (!downloadFile(*bench.phone, "/a/big", (bench.dir / "back").string(), "Reading big"))
             state.SkipWithError("read failed");
     }
     report(state, kReadRequests);

@@ -997,6 +997,18 @@ preventing them from starting from main menu<byte value="xd"/>
         <source>The menu has no file to be saved to</source>
         <translation>У меню нет файла, в который его сохранить</translation>
     </message>
+    <message>
+        <source>Error restarting the phone</source>
+        <translation>Ошибка перезапуска телефона</translation>
+    </message>
+    <message>
+        <source>Error reading the firmware version</source>
+        <translation>Ошибка чтения версии прошивки</translation>
+    </message>
+    <message>
+        <source>Error reading the LP version</source>
+        <translation>Ошибка чтения версии LP</translation>
+    </message>
 </context>
 <context>
     <name>QPlatformTheme</name>

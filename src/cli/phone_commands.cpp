@@ -9,7 +9,7 @@
 #include "cli/phone_session.h"
 #include "core/text_encoding.h"
 #include "p2k/file_list_entry.h"
-#include "p2k/p2k_api.h"
+#include "p2k/phone_client.h"
 #include "phone/listing.h"
 #include "phone/transfer.h"
 #include "session/editor_session.h"
@@ -93,8 +93,8 @@ void list(CliContext& ctx, const ListArgs& args)
 void get(CliContext& ctx, const std::string& phonePath, const std::string& localPath)
 {
     PhoneContext& phone = connectedSession(ctx).phone();
-    phone.progressLabel = "Downloading " + std::filesystem::path(localPath).filename().string();
-    const Status read = downloadFile(phone, phonePath, localPath);
+    const Status read = downloadFile(phone, phonePath, localPath,
+                                     "Downloading " + std::filesystem::path(localPath).filename().string());
     if (!read)
         ctx.fail(read.failure());
 }
@@ -112,7 +112,7 @@ void put(CliContext& ctx, const std::string& localPath, std::string phonePath)
 
 void attr(CliContext& ctx, const std::string& phonePath, int bits)
 {
-    const Status changed = setPhoneAttributes(connectedSession(ctx).phone(), phonePath, bits);
+    const Status changed = connectedSession(ctx).phone().client.setAttributes(phonePath, bits);
     if (!changed)
         ctx.fail(changed.failure());
 }
@@ -124,12 +124,12 @@ struct FreeSpaceArgs {
 void freeSpaceOfVolumes(CliContext& ctx, const FreeSpaceArgs& args)
 {
     PhoneContext& phone = connectedSession(ctx).phone();
-    const auto volumes = queryVolumes(phone);
+    const auto volumes = phone.client.queryVolumes();
     if (!volumes)
         ctx.fail(volumes.failure());
     nlohmann::ordered_json out = nlohmann::ordered_json::array();
     for (const char volume : *volumes) {
-        const auto free = freeSpace(phone, volume);
+        const auto free = phone.client.freeSpace(volume);
         if (!free)
             ctx.fail(free.failure());
         if (args.json)
@@ -141,22 +141,24 @@ void freeSpaceOfVolumes(CliContext& ctx, const FreeSpaceArgs& args)
         std::cout << out.dump(2) << '\n';
 }
 
+// The file browser deletes and makes files and folders through the same client calls, with
+// the same messages and log lines.
 void remove(CliContext& ctx, const std::string& phonePath)
 {
-    if (connectedSession(ctx).phone().api.File_Delete(phonePath) == -1)
-        failWith(ctx, "Error deleting " + shown(phonePath));
+    if (const Status deleted = connectedSession(ctx).phone().client.deleteFile(phonePath); !deleted)
+        ctx.fail(deleted.failure());
 }
 
 void makeFolder(CliContext& ctx, const std::string& phonePath)
 {
-    if (connectedSession(ctx).phone().api.File_CreateDir(phonePath, 0) == -1)
-        failWith(ctx, "Error creating " + shown(phonePath));
+    if (const Status created = connectedSession(ctx).phone().client.createFolder(phonePath); !created)
+        ctx.fail(created.failure());
 }
 
 void removeFolder(CliContext& ctx, const std::string& phonePath)
 {
-    if (connectedSession(ctx).phone().api.File_DeleteDir(phonePath) == -1)
-        failWith(ctx, "Error deleting " + shown(phonePath));
+    if (const Status deleted = connectedSession(ctx).phone().client.deleteFolder(phonePath); !deleted)
+        ctx.fail(deleted.failure());
 }
 
 } // namespace

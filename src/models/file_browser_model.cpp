@@ -12,7 +12,7 @@
 #include "core/prompter.h"
 #include "p2k/file_list_entry.h"
 #include "phone/listing.h"
-#include "p2k/p2k_api.h"
+#include "p2k/phone_client.h"
 #include "phone/phone_context.h"
 #include "phone/transfer.h"
 #include "core/translatable.h"
@@ -104,7 +104,7 @@ Status listPhoneFiles(PhoneContext& phone, BrowserState& state, ListingMode mode
     const std::string volumes = mode == ListingMode::ByMask ? state.maskVolumes
                                                             : std::string(state.volumes.begin(), state.volumes.end());
     for (const char volume : volumes)
-        if (const auto free = freeSpace(phone, volume))
+        if (const auto free = phone.client.freeSpace(volume))
             state.freeBytes[volume] = *free;
     if (listed->cancelled)
         return Error(ErrorKind::Cancelled, "");
@@ -333,19 +333,20 @@ uint64_t FileBrowserModel::selectedSize() const
 Status FileBrowserModel::download(const std::string& phonePath, const std::string& localPath, BatchProgress* batch)
 {
     // The listing gave the file's size and attributes; a file it does not hold is looked up.
+    const std::string label = TRANSLATABLE("Core", "Downloading ") + fileNameOf(localPath);
     const int at = entryIndex(phonePath);
-    const Status read = at >= 0 ? downloadFile(phone_, state_.files[size_t(at)], localPath, batch)
-                                : downloadFile(phone_, phonePath, localPath);
-    return read;
+    if (at < 0)
+        return downloadFile(phone_, phonePath, localPath, label);
+    if (batch)
+        return downloadFile(phone_, state_.files[size_t(at)], localPath, *batch);
+    return downloadFile(phone_, state_.files[size_t(at)], localPath, label);
 }
 
 Status FileBrowserModel::downloadOne(const std::string& localPath)
 {
     if (!selected_ || selection_.empty())
         return Status::success();
-    const std::string phonePath = filePath(selection_.front());
-    phone_.progressLabel = TRANSLATABLE("Core", "Downloading ") + fileNameOf(localPath);
-    return download(phonePath, localPath, nullptr);
+    return download(filePath(selection_.front()), localPath, nullptr);
 }
 
 Status FileBrowserModel::downloadSelected(const std::string& folder,
@@ -434,8 +435,8 @@ Status FileBrowserModel::deleteSelected(const std::function<DeleteAnswer(const s
         if (!yes)
             continue;
         const std::string phonePath = folderPath(*folder) + "/" + name;
-        if (phone_.api.File_Delete(phonePath) == -1)
-            return Error(ErrorKind::Refused, TRANSLATABLE("Core", "Error deleting ") + latin1ToUtf8(phonePath));
+        if (const Status deleted = phone_.client.deleteFile(phonePath); !deleted)
+            return deleted;
         auto& files = folder->files;
         const auto at = std::find(files.begin(), files.end(), name);
         if (at != files.end()) {
@@ -471,7 +472,7 @@ Status FileBrowserModel::applyAttributes(int bits)
         return Status::success();
     for (const int row : selection_) {
         const std::string phonePath = filePath(row);
-        const Status changed = setPhoneAttributes(phone_, phonePath, bits);
+        const Status changed = phone_.client.setAttributes(phonePath, bits);
         if (!changed)
             return changed;
         // The list keeps the new bits, so the cell stays right when the folder is shown again.
@@ -488,8 +489,8 @@ Status FileBrowserModel::createFolder(const std::string& name)
     if (!selected_)
         return Error(ErrorKind::Cancelled, "");
     const std::string path = folderPath(*selected_) + "/" + name;
-    if (phone_.api.File_CreateDir(path, 0) == -1)
-        return Error(ErrorKind::Refused, TRANSLATABLE("Core", "Error creating ") + latin1ToUtf8(path));
+    if (const Status created = phone_.client.createFolder(path); !created)
+        return created;
     selectFolder(&tree_.addFolder(path));
     return Status::success();
 }
@@ -512,14 +513,19 @@ Status FileBrowserModel::deleteFolder()
             return deleted;
     }
     const std::string path = folderPath(*selected_);
-    if (phone_.api.File_DeleteDir(path) == -1) {
+    if (const Status deleted = phone_.client.deleteFolder(path); !deleted) {
         // The phone answers a refusal without a reason: a folder that still holds anything
         // (subfolders, or files the listing did not show) is the usual one.
-        const bool holdsSomething = !selected_->children.empty() || phone_.api.File_CountEx(path + "/*") > 0;
-        return Error(ErrorKind::Refused,
-                     TRANSLATABLE("Core", "Error deleting ") + latin1ToUtf8(path) + "\r\n"
-                         + (holdsSomething ? TRANSLATABLE("Core", "The folder is not empty.")
-                                           : TRANSLATABLE("Core", "The phone refused to delete the folder.")));
+        const auto holdsSomething = [&] {
+            if (!selected_->children.empty())
+                return true;
+            const auto counted = phone_.client.countFiles(path + "/*", ListingLog::FolderCheck);
+            return counted && counted->files > 0;
+        };
+        return Error(deleted.failure().kind,
+                     deleted.error() + "\r\n"
+                         + (holdsSomething() ? TRANSLATABLE("Core", "The folder is not empty.")
+                                             : TRANSLATABLE("Core", "The phone refused to delete the folder.")));
     }
     const FolderNode* gone = selected_;
     selectFolder(nullptr);

@@ -2,7 +2,7 @@
 // The rules of the phone file browser "Picture Picker": the folder tree built from the phone
 // file list, the file rows of the selected folder, the upload target, uploads, downloads,
 // the delete walk, attributes and folders. The window shows this model and hands it the
-// user's choices; every phone call goes through the transfers and the library.
+// user's choices; every phone call goes through the transfers and the phone client.
 
 #include <cstdint>
 #include <functional>

@@ -7,7 +7,7 @@
 #include "core/bytes.h"
 #include "core/translatable.h"
 #include "p2k/operation_log.h"
-#include "p2k/p2k_api.h"
+#include "p2k/phone_client.h"
 #include "phone/phone_context.h"
 
 namespace tessaro {
@@ -16,8 +16,6 @@ namespace {
 constexpr int kModelSeem = 0x0117;
 constexpr int kImeiSeem = 0x0004;
 constexpr int kImeiRecordBytes = 9;
-constexpr int kFirmwareReply = 256;
-constexpr int kLpReply = 4;
 } // namespace
 
 ConnectionMonitor::ConnectionMonitor(PhoneContext& phone, PhoneLinkView& view)
@@ -27,14 +25,14 @@ ConnectionMonitor::ConnectionMonitor(PhoneContext& phone, PhoneLinkView& view)
 
 Status ConnectionMonitor::openLog()
 {
-    return phone_.log.create(phone_.dataFolder + "p2klog.txt");
+    return phone_.client.log().create(phone_.dataFolder + "p2klog.txt");
 }
 
 Status ConnectionMonitor::startLibrary()
 {
     if (phone_.link.connected)
         return Status::success();
-    const int rc = phone_.api.P2K_Init([this](int connected) {
+    return phone_.client.start([this](int connected) {
         if (connected == 0)
             ++disconnects_;
         if (dispatch_)
@@ -43,9 +41,6 @@ Status ConnectionMonitor::startLibrary()
             onPhoneStatus(connected);
         return connected;
     });
-    if (rc == -1)
-        return Error(ErrorKind::PhoneGone, TRANSLATABLE("Core", "Error initializing P2KAPI library"), "");
-    return Status::success();
 }
 
 Status ConnectionMonitor::initPhoneLink()
@@ -64,16 +59,13 @@ int ConnectionMonitor::onPhoneStatus(int connected)
     return connected;
 }
 
-ConnectionMonitor::SeemRead ConnectionMonitor::readSeem(int seem, uint8_t* buffer, int* delivered,
-                                                        unsigned serial)
+ConnectionMonitor::SeemRead ConnectionMonitor::readSeem(int seem, std::vector<uint8_t>& record, unsigned serial)
 {
     // The phone may need a moment after it was plugged in; but a phone that is gone, or
     // never answers, must not keep the program waiting for ever.
     for (int attempt = 1;; ++attempt) {
-        const int rc = phone_.api.Seem_Read(seem, 1, 0, 0, buffer, kSeemBufferSize);
-        phone_.log.writeLine("Read SEEM " + std::to_string(seem) + "_1 RC=" + std::to_string(rc));
-        if (rc != -1) {
-            *delivered = std::clamp(rc, 0, kSeemBufferSize);
+        if (auto read = phone_.client.readIdentitySeem(seem)) {
+            record = std::move(read).value();
             return SeemRead::Read;
         }
         if (disconnects_ != serial)
@@ -93,29 +85,27 @@ void ConnectionMonitor::connect()
     const auto gone = [this, serial] { return disconnects_ != serial; };
     PhoneLinkState& link = phone_.link;
     link.connected = true;
-    phone_.log.writeLine("Phone connected");
+    phone_.client.logConnection(true);
 
-    std::vector<uint8_t> modelRecord(kSeemBufferSize, 0);
-    int modelBytes = 0;
-    const SeemRead model = readSeem(kModelSeem, modelRecord.data(), &modelBytes, serial);
+    std::vector<uint8_t> modelRecord;
+    const SeemRead model = readSeem(kModelSeem, modelRecord, serial);
     if (model == SeemRead::Unplugged)
         return;
     link.firmwareVersion = queryFirmwareVersion(phone_);
     if (gone())
         return;
 
-    std::vector<uint8_t> imeiRecord(kSeemBufferSize, 0);
-    int imeiBytes = 0;
-    const SeemRead imei = readSeem(kImeiSeem, imeiRecord.data(), &imeiBytes, serial);
+    std::vector<uint8_t> imeiRecord;
+    const SeemRead imei = readSeem(kImeiSeem, imeiRecord, serial);
     if (imei == SeemRead::Unplugged)
         return;
 
     // A record that could not be read leaves its field empty rather than inventing one.
-    link.model = model == SeemRead::Read ? decodeModel({modelRecord.data(), size_t(modelBytes)}) : "";
+    link.model = model == SeemRead::Read ? decodeModel(modelRecord) : "";
     view_.showTrayBalloon(TRANSLATABLE("Core", "Connected:  ") + link.model);
     view_.setPhonePanel(TRANSLATABLE("Core", "Phone: ") + link.model + "  [" + link.firmwareVersion + "] ");
 
-    link.imei = imei == SeemRead::Read ? decodeImei({imeiRecord.data(), size_t(imeiBytes)}) : "";
+    link.imei = imei == SeemRead::Read ? decodeImei(imeiRecord) : "";
     view_.setImeiPanel(TRANSLATABLE("Core", " IMEI: ") + link.imei);
 
     link.lpVersion = queryLpVersion(phone_);
@@ -156,45 +146,23 @@ void ConnectionMonitor::disconnect()
     link.firmwarePrefix.clear();
     if (disconnected_)
         disconnected_();
-    phone_.log.writeLine("Phone disconnected");
+    phone_.client.logConnection(false);
 }
 
 std::string queryFirmwareVersion(PhoneContext& phone)
 {
     if (!phone.link.connected)
         return "";
-    const uint8_t request[2] = {0xFF, 0xFF};
-    uint8_t reply[kFirmwareReply] = {};
-    int delivered = kFirmwareReply;
-    const int rc = phone.api.P2K_SendCMD(kCmdVersion, request, 2, reply, &delivered);
-    phone.log.writeLine("[GetFWVersion] Send command VERSION (0xFFFF)  RC=" + std::to_string(rc));
-    if (rc == -1)
-        return "";
-    delivered = std::clamp(delivered, 0, kFirmwareReply);
-    if (delivered == 0)
-        return "";
-    // Bytes 5..L, and only what the phone delivered.
-    const int last = std::min<int>(reply[0], delivered - 1);
-    if (last < 5)
-        return "";
-    return std::string(reinterpret_cast<const char*>(reply) + 5, size_t(last - 4));
+    const auto version = phone.client.readFirmwareVersion();
+    return version ? *version : "";
 }
 
 uint16_t queryLpVersion(PhoneContext& phone)
 {
     if (!phone.link.connected)
         return 0;
-    const uint8_t request[2] = {0x00, 0x04};
-    uint8_t reply[kLpReply] = {};
-    int delivered = kLpReply;
-    const int rc = phone.api.P2K_SendCMD(kCmdVersion, request, 2, reply, &delivered);
-    phone.log.writeLine("[GetLPVersion] Send command VERSION (0x0004)  RC=" + std::to_string(rc));
-    if (rc == -1)
-        return 0;
-    // Bytes the phone did not deliver count as 0.
-    for (int i = std::clamp(delivered, 0, kLpReply); i < kLpReply; ++i)
-        reply[i] = 0;
-    return uint16_t(reply[1] * 256 + reply[2]);
+    const auto lp = phone.client.readLpVersion();
+    return lp ? *lp : 0;
 }
 
 std::string decodeModel(std::span<const uint8_t> record)

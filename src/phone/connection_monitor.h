@@ -9,6 +9,7 @@
 #include <functional>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "core/result.h"
 
@@ -80,8 +81,9 @@ public:
 
 private:
     enum class SeemRead { Read, GaveUp, Unplugged };
-    // Tries a SEEM read; Unplugged once the disconnection count is no longer `serial`.
-    SeemRead readSeem(int seem, uint8_t* buffer, int* delivered, unsigned serial);
+    // Tries to read record 1 of a SEEM into `record`; Unplugged once the disconnection count is
+    // no longer `serial`.
+    SeemRead readSeem(int seem, std::vector<uint8_t>& record, unsigned serial);
     void connect();
     void disconnect();
 
@@ -97,11 +99,10 @@ private:
     std::atomic<unsigned> disconnects_{0};
 };
 
-// The firmware version from VERSION 0xFFFF: reply bytes 5 up to byte L (L = reply byte 0),
-// within what was delivered. Empty when not connected or on failure.
+// The firmware version (see PhoneClient::readFirmwareVersion). Empty when not connected or on
+// failure.
 std::string queryFirmwareVersion(PhoneContext& phone);
-// The LP version from VERSION 0x0004: reply byte 1 × 256 + byte 2; 0 when not connected or
-// on failure.
+// The LP version (see PhoneClient::readLpVersion); 0 when not connected or on failure.
 uint16_t queryLpVersion(PhoneContext& phone);
 
 // The model from SEEM 0x0117 record 1: the low byte of each 16-bit unit (high byte first)

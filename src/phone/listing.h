@@ -1,5 +1,6 @@
 #pragma once
-// Phone volumes and file listings.
+// File listings of the phone's volumes. The volumes and their free space are the client's
+// (PhoneClient::queryVolumes, PhoneClient::freeSpace).
 
 #include <cstdint>
 #include <string>
@@ -12,11 +13,6 @@ namespace tessaro {
 
 struct PhoneContext;
 class Progress;
-
-// The phone's volume letters in its order.
-Result<std::vector<char>> queryVolumes(PhoneContext& phone);
-// The free bytes of one volume.
-Result<uint32_t> freeSpace(PhoneContext& phone, char volume);
 
 // The files of a listing, volume by volume. A listing stopped from its progress window stops
 // after the volume in progress and keeps what was listed before.
@@ -36,8 +32,8 @@ Result<PhoneListing> listAllFiles(PhoneContext& phone, std::vector<char>& volume
 Result<PhoneListing> listMatchingFiles(PhoneContext& phone, const std::string& maskVolumes,
                                        const std::string& maskExtension);
 
-// The progress callback of File_ListEx: logs the completion and shows
-// "P% " + ProgressLabel on `window`. A total of 0 shows 100%.
-void reportListingProgress(PhoneContext& phone, Progress& window, int ignored, int done, int total);
+// A listing's progress (`done` of `total` entries): shows "P% " + `label` on `window`. A total
+// of 0 shows 100%.
+void reportListingProgress(Progress& window, const std::string& label, int done, int total);
 
 } // namespace tessaro

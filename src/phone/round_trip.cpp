@@ -9,8 +9,7 @@
 #include "workspace/settings.h"
 #include "phone/j2mest.h"
 #include "phone/listing.h"
-#include "p2k/operation_log.h"
-#include "p2k/p2k_api.h"
+#include "p2k/phone_client.h"
 #include "phone/phone_context.h"
 #include "phone/transfer.h"
 
@@ -22,16 +21,17 @@ constexpr char kFatalCaption[] = TRANSLATABLE("Core", "Fatal P2K error");
 
 std::string local(const RoundTrip& rt, const char* name) { return rt.workFolder + name; }
 
-// Tries each location in turn until one reads; leaves the path and folder of the last one
-// tried in `path` and `folder`. The last failure when none reads.
+// Tries each location in turn until one reads, its progress window showing `label`; leaves
+// the path and folder of the last one tried in `path` and `folder`. The last failure when none
+// reads.
 Status readJ2mest(RoundTrip& rt, const std::array<J2mestLocation, 2>& locations, const std::string& copy,
-                  std::string& path, std::string& folder)
+                  const std::string& label, std::string& path, std::string& folder)
 {
     Status read;
     for (const J2mestLocation& location : locations) {
         path = location.path;
         folder = location.javaFolder;
-        read = downloadFile(rt.phone, location.path, copy);
+        read = downloadFile(rt.phone, location.path, copy, label);
         if (read || read.cancelled())
             return read;
     }
@@ -44,7 +44,7 @@ Status writeJ2mest(RoundTrip& rt, const char* copy, const std::string& phonePath
     const Status sent = uploadFile(rt.phone, local(rt, copy), phonePath);
     if (!sent)
         return sent;
-    (void)setPhoneAttributes(rt.phone, phonePath, kSystemAttribute);
+    (void)rt.phone.client.setAttributes(phonePath, kSystemAttribute);
     return Status::success();
 }
 
@@ -54,11 +54,10 @@ Status patchCopy(RoundTrip& rt, const PatchList& list, const std::string& javaFo
     const std::string jad = local(rt, "temp.jad");
     for (const PatchEntry& entry : list) {
         const std::string jadName = "j2me" + std::to_string(entry.slot) + ".jad";
-        rt.phone.progressLabel = TRANSLATABLE("Core", "Downloading ") + jadName;
         // A descriptor that cannot be downloaded must leave no name behind, not the last one's.
         std::error_code ignored;
         std::filesystem::remove(jad, ignored);
-        (void)downloadFile(rt.phone, javaFolder + jadName, jad);
+        (void)downloadFile(rt.phone, javaFolder + jadName, jad, TRANSLATABLE("Core", "Downloading ") + jadName);
         const std::string name = readJadMidletName(jad);
         if (name.empty())
             continue;
@@ -94,16 +93,15 @@ Result<PhoneMenuRead> readPhoneMenu(RoundTrip& rt)
 {
     PhoneContext& phone = rt.phone;
     RoundTripState& state = rt.state;
-    phone.progressLabel = TRANSLATABLE("Core", "Reading mma_ucp");
     PhoneMenuRead result{local(rt, kMenuWorkingCopy), {}};
-    const Status read = downloadFile(phone, kPhoneMenuPath, result.menuPath);
+    const Status read = downloadFile(phone, kPhoneMenuPath, result.menuPath, TRANSLATABLE("Core", "Reading mma_ucp"));
     // Part of a menu file is no menu: nothing of it is opened.
     if (!read) {
         if (read.cancelled() || read.failure().kind == ErrorKind::Io)
             return read.failure();
         return Error(read.failure().kind, TRANSLATABLE("Core", "Error reading mma_ucp"), kFatalCaption);
     }
-    const auto volumes = queryVolumes(phone);
+    const auto volumes = phone.client.queryVolumes();
     if (!volumes) {
         result.problems.push_back({MessageIcon::Error, kFatalCaption, volumes.error()});
         return result;
@@ -119,9 +117,9 @@ Result<PhoneMenuRead> readPhoneMenu(RoundTrip& rt)
         // The copy is about to be replaced by the phone's own file: a patch it held is gone, and
         // writing back what was just read (perhaps only in part) could only harm the phone's table.
         state.phonePatched = false;
-        phone.progressLabel = TRANSLATABLE("Core", "Reading J2MEST [phone]");
-        const Status table = readJ2mest(rt, phoneJ2mestLocations(), local(rt, kPhoneJ2mestCopy),
-                                        state.phoneJ2mestPath, state.phoneJavaFolder);
+        const Status table =
+            readJ2mest(rt, phoneJ2mestLocations(), local(rt, kPhoneJ2mestCopy),
+                       TRANSLATABLE("Core", "Reading J2MEST [phone]"), state.phoneJ2mestPath, state.phoneJavaFolder);
         if (!table) {
             state.phoneJ2mestPath.clear();
             if (!table.cancelled())
@@ -135,9 +133,9 @@ Result<PhoneMenuRead> readPhoneMenu(RoundTrip& rt)
     if (rt.settings.j2mestFromCard && card) {
         state.cardPatched = false;
         state.cardJ2mestRead = true;
-        phone.progressLabel = TRANSLATABLE("Core", "Reading J2MEST [card]");
-        const Status table = readJ2mest(rt, cardJ2mestLocations(phone.link.imei), local(rt, kCardJ2mestCopy),
-                                        state.cardJ2mestPath, state.cardJavaFolder);
+        const Status table =
+            readJ2mest(rt, cardJ2mestLocations(phone.link.imei), local(rt, kCardJ2mestCopy),
+                       TRANSLATABLE("Core", "Reading J2MEST [card]"), state.cardJ2mestPath, state.cardJavaFolder);
         if (!table) {
             state.cardJ2mestRead = false;
             state.cardJ2mestPath.clear();
@@ -160,7 +158,7 @@ Status writePhoneMenu(RoundTrip& rt)
         return sent;
     state.storedToPhone = true;
     if (rt.settings.setSystemAttr)
-        (void)setPhoneAttributes(phone, kPhoneMenuPath, kSystemAttribute);
+        (void)phone.client.setAttributes(kPhoneMenuPath, kSystemAttribute);
     return writeJ2mestCopies(rt);
 }
 
@@ -170,7 +168,7 @@ Status putBackPhoneMenu(RoundTrip& rt)
         return Error(ErrorKind::Refused, TRANSLATABLE("Core", "No earlier menu of the phone is kept"));
     const Status sent = uploadFile(rt.phone, rt.state.menuBackup, kPhoneMenuPath);
     if (sent && rt.settings.setSystemAttr)
-        return setPhoneAttributes(rt.phone, kPhoneMenuPath, kSystemAttribute);
+        return rt.phone.client.setAttributes(kPhoneMenuPath, kSystemAttribute);
     return sent;
 }
 
@@ -188,8 +186,7 @@ Status writeJ2mestCopies(RoundTrip& rt)
 
 void sendRestart(RoundTrip& rt)
 {
-    rt.phone.log.writeLine("Phone is restarted");
-    (void)rt.phone.api.P2K_Restart();
+    (void)rt.phone.client.restart();
     rt.state.storedToPhone = false;
 }
 

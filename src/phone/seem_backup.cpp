@@ -1,23 +1,21 @@
 #include "phone/seem_backup.h"
 
-#include <algorithm>
-#include <array>
 #include <cstdint>
 #include <filesystem>
+#include <span>
 #include <string_view>
 #include <vector>
 
 #include "core/replacing_file.h"
-#include "core/translatable.h"
 #include "core/text_file.h"
+#include "core/translatable.h"
 #include "p2k/p2k_api.h"
+#include "p2k/phone_client.h"
 #include "phone/phone_context.h"
 
 namespace tessaro {
 
 namespace {
-
-constexpr char kP2kErrorCaption[] = TRANSLATABLE("Core", "P2K Error");
 
 Error notConnected()
 {
@@ -27,14 +25,7 @@ Error notConnected()
 // The record as the phone has it now.
 Result<std::vector<uint8_t>> readRecord(PhoneContext& phone)
 {
-    std::vector<uint8_t> buffer(kSeemBufferSize);
-    const int count = phone.api.Seem_Read(kBackupSeem, kBackupSeemRecord, 0, 0, buffer.data(), int(buffer.size()));
-    // A count beyond the buffer cannot be a record the phone delivered: no backup is better
-    // than one made of bytes that never came from it.
-    if (count < 0 || count > kSeemBufferSize)
-        return Error(ErrorKind::PhoneGone, TRANSLATABLE("Core", "Error reading SEEM"), kP2kErrorCaption);
-    buffer.resize(size_t(count));
-    return buffer;
+    return phone.client.readSeem(kBackupSeem, kBackupSeemRecord);
 }
 
 } // namespace
@@ -82,12 +73,8 @@ Status restoreSeemRecord(PhoneContext& phone, const std::string& path)
                                              + std::to_string(bytes->size())
                                              + TRANSLATABLE("Core", " bytes, the phone's record has ")
                                              + std::to_string(current->size()));
-    // The record image is always a full buffer, so an empty record still passes valid memory.
-    std::array<uint8_t, kSeemBufferSize> record{};
-    std::copy(bytes->begin(), bytes->end(), record.begin());
-    if (phone.api.Seem_Write(kBackupSeem, kBackupSeemRecord, 0, int(bytes->size()), record.data()) == -1)
-        return Error(ErrorKind::PhoneGone, TRANSLATABLE("Core", "Error writing SEEM"), kP2kErrorCaption);
-    return Status::success();
+    return phone.client.writeSeem(kBackupSeem, kBackupSeemRecord,
+                                  std::span(reinterpret_cast<const uint8_t*>(bytes->data()), bytes->size()));
 }
 
 } // namespace tessaro

@@ -14,8 +14,7 @@
 #include "core/text_encoding.h"
 #include "core/translatable.h"
 #include "p2k/fsac_channel.h"
-#include "p2k/operation_log.h"
-#include "p2k/p2k_api.h"
+#include "p2k/phone_file_transfer.h"
 #include "phone/phone_context.h"
 
 namespace tessaro {
@@ -50,20 +49,19 @@ int cappedPercent(uint64_t x, int64_t y)
     return int64_t(x) < y ? percentOf(x, uint64_t(y)) : 100;
 }
 
-// A request the phone did not carry out: gone when the link says so, else refused.
-Error phoneFailure(const PhoneContext& phone, std::string text)
+TransferKind downloadKind(const BatchProgress* batch)
 {
-    return Error(phone.link.connected ? ErrorKind::Refused : ErrorKind::PhoneGone, std::move(text));
+    return batch ? TransferKind::BatchDownload : TransferKind::Download;
+}
+
+TransferKind uploadKind(const BatchProgress* batch)
+{
+    return batch ? TransferKind::BatchUpload : TransferKind::Upload;
 }
 
 Error cancelledError()
 {
     return Error(ErrorKind::Cancelled, TRANSLATABLE("Core", "Cancelled"));
-}
-
-std::string rc(int value)
-{
-    return std::to_string(value);
 }
 
 // The progress of one transfer: its own window, or the caller's double window.
@@ -82,11 +80,11 @@ private:
     std::unique_ptr<Progress> single_;
 };
 
+// `label` leads the caption of the transfer's own window.
 Status download(PhoneContext& phone, const PhoneFileEntry& file, const std::string& localPath,
-                TransferProgress& progress)
+                TransferProgress& progress, const std::string& label)
 {
     BatchProgress* batch = progress.batch();
-    const std::string tag = batch ? "[P2KGroupRead]" : "[P2KFileRead]";
     const std::string& phonePath = file.path;
     const std::string readError = TRANSLATABLE("Core", "Error reading ") + latin1ToUtf8(phonePath);
     if (!FsacChannel::fits(phonePath.size()))
@@ -97,20 +95,14 @@ Status download(PhoneContext& phone, const PhoneFileEntry& file, const std::stri
     if (!created)
         return Error(ErrorKind::Io, TRANSLATABLE("Core", "Cannot create ") + localPath);
     ReplacingFile& local = created.value();
-    OperationLog& log = phone.log;
-    log.writeLine(tag + " Enter " + phonePath);
 
-    FsacChannel channel(phone.api);
+    PhoneFileTransfer remote(phone.client, phonePath, downloadKind(batch), readError);
     // Opening sets the attribute bits: the file's own keep them as they are.
-    int result = channel.open(phonePath, file.attributes);
-    log.writeLine(tag + " Send command FSAC (0x0000) RC=" + rc(result));
-    if (result == -1)
-        return phoneFailure(phone, readError);
-    result = channel.seek(0, 0);
-    log.writeLine(tag + " Send command FSAC (0x0003) RC=" + rc(result));
-    if (result == -1) {
-        (void)channel.close();
-        return phoneFailure(phone, readError);
+    if (const Status opened = remote.open(file.attributes); !opened)
+        return opened;
+    if (const Status sought = remote.seekToStart(); !sought) {
+        (void)remote.close();
+        return sought;
     }
 
     const std::string name = fileName(localPath);
@@ -120,24 +112,21 @@ Status download(PhoneContext& phone, const PhoneFileEntry& file, const std::stri
                                 + percentText(percentOf(batch->bytesDone, batch->batchTotal)) + ")");
         batch->setBar(0, 0);
     } else {
-        window.setCaption(phone.progressLabel + " 0%");
+        window.setCaption(label + " 0%");
     }
 
-    const std::string receivedText = batch ? " bytes received" : " bytes received=";
     const uint32_t size = file.size;
     uint32_t stored = 0;
     Status outcome;
     while (stored < size) {
         const int wanted = int(std::min<uint32_t>(FsacChannel::kBlockSize, size - stored));
-        int delivered = 0;
-        result = channel.read(wanted, &delivered);
-        log.writeLine(tag + " Send command FSAC (0x0001) RC=" + rc(result) + receivedText + rc(delivered));
-        // A phone that answers with nothing would otherwise be asked for ever.
-        if (result == -1 || delivered <= 0) {
-            outcome = phoneFailure(phone, readError);
+        const auto block = remote.read(wanted);
+        if (!block) {
+            outcome = block.failure();
             break;
         }
-        if (!local.write({channel.reply(), size_t(delivered)})) {
+        const int delivered = int(block->size());
+        if (!local.write(*block)) {
             outcome = Error(ErrorKind::Io, TRANSLATABLE("Core", "Cannot write ") + localPath);
             break;
         }
@@ -151,7 +140,7 @@ Status download(PhoneContext& phone, const PhoneFileEntry& file, const std::stri
             batch->setBar(0, filePercent);
             batch->setBar(1, total);
         } else {
-            showCaption(window, phone.progressLabel + " " + percentText(filePercent));
+            showCaption(window, label + " " + percentText(filePercent));
             window.setBar(0, filePercent);
         }
         if (window.cancelled() && stored < size) {
@@ -163,23 +152,18 @@ Status download(PhoneContext& phone, const PhoneFileEntry& file, const std::stri
     if (outcome && !local.commit())
         outcome = Error(ErrorKind::Io, TRANSLATABLE("Core", "Cannot write ") + localPath);
     local.discard();
-    result = channel.close();
-    log.writeLine(tag + " Send command FSAC (0x0004) RC=" + rc(result));
+    (void)remote.close();
     if (outcome.cancelled())
-        log.writeLine(tag + " Download cancelled, nothing kept of " + phonePath);
+        remote.logDownloadCancelled();
     return outcome;
 }
 
-// Sends the local file to the phone: open with `attributes`, the blocks, close. No seek: a
-// fresh open starts at the beginning of the file.
-Status upload(PhoneContext& phone, const std::string& localPath, const std::string& phonePath,
-              uint32_t attributes, TransferProgress& progress, bool cancellable)
+// Sends the local file to the phone through `remote`: open with `attributes`, the blocks,
+// close. No seek: a fresh open starts at the beginning of the file.
+Status upload(const std::string& localPath, PhoneFileTransfer& remote, uint32_t attributes, TransferProgress& progress,
+              bool cancellable)
 {
     BatchProgress* batch = progress.batch();
-    const std::string tag = batch ? "[P2KGroupWrite]" : "[P2KFileWrite]";
-    const std::string writeError = TRANSLATABLE("Core", "Error writing ") + latin1ToUtf8(phonePath);
-    if (!FsacChannel::fits(phonePath.size()))
-        return Error(ErrorKind::Refused, writeError);
     LocalFile local(std::fopen(localPath.c_str(), "rb"));
     std::error_code ec;
     const auto fileSize = local ? std::filesystem::file_size(localPath, ec) : 0;
@@ -196,18 +180,11 @@ Status upload(PhoneContext& phone, const std::string& localPath, const std::stri
                 + ")";
         return text;
     };
-    phone.progressLabel = label(0);
-    OperationLog& log = phone.log;
-    log.writeLine(tag + " Enter " + phonePath);
-
-    FsacChannel channel(phone.api);
-    int result = channel.open(phonePath, attributes);
-    log.writeLine(tag + " Send command FSAC (0x0000) RC=" + rc(result));
-    if (result == -1)
-        return phoneFailure(phone, writeError);
+    if (const Status opened = remote.open(attributes); !opened)
+        return opened;
 
     Progress& window = progress.window();
-    showCaption(window, phone.progressLabel);
+    showCaption(window, label(0));
     uint8_t block[FsacChannel::kBlockSize];
     int sent = 0;
     Status outcome;
@@ -217,10 +194,8 @@ Status upload(PhoneContext& phone, const std::string& localPath, const std::stri
             outcome = Error(ErrorKind::Io, TRANSLATABLE("Core", "Cannot read ") + localPath);
             break;
         }
-        result = channel.write(block, uint32_t(count));
-        log.writeLine(tag + " Send command FSAC (0x0002) RC=" + rc(result) + " bytes sent=" + rc(8 + count));
-        if (result == -1) {
-            outcome = phoneFailure(phone, writeError);
+        if (const Status written = remote.write({block, size_t(count)}); !written) {
+            outcome = written;
             break;
         }
         sent += count;
@@ -230,19 +205,17 @@ Status upload(PhoneContext& phone, const std::string& localPath, const std::stri
         window.setBar(0, percent);
         if (batch)
             batch->setBar(1, cappedPercent(batch->bytesDone, batch->batchTotal));
-        phone.progressLabel = label(percent);
-        showCaption(window, phone.progressLabel);
+        showCaption(window, label(percent));
         if (cancellable && window.cancelled() && sent < size) {
             outcome = cancelledError();
             break;
         }
     }
     local.reset();
-    result = channel.close();
-    log.writeLine(tag + " Send command FSAC (0x0004) RC=" + rc(result));
+    const Status closed = remote.close();
     // The phone may keep the last data until the close: a failed close is a failed upload.
-    if (outcome && result == -1)
-        outcome = phoneFailure(phone, writeError);
+    if (outcome && !closed)
+        outcome = closed;
     return outcome;
 }
 
@@ -252,14 +225,14 @@ Status upload(PhoneContext& phone, const std::string& localPath, const std::stri
 Status replaceOnPhone(PhoneContext& phone, const std::string& localPath, const std::string& phonePath,
                       bool exists, uint32_t attributes, TransferProgress& progress, bool cancellable)
 {
-    if (exists) {
-        const int removed = phone.api.File_Delete(phonePath);
-        phone.log.writeLine(std::string(progress.batch() ? "[P2KGroupWrite]" : "[P2KFileWrite]") + " File_Delete "
-                            + phonePath + " RC=" + rc(removed));
-        if (removed == -1)
-            return phoneFailure(phone, TRANSLATABLE("Core", "Error writing ") + latin1ToUtf8(phonePath));
-    }
-    return upload(phone, localPath, phonePath, attributes, progress, cancellable);
+    const std::string writeError = TRANSLATABLE("Core", "Error writing ") + latin1ToUtf8(phonePath);
+    if (!FsacChannel::fits(phonePath.size()))
+        return Error(ErrorKind::Refused, writeError);
+    PhoneFileTransfer remote(phone.client, phonePath, uploadKind(progress.batch()), writeError);
+    if (exists)
+        if (const Status removed = remote.deleteFile(); !removed)
+            return removed;
+    return upload(localPath, remote, attributes, progress, cancellable);
 }
 
 } // namespace
@@ -300,26 +273,7 @@ Result<std::optional<PhoneFileEntry>> lookUp(PhoneContext& phone, const std::str
     const size_t slash = phonePath.rfind('/');
     if (slash == std::string::npos || slash + 1 == phonePath.size())
         return Error(ErrorKind::Refused, readError);
-    // The folder's listing with the file's name as the mask names just that file.
-    const int count = phone.api.File_CountEx(phonePath);
-    phone.log.writeLine("[FindFile] FileCountEx " + phonePath + " RC=" + rc(count));
-    if (count == -1)
-        return phoneFailure(phone, readError);
-    if (count == 0)
-        return std::optional<PhoneFileEntry>();
-    const int wanted = std::min(count, 64);
-    std::vector<uint8_t> entries(size_t(wanted) * kFileListEntrySize, 0);
-    const int listed = phone.api.File_ListEx(entries.data(), wanted, nullptr);
-    phone.log.writeLine("[FindFile] FileListEx RC=" + rc(listed));
-    if (listed == -1)
-        return phoneFailure(phone, readError);
-    for (int i = 0; i < wanted; ++i) {
-        PhoneFileEntry entry = parseFileListEntry(
-            std::span<const uint8_t>(entries).subspan(size_t(i) * kFileListEntrySize, kFileListEntrySize));
-        if (entry.path == phonePath)
-            return std::optional<PhoneFileEntry>(std::move(entry));
-    }
-    return std::optional<PhoneFileEntry>();
+    return phone.client.findFile(phonePath);
 }
 
 } // namespace
@@ -335,18 +289,25 @@ Result<PhoneFileEntry> findPhoneFile(PhoneContext& phone, const std::string& pho
 }
 
 Status downloadFile(PhoneContext& phone, const PhoneFileEntry& file, const std::string& localPath,
-                    BatchProgress* batch)
+                    const std::string& label)
 {
-    TransferProgress progress(phone, batch);
-    return download(phone, file, localPath, progress);
+    TransferProgress progress(phone, nullptr);
+    return download(phone, file, localPath, progress, label);
 }
 
-Status downloadFile(PhoneContext& phone, const std::string& phonePath, const std::string& localPath)
+Status downloadFile(PhoneContext& phone, const PhoneFileEntry& file, const std::string& localPath, BatchProgress& batch)
+{
+    TransferProgress progress(phone, &batch);
+    return download(phone, file, localPath, progress, "");
+}
+
+Status downloadFile(PhoneContext& phone, const std::string& phonePath, const std::string& localPath,
+                    const std::string& label)
 {
     const auto file = findPhoneFile(phone, phonePath);
     if (!file)
         return file.failure();
-    return downloadFile(phone, *file, localPath, nullptr);
+    return downloadFile(phone, *file, localPath, label);
 }
 
 Status uploadFile(PhoneContext& phone, const std::string& localPath, const std::string& phonePath,
@@ -360,17 +321,15 @@ Status uploadFile(PhoneContext& phone, const std::string& localPath, const std::
     uint32_t oldAttributes = 0;
     const auto existing = lookUp(phone, phonePath);
     if (!existing)
-        return phoneFailure(phone, TRANSLATABLE("Core", "Error writing ") + latin1ToUtf8(phonePath));
+        return Error(existing.failure().kind, TRANSLATABLE("Core", "Error writing ") + latin1ToUtf8(phonePath));
     if (*existing) {
         backup = newBackupPath(phone, phonePath);
         oldAttributes = (*existing)->attributes;
         std::error_code ec;
         std::filesystem::create_directories(std::filesystem::path(backup).parent_path(), ec);
-        const std::string label = phone.progressLabel;
-        phone.progressLabel = TRANSLATABLE("Core", "Keeping a copy of ") + fileName(phonePath);
         TransferProgress own(phone, nullptr);
-        const Status kept = download(phone, **existing, backup, own);
-        phone.progressLabel = label;
+        const Status kept =
+            download(phone, **existing, backup, own, TRANSLATABLE("Core", "Keeping a copy of ") + fileName(phonePath));
         if (!kept)
             return kept;
         if (backupMade)
@@ -381,18 +340,18 @@ Status uploadFile(PhoneContext& phone, const std::string& localPath, const std::
     const Status sent = replaceOnPhone(phone, localPath, phonePath, !backup.empty(), 0, progress, true);
     if (sent)
         return sent;
-    const std::string tag = batch ? "[P2KGroupWrite]" : "[P2KFileWrite]";
+    PhoneFileTransfer remote(phone.client, phonePath, uploadKind(batch),
+                             TRANSLATABLE("Core", "Error writing ") + latin1ToUtf8(phonePath));
     if (sent.cancelled() && backup.empty()) {
         // Stopped by the user: a part of a new file would look whole by its name.
-        const int rc = phone.api.File_Delete(phonePath);
-        phone.log.writeLine(tag + " Upload cancelled, File_Delete " + phonePath + " RC=" + std::to_string(rc));
+        (void)remote.deleteCancelledUpload();
         return sent;
     }
     if (backup.empty())
         return sent;
     if (sent.cancelled()) {
         // Stopped by the user: the phone gets its old file back.
-        phone.log.writeLine(tag + " Upload cancelled, putting back " + phonePath);
+        remote.logPuttingBack();
         TransferProgress restore(phone, batch);
         if (replaceOnPhone(phone, backup, phonePath, true, oldAttributes, restore, false))
             return sent;
@@ -400,16 +359,6 @@ Status uploadFile(PhoneContext& phone, const std::string& localPath, const std::
     return Error(sent.failure().kind,
                  TRANSLATABLE("Core", "Error writing ") + latin1ToUtf8(phonePath)
                      + TRANSLATABLE("Core", ". The phone's previous file is kept in ") + backup);
-}
-
-Status setPhoneAttributes(PhoneContext& phone, const std::string& phonePath, int attributes)
-{
-    const int result = phone.api.File_Create(phonePath, attributes);
-    phone.log.writeLine("Set attribute " + std::to_string(attributes) + " to " + phonePath + " RC="
-                        + std::to_string(result));
-    if (result == -1 || phone.api.File_Close() == -1)
-        return phoneFailure(phone, TRANSLATABLE("Core", "Error changing attributes for ") + latin1ToUtf8(phonePath));
-    return Status::success();
 }
 
 } // namespace tessaro

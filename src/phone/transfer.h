@@ -1,7 +1,7 @@
 #pragma once
-// Copying files between the phone and the computer with FSAC requests, and the attribute
-// change of a phone file. Every call logs its requests and reports progress; a failure comes
-// back as an error for the window or the command-line tool to show.
+// Copying files between the phone and the computer with FSAC requests. Every call logs its
+// requests and reports progress; a failure comes back as an error for the window or the
+// command-line tool to show.
 //
 // The phone has no end-of-file answer a reader could trust (a file may end in any byte) and
 // no rename, so a download asks for exactly the size a listing gave, and an upload over an
@@ -29,23 +29,24 @@ Result<PhoneFileEntry> findPhoneFile(PhoneContext& phone, const std::string& pho
 // Downloads `file` (as a listing gave it) into `localPath`: opens it with its own attribute
 // bits, which so stay as they are, and reads exactly its size in blocks of at most 1024
 // bytes, never at or past its end. The local file is replaced only once the whole file
-// arrived. `batch` null shows the transfer's own progress window, else it reports into the
-// caller's double progress window. A download stopped from its window ends Cancelled and
-// keeps nothing.
+// arrived. The transfer's own progress window shows `label` + " P%". A download stopped from
+// its window ends Cancelled and keeps nothing.
 Status downloadFile(PhoneContext& phone, const PhoneFileEntry& file, const std::string& localPath,
-                    BatchProgress* batch);
-// findPhoneFile, then the download with the transfer's own progress window.
-Status downloadFile(PhoneContext& phone, const std::string& phonePath, const std::string& localPath);
+                    const std::string& label);
+// The same, reporting into the caller's double progress window.
+Status downloadFile(PhoneContext& phone, const PhoneFileEntry& file, const std::string& localPath,
+                    BatchProgress& batch);
+// findPhoneFile, then the download with the transfer's own progress window showing `label`.
+Status downloadFile(PhoneContext& phone, const std::string& phonePath, const std::string& localPath,
+                    const std::string& label);
 
 // Uploads `localPath` as `phonePath`. When the phone already has that file, it is first
 // downloaded into a new backup (see backupFolderFor); an upload stopped from its window puts
 // the old file back from there, and a failed one says where the backup is. A failed close is
-// a failed upload. `batch` as for downloadFile. `backup`, when given, receives the backup's
-// path (empty when the phone had no such file).
+// a failed upload. `batch` null shows the transfer's own progress window, else it reports into
+// the caller's double progress window. `backup`, when given, receives the backup's path (empty
+// when the phone had no such file).
 Status uploadFile(PhoneContext& phone, const std::string& localPath, const std::string& phonePath,
                   BatchProgress* batch = nullptr, std::string* backup = nullptr);
-
-// File_Create + File_Close with the attribute bits (1 read-only, 2 hidden, 4 system).
-Status setPhoneAttributes(PhoneContext& phone, const std::string& phonePath, int attributes);
 
 } // namespace tessaro

@@ -235,9 +235,9 @@ Result<std::string> MenuSession::readPhoneMenuCopy()
 {
     if (Status ready = session_.workingFolder.ready(); !ready)
         return ready.failure();
-    session_.phone.progressLabel = TRANSLATABLE("Core", "Reading mma_ucp");
     const std::string copy = session_.workingFolder.file(kPhoneMenuCopy);
-    if (const Status read = downloadFile(session_.phone, kPhoneMenuPath, copy); !read)
+    if (const Status read = downloadFile(session_.phone, kPhoneMenuPath, copy, TRANSLATABLE("Core", "Reading mma_ucp"));
+        !read)
         return read.failure();
     return copy;
 }

@@ -10,7 +10,9 @@
 #include <nlohmann/json.hpp>
 
 #include "cli/virtual_phone_cli.h"
+#include "models/file_browser_model.h"
 #include "support/menu_builder.h"
+#include "support/virtual_phone_rig.h"
 
 namespace tessaro::testing {
 namespace {
@@ -183,6 +185,68 @@ TEST_F(PhoneCommands, FilesAndFolders)
     run = phone({"attr", "/c/none", "4"});
     EXPECT_EQ(run.err, "Error: Error changing attributes for /c/none\n");
     EXPECT_NE(phone({"attr", "/c/pics/x.gif", "8"}).status, 0);
+}
+
+// The file browser deletes and makes files and folders through the same client calls as
+// tessaro-cli: the same message when the phone refuses, the same line in p2klog.txt.
+TEST_F(PhoneCommands, FilesAndFoldersAreLoggedAsTheFileBrowserLogsThem)
+{
+    addFirmwareProfile();
+    writeText(pcDir() / "tessaro.ini", "[setup]\r\nLogEnabled=1\r\n");
+
+    VirtualPhoneRig rig;
+    rig.connect();
+    rig.putPhoneFile("/c/notes.txt", {'n'});
+    // Listed, but gone from the phone by the time it is deleted.
+    rig.putPhoneFile("/c/gone.txt", {'g'});
+    BrowserState state;
+    ASSERT_TRUE(listPhoneFiles(rig.phone(), state, ListingMode::AllFiles));
+    std::filesystem::remove(rig.phoneFile("/c/gone.txt"));
+    FileBrowserModel model(rig.phone(), state);
+    model.buildTree();
+    model.open();
+    const auto select = [&](const std::string& folder) { model.selectFolder(model.findFolder(folder)); };
+    const auto deleteFile = [&](const std::string& name) {
+        select("/c");
+        for (int row = 0; row < int(model.rows().size()); ++row)
+            if (model.rows()[size_t(row)].name == name)
+                model.setSelection({row});
+        rig.prompter.answers = {Answer::Yes};
+        return model.deleteSelected([](const std::string&) { return DeleteAnswer::Yes; });
+    };
+
+    const struct {
+        std::vector<std::string> command;
+        std::function<Status()> inBrowser;
+        std::string logLine;
+        std::string error; // empty when the phone did it
+    } steps[] = {
+        {{"mkdir", "/c/new"}, [&] { select("/c"); return model.createFolder("new"); },
+         "[CreateFolder] File_CreateDir /c/new RC=0", ""},
+        {{"mkdir", "/c/new"}, [&] { select("/c"); return model.createFolder("new"); },
+         "[CreateFolder] File_CreateDir /c/new RC=-1", "Error creating /c/new"},
+        {{"rmdir", "/c/new"}, [&] { select("/c/new"); return model.deleteFolder(); },
+         "[DeleteFolder] File_DeleteDir /c/new RC=0", ""},
+        {{"rm", "/c/notes.txt"}, [&] { return deleteFile("notes.txt"); }, "[DeleteFile] File_Delete /c/notes.txt RC=0",
+         ""},
+        {{"rm", "/c/gone.txt"}, [&] { return deleteFile("gone.txt"); }, "[DeleteFile] File_Delete /c/gone.txt RC=-1",
+         "Error deleting /c/gone.txt"},
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.command[0] + " " + step.command[1]);
+        const CliRun run = phone(step.command);
+        EXPECT_EQ(run.status, step.error.empty() ? 0 : 1);
+        EXPECT_EQ(run.err, step.error.empty() ? "" : "Error: " + step.error + "\n");
+        const std::vector<std::string> cliLog = crlfLines(readText(pcDir() / "p2klog.txt"));
+        ASSERT_FALSE(cliLog.empty());
+        EXPECT_EQ(cliLog.back(), step.logLine);
+
+        const Status done = step.inBrowser();
+        EXPECT_EQ(done.error(), step.error);
+        const std::vector<std::string> browserLog = rig.logLines();
+        ASSERT_FALSE(browserLog.empty());
+        EXPECT_EQ(browserLog.back(), step.logLine);
+    }
 }
 
 TEST_F(PhoneCommands, PathBytesAreShownOneCharacterEach)

@@ -531,11 +531,15 @@ TEST(FileBrowserFolders, DeleteDirFailureSaysWhyAndKeepsTheNode)
         const char* folder;
         bool trap;
         const char* error;
+        Names logEnd; // the listing's last line, then the refusal: a folder with subfolders is not counted
     } cases[] = {
-        {"/c", true, "Error deleting /c\r\nThe phone refused to delete the folder."},
-        {"/a/mobile", false, "Error deleting /a/mobile\r\nThe folder is not empty."},
+        {"/c", true, "Error deleting /c\r\nThe phone refused to delete the folder.",
+         {"[DeleteFolder] File_DeleteDir /c RC=-1", "[DeleteFolder] FileCountEx  RC=0"}},
+        {"/a/mobile", false, "Error deleting /a/mobile\r\nThe folder is not empty.",
+         {"[FreeSpace] /c RC=0", "[DeleteFolder] File_DeleteDir /a/mobile RC=-1"}},
     };
     for (const auto& c : cases) {
+        SCOPED_TRACE(c.folder);
         BrowserRig rig;
         rig.select(c.folder);
         rig.model.setSelection({});
@@ -544,6 +548,9 @@ TEST(FileBrowserFolders, DeleteDirFailureSaysWhyAndKeepsTheNode)
         rig.prompter.answers = {Answer::Yes};
         EXPECT_EQ(rig.model.deleteFolder().error(), c.error);
         EXPECT_NE(rig.model.findFolder(c.folder), nullptr);
+        const Names log = rig.logLines();
+        ASSERT_GE(log.size(), 2u);
+        EXPECT_EQ(Names(log.end() - 2, log.end()), c.logEnd);
     }
 }
 

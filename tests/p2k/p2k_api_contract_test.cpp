@@ -121,8 +121,8 @@ TEST_P(P2kApiContract, EveryFileTravelsExactlyAndKeepsItsAttributes)
         const std::string path = "/a/mobile/f" + std::to_string(size);
         writeBytes(temp.path() / "up", content);
         ASSERT_TRUE(uploadFile(phone, (temp.path() / "up").string(), path));
-        ASSERT_TRUE(setPhoneAttributes(phone, path, 5));
-        ASSERT_TRUE(downloadFile(phone, path, (temp.path() / "down").string()));
+        ASSERT_TRUE(phone.client.setAttributes(path, 5));
+        ASSERT_TRUE(downloadFile(phone, path, (temp.path() / "down").string(), "Reading"));
         EXPECT_EQ(readBytes(temp.path() / "down"), content);
         const auto entry = findPhoneFile(phone, path);
         ASSERT_TRUE(entry.ok()) << entry.error();

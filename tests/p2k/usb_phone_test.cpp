@@ -385,7 +385,7 @@ TEST_P(UsbPhoneKinds, FileTransfersOfEverySizeAreByteExact)
         writeBytes(rig.storage_.local(name), content);
         EXPECT_TRUE(uploadFile(*rig.context, rig.storage_.local(name), "/a/" + name));
         EXPECT_EQ(readBytes(rig.storage_.phoneFile("/a/" + name)), content) << size;
-        EXPECT_TRUE(downloadFile(*rig.context, "/a/" + name, rig.storage_.local(name + ".back")));
+        EXPECT_TRUE(downloadFile(*rig.context, "/a/" + name, rig.storage_.local(name + ".back"), "Reading"));
         EXPECT_EQ(readBytes(rig.storage_.local(name + ".back")), content) << size;
     }
 }

@@ -102,9 +102,8 @@ TEST(downloadFile, EveryFileArrivesExactlyWithItsAttributesKept)
         rig.putPhoneFile(path, content);
         setAttributes(rig, path, 5);
         rig.api->clearRequests();
-        rig.phone().progressLabel = "Reading mma_ucp";
 
-        ASSERT_TRUE(downloadFile(rig.phone(), path, rig.local("mma_temp")));
+        ASSERT_TRUE(downloadFile(rig.phone(), path, rig.local("mma_temp"), "Reading mma_ucp"));
         EXPECT_EQ(readBytes(rig.local("mma_temp")), content);
 
         // The listing gave size and bits; the open carries the bits, the reads exactly the size.
@@ -133,7 +132,7 @@ TEST(downloadFile, EveryFileArrivesExactlyWithItsAttributesKept)
         batch.batchTotal = 40000;
         const auto entry = findPhoneFile(rig.phone(), path);
         ASSERT_TRUE(entry.ok());
-        ASSERT_TRUE(downloadFile(rig.phone(), *entry, rig.local("batch"), &batch));
+        ASSERT_TRUE(downloadFile(rig.phone(), *entry, rig.local("batch"), batch));
         EXPECT_EQ(readBytes(rig.local("batch")), content);
         EXPECT_EQ(batch.bytesDone, uint32_t(file.size));
     }
@@ -144,10 +143,9 @@ TEST(downloadFile, ProgressFollowsTheFileSize)
     VirtualPhoneRig rig;
     rig.connect();
     rig.putPhoneFile("/a/f", patternBytes(2500));
-    rig.phone().progressLabel = "Downloading f";
 
     // 1024 / 2500 = 40.96% -> 41, 2048 / 2500 = 81.92% -> 82, then 100.
-    ASSERT_TRUE(downloadFile(rig.phone(), "/a/f", rig.local("f")));
+    ASSERT_TRUE(downloadFile(rig.phone(), "/a/f", rig.local("f"), "Downloading f"));
     EXPECT_EQ(rig.progress.events(), (std::vector<std::string>{
                                           "open", "caption Downloading f 0%", "caption Downloading f 41%",
                                           "bar1 41", "caption Downloading f 82%", "bar1 82",
@@ -159,7 +157,7 @@ TEST(downloadFile, ProgressFollowsTheFileSize)
     batch.bytesDone = 1000;
     const auto entry = findPhoneFile(rig.phone(), "/a/f");
     ASSERT_TRUE(entry.ok());
-    ASSERT_TRUE(downloadFile(rig.phone(), *entry, rig.local("x.gif"), &batch));
+    ASSERT_TRUE(downloadFile(rig.phone(), *entry, rig.local("x.gif"), batch));
     EXPECT_EQ(batch.events(), (std::vector<std::string>{
                                   "caption Downloading x.gif 0% (Total 20%)", "bar1 0",
                                   "caption Downloading x.gif 41% (Total 40%)", "bar1 41", "bar2 40",
@@ -197,7 +195,7 @@ TEST(downloadFile, FailuresLeaveTheLocalFileAsItWas)
         writeBytes(rig.local("f"), {7, 7});
         c.arrange(rig);
 
-        const Status read = downloadFile(rig.phone(), "/a/f", rig.local("f"));
+        const Status read = downloadFile(rig.phone(), "/a/f", rig.local("f"), "Downloading f");
         EXPECT_EQ(read.error(), c.error);
         EXPECT_EQ(read.cancelled(), c.error == "Cancelled");
         EXPECT_EQ(readBytes(rig.local("f")), (Bytes{7, 7}));
@@ -216,7 +214,7 @@ TEST(Transfers, LocalFilesThatCannotBeUsedStopBeforeAnyRequest)
     ASSERT_TRUE(entry.ok());
     rig.api->clearRequests();
 
-    const Status read = downloadFile(rig.phone(), *entry, rig.local("no/such/folder/f"), nullptr);
+    const Status read = downloadFile(rig.phone(), *entry, rig.local("no/such/folder/f"), "Downloading f");
     EXPECT_EQ(read.failure().kind, ErrorKind::Io);
     EXPECT_EQ(read.error(), "Cannot create " + rig.local("no/such/folder/f"));
     const Status sent = uploadFile(rig.phone(), rig.local("absent"), "/a/new");
@@ -227,7 +225,7 @@ TEST(Transfers, LocalFilesThatCannotBeUsedStopBeforeAnyRequest)
     // A path that does not fit the 4096-byte request buffer is refused unsent.
     const std::string tooLong = "/a/" + std::string(4090, 'x');
     writeBytes(rig.local("up"), patternBytes(10));
-    EXPECT_FALSE(downloadFile(rig.phone(), PhoneFileEntry{10, 0, 0, tooLong}, rig.local("f"), nullptr));
+    EXPECT_FALSE(downloadFile(rig.phone(), PhoneFileEntry{10, 0, 0, tooLong}, rig.local("f"), "Downloading f"));
     EXPECT_TRUE(rig.commands().empty());
 }
 
@@ -344,14 +342,14 @@ TEST(uploadFile, CancelledNewFileIsRemoved)
 
 // ---- attributes ---------------------------------------------------------------------------
 
-TEST(setPhoneAttributes, LogsAndFailsWhereThePhoneDoes)
+TEST(setAttributes, LogsAndFailsWhereThePhoneDoes)
 {
     VirtualPhoneRig rig;
     rig.connect();
     rig.putPhoneFile("/a/f", patternBytes(10));
 
-    EXPECT_TRUE(setPhoneAttributes(rig.phone(), "/a/f", 4));
-    EXPECT_EQ(setPhoneAttributes(rig.phone(), "/a/none", 1).error(), "Error changing attributes for /a/none");
+    EXPECT_TRUE(rig.phone().client.setAttributes("/a/f", 4));
+    EXPECT_EQ(rig.phone().client.setAttributes("/a/none", 1).error(), "Error changing attributes for /a/none");
     EXPECT_EQ(rig.logLines(), (std::vector<std::string>{"Set attribute 4 to /a/f RC=0",
                                                         "Set attribute 1 to /a/none RC=-1"}));
     EXPECT_EQ(attributesOf(rig, "/a/f"), 4);
