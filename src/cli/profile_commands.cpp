@@ -81,9 +81,9 @@ void registerProfileCommands(CLI::App& app, CliContext& ctx)
         ctx.prepare();
         // The command line shows no progress bars: a scan just runs.
         QuietProgressFactory progress;
-        const Result<FirmwareProfile> made =
-            createProfileFromFirmware(*image, ctx.menu, ctx.profiles, progress, *force);
-        if (!made && made.failure().kind == ErrorKind::Refused)
+        const Result<FirmwareProfile> made = createProfileFromFirmware(*image, ctx.menu, ctx.profiles, progress,
+                                                                       [force](const std::string&) { return *force; });
+        if (!made && made.failure().kind == ErrorKind::Exists)
             ctx.fail(made.error() + "; --force replaces it");
         if (!made) {
             // A file error comes first, then the line the editor shows for every failure.

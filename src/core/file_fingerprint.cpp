@@ -50,7 +50,7 @@ Status checkUnchanged(const std::string& path, const FileFingerprint& opened)
 {
     if (fingerprintOnDisk(path) == opened)
         return Status::success();
-    return Error(ErrorKind::Refused, kChangedOnDiskText);
+    return Error(ErrorKind::ChangedOnDisk, kChangedOnDiskText);
 }
 
 } // namespace tessaro

@@ -31,14 +31,9 @@ FileFingerprint fingerprintOf(const std::string& path, std::span<const uint8_t> 
 // The fingerprint of the file at `path` as it is on disk now, read whole.
 FileFingerprint fingerprintOnDisk(const std::string& path);
 
-// Whether `error` is checkUnchanged's refusal, for the question whether to save all the same.
-inline bool isChangedOnDisk(const Error& error)
-{
-    return error.kind == ErrorKind::Refused && error.text == kChangedOnDiskText;
-}
-
-// Succeeds when the file at `path` still matches `opened`; otherwise fails with kind Refused,
-// kChangedOnDiskText and the caption "Error". Run it under the FolderLock of the save.
+// Succeeds when the file at `path` still matches `opened`; otherwise fails with kind
+// ChangedOnDisk, kChangedOnDiskText and the caption "Error", for the question whether to save
+// all the same. Run it under the FolderLock of the save.
 Status checkUnchanged(const std::string& path, const FileFingerprint& opened);
 
 } // namespace tessaro

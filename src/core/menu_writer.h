@@ -42,12 +42,12 @@ inline constexpr char kLongNameIn22ByteText[] =
 // an existing file untouched. Stores normalised itemType and dataLength values in the nodes.
 // Fails with a refusal (kind Refused, caption "Profile error" for an item outside the
 // available items, "Error" for a limit of the format; the save-failed flag) or the file
-// error of the write (kind Io, no caption); a read-only target is refused (kind Refused,
+// error of the write (kind Io, no caption); a read-only target is refused (kind ReadOnly,
 // kReadOnlyReason) unless options.readOnlyToo.
 Status writeMenuFile(const std::string& path, OpenMenu& menu, ReplaceOptions options = {});
 
 // writeMenuFile over the file that was opened (or last saved) as `fingerprint`: refuses with
-// kChangedOnDiskText (kind Refused, caption "Error"), leaving the file alone, when the file on
+// kChangedOnDiskText (kind ChangedOnDisk, caption "Error"), leaving the file alone, when the file on
 // disk is no longer that one. The check and the replace run under the folder's lock, so of two
 // programs saving the same opened file the second one refuses. On success `fingerprint` is the
 // file written, for the next save.

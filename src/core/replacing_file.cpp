@@ -113,7 +113,7 @@ Result<ReplacingFile> ReplacingFile::create(const std::string& target, int* erro
             if (errorNumber)
                 *errorNumber = EACCES;
             Error refused = fileError(FileStep::Write, target, kReadOnlyReason);
-            refused.kind = ErrorKind::Refused;
+            refused.kind = ErrorKind::ReadOnly;
             return refused;
         }
         mode = int(existing.st_mode & 07777);

@@ -17,17 +17,9 @@
 
 namespace tessaro {
 
-// The refusal of a read-only target, after "Cannot write TARGET: " (kind Refused, no caption):
-// the window may ask and replace it with ReplaceOptions::readOnlyToo.
+// The refusal of a read-only target, after "Cannot write TARGET: " (kind ReadOnly, no
+// caption): the window may ask and replace it with ReplaceOptions::readOnlyToo.
 inline constexpr char kReadOnlyReason[] = TRANSLATABLE("Core", "the file is read-only");
-
-// Whether `error` is that refusal, for the question whether to replace the file all the same.
-inline bool isReadOnlyRefusal(const Error& error)
-{
-    const std::string_view text = error.text, reason = kReadOnlyReason;
-    return error.kind == ErrorKind::Refused && text.size() >= reason.size()
-           && text.substr(text.size() - reason.size()) == reason;
-}
 
 struct ReplaceOptions {
     bool readOnlyToo = false; // replace a target that has no write permission
@@ -37,7 +29,7 @@ class ReplacingFile {
 public:
     // Creates the temporary file beside `target`. Fails with "Cannot write TARGET: reason"
     // when it cannot be created, the target is a folder or not a regular file, or a link loop
-    // (kind Io), or the target is read-only without options.readOnlyToo (kind Refused); the
+    // (kind Io), or the target is read-only without options.readOnlyToo (kind ReadOnly); the
     // errno of that failure goes to `errorNumber` when given.
     static Result<ReplacingFile> create(const std::string& target, int* errorNumber = nullptr,
                                         ReplaceOptions options = {});

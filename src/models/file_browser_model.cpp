@@ -84,7 +84,7 @@ std::vector<std::string> confirmedFiles(Prompter& prompter, const std::vector<st
 
 Status listPhoneFiles(PhoneContext& phone, BrowserState& state, ListingMode mode)
 {
-    Result<PhoneListing> listed = Error("");
+    Result<PhoneListing> listed = PhoneListing{};
     switch (mode) {
     case ListingMode::AllFiles:
         listed = listAllFiles(phone, state.volumes);
@@ -435,7 +435,8 @@ Status FileBrowserModel::deleteSelected(const std::function<DeleteAnswer(const s
             continue;
         const std::string phonePath = folderPath(*folder) + "/" + name;
         if (phone_.api.File_Delete(phonePath) == -1)
-            return Error(ErrorKind::Refused, TRANSLATABLE("Core", "Error deleting ") + latin1ToUtf8(phonePath));
+            return Error(phone_.link.connected ? ErrorKind::PhoneRefused : ErrorKind::PhoneGone,
+                         TRANSLATABLE("Core", "Error deleting ") + latin1ToUtf8(phonePath));
         auto& files = folder->files;
         const auto at = std::find(files.begin(), files.end(), name);
         if (at != files.end()) {
@@ -489,7 +490,8 @@ Status FileBrowserModel::createFolder(const std::string& name)
         return Error(ErrorKind::Cancelled, "");
     const std::string path = folderPath(*selected_) + "/" + name;
     if (phone_.api.File_CreateDir(path, 0) == -1)
-        return Error(ErrorKind::Refused, TRANSLATABLE("Core", "Error creating ") + latin1ToUtf8(path));
+        return Error(phone_.link.connected ? ErrorKind::PhoneRefused : ErrorKind::PhoneGone,
+                     TRANSLATABLE("Core", "Error creating ") + latin1ToUtf8(path));
     selectFolder(&tree_.addFolder(path));
     return Status::success();
 }
@@ -516,7 +518,7 @@ Status FileBrowserModel::deleteFolder()
         // The phone answers a refusal without a reason: a folder that still holds anything
         // (subfolders, or files the listing did not show) is the usual one.
         const bool holdsSomething = !selected_->children.empty() || phone_.api.File_CountEx(path + "/*") > 0;
-        return Error(ErrorKind::Refused,
+        return Error(phone_.link.connected ? ErrorKind::PhoneRefused : ErrorKind::PhoneGone,
                      TRANSLATABLE("Core", "Error deleting ") + latin1ToUtf8(path) + "\r\n"
                          + (holdsSomething ? TRANSLATABLE("Core", "The folder is not empty.")
                                            : TRANSLATABLE("Core", "The phone refused to delete the folder.")));

@@ -73,8 +73,8 @@ Result<PhoneListing> listVolumes(PhoneContext& phone, const ListingKind& kind, c
     const std::unique_ptr<Progress> window = phone.progress.openSingle();
     for (const char volume : letters) {
         if (!listVolume(phone, *window, kind, volume, std::string("/") + volume + "/" + namePattern, listing.files))
-            return Error(ErrorKind::Refused, TRANSLATABLE("Core", "Error getting the file list of volume /")
-                                                 + std::string(1, volume), "");
+            return Error(phone.link.connected ? ErrorKind::PhoneRefused : ErrorKind::PhoneGone,
+                         TRANSLATABLE("Core", "Error getting the file list of volume /") + std::string(1, volume), "");
         // The library lists a volume in one call; a cancel takes effect between volumes and
         // keeps the files of the volumes already listed.
         if (window->cancelled()) {
@@ -108,7 +108,8 @@ Result<std::vector<char>> queryVolumes(PhoneContext& phone)
     FsacChannel channel(phone.api);
     int delivered = 0;
     if (channel.volumeInfo(kVolumeReply, &delivered) == -1)
-        return Error(ErrorKind::PhoneGone, TRANSLATABLE("Core", "Error getting volume info"), "");
+        return Error(phone.link.connected ? ErrorKind::PhoneRefused : ErrorKind::PhoneGone,
+                     TRANSLATABLE("Core", "Error getting volume info"), "");
     // One 6-byte record per volume, the letter in its byte 3.
     std::vector<char> volumes;
     for (int j = 0; j < delivered / kVolumeRecord; ++j)
@@ -125,8 +126,8 @@ Result<uint32_t> freeSpace(PhoneContext& phone, char volume)
     const auto free = rc == -1 ? std::nullopt
                                : parseFreeSpaceAnswer(std::span(channel.reply(), size_t(delivered)));
     if (!free)
-        return Error(ErrorKind::PhoneGone, TRANSLATABLE("Core", "Error getting free space of volume /")
-                                               + std::string(1, volume));
+        return Error(phone.link.connected ? ErrorKind::PhoneRefused : ErrorKind::PhoneGone,
+                     TRANSLATABLE("Core", "Error getting free space of volume /") + std::string(1, volume));
     return *free;
 }
 

@@ -32,7 +32,8 @@ Result<std::vector<uint8_t>> readRecord(PhoneContext& phone)
     // A count beyond the buffer cannot be a record the phone delivered: no backup is better
     // than one made of bytes that never came from it.
     if (count < 0 || count > kSeemBufferSize)
-        return Error(ErrorKind::PhoneGone, TRANSLATABLE("Core", "Error reading SEEM"), kP2kErrorCaption);
+        return Error(phone.link.connected ? ErrorKind::PhoneRefused : ErrorKind::PhoneGone,
+                     TRANSLATABLE("Core", "Error reading SEEM"), kP2kErrorCaption);
     buffer.resize(size_t(count));
     return buffer;
 }
@@ -69,7 +70,7 @@ Status restoreSeemRecord(PhoneContext& phone, const std::string& path)
         return tooLarge(size);
     auto bytes = readWholeFile(path);
     if (!bytes)
-        return Error(ErrorKind::Io, bytes.error());
+        return Error(bytes.failure().kind, bytes.error());
     if (bytes->size() > size_t(kSeemBufferSize))
         return tooLarge(bytes->size());
     // A backup of another size is not this phone's record as the phone keeps it: writing it
@@ -86,7 +87,8 @@ Status restoreSeemRecord(PhoneContext& phone, const std::string& path)
     std::array<uint8_t, kSeemBufferSize> record{};
     std::copy(bytes->begin(), bytes->end(), record.begin());
     if (phone.api.Seem_Write(kBackupSeem, kBackupSeemRecord, 0, int(bytes->size()), record.data()) == -1)
-        return Error(ErrorKind::PhoneGone, TRANSLATABLE("Core", "Error writing SEEM"), kP2kErrorCaption);
+        return Error(phone.link.connected ? ErrorKind::PhoneRefused : ErrorKind::PhoneGone,
+                     TRANSLATABLE("Core", "Error writing SEEM"), kP2kErrorCaption);
     return Status::success();
 }
 

@@ -9,6 +9,7 @@
 #include <optional>
 #include <vector>
 
+#include "core/file_error.h"
 #include "core/progress.h"
 #include "core/replacing_file.h"
 #include "core/text_encoding.h"
@@ -53,7 +54,7 @@ int cappedPercent(uint64_t x, int64_t y)
 // A request the phone did not carry out: gone when the link says so, else refused.
 Error phoneFailure(const PhoneContext& phone, std::string text)
 {
-    return Error(phone.link.connected ? ErrorKind::Refused : ErrorKind::PhoneGone, std::move(text));
+    return Error(phone.link.connected ? ErrorKind::PhoneRefused : ErrorKind::PhoneGone, std::move(text));
 }
 
 Error cancelledError()
@@ -95,7 +96,7 @@ Status download(PhoneContext& phone, const PhoneFileEntry& file, const std::stri
     // the whole file has arrived: a failed or cut short read leaves the local file as it was.
     auto created = ReplacingFile::create(localPath);
     if (!created)
-        return Error(ErrorKind::Io, TRANSLATABLE("Core", "Cannot create ") + localPath);
+        return fileError(FileStep::Create, localPath).withCaption(kErrorCaption);
     ReplacingFile& local = created.value();
     OperationLog& log = phone.log;
     log.writeLine(tag + " Enter " + phonePath);
@@ -138,7 +139,7 @@ Status download(PhoneContext& phone, const PhoneFileEntry& file, const std::stri
             break;
         }
         if (!local.write({channel.reply(), size_t(delivered)})) {
-            outcome = Error(ErrorKind::Io, TRANSLATABLE("Core", "Cannot write ") + localPath);
+            outcome = fileError(FileStep::Write, localPath).withCaption(kErrorCaption);
             break;
         }
         stored += uint32_t(delivered);
@@ -161,7 +162,7 @@ Status download(PhoneContext& phone, const PhoneFileEntry& file, const std::stri
     }
 
     if (outcome && !local.commit())
-        outcome = Error(ErrorKind::Io, TRANSLATABLE("Core", "Cannot write ") + localPath);
+        outcome = fileError(FileStep::Write, localPath).withCaption(kErrorCaption);
     local.discard();
     result = channel.close();
     log.writeLine(tag + " Send command FSAC (0x0004) RC=" + rc(result));
@@ -184,7 +185,7 @@ Status upload(PhoneContext& phone, const std::string& localPath, const std::stri
     std::error_code ec;
     const auto fileSize = local ? std::filesystem::file_size(localPath, ec) : 0;
     if (!local || ec)
-        return Error(ErrorKind::Io, TRANSLATABLE("Core", "Cannot open ") + localPath);
+        return fileError(FileStep::Open, localPath).withCaption(kErrorCaption);
     if (fileSize > uintmax_t(INT_MAX))
         return Error(ErrorKind::Refused, TRANSLATABLE("Core", "File too large: ") + localPath);
     const int size = int(fileSize);
@@ -214,7 +215,7 @@ Status upload(PhoneContext& phone, const std::string& localPath, const std::stri
     while (sent < size) {
         const int count = std::min(FsacChannel::kBlockSize, size - sent);
         if (std::fread(block, 1, size_t(count), local.get()) != size_t(count)) {
-            outcome = Error(ErrorKind::Io, TRANSLATABLE("Core", "Cannot read ") + localPath);
+            outcome = fileError(FileStep::Read, localPath).withCaption(kErrorCaption);
             break;
         }
         result = channel.write(block, uint32_t(count));
@@ -330,7 +331,7 @@ Result<PhoneFileEntry> findPhoneFile(PhoneContext& phone, const std::string& pho
     if (!found)
         return found.failure();
     if (!*found)
-        return Error(ErrorKind::Refused, latin1ToUtf8(phonePath) + TRANSLATABLE("Core", " is not on the phone"));
+        return Error(ErrorKind::NotFound, latin1ToUtf8(phonePath) + TRANSLATABLE("Core", " is not on the phone"));
     return std::move(**found);
 }
 
@@ -360,7 +361,7 @@ Status uploadFile(PhoneContext& phone, const std::string& localPath, const std::
     uint32_t oldAttributes = 0;
     const auto existing = lookUp(phone, phonePath);
     if (!existing)
-        return phoneFailure(phone, TRANSLATABLE("Core", "Error writing ") + latin1ToUtf8(phonePath));
+        return Error(existing.failure().kind, TRANSLATABLE("Core", "Error writing ") + latin1ToUtf8(phonePath));
     if (*existing) {
         backup = newBackupPath(phone, phonePath);
         oldAttributes = (*existing)->attributes;

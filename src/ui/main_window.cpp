@@ -844,9 +844,9 @@ bool MainWindow::writeDocument(const std::string& path, bool overTheOpenedFile)
         const QString file = QString::fromStdString(path);
         QString question;
         // Someone else's change to the file is not written over unasked, nor a read-only file.
-        if (checked && isChangedOnDisk(written.failure()))
+        if (checked && written.failure().kind == ErrorKind::ChangedOnDisk)
             question = tr("%1 was changed on disk since it was opened or saved here.\nWrite over it?").arg(file);
-        else if (!options.readOnlyToo && isReadOnlyRefusal(written.failure()))
+        else if (!options.readOnlyToo && written.failure().kind == ErrorKind::ReadOnly)
             question = tr("%1 is read-only.\nReplace it all the same?").arg(file);
         if (question.isEmpty()) {
             showFailure(written.failure());
@@ -855,7 +855,7 @@ bool MainWindow::writeDocument(const std::string& path, bool overTheOpenedFile)
         if (prompter_.ask(MessageIcon::Warning, tr("Save").toStdString(), question.toStdString(), Buttons::YesNo)
             != Answer::Yes)
             return false;
-        if (checked && isChangedOnDisk(written.failure()))
+        if (checked && written.failure().kind == ErrorKind::ChangedOnDisk)
             checked = false;
         else
             options.readOnlyToo = true;
@@ -892,9 +892,9 @@ void MainWindow::selectPhoneProfile(const std::string& prefix)
     // A profile brings its own save mode; a change of it can be taken back like a click.
     document_.change(undo_step::ChangeSaveMode, viewState(), [&] {
         if (const Status loaded = ctx_.profiles.loadProfile(prefix, ctx_.menu); !loaded) {
-            // No profile for this phone (kind Io) is said in the status bar, not at every
+            // No profile for this phone (kind NotFound) is said in the status bar, not at every
             // start and plug-in in a message box; a broken profile still is.
-            if (loaded.failure().kind == ErrorKind::Io)
+            if (loaded.failure().kind == ErrorKind::NotFound)
                 statusBar()->showMessage(coreText(loaded.error()), kStatusMessageTime);
             else
                 showFailure(loaded.failure(), MessageIcon::Warning);
@@ -1071,19 +1071,17 @@ void MainWindow::createFirmwareProfile()
     const std::string image = files_.openFile(
         {QT_TRANSLATE_NOOP("Core", "Select CG1 to create FW profile"),
          QT_TRANSLATE_NOOP("Core", "CG1 binaries|*.bin;*.smg|All files|*.*"), {}, {}});
-    Result<FirmwareProfile> made =
-        createProfileFromFirmware(image, ctx_.menu, ctx_.profiles, ctx_.phone.progress, false);
     // A profile made earlier for this firmware is replaced only when the user says so.
-    if (!made && made.failure().kind == ErrorKind::Refused
-        && made.error().starts_with(kProfileExistsText)
-        && prompter_.ask(MessageIcon::Question, "",
-                         (coreText(kProfileExistsText)
-                          + QString::fromStdString(made.error().substr(std::string_view(kProfileExistsText).size()))
-                          + u'\n' + tr("Replace it?"))
-                             .toStdString(),
-                         Buttons::YesNo)
-               == Answer::Yes)
-        made = createProfileFromFirmware(image, ctx_.menu, ctx_.profiles, ctx_.phone.progress, true);
+    const auto replaceExisting = [this](const std::string& profilePath) {
+        return prompter_.ask(
+                   MessageIcon::Question, "",
+                   (coreText(kProfileExistsText) + QString::fromStdString(profilePath) + u'\n' + tr("Replace it?"))
+                       .toStdString(),
+                   Buttons::YesNo)
+               == Answer::Yes;
+    };
+    Result<FirmwareProfile> made =
+        createProfileFromFirmware(image, ctx_.menu, ctx_.profiles, ctx_.phone.progress, replaceExisting);
     if (made) {
         showNotices(made->notices);
         prompter_.show(MessageIcon::None, "", std::string(kProfileCreatedText));

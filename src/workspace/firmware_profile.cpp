@@ -291,8 +291,10 @@ std::string firmwareProfileText(std::string_view tag, int recordLength,
     return text;
 }
 
-Result<FirmwareProfile> createProfileFromFirmware(const std::string& imagePath, OpenMenu& menu, ProfileManager& profiles,
-                                                  ProgressFactory& progress, bool replaceExisting)
+Result<FirmwareProfile>
+createProfileFromFirmware(const std::string& imagePath, OpenMenu& menu, ProfileManager& profiles,
+                          ProgressFactory& progress,
+                          const std::function<bool(const std::string& profilePath)>& replaceExisting)
 {
     const Error cancelled(ErrorKind::Cancelled, TRANSLATABLE("Core", "Cancelled"), "");
     if (imagePath.empty())
@@ -320,9 +322,10 @@ Result<FirmwareProfile> createProfileFromFirmware(const std::string& imagePath, 
 
     std::error_code ec;
     const std::string profilePath = profiles.profilePath(analysis->tag);
-    if (!replaceExisting
-        && std::filesystem::symlink_status(profilePath, ec).type() != std::filesystem::file_type::not_found)
-        return Error(ErrorKind::Refused, kProfileExistsText + profilePath, "");
+    // Asked only once the image is known to make a profile: the question names the file.
+    if (std::filesystem::symlink_status(profilePath, ec).type() != std::filesystem::file_type::not_found
+        && !(replaceExisting && replaceExisting(profilePath)))
+        return Error(ErrorKind::Exists, kProfileExistsText + profilePath, "");
     std::filesystem::create_directories(profiles.profilesFolder(), ec);
     const Status written =
         replaceFile(profilePath, firmwareProfileText(analysis->tag, analysis->recordLength, analysis->names));
