@@ -465,7 +465,7 @@ TEST(MenuWriter, SaveOverAFileChangedSinceItWasOpenedIsRefused)
     addItem(menu, menu.document.menuRoot(), "Games");
     ASSERT_TRUE(writeMenuFileChecked(path, menu, first).ok());
     const Bytes saved = testing::readBytes(path);
-    const Error changed(ErrorKind::Refused, "The file was changed by another program since it was opened");
+    const Error changed(ErrorKind::ChangedOnDisk, "The file was changed by another program since it was opened");
     EXPECT_EQ(writeMenuFileChecked(path, menu, second).failure(), changed);
     EXPECT_EQ(testing::readBytes(path), saved);
     // The first one's next save goes through; the same bytes written again later are a change.

@@ -191,7 +191,7 @@ TEST(ReplacingFile, HostileTargets)
             EXPECT_EQ(readText(fs::canonical(path)), "new");
         } else {
             EXPECT_EQ(r.error(), "Cannot write " + path + ": " + c.reason);
-            EXPECT_EQ(r.failure().kind, c.reason == "the file is read-only" ? ErrorKind::Refused : ErrorKind::Io);
+            EXPECT_EQ(r.failure().kind, c.reason == "the file is read-only" ? ErrorKind::ReadOnly : ErrorKind::Io);
         }
         c.check(dir);
     }
