@@ -27,7 +27,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         return 0;
     const size_t baseLength = std::min<size_t>(size - 2, data[0] | (data[1] << 8));
     const std::string baseText(fuzz::textOf(data + 2, baseLength));
-    const std::span<const uint8_t> menu(data + 2 + baseLength, size - 2 - baseLength);
+    const std::span<const uint8_t> menuBytes(data + 2 + baseLength, size - 2 - baseLength);
 
     const std::string path = fuzz::scratch().file("itembase.dat");
     fuzz::writeFile(path, baseText);
@@ -37,7 +37,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     menu.items.makeAllAvailable();
     const ItemLists known = menu.items;
 
-    const auto report = readMenuBytes(menu, menu, ReadOptions{true, path});
+    const auto report = readMenuBytes(menuBytes, menu, ReadOptions{true, path});
     fuzz::check(report.ok() || report.failure().kind != ErrorKind::Refused);
     const std::string afterText = fuzz::readFile(path);
     fuzz::check(afterText.compare(0, baseText.size(), baseText) == 0);
@@ -76,6 +76,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     OpenMenu again;
     again.items.setBase(after);
     again.items.makeAllAvailable();
-    fuzz::check(readMenuBytes(menu, again, ReadOptions{false, {}}).ok());
+    fuzz::check(readMenuBytes(menuBytes, again, ReadOptions{false, {}}).ok());
     return 0;
 }
