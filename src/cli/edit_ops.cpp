@@ -5,6 +5,7 @@
 
 #include "core/prompter.h"
 #include "core/open_menu.h"
+#include "edit/edit_rules.h"
 #include "edit/tree_edit.h"
 #include "session/document_controller.h"
 
@@ -56,42 +57,44 @@ private:
     std::string_view text_;
 };
 
-Error quoted(const std::string& what, std::string_view text)
+Error quoted(ErrorKind kind, const std::string& what, std::string_view text)
 {
-    return Error{what + " \"" + std::string(text) + "\""};
+    return Error(kind, what + " \"" + std::string(text) + "\"");
 }
 
 // The node at an absolute index given as a decimal number.
 Result<MenuNode*> nodeOf(std::string_view word, const OpenMenu& menu)
 {
     if (word.empty())
-        return Error{"missing node number"};
+        return Error(ErrorKind::Format, "missing node number");
     size_t index = 0;
     const auto [end, ec] = std::from_chars(word.data(), word.data() + word.size(), index);
     if (ec != std::errc() || end != word.data() + word.size())
-        return quoted("bad number", word);
+        return quoted(ErrorKind::Format, "bad number", word);
     MenuNode* node = menu.document.nodeAt(index);
     if (!node)
-        return Error{"no node " + std::string(word)};
+        return Error(ErrorKind::NotFound, "no node " + std::string(word));
     return node;
 }
 
 Result<size_t> entryOf(std::string_view identifier, const OpenMenu& menu)
 {
     if (identifier.empty())
-        return Error{"missing item"};
+        return Error(ErrorKind::Format, "missing item");
     const size_t position = menu.items.findAvailable(identifier);
     if (position >= menu.items.available().size())
-        return quoted("unknown item", identifier);
+        return quoted(ErrorKind::NotFound, "unknown item", identifier);
     return position;
 }
 
-// A refusal (the menu is full) is told as the editor tells it before the op fails.
-Status statusOf(const Result<EditResult>& result, Prompter& prompter)
+// The editor offers an edit only where the edit rules allow it, so the refusals it shows are
+// the limits met beyond them (the menu is full); such a refusal is told as the editor tells it
+// before the op fails. `allowed` is whether the rules allowed the edit.
+Status statusOf(const Result<EditResult>& result, bool allowed, Prompter& prompter)
 {
     if (result.ok())
         return Status::success();
-    if (result.failure().kind == ErrorKind::Refused)
+    if (allowed && result.failure().kind == ErrorKind::Refused)
         prompter.show(MessageIcon::Warning, result.failure().caption, result.error());
     return result.failure();
 }
@@ -99,7 +102,7 @@ Status statusOf(const Result<EditResult>& result, Prompter& prompter)
 Status noMoreWords(OpText& text)
 {
     if (!text.atEnd())
-        return quoted("unexpected", text.rest());
+        return quoted(ErrorKind::Format, "unexpected", text.rest());
     return Status::success();
 }
 
@@ -122,14 +125,16 @@ Status applyTreeOp(std::string_view op, OpenMenu& menu, Prompter& prompter)
         else if (where == "sublast")
             position = InsertPosition::AddSubitemLast;
         else
-            return quoted("unknown insert position", where);
+            return quoted(ErrorKind::Format, "unknown insert position", where);
         auto node = nodeOf(text.word(), menu);
         if (!node)
             return node.failure();
         auto entry = entryOf(text.rest(), menu);
         if (!entry)
             return entry.failure();
-        return statusOf(insertAvailableItem(menu, *entry, *node, position), prompter);
+        const bool subitem = position == InsertPosition::AddSubitemFirst || position == InsertPosition::AddSubitemLast;
+        const bool allowed = subitem ? canAddSubitem(document, *node) : canAddItem(document, *node);
+        return statusOf(insertAvailableItem(menu, *entry, *node, position), allowed, prompter);
     }
     if (verb == "replace") {
         auto node = nodeOf(text.word(), menu);
@@ -138,7 +143,7 @@ Status applyTreeOp(std::string_view op, OpenMenu& menu, Prompter& prompter)
         auto entry = entryOf(text.rest(), menu);
         if (!entry)
             return entry.failure();
-        return statusOf(replaceWithItem(menu, *entry, *node), prompter);
+        return statusOf(replaceWithItem(menu, *entry, *node), canReplace(document, *node), prompter);
     }
     if (verb == "delete" || verb == "up" || verb == "down") {
         auto node = nodeOf(text.word(), menu);
@@ -159,7 +164,8 @@ Status applyTreeOp(std::string_view op, OpenMenu& menu, Prompter& prompter)
             return target.failure();
         if (Status s = noMoreWords(text); !s)
             return s;
-        return statusOf(dropOntoNode(menu, *target, DragSource::treeNode(*node)), prompter);
+        const DragSource source = DragSource::treeNode(*node);
+        return statusOf(dropOntoNode(menu, *target, source), canAcceptDrop(document, *target, source), prompter);
     }
     if (verb == "drop") {
         auto target = nodeOf(text.word(), menu);
@@ -168,11 +174,12 @@ Status applyTreeOp(std::string_view op, OpenMenu& menu, Prompter& prompter)
         auto entry = entryOf(text.rest(), menu);
         if (!entry)
             return entry.failure();
-        return statusOf(dropOntoNode(menu, *target, DragSource::availableEntry(*entry)), prompter);
+        const DragSource source = DragSource::availableEntry(*entry);
+        return statusOf(dropOntoNode(menu, *target, source), canAcceptDrop(document, *target, source), prompter);
     }
     if (verb.empty())
-        return Error{"empty op"};
-    return quoted("unknown op", verb);
+        return Error(ErrorKind::Format, "empty op");
+    return quoted(ErrorKind::Format, "unknown op", verb);
 }
 
 // The step name an op is recorded under, as the window names the same action.
@@ -204,7 +211,7 @@ Status applyEditOp(std::string_view op, DocumentController& document, Prompter& 
             return s;
         const bool done = verb == "undo" ? document.undo().has_value() : document.redo().has_value();
         if (!done)
-            return Error{verb == "undo" ? "nothing to undo" : "nothing to redo"};
+            return Error(ErrorKind::Refused, verb == "undo" ? "nothing to undo" : "nothing to redo");
         return Status::success();
     }
     return document.change(stepName(op), {}, [&] { return applyTreeOp(op, document.menu(), prompter); });

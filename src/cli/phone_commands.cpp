@@ -65,7 +65,7 @@ void list(CliContext& ctx, const ListArgs& args)
 {
     PhoneContext& phone = connectedSession(ctx, true).phone();
     std::vector<char> volumes;
-    Result<PhoneListing> listed = Error("");
+    Result<PhoneListing> listed = PhoneListing{};
     if (args.mode == "icons") {
         listed = listIcons(phone, volumes);
     } else if (args.mode == "all") {

@@ -6,8 +6,8 @@
 
 #include "cli/cli_context.h"
 #include "cli/cli_progress.h"
-#include "core/text_encoding.h"
 #include "session/editor_session.h"
+#include "core/text_encoding.h"
 #include "workspace/firmware_profile.h"
 
 namespace tessaro::cli {
@@ -83,7 +83,7 @@ void registerProfileCommands(CLI::App& app, CliContext& ctx)
         // The command line shows no progress bars: a scan just runs.
         QuietProgressFactory progress;
         const Result<FirmwareProfile> made = createProfileFromFirmware(*image, ctx.menu(), ctx.profiles(), progress,
-                                                                       [&](const std::string&) { return *force; });
+                                                                       [force](const std::string&) { return *force; });
         if (!made && made.failure().kind == ErrorKind::Exists)
             ctx.fail(made.error() + "; --force replaces it");
         if (!made) {

@@ -6,15 +6,16 @@ namespace tessaro {
 
 namespace {
 
+// Marked for translation: the window translates the verb of every file error it shows.
 const char* verb(FileStep step)
 {
     switch (step) {
-    case FileStep::Open: return "Cannot open ";
-    case FileStep::Read: return "Cannot read ";
-    case FileStep::Create: return "Cannot create ";
-    case FileStep::Write: return "Cannot write ";
+    case FileStep::Open: return TRANSLATABLE("Core", "Cannot open ");
+    case FileStep::Read: return TRANSLATABLE("Core", "Cannot read ");
+    case FileStep::Create: return TRANSLATABLE("Core", "Cannot create ");
+    case FileStep::Write: return TRANSLATABLE("Core", "Cannot write ");
     }
-    return "Cannot open ";
+    return TRANSLATABLE("Core", "Cannot open ");
 }
 
 } // namespace

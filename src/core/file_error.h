@@ -18,7 +18,8 @@ enum class FileWording { Plain, Quoted };
 inline constexpr std::string_view kFolderReason = "it is a folder";
 inline constexpr std::string_view kNotRegularReason = "it is not a regular file";
 
-// The failure of `step` on `path`, kind Io, shown without a caption of its own:
+// The failure of `step` on `path`, kind Io (a missing file too: the reason says so), shown
+// without a caption of its own:
 // "Cannot open PATH: reason" (Plain; "Cannot open PATH" without a reason) or
 // "Cannot open file "PATH". reason" (Quoted).
 Error fileError(FileStep step, const std::string& path, std::string_view reason = {},

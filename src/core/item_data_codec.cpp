@@ -478,7 +478,7 @@ Status encodeItemData(const ItemDataBlock& block, const EncodeOptions& options, 
     out.resize(start + room);
     auto fail = [&](std::string text) -> Status {
         out.resize(start);
-        return Error{std::move(text)};
+        return Error(ErrorKind::Refused, std::move(text));
     };
 
     uint8_t* p = out.data() + start;

@@ -27,17 +27,23 @@ enum class ErrorKind {
 
 inline constexpr char kErrorCaption[] = TRANSLATABLE("Core", "Error");
 
+// Every error says what kind it is: callers branch on the kind, never on the text.
 struct Error {
-    explicit Error(std::string text) : text(std::move(text)) {}
-    explicit Error(const char* text) : text(text) {}
     Error(ErrorKind kind, std::string text, std::string caption = kErrorCaption)
         : kind(kind), text(std::move(text)), caption(std::move(caption)) {}
 
-    ErrorKind kind = ErrorKind::Format;
+    ErrorKind kind;
     std::string text;               // the message, complete as the user sees it
     std::string caption = kErrorCaption;  // the message box's caption
 
     bool cancelled() const { return kind == ErrorKind::Cancelled; }
+    // The same error shown under another message box caption.
+    Error withCaption(std::string shownCaption) const
+    {
+        Error shown = *this;
+        shown.caption = std::move(shownCaption);
+        return shown;
+    }
     bool operator==(const Error&) const = default;
 };
 
@@ -63,7 +69,7 @@ public:
 
 private:
     std::optional<T> value_;
-    Error error_{""};
+    Error error_{ErrorKind::Format, ""}; // unused while there is a value
 };
 
 // A result that carries no value.
@@ -80,7 +86,7 @@ public:
     bool cancelled() const { return failed_ && error_.cancelled(); }
 
 private:
-    Error error_{""};
+    Error error_{ErrorKind::Format, ""}; // unused while it succeeded
     bool failed_ = false;
 };
 

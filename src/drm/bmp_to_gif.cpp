@@ -65,21 +65,21 @@ bool alphaWasForcedOpaque(std::span<const uint8_t> bytes, const ArgbImage& image
 Result<ArgbImage> decodeBmp(std::span<const uint8_t> bytes)
 {
     if (bytes.size() < 2 || bytes[0] != 'B' || bytes[1] != 'M')
-        return Error{"not a BMP picture"};
+        return Error(ErrorKind::Format, "not a BMP picture");
     if (bytes.size() > size_t(INT_MAX))
-        return Error{"the BMP picture is too large"};
+        return Error(ErrorKind::Refused, "the BMP picture is too large");
     int width = 0, height = 0, components = 0;
     // The decoder allocates what the header claims before it reads a pixel, so a few bytes
     // could ask for gigabytes. Every pixel takes at least one bit of the file. (The height of
     // a top-down picture comes out negative here.)
     if (stbi_info_from_memory(bytes.data(), int(bytes.size()), &width, &height, &components)
         && std::abs(int64_t(width)) * std::abs(int64_t(height)) > 8 * int64_t(bytes.size()))
-        return Error{"the BMP picture claims more pixels than its file holds"};
+        return Error(ErrorKind::Format, "the BMP picture claims more pixels than its file holds");
     std::unique_ptr<stbi_uc, StbFree> rgba(
         stbi_load_from_memory(bytes.data(), int(bytes.size()), &width, &height, &components, 4));
     if (!rgba) {
         const char* reason = stbi_failure_reason();
-        return Error{reason ? reason : "unreadable BMP picture"};
+        return Error(ErrorKind::Format, reason ? reason : "unreadable BMP picture");
     }
 
     ArgbImage image;
@@ -105,10 +105,12 @@ Status convertBmpToGif(const std::string& source, const std::string& destination
         return file.failure();
     auto image = decodeBmp(*file);
     if (!image)
-        return Error{TRANSLATABLE("Core", "Cannot read picture \"") + source + "\": " + image.error()};
+        return Error(image.failure().kind,
+                     TRANSLATABLE("Core", "Cannot read picture \"") + source + "\": " + image.error());
     auto gif = convertToGif(*image);
     if (!gif)
-        return Error{TRANSLATABLE("Core", "Cannot convert picture \"") + source + "\": " + gif.error()};
+        return Error(gif.failure().kind,
+                     TRANSLATABLE("Core", "Cannot convert picture \"") + source + "\": " + gif.error());
     return writeFileBytes(destination, *gif);
 }
 

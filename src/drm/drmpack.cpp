@@ -94,7 +94,8 @@ Result<uint32_t> DrmPack::loadDrmPack(const std::string& path)
     auto total = buildTables();
     if (!total) {
         clear();
-        return Error{"\"" + path + TRANSLATABLE("Core", "\" holds no readable DRM icon pack: ") + total.error()};
+        return Error(total.failure().kind,
+                     "\"" + path + TRANSLATABLE("Core", "\" holds no readable DRM icon pack: ") + total.error());
     }
     loaded_ = true;
     return total;
@@ -118,8 +119,8 @@ Result<uint32_t> DrmPack::buildTables()
     const ByteReader image(image_);
     const uint64_t size = image.size();
     if (size < kCg15HeaderSize)
-        return Error{"the file is " + std::to_string(size) + " bytes long, shorter than the "
-                     + std::to_string(kCg15HeaderSize) + "-byte header"};
+        return Error(ErrorKind::Format, "the file is " + std::to_string(size) + " bytes long, shorter than the "
+                                            + std::to_string(kCg15HeaderSize) + "-byte header");
 
     size_t baseAt = kPlainBaseAt;
     size_t directoryAt = kPlainDirectoryAt;
@@ -150,9 +151,9 @@ Result<uint32_t> DrmPack::buildTables()
     const uint32_t directoryAddress = readBE32(image.at(directoryAt));
     const uint32_t directoryOffset = directoryAddress - imageBase_;
     if (!fits(directoryOffset, 1, kPackDirectorySize, size))
-        return Error{"the pack directory at address " + hex(directoryAddress) + " (header offset "
-                     + std::to_string(directoryAt) + ", file offset " + hex(directoryOffset)
-                     + ") lies outside the file of " + std::to_string(size) + " bytes"};
+        return Error(ErrorKind::Format, "the pack directory at address " + hex(directoryAddress) + " (header offset "
+                                            + std::to_string(directoryAt) + ", file offset " + hex(directoryOffset)
+                                            + ") lies outside the file of " + std::to_string(size) + " bytes");
     uint32_t word[kPackDirectorySize / 4];
     for (size_t i = 0; i < std::size(word); ++i)
         word[i] = readBE32(image.at(directoryOffset + 4 * i));
@@ -160,13 +161,15 @@ Result<uint32_t> DrmPack::buildTables()
     const uint64_t tableStart = uint64_t(word[kTableWord]) + kTableLead;
     const uint64_t tableEnd = word[kTableEndWord];
     if (tableEnd < tableStart)
-        return Error{"the offset table ends at address " + hex(tableEnd) + " (directory word 1) before it starts at "
-                     + hex(tableStart) + " (directory word 5 + 4)"};
+        return Error(ErrorKind::Format, "the offset table ends at address " + hex(tableEnd)
+                                            + " (directory word 1) before it starts at " + hex(tableStart)
+                                            + " (directory word 5 + 4)");
     const uint64_t entries = (tableEnd - tableStart) / 4;
     const uint32_t tableOffset = word[kTableWord] - imageBase_ + kTableLead;
     if (!fits(tableOffset, entries, 4, size))
-        return Error{"the offset table of " + std::to_string(entries) + " entries at file offset " + hex(tableOffset)
-                     + " lies outside the file of " + std::to_string(size) + " bytes"};
+        return Error(ErrorKind::Format, "the offset table of " + std::to_string(entries) + " entries at file offset "
+                                            + hex(tableOffset) + " lies outside the file of " + std::to_string(size)
+                                            + " bytes");
 
     uint64_t records = 0;
     uint32_t rawOffset = 0;
@@ -174,13 +177,15 @@ Result<uint32_t> DrmPack::buildTables()
         const uint64_t rawStart = uint64_t(word[kRawTableWord]) + kRawTableLead;
         const uint64_t rawEnd = readBE32(image.at(rawEndAt));
         if (rawEnd < rawStart)
-            return Error{"the raw table ends at address " + hex(rawEnd) + " (header offset " + std::to_string(rawEndAt)
-                         + ") before it starts at " + hex(rawStart) + " (directory word 12 + 16)"};
+            return Error(ErrorKind::Format, "the raw table ends at address " + hex(rawEnd) + " (header offset "
+                                                + std::to_string(rawEndAt) + ") before it starts at " + hex(rawStart)
+                                                + " (directory word 12 + 16)");
         records = (rawEnd - rawStart) / kRawRecordSize;
         rawOffset = word[kRawTableWord] - imageBase_ + kRawTableLead;
         if (!fits(rawOffset, records, kRawRecordSize, size))
-            return Error{"the raw table of " + std::to_string(records) + " records at file offset " + hex(rawOffset)
-                         + " lies outside the file of " + std::to_string(size) + " bytes"};
+            return Error(ErrorKind::Format, "the raw table of " + std::to_string(records) + " records at file offset "
+                                                + hex(rawOffset) + " lies outside the file of " + std::to_string(size)
+                                                + " bytes");
     }
 
     const uint32_t storedBase = word[kStoredBaseWord] - imageBase_;

@@ -18,10 +18,11 @@ int appendToVector(GifFileType* gif, const GifByteType* data, int length)
     return length;
 }
 
-std::string gifError(int code)
+// The encoder failed to put the GIF's bytes down (out of memory, mostly).
+Error gifError(int code)
 {
     const char* text = GifErrorString(code);
-    return "GIF encoder: " + std::string(text ? text : "error " + std::to_string(code));
+    return Error(ErrorKind::Io, "GIF encoder: " + std::string(text ? text : "error " + std::to_string(code)));
 }
 
 // Closes the encoder on every path; EGifCloseFile also frees what the encoder allocated.
@@ -64,16 +65,16 @@ struct ColourMap {
 Result<std::vector<uint8_t>> writeGif(const QuantizedImage& image)
 {
     if (image.width == 0 || image.height == 0)
-        return Error{"An empty picture cannot be written as a GIF"};
+        return Error(ErrorKind::Refused, "An empty picture cannot be written as a GIF");
     if (image.width > 0xFFFF || image.height > 0xFFFF)
-        return Error{"A GIF holds at most 65535 x 65535 pixels; the picture is "
-                     + std::to_string(image.width) + " x " + std::to_string(image.height)};
+        return Error(ErrorKind::Refused, "A GIF holds at most 65535 x 65535 pixels; the picture is "
+                                             + std::to_string(image.width) + " x " + std::to_string(image.height));
     if (image.indices.size() != size_t(image.width) * image.height)
-        return Error{"The index image does not match the picture size"};
+        return Error(ErrorKind::Format, "The index image does not match the picture size");
 
     ColourMap colours;
     if (!colours.map)
-        return Error{gifError(E_GIF_ERR_NOT_ENOUGH_MEM)};
+        return gifError(E_GIF_ERR_NOT_ENOUGH_MEM);
     for (size_t i = 0; i < image.palette.size(); ++i) {
         const uint32_t argb = image.palette[i];
         colours.map->Colors[i] = GifColorType{uint8_t(argb >> 16), uint8_t(argb >> 8), uint8_t(argb)};
@@ -84,14 +85,14 @@ Result<std::vector<uint8_t>> writeGif(const QuantizedImage& image)
     GifEncoder encoder(out);
     GifFileType* gif = encoder.get();
     if (!gif)
-        return Error{gifError(encoder.openError())};
+        return gifError(encoder.openError());
 
     // The graphic control extension needs GIF89a; giflib only picks it by itself for
     // whole-file writes.
     EGifSetGifVersion(gif, true);
     const int width = int(image.width), height = int(image.height);
     if (EGifPutScreenDesc(gif, width, height, 8, image.transparentIndex & 0xFF, colours.map) != GIF_OK)
-        return Error{gifError(gif->Error)};
+        return gifError(gif->Error);
 
     GraphicsControlBlock control{};
     control.DisposalMode = DISPOSAL_UNSPECIFIED;
@@ -101,22 +102,22 @@ Result<std::vector<uint8_t>> writeGif(const QuantizedImage& image)
     GifByteType extension[4];
     const size_t extensionLength = EGifGCBToExtension(&control, extension);
     if (EGifPutExtension(gif, GRAPHICS_EXT_FUNC_CODE, int(extensionLength), extension) != GIF_OK)
-        return Error{gifError(gif->Error)};
+        return gifError(gif->Error);
 
     if (EGifPutImageDesc(gif, 0, 0, width, height, false, nullptr) != GIF_OK)
-        return Error{gifError(gif->Error)};
+        return gifError(gif->Error);
     // EGifPutLine masks the line in place, so it gets a copy of each row.
     std::vector<GifPixelType> row(image.width);
     for (uint32_t y = 0; y < image.height; ++y) {
         const uint8_t* source = image.indices.data() + size_t(y) * image.width;
         std::copy(source, source + image.width, row.begin());
         if (EGifPutLine(gif, row.data(), width) != GIF_OK)
-            return Error{gifError(gif->Error)};
+            return gifError(gif->Error);
     }
 
     int closeError = 0;
     if (!encoder.close(closeError))
-        return Error{gifError(closeError)};
+        return gifError(closeError);
     return out;
 }
 
@@ -129,7 +130,8 @@ Result<GifScreenSize> readGifScreenSize(std::span<const uint8_t> gif)
 {
     ByteReader reader(gif);
     if (!reader.has(6, 4))
-        return Error{"The GIF data is " + std::to_string(gif.size()) + " bytes long; its screen size needs 10"};
+        return Error(ErrorKind::Format,
+                     "The GIF data is " + std::to_string(gif.size()) + " bytes long; its screen size needs 10");
     return GifScreenSize{readLE16(reader.at(6)), readLE16(reader.at(8))};
 }
 

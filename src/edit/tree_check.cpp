@@ -13,7 +13,7 @@ namespace {
 
 Error atNode(int index, const std::string& what)
 {
-    return Error{"node " + std::to_string(index) + ": " + what};
+    return Error(ErrorKind::Format, "node " + std::to_string(index) + ": " + what);
 }
 
 } // namespace
@@ -44,7 +44,7 @@ Status checkRecordLinks(const MenuDocument& document)
             pending.push_back(parent->child(i));
     }
     if (recordNo > 255)
-        return Error{"the main menu needs " + std::to_string(recordNo) + " records"};
+        return Error(ErrorKind::Format, "the main menu needs " + std::to_string(recordNo) + " records");
 
     const auto nodes = document.preorder();
     for (size_t i = 0; i < nodes.size(); ++i) {
@@ -78,7 +78,7 @@ Status checkRecordLinks(const MenuDocument& document)
             owned[item.recordNo] = true;
     }
     if (root->hasChildren() && root->item.childIndex != static_cast<uint8_t>(root->child(0)->item.recordNo - 1))
-        return Error{"Menu Root: ChildIndex " + std::to_string(root->item.childIndex)};
+        return Error(ErrorKind::Format, "Menu Root: ChildIndex " + std::to_string(root->item.childIndex));
 
     const ItemDataTable& table = document.data();
     for (size_t slot = 0; slot < kTableSlots; ++slot) {
@@ -86,9 +86,10 @@ Status checkRecordLinks(const MenuDocument& document)
         if (!block)
             continue;
         if (!owned[slot])
-            return Error{"slot " + std::to_string(slot) + ": block without an owner"};
+            return Error(ErrorKind::Format, "slot " + std::to_string(slot) + ": block without an owner");
         if (block->owner != slot)
-            return Error{"slot " + std::to_string(slot) + ": owner byte " + std::to_string(block->owner)};
+            return Error(ErrorKind::Format,
+                         "slot " + std::to_string(slot) + ": owner byte " + std::to_string(block->owner));
     }
     return Status::success();
 }

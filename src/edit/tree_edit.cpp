@@ -35,13 +35,13 @@ Error refused(std::string_view what, const MenuDocument& document, const MenuNod
 {
     const int index = node ? document.indexOf(node) : -1;
     if (index < 0)
-        return Error{std::string(what) + ": no such node"};
-    return Error{std::string(what) + " is not allowed on node " + std::to_string(index)};
+        return Error(ErrorKind::NotFound, std::string(what) + ": no such node");
+    return Error(ErrorKind::Refused, std::string(what) + " is not allowed on node " + std::to_string(index));
 }
 
 Error noSuchEntry(size_t entry)
 {
-    return Error{"No available item at position " + std::to_string(entry)};
+    return Error(ErrorKind::NotFound, "No available item at position " + std::to_string(entry));
 }
 
 // The number of a custom name "~N", or -1 when the rest is not a plain decimal number.
@@ -203,7 +203,7 @@ Result<EditResult> insertAvailableItem(OpenMenu& menu, size_t entry, MenuNode* s
 Status attachShortcutData(MenuDocument& document, MenuNode* node, std::string_view identifier)
 {
     if (!node || document.indexOf(node) < 0)
-        return Error{"Shortcut data: no such node"};
+        return Error(ErrorKind::NotFound, "Shortcut data: no such node");
     // 25 bytes with room for the terminating zero: longer identifiers are cut at 24.
     DataEntry entry;
     entry.kind = kind::ShortcutData;

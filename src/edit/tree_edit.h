@@ -52,9 +52,9 @@ MenuNode* startNewMenu(MenuDocument& document);
 void addSoftkeys(MenuDocument& document);
 
 // Inserts available entry `entry` at `position` relative to `selected`. A custom entry takes
-// the next custom number; a "[SC]" entry gets its shortcut data. Refused when the rules do not
-// allow the position, the entry does not exist, or the menu already holds kMaxMenuItems items
-// (kTooManyItemsText, kind Refused).
+// the next custom number; a "[SC]" entry gets its shortcut data. Refused (kind Refused) when the
+// rules do not allow the position or the menu already holds kMaxMenuItems items
+// (kTooManyItemsText); kind NotFound when the entry does not exist.
 Result<EditResult> insertAvailableItem(OpenMenu& menu, size_t entry, MenuNode* selected,
                                        InsertPosition position);
 
@@ -65,7 +65,8 @@ Status attachShortcutData(MenuDocument& document, MenuNode* node, std::string_vi
 
 // Replaces `node` by available entry `entry`: its data block is freed, name and caption come
 // from the entry (softkeys keep their position prefix), and it stays a container when it has
-// children. Refused for the Softkeys container, the Menu Root and unknown entries.
+// children. Refused for the Softkeys container and the Menu Root (kind Refused), kind NotFound
+// for an unknown entry.
 Result<EditResult> replaceWithItem(OpenMenu& menu, size_t entry, MenuNode* node);
 
 // Asks kDeleteQuestion; true when the user answered Yes.

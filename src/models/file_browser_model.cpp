@@ -84,7 +84,7 @@ std::vector<std::string> confirmedFiles(Prompter& prompter, const std::vector<st
 
 Status listPhoneFiles(PhoneContext& phone, BrowserState& state, ListingMode mode)
 {
-    Result<PhoneListing> listed = Error("");
+    Result<PhoneListing> listed = PhoneListing{};
     switch (mode) {
     case ListingMode::AllFiles:
         listed = listAllFiles(phone, state.volumes);

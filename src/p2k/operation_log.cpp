@@ -1,7 +1,8 @@
 #include "p2k/operation_log.h"
 
+#include "core/file_error.h"
+
 #include <cerrno>
-#include <cstring>
 
 namespace tessaro {
 
@@ -19,7 +20,7 @@ Status OperationLog::create(const std::string& path)
     }
     file_ = std::fopen(path.c_str(), "wb");
     if (!file_)
-        return Error{"Cannot create " + path + ": " + std::strerror(errno)};
+        return fileError(FileStep::Create, path, errno).withCaption(kErrorCaption);
     return Status::success();
 }
 

@@ -182,7 +182,7 @@ std::string errorClassName(int errorClass)
 Result<std::vector<PhoneFileEntry>> parseListChunk(std::span<const uint8_t> data)
 {
     if (data.size() < size_t(kListHeader))
-        return Error{"listing chunk of " + std::to_string(data.size()) + " bytes"};
+        return Error(ErrorKind::Format, "listing chunk of " + std::to_string(data.size()) + " bytes");
     const size_t count = readBE16(data.data());
     std::vector<PhoneFileEntry> entries;
     if (count == 0)
@@ -190,8 +190,8 @@ Result<std::vector<PhoneFileEntry>> parseListChunk(std::span<const uint8_t> data
     // The record size is not announced: it differs between phones and follows from the length.
     const size_t recordSize = (data.size() - kListHeader) / count;
     if (recordSize <= size_t(kRecordTail))
-        return Error{"listing chunk of " + std::to_string(data.size()) + " bytes cannot hold its records ("
-                     + std::to_string(count) + ")"};
+        return Error(ErrorKind::Format, "listing chunk of " + std::to_string(data.size())
+                                            + " bytes cannot hold its records (" + std::to_string(count) + ")");
     const size_t pathField = recordSize - kRecordTail;
     entries.reserve(count);
     for (size_t i = 0; i < count; ++i) {

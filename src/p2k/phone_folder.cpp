@@ -7,6 +7,7 @@
 #include <nlohmann/json.hpp>
 
 #include "core/bytes.h"
+#include "core/file_error.h"
 #include "core/replacing_file.h"
 #include "core/text_file.h"
 #include "p2k/p2k_api.h"
@@ -84,38 +85,38 @@ Result<PhoneIdentity> PhoneIdentity::parse(const std::string& text)
     using nlohmann::json;
     const json doc = json::parse(text, nullptr, false);
     if (doc.is_discarded() || !doc.is_object())
-        return Error{"phone.json: not a JSON object"};
+        return Error(ErrorKind::Format, "phone.json: not a JSON object");
 
     PhoneIdentity id;
     auto textField = [&](const char* key, std::string& out, size_t maxLength) -> Status {
         const auto it = doc.find(key);
         if (it == doc.end() || !it->is_string())
-            return Error{std::string("phone.json: \"") + key + "\" must be a string"};
+            return Error(ErrorKind::Format, std::string("phone.json: \"") + key + "\" must be a string");
         out = it->get<std::string>();
         if (out.find('\0') != std::string::npos)
-            return Error{std::string("phone.json: \"") + key + "\" holds a zero character"};
+            return Error(ErrorKind::Format, std::string("phone.json: \"") + key + "\" holds a zero character");
         if (out.size() > maxLength)
-            return Error{std::string("phone.json: \"") + key + "\" is longer than "
-                         + std::to_string(maxLength) + " bytes"};
+            return Error(ErrorKind::Format, std::string("phone.json: \"") + key + "\" is longer than "
+                                                + std::to_string(maxLength) + " bytes");
         return Status::success();
     };
     if (Status s = textField("model", id.model, kMaxModel); !s)
-        return Error{s.error()};
+        return s.failure();
     if (Status s = textField("firmware", id.firmware, kMaxFirmware); !s)
-        return Error{s.error()};
+        return s.failure();
     if (Status s = textField("imei", id.imei, 15); !s)
-        return Error{s.error()};
+        return s.failure();
     if (id.imei.size() != 15
         || !std::all_of(id.imei.begin(), id.imei.end(), [](char c) { return c >= '0' && c <= '9'; }))
-        return Error{"phone.json: \"imei\" must be 15 digits"};
+        return Error(ErrorKind::Format, "phone.json: \"imei\" must be 15 digits");
 
     const auto lp = doc.find("lp");
     if (lp == doc.end() || !lp->is_number_integer())
-        return Error{"phone.json: \"lp\" must be a whole number"};
+        return Error(ErrorKind::Format, "phone.json: \"lp\" must be a whole number");
     const bool inRange = lp->is_number_unsigned() ? lp->get<uint64_t>() <= 0xFFFF
                                                   : lp->get<int64_t>() >= 0 && lp->get<int64_t>() <= 0xFFFF;
     if (!inRange)
-        return Error{"phone.json: \"lp\" must lie between 0 and 65535"};
+        return Error(ErrorKind::Format, "phone.json: \"lp\" must lie between 0 and 65535");
     id.lp = uint16_t(lp->get<int64_t>());
     return id;
 }
@@ -160,16 +161,16 @@ Result<PhoneFolder> PhoneFolder::open(const fs::path& dir)
 {
     std::error_code ec;
     if (!fs::is_directory(dir, ec))
-        return Error{"Virtual phone folder not found: " + dir.string()};
+        return Error(ErrorKind::NotFound, "Virtual phone folder not found: " + dir.string());
     const auto json = fileBytes(dir / "phone.json");
     if (!json)
-        return Error{"Cannot read " + (dir / "phone.json").string()};
+        return fileError(FileStep::Read, (dir / "phone.json").string());
     auto identity = PhoneIdentity::parse(std::string(json->begin(), json->end()));
     if (!identity)
-        return Error{identity.error()};
+        return identity.failure();
     PhoneFolder folder(dir, std::move(identity).value());
     if (Status s = folder.loadAttributes(); !s)
-        return Error{s.error()};
+        return s.failure();
     return folder;
 }
 
@@ -372,11 +373,11 @@ Result<std::map<std::string, int>> PhoneFolder::parseAttributes(std::string_view
 {
     const auto doc = nlohmann::json::parse(text.begin(), text.end(), nullptr, false);
     if (doc.is_discarded() || !doc.is_object())
-        return Error{fileName + ": not a JSON object"};
+        return Error(ErrorKind::Format, fileName + ": not a JSON object");
     std::map<std::string, int> attributes;
     for (const auto& [path, bits] : doc.items()) {
         if (!bits.is_number_integer() || bits.get<int64_t>() < 0 || bits.get<int64_t>() > 0xFFFF)
-            return Error{fileName + ": the bits of \"" + path + "\" must lie between 0 and 65535"};
+            return Error(ErrorKind::Format, fileName + ": the bits of \"" + path + "\" must lie between 0 and 65535");
         attributes[path] = int(bits.get<int64_t>());
     }
     return attributes;
@@ -400,11 +401,11 @@ Status PhoneFolder::loadAttributes()
         return Status::success();
     const auto bytes = fileBytes(file);
     if (!bytes)
-        return Error{"Cannot read " + file.string()};
+        return fileError(FileStep::Read, file.string());
     auto attributes = parseAttributes(std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()),
                                       file.string());
     if (!attributes)
-        return Error{attributes.error()};
+        return attributes.failure();
     attributes_ = std::move(attributes).value();
     return Status::success();
 }

@@ -636,7 +636,8 @@ int UsbPhone::File_ListEx(uint8_t* entries, int count, ProgressCallback progress
         const auto data = d.exchange(kCmdFsac, next);
         if (data && data->empty())
             break;
-        const auto chunk = data ? parseListChunk(*data) : Result<std::vector<PhoneFileEntry>>(Error{""});
+        const auto chunk =
+            data ? parseListChunk(*data) : Result<std::vector<PhoneFileEntry>>(Error(ErrorKind::PhoneGone, ""));
         if (!chunk) {
             if (data)
                 d.diagnostic("P2K reply to command " + hexNumber(kCmdFsac, 4) + ": " + chunk.error());

@@ -32,7 +32,7 @@ Result<std::unique_ptr<VirtualPhone>> VirtualPhone::open(const fs::path& dir, Op
 {
     auto folder = PhoneFolder::open(dir);
     if (!folder)
-        return Error{folder.error()};
+        return folder.failure();
     return std::unique_ptr<VirtualPhone>(new VirtualPhone(std::move(folder).value(), options));
 }
 

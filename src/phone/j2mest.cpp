@@ -94,7 +94,7 @@ Result<J2mestCopy> parseJ2mest(std::span<const uint8_t> image)
     const size_t headerSize = image.size() % kJ2mestRecordCount;
     const auto found = recordSize <= 1112 ? j2mestLayout(static_cast<int>(recordSize)) : std::nullopt;
     if (!found)
-        return Error{kUnsupportedFormat};
+        return Error(ErrorKind::Format, kUnsupportedFormat);
 
     J2mestLayout layout = *found;
     J2mestCopy copy;
@@ -134,7 +134,7 @@ Result<J2mestCopy> parseJ2mestFile(const std::string& path)
 {
     // Anything longer than the largest table (31 × 1112 + 30 bytes) is refused unread.
     if (largerThan(path, kJ2mestRecordCount * 1112 + kJ2mestRecordCount - 1))
-        return Error{kUnsupportedFormat};
+        return Error(ErrorKind::Format, kUnsupportedFormat);
     auto bytes = readWholeFile(path);
     if (!bytes)
         return bytes.failure();
@@ -165,8 +165,8 @@ Status patchMidlet1File(const std::string& path, size_t offset, std::string_view
         return text.failure();
     std::vector<uint8_t> image(text->begin(), text->end());
     if (!patchMidlet1(image, offset, name))
-        return Error{TRANSLATABLE("Core", "Cannot patch ") + path + TRANSLATABLE("Core", ": offset ") +
-                     std::to_string(offset) + TRANSLATABLE("Core", " lies beyond its end")};
+        return Error(ErrorKind::Format, TRANSLATABLE("Core", "Cannot patch ") + path + TRANSLATABLE("Core", ": offset ")
+                                            + std::to_string(offset) + TRANSLATABLE("Core", " lies beyond its end"));
     return replaceFile(path, std::span<const uint8_t>(image));
 }
 

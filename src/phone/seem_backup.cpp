@@ -60,7 +60,7 @@ Status restoreSeemRecord(PhoneContext& phone, const std::string& path)
         return tooLarge(size);
     auto bytes = readWholeFile(path);
     if (!bytes)
-        return Error(ErrorKind::Io, bytes.error());
+        return Error(bytes.failure().kind, bytes.error());
     if (bytes->size() > size_t(kSeemBufferSize))
         return tooLarge(bytes->size());
     // A backup of another size is not this phone's record as the phone keeps it: writing it

@@ -9,6 +9,7 @@
 #include <optional>
 #include <vector>
 
+#include "core/file_error.h"
 #include "core/progress.h"
 #include "core/replacing_file.h"
 #include "core/text_encoding.h"
@@ -93,7 +94,7 @@ Status download(PhoneContext& phone, const PhoneFileEntry& file, const std::stri
     // the whole file has arrived: a failed or cut short read leaves the local file as it was.
     auto created = ReplacingFile::create(localPath);
     if (!created)
-        return Error(ErrorKind::Io, TRANSLATABLE("Core", "Cannot create ") + localPath);
+        return fileError(FileStep::Create, localPath).withCaption(kErrorCaption);
     ReplacingFile& local = created.value();
 
     PhoneFileTransfer remote(phone.client, phonePath, downloadKind(batch), readError);
@@ -127,7 +128,7 @@ Status download(PhoneContext& phone, const PhoneFileEntry& file, const std::stri
         }
         const int delivered = int(block->size());
         if (!local.write(*block)) {
-            outcome = Error(ErrorKind::Io, TRANSLATABLE("Core", "Cannot write ") + localPath);
+            outcome = fileError(FileStep::Write, localPath).withCaption(kErrorCaption);
             break;
         }
         stored += uint32_t(delivered);
@@ -150,7 +151,7 @@ Status download(PhoneContext& phone, const PhoneFileEntry& file, const std::stri
     }
 
     if (outcome && !local.commit())
-        outcome = Error(ErrorKind::Io, TRANSLATABLE("Core", "Cannot write ") + localPath);
+        outcome = fileError(FileStep::Write, localPath).withCaption(kErrorCaption);
     local.discard();
     (void)remote.close();
     if (outcome.cancelled())
@@ -168,7 +169,7 @@ Status upload(const std::string& localPath, PhoneFileTransfer& remote, uint32_t 
     std::error_code ec;
     const auto fileSize = local ? std::filesystem::file_size(localPath, ec) : 0;
     if (!local || ec)
-        return Error(ErrorKind::Io, TRANSLATABLE("Core", "Cannot open ") + localPath);
+        return fileError(FileStep::Open, localPath).withCaption(kErrorCaption);
     if (fileSize > uintmax_t(INT_MAX))
         return Error(ErrorKind::Refused, TRANSLATABLE("Core", "File too large: ") + localPath);
     const int size = int(fileSize);
@@ -191,7 +192,7 @@ Status upload(const std::string& localPath, PhoneFileTransfer& remote, uint32_t 
     while (sent < size) {
         const int count = std::min(FsacChannel::kBlockSize, size - sent);
         if (std::fread(block, 1, size_t(count), local.get()) != size_t(count)) {
-            outcome = Error(ErrorKind::Io, TRANSLATABLE("Core", "Cannot read ") + localPath);
+            outcome = fileError(FileStep::Read, localPath).withCaption(kErrorCaption);
             break;
         }
         if (const Status written = remote.write({block, size_t(count)}); !written) {
@@ -284,7 +285,7 @@ Result<PhoneFileEntry> findPhoneFile(PhoneContext& phone, const std::string& pho
     if (!found)
         return found.failure();
     if (!*found)
-        return Error(ErrorKind::Refused, latin1ToUtf8(phonePath) + TRANSLATABLE("Core", " is not on the phone"));
+        return Error(ErrorKind::NotFound, latin1ToUtf8(phonePath) + TRANSLATABLE("Core", " is not on the phone"));
     return std::move(**found);
 }
 

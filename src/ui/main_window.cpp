@@ -844,7 +844,7 @@ void MainWindow::selectPhoneProfile(const std::string& prefix)
     if (const Status loaded = menu_.choosePhoneProfile(prefix, viewState()); !loaded) {
         // No profile for this phone is said in the status bar, not at every start and
         // plug-in in a message box; a broken profile still is.
-        if (loaded.failure().kind == ErrorKind::NotFound || loaded.failure().kind == ErrorKind::Io)
+        if (loaded.failure().kind == ErrorKind::NotFound)
             statusBar()->showMessage(coreText(loaded.error()), kStatusMessageTime);
         else
             showFailure(loaded.failure(), MessageIcon::Warning);

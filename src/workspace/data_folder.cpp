@@ -19,17 +19,18 @@ Status prepareDataFolder(const fs::path& folder, const fs::path& sample)
 {
     std::error_code ec;
     if (folder.empty())
-        return Error{TRANSLATABLE("Core", "No data folder: neither XDG_DATA_HOME nor HOME is set")};
+        return Error(ErrorKind::NotFound,
+                     TRANSLATABLE("Core", "No data folder: neither XDG_DATA_HOME nor HOME is set"));
     fs::create_directories(folder, ec);
     if (ec || !fs::is_directory(folder, ec))
-        return Error{TRANSLATABLE("Core", "Cannot create the data folder ") + folder.string()};
+        return Error(ErrorKind::Io, TRANSLATABLE("Core", "Cannot create the data folder ") + folder.string());
     if (fs::exists(folder / "Profiles", ec) || !fs::is_directory(sample, ec))
         return {};
     // skip_existing: a file the user already has is never replaced by the sample's.
     fs::copy(sample, folder, fs::copy_options::recursive | fs::copy_options::skip_existing, ec);
     if (ec)
-        return Error{TRANSLATABLE("Core", "Cannot copy the sample profile into ") + folder.string()
-                     + ": " + ec.message()};
+        return Error(ErrorKind::Io, TRANSLATABLE("Core", "Cannot copy the sample profile into ") + folder.string()
+                                        + ": " + ec.message());
     return {};
 }
 

@@ -322,6 +322,7 @@ createProfileFromFirmware(const std::string& imagePath, OpenMenu& menu, ProfileM
 
     std::error_code ec;
     const std::string profilePath = profiles.profilePath(analysis->tag);
+    // Asked only once the image is known to make a profile: the question names the file.
     if (std::filesystem::symlink_status(profilePath, ec).type() != std::filesystem::file_type::not_found
         && !(replaceExisting && replaceExisting(profilePath)))
         return Error(ErrorKind::Exists, kProfileExistsText + profilePath, "");

@@ -84,15 +84,15 @@ struct FirmwareProfile {
 // Cancel in the scan's progress window, kind Format (kProfileNotCreatedText) when the image
 // has no version mark, no complete item table or a tag that cannot name a file, kind Io with
 // the file error (no caption) when a file cannot be read or written. A failure leaves the
-// item base as it was. A profile of that name that exists already is replaced only when
-// `replaceExisting` (asked with its path) says so; else it is refused (kind Exists,
-// kProfileExistsText and its path, no caption) and nothing is written.
+// item base as it was. When a profile of that name exists already, `replaceExisting` is asked
+// with its path: true replaces it; false, or no function, fails with kind Exists,
+// kProfileExistsText and the path (no caption), and nothing is written.
 Result<FirmwareProfile>
 createProfileFromFirmware(const std::string& imagePath, OpenMenu& menu, ProfileManager& profiles,
                           ProgressFactory& progress,
                           const std::function<bool(const std::string& profilePath)>& replaceExisting);
 
-// The refusal of a profile that exists already, followed by its path.
+// The failure of a profile that exists already, followed by its path; the window asks with it.
 inline constexpr char kProfileExistsText[] = TRANSLATABLE("Core", "A profile of this firmware exists already: ");
 
 } // namespace tessaro

@@ -158,8 +158,8 @@ Status ProfileManager::startUp(ItemLists& items, bool writeFiles)
         fs::create_directories(profilesFolder(), ec);
     Status status = loadItemBase(items, writeFiles);
     if (ec && status.ok())
-        status = Error{TRANSLATABLE("Core", "Cannot create the folder ") + profilesFolder() + ": "
-                       + ec.message()};
+        status = Error(ErrorKind::Io,
+                       TRANSLATABLE("Core", "Cannot create the folder ") + profilesFolder() + ": " + ec.message());
     profileNames();
     rebuildSelector();
     return status;
@@ -275,7 +275,7 @@ Status ProfileManager::loadProfile(const std::string& name, OpenMenu& menu)
     std::error_code ec;
     if (!isProfileFileName(name) || !fs::is_regular_file(profilePath(name), ec)) {
         applyDefaultProfile(menu);
-        return Error(ErrorKind::Io, TRANSLATABLE("Core", "Profile not found. Default profile will be applied"),
+        return Error(ErrorKind::NotFound, TRANSLATABLE("Core", "Profile not found. Default profile will be applied"),
                      TRANSLATABLE("Core", "Missing profile"));
     }
 

@@ -82,7 +82,7 @@ public:
     void applyDefaultProfile(OpenMenu& menu);
 
     // Loads Profiles/<name>.prf into the available items and the save mode. Its failures are
-    // shown as warnings: a missing file (kind Io, caption "Missing profile") applies the
+    // shown as warnings: a missing file (kind NotFound, caption "Missing profile") applies the
     // default profile; a profile error (kind Format, caption "Profile error") keeps what was
     // read before it and puts the selector at "Default".
     Status loadProfile(const std::string& name, OpenMenu& menu);

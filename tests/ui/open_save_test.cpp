@@ -42,6 +42,25 @@ void writeProfile(const TempDir& dir, const std::string& name, const std::string
     writeText(dir.path() / "Profiles" / (name + ".prf"), body);
 }
 
+// A small CG1 image "fw.smg" of firmware R9999: a version mark, an item table of 36-byte
+// records (2CLICK, PhoneBook) and an empty shortcut table.
+void writeSmallFirmware(const TempDir& dir)
+{
+    std::vector<uint8_t> image(1024, 0x20);
+    auto put = [&](size_t at, const std::string& s) {
+        std::copy(s.begin(), s.end(), image.begin() + static_cast<long>(at));
+    };
+    put(16, std::string("@(#)R9999_TEST") + '\0');
+    std::fill(image.begin() + 256, image.begin() + 256 + 36 * 3, 0);
+    put(256, "2CLICK");
+    put(256 + 36, "PhoneBook");
+    const size_t q = 256 + 36 * 2;
+    std::fill(image.begin() + q, image.begin() + q + 120, 0);
+    const uint8_t end[] = {0x00, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
+    std::copy(std::begin(end), std::end(end), image.begin() + static_cast<long>(q + 100));
+    writeBytes(dir.path() / "fw.smg", image);
+}
+
 } // namespace
 
 class OpenSaveTest : public QObject {
@@ -262,21 +281,7 @@ private Q_SLOTS:
     void createNewProfileFromFirmware()
     {
         WindowHarness h;
-        // A small CG1 image: a version mark, an item table of 36-byte records and an empty
-        // shortcut table.
-        std::vector<uint8_t> image(1024, 0x20);
-        auto put = [&](size_t at, const std::string& s) {
-            std::copy(s.begin(), s.end(), image.begin() + static_cast<long>(at));
-        };
-        put(16, std::string("@(#)R9999_TEST") + '\0');
-        std::fill(image.begin() + 256, image.begin() + 256 + 36 * 3, 0);
-        put(256, "2CLICK");
-        put(256 + 36, "PhoneBook");
-        const size_t q = 256 + 36 * 2;
-        std::fill(image.begin() + q, image.begin() + q + 120, 0);
-        const uint8_t end[] = {0x00, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
-        std::copy(std::begin(end), std::end(end), image.begin() + static_cast<long>(q + 100));
-        writeBytes(h.dir.path() / "fw.smg", image);
+        writeSmallFirmware(h.dir);
 
         MainWindow& w = h.start();
         auto* selector = child<QComboBox>(w, "profileSelector");
@@ -294,6 +299,37 @@ private Q_SLOTS:
         QCOMPARE(selector->count(), 3);
         QCOMPARE(selector->currentText(), QStringLiteral("R9999"));
         QCOMPARE(child<QComboBox>(w, "availableItems")->count(), 3);  // 2CLICK, PhoneBook, Custom item
+    }
+
+    // A profile made earlier for the same firmware is replaced only when the user says so.
+    void replacingAFirmwareProfileIsAsked()
+    {
+        WindowHarness h;
+        writeSmallFirmware(h.dir);
+        writeProfile(h.dir, "R9999", "[mma_ucp format]\r\n36 0C 0\r\n[mma items]\r\nPhoneBook\r\n");
+        const std::filesystem::path profile = h.dir.path() / "Profiles/R9999.prf";
+        const std::string earlier = readText(profile);
+        const std::string question = "A profile of this firmware exists already: " + profile.string() + "\nReplace it?";
+        MainWindow& w = h.start();
+        auto* selector = child<QComboBox>(w, "profileSelector");
+
+        h.files.answers = {h.dir.file("fw.smg")};
+        h.prompter.answers = {Answer::No};
+        w.pickProfile(selector->count() - 1);
+        QCOMPARE(h.prompter.prompts, (std::vector<Prompt>{{MessageIcon::Question, "", question, true},
+                                                          {MessageIcon::None, "", "Failed to create profile", false}}));
+        QCOMPARE(readText(profile), earlier);
+
+        h.prompter.prompts.clear();
+        h.files.answers = {h.dir.file("fw.smg")};
+        h.prompter.answers = {Answer::Yes};
+        w.pickProfile(selector->count() - 1);
+        QCOMPARE(h.prompter.prompts,
+                 (std::vector<Prompt>{{MessageIcon::Question, "", question, true},
+                                      {MessageIcon::None, "", "Profile was successfully created", false}}));
+        QCOMPARE(readText(profile),
+                 std::string("[mma_ucp format]\r\n36 0C 0\r\n[mma items]\r\n2CLICK\r\nPhoneBook\r\n"));
+        QCOMPARE(selector->currentText(), QStringLiteral("R9999"));
     }
 
     // The menu as text: exported, compared with a changed copy, imported back as the open menu.

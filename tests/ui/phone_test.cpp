@@ -13,6 +13,7 @@
 #include <QtTest>
 
 #include <filesystem>
+#include <functional>
 
 #include "core/menu_document.h"
 #include "edit/tree_edit.h"
@@ -183,6 +184,37 @@ private Q_SLOTS:
         w.newDocument();
         p.plug();
         QVERIFY(child<QToolButton>(w, "saveToPhoneButton")->isEnabled());
+    }
+
+    // No profile for the phone's firmware is said in the status bar, not in a message box at
+    // every plug-in; a broken profile still gets its box.
+    void phoneProfileMissingOrBroken()
+    {
+        struct Case {
+            const char* what;
+            std::function<void(const fs::path& profile)> arrange;
+            QString status;
+            std::vector<Prompt> prompts;
+        };
+        const std::vector<Case> cases = {
+            {"missing",
+             [](const fs::path& profile) { fs::remove(profile); },
+             QStringLiteral("Profile not found. Default profile will be applied"),
+             {}},
+            {"broken",
+             [](const fs::path& profile) { writeText(profile, ""); },
+             QString(),
+             {{MessageIcon::Warning, "Profile error", "Invalid profile formatting", false}}},
+        };
+        for (const Case& c : cases) {
+            PhoneHarness p;
+            c.arrange(p.tmp.path() / "Profiles/TX100.prf");
+            MainWindow& w = p.start();
+            p.plug();
+            QVERIFY2(w.statusBar()->currentMessage() == c.status, c.what);
+            QVERIFY2(p.h->prompter.prompts == c.prompts, c.what);
+            QCOMPARE(child<QComboBox>(w, "profileSelector")->currentText(), QStringLiteral("Default"));
+        }
     }
 
     void statusCallsFromThePhonesThreadAreQueued()

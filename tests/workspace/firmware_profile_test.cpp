@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <filesystem>
+#include <functional>
 
 #include "core/progress.h"
 #include "core/open_menu.h"
@@ -395,12 +396,17 @@ protected:
         baseText = readText(profiles.itemBasePath());
     }
 
+    // Creates the profile of `bytes`; a profile that exists already is replaced when
+    // `replaceAnswer` says so, and the paths asked about are kept in `asked`.
     Result<FirmwareProfile> create(const std::vector<uint8_t>& bytes)
     {
         const std::string path = dir.file("fw.smg");
         writeBytes(path, bytes);
         CaptionProgress progress;
-        auto r = createProfileFromFirmware(path, menu, profiles, progress, [](const std::string&) { return true; });
+        auto r = createProfileFromFirmware(path, menu, profiles, progress, [this](const std::string& profilePath) {
+            asked.push_back(profilePath);
+            return replaceAnswer;
+        });
         lastCaption = *progress.caption;
         EXPECT_EQ(readBytes(path), bytes) << "the image must not change";
         return r;
@@ -411,6 +417,8 @@ protected:
     OpenMenu menu;
     std::string baseText;
     std::string lastCaption;
+    bool replaceAnswer = true;
+    std::vector<std::string> asked;
 };
 
 struct : ProgressFactory {
@@ -426,6 +434,7 @@ TEST_F(FirmwareProfileTest, CreatesTheProfileAppendsMissingNamesAndLoadsIt)
     EXPECT_EQ(r->tag, "R3624");
     EXPECT_EQ(r->notices, (std::vector<Notice>{kUpdated}));
     EXPECT_EQ(lastCaption, "Scanning CG1");
+    EXPECT_TRUE(asked.empty());
     EXPECT_EQ(readText(profiles.profilePath("R3624")),
               "[mma_ucp format]\r\n36 0C 1\r\n[mma items]\r\n2CLICK\r\nPhoneBook\r\nNewItem\r\nNewShort\r\nWallPaper\r\n");
     EXPECT_EQ(readText(profiles.itemBasePath()), baseText + "NewItem;NewItem\r\nNewShort;NewShort [SC]\r\n");
@@ -499,8 +508,7 @@ TEST_F(FirmwareProfileTest, FailuresWriteNoProfile)
 
 TEST_F(FirmwareProfileTest, FileErrorsFailWithTheErrorAndLeaveTheItemBase)
 {
-    const auto missing = createProfileFromFirmware(dir.file("absent.bin"), menu, profiles, noProgress,
-                                                   [](const std::string&) { return true; });
+    const auto missing = createProfileFromFirmware(dir.file("absent.bin"), menu, profiles, noProgress, {});
     EXPECT_EQ(missing.failure(),
               Error(ErrorKind::Io, "Cannot open " + dir.file("absent.bin") + ": No such file or directory", ""));
 
@@ -513,9 +521,7 @@ TEST_F(FirmwareProfileTest, FileErrorsFailWithTheErrorAndLeaveTheItemBase)
 
 TEST_F(FirmwareProfileTest, CancelDoesNothing)
 {
-    EXPECT_TRUE(createProfileFromFirmware("", menu, profiles, noProgress, [](const std::string&) { return true; })
-                    .failure()
-                    .cancelled());
+    EXPECT_TRUE(createProfileFromFirmware("", menu, profiles, noProgress, {}).failure().cancelled());
     EXPECT_TRUE(profiles.isDefaultMode());
 }
 
@@ -539,7 +545,7 @@ TEST_F(FirmwareProfileTest, CancelInTheProgressWindowStopsTheScanAndWritesNothin
     b.put(2 * kBlock + 10, "@(#)R3624_G_0E.30.49R");
     const std::string path = dir.file("fw.smg");
     writeBytes(path, b.bytes);
-    const auto r = createProfileFromFirmware(path, menu, profiles, cancelling, [](const std::string&) { return true; });
+    const auto r = createProfileFromFirmware(path, menu, profiles, cancelling, {});
     EXPECT_EQ(cancelling.bars, 1);
     EXPECT_TRUE(r.failure().cancelled());
     EXPECT_FALSE(std::filesystem::exists(profiles.profilePath("R3624")));
@@ -554,7 +560,44 @@ TEST_F(FirmwareProfileTest, ExistingProfileIsOverwritten)
     b.put(0, "@(#)T9_");
     b.items(0x100, {"2CLICK"}, 36);
     EXPECT_EQ(create(b.bytes)->tag, "T9");
+    EXPECT_EQ(asked, (std::vector<std::string>{profiles.profilePath("T9")}));
     EXPECT_EQ(readText(profiles.profilePath("T9")), "[mma_ucp format]\r\n36 0C 0\r\n[mma items]\r\n2CLICK\r\n");
+}
+
+// Declined, or with nobody to ask, an existing profile stays as it was and so does the item base.
+TEST_F(FirmwareProfileTest, ExistingProfileIsKeptUnlessReplacingIsAllowed)
+{
+    std::filesystem::create_directories(profiles.profilesFolder());
+    const std::string existing = profiles.profilePath("T9");
+    ImageBuilder b(kBlock);
+    b.put(0, "@(#)T9_");
+    b.items(0x100, {"2CLICK", "NewItem"}, 36);
+    const std::string image = dir.file("fw.smg");
+    writeBytes(image, b.bytes);
+    struct Case {
+        const char* what;
+        std::function<bool(const std::string&)> replaceExisting;
+        std::vector<std::string> asked;
+    };
+    std::vector<std::string> asked;
+    const auto declining = [&asked](const std::string& profilePath) {
+        asked.push_back(profilePath);
+        return false;
+    };
+    const std::vector<Case> cases = {
+        {"declined", declining, {existing}},
+        {"nobody to ask", {}, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        asked.clear();
+        testing::writeText(existing, "old");
+        const auto r = createProfileFromFirmware(image, menu, profiles, noProgress, c.replaceExisting);
+        EXPECT_EQ(r.failure(), Error(ErrorKind::Exists, "A profile of this firmware exists already: " + existing, ""));
+        EXPECT_EQ(asked, c.asked);
+        EXPECT_EQ(readText(existing), "old");
+        EXPECT_EQ(readText(profiles.itemBasePath()), baseText);
+    }
 }
 
 } // namespace

@@ -233,7 +233,7 @@ TEST_F(ProfilesTest, SelectionHandler)
 
 // --- loadProfile ------------------------------------------------------------------------
 
-const Error kMissing(ErrorKind::Io, "Profile not found. Default profile will be applied", "Missing profile");
+const Error kMissing(ErrorKind::NotFound, "Profile not found. Default profile will be applied", "Missing profile");
 
 Error profileError(const std::string& text)
 {
