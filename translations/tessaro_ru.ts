@@ -384,12 +384,6 @@ Overwrite it?</source>
         <translation>Ошибка создания </translation>
     </message>
     <message>
-        <source>All files in folder will be deleted<byte value="xd"/>
-  Continue?</source>
-        <translation>Все файлы в папке будут удалены<byte value="xd"/>
-  Продолжить?</translation>
-    </message>
-    <message>
         <source>Unsupported J2MEST format</source>
         <translation>Неподдерживаемый формат J2MEST</translation>
     </message>
@@ -938,14 +932,6 @@ preventing them from starting from main menu<byte value="xd"/>
         <translation>Сохранить резервную копию SEEM как</translation>
     </message>
     <message>
-        <source>The folder is not empty.</source>
-        <translation>Папка не пуста.</translation>
-    </message>
-    <message>
-        <source>The phone refused to delete the folder.</source>
-        <translation>Телефон отказался удалить папку.</translation>
-    </message>
-    <message>
         <source>Menu text (*.json)|*.json|All Files (*.*)|*.*</source>
         <translation>Текст меню (*.json)|*.json|Все файлы (*.*)|*.*</translation>
     </message>
@@ -1008,6 +994,206 @@ preventing them from starting from main menu<byte value="xd"/>
     <message>
         <source>Error reading the LP version</source>
         <translation>Ошибка чтения версии LP</translation>
+    </message>
+    <message>
+        <source>: animated icon</source>
+        <translation>: анимированный значок</translation>
+    </message>
+    <message>
+        <source>: static icon</source>
+        <translation>: статичный значок</translation>
+    </message>
+    <message>
+        <source>: list icon</source>
+        <translation>: значок списка</translation>
+    </message>
+    <message>
+        <source>: icon</source>
+        <translation>: значок</translation>
+    </message>
+    <message>
+        <source>: menu title </source>
+        <translation>: заголовок меню </translation>
+    </message>
+    <message>
+        <source>: softkey title </source>
+        <translation>: заголовок софтклавиши </translation>
+    </message>
+    <message>
+        <source>: show text </source>
+        <translation>: показываемый текст </translation>
+    </message>
+    <message>
+        <source>: URL</source>
+        <translation>: URL</translation>
+    </message>
+    <message>
+        <source>: dial number</source>
+        <translation>: номер для набора</translation>
+    </message>
+    <message>
+        <source>: MIDlet</source>
+        <translation>: MIDlet</translation>
+    </message>
+    <message>
+        <source>: MIDlet name</source>
+        <translation>: имя MIDlet</translation>
+    </message>
+    <message>
+        <source>: MIDlet vendor</source>
+        <translation>: поставщик MIDlet</translation>
+    </message>
+    <message>
+        <source>: DRM list icon</source>
+        <translation>: DRM-значок списка</translation>
+    </message>
+    <message>
+        <source>: DRM static icon</source>
+        <translation>: статичный DRM-значок</translation>
+    </message>
+    <message>
+        <source>: DRM animated icon</source>
+        <translation>: анимированный DRM-значок</translation>
+    </message>
+    <message>
+        <source> (first byte </source>
+        <translation> (первый байт </translation>
+    </message>
+    <message>
+        <source>: code </source>
+        <translation>: код </translation>
+    </message>
+    <message>
+        <source>: action</source>
+        <translation>: действие</translation>
+    </message>
+    <message>
+        <source>: shortcut</source>
+        <translation>: ярлык</translation>
+    </message>
+    <message>
+        <source>: unsupported kind </source>
+        <translation>: неподдерживаемый вид </translation>
+    </message>
+    <message>
+        <source>save mode: </source>
+        <translation>режим сохранения: </translation>
+    </message>
+    <message>
+        <source>record size </source>
+        <translation>размер записи </translation>
+    </message>
+    <message>
+        <source>icon marker </source>
+        <translation>метка значков </translation>
+    </message>
+    <message>
+        <source>c698p fix </source>
+        <translation>исправление c698p </translation>
+    </message>
+    <message>
+        <source>save all data </source>
+        <translation>сохранять все данные </translation>
+    </message>
+    <message>
+        <source>softkey </source>
+        <translation>софтклавиша </translation>
+    </message>
+    <message>
+        <source>removed </source>
+        <translation>удалён </translation>
+    </message>
+    <message>
+        <source>added </source>
+        <translation>добавлен </translation>
+    </message>
+    <message>
+        <source> at </source>
+        <translation> в </translation>
+    </message>
+    <message>
+        <source> replaced by </source>
+        <translation> заменён на </translation>
+    </message>
+    <message>
+        <source> from </source>
+        <translation> из </translation>
+    </message>
+    <message>
+        <source>moved </source>
+        <translation>перемещён </translation>
+    </message>
+    <message>
+        <source> to </source>
+        <translation> в </translation>
+    </message>
+    <message>
+        <source>: type </source>
+        <translation>: тип </translation>
+    </message>
+    <message>
+        <source>: options </source>
+        <translation>: параметры </translation>
+    </message>
+    <message>
+        <source>: attributes </source>
+        <translation>: атрибуты </translation>
+    </message>
+    <message>
+        <source> removed (</source>
+        <translation> удалён (</translation>
+    </message>
+    <message>
+        <source> added </source>
+        <translation> добавлен </translation>
+    </message>
+    <message>
+        <source>: data records in another order</source>
+        <translation>: записи данных в другом порядке</translation>
+    </message>
+    <message>
+        <source> file and </source>
+        <translation>, папок: </translation>
+    </message>
+    <message>
+        <source> files and </source>
+        <translation>, папок: </translation>
+    </message>
+    <message>
+        <source> folder?</source>
+        <translation>)?</translation>
+    </message>
+    <message>
+        <source> folders?</source>
+        <translation>)?</translation>
+    </message>
+    <message>
+        <source> folder.</source>
+        <translation>.</translation>
+    </message>
+    <message>
+        <source> folders.</source>
+        <translation>.</translation>
+    </message>
+    <message>
+        <source>A volume of the phone cannot be deleted: </source>
+        <translation>Том телефона удалить нельзя: </translation>
+    </message>
+    <message>
+        <source>Delete folder </source>
+        <translation>Удалить папку </translation>
+    </message>
+    <message>
+        <source> with its </source>
+        <translation> со всем содержимым (файлов: </translation>
+    </message>
+    <message>
+        <source>Deleted: </source>
+        <translation>Удалено файлов: </translation>
+    </message>
+    <message>
+        <source>Left on the phone: </source>
+        <translation>Осталось на телефоне файлов: </translation>
     </message>
 </context>
 <context>
@@ -1098,6 +1284,10 @@ Thanks to everyone who tried the menus on their own phones and reported what wor
     <message>
         <source>Open a menu first</source>
         <translation>Сначала откройте меню</translation>
+    </message>
+    <message>
+        <source>Filter: %1</source>
+        <translation>Фильтр: %1</translation>
     </message>
 </context>
 <context>
@@ -1220,6 +1410,14 @@ Thanks to everyone who tried the menus on their own phones and reported what wor
     <message>
         <source>%1 free</source>
         <translation>свободно %1</translation>
+    </message>
+    <message>
+        <source>Folder</source>
+        <translation>Папка</translation>
+    </message>
+    <message>
+        <source>Free space</source>
+        <translation>Свободно</translation>
     </message>
 </context>
 <context>

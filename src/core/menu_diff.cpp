@@ -8,6 +8,7 @@
 #include "core/hex_text.h"
 #include "core/menu_text.h"
 #include "core/text_encoding.h"
+#include "core/translatable.h"
 
 namespace tessaro {
 
@@ -27,17 +28,19 @@ std::string onOff(bool on)
 
 struct Fact {
     ChangeKind kind;
-    std::string label; // "menu title 07", "list icon", "URL"
+    // ": menu title 07", ": list icon", ": URL": led by the colon that follows the item, so a
+    // window finds the label's translation as a piece of the line.
+    std::string label;
     std::string value;
 };
 
 const char* roleLabel(uint8_t role)
 {
     switch (role) {
-    case kRoleAnimated: return "animated icon";
-    case kRoleStatic: return "static icon";
-    case kRoleList: return "list icon";
-    default: return "icon";
+    case kRoleAnimated: return TRANSLATABLE("Core", ": animated icon");
+    case kRoleStatic: return TRANSLATABLE("Core", ": static icon");
+    case kRoleList: return TRANSLATABLE("Core", ": list icon");
+    default: return TRANSLATABLE("Core", ": icon");
     }
 }
 
@@ -58,45 +61,62 @@ std::vector<Fact> factsOf(const std::vector<DataEntry>& data)
         case kind::MenuTitle:
         case kind::SoftkeyTitle:
         case kind::ShowText: {
-            const char* name = e.kind == kind::MenuTitle      ? "menu title "
-                               : e.kind == kind::SoftkeyTitle ? "softkey title "
-                                                              : "show text ";
+            const char* name = e.kind == kind::MenuTitle      ? TRANSLATABLE("Core", ": menu title ")
+                               : e.kind == kind::SoftkeyTitle ? TRANSLATABLE("Core", ": softkey title ")
+                                                              : TRANSLATABLE("Core", ": show text ");
             for (const Title& t : e.titles)
                 add(e.kind == kind::ShowText ? ChangeKind::Function : ChangeKind::Titles,
                     name + hexDigits(t.language, 2), quoted(utf16ToUtf8(t.text.view())));
             break;
         }
-        case kind::Url: add(ChangeKind::Function, "URL", quoted(latin1ToUtf8(asciiText(e)))); break;
-        case kind::DialNumber: add(ChangeKind::Function, "dial number", quoted(latin1ToUtf8(asciiText(e)))); break;
-        case kind::Midlet1: add(ChangeKind::Function, "MIDlet", quoted(latin1ToUtf8(asciiText(e)))); break;
-        case kind::MidletName: add(ChangeKind::Function, "MIDlet name", quoted(latin1ToUtf8(asciiText(e)))); break;
-        case kind::MidletVendor: add(ChangeKind::Function, "MIDlet vendor", quoted(latin1ToUtf8(asciiText(e)))); break;
+        case kind::Url:
+            add(ChangeKind::Function, TRANSLATABLE("Core", ": URL"), quoted(latin1ToUtf8(asciiText(e))));
+            break;
+        case kind::DialNumber:
+            add(ChangeKind::Function, TRANSLATABLE("Core", ": dial number"), quoted(latin1ToUtf8(asciiText(e))));
+            break;
+        case kind::Midlet1:
+            add(ChangeKind::Function, TRANSLATABLE("Core", ": MIDlet"), quoted(latin1ToUtf8(asciiText(e))));
+            break;
+        case kind::MidletName:
+            add(ChangeKind::Function, TRANSLATABLE("Core", ": MIDlet name"), quoted(latin1ToUtf8(asciiText(e))));
+            break;
+        case kind::MidletVendor:
+            add(ChangeKind::Function, TRANSLATABLE("Core", ": MIDlet vendor"), quoted(latin1ToUtf8(asciiText(e))));
+            break;
         case kind::FileIcon: add(ChangeKind::Icon, roleLabel(e.role), quoted(utf16ToUtf8(e.path.view()))); break;
         case kind::DrmListIcon:
         case kind::DrmStaticIcon:
         case kind::DrmAnimatedIcon: {
-            const char* label = e.kind == kind::DrmListIcon     ? "DRM list icon"
-                                : e.kind == kind::DrmStaticIcon ? "DRM static icon"
-                                                                : "DRM animated icon";
-            add(ChangeKind::Icon, label, std::to_string(e.number) + " (first byte " + hexNumber(e.first, 2) + ")");
+            const char* label = e.kind == kind::DrmListIcon     ? TRANSLATABLE("Core", ": DRM list icon")
+                                : e.kind == kind::DrmStaticIcon ? TRANSLATABLE("Core", ": DRM static icon")
+                                                                : TRANSLATABLE("Core", ": DRM animated icon");
+            add(ChangeKind::Icon, label,
+                std::to_string(e.number) + TRANSLATABLE("Core", " (first byte ") + hexNumber(e.first, 2) + ")");
             break;
         }
         case kind::Code12:
         case kind::Code13:
         case kind::Code14:
-            add(ChangeKind::Function, "code " + hexDigits(e.kind - kind::Code12 + 0x12, 2), std::to_string(e.value));
+            add(ChangeKind::Function, TRANSLATABLE("Core", ": code ") + hexDigits(e.kind - kind::Code12 + 0x12, 2),
+                std::to_string(e.value));
             break;
-        case kind::Action: add(ChangeKind::Function, "action", std::to_string(e.value)); break;
+        case kind::Action: add(ChangeKind::Function, TRANSLATABLE("Core", ": action"), std::to_string(e.value)); break;
         case kind::ShortcutData: {
             const std::string target = asciiText(e);
-            add(ChangeKind::Function, "shortcut", target.empty() ? hexText(e.bytes) : quoted(latin1ToUtf8(target)));
+            add(ChangeKind::Function, TRANSLATABLE("Core", ": shortcut"),
+                target.empty() ? hexText(e.bytes) : quoted(latin1ToUtf8(target)));
             break;
         }
         case kind::Unsupported:
             for (const UnsupportedRecord& r : e.records)
-                add(ChangeKind::Data, "unsupported kind " + std::to_string(r.kind), hexText(r.payload));
+                add(ChangeKind::Data, TRANSLATABLE("Core", ": unsupported kind ") + std::to_string(r.kind),
+                    hexText(r.payload));
             break;
-        default: add(ChangeKind::Data, "unsupported kind " + std::to_string(e.kind), hexText(e.bytes)); break;
+        default:
+            add(ChangeKind::Data, TRANSLATABLE("Core", ": unsupported kind ") + std::to_string(e.kind),
+                hexText(e.bytes));
+            break;
         }
     }
     return facts;
@@ -178,31 +198,34 @@ private:
     {
         auto setting = [this](const char* name, const std::string& before, const std::string& after) {
             if (before != after)
-                add(ChangeKind::SaveMode, {}, std::string("save mode: ") + name + " " + before + " -> " + after);
+                add(ChangeKind::SaveMode, {}, TRANSLATABLE("Core", "save mode: ") + name + before + " -> " + after);
         };
-        setting("record size", std::to_string(a.recordSize()), std::to_string(b.recordSize()));
-        setting("icon marker", a.iconMarker() == IconMarker::K06 ? "06" : "0C",
+        // Each name carries the space after it, which makes it a piece a window can translate.
+        setting(TRANSLATABLE("Core", "record size "), std::to_string(a.recordSize()), std::to_string(b.recordSize()));
+        setting(TRANSLATABLE("Core", "icon marker "), a.iconMarker() == IconMarker::K06 ? "06" : "0C",
                 b.iconMarker() == IconMarker::K06 ? "06" : "0C");
-        setting("c698p fix", onOff(a.c698p()), onOff(b.c698p()));
-        setting("CDMA", onOff(a.cdma()), onOff(b.cdma()));
-        setting("save all data", onOff(a.saveAll()), onOff(b.saveAll()));
+        setting(TRANSLATABLE("Core", "c698p fix "), onOff(a.c698p()), onOff(b.c698p()));
+        setting("CDMA ", onOff(a.cdma()), onOff(b.cdma()));
+        setting(TRANSLATABLE("Core", "save all data "), onOff(a.saveAll()), onOff(b.saveAll()));
     }
 
     void softkey(size_t k, const DescribedItem* a, const DescribedItem* b)
     {
         std::string position = softkeyPrefix(static_cast<int>(k));
-        position = position.empty() ? "softkey " + std::to_string(k + 1) : position.substr(0, position.size() - 2);
+        position = position.empty() ? TRANSLATABLE("Core", "softkey ") + std::to_string(k + 1)
+                                    : position.substr(0, position.size() - 2);
         if (!a || !b) {
             const DescribedItem* only = a ? a : b;
             const std::string name = latin1ToUtf8(only->name);
             add(a ? ChangeKind::Removed : ChangeKind::Added, name,
-                std::string(a ? "removed " : "added ") + name + " at " + position);
+                std::string(a ? TRANSLATABLE("Core", "removed ") : TRANSLATABLE("Core", "added ")) + name
+                    + TRANSLATABLE("Core", " at ") + position);
             return;
         }
         const std::string before = latin1ToUtf8(a->name);
         const std::string after = latin1ToUtf8(b->name);
         if (before != after)
-            add(ChangeKind::Replaced, after, position + ": " + before + " replaced by " + after);
+            add(ChangeKind::Replaced, after, position + ": " + before + TRANSLATABLE("Core", " replaced by ") + after);
         fields(*a, *b, after, position + " " + after);
     }
 
@@ -221,7 +244,8 @@ private:
         for (const Placed& p : before)
             if (p.match < 0)
                 add(ChangeKind::Removed, latin1ToUtf8(p.item->name),
-                    "removed " + latin1ToUtf8(p.item->name) + " from " + p.where);
+                    TRANSLATABLE("Core", "removed ") + latin1ToUtf8(p.item->name) + TRANSLATABLE("Core", " from ")
+                        + p.where);
 
         // Among the siblings both menus share under the same parent, those out of their old
         // order have moved; a longest run in the old order stays.
@@ -251,12 +275,15 @@ private:
             const Placed& p = after[i];
             const std::string name = latin1ToUtf8(p.item->name);
             if (p.match < 0) {
-                add(ChangeKind::Added, name, "added " + name + " at " + p.where);
+                add(ChangeKind::Added, name,
+                    TRANSLATABLE("Core", "added ") + name + TRANSLATABLE("Core", " at ") + p.where);
                 continue;
             }
             const Placed& old = before[static_cast<size_t>(p.match)];
             if (moved[i])
-                add(ChangeKind::Moved, name, "moved " + name + " from " + old.where + " to " + p.where);
+                add(ChangeKind::Moved, name,
+                    TRANSLATABLE("Core", "moved ") + name + TRANSLATABLE("Core", " from ") + old.where
+                        + TRANSLATABLE("Core", " to ") + p.where);
             fields(*old.item, *p.item, name, name);
         }
     }
@@ -266,13 +293,15 @@ private:
     {
         if (a.itemType != b.itemType)
             add(ChangeKind::Type, item,
-                label + ": type " + itemTypeText(a.itemType) + " -> " + itemTypeText(b.itemType));
+                label + TRANSLATABLE("Core", ": type ") + itemTypeText(a.itemType) + " -> " + itemTypeText(b.itemType));
         if (a.options != b.options)
             add(ChangeKind::Options, item,
-                label + ": options " + hexNumber(a.options, 2) + " -> " + hexNumber(b.options, 2));
+                label + TRANSLATABLE("Core", ": options ") + hexNumber(a.options, 2) + " -> "
+                    + hexNumber(b.options, 2));
         if (a.attributes != b.attributes)
             add(ChangeKind::Attributes, item,
-                label + ": attributes " + hexNumber(a.attributes, 2) + " -> " + hexNumber(b.attributes, 2));
+                label + TRANSLATABLE("Core", ": attributes ") + hexNumber(a.attributes, 2) + " -> "
+                    + hexNumber(b.attributes, 2));
         if (a.data == b.data)
             return;
         const size_t count = changes_.size();
@@ -284,15 +313,15 @@ private:
         for (const Fact& f : before) {
             const auto other = find(after, f.label);
             if (other == after.end())
-                add(f.kind, item, label + ": " + f.label + " removed (" + f.value + ")");
+                add(f.kind, item, label + f.label + TRANSLATABLE("Core", " removed (") + f.value + ")");
             else if (other->value != f.value)
-                add(f.kind, item, label + ": " + f.label + " " + f.value + " -> " + other->value);
+                add(f.kind, item, label + f.label + " " + f.value + " -> " + other->value);
         }
         for (const Fact& f : after)
             if (find(before, f.label) == before.end())
-                add(f.kind, item, label + ": " + f.label + " added " + f.value);
+                add(f.kind, item, label + f.label + TRANSLATABLE("Core", " added ") + f.value);
         if (changes_.size() == count)
-            add(ChangeKind::Data, item, label + ": data records in another order");
+            add(ChangeKind::Data, item, label + TRANSLATABLE("Core", ": data records in another order"));
     }
 
     std::vector<MenuChange> changes_;

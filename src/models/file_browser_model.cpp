@@ -495,41 +495,120 @@ Status FileBrowserModel::createFolder(const std::string& name)
     return Status::success();
 }
 
+namespace {
+
+// "3 files and 2 folders", in pieces the windows translate one by one, ending in "?" for the
+// question and in "." for the report.
+std::string filesAndFolders(size_t files, size_t folders, bool question)
+{
+    std::string text = std::to_string(files)
+                       + (files == 1 ? TRANSLATABLE("Core", " file and ") : TRANSLATABLE("Core", " files and "))
+                       + std::to_string(folders);
+    if (question)
+        return text + (folders == 1 ? TRANSLATABLE("Core", " folder?") : TRANSLATABLE("Core", " folders?"));
+    return text + (folders == 1 ? TRANSLATABLE("Core", " folder.") : TRANSLATABLE("Core", " folders."));
+}
+
+// One request of a folder's deletion.
+struct DeletionStep {
+    std::string path;
+    bool folder = false;
+};
+
+// Depth first: each subfolder with all it holds, then the folder's own files, the folder last.
+void deletionSteps(const FolderNode& node, std::vector<DeletionStep>& steps)
+{
+    for (const auto& child : node.children)
+        deletionSteps(*child, steps);
+    const std::string path = FolderTree::pathOf(node);
+    for (const auto& file : node.files)
+        steps.push_back({path + "/" + file, false});
+    steps.push_back({path, true});
+}
+
+} // namespace
+
+Status FileBrowserModel::learnFolderContents(const std::string& path)
+{
+    // The listing shown may hold icons only, and the phone deletes no folder that still holds
+    // anything: what else lies below is asked for. A phone that will not count the folder
+    // leaves what the browser knows.
+    const auto counted = phone_.client.countFiles(path + "/*", ListingLog::FolderCheck);
+    if (!counted)
+        return counted.failure().kind == ErrorKind::PhoneGone ? Status(counted.failure()) : Status::success();
+    if (counted->files == 0)
+        return Status::success();
+    const auto listed = phone_.client.listFiles(*counted, ListingLog::FolderCheck, {});
+    if (!listed)
+        return listed.failure().kind == ErrorKind::PhoneGone ? Status(listed.failure()) : Status::success();
+    for (const PhoneFileEntry& entry : *listed) {
+        if (entry.path.rfind(path + "/", 0) != 0 || entryIndex(entry.path) >= 0)
+            continue;
+        state_.files.push_back(entry);
+        tree_.addFile(entry.path);
+    }
+    return Status::success();
+}
+
+void FileBrowserModel::forgetDeleted(const std::string& path, bool folder)
+{
+    if (folder) {
+        const FolderNode* node = tree_.find(path);
+        if (!node)
+            return;
+        if (node == selected_)
+            selectFolder(nullptr);
+        tree_.remove(*node);
+        return;
+    }
+    const size_t slash = path.rfind('/');
+    if (const FolderNode* parent = tree_.find(path.substr(0, slash))) {
+        auto& files = tree_.edit(*parent).files;
+        files.erase(std::remove(files.begin(), files.end(), path.substr(slash + 1)), files.end());
+    }
+    if (const int entry = entryIndex(path); entry >= 0)
+        state_.files.erase(state_.files.begin() + entry);
+    if (iconPath_ == path)
+        iconPath_.clear();
+}
+
 Status FileBrowserModel::deleteFolder()
 {
     if (!selected_)
         return Status::success();
-    if (!rows_.empty()) {
-        if (phone_.prompter.ask(MessageIcon::Warning, TRANSLATABLE("Core", "Warning"),
-                                TRANSLATABLE("Core", "All files in folder will be deleted\r\n  Continue?"), Buttons::YesNo)
-            != Answer::Yes)
-            return Error(ErrorKind::Cancelled, "");
-        confirmDeletions_ = false;
-        selectAll();
-        const Status deleted = deleteSelected([](const std::string&) { return DeleteAnswer::Yes; });
-        confirmDeletions_ = true;
-        // A folder that still holds files cannot go.
-        if (!deleted)
-            return deleted;
-    }
     const std::string path = folderPath(*selected_);
-    if (const Status deleted = phone_.client.deleteFolder(path); !deleted) {
-        // The phone answers a refusal without a reason: a folder that still holds anything
-        // (subfolders, or files the listing did not show) is the usual one.
-        const auto holdsSomething = [&] {
-            if (!selected_->children.empty())
-                return true;
-            const auto counted = phone_.client.countFiles(path + "/*", ListingLog::FolderCheck);
-            return counted && counted->files > 0;
-        };
-        return Error(deleted.failure().kind,
-                     deleted.error() + "\r\n"
-                         + (holdsSomething() ? TRANSLATABLE("Core", "The folder is not empty.")
-                                             : TRANSLATABLE("Core", "The phone refused to delete the folder.")));
+    // The phone keeps its volumes; walking one would only empty it before the refusal.
+    if (!selected_->parent || !selected_->parent->parent)
+        return Error(ErrorKind::Refused, TRANSLATABLE("Core", "A volume of the phone cannot be deleted: ") + path);
+    if (const Status learnt = learnFolderContents(path); !learnt)
+        return learnt;
+    std::vector<DeletionStep> steps;
+    deletionSteps(*selected_, steps);
+    const size_t files = size_t(std::count_if(steps.begin(), steps.end(), [](const auto& s) { return !s.folder; }));
+    const size_t folders = steps.size() - files;
+    if (phone_.prompter.ask(MessageIcon::Warning, TRANSLATABLE("Core", "Warning"),
+                            TRANSLATABLE("Core", "Delete folder ") + latin1ToUtf8(path)
+                                + TRANSLATABLE("Core", " with its ") + filesAndFolders(files, folders - 1, true),
+                            Buttons::YesNo)
+        != Answer::Yes)
+        return Error(ErrorKind::Cancelled, "");
+    size_t filesDeleted = 0;
+    size_t foldersDeleted = 0;
+    for (const DeletionStep& step : steps) {
+        const Status deleted =
+            step.folder ? phone_.client.deleteFolder(step.path) : phone_.client.deleteFile(step.path);
+        if (!deleted) {
+            if (selected_)
+                fillRows();
+            return Error(deleted.failure().kind,
+                         deleted.error() + "\r\n" + TRANSLATABLE("Core", "Deleted: ")
+                             + filesAndFolders(filesDeleted, foldersDeleted, false) + "\r\n"
+                             + TRANSLATABLE("Core", "Left on the phone: ")
+                             + filesAndFolders(files - filesDeleted, folders - foldersDeleted, false));
+        }
+        forgetDeleted(step.path, step.folder);
+        ++(step.folder ? foldersDeleted : filesDeleted);
     }
-    const FolderNode* gone = selected_;
-    selectFolder(nullptr);
-    tree_.remove(*gone);
     return Status::success();
 }
 

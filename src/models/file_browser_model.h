@@ -148,14 +148,24 @@ public:
 
     // Creates folder path + "/" + `name` on the phone, adds the node and selects it.
     Status createFolder(const std::string& name);
-    // Deletes the selected folder, its files first (after the warning question when there
-    // are any). Cancelled when the user said No.
+    // Deletes the selected folder with all it holds, after the question "Delete folder PATH
+    // with its N files and M folders?" (caption "Warning"), which counts what the browser
+    // knows of the folder together with what the phone lists below it. Deletes depth first:
+    // each subfolder's contents and the subfolder, then the folder's files, the folder last.
+    // The first request the phone refuses ends it, returned with what was deleted and what is
+    // left; the tree, the rows and the file list lose what went. Cancelled when the user said
+    // No; Refused for a volume.
     Status deleteFolder();
 
 private:
     void fillRows();
     FileRow rowFor(const std::string& name) const;
     FolderNode* mutableSelected();
+    // Adds what the phone lists below `path` and the browser did not know to the file list
+    // and the tree. Fails only when the phone is gone.
+    Status learnFolderContents(const std::string& path);
+    // Takes a deleted file or folder out of the tree and the file list.
+    void forgetDeleted(const std::string& path, bool folder);
     int entryIndex(const std::string& path) const;
     // Downloads a phone file, with its listed size and attributes when the list holds it.
     Status download(const std::string& phonePath, const std::string& localPath, BatchProgress* batch);

@@ -5,6 +5,8 @@
 #include <QKeyEvent>
 #include <QListView>
 #include <QMouseEvent>
+#include <QStyleOptionComboBox>
+#include <QStylePainter>
 #include <QWheelEvent>
 
 #include "ui/drag_objects.h"
@@ -65,9 +67,34 @@ void AvailableItemsBox::hidePopup()
     setFilter({});
 }
 
+QString AvailableItemsBox::shownText() const
+{
+    if (!filter_.isEmpty())
+        return tr("Filter: %1").arg(filter_);
+    return currentIndex() >= 0 ? currentText() : placeholderText();
+}
+
+void AvailableItemsBox::paintEvent(QPaintEvent* event)
+{
+    if (filter_.isEmpty()) {
+        QComboBox::paintEvent(event);
+        return;
+    }
+    // The list drops down below (or above) the box, which stays in sight: what was typed is
+    // shown there, where the entry would be.
+    QStylePainter painter(this);
+    QStyleOptionComboBox option;
+    initStyleOption(&option);
+    option.currentText = shownText();
+    option.currentIcon = QIcon();
+    painter.drawComplexControl(QStyle::CC_ComboBox, option);
+    painter.drawControl(QStyle::CE_ComboBoxLabel, option);
+}
+
 void AvailableItemsBox::setFilter(const QString& text)
 {
     filter_ = text;
+    update();
     auto* list = qobject_cast<QListView*>(view());
     if (!list)
         return;

@@ -33,6 +33,9 @@ public:
     void hidePopup() override;
     // The text typed into the dropped-down list.
     const QString& filter() const { return filter_; }
+    // What the box itself shows: "Filter: TEXT" while text is typed into the list, else the
+    // current entry (or the placeholder).
+    QString shownText() const;
 
 Q_SIGNALS:
     // The user picked the entry at `index`.
@@ -45,6 +48,7 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     QPoint pressPos_;

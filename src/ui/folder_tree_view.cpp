@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include <QHeaderView>
 #include <QLocale>
 
 #include "models/folder_tree.h"
@@ -11,9 +12,23 @@ namespace tessaro {
 
 FolderTreeView::FolderTreeView(QWidget* parent) : QTreeWidget(parent)
 {
-    setHeaderHidden(true);
-    // The second column tells a volume's free space.
+    // The second column tells a volume's free space. Both columns take the width of their
+    // longest text, so a deep folder name is never cut short: the tree scrolls sideways
+    // instead, and the user may still drag a column wider or narrower.
     setColumnCount(2);
+    setHeaderLabels({tr("Folder"), tr("Free space")});
+    header()->setStretchLastSection(false);
+    header()->setSectionResizeMode(QHeaderView::Interactive);
+    setTextElideMode(Qt::ElideNone);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    connect(this, &QTreeWidget::itemExpanded, this, [this] { fitColumns(); });
+    connect(this, &QTreeWidget::itemCollapsed, this, [this] { fitColumns(); });
+}
+
+void FolderTreeView::fitColumns()
+{
+    resizeColumnToContents(0);
+    resizeColumnToContents(1);
 }
 
 const FolderNode* FolderTreeView::nodeOf(QTreeWidgetItem* item) const
@@ -52,8 +67,12 @@ void FolderTreeView::showFolders(const FolderNode& root, const FolderNode* selec
         pending.pop_back();
         for (const auto& child : node->children) {
             auto* made = new QTreeWidgetItem(item, {phoneText(child->name)});
-            if (child->freeBytes)
-                made->setText(1, tr("%1 free").arg(QLocale().formattedDataSize(qint64(*child->freeBytes))));
+            made->setToolTip(0, phoneText(FolderTree::pathOf(*child)));
+            if (child->freeBytes) {
+                const QString size = QLocale().formattedDataSize(qint64(*child->freeBytes));
+                made->setText(1, size);
+                made->setToolTip(1, tr("%1 free").arg(size));
+            }
             made->setData(0, Qt::UserRole, QVariant::fromValue(quintptr(child.get())));
             pending.push_back({child.get(), made});
         }
@@ -68,6 +87,7 @@ void FolderTreeView::showFolders(const FolderNode& root, const FolderNode* selec
             up->setExpanded(true);
         setCurrentItem(current);
     }
+    fitColumns();
 }
 
 } // namespace tessaro

@@ -1,6 +1,8 @@
 #pragma once
 // The phone's folder tree as the file browser shows it: "Phone" at the top, the volumes with
-// their free space in a second column, each item carrying its model folder. Refilling it keeps
+// their free space in a second column under its own heading, each item carrying its model
+// folder and its full path as a tooltip. Folder names are shown whole: the tree scrolls
+// sideways rather than cut them short. Refilling it keeps
 // the folders that were open and the selected one, found again by their paths.
 
 #include <set>
@@ -25,6 +27,10 @@ public:
 
     const FolderNode* nodeOf(QTreeWidgetItem* item) const;
     QTreeWidgetItem* itemOf(const FolderNode* node) const;
+
+private:
+    // Both columns as wide as their widest text among the items shown.
+    void fitColumns();
 };
 
 } // namespace tessaro

@@ -3,7 +3,6 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QCheckBox>
-#include <QLocale>
 #include <QCoreApplication>
 #include <QFileDialog>
 #include <QGridLayout>
@@ -13,9 +12,11 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QMenu>
 #include <QPushButton>
 #include <QShowEvent>
+#include <QSplitter>
 #include <QToolButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -224,9 +225,14 @@ void PhoneFileBrowser::buildControls()
     pathRow->addWidget(iconPathField_, 0, 1);
     pathRow->addWidget(usePathBox_, 1, 0);
     pathRow->addWidget(usePathField_, 1, 1);
-    auto* views = new QHBoxLayout;
-    views->addWidget(tree_, 1);
-    views->addWidget(list_, 2);
+    // The user may give the folder tree more room than the file list.
+    auto* views = new QSplitter(Qt::Horizontal, this);
+    views->setObjectName(QStringLiteral("browserSplitter"));
+    views->setChildrenCollapsible(false);
+    views->addWidget(tree_);
+    views->addWidget(list_);
+    views->setStretchFactor(0, 1);
+    views->setStretchFactor(1, 2);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(updateButton_);
     buttons->addWidget(listingModeButton_);
@@ -234,7 +240,7 @@ void PhoneFileBrowser::buildControls()
     buttons->addWidget(okButton_);
     buttons->addWidget(cancelButton_);
     auto* layout = new QVBoxLayout(this);
-    layout->addLayout(views, 1);
+    layout->addWidget(views, 1);
     layout->addLayout(pathRow);
     layout->addLayout(buttons);
     resize(560, 400);

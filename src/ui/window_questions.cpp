@@ -90,7 +90,7 @@ bool WindowQuestions::writeOverPhoneMenu(const std::vector<std::string>& changes
 {
     QStringList lines;
     for (const std::string& line : changes)
-        lines << QString::fromStdString(line);
+        lines << coreText(line);
     if (phoneChanges_)
         return phoneChanges_(lines);
     QDialog question(parent_);

@@ -225,7 +225,11 @@ TEST_F(PhoneCommands, FilesAndFoldersAreLoggedAsTheFileBrowserLogsThem)
          "[CreateFolder] File_CreateDir /c/new RC=0", ""},
         {{"mkdir", "/c/new"}, [&] { select("/c"); return model.createFolder("new"); },
          "[CreateFolder] File_CreateDir /c/new RC=-1", "Error creating /c/new"},
-        {{"rmdir", "/c/new"}, [&] { select("/c/new"); return model.deleteFolder(); },
+        {{"rmdir", "/c/new"}, [&] {
+             select("/c/new");
+             rig.prompter.answers = {Answer::Yes};
+             return model.deleteFolder();
+         },
          "[DeleteFolder] File_DeleteDir /c/new RC=0", ""},
         {{"rm", "/c/notes.txt"}, [&] { return deleteFile("notes.txt"); }, "[DeleteFile] File_Delete /c/notes.txt RC=0",
          ""},

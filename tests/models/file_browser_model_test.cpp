@@ -490,68 +490,65 @@ TEST(FileBrowserFolders, CreateFailureIsShown)
     EXPECT_TRUE(rig.folder("/c").children.empty());
 }
 
-TEST(FileBrowserFolders, DeleteOfAFolderWithoutFilesAsksNothing)
+TEST(FileBrowserFolders, DeleteAsksWithWhatTheFolderHoldsAndGoesDepthFirst)
 {
     BrowserRig rig;
-    rig.select("/a/mobile");
-    ASSERT_TRUE(rig.model.createFolder("empty2"));
+    // Not an icon: the listing did not show it, the deletion must find it.
+    rig.putPhoneFile("/a/mobile/picture/sub/notes.txt", patternBytes(3));
+    rig.select("/a/mobile/picture");
+    ASSERT_TRUE(rig.model.createFolder("empty")); // known to the browser only
+    rig.select("/a/mobile/picture");
+    rig.api->clearRequests();
+    rig.api->addTrap(PhoneCall::FileDeleteDir, 2, RecordingPhone::TrapAction::Fail);
+    rig.prompter.answers = {Answer::Yes};
+
+    EXPECT_EQ(rig.model.deleteFolder().error(), "Error deleting /a/mobile/picture/sub\r\n"
+                                                "Deleted: 1 file and 1 folder.\r\n"
+                                                "Left on the phone: 3 files and 2 folders.");
+    ASSERT_EQ(rig.prompter.prompts.size(), 1u);
+    EXPECT_EQ(rig.prompter.prompts[0],
+              (Prompt{MessageIcon::Warning, "Warning",
+                      "Delete folder /a/mobile/picture with its 4 files and 2 folders?", true}));
+    Names deletions;
+    for (const PhoneRequest& r : rig.api->requests())
+        if (r.call == PhoneCall::FileDelete || r.call == PhoneCall::FileDeleteDir)
+            deletions.push_back(r.text + " " + std::to_string(r.result));
+    EXPECT_EQ(deletions,
+              (Names{"/a/mobile/picture/empty 0", "/a/mobile/picture/sub/notes.txt 0", "/a/mobile/picture/sub -1"}));
+    EXPECT_FALSE(std::filesystem::exists(rig.phoneFile("/a/mobile/picture/empty")));
+    // What is left stays in the tree, the rows and the list.
+    EXPECT_EQ(childNames(rig.folder("/a/mobile/picture")), (Names{"sub"}));
+    EXPECT_TRUE(rig.folder("/a/mobile/picture/sub").files.empty());
+    EXPECT_EQ(rowNames(rig.model), (Names{"x.gif", "y.gif", "z.gif"}));
+    EXPECT_EQ(listPaths(rig.state),
+              (Names{"/a/mobile/picture/x.gif", "/a/mobile/picture/y.gif", "/a/mobile/picture/z.gif", "/c/w.gif"}));
+
+    // Asked again, the rest goes, the folder last.
+    rig.prompter.answers = {Answer::Yes};
     ASSERT_TRUE(rig.model.deleteFolder());
-    EXPECT_TRUE(rig.prompter.prompts.empty());
-    EXPECT_FALSE(std::filesystem::exists(rig.phoneFile("/a/mobile/empty2")));
-    EXPECT_EQ(childNames(rig.folder("/a/mobile")), (Names{"picture"}));
+    EXPECT_EQ(rig.prompter.prompts.back().text, "Delete folder /a/mobile/picture with its 3 files and 1 folder?");
+    EXPECT_EQ(rig.api->requests().back().text, "/a/mobile/picture");
+    EXPECT_FALSE(std::filesystem::exists(rig.phoneFile("/a/mobile/picture")));
+    EXPECT_TRUE(rig.folder("/a/mobile").children.empty());
+    EXPECT_EQ(listPaths(rig.state), (Names{"/c/w.gif"}));
     EXPECT_FALSE(rig.model.hasFolder());
 }
 
-TEST(FileBrowserFolders, DeleteWithFilesWarnsOnceThenDeletesAllWithoutAsking)
+TEST(FileBrowserFolders, DeleteDoesNothingWhenTheAnswerIsNoOrTheFolderIsAVolume)
 {
     BrowserRig rig;
-    rig.select("/a/mobile/picture");
+    rig.select("/a/mobile");
     rig.prompter.answers = {Answer::No};
-    EXPECT_FALSE(rig.model.deleteFolder());
-    EXPECT_EQ(rig.model.rows().size(), 3u);
-    rig.prompter.answers = {Answer::Yes};
-    ASSERT_TRUE(rig.model.deleteFolder());
-    EXPECT_EQ(rig.prompter.prompts.size(), 2u);
-    EXPECT_EQ(rig.prompter.prompts[1], (Prompt{MessageIcon::Warning, "Warning",
-                                               "All files in folder will be deleted\r\n  Continue?", true}));
-    EXPECT_FALSE(std::filesystem::exists(rig.phoneFile("/a/mobile/picture")));
-    EXPECT_EQ(listPaths(rig.state), (Names{"/c/w.gif"}));
-    EXPECT_TRUE(rig.folder("/a/mobile").children.empty());
-    // Confirmations are back on afterwards.
+    EXPECT_TRUE(rig.model.deleteFolder().cancelled());
+    EXPECT_EQ(rig.prompter.prompts.back().text, "Delete folder /a/mobile with its 3 files and 1 folder?");
     rig.select("/c");
-    rig.model.setSelection({0});
-    rig.prompter.answers = {Answer::No};
-    ASSERT_TRUE(rig.model.deleteSelected([](const std::string&) { return DeleteAnswer::Yes; }));
-    EXPECT_EQ(rig.prompter.prompts.back().text, "Delete w.gif?");
-}
-
-TEST(FileBrowserFolders, DeleteDirFailureSaysWhyAndKeepsTheNode)
-{
-    const struct {
-        const char* folder;
-        bool trap;
-        const char* error;
-        Names logEnd; // the listing's last line, then the refusal: a folder with subfolders is not counted
-    } cases[] = {
-        {"/c", true, "Error deleting /c\r\nThe phone refused to delete the folder.",
-         {"[DeleteFolder] File_DeleteDir /c RC=-1", "[DeleteFolder] FileCountEx  RC=0"}},
-        {"/a/mobile", false, "Error deleting /a/mobile\r\nThe folder is not empty.",
-         {"[FreeSpace] /c RC=0", "[DeleteFolder] File_DeleteDir /a/mobile RC=-1"}},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.folder);
-        BrowserRig rig;
-        rig.select(c.folder);
-        rig.model.setSelection({});
-        if (c.trap)
-            rig.api->addTrap(PhoneCall::FileDeleteDir, 1, RecordingPhone::TrapAction::Fail);
-        rig.prompter.answers = {Answer::Yes};
-        EXPECT_EQ(rig.model.deleteFolder().error(), c.error);
-        EXPECT_NE(rig.model.findFolder(c.folder), nullptr);
-        const Names log = rig.logLines();
-        ASSERT_GE(log.size(), 2u);
-        EXPECT_EQ(Names(log.end() - 2, log.end()), c.logEnd);
-    }
+    const Status volume = rig.model.deleteFolder();
+    EXPECT_EQ(volume.failure().kind, ErrorKind::Refused);
+    EXPECT_EQ(volume.error(), "A volume of the phone cannot be deleted: /c");
+    for (const PhoneRequest& r : rig.api->requests())
+        EXPECT_TRUE(r.call != PhoneCall::FileDelete && r.call != PhoneCall::FileDeleteDir) << r.text;
+    EXPECT_EQ(listPaths(rig.state).size(), 4u);
+    EXPECT_EQ(rig.prompter.prompts.size(), 1u);
 }
 
 TEST(FileBrowserListing, UpdateRunsTheListingOfTheMode)

@@ -128,6 +128,7 @@ private Q_SLOTS:
         QVERIFY(list->window()->height() <= 17 * list->sizeHintForRow(0) + 8);
         QTest::keyClicks(list, "CAL");
         QCOMPARE(box.filter(), QStringLiteral("CAL"));
+        QCOMPARE(box.shownText(), QStringLiteral("Filter: CAL"));
         QStringList shown;
         for (int row = 0; row < box.count(); ++row)
             if (!static_cast<QListView*>(list)->isRowHidden(row))
@@ -137,6 +138,7 @@ private Q_SLOTS:
         QTest::keyClick(list, Qt::Key_Return);
         QCOMPARE(box.currentIndex(), 10);
         QVERIFY(box.filter().isEmpty());
+        QCOMPARE(box.shownText(), QStringLiteral("Calendar 0"));
     }
 
     void startUpState()

@@ -3,11 +3,14 @@
 // through injected dialogs, Ctrl+A, and the dialogs' results.
 #include <QApplication>
 #include <QCheckBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QLocale>
 #include <QMenu>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTimer>
 #include <QToolButton>
 #include <QTreeWidget>
@@ -176,6 +179,52 @@ private Q_SLOTS:
         QCOMPARE(child<QPushButton>(viewer, "okButton")->text(), QStringLiteral("&OK"));
         QVERIFY(child<QPushButton>(viewer, "okButton")->isDefault());
         QCOMPARE(child<QPushButton>(viewer, "cancelButton")->text(), QStringLiteral("&Cancel"));
+    }
+
+    void deepFolderNamesAndFreeSpaceReadWholeAtTheDefaultSize()
+    {
+        Browser b;
+        for (const char* folder : {"kjava", "picture", "system"})
+            b.put(std::string("/a/mobile/") + folder + "/deeper/still/i.gif", "GIF89a");
+        QVERIFY(listPhoneFiles(b.phone(), b.state, ListingMode::IconsOnly));
+        PhoneFileBrowser viewer(b.phone(), b.state, b.dialogs, b.choices);
+        viewer.buildTree();
+        viewer.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&viewer));
+        QCOMPARE(viewer.size(), QSize(560, 400));
+        auto* tree = child<QTreeWidget>(viewer, "folderTree");
+        tree->expandAll();
+
+        QVERIFY(!tree->isHeaderHidden());
+        QCOMPARE(tree->headerItem()->text(0), QStringLiteral("Folder"));
+        QCOMPARE(tree->headerItem()->text(1), QStringLiteral("Free space"));
+        QCOMPARE(tree->header()->sectionResizeMode(1), QHeaderView::Interactive);
+        const QFontMetrics metrics(tree->font());
+        // The item's text margins on either side.
+        const int margins = 2 * (tree->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, tree) + 1);
+        // Column 0 starts each item one indentation further in per level.
+        const auto wholeText = [&](QTreeWidgetItem* item, int column) {
+            int depth = 0;
+            for (QTreeWidgetItem* up = item->parent(); up; up = up->parent())
+                ++depth;
+            const int indent = column == 0 ? (depth + 1) * tree->indentation() : 0;
+            return tree->columnWidth(column) >= indent + metrics.horizontalAdvance(item->text(column)) + margins;
+        };
+        const QString free = QLocale().formattedDataSize(qint64(b.state.freeBytes.at('a')));
+        QTreeWidgetItem* volume = folderItem(viewer, {"a"});
+        QCOMPARE(volume->text(1), free);
+        QVERIFY(wholeText(volume, 1));
+        QCOMPARE(volume->toolTip(1), free + QStringLiteral(" free"));
+        for (const char* name : {"kjava", "picture", "system"}) {
+            const QStringList path{"a", "mobile", QString::fromLatin1(name), "deeper", "still"};
+            for (qsizetype depth = 1; depth <= path.size(); ++depth) {
+                QTreeWidgetItem* item = folderItem(viewer, path.first(depth));
+                QVERIFY2(item && wholeText(item, 0), qPrintable(path.first(depth).join(u'/')));
+                QCOMPARE(item->toolTip(0), u'/' + path.first(depth).join(u'/'));
+            }
+        }
+        // The columns are wider than the pane: the tree scrolls sideways.
+        QVERIFY(tree->horizontalScrollBar()->maximum() > 0);
     }
 
     void folderFileAndRoot()
@@ -372,15 +421,19 @@ private Q_SLOTS:
         b.choices.text = "sub";
         child<QAction>(viewer, "CreateFolder")->trigger();
         check({"a", "mobile", "picture", "sub"});
+        b.prompter.answers = {Answer::Yes};
         child<QAction>(viewer, "DeleteFolder")->trigger();
+        QCOMPARE(b.prompter.prompts.back().text,
+                 std::string("Delete folder /a/mobile/picture/sub with its 0 files and 0 folders?"));
         check({"a", "mobile", "picture"});
         QCOMPARE(rowTexts(viewer, 0), (QStringList{"x.gif", "y.gif"}));
 
-        // A folder that still holds one says so.
+        // No keeps the folder and all it holds.
         clickItem(tree, folderItem(viewer, {"a", "mobile"}));
         child<QAction>(viewer, "DeleteFolder")->trigger();
-        QCOMPARE(b.prompter.prompts.back().text, std::string("Error deleting /a/mobile\r\nThe folder is not empty."));
+        QCOMPARE(b.prompter.prompts.back().text, std::string("Delete folder /a/mobile with its 2 files and 1 folder?"));
         check({"a", "mobile"});
+        QVERIFY(std::filesystem::exists(b.phoneFile("/a/mobile/picture/x.gif")));
     }
 
     void downloadProposesThePhoneNameAsWindowText()

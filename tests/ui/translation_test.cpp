@@ -73,6 +73,28 @@ void coreTexts()
     QTest::newRow("path between pieces")
         << "File /a/Error/Warning.gif already exists\r\nOverwrite it?"
         << QStringLiteral("Файл /a/Error/Warning.gif уже существует\r\nПерезаписать его?");
+    // The change lines of Compare and Save to phone, around names, places and values.
+    QTest::newRow("moved") << "moved Calculator from Games #1 to Games/Tools #2"
+                           << QStringLiteral("перемещён Calculator из Games #1 в Games/Tools #2");
+    QTest::newRow("softkey replaced") << "softkey 2: Camera replaced by Radio"
+                                      << QStringLiteral("софтклавиша 2: Camera заменён на Radio");
+    QTest::newRow("save mode") << "save mode: record size 36 -> 40"
+                               << QStringLiteral("режим сохранения: размер записи 36 -> 40");
+    QTest::newRow("title removed") << "Games: menu title 06 removed (\"Jeux\")"
+                                   << QStringLiteral("Games: заголовок меню 06 удалён (\"Jeux\")");
+    QTest::newRow("drm icon") << "Games: DRM list icon 17 (first byte 0x12) -> 18 (first byte 0x12)"
+                              << QStringLiteral(
+                                     "Games: DRM-значок списка 17 (первый байт 0x12) -> 18 (первый байт 0x12)");
+    QTest::newRow("record order") << "Games: data records in another order"
+                                  << QStringLiteral("Games: записи данных в другом порядке");
+    // Deleting a phone folder: the question and what a refusal left.
+    QTest::newRow("folder question") << "Delete folder /a/mobile with its 2 files and 1 folder?"
+                                     << QStringLiteral(
+                                            "Удалить папку /a/mobile со всем содержимым (файлов: 2, папок: 1)?");
+    QTest::newRow("folder refusal")
+        << "Error deleting /a/x/sub\r\nDeleted: 1 file and 1 folder.\r\nLeft on the phone: 3 files and 2 folders."
+        << QStringLiteral("Ошибка удаления /a/x/sub\r\nУдалено файлов: 1, папок: 1.\r\n"
+                          "Осталось на телефоне файлов: 3, папок: 2.");
     QTest::newRow("status panel") << "Phone: V3  [R374_G_0E.30.49R] "
                                   << QStringLiteral("Телефон: V3  [R374_G_0E.30.49R] ");
     QTest::newRow("numbers between pieces") << "Format: 36-byte  Entries: 12"
