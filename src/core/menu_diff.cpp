@@ -198,7 +198,8 @@ private:
     {
         auto setting = [this](const char* name, const std::string& before, const std::string& after) {
             if (before != after)
-                add(ChangeKind::SaveMode, {}, TRANSLATABLE("Core", "save mode: ") + name + before + " -> " + after);
+                add(ChangeKind::SaveMode, {},
+                    std::string(TRANSLATABLE("Core", "save mode: ")) + name + before + " -> " + after);
         };
         // Each name carries the space after it, which makes it a piece a window can translate.
         setting(TRANSLATABLE("Core", "record size "), std::to_string(a.recordSize()), std::to_string(b.recordSize()));
