@@ -1,5 +1,6 @@
 // tessaro-cli export, compile and diff: a menu as an editable JSON description, back to an
 // mma_ucp file, and what changed between two menus (files or descriptions).
+#include <filesystem>
 #include <iostream>
 #include <memory>
 
@@ -67,8 +68,18 @@ struct DiffArgs {
     bool json = false;
 };
 
+// Writing over the file a command reads would lose it: refused before anything is read.
+void refuseWritingOverInput(CliContext& ctx, const std::string& in, const std::string& out)
+{
+    std::error_code ec;
+    if (std::filesystem::equivalent(in, out, ec))
+        ctx.fail("Cannot write " + out + ": it is the input file; give another file to write");
+}
+
 void exportText(CliContext& ctx, const ExportArgs& args)
 {
+    if (!args.out.empty())
+        refuseWritingOverInput(ctx, args.file, args.out);
     const std::string text = menuTextOf(describeFile(ctx, args.file));
     if (args.out.empty()) {
         std::cout << text;
@@ -80,6 +91,7 @@ void exportText(CliContext& ctx, const ExportArgs& args)
 
 void compileText(CliContext& ctx, const CompileArgs& args)
 {
+    refuseWritingOverInput(ctx, args.in, args.out);
     ctx.prepare();
     MenuDescription d = readDescription(ctx, args.in);
     args.saveMode.applyTo(d.saveMode);

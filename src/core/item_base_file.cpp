@@ -10,14 +10,17 @@
 
 namespace tessaro {
 
+std::string itemBaseDisplayName(std::string_view identifier, bool shortcut)
+{
+    std::string name(identifier);
+    if (shortcut)
+        name += " [SC]";
+    return name;
+}
+
 std::string itemBaseLine(std::string_view identifier, bool shortcut)
 {
-    std::string line(identifier);
-    line += ';';
-    line += identifier;
-    if (shortcut)
-        line += " [SC]";
-    return line;
+    return std::string(identifier) + ';' + itemBaseDisplayName(identifier, shortcut);
 }
 
 namespace {

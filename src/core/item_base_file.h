@@ -9,8 +9,12 @@
 
 namespace tessaro {
 
-// The line for an identifier met in a file or a firmware: the identifier, ";", the identifier
-// again, and " [SC]" after it for a shortcut item.
+// The display name an identifier met in a file or a firmware gets in the item base: the
+// identifier, and " [SC]" after it for a shortcut item.
+std::string itemBaseDisplayName(std::string_view identifier, bool shortcut);
+
+// The line for an identifier met in a file or a firmware: the identifier, ";", its display
+// name (itemBaseDisplayName).
 std::string itemBaseLine(std::string_view identifier, bool shortcut);
 
 // Appends one such line (with its line end) to the item base file, first ending a last line
