@@ -997,6 +997,14 @@ preventing them from starting from main menu<byte value="xd"/>
         <source>The menu has no file to be saved to</source>
         <translation>У меню нет файла, в который его сохранить</translation>
     </message>
+    <message>
+        <source>Waiting for another program to finish with </source>
+        <translation>Ожидание, пока другая программа закончит работу с </translation>
+    </message>
+    <message>
+        <source>Gave up waiting for another program to finish with </source>
+        <translation>Ожидание прервано: другая программа так и не закончила работу с </translation>
+    </message>
 </context>
 <context>
     <name>QPlatformTheme</name>

@@ -8,6 +8,7 @@
 
 #include "cli/cli_context.h"
 #include "cli/save_mode_options.h"
+#include "core/folder_lock.h"
 #include "core/menu_description.h"
 #include "core/menu_diff.h"
 #include "core/menu_text.h"
@@ -85,7 +86,10 @@ void exportText(CliContext& ctx, const ExportArgs& args)
         std::cout << text;
         return;
     }
-    if (const Status written = replaceFile(args.out, std::string_view(text)); !written)
+    // A wait for another program's lock on the folder is told of, not sat through silently.
+    LockWait wait;
+    wait.waiting = [&ctx](const std::string& waiting) { ctx.prompter.show(MessageIcon::Information, "", waiting); };
+    if (const Status written = replaceFile(args.out, std::string_view(text), {.lockWait = &wait}); !written)
         ctx.fail(written.failure());
 }
 

@@ -21,7 +21,8 @@ std::string itemBaseLine(std::string_view identifier, bool shortcut);
 // that has no line end, unless a line of the file has that identifier already (the file may
 // hold more lines than the item base in memory takes). A missing file is created; the file is
 // replaced whole (replaceFile) under the folder's lock, and one that cannot be read is left as
-// it is. Returns the number of lines added.
+// it is; when another program keeps that lock past a minute, nothing is added (kind Io).
+// Returns the number of lines added.
 Result<size_t> appendItemBaseLine(const std::string& path, std::string_view identifier, bool shortcut);
 // The same for several lines at once (made by itemBaseLine), each identifier once: all of them
 // or none are added.

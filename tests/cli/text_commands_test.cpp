@@ -1,8 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <filesystem>
 #include <functional>
+#include <sstream>
+#include <thread>
 
+#include "core/folder_lock.h"
 #include "support/cli_run.h"
 #include "support/menu_builder.h"
 #include "support/temp_dir.h"
@@ -185,6 +190,41 @@ TEST(TextCommands, DiffTellsTroubleFromADifference)
         "/dev/full");
     EXPECT_EQ(unprinted.status, 2);
     EXPECT_EQ(unprinted.err, "Cannot write standard output: No space left on device\n");
+}
+
+// Whether a process waits in flock for the lock of the folder `folder` (a "->" line of
+// /proc/locks names the waiter).
+bool someoneWaitsFor(const std::string& folder)
+{
+    struct stat info {};
+    EXPECT_EQ(::stat(folder.c_str(), &info), 0);
+    const std::string inode = ":" + std::to_string(info.st_ino) + " ";
+    std::istringstream locks(testing::readText("/proc/locks"));
+    for (std::string line; std::getline(locks, line);)
+        if (line.find("->") != std::string::npos && line.find(inode) != std::string::npos)
+            return true;
+    return false;
+}
+
+TEST(TextCommands, ExportSaysOnceThatItWaitsForAnotherProgram)
+{
+    TempDir dir;
+    testing::writeBytes(dir.file("mma_ucp"), testing::richFile(36, ByteOrder::Big, false, 12, true));
+    CliRun run;
+    std::thread command;
+    {
+        const FolderLock other(dir.file("menu.json"));
+        command = std::thread([&] { run = runCli(dir, {"export", dir.file("mma_ucp"), "-o", dir.file("menu.json")}); });
+        for (int i = 0; i < 6000 && !someoneWaitsFor(dir.path().string()); ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        ASSERT_TRUE(someoneWaitsFor(dir.path().string()));
+        // Past the second after which a wait is told of.
+        std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+    }
+    command.join();
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.err, "Waiting for another program to finish with " + dir.path().string() + "\n");
+    EXPECT_TRUE(std::filesystem::exists(dir.file("menu.json")));
 }
 
 } // namespace
