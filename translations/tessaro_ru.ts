@@ -1195,6 +1195,14 @@ preventing them from starting from main menu<byte value="xd"/>
         <source>Left on the phone: </source>
         <translation>Осталось на телефоне файлов: </translation>
     </message>
+    <message>
+        <source>Waiting for another program to finish with </source>
+        <translation>Ожидание, пока другая программа закончит работу с </translation>
+    </message>
+    <message>
+        <source>Gave up waiting for another program to finish with </source>
+        <translation>Ожидание прервано: другая программа так и не закончила работу с </translation>
+    </message>
 </context>
 <context>
     <name>QPlatformTheme</name>

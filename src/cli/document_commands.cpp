@@ -10,7 +10,9 @@
 #include "core/bytes.h"
 #include "core/catalogue.h"
 #include "core/hex_text.h"
+#include "core/item_base_file.h"
 #include "core/item_data_codec.h"
+#include "core/item_lists.h"
 #include "core/menu_document.h"
 #include "core/menu_writer.h"
 #include "core/text_encoding.h"
@@ -46,6 +48,22 @@ bool isDrm(uint8_t k)
 bool isValue(uint8_t k)
 {
     return k == kind::Code12 || k == kind::Code13 || k == kind::Code14 || k == kind::Action;
+}
+
+// The tree text of a node. The reader leaves an identifier the item base lacks without a display
+// name until the item base takes it in, which a command that only reads never does: shown here
+// by the name it would get there, the name the file holds.
+std::string captionOf(const OpenMenu& menu, const MenuNode* node)
+{
+    const MenuDocument& doc = menu.document;
+    const MenuRecord& item = node->item;
+    const bool top = node == doc.softkeys() || node == doc.menuRoot();
+    if (top || isCustomName(item.name) || menu.items.findAvailable(item.name) < menu.items.available().size())
+        return latin1ToUtf8(node->caption());
+    const std::string name = itemBaseDisplayName(item.name, item.itemType == kTypeShortcut);
+    if (node->parent() != doc.softkeys())
+        return latin1ToUtf8(name);
+    return latin1ToUtf8(softkeyPrefix(static_cast<int>(node->row())) + name);
 }
 
 // --- JSON -----------------------------------------------------------------------------------
@@ -101,7 +119,7 @@ Json documentJson(CliContext& ctx, bool itemBaseUpdated)
         Json n;
         n["index"] = i;
         n["parent"] = doc.indexOf(node->parent());
-        n["caption"] = latin1ToUtf8(node->caption());
+        n["caption"] = captionOf(menu, node);
         n["itemType"] = item.itemType;
         n["parentIndex"] = item.parentIndex;
         n["nextIndex"] = item.nextIndex;
@@ -193,13 +211,14 @@ void printEntry(std::ostream& out, const DataEntry& e, const std::string& indent
             out << indent << "  kind " << int(r.kind) << ", length " << r.length << ": " << hexText(r.payload) << '\n';
 }
 
-void printNode(std::ostream& out, const MenuDocument& doc, const MenuNode* node, int depth)
+void printNode(std::ostream& out, const OpenMenu& menu, const MenuNode* node, int depth)
 {
+    const MenuDocument& doc = menu.document;
     const MenuRecord& item = node->item;
     const std::string indent(static_cast<size_t>(depth) * 2, ' ');
-    out << indent << latin1ToUtf8(node->caption()) << "  [#" << doc.indexOf(node) << ", record "
-        << int(item.recordNo) - 1 << ", \"" << latin1ToUtf8(item.name) << "\", type " << int(item.itemType)
-        << ", options " << hexNumber(item.options, 2) << ", attributes " << hexNumber(item.attributes, 2);
+    out << indent << captionOf(menu, node) << "  [#" << doc.indexOf(node) << ", record " << int(item.recordNo) - 1
+        << ", \"" << latin1ToUtf8(item.name) << "\", type " << int(item.itemType) << ", options "
+        << hexNumber(item.options, 2) << ", attributes " << hexNumber(item.attributes, 2);
     if (item.hasData)
         out << ", data " << item.dataLength << " bytes at " << item.dataOffset;
     out << "]\n";
@@ -208,7 +227,7 @@ void printNode(std::ostream& out, const MenuDocument& doc, const MenuNode* node,
         for (const DataEntry& e : block->entries)
             printEntry(out, e, indent + "    ");
     for (const auto& child : node->children())
-        printNode(out, doc, child.get(), depth + 1);
+        printNode(out, menu, child.get(), depth + 1);
 }
 
 void printDocument(std::ostream& out, CliContext& ctx, bool itemBaseUpdated)
@@ -223,7 +242,7 @@ void printDocument(std::ostream& out, CliContext& ctx, bool itemBaseUpdated)
         out << "Item base updated\n";
     for (const MenuNode* top : {menu.document.softkeys(), menu.document.menuRoot()})
         if (top)
-            printNode(out, menu.document, top, 0);
+            printNode(out, menu, top, 0);
 }
 
 // --- commands -------------------------------------------------------------------------------

@@ -36,24 +36,26 @@ int main(int argc, char** argv)
     registerDrmCommands(app, ctx);
     registerTextCommands(app, ctx);
 
+    // diff, like diff(1), tells trouble (2) from a difference (1).
+    const auto troubleStatus = [&app] { return app.get_subcommand("diff")->parsed() ? 2 : 1; };
+    int status = 0;
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
-        const int status = app.exit(e) == 0 ? 0 : 1;
-        // diff, like diff(1), tells trouble (2) from a difference (1).
-        return status != 0 && app.get_subcommand("diff")->parsed() ? 2 : status;
+        return app.exit(e) == 0 ? 0 : troubleStatus();
     } catch (const CommandFailed& failed) {
-        return failed.status;
+        status = failed.status;
     } catch (const std::exception& e) {
         std::cerr << e.what() << '\n';
-        return 1;
+        return troubleStatus();
     }
-    // What was printed must have arrived: a full disk or a closed pipe is a failed command.
+    // What was printed must have arrived: a full disk or a closed pipe is a failed command,
+    // whatever the command would have ended with.
     errno = 0;
     std::cout.flush();
     if (!std::cout || std::fflush(stdout) != 0 || std::ferror(stdout)) {
         std::cerr << tessaro::fileError(tessaro::FileStep::Write, "standard output", errno ? errno : EIO).text << '\n';
-        return 1;
+        return troubleStatus();
     }
-    return 0;
+    return status;
 }

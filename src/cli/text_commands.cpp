@@ -1,5 +1,6 @@
 // tessaro-cli export, compile and diff: a menu as an editable JSON description, back to an
 // mma_ucp file, and what changed between two menus (files or descriptions).
+#include <filesystem>
 #include <iostream>
 #include <memory>
 
@@ -7,6 +8,7 @@
 
 #include "cli/cli_context.h"
 #include "cli/save_mode_options.h"
+#include "core/folder_lock.h"
 #include "core/menu_description.h"
 #include "core/menu_diff.h"
 #include "core/menu_text.h"
@@ -67,19 +69,33 @@ struct DiffArgs {
     bool json = false;
 };
 
+// Writing over the file a command reads would lose it: refused before anything is read.
+void refuseWritingOverInput(CliContext& ctx, const std::string& in, const std::string& out)
+{
+    std::error_code ec;
+    if (std::filesystem::equivalent(in, out, ec))
+        ctx.fail("Cannot write " + out + ": it is the input file; give another file to write");
+}
+
 void exportText(CliContext& ctx, const ExportArgs& args)
 {
+    if (!args.out.empty())
+        refuseWritingOverInput(ctx, args.file, args.out);
     const std::string text = menuTextOf(describeFile(ctx, args.file));
     if (args.out.empty()) {
         std::cout << text;
         return;
     }
-    if (const Status written = replaceFile(args.out, std::string_view(text)); !written)
+    // A wait for another program's lock on the folder is told of, not sat through silently.
+    LockWait wait;
+    wait.waiting = [&ctx](const std::string& waiting) { ctx.prompter.show(MessageIcon::Information, "", waiting); };
+    if (const Status written = replaceFile(args.out, std::string_view(text), {.lockWait = &wait}); !written)
         ctx.fail(written.failure());
 }
 
 void compileText(CliContext& ctx, const CompileArgs& args)
 {
+    refuseWritingOverInput(ctx, args.in, args.out);
     ctx.prepare();
     MenuDescription d = readDescription(ctx, args.in);
     args.saveMode.applyTo(d.saveMode);

@@ -10,14 +10,17 @@
 
 namespace tessaro {
 
+std::string itemBaseDisplayName(std::string_view identifier, bool shortcut)
+{
+    std::string name(identifier);
+    if (shortcut)
+        name += " [SC]";
+    return name;
+}
+
 std::string itemBaseLine(std::string_view identifier, bool shortcut)
 {
-    std::string line(identifier);
-    line += ';';
-    line += identifier;
-    if (shortcut)
-        line += " [SC]";
-    return line;
+    return std::string(identifier) + ';' + itemBaseDisplayName(identifier, shortcut);
 }
 
 namespace {
@@ -40,6 +43,8 @@ Result<size_t> appendItemBaseLines(const std::string& path, const std::vector<st
     // Read, extend and replace under the folder's lock: two programs appending at once would
     // otherwise each write back what they read and lose the other's line.
     const FolderLock lock(path);
+    if (Status locked = lock.status(); !locked)
+        return locked.failure();
     std::string text;
     std::error_code ec;
     if (std::filesystem::status(path, ec).type() != std::filesystem::file_type::not_found) {

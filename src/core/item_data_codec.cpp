@@ -441,6 +441,20 @@ DecodedItemData decodeItemData(std::span<const uint8_t> data, const DataFormat& 
     return Decoder(data, format).run();
 }
 
+bool keptAsUnsupported(uint8_t code, size_t length, int recordSize)
+{
+    // The same tests, in the same order, as Decoder::step.
+    if (fixedRecordSize(code))
+        return false;
+    if (isTitleKind(code) && length >= 1)
+        return false;
+    if (isAsciiKind(code, recordSize))
+        return false;
+    if (isIconKind(code, recordSize) && length >= 1)
+        return false;
+    return !(isDrmKind(code) && length >= kDrmPayload);
+}
+
 size_t encodedPayloadLength(const DataEntry& entry)
 {
     std::vector<uint8_t> bytes(entryRoom(entry));

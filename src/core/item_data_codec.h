@@ -40,6 +40,11 @@ struct DecodedItemData {
 // beyond the block's capacities are dropped with a warning.
 DecodedItemData decodeItemData(std::span<const uint8_t> data, const DataFormat& format);
 
+// Whether decoding keeps a record of kind `code` with `length` payload bytes as unsupported
+// data, byte for byte: a kind it does not read, or a title list or file-system icon without
+// payload, or a DRM icon of fewer than four bytes. Any other record is read as its kind.
+bool keptAsUnsupported(uint8_t code, size_t length, int recordSize);
+
 struct EncodeOptions {
     DataFormat format;
     IconMarker iconMarker = IconMarker::K0C;  // kind written for file-system icons (22-byte only)

@@ -8,9 +8,10 @@
 #include "core/item_data_codec.h"
 #include "core/item_lists.h"
 #include "core/menu_document.h"
+#include "core/menu_text.h"
 #include "core/menu_writer.h"
-#include "core/renumber.h"
 #include "core/open_menu.h"
+#include "core/renumber.h"
 
 namespace tessaro {
 
@@ -121,10 +122,20 @@ private:
         if (e.kind == kind::Unsupported) {
             if (e.records.size() > kMaxUnsupportedRecords)
                 return fail(at + "/records", "more than " + std::to_string(kMaxUnsupportedRecords) + " records");
-            for (size_t r = 0; r < e.records.size(); ++r)
-                if (e.records[r].payload.size() > kMaxUnsupportedPayload)
-                    return fail(at + "/records/" + std::to_string(r) + "/hex",
-                                "more than " + std::to_string(kMaxUnsupportedPayload) + " bytes");
+            for (size_t r = 0; r < e.records.size(); ++r) {
+                const UnsupportedRecord& record = e.records[r];
+                const std::string here = at + "/records/" + std::to_string(r);
+                if (record.payload.size() > kMaxUnsupportedPayload)
+                    return fail(here + "/hex", "more than " + std::to_string(kMaxUnsupportedPayload) + " bytes");
+                // Written raw, a record of a kind the reader knows is read as that kind, or
+                // as damaged data; only one it keeps as it is may be written so.
+                if (!keptAsUnsupported(record.kind, record.payload.size(), mode_.recordSize())) {
+                    const std::string name = recordKindName(record.kind, mode_.recordSize());
+                    return fail(here + "/kind", "kind " + std::to_string(record.kind)
+                                                    + " is no unsupported kind: write the record as {\"kind\": \""
+                                                    + name + "\", ...}");
+                }
+            }
         }
         return {};
     }

@@ -45,7 +45,7 @@ MenuDescription describeMenu(const MenuDocument& document, const SaveMode& saveM
 // Checks a description against what a menu file and the editor allow: seven softkeys without
 // subitems, at most kMaxMenuItems menu items, identifiers that are available (or custom) and
 // fit the record's name field, the capacities of a data block, no dial number in 22-byte
-// records. Fails (kind Format) with the first problem, its text starting with the JSON path
+// records, no unsupported record that the reader would read as a kind it knows. Fails (kind Format) with the first problem, its text starting with the JSON path
 // of the value in the text form, e.g. "/menu/3/data/0/titles/0/text: ...".
 Status checkMenuDescription(const MenuDescription& description, const ItemLists& items);
 

@@ -4,6 +4,7 @@
 #include <array>
 #include <charconv>
 #include <initializer_list>
+#include <optional>
 
 #include <nlohmann/json.hpp>
 
@@ -26,6 +27,9 @@ struct KindName {
     const char* name;
     Shape shape;
 };
+
+// Far deeper than a menu nests: kMaxMenuItems items take about twice as many levels.
+constexpr size_t kMaxTextDepth = 10000;
 
 constexpr std::array<KindName, 18> kKindNames = {{
     {kind::MenuTitle, "menuTitle", Shape::Titles},
@@ -512,9 +516,12 @@ std::string latin1At(const Json& j, const std::string& path)
     return out;
 }
 
-// A UTF-16 text given as "text" or as "utf16" hexadecimal units.
+// A UTF-16 text given as "text" or as "utf16" hexadecimal units, never both: one of two
+// different texts would be dropped.
 std::u16string textAt(const Json& j, const char* key, const std::string& path)
 {
+    if (j.contains(key) && j.contains("utf16"))
+        problem(path, std::string("both \"") + key + "\" and \"utf16\"; give one of them");
     if (j.contains(key))
         return utf8ToUtf16(stringAt(j[key], path + "/" + key));
     if (!j.contains("utf16"))
@@ -598,6 +605,8 @@ DataEntry entryAt(const Json& j, const std::string& path)
         break;
     case Shape::Shortcut:
         expectObject(j, path, {"kind", "target", "hex"}, {});
+        if (j.contains("target") && j.contains("hex"))
+            problem(path, "both \"target\" and \"hex\"; give one of them");
         if (j.contains("target")) {
             const std::string target = latin1At(j["target"], path + "/target");
             if (target.empty() || target.size() > kShortcutDataLength || target.find('\0') != std::string::npos)
@@ -716,6 +725,132 @@ std::string lineAndColumn(std::string_view text, size_t position)
     return "line " + std::to_string(line) + ", column " + std::to_string(column);
 }
 
+// Builds the JSON value of a text as the library's own reader does, but stops at a key given
+// twice in one object (the library keeps the last one and the first is lost without a word)
+// and before arrays and objects nest deeper than kMaxTextDepth: a menu nests at most
+// kMaxMenuItems items, about twice as many levels of JSON, and no deeper text is a menu.
+class TextReader {
+public:
+    explicit TextReader(Json& root) : root_(root) {}
+
+    bool null() { return value(Json()); }
+    bool boolean(bool v) { return value(Json(v)); }
+    bool number_integer(Json::number_integer_t v) { return value(Json(v)); }
+    bool number_unsigned(Json::number_unsigned_t v) { return value(Json(v)); }
+    bool number_float(Json::number_float_t v, const Json::string_t&) { return value(Json(v)); }
+    bool string(Json::string_t& v) { return value(Json(std::move(v))); }
+    bool binary(Json::binary_t& v) { return value(Json(std::move(v))); }
+    bool start_object(size_t) { return open(Json::value_t::object); }
+    bool start_array(size_t) { return open(Json::value_t::array); }
+    bool end_object() { return close(); }
+    bool end_array() { return close(); }
+
+    bool key(Json::string_t& name)
+    {
+        Level& level = levels_.back();
+        auto& object = level.value->get_ref<Json::object_t&>();
+        const auto [it, added] = object.emplace(name, Json());
+        if (!added) {
+            refusal_ = pathHere() + "/" + name + ": the key \"" + name + "\" is given twice";
+            return false;
+        }
+        level.slot = &it->second;
+        level.key = &it->first;
+        return true;
+    }
+
+    bool parse_error(size_t position, const std::string&, const Json::exception& e)
+    {
+        if (e.id / 100 == 1) {
+            std::string reason = e.what();
+            // The library's message after its own prefix: "syntax error while parsing ...".
+            if (const size_t colon = reason.find(": "); colon != std::string::npos)
+                reason = reason.substr(colon + 2);
+            notJson_ = reason;
+            position_ = position;
+        } else {
+            // A number too large for a double, say.
+            notJson_ = libraryReason(e);
+        }
+        return false;
+    }
+
+    // Why the text was not read, after the reader stopped.
+    std::string failure(std::string_view text) const
+    {
+        if (!refusal_.empty())
+            return refusal_;
+        if (position_)
+            return "/: not JSON at " + lineAndColumn(text, *position_ == 0 ? 0 : *position_ - 1) + ": " + notJson_;
+        return "/: not JSON: " + notJson_;
+    }
+
+private:
+    struct Level {
+        Json* value;                      // the open array or object
+        Json* slot = nullptr;             // an object's value under its last key
+        const std::string* key = nullptr; // that key
+    };
+
+    // Where a new value of the innermost open array or object goes.
+    Json* place(Json&& v)
+    {
+        if (levels_.empty()) {
+            root_ = std::move(v);
+            return &root_;
+        }
+        Level& level = levels_.back();
+        if (level.value->is_array()) {
+            auto& array = level.value->get_ref<Json::array_t&>();
+            array.push_back(std::move(v));
+            return &array.back();
+        }
+        *level.slot = std::move(v);
+        return level.slot;
+    }
+
+    bool value(Json&& v)
+    {
+        place(std::move(v));
+        return true;
+    }
+
+    bool open(Json::value_t type)
+    {
+        if (levels_.size() >= kMaxTextDepth) {
+            refusal_ = "/: arrays and objects nested deeper than " + std::to_string(kMaxTextDepth)
+                       + " levels; a menu needs far fewer";
+            return false;
+        }
+        levels_.push_back({place(Json(type))});
+        return true;
+    }
+
+    bool close()
+    {
+        levels_.pop_back();
+        return true;
+    }
+
+    // The JSON path of the innermost open array or object.
+    std::string pathHere() const
+    {
+        std::string path;
+        for (size_t i = 0; i + 1 < levels_.size(); ++i) {
+            const Level& level = levels_[i];
+            path += '/';
+            path += level.value->is_array() ? std::to_string(level.value->size() - 1) : *level.key;
+        }
+        return path;
+    }
+
+    Json& root_;
+    std::vector<Level> levels_;
+    std::string refusal_;
+    std::string notJson_;
+    std::optional<size_t> position_;
+};
+
 } // namespace
 
 std::string itemTypeText(uint8_t itemType)
@@ -758,24 +893,20 @@ std::string menuTextOf(const MenuDescription& description)
 Result<MenuDescription> parseMenuText(std::string_view text)
 {
     Json j;
+    TextReader reader(j);
     try {
-        j = Json::parse(text.begin(), text.end());
-    } catch (const Json::parse_error& e) {
-        std::string reason = e.what();
-        // The library's message after its own prefix: "syntax error while parsing ...".
-        if (const size_t colon = reason.find(": "); colon != std::string::npos)
-            reason = reason.substr(colon + 2);
-        return Error(ErrorKind::Format,
-                     "/: not JSON at " + lineAndColumn(text, e.byte == 0 ? 0 : e.byte - 1) + ": " + reason);
+        if (!Json::sax_parse(text.begin(), text.end(), &reader))
+            return Error(ErrorKind::Format, reader.failure(text));
     } catch (const Json::exception& e) {
-        // A number too large for a double, say.
         return Error(ErrorKind::Format, "/: not JSON: " + libraryReason(e));
     }
     const Json& root = j;
     try {
         expectObject(root, "", {"saveMode", "softkeys", "menu"}, {"softkeys", "menu"});
         MenuDescription d;
-        d.saveMode = saveModeAt(root.contains("saveMode") ? root["saveMode"] : Json::object(), "/saveMode");
+        // A reference, not a copy: copying a value copies all it nests, one call a level.
+        const Json none = Json::object();
+        d.saveMode = saveModeAt(root.contains("saveMode") ? root["saveMode"] : none, "/saveMode");
         d.softkeys = itemsAt(root["softkeys"], "/softkeys");
         d.menu = itemsAt(root["menu"], "/menu");
         return d;
@@ -786,8 +917,21 @@ Result<MenuDescription> parseMenuText(std::string_view text)
     }
 }
 
+std::string recordKindName(uint8_t code, int recordSize)
+{
+    // In 22-byte files kind 6 is a file-system icon written with icon marker 06.
+    if (code == kind::DialNumber && recordSize == 22)
+        code = kind::FileIcon;
+    const KindName* k = code == kind::Unsupported ? nullptr : kindOf(code);
+    return k ? k->name : std::string();
+}
+
 bool looksLikeMenuText(std::string_view bytes)
 {
+    // Editors on some systems start a UTF-8 text with a byte-order mark.
+    constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+    if (bytes.starts_with(kByteOrderMark))
+        bytes.remove_prefix(kByteOrderMark.size());
     const size_t first = bytes.find_first_not_of(" \t\r\n");
     return first != std::string_view::npos && bytes[first] == '{';
 }

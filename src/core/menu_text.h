@@ -26,15 +26,22 @@ namespace tessaro {
 std::string menuTextOf(const MenuDescription& description);
 
 // Reads the text form. Fails (kind Format) on the first problem, its text starting with the
-// JSON path of the value: malformed JSON (with its line and column), a missing or unknown key,
-// a value of the wrong type or out of range, an unknown kind or type name, bad hexadecimal.
+// JSON path of the value: malformed JSON (with its line and column), arrays and objects nested
+// deeper than 10000 levels, a key given twice in one object, a missing or unknown key, a text
+// given both as text and as "utf16" (a shortcut as "target" and "hex"), a value of the wrong
+// type or out of range, an unknown kind or type name, bad hexadecimal.
 // The limits of a menu file are checkMenuDescription's (core/menu_description.h). A missing
 // save mode key takes the panel's default, but "saveAll" is on unless the text says false.
 Result<MenuDescription> parseMenuText(std::string_view text);
 
 // Whether `bytes` are a text form rather than an mma_ucp file: the first character that is no
-// white space is "{", which no menu file starts with.
+// white space (after a UTF-8 byte-order mark) is "{", which no menu file starts with.
 bool looksLikeMenuText(std::string_view bytes);
+
+// The kind name under which the text form writes the records of kind `code` of a file with
+// `recordSize`-byte records ("menuTitle" for 0; "icon" for 6 in 22-byte files); empty for a
+// kind the editor does not read.
+std::string recordKindName(uint8_t code, int recordSize);
 
 // The name an item type has in the text form ("container", "java"), or its number.
 std::string itemTypeText(uint8_t itemType);

@@ -247,8 +247,13 @@ Status ReplacingFile::commit()
     // Of two programs replacing files in one folder, one renames at a time; a save over the
     // file it read sees there whether another program's rename came first.
     std::optional<FolderLock> lock;
-    if (!options_.folderLocked)
-        lock.emplace(target_);
+    if (!options_.folderLocked) {
+        lock.emplace(target_, options_.lockWait ? *options_.lockWait : LockWait{});
+        if (Status locked = lock->status(); !locked) {
+            discard();
+            return locked;
+        }
+    }
     if (options_.unchangedSince)
         if (Status unchanged = checkUnchanged(target_, *options_.unchangedSince); !unchanged) {
             discard();

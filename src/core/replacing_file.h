@@ -21,6 +21,8 @@
 
 namespace tessaro {
 
+struct LockWait;
+
 // The refusal of a read-only target, after "Cannot write TARGET: " (kind ReadOnly, no caption):
 // the window may ask and replace it with ReplaceOptions::readOnlyToo.
 inline constexpr char kReadOnlyReason[] = TRANSLATABLE("Core", "the file is read-only");
@@ -32,6 +34,8 @@ struct ReplaceOptions {
     const FileFingerprint* unchangedSince = nullptr;
     // The caller holds the FolderLock of the target's folder already (a read-modify-write).
     bool folderLocked = false;
+    // How the wait for the folder's lock is told of and limited; nullptr: untold, a minute.
+    const LockWait* lockWait = nullptr;
 };
 
 class ReplacingFile {
@@ -52,7 +56,8 @@ public:
     Status write(std::span<const uint8_t> bytes);
     // Flushes the temporary file to the disk, gives it the target's permissions and renames it
     // over the target, under the folder's lock and after the check of options.unchangedSince.
-    // On failure the target is untouched and the temporary file is gone.
+    // On failure (the lock given up on included, kind Io) the target is untouched and the
+    // temporary file is gone.
     Status commit();
     // Removes the temporary file; the target is untouched.
     void discard();

@@ -29,8 +29,14 @@ Result<MenuDescription> describeMenuFile(const std::string& path, const ItemList
     const Result<std::string> bytes = readWholeFile(path);
     if (!bytes)
         return bytes.failure();
-    if (looksLikeMenuText(*bytes))
-        return parseMenuText(*bytes);
+    if (looksLikeMenuText(*bytes)) {
+        // Compared as a file is, with "save all" on: a text keeps its own setting, which a
+        // comparison with the open menu (or a file) would report every time.
+        Result<MenuDescription> description = parseMenuText(*bytes);
+        if (description)
+            description->saveMode.setSaveAll(true);
+        return description;
+    }
     OpenMenu other;
     other.items = items;
     const auto read = readMenuBytes(std::span(reinterpret_cast<const uint8_t*>(bytes->data()), bytes->size()),

@@ -23,8 +23,8 @@ Status importMenuText(const std::string& path, OpenMenu& menu);
 
 // The description of a file of either kind: a text form (its first character that is no
 // white space is "{") or an mma_ucp file, read under `items` (identifiers they lack are
-// accepted and recorded nowhere). A file's description has "save all" on, so records of
-// unknown kinds count in a comparison.
+// accepted and recorded nowhere). The description has "save all" on, whatever a text says, so
+// records of unknown kinds count in a comparison and the setting itself does not.
 Result<MenuDescription> describeMenuFile(const std::string& path, const ItemLists& items);
 
 } // namespace tessaro

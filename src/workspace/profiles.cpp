@@ -172,6 +172,8 @@ Status ProfileManager::loadItemBase(ItemLists& items, bool writeFiles)
     // Under the folder's lock: a second program starting at the same time must not write the
     // catalogue over lines the first one has just appended.
     const FolderLock lock(path);
+    if (Status locked = lock.status(); !locked)
+        return locked;
     if (!fs::exists(path, ec) && !ec) {
         // A first start: the item base is the catalogue, and the file is made from it.
         items.setBase(catalogueEntries());

@@ -129,6 +129,42 @@ TEST(DocumentCommands, ConvertAppendsUnknownItemsToTheItemBase)
     EXPECT_EQ(j["nodes"][9]["caption"], "Gizmo");
 }
 
+TEST(DocumentCommands, DumpShowsItemsTheItemBaseLacksByTheNameTheFileHolds)
+{
+    TempDir dir;
+    MenuBuilder b;
+    b.softkey(5, {"Gadget"});
+    b.addItem(MenuBuilder::kRoot, {"QuickLink", kTypeShortcut});
+    b.add(MenuBuilder::kRoot, "Gizmo");
+    testing::writeBytes(dir.file("mma_ucp"), b.bytes());
+    for (const bool json : {false, true}) {
+        // Read-only, the dump adds nothing to the item base, yet shows what a dump shows once
+        // convert has added the names there.
+        std::vector<std::string> args = {"dump", dir.file("mma_ucp")};
+        if (json)
+            args.push_back("--json");
+        const CliRun unknown = runCli(dir, args);
+        ASSERT_EQ(unknown.status, 0) << unknown.err;
+        EXPECT_EQ(unknown.err, "");
+        if (json) {
+            const auto j = nlohmann::json::parse(unknown.out);
+            EXPECT_EQ(j["nodes"][6]["caption"], "Right: Gadget");
+            EXPECT_EQ(j["nodes"][9]["caption"], "QuickLink [SC]");
+            EXPECT_EQ(j["nodes"][10]["caption"], "Gizmo");
+        } else {
+            for (const char* line : {"  Right: Gadget  [#6, record 7, \"Gadget\"", "  QuickLink [SC]  [#9, record 10, ",
+                                     "  Gizmo  [#10, record 11, "})
+                EXPECT_NE(unknown.out.find(line), std::string::npos) << line << unknown.out;
+        }
+        TempDir known;
+        testing::writeBytes(known.file("mma_ucp"), b.bytes());
+        ASSERT_EQ(runCli(known, {"convert", known.file("mma_ucp"), known.file("out")}).status, 0);
+        args[1] = known.file("mma_ucp");
+        const CliRun added = testing::runInFolder(TESSARO_CLI, known.path().string(), known, args);
+        EXPECT_EQ(added.out, unknown.out) << json;
+    }
+}
+
 TEST(DocumentCommands, CommandsThatOnlyReadMakeNoFile)
 {
     const std::vector<std::vector<std::string>> commands = {

@@ -232,6 +232,24 @@ TEST(ItemDataCodec, FixedSizeKindsIgnoreTheirStoredLength)
     EXPECT_EQ(encodedPayloadLength(a.block.entries[0]), 2u);
 }
 
+TEST(ItemDataCodec, KeptAsUnsupportedIsWhatTheDecoderKeeps)
+{
+    for (const DataFormat format : {kBig36, kBig22})
+        for (unsigned code = 0; code <= 0xFF; ++code)
+            for (uint8_t length = 0; length <= 5; ++length) {
+                Bytes record = {uint8_t(code), 0x00, length};
+                for (uint8_t b = 0; b < length; ++b)
+                    record.push_back(uint8_t(0x41 + b));
+                const auto decoded = decodeItemData(record, format);
+                const UnsupportedRecord raw{uint8_t(code), length, Bytes(record.begin() + 3, record.end())};
+                const bool kept = decoded.warnings.empty() && decoded.block.entries.size() == 1
+                                  && decoded.block.entries[0].kind == kind::Unsupported
+                                  && decoded.block.entries[0].records == std::vector<UnsupportedRecord>{raw};
+                EXPECT_EQ(keptAsUnsupported(uint8_t(code), length, format.recordSize), kept)
+                    << "kind " << code << ", length " << int(length) << ", " << format.recordSize << "-byte records";
+            }
+}
+
 TEST(ItemDataCodec, UnknownKindsAreCollectedInOneUnsupportedEntry)
 {
     const Bytes bytes = join({

@@ -146,6 +146,28 @@ TEST(MenuText, HostileDescriptionsAreRefusedAtTheirPath)
          "/: not JSON at line 1, column 11: syntax error while parsing value - unexpected '}'; "
          "expected '[', '{', or a literal"},
         {"", "{\"menu\": 1e999}", "/: not JSON: number overflow parsing '1e999'"},
+        // What JSON would take with a loss: a key given twice keeps only its last value.
+        {"", R"({"softkeys": [], "menu": [{"id": "Games"}], "menu": []})", "/menu: the key \"menu\" is given twice"},
+        {"", R"({"menu": [{"id": "Games"}, {"id": "~4", "data": [{"kind": "url", "text": "a", "text": "b"}]}]})",
+         "/menu/1/data/0/text: the key \"text\" is given twice"},
+        {"/menu/0/data/0/titles/0/utf16", "0041",
+         "/menu/0/data/0/titles/0: both \"text\" and \"utf16\"; give one of them"},
+        {"/menu/1/data/0/hex", std::string(50, '0'), "/menu/1/data/0: both \"target\" and \"hex\"; give one of them"},
+        // Nesting: refused before it runs deep; a menu needs about 500 levels at most.
+        {"", "{\"menu\": " + std::string(10000, '[') + std::string(10000, ']') + "}",
+         "/: arrays and objects nested deeper than 10000 levels; a menu needs far fewer"},
+        {"", "{\"saveMode\": " + std::string(70000, '[') + std::string(70000, ']') + "}",
+         "/: arrays and objects nested deeper than 10000 levels; a menu needs far fewer"},
+        {"", "{\"menu\": " + std::string(9999, '[') + std::string(9999, ']') + "}", "/softkeys: missing"},
+        // Raw records of kinds the reader knows would be read as those kinds, or as damage.
+        {"/menu/3/data/3/records/0/kind", 5,
+         "/menu/3/data/3/records/0/kind: kind 5 is no unsupported kind: write the record as {\"kind\": \"url\", ...}"},
+        {"/menu/3/data/3/records/0/kind", 18,
+         "/menu/3/data/3/records/0/kind: kind 18 is no unsupported kind: write the record as {\"kind\": \"code12\", "
+         "...}"},
+        {"/menu/3/data/3/records/0", Json{{"kind", 15}, {"hex", "12000007"}},
+         "/menu/3/data/3/records/0/kind: kind 15 is no unsupported kind: write the record as {\"kind\": "
+         "\"drmListIcon\", ...}"},
     };
     for (const Case& c : cases) {
         std::string text = c.value.get_ptr<const std::string*>() && !*c.pointer ? c.value.get<std::string>() : valid;
@@ -162,6 +184,44 @@ TEST(MenuText, HostileDescriptionsAreRefusedAtTheirPath)
         EXPECT_EQ(installed.error(), c.error) << c.pointer;
         EXPECT_EQ(menu.document.nodeCount(), nodes) << c.pointer;
     }
+}
+
+TEST(MenuText, UnsupportedRecordsAreWrittenOnlyWhenTheyReadBackAsTheyAre)
+{
+    // Too short to read as their kinds, these come back as unsupported records, as they are.
+    Json j = Json::parse(menuTextOf(described(richFile(36, ByteOrder::Big, false, 12, true))));
+    j["menu"][3]["data"][3]["records"] = Json::parse(R"([{"kind": 0, "hex": ""}, {"kind": 12, "hex": ""},
+        {"kind": 15, "hex": "120000"}, {"kind": 254, "hex": "0aff"}])");
+    const auto parsed = parseMenuText(j.dump());
+    ASSERT_TRUE(parsed.ok()) << parsed.error();
+    OpenMenu menu;
+    ASSERT_TRUE(installMenuDescription(parsed.value(), menu).ok());
+    const auto bytes = renderMenuFile(menu);
+    ASSERT_TRUE(bytes.ok()) << bytes.error();
+    const MenuDescription back = described(bytes.value());
+    EXPECT_EQ(back.menu[3].data[3], parsed.value().menu[3].data[3]);
+
+    // In 22-byte files kind 6 is an icon.
+    EXPECT_EQ(recordKindName(6, 22), "icon");
+    EXPECT_EQ(recordKindName(6, 36), "dialNumber");
+    EXPECT_EQ(recordKindName(kind::Unsupported, 36), "");
+    EXPECT_EQ(recordKindName(30, 36), "");
+}
+
+TEST(MenuText, WhatLooksLikeAMenuText)
+{
+    const std::pair<std::string, bool> cases[] = {
+        {"{\"menu\": []}", true},
+        {" \r\n\t{", true},
+        {"\xEF\xBB\xBF{\"menu\": []}", true},
+        {"\xEF\xBB\xBF \n{", true},
+        {"\xEF\xBB{", false},
+        {"\xEF\xBB\xBF", false},
+        {"", false},
+        {std::string("\x01\x00\x00", 3), false},
+    };
+    for (const auto& [bytes, text] : cases)
+        EXPECT_EQ(looksLikeMenuText(bytes), text) << bytes;
 }
 
 TEST(MenuDiff, OneLinePerKindOfChange)
