@@ -115,6 +115,10 @@ void CliContext::prepare(bool onlyReads)
             fail(backend.error());
         session_ = std::make_unique<EditorSession>(dataFolder(), std::move(backend).value(), prompter, progress);
         menuSession_ = std::make_unique<MenuSession>(*session_, questions);
+        // A save that waits for another program's lock says so instead of sitting silent.
+        session_->lockWait.waiting = [this](const std::string& text) {
+            prompter.show(MessageIcon::Information, "", text);
+        };
     }
     if (const Status started = session_->startUp(onlyReads); !started)
         fail(started.error());

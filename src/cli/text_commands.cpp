@@ -87,9 +87,8 @@ void exportText(CliContext& ctx, const ExportArgs& args)
         return;
     }
     // A wait for another program's lock on the folder is told of, not sat through silently.
-    LockWait wait;
-    wait.waiting = [&ctx](const std::string& waiting) { ctx.prompter.show(MessageIcon::Information, "", waiting); };
-    if (const Status written = replaceFile(args.out, std::string_view(text), {.lockWait = &wait}); !written)
+    if (const Status written = replaceFile(args.out, std::string_view(text), {.lockWait = &ctx.session().lockWait});
+        !written)
         ctx.fail(written.failure());
 }
 

@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 
+#include "core/folder_lock.h"
 #include "core/open_menu.h"
 #include "core/working_folder.h"
 #include "drm/drmpack.h"
@@ -98,6 +99,8 @@ public:
     OperationLog log;
     PhoneContext phone;
     RoundTripState roundTripState;
+    // How a save waits for another program's lock on the target's folder, and who hears of it.
+    LockWait lockWait;
     // The run's private folder of working copies, removed when the run ends.
     WorkingFolder workingFolder;
     RoundTrip roundTrip;

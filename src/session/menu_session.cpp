@@ -160,6 +160,7 @@ Status MenuSession::write(const std::string& path, bool ownFile)
     if (const size_t leftOut = unknownRecordsLeftOut(open); leftOut > 0 && !questions_.leaveOutUnknownRecords(leftOut))
         return cancelled();
     ReplaceOptions options;
+    options.lockWait = &session_.lockWait;
     // Someone else's change to the menu's own file is not written over unasked.
     FileFingerprint expected = fingerprint_;
     bool checked = ownFile;
