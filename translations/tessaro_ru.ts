@@ -1322,6 +1322,13 @@ Thanks to everyone who tried the menus on their own phones and reported what wor
     </message>
 </context>
 <context>
+    <name>tessaro::CentralArea</name>
+    <message>
+        <source>Available mma items</source>
+        <translation>Доступные пункты mma</translation>
+    </message>
+</context>
+<context>
     <name>tessaro::DeleteConfirmDialog</name>
     <message>
         <source>Confirmation</source>
@@ -1330,6 +1337,17 @@ Thanks to everyone who tried the menus on their own phones and reported what wor
     <message>
         <source>Delete selected files?</source>
         <translation>Удалить выбранные файлы?</translation>
+    </message>
+</context>
+<context>
+    <name>tessaro::DifferencesWindow</name>
+    <message>
+        <source>Changes from %1 to this menu</source>
+        <translation>Изменения от %1 к этому меню</translation>
+    </message>
+    <message>
+        <source>The menus are the same.</source>
+        <translation>Меню одинаковы.</translation>
     </message>
 </context>
 <context>
@@ -1426,6 +1444,53 @@ Thanks to everyone who tried the menus on their own phones and reported what wor
     <message>
         <source>Free space</source>
         <translation>Свободно</translation>
+    </message>
+</context>
+<context>
+    <name>tessaro::ItemPopupMenus</name>
+    <message>
+        <source>Pick an item in &quot;Available mma items&quot; first</source>
+        <translation>Сначала выберите пункт в «Доступные пункты mma»</translation>
+    </message>
+    <message>
+        <source>Add subitem</source>
+        <translation>Добавить подпункт</translation>
+    </message>
+    <message>
+        <source>Add First</source>
+        <translation>Добавить первым</translation>
+    </message>
+    <message>
+        <source>Add Last</source>
+        <translation>Добавить последним</translation>
+    </message>
+    <message>
+        <source>Add item</source>
+        <translation>Добавить пункт</translation>
+    </message>
+    <message>
+        <source>Add Before</source>
+        <translation>Добавить перед</translation>
+    </message>
+    <message>
+        <source>Replace</source>
+        <translation>Заменить</translation>
+    </message>
+    <message>
+        <source>Modify item</source>
+        <translation>Изменить пункт</translation>
+    </message>
+    <message>
+        <source>Delete item</source>
+        <translation>Удалить пункт</translation>
+    </message>
+    <message>
+        <source>Move up</source>
+        <translation>Переместить вверх</translation>
+    </message>
+    <message>
+        <source>Move down</source>
+        <translation>Переместить вниз</translation>
     </message>
 </context>
 <context>
@@ -1616,7 +1681,14 @@ Thanks to everyone who tried the menus on their own phones and reported what wor
     </message>
 </context>
 <context>
-    <name>tessaro::MainWindow</name>
+    <name>tessaro::ItemSummaryView</name>
+    <message>
+        <source>Item summary:</source>
+        <translation>Сводка по пункту:</translation>
+    </message>
+</context>
+<context>
+    <name>tessaro::MainCommands</name>
     <message>
         <source>&amp;New</source>
         <translation>&amp;Новый</translation>
@@ -1634,8 +1706,16 @@ Thanks to everyone who tried the menus on their own phones and reported what wor
         <translation>Открыть mma_ucp из файла</translation>
     </message>
     <message>
+        <source>&amp;Save</source>
+        <translation>&amp;Сохранить</translation>
+    </message>
+    <message>
         <source>Save mma_ucp to file</source>
         <translation>Сохранить mma_ucp в файл</translation>
+    </message>
+    <message>
+        <source>Save &amp;as...</source>
+        <translation>Сохранить &amp;как...</translation>
     </message>
     <message>
         <source>Open from &amp;phone</source>
@@ -1666,6 +1746,10 @@ Thanks to everyone who tried the menus on their own phones and reported what wor
         <translation>В&amp;ыход</translation>
     </message>
     <message>
+        <source>&amp;Setup</source>
+        <translation>&amp;Настройка</translation>
+    </message>
+    <message>
         <source>&amp;About...</source>
         <translation>&amp;О программе...</translation>
     </message>
@@ -1678,198 +1762,8 @@ Thanks to everyone who tried the menus on their own phones and reported what wor
         <translation>&amp;Повторить</translation>
     </message>
     <message>
-        <source>Add subitem</source>
-        <translation>Добавить подпункт</translation>
-    </message>
-    <message>
-        <source>Add First</source>
-        <translation>Добавить первым</translation>
-    </message>
-    <message>
-        <source>Add Last</source>
-        <translation>Добавить последним</translation>
-    </message>
-    <message>
-        <source>Add item</source>
-        <translation>Добавить пункт</translation>
-    </message>
-    <message>
-        <source>Add Before</source>
-        <translation>Добавить перед</translation>
-    </message>
-    <message>
-        <source>Replace</source>
-        <translation>Заменить</translation>
-    </message>
-    <message>
-        <source>Modify item</source>
-        <translation>Изменить пункт</translation>
-    </message>
-    <message>
-        <source>Delete item</source>
-        <translation>Удалить пункт</translation>
-    </message>
-    <message>
-        <source>Move up</source>
-        <translation>Переместить вверх</translation>
-    </message>
-    <message>
-        <source>Move down</source>
-        <translation>Переместить вниз</translation>
-    </message>
-    <message>
-        <source>&amp;File</source>
-        <translation>&amp;Файл</translation>
-    </message>
-    <message>
-        <source>&amp;Edit</source>
-        <translation>&amp;Правка</translation>
-    </message>
-    <message>
-        <source>&amp;Help</source>
-        <translation>&amp;Справка</translation>
-    </message>
-    <message>
-        <source>Select a profile for target phone.
-Profile excludes unsupported mma items and sets proper mma_ucp format</source>
-        <translation>Выберите профиль для целевого телефона.
-Профиль исключает неподдерживаемые пункты mma и задаёт нужный формат mma_ucp</translation>
-    </message>
-    <message>
-        <source>Available mma items</source>
-        <translation>Доступные пункты mma</translation>
-    </message>
-    <message>
-        <source>Item summary:</source>
-        <translation>Сводка по пункту:</translation>
-    </message>
-    <message>
-        <source>MMA save mode</source>
-        <translation>Режим сохранения MMA</translation>
-    </message>
-    <message>
-        <source>22-byte</source>
-        <translation>22 байта</translation>
-    </message>
-    <message>
-        <source>Old mma_ucp format</source>
-        <translation>Старый формат mma_ucp</translation>
-    </message>
-    <message>
-        <source>36-byte</source>
-        <translation>36 байт</translation>
-    </message>
-    <message>
-        <source>New mma_ucp format</source>
-        <translation>Новый формат mma_ucp</translation>
-    </message>
-    <message>
-        <source>Save all data</source>
-        <translation>Сохранять все данные</translation>
-    </message>
-    <message>
-        <source>Save all mma data including currently unsupported</source>
-        <translation>Сохранять все данные mma, включая пока не поддерживаемые</translation>
-    </message>
-    <message>
-        <source>c698p mma_ucp fix</source>
-        <translation>Исправление mma_ucp для c698p</translation>
-    </message>
-    <message>
-        <source>Fix mma_ucp to act properly on R3624 FW</source>
-        <translation>Исправить mma_ucp для правильной работы на прошивке R3624</translation>
-    </message>
-    <message>
-        <source>CDMA mode (little-endian)</source>
-        <translation>Режим CDMA (little-endian)</translation>
-    </message>
-    <message>
-        <source>Custom icon attribute</source>
-        <translation>Атрибут своего значка</translation>
-    </message>
-    <message>
-        <source>Phone: None</source>
-        <translation>Телефон: нет</translation>
-    </message>
-    <message>
-        <source>P2K Status</source>
-        <translation>Состояние P2K</translation>
-    </message>
-    <message>
-        <source>&amp;Undo </source>
-        <translation>&amp;Отменить </translation>
-    </message>
-    <message>
-        <source>&amp;Redo </source>
-        <translation>&amp;Повторить </translation>
-    </message>
-    <message>
-        <source>Phone info</source>
-        <translation>Сведения о телефоне</translation>
-    </message>
-    <message>
-        <source>Model: </source>
-        <translation>Модель: </translation>
-    </message>
-    <message>
-        <source>F/W Version: </source>
-        <translation>Версия прошивки: </translation>
-    </message>
-    <message>
-        <source>LP Version: </source>
-        <translation>Версия LP: </translation>
-    </message>
-    <message>
-        <source>The phone&apos;s previous menu is kept in %1.
-Put it back on the phone now?</source>
-        <translation>Прежнее меню телефона сохранено в %1.
-Вернуть его в телефон сейчас?</translation>
-    </message>
-    <message>
-        <source>Save to phone</source>
-        <translation>Сохранить в телефон</translation>
-    </message>
-    <message>
-        <source>&amp;Save</source>
-        <translation>&amp;Сохранить</translation>
-    </message>
-    <message>
-        <source>Save &amp;as...</source>
-        <translation>Сохранить &amp;как...</translation>
-    </message>
-    <message>
-        <source>&amp;Setup</source>
-        <translation>&amp;Настройка</translation>
-    </message>
-    <message>
-        <source>Pick an item in &quot;Available mma items&quot; first</source>
-        <translation>Сначала выберите пункт в «Доступные пункты mma»</translation>
-    </message>
-    <message>
-        <source>&amp;Virtual phone</source>
-        <translation>&amp;Виртуальный телефон</translation>
-    </message>
-    <message>
-        <source>&amp;Plug in</source>
-        <translation>&amp;Подключить</translation>
-    </message>
-    <message>
-        <source>&amp;Unplug</source>
-        <translation>&amp;Отключить</translation>
-    </message>
-    <message>
-        <source>%1 was changed on disk since it was opened or saved here.
-Write over it?</source>
-        <translation>Файл %1 изменён на диске после открытия или сохранения здесь.
-Записать поверх него?</translation>
-    </message>
-    <message>
-        <source>Save</source>
-        <translation>Сохранить</translation>
-    </message>
-    <message>
-        <source>The menu was written to the phone as %1</source>
-        <translation>Меню записано в телефон как %1</translation>
+        <source>&amp;Export as text...</source>
+        <translation>&amp;Экспорт в текст...</translation>
     </message>
     <message>
         <source>Write the menu as an editable JSON description</source>
@@ -1892,8 +1786,74 @@ Write over it?</source>
         <translation>Показать, чем это меню отличается от файла mma_ucp или текста меню</translation>
     </message>
     <message>
+        <source>Co&amp;mpare with phone</source>
+        <translation>С&amp;равнить с телефоном</translation>
+    </message>
+    <message>
         <source>Show what Save to phone would change on the phone</source>
         <translation>Показать, что изменит в телефоне запись в телефон</translation>
+    </message>
+    <message>
+        <source>&amp;File</source>
+        <translation>&amp;Файл</translation>
+    </message>
+    <message>
+        <source>&amp;Edit</source>
+        <translation>&amp;Правка</translation>
+    </message>
+    <message>
+        <source>&amp;Help</source>
+        <translation>&amp;Справка</translation>
+    </message>
+</context>
+<context>
+    <name>tessaro::MainStatusBar</name>
+    <message>
+        <source>Phone: None</source>
+        <translation>Телефон: нет</translation>
+    </message>
+</context>
+<context>
+    <name>tessaro::MainWindow</name>
+    <message>
+        <source>&amp;Undo</source>
+        <translation>&amp;Отменить</translation>
+    </message>
+    <message>
+        <source>&amp;Redo</source>
+        <translation>&amp;Повторить</translation>
+    </message>
+    <message>
+        <source>&amp;Undo </source>
+        <translation>&amp;Отменить </translation>
+    </message>
+    <message>
+        <source>&amp;Redo </source>
+        <translation>&amp;Повторить </translation>
+    </message>
+    <message>
+        <source>The phone&apos;s previous menu is kept in %1.
+Put it back on the phone now?</source>
+        <translation>Прежнее меню телефона сохранено в %1.
+Вернуть его в телефон сейчас?</translation>
+    </message>
+    <message>
+        <source>Save to phone</source>
+        <translation>Сохранить в телефон</translation>
+    </message>
+    <message>
+        <source>%1 was changed on disk since it was opened or saved here.
+Write over it?</source>
+        <translation>Файл %1 изменён на диске после открытия или сохранения здесь.
+Записать поверх него?</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>Сохранить</translation>
+    </message>
+    <message>
+        <source>The menu was written to the phone as %1</source>
+        <translation>Меню записано в телефон как %1</translation>
     </message>
     <message>
         <source>Menu text written to %1</source>
@@ -1902,14 +1862,6 @@ Write over it?</source>
     <message>
         <source>the phone</source>
         <translation>телефона</translation>
-    </message>
-    <message>
-        <source>Changes from %1 to this menu</source>
-        <translation>Изменения от %1 к этому меню</translation>
-    </message>
-    <message>
-        <source>The menus are the same.</source>
-        <translation>Меню одинаковы.</translation>
     </message>
     <message>
         <source>%1 data records of unknown kinds will be left out. Save all keeps them.
@@ -1926,14 +1878,6 @@ Replace it all the same?</source>
     <message>
         <source>Replace it?</source>
         <translation>Заменить его?</translation>
-    </message>
-    <message>
-        <source>&amp;Export as text...</source>
-        <translation>&amp;Экспорт в текст...</translation>
-    </message>
-    <message>
-        <source>Co&amp;mpare with phone</source>
-        <translation>С&amp;равнить с телефоном</translation>
     </message>
     <message>
         <source>Saving changes the phone&apos;s menu:</source>
@@ -2066,10 +2010,89 @@ Replace it all the same?</source>
     </message>
 </context>
 <context>
+    <name>tessaro::PhoneTrayIcon</name>
+    <message>
+        <source>P2K Status</source>
+        <translation>Состояние P2K</translation>
+    </message>
+    <message>
+        <source>Phone info</source>
+        <translation>Сведения о телефоне</translation>
+    </message>
+    <message>
+        <source>Model: </source>
+        <translation>Модель: </translation>
+    </message>
+    <message>
+        <source>F/W Version: </source>
+        <translation>Версия прошивки: </translation>
+    </message>
+    <message>
+        <source>LP Version: </source>
+        <translation>Версия LP: </translation>
+    </message>
+</context>
+<context>
+    <name>tessaro::ProfileSelector</name>
+    <message>
+        <source>Select a profile for target phone.
+Profile excludes unsupported mma items and sets proper mma_ucp format</source>
+        <translation>Выберите профиль для целевого телефона.
+Профиль исключает неподдерживаемые пункты mma и задаёт нужный формат mma_ucp</translation>
+    </message>
+</context>
+<context>
     <name>tessaro::ProgressDialog</name>
     <message>
         <source>Cancel</source>
         <translation>Отмена</translation>
+    </message>
+</context>
+<context>
+    <name>tessaro::SaveModePanel</name>
+    <message>
+        <source>MMA save mode</source>
+        <translation>Режим сохранения MMA</translation>
+    </message>
+    <message>
+        <source>22-byte</source>
+        <translation>22 байта</translation>
+    </message>
+    <message>
+        <source>Old mma_ucp format</source>
+        <translation>Старый формат mma_ucp</translation>
+    </message>
+    <message>
+        <source>36-byte</source>
+        <translation>36 байт</translation>
+    </message>
+    <message>
+        <source>New mma_ucp format</source>
+        <translation>Новый формат mma_ucp</translation>
+    </message>
+    <message>
+        <source>Save all data</source>
+        <translation>Сохранять все данные</translation>
+    </message>
+    <message>
+        <source>Save all mma data including currently unsupported</source>
+        <translation>Сохранять все данные mma, включая пока не поддерживаемые</translation>
+    </message>
+    <message>
+        <source>c698p mma_ucp fix</source>
+        <translation>Исправление mma_ucp для c698p</translation>
+    </message>
+    <message>
+        <source>Fix mma_ucp to act properly on R3624 FW</source>
+        <translation>Исправить mma_ucp для правильной работы на прошивке R3624</translation>
+    </message>
+    <message>
+        <source>CDMA mode (little-endian)</source>
+        <translation>Режим CDMA (little-endian)</translation>
+    </message>
+    <message>
+        <source>Custom icon attribute</source>
+        <translation>Атрибут своего значка</translation>
     </message>
 </context>
 <context>
@@ -2166,6 +2189,21 @@ Replace it all the same?</source>
     <message>
         <source>Select language</source>
         <translation>Выберите язык</translation>
+    </message>
+</context>
+<context>
+    <name>tessaro::VirtualPhoneMenu</name>
+    <message>
+        <source>&amp;Virtual phone</source>
+        <translation>&amp;Виртуальный телефон</translation>
+    </message>
+    <message>
+        <source>&amp;Plug in</source>
+        <translation>&amp;Подключить</translation>
+    </message>
+    <message>
+        <source>&amp;Unplug</source>
+        <translation>&amp;Отключить</translation>
     </message>
 </context>
 </TS>

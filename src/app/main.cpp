@@ -32,6 +32,7 @@
 #include "ui/menu_tree_view.h"
 #include "ui/progress_window.h"
 #include "ui/qt_prompter.h"
+#include "ui/screenshot.h"
 #include "workspace/data_folder.h"
 #include "workspace/profiles.h"
 
@@ -194,7 +195,7 @@ int main(int argc, char** argv)
         const QString file = QString::fromStdString(typedPath(options.screenshot));
         // After the fade-in (25 ticks of 50 ms) the window is fully shown.
         QTimer::singleShot(2500, &window, [&window, file] {
-            const bool saved = window.screenshot(file);
+            const bool saved = saveScreenshot(window, file);
             QApplication::exit(saved ? 0 : 1);
         });
     }

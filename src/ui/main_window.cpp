@@ -1,55 +1,46 @@
 #include "ui/main_window.h"
 
 #include <QAction>
-#include <QBuffer>
-#include <QCheckBox>
 #include <QCloseEvent>
 #include <QFileInfo>
-#include <QComboBox>
-#include <QGroupBox>
-#include <QHBoxLayout>
-#include <QLabel>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
-#include <QPlainTextEdit>
-#include <QKeyEvent>
-#include <QRadioButton>
-#include <QSplitter>
 #include <QStatusBar>
-#include <QStyle>
-#include <QSystemTrayIcon>
 #include <QTimer>
 #include <QToolBar>
-#include <QToolButton>
-#include <QVBoxLayout>
 
 #include "core/menu_writer.h"
 #include "core/prompter.h"
-#include "core/replacing_file.h"
 #include "edit/tree_edit.h"
-#include "p2k/virtual_phone.h"
 #include "phone/round_trip.h"
 #include "session/editor_session.h"
 #include "ui/about_box.h"
 #include "ui/app_icons.h"
 #include "ui/available_items_box.h"
 #include "ui/browser_dialogs.h"
+#include "ui/central_area.h"
 #include "ui/core_text.h"
 #include "ui/dialog_parent_scope.h"
-#include "ui/elided_label.h"
 #include "ui/empty_tree_hint.h"
 #include "ui/file_dialogs.h"
 #include "ui/gui_dispatch.h"
+#include "ui/item_popup_menus.h"
 #include "ui/item_properties_window.h"
-#include "ui/lamp_shape.h"
+#include "ui/item_summary_view.h"
+#include "ui/main_commands.h"
+#include "ui/main_status_bar.h"
 #include "ui/menu_tree_model.h"
 #include "ui/menu_tree_view.h"
 #include "ui/phone_file_browser.h"
+#include "ui/phone_tray_icon.h"
+#include "ui/profile_selector.h"
 #include "ui/progress_window.h"
-#include "ui/qt_prompter.h"
+#include "ui/save_mode_panel.h"
 #include "ui/screen_fit.h"
 #include "ui/setup_dialog.h"
 #include "ui/splash_screen.h"
+#include "ui/window_placement.h"
 #include "workspace/firmware_profile.h"
 
 namespace tessaro {
@@ -61,11 +52,6 @@ constexpr int kClientWidth = 462;
 constexpr int kClientHeight = 516;
 
 const char* const kMmaFilter = QT_TRANSLATE_NOOP("Core", "All Files (*.*)|*.*");
-
-QString qs(const std::string& text)
-{
-    return QtPrompter::displayText(text);
-}
 
 } // namespace
 
@@ -87,14 +73,16 @@ MainWindow::MainWindow(EditorSession& context, Prompter& prompter, FileDialogs& 
                    | Qt::WindowCloseButtonHint);
     setWindowIcon(applicationIcon());
     setUnifiedTitleAndToolBarOnMac(false);
+    // No menu of the tool bars on a right click: the tool bar stays as it is.
+    setContextMenuPolicy(Qt::NoContextMenu);
 
     model_ = new MenuTreeModel(ctx_.menu.document, this);
     buildActions();
-    buildMenus();
-    buildToolBar();
+    buildProfileSelector();
     buildCentral();
-    buildStatusBar();
-    buildTray();
+    status_ = new MainStatusBar(this);
+    setStatusBar(status_);
+    tray_ = new PhoneTrayIcon(ctx_.link, this);
     document_.setListener([this] { documentChanged(); });
 
     timer_ = new QTimer(this);
@@ -106,7 +94,7 @@ MainWindow::MainWindow(EditorSession& context, Prompter& prompter, FileDialogs& 
     // On the middle of the screen, where the splash will stand too, unless it stood
     // elsewhere when it was last closed.
     centreOn(this, nullptr);
-    restorePlacement();
+    restorePlacement(*this, *splitter_, settingsPath(ctx_.dataFolder));
     fitIntoScreen(*this);
     // The window starts fully transparent and fades in.
     setWindowOpacity(0.0);
@@ -121,225 +109,59 @@ MainWindow::~MainWindow()
     delete splash_;
 }
 
-QAction* MainWindow::makeAction(QObject* owner, const char* name, const QString& text)
-{
-    auto* a = new QAction(text, owner);
-    a->setObjectName(QString::fromLatin1(name));
-    return a;
-}
-
 // --- construction ---------------------------------------------------------------------------
 
 void MainWindow::buildActions()
 {
-    QStyle* st = style();
-    newAction_ = makeAction(this, "newAction", tr("&New"));
-    newAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
-    newAction_->setIcon(newDocumentIcon());
-    newAction_->setToolTip(tr("Create new mma_ucp from scratch"));
-    connect(newAction_, &QAction::triggered, this, &MainWindow::newDocument);
+    // The popup menus first: the menu bar's own menus follow them among the window's children.
+    popupMenus_ = new ItemPopupMenus(this);
+    connect(popupMenus_, &ItemPopupMenus::insertRequested, this, &MainWindow::insertItem);
+    connect(popupMenus_, &ItemPopupMenus::replaceRequested, this, &MainWindow::replaceItem);
+    connect(popupMenus_, &ItemPopupMenus::modifyRequested, this, &MainWindow::modifyItem);
+    connect(popupMenus_, &ItemPopupMenus::deleteRequested, this, &MainWindow::deleteItem);
+    connect(popupMenus_, &ItemPopupMenus::moveUpRequested, this, &MainWindow::moveItemUp);
+    connect(popupMenus_, &ItemPopupMenus::moveDownRequested, this, &MainWindow::moveItemDown);
+    connect(popupMenus_, &ItemPopupMenus::updateNeeded, this, &MainWindow::updatePopupMenus);
 
-    openAction_ = makeAction(this, "openAction", tr("&Open"));
-    openAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
-    openAction_->setIcon(st->standardIcon(QStyle::SP_DialogOpenButton));
-    openAction_->setToolTip(tr("Open mma_ucp from file"));
-    connect(openAction_, &QAction::triggered, this, &MainWindow::openDocument);
-
-    save_ = makeAction(this, "saveAction", tr("&Save"));
-    save_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
-    save_->setIcon(st->standardIcon(QStyle::SP_DialogSaveButton));
-    save_->setToolTip(tr("Save mma_ucp to file"));
-    save_->setEnabled(false);
-    connect(save_, &QAction::triggered, this, &MainWindow::saveDocument);
-
-    saveAction_ = makeAction(this, "saveAsAction", tr("Save &as..."));
-    saveAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
-    saveAction_->setEnabled(false);
-    connect(saveAction_, &QAction::triggered, this, &MainWindow::saveDocumentAs);
-
-    openFromPhone_ = makeAction(this, "openFromPhoneAction", tr("Open from &phone"));
-    openFromPhone_->setIcon(phoneCommandIcon(PhoneGlyph::OpenFromPhone));
-    openFromPhone_->setToolTip(tr("Open mma_ucp from phone"));
-    openFromPhone_->setEnabled(false);
-    connect(openFromPhone_, &QAction::triggered, this, &MainWindow::openFromPhone);
-
-    saveToPhone_ = makeAction(this, "saveToPhoneAction", tr("Save to p&hone"));
-    saveToPhone_->setIcon(phoneCommandIcon(PhoneGlyph::SaveToPhone));
-    saveToPhone_->setToolTip(tr("Save mma_ucp to phone"));
-    saveToPhone_->setEnabled(false);
-    connect(saveToPhone_, &QAction::triggered, this, &MainWindow::saveToPhone);
-
-    restartPhone_ = makeAction(this, "restartPhoneAction", tr("&Restart Phone"));
-    restartPhone_->setIcon(phoneCommandIcon(PhoneGlyph::Restart));
-    restartPhone_->setToolTip(tr("Restart phone"));
-    restartPhone_->setEnabled(false);
-    connect(restartPhone_, &QAction::triggered, this, &MainWindow::restartPhone);
-
-    exitAction_ = makeAction(this, "exitAction", tr("E&xit"));
-    connect(exitAction_, &QAction::triggered, this, &QWidget::close);
-
-    setupAction_ = makeAction(this, "setupAction", tr("&Setup"));
-    connect(setupAction_, &QAction::triggered, this, &MainWindow::showSetup);
-
-    aboutAction_ = makeAction(this, "aboutAction", tr("&About..."));
-    connect(aboutAction_, &QAction::triggered, this, &MainWindow::showAbout);
-
-    undo_ = makeAction(this, "undoAction", tr("&Undo"));
-    undo_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
-    undo_->setEnabled(false);
-    connect(undo_, &QAction::triggered, this, &MainWindow::undoStep);
-    redo_ = makeAction(this, "redoAction", tr("&Redo"));
-    redo_->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
-    redo_->setEnabled(false);
-    connect(redo_, &QAction::triggered, this, &MainWindow::redoStep);
-
-    // The menu of the available items.
-    availableItemsMenu_ = new QMenu(this);
-    availableItemsMenu_->setObjectName(QStringLiteral("availableItemsMenu"));
-    // Without a pick every entry is off; the first line says why.
-    pickFirstHint_ = makeAction(this, "pickFirstHint", tr("Pick an item in \"Available mma items\" first"));
-    pickFirstHint_->setEnabled(false);
-    availableItemsMenu_->addAction(pickFirstHint_);
-    QMenu* subitem = availableItemsMenu_->addMenu(tr("Add subitem"));
-    addSubitemMenu_ = subitem->menuAction();
-    addSubitemMenu_->setObjectName(QStringLiteral("addSubitemMenu"));
-    addSubitemFirst_ = makeAction(this, "addSubitemFirstAction", tr("Add First"));
-    addSubitemLast_ = makeAction(this, "addSubitemLastAction", tr("Add Last"));
-    subitem->addAction(addSubitemFirst_);
-    subitem->addAction(addSubitemLast_);
-    QMenu* item = availableItemsMenu_->addMenu(tr("Add item"));
-    addItemMenu_ = item->menuAction();
-    addItemMenu_->setObjectName(QStringLiteral("addItemMenu"));
-    addItemFirst_ = makeAction(this, "addItemFirstAction", tr("Add First"));
-    addItemBefore_ = makeAction(this, "addItemBeforeAction", tr("Add Before"));
-    item->addAction(addItemFirst_);
-    item->addAction(addItemBefore_);
-    replace_ = makeAction(this, "replaceAction", tr("Replace"));
-    availableItemsMenu_->addAction(replace_);
-    connect(addSubitemFirst_, &QAction::triggered, this,
-            [this] { insertItem(InsertPosition::AddSubitemFirst); });
-    connect(addSubitemLast_, &QAction::triggered, this,
-            [this] { insertItem(InsertPosition::AddSubitemLast); });
-    connect(addItemFirst_, &QAction::triggered, this, [this] { insertItem(InsertPosition::AddFirst); });
-    connect(addItemBefore_, &QAction::triggered, this,
-            [this] { insertItem(InsertPosition::AddBefore); });
-    connect(replace_, &QAction::triggered, this, &MainWindow::replaceItem);
-    connect(availableItemsMenu_, &QMenu::aboutToShow, this, &MainWindow::updatePopupMenus);
-
-    // The menu of the tree.
-    treeMenu_ = new QMenu(this);
-    treeMenu_->setObjectName(QStringLiteral("treeMenu"));
-    modify_ = makeAction(this, "modifyItemAction", tr("Modify item"));
-    delete_ = makeAction(this, "deleteItemAction", tr("Delete item"));
-    moveUp_ = makeAction(this, "moveUpAction", tr("Move up"));
-    moveDown_ = makeAction(this, "moveDownAction", tr("Move down"));
-    // Shown in the menu; the tree itself takes the keys (treeKey).
-    modify_->setShortcut(QKeySequence(Qt::Key_F2));
-    delete_->setShortcut(QKeySequence(Qt::Key_Delete));
-    moveUp_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Up));
-    moveDown_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Down));
-    for (QAction* a : {modify_, delete_, moveUp_, moveDown_})
-        a->setShortcutContext(Qt::WidgetShortcut);
-    treeMenu_->addAction(modify_);
-    treeMenu_->addAction(delete_);
-    treeMenu_->addAction(moveUp_);
-    treeMenu_->addAction(moveDown_);
-    connect(modify_, &QAction::triggered, this, &MainWindow::modifyItem);
-    connect(delete_, &QAction::triggered, this, &MainWindow::deleteItem);
-    connect(moveUp_, &QAction::triggered, this, &MainWindow::moveItemUp);
-    connect(moveDown_, &QAction::triggered, this, &MainWindow::moveItemDown);
-    connect(treeMenu_, &QMenu::aboutToShow, this, &MainWindow::updatePopupMenus);
+    commands_ = new MainCommands(*this, ctx_.virtualPhone);
+    const MainCommands& c = *commands_;
+    connect(c.newAction(), &QAction::triggered, this, &MainWindow::newDocument);
+    connect(c.openAction(), &QAction::triggered, this, &MainWindow::openDocument);
+    connect(c.saveAction(), &QAction::triggered, this, &MainWindow::saveDocument);
+    connect(c.saveAsAction(), &QAction::triggered, this, &MainWindow::saveDocumentAs);
+    connect(c.openFromPhoneAction(), &QAction::triggered, this, &MainWindow::openFromPhone);
+    connect(c.saveToPhoneAction(), &QAction::triggered, this, &MainWindow::saveToPhone);
+    connect(c.restartPhoneAction(), &QAction::triggered, this, &MainWindow::restartPhone);
+    connect(c.exportTextAction(), &QAction::triggered, this, &MainWindow::exportText);
+    connect(c.importTextAction(), &QAction::triggered, this, &MainWindow::importText);
+    connect(c.compareFileAction(), &QAction::triggered, this, &MainWindow::compareWithFile);
+    connect(c.comparePhoneAction(), &QAction::triggered, this, &MainWindow::compareWithPhone);
+    connect(c.exitAction(), &QAction::triggered, this, &QWidget::close);
+    connect(c.undoAction(), &QAction::triggered, this, &MainWindow::undoStep);
+    connect(c.redoAction(), &QAction::triggered, this, &MainWindow::redoStep);
+    connect(c.setupAction(), &QAction::triggered, this, &MainWindow::showSetup);
+    connect(c.aboutAction(), &QAction::triggered, this, &MainWindow::showAbout);
+    textActionsChanged();
 }
 
-void MainWindow::buildMenus()
+void MainWindow::buildProfileSelector()
 {
-    QMenuBar* bar = menuBar();
-    bar->setObjectName(QStringLiteral("menuBar"));
-    QMenu* file = bar->addMenu(tr("&File"));
-    file->setObjectName(QStringLiteral("fileMenu"));
-    file->addAction(newAction_);
-    file->addAction(openAction_);
-    file->addAction(save_);
-    file->addAction(saveAction_);
-    file->addAction(openFromPhone_);
-    file->addAction(saveToPhone_);
-    file->addAction(restartPhone_);
-    buildTextActions(file);
-    file->addSeparator();
-    file->addAction(exitAction_);
-    QMenu* edit = bar->addMenu(tr("&Edit"));
-    edit->setObjectName(QStringLiteral("editMenu"));
-    edit->addAction(undo_);
-    edit->addAction(redo_);
-    bar->addAction(setupAction_);
-    if (VirtualPhone* phone = ctx_.virtualPhone) {
-        // The virtual phone can be plugged in and pulled out like a real one.
-        QMenu* virtualPhone = bar->addMenu(tr("&Virtual phone"));
-        virtualPhone->setObjectName(QStringLiteral("virtualPhoneMenu"));
-        plugIn_ = makeAction(this, "plugInAction", tr("&Plug in"));
-        unplug_ = makeAction(this, "unplugAction", tr("&Unplug"));
-        connect(plugIn_, &QAction::triggered, this, [phone] { phone->plug(); });
-        connect(unplug_, &QAction::triggered, this, [phone] { phone->unplug(); });
-        connect(virtualPhone, &QMenu::aboutToShow, this, [this, phone] {
-            plugIn_->setEnabled(!phone->isPlugged());
-            unplug_->setEnabled(phone->isPlugged());
-        });
-        virtualPhone->addAction(plugIn_);
-        virtualPhone->addAction(unplug_);
-    }
-    QMenu* help = bar->addMenu(tr("&Help"));
-    help->setObjectName(QStringLiteral("helpMenu"));
-    help->addAction(aboutAction_);
-}
-
-void MainWindow::buildToolBar()
-{
-    auto* bar = new QToolBar(this);
-    bar->setObjectName(QStringLiteral("toolBar"));
-    addToolBar(bar);
-    bar->setMovable(false);
-    bar->setFloatable(false);
-    bar->setIconSize(QSize(20, 20));
-    bar->toggleViewAction()->setVisible(false);
-    setContextMenuPolicy(Qt::NoContextMenu);
-    auto button = [bar](const char* name, QAction* action) {
-        auto* b = new QToolButton(bar);
-        b->setObjectName(QString::fromLatin1(name));
-        b->setDefaultAction(action);
-        b->setAutoRaise(true);
-        bar->addWidget(b);
-        return b;
-    };
-    button("newButton", newAction_);
-    button("openButton", openAction_);
-    button("saveButton", save_);
-    bar->addSeparator();
-    button("openFromPhoneButton", openFromPhone_);
-    button("saveToPhoneButton", saveToPhone_);
-    button("restartPhoneButton", restartPhone_);
-    bar->addSeparator();
-
-    profiles_ = new QComboBox(bar);
-    profiles_->setObjectName(QStringLiteral("profileSelector"));
-    profiles_->setToolTip(tr("Select a profile for target phone.\nProfile excludes unsupported "
-                             "mma items and sets proper mma_ucp format"));
-    profiles_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    profiles_->setMinimumContentsLength(12);
-    profiles_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
-    bar->addWidget(profiles_);
+    profiles_ = new ProfileSelector(commands_->toolBar());
+    commands_->toolBar()->addWidget(profiles_);
     // `activated` comes from the user only; the program moves the selector silently.
     connect(profiles_, &QComboBox::activated, this, &MainWindow::pickProfile);
 }
 
 void MainWindow::buildCentral()
 {
-    auto* central = new QWidget(this);
-    central->setObjectName(QStringLiteral("centralArea"));
+    auto* central = new CentralArea(*model_, *commands_, kClientWidth, this);
+    tree_ = central->tree();
+    emptyTreeHint_ = central->emptyTreeHint();
+    splitter_ = central->splitter();
+    available_ = central->availableItems();
+    summary_ = central->summary();
+    saveMode_ = central->saveModePanel();
 
-    tree_ = new MenuTreeView(*model_, central);
-    QSizePolicy keep = tree_->sizePolicy();
-    keep.setRetainSizeWhenHidden(true);
-    tree_->setSizePolicy(keep);
     connect(tree_, &MenuTreeView::dropRequested, this, &MainWindow::dropOnNode);
     connect(tree_, &MenuTreeView::selectedNodeChanged, this, [this] {
         showStatusLine();
@@ -349,113 +171,15 @@ void MainWindow::buildCentral()
         const QModelIndex index = tree_->indexAt(pos);
         if (index.isValid())
             tree_->setCurrentIndex(index);
-        treeMenu_->popup(tree_->viewport()->mapToGlobal(pos));
+        popupMenus_->treeMenu()->popup(tree_->viewport()->mapToGlobal(pos));
     });
     connect(model_, &MenuTreeModel::nodeAdded, this, [this] { showStatusLine(); });
-    emptyTreeHint_ = new EmptyTreeHint(*tree_, *openAction_, *openFromPhone_, *newAction_);
 
-    availableLabel_ = new QLabel(tr("Available mma items"), central);
-    availableLabel_->setObjectName(QStringLiteral("availableItemsLabel"));
-    availableLabel_->installEventFilter(this);
-
-    available_ = new AvailableItemsBox(central);
-    available_->setMenuOpen(false);
+    connect(central, &CentralArea::availableLabelDoubleClicked, this, &MainWindow::toggleJokeMode);
     connect(available_, &AvailableItemsBox::itemPicked, this, &MainWindow::pickAvailableItem);
     connect(available_, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint& pos) {
-                availableItemsMenu_->popup(available_->mapToGlobal(pos));
-            });
-
-    summary_ = new QPlainTextEdit(central);
-    summary_->setObjectName(QStringLiteral("itemSummary"));
-    summary_->setReadOnly(true);
-    summary_->setPlainText(tr("Item summary:"));
-    QSizePolicy keepMemo = summary_->sizePolicy();
-    keepMemo.setRetainSizeWhenHidden(true);
-    summary_->setSizePolicy(keepMemo);
-    summary_->hide();
-
-    saveModeGroup_ = new QGroupBox(tr("MMA save mode"), central);
-    saveModeGroup_->setObjectName(QStringLiteral("saveModeGroup"));
-    radio22_ = new QRadioButton(tr("22-byte"), saveModeGroup_);
-    radio22_->setObjectName(QStringLiteral("recordSize22"));
-    radio22_->setToolTip(tr("Old mma_ucp format"));
-    radio36_ = new QRadioButton(tr("36-byte"), saveModeGroup_);
-    radio36_->setObjectName(QStringLiteral("recordSize36"));
-    radio36_->setToolTip(tr("New mma_ucp format"));
-    radio36_->setChecked(true);
-    saveAll_ = new QCheckBox(tr("Save all data"), saveModeGroup_);
-    saveAll_->setObjectName(QStringLiteral("saveAllBox"));
-    saveAll_->setToolTip(tr("Save all mma data including currently unsupported"));
-    c698p_ = new QCheckBox(tr("c698p mma_ucp fix"), saveModeGroup_);
-    c698p_->setObjectName(QStringLiteral("c698pFixBox"));
-    c698p_->setToolTip(tr("Fix mma_ucp to act properly on R3624 FW"));
-    c698p_->setEnabled(false);
-    cdma_ = new QCheckBox(tr("CDMA mode (little-endian)"), saveModeGroup_);
-    cdma_->setObjectName(QStringLiteral("cdmaBox"));
-    iconMarkerGroup_ = new QGroupBox(tr("Custom icon attribute"), saveModeGroup_);
-    iconMarkerGroup_->setObjectName(QStringLiteral("iconMarkerGroup"));
-    marker06_ = new QRadioButton(QStringLiteral("06"), iconMarkerGroup_);
-    marker06_->setObjectName(QStringLiteral("iconMarker06"));
-    marker0C_ = new QRadioButton(QStringLiteral("0C"), iconMarkerGroup_);
-    marker0C_->setObjectName(QStringLiteral("iconMarker0C"));
-    marker0C_->setChecked(true);
-    iconMarkerGroup_->setEnabled(false);
-
-    // User clicks change the save mode; the rules of SaveMode decide what the others show.
-    connect(radio22_, &QRadioButton::clicked, this,
-            [this] { changeSaveMode([](SaveMode& m) { m.setRecordSize(22); }); });
-    connect(radio36_, &QRadioButton::clicked, this,
-            [this] { changeSaveMode([](SaveMode& m) { m.setRecordSize(36); }); });
-    connect(saveAll_, &QCheckBox::clicked, this,
-            [this](bool on) { changeSaveMode([on](SaveMode& m) { m.setSaveAll(on); }); });
-    connect(c698p_, &QCheckBox::clicked, this,
-            [this](bool on) { changeSaveMode([on](SaveMode& m) { m.setC698p(on); }); });
-    connect(cdma_, &QCheckBox::clicked, this,
-            [this](bool on) { changeSaveMode([on](SaveMode& m) { m.setCdma(on); }); });
-    connect(marker06_, &QRadioButton::clicked, this,
-            [this] { changeSaveMode([](SaveMode& m) { m.setIconMarker(IconMarker::K06); }); });
-    connect(marker0C_, &QRadioButton::clicked, this,
-            [this] { changeSaveMode([](SaveMode& m) { m.setIconMarker(IconMarker::K0C); }); });
-
-    auto* markers = new QHBoxLayout(iconMarkerGroup_);
-    markers->addWidget(marker06_);
-    markers->addWidget(marker0C_);
-    auto* sizes = new QHBoxLayout;
-    sizes->addWidget(radio22_);
-    sizes->addWidget(radio36_);
-    auto* modeLayout = new QVBoxLayout(saveModeGroup_);
-    modeLayout->addLayout(sizes);
-    modeLayout->addWidget(saveAll_);
-    modeLayout->addWidget(c698p_);
-    modeLayout->addWidget(cdma_);
-    modeLayout->addWidget(iconMarkerGroup_);
-
-    auto* rightPanel = new QWidget(central);
-    auto* right = new QVBoxLayout(rightPanel);
-    right->setContentsMargins(0, 0, 0, 0);
-    right->addWidget(availableLabel_);
-    right->addWidget(available_);
-    right->addWidget(summary_, 1);
-    right->addWidget(saveModeGroup_);
-
-    splitter_ = new QSplitter(Qt::Horizontal, central);
-    splitter_->setObjectName(QStringLiteral("treeSplitter"));
-    splitter_->setChildrenCollapsible(false);
-    // The tree stands in a holder of its own: hidden in joke mode, it keeps its room there.
-    auto* treeHolder = new QWidget(central);
-    auto* treeLayout = new QVBoxLayout(treeHolder);
-    treeLayout->setContentsMargins(0, 0, 0, 0);
-    treeLayout->addWidget(tree_);
-    splitter_->addWidget(treeHolder);
-    splitter_->addWidget(rightPanel);
-    // The tree takes whatever the window gains; the panel keeps its width.
-    splitter_->setStretchFactor(0, 1);
-    splitter_->setStretchFactor(1, 0);
-    splitter_->setSizes({11 * kClientWidth / 20, 9 * kClientWidth / 20});
-    auto* layout = new QHBoxLayout(central);
-    layout->setContentsMargins(4, 4, 4, 4);
-    layout->addWidget(splitter_);
+            [this](const QPoint& pos) { popupMenus_->availableItemsMenu()->popup(available_->mapToGlobal(pos)); });
+    connect(saveMode_, &SaveModePanel::changeRequested, this, &MainWindow::changeSaveMode);
     setCentralWidget(central);
 
     // Keyboard and double-click on the tree; the keys are shown in the tree's popup menu.
@@ -467,50 +191,6 @@ void MainWindow::buildCentral()
         else
             tree_->setExpanded(index, !tree_->isExpanded(index));
     });
-}
-
-void MainWindow::buildStatusBar()
-{
-    QStatusBar* bar = statusBar();
-    bar->setObjectName(QStringLiteral("statusBar"));
-    bar->setSizeGripEnabled(false);
-    // Panels of about 150, 260 and 50 pixels. The first two take the room their texts want
-    // and, in a narrow window, both give way: a text that does not fit is shortened at its
-    // end (its start, such as "Phone:", stays readable) rather than cut or drawn over the next.
-    const char* const panelNames[] = {"infoPanel", "phonePanel", "lampPanel"};
-    for (int i = 0; i < 3; ++i) {
-        panels_[i] = i < 2 ? new ElidedLabel(bar) : new QLabel(bar);
-        panels_[i]->setObjectName(QString::fromLatin1(panelNames[i]));
-    }
-    panels_[2]->setFixedWidth(50);
-    bar->addWidget(panels_[0]);
-    bar->addWidget(panels_[1], 1);
-    bar->addWidget(panels_[2]);
-    panels_[1]->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    panels_[1]->setText(tr("Phone: None"));
-    lamp_ = new LampShape(panels_[2]);
-    auto* lampLayout = new QHBoxLayout(panels_[2]);
-    lampLayout->setContentsMargins(0, 0, 0, 0);
-    lampLayout->addWidget(lamp_, 0, Qt::AlignCenter);
-    lamp_->setFixedSize(16, 16);
-    lamp_->setColor(Qt::red);
-}
-
-void MainWindow::buildTray()
-{
-    tray_ = new QSystemTrayIcon(this);
-    tray_->setObjectName(QStringLiteral("trayIcon"));
-    tray_->setIcon(tessaro::trayImage(15));
-    tray_->setToolTip(QString::fromLatin1(kMainCaption));
-    balloonTitle_ = tr("P2K Status");
-    balloonText_ = coreText("Disconnected");
-    // Tray icons have no hover notification here; a click on the icon shows the phone info.
-    connect(tray_, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason r) {
-        if (r == QSystemTrayIcon::Trigger)
-            trayIconHovered();
-    });
-    if (QSystemTrayIcon::isSystemTrayAvailable())
-        tray_->show();
 }
 
 // --- start-up ---------------------------------------------------------------------------------
@@ -547,18 +227,7 @@ void MainWindow::startUp()
 
 void MainWindow::showSaveMode()
 {
-    const SaveMode& mode = ctx_.menu.saveMode;
-    const QSignalBlocker b1(radio22_), b2(radio36_), b3(saveAll_), b4(c698p_), b5(cdma_),
-        b6(marker06_), b7(marker0C_);
-    radio22_->setChecked(mode.recordSize() == 22);
-    radio36_->setChecked(mode.recordSize() != 22);
-    saveAll_->setChecked(mode.saveAll());
-    c698p_->setChecked(mode.c698p());
-    c698p_->setEnabled(mode.c698pEnabled());
-    cdma_->setChecked(mode.cdma());
-    marker06_->setChecked(mode.iconMarker() == IconMarker::K06);
-    marker0C_->setChecked(mode.iconMarker() == IconMarker::K0C);
-    iconMarkerGroup_->setEnabled(mode.markerEnabled());
+    saveMode_->showSaveMode(ctx_.menu.saveMode);
 }
 
 void MainWindow::fillAvailableItems()
@@ -569,29 +238,22 @@ void MainWindow::fillAvailableItems()
 
 void MainWindow::fillProfileSelector()
 {
-    const QSignalBlocker block(profiles_);
-    profiles_->clear();
-    // Profile names are file names; only the two fixed entries are words to translate.
-    for (const std::string& entry : ctx_.profiles.selectorEntries())
-        profiles_->addItem(entry == kSelectorDefault || entry == kSelectorCreateNew
-                               ? coreText(entry)
-                               : QString::fromStdString(entry));
-    profiles_->setCurrentIndex(ctx_.profiles.selectorIndex());
+    profiles_->showEntries(ctx_.profiles.selectorEntries(), ctx_.profiles.selectorIndex());
 }
 
 void MainWindow::documentCommandsChanged()
 {
     const DocumentCommands c = documentCommands(document_.isOpen(), ctx_.link.connected);
-    save_->setEnabled(c.save);
-    saveAction_->setEnabled(c.save);
-    saveToPhone_->setEnabled(c.saveToPhone);
+    commands_->saveAction()->setEnabled(c.save);
+    commands_->saveAsAction()->setEnabled(c.save);
+    commands_->saveToPhoneAction()->setEnabled(c.saveToPhone);
     available_->setMenuOpen(c.availableItems);
     textActionsChanged();
 }
 
 QLabel* MainWindow::statusPanel(int number) const
 {
-    return number >= 1 && number <= 3 ? panels_[number - 1] : nullptr;
+    return status_->panel(number);
 }
 
 void MainWindow::showStatusLine()
@@ -601,21 +263,12 @@ void MainWindow::showStatusLine()
     // Records a save would drop are said before any save asks about them.
     if (const size_t leftOut = unknownRecordsLeftOut(ctx_.menu))
         line += tr("  Left out on save: %1").arg(leftOut);
-    panels_[0]->setText(line);
+    status_->setInfoText(line);
 }
 
 void MainWindow::showItemSummary()
 {
-    const auto lines = itemSummary(ctx_.menu.document, tree_->selectedNode());
-    if (!lines) {
-        summary_->hide();
-        return;
-    }
-    QStringList text;
-    for (const std::string& line : *lines)
-        text << coreText(line);
-    summary_->setPlainText(text.join(QLatin1Char('\n')));
-    summary_->show();
+    summary_->showLines(itemSummary(ctx_.menu.document, tree_->selectedNode()));
 }
 
 void MainWindow::showError(const std::string& text)
@@ -655,10 +308,12 @@ void MainWindow::documentChanged()
     const UndoHistory& history = document_.history();
     const bool canUndo = document_.isOpen() && history.canUndo();
     const bool canRedo = document_.isOpen() && history.canRedo();
-    undo_->setEnabled(canUndo);
-    redo_->setEnabled(canRedo);
-    undo_->setText(canUndo ? tr("&Undo ") + coreText(history.undoName()) : tr("&Undo"));
-    redo_->setText(canRedo ? tr("&Redo ") + coreText(history.redoName()) : tr("&Redo"));
+    QAction* undo = commands_->undoAction();
+    QAction* redo = commands_->redoAction();
+    undo->setEnabled(canUndo);
+    redo->setEnabled(canRedo);
+    undo->setText(canUndo ? tr("&Undo ") + coreText(history.undoName()) : tr("&Undo"));
+    redo->setText(canRedo ? tr("&Redo ") + coreText(history.redoName()) : tr("&Redo"));
     showTitle();
     setWindowModified(document_.isModified());
     emptyTreeHint_->setVisible(!document_.isOpen());
@@ -668,26 +323,14 @@ void MainWindow::documentChanged()
 
 ViewState MainWindow::viewState() const
 {
-    const MenuDocument& document = ctx_.menu.document;
-    ViewState view;
-    view.selected = document.indexOf(tree_->selectedNode());
-    const std::vector<MenuNode*> nodes = document.preorder();
-    for (size_t i = 0; i < nodes.size(); ++i)
-        if (nodes[i]->hasChildren() && tree_->isExpanded(model_->indexOfNode(nodes[i])))
-            view.expanded.push_back(static_cast<int>(i));
-    return view;
+    return tree_->viewState();
 }
 
 void MainWindow::showRestored(const std::optional<ViewState>& view)
 {
     if (!view)
         return;
-    const MenuDocument& document = ctx_.menu.document;
-    for (int index : view->expanded)
-        if (MenuNode* node = document.nodeAt(static_cast<size_t>(index)))
-            tree_->expand(model_->indexOfNode(node));
-    MenuNode* selected = view->selected >= 0 ? document.nodeAt(static_cast<size_t>(view->selected)) : nullptr;
-    tree_->selectNode(selected ? selected : document.menuRoot());
+    tree_->showViewState(*view);
     showSaveMode();
     showItemSummary();
 }
@@ -720,18 +363,7 @@ void MainWindow::updatePopupMenus()
 {
     const EnabledOperations ops = enabledOperations(ctx_.menu.document, tree_->selectedNode(),
                                                     available_->currentIndex() >= 0);
-    pickFirstHint_->setVisible(available_->currentIndex() < 0);
-    addSubitemMenu_->setEnabled(ops.addSubitem);
-    addSubitemFirst_->setEnabled(ops.addSubitem);
-    addSubitemLast_->setEnabled(ops.addSubitem);
-    addItemMenu_->setEnabled(ops.addItem);
-    addItemFirst_->setEnabled(ops.addItem);
-    addItemBefore_->setEnabled(ops.addItem);
-    replace_->setEnabled(ops.replace);
-    modify_->setEnabled(ops.modify);
-    delete_->setEnabled(ops.remove);
-    moveUp_->setEnabled(ops.moveUp);
-    moveDown_->setEnabled(ops.moveDown);
+    popupMenus_->update(ops, available_->currentIndex() >= 0);
 }
 
 // --- document commands ------------------------------------------------------------------------
@@ -767,8 +399,7 @@ void MainWindow::openFile(const std::string& path)
         showError(opened.error());
         return;
     }
-    summary_->setPlainText(tr("Item summary:"));
-    summary_->hide();
+    summary_->reset();
     showNotices(opened->notices);
     if (opened->repaired)
         showNotices({repairsNotice(*opened)});
@@ -998,7 +629,7 @@ void MainWindow::pickAvailableItem(int index)
     picked_ = available_->itemText(index).toStdString();
     if (!tree_->selectedNode())
         return;
-    availableItemsMenu_->popup(
+    popupMenus_->availableItemsMenu()->popup(
         available_->mapToGlobal(QPoint(available_->width() / 2, available_->height())));
 }
 
@@ -1051,82 +682,15 @@ void MainWindow::toggleJokeMode()
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == availableLabel_ && event->type() == QEvent::MouseButtonDblClick) {
-        toggleJokeMode();
-        return true;
-    }
-    if (watched == tree_ && event->type() == QEvent::KeyPress && treeKey(static_cast<QKeyEvent*>(event)))
+    if (watched == tree_ && event->type() == QEvent::KeyPress
+        && popupMenus_->treeKey(static_cast<QKeyEvent*>(event), *tree_))
         return true;
     return QMainWindow::eventFilter(watched, event);
 }
 
-bool MainWindow::treeKey(QKeyEvent* event)
-{
-    const Qt::KeyboardModifiers mods = event->modifiers() & ~Qt::KeyboardModifiers(Qt::KeypadModifier);
-    // Where a popup opened from the keyboard stands: under the selected node.
-    const auto popupAt = [this](QMenu* menu) {
-        const QRect item = tree_->visualRect(tree_->currentIndex());
-        const QPoint at = item.isValid() ? item.bottomLeft() : QPoint(0, 0);
-        menu->popup(tree_->viewport()->mapToGlobal(at));
-    };
-    QAction* command = nullptr;
-    switch (event->key()) {
-    case Qt::Key_Delete: command = mods == Qt::NoModifier ? delete_ : nullptr; break;
-    case Qt::Key_F2:
-    case Qt::Key_Return:
-    case Qt::Key_Enter: command = mods == Qt::NoModifier ? modify_ : nullptr; break;
-    case Qt::Key_Up: command = mods == Qt::ControlModifier ? moveUp_ : nullptr; break;
-    case Qt::Key_Down: command = mods == Qt::ControlModifier ? moveDown_ : nullptr; break;
-    case Qt::Key_Menu:
-        // Accepted, so no context-menu event follows at a place of the platform's choosing.
-        event->accept();
-        popupAt(treeMenu_);
-        return true;
-    case Qt::Key_Insert:
-        if (mods != Qt::NoModifier)
-            return false;
-        event->accept();
-        popupAt(availableItemsMenu_);
-        return true;
-    default: break;
-    }
-    if (!command)
-        return false;
-    event->accept();
-    // The same rules as the popup menu's entries: a key on a node it does not fit does nothing.
-    updatePopupMenus();
-    if (command->isEnabled())
-        command->trigger();
-    return true;
-}
-
-void MainWindow::restorePlacement()
-{
-    const WindowPlacement placement = loadWindowPlacement(settingsPath(ctx_.dataFolder));
-    if (!placement.geometry.empty())
-        restoreGeometry(QByteArray::fromHex(QByteArray::fromStdString(placement.geometry)));
-    if (!placement.splitter.empty())
-        splitter_->restoreState(QByteArray::fromHex(QByteArray::fromStdString(placement.splitter)));
-}
-
-void MainWindow::savePlacement()
-{
-    const WindowPlacement placement{saveGeometry().toHex().toStdString(),
-                                    splitter_->saveState().toHex().toStdString()};
-    // Where the window stood is a convenience: a file that cannot be written costs nothing.
-    (void)saveWindowPlacement(settingsPath(ctx_.dataFolder), placement);
-}
-
 void MainWindow::trayIconHovered()
 {
-    if (balloonText_ == coreText("Disconnected"))
-        return;
-    const PhoneLinkState& link = ctx_.link;
-    balloonTitle_ = tr("Phone info");
-    balloonText_ = tr("Model: ") + qs(link.model) + QLatin1Char('\n') + tr("F/W Version: ")
-                   + qs(link.firmwareVersion) + QLatin1Char('\n') + tr("LP Version: ")
-                   + qs(link.lpVersionText);
-    tray_->showMessage(balloonTitle_, balloonText_, QSystemTrayIcon::Information, 1000);
+    tray_->showPhoneInfo();
 }
 
 void MainWindow::fadeTick()
@@ -1142,19 +706,6 @@ void MainWindow::fadeTick()
         timer_->stop();
     if (t.requestClose)
         close();
-}
-
-bool MainWindow::screenshot(const QString& file)
-{
-    QByteArray png;
-    QBuffer buffer(&png);
-    // The picture's format follows the file name's suffix, PNG when it names none.
-    const QByteArray suffix = QFileInfo(file).suffix().toLatin1();
-    if (!buffer.open(QIODevice::WriteOnly) || !grab().save(&buffer, suffix.isEmpty() ? "PNG" : suffix.constData()))
-        return false;
-    return replaceFile(file.toStdString(),
-                       std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(png.constData()), size_t(png.size())))
-        .ok();
 }
 
 void MainWindow::closeEvent(QCloseEvent* event)
@@ -1178,7 +729,7 @@ void MainWindow::closeEvent(QCloseEvent* event)
 
     // The window goes: its place, the splash, the log, the phone file lists and the working
     // files.
-    savePlacement();
+    savePlacement(*this, *splitter_, settingsPath(ctx_.dataFolder));
     delete splash_;
     splash_ = nullptr;
     if (ctx_.settings.logEnabled)

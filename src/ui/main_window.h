@@ -2,10 +2,11 @@
 // `MainWindow`: the main window. It shows the open document as a tree, the available items,
 // the save mode and the profile selector, and routes every command to the core: reading and
 // writing mma_ucp, tree editing, profiles, settings and the phone round trip. It also runs the
-// start-up sequence, the fade in and out, the item summary and the close sequence.
+// start-up sequence, the fade in and out, the item summary and the close sequence. Its parts
+// (commands, central area, status bar, tray icon, popup menus) only show and report; the window
+// wires them to the open menu's session.
 
 #include <QMainWindow>
-#include <QDialog>
 #include <QPointer>
 
 #include <functional>
@@ -24,19 +25,9 @@
 #include "ui/entry_dialogs.h"
 #include "ui/window_questions.h"
 
-class QAction;
-class QCheckBox;
-class QComboBox;
-class QGroupBox;
-class QKeyEvent;
 class QLabel;
-class QMenu;
-class QPlainTextEdit;
-class QRadioButton;
 class QSplitter;
-class QSystemTrayIcon;
 class QTimer;
-class QToolButton;
 
 namespace tessaro {
 
@@ -49,10 +40,17 @@ class MenuNode;
 class MenuTreeModel;
 class MenuTreeView;
 class Prompter;
-class LampShape;
 class SplashScreen;
 class AboutBox;
+class DifferencesWindow;
+class ItemPopupMenus;
+class ItemSummaryView;
 class ItemPropertiesWindow;
+class MainCommands;
+class MainStatusBar;
+class PhoneTrayIcon;
+class ProfileSelector;
+class SaveModePanel;
 class BrowserChoices;
 struct BrowserDialogs;
 enum class InsertPosition;
@@ -77,9 +75,9 @@ public:
     // Panel 1..3 of the status bar.
     QLabel* statusPanel(int number) const;
     // Tray image shown: 14 connected, 15 disconnected.
-    int trayImage() const { return trayImage_; }
-    QString balloonTitle() const { return balloonTitle_; }
-    QString balloonText() const { return balloonText_; }
+    int trayImage() const;
+    QString balloonTitle() const;
+    QString balloonText() const;
     // The display text remembered from the last pick in the available items.
     const std::string& pickedEntry() const { return picked_; }
     // The open menu's life: where it came from, which file Save writes, its undo history.
@@ -141,21 +139,12 @@ public:
     // One tick of the fade timer.
     void fadeTick();
 
-    // Saves a picture of the window (with its frame contents) to `file`; false on failure.
-    bool screenshot(const QString& file);
-
     // Enables the entries of the two popup menus for the selected node (done each time one
     // opens).
     void updatePopupMenus();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
-    // The window's place, size and splitter as they were when it was last closed
-    // (section "window" of tessaro.ini), and their saving when it closes.
-    void restorePlacement();
-    void savePlacement();
-    // The tree's keys: Delete, F2 / Enter, Ctrl+Up / Ctrl+Down, the context-menu key, Insert.
-    bool treeKey(QKeyEvent* event);
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -172,12 +161,10 @@ private:
     // The available items, the selector and the save mode after the core changed them.
     void showProfileState();
 
+    // The commands of the menu bar, the tool bar and the popup menus, connected to what they do.
     void buildActions();
-    void buildMenus();
-    void buildToolBar();
+    void buildProfileSelector();
     void buildCentral();
-    void buildStatusBar();
-    void buildTray();
     void startUp();
 
     // The save-mode controls follow the open menu's save mode.
@@ -210,9 +197,6 @@ private:
     // After every change of the document or its history: the Edit menu, the title's modified
     // mark, the commands that need a document and the status line follow.
     void documentChanged();
-    // An action named `name` (its object name) showing `text`.
-    static QAction* makeAction(QObject* owner, const char* name, const QString& text);
-    void buildTextActions(QMenu* file);
     void textActionsChanged();
     // The changes from the menu at `otherPath` (named `otherName`) to the open one, in the
     // differences window.
@@ -235,56 +219,16 @@ private:
     EmptyTreeHint* emptyTreeHint_ = nullptr;
     QSplitter* splitter_ = nullptr;
     AvailableItemsBox* available_ = nullptr;
-    QComboBox* profiles_ = nullptr;
-    QLabel* availableLabel_ = nullptr;
-    QPlainTextEdit* summary_ = nullptr;
-    QGroupBox* saveModeGroup_ = nullptr;
-    QRadioButton* radio22_ = nullptr;
-    QRadioButton* radio36_ = nullptr;
-    QCheckBox* saveAll_ = nullptr;
-    QCheckBox* c698p_ = nullptr;
-    QCheckBox* cdma_ = nullptr;
-    QGroupBox* iconMarkerGroup_ = nullptr;
-    QRadioButton* marker06_ = nullptr;
-    QRadioButton* marker0C_ = nullptr;
-    QLabel* panels_[3] = {};
-    LampShape* lamp_ = nullptr;
-    QSystemTrayIcon* tray_ = nullptr;
+    ProfileSelector* profiles_ = nullptr;
+    ItemSummaryView* summary_ = nullptr;
+    SaveModePanel* saveMode_ = nullptr;
+    MainStatusBar* status_ = nullptr;
+    PhoneTrayIcon* tray_ = nullptr;
     QTimer* timer_ = nullptr;
-    QMenu* availableItemsMenu_ = nullptr;
-    QMenu* treeMenu_ = nullptr;
+    ItemPopupMenus* popupMenus_ = nullptr;
 
-    QAction* newAction_ = nullptr;
-    QAction* openAction_ = nullptr;
-    QAction* save_ = nullptr;
-    QAction* saveAction_ = nullptr;
-    QAction* openFromPhone_ = nullptr;
-    QAction* saveToPhone_ = nullptr;
-    QAction* restartPhone_ = nullptr;
-    QAction* exitAction_ = nullptr;
-    QAction* exportText_ = nullptr;
-    QAction* importText_ = nullptr;
-    QAction* compareFile_ = nullptr;
-    QAction* comparePhone_ = nullptr;
-    QPointer<QDialog> differences_;
-    QAction* setupAction_ = nullptr;
-    QAction* aboutAction_ = nullptr;
-    QAction* undo_ = nullptr;
-    QAction* redo_ = nullptr;
-    QAction* plugIn_ = nullptr;
-    QAction* unplug_ = nullptr;
-    QAction* pickFirstHint_ = nullptr;
-    QAction* addSubitemMenu_ = nullptr;
-    QAction* addSubitemFirst_ = nullptr;
-    QAction* addSubitemLast_ = nullptr;
-    QAction* addItemMenu_ = nullptr;
-    QAction* addItemFirst_ = nullptr;
-    QAction* addItemBefore_ = nullptr;
-    QAction* replace_ = nullptr;
-    QAction* modify_ = nullptr;
-    QAction* delete_ = nullptr;
-    QAction* moveUp_ = nullptr;
-    QAction* moveDown_ = nullptr;
+    MainCommands* commands_ = nullptr;
+    QPointer<DifferencesWindow> differences_;
 
     std::shared_ptr<GuiDispatch> dispatch_;
     SplashScreen* splash_ = nullptr;
@@ -305,9 +249,6 @@ private:
     std::unique_ptr<BrowserChoices> browserChoices_;
     // The language each entry dialog of the item properties window opens with.
     EntryLanguages entryLanguages_;
-    int trayImage_ = 15;
-    QString balloonTitle_;
-    QString balloonText_;
 };
 
 } // namespace tessaro

@@ -1,19 +1,17 @@
 // The main window's phone commands: open from and save to the phone, restart it, and what
 // the connection monitor shows in the status bar, the tray and the phone actions.
 #include <QAction>
-#include <QLabel>
-#include <QPlainTextEdit>
 #include <QStatusBar>
-#include <QSystemTrayIcon>
 
 #include "phone/round_trip.h"
 #include "session/editor_session.h"
-#include "ui/app_icons.h"
-#include "ui/core_text.h"
-#include "ui/lamp_shape.h"
+#include "ui/item_summary_view.h"
+#include "ui/main_commands.h"
+#include "ui/main_status_bar.h"
 #include "ui/main_window.h"
 #include "ui/menu_tree_model.h"
 #include "ui/menu_tree_view.h"
+#include "ui/phone_tray_icon.h"
 
 namespace tessaro {
 
@@ -28,8 +26,7 @@ void MainWindow::openFromPhone()
         showFailure(opened.failure());
         return;
     }
-    summary_->setPlainText(tr("Item summary:"));
-    summary_->hide();
+    summary_->reset();
     showNotices(opened->notices);
     if (opened->patchOffered)
         if (const Status patched = menu_.offerJavaPatch(); !patched)
@@ -64,38 +61,50 @@ void MainWindow::restartPhone()
 
 void MainWindow::setImeiPanel(const std::string& text)
 {
-    panels_[0]->setText(coreText(text));
+    status_->setImeiPanel(text);
 }
 
 void MainWindow::setPhonePanel(const std::string& text)
 {
-    panels_[1]->setText(coreText(text));
+    status_->setPhonePanel(text);
 }
 
 void MainWindow::setStatusLamp(StatusLamp lamp)
 {
-    lamp_->setColor(lamp == StatusLamp::Green ? QColor(Qt::green) : QColor(Qt::red));
+    status_->setLamp(lamp);
 }
 
 void MainWindow::setTrayImage(int image)
 {
-    trayImage_ = image;
-    tray_->setIcon(tessaro::trayImage(image));
+    tray_->setImage(image);
 }
 
 void MainWindow::showTrayBalloon(const std::string& text)
 {
-    balloonText_ = coreText(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    if (tray_->isVisible())
-        tray_->showMessage(balloonTitle_, balloonText_, QSystemTrayIcon::Information, 1000);
+    tray_->showBalloon(text);
+}
+
+int MainWindow::trayImage() const
+{
+    return tray_->image();
+}
+
+QString MainWindow::balloonTitle() const
+{
+    return tray_->balloonTitle();
+}
+
+QString MainWindow::balloonText() const
+{
+    return tray_->balloonText();
 }
 
 void MainWindow::setPhoneActionsEnabled(bool openAndRestart, bool save)
 {
-    openFromPhone_->setEnabled(openAndRestart);
-    restartPhone_->setEnabled(openAndRestart);
-    saveToPhone_->setEnabled(save);
-    comparePhone_->setEnabled(save);
+    commands_->openFromPhoneAction()->setEnabled(openAndRestart);
+    commands_->restartPhoneAction()->setEnabled(openAndRestart);
+    commands_->saveToPhoneAction()->setEnabled(save);
+    commands_->comparePhoneAction()->setEnabled(save);
 }
 
 bool MainWindow::menuHasNodes() const

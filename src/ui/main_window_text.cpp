@@ -1,18 +1,16 @@
 // The main window's menus-as-text commands: export the open menu as its JSON description,
 // import one, and compare the open menu with a file or with the phone's menu.
 #include <QAction>
-#include <QDialog>
-#include <QDialogButtonBox>
 #include <QLabel>
-#include <QMenu>
-#include <QPlainTextEdit>
 #include <QStatusBar>
-#include <QVBoxLayout>
 
 #include "core/open_menu.h"
 #include "session/editor_session.h"
 #include "ui/core_text.h"
+#include "ui/differences_window.h"
 #include "ui/file_dialogs.h"
+#include "ui/item_summary_view.h"
+#include "ui/main_commands.h"
 #include "ui/main_window.h"
 #include "ui/menu_tree_model.h"
 #include "ui/menu_tree_view.h"
@@ -26,33 +24,11 @@ const char* const kCompareFilter = QT_TRANSLATE_NOOP("Core", "All Files (*.*)|*.
 
 } // namespace
 
-void MainWindow::buildTextActions(QMenu* file)
-{
-    exportText_ = makeAction(this, "exportTextAction", tr("&Export as text..."));
-    exportText_->setToolTip(tr("Write the menu as an editable JSON description"));
-    connect(exportText_, &QAction::triggered, this, &MainWindow::exportText);
-    importText_ = makeAction(this, "importTextAction", tr("&Import text..."));
-    importText_->setToolTip(tr("Open a menu from its JSON description"));
-    connect(importText_, &QAction::triggered, this, &MainWindow::importText);
-    compareFile_ = makeAction(this, "compareFileAction", tr("&Compare with..."));
-    compareFile_->setToolTip(tr("Show what differs between this menu and an mma_ucp file or a menu text"));
-    connect(compareFile_, &QAction::triggered, this, &MainWindow::compareWithFile);
-    comparePhone_ = makeAction(this, "comparePhoneAction", tr("Co&mpare with phone"));
-    comparePhone_->setToolTip(tr("Show what Save to phone would change on the phone"));
-    connect(comparePhone_, &QAction::triggered, this, &MainWindow::compareWithPhone);
-    file->addSeparator();
-    file->addAction(exportText_);
-    file->addAction(importText_);
-    file->addAction(compareFile_);
-    file->addAction(comparePhone_);
-    textActionsChanged();
-}
-
 void MainWindow::textActionsChanged()
 {
-    exportText_->setEnabled(document_.isOpen());
-    compareFile_->setEnabled(document_.isOpen());
-    comparePhone_->setEnabled(document_.isOpen() && ctx_.link.connected);
+    commands_->exportTextAction()->setEnabled(document_.isOpen());
+    commands_->compareFileAction()->setEnabled(document_.isOpen());
+    commands_->comparePhoneAction()->setEnabled(document_.isOpen() && ctx_.link.connected);
 }
 
 void MainWindow::exportText()
@@ -115,27 +91,10 @@ void MainWindow::showDifferences(const std::string& otherPath, const QString& ot
     }
     QStringList lines;
     for (const std::string& line : *changes)
-        lines << QString::fromStdString(line);
-    if (!differences_) {
-        differences_ = new QDialog(this);
-        differences_->setObjectName(QStringLiteral("differencesWindow"));
-        auto* layout = new QVBoxLayout(differences_);
-        auto* text = new QPlainTextEdit(differences_);
-        text->setObjectName(QStringLiteral("differencesText"));
-        text->setReadOnly(true);
-        text->setLineWrapMode(QPlainTextEdit::NoWrap);
-        layout->addWidget(text);
-        auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, differences_);
-        connect(buttons, &QDialogButtonBox::rejected, differences_, &QDialog::close);
-        layout->addWidget(buttons);
-        differences_->resize(640, 400);
-    }
-    differences_->setWindowTitle(tr("Changes from %1 to this menu").arg(otherName));
-    if (lines.isEmpty())
-        lines << tr("The menus are the same.");
-    differences_->findChild<QPlainTextEdit*>(QStringLiteral("differencesText"))->setPlainText(lines.join(u'\n'));
-    differences_->show();
-    differences_->raise();
+        lines << coreText(line);
+    if (!differences_)
+        differences_ = new DifferencesWindow(this);
+    differences_->showChanges(otherName, lines);
 }
 
 } // namespace tessaro

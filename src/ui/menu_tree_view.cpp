@@ -40,6 +40,28 @@ void MenuTreeView::selectNode(const MenuNode* node)
         scrollTo(index);
 }
 
+ViewState MenuTreeView::viewState() const
+{
+    const MenuDocument& document = model_.document();
+    ViewState view;
+    view.selected = document.indexOf(selectedNode());
+    const std::vector<MenuNode*> nodes = document.preorder();
+    for (size_t i = 0; i < nodes.size(); ++i)
+        if (nodes[i]->hasChildren() && isExpanded(model_.indexOfNode(nodes[i])))
+            view.expanded.push_back(static_cast<int>(i));
+    return view;
+}
+
+void MenuTreeView::showViewState(const ViewState& view)
+{
+    const MenuDocument& document = model_.document();
+    for (int index : view.expanded)
+        if (MenuNode* node = document.nodeAt(static_cast<size_t>(index)))
+            expand(model_.indexOfNode(node));
+    MenuNode* selected = view.selected >= 0 ? document.nodeAt(static_cast<size_t>(view.selected)) : nullptr;
+    selectNode(selected ? selected : document.menuRoot());
+}
+
 std::optional<DragSource> MenuTreeView::sourceOf(const QMimeData* mime) const
 {
     if (const auto* tree = qobject_cast<const TreeNodeDrag*>(mime)) {

@@ -8,8 +8,9 @@
 
 #include <QTreeView>
 
-#include "models/drag_expanded_nodes.h"
 #include "edit/edit_rules.h"
+#include "edit/undo_history.h"
+#include "models/drag_expanded_nodes.h"
 
 namespace tessaro {
 
@@ -31,6 +32,13 @@ public:
     // After a drop of `dropped`: collapses the listed nodes that are neither the dropped node
     // nor its ancestors, with all their descendants, and empties the list.
     void collapseAfterDrop(const MenuNode* dropped);
+
+    // Where the view stands: the selected node and the expanded nodes, as indices in the
+    // document's preorder.
+    ViewState viewState() const;
+    // Expands the nodes of `view` that are still there and selects its node; the menu root
+    // when it names none or its node is gone.
+    void showViewState(const ViewState& view);
 
     // What a drag event carries, when it is something the tree takes at all.
     std::optional<DragSource> sourceOf(const QMimeData* mime) const;
