@@ -1,6 +1,7 @@
 // The main window's menus-as-text commands: export the open menu as its JSON description,
 // import one, and compare the open menu with a file or with the phone's menu.
 #include <QAction>
+#include <QFileInfo>
 #include <QLabel>
 #include <QStatusBar>
 
@@ -35,9 +36,12 @@ void MainWindow::exportText()
 {
     if (!document_.isOpen())
         return;
-    const std::string path = files_.saveFile({QT_TRANSLATE_NOOP("Core", "Export as text..."), kTextFilter, {}, {}});
+    std::string path = files_.saveFile({QT_TRANSLATE_NOOP("Core", "Export as text..."), kTextFilter, {}, {}});
     if (path.empty())
         return;
+    // A name without an extension gets the one Import text's filter shows.
+    if (QFileInfo(QString::fromStdString(path)).suffix().isEmpty())
+        path += ".json";
     if (const Status written = menu_.exportText(path); !written)
         showFailure(written.failure());
     else

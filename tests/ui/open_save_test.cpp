@@ -340,7 +340,8 @@ private Q_SLOTS:
         writeBytes(h.dir.path() / "more.mma", sampleMenu("Browser"));
         MainWindow& w = h.start();
         QVERIFY(!child<QAction>(w, "exportTextAction")->isEnabled());
-        h.files.answers = {h.dir.file("menu.mma"), h.dir.file("menu.json"), h.dir.file("more.mma")};
+        // A name given without an extension gets ".json", which Import's filter shows.
+        h.files.answers = {h.dir.file("menu.mma"), h.dir.file("menu"), h.dir.file("more.mma")};
         child<QAction>(w, "openAction")->trigger();
         child<QAction>(w, "exportTextAction")->trigger();
         QVERIFY(readText(h.dir.path() / "menu.json").find("\"id\": \"Datebook\"") != std::string::npos);
