@@ -1009,6 +1009,18 @@ preventing them from starting from main menu<byte value="xd"/>
         <source>Error reading the LP version</source>
         <translation>Ошибка чтения версии LP</translation>
     </message>
+    <message>
+        <source>The copy of </source>
+        <translation>Копия </translation>
+    </message>
+    <message>
+        <source> in </source>
+        <translation> в </translation>
+    </message>
+    <message>
+        <source> is complete, but the phone refused to close the file: it may hold the file open until it is restarted</source>
+        <translation> готова, но телефон отказался закрыть файл: он может держать файл открытым до перезапуска</translation>
+    </message>
 </context>
 <context>
     <name>QPlatformTheme</name>
