@@ -1203,6 +1203,18 @@ preventing them from starting from main menu<byte value="xd"/>
         <source>Gave up waiting for another program to finish with </source>
         <translation>Ожидание прервано: другая программа так и не закончила работу с </translation>
     </message>
+    <message>
+        <source>The copy of </source>
+        <translation>Копия </translation>
+    </message>
+    <message>
+        <source> in </source>
+        <translation> в </translation>
+    </message>
+    <message>
+        <source> is complete, but the phone refused to close the file: it may hold the file open until it is restarted</source>
+        <translation> готова, но телефон отказался закрыть файл: он может держать файл открытым до перезапуска</translation>
+    </message>
 </context>
 <context>
     <name>QPlatformTheme</name>

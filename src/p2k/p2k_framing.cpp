@@ -275,6 +275,11 @@ std::optional<std::vector<uint8_t>> renderCountRequest(const std::string& patter
     return out;
 }
 
+bool countRequestFits(const std::string& pattern)
+{
+    return renderCountRequest(pattern).has_value();
+}
+
 std::optional<CountPattern> parseCountRequest(std::span<const uint8_t> arguments)
 {
     CountPattern parsed;

@@ -142,6 +142,8 @@ std::vector<uint8_t> renderVolumeList(std::span<const char> letters);
 // "/" in UTF-16BE, 0xFFFE, the mask in UTF-16BE, a 0x0000 unit, zeros up to 256 bytes.
 // Nothing for a pattern without "/" or one that does not fit.
 std::optional<std::vector<uint8_t>> renderCountRequest(const std::string& pattern);
+// Whether renderCountRequest makes a request of `pattern`.
+bool countRequestFits(const std::string& pattern);
 struct CountPattern {
     std::string pattern;
     bool terminated = false;   // a 0x0000 unit follows the mask

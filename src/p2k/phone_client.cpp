@@ -22,9 +22,6 @@ constexpr int kLpReply = 4;
 // One listing is held in memory at once; a count beyond this (16 MB of entries) is not
 // believed and only this many are fetched.
 constexpr int kMostListed = 32768;
-// A file's own folder listing names it once; a few more entries allow for names that differ
-// only in case.
-constexpr int kMostFound = 64;
 
 std::string rc(int value)
 {
@@ -228,20 +225,35 @@ void PhoneClient::logListingCancelled(ListingLog listing)
     log_.writeLine(std::string(wordsOf(listing).tag) + " Listing cancelled");
 }
 
+std::string listingPatternFor(const std::string& path)
+{
+    // The folder with the mask "*", as a phone is listed for a transfer; a folder too long
+    // for the 256-byte count request is found in a listing of its whole volume instead.
+    const std::string folder = path.substr(0, path.rfind('/') + 1);
+    if (countRequestFits(folder + "*") || folder.size() < 3)
+        return folder + "*";
+    return folder.substr(0, 3) + "*";
+}
+
 Result<std::optional<PhoneFileEntry>> PhoneClient::findFile(const std::string& path)
 {
-    const int count = api_.File_CountEx(path);
-    log_.writeLine("[FindFile] FileCountEx " + path + " RC=" + rc(count));
+    // Never the file's own name as the mask: how a phone reads '*', '?' or '[' inside a name
+    // used as a mask is not known, and a long path plus its name may not fit the request.
+    const std::string pattern = listingPatternFor(path);
+    const int count = api_.File_CountEx(pattern);
+    log_.writeLine("[FindFile] FileCountEx " + pattern + " RC=" + rc(count));
     if (count == -1)
         return failure(readError(path));
     if (count <= 0)
         return std::optional<PhoneFileEntry>();
-    const int wanted = std::min(count, kMostFound);
+    const int wanted = std::min(count, kMostListed);
     std::vector<uint8_t> entries(size_t(wanted) * kFileListEntrySize, 0);
     const int listed = api_.File_ListEx(entries.data(), wanted, nullptr);
     log_.writeLine("[FindFile] FileListEx RC=" + rc(listed));
     if (listed == -1)
         return failure(readError(path));
+    // The listing holds the folder's files and those below it: the name is matched here,
+    // byte for byte.
     for (int i = 0; i < wanted; ++i) {
         PhoneFileEntry entry = parseFileListEntry(
             std::span<const uint8_t>(entries).subspan(size_t(i) * kFileListEntrySize, kFileListEntrySize));

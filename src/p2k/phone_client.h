@@ -34,6 +34,10 @@ struct FileCount {
     int files = 0;
 };
 
+// The pattern a listing that finds `path` counts: its folder with the mask "*"
+// ("/a/mobile/*"), or its volume's ("/a/*") when the folder does not fit a count request.
+std::string listingPatternFor(const std::string& path);
+
 class PhoneClient {
 public:
     // Listing progress: entries done, entries in total.
@@ -103,9 +107,10 @@ public:
                                                   const ListingProgress& progress);
     // Logs "TAG Listing cancelled".
     void logListingCancelled(ListingLog listing);
-    // The entry of the file `path`, by listing its folder with the file's name as the mask;
-    // nothing when the phone lists no such file. Logged "[FindFile] FileCountEx PATH RC=1" and
-    // "[FindFile] FileListEx RC=0". Fails "Error reading PATH".
+    // The entry of the file `path`, from a listing with the mask "*" (see listingPatternFor)
+    // matched by exact name; nothing when the listing holds no such file. Logged "[FindFile]
+    // FileCountEx /a/mobile/* RC=12" and "[FindFile] FileListEx RC=0". Fails "Error reading
+    // PATH" when the phone refuses the count or the listing.
     Result<std::optional<PhoneFileEntry>> findFile(const std::string& path);
 
     // ---- files and folders

@@ -84,9 +84,9 @@ Status PhoneFileTransfer::close()
     return Status::success();
 }
 
-Status PhoneFileTransfer::deleteFile()
+Status PhoneFileTransfer::deleteLongerFile()
 {
-    return client_.removeFile(path_, tag(), failureText_);
+    return client_.removeFile(path_, tag() + " The phone kept the old file's tail,", failureText_);
 }
 
 Status PhoneFileTransfer::deleteCancelledUpload()

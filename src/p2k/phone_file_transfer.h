@@ -39,8 +39,10 @@ public:
     // "Send command FSAC (0x0004) RC=0".
     Status close();
 
-    // Deletes the phone's file before an upload writes it anew: "File_Delete PATH RC=0".
-    Status deleteFile();
+    // Deletes a file the phone kept longer than what was written over it (its old tail not
+    // cut), before it is written anew: "The phone kept the old file's tail, File_Delete PATH
+    // RC=0".
+    Status deleteLongerFile();
     // Deletes what a stopped upload left of a new file: "Upload cancelled, File_Delete PATH
     // RC=0".
     Status deleteCancelledUpload();

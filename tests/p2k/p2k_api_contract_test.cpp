@@ -131,6 +131,42 @@ TEST_P(P2kApiContract, EveryFileTravelsExactlyAndKeepsItsAttributes)
     }
 }
 
+TEST_P(P2kApiContract, AnyPathThePhoneHoldsTravelsAndIsWrittenOver)
+{
+    if (!GetParam().hasPhone)
+        GTEST_SKIP() << "no phone";
+    PhoneLinkState link;
+    link.connected = true;
+    OperationLog log;
+    RecordingProgressFactory progress;
+    RecordingPrompter prompter;
+    PhoneContext phone{*api, link, log, progress, prompter, (temp.path() / "").string()};
+    // A folder too long for a count request of its own, and names a mask would misread.
+    const std::string deep = "/a/" + std::string(60, 'd') + "/" + std::string(64, 'e') + "/";
+    ASSERT_EQ(api->File_CreateDir(deep.substr(0, 63), 0), 0);
+    ASSERT_EQ(api->File_CreateDir(deep.substr(0, deep.size() - 1), 0), 0);
+    const std::vector<std::string> paths = {deep + std::string(150 - deep.size(), 'f'), "/a/mobile/x[1].gif",
+                                            "/a/mobile/*", "/a/mobile/a?b"};
+    for (const std::string& path : paths) {
+        SCOPED_TRACE(path);
+        ASSERT_EQ(path == paths[0], path.size() == 150);
+        writeBytes(temp.path() / "up", patternBytes(1500));
+        ASSERT_TRUE(uploadFile(phone, (temp.path() / "up").string(), path));
+        // Over the file: shorter, so a tail the phone kept would show.
+        writeBytes(temp.path() / "up", patternBytes(700));
+        std::string backup;
+        const Status over = uploadFile(phone, (temp.path() / "up").string(), path, nullptr, &backup);
+        ASSERT_TRUE(over.ok()) << over.error();
+        EXPECT_EQ(readBytes(backup), patternBytes(1500));
+        ASSERT_TRUE(downloadFile(phone, path, (temp.path() / "down").string(), "Reading"));
+        EXPECT_EQ(readBytes(temp.path() / "down"), patternBytes(700));
+    }
+    // The neighbour the masks would have matched is untouched.
+    const auto gif = findPhoneFile(phone, "/a/mobile/f.gif");
+    ASSERT_TRUE(gif.ok()) << gif.error();
+    EXPECT_EQ(gif->size, 1500u);
+}
+
 TEST_P(P2kApiContract, FilesAndFoldersOnlyWithAPhone)
 {
     const int expected = GetParam().hasPhone ? 0 : -1;
