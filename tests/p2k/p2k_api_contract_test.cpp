@@ -17,6 +17,20 @@
 namespace tessaro::testing {
 namespace {
 
+// The phone operations over the backend under test, its phone connected.
+struct ConnectedPhone {
+    ConnectedPhone(P2kApi& api, const TempDir& folder)
+        : phone{api, link, log, progress, prompter, (folder.path() / "").string()}
+    {
+        link.connected = true;
+    }
+    PhoneLinkState link;
+    OperationLog log;
+    RecordingProgressFactory progress;
+    RecordingPrompter prompter;
+    PhoneContext phone;
+};
+
 TEST_P(P2kApiContract, StatusCallbackTellsWhetherAPhoneIsThere)
 {
     if (GetParam().hasPhone)
@@ -105,12 +119,8 @@ TEST_P(P2kApiContract, EveryFileTravelsExactlyAndKeepsItsAttributes)
 {
     if (!GetParam().hasPhone)
         GTEST_SKIP() << "no phone";
-    PhoneLinkState link;
-    link.connected = true;
-    OperationLog log;
-    RecordingProgressFactory progress;
-    RecordingPrompter prompter;
-    PhoneContext phone{*api, link, log, progress, prompter, (temp.path() / "").string()};
+    ConnectedPhone connected(*api, temp);
+    PhoneContext& phone = connected.phone;
     // Empty, a lone 0x08, around the 1024-byte block, ending in 0x08, and a large file.
     for (const auto& [size, endsIn08] : std::vector<std::pair<size_t, bool>>{
              {0, false}, {1, true}, {1023, false}, {1024, false}, {1025, true}, {2048, true}, {20216, false}}) {
@@ -135,12 +145,8 @@ TEST_P(P2kApiContract, AnyPathThePhoneHoldsTravelsAndIsWrittenOver)
 {
     if (!GetParam().hasPhone)
         GTEST_SKIP() << "no phone";
-    PhoneLinkState link;
-    link.connected = true;
-    OperationLog log;
-    RecordingProgressFactory progress;
-    RecordingPrompter prompter;
-    PhoneContext phone{*api, link, log, progress, prompter, (temp.path() / "").string()};
+    ConnectedPhone connected(*api, temp);
+    PhoneContext& phone = connected.phone;
     // A folder too long for a count request of its own, and names a mask would misread.
     const std::string deep = "/a/" + std::string(60, 'd') + "/" + std::string(64, 'e') + "/";
     ASSERT_EQ(api->File_CreateDir(deep.substr(0, 63), 0), 0);
