@@ -1215,6 +1215,18 @@ preventing them from starting from main menu<byte value="xd"/>
         <source> is complete, but the phone refused to close the file: it may hold the file open until it is restarted</source>
         <translation> готова, но телефон отказался закрыть файл: он может держать файл открытым до перезапуска</translation>
     </message>
+    <message>
+        <source>bytes outside the menu&apos;s records: </source>
+        <translation>байты вне записей меню: </translation>
+    </message>
+    <message>
+        <source>, other values</source>
+        <translation>, другие значения</translation>
+    </message>
+    <message>
+        <source> bytes outside the menu&apos;s records will not be kept</source>
+        <translation> байт вне записей меню не будут сохранены</translation>
+    </message>
 </context>
 <context>
     <name>QPlatformTheme</name>

@@ -35,6 +35,9 @@ struct MenuDescription {
     SaveMode saveMode;
     std::vector<DescribedItem> softkeys; // LSK, RSK, Up, Down, Left, Right, Smart
     std::vector<DescribedItem> menu;     // the Menu Root's items
+    // Of a described file: the bytes outside its records that no save keeps (not in the text
+    // form).
+    std::vector<uint8_t> bytesOutsideRecords;
 
     bool operator==(const MenuDescription&) const = default;
 };

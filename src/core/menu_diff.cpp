@@ -185,6 +185,7 @@ public:
             softkey(k, k < a.softkeys.size() ? &a.softkeys[k] : nullptr,
                     k < b.softkeys.size() ? &b.softkeys[k] : nullptr);
         menu(a.menu, b.menu);
+        outsideRecords(a.bytesOutsideRecords, b.bytesOutsideRecords);
         return std::move(changes_);
     }
 
@@ -208,6 +209,18 @@ private:
         setting(TRANSLATABLE("Core", "c698p fix "), onOff(a.c698p()), onOff(b.c698p()));
         setting("CDMA ", onOff(a.cdma()), onOff(b.cdma()));
         setting(TRANSLATABLE("Core", "save all data "), onOff(a.saveAll()), onOff(b.saveAll()));
+    }
+
+    // Bytes of a file that no save writes back: a file compared with its own save differs there.
+    void outsideRecords(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b)
+    {
+        if (a == b)
+            return;
+        std::string text = TRANSLATABLE("Core", "bytes outside the menu's records: ") + std::to_string(a.size())
+                           + " -> " + std::to_string(b.size());
+        if (a.size() == b.size())
+            text += TRANSLATABLE("Core", ", other values");
+        add(ChangeKind::Data, {}, std::move(text));
     }
 
     void softkey(size_t k, const DescribedItem* a, const DescribedItem* b)

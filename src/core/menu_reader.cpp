@@ -10,18 +10,20 @@
 #include "core/item_base_file.h"
 #include "core/item_lists.h"
 #include "core/menu_document.h"
+#include "core/menu_writer.h"
+#include "core/open_menu.h"
 #include "core/renumber.h"
 #include "core/text_file.h"
 #include "core/translatable.h"
-#include "core/open_menu.h"
 
 namespace tessaro {
 
 namespace {
 
-constexpr size_t kHeaderSize = 10;
+constexpr size_t kHeaderSize = kMenuHeaderSize;
 constexpr size_t kFixedRecords = 10;       // root, Softkeys, seven softkeys, Menu Root
 constexpr size_t kFirstSoftkeyRecord = 2;
+constexpr size_t kMenuRootRecord = 9;
 constexpr size_t kFirstMenuRecord = 10;
 constexpr size_t kRecordSizeProbe = 41;    // byte 31 of record 0 in a 36-byte file: 0xCC
 
@@ -96,6 +98,8 @@ public:
         parseItemData(*menu_.document.softkeys(), source, menu_.document.data(), menu_.saveMode, report_.warnings);
         parseItemData(*menu_.document.menuRoot(), source, menu_.document.data(), menu_.saveMode, report_.warnings);
         recordUnknown();
+        // Told after the item base had its chance: such bytes say nothing about the names.
+        noteBytesOutsideRecords();
         return std::move(report_);
     }
 
@@ -137,12 +141,15 @@ private:
 
     void takeHeader()
     {
-        const uint8_t marker = *in_.at(1);
+        // Byte 1 holds the c698p marker (0x03 with the fix, else 0x01); a CDMA file has 0x00
+        // there and the marker moved to byte 0.
+        const bool cdma = *in_.at(1) == 0x00;
+        const uint8_t marker = *in_.at(cdma ? 0 : 1);
         SaveMode& mode = menu_.saveMode;
         mode.setRecordSize(recordSize_);
         if (mode.c698pEnabled())
             mode.setC698p(marker == 0x03);
-        mode.setCdma(marker == 0x00);
+        mode.setCdma(cdma);
         order_ = mode.cdma() ? ByteOrder::Little : ByteOrder::Big;
         menu_.formatRead = static_cast<int>(recordSize_);
 
@@ -163,6 +170,56 @@ private:
                 list += (list.empty() ? "" : ", ") + std::to_string(index);
         if (!list.empty())
             warn(TRANSLATABLE("Core", "Records not reached from the menu tree were left out: ") + list);
+    }
+
+    // What a save of the document would not write back: the header bytes it writes otherwise
+    // (the record count aside), a record's bytes after its name's zero byte and its group byte,
+    // and the data area that no record points into (gaps and a tail).
+    void noteBytesOutsideRecords()
+    {
+        std::vector<bool> kept(in_.size(), false);
+        const auto header = menuFileHeader(menu_.saveMode, static_cast<uint8_t>(count_));
+        for (size_t i = 0; i < kMenuHeaderSize; ++i)
+            kept[i] = i == 2 || *in_.at(i) == header[i];
+        const size_t present = std::min(count_, (in_.size() - kHeaderSize) / recordSize_);
+        const size_t nameWidth = recordSize_ == 36 ? 25 : 12;
+        for (size_t index = 0; index < present; ++index) {
+            const size_t at = kHeaderSize + index * recordSize_;
+            std::fill(kept.begin() + static_cast<std::ptrdiff_t>(at),
+                      kept.begin() + static_cast<std::ptrdiff_t>(at + recordSize_), true);
+            // Records never reached are told of on their own.
+            if (!visited_[index])
+                continue;
+            const auto r = record(index);
+            bool afterZero = false;
+            for (size_t i = 6; i < 6 + nameWidth; ++i) {
+                kept[at + i] = !afterZero || r[i] == 0;
+                afterZero = afterZero || r[i] == 0;
+            }
+            if (recordSize_ == 36) {
+                const uint8_t group = index < kMenuRootRecord ? kGroupSoftkeys : kGroupMenu;
+                kept[at + 6 + nameWidth] = r[6 + nameWidth] == group;
+            }
+        }
+        // Bytes past the records of a file that ends inside them stay unmarked above; the
+        // partial record is told of on its own.
+        for (size_t i = kHeaderSize + present * recordSize_; i < std::min(dataBase_, in_.size()); ++i)
+            kept[i] = true;
+        // Data that a record points to belongs to it, also when the record itself is lost.
+        const size_t dataSize = in_.size() > dataBase_ ? in_.size() - dataBase_ : 0;
+        for (size_t index = 0; index < present; ++index) {
+            const MenuRecord item = itemOf(record(index));
+            if (size_t(item.dataOffset) + item.dataLength > dataSize)
+                continue;
+            const size_t start = dataBase_ + item.dataOffset;
+            std::fill(kept.begin() + static_cast<std::ptrdiff_t>(start),
+                      kept.begin() + static_cast<std::ptrdiff_t>(start + item.dataLength), true);
+        }
+        for (size_t i = 0; i < in_.size(); ++i)
+            if (!kept[i])
+                report_.bytesOutsideRecords.push_back(*in_.at(i));
+        if (!report_.bytesOutsideRecords.empty())
+            warn(bytesOutsideRecordsText(report_.bytesOutsideRecords.size()));
     }
 
     std::span<const uint8_t> record(size_t index) const
@@ -203,6 +260,7 @@ private:
                 return false;
             }
             appendUnknown(item);
+            item.unlisted = true;
         }
         displayName = items.displayName(k);
         return true;
@@ -394,6 +452,11 @@ void parseItemData(const MenuNode& node, const ItemDataSource& source, ItemDataT
     parseNode(node, source, table, saveMode, warnings);
     for (const auto& child : node.children())
         parseItemData(*child, source, table, saveMode, warnings);
+}
+
+std::string bytesOutsideRecordsText(size_t count)
+{
+    return std::to_string(count) + TRANSLATABLE("Core", " bytes outside the menu's records will not be kept");
 }
 
 Result<ReadReport> readMenuBytes(std::span<const uint8_t> bytes, OpenMenu& menu, const ReadOptions& options)

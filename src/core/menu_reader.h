@@ -41,7 +41,15 @@ struct ReadOptions {
 struct ReadReport {
     bool itemBaseUpdated = false;       // unknown identifiers were appended to the item base
     std::vector<std::string> warnings;  // parts of the file that were skipped or repaired
+    // The bytes, in file order, that belong to no record and that a save therefore does not
+    // write back: header bytes other than the ones a save writes, junk after a name's zero
+    // byte, a group byte other than its area's, data-area bytes no item's data covers.
+    std::vector<uint8_t> bytesOutsideRecords;
 };
+
+// The reader's warning for bytes outside the records: "N bytes outside the menu's records
+// will not be kept".
+std::string bytesOutsideRecordsText(size_t count);
 
 // Reads an mma_ucp file into the open menu: clears the document, builds the tree and the item
 // data table, sets the save mode from the file, raises the custom counter and sets formatRead.

@@ -16,7 +16,7 @@ namespace tessaro {
 
 namespace {
 
-constexpr size_t kHeaderSize = 10;
+constexpr size_t kHeaderSize = kMenuHeaderSize;
 constexpr size_t kMaxRecords = 255;      // record indices are one byte, 0xFF names none
 constexpr size_t kMaxDataArea = 0xFFFF;  // dataOffset and dataLength are 16-bit
 constexpr const char* kLimitCaption = TRANSLATABLE("Core", "Error");
@@ -134,7 +134,8 @@ public:
                           TRANSLATABLE("Core", "The item data needs ") + std::to_string(total)
                               + TRANSLATABLE("Core", " bytes; an mma_ucp data area holds at most 65535"));
 
-        header(out.data(), static_cast<uint8_t>(records));
+        const auto head = menuFileHeader(menu_.saveMode, static_cast<uint8_t>(records));
+        std::copy(head.begin(), head.end(), out.begin());
         record_ = out.data() + kHeaderSize;
         rootRecord();
         putRecord(softkeys->item, softkeys->item.dataOffset, softkeys->item.dataLength);
@@ -151,25 +152,6 @@ private:
     static Error refuse(const std::string& caption, std::string text)
     {
         return Error(ErrorKind::Refused, std::move(text), caption);
-    }
-
-    void header(uint8_t* out, uint8_t records) const
-    {
-        const SaveMode& mode = menu_.saveMode;
-        uint8_t h[10] = {0x00, 0x01, 0x00, 0x01, 0xFF, 0xFF, 0x15, 0x02, 0xFF, 0xFF};
-        const uint8_t marker = mode.c698p() ? 0x03 : 0x01;
-        h[1] = marker;
-        if (mode.cdma()) {
-            h[0] = marker;
-            h[1] = 0x00;
-            h[3] = 0x00;
-        }
-        h[2] = records;
-        if (recordSize_ == 22) {
-            h[6] = 0xFF;
-            h[7] = 0xFF;
-        }
-        std::copy(h, h + kHeaderSize, out);
     }
 
     void rootRecord()
@@ -206,12 +188,13 @@ private:
     }
 
     // The records of one area in group-writer order. Returns false when an item is outside
-    // the available items; the records before it have been normalised as a save does.
+    // the available items and was not read so from a file; the records before it have been
+    // normalised as a save does.
     bool groupRecords(std::vector<Slot>& slots)
     {
         for (Slot& s : slots) {
             MenuRecord& item = s.node->item;
-            if (!menu_.items.isAllowed(item.name))
+            if (!item.unlisted && !menu_.items.isAllowed(item.name))
                 return false;
             const uint8_t typeBefore = item.itemType;
             const uint16_t lengthBefore = item.dataLength;
@@ -237,6 +220,24 @@ private:
 };
 
 } // namespace
+
+std::array<uint8_t, kMenuHeaderSize> menuFileHeader(const SaveMode& mode, uint8_t records)
+{
+    std::array<uint8_t, kMenuHeaderSize> h = {0x00, 0x01, 0x00, 0x01, 0xFF, 0xFF, 0x15, 0x02, 0xFF, 0xFF};
+    const uint8_t marker = mode.c698p() ? 0x03 : 0x01;
+    h[1] = marker;
+    if (mode.cdma()) {
+        h[0] = marker;
+        h[1] = 0x00;
+        h[3] = 0x00;
+    }
+    h[2] = records;
+    if (mode.recordSize() == 22) {
+        h[6] = 0xFF;
+        h[7] = 0xFF;
+    }
+    return h;
+}
 
 Result<std::vector<uint8_t>> renderMenuFile(OpenMenu& menu)
 {

@@ -6,6 +6,7 @@
 // data area, 16-bit lengths) are refused before anything is written, and a file on disk is
 // replaced only by a complete new one.
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -37,11 +38,20 @@ inline constexpr char kLongNameIn22ByteText[] =
     TRANSLATABLE("Core", "Names longer than 12 bytes cannot be saved in 22-byte records, where they would be cut. "
                          "Items: ");
 
+class SaveMode;
+
+inline constexpr size_t kMenuHeaderSize = 10;
+
+// The header a save writes under `mode` for a file of `records` records: the format marker
+// 0x01 (0x03 with the c698p fix) in byte 1, moved to byte 0 in CDMA mode, the record count in
+// byte 2, the rest fixed.
+std::array<uint8_t, kMenuHeaderSize> menuFileHeader(const SaveMode& mode, uint8_t records);
+
 // Renders the document and replaces `path` with it: a temporary file in the same folder is
 // written and renamed over the target only when complete, so a refused or failed save leaves
 // an existing file untouched. Stores normalised itemType and dataLength values in the nodes.
 // Fails with a refusal (kind Refused, caption "Profile error" for an item outside the
-// available items, "Error" for a limit of the format; the save-failed flag) or the file
+// available items that was not read so from a file, "Error" for a limit of the format; the save-failed flag) or the file
 // error of the write (kind Io, no caption); a read-only target is refused (kind ReadOnly,
 // kReadOnlyReason) unless options.readOnlyToo.
 Status writeMenuFile(const std::string& path, OpenMenu& menu, ReplaceOptions options = {});

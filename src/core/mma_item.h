@@ -52,6 +52,10 @@ struct MenuRecord {
     uint16_t dataLength = 0;
     bool hasData = false;
     uint8_t canHoldItems = 1;
+    // Read from a file though no item list holds it: an identifier beyond the item base's
+    // capacity, one a damaged file brought, or a name no itembase.dat line can hold. What was
+    // read can always be written back as it came, so a save keeps it whatever the lists say.
+    bool unlisted = false;
 
     bool operator==(const MenuRecord&) const = default;
 };

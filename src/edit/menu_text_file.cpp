@@ -39,12 +39,13 @@ Result<MenuDescription> describeMenuFile(const std::string& path, const ItemList
     }
     OpenMenu other;
     other.items = items;
-    const auto read = readMenuBytes(std::span(reinterpret_cast<const uint8_t*>(bytes->data()), bytes->size()),
-                                    other, ReadOptions{true, {}});
+    auto read = readMenuBytes(std::span(reinterpret_cast<const uint8_t*>(bytes->data()), bytes->size()), other,
+                              ReadOptions{true, {}});
     if (!read)
         return read.failure();
     MenuDescription description = describeMenu(other.document, other.saveMode);
     description.saveMode.setSaveAll(true);
+    description.bytesOutsideRecords = std::move(read->bytesOutsideRecords);
     return description;
 }
 

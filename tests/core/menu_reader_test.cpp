@@ -84,8 +84,8 @@ TEST(MenuReader, HeaderBytesSetTheSaveMode)
         {22, ByteOrder::Big, false, false, false},
         {22, ByteOrder::Big, true, true, false},
         {22, ByteOrder::Little, false, false, true},
-        // CDMA with the fix: byte 0 = 0x03, byte 1 = 0x00. Byte 0 is not read: CDMA on, fix off.
-        {22, ByteOrder::Little, true, false, true},
+        // CDMA with the fix: byte 0 = 0x03, byte 1 = 0x00.
+        {22, ByteOrder::Little, true, true, true},
         {36, ByteOrder::Big, false, false, false},
         {36, ByteOrder::Little, false, false, true},
     };
@@ -333,7 +333,7 @@ TEST(MenuReader, DamagedFilesAddNothingToTheItemBase)
     ASSERT_TRUE(r.ok()) << r.error();
     EXPECT_FALSE(r->itemBaseUpdated);
     EXPECT_EQ(testing::readText(dir.file("itembase.dat")), "Games;Games\r\n");
-    ASSERT_EQ(r->warnings.size(), 2u);
+    ASSERT_EQ(r->warnings.size(), 3u);
     EXPECT_EQ(r->warnings[1], "Unknown items of this damaged file were not added to the item base: NewThing, Other");
 }
 
@@ -533,8 +533,10 @@ TEST(MenuReader, DataBeyondTheFileGivesNoBlock)
     EXPECT_NE(menu.document.data().at(11), nullptr);
     EXPECT_EQ(menu.document.data().at(12), nullptr);
     EXPECT_TRUE(menu.document.nodeAt(10)->item.hasData);  // as read
-    EXPECT_EQ(r->warnings, std::vector<std::string>{
-                              "Item Tools (record 11): its data at offset 65520 (7 bytes) lies beyond the end of the file"});
+    EXPECT_EQ(r->warnings,
+              (std::vector<std::string>{
+                  "Item Tools (record 11): its data at offset 65520 (7 bytes) lies beyond the end of the file",
+                  "7 bytes outside the menu's records will not be kept"}));
 
     // Cut inside the data area: the first item keeps its block.
     Bytes cut = b.bytes();

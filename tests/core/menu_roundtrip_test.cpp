@@ -3,6 +3,11 @@
 // comes back byte for byte.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
+
+#include "core/item_lists.h"
+#include "core/menu_diff.h"
 #include "core/menu_reader.h"
 #include "core/menu_writer.h"
 #include "core/open_menu.h"
@@ -11,6 +16,7 @@
 namespace tessaro {
 namespace {
 
+using testing::MenuBuilder;
 using testing::richFile;
 using Bytes = std::vector<uint8_t>;
 
@@ -37,7 +43,7 @@ TEST(MenuRoundTrip, OwnModeWithSaveAllComesBackByteForByte)
     const Case cases[] = {
         {36, ByteOrder::Big, false, 12},    {36, ByteOrder::Little, false, 12}, {22, ByteOrder::Big, false, 12},
         {22, ByteOrder::Big, false, 6},     {22, ByteOrder::Big, true, 6},      {22, ByteOrder::Little, false, 6},
-        {22, ByteOrder::Little, false, 12},
+        {22, ByteOrder::Little, false, 12}, {22, ByteOrder::Little, true, 6},
     };
     for (const Case& c : cases) {
         const Bytes file = richFile(c.recordSize, c.order, c.c698p, c.iconKind, c.recordSize == 36);
@@ -106,8 +112,7 @@ TEST(MenuRoundTrip, EverySaveModeReadsBackToTheSameDocument)
 
                         EXPECT_EQ(back.saveMode.recordSize(), size) << mode;
                         EXPECT_EQ(back.saveMode.cdma(), cdma) << mode;
-                        // Byte 0, where CDMA files keep the fix, is not read.
-                        EXPECT_EQ(back.saveMode.c698p(), written.c698p() && !cdma) << mode;
+                        EXPECT_EQ(back.saveMode.c698p(), written.c698p()) << mode;
                         EXPECT_EQ(back.saveMode.iconMarker(), written.iconMarker()) << mode;
                     }
                 }
@@ -132,6 +137,86 @@ TEST(MenuRoundTrip, ConvertingBetweenRecordSizesKeepsTheData)
     wide.saveMode.setCdma(true);
     wide.saveMode.setSaveAll(true);
     EXPECT_EQ(render(wide), original);
+}
+
+TEST(MenuRoundTrip, ItemsNoListHoldsAreSavedAsTheyWereRead)
+{
+    // Names no itembase.dat line can hold (a byte beyond ASCII, the separator, a control byte)
+    // and one the lists simply lack, as beyond the item base's last line.
+    for (const std::string name : {"Caf\xE9", "a;b", "x\x01y", "NotInTheBase"}) {
+        MenuBuilder b;
+        b.add(MenuBuilder::kRoot, name, 0, testing::asciiRecord(5, "http://a", ByteOrder::Big));
+        const Bytes file = b.bytes();
+        OpenMenu menu;
+        ASSERT_TRUE(readMenuBytes(file, menu, ReadOptions{true, {}}).ok()) << name;
+        menu.saveMode.setSaveAll(true);
+        EXPECT_EQ(render(menu), file) << name;
+
+        // What the user puts in still has to be among the available items.
+        MenuRecord inserted;
+        inserted.name = name;
+        menu.document.appendNode(menu.document.menuRoot(), std::make_unique<MenuNode>(name, inserted));
+        const auto refused = renderMenuFile(menu);
+        ASSERT_FALSE(refused.ok()) << name;
+        EXPECT_EQ(refused.error(), kProfileMismatchText);
+    }
+}
+
+TEST(MenuRoundTrip, BytesOutsideTheRecordsAreToldOfAndComparedByDiff)
+{
+    struct Case {
+        const char* what;
+        std::function<void(testing::MenuFile&)> damage;
+        size_t outside;
+    };
+    const Case cases[] = {
+        {"none", [](testing::MenuFile&) {}, 0},
+        {"trailing bytes",
+         [](testing::MenuFile& f) {
+             f.data.insert(f.data.end(), {1, 2, 3});
+         },
+         3},
+        {"header bytes 4 to 9",
+         [](testing::MenuFile& f) {
+             f.header[4] = 0;
+             f.header[9] = 7;
+         },
+         2},
+        {"byte 31 of a record", [](testing::MenuFile& f) { f.records[10].group = 0x11; }, 1},
+        {"junk after a name's zero byte", [](testing::MenuFile& f) { f.records[11].name += std::string("\0zz", 3); },
+         2},
+        {"a gap between data blocks",
+         [](testing::MenuFile& f) {
+             f.data.insert(f.data.begin() + f.records[11].dataOffset, {9, 9});
+             f.records[11].dataOffset += 2;
+         },
+         2},
+    };
+    for (const Case& c : cases) {
+        MenuBuilder b;
+        b.add(MenuBuilder::kRoot, "Games", 0, testing::asciiRecord(5, "http://a", ByteOrder::Big));
+        b.add(MenuBuilder::kRoot, "Tools", 0, testing::asciiRecord(5, "http://b", ByteOrder::Big));
+        testing::MenuFile file = b.layout();
+        c.damage(file);
+        OpenMenu menu;
+        const auto r = readMenuBytes(file.bytes(), menu, ReadOptions{true, {}});
+        ASSERT_TRUE(r.ok()) << c.what;
+        EXPECT_EQ(r->bytesOutsideRecords.size(), c.outside) << c.what;
+        const auto warned = std::find(r->warnings.begin(), r->warnings.end(), bytesOutsideRecordsText(c.outside));
+        EXPECT_EQ(warned != r->warnings.end(), c.outside > 0) << c.what;
+
+        // The file against its own save: equal exactly when the save keeps every byte.
+        MenuDescription before = describeMenu(menu.document, menu.saveMode);
+        before.bytesOutsideRecords = r->bytesOutsideRecords;
+        menu.saveMode.setSaveAll(true);
+        OpenMenu saved;
+        const auto back = readMenuBytes(render(menu), saved, ReadOptions{true, {}});
+        ASSERT_TRUE(back.ok() && back->bytesOutsideRecords.empty()) << c.what;
+        MenuDescription after = describeMenu(saved.document, saved.saveMode);
+        before.saveMode.setSaveAll(true);
+        after.saveMode.setSaveAll(true);
+        EXPECT_EQ(compareMenus(before, after).size(), c.outside > 0 ? 1u : 0u) << c.what;
+    }
 }
 
 } // namespace

@@ -274,7 +274,7 @@ private Q_SLOTS:
         QCOMPARE(h.prompter.prompts[0].text,
                  std::string("The file is damaged. What could not be read as it stands was repaired or left out:\r\n"
                              "Item Message (record 11): its data at offset 65520 (7 bytes) lies beyond the end of "
-                             "the file"));
+                             "the file\r\n7 bytes outside the menu's records will not be kept"));
         QVERIFY(w.isWindowModified());
     }
 
