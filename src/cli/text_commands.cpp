@@ -26,9 +26,10 @@ namespace {
 MenuDescription describeFile(CliContext& ctx, const std::string& path)
 {
     ctx.menu().saveMode = SaveMode();
-    ctx.openDocument(path);
+    MenuOpenReport opened = ctx.openDocument(path);
     MenuDescription d = describeMenu(ctx.menu().document, ctx.menu().saveMode);
     d.saveMode.setSaveAll(true);
+    d.bytesOutsideRecords = std::move(opened.bytesOutsideRecords);
     return d;
 }
 

@@ -57,6 +57,7 @@ Result<MenuOpenReport> openMenuFile(const std::string& path, OpenMenu& menu, Pro
                                   TRANSLATABLE("Core", "Item base has been updated")});
     }
     opened.warnings = std::move(read->warnings);
+    opened.bytesOutsideRecords = std::move(read->bytesOutsideRecords);
     opened.repaired = !opened.warnings.empty();
     return opened;
 }

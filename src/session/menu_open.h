@@ -3,6 +3,7 @@
 // the default profile when the file uses items the profile lacks, and take in identifiers
 // that were new to the item base.
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,7 @@ struct MenuOpenReport {
     bool profileMismatch = false;       // the profile was dropped for the default one
     bool itemBaseUpdated = false;       // identifiers were appended to itembase.dat
     std::vector<std::string> warnings;  // the reader's notes on the final read
+    std::vector<uint8_t> bytesOutsideRecords; // what no save of the file keeps
     // The reader repaired or skipped damaged parts: the document is not what the file holds,
     // so it counts as modified.
     bool repaired = false;

@@ -65,6 +65,14 @@ TEST(TextCommands, ExportCompileAndDiff)
 
     const CliRun missing = runCli(dir, {"diff", dir.file("mma_ucp"), dir.file("nothing")});
     EXPECT_EQ(missing.status, 2);
+
+    // A file with bytes no save keeps differs from its own save.
+    auto tailed = original;
+    tailed.insert(tailed.end(), {1, 2, 3});
+    testing::writeBytes(dir.file("tailed"), tailed);
+    const CliRun lossy = runCli(dir, {"diff", dir.file("tailed"), dir.file("back")});
+    EXPECT_EQ(lossy.status, 1) << lossy.err;
+    EXPECT_EQ(lossy.out, "bytes outside the menu's records: 3 -> 0\n");
 }
 
 TEST(TextCommands, AFaultyDescriptionWritesNothing)
