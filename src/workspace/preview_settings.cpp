@@ -48,7 +48,7 @@ PreviewSettings loadPreviewSettings(const std::string& path)
     ini.SetSpaces(false);
     if (!load(ini, path))
         return settings;
-    settings.shown = std::string(ini.GetValue(kSection, "Shown", "1")) != "0";
+    settings.shown = std::string(ini.GetValue(kSection, "Shown", "0")) == "1";
     settings.list = std::string(ini.GetValue(kSection, "Style", "Grid")) == "List";
     settings.screen = ini.GetValue(kSection, "Screen", "");
     const std::string language = ini.GetValue(kSection, "Language", "0");

@@ -12,7 +12,7 @@
 namespace tessaro {
 
 struct PreviewSettings {
-    bool shown = true;
+    bool shown = false; // off in a new data folder: the window keeps its size
     bool list = false;  // Style=List; the grid otherwise
     std::string screen; // "176x220"; empty when never chosen
     int language = 0;   // 0: each item's first title
