@@ -83,11 +83,12 @@ Result<bool> PhoneIcons::step(PhoneContext& phone)
     if (phase_ == Phase::Listing) {
         const std::string& pattern = folders_[nextFolder_];
         const Result<FileCount> counted = phone.client.countFiles(pattern, ListingLog::Icons);
-        if (!counted) {
+        // A phone refuses to count a folder it does not have: none of its files is there.
+        if (!counted && counted.failure().kind != ErrorKind::PhoneRefused) {
             phase_ = Phase::Done;
             return counted.failure();
         }
-        if (counted->files > 0) {
+        if (counted && counted->files > 0) {
             const auto listed = phone.client.listFiles(*counted, ListingLog::Icons, {});
             if (!listed) {
                 phase_ = Phase::Done;

@@ -56,8 +56,9 @@ PreviewDock::PreviewDock(QMainWindow& window, EditorSession& session, MenuTreeVi
     connect(pane_, &PhonePreviewPane::iconsChanged, &model, &MenuTreeModel::decorationsChanged);
 
     // A phone that comes or goes turns the phone commands on or off.
-    if (QAction* save = window.findChild<QAction*>(QStringLiteral("saveToPhoneAction")))
-        connect(save, &QAction::changed, pane_, &PhonePreviewPane::phoneLinkChanged);
+    for (const char* name : {"openFromPhoneAction", "saveToPhoneAction"})
+        if (QAction* command = window.findChild<QAction*>(QString::fromLatin1(name)))
+            connect(command, &QAction::changed, pane_, &PhonePreviewPane::phoneLinkChanged);
 }
 
 } // namespace tessaro
