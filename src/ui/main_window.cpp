@@ -92,7 +92,7 @@ MainWindow::MainWindow(EditorSession& context, Prompter& prompter, FileDialogs& 
     connect(timer_, &QTimer::timeout, this, &MainWindow::fadeTick);
 
     // Opens at its usual size; the user may resize or maximise it, the tree takes the room.
-    resize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
+    resize(kClientWidth + previewDock_->widthBeside(), kClientHeight + menuBar()->sizeHint().height());
     // On the middle of the screen, where the splash will stand too, unless it stood
     // elsewhere when it was last closed.
     centreOn(this, nullptr);

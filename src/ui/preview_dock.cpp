@@ -33,8 +33,15 @@ PreviewDock::PreviewDock(QMainWindow& window, EditorSession& session, MenuTreeVi
     view->addAction(toggle);
     QMenu* help = window.menuBar()->findChild<QMenu*>(QStringLiteral("helpMenu"));
     window.menuBar()->insertMenu(help ? help->menuAction() : nullptr, view);
-    // Only the user's choice is kept: hiding with the window at close is no choice.
-    connect(toggle, &QAction::triggered, pane_, [this](bool shown) { pane_->setShownSetting(shown); });
+    // Only the user's choice is kept: hiding with the window at close is no choice. The window
+    // grows by the pane and gives the room back, so the tree keeps its width.
+    connect(toggle, &QAction::triggered, pane_, [this, &window](bool shown) {
+        pane_->setShownSetting(shown);
+        if (window.isMaximized() || window.isFullScreen())
+            return;
+        const int by = sizeHint().width();
+        window.resize(window.width() + (shown ? by : -by), window.height());
+    });
 
     // The tree and the screen select together.
     connect(&tree, &MenuTreeView::selectedNodeChanged, pane_, [this, &tree] { pane_->showNode(tree.selectedNode()); });
@@ -59,6 +66,11 @@ PreviewDock::PreviewDock(QMainWindow& window, EditorSession& session, MenuTreeVi
     for (const char* name : {"openFromPhoneAction", "saveToPhoneAction"})
         if (QAction* command = window.findChild<QAction*>(QString::fromLatin1(name)))
             connect(command, &QAction::changed, pane_, &PhonePreviewPane::phoneLinkChanged);
+}
+
+int PreviewDock::widthBeside() const
+{
+    return isHidden() ? 0 : sizeHint().width();
 }
 
 } // namespace tessaro

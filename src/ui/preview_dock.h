@@ -22,6 +22,9 @@ public:
     PreviewDock(QMainWindow& window, EditorSession& session, MenuTreeView& tree, MenuTreeModel& model);
 
     PhonePreviewPane* pane() const { return pane_; }
+    // The width the window needs beside its own while the pane is shown (0 while hidden), so
+    // that the tree keeps its room.
+    int widthBeside() const;
 
 private:
     PhonePreviewPane* pane_ = nullptr;
