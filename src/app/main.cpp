@@ -85,8 +85,8 @@ struct Options {
     const QCommandLineOption renderPreview{
         QStringLiteral("render-preview"),
         QStringLiteral("Draw the phone-screen preview of the mma_ucp file <menu> into -o OUT.png and quit, with no "
-                       "display; also --screen WxH, --language N, --list, --container PATH, --icons DIR, --drm IMAGE "
-                       "and --virtual-phone DIR as icon sources (--render-preview --help lists them)."),
+                       "display; also --screen WxH, --language N, --list, --container PATH and the icon sources "
+                       "--icons DIR, --drm IMAGE, --virtual-phone DIR (--render-preview --help lists them)."),
         QStringLiteral("menu")};
     const QCommandLineOption select{QStringLiteral("select"),
                                     QStringLiteral("Select the tree node of absolute index <n>."), QStringLiteral("n")};
