@@ -43,19 +43,9 @@ def write(path, data):
 
 # --- GIF icons ---------------------------------------------------------------------------
 
-def gif(width, height, palette, pixels, transparent=None):
-    """A GIF89a with a 16-entry palette. The LZW stream sends a clear code every 12 pixels,
-    so every code stays 5 bits wide: simple, and valid for any decoder."""
-    palette = (palette + [(0, 0, 0)] * 16)[:16]
-    out = bytearray(b"GIF89a")
-    out += width.to_bytes(2, "little") + height.to_bytes(2, "little")
-    out += bytes([0xF3, 0, 0])  # global colour table of 16 entries
-    for r, g, b in palette:
-        out += bytes([r, g, b])
-    if transparent is not None:
-        out += bytes([0x21, 0xF9, 4, 1, 0, 0, transparent, 0])
-    out += b"\x2C" + (0).to_bytes(2, "little") * 2
-    out += width.to_bytes(2, "little") + height.to_bytes(2, "little") + b"\x00"
+def lzw(pixels):
+    """The image data of one frame with a 16-entry palette. The LZW stream sends a clear code
+    every 12 pixels, so every code stays 5 bits wide: simple, and valid for any decoder."""
     min_size = 4
     clear, end = 16, 17
     codes = []
@@ -76,12 +66,36 @@ def gif(width, height, palette, pixels, transparent=None):
             nbits -= 8
     if nbits:
         stream.append(bits & 0xFF)
-    out.append(min_size)
+    out = bytearray([min_size])
     for i in range(0, len(stream), 255):
         chunk = stream[i:i + 255]
         out.append(len(chunk))
         out += chunk
-    out += b"\x00\x3B"
+    out.append(0)
+    return bytes(out)
+
+
+def gif(width, height, palette, pixels, transparent=None, frames=None, delay=15):
+    """A GIF89a with a 16-entry palette: one picture, or with `frames` (lists of pixels) an
+    animation that loops for ever, each frame shown `delay` hundredths of a second."""
+    palette = (palette + [(0, 0, 0)] * 16)[:16]
+    out = bytearray(b"GIF89a")
+    out += width.to_bytes(2, "little") + height.to_bytes(2, "little")
+    out += bytes([0xF3, 0, 0])  # global colour table of 16 entries
+    for r, g, b in palette:
+        out += bytes([r, g, b])
+    if frames is not None:
+        out += b"\x21\xFF\x0BNETSCAPE2.0\x03\x01\x00\x00\x00"
+    for frame in (frames if frames is not None else [pixels]):
+        if transparent is not None or frames is not None:
+            # Frames of an animation are cleared to the background before the next one.
+            flags = (2 << 2 if frames is not None else 0) | (1 if transparent is not None else 0)
+            out += bytes([0x21, 0xF9, 4, flags]) + (delay if frames is not None else 0).to_bytes(2, "little")
+            out += bytes([transparent or 0, 0])
+        out += b"\x2C" + (0).to_bytes(2, "little") * 2
+        out += width.to_bytes(2, "little") + height.to_bytes(2, "little") + b"\x00"
+        out += lzw(frame)
+    out += b"\x3B"
     return bytes(out)
 
 
@@ -114,6 +128,40 @@ def note(x, y):
     return 0
 
 
+def envelope(x, y):
+    """A 24 x 24 letter: its edge, the flap's two lines, the paper."""
+    if not (2 <= x <= 21 and 5 <= y <= 18):
+        return 0
+    if x in (2, 21) or y in (5, 18):
+        return 2
+    if abs((x - 11.5) * 0.7 - (y - 5)) < 0.8 or abs((11.5 - x) * 0.7 - (y - 5)) < 0.8:
+        return 2
+    return 1
+
+
+def gear(x, y):
+    import math
+    cx, cy = x - 11.5, y - 11.5
+    r = (cx * cx + cy * cy) ** 0.5
+    a = math.atan2(cy, cx)
+    tooth = 9.5 if math.cos(8 * a) > 0.3 else 7.5
+    if r <= 3:
+        return 0
+    return 1 if r <= tooth - 1 else 2 if r <= tooth else 0
+
+
+def spinning_star(phase):
+    import math
+
+    def inside(x, y):
+        cx, cy = x - 11.5, y - 11.5
+        r = (cx * cx + cy * cy) ** 0.5
+        a = math.atan2(cy, cx) + phase * 2 * math.pi / 20
+        edge = 6 + 5 * (0.5 + 0.5 * math.cos(5 * a))
+        return 1 if r <= edge - 1 else 2 if r <= edge else 0
+    return inside
+
+
 def icons():
     write("a/mobile/picture/star.gif",
           gif(16, 16, [(255, 0, 255), (250, 200, 30), (150, 90, 0)], draw(16, star), transparent=0))
@@ -121,6 +169,16 @@ def icons():
           gif(16, 16, [(255, 0, 255), (220, 30, 60), (120, 0, 20)], draw(16, heart), transparent=0))
     write("c/mobile/picture/note.gif",
           gif(16, 16, [(255, 0, 255), (40, 110, 220), (20, 40, 90)], draw(16, note), transparent=0))
+    # The menu's own icons, 24 x 24; the games' star turns when the item is selected.
+    write("a/mobile/picture/envelope.gif",
+          gif(24, 24, [(255, 0, 255), (250, 250, 235), (40, 80, 160)], draw(24, envelope), transparent=0))
+    write("a/mobile/picture/gear.gif",
+          gif(24, 24, [(255, 0, 255), (150, 160, 175), (60, 70, 85)], draw(24, gear), transparent=0))
+    write("a/mobile/picture/star24.gif",
+          gif(24, 24, [(255, 0, 255), (250, 200, 30), (150, 90, 0)], draw(24, spinning_star(0)), transparent=0))
+    write("a/mobile/picture/star_spin.gif",
+          gif(24, 24, [(255, 0, 255), (250, 200, 30), (150, 90, 0)], None, transparent=0,
+              frames=[draw(24, spinning_star(p)) for p in range(4)]))
 
 
 # --- Java slot tables ----------------------------------------------------------------------
@@ -180,6 +238,42 @@ def java():
 
 # --- the menu --------------------------------------------------------------------------------
 
+ENGLISH, RUSSIAN = "01", "23"
+
+
+def titles(kind, english, russian):
+    return {"kind": kind, "titles": [{"language": ENGLISH, "text": english},
+                                     {"language": RUSSIAN, "text": russian}]}
+
+
+def icon(role, path):
+    return {"kind": "icon", "role": role, "path": path}
+
+
+# Own titles and icons of a few items (the others show the phone's own).
+ITEM_DATA = {
+    "Message": [titles("menuTitle", "Messages", "Сообщения"),
+                icon("static", "/a/mobile/picture/envelope.gif"), icon("list", "/a/mobile/picture/envelope.gif")],
+    "PhoneBook": [titles("menuTitle", "Contacts", "Контакты"),
+                  icon("static", "/a/mobile/picture/heart.gif"), icon("list", "/a/mobile/picture/heart.gif")],
+    "Mutilmedia": [titles("menuTitle", "Media", "Медиа"),
+                   icon("static", "/c/mobile/picture/note.gif"), icon("list", "/c/mobile/picture/note.gif")],
+    "Games": [titles("menuTitle", "Games", "Игры"), icon("static", "/a/mobile/picture/star24.gif"),
+              icon("animated", "/a/mobile/picture/star_spin.gif"), icon("list", "/a/mobile/picture/star.gif")],
+    "Settings": [titles("menuTitle", "Settings", "Настройки"),
+                 icon("static", "/a/mobile/picture/gear.gif"), icon("list", "/a/mobile/picture/gear.gif")],
+}
+# The left and right softkeys' own labels.
+SOFTKEY_TITLES = [("Contacts", "Контакты"), ("Messages", "Сообщения"), (None, None), (None, None),
+                  (None, None), (None, None), (None, None)]
+
+
+def walk(items):
+    for item in items:
+        yield item
+        yield from walk(item.get("items", []))
+
+
 def menu(cli):
     ops = [
         # Absolute indices: 8 is the Menu Root, 9 and up the menu in pre-order.
@@ -212,6 +306,23 @@ def menu(cli):
         for op in ops:
             args += ["--op", op]
         subprocess.run(args, check=True)
+        # Titles in English and Russian, and icons, through the menu's text form.
+        text = os.path.join(work, "menu.json")
+        subprocess.run([cli, "--dir", work, "export", target, "-o", text], check=True)
+        with open(text, encoding="utf-8") as f:
+            described = json.load(f)
+        for item in walk(described["menu"]):
+            extra = ITEM_DATA.get(item["id"])
+            if extra:
+                item["data"] = extra
+                item["options"] = "0x08"
+        for item, (english, russian) in zip(described["softkeys"], SOFTKEY_TITLES):
+            if english:
+                item["data"] = [titles("softkeyTitle", english, russian)]
+                item["options"] = "0x08"
+        with open(text, "w", encoding="utf-8") as f:
+            json.dump(described, f, ensure_ascii=False, indent=2)
+        subprocess.run([cli, "--dir", work, "compile", text, target], check=True)
         subprocess.run([cli, "--dir", work, "dump", target], check=True,
                        stdout=open(os.path.join(work, "dump.txt"), "w"))
 

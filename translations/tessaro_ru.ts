@@ -1226,6 +1226,60 @@ preventing them from starting from main menu<byte value="xd"/>
     <message>
         <source> bytes outside the menu&apos;s records will not be kept</source>
         <translation> байт вне записей меню не будут сохранены</translation>
+        <source>DRM icon </source>
+        <translation>DRM-значок </translation>
+    </message>
+    <message>
+        <source>The phone shows its own icon</source>
+        <translation>Телефон показывает свой значок</translation>
+    </message>
+    <message>
+        <source> is being fetched from the phone</source>
+        <translation> загружается с телефона</translation>
+    </message>
+    <message>
+        <source> is not in the icon folder </source>
+        <translation> нет в папке значков </translation>
+    </message>
+    <message>
+        <source> is being looked for on the phone</source>
+        <translation> ищется на телефоне</translation>
+    </message>
+    <message>
+        <source>: no phone or icon folder to look in</source>
+        <translation>: нет ни телефона, ни папки значков, где искать</translation>
+    </message>
+    <message>
+        <source>: no firmware image chosen</source>
+        <translation>: образ прошивки не выбран</translation>
+    </message>
+    <message>
+        <source> is beyond the firmware image&apos;s </source>
+        <translation> вне образа прошивки (значков в нём: </translation>
+    </message>
+    <message>
+        <source> icons</source>
+        <translation>)</translation>
+    </message>
+    <message>
+        <source> has no picture in the firmware image</source>
+        <translation> не имеет картинки в образе прошивки</translation>
+    </message>
+    <message>
+        <source> cannot be read as a GIF picture</source>
+        <translation> не читается как картинка GIF</translation>
+    </message>
+    <message>
+        <source>static icon</source>
+        <translation>статичный значок</translation>
+    </message>
+    <message>
+        <source>animated icon</source>
+        <translation>анимированный значок</translation>
+    </message>
+    <message>
+        <source>list icon</source>
+        <translation>значок списка</translation>
     </message>
 </context>
 <context>
@@ -1931,6 +1985,10 @@ Replace it all the same?</source>
         <source>Saved %1</source>
         <translation>Сохранено: %1</translation>
     </message>
+    <message>
+        <source>The menu names icons the phone does not have:</source>
+        <translation>Меню называет значки, которых нет на телефоне:</translation>
+    </message>
 </context>
 <context>
     <name>tessaro::MaskDialog</name>
@@ -2034,6 +2092,61 @@ Replace it all the same?</source>
     </message>
 </context>
 <context>
+    <name>tessaro::PhonePreviewPane</name>
+    <message>
+        <source>Grid</source>
+        <translation>Сетка</translation>
+    </message>
+    <message>
+        <source>List</source>
+        <translation>Список</translation>
+    </message>
+    <message>
+        <source>How the phone shows the menu</source>
+        <translation>Как телефон показывает меню</translation>
+    </message>
+    <message>
+        <source>The phone&apos;s screen size</source>
+        <translation>Размер экрана телефона</translation>
+    </message>
+    <message>
+        <source>First title</source>
+        <translation>Первый заголовок</translation>
+    </message>
+    <message>
+        <source>The phone&apos;s language: which title each item shows</source>
+        <translation>Язык телефона: какой заголовок показывает каждый пункт</translation>
+    </message>
+    <message>
+        <source>Icon folder...</source>
+        <translation>Папка значков...</translation>
+    </message>
+    <message>
+        <source>A folder holding a copy of the phone&apos;s files, for the icons when no phone is connected</source>
+        <translation>Папка с копией файлов телефона: значки, когда телефон не подключён</translation>
+    </message>
+    <message>
+        <source>Folder mirroring the phone&apos;s files</source>
+        <translation>Папка с копией файлов телефона</translation>
+    </message>
+    <message>
+        <source>Icons from the phone: %1 of %2</source>
+        <translation>Значки с телефона: %1 из %2</translation>
+    </message>
+    <message>
+        <source>Icons from the phone</source>
+        <translation>Значки с телефона</translation>
+    </message>
+    <message>
+        <source>Icons from %1</source>
+        <translation>Значки из %1</translation>
+    </message>
+    <message>
+        <source>No phone or icon folder</source>
+        <translation>Нет телефона и папки значков</translation>
+    </message>
+</context>
+<context>
     <name>tessaro::PhoneTrayIcon</name>
     <message>
         <source>P2K Status</source>
@@ -2054,6 +2167,25 @@ Replace it all the same?</source>
     <message>
         <source>LP Version: </source>
         <translation>Версия LP: </translation>
+    </message>
+</context>
+<context>
+    <name>tessaro::PreviewDock</name>
+    <message>
+        <source>Phone screen</source>
+        <translation>Экран телефона</translation>
+    </message>
+    <message>
+        <source>&amp;Phone screen</source>
+        <translation>&amp;Экран телефона</translation>
+    </message>
+    <message>
+        <source>Show the menu as the phone shows it</source>
+        <translation>Показать меню так, как его показывает телефон</translation>
+    </message>
+    <message>
+        <source>Vie&amp;w</source>
+        <translation>Ви&amp;д</translation>
     </message>
 </context>
 <context>

@@ -5,6 +5,7 @@
 // 8 Menu Root, 9 on the menu); --screenshot FILE saves a picture of the window once it is
 // shown and quits. The program keeps its files in the current folder, in DIR with --folder DIR,
 // or in the user's data folder with --user-folder (as the desktop entry starts it).
+// --render-preview MENU -o OUT.png draws the phone-screen preview of a menu file and quits.
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
@@ -30,6 +31,7 @@
 #include "ui/main_window.h"
 #include "ui/menu_tree_model.h"
 #include "ui/menu_tree_view.h"
+#include "ui/preview_render.h"
 #include "ui/progress_window.h"
 #include "ui/qt_prompter.h"
 #include "ui/screenshot.h"
@@ -59,7 +61,7 @@ struct Options {
         parser.addHelpOption();
         parser.addVersionOption();
         for (const QCommandLineOption* option :
-             {&virtualPhone, &plugIn, &noPhone, &folder, &userFolder, &open, &select, &screenshot})
+             {&virtualPhone, &plugIn, &noPhone, &folder, &userFolder, &open, &select, &screenshot, &renderPreview})
             parser.addOption(*option);
     }
     const QCommandLineOption folder{
@@ -79,6 +81,13 @@ struct Options {
     const QCommandLineOption noPhone{QStringLiteral("no-phone"),
                                      QStringLiteral("Talk to no phone: the phone commands stay off.")};
     const QCommandLineOption plugIn{QStringLiteral("plug-in"), QStringLiteral("Plug the virtual phone in at start.")};
+    // Handled before the window is made (ui/preview_render.h); listed here for --help.
+    const QCommandLineOption renderPreview{
+        QStringLiteral("render-preview"),
+        QStringLiteral("Draw the phone-screen preview of the mma_ucp file <menu> into -o OUT.png and quit, with no "
+                       "display; also --screen WxH, --language N, --list, --container PATH and the icon sources "
+                       "--icons DIR, --drm IMAGE, --virtual-phone DIR (--render-preview --help lists them)."),
+        QStringLiteral("menu")};
     const QCommandLineOption select{QStringLiteral("select"),
                                     QStringLiteral("Select the tree node of absolute index <n>."), QStringLiteral("n")};
 };
@@ -99,6 +108,9 @@ bool asksForTextOnly(int argc, char** argv)
 int main(int argc, char** argv)
 {
     using namespace tessaro;
+    // The preview as a picture needs neither the window nor a display.
+    if (asksForPreviewPicture(argc, argv))
+        return renderPreviewPicture(argc, argv);
     if (asksForTextOnly(argc, argv)) {
         QCoreApplication text(argc, argv);
         QCoreApplication::setApplicationName(QStringLiteral("Tessaro"));

@@ -47,6 +47,13 @@ bool CliQuestions::leaveOutUnknownRecords(size_t count)
     return true;
 }
 
+bool CliQuestions::sendWithMissingIcons(const std::vector<std::string>&, const std::vector<std::string>& missingIcons)
+{
+    for (const std::string& line : missingIcons)
+        ctx_.prompter.show(MessageIcon::Warning, "Warning", TRANSLATABLE("Core", "Icon missing on the phone: ") + line);
+    return true;
+}
+
 bool CliQuestions::replaceProfile(const std::string&)
 {
     return replaceProfiles;

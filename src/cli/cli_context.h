@@ -56,6 +56,9 @@ public:
     // menu-get --patch (set in patch); the question is printed either way.
     bool patchJavaTables() override;
     bool writeOverPhoneMenu(const std::vector<std::string>&) override { return true; }
+    // Prints each missing icon as a warning and goes on, as it does over the menu's changes.
+    bool sendWithMissingIcons(const std::vector<std::string>& changes,
+                              const std::vector<std::string>& missingIcons) override;
     bool putBackPhoneMenu(const std::string&) override { return false; }
 
     bool replaceProfiles = false;
@@ -131,5 +134,7 @@ void registerPhoneCommands(CLI::App& app, CliContext& ctx);
 void registerPhoneMenuCommands(CLI::App& phone, CliContext& ctx);
 void registerDrmCommands(CLI::App& app, CliContext& ctx);
 void registerTextCommands(CLI::App& app, CliContext& ctx);
+// tessaro-cli check: the icons a menu names that cannot be shown.
+void registerCheckCommand(CLI::App& app, CliContext& ctx);
 
 } // namespace tessaro::cli

@@ -35,9 +35,12 @@ int main(int argc, char** argv)
     registerPhoneCommands(app, ctx);
     registerDrmCommands(app, ctx);
     registerTextCommands(app, ctx);
+    registerCheckCommand(app, ctx);
 
-    // diff, like diff(1), tells trouble (2) from a difference (1).
-    const auto troubleStatus = [&app] { return app.get_subcommand("diff")->parsed() ? 2 : 1; };
+    // diff and check, like diff(1), tell trouble (2) from a difference (1).
+    const auto troubleStatus = [&app] {
+        return app.get_subcommand("diff")->parsed() || app.get_subcommand("check")->parsed() ? 2 : 1;
+    };
     int status = 0;
     try {
         app.parse(argc, argv);

@@ -8,6 +8,7 @@
 #include "edit/menu_text_file.h"
 #include "edit/tree_edit.h"
 #include "phone/transfer.h"
+#include "preview/icon_check.h"
 #include "session/editor_session.h"
 #include "session/menu_open.h"
 #include "session/phone_menu.h"
@@ -202,12 +203,23 @@ Status MenuSession::saveToPhone()
     if (const size_t leftOut = unknownRecordsLeftOut(open); leftOut > 0 && !questions_.leaveOutUnknownRecords(leftOut))
         return cancelled();
     // A phone without a readable menu has nothing to compare with; the upload says what fails.
+    std::vector<std::string> changes;
     if (const Result<std::string> copy = readPhoneMenuCopy(); copy) {
-        const Result<std::vector<std::string>> changes = changesFrom(*copy);
-        if (changes && !changes->empty() && !questions_.writeOverPhoneMenu(*changes))
-            return cancelled();
+        if (Result<std::vector<std::string>> found = changesFrom(*copy); found)
+            changes = std::move(found).value();
     } else if (copy.failure().cancelled()) {
         return copy.failure();
+    }
+    // Icons the phone lacks would show as blanks once the phone restarts: said beforehand.
+    const DrmPack* pack = session_.drmPack.isLoaded() ? &session_.drmPack : nullptr;
+    const Result<std::vector<std::string>> missing = iconsMissingOnPhone(session_.phone, open, pack);
+    if (!missing && missing.failure().kind == ErrorKind::PhoneGone)
+        return missing.failure();
+    if (missing && !missing->empty()) {
+        if (!questions_.sendWithMissingIcons(changes, *missing))
+            return cancelled();
+    } else if (!changes.empty() && !questions_.writeOverPhoneMenu(changes)) {
+        return cancelled();
     }
     if (Status saved = saveMenuToPhone(session_.roundTrip, open); !saved)
         return saved;

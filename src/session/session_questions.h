@@ -30,6 +30,11 @@ public:
     virtual bool patchJavaTables() = 0;
     // Save to phone would change the phone's menu as `changes` list: go on?
     virtual bool writeOverPhoneMenu(const std::vector<std::string>& changes) = 0;
+    // Save to phone would send a menu naming icons the phone lacks, one line each in
+    // `missingIcons` (never empty), besides changing its menu as `changes` list (maybe none):
+    // go on?
+    virtual bool sendWithMissingIcons(const std::vector<std::string>& changes,
+                                      const std::vector<std::string>& missingIcons) = 0;
     // The upload failed after the phone's previous menu was kept in `backup`: put it back?
     virtual bool putBackPhoneMenu(const std::string& backup) = 0;
 };

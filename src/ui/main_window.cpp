@@ -34,6 +34,7 @@
 #include "ui/menu_tree_view.h"
 #include "ui/phone_file_browser.h"
 #include "ui/phone_tray_icon.h"
+#include "ui/preview_dock.h"
 #include "ui/profile_selector.h"
 #include "ui/progress_window.h"
 #include "ui/save_mode_panel.h"
@@ -80,6 +81,7 @@ MainWindow::MainWindow(EditorSession& context, Prompter& prompter, FileDialogs& 
     buildActions();
     buildProfileSelector();
     buildCentral();
+    previewDock_ = new PreviewDock(*this, ctx_, *tree_, *model_);
     status_ = new MainStatusBar(this);
     setStatusBar(status_);
     tray_ = new PhoneTrayIcon(ctx_.link, this);
@@ -90,7 +92,7 @@ MainWindow::MainWindow(EditorSession& context, Prompter& prompter, FileDialogs& 
     connect(timer_, &QTimer::timeout, this, &MainWindow::fadeTick);
 
     // Opens at its usual size; the user may resize or maximise it, the tree takes the room.
-    resize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
+    resize(kClientWidth + previewDock_->widthBeside(), kClientHeight + menuBar()->sizeHint().height());
     // On the middle of the screen, where the splash will stand too, unless it stood
     // elsewhere when it was last closed.
     centreOn(this, nullptr);

@@ -49,6 +49,7 @@ class ItemPropertiesWindow;
 class MainCommands;
 class MainStatusBar;
 class PhoneTrayIcon;
+class PreviewDock;
 class ProfileSelector;
 class SaveModePanel;
 class BrowserChoices;
@@ -70,6 +71,8 @@ public:
     QSplitter* splitter() const { return splitter_; }
     const WindowFade& fade() const { return fade_; }
     const JokeMode& joke() const { return joke_; }
+    // The phone-screen preview beside the tree.
+    PreviewDock* previewDock() const { return previewDock_; }
     // The splash while it is shown, else null.
     SplashScreen* splash() const { return splash_; }
     // Panel 1..3 of the status bar.
@@ -226,6 +229,7 @@ private:
     PhoneTrayIcon* tray_ = nullptr;
     QTimer* timer_ = nullptr;
     ItemPopupMenus* popupMenus_ = nullptr;
+    PreviewDock* previewDock_ = nullptr;
 
     MainCommands* commands_ = nullptr;
     QPointer<DifferencesWindow> differences_;

@@ -67,6 +67,8 @@ int MenuTreeModel::columnCount(const QModelIndex&) const
 QVariant MenuTreeModel::data(const QModelIndex& index, int role) const
 {
     const MenuNode* node = nodeOf(index);
+    if (node && decoration_ && (role == Qt::DecorationRole || role == Qt::ToolTipRole))
+        return decoration_(*node, role);
     if (!node || role != Qt::DisplayRole)
         return {};
     // The two fixed top rows are shown in the user's language; the names stored stay.
@@ -84,6 +86,15 @@ Qt::ItemFlags MenuTreeModel::flags(const QModelIndex& index) const
         return Qt::ItemIsDropEnabled;
     // Captions are not editable; the view decides which drags and drops it accepts.
     return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsDragEnabled | Qt::ItemIsDropEnabled;
+}
+
+void MenuTreeModel::decorationsChanged()
+{
+    const QList<int> roles{Qt::DecorationRole, Qt::ToolTipRole};
+    for (const MenuNode* node : document_.preorder()) {
+        const QModelIndex at = indexOfNode(node);
+        Q_EMIT dataChanged(at, at, roles);
+    }
 }
 
 void MenuTreeModel::documentReset()

@@ -4,6 +4,8 @@
 
 #include <QAbstractItemModel>
 
+#include <functional>
+
 #include "core/menu_document.h"
 
 namespace tessaro {
@@ -26,6 +28,12 @@ public:
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
 
+    // What a node shows beside its name: `decoration` answers the decoration and tooltip roles
+    // (an invalid QVariant for nothing). decorationsChanged() has the views ask again.
+    using Decoration = std::function<QVariant(const MenuNode& node, int role)>;
+    void setDecoration(Decoration decoration) { decoration_ = std::move(decoration); }
+    void decorationsChanged();
+
 Q_SIGNALS:
     // A node was added to the tree (the status line counts entries again).
     void nodeAdded(tessaro::MenuNode* node);
@@ -44,6 +52,7 @@ private:
 
     MenuDocument& document_;
     bool moveAsLayoutChange_ = false;
+    Decoration decoration_;
 };
 
 } // namespace tessaro

@@ -86,23 +86,56 @@ bool WindowQuestions::patchJavaTables()
     return prompter_.ask(MessageIcon::Question, kPatchRequestCaption, kPatchRequestText, Buttons::YesNo) == Answer::Yes;
 }
 
+namespace {
+
+QStringList shownLines(const std::vector<std::string>& lines)
+{
+    QStringList shown;
+    for (const std::string& line : lines)
+        shown << coreText(line);
+    return shown;
+}
+
+} // namespace
+
 bool WindowQuestions::writeOverPhoneMenu(const std::vector<std::string>& changes)
 {
-    QStringList lines;
-    for (const std::string& line : changes)
-        lines << coreText(line);
+    const QStringList lines = shownLines(changes);
     if (phoneChanges_)
         return phoneChanges_(lines);
+    return askSaveToPhone(lines, {});
+}
+
+bool WindowQuestions::sendWithMissingIcons(const std::vector<std::string>& changes,
+                                           const std::vector<std::string>& missingIcons)
+{
+    const QStringList changeLines = shownLines(changes);
+    const QStringList missingLines = shownLines(missingIcons);
+    if (missingIcons_)
+        return missingIcons_(changeLines, missingLines);
+    return askSaveToPhone(changeLines, missingLines);
+}
+
+bool WindowQuestions::askSaveToPhone(const QStringList& changes, const QStringList& missingIcons)
+{
     QDialog question(parent_);
     question.setObjectName(QStringLiteral("phoneChangesQuestion"));
     question.setWindowTitle(windowText(QT_TRANSLATE_NOOP("tessaro::MainWindow", "Save to phone")));
     auto* layout = new QVBoxLayout(&question);
-    layout->addWidget(new QLabel(
-        windowText(QT_TRANSLATE_NOOP("tessaro::MainWindow", "Saving changes the phone's menu:")), &question));
-    auto* text = new QPlainTextEdit(lines.join(u'\n'), &question);
-    text->setReadOnly(true);
-    text->setLineWrapMode(QPlainTextEdit::NoWrap);
-    layout->addWidget(text);
+    const auto addList = [&](const QString& heading, const QStringList& lines, const char* name) {
+        layout->addWidget(new QLabel(heading, &question));
+        auto* text = new QPlainTextEdit(lines.join(u'\n'), &question);
+        text->setObjectName(QString::fromLatin1(name));
+        text->setReadOnly(true);
+        text->setLineWrapMode(QPlainTextEdit::NoWrap);
+        layout->addWidget(text);
+    };
+    if (!changes.isEmpty())
+        addList(windowText(QT_TRANSLATE_NOOP("tessaro::MainWindow", "Saving changes the phone's menu:")), changes,
+                "phoneChanges");
+    if (!missingIcons.isEmpty())
+        addList(windowText(QT_TRANSLATE_NOOP("tessaro::MainWindow", "The menu names icons the phone does not have:")),
+                missingIcons, "missingIcons");
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Cancel, &question);
     buttons->addButton(windowText(QT_TRANSLATE_NOOP("tessaro::MainWindow", "&Save to phone")),
                        QDialogButtonBox::AcceptRole);

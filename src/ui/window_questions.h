@@ -25,6 +25,11 @@ public:
     WindowQuestions(Prompter& prompter, QWidget* parent);
 
     void setPhoneChangesQuestion(PhoneChangesQuestion question) { phoneChanges_ = std::move(question); }
+    // Before Save to phone sends a menu naming icons the phone lacks: shown the changes (maybe
+    // none) and the missing icons, true to go on. Without one set, the window of the changes
+    // lists both; tests answer it without a window.
+    using MissingIconsQuestion = std::function<bool(const QStringList& changes, const QStringList& missingIcons)>;
+    void setMissingIconsQuestion(MissingIconsQuestion question) { missingIcons_ = std::move(question); }
 
     UnsavedChoice saveChangesFirst() override;
     bool overwriteChangedFile(const std::string& path) override;
@@ -33,14 +38,20 @@ public:
     bool replaceProfile(const std::string& path) override;
     bool patchJavaTables() override;
     bool writeOverPhoneMenu(const std::vector<std::string>& changes) override;
+    bool sendWithMissingIcons(const std::vector<std::string>& changes,
+                              const std::vector<std::string>& missingIcons) override;
     bool putBackPhoneMenu(const std::string& backup) override;
 
 private:
     bool yes(MessageIcon icon, const QString& caption, const QString& question);
+    // The window of Save to phone: the changes, and below them the missing icons when there
+    // are any, with "Save to phone" and Cancel.
+    bool askSaveToPhone(const QStringList& changes, const QStringList& missingIcons);
 
     Prompter& prompter_;
     QPointer<QWidget> parent_;
     PhoneChangesQuestion phoneChanges_;
+    MissingIconsQuestion missingIcons_;
 };
 
 } // namespace tessaro

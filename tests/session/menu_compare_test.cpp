@@ -27,6 +27,10 @@ struct AgreeingQuestions : SessionQuestions {
     bool replaceProfile(const std::string&) override { return true; }
     bool patchJavaTables() override { return true; }
     bool writeOverPhoneMenu(const std::vector<std::string>&) override { return true; }
+    bool sendWithMissingIcons(const std::vector<std::string>&, const std::vector<std::string>&) override
+    {
+        return true;
+    }
     bool putBackPhoneMenu(const std::string&) override { return true; }
 };
 

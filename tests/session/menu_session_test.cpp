@@ -36,6 +36,10 @@ struct RecordingQuestions : SessionQuestions {
     bool replaceProfile(const std::string&) override { return asked("profile"), yes; }
     bool patchJavaTables() override { return asked("patch"), yes; }
     bool writeOverPhoneMenu(const std::vector<std::string>&) override { return asked("phone changes"), yes; }
+    bool sendWithMissingIcons(const std::vector<std::string>&, const std::vector<std::string>&) override
+    {
+        return asked("missing icons"), yes;
+    }
     bool putBackPhoneMenu(const std::string&) override { return asked("put back"), yes; }
 
     void asked(const char* question) { questions.push_back(question); }

@@ -240,7 +240,7 @@ private Q_SLOTS:
         QVERIFY(loadRussian());
         WindowHarness h;
         MainWindow& w = h.start();
-        QCOMPARE(menuTitles(w), (QStringList{"&Файл", "&Правка", "&Настройка", "&Справка"}));
+        QCOMPARE(menuTitles(w), (QStringList{"&Файл", "&Правка", "&Настройка", "Ви&д", "&Справка"}));
         QCOMPARE(child<QAction>(w, "newAction")->text(), QStringLiteral("&Новый"));
         QCOMPARE(child<QAction>(w, "exitAction")->text(), QStringLiteral("В&ыход"));
         QCOMPARE(child<QAction>(w, "openFromPhoneAction")->toolTip(), QStringLiteral("Открыть mma_ucp с телефона"));
@@ -251,7 +251,7 @@ private Q_SLOTS:
         QStringList captions = menuTitles(w);
         for (const char* name : {"openFileCommand", "openFromPhoneCommand", "newMenuCommand"})
             captions << child<QAbstractButton>(w, name)->text();
-        QCOMPARE(captions.mid(4), (QStringList{"&Открыть файл...", "Открыть с &телефона", "Со&здать меню"}));
+        QCOMPARE(captions.mid(5), (QStringList{"&Открыть файл...", "Открыть с &телефона", "Со&здать меню"}));
         QSet<QChar> letters;
         for (const QString& caption : captions)
             letters.insert(mnemonicOf(caption));
@@ -331,7 +331,7 @@ private Q_SLOTS:
     {
         WindowHarness h;
         MainWindow& w = h.start();
-        QCOMPARE(menuTitles(w), (QStringList{"&File", "&Edit", "&Setup", "&Help"}));
+        QCOMPARE(menuTitles(w), (QStringList{"&File", "&Edit", "&Setup", "Vie&w", "&Help"}));
         QCOMPARE(w.statusPanel(2)->text(), QStringLiteral("Phone: None"));
         QCOMPARE(w.balloonText(), QStringLiteral("Disconnected"));
     }
