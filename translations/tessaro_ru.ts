@@ -1226,6 +1226,8 @@ preventing them from starting from main menu<byte value="xd"/>
     <message>
         <source> bytes outside the menu&apos;s records will not be kept</source>
         <translation> байт вне записей меню не будут сохранены</translation>
+    </message>
+    <message>
         <source>DRM icon </source>
         <translation>DRM-значок </translation>
     </message>
