@@ -34,6 +34,7 @@ public:
     bool patchJavaTables() override;
     bool writeOverPhoneMenu(const std::vector<std::string>& changes) override;
     bool putBackPhoneMenu(const std::string& backup) override;
+    bool putBackInterruptedUpload(const std::string& phonePath, const std::string& backup) override;
 
 private:
     bool yes(MessageIcon icon, const QString& caption, const QString& question);

@@ -28,6 +28,7 @@ struct AgreeingQuestions : SessionQuestions {
     bool patchJavaTables() override { return true; }
     bool writeOverPhoneMenu(const std::vector<std::string>&) override { return true; }
     bool putBackPhoneMenu(const std::string&) override { return true; }
+    bool putBackInterruptedUpload(const std::string&, const std::string&) override { return true; }
 };
 
 TEST(MenuCompare, TheOpenMenuEqualsItsOwnFileAndTextWhateverItsSaveAll)

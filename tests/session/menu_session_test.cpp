@@ -37,8 +37,12 @@ struct RecordingQuestions : SessionQuestions {
     bool patchJavaTables() override { return asked("patch"), yes; }
     bool writeOverPhoneMenu(const std::vector<std::string>&) override { return asked("phone changes"), yes; }
     bool putBackPhoneMenu(const std::string&) override { return asked("put back"), yes; }
+    bool putBackInterruptedUpload(const std::string& path, const std::string&) override
+    {
+        return asked("put back " + path), yes;
+    }
 
-    void asked(const char* question) { questions.push_back(question); }
+    void asked(const std::string& question) { questions.push_back(question); }
     bool yes = true;
     UnsavedChoice unsaved = UnsavedChoice::Cancel;
     std::vector<std::string> questions;
