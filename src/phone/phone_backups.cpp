@@ -132,18 +132,19 @@ void removeOldBackups(const std::string& folder, const std::string& phoneName, c
     const std::time_t now = std::time(nullptr);
     std::vector<FoundBackup> counted;
     for (FoundBackup& backup : backupsIn(folder, phoneName)) {
+        if (kept(backup.path))
+            continue;
         if (!backup.empty) {
             counted.push_back(std::move(backup));
             continue;
         }
         std::error_code ec;
-        if (!kept(backup.path) && now - backup.modified >= kStaleTemporarySeconds)
+        if (now - backup.modified >= kStaleTemporarySeconds)
             std::filesystem::remove(backup.path, ec);
     }
     for (size_t i = 0; i + size_t(kBackupsKept) < counted.size(); ++i) {
         std::error_code ec;
-        if (!kept(counted[i].path))
-            std::filesystem::remove(counted[i].path, ec);
+        std::filesystem::remove(counted[i].path, ec);
     }
 }
 

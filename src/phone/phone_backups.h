@@ -39,9 +39,9 @@ bool isBackupName(const std::string& fileName, const std::string& phoneName);
 Result<std::string> reserveBackup(const std::string& folder, const std::string& phoneName);
 
 // Keeps the newest kBackupsKept backups of the phone file `phoneName` in `folder` and removes
-// the older ones; the files of `keep` stay whatever their age. Empty files are not counted: one
-// older than a copy takes is a name a killed run reserved and is removed. Other files are left
-// alone.
+// the older ones; the files of `keep` stay besides them, whatever their age. Empty files are not
+// counted: one older than a copy takes is a name a killed run reserved and is removed. Other
+// files are left alone.
 void removeOldBackups(const std::string& folder, const std::string& phoneName, const std::vector<std::string>& keep);
 
 // The path of the newest backup of the phone file `phoneName` in `folder` that holds anything;

@@ -8,6 +8,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <chrono>
 #include <ctime>
 #include <filesystem>
 
@@ -530,6 +531,18 @@ TEST(uploadFile, OnlyTheLastTenBackupsOfAFileAreKept)
         writeBytes(folder + "/" + name, {1});
     for (const auto& name : others)
         writeBytes(folder + "/" + name, {1});
+    // What killed runs left: names reserved and never filled, and the temporary files of copies
+    // cut short. Those of a run that may still be going stay; none counts among the ten.
+    const auto killedLongAgo = [&](const std::string& name, const Bytes& bytes) {
+        writeBytes(folder + "/" + name, bytes);
+        std::filesystem::last_write_time(folder + "/" + name,
+                                         std::filesystem::file_time_type::clock::now() - std::chrono::minutes(11));
+    };
+    killedLongAgo("mma_ucp.20200110-120000", {});
+    killedLongAgo(".mma_ucp.20200110-120000.tmp4242", {1, 2});
+    const std::vector<std::string> going = {"mma_ucp.20200111-120000", ".mma_ucp.20200111-120000.tmp77"};
+    writeBytes(folder + "/" + going[0], {});
+    writeBytes(folder + "/" + going[1], {1});
     rig.putPhoneFile(kMenu, patternBytes(10));
     writeBytes(rig.local("mma_temp"), patternBytes(5));
     UploadReport report;
@@ -538,6 +551,15 @@ TEST(uploadFile, OnlyTheLastTenBackupsOfAFileAreKept)
     std::vector<std::string> expected(old.begin() + 1, old.end());
     expected.push_back(fileNameOf(report.backup));
     expected.insert(expected.end(), others.begin(), others.end());
+    expected.insert(expected.end(), going.begin(), going.end());
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(namesIn(folder), expected);
+
+    // A backup an interrupted upload still needs stays, however old, besides the ten: the
+    // oldest one here, which would go otherwise.
+    writeText(rig.local("Backups/interrupted-uploads.txt"), "unknown\t20200102-120000\t0\t" + kMenu + "\n");
+    ASSERT_TRUE(uploadFile(rig.phone(), rig.local("mma_temp"), kMenu, nullptr, &report));
+    expected.push_back(fileNameOf(report.backup));
     std::sort(expected.begin(), expected.end());
     EXPECT_EQ(namesIn(folder), expected);
 }
