@@ -912,10 +912,6 @@ preventing them from starting from main menu<byte value="xd"/>
         <translation>. Прежний файл телефона сохранён в </translation>
     </message>
     <message>
-        <source>No earlier menu of the phone is kept</source>
-        <translation>Прежнее меню телефона не сохранено</translation>
-    </message>
-    <message>
         <source>No phone connected</source>
         <translation>Телефон не подключён</translation>
     </message>
@@ -1214,6 +1210,30 @@ preventing them from starting from main menu<byte value="xd"/>
     <message>
         <source> is complete, but the phone refused to close the file: it may hold the file open until it is restarted</source>
         <translation> готова, но телефон отказался закрыть файл: он может держать файл открытым до перезапуска</translation>
+    </message>
+    <message>
+        <source>. Nothing was uploaded: the phone&apos;s file is as it was</source>
+        <translation>. Ничего не загружено: файл телефона остался прежним</translation>
+    </message>
+    <message>
+        <source>. The phone&apos;s previous file was put back</source>
+        <translation>. Прежний файл телефона возвращён на место</translation>
+    </message>
+    <message>
+        <source>. It could not be noted for when the phone is connected again: </source>
+        <translation>. Не удалось запомнить это до следующего подключения телефона: </translation>
+    </message>
+    <message>
+        <source>No backup of </source>
+        <translation>Резервной копии </translation>
+    </message>
+    <message>
+        <source> is kept for this phone</source>
+        <translation> для этого телефона нет</translation>
+    </message>
+    <message>
+        <source>The phone&apos;s previous file was put back: </source>
+        <translation>Прежний файл телефона возвращён на место: </translation>
     </message>
 </context>
 <context>
@@ -1918,6 +1938,18 @@ Replace it all the same?</source>
     <message>
         <source>Saved %1</source>
         <translation>Сохранено: %1</translation>
+    </message>
+    <message>
+        <source>Interrupted upload</source>
+        <translation>Прерванная загрузка</translation>
+    </message>
+    <message>
+        <source>An upload of %1 to this phone was interrupted, which left the file cut short on the phone.
+Its previous file is kept in %2.
+Put it back on the phone now?</source>
+        <translation>Загрузка %1 в этот телефон была прервана, и файл в телефоне остался обрезанным.
+Прежний файл сохранён в %2.
+Вернуть его в телефон сейчас?</translation>
     </message>
 </context>
 <context>

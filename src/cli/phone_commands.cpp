@@ -184,6 +184,15 @@ void registerPhoneCommands(CLI::App& app, CliContext& ctx)
     auto* phone = app.add_subcommand("phone", "Work with the phone (--usb: a real phone on USB; --virtual-phone DIR: a virtual one)");
     phone->require_subcommand(1);
     registerPhoneMenuCommands(*phone, ctx);
+    // Said in the program's own help too, so that the manual page carries it.
+    const std::string footer = app.get_footer();
+    app.footer(
+        (footer.empty() ? "" : footer + "\n\n")
+        + "Phone commands (tessaro-cli phone COMMAND --help): info, ls, df, get, put, restore-backup, attr, rm, "
+          "mkdir, rmdir, menu-get, menu-put, seem-backup, seem-restore, restart. An upload over a file the phone "
+          "has first keeps a copy of it in Backups/ of the data folder. An upload cut off in the middle puts "
+          "that copy back at once while the phone answers; otherwise the next phone command on that phone "
+          "says so, and phone restore-backup PHONEPATH puts the newest copy back.");
 
     phone->add_subcommand("info", "Print the phone's model, firmware, LP version and IMEI as JSON")
         ->callback([&ctx] { info(ctx); });

@@ -95,10 +95,10 @@ Status uploadFiles(PhoneContext& phone, const std::vector<UploadItem>& files, Ba
 
 // Puts the previous file of `phonePath` back on the phone: the backup an upload that left the
 // file cut remembered for this phone (InterruptedUploads), else the newest backup of that path
-// kept for this phone. Uploaded as uploadFile does (a file not known to be cut is itself kept
-// first), then given the attribute bits the previous file had. What was remembered of the path
-// is cleared. The backup's path; NotFound "No backup of PATH is kept for this phone" when there
-// is none.
+// kept for this phone (one that holds anything). Uploaded as uploadFile does (a file not known
+// to be cut is itself kept first), then given the attribute bits the file had: those remembered,
+// else those of the file it replaces. What was remembered of the path is cleared. The backup's
+// path; NotFound "No backup of PATH is kept for this phone" when there is none.
 Result<std::string> putBackBackup(PhoneContext& phone, const std::string& phonePath);
 
 } // namespace tessaro
