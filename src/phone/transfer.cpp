@@ -338,7 +338,7 @@ public:
     Status send(const UploadItem& item, UploadResult& result);
     // Checks the size of each file sent over an existing one, one listing per folder.
     void checkSizes();
-    // The file `phonePath` had before the run, as its folder's listing gave it.
+    // The file `phonePath` was before the run wrote it, as its folder's listing gave it.
     std::optional<PhoneFileEntry> previous(const std::string& phonePath) const;
 
 private:
@@ -363,12 +363,15 @@ private:
     Status recover(const UploadItem& item, const std::optional<PhoneFileEntry>& previous, const std::string& backup,
                    Status failure, Left left, UploadReport& report);
     Status succeeded(const UploadItem& item, UploadResult& result);
+    // Notes the file sent in its folder's listing.
+    void written(const UploadItem& item);
 
     PhoneContext& phone_;
     BatchProgress* batch_;
     bool keepCopies_;
     InterruptedUploads record_;
     std::map<std::string, std::vector<PhoneFileEntry>> listings_;
+    std::map<std::string, std::optional<PhoneFileEntry>> replaced_;
     std::vector<Sent> toCheck_;
 };
 
@@ -392,12 +395,23 @@ Result<std::optional<PhoneFileEntry>> UploadRun::lookUp(const std::string& phone
 
 std::optional<PhoneFileEntry> UploadRun::previous(const std::string& phonePath) const
 {
-    const auto known = listings_.find(listingPatternFor(phonePath));
-    if (known != listings_.end())
-        for (const PhoneFileEntry& entry : known->second)
-            if (entry.path == phonePath)
-                return entry;
-    return std::nullopt;
+    const auto found = replaced_.find(phonePath);
+    return found == replaced_.end() ? std::nullopt : found->second;
+}
+
+void UploadRun::written(const UploadItem& item)
+{
+    // The listing stays true for the files after this one: a path sent twice is written over
+    // the second time, and kept first.
+    std::vector<PhoneFileEntry>& listing = listings_[listingPatternFor(item.phonePath)];
+    const auto size = localSize(item.localPath);
+    const PhoneFileEntry entry{size ? *size : 0, 0, 0, item.phonePath};
+    const auto at =
+        std::find_if(listing.begin(), listing.end(), [&](const PhoneFileEntry& e) { return e.path == item.phonePath; });
+    if (at == listing.end())
+        listing.push_back(entry);
+    else
+        *at = entry;
 }
 
 Result<std::string> UploadRun::keepBackup(const PhoneFileEntry& file)
@@ -458,6 +472,7 @@ Status UploadRun::send(const UploadItem& item, UploadResult& result)
     if (!found)
         return fail(found.failure());
     const std::optional<PhoneFileEntry> existing = *found;
+    replaced_.emplace(phonePath, existing);
     // P2K has no rename: the phone's file is overwritten in place, so its old content is kept
     // here first, for a stop from the progress window and for the user after a failure.
     std::string backup;
@@ -475,6 +490,7 @@ Status UploadRun::send(const UploadItem& item, UploadResult& result)
     const Status sent = upload(item.localPath, remote, 0, progress, true, opened);
     if (!sent)
         return fail(recover(item, existing, backup, sent, opened ? Left::Cut : Left::Untouched, report));
+    written(item);
     if (!existing)
         return succeeded(item, result);
     toCheck_.push_back({item, *existing, backup, &result});
@@ -485,9 +501,13 @@ void UploadRun::checkSizes()
 {
     // Each folder's listing once, after all its files were sent.
     std::map<std::string, Result<std::vector<PhoneFileEntry>>> listed;
-    for (const Sent& file : toCheck_) {
+    for (auto sent = toCheck_.begin(); sent != toCheck_.end(); ++sent) {
+        const Sent& file = *sent;
         const std::string& phonePath = file.item.phonePath;
         UploadResult& result = *file.result;
+        // A path sent again later holds the later file: that one is checked.
+        if (std::any_of(sent + 1, toCheck_.end(), [&](const Sent& later) { return later.item.phonePath == phonePath; }))
+            continue;
         const std::string pattern = listingPatternFor(phonePath);
         auto listing = listed.find(pattern);
         if (listing == listed.end())
