@@ -100,8 +100,13 @@ Status download(PhoneContext& phone, const PhoneFileEntry& file, const std::stri
     // the whole file has arrived: a failed or cut short read leaves the local file as it was.
     int createError = 0;
     auto created = ReplacingFile::create(localPath, &createError);
-    if (!created)
-        return fileError(FileStep::Create, localPath, createError).withCaption(kErrorCaption);
+    if (!created) {
+        if (created.failure().kind == ErrorKind::ReadOnly)
+            return created.failure().withCaption(kErrorCaption);
+        return (createError == EINVAL ? fileError(FileStep::Create, localPath, kNotRegularReason)
+                                      : fileError(FileStep::Create, localPath, createError))
+            .withCaption(kErrorCaption);
+    }
     ReplacingFile& local = created.value();
 
     PhoneFileTransfer remote(phone.client, phonePath, downloadKind(batch), readError);
