@@ -783,17 +783,6 @@ TEST(uploadFile, AFileLeftCutIsPutBackWhenThatPhoneIsConnectedAgain)
     EXPECT_EQ(filesIn(rig.backupFolder()).size(), 2u);
 }
 
-TEST(uploadFile, AWholeUploadClearsWhatWasRememberedOfItsPath)
-{
-    MenuOverRig rig;
-    rig.api->addTrap(PhoneCall::SendCmd, 2, RecordingPhone::TrapAction::Unplug, kFsacWrite);
-    ASSERT_FALSE(uploadFile(rig.phone(), rig.local("mma_temp"), kMenu));
-    ASSERT_EQ(InterruptedUploads(rig.local("")).all().size(), 1u);
-    rig.virtualPhone->plug();
-    ASSERT_TRUE(uploadFile(rig.phone(), rig.local("mma_temp"), kMenu));
-    EXPECT_TRUE(InterruptedUploads(rig.local("")).all().empty());
-}
-
 TEST(putBackBackup, TheNewestBackupOfThePhoneWithoutARecord)
 {
     MenuOverRig rig;
