@@ -912,10 +912,6 @@ preventing them from starting from main menu<byte value="xd"/>
         <translation>. Прежний файл телефона сохранён в </translation>
     </message>
     <message>
-        <source>No earlier menu of the phone is kept</source>
-        <translation>Прежнее меню телефона не сохранено</translation>
-    </message>
-    <message>
         <source>No phone connected</source>
         <translation>Телефон не подключён</translation>
     </message>
@@ -1282,6 +1278,28 @@ preventing them from starting from main menu<byte value="xd"/>
     <message>
         <source>list icon</source>
         <translation>значок списка</translation>
+        <source>. Nothing was uploaded: the phone&apos;s file is as it was</source>
+        <translation>. Ничего не загружено: файл телефона остался прежним</translation>
+    </message>
+    <message>
+        <source>. The phone&apos;s previous file was put back</source>
+        <translation>. Прежний файл телефона возвращён на место</translation>
+    </message>
+    <message>
+        <source>. It could not be noted for when the phone is connected again: </source>
+        <translation>. Не удалось запомнить это до следующего подключения телефона: </translation>
+    </message>
+    <message>
+        <source>No backup of </source>
+        <translation>Резервной копии </translation>
+    </message>
+    <message>
+        <source> is kept for this phone</source>
+        <translation> для этого телефона нет</translation>
+    </message>
+    <message>
+        <source>The phone&apos;s previous file was put back: </source>
+        <translation>Прежний файл телефона возвращён на место: </translation>
     </message>
 </context>
 <context>
@@ -1990,6 +2008,16 @@ Replace it all the same?</source>
     <message>
         <source>The menu names icons the phone does not have:</source>
         <translation>Меню называет значки, которых нет на телефоне:</translation>
+        <source>Interrupted upload</source>
+        <translation>Прерванная загрузка</translation>
+    </message>
+    <message>
+        <source>An upload of %1 to this phone was interrupted, which left the file cut short on the phone.
+Its previous file is kept in %2.
+Put it back on the phone now?</source>
+        <translation>Загрузка %1 в этот телефон была прервана, и файл в телефоне остался обрезанным.
+Прежний файл сохранён в %2.
+Вернуть его в телефон сейчас?</translation>
     </message>
 </context>
 <context>

@@ -6,6 +6,7 @@
 #include "core/file_fingerprint.h"
 #include "core/menu_writer.h"
 #include "core/replacing_file.h"
+#include "core/text_encoding.h"
 #include "session/editor_session.h"
 #include "session/menu_session.h"
 #include "session/phone_menu.h"
@@ -57,6 +58,17 @@ bool CliQuestions::sendWithMissingIcons(const std::vector<std::string>&, const s
 bool CliQuestions::replaceProfile(const std::string&)
 {
     return replaceProfiles;
+}
+
+bool CliQuestions::putBackInterruptedUpload(const std::string& phonePath, const std::string& backup)
+{
+    if (phonePath == restoring)
+        return false;
+    const std::string shown = latin1ToUtf8(phonePath);
+    ctx_.prompter.show(MessageIcon::Warning, "Warning",
+                       "An upload of " + shown + " to this phone was interrupted. The phone's previous file is kept in "
+                           + backup + "\n" + kRestoreBackupHint + phonePath);
+    return false;
 }
 
 bool CliQuestions::patchJavaTables()

@@ -38,6 +38,10 @@ public:
 
 struct CliContext;
 
+// How the command-line tool tells the way to put a phone file's previous copy back, followed by
+// the phone path.
+inline constexpr char kRestoreBackupHint[] = "To put the phone's previous file back: tessaro-cli phone restore-backup ";
+
 // The open menu's questions, answered by the command line: no one is there to ask, so what the
 // flags allow goes on and the rest is refused with the message a refusal prints.
 class CliQuestions : public SessionQuestions {
@@ -60,9 +64,14 @@ public:
     bool sendWithMissingIcons(const std::vector<std::string>& changes,
                               const std::vector<std::string>& missingIcons) override;
     bool putBackPhoneMenu(const std::string&) override { return false; }
+    // No one is there to ask: warns "Warning: An upload of PATH to this phone was interrupted
+    // ..." with the command that puts the file back, and leaves it (not for `restoring`).
+    bool putBackInterruptedUpload(const std::string& phonePath, const std::string& backup) override;
 
     bool replaceProfiles = false;
     bool patch = false;
+    // The phone path phone restore-backup puts back, which needs no warning.
+    std::string restoring;
 
 private:
     CliContext& ctx_;

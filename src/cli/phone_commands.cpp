@@ -105,9 +105,25 @@ void put(CliContext& ctx, const std::string& localPath, std::string phonePath)
     // A folder as the target takes the local file's name, as an upload into a folder does.
     if (!phonePath.empty() && phonePath.back() == '/')
         phonePath += std::filesystem::path(localPath).filename().string();
-    const Status sent = uploadFile(phone, localPath, phonePath);
-    if (!sent)
-        ctx.fail(sent.failure());
+    UploadReport report;
+    const Status sent = uploadFile(phone, localPath, phonePath, nullptr, &report);
+    if (!sent) {
+        ctx.prompter.show(MessageIcon::Error, sent.failure().caption, sent.error());
+        if (report.leftCut)
+            std::cerr << kRestoreBackupHint << phonePath << '\n';
+        throw CommandFailed{};
+    }
+}
+
+void restoreBackup(CliContext& ctx, const std::string& phonePath)
+{
+    // The warning of an interrupted upload is not needed for the file being put back.
+    ctx.questions.restoring = phonePath;
+    PhoneContext& phone = connectedSession(ctx).phone();
+    const Result<std::string> putBack = putBackBackup(phone, phonePath);
+    if (!putBack)
+        ctx.fail(putBack.failure());
+    std::cerr << "Put back " << *putBack << " as " << shown(phonePath) << '\n';
 }
 
 void attr(CliContext& ctx, const std::string& phonePath, int bits)
@@ -168,6 +184,15 @@ void registerPhoneCommands(CLI::App& app, CliContext& ctx)
     auto* phone = app.add_subcommand("phone", "Work with the phone (--usb: a real phone on USB; --virtual-phone DIR: a virtual one)");
     phone->require_subcommand(1);
     registerPhoneMenuCommands(*phone, ctx);
+    // Said in the program's own help too, so that the manual page carries it.
+    const std::string footer = app.get_footer();
+    app.footer(
+        (footer.empty() ? "" : footer + "\n\n")
+        + "Phone commands (tessaro-cli phone COMMAND --help): info, ls, df, get, put, restore-backup, attr, rm, "
+          "mkdir, rmdir, menu-get, menu-put, seem-backup, seem-restore, restart. An upload over a file the phone "
+          "has first keeps a copy of it in Backups/ of the data folder. An upload cut off in the middle puts "
+          "that copy back at once while the phone answers; otherwise the next phone command on that phone "
+          "says so, and phone restore-backup PHONEPATH puts the newest copy back.");
 
     phone->add_subcommand("info", "Print the phone's model, firmware, LP version and IMEI as JSON")
         ->callback([&ctx] { info(ctx); });
@@ -196,6 +221,12 @@ void registerPhoneCommands(CLI::App& app, CliContext& ctx)
     putCommand->add_option("LOCAL", paths->first, "Local file to send")->required();
     putCommand->add_option("PHONEPATH", paths->second, "Phone path; ending with / names a folder")->required();
     putCommand->callback([&ctx, paths] { put(ctx, paths->first, paths->second); });
+
+    auto* restoreCommand = phone->add_subcommand(
+        "restore-backup", "Put back the newest backup of a phone file kept for the connected phone (after an "
+                          "interrupted upload: the backup it left)");
+    restoreCommand->add_option("PHONEPATH", paths->first, "Phone file such as /a/mobile/system/mma_ucp")->required();
+    restoreCommand->callback([&ctx, paths] { restoreBackup(ctx, paths->first); });
 
     auto bits = std::make_shared<int>(0);
     auto* attrCommand = phone->add_subcommand("attr", "Set a phone file's attribute bits: 1 read-only, 2 hidden, 4 system");

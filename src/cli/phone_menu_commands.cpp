@@ -165,9 +165,8 @@ void menuPut(CliContext& ctx, const MenuPutArgs& args)
     if (const Status saved = saveMenuToPhone(session.roundTrip, ctx.menu()); !saved) {
         ctx.prompter.show(MessageIcon::Error, saved.failure().caption, saved.error());
         const RoundTripState& state = session.roundTripState;
-        if (!state.menuBackup.empty() && !state.storedToPhone)
-            std::cerr << "To put the phone's previous menu back: tessaro-cli phone put " << state.menuBackup << ' '
-                      << kPhoneMenuPath << '\n';
+        if (state.menuLeftCut)
+            std::cerr << kRestoreBackupHint << kPhoneMenuPath << '\n';
         throw CommandFailed{};
     }
 }

@@ -7,6 +7,7 @@
 #include "p2k/virtual_phone.h"
 #include "session/editor_session.h"
 #include "session/menu_session.h"
+#include "session/upload_recovery.h"
 
 namespace tessaro::cli {
 
@@ -26,7 +27,9 @@ void PhoneSession::start()
             if (const Status loaded = ctx_.menuSession().choosePhoneProfile(prefix); !loaded)
                 ctx_.prompter.show(MessageIcon::Warning, loaded.failure().caption, loaded.error());
         },
-        openLog);
+        openLog,
+        // Files an earlier run left cut on this phone are told of (CliQuestions), not put back.
+        [this] { ctx_.tell(offerInterruptedUploads(ctx_.session().phone, ctx_.questions)); });
     if (!started.log)
         ctx_.prompter.show(MessageIcon::Error, started.log.failure().caption, started.log.error());
     if (!started.library) {

@@ -26,12 +26,27 @@ Error writeError(const std::string& path, int error)
     return fileError(FileStep::Write, path, error);
 }
 
-constexpr size_t kKeptNameBytes = 200;    // of the file name in a temporary name
-constexpr time_t kStaleSeconds = 10 * 60; // a save in progress takes less
+constexpr size_t kKeptNameBytes = 200; // of the file name in a temporary name
 
-// Removes temporary files of ours for this target that a crashed save left: ours by owner and
-// name, old enough that no save can still be writing them.
-void removeStaleTemporaries(const std::filesystem::path& folder, const std::string& prefix)
+// Whether `name` is a temporary file name: `prefix` followed by digits only.
+bool temporaryOf(const std::string& name, const std::string& prefix)
+{
+    return name.size() > prefix.size() && name.compare(0, prefix.size(), prefix) == 0
+           && name.find_first_not_of("0123456789", prefix.size()) == std::string::npos;
+}
+
+// Whether `name` is the temporary file of any target: "." + a name + ".tmp" + digits.
+bool anyTemporary(const std::string& name)
+{
+    const size_t tmp = name.rfind(".tmp");
+    return name.size() > 1 && name[0] == '.' && tmp != std::string::npos && tmp > 1
+           && temporaryOf(name, name.substr(0, tmp + 4));
+}
+
+// Removes the temporary files of ours among those `isTemporary` names that a killed or crashed
+// save left: ours by owner and name, old enough that no save can still be writing them.
+template <typename Predicate>
+void removeStale(const std::filesystem::path& folder, Predicate isTemporary)
 {
     DIR* dir = ::opendir(folder.c_str());
     if (!dir)
@@ -39,12 +54,11 @@ void removeStaleTemporaries(const std::filesystem::path& folder, const std::stri
     const time_t now = ::time(nullptr);
     while (const dirent* entry = ::readdir(dir)) {
         const std::string name = entry->d_name;
-        if (name.size() <= prefix.size() || name.compare(0, prefix.size(), prefix) != 0
-            || name.find_first_not_of("0123456789", prefix.size()) != std::string::npos)
+        if (!isTemporary(name))
             continue;
         struct stat st {};
         if (::fstatat(::dirfd(dir), name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(st.st_mode)
-            || st.st_uid != ::geteuid() || now - st.st_mtime < kStaleSeconds)
+            || st.st_uid != ::geteuid() || now - st.st_mtime < kStaleTemporarySeconds)
             continue;
         ::unlinkat(::dirfd(dir), name.c_str(), 0);
     }
@@ -124,7 +138,7 @@ Result<ReplacingFile> ReplacingFile::create(const std::string& target, int* erro
     if (folder.empty())
         folder = ".";
     const std::string prefix = temporaryPrefix(resolved.filename().string());
-    removeStaleTemporaries(folder, prefix);
+    removeStale(folder, [&prefix](const std::string& name) { return temporaryOf(name, prefix); });
 
     // Created exclusively under a name no one else holds (as mkstemp does), but with the
     // usual 0666 less the umask, the permissions a plain new file would get.
@@ -271,6 +285,11 @@ Status ReplacingFile::commit()
         ::close(dirFd);
     }
     return {};
+}
+
+void removeStaleTemporaries(const std::string& folder)
+{
+    removeStale(folder, anyTemporary);
 }
 
 Status replaceFile(const std::string& path, std::span<const uint8_t> bytes, ReplaceOptions options)

@@ -23,6 +23,9 @@ namespace tessaro {
 
 struct LockWait;
 
+// A temporary file this old is no longer written by any replace: one left by a killed run.
+inline constexpr long kStaleTemporarySeconds = 10 * 60;
+
 // The refusal of a read-only target, after "Cannot write TARGET: " (kind ReadOnly, no caption):
 // the window may ask and replace it with ReplaceOptions::readOnlyToo.
 inline constexpr char kReadOnlyReason[] = TRANSLATABLE("Core", "the file is read-only");
@@ -89,6 +92,12 @@ Result<std::string> linkTarget(const std::string& path);
 // The name the temporary file of `target` starts with: "." + the file name (cut so that the
 // whole name stays far below the 255-byte limit) + ".tmp".
 std::string temporaryPrefix(const std::string& fileName);
+
+// Removes the temporary files of every target in `folder` that replaces killed or crashed
+// there left: this user's files named as temporaryPrefix() and digits, older than any replace
+// takes. A replace sweeps only its own target's; a folder whose files all get new names
+// (backups) is swept with this.
+void removeStaleTemporaries(const std::string& folder);
 
 // Replaces `path` with `bytes` through a ReplacingFile.
 Status replaceFile(const std::string& path, std::span<const uint8_t> bytes, ReplaceOptions options = {});

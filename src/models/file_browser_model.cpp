@@ -80,6 +80,15 @@ std::vector<std::string> confirmedFiles(Prompter& prompter, const std::vector<st
     return chosen;
 }
 
+// A failure on the phone's side, after which its file may not be what the list says.
+bool phoneFailure(const Status& status)
+{
+    if (status)
+        return false;
+    const ErrorKind kind = status.failure().kind;
+    return kind == ErrorKind::PhoneRefused || kind == ErrorKind::PhoneGone || kind == ErrorKind::NotFound;
+}
+
 } // namespace
 
 Status listPhoneFiles(PhoneContext& phone, BrowserState& state, ListingMode mode)
@@ -293,16 +302,23 @@ Status FileBrowserModel::upload(const std::vector<std::string>& localFiles,
         batch = openBatch();
         batch->batchTotal = uint32_t(std::min<uint64_t>(total, UINT32_MAX));
     }
-    Status outcome;
-    for (const auto& file : files) {
-        const std::string phonePath = phonePathOf(file);
-        const Status sent = uploadFile(phone_, file, phonePath, batch.get());
-        if (!sent) {
-            outcome = sent;
-            break;
+    std::vector<UploadItem> items;
+    for (const auto& file : files)
+        items.push_back({file, phonePathOf(file)});
+    // Each target folder is listed once for the whole batch, not once per file.
+    std::vector<UploadResult> results;
+    const Status outcome = uploadFiles(phone_, items, batch.get(), &results);
+    for (size_t i = 0; i < items.size(); ++i) {
+        const std::string& phonePath = items[i].phonePath;
+        if (!results[i].tried)
+            continue;
+        if (!results[i].status) {
+            if (phoneFailure(results[i].status))
+                refreshEntry(phonePath);
+            continue;
         }
         std::error_code ec;
-        const auto written = std::filesystem::file_size(file, ec);
+        const auto written = std::filesystem::file_size(items[i].localPath, ec);
         // A file written over keeps its one row, with the new size and the bits it was
         // written with.
         if (const int at = entryIndex(phonePath); at >= 0) {
@@ -317,6 +333,26 @@ Status FileBrowserModel::upload(const std::vector<std::string>& localFiles,
     if (selected_)
         fillRows();
     return outcome;
+}
+
+void FileBrowserModel::refreshEntry(const std::string& phonePath)
+{
+    // What a failed transfer left on the phone, or put back, is what the list shows; a phone
+    // that no longer answers leaves the list as it was.
+    if (!phone_.link.connected)
+        return;
+    const auto found = phone_.client.findFile(phonePath);
+    if (!found)
+        return;
+    const int at = entryIndex(phonePath);
+    if (*found && at >= 0) {
+        state_.files[size_t(at)] = **found;
+    } else if (*found) {
+        state_.files.push_back(**found);
+        tree_.addFile(phonePath);
+    } else if (at >= 0) {
+        forgetDeleted(phonePath, false);
+    }
 }
 
 uint64_t FileBrowserModel::selectedSize() const
@@ -346,7 +382,13 @@ Status FileBrowserModel::downloadOne(const std::string& localPath)
 {
     if (!selected_ || selection_.empty())
         return Status::success();
-    return download(filePath(selection_.front()), localPath, nullptr);
+    const std::string phonePath = filePath(selection_.front());
+    const Status read = download(phonePath, localPath, nullptr);
+    if (phoneFailure(read)) {
+        refreshEntry(phonePath);
+        fillRows();
+    }
+    return read;
 }
 
 Status FileBrowserModel::downloadSelected(const std::string& folder,
@@ -382,8 +424,13 @@ Status FileBrowserModel::downloadSelected(const std::string& folder,
         const std::string phonePath = folderPathText + "/" + name;
         const std::string local = localOf(name);
         const Status read = download(phonePath, local, batch.get());
-        if (!read)
+        if (!read) {
+            if (phoneFailure(read)) {
+                refreshEntry(phonePath);
+                fillRows();
+            }
             return read;
+        }
     }
     state_.lastDownloadFolder = folder;
     return Status::success();

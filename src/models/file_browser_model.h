@@ -117,16 +117,19 @@ public:
 
     // The upload target ending in "/", or nothing after "Target directory not specified".
     Result<std::string> uploadTarget();
-    // Uploads `localFiles` in order: one file with its own progress window, several in one
-    // double window made by `openBatch`. A file the phone file list already holds is written
-    // over only after the question "File PATH already exists\r\nOverwrite it?" (caption
-    // "Confirmation"; Yes/No for one file, Yes / Yes to all / No / Cancel for several, all
-    // asked before the first transfer), and keeps its one entry and row. Stops at the first
-    // failure, returned; files written stay in the list and tree.
+    // Uploads `localFiles` in order (uploadFiles: the target folder listed once for all of
+    // them): one file with its own progress window, several in one double window made by
+    // `openBatch`. A file the phone file list already holds is written over only after the
+    // question "File PATH already exists\r\nOverwrite it?" (caption "Confirmation"; Yes/No for
+    // one file, Yes / Yes to all / No / Cancel for several, all asked before the first
+    // transfer), and keeps its one entry and row. Stops at the first failure, returned; files
+    // written stay in the list and tree, and the entry of the file that failed is looked up
+    // again, so that it shows what the phone holds now.
     Status upload(const std::vector<std::string>& localFiles,
                 const std::function<std::unique_ptr<BatchProgress>()>& openBatch);
 
-    // Downloads the one selected file to `localPath`.
+    // Downloads the one selected file to `localPath`. After a failure the phone caused, the
+    // file's entry is looked up again (gone from the phone: gone from the list).
     Status downloadOne(const std::string& localPath);
     // Downloads the selected files into `folder`, remembered as the last download folder when
     // all of them arrived. Local files that are already there are replaced only after the
@@ -164,6 +167,9 @@ private:
     // Adds what the phone lists below `path` and the browser did not know to the file list
     // and the tree. Fails only when the phone is gone.
     Status learnFolderContents(const std::string& path);
+    // Looks `phonePath` up on the phone and makes its list entry (and row) what the phone
+    // holds; nothing when the phone no longer answers.
+    void refreshEntry(const std::string& phonePath);
     // Takes a deleted file or folder out of the tree and the file list.
     void forgetDeleted(const std::string& path, bool folder);
     int entryIndex(const std::string& path) const;

@@ -235,7 +235,7 @@ std::string listingPatternFor(const std::string& path)
     return folder.substr(0, 3) + "*";
 }
 
-Result<std::optional<PhoneFileEntry>> PhoneClient::findFile(const std::string& path)
+Result<std::vector<PhoneFileEntry>> PhoneClient::listFolderOf(const std::string& path)
 {
     // Never the file's own name as the mask: how a phone reads '*', '?' or '[' inside a name
     // used as a mask is not known, and a long path plus its name may not fit the request.
@@ -244,22 +244,34 @@ Result<std::optional<PhoneFileEntry>> PhoneClient::findFile(const std::string& p
     log_.writeLine("[FindFile] FileCountEx " + pattern + " RC=" + rc(count));
     if (count == -1)
         return failure(readError(path));
+    std::vector<PhoneFileEntry> files;
     if (count <= 0)
-        return std::optional<PhoneFileEntry>();
+        return files;
     const int wanted = std::min(count, kMostListed);
     std::vector<uint8_t> entries(size_t(wanted) * kFileListEntrySize, 0);
     const int listed = api_.File_ListEx(entries.data(), wanted, nullptr);
     log_.writeLine("[FindFile] FileListEx RC=" + rc(listed));
     if (listed == -1)
         return failure(readError(path));
-    // The listing holds the folder's files and those below it: the name is matched here,
-    // byte for byte.
     for (int i = 0; i < wanted; ++i) {
         PhoneFileEntry entry = parseFileListEntry(
             std::span<const uint8_t>(entries).subspan(size_t(i) * kFileListEntrySize, kFileListEntrySize));
+        if (!entry.path.empty())
+            files.push_back(std::move(entry));
+    }
+    return files;
+}
+
+Result<std::optional<PhoneFileEntry>> PhoneClient::findFile(const std::string& path)
+{
+    auto listed = listFolderOf(path);
+    if (!listed)
+        return listed.failure();
+    // The listing holds the folder's files and those below it: the name is matched here,
+    // byte for byte.
+    for (PhoneFileEntry& entry : *listed)
         if (entry.path == path)
             return std::optional<PhoneFileEntry>(std::move(entry));
-    }
     return std::optional<PhoneFileEntry>();
 }
 

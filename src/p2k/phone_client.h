@@ -112,6 +112,9 @@ public:
     // FileCountEx /a/mobile/* RC=12" and "[FindFile] FileListEx RC=0". Fails "Error reading
     // PATH" when the phone refuses the count or the listing.
     Result<std::optional<PhoneFileEntry>> findFile(const std::string& path);
+    // The whole listing findFile(path) looks in: every file of the pattern listingPatternFor(path)
+    // (at most 32768), logged as findFile's. Fails "Error reading PATH" as findFile does.
+    Result<std::vector<PhoneFileEntry>> listFolderOf(const std::string& path);
 
     // ---- files and folders
 

@@ -94,14 +94,19 @@ Status PhoneFileTransfer::deleteCancelledUpload()
     return client_.removeFile(path_, tag() + " Upload cancelled,", failureText_);
 }
 
+Status PhoneFileTransfer::deleteFailedUpload()
+{
+    return client_.removeFile(path_, tag() + " Upload failed,", failureText_);
+}
+
 void PhoneFileTransfer::logDownloadCancelled()
 {
     logLine("Download cancelled, nothing kept of " + path_);
 }
 
-void PhoneFileTransfer::logPuttingBack()
+void PhoneFileTransfer::logPuttingBack(bool cancelled)
 {
-    logLine("Upload cancelled, putting back " + path_);
+    logLine(std::string(cancelled ? "Upload cancelled" : "Upload failed") + ", putting back " + path_);
 }
 
 } // namespace tessaro

@@ -46,10 +46,13 @@ public:
     // Deletes what a stopped upload left of a new file: "Upload cancelled, File_Delete PATH
     // RC=0".
     Status deleteCancelledUpload();
+    // Deletes what a failed upload left of a new file: "Upload failed, File_Delete PATH RC=0".
+    Status deleteFailedUpload();
     // "Download cancelled, nothing kept of PATH".
     void logDownloadCancelled();
-    // "Upload cancelled, putting back PATH": the phone's old file is about to be written back.
-    void logPuttingBack();
+    // "Upload cancelled, putting back PATH" ("Upload failed, ..." when it was not stopped but
+    // failed): the phone's old file is about to be written back.
+    void logPuttingBack(bool cancelled);
 
 private:
     void logLine(const std::string& text);

@@ -130,6 +130,8 @@ void ConnectionMonitor::connect()
         if (selectProfile_)
             selectProfile_(link.firmwarePrefix);
     }
+    if (connected_ && !gone())
+        connected_();
 }
 
 void ConnectionMonitor::disconnect()

@@ -60,6 +60,9 @@ public:
     void setProfileSelection(ProfileSelection select) { selectProfile_ = std::move(select); }
     // Called on every disconnection, e.g. to clear the stored-to-phone flag.
     void setDisconnectHook(std::function<void()> hook) { disconnected_ = std::move(hook); }
+    // Called at the end of a connection sequence that ended with the phone still there, after
+    // the profile selection: the phone's identity is known by then.
+    void setConnectHook(std::function<void()> hook) { connected_ = std::move(hook); }
     void setRetryWait(Wait wait) { wait_ = std::move(wait); }
     // How often each connection-time SEEM read is tried before the sequence goes on without
     // it (at least 1).
@@ -91,6 +94,7 @@ private:
     PhoneLinkView& view_;
     ProfileSelection selectProfile_;
     std::function<void()> disconnected_;
+    std::function<void()> connected_;
     Wait wait_;
     Dispatch dispatch_;
     int attempts_ = kDefaultSeemAttempts;

@@ -153,7 +153,10 @@ Status writePhoneMenu(RoundTrip& rt)
     PhoneContext& phone = rt.phone;
     RoundTripState& state = rt.state;
     state.storedToPhone = false;
-    const Status sent = uploadFile(phone, local(rt, kMenuWorkingCopy), kPhoneMenuPath, nullptr, &state.menuBackup);
+    UploadReport report;
+    const Status sent = uploadFile(phone, local(rt, kMenuWorkingCopy), kPhoneMenuPath, nullptr, &report);
+    state.menuBackup = report.backup;
+    state.menuLeftCut = report.leftCut;
     if (!sent)
         return sent;
     state.storedToPhone = true;
@@ -164,12 +167,11 @@ Status writePhoneMenu(RoundTrip& rt)
 
 Status putBackPhoneMenu(RoundTrip& rt)
 {
-    if (rt.state.menuBackup.empty())
-        return Error(ErrorKind::Refused, TRANSLATABLE("Core", "No earlier menu of the phone is kept"));
-    const Status sent = uploadFile(rt.phone, rt.state.menuBackup, kPhoneMenuPath);
-    if (sent && rt.settings.setSystemAttr)
-        return rt.phone.client.setAttributes(kPhoneMenuPath, kSystemAttribute);
-    return sent;
+    const Result<std::string> putBack = putBackBackup(rt.phone, kPhoneMenuPath);
+    if (!putBack)
+        return putBack.failure();
+    rt.state.menuLeftCut = false;
+    return Status::success();
 }
 
 Status writeJ2mestCopies(RoundTrip& rt)

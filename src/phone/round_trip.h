@@ -40,6 +40,7 @@ struct RoundTripState {
     bool phoneReady = true;        // false while an open from or save to the phone runs
     std::string menuBackup;         // the phone's menu as the last menu upload found it; empty
                                     // when the phone had none
+    bool menuLeftCut = false;       // the last menu upload failed and left the phone's menu cut
 };
 
 // A J2MEST file on the phone and the folder of the ".jad" files that go with it.
@@ -82,8 +83,8 @@ Result<PhoneMenuRead> readPhoneMenu(RoundTrip& rt);
 // say so, and writes the patched J2MEST copies back. Stops at the first failure.
 Status writePhoneMenu(RoundTrip& rt);
 
-// Puts the menu kept in state.menuBackup back on the phone, marked SYSTEM when the settings
-// say so.
+// Puts the phone's previous menu back after an upload that left it cut (see putBackBackup),
+// with the attribute bits it had.
 Status putBackPhoneMenu(RoundTrip& rt);
 
 // Writes the patched J2MEST copies back to where they were read from, as system files, when

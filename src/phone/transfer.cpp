@@ -4,14 +4,14 @@
 #include <cerrno>
 #include <climits>
 #include <cstdio>
-#include <ctime>
 #include <filesystem>
+#include <map>
 #include <memory>
 #include <optional>
-#include <tuple>
 #include <vector>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "core/file_error.h"
@@ -21,6 +21,7 @@
 #include "core/translatable.h"
 #include "p2k/fsac_channel.h"
 #include "p2k/phone_file_transfer.h"
+#include "phone/interrupted_uploads.h"
 #include "phone/phone_context.h"
 
 namespace tessaro {
@@ -97,9 +98,15 @@ Status download(PhoneContext& phone, const PhoneFileEntry& file, const std::stri
         return Error(ErrorKind::Refused, readError);
     // The data goes into a new file beside the target, which replaces the target only once
     // the whole file has arrived: a failed or cut short read leaves the local file as it was.
-    auto created = ReplacingFile::create(localPath);
-    if (!created)
-        return fileError(FileStep::Create, localPath).withCaption(kErrorCaption);
+    int createError = 0;
+    auto created = ReplacingFile::create(localPath, &createError);
+    if (!created) {
+        if (created.failure().kind == ErrorKind::ReadOnly)
+            return created.failure().withCaption(kErrorCaption);
+        return (createError == EINVAL ? fileError(FileStep::Create, localPath, kNotRegularReason)
+                                      : fileError(FileStep::Create, localPath, createError))
+            .withCaption(kErrorCaption);
+    }
     ReplacingFile& local = created.value();
 
     PhoneFileTransfer remote(phone.client, phonePath, downloadKind(batch), readError);
@@ -132,8 +139,8 @@ Status download(PhoneContext& phone, const PhoneFileEntry& file, const std::stri
             break;
         }
         const int delivered = int(block->size());
-        if (!local.write(*block)) {
-            outcome = fileError(FileStep::Write, localPath).withCaption(kErrorCaption);
+        if (Status written = local.write(*block); !written) {
+            outcome = written.failure().withCaption(kErrorCaption);
             break;
         }
         stored += uint32_t(delivered);
@@ -155,8 +162,9 @@ Status download(PhoneContext& phone, const PhoneFileEntry& file, const std::stri
         }
     }
 
-    if (outcome && !local.commit())
-        outcome = fileError(FileStep::Write, localPath).withCaption(kErrorCaption);
+    if (outcome)
+        if (Status committed = local.commit(); !committed)
+            outcome = committed.failure().withCaption(kErrorCaption);
     local.discard();
     const Status closed = remote.close();
     if (outcome.cancelled())
@@ -173,20 +181,48 @@ Status download(PhoneContext& phone, const PhoneFileEntry& file, const std::stri
     return outcome;
 }
 
-// Sends the local file to the phone through `remote`: open with `attributes`, the blocks,
-// close. No seek: a fresh open starts at the beginning of the file.
-Status upload(const std::string& localPath, PhoneFileTransfer& remote, uint32_t attributes, TransferProgress& progress,
-              bool cancellable)
+// A local file to upload: a regular file, opened without waiting (a pipe would block a plain
+// open until a writer came).
+Result<LocalFile> openLocalFile(const std::string& localPath)
 {
-    BatchProgress* batch = progress.batch();
-    LocalFile local(std::fopen(localPath.c_str(), "rb"));
-    std::error_code ec;
-    const auto fileSize = local ? std::filesystem::file_size(localPath, ec) : 0;
-    if (!local || ec)
-        return fileError(FileStep::Open, localPath).withCaption(kErrorCaption);
-    if (fileSize > uintmax_t(INT_MAX))
+    const int fd = ::open(localPath.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return fileError(FileStep::Open, localPath, errno).withCaption(kErrorCaption);
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        const bool folder = S_ISDIR(info.st_mode);
+        ::close(fd);
+        return fileError(FileStep::Open, localPath, folder ? kFolderReason : kNotRegularReason)
+            .withCaption(kErrorCaption);
+    }
+    if (uintmax_t(info.st_size) > uintmax_t(INT_MAX)) {
+        ::close(fd);
         return Error(ErrorKind::Refused, TRANSLATABLE("Core", "File too large: ") + localPath);
-    const int size = int(fileSize);
+    }
+    std::FILE* file = ::fdopen(fd, "rb");
+    if (!file) {
+        const int error = errno;
+        ::close(fd);
+        return fileError(FileStep::Open, localPath, error).withCaption(kErrorCaption);
+    }
+    return LocalFile(file);
+}
+
+// Sends the local file to the phone through `remote`: open with `attributes`, the blocks,
+// close. No seek: a fresh open starts at the beginning of the file. `opened` tells whether the
+// phone opened its file, which from then on is no longer what it was.
+Status upload(const std::string& localPath, PhoneFileTransfer& remote, uint32_t attributes, TransferProgress& progress,
+              bool cancellable, bool& opened)
+{
+    opened = false;
+    BatchProgress* batch = progress.batch();
+    auto local = openLocalFile(localPath);
+    if (!local)
+        return local.failure();
+    struct stat info {};
+    if (::fstat(::fileno(local->get()), &info) != 0)
+        return fileError(FileStep::Read, localPath, errno).withCaption(kErrorCaption);
+    const int size = int(std::min<uintmax_t>(uintmax_t(info.st_size), uintmax_t(INT_MAX)));
     const std::string name = fileName(localPath);
     const auto label = [&](int percent) {
         std::string text = TRANSLATABLE("Core", "Uploading ") + name + " " + percentText(percent);
@@ -195,8 +231,9 @@ Status upload(const std::string& localPath, PhoneFileTransfer& remote, uint32_t 
                 + ")";
         return text;
     };
-    if (const Status opened = remote.open(attributes); !opened)
-        return opened;
+    if (const Status open = remote.open(attributes); !open)
+        return open;
+    opened = true;
 
     Progress& window = progress.window();
     showCaption(window, label(0));
@@ -205,7 +242,7 @@ Status upload(const std::string& localPath, PhoneFileTransfer& remote, uint32_t 
     Status outcome;
     while (sent < size) {
         const int count = std::min(FsacChannel::kBlockSize, size - sent);
-        if (std::fread(block, 1, size_t(count), local.get()) != size_t(count)) {
+        if (std::fread(block, 1, size_t(count), local->get()) != size_t(count)) {
             outcome = fileError(FileStep::Read, localPath).withCaption(kErrorCaption);
             break;
         }
@@ -226,7 +263,7 @@ Status upload(const std::string& localPath, PhoneFileTransfer& remote, uint32_t 
             break;
         }
     }
-    local.reset();
+    local->reset();
     const Status closed = remote.close();
     // The phone may keep the last data until the close: a failed close is a failed upload.
     if (outcome && !closed)
@@ -239,170 +276,48 @@ std::string writeErrorOf(const std::string& phonePath)
     return TRANSLATABLE("Core", "Error writing ") + latin1ToUtf8(phonePath);
 }
 
-// Writes the local file as `phonePath`, opened with `attributes`: over an existing file too,
-// which is opened and written over in place rather than deleted first (a phone may refuse to
-// delete a system file, the menu among them).
-Status writeToPhone(PhoneContext& phone, const std::string& localPath, const std::string& phonePath,
-                    uint32_t attributes, TransferProgress& progress, bool cancellable)
-{
-    if (!FsacChannel::fits(phonePath.size()))
-        return Error(ErrorKind::Refused, writeErrorOf(phonePath));
-    PhoneFileTransfer remote(phone.client, phonePath, uploadKind(progress.batch()), writeErrorOf(phonePath));
-    return upload(localPath, remote, attributes, progress, cancellable);
-}
-
-// After a file was written over an existing one: whether a phone cuts the old file's tail
-// when a shorter one is written over it is not known, so the size is checked in a listing.
-// Only a file the phone kept longer is deleted and written again.
-Status checkNoOldTail(PhoneContext& phone, const std::string& localPath, const std::string& phonePath,
-                      uint32_t attributes, TransferProgress& progress)
+// The size a local file has now.
+Result<uint32_t> localSize(const std::string& localPath)
 {
     std::error_code ec;
     const uintmax_t size = std::filesystem::file_size(localPath, ec);
     if (ec)
-        return fileError(FileStep::Read, localPath).withCaption(kErrorCaption);
-    const auto listed = phone.client.findFile(phonePath);
-    if (!listed)
-        return Error(listed.failure().kind, writeErrorOf(phonePath));
-    if (*listed && (*listed)->size == size)
-        return Status::success();
-    if (!*listed || (*listed)->size < size)
-        return Error(ErrorKind::PhoneRefused, writeErrorOf(phonePath));
-    PhoneFileTransfer remote(phone.client, phonePath, uploadKind(progress.batch()), writeErrorOf(phonePath));
-    if (const Status removed = remote.deleteLongerFile(); !removed)
-        return removed;
-    return upload(localPath, remote, attributes, progress, false);
+        return fileError(FileStep::Read, localPath, ec.value()).withCaption(kErrorCaption);
+    return uint32_t(std::min<uintmax_t>(size, UINT32_MAX));
 }
 
-// writeToPhone, and over an existing file the check of its size.
-Status putOnPhone(PhoneContext& phone, const std::string& localPath, const std::string& phonePath, bool over,
-                  uint32_t attributes, TransferProgress& progress, bool cancellable)
+// Writes `localPath` as `phonePath` with attribute bits 0, and over an existing file (`over`)
+// checks the size in a listing: whether a phone cuts the old file's tail when a shorter one is
+// written over it is not known, and only a file the phone kept longer is deleted and written
+// again. Then sets `attributes` unless they are 0. How the upload of a file back from its backup
+// goes: the phone's file is whole again only when all of it succeeded.
+Status writeWhole(PhoneContext& phone, const std::string& localPath, const std::string& phonePath, bool over,
+                  uint16_t attributes, BatchProgress* batch)
 {
-    const Status sent = writeToPhone(phone, localPath, phonePath, attributes, progress, cancellable);
-    if (!sent || !over)
+    TransferProgress progress(phone, batch);
+    PhoneFileTransfer remote(phone.client, phonePath, uploadKind(batch), writeErrorOf(phonePath));
+    bool opened = false;
+    if (Status sent = upload(localPath, remote, 0, progress, false, opened); !sent)
         return sent;
-    return checkNoOldTail(phone, localPath, phonePath, attributes, progress);
-}
-
-} // namespace
-
-std::string backupFolderFor(const PhoneContext& phone, const std::string& phonePath)
-{
-    std::string relative = phonePath.substr(0, phonePath.rfind('/') + 1);
-    relative.erase(0, relative.find_first_not_of('/'));
-    return phone.dataFolder + "Backups/" + backupPhoneFolder(phone.link.imei) + "/" + relative;
-}
-
-std::string backupPhoneFolder(const std::string& imei)
-{
-    const bool usable = !imei.empty() && std::all_of(imei.begin(), imei.end(), [](char c) {
-        return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
-    });
-    return usable ? imei : "unknown";
-}
-
-namespace {
-
-// Names of the backups: "<name>.<YYYYMMDD-HHMMSS>" and "<name>.<YYYYMMDD-HHMMSS>-<n>".
-struct BackupName {
-    std::string stamp;
-    long number = 0;
-};
-
-std::optional<BackupName> parseBackupName(const std::string& fileName, const std::string& phoneName)
-{
-    const std::string prefix = phoneName + ".";
-    if (!fileName.starts_with(prefix))
-        return std::nullopt;
-    const std::string rest = fileName.substr(prefix.size());
-    const auto digits = [](std::string_view text) {
-        return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
-    };
-    constexpr size_t kStamp = 15; // YYYYMMDD-HHMMSS
-    if (rest.size() < kStamp || rest[8] != '-' || !digits(std::string_view(rest).substr(0, 8))
-        || !digits(std::string_view(rest).substr(9, 6)))
-        return std::nullopt;
-    BackupName name{rest.substr(0, kStamp)};
-    if (rest.size() == kStamp)
-        return name;
-    const std::string_view number = std::string_view(rest).substr(kStamp + 1);
-    if (rest[kStamp] != '-' || !digits(number) || number.size() > 9)
-        return std::nullopt;
-    name.number = std::stol(std::string(number));
-    return name;
-}
-
-// Reserves a new backup name of `phonePath`, stamped with the time: the file is created here,
-// empty and exclusively, so two uploads in the same second never pick the same name; "-1",
-// "-2"... follow on a clash.
-Result<std::string> reserveBackup(const PhoneContext& phone, const std::string& phonePath)
-{
-    const std::string folder = backupFolderFor(phone, phonePath);
-    std::error_code ec;
-    std::filesystem::create_directories(folder, ec);
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
-    char stamp[32];
-    std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &local);
-    const std::string base = folder + fileName(phonePath) + "." + stamp;
-    constexpr int kMostClashes = 10000;
-    for (int n = 0; n < kMostClashes; ++n) {
-        const std::string path = n == 0 ? base : base + "-" + std::to_string(n);
-        const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-        if (fd >= 0) {
-            ::close(fd);
-            return path;
+    if (over) {
+        const auto size = localSize(localPath);
+        if (!size)
+            return size.failure();
+        const auto listed = phone.client.findFile(phonePath);
+        if (!listed)
+            return Error(listed.failure().kind, writeErrorOf(phonePath));
+        if (!*listed || (*listed)->size < *size)
+            return Error(ErrorKind::PhoneRefused, writeErrorOf(phonePath));
+        if ((*listed)->size > *size) {
+            if (Status removed = remote.deleteLongerFile(); !removed)
+                return removed;
+            if (Status sent = upload(localPath, remote, 0, progress, false, opened); !sent)
+                return sent;
         }
-        if (errno != EEXIST)
-            return fileError(FileStep::Create, path, errno).withCaption(kErrorCaption);
     }
-    return fileError(FileStep::Create, base, EEXIST).withCaption(kErrorCaption);
-}
-
-// Keeps the newest kBackupsKept backups of the phone file `phoneName` in `folder` and removes
-// the older ones. Other files there are left alone.
-void removeOldBackups(const std::string& folder, const std::string& phoneName)
-{
-    std::vector<std::pair<BackupName, std::filesystem::path>> found;
-    std::error_code ec;
-    for (const auto& entry : std::filesystem::directory_iterator(folder, ec)) {
-        std::error_code typeError;
-        if (!entry.is_regular_file(typeError))
-            continue;
-        if (auto name = parseBackupName(entry.path().filename().string(), phoneName))
-            found.emplace_back(std::move(*name), entry.path());
-    }
-    if (found.size() <= size_t(kBackupsKept))
-        return;
-    std::sort(found.begin(), found.end(), [](const auto& a, const auto& b) {
-        return std::tie(a.first.stamp, a.first.number) < std::tie(b.first.stamp, b.first.number);
-    });
-    for (size_t i = 0; i + size_t(kBackupsKept) < found.size(); ++i) {
-        std::error_code removeError;
-        std::filesystem::remove(found[i].second, removeError);
-    }
-}
-
-// Downloads the phone's `file` into a new backup; its path, or the failure (the reserved name
-// then removed unless the copy in it is whole).
-Result<std::string> keepBackup(PhoneContext& phone, const PhoneFileEntry& file)
-{
-    auto reserved = reserveBackup(phone, file.path);
-    if (!reserved)
-        return reserved.failure();
-    const std::string backup = std::move(reserved).value();
-    TransferProgress own(phone, nullptr);
-    const Status kept =
-        download(phone, file, backup, own, TRANSLATABLE("Core", "Keeping a copy of ") + fileName(file.path));
-    if (!kept) {
-        std::error_code ec;
-        if (std::filesystem::file_size(backup, ec) != file.size || ec || file.size == 0)
-            std::filesystem::remove(backup, ec);
-        return kept.failure();
-    }
-    removeOldBackups(backupFolderFor(phone, file.path), fileName(file.path));
-    return backup;
+    if (attributes != 0)
+        return phone.client.setAttributes(phonePath, attributes);
+    return Status::success();
 }
 
 // A path a phone file can have: a folder, then a name.
@@ -410,6 +325,287 @@ bool isFilePath(const std::string& phonePath)
 {
     const size_t slash = phonePath.rfind('/');
     return slash != std::string::npos && slash + 1 != phonePath.size();
+}
+
+// Uploads in one go, as uploadFiles describes: the listings of the folders they go to, each
+// asked for once, and the files written over whose sizes are still to be checked.
+class UploadRun {
+public:
+    // `keepCopies` false: the files written over are known to be cut (put back from a backup
+    // on record), and no backup of them is made.
+    UploadRun(PhoneContext& phone, BatchProgress* batch, bool keepCopies = true)
+        : phone_(phone), batch_(batch), keepCopies_(keepCopies), record_(phone.dataFolder)
+    {
+    }
+
+    // Sends one file, up to its close; the size check of a file written over waits for
+    // checkSizes(). Fills `result`, and returns its status.
+    Status send(const UploadItem& item, UploadResult& result);
+    // Checks the size of each file sent over an existing one, one listing per folder.
+    void checkSizes();
+    // The file `phonePath` was before the run wrote it, as its folder's listing gave it.
+    std::optional<PhoneFileEntry> previous(const std::string& phonePath) const;
+
+private:
+    // How far an upload got with the phone's file.
+    enum class Left { Untouched, Cut };
+
+    struct Sent {
+        UploadItem item;
+        PhoneFileEntry previous;
+        std::string backup; // made by this run
+        UploadResult* result;
+    };
+
+    // What the phone has at `phonePath`, from its folder's listing (asked for once); nothing
+    // when the phone refuses to count there (a folder it does not have: the file is new).
+    Result<std::optional<PhoneFileEntry>> lookUp(const std::string& phonePath);
+    // The backup of `file` in a new exclusively named file; the failure says why and that
+    // nothing was uploaded.
+    Result<std::string> keepBackup(const PhoneFileEntry& file);
+    // The failure of an upload that left the phone's file `left`: puts back what the file was,
+    // or remembers that it could not. The error to report.
+    Status recover(const UploadItem& item, const std::optional<PhoneFileEntry>& previous, const std::string& backup,
+                   Status failure, Left left, UploadReport& report);
+    Status succeeded(const UploadItem& item, UploadResult& result);
+    // Notes the file sent in its folder's listing.
+    void written(const UploadItem& item);
+
+    PhoneContext& phone_;
+    BatchProgress* batch_;
+    bool keepCopies_;
+    InterruptedUploads record_;
+    std::map<std::string, std::vector<PhoneFileEntry>> listings_;
+    std::map<std::string, std::optional<PhoneFileEntry>> replaced_;
+    std::vector<Sent> toCheck_;
+};
+
+Result<std::optional<PhoneFileEntry>> UploadRun::lookUp(const std::string& phonePath)
+{
+    const std::string pattern = listingPatternFor(phonePath);
+    auto known = listings_.find(pattern);
+    if (known == listings_.end()) {
+        auto listed = phone_.client.listFolderOf(phonePath);
+        if (!listed && listed.failure().kind == ErrorKind::PhoneGone)
+            return Error(ErrorKind::PhoneGone, writeErrorOf(phonePath));
+        // A phone refuses to count in a folder it does not have: the file is new there, and
+        // the upload's own requests tell whether the phone takes it.
+        known = listings_.emplace(pattern, listed ? std::move(listed).value() : std::vector<PhoneFileEntry>()).first;
+    }
+    for (const PhoneFileEntry& entry : known->second)
+        if (entry.path == phonePath)
+            return std::optional<PhoneFileEntry>(entry);
+    return std::optional<PhoneFileEntry>();
+}
+
+std::optional<PhoneFileEntry> UploadRun::previous(const std::string& phonePath) const
+{
+    const auto found = replaced_.find(phonePath);
+    return found == replaced_.end() ? std::nullopt : found->second;
+}
+
+void UploadRun::written(const UploadItem& item)
+{
+    // The listing stays true for the files after this one: a path sent twice is written over
+    // the second time, and kept first.
+    std::vector<PhoneFileEntry>& listing = listings_[listingPatternFor(item.phonePath)];
+    const auto size = localSize(item.localPath);
+    const PhoneFileEntry entry{size ? *size : 0, 0, 0, item.phonePath};
+    const auto at =
+        std::find_if(listing.begin(), listing.end(), [&](const PhoneFileEntry& e) { return e.path == item.phonePath; });
+    if (at == listing.end())
+        listing.push_back(entry);
+    else
+        *at = entry;
+}
+
+Result<std::string> UploadRun::keepBackup(const PhoneFileEntry& file)
+{
+    const std::string folder = backupFolderFor(phone_, file.path);
+    const std::string name = fileName(file.path);
+    // Every backup has a new name, so no replace of the same name ever sweeps what a killed
+    // copy left here: the folder is swept as a whole.
+    removeStaleTemporaries(folder);
+    const auto nothingSent = [](const Error& error) {
+        return Error(error.kind,
+                     error.text + TRANSLATABLE("Core", ". Nothing was uploaded: the phone's file is as it was"),
+                     error.caption);
+    };
+    auto reserved = reserveBackup(folder, name);
+    if (!reserved)
+        return nothingSent(reserved.failure().withCaption(kErrorCaption));
+    const std::string backup = std::move(reserved).value();
+    TransferProgress own(phone_, nullptr);
+    const Status kept = download(phone_, file, backup, own, TRANSLATABLE("Core", "Keeping a copy of ") + name);
+    if (!kept) {
+        std::error_code ec;
+        if (std::filesystem::file_size(backup, ec) != file.size || ec || file.size == 0)
+            std::filesystem::remove(backup, ec);
+        return kept.failure().kind == ErrorKind::Io ? nothingSent(kept.failure()) : kept.failure();
+    }
+    // A backup an interrupted upload still needs stays, however many came after it.
+    std::vector<std::string> needed;
+    for (const InterruptedUpload& upload : record_.all())
+        needed.push_back(upload.backup);
+    removeOldBackups(folder, name, needed);
+    return backup;
+}
+
+Status UploadRun::succeeded(const UploadItem& item, UploadResult& result)
+{
+    result.status = Status::success();
+    // The phone holds a whole new file: a cut one on record is gone.
+    (void)record_.forget(phone_.link.imei, item.phonePath);
+    return result.status;
+}
+
+Status UploadRun::send(const UploadItem& item, UploadResult& result)
+{
+    result.tried = true;
+    UploadReport& report = result.report;
+    const std::string& phonePath = item.phonePath;
+    const auto fail = [&result](Status failure) {
+        result.status = std::move(failure);
+        return result.status;
+    };
+    if (!isFilePath(phonePath) || !FsacChannel::fits(phonePath.size()))
+        return fail(Error(ErrorKind::Refused, writeErrorOf(phonePath)));
+    // Nothing is asked of the phone for a local file that cannot be sent.
+    if (auto local = openLocalFile(item.localPath); !local)
+        return fail(local.failure());
+    auto found = lookUp(phonePath);
+    if (!found)
+        return fail(found.failure());
+    const std::optional<PhoneFileEntry> existing = *found;
+    replaced_.emplace(phonePath, existing);
+    // P2K has no rename: the phone's file is overwritten in place, so its old content is kept
+    // here first, for a stop from the progress window and for the user after a failure.
+    std::string backup;
+    if (existing && keepCopies_) {
+        auto kept = keepBackup(*existing);
+        if (!kept)
+            return fail(kept.failure());
+        backup = std::move(kept).value();
+    }
+    report.backup = backup;
+
+    TransferProgress progress(phone_, batch_);
+    PhoneFileTransfer remote(phone_.client, phonePath, uploadKind(batch_), writeErrorOf(phonePath));
+    bool opened = false;
+    const Status sent = upload(item.localPath, remote, 0, progress, true, opened);
+    if (!sent)
+        return fail(recover(item, existing, backup, sent, opened ? Left::Cut : Left::Untouched, report));
+    written(item);
+    if (!existing)
+        return succeeded(item, result);
+    toCheck_.push_back({item, *existing, backup, &result});
+    return Status::success();
+}
+
+void UploadRun::checkSizes()
+{
+    // Each folder's listing once, after all its files were sent.
+    std::map<std::string, Result<std::vector<PhoneFileEntry>>> listed;
+    for (auto sent = toCheck_.begin(); sent != toCheck_.end(); ++sent) {
+        const Sent& file = *sent;
+        const std::string& phonePath = file.item.phonePath;
+        UploadResult& result = *file.result;
+        // A path sent again later holds the later file: that one is checked.
+        if (std::any_of(sent + 1, toCheck_.end(), [&](const Sent& later) { return later.item.phonePath == phonePath; }))
+            continue;
+        const std::string pattern = listingPatternFor(phonePath);
+        auto listing = listed.find(pattern);
+        if (listing == listed.end())
+            listing = listed.emplace(pattern, phone_.client.listFolderOf(phonePath)).first;
+        const auto size = localSize(file.item.localPath);
+        if (!size) {
+            result.status = size.failure();
+            continue;
+        }
+        if (!listing->second) {
+            // The file was written and closed; only its size could not be looked at.
+            result.status =
+                Error(listing->second.failure().kind,
+                      writeErrorOf(phonePath) + TRANSLATABLE("Core", ". The phone's previous file is kept in ")
+                          + result.report.backup);
+            continue;
+        }
+        std::optional<PhoneFileEntry> now;
+        for (const PhoneFileEntry& entry : *listing->second)
+            if (entry.path == phonePath)
+                now = entry;
+        if (now && now->size == *size) {
+            (void)succeeded(file.item, result);
+            continue;
+        }
+        Status outcome = Error(ErrorKind::PhoneRefused, writeErrorOf(phonePath));
+        if (now && now->size > *size) {
+            // The phone kept the old file's tail: it goes, and the file is written anew.
+            TransferProgress progress(phone_, batch_);
+            PhoneFileTransfer remote(phone_.client, phonePath, uploadKind(batch_), writeErrorOf(phonePath));
+            bool opened = false;
+            outcome = remote.deleteLongerFile();
+            if (outcome)
+                outcome = upload(file.item.localPath, remote, 0, progress, false, opened);
+            if (outcome) {
+                (void)succeeded(file.item, result);
+                continue;
+            }
+        }
+        result.status = recover(file.item, file.previous, file.backup, outcome, Left::Cut, result.report);
+    }
+    toCheck_.clear();
+}
+
+Status UploadRun::recover(const UploadItem& item, const std::optional<PhoneFileEntry>& previous,
+                          const std::string& backup, Status failure, Left left, UploadReport& report)
+{
+    const std::string& phonePath = item.phonePath;
+    const Error& error = failure.failure();
+    PhoneFileTransfer remote(phone_.client, phonePath, uploadKind(batch_), writeErrorOf(phonePath));
+    if (!previous) {
+        // A part of a new file would look whole by its name.
+        if (left == Left::Cut) {
+            if (failure.cancelled())
+                (void)remote.deleteCancelledUpload();
+            else if (phone_.link.connected)
+                (void)remote.deleteFailedUpload();
+        }
+        return failure;
+    }
+    // A file an earlier upload left cut is whole only in that upload's backup.
+    const std::optional<InterruptedUpload> cut = record_.find(phone_.link.imei, phonePath);
+    report.backup = cut ? cut->backup : backup;
+    const std::string keptIn =
+        writeErrorOf(phonePath) + TRANSLATABLE("Core", ". The phone's previous file is kept in ") + report.backup;
+    if (left == Left::Untouched)
+        return error.kind == ErrorKind::Io ? failure : Error(error.kind, keptIn);
+    ErrorKind kind = error.kind;
+    if (!backup.empty() && phone_.link.connected) {
+        // The phone gets its old file back at once, bits included, while it still answers.
+        remote.logPuttingBack(failure.cancelled());
+        const Status putBack = writeWhole(phone_, backup, phonePath, true, previous->attributes, batch_);
+        if (putBack) {
+            report.putBack = true;
+            if (failure.cancelled())
+                return failure;
+            return Error(kind,
+                         writeErrorOf(phonePath) + TRANSLATABLE("Core", ". The phone's previous file was put back"));
+        }
+        if (failure.cancelled())
+            kind = putBack.failure().kind;
+    } else if (failure.cancelled()) {
+        kind = phone_.link.connected ? ErrorKind::PhoneRefused : ErrorKind::PhoneGone;
+    }
+    // The phone keeps a cut file: its backup is offered back when the phone is connected again.
+    report.leftCut = true;
+    std::string text = keptIn;
+    const Status remembered =
+        record_.remember({backupPhoneFolder(phone_.link.imei), phonePath, report.backup, previous->attributes});
+    if (!remembered)
+        text += TRANSLATABLE("Core", ". It could not be noted for when the phone is connected again: ")
+                + remembered.error();
+    return Error(kind, text);
 }
 
 } // namespace
@@ -448,54 +644,55 @@ Status downloadFile(PhoneContext& phone, const std::string& phonePath, const std
     return downloadFile(phone, *file, localPath, label);
 }
 
-Status uploadFile(PhoneContext& phone, const std::string& localPath, const std::string& phonePath,
-                  BatchProgress* batch, std::string* backupMade)
+Status uploadFiles(PhoneContext& phone, const std::vector<UploadItem>& files, BatchProgress* batch,
+                   std::vector<UploadResult>* results)
 {
-    if (backupMade)
-        backupMade->clear();
-    if (!isFilePath(phonePath))
-        return Error(ErrorKind::Refused, writeErrorOf(phonePath));
-    // P2K has no rename: the phone's file is overwritten in place, so its old content is kept
-    // here first, for a stop from the progress window and for the user after a failure.
-    std::optional<PhoneFileEntry> existing;
-    if (auto found = phone.client.findFile(phonePath)) {
-        existing = std::move(*found);
-    } else if (found.failure().kind == ErrorKind::PhoneGone) {
-        return Error(ErrorKind::PhoneGone, writeErrorOf(phonePath));
-    }
-    // A phone refuses to count in a folder it does not have: the file is new there, and the
-    // upload's own requests tell whether the phone takes it.
-    std::string backup;
-    if (existing) {
-        auto kept = keepBackup(phone, *existing);
-        if (!kept)
-            return kept.failure();
-        backup = std::move(kept).value();
-        if (backupMade)
-            *backupMade = backup;
-    }
+    std::vector<UploadResult> own;
+    std::vector<UploadResult>& out = results ? *results : own;
+    out.assign(files.size(), UploadResult{});
+    UploadRun run(phone, batch);
+    for (size_t i = 0; i < files.size(); ++i)
+        if (!run.send(files[i], out[i]))
+            break;
+    // Files written before a failure are whole files by now, and are checked as such.
+    run.checkSizes();
+    for (const UploadResult& result : out)
+        if (result.tried && !result.status)
+            return result.status;
+    return Status::success();
+}
 
-    TransferProgress progress(phone, batch);
-    const Status sent = putOnPhone(phone, localPath, phonePath, existing.has_value(), 0, progress, true);
-    if (sent)
-        return sent;
-    PhoneFileTransfer remote(phone.client, phonePath, uploadKind(batch), writeErrorOf(phonePath));
-    if (sent.cancelled() && backup.empty()) {
-        // Stopped by the user: a part of a new file would look whole by its name.
-        (void)remote.deleteCancelledUpload();
-        return sent;
-    }
-    if (backup.empty())
-        return sent;
-    if (sent.cancelled()) {
-        // Stopped by the user: the phone gets its old file back, bits included.
-        remote.logPuttingBack();
-        TransferProgress restore(phone, batch);
-        if (putOnPhone(phone, backup, phonePath, true, existing->attributes, restore, false))
-            return sent;
-    }
-    return Error(sent.failure().kind,
-                 writeErrorOf(phonePath) + TRANSLATABLE("Core", ". The phone's previous file is kept in ") + backup);
+Status uploadFile(PhoneContext& phone, const std::string& localPath, const std::string& phonePath, BatchProgress* batch,
+                  UploadReport* report)
+{
+    std::vector<UploadResult> results;
+    const Status sent = uploadFiles(phone, {{localPath, phonePath}}, batch, &results);
+    if (report)
+        *report = results.front().report;
+    return sent;
+}
+
+Result<std::string> putBackBackup(PhoneContext& phone, const std::string& phonePath)
+{
+    const std::optional<InterruptedUpload> cut = InterruptedUploads(phone.dataFolder).find(phone.link.imei, phonePath);
+    const std::string backup = cut ? cut->backup : newestBackup(backupFolderFor(phone, phonePath), fileName(phonePath));
+    std::error_code ec;
+    if (backup.empty() || !std::filesystem::is_regular_file(backup, ec))
+        return Error(ErrorKind::NotFound, TRANSLATABLE("Core", "No backup of ") + latin1ToUtf8(phonePath)
+                                              + TRANSLATABLE("Core", " is kept for this phone"));
+    // A file known to be cut is not worth a backup of its own; any other is kept first.
+    UploadRun run(phone, nullptr, !cut);
+    UploadResult result;
+    if (run.send({backup, phonePath}, result))
+        run.checkSizes();
+    if (!result.status)
+        return result.status.failure();
+    const std::optional<PhoneFileEntry> replaced = run.previous(phonePath);
+    const uint16_t attributes = cut ? cut->attributes : replaced ? replaced->attributes : 0;
+    if (attributes != 0)
+        if (Status set = phone.client.setAttributes(phonePath, attributes); !set)
+            return set.failure();
+    return backup;
 }
 
 } // namespace tessaro

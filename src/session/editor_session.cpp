@@ -77,12 +77,14 @@ Status EditorSession::startUp(bool readOnly)
 }
 
 EditorSession::PhoneStart EditorSession::startPhone(PhoneLinkView& view, ConnectionMonitor::Dispatch dispatch,
-                                                    std::function<void(const std::string&)> selectProfile, bool openLog)
+                                                    std::function<void(const std::string&)> selectProfile, bool openLog,
+                                                    std::function<void()> connected)
 {
     monitor = std::make_unique<ConnectionMonitor>(phone, view);
     if (dispatch)
         monitor->setDispatch(std::move(dispatch));
     monitor->setProfileSelection(std::move(selectProfile));
+    monitor->setConnectHook(std::move(connected));
     monitor->setDisconnectHook([this] {
         forgetPhoneState(roundTripState);
         browser.forgetPhone();

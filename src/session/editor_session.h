@@ -69,15 +69,17 @@ public:
 
     // Follows the phone from now on: the connection monitor shows the link in `view`, runs
     // `dispatch` for each status call (null: on the library's thread), chooses the phone's
-    // profile through `selectProfile` when a phone connects, and forgets the phone's patches and
-    // listings when it goes. Then opens the log (unless `openLog` is false) and starts the
-    // library: how each went, for the caller to show.
+    // profile through `selectProfile` when a phone connects and then runs `connected` (may be
+    // empty; e.g. offerInterruptedUploads), and forgets the phone's patches and listings when it
+    // goes. Then opens the log (unless `openLog` is false) and starts the library: how each went,
+    // for the caller to show.
     struct PhoneStart {
         Status log;
         Status library;
     };
     PhoneStart startPhone(PhoneLinkView& view, ConnectionMonitor::Dispatch dispatch,
-                          std::function<void(const std::string& prefix)> selectProfile, bool openLog = true);
+                          std::function<void(const std::string& prefix)> selectProfile, bool openLog = true,
+                          std::function<void()> connected = {});
 
     const std::string dataFolder;
     OpenMenu menu;

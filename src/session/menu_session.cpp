@@ -231,8 +231,10 @@ Status MenuSession::saveToPhone()
 Status MenuSession::offerPutBack()
 {
     // A menu cut off on the phone would not start: offer the one the phone had.
+    // A failed upload puts the previous menu back by itself while the phone answers; only one
+    // it could not put back is left to offer.
     const RoundTripState& state = session_.roundTripState;
-    if (state.menuBackup.empty() || !session_.link.connected || state.storedToPhone)
+    if (!state.menuLeftCut || !session_.link.connected || state.storedToPhone)
         return {};
     if (!questions_.putBackPhoneMenu(state.menuBackup))
         return {};

@@ -95,8 +95,8 @@ public:
     // existing one is replaced only when the user says so. Its notices, in order. The scan
     // runs outside the step, so nothing else can start a change inside it.
     Result<std::vector<Notice>> createFirmwareProfile(const std::string& image, ViewState view = {});
-    // After a failed Save to phone that had kept the phone's previous menu: asks whether to put
-    // it back and does.
+    // After a failed Save to phone that left the phone's menu cut (the upload could not put the
+    // previous one back itself): asks whether to put it back and does.
     Status offerPutBack();
 
 private:

@@ -37,6 +37,9 @@ public:
                                       const std::vector<std::string>& missingIcons) = 0;
     // The upload failed after the phone's previous menu was kept in `backup`: put it back?
     virtual bool putBackPhoneMenu(const std::string& backup) = 0;
+    // A phone connected whose file `phonePath` (one byte a character) an earlier upload left
+    // cut short; its previous file is kept in `backup`: put it back?
+    virtual bool putBackInterruptedUpload(const std::string& phonePath, const std::string& backup) = 0;
 };
 
 } // namespace tessaro

@@ -214,7 +214,7 @@ void MainWindow::startUp()
     // this window's thread before it touches anything.
     const EditorSession::PhoneStart started = ctx_.startPhone(
         *this, [dispatch = dispatch_](std::function<void()> work) { dispatch->post(std::move(work)); },
-        [this](const std::string& prefix) { selectPhoneProfile(prefix); });
+        [this](const std::string& prefix) { selectPhoneProfile(prefix); }, true, [this] { offerInterruptedUploads(); });
     for (const Status& step : {started.log, started.library})
         if (!step)
             prompter_.show(MessageIcon::Error, step.failure().caption, step.error());

@@ -161,6 +161,8 @@ private:
     bool menuHasNodes() const override;
     // The profile selection when a phone connects.
     void selectPhoneProfile(const std::string& prefix);
+    // After a phone connected: offers back the files an interrupted upload left cut on it.
+    void offerInterruptedUploads();
     // The available items, the selector and the save mode after the core changed them.
     void showProfileState();
 

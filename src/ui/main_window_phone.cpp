@@ -5,6 +5,7 @@
 
 #include "phone/round_trip.h"
 #include "session/editor_session.h"
+#include "session/upload_recovery.h"
 #include "ui/item_summary_view.h"
 #include "ui/main_commands.h"
 #include "ui/main_status_bar.h"
@@ -52,6 +53,11 @@ void MainWindow::saveToPhone()
     showFailure(saved.failure());
     if (const Status restored = menu_.offerPutBack(); !restored)
         showFailure(restored.failure());
+}
+
+void MainWindow::offerInterruptedUploads()
+{
+    showNotices(tessaro::offerInterruptedUploads(ctx_.phone, questions_));
 }
 
 void MainWindow::restartPhone()

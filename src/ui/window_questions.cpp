@@ -154,4 +154,15 @@ bool WindowQuestions::putBackPhoneMenu(const std::string& backup)
                    .arg(QString::fromStdString(backup)));
 }
 
+bool WindowQuestions::putBackInterruptedUpload(const std::string& phonePath, const std::string& backup)
+{
+    return yes(
+        MessageIcon::Question, windowText(QT_TRANSLATE_NOOP("tessaro::MainWindow", "Interrupted upload")),
+        windowText(QT_TRANSLATE_NOOP("tessaro::MainWindow",
+                                     "An upload of %1 to this phone was interrupted, which left the file cut "
+                                     "short on the phone.\nIts previous file is kept in %2.\nPut it back on the "
+                                     "phone now?"))
+            .arg(QString::fromLatin1(phonePath.data(), qsizetype(phonePath.size())), QString::fromStdString(backup)));
+}
+
 } // namespace tessaro

@@ -41,6 +41,7 @@ public:
     bool sendWithMissingIcons(const std::vector<std::string>& changes,
                               const std::vector<std::string>& missingIcons) override;
     bool putBackPhoneMenu(const std::string& backup) override;
+    bool putBackInterruptedUpload(const std::string& phonePath, const std::string& backup) override;
 
 private:
     bool yes(MessageIcon icon, const QString& caption, const QString& question);

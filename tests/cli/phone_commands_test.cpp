@@ -164,6 +164,63 @@ TEST_F(PhoneCommands, GetAndPut)
     EXPECT_EQ(readText(local), "menu bytes");
 }
 
+TEST_F(PhoneCommands, PutSendsRegularFilesOnly)
+{
+    addFirmwareProfile();
+    ASSERT_EQ(::mkfifo((pcDir() / "pipe").c_str(), 0600), 0);
+    fs::create_directories(pcDir() / "folder");
+    // Refused at once, before the phone's file is looked at: no wait for a writer, no backup.
+    for (const auto& [name, reason] : std::vector<std::pair<std::string, std::string>>{
+             {"pipe", "it is not a regular file"}, {"folder", "it is a folder"}}) {
+        const std::string local = (pcDir() / name).string();
+        const CliRun run = phone({"put", local, "/a/mobile/system/mma_ucp"});
+        EXPECT_EQ(run.status, 1);
+        EXPECT_EQ(run.err, "Error: Cannot open " + local + ": " + reason + "\n");
+    }
+    EXPECT_FALSE(fs::exists(pcDir() / "Backups"));
+    EXPECT_EQ(readText(phoneDir() / "a" / "mobile" / "system" / "mma_ucp"), "menu bytes");
+}
+
+TEST_F(PhoneCommands, AFileLeftCutIsToldOfUntilItIsPutBack)
+{
+    addFirmwareProfile();
+    // An earlier run was cut off in the middle of writing the menu: the phone holds what arrived.
+    const std::string backup = (pcDir() / "Backups/312345678901234/a/mobile/system/mma_ucp.20261207-174501").string();
+    fs::create_directories(pcDir() / "Backups" / "312345678901234" / "a" / "mobile" / "system");
+    writeText(backup, "the whole menu bytes");
+    writeText(pcDir() / "Backups" / "interrupted-uploads.txt",
+              "312345678901234\t20261207-174501\t4\t/a/mobile/system/mma_ucp\n");
+
+    CliRun run = phone({"ls", "--mode", "all"});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.err, "Warning: An upload of /a/mobile/system/mma_ucp to this phone was interrupted. The phone's "
+                       "previous file is kept in "
+                           + backup
+                           + "\n"
+                             "To put the phone's previous file back: tessaro-cli phone restore-backup "
+                             "/a/mobile/system/mma_ucp\n");
+    EXPECT_EQ(run.out, "10 [] /a/mobile/system/mma_ucp\n1 [] /c/notes.txt\n6 [] /c/pics/x.gif\n");
+
+    // The command it names puts the backup back with the bits the file had, and says so only.
+    run = phone({"restore-backup", "/a/mobile/system/mma_ucp"});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.err, "Put back " + backup + " as /a/mobile/system/mma_ucp\n");
+    EXPECT_EQ(readText(phoneDir() / "a" / "mobile" / "system" / "mma_ucp"), "the whole menu bytes");
+    run = phone({"ls", "--mode", "all"});
+    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(run.out, "20 [S] /a/mobile/system/mma_ucp\n1 [] /c/notes.txt\n6 [] /c/pics/x.gif\n");
+
+    // Put back again: the newest backup, the one just put back.
+    run = phone({"restore-backup", "/a/mobile/system/mma_ucp"});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.err, "Put back " + backup + " as /a/mobile/system/mma_ucp\n");
+
+    run = phone({"restore-backup", "/c/notes.txt"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "Error: No backup of /c/notes.txt is kept for this phone\n");
+    EXPECT_EQ(phone({"restore-backup", "/c/notes.txt"}, false).err, "No phone connected\n");
+}
+
 TEST_F(PhoneCommands, FilesAndFolders)
 {
     addFirmwareProfile();

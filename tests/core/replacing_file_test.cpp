@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <ctime>
 #include <filesystem>
 #include <functional>
@@ -195,6 +196,41 @@ TEST(ReplacingFile, HostileTargets)
         }
         c.check(dir);
     }
+}
+
+} // namespace
+} // namespace tessaro
+
+namespace tessaro {
+namespace {
+
+TEST(removeStaleTemporaries, OnlyOursOfKilledRunsGo)
+{
+    TempDir dir;
+    const auto make = [&](const std::string& name, bool old) {
+        writeText(dir.path() / name, "x");
+        if (old)
+            fs::last_write_time(dir.path() / name, fs::file_time_type::clock::now() - std::chrono::minutes(11));
+    };
+    // Temporary files of any target, old enough that no replace still writes them.
+    make(".mma_ucp.20261207-174501.tmp4242", true);
+    make(".a.tmp.b.tmp7", true);
+    // A replace that may still be going, and names that are no temporary file's.
+    const std::vector<std::string> kept = {".mma_ucp.20261207-174501.tmp99", ".x.tmp12a", "x.tmp12", ".tmp12", ".x.tmp",
+                                           "mma_ucp.20261207-174501"};
+    make(kept[0], false);
+    for (size_t i = 1; i < kept.size(); ++i)
+        make(kept[i], true);
+    fs::create_directory(dir.path() / ".folder.tmp5");
+    fs::last_write_time(dir.path() / ".folder.tmp5", fs::file_time_type::clock::now() - std::chrono::minutes(11));
+
+    removeStaleTemporaries(dir.path().string());
+    std::vector<std::string> expected = kept;
+    expected.push_back(".folder.tmp5");
+    std::sort(expected.begin(), expected.end());
+    std::vector<std::string> left = leftovers(dir, "");
+    std::sort(left.begin(), left.end());
+    EXPECT_EQ(left, expected);
 }
 
 } // namespace

@@ -235,6 +235,29 @@ TEST(FileBrowserUpload, FailureStopsAndKeepsWhatWasWritten)
     EXPECT_EQ(rowNames(rig.model), (Names{"w.gif", "p.gif"}));
 }
 
+TEST(FileBrowserTransfers, AFailedTransferShowsWhatThePhoneHoldsAfterIt)
+{
+    BrowserRig rig;
+    rig.select("/a/mobile/picture");
+    writeBytes(rig.local("x.gif"), patternBytes(2500));
+    rig.prompter.answers = {Answer::Yes};
+    // The second block is refused, and so is the open that would put the old x.gif back (the
+    // opens: the backup's, the upload's, the putting back's): the phone keeps the first block.
+    rig.api->addTrap(PhoneCall::SendCmd, 2, RecordingPhone::TrapAction::Fail, kFsacWrite);
+    rig.api->addTrap(PhoneCall::SendCmd, 3, RecordingPhone::TrapAction::Fail, kFsacOpen);
+    EXPECT_FALSE(rig.model.upload({rig.local("x.gif")}, rig.batches()));
+    EXPECT_EQ(rig.model.rows()[0].size, "1024");
+    EXPECT_EQ(rig.model.rows()[0].attributes, "[]");
+
+    // A file gone from the phone since the listing goes from the list when its download fails.
+    std::filesystem::remove(rig.phoneFile("/a/mobile/picture/y.gif"));
+    rig.model.setSelection({1});
+    EXPECT_EQ(rig.model.downloadOne(rig.local("y.gif")).error(), "Error reading /a/mobile/picture/y.gif");
+    EXPECT_EQ(rowNames(rig.model), (Names{"x.gif", "z.gif"}));
+    const Names listed = listPaths(rig.state);
+    EXPECT_EQ(std::count(listed.begin(), listed.end(), "/a/mobile/picture/y.gif"), 0);
+}
+
 TEST(FileBrowserUpload, MissingLocalFileShowsTheFileErrorAndSendsNothing)
 {
     BrowserRig rig;

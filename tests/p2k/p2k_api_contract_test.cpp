@@ -160,10 +160,10 @@ TEST_P(P2kApiContract, AnyPathThePhoneHoldsTravelsAndIsWrittenOver)
         ASSERT_TRUE(uploadFile(phone, (temp.path() / "up").string(), path));
         // Over the file: shorter, so a tail the phone kept would show.
         writeBytes(temp.path() / "up", patternBytes(700));
-        std::string backup;
-        const Status over = uploadFile(phone, (temp.path() / "up").string(), path, nullptr, &backup);
+        UploadReport report;
+        const Status over = uploadFile(phone, (temp.path() / "up").string(), path, nullptr, &report);
         ASSERT_TRUE(over.ok()) << over.error();
-        EXPECT_EQ(readBytes(backup), patternBytes(1500));
+        EXPECT_EQ(readBytes(report.backup), patternBytes(1500));
         ASSERT_TRUE(downloadFile(phone, path, (temp.path() / "down").string(), "Reading"));
         EXPECT_EQ(readBytes(temp.path() / "down"), patternBytes(700));
     }

@@ -278,13 +278,15 @@ TEST(PhoneClient, NotesWithoutARequest)
     PhoneFileTransfer download(rig.client(), "/a/f.bin", TransferKind::BatchDownload, "");
     download.logDownloadCancelled();
     PhoneFileTransfer upload(rig.client(), "/a/f.bin", TransferKind::BatchUpload, "");
-    upload.logPuttingBack();
+    upload.logPuttingBack(true);
+    upload.logPuttingBack(false);
     ASSERT_TRUE(upload.deleteCancelledUpload());
     rig.client().logConnection(false);
     EXPECT_EQ(rig.logLines(),
               (Lines{"Phone connected", "[GetMaskedList] Listing cancelled",
                      "[P2KGroupRead] Download cancelled, nothing kept of /a/f.bin",
                      "[P2KGroupWrite] Upload cancelled, putting back /a/f.bin",
+                     "[P2KGroupWrite] Upload failed, putting back /a/f.bin",
                      "[P2KGroupWrite] Upload cancelled, File_Delete /a/f.bin RC=0", "Phone disconnected"}));
     EXPECT_TRUE(rig.api->requests().size() == 1 && rig.api->requests()[0].call == PhoneCall::FileDelete);
 }

@@ -10,9 +10,10 @@
 #include <gtest/gtest.h>
 
 #include "core/bytes.h"
+#include "p2k/p2k_framing.h"
 #include "phone/transfer.h"
-#include "usbsim/simulated_usb_link.h"
 #include "support/virtual_phone_rig.h"
+#include "usbsim/simulated_usb_link.h"
 
 namespace tessaro::testing {
 namespace {
@@ -388,6 +389,61 @@ TEST_P(UsbPhoneKinds, FileTransfersOfEverySizeAreByteExact)
         EXPECT_TRUE(downloadFile(*rig.context, "/a/" + name, rig.storage_.local(name + ".back"), "Reading"));
         EXPECT_EQ(readBytes(rig.storage_.local(name + ".back")), content) << size;
     }
+}
+
+// The phone pulled out while an upload writes over its file: the file stays cut, the upload is
+// remembered, and once the phone is back its previous file goes back, byte for byte as the
+// phone receives it.
+TEST_P(UsbPhoneKinds, AnUploadCutByAnUnplugIsPutBackAfterTheReconnect)
+{
+    UsbRig rig(options());
+    ASSERT_EQ(rig.init(), 0);
+    ASSERT_EQ(rig.statusesAfterWaitingFor({1}), std::vector<int>{1});
+    PhoneLinkState& link = rig.storage_.link;
+    link.imei = "312345678901234";
+    const std::string path = "/a/mobile/f";
+    const Bytes old = patternBytes(1000);
+    rig.storage_.putPhoneFile(path, old);
+    ASSERT_EQ(rig.storage_.api->File_Create(path, 4), 0);
+    ASSERT_EQ(rig.storage_.api->File_Close(), 0);
+    writeBytes(rig.storage_.local("new"), Bytes(2500, 0x5A));
+
+    // The backup takes count, one listing chunk, open, seek, one read and close; then the
+    // upload's open, its first write, and the phone is gone at the second.
+    rig.phone()->goneAfterRequests(9);
+    UploadReport report;
+    const Status sent = uploadFile(*rig.context, rig.storage_.local("new"), path, nullptr, &report);
+    EXPECT_EQ(sent.error(), "Error writing " + path + ". The phone's previous file is kept in " + report.backup);
+    EXPECT_TRUE(report.leftCut);
+    EXPECT_EQ(readBytes(report.backup), old);
+    EXPECT_EQ(readBytes(rig.storage_.phoneFile(path)), Bytes(1024, 0x5A));
+    EXPECT_EQ(rig.statusesAfterWaitingFor({1, 0}), (std::vector<int>{1, 0}));
+
+    rig.bus->unplug();
+    rig.plugPhone(options());
+    EXPECT_EQ(rig.statusesAfterWaitingFor({1, 0, 1}), (std::vector<int>{1, 0, 1}));
+    const Result<std::string> putBack = putBackBackup(*rig.context, path);
+    ASSERT_TRUE(putBack.ok()) << putBack.error();
+    EXPECT_EQ(*putBack, report.backup);
+    EXPECT_EQ(readBytes(rig.storage_.phoneFile(path)), old);
+
+    const Bytes count = *renderCountRequest("/a/mobile/*");
+    const Bytes pathBytes = text(path);
+    const std::vector<std::pair<uint16_t, Bytes>> expected = {
+        {0x004A, count},
+        {0x004A, {0, 0, 0, 8, 1}},
+        {0x004A, bytesOf({{0, 0, 0, 0}, {0, 0, 0, 0}, pathBytes})},
+        {0x004A, bytesOf({{0, 0, 0, 2}, {0, 0, 0x03, 0xE8}, old})},
+        {0x004A, {0, 0, 0, 4}},
+        {0x004A, count},
+        {0x004A, {0, 0, 0, 8, 1}},
+        {0x004A, bytesOf({{0, 0, 0, 0}, {0, 0, 0, 4}, pathBytes})},
+        {0x004A, {0, 0, 0, 4}},
+    };
+    std::vector<std::pair<uint16_t, Bytes>> received;
+    for (const SimulatedRequest& r : rig.phone()->requests())
+        received.emplace_back(r.command, r.payload);
+    EXPECT_EQ(received, expected);
 }
 
 } // namespace

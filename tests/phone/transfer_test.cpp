@@ -5,11 +5,16 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <algorithm>
+#include <chrono>
 #include <ctime>
 #include <filesystem>
 
 #include "core/bytes.h"
+#include "p2k/phone_folder.h"
+#include "phone/interrupted_uploads.h"
 
 #include "support/virtual_phone_rig.h"
 
@@ -219,11 +224,22 @@ TEST(Transfers, LocalFilesThatCannotBeUsedStopBeforeAnyRequest)
 
     const Status read = downloadFile(rig.phone(), *entry, rig.local("no/such/folder/f"), "Downloading f");
     EXPECT_EQ(read.failure().kind, ErrorKind::Io);
-    EXPECT_EQ(read.error(), "Cannot create " + rig.local("no/such/folder/f"));
-    const Status sent = uploadFile(rig.phone(), rig.local("absent"), "/a/new");
-    EXPECT_EQ(sent.failure().kind, ErrorKind::Io);
-    EXPECT_EQ(sent.error(), "Cannot open " + rig.local("absent"));
-    EXPECT_TRUE(rig.commands().empty());
+    EXPECT_EQ(read.error(), "Cannot create " + rig.local("no/such/folder/f") + ": No such file or directory");
+
+    // Only a regular file is sent, and nothing of the phone is asked before: not even the
+    // phone's file that the upload would have written over is listed or kept. A pipe is
+    // refused at once, not waited on for a writer.
+    std::filesystem::create_directories(rig.local("folder"));
+    ASSERT_EQ(::mkfifo(rig.local("pipe").c_str(), 0600), 0);
+    const std::vector<std::pair<std::string, std::string>> sources = {
+        {"absent", "No such file or directory"}, {"folder", "it is a folder"}, {"pipe", "it is not a regular file"}};
+    for (const auto& [name, reason] : sources) {
+        const Status sent = uploadFile(rig.phone(), rig.local(name), "/a/f");
+        EXPECT_EQ(sent.failure().kind, ErrorKind::Io) << name;
+        EXPECT_EQ(sent.error(), "Cannot open " + rig.local(name) + ": " + reason);
+    }
+    EXPECT_TRUE(rig.api->requests().empty());
+    EXPECT_FALSE(std::filesystem::exists(rig.local("Backups")));
 
     // A path that does not fit the 4096-byte request buffer is refused unsent.
     const std::string tooLong = "/a/" + std::string(4090, 'x');
@@ -280,69 +296,6 @@ TEST(uploadFile, CaptionsInABatch)
     EXPECT_EQ(rig.logLines()[1], "[P2KGroupWrite] Enter /a/x.bin");
 }
 
-TEST(uploadFile, OverAnExistingFileKeepsTheOldOneUntilTheNewOneIsWhole)
-{
-    const std::string path = "/a/mobile/system/mma_ucp";
-    const Bytes old = patternBytes(1000);   // one block: only the upload sees the cancel
-    const Bytes fresh(2500, 0x5A);
-    struct Case {
-        const char* name;
-        std::function<void(VirtualPhoneRig&)> arrange;
-        bool ok;
-        Bytes phoneAfter;   // empty: not checked (the phone is gone)
-    };
-    const std::vector<Case> cases = {
-        {"written", [](VirtualPhoneRig&) {}, true, fresh},
-        // Cancel after the first block: the old file is put back, bits included.
-        {"cancelled", [](VirtualPhoneRig& rig) { rig.progress.cancelAfterBars(1); }, false, old},
-        {"close fails",
-         [](VirtualPhoneRig& rig) { rig.api->addTrap(PhoneCall::SendCmd, 2, RecordingPhone::TrapAction::Fail, kFsacClose); },
-         false, {}},
-        {"unplugged",
-         [](VirtualPhoneRig& rig) { rig.api->addTrap(PhoneCall::SendCmd, 2, RecordingPhone::TrapAction::Unplug, kFsacWrite); },
-         false, {}},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        VirtualPhoneRig rig;
-        rig.connect();
-        rig.putPhoneFile(path, old);
-        setAttributes(rig, path, 4);
-        writeBytes(rig.local("mma_temp"), fresh);
-        c.arrange(rig);
-
-        const Status sent = uploadFile(rig.phone(), rig.local("mma_temp"), path);
-        const std::vector<std::string> backups = filesIn(rig.local("Backups/unknown/a/mobile/system"));
-        ASSERT_EQ(backups.size(), 1u);
-        const std::string backup = backups[0];
-        EXPECT_TRUE(fileNameOf(backup).starts_with("mma_ucp.")) << backup;
-        EXPECT_EQ(readBytes(backup), old);
-        EXPECT_EQ(sent.ok(), c.ok);
-        if (!c.ok && !sent.cancelled()) {
-            EXPECT_EQ(sent.error(), "Error writing " + path + ". The phone's previous file is kept in " + backup);
-        }
-        if (!c.phoneAfter.empty()) {
-            EXPECT_EQ(readBytes(rig.phoneFile(path)), c.phoneAfter);
-        }
-        if (sent.cancelled()) {
-            EXPECT_EQ(attributesOf(rig, path), 4);
-        }
-        EXPECT_EQ(rig.progress.alive(), 0);
-    }
-}
-
-TEST(uploadFile, CancelledNewFileIsRemoved)
-{
-    VirtualPhoneRig rig;
-    rig.connect();
-    writeBytes(rig.local("up.bin"), patternBytes(5000));
-    rig.progress.cancelAfterBars(1);
-
-    EXPECT_TRUE(uploadFile(rig.phone(), rig.local("up.bin"), "/a/up.bin").cancelled());
-    EXPECT_FALSE(std::filesystem::exists(rig.phoneFile("/a/up.bin")));
-    EXPECT_EQ(rig.logLines().back(), "[P2KFileWrite] Upload cancelled, File_Delete /a/up.bin RC=0");
-}
-
 // ---- attributes ---------------------------------------------------------------------------
 
 TEST(setAttributes, LogsAndFailsWhereThePhoneDoes)
@@ -365,13 +318,16 @@ namespace tessaro::testing {
 namespace {
 
 // A recorded request in a few words: "count /a/*", "list", "open 4 /a/f", "seek", "read 1024",
-// "write 700", "close", "delete /a/f".
+// "write 700", "close", "delete /a/f", "attributes 4 /a/f" and "attributes set" (the open and
+// close of File_Create and File_Close).
 std::string describe(const PhoneRequest& r)
 {
     switch (r.call) {
     case PhoneCall::FileCountEx: return "count " + r.text;
     case PhoneCall::FileListEx: return "list";
     case PhoneCall::FileDelete: return "delete " + r.text;
+    case PhoneCall::FileCreate: return "attributes " + std::to_string(r.args.at(0)) + " " + r.text;
+    case PhoneCall::FileClose: return "attributes set";
     case PhoneCall::SendCmd: break;
     default: return "other";
     }
@@ -541,11 +497,11 @@ TEST(uploadFile, EachBackupHasItsOwnNameInItsPhonesFolder)
     for (const size_t size : {100, 200, 300}) {
         rig.putPhoneFile(kMenu, patternBytes(size));
         writeBytes(rig.local("mma_temp"), patternBytes(1));
-        std::string backup;
-        ASSERT_TRUE(uploadFile(rig.phone(), rig.local("mma_temp"), kMenu, nullptr, &backup));
-        EXPECT_EQ(readBytes(backup), patternBytes(size));
-        EXPECT_EQ(std::filesystem::path(backup).parent_path(), std::filesystem::path(folder));
-        backups.push_back(backup);
+        UploadReport report;
+        ASSERT_TRUE(uploadFile(rig.phone(), rig.local("mma_temp"), kMenu, nullptr, &report));
+        EXPECT_EQ(readBytes(report.backup), patternBytes(size));
+        EXPECT_EQ(std::filesystem::path(report.backup).parent_path(), std::filesystem::path(folder));
+        backups.push_back(report.backup);
     }
     EXPECT_NE(backups[0], backups[1]);
     EXPECT_NE(backups[1], backups[2]);
@@ -575,14 +531,35 @@ TEST(uploadFile, OnlyTheLastTenBackupsOfAFileAreKept)
         writeBytes(folder + "/" + name, {1});
     for (const auto& name : others)
         writeBytes(folder + "/" + name, {1});
+    // What killed runs left: names reserved and never filled, and the temporary files of copies
+    // cut short. Those of a run that may still be going stay; none counts among the ten.
+    const auto killedLongAgo = [&](const std::string& name, const Bytes& bytes) {
+        writeBytes(folder + "/" + name, bytes);
+        std::filesystem::last_write_time(folder + "/" + name,
+                                         std::filesystem::file_time_type::clock::now() - std::chrono::minutes(11));
+    };
+    killedLongAgo("mma_ucp.20200110-120000", {});
+    killedLongAgo(".mma_ucp.20200110-120000.tmp4242", {1, 2});
+    const std::vector<std::string> going = {"mma_ucp.20200111-120000", ".mma_ucp.20200111-120000.tmp77"};
+    writeBytes(folder + "/" + going[0], {});
+    writeBytes(folder + "/" + going[1], {1});
     rig.putPhoneFile(kMenu, patternBytes(10));
     writeBytes(rig.local("mma_temp"), patternBytes(5));
-    std::string backup;
+    UploadReport report;
 
-    ASSERT_TRUE(uploadFile(rig.phone(), rig.local("mma_temp"), kMenu, nullptr, &backup));
+    ASSERT_TRUE(uploadFile(rig.phone(), rig.local("mma_temp"), kMenu, nullptr, &report));
     std::vector<std::string> expected(old.begin() + 1, old.end());
-    expected.push_back(fileNameOf(backup));
+    expected.push_back(fileNameOf(report.backup));
     expected.insert(expected.end(), others.begin(), others.end());
+    expected.insert(expected.end(), going.begin(), going.end());
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(namesIn(folder), expected);
+
+    // A backup an interrupted upload still needs stays, however old, besides the ten: the
+    // oldest one here, which would go otherwise.
+    writeText(rig.local("Backups/interrupted-uploads.txt"), "unknown\t20200102-120000\t0\t" + kMenu + "\n");
+    ASSERT_TRUE(uploadFile(rig.phone(), rig.local("mma_temp"), kMenu, nullptr, &report));
+    expected.push_back(fileNameOf(report.backup));
     std::sort(expected.begin(), expected.end());
     EXPECT_EQ(namesIn(folder), expected);
 }
@@ -600,6 +577,340 @@ TEST(uploadFile, KeepingTheCopyIsAStageOfItsOwn)
                   "open", "caption Keeping a copy of mma_ucp 0%", "caption Keeping a copy of mma_ucp 68%", "bar1 68",
                   "caption Keeping a copy of mma_ucp 100%", "bar1 100", "close", "open",
                   "caption Uploading mma_temp 0%", "bar1 100", "caption Uploading mma_temp 100%", "close"}));
+}
+
+// ---- failed uploads leave no cut file -------------------------------------------------------
+
+const std::string kImei = "312345678901234";
+
+// A phone holding its menu (1000 bytes, a system file) and a new menu of 2500 bytes to write over
+// it. The link follows the phone as the connection monitor makes it: gone once it is pulled out.
+struct MenuOverRig : VirtualPhoneRig {
+    MenuOverRig()
+    {
+        connect();
+        link.imei = kImei;
+        EXPECT_EQ(api->P2K_Init([this](int connected) { return link.connected = connected != 0, connected; }), 0);
+        putPhoneFile(kMenu, old);
+        setAttributes(*this, kMenu, 4);
+        writeBytes(local("mma_temp"), fresh);
+        api->clearRequests();
+        EXPECT_TRUE(log.create(logPath()));
+    }
+    std::string backupFolder() const { return local("Backups/" + kImei + "/a/mobile/system"); }
+    // The one backup made.
+    std::string backup() const
+    {
+        const std::vector<std::string> made = filesIn(backupFolder());
+        EXPECT_EQ(made.size(), 1u);
+        return made.empty() ? "" : made[0];
+    }
+    // The requests after the backup's count, listing and download of the old file.
+    std::vector<std::string> afterBackup() const
+    {
+        std::vector<std::string> all = describeRequests(*this);
+        const std::vector<std::string> backupTaken = {
+            "count /a/mobile/system/*", "list", "open 4 " + kMenu, "seek", "read 1000", "close"};
+        EXPECT_TRUE(all.size() >= backupTaken.size()
+                    && std::equal(backupTaken.begin(), backupTaken.end(), all.begin()));
+        return std::vector<std::string>(all.begin() + long(std::min(all.size(), backupTaken.size())), all.end());
+    }
+
+    const Bytes old = patternBytes(1000);
+    const Bytes fresh = Bytes(2500, 0x5A);
+};
+
+// The bits the phone keeps for `path`, without asking it.
+int storedAttributes(const VirtualPhoneRig& rig, const std::string& path)
+{
+    const auto folder = PhoneFolder::open(rig.phoneDir());
+    EXPECT_TRUE(folder.ok()) << folder.error();
+    return folder.ok() ? folder->attributes(path) : -1;
+}
+
+std::string withBackup(std::string text, const std::string& backup)
+{
+    if (const size_t at = text.find("BACKUP"); at != std::string::npos)
+        text.replace(at, 6, backup);
+    return text;
+}
+
+TEST(uploadFile, AFailureAfterTheOpenPutsThePreviousFileBackOrRemembersIt)
+{
+    const std::string open = "open 0 " + kMenu;
+    const std::vector<std::string> putBack = {
+        open, "write 1000", "close", "count /a/mobile/system/*", "list", "attributes 4 " + kMenu, "attributes set"};
+    const auto then = [&putBack](std::vector<std::string> first) {
+        first.insert(first.end(), putBack.begin(), putBack.end());
+        return first;
+    };
+    enum class After { Old, Fresh, FirstBlock };
+    struct Case {
+        const char* name;
+        std::function<void(VirtualPhoneRig&)> arrange;
+        ErrorKind kind;    // Cancelled for a stop; Format for a success
+        std::string error; // BACKUP stands for the backup's path
+        std::vector<std::string> requests;
+        After phoneAfter;
+        int attributesAfter;
+        bool putBack;
+        bool leftCut;
+    };
+    const std::vector<Case> cases = {
+        {"written",
+         [](VirtualPhoneRig&) {},
+         ErrorKind::Format,
+         "",
+         {open, "write 1024", "write 1024", "write 452", "close", "count /a/mobile/system/*", "list"},
+         After::Fresh,
+         0,
+         false,
+         false},
+        {"stopped", [](VirtualPhoneRig& rig) { rig.progress.cancelAfterBars(1); }, ErrorKind::Cancelled, "Cancelled",
+         then({open, "write 1024", "close"}), After::Old, 4, true, false},
+        {"close refused",
+         [](VirtualPhoneRig& rig) {
+             rig.api->addTrap(PhoneCall::SendCmd, 2, RecordingPhone::TrapAction::Fail, kFsacClose);
+         },
+         ErrorKind::PhoneRefused, "Error writing " + kMenu + ". The phone's previous file was put back",
+         then({open, "write 1024", "write 1024", "write 452", "close"}), After::Old, 4, true, false},
+        {"write refused",
+         [](VirtualPhoneRig& rig) {
+             rig.api->addTrap(PhoneCall::SendCmd, 2, RecordingPhone::TrapAction::Fail, kFsacWrite);
+         },
+         ErrorKind::PhoneRefused, "Error writing " + kMenu + ". The phone's previous file was put back",
+         then({open, "write 1024", "write 1024", "close"}), After::Old, 4, true, false},
+        // Gone: nothing more is sent, and the phone keeps the block it took.
+        {"pulled out",
+         [](VirtualPhoneRig& rig) {
+             rig.api->addTrap(PhoneCall::SendCmd, 2, RecordingPhone::TrapAction::Unplug, kFsacWrite);
+         },
+         ErrorKind::PhoneGone,
+         "Error writing " + kMenu + ". The phone's previous file is kept in BACKUP",
+         {open, "write 1024", "write 1024", "close"},
+         After::FirstBlock,
+         0,
+         false,
+         true},
+        // The opens: the backup's, the upload's, the putting back's.
+        {"put back refused",
+         [](VirtualPhoneRig& rig) {
+             rig.api->addTrap(PhoneCall::SendCmd, 2, RecordingPhone::TrapAction::Fail, kFsacWrite);
+             rig.api->addTrap(PhoneCall::SendCmd, 3, RecordingPhone::TrapAction::Fail, kFsacOpen);
+         },
+         ErrorKind::PhoneRefused,
+         "Error writing " + kMenu + ". The phone's previous file is kept in BACKUP",
+         {open, "write 1024", "write 1024", "close", open},
+         After::FirstBlock,
+         0,
+         false,
+         true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        MenuOverRig rig;
+        c.arrange(rig);
+
+        UploadReport report;
+        const Status sent = uploadFile(rig.phone(), rig.local("mma_temp"), kMenu, nullptr, &report);
+        const std::string backup = rig.backup();
+        EXPECT_EQ(readBytes(backup), rig.old);
+        EXPECT_EQ(report.backup, backup);
+        if (c.kind == ErrorKind::Format) {
+            EXPECT_TRUE(sent.ok()) << sent.error();
+        } else {
+            EXPECT_EQ(sent.failure().kind, c.kind);
+            EXPECT_EQ(sent.error(), withBackup(c.error, backup));
+        }
+        EXPECT_EQ(rig.afterBackup(), c.requests);
+        const Bytes after = c.phoneAfter == After::Old     ? rig.old
+                            : c.phoneAfter == After::Fresh ? rig.fresh
+                                                           : Bytes(rig.fresh.begin(), rig.fresh.begin() + 1024);
+        EXPECT_EQ(readBytes(rig.phoneFile(kMenu)), after);
+        EXPECT_EQ(storedAttributes(rig, kMenu), c.attributesAfter);
+        EXPECT_EQ(report.putBack, c.putBack);
+        EXPECT_EQ(report.leftCut, c.leftCut);
+        if (c.putBack) {
+            const auto lines = rig.logLines();
+            const std::string why = c.kind == ErrorKind::Cancelled ? "cancelled" : "failed";
+            EXPECT_NE(std::find(lines.begin(), lines.end(), "[P2KFileWrite] Upload " + why + ", putting back " + kMenu),
+                      lines.end());
+        }
+        // Only a file left cut is remembered, with the bits it had.
+        std::vector<InterruptedUpload> expected;
+        if (c.leftCut)
+            expected.push_back({kImei, kMenu, backup, 4});
+        EXPECT_EQ(InterruptedUploads(rig.local("")).all(), expected);
+        EXPECT_EQ(rig.progress.alive(), 0);
+    }
+}
+
+TEST(uploadFile, AFileLeftCutIsPutBackWhenThatPhoneIsConnectedAgain)
+{
+    MenuOverRig rig;
+    rig.api->addTrap(PhoneCall::SendCmd, 2, RecordingPhone::TrapAction::Unplug, kFsacWrite);
+    ASSERT_EQ(uploadFile(rig.phone(), rig.local("mma_temp"), kMenu).failure().kind, ErrorKind::PhoneGone);
+    const std::string backup = rig.backup();
+    // The record names the phone, the backup by its time, the bits and the path.
+    const std::string stamp = fileNameOf(backup).substr(std::string("mma_ucp.").size());
+    EXPECT_EQ(readText(rig.local("Backups/interrupted-uploads.txt")), kImei + "\t" + stamp + "\t4\t" + kMenu + "\n");
+
+    // While the phone holds the cut file, another upload that fails names the first backup:
+    // the second one holds the cut file.
+    rig.virtualPhone->plug();
+    rig.api->addTrap(PhoneCall::SendCmd, 2, RecordingPhone::TrapAction::Unplug, kFsacWrite);
+    UploadReport again;
+    EXPECT_EQ(uploadFile(rig.phone(), rig.local("mma_temp"), kMenu, nullptr, &again).error(),
+              "Error writing " + kMenu + ". The phone's previous file is kept in " + backup);
+    EXPECT_EQ(again.backup, backup);
+    const std::vector<InterruptedUpload> first = {{kImei, kMenu, backup, 4}};
+    EXPECT_EQ(InterruptedUploads(rig.local("")).all(), first);
+
+    // Connected again: the backup goes back as an upload, without a copy of the cut file, and
+    // the file gets its bits back.
+    rig.virtualPhone->plug();
+    ASSERT_TRUE(rig.link.connected);
+    rig.api->clearRequests();
+    const Result<std::string> putBack = putBackBackup(rig.phone(), kMenu);
+    ASSERT_TRUE(putBack.ok()) << putBack.error();
+    EXPECT_EQ(*putBack, backup);
+    EXPECT_EQ(describeRequests(rig), (std::vector<std::string>{"count /a/mobile/system/*", "list", "open 0 " + kMenu,
+                                                               "write 1000", "close", "count /a/mobile/system/*",
+                                                               "list", "attributes 4 " + kMenu, "attributes set"}));
+    EXPECT_EQ(readBytes(rig.phoneFile(kMenu)), rig.old);
+    EXPECT_EQ(storedAttributes(rig, kMenu), 4);
+    EXPECT_TRUE(InterruptedUploads(rig.local("")).all().empty());
+    EXPECT_EQ(filesIn(rig.backupFolder()).size(), 2u);
+}
+
+TEST(putBackBackup, TheNewestBackupOfThePhoneWithoutARecord)
+{
+    MenuOverRig rig;
+    const std::string folder = rig.backupFolder();
+    std::filesystem::create_directories(folder);
+    writeBytes(folder + "/mma_ucp.20240101-120000", patternBytes(30));
+    writeBytes(folder + "/mma_ucp.20240102-120000", patternBytes(20));
+    // An empty name a killed run reserved is no backup.
+    writeBytes(folder + "/mma_ucp.20240103-120000", {});
+    // Another phone's backup is not this one's.
+    rig.putPhoneFile("/a/mobile/system/other", {});
+    writeBytes(rig.local("Backups/unknown/a/mobile/system/mma_ucp.20250101-120000"), patternBytes(9));
+
+    const Result<std::string> putBack = putBackBackup(rig.phone(), kMenu);
+    ASSERT_TRUE(putBack.ok()) << putBack.error();
+    EXPECT_EQ(*putBack, folder + "/mma_ucp.20240102-120000");
+    EXPECT_EQ(readBytes(rig.phoneFile(kMenu)), patternBytes(20));
+    // The phone's file was no known cut one: it is kept first, and keeps its bits.
+    EXPECT_EQ(describeRequests(rig)[2], "open 4 " + kMenu);
+    EXPECT_EQ(storedAttributes(rig, kMenu), 4);
+
+    const Result<std::string> none = putBackBackup(rig.phone(), "/a/mobile/system/other");
+    EXPECT_EQ(none.failure().kind, ErrorKind::NotFound);
+    EXPECT_EQ(none.error(), "No backup of /a/mobile/system/other is kept for this phone");
+}
+
+TEST(uploadFile, ANewFileThatFailsIsNotLeftCut)
+{
+    struct Case {
+        const char* name;
+        std::function<void(VirtualPhoneRig&)> arrange;
+        bool cancelled;
+        std::string lastRequest;
+        std::string lastLog;
+    };
+    const std::string written = "[P2KFileWrite] Send command FSAC (0x0004) RC=-1";
+    const std::vector<Case> cases = {
+        {"stopped", [](VirtualPhoneRig& rig) { rig.progress.cancelAfterBars(1); }, true, "delete /a/up.bin",
+         "[P2KFileWrite] Upload cancelled, File_Delete /a/up.bin RC=0"},
+        {"write refused",
+         [](VirtualPhoneRig& rig) {
+             rig.api->addTrap(PhoneCall::SendCmd, 2, RecordingPhone::TrapAction::Fail, kFsacWrite);
+         },
+         false, "delete /a/up.bin", "[P2KFileWrite] Upload failed, File_Delete /a/up.bin RC=0"},
+        // Gone: nothing more is asked of it.
+        {"pulled out",
+         [](VirtualPhoneRig& rig) {
+             rig.api->addTrap(PhoneCall::SendCmd, 2, RecordingPhone::TrapAction::Unplug, kFsacWrite);
+         },
+         false, "close", written},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        MenuOverRig rig;
+        writeBytes(rig.local("up.bin"), patternBytes(5000));
+        c.arrange(rig);
+        const Status sent = uploadFile(rig.phone(), rig.local("up.bin"), "/a/up.bin");
+        EXPECT_EQ(sent.cancelled(), c.cancelled);
+        if (!c.cancelled) {
+            EXPECT_EQ(sent.error(), "Error writing /a/up.bin");
+        }
+        EXPECT_EQ(std::filesystem::exists(rig.phoneFile("/a/up.bin")), std::string(c.name) == "pulled out");
+        EXPECT_EQ(describeRequests(rig).back(), c.lastRequest);
+        EXPECT_EQ(rig.logLines().back(), c.lastLog);
+        EXPECT_FALSE(std::filesystem::exists(rig.local("Backups")));
+    }
+}
+
+TEST(uploadFiles, EachFolderIsListedOnceForTheBatchAndOnceForTheSizes)
+{
+    VirtualPhoneRig rig;
+    rig.connect();
+    rig.putPhoneFile("/a/p/x.gif", patternBytes(300));
+    rig.putPhoneFile("/a/p/y.gif", patternBytes(40));
+    std::filesystem::create_directories(rig.phoneFile("/c"));
+    const std::vector<UploadItem> items = {{rig.local("x.gif"), "/a/p/x.gif"},
+                                           {rig.local("y.gif"), "/a/p/y.gif"},
+                                           {rig.local("n.gif"), "/a/p/n.gif"},
+                                           {rig.local("w.gif"), "/c/w.gif"}};
+    writeBytes(rig.local("x.gif"), patternBytes(77));
+    writeBytes(rig.local("y.gif"), patternBytes(500));
+    writeBytes(rig.local("n.gif"), patternBytes(10));
+    writeBytes(rig.local("w.gif"), patternBytes(5));
+    RecordingProgress batch;
+    batch.batchTotal = 592;
+
+    std::vector<UploadResult> results;
+    ASSERT_TRUE(uploadFiles(rig.phone(), items, &batch, &results));
+    EXPECT_EQ(describeRequests(rig), (std::vector<std::string>{"count /a/p/*", "list",
+                                                               // x.gif: kept, then written over
+                                                               "open 0 /a/p/x.gif", "seek", "read 300", "close",
+                                                               "open 0 /a/p/x.gif", "write 77", "close",
+                                                               // y.gif: the same, from the same listing
+                                                               "open 0 /a/p/y.gif", "seek", "read 40", "close",
+                                                               "open 0 /a/p/y.gif", "write 500", "close",
+                                                               // n.gif: new
+                                                               "open 0 /a/p/n.gif", "write 10", "close",
+                                                               // w.gif: another folder, empty so far
+                                                               "count /c/*", "open 0 /c/w.gif", "write 5", "close",
+                                                               // the sizes of the two written over, in one listing
+                                                               "count /a/p/*", "list"}));
+    ASSERT_EQ(results.size(), 4u);
+    for (const UploadResult& result : results) {
+        EXPECT_TRUE(result.tried);
+        EXPECT_TRUE(result.status.ok()) << result.status.error();
+    }
+    EXPECT_EQ(readBytes(rig.local("Backups/unknown/a/p/") + fileNameOf(results[1].report.backup)), patternBytes(40));
+    EXPECT_EQ(readBytes(rig.phoneFile("/a/p/y.gif")), patternBytes(500));
+    EXPECT_EQ(batch.bytesDone, 592u);
+}
+
+TEST(uploadFile, ABackupThatCannotBeWrittenSaysWhyAndSendsNothing)
+{
+    VirtualPhoneRig rig;
+    rig.connect();
+    rig.putPhoneFile("/a/f", patternBytes(10));
+    writeBytes(rig.local("up"), patternBytes(20));
+    // Where the backup's folder would be, a file.
+    std::filesystem::create_directories(rig.local("Backups/unknown"));
+    writeBytes(rig.local("Backups/unknown/a"), {1});
+
+    const Status sent = uploadFile(rig.phone(), rig.local("up"), "/a/f");
+    EXPECT_EQ(sent.failure().kind, ErrorKind::Io);
+    const std::string start = "Cannot create " + rig.local("Backups/unknown/a/f.");
+    const std::string end = ": Not a directory. Nothing was uploaded: the phone's file is as it was";
+    EXPECT_TRUE(sent.error().starts_with(start) && sent.error().ends_with(end)) << sent.error();
+    EXPECT_EQ(describeRequests(rig), (std::vector<std::string>{"count /a/*", "list"}));
+    EXPECT_EQ(readBytes(rig.phoneFile("/a/f")), patternBytes(10));
 }
 
 } // namespace

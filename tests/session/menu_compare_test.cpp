@@ -32,6 +32,7 @@ struct AgreeingQuestions : SessionQuestions {
         return true;
     }
     bool putBackPhoneMenu(const std::string&) override { return true; }
+    bool putBackInterruptedUpload(const std::string&, const std::string&) override { return true; }
 };
 
 TEST(MenuCompare, TheOpenMenuEqualsItsOwnFileAndTextWhateverItsSaveAll)

@@ -41,8 +41,12 @@ struct RecordingQuestions : SessionQuestions {
         return asked("missing icons"), yes;
     }
     bool putBackPhoneMenu(const std::string&) override { return asked("put back"), yes; }
+    bool putBackInterruptedUpload(const std::string& path, const std::string&) override
+    {
+        return asked("put back " + path), yes;
+    }
 
-    void asked(const char* question) { questions.push_back(question); }
+    void asked(const std::string& question) { questions.push_back(question); }
     bool yes = true;
     UnsavedChoice unsaved = UnsavedChoice::Cancel;
     std::vector<std::string> questions;

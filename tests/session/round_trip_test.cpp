@@ -585,15 +585,20 @@ TEST(RoundTrip, FailedMenuUploadStopsTheSave)
     rig.api->addTrap(PhoneCall::SendCmd, 1, RecordingPhone::TrapAction::Fail, kFsacWrite);
     const Status written = writePhoneMenu(*rig.rt);
     EXPECT_FALSE(rig.state.storedToPhone);
-    // The phone's menu was kept before it was written over, and the message says where.
+    // The phone's menu was kept before it was written over, and put back at once: the phone
+    // still answers. Nothing else of the save follows.
     const auto backup =
         fs::directory_iterator(rig.local("Backups") + "/" + backupPhoneFolder(rig.link.imei) + "/a/mobile/system")
             ->path()
             .string();
-    EXPECT_EQ(written.error(), "Error writing " + kMenu + ". The phone's previous file is kept in " + backup);
+    EXPECT_EQ(written.error(), "Error writing " + kMenu + ". The phone's previous file was put back");
+    EXPECT_EQ(rig.state.menuBackup, backup);
+    EXPECT_FALSE(rig.state.menuLeftCut);
     EXPECT_EQ(testing::readBytes(backup), menuBytes());
+    EXPECT_EQ(rig.onPhone("a/mobile/system/mma_ucp"), menuBytes());
     EXPECT_TRUE(rig.calls(PhoneCall::FileCreate).empty());
-    EXPECT_EQ(rig.tried(), listed({kMenu}));
+    // Looked up, then the size of the menu put back checked.
+    EXPECT_EQ(rig.tried(), listed({kMenu, kMenu}));
 }
 
 TEST(RoundTrip, FailedJ2mestUploadIsReported)

@@ -126,6 +126,33 @@ class PhoneTest : public QObject {
 private Q_SLOTS:
     void initTestCase() { quietPlatformWarnings(); }
 
+    // A file an upload left cut on this phone (pulled out in the middle) is offered back as soon
+    // as the phone is known again, and Yes puts it back.
+    void cutFileOfThisPhoneIsOfferedBackWhenItConnects()
+    {
+        PhoneHarness p;
+        const fs::path backups = p.tmp.path() / "Backups" / kImei / "a" / "mobile" / "picture";
+        fs::create_directories(backups);
+        writeBytes(backups / "star.gif.20261207-174501", std::vector<uint8_t>(3000, 0x5A));
+        writeText(p.tmp.path() / "Backups" / "interrupted-uploads.txt",
+                  std::string(kImei) + "\t20261207-174501\t1\t/a/mobile/picture/star.gif\n");
+        p.start();
+        const std::string question =
+            "An upload of /a/mobile/picture/star.gif to this phone was interrupted, which left the file cut short on "
+            "the phone.\nIts previous file is kept in "
+            + (backups / "star.gif.20261207-174501").string() + ".\nPut it back on the phone now?";
+
+        p.h->prompter.answers = {Answer::Yes};
+        p.plug();
+        QCOMPARE(
+            p.h->prompter.texts(),
+            (std::vector<std::string>{question, "The phone's previous file was put back: /a/mobile/picture/star.gif"}));
+        QCOMPARE(p.h->prompter.prompts[0].caption, std::string("Interrupted upload"));
+        QVERIFY(p.h->prompter.prompts[1].icon == MessageIcon::Information);
+        QCOMPARE(readBytes(p.phoneFile("a/mobile/picture/star.gif")), std::vector<uint8_t>(3000, 0x5A));
+        QCOMPARE(readText(p.tmp.path() / "Backups" / "interrupted-uploads.txt"), std::string());
+    }
+
     void plugAndUnplug()
     {
         PhoneHarness p;

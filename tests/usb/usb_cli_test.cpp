@@ -166,5 +166,52 @@ TEST_P(UsbCli, APhonePulledOutDuringADownloadEndsTheCommand)
     EXPECT_EQ(actual.out, "");
 }
 
+TEST_P(UsbCli, AnUploadCutByAnUnplugIsToldOfAndPutBackOnceThePhoneIsBack)
+{
+    auto plugged = bus.plug(*storage, phone());
+    const std::vector<std::string> usb = {"--usb", "--wait", "10"};
+    auto upload = std::async(std::launch::async, [&] {
+        return run("usb", usb, {"put", "@/p20216", "/a/mobile/s20216"});
+    });
+    // Out in the middle of the 20219 bytes, once a few blocks were written over the old file.
+    const auto blocksWritten = [&] {
+        int writes = 0;
+        for (const auto& r : plugged->requests())
+            writes += r.command == 0x004A && r.payload.size() >= 4 && readBE32(r.payload.data()) == 2;
+        return writes;
+    };
+    ASSERT_TRUE(FakeUsbBus::waitFor([&] { return blocksWritten() >= 5; }));
+    bus.unplug(bus.devices().front());
+    static const std::regex kStamp(R"(\.\d{8}-\d{6}(-\d+)?)");
+    const auto stampless = [](const std::string& text) { return std::regex_replace(text, kStamp, ".STAMP"); };
+    const std::string missingProfile = "Missing profile: Profile not found. Default profile will be applied\n";
+    const std::string backup = "@/Backups/312345678901234/a/mobile/s20216.STAMP";
+    const std::string restore =
+        "To put the phone's previous file back: tessaro-cli phone restore-backup /a/mobile/s20216\n";
+    const CliRun cut = upload.get();
+    EXPECT_EQ(cut.status, 1);
+    EXPECT_EQ(stampless(cut.err), missingProfile
+                                      + "Error: Error writing /a/mobile/s20216. The phone's previous file is "
+                                        "kept in "
+                                      + backup + "\n" + restore);
+    const std::vector<uint8_t> onPhone = readBytes(temp.path() / "usb" / "phone" / "a" / "mobile" / "s20216");
+    EXPECT_LT(onPhone.size(), 20219u);
+
+    // Back on the bus: the next phone command tells of it, and the command it names puts the
+    // previous file back.
+    bus.plug(*storage, phone());
+    const CliRun told = run("usb", usb, {"ls"});
+    EXPECT_EQ(told.status, 0) << told.err;
+    EXPECT_EQ(stampless(told.err), missingProfile
+                                       + "Warning: An upload of /a/mobile/s20216 to this phone was "
+                                         "interrupted. The phone's previous file is kept in "
+                                       + backup + "\n" + restore);
+    const CliRun putBack = run("usb", usb, {"restore-backup", "/a/mobile/s20216"});
+    EXPECT_EQ(putBack.status, 0) << putBack.err;
+    EXPECT_EQ(stampless(putBack.err), missingProfile + "Put back " + backup + " as /a/mobile/s20216\n");
+    EXPECT_EQ(readBytes(temp.path() / "usb" / "phone" / "a" / "mobile" / "s20216"), patternBytes(20216));
+    EXPECT_EQ(run("usb", usb, {"ls"}).err, missingProfile);
+}
+
 } // namespace
 } // namespace tessaro::testing
