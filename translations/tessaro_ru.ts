@@ -1278,6 +1278,8 @@ preventing them from starting from main menu<byte value="xd"/>
     <message>
         <source>list icon</source>
         <translation>значок списка</translation>
+    </message>
+    <message>
         <source>. Nothing was uploaded: the phone&apos;s file is as it was</source>
         <translation>. Ничего не загружено: файл телефона остался прежним</translation>
     </message>
@@ -2008,6 +2010,8 @@ Replace it all the same?</source>
     <message>
         <source>The menu names icons the phone does not have:</source>
         <translation>Меню называет значки, которых нет на телефоне:</translation>
+    </message>
+    <message>
         <source>Interrupted upload</source>
         <translation>Прерванная загрузка</translation>
     </message>
