@@ -31,6 +31,7 @@ struct MissingIconsQuestions : SessionQuestions {
         return send;
     }
     bool putBackPhoneMenu(const std::string&) override { return false; }
+    bool putBackInterruptedUpload(const std::string&, const std::string&) override { return false; }
 
     std::vector<std::string> shownChanges;
     std::vector<std::string> shown;

@@ -39,6 +39,10 @@ struct PutBackQuestions : SessionQuestions {
     bool replaceProfile(const std::string&) override { return false; }
     bool patchJavaTables() override { return false; }
     bool writeOverPhoneMenu(const std::vector<std::string>&) override { return false; }
+    bool sendWithMissingIcons(const std::vector<std::string>&, const std::vector<std::string>&) override
+    {
+        return false;
+    }
     bool putBackPhoneMenu(const std::string&) override { return false; }
     bool putBackInterruptedUpload(const std::string& path, const std::string& backup) override
     {
