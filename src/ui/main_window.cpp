@@ -37,7 +37,6 @@
 #include "ui/profile_selector.h"
 #include "ui/progress_window.h"
 #include "ui/save_mode_panel.h"
-#include "ui/screen_fit.h"
 #include "ui/setup_dialog.h"
 #include "ui/splash_screen.h"
 #include "ui/window_placement.h"
@@ -93,9 +92,7 @@ MainWindow::MainWindow(EditorSession& context, Prompter& prompter, FileDialogs& 
     resize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
     // On the middle of the screen, where the splash will stand too, unless it stood
     // elsewhere when it was last closed.
-    centreOn(this, nullptr);
-    restorePlacement(*this, *splitter_, settingsPath(ctx_.dataFolder));
-    fitIntoScreen(*this);
+    placeWindow(*this, *splitter_, settingsPath(ctx_.dataFolder));
     // The window starts fully transparent and fades in.
     setWindowOpacity(0.0);
 

@@ -4,13 +4,19 @@
 #include <QSplitter>
 #include <QWidget>
 
+#include "ui/progress_window.h"
+#include "ui/screen_fit.h"
 #include "workspace/settings.h"
 
 namespace tessaro {
 
-void restorePlacement(QWidget& window, QSplitter& splitter, const std::string& settingsFile)
+void placeWindow(QWidget& window, QSplitter& splitter, const std::string& settingsFile)
 {
+    fitIntoScreen(window);
+    centreOn(&window, nullptr);
     const WindowPlacement placement = loadWindowPlacement(settingsFile);
+    // restoreGeometry keeps the window on the screen by itself, and sets the window's own
+    // area where saveGeometry took it from.
     if (!placement.geometry.empty())
         window.restoreGeometry(QByteArray::fromHex(QByteArray::fromStdString(placement.geometry)));
     if (!placement.splitter.empty())
