@@ -1215,6 +1215,10 @@ preventing them from starting from main menu<byte value="xd"/>
         <source> is complete, but the phone refused to close the file: it may hold the file open until it is restarted</source>
         <translation> готова, но телефон отказался закрыть файл: он может держать файл открытым до перезапуска</translation>
     </message>
+    <message>
+        <source> on an item with titles; the item properties window sets </source>
+        <translation> у пункта с заголовками; окно свойств пункта ставит </translation>
+    </message>
 </context>
 <context>
     <name>QPlatformTheme</name>

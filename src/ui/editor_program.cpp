@@ -3,7 +3,6 @@
 #include <QApplication>
 
 #include "p2k/usb_phone.h"
-#include "ui/about_box.h"
 #include "ui/app_icons.h"
 #include "ui/main_window.h"
 #include "workspace/profiles.h"
@@ -31,8 +30,7 @@ EditorProgram::EditorProgram(PhoneBackend backend)
     }
     session_ =
         std::make_unique<EditorSession>(ProfileManager::currentFolder(), std::move(backend), prompter_, progress_);
-    about_ = std::make_unique<AboutBox>();
-    window_ = std::make_unique<MainWindow>(*session_, prompter_, files_, about_.get());
+    window_ = std::make_unique<MainWindow>(*session_, prompter_, files_);
     prompter_.setParent(window_.get());
     progress_.setOwner(window_.get());
     files_.setParent(window_.get());

@@ -14,7 +14,6 @@ class QApplication;
 
 namespace tessaro {
 
-class AboutBox;
 class MainWindow;
 
 // The application's name, version and the icon of every window.
@@ -35,7 +34,6 @@ private:
     QtProgressFactory progress_;
     QtFileDialogs files_;
     std::unique_ptr<EditorSession> session_;
-    std::unique_ptr<AboutBox> about_;
     std::unique_ptr<MainWindow> window_;
 };
 

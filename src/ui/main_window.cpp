@@ -16,7 +16,6 @@
 #include "phone/round_trip.h"
 #include "session/editor_session.h"
 #include "ui/about_box.h"
-#include "ui/app_icons.h"
 #include "ui/available_items_box.h"
 #include "ui/browser_dialogs.h"
 #include "ui/central_area.h"
@@ -67,10 +66,8 @@ MainWindow::MainWindow(EditorSession& context, Prompter& prompter, FileDialogs& 
 {
     setObjectName(QStringLiteral("mainWindow"));
     showTitle();
-    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
-                   | Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint
-                   | Qt::WindowCloseButtonHint);
-    setWindowIcon(applicationIcon());
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
+                   | Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint);
     setUnifiedTitleAndToolBarOnMac(false);
     // No menu of the tool bars on a right click: the tool bar stays as it is.
     setContextMenuPolicy(Qt::NoContextMenu);
