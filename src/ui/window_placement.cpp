@@ -15,10 +15,11 @@ void placeWindow(QWidget& window, QSplitter& splitter, const std::string& settin
     fitIntoScreen(window);
     centreOn(&window, nullptr);
     const WindowPlacement placement = loadWindowPlacement(settingsFile);
-    // restoreGeometry keeps the window on the screen by itself, and sets the window's own
-    // area where saveGeometry took it from.
-    if (!placement.geometry.empty())
-        window.restoreGeometry(QByteArray::fromHex(QByteArray::fromStdString(placement.geometry)));
+    // restoreGeometry sets the window's own area where saveGeometry took it from; a place on
+    // a screen that has less room now is pulled onto it.
+    if (!placement.geometry.empty()
+        && window.restoreGeometry(QByteArray::fromHex(QByteArray::fromStdString(placement.geometry))))
+        keepOwnAreaOnScreen(window);
     if (!placement.splitter.empty())
         splitter.restoreState(QByteArray::fromHex(QByteArray::fromStdString(placement.splitter)));
 }
