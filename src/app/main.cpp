@@ -29,7 +29,6 @@
 #include "ui/menu_tree_view.h"
 #include "ui/screenshot.h"
 #include "workspace/data_folder.h"
-#include "workspace/profiles.h"
 
 namespace {
 
