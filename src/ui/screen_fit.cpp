@@ -56,7 +56,7 @@ void keepOwnAreaOnScreen(QWidget& window)
     QPoint at = own.topLeft();
     at.setX(qBound(area.left(), at.x(), qMax(area.left(), area.right() + 1 - size.width())));
     at.setY(qBound(area.top() + titleBar, at.y(), qMax(area.top() + titleBar, area.bottom() + 1 - size.height())));
-    // Only a change: a move would count the frame in.
+    // Set only when it changes, and as the window's own area: a move would count the frame in.
     if (QRect(at, size) != own)
         window.setGeometry(QRect(at, size));
 }
