@@ -1303,6 +1303,10 @@ preventing them from starting from main menu<byte value="xd"/>
         <source>The phone&apos;s previous file was put back: </source>
         <translation>Прежний файл телефона возвращён на место: </translation>
     </message>
+    <message>
+        <source> on an item with titles; the item properties window sets </source>
+        <translation> у пункта с заголовками; окно свойств пункта ставит </translation>
+    </message>
 </context>
 <context>
     <name>QPlatformTheme</name>

@@ -20,14 +20,11 @@
 #include <QTimer>
 
 #include "core/menu_document.h"
-#include "p2k/usb_phone.h"
 #include "p2k/virtual_phone.h"
 #include "session/editor_session.h"
-#include "ui/about_box.h"
-#include "ui/app_icons.h"
 #include "ui/app_translations.h"
 #include "ui/core_text.h"
-#include "ui/file_dialogs.h"
+#include "ui/editor_program.h"
 #include "ui/main_window.h"
 #include "ui/menu_tree_model.h"
 #include "ui/menu_tree_view.h"
@@ -36,7 +33,6 @@
 #include "ui/qt_prompter.h"
 #include "ui/screenshot.h"
 #include "workspace/data_folder.h"
-#include "workspace/profiles.h"
 
 namespace {
 
@@ -121,10 +117,7 @@ int main(int argc, char** argv)
         return 0;
     }
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Tessaro"));
-    QApplication::setApplicationVersion(QStringLiteral(TESSARO_VERSION));
-    // Every window, dialog and message box carries the program's icon.
-    QApplication::setWindowIcon(tessaro::applicationIcon());
+    prepareEditorApplication(app);
 
     QCommandLineParser parser;
     const Options options(parser);
@@ -170,25 +163,10 @@ int main(int argc, char** argv)
         std::cerr << "tessaro: " << backend.error() << '\n';
         return 1;
     }
-    QtPrompter prompter;
-    if (UsbPhone* usb = backend->usbPhone) {
-        // A phone that is there but cannot be used is said once, over the window.
-        usb->setNotice([&prompter](const std::string& text) {
-            QMetaObject::invokeMethod(qApp, [&prompter, text] {
-                prompter.show(MessageIcon::Warning, QT_TRANSLATE_NOOP("Core", "Warning"), text);
-            }, Qt::QueuedConnection);
-        });
-    }
-    QtProgressFactory progress;
-    QtFileDialogs files;
-    EditorSession context(ProfileManager::currentFolder(), std::move(backend).value(), prompter, progress);
+    EditorProgram editor(std::move(backend).value());
+    EditorSession& context = editor.session();
+    MainWindow& window = editor.window();
     VirtualPhone* phone = context.virtualPhone;
-
-    AboutBox about;
-    MainWindow window(context, prompter, files, &about);
-    prompter.setParent(&window);
-    progress.setOwner(&window);
-    files.setParent(&window);
     window.show();
 
     if (phone && parser.isSet(options.plugIn))

@@ -15,6 +15,7 @@
 #include "core/menu_writer.h"
 #include "core/replacing_file.h"
 #include "core/text_file.h"
+#include "edit/title_options_check.h"
 #include "session/editor_session.h"
 
 namespace tessaro::cli {
@@ -101,6 +102,9 @@ void compileText(CliContext& ctx, const CompileArgs& args)
     args.saveMode.applyTo(d.saveMode);
     if (const Status installed = installMenuDescription(d, ctx.menu()); !installed)
         ctx.fail(installed.failure());
+    // Written as described all the same: the warnings say what the editor would have set.
+    for (const std::string& warning : titleOptionsWarnings(ctx.menu().document))
+        ctx.prompter.show(MessageIcon::Warning, "Warning", warning);
     ctx.writeMenu(args.out);
 }
 

@@ -32,6 +32,12 @@ inline constexpr uint8_t kAttrProtected = 0x20;
 inline constexpr uint8_t kOptionsTitled = 0x08;
 inline constexpr uint8_t kOptionsCustom = 0x18;
 
+// The options of an item once it has titles of its own: titled, unless it is custom.
+inline constexpr uint8_t optionsWithTitles(uint8_t options)
+{
+    return options == kOptionsCustom ? kOptionsCustom : kOptionsTitled;
+}
+
 // The fixed records: the Softkeys container is record 1 (recordNo 2), the seven softkeys
 // records 2 to 8, the Menu Root record 9 (recordNo 10).
 inline constexpr uint8_t kSoftkeysRecordNo = 2;

@@ -656,8 +656,8 @@ ItemEditResult ItemEditorModel::commit(bool saveAll) const
     result.itemType = itemType_;
     result.options = options_;
     result.attributes = attributes_;
-    if ((copy_.menuTitles || copy_.softkeyTitles) && result.options != kOptionsCustom)
-        result.options = kOptionsTitled;
+    if (copy_.menuTitles || copy_.softkeyTitles)
+        result.options = optionsWithTitles(result.options);
     // A function record sets the type and attributes, the last one in record order counting.
     // A container keeps its type: its children depend on it, and a function record that came
     // with it from a file does not make it a leaf.

@@ -3,14 +3,97 @@
 #include <algorithm>
 #include <cmath>
 #include <functional>
+#include <map>
+#include <memory>
+#include <tuple>
 
+#include <QApplication>
+#include <QIconEngine>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
+#include <QStyle>
+#include <QStyleOption>
 
 namespace tessaro {
 
 namespace {
+
+// A picture drawn in a design square of `design` units.
+struct Drawing {
+    qreal design = 32;
+    QList<QSize> sizes; // the sizes it is usually asked for, as a window icon too
+    std::function<void(QPainter&)> draw;
+};
+
+// Paints a drawing at the size it is asked for, in device pixels, when it is first asked for,
+// and keeps it: an icon costs nothing until it is shown and stays sharp at any screen scale.
+class DrawnIconEngine : public QIconEngine {
+public:
+    explicit DrawnIconEngine(std::shared_ptr<const Drawing> drawing) : drawing_(std::move(drawing)) {}
+
+    QIconEngine* clone() const override { return new DrawnIconEngine(drawing_); }
+    QString key() const override { return QStringLiteral("tessaro-drawn"); }
+    QSize actualSize(const QSize& size, QIcon::Mode, QIcon::State) override
+    {
+        const int side = std::min(size.width(), size.height());
+        return {side, side};
+    }
+    QList<QSize> availableSizes(QIcon::Mode, QIcon::State) override { return drawing_->sizes; }
+
+    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State) override
+    {
+        const int side = std::min(size.width(), size.height());
+        if (side <= 0)
+            return {};
+        const auto key = std::make_pair(side, mode);
+        if (const auto kept = painted_.find(key); kept != painted_.end())
+            return kept->second;
+        QPixmap pm = paintNormal(side);
+        if (mode != QIcon::Normal) {
+            // Disabled and selected pictures as the style makes them of the normal one.
+            QStyleOption option;
+            option.palette = QApplication::palette();
+            pm = QApplication::style()->generatedIconPixmap(mode, pm, &option);
+        }
+        painted_.emplace(key, pm);
+        return pm;
+    }
+
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State state) override
+    {
+        const qreal scale = painter->device() ? painter->device()->devicePixelRatioF() : 1.0;
+        QPixmap pm = pixmap(rect.size() * scale, mode, state);
+        pm.setDevicePixelRatio(scale);
+        painter->drawPixmap(rect, pm);
+    }
+
+private:
+    QPixmap paintNormal(int side) const
+    {
+        QPixmap pm(side, side);
+        pm.fill(Qt::transparent);
+        QPainter p(&pm);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.scale(side / drawing_->design, side / drawing_->design);
+        drawing_->draw(p);
+        return pm;
+    }
+
+    std::shared_ptr<const Drawing> drawing_;
+    std::map<std::pair<int, QIcon::Mode>, QPixmap> painted_;
+};
+
+QIcon drawnIcon(qreal design, QList<QSize> sizes, std::function<void(QPainter&)> draw)
+{
+    return QIcon(
+        new DrawnIconEngine(std::make_shared<const Drawing>(Drawing{design, std::move(sizes), std::move(draw)})));
+}
+
+QIcon smallIcon(std::function<void(QPainter&)> draw)
+{
+    return drawnIcon(32, {{16, 16}, {24, 24}, {32, 32}, {48, 48}}, std::move(draw));
+}
 
 // A candy-bar phone in a 32×32 cell: body, screen, keypad dots.
 void drawPhone(QPainter& p, const QRectF& body, const QColor& screen)
@@ -46,34 +129,7 @@ void drawArrow(QPainter& p, const QPointF& from, const QPointF& to, const QColor
     p.drawPath(head);
 }
 
-constexpr qreal kScales[] = {1.0, 1.5, 2.0, 3.0};
-
-// An icon whose pictures `draw` paints in a design square of `design` units, rendered for each
-// logical size and screen scale rather than scaled from one bitmap.
-QIcon drawnIcon(qreal design, std::initializer_list<int> sizes, const std::function<void(QPainter&)>& draw)
-{
-    QIcon icon;
-    for (const int size : sizes) {
-        for (const qreal scale : kScales) {
-            const int pixels = int(std::lround(size * scale));
-            QPixmap pm(pixels, pixels);
-            pm.setDevicePixelRatio(scale);
-            pm.fill(Qt::transparent);
-            QPainter p(&pm);
-            p.setRenderHint(QPainter::Antialiasing);
-            p.scale(size / design, size / design);
-            draw(p);
-            p.end();
-            icon.addPixmap(pm);
-        }
-    }
-    return icon;
-}
-
-QIcon smallIcon(const std::function<void(QPainter&)>& draw)
-{
-    return drawnIcon(32, {16, 20, 24, 32, 48}, draw);
-}
+const QColor kInk(40, 40, 48);
 
 } // namespace
 
@@ -114,7 +170,7 @@ QIcon newDocumentIcon()
         page.lineTo(26, 29);
         page.lineTo(6, 29);
         page.closeSubpath();
-        p.setPen(QPen(QColor(40, 40, 48), 1.5));
+        p.setPen(QPen(kInk, 1.5));
         p.setBrush(Qt::white);
         p.drawPath(page);
         p.setBrush(QColor(200, 210, 225));
@@ -130,6 +186,57 @@ QIcon newDocumentIcon()
     });
 }
 
+QIcon openDocumentIcon()
+{
+    return smallIcon([](QPainter& p) {
+        // A folder with its front flap open.
+        p.setPen(QPen(kInk, 1.5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        p.setBrush(QColor(0xd9, 0xa4, 0x41));
+        QPainterPath back;
+        back.moveTo(3, 26);
+        back.lineTo(3, 7);
+        back.lineTo(11, 7);
+        back.lineTo(14, 10);
+        back.lineTo(25, 10);
+        back.lineTo(25, 14);
+        p.drawPath(back);
+        p.setBrush(Qt::white);
+        p.drawRect(QRectF(7, 12, 16, 10));
+        p.setBrush(QColor(0xf2, 0xc9, 0x6b));
+        QPainterPath flap;
+        flap.moveTo(3, 26);
+        flap.lineTo(8, 15);
+        flap.lineTo(30, 15);
+        flap.lineTo(25, 26);
+        flap.closeSubpath();
+        p.drawPath(flap);
+    });
+}
+
+QIcon saveDocumentIcon()
+{
+    return smallIcon([](QPainter& p) {
+        // A floppy disk: body, label, metal shutter.
+        p.setPen(QPen(kInk, 1.5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        p.setBrush(QColor(0x3a, 0x6e, 0xb5));
+        QPainterPath body;
+        body.moveTo(4, 4);
+        body.lineTo(24, 4);
+        body.lineTo(28, 8);
+        body.lineTo(28, 28);
+        body.lineTo(4, 28);
+        body.closeSubpath();
+        p.drawPath(body);
+        p.setBrush(Qt::white);
+        p.drawRect(QRectF(8, 16, 16, 12));
+        p.setBrush(QColor(0xc8, 0xcc, 0xd4));
+        p.drawRect(QRectF(10, 4, 11, 8));
+        p.setPen(Qt::NoPen);
+        p.setBrush(kInk);
+        p.drawRect(QRectF(17, 5.5, 2.5, 5));
+    });
+}
+
 QIcon trayImage(int number)
 {
     const bool connected = number == 14;
@@ -140,8 +247,9 @@ QIcon trayImage(int number)
 
 QIcon applicationIcon()
 {
-    // The same picture as packaging/icons/org.tessaro.Tessaro.svg, in its 256-unit square.
-    return drawnIcon(256, {16, 24, 32, 48, 64, 128, 256}, [](QPainter& p) {
+    // The same picture as packaging/icons/org.tessaro.Tessaro.svg, in its 256-unit square. Its
+    // sizes are those a window manager picks from for the window icon.
+    return drawnIcon(256, {{16, 16}, {24, 24}, {32, 32}, {48, 48}, {64, 64}, {128, 128}}, [](QPainter& p) {
         const QColor ink(0x28, 0x2a, 0x33);
         QLinearGradient body(60, 12, 196, 244);
         body.setColorAt(0, QColor(0x6f, 0x74, 0x86));

@@ -11,6 +11,9 @@ ItemSummaryView::ItemSummaryView(QWidget* parent) : QPlainTextEdit(parent)
     setPlainText(tr("Item summary:"));
     QSizePolicy keepMemo = sizePolicy();
     keepMemo.setRetainSizeWhenHidden(true);
+    // It takes the room left under the available items, and on a small screen gives way
+    // first, so the window still fits a 1366x768 screen at scale 2.
+    keepMemo.setVerticalPolicy(QSizePolicy::Ignored);
     setSizePolicy(keepMemo);
     hide();
 }

@@ -4,7 +4,6 @@
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
-#include <QStyle>
 #include <QToolBar>
 #include <QToolButton>
 
@@ -16,13 +15,13 @@ namespace tessaro {
 
 MainCommands::MainCommands(QMainWindow& window, VirtualPhone* virtualPhone) : QObject(&window)
 {
-    buildActions(*window.style());
+    buildActions();
     buildTextActions();
     buildMenus(window, virtualPhone);
     buildToolBar(window);
 }
 
-void MainCommands::buildActions(QStyle& style)
+void MainCommands::buildActions()
 {
     newAction_ = makeAction(this, "newAction", tr("&New"));
     newAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
@@ -31,12 +30,12 @@ void MainCommands::buildActions(QStyle& style)
 
     openAction_ = makeAction(this, "openAction", tr("&Open"));
     openAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
-    openAction_->setIcon(style.standardIcon(QStyle::SP_DialogOpenButton));
+    openAction_->setIcon(openDocumentIcon());
     openAction_->setToolTip(tr("Open mma_ucp from file"));
 
     saveAction_ = makeAction(this, "saveAction", tr("&Save"));
     saveAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
-    saveAction_->setIcon(style.standardIcon(QStyle::SP_DialogSaveButton));
+    saveAction_->setIcon(saveDocumentIcon());
     saveAction_->setToolTip(tr("Save mma_ucp to file"));
     saveAction_->setEnabled(false);
 

@@ -9,7 +9,6 @@
 
 class QAction;
 class QMainWindow;
-class QStyle;
 class QToolBar;
 
 namespace tessaro {
@@ -45,7 +44,7 @@ public:
     QAction* aboutAction() const { return aboutAction_; }
 
 private:
-    void buildActions(QStyle& style);
+    void buildActions();
     void buildTextActions();
     void buildMenus(QMainWindow& window, VirtualPhone* virtualPhone);
     void buildToolBar(QMainWindow& window);

@@ -16,7 +16,6 @@
 #include "phone/round_trip.h"
 #include "session/editor_session.h"
 #include "ui/about_box.h"
-#include "ui/app_icons.h"
 #include "ui/available_items_box.h"
 #include "ui/browser_dialogs.h"
 #include "ui/central_area.h"
@@ -38,7 +37,6 @@
 #include "ui/profile_selector.h"
 #include "ui/progress_window.h"
 #include "ui/save_mode_panel.h"
-#include "ui/screen_fit.h"
 #include "ui/setup_dialog.h"
 #include "ui/splash_screen.h"
 #include "ui/window_placement.h"
@@ -69,10 +67,8 @@ MainWindow::MainWindow(EditorSession& context, Prompter& prompter, FileDialogs& 
 {
     setObjectName(QStringLiteral("mainWindow"));
     showTitle();
-    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
-                   | Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint
-                   | Qt::WindowCloseButtonHint);
-    setWindowIcon(applicationIcon());
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
+                   | Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint);
     setUnifiedTitleAndToolBarOnMac(false);
     // No menu of the tool bars on a right click: the tool bar stays as it is.
     setContextMenuPolicy(Qt::NoContextMenu);
@@ -95,9 +91,7 @@ MainWindow::MainWindow(EditorSession& context, Prompter& prompter, FileDialogs& 
     resize(kClientWidth + previewDock_->widthBeside(), kClientHeight + menuBar()->sizeHint().height());
     // On the middle of the screen, where the splash will stand too, unless it stood
     // elsewhere when it was last closed.
-    centreOn(this, nullptr);
-    restorePlacement(*this, *splitter_, settingsPath(ctx_.dataFolder));
-    fitIntoScreen(*this);
+    placeWindow(*this, *splitter_, settingsPath(ctx_.dataFolder));
     // The window starts fully transparent and fades in.
     setWindowOpacity(0.0);
 

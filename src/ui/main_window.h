@@ -59,8 +59,8 @@ enum class InsertPosition;
 class MainWindow : public QMainWindow, private PhoneLinkView {
     Q_OBJECT
 public:
-    // Runs the start-up sequence. `about` is the about box created at program start (may be
-    // null: one is made on demand).
+    // Runs the start-up sequence. `about` is an about box to show (may be null: one is made
+    // when first asked for).
     MainWindow(EditorSession& context, Prompter& prompter, FileDialogs& files,
                 AboutBox* about = nullptr, QWidget* parent = nullptr);
     ~MainWindow() override;

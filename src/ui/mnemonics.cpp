@@ -20,6 +20,18 @@ QChar mnemonicOf(const QString& caption)
     return {};
 }
 
+QString withoutMnemonics(const QString& caption)
+{
+    QString shown;
+    shown.reserve(caption.size());
+    for (qsizetype i = 0; i < caption.size(); ++i) {
+        if (caption[i] == QLatin1Char('&') && ++i == caption.size())
+            break;
+        shown += caption[i];
+    }
+    return shown;
+}
+
 void giveMnemonics(QWidget& window)
 {
     QSet<QChar> taken;

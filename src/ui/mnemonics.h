@@ -15,4 +15,7 @@ void giveMnemonics(QWidget& window);
 // The caption's mnemonic character in lower case, or a null character when it has none.
 QChar mnemonicOf(const QString& caption);
 
+// The caption as it is shown: without its mnemonic marks, "&&" as one "&".
+QString withoutMnemonics(const QString& caption);
+
 } // namespace tessaro

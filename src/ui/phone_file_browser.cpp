@@ -29,6 +29,7 @@
 #include "ui/double_progress_window.h"
 #include "ui/folder_tree_view.h"
 #include "ui/mnemonics.h"
+#include "ui/screen_fit.h"
 
 namespace tessaro {
 
@@ -244,6 +245,8 @@ void PhoneFileBrowser::buildControls()
     layout->addLayout(pathRow);
     layout->addLayout(buttons);
     resize(560, 400);
+    // A small scaled screen has less room.
+    fitSizeIntoScreen(*this);
 }
 
 void PhoneFileBrowser::reject()

@@ -4,15 +4,22 @@
 #include <QSplitter>
 #include <QWidget>
 
+#include "ui/progress_window.h"
+#include "ui/screen_fit.h"
 #include "workspace/settings.h"
 
 namespace tessaro {
 
-void restorePlacement(QWidget& window, QSplitter& splitter, const std::string& settingsFile)
+void placeWindow(QWidget& window, QSplitter& splitter, const std::string& settingsFile)
 {
+    fitIntoScreen(window);
+    centreOn(&window, nullptr);
     const WindowPlacement placement = loadWindowPlacement(settingsFile);
-    if (!placement.geometry.empty())
-        window.restoreGeometry(QByteArray::fromHex(QByteArray::fromStdString(placement.geometry)));
+    // restoreGeometry sets the window's own area where saveGeometry took it from; a place on
+    // a screen that has less room now is pulled onto it.
+    if (!placement.geometry.empty()
+        && window.restoreGeometry(QByteArray::fromHex(QByteArray::fromStdString(placement.geometry))))
+        keepOwnAreaOnScreen(window);
     if (!placement.splitter.empty())
         splitter.restoreState(QByteArray::fromHex(QByteArray::fromStdString(placement.splitter)));
 }

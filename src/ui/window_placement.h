@@ -9,9 +9,13 @@ class QWidget;
 
 namespace tessaro {
 
-// Puts `window` and `splitter` back as `settingsFile` remembers them; what it does not remember
-// stays as it is.
-void restorePlacement(QWidget& window, QSplitter& splitter, const std::string& settingsFile);
+// Gives `window`, which has its usual size and is not shown yet, its place at start: bounded
+// to its screen and centred on it, unless `settingsFile` remembers where it stood; then the
+// splitter as remembered. A remembered place is the window's own area, without the window
+// manager's frame, as savePlacement keeps it, and stays so: a move before showing would count
+// the frame in and the window would creep by its frame at every start. A place that no longer
+// fits the screen is pulled onto it.
+void placeWindow(QWidget& window, QSplitter& splitter, const std::string& settingsFile);
 // Remembers them in `settingsFile`; a file that cannot be written is no failure.
 void savePlacement(const QWidget& window, const QSplitter& splitter, const std::string& settingsFile);
 

@@ -2,12 +2,13 @@
 
 #include <QFontMetrics>
 #include <QPainter>
-#include <QRegularExpression>
 #include <QStyle>
 #include <QStyleOptionFocusRect>
 #include <QStyleOptionToolButton>
 
 #include <algorithm>
+
+#include "ui/mnemonics.h"
 
 namespace tessaro {
 
@@ -22,11 +23,10 @@ constexpr int kTall = 10000;
 constexpr int kNoteFlags = Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap;
 
 // The widest word of `text` (mnemonic marks left out) in `metrics`.
-int widestWord(const QFontMetrics& metrics, QString text)
+int widestWord(const QFontMetrics& metrics, const QString& text)
 {
-    text.remove(QRegularExpression(QStringLiteral("&(?!&)")));
     int widest = 0;
-    for (const QString& word : text.split(QLatin1Char(' '), Qt::SkipEmptyParts))
+    for (const QString& word : withoutMnemonics(text).split(QLatin1Char(' '), Qt::SkipEmptyParts))
         widest = std::max(widest, metrics.horizontalAdvance(word));
     return widest;
 }

@@ -75,6 +75,38 @@ TEST(TextCommands, ExportCompileAndDiff)
     EXPECT_EQ(lossy.out, "bytes outside the menu's records: 3 -> 0\n");
 }
 
+// A title written in by hand leaves the options as written; compile writes them so and says
+// what the item properties window would have set.
+TEST(TextCommands, CompileWarnsOfTitlesWithOptionsTheEditorNeverLeaves)
+{
+    TempDir dir;
+    ASSERT_EQ(runCli(dir, {"new", dir.file("new")}).status, 0);
+    ASSERT_EQ(runCli(dir, {"export", dir.file("new"), "-o", dir.file("menu.json")}).status, 0);
+    std::string text = testing::readText(dir.file("menu.json"));
+    const auto replace = [&text](const std::string& from, const std::string& to) {
+        ASSERT_NE(text.find(from), std::string::npos) << from;
+        text.replace(text.find(from), from.size(), to);
+    };
+    replace(
+        R"("menu": [])",
+        R"("menu": [{"id": "Games", "options": "0x00", "data": [{"kind": "menuTitle", "titles": [{"language": "01", "text": "Play"}]}]},)"
+        R"( {"id": "Radio", "options": "0x08", "data": [{"kind": "menuTitle", "titles": [{"language": "01", "text": "FM"}]}]}])");
+    replace(
+        R"({"id": "Message", "type": "item", "options": "0x00")",
+        R"({"id": "Message", "type": "item", "options": "0x00", "data": [{"kind": "softkeyTitle", "titles": [{"language": "01", "text": "SMS"}]}])");
+    testing::writeText(dir.file("menu.json"), text);
+
+    const CliRun run = runCli(dir, {"compile", dir.file("menu.json"), dir.file("out")});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.err,
+              "Warning: /softkeys/1/options: 0x00 on an item with titles; the item properties window sets 0x08\n"
+              "Warning: /menu/0/options: 0x00 on an item with titles; the item properties window sets 0x08\n");
+    const CliRun back = runCli(dir, {"export", dir.file("out")});
+    EXPECT_NE(back.out.find("\"id\": \"Games\",\n      \"type\": \"item\",\n      \"options\": \"0x00\""),
+              std::string::npos)
+        << back.out;
+}
+
 TEST(TextCommands, AFaultyDescriptionWritesNothing)
 {
     TempDir dir;

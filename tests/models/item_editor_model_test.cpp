@@ -5,8 +5,9 @@
 
 #include "core/item_data_codec.h"
 #include "core/open_menu.h"
-#include "models/item_editor_model.h"
+#include "edit/title_options_check.h"
 #include "edit/tree_edit.h"
+#include "models/item_editor_model.h"
 #include "support/recording_prompter.h"
 
 namespace tessaro {
@@ -573,6 +574,25 @@ TEST(CommitItemEdit, StoresOrFreesTheNodeBlock)
     EXPECT_EQ(menu.document.data().count(), blocksBefore);
     EXPECT_FALSE(node->item.hasData);
     EXPECT_EQ(node->item.dataLength, 0);
+}
+
+// The check of a compiled menu text holds an item to the options the window gives it.
+TEST(CommitItemEdit, LeavesTitlesAndOptionsAsTheTextCheckWantsThem)
+{
+    OpenMenu menu;
+    startNewMenu(menu.document);
+    MenuNode* node = insertAvailableItem(menu, menu.items.findAvailable("Games"), menu.document.menuRoot(),
+                                         InsertPosition::AddSubitemLast)
+                         .value()
+                         .node;
+    for (int options = 0; options <= 0xFF; ++options) {
+        ItemEditorModel model;
+        model.load(nullptr, node->item.itemType, false, node->item.attributes, static_cast<uint8_t>(options));
+        model.addTitle(TitleList::Menu, 1, u"Mine");
+        model.applyDataChange();
+        commitItemEdit(menu.document, *node, model.commit(false), false);
+        EXPECT_EQ(titleOptionsWarnings(menu.document), std::vector<std::string>{}) << options;
+    }
 }
 
 } // namespace
