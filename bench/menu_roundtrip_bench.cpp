@@ -232,7 +232,7 @@ void BM_ExportText(benchmark::State& state)
     OpenMenu menu;
     (void)readMenuBytes(sample(), menu, ReadOptions{false, {}});
     for (auto _ : state) {
-        auto text = menuTextOf(describeMenu(menu.document, menu.saveMode));
+        auto text = menuTextOf(menu.document, menu.saveMode);
         benchmark::DoNotOptimize(text);
     }
 }
