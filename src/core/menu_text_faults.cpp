@@ -145,8 +145,12 @@ std::optional<std::string> menuTextFault(std::string_view text)
 {
     FaultFinder finder;
     try {
-        if (Json::sax_parse(text.begin(), text.end(), &finder))
+        if (Json::sax_parse(text.begin(), text.end(), &finder)) {
+            // The library takes a zero byte outside a string for the end of the text.
+            if (const size_t zero = text.find('\0'); zero != std::string_view::npos)
+                return "/: not JSON at " + lineAndColumn(text, zero) + ": a zero byte after the value";
             return std::nullopt;
+        }
     } catch (const Json::exception& e) {
         return "/: not JSON: " + libraryReason(e);
     }

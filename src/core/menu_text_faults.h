@@ -18,8 +18,9 @@ inline constexpr size_t kMaxMenuTextDepth = 10000;
 // the value: "/: not JSON at line 1, column 11: ..." (with the line and column where the
 // text stops being JSON), "/: not JSON: number overflow parsing '1e999'" (also for integers
 // beyond 64 bits), "/: arrays and objects nested deeper than 10000 levels; ...", "/menu: the
-// key \"menu\" is given twice". Nothing when the text has none of them. A UTF-8 byte-order
-// mark before the text is allowed.
+// key \"menu\" is given twice", "/: not JSON at line 3, column 2: a zero byte after the
+// value". Nothing when the text has none of them. A UTF-8 byte-order mark before the text is
+// allowed.
 std::optional<std::string> menuTextFault(std::string_view text);
 
 } // namespace tessaro

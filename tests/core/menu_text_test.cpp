@@ -148,6 +148,7 @@ TEST(MenuText, HostileDescriptionsAreRefusedAtTheirPath)
          "expected '[', '{', or a literal"},
         {"", "{\"menu\": 1e999}", "/: not JSON: number overflow parsing '1e999'"},
         {"", "{\"menu\": [-9223372036854775809]}", "/: not JSON: number overflow parsing '-9223372036854775809'"},
+        {"", std::string("{\"menu\": []}\n\0{", 15), "/: not JSON at line 2, column 1: a zero byte after the value"},
         // What JSON would take with a loss: a key given twice keeps only its last value.
         {"", R"({"softkeys": [], "menu": [{"id": "Games"}], "menu": []})", "/menu: the key \"menu\" is given twice"},
         {"", R"({"menu": [{"id": "Games"}, {"id": "~4", "data": [{"kind": "url", "text": "a", "text": "b"}]}]})",
