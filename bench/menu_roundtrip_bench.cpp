@@ -3,12 +3,20 @@
 // languages, a file-system icon and a DRM icon. Everything in memory. The flat and nested
 // round trips run over growing menus of the same items, so their times show how the cost
 // grows with the number of records; "allocs" counts heap allocations per round trip.
+// The text form is measured against the binary form it stands for: export against read,
+// compile against write, a comparison of two texts against one of two files; the run ends
+// with these ratios.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <functional>
 #include <iostream>
+#include <map>
 #include <new>
+
+#include <unistd.h>
 
 namespace {
 size_t allocationCount = 0;
@@ -28,11 +36,12 @@ size_t allocationCount = 0;
 
 #include "core/catalogue.h"
 #include "core/menu_description.h"
+#include "core/menu_diff.h"
 #include "core/menu_reader.h"
 #include "core/menu_text.h"
 #include "core/menu_writer.h"
-#include "core/renumber.h"
 #include "core/open_menu.h"
+#include "core/renumber.h"
 
 namespace {
 
@@ -223,7 +232,7 @@ void BM_ExportText(benchmark::State& state)
     OpenMenu menu;
     (void)readMenuBytes(sample(), menu, ReadOptions{false, {}});
     for (auto _ : state) {
-        auto text = menuTextOf(describeMenu(menu.document, menu.saveMode));
+        auto text = menuTextOf(menu.document, menu.saveMode);
         benchmark::DoNotOptimize(text);
     }
 }
@@ -245,4 +254,119 @@ void BM_CompileText(benchmark::State& state)
 }
 BENCHMARK(BM_CompileText)->Unit(benchmark::kMicrosecond);
 
+// Two menus of 245 items that differ a little: the second has two folders swapped, an item
+// moved into another folder and one title changed.
+std::pair<MenuDescription, MenuDescription> twoMenus()
+{
+    OpenMenu menu;
+    (void)readMenuBytes(sample(), menu, ReadOptions{false, {}});
+    MenuDescription before = describeMenu(menu.document, menu.saveMode);
+    MenuDescription after = before;
+    std::swap(after.menu[1], after.menu[2]);
+    after.menu[3].items.push_back(after.menu[4].items.back());
+    after.menu[4].items.pop_back();
+    after.menu[5].items[0].data[0].titles[1].text = u"Anderer Eintrag";
+    return {std::move(before), std::move(after)};
+}
+
+std::vector<uint8_t> fileOf(const MenuDescription& description)
+{
+    OpenMenu menu;
+    if (!installMenuDescription(description, menu))
+        std::abort();
+    return renderMenuFile(menu).value();
+}
+
+// What `tessaro-cli diff` does with two mma_ucp files, in memory.
+void BM_DiffFiles(benchmark::State& state)
+{
+    const auto [before, after] = twoMenus();
+    const std::vector<uint8_t> first = fileOf(before);
+    const std::vector<uint8_t> second = fileOf(after);
+    OpenMenu a;
+    OpenMenu b;
+    for (auto _ : state) {
+        (void)readMenuBytes(first, a, ReadOptions{false, {}});
+        (void)readMenuBytes(second, b, ReadOptions{false, {}});
+        auto changes = compareMenus(describeMenu(a.document, a.saveMode), describeMenu(b.document, b.saveMode));
+        benchmark::DoNotOptimize(changes);
+    }
+}
+BENCHMARK(BM_DiffFiles)->Unit(benchmark::kMicrosecond);
+
+// The same with the two menus as texts.
+void BM_DiffTexts(benchmark::State& state)
+{
+    const auto [before, after] = twoMenus();
+    const std::string first = menuTextOf(before);
+    const std::string second = menuTextOf(after);
+    for (auto _ : state) {
+        auto a = parseMenuText(first);
+        auto b = parseMenuText(second);
+        if (!a || !b)
+            state.SkipWithError("the texts do not read");
+        auto changes = compareMenus(a.value(), b.value());
+        benchmark::DoNotOptimize(changes);
+    }
+}
+BENCHMARK(BM_DiffTexts)->Unit(benchmark::kMicrosecond);
+
+// Shows the runs as the console does and keeps each benchmark's CPU time per iteration (the
+// median of its repetitions), so the run can end with the ratios between them.
+class RatioReporter : public benchmark::ConsoleReporter {
+public:
+    RatioReporter() : ConsoleReporter(isatty(STDOUT_FILENO) ? OO_ColorTabular : OO_Tabular) {}
+
+    void ReportRuns(const std::vector<Run>& runs) override
+    {
+        ConsoleReporter::ReportRuns(runs);
+        for (const Run& run : runs) {
+            const double seconds = run.GetAdjustedCPUTime() / benchmark::GetTimeUnitMultiplier(run.time_unit);
+            if (run.error_occurred)
+                continue;
+            // With only the aggregates reported, the median stands for the repetitions.
+            if (run.run_type == Run::RT_Iteration)
+                seconds_[run.run_name.function_name].push_back(seconds);
+            else if (run.aggregate_name == "median")
+                seconds_[run.run_name.function_name] = {seconds};
+        }
+    }
+
+    // "compile / write" and its goal, when both benchmarks ran.
+    void printRatio(const char* what, const std::string& measured, const std::string& reference, double goal)
+    {
+        if (!seconds_.count(measured) || !seconds_.count(reference))
+            return;
+        const double ratio = median(seconds_[measured]) / median(seconds_[reference]);
+        if (goal > 0)
+            std::printf("%-34s %7.1f (goal at most %.0f)\n", what, ratio, goal);
+        else
+            std::printf("%-34s %7.1f\n", what, ratio);
+    }
+
+private:
+    static double median(std::vector<double> values)
+    {
+        std::sort(values.begin(), values.end());
+        return values[values.size() / 2];
+    }
+
+    std::map<std::string, std::vector<double>> seconds_;
+};
+
 } // namespace
+
+int main(int argc, char** argv)
+{
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+    std::printf("\nCPU time ratios:\n");
+    reporter.printRatio("compile / write", "BM_CompileText", "BM_Write", 20);
+    reporter.printRatio("export / read", "BM_ExportText", "BM_Read", 3);
+    reporter.printRatio("diff of texts / diff of files", "BM_DiffTexts", "BM_DiffFiles", 0);
+    return 0;
+}

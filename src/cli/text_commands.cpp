@@ -22,16 +22,35 @@ namespace tessaro::cli {
 
 namespace {
 
-// The description of an mma_ucp file. Its save mode is the file's own with "Save all data"
-// on: the description keeps the unsupported records, so they are written back.
-MenuDescription describeFile(CliContext& ctx, const std::string& path)
+// Opens an mma_ucp file and returns the save mode of its description: the file's own with
+// "Save all data" on, as the description keeps the unsupported records to write them back.
+SaveMode openFile(CliContext& ctx, const std::string& path, std::vector<uint8_t>* bytesOutsideRecords = nullptr)
 {
     ctx.menu().saveMode = SaveMode();
     MenuOpenReport opened = ctx.openDocument(path);
-    MenuDescription d = describeMenu(ctx.menu().document, ctx.menu().saveMode);
-    d.saveMode.setSaveAll(true);
-    d.bytesOutsideRecords = std::move(opened.bytesOutsideRecords);
+    if (bytesOutsideRecords)
+        *bytesOutsideRecords = std::move(opened.bytesOutsideRecords);
+    SaveMode mode = ctx.menu().saveMode;
+    mode.setSaveAll(true);
+    return mode;
+}
+
+// The description of an mma_ucp file, with the bytes no save of it keeps.
+MenuDescription describeFile(CliContext& ctx, const std::string& path)
+{
+    std::vector<uint8_t> outside;
+    const SaveMode mode = openFile(ctx, path, &outside);
+    MenuDescription d = describeMenu(ctx.menu().document, mode);
+    d.bytesOutsideRecords = std::move(outside);
     return d;
+}
+
+MenuDescription descriptionOfText(CliContext& ctx, std::string_view text)
+{
+    Result<MenuDescription> d = parseMenuText(text);
+    if (!d)
+        ctx.fail(d.failure());
+    return std::move(d).value();
 }
 
 MenuDescription readDescription(CliContext& ctx, const std::string& path)
@@ -39,10 +58,7 @@ MenuDescription readDescription(CliContext& ctx, const std::string& path)
     const Result<std::string> text = readWholeFile(path);
     if (!text)
         ctx.fail(text.failure());
-    Result<MenuDescription> d = parseMenuText(text.value());
-    if (!d)
-        ctx.fail(d.failure());
-    return std::move(d).value();
+    return descriptionOfText(ctx, text.value());
 }
 
 // Either kind of file.
@@ -51,7 +67,7 @@ MenuDescription describeEither(CliContext& ctx, const std::string& path)
     const Result<std::string> bytes = readWholeFile(path);
     if (!bytes)
         ctx.fail(bytes.failure());
-    return looksLikeMenuText(*bytes) ? readDescription(ctx, path) : describeFile(ctx, path);
+    return looksLikeMenuText(*bytes) ? descriptionOfText(ctx, *bytes) : describeFile(ctx, path);
 }
 
 struct ExportArgs {
@@ -83,7 +99,8 @@ void exportText(CliContext& ctx, const ExportArgs& args)
 {
     if (!args.out.empty())
         refuseWritingOverInput(ctx, args.file, args.out);
-    const std::string text = menuTextOf(describeFile(ctx, args.file));
+    const SaveMode mode = openFile(ctx, args.file);
+    const std::string text = menuTextOf(ctx.menu().document, mode);
     if (args.out.empty()) {
         std::cout << text;
         return;

@@ -23,9 +23,8 @@ inline std::string hexText(std::span<const uint8_t> bytes)
     return out;
 }
 
-// The bytes written as hexadecimal digits (either case, two per byte); nothing for an odd
-// number of digits or any other character.
-inline std::optional<std::vector<uint8_t>> bytesOfHex(std::string_view text)
+// The byte written as two hexadecimal digits (either case); nothing for any other text.
+inline std::optional<uint8_t> byteOfHex(std::string_view digits)
 {
     auto digit = [](char c) -> int {
         if (c >= '0' && c <= '9')
@@ -36,15 +35,27 @@ inline std::optional<std::vector<uint8_t>> bytesOfHex(std::string_view text)
             return c - 'A' + 10;
         return -1;
     };
+    if (digits.size() != 2)
+        return std::nullopt;
+    const int high = digit(digits[0]);
+    const int low = digit(digits[1]);
+    if (high < 0 || low < 0)
+        return std::nullopt;
+    return static_cast<uint8_t>(high << 4 | low);
+}
+
+// The bytes written as hexadecimal digits (either case, two per byte); nothing for an odd
+// number of digits or any other character.
+inline std::optional<std::vector<uint8_t>> bytesOfHex(std::string_view text)
+{
     if (text.size() % 2 != 0)
         return std::nullopt;
     std::vector<uint8_t> out(text.size() / 2);
     for (size_t i = 0; i < out.size(); ++i) {
-        const int high = digit(text[2 * i]);
-        const int low = digit(text[2 * i + 1]);
-        if (high < 0 || low < 0)
+        const auto b = byteOfHex(text.substr(2 * i, 2));
+        if (!b)
             return std::nullopt;
-        out[i] = static_cast<uint8_t>(high << 4 | low);
+        out[i] = *b;
     }
     return out;
 }

@@ -7,6 +7,7 @@
 #include "core/catalogue.h"
 #include "core/item_data_codec.h"
 #include "core/item_lists.h"
+#include "core/json_path.h"
 #include "core/menu_document.h"
 #include "core/menu_text.h"
 #include "core/menu_writer.h"
@@ -45,104 +46,120 @@ public:
 
     Status run(const MenuDescription& d)
     {
-        if (d.softkeys.size() != kSoftkeyCount)
-            return fail("/softkeys", "there must be exactly " + std::to_string(kSoftkeyCount) + " softkeys, not "
-                                         + std::to_string(d.softkeys.size()));
-        for (size_t k = 0; k < d.softkeys.size(); ++k) {
-            const std::string at = "/softkeys/" + std::to_string(k);
-            if (!d.softkeys[k].items.empty())
-                return fail(at + "/items", "a softkey holds no subitems");
-            if (Status s = item(d.softkeys[k], at); !s)
-                return s;
-        }
-        return group(d.menu, "/menu");
+        if (check(d))
+            return {};
+        return Error(ErrorKind::Format, std::move(problem_));
     }
 
 private:
-    static Status fail(const std::string& at, const std::string& what)
+    // Each check returns false after noting the first problem.
+    bool check(const MenuDescription& d)
     {
-        return Error(ErrorKind::Format, at + ": " + what);
+        const JsonPath top;
+        const JsonPath softkeys(top, "softkeys");
+        if (d.softkeys.size() != kSoftkeyCount)
+            return fail(softkeys, "there must be exactly " + std::to_string(kSoftkeyCount) + " softkeys, not "
+                                      + std::to_string(d.softkeys.size()));
+        for (size_t k = 0; k < d.softkeys.size(); ++k) {
+            const JsonPath at(softkeys, k);
+            if (!d.softkeys[k].items.empty())
+                return fail(JsonPath(at, "items"), "a softkey holds no subitems");
+            if (!item(d.softkeys[k], at))
+                return false;
+        }
+        return group(d.menu, JsonPath(top, "menu"));
     }
 
-    Status group(const std::vector<DescribedItem>& items, const std::string& at)
+    bool fail(const JsonPath& at, const std::string& what)
+    {
+        problem_ = at.text() + ": " + what;
+        return false;
+    }
+
+    bool group(const std::vector<DescribedItem>& items, const JsonPath& at)
     {
         for (size_t i = 0; i < items.size(); ++i) {
-            const std::string here = at + "/" + std::to_string(i);
+            const JsonPath here(at, i);
             if (++menuItems_ > kMaxMenuItems)
                 return fail(here, "more than " + std::to_string(kMaxMenuItems)
                                       + " menu items; an mma_ucp file holds no more");
-            if (Status s = item(items[i], here); !s)
-                return s;
-            if (Status s = group(items[i].items, here + "/items"); !s)
-                return s;
+            if (!item(items[i], here))
+                return false;
+            if (!group(items[i].items, JsonPath(here, "items")))
+                return false;
         }
-        return {};
+        return true;
     }
 
-    Status item(const DescribedItem& it, const std::string& at)
+    bool item(const DescribedItem& it, const JsonPath& at)
     {
         const size_t width = mode_.recordSize() == 22 ? 12 : 25;
         if (it.name.empty())
-            return fail(at + "/id", "the identifier is empty");
+            return fail(JsonPath(at, "id"), "the identifier is empty");
         if (it.name.find('\0') != std::string::npos)
-            return fail(at + "/id", "the identifier holds a zero character");
+            return fail(JsonPath(at, "id"), "the identifier holds a zero character");
         if (it.name.size() > width)
-            return fail(at + "/id", "the identifier \"" + it.name + "\" has " + std::to_string(it.name.size())
-                                        + " characters; " + std::to_string(mode_.recordSize()) + "-byte records hold "
-                                        + std::to_string(width));
+            return fail(JsonPath(at, "id"), "the identifier \"" + it.name + "\" has " + std::to_string(it.name.size())
+                                                + " characters; " + std::to_string(mode_.recordSize())
+                                                + "-byte records hold " + std::to_string(width));
         if (!items_.isAllowed(it.name))
-            return fail(at + "/id", "unknown identifier \"" + it.name + "\": it is not among the available items");
+            return fail(JsonPath(at, "id"),
+                        "unknown identifier \"" + it.name + "\": it is not among the available items");
+        const JsonPath data(at, "data");
         if (it.data.size() > kMaxEntries)
-            return fail(at + "/data", "more than " + std::to_string(kMaxEntries) + " data records");
+            return fail(data, "more than " + std::to_string(kMaxEntries) + " data records");
         for (size_t e = 0; e < it.data.size(); ++e)
-            if (Status s = entry(it.data[e], at + "/data/" + std::to_string(e)); !s)
-                return s;
-        return {};
+            if (!entry(it.data[e], JsonPath(data, e)))
+                return false;
+        return true;
     }
 
-    Status entry(const DataEntry& e, const std::string& at)
+    bool entry(const DataEntry& e, const JsonPath& at)
     {
         if (e.kind == kind::DialNumber && mode_.recordSize() == 22)
             return fail(at, "a dial number cannot be saved in 22-byte records, where that record is an icon");
         if (isTitleKind(e.kind)) {
+            const JsonPath titles(at, "titles");
             if (e.titles.size() > kMaxTitles)
-                return fail(at + "/titles", "more than " + std::to_string(kMaxTitles) + " titles");
+                return fail(titles, "more than " + std::to_string(kMaxTitles) + " titles");
             for (size_t t = 0; t < e.titles.size(); ++t) {
                 const EntryText& text = e.titles[t].text;
-                const std::string here = at + "/titles/" + std::to_string(t);
                 if (text.size() > kMaxTitleChars)
-                    return fail(here, "the title is too long: " + std::to_string(text.size()) + " characters, at most "
-                                          + std::to_string(kMaxTitleChars));
+                    return fail(JsonPath(titles, t), "the title is too long: " + std::to_string(text.size())
+                                                         + " characters, at most " + std::to_string(kMaxTitleChars));
                 if (std::find(text.begin(), text.end(), u'\0') != text.end())
-                    return fail(here, "the title holds a zero character");
+                    return fail(JsonPath(titles, t), "the title holds a zero character");
             }
         }
         if (e.kind == kind::FileIcon && std::find(e.path.begin(), e.path.end(), u'\0') != e.path.end())
-            return fail(at + "/path", "the path holds a zero character");
+            return fail(JsonPath(at, "path"), "the path holds a zero character");
         if (e.kind == kind::Unsupported) {
+            const JsonPath records(at, "records");
             if (e.records.size() > kMaxUnsupportedRecords)
-                return fail(at + "/records", "more than " + std::to_string(kMaxUnsupportedRecords) + " records");
+                return fail(records, "more than " + std::to_string(kMaxUnsupportedRecords) + " records");
             for (size_t r = 0; r < e.records.size(); ++r) {
                 const UnsupportedRecord& record = e.records[r];
-                const std::string here = at + "/records/" + std::to_string(r);
+                const JsonPath here(records, r);
                 if (record.payload.size() > kMaxUnsupportedPayload)
-                    return fail(here + "/hex", "more than " + std::to_string(kMaxUnsupportedPayload) + " bytes");
+                    return fail(JsonPath(here, "hex"),
+                                "more than " + std::to_string(kMaxUnsupportedPayload) + " bytes");
                 // Written raw, a record of a kind the reader knows is read as that kind, or
                 // as damaged data; only one it keeps as it is may be written so.
                 if (!keptAsUnsupported(record.kind, record.payload.size(), mode_.recordSize())) {
                     const std::string name = recordKindName(record.kind, mode_.recordSize());
-                    return fail(here + "/kind", "kind " + std::to_string(record.kind)
-                                                    + " is no unsupported kind: write the record as {\"kind\": \""
-                                                    + name + "\", ...}");
+                    return fail(JsonPath(here, "kind"),
+                                "kind " + std::to_string(record.kind)
+                                    + " is no unsupported kind: write the record as {\"kind\": \"" + name + "\", ...}");
                 }
             }
         }
-        return {};
+        return true;
     }
 
     const SaveMode& mode_;
     const ItemLists& items_;
     size_t menuItems_ = 0;
+    std::string problem_;
 };
 
 // --- installing ---------------------------------------------------------------------------
@@ -261,6 +278,8 @@ MenuDescription describeMenu(const MenuDocument& document, const SaveMode& saveM
     d.saveMode = saveMode;
     if (document.isEmpty())
         return d;
+    d.softkeys.reserve(document.softkeys()->childCount());
+    d.menu.reserve(document.menuRoot()->childCount());
     for (const auto& key : document.softkeys()->children())
         d.softkeys.push_back(describeNode(*key, document.data()));
     for (const auto& child : document.menuRoot()->children())

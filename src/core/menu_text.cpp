@@ -4,12 +4,17 @@
 #include <array>
 #include <charconv>
 #include <initializer_list>
+#include <memory>
 #include <optional>
+#include <span>
 
-#include <nlohmann/json.hpp>
+#include <simdjson.h>
 
 #include "core/bytes.h"
 #include "core/hex_text.h"
+#include "core/json_path.h"
+#include "core/menu_document.h"
+#include "core/menu_text_faults.h"
 #include "core/menu_writer.h"
 #include "core/text_encoding.h"
 
@@ -17,19 +22,14 @@ namespace tessaro {
 
 namespace {
 
-using Json = nlohmann::ordered_json;
-
 // How the fields of a record kind are written.
 enum class Shape { Titles, Ascii, Icon, Drm, Code, Action, Shortcut, Unsupported };
 
 struct KindName {
     uint8_t kind;
-    const char* name;
+    std::string_view name;
     Shape shape;
 };
-
-// Far deeper than a menu nests: kMaxMenuItems items take about twice as many levels.
-constexpr size_t kMaxTextDepth = 10000;
 
 constexpr std::array<KindName, 18> kKindNames = {{
     {kind::MenuTitle, "menuTitle", Shape::Titles},
@@ -69,7 +69,7 @@ const KindName* kindOf(uint8_t code)
 }
 
 // Item types by name; the others are written as numbers.
-constexpr std::array<std::pair<uint8_t, const char*>, 9> kTypeNames = {{
+constexpr std::array<std::pair<uint8_t, std::string_view>, 9> kTypeNames = {{
     {kTypeItem, "item"},
     {kTypeContainer, "container"},
     {kTypeUrl, "url"},
@@ -81,7 +81,10 @@ constexpr std::array<std::pair<uint8_t, const char*>, 9> kTypeNames = {{
     {kTypeShortcut, "shortcut"},
 }};
 
-constexpr std::array<std::pair<uint8_t, const char*>, 3> kRoleNames = {{
+// Editors on some systems start a UTF-8 text with a byte-order mark.
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
+constexpr std::array<std::pair<uint8_t, std::string_view>, 3> kRoleNames = {{
     {kRoleList, "list"},
     {kRoleStatic, "static"},
     {kRoleAnimated, "animated"},
@@ -91,14 +94,24 @@ constexpr std::array<std::pair<uint8_t, const char*>, 3> kRoleNames = {{
 
 // Writes the text form straight into a string, in the layout of the text form: an object or
 // array of plain values on one line, any other one element per line, two spaces per level.
+// Bytes go through a cursor into room made ahead, not one append each.
 class TextWriter {
 public:
-    explicit TextWriter(std::string& out) : out_(out) {}
+    // Starts with room for about `size` bytes; more is made as needed.
+    explicit TextWriter(size_t size) : out_(size, '\0'), at_(out_.data()), end_(at_ + size) {}
+
+    // The text written, with a final line break.
+    std::string text() &&
+    {
+        put('\n');
+        out_.resize(static_cast<size_t>(at_ - out_.data()));
+        return std::move(out_);
+    }
 
     void open(char bracket, bool multiLine)
     {
         element();
-        out_ += bracket;
+        put(bracket);
         levels_.push_back({bracket == '{' ? '}' : ']', multiLine, true});
     }
 
@@ -106,76 +119,106 @@ public:
     {
         const Level level = levels_.back();
         levels_.pop_back();
-        if (level.multiLine && !level.first) {
-            out_ += '\n';
-            out_.append(2 * levels_.size(), ' ');
-        }
-        out_ += level.closing;
+        if (level.multiLine && !level.first)
+            newLine();
+        put(level.closing);
     }
 
-    void key(std::string_view name)
+    // A key of the text form (a literal, so its length is known where it is written).
+    template <size_t N>
+    void key(const char (&name)[N])
     {
         element();
-        out_ += '"';
-        out_ += name;
-        out_ += "\": ";
+        char* p = room(N + 3);
+        *p++ = '"';
+        p = std::copy_n(name, N - 1, p);
+        *p++ = '"';
+        *p++ = ':';
+        *p++ = ' ';
+        at_ = p;
         afterKey_ = true;
     }
 
-    void string(std::string_view utf8)
+    // A text of plain ASCII that needs no escapes: a name of the text form.
+    void name(std::string_view text)
     {
         element();
-        out_ += '"';
-        escaped(utf8);
-        out_ += '"';
+        char* p = room(text.size() + 2);
+        *p++ = '"';
+        p = std::copy(text.begin(), text.end(), p);
+        *p++ = '"';
+        at_ = p;
     }
 
     // A UTF-16 text as a JSON string.
     void string(std::u16string_view text)
     {
         element();
-        out_ += '"';
+        // At most six bytes a unit: "\u001f", or three for a unit of UTF-8 (a pair makes four).
+        char* p = room(6 * text.size() + 2);
+        *p++ = '"';
         for (size_t i = 0; i < text.size(); ++i) {
             char32_t c = text[i];
             if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF)
                 c = 0x10000 + ((c - 0xD800) << 10) + (char32_t(text[++i]) - 0xDC00);
-            if (c < 0x80)
-                escape(static_cast<char>(c));
-            else
-                appendUtf8(out_, c);
+            p = c < 0x80 ? escaped(p, static_cast<char>(c)) : writeUtf8(p, c);
         }
-        out_ += '"';
+        *p++ = '"';
+        at_ = p;
     }
 
     // One byte per character as a JSON string.
     void latin1(std::string_view text)
     {
         element();
-        out_ += '"';
-        for (char c : text) {
-            const auto b = static_cast<unsigned char>(c);
-            if (b < 0x80) {
-                escape(c);
-            } else {
-                out_ += static_cast<char>(0xC0 | (b >> 6));
-                out_ += static_cast<char>(0x80 | (b & 0x3F));
-            }
+        char* p = room(6 * text.size() + 2);
+        *p++ = '"';
+        for (char c : text)
+            p = static_cast<unsigned char>(c) < 0x80 ? escaped(p, c) : writeUtf8(p, static_cast<unsigned char>(c));
+        *p++ = '"';
+        at_ = p;
+    }
+
+    // Bytes as a string of lower-case hexadecimal digits, "0aff".
+    void hex(std::span<const uint8_t> bytes)
+    {
+        element();
+        char* p = room(2 * bytes.size() + 2);
+        *p++ = '"';
+        for (uint8_t b : bytes)
+            p = hexByte(p, b, kLowerDigits);
+        *p++ = '"';
+        at_ = p;
+    }
+
+    // A byte as a string of two upper-case hexadecimal digits, after "0x" if `prefixed`:
+    // "0x41", "01".
+    void byte(uint8_t value, bool prefixed)
+    {
+        element();
+        char* p = room(6);
+        *p++ = '"';
+        if (prefixed) {
+            *p++ = '0';
+            *p++ = 'x';
         }
-        out_ += '"';
+        p = hexByte(p, value, kUpperDigits);
+        *p++ = '"';
+        at_ = p;
     }
 
     void number(unsigned value)
     {
         element();
-        char digits[12];
-        const auto [end, ec] = std::to_chars(digits, digits + sizeof digits, value);
-        out_.append(digits, end);
+        char* p = room(10);
+        at_ = std::to_chars(p, p + 10, value).ptr;
     }
 
     void boolean(bool value)
     {
         element();
-        out_ += value ? "true" : "false";
+        const std::string_view word = value ? "true" : "false";
+        at_ = std::copy(word.begin(), word.end(), room(word.size()));
     }
 
 private:
@@ -184,6 +227,39 @@ private:
         bool multiLine;
         bool first;
     };
+
+    static constexpr char kLowerDigits[] = "0123456789abcdef";
+    static constexpr char kUpperDigits[] = "0123456789ABCDEF";
+
+    // Where the next `size` bytes go.
+    char* room(size_t size)
+    {
+        if (static_cast<size_t>(end_ - at_) < size)
+            grow(size);
+        return at_;
+    }
+
+    void put(char c)
+    {
+        *room(1) = c;
+        ++at_;
+    }
+
+    // Kept out of line, so that room() is inlined wherever a byte is written.
+    [[gnu::noinline]] void grow(size_t size)
+    {
+        const size_t used = static_cast<size_t>(at_ - out_.data());
+        out_.resize(std::max(2 * out_.size(), used + size));
+        at_ = out_.data() + used;
+        end_ = out_.data() + out_.size();
+    }
+
+    void newLine()
+    {
+        char* p = room(1 + 2 * levels_.size());
+        *p++ = '\n';
+        at_ = std::fill_n(p, 2 * levels_.size(), ' ');
+    }
 
     // The separator and indentation before the next element of the open level.
     void element()
@@ -196,72 +272,68 @@ private:
             return;
         Level& level = levels_.back();
         if (level.multiLine) {
-            out_ += level.first ? "\n" : ",\n";
-            out_.append(2 * levels_.size(), ' ');
+            if (!level.first)
+                put(',');
+            newLine();
         } else if (!level.first) {
-            out_ += ", ";
+            char* p = room(2);
+            *p++ = ',';
+            *p++ = ' ';
+            at_ = p;
         }
         level.first = false;
     }
 
-    // Appends text, escaping what JSON needs escaped; runs of other characters go at once.
-    void escaped(std::string_view text)
+    static char* hexByte(char* p, uint8_t b, const char* digits)
     {
-        size_t run = 0;
-        for (size_t i = 0; i < text.size(); ++i) {
-            const auto c = static_cast<unsigned char>(text[i]);
-            if (c >= 0x20 && c != '"' && c != '\\')
-                continue;
-            out_.append(text.data() + run, i - run);
-            escape(text[i]);
-            run = i + 1;
-        }
-        out_.append(text.data() + run, text.size() - run);
+        *p++ = digits[b >> 4];
+        *p++ = digits[b & 0xF];
+        return p;
     }
 
-    void escape(char c)
+    // An ASCII character, escaped as JSON needs.
+    static char* escaped(char* p, char c)
     {
+        const auto code = static_cast<unsigned char>(c);
+        if (code >= 0x20 && c != '"' && c != '\\') {
+            *p++ = c;
+            return p;
+        }
+        *p++ = '\\';
         switch (c) {
-        case '"': out_ += "\\\""; return;
-        case '\\': out_ += "\\\\"; return;
-        case '\b': out_ += "\\b"; return;
-        case '\f': out_ += "\\f"; return;
-        case '\n': out_ += "\\n"; return;
-        case '\r': out_ += "\\r"; return;
-        case '\t': out_ += "\\t"; return;
-        default:
-            if (static_cast<unsigned char>(c) < 0x20) {
-                out_ += "\\u00";
-                out_ += hexDigits(static_cast<unsigned char>(c), 2, false);
-            } else {
-                out_ += c;
-            }
+        case '"': *p++ = '"'; break;
+        case '\\': *p++ = '\\'; break;
+        case '\b': *p++ = 'b'; break;
+        case '\f': *p++ = 'f'; break;
+        case '\n': *p++ = 'n'; break;
+        case '\r': *p++ = 'r'; break;
+        case '\t': *p++ = 't'; break;
+        default: p = std::copy_n("u00", 3, p); p = hexByte(p, code, kLowerDigits);
         }
+        return p;
     }
 
-    std::string& out_;
+    std::string out_;
+    char* at_ = nullptr;
+    char* end_ = nullptr;
     std::vector<Level> levels_;
     bool afterKey_ = false;
 };
 
 template <size_t N>
-void writeNameOrNumber(TextWriter& w, const std::array<std::pair<uint8_t, const char*>, N>& names, uint8_t value)
+void writeNameOrNumber(TextWriter& w, const std::array<std::pair<uint8_t, std::string_view>, N>& names, uint8_t value)
 {
     for (const auto& [code, name] : names)
         if (code == value) {
-            w.string(std::string_view(name));
+            w.name(name);
             return;
         }
     w.number(value);
 }
 
-void writeByte(TextWriter& w, uint8_t value)
-{
-    w.string(std::string_view(hexNumber(value, 2)));
-}
-
 // A UTF-16 text under `key`, or under "utf16" as big-endian units when UTF-8 cannot carry it.
-void writeText(TextWriter& w, std::string_view key, std::u16string_view text)
+template <size_t N>
+void writeText(TextWriter& w, const char (&key)[N], std::u16string_view text)
 {
     if (isPairedUtf16(text)) {
         w.key(key);
@@ -272,7 +344,7 @@ void writeText(TextWriter& w, std::string_view key, std::u16string_view text)
     for (char16_t u : text)
         append16(units, u, ByteOrder::Big);
     w.key("utf16");
-    w.string(std::string_view(hexText(units)));
+    w.hex(units);
 }
 
 void writeEntry(TextWriter& w, const DataEntry& e)
@@ -281,7 +353,7 @@ void writeEntry(TextWriter& w, const DataEntry& e)
     const Shape shape = k ? k->shape : Shape::Unsupported;
     w.open('{', shape == Shape::Titles || shape == Shape::Unsupported);
     w.key("kind");
-    w.string(std::string_view(k ? k->name : "unsupported"));
+    w.name(k ? k->name : "unsupported");
     switch (shape) {
     case Shape::Titles:
         w.key("titles");
@@ -289,7 +361,7 @@ void writeEntry(TextWriter& w, const DataEntry& e)
         for (const Title& t : e.titles) {
             w.open('{', false);
             w.key("language");
-            w.string(std::string_view(hexDigits(t.language, 2)));
+            w.byte(t.language, false);
             writeText(w, "text", t.text.view());
             w.close();
         }
@@ -308,7 +380,7 @@ void writeEntry(TextWriter& w, const DataEntry& e)
         w.key("number");
         w.number(e.number);
         w.key("first");
-        writeByte(w, e.first);
+        w.byte(e.first, true);
         break;
     case Shape::Code:
     case Shape::Action:
@@ -319,12 +391,14 @@ void writeEntry(TextWriter& w, const DataEntry& e)
         const auto zero = std::find(e.bytes.begin(), e.bytes.end(), uint8_t(0));
         const bool named = e.bytes.size() == kShortcutDataLength && zero != e.bytes.begin()
                            && std::all_of(zero, e.bytes.end(), [](uint8_t b) { return b == 0; });
-        w.key(named ? "target" : "hex");
-        if (named)
+        if (named) {
+            w.key("target");
             w.latin1(std::string_view(reinterpret_cast<const char*>(e.bytes.data()),
                                       static_cast<size_t>(zero - e.bytes.begin())));
-        else
-            w.string(std::string_view(hexText(e.bytes)));
+        } else {
+            w.key("hex");
+            w.hex(e.bytes);
+        }
         break;
     }
     case Shape::Unsupported: {
@@ -339,7 +413,7 @@ void writeEntry(TextWriter& w, const DataEntry& e)
             w.key("kind");
             w.number(r.kind);
             w.key("hex");
-            w.string(std::string_view(hexText(r.payload)));
+            w.hex(r.payload);
             w.close();
         }
         w.close();
@@ -349,15 +423,50 @@ void writeEntry(TextWriter& w, const DataEntry& e)
     w.close();
 }
 
-void writeItems(TextWriter& w, const std::vector<DescribedItem>& items);
+// What the text form says of an item itself.
+struct ItemContent {
+    const std::string& name;
+    uint8_t itemType;
+    uint8_t options;
+    uint8_t attributes;
+    std::span<const DataEntry> data;
+};
 
-// About the length of the text of some items, so the text is allocated once.
-size_t textSizeGuess(const std::vector<DescribedItem>& items)
+// The items of a description.
+struct DescribedItems {
+    static ItemContent content(const DescribedItem& item)
+    {
+        return {item.name, item.itemType, item.options, item.attributes, item.data};
+    }
+    static const std::vector<DescribedItem>& children(const DescribedItem& item) { return item.items; }
+    static const DescribedItem& item(const DescribedItem& element) { return element; }
+};
+
+// The nodes of a document with their data: the items of its description, read where they
+// are instead of copied into one.
+struct DocumentItems {
+    const ItemDataTable& table;
+
+    ItemContent content(const MenuNode& node) const
+    {
+        const ItemDataBlock* block = table.at(node.item.recordNo);
+        return {node.item.name, node.item.itemType, node.item.options, node.item.attributes,
+                block ? std::span<const DataEntry>(block->entries) : std::span<const DataEntry>()};
+    }
+    static const std::vector<std::unique_ptr<MenuNode>>& children(const MenuNode& node) { return node.children(); }
+    static const MenuNode& item(const std::unique_ptr<MenuNode>& element) { return *element; }
+};
+
+// About the length of the text of some items, so the text is mostly allocated once.
+template <typename Items, typename List>
+size_t textSizeGuess(const Items& source, const List& items)
 {
     size_t n = 0;
-    for (const DescribedItem& item : items) {
-        n += 120 + item.name.size() + textSizeGuess(item.items);
-        for (const DataEntry& e : item.data) {
+    for (const auto& element : items) {
+        const auto& item = source.item(element);
+        const ItemContent c = source.content(item);
+        n += 120 + c.name.size() + textSizeGuess(source, source.children(item));
+        for (const DataEntry& e : c.data) {
             n += 100 + e.bytes.size() * 2 + e.path.size() * 3;
             for (const Title& t : e.titles)
                 n += 60 + t.text.size() * 3;
@@ -366,514 +475,58 @@ size_t textSizeGuess(const std::vector<DescribedItem>& items)
     return n;
 }
 
-void writeItem(TextWriter& w, const DescribedItem& item)
+template <typename Items, typename List>
+void writeItems(TextWriter& w, const Items& source, const List& items);
+
+template <typename Items, typename Item>
+void writeItem(TextWriter& w, const Items& source, const Item& item)
 {
-    w.open('{', !item.data.empty() || !item.items.empty());
+    const ItemContent c = source.content(item);
+    const auto& children = source.children(item);
+    w.open('{', !c.data.empty() || !children.empty());
     w.key("id");
-    w.latin1(item.name);
+    w.latin1(c.name);
     w.key("type");
-    writeNameOrNumber(w, kTypeNames, item.itemType);
+    writeNameOrNumber(w, kTypeNames, c.itemType);
     w.key("options");
-    writeByte(w, item.options);
+    w.byte(c.options, true);
     w.key("attributes");
-    writeByte(w, item.attributes);
-    if (!item.data.empty()) {
+    w.byte(c.attributes, true);
+    if (!c.data.empty()) {
         w.key("data");
         w.open('[', true);
-        for (const DataEntry& e : item.data)
+        for (const DataEntry& e : c.data)
             writeEntry(w, e);
         w.close();
     }
-    if (!item.items.empty()) {
+    if (!children.empty()) {
         w.key("items");
-        writeItems(w, item.items);
+        writeItems(w, source, children);
     }
     w.close();
 }
 
-void writeItems(TextWriter& w, const std::vector<DescribedItem>& items)
+template <typename Items, typename List>
+void writeItems(TextWriter& w, const Items& source, const List& items)
 {
     w.open('[', !items.empty());
-    for (const DescribedItem& item : items)
-        writeItem(w, item);
+    for (const auto& element : items)
+        writeItem(w, source, source.item(element));
     w.close();
 }
 
-// --- reading ------------------------------------------------------------------------------
-
-// A problem at a JSON path; caught in parseMenuText, never leaves this file.
-struct TextProblem {
-    std::string path;
-    std::string what;
-};
-
-[[noreturn]] void problem(const std::string& path, std::string what)
+// The text of a save mode and two lists of items, the softkeys and the main menu.
+template <typename Items, typename List>
+std::string writeMenuText(const SaveMode& mode, const Items& source, const List& softkeys, const List& menu)
 {
-    throw TextProblem{path, std::move(what)};
-}
-
-std::string typeName(const Json& j)
-{
-    if (j.is_number_integer())
-        return "an integer";
-    if (j.is_number())
-        return "a number";
-    if (j.is_string())
-        return "a string";
-    if (j.is_boolean())
-        return "true or false";
-    if (j.is_array())
-        return "an array";
-    if (j.is_object())
-        return "an object";
-    return "null";
-}
-
-[[noreturn]] void wrongType(const std::string& path, const Json& j, const char* expected)
-{
-    problem(path, std::string("expected ") + expected + ", found " + typeName(j));
-}
-
-// An object whose keys are among `known`, of which `required` must be there.
-void expectObject(const Json& j, const std::string& path, std::initializer_list<const char*> known,
-                  std::initializer_list<const char*> required)
-{
-    if (!j.is_object())
-        wrongType(path, j, "an object");
-    for (auto it = j.begin(); it != j.end(); ++it) {
-        const std::string& key = it.key();
-        if (std::none_of(known.begin(), known.end(), [&key](const char* k) { return key == k; }))
-            problem(path + "/" + key, "unknown key \"" + key + "\"");
-    }
-    for (const char* key : required)
-        if (!j.contains(key))
-            problem(path + "/" + key, "missing");
-}
-
-const Json& arrayAt(const Json& j, const std::string& path)
-{
-    if (!j.is_array())
-        wrongType(path, j, "an array");
-    return j;
-}
-
-const std::string& stringAt(const Json& j, const std::string& path)
-{
-    if (!j.is_string())
-        wrongType(path, j, "a string");
-    return j.get_ref<const std::string&>();
-}
-
-bool boolAt(const Json& j, const std::string& path)
-{
-    if (!j.is_boolean())
-        wrongType(path, j, "true or false");
-    return j.get<bool>();
-}
-
-unsigned numberAt(const Json& j, const std::string& path, unsigned maximum)
-{
-    if (!j.is_number_integer())
-        wrongType(path, j, "an integer");
-    if (!j.is_number_unsigned() || j.get<uint64_t>() > maximum)
-        problem(path, j.dump() + " is out of range (0 to " + std::to_string(maximum) + ")");
-    return static_cast<unsigned>(j.get<uint64_t>());
-}
-
-// A byte written as "0x41" (or as a plain integer).
-uint8_t byteAt(const Json& j, const std::string& path)
-{
-    if (j.is_number_integer())
-        return static_cast<uint8_t>(numberAt(j, path, 0xFF));
-    const std::string& text = stringAt(j, path);
-    const auto bytes = text.size() == 4 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')
-                           ? bytesOfHex(std::string_view(text).substr(2))
-                           : std::nullopt;
-    if (!bytes)
-        problem(path, "\"" + text + "\" is no byte; expected two hexadecimal digits such as \"0x41\"");
-    return (*bytes)[0];
-}
-
-std::vector<uint8_t> hexAt(const Json& j, const std::string& path)
-{
-    auto bytes = bytesOfHex(stringAt(j, path));
-    if (!bytes)
-        problem(path, "bad hexadecimal: expected pairs of the digits 0-9 and a-f");
-    return std::move(*bytes);
-}
-
-// A string of one byte per character (U+0000 to U+00FF).
-std::string latin1At(const Json& j, const std::string& path)
-{
-    const std::u16string units = utf8ToUtf16(stringAt(j, path));
-    std::string out;
-    out.reserve(units.size());
-    for (char16_t u : units) {
-        if (u > 0xFF)
-            problem(path, "the character U+" + hexDigits(u, 4) + " does not fit one byte (U+0000 to U+00FF)");
-        out += static_cast<char>(u);
-    }
-    return out;
-}
-
-// A UTF-16 text given as "text" or as "utf16" hexadecimal units, never both: one of two
-// different texts would be dropped.
-std::u16string textAt(const Json& j, const char* key, const std::string& path)
-{
-    if (j.contains(key) && j.contains("utf16"))
-        problem(path, std::string("both \"") + key + "\" and \"utf16\"; give one of them");
-    if (j.contains(key))
-        return utf8ToUtf16(stringAt(j[key], path + "/" + key));
-    if (!j.contains("utf16"))
-        problem(path + "/" + key, "missing");
-    const std::vector<uint8_t> bytes = hexAt(j["utf16"], path + "/utf16");
-    if (bytes.size() % 2 != 0)
-        problem(path + "/utf16", "UTF-16 units take four hexadecimal digits each");
-    std::u16string text;
-    for (size_t i = 0; i < bytes.size(); i += 2)
-        text += static_cast<char16_t>(readBE16(bytes.data() + i));
-    return text;
-}
-
-template <size_t N>
-uint8_t nameOrNumberAt(const std::array<std::pair<uint8_t, const char*>, N>& names, const Json& j,
-                       const std::string& path, const char* what)
-{
-    if (j.is_number_integer())
-        return static_cast<uint8_t>(numberAt(j, path, 0xFF));
-    const std::string& name = stringAt(j, path);
-    for (const auto& [code, known] : names)
-        if (name == known)
-            return code;
-    std::string list;
-    for (const auto& [code, known] : names)
-        list += (list.empty() ? "" : ", ") + std::string(known);
-    problem(path, "unknown " + std::string(what) + " \"" + name + "\" (one of " + list + ", or a number)");
-}
-
-DataEntry entryAt(const Json& j, const std::string& path)
-{
-    if (!j.is_object())
-        wrongType(path, j, "an object");
-    if (!j.contains("kind"))
-        problem(path + "/kind", "missing");
-    const std::string& name = stringAt(j["kind"], path + "/kind");
-    const KindName* k = kindNamed(name);
-    if (!k)
-        problem(path + "/kind", "unknown record kind \"" + name + "\"");
-    DataEntry e;
-    e.kind = k->kind;
-    switch (k->shape) {
-    case Shape::Titles: {
-        expectObject(j, path, {"kind", "titles"}, {"titles"});
-        const Json& titles = arrayAt(j["titles"], path + "/titles");
-        for (size_t t = 0; t < titles.size(); ++t) {
-            const std::string at = path + "/titles/" + std::to_string(t);
-            expectObject(titles[t], at, {"language", "text", "utf16"}, {"language"});
-            const std::string& language = stringAt(titles[t]["language"], at + "/language");
-            const auto id = language.size() == 2 ? bytesOfHex(language) : std::nullopt;
-            if (!id)
-                problem(at + "/language",
-                        "\"" + language + "\" is no language; expected two hexadecimal digits such as \"01\"");
-            e.titles.push_back({(*id)[0], EntryText(textAt(titles[t], "text", at))});
-        }
-        break;
-    }
-    case Shape::Ascii: {
-        expectObject(j, path, {"kind", "text"}, {"text"});
-        const std::string text = latin1At(j["text"], path + "/text");
-        if (text.find('\0') != std::string::npos)
-            problem(path + "/text", "the text holds a zero character");
-        e.bytes.assign(text.begin(), text.end());
-        e.bytes.push_back(0);
-        break;
-    }
-    case Shape::Icon:
-        expectObject(j, path, {"kind", "role", "path", "utf16"}, {"role"});
-        e.role = nameOrNumberAt(kRoleNames, j["role"], path + "/role", "icon role");
-        e.path = EntryText(textAt(j, "path", path));
-        break;
-    case Shape::Drm:
-        expectObject(j, path, {"kind", "number", "first"}, {"number", "first"});
-        e.number = static_cast<uint16_t>(numberAt(j["number"], path + "/number", 0xFFFF));
-        e.first = byteAt(j["first"], path + "/first");
-        break;
-    case Shape::Code:
-    case Shape::Action:
-        expectObject(j, path, {"kind", "value"}, {"value"});
-        e.value = static_cast<uint16_t>(numberAt(j["value"], path + "/value", k->shape == Shape::Code ? 0xFF : 0xFFFF));
-        break;
-    case Shape::Shortcut:
-        expectObject(j, path, {"kind", "target", "hex"}, {});
-        if (j.contains("target") && j.contains("hex"))
-            problem(path, "both \"target\" and \"hex\"; give one of them");
-        if (j.contains("target")) {
-            const std::string target = latin1At(j["target"], path + "/target");
-            if (target.empty() || target.size() > kShortcutDataLength || target.find('\0') != std::string::npos)
-                problem(path + "/target", "a shortcut target has 1 to " + std::to_string(kShortcutDataLength)
-                                              + " characters, none of them zero");
-            e.bytes.assign(target.begin(), target.end());
-            e.bytes.resize(kShortcutDataLength, 0);
-        } else if (j.contains("hex")) {
-            e.bytes = hexAt(j["hex"], path + "/hex");
-            if (e.bytes.size() != kShortcutDataLength)
-                problem(path + "/hex", "shortcut data has " + std::to_string(kShortcutDataLength) + " bytes, not "
-                                           + std::to_string(e.bytes.size()));
-        } else {
-            problem(path + "/target", "missing");
-        }
-        break;
-    case Shape::Unsupported: {
-        expectObject(j, path, {"kind", "records"}, {"records"});
-        const Json& records = arrayAt(j["records"], path + "/records");
-        for (size_t r = 0; r < records.size(); ++r) {
-            const std::string at = path + "/records/" + std::to_string(r);
-            expectObject(records[r], at, {"kind", "hex"}, {"kind", "hex"});
-            UnsupportedRecord record;
-            record.kind = static_cast<uint8_t>(numberAt(records[r]["kind"], at + "/kind", 0xFF));
-            record.payload = hexAt(records[r]["hex"], at + "/hex");
-            if (record.payload.size() > 0xFFFF)
-                problem(at + "/hex", "more bytes than a record's length can count (65535)");
-            record.length = static_cast<uint16_t>(record.payload.size());
-            e.records.push_back(std::move(record));
-        }
-        break;
-    }
-    }
-    return e;
-}
-
-DescribedItem itemAt(const Json& j, const std::string& path, size_t depth)
-{
-    expectObject(j, path, {"id", "type", "options", "attributes", "data", "items"}, {"id"});
-    DescribedItem item;
-    item.name = latin1At(j["id"], path + "/id");
-    if (j.contains("type"))
-        item.itemType = nameOrNumberAt(kTypeNames, j["type"], path + "/type", "item type");
-    if (j.contains("options"))
-        item.options = byteAt(j["options"], path + "/options");
-    if (j.contains("attributes"))
-        item.attributes = byteAt(j["attributes"], path + "/attributes");
-    if (j.contains("data")) {
-        const Json& data = arrayAt(j["data"], path + "/data");
-        for (size_t e = 0; e < data.size(); ++e)
-            item.data.push_back(entryAt(data[e], path + "/data/" + std::to_string(e)));
-    }
-    if (j.contains("items")) {
-        // Deeper than the most items a menu holds is never a menu; stop before the stack does.
-        if (depth >= kMaxMenuItems)
-            problem(path + "/items", "items nested deeper than " + std::to_string(kMaxMenuItems) + " levels");
-        const Json& items = arrayAt(j["items"], path + "/items");
-        for (size_t i = 0; i < items.size(); ++i)
-            item.items.push_back(itemAt(items[i], path + "/items/" + std::to_string(i), depth + 1));
-    }
-    return item;
-}
-
-std::vector<DescribedItem> itemsAt(const Json& j, const std::string& path)
-{
-    std::vector<DescribedItem> items;
-    const Json& array = arrayAt(j, path);
-    for (size_t i = 0; i < array.size(); ++i)
-        items.push_back(itemAt(array[i], path + "/" + std::to_string(i), 1));
-    return items;
-}
-
-SaveMode saveModeAt(const Json& j, const std::string& path)
-{
-    expectObject(j, path, {"recordSize", "iconMarker", "c698p", "cdma", "saveAll"}, {});
-    // Whatever the text lists is meant to be written, unsupported records included.
-    SaveMode mode;
-    mode.setSaveAll(true);
-    if (j.contains("recordSize")) {
-        const unsigned size = numberAt(j["recordSize"], path + "/recordSize", 0xFF);
-        if (size != 22 && size != 36)
-            problem(path + "/recordSize", "records have 22 or 36 bytes, not " + std::to_string(size));
-        mode.setRecordSize(static_cast<int>(size));
-    }
-    if (j.contains("iconMarker")) {
-        const std::string& marker = stringAt(j["iconMarker"], path + "/iconMarker");
-        if (marker != "06" && marker != "0C")
-            problem(path + "/iconMarker", "the icon marker is \"06\" or \"0C\", not \"" + marker + "\"");
-        mode.forceIconMarker(marker == "06" ? IconMarker::K06 : IconMarker::K0C);
-    }
-    if (j.contains("c698p"))
-        mode.forceC698p(boolAt(j["c698p"], path + "/c698p"));
-    if (j.contains("cdma"))
-        mode.setCdma(boolAt(j["cdma"], path + "/cdma"));
-    if (j.contains("saveAll"))
-        mode.setSaveAll(boolAt(j["saveAll"], path + "/saveAll"));
-    return mode;
-}
-
-// The library's message without its "[json.exception.…] " prefix.
-std::string libraryReason(const std::exception& e)
-{
-    const std::string text = e.what();
-    const size_t end = text.find("] ");
-    return end == std::string::npos ? text : text.substr(end + 2);
-}
-
-// "line 3, column 7" of a byte position.
-std::string lineAndColumn(std::string_view text, size_t position)
-{
-    position = std::min(position, text.size());
-    const std::string_view before = text.substr(0, position);
-    const size_t line = static_cast<size_t>(std::count(before.begin(), before.end(), '\n')) + 1;
-    const size_t lineStart = before.rfind('\n');
-    const size_t column = position - (lineStart == std::string_view::npos ? 0 : lineStart + 1) + 1;
-    return "line " + std::to_string(line) + ", column " + std::to_string(column);
-}
-
-// Builds the JSON value of a text as the library's own reader does, but stops at a key given
-// twice in one object (the library keeps the last one and the first is lost without a word)
-// and before arrays and objects nest deeper than kMaxTextDepth: a menu nests at most
-// kMaxMenuItems items, about twice as many levels of JSON, and no deeper text is a menu.
-class TextReader {
-public:
-    explicit TextReader(Json& root) : root_(root) {}
-
-    bool null() { return value(Json()); }
-    bool boolean(bool v) { return value(Json(v)); }
-    bool number_integer(Json::number_integer_t v) { return value(Json(v)); }
-    bool number_unsigned(Json::number_unsigned_t v) { return value(Json(v)); }
-    bool number_float(Json::number_float_t v, const Json::string_t&) { return value(Json(v)); }
-    bool string(Json::string_t& v) { return value(Json(std::move(v))); }
-    bool binary(Json::binary_t& v) { return value(Json(std::move(v))); }
-    bool start_object(size_t) { return open(Json::value_t::object); }
-    bool start_array(size_t) { return open(Json::value_t::array); }
-    bool end_object() { return close(); }
-    bool end_array() { return close(); }
-
-    bool key(Json::string_t& name)
-    {
-        Level& level = levels_.back();
-        auto& object = level.value->get_ref<Json::object_t&>();
-        const auto [it, added] = object.emplace(name, Json());
-        if (!added) {
-            refusal_ = pathHere() + "/" + name + ": the key \"" + name + "\" is given twice";
-            return false;
-        }
-        level.slot = &it->second;
-        level.key = &it->first;
-        return true;
-    }
-
-    bool parse_error(size_t position, const std::string&, const Json::exception& e)
-    {
-        if (e.id / 100 == 1) {
-            std::string reason = e.what();
-            // The library's message after its own prefix: "syntax error while parsing ...".
-            if (const size_t colon = reason.find(": "); colon != std::string::npos)
-                reason = reason.substr(colon + 2);
-            notJson_ = reason;
-            position_ = position;
-        } else {
-            // A number too large for a double, say.
-            notJson_ = libraryReason(e);
-        }
-        return false;
-    }
-
-    // Why the text was not read, after the reader stopped.
-    std::string failure(std::string_view text) const
-    {
-        if (!refusal_.empty())
-            return refusal_;
-        if (position_)
-            return "/: not JSON at " + lineAndColumn(text, *position_ == 0 ? 0 : *position_ - 1) + ": " + notJson_;
-        return "/: not JSON: " + notJson_;
-    }
-
-private:
-    struct Level {
-        Json* value;                      // the open array or object
-        Json* slot = nullptr;             // an object's value under its last key
-        const std::string* key = nullptr; // that key
-    };
-
-    // Where a new value of the innermost open array or object goes.
-    Json* place(Json&& v)
-    {
-        if (levels_.empty()) {
-            root_ = std::move(v);
-            return &root_;
-        }
-        Level& level = levels_.back();
-        if (level.value->is_array()) {
-            auto& array = level.value->get_ref<Json::array_t&>();
-            array.push_back(std::move(v));
-            return &array.back();
-        }
-        *level.slot = std::move(v);
-        return level.slot;
-    }
-
-    bool value(Json&& v)
-    {
-        place(std::move(v));
-        return true;
-    }
-
-    bool open(Json::value_t type)
-    {
-        if (levels_.size() >= kMaxTextDepth) {
-            refusal_ = "/: arrays and objects nested deeper than " + std::to_string(kMaxTextDepth)
-                       + " levels; a menu needs far fewer";
-            return false;
-        }
-        levels_.push_back({place(Json(type))});
-        return true;
-    }
-
-    bool close()
-    {
-        levels_.pop_back();
-        return true;
-    }
-
-    // The JSON path of the innermost open array or object.
-    std::string pathHere() const
-    {
-        std::string path;
-        for (size_t i = 0; i + 1 < levels_.size(); ++i) {
-            const Level& level = levels_[i];
-            path += '/';
-            path += level.value->is_array() ? std::to_string(level.value->size() - 1) : *level.key;
-        }
-        return path;
-    }
-
-    Json& root_;
-    std::vector<Level> levels_;
-    std::string refusal_;
-    std::string notJson_;
-    std::optional<size_t> position_;
-};
-
-} // namespace
-
-std::string itemTypeText(uint8_t itemType)
-{
-    for (const auto& [code, name] : kTypeNames)
-        if (code == itemType)
-            return name;
-    return std::to_string(itemType);
-}
-
-std::string menuTextOf(const MenuDescription& description)
-{
-    const SaveMode& mode = description.saveMode;
-    std::string out;
-    out.reserve(textSizeGuess(description.softkeys) + textSizeGuess(description.menu) + 256);
-    TextWriter w(out);
+    TextWriter w(textSizeGuess(source, softkeys) + textSizeGuess(source, menu) + 256);
     w.open('{', true);
     w.key("saveMode");
     w.open('{', false);
     w.key("recordSize");
     w.number(static_cast<unsigned>(mode.recordSize()));
     w.key("iconMarker");
-    w.string(std::string_view(mode.iconMarker() == IconMarker::K06 ? "06" : "0C"));
+    w.name(mode.iconMarker() == IconMarker::K06 ? "06" : "0C");
     w.key("c698p");
     w.boolean(mode.c698p());
     w.key("cdma");
@@ -882,38 +535,486 @@ std::string menuTextOf(const MenuDescription& description)
     w.boolean(mode.saveAll());
     w.close();
     w.key("softkeys");
-    writeItems(w, description.softkeys);
+    writeItems(w, source, softkeys);
     w.key("menu");
-    writeItems(w, description.menu);
+    writeItems(w, source, menu);
     w.close();
-    out += '\n';
+    return std::move(w).text();
+}
+
+// --- reading ------------------------------------------------------------------------------
+
+using Value = simdjson::dom::element;
+using simdjson::dom::element_type;
+
+// A value of the text and where it is; an object's field that the text leaves out is there
+// but not present.
+struct Field {
+    Value value;
+    JsonPath path;
+    bool present = true;
+
+    explicit operator bool() const { return present; }
+};
+
+// A problem with a value, its text complete with the value's JSON path; caught in
+// parseMenuText, never leaves this file.
+struct TextProblem {
+    std::string text;
+};
+
+[[noreturn]] void problem(const JsonPath& at, const std::string& what)
+{
+    throw TextProblem{at.text() + ": " + what};
+}
+
+const char* typeName(Value v)
+{
+    switch (v.type()) {
+    case element_type::INT64:
+    case element_type::UINT64: return "an integer";
+    case element_type::DOUBLE: return "a number";
+    case element_type::STRING: return "a string";
+    case element_type::BOOL: return "true or false";
+    case element_type::ARRAY: return "an array";
+    case element_type::OBJECT: return "an object";
+    case element_type::NULL_VALUE: break;
+    }
+    return "null";
+}
+
+[[noreturn]] void wrongType(const Field& f, const char* expected)
+{
+    problem(f.path, std::string("expected ") + expected + ", found " + typeName(f.value));
+}
+
+simdjson::dom::object objectAt(const Field& f)
+{
+    simdjson::dom::object object;
+    if (f.value.get(object) != simdjson::SUCCESS)
+        wrongType(f, "an object");
+    return object;
+}
+
+// Whether a key read from the text is `known`; most keys are a few letters long.
+bool sameKey(std::string_view key, std::string_view known)
+{
+    if (key.size() != known.size())
+        return false;
+    for (size_t i = 0; i < key.size(); ++i)
+        if (key[i] != known[i])
+            return false;
+    return true;
+}
+
+// The fields of an object under the keys `known`, in their order, found in one pass over the
+// object: an unknown key or one given twice is refused first (in the object's order), then a
+// missing one of `required` (in that order).
+template <size_t N>
+std::array<Field, N> fieldsOf(const Field& object, const std::string_view (&known)[N],
+                              std::initializer_list<std::string_view> required = {})
+{
+    std::array<Field, N> fields;
+    for (size_t k = 0; k < N; ++k)
+        fields[k] = {Value(), JsonPath(object.path, known[k]), false};
+    size_t k = N - 1;
+    for (const simdjson::dom::key_value_pair field : objectAt(object)) {
+        // Keys mostly come in the order they are written in, so the search starts after the
+        // last one found.
+        size_t tried = 0;
+        do {
+            k = k + 1 < N ? k + 1 : 0;
+        } while (!sameKey(field.key, known[k]) && ++tried < N);
+        if (tried == N)
+            problem(JsonPath(object.path, field.key), "unknown key \"" + std::string(field.key) + "\"");
+        if (fields[k].present)
+            problem(JsonPath(object.path, field.key), "the key \"" + std::string(field.key) + "\" is given twice");
+        fields[k].value = field.value;
+        fields[k].present = true;
+    }
+    for (std::string_view key : required)
+        for (size_t r = 0; r < N; ++r)
+            if (!fields[r] && sameKey(key, known[r]))
+                problem(fields[r].path, "missing");
+    return fields;
+}
+
+// Calls `read` with each element of the array `f` as a field.
+template <typename Read>
+void forEachElement(const Field& f, Read&& read)
+{
+    simdjson::dom::array array;
+    if (f.value.get(array) != simdjson::SUCCESS)
+        wrongType(f, "an array");
+    size_t i = 0;
+    for (const Value element : array)
+        read(Field{element, JsonPath(f.path, i++)});
+}
+
+// The number of elements of the array `f` (whatever its type), but no more than a menu uses:
+// a hostile text may list millions, which are refused only once read. For a vector's room.
+size_t sizeUpTo(const Field& f, size_t most)
+{
+    simdjson::dom::array array;
+    return f.value.get(array) == simdjson::SUCCESS ? std::min(array.size(), most + 1) : 0;
+}
+
+std::string_view stringAt(const Field& f)
+{
+    std::string_view text;
+    if (f.value.get(text) != simdjson::SUCCESS)
+        wrongType(f, "a string");
+    return text;
+}
+
+bool boolAt(const Field& f)
+{
+    bool value = false;
+    if (f.value.get(value) != simdjson::SUCCESS)
+        wrongType(f, "true or false");
+    return value;
+}
+
+bool isInteger(const Field& f)
+{
+    return f.value.type() == element_type::INT64 || f.value.type() == element_type::UINT64;
+}
+
+unsigned numberAt(const Field& f, unsigned maximum)
+{
+    const auto outOfRange = [maximum](const std::string& number) {
+        return number + " is out of range (0 to " + std::to_string(maximum) + ")";
+    };
+    if (f.value.type() == element_type::INT64) {
+        const int64_t value = f.value.get_int64().value_unsafe();
+        if (value >= 0 && static_cast<uint64_t>(value) <= maximum)
+            return static_cast<unsigned>(value);
+        problem(f.path, outOfRange(std::to_string(value)));
+    }
+    // Above the largest signed 64-bit number.
+    if (f.value.type() == element_type::UINT64)
+        problem(f.path, outOfRange(std::to_string(f.value.get_uint64().value_unsafe())));
+    wrongType(f, "an integer");
+}
+
+// A byte written as "0x41" (or as a plain integer).
+uint8_t byteAt(const Field& f)
+{
+    if (isInteger(f))
+        return static_cast<uint8_t>(numberAt(f, 0xFF));
+    const std::string_view text = stringAt(f);
+    const auto byte = text.size() == 4 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')
+                          ? byteOfHex(text.substr(2))
+                          : std::nullopt;
+    if (!byte)
+        problem(f.path, "\"" + std::string(text) + "\" is no byte; expected two hexadecimal digits such as \"0x41\"");
+    return *byte;
+}
+
+std::vector<uint8_t> hexAt(const Field& f)
+{
+    auto bytes = bytesOfHex(stringAt(f));
+    if (!bytes)
+        problem(f.path, "bad hexadecimal: expected pairs of the digits 0-9 and a-f");
+    return std::move(*bytes);
+}
+
+// A string of one byte per character (U+0000 to U+00FF).
+std::string latin1At(const Field& f)
+{
+    const std::string_view utf8 = stringAt(f);
+    if (std::all_of(utf8.begin(), utf8.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
+        return std::string(utf8);
+    std::string out;
+    out.reserve(utf8.size());
+    for (char16_t u : utf8ToUtf16(utf8)) {
+        if (u > 0xFF)
+            problem(f.path, "the character U+" + hexDigits(u, 4) + " does not fit one byte (U+0000 to U+00FF)");
+        out += static_cast<char>(u);
+    }
     return out;
+}
+
+// A UTF-16 text of the object at `at`, given under `key` (the field `text`) or as "utf16"
+// hexadecimal units (the field `units`), never both: one of two different texts would be
+// dropped.
+EntryText textAt(const JsonPath& at, std::string_view key, const Field& text, const Field& units)
+{
+    if (text && units)
+        problem(at, "both \"" + std::string(key) + "\" and \"utf16\"; give one of them");
+    EntryText out;
+    if (text) {
+        const std::string_view utf8 = stringAt(text);
+        out.assign(utf8.size(), [utf8](char16_t* room) { return utf8ToUtf16(utf8, room); });
+        return out;
+    }
+    if (!units)
+        problem(text.path, "missing");
+    const std::vector<uint8_t> bytes = hexAt(units);
+    if (bytes.size() % 2 != 0)
+        problem(units.path, "UTF-16 units take four hexadecimal digits each");
+    out.assign(bytes.size() / 2, [&bytes](char16_t* room) {
+        for (size_t i = 0; i < bytes.size(); i += 2)
+            *room++ = static_cast<char16_t>(readBE16(bytes.data() + i));
+        return bytes.size() / 2;
+    });
+    return out;
+}
+
+template <size_t N>
+uint8_t nameOrNumberAt(const std::array<std::pair<uint8_t, std::string_view>, N>& names, const Field& f,
+                       const char* what)
+{
+    if (isInteger(f))
+        return static_cast<uint8_t>(numberAt(f, 0xFF));
+    const std::string_view name = stringAt(f);
+    for (const auto& [code, known] : names)
+        if (name == known)
+            return code;
+    std::string list;
+    for (const auto& [code, known] : names)
+        list += (list.empty() ? "" : ", ") + std::string(known);
+    problem(f.path,
+            "unknown " + std::string(what) + " \"" + std::string(name) + "\" (one of " + list + ", or a number)");
+}
+
+// The kind of a record: the first "kind" of its object.
+const KindName& kindAt(const Field& entry)
+{
+    for (const simdjson::dom::key_value_pair field : objectAt(entry)) {
+        if (field.key != "kind")
+            continue;
+        const Field kind{field.value, JsonPath(entry.path, "kind")};
+        const std::string_view name = stringAt(kind);
+        if (const KindName* k = kindNamed(name))
+            return *k;
+        problem(kind.path, "unknown record kind \"" + std::string(name) + "\"");
+    }
+    problem(JsonPath(entry.path, "kind"), "missing");
+}
+
+std::vector<Title> titlesAt(const Field& f)
+{
+    std::vector<Title> titles;
+    titles.reserve(sizeUpTo(f, kMaxTitles));
+    forEachElement(f, [&titles](const Field& title) {
+        const auto [language, text, utf16] = fieldsOf(title, {"language", "text", "utf16"}, {"language"});
+        const std::string_view digits = stringAt(language);
+        const auto id = byteOfHex(digits);
+        if (!id)
+            problem(language.path,
+                    "\"" + std::string(digits) + "\" is no language; expected two hexadecimal digits such as \"01\"");
+        titles.push_back({*id, textAt(title.path, "text", text, utf16)});
+    });
+    return titles;
+}
+
+std::vector<UnsupportedRecord> recordsAt(const Field& f)
+{
+    std::vector<UnsupportedRecord> records;
+    records.reserve(sizeUpTo(f, kMaxUnsupportedRecords));
+    forEachElement(f, [&records](const Field& record) {
+        const auto [kind, hex] = fieldsOf(record, {"kind", "hex"}, {"kind", "hex"});
+        UnsupportedRecord r;
+        r.kind = static_cast<uint8_t>(numberAt(kind, 0xFF));
+        r.payload = hexAt(hex);
+        if (r.payload.size() > 0xFFFF)
+            problem(hex.path, "more bytes than a record's length can count (65535)");
+        r.length = static_cast<uint16_t>(r.payload.size());
+        records.push_back(std::move(r));
+    });
+    return records;
+}
+
+DataEntry entryAt(const Field& f)
+{
+    const KindName& k = kindAt(f);
+    DataEntry e;
+    e.kind = k.kind;
+    switch (k.shape) {
+    case Shape::Titles: {
+        const auto [kind, titles] = fieldsOf(f, {"kind", "titles"}, {"titles"});
+        e.titles = titlesAt(titles);
+        break;
+    }
+    case Shape::Ascii: {
+        const auto [kind, text] = fieldsOf(f, {"kind", "text"}, {"text"});
+        const std::string ascii = latin1At(text);
+        if (ascii.find('\0') != std::string::npos)
+            problem(text.path, "the text holds a zero character");
+        e.bytes.reserve(ascii.size() + 1);
+        e.bytes.assign(ascii.begin(), ascii.end());
+        e.bytes.push_back(0);
+        break;
+    }
+    case Shape::Icon: {
+        const auto [kind, role, path, utf16] = fieldsOf(f, {"kind", "role", "path", "utf16"}, {"role"});
+        e.role = nameOrNumberAt(kRoleNames, role, "icon role");
+        e.path = textAt(f.path, "path", path, utf16);
+        break;
+    }
+    case Shape::Drm: {
+        const auto [kind, number, first] = fieldsOf(f, {"kind", "number", "first"}, {"number", "first"});
+        e.number = static_cast<uint16_t>(numberAt(number, 0xFFFF));
+        e.first = byteAt(first);
+        break;
+    }
+    case Shape::Code:
+    case Shape::Action: {
+        const auto [kind, value] = fieldsOf(f, {"kind", "value"}, {"value"});
+        e.value = static_cast<uint16_t>(numberAt(value, k.shape == Shape::Code ? 0xFF : 0xFFFF));
+        break;
+    }
+    case Shape::Shortcut: {
+        const auto [kind, target, hex] = fieldsOf(f, {"kind", "target", "hex"});
+        if (target && hex)
+            problem(f.path, "both \"target\" and \"hex\"; give one of them");
+        if (target) {
+            const std::string name = latin1At(target);
+            if (name.empty() || name.size() > kShortcutDataLength || name.find('\0') != std::string::npos)
+                problem(target.path, "a shortcut target has 1 to " + std::to_string(kShortcutDataLength)
+                                         + " characters, none of them zero");
+            e.bytes.assign(name.begin(), name.end());
+            e.bytes.resize(kShortcutDataLength, 0);
+        } else if (hex) {
+            e.bytes = hexAt(hex);
+            if (e.bytes.size() != kShortcutDataLength)
+                problem(hex.path, "shortcut data has " + std::to_string(kShortcutDataLength) + " bytes, not "
+                                      + std::to_string(e.bytes.size()));
+        } else {
+            problem(target.path, "missing");
+        }
+        break;
+    }
+    case Shape::Unsupported: {
+        const auto [kind, records] = fieldsOf(f, {"kind", "records"}, {"records"});
+        e.records = recordsAt(records);
+        break;
+    }
+    }
+    return e;
+}
+
+std::vector<DescribedItem> itemsAt(const Field& f, size_t depth);
+
+DescribedItem itemAt(const Field& f, size_t depth)
+{
+    const auto [id, type, options, attributes, data, items] =
+        fieldsOf(f, {"id", "type", "options", "attributes", "data", "items"}, {"id"});
+    DescribedItem item;
+    item.name = latin1At(id);
+    if (type)
+        item.itemType = nameOrNumberAt(kTypeNames, type, "item type");
+    if (options)
+        item.options = byteAt(options);
+    if (attributes)
+        item.attributes = byteAt(attributes);
+    if (data) {
+        item.data.reserve(sizeUpTo(data, kMaxEntries));
+        forEachElement(data, [&item](const Field& entry) { item.data.push_back(entryAt(entry)); });
+    }
+    if (items) {
+        // Deeper than the most items a menu holds is never a menu; stop before the stack does.
+        if (depth >= kMaxMenuItems)
+            problem(items.path, "items nested deeper than " + std::to_string(kMaxMenuItems) + " levels");
+        item.items = itemsAt(items, depth + 1);
+    }
+    return item;
+}
+
+std::vector<DescribedItem> itemsAt(const Field& f, size_t depth)
+{
+    std::vector<DescribedItem> items;
+    items.reserve(sizeUpTo(f, kMaxMenuItems));
+    forEachElement(f, [&items, depth](const Field& item) { items.push_back(itemAt(item, depth)); });
+    return items;
+}
+
+SaveMode saveModeAt(const Field& f)
+{
+    // Whatever the text lists is meant to be written, unsupported records included.
+    SaveMode mode;
+    mode.setSaveAll(true);
+    if (!f)
+        return mode;
+    const auto [recordSize, iconMarker, c698p, cdma, saveAll] =
+        fieldsOf(f, {"recordSize", "iconMarker", "c698p", "cdma", "saveAll"});
+    if (recordSize) {
+        const unsigned bytes = numberAt(recordSize, 0xFF);
+        if (bytes != 22 && bytes != 36)
+            problem(recordSize.path, "records have 22 or 36 bytes, not " + std::to_string(bytes));
+        mode.setRecordSize(static_cast<int>(bytes));
+    }
+    if (iconMarker) {
+        const std::string_view marker = stringAt(iconMarker);
+        if (marker != "06" && marker != "0C")
+            problem(iconMarker.path, "the icon marker is \"06\" or \"0C\", not \"" + std::string(marker) + "\"");
+        mode.forceIconMarker(marker == "06" ? IconMarker::K06 : IconMarker::K0C);
+    }
+    if (c698p)
+        mode.forceC698p(boolAt(c698p));
+    if (cdma)
+        mode.setCdma(boolAt(cdma));
+    if (saveAll)
+        mode.setSaveAll(boolAt(saveAll));
+    return mode;
+}
+
+MenuDescription descriptionAt(Value value)
+{
+    const Field root{value, JsonPath()};
+    const auto [saveMode, softkeys, menu] = fieldsOf(root, {"saveMode", "softkeys", "menu"}, {"softkeys", "menu"});
+    MenuDescription d;
+    d.saveMode = saveModeAt(saveMode);
+    d.softkeys = itemsAt(softkeys, 1);
+    d.menu = itemsAt(menu, 1);
+    return d;
+}
+
+} // namespace
+
+std::string itemTypeText(uint8_t itemType)
+{
+    for (const auto& [code, name] : kTypeNames)
+        if (code == itemType)
+            return std::string(name);
+    return std::to_string(itemType);
+}
+
+std::string menuTextOf(const MenuDescription& description)
+{
+    return writeMenuText(description.saveMode, DescribedItems(), description.softkeys, description.menu);
+}
+
+std::string menuTextOf(const MenuDocument& document, const SaveMode& saveMode)
+{
+    const std::vector<std::unique_ptr<MenuNode>> none;
+    return writeMenuText(saveMode, DocumentItems{document.data()},
+                         document.isEmpty() ? none : document.softkeys()->children(),
+                         document.isEmpty() ? none : document.menuRoot()->children());
 }
 
 Result<MenuDescription> parseMenuText(std::string_view text)
 {
-    Json j;
-    TextReader reader(j);
+    // The fast reader only tells that something is wrong; what and where comes from a slower
+    // reading that reports the first fault of the JSON itself, which comes before any problem
+    // of its values.
+    const auto refused = [text](std::string problem) {
+        return Error(ErrorKind::Format, menuTextFault(text).value_or(std::move(problem)));
+    };
+    std::string_view json = text;
+    if (json.starts_with(kByteOrderMark))
+        json.remove_prefix(kByteOrderMark.size());
+    simdjson::dom::parser parser;
+    simdjson::dom::element root;
+    if (const auto error = parser.allocate(json.size(), kMaxMenuTextDepth); error != simdjson::SUCCESS)
+        return refused(std::string("/: not JSON: ") + simdjson::error_message(error));
+    if (const auto error = parser.parse(json.data(), json.size()).get(root); error != simdjson::SUCCESS)
+        return refused(std::string("/: not JSON: ") + simdjson::error_message(error));
     try {
-        if (!Json::sax_parse(text.begin(), text.end(), &reader))
-            return Error(ErrorKind::Format, reader.failure(text));
-    } catch (const Json::exception& e) {
-        return Error(ErrorKind::Format, "/: not JSON: " + libraryReason(e));
-    }
-    const Json& root = j;
-    try {
-        expectObject(root, "", {"saveMode", "softkeys", "menu"}, {"softkeys", "menu"});
-        MenuDescription d;
-        // A reference, not a copy: copying a value copies all it nests, one call a level.
-        const Json none = Json::object();
-        d.saveMode = saveModeAt(root.contains("saveMode") ? root["saveMode"] : none, "/saveMode");
-        d.softkeys = itemsAt(root["softkeys"], "/softkeys");
-        d.menu = itemsAt(root["menu"], "/menu");
-        return d;
+        return descriptionAt(root);
     } catch (const TextProblem& p) {
-        return Error(ErrorKind::Format, (p.path.empty() ? "/" : p.path) + ": " + p.what);
-    } catch (const Json::exception& e) {
-        return Error(ErrorKind::Format, "/: " + libraryReason(e));
+        return refused(p.text);
     }
 }
 
@@ -923,13 +1024,11 @@ std::string recordKindName(uint8_t code, int recordSize)
     if (code == kind::DialNumber && recordSize == 22)
         code = kind::FileIcon;
     const KindName* k = code == kind::Unsupported ? nullptr : kindOf(code);
-    return k ? k->name : std::string();
+    return k ? std::string(k->name) : std::string();
 }
 
 bool looksLikeMenuText(std::string_view bytes)
 {
-    // Editors on some systems start a UTF-8 text with a byte-order mark.
-    constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
     if (bytes.starts_with(kByteOrderMark))
         bytes.remove_prefix(kByteOrderMark.size());
     const size_t first = bytes.find_first_not_of(" \t\r\n");

@@ -20,14 +20,20 @@
 
 namespace tessaro {
 
+class MenuDocument;
+
 // The description as JSON text, two spaces per level, ending with a line break. Nothing is
 // lost: a record of an unknown kind is kept as hexadecimal, a text that UTF-8 cannot carry
 // (an unpaired surrogate) as its UTF-16 units.
 std::string menuTextOf(const MenuDescription& description);
+// The text of describeMenu(document, saveMode), written straight from the document.
+std::string menuTextOf(const MenuDocument& document, const SaveMode& saveMode);
 
-// Reads the text form. Fails (kind Format) on the first problem, its text starting with the
-// JSON path of the value: malformed JSON (with its line and column), arrays and objects nested
-// deeper than 10000 levels, a key given twice in one object, a missing or unknown key, a text
+// Reads the text form (after a UTF-8 byte-order mark, if any). Fails (kind Format) on the
+// first problem, its text starting with the JSON path of the value. Faults of the JSON come
+// first, in the order of the text: malformed JSON (with its line and column), a number beyond
+// a double or an integer beyond 64 bits, arrays and objects nested deeper than 10000 levels,
+// a key given twice in one object. Then those of the values: a missing or unknown key, a text
 // given both as text and as "utf16" (a shortcut as "target" and "hex"), a value of the wrong
 // type or out of range, an unknown kind or type name, bad hexadecimal.
 // The limits of a menu file are checkMenuDescription's (core/menu_description.h). A missing

@@ -4,21 +4,28 @@ namespace tessaro {
 
 void appendUtf8(std::string& out, char32_t c)
 {
+    char bytes[4];
+    out.append(bytes, writeUtf8(bytes, c));
+}
+
+char* writeUtf8(char* out, char32_t c)
+{
     if (c < 0x80) {
-        out += static_cast<char>(c);
+        *out++ = static_cast<char>(c);
     } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
+        *out++ = static_cast<char>(0xC0 | (c >> 6));
+        *out++ = static_cast<char>(0x80 | (c & 0x3F));
     } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
+        *out++ = static_cast<char>(0xE0 | (c >> 12));
+        *out++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        *out++ = static_cast<char>(0x80 | (c & 0x3F));
     } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
+        *out++ = static_cast<char>(0xF0 | (c >> 18));
+        *out++ = static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        *out++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        *out++ = static_cast<char>(0x80 | (c & 0x3F));
     }
+    return out;
 }
 
 namespace {
@@ -70,18 +77,29 @@ std::string utf8ToLatin1(std::string_view text)
 
 std::u16string utf8ToUtf16(std::string_view text)
 {
-    std::u16string out;
-    out.reserve(text.size());
+    std::u16string out(text.size(), u'\0');
+    out.resize(utf8ToUtf16(text, out.data()));
+    return out;
+}
+
+size_t utf8ToUtf16(std::string_view text, char16_t* out)
+{
+    char16_t* const start = out;
     for (size_t i = 0; i < text.size();) {
+        if (static_cast<unsigned char>(text[i]) < 0x80) {
+            *out++ = static_cast<char16_t>(text[i++]);
+            continue;
+        }
+        // Four bytes make the two units of a pair, fewer one unit.
         const char32_t c = nextCodePoint(text, i);
         if (c >= 0x10000) {
-            out += static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10));
-            out += static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
+            *out++ = static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10));
+            *out++ = static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
         } else {
-            out += static_cast<char16_t>(c);
+            *out++ = static_cast<char16_t>(c);
         }
     }
-    return out;
+    return static_cast<size_t>(out - start);
 }
 
 bool isPairedUtf16(std::u16string_view text)

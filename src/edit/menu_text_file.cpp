@@ -10,7 +10,7 @@ namespace tessaro {
 
 Status exportMenuText(const OpenMenu& menu, const std::string& path)
 {
-    return replaceFile(path, std::string_view(menuTextOf(describeMenu(menu.document, menu.saveMode))));
+    return replaceFile(path, std::string_view(menuTextOf(menu.document, menu.saveMode)));
 }
 
 Status importMenuText(const std::string& path, OpenMenu& menu)

@@ -77,6 +77,7 @@ TEST(MenuText, ExportThenCompileGivesTheFileBack)
         EXPECT_EQ(menuTextOf(parsed.value()), text) << c.name;
         OpenMenu menu;
         ASSERT_TRUE(installMenuDescription(parsed.value(), menu).ok()) << c.name;
+        EXPECT_EQ(menuTextOf(menu.document, menu.saveMode), text) << c.name;
         const auto bytes = renderMenuFile(menu);
         ASSERT_TRUE(bytes.ok()) << c.name << ": " << bytes.error();
         EXPECT_EQ(bytes.value(), c.file) << c.name;
@@ -146,10 +147,15 @@ TEST(MenuText, HostileDescriptionsAreRefusedAtTheirPath)
          "/: not JSON at line 1, column 11: syntax error while parsing value - unexpected '}'; "
          "expected '[', '{', or a literal"},
         {"", "{\"menu\": 1e999}", "/: not JSON: number overflow parsing '1e999'"},
+        {"", "{\"menu\": [-9223372036854775809]}", "/: not JSON: number overflow parsing '-9223372036854775809'"},
+        {"", std::string("{\"menu\": []}\n\0{", 15), "/: not JSON at line 2, column 1: a zero byte after the value"},
         // What JSON would take with a loss: a key given twice keeps only its last value.
         {"", R"({"softkeys": [], "menu": [{"id": "Games"}], "menu": []})", "/menu: the key \"menu\" is given twice"},
         {"", R"({"menu": [{"id": "Games"}, {"id": "~4", "data": [{"kind": "url", "text": "a", "text": "b"}]}]})",
          "/menu/1/data/0/text: the key \"text\" is given twice"},
+        // Faults of the JSON come before those of its values, wherever they are.
+        {"", R"({"menu": [{"id": 5}], "softkeys": [{"id": "Games", "id": "Games"}]})",
+         "/softkeys/0/id: the key \"id\" is given twice"},
         {"/menu/0/data/0/titles/0/utf16", "0041",
          "/menu/0/data/0/titles/0: both \"text\" and \"utf16\"; give one of them"},
         {"/menu/1/data/0/hex", std::string(50, '0'), "/menu/1/data/0: both \"target\" and \"hex\"; give one of them"},

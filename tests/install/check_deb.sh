@@ -1,6 +1,6 @@
 #!/bin/sh
 # Makes the Debian package of the build folder $1 with cpack and checks it: the programs and the
-# desktop files inside, the dependencies worked out from the programs (Qt, libusb, giflib).
+# desktop files inside, the dependencies worked out from the programs (Qt, libusb, giflib, simdjson).
 set -eu
 build=$1
 out=$(mktemp -d)
@@ -13,7 +13,7 @@ for file in ./usr/bin/tessaro ./usr/bin/tessaro-cli ./usr/share/applications/org
     grep -q " $file\$" "$out/contents" || { echo "not in the package: $file"; exit 1; }
 done
 depends=$(dpkg-deb -f "$deb" Depends)
-for lib in libqt6widgets6 libusb-1.0-0 libgif7; do
+for lib in libqt6widgets6 libusb-1.0-0 libgif7 libsimdjson14; do
     case "$depends" in
         *"$lib"*) ;;
         *) echo "Depends lacks $lib: $depends"; exit 1 ;;
