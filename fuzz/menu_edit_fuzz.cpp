@@ -11,19 +11,22 @@
 #include <cstdlib>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/menu_document.h"
 #include "core/menu_reader.h"
 #include "core/menu_writer.h"
-#include "core/prompter.h"
 #include "core/open_menu.h"
+#include "core/prompter.h"
 #include "edit/tree_check.h"
 #include "edit/tree_edit.h"
+#include "fuzz_support.h"
 
 namespace {
 
 using namespace tessaro;
+using fuzz::check;
 
 class QuietPrompter : public Prompter {
 public:
@@ -47,35 +50,91 @@ private:
     size_t pos_ = 0;
 };
 
-struct Snapshot {
-    std::vector<const MenuNode*> nodes;
-    std::vector<std::string> captions;
-    std::vector<MenuRecord> items;
-    std::vector<ItemDataBlock> blocks;
-    uint8_t counter = 0;
+// A digest of everything an operation may change: the nodes (by address, so a node replaced
+// by an equal one counts as a change), their captions and records, the data blocks in their
+// slots and the custom counter. A refused operation must leave it as it was. Cheaper than a
+// copy of the document before each operation, and as good for finding a change.
+class Digest {
+public:
+    FUZZ_UNTRACED void add(uint64_t value)
+    {
+        hash_ = (hash_ ^ value) * 0x100000001B3ull;
+        hash_ ^= hash_ >> 31;
+    }
+    FUZZ_UNTRACED void add(std::string_view text)
+    {
+        add(text.size());
+        add(std::hash<std::string_view>{}(text));
+    }
+    FUZZ_UNTRACED void add(std::u16string_view text)
+    {
+        add(text.size());
+        add(std::hash<std::u16string_view>{}(text));
+    }
+    FUZZ_UNTRACED void add(const std::vector<uint8_t>& bytes)
+    {
+        add(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+    }
+    uint64_t value() const { return hash_; }
 
-    bool operator==(const Snapshot&) const = default;
+private:
+    uint64_t hash_ = 0xCBF29CE484222325ull;
 };
 
-Snapshot snapshot(const OpenMenu& menu)
+FUZZ_UNTRACED void addRecord(Digest& d, const MenuRecord& r)
 {
-    Snapshot s;
-    for (const MenuNode* n : menu.document.preorder()) {
-        s.nodes.push_back(n);
-        s.captions.push_back(n->caption());
-        s.items.push_back(n->item);
-    }
-    for (size_t slot = 0; slot < kTableSlots; ++slot)
-        if (const ItemDataBlock* b = menu.document.data().at(slot))
-            s.blocks.push_back(*b);
-    s.counter = menu.customCounter;
-    return s;
+    for (uint64_t field : {r.itemType, r.parentIndex, r.nextIndex, r.childIndex, r.recordNo, r.options, r.attributes,
+                           r.group, uint8_t(r.hasData), r.canHoldItems})
+        d.add(field);
+    d.add(uint64_t{r.dataOffset});
+    d.add(uint64_t{r.dataLength});
+    d.add(std::string_view(r.name));
 }
 
-void check(bool condition)
+FUZZ_UNTRACED void addEntry(Digest& d, const DataEntry& e)
 {
-    if (!condition)
-        std::abort();
+    for (uint64_t field : {uint64_t{e.kind}, uint64_t{e.role}, uint64_t{e.first}, uint64_t{e.number}, uint64_t{e.value},
+                           uint64_t{e.titles.size()}, uint64_t{e.records.size()}})
+        d.add(field);
+    for (const Title& t : e.titles) {
+        d.add(uint64_t{t.language});
+        d.add(t.text.view());
+    }
+    d.add(e.bytes);
+    d.add(e.path.view());
+    for (const UnsupportedRecord& r : e.records) {
+        d.add(uint64_t{r.kind});
+        d.add(uint64_t{r.length});
+        d.add(r.payload);
+    }
+}
+
+// The node and its subtree in pre-order.
+FUZZ_UNTRACED void addSubtree(Digest& d, const MenuNode* n)
+{
+    d.add(uint64_t{reinterpret_cast<uintptr_t>(n)});
+    d.add(std::string_view(n->caption()));
+    addRecord(d, n->item);
+    d.add(uint64_t{n->childCount()});
+    for (const auto& child : n->children())
+        addSubtree(d, child.get());
+}
+
+FUZZ_UNTRACED uint64_t digestOf(const OpenMenu& menu)
+{
+    Digest d;
+    for (const MenuNode* top : {menu.document.softkeys(), menu.document.menuRoot()})
+        if (top)
+            addSubtree(d, top);
+    menu.document.data().forEachBlock([&](size_t slot, const ItemDataBlock& b) {
+        d.add(uint64_t{slot});
+        d.add(uint64_t{b.owner});
+        d.add(uint64_t{b.entries.size()});
+        for (const DataEntry& e : b.entries)
+            addEntry(d, e);
+    });
+    d.add(uint64_t{menu.customCounter});
+    return d.value();
 }
 
 // The tree shape as parent absolute indices, and the names.
@@ -114,7 +173,7 @@ size_t pickEntry(OpenMenu& menu, Bytes& in)
 void applyOps(OpenMenu& menu, Bytes& in, QuietPrompter& prompter)
 {
     for (int steps = 0; !in.empty() && steps < 64; ++steps) {
-        const Snapshot before = snapshot(menu);
+        const uint64_t before = digestOf(menu);
         bool ok = true;
         switch (in.next() % 10) {
         case 0: {
@@ -164,7 +223,7 @@ void applyOps(OpenMenu& menu, Bytes& in, QuietPrompter& prompter)
             break;
         }
         if (!ok)
-            check(snapshot(menu) == before);
+            check(digestOf(menu) == before);
         check(checkRecordLinks(menu.document).ok());
         check(menu.document.nodeCount() <= 9 + kMaxMenuItems);
     }

@@ -1,8 +1,11 @@
 // Reads arbitrary bytes as an mma_ucp file and writes back what was read. A file we write
 // must read back without a warning and write again to the same bytes.
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <span>
+#include <string_view>
+#include <vector>
 
 #include "core/menu_document.h"
 #include "core/menu_reader.h"
@@ -11,13 +14,20 @@
 
 namespace {
 
-// Makes every identifier of the document available, as the item base would after the read.
+// Makes the document's identifiers the available items, as a profile made for the file would:
+// each of them once, and nothing else, which keeps the lists short.
 void makeNamesAvailable(tessaro::OpenMenu& menu)
 {
-    std::vector<tessaro::ItemEntry> available(menu.items.available().begin(), menu.items.available().end() - 1);
+    std::vector<std::string_view> names;
     for (const tessaro::MenuNode* node : menu.document.preorder())
-        if (node->parent() && menu.items.findAvailable(node->item.name) >= menu.items.available().size())
-            available.push_back({node->item.name, node->item.name});
+        if (node->parent())
+            names.push_back(node->item.name);
+    std::sort(names.begin(), names.end());
+    names.erase(std::unique(names.begin(), names.end()), names.end());
+    std::vector<tessaro::ItemEntry> available;
+    available.reserve(names.size());
+    for (std::string_view name : names)
+        available.push_back({std::string(name), std::string(name)});
     menu.items.setAvailable(std::move(available));
 }
 

@@ -3,9 +3,9 @@
 // data block, and the table of 256 blocks indexed by recordNo.
 
 #include <array>
+#include <bit>
 #include <cstddef>
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -94,24 +94,63 @@ struct ItemDataBlock {
     bool operator==(const ItemDataBlock&) const = default;
 };
 
-// The 256 slots of item data, indexed by recordNo.
+// The 256 slots of item data, indexed by recordNo. Blocks are held in place, so storing one
+// allocates nothing beyond its entries and a block stays where it is while others come and
+// go. A mask of the slots in use lets moving, copying, clearing and counting the table look
+// at those slots only: a menu has blocks in a few dozen of them.
 class ItemDataTable {
 public:
-    ItemDataBlock* at(size_t slot) { return slot < kTableSlots && slots_[slot] ? &*slots_[slot] : nullptr; }
+    ItemDataTable() = default;
+    ItemDataTable(const ItemDataTable& other);
+    // The table moved from is left empty.
+    ItemDataTable(ItemDataTable&& other) noexcept;
+    ItemDataTable& operator=(const ItemDataTable& other);
+    ItemDataTable& operator=(ItemDataTable&& other) noexcept;
+    ~ItemDataTable() { clear(); }
+
+    ItemDataBlock* at(size_t slot) { return slot < kTableSlots && inUse(slot) ? &slots_[slot].block : nullptr; }
     const ItemDataBlock* at(size_t slot) const
     {
-        return slot < kTableSlots && slots_[slot] ? &*slots_[slot] : nullptr;
+        return slot < kTableSlots && inUse(slot) ? &slots_[slot].block : nullptr;
     }
     // Stores a block in a slot (replacing any block there) and sets its owner byte.
     void store(size_t slot, ItemDataBlock block);
     // Drops the block of a slot; returns whether there was one.
     bool drop(size_t slot);
+    // Drops every block.
+    void clear();
     // Number of blocks held (`DataBlockCount`).
     size_t count() const;
+    // Calls f(slot, block) for each block held, in slot order; f must not store or drop.
+    template <typename F>
+    void forEachBlock(F&& f) const
+    {
+        forEachInUse([&](size_t slot) { f(slot, static_cast<const ItemDataBlock&>(slots_[slot].block)); });
+    }
 
 private:
-    // Held in place: storing a block allocates nothing beyond its entries.
-    std::array<std::optional<ItemDataBlock>, kTableSlots> slots_;
+    // A slot's block exists only while the slot's bit in used_ is set.
+    union Slot {
+        Slot() {}
+        ~Slot() {}
+        ItemDataBlock block;
+    };
+
+    bool inUse(size_t slot) const { return (used_[slot / 64] >> (slot % 64)) & 1; }
+    // Calls f(slot) for each slot in use, in slot order.
+    template <typename F>
+    void forEachInUse(F&& f) const
+    {
+        for (size_t word = 0; word < used_.size(); ++word)
+            for (uint64_t bits = used_[word]; bits != 0; bits &= bits - 1)
+                f(word * 64 + static_cast<size_t>(std::countr_zero(bits)));
+    }
+    // Copies or moves the blocks of `other` into this table, which is empty.
+    void takeBlocksOf(const ItemDataTable& other);
+    void takeBlocksOf(ItemDataTable&& other);
+
+    std::array<Slot, kTableSlots> slots_;
+    std::array<uint64_t, kTableSlots / 64> used_{};
 };
 
 // Frees every block of the table.

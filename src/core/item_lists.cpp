@@ -6,96 +6,96 @@ namespace tessaro {
 
 namespace {
 
-ItemEntry customEntry()
+std::vector<ItemEntry> withCustomItem(std::vector<ItemEntry> entries, size_t limit)
 {
-    return {std::string(kCustomItem), std::string(kCustomItem)};
+    if (entries.size() > limit)
+        entries.resize(limit);
+    entries.push_back({std::string(kCustomItem), std::string(kCustomItem)});
+    return entries;
+}
+
+size_t hashOf(std::string_view identifier)
+{
+    return std::hash<std::string_view>{}(identifier);
 }
 
 } // namespace
 
 ItemLists::ItemLists()
 {
-    flags_.fill(1);
-    std::vector<ItemEntry> catalogue;
-    catalogue.reserve(kItemCatalogue.size());
-    for (const auto& row : kItemCatalogue)
-        catalogue.push_back({row.identifier, row.displayName});
-    setBase(std::move(catalogue));
-    makeAllAvailable();
+    // Immutable once built, so one copy serves every ItemLists of the run, on any thread.
+    static const std::shared_ptr<const List> catalogue = [] {
+        std::vector<ItemEntry> entries;
+        entries.reserve(kItemCatalogue.size() + 1);
+        for (const auto& row : kItemCatalogue)
+            entries.push_back({row.identifier, row.displayName});
+        return std::make_shared<const List>(withCustomItem(std::move(entries), kMaxBaseEntries));
+    }();
+    base_ = catalogue;
+    available_ = catalogue;
 }
 
 void ItemLists::setBase(std::vector<ItemEntry> entries)
 {
-    if (entries.size() > kMaxBaseEntries)
-        entries.resize(kMaxBaseEntries);
-    base_ = std::move(entries);
-    base_.push_back(customEntry());
-    baseIndex_.build(base_);
+    base_ = std::make_shared<const List>(withCustomItem(std::move(entries), kMaxBaseEntries));
 }
 
 void ItemLists::setAvailable(std::vector<ItemEntry> entries)
 {
-    if (entries.size() > kCapacity - 1)
-        entries.resize(kCapacity - 1);
-    available_ = std::move(entries);
-    available_.push_back(customEntry());
-    availableIndex_.build(available_);
+    available_ = std::make_shared<const List>(withCustomItem(std::move(entries), kCapacity - 1));
 }
 
 void ItemLists::makeAllAvailable()
 {
     available_ = base_;
-    availableIndex_ = baseIndex_;
 }
 
-void ItemLists::NameIndex::build(const std::vector<ItemEntry>& list)
+ItemLists::List::List(std::vector<ItemEntry> list) : entries(std::move(list))
 {
     size_t size = 16;
-    while (size < 2 * list.size())
+    while (size < 2 * entries.size())
         size *= 2;
-    slots_.assign(size, 0);
+    slots.assign(size, 0);
     const size_t mask = size - 1;
-    for (size_t i = 0; i < list.size(); ++i) {
-        const std::string_view identifier = list[i].identifier;
-        size_t at = std::hash<std::string_view>{}(identifier) & mask;
-        while (slots_[at] != 0 && list[slots_[at] - 1].identifier != identifier)
+    for (size_t i = 0; i < entries.size(); ++i) {
+        const std::string_view identifier = entries[i].identifier;
+        size_t at = hashOf(identifier) & mask;
+        while (slots[at] != 0 && entries[slots[at] - 1].identifier != identifier)
             at = (at + 1) & mask;
-        if (slots_[at] == 0)
-            slots_[at] = static_cast<uint16_t>(i + 1);
+        if (slots[at] == 0)
+            slots[at] = static_cast<uint16_t>(i + 1);
     }
 }
 
-size_t ItemLists::NameIndex::find(const std::vector<ItemEntry>& list, std::string_view identifier) const
+size_t ItemLists::List::find(std::string_view identifier) const
 {
-    if (slots_.empty())
-        return list.size();
-    const size_t mask = slots_.size() - 1;
-    for (size_t at = std::hash<std::string_view>{}(identifier) & mask; slots_[at] != 0; at = (at + 1) & mask)
-        if (list[slots_[at] - 1].identifier == identifier)
-            return slots_[at] - 1u;
-    return list.size();
+    const size_t mask = slots.size() - 1;
+    for (size_t at = hashOf(identifier) & mask; slots[at] != 0; at = (at + 1) & mask)
+        if (entries[slots[at] - 1].identifier == identifier)
+            return slots[at] - 1u;
+    return entries.size();
 }
 
 size_t ItemLists::findAvailable(std::string_view identifier) const
 {
-    return availableIndex_.find(available_, identifier);
+    return available_->find(identifier);
 }
 
 size_t ItemLists::findInBase(std::string_view identifier) const
 {
-    return baseIndex_.find(base_, identifier);
+    return base_->find(identifier);
 }
 
 bool ItemLists::isAllowed(std::string_view identifier) const
 {
     if (!identifier.empty() && identifier.front() == '~')
-        return !available_.empty();
-    return findAvailable(identifier) < available_.size();
+        return !available().empty();
+    return findAvailable(identifier) < available().size();
 }
 
 std::string ItemLists::displayName(size_t k) const
 {
-    return k < available_.size() ? available_[k].displayName : std::string();
+    return k < available().size() ? available()[k].displayName : std::string();
 }
 
 } // namespace tessaro

@@ -3,9 +3,9 @@
 // available items (the subset the selected profile allows). "Custom item" is always the last
 // entry of both.
 
-#include <array>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -34,7 +34,9 @@ public:
     static constexpr size_t kCapacity = 256;
     static constexpr size_t kMaxBaseEntries = 254;
 
-    // Starts with the built-in catalogue as item base and everything available.
+    // Starts with the built-in catalogue as item base and everything available. The catalogue
+    // lists are built once per run and shared by every ItemLists, so this and copying cost a
+    // few reference counts.
     ItemLists();
 
     // Replaces the item base (entries without "Custom item", which is appended here; entries
@@ -45,8 +47,8 @@ public:
     // The available items become the whole item base.
     void makeAllAvailable();
 
-    const std::vector<ItemEntry>& base() const { return base_; }
-    const std::vector<ItemEntry>& available() const { return available_; }
+    const std::vector<ItemEntry>& base() const { return base_->entries; }
+    const std::vector<ItemEntry>& available() const { return available_->entries; }
 
     // 0-based position in the available items, or the available count when absent.
     // Exact, case-sensitive comparison, first match wins.
@@ -58,29 +60,26 @@ public:
 
     // Display name of available position k; empty when k is out of range.
     std::string displayName(size_t k) const;
-    // The canHoldItems flag of available position k (every flag is 1).
-    uint8_t canHoldItems(size_t k) const { return k < flags_.size() ? flags_[k] : 1; }
+    // The canHoldItems flag of available position k: every entry can hold items.
+    uint8_t canHoldItems(size_t) const { return 1; }
 
 private:
-    // The positions of a list's identifiers by their hash, so a look-up needs no scan: open
-    // addressing over a power-of-two table of position + 1 (0: a free slot), at most half full.
-    // Of equal identifiers the first is found.
-    class NameIndex {
-    public:
-        void build(const std::vector<ItemEntry>& list);
-        // Position of `identifier` in `list`, the list the index was built from; its size when
-        // absent.
-        size_t find(const std::vector<ItemEntry>& list, std::string_view identifier) const;
+    // One list with "Custom item" at its end and the positions of its identifiers by their
+    // hash, so a look-up needs no scan: open addressing over a power-of-two table of
+    // position + 1 (0: a free slot), at most half full. Of equal identifiers the first is
+    // found. Never changed once built: a change builds a new list, and copies of ItemLists
+    // share the old one.
+    struct List {
+        explicit List(std::vector<ItemEntry> entries);
+        // Position of `identifier`; the entry count when absent.
+        size_t find(std::string_view identifier) const;
 
-    private:
-        std::vector<uint16_t> slots_;
+        std::vector<ItemEntry> entries;
+        std::vector<uint16_t> slots;
     };
 
-    std::vector<ItemEntry> base_;
-    std::vector<ItemEntry> available_;
-    NameIndex baseIndex_;
-    NameIndex availableIndex_;
-    std::array<uint8_t, kCapacity> flags_;
+    std::shared_ptr<const List> base_;
+    std::shared_ptr<const List> available_;
 };
 
 } // namespace tessaro

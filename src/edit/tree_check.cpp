@@ -1,8 +1,9 @@
 #include "edit/tree_check.h"
 
+#include <algorithm>
 #include <array>
 #include <string>
-#include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "core/menu_document.h"
@@ -32,19 +33,25 @@ Status checkRecordLinks(const MenuDocument& document)
 
     // Expected record numbers in sibling-group order: a node's children form one group, laid
     // out right after the groups of the nodes before it, depth first.
-    std::unordered_map<const MenuNode*, unsigned> expected;
+    // Kept as pairs sorted by node: one allocation, where a hash map makes one per node.
+    std::vector<std::pair<const MenuNode*, unsigned>> expected;
     unsigned recordNo = 10;  // the Menu Root's
     std::vector<const MenuNode*> pending = {root};
     while (!pending.empty()) {
         const MenuNode* parent = pending.back();
         pending.pop_back();
         for (const auto& c : parent->children())
-            expected[c.get()] = ++recordNo;
+            expected.emplace_back(c.get(), ++recordNo);
         for (size_t i = parent->childCount(); i-- > 0;)
             pending.push_back(parent->child(i));
     }
     if (recordNo > 255)
         return Error(ErrorKind::Format, "the main menu needs " + std::to_string(recordNo) + " records");
+    std::sort(expected.begin(), expected.end());
+    const auto expectedOf = [&](const MenuNode* node) {
+        return std::lower_bound(expected.begin(), expected.end(), std::pair<const MenuNode*, unsigned>(node, 0))
+            ->second;
+    };
 
     const auto nodes = document.preorder();
     for (size_t i = 0; i < nodes.size(); ++i) {
@@ -53,9 +60,8 @@ Status checkRecordLinks(const MenuDocument& document)
         if (node == root || MenuDocument::topOf(node) != root)
             continue;
         const MenuRecord& item = node->item;
-        if (item.recordNo != expected[node])
-            return atNode(index, "RecordNo " + std::to_string(item.recordNo) + " instead of " +
-                                     std::to_string(expected[node]));
+        if (const unsigned wanted = expectedOf(node); item.recordNo != wanted)
+            return atNode(index, "RecordNo " + std::to_string(item.recordNo) + " instead of " + std::to_string(wanted));
         if (taken[item.recordNo])
             return atNode(index, "RecordNo " + std::to_string(item.recordNo) + " used twice");
         taken[item.recordNo] = true;
@@ -80,18 +86,17 @@ Status checkRecordLinks(const MenuDocument& document)
     if (root->hasChildren() && root->item.childIndex != static_cast<uint8_t>(root->child(0)->item.recordNo - 1))
         return Error(ErrorKind::Format, "Menu Root: ChildIndex " + std::to_string(root->item.childIndex));
 
-    const ItemDataTable& table = document.data();
-    for (size_t slot = 0; slot < kTableSlots; ++slot) {
-        const ItemDataBlock* block = table.at(slot);
-        if (!block)
-            continue;
+    Status blocks = Status::success();
+    document.data().forEachBlock([&](size_t slot, const ItemDataBlock& block) {
+        if (!blocks)
+            return;
         if (!owned[slot])
-            return Error(ErrorKind::Format, "slot " + std::to_string(slot) + ": block without an owner");
-        if (block->owner != slot)
-            return Error(ErrorKind::Format,
-                         "slot " + std::to_string(slot) + ": owner byte " + std::to_string(block->owner));
-    }
-    return Status::success();
+            blocks = Error(ErrorKind::Format, "slot " + std::to_string(slot) + ": block without an owner");
+        else if (block.owner != slot)
+            blocks = Error(ErrorKind::Format,
+                           "slot " + std::to_string(slot) + ": owner byte " + std::to_string(block.owner));
+    });
+    return blocks;
 }
 
 } // namespace tessaro

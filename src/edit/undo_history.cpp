@@ -57,9 +57,7 @@ UndoHistory::Snapshot UndoHistory::capture(ViewState view) const
         s.softkeys = copyOf(*document.softkeys());
     if (document.menuRoot())
         s.menuRoot = copyOf(*document.menuRoot());
-    for (size_t slot = 0; slot < kTableSlots; ++slot)
-        if (const ItemDataBlock* block = document.data().at(slot))
-            s.data.push_back({slot, *block});
+    document.data().forEachBlock([&](size_t slot, const ItemDataBlock& block) { s.data.push_back({slot, block}); });
     s.saveMode = menu_.saveMode;
     s.view = std::move(view);
     return s;

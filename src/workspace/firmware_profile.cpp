@@ -21,7 +21,6 @@ namespace tessaro {
 
 namespace {
 
-constexpr size_t kBlockSize = 65536;
 // The longest pattern of the block scan is "@(#)R" with its digit: 6 bytes. Carrying its
 // length − 1 bytes from one block into the next lets a pattern that straddles the boundary
 // be seen whole, while every byte is still read once.
@@ -47,8 +46,12 @@ constexpr size_t kMaxTableRecords = 4096;
 bool isDigit(uint8_t c) { return c >= '0' && c <= '9'; }
 bool isUpper(uint8_t c) { return c >= 'A' && c <= 'Z'; }
 
+// The first occurrence of a pattern in [begin, begin + length), or null; begin may be null
+// when length is 0 (nothing was read).
 const uint8_t* find(const uint8_t* begin, size_t length, const void* pattern, size_t patternLength)
 {
+    if (length < patternLength)
+        return nullptr;
     return static_cast<const uint8_t*>(memmem(begin, length, pattern, patternLength));
 }
 
@@ -77,7 +80,8 @@ public:
     // Reads `count` bytes at `offset` into a buffer; short at the end of the image.
     Result<std::vector<uint8_t>> bytesAt(uint64_t offset, size_t count)
     {
-        std::vector<uint8_t> bytes(count);
+        const uint64_t size = image_.size();
+        std::vector<uint8_t> bytes(offset < size ? std::min<uint64_t>(count, size - offset) : 0);
         auto n = image_.read(offset, bytes);
         if (!n)
             return n.failure();
@@ -120,16 +124,18 @@ struct BlockScan {
     uint64_t tableOffset = 0;
 };
 
-Result<BlockScan> scanBlocks(FirmwareImage& image, Progress* progress, SearchVariant variant)
+Result<BlockScan> scanBlocks(FirmwareImage& image, Progress* progress, SearchVariant variant, size_t blockSize)
 {
     BlockScan scan;
-    std::vector<uint8_t> buffer(kOverlap + kBlockSize);
+    const uint64_t size = image.size();
+    // An image smaller than a block needs no more room than itself.
+    const size_t readSize = static_cast<size_t>(std::min<uint64_t>(std::max<size_t>(blockSize, 1), size));
+    std::vector<uint8_t> buffer(kOverlap + readSize);
     size_t carried = 0;       // bytes at the start of buffer kept from the previous block
     uint64_t blockStart = 0;  // image offset of the block that follows them
     uint64_t block = 0;       // number of the block being read, from 0
-    const uint64_t size = image.size();
     while (!scan.versionFound || !scan.tableFound) {
-        auto n = image.read(blockStart, std::span<uint8_t>(buffer.data() + carried, kBlockSize));
+        auto n = image.read(blockStart, std::span<uint8_t>(buffer.data() + carried, readSize));
         if (!n)
             return n.failure();
         if (*n == 0)
@@ -177,10 +183,11 @@ std::string tagFrom(std::span<const uint8_t> bytes)
 
 } // namespace
 
-Result<FirmwareAnalysis> analyseFirmware(FirmwareImage& image, Progress* progress, SearchVariant variant)
+Result<FirmwareAnalysis> analyseFirmware(FirmwareImage& image, Progress* progress, SearchVariant variant,
+                                         size_t blockSize)
 {
     FirmwareAnalysis analysis;
-    auto scan = scanBlocks(image, progress, variant);
+    auto scan = scanBlocks(image, progress, variant, blockSize);
     if (!scan)
         return scan.failure();
     Walker walker(image, analysis);

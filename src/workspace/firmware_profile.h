@@ -50,12 +50,17 @@ struct FirmwareAnalysis {
     size_t shortcutCount = 0;      // shortcut or dialled records walked
 };
 
-// Scans an image: one pass in 64 KiB blocks for the version mark and the item table (a
-// pattern that straddles two blocks is found like any other), then the tables. `progress`
-// (may be null) gets a percentage per block while no version mark is found. Fails only when
-// the image cannot be read. `variant` chooses the pattern filter (tests and benchmarks).
+// The scan reads the image this many bytes at a time.
+inline constexpr size_t kFirmwareBlockSize = 65536;
+
+// Scans an image: one pass in blocks of `blockSize` bytes (at least 1) for the version mark
+// and the item table (a pattern that straddles two blocks is found like any other), then the
+// tables. `progress` (may be null) gets a percentage per block while no version mark is found.
+// Fails only when the image cannot be read. `variant` chooses the pattern filter; tests,
+// benchmarks and fuzzing choose both, the result is the same whatever they choose.
 Result<FirmwareAnalysis> analyseFirmware(FirmwareImage& image, Progress* progress,
-                                         SearchVariant variant = SearchVariant::Best);
+                                         SearchVariant variant = SearchVariant::Best,
+                                         size_t blockSize = kFirmwareBlockSize);
 
 // True when a firmware tag can name a profile file: not empty, no control characters, none
 // of / \ : * ? " < > |, not starting with ".".

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "core/catalogue.h"
 #include "core/item_lists.h"
 
 namespace tessaro {
@@ -30,6 +31,24 @@ TEST(ItemLists, FindsTheFirstOfEqualIdentifiers)
     EXPECT_EQ(lists.findAvailable("Custom item"), 255u);
     EXPECT_FALSE(lists.isAllowed("Tools"));
     EXPECT_EQ(lists.findInBase("Tools"), 1u);
+}
+
+// Every ItemLists starts from the same built-in catalogue; a change to one leaves its copies as
+// they were.
+TEST(ItemLists, CopiesKeepTheirListsWhenTheOriginalChanges)
+{
+    ItemLists original;
+    const ItemLists copy = original;
+    original.setBase({{"Zither", "Zither"}});
+    original.makeAllAvailable();
+    EXPECT_EQ(original.available().size(), 2u);
+    EXPECT_EQ(original.findAvailable("Zither"), 0u);
+
+    EXPECT_EQ(copy.base().size(), kItemCatalogue.size() + 1);
+    EXPECT_EQ(copy.available(), copy.base());
+    EXPECT_EQ(copy.findAvailable("Zither"), copy.available().size());
+    EXPECT_EQ(copy.findInBase("2CLICK"), 0u);
+    EXPECT_EQ(ItemLists().available(), copy.available());
 }
 
 } // namespace

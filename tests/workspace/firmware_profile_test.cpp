@@ -178,6 +178,26 @@ TEST(FirmwareScan, PatternsStraddlingBlockBoundariesAreFound)
     }
 }
 
+// Blocks of any size, down to a single byte, find the same marks and tables as 64 KiB ones.
+TEST(FirmwareScan, BlockSizeDoesNotChangeTheAnalysis)
+{
+    ImageBuilder b(700);
+    b.put(3, "@(#)R3624_x");
+    const size_t q = b.items(40, {"2CLICK", "AIM"}, 36);
+    b.shortcuts(q + 300, {"WallPaper"}, 12);
+    const FirmwareAnalysis whole = analyse(b.bytes);
+    ASSERT_EQ(namesOf(whole), (std::vector<std::string>{"2CLICK", "AIM", "WallPaper"}));
+    for (const size_t blockSize : {0, 1, 2, 4, 5, 6, 7, 41, 64, 699, 700}) {
+        MemoryImage image(b.bytes);
+        const auto a = analyseFirmware(image, nullptr, SearchVariant::Best, blockSize);
+        ASSERT_TRUE(a.ok()) << blockSize;
+        EXPECT_EQ(a->versionOffset, whole.versionOffset) << blockSize;
+        EXPECT_EQ(a->tag, whole.tag) << blockSize;
+        EXPECT_EQ(a->itemTableOffset, whole.itemTableOffset) << blockSize;
+        EXPECT_EQ(a->names, whole.names) << blockSize;
+    }
+}
+
 TEST(FirmwareScan, MarksAtTheVeryEndOfTheImage)
 {
     ImageBuilder b(kBlock + 5);
@@ -292,6 +312,13 @@ TEST(FirmwareScan, ImagesMissingPartsEndCleanly)
         const FirmwareAnalysis a = analyse(b.bytes);
         EXPECT_EQ(namesOf(a), (std::vector<std::string>{"2CLICK", "AIM"}));
         EXPECT_EQ(a.shortcutCount, 0u);
+    }
+    {
+        // The item table runs to the end of the image: nothing left to look for shortcuts in.
+        ImageBuilder b(0x100 + 36);
+        b.put(0, "@(#)T_");
+        b.items(0x100, {"2CLICK"}, 36);
+        EXPECT_EQ(namesOf(analyse(b.bytes)), (std::vector<std::string>{"2CLICK"}));
     }
     EXPECT_FALSE(analyse({}).versionFound);
 }
