@@ -1,5 +1,7 @@
 #include "workspace/settings.h"
 
+#include <cstdlib>
+
 // Only the narrow-character reader is used: no wide-character conversion library needed.
 // This packaging of SimpleIni keeps the template bodies behind SI_IMPLEMENTATION.
 #define SI_NO_CONVERSION
@@ -8,6 +10,7 @@
 
 #include "core/replacing_file.h"
 #include "core/text_file.h"
+#include "workspace/preview_settings.h"
 
 namespace tessaro {
 
@@ -21,6 +24,8 @@ constexpr const char* kPatchJ2mest = "PatchJ2MEST";
 constexpr const char* kWindowSection = "window";
 constexpr const char* kGeometry = "Geometry";
 constexpr const char* kSplitter = "Splitter";
+constexpr const char* kPreviewSection = "preview";
+constexpr const char* kPreviewScreensSection = "preview screens";
 
 // Keys may repeat in a hand-edited file; like the Windows profile functions, the first one
 // counts.
@@ -151,6 +156,44 @@ Status saveWindowPlacement(const std::string& path, const WindowPlacement& place
     load(ini, path);
     ini.SetValue(kWindowSection, kGeometry, placement.geometry.c_str(), nullptr, true);
     ini.SetValue(kWindowSection, kSplitter, placement.splitter.c_str(), nullptr, true);
+    return store(ini, path);
+}
+
+PreviewSettings loadPreviewSettings(const std::string& path)
+{
+    PreviewSettings settings;
+    CSimpleIniA ini;
+    ini.SetSpaces(false);
+    if (!load(ini, path))
+        return settings;
+    settings.shown = std::string(ini.GetValue(kPreviewSection, "Shown", "0")) == "1";
+    settings.list = std::string(ini.GetValue(kPreviewSection, "Style", "Grid")) == "List";
+    settings.screen = ini.GetValue(kPreviewSection, "Screen", "");
+    const std::string language = ini.GetValue(kPreviewSection, "Language", "0");
+    const int number = language.size() <= 2 && language.find_first_not_of("0123456789") == std::string::npos
+                           ? std::atoi(language.c_str())
+                           : 0;
+    settings.language = number <= 47 ? number : 0;
+    settings.iconFolder = ini.GetValue(kPreviewSection, "IconFolder", "");
+    CSimpleIniA::TNamesDepend keys;
+    ini.GetAllKeys(kPreviewScreensSection, keys);
+    for (const auto& key : keys)
+        settings.profileScreens[key.pItem] = ini.GetValue(kPreviewScreensSection, key.pItem, "");
+    return settings;
+}
+
+Status savePreviewSettings(const std::string& path, const PreviewSettings& settings)
+{
+    CSimpleIniA ini;
+    ini.SetSpaces(false);
+    load(ini, path);
+    ini.SetValue(kPreviewSection, "Shown", settings.shown ? "1" : "0", nullptr, true);
+    ini.SetValue(kPreviewSection, "Style", settings.list ? "List" : "Grid", nullptr, true);
+    ini.SetValue(kPreviewSection, "Screen", settings.screen.c_str(), nullptr, true);
+    ini.SetValue(kPreviewSection, "Language", std::to_string(settings.language).c_str(), nullptr, true);
+    ini.SetValue(kPreviewSection, "IconFolder", settings.iconFolder.c_str(), nullptr, true);
+    for (const auto& [profile, screen] : settings.profileScreens)
+        ini.SetValue(kPreviewScreensSection, profile.c_str(), screen.c_str(), nullptr, true);
     return store(ini, path);
 }
 
